@@ -1,0 +1,377 @@
+#include "survey/modele.h"
+
+#include <stdexcept>
+
+#include "survey/nombres.h"
+
+namespace karst {
+
+// ---- TEco -------------------------------------------------------------------------------
+
+void TEco::Affecte(const std::string& s) {
+    s_ = s.size() > kEcoMax ? s.substr(0, kEcoMax) : s;
+    possede_ = true;
+}
+
+std::string TEco::ChaineMaj() const { return MajAscii(s_); }
+
+std::string TEco::ChaineSansBlanc() const {
+    std::string r = s_;
+    for (auto& c : r)
+        if (c == ' ') c = '_';
+    return r;
+}
+
+// ---- TPointTopo -------------------------------------------------------------------------
+
+bool TPointTopo::Egal(const TPointTopo& o) const {
+    if (Terminus || o.Terminus) return false;
+    if (Indice != o.Indice) return false;
+    const std::string& a = Nom.Chaine();
+    const std::string& b = o.Nom.Chaine();
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = a.size(); i-- > 0;)
+        if (a[i] != b[i] && MajAscii(a[i]) != MajAscii(b[i])) return false;
+    return true;
+}
+
+void TPointTopo::Copie(const TPointTopo& source) {
+    Terminus = source.Terminus;
+    if (source.Terminus) return;
+    Indice = source.Indice;
+    Nom.Affecte(source.Nom.Chaine());
+    X = source.X;
+    Y = source.Y;
+    Z = source.Z;
+}
+
+// ---- TVisee -----------------------------------------------------------------------------
+
+long double TVisee::LongueurMetres() const {
+    return UniteLongueur == 1 ? static_cast<long double>(Longueur) / 100 : static_cast<long double>(Longueur);
+}
+
+// ---- TGalerie ---------------------------------------------------------------------------
+
+TGalerie::TGalerie() : CoefTopofil(1.0L) {}
+
+TVisee* TGalerie::PlaceVisee(int k, std::unique_ptr<TVisee> v) {
+    if (k < 1 || k > kMaxVisees) throw std::length_error("Une galerie compte au plus 128 visées");
+    Visees[static_cast<std::size_t>(k)] = std::move(v);
+    return Visees[static_cast<std::size_t>(k)].get();
+}
+
+TVisee* TGalerie::AjouteVisee(std::unique_ptr<TVisee> v) {
+    if (NbVisees >= kMaxVisees) throw std::length_error("Une galerie compte au plus 128 visées");
+    TVisee* r = PlaceVisee(NbVisees + 1, std::move(v));
+    ++NbVisees;
+    return r;
+}
+
+// ---- TFiche -----------------------------------------------------------------------------
+
+TFiche::TFiche() = default;
+
+bool TFiche::MemeSortie(const TFiche& o) const {
+    if (!(Date == o.Date)) return false;
+    if (Topographes.size() != o.Topographes.size()) return false;
+    for (std::size_t i = 0; i < Topographes.size(); ++i)
+        if (Topographes[i].ChaineMaj() != o.Topographes[i].ChaineMaj()) return false;
+    return true;
+}
+
+bool TFiche::MemeEndroit(const TFiche& o) const {
+    return Systeme.Egal(o.Systeme) && Cavite.Egal(o.Cavite) && Reseau.Egal(o.Reseau) && Lieu.Egal(o.Lieu);
+}
+
+void TFiche::Copie(const TFiche& source) {
+    for (const TGalerie* g : source.Galeries) {
+        auto n = std::make_unique<TGalerie>();
+        for (int k = 1; k <= g->NbVisees; ++k) {
+            const TVisee* v = g->Visee(k);
+            if (v) n->PlaceVisee(k, std::make_unique<TVisee>(*v));
+        }
+        n->Depart.Copie(g->Depart);
+        n->Arrivee.Copie(g->Arrivee);
+        n->SommeDX = g->SommeDX;
+        n->SommeDY = g->SommeDY;
+        n->SommeDZ = g->SommeDZ;
+        n->SommeL = g->SommeL;
+        n->SommeL2 = g->SommeL2;
+        n->EcartHorizontal = g->EcartHorizontal;
+        n->EcartVertical = g->EcartVertical;
+        n->NbVisees = g->NbVisees;
+        n->Placee = g->Placee;
+        n->Drapeau1 = g->Drapeau1;
+        n->Drapeau2 = g->Drapeau2;
+        n->PremiereViseeNulle = g->PremiereViseeNulle;
+        n->Developpement = g->Developpement;
+        n->Coefficient = g->Coefficient;
+        n->CoefTopofil = g->CoefTopofil;
+        n->Commentaire.Copie(g->Commentaire);
+        n->Couleur = g->Couleur;
+        // The copy stands outside the developed section and has no station records.
+        n->DansCoupe = false;
+        n->NbSuites = 0;
+        Galeries.ajoute(std::move(n));
+    }
+    Date = source.Date;
+    Unite_Decli = source.Unite_Decli;
+    for (const TEco& t : source.Topographes) Topographes.emplace_back(t.Chaine());
+    Systeme.Copie(source.Systeme);
+    Cavite.Copie(source.Cavite);
+    Reseau.Copie(source.Reseau);
+    Lieu.Copie(source.Lieu);
+    TPST.Copie(source.TPST);
+    Declinaison = source.Declinaison;
+    Premiere = source.Premiere;
+    DebutTableau = 0;
+    FinTableau = 0;
+}
+
+namespace {
+
+// Number in a width or height text: read whole, else without its last character.
+bool NombreMesure(const std::string& t, bool centimetres, double& v) {
+    long double r = 0;
+    if (!LitReel(t, r)) {
+        if (t.empty() || !LitReel(t.substr(0, t.size() - 1), r)) return false;
+    }
+    if (centimetres) r /= 100;
+    v = static_cast<double>(r);
+    return true;
+}
+
+enum class Mesure { Droite, Gauche, Haut, Bas };
+
+const TexteMesure& Champ(const TVisee& v, Mesure m) {
+    switch (m) {
+        case Mesure::Droite: return v.Droite;
+        case Mesure::Gauche: return v.Gauche;
+        case Mesure::Haut: return v.Haut;
+        default: return v.Bas;
+    }
+}
+
+bool EstLargeur(Mesure m) { return m == Mesure::Droite || m == Mesure::Gauche; }
+
+// The shot that describes station s of gallery g for measure m, or null. At station 0 the
+// earlier galleries ending at g's start are searched for a last shot whose text is a number.
+const TVisee* ViseeStation(const TFiche& f, int g, int s, Mesure m) {
+    if (g < 0 || g >= static_cast<int>(f.Galeries.size())) return nullptr;
+    const TGalerie* gal = f.Galeries[static_cast<std::size_t>(g)];
+    if (s >= 1) return s <= gal->NbVisees ? gal->Visee(s) : nullptr;
+    for (int i = g - 1; i >= 0; --i) {
+        const TGalerie* p = f.Galeries[static_cast<std::size_t>(i)];
+        if (!p->Arrivee.Egal(gal->Depart) || p->NbVisees == 0) continue;
+        const TVisee* v = p->Visee(p->NbVisees);
+        if (!v) continue;
+        double x;
+        if (NombreMesure(Champ(*v, m), (EstLargeur(m) ? v->UniteLargeur : v->UniteHauteur) == 1, x)) return v;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void TFiche::HauteursStation(int g, int s, double& haut, double& bas) const {
+    haut = -1;
+    bas = -1;
+    if (const TVisee* v = ViseeStation(*this, g, s, Mesure::Haut)) {
+        double x;
+        if (NombreMesure(v->Haut, v->UniteHauteur == 1, x)) haut = x;
+    }
+    if (const TVisee* v = ViseeStation(*this, g, s, Mesure::Bas)) {
+        double x;
+        if (v->Bas.empty() && !v->Haut.empty()) bas = 0;
+        else if (NombreMesure(v->Bas, v->UniteHauteur == 1, x)) bas = x < 0 ? -x : x;
+    }
+}
+
+void TFiche::LargeursStation(int g, int s, double& gauche, double& droite) const {
+    gauche = -1;
+    droite = -1;
+    const TVisee* vg = ViseeStation(*this, g, s, Mesure::Gauche);
+    if (vg) {
+        double x;
+        if (NombreMesure(vg->Gauche, vg->UniteLargeur == 1, x)) gauche = x;
+    }
+    if (vg && gauche != -1 && vg->Droite.empty()) {
+        gauche /= 2;
+        droite = gauche;
+        return;
+    }
+    if (const TVisee* vd = ViseeStation(*this, g, s, Mesure::Droite)) {
+        double x;
+        if (NombreMesure(vd->Droite, vd->UniteLargeur == 1, x)) droite = x;
+    }
+}
+
+// ---- Shared tables and helpers ----------------------------------------------------------
+
+const std::array<const char*, 2> UniteLongueur = {"m", "cm"};
+const std::array<const char*, 10> UnitePente = {"\xB0", "gr", "m", "cm", "\xB0vul",
+                                                "-\xB0", "-gr", "-m", "-cm", "-\xB0vul"};
+
+const char* LibelleUniteLongueur(int code) {
+    return code >= 0 && code < static_cast<int>(UniteLongueur.size()) ? UniteLongueur[static_cast<std::size_t>(code)] : "?";
+}
+
+const char* LibelleUnitePente(int code) {
+    return code >= 0 && code < static_cast<int>(UnitePente.size()) ? UnitePente[static_cast<std::size_t>(code)] : "?";
+}
+
+int DateEnNombre(const std::string& date) {
+    auto partie = [&](std::size_t debut, int& v) {
+        if (date.size() < debut + 2) return false;
+        char a = date[debut], b = date[debut + 1];
+        if (a < '0' || a > '9' || b < '0' || b > '9') return false;
+        v = (a - '0') * 10 + (b - '0');
+        return true;
+    };
+    int cle = 0, v = 0;
+    if (partie(0, v)) cle += v;
+    if (partie(3, v)) cle += 32 * v;
+    if (partie(6, v)) {
+        if (v < 50) v += 100;
+        cle += 400 * v;
+    }
+    return cle;
+}
+
+bool CalculeLimites(const ListeFiches& fiches, TStation& min, TStation& max) {
+    bool premier = true;
+    auto prend = [&](Reel6 x, Reel6 y, Reel6 z) {
+        if (premier) {
+            min.X = max.X = x;
+            min.Y = max.Y = y;
+            min.Z = max.Z = z;
+            premier = false;
+            return;
+        }
+        if (x > max.X) max.X = x;
+        if (y > max.Y) max.Y = y;
+        if (z > max.Z) max.Z = z;
+        if (x < min.X) min.X = x;
+        if (y < min.Y) min.Y = y;
+        if (z < min.Z) min.Z = z;
+    };
+    for (const TFiche* f : fiches) {
+        if (!f) continue;
+        for (const TGalerie* g : f->Galeries) {
+            if (!g->Placee) continue;
+            prend(g->Depart.X, g->Depart.Y, g->Depart.Z);
+            for (int k = 1; k <= g->NbVisees && k <= g->NbStations(); ++k)
+                prend(g->Station(k).X, g->Station(k).Y, g->Station(k).Z);
+        }
+    }
+    return !premier;
+}
+
+// ---- TMassif ----------------------------------------------------------------------------
+
+TMassif::TMassif() : FichesCourantes(&Fiches) {}
+
+TMassif::~TMassif() = default;
+
+namespace {
+void RetirePremier(ListeFiches& l, TFiche* f) {
+    auto it = std::find(l.begin(), l.end(), f);
+    if (it != l.end()) l.erase(it);
+}
+}  // namespace
+
+TFiche* TMassif::AjouteFiche(std::unique_ptr<TFiche> fiche, bool aussiSelection) {
+    Fiches.compacte();
+    int32_t max = 0;
+    for (const TFiche* f : Fiches)
+        if (f->Ordre > max) max = f->Ordre;
+    for (const TFiche* f : Corbeille)
+        if (f && f->Ordre > max) max = f->Ordre;
+    fiche->Ordre = max + 1;
+    TFiche* r = Fiches.ajoute(std::move(fiche));
+    if (aussiSelection && Selection) Selection->push_back(r);
+    PointsCalcules = false;
+    return r;
+}
+
+std::unique_ptr<TFiche> TMassif::RemplaceFiche(TFiche* ancienne, std::unique_ptr<TFiche> nouvelle) {
+    nouvelle->Ordre = ancienne->Ordre;
+    std::unique_ptr<TFiche> vieille = Fiches.retire(ancienne);
+    TFiche* n = Fiches.ajoute(std::move(nouvelle));
+    if (SelectionActive && Selection && std::find(Selection->begin(), Selection->end(), ancienne) != Selection->end()) {
+        RetirePremier(*Selection, ancienne);
+        Selection->push_back(n);
+    }
+    PointsCalcules = false;
+    return vieille;
+}
+
+void TMassif::JetteFiche(TFiche* fiche) {
+    std::unique_ptr<TFiche> f = Fiches.retire(fiche);
+    if (!f) return;
+    if (SelectionActive && Selection) RetirePremier(*Selection, fiche);
+    Corbeille.ajoute(std::move(f));
+    PointsCalcules = false;
+}
+
+namespace {
+void TriBulle(ListeFiches& l) {
+    const std::size_t n = l.size();
+    if (n < 2) return;
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        for (std::size_t j = n - 1; j >= i + 1; --j)
+            if (l[j - 1]->Ordre > l[j]->Ordre) std::swap(l[j - 1], l[j]);
+}
+}  // namespace
+
+void TMassif::TrieFiches() {
+    Fiches.compacte();
+    TriBulle(Fiches);
+    TrieSelection();
+}
+
+void TMassif::TrieSelection() {
+    if (SelectionActive && Selection) TriBulle(*Selection);
+}
+
+void TMassif::AjouteReference(std::unique_ptr<TPointTopo> point) {
+    References.ajoute(std::move(point));
+    PointsCalcules = false;
+}
+
+void TMassif::VideReferences() {
+    References.vide();
+    PointsCalcules = false;
+}
+
+int TMassif::IndiceLibre(const std::string& nomMaj, int depart) {
+    Fiches.compacte();
+    if (Fiches.empty()) return depart + 1;
+    auto prend = [&](const TPointTopo& p, int candidat) {
+        return !p.Terminus && p.Indice == candidat && p.Nom.ChaineMaj() == nomMaj;
+    };
+    for (int candidat = depart + 1;; ++candidat) {
+        bool pris = false;
+        // An index holds 0..255: every candidate beyond is free by construction.
+        if (candidat > 255) return candidat;
+        for (std::size_t i = Fiches.size(); i-- > 0 && !pris;)
+            for (const TGalerie* g : Fiches[i]->Galeries)
+                if (prend(g->Depart, candidat) || prend(g->Arrivee, candidat)) { pris = true; break; }
+        if (!pris) return candidat;
+    }
+}
+
+void TMassif::ActiveSelection(bool active) {
+    if (!Selection) Selection = std::make_unique<ListeFiches>();
+    SelectionActive = active;
+    FichesCourantes = active ? Selection.get() : &Fiches;
+}
+
+TFiche* TMassif::FicheParOrdre(int32_t ordre) const {
+    for (TFiche* f : Fiches)
+        if (f && f->Ordre == ordre) return f;
+    return nullptr;
+}
+
+}  // namespace karst

@@ -1,0 +1,288 @@
+#pragma once
+// The survey data model: compact strings, stations, shots, galleries, sheets and the
+// massif document.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "survey/liste.h"
+#include "survey/reel6.h"
+#include "survey/textes.h"
+
+namespace karst {
+
+class TBufferStream;
+class FichierTexteEcriture;
+class FichierTexteLecture;
+class TMassif;
+
+// Longest text a compact string holds (16-bit length, read back signed).
+constexpr std::size_t kEcoMax = 32767;
+
+// Compact string: a 16-bit length and exactly that many Windows-1252 bytes.
+class TEco {
+public:
+    TEco() = default;
+    explicit TEco(const std::string& s) { Affecte(s); }
+    // Longer texts are cut to kEcoMax bytes: the files cannot carry more.
+    void Affecte(const std::string& s);
+    const std::string& Chaine() const { return s_; }
+    std::string ChaineMaj() const;
+    std::string ChaineSansBlanc() const;
+    void Copie(const TEco& o) { Affecte(o.s_); }
+    bool Egal(const TEco& o) const { return s_ == o.s_; }
+    std::size_t Longueur() const { return s_.size(); }
+    bool Possede() const { return possede_; }
+
+    void EcritFlux(TBufferStream& f) const;
+    void LitFlux(TBufferStream& f);
+    void EcritTexte(FichierTexteEcriture& f) const;
+    void LitTexte(const std::string& ligne);
+
+private:
+    std::string s_;
+    bool possede_ = false;
+};
+
+// A station reference. X and Y are in metres, except for the document's reference points
+// (kilometres).
+class TPointTopo {
+public:
+    bool Terminus = false;
+    TEco Nom;
+    uint8_t Indice = 0;
+    Reel6 X, Y, Z;
+
+    bool Egal(const TPointTopo& o) const;
+    void Copie(const TPointTopo& source);
+
+    void EcritFlux(TBufferStream& f) const;
+    void LitFlux(TBufferStream& f);
+    void EcritTexte(FichierTexteEcriture& f) const;
+    void LitTexte(FichierTexteLecture& f);
+};
+
+// Root of a developed-section branch.
+class TPointCoupe {
+public:
+    TEco Nom;
+    uint8_t Indice = 0;
+    Reel6 X, Z;
+    int32_t Fiche = 0;    // TFiche::Ordre of the sheet of the branch's first gallery
+    int32_t Galerie = 0;  // position of that gallery in the sheet, from 0
+
+    void EcritFlux(TBufferStream& f) const;
+    void LitFlux(TBufferStream& f);
+    void EcritTexte(FichierTexteEcriture& f) const;
+    void LitTexte(FichierTexteLecture& f);
+};
+
+// Shortcut record: no fields; kept as a count.
+class TRaccourci {
+public:
+    void EcritFlux(TBufferStream&) const {}
+    void LitFlux(TBufferStream&) {}
+    void EcritTexte(FichierTexteEcriture& f) const;
+    void LitTexte(FichierTexteLecture& f);
+};
+
+using TexteMesure = TexteCourt<10>;  // widths and heights as typed
+using TexteDate = TexteCourt<8>;     // dd/mm/yy
+
+// One shot.
+class TVisee {
+public:
+    Reel6 Longueur, Azimut, Pente;
+    Reel6 X, Y, Z;       // end of the shot relative to the gallery start, metres
+    Reel6 Horizontale;   // horizontal length of the shot, metres
+    Reel6 Topofil;
+    TexteMesure Droite, Gauche, Haut, Bas;
+    TEco Commentaire;
+    uint8_t UniteLongueur = 0, UniteLargeur = 0, UniteHauteur = 0;
+    uint8_t UniteAzimut = 0;
+    uint8_t UnitePente = 0;
+    uint8_t TailleSchema = 0;
+    Reel6 CorrHorizontale, CorrDeveloppement;
+    bool AvecCorrHorizontale = false, AvecCorrDeveloppement = false, AvecTopofil = false;
+
+    // Length in metres.
+    long double LongueurMetres() const;
+
+    void EcritFlux(TBufferStream& f) const;
+    void LitFlux(TBufferStream& f);
+};
+
+// A computed station: absolute X, Y, Z and the developed-section abscissa.
+struct TStation {
+    Reel6 X, Y, Z, Abscisse;
+};
+
+constexpr int kMaxVisees = 128;
+constexpr int kMaxSuites = 5;
+
+// One gallery: a chain of up to 128 shots between two stations.
+class TGalerie {
+public:
+    TGalerie();
+
+    // Slots 1 to 128; slot 0 is never used.
+    std::array<std::unique_ptr<TVisee>, kMaxVisees + 1> Visees;
+    // Record k - 1 is the station at the end of shot k.
+    std::vector<TStation> Stations;
+    TPointTopo Depart, Arrivee;
+    Reel6 SommeDX, SommeDY, SommeDZ;
+    Reel6 SommeL, SommeL2;
+    Reel6 EcartHorizontal, EcartVertical;  // not saved
+    uint8_t NbVisees = 0;
+    bool Placee = false;
+    bool Drapeau1 = false, Drapeau2 = false;
+    bool PremiereViseeNulle = false;  // set by the sheet editor
+    Reel6 Developpement;
+    Reel6 Coefficient;
+    Reel6 CoefTopofil;
+    TEco Commentaire;
+    int32_t Couleur = 0;
+    bool DansCoupe = false;
+    bool Sens = false;
+    bool GaucheDroite = false;
+    int8_t NbSuites = 0;
+    std::array<int32_t, kMaxSuites + 1> SuiteFiche{};    // 1..5
+    std::array<int32_t, kMaxSuites + 1> SuiteGalerie{};  // 1..5
+    Reel6 CoupeX0, CoupeZ0, CoupeX1;                     // not saved
+
+    TVisee* Visee(int k) const { return Visees[static_cast<std::size_t>(k)].get(); }
+    // Puts a shot in slot k (1..128).
+    TVisee* PlaceVisee(int k, std::unique_ptr<TVisee> v);
+    // Appends a shot after the last one; throws std::length_error beyond 128 shots.
+    TVisee* AjouteVisee(std::unique_ptr<TVisee> v);
+    int NbStations() const { return static_cast<int>(Stations.size()); }
+    TStation& Station(int k) { return Stations[static_cast<std::size_t>(k - 1)]; }
+    const TStation& Station(int k) const { return Stations[static_cast<std::size_t>(k - 1)]; }
+
+    // Reduction and placement.
+    void CalculeVisees(Reel6 angle);
+    void PlacePoints();
+
+    void EcritFlux(TBufferStream& f) const;
+    void LitFlux(TBufferStream& f);
+    void EcritTexte(FichierTexteEcriture& f) const;
+    void LitTexte(FichierTexteLecture& f);
+};
+
+// One survey sheet.
+class TFiche {
+public:
+    TFiche();
+
+    ListePossedee<TGalerie> Galeries{5};
+    TexteDate Date;
+    uint8_t Unite_Decli = 0;
+    std::vector<TEco> Topographes;
+    TEco Systeme, Cavite, Reseau, Lieu;
+    TEco TPST;
+    Reel6 Declinaison;
+    Reel6 Premiere;
+    int32_t Ordre = 0;
+    // Run-time fields of other subsystems (table layout), not saved.
+    int32_t DebutTableau = 0, FinTableau = 0;
+
+    bool MemeSortie(const TFiche& o) const;
+    bool MemeEndroit(const TFiche& o) const;
+    void Copie(const TFiche& source);
+    // Up then down heights, metres, -1 when missing.
+    void HauteursStation(int galerie, int station, double& haut, double& bas) const;
+    // Left then right widths, metres, -1 when missing.
+    void LargeursStation(int galerie, int station, double& gauche, double& droite) const;
+
+    void Calcule(Reel6 angleDegres);
+    // Takes every branch that starts at a gallery of this sheet out of the massif's section.
+    void RetireDeLaCoupe(TMassif& massif);
+
+    void EcritFlux(TBufferStream& f) const;
+    void LitFlux(TBufferStream& f);
+    void EcritTexte(FichierTexteEcriture& f) const;
+    void LitTexte(FichierTexteLecture& f);
+};
+
+using ListeFiches = std::vector<TFiche*>;
+
+// Unit label tables, indexed by the unit codes.
+extern const std::array<const char*, 2> UniteLongueur;
+extern const std::array<const char*, 10> UnitePente;
+// The label of a length or slope unit code, or "?" for a code outside the table.
+const char* LibelleUniteLongueur(int code);
+const char* LibelleUnitePente(int code);
+
+// Sortable key of a dd/mm/yy date.
+int DateEnNombre(const std::string& date);
+
+// Bounding box of the placed stations of the sheets.
+bool CalculeLimites(const ListeFiches& fiches, TStation& min, TStation& max);
+
+// The document.
+class TMassif {
+public:
+    TMassif();
+    ~TMassif();
+    TMassif(const TMassif&) = delete;
+    TMassif& operator=(const TMassif&) = delete;
+
+    // Working selection: does not own its sheets; absent until the selection commands
+    // create it.
+    std::unique_ptr<ListeFiches> Selection;
+    ListePossedee<TFiche> Corbeille{5};
+    std::vector<TRaccourci> Raccourcis;
+    // Fiches, or *Selection while SelectionActive.
+    ListeFiches* FichesCourantes = nullptr;
+    ListePossedee<TFiche> Fiches{16};
+    ListePossedee<TPointTopo> References{16};  // X, Y in km; Z in m
+    ListePossedee<TPointCoupe> Coupe{16};
+    bool SelectionActive = false;
+    bool Enregistre = true;
+    bool PointsCalcules = false;
+    bool CoupeCalculee = false;
+    bool DimensionsAJour = false;
+    bool AfficheProblemes = true;
+    std::string NomFichier;
+    Reel6 Origine_Declinaison;
+    Reel6 Variation_Declinaison{1.0L};
+    Reel6 Angle_Geodesique;
+    Reel6 SeuilDeformation{0.05L};  // not saved
+    TexteDate Date_Declinaison{"01/01/80"};
+
+    TFiche* AjouteFiche(std::unique_ptr<TFiche> fiche, bool aussiSelection);
+    // The old sheet is handed back to the caller.
+    std::unique_ptr<TFiche> RemplaceFiche(TFiche* ancienne, std::unique_ptr<TFiche> nouvelle);
+    void JetteFiche(TFiche* fiche);
+    void TrieFiches();
+    void TrieSelection();
+    void AjouteReference(std::unique_ptr<TPointTopo> point);
+    void VideReferences();
+    // A free index for the (upper-cased) name above `depart`; may exceed 255, which the
+    // callers refuse.
+    int IndiceLibre(const std::string& nomMaj, int depart);
+
+    // Selection helpers: create the selection list (empty) if absent; switch the current list.
+    void ActiveSelection(bool active);
+
+    // First sheet of Fiches with this order number, or null.
+    TFiche* FicheParOrdre(int32_t ordre) const;
+
+    // Placement.
+    void PlaceTousPoints();
+    double PireGalerie(int& fiche, int& galerie);
+
+    // Developed section.
+    void PlaceCoupe();
+    void PlaceBranche(int16_t fiche, int16_t galerie, Reel6 x, Reel6 z);
+    void CalculeCoupe();
+    void VerifieCoupe();
+    void RetireBranche(int32_t fiche, int32_t galerie, bool racine);
+    void VideCoupe();
+};
+
+}  // namespace karst

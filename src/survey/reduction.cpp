@@ -1,0 +1,172 @@
+// Shot reduction, station placement and the worst-gallery search.
+#include <cmath>
+
+#include "survey/modele.h"
+
+namespace karst {
+
+namespace {
+
+constexpr long double kPi = 3.141592653589793238462643383279502884L;
+
+long double AzimutRadians(const TVisee& v) {
+    const long double a = v.Azimut;
+    switch (v.UniteAzimut) {
+        case 1: return a / 200 * kPi;
+        case 5: return (a / 180 + 1) * kPi;
+        case 6: return (a / 200 + 1) * kPi;
+        default: return a / 180 * kPi;  // 0, and any code the tables do not name
+    }
+}
+
+// Slope decoding: true for an angle kind (p in radians), false for a height difference
+// (d in metres).
+bool Pente(const TVisee& v, long double& p, long double& d) {
+    const long double x = v.Pente;
+    switch (v.UnitePente) {
+        case 1: p = x / 200 * kPi; return true;
+        case 2: d = x; return false;
+        case 3: d = x / 100; return false;
+        case 4: p = (90 - x) / 180 * kPi; return true;
+        case 5: p = -x / 180 * kPi; return true;
+        case 6: p = -x / 200 * kPi; return true;
+        case 7: d = -x; return false;
+        case 8: d = -x / 100; return false;
+        case 9: p = -(90 - x) / 180 * kPi; return true;
+        default: p = x / 180 * kPi; return true;  // 0, and any code above 9
+    }
+}
+
+}  // namespace
+
+void TGalerie::CalculeVisees(Reel6 angle) {
+    SommeDX = 0;
+    SommeDY = 0;
+    SommeDZ = 0;
+    SommeL = 0;
+    SommeL2 = 0;
+    Developpement = 0;
+    Placee = false;
+    const long double rot = angle;
+    for (int k = 1; k <= NbVisees; ++k) {
+        TVisee* v = Visee(k);
+        if (!v) continue;
+        const long double L = v->LongueurMetres();
+        const long double A = AzimutRadians(*v);
+        if (v->AvecCorrDeveloppement) Developpement += static_cast<long double>(v->CorrDeveloppement);
+        else Developpement += L;
+        long double p = 0, d = 0;
+        const bool angulaire = Pente(*v, p, d);
+        SommeL += L;
+        SommeL2 += L * L;
+        if (!angulaire) {
+            v->Horizontale = L * L > d * d ? std::sqrt(L * L - d * d) : 0.0L;
+            SommeDZ += d;
+        } else {
+            v->Horizontale = L * std::cos(p);
+            SommeDZ += L * std::sin(p);
+        }
+        const long double h = v->Horizontale;
+        SommeDX += h * std::sin(A - rot);
+        SommeDY += h * std::cos(A - rot);
+        v->X = SommeDX;
+        v->Y = SommeDY;
+        v->Z = SommeDZ;
+    }
+}
+
+void TFiche::Calcule(Reel6 angleDegres) {
+    const long double decli = Unite_Decli == 0 ? static_cast<long double>(Declinaison) / 180 * kPi
+                                               : static_cast<long double>(Declinaison) / 200 * kPi;
+    const Reel6 total = decli + static_cast<long double>(angleDegres) / 180 * kPi;
+    for (TGalerie* g : Galeries) g->CalculeVisees(total);
+}
+
+void TGalerie::PlacePoints() {
+    Stations.assign(NbVisees, TStation{});
+    if (!Placee) return;
+    long double cx = 0, cy = 0, cz = 0;
+    const long double sl = SommeL;
+    // A gallery of zero total length between two known ends has nothing to spread the
+    // misclosure over: it is laid out without correction.
+    if (!Depart.Terminus && !Arrivee.Terminus && sl != 0) {
+        cx = ((static_cast<long double>(Arrivee.X) - Depart.X) - SommeDX) / sl;
+        cy = ((static_cast<long double>(Arrivee.Y) - Depart.Y) - SommeDY) / sl;
+        cz = ((static_cast<long double>(Arrivee.Z) - Depart.Z) - SommeDZ) / sl;
+    }
+    if (Depart.Terminus) {
+        Depart.X = static_cast<long double>(Arrivee.X) - SommeDX;
+        Depart.Y = static_cast<long double>(Arrivee.Y) - SommeDY;
+        Depart.Z = static_cast<long double>(Arrivee.Z) - SommeDZ;
+    }
+    long double s = 0;
+    for (int k = 1; k <= NbVisees; ++k) {
+        const TVisee* v = Visee(k);
+        if (!v) continue;
+        s += v->LongueurMetres();
+        TStation& st = Station(k);
+        st.X = static_cast<long double>(Depart.X) + v->X + cx * s;
+        st.Y = static_cast<long double>(Depart.Y) + v->Y + cy * s;
+        st.Z = static_cast<long double>(Depart.Z) + v->Z + cz * s;
+    }
+}
+
+void TMassif::PlaceTousPoints() {
+    PointsCalcules = true;
+    for (TFiche* f : Fiches)
+        if (f)
+            for (TGalerie* g : f->Galeries) g->PlacePoints();
+}
+
+double TMassif::PireGalerie(int& fiche, int& galerie) {
+    if (!PointsCalcules) PlaceTousPoints();
+    double best = 0;
+    for (std::size_t i = 0; i < Fiches.size(); ++i) {
+        const TFiche* f = Fiches[i];
+        if (!f) continue;
+        for (std::size_t j = 0; j < f->Galeries.size(); ++j) {
+            const TGalerie* g = f->Galeries[j];
+            if (!g->Placee || g->NbVisees == 0 || g->NbStations() < g->NbVisees) continue;
+            long double e, L;
+            const TVisee* v1 = g->Visee(1);
+            if (!v1) continue;
+            int unite;
+            if (g->NbVisees == 1) {
+                if (!(static_cast<long double>(v1->Longueur) > 1e-5L)) continue;
+                const TStation& s1 = g->Station(1);
+                long double dx = (static_cast<long double>(s1.X) - g->Depart.X) - v1->X;
+                long double dy = (static_cast<long double>(s1.Y) - g->Depart.Y) - v1->Y;
+                long double dz = (static_cast<long double>(s1.Z) - g->Depart.Z) - v1->Z;
+                e = std::sqrt(dx * dx + dy * dy + dz * dz);
+                L = v1->Longueur;
+                unite = v1->UniteLongueur;
+            } else {
+                const TVisee* v2 = g->Visee(2);
+                if (!v2) continue;
+                const TStation& s1 = g->Station(1);
+                const TStation& s2 = g->Station(2);
+                long double dx = (static_cast<long double>(s2.X) - s1.X) - (static_cast<long double>(v2->X) - v1->X);
+                long double dy = (static_cast<long double>(s2.Y) - s1.Y) - (static_cast<long double>(v2->Y) - v1->Y);
+                long double dz = (static_cast<long double>(s2.Z) - s1.Z) - (static_cast<long double>(v2->Z) - v1->Z);
+                e = std::sqrt(dx * dx + dy * dy + dz * dz);
+                L = v2->Longueur;
+                unite = v2->UniteLongueur;
+            }
+            const long double coef = g->Coefficient;
+            // A zero divisor (a zero second shot, a coefficient of 0) says nothing about
+            // deformation: such a gallery is passed over.
+            if (L == 0 || coef == 0) continue;
+            long double ratio = e / L / coef;
+            if (unite == 1) ratio *= 100;
+            if (!std::isfinite(ratio)) continue;
+            if (ratio > best) {
+                best = static_cast<double>(ratio);
+                fiche = static_cast<int>(i);
+                galerie = static_cast<int>(j);
+            }
+        }
+    }
+    return Reel6::arrondit(best);
+}
+
+}  // namespace karst

@@ -1,0 +1,40 @@
+#pragma once
+// Texts of the data model: Windows-1252 bytes held in std::string, lengths in bytes.
+
+#include <cstddef>
+#include <string>
+
+namespace karst {
+
+// ASCII upper case: 'a'..'z' become 'A'..'Z'; every other byte, accented letters
+// included, is left alone.
+std::string MajAscii(const std::string& s);
+char MajAscii(char c);
+// Equal when equal after MajAscii.
+bool EgalSansCasse(const std::string& a, const std::string& b);
+
+// A length-prefixed text of at most N bytes (N + 1 bytes in the binary files).
+// Assigning a longer text keeps its first N bytes, as the files can hold no more.
+template <std::size_t N>
+class TexteCourt {
+public:
+    static constexpr std::size_t Max = N;
+    TexteCourt() = default;
+    TexteCourt(const std::string& s) { affecte(s); }  // NOLINT
+    TexteCourt(const char* s) { affecte(s); }         // NOLINT
+    TexteCourt& operator=(const std::string& s) { affecte(s); return *this; }
+    TexteCourt& operator=(const char* s) { affecte(s); return *this; }
+    const std::string& str() const { return s_; }
+    operator const std::string&() const { return s_; }  // NOLINT
+    std::size_t size() const { return s_.size(); }
+    bool empty() const { return s_.empty(); }
+    bool operator==(const TexteCourt& o) const { return s_ == o.s_; }
+    bool operator==(const std::string& o) const { return s_ == o; }
+    bool operator==(const char* o) const { return s_ == o; }
+
+private:
+    void affecte(const std::string& s) { s_ = s.size() > N ? s.substr(0, N) : s; }
+    std::string s_;
+};
+
+}  // namespace karst
