@@ -1,0 +1,210 @@
+#pragma once
+// Layout options of the four views and of the printed pages, with their defaults.
+// One instance of each lives in the main window for the whole run; the views read them
+// while drawing. Arrays follow the numbering the users see: columns 1..13, header items
+// 1..11, vertical scales 1..50, page labels 1..3; slot 0 of those arrays is unused.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "survey/modele.h"
+#include "survey/reel6.h"
+#include "survey/textes.h"
+
+namespace karst {
+
+// A font as the model files record it. The name is in Windows-1252. The height is in
+// pixels (negative: character height without the internal leading); the size in points
+// is derived from the height and the pixels per inch, as on the screen devices.
+class TPolice {
+public:
+    static constexpr uint8_t kJeuDefaut = 1;  // default character set
+    enum Style : uint8_t { Gras = 1, Italique = 2, Souligne = 4, Barre = 8 };
+
+    TPolice() = default;
+    TPolice(const std::string& nom, int32_t hauteur) : Hauteur(hauteur), Nom(nom) {}
+
+    uint8_t JeuCaracteres = kJeuDefaut;
+    int32_t Couleur = 0;          // 0x00BBGGRR
+    int32_t Hauteur = -11;        // pixels
+    std::string Nom = "Times New Roman";
+    uint8_t Pas = 0;              // pitch: 0 default, 1 variable, 2 fixed
+    int32_t PixelsParPouce = 96;  // the fixed screen resolution
+    uint8_t Styles = 0;           // Style bits
+
+    // Size in points: -Hauteur * 72 / PixelsParPouce, rounded halves away from zero.
+    int32_t Taille() const;
+    // Sets the height from a size in points at the current pixels per inch.
+    void FixeTaille(int32_t points);
+
+    // Back to a newly made font of that name and height, black.
+    void Reinitialise(const std::string& nom, int32_t hauteur);
+
+    bool operator==(const TPolice&) const = default;
+};
+
+using Texte25 = TexteCourt<25>;
+
+// Plan view.
+class TOptions_Plan {
+public:
+    bool Affiche_Nord = true;
+    bool Affiche_Echelle = true;
+    bool Afficher_Habillage = true;
+    bool Affiche_Quadri = false;
+    bool Representation = true;  // north arrow: true "Géographique", false "Projection"
+    bool Origine = false;        // "Bloquer l'origine"
+    bool AuDebut = false;
+    bool AlaFin = true;
+    Texte25 Texte_Nord{"N.G."};
+    Reel6 X_Nord, Y_Nord;          // km
+    Reel6 X_Echelle, Y_Echelle;    // km
+    Reel6 X_Origine, Y_Origine;    // m
+    Reel6 Angle;                   // degrees
+    int16_t Epaisseur_Nord = 2;
+    int16_t Long_Nord = 10;
+    int16_t Epaisseur_Echelle = 2;
+    int16_t Long_Echelle = 10;     // metres on the ground
+    int16_t Largeur_Echelle = 2;
+    int16_t Subdivision = 5;
+    int16_t Epaisseur_Visee = 2;
+    int16_t pourcentage = 100;
+    int16_t diametre = 1;
+    int16_t Epaisseur_Habit = 5;
+    int16_t Texte_Station = 0;     // 0 "Aucun", 1 "Nom", 2 "Nom+Indice"
+    int16_t Pas = 0;               // grid step, m
+    int16_t Epaisseur_Quadri = 0;
+    int16_t Longueur_Quadri = 0;
+    int16_t Epaisseur_Largeur = 1;
+    int16_t Representation_Largeur = 0;  // 0 "Aucune", 1 "Traits", 2 "Points"
+    TPolice Police_Nord, Police_Echelle, Police_Station;
+};
+
+// Perspective view and its 3D passage model.
+class TOptions_Relief {
+public:
+    bool Affiche_Nord = true;
+    bool Affiche_Echelle = false;  // the axes
+    bool Affiche_Quadri = true;    // the box
+    bool Representation = true;
+    bool X_Inverse = false, Y_Inverse = false, Z_Inverse = false;
+    Texte25 Texte_Nord{"N.G."};
+    Reel6 X_Nord, Y_Nord;          // km
+    Reel6 Z_Nord;                  // m
+    Reel6 X_Echelle, Y_Echelle;    // km
+    Reel6 Z_Echelle;               // m
+    Reel6 Angle_Horizontal;        // degrees
+    Reel6 Angle_Vertical;          // degrees
+    int16_t Epaisseur_Nord = 2;
+    int16_t Long_Nord = 10;
+    int16_t Epaisseur_Echelle = 2;
+    int16_t Long_Echelle = 10;
+    int16_t Largeur_Echelle = 2;
+    int16_t Subdivision = 5;
+    int16_t Epaisseur_Visee = 2;
+    int16_t pourcentage = 100;
+    int16_t diametre = 1;
+    int16_t Texte_Station = 0;
+    int16_t Epaisseur_Quadri = 1;
+    TPolice Police_Nord, Police_Echelle, Police_Station;
+    int32_t CouleurGalerie = 0x808080;
+    int32_t CouleurCylindre = 0x808080;
+    int32_t CouleurFond = 0;
+    int32_t Couleur_Cadre = 0;
+    float Largeur_3D = 0.5f;       // m
+    int32_t N_Face = 10;
+    bool Cylindre = false;
+    bool Filaire = false;
+};
+
+// One vertical scale bar of the developed section (88 bytes in the model file).
+class TEchelleVerticale {
+public:
+    Reel6 Xdev;       // m
+    Reel6 Decalage;   // m
+    int16_t ZMin = 0;
+    int16_t ZMax = 0;
+    bool Gauche = false;
+    TexteCourt<10> Libelle;
+    TexteCourt<50> Nom;    // reference station
+    uint8_t Reserve1 = 0;  // kept as read
+    int16_t Indice = 0;
+    std::array<uint8_t, 6> Reserve2{};  // kept as read
+
+    bool operator==(const TEchelleVerticale& o) const;
+};
+
+constexpr int kMaxEchelles = 50;
+
+// Developed-section view.
+class TOptions_Coupe {
+public:
+    bool Affiche_Horizontale = false;
+    bool Afficher_Habillage = false;
+    bool Origine = true;
+    Reel6 X_Horizontale, Z_Horizontale;  // m
+    Reel6 X_Origine, Z_Origine;          // m
+    int16_t Epaisseur_Horizontale = 1;
+    int16_t Long_Horizontale = 100;
+    int16_t Largeur_Horizontale = 2;
+    int16_t Pas_Horizontale = 20;
+    int16_t Epaisseur_Verticale = 1;
+    int16_t Largeur_Verticale = 2;
+    int16_t Pas_Verticale = 10;
+    int16_t NbEchelles = 0;  // 0..kMaxEchelles
+    int16_t Epaisseur_Visee = 1;
+    int16_t pourcentage = 100;
+    int16_t diametre = 0;
+    int16_t Texte_Station = 0;
+    int16_t Epaisseur_Habit = 0;
+    int16_t Epaisseur_hauteur = 2;
+    int16_t Representation_Hauteur = 0;
+    TPolice Police_Horizontale, Police_Verticale, Police_Station;
+    std::array<TEchelleVerticale, kMaxEchelles + 1> Echelles;  // 1..NbEchelles in use
+};
+
+constexpr int kNbColonnes = 13;
+constexpr int kNbItems = 11;
+
+// Survey table.
+class TOptions_Tableau {
+public:
+    TOptions_Tableau();
+
+    std::array<Texte25, kNbColonnes + 1> Titre1, Titre2;
+    std::array<char, kNbColonnes + 1> Separateur;
+    std::array<int16_t, kNbColonnes + 1> Ordre;
+    std::array<int16_t, kNbColonnes + 1> Largeur;  // mm
+    std::array<bool, kNbColonnes + 1> Afficher;
+    std::array<bool, kNbColonnes + 1> Dedoubler;
+    // [item 1..11][header 0 general, 1 restricted]
+    std::array<std::array<bool, 2>, kNbItems + 1> EnTeteAffiche{};
+    std::array<std::array<Texte25, 2>, kNbItems + 1> EnTeteIntitule;
+    std::array<std::array<int16_t, 2>, kNbItems + 1> X_Pos{}, Y_Pos{};  // mm
+    std::array<std::array<TPolice, 2>, kNbItems + 1> EnTetePolice;
+    std::array<int16_t, 2> Hauteur{50, 50};  // mm
+    std::array<bool, 2> Rappel{true, true};
+    int16_t Hauteur_Ligne = 8;   // mm
+    int16_t Ptt_Trait = 5;
+    int16_t Gros_Trait = 10;
+    TPolice PoliceStandard, PoliceCarrefour;
+    TPointTopo PointZero;
+    bool EnPlan = false;
+    bool EnAltitude = false;
+};
+
+// Print margins, corner marks and page labels (1 date and time, 2 page number,
+// 3 file name).
+class TMarge {
+public:
+    int16_t Gauche = 10, Droite = 10, Haut = 10, Bas = 10;  // mm
+    int16_t LongueurAngle = 30;   // mm
+    int16_t EpaisseurAngle = 1;   // tenths of mm
+    // 1 "Haut/Gauche", 2 "Haut/Droite", 3 "Bas/Gauche", 4 "Bas/Droite"; other: not printed
+    std::array<uint8_t, 4> PositionEtiquette{0, 1, 3, 4};
+    std::array<bool, 4> AfficheEtiquette{false, true, true, true};
+    TPolice Police{"Arial", -12};
+};
+
+}  // namespace karst
