@@ -1,0 +1,300 @@
+#include "survey/flux.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "survey/nombres.h"
+
+namespace karst {
+
+// ---- TBufferStream ----------------------------------------------------------------------
+
+TBufferStream::TBufferStream(int32_t capacite)
+    : capacite_(capacite), bloc_(static_cast<std::size_t>(capacite)) {}
+
+TBufferStream::~TBufferStream() = default;
+
+int64_t TBufferStream::Position() const { return finEnAttente_ ? taille_ : PositionInterne(); }
+
+void TBufferStream::RegleFin() {
+    if (!finEnAttente_) return;
+    finEnAttente_ = false;
+    Seek(taille_, 0);
+}
+
+void TBufferStream::Flush() {
+    RegleFin();
+    if (charge_ && modifie_) {
+        EcritureBrute(bloc_.data(), remplissage_, base_);
+        taille_ = std::max(taille_, TailleBrute());
+    }
+    modifie_ = false;
+}
+
+// Makes the block start at the current position.
+void TBufferStream::Recharge() {
+    RegleFin();
+    if (modifie_) Flush();
+    if (charge_ && decalage_ == 0) return;
+    const int64_t position = PositionInterne();
+    const int64_t lu = LectureBrute(bloc_.data(), capacite_, position);
+    remplissage_ = static_cast<int32_t>(std::max<int64_t>(lu, 0));
+    base_ = position;
+    decalage_ = 0;
+    charge_ = true;
+}
+
+int64_t TBufferStream::Read(void* destination, int64_t n) {
+    RegleFin();
+    const int64_t position = PositionInterne();
+    n = std::max<int64_t>(0, std::min(n, taille_ - position));
+    if (n == 0) return 0;
+    auto* d = static_cast<char*>(destination);
+    if (n >= capacite_) {
+        if (modifie_) Flush();
+        const int64_t lu = std::max<int64_t>(0, LectureBrute(d, n, position));
+        // The block may not describe the bytes just read any more: it is dropped.
+        charge_ = false;
+        base_ = position + lu;
+        decalage_ = remplissage_ = 0;
+        return lu;
+    }
+    if (!charge_) Recharge();
+    int64_t k = std::min<int64_t>(remplissage_ - decalage_, n);
+    std::memcpy(d, bloc_.data() + decalage_, static_cast<std::size_t>(k));
+    decalage_ += static_cast<int32_t>(k);
+    if (n > k) {
+        Recharge();
+        const int64_t reste = std::min<int64_t>(n - k, remplissage_);
+        std::memcpy(d + k, bloc_.data(), static_cast<std::size_t>(reste));
+        decalage_ = static_cast<int32_t>(reste);
+        k += reste;
+    }
+    return k;
+}
+
+int64_t TBufferStream::Write(const void* source, int64_t n) {
+    RegleFin();
+    if (n <= 0) return 0;
+    const int64_t position = PositionInterne();
+    const int64_t fin = position + n;
+    taille_ = std::max(taille_, fin);
+    const auto* s = static_cast<const char*>(source);
+    if (n >= capacite_) {
+        if (modifie_) Flush();
+        EcritureBrute(s, n, position);
+        taille_ = std::max(taille_, TailleBrute());
+        charge_ = false;
+        base_ = fin;
+        decalage_ = remplissage_ = 0;
+        return n;
+    }
+    // Loading the block first keeps the file's other bytes on a partial overwrite.
+    if (!charge_) Recharge();
+    const int64_t k = std::min<int64_t>(capacite_ - decalage_, n);
+    std::memcpy(bloc_.data() + decalage_, s, static_cast<std::size_t>(k));
+    modifie_ = true;
+    decalage_ += static_cast<int32_t>(k);
+    remplissage_ = std::max(remplissage_, decalage_);
+    if (n > k) {
+        Recharge();
+        std::memcpy(bloc_.data(), s + k, static_cast<std::size_t>(n - k));
+        modifie_ = true;
+        decalage_ = static_cast<int32_t>(n - k);
+        remplissage_ = std::max(remplissage_, decalage_);
+    }
+    return n;
+}
+
+int64_t TBufferStream::Seek(int64_t offset, int origine) {
+    // Asking for the size this way moves nothing until the next transfer.
+    if (offset == 0 && origine == 2) {
+        finEnAttente_ = true;
+        return taille_;
+    }
+    int64_t p;
+    switch (origine) {
+        case 0: p = offset; break;
+        case 1: p = Position() + offset; break;
+        case 2: p = taille_ - offset; break;
+        default:
+            throw ErreurFlux("L'origine de déplacement " + FormatEntier(origine) + " est indéterminée");
+    }
+    finEnAttente_ = false;
+    if (p < 0) p = 0;
+    // Inside the valid part of the loaded block only the offset moves; anywhere else (even
+    // within the block's room, beyond its valid bytes) the block is let go, so that the
+    // position is always the one asked for.
+    if (charge_ && p >= base_ && p <= base_ + remplissage_) {
+        decalage_ = static_cast<int32_t>(p - base_);
+    } else {
+        if (modifie_) Flush();
+        base_ = p;
+        charge_ = false;
+        decalage_ = remplissage_ = 0;
+    }
+    return p;
+}
+
+void TBufferStream::SetSize(int64_t taille) {
+    RegleFin();
+    taille_ = taille;
+}
+
+std::string TBufferStream::MessageEndommage() const { return "Le fichier est endommagé ou tronqué"; }
+
+void TBufferStream::LitExact(void* destination, int64_t n) {
+    if (Read(destination, n) != n) throw ErreurFichierEndommage(MessageEndommage());
+}
+
+uint8_t TBufferStream::LitU8() {
+    uint8_t b;
+    LitExact(&b, 1);
+    return b;
+}
+
+uint16_t TBufferStream::LitU16() {
+    uint8_t b[2];
+    LitExact(b, 2);
+    return static_cast<uint16_t>(b[0] | (b[1] << 8));
+}
+
+int32_t TBufferStream::LitI32() {
+    uint8_t b[4];
+    LitExact(b, 4);
+    return static_cast<int32_t>(uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) |
+                                (uint32_t(b[3]) << 24));
+}
+
+Reel6 TBufferStream::LitReel6() {
+    std::array<uint8_t, 6> b;
+    LitExact(b.data(), 6);
+    return Reel6::depuisOctets(b);
+}
+
+std::string TBufferStream::LitChaine() {
+    const int16_t l = LitI16();
+    if (l < 0) throw ErreurFichierEndommage(MessageEndommage());
+    std::string s(static_cast<std::size_t>(l), '\0');
+    if (l > 0) LitExact(s.data(), l);
+    return s;
+}
+
+void TBufferStream::EcritU16(uint16_t v) {
+    const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+    Write(b, 2);
+}
+
+void TBufferStream::EcritI32(int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    const uint8_t b[4] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8), static_cast<uint8_t>(u >> 16),
+                          static_cast<uint8_t>(u >> 24)};
+    Write(b, 4);
+}
+
+void TBufferStream::EcritReel6(Reel6 v) {
+    const auto b = v.octets();
+    Write(b.data(), 6);
+}
+
+void TBufferStream::EcritChaine(const std::string& s) {
+    // Compact strings hold at most 32767 bytes (the length is read back signed).
+    const std::size_t l = std::min<std::size_t>(s.size(), 32767);
+    EcritU16(static_cast<uint16_t>(l));
+    if (l > 0) Write(s.data(), static_cast<int64_t>(l));
+}
+
+// ---- TFileBufferStream ------------------------------------------------------------------
+
+TFileBufferStream::TFileBufferStream(const std::string& nom, int mode) : TBufferStream(kTailleBloc), nom_(nom) {
+    int drapeaux;
+    if (mode == kCreation) {
+        drapeaux = O_RDWR | O_CREAT | O_TRUNC;
+    } else {
+        switch (mode & 3) {
+            case 1: drapeaux = O_WRONLY; break;
+            case 2: drapeaux = O_RDWR; break;
+            default: drapeaux = O_RDONLY; break;
+        }
+    }
+    fd_ = ::open(nom.c_str(), drapeaux | O_CLOEXEC, 0666);
+    struct stat st {};
+    // A folder opens for reading on Linux but is no file to read.
+    if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (fd_ < 0) throw ErreurFlux("Impossible d'ouvrir le fichier " + nom);
+    InitialiseTaille();
+}
+
+TFileBufferStream::~TFileBufferStream() {
+    if (fd_ < 0) return;
+    try {
+        Flush();
+    } catch (...) {
+        // Nothing can be reported from here; Ferme() is the checked way.
+    }
+    ::close(fd_);
+}
+
+void TFileBufferStream::Ferme() {
+    if (fd_ < 0) return;
+    const bool ecrit = Modifie() || ecrit_;
+    try {
+        Flush();
+        // The data must be on the disk before a save renames the file over the user's.
+        if (ecrit && ::fsync(fd_) != 0) throw ErreurFlux("Erreur d'écriture dans le fichier " + nom_);
+    } catch (...) {
+        ::close(fd_);
+        fd_ = -1;
+        throw;
+    }
+    const int r = ::close(fd_);
+    fd_ = -1;
+    if (r != 0 && ecrit) throw ErreurFlux("Erreur d'écriture dans le fichier " + nom_);
+}
+
+std::string TFileBufferStream::MessageEndommage() const {
+    return "Le fichier " + nom_ + " est endommagé ou tronqué";
+}
+
+int64_t TFileBufferStream::LectureBrute(void* destination, int64_t n, int64_t position) {
+    auto* d = static_cast<char*>(destination);
+    int64_t total = 0;
+    while (total < n) {
+        const ssize_t r = ::pread(fd_, d + total, static_cast<std::size_t>(n - total), position + total);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            throw ErreurFlux("Erreur de lecture du fichier " + nom_);
+        }
+        if (r == 0) break;
+        total += r;
+    }
+    return total;
+}
+
+void TFileBufferStream::EcritureBrute(const void* source, int64_t n, int64_t position) {
+    ecrit_ = true;
+    const auto* s = static_cast<const char*>(source);
+    int64_t total = 0;
+    while (total < n) {
+        const ssize_t r = ::pwrite(fd_, s + total, static_cast<std::size_t>(n - total), position + total);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) throw ErreurFlux("Erreur d'écriture dans le fichier " + nom_);
+        total += r;
+    }
+}
+
+int64_t TFileBufferStream::TailleBrute() {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) throw ErreurFlux("Erreur de lecture du fichier " + nom_);
+    return st.st_size;
+}
+
+}  // namespace karst

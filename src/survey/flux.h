@@ -1,0 +1,154 @@
+#pragma once
+// Buffered byte stream of the binary files (massif, view-option models).
+//
+// TBufferStream keeps one block of the file in memory so that the many small reads and
+// writes of the data model (a byte, a six-byte real, a short text) cost no system call
+// each; the raw transfers are left to a subclass. TFileBufferStream is the one on an
+// operating-system file, with a block of 32768 bytes.
+//
+// A stream serves either to read a whole file or to write one. The last block reaches the
+// file on Ferme(), which reports a failed write; the destructor only makes a best effort.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "survey/reel6.h"
+#include "survey/textes.h"
+
+namespace karst {
+
+// Any failure of a stream: a file that cannot be opened, a bad seek origin, a failed
+// write or read.
+class ErreurFlux : public std::runtime_error {
+public:
+    explicit ErreurFlux(const std::string& m) : std::runtime_error(m) {}
+};
+
+// The data read is not what the format allows: the file is truncated or damaged.
+class ErreurFichierEndommage : public ErreurFlux {
+public:
+    explicit ErreurFichierEndommage(const std::string& m) : ErreurFlux(m) {}
+};
+
+class TBufferStream {
+public:
+    explicit TBufferStream(int32_t capacite);
+    virtual ~TBufferStream();
+    TBufferStream(const TBufferStream&) = delete;
+    TBufferStream& operator=(const TBufferStream&) = delete;
+
+    // Up to `n` bytes at the position; fewer (0 at the very end) past the end, never an error.
+    int64_t Read(void* destination, int64_t n);
+    // Always writes all `n` bytes (a failed raw write throws ErreurFlux).
+    int64_t Write(const void* source, int64_t n);
+    // Origin 0 from the start, 1 from the position, 2 back from the end (size − offset).
+    // Seek(0, 2) gives the size and only marks the move to the end as pending.
+    int64_t Seek(int64_t offset, int origine);
+    void SetSize(int64_t taille);
+    int64_t Position() const;
+    int64_t Size() const { return taille_; }
+    bool Fin() const { return Position() >= taille_; }
+
+    // Writes a modified block out.
+    void Flush();
+
+    // Typed access, little-endian. The readers throw ErreurFichierEndommage when the data
+    // ends too early, so a format reader never takes a value from beyond the file.
+    void LitExact(void* destination, int64_t n);
+    uint8_t LitU8();
+    int8_t LitI8() { return static_cast<int8_t>(LitU8()); }
+    bool LitBooleen() { return LitU8() != 0; }
+    uint16_t LitU16();
+    int16_t LitI16() { return static_cast<int16_t>(LitU16()); }
+    int32_t LitI32();
+    Reel6 LitReel6();
+    // A short text: length byte (at most N, else the file is damaged) and N bytes.
+    template <std::size_t N>
+    void LitTexteCourt(TexteCourt<N>& t) {
+        char b[N + 1];
+        LitExact(b, N + 1);
+        const auto l = static_cast<uint8_t>(b[0]);
+        if (l > N) throw ErreurFichierEndommage(MessageEndommage());
+        t = std::string(b + 1, l);
+    }
+    // A compact string: 16-bit length (read signed, 0..32767) and that many bytes.
+    std::string LitChaine();
+
+    void EcritU8(uint8_t v) { Write(&v, 1); }
+    void EcritI8(int8_t v) { EcritU8(static_cast<uint8_t>(v)); }
+    void EcritBooleen(bool v) { EcritU8(v ? 1 : 0); }
+    void EcritU16(uint16_t v);
+    void EcritI16(int16_t v) { EcritU16(static_cast<uint16_t>(v)); }
+    void EcritI32(int32_t v);
+    void EcritReel6(Reel6 v);
+    // The bytes after the text's length are written as zeros.
+    template <std::size_t N>
+    void EcritTexteCourt(const TexteCourt<N>& t) {
+        char b[N + 1] = {};
+        b[0] = static_cast<char>(t.size());
+        t.str().copy(b + 1, N);
+        Write(b, N + 1);
+    }
+    void EcritChaine(const std::string& s);
+
+    // "Le fichier est endommagé ou tronqué" (with the file's name when it has one).
+    virtual std::string MessageEndommage() const;
+
+protected:
+    // Raw transfers at an absolute file position; the raw write throws ErreurFlux on failure.
+    virtual int64_t LectureBrute(void* destination, int64_t n, int64_t position) = 0;
+    virtual void EcritureBrute(const void* source, int64_t n, int64_t position) = 0;
+    virtual int64_t TailleBrute() = 0;
+    // Subclasses call this once their raw size is available.
+    void InitialiseTaille() { taille_ = TailleBrute(); }
+    bool Modifie() const { return modifie_; }
+
+private:
+    void RegleFin();
+    void Recharge();
+    int64_t PositionInterne() const { return charge_ ? base_ + decalage_ : base_; }
+
+    int64_t taille_ = 0;
+    int32_t capacite_;
+    std::vector<char> bloc_;
+    int64_t base_ = 0;
+    int32_t remplissage_ = 0;
+    int32_t decalage_ = 0;
+    bool modifie_ = false;
+    bool charge_ = false;
+    bool finEnAttente_ = false;
+};
+
+class TFileBufferStream : public TBufferStream {
+public:
+    static constexpr int kCreation = 0xFFFF;
+    static constexpr int kLecture = 0;
+    static constexpr int32_t kTailleBloc = 32768;
+
+    // kCreation creates the file (emptying an existing one); any other mode opens an
+    // existing file: its low two bits 0 read only, 1 write only, 2 read and write.
+    // Throws ErreurFlux "Impossible d'ouvrir le fichier " + name.
+    TFileBufferStream(const std::string& nom, int mode);
+    // Writes a modified block out and closes the file, ignoring failures: call Ferme()
+    // to know that everything reached the disk.
+    ~TFileBufferStream() override;
+
+    // Writes the last block out and closes the file; throws ErreurFlux on failure.
+    void Ferme();
+    const std::string& Nom() const { return nom_; }
+    std::string MessageEndommage() const override;
+
+protected:
+    int64_t LectureBrute(void* destination, int64_t n, int64_t position) override;
+    void EcritureBrute(const void* source, int64_t n, int64_t position) override;
+    int64_t TailleBrute() override;
+
+private:
+    std::string nom_;
+    int fd_ = -1;
+    bool ecrit_ = false;  // something reached the file: its close is checked
+};
+
+}  // namespace karst
