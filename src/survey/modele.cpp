@@ -354,7 +354,7 @@ int TMassif::IndiceLibre(const std::string& nomMaj, int depart) {
     for (int candidat = depart + 1;; ++candidat) {
         bool pris = false;
         // An index holds 0..255: every candidate beyond is free by construction.
-        if (candidat > 255) return candidat;
+        if (candidat > kIndiceMax) return candidat;
         for (std::size_t i = Fiches.size(); i-- > 0 && !pris;)
             for (const TGalerie* g : Fiches[i]->Galeries)
                 if (prend(g->Depart, candidat) || prend(g->Arrivee, candidat)) { pris = true; break; }

@@ -90,6 +90,10 @@ public:
     void LitTexte(FichierTexteLecture& f);
 };
 
+// Station indices hold 0..255.
+constexpr int kIndiceMax = 255;
+inline bool IndiceValide(int indice) { return indice >= 0 && indice <= kIndiceMax; }
+
 using TexteMesure = TexteCourt<10>;  // widths and heights as typed
 using TexteDate = TexteCourt<8>;     // dd/mm/yy
 
@@ -262,8 +266,9 @@ public:
     void TrieSelection();
     void AjouteReference(std::unique_ptr<TPointTopo> point);
     void VideReferences();
-    // A free index for the (upper-cased) name above `depart`; may exceed 255, which the
-    // callers refuse.
+    // A free index for the (upper-cased) name above `depart`. The result exceeds
+    // kIndiceMax when every index above `depart` is taken: callers that store it must
+    // refuse such a result (IndiceValide).
     int IndiceLibre(const std::string& nomMaj, int depart);
 
     // Selection helpers: create the selection list (empty) if absent; switch the current list.
