@@ -19,6 +19,9 @@
 
 namespace karst {
 
+// Version of the massif files this program writes; a later one is refused.
+constexpr int kVersionMassif = 1005;
+
 // Any failure of a stream: a file that cannot be opened, a bad seek origin, a failed
 // write or read.
 class ErreurFlux : public std::runtime_error {
@@ -95,6 +98,9 @@ public:
 
     // "Le fichier est endommagé ou tronqué" (with the file's name when it has one).
     virtual std::string MessageEndommage() const;
+
+    // Version of the massif file being read or written, for the records' version gates.
+    int Version = kVersionMassif;
 
 protected:
     // Raw transfers at an absolute file position; the raw write throws ErreurFlux on failure.

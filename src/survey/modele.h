@@ -19,6 +19,19 @@ class TBufferStream;
 class FichierTexteEcriture;
 class FichierTexteLecture;
 class TMassif;
+class IFenetreMassif;
+class IEditeurSaisie;
+
+// Outcome of TMassif::Charge.
+enum class EtatChargement {
+    Charge,   // the massif holds the file
+    Refuse,   // a file of a later version: nothing read
+    Echec,    // cannot be opened, damaged or truncated
+};
+struct ResultatChargement {
+    EtatChargement etat = EtatChargement::Charge;
+    std::string message;  // why it was refused or failed (UTF-8), for a message box
+};
 
 // Longest text a compact string holds (16-bit length, read back signed).
 constexpr std::size_t kEcoMax = 32767;
@@ -280,6 +293,15 @@ public:
     // Placement.
     void PlaceTousPoints();
     double PireGalerie(int& fiche, int& galerie);
+
+    // Saves to `nom` (empty: NomFichier): the text format when the upper-cased extension
+    // is ".MAS", the binary format otherwise. The file is written beside the target and
+    // renamed over it only once complete, so a failed save leaves the old file intact.
+    // Throws (ErreurFlux and others) with a French message on failure.
+    void Sauve(const std::string& nom = {}, IFenetreMassif* fenetre = nullptr, IEditeurSaisie* editeur = nullptr);
+    // Loads NomFichier, appending to the lists. Unless the result is Charge, the massif is
+    // left exactly as it was.
+    ResultatChargement Charge(IFenetreMassif* fenetre = nullptr, IEditeurSaisie* editeur = nullptr);
 
     // Developed section.
     void PlaceCoupe();

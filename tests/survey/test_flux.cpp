@@ -4,49 +4,20 @@
 #include <fstream>
 #include <vector>
 
-#include <unistd.h>
 
 #include "survey/flux.h"
+#include "aide_fichiers.h"
 
 using namespace karst;
+using namespace karst::essai;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A stream over memory that counts its raw transfers.
-class FluxMemoire : public TBufferStream {
-public:
-    explicit FluxMemoire(std::vector<char> d = {}, int32_t capacite = 16) : TBufferStream(capacite), donnees(std::move(d)) {
-        InitialiseTaille();
-    }
-    std::vector<char> donnees;
-    int lectures = 0, ecritures = 0;
-
-protected:
-    int64_t LectureBrute(void* dest, int64_t n, int64_t pos) override {
-        ++lectures;
-        int64_t k = std::max<int64_t>(0, std::min<int64_t>(n, static_cast<int64_t>(donnees.size()) - pos));
-        std::copy_n(donnees.begin() + pos, k, static_cast<char*>(dest));
-        return k;
-    }
-    void EcritureBrute(const void* src, int64_t n, int64_t pos) override {
-        ++ecritures;
-        if (static_cast<int64_t>(donnees.size()) < pos + n) donnees.resize(static_cast<std::size_t>(pos + n));
-        std::copy_n(static_cast<const char*>(src), n, donnees.begin() + pos);
-    }
-    int64_t TailleBrute() override { return static_cast<int64_t>(donnees.size()); }
-};
 
 std::vector<char> Suite(int n) {
     std::vector<char> v(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = static_cast<char>(i * 7 + 3);
     return v;
-}
-
-fs::path Temporaire(const std::string& nom) {
-    fs::path d = fs::temp_directory_path() / ("karst_flux_" + std::to_string(::getpid()));
-    fs::create_directories(d);
-    return d / nom;
 }
 
 }  // namespace

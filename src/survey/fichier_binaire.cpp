@@ -1,0 +1,320 @@
+// The binary massif file "dossier fiche": records written field by field, little-endian,
+// with six-byte reals, one-byte Booleans, 16-bit list counts and no sizes or markers.
+// Readers bound every count, length and code they take from the file.
+#include "survey/fichier_massif.h"
+#include "survey/flux.h"
+#include "survey/nombres.h"
+#include "survey/services_fichier.h"
+
+namespace karst {
+
+namespace {
+
+[[noreturn]] void Endommage(const TBufferStream& f) { throw ErreurFichierEndommage(f.MessageEndommage()); }
+
+// A list count: read signed, 0 or less is an empty list.
+int LitCompte(TBufferStream& f) {
+    const int16_t n = f.LitI16();
+    return n < 0 ? 0 : n;
+}
+
+uint8_t LitCode(TBufferStream& f, uint8_t max) {
+    const uint8_t c = f.LitU8();
+    if (c > max) Endommage(f);
+    return c;
+}
+
+}  // namespace
+
+uint16_t CompteAEcrire(std::size_t n) {
+    if (n > kCompteMax)
+        throw ErreurFlux("Le massif ne peut pas être enregistré : une liste compte " +
+                         FormatEntier(static_cast<long long>(n)) + " éléments, le fichier en admet au plus 32767");
+    return static_cast<uint16_t>(n);
+}
+
+int PourcentFiches(std::size_t i, std::size_t n) {
+    return n == 0 ? 100 : RoundEntier(static_cast<long double>(i) / static_cast<long double>(n) * 100);
+}
+
+// ---- Records ----------------------------------------------------------------------------
+
+void TEco::EcritFlux(TBufferStream& f) const { f.EcritChaine(s_); }
+
+void TEco::LitFlux(TBufferStream& f) { Affecte(f.LitChaine()); }
+
+void TPointTopo::EcritFlux(TBufferStream& f) const {
+    f.EcritBooleen(Terminus);
+    Nom.EcritFlux(f);
+    f.EcritU8(Indice);
+    f.EcritReel6(X);
+    f.EcritReel6(Y);
+    f.EcritReel6(Z);
+}
+
+void TPointTopo::LitFlux(TBufferStream& f) {
+    Terminus = f.LitBooleen();
+    Nom.LitFlux(f);
+    Indice = f.LitU8();
+    X = f.LitReel6();
+    Y = f.LitReel6();
+    Z = f.LitReel6();
+}
+
+void TPointCoupe::EcritFlux(TBufferStream& f) const {
+    Nom.EcritFlux(f);
+    f.EcritU8(Indice);
+    f.EcritReel6(X);
+    f.EcritReel6(Z);
+    f.EcritI32(Fiche);
+    f.EcritI32(Galerie);
+}
+
+void TPointCoupe::LitFlux(TBufferStream& f) {
+    Nom.LitFlux(f);
+    Indice = f.LitU8();
+    X = f.LitReel6();
+    Z = f.LitReel6();
+    Fiche = f.LitI32();
+    Galerie = f.LitI32();
+}
+
+void TVisee::EcritFlux(TBufferStream& f) const {
+    f.EcritReel6(Longueur);
+    f.EcritReel6(Azimut);
+    f.EcritReel6(Pente);
+    f.EcritTexteCourt(Droite);
+    f.EcritTexteCourt(Gauche);
+    f.EcritTexteCourt(Haut);
+    f.EcritTexteCourt(Bas);
+    Commentaire.EcritFlux(f);
+    f.EcritU8(UniteLongueur);
+    f.EcritU8(UniteLargeur);
+    f.EcritU8(UniteHauteur);
+    f.EcritU8(UniteAzimut);
+    f.EcritU8(UnitePente);
+    f.EcritU8(TailleSchema);
+    f.EcritReel6(CorrHorizontale);
+    f.EcritBooleen(AvecCorrHorizontale);
+    f.EcritReel6(CorrDeveloppement);
+    f.EcritBooleen(AvecCorrDeveloppement);
+    f.EcritReel6(X);
+    f.EcritReel6(Y);
+    f.EcritReel6(Z);
+    f.EcritReel6(Horizontale);
+    if (f.Version >= 1003) {
+        f.EcritBooleen(AvecTopofil);
+        if (AvecTopofil) f.EcritReel6(Topofil);
+    }
+}
+
+void TVisee::LitFlux(TBufferStream& f) {
+    Longueur = f.LitReel6();
+    Azimut = f.LitReel6();
+    Pente = f.LitReel6();
+    f.LitTexteCourt(Droite);
+    f.LitTexteCourt(Gauche);
+    f.LitTexteCourt(Haut);
+    f.LitTexteCourt(Bas);
+    Commentaire.LitFlux(f);
+    UniteLongueur = LitCode(f, 1);
+    UniteLargeur = LitCode(f, 1);
+    UniteHauteur = LitCode(f, 1);
+    UniteAzimut = LitCode(f, 9);  // within the label table the azimuth codes share
+    UnitePente = LitCode(f, 9);
+    TailleSchema = f.LitU8();
+    CorrHorizontale = f.LitReel6();
+    AvecCorrHorizontale = f.LitBooleen();
+    CorrDeveloppement = f.LitReel6();
+    AvecCorrDeveloppement = f.LitBooleen();
+    X = f.LitReel6();
+    Y = f.LitReel6();
+    Z = f.LitReel6();
+    Horizontale = f.LitReel6();
+    AvecTopofil = false;
+    if (f.Version >= 1003) {
+        AvecTopofil = f.LitBooleen();
+        if (AvecTopofil) Topofil = f.LitReel6();
+    }
+}
+
+void TGalerie::EcritFlux(TBufferStream& f) const {
+    Depart.EcritFlux(f);
+    Arrivee.EcritFlux(f);
+    f.EcritReel6(SommeDX);
+    f.EcritReel6(SommeDY);
+    f.EcritReel6(SommeDZ);
+    f.EcritReel6(SommeL);
+    f.EcritReel6(SommeL2);
+    f.EcritU8(NbVisees);
+    f.EcritReel6(Developpement);
+    f.EcritReel6(Coefficient);
+    Commentaire.EcritFlux(f);
+    for (int k = 1; k <= NbVisees; ++k) {
+        // An empty slot among the shots in use would make a file that no reader accepts.
+        const TVisee* v = Visee(k);
+        if (v) v->EcritFlux(f);
+        else TVisee().EcritFlux(f);
+    }
+    if (f.Version >= 1003) f.EcritReel6(CoefTopofil);
+    f.EcritBooleen(Placee);
+    f.EcritBooleen(Drapeau1);
+    f.EcritBooleen(Drapeau2);
+    f.EcritBooleen(PremiereViseeNulle);
+    f.EcritBooleen(DansCoupe);
+    f.EcritBooleen(Sens);
+    f.EcritBooleen(GaucheDroite);
+    f.EcritI8(NbSuites);
+    for (int i = 1; i <= kMaxSuites; ++i) f.EcritI32(SuiteFiche[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= kMaxSuites; ++i) f.EcritI32(SuiteGalerie[static_cast<std::size_t>(i)]);
+    if (f.Version >= 1004) f.EcritI32(Couleur);
+}
+
+void TGalerie::LitFlux(TBufferStream& f) {
+    Depart.LitFlux(f);
+    Arrivee.LitFlux(f);
+    SommeDX = f.LitReel6();
+    SommeDY = f.LitReel6();
+    SommeDZ = f.LitReel6();
+    SommeL = f.LitReel6();
+    SommeL2 = f.LitReel6();
+    const uint8_t n = f.LitU8();
+    if (n > kMaxVisees) Endommage(f);
+    Developpement = f.LitReel6();
+    Coefficient = f.LitReel6();
+    Commentaire.LitFlux(f);
+    for (int k = 1; k <= n; ++k) {
+        auto v = std::make_unique<TVisee>();
+        v->LitFlux(f);
+        PlaceVisee(k, std::move(v));
+    }
+    NbVisees = n;
+    CoefTopofil = f.Version >= 1003 ? f.LitReel6() : Reel6(1.0L);
+    Placee = f.LitBooleen();
+    Drapeau1 = f.LitBooleen();
+    Drapeau2 = f.LitBooleen();
+    PremiereViseeNulle = f.LitBooleen();
+    DansCoupe = f.LitBooleen();
+    Sens = f.LitBooleen();
+    GaucheDroite = f.LitBooleen();
+    NbSuites = f.LitI8();
+    if (NbSuites < 0 || NbSuites > kMaxSuites) Endommage(f);
+    for (int i = 1; i <= kMaxSuites; ++i) SuiteFiche[static_cast<std::size_t>(i)] = f.LitI32();
+    for (int i = 1; i <= kMaxSuites; ++i) SuiteGalerie[static_cast<std::size_t>(i)] = f.LitI32();
+    Couleur = f.Version >= 1004 ? f.LitI32() : 0;
+}
+
+void TFiche::EcritFlux(TBufferStream& f) const {
+    f.EcritTexteCourt(Date);
+    f.EcritU8(Unite_Decli);
+    f.EcritU16(CompteAEcrire(Topographes.size()));
+    for (const TEco& t : Topographes) t.EcritFlux(f);
+    Systeme.EcritFlux(f);
+    Cavite.EcritFlux(f);
+    Reseau.EcritFlux(f);
+    Lieu.EcritFlux(f);
+    f.EcritReel6(Declinaison);
+    f.EcritReel6(Premiere);
+    TPST.EcritFlux(f);
+    f.EcritI32(Ordre);
+    f.EcritU16(CompteAEcrire(Galeries.size()));
+    for (const TGalerie* g : Galeries) g->EcritFlux(f);
+}
+
+void TFiche::LitFlux(TBufferStream& f) {
+    f.LitTexteCourt(Date);
+    Unite_Decli = LitCode(f, 1);
+    const int nt = LitCompte(f);
+    for (int i = 0; i < nt; ++i) {
+        Topographes.emplace_back();
+        Topographes.back().LitFlux(f);
+    }
+    Systeme.LitFlux(f);
+    Cavite.LitFlux(f);
+    Reseau.LitFlux(f);
+    Lieu.LitFlux(f);
+    Declinaison = f.LitReel6();
+    Premiere = f.LitReel6();
+    TPST.LitFlux(f);
+    Ordre = f.LitI32();
+    const int ng = LitCompte(f);
+    for (int i = 0; i < ng; ++i) {
+        auto g = std::make_unique<TGalerie>();
+        g->LitFlux(f);
+        Galeries.ajoute(std::move(g));
+    }
+}
+
+// ---- The massif -------------------------------------------------------------------------
+
+void EcritMassifBinaire(const TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEditeurSaisie& editeur) {
+    f.EcritU16(static_cast<uint16_t>(f.Version));
+    const std::size_t n = m.Fiches.size();
+    f.EcritU16(CompteAEcrire(n));
+    for (std::size_t i = 0; i < n; ++i) {
+        m.Fiches[i]->EcritFlux(f);
+        fenetre.Progression(PourcentFiches(i, n));
+        fenetre.TraiteMessages();
+    }
+    f.EcritU16(CompteAEcrire(m.References.size()));
+    for (const TPointTopo* p : m.References) p->EcritFlux(f);
+    f.EcritReel6(m.Origine_Declinaison);
+    f.EcritTexteCourt(m.Date_Declinaison);
+    f.EcritReel6(m.Variation_Declinaison);
+    if (f.Version >= 1002) f.EcritReel6(m.Angle_Geodesique);
+    f.EcritU16(CompteAEcrire(m.Coupe.size()));
+    for (const TPointCoupe* c : m.Coupe) c->EcritFlux(f);
+    if (f.Version >= 1005) {
+        f.EcritU16(CompteAEcrire(m.Corbeille.size()));
+        for (const TFiche* c : m.Corbeille) c->EcritFlux(f);
+        f.EcritU16(CompteAEcrire(m.Raccourcis.size()));
+        for (const TRaccourci& r : m.Raccourcis) r.EcritFlux(f);
+    }
+    const bool avecSaisie = editeur.Visible();
+    f.EcritBooleen(avecSaisie);
+    if (avecSaisie) editeur.SauveSaisie(f);
+}
+
+bool LitMassifBinaire(TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEditeurSaisie& editeur) {
+    const int n = LitCompte(f);
+    for (int i = 0; i < n; ++i) {
+        auto fiche = std::make_unique<TFiche>();
+        fiche->LitFlux(f);
+        m.Fiches.ajoute(std::move(fiche));
+        fenetre.Progression(PourcentFiches(static_cast<std::size_t>(i) + 1, static_cast<std::size_t>(n)));
+    }
+    const int nr = LitCompte(f);
+    for (int i = 0; i < nr; ++i) {
+        auto p = std::make_unique<TPointTopo>();
+        p->LitFlux(f);
+        m.References.ajoute(std::move(p));
+    }
+    m.Origine_Declinaison = f.LitReel6();
+    f.LitTexteCourt(m.Date_Declinaison);
+    m.Variation_Declinaison = f.LitReel6();
+    m.Angle_Geodesique = f.Version >= 1002 ? f.LitReel6() : Reel6(0.0L);
+    const int nc = LitCompte(f);
+    for (int i = 0; i < nc; ++i) {
+        auto c = std::make_unique<TPointCoupe>();
+        c->LitFlux(f);
+        m.Coupe.ajoute(std::move(c));
+    }
+    if (f.Version >= 1005) {
+        const int nb = LitCompte(f);
+        for (int i = 0; i < nb; ++i) {
+            auto fiche = std::make_unique<TFiche>();
+            fiche->LitFlux(f);
+            m.Corbeille.ajoute(std::move(fiche));
+        }
+        const int nra = LitCompte(f);
+        for (int i = 0; i < nra; ++i) {
+            m.Raccourcis.emplace_back();
+            m.Raccourcis.back().LitFlux(f);
+        }
+    }
+    if (f.LitU8() == 0) return false;
+    editeur.ChargeSaisie(f, m);
+    return true;
+}
+
+}  // namespace karst

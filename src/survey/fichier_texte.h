@@ -1,0 +1,63 @@
+#pragma once
+// Line-oriented text files of the data model (Windows-1252 bytes). Lines are written with
+// CR LF; readers accept CR, LF and CR LF.
+
+#include <cstddef>
+#include <string>
+
+#include "survey/flux.h"
+
+namespace karst {
+
+class FichierTexteEcriture {
+public:
+    // Creates the file (an existing one is emptied); throws ErreurFlux.
+    explicit FichierTexteEcriture(const std::string& nom);
+    void Ecrit(const std::string& s) { flux_.Write(s.data(), static_cast<int64_t>(s.size())); }
+    // The text and CR LF.
+    void EcritLigne(const std::string& s = {});
+    // Writes everything out and closes the file; throws ErreurFlux on failure.
+    void Ferme() { flux_.Ferme(); }
+    const std::string& Nom() const { return flux_.Nom(); }
+
+    // Version of the massif file being written.
+    int Version = kVersionMassif;
+
+private:
+    TFileBufferStream flux_;
+};
+
+class FichierTexteLecture {
+public:
+    // Reads the whole file; throws ErreurFlux when it cannot be opened.
+    explicit FichierTexteLecture(const std::string& nom);
+    // The next line without its end. Past the last line the file is taken as truncated
+    // (ErreurFichierEndommage).
+    std::string LitLigne();
+    // Skips a line that carries nothing; the end of the file is no error here.
+    void SauteLigne();
+    bool Fin() const { return pos_ >= contenu_.size(); }
+    // Number of the line last read, from 1.
+    int NumeroLigne() const { return ligne_; }
+    const std::string& Nom() const { return nom_; }
+
+    // "Le fichier … est endommagé ou tronqué".
+    std::string MessageEndommage() const;
+    // A value of the line last read that is not what the format allows.
+    [[noreturn]] void ValeurIncorrecte(const std::string& valeur) const;
+    // Strict conversions of a value of the line last read; a bad value is reported
+    // through ValeurIncorrecte.
+    long double Reel(const std::string& valeur) const;
+    long long Entier(const std::string& valeur, long long min, long long max) const;
+
+    // Version of the massif file being read, for the records' version gates.
+    int Version = kVersionMassif;
+
+private:
+    std::string nom_;
+    std::string contenu_;
+    std::size_t pos_ = 0;
+    int ligne_ = 0;
+};
+
+}  // namespace karst

@@ -1,0 +1,162 @@
+// Saving and loading a massif: the format chosen by the file name, the progress shown on
+// the main window, the safe replacement of the file on save and the all-or-nothing load.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "survey/fichier_massif.h"
+#include "survey/fichier_texte.h"
+#include "survey/flux.h"
+#include "survey/nombres.h"
+#include "survey/services_fichier.h"
+
+namespace karst {
+
+namespace {
+
+const char* const kMessageVersion = "Ce fichier correspond à une version plus récente du logiciel";
+
+// The text format for the upper-cased extension ".MAS", the binary format otherwise.
+bool FormatTexte(const std::string& nom) {
+    const std::size_t point = nom.find_last_of('.');
+    const std::size_t barre = nom.find_last_of('/');
+    if (point == std::string::npos || (barre != std::string::npos && point < barre)) return false;
+    return MajAscii(nom.substr(point)) == ".MAS";
+}
+
+// A file beside the target, so that the final rename stays on one file system.
+std::string NomTemporaire(const std::string& nom) {
+    namespace fs = std::filesystem;
+    const fs::path p(nom);
+    static int compteur = 0;
+    const std::string base = "." + p.filename().string() + ".~" + FormatEntier(::getpid()) + "-" + FormatEntier(++compteur);
+    return (p.parent_path() / base).string();
+}
+
+// Everything a load may append to, to put back when it fails.
+struct EtatMassif {
+    std::size_t fiches, references, coupe, corbeille, raccourcis;
+    Reel6 origine, variation, angle;
+    TexteDate date;
+
+    explicit EtatMassif(const TMassif& m)
+        : fiches(m.Fiches.size()), references(m.References.size()), coupe(m.Coupe.size()),
+          corbeille(m.Corbeille.size()), raccourcis(m.Raccourcis.size()), origine(m.Origine_Declinaison),
+          variation(m.Variation_Declinaison), angle(m.Angle_Geodesique), date(m.Date_Declinaison) {}
+
+    template <class L>
+    static void Coupe(L& l, std::size_t n) {
+        while (l.size() > n) l.retireA(l.size() - 1);
+    }
+
+    void Restaure(TMassif& m) const {
+        Coupe(m.Fiches, fiches);
+        Coupe(m.References, references);
+        Coupe(m.Coupe, coupe);
+        Coupe(m.Corbeille, corbeille);
+        m.Raccourcis.resize(raccourcis);
+        m.Origine_Declinaison = origine;
+        m.Variation_Declinaison = variation;
+        m.Angle_Geodesique = angle;
+        m.Date_Declinaison = date;
+    }
+};
+
+void DebutProgression(IFenetreMassif& fenetre, const char* texte) {
+    fenetre.Progression(0);
+    fenetre.MontreProgression(true);
+    fenetre.TexteEtat(texte);
+    fenetre.Repeint();
+}
+
+}  // namespace
+
+void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeurSaisie* ed) {
+    IFenetreMassif sansFenetre;
+    IEditeurSaisie sansEditeur;
+    IFenetreMassif& fenetre = fen ? *fen : sansFenetre;
+    IEditeurSaisie& editeur = ed ? *ed : sansEditeur;
+
+    DebutProgression(fenetre, "Sauvegarde du massif ...");
+    Fiches.compacte();
+    Corbeille.compacte();
+    const std::string nom = nomDemande.empty() ? NomFichier : nomDemande;
+    const std::string temporaire = NomTemporaire(nom);
+    auto fin = [&] {
+        fenetre.MontreProgression(false);
+        fenetre.TexteEtat(SelectionActive ? "Sélection" : "");
+    };
+    try {
+        if (nom.empty()) throw ErreurFlux("Impossible d'ouvrir le fichier ");
+        if (FormatTexte(nom)) {
+            FichierTexteEcriture f(temporaire);
+            f.Version = kVersionMassif;
+            EcritMassifTexte(*this, f, fenetre);
+            f.Ferme();
+        } else {
+            TFileBufferStream f(temporaire, TFileBufferStream::kCreation);
+            f.Version = kVersionMassif;
+            EcritMassifBinaire(*this, f, fenetre, editeur);
+            f.Ferme();
+        }
+        // The new file keeps the permissions of the one it replaces.
+        struct stat st {};
+        if (::stat(nom.c_str(), &st) == 0) ::chmod(temporaire.c_str(), st.st_mode & 07777);
+        if (std::rename(temporaire.c_str(), nom.c_str()) != 0)
+            throw ErreurFlux("Impossible d'enregistrer le fichier " + nom);
+    } catch (...) {
+        std::remove(temporaire.c_str());
+        fin();
+        throw;
+    }
+    fin();
+}
+
+ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed) {
+    IFenetreMassif sansFenetre;
+    IEditeurSaisie sansEditeur;
+    IFenetreMassif& fenetre = fen ? *fen : sansFenetre;
+    IEditeurSaisie& editeur = ed ? *ed : sansEditeur;
+
+    const EtatMassif avant(*this);
+    ResultatChargement r;
+    bool progression = false;
+    bool saisie = false;
+    // A version below the first the program wrote is no massif file.
+    auto verifieVersion = [&](int version, const std::string& messageEndommage) {
+        if (version > kVersionMassif) {
+            r = {EtatChargement::Refuse, kMessageVersion};
+            return false;
+        }
+        if (version < 1000) throw ErreurFichierEndommage(messageEndommage);
+        DebutProgression(fenetre, "Lecture du massif ...");
+        progression = true;
+        return true;
+    };
+    try {
+        if (FormatTexte(NomFichier)) {
+            FichierTexteLecture f(NomFichier);
+            f.Version = LitVersionTexte(f);
+            if (verifieVersion(f.Version, f.MessageEndommage())) LitMassifTexte(*this, f, fenetre);
+        } else {
+            TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
+            f.Version = f.LitU16();
+            if (verifieVersion(f.Version, f.MessageEndommage())) saisie = LitMassifBinaire(*this, f, fenetre, editeur);
+        }
+    } catch (const std::exception& e) {
+        avant.Restaure(*this);
+        r = {EtatChargement::Echec, e.what()};
+    }
+    if (progression) {
+        fenetre.MontreProgression(false);
+        fenetre.TexteEtat(SelectionActive ? "Sélection" : "");
+    }
+    if (r.etat == EtatChargement::Charge && saisie) fenetre.ArmeReouvertureEditeur();
+    PointsCalcules = false;
+    CoupeCalculee = false;
+    return r;
+}
+
+}  // namespace karst
