@@ -159,8 +159,10 @@ double TMassif::PireGalerie(int& fiche, int& galerie) {
             long double ratio = e / L / coef;
             if (unite == 1) ratio *= 100;
             if (!std::isfinite(ratio)) continue;
-            if (ratio > best) {
-                best = static_cast<double>(ratio);
+            // Compared at the precision kept, so that equal ratios leave the first gallery.
+            const double r = static_cast<double>(ratio);
+            if (r > best) {
+                best = r;
                 fiche = static_cast<int>(i);
                 galerie = static_cast<int>(j);
             }
