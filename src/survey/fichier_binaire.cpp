@@ -237,12 +237,7 @@ void TFiche::LitFlux(TBufferStream& f) {
     Premiere = f.LitReel6();
     TPST.LitFlux(f);
     Ordre = f.LitI32();
-    const int ng = LitCompte(f);
-    for (int i = 0; i < ng; ++i) {
-        auto g = std::make_unique<TGalerie>();
-        g->LitFlux(f);
-        Galeries.ajoute(std::move(g));
-    }
+    LitEnregistrements(Galeries, LitCompte(f), [&](TGalerie& g, int) { g.LitFlux(f); });
 }
 
 // ---- The massif -------------------------------------------------------------------------
@@ -277,35 +272,18 @@ void EcritMassifBinaire(const TMassif& m, TBufferStream& f, IFenetreMassif& fene
 
 bool LitMassifBinaire(TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEditeurSaisie& editeur) {
     const int n = LitCompte(f);
-    for (int i = 0; i < n; ++i) {
-        auto fiche = std::make_unique<TFiche>();
-        fiche->LitFlux(f);
-        m.Fiches.ajoute(std::move(fiche));
+    LitEnregistrements(m.Fiches, n, [&](TFiche& fiche, int i) {
+        fiche.LitFlux(f);
         fenetre.Progression(PourcentFiches(static_cast<std::size_t>(i) + 1, static_cast<std::size_t>(n)));
-    }
-    const int nr = LitCompte(f);
-    for (int i = 0; i < nr; ++i) {
-        auto p = std::make_unique<TPointTopo>();
-        p->LitFlux(f);
-        m.References.ajoute(std::move(p));
-    }
+    });
+    LitEnregistrements(m.References, LitCompte(f), [&](TPointTopo& p, int) { p.LitFlux(f); });
     m.Origine_Declinaison = f.LitReel6();
     f.LitTexteCourt(m.Date_Declinaison);
     m.Variation_Declinaison = f.LitReel6();
     m.Angle_Geodesique = f.Version >= 1002 ? f.LitReel6() : Reel6(0.0L);
-    const int nc = LitCompte(f);
-    for (int i = 0; i < nc; ++i) {
-        auto c = std::make_unique<TPointCoupe>();
-        c->LitFlux(f);
-        m.Coupe.ajoute(std::move(c));
-    }
+    LitEnregistrements(m.Coupe, LitCompte(f), [&](TPointCoupe& c, int) { c.LitFlux(f); });
     if (f.Version >= 1005) {
-        const int nb = LitCompte(f);
-        for (int i = 0; i < nb; ++i) {
-            auto fiche = std::make_unique<TFiche>();
-            fiche->LitFlux(f);
-            m.Corbeille.ajoute(std::move(fiche));
-        }
+        LitEnregistrements(m.Corbeille, LitCompte(f), [&](TFiche& fiche, int) { fiche.LitFlux(f); });
         const int nra = LitCompte(f);
         for (int i = 0; i < nra; ++i) {
             m.Raccourcis.emplace_back();

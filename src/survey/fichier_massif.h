@@ -24,6 +24,16 @@ uint16_t CompteAEcrire(std::size_t n);
 // Position of the progress bar after sheet i of n.
 int PourcentFiches(std::size_t i, std::size_t n);
 
+// Creates n records, fills each with lit(record, i) and appends it to the list.
+template <class T, class Lit>
+void LitEnregistrements(ListePossedee<T>& liste, int n, Lit lit) {
+    for (int i = 0; i < n; ++i) {
+        auto e = std::make_unique<T>();
+        lit(*e, i);
+        liste.ajoute(std::move(e));
+    }
+}
+
 // Binary "dossier fiche": everything from the version on, the editor block included, in
 // the layout of version f.Version (the program saves kVersionMassif).
 void EcritMassifBinaire(const TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEditeurSaisie& editeur);

@@ -435,12 +435,7 @@ void TFiche::LitTexte(FichierTexteLecture& f) {
     Premiere = LitR6(f, Apres(f.LitLigne(), 9));
     TPST.Affecte(Apres(f.LitLigne(), 5));
     Ordre = static_cast<int32_t>(f.Entier(Apres(f.LitLigne(), 6), INT32_MIN, INT32_MAX));
-    const int ng = LitCompteTexte(f, Apres(f.LitLigne(), 11));
-    for (int i = 0; i < ng; ++i) {
-        auto g = std::make_unique<TGalerie>();
-        g->LitTexte(f);
-        Galeries.ajoute(std::move(g));
-    }
+    LitEnregistrements(Galeries, LitCompteTexte(f, Apres(f.LitLigne(), 11)), [&](TGalerie& g, int) { g.LitTexte(f); });
 }
 
 // ---- The massif -------------------------------------------------------------------------
@@ -483,38 +478,24 @@ int LitVersionTexte(FichierTexteLecture& f) {
 void LitMassifTexte(TMassif& m, FichierTexteLecture& f, IFenetreMassif& fenetre) {
     const int n = LitCompteTexte(f, Apres(f.LitLigne(), 9));
     f.SauteLigne();
-    for (int i = 0; i < n; ++i) {
-        auto fiche = std::make_unique<TFiche>();
-        fiche->LitTexte(f);
-        m.Fiches.ajoute(std::move(fiche));
+    LitEnregistrements(m.Fiches, n, [&](TFiche& fiche, int i) {
+        fiche.LitTexte(f);
         fenetre.Progression(PourcentFiches(static_cast<std::size_t>(i) + 1, static_cast<std::size_t>(n)));
         f.SauteLigne();
-    }
-    const int nr = LitCompteTexte(f, Apres(f.LitLigne(), 13));
-    for (int i = 0; i < nr; ++i) {
-        auto p = std::make_unique<TPointTopo>();
-        p->LitTexte(f);
-        m.References.ajoute(std::move(p));
-    }
+    });
+    LitEnregistrements(m.References, LitCompteTexte(f, Apres(f.LitLigne(), 13)), [&](TPointTopo& p, int) { p.LitTexte(f); });
     m.Origine_Declinaison = LitR6(f, Apres(f.LitLigne(), 20));
     m.Date_Declinaison = Apres(f.LitLigne(), 17);
     m.Variation_Declinaison = LitR6(f, Apres(f.LitLigne(), 22));
     m.Angle_Geodesique = LitR6(f, Apres(f.LitLigne(), 17));
-    const int nc = LitCompteTexte(f, Apres(f.LitLigne(), 9));
-    for (int i = 0; i < nc; ++i) {
-        auto c = std::make_unique<TPointCoupe>();
-        c->LitTexte(f);
-        m.Coupe.ajoute(std::move(c));
-    }
+    LitEnregistrements(m.Coupe, LitCompteTexte(f, Apres(f.LitLigne(), 9)), [&](TPointCoupe& c, int) { c.LitTexte(f); });
     if (f.Version < 1005) return;
     const int nb = LitCompteTexte(f, Apres(f.LitLigne(), 10));
     f.SauteLigne();
-    for (int i = 0; i < nb; ++i) {
-        auto fiche = std::make_unique<TFiche>();
-        fiche->LitTexte(f);
-        m.Corbeille.ajoute(std::move(fiche));
+    LitEnregistrements(m.Corbeille, nb, [&](TFiche& fiche, int) {
+        fiche.LitTexte(f);
         f.SauteLigne();
-    }
+    });
     const int nra = LitCompteTexte(f, Apres(f.LitLigne(), 13));
     f.SauteLigne();
     for (int i = 0; i < nra; ++i) {
