@@ -1,0 +1,423 @@
+#include "platform/canvas.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+
+namespace karst {
+
+namespace {
+
+// Nearest integer, halves to even, clamped to the int range.
+int Arrondi(double v) {
+    if (std::isnan(v)) return 0;
+    double r = std::nearbyint(v);
+    if (r >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (r <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(r);
+}
+
+QColor CouleurQt(Couleur c) {
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
+
+Couleur DepuisQt(QRgb p) {
+    return static_cast<Couleur>(qRed(p)) | (static_cast<Couleur>(qGreen(p)) << 8) | (static_cast<Couleur>(qBlue(p)) << 16);
+}
+
+}  // namespace
+
+// Bytes 0x80 to 0x9F of Windows-1252; the other bytes are Latin-1.
+QString TexteCanvas(const std::string& s) {
+    static const std::array<char16_t, 32> k80 = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString r;
+    r.reserve(static_cast<qsizetype>(s.size()));
+    for (unsigned char c : s) {
+        if (c >= 0x80 && c < 0xA0)
+            r.append(QChar(k80[c - 0x80]));
+        else
+            r.append(QChar(static_cast<char16_t>(c)));
+    }
+    return r;
+}
+
+// ---- Police ------------------------------------------------------------------------------
+
+int Police::Taille() const {
+    if (PixelsParPouce == 0) return 0;
+    return -Arrondi(static_cast<double>(Hauteur) * 72.0 / PixelsParPouce);
+}
+
+void Police::FixeTaille(int points) { Hauteur = -Arrondi(static_cast<double>(points) * PixelsParPouce / 72.0); }
+
+// ---- TCanvas ------------------------------------------------------------------------------
+
+TCanvas::~TCanvas() = default;
+
+void TCanvas::FixeFont(const Police& p) {
+    police_ = p;
+    if (p.PixelsParPouce != ppp_) {
+        // Keeps the size in points, as a font given to a device of another resolution does.
+        int taille = p.Taille();
+        police_.PixelsParPouce = ppp_;
+        police_.FixeTaille(taille);
+    }
+    etatModifie();
+}
+
+void TCanvas::FixeHauteurFont(int hauteur) {
+    police_.Hauteur = hauteur;
+    etatModifie();
+}
+
+void TCanvas::LineTo(int x, int y) {
+    faitLigne(posX_, posY_, x, y);
+    posX_ = x;
+    posY_ = y;
+}
+
+void TCanvas::Polyline(const std::vector<std::pair<int, int>>& points) {
+    if (points.size() < 2) return;
+    faitPolyline(points);
+}
+
+void TCanvas::faitPolyline(const std::vector<std::pair<int, int>>& points) {
+    for (std::size_t i = 1; i < points.size(); ++i)
+        faitLigne(points[i - 1].first, points[i - 1].second, points[i].first, points[i].second);
+}
+
+void TCanvas::Ellipse(int g, int h, int d, int b) { faitEllipse(g, h, d, b); }
+void TCanvas::Rectangle(int g, int h, int d, int b) { faitRectangle(g, h, d, b); }
+void TCanvas::FillRect(int g, int h, int d, int b) { faitRemplissage(g, h, d, b); }
+void TCanvas::TextOut(int x, int y, const std::string& texte) { faitTexte(x, y, texte); }
+int TCanvas::TextWidth(const std::string& texte) { return mesureLargeur(texte); }
+int TCanvas::TextHeight(const std::string& texte) { return mesureHauteur(texte); }
+void TCanvas::FloodFill(int x, int y, Couleur c, bool surface) { faitFloodFill(x, y, c, surface); }
+void TCanvas::Draw(int x, int y, TCanvas& source) { faitDraw(x, y, source); }
+
+// ---- CanvasPeintre ------------------------------------------------------------------------
+
+CanvasPeintre::CanvasPeintre(int pixelsParPouce) : TCanvas(pixelsParPouce) {}
+
+CanvasPeintre::~CanvasPeintre() = default;
+
+void CanvasPeintre::Termine() {
+    if (peintre_) {
+        peintre_->end();
+        peintre_.reset();
+    }
+    etatAJour_ = false;
+}
+
+QPainter& CanvasPeintre::peintre() {
+    if (!peintre_) {
+        peintre_ = std::make_unique<QPainter>(peripherique());
+        peintre_->setRenderHint(QPainter::Antialiasing, false);
+        peintre_->setRenderHint(QPainter::TextAntialiasing, false);
+        etatAJour_ = false;
+    }
+    return *peintre_;
+}
+
+QFont CanvasPeintre::PoliceQt() const {
+    QFont f(TexteCanvas(police_.Nom));
+    f.setStyleStrategy(QFont::NoAntialias);
+    f.setBold(police_.Style & Police::Gras);
+    f.setItalic(police_.Style & Police::Italique);
+    f.setUnderline(police_.Style & Police::Souligne);
+    f.setStrikeOut(police_.Style & Police::Barre);
+    int h = police_.Hauteur;
+    if (h < 0) {
+        f.setPixelSize(-h);
+    } else if (h > 0) {
+        // A positive height is the whole cell (ascent + descent).
+        QFont essai(f);
+        essai.setPixelSize(100);
+        QFontMetrics m(essai);
+        int cellule = std::max(1, m.ascent() + m.descent());
+        f.setPixelSize(std::max(1, Arrondi(h * 100.0 / cellule)));
+    } else {
+        f.setPixelSize(std::max(1, Arrondi(12.0 * ppp_ / 72.0)));
+    }
+    return f;
+}
+
+// usage 0: outline only; 1: fill only; 2: both.
+void CanvasPeintre::appliqueStylo(bool contour, bool remplissage) {
+    QPainter& p = peintre();
+    int usage = (contour ? 1 : 0) | (remplissage ? 2 : 0);
+    if (etatAJour_ && usage == dernierUsage_) return;
+    switch (stylo_.mode) {
+    case ModeStylo::Copie: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
+    case ModeStylo::Fusion: p.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
+    case ModeStylo::Inverse: p.setCompositionMode(QPainter::RasterOp_NotDestination); break;
+    }
+    if (contour && stylo_.visible) {
+        QPen pen(CouleurQt(stylo_.couleur));
+        if (stylo_.largeur > 1) {
+            pen.setWidth(stylo_.largeur);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+        } else {
+            pen.setWidth(0);
+        }
+        p.setPen(pen);
+    } else {
+        p.setPen(Qt::NoPen);
+    }
+    if (remplissage && pinceau_.plein)
+        p.setBrush(QBrush(CouleurQt(pinceau_.couleur)));
+    else
+        p.setBrush(Qt::NoBrush);
+    etatAJour_ = true;
+    dernierUsage_ = usage;
+}
+
+void CanvasPeintre::faitLigne(int x0, int y0, int x1, int y1) {
+    if (!stylo_.visible) return;
+    appliqueStylo(true, false);
+    peintre().drawLine(x0, y0, x1, y1);
+}
+
+void CanvasPeintre::faitPolyline(const std::vector<std::pair<int, int>>& points) {
+    if (!stylo_.visible) return;
+    appliqueStylo(true, false);
+    std::vector<QPoint> q;
+    q.reserve(points.size());
+    for (auto [x, y] : points) q.emplace_back(x, y);
+    peintre().drawPolyline(q.data(), static_cast<int>(q.size()));
+}
+
+void CanvasPeintre::faitEllipse(int g, int h, int d, int b) {
+    if (d <= g || b <= h) return;
+    // An inverting figure inverts each of its pixels once: the fill alone covers it.
+    bool inverse = stylo_.mode == ModeStylo::Inverse && pinceau_.plein;
+    appliqueStylo(!inverse, true);
+    if (inverse || !stylo_.visible)
+        peintre().drawEllipse(QRect(g, h, d - g, b - h));
+    else
+        peintre().drawEllipse(QRect(g, h, d - g - 1, b - h - 1));
+}
+
+void CanvasPeintre::faitRectangle(int g, int h, int d, int b) {
+    if (d <= g || b <= h) return;
+    bool inverse = stylo_.mode == ModeStylo::Inverse && pinceau_.plein;
+    if (inverse || !stylo_.visible) {
+        if (!pinceau_.plein) return;
+        appliqueStylo(false, true);
+        peintre().drawRect(QRect(g, h, d - g, b - h));
+        return;
+    }
+    appliqueStylo(true, true);
+    peintre().drawRect(QRect(g, h, d - g - 1, b - h - 1));
+}
+
+void CanvasPeintre::faitRemplissage(int g, int h, int d, int b) {
+    if (d <= g || b <= h || !pinceau_.plein) return;
+    QPainter& p = peintre();
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.fillRect(QRect(g, h, d - g, b - h), CouleurQt(pinceau_.couleur));
+    etatAJour_ = false;
+}
+
+void CanvasPeintre::faitTexte(int x, int y, const std::string& texte) {
+    QPainter& p = peintre();
+    QFont f = PoliceQt();
+    p.setFont(f);
+    QFontMetrics m(f, peripherique());
+    QString s = TexteCanvas(texte);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (pinceau_.plein) p.fillRect(QRect(x, y, m.horizontalAdvance(s), m.height()), CouleurQt(pinceau_.couleur));
+    p.setPen(QPen(CouleurQt(police_.couleur)));
+    p.drawText(x, y + m.ascent(), s);
+    etatAJour_ = false;
+}
+
+int CanvasPeintre::mesureLargeur(const std::string& texte) {
+    QFontMetrics m(PoliceQt(), peripherique());
+    return m.horizontalAdvance(TexteCanvas(texte));
+}
+
+int CanvasPeintre::mesureHauteur(const std::string&) {
+    QFontMetrics m(PoliceQt(), peripherique());
+    return m.height();
+}
+
+void CanvasPeintre::faitDraw(int x, int y, TCanvas& source) {
+    if (auto* image = dynamic_cast<CanvasImage*>(&source)) {
+        const QImage& img = image->Image();
+        QPainter& p = peintre();
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(x, y, img);
+        etatAJour_ = false;
+    }
+}
+
+// ---- CanvasImage ------------------------------------------------------------------------
+
+CanvasImage::CanvasImage(int largeur, int hauteur, int pixelsParPouce)
+    : CanvasPeintre(pixelsParPouce),
+      image_(std::make_unique<QImage>(std::max(1, largeur), std::max(1, hauteur), QImage::Format_RGB32)) {
+    image_->fill(Qt::white);
+    int ppm = Arrondi(pixelsParPouce / 0.0254);
+    image_->setDotsPerMeterX(ppm);
+    image_->setDotsPerMeterY(ppm);
+}
+
+CanvasImage::~CanvasImage() { Termine(); }
+
+int CanvasImage::Largeur() const { return image_->width(); }
+int CanvasImage::Hauteur() const { return image_->height(); }
+
+const QImage& CanvasImage::Image() {
+    Termine();
+    return *image_;
+}
+
+Couleur CanvasImage::Pixel(int x, int y) {
+    Termine();
+    if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return kBlanc;
+    return DepuisQt(image_->pixel(x, y));
+}
+
+std::unique_ptr<TCanvas> CanvasImage::CreeCompatible(int largeur, int hauteur) {
+    return std::make_unique<CanvasImage>(largeur, hauteur, ppp_);
+}
+
+QPaintDevice* CanvasImage::peripherique() { return image_.get(); }
+
+void CanvasImage::faitDraw(int x, int y, TCanvas& source) {
+    if (&source == this) return;
+    CanvasPeintre::faitDraw(x, y, source);
+}
+
+void CanvasImage::faitFloodFill(int x, int y, Couleur c, bool surface) {
+    Termine();
+    QImage& im = *image_;
+    const int w = im.width(), h = im.height();
+    if (x < 0 || y < 0 || x >= w || y >= h || !pinceau_.plein) return;
+    const QRgb cible = CouleurQt(c).rgb() | 0xFF000000u;
+    const QRgb remplissage = CouleurQt(pinceau_.couleur).rgb() | 0xFF000000u;
+    auto pixel = [&](int px, int py) { return reinterpret_cast<const QRgb*>(im.constScanLine(py))[px] | 0xFF000000u; };
+    auto aRemplir = [&](int px, int py, const std::vector<bool>& vu) {
+        if (vu[static_cast<std::size_t>(py) * static_cast<std::size_t>(w) + static_cast<std::size_t>(px)]) return false;
+        QRgb v = pixel(px, py);
+        return surface ? v == cible : v != cible;
+    };
+    std::vector<bool> vu(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), false);
+    if (!aRemplir(x, y, vu)) return;
+    std::vector<std::pair<int, int>> pile{{x, y}};
+    while (!pile.empty()) {
+        auto [px, py] = pile.back();
+        pile.pop_back();
+        if (!aRemplir(px, py, vu)) continue;
+        int g = px, d = px;
+        while (g > 0 && aRemplir(g - 1, py, vu)) --g;
+        while (d < w - 1 && aRemplir(d + 1, py, vu)) ++d;
+        QRgb* ligne = reinterpret_cast<QRgb*>(im.scanLine(py));
+        for (int i = g; i <= d; ++i) {
+            vu[static_cast<std::size_t>(py) * static_cast<std::size_t>(w) + static_cast<std::size_t>(i)] = true;
+            ligne[i] = remplissage;
+        }
+        for (int ny : {py - 1, py + 1}) {
+            if (ny < 0 || ny >= h) continue;
+            for (int i = g; i <= d; ++i)
+                if (aRemplir(i, ny, vu)) pile.emplace_back(i, ny);
+        }
+    }
+}
+
+// ---- CanvasEnregistreur -----------------------------------------------------------------
+
+Trace CanvasEnregistreur::trace(Trace::Genre g) const {
+    Trace t;
+    t.genre = g;
+    t.stylo = stylo_;
+    t.pinceau = pinceau_;
+    t.police = police_;
+    return t;
+}
+
+std::unique_ptr<TCanvas> CanvasEnregistreur::CreeCompatible(int largeur, int hauteur) {
+    return std::make_unique<CanvasEnregistreur>(largeur, hauteur, ppp_);
+}
+
+void CanvasEnregistreur::faitLigne(int x0, int y0, int x1, int y1) {
+    Trace t = trace(Trace::Ligne);
+    t.x0 = x0, t.y0 = y0, t.x1 = x1, t.y1 = y1;
+    Traces.push_back(std::move(t));
+}
+
+void CanvasEnregistreur::faitPolyline(const std::vector<std::pair<int, int>>& points) {
+    Trace t = trace(Trace::Polyligne);
+    t.points = points;
+    Traces.push_back(std::move(t));
+}
+
+void CanvasEnregistreur::faitEllipse(int g, int h, int d, int b) {
+    Trace t = trace(Trace::Ellipse);
+    t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
+    Traces.push_back(std::move(t));
+}
+
+void CanvasEnregistreur::faitRectangle(int g, int h, int d, int b) {
+    Trace t = trace(Trace::Rectangle);
+    t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
+    Traces.push_back(std::move(t));
+}
+
+void CanvasEnregistreur::faitRemplissage(int g, int h, int d, int b) {
+    Trace t = trace(Trace::Remplissage);
+    t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
+    Traces.push_back(std::move(t));
+}
+
+void CanvasEnregistreur::faitTexte(int x, int y, const std::string& texte) {
+    Trace t = trace(Trace::Texte);
+    t.x0 = x, t.y0 = y;
+    t.texte = texte;
+    Traces.push_back(std::move(t));
+}
+
+int CanvasEnregistreur::mesureLargeur(const std::string& texte) {
+    return static_cast<int>(texte.size()) * (std::abs(police_.Hauteur) / 2);
+}
+
+int CanvasEnregistreur::mesureHauteur(const std::string&) { return std::abs(police_.Hauteur); }
+
+void CanvasEnregistreur::faitFloodFill(int x, int y, Couleur c, bool surface) {
+    Trace t = trace(Trace::FloodFill);
+    t.x0 = x, t.y0 = y;
+    t.x1 = static_cast<int>(c);
+    t.y1 = surface ? 1 : 0;
+    Traces.push_back(std::move(t));
+}
+
+void CanvasEnregistreur::faitDraw(int x, int y, TCanvas& source) {
+    Trace t = trace(Trace::Dessin);
+    t.x0 = x, t.y0 = y;
+    Traces.push_back(std::move(t));
+    // What was recorded off screen lands here, shifted to where it is copied.
+    if (auto* autre = dynamic_cast<CanvasEnregistreur*>(&source); autre && autre != this) {
+        for (Trace u : autre->Traces) {
+            u.x0 += x, u.y0 += y;
+            if (u.genre == Trace::Ligne || u.genre == Trace::Ellipse || u.genre == Trace::Rectangle ||
+                u.genre == Trace::Remplissage)
+                u.x1 += x, u.y1 += y;
+            for (auto& p : u.points) p.first += x, p.second += y;
+            Traces.push_back(std::move(u));
+        }
+    }
+}
+
+}  // namespace karst

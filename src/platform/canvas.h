@@ -1,0 +1,234 @@
+#pragma once
+// Drawing canvas with the state model of the views: a pen, a brush, a font and a current
+// position kept between calls, and primitives whose pixel bounds follow the classic
+// device rules (a rectangle or ellipse excludes its right and bottom edges, text is placed
+// by its top-left corner). Colours are 0x00BBGGRR. Texts are Windows-1252 bytes.
+//
+// Backends: an image (QImage), a printer page (QPrinter, see imprimante.h) and a recording
+// canvas that keeps every call for the tests.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QImage;
+class QPaintDevice;
+class QPainter;
+class QFont;
+class QString;
+
+namespace karst {
+
+using Couleur = uint32_t;  // 0x00BBGGRR
+
+constexpr Couleur kNoir = 0x000000;
+constexpr Couleur kBlanc = 0xFFFFFF;
+constexpr Couleur kRouge = 0x0000FF;
+
+// Copy paints the pen colour; Fusion ORs it into each pixel; Inverse inverts each pixel
+// whatever the colour.
+enum class ModeStylo : uint8_t { Copie, Fusion, Inverse };
+
+struct Stylo {
+    Couleur couleur = kNoir;
+    int largeur = 1;  // pixels; 0 means one pixel
+    ModeStylo mode = ModeStylo::Copie;
+    bool visible = true;  // false: the clear pen, nothing outlined
+    bool operator==(const Stylo&) const = default;
+};
+
+struct Pinceau {
+    Couleur couleur = kBlanc;
+    bool plein = true;  // false: the clear brush, nothing filled and text drawn transparent
+    bool operator==(const Pinceau&) const = default;
+};
+
+// A font as the option records keep it. Hauteur is in pixels at PixelsParPouce: negative
+// for the character height, positive for the cell height. Setting the size in points
+// recomputes the height.
+struct Police {
+    std::string Nom = "Times New Roman";  // Windows-1252
+    int Hauteur = -11;
+    int PixelsParPouce = 96;
+    Couleur couleur = kNoir;
+    uint8_t Style = 0;  // 1 bold, 2 italic, 4 underline, 8 strike-out
+    uint8_t JeuCaracteres = 1;
+    uint8_t Pas = 0;  // 0 default, 1 variable, 2 fixed
+
+    enum : uint8_t { Gras = 1, Italique = 2, Souligne = 4, Barre = 8 };
+
+    // Size in points from the height: -Hauteur * 72 / PixelsParPouce, rounded.
+    int Taille() const;
+    void FixeTaille(int points);
+    bool operator==(const Police&) const = default;
+};
+
+// Windows-1252 bytes to a QString (the GUI's text form); used to draw texts.
+QString TexteCanvas(const std::string& s);
+
+class TCanvas {
+public:
+    explicit TCanvas(int pixelsParPouce = 96) : ppp_(pixelsParPouce) {}
+    virtual ~TCanvas();
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    // State. The font given is adapted to this canvas: when its pixels per inch differ from
+    // the canvas's, its height is recomputed from its size in points.
+    const Stylo& Pen() const { return stylo_; }
+    void FixePen(const Stylo& s) { stylo_ = s; etatModifie(); }
+    void FixeCouleurPen(Couleur c) { stylo_.couleur = c; etatModifie(); }
+    void FixeLargeurPen(int l) { stylo_.largeur = l; etatModifie(); }
+    void FixeModePen(ModeStylo m) { stylo_.mode = m; etatModifie(); }
+    const Pinceau& Brush() const { return pinceau_; }
+    void FixeBrush(const Pinceau& p) { pinceau_ = p; etatModifie(); }
+    void FixeCouleurBrush(Couleur c) { pinceau_.couleur = c; etatModifie(); }
+    void FixeBrushPlein(bool plein) { pinceau_.plein = plein; etatModifie(); }
+    const Police& Font() const { return police_; }
+    void FixeFont(const Police& p);
+    // Changes the height alone (pixels of this canvas).
+    void FixeHauteurFont(int hauteur);
+    int PixelsParPouce() const { return ppp_; }
+    int PositionX() const { return posX_; }
+    int PositionY() const { return posY_; }
+
+    virtual int Largeur() const = 0;
+    virtual int Hauteur() const = 0;
+
+    // Primitives.
+    void MoveTo(int x, int y) { posX_ = x; posY_ = y; }
+    void LineTo(int x, int y);
+    void Polyline(const std::vector<std::pair<int, int>>& points);
+    void Ellipse(int gauche, int haut, int droite, int bas);
+    void Rectangle(int gauche, int haut, int droite, int bas);
+    // Fills the rectangle with the brush, without outline.
+    void FillRect(int gauche, int haut, int droite, int bas);
+    void TextOut(int x, int y, const std::string& texte);
+    int TextWidth(const std::string& texte);
+    int TextHeight(const std::string& texte);
+    // Fills with the brush from (x, y): with `surface`, the area of pixels of colour
+    // `couleur`; otherwise the area bounded by pixels of colour `couleur`.
+    void FloodFill(int x, int y, Couleur couleur, bool surface);
+    // Copies the whole of `source` with its top-left corner at (x, y), plain copy.
+    void Draw(int x, int y, TCanvas& source);
+    // A blank canvas of the same kind, for drawing off screen before a Draw onto this one.
+    virtual std::unique_ptr<TCanvas> CreeCompatible(int largeur, int hauteur) = 0;
+
+protected:
+    virtual void faitLigne(int x0, int y0, int x1, int y1) = 0;
+    virtual void faitPolyline(const std::vector<std::pair<int, int>>& points);
+    virtual void faitEllipse(int g, int h, int d, int b) = 0;
+    virtual void faitRectangle(int g, int h, int d, int b) = 0;
+    virtual void faitRemplissage(int g, int h, int d, int b) = 0;
+    virtual void faitTexte(int x, int y, const std::string& texte) = 0;
+    virtual int mesureLargeur(const std::string& texte) = 0;
+    virtual int mesureHauteur(const std::string& texte) = 0;
+    virtual void faitFloodFill(int x, int y, Couleur c, bool surface) = 0;
+    virtual void faitDraw(int x, int y, TCanvas& source) = 0;
+    virtual void etatModifie() {}
+
+    Stylo stylo_;
+    Pinceau pinceau_;
+    Police police_;
+    int ppp_;
+    int posX_ = 0, posY_ = 0;
+};
+
+// Canvas over a Qt paint device (an image or a printer), drawn with aliased primitives and
+// the raster operations of the pen modes. The painter stays open between calls.
+class CanvasPeintre : public TCanvas {
+public:
+    ~CanvasPeintre() override;
+    // Ends the painter, so that the device can be read or handed over.
+    void Termine();
+    // The Qt font for a canvas font at this canvas's resolution.
+    QFont PoliceQt() const;
+
+protected:
+    explicit CanvasPeintre(int pixelsParPouce);
+    virtual QPaintDevice* peripherique() = 0;
+    QPainter& peintre();
+
+    void faitLigne(int x0, int y0, int x1, int y1) override;
+    void faitPolyline(const std::vector<std::pair<int, int>>& points) override;
+    void faitEllipse(int g, int h, int d, int b) override;
+    void faitRectangle(int g, int h, int d, int b) override;
+    void faitRemplissage(int g, int h, int d, int b) override;
+    void faitTexte(int x, int y, const std::string& texte) override;
+    int mesureLargeur(const std::string& texte) override;
+    int mesureHauteur(const std::string& texte) override;
+    void faitDraw(int x, int y, TCanvas& source) override;
+    void etatModifie() override { etatAJour_ = false; }
+
+private:
+    void appliqueStylo(bool contour, bool remplissage);
+    std::unique_ptr<QPainter> peintre_;
+    bool etatAJour_ = false;
+    int dernierUsage_ = -1;
+};
+
+// Canvas on an image of its own (Format_RGB32), filled white when created.
+class CanvasImage : public CanvasPeintre {
+public:
+    CanvasImage(int largeur, int hauteur, int pixelsParPouce = 96);
+    ~CanvasImage() override;
+    int Largeur() const override;
+    int Hauteur() const override;
+    // The image, with every drawing done so far.
+    const QImage& Image();
+    // 0x00BBGGRR of one pixel.
+    Couleur Pixel(int x, int y);
+    std::unique_ptr<TCanvas> CreeCompatible(int largeur, int hauteur) override;
+
+protected:
+    QPaintDevice* peripherique() override;
+    void faitFloodFill(int x, int y, Couleur c, bool surface) override;
+    void faitDraw(int x, int y, TCanvas& source) override;
+
+private:
+    std::unique_ptr<QImage> image_;
+};
+
+// One recorded call of a recording canvas, with the state it was drawn with.
+struct Trace {
+    enum Genre { Ligne, Polyligne, Ellipse, Rectangle, Remplissage, Texte, FloodFill, Dessin };
+    Genre genre = Ligne;
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    std::vector<std::pair<int, int>> points;
+    std::string texte;
+    Stylo stylo;
+    Pinceau pinceau;
+    Police police;
+};
+
+// Canvas that keeps every drawing call. Text metrics are fixed so that the tests can
+// compute placements: a text is |font height| pixels high and |font height| / 2 pixels
+// wide per byte.
+class CanvasEnregistreur : public TCanvas {
+public:
+    CanvasEnregistreur(int largeur, int hauteur, int pixelsParPouce = 96)
+        : TCanvas(pixelsParPouce), largeur_(largeur), hauteur_(hauteur) {}
+    int Largeur() const override { return largeur_; }
+    int Hauteur() const override { return hauteur_; }
+    std::vector<Trace> Traces;
+    std::unique_ptr<TCanvas> CreeCompatible(int largeur, int hauteur) override;
+
+protected:
+    void faitLigne(int x0, int y0, int x1, int y1) override;
+    void faitPolyline(const std::vector<std::pair<int, int>>& points) override;
+    void faitEllipse(int g, int h, int d, int b) override;
+    void faitRectangle(int g, int h, int d, int b) override;
+    void faitRemplissage(int g, int h, int d, int b) override;
+    void faitTexte(int x, int y, const std::string& texte) override;
+    int mesureLargeur(const std::string& texte) override;
+    int mesureHauteur(const std::string& texte) override;
+    void faitFloodFill(int x, int y, Couleur c, bool surface) override;
+    void faitDraw(int x, int y, TCanvas& source) override;
+
+private:
+    Trace trace(Trace::Genre g) const;
+    int largeur_, hauteur_;
+};
+
+}  // namespace karst

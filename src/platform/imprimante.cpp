@@ -1,0 +1,113 @@
+#include "platform/imprimante.h"
+
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace karst {
+
+namespace {
+
+// The page canvas of a QPrinter. A printer cannot be read back, so a flood fill does
+// nothing there.
+class CanvasPrinter : public CanvasPeintre {
+public:
+    explicit CanvasPrinter(QPrinter& p) : CanvasPeintre(p.logicalDpiX()), printer_(p) {}
+    ~CanvasPrinter() override { Termine(); }
+    int Largeur() const override { return printer_.width(); }
+    int Hauteur() const override { return printer_.height(); }
+    std::unique_ptr<TCanvas> CreeCompatible(int largeur, int hauteur) override {
+        return std::make_unique<CanvasImage>(largeur, hauteur, ppp_);
+    }
+    void Commence() { peintre(); }
+
+protected:
+    QPaintDevice* peripherique() override { return &printer_; }
+    void faitFloodFill(int, int, Couleur, bool) override {}
+
+private:
+    QPrinter& printer_;
+};
+
+}  // namespace
+
+ImprimanteQt::ImprimanteQt(const std::string& fichierPdf) : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    if (QPrinterInfo::availablePrinters().isEmpty() || !fichierPdf.empty()) {
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(QString::fromStdString(fichierPdf.empty() ? std::string("karstomat.pdf") : fichierPdf));
+    }
+    canvas_ = std::make_unique<CanvasPrinter>(*printer_);
+}
+
+ImprimanteQt::~ImprimanteQt() {
+    if (enCours_) Abandon();
+    canvas_.reset();
+}
+
+int ImprimanteQt::LargeurPage() { return printer_->width(); }
+int ImprimanteQt::HauteurPage() { return printer_->height(); }
+int ImprimanteQt::LargeurMm() { return printer_->widthMM(); }
+int ImprimanteQt::HauteurMm() { return printer_->heightMM(); }
+int ImprimanteQt::Plans() { return printer_->colorMode() == QPrinter::GrayScale ? 1 : 3; }
+
+void ImprimanteQt::FixeTitre(const std::string& titre) { printer_->setDocName(TexteCanvas(titre)); }
+
+void ImprimanteQt::Debut() {
+    // The canvas is made anew for each job: a font or pen of the last job stays behind.
+    canvas_ = std::make_unique<CanvasPrinter>(*printer_);
+    static_cast<CanvasPrinter&>(*canvas_).Commence();
+    enCours_ = true;
+}
+
+void ImprimanteQt::NouvellePage() {
+    if (enCours_) printer_->newPage();
+}
+
+void ImprimanteQt::Abandon() {
+    if (!enCours_) return;
+    printer_->abort();
+    canvas_->Termine();
+    enCours_ = false;
+}
+
+void ImprimanteQt::Fin() {
+    if (!enCours_) return;
+    canvas_->Termine();
+    enCours_ = false;
+}
+
+TCanvas& ImprimanteQt::Canvas() { return *canvas_; }
+
+// ---- ImprimanteFactice -----------------------------------------------------------------
+
+ImprimanteFactice::ImprimanteFactice(int largeurPage, int hauteurPage, int largeurMm, int hauteurMm, int pixelsParPouce,
+                                     int plans)
+    : largeurPage_(largeurPage), hauteurPage_(hauteurPage), largeurMm_(largeurMm), hauteurMm_(hauteurMm),
+      ppp_(pixelsParPouce), plans_(plans) {
+    pages_.push_back(std::make_unique<CanvasEnregistreur>(largeurPage_, hauteurPage_, ppp_));
+}
+
+void ImprimanteFactice::FixeTitre(const std::string& titre) { Journal.push_back("Titre " + titre); }
+
+void ImprimanteFactice::Debut() {
+    Journal.push_back("Debut");
+    pages_.push_back(std::make_unique<CanvasEnregistreur>(largeurPage_, hauteurPage_, ppp_));
+    enCours_ = true;
+}
+
+void ImprimanteFactice::NouvellePage() {
+    Journal.push_back("NouvellePage");
+    pages_.push_back(std::make_unique<CanvasEnregistreur>(largeurPage_, hauteurPage_, ppp_));
+}
+
+void ImprimanteFactice::Abandon() {
+    Journal.push_back("Abandon");
+    enCours_ = false;
+}
+
+void ImprimanteFactice::Fin() {
+    Journal.push_back("Fin");
+    enCours_ = false;
+}
+
+}  // namespace karst

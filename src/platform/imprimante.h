@@ -1,0 +1,92 @@
+#pragma once
+// The printer as the views and the printing loop see it: page size in pixels, printable
+// size in millimetres, colour planes, the job (begin, new page, abort, end, title) and the
+// canvas of the current page. A QPrinter implementation (PDF output when no printer is
+// configured) and a recording fake for the tests.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+
+class QPrinter;
+
+namespace karst {
+
+class TImprimante {
+public:
+    virtual ~TImprimante() = default;
+    // Page size in device pixels.
+    virtual int LargeurPage() = 0;
+    virtual int HauteurPage() = 0;
+    // Printable size in millimetres (the device's horizontal and vertical size).
+    virtual int LargeurMm() = 0;
+    virtual int HauteurMm() = 0;
+    // 1 for a monochrome device.
+    virtual int Plans() = 0;
+    virtual void FixeTitre(const std::string& titre) = 0;
+    virtual void Debut() = 0;
+    virtual void NouvellePage() = 0;
+    virtual void Abandon() = 0;
+    virtual void Fin() = 0;
+    virtual bool Imprime() const = 0;
+    // The canvas of the current page; outside a job it still measures texts.
+    virtual TCanvas& Canvas() = 0;
+};
+
+// Printer pages drawn through QPainter on a QPrinter.
+class ImprimanteQt : public TImprimante {
+public:
+    // Without a configured printer the output goes to a PDF file of that name.
+    explicit ImprimanteQt(const std::string& fichierPdf = {});
+    ~ImprimanteQt() override;
+    QPrinter& Printer() { return *printer_; }
+    int LargeurPage() override;
+    int HauteurPage() override;
+    int LargeurMm() override;
+    int HauteurMm() override;
+    int Plans() override;
+    void FixeTitre(const std::string& titre) override;
+    void Debut() override;
+    void NouvellePage() override;
+    void Abandon() override;
+    void Fin() override;
+    bool Imprime() const override { return enCours_; }
+    TCanvas& Canvas() override;
+
+private:
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<CanvasPeintre> canvas_;
+    bool enCours_ = false;
+};
+
+// A fake printer: fixed page geometry, a recording canvas per page, and a log of the job
+// calls ("Debut", "NouvellePage", "Abandon", "Fin", "Titre <t>").
+class ImprimanteFactice : public TImprimante {
+public:
+    ImprimanteFactice(int largeurPage = 4960, int hauteurPage = 7016, int largeurMm = 210, int hauteurMm = 297,
+                      int pixelsParPouce = 600, int plans = 3);
+    int LargeurPage() override { return largeurPage_; }
+    int HauteurPage() override { return hauteurPage_; }
+    int LargeurMm() override { return largeurMm_; }
+    int HauteurMm() override { return hauteurMm_; }
+    int Plans() override { return plans_; }
+    void FixeTitre(const std::string& titre) override;
+    void Debut() override;
+    void NouvellePage() override;
+    void Abandon() override;
+    void Fin() override;
+    bool Imprime() const override { return enCours_; }
+    TCanvas& Canvas() override { return *pages_.back(); }
+
+    std::vector<std::string> Journal;
+    // One recording canvas per page begun; the first exists before any job.
+    std::vector<std::unique_ptr<CanvasEnregistreur>> pages_;
+
+private:
+    int largeurPage_, hauteurPage_, largeurMm_, hauteurMm_, ppp_, plans_;
+    bool enCours_ = false;
+};
+
+}  // namespace karst

@@ -1,0 +1,36 @@
+#pragma once
+// What the views read from the main window: the open massif, the option records, the
+// tooltip choices, the printer and the plan window's resolution. The main window
+// implements it; the tests give a fake.
+
+namespace karst {
+
+class TMassif;
+class TOptions_Plan;
+class TImprimante;
+
+// The six parts of a shot tooltip that the user chose ("Info-bulles dans les vues").
+struct ChoixBulle {
+    bool Coordonnees = false;
+    bool Commentaires = false;
+    bool Visees = false;
+    bool Largeur = false;
+    bool Hauteur = false;
+    bool Deformation = false;
+};
+
+class ContexteVues {
+public:
+    virtual ~ContexteVues() = default;
+    // The open massif, or null.
+    virtual TMassif* Massif() = 0;
+    // The plan options, or null.
+    virtual const TOptions_Plan* OptionsPlan() = 0;
+    virtual ChoixBulle Bulles() = 0;
+    // The current printer: its page geometry maps the printed pages, also in the preview.
+    virtual TImprimante& Imprimante() = 0;
+    // Pixels per inch of the plan window (96), which a zoomed preview page rescales fonts by.
+    virtual int PixelsParPouceVuePlan() = 0;
+};
+
+}  // namespace karst

@@ -1,0 +1,342 @@
+#include "views/graphique.h"
+
+#include <cmath>
+
+#include "platform/imprimante.h"
+#include "survey/nombres.h"
+#include "views/contexte.h"
+#include "views/couleurs.h"
+
+namespace karst {
+
+TGraphique::~TGraphique() = default;
+
+namespace {
+
+bool DansEcran(double x, double y) { return std::fabs(x) < kLimiteEcran && std::fabs(y) < kLimiteEcran; }
+
+// Clips the segment to the square |x|, |y| <= b (Liang-Barsky); false when nothing of it
+// lies inside.
+bool CoupeSegment(double& x0, double& y0, double& x1, double& y1, double b) {
+    double t0 = 0, t1 = 1;
+    const double dx = x1 - x0, dy = y1 - y0;
+    auto borne = [&](double p, double q) {
+        if (p == 0) return q >= 0;
+        double r = q / p;
+        if (p < 0) {
+            if (r > t1) return false;
+            if (r > t0) t0 = r;
+        } else {
+            if (r < t0) return false;
+            if (r < t1) t1 = r;
+        }
+        return true;
+    };
+    if (!borne(-dx, x0 + b) || !borne(dx, b - x0) || !borne(-dy, y0 + b) || !borne(dy, b - y0)) return false;
+    const double ax = x0, ay = y0;
+    if (t1 < 1) x1 = ax + t1 * dx, y1 = ay + t1 * dy;
+    if (t0 > 0) x0 = ax + t0 * dx, y0 = ay + t0 * dy;
+    return true;
+}
+
+}  // namespace
+
+// ---- Screen primitives ---------------------------------------------------------------------
+
+void TGraphique::VersEcran(double x, double y, double& px, double& py) const {
+    px = (x - Xmin) * 1000.0 / Echelle * PxParMm - DefilementX;
+    py = (Ymax - y) * 1000.0 / Echelle * PxParMm - DefilementY;
+}
+
+void TGraphique::EcranMoveTo(double x, double y) {
+    VersEcran(x, y, dernierX_, dernierY_);
+    if (DansEcran(dernierX_, dernierY_)) CanvasEcran->MoveTo(RoundEntier(dernierX_), RoundEntier(dernierY_));
+}
+
+void TGraphique::EcranLineTo(double x, double y) {
+    double x0 = dernierX_, y0 = dernierY_, x1, y1;
+    VersEcran(x, y, x1, y1);
+    dernierX_ = x1;
+    dernierY_ = y1;
+    const bool dedans0 = DansEcran(x0, y0), dedans1 = DansEcran(x1, y1);
+    if (dedans0 && dedans1) {
+        CanvasEcran->LineTo(RoundEntier(x1), RoundEntier(y1));
+        return;
+    }
+    // An end beyond the drawable range: draw only the part of the segment inside it,
+    // never a chord from the last point drawn.
+    if (!std::isfinite(x1) || !std::isfinite(y1)) return;
+    if (!std::isfinite(x0) || !std::isfinite(y0)) {
+        if (dedans1) CanvasEcran->MoveTo(RoundEntier(x1), RoundEntier(y1));
+        return;
+    }
+    const double borne = kLimiteEcran - 1;
+    if (!CoupeSegment(x0, y0, x1, y1, borne)) return;
+    if (!dedans0) CanvasEcran->MoveTo(RoundEntier(x0), RoundEntier(y0));
+    CanvasEcran->LineTo(RoundEntier(x1), RoundEntier(y1));
+}
+
+void TGraphique::EcranTexte(const std::string& texte, double x, double y) {
+    double px, py;
+    VersEcran(x, y, px, py);
+    if (DansEcran(px, py)) CanvasEcran->TextOut(RoundEntier(px), RoundEntier(py), texte);
+}
+
+void TGraphique::EcranCercle(int diametre, double x, double y) {
+    double px, py;
+    VersEcran(x, y, px, py);
+    if (!DansEcran(px, py)) return;
+    const double r = diametre / 20.0;
+    const double mmX = (x - Xmin) * 1000.0 / Echelle, mmY = (Ymax - y) * 1000.0 / Echelle;
+    CanvasEcran->Ellipse(RoundEntier((mmX - r) * PxParMm - DefilementX), RoundEntier((mmY - r) * PxParMm - DefilementY),
+                         RoundEntier((mmX + r) * PxParMm - DefilementX), RoundEntier((mmY + r) * PxParMm - DefilementY));
+}
+
+void TGraphique::EcranCarre(double x, double y) {
+    double px, py;
+    VersEcran(x, y, px, py);
+    if (!DansEcran(px, py)) return;
+    const int cx = RoundEntier(px), cy = RoundEntier(py);
+    CanvasEcran->Rectangle(cx - 4, cy - 4, cx + 4, cy + 4);
+}
+
+// ---- Page primitives -------------------------------------------------------------------------
+
+int TGraphique::PageX(double x, double dxMm) const {
+    const double w = contexte_.Imprimante().LargeurPage();
+    return RoundEntier((((x - Xmin) * 1000.0 / Echelle + dxMm + DecalageX) * PxParMmImpr -
+                        (w - MargesH * PxParMmImpr) * (PageColonne - OrigineX)) *
+                       Zoom);
+}
+
+int TGraphique::PageY(double y, double dyMm) const {
+    const double h = contexte_.Imprimante().HauteurPage();
+    return RoundEntier((((Ymax - y) * 1000.0 / Echelle + dyMm + DecalageY) * PxParMmImpr -
+                        (h - MargesV * PxParMmImpr) * (PageLigne - OrigineY)) *
+                       Zoom);
+}
+
+void TGraphique::ImprMoveTo(double x, double y) { CanvasImpr->MoveTo(PageX(x), PageY(y)); }
+
+void TGraphique::ImprLineTo(double x, double y) { CanvasImpr->LineTo(PageX(x), PageY(y)); }
+
+void TGraphique::ImprCercle(int diametre, double x, double y) {
+    const double r = diametre / 20.0;
+    CanvasImpr->Ellipse(PageX(x, -r), PageY(y, -r), PageX(x, r), PageY(y, r));
+}
+
+void TGraphique::ImprTexte(const std::string& texte, double x, double y) {
+    CanvasImpr->TextOut(PageX(x), PageY(y), texte);
+}
+
+// ---- Shared helpers --------------------------------------------------------------------------
+
+int TGraphique::PartieEntiere(double x) {
+    const int t = TruncEntier(x);
+    return x >= 0 ? t : t - 1;
+}
+
+const ListeFiches* TGraphique::FichesCourantes() const {
+    TMassif* m = contexte_.Massif();
+    return m ? m->FichesCourantes : nullptr;
+}
+
+double TGraphique::DeformationGalerie(const TGalerie& g) const {
+    if (!g.Placee) return -1;
+    const double h = static_cast<double>(static_cast<long double>(g.EcartHorizontal));
+    const double v = static_cast<double>(static_cast<long double>(g.EcartVertical));
+    switch (Genre()) {
+    case GenreVue::Plan: return h;
+    case GenreVue::Coupe: return g.DansCoupe ? v : -1;
+    default: return std::sqrt(h * h + v * v);
+    }
+}
+
+float TGraphique::DeformationMax(const ListeFiches& fiches) const {
+    double max = 0;
+    for (const TFiche* f : fiches) {
+        if (!f) continue;
+        for (const TGalerie* g : f->Galeries) {
+            const double d = DeformationGalerie(*g);
+            if (d > max) max = d;
+        }
+    }
+    return max == 0 ? 1.0f : static_cast<float>(max);
+}
+
+bool TGraphique::ChercheDeformationMax(int& fiche, int& galerie, int& point) {
+    const ListeFiches* fiches = FichesCourantes();
+    if (!fiches || Genre() == GenreVue::Tableau) return false;
+    double max = 0;
+    int meilleureFiche = -1, meilleureGalerie = -1;
+    for (std::size_t i = 0; i < fiches->size(); ++i) {
+        const TFiche* f = (*fiches)[i];
+        if (!f) continue;
+        for (std::size_t j = 0; j < f->Galeries.size(); ++j) {
+            const double d = DeformationGalerie(*f->Galeries[j]);
+            if (d > max) {
+                max = d;
+                meilleureFiche = static_cast<int>(i);
+                meilleureGalerie = static_cast<int>(j);
+            }
+        }
+    }
+    if (max == 0) return false;
+    fiche = meilleureFiche;
+    galerie = meilleureGalerie;
+    point = 1;
+    return true;
+}
+
+uint32_t TGraphique::CouleurGalerie(const TGalerie& g, uint16_t mode, float max) const {
+    switch (mode) {
+    case ModeCouleur: return static_cast<uint32_t>(g.Couleur);
+    case ModeContrainte: return CouleurDeformation(DeformationGalerie(g), max);
+    default: return kNoir;
+    }
+}
+
+std::unique_ptr<TCanvas> TGraphique::DebutEcran(int scrollX, int scrollY, TCanvas& image) {
+    DefilementX = scrollX;
+    DefilementY = scrollY;
+    auto bitmap = image.CreeCompatible(image.Largeur(), image.Hauteur());
+    CanvasEcran = bitmap.get();
+    CanvasEcran->FixePen(Stylo{kBlanc, 1, ModeStylo::Copie, true});
+    CanvasEcran->FixeBrush(Pinceau{kBlanc, true});
+    CanvasEcran->FillRect(0, 0, bitmap->Largeur(), bitmap->Hauteur());
+    return bitmap;
+}
+
+void TGraphique::FinEcran(std::unique_ptr<TCanvas> bitmap, TCanvas& image) {
+    CanvasEcran = &image;
+    image.Draw(0, 0, *bitmap);
+}
+
+bool TGraphique::ZoneImprimable(double& largeurMm, double& hauteurMm) const {
+    TImprimante& imp = contexte_.Imprimante();
+    largeurMm = imp.LargeurMm() - MargesH;
+    hauteurMm = imp.HauteurMm() - MargesV;
+    return largeurMm > 0 && hauteurMm > 0 && Echelle > 0;
+}
+
+void TGraphique::GrillePages(bool verrouille, double ox, double oy, int& colonnes, int& lignes) const {
+    double ph, pv;
+    if (!ZoneImprimable(ph, pv)) {
+        // No printable area left inside the margins: no page to print.
+        colonnes = lignes = 0;
+        return;
+    }
+    const double e = Echelle;
+    if (!verrouille) {
+        colonnes = TruncEntier(((Xmax - Xmin) - e * 0.02) * 1000 / e / ph) + 1;
+        lignes = TruncEntier(((Ymax - Ymin) - e * 0.02) * 1000 / e / pv) + 1;
+        return;
+    }
+    colonnes = (TruncEntier(((Xmax - ox) - e * 0.01) * 1000 / e / ph) + 1) +
+               (TruncEntier(((ox - Xmin) - e * 0.01) * 1000 / e / ph) + 1);
+    lignes = (TruncEntier(((Ymax - oy) - e * 0.01) * 1000 / e / pv) + 1) +
+             (TruncEntier(((oy - Ymin) - e * 0.01) * 1000 / e / pv) + 1);
+}
+
+void TGraphique::OrigineGrille(bool verrouille, double ox, double oy) {
+    double ph, pv;
+    if (!ZoneImprimable(ph, pv)) {
+        OrigineX = OrigineY = 0;
+        return;
+    }
+    const double e = Echelle;
+    if (verrouille) {
+        OrigineX = 1 - static_cast<double>(Frac(((ox - Xmin) * 1000 / e) / ph));
+        OrigineY = 1 - static_cast<double>(Frac(((Ymax - oy) * 1000 / e) / pv));
+        return;
+    }
+    int colonnes, lignes;
+    GrillePages(false, 0, 0, colonnes, lignes);
+    OrigineX = (colonnes - ((Xmax - Xmin) * 1000 / e) / ph) / 2;
+    OrigineY = (lignes - ((Ymax - Ymin) * 1000 / e) / pv) / 2;
+}
+
+// ---- Tooltip ---------------------------------------------------------------------------------
+
+namespace {
+
+std::string F1(long double v) { return FormatNombre(v, 8, 2); }
+std::string F2(long double v) { return FormatGeneral(v, 3); }
+
+}  // namespace
+
+void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte) {
+    texte.clear();
+    const ListeFiches* fiches = FichesCourantes();
+    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size() || !(*fiches)[static_cast<std::size_t>(fiche)])
+        return;
+    const TFiche& f = *(*fiches)[static_cast<std::size_t>(fiche)];
+    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) return;
+    const TGalerie& g = *f.Galeries[static_cast<std::size_t>(galerie)];
+    if (point < 1 || point > g.NbVisees || point > g.NbStations() || !g.Visee(point)) return;
+    const TVisee& v = *g.Visee(point);
+    const ChoixBulle choix = contexte_.Bulles();
+
+    // Station k: the start for 0, else the end of shot k.
+    auto station = [&](int k, long double& x, long double& y, long double& z) {
+        if (k == 0) {
+            x = g.Depart.X, y = g.Depart.Y, z = g.Depart.Z;
+        } else {
+            const TStation& s = g.Station(k);
+            x = s.X, y = s.Y, z = s.Z;
+        }
+    };
+
+    if (choix.Coordonnees) {
+        long double x0, y0, z0, x1, y1, z1;
+        station(point - 1, x0, y0, z0);
+        station(point, x1, y1, z1);
+        texte += "(" + F1(x0) + ", " + F1(y0) + ", " + F1(z0) + ")-(" + F1(x1) + ", " + F1(y1) + ", " + F1(z1) + ")";
+    }
+    if (choix.Commentaires) texte += v.Commentaire.Chaine();
+    if (choix.Visees)
+        texte += "(" + F2(v.Longueur) + LibelleUniteLongueur(v.UniteLongueur) + "," + F2(v.Azimut) +
+                 LibelleUnitePente(v.UniteAzimut) + "," + F2(v.Pente) + LibelleUnitePente(v.UnitePente) + ")";
+    if (choix.Largeur) {
+        texte += "(l=" + v.Gauche.str();
+        if (!v.Droite.empty()) texte += "/" + v.Droite.str();
+        texte += ")";
+    }
+    if (choix.Hauteur) {
+        texte += "(h=" + v.Haut.str();
+        if (!v.Bas.empty()) texte += "/" + v.Bas.str();
+        texte += ")";
+    }
+    if (choix.Deformation) {
+        int n = point;
+        if (n == 1 && g.Visee(1)->Longueur < 0.01L) n = 2;
+        float d = 0;
+        if (n <= g.NbVisees && n <= g.NbStations() && g.Visee(n)) {
+            long double ax, ay, az, bx, by, bz;
+            station(n - 1, ax, ay, az);
+            station(n, bx, by, bz);
+            const TVisee& vn = *g.Visee(n);
+            long double rx = vn.X, ry = vn.Y, rz = vn.Z;
+            if (n >= 2 && g.Visee(n - 1)) {
+                rx -= g.Visee(n - 1)->X;
+                ry -= g.Visee(n - 1)->Y;
+                rz -= g.Visee(n - 1)->Z;
+            }
+            const float ex = static_cast<float>((bx - ax) - rx), ey = static_cast<float>((by - ay) - ry),
+                        ez = static_cast<float>((bz - az) - rz);
+            float somme = 0;
+            switch (Genre()) {
+            case GenreVue::Plan: somme = ex * ex + ey * ey; break;
+            case GenreVue::Coupe: somme = ez * ez; break;
+            default: somme = ex * ex + ey * ey + ez * ez; break;
+            }
+            const long double longueur = vn.Longueur;
+            // A shot of no length has no deformation to show (rather than a division by 0).
+            if (longueur != 0)
+                d = static_cast<float>(std::sqrt(somme) / longueur * (vn.UniteLongueur == 1 ? 10000 : 100));
+        }
+        texte += " " + FormatFixe(d, 3, 1) + "%";
+    }
+}
+
+}  // namespace karst

@@ -1,0 +1,123 @@
+#pragma once
+// The abstract view and its world-to-screen and world-to-page mapping. A view draws world
+// metres along its two drawing axes; the screen primitives map them to the pixels of the
+// window's image at the view's scale, the page primitives to the pixels of one page of a
+// multi-page print.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/canvas.h"
+#include "survey/modele.h"
+
+namespace karst {
+
+class ContexteVues;
+
+enum class GenreVue { Plan, Coupe, Perspective, Tableau };
+
+// Drawing modes: the view window's mouse tool.
+enum : uint16_t { ModeNormal = 0, ModeRotation = 1, ModeCouleur = 2, ModeContrainte = 3 };
+
+// Screen points at this many pixels or more from the image origin are not drawn.
+constexpr double kLimiteEcran = 10000.0;
+
+class TGraphique {
+public:
+    explicit TGraphique(ContexteVues& contexte) : contexte_(contexte) {}
+    virtual ~TGraphique();
+    TGraphique(const TGraphique&) = delete;
+    TGraphique& operator=(const TGraphique&) = delete;
+
+    int32_t Echelle = 0;
+    int32_t PageColonne = 0, PageLigne = 0;
+    int32_t MargesH = 0, MargesV = 0;
+    int32_t DecalageX = 0, DecalageY = 0;
+    double Xmin = 0, Xmax = 0, Ymin = 0, Ymax = 0;
+    double OrigineX = 0, OrigineY = 0;
+    double PxParMm = 0;
+    double PxParMmImpr = 0;
+    double Zoom = 0;
+    bool Donnees = false;
+    int32_t DefilementX = 0, DefilementY = 0;
+    TCanvas* CanvasImpr = nullptr;
+    TCanvas* CanvasEcran = nullptr;
+
+    // The eight operations.
+    virtual void Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) = 0;
+    virtual void DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
+                             double zoom) = 0;
+    virtual void Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas& image) = 0;
+    virtual void NombrePages(int& colonnes, int& lignes, int margesH, int margesV) = 0;
+    virtual double Localise(int x, int y, int& fiche, int& galerie, int& point) = 0;
+    virtual void IsoleEcran(int x, int y, int rayon2) = 0;
+    virtual void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) = 0;
+    virtual void Bulle(int fiche, int galerie, int point, std::string& texte) = 0;
+
+    virtual GenreVue Genre() const = 0;
+
+    // Screen primitives (world metres) on CanvasEcran.
+    void EcranMoveTo(double x, double y);
+    void EcranLineTo(double x, double y);
+    void EcranTexte(const std::string& texte, double x, double y);
+    void EcranCercle(int diametre, double x, double y);
+    void EcranCarre(double x, double y);
+    // Page primitives on CanvasImpr.
+    void ImprMoveTo(double x, double y);
+    void ImprLineTo(double x, double y);
+    void ImprCercle(int diametre, double x, double y);
+    void ImprTexte(const std::string& texte, double x, double y);
+
+    // Trunc(x), one less for negative x (so -2 gives -3).
+    static int PartieEntiere(double x);
+    // The deformation measure of a gallery for this view, or a negative value when the
+    // gallery does not count (not placed, or outside the section).
+    double DeformationGalerie(const TGalerie& g) const;
+    // The largest deformation of the list, 1.0 when it is 0.
+    float DeformationMax(const ListeFiches& fiches) const;
+    // The first gallery of the largest deformation in the current sheet list.
+    bool ChercheDeformationMax(int& fiche, int& galerie, int& point);
+
+protected:
+    ContexteVues& contexte_;
+
+    // The current sheet list of the open massif, or null.
+    const ListeFiches* FichesCourantes() const;
+    // The pen colour of a gallery in a drawing mode (max: DeformationMax in mode 3).
+    uint32_t CouleurGalerie(const TGalerie& g, uint16_t mode, float max) const;
+
+    // Start and end of a screen drawing: scroll stored, an off-screen bitmap of the image's
+    // size filled white and made CanvasEcran; then copied onto the image, which stays
+    // CanvasEcran.
+    std::unique_ptr<TCanvas> DebutEcran(int scrollX, int scrollY, TCanvas& image);
+    void FinEcran(std::unique_ptr<TCanvas> bitmap, TCanvas& image);
+
+    // The printable page size in mm less the margin totals; false when nothing is left.
+    bool ZoneImprimable(double& largeurMm, double& hauteurMm) const;
+    // Page grid with a free origin, or with a page border on the view point (ox, oy).
+    void GrillePages(bool verrouille, double ox, double oy, int& colonnes, int& lignes) const;
+    // OrigineX and OrigineY of the same grid.
+    void OrigineGrille(bool verrouille, double ox, double oy);
+
+    // The screen point of a world point, unrounded.
+    void VersEcran(double x, double y, double& px, double& py) const;
+    // The page pixel of a world point offset by (dx, dy) mm of paper.
+    int PageX(double x, double dxMm = 0) const;
+    int PageY(double y, double dyMm = 0) const;
+
+private:
+    // Last screen point given to the move and line primitives, unrounded, so that a
+    // segment with an end beyond the drawable range is clipped to it.
+    double dernierX_ = 0, dernierY_ = 0;
+};
+
+// Views that project the survey: the plan, the developed section and the perspective.
+class TProjection : public TGraphique {
+public:
+    using TGraphique::TGraphique;
+    void Bulle(int fiche, int galerie, int point, std::string& texte) override;
+    virtual void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) = 0;
+};
+
+}  // namespace karst

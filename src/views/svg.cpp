@@ -1,0 +1,132 @@
+#include "views/svg.h"
+
+#include <array>
+#include <stdexcept>
+
+#include "survey/nombres.h"
+
+namespace karst {
+
+FichierSVG::FichierSVG(const std::string& nom) : nom_(nom) {
+    f_ = std::fopen(nom.c_str(), "wb");
+    if (!f_) throw std::runtime_error("Impossible d'ouvrir le fichier " + nom);
+}
+
+FichierSVG::~FichierSVG() {
+    if (f_) std::fclose(f_);
+}
+
+void FichierSVG::Ecrit(const std::string& texte) {
+    if (!f_) throw std::runtime_error("Erreur d'écriture dans le fichier " + nom_);
+    if (!texte.empty() && std::fwrite(texte.data(), 1, texte.size(), f_) != texte.size())
+        throw std::runtime_error("Erreur d'écriture dans le fichier " + nom_);
+}
+
+void FichierSVG::Ligne(const std::string& texte) { Ecrit(texte + "\r\n"); }
+
+void FichierSVG::Ferme() {
+    if (!f_) return;
+    const bool ok = std::fflush(f_) == 0 && !std::ferror(f_);
+    const bool fermeOk = std::fclose(f_) == 0;
+    f_ = nullptr;
+    if (!ok || !fermeOk) throw std::runtime_error("Erreur d'écriture dans le fichier " + nom_);
+}
+
+namespace {
+
+const char* const kDtd = "\"http://www.w3.org/TR/2001/REC-SVG-20010904/DTD/svg10.dtd\"";
+
+}  // namespace
+
+void EcritEnteteSVG(FichierSVG& f, int largeurMm, int hauteurMm, bool illustrator) {
+    const std::string l = FormatEntier(largeurMm), h = FormatEntier(hauteurMm);
+    f.Ligne("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>");
+    if (!illustrator) {
+        f.Ligne("<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.0//EN\"");
+        f.Ligne(std::string(kDtd) + ">");
+        f.Ligne("");
+        // The namespace lets programs that do not read the document type show the drawing.
+        f.Ligne("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + l + "mm\" height=\"" + h + "mm\">");
+        return;
+    }
+    f.Ligne("<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.0//EN\"    " + std::string(kDtd) + " [");
+    static const std::array<std::pair<const char*, const char*>, 11> entites = {{
+        {"ns_flows", "http://ns.adobe.com/Flows/1.0/"},
+        {"ns_extend", "http://ns.adobe.com/Extensibility/1.0/"},
+        {"ns_ai", "http://ns.adobe.com/AdobeIllustrator/10.0/"},
+        {"ns_graphs", "http://ns.adobe.com/Graphs/1.0/"},
+        {"ns_vars", "http://ns.adobe.com/Variables/1.0/"},
+        {"ns_imrep", "http://ns.adobe.com/ImageReplacement/1.0/"},
+        {"ns_sfw", "http://ns.adobe.com/SaveForWeb/1.0/"},
+        {"ns_custom", "http://ns.adobe.com/GenericCustomNamespace/1.0/"},
+        {"ns_adobe_xpath", "http://ns.adobe.com/XPath/1.0/"},
+        {"ns_svg", "http://www.w3.org/2000/svg"},
+        {"ns_xlink", "http://www.w3.org/1999/xlink"},
+    }};
+    for (std::size_t i = 0; i < entites.size(); ++i) {
+        const std::string retrait = i == 0 ? "         " : "        \t";
+        f.Ligne(retrait + "<!ENTITY " + entites[i].first + " \"" + entites[i].second + "\">");
+    }
+    f.Ligne("]>");
+    f.Ligne("");
+    f.Ligne("<svg");
+    f.Ligne(" \t xmlns:x=\"&ns_extend;\" xmlns:i=\"&ns_ai;\" xmlns:graph=\"&ns_graphs;\"");
+    f.Ligne(" \t xmlns=\"&ns_svg;\" xmlns:xlink=\"&ns_xlink;\" xmlns:a=\"http://ns.adobe.com/AdobeSVGViewerExtensions/3.0/\"");
+    f.Ligne(" \t width=\"" + l + "mm\" height=\"" + h + "mm\"");
+    f.Ligne(" \t overflow=\"visible\" enable-background=\"new 0 0 " + l + "mm " + h + "mm\" xml:space=\"preserve\">");
+}
+
+std::string Mm(double v) { return FormatF(v, 2) + "mm"; }
+
+std::string TexteXml(const std::string& texte) {
+    // Bytes 0x80 to 0x9F of Windows-1252 are characters beyond Latin-1.
+    static const std::array<unsigned, 32> k80 = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string r;
+    r.reserve(texte.size());
+    for (unsigned char c : texte) {
+        switch (c) {
+        case '&': r += "&amp;"; break;
+        case '<': r += "&lt;"; break;
+        case '>': r += "&gt;"; break;
+        case '"': r += "&quot;"; break;
+        default:
+            if (c < 0x20 && c != '\t') break;
+            if (c >= 0x80 && c < 0xA0)
+                r += "&#" + FormatEntier(k80[c - 0x80]) + ";";
+            else
+                r += static_cast<char>(c);
+        }
+    }
+    return r;
+}
+
+std::string NomSansDossier(const std::string& chemin) {
+    const auto p = chemin.find_last_of("/\\:");
+    return p == std::string::npos ? chemin : chemin.substr(p + 1);
+}
+
+std::string MarqueCouche(bool illustrator) { return illustrator ? " i:layer=\"yes\"" : ""; }
+
+std::string LigneSVG(double x1, double y1, double x2, double y2) {
+    return "<line x1=\"" + Mm(x1) + "\" y1=\"" + Mm(y1) + "\" x2=\"" + Mm(x2) + "\" y2=\"" + Mm(y2) + "\"/>";
+}
+
+std::string CercleSVG(double cx, double cy, double r) {
+    return "<circle cx=\"" + Mm(cx) + "\" cy=\"" + Mm(cy) + "\" r=\"" + Mm(r) + "\"/>";
+}
+
+std::string TexteSVG(double x, double y, const std::string& texte) {
+    return "<text x=\"" + Mm(x) + "\" y=\"" + Mm(y) + "\">" + TexteXml(texte) + "</text>";
+}
+
+std::string GroupeTraitSVG(int epaisseur) { return "<g style=\"stroke-width:" + Mm(epaisseur / 10.0) + "; stroke:black;\">"; }
+
+std::string GroupePoliceSVG(int points, const std::string& famille, bool centre) {
+    return "<g style=\"font-size:" + FormatEntier(points) + "pt; font-family:" + TexteXml(famille) + ";" +
+           (centre ? " text-anchor: middle\">" : "\">");
+}
+
+}  // namespace karst

@@ -1,0 +1,53 @@
+#pragma once
+// The SVG file shared by the projection views: the header, the element forms and the
+// millimetre numbers. The file is ISO-8859-1 text with CR LF line ends; coordinates are
+// millimetres of paper with two decimals.
+
+#include <cstdio>
+#include <string>
+
+namespace karst {
+
+// A text file written line by line; every write is checked, and a failure raises
+// std::runtime_error with a French message. Closed by Ferme or the destructor, keeping
+// what was written.
+class FichierSVG {
+public:
+    explicit FichierSVG(const std::string& nom);
+    ~FichierSVG();
+    FichierSVG(const FichierSVG&) = delete;
+    FichierSVG& operator=(const FichierSVG&) = delete;
+    // Writes the text and CR LF.
+    void Ligne(const std::string& texte);
+    // Writes the text alone.
+    void Ecrit(const std::string& texte);
+    void Ferme();
+
+private:
+    std::FILE* f_ = nullptr;
+    std::string nom_;
+};
+
+// Opening lines: the XML declaration, the document type and the opening svg element, in
+// the plain form (five lines) or the Illustrator form with its entities and namespaces.
+void EcritEnteteSVG(FichierSVG& f, int largeurMm, int hauteurMm, bool illustrator);
+
+// A real in millimetres: two decimals and "mm".
+std::string Mm(double v);
+// A survey text (Windows-1252) as XML character data: markup characters escaped,
+// characters outside Latin-1 as character references, control characters dropped.
+std::string TexteXml(const std::string& texte);
+// The file name after the last "/", "\" or ":".
+std::string NomSansDossier(const std::string& chemin);
+// " i:layer="yes"" for an Illustrator layer, empty otherwise.
+std::string MarqueCouche(bool illustrator);
+
+std::string LigneSVG(double x1, double y1, double x2, double y2);
+std::string CercleSVG(double cx, double cy, double r);
+std::string TexteSVG(double x, double y, const std::string& texte);
+// "<g style="stroke-width:%fmm; stroke:black;">" for a thickness in tenths of mm.
+std::string GroupeTraitSVG(int epaisseur);
+// "<g style="font-size:%dpt; font-family:%s;">", with "; text-anchor: middle" when centre.
+std::string GroupePoliceSVG(int points, const std::string& famille, bool centre = false);
+
+}  // namespace karst
