@@ -53,12 +53,26 @@ QString TexteCanvas(const std::string& s) {
 
 // ---- Police ------------------------------------------------------------------------------
 
-int Police::Taille() const {
-    if (PixelsParPouce == 0) return 0;
-    return -Arrondi(static_cast<double>(Hauteur) * 72.0 / PixelsParPouce);
+namespace {
+
+// a * b / c to the nearest integer, halves away from zero, as device font sizes are
+// computed; 0 when c is 0.
+int MulDiv(int a, int b, int c) {
+    if (c == 0) return 0;
+    const long long n = static_cast<long long>(a) * b;
+    const long long an = n < 0 ? -n : n, ac = c < 0 ? -static_cast<long long>(c) : c;
+    long long q = (2 * an + ac) / (2 * ac);
+    if ((n < 0) != (c < 0)) q = -q;
+    if (q > INT_MAX) return INT_MAX;
+    if (q < INT_MIN) return INT_MIN;
+    return static_cast<int>(q);
 }
 
-void Police::FixeTaille(int points) { Hauteur = -Arrondi(static_cast<double>(points) * PixelsParPouce / 72.0); }
+}  // namespace
+
+int Police::Taille() const { return -MulDiv(Hauteur, 72, PixelsParPouce); }
+
+void Police::FixeTaille(int points) { Hauteur = -MulDiv(points, PixelsParPouce, 72); }
 
 // ---- TCanvas ------------------------------------------------------------------------------
 

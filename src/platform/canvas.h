@@ -58,7 +58,7 @@ struct Police {
 
     enum : uint8_t { Gras = 1, Italique = 2, Souligne = 4, Barre = 8 };
 
-    // Size in points from the height: -Hauteur * 72 / PixelsParPouce, rounded.
+    // Size in points from the height: -Hauteur * 72 / PixelsParPouce, halves away from 0.
     int Taille() const;
     void FixeTaille(int points);
     bool operator==(const Police&) const = default;

@@ -78,14 +78,14 @@ public:
     float DeformationMax(const ListeFiches& fiches) const;
     // The first gallery of the largest deformation in the current sheet list.
     bool ChercheDeformationMax(int& fiche, int& galerie, int& point);
+    // The pen colour of a gallery in a drawing mode (max: DeformationMax in mode 3).
+    uint32_t CouleurGalerie(const TGalerie& g, uint16_t mode, float max) const;
 
 protected:
     ContexteVues& contexte_;
 
     // The current sheet list of the open massif, or null.
     const ListeFiches* FichesCourantes() const;
-    // The pen colour of a gallery in a drawing mode (max: DeformationMax in mode 3).
-    uint32_t CouleurGalerie(const TGalerie& g, uint16_t mode, float max) const;
 
     // Start and end of a screen drawing: scroll stored, an off-screen bitmap of the image's
     // size filled white and made CanvasEcran; then copied onto the image, which stays

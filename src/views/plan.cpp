@@ -1,0 +1,707 @@
+#include "views/plan.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "platform/imprimante.h"
+#include "survey/nombres.h"
+#include "views/contexte.h"
+#include "views/options.h"
+#include "views/svg.h"
+
+namespace karst {
+
+Police PoliceCanvas(const TPolice& p) {
+    Police r;
+    r.Nom = p.Nom;
+    r.Hauteur = p.Hauteur;
+    r.PixelsParPouce = p.PixelsParPouce;
+    r.couleur = static_cast<Couleur>(p.Couleur);
+    r.Style = p.Styles;
+    r.JeuCaracteres = p.JeuCaracteres;
+    r.Pas = p.Pas;
+    return r;
+}
+
+namespace {
+
+struct Pt {
+    double x = 0, y = 0;
+};
+Pt operator+(Pt a, Pt b) { return {a.x + b.x, a.y + b.y}; }
+Pt operator-(Pt a, Pt b) { return {a.x - b.x, a.y - b.y}; }
+Pt operator*(double k, Pt a) { return {k * a.x, k * a.y}; }
+
+// Widths measured at a station, in metres; -1 when not measured.
+struct Largeurs {
+    double gauche = -1, droite = -1;
+};
+
+bool Mesuree(double largeur) { return largeur > -0.5; }
+
+// One shot of a placed gallery, with what the walls and width marks need: its direction
+// in the turned frame and the widths at both ends.
+struct PasVisee {
+    int k = 0;
+    Pt A, B;
+    bool longueurNonNulle = false;
+    Pt u;  // unit direction; the last one computed for a shot of no plan length
+    Largeurs debut, fin;
+
+    Pt Gauche() const { return {-u.y, u.x}; }
+    Pt Droite() const { return {u.y, -u.x}; }
+};
+
+// Walks the placed galleries of the current sheets in drawing order. The direction of the
+// walls goes on from one shot to the next, across galleries, as the drawing does.
+class ParcoursPlan {
+public:
+    ParcoursPlan(const TPlan& plan, bool largeurs) : plan_(plan), largeurs_(largeurs) {}
+
+    Pt Tourne(double x, double y) const {
+        Pt p;
+        plan_.Projette(x, y, p.x, p.y);
+        return p;
+    }
+    Pt Depart(const TGalerie& g) const { return Tourne(g.Depart.X, g.Depart.Y); }
+    Pt Station(const TGalerie& g, int k) const { return Tourne(g.Station(k).X, g.Station(k).Y); }
+    // Shots that have a station record.
+    static int NbVisees(const TGalerie& g) { return std::min<int>(g.NbVisees, g.NbStations()); }
+
+    // parVisee(const PasVisee&) for each shot of gallery gi of sheet f.
+    template <class F>
+    void Galerie(const TFiche& f, int gi, const TGalerie& g, F&& parVisee) {
+        PasVisee v;
+        v.A = Depart(g);
+        if (largeurs_) f.LargeursStation(gi, 0, v.debut.gauche, v.debut.droite);
+        const int n = NbVisees(g);
+        for (int k = 1; k <= n; ++k) {
+            v.k = k;
+            v.B = Station(g, k);
+            const TVisee* visee = g.Visee(k);
+            v.longueurNonNulle = visee && visee->Longueur != 0;
+            if (largeurs_) {
+                const Pt d = v.B - v.A;
+                const double l = std::hypot(d.x, d.y);
+                if (l > 0) u_ = (1 / l) * d;
+                v.u = u_;
+                f.LargeursStation(gi, k, v.fin.gauche, v.fin.droite);
+            }
+            parVisee(static_cast<const PasVisee&>(v));
+            v.debut = v.fin;
+            v.A = v.B;
+        }
+    }
+
+private:
+    const TPlan& plan_;
+    bool largeurs_;
+    Pt u_;
+};
+
+// The north arrow of the options, turned with the plan: base, tip and head end.
+struct Fleche {
+    Pt base, pointe, tete;
+};
+
+Fleche FlecheNord(const ParcoursPlan& parcours, const TOptions_Plan& o, double echelle, double angleGeodesique) {
+    const double l = echelle * o.Long_Nord / 1000;
+    const Pt base{static_cast<double>(o.X_Nord) * 1000, static_cast<double>(o.Y_Nord) * 1000};
+    Pt pointe, tete;
+    if (!o.Representation) {
+        pointe = base + Pt{0, l};
+        tete = pointe + Pt{l / 10, -l / 2};
+    } else {
+        // The same arrow turned anticlockwise by the geodesic angle.
+        const double a = angleGeodesique / 180 * std::numbers::pi;
+        const double sn = std::sin(a), cs = std::cos(a);
+        pointe = base + Pt{-l * sn, l * cs};
+        tete = pointe + Pt{l * (sn / 2 + cs / 10), -l * (cs / 2 - sn / 10)};
+    }
+    return {parcours.Tourne(base.x, base.y), parcours.Tourne(pointe.x, pointe.y), parcours.Tourne(tete.x, tete.y)};
+}
+
+// segment(a, b) for the two strokes of each grid cross, at the multiples of the step over
+// the box of the stations. A step of 0 or less has no crosses.
+template <class F>
+void CroixGrille(const TPlan& plan, const ParcoursPlan& parcours, const TOptions_Plan& o, F&& segment) {
+    if (o.Pas <= 0) return;
+    const double pas = o.Pas, l = plan.Echelle * o.Longueur_Quadri / 1000.0;
+    const Pt axeX = l * Pt{plan.CosAngle, -plan.SinAngle}, axeY = l * Pt{plan.SinAngle, plan.CosAngle};
+    const int i0 = TGraphique::PartieEntiere(static_cast<double>(plan.LimiteMin.X) / pas),
+              i1 = TGraphique::PartieEntiere(static_cast<double>(plan.LimiteMax.X) / pas) + 1,
+              j0 = TGraphique::PartieEntiere(static_cast<double>(plan.LimiteMin.Y) / pas),
+              j1 = TGraphique::PartieEntiere(static_cast<double>(plan.LimiteMax.Y) / pas) + 1;
+    for (int i = i0; i <= i1; ++i)
+        for (int j = j0; j <= j1; ++j) {
+            const Pt n = parcours.Tourne(i * pas, j * pas);
+            segment(n - axeX, n + axeX);
+            segment(n - axeY, n + axeY);
+        }
+}
+
+std::string NomStation(const TPointTopo& p, int texteStation) {
+    std::string s = p.Nom.Chaine();
+    if (texteStation == 2) s += "(" + FormatEntier(p.Indice) + ")";
+    return s;
+}
+
+// Where the plan is drawn: the screen or a printed page. The geometry is in world metres
+// of the turned frame; a surface maps it, sizes the pens and fonts and measures texts.
+class SurfacePlan {
+public:
+    explicit SurfacePlan(TCanvas& c) : canvas(c) {}
+    virtual ~SurfacePlan() = default;
+    virtual void MoveTo(Pt p) = 0;
+    virtual void LineTo(Pt p) = 0;
+    virtual void Cercle(int diametre, Pt p) = 0;
+    virtual void Texte(const std::string& t, Pt p) = 0;
+    // A pen of a thickness in tenths of mm.
+    virtual void Epaisseur(int dixiemes) = 0;
+    // Gives the font to the canvas, sized for it.
+    virtual void Font(const TPolice& p) = 0;
+    // Text sizes in mm of paper, in the last font given.
+    virtual double HauteurMm(const std::string& t) = 0;
+    virtual double LargeurMm(const std::string& t) = 0;
+    TCanvas& canvas;
+};
+
+class SurfaceEcran : public SurfacePlan {
+public:
+    SurfaceEcran(TPlan& plan, double rapport) : SurfacePlan(*plan.CanvasEcran), plan_(plan), rapport_(rapport) {}
+    void MoveTo(Pt p) override { plan_.EcranMoveTo(p.x, p.y); }
+    void LineTo(Pt p) override { plan_.EcranLineTo(p.x, p.y); }
+    void Cercle(int diametre, Pt p) override { plan_.EcranCercle(diametre, p.x, p.y); }
+    void Texte(const std::string& t, Pt p) override { plan_.EcranTexte(t, p.x, p.y); }
+    void Epaisseur(int dixiemes) override { canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * plan_.PxParMm)); }
+    void Font(const TPolice& p) override {
+        canvas.FixeFont(PoliceCanvas(p));
+        canvas.FixeHauteurFont(RoundEntier(canvas.Font().Hauteur * rapport_));
+    }
+    // The font is scaled by the display ratio, and so is the field PxParMm.
+    double HauteurMm(const std::string& t) override { return canvas.TextHeight(t) / plan_.PxParMm; }
+    double LargeurMm(const std::string& t) override { return canvas.TextWidth(t) / plan_.PxParMm; }
+
+private:
+    TPlan& plan_;
+    double rapport_;
+};
+
+class SurfacePage : public SurfacePlan {
+public:
+    SurfacePage(TPlan& plan, TCanvas& imprimante, int pppVue)
+        : SurfacePlan(*plan.CanvasImpr), plan_(plan), imprimante_(imprimante), pppVue_(pppVue) {}
+    void MoveTo(Pt p) override { plan_.ImprMoveTo(p.x, p.y); }
+    void LineTo(Pt p) override { plan_.ImprLineTo(p.x, p.y); }
+    void Cercle(int diametre, Pt p) override { plan_.ImprCercle(diametre, p.x, p.y); }
+    void Texte(const std::string& t, Pt p) override { plan_.ImprTexte(t, p.x, p.y); }
+    void Epaisseur(int dixiemes) override {
+        canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * plan_.PxParMmImpr * plan_.Zoom));
+    }
+    void Font(const TPolice& p) override {
+        const Police police = PoliceCanvas(p);
+        canvas.FixeFont(police);
+        if (plan_.Zoom != 1.0 && pppVue_ > 0)
+            canvas.FixeHauteurFont(
+                RoundEntier(canvas.Font().Hauteur * plan_.Zoom * plan_.PxParMmImpr * 25.4 / pppVue_));
+        // Texts are measured on the printer, so that the preview places them as the print.
+        if (&imprimante_ != &canvas) imprimante_.FixeFont(police);
+    }
+    double HauteurMm(const std::string& t) override { return imprimante_.TextHeight(t) / plan_.PxParMmImpr; }
+    double LargeurMm(const std::string& t) override { return imprimante_.TextWidth(t) / plan_.PxParMmImpr; }
+
+private:
+    TPlan& plan_;
+    TCanvas& imprimante_;
+    int pppVue_;
+};
+
+// What Dessine and DessinePage draw once the surface is set: the galleries, the north
+// arrow, the scale bar and the grid.
+void DessinePlan(TPlan& plan, SurfacePlan& s, const TOptions_Plan& o, const ListeFiches& fiches, uint16_t mode,
+                 double angleGeodesique) {
+    TCanvas& c = s.canvas;
+    const double e = plan.Echelle;
+    const double p = o.pourcentage / 200.0 + 0.5, q = 1 - p;
+    c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
+    c.FixeBrush(Pinceau{kNoir, true});
+    s.Epaisseur(o.Epaisseur_Visee);
+    double d = 0;
+    if (o.Texte_Station > 0) {
+        s.Font(o.Police_Station);
+        d = s.HauteurMm("O") / 2 * e / 1000;
+    }
+    const float max = mode == ModeContrainte ? plan.DeformationMax(fiches) : 1.0f;
+    const bool largeurs = o.Afficher_Habillage || o.Representation_Largeur != 0;
+
+    auto disque = [&](int diametre, Pt pt) {
+        c.FixeBrush(Pinceau{kNoir, true});
+        s.Cercle(diametre, pt);
+    };
+    auto etiquette = [&](const TPointTopo& station, Pt pt) {
+        c.FixeBrush(Pinceau{kBlanc, false});
+        s.Texte(NomStation(station, o.Texte_Station), pt + Pt{d, d});
+    };
+
+    ParcoursPlan parcours(plan, largeurs);
+    for (const TFiche* f : fiches) {
+        if (!f) continue;
+        for (std::size_t gi = 0; gi < f->Galeries.size(); ++gi) {
+            const TGalerie& g = *f->Galeries[gi];
+            if (!g.Placee) continue;
+            c.FixeCouleurPen(plan.CouleurGalerie(g, mode, max));
+            const Pt depart = parcours.Depart(g);
+            if (o.diametre != 0) disque(o.diametre, depart);
+            if (o.Texte_Station >= 1 && !g.Depart.Terminus) etiquette(g.Depart, depart);
+            Pt dernier = depart;
+            parcours.Galerie(*f, static_cast<int>(gi), g, [&](const PasVisee& v) {
+                s.MoveTo(p * v.A + q * v.B);
+                s.LineTo(q * v.A + p * v.B);
+                if (largeurs && v.longueurNonNulle) {
+                    if (o.Afficher_Habillage) {
+                        s.Epaisseur(o.Epaisseur_Habit);
+                        if (Mesuree(v.debut.gauche) && Mesuree(v.fin.gauche)) {
+                            s.MoveTo(v.A + v.debut.gauche * v.Gauche());
+                            s.LineTo(v.B + v.fin.gauche * v.Gauche());
+                        }
+                        if (Mesuree(v.debut.droite) && Mesuree(v.fin.droite)) {
+                            s.MoveTo(v.A + v.debut.droite * v.Droite());
+                            s.LineTo(v.B + v.fin.droite * v.Droite());
+                        }
+                    }
+                    if (o.Representation_Largeur != 0) {
+                        s.Epaisseur(o.Epaisseur_Largeur);
+                        auto marques = [&](Pt station, const Largeurs& l) {
+                            const Pt cotes[2] = {station + l.gauche * v.Gauche(), station + l.droite * v.Droite()};
+                            const bool ok[2] = {Mesuree(l.gauche), Mesuree(l.droite)};
+                            for (int i = 0; i < 2; ++i) {
+                                if (!ok[i]) continue;
+                                if (o.Representation_Largeur == 1) {
+                                    s.MoveTo(station);
+                                    s.LineTo(cotes[i]);
+                                } else if (o.Representation_Largeur == 2) {
+                                    disque(o.Epaisseur_Largeur / 2, cotes[i]);
+                                }
+                            }
+                        };
+                        if (o.AuDebut) marques(v.A, v.debut);
+                        if (o.AlaFin) marques(v.B, v.fin);
+                    }
+                }
+                s.Epaisseur(o.Epaisseur_Visee);
+                if (o.diametre != 0) disque(o.diametre, v.B);
+                dernier = v.B;
+            });
+            if (o.Texte_Station > 0 && !g.Arrivee.Terminus && ParcoursPlan::NbVisees(g) > 0)
+                etiquette(g.Arrivee, dernier);
+        }
+    }
+
+    // North arrow.
+    if (o.Affiche_Nord) {
+        c.FixeCouleurPen(kNoir);
+        s.Epaisseur(o.Epaisseur_Nord);
+        const Fleche fl = FlecheNord(parcours, o, e, angleGeodesique);
+        s.MoveTo(fl.base);
+        s.LineTo(fl.pointe);
+        s.LineTo(fl.tete);
+        s.Font(o.Police_Nord);
+        c.FixeBrush(Pinceau{kBlanc, false});
+        s.Texte(o.Texte_Nord.str(), fl.tete);
+    }
+
+    // Scale bar, parallel to the screen.
+    if (o.Affiche_Echelle) {
+        c.FixeCouleurPen(kNoir);
+        s.Epaisseur(o.Epaisseur_Echelle);
+        const Pt base = parcours.Tourne(static_cast<double>(o.X_Echelle) * 1000, static_cast<double>(o.Y_Echelle) * 1000);
+        const double lb = o.Long_Echelle, h = e * o.Largeur_Echelle / 1000;
+        s.MoveTo(base);
+        s.LineTo(base + Pt{lb, 0});
+        s.LineTo(base + Pt{lb, h});
+        s.MoveTo(base);
+        s.LineTo(base + Pt{0, h});
+        for (int i = 1; i < o.Subdivision; ++i) {
+            const double x = i * lb / o.Subdivision;
+            s.MoveTo(base + Pt{x, 0});
+            s.LineTo(base + Pt{x, h});
+        }
+        s.Font(o.Police_Echelle);
+        c.FixeBrush(Pinceau{kBlanc, false});
+        const double th = s.HauteurMm("0");
+        const double dy = e * (o.Largeur_Echelle + th) / 1000;
+        s.Texte("0", base + Pt{-e * s.LargeurMm("0") / 2 / 1000, dy});
+        const std::string texte = FormatEntier(o.Long_Echelle) + UniteLongueur[0];
+        s.Texte(texte, base + Pt{lb - e * s.LargeurMm(texte) / 2 / 1000, dy});
+    }
+
+    // Grid: crosses at the multiples of the step over the box of the stations, drawn last.
+    if (o.Affiche_Quadri) {
+        c.FixeCouleurPen(kNoir);
+        s.Epaisseur(o.Epaisseur_Quadri);
+        CroixGrille(plan, parcours, o, [&](Pt a, Pt b) {
+            s.MoveTo(a);
+            s.LineTo(b);
+        });
+    }
+}
+
+}  // namespace
+
+TPlan::TPlan(ContexteVues& contexte) : TProjection(contexte) { Echelle = 100; }
+
+void TPlan::Tourne(double delta) {
+    Angle += delta;
+    if (Angle > 360)
+        Angle -= 360;
+    else if (Angle < 0)
+        Angle += 360;
+    SinAngle = std::sin(Angle / 180 * std::numbers::pi);
+    CosAngle = std::cos(Angle / 180 * std::numbers::pi);
+}
+
+void TPlan::ApercuRotation(double delta, std::string& texte) {
+    const double a = Angle + delta;
+    SinAngle = std::sin(a / 180 * std::numbers::pi);
+    CosAngle = std::cos(a / 180 * std::numbers::pi);
+    texte = FormatGeneral(a, 3) + " \xB0";
+}
+
+void TPlan::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
+    const ListeFiches* fiches = FichesCourantes();
+    Donnees = fiches && Echelle > 0 && CalculeLimites(*fiches, LimiteMin, LimiteMax);
+    if (!Donnees) {
+        largeur = hauteur = 1;
+        return;
+    }
+    const double x0 = LimiteMin.X, y0 = LimiteMin.Y, x1 = LimiteMax.X, y1 = LimiteMax.Y;
+    const double coins[4][2] = {{x0, y0}, {x0, y1}, {x1, y0}, {x1, y1}};
+    for (int i = 0; i < 4; ++i) {
+        double x, y;
+        Projette(coins[i][0], coins[i][1], x, y);
+        if (i == 0 || x < Xmin) Xmin = x;
+        if (i == 0 || x > Xmax) Xmax = x;
+        if (i == 0 || y < Ymin) Ymin = y;
+        if (i == 0 || y > Ymax) Ymax = y;
+    }
+    const double marge = Echelle * 0.01;
+    Xmin -= marge;
+    Xmax += marge;
+    Ymin -= marge;
+    Ymax += marge;
+    largeur = RoundEntier((Xmax - Xmin) / Echelle * 1000 * pxParMm * rapport);
+    hauteur = RoundEntier((Ymax - Ymin) / Echelle * 1000 * pxParMm * rapport);
+}
+
+void TPlan::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) {
+    auto bitmap = DebutEcran(scrollX, scrollY, image);
+    PxParMm = pxParMm * rapport;
+    const TOptions_Plan* o = contexte_.OptionsPlan();
+    const ListeFiches* fiches = FichesCourantes();
+    if (Donnees && o && fiches && PxParMm > 0) {
+        SurfaceEcran s(*this, rapport);
+        DessinePlan(*this, s, *o, *fiches, mode, static_cast<double>(contexte_.Massif()->Angle_Geodesique));
+    }
+    FinEcran(std::move(bitmap), image);
+}
+
+void TPlan::OrigineTournee(const TOptions_Plan& o, double& ox, double& oy) const {
+    Projette(static_cast<double>(o.X_Origine), static_cast<double>(o.Y_Origine), ox, oy);
+}
+
+void TPlan::NombrePages(int& colonnes, int& lignes, int margesH, int margesV) {
+    MargesH = margesH;
+    MargesV = margesV;
+    const TOptions_Plan* o = contexte_.OptionsPlan();
+    double ox = 0, oy = 0;
+    const bool verrouille = o && o->Origine;
+    if (verrouille) OrigineTournee(*o, ox, oy);
+    GrillePages(verrouille, ox, oy, colonnes, lignes);
+}
+
+void TPlan::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
+                        double zoom) {
+    DecalageX = margeGauche;
+    DecalageY = margeHaut;
+    CanvasImpr = &canvas;
+    Zoom = zoom;
+    const TOptions_Plan* o = contexte_.OptionsPlan();
+    double ox = 0, oy = 0;
+    const bool verrouille = o && o->Origine;
+    if (verrouille) OrigineTournee(*o, ox, oy);
+    OrigineGrille(verrouille, ox, oy);
+    PageColonne = colonne;
+    PageLigne = ligne;
+    TImprimante& imprimante = contexte_.Imprimante();
+    PxParMmImpr = imprimante.LargeurMm() > 0 ? static_cast<double>(imprimante.LargeurPage()) / imprimante.LargeurMm() : 0;
+    double ph, pv;
+    const ListeFiches* fiches = FichesCourantes();
+    if (Donnees && o && fiches && PxParMmImpr > 0 && ZoneImprimable(ph, pv)) {
+        SurfacePage s(*this, imprimante.Canvas(), contexte_.PixelsParPouceVuePlan());
+        DessinePlan(*this, s, *o, *fiches, mode, static_cast<double>(contexte_.Massif()->Angle_Geodesique));
+    }
+    // The caller adds the page frame and label over a clear brush.
+    canvas.FixeBrush(Pinceau{kBlanc, false});
+}
+
+void TPlan::PointDuPixel(int x, int y, double& qx, double& qy) const {
+    qx = x / 1000.0 * Echelle / PxParMm + Xmin;
+    qy = Ymax - y / 1000.0 * Echelle / PxParMm;
+}
+
+double TPlan::Localise(int x, int y, int& fiche, int& galerie, int& point) {
+    double meilleur = 1e6;
+    const ListeFiches* fiches = FichesCourantes();
+    if (Echelle <= 0 || PxParMm <= 0) return 1e6;
+    if (Donnees && fiches) {
+        double qx, qy;
+        PointDuPixel(x, y, qx, qy);
+        const Pt q{qx, qy};
+        bool premier = true;
+        ParcoursPlan parcours(*this, false);
+        for (std::size_t fi = 0; fi < fiches->size(); ++fi) {
+            const TFiche* f = (*fiches)[fi];
+            if (!f) continue;
+            for (std::size_t gi = 0; gi < f->Galeries.size(); ++gi) {
+                const TGalerie& g = *f->Galeries[gi];
+                if (!g.Placee) continue;
+                const Pt a = parcours.Depart(g);
+                const double d0 = (q.x - a.x) * (q.x - a.x) + (q.y - a.y) * (q.y - a.y);
+                // The sheet, gallery and point of a find are always set together.
+                auto retient = [&](double d2, int k) {
+                    meilleur = d2;
+                    fiche = static_cast<int>(fi);
+                    galerie = static_cast<int>(gi);
+                    point = k;
+                };
+                if (premier || d0 < meilleur) retient(d0, 1);
+                premier = false;
+                parcours.Galerie(*f, static_cast<int>(gi), g, [&](const PasVisee& v) {
+                    const Pt ab = v.B - v.A, aq = q - v.A;
+                    const double t = aq.x * ab.x + aq.y * ab.y, l = ab.x * ab.x + ab.y * ab.y;
+                    double candidat = -1;
+                    if (t > l) {
+                        const Pt bq = q - v.B;
+                        candidat = bq.x * bq.x + bq.y * bq.y;
+                    } else if (t > 0 && l > 0) {
+                        const double croix = ab.x * aq.y - ab.y * aq.x;
+                        candidat = croix * croix / l;
+                    }
+                    if (candidat >= 0 && candidat < meilleur) retient(candidat, v.k);
+                });
+            }
+        }
+    }
+    return std::sqrt(meilleur) * 1000 / Echelle * PxParMm;
+}
+
+void TPlan::IsoleEcran(int x, int y, int rayon2) {
+    TMassif* massif = contexte_.Massif();
+    const ListeFiches* fiches = FichesCourantes();
+    if (!massif || !fiches || Echelle <= 0 || PxParMm <= 0) return;
+    double qx, qy;
+    PointDuPixel(x, y, qx, qy);
+    const double k = Echelle / PxParMm / 1000;
+    const double r2 = k * k * rayon2;
+    auto nouvelle = std::make_unique<ListeFiches>();
+    ParcoursPlan parcours(*this, false);
+    for (TFiche* f : *fiches) {
+        if (!f) continue;
+        bool vue = false;
+        auto proche = [&](Pt p) { return (p.x - qx) * (p.x - qx) + (p.y - qy) * (p.y - qy) < r2; };
+        for (const TGalerie* g : f->Galeries) {
+            if (!g->Placee) continue;
+            if (proche(parcours.Depart(*g))) vue = true;
+            for (int s = 1; !vue && s <= ParcoursPlan::NbVisees(*g); ++s)
+                if (proche(parcours.Station(*g, s))) vue = true;
+            if (vue) break;
+        }
+        if (vue) nouvelle->push_back(f);
+    }
+    massif->Selection = std::move(nouvelle);
+    massif->FichesCourantes = massif->Selection.get();
+    massif->SelectionActive = true;
+}
+
+void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
+    texte.clear();
+    const ListeFiches* fiches = FichesCourantes();
+    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size() || !(*fiches)[static_cast<std::size_t>(fiche)])
+        return;
+    const TFiche& f = *(*fiches)[static_cast<std::size_t>(fiche)];
+    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) return;
+    const TGalerie& g = *f.Galeries[static_cast<std::size_t>(galerie)];
+    if (affiche) {
+        texte = f.Systeme.Chaine() + "/" + f.Cavite.Chaine() + "/" + f.Reseau.Chaine() + "/" + f.Lieu.Chaine();
+        texte += g.Depart.Terminus ? " Terminus - " : " " + g.Depart.Nom.Chaine() + " - ";
+        texte += g.Arrivee.Terminus ? std::string("Terminus") : g.Arrivee.Nom.Chaine();
+    }
+    const TOptions_Plan* o = contexte_.OptionsPlan();
+    if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0) return;
+    TCanvas& c = *CanvasEcran;
+    c.FixeModePen(ModeStylo::Copie);
+    c.FixeLargeurPen(RoundEntier(o->Epaisseur_Visee / 10.0 * PxParMm));
+    const double p = o->pourcentage / 200.0 + 0.5, q = 1 - p;
+    ParcoursPlan parcours(*this, false);
+    parcours.Galerie(f, galerie, g, [&](const PasVisee& v) {
+        if (v.k != point) return;
+        // Inverting squares: the erasing call, drawing them again, restores the image.
+        const Couleur couleur = affiche ? kNoir : kBlanc;
+        c.FixePen(Stylo{couleur, c.Pen().largeur, ModeStylo::Inverse, true});
+        c.FixeBrush(Pinceau{couleur, true});
+        EcranCarre(v.A.x, v.A.y);
+        EcranCarre(v.B.x, v.B.y);
+        c.FixeModePen(ModeStylo::Copie);
+        if (mode == ModeNormal) {
+            c.FixeCouleurPen(affiche ? kRouge : kNoir);
+            const Pt debut = p * v.A + q * v.B, fin = q * v.A + p * v.B;
+            EcranMoveTo(debut.x, debut.y);
+            EcranLineTo(fin.x, fin.y);
+        }
+    });
+}
+
+void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) {
+    FichierSVG f(nomFichier);
+    const double e = Echelle > 0 ? Echelle : 1;
+    EcritEnteteSVG(f, RoundEntier((Xmax - Xmin) * 1000 / e), RoundEntier((Ymax - Ymin) * 1000 / e), illustrator);
+    TMassif* massif = contexte_.Massif();
+    f.Ligne("<title>" + TexteXml(NomSansDossier(massif ? massif->NomFichier : std::string())) + "</title>");
+    f.Ligne("<desc>Plan</desc>");
+    const TOptions_Plan* options = contexte_.OptionsPlan();
+    const ListeFiches* fiches = FichesCourantes();
+    if (Donnees && options && fiches && Echelle > 0) {
+        const TOptions_Plan& o = *options;
+        const std::string marque = MarqueCouche(illustrator);
+        auto X = [&](Pt pt) { return (pt.x - Xmin) / e * 1000; };
+        auto Y = [&](Pt pt) { return (Ymax - pt.y) / e * 1000; };
+        auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(X(a), Y(a), X(b), Y(b))); };
+        const double p = o.pourcentage / 200.0 + 0.5, q = 1 - p;
+        const double demiPolice = o.Police_Station.Taille() * 25.4 / 72 / 2;
+        const bool largeurs = o.Afficher_Habillage || o.Representation_Largeur != 0 || toutes;
+
+        enum Couche { Visees, Parois, LargeursC, Stations, Carrefours };
+        const std::string entetes[5] = {
+            "<g id=\"visees\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Visee / 10.0) + "; stroke:black;\">",
+            "<g id=\"parois\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Habit / 10.0) + "; stroke:black;\">",
+            "<g id=\"largeurs\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Largeur / 10.0) +
+                "; stroke:black; fill:black;\">",
+            "<g id=\"stations\"" + marque + " style=\"stroke:black; fill:black;\">",
+            "<g id=\"carrefours\"" + marque + " style=\"font-size:" + FormatEntier(o.Police_Station.Taille()) +
+                "pt; font-family:" + TexteXml(o.Police_Station.Nom) + ";\">"};
+        for (int couche = Visees; couche <= Carrefours; ++couche) {
+            f.Ligne(entetes[couche]);
+            ParcoursPlan parcours(*this, largeurs);
+            for (const TFiche* fiche : *fiches) {
+                if (!fiche) continue;
+                f.Ligne("<g>");
+                for (std::size_t gi = 0; gi < fiche->Galeries.size(); ++gi) {
+                    const TGalerie& g = *fiche->Galeries[gi];
+                    if (!g.Placee) continue;
+                    f.Ligne("<g>");
+                    const Pt depart = parcours.Depart(g);
+                    Pt dernier = depart;
+                    auto etiquette = [&](const TPointTopo& station, Pt pt) {
+                        f.Ligne(TexteSVG(X(pt) + demiPolice, Y(pt) + demiPolice, NomStation(station, o.Texte_Station)));
+                    };
+                    const bool cercles = o.diametre != 0 || toutes;
+                    if (couche == Stations && cercles) f.Ligne(CercleSVG(X(depart), Y(depart), o.diametre / 20.0));
+                    if (couche == Carrefours && (o.Texte_Station > 0 || toutes) && !g.Depart.Terminus)
+                        etiquette(g.Depart, depart);
+                    parcours.Galerie(*fiche, static_cast<int>(gi), g, [&](const PasVisee& v) {
+                        dernier = v.B;
+                        switch (couche) {
+                        case Visees: ligne(p * v.A + q * v.B, q * v.A + p * v.B); break;
+                        case Parois:
+                            if ((o.Afficher_Habillage || toutes) && v.longueurNonNulle) {
+                                if (Mesuree(v.debut.gauche) && Mesuree(v.fin.gauche))
+                                    ligne(v.A + v.debut.gauche * v.Gauche(), v.B + v.fin.gauche * v.Gauche());
+                                if (Mesuree(v.debut.droite) && Mesuree(v.fin.droite))
+                                    ligne(v.A + v.debut.droite * v.Droite(), v.B + v.fin.droite * v.Droite());
+                            }
+                            break;
+                        case LargeursC: {
+                            if (!v.longueurNonNulle) break;
+                            const bool traits = o.Representation_Largeur == 1 || toutes;
+                            const bool points = o.Representation_Largeur == 2 && !toutes;
+                            auto marques = [&](Pt station, const Largeurs& l) {
+                                const Pt cotes[2] = {station + l.gauche * v.Gauche(), station + l.droite * v.Droite()};
+                                const bool ok[2] = {Mesuree(l.gauche), Mesuree(l.droite)};
+                                for (int i = 0; i < 2; ++i) {
+                                    if (!ok[i]) continue;
+                                    if (traits)
+                                        ligne(station, cotes[i]);
+                                    else if (points)
+                                        f.Ligne(CercleSVG(X(cotes[i]), Y(cotes[i]), o.Epaisseur_Largeur / 20.0));
+                                }
+                            };
+                            if (o.AuDebut || toutes) marques(v.A, v.debut);
+                            if (o.AlaFin || toutes) marques(v.B, v.fin);
+                            break;
+                        }
+                        case Stations:
+                            if (cercles) f.Ligne(CercleSVG(X(v.B), Y(v.B), o.diametre / 20.0));
+                            break;
+                        default: break;
+                        }
+                    });
+                    if (couche == Carrefours && (o.Texte_Station > 0 || toutes) && !g.Arrivee.Terminus &&
+                        ParcoursPlan::NbVisees(g) > 0)
+                        etiquette(g.Arrivee, dernier);
+                    f.Ligne("</g>");
+                }
+                f.Ligne("</g>");
+            }
+            f.Ligne("</g>");
+        }
+
+        ParcoursPlan parcours(*this, false);
+        if (o.Affiche_Nord || toutes) {
+            f.Ligne("<g id=\"nord\"" + marque + ">");
+            f.Ligne(GroupeTraitSVG(o.Epaisseur_Nord));
+            const Fleche fl = FlecheNord(parcours, o, e, static_cast<double>(massif->Angle_Geodesique));
+            ligne(fl.base, fl.pointe);
+            ligne(fl.pointe, fl.tete);
+            f.Ligne("</g>");
+            f.Ligne(GroupePoliceSVG(o.Police_Nord.Taille(), o.Police_Nord.Nom));
+            const double dn = o.Police_Nord.Taille() * 25.4 / 72 / 2;
+            f.Ligne(TexteSVG(X(fl.tete) + dn, Y(fl.tete) + dn, o.Texte_Nord.str()));
+            f.Ligne("</g>");
+            f.Ligne("</g>");
+        }
+
+        if (o.Affiche_Echelle || toutes) {
+            f.Ligne("<g id=\"echelle\"" + marque + ">");
+            f.Ligne(GroupeTraitSVG(o.Epaisseur_Echelle));
+            const Pt base =
+                parcours.Tourne(static_cast<double>(o.X_Echelle) * 1000, static_cast<double>(o.Y_Echelle) * 1000);
+            const double sx = X(base), sy = Y(base), lmm = o.Long_Echelle * 1000.0 / e, h = o.Largeur_Echelle;
+            f.Ligne(LigneSVG(sx, sy, sx + lmm, sy));
+            f.Ligne(LigneSVG(sx + lmm, sy, sx + lmm, sy - h));
+            f.Ligne(LigneSVG(sx, sy, sx, sy - h));
+            for (int i = 1; i < o.Subdivision; ++i) {
+                const double x = sx + i * static_cast<double>(o.Long_Echelle) / o.Subdivision * 1000 / e;
+                f.Ligne(LigneSVG(x, sy, x, sy - h));
+            }
+            f.Ligne("</g>");
+            f.Ligne(GroupePoliceSVG(o.Police_Echelle.Taille(), o.Police_Echelle.Nom, true));
+            const double de = o.Police_Echelle.Taille() * 25.4 / 72 / 2;
+            f.Ligne(TexteSVG(sx, sy - h - de, "0"));
+            f.Ligne(TexteSVG(sx + lmm, sy - h - de, FormatEntier(o.Long_Echelle) + UniteLongueur[0]));
+            f.Ligne("</g>");
+            f.Ligne("</g>");
+        }
+
+        if (o.Affiche_Quadri || toutes) {
+            f.Ligne("<g id=\"quadrillage\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Quadri / 10.0) +
+                    "; stroke:black;\">");
+            // A step of 0 or less has no crosses: the group stays empty.
+            CroixGrille(*this, parcours, o, ligne);
+            f.Ligne("</g>");
+        }
+    }
+    f.Ligne("</svg>");
+    f.Ferme();
+}
+
+}  // namespace karst

@@ -1,0 +1,54 @@
+#pragma once
+// The plan view: the placed stations seen from above, turned by a free angle, with walls,
+// width marks, station circles and labels, the north arrow, the scale bar and the grid of
+// the plan options; on the screen, on printed pages and as an SVG file.
+
+#include "views/graphique.h"
+
+namespace karst {
+
+class TOptions_Plan;
+class TPolice;
+
+// A font of the option records as the canvas takes it.
+Police PoliceCanvas(const TPolice& p);
+
+class TPlan : public TProjection {
+public:
+    explicit TPlan(ContexteVues& contexte);
+
+    double CosAngle = 1.0;
+    double SinAngle = 0.0;
+    double Angle = 0.0;
+    // Box of the placed stations, not turned (set by Dimensions).
+    TStation LimiteMin, LimiteMax;
+
+    GenreVue Genre() const override { return GenreVue::Plan; }
+
+    void Tourne(double delta);
+    void ApercuRotation(double delta, std::string& texte);
+
+    void Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) override;
+    void DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
+                     double zoom) override;
+    void Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas& image) override;
+    void NombrePages(int& colonnes, int& lignes, int margesH, int margesV) override;
+    double Localise(int x, int y, int& fiche, int& galerie, int& point) override;
+    void IsoleEcran(int x, int y, int rayon2) override;
+    void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) override;
+    void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override;
+
+    // The turned point of a world point: X' = X cos + Y sin, Y' = Y cos - X sin.
+    void Projette(double x, double y, double& xp, double& yp) const {
+        xp = x * CosAngle + y * SinAngle;
+        yp = y * CosAngle - x * SinAngle;
+    }
+
+private:
+    // The world point under a drawing pixel, in the turned frame.
+    void PointDuPixel(int x, int y, double& qx, double& qy) const;
+    // The turned locked origin of the plan options.
+    void OrigineTournee(const TOptions_Plan& o, double& ox, double& oy) const;
+};
+
+}  // namespace karst

@@ -1,0 +1,94 @@
+#pragma once
+// A fake main window for the views and small massifs built station by station.
+
+#include <QGuiApplication>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "platform/imprimante.h"
+#include "survey/modele.h"
+#include "views/contexte.h"
+#include "views/options.h"
+
+namespace karst::test {
+
+inline void AssureApplication() {
+    static int argc = 1;
+    static char nom[] = "views_tests";
+    static char* argv[] = {nom, nullptr};
+    if (!QGuiApplication::instance()) static QGuiApplication app(argc, argv);
+}
+
+class ContexteFactice : public ContexteVues {
+public:
+    TMassif massif;
+    TOptions_Plan options;
+    ChoixBulle bulles;
+    // An A4 page at 600 dpi with a printable area of 200 x 287 mm.
+    ImprimanteFactice imprimante{4724, 6780, 200, 287, 600};
+    bool sansMassif = false;
+    bool sansOptions = false;
+
+    TMassif* Massif() override { return sansMassif ? nullptr : &massif; }
+    const TOptions_Plan* OptionsPlan() override { return sansOptions ? nullptr : &options; }
+    ChoixBulle Bulles() override { return bulles; }
+    TImprimante& Imprimante() override { return imprimante; }
+    int PixelsParPouceVuePlan() override { return 96; }
+};
+
+struct Point3 {
+    double x, y, z = 0;
+};
+
+// A placed gallery from `depart` through the given stations; each shot is measured as the
+// straight distance (metres) and its relative end is the sum of the placed shots.
+inline TGalerie& AjouteGalerie(TFiche& fiche, const std::string& nomDepart, const std::string& nomArrivee, Point3 depart,
+                               const std::vector<Point3>& stations) {
+    auto g = std::make_unique<TGalerie>();
+    g->Depart.Nom.Affecte(nomDepart);
+    g->Depart.Indice = 1;
+    g->Arrivee.Nom.Affecte(nomArrivee);
+    g->Arrivee.Indice = 2;
+    g->Depart.X = depart.x;
+    g->Depart.Y = depart.y;
+    g->Depart.Z = depart.z;
+    Point3 avant = depart;
+    for (const Point3& s : stations) {
+        auto v = std::make_unique<TVisee>();
+        const double dx = s.x - avant.x, dy = s.y - avant.y, dz = s.z - avant.z;
+        v->Longueur = std::sqrt(dx * dx + dy * dy + dz * dz);
+        v->X = s.x - depart.x;
+        v->Y = s.y - depart.y;
+        v->Z = s.z - depart.z;
+        g->AjouteVisee(std::move(v));
+        TStation st;
+        st.X = s.x;
+        st.Y = s.y;
+        st.Z = s.z;
+        g->Stations.push_back(st);
+        avant = s;
+    }
+    g->Placee = true;
+    return *fiche.Galeries.ajoute(std::move(g));
+}
+
+inline TFiche& AjouteFiche(TMassif& m, const std::string& systeme = "Sys") {
+    auto f = std::make_unique<TFiche>();
+    f->Systeme.Affecte(systeme);
+    f->Cavite.Affecte("Grotte");
+    f->Reseau.Affecte("Amont");
+    f->Lieu.Affecte("Salle");
+    return *m.AjouteFiche(std::move(f), false);
+}
+
+// Options with nothing but the centrelines, so that a test sees only what it switches on.
+inline void OptionsNues(TOptions_Plan& o) {
+    o.Affiche_Nord = o.Affiche_Echelle = o.Afficher_Habillage = o.Affiche_Quadri = false;
+    o.diametre = 0;
+    o.Texte_Station = 0;
+    o.Representation_Largeur = 0;
+}
+
+}  // namespace karst::test
