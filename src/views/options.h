@@ -8,39 +8,23 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/canvas.h"
 #include "survey/modele.h"
 #include "survey/reel6.h"
 #include "survey/textes.h"
 
 namespace karst {
 
-// A font as the model files record it. The name is in Windows-1252. The height is in
-// pixels (negative: character height without the internal leading); the size in points
-// is derived from the height and the pixels per inch, as on the screen devices.
-class TPolice {
+// A font as the model files record it (the canvas's font, named as the option records
+// name it). The name is in Windows-1252.
+class TPolice : public Police {
 public:
-    static constexpr uint8_t kJeuDefaut = 1;  // default character set
-    enum Style : uint8_t { Gras = 1, Italique = 2, Souligne = 4, Barre = 8 };
-
     TPolice() = default;
-    TPolice(const std::string& nom, int32_t hauteur) : Hauteur(hauteur), Nom(nom) {}
-
-    uint8_t JeuCaracteres = kJeuDefaut;
-    int32_t Couleur = 0;          // 0x00BBGGRR
-    int32_t Hauteur = -11;        // pixels
-    std::string Nom = "Times New Roman";
-    uint8_t Pas = 0;              // pitch: 0 default, 1 variable, 2 fixed
-    int32_t PixelsParPouce = 96;  // the fixed screen resolution
-    uint8_t Styles = 0;           // Style bits
-
-    // Size in points: -Hauteur * 72 / PixelsParPouce, rounded halves away from zero.
-    int32_t Taille() const;
-    // Sets the height from a size in points at the current pixels per inch.
-    void FixeTaille(int32_t points);
-
-    // Back to a newly made font of that name and height, black.
-    void Reinitialise(const std::string& nom, int32_t hauteur);
-
+    TPolice(const std::string& nom, int hauteur)
+    {
+        Nom = nom;
+        Hauteur = hauteur;
+    }
     bool operator==(const TPolice&) const = default;
 };
 
@@ -49,6 +33,10 @@ using Texte25 = TexteCourt<25>;
 // Plan view.
 class TOptions_Plan {
 public:
+    // The model file: written whole; read when it exists, as far as it goes.
+    void Sauve(const std::string& nomFichier);
+    void Charge(const std::string& nomFichier);
+
     bool Affiche_Nord = true;
     bool Affiche_Echelle = true;
     bool Afficher_Habillage = true;
@@ -84,6 +72,10 @@ public:
 // Perspective view and its 3D passage model.
 class TOptions_Relief {
 public:
+    // The model file: written whole; read when it exists, as far as it goes.
+    void Sauve(const std::string& nomFichier);
+    void Charge(const std::string& nomFichier);
+
     bool Affiche_Nord = true;
     bool Affiche_Echelle = false;  // the axes
     bool Affiche_Quadri = true;    // the box
@@ -140,6 +132,10 @@ constexpr int kMaxEchelles = 50;
 // Developed-section view.
 class TOptions_Coupe {
 public:
+    // The model file: written whole; read when it exists, as far as it goes.
+    void Sauve(const std::string& nomFichier);
+    void Charge(const std::string& nomFichier);
+
     bool Affiche_Horizontale = false;
     bool Afficher_Habillage = false;
     bool Origine = true;
@@ -172,6 +168,11 @@ class TOptions_Tableau {
 public:
     TOptions_Tableau();
 
+    // The model file: written whole; read when it exists, as far as it goes.
+    void Sauve(const std::string& nomFichier);
+    void Charge(const std::string& nomFichier);
+
+
     std::array<Texte25, kNbColonnes + 1> Titre1, Titre2;
     std::array<char, kNbColonnes + 1> Separateur;
     std::array<int16_t, kNbColonnes + 1> Ordre;
@@ -198,6 +199,10 @@ public:
 // 3 file name).
 class TMarge {
 public:
+    // The model file: written whole; read when it exists, as far as it goes.
+    void Sauve(const std::string& nomFichier);
+    void Charge(const std::string& nomFichier);
+
     int16_t Gauche = 10, Droite = 10, Haut = 10, Bas = 10;  // mm
     int16_t LongueurAngle = 30;   // mm
     int16_t EpaisseurAngle = 1;   // tenths of mm

@@ -16,8 +16,8 @@ Police PoliceCanvas(const TPolice& p) {
     r.Nom = p.Nom;
     r.Hauteur = p.Hauteur;
     r.PixelsParPouce = p.PixelsParPouce;
-    r.couleur = static_cast<Couleur>(p.Couleur);
-    r.Style = p.Styles;
+    r.couleur = p.couleur;
+    r.Style = p.Style;
     r.JeuCaracteres = p.JeuCaracteres;
     r.Pas = p.Pas;
     return r;

@@ -1,0 +1,286 @@
+#include "platform/interlocuteur.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+
+namespace karst {
+
+namespace {
+
+Interlocuteur* installe = nullptr;
+
+QString Titre()
+{
+    const QString t = QGuiApplication::applicationDisplayName();
+    return t.isEmpty() ? QStringLiteral("Karstomat") : t;
+}
+
+QString TexteBouton(Bouton b)
+{
+    switch (b) {
+    case Bouton::Oui: return QStringLiteral("Oui");
+    case Bouton::Non: return QStringLiteral("Non");
+    case Bouton::OK: return QStringLiteral("OK");
+    case Bouton::Annuler: return QStringLiteral("Annuler");
+    case Bouton::Aucun: break;
+    }
+    return {};
+}
+
+QMessageBox::ButtonRole Role(Bouton b)
+{
+    switch (b) {
+    case Bouton::Oui: return QMessageBox::YesRole;
+    case Bouton::Non: return QMessageBox::NoRole;
+    case Bouton::OK: return QMessageBox::AcceptRole;
+    case Bouton::Annuler: return QMessageBox::RejectRole;
+    case Bouton::Aucun: break;
+    }
+    return QMessageBox::InvalidRole;
+}
+
+// The name chosen, with the default extension when it has none.
+QString AvecExtension(const QString& nom, const QString& extension)
+{
+    if (extension.isEmpty() || !QFileInfo(nom).suffix().isEmpty())
+        return nom;
+    return nom + QLatin1Char('.') + extension;
+}
+
+}  // namespace
+
+Interlocuteur::~Interlocuteur() = default;
+
+Interlocuteur& Interlocuteur::Courant()
+{
+    static InterlocuteurQt qt;
+    return installe ? *installe : qt;
+}
+
+void Interlocuteur::Installe(Interlocuteur* i)
+{
+    installe = i;
+}
+
+QStringList FiltresQt(const QString& filtre)
+{
+    const QStringList p = filtre.split(QLatin1Char('|'));
+    QStringList r;
+    for (qsizetype i = 0; i + 1 < p.size(); i += 2)
+        r << p[i] + QStringLiteral(" (") + QString(p[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                 QLatin1Char(')');
+    return r;
+}
+
+QString ExtensionFiltre(const QString& filtre, int index)
+{
+    const QStringList p = filtre.split(QLatin1Char('|'));
+    const qsizetype i = 2 * static_cast<qsizetype>(index) - 1;
+    if (index < 1 || i >= p.size())
+        return {};
+    const QString motif = p[i].trimmed();
+    if (!motif.startsWith(QStringLiteral("*.")))
+        return {};
+    const QString e = motif.mid(2);
+    if (e.isEmpty() || e.contains(QLatin1Char(';')) || e.contains(QLatin1Char('*')))
+        return {};
+    return e;
+}
+
+Bouton InterlocuteurQt::Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons)
+{
+    QMessageBox boite(QApplication::activeWindow());
+    boite.setWindowTitle(Titre());
+    boite.setText(QString(texte).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    switch (icone) {
+    case Icone::Information: boite.setIcon(QMessageBox::Information); break;
+    case Icone::Avertissement: boite.setIcon(QMessageBox::Warning); break;
+    case Icone::Erreur: boite.setIcon(QMessageBox::Critical); break;
+    case Icone::Confirmation: boite.setIcon(QMessageBox::Question); break;
+    case Icone::Aucune: break;
+    }
+    std::vector<std::pair<QAbstractButton*, Bouton>> liste;
+    for (Bouton b : boutons) {
+        QPushButton* p = boite.addButton(TexteBouton(b), Role(b));
+        liste.emplace_back(p, b);
+        if (liste.size() == 1)
+            boite.setDefaultButton(p);
+    }
+    if (!liste.empty())
+        boite.setEscapeButton(liste.back().first);
+    boite.exec();
+    for (const auto& [p, b] : liste)
+        if (boite.clickedButton() == p)
+            return b;
+    return boutons.empty() ? Bouton::Aucun : boutons.back();
+}
+
+bool InterlocuteurQt::Saisie(const QString& titre, const QString& invite, QString& valeur)
+{
+    QInputDialog d(QApplication::activeWindow());
+    d.setWindowTitle(titre);
+    d.setLabelText(invite);
+    d.setTextValue(valeur);
+    d.setOkButtonText(QStringLiteral("OK"));
+    d.setCancelButtonText(QStringLiteral("Annuler"));
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    valeur = d.textValue();
+    return true;
+}
+
+static bool DialogueQt(DialogueFichier& d, bool enregistrer)
+{
+    QFileDialog f(QApplication::activeWindow(), d.titre);
+    f.setAcceptMode(enregistrer ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // The program itself checks that a file to open exists, after completing its name.
+    f.setFileMode(QFileDialog::AnyFile);
+    // The program asks itself before writing over a file.
+    f.setOption(QFileDialog::DontConfirmOverwrite, true);
+    const QStringList filtres = FiltresQt(d.filtre);
+    f.setNameFilters(filtres);
+    if (d.indexFiltre >= 1 && d.indexFiltre <= filtres.size())
+        f.selectNameFilter(filtres[d.indexFiltre - 1]);
+    if (!d.nom.isEmpty())
+        f.selectFile(d.nom);
+    if (f.exec() != QDialog::Accepted || f.selectedFiles().isEmpty())
+        return false;
+    d.indexFiltre = static_cast<int>(filtres.indexOf(f.selectedNameFilter())) + 1;
+    d.nom = AvecExtension(f.selectedFiles().constFirst(), d.extensionDefaut);
+    return true;
+}
+
+bool InterlocuteurQt::Ouvrir(DialogueFichier& d) { return DialogueQt(d, false); }
+bool InterlocuteurQt::Enregistrer(DialogueFichier& d) { return DialogueQt(d, true); }
+
+bool InterlocuteurQt::Couleur(uint32_t& couleur)
+{
+    const QColor depart(static_cast<int>(couleur & 0xFF), static_cast<int>((couleur >> 8) & 0xFF),
+                        static_cast<int>((couleur >> 16) & 0xFF));
+    const QColor c = QColorDialog::getColor(depart, QApplication::activeWindow());
+    if (!c.isValid())
+        return false;
+    couleur = static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
+              (static_cast<uint32_t>(c.blue()) << 16);
+    return true;
+}
+
+bool InterlocuteurQt::Impression(DialogueImpression& d)
+{
+    if (!d.imprimante)
+        return false;
+    QPrintDialog p(d.imprimante, QApplication::activeWindow());
+    p.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    p.setMinMax(d.minimum, d.maximum);
+    d.imprimante->setFromTo(d.de, d.a);
+    d.imprimante->setCopyCount(d.copies);
+    if (p.exec() != QDialog::Accepted)
+        return false;
+    d.plage = d.imprimante->printRange() == QPrinter::PageRange;
+    d.de = d.imprimante->fromPage();
+    d.a = d.imprimante->toPage();
+    d.copies = d.imprimante->copyCount();
+    return true;
+}
+
+bool InterlocuteurQt::ConfigurationImprimante(QPrinter* imprimante)
+{
+    if (!imprimante)
+        return false;
+    QPageSetupDialog p(imprimante, QApplication::activeWindow());
+    return p.exec() == QDialog::Accepted;
+}
+
+Bouton InterlocuteurScripte::Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons)
+{
+    messages.push_back({texte, icone, boutons});
+    if (reponses.empty())
+        return boutons.empty() ? Bouton::Aucun : boutons.front();
+    const Bouton b = reponses.front();
+    reponses.pop_front();
+    return b;
+}
+
+bool InterlocuteurScripte::Saisie(const QString&, const QString& invite, QString& valeur)
+{
+    messages.push_back({invite, Icone::Aucune, {}});
+    if (saisies.empty())
+        return true;
+    const auto s = saisies.front();
+    saisies.pop_front();
+    if (!s)
+        return false;
+    valeur = *s;
+    return true;
+}
+
+bool InterlocuteurScripte::fichier(DialogueFichier& d)
+{
+    dialoguesFichier.push_back(d);
+    if (fichiers.empty())
+        return false;
+    const auto f = fichiers.front();
+    fichiers.pop_front();
+    if (!indexFiltres.empty()) {
+        d.indexFiltre = indexFiltres.front();
+        indexFiltres.pop_front();
+    }
+    if (!f)
+        return false;
+    d.nom = AvecExtension(*f, d.extensionDefaut);
+    return true;
+}
+
+bool InterlocuteurScripte::Ouvrir(DialogueFichier& d) { return fichier(d); }
+bool InterlocuteurScripte::Enregistrer(DialogueFichier& d) { return fichier(d); }
+
+bool InterlocuteurScripte::Couleur(uint32_t& couleur)
+{
+    if (couleurs.empty())
+        return false;
+    const auto c = couleurs.front();
+    couleurs.pop_front();
+    if (!c)
+        return false;
+    couleur = *c;
+    return true;
+}
+
+bool InterlocuteurScripte::Impression(DialogueImpression& d)
+{
+    impressionsProposees.push_back(d);
+    if (impressions.empty())
+        return false;
+    const auto r = impressions.front();
+    impressions.pop_front();
+    if (!r)
+        return false;
+    d.plage = r->plage;
+    d.de = r->de;
+    d.a = r->a;
+    d.copies = r->copies;
+    return true;
+}
+
+bool InterlocuteurScripte::ConfigurationImprimante(QPrinter*)
+{
+    return false;
+}
+
+QStringList InterlocuteurScripte::Textes() const
+{
+    QStringList r;
+    for (const auto& m : messages)
+        r << m.texte;
+    return r;
+}
+
+}  // namespace karst

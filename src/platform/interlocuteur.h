@@ -1,0 +1,130 @@
+#pragma once
+// Every message box, question, input box and common dialog of the program goes through
+// one interlocutor: the Qt one on the screen, a scripted one in the tests.
+
+#include <QString>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <vector>
+
+class QPrinter;
+
+namespace karst {
+
+enum class Bouton { Aucun, Oui, Non, OK, Annuler };
+enum class Icone { Aucune, Information, Avertissement, Erreur, Confirmation };
+
+// An open or save dialog. The filter is a list of "description|patterns" pairs separated
+// by '|', as "(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas"; indexFiltre counts
+// the pairs from 1. The default extension (without the dot) is added to a chosen name
+// that has none.
+struct DialogueFichier {
+    QString titre;
+    QString filtre;
+    QString extensionDefaut;
+    QString nom;          // proposed, then chosen
+    int indexFiltre = 1;  // proposed, then chosen
+};
+
+// The print dialog: the page range offered and chosen, and the copies.
+struct DialogueImpression {
+    QPrinter* imprimante = nullptr;
+    int minimum = 1, maximum = 1;
+    int de = 1, a = 1;
+    bool plage = false;  // the page range was chosen rather than all pages
+    int copies = 1;
+};
+
+class Interlocuteur {
+public:
+    virtual ~Interlocuteur();
+
+    // A message box with these buttons; returns the one pressed (the last one listed,
+    // Annuler or Non, when the box is closed otherwise).
+    virtual Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) = 0;
+    // An input box; false when cancelled.
+    virtual bool Saisie(const QString& titre, const QString& invite, QString& valeur) = 0;
+    virtual bool Ouvrir(DialogueFichier& d) = 0;
+    virtual bool Enregistrer(DialogueFichier& d) = 0;
+    virtual bool Couleur(uint32_t& couleur) = 0;  // 0x00BBGGRR
+    virtual bool Impression(DialogueImpression& d) = 0;
+    virtual bool ConfigurationImprimante(QPrinter* imprimante) = 0;
+
+    // Shorthands.
+    void Information(const QString& texte) { Message(texte, Icone::Information, {Bouton::OK}); }
+    void Avertissement(const QString& texte) { Message(texte, Icone::Avertissement, {Bouton::OK}); }
+    void Erreur(const QString& texte) { Message(texte, Icone::Erreur, {Bouton::OK}); }
+
+    // The interlocutor in use: the Qt one unless another was installed.
+    static Interlocuteur& Courant();
+    // nullptr puts the Qt one back.
+    static void Installe(Interlocuteur* i);
+};
+
+inline Interlocuteur& Invite() { return Interlocuteur::Courant(); }
+
+// The Qt dialogs, with French button texts.
+class InterlocuteurQt : public Interlocuteur {
+public:
+    Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) override;
+    bool Saisie(const QString& titre, const QString& invite, QString& valeur) override;
+    bool Ouvrir(DialogueFichier& d) override;
+    bool Enregistrer(DialogueFichier& d) override;
+    bool Couleur(uint32_t& couleur) override;
+    bool Impression(DialogueImpression& d) override;
+    bool ConfigurationImprimante(QPrinter* imprimante) override;
+};
+
+// Answers from scripts, for the tests; every question is recorded. An empty script gives
+// the first button listed, cancels a file or colour dialog and confirms an input box
+// unchanged.
+class InterlocuteurScripte : public Interlocuteur {
+public:
+    struct Trace {
+        QString texte;
+        Icone icone;
+        std::vector<Bouton> boutons;
+    };
+
+    std::deque<Bouton> reponses;
+    std::deque<std::optional<QString>> fichiers;  // nullopt: cancelled
+    std::deque<std::optional<QString>> saisies;
+    std::deque<int> indexFiltres;                 // chosen filter entries, 1 by default
+    std::deque<std::optional<uint32_t>> couleurs;
+    std::deque<std::optional<DialogueImpression>> impressions;
+    std::vector<DialogueImpression> impressionsProposees;
+    std::vector<Trace> messages;
+    std::vector<DialogueFichier> dialoguesFichier;  // as they were proposed
+
+    Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) override;
+    bool Saisie(const QString& titre, const QString& invite, QString& valeur) override;
+    bool Ouvrir(DialogueFichier& d) override;
+    bool Enregistrer(DialogueFichier& d) override;
+    bool Couleur(uint32_t& couleur) override;
+    bool Impression(DialogueImpression& d) override;
+    bool ConfigurationImprimante(QPrinter* imprimante) override;
+
+    // The texts of the messages shown so far.
+    QStringList Textes() const;
+
+private:
+    bool fichier(DialogueFichier& d);
+};
+
+// Installs an interlocutor for the life of this object.
+class InterlocuteurInstalle {
+public:
+    explicit InterlocuteurInstalle(Interlocuteur& i) { Interlocuteur::Installe(&i); }
+    ~InterlocuteurInstalle() { Interlocuteur::Installe(nullptr); }
+    InterlocuteurInstalle(const InterlocuteurInstalle&) = delete;
+    InterlocuteurInstalle& operator=(const InterlocuteurInstalle&) = delete;
+};
+
+// Qt filter strings ("description (patterns)") of a '|'-separated filter.
+QStringList FiltresQt(const QString& filtre);
+// The extension of a '|'-separated filter entry (1-based), without the dot, or "" when it
+// names several patterns or none.
+QString ExtensionFiltre(const QString& filtre, int index);
+
+}  // namespace karst

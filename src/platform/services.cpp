@@ -1,0 +1,202 @@
+#include "platform/services.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QPainter>
+#include <QPixmap>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QUrlQuery>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+#include "platform/interlocuteur.h"
+
+namespace karst {
+
+namespace fs = std::filesystem;
+
+QString TexteVersion()
+{
+    return QStringLiteral("%1.%2.%3.%4").arg(kVersion[0]).arg(kVersion[1]).arg(kVersion[2]).arg(kVersion[3]);
+}
+
+std::string RepertoireUtilisateur()
+{
+    std::string base;
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
+        base = x;
+    else if (const char* h = std::getenv("HOME"); h && *h)
+        base = std::string(h) + "/.config";
+    else
+        base = QDir::tempPath().toStdString();
+    if (base.back() != '/')
+        base += '/';
+    const std::string rep = base + "Karstomat/";
+    std::error_code e;
+    fs::create_directories(rep, e);
+    return rep;
+}
+
+std::string RepertoireProgramme()
+{
+    std::string r = QCoreApplication::applicationDirPath().toStdString();
+    if (r.empty() || r.back() != '/')
+        r += '/';
+    return r;
+}
+
+namespace {
+
+std::string MajAscii(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+}  // namespace
+
+std::string TrouveFichier(const std::string& chemin)
+{
+    std::error_code e;
+    const fs::path p(chemin);
+    if (fs::is_regular_file(p, e))
+        return chemin;
+    const fs::path dossier = p.has_parent_path() ? p.parent_path() : fs::path(".");
+    const std::string nom = MajAscii(p.filename().string());
+    for (fs::directory_iterator it(dossier, e), fin; !e && it != fin; it.increment(e)) {
+        if (MajAscii(it->path().filename().string()) == nom && it->is_regular_file(e))
+            return (dossier / it->path().filename()).string();
+    }
+    return {};
+}
+
+bool FichierExiste(const std::string& chemin)
+{
+    std::error_code e;
+    return !chemin.empty() && fs::is_regular_file(chemin, e);
+}
+
+bool OuvreAdresse(const QString& url)
+{
+    return QDesktopServices::openUrl(QUrl(url));
+}
+
+bool OuvreCourriel(const QString& adresse, const QString& sujet)
+{
+    QUrl url(QStringLiteral("mailto:") + adresse);
+    QUrlQuery q;
+    q.addQueryItem(QStringLiteral("Subject"), sujet);
+    url.setQuery(q);
+    return QDesktopServices::openUrl(url);
+}
+
+void JoueSon(const std::string& chemin)
+{
+    if (!FichierExiste(chemin))
+        return;
+    for (const char* lecteur : {"paplay", "aplay"}) {
+        const QString programme = QStandardPaths::findExecutable(QString::fromLatin1(lecteur));
+        if (programme.isEmpty())
+            continue;
+        QProcess p;
+        p.start(programme, {QString::fromLocal8Bit(chemin.c_str())});
+        if (p.waitForStarted())
+            p.waitForFinished();
+        return;
+    }
+}
+
+void OuvreAide(const std::string& fichierAide)
+{
+    const std::string f = TrouveFichier(fichierAide);
+    if (f.empty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(f.c_str()))))
+        Invite().Information(QStringLiteral("Aucune aide n'est installée."));
+}
+
+namespace {
+
+// The four cursors, drawn in black with a white outline on 32 x 32 pixels.
+QCursor Dessine(Curseur c)
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    auto trait = [&](auto&& dessin) {
+        p.setPen(QPen(Qt::white, 3));
+        dessin();
+        p.setPen(QPen(Qt::black, 1));
+        dessin();
+    };
+    auto fleche = [&](QPoint a, QPoint b) {
+        p.drawLine(a, b);
+        const QPoint d = b - a;
+        const QPoint n(d.x() == 0 ? 0 : (d.x() > 0 ? 1 : -1), d.y() == 0 ? 0 : (d.y() > 0 ? 1 : -1));
+        const QPoint t(-n.y(), n.x());
+        p.drawLine(b, b - 3 * n + 3 * t);
+        p.drawLine(b, b - 3 * n - 3 * t);
+    };
+    switch (c) {
+    case Curseur::Croix:
+        trait([&] {
+            p.drawLine(16, 4, 16, 28);
+            p.drawLine(4, 16, 28, 16);
+        });
+        break;
+    case Curseur::Translation:
+        trait([&] {
+            fleche({16, 16}, {16, 3});
+            fleche({16, 16}, {16, 29});
+            fleche({16, 16}, {3, 16});
+            fleche({16, 16}, {29, 16});
+        });
+        break;
+    case Curseur::Rotation:
+        trait([&] {
+            p.drawArc(6, 6, 20, 20, 30 * 16, 300 * 16);
+            p.drawLine(24, 8, 26, 3);
+            p.drawLine(24, 8, 29, 10);
+        });
+        break;
+    case Curseur::Lateral:
+        trait([&] {
+            fleche({16, 16}, {3, 16});
+            fleche({16, 16}, {29, 16});
+            p.drawLine(16, 10, 16, 22);
+        });
+        break;
+    }
+    p.end();
+    return QCursor(pm, 16, 16);
+}
+
+}  // namespace
+
+QCursor CurseurVue(Curseur c)
+{
+    static std::map<Curseur, QCursor> table;
+    auto it = table.find(c);
+    if (it == table.end())
+        it = table.emplace(c, Dessine(c)).first;
+    return it->second;
+}
+
+Sablier::Sablier()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+Sablier::~Sablier()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+}  // namespace karst

@@ -1,0 +1,51 @@
+#pragma once
+// Services of the desktop: the program's folders, outside links, sound, help, cursors and
+// the version compiled into the program.
+
+#include <QCursor>
+#include <QString>
+#include <array>
+#include <string>
+
+namespace karst {
+
+// The build's version, compiled in.
+constexpr std::array<int, 4> kVersion = {2, 2, 0, 1};
+// "2.2.0.1".
+QString TexteVersion();
+
+// Per-user settings folder: $XDG_CONFIG_HOME/Karstomat/ (~/.config/Karstomat/ by
+// default), with a trailing '/'; created when missing.
+std::string RepertoireUtilisateur();
+// Folder of the executable, with a trailing '/': default model files and data files.
+std::string RepertoireProgramme();
+
+// The existing file of that path, its name matched without regard to ASCII case inside
+// its folder; "" when there is none.
+std::string TrouveFichier(const std::string& chemin);
+bool FichierExiste(const std::string& chemin);
+
+// Opens a web page, or a new mail to an address with a subject, in the user's programs.
+bool OuvreAdresse(const QString& url);
+bool OuvreCourriel(const QString& adresse, const QString& sujet);
+
+// Plays a sound file and waits for its end; silently nothing without the file or a player.
+void JoueSon(const std::string& chemin);
+
+// Opens the help file of the program folder, or says that no help is installed.
+void OuvreAide(const std::string& fichierAide);
+
+// The view windows' cursors.
+enum class Curseur { Croix = 30, Translation = 31, Rotation = 32, Lateral = 33 };
+QCursor CurseurVue(Curseur c);
+
+// The hourglass for the life of this object.
+class Sablier {
+public:
+    Sablier();
+    ~Sablier();
+    Sablier(const Sablier&) = delete;
+    Sablier& operator=(const Sablier&) = delete;
+};
+
+}  // namespace karst

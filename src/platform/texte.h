@@ -1,0 +1,16 @@
+#pragma once
+// Crossing between the Windows-1252 bytes of the data model and files and the QString
+// of the GUI.
+
+#include <QString>
+#include <string>
+
+namespace karst {
+
+// Windows-1252 bytes to Unicode; the five bytes the code page leaves undefined map to the
+// C1 control of the same value, so that every byte survives a round trip.
+QString DepuisCp1252(const std::string& octets);
+// Unicode to Windows-1252; a character the code page cannot hold becomes '?'.
+std::string VersCp1252(const QString& texte);
+
+}  // namespace karst

@@ -1,0 +1,295 @@
+// Opening, saving and closing the massif, the save prompt, the recent files, dropped
+// files, the command line and the caption.
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/interlocuteur.h"
+#include "platform/services.h"
+#include "shell/form1.h"
+#include "survey/textes.h"
+
+namespace karst {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kFiltreMassif = "(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas";
+
+QString Nom(const std::string& chemin)
+{
+    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(chemin))).fileName();
+}
+
+std::string Chemin(const QString& nom)
+{
+    return QFile::encodeName(nom).toStdString();
+}
+
+// The backup of a massif file: its last three characters replaced by "BAK".
+std::string NomSauvegarde(const std::string& nom)
+{
+    std::string r = nom.size() >= 3 ? nom.substr(0, nom.size() - 3) : std::string();
+    return r + "BAK";
+}
+
+}  // namespace
+
+void TForm1::MetAJourTitre()
+{
+    QString t = QStringLiteral("Karstomat");
+    if (Massif)
+        t = (Massif->NomFichier.empty() ? QStringLiteral("SansNom") : Nom(Massif->NomFichier)) +
+            QStringLiteral(" - Karstomat");
+    setWindowTitle(t);
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationName(t);
+}
+
+bool TForm1::DemandeEnregistrement(bool avecAnnuler)
+{
+    for (;;) {
+        if (!Massif || Massif->Enregistre)
+            return true;
+        JoueSon(RepProgramme + "Klaxune.wav");
+        std::vector<Bouton> boutons{Bouton::Oui, Bouton::Non};
+        if (avecAnnuler)
+            boutons.push_back(Bouton::Annuler);
+        const Bouton b = Invite().Message(
+            QStringLiteral("Désirez-vous enregistrer les changements dans %1 ?").arg(Nom(Massif->NomFichier)),
+            Icone::Confirmation, boutons);
+        if (b == Bouton::Annuler)
+            return false;
+        if (b != Bouton::Oui)
+            return true;
+        if (Enregistrer1Click())
+            return true;
+        // The save did not happen: the close it guards stops, or the question comes back
+        // when there is no way to stop.
+        if (avecAnnuler)
+            return false;
+    }
+}
+
+void TForm1::FermeMassif()
+{
+    emit MassifFerme();
+    // The views and the explorer go first; they read the massif.
+    for (QPointer<QWidget>* v : {&VuePlan, &VueCoupe, &VuePerspective, &VueTableau, &FenetreExploreur}) {
+        if (*v) {
+            QWidget* w = *v;
+            if (auto* s = qobject_cast<QWidget*>(w->parentWidget()); s && s->inherits("QMdiSubWindow"))
+                delete s;
+            else
+                delete w;
+        }
+        *v = nullptr;
+    }
+    if (Massif && FichierExiste(Massif->NomFichier))
+        AjouteFichierRecent(Massif->NomFichier);
+    Massif.reset();
+    Panneaux[0]->clear();
+    SansDocument = true;
+    Rcuprer1->setEnabled(false);
+    MetAJourTitre();
+    MiseAJourMenus();
+}
+
+bool TForm1::OuvreMassif(const std::string& nom)
+{
+    FermeMassif();
+    auto m = std::make_unique<TMassif>();
+    m->NomFichier = nom;
+    {
+        Sablier sablier;
+        if (FichierExiste(nom)) {
+            ResultatChargement r;
+            try {
+                r = m->Charge(this, EditeurSaisie);
+            } catch (const std::exception& e) {
+                r = {EtatChargement::Echec, e.what()};
+            }
+            if (r.etat != EtatChargement::Charge) {
+                MontreProgression(false);
+                Panneaux[0]->clear();
+                Invite().Erreur(QString::fromStdString(r.message));
+                return false;
+            }
+        }
+    }
+    m->Enregistre = true;
+    Massif = std::move(m);
+    SansDocument = false;
+    MetAJourTitre();
+    Rcuprer1->setEnabled(false);
+    emit MassifOuvert();
+    MiseAJourMenus();
+    if (Automatique1->isChecked())
+        Depart_Calcul_Rapide->start();
+    return true;
+}
+
+void TForm1::AjouteFichierRecent(const std::string& nom)
+{
+    auto& f = FichiersRecents;
+    if (!nom.empty() && nom != f[0] && nom[0] != 'A') {
+        if (nom == f[1]) {
+            std::swap(f[0], f[1]);
+        } else {
+            f[2] = f[1];
+            f[1] = f[0];
+            f[0] = nom;
+        }
+    }
+    const std::array<QAction*, 3> items{N110, N210, N31};
+    for (std::size_t i = 0; i < 3; ++i) {
+        items[i]->setVisible(!f[i].empty());
+        items[i]->setText(QStringLiteral("&%1 ").arg(i + 1) + Nom(f[i]));
+    }
+    N3->setVisible(!f[0].empty());
+}
+
+void TForm1::Ouvrir1Click()
+{
+    if (!DemandeEnregistrement(true))
+        return;
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), QString(), 1};
+    if (!Invite().Ouvrir(d))
+        return;
+    FermeMassif();
+    OuvreMassif(Chemin(d.nom));
+}
+
+void TForm1::Fermer1Click()
+{
+    if (DemandeEnregistrement(true))
+        FermeMassif();
+}
+
+bool TForm1::Enregistrer1Click()
+{
+    if (!Massif)
+        return false;
+    const std::string nom = Massif->NomFichier;
+    if (nom.empty() || !FichierExiste(nom))
+        return Enregistrersous1Click();
+    try {
+        Sablier sablier;
+        // The previous content stays under the backup name; the save itself replaces the
+        // file only once the new content is complete. A massif already named *.BAK is
+        // not backed up onto itself.
+        const std::string bak = NomSauvegarde(nom);
+        if (MajAscii(nom.substr(nom.size() >= 3 ? nom.size() - 3 : 0)) != "BAK") {
+            std::error_code e;
+            fs::remove(bak, e);
+            fs::copy_file(nom, bak, fs::copy_options::overwrite_existing);
+        }
+        Massif->Sauve({}, this, EditeurSaisie);
+    } catch (const std::exception& e) {
+        MontreProgression(false);
+        Invite().Erreur(QString::fromUtf8(e.what()));
+        return false;
+    }
+    Massif->Enregistre = true;
+    return true;
+}
+
+bool TForm1::Enregistrersous1Click()
+{
+    if (!Massif)
+        return false;
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"),
+                      QFile::decodeName(QByteArray::fromStdString(Massif->NomFichier)), 1};
+    if (!Invite().Enregistrer(d))
+        return false;
+    const std::string nom = Chemin(d.nom);
+    if (FichierExiste(nom) &&
+        Invite().Message(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(Nom(nom)),
+                         Icone::Avertissement, {Bouton::Oui, Bouton::Non}) != Bouton::Oui)
+        return false;
+    const std::string ancien = Massif->NomFichier;
+    try {
+        Sablier sablier;
+        Massif->NomFichier = nom;
+        Massif->Sauve({}, this, EditeurSaisie);
+    } catch (const std::exception& e) {
+        Massif->NomFichier = ancien;
+        MontreProgression(false);
+        Invite().Erreur(QString::fromUtf8(e.what()));
+        return false;
+    }
+    Massif->Enregistre = true;
+    MetAJourTitre();
+    return true;
+}
+
+void TForm1::OuvreRecent(int i)
+{
+    const std::string nom = FichiersRecents[static_cast<std::size_t>(i)];
+    if (nom.empty() || !DemandeEnregistrement(true))
+        return;
+    FermeMassif();
+    OuvreMassif(nom);
+}
+
+void TForm1::DeposeFichiers(const QStringList& fichiers)
+{
+    if (fichiers.size() > 1) {
+        Invite().Information(QStringLiteral("Un seul fichier à la fois"));
+        return;
+    }
+    if (fichiers.isEmpty())
+        return;
+    const std::string nom = Chemin(fichiers.front());
+    const std::string ext = MajAscii(fs::path(nom).extension().string());
+    if (ext != ".MAS" && ext != ".FIC")
+        return;
+    if (!DemandeEnregistrement(true))
+        return;
+    FermeMassif();
+    OuvreMassif(nom);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* e)
+{
+    QStringList fichiers;
+    for (const QUrl& u : e->mimeData()->urls())
+        if (u.isLocalFile())
+            fichiers << u.toLocalFile();
+    e->acceptProposedAction();
+    DeposeFichiers(fichiers);
+}
+
+void TForm1::Timer2Timer()
+{
+    Timer2->stop();
+    if (Massif) {
+        emit ReouvreEditeur();
+        return;
+    }
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() < 2)
+        return;
+    // The long, absolute form of the name given.
+    const QString nom = QFileInfo(args.at(1)).absoluteFilePath();
+    OuvreMassif(Chemin(nom));
+}
+
+}  // namespace karst

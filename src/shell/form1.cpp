@@ -1,0 +1,689 @@
+#include "shell/form1.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <filesystem>
+#include <exception>
+
+#include "platform/interlocuteur.h"
+#include "platform/services.h"
+#include "platform/texte.h"
+#include "shell/animation.h"
+#include "shell/apropos.h"
+
+namespace karst {
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+QAction* Item(QMenu* m, const char* nom, const QString& texte, const QKeySequence& raccourci = {},
+              bool cochable = false)
+{
+    auto* a = m->addAction(texte);
+    a->setObjectName(QString::fromLatin1(nom));
+    if (!raccourci.isEmpty())
+        a->setShortcut(raccourci);
+    if (cochable) {
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
+    return a;
+}
+
+QMenu* Sous(QMenu* parent, const char* nom, const QString& texte)
+{
+    QMenu* m = parent->addMenu(texte);
+    m->setObjectName(QString::fromLatin1(nom));
+    m->menuAction()->setObjectName(QString::fromLatin1(nom) + QStringLiteral("_Item"));
+    return m;
+}
+
+// A plain icon for a toolbar button: the first letters of its caption in a frame.
+QIcon IconeBouton(const QString& texte)
+{
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QColor(40, 60, 110));
+    p.setBrush(QColor(225, 232, 245));
+    p.drawRoundedRect(1, 1, 22, 22, 4, 4);
+    QFont f = p.font();
+    f.setPixelSize(11);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(1, 1, 22, 22), Qt::AlignCenter, texte.left(2));
+    return QIcon(pm);
+}
+
+QAction* BoutonBarre(QToolBar* b, const char* nom, const QString& texte, const QString& bulle = {},
+                bool bascule = false)
+{
+    auto* a = b->addAction(IconeBouton(texte), texte);
+    a->setObjectName(QString::fromLatin1(nom));
+    a->setToolTip(bulle.isEmpty() ? texte : bulle);
+    a->setCheckable(bascule);
+    return a;
+}
+
+}  // namespace
+
+TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramme, QWidget* parent)
+    : QMainWindow(parent)
+{
+    Form1 = this;
+    setObjectName(QStringLiteral("Form1"));
+    Mdi = new QMdiArea(this);
+    Mdi->setObjectName(QStringLiteral("MdiArea"));
+    setCentralWidget(Mdi);
+    connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { MiseAJourMenus(); });
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(1000);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    Depart_Calcul_Rapide = new QTimer(this);
+    Depart_Calcul_Rapide->setObjectName(QStringLiteral("Depart_Calcul_Rapide"));
+    Depart_Calcul_Rapide->setInterval(100);
+    Depart_Calcul_Detail = new QTimer(this);
+    Depart_Calcul_Detail->setObjectName(QStringLiteral("Depart_Calcul_Detail"));
+    Depart_Calcul_Detail->setInterval(1000);
+
+    construitMenus();
+    construitBarres();
+    construitEtat();
+
+    // Creation proper.
+    setAcceptDrops(true);
+    RepProgramme = repProgramme.empty() ? RepertoireProgramme() : repProgramme;
+    RepUtilisateur = repUtilisateur.empty() ? RepertoireUtilisateur() : repUtilisateur;
+    if (RepProgramme.back() != '/')
+        RepProgramme += '/';
+    if (RepUtilisateur.back() != '/')
+        RepUtilisateur += '/';
+    std::filesystem::create_directories(RepUtilisateur);
+    SansDocument = true;
+    chargeModeles();
+    AjouteFichierRecent({});
+    const std::string ini = TrouveFichier(RepUtilisateur + "Karstomat.ini");
+    if (!ini.empty())
+        LitParametres(ini);
+    MiseAJourMenus();
+    MetAJourTitre();
+    Timer2->setSingleShot(false);
+    Timer2->start();
+}
+
+TForm1::~TForm1()
+{
+    Massif.reset();
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+// ---- menus ----
+
+void TForm1::construitMenus()
+{
+    QMenuBar* barre = menuBar();
+    barre->setObjectName(QStringLiteral("MainMenu1"));
+    auto menu = [&](const char* nom, const QString& texte) {
+        QMenu* m = barre->addMenu(texte);
+        m->setObjectName(QString::fromLatin1(nom));
+        m->menuAction()->setObjectName(QString::fromLatin1(nom) + QStringLiteral("_Item"));
+        return m;
+    };
+
+    Massif1 = menu("Massif1", QStringLiteral("&Massif"));
+    Nouveau1 = Item(Massif1, "Nouveau1", QStringLiteral("&Nouveau ..."), QKeySequence(QStringLiteral("Ctrl+N")));
+    Ouvrir1 = commande(Item(Massif1, "Ouvrir1", QStringLiteral("&Ouvrir ..."), QKeySequence(QStringLiteral("Ctrl+O"))));
+    Enregistrer1 = commande(
+        Item(Massif1, "Enregistrer1", QStringLiteral("&Enregistrer"), QKeySequence(QStringLiteral("Ctrl+S"))));
+    Enregistrersous1 = commande(Item(Massif1, "Enregistrersous1", QStringLiteral("Enregistrer &sous ...")));
+    Fermer1 = commande(Item(Massif1, "Fermer1", QStringLiteral("&Fermer")));
+    Massif1->addSeparator();
+    Slection1 = Item(Massif1, "Slection1", QStringLiteral("Iso&ler ..."));
+    QMenu* recuperer = Sous(Massif1, "Rcuprer1", QStringLiteral("&Récupérer"));
+    Rcuprer1 = recuperer->menuAction();
+    Rcuprer1->setObjectName(QStringLiteral("Rcuprer1"));
+    Item(recuperer, "Tout1", QStringLiteral("&Tout"));
+    Item(recuperer, "Systme3", QStringLiteral("&Système"));
+    Item(recuperer, "Cavit3", QStringLiteral("&Cavité"));
+    Item(recuperer, "Rseau3", QStringLiteral("&Réseau"));
+    Item(recuperer, "Lieu3", QStringLiteral("&Lieu"));
+    Massif1->addSeparator();
+    Imprimer1 = Item(Massif1, "Imprimer1", QStringLiteral("&Imprimer ..."), QKeySequence(QStringLiteral("Ctrl+P")));
+    Apercu1 = Item(Massif1, "Apercu1", QStringLiteral("Aperçu a&vant impression ..."));
+    Configurerlimprimante1 = Item(Massif1, "Configurerlimprimante1", QStringLiteral("&Configurer l'imprimante ..."));
+    Marges1 = Item(Massif1, "Marges1", QStringLiteral("Mise en &page ..."));
+    N3 = Massif1->addSeparator();
+    N3->setObjectName(QStringLiteral("N3"));
+    N110 = commande(Item(Massif1, "N110", QStringLiteral("&1")));
+    N210 = commande(Item(Massif1, "N210", QStringLiteral("&2")));
+    N31 = commande(Item(Massif1, "N31", QStringLiteral("&3")));
+    Massif1->addSeparator();
+    Quitter1 = commande(Item(Massif1, "Quitter1", QStringLiteral("&Quitter")));
+
+    Edition1 = menu("Edition1", QStringLiteral("&Edition"));
+    Annuler1 = Item(Edition1, "Annuler1", QStringLiteral("&Annuler"), QKeySequence(QStringLiteral("Ctrl+Z")));
+    Edition1->addSeparator();
+    Couper1 = Item(Edition1, "Couper1", QStringLiteral("&Couper"), QKeySequence(QStringLiteral("Ctrl+X")));
+    Copier1 = Item(Edition1, "Copier1", QStringLiteral("Co&pier"), QKeySequence(QStringLiteral("Ctrl+C")));
+    Coller1 = Item(Edition1, "Coller1", QStringLiteral("C&oller"), QKeySequence(QStringLiteral("Ctrl+V")));
+
+    Affichage1 = menu("Affichage1", QStringLiteral("Afficha&ge"));
+    QMenu* barres = Sous(Affichage1, "Barredoutils1", QStringLiteral("Barre d'ou&tils"));
+    Gnral1 = commande(Item(barres, "Gnral1", QStringLiteral("&Général"), {}, true));
+    Explorateur2 = commande(Item(barres, "Explorateur2", QStringLiteral("E&xplorateur"), {}, true));
+    Vues1 = commande(Item(barres, "Vues1", QStringLiteral("&Vues"), {}, true));
+    barres->addSeparator();
+    Etiquettestexte1 = commande(Item(barres, "Etiquettestexte1", QStringLiteral("&Etiquettes texte"), {}, true));
+    Barredtat1 = commande(Item(Affichage1, "Barredtat1", QStringLiteral("&Barre d'état"), {}, true));
+    Affichage1->addSeparator();
+    Web1 = commande(Item(Affichage1, "Web1", QStringLiteral("Comme une page &Web"), {}, true));
+    Affichage1->addSeparator();
+    Grandesicnes1 = commande(Item(Affichage1, "Grandesicnes1", QStringLiteral("&Grandes icônes"), {}, true));
+    Petitesicnes1 = commande(Item(Affichage1, "Petitesicnes1", QStringLiteral("&Petites icônes"), {}, true));
+    Liste1 = commande(Item(Affichage1, "Liste1", QStringLiteral("&Liste"), {}, true));
+    Dtail1 = commande(Item(Affichage1, "Dtail1", QStringLiteral("&Détail"), {}, true));
+    groupeListe_ = new QActionGroup(this);
+    for (QAction* a : {Grandesicnes1, Petitesicnes1, Liste1, Dtail1})
+        groupeListe_->addAction(a);
+    Grandesicnes1->setChecked(true);
+    Affichage1->addSeparator();
+    QMenu* trier = Sous(Affichage1, "Trier1", QStringLiteral("T&rier"));
+    Ordredesaisie1 = Item(trier, "Ordredesaisie1", QStringLiteral("&Ordre de saisie"), {}, true);
+    Localisation1 = Item(trier, "Localisation1", QStringLiteral("&Localisation"), {}, true);
+    Date1 = Item(trier, "Date1", QStringLiteral("&Date"), {}, true);
+    auto* groupeTri = new QActionGroup(this);
+    for (QAction* a : {Ordredesaisie1, Localisation1, Date1})
+        groupeTri->addAction(a);
+    Ordredesaisie1->setChecked(true);
+    Affichage1->addSeparator();
+    Bulle1 = Item(Affichage1, "Bulle1", QStringLiteral("&Info-bulle ..."));
+
+    Allera1 = menu("Allera1", QStringLiteral("&Aller à"));
+    Explorateur1 = Item(Allera1, "Explorateur1", QStringLiteral("&Explorateur"));
+    Allera1->addSeparator();
+    Plan1 = Item(Allera1, "Plan1", QStringLiteral("&Plan"));
+    Coupe1 = Item(Allera1, "Coupe1", QStringLiteral("&Coupe"));
+    Relief1 = Item(Allera1, "Relief1", QStringLiteral("Pe&rspective"));
+    Tableau1 = Item(Allera1, "Tableau1", QStringLiteral("&Tableau"));
+
+    Donnees1 = menu("Donnes1", QStringLiteral("&Données"));
+    Nouvellefiche1 = Item(Donnees1, "Nouvellefiche1", QStringLiteral("&Nouvelle fiche ..."));
+    Ficheconnue1 = Item(Donnees1, "Ficheconnue1", QStringLiteral("Rec&hercher une fiche ..."),
+                        QKeySequence(QStringLiteral("Ctrl+F")));
+    Donnees1->addSeparator();
+    Pointsderfrence1 = Item(Donnees1, "Pointsderfrence1", QStringLiteral("&Points de référence ..."));
+    Dclinaison1 = Item(Donnees1, "Dclinaison1", QStringLiteral("&Déclinaisons ..."));
+    Donnees1->addSeparator();
+    QMenu* importer = Sous(Donnees1, "Importer1", QStringLiteral("&Importer"));
+    Importtoporobot1 = Item(importer, "Importtoporobot1", QStringLiteral("&Toporobot ..."));
+    VisualTopo1 = Item(importer, "VisualTopo1", QStringLiteral("&Visual Topo ..."));
+    QMenu* exporter = Sous(Donnees1, "Exporter1", QStringLiteral("&Exporter"));
+    Exporttoporobot1 = Item(exporter, "Exporttoporobot1", QStringLiteral("&Toporobot ..."));
+    PLT1 = Item(exporter, "PLT1", QStringLiteral("&HPGL ..."));
+    ExportVRML1 = Item(exporter, "ExportVRML1", QStringLiteral("&VRML ..."));
+    SVG1 = Item(exporter, "SVG1", QStringLiteral("&SVG ..."));
+    Donnees1->addSeparator();
+    Statistiques1 = Item(Donnees1, "Statistiques1", QStringLiteral("&Statistiques ..."));
+
+    Options1 = menu("Options1", QStringLiteral("&Calcul"));
+    Calculrapide1 = Item(Options1, "Calculrapide1", QStringLiteral("&Rapide"));
+    Calcul1 = Item(Options1, "Calcul1", QStringLiteral("&Détaillé"));
+    Arrter1 = Item(Options1, "Arrter1", QStringLiteral("&Interrompre"));
+    Options1->addSeparator();
+    Automatique1 = commande(Item(Options1, "Automatique1", QStringLiteral("&Automatique"), {}, true));
+
+    Vue1 = menu("Vue1", QStringLiteral("&Vue"));
+    Rotation1 = Item(Vue1, "Rotation1", QStringLiteral("&Tourner ..."));
+    Rotationplane1 = Item(Vue1, "Rotationplane1", QStringLiteral("Tourner &horizontalement ..."));
+    Echelle2 = Item(Vue1, "Echelle2", QStringLiteral("&Echelle ..."));
+    Pourcent1 = Item(Vue1, "Pourcent1", QStringLiteral("&Pourcent ..."));
+    Vue1->addSeparator();
+    QMenu* couleur = Sous(Vue1, "Couleur1", QStringLiteral("&Couleur"));
+    Item(couleur, "Galerie2", QStringLiteral("&Galerie"));
+    Item(couleur, "Fiche2", QStringLiteral("&Fiche"));
+    Item(couleur, "Lieu4", QStringLiteral("&Lieu"));
+    Item(couleur, "Rseau4", QStringLiteral("&Réseau"));
+    Item(couleur, "Cavit4", QStringLiteral("&Cavité"));
+    Item(couleur, "Systme4", QStringLiteral("&Système"));
+    QMenu* isoler = Sous(Vue1, "Isoler1", QStringLiteral("&Isoler"));
+    Item(isoler, "Fiche3", QStringLiteral("&Fiche"));
+    Item(isoler, "Lieu5", QStringLiteral("&Lieu"));
+    Item(isoler, "Rseau5", QStringLiteral("&Réseau"));
+    Item(isoler, "Cavit5", QStringLiteral("&Cavité"));
+    Item(isoler, "Systme5", QStringLiteral("&Système"));
+    Dformationmax1 = Item(Vue1, "Dformationmax1", QStringLiteral("&Déformation max"));
+
+    Branche1 = menu("Branche1", QStringLiteral("&Branche"));
+    Nouvelle1 = Item(Branche1, "Nouvelle1", QStringLiteral("&Nouvelle ..."));
+    Continuer1 = Item(Branche1, "Continuer1", QStringLiteral("&Continuer ..."));
+    Inverser1 = Item(Branche1, "Inverser1", QStringLiteral("&Inverser"));
+    Dcaler1 = Item(Branche1, "Dcaler1", QStringLiteral("&Décaler ..."));
+    Racrocher1 = Item(Branche1, "Racrocher1", QStringLiteral("Raccroc&her"));
+    Retirer1 = Item(Branche1, "Retirer1", QStringLiteral("&Retirer"));
+    Branche1->addSeparator();
+    Expert1 = Item(Branche1, "Expert1", QStringLiteral("&Approfondir ..."));
+    Supprimertouteslescoupes1 =
+        Item(Branche1, "Supprimertouteslescoupes1", QStringLiteral("&Supprimer toutes les coupes"));
+
+    Format1 = menu("Format1", QStringLiteral("Forma&t"));
+    Fiche1 = Item(Format1, "Fiche1", QStringLiteral("&Fiche ..."));
+    Plan2 = Item(Format1, "Plan2", QStringLiteral("&Plan ..."));
+    Coupe2 = Item(Format1, "Coupe2", QStringLiteral("&Coupe ..."));
+    Perspective1 = Item(Format1, "Perspective1", QStringLiteral("Pe&rspective ..."));
+    Tableau2 = Item(Format1, "Tableau2", QStringLiteral("&Tableau ..."));
+    Format1->addSeparator();
+    Ouvrirmodle1 = commande(Item(Format1, "Ouvrirmodle1", QStringLiteral("&Ouvrir modèle ...")));
+    Enregistrermodle1 = commande(Item(Format1, "Enregistrermodle1", QStringLiteral("&Enregistrer modèle ...")));
+
+    Fenetre1 = menu("Fentre1", QStringLiteral("Fe&nêtre"));
+    Mosaque1 = commande(Item(Fenetre1, "Mosaque1", QStringLiteral("&Mosaïque")));
+    Cascade1 = commande(Item(Fenetre1, "Cascade1", QStringLiteral("&Cascade")));
+    Rorganiserlesicnes1 = commande(Item(Fenetre1, "Rorganiserlesicnes1", QStringLiteral("&Réorganiser les icônes")));
+
+    Aide0 = menu("N1", QStringLiteral("?"));
+    Aide1 = commande(Item(Aide0, "Aide1", QStringLiteral("&Aide ...")));
+    Aide0->addSeparator();
+    Web3 = commande(Item(Aide0, "Web3", QStringLiteral("&Web ...")));
+    Email1 = commande(Item(Aide0, "Email1", QStringLiteral("&E-mail ...")));
+    Contribution1 = commande(Item(Aide0, "Contribution1", QStringLiteral("&Contribution ...")));
+    Aide0->addSeparator();
+    N6 = commande(Item(Aide0, "N6", QStringLiteral("A &propos ...")));
+
+    // The pop-up menu's twins of the explorer settings.
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Web2 = commande(Item(PopupMenu1, "Web2", QStringLiteral("Comme une page &Web"), {}, true));
+    PopupMenu1->addSeparator();
+    Grandesicnes2 = commande(Item(PopupMenu1, "Grandesicnes2", QStringLiteral("&Grandes icônes"), {}, true));
+    Petitesicnes2 = commande(Item(PopupMenu1, "Petitesicnes2", QStringLiteral("&Petites icônes"), {}, true));
+    Liste2 = commande(Item(PopupMenu1, "Liste2", QStringLiteral("&Liste"), {}, true));
+    Dtail2 = commande(Item(PopupMenu1, "Dtail2", QStringLiteral("&Détail"), {}, true));
+    groupeListePopup_ = new QActionGroup(this);
+    for (QAction* a : {Grandesicnes2, Petitesicnes2, Liste2, Dtail2})
+        groupeListePopup_->addAction(a);
+    Grandesicnes2->setChecked(true);
+
+    // Handlers.
+    connect(Ouvrir1, &QAction::triggered, this, &TForm1::Ouvrir1Click);
+    connect(Enregistrer1, &QAction::triggered, this, [this] { Enregistrer1Click(); });
+    connect(Enregistrersous1, &QAction::triggered, this, [this] { Enregistrersous1Click(); });
+    connect(Fermer1, &QAction::triggered, this, &TForm1::Fermer1Click);
+    connect(N110, &QAction::triggered, this, [this] { OuvreRecent(0); });
+    connect(N210, &QAction::triggered, this, [this] { OuvreRecent(1); });
+    connect(N31, &QAction::triggered, this, [this] { OuvreRecent(2); });
+    connect(Quitter1, &QAction::triggered, this, &QWidget::close);
+    for (QAction* a : {Gnral1, Explorateur2, Vues1})
+        connect(a, &QAction::triggered, this, [this] { MiseAJourMenus(); });
+    // The menu has already inverted the tick.
+    connect(Etiquettestexte1, &QAction::triggered, this, &TForm1::AppliqueEtiquettes);
+    connect(Barredtat1, &QAction::triggered, this, [this] { statusBar()->setVisible(Barredtat1->isChecked()); });
+    connect(Web1, &QAction::triggered, this, [this] { Web2->setChecked(Web1->isChecked()); });
+    connect(Web2, &QAction::triggered, this, [this] { Web1->setChecked(Web2->isChecked()); });
+    const std::array<QAction*, 4> principal{Grandesicnes1, Petitesicnes1, Liste1, Dtail1};
+    const std::array<QAction*, 4> popup{Grandesicnes2, Petitesicnes2, Liste2, Dtail2};
+    for (int i = 0; i < 4; ++i) {
+        connect(principal[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { StyleListe(i); });
+        connect(popup[static_cast<std::size_t>(i)], &QAction::triggered, this, [this, i] { StyleListe(i); });
+    }
+    connect(Ouvrirmodle1, &QAction::triggered, this, &TForm1::Ouvrirmodle1Click);
+    connect(Enregistrermodle1, &QAction::triggered, this, &TForm1::Enregistrermodle1Click);
+    connect(Mosaque1, &QAction::triggered, Mdi, &QMdiArea::tileSubWindows);
+    connect(Cascade1, &QAction::triggered, Mdi, &QMdiArea::cascadeSubWindows);
+    connect(Rorganiserlesicnes1, &QAction::triggered, this, [this] {
+        // Minimised windows are lined up along the bottom edge.
+        int x = 0;
+        for (QMdiSubWindow* s : Mdi->subWindowList())
+            if (s->isMinimized()) {
+                s->move(x, Mdi->viewport()->height() - s->height());
+                x += s->width();
+            }
+    });
+    connect(Aide1, &QAction::triggered, this, [this] { OuvreAide(RepProgramme + "KARSTOMAT.HLP"); });
+    connect(Web3, &QAction::triggered, this, [] { OuvreAdresse(QStringLiteral("https://karstomat.example.org/")); });
+    connect(Email1, &QAction::triggered, this,
+            [] { OuvreCourriel(QStringLiteral("auteur@karstomat.example.org"), QStringLiteral("Karstomat")); });
+    connect(Contribution1, &QAction::triggered, this, [] {
+        Invite().Information(QStringLiteral(
+            "Karstomat est libre d'utilisation.\rSi vous l'appréciez, une contribution volontaire aide à le faire vivre."));
+    });
+    connect(N6, &QAction::triggered, this, &TForm1::N6Click);
+    for (QMenu* m : {Massif1, Edition1, Affichage1, Allera1, Donnees1, Options1, Vue1, Branche1, Format1, Fenetre1, Aide0})
+        connect(m, &QMenu::aboutToShow, this, [this] { MiseAJourMenus(); });
+}
+
+void TForm1::construitBarres()
+{
+    ToolBar1 = addToolBar(QStringLiteral("Général"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    BoutonOuvrir = commande(BoutonBarre(ToolBar1, "BoutonOuvrir", QStringLiteral("Ouvrir")));
+    BoutonEnregistrer = commande(BoutonBarre(ToolBar1, "BoutonEnregistrer", QStringLiteral("Enregistrer")));
+    ToolBar1->addSeparator();
+    BoutonImprimer = BoutonBarre(ToolBar1, "BoutonImprimer", QStringLiteral("Imprimer"));
+    BoutonApercu = BoutonBarre(ToolBar1, "BoutonApercu", QStringLiteral("Aperçu"));
+    ToolBar1->addSeparator();
+    BoutonCalculer = BoutonBarre(ToolBar1, "BoutonCalculer", QStringLiteral("Calculer"), QStringLiteral("Calcul des coordonnées"));
+    Bouton_Arreter = BoutonBarre(ToolBar1, "Bouton_Arreter", QStringLiteral("Arrêter"));
+    ToolBar1->addSeparator();
+    BoutonExplorer = BoutonBarre(ToolBar1, "BoutonExplorer", QStringLiteral("Explorer"));
+    BoutonPlan = BoutonBarre(ToolBar1, "BoutonPlan", QStringLiteral("Plan"));
+    BoutonCoupe = BoutonBarre(ToolBar1, "BoutonCoupe", QStringLiteral("Coupe"));
+    BoutonPerspective = BoutonBarre(ToolBar1, "BoutonPerspective", QStringLiteral("Perspective"));
+    BoutonTableau = BoutonBarre(ToolBar1, "BoutonTableau", QStringLiteral("Tableau"));
+    connect(BoutonOuvrir, &QAction::triggered, this, &TForm1::Ouvrir1Click);
+    connect(BoutonEnregistrer, &QAction::triggered, this, [this] { Enregistrer1Click(); });
+
+    ToolBar2 = addToolBar(QStringLiteral("Calcul"));
+    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    Animation = new TAnimatedImage(ToolBar2);
+    Animation->setObjectName(QStringLiteral("Animation"));
+    ToolBar2->addWidget(Animation);
+    ToolBar2->setMaximumWidth(30 + 8);
+
+    addToolBarBreak();
+    ToolBar3 = addToolBar(QStringLiteral("Explorateur"));
+    ToolBar3->setObjectName(QStringLiteral("ToolBar3"));
+    BoutonPrecedente = BoutonBarre(ToolBar3, "BoutonPrecedente", QStringLiteral("Précédente"));
+    BoutonSuivante = BoutonBarre(ToolBar3, "BoutonSuivante", QStringLiteral("Suivante"));
+    BoutonParent = BoutonBarre(ToolBar3, "BoutonParent", QStringLiteral("Parent"));
+    ToolBar3->addSeparator();
+    BoutonCouper = BoutonBarre(ToolBar3, "BoutonCouper", QStringLiteral("Couper"));
+    BoutonCopier = BoutonBarre(ToolBar3, "BoutonCopier", QStringLiteral("Copier"));
+    BoutonColler = BoutonBarre(ToolBar3, "BoutonColler", QStringLiteral("Coller"));
+    BoutonSupprimer = BoutonBarre(ToolBar3, "BoutonSupprimer", QStringLiteral("Supprimer"));
+    BoutonAnnuler = BoutonBarre(ToolBar3, "BoutonAnnuler", QStringLiteral("Annuler"));
+    ToolBar3->addSeparator();
+    BoutonEditer = BoutonBarre(ToolBar3, "BoutonEditer", QStringLiteral("Editer"));
+    BoutonProprietes = BoutonBarre(ToolBar3, "BoutonProprietes", QStringLiteral("Propriétés"));
+    ToolButton18 = commande(BoutonBarre(ToolBar3, "ToolButton18", QStringLiteral("Affichage")));
+    ToolBar3->addSeparator();
+    BoutonRechercher = BoutonBarre(ToolBar3, "BoutonRechercher", QStringLiteral("Rechercher"));
+    BoutonReferences = BoutonBarre(ToolBar3, "BoutonReferences", QStringLiteral("Références"));
+    BoutonDeclinaison = BoutonBarre(ToolBar3, "BoutonDeclinaison", QStringLiteral("Déclinaison"));
+    connect(ToolButton18, &QAction::triggered, this, &TForm1::ToolButton18Click);
+
+    addToolBarBreak();
+    ToolBar4 = addToolBar(QStringLiteral("Vues"));
+    ToolBar4->setObjectName(QStringLiteral("ToolBar4"));
+    auto* etiquette = new QLabel(QStringLiteral("Ec&helle"), ToolBar4);
+    etiquette->setObjectName(QStringLiteral("Label1"));
+    ToolBar4->addWidget(etiquette);
+    Boite_Echelle = new QComboBox(ToolBar4);
+    Boite_Echelle->setObjectName(QStringLiteral("Boite_Echelle"));
+    Boite_Echelle->setEditable(true);
+    Boite_Echelle->addItems({QStringLiteral("100"), QStringLiteral("250"), QStringLiteral("500"), QStringLiteral("1000"),
+                             QStringLiteral("2500"), QStringLiteral("5000"), QStringLiteral("10000"),
+                             QStringLiteral("25000")});
+    Boite_Echelle->setCurrentText(QStringLiteral("500"));
+    etiquette->setBuddy(Boite_Echelle);
+    ToolBar4->addWidget(Boite_Echelle);
+    Boite_Rapport = new QComboBox(ToolBar4);
+    Boite_Rapport->setObjectName(QStringLiteral("Boite_Rapport"));
+    Boite_Rapport->addItems({QStringLiteral("10%"), QStringLiteral("25%"), QStringLiteral("50%"),
+                             QStringLiteral("100%"), QStringLiteral("200%"), QStringLiteral("400%")});
+    Boite_Rapport->setCurrentText(QStringLiteral("100%"));
+    ToolBar4->addWidget(Boite_Rapport);
+    Rotation = BoutonBarre(ToolBar4, "Rotation", QStringLiteral("Rotation"), {}, true);
+    Contrainte = BoutonBarre(ToolBar4, "Contrainte", QStringLiteral("Contrainte"), QStringLiteral("Contraintes"), true);
+    Couleur = BoutonBarre(ToolBar4, "Couleur", QStringLiteral("Couleur"), QStringLiteral("Couleurs"), true);
+    // At most one of the three is down, and all may be up.
+    auto* outils = new QActionGroup(this);
+    outils->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* a : {Rotation, Contrainte, Couleur})
+        outils->addAction(a);
+    ToolBar4->addSeparator();
+    Zoom = BoutonBarre(ToolBar4, "Zoom", QStringLiteral("Zoom"), {}, true);
+
+    for (QToolBar* b : {ToolBar1, ToolBar3, ToolBar4})
+        b->setMaximumHeight(45);
+    // The design state: labels shown.
+    AppliqueEtiquettes();
+}
+
+void TForm1::construitEtat()
+{
+    QStatusBar* etat = statusBar();
+    etat->setObjectName(QStringLiteral("StatusBar1"));
+    etat->setSizeGripEnabled(false);
+    const int largeurs[3] = {200, 300, 50};
+    for (int i = 0; i < 3; ++i) {
+        auto* p = new QLabel(etat);
+        p->setObjectName(QStringLiteral("Panel%1").arg(i));
+        p->setFixedWidth(largeurs[i]);
+        p->setFrameShape(QFrame::Panel);
+        p->setFrameShadow(QFrame::Sunken);
+        etat->addWidget(p);
+        Panneaux[static_cast<std::size_t>(i)] = p;
+    }
+    BarreProgression = new QProgressBar(etat);
+    BarreProgression->setObjectName(QStringLiteral("BarreProgression"));
+    BarreProgression->setRange(0, 100);
+    BarreProgression->setTextVisible(false);
+    BarreProgression->setGeometry(210, 5, 150, 10);
+    BarreProgression->hide();
+}
+
+QAction* TForm1::commande(QAction* a)
+{
+    disponibles_.insert(a);
+    return a;
+}
+
+void TForm1::active(QAction* a, bool condition)
+{
+    a->setEnabled(condition && disponibles_.count(a) > 0);
+}
+
+QWidget* TForm1::VueActive() const
+{
+    QMdiSubWindow* s = Mdi->activeSubWindow();
+    QWidget* w = s ? s->widget() : nullptr;
+    if (!w)
+        return nullptr;
+    for (const QPointer<QWidget>& v : {VuePlan, VueCoupe, VuePerspective, VueTableau})
+        if (v == w)
+            return w;
+    return nullptr;
+}
+
+void TForm1::MiseAJourMenus()
+{
+    const bool ouvert = Massif != nullptr;
+    QWidget* vue = VueActive();
+    const bool vueActive = vue != nullptr;
+    const bool projection = vueActive && vue != VueTableau;
+    const bool explorateur = FenetreExploreur && !FenetreExploreur->isMinimized();
+
+    for (QAction* a : {Imprimer1, Apercu1, BoutonImprimer, BoutonApercu})
+        active(a, ouvert && vueActive);
+    for (QAction* a : {Mosaque1, Cascade1, Rorganiserlesicnes1})
+        active(a, vueActive);
+    for (QAction* a : {Slection1, Enregistrer1, BoutonEnregistrer, Enregistrersous1, Fermer1, Calcul1, Calculrapide1,
+                       BoutonCalculer})
+        active(a, ouvert);
+    active(SVG1, projection);
+    for (QAction* a : {Explorateur1, Tableau1, Plan1, Coupe1, Relief1, BoutonExplorer, BoutonTableau, BoutonPlan,
+                       BoutonCoupe, BoutonPerspective, Statistiques1})
+        active(a, ouvert);
+    Donnees1->setEnabled(ouvert);
+    Donnees1->menuAction()->setEnabled(ouvert);
+    for (QAction* a : {Nouvellefiche1, Ficheconnue1, Pointsderfrence1, Dclinaison1, Importtoporobot1, VisualTopo1,
+                       Exporttoporobot1, PLT1, ExportVRML1, BoutonRechercher, BoutonReferences, BoutonDeclinaison})
+        active(a, ouvert);
+    Vue1->menuAction()->setEnabled(ouvert && vueActive);
+    Branche1->menuAction()->setEnabled(ouvert && vueActive);
+    for (QAction* a : {Annuler1, Couper1, Copier1, Coller1})
+        active(a, ouvert && explorateur);
+    for (QAction* a : {BoutonPrecedente, BoutonSuivante, BoutonParent, BoutonCouper, BoutonCopier, BoutonColler,
+                       BoutonSupprimer, BoutonAnnuler, BoutonEditer, BoutonProprietes})
+        active(a, ouvert && explorateur);
+    // Commands that depend on nothing but their own window being built.
+    for (QAction* a : {Nouveau1, Configurerlimprimante1, Marges1, Bulle1, Fiche1, Plan2, Coupe2, Perspective1,
+                       Tableau2, Expert1, Supprimertouteslescoupes1, Ordredesaisie1, Localisation1, Date1})
+        active(a, true);
+    active(Arrter1, false);
+    active(Bouton_Arreter, false);
+    for (QAction* a : {Rotation1, Rotationplane1, Echelle2, Pourcent1, Dformationmax1, Nouvelle1, Continuer1,
+                       Inverser1, Dcaler1, Racrocher1, Retirer1})
+        active(a, ouvert && vueActive);
+
+    // Toolbar bands.
+    ToolBar1->setVisible(Gnral1->isChecked());
+    ToolBar2->setVisible(Gnral1->isChecked());
+    ToolBar3->setVisible(ouvert && explorateur && Explorateur2->isChecked());
+    ToolBar4->setVisible(ouvert && vueActive && Vues1->isChecked());
+}
+
+// ---- display settings ----
+
+void TForm1::Etiquettestexte1Click()
+{
+    Etiquettestexte1->setChecked(!Etiquettestexte1->isChecked());
+    AppliqueEtiquettes();
+}
+
+void TForm1::AppliqueEtiquettes()
+{
+    const bool coche = Etiquettestexte1->isChecked();
+    struct Taille {
+        QToolBar* barre;
+        int avec[3];
+        int sans[3];
+    };
+    const Taille tailles[] = {{ToolBar1, {45, 40, 65}, {35, 30, 40}},
+                              {ToolBar3, {45, 40, 75}, {35, 30, 40}},
+                              {ToolBar4, {45, 40, 67}, {35, 30, 40}}};
+    for (const Taille& t : tailles) {
+        const int* v = coche ? t.avec : t.sans;
+        t.barre->setToolButtonStyle(coche ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+        t.barre->setFixedHeight(v[0]);
+        for (QToolButton* b : t.barre->findChildren<QToolButton*>())
+            b->setFixedSize(v[2], v[1]);
+    }
+    MiseAJourMenus();
+}
+
+void TForm1::Barredtat1Click()
+{
+    statusBar()->setVisible(Barredtat1->isChecked());
+}
+
+void TForm1::Web1Click()
+{
+    Web1->setChecked(!Web1->isChecked());
+    Web2->setChecked(Web1->isChecked());
+}
+
+void TForm1::StyleListe(int style)
+{
+    const std::array<QAction*, 4> principal{Grandesicnes1, Petitesicnes1, Liste1, Dtail1};
+    const std::array<QAction*, 4> popup{Grandesicnes2, Petitesicnes2, Liste2, Dtail2};
+    const auto i = static_cast<std::size_t>(style & 3);
+    principal[i]->setChecked(true);
+    popup[i]->setChecked(true);
+}
+
+void TForm1::ToolButton18Click()
+{
+    const std::array<QAction*, 4> popup{Grandesicnes2, Petitesicnes2, Liste2, Dtail2};
+    for (int i = 0; i < 4; ++i)
+        if (popup[static_cast<std::size_t>(i)]->isChecked()) {
+            StyleListe((i + 1) % 4);
+            return;
+        }
+    StyleListe(0);
+}
+
+void TForm1::N6Click()
+{
+    TApropos a(this);
+    a.exec();
+}
+
+// ---- status and progress for the massif files ----
+
+void TForm1::MontreProgression(bool visible)
+{
+    BarreProgression->setValue(0);
+    BarreProgression->setVisible(visible);
+}
+
+void TForm1::Progression(int pourcent)
+{
+    BarreProgression->setValue(pourcent);
+}
+
+void TForm1::TexteEtat(const std::string& texte)
+{
+    Panneaux[0]->setText(QString::fromStdString(texte));
+}
+
+void TForm1::Repeint()
+{
+    repaint();
+}
+
+void TForm1::TraiteMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TForm1::ArmeReouvertureEditeur()
+{
+    Timer2->start();
+}
+
+void TForm1::resizeEvent(QResizeEvent* e)
+{
+    QMainWindow::resizeEvent(e);
+    Panneaux[1]->setFixedWidth(std::max(0, width() - 333));
+}
+
+// ---- closing ----
+
+bool TForm1::FormCloseQuery()
+{
+    return Invite().Message(QStringLiteral("Quitter Karstomat ?"), Icone::Confirmation, {Bouton::Oui, Bouton::Non}) ==
+           Bouton::Oui;
+}
+
+void TForm1::FormClose()
+{
+    DemandeEnregistrement(false);
+    FermeMassif();
+    try {
+        EcritParametres(RepUtilisateur + "Karstomat.ini");
+    } catch (const std::exception& e) {
+        Invite().Erreur(QString::fromStdString(e.what()));
+    }
+    BarreProgression->hide();
+    sauveModeles();
+}
+
+void TForm1::closeEvent(QCloseEvent* e)
+{
+    if (!FormCloseQuery()) {
+        e->ignore();
+        return;
+    }
+    FormClose();
+    e->accept();
+}
+
+}  // namespace karst

@@ -1,0 +1,199 @@
+#pragma once
+// The main window: the open massif, the option objects and their model files, the
+// settings file, the menus, toolbars and status bar, the document commands.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "dialogs/preference_ecran.h"
+#include "survey/modele.h"
+#include "survey/services_fichier.h"
+#include "views/options.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QProgressBar;
+class QTimer;
+class QToolBar;
+
+namespace karst {
+
+class TAnimatedImage;
+
+class TForm1 : public QMainWindow, public IFenetreMassif {
+    Q_OBJECT
+
+public:
+    // The two folders default to the user's settings folder and the executable's folder.
+    explicit TForm1(const std::string& repUtilisateur = {}, const std::string& repProgramme = {},
+                    QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // ---- state ----
+    bool SansDocument = true;
+    std::unique_ptr<TMassif> Massif;
+    std::string RepProgramme;    // with a trailing '/'
+    std::string RepUtilisateur;  // with a trailing '/'
+    TPreference_Ecran PreferenceSaisie;
+    TOptions_Tableau OptionsTableau;
+    TOptions_Plan OptionsPlan;
+    TOptions_Relief OptionsRelief;
+    TOptions_Coupe OptionsCoupe;
+    bool BulleAucune = false;
+    bool BulleCoordonnees = false;
+    bool BulleVisees = false;
+    bool BulleCommentaires = true;
+    bool BulleLargeur = false;
+    bool BulleHauteur = false;
+    bool BulleDeformation = false;
+    std::array<std::string, 3> FichiersRecents;  // newest, middle, oldest
+    QPointer<QWidget> VuePlan, VuePerspective, VueCoupe, VueTableau;
+    QPointer<QWidget> FenetreExploreur;
+    TMarge Marge;
+    QProgressBar* BarreProgression = nullptr;
+    int32_t Outils_3D_X = 0, Outils_3D_Y = 0;
+    int32_t Arreter_X = 0, Arreter_Y = 0;
+    // The sheet editor's block at the end of the binary massif files.
+    IEditeurSaisie* EditeurSaisie = nullptr;
+
+    // ---- document commands ----
+    // False only when the user chose Cancel (or a save asked for did not happen).
+    bool DemandeEnregistrement(bool avecAnnuler);
+    void FermeMassif();
+    // An empty name starts an unnamed massif. False when the file could not be loaded:
+    // then no massif is open.
+    bool OuvreMassif(const std::string& nom);
+    void AjouteFichierRecent(const std::string& nom);
+    void Ouvrir1Click();
+    void Fermer1Click();
+    // True when the massif was written.
+    bool Enregistrer1Click();
+    bool Enregistrersous1Click();
+    void OuvreRecent(int i);
+    // Files dropped on the window (full names).
+    void DeposeFichiers(const QStringList& fichiers);
+    void Timer2Timer();
+    void MetAJourTitre();
+
+    // ---- settings file ----
+    void LitParametres(const std::string& chemin);
+    void EcritParametres(const std::string& chemin) const;
+
+    // ---- menus ----
+    void MiseAJourMenus();
+    void Etiquettestexte1Click();
+    void AppliqueEtiquettes();
+    void Barredtat1Click();
+    void Web1Click();
+    void StyleListe(int style);  // 0 large icons, 1 small icons, 2 list, 3 details
+    void ToolButton18Click();
+    void Ouvrirmodle1Click();
+    void Enregistrermodle1Click();
+    void N6Click();
+    // The active child is one of the view windows.
+    QWidget* VueActive() const;
+    // A command stays disabled until its handler is built; the view windows, the
+    // explorer and the dialogs declare theirs here.
+    void DeclareCommande(QAction* a) { disponibles_.insert(a); }
+
+    // ---- closing ----
+    bool FormCloseQuery();
+    void FormClose();
+
+    // ---- IFenetreMassif ----
+    void MontreProgression(bool visible) override;
+    void Progression(int pourcent) override;
+    void TexteEtat(const std::string& texte) override;
+    void Repeint() override;
+    void TraiteMessages() override;
+    void ArmeReouvertureEditeur() override;
+
+    // ---- components ----
+    QMdiArea* Mdi = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Depart_Calcul_Rapide = nullptr;
+    QTimer* Depart_Calcul_Detail = nullptr;
+    QToolBar* ToolBar1 = nullptr;  // general
+    QToolBar* ToolBar2 = nullptr;  // busy indicator
+    QToolBar* ToolBar3 = nullptr;  // explorer
+    QToolBar* ToolBar4 = nullptr;  // view
+    QComboBox* Boite_Echelle = nullptr;
+    QComboBox* Boite_Rapport = nullptr;
+    TAnimatedImage* Animation = nullptr;
+    std::array<QLabel*, 3> Panneaux{};
+
+    // Menu items and buttons the other windows reach.
+    QAction *Nouveau1, *Ouvrir1, *Enregistrer1, *Enregistrersous1, *Fermer1, *Slection1, *Rcuprer1;
+    QAction *Imprimer1, *Apercu1, *Configurerlimprimante1, *Marges1, *N110, *N210, *N31, *N3, *Quitter1;
+    QAction *Annuler1, *Couper1, *Copier1, *Coller1;
+    QAction *Gnral1, *Explorateur2, *Vues1, *Etiquettestexte1, *Barredtat1, *Web1;
+    QAction *Grandesicnes1, *Petitesicnes1, *Liste1, *Dtail1, *Bulle1;
+    QAction *Ordredesaisie1, *Localisation1, *Date1;
+    QAction *Explorateur1, *Plan1, *Coupe1, *Relief1, *Tableau1;
+    QAction *Nouvellefiche1, *Ficheconnue1, *Pointsderfrence1, *Dclinaison1, *Statistiques1;
+    QAction *Importtoporobot1, *VisualTopo1, *Exporttoporobot1, *PLT1, *ExportVRML1, *SVG1;
+    QAction *Calculrapide1, *Calcul1, *Arrter1, *Automatique1;
+    QAction *Rotation1, *Rotationplane1, *Echelle2, *Pourcent1, *Dformationmax1;
+    QAction *Nouvelle1, *Continuer1, *Inverser1, *Dcaler1, *Racrocher1, *Retirer1, *Expert1,
+        *Supprimertouteslescoupes1;
+    QAction *Fiche1, *Plan2, *Coupe2, *Perspective1, *Tableau2, *Ouvrirmodle1, *Enregistrermodle1;
+    QAction *Mosaque1, *Cascade1, *Rorganiserlesicnes1;
+    QAction *Aide1, *Web3, *Email1, *Contribution1, *N6;
+    QAction *Web2, *Grandesicnes2, *Petitesicnes2, *Liste2, *Dtail2;
+    // Toolbar buttons.
+    QAction *BoutonOuvrir, *BoutonEnregistrer, *BoutonImprimer, *BoutonApercu, *BoutonCalculer,
+        *Bouton_Arreter, *BoutonExplorer, *BoutonPlan, *BoutonCoupe, *BoutonPerspective, *BoutonTableau;
+    QAction *BoutonPrecedente, *BoutonSuivante, *BoutonParent, *BoutonCouper, *BoutonCopier, *BoutonColler,
+        *BoutonSupprimer, *BoutonAnnuler, *BoutonEditer, *BoutonProprietes, *ToolButton18, *BoutonRechercher,
+        *BoutonReferences, *BoutonDeclinaison;
+    QAction *Rotation, *Contrainte, *Couleur, *Zoom;
+    QMenu *Massif1, *Edition1, *Affichage1, *Allera1, *Donnees1, *Options1, *Vue1, *Branche1, *Format1,
+        *Fenetre1, *Aide0;
+
+signals:
+    // A model file was loaded into the options of that extension (".PLA", ...): the
+    // matching view redraws.
+    void ModeleCharge(const QString& extension);
+    // A massif was opened; the explorer window is created on it.
+    void MassifOuvert();
+    // The massif is about to close: the views store their angles, a running computation
+    // stops and is waited for; then the views, the explorer and the massif are freed.
+    void MassifFerme();
+    // The massif file carried the sheet editor's unfinished sheet: the editor shows it.
+    void ReouvreEditeur();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    void construitMenus();
+    void construitBarres();
+    void construitEtat();
+    void chargeModeles();
+    void sauveModeles();
+    // Enabled when the condition holds and the command is built.
+    void active(QAction* a, bool condition);
+    QAction* commande(QAction* a);  // declares a built command
+    std::string modeleUtilisateur(const char* nom) const;
+
+    std::set<QAction*> disponibles_;
+    QActionGroup* groupeListe_ = nullptr;
+    QActionGroup* groupeListePopup_ = nullptr;
+};
+
+// The one main window of the run.
+extern TForm1* Form1;
+
+}  // namespace karst

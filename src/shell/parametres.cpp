@@ -1,0 +1,311 @@
+// The settings file "Karstomat.ini" and the model files of the main window.
+
+#include <QAction>
+#include <QFileInfo>
+#include <QStatusBar>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "platform/interlocuteur.h"
+#include "platform/services.h"
+#include "platform/texte.h"
+#include "shell/form1.h"
+#include "survey/nombres.h"
+
+namespace karst {
+
+namespace {
+
+const char* const kFiltreModeles =
+    "Modèle de fiche de saisie(*.sai)|*.sai|Modèle plan(*.pla)|*.pla|Modèle coupe(*.cou)|*.cou|"
+    "Modèle perspective(*.per)|*.per|Modèle tableau(*.tabl)|*.tabl|Tous|*.sai;*.pla;*.cou;*.per;*.tabl";
+
+const char* const kExtensionsModeles[] = {".SAI", ".PLA", ".COU", ".PER", ".TABL"};
+
+bool Contient(const std::string& texte, const char* mot)
+{
+    return texte.find(mot) != std::string::npos;
+}
+
+// A whole number, or 0 when the text is not one: a damaged settings file must not stop
+// the program from starting.
+int32_t Entier(const std::string& texte)
+{
+    long long v = 0;
+    if (!LitEntier(texte, v) || v < INT32_MIN || v > INT32_MAX)
+        return 0;
+    return static_cast<int32_t>(v);
+}
+
+void Erreur(const std::exception& e)
+{
+    Invite().Erreur(QString::fromUtf8(e.what()));
+}
+
+// Upper-cased extension with its dot, of a name in the system's encoding.
+std::string Extension(const std::string& nom)
+{
+    return MajAscii(std::filesystem::path(nom).extension().string());
+}
+
+}  // namespace
+
+void TForm1::LitParametres(const std::string& chemin)
+{
+    std::ifstream f(chemin, std::ios::binary);
+    if (!f)
+        return;
+    const std::string tout((std::istreambuf_iterator<char>(f)), {});
+    std::vector<std::string> lignes;
+    std::string l;
+    for (std::size_t i = 0; i < tout.size(); ++i) {
+        const char c = tout[i];
+        if (c == '\r' || c == '\n') {
+            lignes.push_back(l);
+            l.clear();
+            if (c == '\r' && i + 1 < tout.size() && tout[i + 1] == '\n')
+                ++i;
+        } else {
+            l.push_back(c);
+        }
+    }
+    if (!l.empty())
+        lignes.push_back(l);
+
+    QAction* ouiNon[] = {Gnral1, Explorateur2, Vues1, nullptr, Barredtat1, Web1, nullptr, Automatique1};
+    const char* const cles[] = {"GENERAL", "EXPLORATEUR", "VUES", "TEXTE", "ETAT", "WEB", "CLASSEMENT",
+                                "AUTOMATIQUE", "FICHIER1", "FICHIER2", "FICHIER3", "OUTILS_3D_X",
+                                "OUTILS_3D_Y", "ARRETER_X", "ARRETER_Y"};
+    for (const std::string& ligne : lignes) {
+        const std::size_t egal = ligne.find('=');
+        if (egal == std::string::npos)
+            continue;
+        const std::string cle = MajAscii(ligne.substr(0, egal));
+        // The value starts at the second character after '=', past the writer's blank.
+        const std::string valeur = egal + 2 <= ligne.size() ? ligne.substr(egal + 2) : std::string();
+        const std::string maj = MajAscii(valeur);
+        for (int k = 0; k < 15; ++k) {
+            if (cle.find(cles[k]) == std::string::npos)
+                continue;
+            switch (k) {
+            case 3:
+                Etiquettestexte1->setChecked(Contient(maj, "NON"));
+                break;
+            case 6:
+                if (Contient(maj, "GRANDES"))
+                    Grandesicnes1->setChecked(true);
+                if (Contient(maj, "PETITES"))
+                    Petitesicnes1->setChecked(true);
+                if (Contient(maj, "LISTE"))
+                    Liste1->setChecked(true);
+                if (Contient(maj, "DETAIL"))
+                    Dtail1->setChecked(true);
+                break;
+            case 8:
+            case 9:
+            case 10:
+                AjouteFichierRecent(valeur);
+                break;
+            case 11: Outils_3D_X = Entier(valeur); break;
+            case 12: Outils_3D_Y = Entier(valeur); break;
+            case 13: Arreter_X = Entier(valeur); break;
+            case 14: Arreter_Y = Entier(valeur); break;
+            default:
+                ouiNon[k]->setChecked(Contient(maj, "OUI"));
+            }
+        }
+    }
+    Etiquettestexte1Click();
+    Web2->setChecked(Web1->isChecked());
+    Grandesicnes2->setChecked(Grandesicnes1->isChecked());
+    Petitesicnes2->setChecked(Petitesicnes1->isChecked());
+    Liste2->setChecked(Liste1->isChecked());
+    Dtail2->setChecked(Dtail1->isChecked());
+    statusBar()->setVisible(Barredtat1->isChecked());
+}
+
+void TForm1::EcritParametres(const std::string& chemin) const
+{
+    auto oui = [](const QAction* a) { return a->isChecked() ? "OUI" : "NON"; };
+    std::ostringstream s;
+    auto ligne = [&](const char* cle, const std::string& valeur) { s << cle << " = " << valeur << "\r\n"; };
+    s << "[Karstomat]\r\n\r\n";
+    ligne("General", oui(Gnral1));
+    ligne("Explorateur", oui(Explorateur2));
+    ligne("Vues", oui(Vues1));
+    ligne("Texte", oui(Etiquettestexte1));
+    ligne("Etat", oui(Barredtat1));
+    ligne("Web", oui(Web1));
+    ligne("Classement", Grandesicnes1->isChecked()   ? "Grandes"
+                        : Petitesicnes1->isChecked() ? "Petites"
+                        : Liste1->isChecked()        ? "Liste"
+                                                     : "Detail");
+    ligne("Automatique", oui(Automatique1));
+    // Oldest first, so that reading them back in turn rebuilds the same list.
+    if (!FichiersRecents[2].empty())
+        ligne("Fichier1", FichiersRecents[2]);
+    if (!FichiersRecents[1].empty())
+        ligne("Fichier2", FichiersRecents[1]);
+    if (!FichiersRecents[0].empty())
+        ligne("Fichier3", FichiersRecents[0]);
+    ligne("Outils_3D_X", FormatEntier(Outils_3D_X));
+    ligne("Outils_3D_Y", FormatEntier(Outils_3D_Y));
+    ligne("Arreter_X", FormatEntier(Arreter_X));
+    ligne("Arreter_Y", FormatEntier(Arreter_Y));
+    std::ofstream f(chemin, std::ios::binary | std::ios::trunc);
+    f << s.str();
+    f.close();
+    if (!f)
+        throw std::runtime_error("Impossible d'écrire le fichier " + chemin);
+}
+
+// ---- model files ----
+
+std::string TForm1::modeleUtilisateur(const char* nom) const
+{
+    const std::string existant = TrouveFichier(RepUtilisateur + nom);
+    return existant.empty() ? RepUtilisateur + nom : existant;
+}
+
+void TForm1::chargeModeles()
+{
+    auto trouve = [this](const char* nom) {
+        std::string f = TrouveFichier(RepUtilisateur + nom);
+        return f.empty() ? TrouveFichier(RepProgramme + nom) : f;
+    };
+    auto charge = [&](const char* nom, auto&& lecture) {
+        const std::string f = trouve(nom);
+        if (f.empty())
+            return;
+        try {
+            lecture(f);
+        } catch (const std::exception& e) {
+            Erreur(e);
+        }
+    };
+    charge("OPTIONS.MAR", [this](const std::string& f) { Marge.Charge(f); });
+    PreferenceSaisie.Defaut();
+    PreferenceSaisie.NomFichier = trouve("OPTIONS.SAI");
+    try {
+        PreferenceSaisie.Charge();
+    } catch (const std::exception& e) {
+        Erreur(e);
+    }
+    PreferenceSaisie.ConstruitColonnes();
+    charge("OPTIONS.TABL", [this](const std::string& f) { OptionsTableau.Charge(f); });
+    charge("OPTIONS.PLA", [this](const std::string& f) { OptionsPlan.Charge(f); });
+    charge("OPTIONS.PER", [this](const std::string& f) { OptionsRelief.Charge(f); });
+    charge("OPTIONS.COU", [this](const std::string& f) { OptionsCoupe.Charge(f); });
+}
+
+void TForm1::sauveModeles()
+{
+    auto sauve = [&](auto&& ecriture) {
+        try {
+            ecriture();
+        } catch (const std::exception& e) {
+            Erreur(e);
+        }
+    };
+    sauve([this] { Marge.Sauve(modeleUtilisateur("OPTIONS.MAR")); });
+    sauve([this] {
+        PreferenceSaisie.NomFichier = modeleUtilisateur("OPTIONS.SAI");
+        PreferenceSaisie.Enregistre();
+    });
+    sauve([this] { OptionsTableau.Sauve(modeleUtilisateur("OPTIONS.TABL")); });
+    sauve([this] { OptionsPlan.Sauve(modeleUtilisateur("OPTIONS.PLA")); });
+    sauve([this] { OptionsRelief.Sauve(modeleUtilisateur("OPTIONS.PER")); });
+    sauve([this] { OptionsCoupe.Sauve(modeleUtilisateur("OPTIONS.COU")); });
+}
+
+namespace {
+
+// The name chosen in a model dialog, with the extension of the filter entry when it has
+// none and an entry other than "Tous" was chosen.
+std::string NomModele(const DialogueFichier& d)
+{
+    std::string nom = QFile::encodeName(d.nom).toStdString();
+    if (std::filesystem::path(nom).extension().empty() && d.indexFiltre >= 1 && d.indexFiltre <= 5) {
+        std::string e = kExtensionsModeles[d.indexFiltre - 1];
+        for (char& c : e)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        nom += e;
+    }
+    return nom;
+}
+
+const QString kMessageExtension = QStringLiteral(
+    "Vous devez spécifier une extension à votre fichier \r(ex : \"surface.sai\" pour un modèle de fiche)");
+
+}  // namespace
+
+void TForm1::Ouvrirmodle1Click()
+{
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreModeles), QString(), QString(), 6};
+    if (!Invite().Ouvrir(d))
+        return;
+    std::string nom = NomModele(d);
+    const std::string trouve = TrouveFichier(nom);
+    if (trouve.empty()) {
+        Invite().Avertissement(QStringLiteral("Ce fichier n'existe pas.\rChoisissez en un autre"));
+        return;
+    }
+    nom = trouve;
+    const std::string ext = Extension(nom);
+    try {
+        if (ext == ".SAI") {
+            PreferenceSaisie.NomFichier = nom;
+            PreferenceSaisie.Charge();
+            PreferenceSaisie.ConstruitColonnes();
+        } else if (ext == ".PLA") {
+            OptionsPlan.Charge(nom);
+        } else if (ext == ".COU") {
+            OptionsCoupe.Charge(nom);
+        } else if (ext == ".PER") {
+            OptionsRelief.Charge(nom);
+        } else if (ext == ".TABL") {
+            OptionsTableau.Charge(nom);
+            if (Massif)
+                Massif->DimensionsAJour = false;
+        } else {
+            Invite().Avertissement(kMessageExtension);
+            return;
+        }
+    } catch (const std::exception& e) {
+        Erreur(e);
+        return;
+    }
+    emit ModeleCharge(QString::fromStdString(ext));
+}
+
+void TForm1::Enregistrermodle1Click()
+{
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreModeles), QString(), QString(), 6};
+    if (!Invite().Enregistrer(d))
+        return;
+    const std::string nom = NomModele(d);
+    const std::string ext = Extension(nom);
+    try {
+        if (ext == ".SAI") {
+            PreferenceSaisie.NomFichier = nom;
+            PreferenceSaisie.Enregistre();
+        } else if (ext == ".PLA") {
+            OptionsPlan.Sauve(nom);
+        } else if (ext == ".COU") {
+            OptionsCoupe.Sauve(nom);
+        } else if (ext == ".PER") {
+            OptionsRelief.Sauve(nom);
+        } else if (ext == ".TABL") {
+            OptionsTableau.Sauve(nom);
+        } else {
+            Invite().Avertissement(kMessageExtension);
+        }
+    } catch (const std::exception& e) {
+        Erreur(e);
+    }
+}
+
+}  // namespace karst

@@ -1,0 +1,104 @@
+// Input-grid layout: its 122-byte model file and the column table built from the groups.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
+
+#include "dialogs/preference_ecran.h"
+
+using namespace karst;
+
+namespace {
+
+std::string Octets(const std::string& chemin)
+{
+    std::ifstream f(chemin, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+std::vector<std::pair<int, int>> TypesEtLargeurs(const TPreference_Ecran& p)
+{
+    std::vector<std::pair<int, int>> r;
+    for (int k = 1; k <= p.NbColonnes; ++k)
+        r.emplace_back(p.Colonnes[static_cast<std::size_t>(k)].Type, p.Colonnes[static_cast<std::size_t>(k)].Largeur);
+    return r;
+}
+
+}  // namespace
+
+TEST(PreferenceEcran, FichierDesDefautsEtRelecture)
+{
+    QTemporaryDir dir;
+    TPreference_Ecran p;
+    p.NomFichier = dir.filePath("OPTIONS.SAI").toStdString();
+    p.Enregistre();
+    const std::string o = Octets(p.NomFichier);
+    EXPECT_EQ(o, Octets(std::string(KARST_TEST_DATA) + "/modeles/defaut.sai"));
+    ASSERT_EQ(o.size(), 122u);
+    EXPECT_EQ(o.substr(0, 8), std::string("\x32\0\x14\0\x01\0\x01m", 8));
+
+    TPreference_Ecran q;
+    q.GLargeur.DeuxColonnes = false;
+    q.GAzimut.Unite = "gr";
+    q.GPoint.Largeur = 1;
+    q.NomFichier = p.NomFichier;
+    q.Charge();
+    EXPECT_TRUE(q.GLargeur.DeuxColonnes);
+    EXPECT_EQ(q.GAzimut.Unite.str(), "\xB0");
+    EXPECT_EQ(q.GPoint.Largeur, 60);
+}
+
+TEST(PreferenceEcran, PositionsDecaleesDUnCran)
+{
+    QTemporaryDir dir;
+    TPreference_Ecran p;
+    p.NomFichier = dir.filePath("a.sai").toStdString();
+    for (auto* g : {&p.GLongueur.Position, &p.GAzimut.Position, &p.GPente.Position, &p.GLargeur.Position,
+                    &p.GHauteur.Position, &p.GCroquis.Position, &p.GCommentaires.Position,
+                    &p.GHorizontal.Position, &p.GDeveloppement.Position})
+        ++*g;
+    p.Enregistre();
+    TPreference_Ecran q;
+    q.NomFichier = p.NomFichier;
+    q.Charge();
+    EXPECT_EQ(q.GLongueur.Position, 1);
+    EXPECT_EQ(q.GDeveloppement.Position, 9);
+
+    // One position at 1: taken as is.
+    p.GLongueur.Position = 1;
+    p.Enregistre();
+    q.Charge();
+    EXPECT_EQ(q.GLongueur.Position, 1);
+    EXPECT_EQ(q.GAzimut.Position, 3);
+}
+
+TEST(PreferenceEcran, ColonnesConstruites)
+{
+    TPreference_Ecran p;
+    p.ConstruitColonnes();
+    using V = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(TypesEtLargeurs(p), (V{{1, 60}, {2, 50}, {131, 20}, {4, 50}, {133, 20}, {6, 50}, {135, 20},
+                                     {9, 50}, {10, 50}, {139, 20}, {12, 50}, {143, 20}, {16, 15}, {17, 100}}));
+    EXPECT_EQ(p.Colonnes[3].Unite.str(), "m");
+    EXPECT_EQ(p.Colonnes[5].Unite.str(), "\xB0");
+    EXPECT_EQ(p.Colonnes[8].Titre.str(), "Largeur G");
+    EXPECT_EQ(p.Colonnes[14].Titre.str(), "Observations");
+
+    p.GLargeur.DeuxColonnes = false;
+    p.GHorizontal.Affiche = true;
+    p.GCroquis.Position = 1;
+    p.GLongueur.Position = 6;
+    p.ConstruitColonnes();
+    EXPECT_EQ(TypesEtLargeurs(p), (V{{1, 60}, {16, 15}, {4, 50}, {133, 20}, {6, 50}, {135, 20}, {8, 50},
+                                     {139, 20}, {12, 50}, {143, 20}, {2, 50}, {131, 20}, {17, 100}, {82, 20},
+                                     {19, 50}}));
+    EXPECT_EQ(p.Colonnes[14].Unite.str(), "N");
+    EXPECT_EQ(p.Colonnes[15].Titre.str(), "Corr. Horizontale");
+
+    // A position outside 1..9 gives no column.
+    p.GCommentaires.Position = 12;
+    p.ConstruitColonnes();
+    EXPECT_EQ(p.NbColonnes, 14);
+}
