@@ -1,0 +1,190 @@
+// The quick computation on its worker thread: results reach the document only through
+// FinCalcul, a stop or a changed document writes nothing, the limits are reported once.
+#include <gtest/gtest.h>
+
+#include <future>
+#include <regex>
+
+#include "aide.h"
+#include "calcul/drapeaux.h"
+#include "calcul/matrice.h"
+#include "calcul/thread_calcul.h"
+
+using namespace karst;
+using namespace karst::essai;
+
+namespace {
+
+void TroisReferences(TMassif& m) {
+    AjouteReference(m, "R1", 0, 0, 0);
+    AjouteReference(m, "R2", 0.020, 0, 0);
+    AjouteReference(m, "R3", 0.010, 0.010, 0);
+    TFiche* f = AjouteFiche(m);
+    AjouteGalerie(*f, Station("R1"), Station("J"), {{10.1, 90}});
+    AjouteGalerie(*f, Station("R2"), Station("J"), {{9.9, 270}});
+    AjouteGalerie(*f, Station("R3"), Station("J"), {{10, 180}});
+    Reduit(m);
+}
+
+// A grid of galleries, big enough for the worker to be still running when the test acts.
+void Grille(TMassif& m, int cote) {
+    AjouteReference(m, "N0_0", 0, 0, 0);
+    AjouteReference(m, "N" + std::to_string(cote - 1) + "_0", (cote - 1) * 0.01, 0, 0);
+    auto nom = [](int i, int j) { return Station("N" + std::to_string(i) + "_" + std::to_string(j)); };
+    for (int i = 0; i < cote; ++i) {
+        TFiche* f = AjouteFiche(m);
+        for (int j = 0; j < cote; ++j) {
+            if (i + 1 < cote) AjouteGalerie(*f, nom(i, j), nom(i + 1, j), {{5, 90}, {5.01, 90}});
+            if (j + 1 < cote) AjouteGalerie(*f, nom(i, j), nom(i, j + 1), {{10, 0.1}});
+        }
+    }
+    Reduit(m);
+}
+
+// Starts the worker and waits for its end callback.
+struct Lancement {
+    std::promise<void> fini;
+    std::unique_ptr<TThreadCalcul> t;
+    explicit Lancement(TMassif& m) : t(std::make_unique<TThreadCalcul>(m, [this] { fini.set_value(); })) {}
+    void Attend() { fini.get_future().wait(); }
+};
+
+}  // namespace
+
+TEST(ThreadCalcul, ResultatsEcritsSeulementParFinCalcul) {
+    TMassif m;
+    TroisReferences(m);
+    Lancement l(m);
+    EXPECT_TRUE(CalculEnCours);
+    l.Attend();
+    EXPECT_TRUE(l.t->Fini());
+    // The worker never touched the document.
+    for (const TGalerie* g : m.Fiches[0]->Galeries) {
+        EXPECT_FALSE(g->Placee);
+        EXPECT_EQ(g->EcartHorizontal.d(), 0);
+        EXPECT_EQ(g->Arrivee.X.d(), 0);
+    }
+    FauxMessages fm;
+    EXPECT_TRUE(l.t->FinCalcul(&m, &fm));
+    EXPECT_FALSE(CalculEnCours);
+    EXPECT_TRUE(fm.vus.empty());
+    const TGalerie& g = *m.Fiches[0]->Galeries[1];
+    EXPECT_TRUE(g.Placee);
+    EXPECT_NEAR(g.Arrivee.X, 10.066673, 1e-6);
+    EXPECT_NEAR(g.EcartHorizontal, 3.4003e-4, 5e-9);
+    EXPECT_NEAR(g.Depart.X, 20, 1e-9);
+    EXPECT_FALSE(l.t->FinCalcul(&m, &fm));  // once only
+}
+
+TEST(ThreadCalcul, ArretDemandeNEcritRien) {
+    TMassif m;
+    TroisReferences(m);
+    Lancement l(m);
+    ArretCalcul = true;
+    l.Attend();
+    FauxMessages fm;
+    EXPECT_FALSE(l.t->FinCalcul(&m, &fm));
+    for (const TGalerie* g : m.Fiches[0]->Galeries) EXPECT_FALSE(g->Placee);
+    EXPECT_FALSE(CalculEnCours);
+}
+
+TEST(ThreadCalcul, DocumentChangePendantLeCalcul) {
+    TMassif m;
+    Grille(m, 30);
+    Lancement l(m);
+    // Sheets thrown away and edited while the worker runs: the run's results no longer
+    // fit the document and are not written.
+    m.JetteFiche(m.Fiches[3]);
+    m.Corbeille.vide();
+    m.Fiches[0]->Galeries.vide();
+    l.Attend();
+    EXPECT_FALSE(l.t->FinCalcul(&m, nullptr));
+    for (const TFiche* f : m.Fiches)
+        for (const TGalerie* g : f->Galeries) EXPECT_FALSE(g->Placee);
+    EXPECT_FALSE(CalculEnCours);
+}
+
+TEST(ThreadCalcul, FermetureDuMassifPendantLeCalcul) {
+    auto m = std::make_unique<TMassif>();
+    Grille(*m, 40);
+    auto t = std::make_unique<TThreadCalcul>(*m);
+    m.reset();  // the massif closed while the worker runs
+    t.reset();  // stops and joins
+    EXPECT_FALSE(CalculEnCours);
+    // A later run starts normally.
+    TMassif n;
+    TroisReferences(n);
+    Lancement l(n);
+    l.Attend();
+    EXPECT_TRUE(l.t->FinCalcul(&n, nullptr));
+}
+
+TEST(ThreadCalcul, LimiteDesCarrefoursSignaleeUneFois) {
+    TMassif m;
+    AjouteReference(m, "R", 0, 0, 0);
+    TFiche* f = AjouteFiche(m);
+    for (int i = 0; i <= kMaxCarrefours; ++i) AjouteGalerie(*f, Station("R"), Station("P" + std::to_string(i)), {{1, 0}});
+    Reduit(m);
+    Lancement l(m);
+    l.Attend();
+    FauxMessages fm;
+    EXPECT_FALSE(l.t->FinCalcul(&m, &fm));
+    ASSERT_EQ(fm.vus.size(), 1u);
+    EXPECT_EQ(fm.vus[0].texte, kMessageMassifTropGros);
+    EXPECT_FALSE(m.Fiches[0]->Galeries[0]->Placee);
+}
+
+TEST(ThreadCalcul, TropDInconnuesSignaleUneFois) {
+    TMassif m;
+    AjouteReference(m, "A", 0, 0, 0);
+    AjouteReference(m, "B", 0.01, 0, 0);
+    AjouteReference(m, "C", 0, 0.01, 0);
+    TFiche* f = AjouteFiche(m);
+    for (int i = 0; i <= kMaxInconnues; ++i) {
+        const TPointTopo p = Station("P" + std::to_string(i));
+        AjouteGalerie(*f, Station("A"), p, {{3, 45}});
+        AjouteGalerie(*f, Station("B"), p, {{8, 280}});
+        AjouteGalerie(*f, Station("C"), p, {{8, 170}});
+    }
+    Reduit(m);
+    Lancement l(m);
+    l.Attend();
+    FauxMessages fm;
+    EXPECT_FALSE(l.t->FinCalcul(&m, &fm));
+    ASSERT_EQ(fm.vus.size(), 1u);
+    EXPECT_EQ(fm.vus[0].texte, kMessageTropDeCarrefours);
+}
+
+TEST(ThreadCalcul, SansReferenceRienNiMessage) {
+    TMassif m;
+    TFiche* f = AjouteFiche(m);
+    AjouteGalerie(*f, Station("A"), Station("B"), {{1, 0}});
+    Reduit(m);
+    Lancement l(m);
+    l.Attend();
+    FauxMessages fm;
+    l.t->FinCalcul(&m, &fm);
+    EXPECT_TRUE(fm.vus.empty());
+    EXPECT_FALSE(l.t->Calculateur().Reussi);
+    EXPECT_FALSE(m.Fiches[0]->Galeries[0]->Placee);
+}
+
+TEST(ThreadCalcul, TrieLesFichesAvantDeCharger) {
+    TMassif m;
+    TroisReferences(m);
+    TFiche* f = AjouteFiche(m);
+    AjouteGalerie(*f, Station("J"), Station("K"), {{4, 0}});
+    Reduit(m);
+    std::swap(m.Fiches[0], m.Fiches[1]);
+    Lancement l(m);
+    l.Attend();
+    EXPECT_EQ(m.Fiches[0]->Ordre, 1);
+    ASSERT_TRUE(l.t->FinCalcul(&m, nullptr));
+    EXPECT_NEAR(m.Fiches[1]->Galeries[0]->Arrivee.Y, 4, 1e-6);
+}
+
+TEST(Chrono, DureeEnSecondesAvecDeuxDecimales) {
+    DemarreChrono();
+    EXPECT_TRUE(std::regex_match(DureeChrono(), std::regex("[0-9]+\\.[0-9]{2}")));
+    EXPECT_TRUE(std::regex_match(DateHeure(), std::regex("[0-9]{2}/[0-9]{2}/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}")));
+}
