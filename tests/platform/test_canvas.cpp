@@ -1,0 +1,185 @@
+// The canvas: device bounds of the figures, pen modes, text placing, font resolution,
+// flood fill, off-screen copies and the recording backends.
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
+
+#include "platform/canvas.h"
+#include "platform/imprimante.h"
+
+using namespace karst;
+
+namespace {
+
+void AssureApplication() {
+    static int argc = 1;
+    static char nom[] = "platform_tests";
+    static char* argv[] = {nom, nullptr};
+    if (!QGuiApplication::instance()) static QGuiApplication app(argc, argv);
+}
+
+class Canvas : public ::testing::Test {
+protected:
+    void SetUp() override { AssureApplication(); }
+};
+
+TEST_F(Canvas, FiguresExcludeTheirRightAndBottomEdges) {
+    CanvasImage c(21, 21);
+    c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
+    c.FixeBrush(Pinceau{kRouge, true});
+    c.Rectangle(2, 3, 8, 9);
+    EXPECT_EQ(c.Pixel(2, 3), kNoir);
+    EXPECT_EQ(c.Pixel(7, 8), kNoir);
+    EXPECT_EQ(c.Pixel(8, 5), kBlanc);
+    EXPECT_EQ(c.Pixel(5, 9), kBlanc);
+    EXPECT_EQ(c.Pixel(4, 5), kRouge);
+    c.Ellipse(10, 10, 20, 20);
+    EXPECT_EQ(c.Pixel(15, 10), kNoir);
+    EXPECT_EQ(c.Pixel(19, 15), kNoir);
+    for (int i = 0; i < 21; ++i) {
+        EXPECT_EQ(c.Pixel(i, 20), kBlanc);
+        EXPECT_EQ(c.Pixel(20, i), kBlanc);
+    }
+    // A line with its current position; width 0 is one pixel.
+    c.FixePen(Stylo{0x00FF00, 0, ModeStylo::Copie, true});
+    c.MoveTo(0, 0);
+    c.LineTo(0, 10);
+    EXPECT_EQ(c.Pixel(0, 5), 0x00FF00u);
+    EXPECT_EQ(c.Pixel(1, 5), kBlanc);
+    EXPECT_EQ(c.PositionY(), 10);
+}
+
+TEST_F(Canvas, InvertingTwiceRestoresAndMergeOrs) {
+    CanvasImage c(30, 30);
+    c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
+    c.FixeBrush(Pinceau{kNoir, true});
+    c.Ellipse(5, 5, 25, 25);
+    c.MoveTo(0, 15);
+    c.LineTo(30, 15);
+    const QImage avant = c.Image().copy();
+    c.FixePen(Stylo{kBlanc, 1, ModeStylo::Inverse, true});
+    c.FixeBrush(Pinceau{kBlanc, true});
+    c.Rectangle(1, 1, 12, 12);
+    // Every pixel of the square inverted once, outline and inside, whatever the colour.
+    EXPECT_EQ(c.Pixel(1, 1), kNoir);
+    EXPECT_EQ(c.Pixel(11, 11), kBlanc);  // black under the ellipse, now white
+    EXPECT_EQ(c.Pixel(4, 4), kNoir);
+    EXPECT_EQ(c.Pixel(12, 12), kNoir);
+    EXPECT_EQ(c.Pixel(12, 2), kBlanc);
+    c.Rectangle(1, 1, 12, 12);
+    EXPECT_EQ(c.Image(), avant);
+
+    CanvasImage m(4, 4);
+    m.FixeBrush(Pinceau{0xFF0000, true});
+    m.FillRect(0, 0, 4, 4);
+    m.FixePen(Stylo{kRouge, 1, ModeStylo::Fusion, true});
+    m.MoveTo(0, 1);
+    m.LineTo(4, 1);
+    EXPECT_EQ(m.Pixel(2, 1), 0xFF00FFu);
+    EXPECT_EQ(m.Pixel(2, 2), 0xFF0000u);
+}
+
+TEST_F(Canvas, TextByItsTopLeftCorner) {
+    CanvasImage c(200, 60);
+    Police p;
+    p.Nom = "DejaVu Sans";
+    p.Hauteur = -20;
+    c.FixeFont(p);
+    c.FixeBrush(Pinceau{kRouge, true});
+    const int l = c.TextWidth("MW"), h = c.TextHeight("MW");
+    EXPECT_GT(l, 20);
+    EXPECT_GE(h, 20);
+    c.TextOut(10, 20, "MW");
+    // The solid brush paints the text's box, and nothing is drawn above or left of it.
+    EXPECT_EQ(c.Pixel(10, 20), kRouge);
+    EXPECT_EQ(c.Pixel(10 + l - 1, 20 + h - 1), kRouge);
+    for (int x = 0; x < 200; ++x) EXPECT_EQ(c.Pixel(x, 19), kBlanc);
+    for (int y = 0; y < 60; ++y) EXPECT_EQ(c.Pixel(9, y), kBlanc);
+    int noirs = 0;
+    for (int y = 20; y < 20 + h; ++y)
+        for (int x = 10; x < 10 + l; ++x) noirs += c.Pixel(x, y) == kNoir;
+    EXPECT_GT(noirs, 20);
+    // A clear brush keeps the background.
+    c.FixeBrush(Pinceau{kRouge, false});
+    c.TextOut(100, 20, "MW");
+    EXPECT_EQ(c.Pixel(100, 20), kBlanc);
+}
+
+TEST_F(Canvas, FontsKeepTheirPointSizeOnAnotherResolution) {
+    CanvasEnregistreur c(10, 10, 600);
+    Police p;  // -11 pixels at 96 per inch: 8 points
+    EXPECT_EQ(p.Taille(), 8);
+    c.FixeFont(p);
+    EXPECT_EQ(c.Font().Hauteur, -67);
+    EXPECT_EQ(c.Font().PixelsParPouce, 600);
+    CanvasEnregistreur ecran(10, 10, 96);
+    ecran.FixeFont(p);
+    EXPECT_EQ(ecran.Font().Hauteur, -11);
+    p.PixelsParPouce = 96;
+    p.FixeTaille(8);
+    EXPECT_EQ(p.Hauteur, -11);  // 10.67
+    EXPECT_EQ(TexteCanvas("\x80\xE9t\xE9"), QString::fromUtf8("€été"));
+}
+
+TEST_F(Canvas, FloodFill) {
+    CanvasImage c(20, 20);
+    c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
+    c.FixeBrush(Pinceau{kBlanc, false});
+    c.Rectangle(5, 5, 15, 15);
+    c.FixeBrush(Pinceau{kRouge, true});
+    c.FloodFill(10, 10, kBlanc, true);
+    EXPECT_EQ(c.Pixel(10, 10), kRouge);
+    EXPECT_EQ(c.Pixel(6, 13), kRouge);
+    EXPECT_EQ(c.Pixel(5, 5), kNoir);
+    EXPECT_EQ(c.Pixel(2, 2), kBlanc);
+    // Bounded by black: the outside up to the outline.
+    c.FixeBrush(Pinceau{0x00FF00, true});
+    c.FloodFill(0, 0, kNoir, false);
+    EXPECT_EQ(c.Pixel(2, 2), 0x00FF00u);
+    EXPECT_EQ(c.Pixel(10, 10), kRouge);
+    EXPECT_EQ(c.Pixel(5, 5), kNoir);
+}
+
+TEST_F(Canvas, OffScreenCopies) {
+    CanvasImage ecran(10, 10);
+    auto bitmap = ecran.CreeCompatible(10, 10);
+    bitmap->FixeBrush(Pinceau{kRouge, true});
+    bitmap->FillRect(0, 0, 5, 10);
+    ecran.Draw(0, 0, *bitmap);
+    EXPECT_EQ(ecran.Pixel(4, 4), kRouge);
+    EXPECT_EQ(ecran.Pixel(5, 4), kBlanc);
+
+    CanvasEnregistreur enregistreur(100, 100);
+    auto hors = enregistreur.CreeCompatible(50, 50);
+    hors->MoveTo(1, 2);
+    hors->LineTo(3, 4);
+    hors->TextOut(5, 6, "a");
+    enregistreur.Draw(10, 20, *hors);
+    ASSERT_EQ(enregistreur.Traces.size(), 3u);
+    EXPECT_EQ(enregistreur.Traces[0].genre, Trace::Dessin);
+    const Trace& l = enregistreur.Traces[1];
+    EXPECT_EQ(std::make_tuple(l.x0, l.y0, l.x1, l.y1), std::make_tuple(11, 22, 13, 24));
+    EXPECT_EQ(std::make_tuple(enregistreur.Traces[2].x0, enregistreur.Traces[2].y0), std::make_tuple(15, 26));
+}
+
+TEST_F(Canvas, FakePrinterRecordsTheJob) {
+    ImprimanteFactice imp;
+    EXPECT_EQ(imp.LargeurMm(), 210);
+    EXPECT_EQ(imp.Canvas().PixelsParPouce(), 600);
+    imp.FixeTitre("plan");
+    imp.Debut();
+    imp.Canvas().Rectangle(0, 0, 10, 10);
+    imp.NouvellePage();
+    imp.Canvas().Rectangle(0, 0, 20, 20);
+    imp.Fin();
+    EXPECT_EQ(imp.Journal, (std::vector<std::string>{"Titre plan", "Debut", "NouvellePage", "Fin"}));
+    ASSERT_EQ(imp.pages_.size(), 3u);
+    EXPECT_EQ(imp.pages_[1]->Traces.size(), 1u);
+    EXPECT_EQ(imp.pages_[2]->Traces[0].x1, 20);
+    EXPECT_FALSE(imp.Imprime());
+}
+
+}  // namespace

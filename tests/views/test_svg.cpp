@@ -1,0 +1,245 @@
+// The SVG files of the plan: exact bytes of a small drawing, well-formed XML of a larger
+// one, the Illustrator header and the layers asked for.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <fstream>
+#include <sstream>
+
+#include "views/plan.h"
+#include "views/svg.h"
+#include "vues_factices.h"
+
+using namespace karst;
+using namespace karst::test;
+
+namespace {
+
+std::string Lit(const std::string& chemin) {
+    std::ifstream f(chemin, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+class Svg : public ::testing::Test {
+protected:
+    QTemporaryDir dossier;
+    ContexteFactice ctx;
+    TPlan plan{ctx};
+
+    std::string Chemin(const char* nom) const { return dossier.filePath(nom).toStdString(); }
+    std::string Exporte(bool illustrator, bool toutes) {
+        int l, h;
+        CanvasEnregistreur image(10, 10);
+        plan.Dimensions(l, h, 4, 1, image);
+        const std::string chemin = Chemin("plan.svg");
+        plan.ExporteSVG(chemin, illustrator, toutes);
+        return Lit(chemin);
+    }
+};
+
+TEST_F(Svg, SmallPlanByteForByte) {
+    ctx.massif.NomFichier = "C:\\Topo\\Grotte.mas";
+    TFiche& f = AjouteFiche(ctx.massif);
+    TGalerie& g = AjouteGalerie(f, "A", "C&D", {0, 0}, {{10, 0}, {10, 5}});
+    g.Visee(1)->Gauche = "2";
+    g.Visee(2)->Gauche = "4";
+    TOptions_Plan& o = ctx.options;
+    o.Texte_Station = 2;
+    o.Representation = false;
+    o.X_Nord = 0.002;
+    o.Y_Nord = 0.001;
+    o.X_Echelle = 0.004;
+    o.Y_Echelle = 0.003;
+    o.Long_Echelle = 5;
+    o.Subdivision = 2;
+    o.Representation_Largeur = 1;
+    EXPECT_EQ(Exporte(false, false), Lit(KARST_TEST_DATA "/plan_simple.svg"));
+}
+
+TEST_F(Svg, NothingPlacedGivesTheFrameOnly) {
+    ctx.massif.NomFichier = "/home/topo/r\xE9seau.fic";
+    TFiche& f = AjouteFiche(ctx.massif);
+    AjouteGalerie(f, "A", "B", {0, 0}, {{1, 0}}).Placee = false;
+    EXPECT_EQ(Exporte(false, true),
+              "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+              "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.0//EN\"\r\n"
+              "\"http://www.w3.org/TR/2001/REC-SVG-20010904/DTD/svg10.dtd\">\r\n"
+              "\r\n"
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"0mm\" height=\"0mm\">\r\n"
+              "<title>r\xE9seau.fic</title>\r\n"
+              "<desc>Plan</desc>\r\n"
+              "</svg>\r\n");
+}
+
+TEST_F(Svg, IllustratorHeader) {
+    std::string texte = Exporte(true, true);
+    const std::string attendu =
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+        "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.0//EN\"    "
+        "\"http://www.w3.org/TR/2001/REC-SVG-20010904/DTD/svg10.dtd\" [\r\n"
+        "         <!ENTITY ns_flows \"http://ns.adobe.com/Flows/1.0/\">\r\n"
+        "        \t<!ENTITY ns_extend \"http://ns.adobe.com/Extensibility/1.0/\">\r\n"
+        "        \t<!ENTITY ns_ai \"http://ns.adobe.com/AdobeIllustrator/10.0/\">\r\n"
+        "        \t<!ENTITY ns_graphs \"http://ns.adobe.com/Graphs/1.0/\">\r\n"
+        "        \t<!ENTITY ns_vars \"http://ns.adobe.com/Variables/1.0/\">\r\n"
+        "        \t<!ENTITY ns_imrep \"http://ns.adobe.com/ImageReplacement/1.0/\">\r\n"
+        "        \t<!ENTITY ns_sfw \"http://ns.adobe.com/SaveForWeb/1.0/\">\r\n"
+        "        \t<!ENTITY ns_custom \"http://ns.adobe.com/GenericCustomNamespace/1.0/\">\r\n"
+        "        \t<!ENTITY ns_adobe_xpath \"http://ns.adobe.com/XPath/1.0/\">\r\n"
+        "        \t<!ENTITY ns_svg \"http://www.w3.org/2000/svg\">\r\n"
+        "        \t<!ENTITY ns_xlink \"http://www.w3.org/1999/xlink\">\r\n"
+        "]>\r\n"
+        "\r\n"
+        "<svg\r\n"
+        " \t xmlns:x=\"&ns_extend;\" xmlns:i=\"&ns_ai;\" xmlns:graph=\"&ns_graphs;\"\r\n"
+        " \t xmlns=\"&ns_svg;\" xmlns:xlink=\"&ns_xlink;\" "
+        "xmlns:a=\"http://ns.adobe.com/AdobeSVGViewerExtensions/3.0/\"\r\n"
+        " \t width=\"0mm\" height=\"0mm\"\r\n"
+        " \t overflow=\"visible\" enable-background=\"new 0 0 0mm 0mm\" xml:space=\"preserve\">\r\n"
+        "<title></title>\r\n";
+    EXPECT_EQ(texte.substr(0, attendu.size()), attendu);
+}
+
+// A computed massif of three sheets with walls, widths, a terminus and names that XML
+// reserves; every layer written, as Illustrator layers.
+class SvgExemple : public Svg {
+protected:
+    void SetUp() override {
+        ctx.massif.NomFichier = "exemple.mas";
+        for (int s = 0; s < 3; ++s) {
+            TFiche& f = AjouteFiche(ctx.massif, "Syst\xE8me " + std::to_string(s));
+            double x = 30.0 * s, y = 0;
+            for (int gi = 0; gi < 3; ++gi) {
+                std::vector<Point3> stations;
+                for (int k = 1; k <= 5; ++k) stations.push_back({x + 4.0 * k, y + (k % 2) * 1.5 + gi * 3.0, -2.0 * k});
+                TGalerie& g = AjouteGalerie(f, "P<" + std::to_string(gi) + ">", "Q&\"\x80\"", {x, y + gi * 3.0},
+                                            stations);
+                for (int k = 1; k <= 5; ++k) {
+                    g.Visee(k)->Gauche = "1.5";
+                    g.Visee(k)->Droite = k == 3 ? "" : "0.8";
+                }
+                g.Arrivee.Terminus = gi == 2;
+            }
+            f.Galeries[1]->Placee = false;
+        }
+        TOptions_Plan& o = ctx.options;
+        o.Texte_Nord = "Nord & \"vrai\"";
+        o.Police_Station.Nom = "Arial <Narrow>";
+        o.Pas = 10;
+        o.Longueur_Quadri = 3;
+        plan.Tourne(30);
+    }
+};
+
+TEST_F(SvgExemple, WellFormedWithEveryLayer) {
+    const std::string texte = Exporte(true, true);
+    // CR LF everywhere, nothing outside Latin-1 but character references.
+    for (std::size_t i = 0; i < texte.size(); ++i) {
+        if (texte[i] == '\n') {
+            ASSERT_TRUE(i > 0 && texte[i - 1] == '\r') << "at " << i;
+        }
+        ASSERT_NE(static_cast<unsigned char>(texte[i]), 0x80u);
+    }
+    QXmlStreamReader xml(QByteArray::fromStdString(texte));
+    std::vector<std::string> couches;
+    QStringList textes;
+    int profondeur = 0, groupesParCouche = 0;
+    std::vector<int> groupes;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            ++profondeur;
+            if (xml.name() == u"svg") {
+                EXPECT_EQ(xml.namespaceUri(), u"http://www.w3.org/2000/svg");
+            }
+            if (xml.name() == u"g" && profondeur == 2) {
+                couches.push_back(xml.attributes().value("id").toString().toStdString());
+                EXPECT_EQ(xml.attributes().value("http://ns.adobe.com/AdobeIllustrator/10.0/", "layer"), u"yes");
+                if (!groupes.empty()) groupes.back() = groupesParCouche;
+                groupes.push_back(0);
+                groupesParCouche = 0;
+            } else if (xml.name() == u"g" && profondeur == 3) {
+                ++groupesParCouche;
+            } else if (xml.name() == u"text") {
+                textes << xml.readElementText();
+                --profondeur;
+            }
+        } else if (xml.isEndElement()) {
+            --profondeur;
+        }
+    }
+    groupes.back() = groupesParCouche;
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " line " << xml.lineNumber();
+    const std::vector<std::string> attendu = {"visees", "parois", "largeurs",
+                                              "stations", "carrefours", "nord", "echelle", "quadrillage"};
+    EXPECT_EQ(couches, attendu);
+    // One group per sheet in each gallery layer (the north and scale layers hold two).
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(groupes[static_cast<std::size_t>(i)], 3);
+    EXPECT_TRUE(textes.contains(QString::fromUtf8("P<0>")));
+    EXPECT_TRUE(textes.contains(QString::fromUtf8("Q&\"€\"")));
+    EXPECT_TRUE(textes.contains(QString::fromUtf8("Nord & \"vrai\"")));
+    EXPECT_NE(texte.find("font-family:Arial &lt;Narrow&gt;;"), std::string::npos);
+    EXPECT_NE(texte.find("<title>exemple.mas</title>"), std::string::npos);
+}
+
+TEST_F(SvgExemple, OnlyTheVisibleLayers) {
+    TOptions_Plan& o = ctx.options;
+    o.Affiche_Nord = false;
+    o.Affiche_Echelle = false;
+    o.Affiche_Quadri = false;
+    o.Afficher_Habillage = false;
+    o.diametre = 0;
+    o.Texte_Station = 0;
+    const std::string texte = Exporte(false, false);
+    // The five gallery layers are always there, without the Illustrator mark.
+    EXPECT_NE(texte.find("<g id=\"visees\" style=\"stroke-width:0.20mm; stroke:black;\">"), std::string::npos);
+    EXPECT_NE(texte.find("<g id=\"carrefours\" style=\"font-size:8pt; font-family:Arial &lt;Narrow&gt;;\">"),
+              std::string::npos);
+    for (const char* absent : {"id=\"nord\"", "id=\"echelle\"", "id=\"quadrillage\"", "<circle", "<text", "i:layer"})
+        EXPECT_EQ(texte.find(absent), std::string::npos) << absent;
+    // Width points: circles of Epaisseur_Largeur / 20 mm.
+    o.Representation_Largeur = 2;
+    o.Epaisseur_Largeur = 4;
+    EXPECT_NE(Exporte(false, false).find("r=\"0.20mm\"/>"), std::string::npos);
+}
+
+TEST_F(SvgExemple, EveryLayerWhateverTheOptions) {
+    TOptions_Plan& o = ctx.options;
+    o.diametre = 0;
+    o.Texte_Station = 0;
+    o.Affiche_Quadri = false;
+    o.Pas = 0;
+    const std::string texte = Exporte(false, true);
+    // Circles of radius 0, labels with the bare name, an empty grid group for a step of 0.
+    EXPECT_NE(texte.find("r=\"0.00mm\"/>"), std::string::npos);
+    EXPECT_NE(texte.find(">P&lt;0&gt;</text>"), std::string::npos);
+    EXPECT_NE(texte.find("<g id=\"quadrillage\" style=\"stroke-width:0.00mm; stroke:black;\">\r\n</g>\r\n</svg>\r\n"),
+              std::string::npos);
+}
+
+TEST_F(Svg, AFileThatCannotBeWrittenIsReported) {
+    try {
+        plan.ExporteSVG(Chemin("absent/plan.svg"), false, true);
+        FAIL();
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Impossible d'ouvrir le fichier ", 0), 0u);
+    }
+}
+
+TEST(SvgTextes, EscapesAndNames) {
+    EXPECT_EQ(TexteXml("a&b<c>d\"e\xE9\x80\x9C\x01"), "a&amp;b&lt;c&gt;d&quot;e\xE9&#8364;&#339;");
+    EXPECT_EQ(NomSansDossier("C:\\Topo\\Grotte.mas"), "Grotte.mas");
+    EXPECT_EQ(NomSansDossier("/home/a/b.fic"), "b.fic");
+    EXPECT_EQ(NomSansDossier("A:x.fic"), "x.fic");
+    EXPECT_EQ(Mm(1.0 / 3), "0.33mm");
+    EXPECT_EQ(Mm(-2.005), "-2.00mm");
+    EXPECT_EQ(Mm(-0.001), "0.00mm");
+}
+
+}  // namespace
