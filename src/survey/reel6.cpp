@@ -1,5 +1,6 @@
 #include "survey/reel6.h"
 
+#include <bit>
 #include <cfenv>
 #include <cmath>
 
@@ -29,6 +30,20 @@ double Reel6::arrondit(long double v) {
     if (octet > 255) throw ErreurReel6("Valeur numérique trop grande");
     if (octet < 1) return 0.0;  // below the smallest value: zero
     return static_cast<double>(std::ldexp(m, e - kBits));
+}
+
+std::array<uint8_t, 6> Reel6::octetsExacts(double r) {
+    // r is a value of the format: its binary64 fields map straight onto the six bytes
+    // (the exponent fits, and the low 13 bits of the 52-bit fraction are zero).
+    std::array<uint8_t, 6> b{};
+    if (r == 0) return b;
+    const auto bits = std::bit_cast<uint64_t>(r);
+    const auto exposant = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
+    const uint64_t m = (bits & ((uint64_t(1) << 52) - 1)) >> 13;
+    b[0] = static_cast<uint8_t>(exposant + 129);
+    for (int i = 1; i <= 5; ++i) b[i] = static_cast<uint8_t>(m >> (8 * (i - 1)));
+    if (bits >> 63) b[5] |= 0x80;
+    return b;
 }
 
 std::array<uint8_t, 6> Reel6::encode(double v) {

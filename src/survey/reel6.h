@@ -31,7 +31,7 @@ public:
     Reel6& operator+=(long double x) { v_ = arrondit(v_ + x); return *this; }
     Reel6& operator-=(long double x) { v_ = arrondit(v_ - x); return *this; }
 
-    std::array<uint8_t, 6> octets() const { return encode(v_); }
+    std::array<uint8_t, 6> octets() const { return octetsExacts(v_); }
     static Reel6 depuisOctets(const std::array<uint8_t, 6>& b) { Reel6 r; r.v_ = decode(b); return r; }
 
     // The largest magnitude the format holds.
@@ -42,6 +42,8 @@ public:
     static double decode(const std::array<uint8_t, 6>& b);
 
 private:
+    // The bytes of a value the format represents exactly (what every Reel6 holds).
+    static std::array<uint8_t, 6> octetsExacts(double r);
     double v_ = 0.0;  // always a value the format represents exactly
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -194,4 +195,19 @@ TEST(Flux, EcritureEchoueeSignalee) {
     } f;
     f.Write("abc", 3);
     EXPECT_THROW(f.Flush(), ErreurFlux);
+}
+
+TEST(Flux, OctetsDesReelsCommeLEncodage) {
+    // The bytes written for a stored real are those of the general encoding, over the
+    // whole range of the format.
+    uint64_t etat = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        etat = etat * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double mantisse = static_cast<double>(etat >> 11) / 9007199254740992.0 + 0.5;
+        const int exposant = static_cast<int>(etat % 250) - 125;
+        const double v = std::ldexp(i % 2 ? -mantisse : mantisse, exposant);
+        const Reel6 r(v);
+        ASSERT_EQ(r.octets(), Reel6::encode(v)) << v;
+        ASSERT_EQ(Reel6::depuisOctets(r.octets()).d(), r.d());
+    }
 }
