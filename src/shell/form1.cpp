@@ -200,8 +200,10 @@ void TForm1::construitMenus()
     Liste1 = commande(Item(Affichage1, "Liste1", QStringLiteral("&Liste"), {}, true));
     Dtail1 = commande(Item(Affichage1, "Dtail1", QStringLiteral("&Détail"), {}, true));
     groupeListe_ = new QActionGroup(this);
-    for (QAction* a : {Grandesicnes1, Petitesicnes1, Liste1, Dtail1})
+    for (QAction* a : {Grandesicnes1, Petitesicnes1, Liste1, Dtail1}) {
+        a->setChecked(false);
         groupeListe_->addAction(a);
+    }
     Grandesicnes1->setChecked(true);
     Affichage1->addSeparator();
     QMenu* trier = Sous(Affichage1, "Trier1", QStringLiteral("T&rier"));
@@ -209,8 +211,10 @@ void TForm1::construitMenus()
     Localisation1 = Item(trier, "Localisation1", QStringLiteral("&Localisation"), {}, true);
     Date1 = Item(trier, "Date1", QStringLiteral("&Date"), {}, true);
     auto* groupeTri = new QActionGroup(this);
-    for (QAction* a : {Ordredesaisie1, Localisation1, Date1})
+    for (QAction* a : {Ordredesaisie1, Localisation1, Date1}) {
+        a->setChecked(false);
         groupeTri->addAction(a);
+    }
     Ordredesaisie1->setChecked(true);
     Affichage1->addSeparator();
     Bulle1 = Item(Affichage1, "Bulle1", QStringLiteral("&Info-bulle ..."));
@@ -316,8 +320,10 @@ void TForm1::construitMenus()
     Liste2 = commande(Item(PopupMenu1, "Liste2", QStringLiteral("&Liste"), {}, true));
     Dtail2 = commande(Item(PopupMenu1, "Dtail2", QStringLiteral("&Détail"), {}, true));
     groupeListePopup_ = new QActionGroup(this);
-    for (QAction* a : {Grandesicnes2, Petitesicnes2, Liste2, Dtail2})
+    for (QAction* a : {Grandesicnes2, Petitesicnes2, Liste2, Dtail2}) {
+        a->setChecked(false);
         groupeListePopup_->addAction(a);
+    }
     Grandesicnes2->setChecked(true);
 
     // Handlers.
@@ -393,6 +399,11 @@ void TForm1::construitBarres()
     ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
     Animation = new TAnimatedImage(ToolBar2);
     Animation->setObjectName(QStringLiteral("Animation"));
+    Animation->Standard();
+    connect(Animation, &TAnimatedImage::Clic, this, [this] {
+        if (BoutonCalculer->isEnabled())
+            Calculrapide1->trigger();
+    });
     ToolBar2->addWidget(Animation);
     ToolBar2->setMaximumWidth(30 + 8);
 

@@ -1,0 +1,415 @@
+// The main window: settings file, model files at start and close, document commands,
+// recent files, caption and menu states.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/interlocuteur.h"
+#include "shell/animation.h"
+#include "shell/apropos.h"
+#include "shell/form1.h"
+
+using namespace karst;
+namespace fs = std::filesystem;
+
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char nom[] = "shell_tests";
+    static char* argv[] = {nom, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+std::string Octets(const std::string& chemin)
+{
+    std::ifstream f(chemin, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+void Ecrit(const std::string& chemin, const std::string& octets)
+{
+    std::ofstream(chemin, std::ios::binary) << octets;
+}
+
+class Fenetre : public ::testing::Test {
+protected:
+    void SetUp() override { App(); }
+
+    // A main window on empty folders, the command-line timer stopped.
+    std::unique_ptr<TForm1> Cree()
+    {
+        auto f = std::make_unique<TForm1>(utilisateur(), programme());
+        f->Timer2->stop();
+        return f;
+    }
+    std::string utilisateur() { return dirU.path().toStdString() + "/"; }
+    std::string programme() { return dirP.path().toStdString() + "/"; }
+    // An empty massif file saved under that name.
+    std::string Massif(const char* nom)
+    {
+        const std::string chemin = dirM.path().toStdString() + "/" + nom;
+        TMassif m;
+        m.Sauve(chemin);
+        return chemin;
+    }
+    QAction* Action(TForm1& f, const char* nom) { return f.findChild<QAction*>(QString::fromLatin1(nom)); }
+
+    QTemporaryDir dirU, dirP, dirM;
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+};
+
+}  // namespace
+
+TEST_F(Fenetre, DossierVideDeuxMassifsPuisQuitter)
+{
+    const std::string a = Massif("a.fic"), b = Massif("b.fic");
+    {
+        auto f = Cree();
+        EXPECT_FALSE(fs::exists(utilisateur() + "Karstomat.ini"));
+        ASSERT_TRUE(f->OuvreMassif(a));
+        f->Fermer1Click();
+        ASSERT_TRUE(f->OuvreMassif(b));
+        f->Fermer1Click();
+        invite.reponses = {Bouton::Oui};
+        EXPECT_TRUE(f->close());
+        EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Quitter Karstomat ?")});
+    }
+    EXPECT_EQ(Octets(utilisateur() + "Karstomat.ini"),
+              "[Karstomat]\r\n\r\nGeneral = OUI\r\nExplorateur = OUI\r\nVues = OUI\r\nTexte = OUI\r\nEtat = OUI\r\n"
+              "Web = OUI\r\nClassement = Grandes\r\nAutomatique = OUI\r\nFichier2 = " +
+                  a + "\r\nFichier3 = " + b +
+                  "\r\nOutils_3D_X = 0\r\nOutils_3D_Y = 0\r\nArreter_X = 0\r\nArreter_Y = 0\r\n");
+    const std::string golden = std::string(KARST_TEST_DATA) + "/modeles/defaut.";
+    for (const char* e : {"PLA", "PER", "COU", "TABL", "MAR", "SAI"}) {
+        std::string min = e;
+        for (char& c : min)
+            c = static_cast<char>(std::tolower(c));
+        EXPECT_EQ(Octets(utilisateur() + "OPTIONS." + e), Octets(golden + min)) << e;
+    }
+
+    // The next start reads them back: the recent files come back in the same order.
+    auto f = Cree();
+    EXPECT_EQ(f->FichiersRecents[0], b);
+    EXPECT_EQ(f->FichiersRecents[1], a);
+    EXPECT_TRUE(f->FichiersRecents[2].empty());
+}
+
+TEST_F(Fenetre, QuitterNonLaisseToutOuvert)
+{
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(Massif("c.fic")));
+    invite.reponses = {Bouton::Non};
+    EXPECT_FALSE(f->close());
+    EXPECT_NE(f->Massif, nullptr);
+    EXPECT_FALSE(fs::exists(utilisateur() + "Karstomat.ini"));
+}
+
+TEST_F(Fenetre, ModelesDuDossierDuProgramme)
+{
+    TOptions_Plan p;
+    p.Long_Nord = 33;
+    p.Sauve(programme() + "options.pla");
+    TMarge m;
+    m.Haut = 17;
+    m.Sauve(programme() + "OPTIONS.MAR");
+    m.Haut = 18;
+    m.Sauve(utilisateur() + "OPTIONS.MAR");
+    auto f = Cree();
+    EXPECT_EQ(f->OptionsPlan.Long_Nord, 33);
+    EXPECT_EQ(f->Marge.Haut, 18);
+}
+
+TEST_F(Fenetre, FichiersRecents)
+{
+    auto f = Cree();
+    const std::string p = Massif("p.fic"), q = Massif("q.fic"), r = Massif("r.fic");
+    for (const std::string& n : {p, q, r}) {
+        f->OuvreMassif(n);
+        f->FermeMassif();
+    }
+    EXPECT_EQ(f->FichiersRecents, (std::array<std::string, 3>{r, q, p}));
+    f->OuvreMassif(p);
+    f->FermeMassif();
+    EXPECT_EQ(f->FichiersRecents, (std::array<std::string, 3>{p, r, q}));
+    EXPECT_EQ(Action(*f, "N110")->text(), QStringLiteral("&1 p.fic"));
+    EXPECT_EQ(Action(*f, "N210")->text(), QStringLiteral("&2 r.fic"));
+    EXPECT_EQ(Action(*f, "N31")->text(), QStringLiteral("&3 q.fic"));
+    f->OuvreMassif(r);
+    f->FermeMassif();
+    EXPECT_EQ(f->FichiersRecents, (std::array<std::string, 3>{r, p, q}));
+
+    // A massif that is not on disk is not remembered; the items of empty entries are hidden.
+    auto g = Cree();
+    EXPECT_FALSE(Action(*g, "N110")->isVisible());
+    g->OuvreMassif(dirM.path().toStdString() + "/absent.fic");
+    g->FermeMassif();
+    EXPECT_TRUE(g->FichiersRecents[0].empty());
+    g->OuvreRecent(0);
+    EXPECT_EQ(g->Massif, nullptr);
+}
+
+TEST_F(Fenetre, TitreEtSauvegardeBak)
+{
+    auto f = Cree();
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Karstomat"));
+    const std::string cave = Massif("cave.fic");
+    const std::string avant = Octets(cave);
+    ASSERT_TRUE(f->OuvreMassif(cave));
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("cave.fic - Karstomat"));
+    EXPECT_FALSE(f->SansDocument);
+    Ecrit(dirM.path().toStdString() + "/cave.BAK", "ancienne");
+    f->Massif->Origine_Declinaison = 2.5L;
+    f->Massif->Enregistre = false;
+    ASSERT_TRUE(f->Enregistrer1Click());
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_EQ(Octets(dirM.path().toStdString() + "/cave.BAK"), avant);
+    EXPECT_NE(Octets(cave), avant);
+    f->FermeMassif();
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Karstomat"));
+    EXPECT_TRUE(f->SansDocument);
+
+    f->OuvreMassif({});
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("SansNom - Karstomat"));
+}
+
+TEST_F(Fenetre, MassifNommeBakPasSauvegardeSurLuiMeme)
+{
+    auto f = Cree();
+    const std::string bak = Massif("vieux.BAK");
+    ASSERT_TRUE(f->OuvreMassif(bak));
+    f->Massif->Angle_Geodesique = 1.0L;
+    ASSERT_TRUE(f->Enregistrer1Click());
+    TMassif relu;
+    relu.NomFichier = bak;
+    ASSERT_EQ(relu.Charge().etat, EtatChargement::Charge);
+    EXPECT_EQ(static_cast<long double>(relu.Angle_Geodesique), 1.0L);
+}
+
+TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
+{
+    auto f = Cree();
+    f->OuvreMassif({});
+    f->Massif->Enregistre = false;
+    // "Oui" to the prompt, then the save-as dialog is cancelled: the close stops.
+    invite.reponses = {Bouton::Oui};
+    invite.fichiers = {std::nullopt};
+    f->Fermer1Click();
+    ASSERT_NE(f->Massif, nullptr);
+    EXPECT_FALSE(f->Massif->Enregistre);
+    EXPECT_EQ(invite.messages.front().texte, QStringLiteral("Désirez-vous enregistrer les changements dans  ?"));
+    EXPECT_EQ(invite.messages.front().boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non, Bouton::Annuler}));
+
+    // Without Cancel (quitting), the question comes back until the answer is No.
+    invite.messages.clear();
+    invite.reponses = {Bouton::Oui, Bouton::Non};
+    invite.fichiers = {std::nullopt};
+    EXPECT_TRUE(f->DemandeEnregistrement(false));
+    EXPECT_EQ(invite.messages.size(), 2u);
+
+    // Save as over an existing file, answered No: nothing is written.
+    const std::string x = Massif("x.fic");
+    const std::string avant = Octets(x);
+    invite.messages.clear();
+    invite.fichiers = {QString::fromStdString(x)};
+    invite.reponses = {Bouton::Non};
+    EXPECT_FALSE(f->Enregistrersous1Click());
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Le fichier x.fic existe déjà.\rEcrire par dessus?")});
+    EXPECT_EQ(Octets(x), avant);
+    EXPECT_TRUE(f->Massif->NomFichier.empty());
+
+    // Save as under a new name without extension: ".fic" is added and the caption follows.
+    invite.fichiers = {QString::fromStdString(dirM.path().toStdString() + "/neuve")};
+    EXPECT_TRUE(f->Enregistrersous1Click());
+    EXPECT_TRUE(fs::exists(dirM.path().toStdString() + "/neuve.fic"));
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("neuve.fic - Karstomat"));
+}
+
+TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)
+{
+    auto f = Cree();
+    const std::string bad = dirM.path().toStdString() + "/abime.fic";
+    Ecrit(bad, std::string("\xED\x03", 2));
+    EXPECT_FALSE(f->OuvreMassif(bad));
+    EXPECT_EQ(f->Massif, nullptr);
+    EXPECT_TRUE(f->SansDocument);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Karstomat"));
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    f->FermeMassif();
+    EXPECT_TRUE(f->FichiersRecents[0].empty());
+}
+
+TEST_F(Fenetre, FichiersDeposes)
+{
+    auto f = Cree();
+    const std::string a = Massif("a.fic");
+    f->DeposeFichiers({QStringLiteral("/x/a.fic"), QStringLiteral("/x/b.fic")});
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Un seul fichier à la fois")});
+    f->DeposeFichiers({QStringLiteral("/x/notes.txt")});
+    EXPECT_EQ(f->Massif, nullptr);
+    EXPECT_EQ(invite.messages.size(), 1u);
+    f->DeposeFichiers({QString::fromStdString(a)});
+    ASSERT_NE(f->Massif, nullptr);
+    EXPECT_EQ(f->Massif->NomFichier, a);
+}
+
+TEST_F(Fenetre, LectureDuFichierDeParametres)
+{
+    Ecrit(utilisateur() + "Karstomat.ini",
+          "[Karstomat]\r\n\r\nGeneral=OUI\r\nvues = NON\nEtat = NON\rClassement = Petites icones et liste\r\n"
+          "Automatique = non\r\nsans egal\r\nFichier3 = /m/seul.fic\r\nOutils_3D_X = 12\r\nArreter_X = douze\r\n"
+          "Arreter_Y = 7\r\n");
+    auto f = Cree();
+    EXPECT_FALSE(Action(*f, "Gnral1")->isChecked());       // value read from "OUI"[1..]
+    EXPECT_FALSE(Action(*f, "Vues1")->isChecked());
+    EXPECT_TRUE(Action(*f, "Explorateur2")->isChecked());
+    EXPECT_FALSE(Action(*f, "Barredtat1")->isChecked());
+    EXPECT_FALSE(Action(*f, "Automatique1")->isChecked());
+    EXPECT_FALSE(Action(*f, "Etiquettestexte1")->isChecked());  // no Texte line
+    EXPECT_TRUE(Action(*f, "Liste1")->isChecked());            // the last word found wins
+    EXPECT_FALSE(Action(*f, "Grandesicnes1")->isChecked());
+    EXPECT_TRUE(Action(*f, "Liste2")->isChecked());
+    EXPECT_EQ(f->FichiersRecents, (std::array<std::string, 3>{"/m/seul.fic", "", ""}));
+    EXPECT_EQ(f->Outils_3D_X, 12);
+    EXPECT_EQ(f->Arreter_X, 0);
+    EXPECT_EQ(f->Arreter_Y, 7);
+
+    Ecrit(utilisateur() + "Karstomat.ini", "[Karstomat]\r\n\r\nTexte = OUI\r\nClassement = Petites\r\n");
+    auto g = Cree();
+    EXPECT_TRUE(Action(*g, "Etiquettestexte1")->isChecked());
+    EXPECT_TRUE(Action(*g, "Petitesicnes1")->isChecked());
+    EXPECT_EQ(g->ToolBar1->height(), 45);
+    Ecrit(utilisateur() + "Karstomat.ini", "[Karstomat]\r\n\r\nTexte = NON\r\n");
+    auto h = Cree();
+    EXPECT_FALSE(Action(*h, "Etiquettestexte1")->isChecked());
+    for (QToolBar* b : {h->ToolBar1, h->ToolBar3, h->ToolBar4})
+        EXPECT_EQ(b->height(), 35);
+    h->Etiquettestexte1Click();
+    EXPECT_EQ(h->ToolBar4->height(), 45);
+}
+
+TEST_F(Fenetre, EtatDesMenus)
+{
+    auto f = Cree();
+    auto actif = [&](const char* nom) {
+        QAction* a = Action(*f, nom);
+        EXPECT_NE(a, nullptr) << nom;
+        return a && a->isEnabled();
+    };
+    for (const char* n : {"Ouvrir1", "BoutonOuvrir", "Quitter1", "Gnral1", "Automatique1", "N6", "Ouvrirmodle1"})
+        EXPECT_TRUE(actif(n)) << n;
+    for (const char* n : {"Enregistrer1", "BoutonEnregistrer", "Enregistrersous1", "Fermer1", "Imprimer1", "Apercu1",
+                          "BoutonImprimer", "Mosaque1", "Cascade1", "SVG1", "Annuler1", "Couper1"})
+        EXPECT_FALSE(actif(n)) << n;
+    EXPECT_FALSE(Action(*f, "Donnes1_Item")->isEnabled());
+    EXPECT_FALSE(Action(*f, "Vue1_Item")->isEnabled());
+    EXPECT_FALSE(Action(*f, "Branche1_Item")->isEnabled());
+    EXPECT_EQ(Action(*f, "Enregistrer1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_EQ(Action(*f, "Ficheconnue1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+F")));
+
+    f->OuvreMassif({});
+    for (const char* n : {"Enregistrer1", "BoutonEnregistrer", "Enregistrersous1", "Fermer1"})
+        EXPECT_TRUE(actif(n)) << n;
+    EXPECT_TRUE(Action(*f, "Donnes1_Item")->isEnabled());
+    // Without a view window, the view commands stay off; and a command whose window is
+    // not there yet stays off too.
+    for (const char* n : {"Imprimer1", "Mosaque1", "SVG1", "Annuler1"})
+        EXPECT_FALSE(actif(n)) << n;
+    EXPECT_FALSE(Action(*f, "Vue1_Item")->isEnabled());
+    EXPECT_FALSE(f->ToolBar4->isVisibleTo(f.get()));
+    EXPECT_FALSE(Action(*f, "Rcuprer1")->isEnabled());
+
+    // A command declared built follows the table.
+    f->DeclareCommande(f->Plan1);
+    f->MiseAJourMenus();
+    EXPECT_TRUE(actif("Plan1"));
+    f->FermeMassif();
+    EXPECT_FALSE(actif("Plan1"));
+}
+
+TEST_F(Fenetre, ModelesSousUnAutreNom)
+{
+    auto f = Cree();
+    const std::string base = dirM.path().toStdString() + "/surface";
+    f->OptionsPlan.Long_Nord = 44;
+    invite.fichiers = {QString::fromStdString(base)};
+    invite.indexFiltres = {2};
+    f->Enregistrermodle1Click();
+    EXPECT_TRUE(fs::exists(base + ".pla"));
+    f->OptionsPlan.Long_Nord = 1;
+    invite.fichiers = {QString::fromStdString(base)};
+    invite.indexFiltres = {2};
+    f->Ouvrirmodle1Click();
+    EXPECT_EQ(f->OptionsPlan.Long_Nord, 44);
+
+    invite.fichiers = {QString::fromStdString(base + ".txt")};
+    f->Enregistrermodle1Click();
+    EXPECT_FALSE(fs::exists(base + ".txt"));
+    invite.fichiers = {QString::fromStdString(base)};  // "Tous": nothing added
+    f->Ouvrirmodle1Click();
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ce fichier n'existe pas.\rChoisissez en un autre"));
+}
+
+TEST_F(Fenetre, ListeSuivanteEtAPropos)
+{
+    auto f = Cree();
+    for (int i = 0; i < 4; ++i)
+        f->ToolButton18Click();
+    EXPECT_TRUE(f->Grandesicnes1->isChecked());
+    f->ToolButton18Click();
+    EXPECT_TRUE(f->Petitesicnes1->isChecked());
+    EXPECT_TRUE(f->Petitesicnes2->isChecked());
+
+    TApropos a(f.get());
+    EXPECT_EQ(a.Version->text(), QStringLiteral("Version"));
+    a.show();
+    EXPECT_EQ(a.Version->text(), QStringLiteral("Version 2.2.0.1"));
+}
+
+TEST(Animation, ImagesDeLaBandeEtRepos)
+{
+    App();
+    TAnimatedImage a;
+    a.Standard();
+    EXPECT_EQ(a.NumGlyphs(), 16);
+    EXPECT_EQ(a.LargeurImage(), 26);
+    EXPECT_EQ(a.HauteurImage(), 26);
+    EXPECT_EQ(a.ImageAffichee(), 0);
+    a.SetActive(true);
+    a.SetActive(true);
+    EXPECT_TRUE(a.Active());
+    std::set<int> vues;
+    for (int i = 0; i < 40; ++i) {
+        a.TimerExpired();
+        vues.insert(a.ImageAffichee());
+    }
+    EXPECT_EQ(vues.size(), 15u);
+    EXPECT_EQ(vues.count(0), 0u);
+    a.SetActive(false);
+    EXPECT_EQ(a.ImageAffichee(), 0);
+
+    // A strip whose length is not a multiple of its breadth gives one frame.
+    TAnimatedImage b;
+    b.SetOrientationVerticale(true);
+    b.SetGlyph(QPixmap(26, 100));
+    EXPECT_EQ(b.NumGlyphs(), 1);
+    b.SetInactiveGlyph(3);
+    EXPECT_EQ(b.InactiveGlyph(), -1);
+}
