@@ -1,0 +1,117 @@
+#include "exchange/outils.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "exchange/echange.h"
+#include "survey/modele.h"
+#include "survey/nombres.h"
+#include "survey/textes.h"
+
+namespace karst::echange {
+
+std::string LitOctets(const std::string& fichier) {
+    std::ifstream f(fichier, std::ios::binary);
+    if (!f) throw ErreurEchange("Impossible d'ouvrir le fichier " + fichier);
+    std::string octets((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (f.bad()) throw ErreurEchange("Impossible de lire le fichier " + fichier);
+    return octets;
+}
+
+std::vector<std::string> DecoupeLignes(const std::string& texte) {
+    std::vector<std::string> lignes;
+    std::size_t debut = 0;
+    const std::size_t n = texte.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = texte[i];
+        if (c != '\r' && c != '\n') continue;
+        lignes.emplace_back(texte, debut, i - debut);
+        if (c == '\r' && i + 1 < n && texte[i + 1] == '\n') ++i;
+        debut = i + 1;
+    }
+    if (debut < n) lignes.emplace_back(texte, debut, n - debut);
+    return lignes;
+}
+
+void EcritFichier(const std::string& fichier, const std::string& contenu) {
+    const std::string provisoire = fichier + ".tmp~";
+    bool ok;
+    {
+        std::ofstream f(provisoire, std::ios::binary | std::ios::trunc);
+        if (!f) throw ErreurEchange("Impossible de créer le fichier " + fichier);
+        f.write(contenu.data(), static_cast<std::streamsize>(contenu.size()));
+        f.flush();
+        ok = static_cast<bool>(f);
+        f.close();
+        ok = ok && !f.fail();
+    }
+    if (!ok || std::rename(provisoire.c_str(), fichier.c_str()) != 0) {
+        std::remove(provisoire.c_str());
+        throw ErreurEchange("Impossible d'écrire le fichier " + fichier);
+    }
+}
+
+std::string CleStation(const std::string& nom, int indice) {
+    std::string cle(1, static_cast<char>(indice & 0xFF));
+    cle += MajAscii(nom);
+    return cle;
+}
+
+std::string CleStation(const TPointTopo& p) { return CleStation(p.Nom.Chaine(), p.Indice); }
+
+Champs::Champs(const std::string& ligne) {
+    std::size_t debut = 0;
+    for (;;) {
+        const std::size_t tab = ligne.find('\t', debut);
+        if (tab == std::string::npos) {
+            champs_.emplace_back(ligne, debut);
+            break;
+        }
+        champs_.emplace_back(ligne, debut, tab - debut);
+        debut = tab + 1;
+    }
+}
+
+const std::string& Champs::operator[](std::size_t i) const {
+    static const std::string vide;
+    return i >= 1 && i <= champs_.size() ? champs_[i - 1] : vide;
+}
+
+bool Blanc(const std::string& texte) {
+    return texte.find_first_not_of(" \t") == std::string::npos;
+}
+
+std::string SansBlancs(const std::string& texte) {
+    const std::size_t d = texte.find_first_not_of(" \t");
+    if (d == std::string::npos) return {};
+    const std::size_t f = texte.find_last_not_of(" \t");
+    return texte.substr(d, f - d + 1);
+}
+
+std::string Ligne(std::size_t n, const std::string& message) {
+    return "Ligne " + FormatEntier(static_cast<long long>(n)) + " : " + message;
+}
+
+IndexIndices::IndexIndices(const TMassif& massif) {
+    auto note = [&](const TPointTopo& p) {
+        if (!p.Terminus) pris_[p.Nom.ChaineMaj()].set(p.Indice);
+    };
+    for (const TFiche* f : massif.Fiches) {
+        if (!f) continue;
+        for (const TGalerie* g : f->Galeries) {
+            note(g->Depart);
+            note(g->Arrivee);
+        }
+    }
+}
+
+int IndexIndices::IndiceLibre(const std::string& nom, int depart) const {
+    int candidat = depart + 1;
+    const auto it = pris_.find(MajAscii(nom));
+    if (it == pris_.end()) return candidat;
+    while (candidat >= 0 && candidat <= 255 && it->second.test(static_cast<std::size_t>(candidat))) ++candidat;
+    return candidat;
+}
+
+}  // namespace karst::echange

@@ -1,0 +1,65 @@
+#pragma once
+// Helpers shared by the exchange formats: whole-file reading and line splitting, safe
+// writing, station keys and the free-index look-up of the importers.
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace karst {
+
+class TMassif;
+class TPointTopo;
+
+namespace echange {
+
+// Every byte of the file; ErreurEchange when it cannot be read.
+std::string LitOctets(const std::string& fichier);
+
+// Lines of a text: CR, LF and CR LF each end one line and are not part of it. A last line
+// without a line end is kept; a line end at the very end gives no extra empty line.
+std::vector<std::string> DecoupeLignes(const std::string& texte);
+
+// Writes the bytes into a temporary file beside the target and renames it over the target
+// once everything reached the disk, so that a failed export never leaves a truncated file.
+void EcritFichier(const std::string& fichier, const std::string& contenu);
+
+// Key of a station as TPointTopo::Egal sees it: the index and the ASCII upper-case name.
+// Meaningless for a terminus.
+std::string CleStation(const std::string& nom, int indice);
+std::string CleStation(const TPointTopo& p);
+
+// A line cut at its TABs; missing fields read as empty texts.
+class Champs {
+public:
+    explicit Champs(const std::string& ligne);
+    const std::string& operator[](std::size_t i) const;  // field i, from 1
+    std::size_t Nombre() const { return champs_.size(); }
+
+private:
+    std::vector<std::string> champs_;
+};
+
+bool Blanc(const std::string& texte);
+std::string SansBlancs(const std::string& texte);  // trimmed of spaces and TABs at both ends
+
+// "Ligne n : " before a message about line n.
+std::string Ligne(std::size_t n, const std::string& message);
+
+// Free station indices over the sheets of the massif, as TMassif::IndiceLibre gives them,
+// without walking every gallery end for each look-up. Built once before an import adds
+// anything; valid as long as the massif's sheets do not change.
+class IndexIndices {
+public:
+    explicit IndexIndices(const TMassif& massif);
+    // The name is compared in ASCII upper case. May exceed 255: callers refuse it.
+    int IndiceLibre(const std::string& nom, int depart) const;
+
+private:
+    std::unordered_map<std::string, std::bitset<256>> pris_;
+};
+
+}  // namespace echange
+}  // namespace karst

@@ -1,0 +1,695 @@
+// Toporobot text file (*.Tab) import.
+//
+// The file numbers its stations by series and point. A correspondence table links the
+// point where a series starts or ends to the station of the series it joins; every series
+// is then cut into galleries at the points of that table and wherever the trip changes,
+// and every run of shots of one trip becomes a sheet.
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "exchange/echange.h"
+#include "exchange/outils.h"
+#include "survey/modele.h"
+#include "survey/nombres.h"
+
+namespace karst {
+
+namespace {
+
+using echange::Champs;
+using echange::CleStation;
+using echange::Ligne;
+
+constexpr int kSeanceFixe = 999;   // trip and code of the fixed points
+constexpr int kMaxSeance = 998;
+constexpr int kMaxLignesSerie = 999;  // points 0 to 998
+// Series numbers beyond this are taken for a damaged file (each number costs memory even
+// when the series is absent).
+constexpr int kMaxSerie = 99999;
+const std::string kEntree = "Entr\xE9" "e ";
+
+// Macintosh letters of the file and their Windows-1252 forms.
+unsigned char DepuisMacRoman(unsigned char c) {
+    switch (c) {
+        case 0x88: return 0xE0;
+        case 0x89: return 0xE2;
+        case 0x8D: return 0xE7;
+        case 0x8E: return 0xE9;
+        case 0x8F: return 0xE8;
+        case 0x90: return 0xEA;
+        case 0x91: return 0xEB;
+        case 0x94: return 0xEE;
+        case 0x95: return 0xEF;
+        case 0x9D: return 0xF9;
+        case 0x9F: return 0xFC;
+        default: return c;
+    }
+}
+
+struct Seance {
+    std::string date;
+    std::string topographe, aide;
+    float declinaison = 0;  // grads
+};
+
+struct Code {
+    int azimut = 0, pente = 0;
+};
+
+struct LigneSerie {
+    std::unique_ptr<TVisee> visee;
+    int seance = 0;
+};
+
+struct Serie {
+    std::vector<LigneSerie> lignes;
+    std::string nom;
+    int serieDepart = 0, pointDepart = 0, serieArrivee = 0, pointArrivee = 0;
+};
+
+struct Correspondance {
+    int serie, point, lien, indice;
+};
+
+// Years of a dd/mm/yy date: the year as read, plus the month and the day as fractions.
+double DateEnAnnees(const std::string& date) {
+    auto nombre = [&](std::size_t debut, long long& v) {
+        return date.size() >= debut + 2 && LitEntier(date.substr(debut, 2), v);
+    };
+    long long an = 0, mois = 0, jour = 0;
+    double r = 0;
+    if (date.size() > 6) LitEntier(date.substr(6, 2), an);
+    r = static_cast<double>(an);
+    if (nombre(3, mois)) r += static_cast<double>(mois - 1) / 12;
+    if (nombre(0, jour)) r += static_cast<double>(jour - 1) / 365;
+    return r;
+}
+
+// Two-digit years below 50 belong to the 2000s.
+double AnneesSiecle(const std::string& date) {
+    const double a = DateEnAnnees(date);
+    return a < 50 ? a + 100 : a;
+}
+
+class ImportToporobot {
+public:
+    ImportToporobot(TMassif& massif, TRapportEchange& rapport) : massif_(massif), rapport_(rapport), index_(massif) {
+        for (const TPointTopo* r : massif_.References)
+            if (r) clesReferences_.insert(CleStation(*r));
+    }
+
+    void Execute(const std::string& fichier);
+
+private:
+    // Reading.
+    int Entier(const std::string& champ, std::size_t ligne, const char* quoi) const;
+    long double Reel(const std::string& champ, std::size_t ligne) const;
+    void LitNoms(const std::vector<std::size_t>& lignes);
+    void LitEntrees(const std::vector<std::size_t>& lignes);
+    void LitSeances(const std::vector<std::size_t>& lignes);
+    void LitCodes(const std::vector<std::size_t>& lignes);
+    std::size_t LitSerie(std::size_t i, int& serieMax);
+    void LitPoint(Serie& serie, int s, int j, const Champs& c, std::size_t ligne);
+    void RempliVisee(TVisee& v, int code, const Champs& c, std::size_t ligne);
+    void AjouteEntree(std::unique_ptr<TPointTopo> point, std::size_t ligne);
+
+    // Correspondences.
+    int Trouve(int serie, int point) const;
+    int AjouteCorrespondance(int serie, int point);
+    int NouvelleCorrespondance(int serie, int point, int indice);
+    int IndiceLibre(const std::string& nom, const std::string& ou) const;
+    void EtablitCorrespondances();
+    void ResoutLiens();
+    TPointTopo Station(int serie, int point);
+
+    // Sheets.
+    std::unique_ptr<TFiche> NouvelleFiche(int seance) const;
+    void CreeFiches();
+    void Nettoie();
+
+    TMassif& massif_;
+    TRapportEchange& rapport_;
+    echange::IndexIndices index_;
+    std::vector<std::string> lignes_;
+
+    std::vector<std::string> noms_;
+    std::vector<std::string> nomsEntrees_;  // per entrance line, its name
+    std::vector<Seance> seances_ = std::vector<Seance>(kMaxSeance + 1);
+    std::vector<Code> codes_ = std::vector<Code>(kMaxSeance + 1);
+    std::vector<Serie> series_;  // series s at position s - 1
+    std::set<int> azimutsInconnus_, pentesInconnues_;
+
+    std::vector<Correspondance> table_{Correspondance{0, 0, 0, 0}};  // entries from 1
+    std::unordered_map<uint64_t, int> premiere_;                       // (series, point) -> first entry
+    std::vector<int> canonique_;                                       // entry -> canonical entry
+
+    std::vector<std::unique_ptr<TPointTopo>> references_;  // staged reference points
+    std::unordered_set<std::string> clesReferences_;      // massif's and staged ones
+    std::vector<std::unique_ptr<TFiche>> fiches_;          // staged sheets
+};
+
+uint64_t Paire(int serie, int point) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(serie)) << 32) | static_cast<uint32_t>(point);
+}
+
+int ImportToporobot::Entier(const std::string& champ, std::size_t ligne, const char* quoi) const {
+    long long v = 0;
+    if (!LitEntier(champ, v) || v < INT32_MIN || v > INT32_MAX)
+        throw ErreurEchange(Ligne(ligne, std::string(quoi) + " n'est pas un nombre entier (" + champ + ")"));
+    return static_cast<int>(v);
+}
+
+long double ImportToporobot::Reel(const std::string& champ, std::size_t ligne) const {
+    if (echange::Blanc(champ)) return 0;
+    long double v = 0;
+    if (!LitReel(champ, v)) throw ErreurEchange(Ligne(ligne, "nombre illisible (" + champ + ")"));
+    return v;
+}
+
+void ImportToporobot::LitNoms(const std::vector<std::size_t>& lignes) {
+    for (std::size_t i : lignes) {
+        const Champs c(lignes_[i]);
+        noms_.push_back(c[3].empty() ? FormatEntier(static_cast<long long>(noms_.size() + 1)) : c[3]);
+    }
+    if (noms_.empty()) throw ErreurEchange("Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6).");
+}
+
+void ImportToporobot::LitEntrees(const std::vector<std::size_t>& lignes) {
+    for (std::size_t i : lignes) {
+        const Champs c(lignes_[i]);
+        const std::size_t n = i + 1;
+        const int k = Entier(c[2], n, "Le numéro d'entrée");
+        if (k < 1 || k > static_cast<int>(noms_.size()))
+            throw ErreurEchange(Ligne(n, "l'entrée " + FormatEntier(k) + " ne correspond à aucun nom (lignes -6)"));
+        auto p = std::make_unique<TPointTopo>();
+        p->X = Reel(c[3], n) / 1000;
+        p->Y = Reel(c[4], n) / 1000;
+        p->Z = Reel(c[5], n);
+        const std::string& nom = noms_[static_cast<std::size_t>(k - 1)];
+        p->Nom.Affecte(kEntree + nom);
+        p->Indice = 1;
+        const int serie = Entier(c[6], n, "La série de l'entrée");
+        const int point = Entier(c[7], n, "Le point de l'entrée");
+        clesReferences_.insert(CleStation(*p));
+        references_.push_back(std::move(p));
+        nomsEntrees_.push_back(nom);
+        NouvelleCorrespondance(serie, point, 0);
+    }
+}
+
+void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes) {
+    for (std::size_t i : lignes) {
+        const Champs c(lignes_[i]);
+        const std::size_t n = i + 1;
+        const int numero = Entier(c[2], n, "Le numéro de séance");
+        if (numero == kSeanceFixe) continue;
+        if (numero < 1 || numero > kMaxSeance)
+            throw ErreurEchange(Ligne(n, "le numéro de séance " + FormatEntier(numero) + " n'est pas compris entre 1 et 998"));
+        auto deuxChiffres = [](std::string t) { return t.size() < 2 ? "0" + t : t; };
+        std::string annee = c[5];
+        // A four-digit year keeps its two last digits, as every date of the massif.
+        if (annee.size() > 2) annee = annee.substr(annee.size() - 2);
+        std::string date = deuxChiffres(c[3]) + "/" + deuxChiffres(c[4]) + "/" + deuxChiffres(annee);
+        if (date.size() > 8) date.resize(8);
+        Seance& s = seances_[static_cast<std::size_t>(numero)];
+        s.date = date;
+        s.topographe = c[6];
+        s.aide = c[7];
+        long double decli = 0;
+        if (c[8] == "1") {
+            const long double annees = AnneesSiecle(date) - AnneesSiecle(massif_.Date_Declinaison);
+            decli = (static_cast<long double>(massif_.Origine_Declinaison) -
+                     static_cast<long double>(massif_.Variation_Declinaison) * annees) / 0.9L;
+        }
+        decli = decli + Reel(c[9], n) - static_cast<long double>(massif_.Angle_Geodesique) * 200 / 180;
+        s.declinaison = static_cast<float>(decli);
+    }
+}
+
+void ImportToporobot::LitCodes(const std::vector<std::size_t>& lignes) {
+    for (std::size_t i : lignes) {
+        const Champs c(lignes_[i]);
+        const std::size_t n = i + 1;
+        const int numero = Entier(c[2], n, "Le numéro de code");
+        if (numero == kSeanceFixe) continue;
+        if (numero < 1 || numero > kMaxSeance)
+            throw ErreurEchange(Ligne(n, "le numéro de code " + FormatEntier(numero) + " n'est pas compris entre 1 et 998"));
+        Code& code = codes_[static_cast<std::size_t>(numero)];
+        code.azimut = RoundEntier(Reel(c[3], n));
+        code.pente = RoundEntier(Reel(c[4], n));
+    }
+}
+
+void ImportToporobot::AjouteEntree(std::unique_ptr<TPointTopo> point, std::size_t ligne) {
+    while (clesReferences_.count(CleStation(*point))) {
+        if (point->Indice == 255)
+            throw ErreurEchange(Ligne(ligne, "plus aucun indice libre pour le point fixe " + point->Nom.Chaine()));
+        ++point->Indice;
+    }
+    clesReferences_.insert(CleStation(*point));
+    references_.push_back(std::move(point));
+}
+
+void ImportToporobot::RempliVisee(TVisee& v, int numeroCode, const Champs& c, std::size_t n) {
+    const Code code = numeroCode >= 1 && numeroCode <= kMaxSeance ? codes_[static_cast<std::size_t>(numeroCode)] : Code{};
+    long double longueur = Reel(c[5], n);
+    const long double azimut = Reel(c[6], n);
+    long double pente = Reel(c[7], n);
+    const int ca = code.azimut, cp = code.pente;
+    if (ca % 10 == 8) longueur *= 0.3048L;
+    else if (ca % 10 == 7) longueur = Trunc(longueur) * 0.3048L + Frac(longueur) * 100 * 0.0254L;
+
+    uint8_t uniteAzimut = 0;
+    if (ca >= 347 && ca <= 350) uniteAzimut = 5;
+    else if (ca >= 357 && ca <= 360) uniteAzimut = 0;
+    else if (ca >= 387 && ca <= 390) uniteAzimut = 6;
+    else if (ca >= 397 && ca <= 400) uniteAzimut = 1;
+    else if (azimutsInconnus_.insert(ca).second) rapport_.Message("Code azimut inconnu : " + FormatEntier(ca));
+
+    uint8_t unitePente = 0;
+    switch (cp) {
+        case 359: pente -= 90; break;
+        case 360: break;
+        case 361: unitePente = 4; break;
+        case 370: pente = pente * longueur / 100; unitePente = 2; break;
+        case 380: unitePente = 2; break;
+        case 399: pente -= 100; unitePente = 1; break;
+        case 400: unitePente = 1; break;
+        case 401: pente = 100 - pente; unitePente = 1; break;
+        default:
+            if (pentesInconnues_.insert(cp).second) rapport_.Message("Code pente inconnu : " + FormatEntier(cp));
+    }
+    v.Longueur = longueur;
+    v.Azimut = azimut;
+    v.Pente = pente;
+    v.UniteAzimut = uniteAzimut;
+    v.UnitePente = unitePente;
+    v.UniteLongueur = v.UniteLargeur = v.UniteHauteur = 0;
+    v.Gauche = c[8];
+    v.Droite = c[9];
+    v.Haut = c[10];
+    v.Bas = c[11];
+    const std::string& c12 = c[12];
+    v.Commentaire.Affecte(c12.size() > 2 && c12[0] == '{' ? c[13] : c12);
+}
+
+void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std::size_t n) {
+    const int code = Entier(c[3], n, "Le code");
+    const int seance = Entier(c[4], n, "La séance");
+    if (seance < 1 || seance > kSeanceFixe)
+        throw ErreurEchange(Ligne(n, "le numéro de séance " + FormatEntier(seance) + " n'est pas compris entre 1 et 999"));
+    if (code < 1 || code > kSeanceFixe)
+        throw ErreurEchange(Ligne(n, "le numéro de code " + FormatEntier(code) + " n'est pas compris entre 1 et 999"));
+    LigneSerie ligne{std::make_unique<TVisee>(), seance};
+    if (code == kSeanceFixe && seance == kSeanceFixe) {
+        if (j >= 1) {
+            auto p = std::make_unique<TPointTopo>();
+            p->Nom.Affecte(FormatEntier(s) + "_" + FormatEntier(j));
+            // An index free among the galleries and the reference points alike, so that the
+            // galleries meet this fixed point and no other station.
+            int indice = IndiceLibre(p->Nom.Chaine(), Ligne(n, ""));
+            while (clesReferences_.count(CleStation(p->Nom.Chaine(), indice))) {
+                indice = index_.IndiceLibre(p->Nom.Chaine(), indice);
+                if (indice > 255)
+                    throw ErreurEchange(Ligne(n, "plus aucun indice libre (0 à 255) pour la station " + p->Nom.Chaine()));
+            }
+            p->Indice = static_cast<uint8_t>(indice);
+            // X, Y and Z separated by spaces.
+            std::string t = c[12];
+            std::size_t d = t.find_first_not_of(' ');
+            t = d == std::string::npos ? std::string() : t.substr(d);
+            std::size_t e1 = t.find(' ');
+            const std::string x = t.substr(0, e1);
+            std::string y, z;
+            if (e1 != std::string::npos) {
+                std::size_t d2 = t.find_first_not_of(' ', e1);
+                if (d2 != std::string::npos) {
+                    std::size_t e2 = t.find(' ', d2);
+                    y = t.substr(d2, e2 == std::string::npos ? std::string::npos : e2 - d2);
+                    if (e2 != std::string::npos) z = t.substr(e2);
+                }
+            }
+            p->X = Reel(x, n) / 1000;
+            p->Y = Reel(y, n) / 1000;
+            p->Z = Reel(z, n);
+            AjouteEntree(std::move(p), n);
+            NouvelleCorrespondance(s, j, references_.back()->Indice);
+            if (j == 1) serie.lignes[0].seance = kSeanceFixe;
+        }
+    } else {
+        RempliVisee(*ligne.visee, code, c, n);
+    }
+    serie.lignes.push_back(std::move(ligne));
+}
+
+// Reads the series whose header is line i; returns the line after its last point line.
+std::size_t ImportToporobot::LitSerie(std::size_t i, int& serieMax) {
+    const Champs h(lignes_[i]);
+    const std::size_t n = i + 1;
+    const int s = Entier(h[1], n, "Le numéro de série");
+    if (s <= serieMax)
+        throw ErreurEchange(Ligne(n, "la série " + FormatEntier(s) + " suit la série " + FormatEntier(serieMax) +
+                                         " : les numéros de série doivent croître"));
+    if (s > kMaxSerie) throw ErreurEchange(Ligne(n, "numéro de série trop grand (" + FormatEntier(s) + ")"));
+    serieMax = s;
+    rapport_.Statut("Lecture de la " + FormatEntier(static_cast<long long>(series_.size() + 1)) + "° série");
+    series_.resize(static_cast<std::size_t>(s));
+    Serie& serie = series_.back();
+    serie.serieDepart = Entier(h[3], n, "La série de départ");
+    serie.pointDepart = Entier(h[4], n, "Le point de départ");
+    serie.serieArrivee = Entier(h[5], n, "La série d'arrivée");
+    serie.pointArrivee = Entier(h[6], n, "Le point d'arrivée");
+    serie.nom = h[10];
+    const int dernier = Entier(h[7], n, "Le nombre de points");
+    if (dernier < 0 || dernier >= kMaxLignesSerie)
+        throw ErreurEchange(Ligne(n, "la série " + FormatEntier(s) + " compte " + FormatEntier(dernier) +
+                                         " points ; une série compte de 0 à 998 points"));
+    if (i + 1 + static_cast<std::size_t>(dernier) >= lignes_.size())
+        throw ErreurEchange(Ligne(n, "la série " + FormatEntier(s) + " est incomplète : le fichier est tronqué"));
+    for (int j = 0; j <= dernier; ++j) {
+        const std::size_t k = i + 1 + static_cast<std::size_t>(j);
+        try {
+            LitPoint(serie, s, j, Champs(lignes_[k]), k + 1);
+        } catch (const ErreurReel6&) {
+            throw ErreurEchange(Ligne(k + 1, "nombre hors limites"));
+        }
+    }
+    return i + 2 + static_cast<std::size_t>(dernier);
+}
+
+int ImportToporobot::Trouve(int serie, int point) const {
+    const auto it = premiere_.find(Paire(serie, point));
+    return it == premiere_.end() ? 0 : it->second;
+}
+
+int ImportToporobot::NouvelleCorrespondance(int serie, int point, int indice) {
+    table_.push_back(Correspondance{serie, point, 0, indice});
+    const int e = static_cast<int>(table_.size() - 1);
+    premiere_.emplace(Paire(serie, point), e);
+    return e;
+}
+
+int ImportToporobot::AjouteCorrespondance(int serie, int point) {
+    const int e = Trouve(serie, point);
+    return e ? e : NouvelleCorrespondance(serie, point, 0);
+}
+
+int ImportToporobot::IndiceLibre(const std::string& nom, const std::string& ou) const {
+    const int i = index_.IndiceLibre(nom, 0);
+    if (i > 255) throw ErreurEchange(ou + "plus aucun indice libre (0 à 255) pour la station " + nom);
+    return i;
+}
+
+void ImportToporobot::EtablitCorrespondances() {
+    for (std::size_t k = 0; k < series_.size(); ++k) {
+        const Serie& serie = series_[k];
+        const int s = static_cast<int>(k + 1);
+        const int dernier = static_cast<int>(serie.lignes.size()) - 1;
+        if (serie.serieDepart == s && serie.pointDepart == 0) {
+            AjouteCorrespondance(s, 0);
+        } else {
+            const int a = AjouteCorrespondance(serie.serieDepart, serie.pointDepart);
+            table_[static_cast<std::size_t>(AjouteCorrespondance(s, 0))].lien = a;
+        }
+        if (serie.serieArrivee == s && serie.pointArrivee == dernier) {
+            AjouteCorrespondance(s, dernier);
+        } else if (s > serie.serieArrivee) {
+            const int a = AjouteCorrespondance(serie.serieArrivee, serie.pointArrivee);
+            table_[static_cast<std::size_t>(AjouteCorrespondance(s, dernier))].lien = a;
+        } else {
+            const int a = AjouteCorrespondance(s, dernier);
+            table_[static_cast<std::size_t>(AjouteCorrespondance(serie.serieArrivee, serie.pointArrivee))].lien = a;
+        }
+    }
+    rapport_.Statut("Etablissement des correspondances");
+    const int entrees = static_cast<int>(nomsEntrees_.size());
+    for (std::size_t e = static_cast<std::size_t>(entrees) + 1; e < table_.size(); ++e) {
+        Correspondance& c = table_[e];
+        if (c.lien == 0 && c.indice == 0)
+            c.indice = IndiceLibre(FormatEntier(c.serie) + "_" + FormatEntier(c.point), "");
+    }
+    ResoutLiens();
+}
+
+// The canonical entry of every entry, following the links as the pairs they name; links
+// that run in a circle are refused.
+void ImportToporobot::ResoutLiens() {
+    const std::size_t n = table_.size();
+    canonique_.assign(n, 0);
+    std::vector<char> enCours(n, 0);
+    std::vector<int> chemin;
+    for (std::size_t depart = 1; depart < n; ++depart) {
+        if (canonique_[depart]) continue;
+        chemin.clear();
+        int e = static_cast<int>(depart);
+        int fin;
+        for (;;) {
+            if (canonique_[static_cast<std::size_t>(e)]) { fin = canonique_[static_cast<std::size_t>(e)]; break; }
+            if (enCours[static_cast<std::size_t>(e)]) {
+                const Correspondance& c = table_[static_cast<std::size_t>(e)];
+                throw ErreurEchange("Les raccordements des séries forment une boucle (série " + FormatEntier(c.serie) +
+                                    ", point " + FormatEntier(c.point) + ")");
+            }
+            enCours[static_cast<std::size_t>(e)] = 1;
+            chemin.push_back(e);
+            const Correspondance& c = table_[static_cast<std::size_t>(e)];
+            if (c.lien == 0) { fin = e; break; }
+            const Correspondance& l = table_[static_cast<std::size_t>(c.lien)];
+            e = Trouve(l.serie, l.point);
+        }
+        for (int k : chemin) canonique_[static_cast<std::size_t>(k)] = fin;
+    }
+}
+
+TPointTopo ImportToporobot::Station(int serie, int point) {
+    int e = Trouve(serie, point);
+    if (e == 0) {
+        // A point between two galleries that no correspondence names (after a trip change, a
+        // stretch cut at 128 shots or a fixed-point line): a station of its own.
+        e = NouvelleCorrespondance(serie, point, IndiceLibre(FormatEntier(serie) + "_" + FormatEntier(point), ""));
+        canonique_.push_back(e);
+    }
+    const int r = canonique_[static_cast<std::size_t>(e)];
+    TPointTopo p;
+    if (r <= static_cast<int>(nomsEntrees_.size())) {
+        p.Nom.Affecte(kEntree + nomsEntrees_[static_cast<std::size_t>(r - 1)]);
+        p.Indice = 1;
+    } else {
+        const Correspondance& c = table_[static_cast<std::size_t>(r)];
+        p.Nom.Affecte(FormatEntier(c.serie) + "_" + FormatEntier(c.point));
+        p.Indice = static_cast<uint8_t>(c.indice);
+    }
+    return p;
+}
+
+std::unique_ptr<TFiche> ImportToporobot::NouvelleFiche(int seance) const {
+    auto f = std::make_unique<TFiche>();
+    const Seance& s = seances_[seance >= 1 && seance <= kMaxSeance ? static_cast<std::size_t>(seance) : 0];
+    f->Unite_Decli = 1;
+    f->Date = s.date;
+    f->Declinaison = static_cast<long double>(s.declinaison);
+    f->Topographes.emplace_back(s.topographe);
+    f->Topographes.emplace_back(s.aide);
+    f->Cavite.Affecte(noms_.front());
+    return f;
+}
+
+void ImportToporobot::CreeFiches() {
+    rapport_.Statut("Création des fiches");
+    int t = 0;
+    for (const Serie& serie : series_) {
+        for (const LigneSerie& l : serie.lignes)
+            if (l.seance != kSeanceFixe) { t = l.seance; break; }
+        if (t) break;
+    }
+    if (!t) throw ErreurEchange("Le fichier ne contient aucune visée topographique.");
+    std::unique_ptr<TFiche> fiche = NouvelleFiche(t);
+
+    for (std::size_t k = 0; k < series_.size(); ++k) {
+        Serie& serie = series_[k];
+        const int s = static_cast<int>(k + 1);
+        const int dernier = static_cast<int>(serie.lignes.size()) - 1;
+        auto seance = [&](int j) { return serie.lignes[static_cast<std::size_t>(j)].seance; };
+        int j = 0;
+        for (;;) {
+            while (j <= dernier && seance(j) == kSeanceFixe) ++j;
+            if (j > dernier) break;
+            if (seance(j) != t) {
+                fiches_.push_back(std::move(fiche));
+                t = seance(j);
+                fiche = NouvelleFiche(t);
+            }
+            // Point 0 alone has no shot to reach: it only starts the galleries that follow.
+            if (j == 0 && (dernier == 0 || seance(1) == kSeanceFixe)) {
+                j = 1;
+                continue;
+            }
+            auto g = std::make_unique<TGalerie>();
+            g->Commentaire.Affecte(serie.nom);
+            serie.nom.clear();
+            g->Coefficient = 1.0L;
+            g->CoefTopofil = 1.0L;
+            g->Depart = Station(s, j == 0 ? 0 : j - 1);
+            for (;;) {
+                g->AjouteVisee(std::move(serie.lignes[static_cast<std::size_t>(j)].visee));
+                if (j != 0) {
+                    if (Trouve(s, j) || j == dernier || seance(j + 1) != t || seance(j + 1) == kSeanceFixe) break;
+                    // A gallery holds 128 shots: a longer stretch goes on in a new gallery.
+                    if (g->NbVisees == kMaxVisees) break;
+                }
+                ++j;
+            }
+            g->Arrivee = Station(s, j);
+            fiche->Galeries.ajoute(std::move(g));
+            ++j;
+        }
+    }
+    fiches_.push_back(std::move(fiche));
+}
+
+// Drops the zero-length shots, merges the stations joined by a gallery of one zero-length
+// shot, and turns the loose ends into termini.
+void ImportToporobot::Nettoie() {
+    rapport_.Statut("Nettoyage");
+    // Every start and end of the new galleries, by station.
+    std::unordered_map<std::string, std::vector<TPointTopo*>> extremites;
+    for (auto& f : fiches_)
+        for (TGalerie* g : f->Galeries)
+            for (TPointTopo* p : {&g->Depart, &g->Arrivee})
+                if (!p->Terminus) extremites[CleStation(*p)].push_back(p);
+
+    for (auto& f : fiches_) {
+        for (std::size_t k = f->Galeries.size(); k-- > 0;) {
+            TGalerie* g = f->Galeries[k];
+            int garde = 1;
+            for (int i = 2; i <= g->NbVisees; ++i) {
+                std::unique_ptr<TVisee>& v = g->Visees[static_cast<std::size_t>(i)];
+                if (static_cast<long double>(v->Longueur) < 0.0001L) {
+                    v.reset();
+                } else {
+                    ++garde;
+                    if (garde != i) g->Visees[static_cast<std::size_t>(garde)] = std::move(v);
+                }
+            }
+            g->NbVisees = static_cast<uint8_t>(garde);
+            if (garde != 1 || !(static_cast<long double>(g->Visee(1)->Longueur) < 0.0001L)) continue;
+
+            // The gallery only joins its two ends: the end becomes its start everywhere.
+            auto retire = [&](TPointTopo* p) {
+                if (p->Terminus) return;
+                auto& l = extremites[CleStation(*p)];
+                l.erase(std::remove(l.begin(), l.end(), p), l.end());
+            };
+            retire(&g->Depart);
+            retire(&g->Arrivee);
+            if (!g->Arrivee.Terminus) {
+                const std::string cleFin = CleStation(g->Arrivee);
+                const std::string cleDebut = g->Depart.Terminus ? std::string() : CleStation(g->Depart);
+                if (cleFin != cleDebut) {
+                    std::vector<TPointTopo*> memes = std::move(extremites[cleFin]);
+                    extremites.erase(cleFin);
+                    for (TPointTopo* p : memes) p->Copie(g->Depart);
+                    if (!g->Depart.Terminus) {
+                        auto& l = extremites[cleDebut];
+                        l.insert(l.end(), memes.begin(), memes.end());
+                    }
+                }
+            }
+            f->Galeries.retireA(k);
+        }
+    }
+
+    std::vector<TFiche*> fiches;
+    for (auto& f : fiches_) fiches.push_back(f.get());
+    std::vector<const TPointTopo*> references;
+    for (const TPointTopo* r : massif_.References)
+        if (r) references.push_back(r);
+    for (auto& r : references_) references.push_back(r.get());
+    NettoieTerminus(fiches, references);
+}
+
+void ImportToporobot::Execute(const std::string& fichier) {
+    std::string octets = echange::LitOctets(fichier);
+    for (char& c : octets) c = static_cast<char>(DepuisMacRoman(static_cast<unsigned char>(c)));
+    lignes_ = echange::DecoupeLignes(octets);
+
+    // Sections before the series; other sections (-4, -3, ...) and "(" lines are skipped.
+    std::vector<std::size_t> noms, entrees, seances, codes;
+    std::size_t i = 0;
+    for (; i < lignes_.size(); ++i) {
+        const std::string& l = lignes_[i];
+        if (!l.empty() && l[0] == '(') continue;
+        const std::string premier = echange::SansBlancs(Champs(l)[1]);
+        long long v = 0;
+        if (!LitEntier(premier, v) || v >= 0) break;
+        if (v == -6) noms.push_back(i);
+        else if (v == -5) entrees.push_back(i);
+        else if (v == -2) seances.push_back(i);
+        else if (v == -1) codes.push_back(i);
+    }
+    LitNoms(noms);
+    try {
+        LitEntrees(entrees);
+        LitSeances(seances);
+        LitCodes(codes);
+    } catch (const ErreurReel6&) {
+        throw ErreurEchange("Un nombre de l'en-tête du fichier est hors limites.");
+    }
+
+    int serieMax = 0;
+    for (;;) {
+        // Blank lines separate the series; those at the end of the file are ignored.
+        while (i < lignes_.size() && (echange::Blanc(lignes_[i]) || lignes_[i][0] == '(')) ++i;
+        if (i >= lignes_.size()) break;
+        i = LitSerie(i, serieMax);
+    }
+
+    EtablitCorrespondances();
+    CreeFiches();
+    Nettoie();
+    for (auto& f : fiches_)
+        if (!f->Galeries.empty()) f->Calcule(massif_.Angle_Geodesique);
+
+    // Everything was read: the massif takes it all.
+    for (auto& r : references_) massif_.AjouteReference(std::move(r));
+    for (auto& f : fiches_)
+        if (!f->Galeries.empty()) massif_.AjouteFiche(std::move(f), massif_.SelectionActive);
+}
+
+}  // namespace
+
+void NettoieTerminus(const std::vector<TFiche*>& fiches, const std::vector<const TPointTopo*>& references) {
+    std::unordered_map<std::string, int> nombre;
+    for (const TFiche* f : fiches)
+        for (const TGalerie* g : f->Galeries)
+            for (const TPointTopo* p : {&g->Depart, &g->Arrivee})
+                if (!p->Terminus) ++nombre[CleStation(*p)];
+    std::unordered_set<std::string> fixes;
+    for (const TPointTopo* r : references)
+        if (!r->Terminus) fixes.insert(CleStation(*r));
+    for (TFiche* f : fiches)
+        for (TGalerie* g : f->Galeries)
+            for (TPointTopo* p : {&g->Depart, &g->Arrivee}) {
+                if (p->Terminus) continue;
+                const std::string cle = CleStation(*p);
+                if (nombre[cle] == 1 && !fixes.count(cle)) {
+                    p->Terminus = true;
+                    p->Nom.Affecte("");
+                }
+            }
+}
+
+void ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchange& rapport) {
+    try {
+        ImportToporobot(massif, rapport).Execute(fichier);
+    } catch (const ErreurReel6&) {
+        throw ErreurEchange("Le fichier contient un nombre hors limites.");
+    }
+}
+
+}  // namespace karst

@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include "commun.h"
+
+namespace karst::test {
+namespace {
+
+const char* kCodes =
+    "-1\t1\t360.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
+    "-1\t2\t358.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
+    "-1\t3\t357.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
+    "-1\t4\t360.00\t370.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
+    "-1\t5\t400.00\t400.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
+    "-1\t999\t360.00\t360.00\t0.00\t0.00\t0.00\t100.00\t-100.00\r";
+
+std::string Entete(const std::string& seances = "-2\t1\t01\t07\t95\tJean\tPaul\t0\t0.00\t0\t1\r") {
+    return std::string("-6\t1\tGrotte\r-5\t1\t1500.00\t2500.00\t300.00\t1\t0\r") + seances + kCodes + "\r";
+}
+
+std::string Serie(int s, int sd, int pd, int sa, int pa, int n, const std::string& nom = "") {
+    auto e = [](int v) { return FormatEntier(v); };
+    return e(s) + "\t-1\t" + e(sd) + "\t" + e(pd) + "\t" + e(sa) + "\t" + e(pa) + "\t" + e(n) + "\t0\t0\t" + nom + "\r";
+}
+
+std::string Pt(int s, int j, int code, int seance, const std::string& l, const std::string& az = "0.00",
+               const std::string& pente = "0.00", const std::string& fin = "\t\t\t\t") {
+    return FormatEntier(s) + "\t" + FormatEntier(j) + "\t" + FormatEntier(code) + "\t" + FormatEntier(seance) + "\t" + l +
+           "\t" + az + "\t" + pente + "\t" + fin + "\r";
+}
+
+// A series of n shots of 10 m, all of trip 1 and code 1.
+std::string Droite(int s, int sd, int pd, int sa, int pa, int n) {
+    std::string r = Serie(s, sd, pd, sa, pa, n);
+    for (int j = 0; j <= n; ++j) r += Pt(s, j, 1, 1, j == 0 ? "0.00" : "10.00", "90.00");
+    return r;
+}
+
+class ImportToporobotTest : public ::testing::Test {
+protected:
+    void Importe(const std::string& contenu) {
+        ImporteToporobot(massif, dossier.Ecrit("f.Tab", contenu), rapport);
+    }
+    TGalerie& Galerie(std::size_t fiche, std::size_t g) { return *massif.Fiches[fiche]->Galeries[g]; }
+
+    Dossier dossier;
+    TMassif massif;
+    RapportFaux rapport;
+};
+
+TEST_F(ImportToporobotTest, CodesDInstrumentConvertissentLongueursEtPentes) {
+    Importe(Entete() + Serie(1, 1, 0, 1, 4, 4, "Galerie du Nord") + Pt(1, 0, 1, 1, "0.00") +
+            Pt(1, 1, 2, 1, "10.00", "90.00") + Pt(1, 2, 3, 1, "5.06") + Pt(1, 3, 4, 1, "20.00", "90.00", "10.00") +
+            Pt(1, 4, 5, 1, "4.00", "100.00", "-3.00", "1.5\t2\t0.5\t3\t{x}\tvu un \x8E" "boulement"));
+    ASSERT_EQ(massif.Fiches.size(), 1u);
+    const TFiche& f = *massif.Fiches[0];
+    EXPECT_EQ(f.Date.str(), "01/07/95");
+    EXPECT_EQ(f.Cavite.Chaine(), "Grotte");
+    EXPECT_EQ(f.Unite_Decli, 1);
+    ASSERT_EQ(f.Topographes.size(), 2u);
+    EXPECT_EQ(f.Topographes[1].Chaine(), "Paul");
+    ASSERT_EQ(f.Galeries.size(), 1u);
+    const TGalerie& g = Galerie(0, 0);
+    EXPECT_EQ(Point(g.Depart), "Entr\xE9" "e Grotte#1");
+    EXPECT_TRUE(g.Arrivee.Terminus);
+    EXPECT_EQ(g.Commentaire.Chaine(), "Galerie du Nord");
+    ASSERT_EQ(g.NbVisees, 5);
+    EXPECT_NEAR(g.Visee(2)->Longueur, 3.048, 1e-9);
+    EXPECT_NEAR(g.Visee(3)->Longueur, 1.6764, 1e-9);
+    EXPECT_NEAR(g.Visee(4)->Pente, 2.0, 1e-9);
+    EXPECT_EQ(g.Visee(4)->UnitePente, 2);
+    EXPECT_EQ(g.Visee(5)->UniteAzimut, 1);
+    EXPECT_EQ(g.Visee(5)->UnitePente, 1);
+    EXPECT_EQ(g.Visee(5)->Gauche.str(), "1.5");
+    EXPECT_EQ(g.Visee(5)->Droite.str(), "2");
+    EXPECT_EQ(g.Visee(5)->Haut.str(), "0.5");
+    EXPECT_EQ(g.Visee(5)->Bas.str(), "3");
+    // A field 12 in braces is skipped; Macintosh letters become Windows ones.
+    EXPECT_EQ(g.Visee(5)->Commentaire.Chaine(), "vu un \xE9" "boulement");
+    // The entrance is a reference point in kilometres.
+    ASSERT_EQ(massif.References.size(), 1u);
+    EXPECT_NEAR(massif.References[0]->X, 1.5, 1e-12);
+    EXPECT_NEAR(massif.References[0]->Y, 2.5, 1e-12);
+    EXPECT_NEAR(massif.References[0]->Z, 300, 1e-12);
+    // The sheet is reduced: 10 ft east.
+    EXPECT_NEAR(g.Visee(2)->X, 3.048, 1e-9);
+    EXPECT_TRUE(rapport.messages.empty());
+    EXPECT_EQ(rapport.statuts.front(), "Lecture de la 1° série");
+    EXPECT_EQ(rapport.statuts.back(), "Nettoyage");
+}
+
+TEST_F(ImportToporobotTest, DeclinaisonAutomatiqueEtSiecle) {
+    massif.Origine_Declinaison = 2;
+    massif.Variation_Declinaison = 0.1L;
+    massif.Date_Declinaison = "01/01/80";
+    Importe(Entete("-2\t1\t1\t7\t95\tA\tB\t1\t0.00\t0\t1\r"
+                   "-2\t2\t01\t01\t2003\tA\tB\t1\t0.00\t0\t1\r"
+                   "-2\t3\t01\t01\t03\tA\tB\t0\t1.25\t0\t1\r") +
+            Serie(1, 1, 0, 1, 6, 6) + Pt(1, 0, 1, 1, "0") + Pt(1, 1, 1, 1, "1") + Pt(1, 2, 1, 1, "1") +
+            Pt(1, 3, 1, 2, "1") + Pt(1, 4, 1, 2, "1") + Pt(1, 5, 1, 3, "1") + Pt(1, 6, 1, 3, "1"));
+    ASSERT_EQ(massif.Fiches.size(), 3u);
+    EXPECT_NEAR(massif.Fiches[0]->Declinaison, 0.5, 1e-6);
+    // 2003 keeps "03" and counts 23 years from 1980.
+    EXPECT_EQ(massif.Fiches[1]->Date.str(), "01/01/03");
+    EXPECT_NEAR(massif.Fiches[1]->Declinaison, (2 - 2.3) / 0.9, 1e-6);
+    EXPECT_NEAR(massif.Fiches[2]->Declinaison, 1.25, 1e-6);
+}
+
+TEST_F(ImportToporobotTest, LeSiecleValautAussiPourLaDateDuModele) {
+    massif.Origine_Declinaison = 1;
+    massif.Variation_Declinaison = 0.1L;
+    massif.Date_Declinaison = "01/01/01";
+    Importe(Entete("-2\t1\t01\t01\t11\tA\tB\t1\t0.00\t0\t1\r") + Droite(1, 1, 0, 1, 2, 2));
+    EXPECT_NEAR(massif.Fiches[0]->Declinaison, 0, 1e-6);  // ten years, not 110
+}
+
+TEST_F(ImportToporobotTest, FinsDeLigneCrLfEtCrLfDonnentLeMemeMassif) {
+    const std::string cr = "(  commentaire\r" + Entete() + Droite(1, 1, 0, 1, 4, 4) + "\r" + Droite(2, 1, 2, 2, 3, 3);
+    Importe(cr);
+    const std::string attendu = Decrit(massif);
+    for (const std::string fin : {"\n", "\r\n"}) {
+        std::string autre;
+        for (char c : cr) autre += c == '\r' ? fin : std::string(1, c);
+        TMassif m;
+        // Blank lines at the end are ignored as well.
+        ImporteToporobot(m, dossier.Ecrit("g.Tab", autre + fin + fin + "  " + fin), rapport);
+        EXPECT_EQ(Decrit(m), attendu);
+    }
+}
+
+TEST_F(ImportToporobotTest, SectionsInconnuesEtLignesEntreParenthesesSontIgnorees) {
+    Importe(Entete() + Droite(1, 1, 0, 1, 3, 3));
+    const std::string attendu = Decrit(massif);
+    TMassif m;
+    ImporteToporobot(m,
+                     dossier.Ecrit("g.Tab", "(Fichier Toporobot\r-6\t1\tGrotte\r-5\t1\t1500.00\t2500.00\t300.00\t1\t0\r"
+                                            "-4\t1\tune ligne\r-3\t1\t2\t3\r(remarque\r"
+                                            "-2\t1\t01\t07\t1995\tJean\tPaul\t0\t0.00\t0\t1\r" +
+                                                std::string(kCodes) + "\r" + Droite(1, 1, 0, 1, 3, 3)),
+                     rapport);
+    EXPECT_EQ(Decrit(m), attendu);
+}
+
+TEST_F(ImportToporobotTest, UneSerieQuiPartDuPoint5CoupeLaPremiere) {
+    Importe(Entete() + Droite(1, 1, 0, 1, 8, 8) + "\r" + Droite(2, 1, 5, 2, 3, 3));
+    ASSERT_EQ(massif.Fiches.size(), 1u);
+    const TFiche& f = *massif.Fiches[0];
+    ASSERT_EQ(f.Galeries.size(), 3u);
+    EXPECT_EQ(Point(f.Galeries[0]->Depart), "Entr\xE9" "e Grotte#1");
+    EXPECT_EQ(Point(f.Galeries[0]->Arrivee), "1_5#1");
+    EXPECT_EQ(f.Galeries[0]->NbVisees, 6);  // point 0's zero shot, then five
+    EXPECT_EQ(Point(f.Galeries[1]->Depart), "1_5#1");
+    EXPECT_TRUE(f.Galeries[1]->Arrivee.Terminus);
+    EXPECT_EQ(f.Galeries[1]->NbVisees, 3);
+    EXPECT_EQ(Point(f.Galeries[2]->Depart), "1_5#1");
+    EXPECT_TRUE(f.Galeries[2]->Arrivee.Terminus);
+}
+
+TEST_F(ImportToporobotTest, ChangementDeSeanceOuvreUneFicheSurUnPointDIndiceLibre) {
+    Importe(Entete("-2\t1\t01\t07\t95\tA\tB\t0\t0\t0\t1\r-2\t2\t02\t07\t95\tC\tD\t0\t0\t0\t1\r") +
+            Serie(1, 1, 0, 1, 4, 4) + Pt(1, 0, 1, 1, "0") + Pt(1, 1, 1, 1, "1") + Pt(1, 2, 1, 1, "2") +
+            Pt(1, 3, 1, 2, "3") + Pt(1, 4, 1, 2, "4"));
+    ASSERT_EQ(massif.Fiches.size(), 2u);
+    EXPECT_EQ(Point(Galerie(0, 0).Arrivee), "1_2#1");
+    EXPECT_EQ(Point(Galerie(1, 0).Depart), "1_2#1");
+    EXPECT_EQ(massif.Fiches[1]->Date.str(), "02/07/95");
+    EXPECT_EQ(massif.Fiches[1]->Topographes[0].Chaine(), "C");
+    EXPECT_EQ(massif.Fiches[1]->Ordre, 2);
+}
+
+TEST_F(ImportToporobotTest, LesEntreesPrennentLeurNomDeLeurLigne) {
+    Importe("-6\t1\tA\r-6\t2\t\r-5\t2\t0\t0\t0\t1\t0\r-2\t1\t01\t07\t95\tA\tB\t0\t0\t0\t1\r" + std::string(kCodes) +
+            "\r" + Droite(1, 1, 0, 1, 2, 2));
+    // The second name is empty: the entrance takes its number.
+    EXPECT_EQ(Point(*massif.References[0]), "Entr\xE9" "e 2#1");
+    EXPECT_EQ(Point(Galerie(0, 0).Depart), "Entr\xE9" "e 2#1");
+    EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "A");
+}
+
+TEST_F(ImportToporobotTest, CodeInconnuSignaleUneFoisParCode) {
+    Importe(Entete() + "\r" + Serie(1, 1, 0, 1, 3, 3) + Pt(1, 0, 1, 1, "0") + Pt(1, 1, 7, 1, "1") +
+            Pt(1, 2, 7, 1, "1") + Pt(1, 3, 7, 1, "1"));
+    // Code 7 is undefined: instrument codes 0 and 0.
+    EXPECT_EQ(rapport.messages, (std::vector<std::string>{"Code azimut inconnu : 0", "Code pente inconnu : 0"}));
+    EXPECT_EQ(Galerie(0, 0).Visee(2)->UniteAzimut, 0);
+}
+
+TEST_F(ImportToporobotTest, PointFixeDevientReferenceAvecUnIndiceLibre) {
+    // A reference point of the same name already exists: the fixed point and the galleries
+    // that reach it take the next index.
+    auto r = std::make_unique<TPointTopo>();
+    r->Nom.Affecte("1_1");
+    r->Indice = 1;
+    massif.AjouteReference(std::move(r));
+    Importe(Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") +
+            Pt(1, 1, 999, 999, "0", "0", "0", "0\t0\t0\t0\t  1500.5   2500 310.5") + "\r" + Droite(2, 1, 1, 2, 2, 2));
+    ASSERT_EQ(massif.References.size(), 3u);
+    const TPointTopo& fixe = *massif.References[2];
+    EXPECT_EQ(Point(fixe), "1_1#2");
+    EXPECT_NEAR(fixe.X, 1.5005, 1e-12);
+    EXPECT_NEAR(fixe.Y, 2.5, 1e-12);
+    EXPECT_NEAR(fixe.Z, 310.5, 1e-12);
+    ASSERT_EQ(massif.Fiches.size(), 1u);
+    ASSERT_EQ(massif.Fiches[0]->Galeries.size(), 1u);
+    EXPECT_EQ(Point(Galerie(0, 0).Depart), "1_1#2");
+    EXPECT_TRUE(Galerie(0, 0).Arrivee.Terminus);
+}
+
+TEST_F(ImportToporobotTest, ViseesNullesRetireesEtGalerieNulleFusionnee) {
+    // Series 2 is one zero shot from 1_2 to 2_1; series 3 starts at 2_1.
+    Importe(Entete() + Serie(1, 1, 0, 1, 3, 3) + Pt(1, 0, 1, 1, "0") + Pt(1, 1, 1, 1, "5") + Pt(1, 2, 1, 1, "0") +
+            Pt(1, 3, 1, 1, "5") + "\r" + Serie(2, 1, 3, 2, 1, 1) + Pt(2, 0, 1, 1, "0") + Pt(2, 1, 1, 1, "0") + "\r" +
+            Droite(3, 2, 1, 3, 2, 2));
+    const TFiche& f = *massif.Fiches[0];
+    ASSERT_EQ(f.Galeries.size(), 2u);
+    EXPECT_EQ(f.Galeries[0]->NbVisees, 3);  // the zero shot 3 is gone, shot 1 stays
+    EXPECT_EQ(Point(f.Galeries[0]->Arrivee), "1_3#1");
+    EXPECT_EQ(Point(f.Galeries[1]->Depart), "1_3#1");
+}
+
+TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact) {
+    const std::string debut = Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") +
+                              Pt(1, 1, 999, 999, "0", "0", "0", "0\t0\t0\t0\t1 2 3") + "\r" + Droite(2, 1, 1, 2, 2, 2) +
+                              "\r";
+    const std::vector<std::pair<std::string, std::string>> cas = {
+        {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + Pt(3, 1, 1, 1, "1,5"), "Ligne 22 : nombre illisible (1,5)"},
+        {debut + "3\t-1\t2\t2\t3\t1\tdeux\t0\t0\t\r", "Ligne 20 : Le nombre de points n'est pas un nombre entier (deux)"},
+        {debut + Serie(3, 2, 2, 3, 2, 2) + Pt(3, 0, 1, 1, "0"), "Ligne 20 : la série 3 est incomplète : le fichier est tronqué"},
+        {debut + Droite(2, 2, 2, 2, 1, 1), "Ligne 20 : la série 2 suit la série 2 : les numéros de série doivent croître"},
+        {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1000, "0") + Pt(3, 1, 1, 1, "1"),
+         "Ligne 21 : le numéro de séance 1000 n'est pas compris entre 1 et 999"},
+        {debut + Droite(3, 4, 0, 3, 2, 2) + "\r" + Droite(4, 3, 0, 4, 2, 2),
+         "Les raccordements des séries forment une boucle (série 4, point 0)"},
+        {"-5\t1\t0\t0\t0\t1\t0\r" + std::string(kCodes) + "\r" + Droite(1, 1, 0, 1, 1, 1),
+         "Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6)."},
+        {Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") + Pt(1, 1, 999, 999, "0"),
+         "Le fichier ne contient aucune visée topographique."},
+    };
+    for (const auto& [contenu, message] : cas) {
+        try {
+            Importe(contenu);
+            ADD_FAILURE() << "accepté : " << message;
+        } catch (const ErreurEchange& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+        }
+        EXPECT_TRUE(massif.References.empty());
+        EXPECT_TRUE(massif.Fiches.empty());
+    }
+    EXPECT_THROW(ImporteToporobot(massif, dossier.Fichier("absent.Tab"), rapport), ErreurEchange);
+}
+
+TEST_F(ImportToporobotTest, IndiceAuDelaDe255Refuse) {
+    // Stations 1_2 with every index from 1 to 255 already exist.
+    auto f = std::make_unique<TFiche>();
+    for (int i = 1; i <= 255; i += 2) {
+        auto g = std::make_unique<TGalerie>();
+        g->Depart.Nom.Affecte("1_2");
+        g->Depart.Indice = static_cast<uint8_t>(i);
+        g->Arrivee.Nom.Affecte("1_2");
+        g->Arrivee.Indice = static_cast<uint8_t>(i == 255 ? 255 : i + 1);
+        f->Galeries.ajoute(std::move(g));
+    }
+    massif.AjouteFiche(std::move(f), false);
+    try {
+        Importe(Entete() + Droite(1, 1, 0, 1, 2, 2));
+        ADD_FAILURE();
+    } catch (const ErreurEchange& e) {
+        EXPECT_EQ(std::string(e.what()), "plus aucun indice libre (0 à 255) pour la station 1_2");
+    }
+    EXPECT_EQ(massif.Fiches.size(), 1u);
+    EXPECT_TRUE(massif.References.empty());
+}
+
+TEST_F(ImportToporobotTest, SerieSansViseeEtLongueSerieCoupeeA128Visees) {
+    std::string s2 = Serie(2, 2, 0, 2, 300, 300);
+    for (int j = 0; j <= 300; ++j) s2 += Pt(2, j, 1, 1, j ? "1" : "0");
+    Importe(Entete() + Serie(1, 1, 0, 1, 0, 0) + Pt(1, 0, 1, 1, "0") + "\r" + s2);
+    const TFiche& f = *massif.Fiches[0];
+    ASSERT_EQ(f.Galeries.size(), 3u);
+    EXPECT_EQ(f.Galeries[0]->NbVisees, 128);
+    EXPECT_EQ(Point(f.Galeries[0]->Arrivee), "2_127#1");
+    EXPECT_EQ(Point(f.Galeries[1]->Depart), "2_127#1");
+    EXPECT_EQ(f.Galeries[1]->NbVisees, 128);
+    EXPECT_EQ(f.Galeries[2]->NbVisees, 45);
+    EXPECT_TRUE(f.Galeries[2]->Arrivee.Terminus);
+}
+
+}  // namespace
+}  // namespace karst::test
