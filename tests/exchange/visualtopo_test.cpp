@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "commun.h"
+
+namespace karst::test {
+namespace {
+
+void Place(std::string& r, std::size_t premiere, std::size_t derniere, const std::string& s) {
+    const std::size_t largeur = derniere - premiere + 1;
+    const std::string t = s.size() < largeur ? std::string(largeur - s.size(), ' ') + s : s;
+    r.replace(premiere - 1, t.size(), t);
+}
+
+// A survey line of the version 4 layout.
+std::string L(const std::string& de, const std::string& vers, const std::string& longueur, const std::string& az,
+              const std::string& pente, std::array<std::string, 4> m = {"*", "*", "*", "*"}, const std::string& debut = "") {
+    std::string r(90, ' ');
+    r.replace(0, de.size(), de);
+    r.replace(11, vers.size(), vers);
+    if (!debut.empty()) Place(r, 23, 31, debut);
+    Place(r, 33, 41, longueur);
+    Place(r, 43, 49, az);
+    Place(r, 51, 55, pente);
+    for (std::size_t i = 0; i < 4; ++i) Place(r, 56 + 7 * i, 62 + 7 * i, m[i]);
+    return r.substr(0, r.find_last_not_of(' ') + 1);
+}
+
+const std::string kEnTete = "Trou Grotte du Loup,345.120,3210.450,1250,LT3\nEntree A0\n\n";
+
+class ImportVisualTopoTest : public ::testing::Test {
+protected:
+    void Importe(const std::string& contenu) { ImporteVisualTopo(massif, dossier.Ecrit("f.tro", contenu), rapport); }
+    const TGalerie& Galerie(std::size_t f, std::size_t g) const { return *massif.Fiches[f]->Galeries[g]; }
+    const TVisee& Visee(std::size_t f, std::size_t g, int v) const { return *Galerie(f, g).Visee(v); }
+
+    Dossier dossier;
+    TMassif massif;
+    RapportFaux rapport;
+};
+
+TEST_F(ImportVisualTopoTest, ChaineUniqueDepuisLEntree) {
+    std::string f = kEnTete + "Param Deca Degd Clino Degd 1.30 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n";
+    for (int i = 0; i < 10; ++i)
+        f += L("A" + FormatEntier(i), "A" + FormatEntier(i + 1), "5.00", "10.00", "-2.0") + "\n";
+    Importe(f + "\n[Configuration]\n");
+    ASSERT_EQ(massif.Fiches.size(), 1u);
+    const TFiche& fiche = *massif.Fiches[0];
+    EXPECT_EQ(fiche.Cavite.Chaine(), "Grotte du Loup");
+    EXPECT_EQ(fiche.Date.str(), "  /  /  ");
+    EXPECT_EQ(fiche.Unite_Decli, 0);
+    EXPECT_NEAR(fiche.Declinaison, -1.5, 1e-12);
+    EXPECT_TRUE(fiche.Topographes.empty());
+    ASSERT_EQ(fiche.Galeries.size(), 1u);
+    EXPECT_EQ(Point(Galerie(0, 0).Depart), "A0#1");
+    EXPECT_TRUE(Galerie(0, 0).Arrivee.Terminus);
+    EXPECT_EQ(Galerie(0, 0).NbVisees, 10);
+    EXPECT_EQ(Visee(0, 0, 3).Commentaire.Chaine(), "[A2->A3]");
+    ASSERT_EQ(massif.References.size(), 1u);
+    EXPECT_EQ(Point(*massif.References[0]), "A0#1");
+    EXPECT_NEAR(massif.References[0]->X, 345.12, 1e-9);
+    EXPECT_NEAR(massif.References[0]->Y, 3210.45, 1e-9);
+    EXPECT_NEAR(massif.References[0]->Z, 1250, 1e-9);
+    EXPECT_TRUE(rapport.avertissements.empty());
+}
+
+TEST_F(ImportVisualTopoTest, UnSecondBlocCoupeLaChaineALaJonction) {
+    std::string f = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n";
+    for (int i = 0; i < 10; ++i) f += L("A" + FormatEntier(i), "A" + FormatEntier(i + 1), "5", "10", "0") + "\n";
+    f += "\nParam Deca Degd Clino Degd 0.00 Dir,Dir,Dir 10,20,30 ;Affluent;\n" + L("A5", "A5", "0", "0", "0") + "\n" +
+         L("A5", "C1", "3", "0", "0") + "\n" + L("C1", "C2", "3", "0", "0") + "\n";
+    Importe(f);
+    ASSERT_EQ(massif.Fiches.size(), 2u);
+    ASSERT_EQ(massif.Fiches[0]->Galeries.size(), 2u);
+    EXPECT_EQ(Point(Galerie(0, 0).Arrivee), "A5#1");
+    EXPECT_EQ(Point(Galerie(0, 1).Depart), "A5#1");
+    EXPECT_EQ(Galerie(0, 1).NbVisees, 5);
+    EXPECT_EQ(Point(Galerie(1, 0).Depart), "A5#1");
+    EXPECT_EQ(Galerie(1, 0).Couleur, 10 + 256 * 20 + 65536 * 30);
+    EXPECT_EQ(Galerie(1, 0).Commentaire.Chaine(), "Affluent");
+    // The last line of the file, without a line end or an empty line after it, is used.
+    EXPECT_EQ(Galerie(1, 0).NbVisees, 2);
+}
+
+TEST_F(ImportVisualTopoTest, UnitesEtSensDesMesures) {
+    Importe(kEnTete + "Param Deca Deg Clino Deg 0.00 Inv,Inv,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n" +
+            L("A0", "A1", "2", "45.30", "-10.30", {"1", "2", "3", "4"}) + " ;une note;\n\n" +
+            "Param Deca Gra Vulc Gra 0.00 Dir,Dir,Dir Std\n" + L("A1", "A1", "0", "0", "0") + "\n" +
+            L("A1", "A2", "2", "100", "100") + "\n\n" + "Param Deca Degd Clino % 0.00 Dir,Dir,Dir Std\n" +
+            L("A2", "A2", "0", "0", "0") + "\n" + L("A2", "A3", "2", "0", "100") + "\n\n" +
+            "Param Deca Degd Vulc % 0.00 Dir,Inv,Dir Std\n" + L("A3", "A3", "0", "0", "0") + "\n" +
+            L("A3", "A4", "2", "0", "100") + "\n\n" + "Param Deca Degd Deniv 0.00 Dir,Dir,Dir Std\n" +
+            L("A4", "A4", "0", "0", "0") + "\n" + L("A4", "A5", "2", "0", "1.5") + "\n");
+    ASSERT_EQ(massif.Fiches.size(), 5u);
+    const TVisee& a = Visee(0, 0, 1);
+    EXPECT_NEAR(a.Azimut, 45.5, 1e-12);
+    EXPECT_EQ(a.UniteAzimut, 5);
+    EXPECT_NEAR(a.Pente, -10.5, 1e-12);
+    EXPECT_EQ(a.UnitePente, 5);
+    EXPECT_EQ(a.Gauche.str(), "1");
+    EXPECT_EQ(a.Droite.str(), "2");
+    EXPECT_EQ(a.Haut.str(), "3");
+    EXPECT_EQ(a.Bas.str(), "4");
+    EXPECT_EQ(a.Commentaire.Chaine(), "[A0->A1] une note");
+    const TVisee& b = Visee(1, 0, 1);
+    EXPECT_EQ(b.UniteAzimut, 1);
+    EXPECT_NEAR(b.Pente, 90, 1e-12);
+    EXPECT_EQ(b.UnitePente, 4);
+    EXPECT_NEAR(Visee(2, 0, 1).Pente, 45, 1e-9);
+    EXPECT_EQ(Visee(2, 0, 1).UnitePente, 0);
+    EXPECT_NEAR(Visee(3, 0, 1).Pente, 45, 1e-9);
+    EXPECT_EQ(Visee(3, 0, 1).UnitePente, 5);
+    EXPECT_NEAR(Visee(4, 0, 1).Pente, 1.5, 1e-12);
+    EXPECT_EQ(Visee(4, 0, 1).UnitePente, 2);
+}
+
+TEST_F(ImportVisualTopoTest, TopofilEtProfondimetre) {
+    Importe(kEnTete + "Param Topof 1.02 Degd Prof 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "1000", "0", "0", {}, "0") +
+            "\n" + L("A0", "A1", "1500", "0", "10", {}, "1000") + "\n" + L("A1", "A2", "1600", "0", "12", {}, "1500") +
+            "\n" + L("A2", "A3", "1700", "0", "11", {}, "1600") + "\n");
+    const TGalerie& g = Galerie(0, 0);
+    EXPECT_NEAR(g.CoefTopofil, 1.02, 1e-12);
+    ASSERT_EQ(g.NbVisees, 3);
+    EXPECT_TRUE(g.Visee(1)->AvecTopofil);
+    EXPECT_NEAR(g.Visee(1)->Longueur, 510, 1e-9);
+    EXPECT_EQ(g.Visee(1)->UniteLongueur, 1);
+    EXPECT_NEAR(g.Visee(1)->Topofil, 1500, 1e-12);
+    EXPECT_NEAR(g.Visee(1)->Pente, 10, 1e-12);
+    EXPECT_NEAR(g.Visee(2)->Pente, 2, 1e-12);
+    EXPECT_NEAR(g.Visee(3)->Pente, -1, 1e-12);
+    EXPECT_EQ(g.Visee(3)->UnitePente, 2);
+    EXPECT_EQ(rapport.avertissements,
+              std::vector<std::string>{"Le fichier comporte des mesures de pente de type \"Profondeur\". "
+                                       "Vérifiez que les données sont correctement importées"});
+}
+
+TEST_F(ImportVisualTopoTest, ViseeNulleEntreDeuxJonctionsLesFusionne) {
+    // B3 and C1 are junctions (each met twice); the zero shot between them joins them.
+    Importe(kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n" +
+            L("A0", "B3", "4", "0", "0") + "\n" + L("B3", "B4", "4", "0", "0") + "\n" + L("B3", "C1", "0", "0", "0") +
+            "\n" + L("C1", "C2", "4", "90", "0") + "\n" + L("C1", "C3", "4", "180", "0") + "\n\n");
+    const TFiche& f = *massif.Fiches[0];
+    ASSERT_EQ(f.Galeries.size(), 4u);
+    EXPECT_EQ(Point(f.Galeries[0]->Arrivee), "B3#1");
+    EXPECT_EQ(Point(f.Galeries[2]->Depart), "B3#1");
+    EXPECT_EQ(Point(f.Galeries[3]->Depart), "B3#1");
+    for (const TGalerie* g : f.Galeries) EXPECT_NE(g->NbVisees, 0);
+}
+
+TEST_F(ImportVisualTopoTest, EtoilesEtVersion5CommeLaVersion4) {
+    ImporteVisualTopo(massif, std::string(KARST_TEST_DATA) + "/visualtopo_v4.tro", rapport);
+    const std::string attendu = Decrit(massif);
+    ASSERT_EQ(massif.Fiches.size(), 2u);
+    ASSERT_EQ(massif.Fiches[0]->Galeries.size(), 2u);
+    ASSERT_EQ(massif.Fiches[1]->Galeries.size(), 1u);
+    EXPECT_EQ(Galerie(0, 0).Commentaire.Chaine(), "R\xE9seau principal");
+    EXPECT_EQ(Point(Galerie(0, 0).Arrivee), "A2#1");
+    EXPECT_EQ(Point(Galerie(1, 0).Arrivee), "A4#1");
+    EXPECT_EQ(Visee(0, 1, 1).Gauche.str(), "0.5");
+    EXPECT_EQ(Visee(0, 1, 1).Droite.str(), "");
+    EXPECT_NEAR(Visee(1, 0, 1).Longueur, 700, 1e-9);
+    EXPECT_EQ(Visee(1, 0, 1).Droite.str(), "1");  // widths given right first
+    EXPECT_EQ(Galerie(1, 0).NbVisees, 2);         // the zero shot B2-A4 is dropped
+    EXPECT_EQ(Galerie(1, 0).Couleur, 255);
+    for (const char* nom : {"visualtopo_etoile.tro", "visualtopo_v5.tro"}) {
+        SCOPED_TRACE(nom);
+        TMassif m;
+        ImporteVisualTopo(m, std::string(KARST_TEST_DATA) + "/" + nom, rapport);
+        EXPECT_EQ(Decrit(m), attendu);
+    }
+}
+
+TEST_F(ImportVisualTopoTest, TrouSansRienApresZ) {
+    Importe("Trou Gouffre,1.5,2.5,300\nEntree A0\nParam Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" +
+            L("A0", "A0", "0", "0", "0") + "\n" + L("A0", "A1", "4", "0", "0"));
+    EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "Gouffre");
+    EXPECT_NEAR(massif.References[0]->Z, 300, 1e-12);
+}
+
+TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact) {
+    const std::string debut = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") +
+                              "\n" + L("A0", "A1", "4", "0", "0") + "\n\n";
+    const std::vector<std::pair<std::string, std::string>> cas = {
+        {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A1", "A1", "0", "0", "0") + "\n" +
+             L("A1", "A2", "4,5", "0", "0"),
+         "Ligne 10 : nombre illisible (4,5)"},
+        {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir 10,vert,3\n",
+         "Ligne 8 : couleur illisible (10,vert,3) : attendu Std ou rouge,vert,bleu de 0 à 255"},
+        {"Trou Gouffre,1.5\nEntree A0\n", "Ligne 1 : la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"},
+        {"Trou Gouffre,1.5,2,3\nEntree A0\n", "Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo."},
+    };
+    for (const auto& [contenu, message] : cas) {
+        try {
+            Importe(contenu);
+            ADD_FAILURE() << message;
+        } catch (const ErreurEchange& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+        }
+        EXPECT_TRUE(massif.References.empty());
+        EXPECT_TRUE(massif.Fiches.empty());
+    }
+}
+
+TEST_F(ImportVisualTopoTest, IndicesLibresSansEgardALaCasse) {
+    auto f = std::make_unique<TFiche>();
+    auto g = std::make_unique<TGalerie>();
+    g->Depart.Nom.Affecte("a0");
+    g->Depart.Indice = 1;
+    g->Arrivee.Terminus = true;
+    f->Galeries.ajoute(std::move(g));
+    massif.AjouteFiche(std::move(f), false);
+    Importe(kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n" +
+            L("A0", "A1", "4", "0", "0") + "\n");
+    EXPECT_EQ(Point(*massif.References[0]), "A0#2");
+    EXPECT_EQ(Point(Galerie(1, 0).Depart), "A0#2");
+}
+
+}  // namespace
+}  // namespace karst::test
