@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "commun.h"
+#include "exchange/outils.h"
+
+namespace karst::test {
+namespace {
+
+using Lignes = std::vector<std::string>;
+
+TEST(OutilsEchange, DecoupeLesLignesSurCrLfEtCrLf) {
+    EXPECT_EQ(echange::DecoupeLignes("a\rb\nc\r\nd"), (Lignes{"a", "b", "c", "d"}));
+    EXPECT_EQ(echange::DecoupeLignes("a\r\n\r\nb\r\n"), (Lignes{"a", "", "b"}));
+    EXPECT_EQ(echange::DecoupeLignes("a\n\rb"), (Lignes{"a", "", "b"}));  // LF CR is two line ends
+    EXPECT_EQ(echange::DecoupeLignes("\r"), (Lignes{""}));
+    EXPECT_EQ(echange::DecoupeLignes(""), Lignes{});
+    EXPECT_EQ(echange::DecoupeLignes(std::string("x\0y", 3)), Lignes{std::string("x\0y", 3)});
+}
+
+TEST(OutilsEchange, ChampsManquantsVides) {
+    const echange::Champs c("-2\t1\t\tfin");
+    EXPECT_EQ(c.Nombre(), 4u);
+    EXPECT_EQ(c[1], "-2");
+    EXPECT_EQ(c[3], "");
+    EXPECT_EQ(c[4], "fin");
+    EXPECT_EQ(c[9], "");
+}
+
+// The index gives exactly what TMassif::IndiceLibre gives, whatever the names and indices.
+TEST(OutilsEchange, IndexDesIndicesCommeIndiceLibre) {
+    TMassif m;
+    EXPECT_EQ(echange::IndexIndices(m).IndiceLibre("A", 0), m.IndiceLibre("A", 0));
+    uint32_t x = 12345;
+    auto hasard = [&](uint32_t n) { x = x * 1103515245u + 12345u; return (x >> 8) % n; };
+    const char* noms[] = {"A", "a", "B1", "b1", "C", "\xE9t\xE9", "\xC9T\xC9"};
+    for (int f = 0; f < 5; ++f) {
+        auto fiche = std::make_unique<TFiche>();
+        for (int g = 0; g < 60; ++g) {
+            auto gal = std::make_unique<TGalerie>();
+            for (TPointTopo* p : {&gal->Depart, &gal->Arrivee}) {
+                p->Nom.Affecte(noms[hasard(7)]);
+                p->Indice = static_cast<uint8_t>(hasard(5) == 0 ? 250 + hasard(6) : hasard(8));
+                p->Terminus = hasard(6) == 0;
+            }
+            fiche->Galeries.ajoute(std::move(gal));
+        }
+        m.AjouteFiche(std::move(fiche), false);
+    }
+    // Every index of "C" from 1 to 255 is taken.
+    auto plein = std::make_unique<TFiche>();
+    for (int i = 1; i <= 255; ++i) {
+        auto gal = std::make_unique<TGalerie>();
+        gal->Depart.Nom.Affecte("c");
+        gal->Depart.Indice = static_cast<uint8_t>(i);
+        gal->Arrivee.Terminus = true;
+        plein->Galeries.ajoute(std::move(gal));
+    }
+    m.AjouteFiche(std::move(plein), false);
+    const echange::IndexIndices index(m);
+    for (const char* nom : {"A", "B1", "C", "\xE9T\xE9", "\xC9T\xC9", "D"})
+        for (int depart : {-3, 0, 1, 2, 5, 249, 252, 255, 256}) {
+            SCOPED_TRACE(std::string(nom) + " " + FormatEntier(depart));
+            EXPECT_EQ(index.IndiceLibre(nom, depart), m.IndiceLibre(nom, depart));
+        }
+    EXPECT_EQ(index.IndiceLibre("C", 0), 256);
+    EXPECT_EQ(index.IndiceLibre("b1", 0), m.IndiceLibre("B1", 0));  // the index folds case itself
+}
+
+TEST(OutilsEchange, EcritureRateeNeLaissePasDeFichier) {
+    Dossier d;
+    EXPECT_THROW(echange::EcritFichier(d.Fichier("absent/f.txt"), "x"), ErreurEchange);
+    const std::string cible = d.Ecrit("f.txt", "ancien");
+    echange::EcritFichier(cible, std::string("nouveau\r\n\0", 10));
+    EXPECT_EQ(LitTout(cible), std::string("nouveau\r\n\0", 10));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Fichier("")), {}), 1);
+}
+
+}  // namespace
+}  // namespace karst::test
