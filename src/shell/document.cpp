@@ -135,7 +135,8 @@ bool TForm1::OuvreMassif(const std::string& nom)
     Rcuprer1->setEnabled(false);
     emit MassifOuvert();
     MiseAJourMenus();
-    if (Automatique1->isChecked())
+    // The quick computation starts about 100 ms later, once its command is there.
+    if (Automatique1->isChecked() && Calculrapide1->property("disponible").toBool())
         Depart_Calcul_Rapide->start();
     return true;
 }

@@ -492,7 +492,7 @@ void TForm1::construitEtat()
 
 QAction* TForm1::commande(QAction* a)
 {
-    disponibles_.insert(a);
+    DeclareCommande(a);
     return a;
 }
 
@@ -556,7 +556,6 @@ void TForm1::MiseAJourMenus()
 
     // Toolbar bands.
     ToolBar1->setVisible(Gnral1->isChecked());
-    ToolBar2->setVisible(Gnral1->isChecked());
     ToolBar3->setVisible(ouvert && explorateur && Explorateur2->isChecked());
     ToolBar4->setVisible(ouvert && vueActive && Vues1->isChecked());
 }

@@ -102,7 +102,11 @@ public:
     QWidget* VueActive() const;
     // A command stays disabled until its handler is built; the view windows, the
     // explorer and the dialogs declare theirs here.
-    void DeclareCommande(QAction* a) { disponibles_.insert(a); }
+    void DeclareCommande(QAction* a)
+    {
+        disponibles_.insert(a);
+        a->setProperty("disponible", true);
+    }
 
     // ---- closing ----
     bool FormCloseQuery();
