@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <type_traits>
 
 #include "survey/flux.h"
 #include "views/lecteur_modele.h"
@@ -49,129 +50,100 @@ void TPreference_Ecran::ConstruitColonnes()
         c.Unite = unite;
     };
     ajoute(Point, GPoint.Largeur, "Point", "");
+    struct Mesure {
+        const GroupeMesure& g;
+        uint16_t type, unite;
+        const char* titre;
+    };
+    const Mesure mesures[] = {{GLongueur, Longueur, UniteLongueur, "Longueur"},
+                              {GAzimut, Azimut, UniteAzimut, "Azimut"},
+                              {GPente, Pente, UnitePente, "Pente"}};
+    struct Dimension {
+        const GroupeDimension& g;
+        uint16_t types[4];  // one column, the first and second of two, the unit
+        const char* titres[3];
+    };
+    const Dimension dimensions[] = {
+        {GLargeur, {Largeur, LargeurG, LargeurD, UniteLargeur}, {"Largeur", "Largeur G", "Largeur D"}},
+        {GHauteur, {Hauteur, HautSup, HautInf, UniteHauteur}, {"Hauteur", "Haut superieure", "Haut inferieure"}}};
+    struct Correction {
+        const GroupeCorrection& g;
+        uint16_t drapeau, valeur;
+        const char* titre;
+    };
+    const Correction corrections[] = {{GHorizontal, DrapeauHorizontal, CorrHorizontale, "Corr. Horizontale"},
+                                      {GDeveloppement, DrapeauDeveloppement, DevManuel, "D\xE9v. manuel"}};
     for (uint16_t p = 1; p <= 9; ++p) {
-        if (GLongueur.Position == p) {
-            ajoute(Longueur, GLongueur.Largeur, "Longueur", "");
-            ajoute(UniteLongueur, GLongueur.LargeurUnite, "", GLongueur.Unite);
-        }
-        if (GAzimut.Position == p) {
-            ajoute(Azimut, GAzimut.Largeur, "Azimut", "");
-            ajoute(UniteAzimut, GAzimut.LargeurUnite, "", GAzimut.Unite);
-        }
-        if (GPente.Position == p) {
-            ajoute(Pente, GPente.Largeur, "Pente", "");
-            ajoute(UnitePente, GPente.LargeurUnite, "", GPente.Unite);
-        }
-        if (GLargeur.Position == p) {
-            if (GLargeur.DeuxColonnes) {
-                ajoute(LargeurG, GLargeur.Largeur, "Largeur G", "");
-                ajoute(LargeurD, GLargeur.Largeur, "Largeur D", "");
-            } else {
-                ajoute(Largeur, GLargeur.Largeur, "Largeur", "");
+        for (const Mesure& m : mesures)
+            if (m.g.Position == p) {
+                ajoute(m.type, m.g.Largeur, m.titre, "");
+                ajoute(m.unite, m.g.LargeurUnite, "", m.g.Unite);
             }
-            ajoute(UniteLargeur, GLargeur.LargeurUnite, "", GLargeur.Unite);
-        }
-        if (GHauteur.Position == p) {
-            if (GHauteur.DeuxColonnes) {
-                ajoute(HautSup, GHauteur.Largeur, "Haut superieure", "");
-                ajoute(HautInf, GHauteur.Largeur, "Haut inferieure", "");
-            } else {
-                ajoute(Hauteur, GHauteur.Largeur, "Hauteur", "");
+        for (const Dimension& d : dimensions)
+            if (d.g.Position == p) {
+                if (d.g.DeuxColonnes) {
+                    ajoute(d.types[1], d.g.Largeur, d.titres[1], "");
+                    ajoute(d.types[2], d.g.Largeur, d.titres[2], "");
+                } else {
+                    ajoute(d.types[0], d.g.Largeur, d.titres[0], "");
+                }
+                ajoute(d.types[3], d.g.LargeurUnite, "", d.g.Unite);
             }
-            ajoute(UniteHauteur, GHauteur.LargeurUnite, "", GHauteur.Unite);
-        }
         if (GCroquis.Position == p)
             ajoute(Croquis, GCroquis.Largeur, "Croquis", "");
         if (GCommentaires.Position == p)
             ajoute(Observations, GCommentaires.Largeur, "Observations", "");
-        if (GHorizontal.Position == p && GHorizontal.Affiche) {
-            ajoute(DrapeauHorizontal, GHorizontal.LargeurDrapeau, "", "N");
-            ajoute(CorrHorizontale, GHorizontal.LargeurValeur, "Corr. Horizontale", "");
-        }
-        if (GDeveloppement.Position == p && GDeveloppement.Affiche) {
-            ajoute(DrapeauDeveloppement, GDeveloppement.LargeurDrapeau, "", "N");
-            ajoute(DevManuel, GDeveloppement.LargeurValeur, "D\xE9v. manuel", "");
-        }
+        for (const Correction& c : corrections)
+            if (c.g.Position == p && c.g.Affiche) {
+                ajoute(c.drapeau, c.g.LargeurDrapeau, "", "N");
+                ajoute(c.valeur, c.g.LargeurValeur, c.titre, "");
+            }
     }
 }
 
 namespace {
 
-void Mot(LecteurModele& l, uint16_t& v)
+template <class A, class G>
+void Groupe(A& a, G& g)
 {
-    auto s = static_cast<int16_t>(v);
-    l.Mot(s);
-    v = static_cast<uint16_t>(s);
+    using T = std::remove_const_t<G>;
+    if constexpr (std::is_same_v<T, TPreference_Ecran::GroupeMesure> ||
+                  std::is_same_v<T, TPreference_Ecran::GroupeDimension>) {
+        a.Mot(g.Largeur);
+        a.Mot(g.LargeurUnite);
+        a.Mot(g.Position);
+        a.Texte(g.Unite);
+        if constexpr (std::is_same_v<T, TPreference_Ecran::GroupeDimension>) {
+            a.Caractere(g.Separateur);
+            a.Booleen(g.DeuxColonnes);
+        }
+        a.Octet(g.Libre);
+    } else if constexpr (std::is_same_v<T, TPreference_Ecran::GroupeSimple>) {
+        a.Mot(g.Largeur);
+        a.Mot(g.Position);
+    } else {
+        a.Mot(g.LargeurDrapeau);
+        a.Mot(g.LargeurValeur);
+        a.Mot(g.Position);
+        a.Booleen(g.Affiche);
+        a.Octet(g.Libre);
+    }
 }
 
-void Lit(LecteurModele& l, TPreference_Ecran::GroupeMesure& g)
+// The file's order, which is not the order in memory.
+template <class A, class P>
+void Format(A& a, P& p)
 {
-    Mot(l, g.Largeur);
-    Mot(l, g.LargeurUnite);
-    Mot(l, g.Position);
-    l.Texte(g.Unite);
-    l.Octet(g.Libre);
-}
-
-void Lit(LecteurModele& l, TPreference_Ecran::GroupeDimension& g)
-{
-    Mot(l, g.Largeur);
-    Mot(l, g.LargeurUnite);
-    Mot(l, g.Position);
-    l.Texte(g.Unite);
-    l.Caractere(g.Separateur);
-    l.Booleen(g.DeuxColonnes);
-    l.Octet(g.Libre);
-}
-
-void Lit(LecteurModele& l, TPreference_Ecran::GroupeSimple& g)
-{
-    Mot(l, g.Largeur);
-    Mot(l, g.Position);
-}
-
-void Lit(LecteurModele& l, TPreference_Ecran::GroupeCorrection& g)
-{
-    Mot(l, g.LargeurDrapeau);
-    Mot(l, g.LargeurValeur);
-    Mot(l, g.Position);
-    l.Booleen(g.Affiche);
-    l.Octet(g.Libre);
-}
-
-void Ecrit(TBufferStream& f, const TPreference_Ecran::GroupeMesure& g)
-{
-    f.EcritU16(g.Largeur);
-    f.EcritU16(g.LargeurUnite);
-    f.EcritU16(g.Position);
-    f.EcritTexteCourt(g.Unite);
-    f.EcritU8(g.Libre);
-}
-
-void Ecrit(TBufferStream& f, const TPreference_Ecran::GroupeDimension& g)
-{
-    f.EcritU16(g.Largeur);
-    f.EcritU16(g.LargeurUnite);
-    f.EcritU16(g.Position);
-    f.EcritTexteCourt(g.Unite);
-    f.EcritU8(static_cast<uint8_t>(g.Separateur));
-    f.EcritBooleen(g.DeuxColonnes);
-    f.EcritU8(g.Libre);
-}
-
-void Ecrit(TBufferStream& f, const TPreference_Ecran::GroupeSimple& g)
-{
-    f.EcritU16(g.Largeur);
-    f.EcritU16(g.Position);
-}
-
-void Ecrit(TBufferStream& f, const TPreference_Ecran::GroupeCorrection& g)
-{
-    f.EcritU16(g.LargeurDrapeau);
-    f.EcritU16(g.LargeurValeur);
-    f.EcritU16(g.Position);
-    f.EcritBooleen(g.Affiche);
-    f.EcritU8(g.Libre);
+    Groupe(a, p.GLongueur);
+    Groupe(a, p.GAzimut);
+    Groupe(a, p.GPente);
+    Groupe(a, p.GLargeur);
+    Groupe(a, p.GHauteur);
+    Groupe(a, p.GCroquis);
+    Groupe(a, p.GCommentaires);
+    Groupe(a, p.GHorizontal);
+    Groupe(a, p.GDeveloppement);
+    Groupe(a, p.GPoint);
 }
 
 }  // namespace
@@ -183,16 +155,7 @@ void TPreference_Ecran::Charge()
         return;
     TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
     LecteurModele l(f);
-    Lit(l, GLongueur);
-    Lit(l, GAzimut);
-    Lit(l, GPente);
-    Lit(l, GLargeur);
-    Lit(l, GHauteur);
-    Lit(l, GCroquis);
-    Lit(l, GCommentaires);
-    Lit(l, GHorizontal);
-    Lit(l, GDeveloppement);
-    Lit(l, GPoint);
+    Format(l, *this);
     // Files of an older layout count the positions from 2.
     uint16_t* positions[] = {&GLongueur.Position, &GAzimut.Position, &GPente.Position,
                              &GLargeur.Position, &GHauteur.Position, &GCroquis.Position,
@@ -208,16 +171,8 @@ void TPreference_Ecran::Charge()
 void TPreference_Ecran::Enregistre() const
 {
     TFileBufferStream f(NomFichier, TFileBufferStream::kCreation);
-    Ecrit(f, GLongueur);
-    Ecrit(f, GAzimut);
-    Ecrit(f, GPente);
-    Ecrit(f, GLargeur);
-    Ecrit(f, GHauteur);
-    Ecrit(f, GCroquis);
-    Ecrit(f, GCommentaires);
-    Ecrit(f, GHorizontal);
-    Ecrit(f, GDeveloppement);
-    Ecrit(f, GPoint);
+    EcrivainModele e(f);
+    Format(e, *this);
     f.Ferme();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Reading and writing the raw fields of the model files.
+// Reading and writing the raw fields of the model files. Each format is written once, as
+// a function template over the field list, and run with the reader or with the writer.
 //
 // A model file has no header and no version: its fields follow one another. A file that
 // ends early leaves the fields it no longer reaches (and the unread bytes of a field cut
@@ -19,6 +20,7 @@
 namespace karst {
 
 class TPolice;
+class TPointTopo;
 
 class LecteurModele {
 public:
@@ -30,6 +32,7 @@ public:
     void Octet(uint8_t& v);
     void Caractere(char& c);
     void Mot(int16_t& v);
+    void Mot(uint16_t& v);
     void Entier(int32_t& v);
     void Entier(uint32_t& v);
     void Simple(float& v);
@@ -50,6 +53,8 @@ public:
     // The font record; a record cut short or with an impossible name length leaves the
     // font as it was and stops the reading.
     void Police(TPolice& p);
+    // A station record; a damaged one leaves the station as it was.
+    void Point(TPointTopo& p);
 
     // True at the end of the file, or once reading has stopped.
     bool Fin() const { return arrete_ || f_.Fin(); }
@@ -59,6 +64,32 @@ public:
 private:
     TBufferStream& f_;
     bool arrete_ = false;
+};
+
+class EcrivainModele {
+public:
+    explicit EcrivainModele(TBufferStream& f) : f_(f) {}
+
+    int64_t Brut(const void* source, int64_t n) { return f_.Write(source, n); }
+    void Booleen(bool b) { f_.EcritBooleen(b); }
+    void Octet(uint8_t v) { f_.EcritU8(v); }
+    void Caractere(char c) { f_.EcritU8(static_cast<uint8_t>(c)); }
+    void Mot(int16_t v) { f_.EcritI16(v); }
+    void Mot(uint16_t v) { f_.EcritU16(v); }
+    void Entier(int32_t v) { f_.EcritI32(v); }
+    void Entier(uint32_t v) { f_.EcritI32(static_cast<int32_t>(v)); }
+    void Simple(float v);
+    void Reel(Reel6 r) { f_.EcritReel6(r); }
+    template <std::size_t N>
+    void Texte(const TexteCourt<N>& t) { f_.EcritTexteCourt(t); }
+    void Police(TPolice& p);
+    void Point(const TPointTopo& p);
+    // Everything is written, the optional tails included.
+    bool Fin() const { return false; }
+    void Arrete() {}
+
+private:
+    TBufferStream& f_;
 };
 
 // Writes the font record. A height beyond 100 pixels first offers to reset the font

@@ -38,41 +38,6 @@ void EntierLE(LecteurModele& l, T& v)
     v = static_cast<T>(r);
 }
 
-void EcritSimple(TBufferStream& f, float v)
-{
-    uint32_t u;
-    std::memcpy(&u, &v, 4);
-    f.EcritI32(static_cast<int32_t>(u));
-}
-
-void EcritEchelle(TBufferStream& f, const TEchelleVerticale& e)
-{
-    f.EcritReel6(e.Xdev);
-    f.EcritReel6(e.Decalage);
-    f.EcritI16(e.ZMin);
-    f.EcritI16(e.ZMax);
-    f.EcritBooleen(e.Gauche);
-    f.EcritTexteCourt(e.Libelle);
-    f.EcritTexteCourt(e.Nom);
-    f.EcritU8(e.Reserve1);
-    f.EcritI16(e.Indice);
-    f.Write(e.Reserve2.data(), 6);
-}
-
-void LitEchelle(LecteurModele& l, TEchelleVerticale& e)
-{
-    l.Reel(e.Xdev);
-    l.Reel(e.Decalage);
-    l.Mot(e.ZMin);
-    l.Mot(e.ZMax);
-    l.Booleen(e.Gauche);
-    l.Texte(e.Libelle);
-    l.Texte(e.Nom);
-    l.Octet(e.Reserve1);
-    l.Mot(e.Indice);
-    l.Brut(e.Reserve2.data(), 6);
-}
-
 }  // namespace
 
 // ---- reading and writing the raw fields ----
@@ -92,6 +57,7 @@ void LecteurModele::Booleen(bool& b)
 }
 
 void LecteurModele::Octet(uint8_t& v) { Brut(&v, 1); }
+void LecteurModele::Mot(uint16_t& v) { EntierLE(*this, v); }
 void LecteurModele::Caractere(char& c) { Brut(&c, 1); }
 void LecteurModele::Mot(int16_t& v) { EntierLE(*this, v); }
 void LecteurModele::Entier(int32_t& v) { EntierLE(*this, v); }
@@ -151,6 +117,43 @@ void LecteurModele::Police(TPolice& p)
     p.Style = style;
 }
 
+void LecteurModele::Point(TPointTopo& p)
+{
+    if (arrete_)
+        return;
+    // The station goes through its own reader, which refuses a damaged record.
+    TPointTopo lu;
+    try {
+        lu.LitFlux(f_);
+    } catch (const ErreurFichierEndommage&) {
+        Arrete();
+        return;
+    }
+    p.Terminus = lu.Terminus;
+    p.Nom.Copie(lu.Nom);
+    p.Indice = lu.Indice;
+    p.X = lu.X;
+    p.Y = lu.Y;
+    p.Z = lu.Z;
+}
+
+void EcrivainModele::Simple(float v)
+{
+    uint32_t u;
+    std::memcpy(&u, &v, 4);
+    Entier(u);
+}
+
+void EcrivainModele::Police(TPolice& p)
+{
+    EcritPolice(f_, p);
+}
+
+void EcrivainModele::Point(const TPointTopo& p)
+{
+    p.EcritFlux(f_);
+}
+
 void EcritPolice(TBufferStream& f, TPolice& p)
 {
     if (std::abs(static_cast<long long>(p.Hauteur)) > 100) {
@@ -170,348 +173,219 @@ void EcritPolice(TBufferStream& f, TPolice& p)
     f.EcritU8(p.Style);
 }
 
-// ---- OPTIONS.PLA ----
+// ---- the formats, each listed once for reading and writing ----
 
-void TOptions_Plan::Sauve(const std::string& nomFichier)
+namespace {
+
+template <class A, class E>
+void Echelle(A& a, E& e)
 {
-    TFileBufferStream f(nomFichier, TFileBufferStream::kCreation);
-    for (bool b : {Affiche_Nord, Affiche_Echelle, Afficher_Habillage, Affiche_Quadri, Representation})
-        f.EcritBooleen(b);
-    f.EcritTexteCourt(Texte_Nord);
-    for (Reel6 r : {X_Nord, Y_Nord, X_Echelle, Y_Echelle})
-        f.EcritReel6(r);
-    for (int16_t m : {Epaisseur_Nord, Long_Nord, Epaisseur_Echelle, Long_Echelle, Largeur_Echelle, Subdivision,
-                      Epaisseur_Visee, pourcentage, diametre, Epaisseur_Habit, Texte_Station, Pas,
-                      Epaisseur_Quadri, Longueur_Quadri})
-        f.EcritI16(m);
-    EcritPolice(f, Police_Nord);
-    EcritPolice(f, Police_Echelle);
-    EcritPolice(f, Police_Station);
-    f.EcritReel6(Angle);
-    f.EcritBooleen(Origine);
-    f.EcritReel6(X_Origine);
-    f.EcritReel6(Y_Origine);
-    f.EcritI16(Representation_Largeur);
-    f.EcritBooleen(AuDebut);
-    f.EcritBooleen(AlaFin);
-    f.EcritI16(Epaisseur_Largeur);
-    f.Ferme();
+    a.Reel(e.Xdev);
+    a.Reel(e.Decalage);
+    a.Mot(e.ZMin);
+    a.Mot(e.ZMax);
+    a.Booleen(e.Gauche);
+    a.Texte(e.Libelle);
+    a.Texte(e.Nom);
+    a.Octet(e.Reserve1);
+    a.Mot(e.Indice);
+    a.Brut(e.Reserve2.data(), 6);
 }
 
-void TOptions_Plan::Charge(const std::string& nomFichier)
+template <class A, class O>
+void FormatPlan(A& a, O& o)
 {
-    if (!Existe(nomFichier))
+    for (auto* b : {&o.Affiche_Nord, &o.Affiche_Echelle, &o.Afficher_Habillage, &o.Affiche_Quadri, &o.Representation})
+        a.Booleen(*b);
+    a.Texte(o.Texte_Nord);
+    for (auto* r : {&o.X_Nord, &o.Y_Nord, &o.X_Echelle, &o.Y_Echelle})
+        a.Reel(*r);
+    for (auto* m : {&o.Epaisseur_Nord, &o.Long_Nord, &o.Epaisseur_Echelle, &o.Long_Echelle, &o.Largeur_Echelle,
+                    &o.Subdivision, &o.Epaisseur_Visee, &o.pourcentage, &o.diametre, &o.Epaisseur_Habit,
+                    &o.Texte_Station, &o.Pas, &o.Epaisseur_Quadri, &o.Longueur_Quadri})
+        a.Mot(*m);
+    a.Police(o.Police_Nord);
+    a.Police(o.Police_Echelle);
+    a.Police(o.Police_Station);
+    a.Reel(o.Angle);
+    a.Booleen(o.Origine);
+    a.Reel(o.X_Origine);
+    a.Reel(o.Y_Origine);
+    a.Mot(o.Representation_Largeur);
+    a.Booleen(o.AuDebut);
+    a.Booleen(o.AlaFin);
+    a.Mot(o.Epaisseur_Largeur);
+}
+
+template <class A, class O>
+void FormatRelief(A& a, O& o)
+{
+    for (auto* b : {&o.Affiche_Nord, &o.Affiche_Echelle, &o.Affiche_Quadri, &o.Representation, &o.X_Inverse,
+                    &o.Y_Inverse, &o.Z_Inverse})
+        a.Booleen(*b);
+    a.Texte(o.Texte_Nord);
+    for (auto* r : {&o.X_Nord, &o.Y_Nord, &o.Z_Nord, &o.X_Echelle, &o.Y_Echelle, &o.Z_Echelle})
+        a.Reel(*r);
+    for (auto* m : {&o.Epaisseur_Nord, &o.Long_Nord, &o.Epaisseur_Echelle, &o.Long_Echelle, &o.Largeur_Echelle,
+                    &o.Subdivision, &o.Epaisseur_Visee, &o.pourcentage, &o.diametre, &o.Texte_Station,
+                    &o.Epaisseur_Quadri})
+        a.Mot(*m);
+    a.Entier(o.Couleur_Cadre);
+    a.Police(o.Police_Nord);
+    a.Police(o.Police_Echelle);
+    a.Police(o.Police_Station);
+    a.Reel(o.Angle_Horizontal);
+    a.Reel(o.Angle_Vertical);
+    a.Simple(o.Largeur_3D);
+    a.Entier(o.N_Face);
+    a.Entier(o.CouleurGalerie);
+    a.Entier(o.CouleurCylindre);
+    a.Entier(o.CouleurFond);
+    a.Booleen(o.Cylindre);
+    if (a.Fin())
         return;
-    TFileBufferStream f(nomFichier, TFileBufferStream::kLecture);
-    LecteurModele l(f);
-    for (bool* b : {&Affiche_Nord, &Affiche_Echelle, &Afficher_Habillage, &Affiche_Quadri, &Representation})
-        l.Booleen(*b);
-    l.Texte(Texte_Nord);
-    for (Reel6* r : {&X_Nord, &Y_Nord, &X_Echelle, &Y_Echelle})
-        l.Reel(*r);
-    for (int16_t* m : {&Epaisseur_Nord, &Long_Nord, &Epaisseur_Echelle, &Long_Echelle, &Largeur_Echelle,
-                       &Subdivision, &Epaisseur_Visee, &pourcentage, &diametre, &Epaisseur_Habit,
-                       &Texte_Station, &Pas, &Epaisseur_Quadri, &Longueur_Quadri})
-        l.Mot(*m);
-    l.Police(Police_Nord);
-    l.Police(Police_Echelle);
-    l.Police(Police_Station);
-    l.Reel(Angle);
-    l.Booleen(Origine);
-    l.Reel(X_Origine);
-    l.Reel(Y_Origine);
-    l.Mot(Representation_Largeur);
-    l.Booleen(AuDebut);
-    l.Booleen(AlaFin);
-    l.Mot(Epaisseur_Largeur);
+    a.Booleen(o.Filaire);
 }
 
-// ---- OPTIONS.PER ----
-
-void TOptions_Relief::Sauve(const std::string& nomFichier)
+template <class A, class O>
+void FormatCoupe(A& a, O& o)
 {
-    TFileBufferStream f(nomFichier, TFileBufferStream::kCreation);
-    for (bool b : {Affiche_Nord, Affiche_Echelle, Affiche_Quadri, Representation, X_Inverse, Y_Inverse, Z_Inverse})
-        f.EcritBooleen(b);
-    f.EcritTexteCourt(Texte_Nord);
-    for (Reel6 r : {X_Nord, Y_Nord, Z_Nord, X_Echelle, Y_Echelle, Z_Echelle})
-        f.EcritReel6(r);
-    for (int16_t m : {Epaisseur_Nord, Long_Nord, Epaisseur_Echelle, Long_Echelle, Largeur_Echelle, Subdivision,
-                      Epaisseur_Visee, pourcentage, diametre, Texte_Station, Epaisseur_Quadri})
-        f.EcritI16(m);
-    f.EcritI32(Couleur_Cadre);
-    EcritPolice(f, Police_Nord);
-    EcritPolice(f, Police_Echelle);
-    EcritPolice(f, Police_Station);
-    f.EcritReel6(Angle_Horizontal);
-    f.EcritReel6(Angle_Vertical);
-    EcritSimple(f, Largeur_3D);
-    f.EcritI32(N_Face);
-    f.EcritI32(CouleurGalerie);
-    f.EcritI32(CouleurCylindre);
-    f.EcritI32(CouleurFond);
-    f.EcritBooleen(Cylindre);
-    f.EcritBooleen(Filaire);
-    f.Ferme();
-}
-
-void TOptions_Relief::Charge(const std::string& nomFichier)
-{
-    if (!Existe(nomFichier))
-        return;
-    TFileBufferStream f(nomFichier, TFileBufferStream::kLecture);
-    LecteurModele l(f);
-    for (bool* b : {&Affiche_Nord, &Affiche_Echelle, &Affiche_Quadri, &Representation, &X_Inverse, &Y_Inverse,
-                    &Z_Inverse})
-        l.Booleen(*b);
-    l.Texte(Texte_Nord);
-    for (Reel6* r : {&X_Nord, &Y_Nord, &Z_Nord, &X_Echelle, &Y_Echelle, &Z_Echelle})
-        l.Reel(*r);
-    for (int16_t* m : {&Epaisseur_Nord, &Long_Nord, &Epaisseur_Echelle, &Long_Echelle, &Largeur_Echelle,
-                       &Subdivision, &Epaisseur_Visee, &pourcentage, &diametre, &Texte_Station, &Epaisseur_Quadri})
-        l.Mot(*m);
-    l.Entier(Couleur_Cadre);
-    l.Police(Police_Nord);
-    l.Police(Police_Echelle);
-    l.Police(Police_Station);
-    l.Reel(Angle_Horizontal);
-    l.Reel(Angle_Vertical);
-    l.Simple(Largeur_3D);
-    l.Entier(N_Face);
-    l.Entier(CouleurGalerie);
-    l.Entier(CouleurCylindre);
-    l.Entier(CouleurFond);
-    l.Booleen(Cylindre);
-    if (l.Fin())
-        return;
-    l.Booleen(Filaire);
-}
-
-// ---- OPTIONS.COU ----
-
-void TOptions_Coupe::Sauve(const std::string& nomFichier)
-{
-    TFileBufferStream f(nomFichier, TFileBufferStream::kCreation);
-    f.EcritBooleen(Affiche_Horizontale);
-    f.EcritBooleen(Afficher_Habillage);
-    f.EcritReel6(X_Horizontale);
-    f.EcritReel6(Z_Horizontale);
-    const int16_t n = std::clamp<int16_t>(NbEchelles, 0, kMaxEchelles);
-    for (int16_t m : {Epaisseur_Horizontale, Long_Horizontale, Largeur_Horizontale, Pas_Horizontale,
-                      Epaisseur_Verticale, Largeur_Verticale, Pas_Verticale, Epaisseur_Visee, pourcentage, diametre,
-                      Texte_Station, n})
-        f.EcritI16(m);
-    for (int i = 1; i <= n; ++i)
-        EcritEchelle(f, Echelles[static_cast<std::size_t>(i)]);
-    EcritPolice(f, Police_Horizontale);
-    EcritPolice(f, Police_Verticale);
-    EcritPolice(f, Police_Station);
-    f.EcritBooleen(Origine);
-    f.EcritReel6(X_Origine);
-    f.EcritReel6(Z_Origine);
-    f.EcritI16(Epaisseur_Habit);
-    f.EcritI16(Representation_Hauteur);
-    f.EcritI16(Epaisseur_hauteur);
-    f.Ferme();
-}
-
-void TOptions_Coupe::Charge(const std::string& nomFichier)
-{
-    if (!Existe(nomFichier))
-        return;
-    TFileBufferStream f(nomFichier, TFileBufferStream::kLecture);
-    LecteurModele l(f);
-    l.Booleen(Affiche_Horizontale);
-    l.Booleen(Afficher_Habillage);
-    l.Reel(X_Horizontale);
-    l.Reel(Z_Horizontale);
-    for (int16_t* m : {&Epaisseur_Horizontale, &Long_Horizontale, &Largeur_Horizontale, &Pas_Horizontale,
-                       &Epaisseur_Verticale, &Largeur_Verticale, &Pas_Verticale, &Epaisseur_Visee, &pourcentage,
-                       &diametre, &Texte_Station})
-        l.Mot(*m);
-    int16_t n = NbEchelles;
-    l.Mot(n);
+    a.Booleen(o.Affiche_Horizontale);
+    a.Booleen(o.Afficher_Habillage);
+    a.Reel(o.X_Horizontale);
+    a.Reel(o.Z_Horizontale);
+    for (auto* m : {&o.Epaisseur_Horizontale, &o.Long_Horizontale, &o.Largeur_Horizontale, &o.Pas_Horizontale,
+                    &o.Epaisseur_Verticale, &o.Largeur_Verticale, &o.Pas_Verticale, &o.Epaisseur_Visee,
+                    &o.pourcentage, &o.diametre, &o.Texte_Station})
+        a.Mot(*m);
+    int16_t n = std::clamp<int16_t>(o.NbEchelles, 0, kMaxEchelles);
+    a.Mot(n);
     // A count beyond the 50 records cannot be placed: the scales and what follows keep
     // their values.
     if (n < 0 || n > kMaxEchelles) {
-        l.Arrete();
+        a.Arrete();
         return;
     }
-    if (!l.Fin())
-        NbEchelles = n;
+    o.NbEchelles = n;
     for (int i = 1; i <= n; ++i)
-        LitEchelle(l, Echelles[static_cast<std::size_t>(i)]);
-    l.Police(Police_Horizontale);
-    l.Police(Police_Verticale);
-    l.Police(Police_Station);
-    l.Booleen(Origine);
-    l.Reel(X_Origine);
-    l.Reel(Z_Origine);
-    l.Mot(Epaisseur_Habit);
-    l.Mot(Representation_Hauteur);
-    l.Mot(Epaisseur_hauteur);
+        Echelle(a, o.Echelles[static_cast<std::size_t>(i)]);
+    a.Police(o.Police_Horizontale);
+    a.Police(o.Police_Verticale);
+    a.Police(o.Police_Station);
+    a.Booleen(o.Origine);
+    a.Reel(o.X_Origine);
+    a.Reel(o.Z_Origine);
+    a.Mot(o.Epaisseur_Habit);
+    a.Mot(o.Representation_Hauteur);
+    a.Mot(o.Epaisseur_hauteur);
 }
 
-// ---- OPTIONS.TABL ----
-
-void TOptions_Tableau::Sauve(const std::string& nomFichier)
+bool EstPermutation(const std::array<int16_t, kNbColonnes + 1>& ordre)
 {
-    TFileBufferStream f(nomFichier, TFileBufferStream::kCreation);
+    std::array<bool, kNbColonnes + 1> vu{};
     for (int k = 1; k <= kNbColonnes; ++k) {
-        f.EcritTexteCourt(Titre1[k]);
-        f.EcritTexteCourt(Titre2[k]);
+        const int o = ordre[static_cast<std::size_t>(k)];
+        if (o < 1 || o > kNbColonnes || vu[static_cast<std::size_t>(o)])
+            return false;
+        vu[static_cast<std::size_t>(o)] = true;
     }
-    for (int k = 1; k <= kNbColonnes; ++k)
-        f.EcritU8(static_cast<uint8_t>(Separateur[k]));
-    for (int k = 1; k <= kNbColonnes; ++k)
-        f.EcritI16(Ordre[k]);
-    for (int k = 1; k <= kNbColonnes; ++k)
-        f.EcritI16(Largeur[k]);
-    for (int k = 1; k <= kNbColonnes; ++k)
-        f.EcritBooleen(Afficher[k]);
-    for (int k = 1; k <= kNbColonnes; ++k)
-        f.EcritBooleen(Dedoubler[k]);
-    for (int i = 1; i <= kNbItems; ++i)
-        for (int h = 0; h < 2; ++h)
-            f.EcritBooleen(EnTeteAffiche[i][h]);
-    for (int i = 1; i <= kNbItems; ++i)
-        for (int h = 0; h < 2; ++h)
-            f.EcritTexteCourt(EnTeteIntitule[i][h]);
-    for (int i = 1; i <= kNbItems; ++i)
-        for (int h = 0; h < 2; ++h)
-            f.EcritI16(X_Pos[i][h]);
-    for (int i = 1; i <= kNbItems; ++i)
-        for (int h = 0; h < 2; ++h)
-            f.EcritI16(Y_Pos[i][h]);
-    for (int i = 1; i <= kNbItems; ++i)
-        for (int h = 0; h < 2; ++h)
-            EcritPolice(f, EnTetePolice[i][h]);
-    f.EcritI16(Hauteur[0]);
-    f.EcritI16(Hauteur[1]);
-    f.EcritBooleen(Rappel[0]);
-    f.EcritBooleen(Rappel[1]);
-    f.EcritI16(Hauteur_Ligne);
-    f.EcritI16(Ptt_Trait);
-    f.EcritI16(Gros_Trait);
-    EcritPolice(f, PoliceStandard);
-    EcritPolice(f, PoliceCarrefour);
-    f.EcritBooleen(EnPlan);
-    f.EcritBooleen(EnAltitude);
-    PointZero.EcritFlux(f);
-    f.Ferme();
+    return true;
 }
 
-void TOptions_Tableau::Charge(const std::string& nomFichier)
+template <class A, class O>
+void FormatTableau(A& a, O& o)
 {
-    if (!Existe(nomFichier))
-        return;
-    TFileBufferStream f(nomFichier, TFileBufferStream::kLecture);
-    LecteurModele l(f);
     for (int k = 1; k <= kNbColonnes; ++k) {
-        l.Texte(Titre1[k]);
-        l.Texte(Titre2[k]);
+        a.Texte(o.Titre1[k]);
+        a.Texte(o.Titre2[k]);
     }
     for (int k = 1; k <= kNbColonnes; ++k)
-        l.Caractere(Separateur[k]);
+        a.Caractere(o.Separateur[k]);
     // The display order must stay a permutation of the columns: another order is not
     // taken.
-    auto ordre = Ordre;
+    auto ordre = o.Ordre;
     for (int k = 1; k <= kNbColonnes; ++k)
-        l.Mot(ordre[k]);
-    std::array<bool, kNbColonnes + 1> vu{};
-    bool permutation = true;
-    for (int k = 1; k <= kNbColonnes; ++k) {
-        const int o = ordre[k];
-        if (o < 1 || o > kNbColonnes || vu[static_cast<std::size_t>(o)])
-            permutation = false;
-        else
-            vu[static_cast<std::size_t>(o)] = true;
-    }
-    if (permutation)
-        Ordre = ordre;
+        a.Mot(ordre[k]);
+    if (EstPermutation(ordre))
+        o.Ordre = ordre;
     for (int k = 1; k <= kNbColonnes; ++k)
-        l.Mot(Largeur[k]);
+        a.Mot(o.Largeur[k]);
     for (int k = 1; k <= kNbColonnes; ++k)
-        l.Booleen(Afficher[k]);
+        a.Booleen(o.Afficher[k]);
     for (int k = 1; k <= kNbColonnes; ++k)
-        l.Booleen(Dedoubler[k]);
-    for (int i = 1; i <= kNbItems; ++i)
-        for (int h = 0; h < 2; ++h)
-            l.Booleen(EnTeteAffiche[i][h]);
-    for (int i = 1; i <= kNbItems; ++i)
-        for (int h = 0; h < 2; ++h)
-            l.Texte(EnTeteIntitule[i][h]);
-    for (int i = 1; i <= kNbItems; ++i)
-        for (int h = 0; h < 2; ++h)
-            l.Mot(X_Pos[i][h]);
-    for (int i = 1; i <= kNbItems; ++i)
-        for (int h = 0; h < 2; ++h)
-            l.Mot(Y_Pos[i][h]);
-    for (int i = 1; i <= kNbItems; ++i)
-        for (int h = 0; h < 2; ++h)
-            l.Police(EnTetePolice[i][h]);
-    l.Mot(Hauteur[0]);
-    l.Mot(Hauteur[1]);
-    l.Booleen(Rappel[0]);
-    l.Booleen(Rappel[1]);
-    l.Mot(Hauteur_Ligne);
-    l.Mot(Ptt_Trait);
-    l.Mot(Gros_Trait);
-    l.Police(PoliceStandard);
-    l.Police(PoliceCarrefour);
-    if (l.Fin())
+        a.Booleen(o.Dedoubler[k]);
+    auto parEntete = [&](auto&& champ) {
+        for (int i = 1; i <= kNbItems; ++i)
+            for (int h = 0; h < 2; ++h)
+                champ(i, h);
+    };
+    parEntete([&](int i, int h) { a.Booleen(o.EnTeteAffiche[i][h]); });
+    parEntete([&](int i, int h) { a.Texte(o.EnTeteIntitule[i][h]); });
+    parEntete([&](int i, int h) { a.Mot(o.X_Pos[i][h]); });
+    parEntete([&](int i, int h) { a.Mot(o.Y_Pos[i][h]); });
+    parEntete([&](int i, int h) { a.Police(o.EnTetePolice[i][h]); });
+    a.Mot(o.Hauteur[0]);
+    a.Mot(o.Hauteur[1]);
+    a.Booleen(o.Rappel[0]);
+    a.Booleen(o.Rappel[1]);
+    a.Mot(o.Hauteur_Ligne);
+    a.Mot(o.Ptt_Trait);
+    a.Mot(o.Gros_Trait);
+    a.Police(o.PoliceStandard);
+    a.Police(o.PoliceCarrefour);
+    if (a.Fin())
         return;
-    l.Booleen(EnPlan);
-    l.Booleen(EnAltitude);
-    if (l.Fin())
+    a.Booleen(o.EnPlan);
+    a.Booleen(o.EnAltitude);
+    if (a.Fin())
         return;
-    // The station goes through the stream's own reader, which refuses a damaged record:
-    // the station is then kept as it was.
-    TPointTopo p;
-    try {
-        p.LitFlux(f);
-        PointZero.Terminus = p.Terminus;
-        PointZero.Nom.Copie(p.Nom);
-        PointZero.Indice = p.Indice;
-        PointZero.X = p.X;
-        PointZero.Y = p.Y;
-        PointZero.Z = p.Z;
-    } catch (const ErreurFichierEndommage&) {
-    }
+    a.Point(o.PointZero);
 }
 
-// ---- OPTIONS.MAR ----
+template <class A, class O>
+void FormatMarge(A& a, O& o)
+{
+    for (auto* m : {&o.Gauche, &o.Droite, &o.Haut, &o.Bas, &o.LongueurAngle})
+        a.Mot(*m);
+    for (std::size_t i = 1; i <= 3; ++i)
+        a.Octet(o.PositionEtiquette[i]);
+    for (std::size_t i = 1; i <= 3; ++i)
+        a.Booleen(o.AfficheEtiquette[i]);
+    a.Police(o.Police);
+    if (a.Fin())
+        return;
+    a.Mot(o.EpaisseurAngle);
+}
 
-void TMarge::Sauve(const std::string& nomFichier)
+}  // namespace
+
+template <class O, class F>
+void SauveModele(const std::string& nomFichier, O& o, F format)
 {
     TFileBufferStream f(nomFichier, TFileBufferStream::kCreation);
-    for (int16_t m : {Gauche, Droite, Haut, Bas, LongueurAngle})
-        f.EcritI16(m);
-    for (int i = 1; i <= 3; ++i)
-        f.EcritU8(PositionEtiquette[static_cast<std::size_t>(i)]);
-    for (int i = 1; i <= 3; ++i)
-        f.EcritBooleen(AfficheEtiquette[static_cast<std::size_t>(i)]);
-    EcritPolice(f, Police);
-    f.EcritI16(EpaisseurAngle);
+    EcrivainModele e(f);
+    format(e, o);
     f.Ferme();
 }
 
-void TMarge::Charge(const std::string& nomFichier)
+template <class O, class F>
+void ChargeModele(const std::string& nomFichier, O& o, F format)
 {
     if (!Existe(nomFichier))
         return;
     TFileBufferStream f(nomFichier, TFileBufferStream::kLecture);
     LecteurModele l(f);
-    for (int16_t* m : {&Gauche, &Droite, &Haut, &Bas, &LongueurAngle})
-        l.Mot(*m);
-    for (int i = 1; i <= 3; ++i)
-        l.Octet(PositionEtiquette[static_cast<std::size_t>(i)]);
-    for (int i = 1; i <= 3; ++i)
-        l.Booleen(AfficheEtiquette[static_cast<std::size_t>(i)]);
-    l.Police(Police);
-    if (l.Fin())
-        return;
-    l.Mot(EpaisseurAngle);
+    format(l, o);
 }
+
+#define KARST_MODELE(Classe, Format)                                                                     \
+    void Classe::Sauve(const std::string& n) { SauveModele(n, *this, [](auto& a, auto& o) { Format(a, o); }); } \
+    void Classe::Charge(const std::string& n) { ChargeModele(n, *this, [](auto& a, auto& o) { Format(a, o); }); }
+
+KARST_MODELE(TOptions_Plan, FormatPlan)
+KARST_MODELE(TOptions_Relief, FormatRelief)
+KARST_MODELE(TOptions_Coupe, FormatCoupe)
+KARST_MODELE(TOptions_Tableau, FormatTableau)
+KARST_MODELE(TMarge, FormatMarge)
 
 }  // namespace karst
