@@ -86,12 +86,10 @@ void TCanvas::FixeFont(const Police& p) {
         police_.PixelsParPouce = ppp_;
         police_.FixeTaille(taille);
     }
-    etatModifie();
 }
 
 void TCanvas::FixeHauteurFont(int hauteur) {
     police_.Hauteur = hauteur;
-    etatModifie();
 }
 
 void TCanvas::LineTo(int x, int y) {
@@ -166,35 +164,63 @@ QFont CanvasPeintre::PoliceQt() const {
     return f;
 }
 
-// usage 0: outline only; 1: fill only; 2: both.
+struct CanvasPeintre::PenEnCache {
+    bool valide = false;
+    Stylo stylo;
+    QPen pen;
+};
+
+const QPen& CanvasPeintre::penQt(const Stylo& st) {
+    if (!pens_) pens_ = std::make_unique<PenEnCache[]>(2);
+    for (int i = 0; i < 2; ++i)
+        if (pens_[i].valide && pens_[i].stylo == st) return pens_[i].pen;
+    PenEnCache& c = pens_[prochainPen_];
+    prochainPen_ = 1 - prochainPen_;
+    c.valide = true;
+    c.stylo = st;
+    c.pen = QPen(CouleurQt(st.couleur));
+    if (st.largeur > 1) {
+        c.pen.setWidth(st.largeur);
+        // Round ends and joins as device pens have; on pens of a few pixels they cannot be
+        // told from square ones, which the raster engine draws much faster.
+        const bool mince = st.largeur <= 3;
+        c.pen.setCapStyle(mince ? Qt::SquareCap : Qt::RoundCap);
+        c.pen.setJoinStyle(mince ? Qt::MiterJoin : Qt::RoundJoin);
+    } else {
+        c.pen.setWidth(0);
+    }
+    return c.pen;
+}
+
 void CanvasPeintre::appliqueStylo(bool contour, bool remplissage) {
     QPainter& p = peintre();
-    int usage = (contour ? 1 : 0) | (remplissage ? 2 : 0);
-    if (etatAJour_ && usage == dernierUsage_) return;
-    switch (stylo_.mode) {
-    case ModeStylo::Copie: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
-    case ModeStylo::Fusion: p.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
-    case ModeStylo::Inverse: p.setCompositionMode(QPainter::RasterOp_NotDestination); break;
-    }
-    if (contour && stylo_.visible) {
-        QPen pen(CouleurQt(stylo_.couleur));
-        if (stylo_.largeur > 1) {
-            pen.setWidth(stylo_.largeur);
-            pen.setCapStyle(Qt::RoundCap);
-            pen.setJoinStyle(Qt::RoundJoin);
-        } else {
-            pen.setWidth(0);
+    if (!etatAJour_ || modeApplique_ != stylo_.mode) {
+        switch (stylo_.mode) {
+        case ModeStylo::Copie: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
+        case ModeStylo::Fusion: p.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
+        case ModeStylo::Inverse: p.setCompositionMode(QPainter::RasterOp_NotDestination); break;
         }
-        p.setPen(pen);
-    } else {
-        p.setPen(Qt::NoPen);
+        modeApplique_ = stylo_.mode;
     }
-    if (remplissage && pinceau_.plein)
-        p.setBrush(QBrush(CouleurQt(pinceau_.couleur)));
-    else
-        p.setBrush(Qt::NoBrush);
+    const bool avecStylo = contour && stylo_.visible;
+    if (!etatAJour_ || avecStylo != avecStylo_ || (avecStylo && !(stylo_ == styloApplique_))) {
+        if (avecStylo)
+            p.setPen(penQt(stylo_));
+        else
+            p.setPen(Qt::NoPen);
+        avecStylo_ = avecStylo;
+        styloApplique_ = stylo_;
+    }
+    const bool avecPinceau = remplissage && pinceau_.plein;
+    if (!etatAJour_ || avecPinceau != avecPinceau_ || (avecPinceau && pinceau_.couleur != couleurPinceau_)) {
+        if (avecPinceau)
+            p.setBrush(QBrush(CouleurQt(pinceau_.couleur)));
+        else
+            p.setBrush(Qt::NoBrush);
+        avecPinceau_ = avecPinceau;
+        couleurPinceau_ = pinceau_.couleur;
+    }
     etatAJour_ = true;
-    dernierUsage_ = usage;
 }
 
 void CanvasPeintre::faitLigne(int x0, int y0, int x1, int y1) {

@@ -17,6 +17,7 @@ class QPaintDevice;
 class QPainter;
 class QFont;
 class QString;
+class QPen;
 
 namespace karst {
 
@@ -77,14 +78,14 @@ public:
     // State. The font given is adapted to this canvas: when its pixels per inch differ from
     // the canvas's, its height is recomputed from its size in points.
     const Stylo& Pen() const { return stylo_; }
-    void FixePen(const Stylo& s) { stylo_ = s; etatModifie(); }
-    void FixeCouleurPen(Couleur c) { stylo_.couleur = c; etatModifie(); }
-    void FixeLargeurPen(int l) { stylo_.largeur = l; etatModifie(); }
-    void FixeModePen(ModeStylo m) { stylo_.mode = m; etatModifie(); }
+    void FixePen(const Stylo& s) { stylo_ = s; }
+    void FixeCouleurPen(Couleur c) { stylo_.couleur = c; }
+    void FixeLargeurPen(int l) { stylo_.largeur = l; }
+    void FixeModePen(ModeStylo m) { stylo_.mode = m; }
     const Pinceau& Brush() const { return pinceau_; }
-    void FixeBrush(const Pinceau& p) { pinceau_ = p; etatModifie(); }
-    void FixeCouleurBrush(Couleur c) { pinceau_.couleur = c; etatModifie(); }
-    void FixeBrushPlein(bool plein) { pinceau_.plein = plein; etatModifie(); }
+    void FixeBrush(const Pinceau& p) { pinceau_ = p; }
+    void FixeCouleurBrush(Couleur c) { pinceau_.couleur = c; }
+    void FixeBrushPlein(bool plein) { pinceau_.plein = plein; }
     const Police& Font() const { return police_; }
     void FixeFont(const Police& p);
     // Changes the height alone (pixels of this canvas).
@@ -126,7 +127,6 @@ protected:
     virtual int mesureHauteur(const std::string& texte) = 0;
     virtual void faitFloodFill(int x, int y, Couleur c, bool surface) = 0;
     virtual void faitDraw(int x, int y, TCanvas& source) = 0;
-    virtual void etatModifie() {}
 
     Stylo stylo_;
     Pinceau pinceau_;
@@ -159,13 +159,24 @@ protected:
     int mesureLargeur(const std::string& texte) override;
     int mesureHauteur(const std::string& texte) override;
     void faitDraw(int x, int y, TCanvas& source) override;
-    void etatModifie() override { etatAJour_ = false; }
 
 private:
+    // Brings the painter to the pen (for an outline) and brush (for a fill) of the canvas,
+    // changing only what differs from what it holds.
     void appliqueStylo(bool contour, bool remplissage);
+    const QPen& penQt(const Stylo& s);
     std::unique_ptr<QPainter> peintre_;
+    // What the painter holds, valid while etatAJour_: the drawing calls that set the
+    // painter themselves (text, fills, copies) clear it.
     bool etatAJour_ = false;
-    int dernierUsage_ = -1;
+    ModeStylo modeApplique_ = ModeStylo::Copie;
+    bool avecStylo_ = false, avecPinceau_ = false;
+    Stylo styloApplique_;
+    Couleur couleurPinceau_ = 0;
+    // The pens of the last two pen states: drawings switch back and forth between two.
+    struct PenEnCache;
+    std::unique_ptr<PenEnCache[]> pens_;
+    int prochainPen_ = 0;
 };
 
 // Canvas on an image of its own (Format_RGB32), filled white when created.

@@ -21,7 +21,14 @@ int borne(long double x) {
 }
 }  // namespace
 
-int RoundEntier(long double x) { return borne(std::nearbyint(x)); }
+// lrint rounds in the default mode (nearest, halves to even) like nearbyint, without
+// saving and restoring the floating-point environment: pixel conversions call it a lot.
+int RoundEntier(long double x) {
+    if (std::isnan(x)) return 0;
+    if (x >= static_cast<long double>(INT_MAX)) return INT_MAX;
+    if (x <= static_cast<long double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(std::lrint(x));
+}
 int TruncEntier(long double x) { return borne(std::trunc(x)); }
 
 namespace {

@@ -15,6 +15,11 @@ namespace {
 
 bool DansEcran(double x, double y) { return std::fabs(x) < kLimiteEcran && std::fabs(y) < kLimiteEcran; }
 
+// A screen coordinate known to lie within the drawable range, to the nearest pixel with
+// halves to even (the default rounding mode), without the clamping that RoundEntier does
+// for values of any size: the screen drawing converts hundreds of thousands of points.
+int PixelEcran(double v) { return static_cast<int>(std::lrint(v)); }
+
 // Clips the segment to the square |x|, |y| <= b (Liang-Barsky); false when nothing of it
 // lies inside.
 bool CoupeSegment(double& x0, double& y0, double& x1, double& y1, double b) {
@@ -50,7 +55,7 @@ void TGraphique::VersEcran(double x, double y, double& px, double& py) const {
 
 void TGraphique::EcranMoveTo(double x, double y) {
     VersEcran(x, y, dernierX_, dernierY_);
-    if (DansEcran(dernierX_, dernierY_)) CanvasEcran->MoveTo(RoundEntier(dernierX_), RoundEntier(dernierY_));
+    if (DansEcran(dernierX_, dernierY_)) CanvasEcran->MoveTo(PixelEcran(dernierX_), PixelEcran(dernierY_));
 }
 
 void TGraphique::EcranLineTo(double x, double y) {
@@ -60,26 +65,26 @@ void TGraphique::EcranLineTo(double x, double y) {
     dernierY_ = y1;
     const bool dedans0 = DansEcran(x0, y0), dedans1 = DansEcran(x1, y1);
     if (dedans0 && dedans1) {
-        CanvasEcran->LineTo(RoundEntier(x1), RoundEntier(y1));
+        CanvasEcran->LineTo(PixelEcran(x1), PixelEcran(y1));
         return;
     }
     // An end beyond the drawable range: draw only the part of the segment inside it,
     // never a chord from the last point drawn.
     if (!std::isfinite(x1) || !std::isfinite(y1)) return;
     if (!std::isfinite(x0) || !std::isfinite(y0)) {
-        if (dedans1) CanvasEcran->MoveTo(RoundEntier(x1), RoundEntier(y1));
+        if (dedans1) CanvasEcran->MoveTo(PixelEcran(x1), PixelEcran(y1));
         return;
     }
     const double borne = kLimiteEcran - 1;
     if (!CoupeSegment(x0, y0, x1, y1, borne)) return;
-    if (!dedans0) CanvasEcran->MoveTo(RoundEntier(x0), RoundEntier(y0));
-    CanvasEcran->LineTo(RoundEntier(x1), RoundEntier(y1));
+    if (!dedans0) CanvasEcran->MoveTo(PixelEcran(x0), PixelEcran(y0));
+    CanvasEcran->LineTo(PixelEcran(x1), PixelEcran(y1));
 }
 
 void TGraphique::EcranTexte(const std::string& texte, double x, double y) {
     double px, py;
     VersEcran(x, y, px, py);
-    if (DansEcran(px, py)) CanvasEcran->TextOut(RoundEntier(px), RoundEntier(py), texte);
+    if (DansEcran(px, py)) CanvasEcran->TextOut(PixelEcran(px), PixelEcran(py), texte);
 }
 
 void TGraphique::EcranCercle(int diametre, double x, double y) {
@@ -96,7 +101,7 @@ void TGraphique::EcranCarre(double x, double y) {
     double px, py;
     VersEcran(x, y, px, py);
     if (!DansEcran(px, py)) return;
-    const int cx = RoundEntier(px), cy = RoundEntier(py);
+    const int cx = PixelEcran(px), cy = PixelEcran(py);
     CanvasEcran->Rectangle(cx - 4, cy - 4, cx + 4, cy + 4);
 }
 

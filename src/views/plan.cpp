@@ -82,7 +82,7 @@ public:
             v.longueurNonNulle = visee && visee->Longueur != 0;
             if (largeurs_) {
                 const Pt d = v.B - v.A;
-                const double l = std::hypot(d.x, d.y);
+                const double l = std::sqrt(d.x * d.x + d.y * d.y);
                 if (l > 0) u_ = (1 / l) * d;
                 v.u = u_;
                 f.LargeursStation(gi, k, v.fin.gauche, v.fin.droite);
