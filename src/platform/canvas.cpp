@@ -11,6 +11,8 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/texte.h"
+
 namespace karst {
 
 namespace {
@@ -35,21 +37,7 @@ Couleur DepuisQt(QRgb p) {
 }  // namespace
 
 // Bytes 0x80 to 0x9F of Windows-1252; the other bytes are Latin-1.
-QString TexteCanvas(const std::string& s) {
-    static const std::array<char16_t, 32> k80 = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString r;
-    r.reserve(static_cast<qsizetype>(s.size()));
-    for (unsigned char c : s) {
-        if (c >= 0x80 && c < 0xA0)
-            r.append(QChar(k80[c - 0x80]));
-        else
-            r.append(QChar(static_cast<char16_t>(c)));
-    }
-    return r;
-}
+QString TexteCanvas(const std::string& s) { return DepuisCp1252(s); }
 
 // ---- Police ------------------------------------------------------------------------------
 

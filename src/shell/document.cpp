@@ -111,22 +111,21 @@ bool TForm1::OuvreMassif(const std::string& nom)
     FermeMassif();
     auto m = std::make_unique<TMassif>();
     m->NomFichier = nom;
-    {
+    ResultatChargement r;
+    if (FichierExiste(nom)) {
         Sablier sablier;
-        if (FichierExiste(nom)) {
-            ResultatChargement r;
-            try {
-                r = m->Charge(this, EditeurSaisie);
-            } catch (const std::exception& e) {
-                r = {EtatChargement::Echec, e.what()};
-            }
-            if (r.etat != EtatChargement::Charge) {
-                MontreProgression(false);
-                Panneaux[0]->clear();
-                Invite().Erreur(QString::fromStdString(r.message));
-                return false;
-            }
+        try {
+            r = m->Charge(this, EditeurSaisie);
+        } catch (const std::exception& e) {
+            r = {EtatChargement::Echec, e.what()};
         }
+    }
+    if (r.etat != EtatChargement::Charge) {
+        // Nothing stays open under the file's name.
+        MontreProgression(false);
+        Panneaux[0]->clear();
+        Invite().Erreur(QString::fromStdString(r.message));
+        return false;
     }
     m->Enregistre = true;
     Massif = std::move(m);

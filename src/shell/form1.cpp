@@ -562,6 +562,13 @@ void TForm1::MiseAJourMenus()
 
 // ---- display settings ----
 
+QMenu* TForm1::createPopupMenu()
+{
+    auto* m = new QMenu(this);
+    m->addActions(PopupMenu1->actions());
+    return m;
+}
+
 void TForm1::Etiquettestexte1Click()
 {
     Etiquettestexte1->setChecked(!Etiquettestexte1->isChecked());

@@ -180,6 +180,8 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    // The pop-up menu of the toolbars: the explorer's display settings.
+    QMenu* createPopupMenu() override;
 
 private:
     void construitMenus();

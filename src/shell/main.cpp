@@ -2,12 +2,33 @@
 
 #include <QApplication>
 #include <clocale>
+#include <exception>
 
+#include "platform/interlocuteur.h"
 #include "shell/form1.h"
+
+namespace {
+
+// An error that reaches the event loop is shown in a message box and the program goes on.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* destinataire, QEvent* evenement) override
+    {
+        try {
+            return QApplication::notify(destinataire, evenement);
+        } catch (const std::exception& e) {
+            karst::Invite().Erreur(QString::fromUtf8(e.what()));
+        }
+        return false;
+    }
+};
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     // Numbers are read and written with '.' whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Karstomat"));
