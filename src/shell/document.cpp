@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "calcul/drapeaux.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
 #include "shell/form1.h"
@@ -96,6 +97,12 @@ void TForm1::FermeMassif()
         }
         *v = nullptr;
     }
+    if (CalculEnCours)
+        ArretCalcul = true;
+    // The worker reads its own copy; it is still waited for, so that nothing of this
+    // massif outlives it.
+    if (ThreadCalcul)
+        ThreadCalcul->Attend();
     if (Massif && FichierExiste(Massif->NomFichier))
         AjouteFichierRecent(Massif->NomFichier);
     Massif.reset();

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <exception>
 
+#include "calcul/drapeaux.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
 #include "platform/texte.h"
@@ -116,6 +117,8 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
         RepUtilisateur += '/';
     std::filesystem::create_directories(RepUtilisateur);
     SansDocument = true;
+    CalculEnCours = false;
+    ArretCalcul = false;
     chargeModeles();
     AjouteFichierRecent({});
     const std::string ini = TrouveFichier(RepUtilisateur + "Karstomat.ini");
@@ -129,6 +132,9 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
 
 TForm1::~TForm1()
 {
+    if (Massif && CalculEnCours)
+        ArretCalcul = true;
+    ThreadCalcul.reset();
     Massif.reset();
     if (Form1 == this)
         Form1 = nullptr;

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "calcul/thread_calcul.h"
 #include "dialogs/preference_ecran.h"
 #include "survey/modele.h"
 #include "survey/services_fichier.h"
@@ -59,10 +60,15 @@ public:
     QPointer<QWidget> FenetreExploreur;
     TMarge Marge;
     QProgressBar* BarreProgression = nullptr;
+    // The last computation started; waited for before the massif is freed.
+    std::unique_ptr<TThreadCalcul> ThreadCalcul;
     int32_t Outils_3D_X = 0, Outils_3D_Y = 0;
     int32_t Arreter_X = 0, Arreter_Y = 0;
     // The sheet editor's block at the end of the binary massif files.
     IEditeurSaisie* EditeurSaisie = nullptr;
+    // The screen resolution given to the views: fixed, so that drawings are the same on
+    // every machine.
+    int PixelsParPouce = 96;
 
     // ---- document commands ----
     // False only when the user chose Cancel (or a save asked for did not happen).
