@@ -119,37 +119,26 @@ const std::string& FichierVisualTopo() {
     return nom;
 }
 
-void BM_ImporteToporobot(benchmark::State& state) {
-    const std::string& f = FichierToporobot();
+// Imports the file into an empty massif, or (argument 1) into one that already holds it.
+template <void (*Importe)(TMassif&, const std::string&, TRapportEchange&), const std::string& (*Fichier)()>
+void BM_Importe(benchmark::State& state) {
+    const std::string& f = Fichier();
     RapportMuet r;
     for (auto _ : state) {
         TMassif m;
         if (state.range(0)) {
             state.PauseTiming();
-            ImporteToporobot(m, f, r);
+            Importe(m, f, r);
             state.ResumeTiming();
         }
-        ImporteToporobot(m, f, r);
+        Importe(m, f, r);
         benchmark::DoNotOptimize(m.Fiches.size());
     }
 }
-BENCHMARK(BM_ImporteToporobot)->Arg(0)->Arg(1)->ArgName("massif_plein")->Unit(benchmark::kMillisecond);
-
-void BM_ImporteVisualTopo(benchmark::State& state) {
-    const std::string& f = FichierVisualTopo();
-    RapportMuet r;
-    for (auto _ : state) {
-        TMassif m;
-        if (state.range(0)) {
-            state.PauseTiming();
-            ImporteVisualTopo(m, f, r);
-            state.ResumeTiming();
-        }
-        ImporteVisualTopo(m, f, r);
-        benchmark::DoNotOptimize(m.Fiches.size());
-    }
-}
-BENCHMARK(BM_ImporteVisualTopo)->Arg(0)->Arg(1)->ArgName("massif_plein")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Importe<ImporteToporobot, FichierToporobot>)
+    ->Name("ImporteToporobot_2000_series")->Arg(0)->Arg(1)->ArgName("massif_plein")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Importe<ImporteVisualTopo, FichierVisualTopo>)
+    ->Name("ImporteVisualTopo_20000_visees")->Arg(0)->Arg(1)->ArgName("massif_plein")->Unit(benchmark::kMillisecond);
 
 void BM_ExporteToporobot(benchmark::State& state) {
     TMassif m;

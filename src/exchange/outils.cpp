@@ -2,35 +2,19 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 
 #include "exchange/echange.h"
+#include "survey/fichier_texte.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
 #include "survey/textes.h"
 
 namespace karst::echange {
 
-std::string LitOctets(const std::string& fichier) {
-    std::ifstream f(fichier, std::ios::binary);
-    if (!f) throw ErreurEchange("Impossible d'ouvrir le fichier " + fichier);
-    std::string octets((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (f.bad()) throw ErreurEchange("Impossible de lire le fichier " + fichier);
-    return octets;
-}
-
-std::vector<std::string> DecoupeLignes(const std::string& texte) {
+std::vector<std::string> LitLignes(const std::string& fichier) {
+    FichierTexteLecture f(fichier);
     std::vector<std::string> lignes;
-    std::size_t debut = 0;
-    const std::size_t n = texte.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const char c = texte[i];
-        if (c != '\r' && c != '\n') continue;
-        lignes.emplace_back(texte, debut, i - debut);
-        if (c == '\r' && i + 1 < n && texte[i + 1] == '\n') ++i;
-        debut = i + 1;
-    }
-    if (debut < n) lignes.emplace_back(texte, debut, n - debut);
+    while (!f.Fin()) lignes.push_back(f.LitLigne());
     return lignes;
 }
 
@@ -110,7 +94,7 @@ int IndexIndices::IndiceLibre(const std::string& nom, int depart) const {
     int candidat = depart + 1;
     const auto it = pris_.find(MajAscii(nom));
     if (it == pris_.end()) return candidat;
-    while (candidat >= 0 && candidat <= 255 && it->second.test(static_cast<std::size_t>(candidat))) ++candidat;
+    while (candidat >= 0 && candidat <= kIndiceMax && it->second.test(static_cast<std::size_t>(candidat))) ++candidat;
     return candidat;
 }
 

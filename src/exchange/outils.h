@@ -1,6 +1,6 @@
 #pragma once
-// Helpers shared by the exchange formats: whole-file reading and line splitting, safe
-// writing, station keys and the free-index look-up of the importers.
+// Helpers shared by the exchange formats: line reading, safe writing, station keys and
+// the free-index look-up of the importers.
 
 #include <bitset>
 #include <cstdint>
@@ -8,19 +8,16 @@
 #include <unordered_map>
 #include <vector>
 
-namespace karst {
+#include "exchange/echange.h"
+#include "survey/modele.h"
 
-class TMassif;
-class TPointTopo;
+namespace karst {
 
 namespace echange {
 
-// Every byte of the file; ErreurEchange when it cannot be read.
-std::string LitOctets(const std::string& fichier);
-
-// Lines of a text: CR, LF and CR LF each end one line and are not part of it. A last line
-// without a line end is kept; a line end at the very end gives no extra empty line.
-std::vector<std::string> DecoupeLignes(const std::string& texte);
+// The lines of a text file, without their ends (CR, LF and CR LF each end one line).
+// ErreurFlux when the file cannot be read.
+std::vector<std::string> LitLignes(const std::string& fichier);
 
 // Writes the bytes into a temporary file beside the target and renames it over the target
 // once everything reached the disk, so that a failed export never leaves a truncated file.
@@ -45,6 +42,17 @@ private:
 bool Blanc(const std::string& texte);
 std::string SansBlancs(const std::string& texte);  // trimmed of spaces and TABs at both ends
 
+// Runs an import: a number too large for the data model refuses the file like any other
+// bad value.
+template <class F>
+void RefuseDebordement(F&& import) {
+    try {
+        import();
+    } catch (const ErreurReel6&) {
+        throw ErreurEchange("Le fichier contient un nombre hors limites.");
+    }
+}
+
 // "Ligne n : " before a message about line n.
 std::string Ligne(std::size_t n, const std::string& message);
 
@@ -58,7 +66,7 @@ public:
     int IndiceLibre(const std::string& nom, int depart) const;
 
 private:
-    std::unordered_map<std::string, std::bitset<256>> pris_;
+    std::unordered_map<std::string, std::bitset<kIndiceMax + 1>> pris_;
 };
 
 }  // namespace echange

@@ -47,17 +47,12 @@ std::string VersMacRoman(const std::string& texte) {
     return r;
 }
 
-// A width or height text in metres: read whole, else without its last character; 0 when
-// it is empty or not a number.
+// A width or height in metres; 0 when it is not a number.
 bool Mesure(const std::string& t, bool centimetres, long double& v) {
-    v = 0;
-    if (t.empty()) return false;
-    if (!LitReel(t, v) && !LitReel(t.substr(0, t.size() - 1), v)) {
-        v = 0;
-        return false;
-    }
-    if (centimetres) v /= 100;
-    return true;
+    double d = 0;
+    const bool ok = NombreMesure(t, centimetres, d);
+    v = ok ? d : 0;
+    return ok;
 }
 
 struct Point {

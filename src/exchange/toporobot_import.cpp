@@ -107,7 +107,8 @@ public:
 
 private:
     // Reading.
-    int Entier(const std::string& champ, std::size_t ligne, const char* quoi) const;
+    int Entier(const std::string& champ, std::size_t ligne, const std::string& quoi) const;
+    int Numero(const std::string& champ, std::size_t ligne, const std::string& quoi) const;
     long double Reel(const std::string& champ, std::size_t ligne) const;
     void LitNoms(const std::vector<std::size_t>& lignes);
     void LitEntrees(const std::vector<std::size_t>& lignes);
@@ -122,7 +123,7 @@ private:
     int Trouve(int serie, int point) const;
     int AjouteCorrespondance(int serie, int point);
     int NouvelleCorrespondance(int serie, int point, int indice);
-    int IndiceLibre(const std::string& nom, const std::string& ou) const;
+    int IndiceLibre(const std::string& nom, const std::string& ou, int depart = 0) const;
     void EtablitCorrespondances();
     void ResoutLiens();
     TPointTopo Station(int serie, int point);
@@ -157,11 +158,19 @@ uint64_t Paire(int serie, int point) {
     return (static_cast<uint64_t>(static_cast<uint32_t>(serie)) << 32) | static_cast<uint32_t>(point);
 }
 
-int ImportToporobot::Entier(const std::string& champ, std::size_t ligne, const char* quoi) const {
+int ImportToporobot::Entier(const std::string& champ, std::size_t ligne, const std::string& quoi) const {
     long long v = 0;
     if (!LitEntier(champ, v) || v < INT32_MIN || v > INT32_MAX)
-        throw ErreurEchange(Ligne(ligne, std::string(quoi) + " n'est pas un nombre entier (" + champ + ")"));
+        throw ErreurEchange(Ligne(ligne, quoi + " n'est pas un nombre entier (" + champ + ")"));
     return static_cast<int>(v);
+}
+
+// A trip or code number, 999 included (the fixed points').
+int ImportToporobot::Numero(const std::string& champ, std::size_t ligne, const std::string& quoi) const {
+    const int v = Entier(champ, ligne, "Le numéro de " + quoi);
+    if (v < 1 || v > kSeanceFixe)
+        throw ErreurEchange(Ligne(ligne, "le numéro de " + quoi + " " + FormatEntier(v) + " n'est pas compris entre 1 et 999"));
+    return v;
 }
 
 long double ImportToporobot::Reel(const std::string& champ, std::size_t ligne) const {
@@ -206,10 +215,8 @@ void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes) {
     for (std::size_t i : lignes) {
         const Champs c(lignes_[i]);
         const std::size_t n = i + 1;
-        const int numero = Entier(c[2], n, "Le numéro de séance");
+        const int numero = Numero(c[2], n, "séance");
         if (numero == kSeanceFixe) continue;
-        if (numero < 1 || numero > kMaxSeance)
-            throw ErreurEchange(Ligne(n, "le numéro de séance " + FormatEntier(numero) + " n'est pas compris entre 1 et 998"));
         auto deuxChiffres = [](std::string t) { return t.size() < 2 ? "0" + t : t; };
         std::string annee = c[5];
         // A four-digit year keeps its two last digits, as every date of the massif.
@@ -235,10 +242,8 @@ void ImportToporobot::LitCodes(const std::vector<std::size_t>& lignes) {
     for (std::size_t i : lignes) {
         const Champs c(lignes_[i]);
         const std::size_t n = i + 1;
-        const int numero = Entier(c[2], n, "Le numéro de code");
+        const int numero = Numero(c[2], n, "code");
         if (numero == kSeanceFixe) continue;
-        if (numero < 1 || numero > kMaxSeance)
-            throw ErreurEchange(Ligne(n, "le numéro de code " + FormatEntier(numero) + " n'est pas compris entre 1 et 998"));
         Code& code = codes_[static_cast<std::size_t>(numero)];
         code.azimut = RoundEntier(Reel(c[3], n));
         code.pente = RoundEntier(Reel(c[4], n));
@@ -247,7 +252,7 @@ void ImportToporobot::LitCodes(const std::vector<std::size_t>& lignes) {
 
 void ImportToporobot::AjouteEntree(std::unique_ptr<TPointTopo> point, std::size_t ligne) {
     while (clesReferences_.count(CleStation(*point))) {
-        if (point->Indice == 255)
+        if (point->Indice == kIndiceMax)
             throw ErreurEchange(Ligne(ligne, "plus aucun indice libre pour le point fixe " + point->Nom.Chaine()));
         ++point->Indice;
     }
@@ -299,12 +304,8 @@ void ImportToporobot::RempliVisee(TVisee& v, int numeroCode, const Champs& c, st
 }
 
 void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std::size_t n) {
-    const int code = Entier(c[3], n, "Le code");
-    const int seance = Entier(c[4], n, "La séance");
-    if (seance < 1 || seance > kSeanceFixe)
-        throw ErreurEchange(Ligne(n, "le numéro de séance " + FormatEntier(seance) + " n'est pas compris entre 1 et 999"));
-    if (code < 1 || code > kSeanceFixe)
-        throw ErreurEchange(Ligne(n, "le numéro de code " + FormatEntier(code) + " n'est pas compris entre 1 et 999"));
+    const int code = Numero(c[3], n, "code");
+    const int seance = Numero(c[4], n, "séance");
     LigneSerie ligne{std::make_unique<TVisee>(), seance};
     if (code == kSeanceFixe && seance == kSeanceFixe) {
         if (j >= 1) {
@@ -313,11 +314,8 @@ void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std:
             // An index free among the galleries and the reference points alike, so that the
             // galleries meet this fixed point and no other station.
             int indice = IndiceLibre(p->Nom.Chaine(), Ligne(n, ""));
-            while (clesReferences_.count(CleStation(p->Nom.Chaine(), indice))) {
-                indice = index_.IndiceLibre(p->Nom.Chaine(), indice);
-                if (indice > 255)
-                    throw ErreurEchange(Ligne(n, "plus aucun indice libre (0 à 255) pour la station " + p->Nom.Chaine()));
-            }
+            while (clesReferences_.count(CleStation(p->Nom.Chaine(), indice)))
+                indice = IndiceLibre(p->Nom.Chaine(), Ligne(n, ""), indice);
             p->Indice = static_cast<uint8_t>(indice);
             // X, Y and Z separated by spaces.
             std::string t = c[12];
@@ -399,9 +397,9 @@ int ImportToporobot::AjouteCorrespondance(int serie, int point) {
     return e ? e : NouvelleCorrespondance(serie, point, 0);
 }
 
-int ImportToporobot::IndiceLibre(const std::string& nom, const std::string& ou) const {
-    const int i = index_.IndiceLibre(nom, 0);
-    if (i > 255) throw ErreurEchange(ou + "plus aucun indice libre (0 à 255) pour la station " + nom);
+int ImportToporobot::IndiceLibre(const std::string& nom, const std::string& ou, int depart) const {
+    const int i = index_.IndiceLibre(nom, depart);
+    if (!IndiceValide(i)) throw ErreurEchange(ou + "plus aucun indice libre (0 à 255) pour la station " + nom);
     return i;
 }
 
@@ -614,9 +612,9 @@ void ImportToporobot::Nettoie() {
 }
 
 void ImportToporobot::Execute(const std::string& fichier) {
-    std::string octets = echange::LitOctets(fichier);
-    for (char& c : octets) c = static_cast<char>(DepuisMacRoman(static_cast<unsigned char>(c)));
-    lignes_ = echange::DecoupeLignes(octets);
+    lignes_ = echange::LitLignes(fichier);
+    for (std::string& l : lignes_)
+        for (char& c : l) c = static_cast<char>(DepuisMacRoman(static_cast<unsigned char>(c)));
 
     // Sections before the series; other sections (-4, -3, ...) and "(" lines are skipped.
     std::vector<std::size_t> noms, entrees, seances, codes;
@@ -633,13 +631,9 @@ void ImportToporobot::Execute(const std::string& fichier) {
         else if (v == -1) codes.push_back(i);
     }
     LitNoms(noms);
-    try {
-        LitEntrees(entrees);
-        LitSeances(seances);
-        LitCodes(codes);
-    } catch (const ErreurReel6&) {
-        throw ErreurEchange("Un nombre de l'en-tête du fichier est hors limites.");
-    }
+    LitEntrees(entrees);
+    LitSeances(seances);
+    LitCodes(codes);
 
     int serieMax = 0;
     for (;;) {
@@ -685,11 +679,7 @@ void NettoieTerminus(const std::vector<TFiche*>& fiches, const std::vector<const
 }
 
 void ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchange& rapport) {
-    try {
-        ImportToporobot(massif, rapport).Execute(fichier);
-    } catch (const ErreurReel6&) {
-        throw ErreurEchange("Le fichier contient un nombre hors limites.");
-    }
+    echange::RefuseDebordement([&] { ImportToporobot(massif, rapport).Execute(fichier); });
 }
 
 }  // namespace karst

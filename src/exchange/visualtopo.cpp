@@ -329,7 +329,7 @@ void ImportVisualTopo::Classe() {
     for (Station& s : stations_) {
         auto it = indices.find(s.nom);
         if (it == indices.end()) it = indices.emplace(s.nom, index_.IndiceLibre(s.nom, 0)).first;
-        if (it->second > 255)
+        if (!IndiceValide(it->second))
             throw ErreurEchange("Plus aucun indice libre (0 à 255) pour la station " + s.nom + " : elle existe déjà trop de fois dans le massif.");
         s.indice = it->second;
     }
@@ -515,7 +515,7 @@ void ImportVisualTopo::Applique() {
 }
 
 void ImportVisualTopo::Execute(const std::string& fichier) {
-    Lit(echange::DecoupeLignes(echange::LitOctets(fichier)));
+    Lit(echange::LitLignes(fichier));
     Classe();
     Construit();
     Applique();
@@ -529,11 +529,7 @@ void ImportVisualTopo::Execute(const std::string& fichier) {
 }  // namespace
 
 void ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport) {
-    try {
-        ImportVisualTopo(massif, rapport).Execute(fichier);
-    } catch (const ErreurReel6&) {
-        throw ErreurEchange("Le fichier contient un nombre hors limites.");
-    }
+    echange::RefuseDebordement([&] { ImportVisualTopo(massif, rapport).Execute(fichier); });
 }
 
 }  // namespace karst

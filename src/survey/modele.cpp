@@ -129,9 +129,6 @@ void TFiche::Copie(const TFiche& source) {
     FinTableau = 0;
 }
 
-namespace {
-
-// Number in a width or height text: read whole, else without its last character.
 bool NombreMesure(const std::string& t, bool centimetres, double& v) {
     long double r = 0;
     if (!LitReel(t, r)) {
@@ -141,6 +138,8 @@ bool NombreMesure(const std::string& t, bool centimetres, double& v) {
     v = static_cast<double>(r);
     return true;
 }
+
+namespace {
 
 enum class Mesure { Droite, Gauche, Haut, Bas };
 

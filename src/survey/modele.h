@@ -110,6 +110,10 @@ inline bool IndiceValide(int indice) { return indice >= 0 && indice <= kIndiceMa
 using TexteMesure = TexteCourt<10>;  // widths and heights as typed
 using TexteDate = TexteCourt<8>;     // dd/mm/yy
 
+// Number in a width or height text, in metres: read whole, else without its last character
+// (a unit letter typed after it); false when it is not a number.
+bool NombreMesure(const std::string& texte, bool centimetres, double& valeur);
+
 // One shot.
 class TVisee {
 public:

@@ -53,6 +53,15 @@ inline std::string LitTout(const std::string& fichier) {
 
 inline std::string Donnee(const std::string& nom) { return LitTout(std::string(KARST_TEST_DATA) + "/" + nom); }
 
+// Appends a shot in metres and degrees.
+inline TVisee* Vise(TGalerie& g, long double l, long double az, long double pente) {
+    auto v = std::make_unique<TVisee>();
+    v->Longueur = l;
+    v->Azimut = az;
+    v->Pente = pente;
+    return g.AjouteVisee(std::move(v));
+}
+
 inline std::string Point(const TPointTopo& p) {
     if (p.Terminus) return "terminus";
     return p.Nom.Chaine() + "#" + FormatEntier(p.Indice);

@@ -8,13 +8,16 @@ namespace {
 
 using Lignes = std::vector<std::string>;
 
-TEST(OutilsEchange, DecoupeLesLignesSurCrLfEtCrLf) {
-    EXPECT_EQ(echange::DecoupeLignes("a\rb\nc\r\nd"), (Lignes{"a", "b", "c", "d"}));
-    EXPECT_EQ(echange::DecoupeLignes("a\r\n\r\nb\r\n"), (Lignes{"a", "", "b"}));
-    EXPECT_EQ(echange::DecoupeLignes("a\n\rb"), (Lignes{"a", "", "b"}));  // LF CR is two line ends
-    EXPECT_EQ(echange::DecoupeLignes("\r"), (Lignes{""}));
-    EXPECT_EQ(echange::DecoupeLignes(""), Lignes{});
-    EXPECT_EQ(echange::DecoupeLignes(std::string("x\0y", 3)), Lignes{std::string("x\0y", 3)});
+TEST(OutilsEchange, LignesCoupeesSurCrLfEtCrLf) {
+    Dossier d;
+    auto lignes = [&](const std::string& octets) { return echange::LitLignes(d.Ecrit("f.txt", octets)); };
+    EXPECT_EQ(lignes("a\rb\nc\r\nd"), (Lignes{"a", "b", "c", "d"}));
+    EXPECT_EQ(lignes("a\r\n\r\nb\r\n"), (Lignes{"a", "", "b"}));
+    EXPECT_EQ(lignes("a\n\rb"), (Lignes{"a", "", "b"}));  // LF CR is two line ends
+    EXPECT_EQ(lignes("\r"), (Lignes{""}));
+    EXPECT_EQ(lignes(""), Lignes{});
+    EXPECT_EQ(lignes(std::string("x\0y", 3)), Lignes{std::string("x\0y", 3)});
+    EXPECT_THROW(echange::LitLignes(d.Fichier("absent.txt")), std::runtime_error);
 }
 
 TEST(OutilsEchange, ChampsManquantsVides) {

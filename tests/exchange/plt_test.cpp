@@ -8,14 +8,6 @@
 namespace karst::test {
 namespace {
 
-TVisee* Vise(TGalerie& g, long double l, long double az, long double pente) {
-    auto v = std::make_unique<TVisee>();
-    v->Longueur = l;
-    v->Azimut = az;
-    v->Pente = pente;
-    return g.AjouteVisee(std::move(v));
-}
-
 TGalerie& Galerie(TFiche& f, const std::string& de, long double x, long double y, long double z) {
     auto g = std::make_unique<TGalerie>();
     if (de.empty()) g->Depart.Terminus = true;

@@ -22,14 +22,6 @@ TPointTopo Station(const std::string& nom) {
     return p;
 }
 
-TVisee* Vise(TGalerie& g, long double l, long double az, long double pente) {
-    auto v = std::make_unique<TVisee>();
-    v->Longueur = l;
-    v->Azimut = az;
-    v->Pente = pente;
-    return g.AjouteVisee(std::move(v));
-}
-
 TGalerie& Galerie(TFiche& f, const std::string& de, const std::string& vers, const std::string& commentaire = "") {
     auto g = std::make_unique<TGalerie>();
     g->Depart = Station(de);

@@ -245,7 +245,7 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact) {
         EXPECT_TRUE(massif.References.empty());
         EXPECT_TRUE(massif.Fiches.empty());
     }
-    EXPECT_THROW(ImporteToporobot(massif, dossier.Fichier("absent.Tab"), rapport), ErreurEchange);
+    EXPECT_THROW(ImporteToporobot(massif, dossier.Fichier("absent.Tab"), rapport), std::runtime_error);
 }
 
 TEST_F(ImportToporobotTest, IndiceAuDelaDe255Refuse) {
