@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -412,4 +413,75 @@ TEST(Animation, ImagesDeLaBandeEtRepos)
     EXPECT_EQ(b.NumGlyphs(), 1);
     b.SetInactiveGlyph(3);
     EXPECT_EQ(b.InactiveGlyph(), -1);
+}
+
+TEST_F(Fenetre, EnregistrementRateGardeLeMassifNonEnregistre)
+{
+    auto f = Cree();
+    f->OuvreMassif({});
+    f->Massif->Enregistre = false;
+    invite.fichiers = {QString::fromStdString(dirM.path().toStdString() + "/absent/dossier/m.fic")};
+    EXPECT_FALSE(f->Enregistrersous1Click());
+    EXPECT_FALSE(f->Massif->Enregistre);
+    EXPECT_TRUE(f->Massif->NomFichier.empty());
+    ASSERT_FALSE(invite.messages.empty());
+    EXPECT_EQ(invite.messages.back().icone, Icone::Erreur);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("SansNom - Karstomat"));
+}
+
+TEST_F(Fenetre, OuvrirParLeDialogue)
+{
+    auto f = Cree();
+    const std::string a = Massif("a.fic"), b = Massif("b.fic");
+    f->OuvreMassif(a);
+    f->Massif->Enregistre = false;
+    // Cancel at the prompt: nothing else is asked and the massif stays.
+    invite.reponses = {Bouton::Annuler};
+    f->Ouvrir1Click();
+    EXPECT_EQ(f->Massif->NomFichier, a);
+    EXPECT_TRUE(invite.dialoguesFichier.empty());
+    // No, then the dialog: the other massif is opened, the first is remembered.
+    invite.reponses = {Bouton::Non};
+    invite.fichiers = {QString::fromStdString(b)};
+    f->Ouvrir1Click();
+    ASSERT_EQ(invite.dialoguesFichier.size(), 1u);
+    EXPECT_EQ(invite.dialoguesFichier[0].filtre, QStringLiteral("(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas"));
+    EXPECT_EQ(f->Massif->NomFichier, b);
+    EXPECT_EQ(f->FichiersRecents[0], a);
+    // A path on drive A: is never remembered.
+    f->AjouteFichierRecent("A:/disquette.fic");
+    EXPECT_EQ(f->FichiersRecents[0], a);
+}
+
+TEST_F(Fenetre, BandesDesBarresEtPanneaux)
+{
+    auto f = Cree();
+    f->show();
+    EXPECT_TRUE(f->ToolBar1->isVisible());
+    f->Gnral1->trigger();
+    EXPECT_FALSE(f->Gnral1->isChecked());
+    EXPECT_FALSE(f->ToolBar1->isVisible());
+    f->Barredtat1->trigger();
+    EXPECT_FALSE(f->statusBar()->isVisible());
+    f->resize(900, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(f->Panneaux[1]->width(), f->width() - 333);
+    EXPECT_EQ(f->Panneaux[0]->width(), 200);
+    EXPECT_EQ(f->Panneaux[2]->width(), 50);
+    f->hide();
+}
+
+TEST_F(Fenetre, ModeleTableauRemetLesDimensionsAJour)
+{
+    auto f = Cree();
+    const std::string nom = dirM.path().toStdString() + "/large.tabl";
+    TOptions_Tableau t;
+    t.Largeur[10] = 90;
+    t.Sauve(nom);
+    f->OuvreMassif({});
+    f->Massif->DimensionsAJour = true;
+    invite.fichiers = {QString::fromStdString(nom)};
+    f->Ouvrirmodle1Click();
+    EXPECT_EQ(f->OptionsTableau.Largeur[10], 90);
+    EXPECT_FALSE(f->Massif->DimensionsAJour);
 }
