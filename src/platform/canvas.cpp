@@ -36,9 +36,6 @@ Couleur DepuisQt(QRgb p) {
 
 }  // namespace
 
-// Bytes 0x80 to 0x9F of Windows-1252; the other bytes are Latin-1.
-QString TexteCanvas(const std::string& s) { return DepuisCp1252(s); }
-
 // ---- Police ------------------------------------------------------------------------------
 
 namespace {
@@ -130,7 +127,7 @@ QPainter& CanvasPeintre::peintre() {
 }
 
 QFont CanvasPeintre::PoliceQt() const {
-    QFont f(TexteCanvas(police_.Nom));
+    QFont f(DepuisCp1252(police_.Nom));
     f.setStyleStrategy(QFont::NoAntialias);
     f.setBold(police_.Style & Police::Gras);
     f.setItalic(police_.Style & Police::Italique);
@@ -263,7 +260,7 @@ void CanvasPeintre::faitTexte(int x, int y, const std::string& texte) {
     QFont f = PoliceQt();
     p.setFont(f);
     QFontMetrics m(f, peripherique());
-    QString s = TexteCanvas(texte);
+    QString s = DepuisCp1252(texte);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (pinceau_.plein) p.fillRect(QRect(x, y, m.horizontalAdvance(s), m.height()), CouleurQt(pinceau_.couleur));
     p.setPen(QPen(CouleurQt(police_.couleur)));
@@ -273,7 +270,7 @@ void CanvasPeintre::faitTexte(int x, int y, const std::string& texte) {
 
 int CanvasPeintre::mesureLargeur(const std::string& texte) {
     QFontMetrics m(PoliceQt(), peripherique());
-    return m.horizontalAdvance(TexteCanvas(texte));
+    return m.horizontalAdvance(DepuisCp1252(texte));
 }
 
 int CanvasPeintre::mesureHauteur(const std::string&) {

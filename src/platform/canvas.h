@@ -65,9 +65,6 @@ struct Police {
     bool operator==(const Police&) const = default;
 };
 
-// Windows-1252 bytes to a QString (the GUI's text form); used to draw texts.
-QString TexteCanvas(const std::string& s);
-
 class TCanvas {
 public:
     explicit TCanvas(int pixelsParPouce = 96) : ppp_(pixelsParPouce) {}

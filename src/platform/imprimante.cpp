@@ -1,5 +1,7 @@
 #include "platform/imprimante.h"
 
+#include "platform/texte.h"
+
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -50,7 +52,7 @@ int ImprimanteQt::LargeurMm() { return printer_->widthMM(); }
 int ImprimanteQt::HauteurMm() { return printer_->heightMM(); }
 int ImprimanteQt::Plans() { return printer_->colorMode() == QPrinter::GrayScale ? 1 : 3; }
 
-void ImprimanteQt::FixeTitre(const std::string& titre) { printer_->setDocName(TexteCanvas(titre)); }
+void ImprimanteQt::FixeTitre(const std::string& titre) { printer_->setDocName(DepuisCp1252(titre)); }
 
 void ImprimanteQt::Debut() {
     // The canvas is made anew for each job: a font or pen of the last job stays behind.

@@ -1,8 +1,11 @@
 #include "views/svg.h"
 
 #include <array>
+
+#include <QString>
 #include <stdexcept>
 
+#include "platform/texte.h"
 #include "survey/nombres.h"
 
 namespace karst {
@@ -79,25 +82,21 @@ void EcritEnteteSVG(FichierSVG& f, int largeurMm, int hauteurMm, bool illustrato
 std::string Mm(double v) { return FormatF(v, 2) + "mm"; }
 
 std::string TexteXml(const std::string& texte) {
-    // Bytes 0x80 to 0x9F of Windows-1252 are characters beyond Latin-1.
-    static const std::array<unsigned, 32> k80 = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
     std::string r;
     r.reserve(texte.size());
-    for (unsigned char c : texte) {
-        switch (c) {
+    for (const QChar c : DepuisCp1252(texte)) {
+        const char16_t u = c.unicode();
+        switch (u) {
         case '&': r += "&amp;"; break;
         case '<': r += "&lt;"; break;
         case '>': r += "&gt;"; break;
         case '"': r += "&quot;"; break;
         default:
-            if (c < 0x20 && c != '\t') break;
-            if (c >= 0x80 && c < 0xA0)
-                r += "&#" + FormatEntier(k80[c - 0x80]) + ";";
+            if (u < 0x20 && u != '\t') break;  // not allowed in XML
+            if (u > 0xFF)
+                r += "&#" + FormatEntier(u) + ";";
             else
-                r += static_cast<char>(c);
+                r += static_cast<char>(u);
         }
     }
     return r;
