@@ -11,18 +11,6 @@
 
 namespace karst {
 
-Police PoliceCanvas(const TPolice& p) {
-    Police r;
-    r.Nom = p.Nom;
-    r.Hauteur = p.Hauteur;
-    r.PixelsParPouce = p.PixelsParPouce;
-    r.couleur = p.couleur;
-    r.Style = p.Style;
-    r.JeuCaracteres = p.JeuCaracteres;
-    r.Pas = p.Pas;
-    return r;
-}
-
 namespace {
 
 struct Pt {
@@ -175,7 +163,7 @@ public:
     void Texte(const std::string& t, Pt p) override { plan_.EcranTexte(t, p.x, p.y); }
     void Epaisseur(int dixiemes) override { canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * plan_.PxParMm)); }
     void Font(const TPolice& p) override {
-        canvas.FixeFont(PoliceCanvas(p));
+        canvas.FixeFont(p);
         canvas.FixeHauteurFont(RoundEntier(canvas.Font().Hauteur * rapport_));
     }
     // The font is scaled by the display ratio, and so is the field PxParMm.
@@ -199,13 +187,12 @@ public:
         canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * plan_.PxParMmImpr * plan_.Zoom));
     }
     void Font(const TPolice& p) override {
-        const Police police = PoliceCanvas(p);
-        canvas.FixeFont(police);
+        canvas.FixeFont(p);
         if (plan_.Zoom != 1.0 && pppVue_ > 0)
             canvas.FixeHauteurFont(
                 RoundEntier(canvas.Font().Hauteur * plan_.Zoom * plan_.PxParMmImpr * 25.4 / pppVue_));
         // Texts are measured on the printer, so that the preview places them as the print.
-        if (&imprimante_ != &canvas) imprimante_.FixeFont(police);
+        if (&imprimante_ != &canvas) imprimante_.FixeFont(p);
     }
     double HauteurMm(const std::string& t) override { return imprimante_.TextHeight(t) / plan_.PxParMmImpr; }
     double LargeurMm(const std::string& t) override { return imprimante_.TextWidth(t) / plan_.PxParMmImpr; }

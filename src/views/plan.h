@@ -8,10 +8,6 @@
 namespace karst {
 
 class TOptions_Plan;
-class TPolice;
-
-// A font of the option records as the canvas takes it.
-Police PoliceCanvas(const TPolice& p);
 
 class TPlan : public TProjection {
 public:

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QString>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "platform/canvas.h"
 #include "platform/imprimante.h"
@@ -18,7 +20,7 @@ void AssureApplication() {
     static int argc = 1;
     static char nom[] = "platform_tests";
     static char* argv[] = {nom, nullptr};
-    if (!QGuiApplication::instance()) static QGuiApplication app(argc, argv);
+    if (!QApplication::instance()) static QApplication app(argc, argv);
 }
 
 class Canvas : public ::testing::Test {
@@ -179,6 +181,36 @@ TEST_F(Canvas, FakePrinterRecordsTheJob) {
     EXPECT_EQ(imp.pages_[1]->Traces.size(), 1u);
     EXPECT_EQ(imp.pages_[2]->Traces[0].x1, 20);
     EXPECT_FALSE(imp.Imprime());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Canvas, PrinterPagesGoToAPdfFile) {
+    QTemporaryDir dossier;
+    const std::string chemin = dossier.filePath("page.pdf").toStdString();
+    {
+        ImprimanteQt imp(chemin);
+        EXPECT_GT(imp.LargeurPage(), 0);
+        EXPECT_GT(imp.HauteurPage(), imp.LargeurPage());
+        // The printable size in mm and the page in pixels give the device resolution.
+        EXPECT_NEAR(imp.LargeurPage() / static_cast<double>(imp.LargeurMm()), imp.Canvas().PixelsParPouce() / 25.4, 0.5);
+        Police p;
+        imp.Canvas().FixeFont(p);
+        EXPECT_EQ(imp.Canvas().Font().Hauteur, -static_cast<int>(8 * imp.Canvas().PixelsParPouce() / 72.0 + 0.5));
+        EXPECT_GT(imp.Canvas().TextHeight("O"), 20);
+        imp.FixeTitre("plan");
+        imp.Debut();
+        EXPECT_TRUE(imp.Imprime());
+        imp.Canvas().Rectangle(100, 100, 400, 400);
+        imp.NouvellePage();
+        imp.Canvas().TextOut(100, 100, "Page 2");
+        imp.Fin();
+    }
+    QFile f(QString::fromStdString(chemin));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5) == "%PDF-");
 }
 
 }  // namespace

@@ -3,13 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include <fstream>
 #include <sstream>
 
+#include "views/dlg_svg.h"
 #include "views/plan.h"
 #include "views/svg.h"
 #include "vues_factices.h"
@@ -240,6 +243,35 @@ TEST(SvgTextes, EscapesAndNames) {
     EXPECT_EQ(Mm(1.0 / 3), "0.33mm");
     EXPECT_EQ(Mm(-2.005), "-2.00mm");
     EXPECT_EQ(Mm(-0.001), "0.00mm");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DialogueSvg, BoxesGiveTheExportArguments) {
+    AssureApplication();
+    TDlg_SVG dlg;
+    EXPECT_EQ(dlg.objectName(), "Dlg_SVG");
+    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Exportation SVG"));
+    auto* toutes = dlg.findChild<QCheckBox*>("CheckBoxToutes");
+    auto* illustrator = dlg.findChild<QCheckBox*>("CheckBoxIllustrator");
+    ASSERT_TRUE(toutes && illustrator);
+    EXPECT_EQ(toutes->text(), QString::fromUtf8("Couches visibles seulement"));
+    EXPECT_EQ(illustrator->text(), QString::fromUtf8("Couches compatibles Illustrator"));
+    // Both unchecked: every layer, no Illustrator marks.
+    EXPECT_TRUE(dlg.Toutes());
+    EXPECT_FALSE(dlg.Illustrator());
+    toutes->setChecked(true);
+    illustrator->setChecked(true);
+    EXPECT_FALSE(dlg.Toutes());
+    EXPECT_TRUE(dlg.Illustrator());
+    auto* annuler = dlg.findChild<QPushButton*>("Annuler");
+    ASSERT_TRUE(annuler && dlg.findChild<QPushButton*>("OK"));
+    annuler->click();
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    // The boxes keep their state for the next export.
+    EXPECT_TRUE(toutes->isChecked());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // A fake main window for the views and small massifs built station by station.
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <memory>
 #include <utility>
@@ -18,7 +18,7 @@ inline void AssureApplication() {
     static int argc = 1;
     static char nom[] = "views_tests";
     static char* argv[] = {nom, nullptr};
-    if (!QGuiApplication::instance()) static QGuiApplication app(argc, argv);
+    if (!QApplication::instance()) static QApplication app(argc, argv);
 }
 
 class ContexteFactice : public ContexteVues {
