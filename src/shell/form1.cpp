@@ -345,9 +345,13 @@ void TForm1::construitMenus()
         connect(a, &QAction::triggered, this, [this] { MiseAJourMenus(); });
     // The menu has already inverted the tick.
     connect(Etiquettestexte1, &QAction::triggered, this, &TForm1::AppliqueEtiquettes);
-    connect(Barredtat1, &QAction::triggered, this, [this] { statusBar()->setVisible(Barredtat1->isChecked()); });
-    connect(Web1, &QAction::triggered, this, [this] { Web2->setChecked(Web1->isChecked()); });
-    connect(Web2, &QAction::triggered, this, [this] { Web1->setChecked(Web2->isChecked()); });
+    // The menus have already inverted the ticks when these run.
+    connect(Barredtat1, &QAction::triggered, this, &TForm1::Barredtat1Click);
+    connect(Web1, &QAction::triggered, this, &TForm1::Web1Click);
+    connect(Web2, &QAction::triggered, this, [this] {
+        Web1->setChecked(Web2->isChecked());
+        Web1Click();
+    });
     const std::array<QAction*, 4> principal{Grandesicnes1, Petitesicnes1, Liste1, Dtail1};
     const std::array<QAction*, 4> popup{Grandesicnes2, Petitesicnes2, Liste2, Dtail2};
     for (int i = 0; i < 4; ++i) {
@@ -609,8 +613,8 @@ void TForm1::Barredtat1Click()
 
 void TForm1::Web1Click()
 {
-    Web1->setChecked(!Web1->isChecked());
     Web2->setChecked(Web1->isChecked());
+    emit StyleExplorateur();
 }
 
 void TForm1::StyleListe(int style)
@@ -620,6 +624,7 @@ void TForm1::StyleListe(int style)
     const auto i = static_cast<std::size_t>(style & 3);
     principal[i]->setChecked(true);
     popup[i]->setChecked(true);
+    emit StyleExplorateur();
 }
 
 void TForm1::ToolButton18Click()

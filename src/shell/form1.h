@@ -178,6 +178,8 @@ signals:
     // The massif is about to close: the views store their angles, a running computation
     // stops and is waited for; then the views, the explorer and the massif are freed.
     void MassifFerme();
+    // The explorer's page or list style changed ("Comme une page Web", the list ticks).
+    void StyleExplorateur();
     // The massif file carried the sheet editor's unfinished sheet: the editor shows it.
     void ReouvreEditeur();
 
