@@ -201,6 +201,9 @@ private:
     void active(QAction* a, bool condition);
     QAction* commande(QAction* a);  // declares a built command
     std::string modeleUtilisateur(const char* nom) const;
+    // Loads or saves the model of that file's extension; false, after saying so, for
+    // another extension.
+    bool FichierModele(const std::string& nom, bool charge);
 
     std::set<QAction*> disponibles_;
     QActionGroup* groupeListe_ = nullptr;

@@ -242,43 +242,56 @@ const QString kMessageExtension = QStringLiteral(
 
 }  // namespace
 
+bool TForm1::FichierModele(const std::string& nom, bool charge)
+{
+    const std::string ext = Extension(nom);
+    auto transfert = [&](auto& options) {
+        if (charge)
+            options.Charge(nom);
+        else
+            options.Sauve(nom);
+    };
+    if (ext == ".SAI") {
+        PreferenceSaisie.NomFichier = nom;
+        if (charge) {
+            PreferenceSaisie.Charge();
+            PreferenceSaisie.ConstruitColonnes();
+        } else {
+            PreferenceSaisie.Enregistre();
+        }
+    } else if (ext == ".PLA") {
+        transfert(OptionsPlan);
+    } else if (ext == ".COU") {
+        transfert(OptionsCoupe);
+    } else if (ext == ".PER") {
+        transfert(OptionsRelief);
+    } else if (ext == ".TABL") {
+        transfert(OptionsTableau);
+        if (charge && Massif)
+            Massif->DimensionsAJour = false;
+    } else {
+        Invite().Avertissement(kMessageExtension);
+        return false;
+    }
+    return true;
+}
+
 void TForm1::Ouvrirmodle1Click()
 {
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreModeles), QString(), QString(), 6};
     if (!Invite().Ouvrir(d))
         return;
-    std::string nom = NomModele(d);
-    const std::string trouve = TrouveFichier(nom);
-    if (trouve.empty()) {
+    const std::string nom = TrouveFichier(NomModele(d));
+    if (nom.empty()) {
         Invite().Avertissement(QStringLiteral("Ce fichier n'existe pas.\rChoisissez en un autre"));
         return;
     }
-    nom = trouve;
-    const std::string ext = Extension(nom);
     try {
-        if (ext == ".SAI") {
-            PreferenceSaisie.NomFichier = nom;
-            PreferenceSaisie.Charge();
-            PreferenceSaisie.ConstruitColonnes();
-        } else if (ext == ".PLA") {
-            OptionsPlan.Charge(nom);
-        } else if (ext == ".COU") {
-            OptionsCoupe.Charge(nom);
-        } else if (ext == ".PER") {
-            OptionsRelief.Charge(nom);
-        } else if (ext == ".TABL") {
-            OptionsTableau.Charge(nom);
-            if (Massif)
-                Massif->DimensionsAJour = false;
-        } else {
-            Invite().Avertissement(kMessageExtension);
-            return;
-        }
+        if (FichierModele(nom, true))
+            emit ModeleCharge(QString::fromStdString(Extension(nom)));
     } catch (const std::exception& e) {
         Erreur(e);
-        return;
     }
-    emit ModeleCharge(QString::fromStdString(ext));
 }
 
 void TForm1::Enregistrermodle1Click()
@@ -286,23 +299,8 @@ void TForm1::Enregistrermodle1Click()
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreModeles), QString(), QString(), 6};
     if (!Invite().Enregistrer(d))
         return;
-    const std::string nom = NomModele(d);
-    const std::string ext = Extension(nom);
     try {
-        if (ext == ".SAI") {
-            PreferenceSaisie.NomFichier = nom;
-            PreferenceSaisie.Enregistre();
-        } else if (ext == ".PLA") {
-            OptionsPlan.Sauve(nom);
-        } else if (ext == ".COU") {
-            OptionsCoupe.Sauve(nom);
-        } else if (ext == ".PER") {
-            OptionsRelief.Sauve(nom);
-        } else if (ext == ".TABL") {
-            OptionsTableau.Sauve(nom);
-        } else {
-            Invite().Avertissement(kMessageExtension);
-        }
+        FichierModele(NomModele(d), false);
     } catch (const std::exception& e) {
         Erreur(e);
     }
