@@ -53,6 +53,10 @@ void RefuseDebordement(F&& import) {
     }
 }
 
+// A text of the file (Windows-1252 bytes) shown inside a message (UTF-8): accented
+// letters are kept, the other bytes above 127 become '?'.
+std::string EnUtf8(const std::string& texte);
+
 // "Ligne n : " before a message about line n.
 std::string Ligne(std::size_t n, const std::string& message);
 

@@ -161,7 +161,7 @@ uint64_t Paire(int serie, int point) {
 int ImportToporobot::Entier(const std::string& champ, std::size_t ligne, const std::string& quoi) const {
     long long v = 0;
     if (!LitEntier(champ, v) || v < INT32_MIN || v > INT32_MAX)
-        throw ErreurEchange(Ligne(ligne, quoi + " n'est pas un nombre entier (" + champ + ")"));
+        throw ErreurEchange(Ligne(ligne, quoi + " n'est pas un nombre entier (" + echange::EnUtf8(champ) + ")"));
     return static_cast<int>(v);
 }
 
@@ -176,7 +176,7 @@ int ImportToporobot::Numero(const std::string& champ, std::size_t ligne, const s
 long double ImportToporobot::Reel(const std::string& champ, std::size_t ligne) const {
     if (echange::Blanc(champ)) return 0;
     long double v = 0;
-    if (!LitReel(champ, v)) throw ErreurEchange(Ligne(ligne, "nombre illisible (" + champ + ")"));
+    if (!LitReel(champ, v)) throw ErreurEchange(Ligne(ligne, "nombre illisible (" + echange::EnUtf8(champ) + ")"));
     return v;
 }
 
@@ -217,8 +217,11 @@ void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes) {
         const std::size_t n = i + 1;
         const int numero = Numero(c[2], n, "séance");
         if (numero == kSeanceFixe) continue;
-        auto deuxChiffres = [](std::string t) { return t.size() < 2 ? "0" + t : t; };
-        std::string annee = c[5];
+        auto deuxChiffres = [](const std::string& champ) {
+            const std::string t = echange::SansBlancs(champ);
+            return t.size() < 2 ? "0" + t : t;
+        };
+        std::string annee = echange::SansBlancs(c[5]);
         // A four-digit year keeps its two last digits, as every date of the massif.
         if (annee.size() > 2) annee = annee.substr(annee.size() - 2);
         std::string date = deuxChiffres(c[3]) + "/" + deuxChiffres(c[4]) + "/" + deuxChiffres(annee);
@@ -228,7 +231,7 @@ void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes) {
         s.topographe = c[6];
         s.aide = c[7];
         long double decli = 0;
-        if (c[8] == "1") {
+        if (echange::SansBlancs(c[8]) == "1") {
             const long double annees = AnneesSiecle(date) - AnneesSiecle(massif_.Date_Declinaison);
             decli = (static_cast<long double>(massif_.Origine_Declinaison) -
                      static_cast<long double>(massif_.Variation_Declinaison) * annees) / 0.9L;
@@ -350,6 +353,7 @@ std::size_t ImportToporobot::LitSerie(std::size_t i, int& serieMax) {
     const Champs h(lignes_[i]);
     const std::size_t n = i + 1;
     const int s = Entier(h[1], n, "Le numéro de série");
+    if (s < 1) throw ErreurEchange(Ligne(n, "numéro de série incorrect (" + FormatEntier(s) + ")"));
     if (s <= serieMax)
         throw ErreurEchange(Ligne(n, "la série " + FormatEntier(s) + " suit la série " + FormatEntier(serieMax) +
                                          " : les numéros de série doivent croître"));

@@ -100,7 +100,7 @@ long double DegresMinutes(long double v) { return Trunc(v) + Frac(v) / 0.6L; }
 long double Nombre(const std::string& texte, std::size_t ligne) {
     if (echange::Blanc(texte)) return 0;
     long double v = 0;
-    if (!LitReel(texte, v)) throw ErreurEchange(Ligne(ligne, "nombre illisible (" + echange::SansBlancs(texte) + ")"));
+    if (!LitReel(texte, v)) throw ErreurEchange(Ligne(ligne, "nombre illisible (" + echange::EnUtf8(echange::SansBlancs(texte)) + ")"));
     return v;
 }
 
@@ -202,7 +202,7 @@ void ImportVisualTopo::LitParam(const std::string& l, std::size_t numero, Parame
         if ((i < 2) == (e == std::string::npos) ||
             !LitEntier(couleur.substr(d, e == std::string::npos ? std::string::npos : e - d), rvb[i]) || rvb[i] < 0 ||
             rvb[i] > 255)
-            throw ErreurEchange(Ligne(numero, "couleur illisible (" + couleur + ") : attendu Std ou rouge,vert,bleu de 0 à 255"));
+            throw ErreurEchange(Ligne(numero, "couleur illisible (" + echange::EnUtf8(couleur) + ") : attendu Std ou rouge,vert,bleu de 0 à 255"));
         d = e + 1;
     }
     p.couleur = static_cast<int32_t>(rvb[0] + 256 * rvb[1] + 65536 * rvb[2]);
@@ -330,7 +330,7 @@ void ImportVisualTopo::Classe() {
         auto it = indices.find(s.nom);
         if (it == indices.end()) it = indices.emplace(s.nom, index_.IndiceLibre(s.nom, 0)).first;
         if (!IndiceValide(it->second))
-            throw ErreurEchange("Plus aucun indice libre (0 à 255) pour la station " + s.nom + " : elle existe déjà trop de fois dans le massif.");
+            throw ErreurEchange("Plus aucun indice libre (0 à 255) pour la station " + echange::EnUtf8(s.nom) + " : elle existe déjà trop de fois dans le massif.");
         s.indice = it->second;
     }
 }

@@ -69,6 +69,10 @@ TEST(OutilsEchange, IndexDesIndicesCommeIndiceLibre) {
     EXPECT_EQ(index.IndiceLibre("b1", 0), m.IndiceLibre("B1", 0));  // the index folds case itself
 }
 
+TEST(OutilsEchange, TexteDuFichierDansUnMessage) {
+    EXPECT_EQ(echange::EnUtf8("gal\xE9rie \x80 1,5"), "galérie ? 1,5");
+}
+
 TEST(OutilsEchange, EcritureRateeNeLaissePasDeFichier) {
     Dossier d;
     EXPECT_THROW(echange::EcritFichier(d.Fichier("absent/f.txt"), "x"), ErreurEchange);
