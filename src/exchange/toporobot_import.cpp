@@ -568,20 +568,26 @@ void ImportToporobot::Nettoie() {
     for (auto& f : fiches_) {
         for (std::size_t k = f->Galeries.size(); k-- > 0;) {
             TGalerie* g = f->Galeries[k];
-            int garde = 1;
+            int gardees = 1;
             for (int i = 2; i <= g->NbVisees; ++i) {
                 std::unique_ptr<TVisee>& v = g->Visees[static_cast<std::size_t>(i)];
                 if (static_cast<long double>(v->Longueur) < 0.0001L) {
                     v.reset();
                 } else {
-                    ++garde;
-                    if (garde != i) g->Visees[static_cast<std::size_t>(garde)] = std::move(v);
+                    ++gardees;
+                    if (gardees != i) g->Visees[static_cast<std::size_t>(gardees)] = std::move(v);
                 }
             }
-            g->NbVisees = static_cast<uint8_t>(garde);
-            if (garde != 1 || !(static_cast<long double>(g->Visee(1)->Longueur) < 0.0001L)) continue;
+            g->NbVisees = static_cast<uint8_t>(gardees);
+            if (gardees != 1 || !(static_cast<long double>(g->Visee(1)->Longueur) < 0.0001L)) continue;
 
-            // The gallery only joins its two ends: the end becomes its start everywhere.
+            // The gallery only joins its two ends: the end becomes its start everywhere, unless
+            // the end alone is a reference point, whose name must stay on the galleries that
+            // reach it for the survey to stay attached to it.
+            auto fixe = [&](const TPointTopo& p) { return !p.Terminus && clesReferences_.count(CleStation(p)) > 0; };
+            const bool inverse = fixe(g->Arrivee) && !fixe(g->Depart);
+            const TPointTopo& garde = inverse ? g->Arrivee : g->Depart;
+            const TPointTopo& remplace = inverse ? g->Depart : g->Arrivee;
             auto retire = [&](TPointTopo* p) {
                 if (p->Terminus) return;
                 auto& l = extremites[CleStation(*p)];
@@ -589,15 +595,15 @@ void ImportToporobot::Nettoie() {
             };
             retire(&g->Depart);
             retire(&g->Arrivee);
-            if (!g->Arrivee.Terminus) {
-                const std::string cleFin = CleStation(g->Arrivee);
-                const std::string cleDebut = g->Depart.Terminus ? std::string() : CleStation(g->Depart);
-                if (cleFin != cleDebut) {
-                    std::vector<TPointTopo*> memes = std::move(extremites[cleFin]);
-                    extremites.erase(cleFin);
-                    for (TPointTopo* p : memes) p->Copie(g->Depart);
-                    if (!g->Depart.Terminus) {
-                        auto& l = extremites[cleDebut];
+            if (!remplace.Terminus) {
+                const std::string cleRemplace = CleStation(remplace);
+                const std::string cleGarde = garde.Terminus ? std::string() : CleStation(garde);
+                if (cleRemplace != cleGarde) {
+                    std::vector<TPointTopo*> memes = std::move(extremites[cleRemplace]);
+                    extremites.erase(cleRemplace);
+                    for (TPointTopo* p : memes) p->Copie(garde);
+                    if (!garde.Terminus) {
+                        auto& l = extremites[cleGarde];
                         l.insert(l.end(), memes.begin(), memes.end());
                     }
                 }

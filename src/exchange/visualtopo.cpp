@@ -140,6 +140,7 @@ private:
     std::vector<Station> stations_;
     std::unordered_map<std::string, int> dernier_;
     std::vector<std::pair<int, int>> paires_;  // (kept, replaced)
+    int entrees_ = 0;                          // the entrances are the first records
 
     std::vector<std::unique_ptr<TPointTopo>> references_;
     std::vector<std::unique_ptr<TFiche>> fiches_;
@@ -303,6 +304,7 @@ void ImportVisualTopo::Classe() {
         Station& s = stations_[static_cast<std::size_t>(Ajoute(a.nom))];
         s.carrefour = true;
         s.culDeSac = false;
+        ++entrees_;
     }
     // A name met again is a junction.
     auto rencontre = [&](const std::string& nom) {
@@ -344,6 +346,8 @@ TPointTopo ImportVisualTopo::Point(const std::string& nom) const {
 }
 
 void ImportVisualTopo::Equivalence(int a, int b) {
+    // An entrance keeps its name: the survey stays attached to its reference point.
+    if (b < entrees_ && a >= entrees_) std::swap(a, b);
     for (const auto& [garde, remplace] : paires_)
         if (remplace == a) { a = garde; break; }
     for (const auto& [garde, remplace] : paires_)
@@ -503,15 +507,21 @@ void ImportVisualTopo::Applique() {
         const Station& r = stations_[static_cast<std::size_t>(remplace)];
         vers[cle(r.nom, r.indice)] = {g.nom, g.indice};
     }
+    auto applique = [&](TPointTopo& p) {
+        if (p.Terminus) return;
+        const auto it = vers.find(cle(p.Nom.Chaine(), p.Indice));
+        if (it == vers.end()) return;
+        p.Nom.Affecte(it->second.first);
+        p.Indice = static_cast<uint8_t>(it->second.second);
+    };
     for (auto& f : fiches_)
-        for (TGalerie* g : f->Galeries)
-            for (TPointTopo* p : {&g->Depart, &g->Arrivee}) {
-                if (p->Terminus) continue;
-                const auto it = vers.find(cle(p->Nom.Chaine(), p->Indice));
-                if (it == vers.end()) continue;
-                p->Nom.Affecte(it->second.first);
-                p->Indice = static_cast<uint8_t>(it->second.second);
-            }
+        for (TGalerie* g : f->Galeries) {
+            applique(g->Depart);
+            applique(g->Arrivee);
+        }
+    // An entrance merged into another station all the same follows it, so that the
+    // galleries still reach a reference point.
+    for (auto& r : references_) applique(*r);
 }
 
 void ImportVisualTopo::Execute(const std::string& fichier) {

@@ -217,6 +217,17 @@ TEST_F(ImportToporobotTest, ViseesNullesRetireesEtGalerieNulleFusionnee) {
     EXPECT_EQ(Point(f.Galeries[1]->Depart), "1_3#1");
 }
 
+TEST_F(ImportToporobotTest, GalerieNulleVersUnPointFixeGardeLeNomDuPointFixe) {
+    // Series 3 is one zero shot from 2_3 to the fixed point 1_1.
+    Importe(Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") +
+            Pt(1, 1, 999, 999, "0", "0", "0", "0\t0\t0\t0\t100 200 300") + "\r" + Droite(2, 2, 0, 2, 3, 3) + "\r" +
+            Serie(3, 2, 3, 1, 1, 1) + Pt(3, 0, 1, 1, "0") + Pt(3, 1, 1, 1, "0"));
+    const TFiche& f = *massif.Fiches[0];
+    ASSERT_EQ(f.Galeries.size(), 1u);
+    EXPECT_EQ(Point(f.Galeries[0]->Arrivee), "1_1#1");
+    EXPECT_EQ(Point(*massif.References[1]), "1_1#1");
+}
+
 TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact) {
     const std::string debut = Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") +
                               Pt(1, 1, 999, 999, "0", "0", "0", "0\t0\t0\t0\t1 2 3") + "\r" + Droite(2, 1, 1, 2, 2, 2) +

@@ -148,6 +148,17 @@ TEST_F(ImportVisualTopoTest, ViseeNulleEntreDeuxJonctionsLesFusionne) {
     for (const TGalerie* g : f.Galeries) EXPECT_NE(g->NbVisees, 0);
 }
 
+TEST_F(ImportVisualTopoTest, ViseeNulleVersLEntreeGardeLeNomDeLEntree) {
+    Importe(kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n" +
+            L("A0", "A1", "4", "0", "0") + "\n" + L("A1", "B3", "4", "0", "0") + "\n" + L("B3", "B4", "4", "0", "0") +
+            "\n" + L("B3", "A0", "0", "0", "0") + "\n");
+    const TFiche& f = *massif.Fiches[0];
+    ASSERT_EQ(f.Galeries.size(), 2u);
+    EXPECT_EQ(Point(f.Galeries[0]->Arrivee), "A0#1");
+    EXPECT_EQ(Point(f.Galeries[1]->Depart), "A0#1");
+    EXPECT_EQ(Point(*massif.References[0]), "A0#1");
+}
+
 TEST_F(ImportVisualTopoTest, EtoilesEtVersion5CommeLaVersion4) {
     ImporteVisualTopo(massif, std::string(KARST_TEST_DATA) + "/visualtopo_v4.tro", rapport);
     const std::string attendu = Decrit(massif);
