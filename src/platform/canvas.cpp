@@ -109,6 +109,7 @@ CanvasPeintre::CanvasPeintre(int pixelsParPouce) : TCanvas(pixelsParPouce) {}
 CanvasPeintre::~CanvasPeintre() = default;
 
 void CanvasPeintre::Termine() {
+    videLignes();
     if (peintre_) {
         peintre_->end();
         peintre_.reset();
@@ -149,6 +150,14 @@ QFont CanvasPeintre::PoliceQt() const {
     return f;
 }
 
+struct CanvasPeintre::EllipseEnCache {
+    int largeur = 0, hauteur = 0;
+    Stylo stylo;
+    Pinceau pinceau;
+    QImage image;  // drawn at (marge, marge)
+    int marge = 0;
+};
+
 struct CanvasPeintre::PenEnCache {
     bool valide = false;
     Stylo stylo;
@@ -177,45 +186,92 @@ const QPen& CanvasPeintre::penQt(const Stylo& st) {
     return c.pen;
 }
 
-void CanvasPeintre::appliqueStylo(bool contour, bool remplissage) {
+void CanvasPeintre::appliqueMode(ModeStylo mode) {
+    if (etatAJour_ && modeApplique_ == mode) return;
     QPainter& p = peintre();
-    if (!etatAJour_ || modeApplique_ != stylo_.mode) {
-        switch (stylo_.mode) {
-        case ModeStylo::Copie: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
-        case ModeStylo::Fusion: p.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
-        case ModeStylo::Inverse: p.setCompositionMode(QPainter::RasterOp_NotDestination); break;
-        }
-        modeApplique_ = stylo_.mode;
+    switch (mode) {
+    case ModeStylo::Copie: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
+    case ModeStylo::Fusion: p.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
+    case ModeStylo::Inverse: p.setCompositionMode(QPainter::RasterOp_NotDestination); break;
     }
+    modeApplique_ = mode;
+    if (!etatAJour_) {
+        // Everything else is unknown too: set it on the next use.
+        styloConnu_ = pinceauConnu_ = false;
+        etatAJour_ = true;
+    }
+}
+
+void CanvasPeintre::appliqueStylo(bool contour, bool remplissage) {
+    appliqueMode(stylo_.mode);
+    QPainter& p = peintre();
     const bool avecStylo = contour && stylo_.visible;
-    if (!etatAJour_ || avecStylo != avecStylo_ || (avecStylo && !(stylo_ == styloApplique_))) {
+    if (!styloConnu_ || avecStylo != avecStylo_ || (avecStylo && !(stylo_ == styloApplique_))) {
         if (avecStylo)
             p.setPen(penQt(stylo_));
         else
             p.setPen(Qt::NoPen);
         avecStylo_ = avecStylo;
         styloApplique_ = stylo_;
+        styloConnu_ = true;
     }
-    const bool avecPinceau = remplissage && pinceau_.plein;
-    if (!etatAJour_ || avecPinceau != avecPinceau_ || (avecPinceau && pinceau_.couleur != couleurPinceau_)) {
+    // Lines leave the brush as it is.
+    if (!remplissage) return;
+    const bool avecPinceau = pinceau_.plein;
+    if (!pinceauConnu_ || avecPinceau != avecPinceau_ || (avecPinceau && pinceau_.couleur != couleurPinceau_)) {
         if (avecPinceau)
             p.setBrush(QBrush(CouleurQt(pinceau_.couleur)));
         else
             p.setBrush(Qt::NoBrush);
         avecPinceau_ = avecPinceau;
         couleurPinceau_ = pinceau_.couleur;
+        pinceauConnu_ = true;
     }
-    etatAJour_ = true;
+}
+
+void CanvasPeintre::videLignes() {
+    if (!enAttente()) return;
+    const Stylo courant = stylo_;
+    const std::size_t n = nbLots_;
+    nbLots_ = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        stylo_ = lots_[i].stylo;
+        appliqueStylo(true, false);
+        peintre().drawLines(lots_[i].lignes.data(), static_cast<int>(lots_[i].lignes.size()));
+        lots_[i].lignes.clear();
+    }
+    stylo_ = courant;
+    if (!tampons_.empty()) {
+        appliqueMode(ModeStylo::Copie);
+        for (const auto& [point, i] : tampons_) peintre().drawImage(point, ellipses_[i].image);
+        tampons_.clear();
+    }
 }
 
 void CanvasPeintre::faitLigne(int x0, int y0, int x1, int y1) {
     if (!stylo_.visible) return;
+    if (stylo_.mode == ModeStylo::Copie) {
+        if (enAttente() && couleurEnAttente_ != stylo_.couleur) videLignes();
+        couleurEnAttente_ = stylo_.couleur;
+        for (std::size_t i = 0; i < nbLots_; ++i)
+            if (lots_[i].stylo == stylo_) {
+                lots_[i].lignes.emplace_back(x0, y0, x1, y1);
+                return;
+            }
+        if (nbLots_ == lots_.size()) videLignes();
+        lots_[nbLots_].stylo = stylo_;
+        lots_[nbLots_].lignes.emplace_back(x0, y0, x1, y1);
+        ++nbLots_;
+        return;
+    }
+    videLignes();
     appliqueStylo(true, false);
     peintre().drawLine(x0, y0, x1, y1);
 }
 
 void CanvasPeintre::faitPolyline(const std::vector<std::pair<int, int>>& points) {
     if (!stylo_.visible) return;
+    videLignes();
     appliqueStylo(true, false);
     std::vector<QPoint> q;
     q.reserve(points.size());
@@ -223,19 +279,80 @@ void CanvasPeintre::faitPolyline(const std::vector<std::pair<int, int>>& points)
     peintre().drawPolyline(q.data(), static_cast<int>(q.size()));
 }
 
+namespace {
+
+// The painter's rectangle of an ellipse of device bounds (g, h)-(d, b).
+QRect RectEllipse(int g, int h, int d, int b, bool contour) {
+    return contour ? QRect(g, h, d - g - 1, b - h - 1) : QRect(g, h, d - g, b - h);
+}
+
+}  // namespace
+
 void CanvasPeintre::faitEllipse(int g, int h, int d, int b) {
     if (d <= g || b <= h) return;
     // An inverting figure inverts each of its pixels once: the fill alone covers it.
-    bool inverse = stylo_.mode == ModeStylo::Inverse && pinceau_.plein;
-    appliqueStylo(!inverse, true);
-    if (inverse || !stylo_.visible)
-        peintre().drawEllipse(QRect(g, h, d - g, b - h));
+    const bool inverse = stylo_.mode == ModeStylo::Inverse && pinceau_.plein;
+    const bool contour = !inverse && stylo_.visible;
+    // Small copied ellipses (station circles, by the hundred thousand) are drawn once and
+    // then stamped: the same pixels at a fraction of the cost. One of a single colour
+    // waits with the lines of that colour.
+    if (stylo_.mode == ModeStylo::Copie && d - g <= 24 && b - h <= 24) {
+        const std::size_t i = ellipse(d - g, b - h);
+        const EllipseEnCache& e = ellipses_[i];
+        const QPoint coin(g - e.marge, h - e.marge);
+        if (stylo_.visible && pinceau_.plein && pinceau_.couleur == stylo_.couleur) {
+            if (enAttente() && couleurEnAttente_ != stylo_.couleur) videLignes();
+            couleurEnAttente_ = stylo_.couleur;
+            tampons_.emplace_back(coin, i);
+            return;
+        }
+        videLignes();
+        appliqueMode(ModeStylo::Copie);
+        peintre().drawImage(coin, e.image);
+        return;
+    }
+    videLignes();
+    appliqueStylo(contour, true);
+    peintre().drawEllipse(RectEllipse(g, h, d, b, contour));
+}
+
+std::size_t CanvasPeintre::ellipse(int largeur, int hauteur) {
+    for (std::size_t i = 0; i < ellipses_.size(); ++i) {
+        const EllipseEnCache& e = ellipses_[i];
+        if (e.largeur == largeur && e.hauteur == hauteur && e.stylo == stylo_ && e.pinceau == pinceau_) return i;
+    }
+    if (ellipses_.size() >= 16) {
+        videLignes();  // the stamps waiting refer to the entries
+        ellipses_.erase(ellipses_.begin());
+    }
+    EllipseEnCache e;
+    e.largeur = largeur;
+    e.hauteur = hauteur;
+    e.stylo = stylo_;
+    e.pinceau = pinceau_;
+    e.marge = std::max(1, stylo_.largeur);
+    e.image = QImage(largeur + 2 * e.marge, hauteur + 2 * e.marge, QImage::Format_ARGB32_Premultiplied);
+    e.image.fill(Qt::transparent);
+    QPainter p(&e.image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const bool contour = stylo_.visible;
+    if (contour)
+        p.setPen(penQt(stylo_));
     else
-        peintre().drawEllipse(QRect(g, h, d - g - 1, b - h - 1));
+        p.setPen(Qt::NoPen);
+    if (pinceau_.plein)
+        p.setBrush(QBrush(CouleurQt(pinceau_.couleur)));
+    else
+        p.setBrush(Qt::NoBrush);
+    p.drawEllipse(RectEllipse(e.marge, e.marge, e.marge + largeur, e.marge + hauteur, contour));
+    p.end();
+    ellipses_.push_back(std::move(e));
+    return ellipses_.size() - 1;
 }
 
 void CanvasPeintre::faitRectangle(int g, int h, int d, int b) {
     if (d <= g || b <= h) return;
+    videLignes();
     bool inverse = stylo_.mode == ModeStylo::Inverse && pinceau_.plein;
     if (inverse || !stylo_.visible) {
         if (!pinceau_.plein) return;
@@ -249,6 +366,7 @@ void CanvasPeintre::faitRectangle(int g, int h, int d, int b) {
 
 void CanvasPeintre::faitRemplissage(int g, int h, int d, int b) {
     if (d <= g || b <= h || !pinceau_.plein) return;
+    videLignes();
     QPainter& p = peintre();
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.fillRect(QRect(g, h, d - g, b - h), CouleurQt(pinceau_.couleur));
@@ -256,6 +374,7 @@ void CanvasPeintre::faitRemplissage(int g, int h, int d, int b) {
 }
 
 void CanvasPeintre::faitTexte(int x, int y, const std::string& texte) {
+    videLignes();
     QPainter& p = peintre();
     QFont f = PoliceQt();
     p.setFont(f);
@@ -279,6 +398,7 @@ int CanvasPeintre::mesureHauteur(const std::string&) {
 }
 
 void CanvasPeintre::faitDraw(int x, int y, TCanvas& source) {
+    videLignes();
     if (auto* image = dynamic_cast<CanvasImage*>(&source)) {
         const QImage& img = image->Image();
         QPainter& p = peintre();

@@ -7,6 +7,10 @@
 // Backends: an image (QImage), a printer page (QPrinter, see imprimante.h) and a recording
 // canvas that keeps every call for the tests.
 
+#include <QLine>
+#include <QPoint>
+
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -139,6 +143,8 @@ public:
     ~CanvasPeintre() override;
     // Ends the painter, so that the device can be read or handed over.
     void Termine();
+    // Draws what is still gathered, before the device turns a page.
+    void Vide() { videLignes(); }
     // The Qt font for a canvas font at this canvas's resolution.
     QFont PoliceQt() const;
 
@@ -161,6 +167,11 @@ private:
     // Brings the painter to the pen (for an outline) and brush (for a fill) of the canvas,
     // changing only what differs from what it holds.
     void appliqueStylo(bool contour, bool remplissage);
+    // The raster operation of a pen mode alone.
+    void appliqueMode(ModeStylo mode);
+    // Draws the lines and ellipses gathered so far.
+    void videLignes();
+    bool enAttente() const { return nbLots_ > 0 || !tampons_.empty(); }
     const QPen& penQt(const Stylo& s);
     std::unique_ptr<QPainter> peintre_;
     // What the painter holds, valid while etatAJour_: the drawing calls that set the
@@ -168,12 +179,29 @@ private:
     bool etatAJour_ = false;
     ModeStylo modeApplique_ = ModeStylo::Copie;
     bool avecStylo_ = false, avecPinceau_ = false;
+    bool styloConnu_ = false, pinceauConnu_ = false;
     Stylo styloApplique_;
     Couleur couleurPinceau_ = 0;
     // The pens of the last two pen states: drawings switch back and forth between two.
     struct PenEnCache;
     std::unique_ptr<PenEnCache[]> pens_;
     int prochainPen_ = 0;
+    // Lines copied in one colour give the same pixels in any order: they are gathered by
+    // pen and drawn together when anything else is to be drawn or read.
+    struct LotLignes {
+        Stylo stylo;
+        std::vector<QLine> lignes;
+    };
+    std::array<LotLignes, 3> lots_;
+    std::size_t nbLots_ = 0;
+    // Small ellipses of that same colour, outline and inside, gathered with the lines:
+    // their place and their entry in ellipses_.
+    std::vector<std::pair<QPoint, std::size_t>> tampons_;
+    Couleur couleurEnAttente_ = 0;
+    // Small ellipses drawn once per size, pen and brush.
+    struct EllipseEnCache;
+    std::size_t ellipse(int largeur, int hauteur);
+    std::vector<EllipseEnCache> ellipses_;
 };
 
 // Canvas on an image of its own (Format_RGB32), filled white when created.

@@ -62,7 +62,9 @@ void ImprimanteQt::Debut() {
 }
 
 void ImprimanteQt::NouvellePage() {
-    if (enCours_) printer_->newPage();
+    if (!enCours_) return;
+    canvas_->Vide();
+    printer_->newPage();
 }
 
 void ImprimanteQt::Abandon() {

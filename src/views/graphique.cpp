@@ -15,10 +15,15 @@ namespace {
 
 bool DansEcran(double x, double y) { return std::fabs(x) < kLimiteEcran && std::fabs(y) < kLimiteEcran; }
 
-// A screen coordinate known to lie within the drawable range, to the nearest pixel with
-// halves to even (the default rounding mode), without the clamping that RoundEntier does
-// for values of any size: the screen drawing converts hundreds of thousands of points.
-int PixelEcran(double v) { return static_cast<int>(std::lrint(v)); }
+// A screen coordinate to the nearest pixel, halves to even (the default rounding mode),
+// held within a billion pixels: the rounding of RoundEntier in double precision, for the
+// hundreds of thousands of points of a screen drawing.
+int PixelEcran(double v) {
+    constexpr double borne = 1e9;
+    if (!(v > -borne)) return std::isnan(v) ? 0 : -static_cast<int>(borne);
+    if (!(v < borne)) return static_cast<int>(borne);
+    return static_cast<int>(std::lrint(v));
+}
 
 // Clips the segment to the square |x|, |y| <= b (Liang-Barsky); false when nothing of it
 // lies inside.
@@ -93,8 +98,8 @@ void TGraphique::EcranCercle(int diametre, double x, double y) {
     if (!DansEcran(px, py)) return;
     const double r = diametre / 20.0;
     const double mmX = (x - Xmin) * 1000.0 / Echelle, mmY = (Ymax - y) * 1000.0 / Echelle;
-    CanvasEcran->Ellipse(RoundEntier((mmX - r) * PxParMm - DefilementX), RoundEntier((mmY - r) * PxParMm - DefilementY),
-                         RoundEntier((mmX + r) * PxParMm - DefilementX), RoundEntier((mmY + r) * PxParMm - DefilementY));
+    CanvasEcran->Ellipse(PixelEcran((mmX - r) * PxParMm - DefilementX), PixelEcran((mmY - r) * PxParMm - DefilementY),
+                         PixelEcran((mmX + r) * PxParMm - DefilementX), PixelEcran((mmY + r) * PxParMm - DefilementY));
 }
 
 void TGraphique::EcranCarre(double x, double y) {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QString>
 #include <QFile>
 #include <QTemporaryDir>
@@ -52,6 +53,80 @@ TEST_F(Canvas, FiguresExcludeTheirRightAndBottomEdges) {
     EXPECT_EQ(c.Pixel(0, 5), 0x00FF00u);
     EXPECT_EQ(c.Pixel(1, 5), kBlanc);
     EXPECT_EQ(c.PositionY(), 10);
+}
+
+TEST_F(Canvas, SmallEllipsesAreThePaintersOwn) {
+    // Station circles of a few pixels, drawn again and again: the same pixels as the
+    // painter draws them, for each size, pen and brush.
+    CanvasImage c(60, 20);
+    QImage attendu(60, 20, QImage::Format_RGB32);
+    attendu.fill(Qt::white);
+    QPainter p(&attendu);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    int x = 1;
+    for (int taille : {2, 3, 4, 5, 7, 9, 12}) {
+        for (int largeur : {1, 2}) {
+            c.FixePen(Stylo{0x00FF00, largeur, ModeStylo::Copie, true});
+            c.FixeBrush(Pinceau{kRouge, true});
+            c.Ellipse(x, 4, x + taille, 4 + taille);
+            QPen pen(QColor(0, 255, 0), largeur > 1 ? largeur : 0);
+            pen.setCapStyle(Qt::SquareCap);
+            pen.setJoinStyle(Qt::MiterJoin);
+            p.setPen(pen);
+            p.setBrush(QColor(255, 0, 0));
+            p.drawEllipse(QRect(x, 4, taille - 1, taille - 1));
+            x += taille / 2 + 1;
+        }
+    }
+    p.end();
+    EXPECT_EQ(c.Image(), attendu);
+}
+
+TEST_F(Canvas, LinesOfAllKindsInTheirOrder) {
+    // Lines of two widths and two colours interleaved with fills, inverted and merged
+    // lines: the image is the one the painter gives drawing each call in turn.
+    CanvasImage c(80, 60);
+    QImage attendu(80, 60, QImage::Format_RGB32);
+    attendu.fill(Qt::white);
+    QPainter p(&attendu);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    auto trait = [&](Couleur coul, int largeur, ModeStylo mode, int x0, int y0, int x1, int y1) {
+        c.FixePen(Stylo{coul, largeur, mode, true});
+        c.MoveTo(x0, y0);
+        c.LineTo(x1, y1);
+        QPen pen(QColor(coul & 0xFF, (coul >> 8) & 0xFF, coul >> 16), largeur > 1 ? largeur : 0);
+        pen.setCapStyle(Qt::SquareCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+        p.setCompositionMode(mode == ModeStylo::Copie    ? QPainter::CompositionMode_SourceOver
+                             : mode == ModeStylo::Fusion ? QPainter::RasterOp_SourceOrDestination
+                                                         : QPainter::RasterOp_NotDestination);
+        p.drawLine(x0, y0, x1, y1);
+    };
+    for (int i = 0; i < 6; ++i) {
+        trait(kNoir, 1, ModeStylo::Copie, 2, 2 + 9 * i, 70, 5 + 9 * i);
+        trait(kNoir, 2, ModeStylo::Copie, 5, 50 - 8 * i, 60, 3 + 8 * i);
+        trait(i % 2 ? kRouge : kNoir, 3, ModeStylo::Copie, 10 * i, 0, 10 * i + 5, 55);
+        if (i == 3) {
+            c.FixeBrush(Pinceau{0x00FF00, true});
+            c.FillRect(20, 20, 40, 40);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            p.fillRect(QRect(20, 20, 20, 20), QColor(0, 255, 0));
+        }
+        trait(0x800000, 1, i == 4 ? ModeStylo::Inverse : ModeStylo::Fusion, 0, 30 + i, 79, 30 - i);
+        // Station discs: black on black waits with the black lines, red on black does not.
+        const Couleur contour = i % 3 ? kNoir : kRouge;
+        c.FixePen(Stylo{contour, 1, ModeStylo::Copie, true});
+        c.FixeBrush(Pinceau{kNoir, true});
+        c.Ellipse(8 * i, 40, 8 * i + 6, 46);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.setPen(QPen(QColor(contour & 0xFF, 0, 0), 0));
+        p.setBrush(QColor(0, 0, 0));
+        p.drawEllipse(QRect(8 * i, 40, 5, 5));
+        trait(kRouge, 1, ModeStylo::Copie, 8 * i, 43, 8 * i + 8, 43);
+    }
+    p.end();
+    EXPECT_EQ(c.Image(), attendu);
 }
 
 TEST_F(Canvas, InvertingTwiceRestoresAndMergeOrs) {
