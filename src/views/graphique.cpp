@@ -151,6 +151,15 @@ const ListeFiches* TGraphique::FichesCourantes() const {
     return m ? m->FichesCourantes : nullptr;
 }
 
+const TGalerie* TGraphique::GalerieDesignee(int fiche, int galerie, const TFiche*& f) const {
+    const ListeFiches* fiches = FichesCourantes();
+    f = nullptr;
+    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size()) return nullptr;
+    f = (*fiches)[static_cast<std::size_t>(fiche)];
+    if (!f || galerie < 0 || static_cast<std::size_t>(galerie) >= f->Galeries.size()) return nullptr;
+    return f->Galeries[static_cast<std::size_t>(galerie)];
+}
+
 double TGraphique::DeformationGalerie(const TGalerie& g) const {
     if (!g.Placee) return -1;
     const double h = static_cast<double>(static_cast<long double>(g.EcartHorizontal));
@@ -277,12 +286,10 @@ std::string F2(long double v) { return FormatGeneral(v, 3); }
 
 void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte) {
     texte.clear();
-    const ListeFiches* fiches = FichesCourantes();
-    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size() || !(*fiches)[static_cast<std::size_t>(fiche)])
-        return;
-    const TFiche& f = *(*fiches)[static_cast<std::size_t>(fiche)];
-    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) return;
-    const TGalerie& g = *f.Galeries[static_cast<std::size_t>(galerie)];
+    const TFiche* f;
+    const TGalerie* designee = GalerieDesignee(fiche, galerie, f);
+    if (!designee) return;
+    const TGalerie& g = *designee;
     if (point < 1 || point > g.NbVisees || point > g.NbStations() || !g.Visee(point)) return;
     const TVisee& v = *g.Visee(point);
     const ChoixBulle choix = contexte_.Bulles();

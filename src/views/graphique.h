@@ -86,6 +86,9 @@ protected:
 
     // The current sheet list of the open massif, or null.
     const ListeFiches* FichesCourantes() const;
+    // Sheet `fiche` of the current list and its gallery `galerie`, or null when either
+    // index is out of the lists.
+    const TGalerie* GalerieDesignee(int fiche, int galerie, const TFiche*& f) const;
 
     // Start and end of a screen drawing: scroll stored, an off-screen bitmap of the image's
     // size filled white and made CanvasEcran; then copied onto the image, which stays

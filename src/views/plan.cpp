@@ -512,12 +512,11 @@ void TPlan::IsoleEcran(int x, int y, int rayon2) {
 
 void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
     texte.clear();
-    const ListeFiches* fiches = FichesCourantes();
-    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size() || !(*fiches)[static_cast<std::size_t>(fiche)])
-        return;
-    const TFiche& f = *(*fiches)[static_cast<std::size_t>(fiche)];
-    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) return;
-    const TGalerie& g = *f.Galeries[static_cast<std::size_t>(galerie)];
+    const TFiche* fichePtr;
+    const TGalerie* designee = GalerieDesignee(fiche, galerie, fichePtr);
+    if (!designee) return;
+    const TFiche& f = *fichePtr;
+    const TGalerie& g = *designee;
     if (affiche) {
         texte = f.Systeme.Chaine() + "/" + f.Cavite.Chaine() + "/" + f.Reseau.Chaine() + "/" + f.Lieu.Chaine();
         texte += g.Depart.Terminus ? " Terminus - " : " " + g.Depart.Nom.Chaine() + " - ";
