@@ -95,10 +95,21 @@ TEST(PlanVide, NothingToDraw) {
     int fi = 7, gi = 8, pi = 9;
     EXPECT_DOUBLE_EQ(plan.Localise(3, 3, fi, gi, pi), 40000);
     EXPECT_EQ(std::tie(fi, gi, pi), std::make_tuple(7, 8, 9));
-    // No massif at all, and an export of nothing.
+    // No massif at all.
     ctx.sansMassif = true;
     plan.Dimensions(l, h, 4, 1, image);
     EXPECT_FALSE(plan.Donnees);
+    // A scale of 0 divides nothing: nothing to draw, no hit.
+    ctx.sansMassif = false;
+    TFiche& f = AjouteFiche(ctx.massif);
+    AjouteGalerie(f, "A", "B", {0, 0}, {{1, 0}});
+    plan.Echelle = 0;
+    plan.Dimensions(l, h, 4, 1, image);
+    EXPECT_FALSE(plan.Donnees);
+    EXPECT_EQ(l, 1);
+    plan.Dessine(0, 0, 4, 1, image, 0);
+    EXPECT_GE(plan.Localise(3, 3, fi, gi, pi), 1000.0);
+    EXPECT_EQ(std::tie(fi, gi, pi), std::make_tuple(7, 8, 9));
 }
 
 TEST_F(Plan, SizeAndCentrelines) {
@@ -281,6 +292,13 @@ TEST_F(Plan, HitTestSetsSheetGalleryAndPointTogether) {
     // Beside the segment of the second sheet's only shot.
     EXPECT_NEAR(plan.Localise(120, 44, fi, gi, pi), 4, 1e-9);
     EXPECT_EQ(std::tie(fi, gi, pi), std::make_tuple(1, 0, 1));
+    // Nearest to the shot of a gallery whose start is farther than the best so far: the
+    // sheet and gallery are that shot's, not those of the last start found.
+    TFiche& f3 = AjouteFiche(ctx.massif);
+    AjouteGalerie(f3, "H", "I", {10, 2.5}, {{0, 2.5}});
+    Dessine();
+    EXPECT_NEAR(plan.Localise(80, 144, fi, gi, pi), 4, 1e-9);
+    EXPECT_EQ(std::tie(fi, gi, pi), std::make_tuple(2, 0, 1));
     // At equal distance from two stations, the first in drawing order wins. A second
     // gallery of the first sheet starts at (0, 2) and widens the box to Xmin = -1.5: A is
     // at (60, 240) and that start at (60, 160).
