@@ -6,6 +6,7 @@
 #include "survey/nombres.h"
 #include "views/contexte.h"
 #include "views/couleurs.h"
+#include "views/svg.h"
 
 namespace karst {
 
@@ -273,6 +274,16 @@ void TGraphique::OrigineGrille(bool verrouille, double ox, double oy) {
     GrillePages(false, 0, 0, colonnes, lignes);
     OrigineX = (colonnes - ((Xmax - Xmin) * 1000 / e) / ph) / 2;
     OrigineY = (lignes - ((Ymax - Ymin) * 1000 / e) / pv) / 2;
+}
+
+// ---- SVG -------------------------------------------------------------------------------------
+
+void TProjection::DebutSVG(FichierSVG& f, bool illustrator, const std::string& description) {
+    const double e = Echelle > 0 ? Echelle : 1;
+    EcritEnteteSVG(f, RoundEntier((Xmax - Xmin) * 1000 / e), RoundEntier((Ymax - Ymin) * 1000 / e), illustrator);
+    TMassif* massif = contexte_.Massif();
+    f.Ligne("<title>" + TexteXml(NomSansDossier(massif ? massif->NomFichier : std::string())) + "</title>");
+    f.Ligne("<desc>" + description + "</desc>");
 }
 
 // ---- Tooltip ---------------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 namespace karst {
 
 class ContexteVues;
+class FichierSVG;
 
 enum class GenreVue { Plan, Coupe, Perspective, Tableau };
 
@@ -121,6 +122,15 @@ public:
     using TGraphique::TGraphique;
     void Bulle(int fiche, int galerie, int point, std::string& texte) override;
     virtual void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) = 0;
+
+protected:
+    // The opening of this view's SVG document: the header at the size of the last
+    // Dimensions, the title (the massif's file name without its folder) and the
+    // description ("Plan", "Coupe", "Perspective").
+    void DebutSVG(FichierSVG& f, bool illustrator, const std::string& description);
+    // A view coordinate in millimetres of paper, y downwards.
+    double MmX(double x) const { return (x - Xmin) * 1000 / Echelle; }
+    double MmY(double y) const { return (Ymax - y) * 1000 / Echelle; }
 };
 
 }  // namespace karst

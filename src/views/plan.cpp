@@ -549,18 +549,15 @@ void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_
 
 void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) {
     FichierSVG f(nomFichier);
-    const double e = Echelle > 0 ? Echelle : 1;
-    EcritEnteteSVG(f, RoundEntier((Xmax - Xmin) * 1000 / e), RoundEntier((Ymax - Ymin) * 1000 / e), illustrator);
+    DebutSVG(f, illustrator, "Plan");
     TMassif* massif = contexte_.Massif();
-    f.Ligne("<title>" + TexteXml(NomSansDossier(massif ? massif->NomFichier : std::string())) + "</title>");
-    f.Ligne("<desc>Plan</desc>");
+    const double e = Echelle;
     const TOptions_Plan* options = contexte_.OptionsPlan();
     const ListeFiches* fiches = FichesCourantes();
     if (Donnees && options && fiches && Echelle > 0) {
         const TOptions_Plan& o = *options;
-        const std::string marque = MarqueCouche(illustrator);
-        auto X = [&](Pt pt) { return (pt.x - Xmin) / e * 1000; };
-        auto Y = [&](Pt pt) { return (Ymax - pt.y) / e * 1000; };
+        auto X = [&](Pt pt) { return MmX(pt.x); };
+        auto Y = [&](Pt pt) { return MmY(pt.y); };
         auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(X(a), Y(a), X(b), Y(b))); };
         const double p = o.pourcentage / 200.0 + 0.5, q = 1 - p;
         const double demiPolice = o.Police_Station.Taille() * 25.4 / 72 / 2;
@@ -568,13 +565,11 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
 
         enum Couche { Visees, Parois, LargeursC, Stations, Carrefours };
         const std::string entetes[5] = {
-            "<g id=\"visees\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Visee / 10.0) + "; stroke:black;\">",
-            "<g id=\"parois\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Habit / 10.0) + "; stroke:black;\">",
-            "<g id=\"largeurs\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Largeur / 10.0) +
-                "; stroke:black; fill:black;\">",
-            "<g id=\"stations\"" + marque + " style=\"stroke:black; fill:black;\">",
-            "<g id=\"carrefours\"" + marque + " style=\"font-size:" + FormatEntier(o.Police_Station.Taille()) +
-                "pt; font-family:" + TexteXml(o.Police_Station.Nom) + ";\">"};
+            CoucheSVG("visees", illustrator, StyleTraitSVG(o.Epaisseur_Visee)),
+            CoucheSVG("parois", illustrator, StyleTraitSVG(o.Epaisseur_Habit)),
+            CoucheSVG("largeurs", illustrator, StyleTraitSVG(o.Epaisseur_Largeur) + " fill:black;"),
+            CoucheSVG("stations", illustrator, "stroke:black; fill:black;"),
+            CoucheSVG("carrefours", illustrator, StylePoliceSVG(o.Police_Station.Taille(), o.Police_Station.Nom))};
         for (int couche = Visees; couche <= Carrefours; ++couche) {
             f.Ligne(entetes[couche]);
             ParcoursPlan parcours(*this, largeurs);
@@ -643,7 +638,7 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
 
         ParcoursPlan parcours(*this, false);
         if (o.Affiche_Nord || toutes) {
-            f.Ligne("<g id=\"nord\"" + marque + ">");
+            f.Ligne(CoucheSVG("nord", illustrator));
             f.Ligne(GroupeTraitSVG(o.Epaisseur_Nord));
             const Fleche fl = FlecheNord(parcours, o, e, static_cast<double>(massif->Angle_Geodesique));
             ligne(fl.base, fl.pointe);
@@ -657,7 +652,7 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
         }
 
         if (o.Affiche_Echelle || toutes) {
-            f.Ligne("<g id=\"echelle\"" + marque + ">");
+            f.Ligne(CoucheSVG("echelle", illustrator));
             f.Ligne(GroupeTraitSVG(o.Epaisseur_Echelle));
             const Pt base =
                 parcours.Tourne(static_cast<double>(o.X_Echelle) * 1000, static_cast<double>(o.Y_Echelle) * 1000);
@@ -679,8 +674,7 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
         }
 
         if (o.Affiche_Quadri || toutes) {
-            f.Ligne("<g id=\"quadrillage\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Quadri / 10.0) +
-                    "; stroke:black;\">");
+            f.Ligne(CoucheSVG("quadrillage", illustrator, StyleTraitSVG(o.Epaisseur_Quadri)));
             // A step of 0 or less has no crosses: the group stays empty.
             CroixGrille(*this, parcours, o, ligne);
             f.Ligne("</g>");

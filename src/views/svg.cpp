@@ -109,8 +109,23 @@ std::string NomSansDossier(const std::string& chemin) {
 
 std::string MarqueCouche(bool illustrator) { return illustrator ? " i:layer=\"yes\"" : ""; }
 
+std::string StyleTraitSVG(int epaisseur) { return "stroke-width:" + Mm(epaisseur / 10.0) + "; stroke:black;"; }
+
+std::string StylePoliceSVG(int points, const std::string& famille) {
+    return "font-size:" + FormatEntier(points) + "pt; font-family:" + TexteXml(famille) + ";";
+}
+
+std::string CoucheSVG(const std::string& id, bool illustrator, const std::string& style) {
+    return "<g id=\"" + id + "\"" + MarqueCouche(illustrator) + (style.empty() ? "" : " style=\"" + style + "\"") + ">";
+}
+
 std::string LigneSVG(double x1, double y1, double x2, double y2) {
     return "<line x1=\"" + Mm(x1) + "\" y1=\"" + Mm(y1) + "\" x2=\"" + Mm(x2) + "\" y2=\"" + Mm(y2) + "\"/>";
+}
+
+std::string LigneSVG(double x1, double y1, double x2, double y2, int epaisseur) {
+    return "<line x1=\"" + Mm(x1) + "\" y1=\"" + Mm(y1) + "\" x2=\"" + Mm(x2) + "\" y2=\"" + Mm(y2) + "\" style=\"" +
+           StyleTraitSVG(epaisseur) + "\"/>";
 }
 
 std::string CercleSVG(double cx, double cy, double r) {
@@ -121,11 +136,16 @@ std::string TexteSVG(double x, double y, const std::string& texte) {
     return "<text x=\"" + Mm(x) + "\" y=\"" + Mm(y) + "\">" + TexteXml(texte) + "</text>";
 }
 
-std::string GroupeTraitSVG(int epaisseur) { return "<g style=\"stroke-width:" + Mm(epaisseur / 10.0) + "; stroke:black;\">"; }
+std::string TexteAncreSVG(double x, double y, const std::string& texte, int points, const std::string& famille,
+                          const char* ancre) {
+    return "<text x=\"" + Mm(x) + "\" y=\"" + Mm(y) + "\" style=\"" + StylePoliceSVG(points, famille) +
+           " text-anchor: " + ancre + "\">" + TexteXml(texte) + "</text>";
+}
+
+std::string GroupeTraitSVG(int epaisseur) { return "<g style=\"" + StyleTraitSVG(epaisseur) + "\">"; }
 
 std::string GroupePoliceSVG(int points, const std::string& famille, bool centre) {
-    return "<g style=\"font-size:" + FormatEntier(points) + "pt; font-family:" + TexteXml(famille) + ";" +
-           (centre ? " text-anchor: middle\">" : "\">");
+    return "<g style=\"" + StylePoliceSVG(points, famille) + (centre ? " text-anchor: middle\">" : "\">");
 }
 
 }  // namespace karst

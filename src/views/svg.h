@@ -42,12 +42,26 @@ std::string NomSansDossier(const std::string& chemin);
 // " i:layer="yes"" for an Illustrator layer, empty otherwise.
 std::string MarqueCouche(bool illustrator);
 
+// Styles: "stroke-width:%fmm; stroke:black;" for a thickness in tenths of mm, and
+// "font-size:%dpt; font-family:%s;".
+std::string StyleTraitSVG(int epaisseur);
+std::string StylePoliceSVG(int points, const std::string& famille);
+// The opening of a layer: "<g id="%s"%s style="%s">" with the layer mark, or without the
+// style attribute when there is no style.
+std::string CoucheSVG(const std::string& id, bool illustrator, const std::string& style = {});
+
+// Element forms.
 std::string LigneSVG(double x1, double y1, double x2, double y2);
+// A line with its own width: "<line ... style="stroke-width:%fmm; stroke:black;"/>".
+std::string LigneSVG(double x1, double y1, double x2, double y2, int epaisseur);
 std::string CercleSVG(double cx, double cy, double r);
 std::string TexteSVG(double x, double y, const std::string& texte);
-// "<g style="stroke-width:%fmm; stroke:black;">" for a thickness in tenths of mm.
+// A text with its own font, ending ("end") or starting ("start") at the point.
+std::string TexteAncreSVG(double x, double y, const std::string& texte, int points, const std::string& famille,
+                          const char* ancre);
+// "<g style="stroke-width:%fmm; stroke:black;">".
 std::string GroupeTraitSVG(int epaisseur);
-// "<g style="font-size:%dpt; font-family:%s;">", with "; text-anchor: middle" when centre.
+// "<g style="font-size:%dpt; font-family:%s;">", with " text-anchor: middle" when centre.
 std::string GroupePoliceSVG(int points, const std::string& famille, bool centre = false);
 
 }  // namespace karst

@@ -243,6 +243,14 @@ TEST(SvgTextes, EscapesAndNames) {
     EXPECT_EQ(Mm(1.0 / 3), "0.33mm");
     EXPECT_EQ(Mm(-2.005), "-2.00mm");
     EXPECT_EQ(Mm(-0.001), "0.00mm");
+    // The forms the section writes.
+    EXPECT_EQ(LigneSVG(1, 2, 3, 4.5, 5),
+              "<line x1=\"1.00mm\" y1=\"2.00mm\" x2=\"3.00mm\" y2=\"4.50mm\" style=\"stroke-width:0.50mm; "
+              "stroke:black;\"/>");
+    EXPECT_EQ(TexteAncreSVG(1, 2, "A&B", 8, "Arial", "end"),
+              "<text x=\"1.00mm\" y=\"2.00mm\" style=\"font-size:8pt; font-family:Arial; text-anchor: end\">A&amp;B</text>");
+    EXPECT_EQ(CoucheSVG("echelles verticales", true), "<g id=\"echelles verticales\" i:layer=\"yes\">");
+    EXPECT_EQ(GroupePoliceSVG(10, "Arial", true), "<g style=\"font-size:10pt; font-family:Arial; text-anchor: middle\">");
 }
 
 }  // namespace
