@@ -290,10 +290,12 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
             }
             ++i;
         }
-        for (; i < n && !echange::Blanc(lignes[i]); ++i) b.lignes.push_back(LitLigne(lignes[i], i + 1, p, precedente));
+        auto configuration = [&](std::size_t k) { return lignes[k].find("[Configuration") != std::string::npos; };
+        for (; i < n && !echange::Blanc(lignes[i]) && !configuration(i); ++i)
+            b.lignes.push_back(LitLigne(lignes[i], i + 1, p, precedente));
         blocs_.push_back(std::move(b));
         while (i < n && echange::Blanc(lignes[i])) ++i;
-        if (i < n && lignes[i].find("[Configuration") != std::string::npos) break;
+        if (i < n && configuration(i)) break;
     }
 }
 

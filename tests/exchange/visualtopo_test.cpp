@@ -182,10 +182,11 @@ TEST_F(ImportVisualTopoTest, EtoilesEtVersion5CommeLaVersion4) {
     }
 }
 
-TEST_F(ImportVisualTopoTest, TrouSansRienApresZ) {
+TEST_F(ImportVisualTopoTest, TrouSansRienApresZEtConfigurationSansLigneVide) {
     Importe("Trou Gouffre,1.5,2.5,300\nEntree A0\nParam Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" +
-            L("A0", "A0", "0", "0", "0") + "\n" + L("A0", "A1", "4", "0", "0"));
+            L("A0", "A0", "0", "0", "0") + "\n" + L("A0", "A1", "4", "0", "0") + "\n[Configuration 4.9]\n");
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "Gouffre");
+    EXPECT_EQ(massif.Fiches[0]->Galeries[0]->NbVisees, 1);
     EXPECT_NEAR(massif.References[0]->Z, 300, 1e-12);
 }
 
