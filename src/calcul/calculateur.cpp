@@ -308,12 +308,22 @@ void TCalculateur::OteExtremites(const TConcentre& c) {
     }
 }
 
-// Takes a chain out of Concentres, which stays in creation order.
+// Takes a chain out of Concentres, which stays in creation order. During phase 2 its place
+// is left empty (and noted), so that a removal costs no shifting of the list.
 std::unique_ptr<TConcentre> TCalculateur::Retire(TConcentre* c) {
-    auto it = std::lower_bound(Concentres.begin(), Concentres.end(), c,
-                               [](const TConcentre* a, const TConcentre* b) { return a->rang_ < b->rang_; });
-    if (it == Concentres.end() || *it != c) return nullptr;
-    Concentres.erase(it);
+    if (enSimplification_) {
+        auto it = std::lower_bound(rangs_.begin(), rangs_.end(), c->rang_);
+        const auto u = static_cast<std::size_t>(it - rangs_.begin());
+        if (it == rangs_.end() || Concentres[u] != c) return nullptr;
+        Concentres[u] = nullptr;
+        --vivants_;
+        placesRetirees_.push_back(u);
+    } else {
+        auto it = std::lower_bound(Concentres.begin(), Concentres.end(), c,
+                                   [](const TConcentre* a, const TConcentre* b) { return a->rang_ < b->rang_; });
+        if (it == Concentres.end() || *it != c) return nullptr;
+        Concentres.erase(it);
+    }
     OteExtremites(*c);
     return std::unique_ptr<TConcentre>(c);
 }
@@ -322,8 +332,8 @@ void TCalculateur::FusionneConcentres(int32_t j) {
     // P is the first chain of the list with an end at j, Q the next one.
     std::vector<TConcentre*> candidats;
     const auto u = static_cast<std::size_t>(j);
-    if (j >= 1 && u < incidences_.size() && !incidences_[u].empty()) {
-        candidats = incidences_[u];
+    if (enSimplification_) {
+        if (j >= 1 && u < incidences_.size()) candidats = incidences_[u];
     } else {
         for (TConcentre* c : Concentres)
             if (c->NoeudDebut == j || c->NoeudFin == j) candidats.push_back(c);
@@ -397,6 +407,10 @@ void TCalculateur::FusionneConcentres(int32_t j) {
     Retire(P);
     Retire(Q);
     TConcentre* r = Concentres.ajoute(std::move(R));
+    if (enSimplification_) {
+        rangs_.push_back(r->rang_);
+        ++vivants_;
+    }
     NoteExtremites(*r);
 }
 
@@ -416,6 +430,12 @@ void TCalculateur::Simplifie(bool verbeux) {
         for (int32_t k : {c->NoeudDebut, c->NoeudFin})
             if (k >= 1 && static_cast<std::size_t>(k) <= nc) ++degres[static_cast<std::size_t>(k)];
     }
+    // While the list is reduced, removed chains leave empty places (see Retire); positions
+    // below are places of that list, and every scan skips the empty ones.
+    enSimplification_ = true;
+    rangs_.clear();
+    for (const TConcentre* c : Concentres) rangs_.push_back(c->rang_);
+    vivants_ = Concentres.size();
     auto degre = [&](int32_t k) -> int& { return degres[static_cast<std::size_t>(k)]; };
     auto valide = [&](int32_t k) { return k >= 1 && static_cast<std::size_t>(k) <= nc; };
 
@@ -425,46 +445,59 @@ void TCalculateur::Simplifie(bool verbeux) {
     while (!Arrete()) {
         std::size_t retraits = 0;
         // Loops: the first loop of the list each time. Chains before the one taken out
-        // were not loops and stay so (a merge only removes chains and appends one).
-        std::size_t i = 0;
-        while (i < Concentres.size()) {
-            TConcentre* c = Concentres[i];
-            if (c->NoeudDebut == -1 || c->NoeudDebut != c->NoeudFin) {
-                ++i;
-                continue;
-            }
-            const uint64_t rang = c->rang_;
+        // were not loops and stay so (a merge only removes chains and appends one), so the
+        // scan goes on from its place.
+        for (std::size_t p = 0; p < Concentres.size(); ++p) {
+            TConcentre* c = Concentres[p];
+            if (!c || c->NoeudDebut == -1 || c->NoeudDebut != c->NoeudFin) continue;
             Boucles.ajoute(Retire(c));
             ++retraits;
+            placesRetirees_.clear();
             const int32_t k = c->NoeudDebut;
             if (valide(k)) {
                 degre(k) -= 2;
                 if (degre(k) == 2) Fusion(k, degres);
             }
-            i = static_cast<std::size_t>(
-                std::lower_bound(Concentres.begin(), Concentres.end(), rang,
-                                 [](const TConcentre* a, uint64_t r) { return a->rang_ < r; }) -
-                Concentres.begin());
         }
-        // Dead ends: the scan goes on at the next position of the list, so the chain that
-        // moved into the place of a removed one waits for the next pass.
-        if (!Concentres.empty()) {
+        // Dead ends. The list is walked by position: after a removal the scan goes on at
+        // the next position of the shortened list, so the chain that moved into the removed
+        // one's place is not examined in this pass, nor one more for each chain a merge
+        // took out before it.
+        if (vivants_ > 0) {
             auto bout = [&](int32_t k) { return k == -1 || (valide(k) && degre(k) == 1); };
-            for (std::size_t p = 0; p < Concentres.size(); ++p) {
+            std::size_t p = 0;
+            for (;;) {
+                while (p < Concentres.size() && !Concentres[p]) ++p;
+                if (p >= Concentres.size()) break;
                 TConcentre* c = Concentres[p];
                 const bool debutLibre = bout(c->NoeudDebut);
-                if (!debutLibre && !bout(c->NoeudFin)) continue;
+                if (!debutLibre && !bout(c->NoeudFin)) {
+                    ++p;
+                    continue;
+                }
                 const int32_t attache = debutLibre ? c->NoeudFin : c->NoeudDebut;
+                placesRetirees_.clear();
                 CulsDeSac.ajoute(Retire(c));
                 ++retraits;
                 if (valide(attache)) {
                     degre(attache) -= 1;
                     if (degre(attache) == 2) Fusion(attache, degres);
                 }
+                std::size_t saut = 0;
+                for (std::size_t q : placesRetirees_) saut += q <= p ? 1 : 0;
+                ++p;
+                while (saut > 0 && p < Concentres.size()) {
+                    if (Concentres[p]) --saut;
+                    ++p;
+                }
             }
         }
-        if (retraits == 0 || Concentres.empty()) break;
+        if (retraits == 0 || vivants_ == 0) break;
     }
+    Concentres.compacte();
+    enSimplification_ = false;
+    rangs_.clear();
+    placesRetirees_.clear();
     incidences_.clear();
     incidences_.shrink_to_fit();
 

@@ -140,6 +140,12 @@ private:
     std::unordered_map<std::string, int32_t> indexCarrefours_;
     // Chains with an end at each junction (one entry per end), kept during phase 2.
     std::vector<std::vector<TConcentre*>> incidences_;
+    // Phase 2 leaves empty places in Concentres: the creation order of each place, the
+    // count of chains left, and the places emptied by the last removals.
+    bool enSimplification_ = false;
+    std::vector<uint64_t> rangs_;
+    std::size_t vivants_ = 0;
+    std::vector<std::size_t> placesRetirees_;
 };
 
 }  // namespace karst
