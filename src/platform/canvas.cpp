@@ -296,7 +296,7 @@ void CanvasPeintre::faitEllipse(int g, int h, int d, int b) {
     // Small copied ellipses (station circles, by the hundred thousand) are drawn once and
     // then stamped: the same pixels at a fraction of the cost. One of a single colour
     // waits with the lines of that colour.
-    if (stylo_.mode == ModeStylo::Copie && d - g <= 24 && b - h <= 24) {
+    if (matriciel() && stylo_.mode == ModeStylo::Copie && d - g <= 24 && b - h <= 24) {
         const std::size_t i = ellipse(d - g, b - h);
         const EllipseEnCache& e = ellipses_[i];
         const QPoint coin(g - e.marge, h - e.marge);

@@ -151,6 +151,8 @@ public:
 protected:
     explicit CanvasPeintre(int pixelsParPouce);
     virtual QPaintDevice* peripherique() = 0;
+    // Pixels (an image), not shapes (a printer or PDF page): small ellipses may be stamped.
+    virtual bool matriciel() const { return false; }
     QPainter& peintre();
 
     void faitLigne(int x0, int y0, int x1, int y1) override;
@@ -219,6 +221,7 @@ public:
 
 protected:
     QPaintDevice* peripherique() override;
+    bool matriciel() const override { return true; }
     void faitFloodFill(int x, int y, Couleur c, bool surface) override;
     void faitDraw(int x, int y, TCanvas& source) override;
 
