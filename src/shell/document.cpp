@@ -17,7 +17,9 @@
 #include "calcul/drapeaux.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
+#include "shell/afficheur.h"
 #include "shell/form1.h"
+#include "views/plan.h"
 #include "survey/textes.h"
 
 namespace karst {
@@ -86,6 +88,10 @@ bool TForm1::DemandeEnregistrement(bool avecAnnuler)
 void TForm1::FermeMassif()
 {
     emit MassifFerme();
+    // The plan's angle is kept in its options for the next massif.
+    if (auto* plan = qobject_cast<TAfficheur*>(VuePlan.data()))
+        if (plan->Graphique && plan->Graphique->Genre() == GenreVue::Plan)
+            OptionsPlan.Angle = static_cast<TPlan&>(*plan->Graphique).Angle;
     // The views and the explorer go first; they read the massif.
     for (QPointer<QWidget>* v : {&VuePlan, &VueCoupe, &VuePerspective, &VueTableau, &FenetreExploreur}) {
         if (*v) {
@@ -100,9 +106,16 @@ void TForm1::FermeMassif()
     if (CalculEnCours)
         ArretCalcul = true;
     // The worker reads its own copy; it is still waited for, so that nothing of this
-    // massif outlives it.
-    if (ThreadCalcul)
-        ThreadCalcul->Attend();
+    // massif outlives it. Its end, still queued, then finds nothing to do.
+    if (ThreadCalcul) {
+        ThreadCalcul->FinCalcul(nullptr, nullptr);
+        ThreadCalcul.reset();
+        IndicateurCalcul(false);
+        TagCalculRapide = 0;
+    }
+    // A start asked for this massif is void.
+    Depart_Calcul_Rapide->stop();
+    Depart_Calcul_Detail->stop();
     if (Massif && FichierExiste(Massif->NomFichier))
         AjouteFichierRecent(Massif->NomFichier);
     Massif.reset();

@@ -19,6 +19,9 @@
 #include <exception>
 
 #include "calcul/drapeaux.h"
+#include "platform/imprimante.h"
+#include "shell/afficheur.h"
+#include "views/contexte.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
 #include "platform/texte.h"
@@ -106,6 +109,7 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
     construitMenus();
     construitBarres();
     construitEtat();
+    construitVues();
 
     // Creation proper.
     setAcceptDrops(true);
@@ -135,6 +139,9 @@ TForm1::~TForm1()
     if (Massif && CalculEnCours)
         ArretCalcul = true;
     ThreadCalcul.reset();
+    // The view windows read the massif and this window's options: they go first.
+    for (QMdiSubWindow* s : Mdi->subWindowList())
+        delete s;
     Massif.reset();
     if (Form1 == this)
         Form1 = nullptr;
@@ -558,11 +565,8 @@ void TForm1::MiseAJourMenus()
     for (QAction* a : {Nouveau1, Configurerlimprimante1, Marges1, Bulle1, Fiche1, Plan2, Coupe2, Perspective1,
                        Tableau2, Expert1, Supprimertouteslescoupes1, Ordredesaisie1, Localisation1, Date1})
         active(a, true);
-    active(Arrter1, false);
-    active(Bouton_Arreter, false);
-    for (QAction* a : {Rotation1, Rotationplane1, Echelle2, Pourcent1, Dformationmax1, Nouvelle1, Continuer1,
-                       Inverser1, Dcaler1, Racrocher1, Retirer1})
-        active(a, ouvert && vueActive);
+    active(Arrter1, CalculEnCours);
+    active(Bouton_Arreter, CalculEnCours);
 
     // Toolbar bands.
     ToolBar1->setVisible(Gnral1->isChecked());

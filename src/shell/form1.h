@@ -28,6 +28,10 @@ class QToolBar;
 namespace karst {
 
 class TAnimatedImage;
+class TAfficheur;
+class ContexteVues;
+class TImprimante;
+class IMessagesCalcul;
 
 class TForm1 : public QMainWindow, public IFenetreMassif {
     Q_OBJECT
@@ -114,6 +118,41 @@ public:
         a->setProperty("disponible", true);
     }
 
+    // ---- computation ----
+    // 1 when the user asked for the pending quick computation: it is then timed and the
+    // massif counts as modified.
+    int TagCalculRapide = 0;
+    void Calculrapide1Click();
+    void Calcul1Click();
+    void Arrter1Click();
+    void Options1Click();
+    void Depart_Calcul_RapideTimer();
+    void Depart_Calcul_DetailTimer();
+    // The end of the quick computation numbered `numero`, queued to this thread by the
+    // worker; a run already ended by the closing of its massif is passed over.
+    void FinCalcul(uint64_t numero);
+    // How many quick computations were started.
+    uint64_t NumeroCalcul() const { return numeroCalcul_; }
+    // The deformation warning of the end of a quick computation.
+    void AvertitDeformation(bool demandeUtilisateur);
+    // Messages, the unreached-gallery choice and the hourglass of the computation.
+    IMessagesCalcul& MessagesCalcul();
+
+    // ---- views ----
+    // Opens or shows the view window of that kind (0 plan, 1 section, 2 perspective, 3 table).
+    void OuvreVue(int genre);
+    void Plan1Click() { OuvreVue(0); }
+    void RafraichitVues();
+    void Vue1Click();
+    void Branche1Click();
+    // Shows a sheet, gallery and shot in the view named "Plan", "Coupe" or "Relief".
+    void MontrePosition(const std::string& vue, int fiche, int galerie, int point);
+    // The active child as a view window, or null.
+    TAfficheur* AfficheurActif() const;
+    // What the views read from this window.
+    ContexteVues& Contexte();
+    TImprimante& Imprimante();
+
     // ---- closing ----
     bool FormCloseQuery();
     void FormClose();
@@ -195,6 +234,10 @@ private:
     void construitMenus();
     void construitBarres();
     void construitEtat();
+    void construitVues();
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
+    // The busy indicator and the stop commands follow a computation run.
+    void IndicateurCalcul(bool actif);
     void chargeModeles();
     void sauveModeles();
     // Enabled when the condition holds and the command is built.
@@ -206,6 +249,11 @@ private:
     bool FichierModele(const std::string& nom, bool charge);
 
     std::set<QAction*> disponibles_;
+    std::unique_ptr<ContexteVues> contexte_;
+    std::unique_ptr<TImprimante> imprimante_;
+    std::unique_ptr<IMessagesCalcul> messagesCalcul_;
+    // Number of the last quick computation started.
+    uint64_t numeroCalcul_ = 0;
     QActionGroup* groupeListe_ = nullptr;
     QActionGroup* groupeListePopup_ = nullptr;
 };

@@ -1,0 +1,457 @@
+#include "shell/afficheur.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <limits>
+
+#include "platform/canvas.h"
+#include "platform/texte.h"
+#include "shell/form1.h"
+#include "survey/nombres.h"
+#include "views/plan.h"
+
+namespace karst {
+
+namespace {
+
+// Thickness of the scroll bars plus one.
+constexpr int kBarre = 18;
+// Above this many pixels of drawing, a scroll-bar unit stands for several pixels.
+constexpr int kMaxDefilement = 32000;
+
+int Facteur(int taille)
+{
+    return taille <= kMaxDefilement ? 1 : taille / kMaxDefilement + 1;
+}
+
+}  // namespace
+
+TImageVue::TImageVue(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TImageVue::paintEvent(QPaintEvent*)
+{
+    if (!bitmap_)
+        return;
+    QPainter p(this);
+    p.drawImage(0, 0, bitmap_->Image());
+}
+
+TAfficheur::TAfficheur(TForm1& form, QWidget* parent) : QWidget(parent), form_(form)
+{
+    setObjectName(QStringLiteral("Afficheur"));
+    setWindowTitle(QStringLiteral("Afficheur"));
+    QFont f = font();
+    f.setBold(true);
+    setFont(f);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    PanelFond = new QWidget(this);
+    PanelFond->setObjectName(QStringLiteral("PanelFond"));
+    PanelFond->setAutoFillBackground(true);
+    QPalette pal = PanelFond->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    PanelFond->setPalette(pal);
+    Image2 = new TImageVue(PanelFond);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Support_OpenGL = new QWidget(this);
+    Support_OpenGL->setObjectName(QStringLiteral("Support_OpenGL"));
+    Support_OpenGL->hide();
+    Barre_Horizontale = new QScrollBar(Qt::Horizontal, this);
+    Barre_Horizontale->setObjectName(QStringLiteral("Barre_Horizontale"));
+    Barre_Verticale = new QScrollBar(Qt::Vertical, this);
+    Barre_Verticale->setObjectName(QStringLiteral("Barre_Verticale"));
+    Barre_Verticale->setSingleStep(10);
+    Barre_Verticale->setPageStep(50);
+    connect(Barre_Horizontale, &QScrollBar::valueChanged, this, [this] { Defilement(); });
+    connect(Barre_Verticale, &QScrollBar::valueChanged, this, [this] { Defilement(); });
+
+    // Creation proper.
+    resize(818, 618);
+    SansDessin = false;
+    Rapport = 1.0L;
+    Bitmap = std::make_unique<CanvasImage>(std::max(1, Image2->width()), std::max(1, Image2->height()),
+                                           form_.PixelsParPouce);
+    Image2->FixeBitmap(Bitmap.get());
+    SelectionValide = false;
+    SaisieEchelle = false;
+    PasRotation = "10";
+    QResizeEvent e(size(), size());
+    resizeEvent(&e);
+}
+
+TAfficheur::~TAfficheur()
+{
+    FormDeactivate();
+    Graphique.reset();
+}
+
+bool TAfficheur::Mode3D() const
+{
+    return !Support_OpenGL->isHidden();
+}
+
+uint16_t TAfficheur::OutilSouris() const
+{
+    if (form_.Rotation->isChecked())
+        return ModeRotation;
+    if (form_.Couleur->isChecked())
+        return ModeCouleur;
+    if (form_.Contrainte->isChecked())
+        return ModeContrainte;
+    return ModeNormal;
+}
+
+void TAfficheur::Initialise(int genre)
+{
+    std::unique_ptr<TGraphique> vue;
+    QString titre, icone;
+    int aide = 0;
+    switch (genre) {
+    case 0: {
+        auto plan = std::make_unique<TPlan>(form_.Contexte());
+        plan->Tourne(static_cast<double>(form_.OptionsPlan.Angle));
+        vue = std::move(plan);
+        titre = QStringLiteral("Plan");
+        icone = QStringLiteral("TOPO.ICO");
+        aide = 9;
+        break;
+    }
+    case 1:
+        titre = QStringLiteral("Coupe");
+        icone = QStringLiteral("COUPE.ICO");
+        aide = 10;
+        break;
+    case 2:
+        titre = QStringLiteral("Perspective");
+        icone = QStringLiteral("RELIEF.ICO");
+        aide = 11;
+        break;
+    default:
+        titre = QStringLiteral("Tableau");
+        icone = QStringLiteral("TABLEAU.ICO");
+        aide = 12;
+        break;
+    }
+    setWindowTitle(titre);
+    setProperty("HelpContext", aide);
+    // A missing or unreadable icon leaves the default one.
+    const QString fichier = QString::fromStdString(form_.RepProgramme) + icone;
+    if (QFileInfo::exists(fichier)) {
+        const QIcon i(fichier);
+        if (!i.isNull())
+            setWindowIcon(i);
+    }
+    InitialiseVue(genre, std::move(vue));
+}
+
+void TAfficheur::InitialiseVue(int genre, std::unique_ptr<TGraphique> vue)
+{
+    Genre = genre;
+    Graphique = std::move(vue);
+    if (Graphique) {
+        if (genre == 3)
+            Graphique->Echelle = 0;
+        const double pxParMm = form_.PixelsParPouce / 25.4;
+        Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
+        if (genre != 3)
+            Ajuste();
+    }
+    FormActivate();
+    Redessine();
+}
+
+void TAfficheur::Ajuste()
+{
+    // A window with no room left, or a drawing of no width, keeps its scale.
+    const int w = width() - kBarre, h = height() - kBarre;
+    if (Largeur <= 1 || w <= 0 || h <= 0)
+        return;
+    const float fx = static_cast<float>(Largeur) / static_cast<float>(w);
+    const float fy = static_cast<float>(Hauteur) / static_cast<float>(h);
+    const long double f = fx > fy ? fx : fy;
+    const long double e = Round(static_cast<long double>(Graphique->Echelle) * f * 1.1L);
+    Graphique->Echelle = static_cast<int32_t>(std::clamp<long double>(e, 1, std::numeric_limits<int32_t>::max()));
+}
+
+void TAfficheur::Redessine()
+{
+    if (!Graphique)
+        return;
+    if (Mode3D())
+        return;
+    if (SelectionValide)
+        Designe(false);
+    SelectionValide = false;
+    if (TMassif* m = form_.Massif.get()) {
+        if (!m->PointsCalcules)
+            m->PlaceTousPoints();
+        if ((Genre == 1 || Genre == 3) && !m->CoupeCalculee)
+            m->CalculeCoupe();
+    }
+    const double pxParMm = form_.PixelsParPouce / 25.4;
+    Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
+    Largeur = std::max(Largeur, 10);
+    Hauteur = std::max(Hauteur, 10);
+
+    // One axis: the image spans the window with the bar enabled, or the whole drawing
+    // centred with the bar disabled.
+    auto axe = [](QScrollBar* barre, int taille, int place, int& facteur, int& debut, int& etendue) {
+        const QSignalBlocker bloque(barre);
+        // The window leaves at least one pixel to draw in.
+        place = std::max(place, 1);
+        if (taille > place) {
+            debut = 0;
+            etendue = place;
+            barre->setEnabled(true);
+            facteur = Facteur(taille);
+            barre->setMaximum((taille - etendue) / facteur);
+            barre->setSingleStep(etendue / (facteur * 10));
+            barre->setPageStep(RoundEntier(etendue * 0.95L / facteur));
+        } else {
+            barre->setEnabled(false);
+            barre->setValue(0);
+            etendue = taille;
+            debut = (place - taille) / 2;
+        }
+    };
+    int gauche = 0, haut = 0, largeurImage = 0, hauteurImage = 0;
+    axe(Barre_Horizontale, Largeur, width() - kBarre, FacteurX, gauche, largeurImage);
+    axe(Barre_Verticale, Hauteur, height() - kBarre, FacteurY, haut, hauteurImage);
+    Image2->setGeometry(gauche, haut, largeurImage, hauteurImage);
+    if (!Bitmap || Bitmap->Largeur() != largeurImage || Bitmap->Hauteur() != hauteurImage) {
+        Image2->FixeBitmap(nullptr);
+        Bitmap = std::make_unique<CanvasImage>(largeurImage, hauteurImage, form_.PixelsParPouce);
+        Image2->FixeBitmap(Bitmap.get());
+    }
+
+    if (!SansDessin) {
+        Graphique->Dessine(Barre_Horizontale->value() * FacteurX, Barre_Verticale->value() * FacteurY, pxParMm,
+                           static_cast<double>(Rapport), *Bitmap, OutilSouris());
+        Image2->update();
+    }
+
+    std::string texte;
+    if (form_.Rotation->isChecked() && Graphique->Genre() == GenreVue::Plan)
+        texte = FormatEntier(RoundEntier(static_cast<TPlan&>(*Graphique).Angle)) + " \xB0";
+    MontreEtat(texte);
+}
+
+void TAfficheur::RedessineTout()
+{
+    for (QWidget* w : {form_.VuePlan.data(), form_.VueCoupe.data(), form_.VueTableau.data(),
+                       form_.VuePerspective.data()})
+        if (auto* a = qobject_cast<TAfficheur*>(w))
+            a->Redessine();
+}
+
+void TAfficheur::MontreEtat(const std::string& texte)
+{
+    TexteEtat = texte;
+    if (form_.VueActive() == this)
+        form_.Panneaux[1]->setText(DepuisCp1252(texte));
+}
+
+void TAfficheur::Designe(bool affiche)
+{
+    std::string texte;
+    Graphique->Designation(affiche, FicheSel, GalerieSel, PointSel, OutilSouris(), texte);
+    Image2->update();
+    MontreEtat(texte);
+}
+
+TAfficheur::Centre TAfficheur::NoteCentre() const
+{
+    Centre c{0.5L, 0.5L};
+    if (Barre_Horizontale->isEnabled())
+        c.fx = (Barre_Horizontale->value() * static_cast<long double>(FacteurX) + Image2->width() / 2.0L) /
+               std::max(Largeur, 1);
+    if (Barre_Verticale->isEnabled())
+        c.fy = (Barre_Verticale->value() * static_cast<long double>(FacteurY) + Image2->height() / 2.0L) /
+               std::max(Hauteur, 1);
+    return c;
+}
+
+void TAfficheur::RestaureCentre(const Centre& c)
+{
+    SansDessin = true;
+    Redessine();
+    {
+        const QSignalBlocker bh(Barre_Horizontale), bv(Barre_Verticale);
+        if (Barre_Horizontale->isEnabled())
+            Barre_Horizontale->setValue(
+                RoundEntier((c.fx * Largeur - Image2->width() / 2.0L) / std::max(FacteurX, 1)));
+        if (Barre_Verticale->isEnabled())
+            Barre_Verticale->setValue(
+                RoundEntier((c.fy * Hauteur - Image2->height() / 2.0L) / std::max(FacteurY, 1)));
+    }
+    SansDessin = false;
+    Redessine();
+}
+
+void TAfficheur::Boite_EchelleChange()
+{
+    if (SaisieEchelle)
+        return;
+    AppliqueEchelle(true);
+}
+
+void TAfficheur::AppliqueEchelle(bool retourFocus)
+{
+    if (!Graphique)
+        return;
+    QComboBox* boite = form_.Boite_Echelle;
+    const int n = ChaineEnEntier(VersCp1252(boite->currentText()));
+    if (n < 100) {
+        // Refused without a word: the box shows the current scale again.
+        const QSignalBlocker bloque(boite);
+        boite->setCurrentText(QString::number(Graphique->Echelle));
+        return;
+    }
+    const Centre c = NoteCentre();
+    Graphique->Echelle = n;
+    RestaureCentre(c);
+    if (retourFocus)
+        boite->setFocus();
+}
+
+bool TAfficheur::Boite_EchelleKeyPress(QChar touche)
+{
+    if (touche == QLatin1Char('\r') || touche == QLatin1Char('\n')) {
+        SaisieEchelle = false;
+        AppliqueEchelle(true);
+        return true;
+    }
+    SaisieEchelle = true;
+    return !(touche.isDigit() && touche.unicode() < 128) && touche != QLatin1Char('\b');
+}
+
+void TAfficheur::Boite_EchelleExit()
+{
+    if (!SaisieEchelle)
+        return;
+    SaisieEchelle = false;
+    AppliqueEchelle(false);
+}
+
+void TAfficheur::Boite_RapportChange()
+{
+    static constexpr long double kRapports[] = {0.1L, 0.25L, 0.5L, 1.0L, 2.0L, 4.0L};
+    const int i = form_.Boite_Rapport->currentIndex();
+    if (i >= 0 && i < 6)
+        Rapport = kRapports[i];
+    if (Genre == 3)
+        if (TMassif* m = form_.Massif.get())
+            m->DimensionsAJour = false;
+    const bool selection = SelectionValide;
+    const Centre c = NoteCentre();
+    RestaureCentre(c);
+    if (selection && Graphique) {
+        Designe(true);
+        SelectionValide = true;
+    }
+}
+
+void TAfficheur::Defilement()
+{
+    const bool selection = SelectionValide;
+    Redessine();
+    if (selection && Graphique) {
+        Designe(true);
+        SelectionValide = true;
+    }
+}
+
+void TAfficheur::SelectionnePosition(int16_t fiche, int16_t galerie, int16_t point)
+{
+    if (!Graphique)
+        return;
+    if (SelectionValide)
+        Designe(false);
+    Redessine();
+    FicheSel = fiche;
+    GalerieSel = galerie;
+    PointSel = point;
+    Designe(true);
+    SelectionValide = true;
+}
+
+void TAfficheur::ElementCourant(TFiche*& fiche, TGalerie*& galerie)
+{
+    fiche = nullptr;
+    galerie = nullptr;
+    TMassif* m = form_.Massif.get();
+    if (!m || !m->FichesCourantes || FicheSel < 0 ||
+        static_cast<std::size_t>(FicheSel) >= m->FichesCourantes->size())
+        return;
+    fiche = (*m->FichesCourantes)[static_cast<std::size_t>(FicheSel)];
+    if (fiche && GalerieSel >= 0 && static_cast<std::size_t>(GalerieSel) < fiche->Galeries.size())
+        galerie = fiche->Galeries[static_cast<std::size_t>(GalerieSel)];
+}
+
+void TAfficheur::FormActivate()
+{
+    if (Graphique) {
+        const QSignalBlocker be(form_.Boite_Echelle), br(form_.Boite_Rapport);
+        form_.Boite_Echelle->setCurrentText(QString::number(Graphique->Echelle));
+        form_.Boite_Rapport->setCurrentText(QString::number(RoundEntier(static_cast<long double>(Rapport) * 100)) +
+                                            QLatin1Char('%'));
+    }
+    if (TMassif* m = form_.Massif.get())
+        m->PlaceCoupe();
+    if (form_.VueActive() == this)
+        form_.Panneaux[1]->setText(DepuisCp1252(TexteEtat));
+    auto outil = [](QAction* a, bool actif) {
+        a->setEnabled(actif);
+        if (!actif)
+            a->setChecked(false);
+    };
+    QAction* trier = form_.findChild<QAction*>(QStringLiteral("Trier1_Item"));
+    const bool tableau = Genre == 3;
+    const bool coupe = Genre == 1;
+    const bool trois = Mode3D();
+    outil(form_.Rotation, !tableau && !coupe && !trois);
+    outil(form_.Zoom, !tableau && !trois);
+    form_.Couleur->setEnabled(true);
+    form_.Boite_Echelle->setEnabled(!tableau);
+    if (trier)
+        trier->setEnabled(tableau);
+    form_.MiseAJourMenus();
+}
+
+void TAfficheur::FormDeactivate() {}
+
+void TAfficheur::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    const int w = width(), h = height();
+    if (w <= 20 || h <= 65)
+        return;
+    Barre_Horizontale->setGeometry(0, h - kBarre, w - kBarre, kBarre - 1);
+    Barre_Verticale->setGeometry(w - kBarre, 0, kBarre - 1, h - kBarre);
+    PanelFond->setGeometry(0, 0, Barre_Verticale->x(), Barre_Horizontale->y());
+    Support_OpenGL->setGeometry(PanelFond->geometry());
+    {
+        const QSignalBlocker bh(Barre_Horizontale), bv(Barre_Verticale);
+        Barre_Horizontale->setSingleStep(Image2->width() / 10);
+        Barre_Horizontale->setPageStep(RoundEntier(Image2->width() * 0.95L));
+        Barre_Verticale->setSingleStep(Image2->height() / 10);
+        Barre_Verticale->setPageStep(RoundEntier(Image2->height() * 0.95L));
+    }
+    if (!Mode3D())
+        Redessine();
+}
+
+}  // namespace karst

@@ -1,0 +1,250 @@
+// View commands of the main window: opening and redrawing the view windows, the "Vue" and
+// "Branche" menus, the view toolbar forwarded to the active view window, and the
+// computation commands' wiring.
+
+#include <QAction>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTimer>
+
+#include "calcul/drapeaux.h"
+#include "platform/imprimante.h"
+#include "shell/afficheur.h"
+#include "shell/form1.h"
+#include "views/contexte.h"
+#include "views/plan.h"
+
+namespace karst {
+
+namespace {
+
+// The main window as the views see it.
+class ContexteForm1 : public ContexteVues {
+public:
+    explicit ContexteForm1(TForm1& f) : f_(f) {}
+    TMassif* Massif() override { return f_.Massif.get(); }
+    const TOptions_Plan* OptionsPlan() override { return &f_.OptionsPlan; }
+    ChoixBulle Bulles() override
+    {
+        ChoixBulle b;
+        b.Coordonnees = f_.BulleCoordonnees;
+        b.Commentaires = f_.BulleCommentaires;
+        b.Visees = f_.BulleVisees;
+        b.Largeur = f_.BulleLargeur;
+        b.Hauteur = f_.BulleHauteur;
+        b.Deformation = f_.BulleDeformation;
+        return b;
+    }
+    TImprimante& Imprimante() override { return f_.Imprimante(); }
+    int PixelsParPouceVuePlan() override { return f_.PixelsParPouce; }
+
+private:
+    TForm1& f_;
+};
+
+QMdiSubWindow* Cadre(QWidget* w)
+{
+    return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
+}
+
+bool Reduite(QWidget* w)
+{
+    QMdiSubWindow* s = Cadre(w);
+    return s ? s->isMinimized() : w->isMinimized();
+}
+
+}  // namespace
+
+ContexteVues& TForm1::Contexte()
+{
+    if (!contexte_)
+        contexte_ = std::make_unique<ContexteForm1>(*this);
+    return *contexte_;
+}
+
+TImprimante& TForm1::Imprimante()
+{
+    if (!imprimante_)
+        imprimante_ = std::make_unique<ImprimanteQt>();
+    return *imprimante_;
+}
+
+void TForm1::construitVues()
+{
+    for (QAction* a : {Plan1, BoutonPlan, Calculrapide1, BoutonCalculer, Calcul1, Arrter1, Bouton_Arreter})
+        DeclareCommande(a);
+    connect(Plan1, &QAction::triggered, this, &TForm1::Plan1Click);
+    connect(BoutonPlan, &QAction::triggered, this, &TForm1::Plan1Click);
+    connect(Calculrapide1, &QAction::triggered, this, &TForm1::Calculrapide1Click);
+    connect(BoutonCalculer, &QAction::triggered, this, &TForm1::Calculrapide1Click);
+    connect(Calcul1, &QAction::triggered, this, &TForm1::Calcul1Click);
+    connect(Arrter1, &QAction::triggered, this, &TForm1::Arrter1Click);
+    connect(Bouton_Arreter, &QAction::triggered, this, &TForm1::Arrter1Click);
+    connect(Depart_Calcul_Rapide, &QTimer::timeout, this, &TForm1::Depart_Calcul_RapideTimer);
+    connect(Depart_Calcul_Detail, &QTimer::timeout, this, &TForm1::Depart_Calcul_DetailTimer);
+    // After the general menu state.
+    connect(Options1, &QMenu::aboutToShow, this, &TForm1::Options1Click);
+    connect(Vue1, &QMenu::aboutToShow, this, &TForm1::Vue1Click);
+    connect(Branche1, &QMenu::aboutToShow, this, &TForm1::Branche1Click);
+
+    connect(Mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* s) {
+        for (QMdiSubWindow* autre : Mdi->subWindowList())
+            if (autre != s)
+                if (auto* a = qobject_cast<TAfficheur*>(autre->widget()))
+                    a->FormDeactivate();
+        if (auto* a = s ? qobject_cast<TAfficheur*>(s->widget()) : nullptr)
+            a->FormActivate();
+    });
+
+    // The view toolbar goes to the active view window.
+    connect(Boite_Echelle, &QComboBox::currentTextChanged, this, [this] {
+        if (TAfficheur* a = AfficheurActif())
+            a->Boite_EchelleChange();
+    });
+    Boite_Echelle->setInsertPolicy(QComboBox::NoInsert);
+    Boite_Echelle->lineEdit()->installEventFilter(this);
+    connect(Boite_Rapport, &QComboBox::currentIndexChanged, this, [this] {
+        if (TAfficheur* a = AfficheurActif())
+            a->Boite_RapportChange();
+    });
+    for (QAction* outil : {Rotation, Contrainte, Couleur})
+        connect(outil, &QAction::triggered, this, [this] {
+            if (TAfficheur* a = AfficheurActif())
+                a->Redessine();
+        });
+}
+
+bool TForm1::eventFilter(QObject* objet, QEvent* evenement)
+{
+    if (Boite_Echelle && objet == Boite_Echelle->lineEdit()) {
+        TAfficheur* a = AfficheurActif();
+        if (a && evenement->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(evenement);
+            QChar c;
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
+                c = QLatin1Char('\r');
+            else if (k->key() == Qt::Key_Backspace)
+                c = QLatin1Char('\b');
+            else if (!k->text().isEmpty())
+                c = k->text().at(0);
+            // Keys without a character (arrows, Tab) go their usual way.
+            if (!c.isNull())
+                return a->Boite_EchelleKeyPress(c);
+        } else if (a && evenement->type() == QEvent::FocusOut) {
+            a->Boite_EchelleExit();
+        }
+    }
+    return QMainWindow::eventFilter(objet, evenement);
+}
+
+TAfficheur* TForm1::AfficheurActif() const
+{
+    return qobject_cast<TAfficheur*>(VueActive());
+}
+
+void TForm1::OuvreVue(int genre)
+{
+    if (!Massif)
+        return;
+    if (FenetreExploreur) {
+        if (QMdiSubWindow* s = Cadre(FenetreExploreur))
+            s->showMinimized();
+        else
+            FenetreExploreur->showMinimized();
+    }
+    if (genre == 1 || genre == 3)
+        Massif->PlaceCoupe();
+    QPointer<QWidget>* champs[4] = {&VuePlan, &VueCoupe, &VuePerspective, &VueTableau};
+    QPointer<QWidget>& champ = *champs[genre & 3];
+    if (champ) {
+        QMdiSubWindow* s = Cadre(champ);
+        if (s) {
+            if (s->isMinimized())
+                s->showNormal();
+            Mdi->setActiveSubWindow(s);
+        }
+        champ->raise();
+    } else {
+        auto* a = new TAfficheur(*this);
+        champ = a;
+        QMdiSubWindow* s = Mdi->addSubWindow(a);
+        s->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing the window frees it; the menus then follow.
+        connect(a, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, [this] { MiseAJourMenus(); }); });
+        s->show();
+        // The frame around the window's design client area.
+        const QMargins m = s->contentsMargins();
+        s->resize(a->sizeHint().grownBy(m));
+        Mdi->setActiveSubWindow(s);
+        a->Initialise(genre);
+        s->setWindowIcon(a->windowIcon());
+    }
+    if (genre == 1)
+        Massif->VerifieCoupe();
+    MiseAJourMenus();
+}
+
+void TForm1::RafraichitVues()
+{
+    for (QWidget* w : {VuePlan.data(), VueCoupe.data(), VueTableau.data(), VuePerspective.data()}) {
+        auto* a = qobject_cast<TAfficheur*>(w);
+        if (!a || Reduite(a))
+            continue;
+        a->SelectionValide = false;
+        a->Redessine();
+    }
+    if (FenetreExploreur && !Reduite(FenetreExploreur))
+        QMetaObject::invokeMethod(FenetreExploreur, "DemandeMiseAJour");
+}
+
+void TForm1::Vue1Click()
+{
+    TAfficheur* a = AfficheurActif();
+    const bool trois = a && a->Mode3D();
+    const bool tableau = a && a == VueTableau;
+    const bool selection = a && a->SelectionValide;
+    active(Rotation1, a && (a == VuePlan || a == VuePerspective) && !trois);
+    active(Rotationplane1, a && a == VuePerspective);
+    active(Echelle2, a && !tableau && !trois);
+    if (QMenu* couleur = Vue1->findChild<QMenu*>(QStringLiteral("Couleur1")))
+        couleur->menuAction()->setEnabled(a && !tableau && selection);
+    if (QMenu* isoler = Vue1->findChild<QMenu*>(QStringLiteral("Isoler1")))
+        isoler->menuAction()->setEnabled(a && !tableau && selection);
+    // With a table window open elsewhere, the rotation tool greys it too.
+    const bool rotation = VueTableau && a && a->OutilSouris() == ModeRotation;
+    active(Dformationmax1, a && !tableau && !trois && !rotation);
+    active(Pourcent1, a && !trois);
+}
+
+void TForm1::Branche1Click()
+{
+    auto* coupe = qobject_cast<TAfficheur*>(VueCoupe.data());
+    const bool existe = Massif && coupe;
+    active(Nouvelle1, existe);
+    for (QAction* x : {Inverser1, Retirer1, Dcaler1, Racrocher1, Continuer1})
+        active(x, existe && coupe->SelectionValide);
+}
+
+void TForm1::MontrePosition(const std::string& vue, int fiche, int galerie, int point)
+{
+    QWidget* w = vue == "Plan" ? VuePlan.data() : vue == "Coupe" ? VueCoupe.data() : vue == "Relief" ? VuePerspective.data() : nullptr;
+    auto* a = qobject_cast<TAfficheur*>(w);
+    if (!a)
+        return;
+    if (QMdiSubWindow* s = Cadre(a)) {
+        if (s->isMinimized())
+            s->showNormal();
+        Mdi->setActiveSubWindow(s);
+    }
+    a->raise();
+    Zoom->setChecked(false);
+    if (vue == "Plan" || vue == "Relief")
+        Rotation->setChecked(false);
+    a->SelectionnePosition(static_cast<int16_t>(fiche), static_cast<int16_t>(galerie), static_cast<int16_t>(point));
+}
+
+}  // namespace karst

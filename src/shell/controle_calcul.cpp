@@ -1,0 +1,189 @@
+// Computation control of the main window: the two start timers, the quick computation on
+// the worker thread and its end in this thread, the detailed computation, the stop
+// command, the problem reports and the deformation warning.
+
+#include <QAction>
+#include <QApplication>
+#include <QTimer>
+#include <exception>
+
+#include "calcul/calculateur.h"
+#include "calcul/drapeaux.h"
+#include "platform/interlocuteur.h"
+#include "platform/texte.h"
+#include "shell/animation.h"
+#include "shell/dialogues_calcul.h"
+#include "shell/form1.h"
+#include "survey/nombres.h"
+
+namespace karst {
+
+IMessagesCalcul& TForm1::MessagesCalcul()
+{
+    if (!messagesCalcul_)
+        messagesCalcul_ = std::make_unique<MessagesCalculQt>(this);
+    return *messagesCalcul_;
+}
+
+void TForm1::IndicateurCalcul(bool actif)
+{
+    Animation->SetActive(actif);
+    active(Arrter1, actif);
+    active(Bouton_Arreter, actif);
+}
+
+void TForm1::Calculrapide1Click()
+{
+    if (CalculEnCours)
+        ArretCalcul = true;
+    TagCalculRapide = 1;
+    Depart_Calcul_Rapide->start();
+}
+
+void TForm1::Calcul1Click()
+{
+    if (CalculEnCours)
+        ArretCalcul = true;
+    Depart_Calcul_Detail->start();
+}
+
+void TForm1::Arrter1Click()
+{
+    ArretCalcul = true;
+}
+
+void TForm1::Options1Click()
+{
+    active(Arrter1, CalculEnCours);
+}
+
+void TForm1::Depart_Calcul_RapideTimer()
+{
+    // A run is going on: the start is tried again at the next tick, once it has ended.
+    if (CalculEnCours)
+        return;
+    Depart_Calcul_Rapide->stop();
+    if (!Massif)
+        return;
+    IndicateurCalcul(true);
+    if (TagCalculRapide == 1)
+        DemarreChrono();
+    // The previous worker has ended and been reported: it may go.
+    ThreadCalcul.reset();
+    const uint64_t numero = ++numeroCalcul_;
+    try {
+        // The worker's last step hands its end over to this thread.
+        ThreadCalcul = std::make_unique<TThreadCalcul>(*Massif, [this, numero] {
+            QMetaObject::invokeMethod(this, [this, numero] { FinCalcul(numero); }, Qt::QueuedConnection);
+        });
+    } catch (...) {
+        ThreadCalcul.reset();
+        IndicateurCalcul(false);
+        TagCalculRapide = 0;
+        throw;
+    }
+}
+
+void TForm1::FinCalcul(uint64_t numero)
+{
+    if (!ThreadCalcul || numero != numeroCalcul_)
+        return;
+    // The worker is kept until the report is over, whatever a message box lets run.
+    std::unique_ptr<TThreadCalcul> fil = std::move(ThreadCalcul);
+    const bool arret = ArretCalcul;
+    const bool utilisateur = TagCalculRapide == 1;
+    TagCalculRapide = 0;
+    // Phase 5 and the results written into the massif, unless stopped; limit messages.
+    fil->FinCalcul(arret ? nullptr : Massif.get(), &MessagesCalcul());
+    // The run counts as going on until its report is over: a start asked for meanwhile
+    // waits for it.
+    CalculEnCours = true;
+    struct Fin {
+        ~Fin() { CalculEnCours = false; }
+    } fin;
+    IndicateurCalcul(false);
+    if (arret || !Massif)
+        return;
+    Massif->PointsCalcules = false;
+    Massif->CoupeCalculee = false;
+    Massif->DimensionsAJour = false;
+    if (utilisateur) {
+        Invite().Information(QString::fromStdString(DureeChrono()) + QStringLiteral(" s"));
+        if (!Massif)
+            return;
+        Massif->Enregistre = false;
+    }
+    const TCalculateur& c = fil->Calculateur();
+    if (Massif->AfficheProblemes) {
+        TComplement_Calcul d(this);
+        if (c.AucuneAtteinte && d.Montre(QStringLiteral("Aucune fiche atteinte,\rvérifiez les points de références")) &&
+            Massif)
+            Massif->AfficheProblemes = false;
+        if (c.Lacunes &&
+            d.Montre(QStringLiteral(
+                "Certaines fiches ne sont pas reliées,\rpour plus d'informations, faites Calcul | Détaillé")) &&
+            Massif)
+            Massif->AfficheProblemes = false;
+    }
+    if (!Massif)
+        return;
+    RafraichitVues();
+    AvertitDeformation(utilisateur);
+}
+
+void TForm1::AvertitDeformation(bool demandeUtilisateur)
+{
+    if (!Massif || !(static_cast<long double>(Massif->SeuilDeformation) > 0))
+        return;
+    if (demandeUtilisateur)
+        Massif->SeuilDeformation = 0.05L;
+    int fiche = 0, galerie = 0;
+    const double ratio = Massif->PireGalerie(fiche, galerie);
+    if (!(ratio > static_cast<long double>(Massif->SeuilDeformation)))
+        return;
+    if (fiche < 0 || static_cast<std::size_t>(fiche) >= Massif->Fiches.size())
+        return;
+    const TFiche& f = *Massif->Fiches[static_cast<std::size_t>(fiche)];
+    const QString texte = QStringLiteral("La %1° galerie de la fiche").arg(galerie + 1) + QLatin1Char('\r') +
+                          DepuisCp1252(f.Systeme.Chaine()) + QLatin1Char('\r') + DepuisCp1252(f.Cavite.Chaine()) +
+                          QLatin1Char('\r') + DepuisCp1252(f.Reseau.Chaine()) + QLatin1Char('\r') +
+                          DepuisCp1252(f.Lieu.Chaine()) + QLatin1Char('\r') +
+                          QStringLiteral("est déformée à %1%").arg(RoundEntier(static_cast<long double>(ratio) * 100));
+    TComplement_Calcul d(this);
+    const bool plus = d.Montre(texte);
+    if (!Massif)
+        return;
+    Massif->SeuilDeformation = plus ? Reel6(-1.0L) : Reel6(ratio);
+}
+
+void TForm1::Depart_Calcul_DetailTimer()
+{
+    if (CalculEnCours)
+        return;
+    Depart_Calcul_Detail->stop();
+    if (!Massif)
+        return;
+    IndicateurCalcul(true);
+    // The detailed computation writes into the sheets of the massif itself, in this
+    // thread; closing it meanwhile is held off by the modal messages of the run.
+    {
+        struct Fin {
+            TForm1& f;
+            ~Fin() { f.IndicateurCalcul(false); }
+        } fin{*this};
+        Massif->TrieFiches();
+        TCalculateur c;
+        c.Messages = &MessagesCalcul();
+        c.Charge(Massif->Fiches, Massif->References, 1);
+        c.CalculeTout(true);
+    }
+    if (!Massif)
+        return;
+    Massif->Enregistre = false;
+    Massif->PointsCalcules = false;
+    Massif->CoupeCalculee = false;
+    Massif->DimensionsAJour = false;
+    RafraichitVues();
+}
+
+}  // namespace karst

@@ -1,0 +1,620 @@
+// The view window, the view commands and the computation control of the main window: the
+// road from opening a massif to its plan on screen, scroll factors, fitting, the scale and
+// ratio boxes, the deformation warning, and computations asked for or stopped mid-run.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <deque>
+#include <functional>
+
+#include "calcul/drapeaux.h"
+#include "platform/canvas.h"
+#include "platform/interlocuteur.h"
+#include "shell/afficheur.h"
+#include "shell/animation.h"
+#include "shell/dialogues_calcul.h"
+#include "shell/form1.h"
+#include "views/plan.h"
+
+using namespace karst;
+
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char nom[] = "shell_tests";
+    static char* argv[] = {nom, nullptr};
+    static QApplication* app = QApplication::instance() ? qobject_cast<QApplication*>(QApplication::instance())
+                                                         : new QApplication(argc, argv);
+    return *app;
+}
+
+// Runs the event loop until the condition holds; fails after a long guard so that a
+// broken run ends the test instead of hanging it.
+bool Attend(const std::function<bool()>& condition)
+{
+    QElapsedTimer garde;
+    garde.start();
+    while (!condition()) {
+        if (garde.elapsed() > 120000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// Answers the modal dialogs of the computation as a script says, and records them.
+class Repondeur : public QObject {
+public:
+    std::deque<bool> nePlus;       // ticks for the successive problem dialogs (default: no)
+    std::deque<bool> continuer;    // answers to the unreached-gallery dialog (default: yes)
+    QStringList textes;            // problem dialogs shown
+    QStringList listes;            // unreached-gallery lists shown
+
+    Repondeur()
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { repond(); });
+        timer_.start();
+    }
+
+private:
+    void repond()
+    {
+        QWidget* w = QApplication::activeModalWidget();
+        if (auto* d = qobject_cast<TComplement_Calcul*>(w)) {
+            textes << d->Information->text();
+            const bool coche = !nePlus.empty() && nePlus.front();
+            if (!nePlus.empty())
+                nePlus.pop_front();
+            d->Ne_Plus->setChecked(coche);
+            d->Fermer->click();
+        } else if (auto* l = qobject_cast<TLacunes*>(w)) {
+            listes << l->Memo->toPlainText();
+            const bool oui = continuer.empty() || continuer.front();
+            if (!continuer.empty())
+                continuer.pop_front();
+            (oui ? l->Continuer : l->Arreter)->click();
+        }
+    }
+    QTimer timer_;
+};
+
+// A view of a fixed drawing size that records where it is asked to draw from.
+class VueFixe : public TGraphique {
+public:
+    VueFixe(ContexteVues& c, int l, int h) : TGraphique(c), largeur(l), hauteur(h) { Echelle = 100; }
+    int largeur, hauteur;
+    int dessins = 0, dernierX = -1, dernierY = -1;
+    std::vector<std::pair<bool, int>> designations;
+
+    void Dessine(int x, int y, double, double, TCanvas&, uint16_t) override
+    {
+        ++dessins;
+        dernierX = x;
+        dernierY = y;
+    }
+    void DessinePage(int, int, int, int, uint16_t, TCanvas&, double) override {}
+    void Dimensions(int& l, int& h, double, double, TCanvas&) override
+    {
+        l = largeur;
+        h = hauteur;
+    }
+    void NombrePages(int& c, int& l, int, int) override { c = l = 1; }
+    double Localise(int, int, int&, int&, int&) override { return 1e9; }
+    void IsoleEcran(int, int, int) override {}
+    void Designation(bool affiche, int fiche, int, int, uint16_t, std::string& texte) override
+    {
+        designations.emplace_back(affiche, fiche);
+        texte = affiche ? "choisi" : "";
+    }
+    void Bulle(int, int, int, std::string&) override {}
+    GenreVue Genre() const override { return GenreVue::Plan; }
+};
+
+class Vues : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        App();
+        CalculEnCours = false;
+        ArretCalcul = false;
+    }
+
+    std::unique_ptr<TForm1> Cree()
+    {
+        auto f = std::make_unique<TForm1>(dirU.path().toStdString() + "/", dirP.path().toStdString() + "/");
+        f->Timer2->stop();
+        f->resize(1280, 1000);
+        f->show();
+        f->activateWindow();
+        return f;
+    }
+
+    // A view window of the main window hosting a fixed drawing, active in the MDI area.
+    TAfficheur* Fenetre(TForm1& f, int largeur, int hauteur, VueFixe*& vue, int w = 818, int h = 618)
+    {
+        auto* a = new TAfficheur(f);
+        a->resize(w, h);
+        QMdiSubWindow* s = f.Mdi->addSubWindow(a);
+        f.VuePlan = a;
+        s->show();
+        f.Mdi->setActiveSubWindow(s);
+        auto v = std::make_unique<VueFixe>(f.Contexte(), largeur, hauteur);
+        vue = v.get();
+        a->resize(w, h);
+        a->InitialiseVue(0, std::move(v));
+        return a;
+    }
+
+    static std::string Exemple() { return std::string(KARST_EXAMPLES) + "/pierrefeu.fic"; }
+
+    // Ends every computation started or asked for.
+    static bool CalculsFinis(TForm1& f)
+    {
+        return Attend([&] {
+            return !CalculEnCours && !f.Depart_Calcul_Rapide->isActive() && !f.Depart_Calcul_Detail->isActive() &&
+                   !f.ThreadCalcul;
+        });
+    }
+
+    static void Touche(QWidget* w, Qt::Key k, const QString& texte)
+    {
+        QKeyEvent appui(QEvent::KeyPress, k, Qt::NoModifier, texte);
+        QApplication::sendEvent(w, &appui);
+    }
+
+    QTemporaryDir dirU, dirP;
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+};
+
+bool NonBlanc(CanvasImage& c)
+{
+    for (int y = 0; y < c.Hauteur(); ++y)
+        for (int x = 0; x < c.Largeur(); ++x)
+            if (c.Pixel(x, y) != kBlanc)
+                return true;
+    return false;
+}
+
+}  // namespace
+
+TEST_F(Vues, OuvrirCalculerPuisVoirLePlan)
+{
+    auto f = Cree();
+    Repondeur r;
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    // "Automatique" is ticked: the quick computation is asked for at once and runs on the
+    // worker.
+    EXPECT_TRUE(f->Depart_Calcul_Rapide->isActive());
+    EXPECT_EQ(f->TagCalculRapide, 0);
+    ASSERT_TRUE(CalculsFinis(*f));
+    EXPECT_EQ(f->NumeroCalcul(), 1u);
+    // An automatic run is not timed and leaves the massif unmodified.
+    EXPECT_TRUE(invite.Textes().isEmpty()) << invite.Textes().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_FALSE(f->Animation->Active());
+    EXPECT_FALSE(f->Bouton_Arreter->isEnabled());
+    int places = 0;
+    for (TFiche* fi : f->Massif->Fiches)
+        for (TGalerie* g : fi->Galeries)
+            places += g->Placee ? 1 : 0;
+    EXPECT_GT(places, 0);
+
+    f->Plan1->trigger();
+    auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    ASSERT_NE(plan, nullptr);
+    ASSERT_NE(plan->Graphique, nullptr);
+    EXPECT_EQ(plan->Graphique->Genre(), GenreVue::Plan);
+    EXPECT_EQ(plan->windowTitle(), QStringLiteral("Plan"));
+    EXPECT_EQ(f->AfficheurActif(), plan);
+    // Fitted: the cave, a hundred times too big for the window at 1/100, now about fills
+    // it (the fixed margin of the drawing comes on top of the 10 % kept).
+    EXPECT_EQ(plan->width(), 818);
+    EXPECT_EQ(plan->height(), 618);
+    EXPECT_GT(plan->Graphique->Echelle, 10000);
+    EXPECT_LE(plan->Largeur, 800);
+    EXPECT_LE(plan->Hauteur, 640);
+    EXPECT_TRUE(NonBlanc(*plan->Bitmap));
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QString::number(plan->Graphique->Echelle));
+    EXPECT_EQ(f->Boite_Rapport->currentText(), QStringLiteral("100%"));
+
+    // Menu states with a massif and its plan.
+    for (QAction* a : {f->Plan1, f->BoutonPlan, f->Calculrapide1, f->BoutonCalculer, f->Calcul1, f->Fermer1,
+                       f->Enregistrer1, f->Mosaque1, f->Cascade1, f->Rorganiserlesicnes1})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    // Printing, the preview and the views still to come stay greyed.
+    for (QAction* a : {f->Imprimer1, f->Apercu1, f->BoutonImprimer, f->Arrter1, f->Bouton_Arreter, f->Coupe1,
+                       f->Relief1, f->Tableau1})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_TRUE(f->Vue1->menuAction()->isEnabled());
+    EXPECT_TRUE(f->Branche1->menuAction()->isEnabled());
+    EXPECT_FALSE(f->ToolBar4->isHidden());
+    EXPECT_TRUE(f->Rotation->isEnabled());
+    EXPECT_TRUE(f->Zoom->isEnabled());
+    EXPECT_TRUE(f->Boite_Echelle->isEnabled());
+    EXPECT_FALSE(f->findChild<QAction*>(QStringLiteral("Trier1_Item"))->isEnabled());
+
+    // Opening the plan again shows the same window, restored.
+    f->Mdi->activeSubWindow()->showMinimized();
+    f->Plan1Click();
+    EXPECT_EQ(f->VuePlan.data(), plan);
+    EXPECT_FALSE(f->Mdi->activeSubWindow()->isMinimized());
+    int vues = 0;
+    for (QMdiSubWindow* s : f->Mdi->subWindowList())
+        vues += qobject_cast<TAfficheur*>(s->widget()) ? 1 : 0;
+    EXPECT_EQ(vues, 1);
+
+    // A picture of the main window for whoever wants to look at it.
+    // With station names, and the plan options that show them beside it.
+    if (const QByteArray chemin = qgetenv("KARST_CAPTURE"); !chemin.isEmpty()) {
+        f->OptionsPlan.Texte_Station = 2;
+        f->RafraichitVues();
+        f->grab().save(QString::fromLocal8Bit(chemin));
+        f->Boite_Echelle->setCurrentIndex(4);  // 1/2500, scrolled to the cave at the bottom left
+        plan->Barre_Horizontale->setValue(plan->Barre_Horizontale->maximum() * 12 / 100);
+        plan->Barre_Verticale->setValue(plan->Barre_Verticale->maximum() * 93 / 100);
+        f->grab().save(QString::fromLocal8Bit(chemin + ".2500.png"));
+        f->OptionsPlan.Sauve(QFileInfo(QString::fromLocal8Bit(chemin)).absolutePath().toStdString() + "/OPTIONS.PLA");
+    }
+
+    // Closing the massif frees the plan window and keeps its angle.
+    f->Massif->Enregistre = true;
+    f->Fermer1Click();
+    EXPECT_TRUE(f->VuePlan.isNull());
+}
+
+TEST_F(Vues, FacteursDeDefilement)
+{
+    auto f = Cree();
+    VueFixe* v = nullptr;
+    TAfficheur* a = Fenetre(*f, 32000, 100, v);
+    EXPECT_EQ(a->FacteurX, 1);
+    EXPECT_EQ(a->Barre_Horizontale->maximum(), 32000 - 800);
+
+    v->largeur = 32001;
+    a->Redessine();
+    EXPECT_EQ(a->FacteurX, 2);
+    EXPECT_EQ(a->Barre_Horizontale->maximum(), (32001 - 800) / 2);
+
+    v->largeur = 64000;
+    v->hauteur = 300;
+    a->Redessine();
+    EXPECT_EQ(a->FacteurX, 3);
+    EXPECT_EQ(a->Barre_Horizontale->maximum(), (64000 - 800) / 3);
+    EXPECT_EQ(a->Image2->width(), 800);
+    EXPECT_EQ(a->Bitmap->Largeur(), 800);
+    // A bar position counts in units of the factor.
+    a->Barre_Horizontale->setValue(1000);
+    EXPECT_EQ(v->dernierX, 3000);
+    EXPECT_EQ(v->dernierY, 0);
+    // The height fits: the image is centred and the bar disabled.
+    EXPECT_FALSE(a->Barre_Verticale->isEnabled());
+    EXPECT_EQ(a->Image2->height(), 300);
+    EXPECT_EQ(a->Image2->y(), (600 - 300) / 2);
+}
+
+TEST_F(Vues, AjustementALaFenetre)
+{
+    auto f = Cree();
+    VueFixe* v = nullptr;
+    TAfficheur* a = Fenetre(*f, 1600, 300, v);
+    EXPECT_EQ(a->width(), 818);
+    EXPECT_EQ(a->height(), 618);
+    // 1600 / 800 beats 300 / 600: 100 x 2 x 1.1.
+    EXPECT_EQ(v->Echelle, 220);
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("220"));
+
+    // An empty drawing: nothing to fit, a 10 x 10 image in the middle, no bar.
+    VueFixe* vide = nullptr;
+    TAfficheur* b = Fenetre(*f, 1, 1, vide);
+    EXPECT_EQ(vide->Echelle, 100);
+    EXPECT_EQ(b->Image2->geometry(), QRect((800 - 10) / 2, (600 - 10) / 2, 10, 10));
+    EXPECT_FALSE(b->Barre_Horizontale->isEnabled());
+    EXPECT_FALSE(b->Barre_Verticale->isEnabled());
+
+    // A window with no room left: no division by zero, the scale stays.
+    VueFixe* petite = nullptr;
+    TAfficheur* c = Fenetre(*f, 500, 500, petite, 15, 15);
+    EXPECT_EQ(petite->Echelle, 100);
+    c->Redessine();
+    EXPECT_GE(c->Bitmap->Largeur(), 1);
+}
+
+TEST_F(Vues, BoitesEchelleEtRapport)
+{
+    auto f = Cree();
+    VueFixe* v = nullptr;
+    TAfficheur* a = Fenetre(*f, 4000, 3000, v);
+    ASSERT_EQ(f->AfficheurActif(), a);
+    const int echelle = v->Echelle;
+
+    // Ratio item 4: 200 %.
+    f->Boite_Rapport->setCurrentIndex(4);
+    EXPECT_DOUBLE_EQ(static_cast<double>(a->Rapport), 2.0);
+    EXPECT_EQ(f->Boite_Rapport->currentText(), QStringLiteral("200%"));
+
+    // "50" typed then Enter: refused, the box shows the current scale again.
+    QLineEdit* saisie = f->Boite_Echelle->lineEdit();
+    saisie->selectAll();
+    Touche(saisie, Qt::Key_5, QStringLiteral("5"));
+    EXPECT_TRUE(a->SaisieEchelle);
+    Touche(saisie, Qt::Key_0, QStringLiteral("0"));
+    Touche(saisie, Qt::Key_A, QStringLiteral("a"));  // swallowed
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("50"));
+    Touche(saisie, Qt::Key_Backspace, QStringLiteral("\b"));
+    Touche(saisie, Qt::Key_0, QStringLiteral("0"));
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("50"));
+    EXPECT_EQ(v->Echelle, echelle);
+    const int dessins = v->dessins;
+    Touche(saisie, Qt::Key_Return, QStringLiteral("\r"));
+    EXPECT_FALSE(a->SaisieEchelle);
+    EXPECT_EQ(v->Echelle, echelle);
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QString::number(echelle));
+    EXPECT_EQ(v->dessins, dessins);
+
+    // Picking from the list applies at once and keeps the centre where it was.
+    a->Barre_Horizontale->setValue(a->Barre_Horizontale->maximum() / 4);
+    const double fx = (a->Barre_Horizontale->value() * a->FacteurX + a->Image2->width() / 2.0) / a->Largeur;
+    v->largeur = 12000;  // the drawing grows with the new scale
+    f->Boite_Echelle->setCurrentIndex(3);
+    EXPECT_EQ(v->Echelle, 1000);
+    const double fx2 = (a->Barre_Horizontale->value() * a->FacteurX + a->Image2->width() / 2.0) / a->Largeur;
+    EXPECT_NEAR(fx2, fx, 1.0 / a->Largeur);
+
+    // A highlighted selection survives a ratio change, not a scale change.
+    a->SelectionnePosition(2, 0, 1);
+    EXPECT_TRUE(a->SelectionValide);
+    EXPECT_EQ(f->Panneaux[1]->text(), QStringLiteral("choisi"));
+    f->Boite_Rapport->setCurrentIndex(3);
+    EXPECT_TRUE(a->SelectionValide);
+    EXPECT_EQ(v->designations.back(), std::make_pair(true, 2));
+    f->Boite_Echelle->setCurrentIndex(4);
+    EXPECT_FALSE(a->SelectionValide);
+}
+
+namespace {
+
+// One sheet whose single-shot gallery is 1 m off over 8 m: a ratio of 0.125.
+void GalerieDeformee(TMassif& m)
+{
+    auto fi = std::make_unique<TFiche>();
+    fi->Systeme.Affecte("Causse");
+    fi->Cavite.Affecte("Aven");
+    fi->Reseau.Affecte("Amont");
+    fi->Lieu.Affecte("Salle \xE9toil\xE9" "e");
+    auto g = std::make_unique<TGalerie>();
+    g->Depart.Nom.Affecte("A");
+    g->Arrivee.Nom.Affecte("B");
+    g->Arrivee.X = 9;
+    auto v = std::make_unique<TVisee>();
+    v->Longueur = 8;
+    v->X = 8;
+    g->AjouteVisee(std::move(v));
+    g->SommeDX = 8;
+    g->SommeL = 8;
+    g->Coefficient = 1;
+    g->Placee = true;
+    fi->Galeries.ajoute(std::move(g));
+    m.AjouteFiche(std::move(fi), false);
+}
+
+}  // namespace
+
+TEST_F(Vues, AvertissementDeDeformation)
+{
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(""));
+    f->Depart_Calcul_Rapide->stop();
+    GalerieDeformee(*f->Massif);
+    Repondeur r;
+
+    f->AvertitDeformation(false);
+    ASSERT_EQ(r.textes.size(), 1);
+    EXPECT_EQ(r.textes[0], QStringLiteral("La 1° galerie de la fiche\nCausse\nAven\nAmont\nSalle étoilée\n"
+                                          "est déformée à 12%"));
+    EXPECT_DOUBLE_EQ(static_cast<double>(f->Massif->SeuilDeformation), 0.125);
+
+    // The same ratio on an automatic run: nothing, it equals the threshold.
+    f->AvertitDeformation(false);
+    EXPECT_EQ(r.textes.size(), 1);
+    // A run the user asked for warns from the default threshold again.
+    r.nePlus = {true};
+    f->AvertitDeformation(true);
+    EXPECT_EQ(r.textes.size(), 2);
+    // "Ne plus afficher": never again for this massif, even on the user's request.
+    EXPECT_LT(static_cast<double>(f->Massif->SeuilDeformation), 0);
+    f->AvertitDeformation(true);
+    EXPECT_EQ(r.textes.size(), 2);
+}
+
+TEST_F(Vues, CalculerPendantUnCalcul)
+{
+    auto f = Cree();
+    Repondeur r;
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    f->Depart_Calcul_Rapide->stop();
+    f->Depart_Calcul_RapideTimer();
+    ASSERT_TRUE(CalculEnCours);
+    EXPECT_TRUE(f->Animation->Active());
+    EXPECT_TRUE(f->Bouton_Arreter->isEnabled());
+    // "Calculer" while it runs: the run is stopped, the new one waits for its end.
+    f->Calculrapide1Click();
+    EXPECT_TRUE(ArretCalcul);
+    EXPECT_EQ(f->TagCalculRapide, 1);
+    EXPECT_EQ(f->NumeroCalcul(), 1u);
+    f->Depart_Calcul_RapideTimer();
+    EXPECT_EQ(f->NumeroCalcul(), 1u);
+    EXPECT_TRUE(f->Depart_Calcul_Rapide->isActive());
+    ASSERT_TRUE(CalculsFinis(*f));
+    EXPECT_EQ(f->NumeroCalcul(), 2u);
+    // The stopped run put the request back to an automatic one: no time shown, the massif
+    // unmodified.
+    EXPECT_TRUE(invite.Textes().isEmpty()) << invite.Textes().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_FALSE(ArretCalcul);
+
+    // A run asked for when nothing runs is timed and marks the massif modified.
+    f->Calculrapide1Click();
+    ASSERT_TRUE(CalculsFinis(*f));
+    EXPECT_EQ(f->NumeroCalcul(), 3u);
+    ASSERT_EQ(invite.Textes().size(), 1);
+    EXPECT_TRUE(invite.Textes()[0].endsWith(QStringLiteral(" s")));
+    EXPECT_FALSE(f->Massif->Enregistre);
+    EXPECT_EQ(f->TagCalculRapide, 0);
+    f->Massif->Enregistre = true;
+}
+
+TEST_F(Vues, InterrompreEtMenuCalcul)
+{
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    f->Depart_Calcul_Rapide->stop();
+    f->Options1Click();
+    EXPECT_FALSE(f->Arrter1->isEnabled());
+    f->Depart_Calcul_RapideTimer();
+    f->Options1Click();
+    EXPECT_TRUE(f->Arrter1->isEnabled());
+    f->Arrter1->trigger();
+    EXPECT_TRUE(ArretCalcul);
+    ASSERT_TRUE(CalculsFinis(*f));
+    // A stopped run shows nothing and leaves the flags for the next one.
+    EXPECT_TRUE(invite.Textes().isEmpty());
+    EXPECT_FALSE(f->Arrter1->isEnabled());
+    f->Options1Click();
+    EXPECT_FALSE(f->Arrter1->isEnabled());
+}
+
+namespace {
+
+// A grid of galleries between two reference points, big enough for the worker to be still
+// running when the test acts.
+std::string GrandMassif(const QTemporaryDir& dir, int cote)
+{
+    TMassif m;
+    auto station = [](int i, int j) {
+        TPointTopo p;
+        p.Nom.Affecte("N" + std::to_string(i) + "_" + std::to_string(j));
+        return p;
+    };
+    for (int k : {0, cote - 1}) {
+        auto r = std::make_unique<TPointTopo>(station(k, 0));
+        r->X = k * 0.01;
+        m.AjouteReference(std::move(r));
+    }
+    auto galerie = [](TFiche& f, const TPointTopo& a, const TPointTopo& b, double azimut) {
+        auto g = std::make_unique<TGalerie>();
+        g->Depart.Copie(a);
+        g->Arrivee.Copie(b);
+        g->Coefficient = 1;
+        for (double l : {5.0, 5.01}) {
+            auto v = std::make_unique<TVisee>();
+            v->Longueur = l;
+            v->Azimut = azimut;
+            g->AjouteVisee(std::move(v));
+        }
+        f.Galeries.ajoute(std::move(g));
+    };
+    for (int i = 0; i < cote; ++i) {
+        auto f = std::make_unique<TFiche>();
+        f->Systeme.Affecte("S");
+        for (int j = 0; j < cote; ++j) {
+            if (i + 1 < cote)
+                galerie(*f, station(i, j), station(i + 1, j), 90);
+            if (j + 1 < cote)
+                galerie(*f, station(i, j), station(i, j + 1), 0.1);
+        }
+        f->Calcule(0);
+        m.AjouteFiche(std::move(f), false);
+    }
+    const std::string nom = dir.path().toStdString() + "/grille.fic";
+    m.Sauve(nom);
+    return nom;
+}
+
+}  // namespace
+
+TEST_F(Vues, FermerOuQuitterPendantUnCalcul)
+{
+    QTemporaryDir dir;
+    const std::string nom = GrandMassif(dir, 30);
+    Repondeur r;
+    {
+        auto f = Cree();
+        ASSERT_TRUE(f->OuvreMassif(nom));
+        f->Depart_Calcul_Rapide->stop();
+        f->Depart_Calcul_RapideTimer();
+        f->Plan1Click();
+        ASSERT_TRUE(CalculEnCours);
+        // Closing during the run: the worker is stopped and waited for, its queued end
+        // finds nothing to do.
+        f->Fermer1Click();
+        EXPECT_EQ(f->Massif, nullptr);
+        EXPECT_TRUE(f->VuePlan.isNull());
+        EXPECT_FALSE(CalculEnCours);
+        EXPECT_FALSE(f->Animation->Active());
+        QCoreApplication::processEvents();
+        // The next massif computes as usual.
+        ASSERT_TRUE(f->OuvreMassif(nom));
+        ASSERT_TRUE(CalculsFinis(*f));
+        EXPECT_EQ(f->NumeroCalcul(), 2u);
+        EXPECT_GT(static_cast<double>(f->Massif->Fiches[0]->Galeries[0]->Arrivee.X), 0.0);
+
+        // Quitting during a run.
+        f->Calculrapide1Click();
+        ASSERT_TRUE(Attend([&] { return f->ThreadCalcul != nullptr; }));
+    }
+    EXPECT_FALSE(CalculEnCours);
+    EXPECT_TRUE(invite.Textes().isEmpty() || invite.Textes().back().endsWith(QStringLiteral(" s")))
+        << invite.Textes().join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(Vues, DialogueDesLacunes)
+{
+    App();
+    TLacunes d;
+    d.show();
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Lacunes"));
+    EXPECT_EQ(d.height(), 134);
+    EXPECT_TRUE(d.Memo->isHidden());
+    d.Liste->click();
+    EXPECT_EQ(d.height(), 285);
+    EXPECT_FALSE(d.Memo->isHidden());
+    EXPECT_FALSE(d.Liste->isEnabled());
+    d.Memo->setPlainText(QStringLiteral("S/C/R/L A - B"));
+    d.Arreter->click();
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_TRUE(d.Memo->toPlainText().isEmpty());
+    // Shown again: short, with the list hidden.
+    d.show();
+    EXPECT_EQ(d.height(), 134);
+    EXPECT_TRUE(d.Liste->isEnabled());
+
+    // The unreached galleries of a detailed computation, listed, then "Arrêter".
+    Repondeur r;
+    r.continuer = {false};
+    MessagesCalculQt m(nullptr);
+    EXPECT_FALSE(m.ContinuerSansLacunes({"Causse/Aven/Amont/Salle \xE9toil\xE9" "e A - B", "X/Y/Z/W Terminus - C"}));
+    ASSERT_EQ(r.listes.size(), 1);
+    EXPECT_EQ(r.listes[0], QStringLiteral("Causse/Aven/Amont/Salle étoilée A - B\nX/Y/Z/W Terminus - C"));
+}
