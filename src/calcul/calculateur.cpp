@@ -346,64 +346,38 @@ void TCalculateur::FusionneConcentres(int32_t j) {
         if (c != P && (!Q || c->rang_ < Q->rang_)) Q = c;
     if (!P || !Q) return;
 
+    // R runs `premier` then `second`, each forwards or backwards, so that they meet at j.
     auto R = NouveauConcentre();
+    auto compose = [&](const TConcentre& premier, bool inversePremier, const TConcentre& second, bool inverseSecond) {
+        R->Debut.Copie(inversePremier ? premier.Fin : premier.Debut);
+        R->NoeudDebut = inversePremier ? premier.NoeudFin : premier.NoeudDebut;
+        R->Fin.Copie(inverseSecond ? second.Debut : second.Fin);
+        R->NoeudFin = inverseSecond ? second.NoeudDebut : second.NoeudFin;
+        const double s1 = inversePremier ? -1 : 1, s2 = inverseSecond ? -1 : 1;
+        R->DX = s1 * premier.DX + s2 * second.DX;
+        R->DY = s1 * premier.DY + s2 * second.DY;
+        R->DZ = s1 * premier.DZ + s2 * second.DZ;
+        for (auto [c, renverse] : {std::pair{&premier, inversePremier}, std::pair{&second, inverseSecond}}) {
+            const std::size_t m = c->MembreFiche.size();
+            for (std::size_t t = 0; t < m; ++t) {
+                const std::size_t k = renverse ? m - 1 - t : t;
+                R->MembreFiche.push_back(c->MembreFiche[k]);
+                R->MembreGalerie.push_back(c->MembreGalerie[k]);
+                R->MembreInverse.push_back(renverse ? !c->MembreInverse[k] : c->MembreInverse[k]);
+            }
+        }
+    };
+    const bool pDebut = P->NoeudDebut == j;
+    const bool qDebut = Q->NoeudDebut == j;
+    if (pDebut && !qDebut) compose(*Q, false, *P, false);
+    else if (pDebut) compose(*P, true, *Q, false);
+    else if (!qDebut) compose(*P, false, *Q, true);
+    else compose(*P, false, *Q, false);
     R->NbMembres = P->NbMembres + Q->NbMembres;
     R->Longueur = P->Longueur + Q->Longueur;
     R->Poids1 = P->Poids1 + Q->Poids1;
     R->Poids2 = P->Poids2 + Q->Poids2;
     R->Placee = P->Placee && Q->Placee;
-    auto ajoute = [&](const TConcentre& c, bool renverse) {
-        const std::size_t m = c.MembreFiche.size();
-        for (std::size_t t = 0; t < m; ++t) {
-            const std::size_t k = renverse ? m - 1 - t : t;
-            R->MembreFiche.push_back(c.MembreFiche[k]);
-            R->MembreGalerie.push_back(c.MembreGalerie[k]);
-            R->MembreInverse.push_back(renverse ? !c.MembreInverse[k] : c.MembreInverse[k]);
-        }
-    };
-    const bool pDebut = P->NoeudDebut == j;
-    const bool qDebut = Q->NoeudDebut == j;
-    if (pDebut && !qDebut) {  // Q then P
-        R->Debut.Copie(Q->Debut);
-        R->Fin.Copie(P->Fin);
-        R->NoeudDebut = Q->NoeudDebut;
-        R->NoeudFin = P->NoeudFin;
-        R->DX = P->DX + Q->DX;
-        R->DY = P->DY + Q->DY;
-        R->DZ = P->DZ + Q->DZ;
-        ajoute(*Q, false);
-        ajoute(*P, false);
-    } else if (pDebut && qDebut) {  // P reversed, then Q
-        R->Debut.Copie(P->Fin);
-        R->Fin.Copie(Q->Fin);
-        R->NoeudDebut = P->NoeudFin;
-        R->NoeudFin = Q->NoeudFin;
-        R->DX = Q->DX - P->DX;
-        R->DY = Q->DY - P->DY;
-        R->DZ = Q->DZ - P->DZ;
-        ajoute(*P, true);
-        ajoute(*Q, false);
-    } else if (!qDebut) {  // P, then Q reversed
-        R->Debut.Copie(P->Debut);
-        R->Fin.Copie(Q->Debut);
-        R->NoeudDebut = P->NoeudDebut;
-        R->NoeudFin = Q->NoeudDebut;
-        R->DX = P->DX - Q->DX;
-        R->DY = P->DY - Q->DY;
-        R->DZ = P->DZ - Q->DZ;
-        ajoute(*P, false);
-        ajoute(*Q, true);
-    } else {  // P then Q
-        R->Debut.Copie(P->Debut);
-        R->Fin.Copie(Q->Fin);
-        R->NoeudDebut = P->NoeudDebut;
-        R->NoeudFin = Q->NoeudFin;
-        R->DX = P->DX + Q->DX;
-        R->DY = P->DY + Q->DY;
-        R->DZ = P->DZ + Q->DZ;
-        ajoute(*P, false);
-        ajoute(*Q, false);
-    }
     Retire(P);
     Retire(Q);
     TConcentre* r = Concentres.ajoute(std::move(R));

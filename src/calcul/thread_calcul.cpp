@@ -21,17 +21,7 @@ std::unique_ptr<TFiche> CopiePourCalcul(const TFiche& f) {
     c->Lieu.Copie(f.Lieu);
     for (const TGalerie* g : f.Galeries) {
         auto n = std::make_unique<TGalerie>();
-        n->Depart.Copie(g->Depart);
-        n->Arrivee.Copie(g->Arrivee);
-        n->SommeDX = g->SommeDX;
-        n->SommeDY = g->SommeDY;
-        n->SommeDZ = g->SommeDZ;
-        n->SommeL = g->SommeL;
-        n->SommeL2 = g->SommeL2;
-        n->Coefficient = g->Coefficient;
-        n->Placee = g->Placee;
-        n->EcartHorizontal = g->EcartHorizontal;
-        n->EcartVertical = g->EcartVertical;
+        n->CopieReduction(*g);
         n->DansCoupe = g->DansCoupe;
         c->Galeries.ajoute(std::move(n));
     }

@@ -52,6 +52,28 @@ void RetireSuite(TGalerie& g, int k) {
 
 int NbSuites(const TGalerie& g) { return std::clamp<int>(g.NbSuites, 0, kMaxSuites); }
 
+// Calls f on every gallery of the sheets that is in the section.
+template <class F>
+void PourGaleriesEnCoupe(const ListeFiches& fiches, F f) {
+    for (TFiche* fiche : fiches)
+        if (fiche)
+            for (TGalerie* g : fiche->Galeries)
+                if (g->DansCoupe) f(*g);
+}
+
+// Continuation k (1..) of g; a failed look-up raises the list-index error.
+const TGalerie& SuiteDe(const TGalerie& g, int k, const IndexFiches& index) {
+    const auto u = static_cast<std::size_t>(k);
+    return *index.Exige(g.SuiteFiche[u], g.SuiteGalerie[u]);
+}
+
+// Position (1..) of the first continuation of g no longer in the section, or 0.
+int PremiereSuitePendante(const TGalerie& g, const IndexFiches& index) {
+    for (int k = 1; k <= NbSuites(g); ++k)
+        if (!SuiteDe(g, k, index).DansCoupe) return k;
+    return 0;
+}
+
 // Lays out a gallery and everything downstream of it, depth first in link order as the
 // links are listed. A link to a missing gallery, or one that would lead back into the
 // path being laid out (a cycle), is dropped; `probleme` tells that one was.
@@ -148,66 +170,46 @@ void TMassif::PlaceBranche(int16_t fiche, int16_t galerie, Reel6 x, Reel6 z) {
 
 void TMassif::CalculeCoupe() {
     if (!PointsCalcules) PlaceTousPoints();
-    for (TFiche* f : Fiches) {
-        if (!f) continue;
-        for (TGalerie* g : f->Galeries) {
-            if (!g->DansCoupe) continue;
-            const int n = g->NbVisees;
-            if (g->NbStations() < n) g->Stations.resize(static_cast<std::size_t>(n));
-            const long double x0 = g->CoupeX0;
-            auto s = [&](Reel6 v) -> long double {
-                return g->GaucheDroite ? x0 + static_cast<long double>(v) : x0 - static_cast<long double>(v);
-            };
-            auto horizontale = [&](int k) -> long double {
-                const TVisee* v = g->Visee(k);
-                return v ? static_cast<long double>(v->Horizontale) : 0.0L;
-            };
-            Reel6 d = 0;
-            if (g->Sens) {
-                for (int k = 1; k <= n; ++k) {
-                    d += horizontale(k);
-                    g->Station(k).Abscisse = s(d);
-                }
-            } else {
-                for (int k = n; k >= 1; --k) {
-                    g->Station(k).Abscisse = s(d);
-                    d += horizontale(k);
-                }
+    PourGaleriesEnCoupe(Fiches, [](TGalerie& g) {
+        const int n = g.NbVisees;
+        if (g.NbStations() < n) g.Stations.resize(static_cast<std::size_t>(n));
+        const long double x0 = g.CoupeX0;
+        auto s = [&](Reel6 v) -> long double {
+            return g.GaucheDroite ? x0 + static_cast<long double>(v) : x0 - static_cast<long double>(v);
+        };
+        auto horizontale = [&](int k) -> long double {
+            const TVisee* v = g.Visee(k);
+            return v ? static_cast<long double>(v->Horizontale) : 0.0L;
+        };
+        Reel6 d = 0;
+        if (g.Sens) {
+            for (int k = 1; k <= n; ++k) {
+                d += horizontale(k);
+                g.Station(k).Abscisse = s(d);
             }
-            g->CoupeX1 = s(d);
+        } else {
+            for (int k = n; k >= 1; --k) {
+                g.Station(k).Abscisse = s(d);
+                d += horizontale(k);
+            }
         }
-    }
+        g.CoupeX1 = s(d);
+    });
     CoupeCalculee = true;
 }
 
 void TMassif::VerifieCoupe() {
     const IndexFiches index(Fiches);
     bool probleme = false;
-    for (TFiche* f : Fiches) {
-        if (!f) continue;
-        for (TGalerie* g : f->Galeries) {
-            if (!g->DansCoupe) continue;
-            for (int k = 1; k <= NbSuites(*g); ++k) {
-                const auto u = static_cast<std::size_t>(k);
-                if (!index.Exige(g->SuiteFiche[u], g->SuiteGalerie[u])->DansCoupe) probleme = true;
-            }
-        }
-    }
+    PourGaleriesEnCoupe(Fiches, [&](TGalerie& g) {
+        for (int k = 1; k <= NbSuites(g); ++k)
+            if (!SuiteDe(g, k, index).DansCoupe) probleme = true;
+    });
     if (probleme) Signale(kProblemeCoupe);
     // Each call drops the first dangling continuation of each gallery.
-    for (TFiche* f : Fiches) {
-        if (!f) continue;
-        for (TGalerie* g : f->Galeries) {
-            if (!g->DansCoupe) continue;
-            for (int k = 1; k <= NbSuites(*g); ++k) {
-                const auto u = static_cast<std::size_t>(k);
-                if (!index.Exige(g->SuiteFiche[u], g->SuiteGalerie[u])->DansCoupe) {
-                    RetireSuite(*g, k);
-                    break;
-                }
-            }
-        }
-    }
+    PourGaleriesEnCoupe(Fiches, [&](TGalerie& g) {
+        if (const int k = PremiereSuitePendante(g, index)) RetireSuite(g, k);
+    });
 }
 
 void TMassif::RetireBranche(int32_t fiche, int32_t galerie, bool racine) {
@@ -229,19 +231,15 @@ void TMassif::RetireBranche(int32_t fiche, int32_t galerie, bool racine) {
         if (Coupe[r]->Fiche == fiche && Coupe[r]->Galerie == galerie) Coupe.retireA(r);
         else ++r;
     }
-    for (TFiche* f : Fiches) {
-        if (!f) continue;
-        for (TGalerie* g : f->Galeries) {
-            if (!g->DansCoupe) continue;
-            for (int k = 1; k <= NbSuites(*g); ++k) {
-                const auto u = static_cast<std::size_t>(k);
-                if (g->SuiteFiche[u] == fiche && g->SuiteGalerie[u] == galerie) {
-                    RetireSuite(*g, k);
-                    break;
-                }
+    PourGaleriesEnCoupe(Fiches, [&](TGalerie& g) {
+        for (int k = 1; k <= NbSuites(g); ++k) {
+            const auto u = static_cast<std::size_t>(k);
+            if (g.SuiteFiche[u] == fiche && g.SuiteGalerie[u] == galerie) {
+                RetireSuite(g, k);
+                break;
             }
         }
-    }
+    });
 }
 
 void TMassif::VideCoupe() {

@@ -68,6 +68,20 @@ TVisee* TGalerie::AjouteVisee(std::unique_ptr<TVisee> v) {
     return r;
 }
 
+void TGalerie::CopieReduction(const TGalerie& g) {
+    Depart.Copie(g.Depart);
+    Arrivee.Copie(g.Arrivee);
+    SommeDX = g.SommeDX;
+    SommeDY = g.SommeDY;
+    SommeDZ = g.SommeDZ;
+    SommeL = g.SommeL;
+    SommeL2 = g.SommeL2;
+    EcartHorizontal = g.EcartHorizontal;
+    EcartVertical = g.EcartVertical;
+    Placee = g.Placee;
+    Coefficient = g.Coefficient;
+}
+
 // ---- TFiche -----------------------------------------------------------------------------
 
 TFiche::TFiche() = default;
@@ -91,22 +105,12 @@ void TFiche::Copie(const TFiche& source) {
             const TVisee* v = g->Visee(k);
             if (v) n->PlaceVisee(k, std::make_unique<TVisee>(*v));
         }
-        n->Depart.Copie(g->Depart);
-        n->Arrivee.Copie(g->Arrivee);
-        n->SommeDX = g->SommeDX;
-        n->SommeDY = g->SommeDY;
-        n->SommeDZ = g->SommeDZ;
-        n->SommeL = g->SommeL;
-        n->SommeL2 = g->SommeL2;
-        n->EcartHorizontal = g->EcartHorizontal;
-        n->EcartVertical = g->EcartVertical;
+        n->CopieReduction(*g);
         n->NbVisees = g->NbVisees;
-        n->Placee = g->Placee;
         n->Drapeau1 = g->Drapeau1;
         n->Drapeau2 = g->Drapeau2;
         n->PremiereViseeNulle = g->PremiereViseeNulle;
         n->Developpement = g->Developpement;
-        n->Coefficient = g->Coefficient;
         n->CoefTopofil = g->CoefTopofil;
         n->Commentaire.Copie(g->Commentaire);
         n->Couleur = g->Couleur;

@@ -184,6 +184,10 @@ public:
     TStation& Station(int k) { return Stations[static_cast<std::size_t>(k - 1)]; }
     const TStation& Station(int k) const { return Stations[static_cast<std::size_t>(k - 1)]; }
 
+    // Copies the stations, the reduced sums, the coefficient, the placed flag and the
+    // misclosures: what the network computation reads and writes.
+    void CopieReduction(const TGalerie& source);
+
     // Reduction and placement.
     void CalculeVisees(Reel6 angle);
     void PlacePoints();

@@ -68,6 +68,18 @@ inline void Reduit(TMassif& m) {
     for (TFiche* f : m.Fiches) f->Calcule(0);
 }
 
+// Three references around a junction J reached by one shot from each, the first of them
+// 10.1 m due east of R1 (without reduction).
+inline void TroisReferences(TMassif& m) {
+    AjouteReference(m, "R1", 0, 0, 0);
+    AjouteReference(m, "R2", 0.020, 0, 0);
+    AjouteReference(m, "R3", 0.010, 0.010, 0);
+    TFiche* f = AjouteFiche(m);
+    AjouteGalerie(*f, Station("R1"), Station("J"), {{10.1, 90}});
+    AjouteGalerie(*f, Station("R2"), Station("J"), {{9.9, 270}});
+    AjouteGalerie(*f, Station("R3"), Station("J"), {{10, 180}});
+}
+
 // Records everything; answers the unreached-galleries question with `continuer`.
 class FauxMessages : public IMessagesCalcul {
 public:

@@ -26,13 +26,7 @@ TGalerie& G(TMassif& m, int fiche, int galerie) { return *m.Fiches[fiche]->Galer
 
 TEST(Reseau, TroisReferencesAutourDUnCarrefour) {
     TMassif m;
-    AjouteReference(m, "R1", 0, 0, 0);
-    AjouteReference(m, "R2", 0.020, 0, 0);
-    AjouteReference(m, "R3", 0.010, 0.010, 0);
-    TFiche* f = AjouteFiche(m);
-    AjouteGalerie(*f, Station("R1"), Station("J"), {{10.1, 90}});
-    AjouteGalerie(*f, Station("R2"), Station("J"), {{9.9, 270}});
-    AjouteGalerie(*f, Station("R3"), Station("J"), {{10, 180}});
+    TroisReferences(m);
     Calcule(m);
     for (int i = 0; i < 3; ++i) {
         const TGalerie& g = G(m, 0, i);
@@ -305,14 +299,8 @@ TEST(Reseau, GaleriesNonAtteintes) {
 
 TEST(Reseau, MessagesDuCalculDetaille) {
     TMassif m;
-    AjouteReference(m, "R1", 0, 0, 0);
-    AjouteReference(m, "R2", 0.020, 0, 0);
-    AjouteReference(m, "R3", 0.010, 0.010, 0);
-    TFiche* f = AjouteFiche(m);
-    AjouteGalerie(*f, Station("R1"), Station("J"), {{10.1, 90}});
-    AjouteGalerie(*f, Station("R2"), Station("J"), {{9.9, 270}});
-    AjouteGalerie(*f, Station("R3"), Station("J"), {{10, 180}});
-    AjouteGalerie(*f, Station("J"), Terminus(), {{2, 0}});
+    TroisReferences(m);
+    AjouteGalerie(*m.Fiches[0], Station("J"), Terminus(), {{2, 0}});
     FauxMessages fm;
     Calcule(m, &fm, true);
     ASSERT_EQ(fm.vus.size(), 3u);
