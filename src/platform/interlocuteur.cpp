@@ -1,15 +1,19 @@
 #include "platform/interlocuteur.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+
+#include "platform/texte.h"
 
 namespace karst {
 
@@ -173,6 +177,27 @@ bool InterlocuteurQt::Couleur(uint32_t& couleur)
     return true;
 }
 
+bool InterlocuteurQt::ChoixPolice(Police& police)
+{
+    QFont depart(DepuisCp1252(police.Nom));
+    depart.setPointSize(std::max(1, police.Taille()));
+    depart.setBold(police.Style & Police::Gras);
+    depart.setItalic(police.Style & Police::Italique);
+    depart.setUnderline(police.Style & Police::Souligne);
+    depart.setStrikeOut(police.Style & Police::Barre);
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, depart, QApplication::activeWindow(), QStringLiteral("Police"));
+    if (!ok)
+        return false;
+    police.Nom = VersCp1252(f.family());
+    if (f.pointSize() > 0)
+        police.FixeTaille(f.pointSize());
+    police.Style = static_cast<uint8_t>((f.bold() ? Police::Gras : 0) | (f.italic() ? Police::Italique : 0) |
+                                        (f.underline() ? Police::Souligne : 0) |
+                                        (f.strikeOut() ? Police::Barre : 0));
+    return true;
+}
+
 bool InterlocuteurQt::Impression(DialogueImpression& d)
 {
     if (!d.imprimante)
@@ -251,6 +276,19 @@ bool InterlocuteurScripte::Couleur(uint32_t& couleur)
     if (!c)
         return false;
     couleur = *c;
+    return true;
+}
+
+bool InterlocuteurScripte::ChoixPolice(Police& police)
+{
+    policesProposees.push_back(police);
+    if (polices.empty())
+        return false;
+    const auto p = polices.front();
+    polices.pop_front();
+    if (!p)
+        return false;
+    police = *p;
     return true;
 }
 

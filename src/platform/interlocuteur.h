@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/canvas.h"
+
 class QPrinter;
 
 namespace karst {
@@ -48,6 +50,10 @@ public:
     virtual bool Ouvrir(DialogueFichier& d) = 0;
     virtual bool Enregistrer(DialogueFichier& d) = 0;
     virtual bool Couleur(uint32_t& couleur) = 0;  // 0x00BBGGRR
+    // The font dialog preset with this font (screen and printer fonts); on confirmation the
+    // font takes the chosen name, size and style, and keeps its colour, character set and
+    // pitch. False when cancelled.
+    virtual bool ChoixPolice(Police& police) = 0;
     virtual bool Impression(DialogueImpression& d) = 0;
     virtual bool ConfigurationImprimante(QPrinter* imprimante) = 0;
 
@@ -72,6 +78,7 @@ public:
     bool Ouvrir(DialogueFichier& d) override;
     bool Enregistrer(DialogueFichier& d) override;
     bool Couleur(uint32_t& couleur) override;
+    bool ChoixPolice(Police& police) override;
     bool Impression(DialogueImpression& d) override;
     bool ConfigurationImprimante(QPrinter* imprimante) override;
 };
@@ -92,6 +99,8 @@ public:
     std::deque<std::optional<QString>> saisies;
     std::deque<int> indexFiltres;                 // chosen filter entries, 1 by default
     std::deque<std::optional<uint32_t>> couleurs;
+    std::deque<std::optional<Police>> polices;    // nullopt: cancelled
+    std::vector<Police> policesProposees;
     std::deque<std::optional<DialogueImpression>> impressions;
     std::vector<DialogueImpression> impressionsProposees;
     std::vector<Trace> messages;
@@ -102,6 +111,7 @@ public:
     bool Ouvrir(DialogueFichier& d) override;
     bool Enregistrer(DialogueFichier& d) override;
     bool Couleur(uint32_t& couleur) override;
+    bool ChoixPolice(Police& police) override;
     bool Impression(DialogueImpression& d) override;
     bool ConfigurationImprimante(QPrinter* imprimante) override;
 

@@ -6,6 +6,7 @@
 namespace karst {
 
 class TMassif;
+class TFiche;
 class TOptions_Plan;
 class TImprimante;
 
@@ -31,6 +32,19 @@ public:
     virtual TImprimante& Imprimante() = 0;
     // Pixels per inch of the plan window (96), which a zoomed preview page rescales fonts by.
     virtual int PixelsParPouceVuePlan() = 0;
+
+    // The open plan window's angle in degrees; false when no plan window is open.
+    virtual bool AnglePlan(double& angle) { return false; }
+    // Turns the open plan window to this angle, its sine and cosine recomputed.
+    virtual void OrientePlan(double angle) {}
+    // The open perspective window's azimuth and elevation in degrees; false when none is open.
+    virtual bool AnglesPerspective(double& azimut, double& elevation) { return false; }
+    // Turns the open perspective window to these angles, its sines and cosines recomputed.
+    virtual void OrientePerspective(double azimut, double elevation) {}
+    // The simple sheet search over the massif's sheets, asking for a gallery (criteria
+    // empty): the chosen sheet and gallery index (from 0; -1 when the sheet was chosen
+    // without a gallery); false when nothing was chosen.
+    virtual bool ChoisitGalerie(TFiche*& fiche, int& galerie) { return false; }
 };
 
 }  // namespace karst

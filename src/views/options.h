@@ -13,7 +13,11 @@
 #include "survey/reel6.h"
 #include "survey/textes.h"
 
+class QWidget;
+
 namespace karst {
+
+class ContexteVues;
 
 // A font as the model files record it (the canvas's font, named as the option records
 // name it). The name is in Windows-1252.
@@ -36,6 +40,10 @@ public:
     // The model file: written whole; read when it exists, as far as it goes.
     void Sauve(const std::string& nomFichier);
     void Charge(const std::string& nomFichier);
+    // The layout dialog on this record, opened on the open plan window's angle. True when
+    // confirmed: the record then holds the dialog's values and the open plan window turns to
+    // its angle.
+    bool Modifie(ContexteVues& contexte, QWidget* parent = nullptr);
 
     bool Affiche_Nord = true;
     bool Affiche_Echelle = true;
@@ -75,6 +83,10 @@ public:
     // The model file: written whole; read when it exists, as far as it goes.
     void Sauve(const std::string& nomFichier);
     void Charge(const std::string& nomFichier);
+    // The layout dialog on this record, opened on the open perspective window's angles.
+    // True when confirmed: the record then holds the dialog's values and the open
+    // perspective window turns to its angles.
+    bool Modifie(ContexteVues& contexte, QWidget* parent = nullptr);
 
     bool Affiche_Nord = true;
     bool Affiche_Echelle = false;  // the axes
@@ -135,6 +147,8 @@ public:
     // The model file: written whole; read when it exists, as far as it goes.
     void Sauve(const std::string& nomFichier);
     void Charge(const std::string& nomFichier);
+    // The layout dialog on this record, scales included; true when confirmed.
+    bool Modifie(QWidget* parent = nullptr);
 
     bool Affiche_Horizontale = false;
     bool Afficher_Habillage = false;
@@ -171,6 +185,9 @@ public:
     // The model file: written whole; read when it exists, as far as it goes.
     void Sauve(const std::string& nomFichier);
     void Charge(const std::string& nomFichier);
+    // The layout dialog on this record, its reference station searched in the open massif.
+    // True when confirmed: the open massif's table dimensions are then out of date.
+    bool Modifie(ContexteVues& contexte, QWidget* parent = nullptr);
 
 
     std::array<Texte25, kNbColonnes + 1> Titre1, Titre2;
@@ -202,6 +219,8 @@ public:
     // The model file: written whole; read when it exists, as far as it goes.
     void Sauve(const std::string& nomFichier);
     void Charge(const std::string& nomFichier);
+    // The margins dialog on this record; "Enregistrer" keeps its values.
+    void Modifie(QWidget* parent = nullptr);
 
     int16_t Gauche = 10, Droite = 10, Haut = 10, Bas = 10;  // mm
     int16_t LongueurAngle = 30;   // mm

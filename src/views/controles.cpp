@@ -1,0 +1,292 @@
+#include "views/controles.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <cmath>
+#include <limits>
+
+#include "platform/interlocuteur.h"
+#include "platform/texte.h"
+#include "survey/nombres.h"
+#include "survey/reel6.h"
+
+namespace karst {
+
+// ---- key filter ----
+
+bool FiltreTouches::Accepte(GenreTouches genre, QChar c)
+{
+    if (c.isDigit() && c.unicode() < 128)
+        return true;
+    if (c == QChar(u'\b'))
+        return true;
+    return genre == GenreTouches::Reel && (c == QChar(u'.') || c == QChar(u'-'));
+}
+
+bool FiltreTouches::eventFilter(QObject* objet, QEvent* evenement)
+{
+    if (evenement->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(evenement);
+        const QString t = k->text();
+        // Only keys that type a printable character are judged; editing and shortcut keys pass.
+        if (!t.isEmpty() && t.at(0).isPrint() && !Accepte(genre_, t.at(0)))
+            return true;
+    }
+    return QObject::eventFilter(objet, evenement);
+}
+
+void FiltreCles(QLineEdit* edition, GenreTouches genre) { edition->installEventFilter(new FiltreTouches(genre, edition)); }
+
+// ---- radio group ----
+
+GroupeRadio::GroupeRadio(const QString& titre, const QStringList& items, QWidget* parent)
+    : QGroupBox(titre, parent), groupe_(new QButtonGroup(this))
+{
+    auto* colonne = new QVBoxLayout(this);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], this);
+        groupe_->addButton(b, i);
+        colonne->addWidget(b);
+    }
+    connect(groupe_, &QButtonGroup::idToggled, this, [this](int, bool coche) {
+        if (coche)
+            emit Change();
+    });
+}
+
+int GroupeRadio::ItemIndex() const { return groupe_->checkedId(); }
+
+void GroupeRadio::FixeItemIndex(int index)
+{
+    if (QAbstractButton* b = groupe_->button(index)) {
+        b->setChecked(true);
+        return;
+    }
+    groupe_->setExclusive(false);
+    for (QAbstractButton* b : groupe_->buttons())
+        b->setChecked(false);
+    groupe_->setExclusive(true);
+    emit Change();
+}
+
+// ---- font and colour buttons ----
+
+BoutonPolice::BoutonPolice(const QString& texte, Police* travail, QWidget* parent)
+    : QPushButton(texte, parent), travail_(travail)
+{
+    connect(this, &QPushButton::clicked, this, [this] {
+        if (travail_)
+            Invite().ChoixPolice(*travail_);
+    });
+}
+
+BoutonCouleur::BoutonCouleur(const QString& texte, int32_t* travail, QWidget* parent)
+    : QPushButton(texte, parent), travail_(travail)
+{
+    connect(this, &QPushButton::clicked, this, [this] {
+        auto c = static_cast<uint32_t>(*travail_);
+        if (Invite().Couleur(c)) {
+            *travail_ = static_cast<int32_t>(c);
+            Peint();
+        }
+    });
+    Peint();
+}
+
+void BoutonCouleur::Peint() { setIcon(QPixmap::fromImage(ImageCouleur(static_cast<Couleur>(*travail_)))); }
+
+QImage ImageCouleur(Couleur couleur)
+{
+    CanvasImage c(16, 16);
+    c.FixeBrush({kBlanc, true});
+    c.FixePen({kBlanc, 1});
+    c.Rectangle(0, 0, 16, 16);
+    c.FixePen({0x808080, 1});
+    c.FixeBrushPlein(false);
+    c.Rectangle(0, 0, 15, 15);
+    c.FixePen({kNoir, 1});
+    c.FixeBrush({couleur & 0xFFFFFF, true});
+    c.Rectangle(1, 1, 14, 14);
+    return c.Image().copy();
+}
+
+// ---- transfers ----
+
+void MontreEntier(QLineEdit* e, long long v) { e->setText(QString::fromStdString(FormatEntier(v))); }
+
+int LitEntierEdition(const QLineEdit* e) { return ChaineEnEntier(VersCp1252(e->text())); }
+
+int16_t LitMot(const QLineEdit* e) { return static_cast<int16_t>(static_cast<uint16_t>(LitEntierEdition(e))); }
+
+void MontreReel(QLineEdit* e, long double v, int precision)
+{
+    e->setText(QString::fromStdString(FormatGeneral(v, precision)));
+}
+
+long double LitReelEdition(const QLineEdit* e) { return ChaineEnReel(VersCp1252(e->text())); }
+
+void MontreTexte(QLineEdit* e, const std::string& texte) { e->setText(DepuisCp1252(texte)); }
+
+std::string LitTexte(const QLineEdit* e) { return VersCp1252(e->text()); }
+
+namespace {
+
+bool Refuse(QLineEdit* e)
+{
+    Invite().Avertissement(QStringLiteral("Ce nombre est trop grand : %1").arg(e->text()));
+    e->setFocus();
+    e->selectAll();
+    return false;
+}
+
+}  // namespace
+
+bool ReelsStockables(std::initializer_list<QLineEdit*> reels6, std::initializer_list<QLineEdit*> simples)
+{
+    for (QLineEdit* e : reels6) {
+        const long double v = LitReelEdition(e);
+        if (!std::isfinite(v) || std::fabs(v) > Reel6::maximum())
+            return Refuse(e);
+    }
+    for (QLineEdit* e : simples) {
+        const long double v = LitReelEdition(e);
+        if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max())
+            return Refuse(e);
+    }
+    return true;
+}
+
+// ---- layout ----
+
+Formulaire::Formulaire(QWidget* conteneur) : conteneur_(conteneur), forme_(new QFormLayout(conteneur)) {}
+
+void Formulaire::Ajoute(QWidget* w) { forme_->addRow(w); }
+
+QLabel* Formulaire::Libelle(QWidget* champ) const { return qobject_cast<QLabel*>(forme_->labelForField(champ)); }
+
+QCheckBox* Formulaire::Case(const char* nom, const QString& libelle)
+{
+    auto* c = new QCheckBox(libelle, conteneur_);
+    c->setObjectName(QString::fromLatin1(nom));
+    forme_->addRow(c);
+    return c;
+}
+
+QLineEdit* Formulaire::edition(const char* nom, const QString& libelle)
+{
+    auto* e = new QLineEdit(conteneur_);
+    e->setObjectName(QString::fromLatin1(nom));
+    auto* l = new QLabel(libelle, conteneur_);
+    l->setBuddy(e);
+    forme_->addRow(l, e);
+    return e;
+}
+
+QLineEdit* Formulaire::Entier(const char* nom, const QString& libelle, bool filtre)
+{
+    QLineEdit* e = edition(nom, libelle);
+    if (filtre)
+        FiltreCles(e, GenreTouches::Entier);
+    return e;
+}
+
+QLineEdit* Formulaire::Reel(const char* nom, const QString& libelle, bool filtre)
+{
+    QLineEdit* e = edition(nom, libelle);
+    if (filtre)
+        FiltreCles(e, GenreTouches::Reel);
+    return e;
+}
+
+QLineEdit* Formulaire::Texte(const char* nom, const QString& libelle) { return edition(nom, libelle); }
+
+GroupeRadio* Formulaire::Radio(const char* nom, const QString& titre, const QStringList& items)
+{
+    auto* g = new GroupeRadio(titre, items, conteneur_);
+    g->setObjectName(QString::fromLatin1(nom));
+    forme_->addRow(g);
+    return g;
+}
+
+BoutonPolice* Formulaire::BoutonFonte(const char* nom, const QString& texte, Police* travail)
+{
+    auto* b = new BoutonPolice(texte, travail, conteneur_);
+    b->setObjectName(QString::fromLatin1(nom));
+    forme_->addRow(b);
+    return b;
+}
+
+BoutonCouleur* Formulaire::BoutonTeinte(const char* nom, const QString& texte, int32_t* travail)
+{
+    auto* b = new BoutonCouleur(texte, travail, conteneur_);
+    b->setObjectName(QString::fromLatin1(nom));
+    forme_->addRow(b);
+    return b;
+}
+
+QPushButton* Formulaire::Bouton(const char* nom, const QString& texte)
+{
+    auto* b = new QPushButton(texte, conteneur_);
+    b->setObjectName(QString::fromLatin1(nom));
+    forme_->addRow(b);
+    return b;
+}
+
+Formulaire Formulaire::Groupe(const QString& titre)
+{
+    auto* g = new QGroupBox(titre, conteneur_);
+    forme_->addRow(g);
+    return Formulaire(g);
+}
+
+DialogueOptions::DialogueOptions(const QString& titre, const char* nom, QWidget* parent, const QString& valider)
+    : QDialog(parent), Onglets(new QTabWidget(this))
+{
+    setObjectName(QString::fromLatin1(nom));
+    setWindowTitle(titre);
+    auto* colonne = new QVBoxLayout(this);
+    colonne->addWidget(Onglets);
+    const BoutonsDialogue b = AjouteBoutons(this, colonne, valider);
+    Valider = b.valider;
+    Annuler = b.annuler;
+    connect(Valider, &QPushButton::clicked, this, [this] {
+        if (Verifie())
+            accept();
+    });
+    connect(Annuler, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+Formulaire DialogueOptions::Page(const QString& titre)
+{
+    auto* page = new QWidget(Onglets);
+    Onglets->addTab(page, titre);
+    return Formulaire(page);
+}
+
+BoutonsDialogue AjouteBoutons(QWidget* dialogue, QLayout* colonne, const QString& valider)
+{
+    auto* v = new QPushButton(valider, dialogue);
+    v->setObjectName(QStringLiteral("Valider"));
+    v->setDefault(true);
+    auto* a = new QPushButton(QStringLiteral("Annuler"), dialogue);
+    a->setObjectName(QStringLiteral("Annuler"));
+    auto* ligne = new QHBoxLayout;
+    ligne->addStretch();
+    ligne->addWidget(v);
+    ligne->addWidget(a);
+    if (auto* boite = qobject_cast<QBoxLayout*>(colonne))
+        boite->addLayout(ligne);
+    return {v, a};
+}
+
+}  // namespace karst

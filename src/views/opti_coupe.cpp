@@ -1,0 +1,263 @@
+#include "views/opti_coupe.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <algorithm>
+
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "platform/texte.h"
+
+namespace karst {
+
+TOpti_Coupe::TOpti_Coupe(QWidget* parent)
+    : DialogueOptions(QStringLiteral("Mise en page de la coupe"), "Opti_Coupe", parent)
+{
+    Formulaire horizontale = Page(QStringLiteral("Echelle horizontale"));
+    Affiche_Horizontale = horizontale.Case("Affiche_Horizontale", QStringLiteral("&Afficher"));
+    Epaisseur_Horizontale = horizontale.Entier("Epaisseur_Horizontale", QStringLiteral("&Epaisseur (mm/10)"));
+    X_Horizontale = horizontale.Reel("X_Horizontale", QStringLiteral("&Xdev /m"));
+    Z_Horizontale = horizontale.Reel("Z_Horizontale", QStringLiteral("&Z /m"));
+    Long_Horizontale = horizontale.Entier("Long_Horizontale", QStringLiteral("&Longueur (m)"));
+    Largeur_Horizontale = horizontale.Entier("Largeur_Horizontale", QStringLiteral("La&rgeur (mm)"));
+    Pas_Horizontale = horizontale.Entier("Pas_Horizontale", QStringLiteral("&Subdivisions"));
+    Police_Horizontale =
+        horizontale.BoutonFonte("Police_Horizontale", QStringLiteral("&Police ..."), &travail_.Police_Horizontale);
+
+    Formulaire verticales = Page(QStringLiteral("Echelles verticales"));
+    Epaisseur_Verticale = verticales.Entier("Epaisseur_Verticale", QStringLiteral("&Epaisseur (mm/10)"));
+    Largeur_Verticale = verticales.Entier("Largeur_Verticale", QStringLiteral("La&rgeur (mm)"));
+    Pas_Verticale = verticales.Entier("Pas_Verticale", QStringLiteral("Pa&s (m)"));
+    Police_Verticale =
+        verticales.BoutonFonte("Police_Verticale", QStringLiteral("&Police ..."), &travail_.Police_Verticale);
+    ListBox1 = new QListWidget(verticales.Conteneur());
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    verticales.Ajoute(ListBox1);
+    Button1 = verticales.Bouton("Button1", QStringLiteral("&Ajouter ..."));
+    Button1->setToolTip(QStringLiteral("... une échelle"));
+    Button2 = verticales.Bouton("Button2", QStringLiteral("Supp&rimer"));
+    Button2->setToolTip(QStringLiteral("l'échelle"));
+    Formulaire details = verticales.Groupe(QStringLiteral("Détails"));
+    X_Verticale = details.Reel("X_Verticale", QStringLiteral("&Xdev /m"));
+    ZMin_Verticale = details.Reel("ZMin_Verticale", QStringLiteral("&Zmin /m"));
+    ZMax_Verticale = details.Reel("ZMax_Verticale", QStringLiteral("Z&max /m"));
+    Decal_Verticale = details.Reel("Decal_Verticale", QStringLiteral("&décalage vertical /m"));
+    Gauche_Verticale = details.Case("Gauche_Verticale", QStringLiteral("&Graduations à gauche"));
+    Formulaire reference = details.Groupe(QStringLiteral("Point de référence"));
+    Nom_Verticale = reference.Texte("Nom_Verticale", QStringLiteral("&Nom"));
+    Indice_Verticale = reference.Entier("Indice_Verticale", QStringLiteral("&Indice"), false);
+
+    Formulaire habillage = Page(QStringLiteral("Habillage"));
+    Formulaire hauteur = habillage.Groupe(QStringLiteral("Hauteur"));
+    Representation_Hauteur =
+        hauteur.Radio("Representation_Hauteur", QStringLiteral("Représentation"),
+                      {QStringLiteral("Aucune"), QStringLiteral("Traits"), QStringLiteral("Points")});
+    Epaisseur_hauteur = hauteur.Entier("Epaisseur_hauteur", QStringLiteral("&Epaisseur (mm/10)"));
+    Formulaire visee = habillage.Groupe(QStringLiteral("Visée"));
+    Epaisseur_Visee = visee.Entier("Epaisseur_Visee", QStringLiteral("E&paisseur (mm/10)"));
+    pourcentage = visee.Entier("pourcentage", QStringLiteral("% &dessiné"));
+    Afficher_Habillage = habillage.Case("Afficher_Habillage", QStringLiteral("&Habiller"));
+    Epaisseur_Habit = habillage.Entier("Epaisseur_Habit", QStringLiteral("Epaisseur de l'ha&billage (mm/10)"));
+
+    Formulaire stations = Page(QStringLiteral("Stations"));
+    Texte_Station = stations.Radio("Texte_Station", QStringLiteral("&Texte carrefour"),
+                                   {QStringLiteral("Aucun"), QStringLiteral("Nom"), QStringLiteral("Nom+Indice")});
+    diametre = stations.Entier("diametre", QStringLiteral("&Diamètre (mm/10)"));
+    Police_Station = stations.BoutonFonte("Police_Station", QStringLiteral("&Police ..."), &travail_.Police_Station);
+
+    Formulaire impression = Page(QStringLiteral("Impression"));
+    Origine = impression.Case("Origine", QStringLiteral("&Bloquer l'origine"));
+    X_Origine = impression.Reel("X_Origine", QStringLiteral("&X/m"));
+    Z_Origine = impression.Reel("Z_Origine", QStringLiteral("&Z/m"));
+
+    connect(Representation_Hauteur, &GroupeRadio::Change, this, &TOpti_Coupe::Regles);
+    connect(Afficher_Habillage, &QCheckBox::toggled, this, &TOpti_Coupe::Regles);
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int ligne) {
+        if (!remplissage_ && ligne >= 0)
+            ListBox1Click();
+    });
+    connect(Button1, &QPushButton::clicked, this, &TOpti_Coupe::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TOpti_Coupe::Button2Click);
+}
+
+void TOpti_Coupe::Regles()
+{
+    Epaisseur_hauteur->setEnabled(Representation_Hauteur->ItemIndex() != 0);
+    Epaisseur_Habit->setEnabled(Afficher_Habillage->isChecked());
+}
+
+void TOpti_Coupe::ActiveDetails(bool actif)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{X_Verticale, ZMin_Verticale, ZMax_Verticale, Decal_Verticale,
+                                                      Gauche_Verticale, Nom_Verticale, Indice_Verticale, Button2})
+        w->setEnabled(actif);
+}
+
+void TOpti_Coupe::Initialise(const TOptions_Coupe& o)
+{
+    travail_ = o;
+    Affiche_Horizontale->setChecked(o.Affiche_Horizontale);
+    MontreEntier(Epaisseur_Horizontale, o.Epaisseur_Horizontale);
+    MontreReel(X_Horizontale, o.X_Horizontale, 6);
+    MontreReel(Z_Horizontale, o.Z_Horizontale, 6);
+    MontreEntier(Long_Horizontale, o.Long_Horizontale);
+    MontreEntier(Largeur_Horizontale, o.Largeur_Horizontale);
+    MontreEntier(Pas_Horizontale, o.Pas_Horizontale);
+    MontreEntier(Epaisseur_Verticale, o.Epaisseur_Verticale);
+    MontreEntier(Largeur_Verticale, o.Largeur_Verticale);
+    MontreEntier(Pas_Verticale, o.Pas_Verticale);
+    Representation_Hauteur->FixeItemIndex(o.Representation_Hauteur);
+    MontreEntier(Epaisseur_hauteur, o.Epaisseur_hauteur);
+    MontreEntier(Epaisseur_Visee, o.Epaisseur_Visee);
+    MontreEntier(pourcentage, o.pourcentage);
+    Afficher_Habillage->setChecked(o.Afficher_Habillage);
+    MontreEntier(Epaisseur_Habit, o.Epaisseur_Habit);
+    Texte_Station->FixeItemIndex(o.Texte_Station);
+    MontreEntier(diametre, o.diametre);
+    Origine->setChecked(o.Origine);
+    MontreReel(X_Origine, o.X_Origine, 6);
+    MontreReel(Z_Origine, o.Z_Origine, 6);
+    Regles();
+
+    enCours_ = -1;
+    remplissage_ = true;
+    ListBox1->clear();
+    // A damaged model file may claim more scales than the record holds.
+    travail_.NbEchelles = static_cast<int16_t>(std::clamp<int>(o.NbEchelles, 0, kMaxEchelles));
+    for (int i = 1; i <= travail_.NbEchelles; ++i)
+        ListBox1->addItem(DepuisCp1252(travail_.Echelles[i].Libelle));
+    ListBox1->setCurrentRow(-1);
+    remplissage_ = false;
+    ActiveDetails(false);
+}
+
+void TOpti_Coupe::ValideDetails()
+{
+    if (enCours_ < 0)
+        return;
+    TEchelleVerticale& e = travail_.Echelles[enCours_ + 1];
+    e.Xdev = LitReelEdition(X_Verticale);
+    e.ZMin = LitMot(ZMin_Verticale);
+    e.ZMax = LitMot(ZMax_Verticale);
+    e.Decalage = LitReelEdition(Decal_Verticale);
+    e.Gauche = Gauche_Verticale->isChecked();
+    e.Nom = LitTexte(Nom_Verticale);
+    e.Indice = LitMot(Indice_Verticale);
+}
+
+void TOpti_Coupe::ListBox1Click()
+{
+    const int ligne = ListBox1->currentRow();
+    if (ligne < 0)
+        return;
+    if (enCours_ >= 0)
+        ValideDetails();
+    else
+        ActiveDetails(true);
+    const TEchelleVerticale& e = travail_.Echelles[ligne + 1];
+    MontreReel(X_Verticale, e.Xdev, 6);
+    MontreEntier(ZMin_Verticale, e.ZMin);
+    MontreEntier(ZMax_Verticale, e.ZMax);
+    MontreReel(Decal_Verticale, e.Decalage, 6);
+    Gauche_Verticale->setChecked(e.Gauche);
+    MontreTexte(Nom_Verticale, e.Nom);
+    MontreEntier(Indice_Verticale, e.Indice);
+    enCours_ = ligne;
+}
+
+void TOpti_Coupe::Button1Click()
+{
+    if (travail_.NbEchelles >= kMaxEchelles) {
+        Invite().Information(QStringLiteral("Pas plus de %1 échelles verticales").arg(kMaxEchelles));
+        return;
+    }
+    QString nom;
+    if (!Invite().Saisie(QStringLiteral("Nouvelle échelle"), QStringLiteral("Nom de la nouvelle échelle"), nom) ||
+        nom.isEmpty())
+        return;
+    const int n = ++travail_.NbEchelles;
+    TEchelleVerticale& e = travail_.Echelles[n];
+    e = TEchelleVerticale{};
+    e.Libelle = VersCp1252(nom);
+    remplissage_ = true;
+    ListBox1->addItem(nom);
+    ListBox1->setCurrentRow(n - 1);
+    remplissage_ = false;
+    // Keeps the values typed for the scale shown, then shows the new one.
+    ListBox1Click();
+}
+
+void TOpti_Coupe::Button2Click()
+{
+    const int ligne = ListBox1->currentRow();
+    if (ligne < 0)
+        return;
+    if (Invite().Message(QStringLiteral("Supprimer l'échelle sélectionnée ?"), Icone::Avertissement,
+                         {Bouton::OK, Bouton::Annuler}) != Bouton::OK)
+        return;
+    ValideDetails();
+    for (int i = ligne + 1; i < travail_.NbEchelles; ++i)
+        travail_.Echelles[i] = travail_.Echelles[i + 1];
+    travail_.Echelles[travail_.NbEchelles] = TEchelleVerticale{};
+    --travail_.NbEchelles;
+    remplissage_ = true;
+    delete ListBox1->takeItem(ligne);
+    ListBox1->setCurrentRow(-1);
+    ListBox1->clearSelection();
+    remplissage_ = false;
+    enCours_ = -1;
+    ActiveDetails(false);
+}
+
+bool TOpti_Coupe::Verifie()
+{
+    return ReelsStockables({X_Horizontale, Z_Horizontale, X_Origine, Z_Origine, X_Verticale, Decal_Verticale});
+}
+
+void TOpti_Coupe::Retour(TOptions_Coupe& o)
+{
+    ValideDetails();
+    o.Police_Horizontale = travail_.Police_Horizontale;
+    o.Police_Verticale = travail_.Police_Verticale;
+    o.Police_Station = travail_.Police_Station;
+    o.Affiche_Horizontale = Affiche_Horizontale->isChecked();
+    o.Epaisseur_Horizontale = LitMot(Epaisseur_Horizontale);
+    o.X_Horizontale = LitReelEdition(X_Horizontale);
+    o.Z_Horizontale = LitReelEdition(Z_Horizontale);
+    o.Long_Horizontale = LitMot(Long_Horizontale);
+    o.Largeur_Horizontale = LitMot(Largeur_Horizontale);
+    o.Pas_Horizontale = LitMot(Pas_Horizontale);
+    o.Epaisseur_Verticale = LitMot(Epaisseur_Verticale);
+    o.Largeur_Verticale = LitMot(Largeur_Verticale);
+    o.Pas_Verticale = LitMot(Pas_Verticale);
+    o.Representation_Hauteur = static_cast<int16_t>(Representation_Hauteur->ItemIndex());
+    o.Epaisseur_hauteur = LitMot(Epaisseur_hauteur);
+    o.Epaisseur_Visee = LitMot(Epaisseur_Visee);
+    o.pourcentage = LitMot(pourcentage);
+    o.Afficher_Habillage = Afficher_Habillage->isChecked();
+    o.Epaisseur_Habit = LitMot(Epaisseur_Habit);
+    o.Texte_Station = static_cast<int16_t>(Texte_Station->ItemIndex());
+    o.diametre = LitMot(diametre);
+    o.Origine = Origine->isChecked();
+    o.X_Origine = LitReelEdition(X_Origine);
+    o.Z_Origine = LitReelEdition(Z_Origine);
+    o.NbEchelles = travail_.NbEchelles;
+    for (int i = 1; i <= kMaxEchelles; ++i)
+        if (i <= o.NbEchelles)
+            o.Echelles[i] = travail_.Echelles[i];
+}
+
+bool TOptions_Coupe::Modifie(QWidget* parent)
+{
+    TOpti_Coupe d(parent);
+    d.Initialise(*this);
+    if (ExecuteModal(d) != QDialog::Accepted)
+        return false;
+    TOptions_Coupe nouveau = *this;
+    d.Retour(nouveau);
+    *this = nouveau;
+    return true;
+}
+
+}  // namespace karst
