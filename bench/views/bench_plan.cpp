@@ -26,6 +26,7 @@ public:
     ImprimanteFactice imprimante;
     TMassif* Massif() override { return &massif; }
     const TOptions_Plan* OptionsPlan() override { return &options; }
+    const TOptions_Relief* OptionsRelief() override { return nullptr; }
     ChoixBulle Bulles() override { return {}; }
     TImprimante& Imprimante() override { return imprimante; }
     int PixelsParPouceVuePlan() override { return 96; }

@@ -8,6 +8,7 @@ namespace karst {
 class TMassif;
 class TFiche;
 class TOptions_Plan;
+class TOptions_Relief;
 class TImprimante;
 
 // The six parts of a shot tooltip that the user chose ("Info-bulles dans les vues").
@@ -27,6 +28,8 @@ public:
     virtual TMassif* Massif() = 0;
     // The plan options, or null.
     virtual const TOptions_Plan* OptionsPlan() = 0;
+    // The perspective options, or null.
+    virtual const TOptions_Relief* OptionsRelief() = 0;
     virtual ChoixBulle Bulles() = 0;
     // The current printer: its page geometry maps the printed pages, also in the preview.
     virtual TImprimante& Imprimante() = 0;

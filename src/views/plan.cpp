@@ -7,18 +7,14 @@
 #include "survey/nombres.h"
 #include "views/contexte.h"
 #include "views/options.h"
+#include "views/surface.h"
 #include "views/svg.h"
 
 namespace karst {
 
 namespace {
 
-struct Pt {
-    double x = 0, y = 0;
-};
-Pt operator+(Pt a, Pt b) { return {a.x + b.x, a.y + b.y}; }
-Pt operator-(Pt a, Pt b) { return {a.x - b.x, a.y - b.y}; }
-Pt operator*(double k, Pt a) { return {k * a.x, k * a.y}; }
+using Pt = PointPlan;
 
 // Widths measured at a station, in metres; -1 when not measured.
 struct Largeurs {
@@ -95,18 +91,9 @@ struct Fleche {
 Fleche FlecheNord(const ParcoursPlan& parcours, const TOptions_Plan& o, double echelle, double angleGeodesique) {
     const double l = echelle * o.Long_Nord / 1000;
     const Pt base{static_cast<double>(o.X_Nord) * 1000, static_cast<double>(o.Y_Nord) * 1000};
-    Pt pointe, tete;
-    if (!o.Representation) {
-        pointe = base + Pt{0, l};
-        tete = pointe + Pt{l / 10, -l / 2};
-    } else {
-        // The same arrow turned anticlockwise by the geodesic angle.
-        const double a = angleGeodesique / 180 * std::numbers::pi;
-        const double sn = std::sin(a), cs = std::cos(a);
-        pointe = base + Pt{-l * sn, l * cs};
-        tete = pointe + Pt{l * (sn / 2 + cs / 10), -l * (cs / 2 - sn / 10)};
-    }
-    return {parcours.Tourne(base.x, base.y), parcours.Tourne(pointe.x, pointe.y), parcours.Tourne(tete.x, tete.y)};
+    const FlecheMonde f = FlecheNordMonde(base, l, o.Representation, angleGeodesique);
+    return {parcours.Tourne(f.base.x, f.base.y), parcours.Tourne(f.pointe.x, f.pointe.y),
+            parcours.Tourne(f.tete.x, f.tete.y)};
 }
 
 // segment(a, b) for the two strokes of each grid cross, at the multiples of the step over
@@ -134,78 +121,9 @@ std::string NomStation(const TPointTopo& p, int texteStation) {
     return s;
 }
 
-// Where the plan is drawn: the screen or a printed page. The geometry is in world metres
-// of the turned frame; a surface maps it, sizes the pens and fonts and measures texts.
-class SurfacePlan {
-public:
-    explicit SurfacePlan(TCanvas& c) : canvas(c) {}
-    virtual ~SurfacePlan() = default;
-    virtual void MoveTo(Pt p) = 0;
-    virtual void LineTo(Pt p) = 0;
-    virtual void Cercle(int diametre, Pt p) = 0;
-    virtual void Texte(const std::string& t, Pt p) = 0;
-    // A pen of a thickness in tenths of mm.
-    virtual void Epaisseur(int dixiemes) = 0;
-    // Gives the font to the canvas, sized for it.
-    virtual void Font(const TPolice& p) = 0;
-    // Text sizes in mm of paper, in the last font given.
-    virtual double HauteurMm(const std::string& t) = 0;
-    virtual double LargeurMm(const std::string& t) = 0;
-    TCanvas& canvas;
-};
-
-class SurfaceEcran : public SurfacePlan {
-public:
-    SurfaceEcran(TPlan& plan, double rapport) : SurfacePlan(*plan.CanvasEcran), plan_(plan), rapport_(rapport) {}
-    void MoveTo(Pt p) override { plan_.EcranMoveTo(p.x, p.y); }
-    void LineTo(Pt p) override { plan_.EcranLineTo(p.x, p.y); }
-    void Cercle(int diametre, Pt p) override { plan_.EcranCercle(diametre, p.x, p.y); }
-    void Texte(const std::string& t, Pt p) override { plan_.EcranTexte(t, p.x, p.y); }
-    void Epaisseur(int dixiemes) override { canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * plan_.PxParMm)); }
-    void Font(const TPolice& p) override {
-        canvas.FixeFont(p);
-        canvas.FixeHauteurFont(RoundEntier(canvas.Font().Hauteur * rapport_));
-    }
-    // The font is scaled by the display ratio, and so is the field PxParMm.
-    double HauteurMm(const std::string& t) override { return canvas.TextHeight(t) / plan_.PxParMm; }
-    double LargeurMm(const std::string& t) override { return canvas.TextWidth(t) / plan_.PxParMm; }
-
-private:
-    TPlan& plan_;
-    double rapport_;
-};
-
-class SurfacePage : public SurfacePlan {
-public:
-    SurfacePage(TPlan& plan, TCanvas& imprimante, int pppVue)
-        : SurfacePlan(*plan.CanvasImpr), plan_(plan), imprimante_(imprimante), pppVue_(pppVue) {}
-    void MoveTo(Pt p) override { plan_.ImprMoveTo(p.x, p.y); }
-    void LineTo(Pt p) override { plan_.ImprLineTo(p.x, p.y); }
-    void Cercle(int diametre, Pt p) override { plan_.ImprCercle(diametre, p.x, p.y); }
-    void Texte(const std::string& t, Pt p) override { plan_.ImprTexte(t, p.x, p.y); }
-    void Epaisseur(int dixiemes) override {
-        canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * plan_.PxParMmImpr * plan_.Zoom));
-    }
-    void Font(const TPolice& p) override {
-        canvas.FixeFont(p);
-        if (plan_.Zoom != 1.0 && pppVue_ > 0)
-            canvas.FixeHauteurFont(
-                RoundEntier(canvas.Font().Hauteur * plan_.Zoom * plan_.PxParMmImpr * 25.4 / pppVue_));
-        // Texts are measured on the printer, so that the preview places them as the print.
-        if (&imprimante_ != &canvas) imprimante_.FixeFont(p);
-    }
-    double HauteurMm(const std::string& t) override { return imprimante_.TextHeight(t) / plan_.PxParMmImpr; }
-    double LargeurMm(const std::string& t) override { return imprimante_.TextWidth(t) / plan_.PxParMmImpr; }
-
-private:
-    TPlan& plan_;
-    TCanvas& imprimante_;
-    int pppVue_;
-};
-
 // What Dessine and DessinePage draw once the surface is set: the galleries, the north
 // arrow, the scale bar and the grid.
-void DessinePlan(TPlan& plan, SurfacePlan& s, const TOptions_Plan& o, const ListeFiches& fiches, uint16_t mode,
+void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const ListeFiches& fiches, uint16_t mode,
                  double angleGeodesique) {
     TCanvas& c = s.canvas;
     const double e = plan.Echelle;

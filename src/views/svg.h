@@ -8,7 +8,7 @@
 
 namespace karst {
 
-// A text file written line by line; every write is checked, and a failure raises
+// A text file written line by line (the SVG and VRML exports); every write is checked, and a failure raises
 // std::runtime_error with a French message. Closed by Ferme or the destructor, keeping
 // what was written.
 class FichierSVG {

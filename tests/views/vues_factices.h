@@ -25,6 +25,7 @@ class ContexteFactice : public ContexteVues {
 public:
     TMassif massif;
     TOptions_Plan options;
+    TOptions_Relief relief;
     ChoixBulle bulles;
     // An A4 page at 600 dpi with a printable area of 200 x 287 mm.
     ImprimanteFactice imprimante{4724, 6780, 200, 287, 600};
@@ -33,6 +34,7 @@ public:
 
     TMassif* Massif() override { return sansMassif ? nullptr : &massif; }
     const TOptions_Plan* OptionsPlan() override { return sansOptions ? nullptr : &options; }
+    const TOptions_Relief* OptionsRelief() override { return sansOptions ? nullptr : &relief; }
     ChoixBulle Bulles() override { return bulles; }
     TImprimante& Imprimante() override { return imprimante; }
     int PixelsParPouceVuePlan() override { return 96; }
@@ -59,6 +61,8 @@ inline TGalerie& AjouteGalerie(TFiche& fiche, const std::string& nomDepart, cons
         auto v = std::make_unique<TVisee>();
         const double dx = s.x - avant.x, dy = s.y - avant.y, dz = s.z - avant.z;
         v->Longueur = std::sqrt(dx * dx + dy * dy + dz * dz);
+        v->Horizontale = std::sqrt(dx * dx + dy * dy);
+        if (dx != 0 || dy != 0) v->Azimut = std::fmod(std::atan2(dx, dy) * 180 / 3.14159265358979323846 + 360, 360);
         v->X = s.x - depart.x;
         v->Y = s.y - depart.y;
         v->Z = s.z - depart.z;
@@ -70,6 +74,9 @@ inline TGalerie& AjouteGalerie(TFiche& fiche, const std::string& nomDepart, cons
         g->Stations.push_back(st);
         avant = s;
     }
+    g->Arrivee.X = avant.x;
+    g->Arrivee.Y = avant.y;
+    g->Arrivee.Z = avant.z;
     g->Placee = true;
     return *fiche.Galeries.ajoute(std::move(g));
 }

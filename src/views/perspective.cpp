@@ -1,0 +1,511 @@
+#include "views/perspective.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "platform/imprimante.h"
+#include "scene3d/scene.h"
+#include "survey/nombres.h"
+#include "views/contexte.h"
+#include "views/options.h"
+#include "views/surface.h"
+#include "views/svg.h"
+
+namespace karst {
+
+namespace {
+
+using Pt = PointPlan;
+
+constexpr double kPi = std::numbers::pi;
+
+// A world point seen by the view: across (h), depth (d) and up (v).
+struct Vu {
+    double h = 0, d = 0, v = 0;
+    Pt plan() const { return {h, v}; }
+};
+
+Vu Voit(const TPerspective& p, double x, double y, double z) {
+    Vu r;
+    p.Projette(x, y, z, r.h, r.d, r.v);
+    return r;
+}
+
+// Shots that have a station record.
+int NbVisees(const TGalerie& g) { return std::min<int>(g.NbVisees, g.NbStations()); }
+
+// The stations of a placed gallery as seen: the start, then the end of each shot.
+std::vector<Vu> StationsVues(const TPerspective& p, const TGalerie& g) {
+    std::vector<Vu> r;
+    const int n = NbVisees(g);
+    r.reserve(static_cast<std::size_t>(n + 1));
+    r.push_back(Voit(p, g.Depart.X, g.Depart.Y, g.Depart.Z));
+    for (int k = 1; k <= n; ++k) {
+        const TStation& s = g.Station(k);
+        r.push_back(Voit(p, s.X, s.Y, s.Z));
+    }
+    return r;
+}
+
+std::string NomStation(const TPointTopo& p, int texteStation) {
+    std::string s = p.Nom.Chaine();
+    if (texteStation == 2) s += "(" + FormatEntier(p.Indice) + ")";
+    return s;
+}
+
+// The three axes of the options: the origin and the end of the X, Y and Z axes.
+std::array<Vu, 4> Axes(const TPerspective& p, const TOptions_Relief& o) {
+    const double x = static_cast<double>(o.X_Echelle) * 1000, y = static_cast<double>(o.Y_Echelle) * 1000,
+                 z = o.Z_Echelle;
+    const double l = o.Long_Echelle;
+    return {Voit(p, x, y, z), Voit(p, x + (o.X_Inverse ? -l : l), y, z), Voit(p, x, y + (o.Y_Inverse ? -l : l), z),
+            Voit(p, x, y, z + (o.Z_Inverse ? -l : l))};
+}
+
+// The north arrow of the options at its altitude: base, tip, end of the half head.
+std::array<Vu, 3> Nord(const TPerspective& p, const TOptions_Relief& o, double angleGeodesique) {
+    const double l = o.Long_Nord / 1000.0 * p.Echelle;
+    const FlecheMonde f = FlecheNordMonde({static_cast<double>(o.X_Nord) * 1000, static_cast<double>(o.Y_Nord) * 1000},
+                                          l, o.Representation, angleGeodesique);
+    const double z = o.Z_Nord;
+    return {Voit(p, f.base.x, f.base.y, z), Voit(p, f.pointe.x, f.pointe.y, z), Voit(p, f.tete.x, f.tete.y, z)};
+}
+
+// The twelve edges of the stations' box, in drawing order.
+std::array<std::pair<Vu, Vu>, 12> Aretes(const TPerspective& p) {
+    const double x[2] = {p.BoiteMin.X.d(), p.BoiteMax.X.d()}, y[2] = {p.BoiteMin.Y.d(), p.BoiteMax.Y.d()},
+                 z[2] = {p.BoiteMin.Z.d(), p.BoiteMax.Z.d()};
+    auto c = [&](int i, int j, int k) { return Voit(p, x[i], y[j], z[k]); };
+    return {{{c(0, 0, 0), c(1, 0, 0)}, {c(1, 0, 0), c(1, 1, 0)}, {c(1, 1, 0), c(0, 1, 0)}, {c(0, 1, 0), c(0, 0, 0)},
+             {c(0, 0, 0), c(0, 0, 1)}, {c(0, 0, 1), c(1, 0, 1)}, {c(1, 0, 1), c(1, 1, 1)}, {c(1, 1, 1), c(0, 1, 1)},
+             {c(0, 1, 1), c(0, 0, 1)}, {c(1, 0, 1), c(1, 0, 0)}, {c(1, 1, 0), c(1, 1, 1)}, {c(0, 1, 1), c(0, 1, 0)}}};
+}
+
+// The plain drawing, on the screen or on a page: galleries, then axes, north arrow and box.
+void DessinePlain(TPerspective& p, SurfaceVue& s, const TOptions_Relief& o, const ListeFiches& fiches, uint16_t mode,
+                  double angleGeodesique) {
+    TCanvas& c = s.canvas;
+    const double e = o.pourcentage / 200.0 + 0.5, r = 1 - e;
+    c.FixeCouleurPen(kNoir);
+    c.FixeBrush(Pinceau{kNoir, true});
+    s.Epaisseur(o.Epaisseur_Visee);
+    double decalage = 0;
+    if (o.Texte_Station > 0) {
+        s.Font(o.Police_Station);
+        decalage = s.HauteurMm("O") / 2 * p.Echelle / 1000;
+    }
+    const float max = mode == ModeContrainte ? p.DeformationMax(fiches) : 1.0f;
+    auto disque = [&](Pt pt) {
+        c.FixeBrush(Pinceau{kNoir, true});
+        s.Cercle(o.diametre, pt);
+    };
+    auto etiquette = [&](const TPointTopo& station, Pt pt) {
+        c.FixeBrush(Pinceau{kBlanc, false});
+        s.Texte(NomStation(station, o.Texte_Station), pt + Pt{decalage, decalage});
+    };
+
+    for (const TFiche* f : fiches) {
+        if (!f) continue;
+        for (const TGalerie* g : f->Galeries) {
+            if (!g->Placee) continue;
+            c.FixeCouleurPen(p.CouleurGalerie(*g, mode, max));
+            const std::vector<Vu> st = StationsVues(p, *g);
+            if (o.diametre != 0) disque(st[0].plan());
+            if (o.Texte_Station >= 1 && !g->Depart.Terminus) etiquette(g->Depart, st[0].plan());
+            for (std::size_t k = 1; k < st.size(); ++k) {
+                const Pt a = st[k - 1].plan(), b = st[k].plan();
+                s.MoveTo(e * a + r * b);
+                s.LineTo(r * a + e * b);
+                if (o.diametre != 0) disque(b);
+            }
+            if (o.Texte_Station > 0 && !g->Arrivee.Terminus && st.size() > 1) etiquette(g->Arrivee, st.back().plan());
+        }
+    }
+
+    if (o.Affiche_Echelle) {
+        c.FixeCouleurPen(kNoir);
+        s.EpaisseurSansRapport(o.Epaisseur_Echelle);
+        const auto a = Axes(p, o);
+        for (int i = 1; i <= 3; ++i) {
+            s.MoveTo(a[0].plan());
+            s.LineTo(a[static_cast<std::size_t>(i)].plan());
+        }
+    }
+    if (o.Affiche_Nord) {
+        c.FixeCouleurPen(kNoir);
+        s.EpaisseurSansRapport(o.Epaisseur_Nord);
+        const auto n = Nord(p, o, angleGeodesique);
+        s.MoveTo(n[0].plan());
+        s.LineTo(n[1].plan());
+        s.LineTo(n[2].plan());
+        s.Font(o.Police_Nord);
+        c.FixeBrush(Pinceau{kBlanc, false});
+        s.Texte(o.Texte_Nord.str(), n[2].plan());
+    }
+    if (o.Affiche_Quadri) {
+        c.FixeCouleurPen(static_cast<Couleur>(o.Couleur_Cadre));
+        s.Epaisseur(o.Epaisseur_Quadri);
+        const auto ar = Aretes(p);
+        s.MoveTo(ar[0].first.plan());
+        for (std::size_t i = 0; i < 9; ++i) s.LineTo(ar[i].second.plan());
+        for (std::size_t i = 9; i < 12; ++i) {
+            s.MoveTo(ar[i].first.plan());
+            s.LineTo(ar[i].second.plan());
+        }
+    }
+}
+
+// The red/blue pair: each eye 35 mm of display beside the centre and 0.5 m of display in
+// front of the plane at the centre's depth.
+void DessineStereo(TPerspective& p, const ListeFiches& fiches, double rapport) {
+    TCanvas& c = *p.CanvasEcran;
+    const double oeil = p.Echelle * 0.07 / rapport / 2;
+    const double cx = (p.Xmin + p.Xmax) / 2, cy = (p.Ymin + p.Ymax) / 2;
+    auto trace = [&](const std::vector<Vu>& st, double decalage) {
+        bool leve = true;
+        for (const Vu& s : st) {
+            const double q = (s.d - p.ProfondeurCentre) / p.Echelle * rapport + 0.5;
+            // A point nearer than the eyes has no image: the line is broken there.
+            if (!(q > 0)) {
+                leve = true;
+                continue;
+            }
+            const double h = ((s.h - cx) - decalage) * 0.5 / q + decalage + cx, v = (s.v - cy) * 0.5 / q + cy;
+            if (leve)
+                p.EcranMoveTo(h, v);
+            else
+                p.EcranLineTo(h, v);
+            leve = false;
+        }
+    };
+    for (const TFiche* f : fiches) {
+        if (!f) continue;
+        for (const TGalerie* g : f->Galeries) {
+            if (!g->Placee) continue;
+            const std::vector<Vu> st = StationsVues(p, *g);
+            c.FixeCouleurPen(0xFF0000);
+            trace(st, oeil);
+            c.FixeCouleurPen(0x0000C0);
+            trace(st, -oeil);
+        }
+    }
+}
+
+}  // namespace
+
+TPerspective::TPerspective(ContexteVues& contexte) : TProjection(contexte) { Echelle = 100; }
+
+TPerspective::~TPerspective() = default;
+
+void TPerspective::Tourne(double dAzimut, double dElevation) {
+    Azimut += dAzimut;
+    if (Azimut > 360) Azimut -= 360;
+    if (Azimut < 0) Azimut += 360;
+    Elevation += dElevation;
+    if (Elevation > 90) Elevation = 89;
+    if (Elevation < -90) Elevation = -89;
+    SinAzimut = std::sin(Azimut / 180 * kPi);
+    CosAzimut = std::cos(Azimut / 180 * kPi);
+    SinElevation = std::sin(Elevation / 180 * kPi);
+}
+
+std::string TPerspective::TexteAngles(double dAzimut, double dElevation) {
+    const double a = Azimut + dAzimut;
+    SinAzimut = std::sin(a / 180 * kPi);
+    CosAzimut = std::cos(a / 180 * kPi);
+    if (Elevation + dElevation > 90) dElevation = 89 - Elevation;
+    if (Elevation + dElevation < -90) dElevation = -89 - Elevation;
+    SinElevation = std::sin((Elevation + dElevation) / 180 * kPi);
+    return FormatGeneral(a, 3) + " \xB0  " + FormatGeneral(-(Elevation + dElevation), 2) + " \xB0";
+}
+
+void TPerspective::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
+    const ListeFiches* fiches = FichesCourantes();
+    Donnees = fiches && Echelle > 0 && CalculeLimites(*fiches, BoiteMin, BoiteMax);
+    if (!Donnees) {
+        largeur = hauteur = 1;
+        return;
+    }
+    double dmin = 0, dmax = 0;
+    for (int i = 0; i < 8; ++i) {
+        const Vu c = Voit(*this, (i & 1) ? BoiteMax.X : BoiteMin.X, (i & 2) ? BoiteMax.Y : BoiteMin.Y,
+                          (i & 4) ? BoiteMax.Z : BoiteMin.Z);
+        if (i == 0 || c.h < Xmin) Xmin = c.h;
+        if (i == 0 || c.h > Xmax) Xmax = c.h;
+        if (i == 0 || c.v < Ymin) Ymin = c.v;
+        if (i == 0 || c.v > Ymax) Ymax = c.v;
+        if (i == 0 || c.d < dmin) dmin = c.d;
+        if (i == 0 || c.d > dmax) dmax = c.d;
+    }
+    ProfondeurCentre = (dmin + dmax) / 2;
+    const double marge = Echelle * 0.01;
+    Xmin -= marge;
+    Xmax += marge;
+    Ymin -= marge;
+    Ymax += marge;
+    largeur = RoundEntier((Xmax - Xmin) / Echelle * 1000 * pxParMm * rapport);
+    hauteur = RoundEntier((Ymax - Ymin) / Echelle * 1000 * pxParMm * rapport);
+}
+
+void TPerspective::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) {
+    auto bitmap = DebutEcran(scrollX, scrollY, image);
+    TCanvas& c = *CanvasEcran;
+    if (Stereo) {
+        // A black background on which the two colours are OR-ed: crossings turn magenta.
+        c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
+        c.FixeBrush(Pinceau{kNoir, true});
+        c.FillRect(0, 0, c.Largeur(), c.Hauteur());
+        c.FixeModePen(ModeStylo::Fusion);
+    }
+    PxParMm = pxParMm * rapport;
+    const TOptions_Relief* o = contexte_.OptionsRelief();
+    const ListeFiches* fiches = FichesCourantes();
+    if (Donnees && o && fiches && PxParMm > 0 && rapport > 0) {
+        SurfaceEcran s(*this, rapport);
+        if (Stereo) {
+            c.FixeCouleurPen(kNoir);
+            c.FixeBrush(Pinceau{kNoir, true});
+            s.Epaisseur(o->Epaisseur_Visee);
+            DessineStereo(*this, *fiches, rapport);
+        } else {
+            DessinePlain(*this, s, *o, *fiches, mode, static_cast<double>(contexte_.Massif()->Angle_Geodesique));
+        }
+    }
+    c.FixeModePen(ModeStylo::Copie);
+    FinEcran(std::move(bitmap), image);
+}
+
+void TPerspective::NombrePages(int& colonnes, int& lignes, int margesH, int margesV) {
+    MargesH = margesH;
+    MargesV = margesV;
+    GrillePages(false, 0, 0, colonnes, lignes);
+}
+
+void TPerspective::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
+                               double zoom) {
+    CanvasImpr = &canvas;
+    Zoom = zoom;
+    DecalageX = margeGauche;
+    DecalageY = margeHaut;
+    OrigineGrille(false, 0, 0);
+    PageColonne = colonne;
+    PageLigne = ligne;
+    TImprimante& imprimante = contexte_.Imprimante();
+    PxParMmImpr = imprimante.LargeurMm() > 0 ? static_cast<double>(imprimante.LargeurPage()) / imprimante.LargeurMm() : 0;
+    const TOptions_Relief* o = contexte_.OptionsRelief();
+    const ListeFiches* fiches = FichesCourantes();
+    double ph, pv;
+    if (Donnees && o && fiches && PxParMmImpr > 0 && ZoneImprimable(ph, pv)) {
+        SurfacePage s(*this, imprimante.Canvas(), contexte_.PixelsParPouceVuePlan());
+        canvas.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
+        DessinePlain(*this, s, *o, *fiches, mode, static_cast<double>(contexte_.Massif()->Angle_Geodesique));
+    }
+    // The caller adds the page frame and label over a clear brush.
+    canvas.FixeBrush(Pinceau{kBlanc, false});
+}
+
+namespace {
+
+// The plan point under a pixel of the whole drawing.
+Pt PointDuPixel(const TGraphique& g, int x, int y) {
+    return {x / 1000.0 * g.Echelle / g.PxParMm + g.Xmin, g.Ymax - y / 1000.0 * g.Echelle / g.PxParMm};
+}
+
+}  // namespace
+
+double TPerspective::Localise(int x, int y, int& fiche, int& galerie, int& point) {
+    double meilleur = 1e6;
+    const ListeFiches* fiches = FichesCourantes();
+    if (Echelle <= 0 || PxParMm <= 0) return 1e6;
+    if (Donnees && fiches) {
+        const Pt q = PointDuPixel(*this, x, y);
+        bool premier = true;
+        for (std::size_t fi = 0; fi < fiches->size(); ++fi) {
+            const TFiche* f = (*fiches)[fi];
+            if (!f) continue;
+            for (std::size_t gi = 0; gi < f->Galeries.size(); ++gi) {
+                const TGalerie& g = *f->Galeries[gi];
+                if (!g.Placee) continue;
+                // The sheet, gallery and point of a find are always set together.
+                auto retient = [&](double d2, int k) {
+                    meilleur = d2;
+                    fiche = static_cast<int>(fi);
+                    galerie = static_cast<int>(gi);
+                    point = k;
+                    premier = false;
+                };
+                const std::vector<Vu> st = StationsVues(*this, g);
+                const Pt s0 = st[0].plan();
+                const double d0 = (q.x - s0.x) * (q.x - s0.x) + (q.y - s0.y) * (q.y - s0.y);
+                if (premier || d0 < meilleur) retient(d0, 1);
+                for (std::size_t k = 1; k < st.size(); ++k) {
+                    const Pt a = st[k - 1].plan(), b = st[k].plan();
+                    const Pt ab = b - a, aq = q - a;
+                    const double t = aq.x * ab.x + aq.y * ab.y, l = ab.x * ab.x + ab.y * ab.y;
+                    double candidat = -1;
+                    if (t > l) {
+                        const Pt bq = q - b;
+                        candidat = bq.x * bq.x + bq.y * bq.y;
+                    } else if (t > 0 && l > 0) {
+                        const double croix = ab.x * aq.y - ab.y * aq.x;
+                        candidat = croix * croix / l;
+                    }
+                    if (candidat >= 0 && candidat < meilleur) retient(candidat, static_cast<int>(k));
+                }
+            }
+        }
+    }
+    return std::sqrt(meilleur) * 1000 / Echelle * PxParMm;
+}
+
+void TPerspective::IsoleEcran(int x, int y, int rayon2) {
+    TMassif* massif = contexte_.Massif();
+    const ListeFiches* fiches = FichesCourantes();
+    if (!massif || !fiches || Echelle <= 0 || PxParMm <= 0) return;
+    const Pt c = PointDuPixel(*this, x, y);
+    const double k = Echelle / PxParMm / 1000;
+    const double r2 = k * k * rayon2;
+    auto nouvelle = std::make_unique<ListeFiches>();
+    if (Donnees) {
+        for (TFiche* f : *fiches) {
+            if (!f) continue;
+            bool vue = false;
+            for (const TGalerie* g : f->Galeries) {
+                if (!g->Placee) continue;
+                for (const Vu& s : StationsVues(*this, *g)) {
+                    if ((s.h - c.x) * (s.h - c.x) + (s.v - c.y) * (s.v - c.y) < r2) vue = true;
+                }
+                if (vue) break;
+            }
+            if (vue) nouvelle->push_back(f);
+        }
+    }
+    massif->Selection = std::move(nouvelle);
+    massif->FichesCourantes = massif->Selection.get();
+    massif->SelectionActive = true;
+}
+
+void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
+    texte.clear();
+    const ListeFiches* fiches = FichesCourantes();
+    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size() ||
+        !(*fiches)[static_cast<std::size_t>(fiche)])
+        return;
+    const TFiche& f = *(*fiches)[static_cast<std::size_t>(fiche)];
+    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) return;
+    const TGalerie& g = *f.Galeries[static_cast<std::size_t>(galerie)];
+    if (affiche) {
+        texte = f.Systeme.Chaine() + "/" + f.Cavite.Chaine() + "/" + f.Reseau.Chaine() + "/" + f.Lieu.Chaine();
+        texte += g.Depart.Terminus ? " Terminus - " : " " + g.Depart.Nom.Chaine() + " - ";
+        texte += g.Arrivee.Terminus ? std::string("Terminus") : g.Arrivee.Nom.Chaine();
+    }
+    const TOptions_Relief* o = contexte_.OptionsRelief();
+    if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0) return;
+    const std::vector<Vu> st = StationsVues(*this, g);
+    if (point < 1 || static_cast<std::size_t>(point) >= st.size()) return;
+    TCanvas& c = *CanvasEcran;
+    // The shots' pen, rather than whatever width the image's canvas was left with.
+    c.FixeLargeurPen(RoundEntier(o->Epaisseur_Visee / 10.0 * PxParMm));
+    const Pt a = st[static_cast<std::size_t>(point - 1)].plan(), b = st[static_cast<std::size_t>(point)].plan();
+    // Inverting squares: the erasing call, drawing them again, restores the image.
+    const Couleur couleur = affiche ? kNoir : kBlanc;
+    c.FixePen(Stylo{couleur, c.Pen().largeur, ModeStylo::Inverse, true});
+    c.FixeBrush(Pinceau{couleur, true});
+    EcranCarre(a.x, a.y);
+    EcranCarre(b.x, b.y);
+    c.FixeModePen(ModeStylo::Copie);
+    if (mode == ModeNormal) {
+        const double e = o->pourcentage / 200.0 + 0.5, r = 1 - e;
+        c.FixeCouleurPen(affiche ? kRouge : kNoir);
+        const Pt debut = e * a + r * b, fin = r * a + e * b;
+        EcranMoveTo(debut.x, debut.y);
+        EcranLineTo(fin.x, fin.y);
+    }
+}
+
+void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) {
+    FichierSVG f(nomFichier);
+    const double echelle = Echelle > 0 ? Echelle : 1;
+    EcritEnteteSVG(f, RoundEntier((Xmax - Xmin) * 1000 / echelle), RoundEntier((Ymax - Ymin) * 1000 / echelle),
+                   illustrator);
+    TMassif* massif = contexte_.Massif();
+    f.Ligne("<title>" + TexteXml(NomSansDossier(massif ? massif->NomFichier : std::string())) + "</title>");
+    f.Ligne("<desc>Perspective</desc>");
+    const TOptions_Relief* options = contexte_.OptionsRelief();
+    const ListeFiches* fiches = FichesCourantes();
+    if (Donnees && options && fiches && Echelle > 0) {
+        const TOptions_Relief& o = *options;
+        const std::string marque = MarqueCouche(illustrator);
+        auto X = [&](Pt p) { return (p.x - Xmin) * 1000 / echelle; };
+        auto Y = [&](Pt p) { return (Ymax - p.y) * 1000 / echelle; };
+        auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(X(a), Y(a), X(b), Y(b))); };
+        const double e = o.pourcentage / 200.0 + 0.5, r = 1 - e;
+        const double demi = o.Police_Station.Taille() * 25.4 / 72 / 2;
+
+        const std::string entetes[3] = {
+            "<g id=\"visees\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Visee / 10.0) + "; stroke:black;\">",
+            "<g id=\"stations\"" + marque + " style=\"stroke:black; fill:black;\">",
+            "<g id=\"carrefours\"" + marque + " style=\"font-size:" + FormatEntier(o.Police_Station.Taille()) +
+                "pt; font-family:" + TexteXml(o.Police_Station.Nom) + ";\">"};
+        for (int passe = 0; passe < 3; ++passe) {
+            f.Ligne(entetes[passe]);
+            for (const TFiche* fiche : *fiches) {
+                if (!fiche) continue;
+                f.Ligne("<g>");
+                for (const TGalerie* g : fiche->Galeries) {
+                    if (!g->Placee) continue;
+                    f.Ligne("<g>");
+                    const std::vector<Vu> st = StationsVues(*this, *g);
+                    auto etiquette = [&](const TPointTopo& station, Pt p) {
+                        f.Ligne(TexteSVG(X(p) + demi, Y(p) + demi, NomStation(station, o.Texte_Station)));
+                    };
+                    if (passe == 0) {
+                        for (std::size_t k = 1; k < st.size(); ++k) {
+                            const Pt a = st[k - 1].plan(), b = st[k].plan();
+                            ligne(e * a + r * b, r * a + e * b);
+                        }
+                    } else if (passe == 1 && o.diametre != 0) {
+                        for (const Vu& s : st) f.Ligne(CercleSVG(X(s.plan()), Y(s.plan()), o.diametre / 20.0));
+                    } else if (passe == 2 && o.Texte_Station > 0) {
+                        if (!g->Depart.Terminus) etiquette(g->Depart, st.front().plan());
+                        if (!g->Arrivee.Terminus && st.size() > 1) etiquette(g->Arrivee, st.back().plan());
+                    }
+                    f.Ligne("</g>");
+                }
+                f.Ligne("</g>");
+            }
+            f.Ligne("</g>");
+        }
+
+        if (o.Affiche_Nord || toutes) {
+            const auto n = Nord(*this, o, static_cast<double>(massif->Angle_Geodesique));
+            f.Ligne("<g id=\"nord\"" + marque + ">");
+            f.Ligne(GroupeTraitSVG(o.Epaisseur_Nord));
+            ligne(n[0].plan(), n[1].plan());
+            ligne(n[1].plan(), n[2].plan());
+            f.Ligne("</g>");
+            f.Ligne(GroupePoliceSVG(o.Police_Nord.Taille(), o.Police_Nord.Nom));
+            const double dn = o.Police_Nord.Taille() * 25.4 / 72 / 2;
+            f.Ligne(TexteSVG(X(n[2].plan()) + dn, Y(n[2].plan()) + dn, o.Texte_Nord.str()));
+            f.Ligne("</g>");
+            f.Ligne("</g>");
+        }
+        if (o.Affiche_Echelle || toutes) {
+            f.Ligne("<g id=\"repere\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Echelle / 10.0) +
+                    "; stroke:black;\">");
+            const auto a = Axes(*this, o);
+            for (std::size_t i = 1; i <= 3; ++i) ligne(a[0].plan(), a[i].plan());
+            f.Ligne("</g>");
+        }
+        if (o.Affiche_Quadri || toutes) {
+            f.Ligne("<g id=\"quadrillatere\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Quadri / 10.0) +
+                    "; stroke:black;\">");
+            for (const auto& [a, b] : Aretes(*this)) ligne(a.plan(), b.plan());
+            f.Ligne("</g>");
+        }
+    }
+    f.Ligne("</svg>");
+    f.Ferme();
+}
+
+}  // namespace karst

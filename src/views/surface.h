@@ -1,0 +1,117 @@
+#pragma once
+// Where a projection view draws: the screen or a printed page. The geometry is in world
+// metres of the view's drawing plane; a surface maps it, sizes the pens and fonts and
+// measures texts, so that one drawing routine serves both targets.
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "platform/canvas.h"
+#include "survey/nombres.h"
+#include "views/graphique.h"
+
+namespace karst {
+
+// A point of a view's drawing plane, in metres.
+struct PointPlan {
+    double x = 0, y = 0;
+};
+inline PointPlan operator+(PointPlan a, PointPlan b) { return {a.x + b.x, a.y + b.y}; }
+inline PointPlan operator-(PointPlan a, PointPlan b) { return {a.x - b.x, a.y - b.y}; }
+inline PointPlan operator*(double k, PointPlan a) { return {k * a.x, k * a.y}; }
+
+// The north arrow of the options, in the world's horizontal plane: base, tip and the end
+// of its half head. The "Géographique" arrow is turned anticlockwise by the geodesic angle
+// (degrees); `longueur` is in world metres.
+struct FlecheMonde {
+    PointPlan base, pointe, tete;
+};
+FlecheMonde FlecheNordMonde(PointPlan base, double longueur, bool geographique, double angleGeodesique);
+
+class SurfaceVue {
+public:
+    explicit SurfaceVue(TCanvas& c) : canvas(c) {}
+    virtual ~SurfaceVue() = default;
+    virtual void MoveTo(PointPlan p) = 0;
+    virtual void LineTo(PointPlan p) = 0;
+    virtual void Cercle(int diametre, PointPlan p) = 0;
+    virtual void Texte(const std::string& t, PointPlan p) = 0;
+    // A pen of a thickness in tenths of mm.
+    virtual void Epaisseur(int dixiemes) = 0;
+    // The same without the display ratio of the screen.
+    virtual void EpaisseurSansRapport(int dixiemes) = 0;
+    // Gives the font to the canvas, sized for it.
+    virtual void Font(const TPolice& p) = 0;
+    // Text sizes in mm of paper, in the last font given.
+    virtual double HauteurMm(const std::string& t) = 0;
+    virtual double LargeurMm(const std::string& t) = 0;
+    TCanvas& canvas;
+};
+
+class SurfaceEcran : public SurfaceVue {
+public:
+    SurfaceEcran(TGraphique& vue, double rapport) : SurfaceVue(*vue.CanvasEcran), vue_(vue), rapport_(rapport) {}
+    void MoveTo(PointPlan p) override { vue_.EcranMoveTo(p.x, p.y); }
+    void LineTo(PointPlan p) override { vue_.EcranLineTo(p.x, p.y); }
+    void Cercle(int diametre, PointPlan p) override { vue_.EcranCercle(diametre, p.x, p.y); }
+    void Texte(const std::string& t, PointPlan p) override { vue_.EcranTexte(t, p.x, p.y); }
+    void Epaisseur(int dixiemes) override { canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMm)); }
+    void EpaisseurSansRapport(int dixiemes) override {
+        canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMm / rapport_));
+    }
+    void Font(const TPolice& p) override {
+        canvas.FixeFont(p);
+        canvas.FixeHauteurFont(RoundEntier(canvas.Font().Hauteur * rapport_));
+    }
+    // The font is scaled by the display ratio, and so is the field PxParMm.
+    double HauteurMm(const std::string& t) override { return canvas.TextHeight(t) / vue_.PxParMm; }
+    double LargeurMm(const std::string& t) override { return canvas.TextWidth(t) / vue_.PxParMm; }
+
+private:
+    TGraphique& vue_;
+    double rapport_;
+};
+
+class SurfacePage : public SurfaceVue {
+public:
+    // imprimante: the printer's own canvas, on which texts are measured; pppVue: the
+    // pixels per inch a zoomed preview page rescales fonts by.
+    SurfacePage(TGraphique& vue, TCanvas& imprimante, int pppVue)
+        : SurfaceVue(*vue.CanvasImpr), vue_(vue), imprimante_(imprimante), pppVue_(pppVue) {}
+    void MoveTo(PointPlan p) override { vue_.ImprMoveTo(p.x, p.y); }
+    void LineTo(PointPlan p) override { vue_.ImprLineTo(p.x, p.y); }
+    void Cercle(int diametre, PointPlan p) override { vue_.ImprCercle(diametre, p.x, p.y); }
+    void Texte(const std::string& t, PointPlan p) override { vue_.ImprTexte(t, p.x, p.y); }
+    void Epaisseur(int dixiemes) override {
+        canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMmImpr * vue_.Zoom));
+    }
+    void EpaisseurSansRapport(int dixiemes) override { Epaisseur(dixiemes); }
+    void Font(const TPolice& p) override {
+        canvas.FixeFont(p);
+        if (vue_.Zoom != 1.0 && pppVue_ > 0)
+            canvas.FixeHauteurFont(RoundEntier(canvas.Font().Hauteur * vue_.Zoom * vue_.PxParMmImpr * 25.4 / pppVue_));
+        // Texts are measured on the printer, so that the preview places them as the print.
+        if (&imprimante_ != &canvas) imprimante_.FixeFont(p);
+    }
+    double HauteurMm(const std::string& t) override { return imprimante_.TextHeight(t) / vue_.PxParMmImpr; }
+    double LargeurMm(const std::string& t) override { return imprimante_.TextWidth(t) / vue_.PxParMmImpr; }
+
+private:
+    TGraphique& vue_;
+    TCanvas& imprimante_;
+    int pppVue_;
+};
+
+inline FlecheMonde FlecheNordMonde(PointPlan base, double l, bool geographique, double angleGeodesique) {
+    if (!geographique) {
+        const PointPlan pointe = base + PointPlan{0, l};
+        return {base, pointe, pointe + PointPlan{l / 10, -l / 2}};
+    }
+    const double a = angleGeodesique / 180 * std::numbers::pi;
+    const double sn = std::sin(a), cs = std::cos(a);
+    const PointPlan pointe = base + PointPlan{-l * sn, l * cs};
+    return {base, pointe, pointe + PointPlan{l * (sn / 2 + cs / 10), -l * (cs / 2 - sn / 10)}};
+}
+
+}  // namespace karst
