@@ -28,6 +28,7 @@ public:
     explicit ContexteForm1(TForm1& f) : f_(f) {}
     TMassif* Massif() override { return f_.Massif.get(); }
     const TOptions_Plan* OptionsPlan() override { return &f_.OptionsPlan; }
+    const TOptions_Relief* OptionsRelief() override { return &f_.OptionsRelief; }
     ChoixBulle Bulles() override
     {
         ChoixBulle b;
