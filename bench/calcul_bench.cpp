@@ -21,15 +21,17 @@ struct Forme {
     int cote;       // junctions per side of the grid
     int parCote;    // galleries along each side between two junctions
     int arbre;      // galleries of the side passages
+    int boucles;    // one side passage in `boucles` closes a loop (0: none)
 };
 
-// Grid sides and side passages for about 100, 1,000 and 9,000 galleries; the last one is
-// near the limit of 1,000 junctions after reduction.
+// Grid sides and side passages for about 100, 1,000 and 9,000 galleries; 9001 stands for
+// 9,000 galleries at the limit: a 31 x 31 grid, 961 junctions left after reduction.
 Forme FormePour(int galeries) {
     switch (galeries) {
-        case 100: return {4, 2, 52};
-        case 1000: return {12, 2, 472};
-        default: return {28, 2, galeries - 28 * 27 * 2 * 2};
+        case 100: return {4, 2, 52, 50};
+        case 1000: return {12, 2, 472, 50};
+        case 9000: return {28, 2, 9000 - 28 * 27 * 2 * 2, 50};
+        default: return {31, 2, 9000 - 31 * 30 * 2 * 2, 0};
     }
 }
 
@@ -85,7 +87,7 @@ std::unique_ptr<TMassif> Genere(int galeries) {
             liste.push_back({noeuds[a], "", unif(-10, 10), unif(-10, 10), unif(-5, 5)});
             continue;
         }
-        if (r() % 50 == 0 && static_cast<int>(noeuds.size()) > base + 2) {  // a small loop
+        if (f.boucles && r() % f.boucles == 0 && static_cast<int>(noeuds.size()) > base + 2) {  // a loop
             relie(a, base + static_cast<int>(r() % (noeuds.size() - base)));
             continue;
         }
@@ -138,6 +140,7 @@ void Phase(benchmark::State& etat, int phase) {
     const int galeries = static_cast<int>(etat.range(0));
     TMassif& m = Massif(galeries);
     std::size_t carrefours = 0, branches = 0;
+    int inconnues = 0;
     for (auto _ : etat) {
         etat.PauseTiming();
         auto c = std::make_unique<TCalculateur>();
@@ -160,6 +163,7 @@ void Phase(benchmark::State& etat, int phase) {
             case 5: c->PlaceExtremites(); break;
         }
         etat.PauseTiming();
+        if (phase == 3) inconnues = static_cast<int>(std::count(c->Connus.begin(), c->Connus.end(), 1));
         carrefours = c->Carrefours.size();
         branches = c->Concentres.size();
         c.reset();
@@ -167,6 +171,7 @@ void Phase(benchmark::State& etat, int phase) {
     }
     etat.counters["carrefours"] = static_cast<double>(carrefours);
     etat.counters["branches"] = static_cast<double>(branches);
+    if (phase == 3) etat.counters["inconnues"] = inconnues;
 }
 
 void Tout(benchmark::State& etat) {
@@ -192,7 +197,7 @@ void Phase5_PlaceExtremites(benchmark::State& e) { Phase(e, 5); }
 
 }  // namespace
 
-#define TAILLES ->Arg(100)->Arg(1000)->Arg(9000)->Unit(benchmark::kMillisecond)
+#define TAILLES ->Arg(100)->Arg(1000)->Arg(9000)->Arg(9001)->Unit(benchmark::kMillisecond)
 BENCHMARK(Chargement) TAILLES;
 BENCHMARK(Phase1_Connecte) TAILLES;
 BENCHMARK(Phase2_Simplifie) TAILLES;

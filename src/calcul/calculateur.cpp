@@ -181,18 +181,40 @@ bool TCalculateur::Connecte(bool verbeux) {
     // Junction sweeps, alternately backward and forward. A chain is compared with the
     // junctions from the last one down to the last one of the previous sweep of the same
     // direction; the highest-numbered junction equal to either end wins, its start first.
+    // The sweeps compare integers: each chain end gets a station number, and `numero`
+    // holds the junction that station has become (0 while none).
+    std::unordered_map<std::string, int> stations;
+    std::vector<int> idDebut(n), idFin(n);
+    auto id = [&](const TPointTopo& p) {
+        return p.Terminus ? -1 : stations.emplace(Cle(p), static_cast<int>(stations.size())).first->second;
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        idDebut[i] = id(Concentres[i]->Debut);
+        idFin[i] = id(Concentres[i]->Fin);
+    }
+    std::vector<int32_t> numero(stations.size(), 0);
+    for (const auto& [cle, s] : stations) {
+        auto it = indexCarrefours_.find(cle);
+        if (it != indexCarrefours_.end()) numero[static_cast<std::size_t>(s)] = it->second;
+    }
+    auto numeroDe = [&](int s) { return s < 0 ? 0 : numero[static_cast<std::size_t>(s)]; };
+    auto trouve = [&](const TPointTopo& p, int s) {
+        const int32_t k = TrouveCarrefour(p);
+        if (s >= 0 && k >= 1) numero[static_cast<std::size_t>(s)] = k;
+        return k;
+    };
     auto cherche = [&](std::size_t i, std::size_t limite) {
         TConcentre& c = *Concentres[i];
         const int32_t bas = static_cast<int32_t>(std::max<std::size_t>(limite, 1));
-        const int32_t jd = NumeroCarrefour(c.Debut);
-        const int32_t jf = NumeroCarrefour(c.Fin);
+        const int32_t jd = numeroDe(idDebut[i]);
+        const int32_t jf = numeroDe(idFin[i]);
         const bool d = jd >= bas, f = jf >= bas;
         if (d && (!f || jd >= jf)) {
             c.NoeudDebut = jd;
-            c.NoeudFin = TrouveCarrefour(c.Fin);
+            c.NoeudFin = trouve(c.Fin, idFin[i]);
         } else if (f) {
             c.NoeudFin = jf;
-            c.NoeudDebut = TrouveCarrefour(c.Debut);
+            c.NoeudDebut = trouve(c.Debut, idDebut[i]);
         } else {
             return false;
         }

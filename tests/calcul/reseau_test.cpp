@@ -331,3 +331,36 @@ TEST(Reseau, LiaisonDeLongueurNulle) {
     }
     EXPECT_NEAR(G(m, 0, 2).Depart.X, G(m, 0, 2).Arrivee.X, 1e-6);
 }
+
+TEST(Reseau, ReferenceEtTerminus) {
+    // A lone gallery from a reference to a terminus: its start takes the reference's
+    // coordinates and it counts as positioned.
+    TMassif m;
+    AjouteReference(m, "R", 0.5, 0.25, 12);
+    TFiche* f = AjouteFiche(m);
+    AjouteGalerie(*f, Station("R"), Terminus(), {{7, 30}});
+    Calcule(m);
+    const TGalerie& g = G(m, 0, 0);
+    EXPECT_TRUE(g.Placee);
+    EXPECT_NEAR(g.Depart.X, 500, 1e-9);
+    EXPECT_NEAR(g.Depart.Y, 250, 1e-9);
+    EXPECT_NEAR(g.Depart.Z, 12, 1e-9);
+}
+
+TEST(Reseau, ChargementPourLaCoupe) {
+    // Any mode but 1 leaves out the galleries in the section and those with a terminus end.
+    TMassif m;
+    TFiche* f = AjouteFiche(m);
+    AjouteGalerie(*f, Station("A"), Station("B"), {{1, 0}});
+    AjouteGalerie(*f, Station("B"), Station("C"), {{1, 0}})->DansCoupe = true;
+    AjouteGalerie(*f, Terminus(), Station("C"), {{1, 0}});
+    AjouteGalerie(*f, Station("C"), Terminus(), {{1, 0}});
+    AjouteGalerie(*f, Station("C"), Station("D"), {{1, 0}});
+    Reduit(m);
+    TCalculateur deux, un;
+    deux.Charge(m.Fiches, m.References, 2);
+    un.Charge(m.Fiches, m.References, 1);
+    ASSERT_EQ(deux.Concentres.size(), 2u);
+    EXPECT_EQ(deux.Concentres[1]->MembreGalerie[0], 4);
+    EXPECT_EQ(un.Concentres.size(), 5u);
+}
