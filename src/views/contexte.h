@@ -3,12 +3,20 @@
 // tooltip choices, the printer and the plan window's resolution. The main window
 // implements it; the tests give a fake.
 
+#include <array>
+#include <string>
+#include <vector>
+
+class QDialog;
+
 namespace karst {
 
 class TMassif;
 class TFiche;
 class TOptions_Plan;
 class TOptions_Relief;
+class TPointTopo;
+class TOptions_Coupe;
 class TImprimante;
 
 // The six parts of a shot tooltip that the user chose ("Info-bulles dans les vues").
@@ -48,6 +56,38 @@ public:
     // empty): the chosen sheet and gallery index (from 0; -1 when the sheet was chosen
     // without a gallery); false when nothing was chosen.
     virtual bool ChoisitGalerie(TFiche*& fiche, int& galerie) { return false; }
+    // ---- What the developed section and its commands need ----
+    // The section options, or null.
+    virtual const TOptions_Coupe* OptionsCoupe() { return nullptr; }
+    // The sheet search: the criteria dialog preset with the five texts (system, cave,
+    // network, place, station name; Windows-1252), then the choice list of the matching
+    // sheets of `fiches`. galerie on entry: -2 (or any value but -1) the list whose button
+    // reads "Visualise la fiche choisie", -1 the one that reads "Utilise la fiche choisie".
+    // False when either dialog is cancelled; on true the chosen sheet, and the gallery
+    // picked in its preview (from 0) or -1 when the choice was made in the list.
+    virtual bool RechercheSimple(const std::vector<TFiche*>& fiches, const std::array<std::string, 5>& criteres,
+                                 TFiche*& fiche, int& galerie) {
+        (void)fiches, (void)criteres, (void)fiche, (void)galerie;
+        return false;
+    }
+    // The choice list of stations (columns "Point" and "Indice", button "Utilise la
+    // galerie allant au point"): the position of the row taken, -1 when cancelled.
+    virtual int ChoixStation(const std::vector<const TPointTopo*>& stations) {
+        (void)stations;
+        return -1;
+    }
+    // Shows a dialog modally; true when it closes with OK.
+    virtual bool MontreModal(QDialog& dialogue);
+    // The selection of the active child window when it is a view window: sheet position in
+    // the current sheets, gallery position, shot number. False without one.
+    virtual bool SelectionVueActive(int& fiche, int& galerie, int& point) {
+        (void)fiche, (void)galerie, (void)point;
+        return false;
+    }
+    // The section window, when there is one: erase its highlight and drop its selection;
+    // redraw it.
+    virtual void OteSelectionCoupe() {}
+    virtual void RedessineCoupe() {}
 };
 
 }  // namespace karst

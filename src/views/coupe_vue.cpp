@@ -1,0 +1,595 @@
+#include "views/coupe_vue.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/imprimante.h"
+#include "survey/coupe.h"
+#include "survey/nombres.h"
+#include "views/contexte.h"
+#include "views/coupe_geometrie.h"
+#include "views/options.h"
+#include "views/svg.h"
+
+namespace karst {
+
+using namespace coupe;
+
+namespace {
+
+constexpr Couleur kVert = 0x00FF00;
+
+// The junction label of a gallery end.
+std::string Etiquette(const TPointTopo& p, int texteStation) {
+    std::string s = p.Nom.Chaine();
+    if (texteStation == 2) s += "(" + FormatEntier(p.Indice) + ")";
+    return s;
+}
+
+// Where the section is drawn: the screen or a printed page. The geometry is in world
+// metres (section abscissa, altitude); a surface maps it, sizes the pens and fonts and
+// measures texts in millimetres of paper.
+class SurfaceCoupe {
+public:
+    explicit SurfaceCoupe(TCanvas& c) : canvas(c) {}
+    virtual ~SurfaceCoupe() = default;
+    virtual void MoveTo(Pt p) = 0;
+    virtual void LineTo(Pt p) = 0;
+    virtual void Cercle(int diametre, Pt p) = 0;
+    virtual void Texte(const std::string& t, Pt p) = 0;
+    // Pen of a thickness in tenths of mm: the drawing's, and the scales'.
+    virtual void Epaisseur(int dixiemes) = 0;
+    virtual void EpaisseurEchelle(int dixiemes) = 0;
+    // Gives the font to the canvas, sized for it.
+    virtual void Font(const TPolice& p) = 0;
+    // Text sizes in mm of paper, in the last font given.
+    virtual double HauteurMm(const std::string& t) = 0;
+    virtual double LargeurMm(const std::string& t) = 0;
+    void Segment(Pt a, Pt b) {
+        MoveTo(a);
+        LineTo(b);
+    }
+    TCanvas& canvas;
+};
+
+class SurfaceEcran : public SurfaceCoupe {
+public:
+    SurfaceEcran(TCoupe& vue, double pxParMm, double rapport)
+        : SurfaceCoupe(*vue.CanvasEcran), vue_(vue), pxParMm_(pxParMm), rapport_(rapport) {}
+    void MoveTo(Pt p) override { vue_.EcranMoveTo(p.x, p.z); }
+    void LineTo(Pt p) override { vue_.EcranLineTo(p.x, p.z); }
+    void Cercle(int diametre, Pt p) override { vue_.EcranCercle(diametre, p.x, p.z); }
+    void Texte(const std::string& t, Pt p) override { vue_.EcranTexte(t, p.x, p.z); }
+    void Epaisseur(int dixiemes) override { canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMm)); }
+    // The scales keep their thickness whatever the display ratio.
+    void EpaisseurEchelle(int dixiemes) override { canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * pxParMm_)); }
+    void Font(const TPolice& p) override {
+        canvas.FixeFont(p);
+        canvas.FixeHauteurFont(RoundEntier(canvas.Font().Hauteur * rapport_));
+    }
+    // The font is scaled by the display ratio, and so is the field PxParMm: the sizes
+    // come back in mm of paper whatever the ratio.
+    double HauteurMm(const std::string& t) override { return canvas.TextHeight(t) / vue_.PxParMm; }
+    double LargeurMm(const std::string& t) override { return canvas.TextWidth(t) / vue_.PxParMm; }
+
+private:
+    TCoupe& vue_;
+    double pxParMm_, rapport_;
+};
+
+class SurfacePage : public SurfaceCoupe {
+public:
+    SurfacePage(TCoupe& vue, TCanvas& imprimante, int pppFenetre)
+        : SurfaceCoupe(*vue.CanvasImpr), vue_(vue), imprimante_(imprimante), pppFenetre_(pppFenetre) {}
+    void MoveTo(Pt p) override { vue_.ImprMoveTo(p.x, p.z); }
+    void LineTo(Pt p) override { vue_.ImprLineTo(p.x, p.z); }
+    void Cercle(int diametre, Pt p) override { vue_.ImprCercle(diametre, p.x, p.z); }
+    void Texte(const std::string& t, Pt p) override { vue_.ImprTexte(t, p.x, p.z); }
+    void Epaisseur(int dixiemes) override {
+        canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMmImpr * vue_.Zoom));
+    }
+    void EpaisseurEchelle(int dixiemes) override { Epaisseur(dixiemes); }
+    void Font(const TPolice& p) override {
+        canvas.FixeFont(p);
+        if (vue_.Zoom != 1.0 && pppFenetre_ > 0)
+            canvas.FixeHauteurFont(
+                RoundEntier(canvas.Font().Hauteur * vue_.Zoom * vue_.PxParMmImpr / pppFenetre_ * 25.4));
+        // Texts are measured on the printer, so that the preview places them as the print.
+        if (&imprimante_ != &canvas) imprimante_.FixeFont(p);
+    }
+    double HauteurMm(const std::string& t) override { return imprimante_.TextHeight(t) / vue_.PxParMmImpr; }
+    double LargeurMm(const std::string& t) override { return imprimante_.TextWidth(t) / vue_.PxParMmImpr; }
+
+private:
+    TCoupe& vue_;
+    TCanvas& imprimante_;
+    int pppFenetre_;
+};
+
+void EchelleHorizontale(SurfaceCoupe& s, const TOptions_Coupe& o, double e) {
+    TCanvas& c = s.canvas;
+    c.FixeCouleurPen(kNoir);
+    s.EpaisseurEchelle(o.Epaisseur_Horizontale);
+    const double l = o.Long_Horizontale, w = o.Largeur_Horizontale, wm = w / 1000 * e;
+    const Pt h{o.X_Horizontale.d(), o.Z_Horizontale.d()};
+    s.MoveTo(h);
+    s.LineTo({h.x + l, h.z});
+    s.LineTo({h.x + l, h.z + wm});
+    s.Segment(h, {h.x, h.z + wm});
+    const int n = o.Pas_Horizontale;
+    for (int k = 1; k < n; ++k) s.Segment({h.x + l / n * k, h.z}, {h.x + l / n * k, h.z + wm});
+    s.Font(o.Police_Horizontale);
+    c.FixeBrush(Pinceau{kBlanc, false});
+    const double w0 = s.LargeurMm("0") / 2, t0 = s.HauteurMm("0");
+    const double z = h.z + (w + t0) / 1000 * e;
+    s.Texte("0", {h.x - w0 / 1000 * e, z});
+    const std::string fin = FormatEntier(o.Long_Horizontale) + UniteLongueur[0];
+    s.Texte(fin, {h.x + l - s.LargeurMm(fin) / 2 / 1000 * e, z});
+}
+
+void EchellesVerticales(const TCoupe& vue, SurfaceCoupe& s, const TOptions_Coupe& o, double e) {
+    const int nb = std::min<int>(o.NbEchelles, kMaxEchelles);
+    if (nb <= 0) return;
+    TCanvas& c = s.canvas;
+    c.FixeCouleurPen(kNoir);
+    s.EpaisseurEchelle(o.Epaisseur_Verticale);
+    c.FixeBrush(Pinceau{kBlanc, false});
+    s.Font(o.Police_Verticale);
+    const double wv = o.Largeur_Verticale / 1000.0 * e;
+    for (int r = 1; r <= nb; ++r) {
+        const TEchelleVerticale& ev = o.Echelles[static_cast<std::size_t>(r)];
+        const double zref = vue.AltitudeReference(ev), x = ev.Xdev.d(), d = ev.Decalage.d();
+        s.Segment({x, d + ev.ZMin + zref}, {x, d + ev.ZMax + zref});
+        Graduations(ev, o.Pas_Verticale, [&](int valeur) {
+            const double zk = d + zref + valeur;
+            const std::string t = FormatEntier(valeur);
+            const double t2 = s.HauteurMm("0") / 2 / 1000 * e;
+            if (ev.Gauche) {
+                s.Segment({x, zk}, {x - wv, zk});
+                s.Texte(t, {x - wv - s.LargeurMm(t) / 1000 * e, zk + t2});
+            } else {
+                s.Segment({x, zk}, {x + wv, zk});
+                s.Texte(t, {x + wv + s.LargeurMm("0") / 2 / 1000 * e, zk + t2});
+            }
+        });
+    }
+}
+
+// What Dessine and DessinePage draw once the surface is set.
+void DessineCoupe(TCoupe& vue, SurfaceCoupe& s, const TOptions_Coupe& o, const ListeFiches& fiches, uint16_t mode) {
+    TCanvas& c = s.canvas;
+    const double e = vue.Echelle;
+    const Pourcentage pc(o.pourcentage);
+    c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
+    c.FixeBrush(Pinceau{kNoir, true});
+    s.Epaisseur(o.Epaisseur_Visee);
+    double ho = 0;
+    if (o.Texte_Station > 0) {
+        s.Font(o.Police_Station);
+        ho = s.HauteurMm("O") / 2 * e / 1000;
+    }
+    const float max = mode == ModeContrainte ? vue.DeformationMax(fiches) : 1.0f;
+    const bool hauteurs = o.Afficher_Habillage || o.Representation_Hauteur != 0;
+
+    auto noir = [&] { c.FixeBrush(Pinceau{kNoir, true}); };
+    // The heights mark above (sens 1) or below (sens -1) a station.
+    auto marque = [&](Pt st, double h, int sens) {
+        const Pt bout{st.x, st.z + sens * h};
+        if (o.Representation_Hauteur == 1) {
+            s.Epaisseur(o.Epaisseur_hauteur);
+            s.Segment(st, bout);
+        } else if (o.Representation_Hauteur == 2) {
+            s.Epaisseur(o.Epaisseur_hauteur);
+            noir();
+            s.Cercle(o.Epaisseur_hauteur / 2, bout);
+        }
+    };
+    auto etiquette = [&](const TPointTopo& station, Pt p) {
+        c.FixeBrush(Pinceau{kBlanc, false});
+        s.Texte(Etiquette(station, o.Texte_Station), {p.x + ho, p.z + ho});
+    };
+
+    ParcourtGaleries(fiches, [&](const TFiche& f, int, int gi, const TGalerie& g) {
+        c.FixeCouleurPen(vue.CouleurGalerie(g, mode, max));
+        Pt p = StationCoupe(g, 0);
+        Hauteurs hp;
+        if (hauteurs) {
+            hp = HauteursA(f, gi, 0);
+            if (Connue(hp.haut)) marque(p, hp.haut, 1);
+            if (Connue(hp.bas)) marque(p, hp.bas, -1);
+        }
+        if (o.diametre != 0) {
+            noir();
+            s.Cercle(o.diametre, p);
+        }
+        if (o.Texte_Station > 0 && !g.Depart.Terminus) etiquette(g.Depart, p);
+        const int n = NbViseesMontrees(g);
+        for (int i = 1; i <= n; ++i) {
+            const Pt q = StationCoupe(g, i);
+            // Every shot with the shot pen, also after the marks of the start station.
+            s.Epaisseur(o.Epaisseur_Visee);
+            s.Segment(pc.Debut(p, q), pc.Fin(p, q));
+            noir();
+            if (hauteurs) {
+                const Hauteurs hq = HauteursA(f, gi, i);
+                if (o.Afficher_Habillage && Connue(hp.haut) && Connue(hq.haut)) {
+                    s.Epaisseur(o.Epaisseur_Habit);
+                    s.Segment({p.x, p.z + hp.haut}, {q.x, q.z + hq.haut});
+                }
+                if (Connue(hq.haut)) marque(q, hq.haut, 1);
+                if (o.Afficher_Habillage && Connue(hp.bas) && Connue(hq.bas)) {
+                    s.Epaisseur(o.Epaisseur_Habit);
+                    s.Segment({p.x, p.z - hp.bas}, {q.x, q.z - hq.bas});
+                }
+                if (Connue(hq.bas)) marque(q, hq.bas, -1);
+                s.Epaisseur(o.Epaisseur_Visee);
+                hp = hq;
+            }
+            p = q;
+            if (o.diametre != 0) {
+                noir();
+                s.Cercle(o.diametre, q);
+            }
+        }
+        if (o.Texte_Station > 0 && !g.Arrivee.Terminus) etiquette(g.Arrivee, p);
+    });
+
+    if (o.Affiche_Horizontale) EchelleHorizontale(s, o, e);
+    EchellesVerticales(vue, s, o, e);
+}
+
+}  // namespace
+
+TCoupe::TCoupe(ContexteVues& contexte) : TProjection(contexte) { Echelle = 100; }
+
+double TCoupe::AltitudeReference(const TEchelleVerticale& ev) const {
+    const TMassif* m = contexte_.Massif();
+    if (!m) return 0;
+    const std::string nom = MajAscii(ev.Nom.str());
+    auto est = [&](const TPointTopo& p) { return !p.Terminus && p.Indice == ev.Indice && p.Nom.ChaineMaj() == nom; };
+    for (const TFiche* f : m->Fiches) {
+        if (!f) continue;
+        for (const TGalerie* g : f->Galeries) {
+            if (!g->Placee) continue;
+            if (est(g->Arrivee)) return g->Arrivee.Z.d();
+            if (est(g->Depart)) return g->Depart.Z.d();
+        }
+    }
+    return 0;
+}
+
+void TCoupe::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
+    const ListeFiches* fiches = FichesCourantes();
+    TStation min, max;
+    Donnees = fiches && Echelle > 0 && CalculeLimitesCoupe(min, max, *fiches);
+    if (!Donnees) {
+        largeur = hauteur = 1;
+        return;
+    }
+    const double marge = Echelle * 0.01;
+    Xmin = min.Abscisse.d() - marge;
+    Xmax = max.Abscisse.d() + marge;
+    Ymin = min.Z.d() - marge;
+    Ymax = max.Z.d() + marge;
+    largeur = RoundEntier((Xmax - Xmin) / Echelle * 1000 * pxParMm * rapport);
+    hauteur = RoundEntier((Ymax - Ymin) / Echelle * 1000 * pxParMm * rapport);
+}
+
+void TCoupe::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) {
+    auto bitmap = DebutEcran(scrollX, scrollY, image);
+    PxParMm = pxParMm * rapport;
+    const TOptions_Coupe* o = contexte_.OptionsCoupe();
+    const ListeFiches* fiches = FichesCourantes();
+    if (Donnees && o && fiches && PxParMm > 0 && Echelle > 0) {
+        SurfaceEcran s(*this, pxParMm, rapport);
+        DessineCoupe(*this, s, *o, *fiches, mode);
+    }
+    FinEcran(std::move(bitmap), image);
+}
+
+void TCoupe::NombrePages(int& colonnes, int& lignes, int margesH, int margesV) {
+    MargesH = margesH;
+    MargesV = margesV;
+    const TOptions_Coupe* o = contexte_.OptionsCoupe();
+    const bool verrouille = o && o->Origine;
+    GrillePages(verrouille, verrouille ? o->X_Origine.d() : 0, verrouille ? o->Z_Origine.d() : 0, colonnes, lignes);
+}
+
+void TCoupe::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
+                         double zoom) {
+    DecalageX = margeGauche;
+    DecalageY = margeHaut;
+    CanvasImpr = &canvas;
+    Zoom = zoom;
+    const TOptions_Coupe* o = contexte_.OptionsCoupe();
+    const bool verrouille = o && o->Origine;
+    OrigineGrille(verrouille, verrouille ? o->X_Origine.d() : 0, verrouille ? o->Z_Origine.d() : 0);
+    PageColonne = colonne;
+    PageLigne = ligne;
+    TImprimante& imprimante = contexte_.Imprimante();
+    PxParMmImpr = imprimante.LargeurMm() > 0 ? static_cast<double>(imprimante.LargeurPage()) / imprimante.LargeurMm() : 0;
+    double ph, pv;
+    const ListeFiches* fiches = FichesCourantes();
+    if (Donnees && o && fiches && PxParMmImpr > 0 && ZoneImprimable(ph, pv)) {
+        SurfacePage s(*this, imprimante.Canvas(), contexte_.PixelsParPouceVuePlan());
+        DessineCoupe(*this, s, *o, *fiches, mode);
+    }
+    // The caller adds the page frame and label over a clear brush.
+    canvas.FixeBrush(Pinceau{kBlanc, false});
+}
+
+double TCoupe::Localise(int x, int y, int& fiche, int& galerie, int& point) {
+    double meilleur = 1e30;
+    const ListeFiches* fiches = FichesCourantes();
+    const bool mesurable = Echelle > 0 && PxParMm > 0;
+    if (Donnees && fiches && mesurable) {
+        const double xc = x / 1000.0 * Echelle / PxParMm + Xmin, zc = Ymax - y / 1000.0 * Echelle / PxParMm;
+        ParcourtGaleries(*fiches, [&](const TFiche&, int fi, int gi, const TGalerie& g) {
+            Pt p = StationCoupe(g, 0);
+            const int n = NbViseesMontrees(g);
+            for (int i = 1; i <= n; ++i) {
+                const Pt q = StationCoupe(g, i);
+                double d = -1;
+                if (std::fabs(p.x - q.x) < 0.5) {
+                    // A shot nearly vertical in the section.
+                    if ((q.z - zc) * (p.z - zc) < 0) d = std::fabs((p.x + q.x) / 2 - xc);
+                } else if ((q.x - xc) * (p.x - xc) < 0) {
+                    d = std::fabs((q.z - p.z) * (xc - q.x) / (q.x - p.x) + q.z - zc);
+                }
+                if (d >= 0 && d < meilleur) {
+                    meilleur = d;
+                    fiche = fi;
+                    galerie = gi;
+                    point = i;
+                }
+                p = q;
+            }
+        });
+    }
+    if (meilleur > 1e29) point = 0;
+    if (!mesurable) return meilleur;
+    return meilleur * 1000 / Echelle * PxParMm;
+}
+
+void TCoupe::IsoleEcran(int x, int y, int rayon2) {
+    TMassif* massif = contexte_.Massif();
+    const ListeFiches* fiches = FichesCourantes();
+    if (!massif || !fiches) return;
+    auto nouvelle = std::make_unique<ListeFiches>();
+    if (Donnees && Echelle > 0 && PxParMm > 0) {
+        const double xc = x / 1000.0 * Echelle / PxParMm + Xmin, zc = Ymax - y / 1000.0 * Echelle / PxParMm;
+        const double k = Echelle / PxParMm / 1000, r2 = k * k * rayon2;
+        auto proche = [&](Pt p) { return (p.x - xc) * (p.x - xc) + (p.z - zc) * (p.z - zc) < r2; };
+        for (TFiche* f : *fiches) {
+            if (!f) continue;
+            bool vue = false;
+            for (const TGalerie* g : f->Galeries) {
+                if (!Montree(*g)) continue;
+                for (int i = 0; !vue && i <= NbViseesMontrees(*g); ++i) vue = proche(StationCoupe(*g, i));
+                if (vue) break;
+            }
+            if (vue) nouvelle->push_back(f);
+        }
+    }
+    massif->Selection = std::move(nouvelle);
+    massif->FichesCourantes = massif->Selection.get();
+    massif->SelectionActive = true;
+}
+
+void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
+    texte.clear();
+    const ListeFiches* fiches = FichesCourantes();
+    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size() ||
+        !(*fiches)[static_cast<std::size_t>(fiche)])
+        return;
+    const TFiche& f = *(*fiches)[static_cast<std::size_t>(fiche)];
+    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) return;
+    const TGalerie& g = *f.Galeries[static_cast<std::size_t>(galerie)];
+    if (affiche) {
+        auto nom = [](const TPointTopo& p) { return p.Terminus ? std::string("Terminus") : p.Nom.Chaine(); };
+        const bool finDabord = g.Sens != g.GaucheDroite;
+        texte = f.Systeme.Chaine() + "/" + f.Cavite.Chaine() + "/" + f.Reseau.Chaine() + "/" + f.Lieu.Chaine() + " " +
+                nom(finDabord ? g.Arrivee : g.Depart) + " - " + nom(finDabord ? g.Depart : g.Arrivee);
+    }
+    const TOptions_Coupe* o = contexte_.OptionsCoupe();
+    if (!Montree(g) || !CanvasEcran || !o || Echelle <= 0 || PxParMm <= 0) return;
+    TCanvas& c = *CanvasEcran;
+    // The shot pen of the drawing, so that erasing covers exactly what the highlight drew.
+    c.FixePen(Stylo{affiche ? kVert : kNoir, RoundEntier(o->Epaisseur_Visee / 10.0 * PxParMm), ModeStylo::Copie, true});
+    const Pourcentage pc(o->pourcentage);
+    if (mode != ModeContrainte) {
+        std::unordered_set<const TGalerie*> vues{&g};
+        for (int k = 1; k <= NbSuitesValides(g); ++k)
+            SurligneBranche(g.SuiteFiche[static_cast<std::size_t>(k)], g.SuiteGalerie[static_cast<std::size_t>(k)],
+                            o->pourcentage, vues);
+    }
+    Pt p = StationCoupe(g, 0);
+    const int n = NbViseesMontrees(g);
+    for (int i = 1; i <= n; ++i) {
+        const Pt q = StationCoupe(g, i);
+        if (i == point) {
+            // Inverting squares: the erasing call, drawing them again, restores the image.
+            const Couleur couleur = affiche ? kNoir : kBlanc;
+            c.FixePen(Stylo{couleur, c.Pen().largeur, ModeStylo::Inverse, true});
+            c.FixeBrush(Pinceau{couleur, true});
+            EcranCarre(p.x, p.z);
+            EcranCarre(q.x, q.z);
+            c.FixeModePen(ModeStylo::Copie);
+        }
+        if (affiche) c.FixeCouleurPen(i == point ? kRouge : kVert);
+        else c.FixeCouleurPen(mode == ModeCouleur ? static_cast<Couleur>(g.Couleur) : kNoir);
+        if (mode != ModeContrainte) {
+            const Pt d = pc.Debut(p, q), e = pc.Fin(p, q);
+            EcranMoveTo(d.x, d.z);
+            EcranLineTo(e.x, e.z);
+        }
+        p = q;
+    }
+}
+
+void TCoupe::SurligneBranche(int32_t ordre, int32_t galerie, int pourcentage,
+                             std::unordered_set<const TGalerie*>& vues) {
+    const ListeFiches* fiches = FichesCourantes();
+    if (!fiches) return;
+    const TFiche* f = nullptr;
+    for (const TFiche* x : *fiches)
+        if (x && x->Ordre == ordre) {
+            f = x;
+            break;
+        }
+    if (!f || galerie < 0 || static_cast<std::size_t>(galerie) >= f->Galeries.size()) return;
+    const TGalerie& g = *f->Galeries[static_cast<std::size_t>(galerie)];
+    // A gallery met again (links that loop) is not followed twice.
+    if (!Montree(g) || !vues.insert(&g).second) return;
+    const Pourcentage pc(pourcentage);
+    Pt p = StationCoupe(g, 0);
+    for (int i = 1; i <= NbViseesMontrees(g); ++i) {
+        const Pt q = StationCoupe(g, i);
+        const Pt d = pc.Debut(p, q), e = pc.Fin(p, q);
+        EcranMoveTo(d.x, d.z);
+        EcranLineTo(e.x, e.z);
+        p = q;
+    }
+    for (int k = 1; k <= NbSuitesValides(g); ++k)
+        SurligneBranche(g.SuiteFiche[static_cast<std::size_t>(k)], g.SuiteGalerie[static_cast<std::size_t>(k)],
+                        pourcentage, vues);
+}
+
+// ---- SVG ---------------------------------------------------------------------------------
+
+void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) {
+    FichierSVG f(nomFichier);
+    const double e = Echelle > 0 ? Echelle : 1;
+    EcritEnteteSVG(f, RoundEntier((Xmax - Xmin) * 1000 / e), RoundEntier((Ymax - Ymin) * 1000 / e), illustrator);
+    TMassif* massif = contexte_.Massif();
+    f.Ligne("<title>" + TexteXml(NomSansDossier(massif ? massif->NomFichier : std::string())) + "</title>");
+    f.Ligne("<desc>Coupe</desc>");
+    const TOptions_Coupe* options = contexte_.OptionsCoupe();
+    const ListeFiches* fiches = FichesCourantes();
+    if (Donnees && options && fiches) {
+        const TOptions_Coupe& o = *options;
+        const std::string la = MarqueCouche(illustrator);
+        auto X = [&](Pt p) { return (p.x - Xmin) * 1000 / e; };
+        auto Y = [&](Pt p) { return (Ymax - p.z) * 1000 / e; };
+        auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(X(a), Y(a), X(b), Y(b))); };
+        const Pourcentage pc(o.pourcentage);
+        auto demi = [](const TPolice& p) { return p.Taille() * 25.4 / 72 / 2; };
+        const double off = demi(o.Police_Station);
+
+        enum Couche { Visees, Parois, HauteursC, Stations, Carrefours };
+        const std::string entetes[5] = {
+            "<g id=\"visees\"" + la + " style=\"stroke-width:" + Mm(o.Epaisseur_Visee / 10.0) + "; stroke:black;\">",
+            "<g id=\"parois\"" + la + " style=\"stroke-width:" + Mm(o.Epaisseur_Habit / 10.0) + "; stroke:black;\">",
+            "<g id=\"hauteurs\"" + la + " style=\"stroke-width:" + Mm(o.Epaisseur_hauteur / 10.0) +
+                "; stroke:black; fill:black;\">",
+            "<g id=\"stations\"" + la + " style=\"stroke:black; fill:black;\">",
+            "<g id=\"carrefours\"" + la + " style=\"font-size:" + FormatEntier(o.Police_Station.Taille()) +
+                "pt; font-family:" + TexteXml(o.Police_Station.Nom) + ";\">"};
+        const bool parois = o.Afficher_Habillage || toutes;
+        const bool traits = o.Representation_Hauteur == 1 || toutes;
+        const bool points = o.Representation_Hauteur == 2 && !toutes;
+        const bool cercles = o.diametre != 0 || toutes;
+        const bool noms = o.Texte_Station > 0 || toutes;
+
+        for (int couche = Visees; couche <= Carrefours; ++couche) {
+            f.Ligne(entetes[couche]);
+            for (std::size_t fi = 0; fi < fiches->size(); ++fi) {
+                const TFiche* fiche = (*fiches)[fi];
+                if (!fiche) continue;
+                f.Ligne("<g>");
+                for (std::size_t gi = 0; gi < fiche->Galeries.size(); ++gi) {
+                    const TGalerie& g = *fiche->Galeries[gi];
+                    if (!Montree(g)) continue;
+                    f.Ligne("<g>");
+                    const int n = NbViseesMontrees(g);
+                    auto hauteurs = [&](Pt st, const Hauteurs& h) {
+                        for (const auto& [valeur, sens] : {std::pair{h.haut, 1}, std::pair{h.bas, -1}}) {
+                            if (!Connue(valeur)) continue;
+                            const Pt bout{st.x, st.z + sens * valeur};
+                            if (traits) ligne(st, bout);
+                            else if (points) f.Ligne(CercleSVG(X(bout), Y(bout), o.Epaisseur_hauteur / 20.0));
+                        }
+                    };
+                    Pt p = StationCoupe(g, 0);
+                    Hauteurs hp = HauteursA(*fiche, static_cast<int>(gi), 0);
+                    if (couche == HauteursC) hauteurs(p, hp);
+                    if (couche == Stations && cercles) f.Ligne(CercleSVG(X(p), Y(p), o.diametre / 20.0));
+                    if (couche == Carrefours && noms && !g.Depart.Terminus)
+                        f.Ligne(TexteSVG(X(p) + off, Y(p) + off, Etiquette(g.Depart, o.Texte_Station)));
+                    for (int i = 1; i <= n; ++i) {
+                        const Pt q = StationCoupe(g, i);
+                        const Hauteurs hq = HauteursA(*fiche, static_cast<int>(gi), i);
+                        switch (couche) {
+                        case Visees: ligne(pc.Debut(p, q), pc.Fin(p, q)); break;
+                        case Parois:
+                            if (!parois) break;
+                            if (Connue(hp.haut) && Connue(hq.haut))
+                                ligne({p.x, p.z + hp.haut}, {q.x, q.z + hq.haut});
+                            if (Connue(hp.bas) && Connue(hq.bas)) ligne({p.x, p.z - hp.bas}, {q.x, q.z - hq.bas});
+                            break;
+                        case HauteursC: hauteurs(q, hq); break;
+                        case Stations:
+                            if (cercles) f.Ligne(CercleSVG(X(q), Y(q), o.diametre / 20.0));
+                            break;
+                        default: break;
+                        }
+                        p = q;
+                        hp = hq;
+                    }
+                    if (couche == Carrefours && noms && !g.Arrivee.Terminus)
+                        f.Ligne(TexteSVG(X(p) + off, Y(p) + off, Etiquette(g.Arrivee, o.Texte_Station)));
+                    f.Ligne("</g>");
+                }
+                f.Ligne("</g>");
+            }
+            f.Ligne("</g>");
+        }
+
+        if (o.Affiche_Horizontale || toutes) {
+            f.Ligne("<g id=\"echelle horizontale\"" + la + ">");
+            f.Ligne(GroupeTraitSVG(o.Epaisseur_Horizontale));
+            const Pt h{o.X_Horizontale.d(), o.Z_Horizontale.d()};
+            const double xh = X(h), yh = Y(h), lh = o.Long_Horizontale * 1000.0 / e, w = o.Largeur_Horizontale;
+            const int n = o.Pas_Horizontale;
+            f.Ligne(LigneSVG(xh, yh, xh + lh, yh));
+            f.Ligne(LigneSVG(xh + lh, yh, xh + lh, yh - w));
+            f.Ligne(LigneSVG(xh, yh, xh, yh - w));
+            for (int k = 1; k < n; ++k) f.Ligne(LigneSVG(xh + lh / n * k, yh, xh + lh / n * k, yh - w));
+            f.Ligne("</g>");
+            f.Ligne(GroupePoliceSVG(o.Police_Horizontale.Taille(), o.Police_Horizontale.Nom, true));
+            const double oh = demi(o.Police_Horizontale);
+            f.Ligne(TexteSVG(xh, yh - oh - w, "0"));
+            f.Ligne(TexteSVG(xh + lh, yh - oh - w, FormatEntier(o.Long_Horizontale) + UniteLongueur[0]));
+            f.Ligne("</g>");
+            f.Ligne("</g>");
+        }
+
+        f.Ligne("<g id=\"echelles verticales\"" + la + ">");
+        const double ov = demi(o.Police_Verticale), wv = o.Largeur_Verticale;
+        const std::string trait = " style=\"stroke-width:" + Mm(o.Epaisseur_Verticale / 10.0) + "; stroke:black;\"/>";
+        const std::string police = "font-size:" + FormatEntier(o.Police_Verticale.Taille()) +
+                                   "pt; font-family:" + TexteXml(o.Police_Verticale.Nom) + "; text-anchor: ";
+        for (int r = 1; r <= std::min<int>(o.NbEchelles, kMaxEchelles); ++r) {
+            const TEchelleVerticale& ev = o.Echelles[static_cast<std::size_t>(r)];
+            f.Ligne("<g>");
+            const double zref = AltitudeReference(ev), x = ev.Xdev.d(), d = ev.Decalage.d();
+            const Pt bas{x, d + ev.ZMin + zref}, haut{x, d + ev.ZMax + zref};
+            f.Ligne("<line x1=\"" + Mm(X(bas)) + "\" y1=\"" + Mm(Y(bas)) + "\" x2=\"" + Mm(X(haut)) + "\" y2=\"" +
+                    Mm(Y(haut)) + "\"" + trait);
+            Graduations(ev, o.Pas_Verticale, [&](int valeur) {
+                const double xv = X({x, 0}), yk = Y({x, d + zref + valeur});
+                const double xt = ev.Gauche ? xv - wv : xv + wv;
+                f.Ecrit("<line x1=\"" + Mm(xv) + "\" y1=\"" + Mm(yk) + "\" ");
+                f.Ligne("x2=\"" + Mm(xt) + "\" y2=\"" + Mm(yk) + "\"" + trait);
+                f.Ligne("<text x=\"" + Mm(ev.Gauche ? xt - ov : xt + ov) + "\" y=\"" + Mm(yk + ov) + "\" style=\"" +
+                        police + (ev.Gauche ? "end" : "start") + "\">" + FormatEntier(valeur) + "</text>");
+            });
+            f.Ligne("</g>");
+        }
+        f.Ligne("</g>");
+    }
+    f.Ligne("</svg>");
+    f.Ferme();
+}
+
+}  // namespace karst

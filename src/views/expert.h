@@ -1,0 +1,59 @@
+#pragma once
+// The section expert "Expert de construction de coupe": puts into the developed section, in
+// one go, the chain of galleries along the lightest path of the survey network from a
+// start station to an arrival station, optionally with the dead ends that hang at each
+// station of the path; as a new branch or continuing a branch that ends at the start.
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace karst {
+
+class ContexteVues;
+
+class TExpert : public QDialog {
+    Q_OBJECT
+public:
+    explicit TExpert(ContexteVues& contexte, QWidget* parent = nullptr);
+
+    QLineEdit* Nom_Depart;
+    QLineEdit* Indice_depart;
+    QPushButton* Button1;  // "&Rechercher ..." (start)
+    QLineEdit* Nom_Arrivee;
+    QLineEdit* Indice_Arrivee;
+    QPushButton* Button2;  // "&Rechercher ..." (arrival)
+    QPushButton* Button3;  // "Le plus &loin"
+    QPushButton* Button4;  // "Le plus &profond"
+    QCheckBox* Nouvelle;
+    QLineEdit* Horizontal;
+    QLineEdit* Vertical;
+    QCheckBox* Gauche;
+    QCheckBox* Lateral;
+    QPushButton* Button5;  // "Construire"
+    QPushButton* Button6;  // "Annuler"
+
+    // Presets the fields from the active view window's selection.
+    void FormShow();
+    void NouvelleClick();
+    // Fills a name and an index field from a gallery picked in a sheet preview.
+    void PointDeLaSelection(QLineEdit* nom, QLineEdit* indice);
+    // The farthest (by path weight) or the deepest station reachable from the start
+    // becomes the arrival.
+    void CherchePointExtreme(bool profond);
+    // Builds the branch; true when the dialog may close.
+    bool Construit();
+
+protected:
+    void showEvent(QShowEvent* evenement) override;
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
+
+private:
+    // The index field read as a station index; a warning, the focus and false otherwise.
+    bool LitIndice(QLineEdit* champ, int& indice);
+    ContexteVues& contexte_;
+};
+
+}  // namespace karst

@@ -1,0 +1,108 @@
+#include "views/nvlle_branche.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace karst {
+
+TNvlle_Branche::TNvlle_Branche(QWidget* parent) : QDialog(parent) {
+    setObjectName("Nvlle_Branche");
+    setWindowTitle(QStringLiteral("Nouvelle branche"));
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    Horizontal = new QLineEdit(QStringLiteral("0"), this);
+    Horizontal->setObjectName("Horizontal");
+    Vertical = new QLineEdit(QStringLiteral("0"), this);
+    Vertical->setObjectName("Vertical");
+    Horizontal->installEventFilter(this);
+    Vertical->installEventFilter(this);
+    auto* etiquetteH = new QLabel(QStringLiteral("Décalage &horizontal"), this);
+    etiquetteH->setBuddy(Horizontal);
+    auto* etiquetteV = new QLabel(QStringLiteral("Décalage &vertical"), this);
+    etiquetteV->setBuddy(Vertical);
+    CheckBox1 = new QCheckBox(QStringLiteral("De &gauche à droite"), this);
+    CheckBox1->setObjectName("CheckBox1");
+    CheckBox1->setChecked(true);
+    Point = new QGroupBox(QStringLiteral("&Point"), this);
+    Point->setObjectName("Point");
+    auto* colonnePoint = new QVBoxLayout(Point);
+    PointItems[0] = new QRadioButton(QStringLiteral("A"), Point);
+    PointItems[1] = new QRadioButton(QStringLiteral("B"), Point);
+    for (QRadioButton* r : PointItems) colonnePoint->addWidget(r);
+    PointItems[0]->setChecked(true);
+
+    auto* terminer = new QPushButton(QStringLiteral("Terminer"), this);
+    terminer->setObjectName("Button1");
+    terminer->setDefault(true);
+    auto* annuler = new QPushButton(QStringLiteral("Annuler"), this);
+    annuler->setObjectName("Button2");
+    connect(terminer, &QPushButton::clicked, this, &QDialog::accept);
+    connect(annuler, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* grille = new QGridLayout;
+    grille->addWidget(etiquetteH, 0, 0);
+    grille->addWidget(Horizontal, 0, 1);
+    grille->addWidget(new QLabel(QStringLiteral("en m"), this), 0, 2);
+    grille->addWidget(etiquetteV, 1, 0);
+    grille->addWidget(Vertical, 1, 1);
+    grille->addWidget(new QLabel(QStringLiteral("en m"), this), 1, 2);
+    auto* boutons = new QHBoxLayout;
+    boutons->addStretch();
+    boutons->addWidget(terminer);
+    boutons->addWidget(annuler);
+    auto* colonne = new QVBoxLayout(this);
+    colonne->addLayout(grille);
+    colonne->addWidget(CheckBox1);
+    colonne->addWidget(Point);
+    colonne->addLayout(boutons);
+}
+
+int TNvlle_Branche::ItemIndex() const { return PointItems[1]->isChecked() ? 1 : PointItems[0]->isChecked() ? 0 : -1; }
+
+void TNvlle_Branche::FixeItemIndex(int i) { PointItems[i == 1 ? 1 : 0]->setChecked(true); }
+
+void TNvlle_Branche::ChoixVisibles(bool visibles) {
+    CheckBox1->setVisible(visibles);
+    Point->setVisible(visibles);
+}
+
+bool CaractereDecalage(QChar c) { return (c >= QChar(u'0') && c <= QChar(u'9')) || c == '.' || c == '-' || c == '\b'; }
+
+bool TNvlle_Branche::eventFilter(QObject* objet, QEvent* evenement) {
+    if ((objet == Horizontal || objet == Vertical) && evenement->type() == QEvent::KeyPress) {
+        const auto* touche = static_cast<QKeyEvent*>(evenement);
+        const QString t = touche->text();
+        // Typed characters are filtered; editing and moving keys carry no text.
+        if (t.size() == 1 && t[0].isPrint() && !CaractereDecalage(t[0])) return true;
+    }
+    return QDialog::eventFilter(objet, evenement);
+}
+
+namespace {
+
+TNvlle_Branche* dialogue = nullptr;
+
+void LibereDialogue() {
+    delete dialogue;
+    dialogue = nullptr;
+}
+
+}  // namespace
+
+TNvlle_Branche& Nvlle_Branche() {
+    if (!dialogue) {
+        dialogue = new TNvlle_Branche;
+        qAddPostRoutine(LibereDialogue);
+    }
+    return *dialogue;
+}
+
+}  // namespace karst

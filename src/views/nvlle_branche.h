@@ -1,0 +1,43 @@
+#pragma once
+// The small dialog of the section's branch commands: "Nouvelle branche" (offsets, left to
+// right, which end of the gallery) and "Décaler une branche" (offsets only). One instance
+// serves the whole run and keeps the values of its last use.
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+class QGroupBox;
+
+namespace karst {
+
+class TNvlle_Branche : public QDialog {
+    Q_OBJECT
+public:
+    explicit TNvlle_Branche(QWidget* parent = nullptr);
+
+    QLineEdit* Horizontal;
+    QLineEdit* Vertical;
+    QCheckBox* CheckBox1;
+    // "&Point": item 0 the start station, item 1 the end station.
+    QGroupBox* Point;
+    QRadioButton* PointItems[2];
+
+    // The chosen item of "&Point".
+    int ItemIndex() const;
+    void FixeItemIndex(int i);
+    // Shows or hides the station choice and the direction box.
+    void ChoixVisibles(bool visibles);
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
+};
+
+// The dialog, made on first use and kept until the application ends.
+TNvlle_Branche& Nvlle_Branche();
+
+// Whether a typed character may enter the offset fields: digits, '.', '-' (and backspace).
+bool CaractereDecalage(QChar c);
+
+}  // namespace karst
