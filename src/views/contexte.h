@@ -17,7 +17,12 @@ class TOptions_Plan;
 class TOptions_Relief;
 class TPointTopo;
 class TOptions_Coupe;
+class TOptions_Tableau;
+class TMarge;
 class TImprimante;
+
+// The sheet order of the table: the radio items of the "T&rier" menu.
+enum class TriTableau { OrdreDeSaisie, Localisation, Date };
 
 // The six parts of a shot tooltip that the user chose ("Info-bulles dans les vues").
 struct ChoixBulle {
@@ -88,6 +93,15 @@ public:
     // redraw it.
     virtual void OteSelectionCoupe() {}
     virtual void RedessineCoupe() {}
+
+    // ---- What the table needs ----
+    // The table layout, or null. Not const: the table copies the coordinates of its
+    // reference station into it, and the column fitting changes the widths.
+    virtual TOptions_Tableau* OptionsTableau() { return nullptr; }
+    // Which item of "T&rier" is ticked.
+    virtual TriTableau OrdreTableau() { return TriTableau::OrdreDeSaisie; }
+    // The print margins, or null.
+    virtual const TMarge* Marges() { return nullptr; }
 };
 
 }  // namespace karst

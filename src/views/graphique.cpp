@@ -232,6 +232,18 @@ void TGraphique::FinEcran(std::unique_ptr<TCanvas> bitmap, TCanvas& image) {
     image.Draw(0, 0, *bitmap);
 }
 
+void TGraphique::PoliceEcran(TCanvas& c, const Police& p, double rapport) {
+    c.FixeFont(p);
+    c.FixeHauteurFont(RoundEntier(c.Font().Hauteur * rapport));
+}
+
+void TGraphique::PolicePage(TCanvas& page, TCanvas& imprimante, const Police& p, int pppVue) const {
+    page.FixeFont(p);
+    if (Zoom != 1.0 && pppVue > 0)
+        page.FixeHauteurFont(RoundEntier(page.Font().Hauteur * Zoom * PxParMmImpr * 25.4 / pppVue));
+    if (&imprimante != &page) imprimante.FixeFont(p);
+}
+
 bool TGraphique::ZoneImprimable(double& largeurMm, double& hauteurMm) const {
     TImprimante& imp = contexte_.Imprimante();
     largeurMm = imp.LargeurMm() - MargesH;

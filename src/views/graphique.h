@@ -82,6 +82,13 @@ public:
     // The pen colour of a gallery in a drawing mode (max: DeformationMax in mode 3).
     uint32_t CouleurGalerie(const TGalerie& g, uint16_t mode, float max) const;
 
+    // Gives a screen canvas a font of the options, its height scaled by the display ratio.
+    static void PoliceEcran(TCanvas& c, const Police& p, double rapport);
+    // Gives a page canvas a font of the options, its height rescaled on a zoomed (preview)
+    // page by the main window's pixels per inch, and the same font to the printer's canvas,
+    // which measures the texts so that the preview places them as the print.
+    void PolicePage(TCanvas& page, TCanvas& imprimante, const Police& p, int pppVue) const;
+
 protected:
     ContexteVues& contexte_;
 

@@ -60,10 +60,7 @@ public:
     void EpaisseurSansRapport(int dixiemes) override {
         canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMm / rapport_));
     }
-    void Font(const TPolice& p) override {
-        canvas.FixeFont(p);
-        canvas.FixeHauteurFont(RoundEntier(canvas.Font().Hauteur * rapport_));
-    }
+    void Font(const TPolice& p) override { TGraphique::PoliceEcran(canvas, p, rapport_); }
     // The font is scaled by the display ratio, and so is the field PxParMm.
     double HauteurMm(const std::string& t) override { return canvas.TextHeight(t) / vue_.PxParMm; }
     double LargeurMm(const std::string& t) override { return canvas.TextWidth(t) / vue_.PxParMm; }
@@ -87,13 +84,7 @@ public:
         canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMmImpr * vue_.Zoom));
     }
     void EpaisseurSansRapport(int dixiemes) override { Epaisseur(dixiemes); }
-    void Font(const TPolice& p) override {
-        canvas.FixeFont(p);
-        if (vue_.Zoom != 1.0 && pppVue_ > 0)
-            canvas.FixeHauteurFont(RoundEntier(canvas.Font().Hauteur * vue_.Zoom * vue_.PxParMmImpr * 25.4 / pppVue_));
-        // Texts are measured on the printer, so that the preview places them as the print.
-        if (&imprimante_ != &canvas) imprimante_.FixeFont(p);
-    }
+    void Font(const TPolice& p) override { vue_.PolicePage(canvas, imprimante_, p, pppVue_); }
     double HauteurMm(const std::string& t) override { return imprimante_.TextHeight(t) / vue_.PxParMmImpr; }
     double LargeurMm(const std::string& t) override { return imprimante_.TextWidth(t) / vue_.PxParMmImpr; }
 

@@ -26,6 +26,9 @@ public:
     TMassif massif;
     TOptions_Plan options;
     TOptions_Relief relief;
+    TOptions_Tableau tableau;
+    TriTableau tri = TriTableau::OrdreDeSaisie;
+    TMarge marges;
     ChoixBulle bulles;
     // An A4 page at 600 dpi with a printable area of 200 x 287 mm.
     ImprimanteFactice imprimante{4724, 6780, 200, 287, 600};
@@ -38,6 +41,9 @@ public:
     ChoixBulle Bulles() override { return bulles; }
     TImprimante& Imprimante() override { return imprimante; }
     int PixelsParPouceVuePlan() override { return 96; }
+    TOptions_Tableau* OptionsTableau() override { return sansOptions ? nullptr : &tableau; }
+    TriTableau OrdreTableau() override { return tri; }
+    const TMarge* Marges() override { return &marges; }
 };
 
 struct Point3 {
