@@ -139,6 +139,10 @@ void MontreTexte(QLineEdit* e, const std::string& texte) { e->setText(DepuisCp12
 
 std::string LitTexte(const QLineEdit* e) { return VersCp1252(e->text()); }
 
+void MontreCase(QCheckBox* c, bool coche) { c->setChecked(coche); }
+
+bool LitCase(const QCheckBox* c) { return c->isChecked(); }
+
 namespace {
 
 bool Refuse(QLineEdit* e)
@@ -151,12 +155,14 @@ bool Refuse(QLineEdit* e)
 
 }  // namespace
 
-bool ReelsStockables(std::initializer_list<QLineEdit*> reels6, std::initializer_list<QLineEdit*> simples)
+bool ReelsStockables(const std::vector<QLineEdit*>& reels6, const std::vector<QLineEdit*>& simples)
 {
     for (QLineEdit* e : reels6) {
-        const long double v = LitReelEdition(e);
-        if (!std::isfinite(v) || std::fabs(v) > Reel6::maximum())
+        try {
+            [[maybe_unused]] const Reel6 r = LitReelEdition(e);
+        } catch (const ErreurReel6&) {
             return Refuse(e);
+        }
     }
     for (QLineEdit* e : simples) {
         const long double v = LitReelEdition(e);

@@ -11,10 +11,14 @@
 #include <QPushButton>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "platform/canvas.h"
+#include "survey/reel6.h"
+#include "survey/textes.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -105,11 +109,13 @@ long double LitReelEdition(const QLineEdit* e);
 // Texts of the options are Windows-1252.
 void MontreTexte(QLineEdit* e, const std::string& texte);
 std::string LitTexte(const QLineEdit* e);
+void MontreCase(QCheckBox* c, bool coche);
+bool LitCase(const QCheckBox* c);
 
 // A real that the option records cannot hold (beyond the six-byte or the single-precision
 // range) would be lost on confirmation: refused with a message, the edit focused. True
 // when every edit holds a storable value.
-bool ReelsStockables(std::initializer_list<QLineEdit*> reels6, std::initializer_list<QLineEdit*> simples = {});
+bool ReelsStockables(const std::vector<QLineEdit*>& reels6, const std::vector<QLineEdit*>& simples = {});
 
 // Lays out labelled rows in a page or a group box.
 class Formulaire {
@@ -145,6 +151,136 @@ struct BoutonsDialogue {
 };
 BoutonsDialogue AjouteBoutons(QWidget* dialogue, QLayout* colonne, const QString& valider = QStringLiteral("Valider"));
 
+// The controls of a dialog tied each to its field of the option record O: filled from the
+// record, read back into it by the transfer rules.
+template <class O>
+class Liaisons {
+public:
+    void Lie(QCheckBox* c, bool O::*champ);
+    // Word fields keep the low 16 bits of the integer typed.
+    void Lie(QLineEdit* e, int16_t O::*champ);
+    void Lie(QLineEdit* e, int32_t O::*champ);
+    void Lie(QLineEdit* e, Reel6 O::*champ, int precision);
+    void Lie(QLineEdit* e, float O::*champ, int precision);
+    void Lie(QLineEdit* e, TexteCourt<25> O::*champ);
+    void Lie(GroupeRadio* g, int16_t O::*champ);
+    // Two items: the field is true exactly when item 1 is chosen.
+    void Lie(GroupeRadio* g, bool O::*champ);
+
+    void Montre(const O& o) const
+    {
+        for (const Lien& l : liens_)
+            l.montre(o);
+    }
+    void Lit(O& o) const
+    {
+        for (const Lien& l : liens_)
+            l.lit(o);
+    }
+    // The real edits, for the check before the dialog closes.
+    std::vector<QLineEdit*> Reels6, Simples;
+
+private:
+    struct Lien {
+        std::function<void(const O&)> montre;
+        std::function<void(O&)> lit;
+    };
+    std::vector<Lien> liens_;
+};
+
+// A page or group whose rows are tied to fields of O as they are made.
+template <class O>
+class FormulaireLie : public Formulaire {
+public:
+    FormulaireLie(const Formulaire& f, Liaisons<O>& liens) : Formulaire(f), liens_(liens) {}
+    using Formulaire::Case;
+    using Formulaire::Entier;
+    using Formulaire::Radio;
+    using Formulaire::Reel;
+    using Formulaire::Texte;
+
+    QCheckBox* Case(const char* nom, const QString& libelle, bool O::*champ)
+    {
+        return lie(Formulaire::Case(nom, libelle), champ);
+    }
+    template <class Entier_>
+    QLineEdit* Entier(const char* nom, const QString& libelle, Entier_ O::*champ, bool filtre = true)
+    {
+        return lie(Formulaire::Entier(nom, libelle, filtre), champ);
+    }
+    template <class Reel_>
+    QLineEdit* Reel(const char* nom, const QString& libelle, Reel_ O::*champ, int precision = 6, bool filtre = true)
+    {
+        QLineEdit* e = Formulaire::Reel(nom, libelle, filtre);
+        liens_.Lie(e, champ, precision);
+        return e;
+    }
+    QLineEdit* Texte(const char* nom, const QString& libelle, TexteCourt<25> O::*champ)
+    {
+        return lie(Formulaire::Texte(nom, libelle), champ);
+    }
+    template <class Champ>
+    GroupeRadio* Radio(const char* nom, const QString& titre, const QStringList& items, Champ O::*champ)
+    {
+        return lie(Formulaire::Radio(nom, titre, items), champ);
+    }
+    FormulaireLie Groupe(const QString& titre) { return FormulaireLie(Formulaire::Groupe(titre), liens_); }
+
+private:
+    template <class W, class C>
+    W* lie(W* w, C O::*champ)
+    {
+        liens_.Lie(w, champ);
+        return w;
+    }
+    Liaisons<O>& liens_;
+};
+
+// The north arrow's controls, alike in the plan and the perspective (Z only in the latter).
+struct ControlesNord {
+    QCheckBox* affiche;
+    GroupeRadio* representation;
+    QLineEdit *x, *y, *z, *epaisseur, *longueur, *texte;
+    BoutonPolice* police;
+};
+
+template <class O>
+ControlesNord PageNord(FormulaireLie<O> f, Police* travail, Reel6 O::*z = nullptr)
+{
+    ControlesNord c{};
+    c.affiche = f.Case("Affiche_Nord", QStringLiteral("&Afficher"), &O::Affiche_Nord);
+    c.representation = f.Radio("Representation", QStringLiteral("Représentation"),
+                               {QStringLiteral("Projection"), QStringLiteral("Géographique")}, &O::Representation);
+    c.x = f.Reel("X_Nord", QStringLiteral("&X /km"), &O::X_Nord);
+    c.y = f.Reel("Y_Nord", QStringLiteral("&Y /km"), &O::Y_Nord);
+    if (z)
+        c.z = f.Reel("Z_Nord", QStringLiteral("&Z /m"), z);
+    c.epaisseur = f.Entier("Epaisseur_Nord", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_Nord);
+    c.longueur = f.Entier("Long_Nord", QStringLiteral("&Longueur (mm)"), &O::Long_Nord);
+    c.texte = f.Texte("Texte_Nord", QStringLiteral("&Texte"), &O::Texte_Nord);
+    c.police = f.BoutonFonte("Police_Nord", QStringLiteral("&Police ..."), travail);
+    return c;
+}
+
+// The station circles and labels, alike in the plan, the perspective and the section.
+struct ControlesStation {
+    GroupeRadio* texte;
+    QLineEdit* diametre;
+    BoutonPolice* police;
+};
+
+template <class O>
+ControlesStation PageStation(FormulaireLie<O> f, Police* travail)
+{
+    ControlesStation c;
+    c.texte = f.Radio("Texte_Station", QStringLiteral("&Texte carrefour"),
+                      {QStringLiteral("Aucun"), QStringLiteral("Nom"), QStringLiteral("Nom+Indice")},
+                      &O::Texte_Station);
+    c.diametre = f.Entier("diametre", QStringLiteral("&Diamètre (mm/10)"), &O::diametre);
+    c.police = f.BoutonFonte("Police_Station", QStringLiteral("&Police ..."), travail);
+    return c;
+}
+
 // A dialog of tabbed pages over "Valider" and "Annuler". "Valider" closes with OK once
 // Verifie accepts the values; "Annuler" closes with Cancel.
 class DialogueOptions : public QDialog {
@@ -161,5 +297,60 @@ protected:
     // Runs before the dialog closes with OK; false keeps it open.
     virtual bool Verifie() { return true; }
 };
+
+template <class O>
+void Liaisons<O>::Lie(QCheckBox* c, bool O::*champ)
+{
+    liens_.push_back({[c, champ](const O& o) { MontreCase(c, o.*champ); }, [c, champ](O& o) { o.*champ = LitCase(c); }});
+}
+
+template <class O>
+void Liaisons<O>::Lie(QLineEdit* e, int16_t O::*champ)
+{
+    liens_.push_back({[e, champ](const O& o) { MontreEntier(e, o.*champ); }, [e, champ](O& o) { o.*champ = LitMot(e); }});
+}
+
+template <class O>
+void Liaisons<O>::Lie(QLineEdit* e, int32_t O::*champ)
+{
+    liens_.push_back(
+        {[e, champ](const O& o) { MontreEntier(e, o.*champ); }, [e, champ](O& o) { o.*champ = LitEntierEdition(e); }});
+}
+
+template <class O>
+void Liaisons<O>::Lie(QLineEdit* e, Reel6 O::*champ, int precision)
+{
+    Reels6.push_back(e);
+    liens_.push_back({[e, champ, precision](const O& o) { MontreReel(e, o.*champ, precision); },
+                      [e, champ](O& o) { o.*champ = LitReelEdition(e); }});
+}
+
+template <class O>
+void Liaisons<O>::Lie(QLineEdit* e, float O::*champ, int precision)
+{
+    Simples.push_back(e);
+    liens_.push_back({[e, champ, precision](const O& o) { MontreReel(e, o.*champ, precision); },
+                      [e, champ](O& o) { o.*champ = static_cast<float>(LitReelEdition(e)); }});
+}
+
+template <class O>
+void Liaisons<O>::Lie(QLineEdit* e, TexteCourt<25> O::*champ)
+{
+    liens_.push_back({[e, champ](const O& o) { MontreTexte(e, o.*champ); }, [e, champ](O& o) { o.*champ = LitTexte(e); }});
+}
+
+template <class O>
+void Liaisons<O>::Lie(GroupeRadio* g, int16_t O::*champ)
+{
+    liens_.push_back({[g, champ](const O& o) { g->FixeItemIndex(o.*champ); },
+                      [g, champ](O& o) { o.*champ = static_cast<int16_t>(g->ItemIndex()); }});
+}
+
+template <class O>
+void Liaisons<O>::Lie(GroupeRadio* g, bool O::*champ)
+{
+    liens_.push_back({[g, champ](const O& o) { g->FixeItemIndex(o.*champ ? 1 : 0); },
+                      [g, champ](O& o) { o.*champ = g->ItemIndex() == 1; }});
+}
 
 }  // namespace karst

@@ -37,14 +37,14 @@ TDef_Marge::TDef_Marge(QWidget* parent) : DialogueOptions(QStringLiteral("Marges
 {
     Formulaire page = Page(QStringLiteral("Marges"));
     Onglets->tabBar()->hide();
-    Formulaire largeurs = page.Groupe(QStringLiteral("Largeur des marges en mm"));
-    EGauche = largeurs.Entier("EGauche", QStringLiteral("&Gauche"));
-    EDroite = largeurs.Entier("EDroite", QStringLiteral("&Droite"));
-    EHaut = largeurs.Entier("EHaut", QStringLiteral("&Haut"));
-    EBas = largeurs.Entier("EBas", QStringLiteral("&Bas"));
-    Formulaire angles = page.Groupe(QStringLiteral("Traits d'angle"));
-    ELongueur = angles.Entier("ELongueur", QStringLiteral("&Longueur en mm"));
-    EEpaisseur = angles.Entier("EEpaisseur", QStringLiteral("&Epaisseur en mm/10"));
+    FormulaireLie<TMarge> largeurs(page.Groupe(QStringLiteral("Largeur des marges en mm")), liens_);
+    EGauche = largeurs.Entier("EGauche", QStringLiteral("&Gauche"), &TMarge::Gauche);
+    EDroite = largeurs.Entier("EDroite", QStringLiteral("&Droite"), &TMarge::Droite);
+    EHaut = largeurs.Entier("EHaut", QStringLiteral("&Haut"), &TMarge::Haut);
+    EBas = largeurs.Entier("EBas", QStringLiteral("&Bas"), &TMarge::Bas);
+    FormulaireLie<TMarge> angles(page.Groupe(QStringLiteral("Traits d'angle")), liens_);
+    ELongueur = angles.Entier("ELongueur", QStringLiteral("&Longueur en mm"), &TMarge::LongueurAngle);
+    EEpaisseur = angles.Entier("EEpaisseur", QStringLiteral("&Epaisseur en mm/10"), &TMarge::EpaisseurAngle);
 
     // Each group is named after the label it places.
     Formulaire fichier = page.Groupe(QStringLiteral("Fichier"));
@@ -68,12 +68,7 @@ TDef_Marge::TDef_Marge(QWidget* parent) : DialogueOptions(QStringLiteral("Marges
 void TDef_Marge::Initialise(const TMarge& m)
 {
     police_ = m.Police;
-    MontreEntier(EGauche, m.Gauche);
-    MontreEntier(EDroite, m.Droite);
-    MontreEntier(EHaut, m.Haut);
-    MontreEntier(EBas, m.Bas);
-    MontreEntier(ELongueur, m.LongueurAngle);
-    MontreEntier(EEpaisseur, m.EpaisseurAngle);
+    liens_.Montre(m);
     F_Afficher->setChecked(m.AfficheEtiquette[kEtiquetteFichier]);
     P_Afficher->setChecked(m.AfficheEtiquette[kEtiquettePage]);
     D_Afficher->setChecked(m.AfficheEtiquette[kEtiquetteDate]);
@@ -88,12 +83,7 @@ void TDef_Marge::Initialise(const TMarge& m)
 void TDef_Marge::Retour(TMarge& m) const
 {
     m.Police = police_;
-    m.Gauche = LitMot(EGauche);
-    m.Droite = LitMot(EDroite);
-    m.Haut = LitMot(EHaut);
-    m.Bas = LitMot(EBas);
-    m.LongueurAngle = LitMot(ELongueur);
-    m.EpaisseurAngle = LitMot(EEpaisseur);
+    liens_.Lit(m);
     m.AfficheEtiquette[kEtiquetteFichier] = F_Afficher->isChecked();
     m.AfficheEtiquette[kEtiquettePage] = P_Afficher->isChecked();
     m.AfficheEtiquette[kEtiquetteDate] = D_Afficher->isChecked();

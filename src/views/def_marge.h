@@ -32,6 +32,7 @@ public:
 
 private:
     TPolice police_;  // the working font
+    Liaisons<TMarge> liens_;
 };
 
 }  // namespace karst

@@ -96,10 +96,11 @@ TOpt_Tableau::TOpt_Tableau(ContexteVues& contexte, QWidget* parent)
     Hauteur = hauteurs[0];
     HauteurR = hauteurs[1];
 
-    Formulaire ligne = Page(QStringLiteral("Ligne"));
-    Hauteur_Ligne = ligne.Entier("Hauteur_Ligne", QStringLiteral("Hauteur d'une ligne (mm)"));
-    Ptt_Trait = ligne.Entier("Ptt_Trait", QStringLiteral("Trait entre visées (0,1 mm)"));
-    Gros_Trait = ligne.Entier("Gros_Trait", QStringLiteral("Trait entre galeries (0,1 mm)"));
+    using O = TOptions_Tableau;
+    FormulaireLie<O> ligne(Page(QStringLiteral("Ligne")), liens_);
+    Hauteur_Ligne = ligne.Entier("Hauteur_Ligne", QStringLiteral("Hauteur d'une ligne (mm)"), &O::Hauteur_Ligne);
+    Ptt_Trait = ligne.Entier("Ptt_Trait", QStringLiteral("Trait entre visées (0,1 mm)"), &O::Ptt_Trait);
+    Gros_Trait = ligne.Entier("Gros_Trait", QStringLiteral("Trait entre galeries (0,1 mm)"), &O::Gros_Trait);
     Button1 = ligne.BoutonFonte("Button1", QStringLiteral("Police standard ..."), &travail_.PoliceStandard);
     Button2 = ligne.BoutonFonte("Button2", QStringLiteral("Police carrefour ..."), &travail_.PoliceCarrefour);
 
@@ -108,9 +109,9 @@ TOpt_Tableau::TOpt_Tableau(ContexteVues& contexte, QWidget* parent)
     Point_Topo = point.Texte("Point_Topo", QStringLiteral("Nom"));
     Indice = point.Entier("Indice", QStringLiteral("Indice"));
     BitBtn1 = point.Bouton("BitBtn1", QStringLiteral("Rechercher ..."));
-    Formulaire bloquer = zero.Groupe(QStringLiteral("Bloquer"));
-    EnPlan = bloquer.Case("EnPlan", QStringLiteral("X et Y"));
-    EnAltitude = bloquer.Case("EnAltitude", QStringLiteral("Z"));
+    FormulaireLie<O> bloquer(zero.Groupe(QStringLiteral("Bloquer")), liens_);
+    EnPlan = bloquer.Case("EnPlan", QStringLiteral("X et Y"), &O::EnPlan);
+    EnAltitude = bloquer.Case("EnAltitude", QStringLiteral("Z"), &O::EnAltitude);
 
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int ligne) {
         if (!remplissage_ && ligne >= 0)
@@ -146,16 +147,12 @@ void TOpt_Tableau::Initialise(const TOptions_Tableau& o)
     }
     for (int n = 1; n <= kNbColonnes; ++n)
         largeur_[n] = static_cast<uint8_t>(o.Largeur[n]);
-    MontreEntier(Ptt_Trait, o.Ptt_Trait);
-    MontreEntier(Gros_Trait, o.Gros_Trait);
-    MontreEntier(Hauteur_Ligne, o.Hauteur_Ligne);
+    liens_.Montre(o);
     remplissage_ = true;
     ListBox1->clear();
     for (int p = 1; p <= kNbColonnes; ++p)
         ListBox1->addItem(QString::fromUtf8(kNomsColonnes[position_[p]]));
     remplissage_ = false;
-    EnPlan->setChecked(o.EnPlan);
-    EnAltitude->setChecked(o.EnAltitude);
     MontreEntier(Indice, o.PointZero.Indice);
     MontreTexte(Point_Topo, o.PointZero.Nom.Chaine());
 }
@@ -370,9 +367,7 @@ void TOpt_Tableau::Retour(TOptions_Tableau& o)
     }
     o.PoliceStandard = travail_.PoliceStandard;
     o.PoliceCarrefour = travail_.PoliceCarrefour;
-    o.Ptt_Trait = LitMot(Ptt_Trait);
-    o.Gros_Trait = LitMot(Gros_Trait);
-    o.Hauteur_Ligne = LitMot(Hauteur_Ligne);
+    liens_.Lit(o);
     o.EnTeteAffiche = travail_.EnTeteAffiche;
     o.EnTeteIntitule = travail_.EnTeteIntitule;
     o.X_Pos = travail_.X_Pos;
@@ -380,8 +375,6 @@ void TOpt_Tableau::Retour(TOptions_Tableau& o)
     o.EnTetePolice = travail_.EnTetePolice;
     o.Hauteur = travail_.Hauteur;
     o.Rappel = travail_.Rappel;
-    o.EnPlan = EnPlan->isChecked();
-    o.EnAltitude = EnAltitude->isChecked();
     o.PointZero.Indice = static_cast<uint8_t>(LitEntierEdition(Indice));
     o.PointZero.Nom.Affecte(LitTexte(Point_Topo));
 }

@@ -76,6 +76,7 @@ private:
 
     ContexteVues& contexte_;
     TOptions_Tableau travail_;  // working columns, headers and fonts
+    Liaisons<TOptions_Tableau> liens_;  // the controls tied straight to a field
     std::array<int, kNbColonnes + 1> position_{};
     std::array<uint8_t, kNbColonnes + 1> largeur_{};  // working widths, one byte each
     int colonneEnCours_ = -1;  // list position from 0, -1 none

@@ -14,21 +14,25 @@ namespace karst {
 TOpti_Coupe::TOpti_Coupe(QWidget* parent)
     : DialogueOptions(QStringLiteral("Mise en page de la coupe"), "Opti_Coupe", parent)
 {
-    Formulaire horizontale = Page(QStringLiteral("Echelle horizontale"));
-    Affiche_Horizontale = horizontale.Case("Affiche_Horizontale", QStringLiteral("&Afficher"));
-    Epaisseur_Horizontale = horizontale.Entier("Epaisseur_Horizontale", QStringLiteral("&Epaisseur (mm/10)"));
-    X_Horizontale = horizontale.Reel("X_Horizontale", QStringLiteral("&Xdev /m"));
-    Z_Horizontale = horizontale.Reel("Z_Horizontale", QStringLiteral("&Z /m"));
-    Long_Horizontale = horizontale.Entier("Long_Horizontale", QStringLiteral("&Longueur (m)"));
-    Largeur_Horizontale = horizontale.Entier("Largeur_Horizontale", QStringLiteral("La&rgeur (mm)"));
-    Pas_Horizontale = horizontale.Entier("Pas_Horizontale", QStringLiteral("&Subdivisions"));
+    using O = TOptions_Coupe;
+    FormulaireLie<O> horizontale(Page(QStringLiteral("Echelle horizontale")), liens_);
+    Affiche_Horizontale = horizontale.Case("Affiche_Horizontale", QStringLiteral("&Afficher"), &O::Affiche_Horizontale);
+    Epaisseur_Horizontale = horizontale.Entier("Epaisseur_Horizontale", QStringLiteral("&Epaisseur (mm/10)"),
+                                               &O::Epaisseur_Horizontale);
+    X_Horizontale = horizontale.Reel("X_Horizontale", QStringLiteral("&Xdev /m"), &O::X_Horizontale);
+    Z_Horizontale = horizontale.Reel("Z_Horizontale", QStringLiteral("&Z /m"), &O::Z_Horizontale);
+    Long_Horizontale = horizontale.Entier("Long_Horizontale", QStringLiteral("&Longueur (m)"), &O::Long_Horizontale);
+    Largeur_Horizontale =
+        horizontale.Entier("Largeur_Horizontale", QStringLiteral("La&rgeur (mm)"), &O::Largeur_Horizontale);
+    Pas_Horizontale = horizontale.Entier("Pas_Horizontale", QStringLiteral("&Subdivisions"), &O::Pas_Horizontale);
     Police_Horizontale =
         horizontale.BoutonFonte("Police_Horizontale", QStringLiteral("&Police ..."), &travail_.Police_Horizontale);
 
-    Formulaire verticales = Page(QStringLiteral("Echelles verticales"));
-    Epaisseur_Verticale = verticales.Entier("Epaisseur_Verticale", QStringLiteral("&Epaisseur (mm/10)"));
-    Largeur_Verticale = verticales.Entier("Largeur_Verticale", QStringLiteral("La&rgeur (mm)"));
-    Pas_Verticale = verticales.Entier("Pas_Verticale", QStringLiteral("Pa&s (m)"));
+    FormulaireLie<O> verticales(Page(QStringLiteral("Echelles verticales")), liens_);
+    Epaisseur_Verticale =
+        verticales.Entier("Epaisseur_Verticale", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_Verticale);
+    Largeur_Verticale = verticales.Entier("Largeur_Verticale", QStringLiteral("La&rgeur (mm)"), &O::Largeur_Verticale);
+    Pas_Verticale = verticales.Entier("Pas_Verticale", QStringLiteral("Pa&s (m)"), &O::Pas_Verticale);
     Police_Verticale =
         verticales.BoutonFonte("Police_Verticale", QStringLiteral("&Police ..."), &travail_.Police_Verticale);
     ListBox1 = new QListWidget(verticales.Conteneur());
@@ -38,6 +42,7 @@ TOpti_Coupe::TOpti_Coupe(QWidget* parent)
     Button1->setToolTip(QStringLiteral("... une échelle"));
     Button2 = verticales.Bouton("Button2", QStringLiteral("Supp&rimer"));
     Button2->setToolTip(QStringLiteral("l'échelle"));
+    // The detail editor shows the selected scale of the working list, not a field.
     Formulaire details = verticales.Groupe(QStringLiteral("Détails"));
     X_Verticale = details.Reel("X_Verticale", QStringLiteral("&Xdev /m"));
     ZMin_Verticale = details.Reel("ZMin_Verticale", QStringLiteral("&Zmin /m"));
@@ -48,28 +53,30 @@ TOpti_Coupe::TOpti_Coupe(QWidget* parent)
     Nom_Verticale = reference.Texte("Nom_Verticale", QStringLiteral("&Nom"));
     Indice_Verticale = reference.Entier("Indice_Verticale", QStringLiteral("&Indice"), false);
 
-    Formulaire habillage = Page(QStringLiteral("Habillage"));
-    Formulaire hauteur = habillage.Groupe(QStringLiteral("Hauteur"));
+    FormulaireLie<O> habillage(Page(QStringLiteral("Habillage")), liens_);
+    FormulaireLie<O> hauteur = habillage.Groupe(QStringLiteral("Hauteur"));
     Representation_Hauteur =
         hauteur.Radio("Representation_Hauteur", QStringLiteral("Représentation"),
-                      {QStringLiteral("Aucune"), QStringLiteral("Traits"), QStringLiteral("Points")});
-    Epaisseur_hauteur = hauteur.Entier("Epaisseur_hauteur", QStringLiteral("&Epaisseur (mm/10)"));
-    Formulaire visee = habillage.Groupe(QStringLiteral("Visée"));
-    Epaisseur_Visee = visee.Entier("Epaisseur_Visee", QStringLiteral("E&paisseur (mm/10)"));
-    pourcentage = visee.Entier("pourcentage", QStringLiteral("% &dessiné"));
-    Afficher_Habillage = habillage.Case("Afficher_Habillage", QStringLiteral("&Habiller"));
-    Epaisseur_Habit = habillage.Entier("Epaisseur_Habit", QStringLiteral("Epaisseur de l'ha&billage (mm/10)"));
+                      {QStringLiteral("Aucune"), QStringLiteral("Traits"), QStringLiteral("Points")},
+                      &O::Representation_Hauteur);
+    Epaisseur_hauteur = hauteur.Entier("Epaisseur_hauteur", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_hauteur);
+    FormulaireLie<O> visee = habillage.Groupe(QStringLiteral("Visée"));
+    Epaisseur_Visee = visee.Entier("Epaisseur_Visee", QStringLiteral("E&paisseur (mm/10)"), &O::Epaisseur_Visee);
+    pourcentage = visee.Entier("pourcentage", QStringLiteral("% &dessiné"), &O::pourcentage);
+    Afficher_Habillage = habillage.Case("Afficher_Habillage", QStringLiteral("&Habiller"), &O::Afficher_Habillage);
+    Epaisseur_Habit =
+        habillage.Entier("Epaisseur_Habit", QStringLiteral("Epaisseur de l'ha&billage (mm/10)"), &O::Epaisseur_Habit);
 
-    Formulaire stations = Page(QStringLiteral("Stations"));
-    Texte_Station = stations.Radio("Texte_Station", QStringLiteral("&Texte carrefour"),
-                                   {QStringLiteral("Aucun"), QStringLiteral("Nom"), QStringLiteral("Nom+Indice")});
-    diametre = stations.Entier("diametre", QStringLiteral("&Diamètre (mm/10)"));
-    Police_Station = stations.BoutonFonte("Police_Station", QStringLiteral("&Police ..."), &travail_.Police_Station);
+    const ControlesStation stations =
+        PageStation(FormulaireLie<O>(Page(QStringLiteral("Stations")), liens_), &travail_.Police_Station);
+    Texte_Station = stations.texte;
+    diametre = stations.diametre;
+    Police_Station = stations.police;
 
-    Formulaire impression = Page(QStringLiteral("Impression"));
-    Origine = impression.Case("Origine", QStringLiteral("&Bloquer l'origine"));
-    X_Origine = impression.Reel("X_Origine", QStringLiteral("&X/m"));
-    Z_Origine = impression.Reel("Z_Origine", QStringLiteral("&Z/m"));
+    FormulaireLie<O> impression(Page(QStringLiteral("Impression")), liens_);
+    Origine = impression.Case("Origine", QStringLiteral("&Bloquer l'origine"), &O::Origine);
+    X_Origine = impression.Reel("X_Origine", QStringLiteral("&X/m"), &O::X_Origine);
+    Z_Origine = impression.Reel("Z_Origine", QStringLiteral("&Z/m"), &O::Z_Origine);
 
     connect(Representation_Hauteur, &GroupeRadio::Change, this, &TOpti_Coupe::Regles);
     connect(Afficher_Habillage, &QCheckBox::toggled, this, &TOpti_Coupe::Regles);
@@ -97,27 +104,7 @@ void TOpti_Coupe::ActiveDetails(bool actif)
 void TOpti_Coupe::Initialise(const TOptions_Coupe& o)
 {
     travail_ = o;
-    Affiche_Horizontale->setChecked(o.Affiche_Horizontale);
-    MontreEntier(Epaisseur_Horizontale, o.Epaisseur_Horizontale);
-    MontreReel(X_Horizontale, o.X_Horizontale, 6);
-    MontreReel(Z_Horizontale, o.Z_Horizontale, 6);
-    MontreEntier(Long_Horizontale, o.Long_Horizontale);
-    MontreEntier(Largeur_Horizontale, o.Largeur_Horizontale);
-    MontreEntier(Pas_Horizontale, o.Pas_Horizontale);
-    MontreEntier(Epaisseur_Verticale, o.Epaisseur_Verticale);
-    MontreEntier(Largeur_Verticale, o.Largeur_Verticale);
-    MontreEntier(Pas_Verticale, o.Pas_Verticale);
-    Representation_Hauteur->FixeItemIndex(o.Representation_Hauteur);
-    MontreEntier(Epaisseur_hauteur, o.Epaisseur_hauteur);
-    MontreEntier(Epaisseur_Visee, o.Epaisseur_Visee);
-    MontreEntier(pourcentage, o.pourcentage);
-    Afficher_Habillage->setChecked(o.Afficher_Habillage);
-    MontreEntier(Epaisseur_Habit, o.Epaisseur_Habit);
-    Texte_Station->FixeItemIndex(o.Texte_Station);
-    MontreEntier(diametre, o.diametre);
-    Origine->setChecked(o.Origine);
-    MontreReel(X_Origine, o.X_Origine, 6);
-    MontreReel(Z_Origine, o.Z_Origine, 6);
+    liens_.Montre(o);
     Regles();
 
     enCours_ = -1;
@@ -212,7 +199,10 @@ void TOpti_Coupe::Button2Click()
 
 bool TOpti_Coupe::Verifie()
 {
-    return ReelsStockables({X_Horizontale, Z_Horizontale, X_Origine, Z_Origine, X_Verticale, Decal_Verticale});
+    std::vector<QLineEdit*> reels = liens_.Reels6;
+    reels.push_back(X_Verticale);
+    reels.push_back(Decal_Verticale);
+    return ReelsStockables(reels);
 }
 
 void TOpti_Coupe::Retour(TOptions_Coupe& o)
@@ -221,31 +211,10 @@ void TOpti_Coupe::Retour(TOptions_Coupe& o)
     o.Police_Horizontale = travail_.Police_Horizontale;
     o.Police_Verticale = travail_.Police_Verticale;
     o.Police_Station = travail_.Police_Station;
-    o.Affiche_Horizontale = Affiche_Horizontale->isChecked();
-    o.Epaisseur_Horizontale = LitMot(Epaisseur_Horizontale);
-    o.X_Horizontale = LitReelEdition(X_Horizontale);
-    o.Z_Horizontale = LitReelEdition(Z_Horizontale);
-    o.Long_Horizontale = LitMot(Long_Horizontale);
-    o.Largeur_Horizontale = LitMot(Largeur_Horizontale);
-    o.Pas_Horizontale = LitMot(Pas_Horizontale);
-    o.Epaisseur_Verticale = LitMot(Epaisseur_Verticale);
-    o.Largeur_Verticale = LitMot(Largeur_Verticale);
-    o.Pas_Verticale = LitMot(Pas_Verticale);
-    o.Representation_Hauteur = static_cast<int16_t>(Representation_Hauteur->ItemIndex());
-    o.Epaisseur_hauteur = LitMot(Epaisseur_hauteur);
-    o.Epaisseur_Visee = LitMot(Epaisseur_Visee);
-    o.pourcentage = LitMot(pourcentage);
-    o.Afficher_Habillage = Afficher_Habillage->isChecked();
-    o.Epaisseur_Habit = LitMot(Epaisseur_Habit);
-    o.Texte_Station = static_cast<int16_t>(Texte_Station->ItemIndex());
-    o.diametre = LitMot(diametre);
-    o.Origine = Origine->isChecked();
-    o.X_Origine = LitReelEdition(X_Origine);
-    o.Z_Origine = LitReelEdition(Z_Origine);
+    liens_.Lit(o);
     o.NbEchelles = travail_.NbEchelles;
-    for (int i = 1; i <= kMaxEchelles; ++i)
-        if (i <= o.NbEchelles)
-            o.Echelles[i] = travail_.Echelles[i];
+    for (int i = 1; i <= o.NbEchelles; ++i)
+        o.Echelles[i] = travail_.Echelles[i];
 }
 
 bool TOptions_Coupe::Modifie(QWidget* parent)
@@ -254,9 +223,7 @@ bool TOptions_Coupe::Modifie(QWidget* parent)
     d.Initialise(*this);
     if (ExecuteModal(d) != QDialog::Accepted)
         return false;
-    TOptions_Coupe nouveau = *this;
-    d.Retour(nouveau);
-    *this = nouveau;
+    d.Retour(*this);
     return true;
 }
 

@@ -64,6 +64,7 @@ private:
     void ValideDetails();
     void ActiveDetails(bool actif);
     TOptions_Coupe travail_;  // the working fonts, scales and scale count
+    Liaisons<TOptions_Coupe> liens_;  // the controls of the other pages
     int enCours_ = -1;
     bool remplissage_ = false;
 };

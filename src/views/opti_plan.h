@@ -55,6 +55,7 @@ protected:
 private:
     void Regles();
     TOptions_Plan travail_;  // its fonts are the working fonts
+    Liaisons<TOptions_Plan> liens_;
 };
 
 class TOpti_Relief : public DialogueOptions {
@@ -106,6 +107,7 @@ protected:
 private:
     void Regles();
     TOptions_Relief travail_;  // its fonts and colours are the working ones
+    Liaisons<TOptions_Relief> liens_;
 };
 
 }  // namespace karst
