@@ -13,6 +13,7 @@
 
 #include "calcul/drapeaux.h"
 #include "platform/imprimante.h"
+#include "platform/interlocuteur.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "views/contexte.h"
@@ -76,8 +77,11 @@ TImprimante& TForm1::Imprimante()
 
 void TForm1::construitVues()
 {
-    for (QAction* a : {Plan1, BoutonPlan, Calculrapide1, BoutonCalculer, Calcul1, Arrter1, Bouton_Arreter})
+    for (QAction* a : {Plan1, BoutonPlan, Calculrapide1, BoutonCalculer, Calcul1, Arrter1, Bouton_Arreter,
+                       Supprimertouteslescoupes1, Configurerlimprimante1})
         DeclareCommande(a);
+    connect(Supprimertouteslescoupes1, &QAction::triggered, this, &TForm1::Supprimertouteslescoupes1Click);
+    connect(Configurerlimprimante1, &QAction::triggered, this, &TForm1::Configurerlimprimante1Click);
     connect(Plan1, &QAction::triggered, this, &TForm1::Plan1Click);
     connect(BoutonPlan, &QAction::triggered, this, &TForm1::Plan1Click);
     connect(Calculrapide1, &QAction::triggered, this, &TForm1::Calculrapide1Click);
@@ -228,6 +232,24 @@ void TForm1::Branche1Click()
     active(Nouvelle1, existe);
     for (QAction* x : {Inverser1, Retirer1, Dcaler1, Racrocher1, Continuer1})
         active(x, existe && coupe->SelectionValide);
+}
+
+void TForm1::Supprimertouteslescoupes1Click()
+{
+    if (!Massif)
+        return;
+    if (Invite().Message(QStringLiteral("Supprimer toutes les coupes ?"), Icone::Avertissement,
+                         {Bouton::OK, Bouton::Annuler}) != Bouton::OK)
+        return;
+    Massif->VideCoupe();
+    if (auto* coupe = qobject_cast<TAfficheur*>(VueCoupe.data()))
+        coupe->Redessine();
+}
+
+void TForm1::Configurerlimprimante1Click()
+{
+    if (auto* q = dynamic_cast<ImprimanteQt*>(&Imprimante()))
+        Invite().ConfigurationImprimante(&q->Printer());
 }
 
 void TForm1::MontrePosition(const std::string& vue, int fiche, int galerie, int point)

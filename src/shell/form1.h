@@ -145,6 +145,8 @@ public:
     void RafraichitVues();
     void Vue1Click();
     void Branche1Click();
+    void Supprimertouteslescoupes1Click();
+    void Configurerlimprimante1Click();
     // Shows a sheet, gallery and shot in the view named "Plan", "Coupe" or "Relief".
     void MontrePosition(const std::string& vue, int fiche, int galerie, int point);
     // The active child as a view window, or null.

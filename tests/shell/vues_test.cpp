@@ -618,3 +618,22 @@ TEST_F(Vues, DialogueDesLacunes)
     ASSERT_EQ(r.listes.size(), 1);
     EXPECT_EQ(r.listes[0], QStringLiteral("Causse/Aven/Amont/Salle étoilée A - B\nX/Y/Z/W Terminus - C"));
 }
+
+TEST_F(Vues, SupprimerToutesLesCoupes)
+{
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(""));
+    f->Depart_Calcul_Rapide->stop();
+    f->Massif->Coupe.ajoute(std::make_unique<TPointCoupe>());
+    f->Massif->Enregistre = true;
+    invite.reponses = {Bouton::Annuler};
+    f->Supprimertouteslescoupes1->trigger();
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Supprimer toutes les coupes ?")});
+    EXPECT_EQ(f->Massif->Coupe.size(), 1u);
+    EXPECT_TRUE(f->Massif->Enregistre);
+    invite.reponses = {Bouton::OK};
+    f->Supprimertouteslescoupes1->trigger();
+    EXPECT_EQ(f->Massif->Coupe.size(), 0u);
+    EXPECT_FALSE(f->Massif->Enregistre);
+    f->Massif->Enregistre = true;
+}
