@@ -28,13 +28,6 @@ using namespace karst::test;
 
 namespace {
 
-std::string Lit(const std::string& chemin) {
-    std::ifstream f(chemin, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 void ExpectCoin(const Coin3D& c, double x, double y, double z) {
     EXPECT_NEAR(c.X, x, 1e-9);
     EXPECT_NEAR(c.Y, y, 1e-9);
@@ -225,19 +218,31 @@ TEST_F(Modele, ColoursByMode) {
     EXPECT_EQ(couleurs(0), "");
 }
 
-TEST(Vrml, OneGalleryByteForByteThroughTheDialog) {
-    AssureApplication();
+namespace {
+
+// One gallery due north from (0, 0, 0), 10 m long, nothing measured, with its cylinder.
+class Vrml : public ::testing::Test {
+protected:
     QTemporaryDir dossier;
     ContexteFactice ctx;
-    ctx.relief.Cylindre = true;
-    AjouteGalerie(AjouteFiche(ctx.massif), "A", "B", {0, 0, 0}, {{0, 10, 0}});
     TPerspective vue{ctx};
-    int l, h;
-    CanvasEnregistreur image(10, 10);
-    vue.Dimensions(l, h, 4, 1, image);
-
     InterlocuteurScripte invite;
-    InterlocuteurInstalle installe(invite);
+    int l = 0, h = 0;
+    CanvasEnregistreur image{10, 10};
+
+    void SetUp() override {
+        AssureApplication();
+        Interlocuteur::Installe(&invite);
+        ctx.relief.Cylindre = true;
+        AjouteGalerie(AjouteFiche(ctx.massif), "A", "B", {0, 0, 0}, {{0, 10, 0}});
+        vue.Dimensions(l, h, 4, 1, image);
+    }
+    void TearDown() override { Interlocuteur::Installe(nullptr); }
+};
+
+}  // namespace
+
+TEST_F(Vrml, OneGalleryByteForByteThroughTheDialog) {
     const QString chemin = dossier.filePath("monde.wrl");
     TExport_VRML dialogue(vue);
     EXPECT_TRUE(dialogue.Gris->isChecked());
@@ -269,19 +274,7 @@ TEST(Vrml, OneGalleryByteForByteThroughTheDialog) {
     EXPECT_NE(absolu.find("        -0.25   0.50 -10.00,\r\n"), std::string::npos);
 }
 
-TEST(Vrml, ModelFileTextureAndFailures) {
-    AssureApplication();
-    QTemporaryDir dossier;
-    ContexteFactice ctx;
-    ctx.relief.Cylindre = true;
-    AjouteGalerie(AjouteFiche(ctx.massif), "A", "B", {0, 0, 0}, {{0, 10, 0}});
-    TPerspective vue{ctx};
-    int l, h;
-    CanvasEnregistreur image(10, 10);
-    vue.Dimensions(l, h, 4, 1, image);
-    InterlocuteurScripte invite;
-    InterlocuteurInstalle installe(invite);
-
+TEST_F(Vrml, ModelFileTextureAndFailures) {
     const QString modele = dossier.filePath("modele.wrl");
     {
         std::ofstream m(modele.toStdString(), std::ios::binary);

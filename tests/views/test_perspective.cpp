@@ -26,13 +26,6 @@ std::vector<Trace> DuGenre(const std::vector<Trace>& traces, Trace::Genre g) {
 
 std::tuple<int, int, int, int> Coins(const Trace& t) { return {t.x0, t.y0, t.x1, t.y1}; }
 
-std::string Lit(const std::string& chemin) {
-    std::ifstream f(chemin, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 void ReliefNu(TOptions_Relief& o) {
     o.Affiche_Nord = o.Affiche_Echelle = o.Affiche_Quadri = false;
     o.diametre = 0;

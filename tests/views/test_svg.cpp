@@ -22,13 +22,6 @@ using namespace karst::test;
 
 namespace {
 
-std::string Lit(const std::string& chemin) {
-    std::ifstream f(chemin, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 class Svg : public ::testing::Test {
 protected:
     QTemporaryDir dossier;

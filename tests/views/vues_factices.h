@@ -3,7 +3,10 @@
 
 #include <QApplication>
 
+#include <fstream>
 #include <memory>
+#include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,6 +16,14 @@
 #include "views/options.h"
 
 namespace karst::test {
+
+// The whole content of a file, as bytes.
+inline std::string Lit(const std::string& chemin) {
+    std::ifstream f(chemin, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
 
 inline void AssureApplication() {
     static int argc = 1;
