@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/interlocuteur.h"
+#include "platform/modal.h"
 #include "platform/services.h"
 #include "survey/fichier_texte.h"
 #include "views/perspective.h"
@@ -40,6 +41,15 @@ T* Nomme(T* w, const char* nom) {
 }
 
 }  // namespace
+
+bool CommandeExportVRML(TPerspective* perspective, QWidget* parent) {
+    if (!perspective) {
+        Invite().Information(QStringLiteral("Vous devez activer la perspective pour exporter en VRML."));
+        return false;
+    }
+    TExport_VRML dialogue(*perspective, parent);
+    return ExecuteModal(dialogue) == QDialog::Accepted;
+}
 
 std::string AdresseTexture(const std::string& texture, const std::string& fichierVrml) {
     const QString dossier = QFileInfo(NomQt(fichierVrml)).absolutePath();

@@ -53,6 +53,11 @@ private:
     TPerspective& perspective_;
 };
 
+// The VRML menu command: the export dialog of the perspective window's view, shown
+// modally; without a perspective window a message says to open one. True when a file was
+// written.
+bool CommandeExportVRML(TPerspective* perspective, QWidget* parent = nullptr);
+
 // The address of a texture file relative to the folder of the VRML file, with '/'; the
 // full path when there is no relative form.
 std::string AdresseTexture(const std::string& texture, const std::string& fichierVrml);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -15,6 +16,7 @@
 #include <sstream>
 
 #include "platform/interlocuteur.h"
+#include "platform/modal.h"
 #include "scene3d/panneau.h"
 #include "scene3d/scene.h"
 #include "views/dlg_vrml.h"
@@ -272,6 +274,22 @@ TEST_F(Vrml, OneGalleryByteForByteThroughTheDialog) {
     const std::string absolu = Lit(chemin.toStdString());
     EXPECT_EQ(absolu.substr(0, 39), "#VRML V2.0 utf8\r\n\r\n#Karstomat 0 0 0\r\n\r\n");
     EXPECT_NE(absolu.find("        -0.25   0.50 -10.00,\r\n"), std::string::npos);
+}
+
+TEST_F(Vrml, MenuCommandNeedsAPerspectiveWindow) {
+    EXPECT_FALSE(CommandeExportVRML(nullptr));
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Vous devez activer la perspective pour exporter en VRML."));
+    const QString chemin = dossier.filePath("menu.wrl");
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        auto& dialogue = dynamic_cast<TExport_VRML&>(d);
+        dialogue.Deformations->setChecked(true);
+        EXPECT_EQ(dialogue.ModeCouleur(), 3);
+        invite.fichiers.push_back(chemin);
+        dialogue.OKBtn->click();
+        return d.result();
+    });
+    EXPECT_TRUE(CommandeExportVRML(&vue));
+    EXPECT_NE(Lit(chemin.toStdString()).find("appearance Appearance {"), std::string::npos);
 }
 
 TEST_F(Vrml, ModelFileTextureAndFailures) {
