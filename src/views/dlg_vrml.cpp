@@ -20,7 +20,7 @@
 
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
-#include "platform/services.h"
+#include "platform/services.h"  // FichierExiste
 #include "survey/fichier_texte.h"
 #include "views/perspective.h"
 #include "views/svg.h"
@@ -174,7 +174,6 @@ void TExport_VRML::OKBtnClick() {
         } else {
             entete.push_back("#VRML V2.0 utf8");
         }
-        Sablier sablier;
         FichierSVG f(chemin);
         for (const std::string& ligne : entete) f.Ligne(ligne);
         f.Ligne("");
