@@ -2,6 +2,7 @@
 // removing branches.
 #include "survey/coupe.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
