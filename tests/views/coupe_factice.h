@@ -94,10 +94,12 @@ inline TGalerie& GalerieSection(TFiche& f, const std::string& depart, int iDepar
     g->Arrivee.Terminus = arrivee.empty();
     g->Depart.Z = z0;
     g->Coefficient = 1;
-    double x = 0, z = z0;
+    double x = 0, z = z0, l = 0, l2 = 0;
     for (const Pas& p : pas) {
         auto v = std::make_unique<TVisee>();
         v->Longueur = std::sqrt(p.horizontale * p.horizontale + p.dz * p.dz);
+        l += v->Longueur;
+        l2 += v->Longueur * v->Longueur;
         v->Horizontale = p.horizontale;
         x += p.horizontale;
         z += p.dz;
@@ -113,6 +115,8 @@ inline TGalerie& GalerieSection(TFiche& f, const std::string& depart, int iDepar
     g->Arrivee.Z = z;
     g->SommeDX = x;
     g->SommeDZ = z - z0;
+    g->SommeL = l;
+    g->SommeL2 = l2;
     g->Placee = true;
     return *f.Galeries.ajoute(std::move(g));
 }

@@ -128,6 +128,56 @@ TEST_F(Coupe, JunctionLabelsAndStationCircles) {
     EXPECT_EQ(DuGenre(traces, Trace::Texte)[1].x0, 406);
 }
 
+// Heights: the start station's from the gallery before it; unknown heights break the walls.
+TEST(CoupeHauteurs, MarksAndWalls) {
+    AssureApplication();
+    ContexteCoupe ctx;
+    CoupeNue(ctx.coupe);
+    TCoupe vue{ctx};
+    TFiche& f = AjouteFiche(ctx.massif);
+    TGalerie& avant = GalerieSection(f, "X", 1, "A", 1, 10, {{1, 0}});
+    avant.Visee(1)->Haut = "2";
+    avant.Visee(1)->Bas = "1";
+    TGalerie& g = GalerieSection(f, "A", 1, "B", 2, 10, {{2, 0}, {3, 0}, {4, 0}});
+    g.Visee(1)->Haut = "1";
+    g.Visee(1)->Bas = "0.5";
+    g.Visee(3)->Haut = "1";  // no depth given: 0
+    g.DansCoupe = g.Sens = g.GaucheDroite = true;
+    AjouteRacine(ctx.massif, f, 1, 0, 0);
+    Calcule(ctx.massif);
+    TOptions_Coupe& o = ctx.coupe;
+    o.Afficher_Habillage = true;
+    o.Representation_Hauteur = 1;
+    o.Epaisseur_hauteur = 2;
+    o.Epaisseur_Habit = 5;
+    o.Epaisseur_Visee = 1;
+    auto dessine = [&] {
+        CanvasEnregistreur image(600, 400);
+        int l, h;
+        vue.Dimensions(l, h, 4, 1, image);
+        vue.Dessine(0, 0, 4, 1, image, 0);
+        return std::move(image.Traces);
+    };
+    // The world point (x, z) is the pixel ((x + 1) * 40, (11 - z) * 40).
+    auto traces = dessine();
+    const std::vector<Seg> attendu = {{40, 40, 40, -40},  {40, 40, 40, 80},   {40, 40, 120, 40},  {40, -40, 120, 0},
+                                      {120, 40, 120, 0},  {40, 80, 120, 60},  {120, 40, 120, 60}, {120, 40, 240, 40},
+                                      {240, 40, 400, 40}, {400, 40, 400, 0},  {400, 40, 400, 40}};
+    EXPECT_EQ(Segments(traces), attendu);
+    std::vector<int> largeurs;
+    for (const Trace& t : DuGenre(traces, Trace::Ligne)) largeurs.push_back(t.stylo.largeur);
+    EXPECT_EQ(largeurs, (std::vector<int>{1, 1, 0, 2, 1, 2, 1, 0, 0, 1, 1}));
+
+    // Dots: a circle of half the thickness at each known height, the walls unchanged.
+    o.Representation_Hauteur = 2;
+    traces = dessine();
+    const auto points = DuGenre(traces, Trace::Ellipse);
+    ASSERT_EQ(points.size(), 6u);
+    EXPECT_EQ(Coins(points[0]), Seg(40, -40, 40, -40));
+    EXPECT_EQ(Coins(points[1]), Seg(40, 80, 40, 80));
+    EXPECT_EQ(Segments(traces).size(), 3u + 2u);
+}
+
 TEST_F(Coupe, HorizontalScale) {
     ctx.coupe.Affiche_Horizontale = true;
     ctx.coupe.X_Horizontale = 10;

@@ -1,0 +1,177 @@
+// The section expert over a small network, with scripted searches and answers.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include "platform/interlocuteur.h"
+#include "views/expert.h"
+#include "coupe_factice.h"
+
+using namespace karst;
+using namespace karst::test;
+
+namespace {
+
+// A(1) -10 m- B(1) -5.8 m- C(1) -5.1 m- D(1), with a 30 m shortcut B-D, a dead end at B,
+// and a long gallery C-e(1) rising 20 m. Depths from A: B -2, C -5, D -6, e +15.
+class Expert : public ::testing::Test {
+protected:
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+    ContexteCoupe ctx;
+    TFiche* f = nullptr;
+    std::unique_ptr<TExpert> expert;
+
+    void SetUp() override {
+        AssureApplication();
+        f = &AjouteFiche(ctx.massif);
+        GalerieSection(*f, "A", 1, "B", 1, 0, {{10, -2}});
+        GalerieSection(*f, "B", 1, "C", 1, -2, {{5, -3}});
+        GalerieSection(*f, "C", 1, "D", 1, -5, {{5, -1}});
+        GalerieSection(*f, "B", 1, "D", 1, -2, {{30, 0}});
+        GalerieSection(*f, "B", 1, "", 0, -2, {{2, 0}});
+        GalerieSection(*f, "C", 1, "e", 1, -5, {{50, 20}});
+        ctx.massif.PointsCalcules = true;
+        expert = std::make_unique<TExpert>(ctx);
+        expert->FormShow();
+    }
+    TGalerie& G(int i) { return *f->Galeries[static_cast<std::size_t>(i)]; }
+    void Points(const char* depart, const char* iDepart, const char* arrivee, const char* iArrivee) {
+        expert->Nom_Depart->setText(depart);
+        expert->Indice_depart->setText(iDepart);
+        expert->Nom_Arrivee->setText(arrivee);
+        expert->Indice_Arrivee->setText(iArrivee);
+    }
+    std::vector<int32_t> Suites(int i) {
+        std::vector<int32_t> r;
+        for (int k = 1; k <= G(i).NbSuites; ++k) r.push_back(G(i).SuiteGalerie[static_cast<std::size_t>(k)]);
+        return r;
+    }
+};
+
+TEST_F(Expert, BuildsTheLightestPathAsANewBranch) {
+    EXPECT_TRUE(expert->Nouvelle->isChecked());
+    EXPECT_TRUE(expert->Horizontal->isEnabled());
+    Points("a", "1", "D", "1");
+    expert->Horizontal->setText("5");
+    expert->Vertical->setText("-1");
+    expert->Gauche->setChecked(false);
+    expert->Lateral->setChecked(true);
+    ASSERT_TRUE(expert->Construit());
+    ASSERT_EQ(ctx.massif.Coupe.size(), 1u);
+    const TPointCoupe& r = *ctx.massif.Coupe[0];
+    EXPECT_EQ(r.Nom.Chaine(), "A");
+    EXPECT_EQ(r.Galerie, 0);
+    EXPECT_DOUBLE_EQ(r.X.d(), 5);
+    EXPECT_DOUBLE_EQ(r.Z.d(), -1);
+    // A-B, then the dead end at B before the path goes on by B-C, then C-D.
+    EXPECT_EQ(Suites(0), (std::vector<int32_t>{4, 1}));
+    EXPECT_EQ(Suites(1), (std::vector<int32_t>{2}));
+    for (int i : {0, 1, 2, 4}) {
+        EXPECT_TRUE(G(i).DansCoupe) << i;
+        EXPECT_TRUE(G(i).Sens) << i;
+        EXPECT_FALSE(G(i).GaucheDroite) << i;
+    }
+    EXPECT_FALSE(G(3).DansCoupe);
+    EXPECT_FALSE(G(5).DansCoupe);
+    // Laid out leftwards from x 5.
+    EXPECT_DOUBLE_EQ(G(2).CoupeX0.d(), -10);
+    EXPECT_EQ(ctx.otees, 1);
+    EXPECT_EQ(ctx.redessins, 1);
+    EXPECT_FALSE(ctx.massif.Enregistre);
+    EXPECT_TRUE(invite.messages.empty());
+}
+
+TEST_F(Expert, RefusalsLeaveTheSectionUnchanged) {
+    Points("A", "01", "D", "1");  // the start index is compared as written
+    EXPECT_FALSE(expert->Construit());
+    Points("A", "1", "D", "x");
+    EXPECT_FALSE(expert->Construit());
+    Points("A", "1", "D", "257");  // would name station 1
+    EXPECT_FALSE(expert->Construit());
+    Points("A", "1", "Z", "1");
+    EXPECT_FALSE(expert->Construit());
+    expert->Nouvelle->setChecked(false);
+    Points("A", "1", "D", "1");
+    EXPECT_FALSE(expert->Construit());
+    EXPECT_EQ(invite.Textes(), (QStringList{"Impossible de rejoindre les deux points. Vérifiez le point de départ.",
+                                            "L'indice doit être numérique et positif.",
+                                            "L'indice doit être compris entre 1 et 255.",
+                                            "Il n'y a rien à mettre en coupe. Vérifiez le point d'arrivée.",
+                                            "Impossible de raccrocher le départ à une branche connue"}));
+    EXPECT_TRUE(ctx.massif.Coupe.empty());
+    EXPECT_EQ(ctx.otees, 0);
+}
+
+TEST_F(Expert, ContinuesABranchEndingAtTheStart) {
+    // One gallery joins the two points: it becomes a branch of its own.
+    Points("A", "1", "B", "1");
+    ASSERT_TRUE(expert->Construit());
+    ASSERT_EQ(ctx.massif.Coupe.size(), 1u);
+    EXPECT_TRUE(G(0).DansCoupe);
+    EXPECT_TRUE(G(0).NbSuites == 0);
+
+    // The start is then reached only through a gallery in the section.
+    Points("A", "1", "D", "1");
+    EXPECT_FALSE(expert->Construit());
+
+    // Continuing: the parent's far station must be typed with its exact case.
+    ctx.selection = true;
+    ctx.selFiche = 0, ctx.selGalerie = 0;
+    expert->FormShow();
+    EXPECT_FALSE(expert->Nouvelle->isChecked());
+    EXPECT_FALSE(expert->Horizontal->isEnabled());
+    EXPECT_EQ(expert->Nom_Depart->text(), "B");
+    EXPECT_EQ(expert->Indice_depart->text(), "1");
+    Points("b", "1", "D", "1");
+    EXPECT_FALSE(expert->Construit());
+    Points("B", "1", "D", "1");
+    ASSERT_TRUE(expert->Construit());
+    EXPECT_EQ(ctx.massif.Coupe.size(), 1u);
+    EXPECT_EQ(Suites(0), (std::vector<int32_t>{1}));
+    EXPECT_EQ(Suites(1), (std::vector<int32_t>{2}));
+    EXPECT_FALSE(G(4).DansCoupe);
+}
+
+TEST_F(Expert, FarthestAndDeepestArrivals) {
+    expert->Nom_Depart->setText("A");
+    expert->Indice_depart->setText("1");
+    expert->CherchePointExtreme(false);
+    EXPECT_EQ(expert->Nom_Arrivee->text(), "E");
+    EXPECT_EQ(expert->Indice_Arrivee->text(), "1");
+    expert->CherchePointExtreme(true);
+    EXPECT_EQ(expert->Nom_Arrivee->text(), "D");
+    expert->Indice_depart->setText("0");
+    expert->CherchePointExtreme(true);
+    expert->Indice_depart->setText("2");
+    expert->CherchePointExtreme(true);
+    EXPECT_EQ(invite.Textes(), (QStringList{"L'indice doit être numérique et positif.",
+                                            "Point de départ inconnu ou déjà en coupe."}));
+}
+
+TEST_F(Expert, StationFromAPickedGallery) {
+    expert->Nom_Arrivee->setText("c");
+    ctx.recherches.push_back({true, f, 1});  // B-C
+    expert->PointDeLaSelection(expert->Nom_Arrivee, expert->Indice_Arrivee);
+    EXPECT_EQ(ctx.criteresVus.back()[4], "C");
+    EXPECT_EQ(ctx.galeriesProposees.back(), 0);
+    EXPECT_EQ(expert->Nom_Arrivee->text(), "C");
+    // Neither end named: the question, Yes for the end station.
+    expert->Nom_Arrivee->setText("");
+    invite.reponses = {Bouton::Oui};
+    ctx.recherches.push_back({true, f, 0});
+    expert->PointDeLaSelection(expert->Nom_Arrivee, expert->Indice_Arrivee);
+    EXPECT_EQ(expert->Nom_Arrivee->text(), "B");
+    EXPECT_EQ(invite.Textes().back(), "Deux points possibles : B(1) (Oui) et A(1) (Ok)");
+    // One end only.
+    ctx.recherches.push_back({true, f, 4});
+    expert->PointDeLaSelection(expert->Nom_Depart, expert->Indice_depart);
+    EXPECT_EQ(expert->Nom_Depart->text(), "B");
+    ctx.recherches.push_back({true, f, -1});
+    expert->PointDeLaSelection(expert->Nom_Depart, expert->Indice_depart);
+    EXPECT_EQ(invite.Textes().back(), "Il faut obligatoirement passer par la visualisation avec cette méthode");
+}
+
+}  // namespace
