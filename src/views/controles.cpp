@@ -178,6 +178,13 @@ Formulaire::Formulaire(QWidget* conteneur) : conteneur_(conteneur), forme_(new Q
 
 void Formulaire::Ajoute(QWidget* w) { forme_->addRow(w); }
 
+void Formulaire::Ajoute(const QString& libelle, QWidget* w)
+{
+    auto* l = new QLabel(libelle, conteneur_);
+    l->setBuddy(w);
+    forme_->addRow(l, w);
+}
+
 QLabel* Formulaire::Libelle(QWidget* champ) const { return qobject_cast<QLabel*>(forme_->labelForField(champ)); }
 
 QCheckBox* Formulaire::Case(const char* nom, const QString& libelle)

@@ -134,6 +134,7 @@ public:
     // A group box on its own row, laid out by the returned builder.
     Formulaire Groupe(const QString& titre);
     void Ajoute(QWidget* w);
+    void Ajoute(const QString& libelle, QWidget* w);
     // The label of a field's row.
     QLabel* Libelle(QWidget* champ) const;
 

@@ -22,7 +22,7 @@ QComboBox* ListePlaces(Formulaire& f, const char* nom)
     c->setObjectName(QString::fromLatin1(nom));
     c->addItems({QStringLiteral("Haut/Gauche"), QStringLiteral("Haut/Droite"), QStringLiteral("Bas/Gauche"),
                  QStringLiteral("Bas/Droite")});
-    f.Ajoute(c);
+    f.Ajoute(QStringLiteral("Position"), c);
     return c;
 }
 

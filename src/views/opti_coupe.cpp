@@ -119,10 +119,12 @@ void TOpti_Coupe::Initialise(const TOptions_Coupe& o)
     ActiveDetails(false);
 }
 
-void TOpti_Coupe::ValideDetails()
+bool TOpti_Coupe::ValideDetails()
 {
     if (enCours_ < 0)
-        return;
+        return true;
+    if (!ReelsStockables({X_Verticale, Decal_Verticale}))
+        return false;
     TEchelleVerticale& e = travail_.Echelles[enCours_ + 1];
     e.Xdev = LitReelEdition(X_Verticale);
     e.ZMin = LitMot(ZMin_Verticale);
@@ -131,6 +133,7 @@ void TOpti_Coupe::ValideDetails()
     e.Gauche = Gauche_Verticale->isChecked();
     e.Nom = LitTexte(Nom_Verticale);
     e.Indice = LitMot(Indice_Verticale);
+    return true;
 }
 
 void TOpti_Coupe::ListBox1Click()
@@ -138,10 +141,15 @@ void TOpti_Coupe::ListBox1Click()
     const int ligne = ListBox1->currentRow();
     if (ligne < 0)
         return;
-    if (enCours_ >= 0)
-        ValideDetails();
-    else
+    if (enCours_ < 0) {
         ActiveDetails(true);
+    } else if (!ValideDetails()) {
+        // The scale shown stays shown until its values can be kept.
+        remplissage_ = true;
+        ListBox1->setCurrentRow(enCours_);
+        remplissage_ = false;
+        return;
+    }
     const TEchelleVerticale& e = travail_.Echelles[ligne + 1];
     MontreReel(X_Verticale, e.Xdev, 6);
     MontreEntier(ZMin_Verticale, e.ZMin);
@@ -159,6 +167,8 @@ void TOpti_Coupe::Button1Click()
         Invite().Information(QStringLiteral("Pas plus de %1 échelles verticales").arg(kMaxEchelles));
         return;
     }
+    if (enCours_ >= 0 && !ReelsStockables({X_Verticale, Decal_Verticale}))
+        return;
     QString nom;
     if (!Invite().Saisie(QStringLiteral("Nouvelle échelle"), QStringLiteral("Nom de la nouvelle échelle"), nom) ||
         nom.isEmpty())
@@ -183,7 +193,7 @@ void TOpti_Coupe::Button2Click()
     if (Invite().Message(QStringLiteral("Supprimer l'échelle sélectionnée ?"), Icone::Avertissement,
                          {Bouton::OK, Bouton::Annuler}) != Bouton::OK)
         return;
-    ValideDetails();
+    // The scale shown is the one deleted: its typed values go with it.
     for (int i = ligne + 1; i < travail_.NbEchelles; ++i)
         travail_.Echelles[i] = travail_.Echelles[i + 1];
     travail_.Echelles[travail_.NbEchelles] = TEchelleVerticale{};
@@ -207,6 +217,7 @@ bool TOpti_Coupe::Verifie()
 
 void TOpti_Coupe::Retour(TOptions_Coupe& o)
 {
+    // Verifie has checked the detail editor's reals.
     ValideDetails();
     o.Police_Horizontale = travail_.Police_Horizontale;
     o.Police_Verticale = travail_.Police_Verticale;

@@ -61,7 +61,9 @@ protected:
 
 private:
     void Regles();
-    void ValideDetails();
+    // Keeps the values of the detail editor in the scale shown; false, with a message, when
+    // a real there cannot be kept.
+    bool ValideDetails();
     void ActiveDetails(bool actif);
     TOptions_Coupe travail_;  // the working fonts, scales and scale count
     Liaisons<TOptions_Coupe> liens_;  // the controls of the other pages

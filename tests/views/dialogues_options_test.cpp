@@ -719,3 +719,26 @@ TEST_F(Dialogues, InfoBulles)
     EXPECT_TRUE(aucune);
     EXPECT_TRUE(choix.Commentaires);
 }
+
+TEST_F(Dialogues, CoupeEchelleAuReelTropGrandGardeeAffichee)
+{
+    TOptions_Coupe o;
+    o.NbEchelles = 2;
+    o.Echelles[1].Libelle = "Un";
+    o.Echelles[2].Libelle = "Deux";
+    TOpti_Coupe d;
+    d.Initialise(o);
+    d.ListBox1->setCurrentRow(0);
+    d.X_Verticale->setText(QString(60, QChar(u'9')));
+    d.ListBox1->setCurrentRow(1);
+    EXPECT_EQ(d.ListBox1->currentRow(), 0);
+    EXPECT_EQ(d.EnCours(), 0);
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_TRUE(invite.messages[0].texte.startsWith(QStringLiteral("Ce nombre est trop grand")));
+    Remplace(d.X_Verticale, QStringLiteral("12.5"));
+    d.ListBox1->setCurrentRow(1);
+    EXPECT_EQ(d.EnCours(), 1);
+    TOptions_Coupe r;
+    d.Retour(r);
+    EXPECT_DOUBLE_EQ(r.Echelles[1].Xdev.d(), 12.5);
+}
