@@ -6,7 +6,10 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -451,4 +454,36 @@ TEST(Scene3D, CylindersAndAnEmptyScene) {
     EXPECT_EQ(panneau.Scene(), vue.Scene.get());
     vue.Scene.reset();
     EXPECT_EQ(panneau.Scene(), nullptr);
+}
+
+TEST(Scene3D, TheModelIsSeenFromTheFirstCamera) {
+    AssureApplication();
+    {
+        QOpenGLContext essai;
+        QOffscreenSurface surface;
+        surface.create();
+        if (!essai.create() || !essai.makeCurrent(&surface)) GTEST_SKIP() << "pas de contexte OpenGL";
+    }
+    // A wide passage due north seen from the south: it fills the middle of the panel.
+    ContexteFactice ctx;
+    ctx.relief.CouleurFond = 0x00FF00;
+    ctx.relief.CouleurGalerie = 0xFFFFFF;
+    TGalerie& g = AjouteGalerie(AjouteFiche(ctx.massif), "A", "B", {0, 0, 0}, {{0, 10, 0}});
+    g.Visee(1)->Gauche = "6";
+    g.Visee(1)->Haut = "3";
+    g.Visee(1)->Bas = "3";
+    TPerspective vue{ctx};
+    int l, h;
+    CanvasEnregistreur image(10, 10);
+    vue.Dimensions(l, h, 4, 1, image);
+    PanneauOpenGL panneau;
+    panneau.resize(80, 60);
+    vue.Construit3D(panneau, 0);
+    const QImage rendu = panneau.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    const QRgb coin = rendu.pixel(1, 1), centre = rendu.pixel(40, 30);
+    EXPECT_EQ(qRed(coin), 0);
+    EXPECT_EQ(qGreen(coin), 255);
+    // The lit end cap, grey: as much red as green.
+    EXPECT_GT(qRed(centre), 0);
+    EXPECT_EQ(qRed(centre), qGreen(centre));
 }
