@@ -297,17 +297,11 @@ void TCoupe::NombrePages(int& colonnes, int& lignes, int margesH, int margesV) {
 
 void TCoupe::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
                          double zoom) {
-    DecalageX = margeGauche;
-    DecalageY = margeHaut;
-    CanvasImpr = &canvas;
-    Zoom = zoom;
+    DebutPage(colonne, ligne, margeGauche, margeHaut, canvas, zoom);
     const TOptions_Coupe* o = contexte_.OptionsCoupe();
     const bool verrouille = o && o->Origine;
     OrigineGrille(verrouille, verrouille ? o->X_Origine.d() : 0, verrouille ? o->Z_Origine.d() : 0);
-    PageColonne = colonne;
-    PageLigne = ligne;
     TImprimante& imprimante = contexte_.Imprimante();
-    PxParMmImpr = imprimante.LargeurMm() > 0 ? static_cast<double>(imprimante.LargeurPage()) / imprimante.LargeurMm() : 0;
     double ph, pv;
     const ListeFiches* fiches = FichesCourantes();
     if (Donnees && o && fiches && PxParMmImpr > 0 && ZoneImprimable(ph, pv)) {

@@ -244,6 +244,21 @@ void TGraphique::PolicePage(TCanvas& page, TCanvas& imprimante, const Police& p,
     if (&imprimante != &page) imprimante.FixeFont(p);
 }
 
+void TGraphique::DebutPage(int colonne, int ligne, int margeGauche, int margeHaut, TCanvas& canvas, double zoom) {
+    PageColonne = colonne;
+    PageLigne = ligne;
+    DecalageX = margeGauche;
+    DecalageY = margeHaut;
+    CanvasImpr = &canvas;
+    Zoom = zoom;
+    PxParMmImpr = PxParMmImprimante();
+}
+
+double TGraphique::PxParMmImprimante() const {
+    TImprimante& imp = contexte_.Imprimante();
+    return imp.LargeurMm() > 0 ? static_cast<double>(imp.LargeurPage()) / imp.LargeurMm() : 0;
+}
+
 bool TGraphique::ZoneImprimable(double& largeurMm, double& hauteurMm) const {
     TImprimante& imp = contexte_.Imprimante();
     largeurMm = imp.LargeurMm() - MargesH;

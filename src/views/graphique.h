@@ -104,6 +104,11 @@ protected:
     std::unique_ptr<TCanvas> DebutEcran(int scrollX, int scrollY, TCanvas& image);
     void FinEcran(std::unique_ptr<TCanvas> bitmap, TCanvas& image);
 
+    // Start of a page drawing: the page, its margins, canvas and zoom, and the printer's
+    // pixels per mm (page width in pixels over the printable width in mm).
+    void DebutPage(int colonne, int ligne, int margeGauche, int margeHaut, TCanvas& canvas, double zoom);
+    double PxParMmImprimante() const;
+
     // The printable page size in mm less the margin totals; false when nothing is left.
     bool ZoneImprimable(double& largeurMm, double& hauteurMm) const;
     // Page grid with a free origin, or with a page border on the view point (ox, oy).

@@ -283,15 +283,9 @@ void TPerspective::NombrePages(int& colonnes, int& lignes, int margesH, int marg
 
 void TPerspective::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
                                double zoom) {
-    CanvasImpr = &canvas;
-    Zoom = zoom;
-    DecalageX = margeGauche;
-    DecalageY = margeHaut;
+    DebutPage(colonne, ligne, margeGauche, margeHaut, canvas, zoom);
     OrigineGrille(false, 0, 0);
-    PageColonne = colonne;
-    PageLigne = ligne;
     TImprimante& imprimante = contexte_.Imprimante();
-    PxParMmImpr = imprimante.LargeurMm() > 0 ? static_cast<double>(imprimante.LargeurPage()) / imprimante.LargeurMm() : 0;
     const TOptions_Relief* o = contexte_.OptionsRelief();
     const ListeFiches* fiches = FichesCourantes();
     double ph, pv;

@@ -326,19 +326,13 @@ void TPlan::NombrePages(int& colonnes, int& lignes, int margesH, int margesV) {
 
 void TPlan::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
                         double zoom) {
-    DecalageX = margeGauche;
-    DecalageY = margeHaut;
-    CanvasImpr = &canvas;
-    Zoom = zoom;
+    DebutPage(colonne, ligne, margeGauche, margeHaut, canvas, zoom);
     const TOptions_Plan* o = contexte_.OptionsPlan();
     double ox = 0, oy = 0;
     const bool verrouille = o && o->Origine;
     if (verrouille) OrigineTournee(*o, ox, oy);
     OrigineGrille(verrouille, ox, oy);
-    PageColonne = colonne;
-    PageLigne = ligne;
     TImprimante& imprimante = contexte_.Imprimante();
-    PxParMmImpr = imprimante.LargeurMm() > 0 ? static_cast<double>(imprimante.LargeurPage()) / imprimante.LargeurMm() : 0;
     double ph, pv;
     const ListeFiches* fiches = FichesCourantes();
     if (Donnees && o && fiches && PxParMmImpr > 0 && ZoneImprimable(ph, pv)) {

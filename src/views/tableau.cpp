@@ -601,10 +601,6 @@ private:
     double pasX_;
 };
 
-double PxParMmImprimante(TImprimante& imp) {
-    return imp.LargeurMm() > 0 ? static_cast<double>(imp.LargeurPage()) / imp.LargeurMm() : 0;
-}
-
 }  // namespace
 
 // ---- Order and wrapping -------------------------------------------------------------------------
@@ -751,7 +747,7 @@ void TTableau::NombrePages(int& colonnes, int& lignes, int margesH, int margesV)
     MargesV = margesV;
     colonnes = lignes = 0;
     TImprimante& imp = contexte_.Imprimante();
-    PxParMmImpr = PxParMmImprimante(imp);
+    PxParMmImpr = PxParMmImprimante();
     const int h = imp.HauteurMm() - margesV, l = imp.LargeurMm() - margesH;
     // Margins that leave no printable area give no page to print.
     if (PxParMmImpr <= 0 || h <= 0 || l <= 0) return;
@@ -770,14 +766,8 @@ void TTableau::NombrePages(int& colonnes, int& lignes, int margesH, int margesV)
 
 void TTableau::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
                            double zoom) {
-    CanvasImpr = &canvas;
-    Zoom = zoom;
-    DecalageX = margeGauche;
-    DecalageY = margeHaut;
-    PageColonne = colonne;
-    PageLigne = ligne;
+    DebutPage(colonne, ligne, margeGauche, margeHaut, canvas, zoom);
     TImprimante& imp = contexte_.Imprimante();
-    PxParMmImpr = PxParMmImprimante(imp);
     const int h = imp.HauteurMm() - MargesV;
     canvas.FixePen(Stylo{kBlanc, 1, ModeStylo::Copie, true});
     canvas.FixeBrush(Pinceau{kBlanc, false});

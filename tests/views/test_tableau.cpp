@@ -41,42 +41,30 @@ constexpr int kDecli = 6, kDevBrut = 7;
 
 int Largeur5(const std::string& s) { return static_cast<int>(s.size()) * 5; }
 
-TEST(TableauCoupe, WrapsOnSpacesAndAlwaysMakesProgress) {
-    std::string texte = "abc def", reste;
-    TTableau::CoupeTexte(texte, reste, 100, Largeur5);
-    EXPECT_EQ(texte, " abc def");
-    EXPECT_EQ(reste, "");
-
-    // " aaaa bbbb" is 50 pixels wide, " aaaa bbbb cccc" 75.
-    texte = "aaaa bbbb cccc";
-    TTableau::CoupeTexte(texte, reste, 60, Largeur5);
-    EXPECT_EQ(texte, " aaaa bbbb");
-    EXPECT_EQ(reste, "cccc");
-    texte = reste;
-    TTableau::CoupeTexte(texte, reste, 60, Largeur5);
-    EXPECT_EQ(texte, " cccc");
-    EXPECT_EQ(reste, "");
-
-    // A first word wider than the column stays whole, with what follows, on one line.
-    texte = "abcdefghij klm";
-    TTableau::CoupeTexte(texte, reste, 30, Largeur5);
-    EXPECT_EQ(texte, "abcdefghij klm");
-    EXPECT_EQ(reste, "");
-
-    // A column narrower than a space: one character a line, never an endless loop.
+// Every line of a text for a column `limite` pixels wide (at most 10).
+std::vector<std::string> Lignes(std::string texte, double limite) {
     std::vector<std::string> lignes;
-    texte = "abc";
+    std::string reste;
     for (int garde = 0; garde < 10; ++garde) {
-        TTableau::CoupeTexte(texte, reste, 3, Largeur5);
+        TTableau::CoupeTexte(texte, reste, limite, Largeur5);
         lignes.push_back(texte);
         if (reste.empty()) break;
         texte = reste;
     }
-    EXPECT_EQ(lignes, (std::vector<std::string>{" a", " b", " c"}));
-    texte.clear();
-    TTableau::CoupeTexte(texte, reste, 0, Largeur5);
-    EXPECT_EQ(texte, " ");
-    EXPECT_EQ(reste, "");
+    return lignes;
+}
+
+using Textes_ = std::vector<std::string>;
+
+TEST(TableauCoupe, WrapsOnSpacesAndAlwaysMakesProgress) {
+    EXPECT_EQ(Lignes("abc def", 100), Textes_{" abc def"});
+    // " aaaa bbbb" is 50 pixels wide, " aaaa bbbb cccc" 75.
+    EXPECT_EQ(Lignes("aaaa bbbb cccc", 60), (Textes_{" aaaa bbbb", " cccc"}));
+    // A first word wider than the column stays whole, with what follows, on one line.
+    EXPECT_EQ(Lignes("abcdefghij klm", 30), Textes_{"abcdefghij klm"});
+    // A column narrower than a space: one character a line, never an endless loop.
+    EXPECT_EQ(Lignes("abc", 3), (Textes_{" a", " b", " c"}));
+    EXPECT_EQ(Lignes("", 0), Textes_{" "});
 }
 
 TEST(TableauOrdre, DateAndPlaceOrdersKeepEqualKeysReversed) {
