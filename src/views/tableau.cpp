@@ -177,6 +177,11 @@ public:
     virtual void BlocFerme(int genre) {}
     // The end of a header, of a line of a station row or of a line of a shot row.
     virtual void FinElement(const TFiche&, int galerie, int point, int fin) {}
+    // Whether a text with its top at y would be drawn.
+    virtual bool TexteVisible(double y) const { return true; }
+    // True when nothing from y down concerns the drawing: the walk stops laying out rows
+    // and only completes the totals of the block in progress.
+    virtual bool Passe(double y) const { return false; }
 };
 
 // The row layout of the table, walked once for each use.
@@ -194,8 +199,8 @@ public:
         const TFiche* precedente = nullptr;
         for (TFiche* f : liste) {
             if (!f) continue;
-            if (c_.Arrete()) break;
-            complet_ = c_.DebutFiche(*f) == Detail::Complet;
+            if (c_.Arrete() || fini_) break;
+            complet_ = c_.DebutFiche(*f) == Detail::Complet && !passe_;
             if (c_.PositionsMemorisees()) y = f->DebutTableau;
             const int debut = y;
             if (!precedente || !f->MemeSortie(*precedente))
@@ -211,13 +216,19 @@ public:
             c_.FinFiche(*f, debut, y);
             precedente = f;
         }
-        if (!c_.Arrete()) FermeBloc(0);
+        if (!c_.Arrete() && !fini_) FermeBloc(0);
     }
 
     double LargeurTotale() const { return d_.largeurTotale; }
 
 private:
     bool Dessin() const { return complet_ && c_.Dessin(); }
+
+    // Past what the drawing shows: the rest is only summed.
+    bool Passe() {
+        if (complet_ && c_.Passe(y)) passe_ = true, complet_ = false;
+        return passe_;
+    }
 
     void Filet(int epaisseur) { c_.Trait(0, y, d_.largeurTotale, y, epaisseur); }
 
@@ -257,18 +268,24 @@ private:
                              o_.EnTeteIntitule[i][genreBloc_].str() + " " + TexteTotal(total_[i]));
                 }
             }
-            Regles(segment_, y);
+            // Without stored positions y stops where the walk passed the page; the block's
+            // rules on the page were drawn at the page break.
+            if (!passe_ || c_.PositionsMemorisees()) Regles(segment_, y);
         }
         blocOuvert_ = false;
         c_.BlocFerme(genre);
+        // Its totals written, nothing further concerns a page.
+        if (passe_ && !c_.PositionsMemorisees()) fini_ = true;
     }
 
     void Entete(int h, const TFiche& f) {
         FermeBloc(h);
+        if (fini_) return;
         const int hauteur = std::max<int>(0, o_.Hauteur[h]);
         Saut(hauteur);
         blocOuvert_ = true;
         genreBloc_ = h;
+        Passe();
         const int haut = y;
         for (int i = 1; i <= kNbItems; ++i) {
             if (!o_.EnTeteAffiche[i][h]) continue;
@@ -338,7 +355,7 @@ private:
     // One row at y: the cells on its first line, the comment wrapped over as many lines as
     // it needs, then `croquis` mm of room for a sketch; y ends below it.
     void Rangee(const TGalerie& g, int j, std::string commentaire, const TFiche& f, int gi, int point, int croquis) {
-        if (Dessin()) {
+        if (Dessin() && c_.TexteVisible(y + decalTexte_)) {
             std::string t1, t2;
             for (const Colonne& col : d_.colonnes) {
                 if (col.k == ColCommentaire) continue;
@@ -401,6 +418,7 @@ private:
             std::string station = g.Depart.Terminus ? std::string() : "du point " + NomIndice(g.Depart) + ". ";
             if (!commentaire.empty()) station += commentaire + " ";
             Saut(hl_);
+            if (Passe()) return;
             if (Dessin()) Filet(o_.Gros_Trait);
             if (n > 0 && g.Visee(1) && g.Visee(1)->Longueur == 0) {
                 // No start row: the station goes into the first shot's comment.
@@ -420,6 +438,7 @@ private:
             const bool nommeeFin = j == n && !g.Arrivee.Terminus;
             Police(nommeeFin || (j == 1 && premiereCarrefour), g);
             Saut(hl_);
+            if (Passe()) return;
             std::string texte = prefixe + v->Commentaire.Chaine();
             if (nommeeFin) texte += " Point " + NomIndice(g.Arrivee);
             prefixe.clear();
@@ -438,6 +457,8 @@ private:
     int hl_;
     double decalTexte_ = 0;  // mm from a row's top to its texts' top
     bool complet_ = true;
+    bool passe_ = false;  // past what the drawing shows
+    bool fini_ = false;   // nothing left to draw
     bool blocOuvert_ = false;
     int genreBloc_ = 0;
     int hautLignes_ = 0;  // top of the open block's rows
@@ -517,10 +538,13 @@ public:
         c_.MoveTo(RoundEntier(x0 * k_ - scrollX_), a);
         c_.LineTo(RoundEntier(x1 * k_ - scrollX_), b);
     }
-    void Texte(double x, double y, const std::string& t) override {
+    bool TexteVisible(double y) const override {
         const double py = y * k_ - scrollY_;
-        if (py < -kMarge || py > hauteur_) return;
-        c_.TextOut(RoundEntier(x * k_ - scrollX_), RoundEntier(py), t);
+        return py >= -kMarge && py <= hauteur_;
+    }
+    bool Passe(double y) const override { return y * k_ - scrollY_ > hauteur_; }
+    void Texte(double x, double y, const std::string& t) override {
+        if (TexteVisible(y)) c_.TextOut(RoundEntier(x * k_ - scrollX_), RoundEntier(y * k_ - scrollY_), t);
     }
 
 private:
@@ -580,10 +604,13 @@ public:
         page_->MoveTo(X(x0), Y(y0));
         page_->LineTo(X(x1), Y(y1));
     }
+    bool TexteVisible(double y) const override {
+        const double haut = static_cast<double>(t_.PageLigne) * h_;
+        return y >= haut - 1 && y <= haut + h_ - 1;
+    }
+    bool Passe(double y) const override { return page_ && y > static_cast<double>(t_.PageLigne + 1) * h_; }
     void Texte(double x, double y, const std::string& t) override {
-        const double haut = t_.PageLigne * h_;
-        if (y < haut - 1 || y > haut + h_ - 1) return;
-        page_->TextOut(X(x), Y(y), t);
+        if (TexteVisible(y)) page_->TextOut(X(x), Y(y), t);
     }
 
 private:

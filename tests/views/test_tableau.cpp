@@ -413,6 +413,8 @@ protected:
 TEST_F(TableauPages, ARowThatWouldReachThePageEndMovesToTheNextPage) {
     // Start row 261..269; shot 1 would end at 277 exactly, so it goes to 277..285, and
     // shot 2 follows at 285..293.
+    o.EnTeteAffiche[kDevBrut][0] = true;
+    o.EnTeteIntitule[kDevBrut][0] = "Dev";
     Prepare(261);
     EXPECT_EQ(colonnes, 2);  // 300 mm of table on 180 mm of printable width
     EXPECT_EQ(lignes, 2);
@@ -422,6 +424,9 @@ TEST_F(TableauPages, ARowThatWouldReachThePageEndMovesToTheNextPage) {
     EXPECT_TRUE(Texte(p1, "10.00"));
     EXPECT_TRUE(Texte(p1, "  Point C(2)"));
     EXPECT_FALSE(Texte(p1, " du point A(1). "));
+    // The block's total, on the first page, counts the shots of the next.
+    EXPECT_TRUE(Texte(p0, "Dev 15.39"));
+    EXPECT_FALSE(Texte(p1, "Dev 15.39"));
     // The block's rules stop at the last row of the first page (23.62 pixels per mm, top
     // margin 5 mm) and start again at the top of the next.
     EXPECT_EQ(RegleGauche(p0), std::make_pair(6283, 6472));
