@@ -18,7 +18,10 @@
 #include "platform/texte.h"
 #include "shell/form1.h"
 #include "survey/nombres.h"
+#include "views/coupe_vue.h"
+#include "views/perspective.h"
 #include "views/plan.h"
+#include "views/tableau.h"
 
 namespace karst {
 
@@ -130,16 +133,23 @@ void TAfficheur::Initialise(int genre)
         break;
     }
     case 1:
-        titre = QStringLiteral("Coupe");
         icone = QStringLiteral("COUPE.ICO");
+        vue = std::make_unique<TCoupe>(form_.Contexte());
+        titre = QStringLiteral("Coupe");
         aide = 10;
         break;
-    case 2:
+    case 2: {
+        auto perspective = std::make_unique<TPerspective>(form_.Contexte());
+        perspective->Tourne(static_cast<double>(form_.OptionsRelief.Angle_Horizontal),
+                            static_cast<double>(form_.OptionsRelief.Angle_Vertical));
+        vue = std::move(perspective);
         titre = QStringLiteral("Perspective");
         icone = QStringLiteral("RELIEF.ICO");
         aide = 11;
         break;
+    }
     default:
+        vue = std::make_unique<TTableau>(form_.Contexte());
         titre = QStringLiteral("Tableau");
         icone = QStringLiteral("TABLEAU.ICO");
         aide = 12;
@@ -244,8 +254,15 @@ void TAfficheur::Redessine()
     }
 
     std::string texte;
-    if (form_.Rotation->isChecked() && Graphique->Genre() == GenreVue::Plan)
-        texte = FormatEntier(RoundEntier(static_cast<TPlan&>(*Graphique).Angle)) + " \xB0";
+    if (form_.Rotation->isChecked()) {
+        if (Graphique->Genre() == GenreVue::Plan) {
+            texte = FormatEntier(RoundEntier(static_cast<TPlan&>(*Graphique).Angle)) + " \xB0";
+        } else if (Graphique->Genre() == GenreVue::Perspective) {
+            // The elevation is shown with its sign reversed.
+            const auto& p = static_cast<TPerspective&>(*Graphique);
+            texte = FormatEntier(RoundEntier(p.Azimut)) + " \xB0  " + FormatEntier(-RoundEntier(p.Elevation)) + " \xB0";
+        }
+    }
     MontreEtat(texte);
 }
 
@@ -262,6 +279,13 @@ void TAfficheur::MontreEtat(const std::string& texte)
     TexteEtat = texte;
     if (form_.VueActive() == this)
         form_.Panneaux[1]->setText(DepuisCp1252(texte));
+}
+
+void TAfficheur::OteSelection()
+{
+    if (SelectionValide && Graphique)
+        Designe(false);
+    SelectionValide = false;
 }
 
 void TAfficheur::Designe(bool affiche)

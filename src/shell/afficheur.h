@@ -77,6 +77,8 @@ public:
     // The drawing mode from the main window's tool buttons.
     uint16_t OutilSouris() const;
     void SelectionnePosition(int16_t fiche, int16_t galerie, int16_t point);
+    // Erases the highlight and drops the selection.
+    void OteSelection();
     // The selected sheet and gallery, or null.
     void ElementCourant(TFiche*& fiche, TGalerie*& galerie);
     // 3D mode: the OpenGL panel is shown.

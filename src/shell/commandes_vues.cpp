@@ -17,6 +17,8 @@
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "views/contexte.h"
+#include "survey/coupe.h"
+#include "views/perspective.h"
 #include "views/plan.h"
 
 namespace karst {
@@ -43,6 +45,90 @@ public:
     }
     TImprimante& Imprimante() override { return f_.Imprimante(); }
     int PixelsParPouceVuePlan() override { return f_.PixelsParPouce; }
+    const TOptions_Coupe* OptionsCoupe() override { return &f_.OptionsCoupe; }
+    TOptions_Tableau* OptionsTableau() override { return &f_.OptionsTableau; }
+    TriTableau OrdreTableau() override
+    {
+        if (f_.Date1->isChecked())
+            return TriTableau::Date;
+        return f_.Localisation1->isChecked() ? TriTableau::Localisation : TriTableau::OrdreDeSaisie;
+    }
+    const TMarge* Marges() override { return &f_.Marge; }
+
+    bool AnglePlan(double& angle) override
+    {
+        TPlan* p = Vue<TPlan>(f_.VuePlan, GenreVue::Plan);
+        if (p)
+            angle = p->Angle;
+        return p != nullptr;
+    }
+    void OrientePlan(double angle) override
+    {
+        if (TPlan* p = Vue<TPlan>(f_.VuePlan, GenreVue::Plan)) {
+            p->Angle = angle;
+            p->Tourne(0);
+        }
+    }
+    bool AnglesPerspective(double& azimut, double& elevation) override
+    {
+        TPerspective* p = Vue<TPerspective>(f_.VuePerspective, GenreVue::Perspective);
+        if (p) {
+            azimut = p->Azimut;
+            elevation = p->Elevation;
+        }
+        return p != nullptr;
+    }
+    void OrientePerspective(double azimut, double elevation) override
+    {
+        if (TPerspective* p = Vue<TPerspective>(f_.VuePerspective, GenreVue::Perspective)) {
+            p->Azimut = azimut;
+            p->Elevation = elevation;
+            p->Tourne(0, 0);
+        }
+    }
+    bool SelectionVueActive(int& fiche, int& galerie, int& point) override
+    {
+        TAfficheur* a = f_.AfficheurActif();
+        if (!a)
+            return false;
+        fiche = a->FicheSel;
+        galerie = a->GalerieSel;
+        point = a->PointSel;
+        return true;
+    }
+    void OteSelectionCoupe() override
+    {
+        if (auto* a = qobject_cast<TAfficheur*>(f_.VueCoupe.data()))
+            a->OteSelection();
+    }
+    void RedessineCoupe() override
+    {
+        if (auto* a = qobject_cast<TAfficheur*>(f_.VueCoupe.data()))
+            a->Redessine();
+    }
+
+private:
+    // The view of a view window when it is of that kind.
+    template <class T>
+    static T* Vue(QWidget* w, GenreVue genre)
+    {
+        auto* a = qobject_cast<TAfficheur*>(w);
+        return a && a->Graphique && a->Graphique->Genre() == genre ? static_cast<T*>(a->Graphique.get()) : nullptr;
+    }
+
+private:
+    TForm1& f_;
+};
+
+// What the section operations report: messages, and the redraw of the section window.
+class AvisCoupeForm1 : public IAvisCoupe {
+public:
+    explicit AvisCoupeForm1(TForm1& f) : f_(f) {}
+    void ProblemeCoupe(const std::string& texte) override
+    {
+        Invite().Message(QString::fromUtf8(texte), Icone::Aucune, {Bouton::OK});
+    }
+    void RedessineCoupe() override { f_.Contexte().RedessineCoupe(); }
 
 private:
     TForm1& f_;
@@ -77,9 +163,19 @@ TImprimante& TForm1::Imprimante()
 
 void TForm1::construitVues()
 {
-    for (QAction* a : {Plan1, BoutonPlan, Calculrapide1, BoutonCalculer, Calcul1, Arrter1, Bouton_Arreter,
-                       Supprimertouteslescoupes1, Configurerlimprimante1})
+    for (QAction* a : {Plan1, BoutonPlan, Coupe1, BoutonCoupe, Relief1, BoutonPerspective, Tableau1, BoutonTableau,
+                       Calculrapide1, BoutonCalculer, Calcul1, Arrter1, Bouton_Arreter, Supprimertouteslescoupes1,
+                       Configurerlimprimante1, Marges1})
         DeclareCommande(a);
+    connect(Coupe1, &QAction::triggered, this, [this] { OuvreVue(1); });
+    connect(BoutonCoupe, &QAction::triggered, this, [this] { OuvreVue(1); });
+    connect(Relief1, &QAction::triggered, this, [this] { OuvreVue(2); });
+    connect(BoutonPerspective, &QAction::triggered, this, [this] { OuvreVue(2); });
+    connect(Tableau1, &QAction::triggered, this, [this] { OuvreVue(3); });
+    connect(BoutonTableau, &QAction::triggered, this, [this] { OuvreVue(3); });
+    connect(Marges1, &QAction::triggered, this, [this] { Marge.Modifie(this); });
+    avisCoupe_ = std::make_unique<AvisCoupeForm1>(*this);
+    DefinitAvisCoupe(avisCoupe_.get());
     connect(Supprimertouteslescoupes1, &QAction::triggered, this, &TForm1::Supprimertouteslescoupes1Click);
     connect(Configurerlimprimante1, &QAction::triggered, this, &TForm1::Configurerlimprimante1Click);
     connect(Plan1, &QAction::triggered, this, &TForm1::Plan1Click);

@@ -19,6 +19,7 @@
 #include "platform/services.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
+#include "views/perspective.h"
 #include "views/plan.h"
 #include "survey/textes.h"
 
@@ -88,10 +89,16 @@ bool TForm1::DemandeEnregistrement(bool avecAnnuler)
 void TForm1::FermeMassif()
 {
     emit MassifFerme();
-    // The plan's angle is kept in its options for the next massif.
+    // The plan's and the perspective's angles are kept in their options for the next massif.
     if (auto* plan = qobject_cast<TAfficheur*>(VuePlan.data()))
         if (plan->Graphique && plan->Graphique->Genre() == GenreVue::Plan)
             OptionsPlan.Angle = static_cast<TPlan&>(*plan->Graphique).Angle;
+    if (auto* p = qobject_cast<TAfficheur*>(VuePerspective.data()))
+        if (p->Graphique && p->Graphique->Genre() == GenreVue::Perspective) {
+            const auto& vue = static_cast<TPerspective&>(*p->Graphique);
+            OptionsRelief.Angle_Horizontal = vue.Azimut;
+            OptionsRelief.Angle_Vertical = vue.Elevation;
+        }
     // The views and the explorer go first; they read the massif.
     for (QPointer<QWidget>* v : {&VuePlan, &VueCoupe, &VuePerspective, &VueTableau, &FenetreExploreur}) {
         if (*v) {

@@ -21,6 +21,7 @@
 #include "calcul/drapeaux.h"
 #include "platform/imprimante.h"
 #include "shell/afficheur.h"
+#include "survey/coupe.h"
 #include "views/contexte.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
@@ -142,6 +143,8 @@ TForm1::~TForm1()
     // The view windows read the massif and this window's options: they go first.
     for (QMdiSubWindow* s : Mdi->subWindowList())
         delete s;
+    if (AvisCoupe() == avisCoupe_.get())
+        DefinitAvisCoupe(nullptr);
     Massif.reset();
     if (Form1 == this)
         Form1 = nullptr;

@@ -32,6 +32,7 @@ class TAfficheur;
 class ContexteVues;
 class TImprimante;
 class IMessagesCalcul;
+class IAvisCoupe;
 
 class TForm1 : public QMainWindow, public IFenetreMassif {
     Q_OBJECT
@@ -254,6 +255,7 @@ private:
     std::unique_ptr<ContexteVues> contexte_;
     std::unique_ptr<TImprimante> imprimante_;
     std::unique_ptr<IMessagesCalcul> messagesCalcul_;
+    std::unique_ptr<IAvisCoupe> avisCoupe_;
     // Number of the last quick computation started.
     uint64_t numeroCalcul_ = 0;
     QActionGroup* groupeListe_ = nullptr;

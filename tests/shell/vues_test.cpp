@@ -32,6 +32,7 @@
 #include "shell/animation.h"
 #include "shell/dialogues_calcul.h"
 #include "shell/form1.h"
+#include "views/contexte.h"
 #include "views/plan.h"
 
 using namespace karst;
@@ -240,12 +241,11 @@ TEST_F(Vues, OuvrirCalculerPuisVoirLePlan)
     EXPECT_EQ(f->Boite_Rapport->currentText(), QStringLiteral("100%"));
 
     // Menu states with a massif and its plan.
-    for (QAction* a : {f->Plan1, f->BoutonPlan, f->Calculrapide1, f->BoutonCalculer, f->Calcul1, f->Fermer1,
+    for (QAction* a : {f->Plan1, f->BoutonPlan, f->Coupe1, f->Relief1, f->Tableau1, f->Calculrapide1, f->BoutonCalculer, f->Calcul1, f->Fermer1,
                        f->Enregistrer1, f->Mosaque1, f->Cascade1, f->Rorganiserlesicnes1})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
-    // Printing, the preview and the views still to come stay greyed.
-    for (QAction* a : {f->Imprimer1, f->Apercu1, f->BoutonImprimer, f->Arrter1, f->Bouton_Arreter, f->Coupe1,
-                       f->Relief1, f->Tableau1})
+    // Printing and the preview stay greyed until they are built; nothing runs to stop.
+    for (QAction* a : {f->Imprimer1, f->Apercu1, f->BoutonImprimer, f->Arrter1, f->Bouton_Arreter})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_TRUE(f->Vue1->menuAction()->isEnabled());
     EXPECT_TRUE(f->Branche1->menuAction()->isEnabled());
@@ -636,4 +636,68 @@ TEST_F(Vues, SupprimerToutesLesCoupes)
     EXPECT_EQ(f->Massif->Coupe.size(), 0u);
     EXPECT_FALSE(f->Massif->Enregistre);
     f->Massif->Enregistre = true;
+}
+
+TEST_F(Vues, LesQuatreVues)
+{
+    auto f = Cree();
+    Repondeur r;
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    ASSERT_TRUE(CalculsFinis(*f));
+    f->OptionsRelief.Angle_Horizontal = 45;
+    f->OptionsRelief.Angle_Vertical = 30;
+    f->Coupe1->trigger();
+    f->Relief1->trigger();
+    f->Tableau1->trigger();
+    f->Plan1->trigger();
+    const std::pair<QWidget*, GenreVue> vues[] = {{f->VuePlan.data(), GenreVue::Plan},
+                                                  {f->VueCoupe.data(), GenreVue::Coupe},
+                                                  {f->VuePerspective.data(), GenreVue::Perspective},
+                                                  {f->VueTableau.data(), GenreVue::Tableau}};
+    for (const auto& [w, genre] : vues) {
+        auto* a = qobject_cast<TAfficheur*>(w);
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(a->Graphique, nullptr);
+        EXPECT_EQ(a->Graphique->Genre(), genre);
+    }
+    EXPECT_EQ(f->Mdi->subWindowList().size(), 4);
+    auto* table = qobject_cast<TAfficheur*>(f->VueTableau.data());
+    EXPECT_EQ(table->Graphique->Echelle, 0);
+    EXPECT_TRUE(NonBlanc(*table->Bitmap));
+
+    // The table: no rotation, no zoom, no scale box, but the sort menu.
+    f->Tableau1->trigger();
+    EXPECT_FALSE(f->Rotation->isEnabled());
+    EXPECT_FALSE(f->Zoom->isEnabled());
+    EXPECT_FALSE(f->Boite_Echelle->isEnabled());
+    EXPECT_TRUE(f->findChild<QAction*>(QStringLiteral("Trier1_Item"))->isEnabled());
+    f->Vue1Click();
+    EXPECT_FALSE(f->Echelle2->isEnabled());
+
+    // The perspective with the rotation tool: azimuth, then the elevation reversed.
+    f->Relief1->trigger();
+    EXPECT_TRUE(f->Rotation->isEnabled());
+    f->Rotation->trigger();
+    EXPECT_EQ(f->Panneaux[1]->text(), QStringLiteral("45 °  -30 °"));
+    f->Rotation->trigger();
+    EXPECT_TRUE(f->Panneaux[1]->text().isEmpty());
+    // The section: the rotation tool is released and greyed.
+    f->Rotation->trigger();
+    f->Coupe1->trigger();
+    EXPECT_FALSE(f->Rotation->isEnabled());
+    EXPECT_FALSE(f->Rotation->isChecked());
+
+    // The views read their angles back from the main window; the perspective's are kept
+    // in its options when the massif closes.
+    double azimut = 0, elevation = 0;
+    ASSERT_TRUE(f->Contexte().AnglesPerspective(azimut, elevation));
+    EXPECT_EQ(azimut, 45);
+    f->Contexte().OrientePerspective(120, -10);
+    f->Contexte().OrientePlan(30);
+    f->Massif->Enregistre = true;
+    f->Fermer1Click();
+    EXPECT_EQ(static_cast<double>(f->OptionsRelief.Angle_Horizontal), 120);
+    EXPECT_EQ(static_cast<double>(f->OptionsRelief.Angle_Vertical), -10);
+    EXPECT_EQ(static_cast<double>(f->OptionsPlan.Angle), 30);
+    EXPECT_FALSE(f->Contexte().AnglesPerspective(azimut, elevation));
 }
