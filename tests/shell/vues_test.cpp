@@ -701,3 +701,66 @@ TEST_F(Vues, LesQuatreVues)
     EXPECT_EQ(static_cast<double>(f->OptionsPlan.Angle), 30);
     EXPECT_FALSE(f->Contexte().AnglesPerspective(azimut, elevation));
 }
+
+TEST_F(Vues, CalculDetailleEtLacunes)
+{
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(""));
+    f->Depart_Calcul_Rapide->stop();
+    TMassif& m = *f->Massif;
+    auto ref = std::make_unique<TPointTopo>();
+    ref->Nom.Affecte("R");
+    m.AjouteReference(std::move(ref));
+    auto fiche = std::make_unique<TFiche>();
+    fiche->Systeme.Affecte("S");
+    fiche->Cavite.Affecte("C");
+    fiche->Reseau.Affecte("R");
+    fiche->Lieu.Affecte("L");
+    auto galerie = [&](const char* a, const char* b) {
+        auto g = std::make_unique<TGalerie>();
+        g->Depart.Nom.Affecte(a);
+        g->Arrivee.Nom.Affecte(b);
+        g->Coefficient = 1;
+        auto v = std::make_unique<TVisee>();
+        v->Longueur = 10;
+        v->Azimut = 90;
+        g->AjouteVisee(std::move(v));
+        fiche->Galeries.ajoute(std::move(g));
+    };
+    galerie("R", "A");
+    galerie("X", "Y");
+    fiche->Calcule(0);
+    m.AjouteFiche(std::move(fiche), false);
+    m.Enregistre = true;
+
+    // "Arrêter" in the list of unreached galleries: the computation stops there.
+    Repondeur r;
+    r.continuer = {false};
+    f->Calcul1->trigger();
+    EXPECT_TRUE(f->Depart_Calcul_Detail->isActive());
+    f->Depart_Calcul_DetailTimer();
+    EXPECT_FALSE(f->Depart_Calcul_Detail->isActive());
+    ASSERT_EQ(r.listes, QStringList{QStringLiteral("S/C/R/L X - Y")});
+    EXPECT_FALSE(m.Fiches[0]->Galeries[0]->Placee);
+    EXPECT_FALSE(CalculEnCours);
+    EXPECT_FALSE(f->Animation->Active());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(m.Enregistre);
+
+    // "Continuer": the reached gallery is placed, the other left aside.
+    r.continuer = {true};
+    f->Calcul1Click();
+    f->Depart_Calcul_DetailTimer();
+    EXPECT_EQ(r.listes.size(), 2);
+    EXPECT_TRUE(m.Fiches[0]->Galeries[0]->Placee);
+    EXPECT_FALSE(m.Fiches[0]->Galeries[1]->Placee);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // The quick computation of the same massif reports the unreached galleries.
+    f->Calculrapide1Click();
+    ASSERT_TRUE(CalculsFinis(*f));
+    ASSERT_FALSE(r.textes.isEmpty());
+    EXPECT_EQ(r.textes[0], QStringLiteral(
+                              "Certaines fiches ne sont pas reliées,\npour plus d'informations, faites Calcul | Détaillé"));
+    m.Enregistre = true;
+}
