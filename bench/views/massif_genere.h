@@ -2,7 +2,12 @@
 // A generated massif of 100 sheets of 10 galleries of 100 shots, and the main window the
 // views read it from.
 
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <random>
 #include <string>
@@ -65,6 +70,16 @@ inline void Genere(TMassif& m) {
         }
         m.AjouteFiche(std::move(f), false);
     }
+}
+
+// The benchmarks' main: the runner inside an offscreen Qt application.
+inline int LanceBancs(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace karst
