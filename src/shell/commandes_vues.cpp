@@ -18,6 +18,7 @@
 #include "shell/form1.h"
 #include "views/contexte.h"
 #include "survey/coupe.h"
+#include "views/expert.h"
 #include "views/perspective.h"
 #include "views/plan.h"
 
@@ -165,8 +166,14 @@ void TForm1::construitVues()
 {
     for (QAction* a : {Plan1, BoutonPlan, Coupe1, BoutonCoupe, Relief1, BoutonPerspective, Tableau1, BoutonTableau,
                        Calculrapide1, BoutonCalculer, Calcul1, Arrter1, Bouton_Arreter, Supprimertouteslescoupes1,
-                       Configurerlimprimante1, Marges1})
+                       Configurerlimprimante1, Marges1, Expert1})
         DeclareCommande(a);
+    connect(Expert1, &QAction::triggered, this, [this] {
+        if (!Massif)
+            return;
+        TExpert expert(Contexte(), this);
+        Contexte().MontreModal(expert);
+    });
     connect(Coupe1, &QAction::triggered, this, [this] { OuvreVue(1); });
     connect(BoutonCoupe, &QAction::triggered, this, [this] { OuvreVue(1); });
     connect(Relief1, &QAction::triggered, this, [this] { OuvreVue(2); });

@@ -70,6 +70,7 @@ public:
     std::deque<bool> continuer;    // answers to the unreached-gallery dialog (default: yes)
     QStringList textes;            // problem dialogs shown
     QStringList listes;            // unreached-gallery lists shown
+    QStringList autres;            // other dialogs, cancelled
 
     Repondeur()
     {
@@ -95,6 +96,9 @@ private:
             if (!continuer.empty())
                 continuer.pop_front();
             (oui ? l->Continuer : l->Arreter)->click();
+        } else if (auto* d = qobject_cast<QDialog*>(w)) {
+            autres << QString::fromLatin1(d->metaObject()->className());
+            d->reject();
         }
     }
     QTimer timer_;
@@ -763,4 +767,16 @@ TEST_F(Vues, CalculDetailleEtLacunes)
     EXPECT_EQ(r.textes[0], QStringLiteral(
                               "Certaines fiches ne sont pas reliées,\npour plus d'informations, faites Calcul | Détaillé"));
     m.Enregistre = true;
+}
+
+TEST_F(Vues, ExpertDeCoupe)
+{
+    auto f = Cree();
+    Repondeur r;
+    f->Expert1->trigger();
+    EXPECT_TRUE(r.autres.isEmpty());
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    ASSERT_TRUE(CalculsFinis(*f));
+    f->Expert1->trigger();
+    EXPECT_EQ(r.autres, QStringList{QStringLiteral("karst::TExpert")});
 }
