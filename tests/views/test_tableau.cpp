@@ -8,6 +8,7 @@
 #include <map>
 #include <tuple>
 
+#include "views/couleurs.h"
 #include "views/options.h"
 #include "views/tableau.h"
 #include "vues_factices.h"
@@ -262,6 +263,30 @@ TEST_F(Tableau, ScreenCellsCommentsAndRules) {
     EXPECT_FALSE(thickAtChain);
 }
 
+TEST_F(Tableau, DoubledWidthColumnSplitsItsTexts) {
+    TGalerie& g = AjouteGalerie(Feuille("01/02/03"), "A", "C", {0, 0, 0}, {{10, 0, 0}});
+    g.Visee(1)->Gauche = "1";
+    g.Visee(1)->Droite = "2";
+    g.Visee(1)->Haut = "3";
+    // Not doubled: joined with "/"; the widths column doubled: one text in each half,
+    // and its second heading over the second half (20 mm = 80 pixels from x = 240).
+    auto traces = Dessine();
+    EXPECT_TRUE(Texte(traces, "1/2"));
+    EXPECT_TRUE(Texte(traces, "3"));
+    o.Dedoubler[4] = true;
+    o.Titre2[4] = "d";
+    traces = Dessine();
+    EXPECT_FALSE(Texte(traces, "1/2"));
+    const Trace* gauche = Texte(traces, "1");
+    const Trace* droite = Texte(traces, "2");
+    const Trace* titre = Texte(traces, "d");
+    ASSERT_TRUE(gauche && droite && titre);
+    EXPECT_EQ(gauche->x0, 240 + 38);
+    EXPECT_EQ(droite->x0, 320 + 38);
+    EXPECT_EQ(titre->x0, 320 + 38);
+    EXPECT_EQ(largeur, 320 * 4);
+}
+
 TEST_F(Tableau, TextColoursFollowTheMode) {
     Construit();
     fiches[0]->Galeries[0]->Couleur = 0x123456;
@@ -275,6 +300,12 @@ TEST_F(Tableau, TextColoursFollowTheMode) {
     EXPECT_EQ(couleur(ModeRotation, " du point A(1). "), 0x0000FFu);
     EXPECT_EQ(couleur(ModeRotation, " 10.00"), 0x00FF00u);
     EXPECT_EQ(couleur(ModeCouleur, " 10.00"), 0x123456u);
+    // Deformation: A at sqrt(3² + 4²) = 5, the largest of the table, takes the end of the
+    // ramp; E->F, not deformed, its start.
+    fiches[0]->Galeries[0]->EcartHorizontal = 3.0L;
+    fiches[0]->Galeries[0]->EcartVertical = 4.0L;
+    EXPECT_EQ(couleur(ModeContrainte, " 10.00"), TableCouleurs()[60]);
+    EXPECT_EQ(couleur(ModeContrainte, " du point E(1). "), TableCouleurs()[0]);
     // Rules stay black.
     for (const Trace& tr : Lignes(Dessine(0, 2000, ModeCouleur))) EXPECT_EQ(tr.stylo.couleur, kNoir);
 }
@@ -365,7 +396,12 @@ TEST_F(Tableau, HeaderValuesOnScreenAndOnPaper) {
     o.EnTeteAffiche[kDevBrut][0] = true;
     o.EnTeteIntitule[kDevBrut][0] = "Dev";
     o.Y_Pos[kDevBrut][0] = 10;
+    o.EnTeteAffiche[9][0] = true;  // surveyors
+    o.EnTeteIntitule[9][0] = "Par";
+    o.X_Pos[9][0] = 100;
+    o.Y_Pos[9][0] = 20;
     TFiche& f = Feuille("01/02/03");
+    f.Topographes.emplace_back("Paul");
     f.Declinaison = 2.5L;
     TGalerie& g = AjouteGalerie(f, "A", "C", {0, 0, 0}, {{10, 0, 0}, {10, 5, -2}});
     g.Visee(1)->Longueur = 1000;
@@ -374,6 +410,11 @@ TEST_F(Tableau, HeaderValuesOnScreenAndOnPaper) {
     const Trace* decli = Texte(ecran, "D\xE9" "cli 2.5\xB0");
     ASSERT_TRUE(decli);
     EXPECT_EQ(std::make_pair(decli->x0, decli->y0), std::make_pair(20, 0));
+    // One surveyor a line after the title and a space ("Par " is 20 pixels wide).
+    const Trace* jean = Texte(ecran, "Jean");
+    const Trace* paul = Texte(ecran, "Paul");
+    ASSERT_TRUE(jean && paul && Texte(ecran, "Par "));
+    EXPECT_EQ(std::make_tuple(jean->x0, jean->y0, paul->x0, paul->y0), std::make_tuple(420, 80, 420, 112));
     const Trace* dev = Texte(ecran, "Dev 1234.5");
     ASSERT_TRUE(dev);
     EXPECT_EQ(dev->y0, 40);
