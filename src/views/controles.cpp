@@ -145,9 +145,25 @@ bool LitCase(const QCheckBox* c) { return c->isChecked(); }
 
 namespace {
 
+// Shows the page that holds the control.
+void MontrePage(QWidget* w)
+{
+    for (QWidget* page = w; page; page = page->parentWidget())
+        for (QWidget* p = page->parentWidget(); p; p = p->parentWidget())
+            if (auto* onglets = qobject_cast<QTabWidget*>(p)) {
+                const int i = onglets->indexOf(page);
+                if (i >= 0) {
+                    onglets->setCurrentIndex(i);
+                    return;
+                }
+                break;
+            }
+}
+
 bool Refuse(QLineEdit* e)
 {
     Invite().Avertissement(QStringLiteral("Ce nombre est trop grand : %1").arg(e->text()));
+    MontrePage(e);
     e->setFocus();
     e->selectAll();
     return false;

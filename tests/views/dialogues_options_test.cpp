@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <fstream>
 #include <functional>
@@ -323,6 +324,7 @@ TEST_F(Dialogues, UnReelTropGrandEstRefuseSansFermer)
         d.X_Origine->setText(QString(60, QChar(u'9')));
         d.Valider->click();
         essais = d.result();
+        EXPECT_EQ(d.Onglets->tabText(d.Onglets->currentIndex()), QStringLiteral("Impression"));
         Remplace(d.X_Origine, QStringLiteral("250"));
         d.Valider->click();
         return d.result();
