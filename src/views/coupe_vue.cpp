@@ -9,6 +9,7 @@
 #include "views/contexte.h"
 #include "views/coupe_geometrie.h"
 #include "views/options.h"
+#include "views/surface.h"
 #include "views/svg.h"
 
 namespace karst {
@@ -26,129 +27,54 @@ std::string Etiquette(const TPointTopo& p, int texteStation) {
     return s;
 }
 
-// Where the section is drawn: the screen or a printed page. The geometry is in world
-// metres (section abscissa, altitude); a surface maps it, sizes the pens and fonts and
-// measures texts in millimetres of paper.
-class SurfaceCoupe {
-public:
-    explicit SurfaceCoupe(TCanvas& c) : canvas(c) {}
-    virtual ~SurfaceCoupe() = default;
-    virtual void MoveTo(Pt p) = 0;
-    virtual void LineTo(Pt p) = 0;
-    virtual void Cercle(int diametre, Pt p) = 0;
-    virtual void Texte(const std::string& t, Pt p) = 0;
-    // Pen of a thickness in tenths of mm: the drawing's, and the scales'.
-    virtual void Epaisseur(int dixiemes) = 0;
-    virtual void EpaisseurEchelle(int dixiemes) = 0;
-    // Gives the font to the canvas, sized for it.
-    virtual void Font(const TPolice& p) = 0;
-    // Text sizes in mm of paper, in the last font given.
-    virtual double HauteurMm(const std::string& t) = 0;
-    virtual double LargeurMm(const std::string& t) = 0;
-    void Segment(Pt a, Pt b) {
-        MoveTo(a);
-        LineTo(b);
-    }
-    TCanvas& canvas;
-};
+void Segment(SurfaceVue& s, Pt a, Pt b) {
+    s.MoveTo(a);
+    s.LineTo(b);
+}
 
-class SurfaceEcran : public SurfaceCoupe {
-public:
-    SurfaceEcran(TCoupe& vue, double pxParMm, double rapport)
-        : SurfaceCoupe(*vue.CanvasEcran), vue_(vue), pxParMm_(pxParMm), rapport_(rapport) {}
-    void MoveTo(Pt p) override { vue_.EcranMoveTo(p.x, p.z); }
-    void LineTo(Pt p) override { vue_.EcranLineTo(p.x, p.z); }
-    void Cercle(int diametre, Pt p) override { vue_.EcranCercle(diametre, p.x, p.z); }
-    void Texte(const std::string& t, Pt p) override { vue_.EcranTexte(t, p.x, p.z); }
-    void Epaisseur(int dixiemes) override { canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMm)); }
-    // The scales keep their thickness whatever the display ratio.
-    void EpaisseurEchelle(int dixiemes) override { canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * pxParMm_)); }
-    void Font(const TPolice& p) override {
-        canvas.FixeFont(p);
-        canvas.FixeHauteurFont(RoundEntier(canvas.Font().Hauteur * rapport_));
-    }
-    // The font is scaled by the display ratio, and so is the field PxParMm: the sizes
-    // come back in mm of paper whatever the ratio.
-    double HauteurMm(const std::string& t) override { return canvas.TextHeight(t) / vue_.PxParMm; }
-    double LargeurMm(const std::string& t) override { return canvas.TextWidth(t) / vue_.PxParMm; }
-
-private:
-    TCoupe& vue_;
-    double pxParMm_, rapport_;
-};
-
-class SurfacePage : public SurfaceCoupe {
-public:
-    SurfacePage(TCoupe& vue, TCanvas& imprimante, int pppFenetre)
-        : SurfaceCoupe(*vue.CanvasImpr), vue_(vue), imprimante_(imprimante), pppFenetre_(pppFenetre) {}
-    void MoveTo(Pt p) override { vue_.ImprMoveTo(p.x, p.z); }
-    void LineTo(Pt p) override { vue_.ImprLineTo(p.x, p.z); }
-    void Cercle(int diametre, Pt p) override { vue_.ImprCercle(diametre, p.x, p.z); }
-    void Texte(const std::string& t, Pt p) override { vue_.ImprTexte(t, p.x, p.z); }
-    void Epaisseur(int dixiemes) override {
-        canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMmImpr * vue_.Zoom));
-    }
-    void EpaisseurEchelle(int dixiemes) override { Epaisseur(dixiemes); }
-    void Font(const TPolice& p) override {
-        canvas.FixeFont(p);
-        if (vue_.Zoom != 1.0 && pppFenetre_ > 0)
-            canvas.FixeHauteurFont(
-                RoundEntier(canvas.Font().Hauteur * vue_.Zoom * vue_.PxParMmImpr / pppFenetre_ * 25.4));
-        // Texts are measured on the printer, so that the preview places them as the print.
-        if (&imprimante_ != &canvas) imprimante_.FixeFont(p);
-    }
-    double HauteurMm(const std::string& t) override { return imprimante_.TextHeight(t) / vue_.PxParMmImpr; }
-    double LargeurMm(const std::string& t) override { return imprimante_.TextWidth(t) / vue_.PxParMmImpr; }
-
-private:
-    TCoupe& vue_;
-    TCanvas& imprimante_;
-    int pppFenetre_;
-};
-
-void EchelleHorizontale(SurfaceCoupe& s, const TOptions_Coupe& o, double e) {
+void EchelleHorizontale(SurfaceVue& s, const TOptions_Coupe& o, double e) {
     TCanvas& c = s.canvas;
     c.FixeCouleurPen(kNoir);
-    s.EpaisseurEchelle(o.Epaisseur_Horizontale);
+    s.EpaisseurSansRapport(o.Epaisseur_Horizontale);
     const double l = o.Long_Horizontale, w = o.Largeur_Horizontale, wm = w / 1000 * e;
     const Pt h{o.X_Horizontale.d(), o.Z_Horizontale.d()};
     s.MoveTo(h);
-    s.LineTo({h.x + l, h.z});
-    s.LineTo({h.x + l, h.z + wm});
-    s.Segment(h, {h.x, h.z + wm});
+    s.LineTo({h.x + l, h.y});
+    s.LineTo({h.x + l, h.y + wm});
+    Segment(s, h, {h.x, h.y + wm});
     const int n = o.Pas_Horizontale;
-    for (int k = 1; k < n; ++k) s.Segment({h.x + l / n * k, h.z}, {h.x + l / n * k, h.z + wm});
+    for (int k = 1; k < n; ++k) Segment(s, {h.x + l / n * k, h.y}, {h.x + l / n * k, h.y + wm});
     s.Font(o.Police_Horizontale);
     c.FixeBrush(Pinceau{kBlanc, false});
     const double w0 = s.LargeurMm("0") / 2, t0 = s.HauteurMm("0");
-    const double z = h.z + (w + t0) / 1000 * e;
+    const double z = h.y + (w + t0) / 1000 * e;
     s.Texte("0", {h.x - w0 / 1000 * e, z});
     const std::string fin = FormatEntier(o.Long_Horizontale) + UniteLongueur[0];
     s.Texte(fin, {h.x + l - s.LargeurMm(fin) / 2 / 1000 * e, z});
 }
 
-void EchellesVerticales(const TCoupe& vue, SurfaceCoupe& s, const TOptions_Coupe& o, double e) {
+void EchellesVerticales(const TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, double e) {
     const int nb = std::min<int>(o.NbEchelles, kMaxEchelles);
     if (nb <= 0) return;
     TCanvas& c = s.canvas;
     c.FixeCouleurPen(kNoir);
-    s.EpaisseurEchelle(o.Epaisseur_Verticale);
+    s.EpaisseurSansRapport(o.Epaisseur_Verticale);
     c.FixeBrush(Pinceau{kBlanc, false});
     s.Font(o.Police_Verticale);
     const double wv = o.Largeur_Verticale / 1000.0 * e;
     for (int r = 1; r <= nb; ++r) {
         const TEchelleVerticale& ev = o.Echelles[static_cast<std::size_t>(r)];
         const double zref = vue.AltitudeReference(ev), x = ev.Xdev.d(), d = ev.Decalage.d();
-        s.Segment({x, d + ev.ZMin + zref}, {x, d + ev.ZMax + zref});
+        Segment(s, {x, d + ev.ZMin + zref}, {x, d + ev.ZMax + zref});
         Graduations(ev, o.Pas_Verticale, [&](int valeur) {
             const double zk = d + zref + valeur;
             const std::string t = FormatEntier(valeur);
             const double t2 = s.HauteurMm("0") / 2 / 1000 * e;
             if (ev.Gauche) {
-                s.Segment({x, zk}, {x - wv, zk});
+                Segment(s, {x, zk}, {x - wv, zk});
                 s.Texte(t, {x - wv - s.LargeurMm(t) / 1000 * e, zk + t2});
             } else {
-                s.Segment({x, zk}, {x + wv, zk});
+                Segment(s, {x, zk}, {x + wv, zk});
                 s.Texte(t, {x + wv + s.LargeurMm("0") / 2 / 1000 * e, zk + t2});
             }
         });
@@ -156,7 +82,7 @@ void EchellesVerticales(const TCoupe& vue, SurfaceCoupe& s, const TOptions_Coupe
 }
 
 // What Dessine and DessinePage draw once the surface is set.
-void DessineCoupe(TCoupe& vue, SurfaceCoupe& s, const TOptions_Coupe& o, const ListeFiches& fiches, uint16_t mode) {
+void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const ListeFiches& fiches, uint16_t mode) {
     TCanvas& c = s.canvas;
     const double e = vue.Echelle;
     const Pourcentage pc(o.pourcentage);
@@ -174,10 +100,10 @@ void DessineCoupe(TCoupe& vue, SurfaceCoupe& s, const TOptions_Coupe& o, const L
     auto noir = [&] { c.FixeBrush(Pinceau{kNoir, true}); };
     // The heights mark above (sens 1) or below (sens -1) a station.
     auto marque = [&](Pt st, double h, int sens) {
-        const Pt bout{st.x, st.z + sens * h};
+        const Pt bout{st.x, st.y + sens * h};
         if (o.Representation_Hauteur == 1) {
             s.Epaisseur(o.Epaisseur_hauteur);
-            s.Segment(st, bout);
+            Segment(s, st, bout);
         } else if (o.Representation_Hauteur == 2) {
             s.Epaisseur(o.Epaisseur_hauteur);
             noir();
@@ -186,7 +112,7 @@ void DessineCoupe(TCoupe& vue, SurfaceCoupe& s, const TOptions_Coupe& o, const L
     };
     auto etiquette = [&](const TPointTopo& station, Pt p) {
         c.FixeBrush(Pinceau{kBlanc, false});
-        s.Texte(Etiquette(station, o.Texte_Station), {p.x + ho, p.z + ho});
+        s.Texte(Etiquette(station, o.Texte_Station), {p.x + ho, p.y + ho});
     };
 
     ParcourtGaleries(fiches, [&](const TFiche& f, int, int gi, const TGalerie& g) {
@@ -208,18 +134,18 @@ void DessineCoupe(TCoupe& vue, SurfaceCoupe& s, const TOptions_Coupe& o, const L
             const Pt q = StationCoupe(g, i);
             // Every shot with the shot pen, also after the marks of the start station.
             s.Epaisseur(o.Epaisseur_Visee);
-            s.Segment(pc.Debut(p, q), pc.Fin(p, q));
+            Segment(s, pc.Debut(p, q), pc.Fin(p, q));
             noir();
             if (hauteurs) {
                 const Hauteurs hq = HauteursA(f, gi, i);
                 if (o.Afficher_Habillage && Connue(hp.haut) && Connue(hq.haut)) {
                     s.Epaisseur(o.Epaisseur_Habit);
-                    s.Segment({p.x, p.z + hp.haut}, {q.x, q.z + hq.haut});
+                    Segment(s, {p.x, p.y + hp.haut}, {q.x, q.y + hq.haut});
                 }
                 if (Connue(hq.haut)) marque(q, hq.haut, 1);
                 if (o.Afficher_Habillage && Connue(hp.bas) && Connue(hq.bas)) {
                     s.Epaisseur(o.Epaisseur_Habit);
-                    s.Segment({p.x, p.z - hp.bas}, {q.x, q.z - hq.bas});
+                    Segment(s, {p.x, p.y - hp.bas}, {q.x, q.y - hq.bas});
                 }
                 if (Connue(hq.bas)) marque(q, hq.bas, -1);
                 s.Epaisseur(o.Epaisseur_Visee);
@@ -281,7 +207,7 @@ void TCoupe::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, T
     const TOptions_Coupe* o = contexte_.OptionsCoupe();
     const ListeFiches* fiches = FichesCourantes();
     if (Donnees && o && fiches && PxParMm > 0 && Echelle > 0) {
-        SurfaceEcran s(*this, pxParMm, rapport);
+        SurfaceEcran s(*this, rapport);
         DessineCoupe(*this, s, *o, *fiches, mode);
     }
     FinEcran(std::move(bitmap), image);
@@ -326,9 +252,9 @@ double TCoupe::Localise(int x, int y, int& fiche, int& galerie, int& point) {
                 double d = -1;
                 if (std::fabs(p.x - q.x) < 0.5) {
                     // A shot nearly vertical in the section.
-                    if ((q.z - zc) * (p.z - zc) < 0) d = std::fabs((p.x + q.x) / 2 - xc);
+                    if ((q.y - zc) * (p.y - zc) < 0) d = std::fabs((p.x + q.x) / 2 - xc);
                 } else if ((q.x - xc) * (p.x - xc) < 0) {
-                    d = std::fabs((q.z - p.z) * (xc - q.x) / (q.x - p.x) + q.z - zc);
+                    d = std::fabs((q.y - p.y) * (xc - q.x) / (q.x - p.x) + q.y - zc);
                 }
                 if (d >= 0 && d < meilleur) {
                     meilleur = d;
@@ -353,7 +279,7 @@ void TCoupe::IsoleEcran(int x, int y, int rayon2) {
     if (Donnees && Echelle > 0 && PxParMm > 0) {
         const double xc = x / 1000.0 * Echelle / PxParMm + Xmin, zc = Ymax - y / 1000.0 * Echelle / PxParMm;
         const double k = Echelle / PxParMm / 1000, r2 = k * k * rayon2;
-        auto proche = [&](Pt p) { return (p.x - xc) * (p.x - xc) + (p.z - zc) * (p.z - zc) < r2; };
+        auto proche = [&](Pt p) { return (p.x - xc) * (p.x - xc) + (p.y - zc) * (p.y - zc) < r2; };
         for (TFiche* f : *fiches) {
             if (!f) continue;
             bool vue = false;
@@ -365,25 +291,19 @@ void TCoupe::IsoleEcran(int x, int y, int rayon2) {
             if (vue) nouvelle->push_back(f);
         }
     }
-    massif->Selection = std::move(nouvelle);
-    massif->FichesCourantes = massif->Selection.get();
-    massif->SelectionActive = true;
+    IsoleFiches(std::move(nouvelle));
 }
 
 void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
     texte.clear();
-    const ListeFiches* fiches = FichesCourantes();
-    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size() ||
-        !(*fiches)[static_cast<std::size_t>(fiche)])
-        return;
-    const TFiche& f = *(*fiches)[static_cast<std::size_t>(fiche)];
-    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) return;
-    const TGalerie& g = *f.Galeries[static_cast<std::size_t>(galerie)];
+    const TFiche* fiche0;
+    const TGalerie* designee = GalerieDesignee(fiche, galerie, fiche0);
+    if (!designee) return;
+    const TGalerie& g = *designee;
     if (affiche) {
-        auto nom = [](const TPointTopo& p) { return p.Terminus ? std::string("Terminus") : p.Nom.Chaine(); };
+        // The names in drawing order, from left to right.
         const bool finDabord = g.Sens != g.GaucheDroite;
-        texte = f.Systeme.Chaine() + "/" + f.Cavite.Chaine() + "/" + f.Reseau.Chaine() + "/" + f.Lieu.Chaine() + " " +
-                nom(finDabord ? g.Arrivee : g.Depart) + " - " + nom(finDabord ? g.Depart : g.Arrivee);
+        texte = TexteDesignation(*fiche0, finDabord ? g.Arrivee : g.Depart, finDabord ? g.Depart : g.Arrivee);
     }
     const TOptions_Coupe* o = contexte_.OptionsCoupe();
     if (!Montree(g) || !CanvasEcran || !o || Echelle <= 0 || PxParMm <= 0) return;
@@ -402,20 +322,14 @@ void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16
     for (int i = 1; i <= n; ++i) {
         const Pt q = StationCoupe(g, i);
         if (i == point) {
-            // Inverting squares: the erasing call, drawing them again, restores the image.
-            const Couleur couleur = affiche ? kNoir : kBlanc;
-            c.FixePen(Stylo{couleur, c.Pen().largeur, ModeStylo::Inverse, true});
-            c.FixeBrush(Pinceau{couleur, true});
-            EcranCarre(p.x, p.z);
-            EcranCarre(q.x, q.z);
-            c.FixeModePen(ModeStylo::Copie);
+            CarresInverses(affiche, p.x, p.y, q.x, q.y);
         }
         if (affiche) c.FixeCouleurPen(i == point ? kRouge : kVert);
         else c.FixeCouleurPen(mode == ModeCouleur ? static_cast<Couleur>(g.Couleur) : kNoir);
         if (mode != ModeContrainte) {
             const Pt d = pc.Debut(p, q), e = pc.Fin(p, q);
-            EcranMoveTo(d.x, d.z);
-            EcranLineTo(e.x, e.z);
+            EcranMoveTo(d.x, d.y);
+            EcranLineTo(e.x, e.y);
         }
         p = q;
     }
@@ -440,8 +354,8 @@ void TCoupe::SurligneBranche(int32_t ordre, int32_t galerie, int pourcentage,
     for (int i = 1; i <= NbViseesMontrees(g); ++i) {
         const Pt q = StationCoupe(g, i);
         const Pt d = pc.Debut(p, q), e = pc.Fin(p, q);
-        EcranMoveTo(d.x, d.z);
-        EcranLineTo(e.x, e.z);
+        EcranMoveTo(d.x, d.y);
+        EcranLineTo(e.x, e.y);
         p = q;
     }
     for (int k = 1; k <= NbSuitesValides(g); ++k)
@@ -464,7 +378,7 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
         const TOptions_Coupe& o = *options;
         const std::string la = MarqueCouche(illustrator);
         auto X = [&](Pt p) { return (p.x - Xmin) * 1000 / e; };
-        auto Y = [&](Pt p) { return (Ymax - p.z) * 1000 / e; };
+        auto Y = [&](Pt p) { return (Ymax - p.y) * 1000 / e; };
         auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(X(a), Y(a), X(b), Y(b))); };
         const Pourcentage pc(o.pourcentage);
         auto demi = [](const TPolice& p) { return p.Taille() * 25.4 / 72 / 2; };
@@ -499,7 +413,7 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
                     auto hauteurs = [&](Pt st, const Hauteurs& h) {
                         for (const auto& [valeur, sens] : {std::pair{h.haut, 1}, std::pair{h.bas, -1}}) {
                             if (!Connue(valeur)) continue;
-                            const Pt bout{st.x, st.z + sens * valeur};
+                            const Pt bout{st.x, st.y + sens * valeur};
                             if (traits) ligne(st, bout);
                             else if (points) f.Ligne(CercleSVG(X(bout), Y(bout), o.Epaisseur_hauteur / 20.0));
                         }
@@ -518,8 +432,8 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
                         case Parois:
                             if (!parois) break;
                             if (Connue(hp.haut) && Connue(hq.haut))
-                                ligne({p.x, p.z + hp.haut}, {q.x, q.z + hq.haut});
-                            if (Connue(hp.bas) && Connue(hq.bas)) ligne({p.x, p.z - hp.bas}, {q.x, q.z - hq.bas});
+                                ligne({p.x, p.y + hp.haut}, {q.x, q.y + hq.haut});
+                            if (Connue(hp.bas) && Connue(hq.bas)) ligne({p.x, p.y - hp.bas}, {q.x, q.y - hq.bas});
                             break;
                         case HauteursC: hauteurs(q, hq); break;
                         case Stations:

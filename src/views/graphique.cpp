@@ -111,6 +111,16 @@ void TGraphique::EcranCarre(double x, double y) {
     CanvasEcran->Rectangle(cx - 4, cy - 4, cx + 4, cy + 4);
 }
 
+void TGraphique::CarresInverses(bool affiche, double xa, double ya, double xb, double yb) {
+    TCanvas& c = *CanvasEcran;
+    const Couleur couleur = affiche ? kNoir : kBlanc;
+    c.FixePen(Stylo{couleur, c.Pen().largeur, ModeStylo::Inverse, true});
+    c.FixeBrush(Pinceau{couleur, true});
+    EcranCarre(xa, ya);
+    EcranCarre(xb, yb);
+    c.FixeModePen(ModeStylo::Copie);
+}
+
 // ---- Page primitives -------------------------------------------------------------------------
 
 int TGraphique::PageX(double x, double dxMm) const {
@@ -159,6 +169,20 @@ const TGalerie* TGraphique::GalerieDesignee(int fiche, int galerie, const TFiche
     f = (*fiches)[static_cast<std::size_t>(fiche)];
     if (!f || galerie < 0 || static_cast<std::size_t>(galerie) >= f->Galeries.size()) return nullptr;
     return f->Galeries[static_cast<std::size_t>(galerie)];
+}
+
+std::string TGraphique::TexteDesignation(const TFiche& f, const TPointTopo& premier, const TPointTopo& second) {
+    auto nom = [](const TPointTopo& p) { return p.Terminus ? std::string("Terminus") : p.Nom.Chaine(); };
+    return f.Systeme.Chaine() + "/" + f.Cavite.Chaine() + "/" + f.Reseau.Chaine() + "/" + f.Lieu.Chaine() + " " +
+           nom(premier) + " - " + nom(second);
+}
+
+void TGraphique::IsoleFiches(std::unique_ptr<ListeFiches> fiches) {
+    TMassif* massif = contexte_.Massif();
+    if (!massif) return;
+    massif->Selection = std::move(fiches);
+    massif->FichesCourantes = massif->Selection.get();
+    massif->SelectionActive = true;
 }
 
 double TGraphique::DeformationGalerie(const TGalerie& g) const {

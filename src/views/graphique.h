@@ -64,6 +64,9 @@ public:
     void EcranTexte(const std::string& texte, double x, double y);
     void EcranCercle(int diametre, double x, double y);
     void EcranCarre(double x, double y);
+    // The squares that mark a highlighted shot, at both its ends, with an inverting pen:
+    // erasing (affiche false) draws them again, which restores the image.
+    void CarresInverses(bool affiche, double xa, double ya, double xb, double yb);
     // Page primitives on CanvasImpr.
     void ImprMoveTo(double x, double y);
     void ImprLineTo(double x, double y);
@@ -97,6 +100,11 @@ protected:
     // Sheet `fiche` of the current list and its gallery `galerie`, or null when either
     // index is out of the lists.
     const TGalerie* GalerieDesignee(int fiche, int galerie, const TFiche*& f) const;
+    // The selection text of a gallery: the sheet's system, cave, network and place, then its
+    // two end names ("Terminus" for a terminus), `premier` first.
+    static std::string TexteDesignation(const TFiche& f, const TPointTopo& premier, const TPointTopo& second);
+    // Makes the sheets the massif's working selection (isolating what is on screen).
+    void IsoleFiches(std::unique_ptr<ListeFiches> fiches);
 
     // Start and end of a screen drawing: scroll stored, an off-screen bitmap of the image's
     // size filled white and made CanvasEcran; then copied onto the image, which stays

@@ -374,9 +374,7 @@ void TPerspective::IsoleEcran(int x, int y, int rayon2) {
             if (vue) nouvelle->push_back(f);
         }
     }
-    massif->Selection = std::move(nouvelle);
-    massif->FichesCourantes = massif->Selection.get();
-    massif->SelectionActive = true;
+    IsoleFiches(std::move(nouvelle));
 }
 
 void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
@@ -389,9 +387,7 @@ void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, 
     if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) return;
     const TGalerie& g = *f.Galeries[static_cast<std::size_t>(galerie)];
     if (affiche) {
-        texte = f.Systeme.Chaine() + "/" + f.Cavite.Chaine() + "/" + f.Reseau.Chaine() + "/" + f.Lieu.Chaine();
-        texte += g.Depart.Terminus ? " Terminus - " : " " + g.Depart.Nom.Chaine() + " - ";
-        texte += g.Arrivee.Terminus ? std::string("Terminus") : g.Arrivee.Nom.Chaine();
+        texte = TexteDesignation(f, g.Depart, g.Arrivee);
     }
     const TOptions_Relief* o = contexte_.OptionsRelief();
     if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0) return;
@@ -401,13 +397,7 @@ void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, 
     // The shots' pen, rather than whatever width the image's canvas was left with.
     c.FixeLargeurPen(RoundEntier(o->Epaisseur_Visee / 10.0 * PxParMm));
     const Pt a = st[static_cast<std::size_t>(point - 1)].plan(), b = st[static_cast<std::size_t>(point)].plan();
-    // Inverting squares: the erasing call, drawing them again, restores the image.
-    const Couleur couleur = affiche ? kNoir : kBlanc;
-    c.FixePen(Stylo{couleur, c.Pen().largeur, ModeStylo::Inverse, true});
-    c.FixeBrush(Pinceau{couleur, true});
-    EcranCarre(a.x, a.y);
-    EcranCarre(b.x, b.y);
-    c.FixeModePen(ModeStylo::Copie);
+    CarresInverses(affiche, a.x, a.y, b.x, b.y);
     if (mode == ModeNormal) {
         const double e = o->pourcentage / 200.0 + 0.5, r = 1 - e;
         c.FixeCouleurPen(affiche ? kRouge : kNoir);

@@ -417,9 +417,7 @@ void TPlan::IsoleEcran(int x, int y, int rayon2) {
         }
         if (vue) nouvelle->push_back(f);
     }
-    massif->Selection = std::move(nouvelle);
-    massif->FichesCourantes = massif->Selection.get();
-    massif->SelectionActive = true;
+    IsoleFiches(std::move(nouvelle));
 }
 
 void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
@@ -430,9 +428,7 @@ void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_
     const TFiche& f = *fichePtr;
     const TGalerie& g = *designee;
     if (affiche) {
-        texte = f.Systeme.Chaine() + "/" + f.Cavite.Chaine() + "/" + f.Reseau.Chaine() + "/" + f.Lieu.Chaine();
-        texte += g.Depart.Terminus ? " Terminus - " : " " + g.Depart.Nom.Chaine() + " - ";
-        texte += g.Arrivee.Terminus ? std::string("Terminus") : g.Arrivee.Nom.Chaine();
+        texte = TexteDesignation(f, g.Depart, g.Arrivee);
     }
     const TOptions_Plan* o = contexte_.OptionsPlan();
     if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0) return;
@@ -443,13 +439,7 @@ void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_
     ParcoursPlan parcours(*this, false);
     parcours.Galerie(f, galerie, g, [&](const PasVisee& v) {
         if (v.k != point) return;
-        // Inverting squares: the erasing call, drawing them again, restores the image.
-        const Couleur couleur = affiche ? kNoir : kBlanc;
-        c.FixePen(Stylo{couleur, c.Pen().largeur, ModeStylo::Inverse, true});
-        c.FixeBrush(Pinceau{couleur, true});
-        EcranCarre(v.A.x, v.A.y);
-        EcranCarre(v.B.x, v.B.y);
-        c.FixeModePen(ModeStylo::Copie);
+        CarresInverses(affiche, v.A.x, v.A.y, v.B.x, v.B.y);
         if (mode == ModeNormal) {
             c.FixeCouleurPen(affiche ? kRouge : kNoir);
             const Pt debut = p * v.A + q * v.B, fin = q * v.A + p * v.B;

@@ -17,13 +17,6 @@ using namespace karst::test;
 
 namespace {
 
-std::string Lit(const std::string& chemin) {
-    std::ifstream f(chemin, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 int Compte(const std::string& texte, const std::string& motif) {
     int n = 0;
     for (auto p = texte.find(motif); p != std::string::npos; p = texte.find(motif, p + 1)) ++n;

@@ -15,14 +15,7 @@ using namespace karst::test;
 
 namespace {
 
-std::vector<Trace> DuGenre(const std::vector<Trace>& traces, Trace::Genre g) {
-    std::vector<Trace> r;
-    std::copy_if(traces.begin(), traces.end(), std::back_inserter(r), [&](const Trace& t) { return t.genre == g; });
-    return r;
-}
-
 using Seg = std::tuple<int, int, int, int>;
-Seg Coins(const Trace& t) { return {t.x0, t.y0, t.x1, t.y1}; }
 
 std::vector<Seg> Segments(const std::vector<Trace>& traces) {
     std::vector<Seg> r;

@@ -18,14 +18,6 @@ using namespace karst::test;
 
 namespace {
 
-std::vector<Trace> DuGenre(const std::vector<Trace>& traces, Trace::Genre g) {
-    std::vector<Trace> r;
-    std::copy_if(traces.begin(), traces.end(), std::back_inserter(r), [&](const Trace& t) { return t.genre == g; });
-    return r;
-}
-
-std::tuple<int, int, int, int> Coins(const Trace& t) { return {t.x0, t.y0, t.x1, t.y1}; }
-
 void ReliefNu(TOptions_Relief& o) {
     o.Affiche_Nord = o.Affiche_Echelle = o.Affiche_Quadri = false;
     o.diametre = 0;

@@ -16,16 +16,6 @@ using namespace karst::test;
 
 namespace {
 
-std::vector<Trace> DuGenre(const std::vector<Trace>& traces, Trace::Genre g) {
-    std::vector<Trace> r;
-    std::copy_if(traces.begin(), traces.end(), std::back_inserter(r), [&](const Trace& t) { return t.genre == g; });
-    return r;
-}
-
-std::vector<Trace> DuGenre(const CanvasEnregistreur& c, Trace::Genre g) { return DuGenre(c.Traces, g); }
-
-std::tuple<int, int, int, int> Coins(const Trace& t) { return {t.x0, t.y0, t.x1, t.y1}; }
-
 // One gallery A -> (10, 0) -> C (10, 5): on a 1:100 view at 4 pixels per mm the world point
 // (X, Y) is the pixel ((X + 1) * 40, (6 - Y) * 40).
 class Plan : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,16 @@ inline std::string Lit(const std::string& chemin) {
     s << f.rdbuf();
     return s.str();
 }
+
+// The recorded calls of one kind, and the corners of a line, ellipse or rectangle.
+inline std::vector<Trace> DuGenre(const std::vector<Trace>& traces, Trace::Genre g) {
+    std::vector<Trace> r;
+    for (const Trace& t : traces)
+        if (t.genre == g) r.push_back(t);
+    return r;
+}
+inline std::vector<Trace> DuGenre(const CanvasEnregistreur& c, Trace::Genre g) { return DuGenre(c.Traces, g); }
+inline std::tuple<int, int, int, int> Coins(const Trace& t) { return {t.x0, t.y0, t.x1, t.y1}; }
 
 inline void AssureApplication() {
     static int argc = 1;
