@@ -1,5 +1,6 @@
 // The commands that build and edit the branches of the developed section by hand.
 
+#include <stdexcept>
 #include <unordered_set>
 
 #include <QCheckBox>
@@ -37,6 +38,8 @@ std::string TexteStation(const TPointTopo& p) {
 }
 
 void AjouteSuite(TGalerie& parent, int32_t fiche, int32_t galerie) {
+    // The callers refuse a sixth continuation first; the links have room for five only.
+    if (NbSuitesValides(parent) >= kMaxSuites) throw std::length_error("Pas plus de 5 suites par galerie");
     const auto k = static_cast<std::size_t>(NbSuitesValides(parent) + 1);
     parent.NbSuites = static_cast<int8_t>(k);
     parent.SuiteFiche[k] = fiche;
