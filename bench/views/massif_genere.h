@@ -26,7 +26,9 @@ public:
     ImprimanteFactice imprimante;
     TMassif* Massif() override { return &massif; }
     TOptions_Relief relief;
+    TOptions_Coupe coupe;
     const TOptions_Plan* OptionsPlan() override { return &options; }
+    const TOptions_Coupe* OptionsCoupe() override { return &coupe; }
     const TOptions_Relief* OptionsRelief() override { return &relief; }
     ChoixBulle Bulles() override { return {}; }
     TImprimante& Imprimante() override { return imprimante; }

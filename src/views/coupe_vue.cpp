@@ -419,14 +419,19 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
                         }
                     };
                     Pt p = StationCoupe(g, 0);
-                    Hauteurs hp = HauteursA(*fiche, static_cast<int>(gi), 0);
+                    // Only the walls and the heights need the heights.
+                    const bool avecHauteurs = couche == Parois || couche == HauteursC;
+                    auto hauteursA = [&](int i) {
+                        return avecHauteurs ? HauteursA(*fiche, static_cast<int>(gi), i) : Hauteurs{};
+                    };
+                    Hauteurs hp = hauteursA(0);
                     if (couche == HauteursC) hauteurs(p, hp);
                     if (couche == Stations && cercles) f.Ligne(CercleSVG(X(p), Y(p), o.diametre / 20.0));
                     if (couche == Carrefours && noms && !g.Depart.Terminus)
                         f.Ligne(TexteSVG(X(p) + off, Y(p) + off, Etiquette(g.Depart, o.Texte_Station)));
                     for (int i = 1; i <= n; ++i) {
                         const Pt q = StationCoupe(g, i);
-                        const Hauteurs hq = HauteursA(*fiche, static_cast<int>(gi), i);
+                        const Hauteurs hq = hauteursA(i);
                         switch (couche) {
                         case Visees: ligne(pc.Debut(p, q), pc.Fin(p, q)); break;
                         case Parois:
