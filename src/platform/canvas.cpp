@@ -10,6 +10,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <numbers>
 
 #include "platform/texte.h"
 
@@ -95,6 +96,7 @@ void TCanvas::faitPolyline(const std::vector<std::pair<int, int>>& points) {
 
 void TCanvas::Ellipse(int g, int h, int d, int b) { faitEllipse(g, h, d, b); }
 void TCanvas::Rectangle(int g, int h, int d, int b) { faitRectangle(g, h, d, b); }
+void TCanvas::Pie(int g, int h, int d, int b, int x1, int y1, int x2, int y2) { faitSecteur(g, h, d, b, x1, y1, x2, y2); }
 void TCanvas::FillRect(int g, int h, int d, int b) { faitRemplissage(g, h, d, b); }
 void TCanvas::TextOut(int x, int y, const std::string& texte) { faitTexte(x, y, texte); }
 int TCanvas::TextWidth(const std::string& texte) { return mesureLargeur(texte); }
@@ -316,6 +318,22 @@ void CanvasPeintre::faitEllipse(int g, int h, int d, int b) {
     peintre().drawEllipse(RectEllipse(g, h, d, b, contour));
 }
 
+void CanvasPeintre::faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) {
+    if (d <= g || b <= h) return;
+    const double cx = (g + d) / 2.0, cy = (h + b) / 2.0;
+    // Qt's angles run counter-clockwise on the screen from three o'clock, in 1/16 degree.
+    const double debut = std::atan2(cy - y1, x1 - cx) * 180.0 / std::numbers::pi;
+    double etendue = std::atan2(cy - y2, x2 - cx) * 180.0 / std::numbers::pi - debut;
+    while (etendue <= 0) etendue += 360.0;
+    while (etendue > 360.0) etendue -= 360.0;
+    const bool inverse = stylo_.mode == ModeStylo::Inverse && pinceau_.plein;
+    const bool contour = !inverse && stylo_.visible;
+    videLignes();
+    appliqueStylo(contour, true);
+    peintre().drawPie(RectEllipse(g, h, d, b, contour), static_cast<int>(std::lround(debut * 16)),
+                      static_cast<int>(std::lround(etendue * 16)));
+}
+
 std::size_t CanvasPeintre::ellipse(int largeur, int hauteur) {
     for (std::size_t i = 0; i < ellipses_.size(); ++i) {
         const EllipseEnCache& e = ellipses_[i];
@@ -512,6 +530,13 @@ void CanvasEnregistreur::faitPolyline(const std::vector<std::pair<int, int>>& po
 void CanvasEnregistreur::faitEllipse(int g, int h, int d, int b) {
     Trace t = trace(Trace::Ellipse);
     t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
+    Traces.push_back(std::move(t));
+}
+
+void CanvasEnregistreur::faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) {
+    Trace t = trace(Trace::Secteur);
+    t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
+    t.points = {{x1, y1}, {x2, y2}};
     Traces.push_back(std::move(t));
 }
 

@@ -104,6 +104,10 @@ public:
     void Polyline(const std::vector<std::pair<int, int>>& points);
     void Ellipse(int gauche, int haut, int droite, int bas);
     void Rectangle(int gauche, int haut, int droite, int bas);
+    // A pie wedge of the ellipse of that box, outlined with the pen and filled with the
+    // brush: the arc runs counter-clockwise from the ray through (x1, y1) to the ray
+    // through (x2, y2).
+    void Pie(int gauche, int haut, int droite, int bas, int x1, int y1, int x2, int y2);
     // Fills the rectangle with the brush, without outline.
     void FillRect(int gauche, int haut, int droite, int bas);
     void TextOut(int x, int y, const std::string& texte);
@@ -122,6 +126,7 @@ protected:
     virtual void faitPolyline(const std::vector<std::pair<int, int>>& points);
     virtual void faitEllipse(int g, int h, int d, int b) = 0;
     virtual void faitRectangle(int g, int h, int d, int b) = 0;
+    virtual void faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) = 0;
     virtual void faitRemplissage(int g, int h, int d, int b) = 0;
     virtual void faitTexte(int x, int y, const std::string& texte) = 0;
     virtual int mesureLargeur(const std::string& texte) = 0;
@@ -159,6 +164,7 @@ protected:
     void faitPolyline(const std::vector<std::pair<int, int>>& points) override;
     void faitEllipse(int g, int h, int d, int b) override;
     void faitRectangle(int g, int h, int d, int b) override;
+    void faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) override;
     void faitRemplissage(int g, int h, int d, int b) override;
     void faitTexte(int x, int y, const std::string& texte) override;
     int mesureLargeur(const std::string& texte) override;
@@ -231,7 +237,7 @@ private:
 
 // One recorded call of a recording canvas, with the state it was drawn with.
 struct Trace {
-    enum Genre { Ligne, Polyligne, Ellipse, Rectangle, Remplissage, Texte, FloodFill, Dessin };
+    enum Genre { Ligne, Polyligne, Ellipse, Rectangle, Remplissage, Texte, FloodFill, Dessin, Secteur };
     Genre genre = Ligne;
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     std::vector<std::pair<int, int>> points;
@@ -258,6 +264,7 @@ protected:
     void faitPolyline(const std::vector<std::pair<int, int>>& points) override;
     void faitEllipse(int g, int h, int d, int b) override;
     void faitRectangle(int g, int h, int d, int b) override;
+    void faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) override;
     void faitRemplissage(int g, int h, int d, int b) override;
     void faitTexte(int x, int y, const std::string& texte) override;
     int mesureLargeur(const std::string& texte) override;

@@ -19,6 +19,7 @@
 #include <exception>
 
 #include "calcul/drapeaux.h"
+#include "dialogs/hote_form1.h"
 #include "platform/imprimante.h"
 #include "shell/afficheur.h"
 #include "survey/coupe.h"
@@ -111,6 +112,7 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
     construitBarres();
     construitEtat();
     construitVues();
+    InstalleExplorateur(*this);
 
     // Creation proper.
     setAcceptDrops(true);

@@ -1,0 +1,1221 @@
+#include "dialogs/exploreur.h"
+
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QSplitter>
+#include <QStackedLayout>
+#include <QStandardItemModel>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+
+#include "dialogs/statistique.h"
+#include "platform/canvas.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "platform/texte.h"
+
+namespace karst {
+
+namespace {
+
+QString Q(const std::string& s) { return DepuisCp1252(s); }
+std::string S(const QString& s) { return VersCp1252(s); }
+
+std::string TexteNoeud(const QTreeWidgetItem* n) { return n ? S(n->text(0)) : std::string(); }
+
+const char* const kTypes[4] = {"Système", "Cavité", "Réseau", "Lieu"};
+
+// The root's text: the massif's file name without its folder, cut before its first '.'.
+std::string NomRacine(const std::string& fichier)
+{
+    std::string nom = std::filesystem::path(fichier).filename().string();
+    const auto point = nom.find('.');
+    if (point != std::string::npos)
+        nom.erase(point);
+    return nom;
+}
+
+QIcon IconeArbre(int image)
+{
+    QIcon icone(QPixmap::fromImage(ImageExplorateur(image == 2 ? 2 : 0).scaled(16, 16)));
+    if (image != 2)
+        icone.addPixmap(QPixmap::fromImage(ImageExplorateur(1).scaled(16, 16)), QIcon::Selected);
+    return icone;
+}
+
+}  // namespace
+
+QImage ImageExplorateur(int image)
+{
+    QImage im(35, 35, QImage::Format_RGB32);
+    im.fill(Qt::white);
+    QPainter p(&im);
+    p.setPen(Qt::black);
+    switch (image) {
+    case 0:  // a sheet
+        p.setBrush(QColor(250, 250, 235));
+        p.drawRect(8, 3, 19, 28);
+        for (int y = 9; y < 28; y += 4)
+            p.drawLine(11, y, 24, y);
+        break;
+    case 1:  // a folder
+        p.setBrush(QColor(240, 200, 80));
+        p.drawRect(3, 8, 12, 5);
+        p.drawRect(3, 12, 28, 18);
+        break;
+    default:  // the bin
+        p.setBrush(QColor(200, 210, 220));
+        p.drawRect(6, 6, 22, 3);
+        p.drawRect(9, 9, 16, 22);
+        for (int x = 13; x < 24; x += 4)
+            p.drawLine(x, 12, x, 28);
+        break;
+    }
+    return im;
+}
+
+// ---- the tree control ----
+
+ArbreExplorateur::ArbreExplorateur(TExploreur& e, QWidget* parent) : QTreeWidget(parent), e_(e)
+{
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+}
+
+void ArbreExplorateur::startDrag(Qt::DropActions actions)
+{
+    // The explorer knows what is dragged: the drag carries no data of its own.
+    auto* d = new QDrag(this);
+    auto* m = new QMimeData;
+    m->setData(QStringLiteral("application/x-karstomat-explorateur"), "arbre");
+    d->setMimeData(m);
+    d->exec(Qt::MoveAction);
+}
+
+namespace {
+TExploreur::Controle SourceGlisse(TExploreur& e, QObject* source)
+{
+    if (source == e.TreeView1)
+        return TExploreur::Controle::Arbre;
+    if (source && (source == e.ListView1->VueIcones() || source == e.ListView1->VueDetail()))
+        return TExploreur::Controle::Liste;
+    return TExploreur::Controle::Aucun;
+}
+}  // namespace
+
+void ArbreExplorateur::dragEnterEvent(QDragEnterEvent* ev)
+{
+    ev->setDropAction(Qt::MoveAction);
+    ev->accept();
+}
+
+void ArbreExplorateur::dragMoveEvent(QDragMoveEvent* ev)
+{
+    QTreeWidgetItem* cible = itemAt(ev->position().toPoint());
+    if (e_.TreeView1DragOver(SourceGlisse(e_, ev->source()), cible)) {
+        ev->setDropAction(Qt::MoveAction);
+        ev->accept();
+    } else {
+        ev->ignore();
+    }
+}
+
+void ArbreExplorateur::dropEvent(QDropEvent* ev)
+{
+    const auto source = SourceGlisse(e_, ev->source());
+    QTreeWidgetItem* cible = itemAt(ev->position().toPoint());
+    ev->setDropAction(Qt::IgnoreAction);
+    ev->accept();
+    if (e_.TreeView1DragOver(source, cible))
+        e_.TreeView1DragDrop(source, cible);
+}
+
+void ArbreExplorateur::mousePressEvent(QMouseEvent* ev)
+{
+    // A right click selects the node under it before the pop-up menu opens.
+    if (ev->button() == Qt::RightButton)
+        if (QTreeWidgetItem* n = itemAt(ev->position().toPoint()))
+            e_.SelectionneNoeud(n);
+    QTreeWidget::mousePressEvent(ev);
+}
+
+// ---- the list control ----
+
+namespace {
+class VueIconesExplorateur : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void startDrag(Qt::DropActions) override
+    {
+        auto* d = new QDrag(this);
+        auto* m = new QMimeData;
+        m->setData(QStringLiteral("application/x-karstomat-explorateur"), "liste");
+        d->setMimeData(m);
+        d->exec(Qt::MoveAction);
+    }
+};
+class VueDetailExplorateur : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+
+protected:
+    void startDrag(Qt::DropActions) override
+    {
+        auto* d = new QDrag(this);
+        auto* m = new QMimeData;
+        m->setData(QStringLiteral("application/x-karstomat-explorateur"), "liste");
+        d->setMimeData(m);
+        d->exec(Qt::MoveAction);
+    }
+};
+}  // namespace
+
+ListeExplorateur::ListeExplorateur(TExploreur& e, QWidget* parent) : QWidget(parent), e_(e)
+{
+    setObjectName(QStringLiteral("ListView1"));
+    modele_ = new QStandardItemModel(0, 3, this);
+    modele_->setHorizontalHeaderLabels({QStringLiteral("Nom"), QStringLiteral("Type"), QStringLiteral("Topographes")});
+    pile_ = new QStackedLayout(this);
+    pile_->setContentsMargins(0, 0, 0, 0);
+    icones_ = new VueIconesExplorateur(this);
+    icones_->setObjectName(QStringLiteral("ListView1Icones"));
+    icones_->setModel(modele_);
+    detail_ = new VueDetailExplorateur(this);
+    detail_->setObjectName(QStringLiteral("ListView1Detail"));
+    detail_->setModel(modele_);
+    detail_->setRootIsDecorated(false);
+    detail_->setItemsExpandable(false);
+    detail_->setSelectionModel(icones_->selectionModel());
+    detail_->header()->setSectionsClickable(true);
+    detail_->setColumnWidth(0, 100);
+    detail_->setColumnWidth(1, 100);
+    detail_->setColumnWidth(2, 500);
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(icones_), static_cast<QAbstractItemView*>(detail_)}) {
+        v->setSelectionMode(QAbstractItemView::SingleSelection);
+        v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        v->setDragEnabled(true);
+        v->setAcceptDrops(true);
+        v->setDragDropMode(QAbstractItemView::DragDrop);
+        v->setContextMenuPolicy(Qt::CustomContextMenu);
+        v->installEventFilter(this);
+        v->viewport()->installEventFilter(this);
+        pile_->addWidget(v);
+    }
+    connect(detail_->header(), &QHeaderView::sectionClicked, this, [this](int c) { e_.ListView1ColumnClick(c); });
+    connect(icones_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { emit SelectionChangee(); });
+    connect(modele_, &QStandardItemModel::itemChanged, this, [this](QStandardItem* it) {
+        if (!enEdition_ || it->column() != 0)
+            return;
+        // The item shows its old caption until the edit is applied.
+        enEdition_ = false;
+        it->setEditable(false);
+        const QString nouveau = it->text();
+        it->setText(ancien_);
+        e_.ListView1Edited(it->row(), S(nouveau));
+    });
+    FixeStyle(0);
+}
+
+void ListeExplorateur::Vide()
+{
+    icones_->selectionModel()->clear();
+    modele_->removeRows(0, modele_->rowCount());
+}
+
+void ListeExplorateur::Ajoute(const std::string& nom, int image, const std::string& type,
+                              const std::string& troisieme, TFiche* fiche)
+{
+    auto* a = new QStandardItem(QIcon(QPixmap::fromImage(ImageExplorateur(image))), Q(nom));
+    a->setData(QVariant::fromValue(reinterpret_cast<quintptr>(fiche)), RoleFiche);
+    a->setData(image, RoleImage);
+    a->setEditable(false);
+    auto* b = new QStandardItem(Q(type));
+    b->setEditable(false);
+    auto* c = new QStandardItem(Q(troisieme));
+    c->setEditable(false);
+    modele_->appendRow({a, b, c});
+}
+
+int ListeExplorateur::Nombre() const { return modele_->rowCount(); }
+
+int ListeExplorateur::Selection() const
+{
+    const QModelIndexList l = icones_->selectionModel()->selectedRows();
+    return l.isEmpty() ? -1 : l.first().row();
+}
+
+void ListeExplorateur::Selectionne(int ligne)
+{
+    if (ligne < 0 || ligne >= Nombre()) {
+        icones_->selectionModel()->clear();
+        return;
+    }
+    icones_->selectionModel()->setCurrentIndex(
+        modele_->index(ligne, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+std::string ListeExplorateur::Texte(int ligne, int colonne) const
+{
+    QStandardItem* it = modele_->item(ligne, colonne);
+    return it ? S(it->text()) : std::string();
+}
+
+TFiche* ListeExplorateur::Fiche(int ligne) const
+{
+    QStandardItem* it = modele_->item(ligne, 0);
+    return it ? reinterpret_cast<TFiche*>(it->data(RoleFiche).value<quintptr>()) : nullptr;
+}
+
+int ListeExplorateur::Image(int ligne) const
+{
+    QStandardItem* it = modele_->item(ligne, 0);
+    return it ? it->data(RoleImage).toInt() : -1;
+}
+
+void ListeExplorateur::TitreTroisieme(const QString& titre) { modele_->setHeaderData(2, Qt::Horizontal, titre); }
+
+QString ListeExplorateur::TitreColonne(int colonne) const
+{
+    return modele_->headerData(colonne, Qt::Horizontal).toString();
+}
+
+void ListeExplorateur::FixeStyle(int style)
+{
+    style_ = style & 3;
+    if (style_ == 3) {
+        pile_->setCurrentWidget(detail_);
+        return;
+    }
+    pile_->setCurrentWidget(icones_);
+    if (style_ == 0) {
+        icones_->setViewMode(QListView::IconMode);
+        icones_->setIconSize(QSize(35, 35));
+        icones_->setFlow(QListView::LeftToRight);
+    } else {
+        icones_->setViewMode(QListView::ListMode);
+        icones_->setIconSize(QSize(16, 16));
+        icones_->setFlow(style_ == 1 ? QListView::LeftToRight : QListView::TopToBottom);
+        icones_->setWrapping(true);
+    }
+    icones_->setMovement(QListView::Static);
+    icones_->setResizeMode(QListView::Adjust);
+}
+
+void ListeExplorateur::Trie()
+{
+    const int n = Nombre();
+    std::vector<int> ordre(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        ordre[static_cast<std::size_t>(i)] = i;
+    std::stable_sort(ordre.begin(), ordre.end(),
+                     [this](int a, int b) { return e_.ListView1Compare(b, a) && !e_.ListView1Compare(a, b); });
+    TFiche* choisie = nullptr;
+    const int sel = Selection();
+    const bool avecSelection = sel >= 0;
+    std::string texteSel;
+    if (avecSelection) {
+        choisie = Fiche(sel);
+        texteSel = Texte(sel);
+    }
+    std::vector<QList<QStandardItem*>> lignes;
+    for (int i = 0; i < n; ++i)
+        lignes.push_back(modele_->takeRow(0));
+    for (int i : ordre)
+        modele_->appendRow(lignes[static_cast<std::size_t>(i)]);
+    if (avecSelection)
+        for (int i = 0; i < n; ++i)
+            if (Fiche(i) == choisie && Texte(i) == texteSel) {
+                Selectionne(i);
+                break;
+            }
+}
+
+void ListeExplorateur::EditeSelection()
+{
+    const int l = Selection();
+    if (l < 0)
+        return;
+    QStandardItem* it = modele_->item(l, 0);
+    it->setEditable(true);
+    ancien_ = it->text();
+    enEdition_ = true;
+    Vue()->edit(it->index());
+}
+
+QAbstractItemView* ListeExplorateur::Vue() const
+{
+    return style_ == 3 ? static_cast<QAbstractItemView*>(detail_) : static_cast<QAbstractItemView*>(icones_);
+}
+
+int ListeExplorateur::LigneEn(const QPoint& p) const
+{
+    const QModelIndex i = Vue()->indexAt(p);
+    return i.isValid() ? i.row() : -1;
+}
+
+bool ListeExplorateur::eventFilter(QObject* o, QEvent* ev)
+{
+    const bool vue = o == icones_ || o == detail_;
+    const bool fond = o == icones_->viewport() || o == detail_->viewport();
+    switch (ev->type()) {
+    case QEvent::FocusIn:
+        if (vue)
+            e_.focus_ = TExploreur::Controle::Liste;
+        break;
+    case QEvent::KeyPress:
+        if (vue) {
+            auto* k = static_cast<QKeyEvent*>(ev);
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+                e_.ListView1DblClick();
+                return true;
+            }
+        }
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (fond) {
+            e_.ListView1DblClick();
+            return true;
+        }
+        break;
+    case QEvent::DragEnter:
+        if (fond) {
+            auto* d = static_cast<QDragEnterEvent*>(ev);
+            d->setDropAction(Qt::MoveAction);
+            d->accept();
+            return true;
+        }
+        break;
+    case QEvent::DragMove:
+        if (fond) {
+            auto* d = static_cast<QDragMoveEvent*>(ev);
+            const int l = LigneEn(d->position().toPoint());
+            if (e_.ListView1DragOver(SourceGlisse(e_, d->source()), l)) {
+                d->setDropAction(Qt::MoveAction);
+                d->accept();
+            } else {
+                d->ignore();
+            }
+            return true;
+        }
+        break;
+    case QEvent::Drop:
+        if (fond) {
+            auto* d = static_cast<QDropEvent*>(ev);
+            const auto source = SourceGlisse(e_, d->source());
+            const int l = LigneEn(d->position().toPoint());
+            d->setDropAction(Qt::IgnoreAction);
+            d->accept();
+            if (e_.ListView1DragOver(source, l))
+                e_.ListView1DragDrop(source, l);
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(o, ev);
+}
+
+// ---- the explorer window ----
+
+TExploreur::TExploreur(HoteDialogues& hote, QWidget* parent) : QWidget(parent), hote_(hote)
+{
+    setObjectName(QStringLiteral("Exploreur"));
+    setWindowTitle(QStringLiteral("Explorer"));
+    construitComposants();
+    construitMenu();
+
+    // The designed tree: the root and the bin; the first build clears EnConstruction.
+    EnConstruction = true;
+    racine_ = new QTreeWidgetItem(TreeView1, {QStringLiteral("Massif")});
+    racine_->setIcon(0, QIcon(QPixmap::fromImage(ImageExplorateur(0).scaled(16, 16))));
+    corbeille_ = new QTreeWidgetItem(racine_, {QStringLiteral("Corbeille")});
+    corbeille_->setIcon(0, IconeArbre(2));
+    racine_->setExpanded(true);
+    TreeView1->setCurrentItem(racine_);
+
+    EnNavigation = false;
+    TriCroissant = true;
+    ColonneTri = 0;
+    PressePapier = {};
+    ListView1->FixeStyle(hote_.StyleListe());
+}
+
+TExploreur::~TExploreur() = default;
+
+void TExploreur::construitComposants()
+{
+    auto* l = new QVBoxLayout(this);
+    l->setContentsMargins(0, 0, 0, 0);
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    l->addWidget(Splitter1);
+    TreeView1 = new ArbreExplorateur(*this, Splitter1);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setIndentation(19);
+    TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->installEventFilter(this);
+    auto* droite = new QWidget(Splitter1);
+    droite->setObjectName(QStringLiteral("PanneauDroit"));
+    droite->installEventFilter(this);
+    Zone_web = new ZoneWeb(*this, droite);
+    Zone_web->setObjectName(QStringLiteral("Zone_web"));
+    ListView1 = new ListeExplorateur(*this, droite);
+    Splitter1->addWidget(TreeView1);
+    Splitter1->addWidget(droite);
+    Splitter1->setSizes({177, 600});
+    Splitter1->setStretchFactor(1, 1);
+    connect(Splitter1, &QSplitter::splitterMoved, this, [this] { FormResize(); });
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &TExploreur::Timer1Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(200);
+    Timer2->setSingleShot(true);
+    connect(Timer2, &QTimer::timeout, this, &TExploreur::Timer2Timer);
+
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* n, QTreeWidgetItem*) { TreeView1Change(n); });
+    connect(TreeView1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* n) {
+        if (n->childCount() == 0 && !EstCorbeille(n) && Niveau(n) < 4)
+            RemplitNoeud(n);
+    });
+    connect(TreeView1, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* n, int) {
+        if (!n->data(0, Qt::UserRole + 1).toBool())
+            return;
+        // The node shows its old name until the edit is applied.
+        n->setData(0, Qt::UserRole + 1, false);
+        n->setFlags(n->flags() & ~Qt::ItemIsEditable);
+        const QString nouveau = n->text(0);
+        n->setText(0, n->data(0, Qt::UserRole + 2).toString());
+        TreeView1Edited(n, S(nouveau));
+    });
+    connect(ListView1, &ListeExplorateur::SelectionChangee, this, &TExploreur::ListView1Change);
+    auto menu = [this](QWidget* w, Controle c) {
+        connect(w, &QWidget::customContextMenuRequested, this, [this, w, c](const QPoint& p) {
+            focus_ = c;
+            PopupMenu1Popup();
+            PopupMenu1->popup(w->mapToGlobal(p));
+        });
+    };
+    menu(TreeView1, Controle::Arbre);
+    menu(ListView1->VueIcones(), Controle::Liste);
+    menu(ListView1->VueDetail(), Controle::Liste);
+}
+
+void TExploreur::construitMenu()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto item = [this](const char* nom, const QString& texte) {
+        QAction* a = PopupMenu1->addAction(texte);
+        a->setObjectName(QString::fromLatin1(nom));
+        return a;
+    };
+    auto separateur = [this](const char* nom) {
+        QAction* a = PopupMenu1->addSeparator();
+        a->setObjectName(QString::fromLatin1(nom));
+        return a;
+    };
+    Ouvrir1 = item("Ouvrir1", QStringLiteral("&Ouvrir"));
+    PopupMenu1->setDefaultAction(Ouvrir1);
+    Rechercher1 = item("Rechercher1", QStringLiteral("Rec&hercher ..."));
+    Vider1 = item("Vider1", QStringLiteral("&Vider la corbeille"));
+    N1 = separateur("N1");
+    Couper1 = item("Couper1", QStringLiteral("&Couper"));
+    Copier1 = item("Copier1", QStringLiteral("Co&pier"));
+    Coller1 = item("Coller1", QStringLiteral("Co&ller"));
+    N2 = separateur("N2");
+    Restaurer1 = item("Restaurer1", QStringLiteral("Res&taurer"));
+    Supprimer1 = item("Supprimer1", QStringLiteral("&Supprimer"));
+    Renommer1 = item("Renommer1", QStringLiteral("Reno&mmer"));
+    Nouvellefiche1 = item("Nouvellefiche1", QStringLiteral("&Nouvelle fiche ..."));
+    N3 = separateur("N3");
+    Proprits1 = item("Proprits1", QStringLiteral("P&ropriétés ..."));
+    Isoler1 = item("Isoler1", QStringLiteral("&Isoler"));
+    Exclure1 = item("Exclure1", QStringLiteral("&Exclure"));
+    connect(Ouvrir1, &QAction::triggered, this, &TExploreur::Ouvrir1Click);
+    connect(Rechercher1, &QAction::triggered, this, &TExploreur::Rechercher1Click);
+    connect(Vider1, &QAction::triggered, this, &TExploreur::Vider1Click);
+    connect(Couper1, &QAction::triggered, this, &TExploreur::Couper);
+    connect(Copier1, &QAction::triggered, this, &TExploreur::Copier);
+    connect(Coller1, &QAction::triggered, this, &TExploreur::Coller);
+    connect(Restaurer1, &QAction::triggered, this, &TExploreur::Restaurer1Click);
+    connect(Supprimer1, &QAction::triggered, this, &TExploreur::Supprime);
+    connect(Renommer1, &QAction::triggered, this, &TExploreur::Renommer1Click);
+    connect(Nouvellefiche1, &QAction::triggered, this, &TExploreur::Nouvellefiche1Click);
+    connect(Proprits1, &QAction::triggered, this, &TExploreur::Proprits1Click);
+    connect(Isoler1, &QAction::triggered, this, &TExploreur::Isoler1Click);
+    connect(Exclure1, &QAction::triggered, this, &TExploreur::Exclure1Click);
+}
+
+bool TExploreur::eventFilter(QObject* o, QEvent* ev)
+{
+    if (o == TreeView1 && ev->type() == QEvent::FocusIn)
+        focus_ = Controle::Arbre;
+    if (o && o->objectName() == QLatin1String("PanneauDroit") && ev->type() == QEvent::Resize)
+        FormResize();
+    return QWidget::eventFilter(o, ev);
+}
+
+void TExploreur::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    FormResize();
+}
+
+void TExploreur::DonneFocus(Controle c)
+{
+    focus_ = c;
+    if (c == Controle::Arbre)
+        TreeView1->setFocus();
+    else if (c == Controle::Liste)
+        ListView1->Vue()->setFocus();
+}
+
+ListeFiches& TExploreur::courantes()
+{
+    static ListeFiches vide;
+    TMassif* m = massif();
+    if (!m || !m->FichesCourantes)
+        return vide;
+    return *m->FichesCourantes;
+}
+
+// ---- addresses ----
+
+int TExploreur::Niveau(const QTreeWidgetItem* noeud)
+{
+    int n = 0;
+    for (const QTreeWidgetItem* p = noeud ? noeud->parent() : nullptr; p; p = p->parent())
+        ++n;
+    return n;
+}
+
+QTreeWidgetItem* TExploreur::Racine() const { return racine_; }
+QTreeWidgetItem* TExploreur::NoeudCorbeille() const { return corbeille_; }
+QTreeWidgetItem* TExploreur::NoeudSelectionne() const { return TreeView1->currentItem(); }
+
+void TExploreur::SelectionneNoeud(QTreeWidgetItem* n)
+{
+    TreeView1->setCurrentItem(n);
+}
+
+TFiche* TExploreur::TrouvePremiere(const Adresse& a, int profondeur)
+{
+    Curseur = 0;
+    return TrouveFiche(a, profondeur);
+}
+
+TFiche* TExploreur::TrouveFiche(const Adresse& a, int profondeur)
+{
+    ListeFiches& l = courantes();
+    TFiche* trouvee = nullptr;
+    while (Curseur < static_cast<int>(l.size()) && !trouvee) {
+        TFiche* f = l[static_cast<std::size_t>(Curseur)];
+        bool egal = f != nullptr;
+        for (int k = 1; egal && k <= profondeur && k <= 4; ++k)
+            egal = EgalSansCasse(PartieAdresse(*f, k).Chaine(), a[static_cast<std::size_t>(k - 1)]);
+        if (egal)
+            trouvee = f;
+        ++Curseur;
+    }
+    return trouvee;
+}
+
+ListeFiches TExploreur::FichesDossier(const Adresse& a, int profondeur)
+{
+    ListeFiches r;
+    for (TFiche* f = TrouvePremiere(a, profondeur); f; f = TrouveFiche(a, profondeur))
+        r.push_back(f);
+    return r;
+}
+
+Adresse TExploreur::Localisation_Noeud(QTreeWidgetItem* noeud)
+{
+    Adresse a;
+    if (!noeud) {
+        Invite().Message(QStringLiteral("Noeud vide dans Localisation_Noeud"), Icone::Aucune, {Bouton::OK});
+        return a;
+    }
+    for (QTreeWidgetItem* n = noeud; n && n->parent(); n = n->parent()) {
+        const int k = Niveau(n);
+        if (k >= 1 && k <= 4)
+            a[static_cast<std::size_t>(k - 1)] = TexteNoeud(n);
+    }
+    return a;
+}
+
+QTreeWidgetItem* TExploreur::Noeud_Equivalent()
+{
+    QTreeWidgetItem* sel = NoeudSelectionne();
+    if (!sel) {
+        Invite().Message(QStringLiteral("Noeud vide dans Noeud_Equivalent"), Icone::Aucune, {Bouton::OK});
+        return nullptr;
+    }
+    const int l = ListView1->Selection();
+    if (l < 0)
+        return nullptr;
+    const std::string nom = MajAscii(ListView1->Texte(l));
+    for (int i = 0; i < sel->childCount(); ++i)
+        if (MajAscii(TexteNoeud(sel->child(i))) == nom)
+            return sel->child(i);
+    return nullptr;
+}
+
+bool TExploreur::dansLieu() const
+{
+    QTreeWidgetItem* n = NoeudSelectionne();
+    return n && Niveau(n) >= 4;
+}
+
+bool TExploreur::corbeilleOuverte() const { return EstCorbeille(NoeudSelectionne()); }
+
+// ---- building ----
+
+QTreeWidgetItem* TExploreur::nouveauNoeud(QTreeWidgetItem* parent, const std::string& texte, bool enfants)
+{
+    auto* n = new QTreeWidgetItem(parent, {Q(texte)});
+    n->setIcon(0, IconeArbre(0));
+    n->setChildIndicatorPolicy(enfants ? QTreeWidgetItem::ShowIndicator
+                                       : QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    return n;
+}
+
+void TExploreur::trieArbre()
+{
+    TreeView1->sortItems(0, Qt::AscendingOrder);
+}
+
+void TExploreur::ConstruitArbre()
+{
+    EnConstruction = true;
+    TreeView1->setUpdatesEnabled(false);
+    TMassif* m = massif();
+    for (TFiche* f : courantes()) {
+        if (!f)
+            continue;
+        const std::string nom = m ? NomRacine(m->NomFichier) : std::string();
+        // An unnamed massif keeps the designed text.
+        racine_->setText(0, nom.empty() ? QStringLiteral("Massif") : Q(nom));
+        const std::string systeme = f->Systeme.Chaine();
+        bool existe = false;
+        // The bin is not a system: a system named like it gets a node of its own.
+        for (int i = 0; i < racine_->childCount() && !existe; ++i)
+            existe = racine_->child(i) != corbeille_ && EgalSansCasse(TexteNoeud(racine_->child(i)), systeme);
+        if (!existe)
+            nouveauNoeud(racine_, systeme, true);
+    }
+    TreeView1->setUpdatesEnabled(true);
+    trieArbre();
+    EnConstruction = false;
+    TreeView1Change(racine_);
+}
+
+void TExploreur::RemplitNoeud(QTreeWidgetItem* noeud)
+{
+    if (!noeud || EstCorbeille(noeud))
+        return;
+    const int niveau = Niveau(noeud);
+    if (niveau >= 4)
+        return;
+    TreeView1->setUpdatesEnabled(false);
+    const Adresse a = Localisation_Noeud(noeud);
+    for (TFiche* f : FichesDossier(a, niveau)) {
+        const std::string nom = PartieAdresse(*f, niveau + 1).Chaine();
+        bool existe = false;
+        for (int i = 0; i < noeud->childCount() && !existe; ++i)
+            existe = noeud->child(i) != corbeille_ && EgalSansCasse(TexteNoeud(noeud->child(i)), nom);
+        if (!existe)
+            nouveauNoeud(noeud, nom, niveau + 1 < 4);
+    }
+    TreeView1->setUpdatesEnabled(true);
+    trieArbre();
+}
+
+void TExploreur::DemandeMiseAJour() { Timer1->start(); }
+
+void TExploreur::Timer1Timer()
+{
+    Timer1->stop();
+    MiseAJour();
+}
+
+void TExploreur::MiseAJour()
+{
+    struct Trace {
+        int niveau;
+        Adresse adresse;
+        bool deplie;
+    };
+    std::vector<Trace> noeuds;
+    std::vector<QTreeWidgetItem*> pile{racine_};
+    // Tree order: depth first, children in order.
+    std::vector<QTreeWidgetItem*> ordre;
+    while (!pile.empty()) {
+        QTreeWidgetItem* n = pile.back();
+        pile.pop_back();
+        ordre.push_back(n);
+        for (int i = n->childCount(); i-- > 0;)
+            pile.push_back(n->child(i));
+    }
+    for (QTreeWidgetItem* n : ordre)
+        if (!EstCorbeille(n))
+            noeuds.push_back({Niveau(n), Adresse{}, n->isExpanded()});
+    {
+        std::size_t i = 0;
+        for (QTreeWidgetItem* n : ordre)
+            if (!EstCorbeille(n)) {
+                Adresse a;
+                for (QTreeWidgetItem* p = n; p && p->parent(); p = p->parent())
+                    a[static_cast<std::size_t>(Niveau(p) - 1)] = TexteNoeud(p);
+                noeuds[i++].adresse = a;
+            }
+    }
+    QTreeWidgetItem* sel = NoeudSelectionne();
+    const bool corbeilleChoisie = EstCorbeille(sel);
+    const int L = sel ? Niveau(sel) : 0;
+    std::vector<std::string> chemin(static_cast<std::size_t>(L));
+    for (QTreeWidgetItem* p = sel; p && p->parent(); p = p->parent())
+        chemin[static_cast<std::size_t>(Niveau(p) - 1)] = TexteNoeud(p);
+
+    EnConstruction = true;
+    NoeudMenu = nullptr;
+    TreeView1->setCurrentItem(nullptr);
+    TreeView1->setUpdatesEnabled(false);
+    TreeView1->clear();
+    racine_ = new QTreeWidgetItem(TreeView1, {QStringLiteral("Massif")});
+    racine_->setIcon(0, QIcon(QPixmap::fromImage(ImageExplorateur(0).scaled(16, 16))));
+    TreeView1->setCurrentItem(racine_);
+    corbeille_ = new QTreeWidgetItem(racine_, {QStringLiteral("Corbeille")});
+    corbeille_->setIcon(0, IconeArbre(2));
+    ConstruitArbre();
+    EnConstruction = true;
+    for (std::size_t i = noeuds.size(); i-- > 0;) {
+        const Trace& t = noeuds[i];
+        if (!t.deplie)
+            continue;
+        QTreeWidgetItem* n = racine_;
+        for (int k = 1; n && k <= t.niveau; ++k) {
+            if (n->childCount() == 0 || (n == racine_ && n->childCount() == 1))
+                RemplitNoeud(n);
+            QTreeWidgetItem* suivant = nullptr;
+            for (int c = 0; c < n->childCount() && !suivant; ++c)
+                if (n->child(c) != corbeille_ && TexteNoeud(n->child(c)) == t.adresse[static_cast<std::size_t>(k - 1)])
+                    suivant = n->child(c);
+            n = suivant;
+        }
+        if (n)
+            n->setExpanded(true);
+    }
+    TreeView1->setUpdatesEnabled(true);
+    EnConstruction = false;
+
+    if (corbeilleChoisie) {
+        SelectionneNoeud(corbeille_);
+        return;
+    }
+    QTreeWidgetItem* n = racine_;
+    for (int k = 1; k <= L; ++k) {
+        SelectionneNoeud(n);
+        QTreeWidgetItem* suivant = nullptr;
+        for (int c = 0; c < n->childCount() && !suivant; ++c)
+            if (n->child(c) != corbeille_ && TexteNoeud(n->child(c)) == chemin[static_cast<std::size_t>(k - 1)])
+                suivant = n->child(c);
+        if (!suivant)
+            break;
+        n = suivant;
+    }
+    SelectionneNoeud(n);
+}
+
+void TExploreur::TreeView1Change(QTreeWidgetItem* noeud)
+{
+    if (EnConstruction || !noeud)
+        return;
+    if (!EnNavigation)
+        HistoriqueAvant.clear();
+    EnNavigation = false;
+    auto h = std::make_unique<TAdresse>();
+    if (EstCorbeille(noeud)) {
+        h->DansCorbeille = true;
+    } else {
+        h->Profondeur = Niveau(noeud);
+        const Adresse a = Localisation_Noeud(noeud);
+        h->Systeme = a[0];
+        h->Cavite = a[1];
+        h->Reseau = a[2];
+        h->Lieu = a[3];
+    }
+    HistoriqueArriere.push_back(std::move(h));
+
+    ListView1->Vide();
+    const int niveau = Niveau(noeud);
+    TMassif* m = massif();
+    if (EstCorbeille(noeud)) {
+        ListView1->TitreTroisieme(QStringLiteral("Emplacement d'origine"));
+        if (m)
+            for (TFiche* f : m->Corbeille)
+                if (f)
+                    ListView1->Ajoute(f->Date.str(), 0, "Fiche",
+                                      f->Systeme.Chaine() + "/" + f->Cavite.Chaine() + "/" + f->Reseau.Chaine() + "/" +
+                                          f->Lieu.Chaine(),
+                                      f);
+    } else if (niveau < 4) {
+        if (noeud->childCount() == 0)
+            RemplitNoeud(noeud);
+        ListView1->TitreTroisieme(QStringLiteral("Topographes"));
+        for (int i = 0; i < noeud->childCount(); ++i) {
+            QTreeWidgetItem* c = noeud->child(i);
+            if (EstCorbeille(c))
+                ListView1->Ajoute(TexteNoeud(c), 2, "", "", nullptr);
+            else
+                ListView1->Ajoute(TexteNoeud(c), 1, S(QString::fromUtf8(kTypes[niveau])), "", nullptr);
+        }
+    } else {
+        ListView1->TitreTroisieme(QStringLiteral("Topographes"));
+        for (TFiche* f : FichesDossier(Localisation_Noeud(noeud), 4)) {
+            std::string topographes;
+            for (std::size_t i = 0; i < f->Topographes.size(); ++i) {
+                if (i > 0)
+                    topographes += "/";
+                topographes += f->Topographes[i].Chaine();
+            }
+            ListView1->Ajoute(f->Date.str(), 0, "Fiche", topographes, f);
+        }
+    }
+    ListView1->Trie();
+    ListView1Change();
+}
+
+bool TExploreur::ListView1Compare(int a, int b) const
+{
+    bool plusGrand;
+    if (ColonneTri > 0) {
+        plusGrand = MajAscii(ListView1->Texte(a, ColonneTri)) > MajAscii(ListView1->Texte(b, ColonneTri));
+    } else if (dansLieu()) {
+        plusGrand = DateEnNombre(ListView1->Texte(a)) > DateEnNombre(ListView1->Texte(b));
+    } else {
+        plusGrand = MajAscii(ListView1->Texte(a)) > MajAscii(ListView1->Texte(b));
+    }
+    return TriCroissant ? plusGrand : !plusGrand;
+}
+
+void TExploreur::ListView1ColumnClick(int colonne)
+{
+    if (colonne == ColonneTri) {
+        TriCroissant = !TriCroissant;
+    } else {
+        ColonneTri = colonne;
+        TriCroissant = true;
+    }
+    ListView1->Trie();
+}
+
+// ---- history ----
+
+QTreeWidgetItem* TExploreur::resout(const TAdresse& a)
+{
+    if (a.DansCorbeille)
+        return corbeille_;
+    QTreeWidgetItem* n = racine_;
+    const std::string parties[4] = {a.Systeme, a.Cavite, a.Reseau, a.Lieu};
+    for (int k = 1; n && k <= a.Profondeur && k <= 4; ++k) {
+        // A folder that was never opened since the last rebuild has no children yet.
+        if (n->childCount() == 0 || (n == racine_ && n->childCount() == 1))
+            RemplitNoeud(n);
+        QTreeWidgetItem* suivant = nullptr;
+        for (int c = 0; c < n->childCount() && !suivant; ++c)
+            if (n->child(c) != corbeille_ && TexteNoeud(n->child(c)) == parties[k - 1])
+                suivant = n->child(c);
+        n = suivant;
+    }
+    return n;
+}
+
+void TExploreur::navigue(std::vector<std::unique_ptr<TAdresse>>& pile)
+{
+    while (!pile.empty()) {
+        std::unique_ptr<TAdresse> a = std::move(pile.back());
+        pile.pop_back();
+        QTreeWidgetItem* n = resout(*a);
+        if (!n)
+            continue;
+        EnNavigation = true;
+        if (n == NoeudSelectionne())
+            TreeView1Change(n);
+        else
+            SelectionneNoeud(n);
+        EnNavigation = false;
+        return;
+    }
+}
+
+void TExploreur::Precedent()
+{
+    if (HistoriqueArriere.size() >= 2) {
+        HistoriqueAvant.push_back(std::move(HistoriqueArriere.back()));
+        HistoriqueArriere.pop_back();
+        navigue(HistoriqueArriere);
+    }
+}
+
+void TExploreur::Suivant() { navigue(HistoriqueAvant); }
+
+void TExploreur::DossierParent()
+{
+    QTreeWidgetItem* n = NoeudSelectionne();
+    if (!n)
+        return;
+    if (n->parent()) {
+        SelectionneNoeud(n->parent());
+    } else {
+        const bool e = EnConstruction;
+        EnConstruction = true;
+        TreeView1->setCurrentItem(nullptr);
+        TreeView1->clearSelection();
+        EnConstruction = e;
+    }
+}
+
+// ---- commands ----
+
+void TExploreur::ListView1DblClick()
+{
+    const int l = ListView1->Selection();
+    if (corbeilleOuverte() || l < 0)
+        return;
+    if (dansLieu()) {
+        TFiche* f = ListView1->Fiche(l);
+        ListView1->Selectionne(-1);
+        if (f)
+            hote_.EditeFiche(f, -1, nullptr);
+        return;
+    }
+    if (QTreeWidgetItem* n = Noeud_Equivalent())
+        SelectionneNoeud(n);
+}
+
+void TExploreur::Ouvrir1Click()
+{
+    if (focus_ == Controle::Arbre) {
+        if (NoeudMenu)
+            SelectionneNoeud(NoeudMenu);
+    } else if (focus_ == Controle::Liste) {
+        ListView1DblClick();
+    }
+}
+
+bool TExploreur::cible(QTreeWidgetItem*& noeud, TFiche*& fiche)
+{
+    noeud = nullptr;
+    fiche = nullptr;
+    if (focus_ == Controle::Arbre) {
+        noeud = NoeudSelectionne();
+    } else if (focus_ == Controle::Liste) {
+        const int l = ListView1->Selection();
+        if (l < 0)
+            noeud = NoeudSelectionne();
+        else if (TFiche* f = ListView1->Fiche(l))
+            fiche = f;
+        else if (!dansLieu())
+            noeud = Noeud_Equivalent();
+    }
+    return noeud || fiche;
+}
+
+void TExploreur::Proprits1Click()
+{
+    QTreeWidgetItem* noeud;
+    TFiche* fiche;
+    if (!cible(noeud, fiche))
+        return;
+    TMassif* m = massif();
+    if (!m)
+        return;
+    if (EstCorbeille(noeud)) {
+        int n = 0;
+        for (TFiche* f : m->Corbeille)
+            if (f)
+                ++n;
+        Invite().Message(QStringLiteral("La corbeille comporte %1 fiches.").arg(n), Icone::Information, {Bouton::OK});
+        return;
+    }
+    ListeFiches liste = fiche ? ListeFiches{fiche} : FichesDossier(Localisation_Noeud(noeud), Niveau(noeud));
+    TStatistique s(*m, this);
+    s.Fiches = liste;
+    s.Montre();
+}
+
+void TExploreur::nouvelleSelection(std::unique_ptr<ListeFiches> liste)
+{
+    TMassif* m = massif();
+    m->Selection = std::move(liste);
+    m->SelectionActive = true;
+    m->FichesCourantes = m->Selection.get();
+    m->TrieSelection();
+    m->DimensionsAJour = false;
+    hote_.RafraichitVues();
+    hote_.ActiveRecuperer();
+    hote_.TexteEtat(0, QStringLiteral("Sélection"));
+    DemandeMiseAJour();
+}
+
+void TExploreur::Isoler1Click()
+{
+    QTreeWidgetItem* noeud;
+    TFiche* fiche;
+    if (!massif() || !cible(noeud, fiche) || EstCorbeille(noeud))
+        return;
+    auto l = std::make_unique<ListeFiches>(fiche ? ListeFiches{fiche}
+                                                 : FichesDossier(Localisation_Noeud(noeud), Niveau(noeud)));
+    nouvelleSelection(std::move(l));
+}
+
+void TExploreur::Exclure1Click()
+{
+    QTreeWidgetItem* noeud;
+    TFiche* fiche;
+    if (!massif() || !cible(noeud, fiche) || EstCorbeille(noeud))
+        return;
+    auto l = std::make_unique<ListeFiches>();
+    if (fiche) {
+        for (TFiche* f : courantes())
+            if (f && f != fiche)
+                l->push_back(f);
+    } else {
+        const Adresse a = Localisation_Noeud(noeud);
+        const int d = Niveau(noeud);
+        for (TFiche* f : courantes()) {
+            if (!f)
+                continue;
+            bool dedans = true;
+            for (int k = 1; dedans && k <= d; ++k)
+                dedans = EgalSansCasse(PartieAdresse(*f, k).Chaine(), a[static_cast<std::size_t>(k - 1)]);
+            if (!dedans)
+                l->push_back(f);
+        }
+    }
+    nouvelleSelection(std::move(l));
+}
+
+QTreeWidgetItem* TExploreur::dossierCommande()
+{
+    if (focus_ == Controle::Liste && ListView1->Selection() >= 0 && !dansLieu())
+        return Noeud_Equivalent();
+    return NoeudSelectionne();
+}
+
+void TExploreur::Nouvellefiche1Click()
+{
+    QTreeWidgetItem* n = dossierCommande();
+    if (!massif() || !n || EstCorbeille(n))
+        return;
+    const int d = Niveau(n);
+    const Adresse a = Localisation_Noeud(n);
+    Adresse champs;
+    for (int k = 1; k <= d; ++k)
+        champs[static_cast<std::size_t>(k - 1)] = a[static_cast<std::size_t>(k - 1)];
+    hote_.EditeFiche(nullptr, 0, &champs);
+}
+
+void TExploreur::Rechercher1Click()
+{
+    QTreeWidgetItem* n = dossierCommande();
+    TMassif* m = massif();
+    if (!m || !n || EstCorbeille(n))
+        return;
+    const Adresse a = Localisation_Noeud(n);
+    if (courantes().empty()) {
+        Invite().Message(QStringLiteral("Il n'y a pas de fiches."), Icone::Avertissement, {Bouton::OK});
+        return;
+    }
+    m->TrieFiches();
+    m->TrieSelection();
+    TFiche* choisie = nullptr;
+    int galerie = -1;
+    if (hote_.RechercheSimple(courantes(), a, {}, -1, choisie, galerie) && choisie) {
+        ListView1->Selectionne(-1);
+        hote_.EditeFiche(choisie, galerie, nullptr);
+    }
+}
+
+void TExploreur::PopupMenu1Popup()
+{
+    QTreeWidgetItem* sel = NoeudSelectionne();
+    NoeudMenu = sel;
+    const bool bin = EstCorbeille(sel);
+    const int niveau = sel ? Niveau(sel) : 0;
+    const int l = ListView1->Selection();
+    const bool item = l >= 0;
+    const bool binItem = item && ListView1->Image(l) == 2;
+    const bool clip = PressePapier.Rempli;
+    Couper1->setVisible(true);
+    Copier1->setVisible(true);
+    N2->setVisible(true);
+    if (focus_ == Controle::Arbre) {
+        Ouvrir1->setVisible(true);
+        Rechercher1->setVisible(!bin);
+        Vider1->setVisible(bin);
+        N1->setVisible(true);
+        Coller1->setVisible(clip);
+        Restaurer1->setVisible(false);
+        Supprimer1->setVisible(!bin && niveau > 0);
+        Renommer1->setVisible(!bin && niveau > 0);
+        Nouvellefiche1->setVisible(!bin);
+        N3->setVisible(!bin);
+        Proprits1->setVisible(true);
+        Isoler1->setVisible(!bin && niveau > 0);
+        Exclure1->setVisible(!bin && niveau > 0);
+    } else if (focus_ == Controle::Liste) {
+        const bool rechercher = !bin && (!item || (!binItem && niveau < 4));
+        Ouvrir1->setVisible(item && !bin);
+        Rechercher1->setVisible(rechercher);
+        Vider1->setVisible(item && binItem);
+        N1->setVisible(Ouvrir1->isVisible() || Rechercher1->isVisible() || Vider1->isVisible());
+        Coller1->setVisible(clip);
+        Restaurer1->setVisible(bin);
+        Supprimer1->setVisible(!bin && niveau > 0);
+        Renommer1->setVisible(item && !binItem && niveau < 4 && !bin);
+        Nouvellefiche1->setVisible(rechercher);
+        Proprits1->setVisible(!item || !bin);
+        N3->setVisible(Proprits1->isVisible() && (!item || !binItem));
+        Isoler1->setVisible(item && !binItem && !bin);
+        Exclure1->setVisible(item && !binItem && !bin);
+    }
+}
+
+void TExploreur::FormActivate()
+{
+    hote_.TexteEtat(1, QString());
+    hote_.MiseAJourMenus();
+    DemandeMiseAJour();
+}
+
+void TExploreur::AppliqueStyle()
+{
+    ListView1->FixeStyle(hote_.StyleListe());
+    FormResize();
+    DessineWeb();
+}
+
+}  // namespace karst

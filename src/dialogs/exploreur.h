@@ -1,0 +1,310 @@
+#pragma once
+// The explorer: the open massif shown as a tree of folders derived from the four address
+// texts of its sheets (system, cave, network, place), the sheets of a place in the list
+// beside it, the recycle bin, a navigation history, moves with undo, and a plan thumbnail.
+
+#include <QTreeWidget>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/hote_dialogues.h"
+#include "survey/liste.h"
+
+class QListView;
+class QSplitter;
+class QStackedLayout;
+class QStandardItemModel;
+class QTimer;
+class QTreeView;
+class QMenu;
+class QAction;
+
+namespace karst {
+
+class CanvasImage;
+class TExploreur;
+
+// History entry.
+struct TAdresse {
+    std::string Systeme, Cavite, Reseau, Lieu;
+    bool DansCorbeille = false;
+    int Profondeur = 0;
+};
+
+// One sheet's part of an undo step.
+struct TOrigine {
+    int32_t Ordre = 0;
+    std::string Systeme, Cavite, Reseau, Lieu;
+    bool SortieCorbeille = false;
+    bool EstCopie = false;
+};
+
+// One undo step.
+struct TDeplacement {
+    std::vector<TOrigine> Origines;
+};
+
+// The explorer's clipboard.
+struct TPressePapier {
+    Adresse adresse;
+    int32_t Ordre = -1;  // -1: a folder
+    int Profondeur = 0;
+    bool Rempli = false;
+    bool DepuisArbre = false;
+    bool Couper = false;
+};
+
+// The tree control, with the drag and drop of the explorer.
+class ArbreExplorateur : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit ArbreExplorateur(TExploreur& e, QWidget* parent);
+
+protected:
+    void startDrag(Qt::DropActions actions) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    TExploreur& e_;
+};
+
+// The list control: one model shown as icons or as a list (QListView) or as a report with
+// columns (QTreeView), sharing one selection.
+class ListeExplorateur : public QWidget {
+    Q_OBJECT
+public:
+    enum Colonne { Nom = 0, Type = 1, Troisieme = 2 };
+    enum Role { RoleFiche = Qt::UserRole + 1, RoleImage };
+    explicit ListeExplorateur(TExploreur& e, QWidget* parent);
+
+    void Vide();
+    void Ajoute(const std::string& nom, int image, const std::string& type, const std::string& troisieme,
+                TFiche* fiche);
+    int Nombre() const;
+    // The selected row, or -1.
+    int Selection() const;
+    void Selectionne(int ligne);  // -1 deselects
+    std::string Texte(int ligne, int colonne = 0) const;
+    TFiche* Fiche(int ligne) const;
+    int Image(int ligne) const;
+    void TitreTroisieme(const QString& titre);
+    QString TitreColonne(int colonne) const;
+    // 0 large icons, 1 small icons, 2 list, 3 details.
+    void FixeStyle(int style);
+    int Style() const { return style_; }
+    // Sorts the rows with the explorer's comparison (a goes after b when it returns true).
+    void Trie();
+    void EditeSelection();
+    QAbstractItemView* Vue() const;
+    QStandardItemModel* Modele() const { return modele_; }
+    QListView* VueIcones() const { return icones_; }
+    QTreeView* VueDetail() const { return detail_; }
+    // The row under a point of the view, or -1.
+    int LigneEn(const QPoint& p) const;
+
+    bool eventFilter(QObject* o, QEvent* ev) override;
+
+signals:
+    void SelectionChangee();
+
+private:
+    TExploreur& e_;
+    QStandardItemModel* modele_;
+    QStackedLayout* pile_;
+    QListView* icones_;
+    QTreeView* detail_;
+    int style_ = 0;
+    bool enEdition_ = false;
+    QString ancien_;
+    friend class TExploreur;
+};
+
+// The thumbnail area: shows its bitmap and hands the mouse to the explorer.
+class ZoneWeb : public QWidget {
+    Q_OBJECT
+public:
+    explicit ZoneWeb(TExploreur& e, QWidget* parent);
+    CanvasImage& Bitmap() { return *bitmap_; }
+    void Redimensionne();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* ev) override;
+    void mouseDoubleClickEvent(QMouseEvent* ev) override;
+
+private:
+    TExploreur& e_;
+    std::unique_ptr<CanvasImage> bitmap_;
+};
+
+class TExploreur : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Controle { Aucun, Arbre, Liste };
+
+    explicit TExploreur(HoteDialogues& hote, QWidget* parent = nullptr);
+    ~TExploreur() override;
+
+    // ---- state ----
+    int Curseur = 0;
+    int ColonneTri = 0;
+    std::vector<std::unique_ptr<TAdresse>> HistoriqueAvant;
+    std::vector<std::unique_ptr<TAdresse>> HistoriqueArriere;
+    std::vector<std::unique_ptr<TDeplacement>> Annulations;
+    QTreeWidgetItem* NoeudMenu = nullptr;
+    bool EnNavigation = false;
+    bool TriCroissant = true;
+    bool EnConstruction = false;
+    TPressePapier PressePapier;
+    double LimitesWeb[4] = {0, 0, 0, 0};  // Xmin, Xmax, Ymin, Ymax
+
+    // ---- components ----
+    ArbreExplorateur* TreeView1 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    ZoneWeb* Zone_web = nullptr;
+    ListeExplorateur* ListView1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction *Ouvrir1, *Rechercher1, *Vider1, *N1, *Couper1, *Copier1, *Coller1, *N2, *Restaurer1, *Supprimer1,
+        *Renommer1, *Nouvellefiche1, *N3, *Proprits1, *Isoler1, *Exclure1;
+
+    // ---- addresses and scans ----
+    TFiche* TrouvePremiere(const Adresse& a, int profondeur);
+    TFiche* TrouveFiche(const Adresse& a, int profondeur);
+    // Every sheet of the folder, in list order.
+    ListeFiches FichesDossier(const Adresse& a, int profondeur);
+    // The address of a node (empty texts for none, after a message).
+    Adresse Localisation_Noeud(QTreeWidgetItem* noeud);
+    QTreeWidgetItem* Noeud_Equivalent();
+    static int Niveau(const QTreeWidgetItem* noeud);
+    QTreeWidgetItem* Racine() const;
+    QTreeWidgetItem* NoeudCorbeille() const;
+    bool EstCorbeille(const QTreeWidgetItem* n) const { return n && n == corbeille_; }
+    QTreeWidgetItem* NoeudSelectionne() const;
+    void SelectionneNoeud(QTreeWidgetItem* n);
+
+    // ---- building ----
+    void ConstruitArbre();
+    void RemplitNoeud(QTreeWidgetItem* noeud);
+    Q_INVOKABLE void MiseAJour();
+    Q_INVOKABLE void DemandeMiseAJour();
+    void Timer1Timer();
+    void TreeView1Change(QTreeWidgetItem* noeud);
+    // a goes after b (list sort).
+    bool ListView1Compare(int a, int b) const;
+    void ListView1ColumnClick(int colonne);
+
+    // ---- navigation and commands ----
+    Q_INVOKABLE void Precedent();
+    Q_INVOKABLE void Suivant();
+    Q_INVOKABLE void DossierParent();
+    Q_INVOKABLE void ListView1DblClick();
+    void Ouvrir1Click();
+    void Rechercher1Click();
+    void Nouvellefiche1Click();
+    Q_INVOKABLE void Proprits1Click();
+    void Isoler1Click();
+    void Exclure1Click();
+    void PopupMenu1Popup();
+
+    // ---- moves, undo and bin ----
+    Q_INVOKABLE void Supprime();
+    void Restaurer1Click();
+    void Restaurer2Click();
+    void Vider1Click();
+    void Renommer1Click();
+    bool TreeView1Editing(QTreeWidgetItem* n) const;
+    void TreeView1Edited(QTreeWidgetItem* n, const std::string& texte);
+    bool ListView1Editing(int ligne) const;
+    void ListView1Edited(int ligne, const std::string& texte);
+    Q_INVOKABLE void Couper();
+    Q_INVOKABLE void Copier();
+    Q_INVOKABLE void Coller();
+    // Drag and drop: the source is the tree or the list; the target a node or a list row.
+    bool TreeView1DragOver(Controle source, QTreeWidgetItem* cible);
+    void TreeView1DragDrop(Controle source, QTreeWidgetItem* cible);
+    bool ListView1DragOver(Controle source, int cible);
+    void ListView1DragDrop(Controle source, int cible);
+    Q_INVOKABLE void AnnuleDeplacement();
+
+    // ---- thumbnail and layout ----
+    Q_INVOKABLE void FormResize();
+    Q_INVOKABLE void DessineWeb();
+    void ListView1Change();
+    void Timer2Timer();
+    void Zone_webMouseDown(int x, int y);
+    void Zone_webDblClick();
+    // Thumbnail width in pixels.
+    int LargeurWeb() const;
+    // The list style and the page style from the main window.
+    Q_INVOKABLE void AppliqueStyle();
+
+    // The control with the keyboard focus among the tree and the list (the last one that
+    // took it).
+    Controle Focus() const { return focus_; }
+    void DonneFocus(Controle c);
+
+    // Called when the window becomes the active child.
+    void FormActivate();
+
+    HoteDialogues& Hote() { return hote_; }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* ev) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    friend class ListeExplorateur;
+    TMassif* massif() { return hote_.Massif(); }
+    ListeFiches& courantes();
+    void construitComposants();
+    void construitMenu();
+    QTreeWidgetItem* nouveauNoeud(QTreeWidgetItem* parent, const std::string& texte, bool enfants);
+    void trieArbre();
+    // The folder node of a history entry, or null.
+    QTreeWidgetItem* resout(const TAdresse& a);
+    void navigue(std::vector<std::unique_ptr<TAdresse>>& pile);
+    // The open folder is a place.
+    bool dansLieu() const;
+    bool corbeilleOuverte() const;
+    // The folder a command works on, as Properties, Isolate and Exclude choose it: a
+    // folder node, or a sheet (with null node), or nothing.
+    bool cible(QTreeWidgetItem*& noeud, TFiche*& fiche);
+    // The folder of New sheet and Search.
+    QTreeWidgetItem* dossierCommande();
+    void nouvelleSelection(std::unique_ptr<ListeFiches> liste);
+    void epilogue(bool calcul);
+    // Rewrites part `niveau` of the folder's sheets, one record each.
+    void renomme(const Adresse& a, int niveau, const std::string& texte);
+    // Gives every sheet of the list the target address down to `profondeur`, one record each.
+    void deplace(const ListeFiches& fiches, const Adresse& d, int profondeur, TDeplacement& pas);
+    void ajouteDeCorbeille(TFiche* f, TDeplacement& pas);
+    QTreeWidgetItem* dossierGlisse(Controle source);
+    void dessineFiche(CanvasImage& c, const TFiche& f);
+    void dessineIcone(CanvasImage& c, int image);
+    bool prendPressePapier();
+    // Takes the rows of a sheet about to be freed out of the list.
+    void oublieFiche(const TFiche* f);
+    // Chooses what a cut, copy or delete works on: a folder node or a sheet; false after a
+    // refusal or when nothing is chosen.
+    bool source(QTreeWidgetItem*& noeud, TFiche*& fiche, const QString& refusCorbeille, const QString& refusRacine,
+                const QString& refusDansCorbeille);
+
+    HoteDialogues& hote_;
+    QTreeWidgetItem* racine_ = nullptr;
+    QTreeWidgetItem* corbeille_ = nullptr;
+    Controle focus_ = Controle::Aucun;
+};
+
+// The icon `image` (0 sheet or closed folder, 1 open folder, 2 bin) as a 35 x 35 image on
+// white.
+QImage ImageExplorateur(int image);
+
+}  // namespace karst

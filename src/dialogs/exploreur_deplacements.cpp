@@ -1,0 +1,533 @@
+// The explorer's moves: delete into the bin, restore, empty the bin, rename, cut, copy and
+// paste, drag and drop, and the undo of each step. Folders exist only as the address
+// texts of the sheets, so moving a folder rewrites those texts in each of its sheets.
+
+#include <QStandardItemModel>
+#include <QTimer>
+#include <algorithm>
+#include <set>
+
+#include "calcul/drapeaux.h"
+#include "dialogs/exploreur.h"
+#include "platform/interlocuteur.h"
+#include "platform/texte.h"
+
+namespace karst {
+
+namespace {
+
+TOrigine Origine(const TFiche& f)
+{
+    TOrigine o;
+    o.Ordre = f.Ordre;
+    o.Systeme = f.Systeme.Chaine();
+    o.Cavite = f.Cavite.Chaine();
+    o.Reseau = f.Reseau.Chaine();
+    o.Lieu = f.Lieu.Chaine();
+    return o;
+}
+
+void ArreteCalcul()
+{
+    if (CalculEnCours)
+        ArretCalcul = true;
+}
+
+bool Oui(const QString& question, Bouton non)
+{
+    return Invite().Message(question, Icone::Avertissement, {Bouton::Oui, non}) == Bouton::Oui;
+}
+
+void Refus(const QString& texte) { Invite().Message(texte, Icone::Aucune, {Bouton::OK}); }
+
+}  // namespace
+
+void TExploreur::epilogue(bool calcul)
+{
+    TMassif* m = massif();
+    m->Enregistre = false;
+    if (calcul)
+        DemandeCalcul(hote_);
+    DemandeMiseAJour();
+}
+
+void TExploreur::oublieFiche(const TFiche* f)
+{
+    for (int i = ListView1->Nombre(); i-- > 0;)
+        if (ListView1->Fiche(i) == f)
+            ListView1->Modele()->removeRow(i);
+}
+
+bool TExploreur::source(QTreeWidgetItem*& noeud, TFiche*& fiche, const QString& refusCorbeille,
+                        const QString& refusRacine, const QString& refusDansCorbeille)
+{
+    noeud = nullptr;
+    fiche = nullptr;
+    const bool deplacement = refusDansCorbeille.startsWith(QStringLiteral("Impossible de déplacer"));
+    if (focus_ == Controle::Arbre) {
+        QTreeWidgetItem* sel = NoeudSelectionne();
+        if (!sel)
+            return false;
+        if (EstCorbeille(sel)) {
+            Refus(refusCorbeille);
+            return false;
+        }
+        if (sel == racine_) {
+            Refus(refusRacine);
+            return false;
+        }
+        noeud = sel;
+        return true;
+    }
+    if (focus_ != Controle::Liste)
+        return false;
+    const int l = ListView1->Selection();
+    if (l < 0)
+        return false;
+    // Cut and copy refuse everything of the open bin; delete refuses the bin item and
+    // leaves the sheets of the open bin alone.
+    if (ListView1->Image(l) == 2 || (deplacement && corbeilleOuverte())) {
+        Refus(refusDansCorbeille);
+        return false;
+    }
+    if (dansLieu()) {
+        fiche = ListView1->Fiche(l);
+        return fiche != nullptr;
+    }
+    noeud = Noeud_Equivalent();
+    return noeud != nullptr;
+}
+
+// ---- delete, restore, empty ----
+
+void TExploreur::Supprime()
+{
+    TMassif* m = massif();
+    QTreeWidgetItem* noeud;
+    TFiche* fiche;
+    if (!m || !source(noeud, fiche, QStringLiteral("Impossible de supprimer la corbeille"),
+                      QStringLiteral("Impossible de supprimer tout le massif"),
+                      QStringLiteral("Impossible de supprimer dans la corbeille")))
+        return;
+    if (fiche) {
+        if (!Oui(QStringLiteral("Mettre la fiche dans la corbeille ?"), Bouton::Annuler))
+            return;
+        fiche->RetireDeLaCoupe(*m);
+        ArreteCalcul();
+        auto pas = std::make_unique<TDeplacement>();
+        pas->Origines.push_back(Origine(*fiche));
+        Annulations.push_back(std::move(pas));
+        oublieFiche(fiche);
+        m->JetteFiche(fiche);
+        epilogue(true);
+        return;
+    }
+    if (!Oui(QStringLiteral("Mettre le dossier %1 dans la corbeille ?").arg(noeud->text(0)), Bouton::Annuler))
+        return;
+    const Adresse a = Localisation_Noeud(noeud);
+    const int d = Niveau(noeud);
+    ArreteCalcul();
+    auto pas = std::make_unique<TDeplacement>();
+    for (TFiche* f : FichesDossier(a, d)) {
+        f->RetireDeLaCoupe(*m);
+        oublieFiche(f);
+        m->JetteFiche(f);
+        pas->Origines.push_back(Origine(*f));
+    }
+    Annulations.push_back(std::move(pas));
+    epilogue(true);
+}
+
+void TExploreur::ajouteDeCorbeille(TFiche* f, TDeplacement& pas)
+{
+    TMassif* m = massif();
+    std::unique_ptr<TFiche> p = m->Corbeille.retire(f);
+    if (!p)
+        return;
+    TFiche* r = m->AjouteFiche(std::move(p), true);
+    for (TGalerie* g : r->Galeries)
+        g->Placee = false;
+    TOrigine o = Origine(*r);
+    o.SortieCorbeille = true;
+    pas.Origines.push_back(o);
+}
+
+void TExploreur::Restaurer1Click()
+{
+    TMassif* m = massif();
+    if (!m)
+        return;
+    if (focus_ == Controle::Liste && corbeilleOuverte()) {
+        Restaurer2Click();
+        return;
+    }
+    auto pas = std::make_unique<TDeplacement>();
+    for (std::size_t i = m->Corbeille.size(); i-- > 0;) {
+        TFiche* f = m->Corbeille[i];
+        if (f) {
+            oublieFiche(f);
+            ajouteDeCorbeille(f, *pas);
+        }
+    }
+    Annulations.push_back(std::move(pas));
+    m->Enregistre = false;
+    m->Corbeille.compacte();
+    DemandeMiseAJour();
+    hote_.RafraichitVues();
+    DemandeCalcul(hote_);
+}
+
+void TExploreur::Restaurer2Click()
+{
+    TMassif* m = massif();
+    const int l = ListView1->Selection();
+    if (!m || l < 0)
+        return;
+    TFiche* f = ListView1->Fiche(l);
+    if (!f || std::find(m->Corbeille.begin(), m->Corbeille.end(), f) == m->Corbeille.end())
+        return;
+    oublieFiche(f);
+    auto pas = std::make_unique<TDeplacement>();
+    ajouteDeCorbeille(f, *pas);
+    m->Corbeille.compacte();
+    Annulations.push_back(std::move(pas));
+    m->Enregistre = false;
+    DemandeMiseAJour();
+    DemandeCalcul(hote_);
+}
+
+void TExploreur::Vider1Click()
+{
+    TMassif* m = massif();
+    if (!m)
+        return;
+    m->Corbeille.compacte();
+    if (!Oui(QStringLiteral("Êtes-vous sûr de vouloir effacer ces %1 fiches ?").arg(m->Corbeille.size()), Bouton::Non))
+        return;
+    // The order numbers of the freed sheets are given again to later sheets: no undo record
+    // and no clipboard may name them any more.
+    std::set<int32_t> ordres;
+    for (TFiche* f : m->Corbeille) {
+        ordres.insert(f->Ordre);
+        oublieFiche(f);
+        if (m->Selection)
+            m->Selection->erase(std::remove(m->Selection->begin(), m->Selection->end(), f), m->Selection->end());
+    }
+    for (auto& pas : Annulations) {
+        auto& o = pas->Origines;
+        o.erase(std::remove_if(o.begin(), o.end(), [&](const TOrigine& r) { return ordres.count(r.Ordre) > 0; }),
+                o.end());
+    }
+    if (PressePapier.Ordre >= 0 && ordres.count(PressePapier.Ordre))
+        PressePapier = {};
+    m->Corbeille.vide();
+    m->Enregistre = false;
+    DemandeMiseAJour();
+}
+
+// ---- rename ----
+
+void TExploreur::Renommer1Click()
+{
+    if (focus_ == Controle::Arbre) {
+        QTreeWidgetItem* n = NoeudSelectionne();
+        if (!n || !TreeView1Editing(n))
+            return;
+        n->setData(0, Qt::UserRole + 2, n->text(0));
+        n->setData(0, Qt::UserRole + 1, true);
+        n->setFlags(n->flags() | Qt::ItemIsEditable);
+        TreeView1->editItem(n, 0);
+    } else if (focus_ == Controle::Liste) {
+        const int l = ListView1->Selection();
+        if (l >= 0 && ListView1Editing(l))
+            ListView1->EditeSelection();
+    }
+}
+
+bool TExploreur::TreeView1Editing(QTreeWidgetItem* n) const { return n && !EstCorbeille(n) && n != racine_; }
+
+bool TExploreur::ListView1Editing(int ligne) const
+{
+    QTreeWidgetItem* sel = NoeudSelectionne();
+    return sel && Niveau(sel) < 4 && !EstCorbeille(sel) && ligne >= 0 && ListView1->Image(ligne) != 2;
+}
+
+void TExploreur::renomme(const Adresse& a, int niveau, const std::string& texte)
+{
+    auto pas = std::make_unique<TDeplacement>();
+    for (TFiche* f : FichesDossier(a, niveau)) {
+        pas->Origines.push_back(Origine(*f));
+        PartieAdresse(*f, niveau).Affecte(texte);
+    }
+    Annulations.push_back(std::move(pas));
+    epilogue(false);
+}
+
+void TExploreur::TreeView1Edited(QTreeWidgetItem* n, const std::string& texte)
+{
+    if (!massif() || !TreeView1Editing(n) || texte == "Corbeille")
+        return;
+    renomme(Localisation_Noeud(n), Niveau(n), texte);
+    n->setText(0, DepuisCp1252(texte));
+}
+
+void TExploreur::ListView1Edited(int ligne, const std::string& texte)
+{
+    if (!massif())
+        return;
+    if (dansLieu()) {
+        Refus(QStringLiteral("Changement de nom interdit"));
+        return;
+    }
+    if (!ListView1Editing(ligne))
+        return;
+    ListView1->Selectionne(ligne);
+    QTreeWidgetItem* n = Noeud_Equivalent();
+    if (!n)
+        return;
+    renomme(Localisation_Noeud(n), Niveau(n), texte);
+    ListView1->Modele()->item(ligne, 0)->setText(DepuisCp1252(texte));
+}
+
+// ---- cut, copy, paste ----
+
+bool TExploreur::prendPressePapier()
+{
+    QTreeWidgetItem* noeud;
+    TFiche* fiche;
+    if (!source(noeud, fiche, QStringLiteral("Impossible de déplacer la corbeille"),
+                QStringLiteral("Impossible de déplacer tout le massif"),
+                QStringLiteral("Impossible de déplacer depuis la corbeille")))
+        return false;
+    TPressePapier p;
+    p.Rempli = true;
+    p.Couper = true;
+    if (fiche) {
+        p.adresse = Localisation_Noeud(NoeudSelectionne());
+        p.Ordre = fiche->Ordre;
+        p.Profondeur = 4;
+        p.DepuisArbre = false;
+    } else {
+        p.adresse = Localisation_Noeud(noeud);
+        p.Ordre = -1;
+        p.DepuisArbre = focus_ == Controle::Arbre;
+        p.Profondeur = Niveau(noeud);
+    }
+    PressePapier = p;
+    return true;
+}
+
+void TExploreur::Couper() { prendPressePapier(); }
+
+void TExploreur::Copier()
+{
+    // A refusal leaves the clipboard as it was, cut mode included.
+    if (prendPressePapier())
+        PressePapier.Couper = false;
+}
+
+void TExploreur::deplace(const ListeFiches& fiches, const Adresse& d, int profondeur, TDeplacement& pas)
+{
+    for (TFiche* f : fiches) {
+        pas.Origines.push_back(Origine(*f));
+        f->Systeme.Affecte(d[0]);
+        if (profondeur >= 2)
+            f->Cavite.Affecte(d[1]);
+        if (profondeur >= 3)
+            f->Reseau.Affecte(d[2]);
+        if (profondeur >= 4)
+            f->Lieu.Affecte(d[3]);
+    }
+}
+
+void TExploreur::Coller()
+{
+    TMassif* m = massif();
+    if (!m)
+        return;
+    auto versCorbeille = [this] {
+        if (!PressePapier.Couper)
+            Refus(QStringLiteral("Impossible de dupliquer vers la corbeille"));
+    };
+    QTreeWidgetItem* dest = nullptr;
+    const int l = ListView1->Selection();
+    if (focus_ == Controle::Liste && l >= 0) {
+        if (ListView1->Image(l) == 2 || corbeilleOuverte()) {
+            versCorbeille();
+            return;
+        }
+        if (dansLieu()) {
+            Refus(QStringLiteral("Impossible de copier sur une fiche"));
+            return;
+        }
+        dest = Noeud_Equivalent();
+    } else {
+        dest = NoeudSelectionne();
+        if (EstCorbeille(dest)) {
+            versCorbeille();
+            return;
+        }
+    }
+    if (!PressePapier.Rempli || !dest)
+        return;
+    const Adresse d = Localisation_Noeud(dest);
+    const int e = Niveau(dest);
+    auto pas = std::make_unique<TDeplacement>();
+    // The sheets are chosen before any copy is added, so that no copy is copied again.
+    ListeFiches fiches;
+    if (PressePapier.Ordre >= 0) {
+        for (TFiche* f : m->Fiches)
+            if (f && f->Ordre == PressePapier.Ordre)
+                fiches.push_back(f);
+    } else {
+        fiches = FichesDossier(PressePapier.adresse, PressePapier.Profondeur);
+    }
+    if (PressePapier.Couper) {
+        deplace(fiches, d, e, *pas);
+    } else {
+        for (TFiche* source : fiches) {
+            auto copie = std::make_unique<TFiche>();
+            copie->Copie(*source);
+            TFiche* c = m->AjouteFiche(std::move(copie), true);
+            TDeplacement inutile;
+            deplace({c}, d, e, inutile);
+            TOrigine o;
+            o.Ordre = c->Ordre;
+            o.EstCopie = true;
+            pas->Origines.push_back(o);
+        }
+    }
+    Annulations.push_back(std::move(pas));
+    PressePapier.Rempli = !PressePapier.Couper;
+    epilogue(false);
+}
+
+// ---- drag and drop ----
+
+QTreeWidgetItem* TExploreur::dossierGlisse(Controle source)
+{
+    QTreeWidgetItem* sel = NoeudSelectionne();
+    if (source == Controle::Liste && sel && Niveau(sel) < 4 && !EstCorbeille(sel))
+        return ListView1->Selection() >= 0 ? Noeud_Equivalent() : nullptr;
+    return sel;
+}
+
+bool TExploreur::TreeView1DragOver(Controle source, QTreeWidgetItem* cible)
+{
+    if (source == Controle::Aucun || !cible || !massif())
+        return false;
+    QTreeWidgetItem* glisse = dossierGlisse(source);
+    if (!glisse || EstCorbeille(glisse) || cible == glisse)
+        return false;
+    for (QTreeWidgetItem* p = cible->parent(); p; p = p->parent())
+        if (p == glisse)
+            return false;  // inside the dragged folder
+    for (QTreeWidgetItem* p = glisse->parent(); p; p = p->parent())
+        if (p == cible)
+            return false;  // one of its ancestors
+    return true;
+}
+
+void TExploreur::TreeView1DragDrop(Controle source, QTreeWidgetItem* cible)
+{
+    if (!TreeView1DragOver(source, cible))
+        return;
+    if (EstCorbeille(cible)) {
+        focus_ = source;
+        Supprime();
+        return;
+    }
+    QTreeWidgetItem* glisse = dossierGlisse(source);
+    const Adresse t = Localisation_Noeud(cible);
+    const int pt = Niveau(cible);
+    ListeFiches fiches;
+    if (source == Controle::Liste && dansLieu()) {
+        const int l = ListView1->Selection();
+        if (TFiche* f = l >= 0 ? ListView1->Fiche(l) : nullptr)
+            fiches.push_back(f);
+    } else {
+        fiches = FichesDossier(Localisation_Noeud(glisse), Niveau(glisse));
+    }
+    auto pas = std::make_unique<TDeplacement>();
+    deplace(fiches, t, pt, *pas);
+    Annulations.push_back(std::move(pas));
+    epilogue(false);
+}
+
+bool TExploreur::ListView1DragOver(Controle source, int cible)
+{
+    const int l = ListView1->Selection();
+    return source == Controle::Liste && massif() && cible >= 0 && l >= 0 && ListView1->Image(l) != 2 && l != cible &&
+           !dansLieu() && !corbeilleOuverte() && NoeudSelectionne();
+}
+
+void TExploreur::ListView1DragDrop(Controle source, int cible)
+{
+    if (!ListView1DragOver(source, cible))
+        return;
+    if (ListView1->Image(cible) == 2) {
+        focus_ = Controle::Liste;
+        Supprime();
+        return;
+    }
+    QTreeWidgetItem* n = Noeud_Equivalent();
+    if (!n)
+        return;
+    renomme(Localisation_Noeud(n), Niveau(n), ListView1->Texte(cible));
+}
+
+// ---- undo ----
+
+void TExploreur::AnnuleDeplacement()
+{
+    TMassif* m = massif();
+    if (!m || Annulations.empty())
+        return;
+    std::unique_ptr<TDeplacement> pas = std::move(Annulations.back());
+    Annulations.pop_back();
+    for (auto o = pas->Origines.rbegin(); o != pas->Origines.rend(); ++o) {
+        ListeFiches memes;
+        for (TFiche* f : m->Fiches)
+            if (f && f->Ordre == o->Ordre)
+                memes.push_back(f);
+        if (o->EstCopie) {
+            for (TFiche* f : memes) {
+                oublieFiche(f);
+                if (m->Selection)
+                    m->Selection->erase(std::remove(m->Selection->begin(), m->Selection->end(), f),
+                                        m->Selection->end());
+                m->Fiches.retire(f);  // freed here
+                m->PointsCalcules = false;
+            }
+        } else if (o->SortieCorbeille) {
+            for (TFiche* f : memes)
+                m->JetteFiche(f);
+        } else {
+            for (TFiche* f : memes) {
+                f->Systeme.Affecte(o->Systeme);
+                f->Cavite.Affecte(o->Cavite);
+                f->Reseau.Affecte(o->Reseau);
+                f->Lieu.Affecte(o->Lieu);
+            }
+            ListeFiches jetees;
+            for (TFiche* f : m->Corbeille)
+                if (f && f->Ordre == o->Ordre)
+                    jetees.push_back(f);
+            TDeplacement inutile;
+            for (TFiche* f : jetees) {
+                oublieFiche(f);
+                ajouteDeCorbeille(f, inutile);
+            }
+        }
+    }
+    m->Enregistre = false;
+    m->Corbeille.compacte();
+    m->TrieFiches();
+    DemandeMiseAJour();
+    if (CalculEnCours) {
+        ArretCalcul = true;
+        hote_.ArmeCalculRapide();
+    }
+}
+
+}  // namespace karst
