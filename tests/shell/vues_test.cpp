@@ -664,7 +664,8 @@ TEST_F(Vues, LesQuatreVues)
         ASSERT_NE(a->Graphique, nullptr);
         EXPECT_EQ(a->Graphique->Genre(), genre);
     }
-    EXPECT_EQ(f->Mdi->subWindowList().size(), 4);
+    // The four views and the explorer.
+    EXPECT_EQ(f->Mdi->subWindowList().size(), 5);
     auto* table = qobject_cast<TAfficheur*>(f->VueTableau.data());
     EXPECT_EQ(table->Graphique->Echelle, 0);
     EXPECT_TRUE(NonBlanc(*table->Bitmap));
