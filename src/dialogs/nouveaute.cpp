@@ -409,7 +409,7 @@ void TNouveaute::AvantClick()
         accept();
         break;
     case 3:
-        if (Label8->isVisible() && !Isole->isChecked()) {
+        if (!Label8->isHidden() && !Isole->isChecked()) {
             page(4, 4);
             decoche(groupeSysteme_);
             Avant->setEnabled(false);
