@@ -4,6 +4,7 @@
 #include <clocale>
 #include <exception>
 
+#include "dialogs/hote_saisie.h"
 #include "platform/interlocuteur.h"
 #include "shell/form1.h"
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Karstomat"));
     karst::TForm1 fenetre;
+    karst::InstalleEditeurSaisie(fenetre);
     fenetre.showMaximized();
     return QApplication::exec();
 }

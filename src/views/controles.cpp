@@ -30,7 +30,9 @@ bool FiltreTouches::Accepte(GenreTouches genre, QChar c)
         return true;
     if (c == QChar(u'\b'))
         return true;
-    return genre == GenreTouches::Reel && (c == QChar(u'.') || c == QChar(u'-'));
+    if (c == QChar(u'.'))
+        return genre != GenreTouches::Entier;
+    return genre == GenreTouches::Reel && c == QChar(u'-');
 }
 
 bool FiltreTouches::eventFilter(QObject* objet, QEvent* evenement)

@@ -31,8 +31,8 @@ class QLayout;
 
 namespace karst {
 
-// Entier: digits and backspace; Reel: also '.' and '-'.
-enum class GenreTouches { Entier, Reel };
+// Entier: digits and backspace; Reel: also '.' and '-'; Positif: digits, backspace and '.'.
+enum class GenreTouches { Entier, Reel, Positif };
 
 // Discards every typed character its kind refuses; keys that type nothing (arrows, tab,
 // shortcuts) pass.

@@ -1,0 +1,440 @@
+#include "dialogs/dialogues_saisie.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "platform/texte.h"
+#include "survey/nombres.h"
+#include "views/controles.h"
+
+namespace karst {
+
+namespace {
+
+QPushButton* NouveauBouton(QWidget* parent, const char* nom, const QString& texte)
+{
+    auto* b = new QPushButton(texte, parent);
+    b->setObjectName(QString::fromLatin1(nom));
+    return b;
+}
+
+QLineEdit* Edition(QWidget* parent, const char* nom)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(nom));
+    return e;
+}
+
+// A real that a six-byte real can hold.
+bool ReelStockable(const QString& texte, long double& v)
+{
+    return LitReel(VersCp1252(texte), v) && std::isfinite(v) && std::fabs(v) < 1e37L;
+}
+
+}  // namespace
+
+QStringList LignesMemo(const QPlainTextEdit* memo)
+{
+    const QString t = memo->toPlainText();
+    if (t.isEmpty())
+        return {};
+    QStringList l = t.split(QLatin1Char('\n'));
+    if (t.endsWith(QLatin1Char('\n')))
+        l.removeLast();
+    return l;
+}
+
+// ---- gallery information ----
+
+TInformations::TInformations(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Informations"));
+    setWindowTitle(QStringLiteral("Informations"));
+    auto* forme = new QFormLayout(this);
+    Info = Edition(this, "Info");
+    Deformation = Edition(this, "Deformation");
+    Topofil = Edition(this, "Topofil");
+    Deformation->setText(QStringLiteral("1"));
+    Topofil->setText(QStringLiteral("1"));
+    FiltreCles(Deformation, GenreTouches::Positif);
+    FiltreCles(Topofil, GenreTouches::Positif);
+    forme->addRow(QStringLiteral("&Informations sur la galerie"), Info);
+    forme->addRow(QStringLiteral("Coefficient de &déformation"), Deformation);
+    forme->addRow(QStringLiteral("Coefficient de correction du &Topofil"), Topofil);
+    Button1 = NouveauBouton(this, "Button1", QStringLiteral("Valider"));
+    Button2 = NouveauBouton(this, "Button2", QStringLiteral("Annuler"));
+    Button1->setDefault(true);
+    auto* boutons = new QHBoxLayout;
+    boutons->addWidget(Button1);
+    boutons->addWidget(Button2);
+    forme->addRow(boutons);
+    connect(Button1, &QPushButton::clicked, this, &TInformations::OKBtnClick);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    for (QLineEdit* e : {Info, Deformation, Topofil})
+        connect(e, &QLineEdit::textChanged, this, [this] { Modifie = true; });
+}
+
+void TInformations::ChargeFiche(const TEco& commentaire, Reel6 coefficient, Reel6 coefTopofil)
+{
+    Info->setText(DepuisCp1252(commentaire.Chaine()));
+    Deformation->setText(QString::fromStdString(FormatGeneral(coefficient, 3)));
+    Topofil->setText(QString::fromStdString(FormatGeneral(coefTopofil, 5)));
+}
+
+void TInformations::EnregistreFiche(TEco& commentaire, Reel6& coefficient, Reel6& coefTopofil) const
+{
+    commentaire.Affecte(VersCp1252(Info->text()));
+    long double v = 0;
+    if (ReelStockable(Deformation->text(), v))
+        coefficient = v;
+    if (ReelStockable(Topofil->text(), v))
+        coefTopofil = v;
+}
+
+int TInformations::Montre()
+{
+    Modifie = false;
+    Info->setFocus();
+    return ExecuteModal(*this);
+}
+
+void TInformations::OKBtnClick()
+{
+    long double v = 0;
+    if (!ReelStockable(Deformation->text(), v) || v <= 0) {
+        Invite().Avertissement(QStringLiteral("La déformation doit être numérique et positive\rexemple 2.5"));
+        Deformation->setFocus();
+        return;
+    }
+    if (!ReelStockable(Topofil->text(), v) || v <= 0) {
+        Invite().Avertissement(QStringLiteral(
+            "La correction du Topofil doit être numérique et positive (et proche de 1)\rexemple 1.002"));
+        Topofil->setFocus();
+        return;
+    }
+    accept();
+}
+
+// ---- correction ----
+
+TCorrection::TCorrection(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Correction"));
+    setWindowTitle(QStringLiteral("Correction"));
+    auto* colonne = new QVBoxLayout(this);
+    AjouterA = new QLabel(QStringLiteral("Ajouter à"), this);
+    Quantite = new QLabel(this);
+    Quantite->setObjectName(QStringLiteral("Quantite"));
+    AjouterA->setAlignment(Qt::AlignHCenter);
+    Quantite->setAlignment(Qt::AlignHCenter);
+    Edit1 = Edition(this, "Edit1");
+    FiltreCles(Edit1, GenreTouches::Reel);
+    LaSelection = new QCheckBox(QStringLiteral("Visées sélectionnées"), this);
+    LaSelection->setObjectName(QStringLiteral("LaSelection"));
+    Button1 = NouveauBouton(this, "Button1", QStringLiteral("Corriger"));
+    Button2 = NouveauBouton(this, "Button2", QStringLiteral("Annuler"));
+    Button1->setDefault(true);
+    colonne->addWidget(AjouterA);
+    colonne->addWidget(Quantite);
+    colonne->addWidget(Edit1);
+    colonne->addWidget(LaSelection);
+    auto* boutons = new QHBoxLayout;
+    boutons->addWidget(Button1);
+    boutons->addWidget(Button2);
+    colonne->addLayout(boutons);
+    connect(Button1, &QPushButton::clicked, this, &TCorrection::OKBtnClick);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TCorrection::FormActivate()
+{
+    LaSelection->setChecked(!SansSelection);
+    LaSelection->setEnabled(!SansSelection);
+    static const char* const quantites[] = {"la longueur", "l' azimut", "la pente"};
+    Quantite->setText(Quoi >= 1 && Quoi <= 3 ? QString::fromUtf8(quantites[Quoi - 1]) : QString());
+}
+
+int TCorrection::Montre()
+{
+    FormActivate();
+    Edit1->setFocus();
+    return ExecuteModal(*this);
+}
+
+void TCorrection::OKBtnClick()
+{
+    SansSelection = !LaSelection->isChecked();
+    long double v = 0;
+    if (!ReelStockable(Edit1->text(), v)) {
+        Invite().Avertissement(QStringLiteral("Valeur incorrecte\rexemple 2.53"));
+        Edit1->setFocus();
+        return;
+    }
+    accept();
+}
+
+// ---- spreadsheet columns ----
+
+TImportationExcel::TImportationExcel(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ImportationExcel"));
+    setWindowTitle(QStringLiteral("Importation Tableur"));
+    auto* colonne = new QVBoxLayout(this);
+    auto* libelle = new QLabel(QStringLiteral("&Liste des colonnes à ignorer"), this);
+    Colonnes = new QPlainTextEdit(this);
+    Colonnes->setObjectName(QStringLiteral("Colonnes"));
+    libelle->setBuddy(Colonnes);
+    Button1 = NouveauBouton(this, "Button1", QStringLiteral("Importer"));
+    Button2 = NouveauBouton(this, "Button2", QStringLiteral("Annuler"));
+    Button1->setDefault(true);
+    colonne->addWidget(libelle);
+    colonne->addWidget(Colonnes);
+    auto* boutons = new QHBoxLayout;
+    boutons->addWidget(Button1);
+    boutons->addWidget(Button2);
+    colonne->addLayout(boutons);
+    connect(Button1, &QPushButton::clicked, this, &TImportationExcel::OKBtnClick);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TImportationExcel::OKBtnClick()
+{
+    long long n = 0;
+    for (const QString& l : LignesMemo(Colonnes))
+        if (!LitEntier(VersCp1252(l), n)) {
+            Invite().Avertissement(QStringLiteral("Numéro de colonne incorrecte\rexemple 5"));
+            Colonnes->setFocus();
+            return;
+        }
+    accept();
+}
+
+std::vector<int> TImportationExcel::Ignores() const
+{
+    std::vector<int> r;
+    long long n = 0;
+    for (const QString& l : LignesMemo(Colonnes))
+        if (LitEntier(VersCp1252(l), n))
+            r.push_back(static_cast<int>(n));
+    return r;
+}
+
+// ---- surveyor picker ----
+
+TExplorateur::TExplorateur(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Explorateur"));
+    setWindowTitle(QStringLiteral("Topographes"));
+    auto* grille = new QGridLayout(this);
+    auto liste = [this](const char* nom) {
+        auto* l = new QListWidget(this);
+        l->setObjectName(QString::fromLatin1(nom));
+        l->setSortingEnabled(true);
+        l->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        return l;
+    };
+    SrcList = liste("SrcList");
+    DstList = liste("DstList");
+    IncludeBtn = NouveauBouton(this, "IncludeBtn", QStringLiteral(">"));
+    IncAllBtn = NouveauBouton(this, "IncAllBtn", QStringLiteral(">>"));
+    ExcludeBtn = NouveauBouton(this, "ExcludeBtn", QStringLiteral("<"));
+    ExAllBtn = NouveauBouton(this, "ExAllBtn", QStringLiteral("<<"));
+    Button1 = NouveauBouton(this, "Button1", QStringLiteral("Enregistrer"));
+    Button2 = NouveauBouton(this, "Button2", QStringLiteral("Annuler"));
+    Button3 = NouveauBouton(this, "Button3", QStringLiteral("&Modifier ..."));
+    Button1->setDefault(true);
+    auto* src = new QLabel(QStringLiteral("Liste &source"), this);
+    auto* dst = new QLabel(QStringLiteral("Liste &retenue"), this);
+    src->setBuddy(SrcList);
+    dst->setBuddy(DstList);
+    grille->addWidget(src, 0, 0);
+    grille->addWidget(dst, 0, 2);
+    grille->addWidget(SrcList, 1, 0, 4, 1);
+    grille->addWidget(IncludeBtn, 1, 1);
+    grille->addWidget(IncAllBtn, 2, 1);
+    grille->addWidget(ExcludeBtn, 3, 1);
+    grille->addWidget(ExAllBtn, 4, 1);
+    grille->addWidget(DstList, 1, 2, 4, 1);
+    auto* boutons = new QHBoxLayout;
+    boutons->addWidget(Button3);
+    boutons->addStretch();
+    boutons->addWidget(Button1);
+    boutons->addWidget(Button2);
+    grille->addLayout(boutons, 5, 0, 1, 3);
+    connect(IncludeBtn, &QPushButton::clicked, this, &TExplorateur::IncludeBtnClick);
+    connect(ExcludeBtn, &QPushButton::clicked, this, &TExplorateur::ExcludeBtnClick);
+    connect(IncAllBtn, &QPushButton::clicked, this, &TExplorateur::IncAllBtnClick);
+    connect(ExAllBtn, &QPushButton::clicked, this, &TExplorateur::ExcAllBtnClick);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button3, &QPushButton::clicked, this, &TExplorateur::Button3Click);
+    SetButtons();
+}
+
+void TExplorateur::MoveSelected(QListWidget* source, QListWidget* destination)
+{
+    int premier = -1;
+    for (int i = source->count() - 1; i >= 0; --i)
+        if (source->item(i)->isSelected()) {
+            premier = i;
+            destination->addItem(source->takeItem(i));
+        }
+    destination->clearSelection();
+    source->clearSelection();
+    if (source->count() > 0) {
+        const int i = std::min(std::max(premier, 0), source->count() - 1);
+        source->setCurrentRow(i);
+        source->item(i)->setSelected(true);
+    }
+    SetButtons();
+}
+
+void TExplorateur::IncludeBtnClick() { MoveSelected(SrcList, DstList); }
+void TExplorateur::ExcludeBtnClick() { MoveSelected(DstList, SrcList); }
+
+void TExplorateur::IncAllBtnClick()
+{
+    SrcList->selectAll();
+    MoveSelected(SrcList, DstList);
+}
+
+void TExplorateur::ExcAllBtnClick()
+{
+    DstList->selectAll();
+    MoveSelected(DstList, SrcList);
+}
+
+void TExplorateur::SetButtons()
+{
+    IncludeBtn->setEnabled(SrcList->count() > 0);
+    IncAllBtn->setEnabled(SrcList->count() > 0);
+    ExcludeBtn->setEnabled(DstList->count() > 0);
+    ExAllBtn->setEnabled(DstList->count() > 0);
+}
+
+void TExplorateur::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    SetButtons();
+}
+
+void TExplorateur::Button3Click()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(Fichier)));
+}
+
+// ---- column fitting ----
+
+void AjusteColonne(QTableWidget* grille, int colonne)
+{
+    const QFontMetrics m(grille->font());
+    int largeur = 0;
+    for (int r = 1; r < grille->rowCount(); ++r)
+        if (const QTableWidgetItem* i = grille->item(r, colonne))
+            largeur = std::max(largeur, m.horizontalAdvance(i->text()));
+    grille->setColumnWidth(colonne, largeur + 4);
+}
+
+// ---- station ----
+
+TPoint_Saisie::TPoint_Saisie(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Point_Topo"));
+    setWindowTitle(QStringLiteral("Point"));
+    auto* forme = new QFormLayout(this);
+    Terminus = new QCheckBox(QStringLiteral("T&erminus"), this);
+    Terminus->setObjectName(QStringLiteral("Terminus"));
+    Nom = Edition(this, "Nom");
+    Ind = Edition(this, "Ind");
+    FiltreCles(Ind, GenreTouches::Entier);
+    forme->addRow(Terminus);
+    forme->addRow(QStringLiteral("No&m"), Nom);
+    forme->addRow(QStringLiteral("Indice"), Ind);
+    Button3 = NouveauBouton(this, "Button3", QStringLiteral("Valider"));
+    Button4 = NouveauBouton(this, "Button4", QStringLiteral("Point &final"));
+    Button5 = NouveauBouton(this, "Button5", QStringLiteral("Annuler"));
+    Button3->setDefault(true);
+    auto* boutons = new QHBoxLayout;
+    boutons->addWidget(Button3);
+    boutons->addWidget(Button4);
+    boutons->addWidget(Button5);
+    forme->addRow(boutons);
+    connect(Button3, &QPushButton::clicked, this, [this] { OKBtnClick(Valider); });
+    connect(Button4, &QPushButton::clicked, this, [this] { OKBtnClick(PointFinal); });
+    connect(Button5, &QPushButton::clicked, this, [this] { done(Annuler); });
+    connect(Terminus, &QCheckBox::toggled, this, &TPoint_Saisie::RadioGroup1Click);
+    connect(Nom, &QLineEdit::textChanged, this, [this] { modifie_ = true; });
+    connect(Ind, &QLineEdit::textChanged, this, [this] { modifie_ = true; });
+}
+
+void TPoint_Saisie::RadioGroup1Click()
+{
+    modifie_ = true;
+    Nom->setEnabled(!Terminus->isChecked());
+    Ind->setEnabled(!Terminus->isChecked());
+}
+
+void TPoint_Saisie::Initialise(int mode, TMassif*, bool vider)
+{
+    if (vider) {
+        Nom->clear();
+        Ind->clear();
+        Terminus->setChecked(false);
+    }
+    setWindowTitle(mode % 2 == 0 ? QStringLiteral("Point de départ") : QStringLiteral("Point d'arrivée"));
+    Button4->setVisible(mode / 2 == 1);
+}
+
+void TPoint_Saisie::AffichePoint(const TPointTopo& p)
+{
+    Terminus->setChecked(p.Terminus);
+    if (!p.Terminus) {
+        Nom->setText(DepuisCp1252(p.Nom.Chaine()));
+        Ind->setText(QString::number(p.Indice));
+    }
+}
+
+void TPoint_Saisie::LitPoint(TPointTopo& p) const
+{
+    p.Terminus = Terminus->isChecked();
+    if (!p.Terminus) {
+        p.Nom.Affecte(VersCp1252(Nom->text()));
+        p.Indice = static_cast<uint8_t>(ChaineEnEntier(VersCp1252(Ind->text())));
+    }
+}
+
+int TPoint_Saisie::Montre()
+{
+    Nom->setFocus();
+    modifie_ = false;
+    const int r = ExecuteModal(*this);
+    return r == Valider || r == PointFinal ? r : Annuler;
+}
+
+void TPoint_Saisie::OKBtnClick(int resultat)
+{
+    long long i = 0;
+    // The index is one byte in the sheets: 256 and above would not be kept.
+    if (!Terminus->isChecked() && (!LitEntier(VersCp1252(Ind->text()), i) || i <= 0 || i > kIndiceMax)) {
+        Invite().Avertissement(QStringLiteral("L'indice doit être numérique et positif."));
+        Ind->setFocus();
+        return;
+    }
+    done(resultat);
+}
+
+}  // namespace karst

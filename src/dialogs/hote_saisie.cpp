@@ -1,0 +1,97 @@
+#include "dialogs/hote_saisie.h"
+
+#include <QAction>
+#include <QTimer>
+
+#include "calcul/drapeaux.h"
+#include "platform/modal.h"
+#include "shell/form1.h"
+
+namespace karst {
+
+TMultPageDlg* MultPageDlg = nullptr;
+
+namespace {
+
+class HoteForm1 : public IHoteSaisie {
+public:
+    explicit HoteForm1(TForm1& f) : f_(f) {}
+    TMassif* MassifOuvert() override { return f_.Massif.get(); }
+    bool CalculAutomatique() override { return f_.Automatique1 && f_.Automatique1->isChecked(); }
+    void DemarreCalculRapide() override
+    {
+        if (f_.Calculrapide1 && f_.Calculrapide1->property("disponible").toBool())
+            f_.Depart_Calcul_Rapide->start();
+    }
+    void MiseAJourMenus() override { f_.MiseAJourMenus(); }
+    void Enregistrer() override { f_.Enregistrer1Click(); }
+    void RafraichitExplorateur() override
+    {
+        QWidget* e = f_.FenetreExploreur;
+        if (e && e->isMaximized())
+            QMetaObject::invokeMethod(e, "MiseAJour");
+    }
+    std::string RepProgramme() override { return f_.RepProgramme; }
+    std::string RepUtilisateur() override { return f_.RepUtilisateur; }
+
+private:
+    TForm1& f_;
+};
+
+void ApresSaisie(TForm1& fenetre)
+{
+    if (fenetre.Massif) {
+        fenetre.Massif->DimensionsAJour = false;
+        fenetre.Massif->PlaceCoupe();
+    }
+    fenetre.RafraichitVues();
+}
+
+}  // namespace
+
+TMultPageDlg* InstalleEditeurSaisie(TForm1& fenetre)
+{
+    auto* editeur = new TMultPageDlg(&fenetre.PreferenceSaisie, nullptr, &fenetre);
+    editeur->PossedeHote(std::make_unique<HoteForm1>(fenetre));
+    MultPageDlg = editeur;
+    fenetre.EditeurSaisie = editeur;
+    QObject::connect(&fenetre, &TForm1::ReouvreEditeur, editeur, [&fenetre, editeur] {
+        editeur->Reouvre();
+        ApresSaisie(fenetre);
+    });
+    fenetre.DeclareCommande(fenetre.Nouvellefiche1);
+    QObject::connect(fenetre.Nouvellefiche1, &QAction::triggered, editeur,
+                     [&fenetre, editeur] { NouvelleFiche(fenetre, *editeur); });
+    QObject::connect(editeur, &QObject::destroyed, &fenetre, [&fenetre] {
+        fenetre.EditeurSaisie = nullptr;
+        MultPageDlg = nullptr;
+    });
+    fenetre.MiseAJourMenus();
+    return editeur;
+}
+
+void AfficheSaisie(TForm1& fenetre, TMultPageDlg& editeur)
+{
+    ExecuteModal(editeur);
+    ApresSaisie(fenetre);
+}
+
+void EditeFiche(TForm1& fenetre, TMultPageDlg& editeur, int indice, int galerie)
+{
+    if (!fenetre.Massif || !fenetre.Massif->FichesCourantes || indice < 0 ||
+        indice >= static_cast<int>(fenetre.Massif->FichesCourantes->size()))
+        return;
+    editeur.OuvreFiche((*fenetre.Massif->FichesCourantes)[static_cast<std::size_t>(indice)], fenetre.Massif.get(),
+                       static_cast<int16_t>(galerie), &fenetre.PreferenceSaisie);
+    AfficheSaisie(fenetre, editeur);
+}
+
+void NouvelleFiche(TForm1& fenetre, TMultPageDlg& editeur)
+{
+    if (!fenetre.Massif)
+        return;
+    editeur.OuvreFiche(nullptr, fenetre.Massif.get(), 0, &fenetre.PreferenceSaisie);
+    AfficheSaisie(fenetre, editeur);
+}
+
+}  // namespace karst

@@ -1,0 +1,245 @@
+#pragma once
+// The sheet editor: the shots of every gallery of one survey sheet in a grid, and the
+// sheet's place, date, surveyors and declination on a second page. What is typed becomes a
+// sheet of the massif only once validated; the unfinished content can travel at the end of
+// a binary massif file.
+
+#include <QDialog>
+#include <QRect>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/dialogues_saisie.h"
+#include "dialogs/preference_ecran.h"
+#include "survey/modele.h"
+#include "survey/services_fichier.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+class QTableWidget;
+
+namespace karst {
+
+// What the editor needs of the main window. The defaults do nothing, for tests and tools.
+class IHoteSaisie {
+public:
+    virtual ~IHoteSaisie() = default;
+    // The open massif, or null.
+    virtual TMassif* MassifOuvert() { return nullptr; }
+    // The "Automatique" item is ticked: the quick computation follows every change.
+    virtual bool CalculAutomatique() { return false; }
+    // Arms the quick-computation start timer.
+    virtual void DemarreCalculRapide() {}
+    virtual void MiseAJourMenus() {}
+    // The main window's save command.
+    virtual void Enregistrer() {}
+    // Rebuilds the explorer when it exists and is maximised.
+    virtual void RafraichitExplorateur() {}
+    // Folders with a trailing '/'.
+    virtual std::string RepProgramme() { return {}; }
+    virtual std::string RepUtilisateur() { return {}; }
+};
+
+// A junction between two consecutive galleries of the sheet being typed.
+class TNoeud {
+public:
+    TPointTopo Arrivee;  // end of the gallery before
+    TPointTopo Depart;   // start of the gallery after
+    TEco Commentaire;    // of the gallery after
+    Reel6 Coefficient, CoefTopofil;
+    int32_t Couleur = 0;  // kept in memory only
+
+    void Enregistre(TBufferStream& f) const;
+    void Charge(TBufferStream& f);
+};
+
+class TMultPageDlg : public QDialog, public IEditeurSaisie {
+    Q_OBJECT
+public:
+    // `preferences` is the input layout of the run; `hote` may be null (no main window).
+    TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote = nullptr, QWidget* parent = nullptr);
+    ~TMultPageDlg() override;
+
+    // ---- state ----
+    bool EditionFiche = false;
+    TMassif* Massif = nullptr;
+    TFiche* Fiche = nullptr;
+    TPreference_Ecran* Preferences = nullptr;
+    std::vector<std::unique_ptr<TNoeud>> Noeuds;
+    std::unique_ptr<TPointTopo> PremierDepart;
+    std::unique_ptr<TPointTopo> PointFinal;
+    std::unique_ptr<TEco> PremierCommentaire;
+    Reel6 PremierCoefficient{1.0L};
+    Reel6 PremierCoefTopofil{1.0L};
+    int32_t PremiereCouleur = 0;
+    bool FinSurPoint = false;
+    bool NouvelleFiche = false;
+    bool Modifie = false;
+    bool GlisseLignes = false;
+    int LigneAncre = 0;
+    int LigneCourante = 0;
+    int ColonneSouris = 0;
+    std::vector<QString> TexteDefaut;
+
+    // ---- grid ----
+    void OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, TPreference_Ecran* preferences);
+    void ConstruitGrille(TPreference_Ecran* preferences);
+    void ChargeFiche(int galerie);
+    void AjouteLigne();
+    void InsereStation(int ligne, const QString& marque, const QString& commentaire, const QString& station);
+    void AllerCellule(int ligne, int colonne);
+    void Efface();
+    // Cell access by row, then column.
+    QString Cellule(int ligne, int colonne) const;
+    void FixeCellule(int ligne, int colonne, const QString& texte);
+    int NbLignes() const;
+    int NbColonnesGrille() const;
+    void FixeNbLignes(int n);
+    // The current cell.
+    int Ligne() const;
+    int Colonne() const;
+    void FixeCelluleCourante(int ligne, int colonne);
+    // The selected block (the current cell when nothing else is selected).
+    QRect SelectionGrille() const;
+    void SelectionneLignes(int de, int a);
+    bool LigneDepart(int ligne) const;
+    bool LigneArrivee(int ligne) const;
+    bool LigneVisee(int ligne) const;
+    // Type code of a grid column (0 for column 0).
+    int TypeColonne(int colonne) const;
+    static QString TexteStation(const TPointTopo& p, bool etoileSansNom = false);
+
+    // ---- events ----
+    void TabSetClick();
+    void TableauViseeClick();
+    void TableauViseeDblClick();
+    // Enter in the grid.
+    void TableauViseeEntree();
+    void UniteExit();
+    void TableauViseeSetEditText(int ligne, int colonne);
+
+    // ---- validation ----
+    bool ValideFiche();
+
+    // ---- commands ----
+    void Terminer1Click();
+    void Suivante1Click();
+    void Annuler1Click();
+    void Enregistrer1Click();
+    // Shots, at that row.
+    void InsereVisee(int ligne);
+    void SupprimeVisees(int ligne);
+    bool PeutInserer(int stations) const;
+    void InserePoint(int ligne);
+    void Modifier(int ligne);
+    void ModifieDepart(int ligne);
+    void ModifieArrivee(int ligne);
+    void InformationsGalerie(int ligne);
+    void SupprimePoint(int ligne);
+    void Continuerenbas1Click();
+    void Point1Click();
+    void Tableau1Click();
+    void PopupMenu1Popup();
+    void RangeLargeurs();
+
+    // ---- tools ----
+    void Couper1Click();
+    void Copier1Click();
+    void Coller1Click();
+    void Supprimer2Click();
+    void Toutcopier1Click();
+    // The grid as "Tout copier" puts it on the clipboard.
+    QString TexteGrille() const;
+    void ImporterClick();
+    // Pastes spreadsheet lines from `LigneCourante`, skipping those field numbers.
+    void ImporteTexte(const std::string& texte, const std::vector<int>& ignores);
+    // kind 1 length, 2 azimuth, 3 slope.
+    void CorrigeColonne(int quoi);
+    // Adds `valeur` to the numbers of the column of that kind, rows `de` to `a`.
+    void AjouteValeur(int quoi, long double valeur, int de, int a);
+    void Button8Click();
+    static long double AnneeDecimale(const std::string& date);
+    void ListeClick();
+
+    // ---- state block ----
+    bool Visible() const override;
+    void SauveSaisie(TBufferStream& flux) override;
+    void ChargeSaisie(TBufferStream& flux, TMassif& massif) override;
+    // Shows the editor again after a load restored its content.
+    void Reouvre();
+
+    // ---- components ----
+    QMenuBar* Menus;
+    QTabBar* TabSet;
+    QStackedWidget* Notebook;
+    QGroupBox *GroupBox1, *GroupBox2;
+    QTableWidget* TableauVisee;
+    QComboBox* Unite;
+    QLineEdit *Systeme, *Cavite, *Reseau, *Lieu, *Date, *Premiere, *TPST, *Declinaison;
+    QComboBox* UniteDecli;
+    QPushButton *Button8, *Liste;
+    QPlainTextEdit* Topographe;
+    QMenu *Fiche1, *Edition1, *Point1, *Tableau1, *PopupMenu1;
+    QAction *Terminer1, *Suivante1, *Annuler1, *Enregistrer1;
+    QAction *Couper1, *Copier1, *Coller1, *Supprimer2, *Importer, *Toutcopier1;
+    QAction *Nouveau1, *Modifier1, *Commentaire1, *Supprimer3;
+    QAction *Continuerenbas1, *Insreruneligne1, *Supprimeruneligne1, *CorrigerLongueur1, *CorrigerAzimut1,
+        *CorrigerPente1;
+    QAction *Importerduntableur1, *Insrerunevise1, *Insrerunpoint1, *CorrigerLongueur2, *CorrigerAzimut2,
+        *CorrigerPente2, *Supprimerunevise1, *Supprimerunpoint1;
+
+    // The gallery information dialog, reused.
+    TInformations* Informations;
+    // The station dialog; a plain one unless another is installed.
+    IDialoguePoint* DialoguePoint();
+    void InstalleDialoguePoint(IDialoguePoint* dialogue) { pointInstalle_ = dialogue; }
+    // The editor keeps this main-window link for its whole life.
+    void PossedeHote(std::unique_ptr<IHoteSaisie> hote)
+    {
+        hotePossede_ = std::move(hote);
+        hote_ = hotePossede_ ? hotePossede_.get() : &sansHote_;
+    }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
+    // Closing through "Annuler": false keeps the window open.
+    bool FormClose();
+    void done(int r) override;
+
+private:
+    void construitMenus();
+    void construitInformations();
+    // Refuses a validation: message, cell selected, false.
+    bool refuse(const QString& message, int icone, int ligne, int colonne);
+    void AfficheVisees(const TGalerie& g, int& compteur, int lignesStations);
+    // The number of end rows, or of station rows, in rows 2 to `ligne`.
+    int ArriveesAvant(int ligne) const;
+    int StationsAvant(int ligne) const;
+    // The text of column 0 of a shot row, or -1.
+    int NumeroVisee(int ligne) const;
+    void renumerote(int de, int delta);
+    void retireLignes(int de, int n);
+    void apresValidation();
+    int colonneType(int type) const;
+
+    IHoteSaisie* hote_;
+    IHoteSaisie sansHote_;
+    std::unique_ptr<IHoteSaisie> hotePossede_;
+    std::unique_ptr<TPoint_Saisie> pointSimple_;
+    IDialoguePoint* pointInstalle_ = nullptr;
+    bool fermetureAcceptee_ = false;
+    int lignePression_ = -1;  // row of the last mouse press
+};
+
+}  // namespace karst

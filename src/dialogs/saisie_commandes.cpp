@@ -1,0 +1,562 @@
+// The editor's menus and the commands that shape the sheet: finishing, the next sheet,
+// leaving, shots and stations.
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTableWidget>
+
+#include "calcul/drapeaux.h"
+#include "dialogs/saisie.h"
+#include "platform/interlocuteur.h"
+#include "platform/texte.h"
+
+namespace karst {
+
+namespace {
+
+const QString kDepart = QStringLiteral("|->");
+const QString kArrivee = QStringLiteral("->|");
+
+bool Confirme(const QString& texte, Icone icone)
+{
+    return Invite().Message(texte, icone, {Bouton::OK, Bouton::Annuler}) == Bouton::OK;
+}
+
+}  // namespace
+
+void TMultPageDlg::construitMenus()
+{
+    auto item = [this](QMenu* m, const char* nom, const QString& texte, auto fonction) {
+        QAction* a = m->addAction(texte);
+        a->setObjectName(QString::fromLatin1(nom));
+        connect(a, &QAction::triggered, this, fonction);
+        return a;
+    };
+    auto menu = [this](QMenu* parent, const char* nom, const QString& titre) {
+        QMenu* m = parent ? parent : Menus->addMenu(titre);
+        m->setObjectName(QString::fromLatin1(nom));
+        return m;
+    };
+    Fiche1 = menu(nullptr, "Fiche1", QStringLiteral("&Fiche"));
+    Terminer1 = item(Fiche1, "Terminer1", QStringLiteral("&Terminer"), &TMultPageDlg::Terminer1Click);
+    Suivante1 = item(Fiche1, "Suivante1", QStringLiteral("&Suivante"), &TMultPageDlg::Suivante1Click);
+    Fiche1->addSeparator();
+    Annuler1 = item(Fiche1, "Annuler1", QStringLiteral("&Annuler"), &TMultPageDlg::Annuler1Click);
+    Fiche1->addSeparator();
+    Enregistrer1 =
+        item(Fiche1, "Enregistrer1", QStringLiteral("&Enregistrer sur le disque"), &TMultPageDlg::Enregistrer1Click);
+    Enregistrer1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+
+    Edition1 = menu(nullptr, "Edition1", QStringLiteral("&Edition"));
+    Couper1 = item(Edition1, "Couper1", QStringLiteral("&Couper"), &TMultPageDlg::Couper1Click);
+    Copier1 = item(Edition1, "Copier1", QStringLiteral("Co&pier"), &TMultPageDlg::Copier1Click);
+    Coller1 = item(Edition1, "Coller1", QStringLiteral("C&oller"), &TMultPageDlg::Coller1Click);
+    Supprimer2 = item(Edition1, "Supprimer2", QStringLiteral("&Supprimer"), &TMultPageDlg::Supprimer2Click);
+    Edition1->addSeparator();
+    Importer = item(Edition1, "Importer", QStringLiteral("&Importer d'un tableur ..."), &TMultPageDlg::ImporterClick);
+    Toutcopier1 = item(Edition1, "Toutcopier1", QStringLiteral("&Tout copier"), &TMultPageDlg::Toutcopier1Click);
+
+    Point1 = menu(nullptr, "Point1", QStringLiteral("&Point"));
+    Nouveau1 = item(Point1, "Nouveau1", QStringLiteral("&Nouveau ..."), [this] { InserePoint(Ligne()); });
+    Modifier1 = item(Point1, "Modifier1", QStringLiteral("&Modifier ..."), [this] { Modifier(Ligne()); });
+    Commentaire1 =
+        item(Point1, "Commentaire1", QStringLiteral("&Commentaire ..."), [this] { InformationsGalerie(Ligne()); });
+    Supprimer3 = item(Point1, "Supprimer3", QStringLiteral("&Supprimer"), [this] { SupprimePoint(Ligne()); });
+    connect(Point1, &QMenu::aboutToShow, this, &TMultPageDlg::Point1Click);
+
+    Tableau1 = menu(nullptr, "Tableau1", QStringLiteral("&Tableau"));
+    Continuerenbas1 =
+        item(Tableau1, "Continuerenbas1", QStringLiteral("&Continuer en bas"), &TMultPageDlg::Continuerenbas1Click);
+    Tableau1->addSeparator();
+    Insreruneligne1 =
+        item(Tableau1, "Insreruneligne1", QStringLiteral("&Insérer une visée"), [this] { InsereVisee(Ligne()); });
+    Supprimeruneligne1 = item(Tableau1, "Supprimeruneligne1", QStringLiteral("&Supprimer une visée"),
+                              [this] { SupprimeVisees(Ligne()); });
+    Tableau1->addSeparator();
+    CorrigerLongueur1 =
+        item(Tableau1, "Corrigerlalongueur1", QStringLiteral("Corriger la &Longueur ..."), [this] { CorrigeColonne(1); });
+    CorrigerAzimut1 =
+        item(Tableau1, "Corrigerlazimut1", QStringLiteral("Corriger l'&Azimut ..."), [this] { CorrigeColonne(2); });
+    CorrigerPente1 =
+        item(Tableau1, "Corrigerlapente1", QStringLiteral("Corriger la &Pente ..."), [this] { CorrigeColonne(3); });
+    connect(Tableau1, &QMenu::aboutToShow, this, &TMultPageDlg::Tableau1Click);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Importerduntableur1 = item(PopupMenu1, "Importerduntableur1", QStringLiteral("I&mporter d'un tableur ..."),
+                               &TMultPageDlg::ImporterClick);
+    Insrerunevise1 = item(PopupMenu1, "Insrerunevise1", QStringLiteral("&Insérer une visée"),
+                          [this] { InsereVisee(LigneCourante); });
+    Insrerunpoint1 = item(PopupMenu1, "Insrerunpoint1", QStringLiteral("I&nsérer un point ..."),
+                          [this] { InserePoint(LigneCourante); });
+    Insrerunpoint1->setToolTip(QStringLiteral("Ajoute un point topo entre les visées"));
+    PopupMenu1->addSeparator();
+    CorrigerLongueur2 = item(PopupMenu1, "Corrigerlalongueur2", QStringLiteral("Corriger la &longueur ..."),
+                             [this] { CorrigeColonne(1); });
+    CorrigerAzimut2 =
+        item(PopupMenu1, "Corrigerlazimut2", QStringLiteral("Corriger l'&azimut ..."), [this] { CorrigeColonne(2); });
+    CorrigerPente2 =
+        item(PopupMenu1, "Corrigerlapente2", QStringLiteral("Corriger la &pente ..."), [this] { CorrigeColonne(3); });
+    PopupMenu1->addSeparator();
+    Supprimerunevise1 = item(PopupMenu1, "Supprimerunevise1", QStringLiteral("&Supprimer une visée"),
+                             [this] { SupprimeVisees(LigneCourante); });
+    Supprimerunpoint1 = item(PopupMenu1, "Supprimerunpoint1", QStringLiteral("S&upprimer un point"),
+                             [this] { SupprimePoint(LigneCourante); });
+}
+
+// ---- menus opening ----
+
+void TMultPageDlg::Point1Click()
+{
+    const int r = Ligne();
+    const bool visee = LigneVisee(r), arrivee = LigneArrivee(r), depart = LigneDepart(r);
+    Nouveau1->setEnabled(visee);
+    Modifier1->setEnabled(arrivee || depart);
+    Commentaire1->setEnabled(depart);
+    Supprimer3->setEnabled(arrivee || depart);
+}
+
+void TMultPageDlg::Tableau1Click()
+{
+    Continuerenbas1->setEnabled(FinSurPoint);
+    Insreruneligne1->setEnabled(LigneVisee(Ligne()));
+    Supprimeruneligne1->setEnabled(LigneVisee(Ligne()));
+}
+
+void TMultPageDlg::PopupMenu1Popup()
+{
+    const int r = LigneCourante;
+    Insrerunevise1->setEnabled(r > 1 && !LigneDepart(r));
+    Insrerunpoint1->setEnabled(r > 1 && !LigneDepart(r));
+    Supprimerunevise1->setEnabled(LigneVisee(r));
+    Supprimerunpoint1->setEnabled(r > 1 && !LigneVisee(r));
+}
+
+// ---- finishing and leaving ----
+
+void TMultPageDlg::apresValidation()
+{
+    if (hote_->CalculAutomatique()) {
+        if (CalculEnCours)
+            ArretCalcul = true;
+        hote_->DemarreCalculRapide();
+    }
+}
+
+void TMultPageDlg::Terminer1Click()
+{
+    if (!Modifie) {
+        fermetureAcceptee_ = true;
+        accept();
+        Efface();
+        return;
+    }
+    if (!ValideFiche())
+        return;
+    RangeLargeurs();
+    Massif->Enregistre = false;
+    Efface();
+    apresValidation();
+    fermetureAcceptee_ = true;
+    accept();
+    hote_->RafraichitExplorateur();
+}
+
+void TMultPageDlg::Suivante1Click()
+{
+    if (!ValideFiche())
+        return;
+    RangeLargeurs();
+    if (Modifie)
+        Massif->Enregistre = false;
+    Modifie = false;
+    // The place, date, declination and surveyors stay for the next sheet.
+    PremierDepart.reset();
+    PremierCommentaire.reset();
+    PointFinal.reset();
+    FinSurPoint = false;
+    Premiere->setText(QStringLiteral("0"));
+    Noeuds.clear();
+    OuvreFiche(nullptr, Massif, 0, Preferences);
+    FixeCelluleCourante(2, std::min(2, NbColonnesGrille() - 1));
+    apresValidation();
+    TabSet->setCurrentIndex(0);
+    TableauVisee->setFocus();
+    hote_->RafraichitExplorateur();
+}
+
+void TMultPageDlg::Annuler1Click() { reject(); }
+
+bool TMultPageDlg::FormClose()
+{
+    if (Modifie && !Confirme(QStringLiteral("Les modifications vont être perdues."), Icone::Avertissement))
+        return false;
+    Efface();
+    return true;
+}
+
+void TMultPageDlg::done(int r)
+{
+    if (r != QDialog::Accepted || !fermetureAcceptee_) {
+        if (!FormClose()) {
+            hote_->MiseAJourMenus();
+            return;
+        }
+        r = QDialog::Rejected;
+    }
+    fermetureAcceptee_ = false;
+    if (Unite->isVisible())
+        Unite->hide();
+    QDialog::done(r);
+    hote_->MiseAJourMenus();
+}
+
+void TMultPageDlg::closeEvent(QCloseEvent* e) { QDialog::closeEvent(e); }
+
+void TMultPageDlg::Enregistrer1Click() { hote_->Enregistrer(); }
+
+// ---- shots ----
+
+int TMultPageDlg::NumeroVisee(int ligne) const
+{
+    if (!LigneVisee(ligne))
+        return -1;
+    bool ok = false;
+    const int n = Cellule(ligne, 0).toInt(&ok);
+    return ok ? n : -1;
+}
+
+void TMultPageDlg::renumerote(int de, int delta)
+{
+    for (int r = de; r < NbLignes(); ++r) {
+        const int n = NumeroVisee(r);
+        if (n >= 0)
+            FixeCellule(r, 0, QString::number(n + delta));
+    }
+}
+
+void TMultPageDlg::retireLignes(int de, int n)
+{
+    const QSignalBlocker bloque(TableauVisee);
+    for (int i = 0; i < n && de < NbLignes(); ++i)
+        TableauVisee->removeRow(de);
+}
+
+void TMultPageDlg::InsereVisee(int ligne)
+{
+    if (ligne <= 1 || ligne >= NbLignes() || LigneArrivee(ligne - 1)) {
+        Invite().Avertissement(QStringLiteral("Impossible d'ajouter une visée ici."));
+        return;
+    }
+    Modifie = true;
+    int numero = NumeroVisee(ligne);
+    if (numero < 0) {
+        numero = 1;
+        for (int r = ligne - 1; r >= 1; --r)
+            if (NumeroVisee(r) >= 0) {
+                numero = NumeroVisee(r) + 1;
+                break;
+            }
+    }
+    {
+        const QSignalBlocker bloque(TableauVisee);
+        TableauVisee->insertRow(ligne);
+        for (int c = 0; c < NbColonnesGrille(); ++c)
+            FixeCellule(ligne, c, TexteDefaut[static_cast<std::size_t>(c)]);
+        renumerote(ligne + 1, 1);
+        FixeCellule(ligne, 0, QString::number(numero));
+    }
+    FixeCelluleCourante(ligne, std::min(2, NbColonnesGrille() - 1));
+}
+
+void TMultPageDlg::SupprimeVisees(int ligne)
+{
+    if (!Confirme(QStringLiteral("La ligne va définitivement être supprimée."), Icone::Confirmation))
+        return;
+    const QRect sel = SelectionGrille();
+    int premiere = ligne, nombre = 1;
+    if (sel.width() <= 1) {
+        if (!LigneVisee(ligne)) {
+            Invite().Avertissement(QStringLiteral("Cette ligne n'est pas une visée."));
+            return;
+        }
+    } else {
+        for (int r = sel.top(); r <= sel.bottom(); ++r)
+            if (!LigneVisee(r)) {
+                Invite().Avertissement(
+                    QStringLiteral("Vous ne pouvez pas supprimer en même temps des visées et des carrefours."));
+                return;
+            }
+        premiere = sel.top();
+        nombre = sel.height();
+    }
+    Modifie = true;
+    {
+        const QSignalBlocker bloque(TableauVisee);
+        TableauVisee->clearSelection();
+        renumerote(premiere + nombre, -nombre);
+    }
+    retireLignes(premiere, nombre);
+    const int r = std::min(premiere, NbLignes() - 1);
+    {
+        const QSignalBlocker bloque(TableauVisee);
+        FixeCelluleCourante(r, std::min(2, NbColonnesGrille() - 1));
+    }
+    TableauViseeClick();
+}
+
+// ---- stations ----
+
+int TMultPageDlg::ArriveesAvant(int ligne) const
+{
+    int k = 0;
+    for (int r = 2; r <= ligne && r < NbLignes(); ++r)
+        k += LigneArrivee(r);
+    return k;
+}
+
+int TMultPageDlg::StationsAvant(int ligne) const
+{
+    int k = 0;
+    for (int r = 2; r <= ligne && r < NbLignes(); ++r)
+        k += !LigneVisee(r);
+    return k;
+}
+
+bool TMultPageDlg::PeutInserer(int stations) const
+{
+    return stations >= 2 * static_cast<int>(Noeuds.size()) && !FinSurPoint;
+}
+
+void TMultPageDlg::InserePoint(int r)
+{
+    if (r < 1 || r >= NbLignes())
+        return;
+    const int s = StationsAvant(r);
+    IDialoguePoint& d = *DialoguePoint();
+    d.Initialise(PeutInserer(s) ? 3 : 1, Massif, true);
+    const int resultat = d.Montre();
+    if (resultat == IDialoguePoint::Valider) {
+        Modifie = true;
+        auto j = std::make_unique<TNoeud>();
+        d.LitPoint(j->Arrivee);
+        const QString arrivee = TexteStation(j->Arrivee);
+        d.Initialise(0, Massif, false);
+        if (d.Montre() != IDialoguePoint::Valider)
+            return;
+        d.LitPoint(j->Depart);
+        const QString depart = TexteStation(j->Depart);
+        Informations->ChargeFiche(j->Commentaire, 1.0L, 1.0L);
+        if (Informations->Montre() != QDialog::Accepted)
+            return;
+        Informations->EnregistreFiche(j->Commentaire, j->Coefficient, j->CoefTopofil);
+        if (Informations->Modifie)
+            Modifie = true;
+        j->Couleur = 0;
+        const QString commentaire = DepuisCp1252(j->Commentaire.Chaine());
+        {
+            const QSignalBlocker bloque(TableauVisee);
+            InsereStation(r, kArrivee, {}, arrivee);
+            InsereStation(r + 1, kDepart, commentaire, depart);
+        }
+        Noeuds.insert(Noeuds.begin() + std::min<std::ptrdiff_t>(s / 2, static_cast<std::ptrdiff_t>(Noeuds.size())),
+                      std::move(j));
+        FixeCelluleCourante(std::min(r + 2, NbLignes() - 1), std::min(2, NbColonnesGrille() - 1));
+    } else if (resultat == IDialoguePoint::PointFinal) {
+        if (d.Modifie())
+            Modifie = true;
+        if (!Confirme(QStringLiteral("Toutes les valeurs en dessous de cette ligne vont être perdues."),
+                      Icone::Avertissement))
+            return;
+        PointFinal = std::make_unique<TPointTopo>();
+        d.LitPoint(*PointFinal);
+        FinSurPoint = true;
+        {
+            const QSignalBlocker bloque(TableauVisee);
+            InsereStation(r, kArrivee, {}, TexteStation(*PointFinal));
+            TableauVisee->setRowCount(r + 1);
+        }
+        FixeCelluleCourante(r - 1, std::max(Colonne(), 1));
+    }
+}
+
+void TMultPageDlg::Modifier(int ligne)
+{
+    if (LigneDepart(ligne))
+        ModifieDepart(ligne);
+    else if (LigneArrivee(ligne))
+        ModifieArrivee(ligne);
+}
+
+void TMultPageDlg::ModifieDepart(int ligne)
+{
+    const int k = ArriveesAvant(ligne);
+    if (k == 0 && !PremierDepart)
+        PremierDepart = std::make_unique<TPointTopo>();
+    if (k > static_cast<int>(Noeuds.size()))
+        return;
+    TPointTopo& p = k == 0 ? *PremierDepart : Noeuds[static_cast<std::size_t>(k - 1)]->Depart;
+    IDialoguePoint& d = *DialoguePoint();
+    d.Initialise(0, Massif, true);
+    d.AffichePoint(p);
+    if (d.Montre() != IDialoguePoint::Valider)
+        return;
+    if (d.Modifie())
+        Modifie = true;
+    d.LitPoint(p);
+    FixeCellule(k == 0 ? 1 : ligne, 1, TexteStation(p));
+}
+
+void TMultPageDlg::ModifieArrivee(int ligne)
+{
+    const int k = ArriveesAvant(ligne);
+    TPointTopo* p = nullptr;
+    if (k >= 1 && k <= static_cast<int>(Noeuds.size()))
+        p = &Noeuds[static_cast<std::size_t>(k - 1)]->Arrivee;
+    else
+        p = PointFinal.get();
+    if (!p)
+        return;
+    IDialoguePoint& d = *DialoguePoint();
+    d.Initialise(1, Massif, true);
+    d.AffichePoint(*p);
+    if (d.Montre() != IDialoguePoint::Valider)
+        return;
+    if (d.Modifie())
+        Modifie = true;
+    d.LitPoint(*p);
+    FixeCellule(ligne, 1, TexteStation(*p));
+}
+
+void TMultPageDlg::InformationsGalerie(int ligne)
+{
+    const int k = ArriveesAvant(ligne);
+    if (ligne != 1 && (k < 1 || k > static_cast<int>(Noeuds.size())))
+        return;
+    if (!PremierCommentaire)
+        PremierCommentaire = std::make_unique<TEco>();
+    TEco& commentaire = ligne == 1 ? *PremierCommentaire : Noeuds[static_cast<std::size_t>(k - 1)]->Commentaire;
+    Reel6& coef = ligne == 1 ? PremierCoefficient : Noeuds[static_cast<std::size_t>(k - 1)]->Coefficient;
+    Reel6& topofil = ligne == 1 ? PremierCoefTopofil : Noeuds[static_cast<std::size_t>(k - 1)]->CoefTopofil;
+    Informations->ChargeFiche(commentaire, coef, topofil);
+    if (Informations->Montre() != QDialog::Accepted)
+        return;
+    if (Informations->Modifie)
+        Modifie = true;
+    Informations->EnregistreFiche(commentaire, coef, topofil);
+    const int obs = colonneType(TPreference_Ecran::Observations);
+    if (obs > 0)
+        FixeCellule(ligne, obs, DepuisCp1252(commentaire.Chaine()));
+}
+
+void TMultPageDlg::SupprimePoint(int ligne)
+{
+    const int derniere = NbLignes() - 1;
+    if (!LigneVisee(ligne) && ligne > 1 && ligne < derniere) {
+        if (!Confirme(QStringLiteral("Les deux points et les informations correspondantes vont être supprimées"),
+                      Icone::Confirmation))
+            return;
+        Modifie = true;
+        if (LigneDepart(ligne))
+            --ligne;
+        const int k = ArriveesAvant(ligne);
+        if (k >= 1 && k <= static_cast<int>(Noeuds.size()))
+            Noeuds.erase(Noeuds.begin() + (k - 1));
+        retireLignes(ligne, 2);
+        const QSignalBlocker bloque(TableauVisee);
+        FixeCelluleCourante(std::min(ligne, NbLignes() - 1), std::max(Colonne(), 1));
+    } else if (ligne == derniere && FinSurPoint) {
+        if (!Confirme(QStringLiteral("Supprimer le dernier point et continuer?"), Icone::Confirmation))
+            return;
+        Modifie = true;
+        PointFinal.reset();
+        FinSurPoint = false;
+        retireLignes(derniere, 1);
+        FixeCelluleCourante(NbLignes() - 1, std::max(Colonne(), 1));
+    }
+}
+
+void TMultPageDlg::Continuerenbas1Click()
+{
+    if (!FinSurPoint || !PointFinal)
+        return;
+    const int r = NbLignes() - 1;
+    IDialoguePoint& d = *DialoguePoint();
+    d.Initialise(0, Massif, true);
+    if (d.Montre() != IDialoguePoint::Valider)
+        return;
+    Modifie = true;
+    FinSurPoint = false;
+    {
+        const QSignalBlocker bloque(TableauVisee);
+        FixeCelluleCourante(r, 1);
+    }
+    TableauViseeClick();  // appends the next shot row
+    auto j = std::make_unique<TNoeud>();
+    j->Arrivee.Copie(*PointFinal);
+    PointFinal.reset();
+    d.LitPoint(j->Depart);
+    const QString depart = TexteStation(j->Depart);
+    Informations->ChargeFiche(j->Commentaire, 1.0L, 1.0L);
+    if (Informations->Montre() == QDialog::Accepted) {
+        Informations->EnregistreFiche(j->Commentaire, j->Coefficient, j->CoefTopofil);
+        if (Informations->Modifie)
+            Modifie = true;
+    } else {
+        j->Commentaire.Affecte({});
+        j->Coefficient = 1.0L;
+        j->CoefTopofil = 1.0L;
+    }
+    j->Couleur = 0;
+    {
+        const QSignalBlocker bloque(TableauVisee);
+        InsereStation(r + 1, kDepart, DepuisCp1252(j->Commentaire.Chaine()), depart);
+    }
+    Noeuds.push_back(std::move(j));
+    FixeCelluleCourante(std::min(r + 2, NbLignes() - 1), std::min(2, NbColonnesGrille() - 1));
+}
+
+// ---- layout ----
+
+void TMultPageDlg::RangeLargeurs()
+{
+    if (!Preferences)
+        return;
+    TPreference_Ecran& p = *Preferences;
+    for (int k = 1; k <= p.NbColonnes && k < NbColonnesGrille(); ++k) {
+        const auto w = static_cast<uint16_t>(TableauVisee->columnWidth(k));
+        p.Colonnes[static_cast<std::size_t>(k)].Largeur = w;
+        switch (TypeColonne(k)) {
+        case TPreference_Ecran::Point: p.GPoint.Largeur = w; break;
+        case TPreference_Ecran::Longueur: p.GLongueur.Largeur = w; break;
+        case TPreference_Ecran::Azimut: p.GAzimut.Largeur = w; break;
+        case TPreference_Ecran::Pente: p.GPente.Largeur = w; break;
+        case TPreference_Ecran::Largeur:
+        case TPreference_Ecran::LargeurG:
+        case TPreference_Ecran::LargeurD: p.GLargeur.Largeur = w; break;
+        case TPreference_Ecran::Hauteur:
+        case TPreference_Ecran::HautSup:
+        case TPreference_Ecran::HautInf: p.GHauteur.Largeur = w; break;
+        case TPreference_Ecran::UniteLongueur: p.GLongueur.LargeurUnite = w; break;
+        case TPreference_Ecran::UniteAzimut: p.GAzimut.LargeurUnite = w; break;
+        case TPreference_Ecran::UnitePente: p.GPente.LargeurUnite = w; break;
+        case TPreference_Ecran::UniteLargeur: p.GLargeur.LargeurUnite = w; break;
+        case TPreference_Ecran::UniteHauteur: p.GHauteur.LargeurUnite = w; break;
+        case TPreference_Ecran::Croquis: p.GCroquis.Largeur = w; break;
+        case TPreference_Ecran::Observations: p.GCommentaires.Largeur = w; break;
+        case TPreference_Ecran::DrapeauHorizontal: p.GHorizontal.LargeurDrapeau = w; break;
+        case TPreference_Ecran::DrapeauDeveloppement: p.GDeveloppement.LargeurDrapeau = w; break;
+        case TPreference_Ecran::CorrHorizontale: p.GHorizontal.LargeurValeur = w; break;
+        case TPreference_Ecran::DevManuel: p.GDeveloppement.LargeurValeur = w; break;
+        default: break;
+        }
+    }
+}
+
+}  // namespace karst

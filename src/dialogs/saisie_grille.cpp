@@ -1,0 +1,750 @@
+// The editor's window, its grid and the loading of a sheet into it.
+
+#include <QAbstractItemDelegate>
+#include <QApplication>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QStyledItemDelegate>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "dialogs/saisie.h"
+#include "platform/texte.h"
+#include "survey/flux.h"
+#include "survey/nombres.h"
+#include "views/controles.h"
+
+namespace karst {
+
+namespace {
+
+const QString kDepart = QStringLiteral("|->");
+const QString kArrivee = QStringLiteral("->|");
+constexpr int kLignesMax = 1000;
+
+// Enter in a cell editor commits the cell and moves on as Enter in the grid does.
+class DelegueSaisie : public QStyledItemDelegate {
+public:
+    DelegueSaisie(TMultPageDlg* editeur, QObject* parent) : QStyledItemDelegate(parent), editeur_(editeur) {}
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress) {
+            const int k = static_cast<QKeyEvent*>(e)->key();
+            if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+                auto* w = static_cast<QWidget*>(objet);
+                emit commitData(w);
+                emit closeEditor(w, QAbstractItemDelegate::NoHint);
+                QTimer::singleShot(0, editeur_, [e = editeur_] { e->TableauViseeEntree(); });
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(objet, e);
+    }
+
+private:
+    TMultPageDlg* editeur_;
+};
+
+}  // namespace
+
+// ---- junctions ----
+
+void TNoeud::Enregistre(TBufferStream& f) const
+{
+    Arrivee.EcritFlux(f);
+    Depart.EcritFlux(f);
+    Commentaire.EcritFlux(f);
+    f.EcritReel6(Coefficient);
+    f.EcritReel6(CoefTopofil);
+}
+
+void TNoeud::Charge(TBufferStream& f)
+{
+    Arrivee.LitFlux(f);
+    Depart.LitFlux(f);
+    Commentaire.LitFlux(f);
+    Coefficient = f.LitReel6();
+    CoefTopofil = f.LitReel6();
+}
+
+// ---- window ----
+
+TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QWidget* parent)
+    : QDialog(parent), Preferences(preferences), hote_(hote ? hote : &sansHote_)
+{
+    setObjectName(QStringLiteral("MultPageDlg"));
+    setWindowTitle(QStringLiteral("Fiche topographique"));
+    QFont police(QStringLiteral("Arial"));
+    police.setPixelSize(12);
+    police.setBold(true);
+    setFont(police);
+    resize(500, 447);
+
+    auto* colonne = new QVBoxLayout(this);
+    colonne->setContentsMargins(4, 4, 4, 4);
+    Menus = new QMenuBar(this);
+    colonne->setMenuBar(Menus);
+    Notebook = new QStackedWidget(this);
+    Notebook->setObjectName(QStringLiteral("Notebook"));
+    colonne->addWidget(Notebook, 1);
+    TabSet = new QTabBar(this);
+    TabSet->setObjectName(QStringLiteral("TabSet"));
+    TabSet->setShape(QTabBar::RoundedSouth);
+    colonne->addWidget(TabSet);
+
+    // Shots page.
+    GroupBox1 = new QGroupBox(Notebook);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    auto* page0 = new QVBoxLayout(GroupBox1);
+    TableauVisee = new QTableWidget(GroupBox1);
+    TableauVisee->setObjectName(QStringLiteral("TableauVisee"));
+    TableauVisee->horizontalHeader()->hide();
+    TableauVisee->verticalHeader()->hide();
+    TableauVisee->verticalHeader()->setDefaultSectionSize(17);
+    TableauVisee->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    TableauVisee->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TableauVisee->setItemDelegate(new DelegueSaisie(this, TableauVisee));
+    TableauVisee->setContextMenuPolicy(Qt::CustomContextMenu);
+    page0->addWidget(TableauVisee);
+    Unite = new QComboBox(TableauVisee->viewport());
+    Unite->setObjectName(QStringLiteral("Unite"));
+    Unite->setEditable(true);
+    Unite->hide();
+    Notebook->addWidget(GroupBox1);
+
+    construitInformations();
+    TabSet->addTab(QStringLiteral("&Visées"));
+    TabSet->addTab(QStringLiteral("Inf&ormations"));
+
+    Informations = new TInformations(this);
+    construitMenus();
+
+    connect(TabSet, &QTabBar::currentChanged, this, [this] { TabSetClick(); });
+    connect(TableauVisee, &QTableWidget::currentCellChanged, this, [this] { TableauViseeClick(); });
+    connect(TableauVisee, &QTableWidget::cellDoubleClicked, this, [this] { TableauViseeDblClick(); });
+    connect(TableauVisee->itemDelegate(), &QAbstractItemDelegate::commitData, this,
+            [this] { TableauViseeSetEditText(Ligne(), Colonne()); });
+    connect(TableauVisee, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        PopupMenu1Popup();
+        PopupMenu1->popup(TableauVisee->viewport()->mapToGlobal(p));
+    });
+    connect(TableauVisee, &QTableWidget::cellPressed, this, [this](int r, int c) {
+        LigneCourante = r;
+        ColonneSouris = c;
+        lignePression_ = r;
+        if (c == 0 && QApplication::mouseButtons() & Qt::LeftButton) {
+            GlisseLignes = true;
+            LigneAncre = r;
+            SelectionneLignes(r, r);
+        }
+    });
+    TableauVisee->viewport()->installEventFilter(this);
+    TableauVisee->installEventFilter(this);
+    Unite->installEventFilter(this);
+    Unite->lineEdit()->installEventFilter(this);
+
+    ConstruitGrille(Preferences);
+    Efface();
+}
+
+TMultPageDlg::~TMultPageDlg() = default;
+
+void TMultPageDlg::construitInformations()
+{
+    GroupBox2 = new QGroupBox(Notebook);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    auto* forme = new QFormLayout(GroupBox2);
+    auto edition = [this](const char* nom) {
+        auto* e = new QLineEdit(GroupBox2);
+        e->setObjectName(QString::fromLatin1(nom));
+        connect(e, &QLineEdit::textChanged, this, [this] { Modifie = true; });
+        return e;
+    };
+    Systeme = edition("Systeme");
+    Cavite = edition("Cavite");
+    Reseau = edition("Reseau");
+    Lieu = edition("Lieu");
+    Date = edition("Date");
+    Date->setInputMask(QStringLiteral("99/99/99; "));
+    Premiere = edition("Premiere");
+    TPST = edition("TPST");
+    Declinaison = edition("Declinaison");
+    FiltreCles(Declinaison, GenreTouches::Reel);
+    FiltreCles(Premiere, GenreTouches::Reel);
+    UniteDecli = new QComboBox(GroupBox2);
+    UniteDecli->setObjectName(QStringLiteral("UniteDecli"));
+    UniteDecli->setEditable(true);
+    UniteDecli->addItems({QStringLiteral("°"), QStringLiteral("gr")});
+    connect(UniteDecli, &QComboBox::currentTextChanged, this, [this] { Modifie = true; });
+    Button8 = new QPushButton(QStringLiteral("&Automatique"), GroupBox2);
+    Button8->setObjectName(QStringLiteral("Button8"));
+    Topographe = new QPlainTextEdit(GroupBox2);
+    Topographe->setObjectName(QStringLiteral("Topographe"));
+    Topographe->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(Topographe, &QPlainTextEdit::textChanged, this, [this] { Modifie = true; });
+    Liste = new QPushButton(QStringLiteral("&Liste"), GroupBox2);
+    Liste->setObjectName(QStringLiteral("Liste"));
+
+    forme->addRow(QStringLiteral("S&ystème"), Systeme);
+    forme->addRow(QStringLiteral("&Cavité"), Cavite);
+    forme->addRow(QStringLiteral("&Réseau"), Reseau);
+    forme->addRow(QStringLiteral("L&ieu"), Lieu);
+    forme->addRow(QStringLiteral("&Date"), Date);
+    forme->addRow(QStringLiteral("Pre&mière (m)"), Premiere);
+    forme->addRow(QStringLiteral("T.P.&S.T."), TPST);
+    auto* decli = new QHBoxLayout;
+    decli->addWidget(Declinaison);
+    decli->addWidget(new QLabel(QStringLiteral("Unité"), GroupBox2));
+    decli->addWidget(UniteDecli);
+    decli->addWidget(Button8);
+    forme->addRow(QStringLiteral("Décli&naison"), decli);
+    auto* topographes = new QHBoxLayout;
+    topographes->addWidget(Topographe, 1);
+    topographes->addWidget(Liste, 0, Qt::AlignTop);
+    forme->addRow(QStringLiteral("T&opographes"), topographes);
+    Notebook->addWidget(GroupBox2);
+
+    connect(Button8, &QPushButton::clicked, this, &TMultPageDlg::Button8Click);
+    connect(Liste, &QPushButton::clicked, this, &TMultPageDlg::ListeClick);
+}
+
+void TMultPageDlg::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    if (Unite->isVisible())
+        UniteExit();
+}
+
+IDialoguePoint* TMultPageDlg::DialoguePoint()
+{
+    if (pointInstalle_)
+        return pointInstalle_;
+    if (!pointSimple_)
+        pointSimple_ = std::make_unique<TPoint_Saisie>(this);
+    return pointSimple_.get();
+}
+
+// ---- cells ----
+
+QString TMultPageDlg::Cellule(int ligne, int colonne) const
+{
+    const QTableWidgetItem* i = TableauVisee->item(ligne, colonne);
+    return i ? i->text() : QString();
+}
+
+void TMultPageDlg::FixeCellule(int ligne, int colonne, const QString& texte)
+{
+    QTableWidgetItem* i = TableauVisee->item(ligne, colonne);
+    if (!i) {
+        i = new QTableWidgetItem;
+        if (ligne == 0 || colonne == 0) {
+            i->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            i->setBackground(QApplication::palette().button());
+        }
+        TableauVisee->setItem(ligne, colonne, i);
+    }
+    i->setText(texte);
+}
+
+int TMultPageDlg::NbLignes() const { return TableauVisee->rowCount(); }
+int TMultPageDlg::NbColonnesGrille() const { return TableauVisee->columnCount(); }
+
+void TMultPageDlg::FixeNbLignes(int n)
+{
+    const int avant = NbLignes();
+    TableauVisee->setRowCount(n);
+    for (int r = avant; r < n; ++r)
+        for (int c = 0; c < NbColonnesGrille(); ++c)
+            FixeCellule(r, c, {});
+}
+
+int TMultPageDlg::Ligne() const { return std::max(TableauVisee->currentRow(), 0); }
+int TMultPageDlg::Colonne() const { return std::max(TableauVisee->currentColumn(), 0); }
+
+void TMultPageDlg::FixeCelluleCourante(int ligne, int colonne)
+{
+    // Only the user's moves run the click handling; the commands run it where they need it.
+    const QSignalBlocker bloque(TableauVisee);
+    if (ligne >= 0 && ligne < NbLignes() && colonne >= 0 && colonne < NbColonnesGrille())
+        TableauVisee->setCurrentCell(ligne, colonne);
+}
+
+QRect TMultPageDlg::SelectionGrille() const
+{
+    const auto plages = TableauVisee->selectedRanges();
+    if (plages.isEmpty())
+        return {Colonne(), Ligne(), 1, 1};
+    QRect r;
+    for (const QTableWidgetSelectionRange& p : plages)
+        r |= QRect(p.leftColumn(), p.topRow(), p.columnCount(), p.rowCount());
+    return r;
+}
+
+void TMultPageDlg::SelectionneLignes(int de, int a)
+{
+    TableauVisee->clearSelection();
+    TableauVisee->setRangeSelected(
+        QTableWidgetSelectionRange(std::min(de, a), 0, std::max(de, a), NbColonnesGrille() - 1), true);
+}
+
+bool TMultPageDlg::LigneDepart(int ligne) const { return Cellule(ligne, 0) == kDepart; }
+bool TMultPageDlg::LigneArrivee(int ligne) const { return Cellule(ligne, 0) == kArrivee; }
+bool TMultPageDlg::LigneVisee(int ligne) const
+{
+    return ligne >= 1 && ligne < NbLignes() && !LigneDepart(ligne) && !LigneArrivee(ligne);
+}
+
+int TMultPageDlg::TypeColonne(int colonne) const
+{
+    if (!Preferences || colonne < 1 || colonne > Preferences->NbColonnes)
+        return 0;
+    return Preferences->Colonnes[static_cast<std::size_t>(colonne)].Type;
+}
+
+int TMultPageDlg::colonneType(int type) const
+{
+    for (int k = 1; k < NbColonnesGrille(); ++k)
+        if (TypeColonne(k) == type)
+            return k;
+    return -1;
+}
+
+QString TMultPageDlg::TexteStation(const TPointTopo& p, bool etoileSansNom)
+{
+    if (p.Terminus)
+        return QStringLiteral("Terminus");
+    const QString nom = etoileSansNom && p.Nom.Longueur() == 0 ? QStringLiteral("*") : DepuisCp1252(p.Nom.Chaine());
+    return nom + QLatin1Char('(') + QString::number(p.Indice) + QLatin1Char(')');
+}
+
+// ---- building the grid ----
+
+void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
+{
+    const QSignalBlocker bloque(TableauVisee);
+    Preferences = preferences;
+    const int n = preferences ? preferences->NbColonnes : 0;
+    TableauVisee->clear();
+    TableauVisee->setColumnCount(n + 1);
+    TableauVisee->setRowCount(11);
+    TexteDefaut.assign(static_cast<std::size_t>(n + 1), QString());
+    for (int c = 1; c <= n; ++c)
+        TexteDefaut[static_cast<std::size_t>(c)] =
+            DepuisCp1252(preferences->Colonnes[static_cast<std::size_t>(c)].Unite.str());
+    for (int r = 1; r <= 10; ++r)
+        for (int c = 1; c <= n; ++c)
+            FixeCellule(r, c, TexteDefaut[static_cast<std::size_t>(c)]);
+    TableauVisee->setColumnWidth(0, 30);
+    for (int c = 1; c <= n; ++c) {
+        const auto& col = preferences->Colonnes[static_cast<std::size_t>(c)];
+        TableauVisee->setColumnWidth(c, col.Largeur);
+        FixeCellule(0, c, DepuisCp1252(col.Titre.str()));
+    }
+    FixeCellule(0, 0, {});
+    for (int r = 1; r <= 10; ++r)
+        FixeCellule(r, 0, QString::number(r));
+}
+
+void TMultPageDlg::AjouteLigne()
+{
+    const int r = NbLignes();
+    TableauVisee->insertRow(r);
+    for (int c = 0; c < NbColonnesGrille(); ++c)
+        FixeCellule(r, c, TexteDefaut[static_cast<std::size_t>(c)]);
+    FixeCellule(r, 0, QString::number(r));
+}
+
+void TMultPageDlg::InsereStation(int ligne, const QString& marque, const QString& commentaire, const QString& station)
+{
+    // The given row and those below it move down by one.
+    TableauVisee->insertRow(ligne);
+    for (int c = 0; c < NbColonnesGrille(); ++c)
+        FixeCellule(ligne, c, {});
+    const int obs = colonneType(TPreference_Ecran::Observations);
+    if (obs > 0)
+        FixeCellule(ligne, obs, commentaire);
+    FixeCellule(ligne, 0, marque);
+    if (NbColonnesGrille() > 1)
+        FixeCellule(ligne, 1, station);
+}
+
+void TMultPageDlg::AllerCellule(int ligne, int colonne)
+{
+    TabSet->setCurrentIndex(0);
+    TableauVisee->setFocus();
+    FixeCelluleCourante(ligne, colonne);
+    if (QTableWidgetItem* i = TableauVisee->item(ligne, colonne))
+        TableauVisee->scrollToItem(i, QAbstractItemView::PositionAtTop);
+}
+
+void TMultPageDlg::Efface()
+{
+    PremierDepart.reset();
+    PremierCommentaire.reset();
+    PointFinal.reset();
+    FinSurPoint = false;
+    Premiere->setText(QStringLiteral("0"));
+    Noeuds.clear();
+    Noeuds.reserve(5);
+    for (QLineEdit* e : {Systeme, Cavite, Reseau, Lieu, Declinaison, TPST})
+        e->clear();
+    UniteDecli->setEditText({});
+    UniteDecli->setCurrentIndex(-1);
+    Date->setText(QStringLiteral("  /  /  "));
+    Topographe->clear();
+}
+
+// ---- opening a sheet ----
+
+void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, TPreference_Ecran* preferences)
+{
+    const QSignalBlocker bloque(TableauVisee);
+    Fiche = fiche;
+    Massif = massif;
+    Preferences = preferences;
+    ConstruitGrille(preferences);
+    EditionFiche = fiche != nullptr;
+    if (!fiche) {
+        NouvelleFiche = true;
+        PremierDepart = std::make_unique<TPointTopo>();
+        PremierDepart->Terminus = true;
+        PremierCommentaire = std::make_unique<TEco>();
+        InsereStation(1, kDepart, {}, QStringLiteral("Terminus"));
+        PremierCoefTopofil = 1.0L;
+        PremierCoefficient = 1.0L;
+        PremiereCouleur = 0;
+        FinSurPoint = false;
+        if (TabSet->currentIndex() == 1)
+            TabSetClick();
+        else
+            TabSet->setCurrentIndex(1);
+    } else {
+        ChargeFiche(galerie);
+    }
+    Modifie = false;
+}
+
+void TMultPageDlg::AfficheVisees(const TGalerie& g, int& compteur, int lignesStations)
+{
+    const TPreference_Ecran& p = *Preferences;
+    for (int k = 1; k <= g.NbVisees; ++k) {
+        const TVisee* v = g.Visee(k);
+        AjouteLigne();
+        const int r = compteur + lignesStations;
+        FixeCellule(r, 0, QString::number(compteur));
+        if (!v) {
+            ++compteur;
+            continue;
+        }
+        auto paire = [](const std::string& a, const std::string& b, char sep) {
+            return b.empty() ? a : a + sep + b;
+        };
+        auto correction = [](bool avec, Reel6 valeur) {
+            return !avec && static_cast<long double>(valeur) < 0.00001L ? std::string()
+                                                                        : FormatGeneral(valeur, 4, 3);
+        };
+        for (int c = 1; c <= p.NbColonnes; ++c) {
+            std::string t;
+            switch (TypeColonne(c)) {
+            case TPreference_Ecran::Longueur:
+                if (v->AvecTopofil) {
+                    const long double coef = g.CoefTopofil;
+                    t = FormatEntier(static_cast<long long>(Round(v->Topofil))) + "/" +
+                        FormatEntier(static_cast<long long>(
+                            Round(static_cast<long double>(v->Longueur) / (coef != 0 ? coef : 1.0L) + v->Topofil)));
+                } else {
+                    t = FormatGeneral(v->Longueur, 5, 3);
+                }
+                break;
+            case TPreference_Ecran::Azimut: t = FormatGeneral(v->Azimut, 5, 3); break;
+            case TPreference_Ecran::Pente: t = FormatGeneral(v->Pente, 5, 3); break;
+            case TPreference_Ecran::Largeur: t = paire(v->Gauche, v->Droite, p.GLargeur.Separateur); break;
+            case TPreference_Ecran::LargeurG: t = v->Gauche; break;
+            case TPreference_Ecran::LargeurD: t = v->Droite; break;
+            case TPreference_Ecran::Hauteur: t = paire(v->Haut, v->Bas, p.GHauteur.Separateur); break;
+            case TPreference_Ecran::HautSup: t = v->Haut; break;
+            case TPreference_Ecran::HautInf: t = v->Bas; break;
+            case TPreference_Ecran::Croquis: t = v->TailleSchema ? FormatEntier(v->TailleSchema) : ""; break;
+            case TPreference_Ecran::Observations: t = v->Commentaire.Chaine(); break;
+            case TPreference_Ecran::CorrHorizontale:
+                t = correction(v->AvecCorrHorizontale, v->CorrHorizontale);
+                break;
+            case TPreference_Ecran::DevManuel: t = correction(v->AvecCorrDeveloppement, v->CorrDeveloppement); break;
+            case TPreference_Ecran::DrapeauHorizontal: t = v->AvecCorrHorizontale ? "O" : "N"; break;
+            case TPreference_Ecran::DrapeauDeveloppement: t = v->AvecCorrDeveloppement ? "O" : "N"; break;
+            case TPreference_Ecran::UnitePente: t = LibelleUnitePente(v->UnitePente); break;
+            case TPreference_Ecran::UniteLongueur: t = LibelleUniteLongueur(v->UniteLongueur); break;
+            case TPreference_Ecran::UniteAzimut: t = LibelleUnitePente(v->UniteAzimut); break;
+            case TPreference_Ecran::UniteLargeur: t = LibelleUniteLongueur(v->UniteLargeur); break;
+            case TPreference_Ecran::UniteHauteur: t = LibelleUniteLongueur(v->UniteHauteur); break;
+            default: break;
+            }
+            FixeCellule(r, c, DepuisCp1252(t));
+        }
+        ++compteur;
+    }
+}
+
+void TMultPageDlg::ChargeFiche(int galerie)
+{
+    const TFiche& f = *Fiche;
+    Systeme->setText(DepuisCp1252(f.Systeme.Chaine()));
+    Cavite->setText(DepuisCp1252(f.Cavite.Chaine()));
+    Reseau->setText(DepuisCp1252(f.Reseau.Chaine()));
+    Lieu->setText(DepuisCp1252(f.Lieu.Chaine()));
+    Declinaison->setText(QString::fromStdString(FormatGeneral(f.Declinaison, 5, 3)));
+    Premiere->setText(QString::fromStdString(FormatGeneral(f.Premiere, 5, 2)));
+    TPST->setText(DepuisCp1252(f.TPST.Chaine()));
+    UniteDecli->setEditText(f.Unite_Decli == 1 ? QStringLiteral("gr") : QStringLiteral("°"));
+    Date->setText(DepuisCp1252(f.Date.str()));
+    for (const TEco& t : f.Topographes)
+        Topographe->appendPlainText(DepuisCp1252(t.Chaine()));
+
+    int compteur = 1, lignesStations = 1;
+    const int nb = static_cast<int>(f.Galeries.size());
+    PremierDepart = std::make_unique<TPointTopo>();
+    PremierCommentaire = std::make_unique<TEco>();
+    if (nb > 0) {
+        const TGalerie& g0 = *f.Galeries[0];
+        PremierDepart->Copie(g0.Depart);
+        PremierCommentaire->Copie(g0.Commentaire);
+        PremiereCouleur = g0.Couleur;
+        PremierCoefficient = g0.Coefficient;
+        PremierCoefTopofil = g0.CoefTopofil;
+    } else {
+        PremierDepart->Terminus = true;
+        PremierCoefficient = 1.0L;
+        PremierCoefTopofil = 1.0L;
+    }
+    InsereStation(1, kDepart, DepuisCp1252(PremierCommentaire->Chaine()), TexteStation(*PremierDepart));
+    int ligneVoulue = -1;
+    for (int i = 0; i < nb; ++i) {
+        const TGalerie& g = *f.Galeries[static_cast<std::size_t>(i)];
+        if (i == galerie)
+            ligneVoulue = compteur + lignesStations;
+        if (i > 0) {
+            TNoeud& j = *Noeuds.back();
+            j.Depart.Copie(g.Depart);
+            j.Commentaire.Copie(g.Commentaire);
+            j.Couleur = g.Couleur;
+            InsereStation(compteur + lignesStations - 1, kDepart, DepuisCp1252(g.Commentaire.Chaine()),
+                          TexteStation(g.Depart, true));
+            j.Coefficient = g.Coefficient;
+            j.CoefTopofil = g.CoefTopofil;
+        }
+        AfficheVisees(g, compteur, lignesStations);
+        if (i < nb - 1) {
+            auto j = std::make_unique<TNoeud>();
+            j->Arrivee.Copie(g.Arrivee);
+            InsereStation(compteur + lignesStations, kArrivee, {}, TexteStation(g.Arrivee));
+            Noeuds.push_back(std::move(j));
+            lignesStations += 2;
+        }
+    }
+    PointFinal = std::make_unique<TPointTopo>();
+    if (nb > 0)
+        PointFinal->Copie(f.Galeries[static_cast<std::size_t>(nb - 1)]->Arrivee);
+    else
+        PointFinal->Terminus = true;
+    InsereStation(compteur + lignesStations, kArrivee, {}, TexteStation(*PointFinal));
+    FinSurPoint = true;
+    TableauVisee->setRowCount(2 * std::max(nb, 1) + compteur);
+    if (galerie == -1 || ligneVoulue < 0)
+        ligneVoulue = 2;
+    if (ligneVoulue < NbLignes()) {
+        FixeCelluleCourante(ligneVoulue, std::min(2, NbColonnesGrille() - 1));
+        TableauVisee->scrollToItem(TableauVisee->item(ligneVoulue, 0), QAbstractItemView::PositionAtTop);
+    }
+}
+
+// ---- events ----
+
+void TMultPageDlg::TabSetClick()
+{
+    const int t = TabSet->currentIndex();
+    if (t < 0)
+        return;
+    Notebook->setCurrentIndex(t);
+    if (!EditionFiche && t == 0 && NouvelleFiche) {
+        NouvelleFiche = false;
+        LigneCourante = 2;
+        FixeCelluleCourante(1, 1);
+        ModifieDepart(1);
+        InformationsGalerie(1);
+        FixeCelluleCourante(2, std::min(2, NbColonnesGrille() - 1));
+    }
+}
+
+void TMultPageDlg::TableauViseeClick()
+{
+    const int r = Ligne(), c = Colonne();
+    if (r == 0 || c == 0)
+        return;
+    LigneCourante = r;
+    const QRect sel = SelectionGrille();
+    if (!FinSurPoint && sel.top() >= NbLignes() - 1 && NbLignes() < kLignesMax) {
+        int stations = 0;
+        for (int k = 1; k < NbLignes(); ++k)
+            stations += !LigneVisee(k);
+        const int n = NbLignes();
+        TableauVisee->insertRow(n);
+        for (int k = 0; k < NbColonnesGrille(); ++k)
+            FixeCellule(n, k, TexteDefaut[static_cast<std::size_t>(k)]);
+        FixeCellule(n, 0, QString::number(n - stations));
+    }
+    if (LigneVisee(r) && c >= 2) {
+        TableauVisee->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                      QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    } else {
+        TableauVisee->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        if (QTableWidgetItem* i = TableauVisee->item(r, c))
+            TableauVisee->closePersistentEditor(i);
+    }
+    if (TypeColonne(c) >= 128 && LigneVisee(r)) {
+        const QRect cellule = TableauVisee->visualRect(TableauVisee->model()->index(r, c));
+        Unite->clear();
+        switch (TypeColonne(c)) {
+        case TPreference_Ecran::UniteAzimut:
+            Unite->addItems({QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"), QStringLiteral("-gr")});
+            break;
+        case TPreference_Ecran::UnitePente:
+            Unite->addItems({QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"), QStringLiteral("-gr"),
+                             QStringLiteral("m"), QStringLiteral("cm"), QStringLiteral("-m"), QStringLiteral("-cm"),
+                             QStringLiteral("°vul"), QStringLiteral("-°vul")});
+            break;
+        default: Unite->addItems({QStringLiteral("m"), QStringLiteral("cm")}); break;
+        }
+        Unite->setEditText(Cellule(r, c));
+        const int largeur = TableauVisee->columnWidth(c);
+        Unite->setGeometry(cellule.left(), cellule.top(), largeur < 48 ? 47 : largeur,
+                           TableauVisee->verticalHeader()->defaultSectionSize());
+        Unite->show();
+        Unite->setFocus();
+    }
+}
+
+void TMultPageDlg::UniteExit()
+{
+    if (!Unite->isVisible())
+        return;
+    Unite->hide();
+    FixeCellule(Ligne(), Colonne(), Unite->currentText());
+    TableauVisee->viewport()->update();
+}
+
+void TMultPageDlg::TableauViseeEntree()
+{
+    int r = Ligne(), c = Colonne();
+    for (int pas = 0; pas < 2 * NbColonnesGrille(); ++pas) {
+        ++c;
+        if (c >= NbColonnesGrille()) {
+            c = 2;
+            ++r;
+        }
+        const int t = TypeColonne(c);
+        if (t >= 128 || t == 16 || t == 19 || t == 21 || t == 82 || t == 84)
+            continue;
+        break;
+    }
+    // Past the last row the cursor stays where it is.
+    if (r < NbLignes()) {
+        FixeCelluleCourante(r, c);
+        TableauViseeClick();
+    }
+}
+
+void TMultPageDlg::TableauViseeDblClick()
+{
+    // A double click on the title row fits the column under the mouse.
+    if (lignePression_ == 0 && ColonneSouris >= 0 && ColonneSouris < NbColonnesGrille())
+        AjusteColonne(TableauVisee, ColonneSouris);
+    const int r = Ligne(), c = Colonne();
+    if (LigneVisee(r)) {
+        const int t = TypeColonne(c);
+        if (t & 64) {
+            const QString v = Cellule(r, c);
+            FixeCellule(r, c, v == QStringLiteral("N") || v == QStringLiteral("n") ? QStringLiteral("O")
+                                                                                   : QStringLiteral("N"));
+            Modifie = true;
+        } else if (t == TPreference_Ecran::Point) {
+            InserePoint(r);
+        }
+    } else if (LigneArrivee(r)) {
+        ModifieArrivee(r);
+    } else if (LigneDepart(r)) {
+        if (c >= 2)
+            InformationsGalerie(r);
+        else
+            ModifieDepart(r);
+    }
+}
+
+void TMultPageDlg::TableauViseeSetEditText(int, int colonne)
+{
+    if (colonne >= 2)
+        Modifie = true;
+}
+
+bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
+{
+    if (objet == TableauVisee->viewport()) {
+        if (e->type() == QEvent::MouseMove && GlisseLignes) {
+            auto* m = static_cast<QMouseEvent*>(e);
+            if (m->buttons() & Qt::LeftButton) {
+                const int r = TableauVisee->rowAt(static_cast<int>(m->position().y()));
+                if (r >= 0) {
+                    LigneCourante = r;
+                    SelectionneLignes(LigneAncre, r);
+                }
+                return true;
+            }
+        } else if (e->type() == QEvent::MouseButtonRelease) {
+            GlisseLignes = false;
+        }
+    } else if (objet == TableauVisee && e->type() == QEvent::KeyPress) {
+        const int k = static_cast<QKeyEvent*>(e)->key();
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+            TableauViseeEntree();
+            return true;
+        }
+    } else if (objet == Unite || objet == Unite->lineEdit()) {
+        if (e->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason &&
+            objet == Unite->lineEdit()) {
+            UniteExit();
+        } else if (e->type() == QEvent::KeyPress) {
+            const int k = static_cast<QKeyEvent*>(e)->key();
+            if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Left || k == Qt::Key_Right) {
+                UniteExit();
+                int r = Ligne(), c = Colonne() + (k == Qt::Key_Left ? -1 : 1);
+                if (c >= NbColonnesGrille()) {
+                    c = 2;
+                    ++r;
+                }
+                TableauVisee->setFocus();
+                if (r < NbLignes() && c >= 1) {
+                    FixeCelluleCourante(r, c);
+                    TableauViseeClick();
+                }
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(objet, e);
+}
+
+}  // namespace karst

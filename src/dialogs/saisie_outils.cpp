@@ -1,0 +1,269 @@
+// The editor's tools: clipboard, spreadsheet import, column corrections, the automatic
+// declination and the surveyor picker.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+
+#include "dialogs/envoi_touches.h"
+#include "dialogs/saisie.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "platform/services.h"
+#include "platform/texte.h"
+#include "survey/nombres.h"
+
+namespace karst {
+
+namespace {
+
+// Clipboard texts of this size or more are refused, as the import buffer holds no more.
+constexpr qsizetype kTamponPressePapier = 32000;
+
+}  // namespace
+
+// ---- clipboard ----
+
+void TMultPageDlg::Couper1Click() { SendKeys("^X"); }
+void TMultPageDlg::Copier1Click() { SendKeys("^C"); }
+void TMultPageDlg::Coller1Click() { SendKeys("^V"); }
+void TMultPageDlg::Supprimer2Click() { SendKeyWithModifiers(MakeKeyWord(46, 0)); }
+
+QString TMultPageDlg::TexteGrille() const
+{
+    QString t;
+    int departs = 0;
+    for (int r = 0; r < NbLignes(); ++r) {
+        for (int c = 1; c < NbColonnesGrille(); ++c) {
+            if (c == 2 && LigneDepart(r)) {
+                // A start row carries its gallery's topofil coefficient there.
+                const Reel6 coef = departs == 0 ? PremierCoefTopofil
+                                   : departs <= static_cast<int>(Noeuds.size())
+                                       ? Noeuds[static_cast<std::size_t>(departs - 1)]->CoefTopofil
+                                       : Reel6(1.0L);
+                t += QString::fromStdString(FormatGeneral(coef, 4, 3));
+            } else {
+                t += Cellule(r, c);
+            }
+            t += QLatin1Char('\t');
+        }
+        if (LigneDepart(r))
+            ++departs;
+        if (t.endsWith(QLatin1Char('\t')))
+            t.chop(1);
+        t += QStringLiteral("\r\n");
+    }
+    return t;
+}
+
+void TMultPageDlg::Toutcopier1Click() { QApplication::clipboard()->setText(TexteGrille()); }
+
+void TMultPageDlg::ImporterClick()
+{
+    if (LigneCourante <= 1 || LigneArrivee(LigneCourante - 1)) {
+        Invite().Avertissement(QStringLiteral("Impossible d'ajouter une visée ici."));
+        return;
+    }
+    const QMimeData* donnees = QApplication::clipboard()->mimeData();
+    if (!donnees || !donnees->hasText()) {
+        Invite().Avertissement(QStringLiteral("Il n'y a pas de texte dans le Presse-Papier."));
+        return;
+    }
+    const QString texte = donnees->text();
+    if (texte.size() >= kTamponPressePapier - 1) {
+        Invite().Avertissement(QStringLiteral("Le Presse-Papier est trop gros."));
+        return;
+    }
+    TImportationExcel dialogue(this);
+    if (ExecuteModal(dialogue) != QDialog::Accepted)
+        return;
+    Modifie = true;
+    const Sablier sablier;
+    ImporteTexte(VersCp1252(texte), dialogue.Ignores());
+}
+
+void TMultPageDlg::ImporteTexte(const std::string& texte, const std::vector<int>& ignores)
+{
+    // Fields end at TAB, CR or LF, and lines at LF (CR LF) or at a bare CR; a ',' is a '.'.
+    int ligne = LigneCourante, champ = 1, colonne = 2;
+    auto suivante = [this](int c) {
+        do
+            ++c;
+        while (c < NbColonnesGrille() && TypeColonne(c) >= 64);
+        return c;
+    };
+    auto prend = [&](const std::string& jeton) {
+        if (std::find(ignores.begin(), ignores.end(), champ) == ignores.end()) {
+            if (ligne < NbLignes() && colonne < NbColonnesGrille())
+                FixeCellule(ligne, colonne, DepuisCp1252(jeton));
+            colonne = suivante(colonne);
+        }
+        ++champ;
+    };
+    auto finLigne = [&]() {
+        ++ligne;
+        AjouteLigne();
+        if (ligne >= 10 && ligne >= NbLignes() && NbLignes() < 1000) {
+            int stations = 0;
+            for (int k = 1; k < NbLignes(); ++k)
+                stations += !LigneVisee(k);
+            AjouteLigne();
+            FixeCellule(NbLignes() - 1, 0, QString::number(NbLignes() - 1 - stations));
+        }
+        champ = 1;
+        colonne = 2;
+    };
+    std::string jeton;
+    bool enCours = false;  // something of the line was read since its start
+    char precedent = 0;
+    for (const char c : texte) {
+        if (c == '\t') {
+            prend(jeton);
+            jeton.clear();
+            enCours = true;
+        } else if (c == '\r') {
+            prend(jeton);
+            jeton.clear();
+            finLigne();
+            enCours = false;
+        } else if (c == '\n') {
+            if (precedent != '\r') {
+                prend(jeton);
+                jeton.clear();
+                finLigne();
+            }
+            enCours = false;
+        } else {
+            jeton += c == ',' ? '.' : c;
+            enCours = true;
+        }
+        precedent = c;
+    }
+    if (enCours || !jeton.empty()) {
+        prend(jeton);
+        finLigne();
+    }
+    TableauVisee->viewport()->update();
+}
+
+// ---- corrections ----
+
+void TMultPageDlg::CorrigeColonne(int quoi)
+{
+    TCorrection dialogue(this);
+    dialogue.Quoi = static_cast<uint8_t>(quoi);
+    const QRect sel = SelectionGrille();
+    dialogue.SansSelection = sel.width() <= 1;
+    if (dialogue.Montre() != QDialog::Accepted)
+        return;
+    Modifie = true;
+    long double valeur = 0;
+    if (!LitReel(VersCp1252(dialogue.Edit1->text()), valeur))
+        throw std::runtime_error("Valeur incorrecte");
+    if (dialogue.SansSelection)
+        AjouteValeur(quoi, valeur, 2, NbLignes() - 1);
+    else
+        AjouteValeur(quoi, valeur, sel.top(), sel.bottom());
+}
+
+void TMultPageDlg::AjouteValeur(int quoi, long double valeur, int de, int a)
+{
+    static const int types[] = {TPreference_Ecran::Longueur, TPreference_Ecran::Azimut, TPreference_Ecran::Pente};
+    if (quoi < 1 || quoi > 3)
+        return;
+    int colonne = -1;
+    for (int k = 1; k < NbColonnesGrille(); ++k)
+        if (TypeColonne(k) == types[quoi - 1])
+            colonne = k;
+    if (colonne < 0)
+        return;
+    for (int r = std::max(de, 1); r <= a && r < NbLignes(); ++r) {
+        if (!LigneVisee(r))
+            continue;
+        long double v = 0;
+        if (LitReel(VersCp1252(Cellule(r, colonne)), v))
+            FixeCellule(r, colonne, QString::fromStdString(FormatGeneral(v + valeur, 5, 3)));
+    }
+    TableauVisee->viewport()->update();
+}
+
+// ---- declination ----
+
+long double TMultPageDlg::AnneeDecimale(const std::string& date)
+{
+    const std::string d = date + std::string(8, ' ');
+    long long annee = 0, mois = 0, jour = 0;
+    if (!LitEntier(d.substr(6, 2), annee))
+        throw std::runtime_error("\"" + d.substr(6, 2) + "\" n'est pas une année correcte");
+    long double r = static_cast<long double>(annee);
+    if (LitEntier(d.substr(3, 2), mois))
+        r += static_cast<long double>(mois - 1) / 12;
+    if (LitEntier(d.substr(0, 2), jour))
+        r += static_cast<long double>(jour - 1) / 365;
+    return r;
+}
+
+void TMultPageDlg::Button8Click()
+{
+    const std::string date = VersCp1252(Date->displayText()) + std::string(8, ' ');
+    if (date[6] == ' ' && date[7] == ' ') {
+        Invite().Information(QStringLiteral(
+            "Il faut au moins l'année dans la date pour calculer la déclinaison\rexemple 03/01/99"));
+        Date->setFocus();
+        return;
+    }
+    TMassif* m = Massif ? Massif : hote_->MassifOuvert();
+    if (!m)
+        return;
+    const long double annee = AnneeDecimale(date), reference = AnneeDecimale(m->Date_Declinaison.str());
+    long double d = annee - reference;
+    if (annee < 50)
+        d += 100;
+    if (reference < 50)
+        d -= 100;
+    UniteDecli->setEditText(QStringLiteral("°"));
+    const long double declinaison =
+        static_cast<long double>(m->Origine_Declinaison) - d * static_cast<long double>(m->Variation_Declinaison);
+    Declinaison->setText(QString::fromStdString(FormatGeneral(declinaison, 5, 4)));
+}
+
+// ---- surveyors ----
+
+void TMultPageDlg::ListeClick()
+{
+    const std::string fichier = hote_->RepUtilisateur() + "EXPLORAT.TXT";
+    std::error_code e;
+    if (!std::filesystem::exists(fichier, e)) {
+        const std::string source = TrouveFichier(hote_->RepProgramme() + "EXPLORAT.TXT");
+        if (!source.empty())
+            std::filesystem::copy_file(source, fichier, std::filesystem::copy_options::skip_existing, e);
+    }
+    TExplorateur dialogue(this);
+    dialogue.Fichier = fichier;
+    dialogue.SrcList->clear();
+    dialogue.DstList->clear();
+    std::ifstream f(fichier, std::ios::binary);
+    std::string ligne;
+    while (std::getline(f, ligne)) {
+        if (!ligne.empty() && ligne.back() == '\r')
+            ligne.pop_back();
+        dialogue.SrcList->addItem(DepuisCp1252(ligne));
+    }
+    dialogue.SetButtons();
+    if (ExecuteModal(dialogue) != QDialog::Accepted)
+        return;
+    for (int i = 0; i < dialogue.DstList->count(); ++i)
+        Topographe->appendPlainText(dialogue.DstList->item(i)->text());
+}
+
+}  // namespace karst

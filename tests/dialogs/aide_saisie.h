@@ -1,0 +1,85 @@
+#pragma once
+// Helpers of the sheet-editor tests: the application, sheets built in memory, a scripted
+// station dialog.
+
+#include <QApplication>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "dialogs/saisie.h"
+
+namespace aide {
+
+inline QApplication& App()
+{
+    static int argc = 1;
+    static char nom[] = "dialogs_tests";
+    static char* argv[] = {nom, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+inline karst::TPointTopo Point(const std::string& nom, int indice)
+{
+    karst::TPointTopo p;
+    if (nom.empty()) {
+        p.Terminus = true;
+    } else {
+        p.Nom.Affecte(nom);
+        p.Indice = static_cast<uint8_t>(indice);
+    }
+    return p;
+}
+
+// A gallery from `depart` to `arrivee` of shots of lengths 10, 11, ... azimuth 45, slope -5.
+inline std::unique_ptr<karst::TGalerie> Galerie(const karst::TPointTopo& depart, const karst::TPointTopo& arrivee,
+                                                int visees, const std::string& commentaire = {})
+{
+    auto g = std::make_unique<karst::TGalerie>();
+    g->Depart.Copie(depart);
+    g->Arrivee.Copie(arrivee);
+    g->Coefficient = 1.0L;
+    g->Commentaire.Affecte(commentaire);
+    for (int k = 0; k < visees; ++k) {
+        auto v = std::make_unique<karst::TVisee>();
+        v->Longueur = 10.0L + k;
+        v->Azimut = 45.0L;
+        v->Pente = -5.0L;
+        v->Gauche = "1";
+        v->Droite = "2";
+        v->Haut = "3";
+        g->AjouteVisee(std::move(v));
+    }
+    return g;
+}
+
+// A station dialog that answers from a script: each answer is a result and the station
+// it returns.
+class PointScripte : public karst::IDialoguePoint {
+public:
+    struct Reponse {
+        int resultat;
+        karst::TPointTopo point;
+    };
+    std::deque<Reponse> reponses;
+    std::vector<int> modes;
+    karst::TPointTopo affiche;
+    karst::TPointTopo courant;
+
+    void Initialise(int mode, karst::TMassif*, bool) override { modes.push_back(mode); }
+    void AffichePoint(const karst::TPointTopo& p) override { affiche.Copie(p); }
+    void LitPoint(karst::TPointTopo& p) const override { p.Copie(courant); }
+    int Montre() override
+    {
+        if (reponses.empty())
+            return Annuler;
+        Reponse r = std::move(reponses.front());
+        reponses.pop_front();
+        courant.Copie(r.point);
+        return r.resultat;
+    }
+    bool Modifie() const override { return true; }
+};
+
+}  // namespace aide

@@ -1,0 +1,728 @@
+// The sheet editor: loading a sheet into the grid, validation, the commands that shape the
+// sheet, and its block at the end of the binary massif files.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
+
+#include "aide_saisie.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "survey/flux.h"
+
+using namespace karst;
+
+namespace {
+
+std::string Octets(const std::string& chemin)
+{
+    std::ifstream f(chemin, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+class Saisie : public ::testing::Test {
+protected:
+    Saisie()
+    {
+        aide::App();
+        prefs.ConstruitColonnes();
+        ed = std::make_unique<TMultPageDlg>(&prefs);
+        ed->InstalleDialoguePoint(&points);
+    }
+
+    // A sheet of galleries of the given shot counts, chained A(1) -> B(1) -> C(1) ...
+    TFiche* Fiche(std::initializer_list<int> visees)
+    {
+        auto f = std::make_unique<TFiche>();
+        f->Declinaison = 1.5L;
+        f->Date = "15/06/99";
+        f->Systeme.Affecte("Syst\xE8me");
+        char nom = 'A';
+        for (int n : visees) {
+            f->Galeries.ajoute(aide::Galerie(aide::Point(std::string(1, nom), 1),
+                                             aide::Point(std::string(1, static_cast<char>(nom + 1)), 1), n));
+            ++nom;
+        }
+        return massif.AjouteFiche(std::move(f), false);
+    }
+
+    QStringList Colonne(int c) const
+    {
+        QStringList l;
+        for (int r = 1; r < ed->NbLignes(); ++r)
+            l << ed->Cellule(r, c);
+        return l;
+    }
+
+    QString DernierMessage() const { return invite.messages.empty() ? QString() : invite.messages.back().texte; }
+
+    // Validation of a one-gallery sheet A(1) -> B(1) whose shot row 2 gets `texte` in column `c`.
+    bool ValideAvec(int c, const QString& texte, TFiche* fiche = nullptr)
+    {
+        ed->OuvreFiche(fiche ? fiche : Fiche({1}), &massif, 0, &prefs);
+        ed->FixeCellule(2, c, texte);
+        invite.messages.clear();
+        return ed->ValideFiche();
+    }
+
+    TPreference_Ecran prefs;
+    TMassif massif;
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+    aide::PointScripte points;
+    std::unique_ptr<TMultPageDlg> ed;
+};
+
+// Columns of the default layout.
+constexpr int cLongueur = 2, cUniteL = 3, cAzimut = 4, cPente = 6, cUniteP = 7, cGauche = 8, cDroite = 9,
+              cHauteur = 11, cObservations = 14;
+
+}  // namespace
+
+// ---- the grid ----
+
+TEST_F(Saisie, NouvelleFicheSurLaPageInformations)
+{
+    ed->OuvreFiche(nullptr, &massif, 0, &prefs);
+    EXPECT_EQ(ed->NbColonnesGrille(), 15);
+    EXPECT_EQ(ed->NbLignes(), 12);
+    EXPECT_EQ(ed->Cellule(1, 0), "|->");
+    EXPECT_EQ(ed->Cellule(1, 1), "Terminus");
+    EXPECT_EQ(ed->Cellule(2, 0), "1");
+    EXPECT_EQ(ed->Cellule(11, 0), "10");
+    EXPECT_EQ(ed->Cellule(11, cUniteL), "m");
+    EXPECT_EQ(ed->Cellule(11, 5), "°");
+    EXPECT_EQ(ed->Cellule(0, cLongueur), "Longueur");
+    EXPECT_EQ(ed->Cellule(0, cGauche), "Largeur G");
+    EXPECT_EQ(ed->TabSet->currentIndex(), 1);
+    EXPECT_TRUE(ed->PremierDepart->Terminus);
+    EXPECT_FALSE(ed->FinSurPoint);
+    EXPECT_FALSE(ed->Modifie);
+}
+
+TEST_F(Saisie, ChargeUneEtDeuxGaleries)
+{
+    ed->OuvreFiche(Fiche({3}), &massif, 0, &prefs);
+    EXPECT_EQ(Colonne(0), QStringList({"|->", "1", "2", "3", "->|"}));
+    EXPECT_EQ(ed->Cellule(1, 1), "A(1)");
+    EXPECT_EQ(ed->Cellule(5, 1), "B(1)");
+    EXPECT_EQ(ed->Cellule(2, cLongueur), "10");
+    EXPECT_EQ(ed->Cellule(4, cLongueur), "12");
+    EXPECT_EQ(ed->Cellule(2, cAzimut), "45");
+    EXPECT_EQ(ed->Cellule(2, cPente), "-5");
+    EXPECT_EQ(ed->Cellule(2, cGauche), "1");
+    EXPECT_EQ(ed->Cellule(2, cDroite), "2");
+    EXPECT_EQ(ed->Cellule(2, cHauteur), "3");
+    EXPECT_EQ(ed->Cellule(2, cUniteL), "m");
+    EXPECT_TRUE(ed->FinSurPoint);
+    EXPECT_EQ(ed->Systeme->text(), "Système");
+
+    TFiche* f = Fiche({2, 2});
+    f->Galeries[1]->Depart.Nom.Affecte("");
+    f->Galeries[1]->Depart.Indice = 2;
+    f->Galeries[1]->Commentaire.Affecte("suite");
+    ed->OuvreFiche(f, &massif, 1, &prefs);
+    EXPECT_EQ(Colonne(0), QStringList({"|->", "1", "2", "->|", "|->", "3", "4", "->|"}));
+    EXPECT_EQ(ed->Cellule(4, 1), "B(1)");
+    EXPECT_EQ(ed->Cellule(5, 1), "*(2)");
+    EXPECT_EQ(ed->Cellule(5, cObservations), "suite");
+    ASSERT_EQ(ed->Noeuds.size(), 1u);
+    EXPECT_EQ(ed->Noeuds[0]->Arrivee.Nom.Chaine(), "B");
+    // The requested gallery's first shot is selected.
+    EXPECT_EQ(ed->Ligne(), 6);
+}
+
+TEST_F(Saisie, TopofilEtCorrections)
+{
+    prefs.GHorizontal.Affiche = true;
+    prefs.ConstruitColonnes();
+    TFiche* f = Fiche({2});
+    TVisee& v = *f->Galeries[0]->Visee(1);
+    v.AvecTopofil = true;
+    v.Topofil = 120.4L;
+    v.Longueur = 15.0L;
+    f->Galeries[0]->Visee(2)->AvecCorrHorizontale = true;
+    f->Galeries[0]->Visee(2)->CorrHorizontale = 0.25L;
+    ed->OuvreFiche(f, &massif, -1, &prefs);
+    EXPECT_EQ(ed->Cellule(2, cLongueur), "120/135");
+    const int drapeau = 15, valeur = 16;
+    EXPECT_EQ(ed->TexteDefaut[drapeau], "N");
+    EXPECT_EQ(ed->Cellule(2, drapeau), "N");
+    EXPECT_EQ(ed->Cellule(2, valeur), "");
+    EXPECT_EQ(ed->Cellule(3, drapeau), "O");
+    EXPECT_EQ(ed->Cellule(3, valeur), "0.25");
+
+    // A double click on a flag cell turns N (or n) to O and anything else to N.
+    for (auto [avant, apres] : {std::pair{"N", "O"}, {"n", "O"}, {"O", "N"}}) {
+        ed->FixeCellule(2, drapeau, avant);
+        ed->FixeCelluleCourante(2, drapeau);
+        ed->TableauViseeDblClick();
+        EXPECT_EQ(ed->Cellule(2, drapeau), apres);
+    }
+}
+
+TEST_F(Saisie, EntreeSauteLesUnites)
+{
+    ed->OuvreFiche(Fiche({2}), &massif, 0, &prefs);
+    ed->FixeCelluleCourante(2, cLongueur);
+    ed->TableauViseeEntree();
+    EXPECT_EQ(ed->Colonne(), cAzimut);
+    // Croquis is passed over, Observations is the last column; after it, column 2 below.
+    ed->FixeCelluleCourante(2, cHauteur);
+    ed->TableauViseeEntree();
+    EXPECT_EQ(ed->Colonne(), cObservations);
+    ed->TableauViseeEntree();
+    EXPECT_EQ(ed->Ligne(), 3);
+    EXPECT_EQ(ed->Colonne(), cLongueur);
+}
+
+TEST_F(Saisie, ListeDesUnitesSurUneColonneEtroite)
+{
+    ed->OuvreFiche(Fiche({2}), &massif, 0, &prefs);
+    ed->show();
+    ed->TableauVisee->setColumnWidth(cUniteP, 30);
+    ed->FixeCelluleCourante(2, cUniteP);
+    ed->TableauViseeClick();
+    EXPECT_TRUE(ed->Unite->isVisible());
+    EXPECT_EQ(ed->Unite->width(), 47);
+    EXPECT_EQ(ed->Unite->count(), 10);
+    ed->Unite->setEditText("gr");
+    ed->UniteExit();
+    EXPECT_EQ(ed->Cellule(2, cUniteP), "gr");
+    ed->hide();
+}
+
+TEST_F(Saisie, CliquerSurLaDerniereLigneAjouteUneVisee)
+{
+    ed->OuvreFiche(nullptr, &massif, 0, &prefs);
+    ed->FixeCelluleCourante(11, cAzimut);
+    EXPECT_EQ(ed->NbLignes(), 12);
+    ed->TableauViseeClick();
+    EXPECT_EQ(ed->NbLignes(), 13);
+    EXPECT_EQ(ed->Cellule(12, 0), "11");
+    EXPECT_EQ(ed->Cellule(12, cUniteL), "m");
+}
+
+// ---- validation ----
+
+TEST_F(Saisie, ValidationRemplaceLaFicheSansRienPerdre)
+{
+    TFiche* f = Fiche({3, 2});
+    f->Galeries[1]->Commentaire.Affecte("deux");
+    f->Galeries[1]->CoefTopofil = 1.5L;
+    const int32_t ordre = f->Ordre;
+    ed->OuvreFiche(f, &massif, 0, &prefs);
+    ed->Topographe->setPlainText("Jean\n\nPaul");
+    ASSERT_TRUE(ed->ValideFiche()) << DernierMessage().toStdString();
+    ASSERT_EQ(massif.Fiches.size(), 1u);
+    const TFiche& n = *massif.Fiches[0];
+    EXPECT_EQ(ed->Fiche, &n);
+    EXPECT_EQ(n.Ordre, ordre);
+    EXPECT_EQ(n.Systeme.Chaine(), "Syst\xE8me");
+    EXPECT_EQ(n.Date.str(), "15/06/99");
+    EXPECT_EQ(static_cast<double>(n.Declinaison), 1.5);
+    ASSERT_EQ(n.Topographes.size(), 3u);
+    EXPECT_EQ(n.Topographes[1].Chaine(), "");
+    ASSERT_EQ(n.Galeries.size(), 2u);
+    EXPECT_EQ(n.Galeries[0]->NbVisees, 3);
+    EXPECT_EQ(n.Galeries[1]->NbVisees, 2);
+    EXPECT_EQ(n.Galeries[1]->Commentaire.Chaine(), "deux");
+    EXPECT_EQ(static_cast<double>(n.Galeries[1]->CoefTopofil), 1.5);
+    EXPECT_EQ(n.Galeries[0]->Arrivee.Nom.Chaine(), "B");
+    EXPECT_EQ(n.Galeries[1]->Depart.Nom.Chaine(), "B");
+    EXPECT_EQ(n.Galeries[1]->Arrivee.Nom.Chaine(), "C");
+    const TVisee& v = *n.Galeries[1]->Visee(2);
+    EXPECT_EQ(static_cast<double>(v.Longueur), 11.0);
+    EXPECT_EQ(v.Gauche.str(), "1");
+    EXPECT_EQ(v.Droite.str(), "2");
+    EXPECT_EQ(v.Haut.str(), "3");
+    EXPECT_EQ(v.Bas.str(), "");
+    // The shots are reduced before the sheet is stored.
+    EXPECT_NE(static_cast<double>(n.Galeries[0]->SommeDX), 0.0);
+    EXPECT_FALSE(massif.PointsCalcules);
+}
+
+TEST_F(Saisie, NouvelleFicheAjouteeAuMassif)
+{
+    Fiche({1});
+    massif.ActiveSelection(true);
+    ed->OuvreFiche(nullptr, &massif, 0, &prefs);
+    ed->Declinaison->setText("0");
+    ed->UniteDecli->setEditText("GR");
+    EXPECT_FALSE(ed->ValideFiche());
+    EXPECT_EQ(DernierMessage(), "La fiche ne se termine pas sur un point topo");
+    ed->FixeNbLignes(4);
+    ed->FixeCellule(2, cLongueur, "5");
+    ed->FixeCellule(2, cAzimut, "10");
+    ed->FixeCellule(2, cPente, "0");
+    ed->FixeCellule(2, cUniteL, "m");
+    ed->FixeCellule(2, 5, "°");
+    ed->FixeCellule(2, cUniteP, "°");
+    ed->FixeCellule(2, 10, "m");
+    ed->FixeCellule(2, 12, "m");
+    ed->PointFinal = std::make_unique<TPointTopo>(aide::Point("Z", 3));
+    ed->FinSurPoint = true;
+    ed->FixeCellule(3, 0, "->|");
+    ed->Date->setText("  /03/99");
+    ASSERT_TRUE(ed->ValideFiche()) << DernierMessage().toStdString();
+    ASSERT_EQ(massif.Fiches.size(), 2u);
+    const TFiche& n = *massif.Fiches[1];
+    EXPECT_EQ(n.Ordre, 2);
+    EXPECT_EQ(n.Unite_Decli, 1);
+    EXPECT_EQ(n.Date.str(), "0 /03/99");
+    EXPECT_TRUE(n.Galeries[0]->Depart.Terminus);
+    EXPECT_EQ(n.Galeries[0]->Arrivee.Indice, 3);
+    ASSERT_EQ(massif.Selection->size(), 1u);
+    EXPECT_EQ((*massif.Selection)[0], &n);
+}
+
+TEST_F(Saisie, LongueursTopofilEtNulles)
+{
+    ASSERT_TRUE(ValideAvec(cLongueur, "12/15"));
+    const TVisee& v = *massif.Fiches.back()->Galeries[0]->Visee(1);
+    EXPECT_EQ(static_cast<double>(v.Longueur), 3.0);
+    EXPECT_EQ(static_cast<double>(v.Topofil), 12.0);
+    EXPECT_TRUE(v.AvecTopofil);
+    EXPECT_FALSE(ValideAvec(cLongueur, "15/12"));
+    EXPECT_EQ(DernierMessage(), "La longueur Topofil est négative");
+    EXPECT_EQ(ed->Ligne(), 2);
+    EXPECT_EQ(ed->Colonne(), cLongueur);
+    EXPECT_FALSE(ValideAvec(cLongueur, "12/12.005"));
+    EXPECT_EQ(DernierMessage(), "La longueur Topofil est négative");
+    EXPECT_FALSE(ValideAvec(cLongueur, "12/x"));
+    EXPECT_EQ(DernierMessage(), "Les longueurs Topofil ne sont pas correctes");
+    EXPECT_FALSE(ValideAvec(cLongueur, "douze"));
+    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
+    EXPECT_FALSE(ValideAvec(cLongueur, "-2"));
+    EXPECT_EQ(DernierMessage(), "La longueur doit être positive");
+    // A number too large for the files is refused, not lost.
+    EXPECT_FALSE(ValideAvec(cLongueur, "1e300"));
+    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
+
+    // A first shot of zero length between two stations leaves the gallery empty.
+    EXPECT_FALSE(ValideAvec(cLongueur, "-0.0005"));
+    EXPECT_EQ(DernierMessage(), "Il doit y avoir au moins une visée entre deux carrefours");
+    EXPECT_EQ(ed->Ligne(), 3);
+    EXPECT_EQ(ed->Colonne(), 1);
+    TFiche* f = Fiche({1});
+    f->Galeries[0]->Depart.Terminus = true;
+    ASSERT_TRUE(ValideAvec(cLongueur, "0", f));
+    EXPECT_TRUE(massif.Fiches.back()->Galeries[0]->PremiereViseeNulle);
+    // Zero on the second shot is refused.
+    ed->OuvreFiche(Fiche({2}), &massif, 0, &prefs);
+    ed->FixeCellule(3, cLongueur, "0");
+    EXPECT_FALSE(ed->ValideFiche());
+    EXPECT_EQ(DernierMessage(), "La longueur ne doit pas être nulle");
+}
+
+TEST_F(Saisie, LimitesDesPentesEtDesAzimuts)
+{
+    struct Cas {
+        int colonne;
+        const char* texte;
+        const char* unitePente;
+        const char* message;  // nullptr: accepted
+    };
+    const Cas cas[] = {
+        {cPente, "90.5", "°", nullptr},
+        {cPente, "91", "°", "La pente doit être inférieure à 90°."},
+        {cPente, "-90.9", "°", nullptr},
+        {cPente, "100.1", "gr", nullptr},
+        {cPente, "100.15", "gr", "La pente doit être inférieure à 100°."},
+        {cPente, "150", "-°", nullptr},
+        {cPente, "181", "°vul", "La pente Vulcain doit être entre 0 et 180°."},
+        {cPente, "5", "m", nullptr},  // length 10
+        {cPente, "11", "m", "La pente doit être inférieure à la longueur."},
+        {cPente, "pente", "°", "La pente n'est pas correcte"},
+        {cPente, "5", "degres", "L'unité de pente n'est pas correcte."},
+        {cAzimut, "360.5", "°", nullptr},
+        {cAzimut, "361", "°", "L'azimut doit être compris entre 0 et 360°."},
+        {cAzimut, "-0.5", "°", nullptr},
+        {cAzimut, "-1", "°", "L'azimut doit être compris entre 0 et 360°."},
+    };
+    for (const Cas& c : cas) {
+        ed->OuvreFiche(Fiche({1}), &massif, 0, &prefs);
+        ed->FixeCellule(2, cUniteP, QString::fromUtf8(c.unitePente));
+        ed->FixeCellule(2, c.colonne, QString::fromUtf8(c.texte));
+        invite.messages.clear();
+        const bool ok = ed->ValideFiche();
+        EXPECT_EQ(ok, c.message == nullptr) << c.texte << " " << c.unitePente;
+        if (c.message) {
+            EXPECT_EQ(DernierMessage(), QString::fromUtf8(c.message)) << c.texte;
+        }
+    }
+    // Slope 4 m over 400 cm passes.
+    ed->OuvreFiche(Fiche({1}), &massif, 0, &prefs);
+    ed->FixeCellule(2, cLongueur, "400");
+    ed->FixeCellule(2, cUniteL, "CM");
+    ed->FixeCellule(2, cUniteP, "m");
+    ed->FixeCellule(2, cPente, "4");
+    EXPECT_TRUE(ed->ValideFiche()) << DernierMessage().toStdString();
+    EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->UniteLongueur, 1);
+    EXPECT_FALSE(ValideAvec(cUniteL, "km"));
+    EXPECT_EQ(DernierMessage(), "L'unité de longueur doit être en m ou cm.");
+}
+
+TEST_F(Saisie, LargeursHauteursEtDrapeaux)
+{
+    prefs.GLargeur.DeuxColonnes = false;
+    prefs.GHauteur.Separateur = ':';
+    prefs.GDeveloppement.Affiche = true;
+    prefs.ConstruitColonnes();
+    // Point, L, u, A, u, P, u, Largeur, u, Hauteur, u, Croquis, Observations, flag, value.
+    const int largeur = 8, hauteur = 10, croquis = 12, drapeau = 14, valeur = 15;
+    ASSERT_TRUE(ValideAvec(largeur, "1.5/2"));
+    EXPECT_EQ(ed->TypeColonne(drapeau), TPreference_Ecran::DrapeauDeveloppement);
+    const TVisee* v = massif.Fiches.back()->Galeries[0]->Visee(1);
+    EXPECT_EQ(v->Gauche.str(), "1.5");
+    EXPECT_EQ(v->Droite.str(), "2");
+    ASSERT_TRUE(ValideAvec(largeur, "3"));
+    v = massif.Fiches.back()->Galeries[0]->Visee(1);
+    EXPECT_EQ(v->Gauche.str(), "3");
+    EXPECT_EQ(v->Droite.str(), "");
+    EXPECT_FALSE(ValideAvec(largeur, "12345678901/2"));
+    EXPECT_EQ(DernierMessage(), "La définition de la largeur doit être inférieure à dix.");
+    ASSERT_TRUE(ValideAvec(hauteur, "4:0.5"));
+    v = massif.Fiches.back()->Galeries[0]->Visee(1);
+    EXPECT_EQ(v->Haut.str(), "4");
+    EXPECT_EQ(v->Bas.str(), "0.5");
+    EXPECT_FALSE(ValideAvec(croquis, "grand"));
+    EXPECT_EQ(DernierMessage(), "La taille du schéma doit être numérique.");
+    ASSERT_TRUE(ValideAvec(croquis, "258"));
+    EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->TailleSchema, 2);
+
+    ASSERT_TRUE(ValideAvec(drapeau, "o"));
+    EXPECT_TRUE(massif.Fiches.back()->Galeries[0]->Visee(1)->AvecCorrDeveloppement);
+    for (const char* refus : {"oui", ""}) {
+        EXPECT_FALSE(ValideAvec(drapeau, refus));
+        EXPECT_EQ(DernierMessage(), "Mettre O ou N pour la demande de correction de développemnt.");
+    }
+    ASSERT_TRUE(ValideAvec(valeur, "12.5"));
+    EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(1)->CorrDeveloppement), 12.5);
+    EXPECT_FALSE(ValideAvec(valeur, "x"));
+    EXPECT_EQ(DernierMessage(), "La correction du développement doit être numérique.");
+}
+
+TEST_F(Saisie, ChampsDeLaPageInformations)
+{
+    ed->OuvreFiche(Fiche({1}), &massif, 0, &prefs);
+    ed->Declinaison->setText("est");
+    EXPECT_FALSE(ed->ValideFiche());
+    EXPECT_EQ(DernierMessage(), "La déclinaison doit être numérique\rexemple 2.53");
+    EXPECT_EQ(ed->TabSet->currentIndex(), 1);
+    ed->Declinaison->setText("2");
+    ed->UniteDecli->setEditText("rad");
+    EXPECT_FALSE(ed->ValideFiche());
+    EXPECT_EQ(DernierMessage(), "La déclinaison doit être en ° ou en gr.");
+    ed->UniteDecli->setEditText("°");
+    ed->Premiere->setText("");
+    EXPECT_FALSE(ed->ValideFiche());
+    EXPECT_EQ(DernierMessage(), "La première doit être numérique\rexemple 103.5");
+    EXPECT_EQ(massif.Fiches.size(), 1u);
+}
+
+TEST_F(Saisie, LaCoupeSuitLesStationsInchangees)
+{
+    TFiche* f = Fiche({2});
+    f->Galeries[0]->DansCoupe = true;
+    f->Galeries[0]->GaucheDroite = true;
+    ASSERT_TRUE(ValideAvec(cLongueur, "20", f));
+    TFiche* n = massif.Fiches.back();
+    EXPECT_TRUE(n->Galeries[0]->DansCoupe);
+    EXPECT_TRUE(n->Galeries[0]->GaucheDroite);
+    // A new end station takes the sheet out of the section.
+    ed->OuvreFiche(n, &massif, 0, &prefs);
+    ed->PointFinal->Indice = 9;
+    ASSERT_TRUE(ed->ValideFiche());
+    EXPECT_FALSE(massif.Fiches.back()->Galeries[0]->DansCoupe);
+}
+
+// ---- commands ----
+
+TEST_F(Saisie, InsererEtSupprimerDesVisees)
+{
+    ed->OuvreFiche(Fiche({7, 2}), &massif, 0, &prefs);
+    ASSERT_EQ(Colonne(0).join(' '), "|-> 1 2 3 4 5 6 7 ->| |-> 8 9 ->|");
+    ed->InsereVisee(9);
+    EXPECT_EQ(Colonne(0).join(' '), "|-> 1 2 3 4 5 6 7 8 ->| |-> 9 10 ->|");
+    EXPECT_EQ(ed->Cellule(9, cUniteL), "m");
+    EXPECT_EQ(ed->Ligne(), 9);
+    EXPECT_TRUE(ed->Modifie);
+    invite.messages.clear();
+    ed->InsereVisee(11);
+    EXPECT_EQ(DernierMessage(), "Impossible d'ajouter une visée ici.");
+
+    // A block of rows 5 to 7 over every column.
+    invite.reponses = {Bouton::OK};
+    ed->SelectionneLignes(5, 7);
+    ed->SupprimeVisees(5);
+    EXPECT_EQ(Colonne(0).join(' '), "|-> 1 2 3 4 5 ->| |-> 6 7 ->|");
+    // A block that holds a station row deletes nothing.
+    invite.reponses = {Bouton::OK};
+    ed->SelectionneLignes(6, 8);
+    ed->SupprimeVisees(6);
+    EXPECT_EQ(DernierMessage(), "Vous ne pouvez pas supprimer en même temps des visées et des carrefours.");
+    EXPECT_EQ(ed->NbLignes(), 12);
+    // Cancelling the confirmation deletes nothing either.
+    invite.reponses = {Bouton::Annuler};
+    ed->FixeCelluleCourante(2, cLongueur);
+    ed->SupprimeVisees(2);
+    EXPECT_EQ(ed->NbLignes(), 12);
+}
+
+TEST_F(Saisie, InsererUnCarrefourPuisLeSupprimer)
+{
+    ed->OuvreFiche(nullptr, &massif, 0, &prefs);
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("X", 1)}, {IDialoguePoint::Valider, aide::Point("X", 2)}};
+    PiloteModalInstalle pilote([this](QDialog& d) {
+        EXPECT_EQ(&d, ed->Informations);
+        ed->Informations->Info->setText("galerie deux");
+        ed->Informations->Topofil->setText("1.01");
+        ed->Informations->OKBtnClick();
+        return d.result();
+    });
+    ed->InserePoint(4);
+    EXPECT_EQ(points.modes, std::vector<int>({3, 0}));
+    EXPECT_EQ(Colonne(0).mid(0, 6).join(' '), "|-> 1 2 ->| |-> 3");
+    EXPECT_EQ(ed->Cellule(4, 1), "X(1)");
+    EXPECT_EQ(ed->Cellule(5, 1), "X(2)");
+    EXPECT_EQ(ed->Cellule(5, cObservations), "galerie deux");
+    ASSERT_EQ(ed->Noeuds.size(), 1u);
+    EXPECT_EQ(ed->Noeuds[0]->Arrivee.Indice, 1);
+    EXPECT_EQ(ed->Noeuds[0]->Depart.Indice, 2);
+    EXPECT_NEAR(static_cast<double>(ed->Noeuds[0]->CoefTopofil), 1.01, 1e-9);
+    EXPECT_EQ(ed->Ligne(), 6);
+
+    // A cancelled second station inserts nothing.
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("Y", 1)}};
+    const int lignes = ed->NbLignes();
+    ed->InserePoint(8);
+    EXPECT_EQ(ed->NbLignes(), lignes);
+    EXPECT_EQ(ed->Noeuds.size(), 1u);
+
+    invite.reponses = {Bouton::OK};
+    ed->SupprimePoint(5);
+    EXPECT_TRUE(ed->Noeuds.empty());
+    EXPECT_EQ(Colonne(0).mid(0, 4).join(' '), "|-> 1 2 3");
+}
+
+TEST_F(Saisie, PointFinalPuisContinuerEnBas)
+{
+    ed->OuvreFiche(nullptr, &massif, 0, &prefs);
+    points.reponses = {{IDialoguePoint::PointFinal, aide::Point("F", 1)}};
+    invite.reponses = {Bouton::OK};
+    ed->InserePoint(5);
+    EXPECT_EQ(DernierMessage(), "Toutes les valeurs en dessous de cette ligne vont être perdues.");
+    EXPECT_EQ(Colonne(0).join(' '), "|-> 1 2 3 ->|");
+    EXPECT_TRUE(ed->FinSurPoint);
+    EXPECT_EQ(ed->Cellule(5, 1), "F(1)");
+
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("G", 1)}};
+    PiloteModalInstalle pilote([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
+    ed->Continuerenbas1Click();
+    EXPECT_EQ(Colonne(0).join(' '), "|-> 1 2 3 ->| |-> 4");
+    EXPECT_EQ(ed->Cellule(6, 1), "G(1)");
+    EXPECT_FALSE(ed->FinSurPoint);
+    EXPECT_EQ(ed->PointFinal, nullptr);
+    ASSERT_EQ(ed->Noeuds.size(), 1u);
+    EXPECT_EQ(ed->Noeuds[0]->Arrivee.Nom.Chaine(), "F");
+    EXPECT_EQ(static_cast<double>(ed->Noeuds[0]->Coefficient), 1.0);
+    EXPECT_EQ(ed->Ligne(), 7);
+}
+
+TEST_F(Saisie, SupprimerLePointFinal)
+{
+    ed->OuvreFiche(Fiche({2}), &massif, 0, &prefs);
+    invite.reponses = {Bouton::OK};
+    ed->SupprimePoint(4);
+    EXPECT_EQ(DernierMessage(), "Supprimer le dernier point et continuer?");
+    EXPECT_FALSE(ed->FinSurPoint);
+    EXPECT_EQ(ed->PointFinal, nullptr);
+    EXPECT_EQ(Colonne(0).mid(0, 3).join(' '), "|-> 1 2");
+}
+
+TEST_F(Saisie, TerminerEtSuivante)
+{
+    TFiche* f = Fiche({2});
+    ed->OuvreFiche(f, &massif, 0, &prefs);
+    massif.Enregistre = true;
+    ed->FixeCellule(2, cLongueur, "30");
+    ed->Modifie = true;
+    ed->Terminer1Click();
+    EXPECT_FALSE(massif.Enregistre);
+    EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(1)->Longueur), 30.0);
+    EXPECT_TRUE(ed->Noeuds.empty());
+    EXPECT_EQ(ed->PremierDepart, nullptr);
+    EXPECT_EQ(ed->Systeme->text(), "");
+
+    // "Suivante" keeps the place for the next sheet and asks for its start at once.
+    ed->OuvreFiche(massif.Fiches.back(), &massif, 0, &prefs);
+    ed->Modifie = true;
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("S", 4)}};
+    PiloteModalInstalle pilote([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
+    ed->Suivante1Click();
+    EXPECT_EQ(ed->Systeme->text(), "Système");
+    EXPECT_EQ(ed->Fiche, nullptr);
+    EXPECT_FALSE(ed->EditionFiche);
+    EXPECT_EQ(ed->TabSet->currentIndex(), 0);
+    EXPECT_EQ(ed->Cellule(1, 1), "S(4)");
+    EXPECT_EQ(ed->Premiere->text(), "0");
+}
+
+TEST_F(Saisie, AnnulerAvecDesModifications)
+{
+    ed->OuvreFiche(Fiche({2}), &massif, 0, &prefs);
+    ed->show();
+    ed->FixeCellule(2, cLongueur, "30");
+    ed->Modifie = true;
+    invite.reponses = {Bouton::Annuler};
+    ed->Annuler1Click();
+    EXPECT_EQ(DernierMessage(), "Les modifications vont être perdues.");
+    EXPECT_TRUE(ed->isVisible());
+    EXPECT_NE(ed->PremierDepart, nullptr);
+    invite.reponses = {Bouton::OK};
+    ed->Annuler1Click();
+    EXPECT_FALSE(ed->isVisible());
+    EXPECT_EQ(ed->PremierDepart, nullptr);
+    EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(1)->Longueur), 10.0);
+}
+
+// ---- the block of the binary massif files ----
+
+TEST_F(Saisie, BlocDUneNouvelleFiche)
+{
+    QTemporaryDir dir;
+    const std::string nom = dir.filePath("bloc").toStdString();
+    ed->OuvreFiche(nullptr, &massif, 0, &prefs);
+    {
+        TFileBufferStream f(nom, TFileBufferStream::kCreation);
+        ed->SauveSaisie(f);
+        f.Ferme();
+    }
+    const std::string o = Octets(nom);
+    const std::string fin = std::string("\xFF\xFF", 2) + std::string("\x01\x00\x00\x00", 4) + std::string(18, '\0') +
+                            std::string(2, '\0') + std::string("\x81\0\0\0\0\0", 6) + std::string("\x81\0\0\0\0\0", 6) +
+                            std::string(3, '\0');
+    ASSERT_GT(o.size(), fin.size());
+    EXPECT_EQ(o.substr(o.size() - fin.size()), fin);
+    // The start: four empty place texts, the date as shown, the declination, no unit.
+    EXPECT_EQ(o.substr(0, 20), std::string(8, '\0') + std::string("\x08\x00  /  /  ", 10) + std::string(2, '\0'));
+}
+
+TEST_F(Saisie, BlocRelu)
+{
+    QTemporaryDir dir;
+    const std::string nom = dir.filePath("bloc").toStdString();
+    TFiche* f = Fiche({2, 3});
+    ed->OuvreFiche(f, &massif, 0, &prefs);
+    ed->FixeCellule(3, cLongueur, "99");
+    ed->Topographe->setPlainText("Ana\nBruno");
+    ed->Noeuds[0]->Coefficient = 2.5L;
+    {
+        TFileBufferStream s(nom, TFileBufferStream::kCreation);
+        ed->SauveSaisie(s);
+        s.Ferme();
+    }
+    // A junction record: two stations, one text and two reals.
+    TMultPageDlg autre(&prefs);
+    {
+        TFileBufferStream s(nom, TFileBufferStream::kLecture);
+        autre.ChargeSaisie(s, massif);
+        EXPECT_TRUE(s.Fin());
+    }
+    EXPECT_EQ(autre.Fiche, f);
+    EXPECT_TRUE(autre.EditionFiche);
+    EXPECT_TRUE(autre.Modifie);
+    EXPECT_TRUE(autre.FinSurPoint);
+    EXPECT_EQ(autre.NbLignes(), ed->NbLignes());
+    for (int r = 0; r < ed->NbLignes(); ++r)
+        for (int c = 0; c < ed->NbColonnesGrille(); ++c)
+            EXPECT_EQ(autre.Cellule(r, c), ed->Cellule(r, c)) << r << "," << c;
+    EXPECT_EQ(autre.Topographe->toPlainText(), "Ana\nBruno");
+    EXPECT_EQ(autre.Systeme->text(), "Système");
+    ASSERT_EQ(autre.Noeuds.size(), 1u);
+    EXPECT_EQ(static_cast<double>(autre.Noeuds[0]->Coefficient), 2.5);
+    EXPECT_EQ(autre.PointFinal->Nom.Chaine(), "C");
+    ASSERT_TRUE(autre.ValideFiche());
+    EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(2)->Longueur), 99.0);
+
+    // Under a narrower layout the grid keeps the layout's columns; cut short, the block fails
+    // and leaves nothing half restored.
+    TPreference_Ecran etroit;
+    etroit.GLargeur.DeuxColonnes = false;
+    etroit.GCroquis.Position = 0;
+    etroit.ConstruitColonnes();
+    TMultPageDlg troisieme(&etroit);
+    {
+        TFileBufferStream s(nom, TFileBufferStream::kLecture);
+        troisieme.ChargeSaisie(s, massif);
+    }
+    EXPECT_EQ(troisieme.NbColonnesGrille(), 13);
+    EXPECT_EQ(troisieme.Cellule(3, cLongueur), "99");
+    const std::string o = Octets(nom);
+    {
+        std::ofstream court(nom, std::ios::binary | std::ios::trunc);
+        court << o.substr(0, o.size() - 10);
+    }
+    TMultPageDlg quatrieme(&prefs);
+    TFileBufferStream s(nom, TFileBufferStream::kLecture);
+    EXPECT_ANY_THROW(quatrieme.ChargeSaisie(s, massif));
+    EXPECT_TRUE(quatrieme.Noeuds.empty());
+    EXPECT_EQ(quatrieme.PremierDepart, nullptr);
+    EXPECT_EQ(quatrieme.Fiche, nullptr);
+}
+
+TEST_F(Saisie, GrilleSansPointFinalReluesurOnzeLignes)
+{
+    QTemporaryDir dir;
+    const std::string nom = dir.filePath("bloc").toStdString();
+    ed->OuvreFiche(nullptr, &massif, 0, &prefs);
+    ed->FixeNbLignes(8);
+    {
+        TFileBufferStream s(nom, TFileBufferStream::kCreation);
+        ed->SauveSaisie(s);
+        s.Ferme();
+    }
+    TMultPageDlg autre(&prefs);
+    TFileBufferStream s(nom, TFileBufferStream::kLecture);
+    autre.ChargeSaisie(s, massif);
+    EXPECT_EQ(autre.NbLignes(), 11);
+    EXPECT_EQ(autre.Cellule(10, cUniteL), "m");
+    EXPECT_EQ(autre.Fiche, nullptr);
+    EXPECT_FALSE(autre.EditionFiche);
+}
+
+TEST_F(Saisie, LeMassifPorteLEditeurOuvert)
+{
+    QTemporaryDir dir;
+    TFiche* f = Fiche({2});
+    massif.NomFichier = dir.filePath("m.fic").toStdString();
+    massif.Sauve({}, nullptr, ed.get());
+    EXPECT_EQ(Octets(massif.NomFichier).back(), '\0');
+
+    ed->OuvreFiche(f, &massif, 0, &prefs);
+    ed->FixeCellule(2, cObservations, "à revoir");
+    ed->show();
+    massif.Sauve({}, nullptr, ed.get());
+    ed->hide();
+
+    struct Fenetre : IFenetreMassif {
+        bool arme = false;
+        void ArmeReouvertureEditeur() override { arme = true; }
+    } fenetre;
+    TMassif relu;
+    relu.NomFichier = massif.NomFichier;
+    TMultPageDlg autre(&prefs);
+    ASSERT_EQ(relu.Charge(&fenetre, &autre).etat, EtatChargement::Charge);
+    EXPECT_TRUE(fenetre.arme);
+    EXPECT_EQ(autre.Massif, &relu);
+    EXPECT_EQ(autre.Fiche, relu.Fiches[0]);
+    EXPECT_EQ(autre.Cellule(2, cObservations), "à revoir");
+}
