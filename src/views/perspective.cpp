@@ -333,17 +333,7 @@ double TPerspective::Localise(int x, int y, int& fiche, int& galerie, int& point
                 const double d0 = (q.x - s0.x) * (q.x - s0.x) + (q.y - s0.y) * (q.y - s0.y);
                 if (premier || d0 < meilleur) retient(d0, 1);
                 for (std::size_t k = 1; k < st.size(); ++k) {
-                    const Pt a = st[k - 1].plan(), b = st[k].plan();
-                    const Pt ab = b - a, aq = q - a;
-                    const double t = aq.x * ab.x + aq.y * ab.y, l = ab.x * ab.x + ab.y * ab.y;
-                    double candidat = -1;
-                    if (t > l) {
-                        const Pt bq = q - b;
-                        candidat = bq.x * bq.x + bq.y * bq.y;
-                    } else if (t > 0 && l > 0) {
-                        const double croix = ab.x * aq.y - ab.y * aq.x;
-                        candidat = croix * croix / l;
-                    }
+                    const double candidat = DistanceVisee2(q, st[k - 1].plan(), st[k].plan());
                     if (candidat >= 0 && candidat < meilleur) retient(candidat, static_cast<int>(k));
                 }
             }
@@ -379,16 +369,11 @@ void TPerspective::IsoleEcran(int x, int y, int rayon2) {
 
 void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
     texte.clear();
-    const ListeFiches* fiches = FichesCourantes();
-    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size() ||
-        !(*fiches)[static_cast<std::size_t>(fiche)])
-        return;
-    const TFiche& f = *(*fiches)[static_cast<std::size_t>(fiche)];
-    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) return;
-    const TGalerie& g = *f.Galeries[static_cast<std::size_t>(galerie)];
-    if (affiche) {
-        texte = TexteDesignation(f, g.Depart, g.Arrivee);
-    }
+    const TFiche* f;
+    const TGalerie* designee = GalerieDesignee(fiche, galerie, f);
+    if (!designee) return;
+    const TGalerie& g = *designee;
+    if (affiche) texte = TexteDesignation(*f, g.Depart, g.Arrivee);
     const TOptions_Relief* o = contexte_.OptionsRelief();
     if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0) return;
     const std::vector<Vu> st = StationsVues(*this, g);
@@ -409,30 +394,21 @@ void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, 
 
 void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) {
     FichierSVG f(nomFichier);
-    const double echelle = Echelle > 0 ? Echelle : 1;
-    EcritEnteteSVG(f, RoundEntier((Xmax - Xmin) * 1000 / echelle), RoundEntier((Ymax - Ymin) * 1000 / echelle),
-                   illustrator);
-    TMassif* massif = contexte_.Massif();
-    f.Ligne("<title>" + TexteXml(NomSansDossier(massif ? massif->NomFichier : std::string())) + "</title>");
-    f.Ligne("<desc>Perspective</desc>");
+    DebutSVG(f, illustrator, "Perspective");
     const TOptions_Relief* options = contexte_.OptionsRelief();
     const ListeFiches* fiches = FichesCourantes();
     if (Donnees && options && fiches && Echelle > 0) {
         const TOptions_Relief& o = *options;
-        const std::string marque = MarqueCouche(illustrator);
-        auto X = [&](Pt p) { return (p.x - Xmin) * 1000 / echelle; };
-        auto Y = [&](Pt p) { return (Ymax - p.y) * 1000 / echelle; };
-        auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(X(a), Y(a), X(b), Y(b))); };
+        auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(MmX(a.x), MmY(a.y), MmX(b.x), MmY(b.y))); };
         const double e = o.pourcentage / 200.0 + 0.5, r = 1 - e;
         const double demi = o.Police_Station.Taille() * 25.4 / 72 / 2;
 
-        const std::string entetes[3] = {
-            "<g id=\"visees\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Visee / 10.0) + "; stroke:black;\">",
-            "<g id=\"stations\"" + marque + " style=\"stroke:black; fill:black;\">",
-            "<g id=\"carrefours\"" + marque + " style=\"font-size:" + FormatEntier(o.Police_Station.Taille()) +
-                "pt; font-family:" + TexteXml(o.Police_Station.Nom) + ";\">"};
+        const std::string couches[3] = {
+            CoucheSVG("visees", illustrator, StyleTraitSVG(o.Epaisseur_Visee)),
+            CoucheSVG("stations", illustrator, "stroke:black; fill:black;"),
+            CoucheSVG("carrefours", illustrator, StylePoliceSVG(o.Police_Station.Taille(), o.Police_Station.Nom))};
         for (int passe = 0; passe < 3; ++passe) {
-            f.Ligne(entetes[passe]);
+            f.Ligne(couches[passe]);
             for (const TFiche* fiche : *fiches) {
                 if (!fiche) continue;
                 f.Ligne("<g>");
@@ -441,7 +417,7 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
                     f.Ligne("<g>");
                     const std::vector<Vu> st = StationsVues(*this, *g);
                     auto etiquette = [&](const TPointTopo& station, Pt p) {
-                        f.Ligne(TexteSVG(X(p) + demi, Y(p) + demi, NomStation(station, o.Texte_Station)));
+                        f.Ligne(TexteSVG(MmX(p.x) + demi, MmY(p.y) + demi, NomStation(station, o.Texte_Station)));
                     };
                     if (passe == 0) {
                         for (std::size_t k = 1; k < st.size(); ++k) {
@@ -449,7 +425,7 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
                             ligne(e * a + r * b, r * a + e * b);
                         }
                     } else if (passe == 1 && o.diametre != 0) {
-                        for (const Vu& s : st) f.Ligne(CercleSVG(X(s.plan()), Y(s.plan()), o.diametre / 20.0));
+                        for (const Vu& s : st) f.Ligne(CercleSVG(MmX(s.h), MmY(s.v), o.diametre / 20.0));
                     } else if (passe == 2 && o.Texte_Station > 0) {
                         if (!g->Depart.Terminus) etiquette(g->Depart, st.front().plan());
                         if (!g->Arrivee.Terminus && st.size() > 1) etiquette(g->Arrivee, st.back().plan());
@@ -462,28 +438,26 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
         }
 
         if (o.Affiche_Nord || toutes) {
-            const auto n = Nord(*this, o, static_cast<double>(massif->Angle_Geodesique));
-            f.Ligne("<g id=\"nord\"" + marque + ">");
+            const auto n = Nord(*this, o, static_cast<double>(contexte_.Massif()->Angle_Geodesique));
+            f.Ligne(CoucheSVG("nord", illustrator));
             f.Ligne(GroupeTraitSVG(o.Epaisseur_Nord));
             ligne(n[0].plan(), n[1].plan());
             ligne(n[1].plan(), n[2].plan());
             f.Ligne("</g>");
             f.Ligne(GroupePoliceSVG(o.Police_Nord.Taille(), o.Police_Nord.Nom));
             const double dn = o.Police_Nord.Taille() * 25.4 / 72 / 2;
-            f.Ligne(TexteSVG(X(n[2].plan()) + dn, Y(n[2].plan()) + dn, o.Texte_Nord.str()));
+            f.Ligne(TexteSVG(MmX(n[2].h) + dn, MmY(n[2].v) + dn, o.Texte_Nord.str()));
             f.Ligne("</g>");
             f.Ligne("</g>");
         }
         if (o.Affiche_Echelle || toutes) {
-            f.Ligne("<g id=\"repere\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Echelle / 10.0) +
-                    "; stroke:black;\">");
+            f.Ligne(CoucheSVG("repere", illustrator, StyleTraitSVG(o.Epaisseur_Echelle)));
             const auto a = Axes(*this, o);
             for (std::size_t i = 1; i <= 3; ++i) ligne(a[0].plan(), a[i].plan());
             f.Ligne("</g>");
         }
         if (o.Affiche_Quadri || toutes) {
-            f.Ligne("<g id=\"quadrillatere\"" + marque + " style=\"stroke-width:" + Mm(o.Epaisseur_Quadri / 10.0) +
-                    "; stroke:black;\">");
+            f.Ligne(CoucheSVG("quadrillatere", illustrator, StyleTraitSVG(o.Epaisseur_Quadri)));
             for (const auto& [a, b] : Aretes(*this)) ligne(a.plan(), b.plan());
             f.Ligne("</g>");
         }

@@ -376,16 +376,7 @@ double TPlan::Localise(int x, int y, int& fiche, int& galerie, int& point) {
                 if (premier || d0 < meilleur) retient(d0, 1);
                 premier = false;
                 parcours.Galerie(*f, static_cast<int>(gi), g, [&](const PasVisee& v) {
-                    const Pt ab = v.B - v.A, aq = q - v.A;
-                    const double t = aq.x * ab.x + aq.y * ab.y, l = ab.x * ab.x + ab.y * ab.y;
-                    double candidat = -1;
-                    if (t > l) {
-                        const Pt bq = q - v.B;
-                        candidat = bq.x * bq.x + bq.y * bq.y;
-                    } else if (t > 0 && l > 0) {
-                        const double croix = ab.x * aq.y - ab.y * aq.x;
-                        candidat = croix * croix / l;
-                    }
+                    const double candidat = DistanceVisee2(q, v.A, v.B);
                     if (candidat >= 0 && candidat < meilleur) retient(candidat, v.k);
                 });
             }

@@ -21,6 +21,23 @@ inline PointPlan operator+(PointPlan a, PointPlan b) { return {a.x + b.x, a.y + 
 inline PointPlan operator-(PointPlan a, PointPlan b) { return {a.x - b.x, a.y - b.y}; }
 inline PointPlan operator*(double k, PointPlan a) { return {k * a.x, k * a.y}; }
 
+// The squared distance from q to the shot a-b as the hit tests count it: to b when the
+// foot of the perpendicular lies beyond b, to the shot's line when it falls within the
+// shot, -1 (no candidate) when it falls before a or the shot has no length.
+inline double DistanceVisee2(PointPlan q, PointPlan a, PointPlan b) {
+    const PointPlan ab = b - a, aq = q - a;
+    const double t = aq.x * ab.x + aq.y * ab.y, l = ab.x * ab.x + ab.y * ab.y;
+    if (t > l) {
+        const PointPlan bq = q - b;
+        return bq.x * bq.x + bq.y * bq.y;
+    }
+    if (t > 0 && l > 0) {
+        const double croix = ab.x * aq.y - ab.y * aq.x;
+        return croix * croix / l;
+    }
+    return -1;
+}
+
 // The north arrow of the options, in the world's horizontal plane: base, tip and the end
 // of its half head. The "Géographique" arrow is turned anticlockwise by the geodesic angle
 // (degrees); `longueur` is in world metres.
