@@ -215,3 +215,40 @@ TEST_F(Peinture, ReleasedSceneLeavesThePanelBlack) {
     const QImage image = panneau.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(qRed(image.pixel(20, 20)), 0);
 }
+
+TEST_F(Peinture, OnlyPlacedLightsSetAPositionAndASpot) {
+    PanneauOpenGL panneau;
+    panneau.resize(20, 20);
+    TMaScene scene;
+    auto sans = std::make_unique<Tlight>(2);
+    sans->Source->SetPosition(5, 6, 7);
+    auto spot = std::make_unique<Tlight>(3);
+    spot->Kind = Tlight::Spot;
+    spot->CutOff = 90;
+    spot->Exponent = 0;
+    spot->SetDirection(0, -1, 0);
+    spot->Source->SetPosition(0, 1000, 0);
+    scene.Lights.push_back(std::move(sans));
+    scene.Lights.push_back(std::move(spot));
+    scene.CreateContext(panneau);
+    panneau.grabFramebuffer();
+    panneau.makeCurrent();
+    GLfloat p[4], coupure = 0, diffuse[4];
+    glGetLightfv(GL_LIGHT1, GL_POSITION, p);
+    // The light without position keeps OpenGL's default direction.
+    EXPECT_FLOAT_EQ(p[0], 0);
+    EXPECT_FLOAT_EQ(p[2], 1);
+    EXPECT_FLOAT_EQ(p[3], 0);
+    glGetLightfv(GL_LIGHT1, GL_SPOT_CUTOFF, &coupure);
+    EXPECT_FLOAT_EQ(coupure, 180);
+    glGetLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
+    EXPECT_FLOAT_EQ(diffuse[0], 0.25f);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
+    // The spot, seen from the camera at the origin: its position and cone as set.
+    glGetLightfv(GL_LIGHT2, GL_POSITION, p);
+    EXPECT_FLOAT_EQ(p[1], 1000);
+    EXPECT_FLOAT_EQ(p[3], 1);
+    glGetLightfv(GL_LIGHT2, GL_SPOT_CUTOFF, &coupure);
+    EXPECT_FLOAT_EQ(coupure, 90);
+    panneau.doneCurrent();
+}
