@@ -44,11 +44,12 @@ std::string NomRacine(const std::string& fichier)
     return nom;
 }
 
+// The tree's images: a closed folder (0), an open one when selected (1), the bin (2).
 QIcon IconeArbre(int image)
 {
-    QIcon icone(QPixmap::fromImage(ImageExplorateur(image == 2 ? 2 : 0).scaled(16, 16)));
+    QIcon icone(QPixmap::fromImage(ImageExplorateur(image == 2 ? 2 : 1).scaled(16, 16)));
     if (image != 2)
-        icone.addPixmap(QPixmap::fromImage(ImageExplorateur(1).scaled(16, 16)), QIcon::Selected);
+        icone.addPixmap(QPixmap::fromImage(ImageExplorateur(3).scaled(16, 16)), QIcon::Selected);
     return icone;
 }
 
@@ -71,6 +72,13 @@ QImage ImageExplorateur(int image)
         p.setBrush(QColor(240, 200, 80));
         p.drawRect(3, 8, 12, 5);
         p.drawRect(3, 12, 28, 18);
+        break;
+    case 3:  // an open folder
+        p.setBrush(QColor(240, 200, 80));
+        p.drawRect(3, 8, 12, 5);
+        p.drawRect(3, 12, 24, 18);
+        p.setBrush(QColor(250, 225, 130));
+        p.drawPolygon(QPolygon({QPoint(8, 17), QPoint(33, 17), QPoint(27, 30), QPoint(3, 30)}));
         break;
     default:  // the bin
         p.setBrush(QColor(200, 210, 220));
@@ -441,7 +449,7 @@ TExploreur::TExploreur(HoteDialogues& hote, QWidget* parent) : QWidget(parent), 
     // The designed tree: the root and the bin; the first build clears EnConstruction.
     EnConstruction = true;
     racine_ = new QTreeWidgetItem(TreeView1, {QStringLiteral("Massif")});
-    racine_->setIcon(0, QIcon(QPixmap::fromImage(ImageExplorateur(0).scaled(16, 16))));
+    racine_->setIcon(0, IconeArbre(0));
     corbeille_ = new QTreeWidgetItem(racine_, {QStringLiteral("Corbeille")});
     corbeille_->setIcon(0, IconeArbre(2));
     racine_->setExpanded(true);
@@ -804,7 +812,7 @@ void TExploreur::MiseAJour()
     TreeView1->setUpdatesEnabled(false);
     TreeView1->clear();
     racine_ = new QTreeWidgetItem(TreeView1, {QStringLiteral("Massif")});
-    racine_->setIcon(0, QIcon(QPixmap::fromImage(ImageExplorateur(0).scaled(16, 16))));
+    racine_->setIcon(0, IconeArbre(0));
     TreeView1->setCurrentItem(racine_);
     corbeille_ = new QTreeWidgetItem(racine_, {QStringLiteral("Corbeille")});
     corbeille_->setIcon(0, IconeArbre(2));

@@ -303,8 +303,7 @@ private:
     Controle focus_ = Controle::Aucun;
 };
 
-// The icon `image` (0 sheet or closed folder, 1 open folder, 2 bin) as a 35 x 35 image on
-// white.
+// The icon `image` (0 sheet, 1 folder, 2 bin, 3 open folder) as a 35 x 35 image on white.
 QImage ImageExplorateur(int image);
 
 }  // namespace karst

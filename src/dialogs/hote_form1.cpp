@@ -37,11 +37,14 @@ TExploreur* CreeExploreur(TForm1& f)
     s->setWindowFlags(Qt::SubWindow | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                       Qt::WindowMinimizeButtonHint);
     // Always maximised or minimised: restored, it goes down.
-    QObject::connect(s, &QMdiSubWindow::windowStateChanged, e, [s](Qt::WindowStates avant, Qt::WindowStates apres) {
-        const auto extremes = Qt::WindowMaximized | Qt::WindowMinimized;
-        if ((avant & extremes) && !(apres & extremes))
-            QTimer::singleShot(0, s, [s] { s->showMinimized(); });
-    });
+    // The explorer's commands follow its state.
+    QObject::connect(s, &QMdiSubWindow::windowStateChanged, e,
+                     [s, &f](Qt::WindowStates avant, Qt::WindowStates apres) {
+                         const auto extremes = Qt::WindowMaximized | Qt::WindowMinimized;
+                         if ((avant & extremes) && !(apres & extremes))
+                             QTimer::singleShot(0, s, [s] { s->showMinimized(); });
+                         f.MiseAJourMenus();
+                     });
     QObject::connect(f.Mdi, &QMdiArea::subWindowActivated, e, [e, s](QMdiSubWindow* active) {
         if (active == s)
             e->FormActivate();

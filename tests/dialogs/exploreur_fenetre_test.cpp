@@ -1,0 +1,135 @@
+// The explorer in the main window: created with the massif, its commands in the menus and
+// toolbars, its styles, and the statistics and new-element commands.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QPushButton>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "dialogs/exploreur.h"
+#include "dialogs/hote_form1.h"
+#include "dialogs/nouveaute.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "shell/form1.h"
+#include "hote_factice.h"
+
+using namespace karst;
+using namespace karst::test;
+
+namespace {
+
+class FenetreExplorateur : public ::testing::Test {
+protected:
+    void SetUp() override { App(); }
+    std::unique_ptr<TForm1> Cree()
+    {
+        auto f = std::make_unique<TForm1>(dirU.path().toStdString(), dirP.path().toStdString());
+        f->Timer2->stop();
+        f->Automatique1->setChecked(false);
+        return f;
+    }
+    // A massif of two sheets saved under a name.
+    std::string Massif()
+    {
+        const std::string chemin = dirM.path().toStdString() + "/grottes.fic";
+        TMassif m;
+        Fiche(m, {"S", "C", "R", "L"});
+        Fiche(m, {"T", "D", "R", "L"});
+        m.Sauve(chemin);
+        return chemin;
+    }
+
+    QTemporaryDir dirU, dirP, dirM;
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+};
+
+}  // namespace
+
+TEST_F(FenetreExplorateur, OuvertAvecLeMassifEtSesCommandes)
+{
+    auto f = Cree();
+    EXPECT_TRUE(f->Nouveau1->isEnabled());
+    EXPECT_FALSE(f->Explorateur1->isEnabled());
+    ASSERT_TRUE(f->OuvreMassif(Massif()));
+    TExploreur* e = Exploreur(*f);
+    ASSERT_NE(e, nullptr);
+    auto* cadre = qobject_cast<QMdiSubWindow*>(e->parentWidget());
+    ASSERT_NE(cadre, nullptr);
+    EXPECT_TRUE(cadre->isMaximized());
+    for (QAction* a : {f->Annuler1, f->Couper1, f->BoutonPrecedente, f->BoutonProprietes, f->Explorateur1,
+                       f->Statistiques1})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+
+    // The first build comes with the explorer command; the root is named after the file.
+    f->Explorateur1->trigger();
+    EXPECT_EQ(e->Racine()->text(0), QStringLiteral("Massif"));
+    e->ConstruitArbre();
+    EXPECT_EQ(e->Racine()->text(0), QStringLiteral("grottes"));
+
+    // A deletion, then the main window's undo.
+    e->SelectionneNoeud(e->Racine()->child(1));
+    e->DonneFocus(TExploreur::Controle::Arbre);
+    invite.reponses = {Bouton::Oui};
+    f->BoutonSupprimer->trigger();
+    EXPECT_EQ(f->Massif->Fiches.size(), 1u);
+    f->Annuler1->trigger();
+    EXPECT_EQ(f->Massif->Fiches.size(), 2u);
+
+    // The list style follows the main window's ticks.
+    f->StyleListe(3);
+    EXPECT_EQ(e->ListView1->Style(), 3);
+    f->ToolButton18Click();
+    EXPECT_EQ(e->ListView1->Style(), 0);
+
+    // Restored, the explorer goes down instead.
+    cadre->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(cadre->isMinimized());
+    EXPECT_FALSE(f->Annuler1->isEnabled());
+    f->Explorateur1->trigger();
+    EXPECT_TRUE(cadre->isMaximized());
+
+    // The statistics over the current sheets.
+    QString fiches;
+    {
+        PiloteModalInstalle p([&](QDialog& d) {
+            fiches = d.findChild<QLabel*>(QStringLiteral("Fiche"))->text();
+            return int(QDialog::Accepted);
+        });
+        f->Statistiques1->trigger();
+    }
+    EXPECT_EQ(fiches, QStringLiteral("Nombre de fiches : 2"));
+
+    // Closing the massif frees the explorer.
+    f->Massif->Enregistre = true;
+    f->FermeMassif();
+    EXPECT_TRUE(f->FenetreExploreur.isNull());
+}
+
+TEST_F(FenetreExplorateur, NouveauMassifParLAssistant)
+{
+    auto f = Cree();
+    {
+        PiloteModalInstalle p([&](QDialog& d) {
+            auto& n = static_cast<TNouveaute&>(d);
+            n.Niveau->button(0)->click();
+            n.Avant->click();
+            n.Avant->click();
+            return n.result();
+        });
+        f->Nouveau1->trigger();
+    }
+    ASSERT_NE(f->Massif, nullptr);
+    EXPECT_TRUE(f->Massif->NomFichier.empty());
+    EXPECT_NE(Exploreur(*f), nullptr);
+}
