@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -346,6 +347,9 @@ void AjusteColonne(QTableWidget* grille, int colonne)
     for (int r = 1; r < grille->rowCount(); ++r)
         if (const QTableWidgetItem* i = grille->item(r, colonne))
             largeur = std::max(largeur, m.horizontalAdvance(i->text()));
+    // Narrow columns are allowed: the header would otherwise widen them.
+    QHeaderView* entete = grille->horizontalHeader();
+    entete->setMinimumSectionSize(std::min(entete->minimumSectionSize(), largeur + 4));
     grille->setColumnWidth(colonne, largeur + 4);
 }
 

@@ -1,10 +1,13 @@
 #include "dialogs/hote_saisie.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QTimer>
 
 #include "calcul/drapeaux.h"
+#include "dialogs/hote_dialogues.h"
 #include "platform/modal.h"
+#include "platform/texte.h"
 #include "shell/form1.h"
 
 namespace karst {
@@ -13,9 +16,9 @@ TMultPageDlg* MultPageDlg = nullptr;
 
 namespace {
 
-class HoteForm1 : public IHoteSaisie {
+class HoteSaisieForm1 : public IHoteSaisie {
 public:
-    explicit HoteForm1(TForm1& f) : f_(f) {}
+    explicit HoteSaisieForm1(TForm1& f) : f_(f) {}
     TMassif* MassifOuvert() override { return f_.Massif.get(); }
     bool CalculAutomatique() override { return f_.Automatique1 && f_.Automatique1->isChecked(); }
     void DemarreCalculRapide() override
@@ -52,7 +55,7 @@ void ApresSaisie(TForm1& fenetre)
 TMultPageDlg* InstalleEditeurSaisie(TForm1& fenetre)
 {
     auto* editeur = new TMultPageDlg(&fenetre.PreferenceSaisie, nullptr, &fenetre);
-    editeur->PossedeHote(std::make_unique<HoteForm1>(fenetre));
+    editeur->PossedeHote(std::make_unique<HoteSaisieForm1>(fenetre));
     MultPageDlg = editeur;
     fenetre.EditeurSaisie = editeur;
     QObject::connect(&fenetre, &TForm1::ReouvreEditeur, editeur, [&fenetre, editeur] {
@@ -62,9 +65,22 @@ TMultPageDlg* InstalleEditeurSaisie(TForm1& fenetre)
     fenetre.DeclareCommande(fenetre.Nouvellefiche1);
     QObject::connect(fenetre.Nouvellefiche1, &QAction::triggered, editeur,
                      [&fenetre, editeur] { NouvelleFiche(fenetre, *editeur); });
+    // The explorer and the wizard open the editor through this entry.
+    Saisie().EditeFiche = [&fenetre, editeur](TFiche* fiche, int galerie, const Adresse* adresse) {
+        if (!fenetre.Massif)
+            return;
+        editeur->OuvreFiche(fiche, fenetre.Massif.get(), static_cast<int16_t>(galerie), &fenetre.PreferenceSaisie);
+        if (!fiche && adresse) {
+            QLineEdit* champs[] = {editeur->Systeme, editeur->Cavite, editeur->Reseau, editeur->Lieu};
+            for (std::size_t k = 0; k < 4; ++k)
+                champs[k]->setText(DepuisCp1252((*adresse)[k]));
+        }
+        AfficheSaisie(fenetre, *editeur);
+    };
     QObject::connect(editeur, &QObject::destroyed, &fenetre, [&fenetre] {
         fenetre.EditeurSaisie = nullptr;
         MultPageDlg = nullptr;
+        Saisie().EditeFiche = nullptr;
     });
     fenetre.MiseAJourMenus();
     return editeur;

@@ -115,7 +115,10 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     TableauVisee->setObjectName(QStringLiteral("TableauVisee"));
     TableauVisee->horizontalHeader()->hide();
     TableauVisee->verticalHeader()->hide();
+    TableauVisee->verticalHeader()->setMinimumSectionSize(1);
     TableauVisee->verticalHeader()->setDefaultSectionSize(17);
+    // The layout's widths hold as they are, even below the header's usual minimum.
+    TableauVisee->horizontalHeader()->setMinimumSectionSize(1);
     TableauVisee->setSelectionMode(QAbstractItemView::ContiguousSelection);
     TableauVisee->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TableauVisee->setItemDelegate(new DelegueSaisie(this, TableauVisee));

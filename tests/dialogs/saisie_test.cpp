@@ -101,6 +101,8 @@ TEST_F(Saisie, NouvelleFicheSurLaPageInformations)
     EXPECT_EQ(ed->Cellule(11, 5), "°");
     EXPECT_EQ(ed->Cellule(0, cLongueur), "Longueur");
     EXPECT_EQ(ed->Cellule(0, cGauche), "Largeur G");
+    EXPECT_EQ(ed->TableauVisee->columnWidth(13), 15);  // Croquis
+    EXPECT_EQ(ed->TableauVisee->columnWidth(0), 30);
     EXPECT_EQ(ed->TabSet->currentIndex(), 1);
     EXPECT_TRUE(ed->PremierDepart->Terminus);
     EXPECT_FALSE(ed->FinSurPoint);
