@@ -13,6 +13,7 @@
 namespace karst {
 
 TMultPageDlg* MultPageDlg = nullptr;
+TForm3* Form3 = nullptr;
 
 namespace {
 
@@ -63,6 +64,10 @@ TMultPageDlg* InstalleEditeurSaisie(TForm1& fenetre)
         ApresSaisie(fenetre);
     });
     fenetre.DeclareCommande(fenetre.Nouvellefiche1);
+    // "Fiche ..." of the display settings: the input layout.
+    Form3 = new TForm3(&fenetre);
+    fenetre.DeclareCommande(fenetre.Fiche1);
+    QObject::connect(fenetre.Fiche1, &QAction::triggered, Form3, [&fenetre] { Fiche1Click(fenetre); });
     QObject::connect(fenetre.Nouvellefiche1, &QAction::triggered, editeur,
                      [&fenetre, editeur] { NouvelleFiche(fenetre, *editeur); });
     // The explorer and the wizard open the editor through this entry.
@@ -100,6 +105,15 @@ void EditeFiche(TForm1& fenetre, TMultPageDlg& editeur, int indice, int galerie)
     editeur.OuvreFiche((*fenetre.Massif->FichesCourantes)[static_cast<std::size_t>(indice)], fenetre.Massif.get(),
                        static_cast<int16_t>(galerie), &fenetre.PreferenceSaisie);
     AfficheSaisie(fenetre, editeur);
+}
+
+void Fiche1Click(TForm1& fenetre)
+{
+    if (!Form3)
+        return;
+    Form3->Initialise(&fenetre.PreferenceSaisie);
+    if (ExecuteModal(*Form3) == QDialog::Accepted)
+        fenetre.PreferenceSaisie.ConstruitColonnes();
 }
 
 void NouvelleFiche(TForm1& fenetre, TMultPageDlg& editeur)

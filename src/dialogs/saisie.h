@@ -98,6 +98,8 @@ public:
     void InsereStation(int ligne, const QString& marque, const QString& commentaire, const QString& station);
     void AllerCellule(int ligne, int colonne);
     void Efface();
+    // Only the gallery state: first start and comment, final station, junctions.
+    void EffaceGaleries();
     // Cell access by row, then column.
     QString Cellule(int ligne, int colonne) const;
     void FixeCellule(int ligne, int colonne, const QString& texte);

@@ -177,12 +177,7 @@ void TMultPageDlg::Suivante1Click()
         Massif->Enregistre = false;
     Modifie = false;
     // The place, date, declination and surveyors stay for the next sheet.
-    PremierDepart.reset();
-    PremierCommentaire.reset();
-    PointFinal.reset();
-    FinSurPoint = false;
-    Premiere->setText(QStringLiteral("0"));
-    Noeuds.clear();
+    EffaceGaleries();
     OuvreFiche(nullptr, Massif, 0, Preferences);
     FixeCelluleCourante(2, std::min(2, NbColonnesGrille() - 1));
     apresValidation();

@@ -183,7 +183,8 @@ void TMultPageDlg::construitInformations()
     Reseau = edition("Reseau");
     Lieu = edition("Lieu");
     Date = edition("Date");
-    Date->setInputMask(QStringLiteral("99/99/99; "));
+    // Digits may be left out: a blank stands for each.
+    Date->setInputMask(QStringLiteral("00/00/00; "));
     Premiere = edition("Premiere");
     TPST = edition("TPST");
     Declinaison = edition("Declinaison");
@@ -395,7 +396,7 @@ void TMultPageDlg::AllerCellule(int ligne, int colonne)
         TableauVisee->scrollToItem(i, QAbstractItemView::PositionAtTop);
 }
 
-void TMultPageDlg::Efface()
+void TMultPageDlg::EffaceGaleries()
 {
     PremierDepart.reset();
     PremierCommentaire.reset();
@@ -404,6 +405,11 @@ void TMultPageDlg::Efface()
     Premiere->setText(QStringLiteral("0"));
     Noeuds.clear();
     Noeuds.reserve(5);
+}
+
+void TMultPageDlg::Efface()
+{
+    EffaceGaleries();
     for (QLineEdit* e : {Systeme, Cavite, Reseau, Lieu, Declinaison, TPST})
         e->clear();
     UniteDecli->setEditText({});

@@ -8,17 +8,11 @@
 #include <string>
 
 #include "dialogs/saisie.h"
+#include "hote_factice.h"
 
 namespace aide {
 
-inline QApplication& App()
-{
-    static int argc = 1;
-    static char nom[] = "dialogs_tests";
-    static char* argv[] = {nom, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using karst::test::App;
 
 inline karst::TPointTopo Point(const std::string& nom, int indice)
 {

@@ -61,6 +61,20 @@ protected:
         return l;
     }
 
+    // The editor's block alone in a file.
+    static void EcritBloc(const std::string& nom, TMultPageDlg& editeur)
+    {
+        TFileBufferStream s(nom, TFileBufferStream::kCreation);
+        editeur.SauveSaisie(s);
+        s.Ferme();
+    }
+    static void LitBloc(const std::string& nom, TMultPageDlg& editeur, TMassif& m)
+    {
+        TFileBufferStream s(nom, TFileBufferStream::kLecture);
+        editeur.ChargeSaisie(s, m);
+        EXPECT_TRUE(s.Fin());
+    }
+
     QString DernierMessage() const { return invite.messages.empty() ? QString() : invite.messages.back().texte; }
 
     // Validation of a one-gallery sheet A(1) -> B(1) whose shot row 2 gets `texte` in column `c`.
@@ -603,11 +617,7 @@ TEST_F(Saisie, BlocDUneNouvelleFiche)
     QTemporaryDir dir;
     const std::string nom = dir.filePath("bloc").toStdString();
     ed->OuvreFiche(nullptr, &massif, 0, &prefs);
-    {
-        TFileBufferStream f(nom, TFileBufferStream::kCreation);
-        ed->SauveSaisie(f);
-        f.Ferme();
-    }
+    EcritBloc(nom, *ed);
     const std::string o = Octets(nom);
     const std::string fin = std::string("\xFF\xFF", 2) + std::string("\x01\x00\x00\x00", 4) + std::string(18, '\0') +
                             std::string(2, '\0') + std::string("\x81\0\0\0\0\0", 6) + std::string("\x81\0\0\0\0\0", 6) +
@@ -627,18 +637,10 @@ TEST_F(Saisie, BlocRelu)
     ed->FixeCellule(3, cLongueur, "99");
     ed->Topographe->setPlainText("Ana\nBruno");
     ed->Noeuds[0]->Coefficient = 2.5L;
-    {
-        TFileBufferStream s(nom, TFileBufferStream::kCreation);
-        ed->SauveSaisie(s);
-        s.Ferme();
-    }
+    EcritBloc(nom, *ed);
     // A junction record: two stations, one text and two reals.
     TMultPageDlg autre(&prefs);
-    {
-        TFileBufferStream s(nom, TFileBufferStream::kLecture);
-        autre.ChargeSaisie(s, massif);
-        EXPECT_TRUE(s.Fin());
-    }
+    LitBloc(nom, autre, massif);
     EXPECT_EQ(autre.Fiche, f);
     EXPECT_TRUE(autre.EditionFiche);
     EXPECT_TRUE(autre.Modifie);
@@ -662,10 +664,7 @@ TEST_F(Saisie, BlocRelu)
     etroit.GCroquis.Position = 0;
     etroit.ConstruitColonnes();
     TMultPageDlg troisieme(&etroit);
-    {
-        TFileBufferStream s(nom, TFileBufferStream::kLecture);
-        troisieme.ChargeSaisie(s, massif);
-    }
+    LitBloc(nom, troisieme, massif);
     EXPECT_EQ(troisieme.NbColonnesGrille(), 13);
     EXPECT_EQ(troisieme.Cellule(3, cLongueur), "99");
     const std::string o = Octets(nom);
@@ -687,14 +686,9 @@ TEST_F(Saisie, GrilleSansPointFinalReluesurOnzeLignes)
     const std::string nom = dir.filePath("bloc").toStdString();
     ed->OuvreFiche(nullptr, &massif, 0, &prefs);
     ed->FixeNbLignes(8);
-    {
-        TFileBufferStream s(nom, TFileBufferStream::kCreation);
-        ed->SauveSaisie(s);
-        s.Ferme();
-    }
+    EcritBloc(nom, *ed);
     TMultPageDlg autre(&prefs);
-    TFileBufferStream s(nom, TFileBufferStream::kLecture);
-    autre.ChargeSaisie(s, massif);
+    LitBloc(nom, autre, massif);
     EXPECT_EQ(autre.NbLignes(), 11);
     EXPECT_EQ(autre.Cellule(10, cUniteL), "m");
     EXPECT_EQ(autre.Fiche, nullptr);
