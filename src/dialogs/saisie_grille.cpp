@@ -216,11 +216,15 @@ void TMultPageDlg::construitInformations()
     decli->addWidget(new QLabel(QStringLiteral("Unité"), GroupBox2));
     decli->addWidget(UniteDecli);
     decli->addWidget(Button8);
-    forme->addRow(QStringLiteral("Décli&naison"), decli);
+    auto* libelleDecli = new QLabel(QStringLiteral("Décli&naison"), GroupBox2);
+    libelleDecli->setBuddy(Declinaison);
+    forme->addRow(libelleDecli, decli);
     auto* topographes = new QHBoxLayout;
     topographes->addWidget(Topographe, 1);
     topographes->addWidget(Liste, 0, Qt::AlignTop);
-    forme->addRow(QStringLiteral("T&opographes"), topographes);
+    auto* libelleTopographes = new QLabel(QStringLiteral("T&opographes"), GroupBox2);
+    libelleTopographes->setBuddy(Topographe);
+    forme->addRow(libelleTopographes, topographes);
     Notebook->addWidget(GroupBox2);
 
     connect(Button8, &QPushButton::clicked, this, &TMultPageDlg::Button8Click);
@@ -652,6 +656,8 @@ void TMultPageDlg::UniteExit()
     if (!Unite->isVisible())
         return;
     Unite->hide();
+    if (Cellule(Ligne(), Colonne()) != Unite->currentText())
+        Modifie = true;
     FixeCellule(Ligne(), Colonne(), Unite->currentText());
     TableauVisee->viewport()->update();
 }

@@ -209,9 +209,12 @@ TEST_F(Saisie, ListeDesUnitesSurUneColonneEtroite)
     EXPECT_TRUE(ed->Unite->isVisible());
     EXPECT_EQ(ed->Unite->width(), 47);
     EXPECT_EQ(ed->Unite->count(), 10);
+    EXPECT_FALSE(ed->Modifie);
     ed->Unite->setEditText("gr");
     ed->UniteExit();
     EXPECT_EQ(ed->Cellule(2, cUniteP), "gr");
+    EXPECT_TRUE(ed->Modifie);
+    EXPECT_FALSE(ed->Unite->isVisible());
     ed->hide();
 }
 
