@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "aide_saisie.h"
+#include "dialogs/hote_dialogues.h"
 #include "dialogs/hote_saisie.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -97,4 +98,23 @@ TEST_F(FenetreSaisie, PreferencesDepuisLeMenu)
     f->Fiche1->trigger();
     EXPECT_EQ(f->PreferenceSaisie.GCroquis.Position, 5);
     EXPECT_EQ(f->PreferenceSaisie.Colonnes[11].Type, TPreference_Ecran::Croquis);
+}
+
+TEST_F(FenetreSaisie, LExplorateurOuvreUneFicheAvecSonAdresse)
+{
+    ASSERT_TRUE(f->OuvreMassif(""));
+    ASSERT_TRUE(Saisie().EditeFiche);
+    const Adresse adresse = {"Syst\xE8me", "Grotte", "", ""};
+    int montres = 0;
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        ++montres;
+        EXPECT_EQ(&d, ed);
+        EXPECT_EQ(ed->Systeme->text(), "Système");
+        EXPECT_EQ(ed->Cavite->text(), "Grotte");
+        EXPECT_EQ(ed->Reseau->text(), "");
+        return static_cast<int>(QDialog::Rejected);
+    });
+    invite.reponses = {Bouton::OK};
+    Saisie().EditeFiche(nullptr, 0, &adresse);
+    EXPECT_EQ(montres, 1);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -724,4 +725,77 @@ TEST_F(Saisie, LeMassifPorteLEditeurOuvert)
     EXPECT_EQ(autre.Massif, &relu);
     EXPECT_EQ(autre.Fiche, relu.Fiches[0]);
     EXPECT_EQ(autre.Cellule(2, cObservations), "à revoir");
+}
+
+TEST_F(Saisie, ModifierLesStationsEtLesInformations)
+{
+    ed->OuvreFiche(Fiche({2, 2}), &massif, 0, &prefs);
+    // Rows: 1 |-> A(1), 2, 3, 4 ->| B(1), 5 |-> B(1), 6, 7, 8 ->| C(1).
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("Q", 5)},
+                       {IDialoguePoint::Valider, aide::Point("R", 6)},
+                       {IDialoguePoint::Valider, aide::Point("", 0)},
+                       {IDialoguePoint::Valider, aide::Point("Z", 9)}};
+    ed->Modifier(4);
+    ed->Modifier(5);
+    ed->Modifier(1);
+    ed->Modifier(8);
+    EXPECT_EQ(points.modes, std::vector<int>({1, 0, 0, 1}));
+    EXPECT_EQ(ed->Noeuds[0]->Arrivee.Nom.Chaine(), "Q");
+    EXPECT_EQ(ed->Noeuds[0]->Depart.Indice, 6);
+    EXPECT_TRUE(ed->PremierDepart->Terminus);
+    EXPECT_EQ(ed->PointFinal->Indice, 9);
+    EXPECT_EQ(Colonne(1).join(' '), "Terminus   Q(5) R(6)   Z(9)");
+    EXPECT_TRUE(ed->Modifie);
+
+    PiloteModalInstalle pilote([this](QDialog&) {
+        ed->Informations->Info->setText("boucle");
+        ed->Informations->Deformation->setText("3");
+        ed->Informations->OKBtnClick();
+        return ed->Informations->result();
+    });
+    ed->InformationsGalerie(5);
+    EXPECT_EQ(ed->Noeuds[0]->Commentaire.Chaine(), "boucle");
+    EXPECT_EQ(static_cast<double>(ed->Noeuds[0]->Coefficient), 3.0);
+    EXPECT_EQ(ed->Cellule(5, cObservations), "boucle");
+    ASSERT_TRUE(ed->ValideFiche());
+    const TFiche& n = *massif.Fiches.back();
+    EXPECT_TRUE(n.Galeries[0]->Depart.Terminus);
+    EXPECT_EQ(n.Galeries[0]->Arrivee.Nom.Chaine(), "Q");
+    EXPECT_EQ(n.Galeries[1]->Commentaire.Chaine(), "boucle");
+    EXPECT_EQ(static_cast<double>(n.Galeries[1]->Coefficient), 3.0);
+}
+
+TEST_F(Saisie, MenusSelonLaLigne)
+{
+    ed->OuvreFiche(Fiche({2, 2}), &massif, 0, &prefs);
+    auto etat = [](std::initializer_list<QAction*> actions) {
+        std::string s;
+        for (QAction* a : actions)
+            s += a->isEnabled() ? '1' : '0';
+        return s;
+    };
+    const std::initializer_list<QAction*> point = {ed->Nouveau1, ed->Modifier1, ed->Commentaire1, ed->Supprimer3};
+    ed->FixeCelluleCourante(2, cLongueur);
+    ed->Point1Click();
+    EXPECT_EQ(etat(point), "1000");
+    ed->FixeCelluleCourante(4, cLongueur);
+    ed->Point1Click();
+    EXPECT_EQ(etat(point), "0101");
+    ed->FixeCelluleCourante(5, cLongueur);
+    ed->Point1Click();
+    EXPECT_EQ(etat(point), "0111");
+    ed->Tableau1Click();
+    EXPECT_EQ(etat({ed->Continuerenbas1, ed->Insreruneligne1, ed->Supprimeruneligne1}), "100");
+
+    const std::initializer_list<QAction*> popup = {ed->Insrerunevise1, ed->Insrerunpoint1, ed->Supprimerunevise1,
+                                                   ed->Supprimerunpoint1};
+    ed->LigneCourante = 1;
+    ed->PopupMenu1Popup();
+    EXPECT_EQ(etat(popup), "0000");
+    ed->LigneCourante = 4;
+    ed->PopupMenu1Popup();
+    EXPECT_EQ(etat(popup), "1101");
+    ed->LigneCourante = 6;
+    ed->PopupMenu1Popup();
+    EXPECT_EQ(etat(popup), "1110");
 }
