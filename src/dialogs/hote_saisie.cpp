@@ -82,8 +82,9 @@ TMultPageDlg* InstalleEditeurSaisie(TForm1& fenetre)
         }
         AfficheSaisie(fenetre, *editeur);
     };
-    QObject::connect(editeur, &QObject::destroyed, &fenetre, [&fenetre] {
-        fenetre.EditeurSaisie = nullptr;
+    // The editor goes with its main window, whose members are gone by then: only the
+    // globals are cleared.
+    QObject::connect(editeur, &QObject::destroyed, [] {
         MultPageDlg = nullptr;
         Saisie().EditeFiche = nullptr;
     });
