@@ -1016,7 +1016,7 @@ void TExploreur::ListView1DblClick()
         TFiche* f = ListView1->Fiche(l);
         ListView1->Selectionne(-1);
         if (f)
-            hote_.EditeFiche(f, -1, nullptr);
+            hote_.EditeFiche(f, -1, nullptr, 0);
         return;
     }
     if (QTreeWidgetItem* n = Noeud_Equivalent())
@@ -1140,10 +1140,19 @@ void TExploreur::Nouvellefiche1Click()
         return;
     const int d = Niveau(n);
     const Adresse a = Localisation_Noeud(n);
-    Adresse champs;
+    // The system from a system down, the cave from a cave, the network from a network; the
+    // place, empty above the places, from a system down.
+    unsigned champs = 0;
+    if (d >= 1)
+        champs |= 1u | 8u;
+    if (d >= 2)
+        champs |= 2u;
+    if (d >= 3)
+        champs |= 4u;
+    Adresse adresse;
     for (int k = 1; k <= d; ++k)
-        champs[static_cast<std::size_t>(k - 1)] = a[static_cast<std::size_t>(k - 1)];
-    hote_.EditeFiche(nullptr, 0, &champs);
+        adresse[static_cast<std::size_t>(k - 1)] = a[static_cast<std::size_t>(k - 1)];
+    hote_.EditeFiche(nullptr, 0, &adresse, champs);
 }
 
 void TExploreur::Rechercher1Click()
@@ -1163,7 +1172,7 @@ void TExploreur::Rechercher1Click()
     int galerie = -1;
     if (hote_.RechercheSimple(courantes(), a, {}, -1, choisie, galerie) && choisie) {
         ListView1->Selectionne(-1);
-        hote_.EditeFiche(choisie, galerie, nullptr);
+        hote_.EditeFiche(choisie, galerie, nullptr, 0);
     }
 }
 

@@ -35,9 +35,10 @@ public:
     // Enables the quick-computation start timer.
     virtual void ArmeCalculRapide() = 0;
 
-    // Opens the sheet editor on a sheet (null: a new one) at a gallery index, with the
-    // place fields preset for a new sheet (null: left empty), then shows it.
-    virtual void EditeFiche(TFiche* fiche, int galerie, const Adresse* adresse) = 0;
+    // Opens the sheet editor on a sheet (null: a new one) at a gallery index, then shows
+    // it. For a new sheet, the place fields whose bit is set in `champs` (1 system, 2 cave,
+    // 4 network, 8 place) take the parts of `adresse`; the others keep their text.
+    virtual void EditeFiche(TFiche* fiche, int galerie, const Adresse* adresse, unsigned champs) = 0;
     // The simple search over the sheets with the four place criteria and a station name:
     // the chosen sheet and gallery index (-1 without a gallery); false when nothing was
     // chosen.
@@ -57,11 +58,9 @@ public:
     virtual void DemandeMiseAJourExploreur() = 0;
 };
 
-// The sheet editor and the searches are other windows of this library: they hand the
-// explorer and the wizard their entry points here when they are built. Unset entries do
-// nothing (the search then chooses nothing).
+// The searches are other windows of this library: they hand the explorer its entry point
+// here when they are built. Unset, the search chooses nothing.
 struct EntreesSaisie {
-    std::function<void(TFiche* fiche, int galerie, const Adresse* adresse)> EditeFiche;
     std::function<bool(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
                        TFiche*& choisie, int& galerieChoisie)>
         RechercheSimple;

@@ -3,14 +3,17 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
 
 #include "dialogs/exploreur.h"
+#include "dialogs/hote_saisie.h"
 #include "dialogs/nouveaute.h"
 #include "dialogs/statistique.h"
 #include "platform/interlocuteur.h"
+#include "platform/texte.h"
 #include "shell/form1.h"
 
 namespace karst {
@@ -21,10 +24,10 @@ namespace {
 class LienExplorateur : public QObject {
 public:
     explicit LienExplorateur(TForm1& f) : QObject(&f), hote(f) { setObjectName(QStringLiteral("LienExplorateur")); }
-    HoteForm1 hote;
+    HoteExplorateurForm1 hote;
 };
 
-HoteForm1& Hote(TForm1& f) { return f.findChild<LienExplorateur*>(QStringLiteral("LienExplorateur"))->hote; }
+HoteExplorateurForm1& Hote(TForm1& f) { return f.findChild<LienExplorateur*>(QStringLiteral("LienExplorateur"))->hote; }
 
 QMdiSubWindow* Cadre(QWidget* w) { return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr; }
 
@@ -58,10 +61,10 @@ TExploreur* CreeExploreur(TForm1& f)
 
 }  // namespace
 
-TMassif* HoteForm1::Massif() { return f_.Massif.get(); }
-bool HoteForm1::PageWeb() { return f_.Web1->isChecked(); }
+TMassif* HoteExplorateurForm1::Massif() { return f_.Massif.get(); }
+bool HoteExplorateurForm1::PageWeb() { return f_.Web1->isChecked(); }
 
-int HoteForm1::StyleListe()
+int HoteExplorateurForm1::StyleListe()
 {
     const QAction* styles[4] = {f_.Grandesicnes1, f_.Petitesicnes1, f_.Liste1, f_.Dtail1};
     for (int i = 0; i < 4; ++i)
@@ -70,42 +73,50 @@ int HoteForm1::StyleListe()
     return 0;
 }
 
-void HoteForm1::RafraichitVues() { f_.RafraichitVues(); }
-void HoteForm1::MiseAJourMenus() { f_.MiseAJourMenus(); }
+void HoteExplorateurForm1::RafraichitVues() { f_.RafraichitVues(); }
+void HoteExplorateurForm1::MiseAJourMenus() { f_.MiseAJourMenus(); }
 
-void HoteForm1::TexteEtat(int panneau, const QString& texte)
+void HoteExplorateurForm1::TexteEtat(int panneau, const QString& texte)
 {
     if (panneau >= 0 && panneau < 3)
         f_.Panneaux[static_cast<std::size_t>(panneau)]->setText(texte);
 }
 
-void HoteForm1::ActiveRecuperer() { f_.Rcuprer1->setEnabled(true); }
-bool HoteForm1::Automatique() { return f_.Automatique1->isChecked(); }
+void HoteExplorateurForm1::ActiveRecuperer() { f_.Rcuprer1->setEnabled(true); }
+bool HoteExplorateurForm1::Automatique() { return f_.Automatique1->isChecked(); }
 
-void HoteForm1::ArmeCalculRapide()
+void HoteExplorateurForm1::ArmeCalculRapide()
 {
     // As for an opened massif: the quick computation starts once its command exists.
     if (f_.Calculrapide1->property("disponible").toBool())
         f_.Depart_Calcul_Rapide->start();
 }
 
-void HoteForm1::EditeFiche(TFiche* fiche, int galerie, const Adresse* adresse)
+void HoteExplorateurForm1::EditeFiche(TFiche* fiche, int galerie, const Adresse* adresse, unsigned champs)
 {
-    if (Saisie().EditeFiche)
-        Saisie().EditeFiche(fiche, galerie, adresse);
+    if (!MultPageDlg || !f_.Massif)
+        return;
+    MultPageDlg->OuvreFiche(fiche, f_.Massif.get(), static_cast<int16_t>(galerie), &f_.PreferenceSaisie);
+    if (adresse) {
+        QLineEdit* lignes[4] = {MultPageDlg->Systeme, MultPageDlg->Cavite, MultPageDlg->Reseau, MultPageDlg->Lieu};
+        for (std::size_t k = 0; k < 4; ++k)
+            if (champs & (1u << k))
+                lignes[k]->setText(DepuisCp1252((*adresse)[k]));
+    }
+    AfficheSaisie(f_, *MultPageDlg);
 }
 
-bool HoteForm1::RechercheSimple(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
+bool HoteExplorateurForm1::RechercheSimple(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
                                 TFiche*& choisie, int& galerieChoisie)
 {
     return Saisie().RechercheSimple && Saisie().RechercheSimple(fiches, lieu, station, galerie, choisie, galerieChoisie);
 }
 
-bool HoteForm1::DemandeEnregistrement(bool avecAnnuler) { return f_.DemandeEnregistrement(avecAnnuler); }
-void HoteForm1::FermeMassif() { f_.FermeMassif(); }
-bool HoteForm1::OuvreMassif(const std::string& nom) { return f_.OuvreMassif(nom); }
+bool HoteExplorateurForm1::DemandeEnregistrement(bool avecAnnuler) { return f_.DemandeEnregistrement(avecAnnuler); }
+void HoteExplorateurForm1::FermeMassif() { f_.FermeMassif(); }
+bool HoteExplorateurForm1::OuvreMassif(const std::string& nom) { return f_.OuvreMassif(nom); }
 
-bool HoteForm1::ChoisitMassif(std::string& nom)
+bool HoteExplorateurForm1::ChoisitMassif(std::string& nom)
 {
     DialogueFichier d{QString(), QStringLiteral("(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas"),
                       QStringLiteral("fic"), QString(), 1};
@@ -115,10 +126,10 @@ bool HoteForm1::ChoisitMassif(std::string& nom)
     return true;
 }
 
-void HoteForm1::Declinaisons() { f_.Dclinaison1->trigger(); }
-void HoteForm1::References() { f_.Pointsderfrence1->trigger(); }
+void HoteExplorateurForm1::Declinaisons() { f_.Dclinaison1->trigger(); }
+void HoteExplorateurForm1::References() { f_.Pointsderfrence1->trigger(); }
 
-void HoteForm1::DemandeMiseAJourExploreur()
+void HoteExplorateurForm1::DemandeMiseAJourExploreur()
 {
     if (TExploreur* e = Exploreur(f_))
         e->DemandeMiseAJour();

@@ -9,9 +9,9 @@ namespace karst {
 class TForm1;
 class TExploreur;
 
-class HoteForm1 : public HoteDialogues {
+class HoteExplorateurForm1 : public HoteDialogues {
 public:
-    explicit HoteForm1(TForm1& f) : f_(f) {}
+    explicit HoteExplorateurForm1(TForm1& f) : f_(f) {}
     TMassif* Massif() override;
     bool PageWeb() override;
     int StyleListe() override;
@@ -21,7 +21,7 @@ public:
     void ActiveRecuperer() override;
     bool Automatique() override;
     void ArmeCalculRapide() override;
-    void EditeFiche(TFiche* fiche, int galerie, const Adresse* adresse) override;
+    void EditeFiche(TFiche* fiche, int galerie, const Adresse* adresse, unsigned champs) override;
     bool RechercheSimple(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
                          TFiche*& choisie, int& galerieChoisie) override;
     bool DemandeEnregistrement(bool avecAnnuler) override;

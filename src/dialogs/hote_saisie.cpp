@@ -31,8 +31,10 @@ public:
     void Enregistrer() override { f_.Enregistrer1Click(); }
     void RafraichitExplorateur() override
     {
+        // The explorer's window state is its child-window frame's.
         QWidget* e = f_.FenetreExploreur;
-        if (e && e->isMaximized())
+        QWidget* cadre = e ? e->parentWidget() : nullptr;
+        if (e && (e->isMaximized() || (cadre && cadre->inherits("QMdiSubWindow") && cadre->isMaximized())))
             QMetaObject::invokeMethod(e, "MiseAJour");
     }
     std::string RepProgramme() override { return f_.RepProgramme; }

@@ -185,7 +185,7 @@ int TNouveaute::Execute(HoteDialogues& hote, QWidget* parent)
     n.FormShow();
     const int r = ExecuteModal(n);
     if (n.FicheDemandee)
-        hote.EditeFiche(nullptr, 0, &*n.FicheDemandee);
+        hote.EditeFiche(nullptr, 0, &*n.FicheDemandee, 0xF);
     return r;
 }
 

@@ -16,6 +16,8 @@
 
 #include "dialogs/exploreur.h"
 #include "dialogs/hote_form1.h"
+#include "dialogs/hote_saisie.h"
+#include <QLineEdit>
 #include "dialogs/nouveaute.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -132,4 +134,70 @@ TEST_F(FenetreExplorateur, NouveauMassifParLAssistant)
     ASSERT_NE(f->Massif, nullptr);
     EXPECT_TRUE(f->Massif->NomFichier.empty());
     EXPECT_NE(Exploreur(*f), nullptr);
+}
+
+TEST_F(FenetreExplorateur, ExempleEnPageWeb)
+{
+    auto f = Cree();
+    f->resize(1100, 750);
+    f->show();
+    ASSERT_TRUE(f->OuvreMassif(std::string(KARST_EXAMPLES) + "/pierrefeu.fic"));
+    TExploreur* e = Exploreur(*f);
+    ASSERT_NE(e, nullptr);
+    e->ConstruitArbre();
+    QCoreApplication::processEvents();
+    e->DessineWeb();
+    // The example's systems, its sheets all in the folders.
+    ASSERT_GE(e->Racine()->childCount(), 2);
+    int fiches = 0;
+    for (int i = 0; i < e->Racine()->childCount(); ++i)
+        if (e->Racine()->child(i) != e->NoeudCorbeille())
+            fiches += static_cast<int>(
+                e->FichesDossier(e->Localisation_Noeud(e->Racine()->child(i)), 1).size());
+    EXPECT_EQ(fiches, static_cast<int>(f->Massif->Fiches.size()));
+    // A picture of the window for whoever wants to look at it.
+    if (const QByteArray chemin = qgetenv("KARST_CAPTURE"); !chemin.isEmpty())
+        f->grab().save(QString::fromLocal8Bit(chemin));
+    f->Massif->Enregistre = true;
+}
+
+TEST_F(FenetreExplorateur, NouvelleFicheEtOuvertureDansLEditeur)
+{
+    auto f = Cree();
+    InstalleEditeurSaisie(*f);
+    ASSERT_TRUE(f->OuvreMassif(Massif()));
+    TExploreur* e = Exploreur(*f);
+    e->ConstruitArbre();
+    QTreeWidgetItem* s = e->Racine()->child(1);
+    ASSERT_EQ(s->text(0), QStringLiteral("S"));
+    e->SelectionneNoeud(s);
+    e->SelectionneNoeud(s->child(0));
+    e->DonneFocus(TExploreur::Controle::Arbre);
+    MultPageDlg->Lieu->setText(QStringLiteral("ancien"));
+    MultPageDlg->Reseau->setText(QStringLiteral("ancien"));
+    QStringList champs;
+    TFiche* ouverte = nullptr;
+    PiloteModalInstalle p([&](QDialog& d) {
+        if (auto* m = qobject_cast<TMultPageDlg*>(&d)) {
+            champs = {m->Systeme->text(), m->Cavite->text(), m->Reseau->text(), m->Lieu->text()};
+            ouverte = m->Fiche;
+        }
+        return int(QDialog::Rejected);
+    });
+    e->Nouvellefiche1Click();
+    // System and cave from the folder, the place emptied, the network left as it was.
+    EXPECT_EQ(champs, (QStringList{"S", "C", "ancien", ""}));
+    EXPECT_EQ(ouverte, nullptr);
+
+    // A sheet of a place opens in the editor.
+    QTreeWidgetItem* n = s->child(0);
+    e->SelectionneNoeud(n);
+    n = n->child(0);
+    e->SelectionneNoeud(n);
+    e->SelectionneNoeud(n->child(0));
+    ASSERT_EQ(e->ListView1->Nombre(), 1);
+    e->ListView1->Selectionne(0);
+    e->ListView1DblClick();
+    EXPECT_EQ(ouverte, f->Massif->Fiches[0]);
+    f->Massif->Enregistre = true;
 }

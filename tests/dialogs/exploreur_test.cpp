@@ -265,6 +265,7 @@ TEST_F(Exploreur, OuvrirNouvelleFicheEtRechercher)
     EXPECT_EQ(hote.editions[1].fiche, nullptr);
     EXPECT_EQ(hote.editions[1].galerie, 0);
     EXPECT_EQ(hote.editions[1].adresse, (Adresse{"S", "C", "", ""}));
+    EXPECT_EQ(hote.editions[1].champs, 1u | 2u | 8u);
 
     // The search gets the folder's address, and opens the sheet chosen.
     hote.rechercheFiche = &f;

@@ -26,6 +26,7 @@ public:
         int galerie;
         bool avecAdresse;
         Adresse adresse;
+        unsigned champs;
     };
     std::vector<Edition> editions;
     // The search answers with this sheet and gallery when set.
@@ -46,9 +47,9 @@ public:
     void ActiveRecuperer() override { ++recuperer; }
     bool Automatique() override { return automatique; }
     void ArmeCalculRapide() override { ++calculsArmes; }
-    void EditeFiche(TFiche* f, int g, const Adresse* a) override
+    void EditeFiche(TFiche* f, int g, const Adresse* a, unsigned champs) override
     {
-        editions.push_back({f, g, a != nullptr, a ? *a : Adresse{}});
+        editions.push_back({f, g, a != nullptr, a ? *a : Adresse{}, champs});
     }
     bool RechercheSimple(ListeFiches&, const Adresse& lieu, const std::string&, int, TFiche*& choisie,
                          int& galerie) override
