@@ -58,9 +58,12 @@ public:
     virtual void DemandeMiseAJourExploreur() = 0;
 };
 
-// The searches are other windows of this library: they hand the explorer its entry point
-// here when they are built. Unset, the search chooses nothing.
+// The sheet editor and the searches are other windows of this library: they hand the
+// explorer and the wizard their entry points here when they are built. Unset entries do
+// nothing (the search then chooses nothing).
 struct EntreesSaisie {
+    // As HoteDialogues::EditeFiche.
+    std::function<void(TFiche* fiche, int galerie, const Adresse* adresse, unsigned champs)> EditeFiche;
     std::function<bool(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
                        TFiche*& choisie, int& galerieChoisie)>
         RechercheSimple;

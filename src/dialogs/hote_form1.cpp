@@ -3,17 +3,14 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
 
 #include "dialogs/exploreur.h"
-#include "dialogs/hote_saisie.h"
 #include "dialogs/nouveaute.h"
 #include "dialogs/statistique.h"
 #include "platform/interlocuteur.h"
-#include "platform/texte.h"
 #include "shell/form1.h"
 
 namespace karst {
@@ -94,16 +91,8 @@ void HoteExplorateurForm1::ArmeCalculRapide()
 
 void HoteExplorateurForm1::EditeFiche(TFiche* fiche, int galerie, const Adresse* adresse, unsigned champs)
 {
-    if (!MultPageDlg || !f_.Massif)
-        return;
-    MultPageDlg->OuvreFiche(fiche, f_.Massif.get(), static_cast<int16_t>(galerie), &f_.PreferenceSaisie);
-    if (adresse) {
-        QLineEdit* lignes[4] = {MultPageDlg->Systeme, MultPageDlg->Cavite, MultPageDlg->Reseau, MultPageDlg->Lieu};
-        for (std::size_t k = 0; k < 4; ++k)
-            if (champs & (1u << k))
-                lignes[k]->setText(DepuisCp1252((*adresse)[k]));
-    }
-    AfficheSaisie(f_, *MultPageDlg);
+    if (Saisie().EditeFiche)
+        Saisie().EditeFiche(fiche, galerie, adresse, champs);
 }
 
 bool HoteExplorateurForm1::RechercheSimple(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,

@@ -73,14 +73,15 @@ TMultPageDlg* InstalleEditeurSaisie(TForm1& fenetre)
     QObject::connect(fenetre.Nouvellefiche1, &QAction::triggered, editeur,
                      [&fenetre, editeur] { NouvelleFiche(fenetre, *editeur); });
     // The explorer and the wizard open the editor through this entry.
-    Saisie().EditeFiche = [&fenetre, editeur](TFiche* fiche, int galerie, const Adresse* adresse) {
+    Saisie().EditeFiche = [&fenetre, editeur](TFiche* fiche, int galerie, const Adresse* adresse, unsigned quels) {
         if (!fenetre.Massif)
             return;
         editeur->OuvreFiche(fiche, fenetre.Massif.get(), static_cast<int16_t>(galerie), &fenetre.PreferenceSaisie);
         if (!fiche && adresse) {
             QLineEdit* champs[] = {editeur->Systeme, editeur->Cavite, editeur->Reseau, editeur->Lieu};
             for (std::size_t k = 0; k < 4; ++k)
-                champs[k]->setText(DepuisCp1252((*adresse)[k]));
+                if (quels & (1u << k))
+                    champs[k]->setText(DepuisCp1252((*adresse)[k]));
         }
         AfficheSaisie(fenetre, *editeur);
     };
