@@ -115,6 +115,6 @@ TEST_F(FenetreSaisie, LExplorateurOuvreUneFicheAvecSonAdresse)
         return static_cast<int>(QDialog::Rejected);
     });
     invite.reponses = {Bouton::OK};
-    Saisie().EditeFiche(nullptr, 0, &adresse);
+    Saisie().EditeFiche(nullptr, 0, &adresse, 0xF);
     EXPECT_EQ(montres, 1);
 }
