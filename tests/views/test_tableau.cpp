@@ -473,7 +473,8 @@ TEST_F(TableauPages, ARowThatWouldReachThePageEndMovesToTheNextPage) {
     EXPECT_EQ(RegleGauche(p0), std::make_pair(6283, 6472));
     EXPECT_EQ(RegleGauche(p1), std::make_pair(118, 496));
     // Across, the second page goes on with the comment column at its left margin.
-    const Trace* suite = Texte(Page(1, 0), " du point A(1). ");
+    const auto p2 = Page(1, 0);
+    const Trace* suite = Texte(p2, " du point A(1). ");
     ASSERT_TRUE(suite);
     EXPECT_EQ(suite->x0, 236);
 }
