@@ -100,15 +100,20 @@ ArbreExplorateur::ArbreExplorateur(TExploreur& e, QWidget* parent) : QTreeWidget
     setDragDropMode(QAbstractItemView::DragDrop);
 }
 
-void ArbreExplorateur::startDrag(Qt::DropActions actions)
+namespace {
+// The explorer knows what is dragged (the tree's folder or the list's selection): a drag
+// carries only its source.
+void Glisse(QWidget* source)
 {
-    // The explorer knows what is dragged: the drag carries no data of its own.
-    auto* d = new QDrag(this);
+    auto* d = new QDrag(source);
     auto* m = new QMimeData;
-    m->setData(QStringLiteral("application/x-karstomat-explorateur"), "arbre");
+    m->setData(QStringLiteral("application/x-karstomat-explorateur"), QByteArray());
     d->setMimeData(m);
     d->exec(Qt::MoveAction);
 }
+}  // namespace
+
+void ArbreExplorateur::startDrag(Qt::DropActions) { Glisse(this); }
 
 namespace {
 TExploreur::Controle SourceGlisse(TExploreur& e, QObject* source)
@@ -165,28 +170,14 @@ public:
     using QListView::QListView;
 
 protected:
-    void startDrag(Qt::DropActions) override
-    {
-        auto* d = new QDrag(this);
-        auto* m = new QMimeData;
-        m->setData(QStringLiteral("application/x-karstomat-explorateur"), "liste");
-        d->setMimeData(m);
-        d->exec(Qt::MoveAction);
-    }
+    void startDrag(Qt::DropActions) override { Glisse(this); }
 };
 class VueDetailExplorateur : public QTreeView {
 public:
     using QTreeView::QTreeView;
 
 protected:
-    void startDrag(Qt::DropActions) override
-    {
-        auto* d = new QDrag(this);
-        auto* m = new QMimeData;
-        m->setData(QStringLiteral("application/x-karstomat-explorateur"), "liste");
-        d->setMimeData(m);
-        d->exec(Qt::MoveAction);
-    }
+    void startDrag(Qt::DropActions) override { Glisse(this); }
 };
 }  // namespace
 
