@@ -103,6 +103,9 @@ int TCanvas::TextWidth(const std::string& texte) { return mesureLargeur(texte); 
 int TCanvas::TextHeight(const std::string& texte) { return mesureHauteur(texte); }
 void TCanvas::FloodFill(int x, int y, Couleur c, bool surface) { faitFloodFill(x, y, c, surface); }
 void TCanvas::Draw(int x, int y, TCanvas& source) { faitDraw(x, y, source); }
+void TCanvas::StretchDraw(int gauche, int haut, int droite, int bas, const QImage& image) {
+    faitStretchDraw(gauche, haut, droite, bas, image);
+}
 
 // ---- CanvasPeintre ------------------------------------------------------------------------
 
@@ -185,6 +188,7 @@ const QPen& CanvasPeintre::penQt(const Stylo& st) {
     } else {
         c.pen.setWidth(0);
     }
+    if (st.tirets) c.pen.setStyle(Qt::DashLine);
     return c.pen;
 }
 
@@ -426,6 +430,15 @@ void CanvasPeintre::faitDraw(int x, int y, TCanvas& source) {
     }
 }
 
+void CanvasPeintre::faitStretchDraw(int g, int h, int d, int b, const QImage& image) {
+    videLignes();
+    if (d <= g || b <= h || image.isNull()) return;
+    QPainter& p = peintre();
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QRect(g, h, d - g, b - h), image);
+    etatAJour_ = false;
+}
+
 // ---- CanvasImage ------------------------------------------------------------------------
 
 CanvasImage::CanvasImage(int largeur, int hauteur, int pixelsParPouce)
@@ -570,6 +583,12 @@ void CanvasEnregistreur::faitFloodFill(int x, int y, Couleur c, bool surface) {
     t.x0 = x, t.y0 = y;
     t.x1 = static_cast<int>(c);
     t.y1 = surface ? 1 : 0;
+    Traces.push_back(std::move(t));
+}
+
+void CanvasEnregistreur::faitStretchDraw(int g, int h, int d, int b, const QImage&) {
+    Trace t = trace(Trace::Dessin);
+    t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
     Traces.push_back(std::move(t));
 }
 

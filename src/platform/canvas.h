@@ -40,6 +40,7 @@ struct Stylo {
     int largeur = 1;  // pixels; 0 means one pixel
     ModeStylo mode = ModeStylo::Copie;
     bool visible = true;  // false: the clear pen, nothing outlined
+    bool tirets = false;  // dashed
     bool operator==(const Stylo&) const = default;
 };
 
@@ -118,6 +119,8 @@ public:
     void FloodFill(int x, int y, Couleur couleur, bool surface);
     // Copies the whole of `source` with its top-left corner at (x, y), plain copy.
     void Draw(int x, int y, TCanvas& source);
+    // Copies a picture stretched onto the rectangle (right and bottom excluded).
+    void StretchDraw(int gauche, int haut, int droite, int bas, const QImage& image);
     // A blank canvas of the same kind, for drawing off screen before a Draw onto this one.
     virtual std::unique_ptr<TCanvas> CreeCompatible(int largeur, int hauteur) = 0;
 
@@ -133,6 +136,7 @@ protected:
     virtual int mesureHauteur(const std::string& texte) = 0;
     virtual void faitFloodFill(int x, int y, Couleur c, bool surface) = 0;
     virtual void faitDraw(int x, int y, TCanvas& source) = 0;
+    virtual void faitStretchDraw(int g, int h, int d, int b, const QImage& image) = 0;
 
     Stylo stylo_;
     Pinceau pinceau_;
@@ -170,6 +174,7 @@ protected:
     int mesureLargeur(const std::string& texte) override;
     int mesureHauteur(const std::string& texte) override;
     void faitDraw(int x, int y, TCanvas& source) override;
+    void faitStretchDraw(int g, int h, int d, int b, const QImage& image) override;
 
 private:
     // Brings the painter to the pen (for an outline) and brush (for a fill) of the canvas,
@@ -271,6 +276,8 @@ protected:
     int mesureHauteur(const std::string& texte) override;
     void faitFloodFill(int x, int y, Couleur c, bool surface) override;
     void faitDraw(int x, int y, TCanvas& source) override;
+    // Recorded as a copy (Dessin) with its rectangle.
+    void faitStretchDraw(int g, int h, int d, int b, const QImage& image) override;
 
 private:
     Trace trace(Trace::Genre g) const;

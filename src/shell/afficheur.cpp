@@ -1,6 +1,7 @@
 #include "shell/afficheur.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QIcon>
@@ -10,6 +11,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
 #include <QSignalBlocker>
 #include <algorithm>
 #include <limits>
@@ -17,6 +20,7 @@
 #include "platform/canvas.h"
 #include "platform/texte.h"
 #include "shell/form1.h"
+#include "shell/outils_3d.h"
 #include "survey/nombres.h"
 #include "views/coupe_vue.h"
 #include "views/perspective.h"
@@ -81,6 +85,32 @@ TAfficheur::TAfficheur(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     connect(Barre_Horizontale, &QScrollBar::valueChanged, this, [this] { Defilement(); });
     connect(Barre_Verticale, &QScrollBar::valueChanged, this, [this] { Defilement(); });
 
+    // Mouse tools, tooltip and pop-up menu on the image and on the window around it.
+    Image2->setMouseTracking(true);
+    setMouseTracking(true);
+    PanelFond->setMouseTracking(true);
+    connect(Image2, &TImageVue::Appui, this, &TAfficheur::Image2MouseDown);
+    connect(Image2, &TImageVue::Mouvement, this, &TAfficheur::Image2MouseMove);
+    connect(Image2, &TImageVue::Relache, this, &TAfficheur::Image2MouseUp);
+    connect(Image2, &TImageVue::DoubleClic, this, &TAfficheur::Image2DblClick);
+    Image2->installEventFilter(this);
+    PopupMenu1 = new QMenu(this);
+    ConstruitMenuVue(*this, PopupMenu1);
+
+    auto minuterie = [this](const char* nom, int ms, void (TAfficheur::*action)()) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(nom));
+        t->setInterval(ms);
+        connect(t, &QTimer::timeout, this, action);
+        return t;
+    };
+    Timer1 = minuterie("Timer1", 1000, &TAfficheur::Timer1Timer);
+    Deplacement = minuterie("Deplacement", 250, &TAfficheur::DeplacementTimer);
+    Debut_3D = minuterie("Debut_3D", 100, &TAfficheur::Debut_3DTimer);
+    CaTourne = minuterie("CaTourne", 100, &TAfficheur::CaTourneTimer);
+    DelaiHint = minuterie("DelaiHint", 1000, &TAfficheur::DelaiHintTimer);
+    Timer1->start();
+
     // Creation proper.
     resize(818, 618);
     SansDessin = false;
@@ -97,7 +127,17 @@ TAfficheur::TAfficheur(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
 
 TAfficheur::~TAfficheur()
 {
-    FormDeactivate();
+    CacheBulle();
+    if (Graphique && Graphique->Genre() == GenreVue::Perspective) {
+        TOutils_3D& outils = Outils3D(form_);
+        outils.OpenGL->setChecked(false);
+        outils.hide();
+        form_.Outils_3D_X = outils.x();
+        form_.Outils_3D_Y = outils.y();
+        // A rotation running on this window ends with it.
+        CaTourne->stop();
+        outils.setEnabled(true);
+    }
     Graphique.reset();
 }
 
@@ -146,6 +186,19 @@ void TAfficheur::Initialise(int genre)
         titre = QStringLiteral("Perspective");
         icone = QStringLiteral("RELIEF.ICO");
         aide = 11;
+        TOutils_3D& outils = Outils3D(form_);
+        outils.OpenGL->setChecked(false);
+        outils.stereo->setChecked(false);
+        outils.adjustSize();
+        int haut = form_.Outils_3D_Y;
+        if (haut == 0) {
+            haut = form_.height() - outils.frameGeometry().height() - 10;
+            if (form_.Barredtat1->isChecked())
+                haut -= form_.statusBar()->height();
+        }
+        const int gauche =
+            form_.Outils_3D_X != 0 ? form_.Outils_3D_X : (form_.width() - outils.frameGeometry().width()) / 2;
+        outils.move(gauche, haut);
         break;
     }
     default:
@@ -376,6 +429,11 @@ void TAfficheur::Boite_RapportChange()
     const int i = form_.Boite_Rapport->currentIndex();
     if (i >= 0 && i < 6)
         Rapport = kRapports[i];
+    ChangeRapport();
+}
+
+void TAfficheur::ChangeRapport()
+{
     if (Genre == 3)
         if (TMassif* m = form_.Massif.get())
             m->DimensionsAJour = false;
@@ -450,23 +508,37 @@ void TAfficheur::FormActivate()
     outil(form_.Zoom, !tableau && !trois);
     form_.Couleur->setEnabled(true);
     form_.Boite_Echelle->setEnabled(!tableau);
+    if (Genre == 2 && Graphique) {
+        Outils3D(form_).show();
+        if (trois)
+            static_cast<TPerspective&>(*Graphique).PlaceCamera();
+    }
     if (trier)
         trier->setEnabled(tableau);
     form_.MiseAJourMenus();
 }
 
-void TAfficheur::FormDeactivate() {}
+void TAfficheur::FormDeactivate()
+{
+    CacheBulle();
+}
 
 void TAfficheur::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
     const int w = width(), h = height();
+    if (Mode3D() && Graphique) {
+        Support_OpenGL->setGeometry(0, 0, w, h);
+        if (auto* p = dynamic_cast<TPerspective*>(Graphique.get()))
+            p->PlaceCamera();
+    }
     if (w <= 20 || h <= 65)
         return;
     Barre_Horizontale->setGeometry(0, h - kBarre, w - kBarre, kBarre - 1);
     Barre_Verticale->setGeometry(w - kBarre, 0, kBarre - 1, h - kBarre);
     PanelFond->setGeometry(0, 0, Barre_Verticale->x(), Barre_Horizontale->y());
-    Support_OpenGL->setGeometry(PanelFond->geometry());
+    if (!Mode3D())
+        Support_OpenGL->setGeometry(PanelFond->geometry());
     {
         const QSignalBlocker bh(Barre_Horizontale), bv(Barre_Verticale);
         Barre_Horizontale->setSingleStep(Image2->width() / 10);

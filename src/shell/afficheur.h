@@ -3,20 +3,32 @@
 // massif, with its scroll bars, its image, its scale and display ratio, its selection and
 // its status text.
 
+#include <QPointer>
+#include <QRect>
 #include <QWidget>
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "survey/reel6.h"
 #include "views/graphique.h"
 
+class QAction;
+class QLabel;
+class QMenu;
 class QScrollBar;
+class QTimer;
 
 namespace karst {
 
 class CanvasImage;
+class PanneauOpenGL;
 class TForm1;
+class TImprimante;
+class TMarge;
+enum class CommandeCoupe;
 
 // The image control of the view window: shows the window's bitmap.
 class TImageVue : public QWidget {
@@ -27,8 +39,19 @@ public:
     // The bitmap painted; null paints nothing.
     void FixeBitmap(CanvasImage* bitmap) { bitmap_ = bitmap; }
 
+signals:
+    // Mouse events in pixels of the image; every button alike.
+    void Appui(int x, int y);
+    void Mouvement(int x, int y);
+    void Relache(int x, int y);
+    void DoubleClic();
+
 protected:
     void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
     CanvasImage* bitmap_ = nullptr;
@@ -55,6 +78,24 @@ public:
     std::string TexteEtat;
     // 0 plan, 1 section, 2 perspective, 3 table.
     int Genre = 0;
+    // Mouse tools: the zoom band (first corner, then the moving one), the drag origin in
+    // window positions, a drag in progress, the plan's trial angle in radians.
+    std::array<int32_t, 4> CadreZoom{};
+    QPoint PointDepart;
+    bool Glisse = false;
+    Reel6 AngleEssai;
+    // Tooltip: the window (shown once the delay has run), its text (Windows-1252) and its
+    // screen rectangle.
+    QPointer<QLabel> FenetreBulle;
+    std::string TexteBulle;
+    QRect RectBulle;
+    // 3D mode: the mouse held on the panel, where it was pressed, how far it went, the
+    // movement factor, the automatic rotation step in thousandths of a degree.
+    bool EnDeplacement = false;
+    int32_t DepartSourisX = 0, DepartSourisY = 0;
+    int32_t DecalageSourisX = 0, DecalageSourisY = 0;
+    int32_t Vitesse3D = 1;
+    int32_t PasCaTourne = 0;
 
     // ---- components ----
     QScrollBar* Barre_Verticale = nullptr;
@@ -62,6 +103,11 @@ public:
     QWidget* PanelFond = nullptr;
     TImageVue* Image2 = nullptr;
     QWidget* Support_OpenGL = nullptr;
+    // The OpenGL drawing surface inside Support_OpenGL, made on the first switch to 3D.
+    PanneauOpenGL* Panneau3D = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QTimer *Timer1 = nullptr, *Deplacement = nullptr, *Debut_3D = nullptr, *CaTourne = nullptr,
+           *DelaiHint = nullptr;
     // The bitmap of Image2, the drawing surface of the views.
     std::unique_ptr<CanvasImage> Bitmap;
 
@@ -94,6 +140,60 @@ public:
     void FormActivate();
     void FormDeactivate();
 
+    // ---- mouse tools and tooltip ----
+    void Image2MouseDown(int x, int y);
+    void Image2MouseMove(int x, int y);
+    void Image2MouseUp(int x, int y);
+    void DelaiHintTimer();
+    void CacheBulle();
+    // The trial angle of a plan drag from PointDepart to this window position, radians.
+    double AngleRotation(int x, int y) const;
+
+    // ---- printing ----
+    // Pages premiere..derniere (from 1, row by row; 0 for every page), `copies` times.
+    void Imprime(int premiere, int derniere, int copies, const TMarge& marge);
+    // Corner marks and labels of page index `page` (from 0).
+    void ImprimePage(TImprimante& imprimante, int page, const TMarge& marge);
+
+    // ---- commands of the pop-up menu and of the main window ----
+    void PopupMenu1Popup();
+    void Edition1Click();
+    // Shows the selection in the window named "Plan", "Coupe" or "Relief".
+    void MontreAilleurs(const std::string& vue);
+    void Proprits1Click();
+    void Galerie1Click();
+    // Level 0 the sheet, 1 place, 2 network, 3 cave, 4 system.
+    void Lieu2Click(int niveau);
+    void Lieu1Click(int niveau, bool isoler);
+    void Ecran1Click();
+    void Dformationmax1Click();
+    void Echelle2Click();
+    void Pourcent1Click();
+    void Rotation1Click();
+    void Rotationplane1Click();
+    // A command of the "Branche" menu, on a section window.
+    void Branche(CommandeCoupe commande);
+
+    // ---- 3D mode ----
+    void BasculeOpenGL();
+    void Debut_3DTimer();
+    void Support_OpenGLMouseDown(int x, int y);
+    void Support_OpenGLMouseMove(int x, int y);
+    void Support_OpenGLMouseUp();
+    void DeplacementTimer();
+    void CaTourneTimer();
+    void Timer1Timer();
+    void ExporteSVG();
+    void Image2DblClick();
+    void FormClick();
+
+signals:
+    // One step of a repeated rotation was drawn.
+    void EtapeRotation();
+    // One page of a print job was drawn.
+    void PageImprimee(int page);
+
+public:
     // The window's design size (client area).
     QSize sizeHint() const override { return {818, 618}; }
 
@@ -102,8 +202,28 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
+    // Centre-keeping redraw after a change of scale or ratio, the highlight restored.
+    void ChangeRapport();
+    // The zoom band drawn (or erased) with the inverting pen.
+    void TraceCadre();
+    void Tooltip(int x, int y);
+    // Repeats a step until the stop window is closed, then undoes the last one.
+    void BoucleRotation(const std::function<void()>& pas, const std::function<void()>& retour);
+    void Imprime3D();
+    void Fabrique3D();
+    void MenuContextuel(const QPoint& global);
+    int ScrollX() const;
+    int ScrollY() const;
+    bool selectionAvantClic_ = false;
+
     struct Centre {
         Reel6 fx, fy;
     };
@@ -120,5 +240,8 @@ private:
 
     TForm1& form_;
 };
+
+// Fills the view window's pop-up menu with its items, tied to the window's commands.
+void ConstruitMenuVue(TAfficheur& fenetre, QMenu* menu);
 
 }  // namespace karst

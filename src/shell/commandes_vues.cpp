@@ -16,6 +16,9 @@
 #include "platform/interlocuteur.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
+#include "shell/impression.h"
+#include "platform/modal.h"
+#include "views/coupe_branches.h"
 #include "views/contexte.h"
 #include "survey/coupe.h"
 #include "views/expert.h"
@@ -162,8 +165,95 @@ TImprimante& TForm1::Imprimante()
     return *imprimante_;
 }
 
+void TForm1::FixeImprimante(std::unique_ptr<TImprimante> imprimante)
+{
+    imprimante_ = std::move(imprimante);
+}
+
+void TForm1::Imprimer1Click()
+{
+    TAfficheur* a = AfficheurActif();
+    if (!Massif || !a || !a->Graphique)
+        return;
+    DialogueImpression d;
+    if (auto* q = dynamic_cast<ImprimanteQt*>(&Imprimante()))
+        d.imprimante = &q->Printer();
+    d.minimum = d.de = 1;
+    int colonnes = 1, lignes = 1;
+    if (!a->Mode3D())
+        a->Graphique->NombrePages(colonnes, lignes, Marge.Gauche + Marge.Droite, Marge.Haut + Marge.Bas);
+    d.maximum = a->Mode3D() ? 1 : std::max(1, colonnes * lignes);
+    d.a = d.maximum;
+    if (!Invite().Impression(d))
+        return;
+    a->Imprime(d.plage ? d.de : 0, d.plage ? d.a : 0, d.copies, Marge);
+}
+
+void TForm1::Apercu1Click()
+{
+    TAfficheur* a = AfficheurActif();
+    if (!Massif || !a || !a->Graphique)
+        return;
+    if (a->Mode3D()) {
+        Invite().Information(QStringLiteral("Pas d'aperçu avant impression avec la 3D"));
+        return;
+    }
+    TPreview apercu(*this, this);
+    apercu.Vue = a;
+    apercu.PageCourante = 1;
+    a->Graphique->NombrePages(apercu.PagesX, apercu.PagesY, Marge.Gauche + Marge.Droite, Marge.Haut + Marge.Bas);
+    ExecuteModal(apercu);
+}
+
 void TForm1::construitVues()
 {
+    for (QAction* a : {Imprimer1, BoutonImprimer, Apercu1, BoutonApercu, SVG1, Rotation1, Rotationplane1, Echelle2,
+                       Pourcent1, Dformationmax1, Nouvelle1, Continuer1, Inverser1, Dcaler1, Racrocher1, Retirer1})
+        DeclareCommande(a);
+    connect(Imprimer1, &QAction::triggered, this, &TForm1::Imprimer1Click);
+    connect(BoutonImprimer, &QAction::triggered, this, &TForm1::Imprimer1Click);
+    connect(Apercu1, &QAction::triggered, this, &TForm1::Apercu1Click);
+    connect(BoutonApercu, &QAction::triggered, this, &TForm1::Apercu1Click);
+    // Commands of the active view window.
+    auto vers = [this](QAction* a, void (TAfficheur::*commande)()) {
+        connect(a, &QAction::triggered, this, [this, commande] {
+            if (TAfficheur* v = AfficheurActif())
+                (v->*commande)();
+        });
+    };
+    vers(SVG1, &TAfficheur::ExporteSVG);
+    vers(Rotation1, &TAfficheur::Rotation1Click);
+    vers(Rotationplane1, &TAfficheur::Rotationplane1Click);
+    vers(Echelle2, &TAfficheur::Echelle2Click);
+    vers(Pourcent1, &TAfficheur::Pourcent1Click);
+    vers(Dformationmax1, &TAfficheur::Dformationmax1Click);
+    const char* couleurs[] = {"Fiche2", "Lieu4", "Rseau4", "Cavit4", "Systme4"};
+    const char* isolers[] = {"Fiche3", "Lieu5", "Rseau5", "Cavit5", "Systme5"};
+    for (int i = 0; i < 5; ++i) {
+        if (QAction* c = Vue1->findChild<QAction*>(QString::fromLatin1(couleurs[i])))
+            connect(c, &QAction::triggered, this, [this, i] {
+                if (TAfficheur* v = AfficheurActif())
+                    v->Lieu2Click(i);
+            });
+        if (QAction* x = Vue1->findChild<QAction*>(QString::fromLatin1(isolers[i])))
+            connect(x, &QAction::triggered, this, [this, i] {
+                if (TAfficheur* v = AfficheurActif())
+                    v->Lieu1Click(i, true);
+            });
+    }
+    if (QAction* g = Vue1->findChild<QAction*>(QStringLiteral("Galerie2")))
+        vers(g, &TAfficheur::Galerie1Click);
+    // The branch commands go to the section window, active or not.
+    const std::pair<QAction*, CommandeCoupe> branches[] = {
+        {Nouvelle1, CommandeCoupe::Nouvelle}, {Continuer1, CommandeCoupe::Continuer},
+        {Inverser1, CommandeCoupe::Inverser}, {Dcaler1, CommandeCoupe::Decaler},
+        {Racrocher1, CommandeCoupe::Raccrocher}, {Retirer1, CommandeCoupe::Retirer}};
+    for (const auto& [action, commande] : branches)
+        connect(action, &QAction::triggered, this, [this, c = commande] {
+            if (auto* coupe = qobject_cast<TAfficheur*>(VueCoupe.data()))
+                coupe->Branche(c);
+        });
+
     for (QAction* a : {Plan1, BoutonPlan, Coupe1, BoutonCoupe, Relief1, BoutonPerspective, Tableau1, BoutonTableau,
                        Calculrapide1, BoutonCalculer, Calcul1, Arrter1, Bouton_Arreter, Supprimertouteslescoupes1,
                        Configurerlimprimante1, Marges1, Expert1})

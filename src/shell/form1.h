@@ -155,6 +155,11 @@ public:
     // What the views read from this window.
     ContexteVues& Contexte();
     TImprimante& Imprimante();
+    // Replaces the printer (the tests give a recording one).
+    void FixeImprimante(std::unique_ptr<TImprimante> imprimante);
+    // Print and preview of the active view window.
+    void Imprimer1Click();
+    void Apercu1Click();
 
     // ---- closing ----
     bool FormCloseQuery();

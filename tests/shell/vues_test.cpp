@@ -248,8 +248,10 @@ TEST_F(Vues, OuvrirCalculerPuisVoirLePlan)
     for (QAction* a : {f->Plan1, f->BoutonPlan, f->Coupe1, f->Relief1, f->Tableau1, f->Calculrapide1, f->BoutonCalculer, f->Calcul1, f->Fermer1,
                        f->Enregistrer1, f->Mosaque1, f->Cascade1, f->Rorganiserlesicnes1})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
-    // Printing and the preview stay greyed until they are built; nothing runs to stop.
-    for (QAction* a : {f->Imprimer1, f->Apercu1, f->BoutonImprimer, f->Arrter1, f->Bouton_Arreter})
+    // Printing and the preview of the active view; nothing runs to stop.
+    for (QAction* a : {f->Imprimer1, f->Apercu1, f->BoutonImprimer})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    for (QAction* a : {f->Arrter1, f->Bouton_Arreter})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_TRUE(f->Vue1->menuAction()->isEnabled());
     EXPECT_TRUE(f->Branche1->menuAction()->isEnabled());

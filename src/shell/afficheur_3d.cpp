@@ -1,0 +1,606 @@
+// The 3D mode of a perspective window: the switch between the drawing and the OpenGL model,
+// walking with the mouse, the automatic orbit; the 3D palette, the stop window and the
+// two-axis rotation dialog; and three more commands of the view window: SVG export, column
+// fitting of the table and redraw on click.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+#include <numbers>
+
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "platform/services.h"
+#include "platform/texte.h"
+#include "scene3d/panneau.h"
+#include "scene3d/scene.h"
+#include "shell/afficheur.h"
+#include "shell/form1.h"
+#include "shell/outils_3d.h"
+#include "survey/nombres.h"
+#include "views/dlg_svg.h"
+#include "views/perspective.h"
+#include "views/tableau.h"
+
+namespace karst {
+
+// ---- camera arithmetic ----
+
+namespace camera3d {
+
+namespace {
+constexpr double kRad = std::numbers::pi / 180;
+}
+
+double Ramene(double azimut)
+{
+    if (azimut > 360)
+        return azimut - 360;
+    if (azimut < 0)
+        return azimut + 360;
+    return azimut;
+}
+
+void PasTranslation(double& azimut, double& x, double& z, int dx, int dy, int k)
+{
+    const double a = azimut * kRad;
+    z += std::cos(a) * dy / 100.0 * k;
+    x -= std::sin(a) * dy / 100.0 * k;
+    azimut = Ramene(azimut + dx / 100.0);
+}
+
+void PasLateral(double azimut, double& x, double& y, double& z, int dx, int dy, int k)
+{
+    const double a = azimut * kRad;
+    y -= dy / 100.0 * k;
+    x += std::cos(a) * dx / 100.0 * k;
+    z += std::sin(a) * dx / 100.0 * k;
+}
+
+void Recule(double azimut, double elevation, double d, double& x, double& y, double& z)
+{
+    const double a = azimut * kRad, e = elevation * kRad;
+    x = -d * std::cos(e) * std::sin(a);
+    y = -d * std::sin(e);
+    z = d * std::cos(e) * std::cos(a);
+}
+
+void Orbite(double pas, double& azimut, double& x, double& z)
+{
+    azimut = Ramene(azimut + pas);
+    // The angle and the coordinates pass through single precision.
+    const float b = static_cast<float>(pas * kRad);
+    const float x0 = static_cast<float>(x), z0 = static_cast<float>(z);
+    x = std::cos(b) * x0 - std::sin(b) * z0;
+    z = std::sin(b) * x0 + std::cos(b) * z0;
+}
+
+}  // namespace camera3d
+
+// ---- tool windows ----
+
+namespace {
+
+QPointer<TOutils_3D> g_outils;
+QPointer<TArret> g_arret;
+
+QToolButton* BoutonOutil(QWidget* parent, const char* nom, const QString& texte, const QString& bulle)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(nom));
+    b->setText(texte);
+    b->setToolTip(bulle);
+    return b;
+}
+
+// The camera of a perspective as doubles, and back.
+struct Camera {
+    double x, y, z;
+    explicit Camera(const TPerspective& p)
+        : x(static_cast<double>(static_cast<long double>(p.Camera[0]))),
+          y(static_cast<double>(static_cast<long double>(p.Camera[1]))),
+          z(static_cast<double>(static_cast<long double>(p.Camera[2])))
+    {
+    }
+    void Range(TPerspective& p) const
+    {
+        p.Camera[0] = x;
+        p.Camera[1] = y;
+        p.Camera[2] = z;
+    }
+};
+
+TPerspective* VuePerspective(TForm1& form, TAfficheur** fenetre = nullptr)
+{
+    auto* a = qobject_cast<TAfficheur*>(form.VuePerspective.data());
+    if (fenetre)
+        *fenetre = a;
+    return a ? dynamic_cast<TPerspective*>(a->Graphique.get()) : nullptr;
+}
+
+}  // namespace
+
+TOutils_3D& Outils3D(TForm1& form)
+{
+    if (!g_outils)
+        g_outils = new TOutils_3D(form, &form);
+    return *g_outils;
+}
+
+TArret& Arret(TForm1& form)
+{
+    if (!g_arret)
+        g_arret = new TArret(form, &form);
+    return *g_arret;
+}
+
+TOutils_3D::TOutils_3D(TForm1& form, QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint |
+                                                                             Qt::CustomizeWindowHint |
+                                                                             Qt::WindowTitleHint),
+                                                        form_(form)
+{
+    setObjectName(QStringLiteral("Outils_3D"));
+    setWindowTitle(QStringLiteral("Outils_3D"));
+    setProperty("HelpContext", 11);
+    OpenGL = new QCheckBox(QStringLiteral("3&D"), this);
+    OpenGL->setObjectName(QStringLiteral("OpenGL"));
+    Rotation = BoutonOutil(this, "Rotation", QStringLiteral("R"), QStringLiteral("Rotation"));
+    Translation = BoutonOutil(this, "Translation", QStringLiteral("T"), QStringLiteral("Translation"));
+    Lateral = BoutonOutil(this, "Lateral", QStringLiteral("L"), QStringLiteral("Déplacement latéral"));
+    for (QToolButton* b : {Rotation, Translation, Lateral}) {
+        b->setCheckable(true);
+        b->setAutoExclusive(true);
+    }
+    Horizontal = BoutonOutil(this, "Horizontal", QStringLiteral("H"), QStringLiteral("Horizontale"));
+    Arriere = BoutonOutil(this, "Arriere", QStringLiteral("A"), QStringLiteral("Reculer"));
+    stereo = new QCheckBox(QStringLiteral("&Stéréo"), this);
+    stereo->setObjectName(QStringLiteral("stereo"));
+    for (QToolButton* b : {Rotation, Translation, Lateral, Horizontal, Arriere})
+        b->setEnabled(false);
+    auto* l = new QHBoxLayout(this);
+    l->addWidget(OpenGL);
+    for (QToolButton* b : {Rotation, Translation, Lateral, Horizontal, Arriere})
+        l->addWidget(b);
+    l->addWidget(stereo);
+    connect(OpenGL, &QCheckBox::clicked, this, [this] { OpenGLClick(); });
+    connect(stereo, &QCheckBox::clicked, this, [this] { stereoClick(); });
+    connect(Horizontal, &QToolButton::clicked, this, [this] { HorizontalClick(); });
+    connect(Arriere, &QToolButton::clicked, this, [this] { ArriereClick(); });
+    AltEnfonce = CtrlEnfonce = false;
+}
+
+Mouvement3D TOutils_3D::Mouvement() const
+{
+    if (Rotation->isChecked())
+        return Mouvement3D::Rotation;
+    if (Lateral->isChecked())
+        return Mouvement3D::Lateral;
+    return Mouvement3D::Translation;
+}
+
+void TOutils_3D::OpenGLClick()
+{
+    const bool coche = OpenGL->isChecked();
+    for (QToolButton* b : {Rotation, Translation, Lateral, Horizontal, Arriere})
+        b->setEnabled(coche);
+    Translation->setChecked(true);
+    if (coche)
+        stereo->setChecked(false);
+    TAfficheur* a = nullptr;
+    VuePerspective(form_, &a);
+    if (a)
+        a->BasculeOpenGL();
+}
+
+void TOutils_3D::stereoClick()
+{
+    const bool coche = stereo->isChecked();
+    if (coche && OpenGL->isChecked()) {
+        OpenGL->setChecked(false);
+        OpenGLClick();
+        stereo->setChecked(true);
+    }
+    TAfficheur* a = nullptr;
+    TPerspective* p = VuePerspective(form_, &a);
+    if (!p)
+        return;
+    QPalette pal = a->PanelFond->palette();
+    pal.setColor(QPalette::Window, coche ? Qt::black : Qt::white);
+    a->PanelFond->setPalette(pal);
+    p->Stereo = coche;
+    a->Redessine();
+}
+
+void TOutils_3D::HorizontalClick()
+{
+    if (TPerspective* p = VuePerspective(form_)) {
+        p->Elevation3D = 0;
+        p->PlaceCamera();
+    }
+}
+
+void TOutils_3D::ArriereClick()
+{
+    TPerspective* p = VuePerspective(form_);
+    if (!p)
+        return;
+    const double d = std::fabs(p->BoiteMax.X.d() - p->BoiteMin.X.d()) + std::fabs(p->BoiteMax.Y.d() - p->BoiteMin.Y.d());
+    Camera c(*p);
+    camera3d::Recule(p->Azimut3D, p->Elevation3D, d, c.x, c.y, c.z);
+    c.Range(*p);
+    p->PlaceCamera();
+}
+
+void TOutils_3D::FormKeyDown(Qt::KeyboardModifiers etat)
+{
+    if (etat & Qt::AltModifier) {
+        Lateral->setChecked(true);
+        AltEnfonce = true;
+        CtrlEnfonce = false;
+    } else if (etat & Qt::ControlModifier) {
+        Rotation->setChecked(true);
+        AltEnfonce = false;
+        CtrlEnfonce = true;
+    }
+}
+
+void TOutils_3D::FormKeyUp(Qt::KeyboardModifiers etat)
+{
+    if (AltEnfonce && !(etat & Qt::AltModifier)) {
+        Translation->setChecked(true);
+        AltEnfonce = false;
+    }
+    if (CtrlEnfonce && !(etat & Qt::ControlModifier)) {
+        Translation->setChecked(true);
+        CtrlEnfonce = false;
+    }
+}
+
+TArret::TArret(TForm1& form, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), form_(form)
+{
+    setObjectName(QStringLiteral("Arret"));
+    setWindowTitle(QStringLiteral("Rotation"));
+    Button1 = new QPushButton(QStringLiteral("Arrêter"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    auto* l = new QVBoxLayout(this);
+    l->addWidget(Button1);
+    connect(Button1, &QPushButton::clicked, this, &QWidget::hide);
+    adjustSize();
+    if (form_.Arreter_X != 0)
+        move(form_.Arreter_X, y());
+    if (form_.Arreter_Y != 0)
+        move(x(), form_.Arreter_Y);
+}
+
+void TArret::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    form_.Arreter_X = x();
+    form_.Arreter_Y = y();
+}
+
+TLaRotation::TLaRotation(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("LaRotation"));
+    setWindowTitle(QStringLiteral("Rotation"));
+    setProperty("HelpContext", 37);
+    auto* g = new QGridLayout(this);
+    auto champ = [&](const char* nom, const QString& etiquette, const QString& defaut, int ligne) {
+        auto* e = new QLineEdit(defaut, this);
+        e->setObjectName(QString::fromLatin1(nom));
+        e->installEventFilter(this);
+        auto* l = new QLabel(etiquette, this);
+        l->setBuddy(e);
+        g->addWidget(l, ligne, 0);
+        g->addWidget(e, ligne, 1);
+        return e;
+    };
+    PasH = champ("PasH", QStringLiteral("Pas &horizontal en °"), QStringLiteral("10"), 0);
+    PasV = champ("PasV", QStringLiteral("Pas &vertical en °"), QStringLiteral("0.5"), 1);
+    MinV = champ("MinV", QStringLiteral("Angle vertical mi&n en °"), QStringLiteral("0"), 2);
+    MaxV = champ("MaxV", QStringLiteral("Angle vertical ma&x °"), QStringLiteral("30"), 3);
+    Demarrer = new QPushButton(QStringLiteral("Démarrer"), this);
+    Demarrer->setObjectName(QStringLiteral("Demarrer"));
+    Demarrer->setDefault(true);
+    Annuler = new QPushButton(QStringLiteral("Annuler"), this);
+    Annuler->setObjectName(QStringLiteral("Annuler"));
+    g->addWidget(Demarrer, 4, 0);
+    g->addWidget(Annuler, 4, 1);
+    connect(Demarrer, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Annuler, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool TLaRotation::eventFilter(QObject* objet, QEvent* evenement)
+{
+    if (evenement->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(evenement);
+        const QString t = k->text();
+        if (!t.isEmpty() && k->key() != Qt::Key_Return && k->key() != Qt::Key_Enter && k->key() != Qt::Key_Escape) {
+            const QChar c = t.at(0);
+            const bool passe = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('\b') ||
+                               c == QLatin1Char('.') || c == QLatin1Char('-') || k->key() == Qt::Key_Backspace;
+            if (!passe)
+                return true;
+        }
+    }
+    return QDialog::eventFilter(objet, evenement);
+}
+
+// ---- the view window's 3D mode ----
+
+void TAfficheur::Fabrique3D()
+{
+    if (Panneau3D)
+        return;
+    Panneau3D = new PanneauOpenGL(Support_OpenGL);
+    Panneau3D->setObjectName(QStringLiteral("Panneau3D"));
+    auto* l = new QVBoxLayout(Support_OpenGL);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->addWidget(Panneau3D);
+    Panneau3D->installEventFilter(this);
+    Panneau3D->setMouseTracking(false);
+    connect(Panneau3D, &PanneauOpenGL::Redimensionne, this, [this] {
+        if (auto* p = dynamic_cast<TPerspective*>(Graphique.get()))
+            p->PlaceCamera();
+    });
+}
+
+void TAfficheur::BasculeOpenGL()
+{
+    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    if (!p)
+        return;
+    CacheBulle();
+    if (Outils3D(form_).OpenGL->isChecked()) {
+        if (SelectionValide) {
+            Designe(false);
+            SelectionValide = false;
+        }
+        form_.Rotation->setEnabled(false);
+        form_.Zoom->setEnabled(false);
+        Image2->hide();
+        PanelFond->hide();
+        Barre_Horizontale->hide();
+        Barre_Verticale->hide();
+        Fabrique3D();
+        Support_OpenGL->setGeometry(0, 0, width(), height());
+        Support_OpenGL->show();
+        p->Scene.reset();
+        Debut_3D->start();
+    } else {
+        p->Scene.reset();
+        Debut_3D->stop();
+        Support_OpenGL->hide();
+        Image2->show();
+        PanelFond->show();
+        Barre_Horizontale->show();
+        Barre_Verticale->show();
+        form_.Rotation->setEnabled(true);
+        form_.Zoom->setEnabled(true);
+        QResizeEvent e(size(), size());
+        resizeEvent(&e);
+    }
+    Vitesse3D = 1;
+}
+
+void TAfficheur::Debut_3DTimer()
+{
+    Debut_3D->stop();
+    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    if (p && Panneau3D && Mode3D())
+        p->Construit3D(*Panneau3D, OutilSouris());
+}
+
+void TAfficheur::Support_OpenGLMouseDown(int x, int y)
+{
+    EnDeplacement = true;
+    Deplacement->start();
+    Timer1->stop();
+    DepartSourisX = x;
+    DepartSourisY = y;
+    DecalageSourisX = DecalageSourisY = 0;
+    switch (Outils3D(form_).Mouvement()) {
+    case Mouvement3D::Rotation: QApplication::setOverrideCursor(CurseurVue(Curseur::Rotation)); break;
+    case Mouvement3D::Translation: QApplication::setOverrideCursor(CurseurVue(Curseur::Translation)); break;
+    case Mouvement3D::Lateral: QApplication::setOverrideCursor(CurseurVue(Curseur::Lateral)); break;
+    }
+}
+
+void TAfficheur::Support_OpenGLMouseMove(int x, int y)
+{
+    if (!EnDeplacement)
+        return;
+    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    if (p && Outils3D(form_).Mouvement() == Mouvement3D::Rotation) {
+        QApplication::changeOverrideCursor(CurseurVue(Curseur::Rotation));
+        p->Azimut3D = camera3d::Ramene(p->Azimut3D + (x - DepartSourisX - DecalageSourisX) / 10.0);
+        p->Elevation3D -= (y - DepartSourisY - DecalageSourisY) / 10.0;
+        p->PlaceCamera();
+    }
+    DecalageSourisX = x - DepartSourisX;
+    DecalageSourisY = y - DepartSourisY;
+}
+
+void TAfficheur::DeplacementTimer()
+{
+    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    if (!p)
+        return;
+    Camera c(*p);
+    switch (Outils3D(form_).Mouvement()) {
+    case Mouvement3D::Translation:
+        camera3d::PasTranslation(p->Azimut3D, c.x, c.z, DecalageSourisX, DecalageSourisY, Vitesse3D);
+        QApplication::changeOverrideCursor(CurseurVue(Curseur::Translation));
+        break;
+    case Mouvement3D::Lateral:
+        camera3d::PasLateral(p->Azimut3D, c.x, c.y, c.z, DecalageSourisX, DecalageSourisY, Vitesse3D);
+        QApplication::changeOverrideCursor(CurseurVue(Curseur::Lateral));
+        break;
+    case Mouvement3D::Rotation: break;
+    }
+    c.Range(*p);
+    p->PlaceCamera();
+    auto entier = [](double v) { return FormatEntier(RoundEntier(v)); };
+    form_.Panneaux[1]->setText(DepuisCp1252("X = " + entier(c.x + p->Centre[0]) + "  Y = " +
+                                            entier(p->Centre[1] - c.z) + "  Z = " + entier(c.y + p->Centre[2]) +
+                                            "  Az = " + entier(p->Azimut3D) + "  P = " + entier(p->Elevation3D)));
+}
+
+void TAfficheur::Support_OpenGLMouseUp()
+{
+    if (EnDeplacement && QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    EnDeplacement = false;
+    Deplacement->stop();
+    Timer1->start();
+    form_.Panneaux[1]->clear();
+}
+
+void TAfficheur::CaTourneTimer()
+{
+    TOutils_3D& outils = Outils3D(form_);
+    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    if (!Arret(form_).isVisible() || !p) {
+        CaTourne->stop();
+        outils.setEnabled(true);
+        return;
+    }
+    Camera c(*p);
+    camera3d::Orbite(PasCaTourne / 1000.0, p->Azimut3D, c.x, c.z);
+    c.Range(*p);
+    p->PlaceCamera();
+}
+
+void TAfficheur::Timer1Timer()
+{
+    if (Graphique && Graphique->Genre() == GenreVue::Perspective) {
+        TOutils_3D& outils = Outils3D(form_);
+        if (form_.VueActive() == this)
+            outils.show();
+        else
+            outils.hide();
+    }
+    form_.MiseAJourMenus();
+}
+
+void TAfficheur::keyPressEvent(QKeyEvent* e)
+{
+    if (Mode3D()) {
+        Vitesse3D = (e->modifiers() & Qt::ShiftModifier) ? 10 : 1;
+        Outils3D(form_).FormKeyDown(e->modifiers());
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void TAfficheur::keyReleaseEvent(QKeyEvent* e)
+{
+    if (Mode3D()) {
+        Vitesse3D = (e->modifiers() & Qt::ShiftModifier) ? 10 : 1;
+        Outils3D(form_).FormKeyUp(e->modifiers());
+    }
+    QWidget::keyReleaseEvent(e);
+}
+
+bool TAfficheur::eventFilter(QObject* objet, QEvent* evenement)
+{
+    if (Panneau3D && objet == Panneau3D) {
+        switch (evenement->type()) {
+        case QEvent::MouseButtonPress: {
+            auto* m = static_cast<QMouseEvent*>(evenement);
+            if (m->button() == Qt::RightButton) {
+                MenuContextuel(m->globalPosition().toPoint());
+                return true;
+            }
+            Support_OpenGLMouseDown(m->position().toPoint().x(), m->position().toPoint().y());
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto* m = static_cast<QMouseEvent*>(evenement);
+            Support_OpenGLMouseMove(m->position().toPoint().x(), m->position().toPoint().y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            Support_OpenGLMouseUp();
+            return true;
+        case QEvent::KeyPress: keyPressEvent(static_cast<QKeyEvent*>(evenement)); return true;
+        case QEvent::KeyRelease: keyReleaseEvent(static_cast<QKeyEvent*>(evenement)); return true;
+        default: break;
+        }
+    }
+    if (objet == Image2 && evenement->type() == QEvent::ContextMenu) {
+        MenuContextuel(static_cast<QContextMenuEvent*>(evenement)->globalPos());
+        return true;
+    }
+    return QWidget::eventFilter(objet, evenement);
+}
+
+// ---- SVG, table columns, click ----
+
+void TAfficheur::ExporteSVG()
+{
+    auto* projection = dynamic_cast<TProjection*>(Graphique.get());
+    if (!projection)
+        return;
+    DialogueFichier d;
+    d.titre = QStringLiteral("Exportation SVG");
+    d.filtre = QStringLiteral("Scalable Vector Graphic (*.svg)|*.svg");
+    d.extensionDefaut = QStringLiteral("svg");
+    d.nom = QStringLiteral("*.svg");
+    if (!Invite().Enregistrer(d))
+        return;
+    TDlg_SVG options(this);
+    options.setProperty("HelpContext", 51);
+    if (ExecuteModal(options) != QDialog::Accepted)
+        return;
+    if (QFileInfo::exists(d.nom) &&
+        Invite().Message(QStringLiteral("Le fichier %1 existe déjà.\nEcrire par dessus?").arg(d.nom),
+                         Icone::Avertissement, {Bouton::Oui, Bouton::Non}) != Bouton::Oui)
+        return;
+    {
+        Sablier sablier;
+        try {
+            projection->ExporteSVG(QFile::encodeName(d.nom).toStdString(), options.Illustrator(), options.Toutes());
+        } catch (const std::exception& e) {
+            Invite().Erreur(QString::fromUtf8(e.what()));
+            return;
+        }
+    }
+    Invite().Information(QStringLiteral("Exportation terminée"));
+}
+
+void TAfficheur::Image2DblClick()
+{
+    auto* tableau = dynamic_cast<TTableau*>(Graphique.get());
+    if (!tableau)
+        return;
+    {
+        Sablier sablier;
+        tableau->AjusteColonnes(PointDepart.x(), form_.PixelsParPouce / 25.4, static_cast<double>(Rapport));
+        if (TMassif* m = form_.Massif.get())
+            m->DimensionsAJour = false;
+        Redessine();
+    }
+}
+
+void TAfficheur::FormClick()
+{
+    Redessine();
+}
+
+}  // namespace karst

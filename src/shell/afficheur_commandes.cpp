@@ -1,0 +1,470 @@
+// The commands of a view window on its selection: its pop-up menu (edit the sheet, show the
+// selection in another view, print, options, gallery colours, isolate or exclude sheets,
+// isolate what is on screen, the most deformed gallery) and what the main window forwards
+// to the active view window (scale, ratio, repeated rotations, the section's branches).
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "dialogs/hote_dialogues.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "platform/texte.h"
+#include "shell/afficheur.h"
+#include "shell/form1.h"
+#include "shell/outils_3d.h"
+#include "survey/nombres.h"
+#include "views/coupe_branches.h"
+#include "views/coupe_vue.h"
+#include "views/perspective.h"
+#include "views/plan.h"
+#include "views/tableau.h"
+
+namespace karst {
+
+namespace {
+
+// The text of a sheet's address at a level: 1 place, 2 network, 3 cave, 4 system.
+const TEco& Niveau(const TFiche& f, int niveau)
+{
+    switch (niveau) {
+    case 1: return f.Lieu;
+    case 2: return f.Reseau;
+    case 3: return f.Cavite;
+    default: return f.Systeme;
+    }
+}
+
+QAction* Action(QMenu* menu, const char* nom, const QString& texte)
+{
+    QAction* a = menu->addAction(texte);
+    a->setObjectName(QString::fromLatin1(nom));
+    return a;
+}
+
+}  // namespace
+
+// ---- pop-up menu ----
+
+void TAfficheur::MenuContextuel(const QPoint& global)
+{
+    PopupMenu1Popup();
+    PopupMenu1->popup(global);
+}
+
+void TAfficheur::PopupMenu1Popup()
+{
+    CacheBulle();
+    auto item = [this](const char* nom) { return PopupMenu1->findChild<QAction*>(QString::fromLatin1(nom)); };
+    const bool sel = SelectionValide;
+    for (const char* nom : {"Edition1", "N1", "Fiche1", "Lieu1", "Rseau1", "Cavit1", "Systme1", "N9"})
+        item(nom)->setVisible(sel);
+    item("Couleur1")->setVisible(sel);
+    const bool tableau = Genre == 3;
+    const bool deformation = OutilSouris() != ModeRotation && !form_.Zoom->isChecked() && !tableau;
+    item("Dformationmax1")->setVisible(deformation);
+    auto* plan = qobject_cast<TAfficheur*>(form_.VuePlan.data());
+    auto* coupe = qobject_cast<TAfficheur*>(form_.VueCoupe.data());
+    auto* perspective = qobject_cast<TAfficheur*>(form_.VuePerspective.data());
+    item("Plan1")->setVisible(plan && sel && Genre != 0);
+    item("Perspective1")->setVisible(perspective && !perspective->Mode3D() && sel && Genre != 2);
+    item("Tableau1")->setVisible(form_.VueTableau && sel && !tableau);
+    bool dansCoupe = false;
+    if (sel) {
+        TFiche* f = nullptr;
+        TGalerie* g = nullptr;
+        ElementCourant(f, g);
+        dansCoupe = g && g->DansCoupe;
+    }
+    item("Coupe1")->setVisible(coupe && sel && Genre != 1 && dansCoupe);
+    item("N3")->setVisible(item("Isoler1")->isVisible() || deformation);
+}
+
+void TAfficheur::Edition1Click()
+{
+    OteSelection();
+    TFiche* f = nullptr;
+    TGalerie* g = nullptr;
+    ElementCourant(f, g);
+    if (f && Saisie().EditeFiche)
+        Saisie().EditeFiche(f, GalerieSel, nullptr, 0);
+}
+
+void TAfficheur::MontreAilleurs(const std::string& vue)
+{
+    form_.MontrePosition(vue, FicheSel, GalerieSel, PointSel);
+}
+
+void TAfficheur::Proprits1Click()
+{
+    bool ok = false;
+    switch (Genre) {
+    case 0: ok = form_.OptionsPlan.Modifie(form_.Contexte(), this); break;
+    case 1: ok = form_.OptionsCoupe.Modifie(this); break;
+    case 2: ok = form_.OptionsRelief.Modifie(form_.Contexte(), this); break;
+    default:
+        ok = form_.OptionsTableau.Modifie(form_.Contexte(), this);
+        if (ok)
+            if (TMassif* m = form_.Massif.get())
+                m->DimensionsAJour = false;
+        break;
+    }
+    if (ok)
+        Redessine();
+}
+
+void TAfficheur::Galerie1Click()
+{
+    TFiche* f = nullptr;
+    TGalerie* g = nullptr;
+    ElementCourant(f, g);
+    if (!g)
+        return;
+    uint32_t couleur = static_cast<uint32_t>(g->Couleur);
+    if (!Invite().Couleur(couleur))
+        return;
+    g->Couleur = static_cast<int32_t>(couleur);
+    RedessineTout();
+}
+
+void TAfficheur::Lieu2Click(int niveau)
+{
+    TFiche* s = nullptr;
+    TGalerie* g = nullptr;
+    ElementCourant(s, g);
+    TMassif* m = form_.Massif.get();
+    if (!s || !m)
+        return;
+    uint32_t couleur = g ? static_cast<uint32_t>(g->Couleur) : 0;
+    if (!Invite().Couleur(couleur))
+        return;
+    auto colore = [couleur](TFiche& f) {
+        for (TGalerie* x : f.Galeries)
+            x->Couleur = static_cast<int32_t>(couleur);
+    };
+    if (niveau == 0)
+        colore(*s);
+    else
+        for (TFiche* f : *m->FichesCourantes)
+            if (Niveau(*f, niveau).Egal(Niveau(*s, niveau)))
+                colore(*f);
+    RedessineTout();
+}
+
+void TAfficheur::Lieu1Click(int niveau, bool isoler)
+{
+    RedessineTout();
+    TFiche* s = nullptr;
+    TGalerie* g = nullptr;
+    ElementCourant(s, g);
+    TMassif* m = form_.Massif.get();
+    if (!s || !m)
+        return;
+    // Built from the current list before the old selection, which it may be, is freed.
+    auto liste = std::make_unique<ListeFiches>();
+    for (TFiche* f : *m->FichesCourantes) {
+        const bool meme = niveau == 0 ? f == s : Niveau(*f, niveau).Egal(Niveau(*s, niveau));
+        if (meme == isoler)
+            liste->push_back(f);
+    }
+    m->Selection = std::move(liste);
+    m->FichesCourantes = m->Selection.get();
+    m->SelectionActive = true;
+    m->DimensionsAJour = false;
+    form_.RafraichitVues();
+    form_.Rcuprer1->setEnabled(true);
+    form_.Panneaux[0]->setText(QStringLiteral("Sélection"));
+}
+
+void TAfficheur::Ecran1Click()
+{
+    if (!Graphique)
+        return;
+    const int w = Barre_Horizontale->width(), h = Barre_Verticale->height();
+    const int rayon2 = (w * w + h * h) / 4;
+    OteSelection();
+    Graphique->IsoleEcran(w / 2 + ScrollX(), h / 2 + ScrollY(), rayon2);
+    Redessine();
+    if (TMassif* m = form_.Massif.get(); m && m->SelectionActive) {
+        form_.Rcuprer1->setEnabled(true);
+        form_.Panneaux[0]->setText(QStringLiteral("Sélection"));
+    }
+}
+
+void TAfficheur::Dformationmax1Click()
+{
+    if (!Graphique)
+        return;
+    OteSelection();
+    if (Graphique->ChercheDeformationMax(FicheSel, GalerieSel, PointSel)) {
+        Designe(true);
+        SelectionValide = true;
+    }
+}
+
+// ---- forwarded by the main window ----
+
+void TAfficheur::Echelle2Click()
+{
+    if (!Graphique)
+        return;
+    QString valeur = form_.Boite_Echelle->currentText();
+    if (!Invite().Saisie(QStringLiteral("Echelle"), QStringLiteral("Nouvelle échelle (1/n, n>=100)"), valeur))
+        return;
+    long long n = 0;
+    if (!LitEntier(VersCp1252(valeur.trimmed()), n) || n < 100 || n > 2147483647LL)
+        return;
+    {
+        const QSignalBlocker bloque(form_.Boite_Echelle);
+        form_.Boite_Echelle->setCurrentText(valeur);
+    }
+    const Centre c = NoteCentre();
+    Graphique->Echelle = static_cast<int32_t>(n);
+    RestaureCentre(c);
+}
+
+void TAfficheur::Pourcent1Click()
+{
+    if (!Graphique)
+        return;
+    QString valeur = form_.Boite_Rapport->currentText();
+    valeur.chop(1);
+    if (!Invite().Saisie(QStringLiteral("Pourcentage"), QStringLiteral("Nouveau pourcentage "), valeur))
+        return;
+    long long n = 0;
+    // A ratio beyond 100 times the screen would ask for drawings no window can hold.
+    if (!LitEntier(VersCp1252(valeur.trimmed()), n) || n <= 0 || n > 10000)
+        return;
+    {
+        const QSignalBlocker bloque(form_.Boite_Rapport);
+        form_.Boite_Rapport->setEditable(true);
+        form_.Boite_Rapport->setEditText(valeur + QLatin1Char('%'));
+    }
+    Rapport = static_cast<long double>(n) / 100;
+    ChangeRapport();
+}
+
+void TAfficheur::BoucleRotation(const std::function<void()>& pas, const std::function<void()>& retour)
+{
+    TArret& arret = Arret(form_);
+    arret.show();
+    QPointer<TAfficheur> moi(this);
+    while (arret.isVisible()) {
+        pas();
+        emit EtapeRotation();
+        QCoreApplication::processEvents();
+        // The window closed meanwhile: nothing left to turn.
+        if (!moi || !Graphique) {
+            arret.hide();
+            return;
+        }
+    }
+    retour();
+}
+
+namespace {
+
+// The rotation step asked for; false after saying why when it is not a number.
+bool DemandePas(std::string& pasRotation, double& pas)
+{
+    QString valeur = DepuisCp1252(pasRotation);
+    if (!Invite().Saisie(QStringLiteral("Rotation"), QStringLiteral("Pas en degré"), valeur))
+        return false;
+    long double x = 0;
+    if (!LitReel(VersCp1252(valeur.trimmed()), x)) {
+        Invite().Message(QStringLiteral("%1 n'est pas une valeur numérique correcte.").arg(valeur), Icone::Erreur,
+                         {Bouton::OK});
+        return false;
+    }
+    pasRotation = VersCp1252(valeur);
+    pas = static_cast<double>(x);
+    return true;
+}
+
+}  // namespace
+
+void TAfficheur::Rotation1Click()
+{
+    if (auto* plan = dynamic_cast<TPlan*>(Graphique.get())) {
+        double pas = 0;
+        if (!DemandePas(PasRotation, pas))
+            return;
+        BoucleRotation(
+            [&] {
+                plan->Tourne(pas);
+                Redessine();
+                repaint();
+            },
+            [&] {
+                plan->Tourne(-pas);
+                Redessine();
+                repaint();
+            });
+    } else if (auto* p = dynamic_cast<TPerspective*>(Graphique.get())) {
+        TLaRotation dialogue(this);
+        if (ExecuteModal(dialogue) != QDialog::Accepted)
+            return;
+        const double h = static_cast<double>(ChaineEnReel(VersCp1252(dialogue.PasH->text())));
+        double v = -static_cast<double>(ChaineEnReel(VersCp1252(dialogue.PasV->text())));
+        const double min = static_cast<double>(ChaineEnReel(VersCp1252(dialogue.MinV->text())));
+        const double max = static_cast<double>(ChaineEnReel(VersCp1252(dialogue.MaxV->text())));
+        BoucleRotation(
+            [&] {
+                if (-p->Elevation > max || -p->Elevation < min)
+                    v = -v;
+                p->Tourne(h, v);
+                Redessine();
+                repaint();
+            },
+            [&] {
+                p->Tourne(-h, -v);
+                Redessine();
+                repaint();
+            });
+    }
+}
+
+void TAfficheur::Rotationplane1Click()
+{
+    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    if (!p)
+        return;
+    double pas = 0;
+    if (!DemandePas(PasRotation, pas))
+        return;
+    TOutils_3D& outils = Outils3D(form_);
+    outils.setEnabled(false);
+    if (Mode3D()) {
+        Arret(form_).show();
+        PasCaTourne = RoundEntier(static_cast<long double>(pas) * 1000);
+        CaTourne->start();
+        return;
+    }
+    BoucleRotation(
+        [&] {
+            p->Tourne(pas, 0);
+            Redessine();
+            repaint();
+        },
+        [&] {
+            p->Tourne(-pas, 0);
+            Redessine();
+            repaint();
+        });
+    outils.setEnabled(true);
+}
+
+namespace {
+
+// The section window as its branch commands see it.
+class FenetreCoupe : public IFenetreCoupe {
+public:
+    FenetreCoupe(TAfficheur& a, std::function<void()> redessine) : a_(a), redessine_(std::move(redessine)) {}
+    bool Selection(int& fiche, int& galerie, int& point) override
+    {
+        fiche = a_.FicheSel;
+        galerie = a_.GalerieSel;
+        point = a_.PointSel;
+        return a_.SelectionValide;
+    }
+    void FixeSelection(int fiche, int galerie, int point) override
+    {
+        a_.FicheSel = fiche;
+        a_.GalerieSel = galerie;
+        a_.PointSel = point;
+    }
+    void EffaceSelection() override { a_.OteSelection(); }
+    void AfficheSelection() override
+    {
+        std::string texte;
+        a_.Graphique->Designation(true, a_.FicheSel, a_.GalerieSel, a_.PointSel, a_.OutilSouris(), texte);
+        a_.Image2->update();
+        a_.MontreEtat(texte);
+        a_.SelectionValide = true;
+    }
+    void Redessine() override { redessine_(); }
+
+private:
+    TAfficheur& a_;
+    std::function<void()> redessine_;
+};
+
+}  // namespace
+
+void TAfficheur::Branche(CommandeCoupe commande)
+{
+    auto* coupe = dynamic_cast<TCoupe*>(Graphique.get());
+    if (!coupe)
+        return;
+    // Continuing a branch at the right end of the section keeps the new end in sight.
+    const bool auBout =
+        Barre_Horizontale->isEnabled() && Barre_Horizontale->value() == Barre_Horizontale->maximum();
+    FenetreCoupe fenetre(*this, [this, commande, auBout] {
+        Redessine();
+        if (commande == CommandeCoupe::Continuer && auBout && Barre_Horizontale->isEnabled())
+            Barre_Horizontale->setValue(Barre_Horizontale->maximum());
+    });
+    CommandeBranche(commande, *coupe, form_.Contexte(), fenetre);
+}
+
+// ---- the menu itself ----
+
+void ConstruitMenuVue(TAfficheur& a, QMenu* menu)
+{
+    menu->setObjectName(QStringLiteral("PopupMenu1"));
+    QObject::connect(Action(menu, "Edition1", QStringLiteral("&Fiche")), &QAction::triggered, &a,
+                     [&a] { a.Edition1Click(); });
+    menu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    QObject::connect(Action(menu, "Plan1", QStringLiteral("&Plan")), &QAction::triggered, &a,
+                     [&a] { a.MontreAilleurs("Plan"); });
+    QObject::connect(Action(menu, "Coupe1", QStringLiteral("&Coupe")), &QAction::triggered, &a,
+                     [&a] { a.MontreAilleurs("Coupe"); });
+    QObject::connect(Action(menu, "Perspective1", QStringLiteral("Pe&rspective")), &QAction::triggered, &a,
+                     [&a] { a.MontreAilleurs("Relief"); });
+    Action(menu, "Tableau1", QStringLiteral("&Tableau"));
+    menu->addSeparator()->setObjectName(QStringLiteral("N2"));
+    QObject::connect(Action(menu, "Imprimer1", QStringLiteral("&Imprimer ...")), &QAction::triggered, &a,
+                     [] { Form1->Imprimer1Click(); });
+    QObject::connect(Action(menu, "Proprits1", QStringLiteral("Pr&opriétés ...")), &QAction::triggered, &a,
+                     [&a] { a.Proprits1Click(); });
+    QMenu* couleur = menu->addMenu(QStringLiteral("Co&uleur"));
+    couleur->setObjectName(QStringLiteral("Couleur1_Menu"));
+    couleur->menuAction()->setObjectName(QStringLiteral("Couleur1"));
+    QObject::connect(Action(couleur, "Galerie1", QStringLiteral("&Galerie ...")), &QAction::triggered, &a,
+                     [&a] { a.Galerie1Click(); });
+    const char* couleurs[] = {"Fiche2", "Lieu2", "Rseau2", "Cavit2", "Systeme1"};
+    const QString niveaux[] = {QStringLiteral("&Fiche"), QStringLiteral("&Lieu"), QStringLiteral("&Réseau"),
+                               QStringLiteral("&Cavité"), QStringLiteral("&Système")};
+    for (int i = 0; i < 5; ++i)
+        QObject::connect(Action(couleur, couleurs[i], niveaux[i] + QStringLiteral(" ...")), &QAction::triggered, &a,
+                         [&a, i] { a.Lieu2Click(i); });
+    menu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    QMenu* isoler = menu->addMenu(QStringLiteral("I&soler"));
+    isoler->setObjectName(QStringLiteral("Isoler1_Menu"));
+    isoler->menuAction()->setObjectName(QStringLiteral("Isoler1"));
+    QObject::connect(Action(isoler, "Ecran1", QStringLiteral("&Ecran")), &QAction::triggered, &a,
+                     [&a] { a.Ecran1Click(); });
+    isoler->addSeparator()->setObjectName(QStringLiteral("N9"));
+    const char* isolers[] = {"Fiche1", "Lieu1", "Rseau1", "Cavit1", "Systme1"};
+    for (int i = 0; i < 5; ++i)
+        QObject::connect(Action(isoler, isolers[i], niveaux[i]), &QAction::triggered, &a,
+                         [&a, i] { a.Lieu1Click(i, true); });
+    QMenu* exclure = menu->addMenu(QStringLiteral("&Exclure"));
+    exclure->setObjectName(QStringLiteral("Exclure1_Menu"));
+    exclure->menuAction()->setObjectName(QStringLiteral("Exclure1"));
+    const char* exclus[] = {"Fiche3", "Lieu3", "Rseau3", "Cavit3", "Systme2"};
+    for (int i = 0; i < 5; ++i)
+        QObject::connect(Action(exclure, exclus[i], niveaux[i]), &QAction::triggered, &a,
+                         [&a, i] { a.Lieu1Click(i, false); });
+    QObject::connect(Action(menu, "Dformationmax1", QStringLiteral("&Déformation max")), &QAction::triggered, &a,
+                     [&a] { a.Dformationmax1Click(); });
+}
+
+}  // namespace karst

@@ -1,0 +1,305 @@
+// The view window's mouse over its drawing: turning a plan or a perspective by dragging,
+// drawing a zoom band that sets a new scale, selecting the shot nearest to a click, and the
+// delayed tooltip of the shot under the pointer.
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
+#include <cmath>
+#include <numbers>
+
+#include "platform/canvas.h"
+#include "platform/services.h"
+#include "platform/texte.h"
+#include "shell/afficheur.h"
+#include "shell/form1.h"
+#include "survey/nombres.h"
+#include "views/perspective.h"
+#include "views/plan.h"
+
+namespace karst {
+
+void TImageVue::mousePressEvent(QMouseEvent* e)
+{
+    const QPoint p = e->position().toPoint();
+    emit Appui(p.x(), p.y());
+}
+
+void TImageVue::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint p = e->position().toPoint();
+    emit Mouvement(p.x(), p.y());
+}
+
+void TImageVue::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPoint p = e->position().toPoint();
+    emit Relache(p.x(), p.y());
+}
+
+void TImageVue::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    mousePressEvent(e);
+    emit DoubleClic();
+}
+
+// The window outside its image routes its mouse to the same handlers, in image pixels.
+void TAfficheur::mousePressEvent(QMouseEvent* e)
+{
+    const QPoint p = Image2->mapFrom(this, e->position().toPoint());
+    Image2MouseDown(p.x(), p.y());
+}
+
+void TAfficheur::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint p = Image2->mapFrom(this, e->position().toPoint());
+    Image2MouseMove(p.x(), p.y());
+}
+
+void TAfficheur::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPoint p = Image2->mapFrom(this, e->position().toPoint());
+    Image2MouseUp(p.x(), p.y());
+    if (e->button() == Qt::LeftButton)
+        FormClick();
+}
+
+int TAfficheur::ScrollX() const
+{
+    return Barre_Horizontale->value() * FacteurX;
+}
+
+int TAfficheur::ScrollY() const
+{
+    return Barre_Verticale->value() * FacteurY;
+}
+
+double TAfficheur::AngleRotation(int x, int y) const
+{
+    const double cx = Barre_Verticale->x() / 2.0, cy = Barre_Horizontale->y() / 2.0;
+    const double ax = PointDepart.x() - cx, ay = PointDepart.y() - cy;
+    const double bx = x + Image2->x() - cx, by = y + Image2->y() - cy;
+    const double croix = ax * by - ay * bx, scalaire = ax * bx + ay * by;
+    // A drag from or to the very centre has no direction: no turn.
+    if ((ax == 0 && ay == 0) || (bx == 0 && by == 0))
+        return 0;
+    // The arc sine of the normalised cross product, taken the short way round when the
+    // angle is obtuse; the two-argument arctangent gives the same everywhere, and ±90
+    // degrees at an exact right angle where the arc sine form divides by zero.
+    return std::atan2(croix, scalaire);
+}
+
+void TAfficheur::TraceCadre()
+{
+    Stylo s;
+    s.couleur = kNoir;
+    s.mode = ModeStylo::Inverse;
+    s.tirets = true;
+    Bitmap->FixePen(s);
+    Bitmap->FixeBrushPlein(false);
+    Bitmap->Rectangle(CadreZoom[0], CadreZoom[1], CadreZoom[2], CadreZoom[3]);
+    Image2->update();
+}
+
+void TAfficheur::Image2MouseDown(int x, int y)
+{
+    if (!Graphique)
+        return;
+    const GenreVue genre = Graphique->Genre();
+    if (form_.Rotation->isChecked()) {
+        if (genre == GenreVue::Plan || genre == GenreVue::Perspective) {
+            PointDepart = QPoint(x + Image2->x(), y + Image2->y());
+            Glisse = true;
+            QApplication::setOverrideCursor(CurseurVue(Curseur::Croix));
+        }
+        return;
+    }
+    if (form_.Zoom->isChecked()) {
+        CadreZoom = {x, y, x, y};
+        Glisse = true;
+        TraceCadre();
+        return;
+    }
+    if (genre == GenreVue::Tableau) {
+        PointDepart = QPoint(x + ScrollX(), y + ScrollY());
+        return;
+    }
+    if (SelectionValide)
+        Designe(false);
+    SelectionValide = false;
+    if (TMassif* m = form_.Massif.get()) {
+        if (!m->PointsCalcules)
+            m->PlaceTousPoints();
+        if (genre == GenreVue::Coupe && !m->CoupeCalculee)
+            m->CalculeCoupe();
+    }
+    FicheSel = GalerieSel = PointSel = 0;
+    Graphique->Localise(x + ScrollX(), y + ScrollY(), FicheSel, GalerieSel, PointSel);
+    if (PointSel != 0) {
+        Designe(true);
+        SelectionValide = true;
+    }
+}
+
+void TAfficheur::Image2MouseMove(int x, int y)
+{
+    if (!Graphique)
+        return;
+    if (form_.Rotation->isChecked() && Glisse) {
+        std::string texte;
+        if (auto* p = dynamic_cast<TPerspective*>(Graphique.get())) {
+            const double dA = (PointDepart.x() - (x + Image2->x())) / 3.0;
+            const double dE = (PointDepart.y() - (y + Image2->y())) / 3.0;
+            texte = p->TexteAngles(dA, dE);
+            Redessine();
+            MontreEtat(texte);
+        } else if (auto* plan = dynamic_cast<TPlan*>(Graphique.get())) {
+            AngleEssai = AngleRotation(x, y);
+            plan->ApercuRotation(static_cast<double>(static_cast<long double>(AngleEssai)) * 180 / std::numbers::pi,
+                                 texte);
+            Redessine();
+            MontreEtat(texte);
+        }
+    }
+    if (form_.Zoom->isChecked() && Glisse) {
+        TraceCadre();
+        const long double dx = x - CadreZoom[0], dy = y - CadreZoom[1];
+        const long double k = dx * dy > 0 ? 1 : -1;
+        const long double r =
+            static_cast<long double>(Barre_Horizontale->width()) / std::max(1, Barre_Verticale->height());
+        if (std::fabs(dx) > std::fabs(dy * r)) {
+            CadreZoom[2] = x;
+            CadreZoom[3] = CadreZoom[1] + RoundEntier(k * dx / r);
+        } else {
+            CadreZoom[3] = y;
+            CadreZoom[2] = CadreZoom[0] + RoundEntier(k * r * dy);
+        }
+        TraceCadre();
+        const long double e = ChaineEnReel(VersCp1252(form_.Boite_Echelle->currentText()));
+        MontreEtat("Echelle 1/" + FormatEntier(RoundEntier(e * std::abs(CadreZoom[0] - CadreZoom[2]) /
+                                                            std::max(1, Barre_Horizontale->width()))));
+    }
+    if (!form_.BulleAucune && !Glisse)
+        Tooltip(x, y);
+}
+
+void TAfficheur::Tooltip(int x, int y)
+{
+    int f = 0, g = 0, p = 0;
+    const double d = Graphique->Localise(x + ScrollX(), y + ScrollY(), f, g, p);
+    if (p == 0 || !(d < 5.0)) {
+        CacheBulle();
+        return;
+    }
+    std::string texte;
+    Graphique->Bulle(f, g, p, texte);
+    if (FenetreBulle && texte == TexteBulle)
+        return;
+    CacheBulle();
+    if (texte.empty())
+        return;
+    auto* bulle = new QLabel(this, Qt::ToolTip);
+    bulle->setObjectName(QStringLiteral("FenetreBulle"));
+    bulle->setText(DepuisCp1252(texte));
+    FenetreBulle = bulle;
+    const QPoint ecran = Image2->mapToGlobal(QPoint(x, y));
+    const QFontMetrics m(bulle->font());
+    const int haut = ecran.y() - 20;
+    RectBulle = QRect(QPoint(ecran.x(), haut),
+                      QPoint(ecran.x() + m.horizontalAdvance(DepuisCp1252(texte + "  ")) - 1,
+                             haut + m.boundingRect(DepuisCp1252(texte)).height() + 2 - 1));
+    DelaiHint->start();
+    TexteBulle = texte;
+}
+
+void TAfficheur::DelaiHintTimer()
+{
+    DelaiHint->stop();
+    if (!FenetreBulle)
+        return;
+    FenetreBulle->setGeometry(RectBulle);
+    FenetreBulle->show();
+    FenetreBulle->repaint();
+}
+
+void TAfficheur::CacheBulle()
+{
+    if (DelaiHint)
+        DelaiHint->stop();
+    if (FenetreBulle) {
+        FenetreBulle->hide();
+        delete FenetreBulle.data();
+        FenetreBulle = nullptr;
+    }
+}
+
+void TAfficheur::Image2MouseUp(int x, int y)
+{
+    if (!Graphique)
+        return;
+    if (form_.Rotation->isChecked() && Glisse) {
+        if (auto* p = dynamic_cast<TPerspective*>(Graphique.get())) {
+            p->Tourne((PointDepart.x() - (x + Image2->x())) / 3.0, (PointDepart.y() - (y + Image2->y())) / 3.0);
+        } else if (auto* plan = dynamic_cast<TPlan*>(Graphique.get())) {
+            AngleEssai = AngleRotation(x, y);
+            plan->Tourne(static_cast<double>(static_cast<long double>(AngleEssai)) * 180 / std::numbers::pi);
+        }
+        Redessine();
+        QApplication::restoreOverrideCursor();
+        Glisse = false;
+        return;
+    }
+    if (!(form_.Zoom->isChecked() && Glisse))
+        return;
+    form_.Zoom->setChecked(false);
+    const bool selection = SelectionValide;
+    if (selection)
+        Designe(false);
+    TraceCadre();
+    Glisse = false;
+    MontreEtat(TexteEtat);
+    const int largeurVisible = std::max(1, Barre_Horizontale->width());
+    const long double e = ChaineEnReel(VersCp1252(form_.Boite_Echelle->currentText()));
+    const int x0 = CadreZoom[0], y0 = CadreZoom[1], x1 = CadreZoom[2], y1 = CadreZoom[3];
+    const long double n = e * std::abs(x0 - x1) / largeurVisible;
+    if (std::abs(x0 - x1) >= 10 && n > 99) {
+        Graphique->Echelle = RoundEntier(n);
+        {
+            const QSignalBlocker bloque(form_.Boite_Echelle);
+            form_.Boite_Echelle->setCurrentText(QString::number(Graphique->Echelle));
+        }
+        const long double m = 10.0L * form_.PixelsParPouce / 25.4L * static_cast<long double>(Rapport);
+        auto part = [m](bool defile, int scroll, long double milieu, int taille) {
+            const long double utile = taille - 2 * m;
+            if (utile == 0)
+                return 0.5L;
+            return ((defile ? scroll : 0) + milieu - m) / utile;
+        };
+        const long double fx = part(Barre_Horizontale->isEnabled(), ScrollX(), (x0 + x1) / 2.0L, Largeur);
+        const long double fy = part(Barre_Verticale->isEnabled(), ScrollY(), (y0 + y1) / 2.0L, Hauteur);
+        SansDessin = true;
+        Redessine();
+        {
+            const QSignalBlocker bh(Barre_Horizontale), bv(Barre_Verticale);
+            if (Barre_Horizontale->isEnabled())
+                Barre_Horizontale->setValue(RoundEntier((fx * (Largeur - 2 * m) + m - Barre_Horizontale->width() / 2.0L) /
+                                                        std::max(FacteurX, 1)));
+            if (Barre_Verticale->isEnabled())
+                Barre_Verticale->setValue(RoundEntier((fy * (Hauteur - 2 * m) + m - Barre_Verticale->height() / 2.0L) /
+                                                      std::max(FacteurY, 1)));
+        }
+        SansDessin = false;
+        Redessine();
+    }
+    if (selection) {
+        SelectionValide = true;
+        Designe(true);
+    }
+}
+
+}  // namespace karst

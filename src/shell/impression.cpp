@@ -1,0 +1,372 @@
+// Printing a view window over a grid of printer pages with corner marks and labels, the
+// progress window that stops a job, the 3D picture on one page, and the print preview.
+
+#include "shell/impression.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
+
+#include "calcul/drapeaux.h"
+#include "platform/canvas.h"
+#include "platform/imprimante.h"
+#include "platform/interlocuteur.h"
+#include "platform/services.h"
+#include "scene3d/panneau.h"
+#include "shell/afficheur.h"
+#include "shell/form1.h"
+#include "shell/outils_3d.h"
+#include "survey/nombres.h"
+#include "views/options.h"
+#include "views/perspective.h"
+
+namespace karst {
+
+TEvolution* Evolution = nullptr;
+
+namespace {
+
+void TraiteMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+// ---- progress window ----
+
+TEvolution::TEvolution(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Evolution"));
+    setWindowTitle(QStringLiteral("Impression"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
+    auto* texte = new QLabel(QStringLiteral("Impression en cours"), this);
+    texte->setAlignment(Qt::AlignCenter);
+    Gauge1 = new QProgressBar(this);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setRange(0, 100);
+    Gauge1->setTextVisible(false);
+    Button1 = new QPushButton(QStringLiteral("Interrompre"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    connect(Button1, &QPushButton::clicked, this, &QWidget::hide);
+    auto* l = new QVBoxLayout(this);
+    l->addWidget(texte);
+    l->addWidget(Gauge1);
+    l->addWidget(Button1, 0, Qt::AlignHCenter);
+}
+
+// ---- printing ----
+
+void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& marge)
+{
+    if (!Graphique)
+        return;
+    if (Mode3D()) {
+        Imprime3D();
+        return;
+    }
+    TImprimante& imp = form_.Imprimante();
+    Sablier sablier;
+    int colonnes = 0, lignes = 0;
+    Graphique->NombrePages(colonnes, lignes, marge.Gauche + marge.Droite, marge.Haut + marge.Bas);
+    // A page too small for its margins leaves no grid: nothing can be printed.
+    if (colonnes <= 0 || lignes <= 0) {
+        Invite().Avertissement(QStringLiteral("Les marges ne laissent aucune place sur la page : rien n'est imprimé."));
+        return;
+    }
+    if (premiere == 0) {
+        premiere = 1;
+        derniere = colonnes * lignes;
+    }
+    // A range outside the grid prints what lies inside it.
+    premiere = std::max(premiere, 1);
+    derniere = std::min(derniere, colonnes * lignes);
+    if (premiere > derniere)
+        return;
+
+    auto evolution = std::make_unique<TEvolution>(this);
+    Evolution = evolution.get();
+    evolution->Gauge1->setValue(0);
+    evolution->show();
+    TraiteMessages();
+    imp.Debut();
+    TraiteMessages();
+    imp.FixeTitre("Plan topographique");
+    TraiteMessages();
+    bool premierePage = true;
+    for (int c = 1; c <= copies; ++c)
+        for (int p = premiere - 1; p <= derniere - 1; ++p) {
+            if (!evolution->isVisible())
+                continue;
+            if (!premierePage)
+                imp.NouvellePage();
+            premierePage = false;
+            Graphique->DessinePage(p % colonnes, p / colonnes, marge.Gauche, marge.Haut, OutilSouris(), imp.Canvas(),
+                                   1.0);
+            ImprimePage(imp, p, marge);
+            emit PageImprimee(p + 1);
+            TraiteMessages();
+            TraiteMessages();
+            const long double part = (static_cast<long double>(c - 1) / copies +
+                                      static_cast<long double>(p - premiere + 1) / (derniere - premiere + 1) / copies);
+            evolution->Gauge1->setValue(RoundEntier(100 * part));
+        }
+    if (evolution->isVisible()) {
+        evolution->hide();
+        imp.Fin();
+    } else {
+        imp.Abandon();
+    }
+    Evolution = nullptr;
+    evolution.reset();
+    // The progress window took the activation: this window is the active view again.
+    if (auto* cadre = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        if (QMdiArea* zone = cadre->mdiArea())
+            zone->setActiveSubWindow(cadre);
+}
+
+void TAfficheur::ImprimePage(TImprimante& imp, int page, const TMarge& marge)
+{
+    TCanvas& c = imp.Canvas();
+    const int W = imp.LargeurPage(), H = imp.HauteurPage();
+    const long double k = imp.LargeurMm() > 0 ? static_cast<long double>(W) / imp.LargeurMm() : 1.0L;
+    if (Genre != 3) {
+        Stylo s;
+        s.couleur = kNoir;
+        s.largeur = RoundEntier(k * marge.EpaisseurAngle / 10);
+        c.FixePen(s);
+        const int G = marge.Gauche, D = marge.Droite, Ht = marge.Haut, B = marge.Bas, L = marge.LongueurAngle;
+        auto px = [k](long double mm) { return RoundEntier(k * mm); };
+        auto trait = [&c](int x0, int y0, int x1, int y1) {
+            c.MoveTo(x0, y0);
+            c.LineTo(x1, y1);
+        };
+        trait(px(G), px(Ht), px(G + L), px(Ht));
+        trait(px(G), px(Ht), px(G), px(Ht + L));
+        trait(px(G), H - px(B), px(G + L), H - px(B));
+        trait(px(G), H - px(B), px(G), H - px(B + L));
+        trait(W - px(D), px(Ht), W - px(D + L), px(Ht));
+        trait(W - px(D), px(Ht), W - px(D), px(Ht + L));
+        trait(W - px(D), H - px(B), W - px(D + L), H - px(B));
+        trait(W - px(D), H - px(B), W - px(D), H - px(B + L));
+    }
+    c.FixeFont(marge.Police);
+    for (int slot = 1; slot <= 3; ++slot) {
+        if (!marge.AfficheEtiquette[static_cast<std::size_t>(slot)])
+            continue;
+        std::string texte;
+        if (slot == 1)
+            texte = DateHeure();
+        else if (slot == 2)
+            texte = "Page " + FormatEntier(page + 1);
+        else if (TMassif* m = form_.Massif.get())
+            texte = m->NomFichier;
+        switch (marge.PositionEtiquette[static_cast<std::size_t>(slot)]) {
+        case 1: c.TextOut(0, 0, texte); break;
+        case 2: c.TextOut(W - c.TextWidth(texte), 0, texte); break;
+        case 3: c.TextOut(0, H - c.TextHeight(texte), texte); break;
+        case 4: c.TextOut(W - c.TextWidth(texte), H - c.TextHeight(texte), texte); break;
+        default: break;
+        }
+    }
+}
+
+QRect RectangleImpression3D(int largeur, int hauteur, int largeurPage, int hauteurPage)
+{
+    if (largeur <= 0 || hauteur <= 0)
+        return {};
+    const float f = static_cast<float>(std::min(static_cast<double>(largeurPage) / largeur,
+                                                static_cast<double>(hauteurPage) / hauteur) *
+                                       0.99);
+    const int w = TruncEntier(static_cast<long double>(largeur) * f);
+    const int h = TruncEntier(static_cast<long double>(hauteur) * f);
+    return {(largeurPage - w) / 2, (hauteurPage - h) / 2, w, h};
+}
+
+void TAfficheur::Imprime3D()
+{
+    auto* perspective = dynamic_cast<TPerspective*>(Graphique.get());
+    if (!perspective || !Panneau3D)
+        return;
+    TImprimante& imp = form_.Imprimante();
+    TOutils_3D& outils = Outils3D(form_);
+    const bool palette = outils.isVisible();
+    outils.hide();
+    perspective->PlaceCamera();
+    imp.Debut();
+    const QImage image = Panneau3D->grabFramebuffer();
+    const QRect r = RectangleImpression3D(Panneau3D->width(), Panneau3D->height(), imp.LargeurPage(),
+                                          imp.HauteurPage());
+    imp.Canvas().StretchDraw(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), image);
+    if (palette)
+        outils.show();
+    imp.Fin();
+}
+
+// ---- preview ----
+
+class TImageApercu : public QWidget {
+public:
+    explicit TImageApercu(QWidget* parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("Image1"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    std::unique_ptr<CanvasImage> bitmap = std::make_unique<CanvasImage>(1, 1);
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.drawImage(0, 0, bitmap->Image());
+    }
+};
+
+TPreview::TPreview(TForm1& form, QWidget* parent) : QDialog(parent), form_(form)
+{
+    setObjectName(QStringLiteral("Preview"));
+    setWindowTitle(QStringLiteral("Aperçu avant impression"));
+    auto* panneau = new QWidget(this);
+    panneau->setObjectName(QStringLiteral("Panel1"));
+    panneau->setFixedHeight(41);
+    Label1 = new QLabel(panneau);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Button1 = new QPushButton(QStringLiteral("Fermer"), panneau);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Moins = new QPushButton(QStringLiteral("<"), panneau);
+    Moins->setObjectName(QStringLiteral("Moins"));
+    Plus = new QPushButton(QStringLiteral(">"), panneau);
+    Plus->setObjectName(QStringLiteral("Plus"));
+    ScrollBar1 = new QScrollBar(Qt::Horizontal, panneau);
+    ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
+    ScrollBar1->setMinimum(1);
+    ScrollBar1->setValue(1);
+    auto* l = new QHBoxLayout(panneau);
+    l->addWidget(Button1);
+    l->addWidget(Moins);
+    l->addWidget(ScrollBar1, 1);
+    l->addWidget(Plus);
+    l->addWidget(Label1);
+    panneau->setGeometry(0, 0, 800, 41);
+    Image1 = new TImageApercu(this);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { ScrollBar1Change(); });
+    connect(Moins, &QPushButton::clicked, this, [this] { ScrollBar1Change(-1); });
+    connect(Plus, &QPushButton::clicked, this, [this] { ScrollBar1Change(1); });
+    setWindowState(Qt::WindowMaximized);
+}
+
+TPreview::~TPreview() = default;
+
+CanvasImage& TPreview::Bitmap()
+{
+    return *Image1->bitmap;
+}
+
+void TPreview::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!e->spontaneous())
+        FormShow();
+}
+
+void TPreview::FormShow()
+{
+    if (QWidget* p = findChild<QWidget*>(QStringLiteral("Panel1")))
+        p->setGeometry(0, 0, width(), 41);
+    const QRect cadre = frameGeometry();
+    const long double Wf = cadre.width(), Hf = cadre.height();
+    TImprimante& imp = form_.Imprimante();
+    const long double Wp = std::max(1, imp.LargeurPage()), Hp = std::max(1, imp.HauteurPage());
+    // A window too small for the page area still shows a page of one pixel.
+    const long double lw = std::max<long double>(Wf - 28, 1), lh = std::max<long double>(Hf - 88, 1);
+    int w = 1, h = 1;
+    if (Wp / lw > Hp / lh) {
+        Zoom = lw / Wp;
+        w = static_cast<int>(lw);
+        h = RoundEntier(Hp / Wp * lw);
+    } else {
+        Zoom = lh / Hp;
+        h = static_cast<int>(lh);
+        w = RoundEntier(Wp / Hp * lh);
+    }
+    w = std::max(w, 1);
+    h = std::max(h, 1);
+    Image1->bitmap = std::make_unique<CanvasImage>(w, h, form_.PixelsParPouce);
+    Image1->setGeometry((static_cast<int>(Wf) - 8 - w) / 2, (static_cast<int>(Hf) - 68 - h) / 2 + 41, w, h);
+    PagesX = std::max(PagesX, 1);
+    PagesY = std::max(PagesY, 1);
+    {
+        const QSignalBlocker bloque(ScrollBar1);
+        ScrollBar1->setMaximum(PagesX * PagesY);
+        ScrollBar1->setEnabled(PagesX * PagesY != 1);
+        ScrollBar1->setValue(1);
+        ScrollBar1->setPageStep(PagesX);
+    }
+    ScrollBar1Change();
+}
+
+void TPreview::ScrollBar1Change(int pas)
+{
+    if (pas != 0) {
+        const QSignalBlocker bloque(ScrollBar1);
+        ScrollBar1->setValue(ScrollBar1->value() + pas);
+    }
+    PageCourante = ScrollBar1->value();
+    CanvasImage& b = Bitmap();
+    b.FixePen(Stylo{kBlanc});
+    b.FixeBrush(Pinceau{kBlanc, true});
+    b.Rectangle(0, 0, b.Largeur(), b.Hauteur());
+    if (Vue && Vue->Graphique) {
+        Sablier sablier;
+        const int page = PageCourante - 1;
+        Vue->Graphique->DessinePage(page % PagesX, page / PagesX, form_.Marge.Gauche, form_.Marge.Haut,
+                                    Vue->OutilSouris(), b, static_cast<double>(static_cast<long double>(Zoom)));
+        if (ImprimanteMonochrome()) {
+            QImage gris = b.Image().copy();
+            GriseImage(gris);
+            b.StretchDraw(0, 0, gris.width(), gris.height(), gris);
+        }
+    }
+    Moins->setEnabled(PageCourante != 1);
+    Plus->setEnabled(PageCourante != PagesX * PagesY);
+    AfficheNumeroPage();
+    Image1->update();
+}
+
+bool TPreview::ImprimanteMonochrome()
+{
+    return form_.Imprimante().Plans() == 1;
+}
+
+void TPreview::AfficheNumeroPage()
+{
+    Label1->setText(QStringLiteral("Page %1/%2").arg(PageCourante).arg(PagesX * PagesY));
+}
+
+void GriseImage(QImage& image)
+{
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = image.height() - 1; y >= 0; --y) {
+        auto* ligne = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = ligne[x];
+            const int g = (29 * qBlue(p) + 150 * qGreen(p) + 77 * qRed(p)) >> 8;
+            ligne[x] = qRgb(g, g, g);
+        }
+    }
+}
+
+}  // namespace karst

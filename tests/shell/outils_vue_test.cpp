@@ -1,0 +1,622 @@
+// The view window's mouse tools, tooltip, printing and preview, its commands and its 3D
+// mode: the band and the scale it gives, what a click selects, the page order of a print
+// job and what stops it, the corner marks and labels, the preview's pages and greys, the
+// rotation loops, isolating sheets, the SVG export's overwrite question, and the walk of
+// the 3D camera.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include "calcul/drapeaux.h"
+#include "platform/canvas.h"
+#include "platform/imprimante.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "shell/afficheur.h"
+#include "shell/form1.h"
+#include "shell/impression.h"
+#include "shell/outils_3d.h"
+#include "views/contexte.h"
+#include "views/dlg_svg.h"
+#include "views/options.h"
+#include "views/perspective.h"
+#include "views/plan.h"
+
+using namespace karst;
+
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char nom[] = "shell_tests";
+    static char* argv[] = {nom, nullptr};
+    static QApplication* app = QApplication::instance() ? qobject_cast<QApplication*>(QApplication::instance())
+                                                         : new QApplication(argc, argv);
+    return *app;
+}
+
+// A view of a fixed size and page grid that records what it is asked to do.
+class VueEssai : public TGraphique {
+public:
+    VueEssai(ContexteVues& c, GenreVue genre) : TGraphique(c), genre_(genre) { Echelle = 500; }
+    int largeur = 2000, hauteur = 1500;
+    int colonnes = 1, lignes = 1;
+    std::vector<std::pair<int, int>> pages;
+    std::vector<double> zooms;
+    // What Localise finds: the shot and its distance; point 0 finds nothing.
+    int fiche = 0, galerie = 0, point = 0;
+    double distance = 1e9;
+    std::string bulle = "vis\xE9" "e";
+    std::vector<std::array<int, 3>> isolements;
+    std::vector<bool> designations;
+
+    void Dessine(int, int, double, double, TCanvas&, uint16_t) override {}
+    void DessinePage(int c, int l, int, int, uint16_t, TCanvas& canvas, double zoom) override
+    {
+        pages.emplace_back(c, l);
+        zooms.push_back(zoom);
+        // Something coloured to grey in the preview.
+        canvas.FixePen(Stylo{kRouge});
+        canvas.FixeBrush(Pinceau{kRouge, true});
+        canvas.Rectangle(0, 0, 4, 4);
+    }
+    void Dimensions(int& l, int& h, double, double, TCanvas&) override
+    {
+        l = largeur;
+        h = hauteur;
+    }
+    void NombrePages(int& c, int& l, int, int) override
+    {
+        c = colonnes;
+        l = lignes;
+    }
+    double Localise(int, int, int& f, int& g, int& p) override
+    {
+        if (point == 0)
+            return 1e9;
+        f = fiche;
+        g = galerie;
+        p = point;
+        return distance;
+    }
+    void IsoleEcran(int x, int y, int r2) override { isolements.push_back({x, y, r2}); }
+    void Designation(bool affiche, int, int, int, uint16_t, std::string& texte) override
+    {
+        designations.push_back(affiche);
+        texte = affiche ? "choisi" : "";
+    }
+    void Bulle(int, int, int, std::string& texte) override { texte = bulle; }
+    GenreVue Genre() const override { return genre_; }
+
+private:
+    GenreVue genre_;
+};
+
+class OutilsVue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        App();
+        CalculEnCours = false;
+        ArretCalcul = false;
+        f = std::make_unique<TForm1>(dirU.path().toStdString() + "/", dirP.path().toStdString() + "/");
+        f->Timer2->stop();
+        f->resize(1280, 1000);
+        f->show();
+        auto imp = std::make_unique<ImprimanteFactice>();
+        imprimante = imp.get();
+        f->FixeImprimante(std::move(imp));
+        ASSERT_TRUE(f->OuvreMassif(""));
+    }
+    void TearDown() override
+    {
+        f.reset();
+        ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    // A view window with a test view, active; the drawing area is w - 18 by h - 18.
+    TAfficheur* Fenetre(GenreVue genre, VueEssai*& vue, int w = 818, int h = 618)
+    {
+        auto* a = new TAfficheur(*f);
+        a->resize(w, h);
+        QMdiSubWindow* s = f->Mdi->addSubWindow(a);
+        (genre == GenreVue::Tableau ? f->VueTableau : genre == GenreVue::Coupe ? f->VueCoupe : f->VuePlan) = a;
+        s->show();
+        f->Mdi->setActiveSubWindow(s);
+        auto v = std::make_unique<VueEssai>(f->Contexte(), genre);
+        vue = v.get();
+        a->resize(w, h);
+        const int genres[] = {0, 1, 2, 3};
+        a->InitialiseVue(genres[static_cast<int>(genre)], std::move(v));
+        vue->Echelle = 500;
+        f->Boite_Echelle->setCurrentText(QStringLiteral("500"));
+        return a;
+    }
+
+    // The texts written on the recorded page.
+    static std::vector<const Trace*> Textes(CanvasEnregistreur& c)
+    {
+        std::vector<const Trace*> r;
+        for (const Trace& t : c.Traces)
+            if (t.genre == Trace::Texte)
+                r.push_back(&t);
+        return r;
+    }
+
+    QTemporaryDir dirU, dirP;
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+    std::unique_ptr<TForm1> f;
+    ImprimanteFactice* imprimante = nullptr;
+};
+
+TEST_F(OutilsVue, ImpressionDesPagesChoisiesEnDeuxCopies)
+{
+    VueEssai* v;
+    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    v->colonnes = v->lignes = 2;
+    TMarge marge;
+    marge.AfficheEtiquette = {false, false, true, false};
+    a->Imprime(2, 3, 2, marge);
+
+    const std::vector<std::pair<int, int>> attendu{{1, 0}, {0, 1}, {1, 0}, {0, 1}};
+    EXPECT_EQ(v->pages, attendu);
+    const std::vector<std::string> journal{"Debut", "Titre Plan topographique", "NouvellePage", "NouvellePage",
+                                           "NouvellePage", "Fin"};
+    EXPECT_EQ(imprimante->Journal, journal);
+    // The page labels of the four printed pages (the first canvas stands outside the job).
+    ASSERT_EQ(imprimante->pages_.size(), 5u);
+    const char* numeros[] = {"Page 2", "Page 3", "Page 2", "Page 3"};
+    for (int i = 0; i < 4; ++i) {
+        auto textes = Textes(*imprimante->pages_[static_cast<std::size_t>(i + 1)]);
+        ASSERT_EQ(textes.size(), 1u);
+        EXPECT_EQ(textes[0]->texte, numeros[i]);
+    }
+    EXPECT_EQ(Evolution, nullptr);
+}
+
+TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
+{
+    VueEssai* v;
+    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    v->colonnes = 3;
+    QObject::connect(a, &TAfficheur::PageImprimee, [] { Evolution->Button1->click(); });
+    a->Imprime(0, 0, 1, f->Marge);
+    EXPECT_EQ(v->pages.size(), 1u);
+    EXPECT_EQ(imprimante->Journal.back(), "Abandon");
+    EXPECT_EQ(std::count(imprimante->Journal.begin(), imprimante->Journal.end(), "Fin"), 0);
+    EXPECT_EQ(Evolution, nullptr);
+    EXPECT_TRUE(a->findChildren<TEvolution*>().empty());
+
+    // Margins that leave no page: a message, no job.
+    v->colonnes = 0;
+    imprimante->Journal.clear();
+    a->Imprime(0, 0, 1, f->Marge);
+    EXPECT_TRUE(imprimante->Journal.empty());
+    EXPECT_EQ(invite.messages.size(), 1u);
+}
+
+TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)
+{
+    VueEssai* v;
+    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    TMarge marge;  // margins 10 mm, marks 30 mm long, 0.1 mm thick
+    marge.EpaisseurAngle = 5;
+    marge.AfficheEtiquette = {false, false, true, true};
+    marge.PositionEtiquette = {0, 1, 4, 3};
+    f->Massif->NomFichier = "/tmp/GROTTE.FIC";
+    imprimante->Debut();
+    CanvasEnregistreur& page = *imprimante->pages_.back();
+    a->ImprimePage(*imprimante, 5, marge);
+
+    const double k = 4960.0 / 210;  // printer pixels per mm
+    auto r = [](double v) { return static_cast<int>(std::nearbyint(v)); };
+    std::vector<const Trace*> lignes;
+    for (const Trace& t : page.Traces)
+        if (t.genre == Trace::Ligne)
+            lignes.push_back(&t);
+    ASSERT_EQ(lignes.size(), 8u);
+    // Top left: (10, 10) mm to (40, 10) mm and to (10, 40) mm.
+    EXPECT_EQ(std::tie(lignes[0]->x0, lignes[0]->y0, lignes[0]->x1, lignes[0]->y1),
+              std::make_tuple(r(10 * k), r(10 * k), r(40 * k), r(10 * k)));
+    EXPECT_EQ(std::tie(lignes[1]->x1, lignes[1]->y1), std::make_tuple(r(10 * k), r(40 * k)));
+    // Bottom right, last stroke upwards.
+    EXPECT_EQ(std::tie(lignes[7]->x0, lignes[7]->y0, lignes[7]->x1, lignes[7]->y1),
+              std::make_tuple(4960 - r(10 * k), 7016 - r(10 * k), 4960 - r(10 * k), 7016 - r(40 * k)));
+    EXPECT_EQ(lignes[0]->stylo.largeur, r(k * 5 / 10));
+
+    auto textes = Textes(page);
+    ASSERT_EQ(textes.size(), 2u);
+    // "Page 6" ends exactly at the bottom-right corner; the file name at the bottom left.
+    const int hauteurTexte = std::abs(textes[0]->police.Hauteur);
+    EXPECT_EQ(textes[0]->texte, "Page 6");
+    EXPECT_EQ(textes[0]->x0 + 6 * (hauteurTexte / 2), 4960);
+    EXPECT_EQ(textes[0]->y0 + hauteurTexte, 7016);
+    EXPECT_EQ(textes[1]->texte, "/tmp/GROTTE.FIC");
+    EXPECT_EQ(textes[1]->x0, 0);
+    EXPECT_EQ(textes[1]->police.Nom, "Arial");
+
+    // The table has its labels but no corner marks.
+    VueEssai* t;
+    TAfficheur* tableau = Fenetre(GenreVue::Tableau, t);
+    imprimante->NouvellePage();
+    tableau->ImprimePage(*imprimante, 0, marge);
+    for (const Trace& x : imprimante->pages_.back()->Traces)
+        EXPECT_NE(x.genre, Trace::Ligne);
+}
+
+TEST_F(OutilsVue, DialogueDImpressionEtApercu)
+{
+    VueEssai* v;
+    Fenetre(GenreVue::Plan, v);
+    v->colonnes = 2;
+    v->lignes = 3;
+    invite.impressions.push_back(std::nullopt);  // cancelled
+    f->Imprimer1Click();
+    ASSERT_EQ(invite.impressionsProposees.size(), 1u);
+    EXPECT_EQ(invite.impressionsProposees[0].minimum, 1);
+    EXPECT_EQ(invite.impressionsProposees[0].maximum, 6);
+    EXPECT_EQ(invite.impressionsProposees[0].a, 6);
+    EXPECT_TRUE(v->pages.empty());
+    EXPECT_TRUE(imprimante->Journal.empty());
+
+    DialogueImpression tout;
+    tout.plage = false;
+    tout.de = 3;
+    tout.a = 4;
+    tout.copies = 1;
+    invite.impressions.push_back(tout);
+    f->Imprimer1Click();
+    EXPECT_EQ(v->pages.size(), 6u);
+
+    // The preview: a 2 x 3 grid, page 1 first, then the next one, on a one-plane printer
+    // in greys.
+    v->pages.clear();
+    // The view printed is still the active one.
+    ASSERT_EQ(f->AfficheurActif(), f->VuePlan.data());
+    auto mono = std::make_unique<ImprimanteFactice>(4960, 7016, 210, 297, 600, 1);
+    f->FixeImprimante(std::move(mono));
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        auto& p = dynamic_cast<TPreview&>(d);
+        p.resize(1000, 800);
+        p.FormShow();
+        EXPECT_EQ(p.Label1->text(), QStringLiteral("Page 1/6"));
+        EXPECT_FALSE(p.Moins->isEnabled());
+        EXPECT_TRUE(p.Plus->isEnabled());
+        EXPECT_TRUE(p.ScrollBar1->isEnabled());
+        EXPECT_EQ(p.ScrollBar1->pageStep(), 2);
+        p.Plus->click();
+        EXPECT_EQ(p.PageCourante, 2);
+        EXPECT_EQ(p.Label1->text(), QStringLiteral("Page 2/6"));
+        const Couleur c = p.Bitmap().Pixel(1, 1);
+        EXPECT_EQ(c, 0x4C4C4Cu);  // pure red as grey
+        // The page fits the window less its borders and the top panel, proportions kept.
+        const QRect cadre = p.frameGeometry();
+        const double zoom = std::min((cadre.width() - 28) / 4960.0, (cadre.height() - 88) / 7016.0);
+        EXPECT_NEAR(static_cast<double>(static_cast<long double>(p.Zoom)), zoom, 1e-9);
+        EXPECT_EQ(p.Bitmap().Largeur(), p.findChild<QWidget*>(QStringLiteral("Image1"))->width());
+        EXPECT_NEAR(p.Bitmap().Largeur(), 4960 * zoom, 1);
+        EXPECT_NEAR(p.Bitmap().Hauteur(), 7016 * zoom, 1);
+        return int(QDialog::Accepted);
+    });
+    f->Apercu1Click();
+    const std::vector<std::pair<int, int>> attendu{{0, 0}, {1, 0}};
+    EXPECT_EQ(v->pages, attendu);
+}
+
+TEST(Impression, GrisEtPlaceDeLImage3D)
+{
+    QImage im(4, 1, QImage::Format_RGB32);
+    im.setPixel(0, 0, qRgb(255, 0, 0));
+    im.setPixel(1, 0, qRgb(0, 255, 0));
+    im.setPixel(2, 0, qRgb(0, 0, 255));
+    im.setPixel(3, 0, qRgb(255, 255, 255));
+    GriseImage(im);
+    // (weight x 255) >> 8: white stays white, the pure colours fall just under their weights.
+    EXPECT_EQ(im.pixel(0, 0), qRgb(76, 76, 76));
+    EXPECT_EQ(im.pixel(1, 0), qRgb(149, 149, 149));
+    EXPECT_EQ(im.pixel(2, 0), qRgb(28, 28, 28));
+    EXPECT_EQ(im.pixel(3, 0), qRgb(255, 255, 255));
+
+    EXPECT_EQ(RectangleImpression3D(400, 300, 4000, 2800), QRect(152, 14, 3695, 2771));
+}
+
+TEST_F(OutilsVue, BandeDeZoom)
+{
+    VueEssai* v;
+    TAfficheur* a = Fenetre(GenreVue::Plan, v, 418, 218);  // visible area 400 x 200
+    ASSERT_EQ(a->Barre_Horizontale->width(), 400);
+    ASSERT_EQ(a->Barre_Verticale->height(), 200);
+    f->Zoom->setChecked(true);
+    a->Image2MouseDown(100, 100);
+    EXPECT_TRUE(a->Glisse);
+    a->Image2MouseMove(140, 180);
+    EXPECT_EQ(a->CadreZoom, (std::array<int32_t, 4>{100, 100, 260, 180}));
+    EXPECT_EQ(a->TexteEtat, "Echelle 1/200");
+    a->Image2MouseUp(140, 180);
+    EXPECT_FALSE(f->Zoom->isChecked());
+    EXPECT_FALSE(a->Glisse);
+    EXPECT_EQ(v->Echelle, 200);
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("200"));
+
+    // A band 9 pixels wide only releases the tool.
+    f->Zoom->setChecked(true);
+    a->Image2MouseDown(10, 10);
+    a->Image2MouseMove(19, 10);
+    a->Image2MouseUp(19, 10);
+    EXPECT_FALSE(f->Zoom->isChecked());
+    EXPECT_EQ(v->Echelle, 200);
+}
+
+TEST_F(OutilsVue, ClicEtInfoBulle)
+{
+    VueEssai* v;
+    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    // Nothing drawn: no selection.
+    a->Image2MouseDown(50, 50);
+    EXPECT_FALSE(a->SelectionValide);
+    // Far from every shot, the nearest one is still selected.
+    v->fiche = 2;
+    v->galerie = 1;
+    v->point = 3;
+    a->Image2MouseDown(50, 50);
+    EXPECT_TRUE(a->SelectionValide);
+    EXPECT_EQ(std::tie(a->FicheSel, a->GalerieSel, a->PointSel), std::make_tuple(2, 1, 3));
+    EXPECT_EQ(a->TexteEtat, "choisi");
+
+    // The tooltip waits within 5 pixels of a shot, and stays while the text does not change.
+    f->BulleAucune = false;
+    a->Image2MouseMove(60, 60);
+    EXPECT_TRUE(a->FenetreBulle.isNull());
+    v->distance = 4.9;
+    a->Image2MouseMove(60, 60);
+    ASSERT_FALSE(a->FenetreBulle.isNull());
+    QLabel* premiere = a->FenetreBulle;
+    EXPECT_TRUE(a->DelaiHint->isActive());
+    EXPECT_FALSE(premiere->isVisible());
+    a->DelaiHintTimer();
+    EXPECT_TRUE(premiere->isVisible());
+    EXPECT_EQ(premiere->text(), QStringLiteral("visée"));
+    EXPECT_EQ(a->RectBulle.top(), a->Image2->mapToGlobal(QPoint(60, 60)).y() - 20);
+    a->Image2MouseMove(61, 62);
+    EXPECT_EQ(a->FenetreBulle.data(), premiere);
+    v->distance = 5.0;
+    a->Image2MouseMove(70, 70);
+    EXPECT_TRUE(a->FenetreBulle.isNull());
+
+    f->BulleAucune = true;
+    v->distance = 1;
+    a->Image2MouseMove(60, 60);
+    EXPECT_TRUE(a->FenetreBulle.isNull());
+}
+
+TEST_F(OutilsVue, EchelleEtPourcentageSaisis)
+{
+    VueEssai* v;
+    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    invite.saisies = {QStringLiteral("50"), QStringLiteral("12x"), QStringLiteral("1000")};
+    a->Echelle2Click();
+    a->Echelle2Click();
+    EXPECT_EQ(v->Echelle, 500);
+    a->Echelle2Click();
+    EXPECT_EQ(v->Echelle, 1000);
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("1000"));
+
+    invite.saisies = {QStringLiteral("0"), QStringLiteral("150")};
+    a->Pourcent1Click();
+    EXPECT_EQ(static_cast<long double>(a->Rapport), 1.0L);
+    a->Pourcent1Click();
+    EXPECT_EQ(static_cast<long double>(a->Rapport), 1.5L);
+    EXPECT_EQ(f->Boite_Rapport->currentText(), QStringLiteral("150%"));
+    // Nothing but the five prompts.
+    EXPECT_EQ(invite.messages.size(), 5u);
+}
+
+TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
+{
+    f->OuvreVue(0);
+    auto* a = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    ASSERT_TRUE(a);
+    auto& plan = static_cast<TPlan&>(*a->Graphique);
+    const double depart = plan.Angle;
+    int pas = 0;
+    QObject::connect(a, &TAfficheur::EtapeRotation, [&] {
+        if (++pas == 3)
+            Arret(*f).hide();
+    });
+    invite.saisies = {QStringLiteral("abc"), QStringLiteral("15")};
+    a->Rotation1Click();
+    EXPECT_EQ(invite.Textes(), (QStringList{QStringLiteral("Pas en degré"),
+                                            QStringLiteral("abc n'est pas une valeur numérique correcte.")}));
+    EXPECT_EQ(pas, 0);
+    a->Rotation1Click();
+    EXPECT_EQ(pas, 3);
+    EXPECT_EQ(a->PasRotation, "15");
+    // Three steps, the last one undone.
+    EXPECT_NEAR(plan.Angle, depart + 30, 1e-9);
+
+    // Two axes from the dialog's defaults: the shown elevation climbs 0.5 a step.
+    f->OuvreVue(2);
+    auto* b = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+    auto& p = static_cast<TPerspective&>(*b->Graphique);
+    p.Elevation = 0;
+    p.Tourne(0, 0);
+    const double az = p.Azimut;
+    std::vector<double> montrees;
+    QObject::connect(b, &TAfficheur::EtapeRotation, [&] {
+        montrees.push_back(-p.Elevation);
+        if (montrees.size() == 3)
+            Arret(*f).hide();
+    });
+    PiloteModalInstalle pilote([](QDialog& d) {
+        EXPECT_EQ(dynamic_cast<TLaRotation&>(d).PasV->text(), QStringLiteral("0.5"));
+        return int(QDialog::Accepted);
+    });
+    b->Rotation1Click();
+    EXPECT_EQ(montrees, (std::vector<double>{0.5, 1.0, 1.5}));
+    EXPECT_NEAR(-p.Elevation, 1.0, 1e-9);
+    EXPECT_NEAR(std::fmod(p.Azimut - az + 360, 360), 20, 1e-9);
+}
+
+TEST_F(OutilsVue, IsolerEtExclureParLieu)
+{
+    TMassif& m = *f->Massif;
+    const char* lieux[] = {"Salle", "salle", "Salle", "Puits"};
+    for (int i = 0; i < 4; ++i) {
+        auto fiche = std::make_unique<TFiche>();
+        fiche->Lieu.Affecte(lieux[i]);
+        fiche->Ordre = i + 1;
+        fiche->Galeries.ajoute(std::make_unique<TGalerie>());
+        m.AjouteFiche(std::move(fiche), false);
+    }
+    VueEssai* v;
+    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    a->FicheSel = 2;
+    a->GalerieSel = 0;
+    a->Lieu1Click(1, true);
+    ASSERT_TRUE(m.SelectionActive);
+    ASSERT_EQ(m.FichesCourantes->size(), 2u);
+    EXPECT_EQ((*m.FichesCourantes)[0]->Ordre, 1);
+    EXPECT_EQ((*m.FichesCourantes)[1]->Ordre, 3);
+    EXPECT_EQ(f->Panneaux[0]->text(), QStringLiteral("Sélection"));
+    EXPECT_TRUE(f->Rcuprer1->isEnabled());
+    // Excluding from the selection: the old list is replaced.
+    a->FicheSel = 0;
+    a->Lieu1Click(0, false);
+    ASSERT_EQ(m.FichesCourantes->size(), 1u);
+    EXPECT_EQ((*m.FichesCourantes)[0]->Ordre, 3);
+
+    // Colouring by place colours every gallery of the same place.
+    m.ActiveSelection(false);
+    a->FicheSel = 0;
+    invite.couleurs = {0x123456u};
+    a->Lieu2Click(1);
+    EXPECT_EQ(m.Fiches[0]->Galeries[0]->Couleur, 0x123456);
+    EXPECT_EQ(m.Fiches[2]->Galeries[0]->Couleur, 0x123456);
+    EXPECT_NE(m.Fiches[1]->Galeries[0]->Couleur, 0x123456);
+}
+
+TEST_F(OutilsVue, EcranMenuEtDeformation)
+{
+    VueEssai* v;
+    TAfficheur* a = Fenetre(GenreVue::Plan, v, 418, 318);  // 400 x 300 of drawing area
+    a->Ecran1Click();
+    ASSERT_EQ(v->isolements.size(), 1u);
+    EXPECT_EQ(v->isolements[0][2], 62500);
+
+    auto item = [&](const char* nom) { return a->PopupMenu1->findChild<QAction*>(QString::fromLatin1(nom)); };
+    a->PopupMenu1Popup();
+    EXPECT_FALSE(item("Edition1")->isVisible());
+    EXPECT_TRUE(item("Ecran1")->isVisible());
+    EXPECT_TRUE(item("Dformationmax1")->isVisible());
+    EXPECT_FALSE(item("Plan1")->isVisible());
+    f->Rotation->setChecked(true);
+    a->PopupMenu1Popup();
+    EXPECT_FALSE(item("Dformationmax1")->isVisible());
+    f->Rotation->setChecked(false);
+}
+
+TEST_F(OutilsVue, ExportSVGEtFichierExistant)
+{
+    f->OuvreVue(0);
+    auto* a = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    const QString nom = dirU.path() + QStringLiteral("/plan.svg");
+    {
+        QFile fichier(nom);
+        ASSERT_TRUE(fichier.open(QIODevice::WriteOnly));
+        fichier.write("ancien");
+    }
+    PiloteModalInstalle pilote([](QDialog& d) {
+        EXPECT_TRUE(dynamic_cast<TDlg_SVG*>(&d));
+        return int(QDialog::Accepted);
+    });
+    invite.fichiers = {nom, nom};
+    invite.reponses = {Bouton::Non, Bouton::Oui};
+    a->ExporteSVG();
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Le fichier %1 existe déjà.\nEcrire par dessus?").arg(nom)});
+    QFile lu(nom);
+    ASSERT_TRUE(lu.open(QIODevice::ReadOnly));
+    EXPECT_EQ(lu.readAll(), QByteArray("ancien"));
+    lu.close();
+    a->ExporteSVG();
+    EXPECT_EQ(invite.Textes().last(), QStringLiteral("Exportation terminée"));
+    ASSERT_TRUE(lu.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(lu.readAll().startsWith("<?xml"));
+}
+
+TEST(Camera3D, MarcheReculEtOrbite)
+{
+    double x = 0, y = 0, z = 0, az = 0;
+    camera3d::PasTranslation(az, x, z, 0, 100, 1);
+    EXPECT_DOUBLE_EQ(z, 1);
+    camera3d::PasTranslation(az, x, z, 0, 100, 10);
+    EXPECT_DOUBLE_EQ(z, 11);
+    EXPECT_NEAR(x, 0, 1e-12);
+    // Sideways, then up when the mouse goes up.
+    camera3d::PasLateral(0, x, y, z, 100, -100, 1);
+    EXPECT_DOUBLE_EQ(x, 1);
+    EXPECT_DOUBLE_EQ(y, 1);
+    // A box 300 m by 400 m: back to 700 m.
+    camera3d::Recule(0, 0, 300 + 400, x, y, z);
+    EXPECT_NEAR(x, 0, 1e-9);
+    EXPECT_NEAR(y, 0, 1e-9);
+    EXPECT_NEAR(z, 700, 1e-9);
+    // A quarter turn about the vertical.
+    x = 1, z = 0, az = 300;
+    camera3d::Orbite(90, az, x, z);
+    EXPECT_DOUBLE_EQ(az, 30);
+    EXPECT_NEAR(x, 0, 1e-6);
+    EXPECT_NEAR(z, 1, 1e-6);
+}
+
+TEST_F(OutilsVue, GlisserEnRotation3D)
+{
+    f->OuvreVue(2);
+    auto* a = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+    auto& p = static_cast<TPerspective&>(*a->Graphique);
+    TOutils_3D& outils = Outils3D(*f);
+    outils.Rotation->setEnabled(true);
+    outils.Rotation->setChecked(true);
+    p.Azimut3D = 359;
+    a->Support_OpenGLMouseDown(10, 10);
+    a->Support_OpenGLMouseMove(35, 10);
+    EXPECT_DOUBLE_EQ(p.Azimut3D, 1.5);
+    a->Support_OpenGLMouseMove(45, 10);
+    EXPECT_DOUBLE_EQ(p.Azimut3D, 2.5);
+    a->Support_OpenGLMouseUp();
+    EXPECT_FALSE(a->Deplacement->isActive());
+
+    // Alt puts the sideways movement down until it is released.
+    outils.FormKeyDown(Qt::AltModifier);
+    EXPECT_EQ(outils.Mouvement(), Mouvement3D::Lateral);
+    outils.FormKeyUp(Qt::NoModifier);
+    EXPECT_EQ(outils.Mouvement(), Mouvement3D::Translation);
+
+    // A translation step from the held mouse: 100 pixels down moves back by 1.
+    p.Azimut3D = 0;
+    p.Camera = {Reel6(0.0L), Reel6(0.0L), Reel6(0.0L)};
+    a->Support_OpenGLMouseDown(0, 0);
+    a->Support_OpenGLMouseMove(0, 100);
+    a->DeplacementTimer();
+    EXPECT_EQ(static_cast<long double>(p.Camera[2]), 1.0L);
+    a->Support_OpenGLMouseUp();
+}
+
+}  // namespace
