@@ -258,12 +258,7 @@ void TAfficheur::Redessine()
     if (SelectionValide)
         Designe(false);
     SelectionValide = false;
-    if (TMassif* m = form_.Massif.get()) {
-        if (!m->PointsCalcules)
-            m->PlaceTousPoints();
-        if ((Genre == 1 || Genre == 3) && !m->CoupeCalculee)
-            m->CalculeCoupe();
-    }
+    PlacePoints(Genre == 1 || Genre == 3);
     const double pxParMm = form_.PixelsParPouce / 25.4;
     Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
     Largeur = std::max(Largeur, 10);
@@ -317,6 +312,16 @@ void TAfficheur::Redessine()
         }
     }
     MontreEtat(texte);
+}
+
+void TAfficheur::PlacePoints(bool coupe)
+{
+    if (TMassif* m = form_.Massif.get()) {
+        if (!m->PointsCalcules)
+            m->PlaceTousPoints();
+        if (coupe && !m->CoupeCalculee)
+            m->CalculeCoupe();
+    }
 }
 
 void TAfficheur::RedessineTout()

@@ -220,6 +220,10 @@ private:
     void Imprime3D();
     void Fabrique3D();
     void MenuContextuel(const QPoint& global);
+    // Stations placed, and the section laid out for the views drawn along it.
+    void PlacePoints(bool coupe);
+    // The selected sheet (and gallery) when the massif is open; null otherwise.
+    TFiche* FicheChoisie(TGalerie*& galerie, TMassif*& massif);
     int ScrollX() const;
     int ScrollY() const;
     bool selectionAvantClic_ = false;

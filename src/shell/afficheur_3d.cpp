@@ -355,6 +355,7 @@ void TAfficheur::Fabrique3D()
     l->addWidget(Panneau3D);
     Panneau3D->installEventFilter(this);
     Panneau3D->setMouseTracking(false);
+    Panneau3D->setFocusPolicy(Qt::StrongFocus);
     connect(Panneau3D, &PanneauOpenGL::Redimensionne, this, [this] {
         if (auto* p = dynamic_cast<TPerspective*>(Graphique.get()))
             p->PlaceCamera();
@@ -499,11 +500,30 @@ void TAfficheur::Timer1Timer()
     form_.MiseAJourMenus();
 }
 
+namespace {
+
+// The shift state of a key event including the modifier key itself, which some platforms
+// report before it takes effect: held on its press, released on its release.
+Qt::KeyboardModifiers Etat(const QKeyEvent& e, bool appui)
+{
+    Qt::KeyboardModifiers etat = e.modifiers();
+    const Qt::KeyboardModifier propre = e.key() == Qt::Key_Alt       ? Qt::AltModifier
+                                        : e.key() == Qt::Key_Control ? Qt::ControlModifier
+                                        : e.key() == Qt::Key_Shift   ? Qt::ShiftModifier
+                                                                     : Qt::NoModifier;
+    if (propre != Qt::NoModifier)
+        etat = appui ? (etat | propre) : (etat & ~propre);
+    return etat;
+}
+
+}  // namespace
+
 void TAfficheur::keyPressEvent(QKeyEvent* e)
 {
     if (Mode3D()) {
-        Vitesse3D = (e->modifiers() & Qt::ShiftModifier) ? 10 : 1;
-        Outils3D(form_).FormKeyDown(e->modifiers());
+        const Qt::KeyboardModifiers etat = Etat(*e, true);
+        Vitesse3D = (etat & Qt::ShiftModifier) ? 10 : 1;
+        Outils3D(form_).FormKeyDown(etat);
     }
     QWidget::keyPressEvent(e);
 }
@@ -511,8 +531,9 @@ void TAfficheur::keyPressEvent(QKeyEvent* e)
 void TAfficheur::keyReleaseEvent(QKeyEvent* e)
 {
     if (Mode3D()) {
-        Vitesse3D = (e->modifiers() & Qt::ShiftModifier) ? 10 : 1;
-        Outils3D(form_).FormKeyUp(e->modifiers());
+        const Qt::KeyboardModifiers etat = Etat(*e, false);
+        Vitesse3D = (etat & Qt::ShiftModifier) ? 10 : 1;
+        Outils3D(form_).FormKeyUp(etat);
     }
     QWidget::keyReleaseEvent(e);
 }

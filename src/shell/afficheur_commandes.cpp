@@ -134,13 +134,20 @@ void TAfficheur::Galerie1Click()
     RedessineTout();
 }
 
+TFiche* TAfficheur::FicheChoisie(TGalerie*& galerie, TMassif*& massif)
+{
+    TFiche* fiche = nullptr;
+    ElementCourant(fiche, galerie);
+    massif = form_.Massif.get();
+    return massif ? fiche : nullptr;
+}
+
 void TAfficheur::Lieu2Click(int niveau)
 {
-    TFiche* s = nullptr;
     TGalerie* g = nullptr;
-    ElementCourant(s, g);
-    TMassif* m = form_.Massif.get();
-    if (!s || !m)
+    TMassif* m = nullptr;
+    TFiche* s = FicheChoisie(g, m);
+    if (!s)
         return;
     uint32_t couleur = g ? static_cast<uint32_t>(g->Couleur) : 0;
     if (!Invite().Couleur(couleur))
@@ -161,11 +168,10 @@ void TAfficheur::Lieu2Click(int niveau)
 void TAfficheur::Lieu1Click(int niveau, bool isoler)
 {
     RedessineTout();
-    TFiche* s = nullptr;
     TGalerie* g = nullptr;
-    ElementCourant(s, g);
-    TMassif* m = form_.Massif.get();
-    if (!s || !m)
+    TMassif* m = nullptr;
+    TFiche* s = FicheChoisie(g, m);
+    if (!s)
         return;
     // Built from the current list before the old selection, which it may be, is freed.
     auto liste = std::make_unique<ListeFiches>();

@@ -129,15 +129,8 @@ void TAfficheur::Image2MouseDown(int x, int y)
         PointDepart = QPoint(x + ScrollX(), y + ScrollY());
         return;
     }
-    if (SelectionValide)
-        Designe(false);
-    SelectionValide = false;
-    if (TMassif* m = form_.Massif.get()) {
-        if (!m->PointsCalcules)
-            m->PlaceTousPoints();
-        if (genre == GenreVue::Coupe && !m->CoupeCalculee)
-            m->CalculeCoupe();
-    }
+    OteSelection();
+    PlacePoints(genre == GenreVue::Coupe);
     FicheSel = GalerieSel = PointSel = 0;
     Graphique->Localise(x + ScrollX(), y + ScrollY(), FicheSel, GalerieSel, PointSel);
     if (PointSel != 0) {

@@ -281,6 +281,17 @@ void TPreview::showEvent(QShowEvent* e)
         FormShow();
 }
 
+void TPreview::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    if (isVisible()) {
+        const int page = ScrollBar1->value();
+        FormShow();
+        if (page != 1)
+            ScrollBar1->setValue(page);
+    }
+}
+
 void TPreview::FormShow()
 {
     if (QWidget* p = findChild<QWidget*>(QStringLiteral("Panel1")))

@@ -63,6 +63,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    // The window maximised after it was shown fits its page again.
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     TForm1& form_;

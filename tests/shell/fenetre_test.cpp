@@ -17,6 +17,7 @@
 #include <iterator>
 
 #include "platform/interlocuteur.h"
+#include "application_test.h"
 #include "shell/animation.h"
 #include "shell/apropos.h"
 #include "shell/form1.h"
@@ -25,15 +26,6 @@ using namespace karst;
 namespace fs = std::filesystem;
 
 namespace {
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char nom[] = "shell_tests";
-    static char* argv[] = {nom, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 std::string Octets(const std::string& chemin)
 {

@@ -28,6 +28,7 @@
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
+#include "application_test.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "shell/impression.h"
@@ -41,16 +42,6 @@
 using namespace karst;
 
 namespace {
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char nom[] = "shell_tests";
-    static char* argv[] = {nom, nullptr};
-    static QApplication* app = QApplication::instance() ? qobject_cast<QApplication*>(QApplication::instance())
-                                                         : new QApplication(argc, argv);
-    return *app;
-}
 
 // A view of a fixed size and page grid that records what it is asked to do.
 class VueEssai : public TGraphique {
@@ -617,6 +608,60 @@ TEST_F(OutilsVue, GlisserEnRotation3D)
     a->DeplacementTimer();
     EXPECT_EQ(static_cast<long double>(p.Camera[2]), 1.0L);
     a->Support_OpenGLMouseUp();
+}
+
+TEST_F(OutilsVue, ModeTroisDEtPalette)
+{
+    f->OuvreVue(2);
+    auto* a = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+    auto& p = static_cast<TPerspective&>(*a->Graphique);
+    TOutils_3D& outils = Outils3D(*f);
+    EXPECT_FALSE(outils.OpenGL->isChecked());
+    EXPECT_FALSE(outils.Arriere->isEnabled());
+
+    outils.OpenGL->setChecked(true);
+    outils.OpenGLClick();
+    EXPECT_TRUE(a->Mode3D());
+    EXPECT_TRUE(a->Debut_3D->isActive());
+    a->Debut_3D->stop();
+    EXPECT_TRUE(outils.Arriere->isEnabled());
+    EXPECT_EQ(outils.Mouvement(), Mouvement3D::Translation);
+    EXPECT_FALSE(f->Rotation->isEnabled());
+    EXPECT_FALSE(f->Zoom->isEnabled());
+    EXPECT_TRUE(a->Barre_Horizontale->isHidden());
+
+    // Only the horizontal rotation among the mode's items of the "Vue" menu.
+    f->Vue1Click();
+    EXPECT_TRUE(f->Rotationplane1->isEnabled());
+    for (QAction* x : {f->Rotation1, f->Echelle2, f->Pourcent1, f->Dformationmax1})
+        EXPECT_FALSE(x->isEnabled()) << x->objectName().toStdString();
+    // One page to print, no preview.
+    invite.impressions.push_back(std::nullopt);
+    f->Imprimer1Click();
+    ASSERT_EQ(invite.impressionsProposees.size(), 1u);
+    EXPECT_EQ(invite.impressionsProposees[0].maximum, 1);
+    f->Apercu1Click();
+    EXPECT_EQ(invite.Textes().last(), QStringLiteral("Pas d'aperçu avant impression avec la 3D"));
+
+    // "Reculer" with a box 300 m by 400 m, looking north and level.
+    p.BoiteMin.X = 0.0L;
+    p.BoiteMin.Y = 0.0L;
+    p.BoiteMax.X = 300.0L;
+    p.BoiteMax.Y = -400.0L;
+    p.Azimut3D = 0;
+    p.Elevation3D = 0;
+    outils.ArriereClick();
+    EXPECT_EQ(static_cast<long double>(p.Camera[2]), 700.0L);
+    EXPECT_EQ(static_cast<long double>(p.Camera[0]), 0.0L);
+
+    // Stereo switches back to the drawing.
+    outils.stereo->setChecked(true);
+    outils.stereoClick();
+    EXPECT_FALSE(outils.OpenGL->isChecked());
+    EXPECT_FALSE(a->Mode3D());
+    EXPECT_TRUE(p.Stereo);
+    EXPECT_TRUE(f->Rotation->isEnabled());
+    EXPECT_FALSE(a->Barre_Horizontale->isHidden());
 }
 
 }  // namespace

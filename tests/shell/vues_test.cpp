@@ -28,6 +28,7 @@
 #include "calcul/drapeaux.h"
 #include "platform/canvas.h"
 #include "platform/interlocuteur.h"
+#include "application_test.h"
 #include "shell/afficheur.h"
 #include "shell/animation.h"
 #include "shell/dialogues_calcul.h"
@@ -38,16 +39,6 @@
 using namespace karst;
 
 namespace {
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char nom[] = "shell_tests";
-    static char* argv[] = {nom, nullptr};
-    static QApplication* app = QApplication::instance() ? qobject_cast<QApplication*>(QApplication::instance())
-                                                         : new QApplication(argc, argv);
-    return *app;
-}
 
 // Runs the event loop until the condition holds; fails after a long guard so that a
 // broken run ends the test instead of hanging it.
