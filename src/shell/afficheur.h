@@ -160,6 +160,8 @@ public:
     void Edition1Click();
     // Shows the selection in the window named "Plan", "Coupe" or "Relief".
     void MontreAilleurs(const std::string& vue);
+    // The main window's print command.
+    void Imprimer1Click();
     void Proprits1Click();
     void Galerie1Click();
     // Level 0 the sheet, 1 place, 2 network, 3 cave, 4 system.

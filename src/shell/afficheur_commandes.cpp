@@ -102,6 +102,11 @@ void TAfficheur::MontreAilleurs(const std::string& vue)
     form_.MontrePosition(vue, FicheSel, GalerieSel, PointSel);
 }
 
+void TAfficheur::Imprimer1Click()
+{
+    form_.Imprimer1Click();
+}
+
 void TAfficheur::Proprits1Click()
 {
     bool ok = false;
@@ -131,6 +136,9 @@ void TAfficheur::Galerie1Click()
     if (!Invite().Couleur(couleur))
         return;
     g->Couleur = static_cast<int32_t>(couleur);
+    // The colour is saved with the gallery: the massif has changed.
+    if (TMassif* m = form_.Massif.get())
+        m->Enregistre = false;
     RedessineTout();
 }
 
@@ -162,6 +170,7 @@ void TAfficheur::Lieu2Click(int niveau)
         for (TFiche* f : *m->FichesCourantes)
             if (Niveau(*f, niveau).Egal(Niveau(*s, niveau)))
                 colore(*f);
+    m->Enregistre = false;
     RedessineTout();
 }
 
@@ -437,7 +446,7 @@ void ConstruitMenuVue(TAfficheur& a, QMenu* menu)
     Action(menu, "Tableau1", QStringLiteral("&Tableau"));
     menu->addSeparator()->setObjectName(QStringLiteral("N2"));
     QObject::connect(Action(menu, "Imprimer1", QStringLiteral("&Imprimer ...")), &QAction::triggered, &a,
-                     [] { Form1->Imprimer1Click(); });
+                     [&a] { a.Imprimer1Click(); });
     QObject::connect(Action(menu, "Proprits1", QStringLiteral("Pr&opriétés ...")), &QAction::triggered, &a,
                      [&a] { a.Proprits1Click(); });
     QMenu* couleur = menu->addMenu(QStringLiteral("Co&uleur"));

@@ -356,6 +356,32 @@ TEST_F(OutilsVue, BandeDeZoom)
     EXPECT_EQ(v->Echelle, 200);
 }
 
+TEST_F(OutilsVue, GlisserPourTournerLePlan)
+{
+    f->OuvreVue(0);
+    auto* a = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    auto& plan = static_cast<TPlan&>(*a->Graphique);
+    // The centre of the drawing area, in window positions.
+    const int cx = a->Barre_Verticale->x() / 2, cy = a->Barre_Horizontale->y() / 2;
+    const int ix = a->Image2->x(), iy = a->Image2->y();
+    const double depart = plan.Angle;
+    f->Rotation->setChecked(true);
+    // From right of the centre to below it: a quarter turn clockwise on the screen.
+    a->Image2MouseDown(cx + 100 - ix, cy - iy);
+    EXPECT_TRUE(a->Glisse);
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    a->Image2MouseMove(cx - ix, cy + 50 - iy);
+    EXPECT_NEAR(plan.Angle, depart, 1e-12);  // a preview only
+    a->Image2MouseUp(cx - ix, cy + 50 - iy);
+    EXPECT_FALSE(a->Glisse);
+    EXPECT_NEAR(std::remainder(plan.Angle - depart - 90, 360), 0, 1e-9);
+    // Past a quarter turn the short way round: almost half a turn, not its complement.
+    a->PointDepart = QPoint(cx + 100, cy);
+    EXPECT_NEAR(a->AngleRotation(cx - 100 - ix, cy + 10 - iy) * 180 / M_PI, 180 - std::atan(0.1) * 180 / M_PI, 1e-9);
+    EXPECT_NEAR(a->AngleRotation(cx - 100 - ix, cy - 10 - iy) * 180 / M_PI, -180 + std::atan(0.1) * 180 / M_PI, 1e-9);
+    f->Rotation->setChecked(false);
+}
+
 TEST_F(OutilsVue, ClicEtInfoBulle)
 {
     VueEssai* v;
@@ -497,8 +523,10 @@ TEST_F(OutilsVue, IsolerEtExclureParLieu)
     // Colouring by place colours every gallery of the same place.
     m.ActiveSelection(false);
     a->FicheSel = 0;
+    m.Enregistre = true;
     invite.couleurs = {0x123456u};
     a->Lieu2Click(1);
+    EXPECT_FALSE(m.Enregistre);
     EXPECT_EQ(m.Fiches[0]->Galeries[0]->Couleur, 0x123456);
     EXPECT_EQ(m.Fiches[2]->Galeries[0]->Couleur, 0x123456);
     EXPECT_NE(m.Fiches[1]->Galeries[0]->Couleur, 0x123456);
