@@ -113,6 +113,7 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
     construitEtat();
     construitVues();
     InstalleExplorateur(*this);
+    construitCommandes();
 
     // Creation proper.
     setAcceptDrops(true);
@@ -177,11 +178,11 @@ void TForm1::construitMenus()
     QMenu* recuperer = Sous(Massif1, "Rcuprer1", QStringLiteral("&Récupérer"));
     Rcuprer1 = recuperer->menuAction();
     Rcuprer1->setObjectName(QStringLiteral("Rcuprer1"));
-    Item(recuperer, "Tout1", QStringLiteral("&Tout"));
-    Item(recuperer, "Systme3", QStringLiteral("&Système"));
-    Item(recuperer, "Cavit3", QStringLiteral("&Cavité"));
-    Item(recuperer, "Rseau3", QStringLiteral("&Réseau"));
-    Item(recuperer, "Lieu3", QStringLiteral("&Lieu"));
+    Tout1 = Item(recuperer, "Tout1", QStringLiteral("&Tout"));
+    Systme3 = Item(recuperer, "Systme3", QStringLiteral("&Système"));
+    Cavit3 = Item(recuperer, "Cavit3", QStringLiteral("&Cavité"));
+    Rseau3 = Item(recuperer, "Rseau3", QStringLiteral("&Réseau"));
+    Lieu3 = Item(recuperer, "Lieu3", QStringLiteral("&Lieu"));
     Massif1->addSeparator();
     Imprimer1 = Item(Massif1, "Imprimer1", QStringLiteral("&Imprimer ..."), QKeySequence(QStringLiteral("Ctrl+P")));
     Apercu1 = Item(Massif1, "Apercu1", QStringLiteral("Aperçu a&vant impression ..."));

@@ -160,6 +160,38 @@ public:
     // Print and preview of the active view window.
     void Imprimer1Click();
     void Apercu1Click();
+    // The view window of that kind (0 plan, 1 section, 2 perspective, 3 table), or null.
+    TAfficheur* Afficheur(int genre) const;
+
+    // ---- data, selection and exchange ----
+    // After a change of the data: a running computation is stopped, and the quick
+    // computation is armed when "Automatique" is ticked (when `automatique` is false, or
+    // the item is not ticked, only a running computation is stopped and started again).
+    void DemandeCalcul(bool automatique = true);
+    // A deferred rebuild of the explorer window, when it is there and not minimised.
+    void DemandeMiseAJourExploreur();
+    void Importtoporobot1Click();
+    void VisualTopo1Click();
+    void Exporttoporobot1Click();
+    void PLT1Click();
+    void ExportVRML1Click();
+    // The back half of "Isoler ...": the sheets found become the working selection.
+    void IsoleFiches(std::unique_ptr<ListeFiches> trouvees);
+    void Rcuprer1Click();
+    void Tout1Click();
+    // niveau: 1 system, 2 cave, 3 network, 4 place.
+    void Systme3Click(int niveau);
+    // One of the three "Trier" items.
+    void TrieTableau(QAction* item);
+
+    // ---- display settings ----
+    void Bulle1Click();
+    // The option dialog of a view kind; the view window of that kind is redrawn when the
+    // dialog is confirmed. True when confirmed.
+    bool ModifieOptions(int genre);
+    // A model file was loaded into the options of that extension: the matching window
+    // takes them.
+    void AppliqueModele(const QString& extension);
 
     // ---- closing ----
     bool FormCloseQuery();
@@ -190,6 +222,7 @@ public:
 
     // Menu items and buttons the other windows reach.
     QAction *Nouveau1, *Ouvrir1, *Enregistrer1, *Enregistrersous1, *Fermer1, *Slection1, *Rcuprer1;
+    QAction *Tout1, *Systme3, *Cavit3, *Rseau3, *Lieu3;
     QAction *Imprimer1, *Apercu1, *Configurerlimprimante1, *Marges1, *N110, *N210, *N31, *N3, *Quitter1;
     QAction *Annuler1, *Couper1, *Copier1, *Coller1;
     QAction *Gnral1, *Explorateur2, *Vues1, *Etiquettestexte1, *Barredtat1, *Web1;
@@ -243,6 +276,8 @@ private:
     void construitBarres();
     void construitEtat();
     void construitVues();
+    void construitCommandes();
+    void installeSuiviBandes();
     bool eventFilter(QObject* objet, QEvent* evenement) override;
     // The busy indicator and the stop commands follow a computation run.
     void IndicateurCalcul(bool actif);

@@ -1,0 +1,111 @@
+// Display settings of the main window that reach the views: the tooltip choices, the view
+// option dialogs and the model files loaded into the open windows; the explorer hears of
+// toolbar-area size changes.
+
+#include <QAction>
+#include <QEvent>
+#include <QToolBar>
+
+#include "shell/afficheur.h"
+#include "shell/form1.h"
+#include "views/contexte.h"
+#include "views/def_bulles.h"
+
+namespace karst {
+
+namespace {
+
+// The toolbar bands changing size make the explorer lay itself out again.
+class SuiviBandes : public QObject {
+public:
+    explicit SuiviBandes(TForm1& f) : QObject(&f), f_(f) {}
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* e) override
+    {
+        if (e->type() == QEvent::Resize)
+            f_.DemandeMiseAJourExploreur();
+        return QObject::eventFilter(objet, e);
+    }
+
+private:
+    TForm1& f_;
+};
+
+}  // namespace
+
+void TForm1::Bulle1Click()
+{
+    bool aucune = BulleAucune;
+    ChoixBulle c;
+    c.Coordonnees = BulleCoordonnees;
+    c.Commentaires = BulleCommentaires;
+    c.Visees = BulleVisees;
+    c.Largeur = BulleLargeur;
+    c.Hauteur = BulleHauteur;
+    c.Deformation = BulleDeformation;
+    if (!ModifieBulles(aucune, c, this))
+        return;
+    BulleAucune = aucune;
+    BulleCoordonnees = c.Coordonnees;
+    BulleCommentaires = c.Commentaires;
+    BulleVisees = c.Visees;
+    BulleLargeur = c.Largeur;
+    BulleHauteur = c.Hauteur;
+    BulleDeformation = c.Deformation;
+}
+
+bool TForm1::ModifieOptions(int genre)
+{
+    bool valide = false;
+    switch (genre) {
+    case 0:
+        valide = OptionsPlan.Modifie(Contexte(), this);
+        break;
+    case 1:
+        valide = OptionsCoupe.Modifie(this);
+        break;
+    case 2:
+        valide = OptionsRelief.Modifie(Contexte(), this);
+        break;
+    case 3:
+        valide = OptionsTableau.Modifie(Contexte(), this);
+        if (valide && Massif)
+            Massif->DimensionsAJour = false;
+        break;
+    default:
+        return false;
+    }
+    if (valide)
+        if (TAfficheur* a = Afficheur(genre))
+            a->Redessine();
+    return valide;
+}
+
+void TForm1::AppliqueModele(const QString& extension)
+{
+    int genre = -1;
+    if (extension == QLatin1String(".PLA")) {
+        genre = 0;
+        Contexte().OrientePlan(static_cast<double>(static_cast<long double>(OptionsPlan.Angle)));
+    } else if (extension == QLatin1String(".COU")) {
+        genre = 1;
+    } else if (extension == QLatin1String(".PER")) {
+        genre = 2;
+        Contexte().OrientePerspective(static_cast<double>(static_cast<long double>(OptionsRelief.Angle_Horizontal)),
+                                      static_cast<double>(static_cast<long double>(OptionsRelief.Angle_Vertical)));
+    } else if (extension == QLatin1String(".TABL")) {
+        genre = 3;
+    }
+    if (TAfficheur* a = Afficheur(genre))
+        a->Redessine();
+}
+
+void TForm1::installeSuiviBandes()
+{
+    auto* suivi = new SuiviBandes(*this);
+    for (QToolBar* b : {ToolBar1, ToolBar3, ToolBar4})
+        b->installEventFilter(suivi);
+}
+
+}  // namespace karst

@@ -1,0 +1,411 @@
+// Data, selection, exchange and display commands of the main window: the working selection
+// and its widening, imports and exports through the file dialogs, the table's sort order,
+// the tooltip and option dialogs, and model files reaching the open view windows.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "calcul/drapeaux.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "shell/afficheur.h"
+#include "shell/form1.h"
+#include "views/contexte.h"
+#include "views/def_bulles.h"
+#include "views/plan.h"
+
+using namespace karst;
+namespace fs = std::filesystem;
+
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char nom[] = "shell_tests";
+    static char* argv[] = {nom, nullptr};
+    static QApplication* app = QApplication::instance() ? qobject_cast<QApplication*>(QApplication::instance())
+                                                         : new QApplication(argc, argv);
+    return *app;
+}
+
+std::string Octets(const std::string& chemin)
+{
+    std::ifstream f(chemin, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+class Commandes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        App();
+        CalculEnCours = false;
+        ArretCalcul = false;
+    }
+    void TearDown() override
+    {
+        CalculEnCours = false;
+        ArretCalcul = false;
+    }
+
+    // A main window on empty folders with an unnamed massif, "Automatique" as asked.
+    std::unique_ptr<TForm1> Cree(bool automatique = true)
+    {
+        auto f = std::make_unique<TForm1>(dirU.path().toStdString() + "/", dirP.path().toStdString() + "/");
+        f->Timer2->stop();
+        f->Automatique1->setChecked(automatique);
+        f->OuvreMassif({});
+        f->Depart_Calcul_Rapide->stop();
+        return f;
+    }
+
+    // Sheets at these addresses (system, cave, network, place), numbered in this order.
+    static void Fiches(TForm1& f, const std::vector<std::array<const char*, 4>>& adresses)
+    {
+        for (const auto& a : adresses) {
+            auto fi = std::make_unique<TFiche>();
+            fi->Systeme.Affecte(a[0]);
+            fi->Cavite.Affecte(a[1]);
+            fi->Reseau.Affecte(a[2]);
+            fi->Lieu.Affecte(a[3]);
+            f.Massif->AjouteFiche(std::move(fi), false);
+        }
+    }
+
+    static std::vector<int32_t> Ordres(const ListeFiches& l)
+    {
+        std::vector<int32_t> r;
+        for (const TFiche* fi : l)
+            r.push_back(fi->Ordre);
+        return r;
+    }
+
+    // "Iso&ler ..." as the search would end: these sheets (positions in Fiches) found.
+    static void Isole(TForm1& f, std::initializer_list<int> positions)
+    {
+        auto l = std::make_unique<ListeFiches>();
+        for (int p : positions)
+            l->push_back(f.Massif->Fiches[static_cast<std::size_t>(p)]);
+        f.IsoleFiches(std::move(l));
+    }
+
+    std::string Fichier(const char* nom) const { return dirM.path().toStdString() + "/" + nom; }
+
+    QTemporaryDir dirU, dirP, dirM;
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+};
+
+}  // namespace
+
+TEST_F(Commandes, SelectionDeDeuxCavitesDUnSysteme)
+{
+    auto f = Cree();
+    Fiches(*f, {{{"Causse", "Aven", "Amont", "P1"}},
+                {{"Causse", "Grotte", "Aval", "P2"}},
+                {{"Autre", "Aven", "Amont", "P1"}},
+                {{"Causse", "Aven", "Amont", "P3"}},
+                {{"Causse", "Grotte", "Amont", "P1"}}});
+    // Found in another order than the massif's: the selection is sorted.
+    Isole(*f, {4, 0});
+    EXPECT_TRUE(f->Massif->SelectionActive);
+    EXPECT_EQ(f->Massif->FichesCourantes, f->Massif->Selection.get());
+    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 5}));
+    EXPECT_EQ(f->Panneaux[0]->text(), QStringLiteral("Sélection"));
+    EXPECT_TRUE(f->Rcuprer1->isEnabled());
+
+    // Two caves of one system: the networks and places of the same names in them are
+    // not one folder either.
+    f->Rcuprer1->menu()->aboutToShow();
+    EXPECT_TRUE(f->Systme3->isEnabled());
+    EXPECT_FALSE(f->Cavit3->isEnabled());
+    EXPECT_FALSE(f->Rseau3->isEnabled());
+    EXPECT_FALSE(f->Lieu3->isEnabled());
+    EXPECT_TRUE(f->Tout1->isEnabled());
+
+    // Widened to the system: every sheet of it, in the massif's order; still a selection.
+    f->Massif->DimensionsAJour = true;
+    f->Systme3->trigger();
+    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 2, 4, 5}));
+    EXPECT_EQ(f->Massif->FichesCourantes, f->Massif->Selection.get());
+    EXPECT_TRUE(f->Massif->SelectionActive);
+    EXPECT_FALSE(f->Massif->DimensionsAJour);
+    EXPECT_EQ(f->Panneaux[0]->text(), QStringLiteral("Sélection"));
+
+    // Narrowed again to one sheet, then widened to its cave: the cave's sheets only, not
+    // those of a cave of the same name in another system.
+    Isole(*f, {3});
+    f->Rcuprer1->menu()->aboutToShow();
+    EXPECT_TRUE(f->Cavit3->isEnabled());
+    f->Cavit3->trigger();
+    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 4}));
+    f->Rcuprer1->menu()->aboutToShow();
+    EXPECT_TRUE(f->Rseau3->isEnabled());
+    EXPECT_FALSE(f->Lieu3->isEnabled());
+    f->Rseau3->trigger();
+    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 4}));
+    // The same place name in two caves is not one place.
+    Isole(*f, {0, 2});
+    f->Rcuprer1->menu()->aboutToShow();
+    for (QAction* a : {f->Systme3, f->Cavit3, f->Rseau3, f->Lieu3})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+
+    // "Tout": every sheet again, the panel empty, "Récupérer" off.
+    f->Tout1->trigger();
+    EXPECT_FALSE(f->Massif->SelectionActive);
+    EXPECT_EQ(f->Massif->Selection, nullptr);
+    EXPECT_EQ(f->Massif->FichesCourantes, &f->Massif->Fiches);
+    EXPECT_TRUE(f->Panneaux[0]->text().isEmpty());
+    EXPECT_FALSE(f->Rcuprer1->isEnabled());
+    // Without a selection, no level can be offered, nor widened to.
+    f->Rcuprer1->menu()->aboutToShow();
+    for (QAction* a : {f->Systme3, f->Cavit3, f->Rseau3, f->Lieu3})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    f->Systme3Click(1);
+    EXPECT_EQ(f->Massif->Selection, nullptr);
+}
+
+TEST_F(Commandes, SelectionVideNOffreAucunNiveau)
+{
+    auto f = Cree();
+    Fiches(*f, {{{"S", "C", "R", "L"}}});
+    Isole(*f, {});
+    f->Rcuprer1->menu()->aboutToShow();
+    for (QAction* a : {f->Systme3, f->Cavit3, f->Rseau3, f->Lieu3})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    // Reached anyway, the widening keeps the empty selection rather than failing.
+    f->Systme3Click(1);
+    ASSERT_NE(f->Massif->Selection, nullptr);
+    EXPECT_TRUE(f->Massif->Selection->empty());
+}
+
+TEST_F(Commandes, ImportVisualTopoPuisFichierRefuse)
+{
+    auto f = Cree(true);
+    f->Massif->DimensionsAJour = true;
+    invite.fichiers = {QString::fromStdString(std::string(KARST_TEST_DATA) + "/visualtopo_v5.tro")};
+    f->VisualTopo1->trigger();
+    ASSERT_EQ(invite.dialoguesFichier.size(), 1u);
+    EXPECT_EQ(invite.dialoguesFichier[0].filtre, QStringLiteral("Fichier VisualTopo (*.tro)|*.tro"));
+    EXPECT_EQ(invite.dialoguesFichier[0].extensionDefaut, QStringLiteral("tro"));
+    const std::size_t fiches = f->Massif->Fiches.size();
+    EXPECT_GT(fiches, 0u);
+    EXPECT_FALSE(f->Massif->Enregistre);
+    EXPECT_FALSE(f->Massif->DimensionsAJour);
+    // "Automatique" is ticked: the quick computation is asked for.
+    EXPECT_TRUE(f->Depart_Calcul_Rapide->isActive());
+    EXPECT_TRUE(f->Panneaux[0]->text().isEmpty());
+    f->Depart_Calcul_Rapide->stop();
+
+    // A refused file leaves the massif as it was, unmodified and not recomputed.
+    const std::string faux = Fichier("faux.tro");
+    std::ofstream(faux, std::ios::binary) << "pas un fichier\r\n";
+    f->Massif->Enregistre = true;
+    invite.messages.clear();
+    invite.fichiers = {QString::fromStdString(faux)};
+    f->VisualTopo1->trigger();
+    EXPECT_EQ(f->Massif->Fiches.size(), fiches);
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
+    ASSERT_FALSE(invite.messages.empty());
+    EXPECT_EQ(invite.messages.back().icone, Icone::Erreur);
+
+    // Cancelled: nothing asked of the importer.
+    invite.messages.clear();
+    invite.fichiers = {std::nullopt};
+    f->Importtoporobot1->trigger();
+    EXPECT_EQ(invite.dialoguesFichier.back().filtre, QStringLiteral("Fichier TopoRobot (*.Tab)|*.Tab"));
+    EXPECT_TRUE(invite.messages.empty());
+    EXPECT_TRUE(f->Massif->Enregistre);
+}
+
+TEST_F(Commandes, ImportSansCalculAutomatique)
+{
+    auto f = Cree(false);
+    Fiches(*f, {{{"S", "C", "R", "L"}}});
+    Isole(*f, {0});
+    invite.fichiers = {QString::fromStdString(std::string(KARST_TEST_DATA) + "/visualtopo_v5.tro")};
+    f->VisualTopo1->trigger();
+    EXPECT_GT(f->Massif->Fiches.size(), 1u);
+    EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
+    // The selection stays named in the status bar.
+    EXPECT_EQ(f->Panneaux[0]->text(), QStringLiteral("Sélection"));
+
+    // A computation running meanwhile is stopped and started again.
+    CalculEnCours = true;
+    f->DemandeCalcul();
+    EXPECT_TRUE(ArretCalcul);
+    EXPECT_TRUE(f->Depart_Calcul_Rapide->isActive());
+    f->Depart_Calcul_Rapide->stop();
+}
+
+TEST_F(Commandes, ExportsParDessusUnFichier)
+{
+    auto f = Cree();
+    Fiches(*f, {{{"S", "C", "R", "L"}}});
+    auto ref = std::make_unique<TPointTopo>();
+    ref->Nom.Affecte("E");
+    f->Massif->AjouteReference(std::move(ref));
+    const std::string cible = Fichier("sortie.tab");
+    std::ofstream(cible, std::ios::binary) << "ancien";
+
+    // No: the file is kept, nothing else is said.
+    invite.fichiers = {QString::fromStdString(cible)};
+    invite.reponses = {Bouton::Non};
+    f->Exporttoporobot1->trigger();
+    EXPECT_EQ(Octets(cible), "ancien");
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_EQ(invite.messages[0].texte,
+              QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(QString::fromStdString(cible)));
+    EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
+    EXPECT_EQ(invite.messages[0].boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non}));
+
+    // Yes: written, then said.
+    invite.messages.clear();
+    invite.fichiers = {QString::fromStdString(cible)};
+    invite.reponses = {Bouton::Oui};
+    f->Exporttoporobot1->trigger();
+    EXPECT_NE(Octets(cible), "ancien");
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Exportation terminée"));
+
+    // A new plot file: no question.
+    invite.messages.clear();
+    const std::string plt = Fichier("trace.plt");
+    invite.fichiers = {QString::fromStdString(plt)};
+    f->PLT1->trigger();
+    EXPECT_EQ(invite.dialoguesFichier.back().filtre, QStringLiteral("Fichier HPGL (*.plt)|*.plt"));
+    EXPECT_TRUE(fs::exists(plt));
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Exportation terminée")});
+
+    // A file that cannot be written is reported as such, not as exported.
+    invite.messages.clear();
+    invite.fichiers = {QString::fromStdString(Fichier("absent/dossier/x.plt"))};
+    f->PLT1->trigger();
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
+}
+
+TEST_F(Commandes, VRMLSansPerspective)
+{
+    auto f = Cree();
+    f->ExportVRML1->trigger();
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Vous devez activer la perspective pour exporter en VRML.")});
+}
+
+TEST_F(Commandes, OrdreDuTableau)
+{
+    auto f = Cree();
+    EXPECT_EQ(f->Contexte().OrdreTableau(), TriTableau::OrdreDeSaisie);
+    f->Massif->DimensionsAJour = true;
+    f->Date1->trigger();
+    EXPECT_TRUE(f->Date1->isChecked());
+    EXPECT_FALSE(f->Ordredesaisie1->isChecked());
+    EXPECT_FALSE(f->Massif->DimensionsAJour);
+    EXPECT_EQ(f->Contexte().OrdreTableau(), TriTableau::Date);
+    // Chosen again, the item stays ticked.
+    f->Date1->trigger();
+    EXPECT_TRUE(f->Date1->isChecked());
+    f->Localisation1->trigger();
+    EXPECT_EQ(f->Contexte().OrdreTableau(), TriTableau::Localisation);
+}
+
+TEST_F(Commandes, InfoBulles)
+{
+    auto f = Cree();
+    bool grises = false;
+    {
+        // "Visées" and "Ne rien afficher" ticked, then confirmed.
+        PiloteModalInstalle p([&](QDialog& d) {
+            auto& b = dynamic_cast<TDef_Bulles&>(d);
+            b.CheckBox3->click();
+            b.Global->click();
+            grises = !b.CheckBox1->isEnabled();
+            b.Button1->click();
+            return d.result();
+        });
+        f->Bulle1->trigger();
+    }
+    EXPECT_TRUE(grises);
+    EXPECT_TRUE(f->BulleAucune);
+    EXPECT_TRUE(f->BulleVisees);
+    EXPECT_TRUE(f->BulleCommentaires);
+    EXPECT_FALSE(f->BulleCoordonnees);
+    EXPECT_TRUE(f->Contexte().Bulles().Visees);
+    {
+        // Cancelled: nothing changes.
+        PiloteModalInstalle p([](QDialog& d) {
+            auto& b = dynamic_cast<TDef_Bulles&>(d);
+            b.Global->click();
+            b.CheckBox2->click();
+            return int(QDialog::Rejected);
+        });
+        f->Bulle1->trigger();
+    }
+    EXPECT_TRUE(f->BulleAucune);
+    EXPECT_TRUE(f->BulleCommentaires);
+}
+
+TEST_F(Commandes, OptionsDuTableauEtDuPlan)
+{
+    auto f = Cree();
+    f->Massif->DimensionsAJour = true;
+    {
+        PiloteModalInstalle p([](QDialog&) { return int(QDialog::Rejected); });
+        EXPECT_FALSE(f->ModifieOptions(3));
+    }
+    EXPECT_TRUE(f->Massif->DimensionsAJour);
+    {
+        PiloteModalInstalle p([](QDialog&) { return int(QDialog::Accepted); });
+        f->Tableau2->trigger();
+        EXPECT_TRUE(f->ModifieOptions(0));
+    }
+    EXPECT_FALSE(f->Massif->DimensionsAJour);
+}
+
+TEST_F(Commandes, ModelePlanTourneLaFenetreDuPlan)
+{
+    auto f = Cree(false);
+    f->resize(1200, 900);
+    f->OuvreVue(0);
+    TAfficheur* plan = f->Afficheur(0);
+    ASSERT_NE(plan, nullptr);
+    ASSERT_NE(plan->Graphique, nullptr);
+    auto& vue = static_cast<TPlan&>(*plan->Graphique);
+
+    const std::string base = Fichier("tourne");
+    TOptions_Plan o;
+    o.Angle = 30.0L;
+    o.Sauve(base + ".pla");
+    // Typed without an extension, the plan entry of the filter chosen.
+    invite.fichiers = {QString::fromStdString(base)};
+    invite.indexFiltres = {2};
+    f->Ouvrirmodle1Click();
+    EXPECT_TRUE(invite.messages.empty()) << invite.Textes().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(static_cast<long double>(f->OptionsPlan.Angle), 30.0L);
+    EXPECT_DOUBLE_EQ(vue.Angle, 30.0);
+    EXPECT_DOUBLE_EQ(vue.SinAngle, 0.5);
+
+    // A perspective model with no perspective window only changes the options.
+    TOptions_Relief r;
+    r.Angle_Horizontal = 120.0L;
+    r.Sauve(base + ".per");
+    invite.fichiers = {QString::fromStdString(base + ".per")};
+    f->Ouvrirmodle1Click();
+    EXPECT_EQ(static_cast<long double>(f->OptionsRelief.Angle_Horizontal), 120.0L);
+    EXPECT_DOUBLE_EQ(vue.Angle, 30.0);
+}
