@@ -203,6 +203,8 @@ ListeExplorateur::ListeExplorateur(TExploreur& e, QWidget* parent) : QWidget(par
     detail_->setColumnWidth(2, 500);
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(icones_), static_cast<QAbstractItemView*>(detail_)}) {
         v->setSelectionMode(QAbstractItemView::SingleSelection);
+        // A click selects the whole row, whichever view shows it.
+        v->setSelectionBehavior(QAbstractItemView::SelectRows);
         v->setEditTriggers(QAbstractItemView::NoEditTriggers);
         v->setDragEnabled(true);
         v->setAcceptDrops(true);
@@ -252,7 +254,7 @@ int ListeExplorateur::Nombre() const { return modele_->rowCount(); }
 
 int ListeExplorateur::Selection() const
 {
-    const QModelIndexList l = icones_->selectionModel()->selectedRows();
+    const QModelIndexList l = icones_->selectionModel()->selectedIndexes();
     return l.isEmpty() ? -1 : l.first().row();
 }
 

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
+#include <QStandardItemModel>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include "dialogs/exploreur.h"
@@ -350,4 +353,28 @@ TEST_F(Exploreur, MenuSurgissant)
     e->PopupMenu1Popup();
     EXPECT_EQ(visibles(), (std::vector<std::string>{"Ouvrir1", "N1", "Couper1", "Copier1", "Coller1", "N2",
                                                     "Supprimer1", "N3", "Proprits1", "Isoler1", "Exclure1"}));
+}
+
+TEST_F(Exploreur, UnClicDansLaListeLaSelectionne)
+{
+    Fiche(m(), {"S", "C", "R", "L"});
+    Fiche(m(), {"T", "C", "R", "L"});
+    hote.style = 0;
+    auto e = Cree();
+    e->show();
+    QListView* v = e->ListView1->VueIcones();
+    v->doItemsLayout();
+    const QRect r = v->visualRect(e->ListView1->Modele()->index(Ligne(*e, "T"), 0));
+    ASSERT_TRUE(r.isValid());
+    auto souris = [&](QEvent::Type t) {
+        QMouseEvent ev(t, QPointF(r.center()), QPointF(v->viewport()->mapToGlobal(r.center())), Qt::LeftButton,
+                       t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(v->viewport(), &ev);
+    };
+    souris(QEvent::MouseButtonPress);
+    souris(QEvent::MouseButtonRelease);
+    ASSERT_GE(e->ListView1->Selection(), 0);
+    EXPECT_EQ(e->ListView1->Texte(e->ListView1->Selection()), "T");
+    souris(QEvent::MouseButtonDblClick);
+    EXPECT_EQ(Texte(e->NoeudSelectionne()), "T");
 }
