@@ -220,6 +220,8 @@ private:
     // Repeats a step until the stop window is closed, then undoes the last one.
     void BoucleRotation(const std::function<void()>& pas, const std::function<void()>& retour);
     void Imprime3D();
+    // Shift sets the walking speed; Alt and Ctrl choose the movement on the palette.
+    void Touche3D(QKeyEvent* e, bool appui);
     void Fabrique3D();
     void MenuContextuel(const QPoint& global);
     // Stations placed, and the section laid out for the views drawn along it.

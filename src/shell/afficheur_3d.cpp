@@ -518,23 +518,27 @@ Qt::KeyboardModifiers Etat(const QKeyEvent& e, bool appui)
 
 }  // namespace
 
+void TAfficheur::Touche3D(QKeyEvent* e, bool appui)
+{
+    if (!Mode3D())
+        return;
+    const Qt::KeyboardModifiers etat = Etat(*e, appui);
+    Vitesse3D = (etat & Qt::ShiftModifier) ? 10 : 1;
+    if (appui)
+        Outils3D(form_).FormKeyDown(etat);
+    else
+        Outils3D(form_).FormKeyUp(etat);
+}
+
 void TAfficheur::keyPressEvent(QKeyEvent* e)
 {
-    if (Mode3D()) {
-        const Qt::KeyboardModifiers etat = Etat(*e, true);
-        Vitesse3D = (etat & Qt::ShiftModifier) ? 10 : 1;
-        Outils3D(form_).FormKeyDown(etat);
-    }
+    Touche3D(e, true);
     QWidget::keyPressEvent(e);
 }
 
 void TAfficheur::keyReleaseEvent(QKeyEvent* e)
 {
-    if (Mode3D()) {
-        const Qt::KeyboardModifiers etat = Etat(*e, false);
-        Vitesse3D = (etat & Qt::ShiftModifier) ? 10 : 1;
-        Outils3D(form_).FormKeyUp(etat);
-    }
+    Touche3D(e, false);
     QWidget::keyReleaseEvent(e);
 }
 

@@ -202,7 +202,8 @@ void TForm1::Apercu1Click()
     apercu.Vue = a;
     apercu.PageCourante = 1;
     a->Graphique->NombrePages(apercu.PagesX, apercu.PagesY, Marge.Gauche + Marge.Droite, Marge.Haut + Marge.Bas);
-    ExecuteModal(apercu);
+    if (GrilleImprimable(apercu.PagesX, apercu.PagesY))
+        ExecuteModal(apercu);
 }
 
 void TForm1::construitVues()

@@ -80,11 +80,8 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
     Sablier sablier;
     int colonnes = 0, lignes = 0;
     Graphique->NombrePages(colonnes, lignes, marge.Gauche + marge.Droite, marge.Haut + marge.Bas);
-    // A page too small for its margins leaves no grid: nothing can be printed.
-    if (colonnes <= 0 || lignes <= 0) {
-        Invite().Avertissement(QStringLiteral("Les marges ne laissent aucune place sur la page : rien n'est imprimé."));
+    if (!GrilleImprimable(colonnes, lignes))
         return;
-    }
     if (premiere == 0) {
         premiere = 1;
         derniere = colonnes * lignes;
@@ -180,6 +177,15 @@ void TAfficheur::ImprimePage(TImprimante& imp, int page, const TMarge& marge)
         default: break;
         }
     }
+}
+
+bool GrilleImprimable(int colonnes, int lignes)
+{
+    // A page too small for its margins (or a view with nothing to lay out) leaves no grid.
+    if (colonnes > 0 && lignes > 0)
+        return true;
+    Invite().Avertissement(QStringLiteral("Les marges ne laissent aucune place sur la page : rien n'est imprimé."));
+    return false;
 }
 
 QRect RectangleImpression3D(int largeur, int hauteur, int largeurPage, int hauteurPage)

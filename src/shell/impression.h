@@ -70,6 +70,8 @@ private:
     TForm1& form_;
 };
 
+// False, after saying so, when the margins leave no page to print or preview.
+bool GrilleImprimable(int colonnes, int lignes);
 // Every pixel to its grey (29 blue + 150 green + 77 red) / 256.
 void GriseImage(QImage& image);
 // Where a w x h screen picture goes on a page: as large as fits with its proportions,

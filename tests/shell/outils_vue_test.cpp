@@ -202,6 +202,16 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     a->Imprime(0, 0, 1, f->Marge);
     EXPECT_TRUE(imprimante->Journal.empty());
     EXPECT_EQ(invite.messages.size(), 1u);
+    // Nor a preview.
+    bool apercu = false;
+    PiloteModalInstalle pilote([&](QDialog&) {
+        apercu = true;
+        return int(QDialog::Rejected);
+    });
+    f->Apercu1Click();
+    EXPECT_FALSE(apercu);
+    EXPECT_EQ(invite.messages.size(), 2u);
+    EXPECT_TRUE(v->pages.size() == 1u);
 }
 
 TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)
