@@ -1,0 +1,337 @@
+#include "dialogs/point_topo.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "dialogs/choix_recherche.h"
+#include "dialogs/recherche.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "platform/texte.h"
+#include "survey/nombres.h"
+#include "views/controles.h"
+
+namespace karst {
+
+namespace {
+
+// A station as the proposals and the question show it: A12(3).
+QString AvecIndice(const TPointTopo& p)
+{
+    return DepuisCp1252(p.Nom.Chaine()) + QLatin1Char('(') + QString::fromStdString(FormatEntier(p.Indice)) +
+           QLatin1Char(')');
+}
+
+// The stations of the sheet being typed that can take an index.
+std::vector<const TPointTopo*> StationsSaisie(const SaisieEnCours& s)
+{
+    std::vector<const TPointTopo*> r;
+    if (s.Depart)
+        r.push_back(&*s.Depart);
+    for (const auto& [arrivee, depart] : s.Noeuds) {
+        r.push_back(&arrivee);
+        r.push_back(&depart);
+    }
+    if (s.Final)
+        r.push_back(&*s.Final);
+    return r;
+}
+
+}  // namespace
+
+TPoint_Topo::TPoint_Topo(Recherches& recherches, QWidget* parent) : QDialog(parent), recherches_(recherches)
+{
+    setObjectName(QStringLiteral("Point_Topo"));
+    setWindowTitle(QStringLiteral("Point"));
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    QFont gras = font();
+    gras.setBold(true);
+    setFont(gras);
+
+    RadioGroup1 = new QGroupBox(QStringLiteral("Nature"), this);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    Terminus = new QRadioButton(QStringLiteral("T&erminus"), RadioGroup1);
+    Terminus->setObjectName(QStringLiteral("Terminus"));
+    PointTopo = new QRadioButton(QStringLiteral("&Point topo"), RadioGroup1);
+    PointTopo->setObjectName(QStringLiteral("PointTopo"));
+    auto* nature = new QVBoxLayout(RadioGroup1);
+    nature->addWidget(Terminus);
+    nature->addWidget(PointTopo);
+    PointTopo->setChecked(true);
+
+    Nom = new QComboBox(this);
+    Nom->setObjectName(QStringLiteral("Nom"));
+    Nom->setEditable(true);
+    Nom->setInsertPolicy(QComboBox::NoInsert);
+    auto* libelleNom = new QLabel(QStringLiteral("No&m"), this);
+    libelleNom->setBuddy(Nom);
+
+    Indice = new QGroupBox(QStringLiteral("Indice"), this);
+    Indice->setObjectName(QStringLiteral("Indice"));
+    Ind = NouvelleEdition("Ind", Indice);
+    FiltreCles(Ind, GenreTouches::Entier);
+    Button1 = NouveauBouton(QStringLiteral("&Rechercher ..."), "Button1", Indice);
+    Button2 = NouveauBouton(QStringLiteral("&Nouveau"), "Button2", Indice);
+    auto* ligneIndice = new QHBoxLayout(Indice);
+    ligneIndice->addWidget(Ind);
+    ligneIndice->addWidget(Button1);
+    ligneIndice->addWidget(Button2);
+
+    Button3 = NouveauBouton(QStringLiteral("Valider"), "Button3", this);
+    Button3->setDefault(true);
+    Button4 = NouveauBouton(QStringLiteral("Point &final"), "Button4", this);
+    Button5 = NouveauBouton(QStringLiteral("Annuler"), "Button5", this);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+
+    connect(Terminus, &QRadioButton::clicked, this, [this] { RadioGroup1Click(); });
+    connect(PointTopo, &QRadioButton::clicked, this, [this] { RadioGroup1Click(); });
+    connect(Nom, &QComboBox::editTextChanged, this, [this] { NomChange(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(Ind, &QLineEdit::textChanged, this, [this] { Modifie = true; });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { OKBtnClick(Valider); });
+    connect(Button4, &QPushButton::clicked, this, [this] { OKBtnClick(PointFinal); });
+    connect(Button5, &QPushButton::clicked, this, [this] { done(Annuler); });
+
+    auto* ligneNom = new QHBoxLayout;
+    ligneNom->addWidget(libelleNom);
+    ligneNom->addWidget(Nom, 1);
+    auto* droite = new QVBoxLayout;
+    droite->addLayout(ligneNom);
+    droite->addWidget(Indice);
+    auto* haut = new QHBoxLayout;
+    haut->addWidget(RadioGroup1);
+    haut->addLayout(droite, 1);
+    auto* boutons = new QHBoxLayout;
+    boutons->addStretch();
+    boutons->addWidget(Button3);
+    boutons->addWidget(Button4);
+    boutons->addWidget(Button5);
+    auto* colonne = new QVBoxLayout(this);
+    colonne->addLayout(haut);
+    colonne->addLayout(boutons);
+}
+
+void TPoint_Topo::Initialise(int mode, TMassif* massif, bool vider)
+{
+    Massif = massif;
+    if (vider) {
+        Nom->setEditText(QString());
+        Ind->clear();
+        PointTopo->setChecked(true);
+        active(true);
+    }
+    Mode = static_cast<int16_t>(mode % 2);
+    setWindowTitle(Mode == 0 ? QStringLiteral("Point de départ") : QStringLiteral("Point d'arrivée"));
+    Button4->setVisible(mode / 2 == 1);
+    remplitNoms();
+}
+
+void TPoint_Topo::remplitNoms()
+{
+    const SaisieEnCours s = Saisie ? Saisie() : SaisieEnCours{};
+    TFiche sortie;
+    sortie.Date = s.Date.substr(0, 8);
+    for (const std::string& t : s.Topographes)
+        sortie.Topographes.emplace_back(t);
+
+    std::vector<const TPointTopo*> proposes;
+    auto propose = [&proposes](const TPointTopo& p) {
+        if (p.Terminus)
+            return;
+        for (const TPointTopo* q : proposes)
+            if (q->Egal(p))
+                return;
+        proposes.push_back(&p);
+    };
+    for (auto n = s.Noeuds.rbegin(); n != s.Noeuds.rend(); ++n) {
+        propose(n->first);
+        propose(n->second);
+    }
+    if (s.Depart && s.Depart->Indice != 0)
+        propose(*s.Depart);
+    if (s.Final)
+        propose(*s.Final);
+    if (Massif)
+        for (auto f = Massif->Fiches.rbegin(); f != Massif->Fiches.rend(); ++f) {
+            if (!*f || !(*f)->MemeSortie(sortie))
+                continue;
+            for (auto g = (*f)->Galeries.rbegin(); g != (*f)->Galeries.rend(); ++g)
+                if (*g) {
+                    propose((*g)->Depart);
+                    propose((*g)->Arrivee);
+                }
+        }
+
+    const QString texte = Nom->currentText();
+    const bool bloque = Nom->blockSignals(true);
+    Nom->clear();
+    for (const TPointTopo* p : proposes)
+        Nom->addItem(AvecIndice(*p));
+    Nom->setEditText(texte);
+    Nom->blockSignals(bloque);
+}
+
+void TPoint_Topo::active(bool point)
+{
+    for (QWidget* w : {static_cast<QWidget*>(Nom), static_cast<QWidget*>(Ind), static_cast<QWidget*>(Button1),
+                       static_cast<QWidget*>(Button2)})
+        w->setEnabled(point);
+}
+
+void TPoint_Topo::AffichePoint(const TPointTopo& p)
+{
+    if (p.Terminus) {
+        Terminus->setChecked(true);
+        active(false);
+        return;
+    }
+    PointTopo->setChecked(true);
+    active(true);
+    Nom->setEditText(DepuisCp1252(p.Nom.Chaine()));
+    Ind->setText(QString::fromStdString(FormatEntier(p.Indice)));
+}
+
+void TPoint_Topo::LitPoint(TPointTopo& p) const
+{
+    p.Terminus = Terminus->isChecked();
+    if (p.Terminus)
+        return;
+    p.Nom.Affecte(VersCp1252(Nom->currentText()));
+    long long i = 0;
+    if (LitEntier(VersCp1252(Ind->text()), i) && IndiceValide(static_cast<int>(std::clamp<long long>(i, -1, 256))))
+        p.Indice = static_cast<uint8_t>(i);
+}
+
+int TPoint_Topo::Montre()
+{
+    const int r = ExecuteModal(*this);
+    return r == Valider || r == PointFinal ? r : Annuler;
+}
+
+void TPoint_Topo::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    FormActivate();
+}
+
+void TPoint_Topo::FormActivate()
+{
+    if (Nom->isEnabled())
+        Nom->setFocus();
+    Modifie = false;
+}
+
+void TPoint_Topo::RadioGroup1Click()
+{
+    Modifie = true;
+    active(PointTopo->isChecked());
+}
+
+void TPoint_Topo::NomChange()
+{
+    Modifie = true;
+    const QString t = Nom->currentText();
+    if (!t.endsWith(QLatin1Char(')')))
+        return;
+    const int ouvre = t.lastIndexOf(QLatin1Char('('), t.size() - 2);
+    if (ouvre < 0)
+        return;
+    Ind->setText(t.mid(ouvre + 1, t.size() - ouvre - 2));
+    NomSaisi = t.left(ouvre);
+    // The combo's text cannot be changed while it reports its change: a moment later.
+    Timer1->start();
+}
+
+void TPoint_Topo::Timer1Timer()
+{
+    Timer1->stop();
+    Nom->setEditText(NomSaisi);
+    if (Nom->lineEdit())
+        Nom->lineEdit()->setCursorPosition(static_cast<int>(NomSaisi.size()));
+}
+
+void TPoint_Topo::Button2Click()
+{
+    const std::string nom = MajAscii(VersCp1252(Nom->currentText()));
+    const SaisieEnCours s = Saisie ? Saisie() : SaisieEnCours{};
+    const std::vector<const TPointTopo*> stations = StationsSaisie(s);
+    int depart = 0, indice = 0;
+    for (;;) {
+        indice = Massif ? Massif->IndiceLibre(nom, depart) : depart + 1;
+        bool pris = false;
+        for (const TPointTopo* p : stations)
+            if (!p->Terminus && p->Indice == indice && p->Nom.ChaineMaj() == nom)
+                pris = true;
+        if (!pris)
+            break;
+        depart = indice;
+    }
+    Ind->setText(QString::fromStdString(FormatEntier(indice)));
+}
+
+void TPoint_Topo::prend(const TPointTopo& p)
+{
+    Nom->setEditText(DepuisCp1252(p.Nom.Chaine()));
+    Ind->setText(QString::fromStdString(FormatEntier(p.Indice)));
+}
+
+void TPoint_Topo::Button1Click()
+{
+    if (!Massif)
+        return;
+    const std::string nom = MajAscii(VersCp1252(Nom->currentText()));
+    TFiche* fiche = nullptr;
+    int galerie = 0;
+    if (!recherches_.RechercheSimple(Massif->Fiches, Massif, fiche, galerie, {}, {}, {}, {}, nom) || !fiche)
+        return;
+    if (galerie < 0) {
+        Invite().Message(QStringLiteral("Il faut obligatoirement passer par la visualisation avec cette méthode"),
+                         Icone::Aucune, {Bouton::OK});
+        return;
+    }
+    if (static_cast<std::size_t>(galerie) >= fiche->Galeries.size() || !fiche->Galeries[galerie])
+        return;
+    const TGalerie& g = *fiche->Galeries[static_cast<std::size_t>(galerie)];
+    if (g.Depart.Terminus && g.Arrivee.Terminus) {
+        Invite().Avertissement(QStringLiteral("La galerie sélectionnée n'a que des terminus"));
+        return;
+    }
+    if (g.Depart.Terminus || g.Arrivee.Terminus) {
+        prend(g.Depart.Terminus ? g.Arrivee : g.Depart);
+        return;
+    }
+    const bool arrivee = g.Arrivee.Nom.ChaineMaj() == nom, depart = g.Depart.Nom.ChaineMaj() == nom;
+    if (arrivee != depart) {
+        prend(arrivee ? g.Arrivee : g.Depart);
+        return;
+    }
+    const Bouton b = Invite().Message(QStringLiteral("Deux points possibles : ") + AvecIndice(g.Arrivee) +
+                                          QStringLiteral(" (Oui) et ") + AvecIndice(g.Depart) + QStringLiteral(" (Ok)"),
+                                      Icone::Confirmation, {Bouton::Oui, Bouton::OK});
+    prend(b == Bouton::OK ? g.Depart : g.Arrivee);
+}
+
+void TPoint_Topo::OKBtnClick(int resultat)
+{
+    long long i = 0;
+    // The index is one byte in the sheets: 256 and above could not be kept.
+    if (PointTopo->isChecked() && (!LitEntier(VersCp1252(Ind->text()), i) || i <= 0 || i > kIndiceMax)) {
+        Invite().Avertissement(QStringLiteral("L'indice doit être numérique et positif."));
+        Ind->setFocus();
+        return;
+    }
+    done(resultat);
+}
+
+}  // namespace karst

@@ -1,0 +1,498 @@
+#include "dialogs/references.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <numbers>
+
+#include "dialogs/choix_recherche.h"
+#include "dialogs/recherche.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "platform/services.h"
+#include "platform/texte.h"
+#include "survey/modele.h"
+#include "survey/nombres.h"
+#include "views/controles.h"
+
+namespace karst {
+
+namespace {
+
+constexpr int kColonnes = 5;  // name, index, X, Y, Z
+
+// A real that the massif can also keep in its six-byte form.
+bool ReelStockable(const QString& texte, long double& v)
+{
+    if (!LitReel(VersCp1252(texte), v))
+        return false;
+    try {
+        Reel6 r(v);
+        (void)r;
+    } catch (const ErreurReel6&) {
+        return false;
+    }
+    return true;
+}
+
+QString Cellule(const QTableWidget* g, int r, int c)
+{
+    const QTableWidgetItem* i = g->item(r, c);
+    return i ? i->text() : QString();
+}
+
+void FixeCellule(QTableWidget* g, int r, int c, const QString& t)
+{
+    if (QTableWidgetItem* i = g->item(r, c))
+        i->setText(t);
+    else
+        g->setItem(r, c, new QTableWidgetItem(t));
+}
+
+// Enter typed while a cell is edited ends the editing and goes on to the next cell.
+class DelegueEntree : public QStyledItemDelegate {
+public:
+    DelegueEntree(TReference* r) : QStyledItemDelegate(r), reference_(r) {}
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress) {
+            const int touche = static_cast<QKeyEvent*>(e)->key();
+            if (touche == Qt::Key_Return || touche == Qt::Key_Enter) {
+                auto* editeur = qobject_cast<QWidget*>(objet);
+                emit commitData(editeur);
+                emit closeEditor(editeur, QAbstractItemDelegate::NoHint);
+                reference_->ToucheEntree();
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(objet, e);
+    }
+
+private:
+    TReference* reference_;
+};
+
+class FiltreEntreeGrille : public QObject {
+public:
+    FiltreEntreeGrille(TReference* r) : QObject(r), reference_(r) {}
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress) {
+            const int touche = static_cast<QKeyEvent*>(e)->key();
+            if (touche == Qt::Key_Return || touche == Qt::Key_Enter) {
+                reference_->ToucheEntree();
+                return true;
+            }
+        }
+        return QObject::eventFilter(objet, e);
+    }
+
+private:
+    TReference* reference_;
+};
+
+QHBoxLayout* LigneBoutons(std::initializer_list<QPushButton*> boutons)
+{
+    auto* l = new QHBoxLayout;
+    l->addStretch();
+    for (QPushButton* b : boutons)
+        l->addWidget(b);
+    return l;
+}
+
+QLineEdit* EditionReel(const char* nom, const QString& texte, QWidget* parent)
+{
+    QLineEdit* e = NouvelleEdition(nom, parent);
+    e->setText(texte);
+    FiltreCles(e, GenreTouches::Reel);
+    return e;
+}
+
+void Ligne(QFormLayout* f, const QString& libelle, QWidget* champ, const QString& unite = {})
+{
+    auto* l = new QLabel(libelle, champ->parentWidget());
+    l->setBuddy(champ);
+    if (unite.isEmpty()) {
+        f->addRow(l, champ);
+        return;
+    }
+    auto* h = new QHBoxLayout;
+    h->addWidget(champ);
+    h->addWidget(new QLabel(unite, champ->parentWidget()));
+    f->addRow(l, h);
+}
+
+}  // namespace
+
+// ---- reference points ----
+
+TReference::TReference(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Reference"));
+    setWindowTitle(QStringLiteral("Points de référence"));
+    StringGrid1 = new QTableWidget(9, kColonnes, this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setHorizontalHeaderLabels({QStringLiteral("Nom"), QStringLiteral("Indice"), QStringLiteral("X /km"),
+                                            QStringLiteral("Y /km"), QStringLiteral("Z /m")});
+    const int largeurs[kColonnes] = {64, 55, 71, 66, 63};
+    for (int c = 0; c < kColonnes; ++c)
+        StringGrid1->setColumnWidth(c, largeurs[c]);
+    StringGrid1->verticalHeader()->setMinimumWidth(27);
+    StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    StringGrid1->setItemDelegate(new DelegueEntree(this));
+    StringGrid1->installEventFilter(new FiltreEntreeGrille(this));
+    connect(StringGrid1, &QTableWidget::currentCellChanged, this, [this] { StringGrid1Click(); });
+    connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+            [this](int c) { AjusteColonneGrille(StringGrid1, c); });
+
+    Supprimer = NouveauBouton(QStringLiteral("&Supprimer"), "Supprimer", this);
+    Supprimer->setToolTip(QStringLiteral("ligne"));
+    Button1 = NouveauBouton(QStringLiteral("Valider"), "Button1", this);
+    Button1->setDefault(true);
+    Button1->setAutoDefault(false);
+    Button2 = NouveauBouton(QStringLiteral("Annuler"), "Button2", this);
+    connect(Supprimer, &QPushButton::clicked, this, [this] { SupprimerClick(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { OKBtnClick(); });
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* colonne = new QVBoxLayout(this);
+    colonne->addWidget(StringGrid1, 1);
+    auto* boutons = LigneBoutons({Button1, Button2});
+    boutons->insertWidget(0, Supprimer);
+    colonne->addLayout(boutons);
+    resize(420, 300);
+    StringGrid1->setCurrentCell(0, 0);
+}
+
+void TReference::Remplit(const TMassif& massif)
+{
+    const int n = static_cast<int>(massif.References.size());
+    StringGrid1->setRowCount(std::max(9, n));
+    for (int r = 0; r < StringGrid1->rowCount(); ++r)
+        for (int c = 0; c < kColonnes; ++c)
+            FixeCellule(StringGrid1, r, c, QString());
+    for (int r = 0; r < n; ++r) {
+        const TPointTopo& p = *massif.References[static_cast<std::size_t>(r)];
+        FixeCellule(StringGrid1, r, 0, DepuisCp1252(p.Nom.Chaine()));
+        FixeCellule(StringGrid1, r, 1, QString::fromStdString(FormatEntier(p.Indice)));
+        FixeCellule(StringGrid1, r, 2, QString::fromStdString(FormatGeneral(p.X, 9)));
+        FixeCellule(StringGrid1, r, 3, QString::fromStdString(FormatGeneral(p.Y, 9)));
+        FixeCellule(StringGrid1, r, 4, QString::fromStdString(FormatGeneral(p.Z, 7)));
+    }
+    StringGrid1->setCurrentCell(0, 0);
+    StringGrid1Click();
+}
+
+void TReference::Lit(TMassif& massif) const
+{
+    massif.VideReferences();
+    for (int r = 0; r < StringGrid1->rowCount(); ++r) {
+        const QString nom = Cellule(StringGrid1, r, 0);
+        if (nom.isEmpty())
+            continue;
+        auto p = std::make_unique<TPointTopo>();
+        p->Nom.Affecte(VersCp1252(nom));
+        long long indice = 0;
+        if (LitEntier(VersCp1252(Cellule(StringGrid1, r, 1)), indice) && IndiceValide(static_cast<int>(indice)))
+            p->Indice = static_cast<uint8_t>(indice);
+        long double v = 0;
+        p->X = ReelStockable(Cellule(StringGrid1, r, 2), v) ? v : 0;
+        p->Y = ReelStockable(Cellule(StringGrid1, r, 3), v) ? v : 0;
+        p->Z = ReelStockable(Cellule(StringGrid1, r, 4), v) ? v : 0;
+        massif.AjouteReference(std::move(p));
+    }
+}
+
+void TReference::StringGrid1Click()
+{
+    // At least two rows always follow the current one.
+    while (StringGrid1->currentRow() + 2 >= StringGrid1->rowCount())
+        StringGrid1->insertRow(StringGrid1->rowCount());
+}
+
+void TReference::ToucheEntree()
+{
+    const int r = std::max(0, StringGrid1->currentRow()), c = StringGrid1->currentColumn();
+    if (c + 1 < kColonnes)
+        StringGrid1->setCurrentCell(r, c + 1);
+    else
+        StringGrid1->setCurrentCell(r + 1, 0);
+    StringGrid1Click();
+}
+
+void TReference::SupprimerClick()
+{
+    const int courante = StringGrid1->currentRow();
+    if (courante < 0)
+        return;
+    const int dernier = StringGrid1->rowCount() - 1;
+    for (int r = courante; r < dernier; ++r)
+        for (int c = 0; c < kColonnes; ++c)
+            FixeCellule(StringGrid1, r, c, Cellule(StringGrid1, r + 1, c));
+    for (int c = 0; c < kColonnes; ++c)
+        FixeCellule(StringGrid1, dernier, c, QString());
+}
+
+void TReference::OKBtnClick()
+{
+    auto refuse = [this](int r, int c) {
+        StringGrid1->setCurrentCell(r, c);
+        Invite().Avertissement(QStringLiteral("La valeur n'est pas correcte"));
+        StringGrid1->setFocus();
+    };
+    for (int r = 0; r < StringGrid1->rowCount(); ++r) {
+        if (Cellule(StringGrid1, r, 0).isEmpty())
+            continue;
+        StringGrid1->setCurrentCell(r, 1);
+        long long indice = 0;
+        // The index is one byte in the massif: 256 and above could not be kept.
+        if (!LitEntier(VersCp1252(Cellule(StringGrid1, r, 1)), indice) || indice < 1 || indice > kIndiceMax)
+            return refuse(r, 1);
+        for (int c = 2; c < kColonnes; ++c) {
+            StringGrid1->setCurrentCell(r, c);
+            long double v = 0;
+            if (!ReelStockable(Cellule(StringGrid1, r, c), v))
+                return refuse(r, c);
+        }
+    }
+    accept();
+}
+
+// ---- declinations ----
+
+TDeclinaisonDefaut::TDeclinaisonDefaut(const std::string& repProgramme, QWidget* parent)
+    : QDialog(parent), repProgramme_(repProgramme)
+{
+    setObjectName(QStringLiteral("DeclinaisonDefaut"));
+    setWindowTitle(QStringLiteral("Déclinaisons"));
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+
+    auto* magnetique = new QGroupBox(QStringLiteral("Magnétique (NM /NG)"), this);
+    auto* f1 = new QFormLayout(magnetique);
+    Edit1 = EditionReel("Edit1", QStringLiteral("0.0"), magnetique);
+    MaskEdit1 = EditionDate("MaskEdit1", magnetique);
+    FixeDate(MaskEdit1, "  /  /  ");
+    Edit2 = EditionReel("Edit2", QStringLiteral("0.0"), magnetique);
+    Label4 = new QLabel(QStringLiteral("<a href=\"#\">sur internet ...</a>"), magnetique);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setCursor(Qt::PointingHandCursor);
+    connect(Label4, &QLabel::linkActivated, this, [this] { Label4Click(); });
+    Ligne(f1, QStringLiteral("&Valeur initiale"), Edit1, QStringLiteral("en degré"));
+    Ligne(f1, QStringLiteral("&Date"), MaskEdit1);
+    Ligne(f1, QStringLiteral("Déc&roissance annuelle"), Edit2, QStringLiteral("en degré/an"));
+    f1->addRow(Label4);
+
+    auto* geodesique = new QGroupBox(QStringLiteral("Géodésique (NG / projection)"), this);
+    auto* f2 = new QFormLayout(geodesique);
+    Edit3 = EditionReel("Edit3", QStringLiteral("0.0"), geodesique);
+    Ligne(f2, QStringLiteral("V&aleur"), Edit3, QStringLiteral("en degré"));
+    Button3 = NouveauBouton(QStringLiteral("&Calculer ..."), "Button3", geodesique);
+    f2->addRow(Button3);
+    connect(Edit3, &QLineEdit::textChanged, this, [this] { GeodesiqueModifie = true; });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+
+    Button1 = NouveauBouton(QStringLiteral("Enregistrer"), "Button1", this);
+    Button1->setDefault(true);
+    Button2 = NouveauBouton(QStringLiteral("Annuler"), "Button2", this);
+    connect(Button1, &QPushButton::clicked, this, [this] { OKBtnClick(); });
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* colonne = new QVBoxLayout(this);
+    colonne->addWidget(magnetique);
+    colonne->addWidget(geodesique);
+    colonne->addLayout(LigneBoutons({Button1, Button2}));
+    GeodesiqueModifie = false;
+}
+
+void TDeclinaisonDefaut::Remplit(const TMassif& m)
+{
+    Edit1->setText(QString::fromStdString(FormatGeneral(m.Origine_Declinaison, 5)));
+    Edit2->setText(QString::fromStdString(FormatGeneral(m.Variation_Declinaison, 5)));
+    Edit3->setText(QString::fromStdString(FormatGeneral(m.Angle_Geodesique, 5)));
+    FixeDate(MaskEdit1, m.Date_Declinaison);
+    GeodesiqueModifie = false;
+}
+
+void TDeclinaisonDefaut::Lit(TMassif& m) const
+{
+    long double v = 0;
+    m.Origine_Declinaison = ReelStockable(Edit1->text(), v) ? v : 0;
+    m.Variation_Declinaison = ReelStockable(Edit2->text(), v) ? v : 0;
+    m.Angle_Geodesique = ReelStockable(Edit3->text(), v) ? v : 0;
+    m.Date_Declinaison = LitDate(MaskEdit1);
+}
+
+void TDeclinaisonDefaut::OKBtnClick()
+{
+    long double v = 0;
+    auto refuse = [](QLineEdit* e, const QString& texte, Icone icone) {
+        Invite().Message(texte, icone, {Bouton::OK});
+        e->setFocus();
+    };
+    if (!ReelStockable(Edit1->text(), v))
+        return refuse(Edit1, QStringLiteral("La déclinaison doit être numérique."), Icone::Avertissement);
+    if (!ReelStockable(Edit2->text(), v))
+        return refuse(Edit2, QStringLiteral("La variation de la déclinaison doit être numérique."),
+                      Icone::Confirmation);
+    if (!ReelStockable(Edit3->text(), v))
+        return refuse(Edit3, QStringLiteral("La déclinaison doit être numérique."), Icone::Avertissement);
+    const std::string date = LitDate(MaskEdit1);
+    if (date[1] == ' ' || date[4] == ' ' || date[7] == ' ')
+        return refuse(MaskEdit1, QStringLiteral("La date n'est pas valable."), Icone::Confirmation);
+    accept();
+}
+
+void TDeclinaisonDefaut::Button3Click()
+{
+    TConvergence c(repProgramme_, this);
+    if (ExecuteModal(c) == QDialog::Accepted)
+        Edit3->setText(QString::fromStdString(FormatGeneral(c.Convergence, 8)));
+}
+
+void TDeclinaisonDefaut::Label4Click()
+{
+    OuvreAdresse(QStringLiteral("http://www.ngdc.noaa.gov/seg/geomag/jsp/Declination.jsp"));
+}
+
+// ---- meridian convergence ----
+
+TConvergence::TConvergence(const std::string& repProgramme, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Convergence"));
+    setWindowTitle(QStringLiteral("Convergence des méridiens"));
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    Nom_projection = new QComboBox(this);
+    Nom_projection->setObjectName(QStringLiteral("Nom_projection"));
+    X_origine = EditionReel("X_origine", QStringLiteral("0"), this);
+    Y_origine = EditionReel("Y_origine", QStringLiteral("0"), this);
+    X_centre = EditionReel("X_centre", QString(), this);
+    Y_centre = EditionReel("Y_centre", QString(), this);
+    Calculer = NouveauBouton(QStringLiteral("&Calculer ..."), "Calculer", this);
+    Calculer->setDefault(true);
+    Button1 = NouveauBouton(QStringLiteral("&Annuler"), "Button1", this);
+    connect(Calculer, &QPushButton::clicked, this, [this] { CalculerClick(); });
+    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* forme = new QFormLayout;
+    Ligne(forme, QStringLiteral("&Projection"), Nom_projection);
+    Ligne(forme, QStringLiteral("&X /km"), X_origine);
+    Ligne(forme, QStringLiteral("&Y /km"), Y_origine);
+    auto* centre = new QHBoxLayout;
+    centre->addWidget(X_centre);
+    centre->addWidget(Y_centre);
+    auto* libelleCentre = new QLabel(QStringLiteral("&Centre du massif"), this);
+    libelleCentre->setBuddy(X_centre);
+    forme->addRow(libelleCentre, centre);
+    auto* colonne = new QVBoxLayout(this);
+    colonne->addLayout(forme);
+    colonne->addLayout(LigneBoutons({Calculer, Button1}));
+
+    // The list of the installation: one projection per line, its name, a TAB, then X and
+    // Y of its origin in km separated by a TAB. Optional.
+    std::ifstream fichier(repProgramme + "projection.txt", std::ios::binary);
+    if (fichier) {
+        const std::string contenu{std::istreambuf_iterator<char>(fichier), {}};
+        std::size_t debut = 0;
+        while (debut < contenu.size()) {
+            std::size_t fin = contenu.find_first_of("\r\n", debut);
+            if (fin == std::string::npos)
+                fin = contenu.size();
+            const std::string ligne = contenu.substr(debut, fin - debut);
+            // A CR LF pair ends one line.
+            debut = fin + (contenu.compare(fin, 2, "\r\n") == 0 ? 2 : 1);
+            const std::size_t tab = ligne.find('\t');
+            Nom_projection->addItem(DepuisCp1252(tab == std::string::npos ? std::string() : ligne.substr(0, tab)));
+            Lignes.push_back(tab == std::string::npos ? ligne : ligne.substr(tab + 1));
+        }
+    }
+    Nom_projection->addItem(QStringLiteral("Autre"));
+    Nom_projection->setCurrentIndex(Nom_projection->count() - 1);
+    connect(Nom_projection, &QComboBox::currentIndexChanged, this, [this] { Nom_projectionChange(); });
+}
+
+void TConvergence::Nom_projectionChange()
+{
+    const int i = Nom_projection->currentIndex();
+    const bool autre = i < 0 || i >= static_cast<int>(Lignes.size());
+    X_origine->setEnabled(autre);
+    Y_origine->setEnabled(autre);
+    if (autre)
+        return;
+    const std::string& l = Lignes[static_cast<std::size_t>(i)];
+    const std::size_t tab = l.find('\t');
+    X_origine->setText(DepuisCp1252(tab == std::string::npos ? std::string() : l.substr(0, tab)));
+    Y_origine->setText(DepuisCp1252(tab == std::string::npos ? l : l.substr(tab + 1)));
+}
+
+void TConvergence::CalculerClick()
+{
+    long double valeurs[4] = {};
+    QLineEdit* editions[4] = {X_centre, Y_centre, X_origine, Y_origine};
+    for (int i = 0; i < 4; ++i)
+        if (!LitReel(VersCp1252(editions[i]->text()), valeurs[i])) {
+            editions[i]->setFocus();
+            Invite().Message(QStringLiteral("Les coordonnées doivent être numériques. Exemple 880.236"),
+                             Icone::Aucune, {Bouton::OK});
+            return;
+        }
+    const long double dx = valeurs[0] - valeurs[2], dy = valeurs[1] - valeurs[3];
+    // The angle is not defined for a centre level with the origin.
+    if (dy == 0) {
+        Y_centre->setFocus();
+        Invite().Message(
+            QStringLiteral("Le centre du massif et l'origine ont le même Y : la convergence ne peut pas être calculée."),
+            Icone::Aucune, {Bouton::OK});
+        return;
+    }
+    Convergence = static_cast<double>(std::atan(-dx / dy) * 180 / std::numbers::pi_v<long double>);
+    const QString question = QStringLiteral("La convergence est de ") +
+                             QString::fromStdString(FormatF(Convergence, 2)) + QStringLiteral(" °.\r\nConserver ?");
+    if (Invite().Message(question, Icone::Confirmation, {Bouton::Oui, Bouton::Non}) == Bouton::Oui)
+        accept();
+}
+
+// ---- commands ----
+
+bool EditeReferences(TMassif& massif, QWidget* parent)
+{
+    TReference d(parent);
+    d.Remplit(massif);
+    if (ExecuteModal(d) != QDialog::Accepted)
+        return false;
+    d.Lit(massif);
+    massif.Enregistre = false;
+    return true;
+}
+
+bool EditeDeclinaisons(TMassif& massif, const std::string& repProgramme, QWidget* parent)
+{
+    TDeclinaisonDefaut d(repProgramme, parent);
+    d.Remplit(massif);
+    if (ExecuteModal(d) != QDialog::Accepted)
+        return false;
+    d.Lit(massif);
+    massif.Enregistre = false;
+    if (d.GeodesiqueModifie)
+        for (TFiche* f : massif.Fiches)
+            if (f)
+                f->Calcule(massif.Angle_Geodesique);
+    return true;
+}
+
+}  // namespace karst
