@@ -1,0 +1,286 @@
+// Picking search results: the grid of sheets or stations, the plan picker and its nearest
+// gallery, the two lists of the multiple choice, and the two search entry points.
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTableWidget>
+
+#include "dialogs/choix_recherche.h"
+#include "dialogs/recherche.h"
+#include "platform/canvas.h"
+#include "recherche_aide.h"
+
+using namespace karst;
+using namespace karst::test;
+
+namespace {
+
+// Three computed sheets: a gallery along y = 0, one along y = 50, and a third sheet with
+// a gallery along y = 0 further east and a bent one ending along y = 60.
+struct TroisFiches {
+    TMassif m;
+    ListeFiches liste;
+    TroisFiches()
+    {
+        AjouteGalerie(FicheA(m, "Un", "12/05/98", "Durand"), "A", "B", {0, 0}, {{10, 0}});
+        AjouteGalerie(FicheA(m, "Deux", "01/06/98", "Martin"), "C", "D", {0, 50}, {{10, 50}});
+        TFiche& f3 = FicheA(m, "Trois", "03/02/00", "Petit");
+        AjouteGalerie(f3, "E", "F", {50, 0}, {{60, 0}});
+        AjouteGalerie(f3, "G", "H", {50, 50}, {{50, 60}, {60, 60}});
+        m.PointsCalcules = true;
+        liste.assign(m.Fiches.begin(), m.Fiches.end());
+    }
+};
+
+int Rechercher(QDialog& d) { return Clique(d, "Button1"); }
+
+}  // namespace
+
+TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
+{
+    AssureApplication();
+    TroisFiches t;
+    Recherches r;
+    ScenarioModal s;
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechSimp", [](QDialog& q) {
+        auto& d = dynamic_cast<TRechSimp&>(q);
+        EXPECT_EQ(d.Mode, 4);
+        EXPECT_EQ(d.StringGrid1->rowCount(), 3);
+        EXPECT_EQ(d.StringGrid1->item(0, 4)->text(), QStringLiteral("12/05/98"));
+        EXPECT_EQ(d.StringGrid1->item(2, 5)->text(), QStringLiteral("Petit "));
+        EXPECT_EQ(d.StringGrid1->horizontalHeaderItem(1)->text(), QStringLiteral("Cavité"));
+        EXPECT_TRUE(d.Button2->isEnabled());
+        EXPECT_EQ(d.Button2->toolTip(), QStringLiteral("Utilise la fiche choisie"));
+        EXPECT_EQ(d.Button1->toolTip(), QStringLiteral("Visualise les fiches"));
+        return Clique(d, "Button2");
+    });
+    TFiche* choisie = nullptr;
+    int galerie = -1;
+    ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_EQ(choisie, t.liste[0]);
+    EXPECT_EQ(galerie, -1);
+
+    // A double click on a row takes it when "Valider" is on.
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechSimp", [](QDialog& q) {
+        auto& d = dynamic_cast<TRechSimp&>(q);
+        d.StringGrid1DblClick(1);
+        return d.result();
+    });
+    galerie = -1;
+    ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_EQ(choisie, t.liste[1]);
+}
+
+TEST(ChoixRecherche, AnnulerNeChangeRien)
+{
+    AssureApplication();
+    TroisFiches t;
+    Recherches r;
+    ScenarioModal s;
+    s.Ajoute("BaseRecherche", [](QDialog& d) { return Clique(d, "Button3"); });
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechSimp", [](QDialog& d) { return Clique(d, "Button3"); });
+    TFiche* choisie = nullptr;
+    int galerie = 7;
+    EXPECT_FALSE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_FALSE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_EQ(choisie, nullptr);
+    EXPECT_EQ(galerie, 7);
+    EXPECT_TRUE(s.etapes.empty());
+}
+
+TEST(ChoixRecherche, VisualiserSansSelectionMontreToutesLesFichesEtPrendUneGalerie)
+{
+    AssureApplication();
+    TroisFiches t;
+    Recherches r;
+    r.RechSimp->Apercu->Image1->resize(200, 100);
+    ScenarioModal s;
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechSimp", [](QDialog& q) {
+        auto& d = dynamic_cast<TRechSimp&>(q);
+        EXPECT_EQ(d.Mode, 1);
+        EXPECT_FALSE(d.Button2->isEnabled());  // only the plan can choose
+        EXPECT_EQ(d.Button1->toolTip(), QStringLiteral("Visualise la fiche choisie"));
+        return Clique(d, "Button1");
+    });
+    s.Ajoute("Apercu", [&t](QDialog& q) {
+        auto& a = dynamic_cast<TApercu&>(q);
+        EXPECT_EQ(a.Fiches, t.liste);
+        EXPECT_FALSE(a.OKBtn->isEnabled());
+        // 60 m square in 200 x 100 pixels: X widened to -30 .. 90, then 5 % margins.
+        EXPECT_DOUBLE_EQ(a.Xmin, -36);
+        EXPECT_DOUBLE_EQ(a.Xmax, 96);
+        EXPECT_DOUBLE_EQ(a.Ymin, -3);
+        EXPECT_DOUBLE_EQ(a.Ymax, 63);
+        EXPECT_EQ(a.PixelX(0), 55);
+        EXPECT_EQ(a.PixelY(0), 95);
+        EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(5), a.PixelY(50)), kNoir);
+        // Next to the bent gallery's last shot, nearer to it than to its stations.
+        a.Image1MouseMove(a.PixelX(56), a.PixelY(58));
+        a.Image1Click();
+        EXPECT_TRUE(a.OKBtn->isEnabled());
+        EXPECT_EQ(a.Panel1->text(), QStringLiteral("Trois/Grotte/Amont/Salle  G -> H"));
+        EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(55), a.PixelY(60)), kRouge);
+        // Another click erases the first highlight.
+        a.Image1MouseMove(a.PixelX(4), a.PixelY(1));
+        a.Image1Click();
+        EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(55), a.PixelY(60)), kNoir);
+        EXPECT_EQ(a.FicheChoisie, 0);
+        a.Image1MouseMove(a.PixelX(56), a.PixelY(58));
+        a.Image1Click();
+        return Clique(a, "OKBtn");
+    });
+    TFiche* choisie = nullptr;
+    int galerie = 0;
+    ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_EQ(choisie, t.liste[2]);
+    EXPECT_EQ(galerie, 1);
+    EXPECT_EQ(r.RechSimp->Choix, 2);
+}
+
+TEST(ChoixRecherche, LesGaleriesDeLaCoupeSontGrisesEtNePeuventEtrePrises)
+{
+    AssureApplication();
+    TroisFiches t;
+    t.liste[2]->Galeries[1]->DansCoupe = true;
+    Recherches r;
+    r.RechSimp->Apercu->Image1->resize(200, 100);
+    ScenarioModal s;
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechSimp", [](QDialog& q) {
+        auto& d = dynamic_cast<TRechSimp&>(q);
+        EXPECT_EQ(d.Mode, 3);
+        // Only the third sheet.
+        d.StringGrid1->setRangeSelected(QTableWidgetSelectionRange(2, 0, 2, 5), true);
+        return Clique(d, "Button1");
+    });
+    s.Ajoute("Apercu", [&t](QDialog& q) {
+        auto& a = dynamic_cast<TApercu&>(q);
+        EXPECT_EQ(a.Fiches, ListeFiches{t.liste[2]});
+        EXPECT_TRUE(a.GriserCoupe);
+        EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(55), a.PixelY(60)), 0xC0C0C0u);
+        a.Image1MouseMove(a.PixelX(55), a.PixelY(60));
+        a.Image1Click();
+        EXPECT_EQ(a.GalerieChoisie, 0);
+        return Clique(a, "OKBtn");
+    });
+    TFiche* choisie = nullptr;
+    int galerie = -2;
+    ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_EQ(choisie, t.liste[2]);
+    EXPECT_EQ(galerie, 0);
+}
+
+TEST(ChoixRecherche, FichesNonCalculeesEtPlanSansCandidat)
+{
+    AssureApplication();
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe(invite);
+    TroisFiches t;
+    t.liste[0]->Galeries[0]->Placee = false;
+    TRechSimp d;
+    d.Remplit(1, t.liste, &t.m);
+    ScenarioModal s;
+    d.StringGrid1->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 5), true);
+    d.BitBtn2Click();
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Pas de fiches calculées.")});
+    EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
+    EXPECT_EQ(d.result(), 0);  // "Choix simple" stays open
+    EXPECT_TRUE(s.montrees.empty());
+
+    // Every gallery greyed: a click picks nothing and "Prendre" stays off.
+    TApercu& a = *d.Apercu;
+    for (TGalerie* g : t.liste[1]->Galeries)
+        g->DansCoupe = true;
+    ASSERT_TRUE(a.DefinitListe({t.liste[1]}));
+    a.GriserCoupe = true;
+    a.Dessine();
+    a.Image1MouseMove(10, 10);
+    a.Image1Click();
+    EXPECT_FALSE(a.Trouve);
+    EXPECT_FALSE(a.OKBtn->isEnabled());
+    EXPECT_TRUE(a.Panel1->text().isEmpty());
+}
+
+TEST(ChoixRecherche, ListeDeStations)
+{
+    AssureApplication();
+    TPointTopo p1, p2, fin;
+    p1.Nom.Affecte("A12");
+    p1.Indice = 3;
+    p2.Nom.Affecte("B");
+    p2.Indice = 0;
+    fin.Terminus = true;
+    Recherches r;
+    ScenarioModal s;
+    s.Ajoute("RechSimp", [](QDialog& q) {
+        auto& d = dynamic_cast<TRechSimp&>(q);
+        EXPECT_EQ(d.StringGrid1->columnCount(), 2);
+        EXPECT_EQ(d.StringGrid1->horizontalHeaderItem(0)->text(), QStringLiteral("Point"));
+        EXPECT_EQ(d.StringGrid1->item(0, 1)->text(), QStringLiteral("3"));
+        EXPECT_EQ(d.StringGrid1->item(1, 1)->text(), QStringLiteral("0"));
+        EXPECT_EQ(d.StringGrid1->item(2, 0)->text(), QStringLiteral("Terminus"));
+        EXPECT_TRUE(d.StringGrid1->item(2, 1)->text().isEmpty());
+        EXPECT_TRUE(d.Button1->isHidden());
+        EXPECT_EQ(d.Button2->toolTip(), QStringLiteral("Utilise la galerie allant au point"));
+        d.StringGrid1->setCurrentCell(2, 0);
+        return Clique(d, "Button2");
+    });
+    s.Ajoute("RechSimp", [](QDialog& d) { return Clique(d, "Button3"); });
+    EXPECT_EQ(r.ChoixStation({&p1, &p2, &fin}), 2);
+    EXPECT_EQ(r.ChoixStation({&p1, &p2, &fin}), -1);
+}
+
+TEST(ChoixRecherche, ChoixMultiple)
+{
+    AssureApplication();
+    TMassif m;
+    for (const char* s : {"S1", "S2", "S3", "S4"})
+        FicheA(m, s, "12/05/98", "Jean");
+    m.Fiches[1]->Topographes.emplace_back("Paul");
+    const ListeFiches liste(m.Fiches.begin(), m.Fiches.end());
+    TRechMulti d;
+    d.Remplit(liste);
+    EXPECT_EQ(d.SrcList->item(0)->text(), QStringLiteral("S1/Grotte/Amont/Salle"));
+    EXPECT_FALSE(d.ExcludeBtn->isEnabled());
+    d.SrcList->item(1)->setSelected(true);
+    d.SrcList->item(3)->setSelected(true);
+    d.IncludeBtnClick();
+    ASSERT_EQ(d.DstList->count(), 2);
+    // Scanned from the last: several items arrive in reverse order.
+    EXPECT_EQ(d.Retenues(), (ListeFiches{liste[3], liste[1]}));
+    EXPECT_EQ(d.SrcList->count(), 2);
+    EXPECT_TRUE(d.SrcList->item(1)->isSelected());  // the first selected position
+    EXPECT_TRUE(d.ExcludeBtn->isEnabled());
+    d.Decrit(d.DstList, d.DstList->item(1));
+    EXPECT_EQ(d.Details->text(), QStringLiteral("12/05/98 -> Jean Paul "));
+
+    d.IncAllBtnClick();
+    EXPECT_EQ(d.Retenues(), (ListeFiches{liste[3], liste[1], liste[0], liste[2]}));
+    EXPECT_FALSE(d.IncludeBtn->isEnabled());
+    d.DstList->item(0)->setSelected(true);
+    d.ExcludeBtnClick();
+    EXPECT_EQ(d.SrcList->count(), 1);
+    EXPECT_TRUE(d.DstList->item(0)->isSelected());
+
+    Recherches r;
+    ScenarioModal s;
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechMulti", [](QDialog& q) {
+        auto& d = dynamic_cast<TRechMulti&>(q);
+        EXPECT_EQ(d.DstList->count(), 0);
+        d.SrcList->item(2)->setSelected(true);
+        d.IncludeBtnClick();
+        return Clique(d, "OkBtn");
+    });
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechMulti", [](QDialog& d) { return Clique(d, "CancelBtn"); });
+    ListeFiches choisies{liste[0], liste[1]};
+    ASSERT_TRUE(r.RechercheMultiple(liste, choisies));
+    EXPECT_EQ(choisies, ListeFiches{liste[2]});
+    EXPECT_FALSE(r.RechercheMultiple(liste, choisies));
+    EXPECT_EQ(choisies, ListeFiches{liste[2]});
+}

@@ -1,0 +1,271 @@
+// Reference points, declinations and the meridian convergence: what the grid shows and
+// refuses, what reaches the massif, and the projection list of the installation.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <cmath>
+#include <fstream>
+
+#include "dialogs/recherche.h"
+#include "dialogs/references.h"
+#include "recherche_aide.h"
+
+using namespace karst;
+using namespace karst::test;
+
+namespace {
+
+void AjouteReference(TMassif& m, const std::string& nom, int indice, long double x, long double y, long double z)
+{
+    auto p = std::make_unique<TPointTopo>();
+    p->Nom.Affecte(nom);
+    p->Indice = static_cast<uint8_t>(indice);
+    p->X = x;
+    p->Y = y;
+    p->Z = z;
+    m.AjouteReference(std::move(p));
+}
+
+QString Cellule(const TReference& d, int r, int c)
+{
+    const QTableWidgetItem* i = d.StringGrid1->item(r, c);
+    return i ? i->text() : QString();
+}
+
+void Ecrit(TReference& d, int r, const QStringList& cellules)
+{
+    for (int c = 0; c < cellules.size(); ++c)
+        d.StringGrid1->setItem(r, c, new QTableWidgetItem(cellules[c]));
+}
+
+}  // namespace
+
+TEST(References, GrilleRemplieDepuisLeMassif)
+{
+    AssureApplication();
+    TMassif m;
+    AjouteReference(m, "Entr\xE9" "e", 1, 880.2361234567L, 3100.5L, 1234.56789L);
+    AjouteReference(m, "B", 2, 0, -12.25L, 0.5L);
+    AjouteReference(m, "C", 3, 1, 2, 3);
+    TReference d;
+    d.Remplit(m);
+    EXPECT_EQ(d.StringGrid1->rowCount() + 1, 10);  // with the title row
+    EXPECT_EQ(Cellule(d, 0, 0), QStringLiteral("Entrée"));
+    EXPECT_EQ(Cellule(d, 0, 1), QStringLiteral("1"));
+    EXPECT_EQ(Cellule(d, 0, 2), QStringLiteral("880.236123"));
+    EXPECT_EQ(Cellule(d, 0, 3), QStringLiteral("3100.5"));
+    EXPECT_EQ(Cellule(d, 0, 4), QStringLiteral("1234.568"));
+    EXPECT_EQ(Cellule(d, 1, 3), QStringLiteral("-12.25"));
+    EXPECT_TRUE(Cellule(d, 3, 0).isEmpty());
+    for (int i = 0; i < 9; ++i)
+        AjouteReference(m, "R", 1, 0, 0, 0);
+    d.Remplit(m);
+    EXPECT_EQ(d.StringGrid1->rowCount() + 1, 13);
+
+    // Enter goes along the row, then to the next row; two rows always follow the current one.
+    d.StringGrid1->setCurrentCell(11, 3);
+    EXPECT_EQ(d.StringGrid1->rowCount(), 14);
+    d.ToucheEntree();
+    EXPECT_EQ(d.StringGrid1->currentColumn(), 4);
+    d.ToucheEntree();
+    EXPECT_EQ(d.StringGrid1->currentRow(), 12);
+    EXPECT_EQ(d.StringGrid1->currentColumn(), 0);
+    EXPECT_EQ(d.StringGrid1->rowCount(), 15);
+}
+
+TEST(References, SupprimerEtValider)
+{
+    AssureApplication();
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe(invite);
+    TReference d;
+    Ecrit(d, 0, {"A", "1", "1", "2", "3"});
+    Ecrit(d, 1, {"B", "2", "4", "5", "6"});
+    Ecrit(d, 2, {"C", "3", "7", "8", "9"});
+    d.StringGrid1->setCurrentCell(1, 2);
+    d.SupprimerClick();
+    EXPECT_EQ(Cellule(d, 1, 0), QStringLiteral("C"));
+    EXPECT_EQ(Cellule(d, 1, 4), QStringLiteral("9"));
+    EXPECT_TRUE(Cellule(d, 2, 0).isEmpty());
+    EXPECT_EQ(d.StringGrid1->rowCount(), 9);
+
+    // A row without a name is ignored whatever it holds; a bad index or coordinate is refused
+    // with its cell made current.
+    Ecrit(d, 3, {"", "x", "y", "z", ""});
+    d.OKBtnClick();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    for (const auto& [indice, x, colonne] : {std::tuple{"0", "4", 1}, {"", "4", 1}, {"256", "4", 1}, {"2", "4a", 2},
+                                             {"2", "1e4000", 2}}) {
+        d.setResult(0);
+        Ecrit(d, 1, {"C", indice, x, "8", "9"});
+        d.OKBtnClick();
+        EXPECT_EQ(d.result(), 0) << indice << x;
+        EXPECT_EQ(d.StringGrid1->currentRow(), 1);
+        EXPECT_EQ(d.StringGrid1->currentColumn(), colonne);
+    }
+    EXPECT_EQ(invite.Textes(), QStringList(5, QStringLiteral("La valeur n'est pas correcte")));
+}
+
+TEST(References, CommandeRemplaceLesPointsDuMassif)
+{
+    AssureApplication();
+    TMassif m;
+    AjouteReference(m, "A", 1, 600, 2000, 100);
+    ScenarioModal s;
+    s.Ajoute("Reference", [](QDialog& q) { return Clique(q, "Button2"); });
+    EXPECT_FALSE(EditeReferences(m));
+    EXPECT_TRUE(m.Enregistre);
+    s.Ajoute("Reference", [](QDialog& q) {
+        auto& d = dynamic_cast<TReference&>(q);
+        Ecrit(d, 1, {"b2", "7", "601.5", "2001.25", "-3"});
+        return Clique(q, "Button1");
+    });
+    ASSERT_TRUE(EditeReferences(m));
+    EXPECT_FALSE(m.Enregistre);
+    ASSERT_EQ(m.References.size(), 2u);
+    const TPointTopo& b = *m.References[1];
+    EXPECT_EQ(b.Nom.Chaine(), "b2");
+    EXPECT_EQ(b.Indice, 7);
+    EXPECT_EQ(static_cast<long double>(b.X), Reel6(601.5L));
+    EXPECT_EQ(static_cast<long double>(b.Y), Reel6(2001.25L));
+    EXPECT_EQ(static_cast<long double>(b.Z), -3);
+}
+
+TEST(References, Declinaisons)
+{
+    AssureApplication();
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe(invite);
+    TMassif m;
+    m.Origine_Declinaison = 2.53L;
+    m.Date_Declinaison = "01/01/80";
+    TDeclinaisonDefaut d("");
+    d.Remplit(m);
+    EXPECT_EQ(d.Edit1->text(), QStringLiteral("2.53"));
+    EXPECT_EQ(d.Edit2->text(), QStringLiteral("1"));
+    EXPECT_EQ(LitDate(d.MaskEdit1), "01/01/80");
+    EXPECT_FALSE(d.GeodesiqueModifie);
+
+    FixeDate(d.MaskEdit1, "  /06/98");
+    d.OKBtnClick();
+    EXPECT_EQ(d.result(), 0);
+    d.Edit2->setText(QStringLiteral("-"));
+    d.OKBtnClick();
+    d.Edit2->setText(QStringLiteral("0.1"));
+    d.Edit1->setText(QStringLiteral("1.2.3"));
+    d.OKBtnClick();
+    ASSERT_EQ(invite.messages.size(), 3u);
+    EXPECT_EQ(invite.messages[0].texte, QStringLiteral("La date n'est pas valable."));
+    EXPECT_EQ(invite.messages[0].icone, Icone::Confirmation);
+    EXPECT_EQ(invite.messages[1].texte, QStringLiteral("La variation de la déclinaison doit être numérique."));
+    EXPECT_EQ(invite.messages[1].icone, Icone::Confirmation);
+    EXPECT_EQ(invite.messages[2].texte, QStringLiteral("La déclinaison doit être numérique."));
+    EXPECT_EQ(invite.messages[2].icone, Icone::Avertissement);
+    EXPECT_EQ(d.result(), 0);
+    d.Edit1->setText(QStringLiteral("-1.5"));
+    FixeDate(d.MaskEdit1, "15/06/98");
+    d.OKBtnClick();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    d.Lit(m);
+    EXPECT_EQ(static_cast<long double>(m.Origine_Declinaison), -1.5L);
+    EXPECT_EQ(static_cast<long double>(m.Variation_Declinaison), Reel6(0.1L));
+    EXPECT_EQ(m.Date_Declinaison.str(), "15/06/98");
+}
+
+TEST(References, SeulUnNouvelAngleGeodesiqueReduitLesFiches)
+{
+    AssureApplication();
+    TMassif m;
+    TFiche& f = FicheA(m, "S");
+    AjouteGalerie(f, "A", "B", {0, 0}, {{0, 10}});
+    f.Galeries[0]->Visee(1)->X = 123;  // untouched unless the sheet is reduced again
+    ScenarioModal s;
+    s.Ajoute("DeclinaisonDefaut", [](QDialog& q) { return Clique(q, "Button2"); });
+    EXPECT_FALSE(EditeDeclinaisons(m, ""));
+    s.Ajoute("DeclinaisonDefaut", [](QDialog& q) {
+        auto& d = dynamic_cast<TDeclinaisonDefaut&>(q);
+        d.Edit1->setText(QStringLiteral("3"));
+        return Clique(q, "Button1");
+    });
+    ASSERT_TRUE(EditeDeclinaisons(m, ""));
+    EXPECT_EQ(static_cast<long double>(m.Origine_Declinaison), 3);
+    EXPECT_EQ(static_cast<long double>(f.Galeries[0]->Visee(1)->X), 123);
+    EXPECT_FALSE(m.Enregistre);
+    s.Ajoute("DeclinaisonDefaut", [](QDialog& q) {
+        auto& d = dynamic_cast<TDeclinaisonDefaut&>(q);
+        d.Edit3->setText(QStringLiteral("90"));
+        return Clique(q, "Button1");
+    });
+    ASSERT_TRUE(EditeDeclinaisons(m, ""));
+    EXPECT_EQ(static_cast<long double>(m.Angle_Geodesique), 90);
+    EXPECT_NE(static_cast<long double>(f.Galeries[0]->Visee(1)->X), 123);
+}
+
+TEST(References, ListeDesProjectionsEtConvergence)
+{
+    AssureApplication();
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe(invite);
+    QTemporaryDir dir;
+    const std::string rep = dir.path().toStdString() + "/";
+    {
+        std::ofstream f(rep + "projection.txt", std::ios::binary);
+        f << "Lambert II\t600\t2200\r\nSans tabulation\nUTM 31\t500.5\t0";
+    }
+    TConvergence c(rep);
+    ASSERT_EQ(c.Nom_projection->count(), 4);
+    EXPECT_EQ(c.Nom_projection->itemText(0), QStringLiteral("Lambert II"));
+    EXPECT_TRUE(c.Nom_projection->itemText(1).isEmpty());
+    EXPECT_EQ(c.Nom_projection->currentText(), QStringLiteral("Autre"));
+    EXPECT_TRUE(c.X_origine->isEnabled());
+    c.Nom_projection->setCurrentIndex(1);
+    EXPECT_TRUE(c.X_origine->text().isEmpty());
+    EXPECT_EQ(c.Y_origine->text(), QStringLiteral("Sans tabulation"));
+    EXPECT_FALSE(c.X_origine->isEnabled());
+    c.Nom_projection->setCurrentIndex(2);
+    EXPECT_EQ(c.X_origine->text(), QStringLiteral("500.5"));
+    EXPECT_EQ(c.Y_origine->text(), QStringLiteral("0"));
+    c.Nom_projection->setCurrentIndex(3);
+    EXPECT_TRUE(c.Y_origine->isEnabled());
+    EXPECT_EQ(c.Y_origine->text(), QStringLiteral("0"));
+
+    // The centre is read first; the first edit that is not a number stops the computation.
+    c.X_origine->setText(QStringLiteral("600"));
+    c.Y_origine->setText(QStringLiteral("2000"));
+    c.X_centre->setText(QStringLiteral("880"));
+    c.CalculerClick();
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Les coordonnées doivent être numériques. Exemple 880.236")});
+    c.Y_centre->setText(QStringLiteral("2000"));
+    c.CalculerClick();
+    EXPECT_EQ(invite.messages.size(), 2u);
+    EXPECT_EQ(c.result(), 0);
+    c.Y_centre->setText(QStringLiteral("3100"));
+    invite.reponses = {Bouton::Non, Bouton::Oui};
+    c.CalculerClick();
+    EXPECT_EQ(c.result(), 0);
+    EXPECT_EQ(invite.messages.back().texte, QStringLiteral("La convergence est de -14.28 °.\r\nConserver ?"));
+    EXPECT_EQ(invite.messages.back().boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non}));
+    c.CalculerClick();
+    EXPECT_EQ(c.result(), QDialog::Accepted);
+    EXPECT_NEAR(c.Convergence, std::atan(-280.0 / 1100.0) * 180 / M_PI, 1e-12);
+
+    // Without the list only "Autre"; the angle computed goes to the declination dialog.
+    TDeclinaisonDefaut d(dir.path().toStdString() + "/absent/");
+    ScenarioModal s;
+    s.Ajoute("Convergence", [](QDialog& q) {
+        auto& c = dynamic_cast<TConvergence&>(q);
+        EXPECT_EQ(c.Nom_projection->count(), 1);
+        c.X_centre->setText(QStringLiteral("880"));
+        c.Y_centre->setText(QStringLiteral("3100"));
+        c.X_origine->setText(QStringLiteral("600"));
+        c.Y_origine->setText(QStringLiteral("2000"));
+        return Clique(q, "Calculer");
+    });
+    invite.reponses = {Bouton::Oui};
+    d.GeodesiqueModifie = false;
+    d.Button3Click();
+    EXPECT_EQ(d.Edit3->text(), QStringLiteral("-14.281096"));
+    EXPECT_TRUE(d.GeodesiqueModifie);
+}
