@@ -112,6 +112,7 @@ void TForm1::construitCommandes()
         connect(options[i], &QAction::triggered, this, [this, i] { ModifieOptions(i); });
     connect(this, &TForm1::ModeleCharge, this, &TForm1::AppliqueModele);
     installeSuiviBandes();
+    construitRecherches();
 }
 
 // ---- exchange ----

@@ -110,6 +110,17 @@ public:
         if (auto* a = qobject_cast<TAfficheur*>(f_.VueCoupe.data()))
             a->Redessine();
     }
+    bool RechercheSimple(const std::vector<TFiche*>& fiches, const std::array<std::string, 5>& criteres,
+                         TFiche*& fiche, int& galerie) override
+    {
+        return f_.RechercheSimple(fiches, criteres, fiche, galerie);
+    }
+    bool ChoisitGalerie(TFiche*& fiche, int& galerie) override
+    {
+        galerie = 0;
+        return f_.Massif && f_.RechercheSimple(f_.Massif->Fiches, {}, fiche, galerie);
+    }
+    int ChoixStation(const std::vector<const TPointTopo*>& stations) override { return f_.ChoixStation(stations); }
 
 private:
     // The view of a view window when it is of that kind.

@@ -19,6 +19,7 @@
 #include <exception>
 
 #include "calcul/drapeaux.h"
+#include "dialogs/choix_recherche.h"
 #include "dialogs/hote_form1.h"
 #include "platform/imprimante.h"
 #include "shell/afficheur.h"

@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "calcul/thread_calcul.h"
 #include "dialogs/preference_ecran.h"
@@ -33,6 +34,8 @@ class ContexteVues;
 class TImprimante;
 class IMessagesCalcul;
 class IAvisCoupe;
+class Recherches;
+class TPointTopo;
 
 class TForm1 : public QMainWindow, public IFenetreMassif {
     Q_OBJECT
@@ -175,6 +178,19 @@ public:
     void Exporttoporobot1Click();
     void PLT1Click();
     void ExportVRML1Click();
+    // The search windows of the run.
+    Recherches& Recherche();
+    // The sheet search over `fiches`, its criteria preset with the texts (system, cave,
+    // network, place, station; Windows-1252); galerie on entry chooses the result list
+    // (-2, -1, other), on true the gallery picked or -1. False when cancelled.
+    bool RechercheSimple(const ListeFiches& fiches, const std::array<std::string, 5>& criteres, TFiche*& fiche,
+                         int& galerie);
+    // The position of the station taken in the choice list, -1 when cancelled.
+    int ChoixStation(const std::vector<const TPointTopo*>& stations);
+    void Ficheconnue1Click();
+    void Slection1Click();
+    void Pointsderfrence1Click();
+    void Dclinaison1Click();
     // The back half of "Isoler ...": the sheets found become the working selection.
     void IsoleFiches(std::unique_ptr<ListeFiches> trouvees);
     void Rcuprer1Click();
@@ -277,6 +293,7 @@ private:
     void construitEtat();
     void construitVues();
     void construitCommandes();
+    void construitRecherches();
     void installeSuiviBandes();
     bool eventFilter(QObject* objet, QEvent* evenement) override;
     // The busy indicator and the stop commands follow a computation run.
@@ -296,6 +313,7 @@ private:
     std::unique_ptr<TImprimante> imprimante_;
     std::unique_ptr<IMessagesCalcul> messagesCalcul_;
     std::unique_ptr<IAvisCoupe> avisCoupe_;
+    std::unique_ptr<Recherches> recherches_;
     // Number of the last quick computation started.
     uint64_t numeroCalcul_ = 0;
     QActionGroup* groupeListe_ = nullptr;

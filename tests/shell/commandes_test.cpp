@@ -9,6 +9,9 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
 #include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,8 +21,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "calcul/drapeaux.h"
+#include "dialogs/choix_recherche.h"
+#include "dialogs/hote_dialogues.h"
+#include "dialogs/references.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "shell/afficheur.h"
@@ -408,4 +415,163 @@ TEST_F(Commandes, ModelePlanTourneLaFenetreDuPlan)
     f->Ouvrirmodle1Click();
     EXPECT_EQ(static_cast<long double>(f->OptionsRelief.Angle_Horizontal), 120.0L);
     EXPECT_DOUBLE_EQ(vue.Angle, 30.0);
+}
+
+namespace {
+
+// Works the modal windows by name: each gives the window's result.
+class Fenetres {
+public:
+    std::map<QString, std::function<int(QDialog&)>> actions;
+    QStringList montrees;
+    Fenetres()
+        : pilote_([this](QDialog& d) {
+              montrees << d.objectName();
+              auto it = actions.find(d.objectName());
+              return it == actions.end() ? int(QDialog::Rejected) : it->second(d);
+          })
+    {
+    }
+
+private:
+    PiloteModalInstalle pilote_;
+};
+
+int Clique(QDialog& d, const char* bouton)
+{
+    d.findChild<QPushButton*>(QString::fromLatin1(bouton))->click();
+    return d.result();
+}
+
+}  // namespace
+
+TEST_F(Commandes, RechercherUneFiche)
+{
+    auto f = Cree();
+    std::vector<std::pair<TFiche*, int>> editees;
+    Saisie().EditeFiche = [&](TFiche* fi, int g, const Adresse*, unsigned) { editees.emplace_back(fi, g); };
+    Fenetres w;
+    w.actions["BaseRecherche"] = [](QDialog& d) { return Clique(d, "Button1"); };
+    w.actions["RechSimp"] = [](QDialog& d) { return Clique(d, "Button2"); };
+
+    f->Ficheconnue1->trigger();
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Il n'y a pas de fiches.")});
+    EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
+    EXPECT_TRUE(w.montrees.isEmpty());
+
+    Fiches(*f, {{{"A", "C", "R", "L"}}, {{"B", "C", "R", "L"}}, {{"C", "C", "R", "L"}}});
+    // Within a selection, the search walks the selection, sorted.
+    Isole(*f, {2, 1});
+    f->BoutonRechercher->trigger();
+    EXPECT_EQ(w.montrees, (QStringList{QStringLiteral("BaseRecherche"), QStringLiteral("RechSimp")}));
+    ASSERT_EQ(editees.size(), 1u);
+    EXPECT_EQ(editees[0].first, f->Massif->Fiches[1]);
+    EXPECT_EQ(editees[0].second, -1);
+
+    // Cancelled: the editor is not opened.
+    w.actions["RechSimp"] = [](QDialog&) { return int(QDialog::Rejected); };
+    f->Ficheconnue1->trigger();
+    EXPECT_EQ(editees.size(), 1u);
+    Saisie().EditeFiche = nullptr;
+}
+
+TEST_F(Commandes, IsolerParLaRecherche)
+{
+    auto f = Cree();
+    Fiches(*f, {{{"A", "C", "R", "L"}}, {{"B", "C", "R", "L"}}, {{"C", "C", "R", "L"}}});
+    Fenetres w;
+    w.actions["BaseRecherche"] = [](QDialog& d) { return Clique(d, "Button1"); };
+    w.actions["RechMulti"] = [](QDialog& q) {
+        auto& d = dynamic_cast<TRechMulti&>(q);
+        d.SrcList->item(2)->setSelected(true);
+        d.SrcList->item(0)->setSelected(true);
+        d.IncludeBtnClick();
+        return Clique(d, "OkBtn");
+    };
+    // Not while a computation runs.
+    CalculEnCours = true;
+    f->Slection1->trigger();
+    EXPECT_TRUE(w.montrees.isEmpty());
+    CalculEnCours = false;
+
+    f->Slection1->trigger();
+    ASSERT_NE(f->Massif->Selection, nullptr);
+    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 3}));
+    EXPECT_EQ(f->Massif->FichesCourantes, f->Massif->Selection.get());
+    EXPECT_EQ(f->Panneaux[0]->text(), QStringLiteral("Sélection"));
+    EXPECT_TRUE(f->Rcuprer1->isEnabled());
+
+    // Cancelled: the selection in force stays.
+    w.actions["RechMulti"] = [](QDialog& d) { return Clique(d, "CancelBtn"); };
+    f->Slection1->trigger();
+    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 3}));
+    EXPECT_TRUE(f->Massif->SelectionActive);
+}
+
+TEST_F(Commandes, DeclinaisonsEtReferences)
+{
+    auto f = Cree(true);
+    Fenetres w;
+    // Cancelled: nothing changes, nothing is computed.
+    f->Dclinaison1->trigger();
+    EXPECT_EQ(w.montrees, QStringList{QStringLiteral("DeclinaisonDefaut")});
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
+
+    w.actions["DeclinaisonDefaut"] = [](QDialog& q) {
+        auto& d = dynamic_cast<TDeclinaisonDefaut&>(q);
+        d.Edit1->setText(QStringLiteral("2.5"));
+        return Clique(d, "Button1");
+    };
+    f->BoutonDeclinaison->trigger();
+    EXPECT_EQ(static_cast<long double>(f->Massif->Origine_Declinaison), 2.5L);
+    EXPECT_FALSE(f->Massif->Enregistre);
+    EXPECT_TRUE(f->Depart_Calcul_Rapide->isActive());
+    f->Depart_Calcul_Rapide->stop();
+
+    // References of a massif without sheets: nothing to compute.
+    f->Massif->Enregistre = true;
+    w.actions["Reference"] = [](QDialog& d) { return Clique(d, "Button1"); };
+    f->Pointsderfrence1->trigger();
+    EXPECT_FALSE(f->Massif->Enregistre);
+    EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
+    Fiches(*f, {{{"A", "C", "R", "L"}}});
+    f->BoutonReferences->trigger();
+    EXPECT_TRUE(f->Depart_Calcul_Rapide->isActive());
+    f->Depart_Calcul_Rapide->stop();
+}
+
+TEST_F(Commandes, LesVuesChoisissentUneGalerie)
+{
+    auto f = Cree();
+    Fiches(*f, {{{"A", "C", "R", "L"}}, {{"B", "C", "R", "L"}}});
+    Isole(*f, {1});
+    Fenetres w;
+    QString systemeDemande;
+    w.actions["BaseRecherche"] = [&](QDialog& d) {
+        systemeDemande = d.findChild<QLineEdit*>(QStringLiteral("Systeme"))->text();
+        return Clique(d, "Button1");
+    };
+    int mode = 0, lignes = 0;
+    w.actions["RechSimp"] = [&](QDialog& q) {
+        auto& d = dynamic_cast<TRechSimp&>(q);
+        mode = d.Mode;
+        lignes = d.StringGrid1->rowCount();
+        return int(QDialog::Rejected);
+    };
+    // Over every sheet of the massif, whatever the selection, in the list that shows
+    // the sheet's galleries to pick one.
+    TFiche* fiche = nullptr;
+    int galerie = 5;
+    EXPECT_FALSE(f->Contexte().ChoisitGalerie(fiche, galerie));
+    EXPECT_EQ(mode, 1);
+    EXPECT_EQ(lignes, 2);
+    w.actions["RechSimp"] = [](QDialog& d) { return Clique(d, "Button2"); };
+    // The explorer's search takes its place texts as criteria.
+    ListeFiches liste{f->Massif->Fiches[1]};
+    int choisie = 0;
+    ASSERT_TRUE(Saisie().RechercheSimple(liste, {"B", "", "", ""}, "", -1, fiche, choisie));
+    EXPECT_EQ(systemeDemande, QStringLiteral("B"));
+    EXPECT_EQ(fiche, f->Massif->Fiches[1]);
+    EXPECT_EQ(choisie, -1);
 }
