@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "shell/afficheur.h"
 #include "shell/form1.h"
@@ -15,7 +16,8 @@ namespace karst {
 
 namespace {
 
-// The toolbar bands changing size make the explorer lay itself out again.
+// The toolbar bands changing size make the explorer lay itself out again; the buttons show
+// their hints only while their captions are hidden.
 class SuiviBandes : public QObject {
 public:
     explicit SuiviBandes(TForm1& f) : QObject(&f), f_(f) {}
@@ -23,8 +25,10 @@ public:
 protected:
     bool eventFilter(QObject* objet, QEvent* e) override
     {
-        if (e->type() == QEvent::Resize)
+        if (e->type() == QEvent::Resize && qobject_cast<QToolBar*>(objet))
             f_.DemandeMiseAJourExploreur();
+        if (e->type() == QEvent::ToolTip && qobject_cast<QToolButton*>(objet) && f_.Etiquettestexte1->isChecked())
+            return true;
         return QObject::eventFilter(objet, e);
     }
 
@@ -104,8 +108,11 @@ void TForm1::AppliqueModele(const QString& extension)
 void TForm1::installeSuiviBandes()
 {
     auto* suivi = new SuiviBandes(*this);
-    for (QToolBar* b : {ToolBar1, ToolBar3, ToolBar4})
+    for (QToolBar* b : {ToolBar1, ToolBar3, ToolBar4}) {
         b->installEventFilter(suivi);
+        for (QToolButton* bouton : b->findChildren<QToolButton*>())
+            bouton->installEventFilter(suivi);
+    }
 }
 
 }  // namespace karst

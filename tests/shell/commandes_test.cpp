@@ -18,11 +18,16 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QHelpEvent>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 
+#include "application_test.h"
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
 #include "dialogs/hote_dialogues.h"
@@ -39,16 +44,6 @@ using namespace karst;
 namespace fs = std::filesystem;
 
 namespace {
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char nom[] = "shell_tests";
-    static char* argv[] = {nom, nullptr};
-    static QApplication* app = QApplication::instance() ? qobject_cast<QApplication*>(QApplication::instance())
-                                                         : new QApplication(argc, argv);
-    return *app;
-}
 
 std::string Octets(const std::string& chemin)
 {
@@ -574,4 +569,27 @@ TEST_F(Commandes, LesVuesChoisissentUneGalerie)
     EXPECT_EQ(systemeDemande, QStringLiteral("B"));
     EXPECT_EQ(fiche, f->Massif->Fiches[1]);
     EXPECT_EQ(choisie, -1);
+}
+
+TEST_F(Commandes, BullesDesBoutonsSansEtiquettes)
+{
+    auto f = Cree();
+    f->show();
+    auto* bouton = qobject_cast<QToolButton*>(f->ToolBar1->widgetForAction(f->BoutonOuvrir));
+    ASSERT_NE(bouton, nullptr);
+    auto bulle = [&] {
+        QToolTip::hideText();
+        QHelpEvent e(QEvent::ToolTip, QPoint(2, 2), bouton->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(bouton, &e);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    // Captions shown: no hint; hidden: the hint.
+    ASSERT_TRUE(f->Etiquettestexte1->isChecked());
+    EXPECT_EQ(bulle(), QString());
+    f->Etiquettestexte1->trigger();
+    EXPECT_EQ(f->ToolBar3->height(), 35);
+    EXPECT_EQ(bouton->height(), 30);
+    EXPECT_EQ(bulle(), QStringLiteral("Ouvrir"));
+    QToolTip::hideText();
+    f->hide();
 }
