@@ -76,13 +76,13 @@ void TForm1::DemandeCalcul(bool automatique)
         Depart_Calcul_Rapide->start();
 }
 
-void TForm1::DemandeMiseAJourExploreur()
+void TForm1::DemandeMiseAJourExploreur(bool memeReduite)
 {
     if (!FenetreExploreur)
         return;
     QWidget* cadre = FenetreExploreur->parentWidget();
     const bool reduite = cadre && cadre->inherits("QMdiSubWindow") ? cadre->isMinimized() : FenetreExploreur->isMinimized();
-    if (!reduite)
+    if (memeReduite || !reduite)
         QMetaObject::invokeMethod(FenetreExploreur, "DemandeMiseAJour");
 }
 
@@ -143,7 +143,8 @@ void Importe(TForm1& f, const char* filtre, const char* extension, Importeur imp
     if (!reussi || !f.Massif)
         return;
     f.Panneaux[0]->setText(f.Massif->SelectionActive ? QStringLiteral("Sélection") : QString());
-    f.DemandeMiseAJourExploreur();
+    // New sheets: the explorer's tree changes even while it is minimised.
+    f.DemandeMiseAJourExploreur(true);
     // The table measures its rows again with the new sheets.
     f.Massif->DimensionsAJour = false;
     f.DemandeCalcul();

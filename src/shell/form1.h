@@ -171,8 +171,9 @@ public:
     // computation is armed when "Automatique" is ticked (when `automatique` is false, or
     // the item is not ticked, only a running computation is stopped and started again).
     void DemandeCalcul(bool automatique = true);
-    // A deferred rebuild of the explorer window, when it is there and not minimised.
-    void DemandeMiseAJourExploreur();
+    // A deferred rebuild of the explorer window, when it is there (and not minimised,
+    // unless `memeReduite`).
+    void DemandeMiseAJourExploreur(bool memeReduite = false);
     void Importtoporobot1Click();
     void VisualTopo1Click();
     void Exporttoporobot1Click();
