@@ -97,6 +97,8 @@ void TForm1::construitCommandes()
     connect(Exporttoporobot1, &QAction::triggered, this, &TForm1::Exporttoporobot1Click);
     connect(PLT1, &QAction::triggered, this, &TForm1::PLT1Click);
     connect(ExportVRML1, &QAction::triggered, this, &TForm1::ExportVRML1Click);
+    // Off until a selection is made.
+    Rcuprer1->setEnabled(false);
     if (QMenu* recuperer = Rcuprer1->menu())
         connect(recuperer, &QMenu::aboutToShow, this, &TForm1::Rcuprer1Click);
     connect(Tout1, &QAction::triggered, this, &TForm1::Tout1Click);

@@ -184,6 +184,12 @@ TEST_F(Commandes, SelectionDeDeuxCavitesDUnSysteme)
 
 TEST_F(Commandes, SelectionVideNOffreAucunNiveau)
 {
+    {
+        // Nothing to widen before any selection.
+        TForm1 sans(dirU.path().toStdString() + "/", dirP.path().toStdString() + "/");
+        sans.Timer2->stop();
+        EXPECT_FALSE(sans.Rcuprer1->isEnabled());
+    }
     auto f = Cree();
     Fiches(*f, {{{"S", "C", "R", "L"}}});
     Isole(*f, {});
