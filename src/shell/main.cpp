@@ -4,6 +4,7 @@
 #include <clocale>
 #include <exception>
 
+#include "dialogs/hote_recherches.h"
 #include "dialogs/hote_saisie.h"
 #include "platform/interlocuteur.h"
 #include "shell/form1.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Karstomat"));
     karst::TForm1 fenetre;
     karst::InstalleEditeurSaisie(fenetre);
+    karst::InstalleDialoguePoint(fenetre);
     fenetre.showMaximized();
     return QApplication::exec();
 }

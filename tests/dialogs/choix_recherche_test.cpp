@@ -38,7 +38,7 @@ int Rechercher(QDialog& d) { return Clique(d, "Button1"); }
 
 TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
 {
-    AssureApplication();
+    Application();
     TroisFiches t;
     Recherches r;
     ScenarioModal s;
@@ -75,7 +75,7 @@ TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
 
 TEST(ChoixRecherche, AnnulerNeChangeRien)
 {
-    AssureApplication();
+    Application();
     TroisFiches t;
     Recherches r;
     ScenarioModal s;
@@ -93,7 +93,7 @@ TEST(ChoixRecherche, AnnulerNeChangeRien)
 
 TEST(ChoixRecherche, VisualiserSansSelectionMontreToutesLesFichesEtPrendUneGalerie)
 {
-    AssureApplication();
+    Application();
     TroisFiches t;
     Recherches r;
     r.RechSimp->Apercu->Image1->resize(200, 100);
@@ -143,7 +143,7 @@ TEST(ChoixRecherche, VisualiserSansSelectionMontreToutesLesFichesEtPrendUneGaler
 
 TEST(ChoixRecherche, LesGaleriesDeLaCoupeSontGrisesEtNePeuventEtrePrises)
 {
-    AssureApplication();
+    Application();
     TroisFiches t;
     t.liste[2]->Galeries[1]->DansCoupe = true;
     Recherches r;
@@ -176,7 +176,7 @@ TEST(ChoixRecherche, LesGaleriesDeLaCoupeSontGrisesEtNePeuventEtrePrises)
 
 TEST(ChoixRecherche, FichesNonCalculeesEtPlanSansCandidat)
 {
-    AssureApplication();
+    Application();
     InterlocuteurScripte invite;
     InterlocuteurInstalle installe(invite);
     TroisFiches t;
@@ -207,7 +207,7 @@ TEST(ChoixRecherche, FichesNonCalculeesEtPlanSansCandidat)
 
 TEST(ChoixRecherche, ListeDeStations)
 {
-    AssureApplication();
+    Application();
     TPointTopo p1, p2, fin;
     p1.Nom.Affecte("A12");
     p1.Indice = 3;
@@ -236,7 +236,7 @@ TEST(ChoixRecherche, ListeDeStations)
 
 TEST(ChoixRecherche, ChoixMultiple)
 {
-    AssureApplication();
+    Application();
     TMassif m;
     for (const char* s : {"S1", "S2", "S3", "S4"})
         FicheA(m, s, "12/05/98", "Jean");

@@ -36,7 +36,7 @@ QStringList Propositions(const QComboBox* c)
 
 TEST(PointTopo, PropositionsDeLaFicheEtDeLaMemeSortie)
 {
-    AssureApplication();
+    Application();
     TMassif m;
     TFiche& s1 = FicheA(m, "S", "01/01/00", "Durand");
     NommeGalerie(AjouteGalerie(s1, "", "", {0, 0}, {{1, 0}}), "P12", 3, "P13", 1);
@@ -96,7 +96,7 @@ TEST(PointTopo, PropositionsDeLaFicheEtDeLaMemeSortie)
 
 TEST(PointTopo, NouvelIndiceLibreDansLeMassifEtLaFiche)
 {
-    AssureApplication();
+    Application();
     TMassif m;
     NommeGalerie(AjouteGalerie(FicheA(m, "S"), "", "", {0, 0}, {{1, 0}}), "A", 1, "A", 2);
     Recherches r;
@@ -117,7 +117,7 @@ TEST(PointTopo, NouvelIndiceLibreDansLeMassifEtLaFiche)
 
 TEST(PointTopo, StationPriseDansUneGalerieCherchee)
 {
-    AssureApplication();
+    Application();
     InterlocuteurScripte invite;
     InterlocuteurInstalle installe(invite);
     TMassif m;
@@ -196,7 +196,7 @@ TEST(PointTopo, StationPriseDansUneGalerieCherchee)
 
 TEST(PointTopo, IndiceVerifieALaFermeture)
 {
-    AssureApplication();
+    Application();
     InterlocuteurScripte invite;
     InterlocuteurInstalle installe(invite);
     Recherches r;

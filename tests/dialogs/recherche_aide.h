@@ -13,9 +13,13 @@
 
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
+#include "hote_factice.h"
 #include "views/vues_factices.h"
 
 namespace karst::test {
+
+// One application for the whole test program, shared with the other dialog tests.
+inline void Application() { App(); }
 
 // Each modal window shown takes the next step: the window's name, then what is done in it;
 // the step gives the window's result.

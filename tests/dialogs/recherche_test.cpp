@@ -109,7 +109,7 @@ TEST(Recherche, CriteresDeDate)
 
 TEST(Recherche, FenetreRechercheEtToutSauf)
 {
-    AssureApplication();
+    Application();
     TMassif m;
     FicheA(m, "Gouffre", "12/05/98");
     FicheA(m, "Grotte", "01/06/98");

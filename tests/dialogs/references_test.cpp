@@ -44,7 +44,7 @@ void Ecrit(TReference& d, int r, const QStringList& cellules)
 
 TEST(References, GrilleRemplieDepuisLeMassif)
 {
-    AssureApplication();
+    Application();
     TMassif m;
     AjouteReference(m, "Entr\xE9" "e", 1, 880.2361234567L, 3100.5L, 1234.56789L);
     AjouteReference(m, "B", 2, 0, -12.25L, 0.5L);
@@ -77,7 +77,7 @@ TEST(References, GrilleRemplieDepuisLeMassif)
 
 TEST(References, SupprimerEtValider)
 {
-    AssureApplication();
+    Application();
     InterlocuteurScripte invite;
     InterlocuteurInstalle installe(invite);
     TReference d;
@@ -110,7 +110,7 @@ TEST(References, SupprimerEtValider)
 
 TEST(References, CommandeRemplaceLesPointsDuMassif)
 {
-    AssureApplication();
+    Application();
     TMassif m;
     AjouteReference(m, "A", 1, 600, 2000, 100);
     ScenarioModal s;
@@ -135,7 +135,7 @@ TEST(References, CommandeRemplaceLesPointsDuMassif)
 
 TEST(References, Declinaisons)
 {
-    AssureApplication();
+    Application();
     InterlocuteurScripte invite;
     InterlocuteurInstalle installe(invite);
     TMassif m;
@@ -176,7 +176,7 @@ TEST(References, Declinaisons)
 
 TEST(References, SeulUnNouvelAngleGeodesiqueReduitLesFiches)
 {
-    AssureApplication();
+    Application();
     TMassif m;
     TFiche& f = FicheA(m, "S");
     AjouteGalerie(f, "A", "B", {0, 0}, {{0, 10}});
@@ -205,7 +205,7 @@ TEST(References, SeulUnNouvelAngleGeodesiqueReduitLesFiches)
 
 TEST(References, ListeDesProjectionsEtConvergence)
 {
-    AssureApplication();
+    Application();
     InterlocuteurScripte invite;
     InterlocuteurInstalle installe(invite);
     QTemporaryDir dir;
