@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialogs/dialogues_saisie.h"
 #include "dialogs/recherche.h"
 #include "platform/canvas.h"
 #include "platform/interlocuteur.h"
@@ -47,16 +48,6 @@ QString Adresse(const TFiche& f)
 QString NomStation(const TPointTopo& p) { return p.Terminus ? QStringLiteral("Terminus") : Texte(p.Nom); }
 
 }  // namespace
-
-void AjusteColonneGrille(QTableWidget* grille, int colonne)
-{
-    const QFontMetrics m(grille->font());
-    int largeur = 0;
-    for (int r = 0; r < grille->rowCount(); ++r)
-        if (const QTableWidgetItem* i = grille->item(r, colonne))
-            largeur = std::max(largeur, m.horizontalAdvance(i->text()));
-    grille->setColumnWidth(colonne, largeur + 4);
-}
 
 // ---- plan picker ----
 
@@ -329,16 +320,11 @@ TRechSimp::TRechSimp(QWidget* parent) : QDialog(parent)
     connect(Button2, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
     connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
-            [this](int c) { AjusteColonneGrille(StringGrid1, c); });
+            [this](int c) { AjusteColonne(StringGrid1, c, 0); });
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, [this](int r, int) { StringGrid1DblClick(r); });
-    auto* boutons = new QHBoxLayout;
-    boutons->addStretch();
-    boutons->addWidget(Button1);
-    boutons->addWidget(Button2);
-    boutons->addWidget(Button3);
     auto* colonne = new QVBoxLayout(this);
     colonne->addWidget(groupe, 1);
-    colonne->addLayout(boutons);
+    colonne->addLayout(LigneBoutons({Button1, Button2, Button3}));
     resize(560, 320);
     Apercu = new TApercu(this);
 }
@@ -523,13 +509,9 @@ TRechMulti::TRechMulti(QWidget* parent) : QDialog(parent)
     listes->addLayout(gauche, 1);
     listes->addLayout(milieu);
     listes->addLayout(droite, 1);
-    auto* boutons = new QHBoxLayout;
-    boutons->addStretch();
-    boutons->addWidget(OkBtn);
-    boutons->addWidget(CancelBtn);
     auto* colonne = new QVBoxLayout(this);
     colonne->addLayout(listes, 1);
-    colonne->addLayout(boutons);
+    colonne->addLayout(LigneBoutons({OkBtn, CancelBtn}));
     colonne->addWidget(Details);
     resize(600, 360);
 }
@@ -618,23 +600,18 @@ void TRechMulti::ExcludeBtnClick()
     SetItem(DstList, index);
 }
 
-void TRechMulti::IncAllBtnClick()
+void TRechMulti::MoveAll(QListWidget* source, QListWidget* destination)
 {
-    while (SrcList->count() > 0)
-        DstList->addItem(SrcList->takeItem(0));
-    DstList->clearSelection();
+    while (source->count() > 0)
+        destination->addItem(source->takeItem(0));
+    destination->clearSelection();
     SetButtons();
-    SetItem(SrcList, 0);
+    SetItem(source, 0);
 }
 
-void TRechMulti::ExcAllBtnClick()
-{
-    while (DstList->count() > 0)
-        SrcList->addItem(DstList->takeItem(0));
-    SrcList->clearSelection();
-    SetButtons();
-    SetItem(DstList, 0);
-}
+void TRechMulti::IncAllBtnClick() { MoveAll(SrcList, DstList); }
+
+void TRechMulti::ExcAllBtnClick() { MoveAll(DstList, SrcList); }
 
 void TRechMulti::Decrit(QListWidget* liste, QListWidgetItem* item)
 {

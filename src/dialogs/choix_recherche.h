@@ -23,9 +23,6 @@ namespace karst {
 class CanvasImage;
 class TBaseRecherche;
 
-// Fits a grid column to its widest cell, plus 4 pixels.
-void AjusteColonneGrille(QTableWidget* grille, int colonne);
-
 // The image of the plan picker: shows the picture and reports the mouse.
 class ImageApercu : public QWidget {
     Q_OBJECT
@@ -147,6 +144,7 @@ protected:
 
 private:
     void MoveSelected(QListWidget* source, QListWidget* destination);
+    void MoveAll(QListWidget* source, QListWidget* destination);
     void SetItem(QListWidget* liste, int index);
     static int GetFirstSelection(QListWidget* liste);
     QListWidget* decritListe_ = nullptr;

@@ -340,11 +340,11 @@ void TExplorateur::Button3Click()
 
 // ---- column fitting ----
 
-void AjusteColonne(QTableWidget* grille, int colonne)
+void AjusteColonne(QTableWidget* grille, int colonne, int premiere)
 {
     const QFontMetrics m(grille->font());
     int largeur = 0;
-    for (int r = 1; r < grille->rowCount(); ++r)
+    for (int r = premiere; r < grille->rowCount(); ++r)
         if (const QTableWidgetItem* i = grille->item(r, colonne))
             largeur = std::max(largeur, m.horizontalAdvance(i->text()));
     // Narrow columns are allowed: the header would otherwise widen them.

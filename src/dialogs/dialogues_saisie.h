@@ -96,8 +96,9 @@ private:
     void MoveSelected(QListWidget* source, QListWidget* destination);
 };
 
-// Fits a grid column to its widest cell below the title row, plus 4 pixels.
-void AjusteColonne(QTableWidget* grille, int colonne);
+// Fits a grid column to its widest cell below the title row, plus 4 pixels. Grids whose
+// titles are in their header start at row 0.
+void AjusteColonne(QTableWidget* grille, int colonne, int premiere = 1);
 
 // The station dialog as the sheet editor uses it. Mode 0 asks for a start station, 1 for an
 // arrival, 3 for an arrival with the "Point final" button.

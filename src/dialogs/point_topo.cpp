@@ -57,10 +57,8 @@ TPoint_Topo::TPoint_Topo(Recherches& recherches, QWidget* parent) : QDialog(pare
 
     RadioGroup1 = new QGroupBox(QStringLiteral("Nature"), this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    Terminus = new QRadioButton(QStringLiteral("T&erminus"), RadioGroup1);
-    Terminus->setObjectName(QStringLiteral("Terminus"));
-    PointTopo = new QRadioButton(QStringLiteral("&Point topo"), RadioGroup1);
-    PointTopo->setObjectName(QStringLiteral("PointTopo"));
+    Terminus = NouveauRadio(QStringLiteral("T&erminus"), "Terminus", RadioGroup1);
+    PointTopo = NouveauRadio(QStringLiteral("&Point topo"), "PointTopo", RadioGroup1);
     auto* nature = new QVBoxLayout(RadioGroup1);
     nature->addWidget(Terminus);
     nature->addWidget(PointTopo);
@@ -112,14 +110,9 @@ TPoint_Topo::TPoint_Topo(Recherches& recherches, QWidget* parent) : QDialog(pare
     auto* haut = new QHBoxLayout;
     haut->addWidget(RadioGroup1);
     haut->addLayout(droite, 1);
-    auto* boutons = new QHBoxLayout;
-    boutons->addStretch();
-    boutons->addWidget(Button3);
-    boutons->addWidget(Button4);
-    boutons->addWidget(Button5);
     auto* colonne = new QVBoxLayout(this);
     colonne->addLayout(haut);
-    colonne->addLayout(boutons);
+    colonne->addLayout(LigneBoutons({Button3, Button4, Button5}));
 }
 
 void TPoint_Topo::Initialise(int mode, TMassif* massif, bool vider)

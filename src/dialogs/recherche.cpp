@@ -157,6 +157,22 @@ QLineEdit* NouvelleEdition(const char* nom, QWidget* parent)
     return e;
 }
 
+QRadioButton* NouveauRadio(const QString& texte, const char* nom, QWidget* parent)
+{
+    auto* r = new QRadioButton(texte, parent);
+    r->setObjectName(QString::fromLatin1(nom));
+    return r;
+}
+
+QHBoxLayout* LigneBoutons(std::initializer_list<QPushButton*> boutons)
+{
+    auto* l = new QHBoxLayout;
+    l->addStretch();
+    for (QPushButton* b : boutons)
+        l->addWidget(b);
+    return l;
+}
+
 QLineEdit* EditionDate(const char* nom, QWidget* parent)
 {
     QLineEdit* e = NouvelleEdition(nom, parent);
@@ -212,12 +228,9 @@ TBaseRecherche::TBaseRecherche(QWidget* parent) : QDialog(parent)
 
     auto* date = new QWidget(Pages);
     auto* grille = new QGridLayout(date);
-    Date_tout = new QRadioButton(QStringLiteral("Toutes les fiches"), date);
-    Date_tout->setObjectName(QStringLiteral("Date_tout"));
-    Date_exacte = new QRadioButton(QStringLiteral("Topographiées le"), date);
-    Date_exacte->setObjectName(QStringLiteral("Date_exacte"));
-    Date_interval = new QRadioButton(QStringLiteral("Topographiées entre"), date);
-    Date_interval->setObjectName(QStringLiteral("Date_interval"));
+    Date_tout = NouveauRadio(QStringLiteral("Toutes les fiches"), "Date_tout", date);
+    Date_exacte = NouveauRadio(QStringLiteral("Topographiées le"), "Date_exacte", date);
+    Date_interval = NouveauRadio(QStringLiteral("Topographiées entre"), "Date_interval", date);
     Date_le = EditionDate("Date_le", date);
     Date_apres = EditionDate("Date_apres", date);
     Date_Avant = EditionDate("Date_Avant", date);
@@ -267,14 +280,9 @@ TBaseRecherche::TBaseRecherche(QWidget* parent) : QDialog(parent)
     connect(Button2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* boutons = new QHBoxLayout;
-    boutons->addStretch();
-    boutons->addWidget(Button1);
-    boutons->addWidget(Button2);
-    boutons->addWidget(Button3);
     auto* principal = new QVBoxLayout(this);
     principal->addWidget(Pages);
-    principal->addLayout(boutons);
+    principal->addLayout(LigneBoutons({Button1, Button2, Button3}));
     Date_tout->setChecked(true);
 }
 

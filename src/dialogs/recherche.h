@@ -3,11 +3,13 @@
 // of one sheet against its criteria.
 
 #include <QDialog>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "survey/modele.h"
 
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -68,6 +70,9 @@ private:
 // Controls of the search, station and georeferencing dialogs, named after their field.
 QPushButton* NouveauBouton(const QString& texte, const char* nom, QWidget* parent);
 QLineEdit* NouvelleEdition(const char* nom, QWidget* parent);
+QRadioButton* NouveauRadio(const QString& texte, const char* nom, QWidget* parent);
+// The buttons of a dialog, right-aligned on one row.
+QHBoxLayout* LigneBoutons(std::initializer_list<QPushButton*> boutons);
 // A dd/mm/yy box: eight characters, each digit may stay blank.
 QLineEdit* EditionDate(const char* nom, QWidget* parent);
 // Its text with the blanks kept ("  /05/98").

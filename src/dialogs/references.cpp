@@ -17,7 +17,7 @@
 #include <iterator>
 #include <numbers>
 
-#include "dialogs/choix_recherche.h"
+#include "dialogs/dialogues_saisie.h"
 #include "dialogs/recherche.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -61,6 +61,14 @@ void FixeCellule(QTableWidget* g, int r, int c, const QString& t)
         g->setItem(r, c, new QTableWidgetItem(t));
 }
 
+bool ToucheEntree(const QEvent* e)
+{
+    if (e->type() != QEvent::KeyPress)
+        return false;
+    const int touche = static_cast<const QKeyEvent*>(e)->key();
+    return touche == Qt::Key_Return || touche == Qt::Key_Enter;
+}
+
 // Enter typed while a cell is edited ends the editing and goes on to the next cell.
 class DelegueEntree : public QStyledItemDelegate {
 public:
@@ -69,15 +77,12 @@ public:
 protected:
     bool eventFilter(QObject* objet, QEvent* e) override
     {
-        if (e->type() == QEvent::KeyPress) {
-            const int touche = static_cast<QKeyEvent*>(e)->key();
-            if (touche == Qt::Key_Return || touche == Qt::Key_Enter) {
-                auto* editeur = qobject_cast<QWidget*>(objet);
-                emit commitData(editeur);
-                emit closeEditor(editeur, QAbstractItemDelegate::NoHint);
-                reference_->ToucheEntree();
-                return true;
-            }
+        if (ToucheEntree(e)) {
+            auto* editeur = qobject_cast<QWidget*>(objet);
+            emit commitData(editeur);
+            emit closeEditor(editeur, QAbstractItemDelegate::NoHint);
+            reference_->ToucheEntree();
+            return true;
         }
         return QStyledItemDelegate::eventFilter(objet, e);
     }
@@ -93,12 +98,9 @@ public:
 protected:
     bool eventFilter(QObject* objet, QEvent* e) override
     {
-        if (e->type() == QEvent::KeyPress) {
-            const int touche = static_cast<QKeyEvent*>(e)->key();
-            if (touche == Qt::Key_Return || touche == Qt::Key_Enter) {
-                reference_->ToucheEntree();
-                return true;
-            }
+        if (ToucheEntree(e)) {
+            reference_->ToucheEntree();
+            return true;
         }
         return QObject::eventFilter(objet, e);
     }
@@ -106,15 +108,6 @@ protected:
 private:
     TReference* reference_;
 };
-
-QHBoxLayout* LigneBoutons(std::initializer_list<QPushButton*> boutons)
-{
-    auto* l = new QHBoxLayout;
-    l->addStretch();
-    for (QPushButton* b : boutons)
-        l->addWidget(b);
-    return l;
-}
 
 QLineEdit* EditionReel(const char* nom, const QString& texte, QWidget* parent)
 {
@@ -159,7 +152,7 @@ TReference::TReference(QWidget* parent) : QDialog(parent)
     StringGrid1->installEventFilter(new FiltreEntreeGrille(this));
     connect(StringGrid1, &QTableWidget::currentCellChanged, this, [this] { StringGrid1Click(); });
     connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
-            [this](int c) { AjusteColonneGrille(StringGrid1, c); });
+            [this](int c) { AjusteColonne(StringGrid1, c, 0); });
 
     Supprimer = NouveauBouton(QStringLiteral("&Supprimer"), "Supprimer", this);
     Supprimer->setToolTip(QStringLiteral("ligne"));
