@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Karstomat on the massif given, or on the
-# sample massif when none is given.
+# Installs what is missing, builds, and starts Karstomat, on the massif given if any.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -8,8 +7,10 @@ BUILD_DIR=${BUILD_DIR:-build}
 export CCACHE_BASEDIR="$PWD"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD_DIR" --target karstomat
-fichier=${1:-examples/pierrefeu.fic}
-if [ -e "$fichier" ]; then
-  exec "$BUILD_DIR/bin/karstomat" "$(realpath "$fichier")"
+if [ $# -eq 0 ]; then
+  exec "$BUILD_DIR/bin/karstomat"
 fi
-exec "$BUILD_DIR/bin/karstomat" "$fichier"
+if [ -e "$1" ]; then
+  exec "$BUILD_DIR/bin/karstomat" "$(realpath "$1")"
+fi
+exec "$BUILD_DIR/bin/karstomat" "$1"
