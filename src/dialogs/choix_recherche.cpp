@@ -87,6 +87,7 @@ void ImageApercu::resizeEvent(QResizeEvent*) { emit Redimensionne(); }
 TApercu::TApercu(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Apercu"));
+    setProperty("HelpContext", 28);
     setWindowTitle(QStringLiteral("Recherche graphique"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     Image1 = new ImageApercu(this);
@@ -301,6 +302,7 @@ void TApercu::Image1Click()
 TRechSimp::TRechSimp(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("RechSimp"));
+    setProperty("HelpContext", 27);
     setWindowTitle(QStringLiteral("Choix simple"));
     auto* groupe = new QGroupBox(QStringLiteral("Proposition"), this);
     groupe->setObjectName(QStringLiteral("GroupBox1"));
@@ -460,6 +462,7 @@ void TRechSimp::StringGrid1DblClick(int ligne)
 TRechMulti::TRechMulti(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("RechMulti"));
+    setProperty("HelpContext", 26);
     setWindowTitle(QStringLiteral("Sélection de plusieurs fiches"));
     auto liste = [this](const char* nom) {
         auto* l = new QListWidget(this);

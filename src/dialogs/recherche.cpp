@@ -200,6 +200,7 @@ void FixeDate(QLineEdit* e, const std::string& date)
 TBaseRecherche::TBaseRecherche(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("BaseRecherche"));
+    setProperty("HelpContext", 13);
     setWindowTitle(QStringLiteral("Recherche"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     QFont gras(QStringLiteral("Arial"));

@@ -138,6 +138,7 @@ void Ligne(QFormLayout* f, const QString& libelle, QWidget* champ, const QString
 TReference::TReference(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Reference"));
+    setProperty("HelpContext", 5);
     setWindowTitle(QStringLiteral("Points de référence"));
     StringGrid1 = new QTableWidget(9, kColonnes, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
@@ -273,6 +274,7 @@ TDeclinaisonDefaut::TDeclinaisonDefaut(const std::string& repProgramme, QWidget*
     : QDialog(parent), repProgramme_(repProgramme)
 {
     setObjectName(QStringLiteral("DeclinaisonDefaut"));
+    setProperty("HelpContext", 6);
     setWindowTitle(QStringLiteral("Déclinaisons"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
 
@@ -368,6 +370,7 @@ void TDeclinaisonDefaut::Label4Click()
 TConvergence::TConvergence(const std::string& repProgramme, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Convergence"));
+    setProperty("HelpContext", 50);
     setWindowTitle(QStringLiteral("Convergence des méridiens"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     Nom_projection = new QComboBox(this);
