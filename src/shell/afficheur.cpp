@@ -23,7 +23,7 @@
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
 #include "views/coupe_vue.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "views/plan.h"
 #include "views/tableau.h"
 

@@ -34,7 +34,7 @@
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
 #include "views/dlg_svg.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "views/tableau.h"
 
 namespace karst {

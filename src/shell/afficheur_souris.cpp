@@ -19,7 +19,7 @@
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "survey/nombres.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "views/plan.h"
 
 namespace karst {

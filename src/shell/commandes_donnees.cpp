@@ -16,7 +16,7 @@
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "views/dlg_vrml.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 
 namespace karst {
 

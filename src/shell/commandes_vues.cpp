@@ -22,7 +22,7 @@
 #include "views/contexte.h"
 #include "survey/coupe.h"
 #include "views/expert.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "views/plan.h"
 
 namespace karst {

@@ -19,7 +19,7 @@
 #include "platform/services.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "views/plan.h"
 #include "survey/textes.h"
 

@@ -29,7 +29,7 @@
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
 #include "views/options.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 
 namespace karst {
 

@@ -22,7 +22,7 @@
 #include "platform/modal.h"
 #include "platform/services.h"  // FichierExiste
 #include "survey/fichier_texte.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "views/svg.h"
 
 namespace karst {

@@ -36,7 +36,7 @@
 #include "views/contexte.h"
 #include "views/dlg_svg.h"
 #include "views/options.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "views/plan.h"
 
 using namespace karst;

@@ -24,7 +24,7 @@
 #include "scene3d/scene.h"
 #include "views/dlg_vrml.h"
 #include "views/modele3d.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "views/svg.h"
 #include "vues_factices.h"
 
@@ -260,7 +260,7 @@ TEST_F(Vrml, OneGalleryByteForByteThroughTheDialog) {
     dialogue.OKBtnClick();
     EXPECT_EQ(dialogue.result(), QDialog::Accepted);
     EXPECT_EQ(invite.dialoguesFichier.back().filtre, QStringLiteral("Monde virtuel (*.wrl)|*.wrl"));
-    EXPECT_EQ(Lit(chemin.toStdString()), Lit(KARST_TEST_DATA "/perspective_simple.wrl"));
+    EXPECT_EQ(Lit(chemin.toStdString()), Lit(KARST_TEST_DATA "/relief_simple.wrl"));
 
     // An existing file is overwritten only on Yes.
     TExport_VRML second(vue);
@@ -270,7 +270,7 @@ TEST_F(Vrml, OneGalleryByteForByteThroughTheDialog) {
     second.OKBtnClick();
     EXPECT_NE(second.result(), QDialog::Accepted);
     EXPECT_EQ(invite.Textes().back(), QString("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(chemin));
-    EXPECT_EQ(Lit(chemin.toStdString()), Lit(KARST_TEST_DATA "/perspective_simple.wrl"));
+    EXPECT_EQ(Lit(chemin.toStdString()), Lit(KARST_TEST_DATA "/relief_simple.wrl"));
     invite.fichiers.push_back(chemin);
     invite.reponses.push_back(Bouton::Oui);
     second.OKBtnClick();

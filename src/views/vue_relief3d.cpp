@@ -11,7 +11,7 @@
 #include "views/contexte.h"
 #include "views/modele3d.h"
 #include "views/options.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "views/svg.h"
 
 namespace karst {

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "survey/nombres.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "vues_factices.h"
 
 using namespace karst;
@@ -316,7 +316,7 @@ TEST(PerspectiveSvg, SmallDrawingByteForByte) {
     vue.Dimensions(l, h, 4, 1, image);
     const std::string chemin = dossier.filePath("p.svg").toStdString();
     vue.ExporteSVG(chemin, false, true);
-    EXPECT_EQ(Lit(chemin), Lit(KARST_TEST_DATA "/perspective_simple.svg"));
+    EXPECT_EQ(Lit(chemin), Lit(KARST_TEST_DATA "/relief_simple.svg"));
 
     // Visible layers only: the three drawn always, the options' others when shown.
     o.Affiche_Nord = false;

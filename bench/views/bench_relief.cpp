@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "massif_genere.h"
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 #include "views/svg.h"
 
 using namespace karst;

@@ -1,4 +1,4 @@
-#include "views/perspective.h"
+#include "views/vue_relief.h"
 
 #include <cmath>
 #include <numbers>
