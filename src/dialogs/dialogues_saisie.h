@@ -100,7 +100,8 @@ private:
 // titles are in their header start at row 0.
 void AjusteColonne(QTableWidget* grille, int colonne, int premiere = 1);
 
-// The station dialog as the sheet editor uses it. Mode 0 asks for a start station, 1 for an
+// The station dialog as the sheet editor uses it: the main window gives its editor the one
+// that searches through its search windows. Mode 0 asks for a start station, 1 for an
 // arrival, 3 for an arrival with the "Point final" button.
 class IDialoguePoint {
 public:
@@ -111,28 +112,6 @@ public:
     virtual void LitPoint(TPointTopo& p) const = 0;
     virtual int Montre() = 0;
     virtual bool Modifie() const = 0;
-};
-
-// A plain station dialog: terminus or a named station with its index.
-class TPoint_Saisie : public QDialog, public IDialoguePoint {
-    Q_OBJECT
-public:
-    explicit TPoint_Saisie(QWidget* parent = nullptr);
-    void Initialise(int mode, TMassif* massif, bool vider) override;
-    void AffichePoint(const TPointTopo& p) override;
-    void LitPoint(TPointTopo& p) const override;
-    int Montre() override;
-    bool Modifie() const override { return modifie_; }
-    // Checks the index before closing with `resultat`.
-    void OKBtnClick(int resultat);
-
-    QCheckBox* Terminus;
-    QLineEdit *Nom, *Ind;
-    QPushButton *Button3, *Button4, *Button5;
-
-private:
-    void RadioGroup1Click();
-    bool modifie_ = false;
 };
 
 }  // namespace karst

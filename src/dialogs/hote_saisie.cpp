@@ -6,6 +6,8 @@
 
 #include "calcul/drapeaux.h"
 #include "dialogs/hote_dialogues.h"
+#include "dialogs/point_topo.h"
+#include "dialogs/recherche.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "shell/form1.h"
@@ -44,6 +46,39 @@ private:
     TForm1& f_;
 };
 
+// The station dialog as the editor asks for it; it lives with the editor and searches
+// through the main window's search windows.
+class PointSaisie : public QObject, public IDialoguePoint {
+public:
+    PointSaisie(Recherches& r, TMultPageDlg& editeur) : QObject(&editeur), d_(new TPoint_Topo(r, &editeur))
+    {
+        d_->Saisie = [&editeur] { return EtatSaisie(editeur); };
+    }
+    void Initialise(int mode, TMassif* massif, bool vider) override { d_->Initialise(mode, massif, vider); }
+    void AffichePoint(const TPointTopo& p) override { d_->AffichePoint(p); }
+    void LitPoint(TPointTopo& p) const override { d_->LitPoint(p); }
+    int Montre() override { return d_->Montre(); }
+    bool Modifie() const override { return d_->Modifie; }
+
+    static SaisieEnCours EtatSaisie(const TMultPageDlg& e)
+    {
+        SaisieEnCours s;
+        s.Date = LitDate(e.Date);
+        for (const QString& t : LignesMemo(e.Topographe))
+            s.Topographes.push_back(VersCp1252(t));
+        for (const auto& n : e.Noeuds)
+            s.Noeuds.emplace_back(n->Arrivee, n->Depart);
+        if (e.PremierDepart)
+            s.Depart = *e.PremierDepart;
+        if (e.FinSurPoint && e.PointFinal)
+            s.Final = *e.PointFinal;
+        return s;
+    }
+
+private:
+    TPoint_Topo* d_;
+};
+
 void ApresSaisie(TForm1& fenetre)
 {
     if (fenetre.Massif) {
@@ -59,6 +94,7 @@ TMultPageDlg* InstalleEditeurSaisie(TForm1& fenetre)
 {
     auto* editeur = new TMultPageDlg(&fenetre.PreferenceSaisie, nullptr, &fenetre);
     editeur->PossedeHote(std::make_unique<HoteSaisieForm1>(fenetre));
+    editeur->InstalleDialoguePoint(new PointSaisie(fenetre.Recherche(), *editeur));
     MultPageDlg = editeur;
     fenetre.EditeurSaisie = editeur;
     QObject::connect(&fenetre, &TForm1::ReouvreEditeur, editeur, [&fenetre, editeur] {

@@ -14,7 +14,7 @@ extern TMultPageDlg* MultPageDlg;
 // The input preferences dialog of the run, once created.
 extern TForm3* Form3;
 
-// Creates the editor for the main window: it carries the unfinished sheet in the binary
+// Creates the editor for the main window, with its station dialog: it carries the unfinished sheet in the binary
 // massif files, shows it again after a load that restored one, and serves "Nouvelle fiche".
 TMultPageDlg* InstalleEditeurSaisie(TForm1& fenetre);
 

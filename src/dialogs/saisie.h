@@ -201,8 +201,8 @@ public:
 
     // The gallery information dialog, reused.
     TInformations* Informations;
-    // The station dialog; a plain one unless another is installed.
-    IDialoguePoint* DialoguePoint();
+    // The installed station dialog; without one the station commands do nothing.
+    IDialoguePoint* DialoguePoint() { return pointInstalle_; }
     void InstalleDialoguePoint(IDialoguePoint* dialogue) { pointInstalle_ = dialogue; }
     // The editor keeps this main-window link for its whole life.
     void PossedeHote(std::unique_ptr<IHoteSaisie> hote)
@@ -238,7 +238,6 @@ private:
     IHoteSaisie* hote_;
     IHoteSaisie sansHote_;
     std::unique_ptr<IHoteSaisie> hotePossede_;
-    std::unique_ptr<TPoint_Saisie> pointSimple_;
     IDialoguePoint* pointInstalle_ = nullptr;
     bool fermetureAcceptee_ = false;
     int lignePression_ = -1;  // row of the last mouse press

@@ -334,6 +334,8 @@ void TMultPageDlg::InserePoint(int r)
     if (r < 1 || r >= NbLignes())
         return;
     const int s = StationsAvant(r);
+    if (!DialoguePoint())
+        return;
     IDialoguePoint& d = *DialoguePoint();
     d.Initialise(PeutInserer(s) ? 3 : 1, Massif, true);
     const int resultat = d.Montre();
@@ -397,6 +399,8 @@ void TMultPageDlg::ModifieDepart(int ligne)
     if (k > static_cast<int>(Noeuds.size()))
         return;
     TPointTopo& p = k == 0 ? *PremierDepart : Noeuds[static_cast<std::size_t>(k - 1)]->Depart;
+    if (!DialoguePoint())
+        return;
     IDialoguePoint& d = *DialoguePoint();
     d.Initialise(0, Massif, true);
     d.AffichePoint(p);
@@ -417,6 +421,8 @@ void TMultPageDlg::ModifieArrivee(int ligne)
     else
         p = PointFinal.get();
     if (!p)
+        return;
+    if (!DialoguePoint())
         return;
     IDialoguePoint& d = *DialoguePoint();
     d.Initialise(1, Massif, true);
@@ -482,6 +488,8 @@ void TMultPageDlg::Continuerenbas1Click()
     if (!FinSurPoint || !PointFinal)
         return;
     const int r = NbLignes() - 1;
+    if (!DialoguePoint())
+        return;
     IDialoguePoint& d = *DialoguePoint();
     d.Initialise(0, Massif, true);
     if (d.Montre() != IDialoguePoint::Valider)

@@ -238,15 +238,6 @@ void TMultPageDlg::resizeEvent(QResizeEvent* e)
         UniteExit();
 }
 
-IDialoguePoint* TMultPageDlg::DialoguePoint()
-{
-    if (pointInstalle_)
-        return pointInstalle_;
-    if (!pointSimple_)
-        pointSimple_ = std::make_unique<TPoint_Saisie>(this);
-    return pointSimple_.get();
-}
-
 // ---- cells ----
 
 QString TMultPageDlg::Cellule(int ligne, int colonne) const

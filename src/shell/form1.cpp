@@ -21,6 +21,7 @@
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
 #include "dialogs/hote_form1.h"
+#include "dialogs/hote_saisie.h"
 #include "platform/imprimante.h"
 #include "shell/afficheur.h"
 #include "survey/coupe.h"
@@ -114,6 +115,7 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
     construitEtat();
     construitVues();
     InstalleExplorateur(*this);
+    InstalleEditeurSaisie(*this);
     construitCommandes();
 
     // Creation proper.

@@ -4,8 +4,6 @@
 #include <clocale>
 #include <exception>
 
-#include "dialogs/hote_recherches.h"
-#include "dialogs/hote_saisie.h"
 #include "platform/interlocuteur.h"
 #include "shell/form1.h"
 
@@ -35,8 +33,6 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Karstomat"));
     karst::TForm1 fenetre;
-    karst::InstalleEditeurSaisie(fenetre);
-    karst::InstalleDialoguePoint(fenetre);
     fenetre.showMaximized();
     return QApplication::exec();
 }

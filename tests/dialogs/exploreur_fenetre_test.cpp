@@ -164,7 +164,6 @@ TEST_F(FenetreExplorateur, ExempleEnPageWeb)
 TEST_F(FenetreExplorateur, NouvelleFicheEtOuvertureDansLEditeur)
 {
     auto f = Cree();
-    InstalleEditeurSaisie(*f);
     ASSERT_TRUE(f->OuvreMassif(Massif()));
     TExploreur* e = Exploreur(*f);
     e->ConstruitArbre();

@@ -12,7 +12,6 @@
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
 #include "dialogs/hote_dialogues.h"
-#include "dialogs/hote_recherches.h"
 #include "dialogs/hote_saisie.h"
 #include "dialogs/point_topo.h"
 #include "dialogs/recherche.h"
@@ -34,8 +33,6 @@ protected:
         f = std::make_unique<TForm1>(dirU.path().toStdString(), dirP.path().toStdString());
         f->Timer2->stop();
         f->Automatique1->setChecked(false);
-        InstalleEditeurSaisie(*f);
-        InstalleDialoguePoint(*f);
         ASSERT_TRUE(f->OuvreMassif(""));
     }
     void TearDown() override

@@ -408,3 +408,18 @@ TEST_F(Outils, PreferencesDeSaisie)
 }
 
 }  // namespace
+
+TEST_F(Outils, SansDialogueDePointLesCommandesDePointNeFontRien)
+{
+    ed->OuvreFiche(Fiche(2), &massif, 0, &prefs);
+    ASSERT_EQ(ed->DialoguePoint(), nullptr);
+    const int lignes = ed->NbLignes();
+    const QString depart = ed->Cellule(1, 1);
+    ed->Modifier(1);
+    ed->InserePoint(2);
+    ed->Continuerenbas1Click();
+    EXPECT_EQ(ed->NbLignes(), lignes);
+    EXPECT_EQ(ed->Cellule(1, 1), depart);
+    EXPECT_FALSE(ed->Modifie);
+    EXPECT_TRUE(invite.messages.empty());
+}

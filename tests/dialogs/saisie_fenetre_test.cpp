@@ -28,7 +28,7 @@ protected:
         f = std::make_unique<TForm1>(dirU.path().toStdString() + "/", dirP.path().toStdString() + "/");
         f->Timer2->stop();
         f->Automatique1->setChecked(false);
-        ed = InstalleEditeurSaisie(*f);
+        ed = MultPageDlg;
     }
     QTemporaryDir dirU, dirP, dirM;
     InterlocuteurScripte invite;
