@@ -47,7 +47,7 @@ void TExploreur::epilogue(bool calcul)
     TMassif* m = massif();
     m->Enregistre = false;
     if (calcul)
-        DemandeCalcul(hote_);
+        hote_.DemandeCalcul(true);
     DemandeMiseAJour();
 }
 
@@ -174,7 +174,7 @@ void TExploreur::Restaurer1Click()
     m->Corbeille.compacte();
     DemandeMiseAJour();
     hote_.RafraichitVues();
-    DemandeCalcul(hote_);
+    hote_.DemandeCalcul(true);
 }
 
 void TExploreur::Restaurer2Click()
@@ -193,7 +193,7 @@ void TExploreur::Restaurer2Click()
     Annulations.push_back(std::move(pas));
     m->Enregistre = false;
     DemandeMiseAJour();
-    DemandeCalcul(hote_);
+    hote_.DemandeCalcul(true);
 }
 
 void TExploreur::Vider1Click()
@@ -524,10 +524,7 @@ void TExploreur::AnnuleDeplacement()
     m->Corbeille.compacte();
     m->TrieFiches();
     DemandeMiseAJour();
-    if (CalculEnCours) {
-        ArretCalcul = true;
-        hote_.ArmeCalculRapide();
-    }
+    hote_.DemandeCalcul(false);
 }
 
 }  // namespace karst

@@ -1,7 +1,5 @@
 #include "dialogs/hote_dialogues.h"
 
-#include "calcul/drapeaux.h"
-
 namespace karst {
 
 EntreesSaisie& Saisie()
@@ -30,14 +28,5 @@ TEco& PartieAdresse(TFiche& f, int k)
 }
 
 const TEco& PartieAdresse(const TFiche& f, int k) { return PartieAdresse(const_cast<TFiche&>(f), k); }
-
-void DemandeCalcul(HoteDialogues& hote)
-{
-    if (!hote.Automatique())
-        return;
-    if (CalculEnCours)
-        ArretCalcul = true;
-    hote.ArmeCalculRapide();
-}
 
 }  // namespace karst

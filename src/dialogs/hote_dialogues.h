@@ -30,10 +30,10 @@ public:
     virtual void TexteEtat(int panneau, const QString& texte) = 0;
     // "&Récupérer" enabled.
     virtual void ActiveRecuperer() = 0;
-    // "&Automatique" is ticked.
-    virtual bool Automatique() = 0;
-    // Enables the quick-computation start timer.
-    virtual void ArmeCalculRapide() = 0;
+    // The main window's computation request after a change of the data: a running
+    // computation is stopped and started again; with `automatique`, the quick computation
+    // is also armed when "&Automatique" is ticked.
+    virtual void DemandeCalcul(bool automatique) = 0;
 
     // Opens the sheet editor on a sheet (null: a new one) at a gallery index, then shows
     // it. For a new sheet, the place fields whose bit is set in `champs` (1 system, 2 cave,
@@ -75,9 +75,5 @@ Adresse AdresseFiche(const TFiche& f);
 // Part k (1..4) of a sheet's address.
 TEco& PartieAdresse(TFiche& f, int k);
 const TEco& PartieAdresse(const TFiche& f, int k);
-
-// The computation request after a change of the data: a running computation is asked to
-// stop and the quick computation is armed, when "Automatique" is ticked.
-void DemandeCalcul(HoteDialogues& hote);
 
 }  // namespace karst

@@ -80,14 +80,7 @@ void HoteExplorateurForm1::TexteEtat(int panneau, const QString& texte)
 }
 
 void HoteExplorateurForm1::ActiveRecuperer() { f_.Rcuprer1->setEnabled(true); }
-bool HoteExplorateurForm1::Automatique() { return f_.Automatique1->isChecked(); }
-
-void HoteExplorateurForm1::ArmeCalculRapide()
-{
-    // As for an opened massif: the quick computation starts once its command exists.
-    if (f_.Calculrapide1->property("disponible").toBool())
-        f_.Depart_Calcul_Rapide->start();
-}
+void HoteExplorateurForm1::DemandeCalcul(bool automatique) { f_.DemandeCalcul(automatique); }
 
 void HoteExplorateurForm1::EditeFiche(TFiche* fiche, int galerie, const Adresse* adresse, unsigned champs)
 {

@@ -19,8 +19,7 @@ public:
     void MiseAJourMenus() override;
     void TexteEtat(int panneau, const QString& texte) override;
     void ActiveRecuperer() override;
-    bool Automatique() override;
-    void ArmeCalculRapide() override;
+    void DemandeCalcul(bool automatique) override;
     void EditeFiche(TFiche* fiche, int galerie, const Adresse* adresse, unsigned champs) override;
     bool RechercheSimple(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
                          TFiche*& choisie, int& galerieChoisie) override;

@@ -2,9 +2,7 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QTimer>
 
-#include "calcul/drapeaux.h"
 #include "dialogs/hote_dialogues.h"
 #include "dialogs/point_topo.h"
 #include "dialogs/recherche.h"
@@ -23,12 +21,7 @@ class HoteSaisieForm1 : public IHoteSaisie {
 public:
     explicit HoteSaisieForm1(TForm1& f) : f_(f) {}
     TMassif* MassifOuvert() override { return f_.Massif.get(); }
-    bool CalculAutomatique() override { return f_.Automatique1 && f_.Automatique1->isChecked(); }
-    void DemarreCalculRapide() override
-    {
-        if (f_.Calculrapide1 && f_.Calculrapide1->property("disponible").toBool())
-            f_.Depart_Calcul_Rapide->start();
-    }
+    void DemandeCalcul() override { f_.DemandeCalcul(); }
     void MiseAJourMenus() override { f_.MiseAJourMenus(); }
     void Enregistrer() override { f_.Enregistrer1Click(); }
     void RafraichitExplorateur() override

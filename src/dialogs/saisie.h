@@ -35,10 +35,9 @@ public:
     virtual ~IHoteSaisie() = default;
     // The open massif, or null.
     virtual TMassif* MassifOuvert() { return nullptr; }
-    // The "Automatique" item is ticked: the quick computation follows every change.
-    virtual bool CalculAutomatique() { return false; }
-    // Arms the quick-computation start timer.
-    virtual void DemarreCalculRapide() {}
+    // The main window's computation request after a sheet was stored: a running
+    // computation is started again, and the quick one follows when "Automatique" is ticked.
+    virtual void DemandeCalcul() {}
     virtual void MiseAJourMenus() {}
     // The main window's save command.
     virtual void Enregistrer() {}

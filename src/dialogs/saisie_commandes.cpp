@@ -11,7 +11,6 @@
 #include <QTabBar>
 #include <QTableWidget>
 
-#include "calcul/drapeaux.h"
 #include "dialogs/saisie.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
@@ -142,11 +141,7 @@ void TMultPageDlg::PopupMenu1Popup()
 
 void TMultPageDlg::apresValidation()
 {
-    if (hote_->CalculAutomatique()) {
-        if (CalculEnCours)
-            ArretCalcul = true;
-        hote_->DemarreCalculRapide();
-    }
+    hote_->DemandeCalcul();
 }
 
 void TMultPageDlg::Terminer1Click()

@@ -87,7 +87,7 @@ TEST_F(Deplacements, SupprimerUnLieuPuisAnnuler)
     EXPECT_EQ(m().Corbeille.size(), 3u);
     EXPECT_FALSE(m().Enregistre);
     EXPECT_TRUE(ArretCalcul);
-    EXPECT_EQ(hote.calculsArmes, 1);
+    EXPECT_EQ(hote.demandesCalcul, std::vector<bool>{true});
     ASSERT_EQ(e->Annulations.size(), 1u);
     EXPECT_EQ(e->Annulations[0]->Origines.size(), 3u);
 
@@ -95,6 +95,8 @@ TEST_F(Deplacements, SupprimerUnLieuPuisAnnuler)
     CalculEnCours = false;
     e->AnnuleDeplacement();
     EXPECT_TRUE(e->Annulations.empty());
+    // Undoing asks only for a running computation to start again.
+    EXPECT_EQ(hote.demandesCalcul, (std::vector<bool>{true, false}));
     EXPECT_TRUE(m().Corbeille.empty());
     ASSERT_EQ(m().Fiches.size(), 4u);
     std::vector<int32_t> ordres;

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "calcul/drapeaux.h"
 #include "dialogs/exploreur.h"
 #include "dialogs/hote_form1.h"
 #include "dialogs/hote_saisie.h"
@@ -82,10 +83,20 @@ TEST_F(FenetreExplorateur, OuvertAvecLeMassifEtSesCommandes)
     e->SelectionneNoeud(e->Racine()->child(1));
     e->DonneFocus(TExploreur::Controle::Arbre);
     invite.reponses = {Bouton::Oui};
+    // A computation running meanwhile is stopped and started again, though "Automatique"
+    // is off.
+    CalculEnCours = true;
+    ArretCalcul = false;
     f->BoutonSupprimer->trigger();
     EXPECT_EQ(f->Massif->Fiches.size(), 1u);
+    EXPECT_TRUE(ArretCalcul);
+    EXPECT_TRUE(f->Depart_Calcul_Rapide->isActive());
+    f->Depart_Calcul_Rapide->stop();
+    CalculEnCours = false;
+    ArretCalcul = false;
     f->Annuler1->trigger();
     EXPECT_EQ(f->Massif->Fiches.size(), 2u);
+    EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());  // nothing ran, "Automatique" is off
 
     // The list style follows the main window's ticks.
     f->StyleListe(3);

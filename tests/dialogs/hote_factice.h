@@ -17,8 +17,9 @@ public:
     std::unique_ptr<TMassif> massif = std::make_unique<TMassif>();
     bool pageWeb = false;
     int style = 3;
-    bool automatique = true;
-    int vuesRafraichies = 0, menus = 0, calculsArmes = 0, recuperer = 0, miseAJourExploreur = 0;
+    // The computation requests, with their `automatique` argument.
+    std::vector<bool> demandesCalcul;
+    int vuesRafraichies = 0, menus = 0, recuperer = 0, miseAJourExploreur = 0;
     int declinaisons = 0, references = 0;
     QString etat[3];
     struct Edition {
@@ -45,8 +46,7 @@ public:
     void MiseAJourMenus() override { ++menus; }
     void TexteEtat(int p, const QString& t) override { etat[p] = t; }
     void ActiveRecuperer() override { ++recuperer; }
-    bool Automatique() override { return automatique; }
-    void ArmeCalculRapide() override { ++calculsArmes; }
+    void DemandeCalcul(bool automatique) override { demandesCalcul.push_back(automatique); }
     void EditeFiche(TFiche* f, int g, const Adresse* a, unsigned champs) override
     {
         editions.push_back({f, g, a != nullptr, a ? *a : Adresse{}, champs});
