@@ -132,6 +132,9 @@ public:
 
     // Length in metres.
     long double LongueurMetres() const;
+    // Azimuth in radians, by its unit (degrees, grads, and both reversed); the declination
+    // is not applied.
+    long double AzimutRadians() const;
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);

@@ -9,16 +9,6 @@ namespace {
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
 
-long double AzimutRadians(const TVisee& v) {
-    const long double a = v.Azimut;
-    switch (v.UniteAzimut) {
-        case 1: return a / 200 * kPi;
-        case 5: return (a / 180 + 1) * kPi;
-        case 6: return (a / 200 + 1) * kPi;
-        default: return a / 180 * kPi;  // 0, and any code the tables do not name
-    }
-}
-
 // Slope decoding: true for an angle kind (p in radians), false for a height difference
 // (d in metres).
 bool Pente(const TVisee& v, long double& p, long double& d) {
@@ -39,6 +29,16 @@ bool Pente(const TVisee& v, long double& p, long double& d) {
 
 }  // namespace
 
+long double TVisee::AzimutRadians() const {
+    const long double a = Azimut;
+    switch (UniteAzimut) {
+        case 1: return a / 200 * kPi;
+        case 5: return (a / 180 + 1) * kPi;
+        case 6: return (a / 200 + 1) * kPi;
+        default: return a / 180 * kPi;  // 0, and any code the tables do not name
+    }
+}
+
 void TGalerie::CalculeVisees(Reel6 angle) {
     SommeDX = 0;
     SommeDY = 0;
@@ -52,7 +52,7 @@ void TGalerie::CalculeVisees(Reel6 angle) {
         TVisee* v = Visee(k);
         if (!v) continue;
         const long double L = v->LongueurMetres();
-        const long double A = AzimutRadians(*v);
+        const long double A = v->AzimutRadians();
         if (v->AvecCorrDeveloppement) Developpement += static_cast<long double>(v->CorrDeveloppement);
         else Developpement += L;
         long double p = 0, d = 0;

@@ -1,7 +1,6 @@
 #include "views/modele3d.h"
 
 #include <cmath>
-#include <numbers>
 
 #include "survey/reel6.h"
 #include "views/options.h"
@@ -9,8 +8,6 @@
 namespace karst {
 
 namespace {
-
-constexpr long double kPi = std::numbers::pi_v<long double>;
 
 double Stocke(long double v) { return Reel6::arrondit(v); }
 
@@ -64,18 +61,8 @@ int NbViseesModele(const TGalerie& g) { return std::min<int>(g.NbVisees, g.NbSta
 
 }  // namespace
 
-long double AngleVisee(const TVisee& v) {
-    const long double az = v.Azimut;
-    switch (v.UniteAzimut) {
-    case 1: return az / 200 * kPi;
-    case 5: return (az / 180 + 1) * kPi;
-    case 6: return (az / 200 + 1) * kPi;
-    default: return az / 180 * kPi;
-    }
-}
-
 void CoinsSection(const TVisee& visee, Section3D& coins, double gauche, double droite, double haut, double bas) {
-    const long double t = AngleVisee(visee);
+    const long double t = visee.AzimutRadians();
     const long double ax = cosl(t), ay = -sinl(t);
     long double ex = 0, ey = 0, ez = 1;
     if (static_cast<long double>(visee.Horizontale) < 0.01L) {

@@ -45,10 +45,6 @@ struct Modele3D {
     std::vector<Cylindre3D> Cylindres;
 };
 
-// The shot's azimuth in radians, by its unit (degrees, grads, and both reversed); the
-// declination is not applied.
-long double AngleVisee(const TVisee& v);
-
 // Moves the four corners, preset to the station, to the corners of the section across
 // the shot with these left and right widths and up and down heights. A shot of less than
 // 0.01 m of horizontal length lays the heights horizontally along its azimuth.
