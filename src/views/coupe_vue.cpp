@@ -280,16 +280,12 @@ void TCoupe::IsoleEcran(int x, int y, int rayon2) {
         const double xc = x / 1000.0 * Echelle / PxParMm + Xmin, zc = Ymax - y / 1000.0 * Echelle / PxParMm;
         const double k = Echelle / PxParMm / 1000, r2 = k * k * rayon2;
         auto proche = [&](Pt p) { return (p.x - xc) * (p.x - xc) + (p.y - zc) * (p.y - zc) < r2; };
-        for (TFiche* f : *fiches) {
-            if (!f) continue;
-            bool vue = false;
-            for (const TGalerie* g : f->Galeries) {
-                if (!Montree(*g)) continue;
-                for (int i = 0; !vue && i <= NbViseesMontrees(*g); ++i) vue = proche(StationCoupe(*g, i));
-                if (vue) break;
-            }
-            if (vue) nouvelle->push_back(f);
-        }
+        nouvelle = FichesRetenues(*fiches, [&](const TGalerie& g) {
+            if (!Montree(g)) return false;
+            for (int i = 0; i <= NbViseesMontrees(g); ++i)
+                if (proche(StationCoupe(g, i))) return true;
+            return false;
+        });
     }
     IsoleFiches(std::move(nouvelle));
 }

@@ -1,5 +1,6 @@
 #include "views/graphique.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/imprimante.h"
@@ -183,6 +184,16 @@ void TGraphique::IsoleFiches(std::unique_ptr<ListeFiches> fiches) {
     massif->Selection = std::move(fiches);
     massif->FichesCourantes = massif->Selection.get();
     massif->SelectionActive = true;
+}
+
+std::unique_ptr<ListeFiches> TGraphique::FichesRetenues(const ListeFiches& fiches,
+                                                        const std::function<bool(const TGalerie&)>& retenue) {
+    auto retenues = std::make_unique<ListeFiches>();
+    for (TFiche* f : fiches) {
+        if (f && std::any_of(f->Galeries.begin(), f->Galeries.end(), [&](const TGalerie* g) { return retenue(*g); }))
+            retenues->push_back(f);
+    }
+    return retenues;
 }
 
 double TGraphique::DeformationGalerie(const TGalerie& g) const {

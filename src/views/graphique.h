@@ -5,6 +5,7 @@
 // multi-page print.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -105,6 +106,9 @@ protected:
     static std::string TexteDesignation(const TFiche& f, const TPointTopo& premier, const TPointTopo& second);
     // Makes the sheets the massif's working selection (isolating what is on screen).
     void IsoleFiches(std::unique_ptr<ListeFiches> fiches);
+    // The sheets of `fiches` that have a gallery for which `retenue` holds, in their order.
+    static std::unique_ptr<ListeFiches> FichesRetenues(const ListeFiches& fiches,
+                                                       const std::function<bool(const TGalerie&)>& retenue);
 
     // Start and end of a screen drawing: scroll stored, an off-screen bitmap of the image's
     // size filled white and made CanvasEcran; then copied onto the image, which stays

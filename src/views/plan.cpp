@@ -393,22 +393,15 @@ void TPlan::IsoleEcran(int x, int y, int rayon2) {
     PointDuPixel(x, y, qx, qy);
     const double k = Echelle / PxParMm / 1000;
     const double r2 = k * k * rayon2;
-    auto nouvelle = std::make_unique<ListeFiches>();
     ParcoursPlan parcours(*this, false);
-    for (TFiche* f : *fiches) {
-        if (!f) continue;
-        bool vue = false;
-        auto proche = [&](Pt p) { return (p.x - qx) * (p.x - qx) + (p.y - qy) * (p.y - qy) < r2; };
-        for (const TGalerie* g : f->Galeries) {
-            if (!g->Placee) continue;
-            if (proche(parcours.Depart(*g))) vue = true;
-            for (int s = 1; !vue && s <= ParcoursPlan::NbVisees(*g); ++s)
-                if (proche(parcours.Station(*g, s))) vue = true;
-            if (vue) break;
-        }
-        if (vue) nouvelle->push_back(f);
-    }
-    IsoleFiches(std::move(nouvelle));
+    auto proche = [&](Pt p) { return (p.x - qx) * (p.x - qx) + (p.y - qy) * (p.y - qy) < r2; };
+    IsoleFiches(FichesRetenues(*fiches, [&](const TGalerie& g) {
+        if (!g.Placee) return false;
+        if (proche(parcours.Depart(g))) return true;
+        for (int s = 1; s <= ParcoursPlan::NbVisees(g); ++s)
+            if (proche(parcours.Station(g, s))) return true;
+        return false;
+    }));
 }
 
 void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {

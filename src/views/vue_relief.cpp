@@ -351,18 +351,12 @@ void TPerspective::IsoleEcran(int x, int y, int rayon2) {
     const double r2 = k * k * rayon2;
     auto nouvelle = std::make_unique<ListeFiches>();
     if (Donnees) {
-        for (TFiche* f : *fiches) {
-            if (!f) continue;
-            bool vue = false;
-            for (const TGalerie* g : f->Galeries) {
-                if (!g->Placee) continue;
-                for (const Vu& s : StationsVues(*this, *g)) {
-                    if ((s.h - c.x) * (s.h - c.x) + (s.v - c.y) * (s.v - c.y) < r2) vue = true;
-                }
-                if (vue) break;
-            }
-            if (vue) nouvelle->push_back(f);
-        }
+        nouvelle = FichesRetenues(*fiches, [&](const TGalerie& g) {
+            if (!g.Placee) return false;
+            for (const Vu& s : StationsVues(*this, g))
+                if ((s.h - c.x) * (s.h - c.x) + (s.v - c.y) * (s.v - c.y) < r2) return true;
+            return false;
+        });
     }
     IsoleFiches(std::move(nouvelle));
 }
