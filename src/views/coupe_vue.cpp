@@ -192,13 +192,11 @@ void TCoupe::Dimensions(int& largeur, int& hauteur, double pxParMm, double rappo
         largeur = hauteur = 1;
         return;
     }
-    const double marge = Echelle * 0.01;
-    Xmin = min.Abscisse.d() - marge;
-    Xmax = max.Abscisse.d() + marge;
-    Ymin = min.Z.d() - marge;
-    Ymax = max.Z.d() + marge;
-    largeur = RoundEntier((Xmax - Xmin) / Echelle * 1000 * pxParMm * rapport);
-    hauteur = RoundEntier((Ymax - Ymin) / Echelle * 1000 * pxParMm * rapport);
+    Xmin = min.Abscisse.d();
+    Xmax = max.Abscisse.d();
+    Ymin = min.Z.d();
+    Ymax = max.Z.d();
+    ElargitEtendue(largeur, hauteur, pxParMm, rapport);
 }
 
 void TCoupe::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) {

@@ -186,6 +186,16 @@ void TGraphique::IsoleFiches(std::unique_ptr<ListeFiches> fiches) {
     massif->SelectionActive = true;
 }
 
+void TGraphique::ElargitEtendue(int& largeur, int& hauteur, double pxParMm, double rapport) {
+    const double marge = Echelle * 0.01;
+    Xmin -= marge;
+    Xmax += marge;
+    Ymin -= marge;
+    Ymax += marge;
+    largeur = RoundEntier((Xmax - Xmin) / Echelle * 1000 * pxParMm * rapport);
+    hauteur = RoundEntier((Ymax - Ymin) / Echelle * 1000 * pxParMm * rapport);
+}
+
 std::unique_ptr<ListeFiches> TGraphique::FichesRetenues(const ListeFiches& fiches,
                                                         const std::function<bool(const TGalerie&)>& retenue) {
     auto retenues = std::make_unique<ListeFiches>();

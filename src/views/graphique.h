@@ -106,6 +106,9 @@ protected:
     static std::string TexteDesignation(const TFiche& f, const TPointTopo& premier, const TPointTopo& second);
     // Makes the sheets the massif's working selection (isolating what is on screen).
     void IsoleFiches(std::unique_ptr<ListeFiches> fiches);
+    // Widens Xmin..Xmax and Ymin..Ymax, the extent of the drawing, by a margin of 1 % of the
+    // scale, and gives the image size in pixels of that extent (Dimensions).
+    void ElargitEtendue(int& largeur, int& hauteur, double pxParMm, double rapport);
     // The sheets of `fiches` that have a gallery for which `retenue` holds, in their order.
     static std::unique_ptr<ListeFiches> FichesRetenues(const ListeFiches& fiches,
                                                        const std::function<bool(const TGalerie&)>& retenue);

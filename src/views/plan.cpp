@@ -289,13 +289,7 @@ void TPlan::Dimensions(int& largeur, int& hauteur, double pxParMm, double rappor
         if (i == 0 || y < Ymin) Ymin = y;
         if (i == 0 || y > Ymax) Ymax = y;
     }
-    const double marge = Echelle * 0.01;
-    Xmin -= marge;
-    Xmax += marge;
-    Ymin -= marge;
-    Ymax += marge;
-    largeur = RoundEntier((Xmax - Xmin) / Echelle * 1000 * pxParMm * rapport);
-    hauteur = RoundEntier((Ymax - Ymin) / Echelle * 1000 * pxParMm * rapport);
+    ElargitEtendue(largeur, hauteur, pxParMm, rapport);
 }
 
 void TPlan::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) {

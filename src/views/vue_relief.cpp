@@ -238,13 +238,7 @@ void TPerspective::Dimensions(int& largeur, int& hauteur, double pxParMm, double
         if (i == 0 || c.d > dmax) dmax = c.d;
     }
     ProfondeurCentre = (dmin + dmax) / 2;
-    const double marge = Echelle * 0.01;
-    Xmin -= marge;
-    Xmax += marge;
-    Ymin -= marge;
-    Ymax += marge;
-    largeur = RoundEntier((Xmax - Xmin) / Echelle * 1000 * pxParMm * rapport);
-    hauteur = RoundEntier((Ymax - Ymin) / Echelle * 1000 * pxParMm * rapport);
+    ElargitEtendue(largeur, hauteur, pxParMm, rapport);
 }
 
 void TPerspective::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) {
