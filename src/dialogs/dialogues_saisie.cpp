@@ -26,20 +26,6 @@ namespace karst {
 
 namespace {
 
-QPushButton* NouveauBouton(QWidget* parent, const char* nom, const QString& texte)
-{
-    auto* b = new QPushButton(texte, parent);
-    b->setObjectName(QString::fromLatin1(nom));
-    return b;
-}
-
-QLineEdit* Edition(QWidget* parent, const char* nom)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(nom));
-    return e;
-}
-
 // A real that a six-byte real can hold.
 bool ReelStockable(const QString& texte, long double& v)
 {
@@ -66,9 +52,9 @@ TInformations::TInformations(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("Informations"));
     setWindowTitle(QStringLiteral("Informations"));
     auto* forme = new QFormLayout(this);
-    Info = Edition(this, "Info");
-    Deformation = Edition(this, "Deformation");
-    Topofil = Edition(this, "Topofil");
+    Info = NouvelleEdition("Info", this);
+    Deformation = NouvelleEdition("Deformation", this);
+    Topofil = NouvelleEdition("Topofil", this);
     Deformation->setText(QStringLiteral("1"));
     Topofil->setText(QStringLiteral("1"));
     FiltreCles(Deformation, GenreTouches::Positif);
@@ -76,8 +62,8 @@ TInformations::TInformations(QWidget* parent) : QDialog(parent)
     forme->addRow(QStringLiteral("&Informations sur la galerie"), Info);
     forme->addRow(QStringLiteral("Coefficient de &déformation"), Deformation);
     forme->addRow(QStringLiteral("Coefficient de correction du &Topofil"), Topofil);
-    Button1 = NouveauBouton(this, "Button1", QStringLiteral("Valider"));
-    Button2 = NouveauBouton(this, "Button2", QStringLiteral("Annuler"));
+    Button1 = NouveauBouton(QStringLiteral("Valider"), "Button1", this);
+    Button2 = NouveauBouton(QStringLiteral("Annuler"), "Button2", this);
     Button1->setDefault(true);
     auto* boutons = new QHBoxLayout;
     boutons->addWidget(Button1);
@@ -142,12 +128,12 @@ TCorrection::TCorrection(QWidget* parent) : QDialog(parent)
     Quantite->setObjectName(QStringLiteral("Quantite"));
     AjouterA->setAlignment(Qt::AlignHCenter);
     Quantite->setAlignment(Qt::AlignHCenter);
-    Edit1 = Edition(this, "Edit1");
+    Edit1 = NouvelleEdition("Edit1", this);
     FiltreCles(Edit1, GenreTouches::Reel);
     LaSelection = new QCheckBox(QStringLiteral("Visées sélectionnées"), this);
     LaSelection->setObjectName(QStringLiteral("LaSelection"));
-    Button1 = NouveauBouton(this, "Button1", QStringLiteral("Corriger"));
-    Button2 = NouveauBouton(this, "Button2", QStringLiteral("Annuler"));
+    Button1 = NouveauBouton(QStringLiteral("Corriger"), "Button1", this);
+    Button2 = NouveauBouton(QStringLiteral("Annuler"), "Button2", this);
     Button1->setDefault(true);
     colonne->addWidget(AjouterA);
     colonne->addWidget(Quantite);
@@ -199,8 +185,8 @@ TImportationExcel::TImportationExcel(QWidget* parent) : QDialog(parent)
     Colonnes = new QPlainTextEdit(this);
     Colonnes->setObjectName(QStringLiteral("Colonnes"));
     libelle->setBuddy(Colonnes);
-    Button1 = NouveauBouton(this, "Button1", QStringLiteral("Importer"));
-    Button2 = NouveauBouton(this, "Button2", QStringLiteral("Annuler"));
+    Button1 = NouveauBouton(QStringLiteral("Importer"), "Button1", this);
+    Button2 = NouveauBouton(QStringLiteral("Annuler"), "Button2", this);
     Button1->setDefault(true);
     colonne->addWidget(libelle);
     colonne->addWidget(Colonnes);
@@ -250,13 +236,13 @@ TExplorateur::TExplorateur(QWidget* parent) : QDialog(parent)
     };
     SrcList = liste("SrcList");
     DstList = liste("DstList");
-    IncludeBtn = NouveauBouton(this, "IncludeBtn", QStringLiteral(">"));
-    IncAllBtn = NouveauBouton(this, "IncAllBtn", QStringLiteral(">>"));
-    ExcludeBtn = NouveauBouton(this, "ExcludeBtn", QStringLiteral("<"));
-    ExAllBtn = NouveauBouton(this, "ExAllBtn", QStringLiteral("<<"));
-    Button1 = NouveauBouton(this, "Button1", QStringLiteral("Enregistrer"));
-    Button2 = NouveauBouton(this, "Button2", QStringLiteral("Annuler"));
-    Button3 = NouveauBouton(this, "Button3", QStringLiteral("&Modifier ..."));
+    IncludeBtn = NouveauBouton(QStringLiteral(">"), "IncludeBtn", this);
+    IncAllBtn = NouveauBouton(QStringLiteral(">>"), "IncAllBtn", this);
+    ExcludeBtn = NouveauBouton(QStringLiteral("<"), "ExcludeBtn", this);
+    ExAllBtn = NouveauBouton(QStringLiteral("<<"), "ExAllBtn", this);
+    Button1 = NouveauBouton(QStringLiteral("Enregistrer"), "Button1", this);
+    Button2 = NouveauBouton(QStringLiteral("Annuler"), "Button2", this);
+    Button3 = NouveauBouton(QStringLiteral("&Modifier ..."), "Button3", this);
     Button1->setDefault(true);
     auto* src = new QLabel(QStringLiteral("Liste &source"), this);
     auto* dst = new QLabel(QStringLiteral("Liste &retenue"), this);

@@ -145,10 +145,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     Button1 = bouton("Button1", QStringLiteral("Valider"));
     Button2 = bouton("Button2", QStringLiteral("Annuler"));
     Button1->setDefault(true);
-    auto* boutons = new QHBoxLayout;
-    boutons->addStretch();
-    boutons->addWidget(Button1);
-    boutons->addWidget(Button2);
+    QHBoxLayout* boutons = LigneBoutons({Button1, Button2});
     grille->addLayout(boutons, 4, 0, 1, 3);
 
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this] {

@@ -143,34 +143,11 @@ bool CriteresRecherche::Correspond(const TFiche& f) const
 
 // ---- controls ----
 
-QPushButton* NouveauBouton(const QString& texte, const char* nom, QWidget* parent)
-{
-    auto* b = new QPushButton(texte, parent);
-    b->setObjectName(QString::fromLatin1(nom));
-    return b;
-}
-
-QLineEdit* NouvelleEdition(const char* nom, QWidget* parent)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(nom));
-    return e;
-}
-
 QRadioButton* NouveauRadio(const QString& texte, const char* nom, QWidget* parent)
 {
     auto* r = new QRadioButton(texte, parent);
     r->setObjectName(QString::fromLatin1(nom));
     return r;
-}
-
-QHBoxLayout* LigneBoutons(std::initializer_list<QPushButton*> boutons)
-{
-    auto* l = new QHBoxLayout;
-    l->addStretch();
-    for (QPushButton* b : boutons)
-        l->addWidget(b);
-    return l;
 }
 
 QLineEdit* EditionDate(const char* nom, QWidget* parent)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "survey/modele.h"
+#include "views/controles.h"
 
 class QHBoxLayout;
 class QLineEdit;
@@ -67,12 +68,8 @@ private:
     void Cherche(bool inverse);
 };
 
-// Controls of the search, station and georeferencing dialogs, named after their field.
-QPushButton* NouveauBouton(const QString& texte, const char* nom, QWidget* parent);
-QLineEdit* NouvelleEdition(const char* nom, QWidget* parent);
+// A radio button named after its field.
 QRadioButton* NouveauRadio(const QString& texte, const char* nom, QWidget* parent);
-// The buttons of a dialog, right-aligned on one row.
-QHBoxLayout* LigneBoutons(std::initializer_list<QPushButton*> boutons);
 // A dd/mm/yy box: eight characters, each digit may stay blank.
 QLineEdit* EditionDate(const char* nom, QWidget* parent);
 // Its text with the blanks kept ("  /05/98").

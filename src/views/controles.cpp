@@ -304,17 +304,35 @@ Formulaire DialogueOptions::Page(const QString& titre)
     return Formulaire(page);
 }
 
+QPushButton* NouveauBouton(const QString& texte, const char* nom, QWidget* parent)
+{
+    auto* b = new QPushButton(texte, parent);
+    b->setObjectName(QString::fromLatin1(nom));
+    return b;
+}
+
+QLineEdit* NouvelleEdition(const char* nom, QWidget* parent)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(nom));
+    return e;
+}
+
+QHBoxLayout* LigneBoutons(std::initializer_list<QPushButton*> boutons)
+{
+    auto* l = new QHBoxLayout;
+    l->addStretch();
+    for (QPushButton* b : boutons)
+        l->addWidget(b);
+    return l;
+}
+
 BoutonsDialogue AjouteBoutons(QWidget* dialogue, QLayout* colonne, const QString& valider)
 {
-    auto* v = new QPushButton(valider, dialogue);
-    v->setObjectName(QStringLiteral("Valider"));
+    QPushButton* v = NouveauBouton(valider, "Valider", dialogue);
     v->setDefault(true);
-    auto* a = new QPushButton(QStringLiteral("Annuler"), dialogue);
-    a->setObjectName(QStringLiteral("Annuler"));
-    auto* ligne = new QHBoxLayout;
-    ligne->addStretch();
-    ligne->addWidget(v);
-    ligne->addWidget(a);
+    QPushButton* a = NouveauBouton(QStringLiteral("Annuler"), "Annuler", dialogue);
+    QHBoxLayout* ligne = LigneBoutons({v, a});
     if (auto* boite = qobject_cast<QBoxLayout*>(colonne))
         boite->addLayout(ligne);
     return {v, a};

@@ -23,6 +23,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QFormLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -50,6 +51,12 @@ private:
 };
 
 void FiltreCles(QLineEdit* edition, GenreTouches genre);
+
+// Controls of the dialogs, named after their field.
+QPushButton* NouveauBouton(const QString& texte, const char* nom, QWidget* parent);
+QLineEdit* NouvelleEdition(const char* nom, QWidget* parent);
+// The buttons of a dialog, right-aligned on one row.
+QHBoxLayout* LigneBoutons(std::initializer_list<QPushButton*> boutons);
 
 // A group of exclusive choices whose value is the index of the chosen item (-1: none),
 // as the options store it.

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "platform/modal.h"
+#include "views/controles.h"
 
 namespace karst {
 
@@ -49,10 +50,7 @@ TDef_Bulles::TDef_Bulles(QWidget* parent) : QDialog(parent)
     Button1->setDefault(true);
     Button2 = new QPushButton(QStringLiteral("Annuler"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    auto* boutons = new QHBoxLayout;
-    boutons->addStretch();
-    boutons->addWidget(Button1);
-    boutons->addWidget(Button2);
+    QHBoxLayout* boutons = LigneBoutons({Button1, Button2});
     auto* colonne = new QVBoxLayout(this);
     colonne->addWidget(cadre);
     colonne->addLayout(boutons);

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "views/controles.h"
+
 namespace karst {
 
 TDlg_SVG::TDlg_SVG(QWidget* parent) : QDialog(parent) {
@@ -22,10 +24,7 @@ TDlg_SVG::TDlg_SVG(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(annuler, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* boutons = new QHBoxLayout;
-    boutons->addStretch();
-    boutons->addWidget(ok);
-    boutons->addWidget(annuler);
+    QHBoxLayout* boutons = LigneBoutons({ok, annuler});
     auto* colonne = new QVBoxLayout(this);
     colonne->addWidget(CheckBoxToutes);
     colonne->addWidget(CheckBoxIllustrator);

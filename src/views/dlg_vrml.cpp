@@ -22,6 +22,7 @@
 #include "platform/modal.h"
 #include "platform/services.h"  // FichierExiste
 #include "survey/fichier_texte.h"
+#include "views/controles.h"
 #include "views/vue_relief.h"
 #include "views/svg.h"
 
@@ -110,10 +111,7 @@ TExport_VRML::TExport_VRML(TPerspective& perspective, QWidget* parent) : QDialog
     grille->addWidget(modele, 3, 0);
     grille->addWidget(Nom_Modele, 3, 1);
     grille->addWidget(Fichier_modele, 3, 2);
-    auto* boutons = new QHBoxLayout;
-    boutons->addStretch();
-    boutons->addWidget(OKBtn);
-    boutons->addWidget(CancelBtn);
+    QHBoxLayout* boutons = LigneBoutons({OKBtn, CancelBtn});
     auto* colonne = new QVBoxLayout(this);
     colonne->addWidget(Couleur);
     colonne->addLayout(grille);

@@ -16,6 +16,7 @@
 #include "survey/nombres.h"
 #include "survey/textes.h"
 #include "views/contexte.h"
+#include "views/controles.h"
 #include "views/coupe_branches.h"
 
 namespace karst {
@@ -121,10 +122,7 @@ TExpert::TExpert(ContexteVues& contexte, QWidget* parent) : QDialog(parent), con
     Button5 = BoutonPoussoir("Button5", QStringLiteral("Construire"), this);
     Button5->setDefault(true);
     Button6 = BoutonPoussoir("Button6", QStringLiteral("Annuler"), this);
-    auto* boutons = new QHBoxLayout;
-    boutons->addStretch();
-    boutons->addWidget(Button5);
-    boutons->addWidget(Button6);
+    QHBoxLayout* boutons = LigneBoutons({Button5, Button6});
     auto* colonne = new QVBoxLayout(this);
     colonne->addWidget(depart);
     colonne->addWidget(arrivee);

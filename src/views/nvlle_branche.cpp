@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "views/controles.h"
+
 namespace karst {
 
 TNvlle_Branche::TNvlle_Branche(QWidget* parent) : QDialog(parent) {
@@ -54,10 +56,7 @@ TNvlle_Branche::TNvlle_Branche(QWidget* parent) : QDialog(parent) {
     grille->addWidget(etiquetteV, 1, 0);
     grille->addWidget(Vertical, 1, 1);
     grille->addWidget(new QLabel(QStringLiteral("en m"), this), 1, 2);
-    auto* boutons = new QHBoxLayout;
-    boutons->addStretch();
-    boutons->addWidget(terminer);
-    boutons->addWidget(annuler);
+    QHBoxLayout* boutons = LigneBoutons({terminer, annuler});
     auto* colonne = new QVBoxLayout(this);
     colonne->addLayout(grille);
     colonne->addWidget(CheckBox1);
