@@ -24,16 +24,6 @@
 
 namespace karst {
 
-namespace {
-
-// A real that a six-byte real can hold.
-bool ReelStockable(const QString& texte, long double& v)
-{
-    return LitReel(VersCp1252(texte), v) && std::isfinite(v) && std::fabs(v) < 1e37L;
-}
-
-}  // namespace
-
 QStringList LignesMemo(const QPlainTextEdit* memo)
 {
     const QString t = memo->toPlainText();
@@ -86,9 +76,9 @@ void TInformations::EnregistreFiche(TEco& commentaire, Reel6& coefficient, Reel6
 {
     commentaire.Affecte(VersCp1252(Info->text()));
     long double v = 0;
-    if (ReelStockable(Deformation->text(), v))
+    if (LitReelStockable(VersCp1252(Deformation->text()), v))
         coefficient = v;
-    if (ReelStockable(Topofil->text(), v))
+    if (LitReelStockable(VersCp1252(Topofil->text()), v))
         coefTopofil = v;
 }
 
@@ -102,12 +92,12 @@ int TInformations::Montre()
 void TInformations::OKBtnClick()
 {
     long double v = 0;
-    if (!ReelStockable(Deformation->text(), v) || v <= 0) {
+    if (!LitReelStockable(VersCp1252(Deformation->text()), v) || v <= 0) {
         Invite().Avertissement(QStringLiteral("La déformation doit être numérique et positive\rexemple 2.5"));
         Deformation->setFocus();
         return;
     }
-    if (!ReelStockable(Topofil->text(), v) || v <= 0) {
+    if (!LitReelStockable(VersCp1252(Topofil->text()), v) || v <= 0) {
         Invite().Avertissement(QStringLiteral(
             "La correction du Topofil doit être numérique et positive (et proche de 1)\rexemple 1.002"));
         Topofil->setFocus();
@@ -166,7 +156,7 @@ void TCorrection::OKBtnClick()
 {
     SansSelection = !LaSelection->isChecked();
     long double v = 0;
-    if (!ReelStockable(Edit1->text(), v)) {
+    if (!LitReelStockable(VersCp1252(Edit1->text()), v)) {
         Invite().Avertissement(QStringLiteral("Valeur incorrecte\rexemple 2.53"));
         Edit1->setFocus();
         return;

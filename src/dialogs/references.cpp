@@ -33,19 +33,6 @@ namespace {
 
 constexpr int kColonnes = 5;  // name, index, X, Y, Z
 
-// A real that the massif can also keep in its six-byte form.
-bool ReelStockable(const QString& texte, long double& v)
-{
-    if (!LitReel(VersCp1252(texte), v))
-        return false;
-    try {
-        Reel6 r(v);
-        (void)r;
-    } catch (const ErreurReel6&) {
-        return false;
-    }
-    return true;
-}
 
 QString Cellule(const QTableWidget* g, int r, int c)
 {
@@ -206,9 +193,9 @@ void TReference::Lit(TMassif& massif) const
         if (LitEntier(VersCp1252(Cellule(StringGrid1, r, 1)), indice) && IndiceValide(static_cast<int>(indice)))
             p->Indice = static_cast<uint8_t>(indice);
         long double v = 0;
-        p->X = ReelStockable(Cellule(StringGrid1, r, 2), v) ? v : 0;
-        p->Y = ReelStockable(Cellule(StringGrid1, r, 3), v) ? v : 0;
-        p->Z = ReelStockable(Cellule(StringGrid1, r, 4), v) ? v : 0;
+        p->X = LitReelStockable(VersCp1252(Cellule(StringGrid1, r, 2)), v) ? v : 0;
+        p->Y = LitReelStockable(VersCp1252(Cellule(StringGrid1, r, 3)), v) ? v : 0;
+        p->Z = LitReelStockable(VersCp1252(Cellule(StringGrid1, r, 4)), v) ? v : 0;
         massif.AjouteReference(std::move(p));
     }
 }
@@ -261,7 +248,7 @@ void TReference::OKBtnClick()
         for (int c = 2; c < kColonnes; ++c) {
             StringGrid1->setCurrentCell(r, c);
             long double v = 0;
-            if (!ReelStockable(Cellule(StringGrid1, r, c), v))
+            if (!LitReelStockable(VersCp1252(Cellule(StringGrid1, r, c)), v))
                 return refuse(r, c);
         }
     }
@@ -327,9 +314,9 @@ void TDeclinaisonDefaut::Remplit(const TMassif& m)
 void TDeclinaisonDefaut::Lit(TMassif& m) const
 {
     long double v = 0;
-    m.Origine_Declinaison = ReelStockable(Edit1->text(), v) ? v : 0;
-    m.Variation_Declinaison = ReelStockable(Edit2->text(), v) ? v : 0;
-    m.Angle_Geodesique = ReelStockable(Edit3->text(), v) ? v : 0;
+    m.Origine_Declinaison = LitReelStockable(VersCp1252(Edit1->text()), v) ? v : 0;
+    m.Variation_Declinaison = LitReelStockable(VersCp1252(Edit2->text()), v) ? v : 0;
+    m.Angle_Geodesique = LitReelStockable(VersCp1252(Edit3->text()), v) ? v : 0;
     m.Date_Declinaison = LitDate(MaskEdit1);
 }
 
@@ -340,12 +327,12 @@ void TDeclinaisonDefaut::OKBtnClick()
         Invite().Message(texte, icone, {Bouton::OK});
         e->setFocus();
     };
-    if (!ReelStockable(Edit1->text(), v))
+    if (!LitReelStockable(VersCp1252(Edit1->text()), v))
         return refuse(Edit1, QStringLiteral("La déclinaison doit être numérique."), Icone::Avertissement);
-    if (!ReelStockable(Edit2->text(), v))
+    if (!LitReelStockable(VersCp1252(Edit2->text()), v))
         return refuse(Edit2, QStringLiteral("La variation de la déclinaison doit être numérique."),
                       Icone::Confirmation);
-    if (!ReelStockable(Edit3->text(), v))
+    if (!LitReelStockable(VersCp1252(Edit3->text()), v))
         return refuse(Edit3, QStringLiteral("La déclinaison doit être numérique."), Icone::Avertissement);
     const std::string date = LitDate(MaskEdit1);
     if (date[1] == ' ' || date[4] == ' ' || date[7] == ' ')

@@ -17,12 +17,6 @@ namespace karst {
 
 namespace {
 
-// A real that a six-byte real can hold.
-bool Reel(const std::string& s, long double& v)
-{
-    return LitReel(s, v) && std::isfinite(v) && std::fabs(v) < 1e37L;
-}
-
 // The text before the first separator, and the text after it.
 void Separe(const std::string& s, char separateur, std::string& avant, std::string& apres)
 {
@@ -85,14 +79,14 @@ bool TMultPageDlg::ValideFiche()
         fiche->Reseau.Affecte(VersCp1252(Reseau->text()));
         fiche->Lieu.Affecte(VersCp1252(Lieu->text()));
         long double v = 0;
-        if (!Reel(VersCp1252(Declinaison->text()), v))
+        if (!LitReelStockable(VersCp1252(Declinaison->text()), v))
             return refusePage(QStringLiteral("La déclinaison doit être numérique\rexemple 2.53"), info, Declinaison);
         fiche->Declinaison = v;
         const int uniteDecli = IndiceUnite(VersCp1252(UniteDecli->currentText()), {"\xB0", "gr"});
         if (uniteDecli < 0)
             return refusePage(Format2("La déclinaison doit être en %1 ou en %2.", "\xB0", "gr"), conf, UniteDecli);
         fiche->Unite_Decli = static_cast<uint8_t>(uniteDecli);
-        if (!Reel(VersCp1252(Premiere->text()), v))
+        if (!LitReelStockable(VersCp1252(Premiere->text()), v))
             return refusePage(QStringLiteral("La première doit être numérique\rexemple 103.5"), info, Premiere);
         fiche->Premiere = v;
         fiche->TPST.Affecte(VersCp1252(TPST->text()));
@@ -156,12 +150,12 @@ bool TMultPageDlg::ValideFiche()
                 switch (TypeColonne(k)) {
                 case TPreference_Ecran::Longueur: {
                     ++mesures;
-                    if (Reel(s, v)) {
+                    if (LitReelStockable(s, v)) {
                         vs.Longueur = v;
                     } else if (s.find('/') != std::string::npos) {
                         Separe(s, '/', a, b);
                         long double va = 0, vb = 0;
-                        if (!Reel(a, va) || !Reel(b, vb))
+                        if (!LitReelStockable(a, va) || !LitReelStockable(b, vb))
                             return non("Les longueurs Topofil ne sont pas correctes", avert);
                         const long double l = (vb - va) * static_cast<long double>(g->CoefTopofil);
                         if (l < 0.01L)
@@ -184,13 +178,13 @@ bool TMultPageDlg::ValideFiche()
                 }
                 case TPreference_Ecran::Azimut:
                     ++mesures;
-                    if (!Reel(s, v))
+                    if (!LitReelStockable(s, v))
                         return non("L'azimut n'est pas correct", conf);
                     vs.Azimut = v;
                     break;
                 case TPreference_Ecran::Pente:
                     ++mesures;
-                    if (!Reel(s, v))
+                    if (!LitReelStockable(s, v))
                         return non("La pente n'est pas correcte", conf);
                     vs.Pente = v;
                     break;
@@ -287,13 +281,13 @@ bool TMultPageDlg::ValideFiche()
                 }
                 case TPreference_Ecran::CorrHorizontale:
                     v = 0;
-                    if (!s.empty() && !Reel(s, v))
+                    if (!s.empty() && !LitReelStockable(s, v))
                         return non("La correction horizontale doit être numérique.", conf);
                     vs.CorrHorizontale = v;
                     break;
                 case TPreference_Ecran::DevManuel:
                     v = 0;
-                    if (!s.empty() && !Reel(s, v))
+                    if (!s.empty() && !LitReelStockable(s, v))
                         return non("La correction du développement doit être numérique.", conf);
                     vs.CorrDeveloppement = v;
                     break;

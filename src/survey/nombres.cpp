@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+#include "survey/reel6.h"
+
 namespace karst {
 
 long double Round(long double x) { return std::nearbyint(x); }
@@ -318,6 +320,16 @@ long double ChaineEnReel(const std::string& texte) {
     long double v = 0;
     if (!LitReel(texte, v)) return 0;
     return v;
+}
+
+bool LitReelStockable(const std::string& texte, long double& valeur) {
+    if (!LitReel(texte, valeur) || !std::isfinite(valeur)) return false;
+    try {
+        (void)Reel6::arrondit(valeur);
+    } catch (const ErreurReel6&) {
+        return false;
+    }
+    return true;
 }
 
 }  // namespace karst

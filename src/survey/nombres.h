@@ -51,5 +51,7 @@ long double ChaineEnReel(const std::string& texte);
 // allowed) is a number.
 bool LitEntier(const std::string& texte, long long& valeur);
 bool LitReel(const std::string& texte, long double& valeur);
+// LitReel of a value that a six-byte real can hold: finite and within its range.
+bool LitReelStockable(const std::string& texte, long double& valeur);
 
 }  // namespace karst

@@ -105,6 +105,19 @@ TEST(Formats, General) {
     EXPECT_NEAR(static_cast<double>(lu), 3.25e-7, 1e-20);
 }
 
+TEST(Formats, LectureDUnReelStockable) {
+    long double v = 0;
+    EXPECT_TRUE(LitReelStockable(" -12.5 ", v));
+    EXPECT_EQ(v, -12.5L);
+    EXPECT_TRUE(LitReelStockable("1.7e38", v));
+    // Beyond the six-byte range, not a number, or not wholly a number.
+    EXPECT_FALSE(LitReelStockable("1e39", v));
+    EXPECT_FALSE(LitReelStockable("-1e4000", v));
+    EXPECT_FALSE(LitReelStockable("nan", v));
+    EXPECT_FALSE(LitReelStockable("12m", v));
+    EXPECT_FALSE(LitReelStockable("", v));
+}
+
 TEST(Formats, EgaliteAuDemiLoinDeZeroSurLaValeurBinaireExacte) {
     EXPECT_EQ(FormatF(0.125L, 2), "0.13");  // exact tie: away from zero
     EXPECT_EQ(FormatF(-0.125L, 2), "-0.13");
