@@ -224,6 +224,24 @@ bool InterlocuteurQt::ConfigurationImprimante(QPrinter* imprimante)
     return p.exec() == QDialog::Accepted;
 }
 
+namespace {
+
+// Takes the next scripted answer: none left gives `sansReponse`, a cancelled one false.
+template <class T>
+bool Suivante(std::deque<std::optional<T>>& reponses, T& valeur, bool sansReponse = false)
+{
+    if (reponses.empty())
+        return sansReponse;
+    const std::optional<T> r = reponses.front();
+    reponses.pop_front();
+    if (!r)
+        return false;
+    valeur = *r;
+    return true;
+}
+
+}  // namespace
+
 Bouton InterlocuteurScripte::Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons)
 {
     messages.push_back({texte, icone, boutons});
@@ -237,14 +255,7 @@ Bouton InterlocuteurScripte::Message(const QString& texte, Icone icone, const st
 bool InterlocuteurScripte::Saisie(const QString&, const QString& invite, QString& valeur)
 {
     messages.push_back({invite, Icone::Aucune, {}});
-    if (saisies.empty())
-        return true;
-    const auto s = saisies.front();
-    saisies.pop_front();
-    if (!s)
-        return false;
-    valeur = *s;
-    return true;
+    return Suivante(saisies, valeur, true);
 }
 
 bool InterlocuteurScripte::fichier(DialogueFichier& d)
@@ -267,44 +278,25 @@ bool InterlocuteurScripte::fichier(DialogueFichier& d)
 bool InterlocuteurScripte::Ouvrir(DialogueFichier& d) { return fichier(d); }
 bool InterlocuteurScripte::Enregistrer(DialogueFichier& d) { return fichier(d); }
 
-bool InterlocuteurScripte::Couleur(uint32_t& couleur)
-{
-    if (couleurs.empty())
-        return false;
-    const auto c = couleurs.front();
-    couleurs.pop_front();
-    if (!c)
-        return false;
-    couleur = *c;
-    return true;
-}
+bool InterlocuteurScripte::Couleur(uint32_t& couleur) { return Suivante(couleurs, couleur); }
 
 bool InterlocuteurScripte::ChoixPolice(Police& police)
 {
     policesProposees.push_back(police);
-    if (polices.empty())
-        return false;
-    const auto p = polices.front();
-    polices.pop_front();
-    if (!p)
-        return false;
-    police = *p;
-    return true;
+    return Suivante(polices, police);
 }
 
 bool InterlocuteurScripte::Impression(DialogueImpression& d)
 {
     impressionsProposees.push_back(d);
-    if (impressions.empty())
+    DialogueImpression r;
+    if (!Suivante(impressions, r))
         return false;
-    const auto r = impressions.front();
-    impressions.pop_front();
-    if (!r)
-        return false;
-    d.plage = r->plage;
-    d.de = r->de;
-    d.a = r->a;
-    d.copies = r->copies;
+    // Only the user's choices: the printer stays the one proposed.
+    d.plage = r.plage;
+    d.de = r.de;
+    d.a = r.a;
+    d.copies = r.copies;
     return true;
 }
 
