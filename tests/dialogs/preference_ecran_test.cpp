@@ -7,16 +7,12 @@
 #include <iterator>
 
 #include "dialogs/preference_ecran.h"
+#include "survey/aide_fichiers.h"
 
 using namespace karst;
+using essai::Contenu;
 
 namespace {
-
-std::string Octets(const std::string& chemin)
-{
-    std::ifstream f(chemin, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
 
 std::vector<std::pair<int, int>> TypesEtLargeurs(const TPreference_Ecran& p)
 {
@@ -34,8 +30,8 @@ TEST(PreferenceEcran, FichierDesDefautsEtRelecture)
     TPreference_Ecran p;
     p.NomFichier = dir.filePath("OPTIONS.SAI").toStdString();
     p.Enregistre();
-    const std::string o = Octets(p.NomFichier);
-    EXPECT_EQ(o, Octets(std::string(KARST_TEST_DATA) + "/modeles/defaut.sai"));
+    const std::string o = Contenu(p.NomFichier);
+    EXPECT_EQ(o, Contenu(std::string(KARST_TEST_DATA) + "/modeles/defaut.sai"));
     ASSERT_EQ(o.size(), 122u);
     EXPECT_EQ(o.substr(0, 8), std::string("\x32\0\x14\0\x01\0\x01m", 8));
 

@@ -17,16 +17,12 @@
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "survey/flux.h"
+#include "survey/aide_fichiers.h"
 
 using namespace karst;
+using essai::Contenu;
 
 namespace {
-
-std::string Octets(const std::string& chemin)
-{
-    std::ifstream f(chemin, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
 
 class Saisie : public ::testing::Test {
 protected:
@@ -622,7 +618,7 @@ TEST_F(Saisie, BlocDUneNouvelleFiche)
     const std::string nom = dir.filePath("bloc").toStdString();
     ed->OuvreFiche(nullptr, &massif, 0, &prefs);
     EcritBloc(nom, *ed);
-    const std::string o = Octets(nom);
+    const std::string o = Contenu(nom);
     const std::string fin = std::string("\xFF\xFF", 2) + std::string("\x01\x00\x00\x00", 4) + std::string(18, '\0') +
                             std::string(2, '\0') + std::string("\x81\0\0\0\0\0", 6) + std::string("\x81\0\0\0\0\0", 6) +
                             std::string(3, '\0');
@@ -671,7 +667,7 @@ TEST_F(Saisie, BlocRelu)
     LitBloc(nom, troisieme, massif);
     EXPECT_EQ(troisieme.NbColonnesGrille(), 13);
     EXPECT_EQ(troisieme.Cellule(3, cLongueur), "99");
-    const std::string o = Octets(nom);
+    const std::string o = Contenu(nom);
     {
         std::ofstream court(nom, std::ios::binary | std::ios::trunc);
         court << o.substr(0, o.size() - 10);
@@ -705,7 +701,7 @@ TEST_F(Saisie, LeMassifPorteLEditeurOuvert)
     TFiche* f = Fiche({2});
     massif.NomFichier = dir.filePath("m.fic").toStdString();
     massif.Sauve({}, nullptr, ed.get());
-    EXPECT_EQ(Octets(massif.NomFichier).back(), '\0');
+    EXPECT_EQ(Contenu(massif.NomFichier).back(), '\0');
 
     ed->OuvreFiche(f, &massif, 0, &prefs);
     ed->FixeCellule(2, cObservations, "à revoir");

@@ -13,6 +13,7 @@
 #include "exchange/echange.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
+#include "survey/aide_fichiers.h"
 
 namespace karst::test {
 
@@ -46,10 +47,7 @@ private:
     std::filesystem::path chemin_;
 };
 
-inline std::string LitTout(const std::string& fichier) {
-    std::ifstream f(fichier, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-}
+inline std::string LitTout(const std::string& fichier) { return essai::Contenu(fichier); }
 
 inline std::string Donnee(const std::string& nom) { return LitTout(std::string(KARST_TEST_DATA) + "/" + nom); }
 

@@ -39,17 +39,13 @@
 #include "views/contexte.h"
 #include "views/def_bulles.h"
 #include "views/plan.h"
+#include "survey/aide_fichiers.h"
 
 using namespace karst;
+using essai::Contenu;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Octets(const std::string& chemin)
-{
-    std::ifstream f(chemin, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
 
 class Commandes : public ::testing::Test {
 protected:
@@ -276,7 +272,7 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
     invite.fichiers = {QString::fromStdString(cible)};
     invite.reponses = {Bouton::Non};
     f->Exporttoporobot1->trigger();
-    EXPECT_EQ(Octets(cible), "ancien");
+    EXPECT_EQ(Contenu(cible), "ancien");
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_EQ(invite.messages[0].texte,
               QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(QString::fromStdString(cible)));
@@ -288,7 +284,7 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
     invite.fichiers = {QString::fromStdString(cible)};
     invite.reponses = {Bouton::Oui};
     f->Exporttoporobot1->trigger();
-    EXPECT_NE(Octets(cible), "ancien");
+    EXPECT_NE(Contenu(cible), "ancien");
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Exportation terminée"));
 
     // A new plot file: no question.

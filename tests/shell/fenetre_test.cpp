@@ -21,22 +21,14 @@
 #include "shell/animation.h"
 #include "shell/apropos.h"
 #include "shell/form1.h"
+#include "survey/aide_fichiers.h"
 
 using namespace karst;
+using essai::Contenu;
+using essai::Ecrit;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Octets(const std::string& chemin)
-{
-    std::ifstream f(chemin, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
-
-void Ecrit(const std::string& chemin, const std::string& octets)
-{
-    std::ofstream(chemin, std::ios::binary) << octets;
-}
 
 class Fenetre : public ::testing::Test {
 protected:
@@ -82,7 +74,7 @@ TEST_F(Fenetre, DossierVideDeuxMassifsPuisQuitter)
         EXPECT_TRUE(f->close());
         EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Quitter Karstomat ?")});
     }
-    EXPECT_EQ(Octets(utilisateur() + "Karstomat.ini"),
+    EXPECT_EQ(Contenu(utilisateur() + "Karstomat.ini"),
               "[Karstomat]\r\n\r\nGeneral = OUI\r\nExplorateur = OUI\r\nVues = OUI\r\nTexte = OUI\r\nEtat = OUI\r\n"
               "Web = OUI\r\nClassement = Grandes\r\nAutomatique = OUI\r\nFichier2 = " +
                   a + "\r\nFichier3 = " + b +
@@ -92,7 +84,7 @@ TEST_F(Fenetre, DossierVideDeuxMassifsPuisQuitter)
         std::string min = e;
         for (char& c : min)
             c = static_cast<char>(std::tolower(c));
-        EXPECT_EQ(Octets(utilisateur() + "OPTIONS." + e), Octets(golden + min)) << e;
+        EXPECT_EQ(Contenu(utilisateur() + "OPTIONS." + e), Contenu(golden + min)) << e;
     }
 
     // The next start reads them back: the recent files come back in the same order.
@@ -161,7 +153,7 @@ TEST_F(Fenetre, TitreEtSauvegardeBak)
     auto f = Cree();
     EXPECT_EQ(f->windowTitle(), QStringLiteral("Karstomat"));
     const std::string cave = Massif("cave.fic");
-    const std::string avant = Octets(cave);
+    const std::string avant = Contenu(cave);
     ASSERT_TRUE(f->OuvreMassif(cave));
     EXPECT_EQ(f->windowTitle(), QStringLiteral("cave.fic - Karstomat"));
     EXPECT_FALSE(f->SansDocument);
@@ -170,8 +162,8 @@ TEST_F(Fenetre, TitreEtSauvegardeBak)
     f->Massif->Enregistre = false;
     ASSERT_TRUE(f->Enregistrer1Click());
     EXPECT_TRUE(f->Massif->Enregistre);
-    EXPECT_EQ(Octets(dirM.path().toStdString() + "/cave.BAK"), avant);
-    EXPECT_NE(Octets(cave), avant);
+    EXPECT_EQ(Contenu(dirM.path().toStdString() + "/cave.BAK"), avant);
+    EXPECT_NE(Contenu(cave), avant);
     f->FermeMassif();
     EXPECT_EQ(f->windowTitle(), QStringLiteral("Karstomat"));
     EXPECT_TRUE(f->SansDocument);
@@ -216,13 +208,13 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
 
     // Save as over an existing file, answered No: nothing is written.
     const std::string x = Massif("x.fic");
-    const std::string avant = Octets(x);
+    const std::string avant = Contenu(x);
     invite.messages.clear();
     invite.fichiers = {QString::fromStdString(x)};
     invite.reponses = {Bouton::Non};
     EXPECT_FALSE(f->Enregistrersous1Click());
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Le fichier x.fic existe déjà.\rEcrire par dessus?")});
-    EXPECT_EQ(Octets(x), avant);
+    EXPECT_EQ(Contenu(x), avant);
     EXPECT_TRUE(f->Massif->NomFichier.empty());
 
     // Save as under a new name without extension: ".fic" is added and the caption follows.

@@ -11,25 +11,17 @@
 
 #include "platform/interlocuteur.h"
 #include "views/options.h"
+#include "survey/aide_fichiers.h"
 
 using namespace karst;
+using essai::Contenu;
+using essai::Ecrit;
 
 namespace {
 
-std::string Octets(const std::string& chemin)
-{
-    std::ifstream f(chemin, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), {}};
-}
-
-void Ecrit(const std::string& chemin, const std::string& octets)
-{
-    std::ofstream(chemin, std::ios::binary) << octets;
-}
-
 std::string Golden(const char* nom)
 {
-    return Octets(std::string(KARST_TEST_DATA) + "/modeles/" + nom);
+    return Contenu(std::string(KARST_TEST_DATA) + "/modeles/" + nom);
 }
 
 class Modeles : public ::testing::Test {
@@ -50,16 +42,16 @@ void AllerRetour(Modeles& m, const char* golden, Change change)
     T defaut;
     const std::string a = m.Chemin("a");
     defaut.Sauve(a);
-    EXPECT_EQ(Octets(a), attendu) << golden;
+    EXPECT_EQ(Contenu(a), attendu) << golden;
 
     T autre;
     change(autre);
     const std::string b = m.Chemin("b");
     autre.Sauve(b);
-    EXPECT_NE(Octets(b), attendu) << golden;
+    EXPECT_NE(Contenu(b), attendu) << golden;
     autre.Charge(a);
     autre.Sauve(b);
-    EXPECT_EQ(Octets(b), attendu) << golden;
+    EXPECT_EQ(Contenu(b), attendu) << golden;
 }
 
 }  // namespace
@@ -221,7 +213,7 @@ TEST_F(Modeles, PolicePerdueProposeLaReinitialisation)
     EXPECT_EQ(invite.messages[0].boutons, (std::vector<Bouton>{Bouton::Non, Bouton::OK}));
     // The second font record starts at 83 + 38; its height is written unchanged (the
     // size beside it, 113 points, gives -151 once read back).
-    const std::string o = Octets(Chemin("n.pla"));
+    const std::string o = Contenu(Chemin("n.pla"));
     EXPECT_EQ(o.substr(121 + 5, 4), std::string("\x6A\xFF\xFF\xFF", 4));
     TOptions_Plan relu;
     relu.Charge(Chemin("n.pla"));
@@ -230,7 +222,7 @@ TEST_F(Modeles, PolicePerdueProposeLaReinitialisation)
     invite.reponses = {Bouton::OK};
     p.Sauve(Chemin("o.pla"));
     EXPECT_EQ(p.Police_Echelle, TPolice());
-    EXPECT_EQ(Octets(Chemin("o.pla")), Golden("defaut.pla"));
+    EXPECT_EQ(Contenu(Chemin("o.pla")), Golden("defaut.pla"));
 }
 
 TEST_F(Modeles, ContenusHorsLimitesGardentLesValeurs)
@@ -289,7 +281,7 @@ TEST_F(Modeles, EchellesVerticalesEtOctetsReserves)
     c.Echelles[2].Indice = 4;
     c.Echelles[2].Reserve2 = {1, 2, 3, 4, 5, 6};
     c.Sauve(Chemin("e.cou"));
-    const std::string o = Octets(Chemin("e.cou"));
+    const std::string o = Contenu(Chemin("e.cou"));
     ASSERT_EQ(o.size(), 171u + 2 * 88);
     const std::size_t r2 = 38 + 88;
     EXPECT_EQ(o[r2 + 12], static_cast<char>(-20));
