@@ -390,3 +390,16 @@ TEST_F(Coupe, PrintedPages) {
 }
 
 }  // namespace
+
+TEST_F(Coupe, IsolateKeepsTheSheetsOfTheStationsNearTheClick) {
+    Dessine();
+    // Station (15, 94) is the pixel (240, 120); 10 pixels are 0.25 m at this scale.
+    vue.IsoleEcran(240, 125, 100);
+    ASSERT_TRUE(ctx.massif.SelectionActive);
+    ASSERT_EQ(ctx.massif.FichesCourantes, ctx.massif.Selection.get());
+    ASSERT_EQ(ctx.massif.Selection->size(), 1u);
+    EXPECT_EQ((*ctx.massif.Selection)[0], f);
+    // Eleven pixels below it: no station near, an empty selection.
+    vue.IsoleEcran(240, 131, 100);
+    EXPECT_TRUE(ctx.massif.Selection->empty());
+}
