@@ -15,14 +15,6 @@ namespace karst::coupe {
 // A point of the section plane: abscissa and altitude (y), metres.
 using Pt = PointPlan;
 
-// "% dessiné": the middle part of each shot that is drawn.
-struct Pourcentage {
-    double a, b;
-    explicit Pourcentage(int pourcentage) : a(pourcentage / 200.0 + 0.5), b(1 - a) {}
-    Pt Debut(Pt p, Pt q) const { return {a * p.x + b * q.x, a * p.y + b * q.y}; }
-    Pt Fin(Pt p, Pt q) const { return {b * p.x + a * q.x, b * p.y + a * q.y}; }
-};
-
 // Galleries put into the section and positioned by the computation.
 inline bool Montree(const TGalerie& g) { return g.Placee && g.DansCoupe; }
 // Shots that have a station record.

@@ -91,8 +91,7 @@ void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const Lis
     s.Epaisseur(o.Epaisseur_Visee);
     double ho = 0;
     if (o.Texte_Station > 0) {
-        s.Font(o.Police_Station);
-        ho = s.HauteurMm("O") / 2 * e / 1000;
+        ho = s.DemiHauteurEtiquette(o.Police_Station, e);
     }
     const float max = mode == ModeContrainte ? vue.DeformationMax(fiches) : 1.0f;
     const bool hauteurs = o.Afficher_Habillage || o.Representation_Hauteur != 0;
@@ -375,8 +374,7 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
         auto Y = [&](Pt p) { return (Ymax - p.y) * 1000 / e; };
         auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(X(a), Y(a), X(b), Y(b))); };
         const Pourcentage pc(o.pourcentage);
-        auto demi = [](const TPolice& p) { return p.Taille() * 25.4 / 72 / 2; };
-        const double off = demi(o.Police_Station);
+        const double off = DemiTailleMm(o.Police_Station);
 
         enum Couche { Visees, Parois, HauteursC, Stations, Carrefours };
         const std::string entetes[5] = {
@@ -464,7 +462,7 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
             for (int k = 1; k < n; ++k) f.Ligne(LigneSVG(xh + lh / n * k, yh, xh + lh / n * k, yh - w));
             f.Ligne("</g>");
             f.Ligne(GroupePoliceSVG(o.Police_Horizontale.Taille(), o.Police_Horizontale.Nom, true));
-            const double oh = demi(o.Police_Horizontale);
+            const double oh = DemiTailleMm(o.Police_Horizontale);
             f.Ligne(TexteSVG(xh, yh - oh - w, "0"));
             f.Ligne(TexteSVG(xh + lh, yh - oh - w, FormatEntier(o.Long_Horizontale) + UniteLongueur[0]));
             f.Ligne("</g>");
@@ -472,7 +470,7 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
         }
 
         f.Ligne("<g id=\"echelles verticales\"" + la + ">");
-        const double ov = demi(o.Police_Verticale), wv = o.Largeur_Verticale;
+        const double ov = DemiTailleMm(o.Police_Verticale), wv = o.Largeur_Verticale;
         const std::string trait = " style=\"stroke-width:" + Mm(o.Epaisseur_Verticale / 10.0) + "; stroke:black;\"/>";
         const std::string police = "font-size:" + FormatEntier(o.Police_Verticale.Taille()) +
                                    "pt; font-family:" + TexteXml(o.Police_Verticale.Nom) + "; text-anchor: ";

@@ -127,14 +127,13 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
                  double angleGeodesique) {
     TCanvas& c = s.canvas;
     const double e = plan.Echelle;
-    const double p = o.pourcentage / 200.0 + 0.5, q = 1 - p;
+    const Pourcentage pc(o.pourcentage);
     c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
     c.FixeBrush(Pinceau{kNoir, true});
     s.Epaisseur(o.Epaisseur_Visee);
     double d = 0;
     if (o.Texte_Station > 0) {
-        s.Font(o.Police_Station);
-        d = s.HauteurMm("O") / 2 * e / 1000;
+        d = s.DemiHauteurEtiquette(o.Police_Station, e);
     }
     const float max = mode == ModeContrainte ? plan.DeformationMax(fiches) : 1.0f;
     const bool largeurs = o.Afficher_Habillage || o.Representation_Largeur != 0;
@@ -160,8 +159,8 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
             if (o.Texte_Station >= 1 && !g.Depart.Terminus) etiquette(g.Depart, depart);
             Pt dernier = depart;
             parcours.Galerie(*f, static_cast<int>(gi), g, [&](const PasVisee& v) {
-                s.MoveTo(p * v.A + q * v.B);
-                s.LineTo(q * v.A + p * v.B);
+                s.MoveTo(pc.Debut(v.A, v.B));
+                s.LineTo(pc.Fin(v.A, v.B));
                 if (largeurs && v.longueurNonNulle) {
                     if (o.Afficher_Habillage) {
                         s.Epaisseur(o.Epaisseur_Habit);
@@ -413,14 +412,14 @@ void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_
     TCanvas& c = *CanvasEcran;
     c.FixeModePen(ModeStylo::Copie);
     c.FixeLargeurPen(RoundEntier(o->Epaisseur_Visee / 10.0 * PxParMm));
-    const double p = o->pourcentage / 200.0 + 0.5, q = 1 - p;
+    const Pourcentage pc(o->pourcentage);
     ParcoursPlan parcours(*this, false);
     parcours.Galerie(f, galerie, g, [&](const PasVisee& v) {
         if (v.k != point) return;
         CarresInverses(affiche, v.A.x, v.A.y, v.B.x, v.B.y);
         if (mode == ModeNormal) {
             c.FixeCouleurPen(affiche ? kRouge : kNoir);
-            const Pt debut = p * v.A + q * v.B, fin = q * v.A + p * v.B;
+            const Pt debut = pc.Debut(v.A, v.B), fin = pc.Fin(v.A, v.B);
             EcranMoveTo(debut.x, debut.y);
             EcranLineTo(fin.x, fin.y);
         }
@@ -439,8 +438,8 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
         auto X = [&](Pt pt) { return MmX(pt.x); };
         auto Y = [&](Pt pt) { return MmY(pt.y); };
         auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(X(a), Y(a), X(b), Y(b))); };
-        const double p = o.pourcentage / 200.0 + 0.5, q = 1 - p;
-        const double demiPolice = o.Police_Station.Taille() * 25.4 / 72 / 2;
+        const Pourcentage pc(o.pourcentage);
+        const double demiPolice = DemiTailleMm(o.Police_Station);
         const bool largeurs = o.Afficher_Habillage || o.Representation_Largeur != 0 || toutes;
 
         enum Couche { Visees, Parois, LargeursC, Stations, Carrefours };
@@ -472,7 +471,7 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
                     parcours.Galerie(*fiche, static_cast<int>(gi), g, [&](const PasVisee& v) {
                         dernier = v.B;
                         switch (couche) {
-                        case Visees: ligne(p * v.A + q * v.B, q * v.A + p * v.B); break;
+                        case Visees: ligne(pc.Debut(v.A, v.B), pc.Fin(v.A, v.B)); break;
                         case Parois:
                             if ((o.Afficher_Habillage || toutes) && v.longueurNonNulle) {
                                 if (Mesuree(v.debut.gauche) && Mesuree(v.fin.gauche))
@@ -525,7 +524,7 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
             ligne(fl.pointe, fl.tete);
             f.Ligne("</g>");
             f.Ligne(GroupePoliceSVG(o.Police_Nord.Taille(), o.Police_Nord.Nom));
-            const double dn = o.Police_Nord.Taille() * 25.4 / 72 / 2;
+            const double dn = DemiTailleMm(o.Police_Nord);
             f.Ligne(TexteSVG(X(fl.tete) + dn, Y(fl.tete) + dn, o.Texte_Nord.str()));
             f.Ligne("</g>");
             f.Ligne("</g>");
@@ -546,7 +545,7 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
             }
             f.Ligne("</g>");
             f.Ligne(GroupePoliceSVG(o.Police_Echelle.Taille(), o.Police_Echelle.Nom, true));
-            const double de = o.Police_Echelle.Taille() * 25.4 / 72 / 2;
+            const double de = DemiTailleMm(o.Police_Echelle);
             f.Ligne(TexteSVG(sx, sy - h - de, "0"));
             f.Ligne(TexteSVG(sx + lmm, sy - h - de, FormatEntier(o.Long_Echelle) + UniteLongueur[0]));
             f.Ligne("</g>");

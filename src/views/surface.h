@@ -21,6 +21,18 @@ inline PointPlan operator+(PointPlan a, PointPlan b) { return {a.x + b.x, a.y + 
 inline PointPlan operator-(PointPlan a, PointPlan b) { return {a.x - b.x, a.y - b.y}; }
 inline PointPlan operator*(double k, PointPlan a) { return {k * a.x, k * a.y}; }
 
+// Half a font's size in millimetres of paper: the offset of an SVG label from its point.
+inline double DemiTailleMm(const Police& p) { return p.Taille() * 25.4 / 72 / 2; }
+
+// The drawn part of a shot ("% dessiné"): the middle of the segment, shortened equally
+// at both ends.
+struct Pourcentage {
+    double a, b;
+    explicit Pourcentage(int pourcentage) : a(pourcentage / 200.0 + 0.5), b(1 - a) {}
+    PointPlan Debut(PointPlan p, PointPlan q) const { return a * p + b * q; }
+    PointPlan Fin(PointPlan p, PointPlan q) const { return b * p + a * q; }
+};
+
 // The squared distance from q to the shot a-b as the hit tests count it: to b when the
 // foot of the perpendicular lies beyond b, to the shot's line when it falls within the
 // shot, -1 (no candidate) when it falls before a or the shot has no length.
@@ -63,6 +75,12 @@ public:
     // Text sizes in mm of paper, in the last font given.
     virtual double HauteurMm(const std::string& t) = 0;
     virtual double LargeurMm(const std::string& t) = 0;
+    // Gives the station-label font and returns half its letter height, in world metres at
+    // the scale 1/echelle: the offset of a label from its station.
+    double DemiHauteurEtiquette(const TPolice& police, double echelle) {
+        Font(police);
+        return HauteurMm("O") / 2 * echelle / 1000;
+    }
     TCanvas& canvas;
 };
 

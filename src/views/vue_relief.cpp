@@ -85,14 +85,13 @@ std::array<std::pair<Vu, Vu>, 12> Aretes(const TPerspective& p) {
 void DessinePlain(TPerspective& p, SurfaceVue& s, const TOptions_Relief& o, const ListeFiches& fiches, uint16_t mode,
                   double angleGeodesique) {
     TCanvas& c = s.canvas;
-    const double e = o.pourcentage / 200.0 + 0.5, r = 1 - e;
+    const Pourcentage pc(o.pourcentage);
     c.FixeCouleurPen(kNoir);
     c.FixeBrush(Pinceau{kNoir, true});
     s.Epaisseur(o.Epaisseur_Visee);
     double decalage = 0;
     if (o.Texte_Station > 0) {
-        s.Font(o.Police_Station);
-        decalage = s.HauteurMm("O") / 2 * p.Echelle / 1000;
+        decalage = s.DemiHauteurEtiquette(o.Police_Station, p.Echelle);
     }
     const float max = mode == ModeContrainte ? p.DeformationMax(fiches) : 1.0f;
     auto disque = [&](Pt pt) {
@@ -114,8 +113,8 @@ void DessinePlain(TPerspective& p, SurfaceVue& s, const TOptions_Relief& o, cons
             if (o.Texte_Station >= 1 && !g->Depart.Terminus) etiquette(g->Depart, st[0].plan());
             for (std::size_t k = 1; k < st.size(); ++k) {
                 const Pt a = st[k - 1].plan(), b = st[k].plan();
-                s.MoveTo(e * a + r * b);
-                s.LineTo(r * a + e * b);
+                s.MoveTo(pc.Debut(a, b));
+                s.LineTo(pc.Fin(a, b));
                 if (o.diametre != 0) disque(b);
             }
             if (o.Texte_Station > 0 && !g->Arrivee.Terminus && st.size() > 1) etiquette(g->Arrivee, st.back().plan());
@@ -372,9 +371,9 @@ void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, 
     const Pt a = st[static_cast<std::size_t>(point - 1)].plan(), b = st[static_cast<std::size_t>(point)].plan();
     CarresInverses(affiche, a.x, a.y, b.x, b.y);
     if (mode == ModeNormal) {
-        const double e = o->pourcentage / 200.0 + 0.5, r = 1 - e;
+        const Pourcentage pc(o->pourcentage);
         c.FixeCouleurPen(affiche ? kRouge : kNoir);
-        const Pt debut = e * a + r * b, fin = r * a + e * b;
+        const Pt debut = pc.Debut(a, b), fin = pc.Fin(a, b);
         EcranMoveTo(debut.x, debut.y);
         EcranLineTo(fin.x, fin.y);
     }
@@ -388,8 +387,8 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
     if (Donnees && options && fiches && Echelle > 0) {
         const TOptions_Relief& o = *options;
         auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(MmX(a.x), MmY(a.y), MmX(b.x), MmY(b.y))); };
-        const double e = o.pourcentage / 200.0 + 0.5, r = 1 - e;
-        const double demi = o.Police_Station.Taille() * 25.4 / 72 / 2;
+        const Pourcentage pc(o.pourcentage);
+        const double demi = DemiTailleMm(o.Police_Station);
 
         const std::string couches[3] = {
             CoucheSVG("visees", illustrator, StyleTraitSVG(o.Epaisseur_Visee)),
@@ -410,7 +409,7 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
                     if (passe == 0) {
                         for (std::size_t k = 1; k < st.size(); ++k) {
                             const Pt a = st[k - 1].plan(), b = st[k].plan();
-                            ligne(e * a + r * b, r * a + e * b);
+                            ligne(pc.Debut(a, b), pc.Fin(a, b));
                         }
                     } else if (passe == 1 && o.diametre != 0) {
                         for (const Vu& s : st) f.Ligne(CercleSVG(MmX(s.h), MmY(s.v), o.diametre / 20.0));
@@ -433,7 +432,7 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
             ligne(n[1].plan(), n[2].plan());
             f.Ligne("</g>");
             f.Ligne(GroupePoliceSVG(o.Police_Nord.Taille(), o.Police_Nord.Nom));
-            const double dn = o.Police_Nord.Taille() * 25.4 / 72 / 2;
+            const double dn = DemiTailleMm(o.Police_Nord);
             f.Ligne(TexteSVG(MmX(n[2].h) + dn, MmY(n[2].v) + dn, o.Texte_Nord.str()));
             f.Ligne("</g>");
             f.Ligne("</g>");
