@@ -5,6 +5,7 @@
 
 #include "exchange/echange.h"
 #include "survey/fichier_texte.h"
+#include "survey/flux.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
 #include "survey/textes.h"
@@ -16,6 +17,14 @@ std::vector<std::string> LitLignes(const std::string& fichier) {
     std::vector<std::string> lignes;
     while (!f.Fin()) lignes.push_back(f.LitLigne());
     return lignes;
+}
+
+std::string LitOctets(const std::string& fichier) {
+    TFileBufferStream f(fichier, TFileBufferStream::kLecture);
+    std::string octets(static_cast<std::size_t>(f.Size()), '\0');
+    const int64_t lu = octets.empty() ? 0 : f.Read(octets.data(), f.Size());
+    octets.resize(static_cast<std::size_t>(lu));
+    return octets;
 }
 
 void EcritFichier(const std::string& fichier, const std::string& contenu) {

@@ -18,6 +18,8 @@ namespace echange {
 // The lines of a text file, without their ends (CR, LF and CR LF each end one line).
 // ErreurFlux when the file cannot be read.
 std::vector<std::string> LitLignes(const std::string& fichier);
+// The bytes of a file. ErreurFlux when the file cannot be read.
+std::string LitOctets(const std::string& fichier);
 
 // Writes the bytes into a temporary file beside the target and renames it over the target
 // once everything reached the disk, so that a failed export never leaves a truncated file.

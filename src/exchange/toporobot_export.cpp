@@ -2,6 +2,7 @@
 // galleries that follow one another become series, the reference points the entrance and
 // the fixed-point series. The import reads it back.
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
@@ -244,8 +245,14 @@ std::string ExportToporobot::Construit() {
         const TFiche& f = *fiches_[i];
         const std::string& d = f.Date;
         auto partie = [&](std::size_t debut) { return debut < d.size() ? d.substr(debut, 2) : std::string(); };
-        const std::string t1 = f.Topographes.size() >= 1 ? VersMacRoman(f.Topographes[0].Chaine()) : " ";
-        const std::string t2 = f.Topographes.size() >= 2 ? VersMacRoman(f.Topographes[1].Chaine()) : " ";
+        auto topographe = [&](std::size_t i) {
+            if (f.Topographes.size() <= i) return std::string(" ");
+            std::string t = f.Topographes[i].Chaine();
+            t.erase(std::remove(t.begin(), t.end(), '\t'), t.end());
+            return VersMacRoman(t);
+        };
+        const std::string t1 = topographe(0);
+        const std::string t2 = topographe(1);
         const long double angle = massif_.Angle_Geodesique;
         const long double decli = f.Unite_Decli == 0 ? (static_cast<long double>(f.Declinaison) + angle) / 180 * 200
                                                      : static_cast<long double>(f.Declinaison) + angle / 180 * 200;

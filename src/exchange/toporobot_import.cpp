@@ -148,6 +148,7 @@ private:
     std::vector<Correspondance> table_{Correspondance{0, 0, 0, 0}};  // entries from 1
     std::unordered_map<uint64_t, int> premiere_;                       // (series, point) -> first entry
     std::vector<int> canonique_;                                       // entry -> canonical entry
+    std::vector<int> fixes_;                                           // entries of the fixed points
 
     std::vector<std::unique_ptr<TPointTopo>> references_;  // staged reference points
     std::unordered_set<std::string> clesReferences_;      // massif's and staged ones
@@ -217,8 +218,10 @@ void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes) {
         const std::size_t n = i + 1;
         const int numero = Numero(c[2], n, "séance");
         if (numero == kSeanceFixe) continue;
+        // A blank part stays blank, as the dates of VisualTopo imports ("  /  /  ").
         auto deuxChiffres = [](const std::string& champ) {
             const std::string t = echange::SansBlancs(champ);
+            if (t.empty()) return std::string("  ");
             return t.size() < 2 ? "0" + t : t;
         };
         std::string annee = echange::SansBlancs(c[5]);
@@ -339,7 +342,7 @@ void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std:
             p->Y = Reel(y, n) / 1000;
             p->Z = Reel(z, n);
             AjouteEntree(std::move(p), n);
-            NouvelleCorrespondance(s, j, references_.back()->Indice);
+            fixes_.push_back(NouvelleCorrespondance(s, j, references_.back()->Indice));
             if (j == 1) serie.lignes[0].seance = kSeanceFixe;
         }
     } else {
@@ -465,6 +468,15 @@ void ImportToporobot::ResoutLiens() {
             e = Trouve(l.serie, l.point);
         }
         for (int k : chemin) canonique_[static_cast<std::size_t>(k)] = fin;
+    }
+    // A fixed point names the station it stands for, also when it ends an earlier series
+    // (whose point then is the canonical one): the galleries must reach the reference point.
+    const int entrees = static_cast<int>(nomsEntrees_.size());
+    for (int f : fixes_) {
+        const int c = canonique_[static_cast<std::size_t>(f)];
+        if (c == f || c <= entrees || std::find(fixes_.begin(), fixes_.end(), c) != fixes_.end()) continue;
+        for (int& k : canonique_)
+            if (k == c) k = f;
     }
 }
 

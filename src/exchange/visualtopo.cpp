@@ -4,6 +4,9 @@
 // junction where the survey branches, a dead end where it stops, or a plain station inside
 // a chain), a second builds one sheet per block of survey lines, cutting the galleries at
 // the junctions and dead ends.
+//
+// Survey lines are read by fields separated by blanks, never by columns: the columns move
+// between the versions of VisualTopo and with long station names.
 
 #include <cmath>
 #include <memory>
@@ -73,16 +76,41 @@ struct Station {
     bool culDeSac = true;
 };
 
-std::string Colonnes(const std::string& l, std::size_t premiere, std::size_t derniere) {
-    if (l.size() < premiere) return {};
-    return l.substr(premiere - 1, derniere - premiere + 1);
+// The words of a text, separated by blanks.
+std::vector<std::string> Mots(const std::string& t) {
+    std::vector<std::string> mots;
+    std::size_t d = t.find_first_not_of(" \t");
+    while (d != std::string::npos) {
+        const std::size_t e = t.find_first_of(" \t", d);
+        mots.push_back(t.substr(d, e == std::string::npos ? std::string::npos : e - d));
+        d = t.find_first_not_of(" \t", e);
+    }
+    return mots;
 }
 
-std::string SansEspaces(const std::string& t) {
-    std::string r;
-    for (char c : t)
-        if (c != ' ') r += c;
-    return r;
+// What comes before the comment of a line.
+std::string AvantCommentaire(const std::string& l) { return l.substr(0, l.find(';')); }
+
+// The lines of the file. The line end is decided once for the whole file from the first
+// one met (CR LF, LF or CR): a lone CR inside a line of a CR LF file is a blank, as real
+// files carry such CRs inside their comments.
+std::vector<std::string> Lignes(const std::string& octets) {
+    const std::size_t premiere = octets.find_first_of("\r\n");
+    const bool cr = premiere != std::string::npos && octets[premiere] == '\r' &&
+                    (premiere + 1 == octets.size() || octets[premiere + 1] != '\n');
+    const char fin = cr ? '\r' : '\n';
+    std::vector<std::string> lignes;
+    for (std::size_t d = 0; d < octets.size();) {
+        std::size_t e = octets.find(fin, d);
+        if (e == std::string::npos) e = octets.size();
+        std::string l = octets.substr(d, e - d);
+        if (!cr && !l.empty() && l.back() == '\r') l.pop_back();
+        for (char& c : l)
+            if (c == '\r' || c == '\n') c = ' ';
+        lignes.push_back(std::move(l));
+        d = e + 1;
+    }
+    return lignes;
 }
 
 // Text between the first ";" and the next one (or the end of the line).
@@ -133,7 +161,6 @@ private:
     TMassif& massif_;
     TRapportEchange& rapport_;
     echange::IndexIndices index_;
-    bool version5_ = false;
     std::vector<Annonce> annonces_;
     std::vector<Bloc> blocs_;
 
@@ -148,15 +175,9 @@ private:
 };
 
 void ImportVisualTopo::LitParam(const std::string& l, std::size_t numero, Parametres& p) const {
-    std::vector<std::string> mots;
     const std::size_t espace = l.find(' ');
-    std::string reste = espace == std::string::npos ? std::string() : l.substr(espace + 1);
-    for (std::size_t d = 0;;) {
-        const std::size_t e = reste.find(' ', d);
-        mots.push_back(reste.substr(d, e == std::string::npos ? std::string::npos : e - d));
-        if (e == std::string::npos) break;
-        d = e + 1;
-    }
+    const std::vector<std::string> mots =
+        Mots(espace == std::string::npos ? std::string() : AvantCommentaire(l.substr(espace + 1)));
     std::size_t k = 0;
     auto mot = [&]() { return k < mots.size() ? mots[k++] : std::string(); };
     auto unite = [](const std::string& m, UniteAngle& u, bool pourcent) {
@@ -180,60 +201,68 @@ void ImportVisualTopo::LitParam(const std::string& l, std::size_t numero, Parame
     p.azimutDirect = direct(0);
     p.penteDirecte = direct(4);
     p.gaucheDroite = direct(8);
-    // Version 5 writes one more word before the colour.
-    if (version5_) mot();
-    std::string couleur;
-    const bool avecCommentaire = Commentaire(l, p.commentaire);
-    if (!avecCommentaire) p.commentaire.clear();
-    if (avecCommentaire) {
-        couleur = mot();
-        couleur = couleur.substr(0, couleur.find(';'));
-    } else {
-        for (std::size_t i = k; i < mots.size(); ++i) couleur += (i > k ? " " : "") + mots[i];
-    }
-    couleur = echange::SansBlancs(couleur);
-    if (couleur.empty() || couleur == "Std") {
-        p.couleur = 0;
+    if (!Commentaire(l, p.commentaire)) p.commentaire.clear();
+    // The colour is "Std" or red,green,blue; some versions write a word such as "Inc" or
+    // "Arr" before it, and the oldest write no colour at all.
+    p.couleur = 0;
+    for (; k < mots.size(); ++k) {
+        const std::string& couleur = mots[k];
+        if (couleur == "Std") return;
+        if (couleur.find(',') == std::string::npos) continue;
+        long long rvb[3];
+        std::size_t d = 0;
+        for (int i = 0; i < 3; ++i) {
+            const std::size_t e = couleur.find(',', d);
+            if ((i < 2) == (e == std::string::npos) ||
+                !LitEntier(couleur.substr(d, e == std::string::npos ? std::string::npos : e - d), rvb[i]) ||
+                rvb[i] < 0 || rvb[i] > 255)
+                throw ErreurEchange(Ligne(numero, "couleur illisible (" + echange::EnUtf8(couleur) + ") : attendu Std ou rouge,vert,bleu de 0 à 255"));
+            d = e + 1;
+        }
+        p.couleur = static_cast<int32_t>(rvb[0] + 256 * rvb[1] + 65536 * rvb[2]);
         return;
     }
-    long long rvb[3];
-    std::size_t d = 0;
-    for (int i = 0; i < 3; ++i) {
-        const std::size_t e = couleur.find(',', d);
-        if ((i < 2) == (e == std::string::npos) ||
-            !LitEntier(couleur.substr(d, e == std::string::npos ? std::string::npos : e - d), rvb[i]) || rvb[i] < 0 ||
-            rvb[i] > 255)
-            throw ErreurEchange(Ligne(numero, "couleur illisible (" + echange::EnUtf8(couleur) + ") : attendu Std ou rouge,vert,bleu de 0 à 255"));
-        d = e + 1;
-    }
-    p.couleur = static_cast<int32_t>(rvb[0] + 256 * rvb[1] + 65536 * rvb[2]);
 }
 
 LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, const Parametres& p,
                                      LigneTopo& precedente) const {
+    // FROM, TO, the start and end readings (topofil) or the length, the azimuth, the slope,
+    // the four widths and heights; the flag letters that may follow are not used.
+    std::vector<std::string> mots = Mots(AvantCommentaire(l));
+    // The flag letters are words of letters only, where the widths are numbers or "*".
+    auto lettres = [](const std::string& m) {
+        for (char c : m)
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
+        return true;
+    };
+    while (mots.size() > 2 && lettres(mots.back())) mots.pop_back();
+    const std::size_t requis = p.topofil ? 10 : 9;
+    if (mots.size() < requis)
+        throw ErreurEchange(Ligne(numero, "visée incomplète : " + FormatEntier(static_cast<long long>(mots.size())) +
+                                              " champs au lieu de " + FormatEntier(static_cast<long long>(requis)) +
+                                              (p.topofil ? " (DE, VERS, début et fin du topofil, "
+                                                         : " (DE, VERS, longueur, ") +
+                                              "azimut, pente, deux largeurs et deux hauteurs)"));
     LigneTopo t;
     t.numero = numero;
-    t.de = l.substr(0, l.find(' '));
-    // "*" stands for the previous line's TO.
-    if (t.de == "*") t.de = precedente.vers;
-    const std::string apres = Colonnes(l, 12, l.size());
-    t.vers = apres.substr(0, apres.find(' '));
+    // "*" stands for the previous line's TO, also across blocks.
+    t.de = mots[0] == "*" ? precedente.vers : mots[0];
+    t.vers = mots[1];
+    std::size_t k = 2;
     if (p.topofil) {
-        const std::string debut = echange::SansBlancs(Colonnes(l, 23, 31));
         // "*" as the start reading stands for the previous end reading.
-        const long double d = debut == "*" ? precedente.finTopofil : Nombre(debut, numero);
-        t.finTopofil = Nombre(Colonnes(l, 33, 41), numero);
+        const long double d = mots[k] == "*" ? precedente.finTopofil : Nombre(mots[k], numero);
+        t.finTopofil = Nombre(mots[k + 1], numero);
         t.longueur = t.finTopofil - d;
+        k += 2;
     } else {
-        t.longueur = Nombre(Colonnes(l, 33, 41), numero);
+        t.longueur = Nombre(mots[k++], numero);
     }
-    t.azimut = Nombre(Colonnes(l, 43, 49), numero);
-    t.pente = Nombre(Colonnes(l, 51, 57), numero);
-    const std::size_t d = version5_ ? 58 : 56;
-    for (std::size_t i = 0; i < 4; ++i) {
-        std::string m = SansEspaces(Colonnes(l, d + 7 * i, d + 7 * i + 6));
+    t.azimut = Nombre(mots[k++], numero);
+    t.pente = Nombre(mots[k++], numero);
+    for (std::string& m : t.mesures) {
+        m = mots[k++];
         if (m == "*") m.clear();
-        t.mesures[i] = m;
     }
     t.avecCommentaire = Commentaire(l, t.commentaire);
     precedente = t;
@@ -243,12 +272,10 @@ LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, c
 void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
     const std::size_t n = lignes.size();
     std::size_t i = 0;
+    std::vector<std::string> fusions;
     for (; i < n && lignes[i].find("Param") == std::string::npos; ++i) {
         const std::string& l = lignes[i];
-        if (l.rfind("Version", 0) == 0) {
-            long double v = 0;
-            version5_ = LitReel(echange::SansBlancs(l.substr(7)), v) && v >= 5;
-        } else if (l.rfind("Trou", 0) == 0) {
+        if (l.rfind("Trou", 0) == 0) {
             Annonce a{false, {}, {}};
             std::vector<std::string> parties;
             const std::string reste = l.size() > 5 ? l.substr(5) : std::string();
@@ -267,29 +294,37 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
             annonces_.push_back(a);
         } else if (l.rfind("Entree", 0) == 0) {
             annonces_.push_back(Annonce{true, echange::SansBlancs(l.size() > 7 ? l.substr(7) : std::string()), {}});
+        } else if (l.rfind("Fusion", 0) == 0) {
+            fusions.push_back(echange::EnUtf8(echange::SansBlancs(l.substr(6))));
         }
+    }
+    if (i >= n && !fusions.empty()) {
+        std::string liste;
+        for (const std::string& f : fusions) liste += (liste.empty() ? "" : ", ") + f;
+        throw ErreurEchange("Ce fichier réunit d'autres fichiers VisualTopo : importez-les un par un (" + liste + ")");
     }
     if (i >= n) throw ErreurEchange("Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo.");
 
     Parametres p;
+    // The previous survey line, for a "*" that goes on from it, also in the next block.
+    LigneTopo precedente;
     while (i < n) {
         Bloc b;
         LitParam(lignes[i], i + 1, p);
         b.parametres = p;
         ++i;
-        // The line after "Param" only names the starting station; its TO and its end
+        // The line after "Param" is skipped; when it is a survey line, its TO and its end
         // reading still stand for a following "*".
-        LigneTopo precedente;
-        if (i < n) {
+        if (i < n && !echange::Blanc(lignes[i])) {
             try {
                 LitLigne(lignes[i], i + 1, p, precedente);
             } catch (const ErreurEchange&) {
+                const std::vector<std::string> mots = Mots(AvantCommentaire(lignes[i]));
                 precedente = LigneTopo{};
-                precedente.vers = Colonnes(lignes[i], 12, lignes[i].size());
-                precedente.vers = precedente.vers.substr(0, precedente.vers.find(' '));
+                if (mots.size() >= 2) precedente.vers = mots[1];
             }
-            ++i;
         }
+        if (i < n) ++i;
         auto configuration = [&](std::size_t k) { return lignes[k].find("[Configuration") != std::string::npos; };
         for (; i < n && !echange::Blanc(lignes[i]) && !configuration(i); ++i)
             b.lignes.push_back(LitLigne(lignes[i], i + 1, p, precedente));
@@ -298,7 +333,6 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
         if (i < n && configuration(i)) break;
     }
 }
-
 // First walk: junctions, dead ends and plain stations, and their indices.
 void ImportVisualTopo::Classe() {
     for (const Annonce& a : annonces_) {
@@ -398,7 +432,13 @@ void ImportVisualTopo::Construit() {
         };
         auto ferme = [&](const TPointTopo& arrivee) {
             g->Arrivee = arrivee;
-            if (g->NbVisees > 0) fiche->Galeries.ajoute(std::move(g));
+            // Only lines whose FROM equals their TO add zero shots: such a gallery leads
+            // nowhere. The block comment it carried goes to the next gallery.
+            bool utile = false;
+            for (int k = 1; k <= g->NbVisees && !utile; ++k)
+                utile = static_cast<long double>(g->Visee(k)->Longueur) >= 0.0001L;
+            if (utile) fiche->Galeries.ajoute(std::move(g));
+            else if (commentaire.empty()) commentaire = g->Commentaire.Chaine();
             g.reset();
         };
         auto extremite = [&](const std::string& nom) {
@@ -411,13 +451,14 @@ void ImportVisualTopo::Construit() {
         std::string dernierVers;
         for (const LigneTopo& l : b.lignes) {
             const Station de = station(l.de);
-            if (!precedenteBouclee && (de.carrefour || de.culDeSac)) {
-                // A gallery still open here ended at a plain station: it stops there.
-                if (g) ferme(Point(dernierVers));
-                TPointTopo depart;
-                if (de.carrefour) depart = Point(l.de);
-                else depart.Terminus = true;
-                ouvre(depart);
+            // A line that does not start from the previous TO starts from the station it
+            // names, also after a line whose FROM equals its TO: continuing the gallery
+            // would merge that station with the previous one.
+            const bool ailleurs = g && l.de != dernierVers;
+            if ((!precedenteBouclee && (de.carrefour || de.culDeSac)) || ailleurs) {
+                // A gallery still open here stops at the previous TO.
+                if (g) ferme(extremite(dernierVers));
+                ouvre(extremite(l.de));
             } else if (!g) {
                 ouvre(extremite(l.de));
             }
@@ -527,9 +568,15 @@ void ImportVisualTopo::Applique() {
 }
 
 void ImportVisualTopo::Execute(const std::string& fichier) {
-    Lit(echange::LitLignes(fichier));
+    Lit(Lignes(echange::LitOctets(fichier)));
     Classe();
     Construit();
+    if (fiches_.empty()) {
+        bool visees = false;
+        for (const Bloc& b : blocs_) visees = visees || !b.lignes.empty();
+        throw ErreurEchange(visees ? "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."
+                                   : "Aucune fiche n'a été importée : le fichier ne contient aucune visée.");
+    }
     Applique();
     for (auto& r : references_) massif_.AjouteReference(std::move(r));
     for (auto& f : fiches_) massif_.AjouteFiche(std::move(f), false);

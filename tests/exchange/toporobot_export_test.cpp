@@ -158,6 +158,29 @@ TEST(ExportToporobot, UnSeulPointDeReferenceEtPremiereGalerieEcrite) {
     }
 }
 
+TEST(ExportToporobot, DateVideEtTabulationDansUnTopographe) {
+    // A sheet as a VisualTopo import leaves it: no date.
+    Dossier d;
+    TMassif m;
+    m.AjouteReference(Reference("E", 0, 0, 0));
+    auto f = std::make_unique<TFiche>();
+    f->Date = "  /  /  ";
+    f->Topographes.emplace_back("Jean\tMarc");
+    f->Topographes.emplace_back("\tL\xE9o\t");
+    Vise(Galerie(*f, "E", "A"), 3, 0, 0);
+    m.AjouteFiche(std::move(f), false);
+    ExporteToporobot(m, d.Fichier("t.tab"));
+    const std::string texte = LitTout(d.Fichier("t.tab"));
+    EXPECT_NE(texte.find("\r-2\t1\t  \t  \t  \tJeanMarc\tL\x8Eo\t0\t0.00\t0\t1\r"), std::string::npos);
+    TMassif lu;
+    RapportFaux rapport;
+    ImporteToporobot(lu, d.Fichier("t.tab"), rapport);
+    ASSERT_EQ(lu.Fiches.size(), 1u);
+    EXPECT_EQ(lu.Fiches[0]->Date.str(), "  /  /  ");
+    EXPECT_EQ(lu.Fiches[0]->Topographes[0].Chaine(), "JeanMarc");
+    EXPECT_EQ(lu.Fiches[0]->Topographes[1].Chaine(), "L\xE9o");
+}
+
 TEST(ExportToporobot, MassifRefuseAvantDeToucherAuFichier) {
     Dossier d;
     const std::string cible = d.Ecrit("ancien.tab", "ancien contenu");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "calcul/aide.h"
+#include "calcul/calculateur.h"
 #include "commun.h"
 
 namespace karst::test {
@@ -203,6 +205,43 @@ TEST_F(ImportToporobotTest, PointFixeDevientReferenceAvecUnIndiceLibre) {
     ASSERT_EQ(massif.Fiches[0]->Galeries.size(), 1u);
     EXPECT_EQ(Point(Galerie(0, 0).Depart), "1_1#2");
     EXPECT_TRUE(Galerie(0, 0).Arrivee.Terminus);
+}
+
+TEST_F(ImportToporobotTest, PointFixeAuBoutDUneSerieAnterieureResteRaccorde) {
+    // Series 1 leaves the entrance eastwards, 3 shots of 10 m; the fixed point 1 of series 3
+    // ends it, 30.5 m east of the entrance.
+    Importe(Entete() + Serie(1, 1, 0, 3, 1, 3) + Pt(1, 0, 1, 1, "0.00") + Pt(1, 1, 1, 1, "10.00", "90.00") +
+            Pt(1, 2, 1, 1, "10.00", "90.00") + Pt(1, 3, 1, 1, "10.00", "90.00") + "\r" + Serie(3, 3, 0, 3, 1, 1) +
+            Pt(3, 0, 999, 999, "0") + Pt(3, 1, 999, 999, "0", "0", "0", "0\t0\t0\t0\t1530.5 2500 300"));
+    ASSERT_EQ(massif.References.size(), 2u);
+    EXPECT_EQ(Point(*massif.References[1]), "3_1#1");
+    ASSERT_EQ(massif.Fiches.size(), 1u);
+    ASSERT_EQ(massif.Fiches[0]->Galeries.size(), 1u);
+    TGalerie& g = Galerie(0, 0);
+    EXPECT_EQ(Point(g.Depart), "Entr\xE9" "e Grotte#1");
+    EXPECT_EQ(Point(g.Arrivee), "3_1#1");
+
+    essai::FauxMessages messages;
+    massif.TrieFiches();
+    TCalculateur c;
+    c.Messages = &messages;
+    c.Charge(massif.Fiches, massif.References, 1);
+    c.CalculeTout(true);
+    ASSERT_GE(messages.vus.size(), 2u);
+    // One chain joins the entrance to the fixed point, set aside as a loop between two
+    // reference points; no dead end.
+    EXPECT_EQ(messages.vus[0].texte, "1 galeries, 0 branches, 1 boucles, 0 cul de sac,");
+    EXPECT_EQ(messages.vus[1].texte, "0 carrefours.");
+    // The 0.5 m misclosure is spread along the gallery.
+    massif.PlaceTousPoints();
+    ASSERT_TRUE(g.Placee);
+    ASSERT_EQ(g.NbStations(), 4);
+    const long double x[] = {1500, 1510 + 0.5L / 3, 1520 + 1.0L / 3, 1530.5};
+    for (int k = 1; k <= 4; ++k) {
+        EXPECT_NEAR(g.Station(k).X, x[k - 1], 1e-3) << k;
+        EXPECT_NEAR(g.Station(k).Y, 2500, 1e-3) << k;
+        EXPECT_NEAR(g.Station(k).Z, 300, 1e-3) << k;
+    }
 }
 
 TEST_F(ImportToporobotTest, ViseesNullesRetireesEtGalerieNulleFusionnee) {

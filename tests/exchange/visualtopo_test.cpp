@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "commun.h"
@@ -28,6 +29,11 @@ std::string L(const std::string& de, const std::string& vers, const std::string&
 }
 
 const std::string kEnTete = "Trou Grotte du Loup,345.120,3210.450,1250,LT3\nEntree A0\n\n";
+
+std::string Remplace(std::string t, const std::string& de, const std::string& par) {
+    for (std::size_t p = t.find(de); p != std::string::npos; p = t.find(de, p + par.size())) t.replace(p, de.size(), par);
+    return t;
+}
 
 class ImportVisualTopoTest : public ::testing::Test {
 protected:
@@ -116,9 +122,10 @@ TEST_F(ImportVisualTopoTest, UnitesEtSensDesMesures) {
 }
 
 TEST_F(ImportVisualTopoTest, TopofilEtProfondimetre) {
-    Importe(kEnTete + "Param Topof 1.02 Degd Prof 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "1000", "0", "0", {}, "0") +
-            "\n" + L("A0", "A1", "1500", "0", "10", {}, "1000") + "\n" + L("A1", "A2", "1600", "0", "12", {}, "1500") +
-            "\n" + L("A2", "A3", "1700", "0", "11", {}, "1600") + "\n");
+    const std::array<std::string, 4> m = {"*", "*", "*", "*"};
+    Importe(kEnTete + "Param Topof 1.02 Degd Prof 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "1000", "0", "0", m, "0") +
+            "\n" + L("A0", "A1", "1500", "0", "10", m, "1000") + "\n" + L("A1", "A2", "1600", "0", "12", m, "1500") +
+            "\n" + L("A2", "A3", "1700", "0", "11", m, "1600") + "\n");
     const TGalerie& g = Galerie(0, 0);
     EXPECT_NEAR(g.CoefTopofil, 1.02, 1e-12);
     ASSERT_EQ(g.NbVisees, 3);
@@ -174,11 +181,92 @@ TEST_F(ImportVisualTopoTest, EtoilesEtVersion5CommeLaVersion4) {
     EXPECT_EQ(Visee(1, 0, 1).Droite.str(), "1");  // widths given right first
     EXPECT_EQ(Galerie(1, 0).NbVisees, 2);         // the zero shot B2-A4 is dropped
     EXPECT_EQ(Galerie(1, 0).Couleur, 255);
+    // The same massif, exactly, as the reader by columns gave for these files.
+    EXPECT_EQ(attendu, Donnee("visualtopo_v4_massif.txt"));
     for (const char* nom : {"visualtopo_etoile.tro", "visualtopo_v5.tro"}) {
         SCOPED_TRACE(nom);
         TMassif m;
         ImporteVisualTopo(m, std::string(KARST_TEST_DATA) + "/" + nom, rapport);
         EXPECT_EQ(Decrit(m), attendu);
+    }
+}
+
+TEST_F(ImportVisualTopoTest, FinsDeLigneDecideesPourToutLeFichier) {
+    // A lone CR inside a line of a CR LF file is a blank; CR, LF and CR LF files agree.
+    const std::string lignes[] = {"Trou Gouffre,1.5,2.5,300,LT2", "Entree A0", "",
+                                  "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std ;une\rnote;", "",
+                                  "A0 A0 0.00 0.00 0.00 * * * *", "A0 A1 4.00 90.00 0.00 * * * * N ;fin\rde ligne;", "",
+                                  "[Configuration 4.9]"};
+    std::string attendu;
+    for (const char* fin : {"\r\n", "\n", "\r"}) {
+        std::string f;
+        for (const std::string& l : lignes) {
+            std::string t = l;
+            if (std::string(fin) != "\r\n") t.erase(std::remove(t.begin(), t.end(), '\r'), t.end());
+            f += t + fin;
+        }
+        TMassif m;
+        ImporteVisualTopo(m, dossier.Ecrit("f.tro", f), rapport);
+        const std::string d = Decrit(m);
+        if (attendu.empty()) {
+            attendu = d;
+            ASSERT_EQ(m.Fiches.size(), 1u);
+            EXPECT_EQ(m.Fiches[0]->Galeries[0]->Commentaire.Chaine(), "une note");
+            EXPECT_EQ(m.Fiches[0]->Galeries[0]->Visee(2)->Commentaire.Chaine(), "[A0->A1] fin de ligne");
+        } else {
+            // Without the CRs the comments lose their blank.
+            EXPECT_EQ(d, Remplace(Remplace(attendu, "une note", "unenote"), "fin de", "finde")) << fin;
+        }
+    }
+}
+
+TEST_F(ImportVisualTopoTest, ChampsSeparesParDesBlancsQuelleQueSoitLaColonne) {
+    // Long names push the columns; one or two flag letters follow the widths.
+    Importe(kEnTete + "Param Topof 1.000 Gra Clino Gra 0.0000 Dir,Dir,Dir Dep 1,2,3 ;x;\n\n" +
+            "A0                 A0   0 0 0 0 * * * * N\n" +
+            "A0 Galerie_des_Grands_Noms 100 250.5 100.0 -5.0 1.5 * 2 0.5 N I ;vu;\n" +
+            "* B2 * 400 50 3 * 1.25 * * I I\n");
+    ASSERT_EQ(massif.Fiches.size(), 1u);
+    const TGalerie& g = Galerie(0, 0);
+    EXPECT_EQ(g.Couleur, 1 + 256 * 2 + 65536 * 3);
+    ASSERT_EQ(g.NbVisees, 3);
+    const TVisee& a = *g.Visee(2);
+    EXPECT_NEAR(a.Longueur, 150.5, 1e-12);
+    EXPECT_NEAR(a.Topofil, 250.5, 1e-12);
+    EXPECT_NEAR(a.Azimut, 100, 1e-12);
+    EXPECT_NEAR(a.Pente, -5, 1e-12);
+    EXPECT_EQ(a.Gauche.str(), "1.5");
+    EXPECT_EQ(a.Droite.str(), "");
+    EXPECT_EQ(a.Haut.str(), "2");
+    EXPECT_EQ(a.Bas.str(), "0.5");
+    EXPECT_EQ(a.Commentaire.Chaine(), "[A0->Galerie_des_Grands_Noms] vu");
+    const TVisee& b = *g.Visee(3);
+    EXPECT_NEAR(b.Longueur, 149.5, 1e-12);
+    EXPECT_EQ(b.Droite.str(), "1.25");
+    EXPECT_EQ(b.Commentaire.Chaine(), "[Galerie_des_Grands_Noms->B2]");
+}
+
+TEST_F(ImportVisualTopoTest, LigneDeViseeIncompleteOuFichierSansFiche) {
+    const std::string param = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n\n";
+    const std::vector<std::pair<std::string, std::string>> cas = {
+        {param + "A0 A0 0 0 0 * * * *\nA0 A1 4.0 10 0 * * *\n",
+         "Ligne 7 : visée incomplète : 8 champs au lieu de 9 (DE, VERS, longueur, azimut, pente, deux largeurs et deux hauteurs)"},
+        {kEnTete + "Param Topof 1.0 Degd Clino Degd 0.00 Dir,Dir,Dir\n\nA0 A1 0 100 10 0 * * * N ;1 2 3;\n",
+         "Ligne 6 : visée incomplète : 9 champs au lieu de 10 (DE, VERS, début et fin du topofil, azimut, pente, deux "
+         "largeurs et deux hauteurs)"},
+        {param + "A0 A0 0 0 0 * * * *\nA0 A1 0 10 0 * * * *\n\n[Configuration 5.02]\n",
+         "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."},
+        {param + "[Configuration 5.02]\n", "Aucune fiche n'a été importée : le fichier ne contient aucune visée."},
+    };
+    for (const auto& [contenu, message] : cas) {
+        try {
+            Importe(contenu);
+            ADD_FAILURE() << message;
+        } catch (const ErreurEchange& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+        }
+        EXPECT_TRUE(massif.References.empty());
+        EXPECT_TRUE(massif.Fiches.empty());
     }
 }
 
