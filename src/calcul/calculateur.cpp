@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <limits>
+#include <queue>
+#include <utility>
 
 #include "calcul/drapeaux.h"
 #include "calcul/matrice.h"
@@ -577,6 +581,55 @@ void TCalculateur::CoordonneesProvisoires() {
         }
         if (!change) break;
     }
+}
+
+std::vector<const TConcentre*> TCalculateur::CheminLePlusLeger(int32_t depart) const {
+    const std::size_t n = Carrefours.size() + 1;
+    if (depart < 1 || static_cast<std::size_t>(depart) >= n) return {};
+    auto noeud = [n](int32_t k) { return k >= 0 && static_cast<std::size_t>(k) < n; };
+    // Chains by the nodes they join; a chain from a node to itself shortens nothing.
+    std::vector<std::vector<const TConcentre*>> voisins(n);
+    for (const TConcentre* c : Concentres) {
+        if (!c || !noeud(c->NoeudDebut) || !noeud(c->NoeudFin) || c->NoeudDebut == c->NoeudFin) continue;
+        voisins[static_cast<std::size_t>(c->NoeudDebut)].push_back(c);
+        voisins[static_cast<std::size_t>(c->NoeudFin)].push_back(c);
+    }
+    // Dijkstra from the reference points. A negative coefficient would make "lightest"
+    // meaningless (and the search endless): such a chain weighs nothing.
+    constexpr double kInfini = std::numeric_limits<double>::infinity();
+    std::vector<double> distance(n, kInfini);
+    std::vector<const TConcentre*> vers(n, nullptr);  // the chain towards node 0
+    std::vector<uint8_t> fait(n, 0);
+    using Entree = std::pair<double, int32_t>;
+    std::priority_queue<Entree, std::vector<Entree>, std::greater<>> file;
+    distance[0] = 0;
+    file.emplace(0.0, 0);
+    while (!file.empty()) {
+        const auto [d, k] = file.top();
+        file.pop();
+        const auto u = static_cast<std::size_t>(k);
+        if (fait[u]) continue;
+        fait[u] = 1;
+        if (k == depart) break;
+        for (const TConcentre* c : voisins[u]) {
+            const int32_t autre = c->NoeudDebut == k ? c->NoeudFin : c->NoeudDebut;
+            const auto v = static_cast<std::size_t>(autre);
+            const double dv = d + std::max(0.0, c->Poids1);
+            if (!fait[v] && dv < distance[v]) {
+                distance[v] = dv;
+                vers[v] = c;
+                file.emplace(dv, autre);
+            }
+        }
+    }
+    std::vector<const TConcentre*> chemin;
+    for (int32_t k = depart; k != 0;) {
+        const TConcentre* c = vers[static_cast<std::size_t>(k)];
+        if (!c) return {};
+        chemin.push_back(c);
+        k = c->NoeudDebut == k ? c->NoeudFin : c->NoeudDebut;
+    }
+    return chemin;
 }
 
 void TCalculateur::Compense(bool verbeux) {

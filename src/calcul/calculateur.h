@@ -103,6 +103,10 @@ public:
     // Sizes Connus, Distances and Inconnues for the present junctions.
     void AlloueTableaux();
     void CoordonneesProvisoires();
+    // The chains of the lightest path (by Poids1) from junction `depart` to a reference
+    // point (node 0), in order from the junction; empty when none joins them. For the
+    // section expert, over a network that Connecte has numbered.
+    std::vector<const TConcentre*> CheminLePlusLeger(int32_t depart) const;
     void Compense(bool verbeux);
     // mode 1 branch, 2 loop, 3 dead end.
     void PlaceConcentre(TConcentre& c, int mode);

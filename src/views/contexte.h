@@ -102,6 +102,9 @@ public:
     virtual TriTableau OrdreTableau() { return TriTableau::OrdreDeSaisie; }
     // The print margins, or null.
     virtual const TMarge* Marges() { return nullptr; }
+    // Lets the application process its pending messages in the middle of a printed page,
+    // so that a long page keeps the windows and the print's progress alive.
+    virtual void TraiteMessages() {}
 };
 
 }  // namespace karst

@@ -302,11 +302,8 @@ bool TExpert::Construit() {
 
     int indiceArrivee;
     if (!LitIndice(Indice_Arrivee, indiceArrivee)) return false;
-    TPointTopo arrivee;
-    arrivee.Nom.Affecte(Texte(Nom_Arrivee));
-    arrivee.Indice = static_cast<uint8_t>(indiceArrivee);
     Reseau r;
-    if (!r.Construit(fiches, arrivee.Nom.Chaine(), indiceArrivee)) {
+    if (!r.Construit(fiches, Texte(Nom_Arrivee), indiceArrivee)) {
         Invite().Avertissement(QStringLiteral("Il n'y a rien à mettre en coupe. Vérifiez le point d'arrivée."));
         return false;
     }
@@ -316,7 +313,11 @@ bool TExpert::Construit() {
         const TPointTopo& c = r.Carrefour(k);
         if (r.Atteint(k) && c.Nom.ChaineMaj() == nomMaj && FormatEntier(c.Indice) == indiceDepart) debut = k;
     }
-    if (debut == 0) {
+    // Stepping to the neighbour nearest the arrival (rather than along the lightest path)
+    // could take a heavier way round, and never stepped onto the arrival itself.
+    const std::vector<const TConcentre*> chemin =
+        debut == 0 ? std::vector<const TConcentre*>{} : r.calcul.CheminLePlusLeger(debut);
+    if (chemin.empty()) {
         Invite().Avertissement(QStringLiteral("Impossible de rejoindre les deux points. Vérifiez le point de départ."));
         return false;
     }
@@ -367,54 +368,18 @@ bool TExpert::Construit() {
         }
     };
 
-    // Down the path weights to the arrival, one gallery at a time.
-    TPointTopo courant;
-    courant.Copie(r.Carrefour(debut));
-    double poids = r.Distance(debut);
-    for (;;) {
-        TFiche* meilleureFiche = nullptr;
-        int meilleureGalerie = -1, suivant = 0;
-        bool parDepart = false;
-        for (TFiche* f : fiches) {
-            if (!f) continue;
-            for (std::size_t j = 0; j < f->Galeries.size(); ++j) {
-                const TGalerie& g = *f->Galeries[j];
-                if (g.DansCoupe) continue;
-                auto essaie = [&](const TPointTopo& ici, const TPointTopo& la, bool entreParDepart) {
-                    if (!ici.Egal(courant)) return;
-                    const int k = r.calcul.NumeroCarrefour(la);
-                    if (!r.Atteint(k) || !(r.Distance(k) < poids)) return;
-                    poids = r.Distance(k);
-                    meilleureFiche = f;
-                    meilleureGalerie = static_cast<int>(j);
-                    suivant = k;
-                    parDepart = entreParDepart;
-                };
-                essaie(g.Depart, g.Arrivee, true);
-                essaie(g.Arrivee, g.Depart, false);
-            }
-        }
-        if (!meilleureFiche) break;
-        TGalerie& g = *meilleureFiche->Galeries[static_cast<std::size_t>(meilleureGalerie)];
-        entre(*meilleureFiche, meilleureGalerie, g, parDepart);
-        courant.Copie(r.Carrefour(suivant));
-        culsDeSac(g, 1);
-    }
-
-    // The last gallery, from where the walk stopped to the arrival: the first one listed.
-    bool ferme = false;
-    for (TFiche* f : fiches) {
-        if (!f || ferme) continue;
-        for (std::size_t j = 0; j < f->Galeries.size(); ++j) {
-            TGalerie& g = *f->Galeries[j];
-            if (g.DansCoupe) continue;
-            const bool parDepart = g.Depart.Egal(courant) && g.Arrivee.Egal(arrivee);
-            if (!parDepart && !(g.Arrivee.Egal(courant) && g.Depart.Egal(arrivee))) continue;
-            entre(*f, static_cast<int>(j), g, parDepart);
-            culsDeSac(g, 0);
-            ferme = true;
-            break;
-        }
+    // Along the lightest path, from the start to the arrival.
+    int32_t noeud = debut;
+    for (std::size_t i = 0; i < chemin.size(); ++i) {
+        const TConcentre& c = *chemin[i];
+        const bool parDepart = c.NoeudDebut == noeud;
+        noeud = parDepart ? c.NoeudFin : c.NoeudDebut;
+        TFiche* fiche = fiches[static_cast<std::size_t>(c.MembreFiche[0])];
+        const int gi = c.MembreGalerie[0];
+        TGalerie& g = *fiche->Galeries[static_cast<std::size_t>(gi)];
+        entre(*fiche, gi, g, parDepart);
+        // At the stations on the way, room is kept for the next gallery of the path.
+        culsDeSac(g, i + 1 < chemin.size() ? 1 : 0);
     }
 
     m->PlaceCoupe();

@@ -311,6 +311,28 @@ bool TGraphique::ZoneImprimable(double& largeurMm, double& hauteurMm) const {
     return largeurMm > 0 && hauteurMm > 0 && Echelle > 0;
 }
 
+namespace {
+
+// The locked grid along one axis, in mm of paper from the drawing's edge: bands of `page`
+// mm with a border on the origin `o`, from the first to the last that the drawing's
+// content touches (the drawing is `etendue` mm long with a 10 mm margin at each end; a band
+// that meets the content only on its border adds nothing). Gives the number of bands and
+// where the content starts in the first, as a fraction of a band; both stay exact however
+// far the origin lies, since neither depends on how many bands lie between it and the
+// drawing.
+int BandesVerrouillees(double etendue, double o, double page, double& decalage) {
+    const double fin = std::max(10.0, etendue - 10);
+    const double q = (10 - o) / page, qFin = (fin - o) / page;
+    decalage = q - std::floor(q);
+    // Band numbers counted from the origin are exact while they are not huge, so content
+    // ending on a border is seen as such; beyond, only the offset in the first band is.
+    const double bandes = std::abs(q) < 1e12 && std::abs(qFin) < 1e12 ? std::ceil(qFin) - std::floor(q)
+                                                                       : std::ceil(decalage + (fin - 10) / page);
+    return std::max(1, TruncEntier(bandes));
+}
+
+}  // namespace
+
 void TGraphique::GrillePages(bool verrouille, double ox, double oy, int& colonnes, int& lignes) const {
     double ph, pv;
     if (!ZoneImprimable(ph, pv)) {
@@ -324,10 +346,12 @@ void TGraphique::GrillePages(bool verrouille, double ox, double oy, int& colonne
         lignes = TruncEntier(((Ymax - Ymin) - e * 0.02) * 1000 / e / pv) + 1;
         return;
     }
-    colonnes = (TruncEntier(((Xmax - ox) - e * 0.01) * 1000 / e / ph) + 1) +
-               (TruncEntier(((ox - Xmin) - e * 0.01) * 1000 / e / ph) + 1);
-    lignes = (TruncEntier(((Ymax - oy) - e * 0.01) * 1000 / e / pv) + 1) +
-             (TruncEntier(((oy - Ymin) - e * 0.01) * 1000 / e / pv) + 1);
+    // Counting the pages on each side of the origin would, for an origin outside the
+    // drawing, count pages that hold nothing or none at all: the grid keeps a border on the
+    // origin but runs from the first to the last band that holds part of the drawing.
+    double decalage;
+    colonnes = BandesVerrouillees((Xmax - Xmin) * 1000 / e, (ox - Xmin) * 1000 / e, ph, decalage);
+    lignes = BandesVerrouillees((Ymax - Ymin) * 1000 / e, (Ymax - oy) * 1000 / e, pv, decalage);
 }
 
 void TGraphique::OrigineGrille(bool verrouille, double ox, double oy) {
@@ -338,8 +362,14 @@ void TGraphique::OrigineGrille(bool verrouille, double ox, double oy) {
     }
     const double e = Echelle;
     if (verrouille) {
-        OrigineX = 1 - static_cast<double>(Frac(((ox - Xmin) * 1000 / e) / ph));
-        OrigineY = 1 - static_cast<double>(Frac(((Ymax - oy) * 1000 / e) / pv));
+        // Page 0 is the first band of the grid above: a page starts at
+        // (PageColonne - OrigineX) * ph mm from the drawing's edge, and the content's start
+        // (10 mm) lies `decalage` of a band into page 0.
+        double decalage;
+        BandesVerrouillees((Xmax - Xmin) * 1000 / e, (ox - Xmin) * 1000 / e, ph, decalage);
+        OrigineX = decalage - 10 / ph;
+        BandesVerrouillees((Ymax - Ymin) * 1000 / e, (Ymax - oy) * 1000 / e, pv, decalage);
+        OrigineY = decalage - 10 / pv;
         return;
     }
     int colonnes, lignes;

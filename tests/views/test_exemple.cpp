@@ -10,7 +10,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "calcul/calculateur.h"
 #include "views/plan.h"
 #include "vues_factices.h"
 
@@ -22,15 +21,7 @@ namespace {
 TEST(PlanExemple, ComputedSampleMassif) {
     AssureApplication();
     ContexteFactice ctx;
-    ctx.massif.NomFichier = (std::filesystem::path(KARST_EXAMPLES) / "pierrefeu.mas").string();
-    ASSERT_EQ(ctx.massif.Charge().etat, EtatChargement::Charge);
-    {
-        TCalculateur calcul;
-        calcul.Charge(ctx.massif.Fiches, ctx.massif.References, 1);
-        calcul.CalculeTout(false);
-        ASSERT_TRUE(calcul.Reussi);
-    }
-    ctx.massif.PlaceTousPoints();
+    ASSERT_TRUE(ChargeExemple(ctx.massif));
     ctx.options.Texte_Station = 2;
     ctx.options.Affiche_Quadri = true;
     ctx.options.Pas = 50;

@@ -5,6 +5,9 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
+#include <limits>
+#include <random>
+
 #include "platform/interlocuteur.h"
 #include "views/expert.h"
 #include "coupe_factice.h"
@@ -174,4 +177,130 @@ TEST_F(Expert, StationFromAPickedGallery) {
     EXPECT_EQ(invite.Textes().back(), "Il faut obligatoirement passer par la visualisation avec cette méthode");
 }
 
+// The length of a built branch, checked as a chain: from the root's station, each gallery
+// enters where the one before leaves, the last leaves at `arrivee`. -1 when it is no chain.
+double LongueurBranche(TMassif& m, const TPointTopo& depart, const TPointTopo& arrivee) {
+    if (m.Coupe.size() != 1) return -1;
+    const TPointCoupe& r = *m.Coupe[0];
+    TFiche* f = m.Fiches[0];
+    TGalerie* g = f->Galeries[static_cast<std::size_t>(r.Galerie)];
+    TPointTopo ici;
+    ici.Copie(depart);
+    double longueur = 0;
+    int enCoupe = 0;
+    for (TFiche* x : m.Fiches)
+        for (TGalerie* y : x->Galeries) enCoupe += y->DansCoupe;
+    for (int n = 0; g; ++n) {
+        const TPointTopo& entree = g->Sens ? g->Depart : g->Arrivee;
+        if (!g->DansCoupe || !entree.Egal(ici) || g->NbSuites > 1 || n >= enCoupe) return -1;
+        longueur += static_cast<double>(static_cast<long double>(g->SommeL));
+        ici.Copie(g->Sens ? g->Arrivee : g->Depart);
+        g = g->NbSuites == 1 ? f->Galeries[static_cast<std::size_t>(g->SuiteGalerie[1])] : nullptr;
+    }
+    return ici.Egal(arrivee) ? longueur : -1;
+}
+
 }  // namespace
+
+TEST(ExpertExemple, TheShuntIsTheLightestWayFromE2ToE4) {
+    AssureApplication();
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+    ContexteCoupe ctx;
+    ASSERT_TRUE(ChargeExemple(ctx.massif));
+    TExpert expert(ctx);
+    expert.FormShow();
+    expert.Nom_Depart->setText("E");
+    expert.Indice_depart->setText("2");
+    expert.Nom_Arrivee->setText("E");
+    expert.Indice_Arrivee->setText("4");
+    ASSERT_TRUE(expert.Construit());
+    // Only "Shunt du méandre", E4 -> E2, entered at its end.
+    std::vector<const TGalerie*> enCoupe;
+    for (const TFiche* f : ctx.massif.Fiches)
+        for (const TGalerie* g : f->Galeries)
+            if (g->DansCoupe) enCoupe.push_back(g);
+    ASSERT_EQ(enCoupe.size(), 1u);
+    const TGalerie& shunt = *enCoupe[0];
+    EXPECT_EQ(shunt.Commentaire.Chaine(), "Shunt du m\xE9" "andre");
+    EXPECT_EQ(shunt.Depart.Nom.Chaine() + std::to_string(shunt.Depart.Indice), "E4");
+    EXPECT_FALSE(shunt.Sens);
+    EXPECT_EQ(shunt.NbSuites, 0);
+    ASSERT_EQ(ctx.massif.Coupe.size(), 1u);
+    EXPECT_EQ(ctx.massif.Coupe[0]->Nom.Chaine() + std::to_string(ctx.massif.Coupe[0]->Indice), "E2");
+    EXPECT_TRUE(invite.messages.empty());
+}
+
+// Random networks of up to 40 stations and twice as many galleries (some parallel, some
+// looping on one station, some parts cut off): the branch built between two random
+// stations is a chain as long as the lightest path that a plain Dijkstra finds, and there
+// is a branch exactly when such a path exists.
+TEST(ExpertAleatoire, BranchLengthIsTheShortestPath) {
+    AssureApplication();
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+    std::mt19937 hasard(20261207);
+    int construites = 0;
+    for (int essai = 0; essai < 150; ++essai) {
+        ContexteCoupe ctx;
+        TFiche& f = AjouteFiche(ctx.massif);
+        const int n = std::uniform_int_distribution<int>(2, 40)(hasard);
+        const int galeries = std::uniform_int_distribution<int>(1, 2 * n)(hasard);
+        std::uniform_int_distribution<int> station(1, n);
+        std::uniform_real_distribution<double> pas(0.5, 30);
+        for (int i = 0; i < galeries; ++i) {
+            const int a = station(hasard), b = station(hasard);
+            std::vector<Pas> visees;
+            const int nv = std::uniform_int_distribution<int>(1, 3)(hasard);
+            for (int k = 0; k < nv; ++k) visees.push_back({pas(hasard), pas(hasard) - 15});
+            GalerieSection(f, "P", a, "P", b, 0, visees);
+        }
+        ctx.massif.PointsCalcules = true;
+        const int depart = station(hasard), arrivee = station(hasard);
+
+        // Plain Dijkstra over the stations, every gallery both ways.
+        const double infini = std::numeric_limits<double>::infinity();
+        std::vector<double> d(static_cast<std::size_t>(n) + 1, infini);
+        std::vector<bool> fait(d.size(), false);
+        d[static_cast<std::size_t>(depart)] = 0;
+        for (;;) {
+            int u = 0;
+            for (int k = 1; k <= n; ++k)
+                if (!fait[static_cast<std::size_t>(k)] && d[static_cast<std::size_t>(k)] < infini &&
+                    (u == 0 || d[static_cast<std::size_t>(k)] < d[static_cast<std::size_t>(u)]))
+                    u = k;
+            if (u == 0) break;
+            fait[static_cast<std::size_t>(u)] = true;
+            for (const TGalerie* g : f.Galeries) {
+                const int a = g->Depart.Indice, b = g->Arrivee.Indice;
+                const double l = static_cast<double>(static_cast<long double>(g->SommeL));
+                if (a == u) d[static_cast<std::size_t>(b)] = std::min(d[static_cast<std::size_t>(b)], d[static_cast<std::size_t>(u)] + l);
+                if (b == u) d[static_cast<std::size_t>(a)] = std::min(d[static_cast<std::size_t>(a)], d[static_cast<std::size_t>(u)] + l);
+            }
+        }
+        const double attendu = d[static_cast<std::size_t>(arrivee)];
+
+        TExpert expert(ctx);
+        expert.FormShow();
+        expert.Nom_Depart->setText("P");
+        expert.Indice_depart->setText(QString::number(depart));
+        expert.Nom_Arrivee->setText("P");
+        expert.Indice_Arrivee->setText(QString::number(arrivee));
+        const bool construit = expert.Construit();
+        SCOPED_TRACE(testing::Message() << "try " << essai << ": P" << depart << " to P" << arrivee);
+        if (depart == arrivee || attendu == infini) {
+            EXPECT_FALSE(construit);
+            EXPECT_TRUE(ctx.massif.Coupe.empty());
+            continue;
+        }
+        ASSERT_TRUE(construit);
+        ++construites;
+        TPointTopo a, b;
+        a.Nom.Affecte("P");
+        a.Indice = static_cast<uint8_t>(depart);
+        b.Nom.Affecte("P");
+        b.Indice = static_cast<uint8_t>(arrivee);
+        EXPECT_NEAR(LongueurBranche(ctx.massif, a, b), attendu, 1e-6);
+    }
+    EXPECT_GT(construites, 50);
+}

@@ -154,9 +154,10 @@ TEST_F(Pages, LockedOriginPutsAPageBorderOnIt) {
     plan.Ymax = 40;
     int colonnes, lignes;
     plan.NombrePages(colonnes, lignes, 10, 97);
-    // 5 m right of the origin (one page), 30 m left of it (two pages of 19 m).
+    // 5 m right of the origin (one page), 30 m left of it (two pages of 19 m); 39 m above
+    // it (three pages) and nothing below: the survey ends on the origin's border.
     EXPECT_EQ(colonnes, 1 + 2);
-    EXPECT_EQ(lignes, 3 + 1);
+    EXPECT_EQ(lignes, 3);
     CanvasEnregistreur page(4724, 6780, 600);
     plan.DessinePage(0, 0, 0, 0, 0, page, 1.0);
     EXPECT_NEAR(plan.OrigineX, 1 - (300.0 / 190 - 1), 1e-12);
@@ -164,6 +165,47 @@ TEST_F(Pages, LockedOriginPutsAPageBorderOnIt) {
     plan.PageColonne = 2;
     plan.ImprMoveTo(0, 0);
     EXPECT_EQ(page.PositionX(), 0);
+}
+
+TEST_F(Pages, LockedOriginOutsideTheDrawingPrintsOnlyTheBandsItTouches) {
+    // 9.5 m of survey, from 1 to 10.5 m (10 to 105 mm of paper); the origin 100 m to the
+    // north-east puts borders at 50 mm across and at 65 mm down.
+    plan.Xmin = plan.Ymin = 0;
+    plan.Xmax = plan.Ymax = 11.5;
+    ctx.options.Origine = true;
+    ctx.options.X_Origine = 100;
+    ctx.options.Y_Origine = 100;
+    int colonnes, lignes;
+    plan.NombrePages(colonnes, lignes, 10, 97);
+    EXPECT_EQ(colonnes, 2);
+    EXPECT_EQ(lignes, 2);
+    CanvasEnregistreur page(4724, 6780, 600);
+    plan.DessinePage(0, 0, 0, 0, 0, page, 1.0);
+    EXPECT_NEAR(plan.OrigineX, 140.0 / 190, 1e-12);
+    EXPECT_NEAR(plan.OrigineY, 125.0 / 190, 1e-12);
+    plan.PageColonne = plan.PageLigne = 1;
+    plan.ImprMoveTo(5, 11.5 - 6.5);
+    EXPECT_EQ(page.PositionX(), 0);
+    EXPECT_EQ(page.PositionY(), 0);
+
+    // Left of and above the drawing, less than a page away: one page each way.
+    ctx.options.X_Origine = -3;
+    ctx.options.Y_Origine = 12;
+    plan.NombrePages(colonnes, lignes, 10, 97);
+    EXPECT_EQ(std::make_pair(colonnes, lignes), std::make_pair(1, 1));
+
+    // An origin whose distance to the drawing is a number of pages that no integer holds:
+    // still the one or two bands of the content.
+    ctx.options.X_Origine = 1e30L;
+    ctx.options.Y_Origine = -1e30L;
+    plan.NombrePages(colonnes, lignes, 10, 97);
+    EXPECT_GE(colonnes, 1);
+    EXPECT_LE(colonnes, 2);
+    EXPECT_GE(lignes, 1);
+    EXPECT_LE(lignes, 2);
+    plan.DessinePage(0, 0, 0, 0, 0, page, 1.0);
+    EXPECT_GE(plan.OrigineX, -10.0 / 190);
+    EXPECT_LT(plan.OrigineX, 1);
 }
 
 TEST_F(Pages, ZoomHalvesEveryPageCoordinate) {

@@ -3,7 +3,9 @@
 
 #include <QApplication>
 
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -11,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "calcul/calculateur.h"
 #include "platform/imprimante.h"
 #include "survey/modele.h"
 #include "views/contexte.h"
@@ -66,6 +69,11 @@ public:
     TOptions_Tableau* OptionsTableau() override { return sansOptions ? nullptr : &tableau; }
     TriTableau OrdreTableau() override { return tri; }
     const TMarge* Marges() override { return &marges; }
+    // Called where the views let the application process its messages.
+    std::function<void()> messages;
+    void TraiteMessages() override {
+        if (messages) messages();
+    }
 };
 
 struct Point3 {
@@ -107,6 +115,18 @@ inline TGalerie& AjouteGalerie(TFiche& fiche, const std::string& nomDepart, cons
     g->Arrivee.Z = avant.z;
     g->Placee = true;
     return *fiche.Galeries.ajoute(std::move(g));
+}
+
+// The sample massif, loaded and computed as the program computes it, every station placed.
+inline bool ChargeExemple(TMassif& m) {
+    m.NomFichier = (std::filesystem::path(KARST_EXAMPLES) / "pierrefeu.mas").string();
+    if (m.Charge().etat != EtatChargement::Charge) return false;
+    TCalculateur calcul;
+    calcul.Charge(m.Fiches, m.References, 1);
+    calcul.CalculeTout(false);
+    if (!calcul.Reussi) return false;
+    m.PlaceTousPoints();
+    return true;
 }
 
 inline TFiche& AjouteFiche(TMassif& m, const std::string& systeme = "Sys") {
