@@ -77,8 +77,10 @@ int PremiereSuitePendante(const TGalerie& g, const IndexFiches& index) {
 
 // Lays out a gallery and everything downstream of it, depth first in link order as the
 // links are listed. A link to a missing gallery, or one that would lead back into the
-// path being laid out (a cycle), is dropped; `probleme` tells that one was.
-void PlaceDepuis(TGalerie* racine, Reel6 x, Reel6 z, const IndexFiches& index, bool& probleme) {
+// path being laid out (a cycle), is dropped; `probleme` tells that one was. Every gallery
+// laid out joins `atteintes`.
+void PlaceDepuis(TGalerie* racine, Reel6 x, Reel6 z, const IndexFiches& index, bool& probleme,
+                 std::unordered_set<const TGalerie*>& atteintes) {
     struct Cadre {
         TGalerie* g;
         Reel6 xSuites;
@@ -100,6 +102,7 @@ void PlaceDepuis(TGalerie* racine, Reel6 x, Reel6 z, const IndexFiches& index, b
         if (!g->GaucheDroite) d = -static_cast<long double>(d);
         pile.push_back({g, static_cast<long double>(x0) + d, z0, 1});
         chemin.insert(g);
+        atteintes.insert(g);
     };
     entre(racine, x, z);
     while (!pile.empty()) {
@@ -140,6 +143,7 @@ void TMassif::PlaceCoupe() {
     try {
         const IndexFiches index(Fiches);
         bool probleme = false;
+        std::unordered_set<const TGalerie*> atteintes;
         for (std::size_t r = 0; r < Coupe.size();) {
             const TPointCoupe* racine = Coupe[r];
             TGalerie* g = index.Cherche(static_cast<int16_t>(racine->Fiche), static_cast<int16_t>(racine->Galerie));
@@ -149,9 +153,16 @@ void TMassif::PlaceCoupe() {
                 probleme = true;
                 continue;
             }
-            PlaceDepuis(g, racine->X, racine->Z, index, probleme);
+            PlaceDepuis(g, racine->X, racine->Z, index, probleme, atteintes);
             ++r;
         }
+        // A gallery that no root leads to any more (below a root just dropped, say) would
+        // stay drawn where an old layout put it: it leaves the section too.
+        PourGaleriesEnCoupe(Fiches, [&](TGalerie& g) {
+            if (atteintes.count(&g)) return;
+            g.DansCoupe = false;
+            probleme = true;
+        });
         CoupeCalculee = false;
         if (probleme) Repare(*this);
     } catch (...) {
@@ -164,7 +175,8 @@ void TMassif::PlaceBranche(int16_t fiche, int16_t galerie, Reel6 x, Reel6 z) {
     const IndexFiches index(Fiches);
     TGalerie* g = index.Exige(fiche, galerie);
     bool probleme = false;
-    PlaceDepuis(g, x, z, index, probleme);
+    std::unordered_set<const TGalerie*> atteintes;
+    PlaceDepuis(g, x, z, index, probleme, atteintes);
     CoupeCalculee = false;
     if (probleme) Repare(*this);
 }

@@ -1,6 +1,8 @@
 // Developed-section layout: abscissae, links, repairs and removal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "survey/coupe.h"
 
 using namespace karst;
@@ -135,6 +137,68 @@ TEST(Coupe, RacineDisparueRetireeSeule) {
     EXPECT_TRUE(m.Enregistre);
 }
 
+// Whether a walk from the roots along the continuations reaches every gallery marked in
+// the section.
+static bool ToutEstAtteint(TMassif& m) {
+    std::vector<const TGalerie*> pile, vues;
+    auto cherche = [&](int32_t fiche, int32_t galerie) -> const TGalerie* {
+        for (TFiche* f : m.Fiches)
+            if (f->Ordre == fiche && galerie >= 0 && static_cast<std::size_t>(galerie) < f->Galeries.size())
+                return f->Galeries[static_cast<std::size_t>(galerie)];
+        return nullptr;
+    };
+    for (const TPointCoupe* r : m.Coupe)
+        if (const TGalerie* g = cherche(r->Fiche, r->Galerie)) pile.push_back(g);
+    while (!pile.empty()) {
+        const TGalerie* g = pile.back();
+        pile.pop_back();
+        if (std::find(vues.begin(), vues.end(), g) != vues.end()) continue;
+        vues.push_back(g);
+        for (int k = 1; k <= g->NbSuites; ++k)
+            if (const TGalerie* s = cherche(g->SuiteFiche[static_cast<std::size_t>(k)],
+                                            g->SuiteGalerie[static_cast<std::size_t>(k)]))
+                pile.push_back(s);
+    }
+    for (TFiche* f : m.Fiches)
+        for (const TGalerie* g : f->Galeries)
+            if (g->DansCoupe && std::find(vues.begin(), vues.end(), g) == vues.end()) return false;
+    return true;
+}
+
+TEST(Coupe, LesGaleriesSousUneRacineRetireeQuittentLaCoupe) {
+    Avis avis;
+    TMassif m;
+    TFiche* f = Fiche(m);
+    TGalerie* a = Galerie(*f, {2});
+    TGalerie* b = Galerie(*f, {3});
+    TGalerie* c = Galerie(*f, {4});
+    TGalerie* d = Galerie(*f, {5});
+    TGalerie* e = Galerie(*f, {6});
+    TGalerie* g = Galerie(*f, {7});
+    Suite(*a, f->Ordre, 1);
+    // c and d hung below the gallery that the dropped root named; e and g only lead to
+    // each other.
+    Suite(*c, f->Ordre, 3);
+    Suite(*e, f->Ordre, 5);
+    Suite(*g, f->Ordre, 4);
+    Racine(m, f->Ordre, 0, 0, 0);
+    Racine(m, f->Ordre, 9, 0, 0);  // a gallery since deleted
+    m.PlaceCoupe();
+    EXPECT_EQ(avis.faux.messages, (std::vector<std::string>{kProblemeCoupe}));
+    ASSERT_EQ(m.Coupe.size(), 1u);
+    EXPECT_TRUE(a->DansCoupe && b->DansCoupe);
+    EXPECT_FALSE(c->DansCoupe || d->DansCoupe || e->DansCoupe || g->DansCoupe);
+    EXPECT_TRUE(ToutEstAtteint(m));
+    m.PointsCalcules = true;
+    m.CalculeCoupe();
+    TStation min, max;
+    ASSERT_TRUE(CalculeLimitesCoupe(min, max, m.Fiches));
+    EXPECT_EQ(max.Abscisse.d(), 5);  // a and b only
+    // The repaired section needs no more repair.
+    m.PlaceCoupe();
+    EXPECT_EQ(avis.faux.messages.size(), 1u);
+}
+
 TEST(Coupe, LiensInvalidesOuEnBoucle) {
     Avis avis;
     TMassif m;
@@ -152,6 +216,7 @@ TEST(Coupe, LiensInvalidesOuEnBoucle) {
     EXPECT_EQ(b->SuiteGalerie[1], 2);
     EXPECT_EQ(c->CoupeX0.d(), 5);
     EXPECT_EQ(avis.faux.messages.size(), 1u);
+    EXPECT_TRUE(ToutEstAtteint(m));
     // Removal follows the links without looping either.
     Suite(*c, f->Ordre, 0);
     m.RetireBranche(f->Ordre, 0, true);
