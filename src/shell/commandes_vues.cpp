@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -58,6 +59,7 @@ public:
         return f_.Localisation1->isChecked() ? TriTableau::Localisation : TriTableau::OrdreDeSaisie;
     }
     const TMarge* Marges() override { return &f_.Marge; }
+    void TraiteMessages() override { QCoreApplication::processEvents(); }
 
     bool AnglePlan(double& angle) override
     {

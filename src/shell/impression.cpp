@@ -51,6 +51,10 @@ TEvolution::TEvolution(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("Evolution"));
     setWindowTitle(QStringLiteral("Impression"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
+    // The pages let the application process its messages, some in the middle of a page:
+    // only this window takes input then, so nothing closes or changes the massif being
+    // printed.
+    setWindowModality(Qt::ApplicationModal);
     auto* texte = new QLabel(QStringLiteral("Impression en cours"), this);
     texte->setAlignment(Qt::AlignCenter);
     Gauge1 = new QProgressBar(this);

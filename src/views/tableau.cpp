@@ -166,6 +166,8 @@ public:
     virtual void Texte(double x, double y, const std::string& t) {}
     // The printed formats of the header values.
     virtual bool Impression() const { return false; }
+    // Before each comment wrap.
+    virtual void AvantCoupure() {}
     // Sheet positions read from the stored layout rather than carried on.
     virtual bool PositionsMemorisees() const { return false; }
     virtual Detail DebutFiche(const TFiche&) { return Detail::Complet; }
@@ -348,6 +350,7 @@ private:
     }
 
     void Coupe(std::string& texte, std::string& reste) {
+        c_.AvantCoupure();
         const double limite = std::max<int>(0, o_.Largeur[ColCommentaire]) * c_.Px();
         TTableau::CoupeTexte(texte, reste, limite, [this](const std::string& s) { return c_.Largeur(s); });
     }
@@ -580,8 +583,9 @@ private:
 // Measures on the printer's canvas; draws, when given a page, what falls in its band.
 class CiblePage : public Cible {
 public:
-    CiblePage(TGraphique& t, TCanvas& imprimante, TCanvas* page, int pppVue, int hauteurPage, int largeurPagePx)
-        : t_(t), imprimante_(imprimante), page_(page), ppp_(pppVue), h_(hauteurPage),
+    CiblePage(TGraphique& t, TCanvas& imprimante, TCanvas* page, int pppVue, int hauteurPage, int largeurPagePx,
+              ContexteVues* messages = nullptr)
+        : t_(t), imprimante_(imprimante), page_(page), messages_(messages), ppp_(pppVue), h_(hauteurPage),
           pasX_(largeurPagePx - t.MargesH * t.PxParMmImpr) {}
     double Px() const override { return t_.PxParMmImpr; }
     void Police(const TPolice& p, Couleur couleur) override {
@@ -596,6 +600,10 @@ public:
     int Hauteur(const std::string& t) override { return imprimante_.TextHeight(t); }
     bool Dessin() const override { return page_ != nullptr; }
     bool Impression() const override { return true; }
+    // On the printer (not in the preview), every page walks the whole table.
+    void AvantCoupure() override {
+        if (messages_ && page_ && t_.Zoom == 1.0) messages_->TraiteMessages();
+    }
 
     void Trait(double x0, double y0, double x1, double y1, int dixiemes) override {
         const double haut = t_.PageLigne * h_, bas = haut + h_;
@@ -624,6 +632,7 @@ private:
     TGraphique& t_;
     TCanvas& imprimante_;
     TCanvas* page_;
+    ContexteVues* messages_;
     int ppp_, h_;
     double pasX_;
 };
@@ -803,7 +812,8 @@ void TTableau::DessinePage(int colonne, int ligne, int margeGauche, int margeHau
     ListeFiches liste;
     if (Donnees && Prepare(m, o, liste) && !liste.empty() && PxParMmImpr > 0 && h > 0) {
         const float dmax = mode == ModeContrainte ? DeformationMax(liste) : 1.0f;
-        CiblePage cible(*this, imp.Canvas(), &canvas, contexte_.PixelsParPouceVuePlan(), h, imp.LargeurPage());
+        CiblePage cible(*this, imp.Canvas(), &canvas, contexte_.PixelsParPouceVuePlan(), h, imp.LargeurPage(),
+                        &contexte_);
         Parcours(*this, *o, cible, mode, dmax, h).Parcourt(liste);
     }
     // The caller adds the page frame and labels over a clear brush.

@@ -530,6 +530,31 @@ TEST_F(Tableau, PagesCountedAreThePagesDrawnAndEachRowIsPrintedOnce) {
     for (const auto& [texte, n] : fois) EXPECT_EQ(n, 1) << texte;
 }
 
+TEST_F(Tableau, PrintingLetsMessagesThroughAtEachCommentWrap) {
+    Construit();
+    int colonnes, lignes;
+    t.NombrePages(colonnes, lignes, 20, 10);
+    CanvasEnregistreur& imprimante = *ctx.imprimante.pages_.back();
+    // What the printer's page held each time the messages went through.
+    std::vector<std::size_t> traces;
+    ctx.messages = [&] { traces.push_back(imprimante.Traces.size()); };
+    t.NombrePages(colonnes, lignes, 20, 10);
+    EXPECT_TRUE(traces.empty());
+    const auto page = Page(0, 0);
+    int lignesCommentaire = 0;
+    for (const Trace& tr : Textes(page)) lignesCommentaire += tr.texte.rfind(" aaaaaaaaa", 0) == 0;
+    ASSERT_GE(lignesCommentaire, 2);
+    // Each line of a comment is wrapped, while the page is being drawn.
+    EXPECT_GE(traces.size(), static_cast<std::size_t>(lignesCommentaire));
+    ASSERT_FALSE(traces.empty());
+    EXPECT_GT(traces.front(), 0u);
+    EXPECT_LT(traces.back(), page.size());
+    // Not in the preview.
+    traces.clear();
+    Page(0, 0, 0.5);
+    EXPECT_TRUE(traces.empty());
+}
+
 TEST_F(Tableau, DoubleClickFitsTheColumn) {
     for (int k = 1; k <= kNbColonnes; ++k) o.Afficher[k] = k == 1 || k == 10;
     o.Largeur[1] = 150;
