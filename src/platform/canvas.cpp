@@ -255,7 +255,9 @@ void CanvasPeintre::videLignes() {
 }
 
 void CanvasPeintre::faitLigne(int x0, int y0, int x1, int y1) {
-    if (!stylo_.visible) return;
+    // A line ends before its last point, so one of no length leaves nothing; the painter
+    // would draw a dot.
+    if (!stylo_.visible || (x0 == x1 && y0 == y1)) return;
     if (stylo_.mode == ModeStylo::Copie) {
         if (enAttente() && couleurEnAttente_ != stylo_.couleur) videLignes();
         couleurEnAttente_ = stylo_.couleur;

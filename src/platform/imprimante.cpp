@@ -2,6 +2,7 @@
 
 #include "platform/texte.h"
 
+#include <QFile>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -41,6 +42,10 @@ ImprimanteQt::ImprimanteQt(const std::string& fichierPdf) : printer_(std::make_u
     canvas_ = std::make_unique<CanvasPrinter>(*printer_);
 }
 
+ImprimanteQt::ImprimanteQt(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {
+    canvas_ = std::make_unique<CanvasPrinter>(*printer_);
+}
+
 ImprimanteQt::~ImprimanteQt() {
     if (enCours_) Abandon();
     canvas_.reset();
@@ -55,6 +60,13 @@ int ImprimanteQt::Plans() { return printer_->colorMode() == QPrinter::GrayScale 
 void ImprimanteQt::FixeTitre(const std::string& titre) { printer_->setDocName(DepuisCp1252(titre)); }
 
 void ImprimanteQt::Debut() {
+    // The program prints each copy itself: the device makes one of each page.
+    printer_->setCopyCount(1);
+    pdfDemande_.clear();
+    if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty()) {
+        pdfDemande_ = printer_->outputFileName();
+        printer_->setOutputFileName(pdfDemande_ + QStringLiteral(".partiel"));
+    }
     // The canvas is made anew for each job: a font or pen of the last job stays behind.
     canvas_ = std::make_unique<CanvasPrinter>(*printer_);
     static_cast<CanvasPrinter&>(*canvas_).Commence();
@@ -72,12 +84,24 @@ void ImprimanteQt::Abandon() {
     printer_->abort();
     canvas_->Termine();
     enCours_ = false;
+    if (!pdfDemande_.isEmpty()) {
+        QFile::remove(printer_->outputFileName());
+        printer_->setOutputFileName(pdfDemande_);
+        pdfDemande_.clear();
+    }
 }
 
 void ImprimanteQt::Fin() {
     if (!enCours_) return;
     canvas_->Termine();
     enCours_ = false;
+    if (!pdfDemande_.isEmpty()) {
+        const QString partiel = printer_->outputFileName();
+        printer_->setOutputFileName(pdfDemande_);
+        QFile::remove(pdfDemande_);
+        QFile::rename(partiel, pdfDemande_);
+        pdfDemande_.clear();
+    }
 }
 
 TCanvas& ImprimanteQt::Canvas() { return *canvas_; }

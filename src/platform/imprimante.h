@@ -4,6 +4,7 @@
 // canvas of the current page. A QPrinter implementation (PDF output when no printer is
 // configured) and a recording fake for the tests.
 
+#include <QString>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,8 @@ class ImprimanteQt : public TImprimante {
 public:
     // Without a configured printer the output goes to a PDF file of that name.
     explicit ImprimanteQt(const std::string& fichierPdf = {});
+    // On a printer made by the caller.
+    explicit ImprimanteQt(std::unique_ptr<QPrinter> printer);
     ~ImprimanteQt() override;
     QPrinter& Printer() { return *printer_; }
     int LargeurPage() override;
@@ -59,6 +62,9 @@ private:
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<CanvasPeintre> canvas_;
     bool enCours_ = false;
+    // A PDF job writes beside its file and takes its name only when it ends: the PDF
+    // engine cannot abort, and an interrupted job must not pass for a whole one.
+    QString pdfDemande_;
 };
 
 // A fake printer: fixed page geometry, a recording canvas per page, and a log of the job

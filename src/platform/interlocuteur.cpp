@@ -78,9 +78,16 @@ QStringList FiltresQt(const QString& filtre)
 {
     const QStringList p = filtre.split(QLatin1Char('|'));
     QStringList r;
-    for (qsizetype i = 0; i + 1 < p.size(); i += 2)
-        r << p[i] + QStringLiteral(" (") + QString(p[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                 QLatin1Char(')');
+    for (qsizetype i = 0; i + 1 < p.size(); i += 2) {
+        const QString motifs = QString(p[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        // A description that already ends with its patterns, bare or within parentheses,
+        // shows them once; the dialog reads them from its end either way.
+        const QString description = p[i].trimmed();
+        if (description.endsWith(motifs) || description.endsWith(QLatin1Char('(') + motifs + QLatin1Char(')')))
+            r << p[i];
+        else
+            r << p[i] + QStringLiteral(" (") + motifs + QLatin1Char(')');
+    }
     return r;
 }
 

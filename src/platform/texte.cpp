@@ -1,5 +1,6 @@
 #include "platform/texte.h"
 
+#include <QStringDecoder>
 #include <array>
 
 namespace karst {
@@ -45,6 +46,14 @@ std::string VersCp1252(const QString& texte)
         r.push_back(c);
     }
     return r;
+}
+
+std::string CheminEnCp1252(const std::string& chemin)
+{
+    // A name that is not UTF-8 was written by a single-byte system: its bytes stand.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString nom = utf8(QByteArrayView(chemin.data(), static_cast<qsizetype>(chemin.size())));
+    return utf8.hasError() ? chemin : VersCp1252(nom);
 }
 
 }  // namespace karst

@@ -12,5 +12,9 @@ namespace karst {
 QString DepuisCp1252(const std::string& octets);
 // Unicode to Windows-1252; a character the code page cannot hold becomes '?'.
 std::string VersCp1252(const QString& texte);
+// A path as the system holds it (UTF-8 on Linux) made Windows-1252 text, for the places
+// where a file name is shown or written among the document's texts; a name that is not
+// UTF-8 keeps its bytes.
+std::string CheminEnCp1252(const std::string& chemin);
 
 }  // namespace karst

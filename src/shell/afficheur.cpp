@@ -19,6 +19,7 @@
 
 #include "platform/canvas.h"
 #include "platform/texte.h"
+#include "scene3d/scene.h"
 #include "shell/form1.h"
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
@@ -89,9 +90,9 @@ TAfficheur::TAfficheur(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     Image2->setMouseTracking(true);
     setMouseTracking(true);
     PanelFond->setMouseTracking(true);
-    connect(Image2, &TImageVue::Appui, this, &TAfficheur::Image2MouseDown);
+    connect(Image2, &TImageVue::Appui, this, &TAfficheur::Appui);
     connect(Image2, &TImageVue::Mouvement, this, &TAfficheur::Image2MouseMove);
-    connect(Image2, &TImageVue::Relache, this, &TAfficheur::Image2MouseUp);
+    connect(Image2, &TImageVue::Relache, this, &TAfficheur::Relache);
     connect(Image2, &TImageVue::DoubleClic, this, &TAfficheur::Image2DblClick);
     Image2->installEventFilter(this);
     PopupMenu1 = new QMenu(this);
@@ -129,6 +130,8 @@ TAfficheur::~TAfficheur()
 {
     CacheBulle();
     if (Graphique && Graphique->Genre() == GenreVue::Perspective) {
+        // The view goes first, so that the palette's handlers find nothing left to switch.
+        const std::unique_ptr<TGraphique> vue = std::move(Graphique);
         TOutils_3D& outils = Outils3D(form_);
         outils.OpenGL->setChecked(false);
         outils.hide();
@@ -253,8 +256,13 @@ void TAfficheur::Redessine()
 {
     if (!Graphique)
         return;
-    if (Mode3D())
+    if (Mode3D()) {
+        // The model follows the data, the options and the colour mode: it is built again.
+        if (auto* p = dynamic_cast<TPerspective*>(Graphique.get()))
+            p->Scene.reset();
+        Debut_3D->start();
         return;
+    }
     if (SelectionValide)
         Designe(false);
     SelectionValide = false;
@@ -437,6 +445,22 @@ void TAfficheur::Boite_RapportChange()
     ChangeRapport();
 }
 
+int TAfficheur::Pourcentage() const
+{
+    return RoundEntier(static_cast<long double>(Rapport) * 100);
+}
+
+void TAfficheur::MontreRapport()
+{
+    QComboBox* boite = form_.Boite_Rapport;
+    const QString texte = QString::number(Pourcentage()) + QLatin1Char('%');
+    const QSignalBlocker bloque(boite);
+    // A ratio off the list selects no item, so that any item picked afterwards applies.
+    const int i = boite->findText(texte);
+    boite->setPlaceholderText(i < 0 ? texte : QString());
+    boite->setCurrentIndex(i);
+}
+
 void TAfficheur::ChangeRapport()
 {
     if (Genre == 3)
@@ -491,10 +515,9 @@ void TAfficheur::ElementCourant(TFiche*& fiche, TGalerie*& galerie)
 void TAfficheur::FormActivate()
 {
     if (Graphique) {
-        const QSignalBlocker be(form_.Boite_Echelle), br(form_.Boite_Rapport);
+        const QSignalBlocker be(form_.Boite_Echelle);
         form_.Boite_Echelle->setCurrentText(QString::number(Graphique->Echelle));
-        form_.Boite_Rapport->setCurrentText(QString::number(RoundEntier(static_cast<long double>(Rapport) * 100)) +
-                                            QLatin1Char('%'));
+        MontreRapport();
     }
     if (TMassif* m = form_.Massif.get())
         m->PlaceCoupe();

@@ -40,10 +40,10 @@ public:
     void FixeBitmap(CanvasImage* bitmap) { bitmap_ = bitmap; }
 
 signals:
-    // Mouse events in pixels of the image; every button alike.
-    void Appui(int x, int y);
+    // Mouse events in pixels of the image, with the button pressed or released.
+    void Appui(int x, int y, Qt::MouseButton bouton);
     void Mouvement(int x, int y);
-    void Relache(int x, int y);
+    void Relache(int x, int y, Qt::MouseButton bouton);
     void DoubleClic();
 
 protected:
@@ -83,6 +83,7 @@ public:
     std::array<int32_t, 4> CadreZoom{};
     QPoint PointDepart;
     bool Glisse = false;
+    Qt::MouseButton BoutonGlisse = Qt::NoButton;
     Reel6 AngleEssai;
     // Tooltip: the window (shown once the delay has run), its text (Windows-1252) and its
     // screen rectangle.
@@ -144,6 +145,12 @@ public:
     void Image2MouseDown(int x, int y);
     void Image2MouseMove(int x, int y);
     void Image2MouseUp(int x, int y);
+    // A press or release of that button: every button presses alike, but a drag ends only
+    // at the release of the button that started it.
+    void Appui(int x, int y, Qt::MouseButton bouton);
+    void Relache(int x, int y, Qt::MouseButton bouton);
+    // A drag given up (a menu opens): the band erased, the trial rotation dropped.
+    void AbandonneGlisse();
     void DelaiHintTimer();
     void CacheBulle();
     // The trial angle of a plan drag from PointDepart to this window position, radians.
@@ -207,6 +214,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* objet, QEvent* evenement) override;
@@ -214,6 +222,9 @@ protected:
 private:
     // Centre-keeping redraw after a change of scale or ratio, the highlight restored.
     void ChangeRapport();
+    // The ratio in per cent, and the ratio box showing it.
+    int Pourcentage() const;
+    void MontreRapport();
     // The zoom band drawn (or erased) with the inverting pen.
     void TraceCadre();
     void Tooltip(int x, int y);

@@ -125,6 +125,20 @@ struct Camera {
     }
 };
 
+// The shift state of a key event including the modifier key itself, which some platforms
+// report before it takes effect: held on its press, released on its release.
+Qt::KeyboardModifiers Etat(const QKeyEvent& e, bool appui)
+{
+    Qt::KeyboardModifiers etat = e.modifiers();
+    const Qt::KeyboardModifier propre = e.key() == Qt::Key_Alt       ? Qt::AltModifier
+                                        : e.key() == Qt::Key_Control ? Qt::ControlModifier
+                                        : e.key() == Qt::Key_Shift   ? Qt::ShiftModifier
+                                                                     : Qt::NoModifier;
+    if (propre != Qt::NoModifier)
+        etat = appui ? (etat | propre) : (etat & ~propre);
+    return etat;
+}
+
 TPerspective* VuePerspective(TForm1& form, TAfficheur** fenetre = nullptr)
 {
     auto* a = qobject_cast<TAfficheur*>(form.VuePerspective.data());
@@ -177,8 +191,9 @@ TOutils_3D::TOutils_3D(TForm1& form, QWidget* parent) : QWidget(parent, Qt::Tool
     for (QToolButton* b : {Rotation, Translation, Lateral, Horizontal, Arriere})
         l->addWidget(b);
     l->addWidget(stereo);
-    connect(OpenGL, &QCheckBox::clicked, this, [this] { OpenGLClick(); });
-    connect(stereo, &QCheckBox::clicked, this, [this] { stereoClick(); });
+    // A box ticked or unticked by the program runs what a click runs.
+    connect(OpenGL, &QCheckBox::toggled, this, [this] { OpenGLClick(); });
+    connect(stereo, &QCheckBox::toggled, this, [this] { stereoClick(); });
     connect(Horizontal, &QToolButton::clicked, this, [this] { HorizontalClick(); });
     connect(Arriere, &QToolButton::clicked, this, [this] { ArriereClick(); });
     AltEnfonce = CtrlEnfonce = false;
@@ -200,7 +215,7 @@ void TOutils_3D::OpenGLClick()
         b->setEnabled(coche);
     Translation->setChecked(true);
     if (coche)
-        stereo->setChecked(false);
+        stereo->setChecked(false);  // back to the white drawing first
     TAfficheur* a = nullptr;
     VuePerspective(form_, &a);
     if (a)
@@ -210,11 +225,8 @@ void TOutils_3D::OpenGLClick()
 void TOutils_3D::stereoClick()
 {
     const bool coche = stereo->isChecked();
-    if (coche && OpenGL->isChecked()) {
-        OpenGL->setChecked(false);
-        OpenGLClick();
-        stereo->setChecked(true);
-    }
+    if (coche)
+        OpenGL->setChecked(false);  // back to the drawing first
     TAfficheur* a = nullptr;
     TPerspective* p = VuePerspective(form_, &a);
     if (!p)
@@ -269,6 +281,18 @@ void TOutils_3D::FormKeyUp(Qt::KeyboardModifiers etat)
         Translation->setChecked(true);
         CtrlEnfonce = false;
     }
+}
+
+void TOutils_3D::keyPressEvent(QKeyEvent* e)
+{
+    FormKeyDown(Etat(*e, true));
+    QWidget::keyPressEvent(e);
+}
+
+void TOutils_3D::keyReleaseEvent(QKeyEvent* e)
+{
+    FormKeyUp(Etat(*e, false));
+    QWidget::keyReleaseEvent(e);
 }
 
 TArret::TArret(TForm1& form, QWidget* parent)
@@ -500,24 +524,6 @@ void TAfficheur::Timer1Timer()
     form_.MiseAJourMenus();
 }
 
-namespace {
-
-// The shift state of a key event including the modifier key itself, which some platforms
-// report before it takes effect: held on its press, released on its release.
-Qt::KeyboardModifiers Etat(const QKeyEvent& e, bool appui)
-{
-    Qt::KeyboardModifiers etat = e.modifiers();
-    const Qt::KeyboardModifier propre = e.key() == Qt::Key_Alt       ? Qt::AltModifier
-                                        : e.key() == Qt::Key_Control ? Qt::ControlModifier
-                                        : e.key() == Qt::Key_Shift   ? Qt::ShiftModifier
-                                                                     : Qt::NoModifier;
-    if (propre != Qt::NoModifier)
-        etat = appui ? (etat | propre) : (etat & ~propre);
-    return etat;
-}
-
-}  // namespace
-
 void TAfficheur::Touche3D(QKeyEvent* e, bool appui)
 {
     if (!Mode3D())
@@ -528,6 +534,20 @@ void TAfficheur::Touche3D(QKeyEvent* e, bool appui)
         Outils3D(form_).FormKeyDown(etat);
     else
         Outils3D(form_).FormKeyUp(etat);
+}
+
+bool TAfficheur::event(QEvent* e)
+{
+    // A lone Alt on the 3D panel chooses the sideways movement: the menu bar must not take
+    // it for its keyboard navigation, which would keep the release and the keys after it.
+    if (e->type() == QEvent::ShortcutOverride && Mode3D()) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Alt) {
+            k->accept();
+            return true;
+        }
+    }
+    return QWidget::event(e);
 }
 
 void TAfficheur::keyPressEvent(QKeyEvent* e)
@@ -589,8 +609,7 @@ void TAfficheur::ExporteSVG()
     d.nom = QStringLiteral("*.svg");
     if (!Invite().Enregistrer(d))
         return;
-    TDlg_SVG options(this);
-    options.setProperty("HelpContext", 51);
+    TDlg_SVG& options = *form_.Dlg_SVG;
     if (ExecuteModal(options) != QDialog::Accepted)
         return;
     if (QFileInfo::exists(d.nom) &&

@@ -55,6 +55,8 @@ QAction* Action(QMenu* menu, const char* nom, const QString& texte)
 
 void TAfficheur::MenuContextuel(const QPoint& global)
 {
+    // The menu keeps the mouse: its release would never end a drag.
+    AbandonneGlisse();
     PopupMenu1Popup();
     PopupMenu1->popup(global);
 }
@@ -249,20 +251,15 @@ void TAfficheur::Pourcent1Click()
 {
     if (!Graphique)
         return;
-    QString valeur = form_.Boite_Rapport->currentText();
-    valeur.chop(1);
+    QString valeur = QString::number(Pourcentage());
     if (!Invite().Saisie(QStringLiteral("Pourcentage"), QStringLiteral("Nouveau pourcentage "), valeur))
         return;
     long long n = 0;
     // A ratio beyond 100 times the screen would ask for drawings no window can hold.
     if (!LitEntier(VersCp1252(valeur.trimmed()), n) || n <= 0 || n > 10000)
         return;
-    {
-        const QSignalBlocker bloque(form_.Boite_Rapport);
-        form_.Boite_Rapport->setEditable(true);
-        form_.Boite_Rapport->setEditText(valeur + QLatin1Char('%'));
-    }
     Rapport = static_cast<long double>(n) / 100;
+    MontreRapport();
     ChangeRapport();
 }
 

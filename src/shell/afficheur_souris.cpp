@@ -27,7 +27,7 @@ namespace karst {
 void TImageVue::mousePressEvent(QMouseEvent* e)
 {
     const QPoint p = e->position().toPoint();
-    emit Appui(p.x(), p.y());
+    emit Appui(p.x(), p.y(), e->button());
 }
 
 void TImageVue::mouseMoveEvent(QMouseEvent* e)
@@ -39,7 +39,7 @@ void TImageVue::mouseMoveEvent(QMouseEvent* e)
 void TImageVue::mouseReleaseEvent(QMouseEvent* e)
 {
     const QPoint p = e->position().toPoint();
-    emit Relache(p.x(), p.y());
+    emit Relache(p.x(), p.y(), e->button());
 }
 
 void TImageVue::mouseDoubleClickEvent(QMouseEvent* e)
@@ -52,7 +52,7 @@ void TImageVue::mouseDoubleClickEvent(QMouseEvent* e)
 void TAfficheur::mousePressEvent(QMouseEvent* e)
 {
     const QPoint p = Image2->mapFrom(this, e->position().toPoint());
-    Image2MouseDown(p.x(), p.y());
+    Appui(p.x(), p.y(), e->button());
 }
 
 void TAfficheur::mouseMoveEvent(QMouseEvent* e)
@@ -64,7 +64,7 @@ void TAfficheur::mouseMoveEvent(QMouseEvent* e)
 void TAfficheur::mouseReleaseEvent(QMouseEvent* e)
 {
     const QPoint p = Image2->mapFrom(this, e->position().toPoint());
-    Image2MouseUp(p.x(), p.y());
+    Relache(p.x(), p.y(), e->button());
     if (e->button() == Qt::LeftButton)
         FormClick();
 }
@@ -77,6 +77,44 @@ int TAfficheur::ScrollX() const
 int TAfficheur::ScrollY() const
 {
     return Barre_Verticale->value() * FacteurY;
+}
+
+void TAfficheur::Appui(int x, int y, Qt::MouseButton bouton)
+{
+    // A second button pressed during a drag starts nothing.
+    if (Glisse)
+        return;
+    BoutonGlisse = bouton;
+    Image2MouseDown(x, y);
+}
+
+void TAfficheur::Relache(int x, int y, Qt::MouseButton bouton)
+{
+    if (Glisse && bouton != BoutonGlisse)
+        return;
+    Image2MouseUp(x, y);
+}
+
+void TAfficheur::AbandonneGlisse()
+{
+    if (EnDeplacement)
+        Support_OpenGLMouseUp();
+    if (!Glisse || !Graphique)
+        return;
+    Glisse = false;
+    if (!form_.Rotation->isChecked()) {
+        TraceCadre();
+        MontreEtat({});
+        return;
+    }
+    std::string texte;
+    if (auto* p = dynamic_cast<TPerspective*>(Graphique.get()))
+        p->TexteAngles(0, 0);
+    else if (auto* plan = dynamic_cast<TPlan*>(Graphique.get()))
+        plan->ApercuRotation(0, texte);
+    Redessine();
+    if (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
 }
 
 double TAfficheur::AngleRotation(int x, int y) const

@@ -43,15 +43,14 @@ private:
     TForm1& f_;
 };
 
-// Two sheets are in the same folder of that level (1 system, 2 cave, 3 network, 4 place)
-// when their addresses agree down to it: a cave is known by its system and its name.
+// Two sheets share the name of that level (1 system, 2 cave, 3 network, 4 place); as
+// "Isoler" does, only that level's name counts.
 bool MemeDossier(const TFiche& a, const TFiche& b, int niveau)
 {
     const TEco TFiche::*parties[4] = {&TFiche::Systeme, &TFiche::Cavite, &TFiche::Reseau, &TFiche::Lieu};
-    for (int i = 0; i < niveau && i < 4; ++i)
-        if (!(a.*parties[i]).Egal(b.*parties[i]))
-            return false;
-    return true;
+    if (niveau < 1 || niveau > 4)
+        return false;
+    return (a.*parties[niveau - 1]).Egal(b.*parties[niveau - 1]);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 
 #include "calcul/drapeaux.h"
@@ -22,6 +23,7 @@
 #include "views/coupe_branches.h"
 #include "views/contexte.h"
 #include "survey/coupe.h"
+#include "views/dlg_svg.h"
 #include "views/expert.h"
 #include "views/vue_relief.h"
 #include "views/plan.h"
@@ -219,8 +221,57 @@ void TForm1::Apercu1Click()
         ExecuteModal(apercu);
 }
 
+namespace {
+
+// The scale box's line edit. The combo box hands it its keys and focus changes by calling
+// its handlers directly, so the filtering lives here rather than in an event filter.
+class LigneEchelle : public QLineEdit {
+public:
+    explicit LigneEchelle(TForm1& form) : form_(form)
+    {
+        // Nothing but digits, whether typed or pasted.
+        setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        QChar c;
+        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+            c = QLatin1Char('\r');
+        else if (e->key() == Qt::Key_Backspace)
+            c = QLatin1Char('\b');
+        else if (!e->text().isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+            c = e->text().at(0);
+        // Keys without a character (arrows, Tab) and the editing shortcuts go their usual
+        // way.
+        if (!c.isNull()) {
+            TAfficheur* a = form_.AfficheurActif();
+            const bool avale = a ? a->Boite_EchelleKeyPress(c) : !(c.isDigit() || c == QLatin1Char('\b'));
+            if (avale) {
+                e->accept();
+                return;
+            }
+        }
+        QLineEdit::keyPressEvent(e);
+    }
+    void focusOutEvent(QFocusEvent* e) override
+    {
+        QLineEdit::focusOutEvent(e);
+        if (TAfficheur* a = form_.AfficheurActif())
+            a->Boite_EchelleExit();
+    }
+
+private:
+    TForm1& form_;
+};
+
+}  // namespace
+
 void TForm1::construitVues()
 {
+    Dlg_SVG = new TDlg_SVG(this);
+    Dlg_SVG->setProperty("HelpContext", 51);
     for (QAction* a : {Imprimer1, BoutonImprimer, Apercu1, BoutonApercu, SVG1, Rotation1, Rotationplane1, Echelle2,
                        Pourcent1, Dformationmax1, Nouvelle1, Continuer1, Inverser1, Dcaler1, Racrocher1, Retirer1})
         DeclareCommande(a);
@@ -312,45 +363,29 @@ void TForm1::construitVues()
             a->FormActivate();
     });
 
-    // The view toolbar goes to the active view window.
-    connect(Boite_Echelle, &QComboBox::currentTextChanged, this, [this] {
+    // The view toolbar goes to the active view window: an item picked from a list
+    // applies at once, a typed scale on Enter or on leaving the box.
+    Boite_Echelle->setLineEdit(new LigneEchelle(*this));
+    // Typed digits stay as they are typed, never completed into a listed scale.
+    Boite_Echelle->setCompleter(nullptr);
+    Boite_Echelle->setInsertPolicy(QComboBox::NoInsert);
+    connect(Boite_Echelle, &QComboBox::activated, this, [this] {
         if (TAfficheur* a = AfficheurActif())
             a->Boite_EchelleChange();
     });
-    Boite_Echelle->setInsertPolicy(QComboBox::NoInsert);
-    Boite_Echelle->lineEdit()->installEventFilter(this);
-    connect(Boite_Rapport, &QComboBox::currentIndexChanged, this, [this] {
+    connect(Boite_Rapport, &QComboBox::activated, this, [this] {
         if (TAfficheur* a = AfficheurActif())
             a->Boite_RapportChange();
     });
+    // A ratio that is not in the list shows as the box's placeholder, in the text's colour.
+    QPalette palette = Boite_Rapport->palette();
+    palette.setColor(QPalette::PlaceholderText, palette.color(QPalette::Text));
+    Boite_Rapport->setPalette(palette);
     for (QAction* outil : {Rotation, Contrainte, Couleur})
         connect(outil, &QAction::triggered, this, [this] {
             if (TAfficheur* a = AfficheurActif())
                 a->Redessine();
         });
-}
-
-bool TForm1::eventFilter(QObject* objet, QEvent* evenement)
-{
-    if (Boite_Echelle && objet == Boite_Echelle->lineEdit()) {
-        TAfficheur* a = AfficheurActif();
-        if (a && evenement->type() == QEvent::KeyPress) {
-            auto* k = static_cast<QKeyEvent*>(evenement);
-            QChar c;
-            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
-                c = QLatin1Char('\r');
-            else if (k->key() == Qt::Key_Backspace)
-                c = QLatin1Char('\b');
-            else if (!k->text().isEmpty())
-                c = k->text().at(0);
-            // Keys without a character (arrows, Tab) go their usual way.
-            if (!c.isNull())
-                return a->Boite_EchelleKeyPress(c);
-        } else if (a && evenement->type() == QEvent::FocusOut) {
-            a->Boite_EchelleExit();
-        }
-    }
-    return QMainWindow::eventFilter(objet, evenement);
 }
 
 TAfficheur* TForm1::AfficheurActif() const

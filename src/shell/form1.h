@@ -29,6 +29,7 @@ class QToolBar;
 namespace karst {
 
 class TAnimatedImage;
+class TDlg_SVG;
 class TAfficheur;
 class ContexteVues;
 class TImprimante;
@@ -67,6 +68,8 @@ public:
     QPointer<QWidget> VuePlan, VuePerspective, VueCoupe, VueTableau;
     QPointer<QWidget> FenetreExploreur;
     TMarge Marge;
+    // The SVG export options, made once: their boxes keep their state for the run.
+    TDlg_SVG* Dlg_SVG = nullptr;
     QProgressBar* BarreProgression = nullptr;
     // The last computation started; waited for before the massif is freed.
     std::unique_ptr<TThreadCalcul> ThreadCalcul;
@@ -296,7 +299,6 @@ private:
     void construitCommandes();
     void construitRecherches();
     void installeSuiviBandes();
-    bool eventFilter(QObject* objet, QEvent* evenement) override;
     // The busy indicator and the stop commands follow a computation run.
     void IndicateurCalcul(bool actif);
     void chargeModeles();

@@ -23,6 +23,7 @@
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
+#include "platform/texte.h"
 #include "scene3d/panneau.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
@@ -172,7 +173,7 @@ void TAfficheur::ImprimePage(TImprimante& imp, int page, const TMarge& marge)
         else if (slot == 2)
             texte = "Page " + FormatEntier(page + 1);
         else if (TMassif* m = form_.Massif.get())
-            texte = m->NomFichier;
+            texte = CheminEnCp1252(m->NomFichier);
         switch (marge.PositionEtiquette[static_cast<std::size_t>(slot)]) {
         case 1: c.TextOut(0, 0, texte); break;
         case 2: c.TextOut(W - c.TextWidth(texte), 0, texte); break;

@@ -38,6 +38,10 @@ public:
     void FormKeyDown(Qt::KeyboardModifiers etat);
     void FormKeyUp(Qt::KeyboardModifiers etat);
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+
 private:
     TForm1& form_;
 };

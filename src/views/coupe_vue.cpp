@@ -360,11 +360,8 @@ void TCoupe::SurligneBranche(int32_t ordre, int32_t galerie, int pourcentage,
 
 void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) {
     FichierSVG f(nomFichier);
+    DebutSVG(f, illustrator, "Coupe");
     const double e = Echelle > 0 ? Echelle : 1;
-    EcritEnteteSVG(f, RoundEntier((Xmax - Xmin) * 1000 / e), RoundEntier((Ymax - Ymin) * 1000 / e), illustrator);
-    TMassif* massif = contexte_.Massif();
-    f.Ligne("<title>" + TexteXml(NomSansDossier(massif ? massif->NomFichier : std::string())) + "</title>");
-    f.Ligne("<desc>Coupe</desc>");
     const TOptions_Coupe* options = contexte_.OptionsCoupe();
     const ListeFiches* fiches = FichesCourantes();
     if (Donnees && options && fiches) {

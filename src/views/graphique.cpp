@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/imprimante.h"
+#include "platform/texte.h"
 #include "survey/nombres.h"
 #include "views/contexte.h"
 #include "views/couleurs.h"
@@ -384,7 +385,9 @@ void TProjection::DebutSVG(FichierSVG& f, bool illustrator, const std::string& d
     const double e = Echelle > 0 ? Echelle : 1;
     EcritEnteteSVG(f, RoundEntier((Xmax - Xmin) * 1000 / e), RoundEntier((Ymax - Ymin) * 1000 / e), illustrator);
     TMassif* massif = contexte_.Massif();
-    f.Ligne("<title>" + TexteXml(NomSansDossier(massif ? massif->NomFichier : std::string())) + "</title>");
+    // The path is the system's; the document's texts are Windows-1252.
+    const std::string nom = massif ? CheminEnCp1252(massif->NomFichier) : std::string();
+    f.Ligne("<title>" + TexteXml(NomSansDossier(nom)) + "</title>");
     f.Ligne("<desc>" + description + "</desc>");
 }
 

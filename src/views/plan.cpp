@@ -196,7 +196,8 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
                 if (o.diametre != 0) disque(o.diametre, v.B);
                 dernier = v.B;
             });
-            if (o.Texte_Station > 0 && !g.Arrivee.Terminus && ParcoursPlan::NbVisees(g) > 0)
+            // Without shots the last station is the start: the end's label stands there too.
+            if (o.Texte_Station > 0 && !g.Arrivee.Terminus)
                 etiquette(g.Arrivee, dernier);
         }
     }
@@ -505,8 +506,7 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
                         default: break;
                         }
                     });
-                    if (couche == Carrefours && (o.Texte_Station > 0 || toutes) && !g.Arrivee.Terminus &&
-                        ParcoursPlan::NbVisees(g) > 0)
+                    if (couche == Carrefours && (o.Texte_Station > 0 || toutes) && !g.Arrivee.Terminus)
                         etiquette(g.Arrivee, dernier);
                     f.Ligne("</g>");
                 }

@@ -117,7 +117,8 @@ void DessinePlain(TPerspective& p, SurfaceVue& s, const TOptions_Relief& o, cons
                 s.LineTo(pc.Fin(a, b));
                 if (o.diametre != 0) disque(b);
             }
-            if (o.Texte_Station > 0 && !g->Arrivee.Terminus && st.size() > 1) etiquette(g->Arrivee, st.back().plan());
+            // Without shots the last station is the start: the end's label stands there too.
+            if (o.Texte_Station > 0 && !g->Arrivee.Terminus) etiquette(g->Arrivee, st.back().plan());
         }
     }
 
@@ -415,7 +416,7 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
                         for (const Vu& s : st) f.Ligne(CercleSVG(MmX(s.h), MmY(s.v), o.diametre / 20.0));
                     } else if (passe == 2 && o.Texte_Station > 0) {
                         if (!g->Depart.Terminus) etiquette(g->Depart, st.front().plan());
-                        if (!g->Arrivee.Terminus && st.size() > 1) etiquette(g->Arrivee, st.back().plan());
+                        if (!g->Arrivee.Terminus) etiquette(g->Arrivee, st.back().plan());
                     }
                     f.Ligne("</g>");
                 }

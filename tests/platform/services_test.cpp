@@ -60,9 +60,13 @@ TEST(Services, VersionCompilee)
 TEST(Interlocuteur, FiltresEtExtensions)
 {
     const QString f = QStringLiteral("(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas|Tous|*.fic;*.mas");
-    EXPECT_EQ(FiltresQt(f), (QStringList{QStringLiteral("(dossier fiche) *.fic (*.fic)"),
-                                         QStringLiteral("(massif texte) *.mas (*.mas)"),
+    // A description holding its patterns is shown as it stands; the others get them.
+    EXPECT_EQ(FiltresQt(f), (QStringList{QStringLiteral("(dossier fiche) *.fic"), QStringLiteral("(massif texte) *.mas"),
                                          QStringLiteral("Tous (*.fic *.mas)")}));
+    EXPECT_EQ(FiltresQt(QStringLiteral("Monde virtuel (*.wrl)|*.wrl|Modèle plan(*.pla)|*.pla|Tous|*.sai;*.pla|"
+                                       "Image (*.jpg)|*.gif")),
+              (QStringList{QStringLiteral("Monde virtuel (*.wrl)"), QStringLiteral("Modèle plan(*.pla)"),
+                           QStringLiteral("Tous (*.sai *.pla)"), QStringLiteral("Image (*.jpg) (*.gif)")}));
     EXPECT_EQ(ExtensionFiltre(f, 2), QStringLiteral("mas"));
     EXPECT_EQ(ExtensionFiltre(f, 3), QString());
     EXPECT_EQ(ExtensionFiltre(f, 4), QString());

@@ -127,13 +127,13 @@ TEST_F(Commandes, SelectionDeDeuxCavitesDUnSysteme)
     EXPECT_EQ(f->Panneaux[0]->text(), QStringLiteral("Sélection"));
     EXPECT_TRUE(f->Rcuprer1->isEnabled());
 
-    // Two caves of one system: the networks and places of the same names in them are
-    // not one folder either.
+    // Two caves of one system: each level compares its own name only, so the network
+    // "Amont" and the place "P1" common to both sheets are offered.
     f->Rcuprer1->menu()->aboutToShow();
     EXPECT_TRUE(f->Systme3->isEnabled());
     EXPECT_FALSE(f->Cavit3->isEnabled());
-    EXPECT_FALSE(f->Rseau3->isEnabled());
-    EXPECT_FALSE(f->Lieu3->isEnabled());
+    EXPECT_TRUE(f->Rseau3->isEnabled());
+    EXPECT_TRUE(f->Lieu3->isEnabled());
     EXPECT_TRUE(f->Tout1->isEnabled());
 
     // Widened to the system: every sheet of it, in the massif's order; still a selection.
@@ -145,23 +145,27 @@ TEST_F(Commandes, SelectionDeDeuxCavitesDUnSysteme)
     EXPECT_FALSE(f->Massif->DimensionsAJour);
     EXPECT_EQ(f->Panneaux[0]->text(), QStringLiteral("Sélection"));
 
-    // Narrowed again to one sheet, then widened to its cave: the cave's sheets only, not
-    // those of a cave of the same name in another system.
+    // Narrowed again to one sheet, then widened to its cave: every sheet whose cave bears
+    // that name, the cave of the same name in another system included.
     Isole(*f, {3});
     f->Rcuprer1->menu()->aboutToShow();
     EXPECT_TRUE(f->Cavit3->isEnabled());
     f->Cavit3->trigger();
-    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 4}));
+    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 3, 4}));
     f->Rcuprer1->menu()->aboutToShow();
+    EXPECT_FALSE(f->Systme3->isEnabled());
     EXPECT_TRUE(f->Rseau3->isEnabled());
     EXPECT_FALSE(f->Lieu3->isEnabled());
     f->Rseau3->trigger();
-    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 4}));
-    // The same place name in two caves is not one place.
+    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 3, 4, 5}));
+    // The same place name in two systems: the place is offered, the system is not.
     Isole(*f, {0, 2});
     f->Rcuprer1->menu()->aboutToShow();
-    for (QAction* a : {f->Systme3, f->Cavit3, f->Rseau3, f->Lieu3})
-        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_FALSE(f->Systme3->isEnabled());
+    for (QAction* a : {f->Cavit3, f->Rseau3, f->Lieu3})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    f->Lieu3->trigger();
+    EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 3, 5}));
 
     // "Tout": every sheet again, the panel empty, "Récupérer" off.
     f->Tout1->trigger();

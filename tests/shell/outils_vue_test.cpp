@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTest>
 #include <QToolButton>
 
 #include "calcul/drapeaux.h"
@@ -451,7 +452,9 @@ TEST_F(OutilsVue, EchelleEtPourcentageSaisis)
     EXPECT_EQ(static_cast<long double>(a->Rapport), 1.0L);
     a->Pourcent1Click();
     EXPECT_EQ(static_cast<long double>(a->Rapport), 1.5L);
-    EXPECT_EQ(f->Boite_Rapport->currentText(), QStringLiteral("150%"));
+    // Off the list: no item chosen, the ratio shown in its place.
+    EXPECT_EQ(f->Boite_Rapport->currentIndex(), -1);
+    EXPECT_EQ(f->Boite_Rapport->placeholderText(), QStringLiteral("150%"));
     // Nothing but the five prompts.
     EXPECT_EQ(invite.messages.size(), 5u);
 }
@@ -588,6 +591,36 @@ TEST_F(OutilsVue, ExportSVGEtFichierExistant)
     EXPECT_EQ(invite.Textes().last(), QStringLiteral("Exportation terminée"));
     ASSERT_TRUE(lu.open(QIODevice::ReadOnly));
     EXPECT_TRUE(lu.readAll().startsWith("<?xml"));
+}
+
+TEST_F(OutilsVue, LeDialogueSVGGardeSesCasesDUnExportALAutre)
+{
+    f->OuvreVue(0);
+    auto* a = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    const QString nom = dirU.path() + QStringLiteral("/plan.svg");
+    std::vector<std::pair<bool, bool>> vues;
+    // The user ticks both boxes in the first dialog; the second opens with them ticked.
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        auto* toutes = d.findChild<QCheckBox*>(QStringLiteral("CheckBoxToutes"));
+        auto* illustrator = d.findChild<QCheckBox*>(QStringLiteral("CheckBoxIllustrator"));
+        vues.emplace_back(toutes->isChecked(), illustrator->isChecked());
+        if (vues.size() == 1) {
+            d.show();
+            QTest::mouseClick(toutes, Qt::LeftButton);
+            QTest::mouseClick(illustrator, Qt::LeftButton);
+        }
+        return int(QDialog::Accepted);
+    });
+    invite.fichiers = {nom, nom};
+    invite.reponses = {Bouton::Oui};
+    a->ExporteSVG();
+    a->ExporteSVG();
+    const std::vector<std::pair<bool, bool>> attendu{{false, false}, {true, true}};
+    EXPECT_EQ(vues, attendu);
+    // The boxes reached the second file: the Illustrator header.
+    QFile lu(nom);
+    ASSERT_TRUE(lu.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(lu.readAll().contains("xmlns:i=\"&ns_ai;\""));
 }
 
 TEST(Camera3D, MarcheReculEtOrbite)

@@ -20,7 +20,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QAbstractItemView>
 #include <QToolBar>
 #include <deque>
 #include <functional>
@@ -173,10 +175,20 @@ protected:
         });
     }
 
-    static void Touche(QWidget* w, Qt::Key k, const QString& texte)
+    // Opens the box's list with F4 and picks the item with the keyboard, as a user does.
+    static void Choisit(QComboBox* boite, const QString& texte)
     {
-        QKeyEvent appui(QEvent::KeyPress, k, Qt::NoModifier, texte);
-        QApplication::sendEvent(w, &appui);
+        const int i = boite->findText(texte);
+        ASSERT_GE(i, 0);
+        boite->setFocus();
+        QTest::keyClick(boite, Qt::Key_F4);
+        QAbstractItemView* liste = boite->view();
+        ASSERT_TRUE(liste->isVisible());
+        QTest::keyClick(liste, Qt::Key_Home);
+        for (int k = 0; k < i; ++k)
+            QTest::keyClick(liste, Qt::Key_Down);
+        QTest::keyClick(liste, Qt::Key_Return);
+        ASSERT_FALSE(liste->isVisible());
     }
 
     QTemporaryDir dirU, dirP;
@@ -341,52 +353,103 @@ TEST_F(Vues, AjustementALaFenetre)
 TEST_F(Vues, BoitesEchelleEtRapport)
 {
     auto f = Cree();
+    // The view toolbar shows with an open massif and an active view.
+    ASSERT_TRUE(f->OuvreMassif(""));
     VueFixe* v = nullptr;
     TAfficheur* a = Fenetre(*f, 4000, 3000, v);
     ASSERT_EQ(f->AfficheurActif(), a);
+    ASSERT_TRUE(f->Boite_Echelle->isVisible());
+
+    // The user clicks into the scale box and types over its text.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    f->Mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(a->parentWidget()));
+    QTest::mouseClick(f->Boite_Echelle->lineEdit(), Qt::LeftButton);
+    QWidget* boite = QApplication::focusWidget();
+    ASSERT_TRUE(boite == f->Boite_Echelle || boite == f->Boite_Echelle->lineEdit());
+    auto tape = [&](const char* texte) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(texte));
+    };
+    ASSERT_EQ(f->AfficheurActif(), a);
     const int echelle = v->Echelle;
-
-    // Ratio item 4: 200 %.
-    f->Boite_Rapport->setCurrentIndex(4);
-    EXPECT_DOUBLE_EQ(static_cast<double>(a->Rapport), 2.0);
-    EXPECT_EQ(f->Boite_Rapport->currentText(), QStringLiteral("200%"));
-
-    // "50" typed then Enter: refused, the box shows the current scale again.
-    QLineEdit* saisie = f->Boite_Echelle->lineEdit();
-    saisie->selectAll();
-    Touche(saisie, Qt::Key_5, QStringLiteral("5"));
+    tape("1500");
     EXPECT_TRUE(a->SaisieEchelle);
-    Touche(saisie, Qt::Key_0, QStringLiteral("0"));
-    Touche(saisie, Qt::Key_A, QStringLiteral("a"));  // swallowed
-    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("50"));
-    Touche(saisie, Qt::Key_Backspace, QStringLiteral("\b"));
-    Touche(saisie, Qt::Key_0, QStringLiteral("0"));
-    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("50"));
+    // Nothing applies while typing.
     EXPECT_EQ(v->Echelle, echelle);
-    const int dessins = v->dessins;
-    Touche(saisie, Qt::Key_Return, QStringLiteral("\r"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(a->SaisieEchelle);
-    EXPECT_EQ(v->Echelle, echelle);
-    EXPECT_EQ(f->Boite_Echelle->currentText(), QString::number(echelle));
+    EXPECT_EQ(v->Echelle, 1500);
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("1500"));
+
+    // "50" then Enter: refused, the box shows the current scale again, nothing redrawn.
+    const int dessins = v->dessins;
+    tape("50");
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("50"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(v->Echelle, 1500);
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("1500"));
     EXPECT_EQ(v->dessins, dessins);
+
+    // Letters never reach the box; Backspace does; leaving the box applies what it holds.
+    tape("2a5x0");
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("250"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("00"));
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("2500"));
+    EXPECT_EQ(v->Echelle, 1500);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), f->Boite_Echelle);
+    EXPECT_EQ(v->Echelle, 2500);
 
     // Picking from the list applies at once and keeps the centre where it was.
     a->Barre_Horizontale->setValue(a->Barre_Horizontale->maximum() / 4);
     const double fx = (a->Barre_Horizontale->value() * a->FacteurX + a->Image2->width() / 2.0) / a->Largeur;
     v->largeur = 12000;  // the drawing grows with the new scale
-    f->Boite_Echelle->setCurrentIndex(3);
+    Choisit(f->Boite_Echelle, QStringLiteral("1000"));
     EXPECT_EQ(v->Echelle, 1000);
     const double fx2 = (a->Barre_Horizontale->value() * a->FacteurX + a->Image2->width() / 2.0) / a->Largeur;
     EXPECT_NEAR(fx2, fx, 1.0 / a->Largeur);
+
+    // Ratio: the item picked sets it, even after a ratio typed in "Pourcentage" that the
+    // list does not hold, and the box shows the ratio in force.
+    Choisit(f->Boite_Rapport, QStringLiteral("200%"));
+    EXPECT_DOUBLE_EQ(static_cast<double>(a->Rapport), 2.0);
+    Choisit(f->Boite_Rapport, QStringLiteral("100%"));
+    EXPECT_DOUBLE_EQ(static_cast<double>(a->Rapport), 1.0);
+    invite.saisies = {QStringLiteral("150")};
+    a->Pourcent1Click();
+    EXPECT_DOUBLE_EQ(static_cast<double>(a->Rapport), 1.5);
+    EXPECT_EQ(f->Boite_Rapport->currentIndex(), -1);
+    EXPECT_EQ(f->Boite_Rapport->placeholderText(), QStringLiteral("150%"));
+    Choisit(f->Boite_Rapport, QStringLiteral("100%"));
+    EXPECT_DOUBLE_EQ(static_cast<double>(a->Rapport), 1.0);
+    EXPECT_EQ(f->Boite_Rapport->currentText(), QStringLiteral("100%"));
+
+    // A window switch shows each window's own ratio.
+    invite.saisies = {QStringLiteral("150")};
+    a->Pourcent1Click();
+    VueFixe* v2 = nullptr;
+    TAfficheur* b = Fenetre(*f, 400, 300, v2);
+    EXPECT_EQ(f->Boite_Rapport->currentText(), QStringLiteral("100%"));
+    f->VueCoupe = a;
+    f->Mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(a->parentWidget()));
+    EXPECT_EQ(f->Boite_Rapport->currentIndex(), -1);
+    EXPECT_EQ(f->Boite_Rapport->placeholderText(), QStringLiteral("150%"));
+    EXPECT_DOUBLE_EQ(static_cast<double>(b->Rapport), 1.0);
+    qobject_cast<QMdiSubWindow*>(b->parentWidget())->close();
+    f->Mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(a->parentWidget()));
+    ASSERT_EQ(f->AfficheurActif(), a);
 
     // A highlighted selection survives a ratio change, not a scale change.
     a->SelectionnePosition(2, 0, 1);
     EXPECT_TRUE(a->SelectionValide);
     EXPECT_EQ(f->Panneaux[1]->text(), QStringLiteral("choisi"));
-    f->Boite_Rapport->setCurrentIndex(3);
+    Choisit(f->Boite_Rapport, QStringLiteral("50%"));
+    EXPECT_DOUBLE_EQ(static_cast<double>(a->Rapport), 0.5);
     EXPECT_TRUE(a->SelectionValide);
     EXPECT_EQ(v->designations.back(), std::make_pair(true, 2));
-    f->Boite_Echelle->setCurrentIndex(4);
+    Choisit(f->Boite_Echelle, QStringLiteral("2500"));
+    EXPECT_EQ(v->Echelle, 2500);
     EXPECT_FALSE(a->SelectionValide);
 }
 

@@ -159,6 +159,44 @@ TEST_F(Plan, StationCirclesAndLabels) {
     EXPECT_EQ(std::tie(textes[0].x0, textes[0].y0), std::make_tuple(892, 68));
 }
 
+TEST_F(Plan, ZeroPercentLeavesOnlyCirclesAndAShotlessGalleryIsLabelledAtBothEnds) {
+    // "% dessiné" 0 with thick and thin pens: no dot at the middle of the shots.
+    ctx.options.pourcentage = 0;
+    for (int epaisseur : {0, 7}) {
+        ctx.options.Epaisseur_Visee = epaisseur;
+        CanvasImage image(600, 400);
+        plan.Dimensions(largeur, hauteur, 4, 1, image);
+        plan.Dessine(0, 0, 4, 1, image, 0);
+        image.Termine();
+        const QImage& q = image.Image();
+        int encre = 0;
+        for (int y = 0; y < q.height(); ++y)
+            for (int x = 0; x < q.width(); ++x) encre += (q.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+        EXPECT_EQ(encre, 0) << "pen " << epaisseur;
+    }
+    // The circles alone are what shows.
+    ctx.options.diametre = 10;
+    CanvasImage image(600, 400);
+    plan.Dimensions(largeur, hauteur, 4, 1, image);
+    plan.Dessine(0, 0, 4, 1, image, 0);
+    image.Termine();
+    EXPECT_EQ(image.Image().pixel(40, 240) & 0xFFFFFF, 0u);
+    EXPECT_EQ(image.Image().pixel(240, 240) & 0xFFFFFF, 0xFFFFFFu);
+
+    // A gallery placed without shots: its end's label stands at its start, on the screen
+    // and in the file.
+    ctx.options.diametre = 0;
+    ctx.options.Texte_Station = 1;
+    ctx.options.Police_Station.Hauteur = -12;
+    g->Placee = false;
+    AjouteGalerie(*ctx.massif.Fiches[0], "D", "E", {0, 0}, {});
+    auto textes = DuGenre(Dessine(), Trace::Texte);
+    ASSERT_EQ(textes.size(), 2u);
+    EXPECT_EQ(textes[0].texte, "D");
+    EXPECT_EQ(textes[1].texte, "E");
+    EXPECT_EQ(std::tie(textes[0].x0, textes[0].y0), std::tie(textes[1].x0, textes[1].y0));
+}
+
 TEST_F(Plan, WallsAndWidthMarks) {
     ctx.options.Afficher_Habillage = true;
     ctx.options.Representation_Largeur = 1;

@@ -157,6 +157,17 @@ TEST_F(Perspective, PartialShotsCirclesAndJunctionLabels) {
     for (const Trace& t : DuGenre(Dessine(), Trace::Ligne)) EXPECT_EQ(t.x0 == t.x1 && t.y0 == t.y1, true);
 }
 
+TEST_F(Perspective, AShotlessGalleryIsLabelledAtBothEnds) {
+    ctx.relief.Texte_Station = 1;
+    g->Placee = false;
+    AjouteGalerie(*ctx.massif.Fiches[0], "D", "E", {0, 0, 0}, {});
+    const auto textes = DuGenre(Dessine(), Trace::Texte);
+    ASSERT_EQ(textes.size(), 2u);
+    EXPECT_EQ(textes[0].texte, "D");
+    EXPECT_EQ(textes[1].texte, "E");
+    EXPECT_EQ(std::tie(textes[0].x0, textes[0].y0), std::tie(textes[1].x0, textes[1].y0));
+}
+
 TEST_F(Perspective, AxesNorthArrowAndBox) {
     ctx.relief.Affiche_Echelle = true;
     ctx.relief.Long_Echelle = 2;

@@ -58,6 +58,14 @@ TEST_F(Svg, SmallPlanByteForByte) {
     EXPECT_EQ(Exporte(false, false), Lit(KARST_TEST_DATA "/plan_simple.svg"));
 }
 
+TEST_F(Svg, TitleOfAnAccentedPathIsLatin1) {
+    // The system's path is UTF-8; the document declares ISO-8859-1.
+    ctx.massif.NomFichier = "/home/topo/R\xC3\xA9seau du Fou & co.fic";
+    const std::string svg = Exporte(false, false);
+    EXPECT_NE(svg.find("<title>R\xE9seau du Fou &amp; co.fic</title>\r\n"), std::string::npos) << svg;
+    EXPECT_EQ(svg.find("\xC3"), std::string::npos);
+}
+
 TEST_F(Svg, NothingPlacedGivesTheFrameOnly) {
     ctx.massif.NomFichier = "/home/topo/r\xE9seau.fic";
     TFiche& f = AjouteFiche(ctx.massif);
