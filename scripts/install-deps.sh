@@ -8,6 +8,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  qt6-translations-l10n adwaita-icon-theme
 )
 
 missing=()

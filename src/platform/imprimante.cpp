@@ -57,6 +57,12 @@ int ImprimanteQt::LargeurMm() { return printer_->widthMM(); }
 int ImprimanteQt::HauteurMm() { return printer_->heightMM(); }
 int ImprimanteQt::Plans() { return printer_->colorMode() == QPrinter::GrayScale ? 1 : 3; }
 
+bool ImprimanteQt::FixePaysage(bool paysage) {
+    return printer_->setPageOrientation(paysage ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+bool ImprimanteQt::Paysage() const { return printer_->pageLayout().orientation() == QPageLayout::Landscape; }
+
 void ImprimanteQt::FixeTitre(const std::string& titre) { printer_->setDocName(DepuisCp1252(titre)); }
 
 void ImprimanteQt::Debut() {
@@ -115,17 +121,22 @@ ImprimanteFactice::ImprimanteFactice(int largeurPage, int hauteurPage, int large
     pages_.push_back(std::make_unique<CanvasEnregistreur>(largeurPage_, hauteurPage_, ppp_));
 }
 
+bool ImprimanteFactice::FixePaysage(bool paysage) {
+    paysage_ = paysage;
+    return true;
+}
+
 void ImprimanteFactice::FixeTitre(const std::string& titre) { Journal.push_back("Titre " + titre); }
 
 void ImprimanteFactice::Debut() {
     Journal.push_back("Debut");
-    pages_.push_back(std::make_unique<CanvasEnregistreur>(largeurPage_, hauteurPage_, ppp_));
+    pages_.push_back(std::make_unique<CanvasEnregistreur>(LargeurPage(), HauteurPage(), ppp_));
     enCours_ = true;
 }
 
 void ImprimanteFactice::NouvellePage() {
     Journal.push_back("NouvellePage");
-    pages_.push_back(std::make_unique<CanvasEnregistreur>(largeurPage_, hauteurPage_, ppp_));
+    pages_.push_back(std::make_unique<CanvasEnregistreur>(LargeurPage(), HauteurPage(), ppp_));
 }
 
 void ImprimanteFactice::Abandon() {

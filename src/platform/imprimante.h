@@ -26,6 +26,9 @@ public:
     virtual int HauteurMm() = 0;
     // 1 for a monochrome device.
     virtual int Plans() = 0;
+    // Pages across (landscape) or upright; false when the device refuses the change.
+    virtual bool FixePaysage(bool paysage) = 0;
+    virtual bool Paysage() const = 0;
     virtual void FixeTitre(const std::string& titre) = 0;
     virtual void Debut() = 0;
     virtual void NouvellePage() = 0;
@@ -50,6 +53,8 @@ public:
     int LargeurMm() override;
     int HauteurMm() override;
     int Plans() override;
+    bool FixePaysage(bool paysage) override;
+    bool Paysage() const override;
     void FixeTitre(const std::string& titre) override;
     void Debut() override;
     void NouvellePage() override;
@@ -67,17 +72,20 @@ private:
     QString pdfDemande_;
 };
 
-// A fake printer: fixed page geometry, a recording canvas per page, and a log of the job
-// calls ("Debut", "NouvellePage", "Abandon", "Fin", "Titre <t>").
+// A fake printer: fixed page geometry, given upright and turned a quarter for landscape, a
+// recording canvas per page, and a log of the job calls ("Debut", "NouvellePage",
+// "Abandon", "Fin", "Titre <t>").
 class ImprimanteFactice : public TImprimante {
 public:
     ImprimanteFactice(int largeurPage = 4960, int hauteurPage = 7016, int largeurMm = 210, int hauteurMm = 297,
                       int pixelsParPouce = 600, int plans = 3);
-    int LargeurPage() override { return largeurPage_; }
-    int HauteurPage() override { return hauteurPage_; }
-    int LargeurMm() override { return largeurMm_; }
-    int HauteurMm() override { return hauteurMm_; }
+    int LargeurPage() override { return paysage_ ? hauteurPage_ : largeurPage_; }
+    int HauteurPage() override { return paysage_ ? largeurPage_ : hauteurPage_; }
+    int LargeurMm() override { return paysage_ ? hauteurMm_ : largeurMm_; }
+    int HauteurMm() override { return paysage_ ? largeurMm_ : hauteurMm_; }
     int Plans() override { return plans_; }
+    bool FixePaysage(bool paysage) override;
+    bool Paysage() const override { return paysage_; }
     void FixeTitre(const std::string& titre) override;
     void Debut() override;
     void NouvellePage() override;
@@ -93,6 +101,7 @@ public:
 private:
     int largeurPage_, hauteurPage_, largeurMm_, hauteurMm_, ppp_, plans_;
     bool enCours_ = false;
+    bool paysage_ = false;
 };
 
 }  // namespace karst

@@ -30,10 +30,10 @@ QString Titre()
 QString TexteBouton(Bouton b)
 {
     switch (b) {
-    case Bouton::Oui: return QStringLiteral("Oui");
-    case Bouton::Non: return QStringLiteral("Non");
+    case Bouton::Oui: return QStringLiteral("&Oui");
+    case Bouton::Non: return QStringLiteral("&Non");
     case Bouton::OK: return QStringLiteral("OK");
-    case Bouton::Annuler: return QStringLiteral("Annuler");
+    case Bouton::Annuler: return QStringLiteral("&Annuler");
     case Bouton::Aucun: break;
     }
     return {};
@@ -62,6 +62,14 @@ QString AvecExtension(const QString& nom, const QString& extension)
 }  // namespace
 
 Interlocuteur::~Interlocuteur() = default;
+
+Bouton Fermeture(const std::vector<Bouton>& boutons)
+{
+    for (Bouton b : {Bouton::Annuler, Bouton::Non, Bouton::Oui, Bouton::OK})
+        if (std::find(boutons.begin(), boutons.end(), b) != boutons.end())
+            return b;
+    return Bouton::Aucun;
+}
 
 Interlocuteur& Interlocuteur::Courant()
 {
@@ -118,20 +126,21 @@ Bouton InterlocuteurQt::Message(const QString& texte, Icone icone, const std::ve
     case Icone::Confirmation: boite.setIcon(QMessageBox::Question); break;
     case Icone::Aucune: break;
     }
+    const Bouton fermeture = Fermeture(boutons);
     std::vector<std::pair<QAbstractButton*, Bouton>> liste;
     for (Bouton b : boutons) {
         QPushButton* p = boite.addButton(TexteBouton(b), Role(b));
         liste.emplace_back(p, b);
         if (liste.size() == 1)
             boite.setDefaultButton(p);
+        if (b == fermeture)
+            boite.setEscapeButton(p);
     }
-    if (!liste.empty())
-        boite.setEscapeButton(liste.back().first);
     boite.exec();
     for (const auto& [p, b] : liste)
         if (boite.clickedButton() == p)
             return b;
-    return boutons.empty() ? Bouton::Aucun : boutons.back();
+    return fermeture;
 }
 
 bool InterlocuteurQt::Saisie(const QString& titre, const QString& invite, QString& valeur)
@@ -141,7 +150,7 @@ bool InterlocuteurQt::Saisie(const QString& titre, const QString& invite, QStrin
     d.setLabelText(invite);
     d.setTextValue(valeur);
     d.setOkButtonText(QStringLiteral("OK"));
-    d.setCancelButtonText(QStringLiteral("Annuler"));
+    d.setCancelButtonText(TexteBouton(Bouton::Annuler));
     if (d.exec() != QDialog::Accepted)
         return false;
     valeur = d.textValue();
@@ -256,7 +265,7 @@ Bouton InterlocuteurScripte::Message(const QString& texte, Icone icone, const st
         return boutons.empty() ? Bouton::Aucun : boutons.front();
     const Bouton b = reponses.front();
     reponses.pop_front();
-    return b;
+    return b == Bouton::Aucun ? Fermeture(boutons) : b;
 }
 
 bool InterlocuteurScripte::Saisie(const QString&, const QString& invite, QString& valeur)

@@ -42,8 +42,8 @@ class Interlocuteur {
 public:
     virtual ~Interlocuteur();
 
-    // A message box with these buttons; returns the one pressed (the last one listed,
-    // Annuler or Non, when the box is closed otherwise).
+    // A message box with these buttons; returns the one pressed, or the answer of
+    // Fermeture when the box is closed (Escape, the window's close button).
     virtual Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) = 0;
     // An input box; false when cancelled.
     virtual bool Saisie(const QString& titre, const QString& invite, QString& valeur) = 0;
@@ -70,7 +70,11 @@ public:
 
 inline Interlocuteur& Invite() { return Interlocuteur::Courant(); }
 
-// The Qt dialogs, with French button texts.
+// The answer of a box closed without a button: the one that commits to least, Annuler,
+// else Non, else Oui (a box "Oui"/"OK" names its Oui as the closing answer), else OK.
+Bouton Fermeture(const std::vector<Bouton>& boutons);
+
+// The Qt dialogs, with French button texts and their accelerators ("&Oui", "&Non").
 class InterlocuteurQt : public Interlocuteur {
 public:
     Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) override;
@@ -84,7 +88,7 @@ public:
 };
 
 // Answers from scripts, for the tests; every question is recorded. An empty script gives
-// the first button listed, cancels a file or colour dialog and confirms an input box
+// the first button listed, a scripted Bouton::Aucun closes the box, cancels a file or colour dialog and confirms an input box
 // unchanged.
 class InterlocuteurScripte : public Interlocuteur {
 public:

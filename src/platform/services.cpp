@@ -4,15 +4,21 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QProcess>
+#include <QTranslator>
 #include <QStandardPaths>
+#include <QStringList>
 #include <QUrl>
 #include <QUrlQuery>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <system_error>
 
 #include "platform/interlocuteur.h"
@@ -23,7 +29,41 @@ namespace fs = std::filesystem;
 
 QString TexteVersion()
 {
-    return QStringLiteral("%1.%2.%3.%4").arg(kVersion[0]).arg(kVersion[1]).arg(kVersion[2]).arg(kVersion[3]);
+    return QStringLiteral(KARST_VERSION);
+}
+
+bool ChargeTraductionsQt()
+{
+    // One translator for the whole run, whatever the user's language: the program speaks French.
+    static QTranslator* traducteur = nullptr;
+    if (traducteur)
+        return true;
+    auto t = std::make_unique<QTranslator>();
+    if (!t->load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qt"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    traducteur = t.release();
+    QCoreApplication::installTranslator(traducteur);
+    return true;
+}
+
+void PrepareThemeIcones()
+{
+    // Some platforms (the offscreen one, a bare window manager) give Qt no icon folders
+    // at all: the shared data folders' themes are then looked up by hand.
+    QStringList chemins = QIcon::themeSearchPaths();
+    for (const QString& donnees : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        const QString icones = QDir(donnees).filePath(QStringLiteral("icons"));
+        if (!chemins.contains(icones) && QDir(icones).exists())
+            chemins << icones;
+    }
+    QIcon::setThemeSearchPaths(chemins);
+    // A Debian icon theme the install script provides, whose icons are plain images;
+    // without a desktop session there is no theme at all, and it serves as the theme.
+    const QString repli = QStringLiteral("Adwaita");
+    QIcon::setFallbackThemeName(repli);
+    if (QIcon::themeName().isEmpty())
+        QIcon::setThemeName(repli);
 }
 
 std::string RepertoireUtilisateur()

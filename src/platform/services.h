@@ -4,15 +4,19 @@
 
 #include <QCursor>
 #include <QString>
-#include <array>
 #include <string>
 
 namespace karst {
 
-// The build's version, compiled in.
-constexpr std::array<int, 4> kVersion = {2, 2, 0, 1};
-// "2.2.0.1".
+// The build's version as the build system holds it, "2.2.0.1".
 QString TexteVersion();
+
+// Qt's own dialogs (files, printing, pages, colours) in French, like the rest of the
+// program; false when the translations are not installed.
+bool ChargeTraductionsQt();
+// The desktop's icon theme for the toolbars, with an installed theme to fall back on
+// outside a desktop session.
+void PrepareThemeIcones();
 
 // Per-user settings folder: $XDG_CONFIG_HOME/Karstomat/ (~/.config/Karstomat/ by
 // default), with a trailing '/'; created when missing.

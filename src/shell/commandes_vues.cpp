@@ -182,6 +182,9 @@ TImprimante& TForm1::Imprimante()
 
 void TForm1::FixeImprimante(std::unique_ptr<TImprimante> imprimante)
 {
+    // The device put in place keeps the orientation set up for the window's printer.
+    if (imprimante && imprimante_)
+        imprimante->FixePaysage(imprimante_->Paysage());
     imprimante_ = std::move(imprimante);
 }
 

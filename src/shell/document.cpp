@@ -41,11 +41,17 @@ std::string Chemin(const QString& nom)
     return QFile::encodeName(nom).toStdString();
 }
 
-// The backup of a massif file: its last three characters replaced by "BAK".
+// The backup of a massif file: its extension replaced by ".BAK", so that the binary and
+// the text file of one base name share it; a name without one gets ".BAK" added (cutting
+// three characters off it would land beside its folder, over another file).
 std::string NomSauvegarde(const std::string& nom)
 {
-    std::string r = nom.size() >= 3 ? nom.substr(0, nom.size() - 3) : std::string();
-    return r + "BAK";
+    return fs::path(nom).replace_extension(".BAK").string();
+}
+
+bool EstSauvegarde(const std::string& nom)
+{
+    return MajAscii(fs::path(nom).extension().string()) == ".BAK";
 }
 
 }  // namespace
@@ -151,7 +157,9 @@ bool TForm1::OuvreMassif(const std::string& nom)
         // Nothing stays open under the file's name.
         MontreProgression(false);
         Panneaux[0]->clear();
-        Invite().Erreur(QString::fromStdString(r.message));
+        // A file of a later version is not damaged: a warning says so.
+        Invite().Message(QString::fromStdString(r.message),
+                         r.etat == EtatChargement::Refuse ? Icone::Avertissement : Icone::Erreur, {Bouton::OK});
         return false;
     }
     m->Enregistre = true;
@@ -216,8 +224,8 @@ bool TForm1::Enregistrer1Click()
         // The previous content stays under the backup name; the save itself replaces the
         // file only once the new content is complete. A massif already named *.BAK is
         // not backed up onto itself.
-        const std::string bak = NomSauvegarde(nom);
-        if (MajAscii(nom.substr(nom.size() >= 3 ? nom.size() - 3 : 0)) != "BAK") {
+        if (!EstSauvegarde(nom)) {
+            const std::string bak = NomSauvegarde(nom);
             std::error_code e;
             fs::remove(bak, e);
             fs::copy_file(nom, bak, fs::copy_options::overwrite_existing);

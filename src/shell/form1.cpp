@@ -9,14 +9,15 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPainter>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <filesystem>
+#include <QFile>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
@@ -31,6 +32,7 @@
 #include "platform/texte.h"
 #include "shell/animation.h"
 #include "shell/apropos.h"
+#include "shell/icones.h"
 
 namespace karst {
 
@@ -60,31 +62,21 @@ QMenu* Sous(QMenu* parent, const char* nom, const QString& texte)
     return m;
 }
 
-// A plain icon for a toolbar button: the first letters of its caption in a frame.
-QIcon IconeBouton(const QString& texte)
+QAction* BoutonBarre(QToolBar* b, const char* nom, const QString& texte, const QIcon& icone,
+                     const QString& bulle = {}, bool bascule = false)
 {
-    QPixmap pm(24, 24);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(QColor(40, 60, 110));
-    p.setBrush(QColor(225, 232, 245));
-    p.drawRoundedRect(1, 1, 22, 22, 4, 4);
-    QFont f = p.font();
-    f.setPixelSize(11);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRect(1, 1, 22, 22), Qt::AlignCenter, texte.left(2));
-    return QIcon(pm);
-}
-
-QAction* BoutonBarre(QToolBar* b, const char* nom, const QString& texte, const QString& bulle = {},
-                bool bascule = false)
-{
-    auto* a = b->addAction(IconeBouton(texte), texte);
+    auto* a = b->addAction(icone, texte);
     a->setObjectName(QString::fromLatin1(nom));
     a->setToolTip(bulle.isEmpty() ? texte : bulle);
     a->setCheckable(bascule);
     return a;
+}
+
+// A button whose image comes from the desktop's icon theme.
+QAction* BoutonTheme(QToolBar* b, const char* nom, const QString& texte, const char* nomTheme,
+                     const QString& bulle = {}, bool bascule = false)
+{
+    return BoutonBarre(b, nom, texte, IconeTheme(nomTheme, texte), bulle, bascule);
 }
 
 }  // namespace
@@ -126,7 +118,17 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
         RepProgramme += '/';
     if (RepUtilisateur.back() != '/')
         RepUtilisateur += '/';
-    std::filesystem::create_directories(RepUtilisateur);
+    std::error_code erreurDossier;
+    std::filesystem::create_directories(RepUtilisateur, erreurDossier);
+    ParametresConserves = std::filesystem::is_directory(RepUtilisateur, erreurDossier);
+    if (!ParametresConserves)
+        // Said once the window is up, so that the box does not come before it.
+        QTimer::singleShot(0, this, [this] {
+            Invite().Avertissement(
+                QStringLiteral("Le dossier des paramètres %1 ne peut pas être créé.\r"
+                               "Les paramètres de cette session ne seront pas conservés.")
+                    .arg(QFile::decodeName(QByteArray::fromStdString(RepUtilisateur))));
+        });
     SansDocument = true;
     CalculEnCours = false;
     ArretCalcul = false;
@@ -137,6 +139,11 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
         LitParametres(ini);
     MiseAJourMenus();
     MetAJourTitre();
+    // Plans print across the sheet; a machine without a printer keeps what it has.
+    try {
+        Imprimante().FixePaysage(true);
+    } catch (const std::exception&) {
+    }
     Timer2->setSingleShot(false);
     Timer2->start();
 }
@@ -402,22 +409,25 @@ void TForm1::construitMenus()
 
 void TForm1::construitBarres()
 {
+    PrepareThemeIcones();
     ToolBar1 = addToolBar(QStringLiteral("Général"));
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    BoutonOuvrir = commande(BoutonBarre(ToolBar1, "BoutonOuvrir", QStringLiteral("Ouvrir")));
-    BoutonEnregistrer = commande(BoutonBarre(ToolBar1, "BoutonEnregistrer", QStringLiteral("Enregistrer")));
+    BoutonOuvrir = commande(BoutonTheme(ToolBar1, "BoutonOuvrir", QStringLiteral("Ouvrir"), "document-open"));
+    BoutonEnregistrer = commande(BoutonTheme(ToolBar1, "BoutonEnregistrer", QStringLiteral("Enregistrer"), "document-save"));
     ToolBar1->addSeparator();
-    BoutonImprimer = BoutonBarre(ToolBar1, "BoutonImprimer", QStringLiteral("Imprimer"));
-    BoutonApercu = BoutonBarre(ToolBar1, "BoutonApercu", QStringLiteral("Aperçu"));
+    BoutonImprimer = BoutonTheme(ToolBar1, "BoutonImprimer", QStringLiteral("Imprimer"), "document-print");
+    BoutonApercu = BoutonTheme(ToolBar1, "BoutonApercu", QStringLiteral("Aperçu"), "document-print-preview");
     ToolBar1->addSeparator();
-    BoutonCalculer = BoutonBarre(ToolBar1, "BoutonCalculer", QStringLiteral("Calculer"), QStringLiteral("Calcul des coordonnées"));
-    Bouton_Arreter = BoutonBarre(ToolBar1, "Bouton_Arreter", QStringLiteral("Arrêter"));
+    BoutonCalculer = BoutonTheme(ToolBar1, "BoutonCalculer", QStringLiteral("Calculer"), "accessories-calculator",
+                                 QStringLiteral("Calcul des coordonnées"));
+    Bouton_Arreter = BoutonTheme(ToolBar1, "Bouton_Arreter", QStringLiteral("Arrêter"), "process-stop");
     ToolBar1->addSeparator();
-    BoutonExplorer = BoutonBarre(ToolBar1, "BoutonExplorer", QStringLiteral("Explorer"));
-    BoutonPlan = BoutonBarre(ToolBar1, "BoutonPlan", QStringLiteral("Plan"));
-    BoutonCoupe = BoutonBarre(ToolBar1, "BoutonCoupe", QStringLiteral("Coupe"));
-    BoutonPerspective = BoutonBarre(ToolBar1, "BoutonPerspective", QStringLiteral("Perspective"));
-    BoutonTableau = BoutonBarre(ToolBar1, "BoutonTableau", QStringLiteral("Tableau"));
+    BoutonExplorer = BoutonTheme(ToolBar1, "BoutonExplorer", QStringLiteral("Explorer"), "system-file-manager");
+    BoutonPlan = BoutonBarre(ToolBar1, "BoutonPlan", QStringLiteral("Plan"), IconeDessinee(Dessin::Plan));
+    BoutonCoupe = BoutonBarre(ToolBar1, "BoutonCoupe", QStringLiteral("Coupe"), IconeDessinee(Dessin::Coupe));
+    BoutonPerspective = BoutonBarre(ToolBar1, "BoutonPerspective", QStringLiteral("Perspective"),
+                                    IconeDessinee(Dessin::Perspective));
+    BoutonTableau = BoutonTheme(ToolBar1, "BoutonTableau", QStringLiteral("Tableau"), "x-office-spreadsheet");
     connect(BoutonOuvrir, &QAction::triggered, this, &TForm1::Ouvrir1Click);
     connect(BoutonEnregistrer, &QAction::triggered, this, [this] { Enregistrer1Click(); });
 
@@ -431,28 +441,33 @@ void TForm1::construitBarres()
             Calculrapide1->trigger();
     });
     ToolBar2->addWidget(Animation);
-    ToolBar2->setMaximumWidth(30 + 8);
+    // The band holds the picture and no grip, so that it fits within 30 pixels.
+    ToolBar2->setMovable(false);
+    ToolBar2->setMaximumWidth(30);
 
     addToolBarBreak();
     ToolBar3 = addToolBar(QStringLiteral("Explorateur"));
     ToolBar3->setObjectName(QStringLiteral("ToolBar3"));
-    BoutonPrecedente = BoutonBarre(ToolBar3, "BoutonPrecedente", QStringLiteral("Précédente"));
-    BoutonSuivante = BoutonBarre(ToolBar3, "BoutonSuivante", QStringLiteral("Suivante"));
-    BoutonParent = BoutonBarre(ToolBar3, "BoutonParent", QStringLiteral("Parent"));
+    BoutonPrecedente = BoutonTheme(ToolBar3, "BoutonPrecedente", QStringLiteral("Précédente"), "go-previous");
+    BoutonSuivante = BoutonTheme(ToolBar3, "BoutonSuivante", QStringLiteral("Suivante"), "go-next");
+    BoutonParent = BoutonTheme(ToolBar3, "BoutonParent", QStringLiteral("Parent"), "go-up");
     ToolBar3->addSeparator();
-    BoutonCouper = BoutonBarre(ToolBar3, "BoutonCouper", QStringLiteral("Couper"));
-    BoutonCopier = BoutonBarre(ToolBar3, "BoutonCopier", QStringLiteral("Copier"));
-    BoutonColler = BoutonBarre(ToolBar3, "BoutonColler", QStringLiteral("Coller"));
-    BoutonSupprimer = BoutonBarre(ToolBar3, "BoutonSupprimer", QStringLiteral("Supprimer"));
-    BoutonAnnuler = BoutonBarre(ToolBar3, "BoutonAnnuler", QStringLiteral("Annuler"));
+    BoutonCouper = BoutonTheme(ToolBar3, "BoutonCouper", QStringLiteral("Couper"), "edit-cut");
+    BoutonCopier = BoutonTheme(ToolBar3, "BoutonCopier", QStringLiteral("Copier"), "edit-copy");
+    BoutonColler = BoutonTheme(ToolBar3, "BoutonColler", QStringLiteral("Coller"), "edit-paste");
+    BoutonSupprimer = BoutonTheme(ToolBar3, "BoutonSupprimer", QStringLiteral("Supprimer"), "edit-delete");
+    BoutonAnnuler = BoutonTheme(ToolBar3, "BoutonAnnuler", QStringLiteral("Annuler"), "edit-undo");
     ToolBar3->addSeparator();
-    BoutonEditer = BoutonBarre(ToolBar3, "BoutonEditer", QStringLiteral("Editer"));
-    BoutonProprietes = BoutonBarre(ToolBar3, "BoutonProprietes", QStringLiteral("Propriétés"));
-    ToolButton18 = commande(BoutonBarre(ToolBar3, "ToolButton18", QStringLiteral("Affichage")));
+    BoutonEditer = BoutonTheme(ToolBar3, "BoutonEditer", QStringLiteral("Editer"), "accessories-text-editor");
+    BoutonProprietes = BoutonTheme(ToolBar3, "BoutonProprietes", QStringLiteral("Propriétés"), "document-properties");
+    ToolButton18 = commande(BoutonBarre(ToolBar3, "ToolButton18", QStringLiteral("Affichage"),
+                                                IconeDessinee(Dessin::Affichage)));
     ToolBar3->addSeparator();
-    BoutonRechercher = BoutonBarre(ToolBar3, "BoutonRechercher", QStringLiteral("Rechercher"));
-    BoutonReferences = BoutonBarre(ToolBar3, "BoutonReferences", QStringLiteral("Références"));
-    BoutonDeclinaison = BoutonBarre(ToolBar3, "BoutonDeclinaison", QStringLiteral("Déclinaison"));
+    BoutonRechercher = BoutonTheme(ToolBar3, "BoutonRechercher", QStringLiteral("Rechercher"), "edit-find");
+    BoutonReferences = BoutonBarre(ToolBar3, "BoutonReferences", QStringLiteral("Références"),
+                                   IconeDessinee(Dessin::References));
+    BoutonDeclinaison = BoutonBarre(ToolBar3, "BoutonDeclinaison", QStringLiteral("Déclinaison"),
+                                    IconeDessinee(Dessin::Declinaison));
     connect(ToolButton18, &QAction::triggered, this, &TForm1::ToolButton18Click);
 
     addToolBarBreak();
@@ -476,16 +491,18 @@ void TForm1::construitBarres()
                              QStringLiteral("100%"), QStringLiteral("200%"), QStringLiteral("400%")});
     Boite_Rapport->setCurrentText(QStringLiteral("100%"));
     ToolBar4->addWidget(Boite_Rapport);
-    Rotation = BoutonBarre(ToolBar4, "Rotation", QStringLiteral("Rotation"), {}, true);
-    Contrainte = BoutonBarre(ToolBar4, "Contrainte", QStringLiteral("Contrainte"), QStringLiteral("Contraintes"), true);
-    Couleur = BoutonBarre(ToolBar4, "Couleur", QStringLiteral("Couleur"), QStringLiteral("Couleurs"), true);
+    Rotation = BoutonTheme(ToolBar4, "Rotation", QStringLiteral("Rotation"), "object-rotate-right", {}, true);
+    Contrainte = BoutonBarre(ToolBar4, "Contrainte", QStringLiteral("Contrainte"), IconeDessinee(Dessin::Contrainte),
+                             QStringLiteral("Contraintes"), true);
+    Couleur = BoutonBarre(ToolBar4, "Couleur", QStringLiteral("Couleur"), IconeDessinee(Dessin::Couleur),
+                          QStringLiteral("Couleurs"), true);
     // At most one of the three is down, and all may be up.
     auto* outils = new QActionGroup(this);
     outils->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (QAction* a : {Rotation, Contrainte, Couleur})
         outils->addAction(a);
     ToolBar4->addSeparator();
-    Zoom = BoutonBarre(ToolBar4, "Zoom", QStringLiteral("Zoom"), {}, true);
+    Zoom = BoutonTheme(ToolBar4, "Zoom", QStringLiteral("Zoom"), "zoom-in", {}, true);
 
     for (QToolBar* b : {ToolBar1, ToolBar3, ToolBar4})
         b->setMaximumHeight(45);
@@ -613,8 +630,13 @@ void TForm1::AppliqueEtiquettes()
         const int* v = coche ? t.avec : t.sans;
         t.barre->setToolButtonStyle(coche ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
         t.barre->setFixedHeight(v[0]);
-        for (QToolButton* b : t.barre->findChildren<QToolButton*>())
-            b->setFixedSize(v[2], v[1]);
+        // The design width is a least: a longer caption widens its button rather than
+        // being cut short.
+        for (QToolButton* b : t.barre->findChildren<QToolButton*>()) {
+            b->setFixedHeight(v[1]);
+            b->setMinimumWidth(v[2]);
+            b->setMaximumWidth(QWIDGETSIZE_MAX);
+        }
     }
     MiseAJourMenus();
 }
@@ -708,12 +730,14 @@ void TForm1::FormClose()
 {
     DemandeEnregistrement(false);
     FermeMassif();
+    BarreProgression->hide();
+    if (!ParametresConserves)
+        return;
     try {
         EcritParametres(RepUtilisateur + "Karstomat.ini");
     } catch (const std::exception& e) {
         Invite().Erreur(QString::fromStdString(e.what()));
     }
-    BarreProgression->hide();
     sauveModeles();
 }
 

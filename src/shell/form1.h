@@ -52,6 +52,9 @@ public:
     std::unique_ptr<TMassif> Massif;
     std::string RepProgramme;    // with a trailing '/'
     std::string RepUtilisateur;  // with a trailing '/'
+    // False when the settings folder cannot be made: the run keeps the defaults and
+    // writes no settings.
+    bool ParametresConserves = true;
     TPreference_Ecran PreferenceSaisie;
     TOptions_Tableau OptionsTableau;
     TOptions_Plan OptionsPlan;

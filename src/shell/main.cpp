@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "platform/interlocuteur.h"
+#include "platform/services.h"
 #include "shell/form1.h"
 
 namespace {
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     // Numbers are read and written with '.' whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Karstomat"));
+    karst::ChargeTraductionsQt();
     karst::TForm1 fenetre;
     fenetre.showMaximized();
     return QApplication::exec();

@@ -285,6 +285,9 @@ DialogueOptions::DialogueOptions(const QString& titre, const char* nom, QWidget*
 {
     setObjectName(QString::fromLatin1(nom));
     setWindowTitle(titre);
+    // Every tab shows whole: the dialog is made as wide as its row of tabs.
+    Onglets->setUsesScrollButtons(false);
+    Onglets->setElideMode(Qt::ElideNone);
     auto* colonne = new QVBoxLayout(this);
     colonne->addWidget(Onglets);
     const BoutonsDialogue b = AjouteBoutons(this, colonne, valider);

@@ -228,6 +228,7 @@ TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)
     CanvasEnregistreur& page = *imprimante->pages_.back();
     a->ImprimePage(*imprimante, 5, marge);
 
+    // The window's printer is set across: 7016 x 4960 pixels, 297 x 210 mm.
     const double k = 4960.0 / 210;  // printer pixels per mm
     auto r = [](double v) { return static_cast<int>(std::nearbyint(v)); };
     std::vector<const Trace*> lignes;
@@ -241,7 +242,7 @@ TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)
     EXPECT_EQ(std::tie(lignes[1]->x1, lignes[1]->y1), std::make_tuple(r(10 * k), r(40 * k)));
     // Bottom right, last stroke upwards.
     EXPECT_EQ(std::tie(lignes[7]->x0, lignes[7]->y0, lignes[7]->x1, lignes[7]->y1),
-              std::make_tuple(4960 - r(10 * k), 7016 - r(10 * k), 4960 - r(10 * k), 7016 - r(40 * k)));
+              std::make_tuple(7016 - r(10 * k), 4960 - r(10 * k), 7016 - r(10 * k), 4960 - r(40 * k)));
     EXPECT_EQ(lignes[0]->stylo.largeur, r(k * 5 / 10));
 
     auto textes = Textes(page);
@@ -249,8 +250,8 @@ TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)
     // "Page 6" ends exactly at the bottom-right corner; the file name at the bottom left.
     const int hauteurTexte = std::abs(textes[0]->police.Hauteur);
     EXPECT_EQ(textes[0]->texte, "Page 6");
-    EXPECT_EQ(textes[0]->x0 + 6 * (hauteurTexte / 2), 4960);
-    EXPECT_EQ(textes[0]->y0 + hauteurTexte, 7016);
+    EXPECT_EQ(textes[0]->x0 + 6 * (hauteurTexte / 2), 7016);
+    EXPECT_EQ(textes[0]->y0 + hauteurTexte, 4960);
     EXPECT_EQ(textes[1]->texte, "/tmp/GROTTE.FIC");
     EXPECT_EQ(textes[1]->x0, 0);
     EXPECT_EQ(textes[1]->police.Nom, "Arial");
@@ -311,11 +312,12 @@ TEST_F(OutilsVue, DialogueDImpressionEtApercu)
         EXPECT_EQ(c, 0x4C4C4Cu);  // pure red as grey
         // The page fits the window less its borders and the top panel, proportions kept.
         const QRect cadre = p.frameGeometry();
-        const double zoom = std::min((cadre.width() - 28) / 4960.0, (cadre.height() - 88) / 7016.0);
+        // The printer put in place is set across like the window's: 7016 x 4960.
+        const double zoom = std::min((cadre.width() - 28) / 7016.0, (cadre.height() - 88) / 4960.0);
         EXPECT_NEAR(static_cast<double>(static_cast<long double>(p.Zoom)), zoom, 1e-9);
         EXPECT_EQ(p.Bitmap().Largeur(), p.findChild<QWidget*>(QStringLiteral("Image1"))->width());
-        EXPECT_NEAR(p.Bitmap().Largeur(), 4960 * zoom, 1);
-        EXPECT_NEAR(p.Bitmap().Hauteur(), 7016 * zoom, 1);
+        EXPECT_NEAR(p.Bitmap().Largeur(), 7016 * zoom, 1);
+        EXPECT_NEAR(p.Bitmap().Hauteur(), 4960 * zoom, 1);
         return int(QDialog::Accepted);
     });
     f->Apercu1Click();

@@ -18,6 +18,7 @@
 #include <functional>
 #include <iterator>
 
+#include "boite_reelle.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "views/def_bulles.h"
@@ -609,6 +610,17 @@ TEST_F(Dialogues, TableauRechercheDuPointZero)
     EXPECT_EQ(d.Indice->text(), QStringLiteral("3"));
     d.BitBtn1->click();
     EXPECT_EQ(d.Point_Topo->text(), QStringLiteral("B"));
+
+    // Escape on the box on the screen: the end station too.
+    d.Point_Topo->clear();
+    Interlocuteur::Installe(nullptr);
+    const auto vue = ecran::RepondBoite(Qt::Key_Escape);
+    d.BitBtn1->click();
+    Interlocuteur::Installe(&invite);
+    EXPECT_TRUE(vue->vue);
+    EXPECT_EQ(vue->texte, QStringLiteral("Deux points possibles : B(4) (Oui) et A(3) (Ok)"));
+    EXPECT_EQ(d.Point_Topo->text(), QStringLiteral("B"));
+    EXPECT_EQ(d.Indice->text(), QStringLiteral("4"));
 
     // One real end: taken without a question.
     g.Arrivee.Terminus = true;

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "boite_reelle.h"
+#include "views/vues_factices.h"
 #include "platform/interlocuteur.h"
 #include "views/options.h"
 #include "survey/aide_fichiers.h"
@@ -199,6 +201,23 @@ TEST_F(Modeles, PoliceLueTailleEnDernier)
     p.Charge(Chemin("p.pla"));
     EXPECT_EQ(p.Police_Nord.PixelsParPouce, 120);
     EXPECT_EQ(p.Police_Nord.Hauteur, -20);
+}
+
+TEST_F(Modeles, PolicePerdueEchapLaGarde)
+{
+    // The box on the screen, closed with Escape: the font is written unchanged.
+    test::AssureApplication();
+    TOptions_Plan p;
+    p.Police_Echelle.Hauteur = -150;
+    Interlocuteur::Installe(nullptr);
+    const auto vue = ecran::RepondBoite(Qt::Key_Escape);
+    p.Sauve(Chemin("e.pla"));
+    Interlocuteur::Installe(&invite);
+    EXPECT_TRUE(vue->vue);
+    EXPECT_EQ(vue->texte, QStringLiteral("Perte de police. Réinitialisation ?"));
+    EXPECT_EQ(vue->icone, QMessageBox::Warning);
+    EXPECT_EQ(Contenu(Chemin("e.pla")).substr(121 + 5, 4), std::string("\x6A\xFF\xFF\xFF", 4));
+    EXPECT_EQ(p.Police_Echelle.Hauteur, -150);
 }
 
 TEST_F(Modeles, PolicePerdueProposeLaReinitialisation)

@@ -1,0 +1,148 @@
+// The Qt side of the platform: message boxes answered from the keyboard, Qt's own dialogs
+// in French, and the printer's orientation.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "boite_reelle.h"
+#include "platform/imprimante.h"
+#include "platform/interlocuteur.h"
+#include "platform/services.h"
+
+using namespace karst;
+
+namespace {
+
+void Application()
+{
+    static int argc = 1;
+    static char nom[] = "platform_tests";
+    static char* argv[] = {nom, nullptr};
+    // Never destroyed: the keyboard the key clicks create must not outlive it at exit.
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+}
+
+class BoitesDeMessage : public ::testing::Test {
+protected:
+    void SetUp() override { Application(); }
+
+    // The answer the Qt box gives when the key is typed into it.
+    Bouton Repond(const std::vector<Bouton>& boutons, Qt::Key touche, Qt::KeyboardModifiers mod = Qt::NoModifier)
+    {
+        vue = ecran::RepondBoite(touche, mod);
+        InterlocuteurQt qt;
+        const Bouton b = qt.Message(QStringLiteral("Question"), Icone::Confirmation, boutons);
+        EXPECT_TRUE(vue->vue);
+        return b;
+    }
+
+    std::shared_ptr<ecran::BoiteVue> vue;
+};
+
+}  // namespace
+
+TEST_F(BoitesDeMessage, EchapDonneLaReponseQuiEngageLeMoins)
+{
+    const Bouton Oui = Bouton::Oui, Non = Bouton::Non, OK = Bouton::OK, Annuler = Bouton::Annuler;
+    struct Cas {
+        std::vector<Bouton> boutons;
+        Bouton attendu;
+    };
+    const Cas cas[] = {
+        {{Oui, OK}, Oui},                // two stations possible: closing takes the end station
+        {{Non, OK}, Non},                // font lost: closing keeps the font
+        {{Oui, Non}, Non},               // quit?
+        {{Oui, Non, Annuler}, Annuler},  // save prompt
+        {{OK, Annuler}, Annuler},
+        {{OK}, OK},
+    };
+    for (const Cas& c : cas) {
+        EXPECT_EQ(Repond(c.boutons, Qt::Key_Escape), c.attendu) << vue->boutons.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(Fermeture(c.boutons), c.attendu);
+    }
+}
+
+TEST_F(BoitesDeMessage, BoutonsFrancaisAvecLeursAccelerateurs)
+{
+    EXPECT_EQ(Repond({Bouton::Oui, Bouton::Non, Bouton::Annuler}, Qt::Key_N, Qt::AltModifier), Bouton::Non);
+    QStringList textes = vue->boutons;
+    textes.sort();
+    EXPECT_EQ(textes, (QStringList{QStringLiteral("&Annuler"), QStringLiteral("&Non"), QStringLiteral("&Oui")}));
+    EXPECT_EQ(vue->texte, QStringLiteral("Question"));
+    EXPECT_EQ(vue->icone, QMessageBox::Question);
+    EXPECT_EQ(Repond({Bouton::Oui, Bouton::Non, Bouton::Annuler}, Qt::Key_O, Qt::AltModifier), Bouton::Oui);
+    EXPECT_EQ(Repond({Bouton::Oui, Bouton::Non, Bouton::Annuler}, Qt::Key_A, Qt::AltModifier), Bouton::Annuler);
+    // Return takes the first button, the default one.
+    EXPECT_EQ(Repond({Bouton::Non, Bouton::OK}, Qt::Key_Return), Bouton::Non);
+    EXPECT_EQ(Repond({Bouton::OK, Bouton::Annuler}, Qt::Key_Return), Bouton::OK);
+}
+
+TEST_F(BoitesDeMessage, ScriptFermantLaBoite)
+{
+    InterlocuteurScripte s;
+    s.reponses = {Bouton::Aucun, Bouton::Aucun, Bouton::OK};
+    EXPECT_EQ(s.Message(QStringLiteral("a"), Icone::Confirmation, {Bouton::Oui, Bouton::OK}), Bouton::Oui);
+    EXPECT_EQ(s.Message(QStringLiteral("b"), Icone::Avertissement, {Bouton::Non, Bouton::OK}), Bouton::Non);
+    EXPECT_EQ(s.Message(QStringLiteral("c"), Icone::Avertissement, {Bouton::Non, Bouton::OK}), Bouton::OK);
+}
+
+TEST(DialoguesQt, EnFrancais)
+{
+    Application();
+    ASSERT_TRUE(ChargeTraductionsQt());
+    // A second call changes nothing.
+    EXPECT_TRUE(ChargeTraductionsQt());
+    QTemporaryDir dossier;
+    QFileDialog d(nullptr, QStringLiteral("Ouvrir"), dossier.path());
+    d.setOption(QFileDialog::DontUseNativeDialog, true);
+    d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.show();
+    QApplication::processEvents();
+    auto* boutons = d.findChild<QDialogButtonBox*>();
+    ASSERT_NE(boutons, nullptr);
+    ASSERT_NE(boutons->button(QDialogButtonBox::Open), nullptr);
+    ASSERT_NE(boutons->button(QDialogButtonBox::Cancel), nullptr);
+    EXPECT_EQ(boutons->button(QDialogButtonBox::Open)->text().remove(QLatin1Char('&')), QStringLiteral("Ouvrir"));
+    EXPECT_EQ(boutons->button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Annuler"));
+    // The labels of the dialog too: no English left.
+    for (QLabel* l : d.findChildren<QLabel*>()) {
+        EXPECT_NE(l->text(), QStringLiteral("Look in:"));
+        EXPECT_NE(l->text(), QStringLiteral("File &name:"));
+    }
+    d.hide();
+}
+
+TEST(Imprimante, PaysageTourneLaPage)
+{
+    Application();
+    ImprimanteFactice factice(4960, 7016, 210, 297);
+    EXPECT_FALSE(factice.Paysage());
+    EXPECT_TRUE(factice.FixePaysage(true));
+    EXPECT_TRUE(factice.Paysage());
+    EXPECT_EQ(std::make_tuple(factice.LargeurPage(), factice.HauteurPage(), factice.LargeurMm(), factice.HauteurMm()),
+              std::make_tuple(7016, 4960, 297, 210));
+    factice.Debut();
+    EXPECT_EQ(factice.Canvas().Largeur(), 7016);
+    factice.Fin();
+
+    QTemporaryDir dossier;
+    ImprimanteQt qt((dossier.path() + QStringLiteral("/p.pdf")).toStdString());
+    const int largeur = qt.LargeurPage(), hauteur = qt.HauteurPage();
+    ASSERT_LT(largeur, hauteur);
+    EXPECT_TRUE(qt.FixePaysage(true));
+    EXPECT_TRUE(qt.Paysage());
+    EXPECT_EQ(qt.Printer().pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(qt.LargeurPage(), hauteur);
+    EXPECT_EQ(qt.HauteurPage(), largeur);
+    EXPECT_GT(qt.LargeurMm(), qt.HauteurMm());
+}
