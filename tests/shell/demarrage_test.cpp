@@ -18,8 +18,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "application_test.h"
 #include "boite_reelle.h"
+#include "fenetre_essai.h"
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -34,28 +34,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Demarrage : public ::testing::Test {
-protected:
-    void SetUp() override { App(); }
-
-    std::unique_ptr<TForm1> Cree()
-    {
-        auto f = std::make_unique<TForm1>(dirU.path().toStdString() + "/", dirP.path().toStdString() + "/");
-        f->Timer2->stop();
-        return f;
-    }
-    std::string Chemin(const std::string& nom) const { return dirM.path().toStdString() + "/" + nom; }
-    std::string Massif(const std::string& nom)
-    {
-        TMassif m;
-        m.Sauve(Chemin(nom));
-        return Chemin(nom);
-    }
-
-    QTemporaryDir dirU, dirP, dirM;
-    InterlocuteurScripte invite;
-    InterlocuteurInstalle installe{invite};
-};
+class Demarrage : public FenetreEssai {};
 
 // Files of a folder and their contents, to see that nothing was written there.
 std::map<std::string, std::string> Instantane(const std::string& dossier)

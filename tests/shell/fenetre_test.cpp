@@ -17,7 +17,7 @@
 #include <iterator>
 
 #include "platform/interlocuteur.h"
-#include "application_test.h"
+#include "fenetre_essai.h"
 #include "shell/animation.h"
 #include "shell/apropos.h"
 #include "shell/form1.h"
@@ -30,33 +30,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Fenetre : public ::testing::Test {
-protected:
-    void SetUp() override { App(); }
-
-    // A main window on empty folders, the command-line timer stopped.
-    std::unique_ptr<TForm1> Cree()
-    {
-        auto f = std::make_unique<TForm1>(utilisateur(), programme());
-        f->Timer2->stop();
-        return f;
-    }
-    std::string utilisateur() { return dirU.path().toStdString() + "/"; }
-    std::string programme() { return dirP.path().toStdString() + "/"; }
-    // An empty massif file saved under that name.
-    std::string Massif(const char* nom)
-    {
-        const std::string chemin = dirM.path().toStdString() + "/" + nom;
-        TMassif m;
-        m.Sauve(chemin);
-        return chemin;
-    }
-    QAction* Action(TForm1& f, const char* nom) { return f.findChild<QAction*>(QString::fromLatin1(nom)); }
-
-    QTemporaryDir dirU, dirP, dirM;
-    InterlocuteurScripte invite;
-    InterlocuteurInstalle installe{invite};
-};
+class Fenetre : public FenetreEssai {};
 
 }  // namespace
 
@@ -157,12 +131,12 @@ TEST_F(Fenetre, TitreEtSauvegardeBak)
     ASSERT_TRUE(f->OuvreMassif(cave));
     EXPECT_EQ(f->windowTitle(), QStringLiteral("cave.fic - Karstomat"));
     EXPECT_FALSE(f->SansDocument);
-    Ecrit(dirM.path().toStdString() + "/cave.BAK", "ancienne");
+    Ecrit(Chemin("cave.BAK"), "ancienne");
     f->Massif->Origine_Declinaison = 2.5L;
     f->Massif->Enregistre = false;
     ASSERT_TRUE(f->Enregistrer1Click());
     EXPECT_TRUE(f->Massif->Enregistre);
-    EXPECT_EQ(Contenu(dirM.path().toStdString() + "/cave.BAK"), avant);
+    EXPECT_EQ(Contenu(Chemin("cave.BAK")), avant);
     EXPECT_NE(Contenu(cave), avant);
     f->FermeMassif();
     EXPECT_EQ(f->windowTitle(), QStringLiteral("Karstomat"));
