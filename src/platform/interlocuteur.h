@@ -88,8 +88,8 @@ public:
 };
 
 // Answers from scripts, for the tests; every question is recorded. An empty script gives
-// the first button listed, a scripted Bouton::Aucun closes the box, cancels a file or colour dialog and confirms an input box
-// unchanged.
+// the first button listed, cancels a file or colour dialog and confirms an input box
+// unchanged; a scripted Bouton::Aucun closes the box (the answer of Fermeture).
 class InterlocuteurScripte : public Interlocuteur {
 public:
     struct Trace {
