@@ -51,12 +51,16 @@ QMessageBox::ButtonRole Role(Bouton b)
     return QMessageBox::InvalidRole;
 }
 
-// The name chosen, with the default extension when it has none.
+// The name chosen, with the default extension when it has none. The extension may be
+// given as a filter pattern ("*.plt") or with its dot: the name still gets a single ".plt".
 QString AvecExtension(const QString& nom, const QString& extension)
 {
-    if (extension.isEmpty() || !QFileInfo(nom).suffix().isEmpty())
+    QString e = extension;
+    while (e.startsWith(QLatin1Char('*')) || e.startsWith(QLatin1Char('.')))
+        e.remove(0, 1);
+    if (e.isEmpty() || !QFileInfo(nom).suffix().isEmpty())
         return nom;
-    return nom + QLatin1Char('.') + extension;
+    return nom + QLatin1Char('.') + e;
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+// The save dialogs of the program through the Qt file dialog itself, filled in from the
+// keyboard as a user does.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "application_test.h"
+#include "calcul/drapeaux.h"
+#include "shell/form1.h"
+
+using namespace karst;
+
+namespace {
+
+// Answers the modal windows as they open: the file dialog gets a name typed into its
+// focused field and Return, a message box Return. Keeps what it saw.
+class Pilote {
+public:
+    explicit Pilote(const QString& nom) : nom_(nom)
+    {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Repond(); });
+        timer_.start();
+    }
+    QStringList vus;
+
+private:
+    void Repond()
+    {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible() || w == dernier_)
+            return;
+        QWidget* champ = QApplication::focusWidget();
+        if (!champ || champ->window() != w)
+            return;
+        if (qobject_cast<QFileDialog*>(w)) {
+            if (!qobject_cast<QLineEdit*>(champ))
+                return;
+            vus << QStringLiteral("dialogue de fichier");
+            dernier_ = w;
+            QTest::keyClicks(champ, nom_);
+            QTest::keyClick(champ, Qt::Key_Return);
+        } else if (auto* b = qobject_cast<QMessageBox*>(w)) {
+            vus << b->text();
+            dernier_ = w;
+            QTest::keyClick(champ, Qt::Key_Return);
+        }
+    }
+
+    QString nom_;
+    QTimer timer_;
+    QWidget* dernier_ = nullptr;
+};
+
+TEST(DialogueFichier, ExportHPGLDonneLExtensionAuNomTape)
+{
+    App();
+    CalculEnCours = false;
+    ArretCalcul = false;
+    QTemporaryDir utilisateur, programme, sortie;
+    TForm1 f(utilisateur.path().toStdString() + "/", programme.path().toStdString() + "/");
+    f.Timer2->stop();
+    f.OuvreMassif({});
+    f.Depart_Calcul_Rapide->stop();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    f.activateWindow();
+    QApplication::setActiveWindow(&f);
+
+    Pilote pilote(sortie.path() + QStringLiteral("/grotte"));
+    // Données > Exporter > HPGL ..., from the keyboard.
+    QTest::keyClick(&f, Qt::Key_D, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_E);
+    ASSERT_TRUE(QTest::qWaitFor([] {
+        auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return m && m->objectName() == QStringLiteral("Exporter1");
+    }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_H);
+    QTest::qWait(50);
+
+    EXPECT_EQ(pilote.vus.join(QStringLiteral(" | ")).toStdString(), "dialogue de fichier | Exportation terminée");
+    EXPECT_EQ(QDir(sortie.path()).entryList(QDir::Files).join(QStringLiteral(" | ")).toStdString(), "grotte.plt");
+}
+
+}  // namespace
