@@ -15,6 +15,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -251,7 +254,12 @@ TExplorateur::TExplorateur(QWidget* parent) : QDialog(parent)
     boutons->addStretch();
     boutons->addWidget(Button1);
     boutons->addWidget(Button2);
-    grille->addLayout(boutons, 5, 0, 1, 3);
+    grille->addLayout(boutons, 6, 0, 1, 3);
+    Vide = new QLabel(QStringLiteral("La liste des topographes est vide : « Modifier ... » permet de la remplir."), this);
+    Vide->setObjectName(QStringLiteral("Vide"));
+    Vide->setWordWrap(true);
+    Vide->hide();
+    grille->addWidget(Vide, 5, 0, 1, 3);
     connect(IncludeBtn, &QPushButton::clicked, this, &TExplorateur::IncludeBtnClick);
     connect(ExcludeBtn, &QPushButton::clicked, this, &TExplorateur::ExcludeBtnClick);
     connect(IncAllBtn, &QPushButton::clicked, this, &TExplorateur::IncAllBtnClick);
@@ -307,11 +315,24 @@ void TExplorateur::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
     SetButtons();
+    Vide->setVisible(SrcList->count() == 0 && DstList->count() == 0);
 }
 
 void TExplorateur::Button3Click()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(Fichier)));
+    // A missing list is made, empty, for the user to fill in.
+    const QString nom = QString::fromLocal8Bit(Fichier.c_str());
+    std::error_code e;
+    if (!std::filesystem::exists(Fichier, e)) {
+        std::ofstream f(Fichier, std::ios::binary);
+        if (!f) {
+            Invite().Avertissement(QStringLiteral("Impossible de créer la liste des topographes\r%1").arg(nom));
+            return;
+        }
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(nom)))
+        Invite().Avertissement(
+            QStringLiteral("Aucun éditeur de texte n'a pu ouvrir la liste des topographes\r%1").arg(nom));
 }
 
 // ---- column fitting ----

@@ -88,6 +88,8 @@ public:
 
     QListWidget *SrcList, *DstList;
     QPushButton *IncludeBtn, *IncAllBtn, *ExcludeBtn, *ExAllBtn, *Button1, *Button2, *Button3;
+    // Says that the list file holds no name.
+    QLabel* Vide;
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -5,6 +5,7 @@
 // a binary massif file.
 
 #include <QDialog>
+#include <QModelIndex>
 #include <QRect>
 #include <memory>
 #include <string>
@@ -47,6 +48,8 @@ public:
     virtual std::string RepProgramme() { return {}; }
     virtual std::string RepUtilisateur() { return {}; }
 };
+
+class DelegueSaisie;
 
 // A junction between two consecutive galleries of the sheet being typed.
 class TNoeud {
@@ -127,6 +130,14 @@ public:
     void TableauViseeEntree();
     void UniteExit();
     void TableauViseeSetEditText(int ligne, int colonne);
+    // Writes the cell being typed and the open unit list into the grid, as Enter would:
+    // every command, shortcut and close calls it before it acts.
+    void TermineSaisieCellule();
+    // Whether a typed key (or a mouse click) may open a cell editor there.
+    bool CelluleEditable(int ligne, int colonne, bool souris) const;
+    // A cell of the grid's model, and its rectangle in the grid's viewport.
+    QModelIndex IndexCellule(int ligne, int colonne) const;
+    QRect RectCellule(int ligne, int colonne) const;
 
     // ---- validation ----
     bool ValideFiche();
@@ -158,6 +169,11 @@ public:
     void Coller1Click();
     void Supprimer2Click();
     void Toutcopier1Click();
+    // The grid's own cut, copy, paste and delete, on the selected cells when no cell is being
+    // typed: the selection as tab-separated lines, and lines pasted from the current cell.
+    QString TexteSelection() const;
+    void EffaceSelection();
+    void ColleTexte(const QString& texte);
     // The grid as "Tout copier" puts it on the clipboard.
     QString TexteGrille() const;
     void ImporterClick();
@@ -240,6 +256,9 @@ private:
     IDialoguePoint* pointInstalle_ = nullptr;
     bool fermetureAcceptee_ = false;
     int lignePression_ = -1;  // row of the last mouse press
+    // The cell the unit list was opened on: it is written there, wherever the cursor went.
+    int uniteLigne_ = -1, uniteColonne_ = -1;
+    DelegueSaisie* delegue_ = nullptr;
 };
 
 }  // namespace karst

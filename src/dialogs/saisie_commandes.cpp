@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTableWidget>
+#include <type_traits>
 
 #include "dialogs/saisie.h"
 #include "platform/interlocuteur.h"
@@ -31,11 +32,25 @@ bool Confirme(const QString& texte, Icone icone)
 
 void TMultPageDlg::construitMenus()
 {
-    auto item = [this](QMenu* m, const char* nom, const QString& texte, auto fonction) {
+    // Every command first writes the cell being typed; the clipboard commands act on it instead.
+    auto commande = [this](QMenu* m, const char* nom, const QString& texte, auto fonction, bool termine) {
         QAction* a = m->addAction(texte);
         a->setObjectName(QString::fromLatin1(nom));
-        connect(a, &QAction::triggered, this, fonction);
+        connect(a, &QAction::triggered, this, [this, fonction, termine] {
+            if (termine)
+                TermineSaisieCellule();
+            if constexpr (std::is_member_function_pointer_v<decltype(fonction)>)
+                (this->*fonction)();
+            else
+                fonction();
+        });
         return a;
+    };
+    auto item = [commande](QMenu* m, const char* nom, const QString& texte, auto fonction) {
+        return commande(m, nom, texte, fonction, true);
+    };
+    auto presse = [commande](QMenu* m, const char* nom, const QString& texte, auto fonction) {
+        return commande(m, nom, texte, fonction, false);
     };
     auto menu = [this](QMenu* parent, const char* nom, const QString& titre) {
         QMenu* m = parent ? parent : Menus->addMenu(titre);
@@ -53,10 +68,10 @@ void TMultPageDlg::construitMenus()
     Enregistrer1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
 
     Edition1 = menu(nullptr, "Edition1", QStringLiteral("&Edition"));
-    Couper1 = item(Edition1, "Couper1", QStringLiteral("&Couper"), &TMultPageDlg::Couper1Click);
-    Copier1 = item(Edition1, "Copier1", QStringLiteral("Co&pier"), &TMultPageDlg::Copier1Click);
-    Coller1 = item(Edition1, "Coller1", QStringLiteral("C&oller"), &TMultPageDlg::Coller1Click);
-    Supprimer2 = item(Edition1, "Supprimer2", QStringLiteral("&Supprimer"), &TMultPageDlg::Supprimer2Click);
+    Couper1 = presse(Edition1, "Couper1", QStringLiteral("&Couper"), &TMultPageDlg::Couper1Click);
+    Copier1 = presse(Edition1, "Copier1", QStringLiteral("Co&pier"), &TMultPageDlg::Copier1Click);
+    Coller1 = presse(Edition1, "Coller1", QStringLiteral("C&oller"), &TMultPageDlg::Coller1Click);
+    Supprimer2 = presse(Edition1, "Supprimer2", QStringLiteral("&Supprimer"), &TMultPageDlg::Supprimer2Click);
     Edition1->addSeparator();
     Importer = item(Edition1, "Importer", QStringLiteral("&Importer d'un tableur ..."), &TMultPageDlg::ImporterClick);
     Toutcopier1 = item(Edition1, "Toutcopier1", QStringLiteral("&Tout copier"), &TMultPageDlg::Toutcopier1Click);
@@ -193,6 +208,7 @@ bool TMultPageDlg::FormClose()
 
 void TMultPageDlg::done(int r)
 {
+    TermineSaisieCellule();
     if (r != QDialog::Accepted || !fermetureAcceptee_) {
         if (!FormClose()) {
             hote_->MiseAJourMenus();
@@ -201,8 +217,6 @@ void TMultPageDlg::done(int r)
         r = QDialog::Rejected;
     }
     fermetureAcceptee_ = false;
-    if (Unite->isVisible())
-        Unite->hide();
     QDialog::done(r);
     hote_->MiseAJourMenus();
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemDelegate>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -12,7 +13,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
@@ -35,10 +38,75 @@ const QString kDepart = QStringLiteral("|->");
 const QString kArrivee = QStringLiteral("->|");
 constexpr int kLignesMax = 1000;
 
-// Enter in a cell editor commits the cell and moves on as Enter in the grid does.
+// The shortest general-format text, from 5 significant digits on, for which `relu` says the
+// text gives back what is stored.
+template <class Relu>
+std::string TexteFidele(long double v, Relu relu)
+{
+    std::string t;
+    for (int p = 5; p <= 15; ++p) {
+        t = FormatGeneral(v, p, 3);
+        long double lu = 0;
+        if (LitReel(t, lu) && relu(lu))
+            break;
+    }
+    return t;
+}
+
+bool MemeReel6(long double a, long double b) { return static_cast<long double>(Reel6(a)) == static_cast<long double>(Reel6(b)); }
+
+// A measure as stored, in as few digits as that takes.
+std::string TexteReel(long double v)
+{
+    return TexteFidele(v, [&](long double lu) { return MemeReel6(lu, v); });
+}
+
+// Start and end readings of a topofil shot, with the decimals they have: a validation of the
+// text stores the same reading and the same length again.
+std::string TexteTopofil(const TVisee& v, long double coef)
+{
+    if (coef == 0)
+        coef = 1.0L;
+    const long double depart = v.Topofil, longueur = v.Longueur;
+    const std::string a = TexteReel(depart);
+    long double lu = depart;
+    LitReel(a, lu);
+    const std::string b = TexteFidele(longueur / coef + lu, [&](long double fin) {
+        return MemeReel6((fin - lu) * coef, longueur);
+    });
+    return a + "/" + b;
+}
+
+}  // namespace
+
+// Enter in a cell editor commits the cell and moves on as Enter in the grid does. The open
+// editor is known, so that a command can commit it first.
 class DelegueSaisie : public QStyledItemDelegate {
 public:
     DelegueSaisie(TMultPageDlg* editeur, QObject* parent) : QStyledItemDelegate(parent), editeur_(editeur) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& o, const QModelIndex& i) const override
+    {
+        QWidget* w = QStyledItemDelegate::createEditor(parent, o, i);
+        ouvert_ = w;
+        return w;
+    }
+    void setModelData(QWidget* w, QAbstractItemModel* modele, const QModelIndex& i) const override
+    {
+        const QString avant = i.data(Qt::EditRole).toString();
+        QStyledItemDelegate::setModelData(w, modele, i);
+        if (i.data(Qt::EditRole).toString() != avant)
+            editeur_->TableauViseeSetEditText(i.row(), i.column());
+    }
+    // Writes and closes the open editor.
+    void Termine()
+    {
+        if (QWidget* w = ouvert_) {
+            ouvert_ = nullptr;
+            emit commitData(w);
+            emit closeEditor(w, QAbstractItemDelegate::NoHint);
+        }
+    }
 
 protected:
     bool eventFilter(QObject* objet, QEvent* e) override
@@ -46,15 +114,37 @@ protected:
         if (e->type() == QEvent::KeyPress) {
             const int k = static_cast<QKeyEvent*>(e)->key();
             if (k == Qt::Key_Return || k == Qt::Key_Enter) {
-                auto* w = static_cast<QWidget*>(objet);
-                emit commitData(w);
-                emit closeEditor(w, QAbstractItemDelegate::NoHint);
+                Termine();
                 QTimer::singleShot(0, editeur_, [e = editeur_] { e->TableauViseeEntree(); });
                 return true;
             }
         }
         return QStyledItemDelegate::eventFilter(objet, e);
     }
+
+private:
+    TMultPageDlg* editeur_;
+    mutable QPointer<QWidget> ouvert_;
+};
+
+namespace {
+
+// The grid asks the editor whether a cell may be typed in, whatever moved the cursor there.
+class GrilleSaisie : public QTableWidget {
+public:
+    GrilleSaisie(TMultPageDlg* editeur, QWidget* parent) : QTableWidget(parent), editeur_(editeur) {}
+
+protected:
+    bool edit(const QModelIndex& i, EditTrigger declencheur, QEvent* e) override
+    {
+        if (i.isValid() && declencheur != NoEditTriggers &&
+            !editeur_->CelluleEditable(i.row(), i.column(),
+                                       declencheur == DoubleClicked || declencheur == SelectedClicked))
+            return false;
+        return QTableWidget::edit(i, declencheur, e);
+    }
+    // A key typed where no editor may open does not move the cursor to a matching cell.
+    void keyboardSearch(const QString&) override {}
 
 private:
     TMultPageDlg* editeur_;
@@ -111,7 +201,7 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     GroupBox1 = new QGroupBox(Notebook);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto* page0 = new QVBoxLayout(GroupBox1);
-    TableauVisee = new QTableWidget(GroupBox1);
+    TableauVisee = new GrilleSaisie(this, GroupBox1);
     TableauVisee->setObjectName(QStringLiteral("TableauVisee"));
     TableauVisee->horizontalHeader()->hide();
     TableauVisee->verticalHeader()->hide();
@@ -120,13 +210,16 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     // The layout's widths hold as they are, even below the header's usual minimum.
     TableauVisee->horizontalHeader()->setMinimumSectionSize(1);
     TableauVisee->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    TableauVisee->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TableauVisee->setItemDelegate(new DelegueSaisie(this, TableauVisee));
+    TableauVisee->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                  QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    delegue_ = new DelegueSaisie(this, TableauVisee);
+    TableauVisee->setItemDelegate(delegue_);
     TableauVisee->setContextMenuPolicy(Qt::CustomContextMenu);
     page0->addWidget(TableauVisee);
     Unite = new QComboBox(TableauVisee->viewport());
     Unite->setObjectName(QStringLiteral("Unite"));
     Unite->setEditable(true);
+    Unite->setInsertPolicy(QComboBox::NoInsert);
     Unite->hide();
     Notebook->addWidget(GroupBox1);
 
@@ -140,8 +233,6 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     connect(TabSet, &QTabBar::currentChanged, this, [this] { TabSetClick(); });
     connect(TableauVisee, &QTableWidget::currentCellChanged, this, [this] { TableauViseeClick(); });
     connect(TableauVisee, &QTableWidget::cellDoubleClicked, this, [this] { TableauViseeDblClick(); });
-    connect(TableauVisee->itemDelegate(), &QAbstractItemDelegate::commitData, this,
-            [this] { TableauViseeSetEditText(Ligne(), Colonne()); });
     connect(TableauVisee, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         PopupMenu1Popup();
         PopupMenu1->popup(TableauVisee->viewport()->mapToGlobal(p));
@@ -159,7 +250,12 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     TableauVisee->viewport()->installEventFilter(this);
     TableauVisee->installEventFilter(this);
     Unite->installEventFilter(this);
-    Unite->lineEdit()->installEventFilter(this);
+    // The list stays over its cell when the grid scrolls.
+    for (QScrollBar* b : {TableauVisee->horizontalScrollBar(), TableauVisee->verticalScrollBar()})
+        connect(b, &QScrollBar::valueChanged, this, [this] {
+            if (Unite->isVisible())
+                Unite->move(RectCellule(uniteLigne_, uniteColonne_).topLeft());
+        });
 
     ConstruitGrille(Preferences);
     Efface();
@@ -466,17 +562,10 @@ void TMultPageDlg::AfficheVisees(const TGalerie& g, int& compteur, int lignesSta
             std::string t;
             switch (TypeColonne(c)) {
             case TPreference_Ecran::Longueur:
-                if (v->AvecTopofil) {
-                    const long double coef = g.CoefTopofil;
-                    t = FormatEntier(static_cast<long long>(Round(v->Topofil))) + "/" +
-                        FormatEntier(static_cast<long long>(
-                            Round(static_cast<long double>(v->Longueur) / (coef != 0 ? coef : 1.0L) + v->Topofil)));
-                } else {
-                    t = FormatGeneral(v->Longueur, 5, 3);
-                }
+                t = v->AvecTopofil ? TexteTopofil(*v, g.CoefTopofil) : TexteReel(v->Longueur);
                 break;
-            case TPreference_Ecran::Azimut: t = FormatGeneral(v->Azimut, 5, 3); break;
-            case TPreference_Ecran::Pente: t = FormatGeneral(v->Pente, 5, 3); break;
+            case TPreference_Ecran::Azimut: t = TexteReel(v->Azimut); break;
+            case TPreference_Ecran::Pente: t = TexteReel(v->Pente); break;
             case TPreference_Ecran::Largeur: t = paire(v->Gauche, v->Droite, p.GLargeur.Separateur); break;
             case TPreference_Ecran::LargeurG: t = v->Gauche; break;
             case TPreference_Ecran::LargeurD: t = v->Droite; break;
@@ -583,6 +672,7 @@ void TMultPageDlg::TabSetClick()
     const int t = TabSet->currentIndex();
     if (t < 0)
         return;
+    TermineSaisieCellule();
     Notebook->setCurrentIndex(t);
     if (!EditionFiche && t == 0 && NouvelleFiche) {
         NouvelleFiche = false;
@@ -591,6 +681,7 @@ void TMultPageDlg::TabSetClick()
         ModifieDepart(1);
         InformationsGalerie(1);
         FixeCelluleCourante(2, std::min(2, NbColonnesGrille() - 1));
+        TableauVisee->setFocus();
     }
 }
 
@@ -611,16 +702,8 @@ void TMultPageDlg::TableauViseeClick()
             FixeCellule(n, k, TexteDefaut[static_cast<std::size_t>(k)]);
         FixeCellule(n, 0, QString::number(n - stations));
     }
-    if (LigneVisee(r) && c >= 2) {
-        TableauVisee->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                      QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
-    } else {
-        TableauVisee->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        if (QTableWidgetItem* i = TableauVisee->item(r, c))
-            TableauVisee->closePersistentEditor(i);
-    }
     if (TypeColonne(c) >= 128 && LigneVisee(r)) {
-        const QRect cellule = TableauVisee->visualRect(TableauVisee->model()->index(r, c));
+        const QRect cellule = RectCellule(r, c);
         Unite->clear();
         switch (TypeColonne(c)) {
         case TPreference_Ecran::UniteAzimut:
@@ -633,7 +716,12 @@ void TMultPageDlg::TableauViseeClick()
             break;
         default: Unite->addItems({QStringLiteral("m"), QStringLiteral("cm")}); break;
         }
+        Unite->setCurrentIndex(Unite->findText(Cellule(r, c)));
         Unite->setEditText(Cellule(r, c));
+        // What is typed replaces the unit, as in a cell.
+        Unite->lineEdit()->selectAll();
+        uniteLigne_ = r;
+        uniteColonne_ = c;
         const int largeur = TableauVisee->columnWidth(c);
         Unite->setGeometry(cellule.left(), cellule.top(), largeur < 48 ? 47 : largeur,
                            TableauVisee->verticalHeader()->defaultSectionSize());
@@ -646,11 +734,43 @@ void TMultPageDlg::UniteExit()
 {
     if (!Unite->isVisible())
         return;
+    // Hiding the focused list would hand the focus on, and the grid would move its cursor.
+    if (Unite->hasFocus())
+        TableauVisee->setFocus();
     Unite->hide();
-    if (Cellule(Ligne(), Colonne()) != Unite->currentText())
+    const int r = uniteLigne_, c = uniteColonne_;
+    uniteLigne_ = uniteColonne_ = -1;
+    if (r < 1 || r >= NbLignes() || c < 1 || c >= NbColonnesGrille())
+        return;
+    if (Cellule(r, c) != Unite->currentText())
         Modifie = true;
-    FixeCellule(Ligne(), Colonne(), Unite->currentText());
+    FixeCellule(r, c, Unite->currentText());
     TableauVisee->viewport()->update();
+}
+
+void TMultPageDlg::TermineSaisieCellule()
+{
+    UniteExit();
+    delegue_->Termine();
+}
+
+bool TMultPageDlg::CelluleEditable(int ligne, int colonne, bool souris) const
+{
+    // Qt's rows and columns are the grid's.
+    if (!LigneVisee(ligne) || colonne < 2)
+        return false;
+    // A mouse click or double click on a flag toggles it: it opens no editor.
+    return !(souris && (TypeColonne(colonne) & 64));
+}
+
+QModelIndex TMultPageDlg::IndexCellule(int ligne, int colonne) const
+{
+    return TableauVisee->model()->index(ligne, colonne);
+}
+
+QRect TMultPageDlg::RectCellule(int ligne, int colonne) const
+{
+    return TableauVisee->visualRect(IndexCellule(ligne, colonne));
 }
 
 void TMultPageDlg::TableauViseeEntree()
@@ -723,26 +843,42 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
             GlisseLignes = false;
         }
     } else if (objet == TableauVisee && e->type() == QEvent::KeyPress) {
-        const int k = static_cast<QKeyEvent*>(e)->key();
+        auto* touche = static_cast<QKeyEvent*>(e);
+        const int k = touche->key();
         if (k == Qt::Key_Return || k == Qt::Key_Enter) {
             TableauViseeEntree();
             return true;
         }
-    } else if (objet == Unite || objet == Unite->lineEdit()) {
-        if (e->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason &&
-            objet == Unite->lineEdit()) {
+        if (touche->matches(QKeySequence::Copy) || touche->matches(QKeySequence::Cut)) {
+            QApplication::clipboard()->setText(TexteSelection());
+            if (touche->matches(QKeySequence::Cut))
+                EffaceSelection();
+            return true;
+        }
+        if (touche->matches(QKeySequence::Paste)) {
+            ColleTexte(QApplication::clipboard()->text());
+            return true;
+        }
+        if (k == Qt::Key_Delete && !(touche->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            EffaceSelection();
+            return true;
+        }
+    } else if (objet == Unite) {
+        // Its own drop-down, or another window taking the activation, leaves the list open.
+        const auto raison = e->type() == QEvent::FocusOut ? static_cast<QFocusEvent*>(e)->reason() : Qt::OtherFocusReason;
+        if (e->type() == QEvent::FocusOut && raison != Qt::PopupFocusReason && raison != Qt::ActiveWindowFocusReason &&
+            !Unite->view()->isVisible()) {
             UniteExit();
         } else if (e->type() == QEvent::KeyPress) {
             const int k = static_cast<QKeyEvent*>(e)->key();
             if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Left || k == Qt::Key_Right) {
+                int r = uniteLigne_, c = uniteColonne_ + (k == Qt::Key_Left ? -1 : 1);
                 UniteExit();
-                int r = Ligne(), c = Colonne() + (k == Qt::Key_Left ? -1 : 1);
                 if (c >= NbColonnesGrille()) {
                     c = 2;
                     ++r;
                 }
-                TableauVisee->setFocus();
-                if (r < NbLignes() && c >= 1) {
+                if (r >= 1 && r < NbLignes() && c >= 1) {
                     FixeCelluleCourante(r, c);
                     TableauViseeClick();
                 }

@@ -66,6 +66,52 @@ QString TMultPageDlg::TexteGrille() const
     return t;
 }
 
+QString TMultPageDlg::TexteSelection() const
+{
+    const QRect sel = SelectionGrille();
+    QStringList lignes;
+    for (int r = sel.top(); r <= sel.bottom(); ++r) {
+        QStringList champs;
+        for (int c = std::max(sel.left(), 1); c <= sel.right(); ++c)
+            champs << Cellule(r, c);
+        lignes << champs.join(QLatin1Char('\t'));
+    }
+    return lignes.join(QStringLiteral("\r\n"));
+}
+
+void TMultPageDlg::EffaceSelection()
+{
+    // Only what may be typed is emptied; a unit or a flag goes back to its column's default.
+    const QRect sel = SelectionGrille();
+    for (int r = sel.top(); r <= sel.bottom(); ++r)
+        for (int c = sel.left(); c <= sel.right(); ++c)
+            if (CelluleEditable(r, c, false) && Cellule(r, c) != TexteDefaut[static_cast<std::size_t>(c)]) {
+                FixeCellule(r, c, TexteDefaut[static_cast<std::size_t>(c)]);
+                Modifie = true;
+            }
+}
+
+void TMultPageDlg::ColleTexte(const QString& texte)
+{
+    // Station rows and cells that may not be typed keep what they hold.
+    QString t = texte;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (t.endsWith(QLatin1Char('\n')))
+        t.chop(1);
+    const int haut = Ligne(), gauche = Colonne();
+    const QStringList lignes = t.split(QLatin1Char('\n'));
+    for (int i = 0; i < lignes.size() && haut + i < NbLignes(); ++i) {
+        const QStringList champs = lignes[i].split(QLatin1Char('\t'));
+        for (int j = 0; j < champs.size() && gauche + j < NbColonnesGrille(); ++j) {
+            const int r = haut + i, c = gauche + j;
+            if (CelluleEditable(r, c, false) && Cellule(r, c) != champs[j]) {
+                FixeCellule(r, c, champs[j]);
+                Modifie = true;
+            }
+        }
+    }
+}
+
 void TMultPageDlg::Toutcopier1Click() { QApplication::clipboard()->setText(TexteGrille()); }
 
 void TMultPageDlg::ImporterClick()

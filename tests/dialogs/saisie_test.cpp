@@ -164,7 +164,7 @@ TEST_F(Saisie, TopofilEtCorrections)
     f->Galeries[0]->Visee(2)->AvecCorrHorizontale = true;
     f->Galeries[0]->Visee(2)->CorrHorizontale = 0.25L;
     ed->OuvreFiche(f, &massif, -1, &prefs);
-    EXPECT_EQ(ed->Cellule(2, cLongueur), "120/135");
+    EXPECT_EQ(ed->Cellule(2, cLongueur), "120.4/135.4");
     const int drapeau = 15, valeur = 16;
     EXPECT_EQ(ed->TexteDefaut[drapeau], "N");
     EXPECT_EQ(ed->Cellule(2, drapeau), "N");

@@ -1,0 +1,438 @@
+// A caver's sitting at the sheet editor: real keys and clicks sent to the focused widget of
+// the shown editor, then the massif saved and read back from its file.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <filesystem>
+
+#include "aide_saisie.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "survey/aide_fichiers.h"
+#include "survey/nombres.h"
+
+using namespace karst;
+
+namespace {
+
+// Columns of the default layout.
+constexpr int cPoint = 1, cLongueur = 2, cUniteL = 3, cAzimut = 4, cUniteA = 5, cPente = 6, cUniteP = 7,
+              cGauche = 8, cDroite = 9, cHauteur = 11, cObservations = 14;
+
+// Every stored field of a shot but the computed ones, to tell what changed.
+std::string Champs(const TVisee& v)
+{
+    auto r = [](Reel6 x) { return FormatGeneral(x, 15, 3); };
+    return r(v.Longueur) + " " + std::to_string(v.UniteLongueur) + " " + r(v.Azimut) + " " +
+           std::to_string(v.UniteAzimut) + " " + r(v.Pente) + " " + std::to_string(v.UnitePente) + " [" +
+           v.Gauche.str() + "|" + v.Droite.str() + "|" + v.Haut.str() + "|" + v.Bas.str() + "] " +
+           std::to_string(v.UniteLargeur) + std::to_string(v.UniteHauteur) + " " + v.Commentaire.Chaine() + " " +
+           std::to_string(v.TailleSchema) + " " + (v.AvecTopofil ? "T" + r(v.Topofil) : "-") + " " +
+           (v.AvecCorrHorizontale ? "H" : "-") + r(v.CorrHorizontale) + (v.AvecCorrDeveloppement ? "D" : "-") +
+           r(v.CorrDeveloppement);
+}
+
+class Seance : public ::testing::Test {
+protected:
+    Seance()
+    {
+        aide::App();
+        prefs.ConstruitColonnes();
+        fichier = dossier.filePath("pierrefeu.fic").toStdString();
+        std::filesystem::copy_file(std::string(KARST_EXAMPLES) + "/pierrefeu.fic", fichier);
+        massif = Charge();
+        ed = std::make_unique<TMultPageDlg>(&prefs);
+        ed->InstalleDialoguePoint(&points);
+    }
+    ~Seance() override { QApplication::clipboard()->clear(); }
+
+    std::unique_ptr<TMassif> Charge() const
+    {
+        auto m = std::make_unique<TMassif>();
+        m->NomFichier = fichier;
+        EXPECT_EQ(m->Charge(nullptr, nullptr).etat, EtatChargement::Charge);
+        return m;
+    }
+    static TFiche* Lieu(TMassif& m, const std::string& lieu)
+    {
+        for (TFiche* f : m.Fiches)
+            if (f->Lieu.Chaine() == lieu)
+                return f;
+        return nullptr;
+    }
+    // The massif as its file holds it after a save.
+    std::unique_ptr<TMassif> EnregistreEtRelit()
+    {
+        massif->Sauve(fichier, nullptr, nullptr);
+        return Charge();
+    }
+
+    void Ouvre(TFiche* fiche)
+    {
+        ed->OuvreFiche(fiche, massif.get(), 0, &prefs);
+        ed->show();
+        QApplication::setActiveWindow(ed.get());
+        ed->TableauVisee->setFocus();
+    }
+    static QWidget* Focus() { return QApplication::focusWidget(); }
+    // Each key goes to the widget that has the focus when it is typed: the first one may
+    // open a cell editor.
+    static void Tape(const QString& t)
+    {
+        for (const QChar c : t)
+            QTest::keyClick(Focus(), c.toLatin1());
+    }
+    static void Touche(int k, Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        QTest::keyClick(Focus(), static_cast<Qt::Key>(k), m);
+    }
+    QPoint Point(int r, int c)
+    {
+        ed->TableauVisee->scrollTo(ed->IndexCellule(r, c));
+        return ed->RectCellule(r, c).center();
+    }
+    void Clic(int r, int c, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        QTest::mouseClick(ed->TableauVisee->viewport(), b, m, Point(r, c));
+    }
+    void DoubleClic(int r, int c)
+    {
+        const QPoint p = Point(r, c);
+        QTest::mouseClick(ed->TableauVisee->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(ed->TableauVisee->viewport(), Qt::LeftButton, {}, p);
+    }
+    // A menu of the menu bar, then one of its items, with the mouse.
+    void Menu(QMenu* m, QAction* a)
+    {
+        QTest::mouseClick(ed->Menus, Qt::LeftButton, {}, ed->Menus->actionGeometry(m->menuAction()).center());
+        ASSERT_TRUE(m->isVisible()) << m->objectName().toStdString();
+        ASSERT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(a).center());
+        QApplication::processEvents();
+        Reactive();
+    }
+    // The offscreen platform hands no activation back to the window after a popup.
+    void Reactive()
+    {
+        if (ed->isVisible())
+            QApplication::setActiveWindow(ed.get());
+    }
+    // The grid's pop-up menu on a cell, then one of its items.
+    void Popup(int r, int c, QAction* a)
+    {
+        const QPoint p = Point(r, c);
+        QTest::mouseClick(ed->TableauVisee->viewport(), Qt::LeftButton, {}, p);
+        QContextMenuEvent e(QContextMenuEvent::Mouse, p, ed->TableauVisee->viewport()->mapToGlobal(p));
+        QApplication::sendEvent(ed->TableauVisee->viewport(), &e);
+        ASSERT_TRUE(ed->PopupMenu1->isVisible());
+        ASSERT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+        QTest::mouseClick(ed->PopupMenu1, Qt::LeftButton, {}, ed->PopupMenu1->actionGeometry(a).center());
+        QApplication::processEvents();
+        Reactive();
+    }
+    // Opens the unit list with its arrow and clicks one of its items.
+    void ChoisitALaSouris(int item)
+    {
+        // A press soon after the click on the cell would be a double click.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QTest::mouseClick(ed->Unite, Qt::LeftButton, {}, QPoint(ed->Unite->width() - 4, ed->Unite->height() / 2));
+        QAbstractItemView* vue = ed->Unite->view();
+        ASSERT_TRUE(vue->isVisible());
+        // The release of the click that opened the list chooses nothing.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QTest::mouseClick(vue->viewport(), Qt::LeftButton, {}, vue->visualRect(vue->model()->index(item, 0)).center());
+        EXPECT_FALSE(vue->isVisible());
+        Reactive();
+        EXPECT_EQ(Focus(), ed->Unite);
+    }
+    int RangVisee(int numero) const
+    {
+        for (int r = 1; r < ed->NbLignes(); ++r)
+            if (ed->LigneVisee(r) && ed->Cellule(r, 0) == QString::number(numero))
+                return r;
+        return -1;
+    }
+    QString DernierMessage() const { return invite.messages.empty() ? QString() : invite.messages.back().texte; }
+
+    QTemporaryDir dossier;
+    std::string fichier;
+    TPreference_Ecran prefs;
+    std::unique_ptr<TMassif> massif;
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+    aide::PointScripte points;
+    std::unique_ptr<TMultPageDlg> ed;
+};
+
+}  // namespace
+
+// Units chosen in the list with the keyboard and the mouse, values typed, "Terminer" with
+// the last value still in its cell editor.
+TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
+{
+    TFiche* avant = Lieu(*massif, "Galerie haute");
+    ASSERT_NE(avant, nullptr);
+    const int32_t ordre = avant->Ordre;
+    std::vector<std::string> origine;
+    for (const auto& g : avant->Galeries)
+        for (int k = 1; k <= g->NbVisees; ++k)
+            origine.push_back(Champs(*g->Visee(k)));
+    Ouvre(avant);
+    const int r5 = RangVisee(5), r6 = RangVisee(6), r7 = RangVisee(7);
+    ASSERT_EQ(r5, 6);
+    ASSERT_EQ(ed->Cellule(r5, cAzimut), "313.9");
+
+    // Shot 5: the length unit from the list with the keyboard; Enter moves on to the azimuth.
+    Clic(r5, cUniteL);
+    ASSERT_TRUE(ed->Unite->isVisible());
+    ASSERT_EQ(Focus(), ed->Unite);
+    Tape("cm");
+    Touche(Qt::Key_Return);
+    EXPECT_FALSE(ed->Unite->isVisible());
+    EXPECT_EQ(ed->Cellule(r5, cUniteL), "cm");
+    EXPECT_EQ(ed->Cellule(r5, cAzimut), "313.9");
+    EXPECT_EQ(ed->Cellule(r5, cUniteA), "°");
+    EXPECT_EQ(ed->Ligne(), r5);
+    EXPECT_EQ(ed->Colonne(), cAzimut);
+    // Typing replaces the azimuth; Enter goes on to the slope.
+    Tape("350.5");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(ed->Colonne(), cPente);
+    // The azimuth unit with the down arrow, then the right arrow to the slope.
+    Clic(r5, cUniteA);
+    ASSERT_EQ(Focus(), ed->Unite);
+    Touche(Qt::Key_Down);
+    EXPECT_EQ(ed->Unite->currentText(), "gr");
+    Touche(Qt::Key_Right);
+    EXPECT_EQ(ed->Cellule(r5, cUniteA), "gr");
+    EXPECT_EQ(ed->Colonne(), cPente);
+    Tape("-8.5");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+    // The slope unit with the mouse in the list, then a click elsewhere writes it.
+    Clic(r5, cUniteP);
+    ASSERT_TRUE(ed->Unite->isVisible());
+    ChoisitALaSouris(1);
+    EXPECT_EQ(ed->Unite->currentText(), "gr");
+    Clic(r5, cGauche);
+    EXPECT_FALSE(ed->Unite->isVisible());
+    EXPECT_EQ(ed->Cellule(r5, cUniteP), "gr");
+    EXPECT_EQ(ed->Cellule(r5, cGauche), "0.4");
+    Tape("3.5");
+    Touche(Qt::Key_Tab);
+    EXPECT_EQ(ed->Cellule(r5, cGauche), "3.5");
+
+    // Shot 6: a length in cm, chosen with the mouse and left by the arrow.
+    Clic(r6, cLongueur);
+    Tape("440");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+    Clic(r6, cUniteL);
+    ChoisitALaSouris(1);
+    Touche(Qt::Key_Left);
+    EXPECT_EQ(ed->Cellule(r6, cUniteL), "cm");
+    EXPECT_EQ(ed->Cellule(r6, cLongueur), "440");
+    EXPECT_EQ(ed->Colonne(), cLongueur);
+
+    // Shot 7: widths, then a comment still being typed when "Terminer" is chosen.
+    Clic(r7, cDroite);
+    Tape("0.25");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+    Clic(r7, cObservations);
+    Tape("diaclase");
+    ASSERT_NE(Focus(), ed->TableauVisee);  // the cell editor
+    Menu(ed->Fiche1, ed->Terminer1);
+    EXPECT_FALSE(ed->isVisible()) << DernierMessage().toStdString();
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+
+    const auto relu = EnregistreEtRelit();
+    TFiche* f = Lieu(*relu, "Galerie haute");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->Ordre, ordre);
+    std::vector<TVisee*> visees;
+    for (const auto& g : f->Galeries)
+        for (int k = 1; k <= g->NbVisees; ++k)
+            visees.push_back(g->Visee(k));
+    ASSERT_EQ(visees.size(), origine.size());
+    const TVisee& v5 = *visees[4];
+    EXPECT_EQ(v5.UniteLongueur, 1);
+    EXPECT_EQ(static_cast<long double>(v5.Longueur), static_cast<long double>(Reel6(2.74L)));
+    EXPECT_EQ(static_cast<long double>(v5.Azimut), static_cast<long double>(Reel6(350.5L)));
+    EXPECT_EQ(v5.UniteAzimut, 1);
+    EXPECT_EQ(static_cast<long double>(v5.Pente), static_cast<long double>(Reel6(-8.5L)));
+    EXPECT_EQ(v5.UnitePente, 1);
+    EXPECT_EQ(v5.Gauche.str(), "3.5");
+    EXPECT_EQ(v5.Droite.str(), "1.7");
+    const TVisee& v6 = *visees[5];
+    EXPECT_EQ(static_cast<long double>(v6.Longueur), 440.0L);
+    EXPECT_EQ(v6.UniteLongueur, 1);
+    const TVisee& v7 = *visees[6];
+    EXPECT_EQ(v7.Droite.str(), "0.25");
+    EXPECT_EQ(v7.Commentaire.Chaine(), "diaclase");
+    for (std::size_t i = 0; i < visees.size(); ++i)
+        if (i < 4 || i > 6) {
+            EXPECT_EQ(Champs(*visees[i]), origine[i]) << "shot " << i + 1;
+        }
+}
+
+// A new sheet typed from its first key after the start-station and gallery dialogs, and
+// after each command that moves the cursor: a junction, a shot inserted on an end row, the
+// final station and "Continuer en bas".
+TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
+{
+    const std::size_t fiches = massif->Fiches.size();
+    int informations = 0;
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        ++informations;
+        EXPECT_EQ(&d, ed->Informations);
+        ed->Informations->OKBtnClick();
+        return d.result();
+    });
+    Ouvre(nullptr);
+    EXPECT_EQ(ed->TabSet->currentIndex(), 1);
+    QTest::mouseClick(ed->Lieu, Qt::LeftButton);
+    Tape("Puits neuf");
+    QTest::mouseClick(ed->Declinaison, Qt::LeftButton);
+    Tape("1.5");
+    ed->UniteDecli->setFocus();
+    Touche(Qt::Key_Down);
+    EXPECT_EQ(ed->UniteDecli->currentText(), "°");
+
+    // The shots tab asks for the start station and the gallery, then takes the keys.
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("N", 1)}};
+    QTest::mouseClick(ed->TabSet, Qt::LeftButton, {}, ed->TabSet->tabRect(0).center());
+    EXPECT_EQ(informations, 1);
+    EXPECT_EQ(ed->Cellule(1, cPoint), "N(1)");
+    auto visee = [](const char* l, const char* a, const char* p) {
+        for (const char* t : {l, a, p}) {
+            Tape(t);
+            Touche(Qt::Key_Return);
+            QApplication::processEvents();
+        }
+    };
+    visee("12.5", "45", "-3");
+    // Enter goes on through the widths, the height and the comment to the next shot.
+    for (int k = 0; k < 4; ++k)
+        Touche(Qt::Key_Return);
+    EXPECT_EQ(ed->Ligne(), 3);
+    EXPECT_EQ(ed->Colonne(), cLongueur);
+    visee("8", "90", "5");
+
+    // A junction by a double click in the "Point" column; the next shot follows it.
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("X", 1)}, {IDialoguePoint::Valider, aide::Point("X", 2)}};
+    DoubleClic(4, cPoint);
+    ASSERT_EQ(ed->Cellule(4, 0), "->|");
+    EXPECT_EQ(ed->Cellule(5, cPoint), "X(2)");
+    EXPECT_EQ(informations, 2);
+    EXPECT_EQ(ed->Ligne(), 6);
+    visee("7", "180", "0");
+
+    // A shot inserted from the pop-up menu on the end row.
+    Popup(4, cLongueur, ed->Insrerunevise1);
+    EXPECT_EQ(ed->Cellule(4, 0), "3");
+    EXPECT_EQ(ed->Cellule(5, 0), "->|");
+    visee("4", "30", "2");
+
+    // The final station, then "Continuer en bas".
+    invite.reponses = {Bouton::OK};
+    points.reponses = {{IDialoguePoint::PointFinal, aide::Point("F", 1)}};
+    DoubleClic(8, cPoint);
+    ASSERT_EQ(ed->NbLignes(), 9);
+    EXPECT_EQ(DernierMessage(), "Toutes les valeurs en dessous de cette ligne vont être perdues.");
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("G", 1)}};
+    Menu(ed->Tableau1, ed->Continuerenbas1);
+    EXPECT_EQ(ed->Cellule(9, 0), "|->");
+    EXPECT_EQ(ed->Ligne(), 10);
+    visee("6", "270", "1");
+    invite.reponses = {Bouton::OK};
+    points.reponses = {{IDialoguePoint::PointFinal, aide::Point("H", 1)}};
+    DoubleClic(11, cPoint);
+    ASSERT_EQ(ed->Cellule(11, 0), "->|");
+    ASSERT_EQ(ed->NbLignes(), 12);
+
+    // The last value is still being typed when the sheet is finished.
+    Clic(10, cObservations);
+    Tape("fin");
+    invite.messages.clear();
+    Menu(ed->Fiche1, ed->Terminer1);
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+    EXPECT_FALSE(ed->isVisible());
+
+    const auto relu = EnregistreEtRelit();
+    ASSERT_EQ(relu->Fiches.size(), fiches + 1);
+    const TFiche* f = Lieu(*relu, "Puits neuf");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(static_cast<long double>(f->Declinaison), 1.5L);
+    ASSERT_EQ(f->Galeries.size(), 3u);
+    auto gal = [](const TGalerie& g) {
+        std::string s = TMultPageDlg::TexteStation(g.Depart).toStdString() + " ->";
+        for (int k = 1; k <= g.NbVisees; ++k) {
+            const TVisee& v = *g.Visee(k);
+            s += " " + FormatGeneral(v.Longueur, 15) + "/" + FormatGeneral(v.Azimut, 15) + "/" +
+                 FormatGeneral(v.Pente, 15) + (v.Commentaire.Longueur() ? " " + v.Commentaire.Chaine() : "");
+        }
+        return s + " -> " + TMultPageDlg::TexteStation(g.Arrivee).toStdString();
+    };
+    EXPECT_EQ(gal(*f->Galeries[0]), "N(1) -> 12.5/45/-3 8/90/5 4/30/2 -> X(1)");
+    EXPECT_EQ(gal(*f->Galeries[1]), "X(2) -> 7/180/0 -> F(1)");
+    EXPECT_EQ(gal(*f->Galeries[2]), "G(1) -> 6/270/1 fin -> H(1)");
+    EXPECT_EQ(f->Galeries[0]->Visee(1)->Gauche.str(), "");
+}
+
+// Topofil readings are shown with their decimals, and a validation stores them again as
+// they were, under a coefficient of 1 or not.
+TEST_F(Seance, LesLecturesTopofilGardentLeursDecimales)
+{
+    TFiche* f = Lieu(*massif, "Galerie haute");
+    ASSERT_NE(f, nullptr);
+    TVisee& v = *f->Galeries[0]->Visee(2);
+    v.AvecTopofil = true;
+    v.Topofil = 120.4L;
+    v.Longueur = 15.5L;
+    f->Galeries[1]->CoefTopofil = 1.002L;
+    TVisee& w = *f->Galeries[1]->Visee(1);
+    w.AvecTopofil = true;
+    w.Topofil = 1234.56L;
+    w.Longueur = 7.31L;
+    massif = EnregistreEtRelit();
+
+    Ouvre(Lieu(*massif, "Galerie haute"));
+    EXPECT_EQ(ed->Cellule(RangVisee(2), cLongueur), "120.4/135.9");
+    EXPECT_EQ(ed->Cellule(RangVisee(10), cLongueur).section('/', 0, 0), "1234.56");
+    // Something else changes, so that "Terminer" validates the sheet.
+    Clic(RangVisee(3), cObservations);
+    Tape("vu");
+    Menu(ed->Fiche1, ed->Terminer1);
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+
+    const auto relu = EnregistreEtRelit();
+    const TFiche& n = *Lieu(*relu, "Galerie haute");
+    const TVisee& v2 = *n.Galeries[0]->Visee(2);
+    EXPECT_TRUE(v2.AvecTopofil);
+    EXPECT_EQ(static_cast<long double>(v2.Topofil), static_cast<long double>(Reel6(120.4L)));
+    EXPECT_EQ(static_cast<long double>(v2.Longueur), 15.5L);
+    const TVisee& w2 = *n.Galeries[1]->Visee(1);
+    EXPECT_EQ(static_cast<long double>(w2.Topofil), static_cast<long double>(Reel6(1234.56L)));
+    EXPECT_EQ(static_cast<long double>(w2.Longueur), static_cast<long double>(Reel6(7.31L)));
+    EXPECT_EQ(n.Galeries[0]->Visee(3)->Commentaire.Chaine(), "vu");
+}
