@@ -246,28 +246,21 @@ TEST_F(ImportVisualTopoTest, ChampsSeparesParDesBlancsQuelleQueSoitLaColonne) {
     EXPECT_EQ(b.Commentaire.Chaine(), "[Galerie_des_Grands_Noms->B2]");
 }
 
-TEST_F(ImportVisualTopoTest, LigneDeViseeIncompleteOuFichierSansFiche) {
-    const std::string param = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n\n";
-    const std::vector<std::pair<std::string, std::string>> cas = {
-        {param + "A0 A0 0 0 0 * * * *\nA0 A1 4.0 10 0 * * *\n",
-         "Ligne 7 : visée incomplète : 8 champs au lieu de 9 (DE, VERS, longueur, azimut, pente, deux largeurs et deux hauteurs)"},
-        {kEnTete + "Param Topof 1.0 Degd Clino Degd 0.00 Dir,Dir,Dir\n\nA0 A1 0 100 10 0 * * * N ;1 2 3;\n",
-         "Ligne 6 : visée incomplète : 9 champs au lieu de 10 (DE, VERS, début et fin du topofil, azimut, pente, deux "
-         "largeurs et deux hauteurs)"},
-        {param + "A0 A0 0 0 0 * * * *\nA0 A1 0 10 0 * * * *\n\n[Configuration 5.02]\n",
-         "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."},
-        {param + "[Configuration 5.02]\n", "Aucune fiche n'a été importée : le fichier ne contient aucune visée."},
-    };
-    for (const auto& [contenu, message] : cas) {
-        try {
-            Importe(contenu);
-            ADD_FAILURE() << message;
-        } catch (const ErreurEchange& e) {
-            EXPECT_EQ(std::string(e.what()), message);
-        }
-        EXPECT_TRUE(massif.References.empty());
-        EXPECT_TRUE(massif.Fiches.empty());
-    }
+TEST_F(ImportVisualTopoTest, EtoileEnTeteDeBlocContinueLeBlocPrecedent) {
+    // The second block goes on from A2 and from the reading 700, with its own units.
+    Importe(kEnTete + "Param Topof 1.000 Degd Clino Degd 0.0000 Dir,Dir,Dir Std\n\nA0 A0 0 0 0 0 * * * *\n" +
+            "A0 A1 100 400 0 0 * * * *\n* A2 * 700 90 0 * * * *\n\n" +
+            "Param Topof 2.000 Gra Clino Gra 0.0000 Inv,Dir,Dir Std\n\n* A3 * 750 100 10 * * * *\n\n");
+    ASSERT_EQ(massif.Fiches.size(), 2u);
+    EXPECT_EQ(Point(Galerie(0, 0).Arrivee), "A2#1");
+    const TGalerie& g = Galerie(1, 0);
+    EXPECT_EQ(Point(g.Depart), "A2#1");
+    EXPECT_TRUE(g.Arrivee.Terminus);
+    ASSERT_EQ(g.NbVisees, 1);
+    EXPECT_NEAR(g.Visee(1)->Longueur, 100, 1e-12);  // (750 - 700) x 2
+    EXPECT_EQ(g.Visee(1)->UniteAzimut, 6);
+    EXPECT_EQ(g.Visee(1)->UnitePente, 1);
+    EXPECT_EQ(g.Visee(1)->Commentaire.Chaine(), "[A2->A3]");
 }
 
 TEST_F(ImportVisualTopoTest, TrouSansRienApresZEtConfigurationSansLigneVide) {
@@ -279,8 +272,10 @@ TEST_F(ImportVisualTopoTest, TrouSansRienApresZEtConfigurationSansLigneVide) {
 }
 
 TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact) {
+    // Unreadable values, incomplete survey lines, files that yield no sheet.
     const std::string debut = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") +
                               "\n" + L("A0", "A1", "4", "0", "0") + "\n\n";
+    const std::string param = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n\n";
     const std::vector<std::pair<std::string, std::string>> cas = {
         {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A1", "A1", "0", "0", "0") + "\n" +
              L("A1", "A2", "4,5", "0", "0"),
@@ -289,6 +284,14 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact) {
          "Ligne 8 : couleur illisible (10,vert,3) : attendu Std ou rouge,vert,bleu de 0 à 255"},
         {"Trou Gouffre,1.5\nEntree A0\n", "Ligne 1 : la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"},
         {"Trou Gouffre,1.5,2,3\nEntree A0\n", "Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo."},
+        {param + "A0 A0 0 0 0 * * * *\nA0 A1 4.0 10 0 * * *\n",
+         "Ligne 7 : visée incomplète : 8 champs au lieu de 9 (DE, VERS, longueur, azimut, pente, deux largeurs et deux hauteurs)"},
+        {kEnTete + "Param Topof 1.0 Degd Clino Degd 0.00 Dir,Dir,Dir\n\nA0 A1 0 100 10 0 * * * N ;1 2 3;\n",
+         "Ligne 6 : visée incomplète : 9 champs au lieu de 10 (DE, VERS, début et fin du topofil, azimut, pente, deux "
+         "largeurs et deux hauteurs)"},
+        {param + "A0 A0 0 0 0 * * * *\nA0 A1 0 10 0 * * * *\n\n[Configuration 5.02]\n",
+         "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."},
+        {param + "[Configuration 5.02]\n", "Aucune fiche n'a été importée : le fichier ne contient aucune visée."},
     };
     for (const auto& [contenu, message] : cas) {
         try {
