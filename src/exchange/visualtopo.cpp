@@ -246,6 +246,8 @@ LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, c
     LigneTopo t;
     t.numero = numero;
     // "*" stands for the previous line's TO, also across blocks.
+    if (mots[0] == "*" && precedente.vers.empty())
+        throw ErreurEchange(Ligne(numero, "« * » ne suit aucune visée : la station de départ manque"));
     t.de = mots[0] == "*" ? precedente.vers : mots[0];
     t.vers = mots[1];
     std::size_t k = 2;
@@ -333,6 +335,7 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
         if (i < n && configuration(i)) break;
     }
 }
+
 // First walk: junctions, dead ends and plain stations, and their indices.
 void ImportVisualTopo::Classe() {
     for (const Annonce& a : annonces_) {
@@ -454,14 +457,10 @@ void ImportVisualTopo::Construit() {
             // A line that does not start from the previous TO starts from the station it
             // names, also after a line whose FROM equals its TO: continuing the gallery
             // would merge that station with the previous one.
-            const bool ailleurs = g && l.de != dernierVers;
-            if ((!precedenteBouclee && (de.carrefour || de.culDeSac)) || ailleurs) {
-                // A gallery still open here stops at the previous TO.
-                if (g) ferme(extremite(dernierVers));
-                ouvre(extremite(l.de));
-            } else if (!g) {
-                ouvre(extremite(l.de));
-            }
+            const bool nouvelle = (!precedenteBouclee && (de.carrefour || de.culDeSac)) || (g && l.de != dernierVers);
+            // A gallery still open here stops at the previous TO.
+            if (nouvelle && g) ferme(extremite(dernierVers));
+            if (nouvelle || !g) ouvre(extremite(l.de));
             auto v = std::make_unique<TVisee>();
             if (p.topofil) {
                 v->AvecTopofil = true;

@@ -292,6 +292,7 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact) {
         {param + "A0 A0 0 0 0 * * * *\nA0 A1 0 10 0 * * * *\n\n[Configuration 5.02]\n",
          "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."},
         {param + "[Configuration 5.02]\n", "Aucune fiche n'a été importée : le fichier ne contient aucune visée."},
+        {param + "* A1 4.0 10 0 * * * *\n", "Ligne 6 : « * » ne suit aucune visée : la station de départ manque"},
     };
     for (const auto& [contenu, message] : cas) {
         try {
