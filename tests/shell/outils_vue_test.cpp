@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -23,6 +25,10 @@
 #include <QTimer>
 #include <QTest>
 #include <QToolButton>
+#include <QPaintEngine>
+#include <QPrintEngine>
+#include <QPrinter>
+#include <map>
 
 #include "calcul/drapeaux.h"
 #include "platform/canvas.h"
@@ -99,6 +105,59 @@ public:
 
 private:
     GenreVue genre_;
+};
+
+// A printer whose engines only count: the pages begun and the copy count the device
+// would make of each.
+class PeintureComptee : public QPaintEngine {
+public:
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPath(const QPainterPath&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF&, const QTextItem&) override {}
+    Type type() const override { return QPaintEngine::User; }
+};
+
+class ImpressionComptee : public QPrintEngine {
+public:
+    int pages = 0;
+    std::map<PrintEnginePropertyKey, QVariant> proprietes;
+    void setProperty(PrintEnginePropertyKey cle, const QVariant& valeur) override { proprietes[cle] = valeur; }
+    QVariant property(PrintEnginePropertyKey cle) const override
+    {
+        const auto i = proprietes.find(cle);
+        return i == proprietes.end() ? QVariant() : i->second;
+    }
+    bool newPage() override
+    {
+        ++pages;
+        return true;
+    }
+    bool abort() override { return false; }
+    int metric(QPaintDevice::PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case QPaintDevice::PdmWidth: return 4960;
+        case QPaintDevice::PdmHeight: return 7016;
+        case QPaintDevice::PdmWidthMM: return 210;
+        case QPaintDevice::PdmHeightMM: return 297;
+        case QPaintDevice::PdmDepth: return 32;
+        case QPaintDevice::PdmNumColors: return 1 << 24;
+        case QPaintDevice::PdmDevicePixelRatio: return 1;
+        case QPaintDevice::PdmDevicePixelRatioScaled: return 1 * static_cast<int>(QPaintDevice::devicePixelRatioFScale());
+        default: return 600;
+        }
+    }
+    QPrinter::PrinterState printerState() const override { return QPrinter::Active; }
+    int CopiesParPage() const { return property(PPK_CopyCount).isValid() ? property(PPK_CopyCount).toInt() : 1; }
+};
+
+class PrinterCompte : public QPrinter {
+public:
+    PrinterCompte(ImpressionComptee& i, PeintureComptee& p) { setEngines(&i, &p); }
 };
 
 class OutilsVue : public ::testing::Test {
@@ -213,6 +272,97 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     EXPECT_FALSE(apercu);
     EXPECT_EQ(invite.messages.size(), 2u);
     EXPECT_TRUE(v->pages.size() == 1u);
+}
+
+TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)
+{
+    VueEssai* v;
+    Fenetre(GenreVue::Plan, v);
+    PeintureComptee peinture;
+    ImpressionComptee impression;
+    auto printer = std::make_unique<PrinterCompte>(impression, peinture);
+    // The print dialog leaves its copy count on the printer.
+    printer->setCopyCount(2);
+    f->FixeImprimante(std::make_unique<ImprimanteQt>(std::move(printer)));
+    DialogueImpression choix;
+    choix.copies = 2;
+    invite.impressions.push_back(choix);
+    f->Imprimer1Click();
+    // The program prints each copy: two pages drawn, each made once by the device.
+    EXPECT_EQ(v->pages.size(), 2u);
+    EXPECT_EQ(impression.pages + 1, 2);
+    EXPECT_EQ(impression.CopiesParPage(), 1);
+    EXPECT_EQ((impression.pages + 1) * impression.CopiesParPage(), 2);
+    f->FixeImprimante(std::make_unique<ImprimanteFactice>());
+}
+
+TEST_F(OutilsVue, UnPDFInterrompuNeLaissePasDeDocumentComplet)
+{
+    VueEssai* v;
+    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    v->colonnes = 3;
+    const QString nom = dirU.path() + QStringLiteral("/plan.pdf");
+    {
+        QFile ancien(nom);
+        ASSERT_TRUE(ancien.open(QIODevice::WriteOnly));
+        ancien.write("ancien");
+    }
+    f->FixeImprimante(std::make_unique<ImprimanteQt>(nom.toStdString()));
+    auto lu = [&] {
+        QFile fichier(nom);
+        return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
+    };
+    // "Interrompre" after the first page: the file of that name is the one that was there.
+    auto arret = QObject::connect(a, &TAfficheur::PageImprimee, [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); });
+    a->Imprime(0, 0, 1, f->Marge);
+    QObject::disconnect(arret);
+    EXPECT_EQ(v->pages.size(), 1u);
+    EXPECT_EQ(lu(), QByteArray("ancien"));
+    EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
+    // The whole job replaces it.
+    a->Imprime(0, 0, 1, f->Marge);
+    EXPECT_EQ(v->pages.size(), 4u);
+    EXPECT_TRUE(lu().startsWith("%PDF"));
+    EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
+}
+
+TEST_F(OutilsVue, UnGlissementFinitASonBoutonOuQuandUnMenuSOuvre)
+{
+    VueEssai* v;
+    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(a));
+    const QPoint p(50, 50);
+    for (QAction* outil : {f->Rotation, f->Zoom}) {
+        outil->setChecked(true);
+        // A right press starts a drag, then the window system asks for the context menu,
+        // which ends it.
+        QTest::mousePress(a->Image2, Qt::RightButton, {}, p);
+        EXPECT_TRUE(a->Glisse);
+        QContextMenuEvent demande(QContextMenuEvent::Mouse, p, a->Image2->mapToGlobal(p));
+        QApplication::sendEvent(a->Image2, &demande);
+        EXPECT_TRUE(a->PopupMenu1->isVisible());
+        EXPECT_FALSE(a->Glisse);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        QTest::keyClick(a->PopupMenu1, Qt::Key_Escape);
+        EXPECT_FALSE(a->PopupMenu1->isVisible());
+        QTest::mouseRelease(a->Image2, Qt::RightButton, {}, p);
+        // The bare mouse moves nothing afterwards.
+        const int designations = static_cast<int>(v->designations.size());
+        QTest::mouseMove(a->Image2, p + QPoint(30, 20));
+        EXPECT_FALSE(a->Glisse);
+        EXPECT_EQ(static_cast<int>(v->designations.size()), designations);
+
+        // A left drag ends at the left release, not at another button's.
+        QTest::mousePress(a->Image2, Qt::LeftButton, {}, p);
+        EXPECT_TRUE(a->Glisse);
+        QTest::mousePress(a->Image2, Qt::MiddleButton, Qt::NoModifier, p + QPoint(5, 0));
+        QTest::mouseRelease(a->Image2, Qt::MiddleButton, Qt::NoModifier, p + QPoint(5, 0));
+        EXPECT_TRUE(a->Glisse);
+        QTest::mouseRelease(a->Image2, Qt::LeftButton, {}, p + QPoint(3, 0));
+        EXPECT_FALSE(a->Glisse);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        outil->setChecked(false);
+    }
 }
 
 TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)

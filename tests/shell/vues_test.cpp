@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QAbstractItemView>
 #include <QToolBar>
+#include <QToolButton>
+#include <QMenuBar>
 #include <deque>
 #include <functional>
 
@@ -35,6 +37,11 @@
 #include "shell/animation.h"
 #include "shell/dialogues_calcul.h"
 #include "shell/form1.h"
+#include "shell/outils_3d.h"
+#include "platform/modal.h"
+#include "scene3d/panneau.h"
+#include "scene3d/scene.h"
+#include "views/vue_relief.h"
 #include "views/contexte.h"
 #include "views/plan.h"
 
@@ -836,4 +843,149 @@ TEST_F(Vues, ExpertDeCoupe)
     ASSERT_TRUE(CalculsFinis(*f));
     f->Expert1->trigger();
     EXPECT_EQ(r.autres, QStringList{QStringLiteral("karst::TExpert")});
+}
+
+namespace {
+
+// The colours of the scene's entities, in order.
+std::vector<CouleurOctets> Couleurs(const TPerspective& p)
+{
+    std::vector<CouleurOctets> r;
+    for (const auto& e : p.Scene->Entities)
+        r.push_back(e->Color);
+    return r;
+}
+
+}  // namespace
+
+// The 3D panel needs an X display: these run on the virtual X server, not offscreen.
+class VuesX11 : public Vues {
+protected:
+    void SetUp() override
+    {
+        Vues::SetUp();
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "the OpenGL panel needs an X display";
+    }
+};
+
+TEST_F(VuesX11, LaTroisDSuitChaqueChangement)
+{
+    auto f = Cree();
+    Repondeur r;
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    ASSERT_TRUE(CalculsFinis(*f));
+    f->Relief1->trigger();
+    auto* a = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+    ASSERT_NE(a, nullptr);
+    auto& p = static_cast<TPerspective&>(*a->Graphique);
+    TOutils_3D& outils = Outils3D(*f);
+    ASSERT_TRUE(outils.isVisible());
+
+    // A model once built carries a mark; a rebuilt one has lost it.
+    const std::array<float, 3> marque{0.25f, 0.5f, 0.75f};
+    auto marque_ = [&] { p.Scene->Background = marque; };
+    auto reconstruit = [&] { return QTest::qWaitFor([&] { return p.Scene && !(p.Scene->Background == marque); }, 5000); };
+
+    // "3D" ticked by the user: the model is built.
+    QTest::mouseClick(outils.OpenGL, Qt::LeftButton);
+    ASSERT_TRUE(a->Mode3D());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.Scene != nullptr; }, 5000));
+    ASSERT_FALSE(p.Scene->Entities.empty());
+    const std::vector<CouleurOctets> normales = Couleurs(p);
+
+    // "Contrainte": the tubes take the deformation colours.
+    marque_();
+    auto* contrainte = qobject_cast<QToolButton*>(f->ToolBar4->widgetForAction(f->Contrainte));
+    ASSERT_NE(contrainte, nullptr);
+    QTest::mouseClick(contrainte, Qt::LeftButton);
+    ASSERT_TRUE(f->Contrainte->isChecked());
+    ASSERT_TRUE(reconstruit());
+    EXPECT_NE(Couleurs(p), normales);
+    const std::size_t tubes = p.Scene->Entities.size();
+
+    // The perspective options with "Cylindres" ticked: one more entity per station.
+    marque_();
+    PiloteModalInstalle pilote([](QDialog& d) {
+        auto* cylindre = d.findChild<QCheckBox*>(QStringLiteral("Cylindre"));
+        EXPECT_NE(cylindre, nullptr);
+        if (cylindre && !cylindre->isChecked())
+            cylindre->click();
+        return int(QDialog::Accepted);
+    });
+    a->Proprits1Click();
+    ASSERT_TRUE(f->OptionsRelief.Cylindre);
+    ASSERT_TRUE(reconstruit());
+    EXPECT_GT(p.Scene->Entities.size(), tubes);
+
+    // A finished computation.
+    marque_();
+    f->Calculrapide1Click();
+    ASSERT_TRUE(CalculsFinis(*f));
+    EXPECT_TRUE(reconstruit());
+}
+
+TEST_F(VuesX11, StereoTroisDEtPaletteAuClavier)
+{
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    Repondeur r;
+    ASSERT_TRUE(CalculsFinis(*f));
+    f->Relief1->trigger();
+    auto* a = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+    ASSERT_NE(a, nullptr);
+    auto& p = static_cast<TPerspective&>(*a->Graphique);
+    TOutils_3D& outils = Outils3D(*f);
+    ASSERT_TRUE(outils.isVisible());
+    auto fond = [&] { return a->PanelFond->palette().color(QPalette::Window); };
+
+    // Stéréo, then 3D, then back to 2D: the white drawing, Stéréo unticked.
+    QTest::mouseClick(outils.stereo, Qt::LeftButton);
+    EXPECT_TRUE(p.Stereo);
+    EXPECT_EQ(fond(), QColor(Qt::black));
+    QTest::mouseClick(outils.OpenGL, Qt::LeftButton);
+    EXPECT_TRUE(a->Mode3D());
+    EXPECT_FALSE(outils.stereo->isChecked());
+    EXPECT_FALSE(p.Stereo);
+    QTest::mouseClick(outils.OpenGL, Qt::LeftButton);
+    EXPECT_FALSE(a->Mode3D());
+    EXPECT_FALSE(p.Stereo);
+    EXPECT_EQ(fond(), QColor(Qt::white));
+    EXPECT_FALSE(outils.Arriere->isEnabled());
+
+    // In 3D with the menu bar there: Alt pressed and released on the panel puts the
+    // sideways movement down and back, and Ctrl after it still reaches the panel.
+    ASSERT_TRUE(f->menuBar()->isVisible());
+    QTest::mouseClick(outils.OpenGL, Qt::LeftButton);
+    ASSERT_TRUE(a->Mode3D());
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    a->Panneau3D->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(a->Panneau3D));
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_EQ(outils.Mouvement(), Mouvement3D::Lateral);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Alt, Qt::NoModifier);
+    EXPECT_EQ(outils.Mouvement(), Mouvement3D::Translation);
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(a->Panneau3D));
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_EQ(outils.Mouvement(), Mouvement3D::Rotation);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Control, Qt::NoModifier);
+    EXPECT_EQ(outils.Mouvement(), Mouvement3D::Translation);
+
+    // Ctrl on the palette itself.
+    outils.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&outils));
+    outils.OpenGL->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(outils.OpenGL));
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_EQ(outils.Mouvement(), Mouvement3D::Rotation);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Control, Qt::NoModifier);
+    EXPECT_EQ(outils.Mouvement(), Mouvement3D::Translation);
+
+    // Closing the window in 3D: the box unticked and the movement buttons disabled.
+    qobject_cast<QMdiSubWindow*>(a->parentWidget())->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f->VuePerspective.isNull(); }, 5000));
+    EXPECT_FALSE(outils.OpenGL->isChecked());
+    for (QToolButton* b : {outils.Rotation, outils.Translation, outils.Lateral, outils.Horizontal, outils.Arriere})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
 }
