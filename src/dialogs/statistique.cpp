@@ -188,7 +188,13 @@ int TfrmRose::SecteurAzimut(long double azimut, int unite)
     long double r = (unite == 1 || unite == 6) ? azimut / 200 * pi : azimut / 180 * pi;
     if (unite == 5 || unite == 6)
         r += pi;
-    long long b = static_cast<long long>(Trunc(r * 180 / pi)) % 360;
+    long double degres = r * 180 / pi;
+    // The round trip through radians leaves a whole bearing a hair below itself (200
+    // comes back as 199.999...), which truncation would put in the sector below.
+    const long double entier = Round(degres);
+    if (std::fabs(degres - entier) < 1e-9L)
+        degres = entier;
+    long long b = static_cast<long long>(Trunc(degres)) % 360;
     // An azimuth below zero counts in the sector of the same direction.
     if (b < 0)
         b += 360;

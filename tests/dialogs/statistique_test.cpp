@@ -136,3 +136,35 @@ TEST_F(Statistiques, DessinDeLaRose)
     EXPECT_EQ(c.Pixel(150, 150), kBlanc);           // the central disc
     EXPECT_EQ(c.Pixel(2, 2), 0xF0F0F0u);            // the face around
 }
+
+// Every whole bearing, whatever its unit, counts in the sector that holds it: the round trip
+// through radians must not push it into the sector below.
+TEST_F(Statistiques, RoseDesAzimutsEntiers)
+{
+    TFiche& f = FicheDeTirs(m, {{5, 0, 0, 0, -5}});
+    TVisee& v = *f.Galeries[0]->Visee(1);
+    TStatistique s(m);
+    s.Fiches = {&f};
+    Statistique = &s;
+    TfrmRose r;
+    r.resize(200, 230);
+    auto secteur = [&](int unite, int valeur) {
+        v.UniteAzimut = static_cast<uint8_t>(unite);
+        v.Azimut = valeur;
+        r.ComputeRose();
+        for (int k = 0; k < 36; ++k)
+            if (r.Secteurs[static_cast<std::size_t>(k)] == 2)
+                return k;
+        return -1;
+    };
+    for (int a = 0; a < 360; ++a) {
+        EXPECT_EQ(secteur(0, a), a / 10) << a << " degrees";
+        EXPECT_EQ(secteur(5, a), (a + 180) % 360 / 10) << a << " reversed degrees";
+    }
+    for (int g = 0; g < 400; ++g) {
+        const int dixiemes = g * 9;  // the bearing in tenths of a degree, a whole number
+        EXPECT_EQ(secteur(1, g), dixiemes / 100) << g << " grads";
+        EXPECT_EQ(secteur(6, g), (dixiemes + 1800) % 3600 / 100) << g << " reversed grads";
+    }
+    Statistique = nullptr;
+}
