@@ -71,17 +71,17 @@ TInformations::TInformations(QWidget* parent) : QDialog(parent)
 void TInformations::ChargeFiche(const TEco& commentaire, Reel6 coefficient, Reel6 coefTopofil)
 {
     Info->setText(DepuisCp1252(commentaire.Chaine()));
-    Deformation->setText(QString::fromStdString(FormatGeneral(coefficient, 3)));
-    Topofil->setText(QString::fromStdString(FormatGeneral(coefTopofil, 5)));
+    MontreReel(Deformation, coefficient, 3);
+    MontreReel(Topofil, coefTopofil, 5);
 }
 
 void TInformations::EnregistreFiche(TEco& commentaire, Reel6& coefficient, Reel6& coefTopofil) const
 {
     commentaire.Affecte(VersCp1252(Info->text()));
     long double v = 0;
-    if (LitReelStockable(VersCp1252(Deformation->text()), v))
+    if (LitReelMontre(Deformation, v))
         coefficient = v;
-    if (LitReelStockable(VersCp1252(Topofil->text()), v))
+    if (LitReelMontre(Topofil, v))
         coefTopofil = v;
 }
 

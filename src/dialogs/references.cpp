@@ -172,9 +172,9 @@ void TReference::Remplit(const TMassif& massif)
         const TPointTopo& p = *massif.References[static_cast<std::size_t>(r)];
         FixeCellule(StringGrid1, r, 0, DepuisCp1252(p.Nom.Chaine()));
         FixeCellule(StringGrid1, r, 1, QString::fromStdString(FormatEntier(p.Indice)));
-        FixeCellule(StringGrid1, r, 2, QString::fromStdString(FormatGeneral(p.X, 9)));
-        FixeCellule(StringGrid1, r, 3, QString::fromStdString(FormatGeneral(p.Y, 9)));
-        FixeCellule(StringGrid1, r, 4, QString::fromStdString(FormatGeneral(p.Z, 7)));
+        MontreReel(StringGrid1->item(r, 2), p.X, 9);
+        MontreReel(StringGrid1->item(r, 3), p.Y, 9);
+        MontreReel(StringGrid1->item(r, 4), p.Z, 7);
     }
     StringGrid1->setCurrentCell(0, 0);
     StringGrid1Click();
@@ -192,10 +192,14 @@ void TReference::Lit(TMassif& massif) const
         long long indice = 0;
         if (LitEntier(VersCp1252(Cellule(StringGrid1, r, 1)), indice) && IndiceValide(static_cast<int>(indice)))
             p->Indice = static_cast<uint8_t>(indice);
-        long double v = 0;
-        p->X = LitReelStockable(VersCp1252(Cellule(StringGrid1, r, 2)), v) ? v : 0;
-        p->Y = LitReelStockable(VersCp1252(Cellule(StringGrid1, r, 3)), v) ? v : 0;
-        p->Z = LitReelStockable(VersCp1252(Cellule(StringGrid1, r, 4)), v) ? v : 0;
+        auto reel = [&](int c) -> long double {
+            long double v = 0;
+            const QTableWidgetItem* i = StringGrid1->item(r, c);
+            return i && LitReelMontre(i, v) ? v : 0;
+        };
+        p->X = reel(2);
+        p->Y = reel(3);
+        p->Z = reel(4);
         massif.AjouteReference(std::move(p));
     }
 }
@@ -223,11 +227,14 @@ void TReference::SupprimerClick()
     if (courante < 0)
         return;
     const int dernier = StringGrid1->rowCount() - 1;
+    // Each cell moves whole, with the value it shows.
     for (int r = courante; r < dernier; ++r)
-        for (int c = 0; c < kColonnes; ++c)
-            FixeCellule(StringGrid1, r, c, Cellule(StringGrid1, r + 1, c));
+        for (int c = 0; c < kColonnes; ++c) {
+            const QTableWidgetItem* dessous = StringGrid1->item(r + 1, c);
+            StringGrid1->setItem(r, c, dessous ? dessous->clone() : new QTableWidgetItem);
+        }
     for (int c = 0; c < kColonnes; ++c)
-        FixeCellule(StringGrid1, dernier, c, QString());
+        StringGrid1->setItem(dernier, c, new QTableWidgetItem);
 }
 
 void TReference::OKBtnClick()
@@ -304,19 +311,22 @@ TDeclinaisonDefaut::TDeclinaisonDefaut(const std::string& repProgramme, QWidget*
 
 void TDeclinaisonDefaut::Remplit(const TMassif& m)
 {
-    Edit1->setText(QString::fromStdString(FormatGeneral(m.Origine_Declinaison, 5)));
-    Edit2->setText(QString::fromStdString(FormatGeneral(m.Variation_Declinaison, 5)));
-    Edit3->setText(QString::fromStdString(FormatGeneral(m.Angle_Geodesique, 5)));
+    MontreReel(Edit1, m.Origine_Declinaison, 5);
+    MontreReel(Edit2, m.Variation_Declinaison, 5);
+    MontreReel(Edit3, m.Angle_Geodesique, 5);
     FixeDate(MaskEdit1, m.Date_Declinaison);
     GeodesiqueModifie = false;
 }
 
 void TDeclinaisonDefaut::Lit(TMassif& m) const
 {
-    long double v = 0;
-    m.Origine_Declinaison = LitReelStockable(VersCp1252(Edit1->text()), v) ? v : 0;
-    m.Variation_Declinaison = LitReelStockable(VersCp1252(Edit2->text()), v) ? v : 0;
-    m.Angle_Geodesique = LitReelStockable(VersCp1252(Edit3->text()), v) ? v : 0;
+    auto reel = [](const QLineEdit* e) -> long double {
+        long double v = 0;
+        return LitReelMontre(e, v) ? v : 0;
+    };
+    m.Origine_Declinaison = reel(Edit1);
+    m.Variation_Declinaison = reel(Edit2);
+    m.Angle_Geodesique = reel(Edit3);
     m.Date_Declinaison = LitDate(MaskEdit1);
 }
 
@@ -469,12 +479,19 @@ bool EditeDeclinaisons(TMassif& massif, const std::string& repProgramme, QWidget
     d.Remplit(massif);
     if (ExecuteModal(d) != QDialog::Accepted)
         return false;
+    const Reel6 origine = massif.Origine_Declinaison, variation = massif.Variation_Declinaison,
+                angle = massif.Angle_Geodesique;
+    const TexteDate date = massif.Date_Declinaison;
     d.Lit(massif);
-    massif.Enregistre = false;
     if (d.GeodesiqueModifie)
         for (TFiche* f : massif.Fiches)
             if (f)
                 f->Calcule(massif.Angle_Geodesique);
+    // Values confirmed as they were leave the massif as it was.
+    if (massif.Origine_Declinaison == origine && massif.Variation_Declinaison == variation &&
+        massif.Angle_Geodesique == angle && massif.Date_Declinaison == date)
+        return false;
+    massif.Enregistre = false;
     return true;
 }
 

@@ -86,7 +86,7 @@ public:
 // The commands of the main window. Each shows its dialog over the open massif and, on
 // confirmation, writes the values back and marks the massif modified; true then, and the
 // caller asks for a computation. The declinations reduce every sheet again when the
-// geodesic angle was changed.
+// geodesic angle was changed, and count as a change only when a value differs.
 bool EditeReferences(TMassif& massif, QWidget* parent = nullptr);
 bool EditeDeclinaisons(TMassif& massif, const std::string& repProgramme, QWidget* parent = nullptr);
 

@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidgetItem>
 #include <QVBoxLayout>
 #include <cmath>
 #include <limits>
@@ -130,12 +131,59 @@ int LitEntierEdition(const QLineEdit* e) { return ChaineEnEntier(VersCp1252(e->t
 
 int16_t LitMot(const QLineEdit* e) { return static_cast<int16_t>(static_cast<uint16_t>(LitEntierEdition(e))); }
 
-void MontreReel(QLineEdit* e, long double v, int precision)
+namespace {
+
+const char* const kReelMontre = "ReelMontre";
+constexpr int kRoleReelMontre = Qt::UserRole + 40;
+
+// The text shown for a value, remembered beside it in `memoire`.
+QString TexteMontre(long double v, int precision, int chiffresExposant, QVariant& memoire)
 {
-    e->setText(QString::fromStdString(FormatGeneral(v, precision)));
+    const QString texte = QString::fromStdString(FormatGeneral(v, precision, chiffresExposant));
+    memoire = QVariantList{texte, static_cast<double>(v)};
+    return texte;
 }
 
-long double LitReelEdition(const QLineEdit* e) { return ChaineEnReel(VersCp1252(e->text())); }
+bool ValeurMontree(const QString& texte, const QVariant& memoire, long double& v)
+{
+    const QVariantList l = memoire.toList();
+    if (l.size() != 2 || l[0].toString() != texte)
+        return false;
+    v = l[1].toDouble();
+    return true;
+}
+
+}  // namespace
+
+void MontreReel(QLineEdit* e, long double v, int precision, int chiffresExposant)
+{
+    QVariant memoire;
+    e->setText(TexteMontre(v, precision, chiffresExposant, memoire));
+    e->setProperty(kReelMontre, memoire);
+}
+
+void MontreReel(QTableWidgetItem* c, long double v, int precision, int chiffresExposant)
+{
+    QVariant memoire;
+    c->setText(TexteMontre(v, precision, chiffresExposant, memoire));
+    c->setData(kRoleReelMontre, memoire);
+}
+
+long double LitReelEdition(const QLineEdit* e)
+{
+    long double v = 0;
+    return ValeurMontree(e->text(), e->property(kReelMontre), v) ? v : ChaineEnReel(VersCp1252(e->text()));
+}
+
+bool LitReelMontre(const QLineEdit* e, long double& v)
+{
+    return ValeurMontree(e->text(), e->property(kReelMontre), v) || LitReelStockable(VersCp1252(e->text()), v);
+}
+
+bool LitReelMontre(const QTableWidgetItem* c, long double& v)
+{
+    return ValeurMontree(c->text(), c->data(kRoleReelMontre), v) || LitReelStockable(VersCp1252(c->text()), v);
+}
 
 void MontreTexte(QLineEdit* e, const std::string& texte) { e->setText(DepuisCp1252(texte)); }
 

@@ -28,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QWidget;
 class QTabWidget;
+class QTableWidgetItem;
 class QLayout;
 
 namespace karst {
@@ -111,8 +112,16 @@ QImage ImageCouleur(Couleur couleur);
 void MontreEntier(QLineEdit* e, long long v);
 int LitEntierEdition(const QLineEdit* e);
 int16_t LitMot(const QLineEdit* e);
-void MontreReel(QLineEdit* e, long double v, int precision);
+// A real shows with fewer digits than it holds; the control remembers the value with the
+// text shown for it, and that text read back unchanged gives the value itself, so that a
+// value confirmed as it was stays exactly as it was.
+void MontreReel(QLineEdit* e, long double v, int precision, int chiffresExposant = 0);
+void MontreReel(QTableWidgetItem* c, long double v, int precision, int chiffresExposant = 0);
 long double LitReelEdition(const QLineEdit* e);
+// The value shown when the text is unchanged, otherwise the typed value; false when that is
+// not a real the six-byte format can hold.
+bool LitReelMontre(const QLineEdit* e, long double& v);
+bool LitReelMontre(const QTableWidgetItem* c, long double& v);
 // Texts of the options are Windows-1252.
 void MontreTexte(QLineEdit* e, const std::string& texte);
 std::string LitTexte(const QLineEdit* e);

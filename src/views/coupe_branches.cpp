@@ -13,6 +13,7 @@
 #include "survey/coupe.h"
 #include "survey/nombres.h"
 #include "views/contexte.h"
+#include "views/controles.h"
 #include "views/coupe_branches.h"
 #include "views/coupe_geometrie.h"
 #include "views/coupe_vue.h"
@@ -198,20 +199,22 @@ bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie) {
     TNvlle_Branche& d = Nvlle_Branche();
     d.setWindowTitle(QStringLiteral("Décaler une branche"));
     d.ChoixVisibles(false);
-    d.Horizontal->setText(DepuisCp1252(FormatGeneral(g.CoupeX0, 6, 2)));
-    d.Vertical->setText(DepuisCp1252(FormatGeneral(g.CoupeZ0, 4, 1)));
+    MontreReel(d.Horizontal, g.CoupeX0, 6, 2);
+    MontreReel(d.Vertical, g.CoupeZ0, 4, 1);
     if (!contexte_.MontreModal(d)) return false;
     long double x, z;
-    if (!LitReel(VersCp1252(d.Horizontal->text()), x) || !LitReel(VersCp1252(d.Vertical->text()), z)) return false;
+    if (!LitReelMontre(d.Horizontal, x) || !LitReelMontre(d.Vertical, z)) return false;
     const Reel6 rx = x, rz = z;
-    bool racine = false;
+    bool racine = false, change = false;
     for (TPointCoupe* r : m.Coupe)
         if (r->Fiche == fiche && r->Galerie == galerie) {
+            change = change || r->X != rx || r->Z != rz;
             r->X = rx;
             r->Z = rz;
             racine = true;
         }
-    if (racine) return true;
+    // A branch start left where it was is no change.
+    if (racine) return change;
     // A continuation becomes a branch start where it stands.
     auto r = std::make_unique<TPointCoupe>();
     r->X = rx;

@@ -176,8 +176,8 @@ void TExpert::FormShow() {
     if (!g.DansCoupe || loin.Terminus) return;
     Nouvelle->setChecked(false);
     Gauche->setChecked(g.GaucheDroite);
-    Horizontal->setText(DepuisCp1252(FormatGeneral(g.CoupeX1, 6, 2)));
-    Vertical->setText(DepuisCp1252(FormatGeneral(g.CoupeZ0, 4, 1)));
+    MontreReel(Horizontal, g.CoupeX1, 6, 2);
+    MontreReel(Vertical, g.CoupeZ0, 4, 1);
     Nom_Depart->setText(DepuisCp1252(loin.Nom.Chaine()));
     Indice_depart->setText(QString::number(loin.Indice));
 }
@@ -331,8 +331,8 @@ bool TExpert::Construit() {
             AjouteSuite(*precedente, f.Ordre, gi);
         } else {
             auto racine = std::make_unique<TPointCoupe>();
-            racine->X = ChaineEnReel(Texte(Horizontal));
-            racine->Z = ChaineEnReel(Texte(Vertical));
+            racine->X = LitReelEdition(Horizontal);
+            racine->Z = LitReelEdition(Vertical);
             const TPointTopo& entree = parDepart ? g.Depart : g.Arrivee;
             racine->Nom.Copie(entree.Nom);
             racine->Indice = entree.Indice;

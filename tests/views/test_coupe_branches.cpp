@@ -6,7 +6,9 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QApplication>
 #include <QRadioButton>
+#include <QTest>
 
 #include "platform/interlocuteur.h"
 #include "survey/coupe.h"
@@ -323,3 +325,51 @@ TEST(NouvelleBrancheDialogue, OffsetKeys) {
 }
 
 }  // namespace
+
+// The offsets show with fewer digits than they hold: confirmed as shown, they stay exactly as
+// they were and the massif is not changed.
+TEST_F(Branches, ShiftConfirmedUnchangedKeepsTheOffsets) {
+    FenetreFactice fenetre;
+    ASSERT_TRUE(Nouvelle(f1, 0, "12.3456789", "1234.5", true, 0));
+    ctx.massif.PlaceCoupe();
+    ctx.massif.Enregistre = true;
+    QString h, v;
+    // The user opens the dialog and presses Enter.
+    ctx.modal = [&](QDialog& d) {
+        auto& n = static_cast<TNvlle_Branche&>(d);
+        h = n.Horizontal->text(), v = n.Vertical->text();
+        d.show();
+        QApplication::setActiveWindow(&d);
+        n.Horizontal->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        const bool ok = d.result() == QDialog::Accepted;
+        d.hide();
+        return ok;
+    };
+    fenetre.galerie = 0;
+    EXPECT_FALSE(CommandeBranche(CommandeCoupe::Decaler, vue, ctx, fenetre));
+    EXPECT_EQ(h, "12.3457");
+    EXPECT_EQ(v, "1235");
+    ASSERT_EQ(ctx.massif.Coupe.size(), 1u);
+    EXPECT_EQ(ctx.massif.Coupe[0]->X.d(), Reel6(12.3456789L).d());
+    EXPECT_EQ(ctx.massif.Coupe[0]->Z.d(), 1234.5);
+    EXPECT_TRUE(ctx.massif.Enregistre);
+
+    // A value typed over the one shown is taken as typed.
+    ctx.modal = [&](QDialog& d) {
+        auto& n = static_cast<TNvlle_Branche&>(d);
+        d.show();
+        QApplication::setActiveWindow(&d);
+        n.Vertical->setFocus();
+        n.Vertical->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "1236");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        const bool ok = d.result() == QDialog::Accepted;
+        d.hide();
+        return ok;
+    };
+    EXPECT_TRUE(CommandeBranche(CommandeCoupe::Decaler, vue, ctx, fenetre));
+    EXPECT_EQ(ctx.massif.Coupe[0]->Z.d(), 1236);
+    EXPECT_EQ(ctx.massif.Coupe[0]->X.d(), Reel6(12.3456789L).d());
+    EXPECT_FALSE(ctx.massif.Enregistre);
+}
