@@ -1,9 +1,11 @@
 #include "dialogs/exploreur.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
@@ -11,6 +13,7 @@
 #include <QSplitter>
 #include <QStackedLayout>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -101,30 +104,70 @@ ArbreExplorateur::ArbreExplorateur(TExploreur& e, QWidget* parent) : QTreeWidget
 }
 
 namespace {
-// The explorer knows what is dragged (the tree's folder or the list's selection): a drag
-// carries only its source.
-void Glisse(QWidget* source)
+
+const QString kTypeGlisse = QStringLiteral("application/x-karstomat-explorateur");
+
+// What a drag carries: the control it leaves (the explorer knows what is dragged there: the
+// tree's folder or the list's selection) and the process, so that a drop from another
+// running program is no drop of ours.
+QByteArray MarqueGlisse(TExploreur::Controle source)
+{
+    return (source == TExploreur::Controle::Arbre ? QByteArrayLiteral("arbre ") : QByteArrayLiteral("liste ")) +
+           QByteArray::number(QCoreApplication::applicationPid());
+}
+
+void Glisse(QWidget* source, TExploreur::Controle controle)
 {
     auto* d = new QDrag(source);
     auto* m = new QMimeData;
-    m->setData(QStringLiteral("application/x-karstomat-explorateur"), QByteArray());
+    m->setData(kTypeGlisse, MarqueGlisse(controle));
     d->setMimeData(m);
-    d->exec(Qt::MoveAction);
+    ExecuteGlisse(*d, Qt::MoveAction);
 }
-}  // namespace
 
-void ArbreExplorateur::startDrag(Qt::DropActions) { Glisse(this); }
-
-namespace {
-TExploreur::Controle SourceGlisse(TExploreur& e, QObject* source)
+TExploreur::Controle SourceGlisse(const QMimeData* m)
 {
-    if (source == e.TreeView1)
-        return TExploreur::Controle::Arbre;
-    if (source && (source == e.ListView1->VueIcones() || source == e.ListView1->VueDetail()))
-        return TExploreur::Controle::Liste;
+    if (!m)
+        return TExploreur::Controle::Aucun;
+    const QByteArray marque = m->data(kTypeGlisse);
+    for (const auto c : {TExploreur::Controle::Arbre, TExploreur::Controle::Liste})
+        if (marque == MarqueGlisse(c))
+            return c;
     return TExploreur::Controle::Aucun;
 }
+
 }  // namespace
+
+void ArbreExplorateur::startDrag(Qt::DropActions) { Glisse(this, TExploreur::Controle::Arbre); }
+
+QTreeWidgetItem* ArbreExplorateur::Noeud(const QModelIndex& i) const { return itemFromIndex(i); }
+
+// ---- in-place renaming ----
+
+DelegueNom::DelegueNom(std::function<void(const QModelIndex&, const std::string&)> valide, QObject* parent)
+    : QStyledItemDelegate(parent), valide_(std::move(valide))
+{
+}
+
+QWidget* DelegueNom::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    ++editeurs_;
+    return QStyledItemDelegate::createEditor(parent, option, index);
+}
+
+void DelegueNom::destroyEditor(QWidget* editeur, const QModelIndex& index) const
+{
+    --editeurs_;
+    QStyledItemDelegate::destroyEditor(editeur, index);
+}
+
+void DelegueNom::setModelData(QWidget* editeur, QAbstractItemModel*, const QModelIndex& index) const
+{
+    // The name is not written into the item: the explorer renames the folder's sheets, and
+    // the item shows the new name once that is done.
+    if (auto* e = qobject_cast<QLineEdit*>(editeur))
+        valide_(index, VersCp1252(e->text()));
+}
 
 void ArbreExplorateur::dragEnterEvent(QDragEnterEvent* ev)
 {
@@ -135,7 +178,7 @@ void ArbreExplorateur::dragEnterEvent(QDragEnterEvent* ev)
 void ArbreExplorateur::dragMoveEvent(QDragMoveEvent* ev)
 {
     QTreeWidgetItem* cible = itemAt(ev->position().toPoint());
-    if (e_.TreeView1DragOver(SourceGlisse(e_, ev->source()), cible)) {
+    if (e_.TreeView1DragOver(SourceGlisse(ev->mimeData()), cible)) {
         ev->setDropAction(Qt::MoveAction);
         ev->accept();
     } else {
@@ -145,7 +188,7 @@ void ArbreExplorateur::dragMoveEvent(QDragMoveEvent* ev)
 
 void ArbreExplorateur::dropEvent(QDropEvent* ev)
 {
-    const auto source = SourceGlisse(e_, ev->source());
+    const auto source = SourceGlisse(ev->mimeData());
     QTreeWidgetItem* cible = itemAt(ev->position().toPoint());
     ev->setDropAction(Qt::IgnoreAction);
     ev->accept();
@@ -170,14 +213,14 @@ public:
     using QListView::QListView;
 
 protected:
-    void startDrag(Qt::DropActions) override { Glisse(this); }
+    void startDrag(Qt::DropActions) override { Glisse(this, TExploreur::Controle::Liste); }
 };
 class VueDetailExplorateur : public QTreeView {
 public:
     using QTreeView::QTreeView;
 
 protected:
-    void startDrag(Qt::DropActions) override { Glisse(this); }
+    void startDrag(Qt::DropActions) override { Glisse(this, TExploreur::Controle::Liste); }
 };
 }  // namespace
 
@@ -202,6 +245,15 @@ ListeExplorateur::ListeExplorateur(TExploreur& e, QWidget* parent) : QWidget(par
     detail_->setColumnWidth(1, 100);
     detail_->setColumnWidth(2, 500);
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(icones_), static_cast<QAbstractItemView*>(detail_)}) {
+        // A delegate serves one view: the editor it makes belongs to that view.
+        auto* d = new DelegueNom(
+            [this](const QModelIndex& i, const std::string& nom) {
+                if (i.column() == 0)
+                    e_.ListView1Edited(i.row(), nom);
+            },
+            v);
+        delegues_.push_back(d);
+        v->setItemDelegate(d);
         v->setSelectionMode(QAbstractItemView::SingleSelection);
         // A click selects the whole row, whichever view shows it.
         v->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -217,16 +269,6 @@ ListeExplorateur::ListeExplorateur(TExploreur& e, QWidget* parent) : QWidget(par
     connect(detail_->header(), &QHeaderView::sectionClicked, this, [this](int c) { e_.ListView1ColumnClick(c); });
     connect(icones_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { emit SelectionChangee(); });
-    connect(modele_, &QStandardItemModel::itemChanged, this, [this](QStandardItem* it) {
-        if (!enEdition_ || it->column() != 0)
-            return;
-        // The item shows its old caption until the edit is applied.
-        enEdition_ = false;
-        it->setEditable(false);
-        const QString nouveau = it->text();
-        it->setText(ancien_);
-        e_.ListView1Edited(it->row(), S(nouveau));
-    });
     FixeStyle(0);
 }
 
@@ -242,12 +284,18 @@ void ListeExplorateur::Ajoute(const std::string& nom, int image, const std::stri
     auto* a = new QStandardItem(QIcon(QPixmap::fromImage(ImageExplorateur(image))), Q(nom));
     a->setData(QVariant::fromValue(reinterpret_cast<quintptr>(fiche)), RoleFiche);
     a->setData(image, RoleImage);
-    a->setEditable(false);
+    // Only "Renommer" opens an editor (the views have no edit trigger).
+    a->setEditable(true);
     auto* b = new QStandardItem(Q(type));
     b->setEditable(false);
     auto* c = new QStandardItem(Q(troisieme));
     c->setEditable(false);
     modele_->appendRow({a, b, c});
+}
+
+bool ListeExplorateur::EnEdition() const
+{
+    return std::any_of(delegues_.begin(), delegues_.end(), [](const DelegueNom* d) { return d->EnEdition(); });
 }
 
 int ListeExplorateur::Nombre() const { return modele_->rowCount(); }
@@ -313,6 +361,11 @@ void ListeExplorateur::FixeStyle(int style)
     }
     icones_->setMovement(QListView::Static);
     icones_->setResizeMode(QListView::Adjust);
+    // The view mode and a static movement turn drag and drop off: the explorer's own drags
+    // stay on in every style.
+    icones_->setDragEnabled(true);
+    icones_->viewport()->setAcceptDrops(true);
+    icones_->setDragDropMode(QAbstractItemView::DragDrop);
 }
 
 void ListeExplorateur::Trie()
@@ -349,11 +402,8 @@ void ListeExplorateur::EditeSelection()
     const int l = Selection();
     if (l < 0)
         return;
-    QStandardItem* it = modele_->item(l, 0);
-    it->setEditable(true);
-    ancien_ = it->text();
-    enEdition_ = true;
-    Vue()->edit(it->index());
+    Vue()->setFocus();
+    Vue()->edit(modele_->index(l, 0));
 }
 
 QAbstractItemView* ListeExplorateur::Vue() const
@@ -377,7 +427,8 @@ bool ListeExplorateur::eventFilter(QObject* o, QEvent* ev)
             e_.focus_ = TExploreur::Controle::Liste;
         break;
     case QEvent::KeyPress:
-        if (vue) {
+        // Enter in a rename editor reaches the view too: it is the editor's.
+        if (vue && !EnEdition()) {
             auto* k = static_cast<QKeyEvent*>(ev);
             if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
                 e_.ListView1DblClick();
@@ -403,7 +454,7 @@ bool ListeExplorateur::eventFilter(QObject* o, QEvent* ev)
         if (fond) {
             auto* d = static_cast<QDragMoveEvent*>(ev);
             const int l = LigneEn(d->position().toPoint());
-            if (e_.ListView1DragOver(SourceGlisse(e_, d->source()), l)) {
+            if (e_.ListView1DragOver(SourceGlisse(d->mimeData()), l)) {
                 d->setDropAction(Qt::MoveAction);
                 d->accept();
             } else {
@@ -415,7 +466,7 @@ bool ListeExplorateur::eventFilter(QObject* o, QEvent* ev)
     case QEvent::Drop:
         if (fond) {
             auto* d = static_cast<QDropEvent*>(ev);
-            const auto source = SourceGlisse(e_, d->source());
+            const auto source = SourceGlisse(d->mimeData());
             const int l = LigneEn(d->position().toPoint());
             d->setDropAction(Qt::IgnoreAction);
             d->accept();
@@ -500,16 +551,13 @@ void TExploreur::construitComposants()
         if (n->childCount() == 0 && !EstCorbeille(n) && Niveau(n) < 4)
             RemplitNoeud(n);
     });
-    connect(TreeView1, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* n, int) {
-        if (!n->data(0, Qt::UserRole + 1).toBool())
-            return;
-        // The node shows its old name until the edit is applied.
-        n->setData(0, Qt::UserRole + 1, false);
-        n->setFlags(n->flags() & ~Qt::ItemIsEditable);
-        const QString nouveau = n->text(0);
-        n->setText(0, n->data(0, Qt::UserRole + 2).toString());
-        TreeView1Edited(n, S(nouveau));
-    });
+    DelegueArbre = new DelegueNom(
+        [this](const QModelIndex& i, const std::string& nom) {
+            if (QTreeWidgetItem* n = TreeView1->Noeud(i))
+                TreeView1Edited(n, nom);
+        },
+        TreeView1);
+    TreeView1->setItemDelegate(DelegueArbre);
     connect(ListView1, &ListeExplorateur::SelectionChangee, this, &TExploreur::ListView1Change);
     auto menu = [this](QWidget* w, Controle c) {
         connect(w, &QWidget::customContextMenuRequested, this, [this, w, c](const QPoint& p) {
@@ -697,6 +745,8 @@ QTreeWidgetItem* TExploreur::nouveauNoeud(QTreeWidgetItem* parent, const std::st
 {
     auto* n = new QTreeWidgetItem(parent, {Q(texte)});
     n->setIcon(0, IconeArbre(0));
+    // Only "Renommer" opens an editor (the tree has no edit trigger).
+    n->setFlags(n->flags() | Qt::ItemIsEditable);
     n->setChildIndicatorPolicy(enfants ? QTreeWidgetItem::ShowIndicator
                                        : QTreeWidgetItem::DontShowIndicatorWhenChildless);
     return n;
@@ -758,6 +808,11 @@ void TExploreur::DemandeMiseAJour() { Timer1->start(); }
 void TExploreur::Timer1Timer()
 {
     Timer1->stop();
+    // A rebuild would take a rename editor away from the user: it waits for the editor.
+    if (DelegueArbre->EnEdition() || ListView1->EnEdition()) {
+        Timer1->start();
+        return;
+    }
     MiseAJour();
 }
 

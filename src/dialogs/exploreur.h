@@ -3,8 +3,10 @@
 // texts of its sheets (system, cave, network, place), the sheets of a place in the list
 // beside it, the recycle bin, a navigation history, moves with undo, and a plan thumbnail.
 
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,11 +58,29 @@ struct TPressePapier {
     bool Couper = false;
 };
 
+// The in-place editor of a folder's name. The name confirmed (Enter or a click elsewhere)
+// goes to the explorer, not into the item; Escape confirms nothing.
+class DelegueNom : public QStyledItemDelegate {
+public:
+    DelegueNom(std::function<void(const QModelIndex&, const std::string&)> valide, QObject* parent);
+    bool EnEdition() const { return editeurs_ > 0; }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void destroyEditor(QWidget* editeur, const QModelIndex& index) const override;
+    void setModelData(QWidget* editeur, QAbstractItemModel* modele, const QModelIndex& index) const override;
+
+private:
+    std::function<void(const QModelIndex&, const std::string&)> valide_;
+    mutable int editeurs_ = 0;
+};
+
 // The tree control, with the drag and drop of the explorer.
 class ArbreExplorateur : public QTreeWidget {
     Q_OBJECT
 public:
     explicit ArbreExplorateur(TExploreur& e, QWidget* parent);
+    QTreeWidgetItem* Noeud(const QModelIndex& i) const;
 
 protected:
     void startDrag(Qt::DropActions actions) override;
@@ -106,6 +126,8 @@ public:
     QTreeView* VueDetail() const { return detail_; }
     // The row under a point of the view, or -1.
     int LigneEn(const QPoint& p) const;
+    // A rename editor is open.
+    bool EnEdition() const;
 
     bool eventFilter(QObject* o, QEvent* ev) override;
 
@@ -119,8 +141,7 @@ private:
     QListView* icones_;
     QTreeView* detail_;
     int style_ = 0;
-    bool enEdition_ = false;
-    QString ancien_;
+    std::vector<DelegueNom*> delegues_;
     friend class TExploreur;
 };
 
@@ -166,6 +187,7 @@ public:
 
     // ---- components ----
     ArbreExplorateur* TreeView1 = nullptr;
+    DelegueNom* DelegueArbre = nullptr;
     QSplitter* Splitter1 = nullptr;
     ZoneWeb* Zone_web = nullptr;
     ListeExplorateur* ListView1 = nullptr;

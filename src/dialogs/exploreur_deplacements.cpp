@@ -233,9 +233,7 @@ void TExploreur::Renommer1Click()
         QTreeWidgetItem* n = NoeudSelectionne();
         if (!n || !TreeView1Editing(n))
             return;
-        n->setData(0, Qt::UserRole + 2, n->text(0));
-        n->setData(0, Qt::UserRole + 1, true);
-        n->setFlags(n->flags() | Qt::ItemIsEditable);
+        TreeView1->setFocus();
         TreeView1->editItem(n, 0);
     } else if (focus_ == Controle::Liste) {
         const int l = ListView1->Selection();

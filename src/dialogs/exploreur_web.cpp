@@ -54,7 +54,10 @@ void TExploreur::FormResize()
     } else {
         ListView1->setGeometry(1, 0, std::max(0, droite->width() - 1), droite->height());
     }
+    // A new bitmap is blank and the thumbnail's width follows the splitter: the page is
+    // drawn again at its new size.
     Zone_web->Redimensionne();
+    DessineWeb();
     Zone_web->update();
 }
 

@@ -2,9 +2,11 @@
 // Modal windows are shown through one call, so that the tests can work a dialog's controls
 // in place of the user and give its result.
 
+#include <QtCore/qnamespace.h>
 #include <functional>
 
 class QDialog;
+class QDrag;
 
 namespace karst {
 
@@ -26,6 +28,25 @@ public:
 
 private:
     PiloteModal precedent_;
+};
+
+// A drag runs its own modal loop, which only the system's pointer drives: it too goes
+// through one call, and a test's driver delivers the drag and drop events in its place.
+using PiloteGlisse = std::function<Qt::DropAction(QDrag&)>;
+
+// Runs the drag (QDrag::exec) and returns the action taken, or hands it to the installed
+// driver.
+Qt::DropAction ExecuteGlisse(QDrag& glisse, Qt::DropActions actions);
+
+class PiloteGlisseInstalle {
+public:
+    explicit PiloteGlisseInstalle(PiloteGlisse pilote);
+    ~PiloteGlisseInstalle();
+    PiloteGlisseInstalle(const PiloteGlisseInstalle&) = delete;
+    PiloteGlisseInstalle& operator=(const PiloteGlisseInstalle&) = delete;
+
+private:
+    PiloteGlisse precedent_;
 };
 
 }  // namespace karst

@@ -1,0 +1,357 @@
+// The explorer under the user's mouse and keyboard, in the shown main window: renaming from
+// the pop-up menu with typed names, Enter and Escape, and drags from the list in every list
+// style; the massif is saved and read back.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QLineEdit>
+#include <QListView>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include "dialogs/exploreur.h"
+#include "dialogs/hote_form1.h"
+#include "platform/canvas.h"
+#include "platform/interlocuteur.h"
+#include "platform/modal.h"
+#include "platform/texte.h"
+#include "shell/form1.h"
+#include "survey/aide_fichiers.h"
+#include "hote_factice.h"
+
+using namespace karst;
+using namespace karst::test;
+
+namespace {
+
+QTreeWidgetItem* Enfant(QTreeWidgetItem* n, const QString& texte)
+{
+    for (int i = 0; n && i < n->childCount(); ++i)
+        if (n->child(i)->text(0) == texte)
+            return n->child(i);
+    return nullptr;
+}
+
+class ExplorateurSouris : public ::testing::Test {
+protected:
+    void SetUp() override { App(); }
+    void TearDown() override
+    {
+        if (f && f->Massif)
+            f->Massif->Enregistre = true;
+    }
+
+    // Opens the massif of those addresses, saved under a name, in a shown main window.
+    void Ouvre(const std::vector<Adresse>& adresses)
+    {
+        chemin = dirM.path().toStdString() + "/grottes.fic";
+        {
+            TMassif m;
+            for (const Adresse& a : adresses)
+                Fiche(m, a);
+            m.Sauve(chemin);
+        }
+        f = std::make_unique<TForm1>(dirU.path().toStdString(), dirP.path().toStdString());
+        f->Timer2->stop();
+        f->Automatique1->setChecked(false);
+        f->resize(1100, 750);
+        f->show();
+        ASSERT_TRUE(f->OuvreMassif(chemin));
+        e = Exploreur(*f);
+        ASSERT_NE(e, nullptr);
+        e->MiseAJour();
+        Attend();
+        f->Massif->Enregistre = true;
+    }
+    // Lets the deferred rebuild and the events run.
+    void Attend()
+    {
+        QApplication::processEvents();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !e->Timer1->isActive(); }, 2000));
+        QApplication::processEvents();
+    }
+    // The addresses of the saved massif, read back from the file, in sheet order.
+    std::vector<Adresse> Relu()
+    {
+        const std::string copie = dirM.path().toStdString() + "/relu.fic";
+        f->Massif->Sauve(copie);
+        TMassif m;
+        m.NomFichier = copie;
+        EXPECT_EQ(m.Charge().etat, EtatChargement::Charge);
+        std::vector<Adresse> r;
+        for (TFiche* fiche : m.Fiches)
+            r.push_back(AdresseFiche(*fiche));
+        return r;
+    }
+    std::string Octets()
+    {
+        const std::string copie = dirM.path().toStdString() + "/octets.fic";
+        f->Massif->Sauve(copie);
+        return essai::Contenu(copie);
+    }
+
+    QAbstractItemView* Liste() { return e->ListView1->Vue(); }
+    QModelIndex Ligne(const QString& texte)
+    {
+        QStandardItemModel* m = e->ListView1->Modele();
+        for (int r = 0; r < m->rowCount(); ++r)
+            if (m->item(r, 0)->text() == texte)
+                return m->index(r, 0);
+        ADD_FAILURE() << "no list item " << texte.toStdString();
+        return {};
+    }
+    QPoint Centre(const QModelIndex& i)
+    {
+        Liste()->scrollTo(i);
+        return Liste()->visualRect(i).center();
+    }
+    QPoint Centre(QTreeWidgetItem* n)
+    {
+        e->TreeView1->scrollToItem(n);
+        return e->TreeView1->visualItemRect(n).center();
+    }
+    // A left click on a tree node or a list item.
+    void Clique(QTreeWidgetItem* n) { QTest::mouseClick(e->TreeView1->viewport(), Qt::LeftButton, {}, Centre(n)); }
+    void Clique(const QModelIndex& i) { QTest::mouseClick(Liste()->viewport(), Qt::LeftButton, {}, Centre(i)); }
+    // The pop-up menu of the control under the point, and one of its items by its mnemonic.
+    void Menu(QWidget* vue, const QPoint& p, Qt::Key mnemonique)
+    {
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, p, vue->mapToGlobal(p));
+        QApplication::sendEvent(vue, &menu);
+        QApplication::processEvents();
+        ASSERT_TRUE(e->PopupMenu1->isVisible());
+        QTest::keyClick(e->PopupMenu1, mnemonique);
+        QApplication::processEvents();
+    }
+    // Types into the control with the focus, then presses a key.
+    void Tape(const QString& texte, Qt::Key fin)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_TRUE(qobject_cast<QLineEdit*>(focus)) << (focus ? focus->metaObject()->className() : "none");
+        QTest::keyClicks(focus, texte);
+        QTest::keyClick(QApplication::focusWidget(), fin);
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir dirU, dirP, dirM;
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe{invite};
+    std::unique_ptr<TForm1> f;
+    TExploreur* e = nullptr;
+    std::string chemin;
+};
+
+// What the system's drag loop does with the dragged data, which synthetic mouse events cannot
+// drive: the data, as the view made it, enters, moves over and drops on the first widget
+// under the point that takes drops.
+struct Depot {
+    QWidget* cible = nullptr;
+    QPoint point;
+    int glisses = 0;
+
+    Qt::DropAction operator()(QDrag& d)
+    {
+        ++glisses;
+        QWidget* w = cible;
+        while (w && !w->acceptDrops())
+            w = w->parentWidget();
+        if (!w)
+            return Qt::IgnoreAction;
+        const QPoint p = w->mapFrom(cible->window(), cible->mapTo(cible->window(), point));
+        const QMimeData* m = d.mimeData();
+        QDragEnterEvent entre(p, Qt::MoveAction, m, Qt::LeftButton, {});
+        QApplication::sendEvent(w, &entre);
+        if (!entre.isAccepted())
+            return Qt::IgnoreAction;
+        QDragMoveEvent passe(p, Qt::MoveAction, m, Qt::LeftButton, {});
+        QApplication::sendEvent(w, &passe);
+        if (!passe.isAccepted())
+            return Qt::IgnoreAction;
+        QDropEvent lache(QPointF(p), Qt::MoveAction, m, Qt::LeftButton, {});
+        QApplication::sendEvent(w, &lache);
+        return lache.dropAction();
+    }
+};
+
+}  // namespace
+
+TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
+{
+    Ouvre({{"S", "C", "R", "L"}, {"S", "C", "R", "M"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}});
+    const std::string origine = Octets();
+    QTreeWidgetItem* s = Enfant(e->Racine(), "S");
+    ASSERT_NE(s, nullptr);
+    Clique(s);
+    QApplication::processEvents();
+    ASSERT_EQ(e->NoeudSelectionne(), s);
+
+    // Escape: the editor goes, nothing changes.
+    Menu(e->TreeView1->viewport(), Centre(s), Qt::Key_M);
+    Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
+    Attend();
+    EXPECT_TRUE(e->Annulations.empty());
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_EQ(Octets(), origine);
+
+    // The editor stays open past the deferred rebuild, then Enter renames.
+    Menu(e->TreeView1->viewport(), Centre(s), Qt::Key_M);
+    QTest::qWait(250);
+    Tape(QStringLiteral("Sud"), Qt::Key_Return);
+    Attend();
+    EXPECT_EQ(e->Annulations.size(), 1u);
+    EXPECT_FALSE(f->Massif->Enregistre);
+    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"Sud", "C", "R", "L"},
+                                            {"Sud", "C", "R", "M"},
+                                            {"Sud", "D", "R", "L"},
+                                            {"T", "E", "R", "L"}}));
+    ASSERT_NE(Enfant(e->Racine(), "Sud"), nullptr);
+    EXPECT_EQ(Enfant(e->Racine(), "S"), nullptr);
+    f->Annuler1->trigger();
+    Attend();
+    EXPECT_EQ(Octets(), origine);
+
+    // From the list: the caves of S; Enter renames the cave instead of opening it.
+    s = Enfant(e->Racine(), "S");
+    ASSERT_NE(s, nullptr);
+    Clique(s);
+    QApplication::processEvents();
+    ASSERT_EQ(e->ListView1->Nombre(), 2);
+    const QModelIndex c = Ligne("C");
+    Clique(c);
+    Menu(Liste()->viewport(), Centre(c), Qt::Key_M);
+    Tape(QStringLiteral("Grotte"), Qt::Key_Return);
+    Attend();
+    EXPECT_EQ(e->NoeudSelectionne()->text(0), QStringLiteral("S"));  // not opened
+    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "Grotte", "R", "L"},
+                                            {"S", "Grotte", "R", "M"},
+                                            {"S", "D", "R", "L"},
+                                            {"T", "E", "R", "L"}}));
+    const std::size_t pas = e->Annulations.size();
+
+    // Escape in the list's editor changes nothing either.
+    f->Massif->Enregistre = true;
+    const QModelIndex d = Ligne("D");
+    Clique(d);
+    Menu(Liste()->viewport(), Centre(d), Qt::Key_M);
+    Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
+    Attend();
+    EXPECT_EQ(e->Annulations.size(), pas);
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_EQ(e->NoeudSelectionne()->text(0), QStringLiteral("S"));
+
+    // Enter on a list item (no editor) opens it.
+    Clique(Ligne("D"));
+    QTest::keyClick(Liste(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(e->NoeudSelectionne()->text(0), QStringLiteral("D"));
+
+    // One undo step gives the cave its name back.
+    f->Annuler1->trigger();
+    Attend();
+    EXPECT_EQ(Octets(), origine);
+}
+
+TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)
+{
+    std::vector<Adresse> adresses{{"Z", "K", "R", "L"}};
+    for (int k = 0; k < 4; ++k)
+        for (const char* s : {"A", "M", "N", "P"})
+            adresses.push_back({s + std::to_string(k), "K", "R", "L"});
+    Ouvre(adresses);
+    QAction* styles[4] = {f->Grandesicnes1, f->Petitesicnes1, f->Liste1, f->Dtail1};
+    Depot depot;
+    PiloteGlisseInstalle pilote([&depot](QDrag& d) { return depot(d); });
+    // Press on the item, then move the mouse with the button held.
+    auto glisse = [&](const QModelIndex& i, QWidget* cible, const QPoint& point) {
+        depot.cible = cible;
+        depot.point = point;
+        const int avant = depot.glisses;
+        QWidget* v = Liste()->viewport();
+        const QPoint p = Centre(i);
+        QTest::mousePress(v, Qt::LeftButton, {}, p);
+        for (int pas = 1; pas <= 4; ++pas)
+            QTest::mouseMove(v, p + QPoint(8 * pas, 8 * pas));
+        QTest::mouseRelease(v, Qt::LeftButton, {}, p + QPoint(32, 32));
+        EXPECT_EQ(depot.glisses, avant + 1) << "no drag started";
+        Attend();
+    };
+    for (int k = 0; k < 4; ++k) {
+        const QString n = QString::number(k);
+        styles[k]->trigger();
+        QApplication::processEvents();
+        ASSERT_EQ(e->ListView1->Style(), k);
+        Clique(e->Racine());
+        QApplication::processEvents();
+        // A system of the list dropped on a system of the tree joins it.
+        glisse(Ligne("A" + n), e->TreeView1->viewport(), Centre(Enfant(e->Racine(), "Z")));
+        // A system dropped on another of the list merges with it.
+        glisse(Ligne("M" + n), Liste()->viewport(), Centre(Ligne("N" + n)));
+        // A system dropped on the bin goes there, after the question.
+        invite.reponses = {Bouton::Oui};
+        glisse(Ligne("P" + n), Liste()->viewport(), Centre(Ligne("Corbeille")));
+        EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier P%1 dans la corbeille ?").arg(k));
+    }
+    std::vector<Adresse> attendu{{"Z", "K", "R", "L"}};
+    for (int k = 0; k < 4; ++k) {
+        const std::string n = std::to_string(k);
+        attendu.push_back({"Z", "K", "R", "L"});
+        attendu.push_back({"N" + n, "K", "R", "L"});
+        attendu.push_back({"N" + n, "K", "R", "L"});
+    }
+    EXPECT_EQ(Relu(), attendu);
+    EXPECT_EQ(f->Massif->Corbeille.size(), 4u);
+}
+
+// The thumbnail page stays drawn when the user moves the splitter or resizes the window.
+TEST_F(ExplorateurSouris, LaVignetteResteDessineeAuxRedimensionnements)
+{
+    Ouvre({});
+    // Sheets of placed galleries, as a computation leaves them.
+    Fiche(*f->Massif, {"S", "C", "R", "L"}, "01/01/90", 0, 0, 40);
+    Fiche(*f->Massif, {"S", "D", "R", "L"}, "01/01/90", 0, 30, 20);
+    f->Massif->PointsCalcules = true;
+    e->MiseAJour();
+    if (!f->Web1->isChecked())
+        f->Web1->trigger();
+    ASSERT_TRUE(f->Web1->isChecked());
+    Clique(Enfant(e->Racine(), "S"));
+    QTest::qWait(300);  // the thumbnail follows the list 200 ms later
+    // The title band's disc and a line of the plan.
+    auto dessinee = [&] {
+        CanvasImage& c = e->Zone_web->Bitmap();
+        if (c.Largeur() != e->Zone_web->width() || c.Pixel(51, 94) != 0xFF9900u)
+            return false;
+        for (int y = 101; y < c.Hauteur(); ++y)
+            for (int x = 0; x < e->LargeurWeb(); ++x)
+                if (c.Pixel(x, y) == kNoir)
+                    return true;
+        return false;
+    };
+    ASSERT_TRUE(dessinee());
+    // The splitter's handle dragged to the right.
+    QSplitterHandle* poignee = e->Splitter1->handle(1);
+    const QPoint p = poignee->rect().center();
+    const int largeur = e->Zone_web->width();
+    QTest::mousePress(poignee, Qt::LeftButton, {}, p);
+    QTest::mouseMove(poignee, p + QPoint(20, 0));
+    QTest::mouseMove(poignee, p + QPoint(60, 0));
+    QTest::mouseRelease(poignee, Qt::LeftButton, {}, p + QPoint(60, 0));
+    QApplication::processEvents();
+    ASSERT_NE(e->Zone_web->width(), largeur);
+    EXPECT_TRUE(dessinee());
+    // The main window made smaller.
+    f->resize(900, 600);
+    QApplication::processEvents();
+    EXPECT_TRUE(dessinee());
+}
