@@ -97,6 +97,9 @@ TApercu::TApercu(QWidget* parent) : QDialog(parent)
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::Panel);
     Panel1->setFrameShadow(QFrame::Sunken);
+    // However long the picked gallery's text, the window keeps its size (a resize would
+    // redraw the plan under the user's click).
+    Panel1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(Image1, &ImageApercu::Deplace, this, [this](int x, int y) { Image1MouseMove(x, y); });
@@ -138,8 +141,13 @@ int TApercu::PixelY(long double y) const
 
 void TApercu::FormResize()
 {
-    if (canvas_ && (canvas_->Largeur() != Image1->width() || canvas_->Hauteur() != Image1->height()))
-        Dessine();
+    if (!canvas_ || (canvas_->Largeur() == Image1->width() && canvas_->Hauteur() == Image1->height()))
+        return;
+    // The pick survives: drawn again at the new size, still highlighted and still taken by
+    // "Prendre".
+    trace();
+    if (Surlignee)
+        Surligne(false);
 }
 
 void TApercu::Dessine()
@@ -147,6 +155,11 @@ void TApercu::Dessine()
     Panel1->clear();
     Surlignee = false;
     OKBtn->setEnabled(false);
+    trace();
+}
+
+void TApercu::trace()
+{
     const int l = std::max(1, Image1->width()), h = std::max(1, Image1->height());
     if (!canvas_ || canvas_->Largeur() != l || canvas_->Hauteur() != h)
         canvas_ = std::make_unique<CanvasImage>(l, h);
@@ -193,6 +206,12 @@ void TApercu::Dessine()
     canvas_->FixeCouleurPen(kNoir);
     Image1->Image = &canvas_->Image();
     Image1->update();
+}
+
+void TApercu::Image1DblClick()
+{
+    if (OKBtn->isEnabled())
+        accept();
 }
 
 void TApercu::traceGalerie(const TGalerie& g)

@@ -54,12 +54,14 @@ public:
 
     // False when no gallery of the list is positioned.
     bool DefinitListe(const ListeFiches& fiches);
+    // Draws the plan afresh, with nothing picked.
     void Dessine();
     // Draws the picked gallery red, or black again when erasing.
     void Surligne(bool efface);
     void Image1MouseMove(int x, int y);
     void Image1Click();
-    void Image1DblClick() { accept(); }
+    // Takes what "Prendre" would take, and nothing when it is off.
+    void Image1DblClick();
     void FormResize();
 
     // World to image pixels.
@@ -81,6 +83,8 @@ public:
     QLabel* Panel1;
 
 private:
+    // The plan at the image's size.
+    void trace();
     void traceGalerie(const TGalerie& g);
     std::unique_ptr<CanvasImage> canvas_;
 };

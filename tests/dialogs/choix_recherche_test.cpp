@@ -1,9 +1,11 @@
 // Picking search results: the grid of sheets or stations, the plan picker and its nearest
 // gallery, the two lists of the multiple choice, and the two search entry points.
 
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QTableWidget>
+#include <QTest>
 
 #include "dialogs/choix_recherche.h"
 #include "dialogs/recherche.h"
@@ -283,4 +285,88 @@ TEST(ChoixRecherche, ChoixMultiple)
     EXPECT_EQ(choisies, ListeFiches{liste[2]});
     EXPECT_FALSE(r.RechercheMultiple(liste, choisies));
     EXPECT_EQ(choisies, ListeFiches{liste[2]});
+}
+
+// The user's own clicks on the shown picker: one click picks and turns "Prendre" on, and
+// the pick survives the window being resized, whatever the length of the gallery's text.
+TEST(ChoixRecherche, UnClicSurLePlanPrendEtSurvitAuxRedimensionnements)
+{
+    Application();
+    TroisFiches t;
+    // A long address, which the status text must not turn into a wider window.
+    t.liste[2]->Lieu.Affecte(std::string(150, 'L'));
+    Recherches r;
+    ScenarioModal s;
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechSimp", [](QDialog& d) { return Clique(d, "Button1"); });
+    QString texte;
+    s.Ajoute("Apercu", [&](QDialog& q) {
+        auto& a = dynamic_cast<TApercu&>(q);
+        a.show();
+        QApplication::processEvents();
+        const QSize taille = a.size();
+        EXPECT_FALSE(a.OKBtn->isEnabled());
+        QTest::mouseClick(a.Image1, Qt::LeftButton, {}, QPoint(a.PixelX(56), a.PixelY(58)));
+        QApplication::processEvents();
+        EXPECT_EQ(a.size(), taille);
+        EXPECT_TRUE(a.OKBtn->isEnabled());
+        EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(55), a.PixelY(60)), kRouge);
+        texte = a.Panel1->text();
+        for (const QSize& autre : {QSize(700, 520), QSize(420, 300)}) {
+            a.resize(autre);
+            QApplication::processEvents();
+            EXPECT_TRUE(a.OKBtn->isEnabled()) << autre.width();
+            EXPECT_EQ(a.Panel1->text(), texte);
+            EXPECT_EQ(a.Canvas()->Largeur(), a.Image1->width());
+            EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(55), a.PixelY(60)), kRouge) << autre.width();
+        }
+        QTest::mouseClick(a.OKBtn, Qt::LeftButton);
+        a.hide();
+        return a.result();
+    });
+    TFiche* choisie = nullptr;
+    int galerie = 0;
+    ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_EQ(choisie, t.liste[2]);
+    EXPECT_EQ(galerie, 1);
+    EXPECT_TRUE(texte.endsWith(QStringLiteral("G -> H"))) << texte.toStdString();
+}
+
+// A double click takes only what "Prendre" would take.
+TEST(ChoixRecherche, DoubleClicSansRienAPrendre)
+{
+    Application();
+    TroisFiches t;
+    for (TGalerie* g : t.liste[2]->Galeries)
+        g->DansCoupe = true;
+    Recherches r;
+    ScenarioModal s;
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechSimp", [](QDialog& q) {
+        auto& d = dynamic_cast<TRechSimp&>(q);
+        d.StringGrid1->setRangeSelected(QTableWidgetSelectionRange(2, 0, 2, 5), true);
+        return Clique(d, "Button1");
+    });
+    s.Ajoute("Apercu", [&](QDialog& q) {
+        auto& a = dynamic_cast<TApercu&>(q);
+        a.show();
+        QApplication::processEvents();
+        const QPoint p(a.PixelX(55), a.PixelY(60));
+        QTest::mouseClick(a.Image1, Qt::LeftButton, {}, p);
+        QTest::mouseDClick(a.Image1, Qt::LeftButton, {}, p);
+        QApplication::processEvents();
+        EXPECT_NE(a.result(), QDialog::Accepted);
+        EXPECT_FALSE(a.OKBtn->isEnabled());
+        // With something to pick, the double click takes it.
+        t.liste[2]->Galeries[0]->DansCoupe = false;
+        QTest::mouseClick(a.Image1, Qt::LeftButton, {}, QPoint(a.PixelX(55), a.PixelY(0)));
+        QTest::mouseDClick(a.Image1, Qt::LeftButton, {}, QPoint(a.PixelX(55), a.PixelY(0)));
+        a.hide();
+        return a.result();
+    });
+    TFiche* choisie = nullptr;
+    int galerie = -2;
+    ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_EQ(choisie, t.liste[2]);
+    EXPECT_EQ(galerie, 0);
 }
