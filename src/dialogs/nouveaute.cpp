@@ -28,6 +28,8 @@ QRadioButton* Radio(QWidget* parent, QLayout* l, const char* nom, const QString&
     return r;
 }
 
+// The controls of a page stand one under the other from its top, as the pages are drawn;
+// what the tallest page leaves free stays below them.
 QWidget* Page(QStackedWidget* p, const QString& titre, QVBoxLayout*& l)
 {
     auto* w = new QWidget(p);
@@ -66,6 +68,8 @@ TNouveaute::TNouveaute(HoteDialogues& hote, QWidget* parent) : QDialog(parent), 
     }
     connect(Niveau, &QButtonGroup::idClicked, this, [this] { NiveauClick(); });
 
+    p->addStretch(1);
+
     // 1
     w = Page(Panneau, QStringLiteral("Dans quel massif ?"), p);
     Courant = Radio(w, p, "Courant", QStringLiteral("Courant"));
@@ -76,6 +80,8 @@ TNouveaute::TNouveaute(HoteDialogues& hote, QWidget* parent) : QDialog(parent), 
         groupeMassif_->addButton(r);
     connect(Connu, &QRadioButton::clicked, this, &TNouveaute::ConnuClick);
     connect(Nouveau, &QRadioButton::clicked, this, &TNouveaute::ConnuClick);
+
+    p->addStretch(1);
 
     // 2
     w = Page(Panneau, QStringLiteral("Pour le nouveau massif, vous pouvez : "), p);
@@ -95,6 +101,8 @@ TNouveaute::TNouveaute(HoteDialogues& hote, QWidget* parent) : QDialog(parent), 
     connect(Declinaisons, &QPushButton::clicked, this, &TNouveaute::DeclinaisonsClick);
     connect(References, &QPushButton::clicked, this, &TNouveaute::ReferencesClick);
 
+    p->addStretch(1);
+
     // 3
     w = Page(Panneau, QStringLiteral("Veuillez indiquer le nom de la nouvelle cavité"), p);
     Nom_Cavite = new QLineEdit(w);
@@ -112,6 +120,8 @@ TNouveaute::TNouveaute(HoteDialogues& hote, QWidget* parent) : QDialog(parent), 
     connect(Isole, &QRadioButton::clicked, this, &TNouveaute::IsoleClick);
     connect(jonctionne, &QRadioButton::clicked, this, &TNouveaute::IsoleClick);
 
+    p->addStretch(1);
+
     // 4
     w = Page(Panneau, QStringLiteral("La cavité jonctionne avec un"), p);
     systeme_connu = Radio(w, p, "systeme_connu", QStringLiteral("système connu"));
@@ -123,12 +133,16 @@ TNouveaute::TNouveaute(HoteDialogues& hote, QWidget* parent) : QDialog(parent), 
     connect(systeme_connu, &QRadioButton::clicked, this, &TNouveaute::ConnuClick);
     connect(nouveau_systeme, &QRadioButton::clicked, this, &TNouveaute::ConnuClick);
 
+    p->addStretch(1);
+
     // 5
     w = Page(Panneau, QStringLiteral("Veuillez indiquer le système rejoint "), p);
     Nom_systeme = new QComboBox(w);
     Nom_systeme->setObjectName(QStringLiteral("Nom_systeme"));
     p->addWidget(Nom_systeme);
     connect(Nom_systeme, &QComboBox::activated, this, &TNouveaute::ConnuClick);
+
+    p->addStretch(1);
 
     // 6
     w = Page(Panneau, QStringLiteral("Indiquez le nom du nouveau système"), p);
@@ -159,6 +173,7 @@ TNouveaute::TNouveaute(HoteDialogues& hote, QWidget* parent) : QDialog(parent), 
     Combo_cavite = combo("Combo_cavite", QStringLiteral("Cavité"));
     Combo_reseau = combo("Combo_reseau", QStringLiteral("Réseau"));
     Combo_lieu = combo("Combo_lieu", QStringLiteral("Lieu"));
+    p->addStretch(1);
 
     auto* boutons = new QHBoxLayout;
     boutons->addStretch(1);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -238,4 +240,40 @@ TEST_F(Nouveaute, RetourApresUnNouveauMassifLeFerme)
     o->Avant->click();
     EXPECT_EQ(o->Etape, 6);
     EXPECT_EQ(hote.journal.back(), "ouvre /tmp/connu.fic");
+}
+
+// Each page's controls stand one under the other from the top of the page, as drawn, however
+// tall the tallest page makes the wizard.
+TEST_F(Nouveaute, PagesDisposeesDeHautEnBas)
+{
+    Fiche(*hote.massif, {"S", "C", "R", "L"});
+    auto n = Cree();
+    n->show();
+    QApplication::processEvents();
+    auto bas = [&](QWidget* w) { return w->mapTo(n->Panneau, QPoint(0, w->height())).y(); };
+    auto haut = [&](QWidget* w) { return w->mapTo(n->Panneau, QPoint(0, 0)).y(); };
+    // Page 0: the title at the top, the five choices right under it, in order.
+    QWidget* page = n->Panneau->currentWidget();
+    auto* titre = page->findChild<QLabel*>();
+    ASSERT_NE(titre, nullptr);
+    EXPECT_LT(haut(titre), 20);
+    int precedent = bas(titre);
+    for (int i = 0; i < 5; ++i) {
+        QAbstractButton* b = n->Niveau->button(i);
+        EXPECT_GE(haut(b), precedent) << i;
+        EXPECT_LT(haut(b) - precedent, 16) << i;
+        precedent = bas(b);
+    }
+    EXPECT_LT(precedent, n->Panneau->height() / 2);
+    // The cave's page: its name right under the title, the two kinds under the label.
+    n->Niveau->button(2)->click();
+    n->Avant->click();
+    n->Courant->click();
+    n->Avant->click();
+    ASSERT_EQ(n->Panneau->currentIndex(), 3);
+    QApplication::processEvents();
+    EXPECT_LT(haut(n->Nom_Cavite), 60);
+    EXPECT_LT(haut(n->jonctionne) - bas(n->Nom_Cavite), 80);
+    EXPECT_LT(bas(n->jonctionne), n->Panneau->height() / 2);
+    n->hide();
 }
