@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QApplication>
 #include <QRadioButton>
 #include <QTest>
 
@@ -334,20 +333,22 @@ TEST_F(Branches, ShiftConfirmedUnchangedKeepsTheOffsets) {
     ctx.massif.PlaceCoupe();
     ctx.massif.Enregistre = true;
     QString h, v;
-    // The user opens the dialog and presses Enter.
+    // The user presses Enter in the dialog's first field.
     ctx.modal = [&](QDialog& d) {
         auto& n = static_cast<TNvlle_Branche&>(d);
         h = n.Horizontal->text(), v = n.Vertical->text();
+        d.setResult(0);
         d.show();
-        QApplication::setActiveWindow(&d);
-        n.Horizontal->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        const bool ok = d.result() == QDialog::Accepted;
+        QTest::keyClick(n.Horizontal, Qt::Key_Return);
         d.hide();
-        return ok;
+        return d.result() == QDialog::Accepted;
     };
     fenetre.galerie = 0;
+    bool accepte = false;
+    const auto entree = ctx.modal;
+    ctx.modal = [&](QDialog& d) { return accepte = entree(d); };
     EXPECT_FALSE(CommandeBranche(CommandeCoupe::Decaler, vue, ctx, fenetre));
+    EXPECT_TRUE(accepte);
     EXPECT_EQ(h, "12.3457");
     EXPECT_EQ(v, "1235");
     ASSERT_EQ(ctx.massif.Coupe.size(), 1u);
@@ -358,15 +359,13 @@ TEST_F(Branches, ShiftConfirmedUnchangedKeepsTheOffsets) {
     // A value typed over the one shown is taken as typed.
     ctx.modal = [&](QDialog& d) {
         auto& n = static_cast<TNvlle_Branche&>(d);
+        d.setResult(0);
         d.show();
-        QApplication::setActiveWindow(&d);
-        n.Vertical->setFocus();
         n.Vertical->selectAll();
-        QTest::keyClicks(QApplication::focusWidget(), "1236");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        const bool ok = d.result() == QDialog::Accepted;
+        QTest::keyClicks(n.Vertical, "1236");
+        QTest::keyClick(n.Vertical, Qt::Key_Return);
         d.hide();
-        return ok;
+        return d.result() == QDialog::Accepted;
     };
     EXPECT_TRUE(CommandeBranche(CommandeCoupe::Decaler, vue, ctx, fenetre));
     EXPECT_EQ(ctx.massif.Coupe[0]->Z.d(), 1236);

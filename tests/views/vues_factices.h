@@ -43,7 +43,10 @@ inline void AssureApplication() {
     static int argc = 1;
     static char nom[] = "views_tests";
     static char* argv[] = {nom, nullptr};
-    if (!QApplication::instance()) static QApplication app(argc, argv);
+    // Never destroyed: windows that live until the application ends (the section's branch
+    // dialog) are then not torn down after the program's exit has begun.
+    static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
+    (void)app;
 }
 
 class ContexteFactice : public ContexteVues {
