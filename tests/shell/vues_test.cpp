@@ -867,20 +867,26 @@ protected:
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "the OpenGL panel needs an X display";
     }
+    // The sample massif computed and its perspective window open, palette shown; null
+    // when any step fails.
+    TAfficheur* Perspective(TForm1& f)
+    {
+        if (!f.OuvreMassif(Exemple()) || !CalculsFinis(f))
+            return nullptr;
+        f.Relief1->trigger();
+        auto* a = qobject_cast<TAfficheur*>(f.VuePerspective.data());
+        return a && Outils3D(f).isVisible() ? a : nullptr;
+    }
 };
 
 TEST_F(VuesX11, LaTroisDSuitChaqueChangement)
 {
     auto f = Cree();
     Repondeur r;
-    ASSERT_TRUE(f->OuvreMassif(Exemple()));
-    ASSERT_TRUE(CalculsFinis(*f));
-    f->Relief1->trigger();
-    auto* a = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+    TAfficheur* a = Perspective(*f);
     ASSERT_NE(a, nullptr);
     auto& p = static_cast<TPerspective&>(*a->Graphique);
     TOutils_3D& outils = Outils3D(*f);
-    ASSERT_TRUE(outils.isVisible());
 
     // A model once built carries a mark; a rebuilt one has lost it.
     const std::array<float, 3> marque{0.25f, 0.5f, 0.75f};
@@ -928,15 +934,11 @@ TEST_F(VuesX11, LaTroisDSuitChaqueChangement)
 TEST_F(VuesX11, StereoTroisDEtPaletteAuClavier)
 {
     auto f = Cree();
-    ASSERT_TRUE(f->OuvreMassif(Exemple()));
     Repondeur r;
-    ASSERT_TRUE(CalculsFinis(*f));
-    f->Relief1->trigger();
-    auto* a = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+    TAfficheur* a = Perspective(*f);
     ASSERT_NE(a, nullptr);
     auto& p = static_cast<TPerspective&>(*a->Graphique);
     TOutils_3D& outils = Outils3D(*f);
-    ASSERT_TRUE(outils.isVisible());
     auto fond = [&] { return a->PanelFond->palette().color(QPalette::Window); };
 
     // Stéréo, then 3D, then back to 2D: the white drawing, Stéréo unticked.
