@@ -309,13 +309,13 @@ void TExplorateur::SetButtons()
     IncAllBtn->setEnabled(SrcList->count() > 0);
     ExcludeBtn->setEnabled(DstList->count() > 0);
     ExAllBtn->setEnabled(DstList->count() > 0);
+    Vide->setHidden(SrcList->count() > 0 || DstList->count() > 0);
 }
 
 void TExplorateur::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
     SetButtons();
-    Vide->setVisible(SrcList->count() == 0 && DstList->count() == 0);
 }
 
 void TExplorateur::Button3Click()

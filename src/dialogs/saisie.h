@@ -170,7 +170,7 @@ public:
     void Supprimer2Click();
     void Toutcopier1Click();
     // The grid's own cut, copy, paste and delete, on the selected cells when no cell is being
-    // typed: the selection as tab-separated lines, and lines pasted from the current cell.
+    // typed: the selection as tab-separated lines, and lines pasted from its top left cell.
     QString TexteSelection() const;
     void EffaceSelection();
     void ColleTexte(const QString& texte);
@@ -229,6 +229,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* objet, QEvent* evenement) override;
     // Closing through "Annuler": false keeps the window open.
     bool FormClose();

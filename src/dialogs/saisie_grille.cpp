@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -325,6 +326,21 @@ void TMultPageDlg::construitInformations()
 
     connect(Button8, &QPushButton::clicked, this, &TMultPageDlg::Button8Click);
     connect(Liste, &QPushButton::clicked, this, &TMultPageDlg::ListeClick);
+}
+
+void TMultPageDlg::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (const QScreen* ecran = screen()) {
+        QRect cadre = frameGeometry();
+        cadre.moveCenter(ecran->availableGeometry().center());
+        move(cadre.topLeft());
+    }
+    // The keys go at once to the first field of the page shown.
+    if (TabSet->currentIndex() == 1)
+        Systeme->setFocus();
+    else
+        TableauVisee->setFocus();
 }
 
 void TMultPageDlg::resizeEvent(QResizeEvent* e)

@@ -93,12 +93,14 @@ void TMultPageDlg::EffaceSelection()
 
 void TMultPageDlg::ColleTexte(const QString& texte)
 {
-    // Station rows and cells that may not be typed keep what they hold.
+    // From the selection's top left corner; station rows and cells that may not be typed keep
+    // what they hold.
     QString t = texte;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (t.endsWith(QLatin1Char('\n')))
         t.chop(1);
-    const int haut = Ligne(), gauche = Colonne();
+    const QRect sel = SelectionGrille();
+    const int haut = sel.top(), gauche = sel.left();
     const QStringList lignes = t.split(QLatin1Char('\n'));
     for (int i = 0; i < lignes.size() && haut + i < NbLignes(); ++i) {
         const QStringList champs = lignes[i].split(QLatin1Char('\t'));

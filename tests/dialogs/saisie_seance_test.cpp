@@ -21,7 +21,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <QPlainTextEdit>
+#include <QScreen>
 
 #include "aide_saisie.h"
 #include "platform/interlocuteur.h"
@@ -50,6 +54,17 @@ std::string Champs(const TVisee& v)
            r(v.CorrDeveloppement);
 }
 
+// Stands for the user's text editor: records the files it is asked to open.
+class Editeur : public QObject {
+    Q_OBJECT
+public:
+    Editeur() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "ouvre"); }
+    ~Editeur() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QStringList ouverts;
+public slots:
+    void ouvre(const QUrl& url) { ouverts << url.toLocalFile(); }
+};
+
 class Seance : public ::testing::Test {
 protected:
     Seance()
@@ -59,7 +74,11 @@ protected:
         fichier = dossier.filePath("pierrefeu.fic").toStdString();
         std::filesystem::copy_file(std::string(KARST_EXAMPLES) + "/pierrefeu.fic", fichier);
         massif = Charge();
-        ed = std::make_unique<TMultPageDlg>(&prefs);
+        hote.utilisateur = dossier.filePath("utilisateur/").toStdString();
+        hote.programme = dossier.filePath("programme/").toStdString();
+        std::filesystem::create_directories(hote.utilisateur);
+        std::filesystem::create_directories(hote.programme);
+        ed = std::make_unique<TMultPageDlg>(&prefs, &hote);
         ed->InstalleDialoguePoint(&points);
     }
     ~Seance() override { QApplication::clipboard()->clear(); }
@@ -90,7 +109,6 @@ protected:
         ed->OuvreFiche(fiche, massif.get(), 0, &prefs);
         ed->show();
         QApplication::setActiveWindow(ed.get());
-        ed->TableauVisee->setFocus();
     }
     static QWidget* Focus() { return QApplication::focusWidget(); }
     // Each key goes to the widget that has the focus when it is typed: the first one may
@@ -125,11 +143,13 @@ protected:
         QTest::mouseClick(ed->Menus, Qt::LeftButton, {}, ed->Menus->actionGeometry(m->menuAction()).center());
         ASSERT_TRUE(m->isVisible()) << m->objectName().toStdString();
         ASSERT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+        Reactive();
         QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(a).center());
         QApplication::processEvents();
         Reactive();
     }
-    // The offscreen platform hands no activation back to the window after a popup.
+    // The offscreen platform makes a popup the active window and hands no activation back
+    // after it: the window is made active again, as a window manager leaves it.
     void Reactive()
     {
         if (ed->isVisible())
@@ -172,6 +192,11 @@ protected:
     }
     QString DernierMessage() const { return invite.messages.empty() ? QString() : invite.messages.back().texte; }
 
+    struct Hote : IHoteSaisie {
+        std::string utilisateur, programme;
+        std::string RepProgramme() override { return programme; }
+        std::string RepUtilisateur() override { return utilisateur; }
+    } hote;
     QTemporaryDir dossier;
     std::string fichier;
     TPreference_Ecran prefs;
@@ -436,3 +461,112 @@ TEST_F(Seance, LesLecturesTopofilGardentLeursDecimales)
     EXPECT_EQ(static_cast<long double>(w2.Longueur), static_cast<long double>(Reel6(7.31L)));
     EXPECT_EQ(n.Galeries[0]->Visee(3)->Commentaire.Chaine(), "vu");
 }
+
+// Cut, paste and delete on selected cells from the "Edition" menu; a double click on a flag
+// toggles it and opens no editor.
+TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
+{
+    prefs.GHorizontal.Affiche = true;
+    prefs.ConstruitColonnes();
+    const int cDrapeau = 15;
+    Ouvre(Lieu(*massif, "Galerie haute"));
+    ASSERT_EQ(ed->TypeColonne(cDrapeau), TPreference_Ecran::DrapeauHorizontal);
+    const int r1 = RangVisee(1), r2 = RangVisee(2), r3 = RangVisee(3), r8 = RangVisee(8);
+
+    // Lengths to azimuths of shots 1 and 2.
+    Clic(r1, cLongueur);
+    Clic(r2, cAzimut, Qt::LeftButton, Qt::ShiftModifier);
+    Menu(ed->Edition1, ed->Couper1);
+    EXPECT_EQ(QApplication::clipboard()->text(), "11.8\tm\t335.2\r\n11.74\tm\t301.5");
+    EXPECT_EQ(ed->Cellule(r1, cLongueur), "");
+    EXPECT_EQ(ed->Cellule(r2, cAzimut), "");
+    EXPECT_EQ(ed->Cellule(r2, cUniteL), "m");
+    EXPECT_TRUE(ed->Modifie);
+    // Pasted back, then over shots 8 and 9.
+    Menu(ed->Edition1, ed->Coller1);
+    EXPECT_EQ(ed->Cellule(r1, cLongueur), "11.8");
+    EXPECT_EQ(ed->Cellule(r2, cAzimut), "301.5");
+    Clic(r8, cLongueur);
+    Menu(ed->Edition1, ed->Coller1);
+    EXPECT_EQ(ed->Cellule(r8 + 1, cAzimut), "301.5");
+    // The widths of shot 3 deleted.
+    Clic(r3, cGauche);
+    Clic(r3, cDroite, Qt::LeftButton, Qt::ShiftModifier);
+    Menu(ed->Edition1, ed->Supprimer2);
+    EXPECT_EQ(ed->Cellule(r3, cGauche), "");
+    EXPECT_EQ(ed->Cellule(r3, cDroite), "");
+    // Copied, a selection is left as it is.
+    Clic(r3, cObservations);
+    Menu(ed->Edition1, ed->Copier1);
+    EXPECT_EQ(QApplication::clipboard()->text(), "");
+
+    // Three double clicks: O, N, O; the cell is never left open for typing.
+    for (const char* attendu : {"O", "N", "O"}) {
+        DoubleClic(r3, cDrapeau);
+        EXPECT_EQ(ed->Cellule(r3, cDrapeau), attendu);
+        EXPECT_EQ(Focus(), ed->TableauVisee);
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+    }
+
+    Menu(ed->Fiche1, ed->Terminer1);
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+    const auto relu = EnregistreEtRelit();
+    const TGalerie& g = *Lieu(*relu, "Galerie haute")->Galeries[0];
+    EXPECT_EQ(static_cast<long double>(g.Visee(1)->Longueur), static_cast<long double>(Reel6(11.8L)));
+    EXPECT_EQ(static_cast<long double>(g.Visee(8)->Longueur), static_cast<long double>(Reel6(11.8L)));
+    EXPECT_EQ(static_cast<long double>(g.Visee(9)->Azimut), static_cast<long double>(Reel6(301.5L)));
+    EXPECT_EQ(static_cast<long double>(g.Visee(9)->Pente), static_cast<long double>(Reel6(29.3L)));
+    EXPECT_EQ(g.Visee(3)->Gauche.str(), "");
+    EXPECT_EQ(g.Visee(3)->Droite.str(), "");
+    EXPECT_TRUE(g.Visee(3)->AvecCorrHorizontale);
+    EXPECT_FALSE(g.Visee(2)->AvecCorrHorizontale);
+}
+
+// The editor opens centred on the "Système" field of the information page; with no
+// surveyor list anywhere, the picker says so and "Modifier ..." makes the list for the
+// user's text editor.
+TEST_F(Seance, LaListeDesTopographesEstCreeePourEtreModifiee)
+{
+    Ouvre(nullptr);
+    EXPECT_EQ(ed->TabSet->currentIndex(), 1);
+    EXPECT_EQ(Focus(), ed->Systeme);
+    const QRect ecran = ed->screen()->availableGeometry();
+    EXPECT_LE(std::abs(ed->frameGeometry().center().x() - ecran.center().x()), 1);
+    EXPECT_LE(std::abs(ed->frameGeometry().center().y() - ecran.center().y()), 1);
+
+    Editeur editeur;
+    const std::string liste = hote.utilisateur + "EXPLORAT.TXT";
+    int montres = 0;
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        ++montres;
+        auto& e = dynamic_cast<TExplorateur&>(d);
+        EXPECT_EQ(e.SrcList->count(), 0);
+        EXPECT_FALSE(e.Vide->isHidden());
+        EXPECT_FALSE(std::filesystem::exists(liste));
+        QTest::mouseClick(e.Button3, Qt::LeftButton);
+        EXPECT_TRUE(std::filesystem::exists(liste));
+        return static_cast<int>(QDialog::Rejected);
+    });
+    QTest::mouseClick(ed->Liste, Qt::LeftButton);
+    EXPECT_EQ(montres, 1);
+    EXPECT_EQ(editeur.ouverts, QStringList{QString::fromStdString(liste)});
+    EXPECT_EQ(essai::Contenu(liste), "");
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+
+    // The user's names are offered next time.
+    {
+        std::ofstream f(liste, std::ios::binary);
+        f << "Claire Aubrac\r\nPaul Rey\r\n";
+    }
+    PiloteModalInstalle choix([&](QDialog& d) {
+        auto& e = dynamic_cast<TExplorateur&>(d);
+        EXPECT_TRUE(e.Vide->isHidden());
+        e.SrcList->item(1)->setSelected(true);
+        QTest::mouseClick(e.IncludeBtn, Qt::LeftButton);
+        return static_cast<int>(QDialog::Accepted);
+    });
+    QTest::mouseClick(ed->Liste, Qt::LeftButton);
+    EXPECT_EQ(ed->Topographe->toPlainText(), "Paul Rey");
+}
+
+#include "saisie_seance_test.moc"
