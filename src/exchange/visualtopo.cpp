@@ -8,6 +8,7 @@
 // Survey lines are read by fields separated by blanks, never by columns: the columns move
 // between the versions of VisualTopo and with long station names.
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <unordered_map>
@@ -76,14 +77,16 @@ struct Station {
     bool culDeSac = true;
 };
 
-// The words of a text, separated by blanks.
-std::vector<std::string> Mots(const std::string& t) {
+// The words of a text up to position fin, separated by blanks.
+std::vector<std::string> Mots(const std::string& t, std::size_t fin = std::string::npos) {
+    auto blanc = [](char c) { return c == ' ' || c == '\t'; };
     std::vector<std::string> mots;
-    std::size_t d = t.find_first_not_of(" \t");
-    while (d != std::string::npos) {
-        const std::size_t e = t.find_first_of(" \t", d);
-        mots.push_back(t.substr(d, e == std::string::npos ? std::string::npos : e - d));
-        d = t.find_first_not_of(" \t", e);
+    const std::size_t n = std::min(fin, t.size());
+    for (std::size_t i = 0; i < n;) {
+        while (i < n && blanc(t[i])) ++i;
+        const std::size_t d = i;
+        while (i < n && !blanc(t[i])) ++i;
+        if (i > d) mots.emplace_back(t, d, i - d);
     }
     return mots;
 }
@@ -228,7 +231,7 @@ LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, c
                                      LigneTopo& precedente) const {
     // FROM, TO, the start and end readings (topofil) or the length, the azimuth, the slope,
     // the four widths and heights; the flag letters that may follow are not used.
-    std::vector<std::string> mots = Mots(AvantCommentaire(l));
+    std::vector<std::string> mots = Mots(l, l.find(';'));
     // The flag letters are words of letters only, where the widths are numbers or "*".
     auto lettres = [](const std::string& m) {
         for (char c : m)
