@@ -173,7 +173,9 @@ static bool DialogueQt(DialogueFichier& d, bool enregistrer)
     f.setNameFilters(filtres);
     if (d.indexFiltre >= 1 && d.indexFiltre <= filtres.size())
         f.selectNameFilter(filtres[d.indexFiltre - 1]);
-    if (!d.nom.isEmpty())
+    // A proposed name that is a pattern ("*.svg") only repeats the filter: the name box
+    // stays empty, so that Enter cannot write a file named "*.svg".
+    if (!d.nom.isEmpty() && !d.nom.contains(QLatin1Char('*')) && !d.nom.contains(QLatin1Char('?')))
         f.selectFile(d.nom);
     if (f.exec() != QDialog::Accepted || f.selectedFiles().isEmpty())
         return false;

@@ -1,6 +1,13 @@
-// The default extension of the open and save dialogs.
+// The default extension and the proposed name of the open and save dialogs.
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include "platform/interlocuteur.h"
 
@@ -24,4 +31,43 @@ TEST(ExtensionParDefaut, UnSeulPointQuelleQueSoitSaForme)
         ASSERT_TRUE(invite.Ouvrir(d));
         EXPECT_EQ(d.nom.toStdString(), "/d/grotte.txt");
     }
+}
+
+TEST(ExtensionParDefaut, UnMotifProposeNestPasUnNomDeFichier)
+{
+    static int argc = 1;
+    static char nom[] = "platform_tests";
+    static char* argv[] = {nom, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+    // The SVG export proposes "*.svg": Enter on the untouched name box writes nothing; a
+    // typed name then gets the extension.
+    QTemporaryDir dossier;
+    const QString tape = dossier.path() + QStringLiteral("/plan");
+    QStringList vus;
+    int etape = 0;
+    QTimer pilote;
+    pilote.setInterval(20);
+    QObject::connect(&pilote, &QTimer::timeout, [&] {
+        auto* dialogue = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* champ = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (!dialogue || !dialogue->isVisible() || !champ || champ->window() != dialogue)
+            return;
+        if (etape == 0) {
+            vus << QStringLiteral("[") + champ->text() + QStringLiteral("]");
+            QTest::keyClick(champ, Qt::Key_Return);
+        } else if (etape == 3) {
+            vus << QStringLiteral("toujours ouvert");
+            QTest::keyClicks(champ, tape);
+            QTest::keyClick(champ, Qt::Key_Return);
+        }
+        ++etape;
+    });
+    pilote.start();
+    InterlocuteurQt qt;
+    DialogueFichier d{QString(), QStringLiteral("Scalable Vector Graphic (*.svg)|*.svg"), QStringLiteral("svg"),
+                      QStringLiteral("*.svg"), 1};
+    ASSERT_TRUE(qt.Enregistrer(d));
+    EXPECT_EQ(vus.join(QStringLiteral(" ")).toStdString(), "[] toujours ouvert");
+    EXPECT_EQ(d.nom.toStdString(), (tape + QStringLiteral(".svg")).toStdString());
 }
