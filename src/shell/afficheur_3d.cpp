@@ -428,8 +428,12 @@ void TAfficheur::Debut_3DTimer()
 {
     Debut_3D->stop();
     auto* p = dynamic_cast<TPerspective*>(Graphique.get());
-    if (p && Panneau3D && Mode3D())
+    if (p && Panneau3D && Mode3D()) {
         p->Construit3D(*Panneau3D, OutilSouris());
+        // The first OpenGL panel makes the main window anew, over the palette that stays
+        // on top of it.
+        Outils3D(form_).raise();
+    }
 }
 
 void TAfficheur::Support_OpenGLMouseDown(int x, int y)

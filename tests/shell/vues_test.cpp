@@ -983,6 +983,11 @@ TEST_F(VuesX11, StereoTroisDEtPaletteAuClavier)
     EXPECT_EQ(outils.Mouvement(), Mouvement3D::Rotation);
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Control, Qt::NoModifier);
     EXPECT_EQ(outils.Mouvement(), Mouvement3D::Translation);
+    // The palette active, the perspective stays the active view: its second's check keeps
+    // the palette shown.
+    EXPECT_EQ(f->AfficheurActif(), a);
+    QTest::qWait(1300);
+    EXPECT_TRUE(outils.isVisible());
 
     // Closing the window in 3D: the box unticked and the movement buttons disabled.
     qobject_cast<QMdiSubWindow*>(a->parentWidget())->close();
