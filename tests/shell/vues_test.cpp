@@ -31,18 +31,21 @@
 
 #include "calcul/drapeaux.h"
 #include "platform/canvas.h"
+#include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
+#include "platform/modal.h"
 #include "application_test.h"
 #include "shell/afficheur.h"
 #include "shell/animation.h"
 #include "shell/dialogues_calcul.h"
 #include "shell/form1.h"
+#include "shell/impression.h"
 #include "shell/outils_3d.h"
-#include "platform/modal.h"
 #include "scene3d/panneau.h"
 #include "scene3d/scene.h"
 #include "views/vue_relief.h"
 #include "views/contexte.h"
+#include "views/expert.h"
 #include "views/plan.h"
 
 using namespace karst;
@@ -995,4 +998,74 @@ TEST_F(VuesX11, StereoTroisDEtPaletteAuClavier)
     EXPECT_FALSE(outils.OpenGL->isChecked());
     for (QToolButton* b : {outils.Rotation, outils.Translation, outils.Lateral, outils.Horizontal, outils.Arriere})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+}
+
+// The section of the sample massif printed with a locked page origin above it, then right
+// of and below it: the preview counts the pages that are printed, and each printed page
+// holds part of the section inside its printable area.
+TEST_F(Vues, CoupeAOrigineBloqueeImprimeeEtApercue)
+{
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    ASSERT_TRUE(CalculsFinis(*f));
+    // 200 x 287 mm upright, margins of 10 mm and no corner marks.
+    auto imp = std::make_unique<ImprimanteFactice>(4724, 6780, 200, 287, 600);
+    ImprimanteFactice* imprimante = imp.get();
+    f->FixeImprimante(std::move(imp));
+    imprimante->FixePaysage(false);
+    f->Marge.Gauche = f->Marge.Droite = f->Marge.Haut = f->Marge.Bas = 10;
+    f->Marge.LongueurAngle = 0;
+    f->Coupe1->trigger();
+    auto* coupe = qobject_cast<TAfficheur*>(f->VueCoupe.data());
+    ASSERT_NE(coupe, nullptr);
+    // The expert builds the branch from E/1 to S/3.
+    QTimer remplit;
+    remplit.setInterval(5);
+    QObject::connect(&remplit, &QTimer::timeout, [] {
+        if (auto* e = qobject_cast<TExpert*>(QApplication::activeModalWidget())) {
+            e->Nom_Depart->setText(QStringLiteral("E"));
+            e->Indice_depart->setText(QStringLiteral("1"));
+            e->Nom_Arrivee->setText(QStringLiteral("S"));
+            e->Indice_Arrivee->setText(QStringLiteral("3"));
+            e->Button5->click();
+        }
+    });
+    remplit.start();
+    f->Expert1->trigger();
+    remplit.stop();
+    ASSERT_FALSE(f->Massif->Coupe.empty());
+    coupe->Graphique->Echelle = 2000;
+    coupe->Redessine();
+    f->OptionsCoupe.Origine = true;
+    const double k = 4724.0 / 200;
+    for (auto [x, z] : {std::pair{0.0, 2000.0}, std::pair{300.0, 500.0}}) {
+        SCOPED_TRACE(testing::Message() << "origin " << x << ", " << z);
+        f->OptionsCoupe.X_Origine = x;
+        f->OptionsCoupe.Z_Origine = z;
+        QString vu;
+        PiloteModalInstalle pilote([&](QDialog& d) {
+            auto& p = dynamic_cast<TPreview&>(d);
+            p.FormShow();
+            vu = p.Label1->text();
+            return int(QDialog::Rejected);
+        });
+        f->Apercu1Click();
+        imprimante->pages_.resize(1);
+        invite.impressions.push_back(DialogueImpression{});
+        f->Imprimer1Click();
+        const int imprimees = static_cast<int>(imprimante->pages_.size()) - 1;
+        EXPECT_EQ(vu, QStringLiteral("Page 1/%1").arg(imprimees));
+        for (int i = 1; i <= imprimees; ++i) {
+            bool encre = false;
+            for (const Trace& t : imprimante->pages_[static_cast<std::size_t>(i)]->Traces) {
+                if (t.genre != Trace::Ligne || (t.x0 == t.x1 && t.y0 == t.y1))
+                    continue;
+                for (int s = 0; s <= 32 && !encre; ++s) {
+                    const double px = t.x0 + (t.x1 - t.x0) * s / 32.0, py = t.y0 + (t.y1 - t.y0) * s / 32.0;
+                    encre = px >= 10 * k && px <= 190 * k && py >= 10 * k && py <= 277 * k;
+                }
+            }
+            EXPECT_TRUE(encre) << "page " << i << " of " << imprimees;
+        }
+    }
 }

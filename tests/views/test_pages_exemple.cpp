@@ -137,6 +137,15 @@ protected:
         ASSERT_TRUE(ChargeExemple(ctx.massif));
         CoupeNue(ctx.coupe);
     }
+    // The view's extents at a scale, as the window's redraw gives them; false when it has
+    // nothing to draw.
+    static bool Mesure(TGraphique& vue, int echelle) {
+        vue.Echelle = echelle;
+        CanvasEnregistreur image(800, 600);
+        int l, h;
+        vue.Dimensions(l, h, 96 / 25.4, 1, image);
+        return vue.Donnees;
+    }
     // The section branch the expert builds from E/1 to S/3.
     void BrancheE1S3() {
         TExpert expert(ctx);
@@ -165,14 +174,9 @@ protected:
 TEST_F(PagesExemple, LockedSectionOriginsInsideAndOutsideTheDrawing) {
     BrancheE1S3();
     const std::vector<Point2> extremites = ExtremitesCoupe();
-    // E1 E2 E3 E4 C1 C3 M1 M2 M3 S1 S2 S3: 11 galleries, their start stations and shot ends.
     ASSERT_GT(extremites.size(), 11u);
     TCoupe vue(ctx);
-    vue.Echelle = 2000;
-    CanvasEnregistreur image(800, 600);
-    int l, h;
-    vue.Dimensions(l, h, 96 / 25.4, 1, image);
-    ASSERT_TRUE(vue.Donnees);
+    ASSERT_TRUE(Mesure(vue, 2000));
     ctx.coupe.Origine = true;
     // Above the section, far below it (the default origin), right of and below it: three
     // pages across, one down, each with part of the section. Then an origin inside the
@@ -196,11 +200,7 @@ TEST_F(PagesExemple, LockedPlanOriginFarOutsideTheDrawing) {
     TPlan plan(ctx);
     // Unturned: a turned plan's extents are the turned corners of its box, wider than what
     // it draws.
-    plan.Echelle = 5000;
-    CanvasEnregistreur image(800, 600);
-    int l, h;
-    plan.Dimensions(l, h, 96 / 25.4, 1, image);
-    ASSERT_TRUE(plan.Donnees);
+    ASSERT_TRUE(Mesure(plan, 5000));
     std::vector<Point2> extremites;
     for (const TFiche* f : *ctx.massif.FichesCourantes)
         for (const TGalerie* g : f->Galeries)
