@@ -869,25 +869,23 @@ protected:
         Vues::SetUp();
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "the OpenGL panel needs an X display";
+        // The sample massif computed and its perspective window open, palette shown.
+        f = Cree();
+        repondeur = std::make_unique<Repondeur>();
+        ASSERT_TRUE(f->OuvreMassif(Exemple()));
+        ASSERT_TRUE(CalculsFinis(*f));
+        f->Relief1->trigger();
+        a = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+        ASSERT_NE(a, nullptr);
+        ASSERT_TRUE(Outils3D(*f).isVisible());
     }
-    // The sample massif computed and its perspective window open, palette shown; null
-    // when any step fails.
-    TAfficheur* Perspective(TForm1& f)
-    {
-        if (!f.OuvreMassif(Exemple()) || !CalculsFinis(f))
-            return nullptr;
-        f.Relief1->trigger();
-        auto* a = qobject_cast<TAfficheur*>(f.VuePerspective.data());
-        return a && Outils3D(f).isVisible() ? a : nullptr;
-    }
+    std::unique_ptr<TForm1> f;
+    std::unique_ptr<Repondeur> repondeur;
+    TAfficheur* a = nullptr;
 };
 
 TEST_F(VuesX11, LaTroisDSuitChaqueChangement)
 {
-    auto f = Cree();
-    Repondeur r;
-    TAfficheur* a = Perspective(*f);
-    ASSERT_NE(a, nullptr);
     auto& p = static_cast<TPerspective&>(*a->Graphique);
     TOutils_3D& outils = Outils3D(*f);
 
@@ -936,10 +934,6 @@ TEST_F(VuesX11, LaTroisDSuitChaqueChangement)
 
 TEST_F(VuesX11, StereoTroisDEtPaletteAuClavier)
 {
-    auto f = Cree();
-    Repondeur r;
-    TAfficheur* a = Perspective(*f);
-    ASSERT_NE(a, nullptr);
     auto& p = static_cast<TPerspective&>(*a->Graphique);
     TOutils_3D& outils = Outils3D(*f);
     auto fond = [&] { return a->PanelFond->palette().color(QPalette::Window); };
