@@ -994,8 +994,8 @@ TEST_F(VuesX11, StereoTroisDEtPaletteAuClavier)
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
 }
 
-// The section of the sample massif printed with a locked page origin above it, then right
-// of and below it: the preview counts the pages that are printed, and each printed page
+// The section of the sample massif printed with a locked page origin above it, far below
+// it, then right of and below it: the preview counts the pages that are printed, and each printed page
 // holds part of the section inside its printable area.
 TEST_F(Vues, CoupeAOrigineBloqueeImprimeeEtApercue)
 {
@@ -1032,7 +1032,7 @@ TEST_F(Vues, CoupeAOrigineBloqueeImprimeeEtApercue)
     coupe->Redessine();
     f->OptionsCoupe.Origine = true;
     const double k = 4724.0 / 200;
-    for (auto [x, z] : {std::pair{0.0, 2000.0}, std::pair{300.0, 500.0}}) {
+    for (auto [x, z] : {std::pair{0.0, 2000.0}, std::pair{0.0, 0.0}, std::pair{300.0, 500.0}}) {
         SCOPED_TRACE(testing::Message() << "origin " << x << ", " << z);
         f->OptionsCoupe.X_Origine = x;
         f->OptionsCoupe.Z_Origine = z;
