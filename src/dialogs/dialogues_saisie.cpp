@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QUrl>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <cmath>
 #include <filesystem>
@@ -344,10 +345,12 @@ void AjusteColonne(QTableWidget* grille, int colonne, int premiere)
     for (int r = premiere; r < grille->rowCount(); ++r)
         if (const QTableWidgetItem* i = grille->item(r, colonne))
             largeur = std::max(largeur, m.horizontalAdvance(i->text()));
+    // The 4 pixels of room are beyond the margins the grid draws its texts within.
+    largeur += 4 + 2 * (grille->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grille) + 1);
     // Narrow columns are allowed: the header would otherwise widen them.
     QHeaderView* entete = grille->horizontalHeader();
-    entete->setMinimumSectionSize(std::min(entete->minimumSectionSize(), largeur + 4));
-    grille->setColumnWidth(colonne, largeur + 4);
+    entete->setMinimumSectionSize(std::min(entete->minimumSectionSize(), largeur));
+    grille->setColumnWidth(colonne, largeur);
 }
 
 }  // namespace karst

@@ -108,6 +108,17 @@ public:
     int NbLignes() const;
     int NbColonnesGrille() const;
     void FixeNbLignes(int n);
+    // A row of empty cells put at grid row `ligne`, the rows from there moving down; the row
+    // taken out.
+    void InsereLigneGrille(int ligne);
+    void RetireLigneGrille(int ligne);
+    // Column 0 is the width of the row markers.
+    int LargeurColonne(int colonne) const;
+    void FixeLargeurColonne(int colonne, int largeur);
+    // Appends a default row numbered as the next shot.
+    void AjouteViseeEnBas();
+    // The units the list offers in a unit column of that type.
+    static QStringList TexteUnites(int type);
     // The current cell.
     int Ligne() const;
     int Colonne() const;

@@ -249,7 +249,7 @@ void TMultPageDlg::retireLignes(int de, int n)
 {
     const QSignalBlocker bloque(TableauVisee);
     for (int i = 0; i < n && de < NbLignes(); ++i)
-        TableauVisee->removeRow(de);
+        RetireLigneGrille(de);
 }
 
 void TMultPageDlg::InsereVisee(int ligne)
@@ -270,7 +270,7 @@ void TMultPageDlg::InsereVisee(int ligne)
     }
     {
         const QSignalBlocker bloque(TableauVisee);
-        TableauVisee->insertRow(ligne);
+        InsereLigneGrille(ligne);
         for (int c = 0; c < NbColonnesGrille(); ++c)
             FixeCellule(ligne, c, TexteDefaut[static_cast<std::size_t>(c)]);
         renumerote(ligne + 1, 1);
@@ -386,7 +386,7 @@ void TMultPageDlg::InserePoint(int r)
         {
             const QSignalBlocker bloque(TableauVisee);
             InsereStation(r, kArrivee, {}, TexteStation(*PointFinal));
-            TableauVisee->setRowCount(r + 1);
+            FixeNbLignes(r + 1);
         }
         FixeCelluleCourante(r - 1, std::max(Colonne(), 1));
     }
@@ -542,7 +542,7 @@ void TMultPageDlg::RangeLargeurs()
         return;
     TPreference_Ecran& p = *Preferences;
     for (int k = 1; k <= p.NbColonnes && k < NbColonnesGrille(); ++k) {
-        const auto w = static_cast<uint16_t>(TableauVisee->columnWidth(k));
+        const auto w = static_cast<uint16_t>(LargeurColonne(k));
         p.Colonnes[static_cast<std::size_t>(k)].Largeur = w;
         switch (TypeColonne(k)) {
         case TPreference_Ecran::Point: p.GPoint.Largeur = w; break;

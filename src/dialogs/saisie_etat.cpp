@@ -112,7 +112,7 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
         if (FinSurPoint) {
             PointFinal = std::make_unique<TPointTopo>();
             PointFinal->LitFlux(f);
-            TableauVisee->setRowCount(std::max(r, 2));
+            FixeNbLignes(std::max(r, 2));
         }
         const int j = Compte(f, kMaxLignes);
         for (int i = 0; i < j; ++i) {

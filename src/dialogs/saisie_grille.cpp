@@ -97,7 +97,7 @@ public:
         const QString avant = i.data(Qt::EditRole).toString();
         QStyledItemDelegate::setModelData(w, modele, i);
         if (i.data(Qt::EditRole).toString() != avant)
-            editeur_->TableauViseeSetEditText(i.row(), i.column());
+            editeur_->TableauViseeSetEditText(i.row() + 1, i.column() + 1);
     }
     // Writes and closes the open editor.
     void Termine()
@@ -139,7 +139,7 @@ protected:
     bool edit(const QModelIndex& i, EditTrigger declencheur, QEvent* e) override
     {
         if (i.isValid() && declencheur != NoEditTriggers &&
-            !editeur_->CelluleEditable(i.row(), i.column(),
+            !editeur_->CelluleEditable(i.row() + 1, i.column() + 1,
                                        declencheur == DoubleClicked || declencheur == SelectedClicked))
             return false;
         return QTableWidget::edit(i, declencheur, e);
@@ -204,12 +204,24 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     auto* page0 = new QVBoxLayout(GroupBox1);
     TableauVisee = new GrilleSaisie(this, GroupBox1);
     TableauVisee->setObjectName(QStringLiteral("TableauVisee"));
-    TableauVisee->horizontalHeader()->hide();
-    TableauVisee->verticalHeader()->hide();
-    TableauVisee->verticalHeader()->setMinimumSectionSize(1);
-    TableauVisee->verticalHeader()->setDefaultSectionSize(17);
-    // The layout's widths hold as they are, even below the header's usual minimum.
-    TableauVisee->horizontalHeader()->setMinimumSectionSize(1);
+    // The title row and the row markers are Qt's headers: they stay in place while the
+    // grid scrolls. Grid row r and column c are Qt's row r - 1 and column c - 1.
+    QHeaderView* titres = TableauVisee->horizontalHeader();
+    QHeaderView* marques = TableauVisee->verticalHeader();
+    marques->setMinimumSectionSize(1);
+    marques->setDefaultSectionSize(17);
+    marques->setSectionResizeMode(QHeaderView::Fixed);
+    marques->setFixedWidth(30);
+    // The layout's widths hold as they are, even below the header's usual minimum; the user
+    // drags a title's border to change one.
+    titres->setMinimumSectionSize(1);
+    titres->setSectionResizeMode(QHeaderView::Interactive);
+    titres->setSectionsClickable(false);
+    titres->setHighlightSections(false);
+    TableauVisee->setCornerButtonEnabled(false);
+    // A narrow column cuts its texts rather than ending them with an ellipsis.
+    TableauVisee->setTextElideMode(Qt::ElideNone);
+    titres->setTextElideMode(Qt::ElideNone);
     TableauVisee->setSelectionMode(QAbstractItemView::ContiguousSelection);
     TableauVisee->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                   QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
@@ -239,16 +251,26 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
         PopupMenu1->popup(TableauVisee->viewport()->mapToGlobal(p));
     });
     connect(TableauVisee, &QTableWidget::cellPressed, this, [this](int r, int c) {
-        LigneCourante = r;
-        ColonneSouris = c;
-        lignePression_ = r;
-        if (c == 0 && QApplication::mouseButtons() & Qt::LeftButton) {
-            GlisseLignes = true;
-            LigneAncre = r;
-            SelectionneLignes(r, r);
-        }
+        LigneCourante = r + 1;
+        ColonneSouris = c + 1;
+        lignePression_ = r + 1;
     });
-    TableauVisee->viewport()->installEventFilter(this);
+    // A press on a row marker starts a range of whole rows, which the header extends.
+    connect(marques, &QHeaderView::sectionPressed, this, [this](int r) {
+        LigneCourante = LigneAncre = lignePression_ = r + 1;
+        ColonneSouris = 0;
+        GlisseLignes = QApplication::mouseButtons() & Qt::LeftButton;
+    });
+    connect(marques, &QHeaderView::sectionEntered, this, [this](int r) {
+        if (GlisseLignes)
+            LigneCourante = r + 1;
+    });
+    connect(titres, &QHeaderView::sectionDoubleClicked, this, [this](int c) {
+        lignePression_ = 0;
+        ColonneSouris = c + 1;
+        TableauViseeDblClick();
+    });
+    marques->viewport()->installEventFilter(this);
     TableauVisee->installEventFilter(this);
     Unite->installEventFilter(this);
     // The list stays over its cell when the grid scrolls.
@@ -354,45 +376,81 @@ void TMultPageDlg::resizeEvent(QResizeEvent* e)
 
 QString TMultPageDlg::Cellule(int ligne, int colonne) const
 {
-    const QTableWidgetItem* i = TableauVisee->item(ligne, colonne);
+    const QTableWidgetItem* i = ligne == 0 && colonne == 0 ? nullptr
+                                : ligne == 0               ? TableauVisee->horizontalHeaderItem(colonne - 1)
+                                : colonne == 0             ? TableauVisee->verticalHeaderItem(ligne - 1)
+                                                           : TableauVisee->item(ligne - 1, colonne - 1);
     return i ? i->text() : QString();
 }
 
 void TMultPageDlg::FixeCellule(int ligne, int colonne, const QString& texte)
 {
-    QTableWidgetItem* i = TableauVisee->item(ligne, colonne);
+    if (ligne == 0 && colonne == 0)
+        return;
+    if (ligne == 0 || colonne == 0) {
+        const bool titre = ligne == 0;
+        const int k = titre ? colonne - 1 : ligne - 1;
+        QTableWidgetItem* i = titre ? TableauVisee->horizontalHeaderItem(k) : TableauVisee->verticalHeaderItem(k);
+        if (!i) {
+            i = new QTableWidgetItem;
+            titre ? TableauVisee->setHorizontalHeaderItem(k, i) : TableauVisee->setVerticalHeaderItem(k, i);
+        }
+        i->setText(texte);
+        return;
+    }
+    QTableWidgetItem* i = TableauVisee->item(ligne - 1, colonne - 1);
     if (!i) {
         i = new QTableWidgetItem;
-        if (ligne == 0 || colonne == 0) {
-            i->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-            i->setBackground(QApplication::palette().button());
-        }
-        TableauVisee->setItem(ligne, colonne, i);
+        TableauVisee->setItem(ligne - 1, colonne - 1, i);
     }
     i->setText(texte);
 }
 
-int TMultPageDlg::NbLignes() const { return TableauVisee->rowCount(); }
-int TMultPageDlg::NbColonnesGrille() const { return TableauVisee->columnCount(); }
+int TMultPageDlg::NbLignes() const { return TableauVisee->rowCount() + 1; }
+int TMultPageDlg::NbColonnesGrille() const { return TableauVisee->columnCount() + 1; }
 
 void TMultPageDlg::FixeNbLignes(int n)
 {
     const int avant = NbLignes();
-    TableauVisee->setRowCount(n);
+    TableauVisee->setRowCount(std::max(n - 1, 0));
     for (int r = avant; r < n; ++r)
         for (int c = 0; c < NbColonnesGrille(); ++c)
             FixeCellule(r, c, {});
 }
 
-int TMultPageDlg::Ligne() const { return std::max(TableauVisee->currentRow(), 0); }
-int TMultPageDlg::Colonne() const { return std::max(TableauVisee->currentColumn(), 0); }
+void TMultPageDlg::InsereLigneGrille(int ligne)
+{
+    TableauVisee->insertRow(ligne - 1);
+    for (int c = 0; c < NbColonnesGrille(); ++c)
+        FixeCellule(ligne, c, {});
+}
+
+void TMultPageDlg::RetireLigneGrille(int ligne) { TableauVisee->removeRow(ligne - 1); }
+
+int TMultPageDlg::LargeurColonne(int colonne) const
+{
+    return colonne == 0 ? TableauVisee->verticalHeader()->width() : TableauVisee->columnWidth(colonne - 1);
+}
+
+void TMultPageDlg::FixeLargeurColonne(int colonne, int largeur)
+{
+    if (colonne == 0)
+        TableauVisee->verticalHeader()->setFixedWidth(largeur);
+    else
+        TableauVisee->setColumnWidth(colonne - 1, largeur);
+}
+
+int TMultPageDlg::Ligne() const { return std::max(TableauVisee->currentRow() + 1, 0); }
+int TMultPageDlg::Colonne() const { return std::max(TableauVisee->currentColumn() + 1, 0); }
 
 void TMultPageDlg::FixeCelluleCourante(int ligne, int colonne)
 {
     // Only the user's moves run the click handling; the commands run it where they need it.
+    // Column 0 is the row markers: the cursor goes to the first cell of the row.
     const QSignalBlocker bloque(TableauVisee);
-    if (ligne >= 0 && ligne < NbLignes() && colonne >= 0 && colonne < NbColonnesGrille())
-        TableauVisee->setCurrentCell(ligne, colonne);
+    colonne = std::max(colonne, 1);
+    if (ligne >= 1 && ligne < NbLignes() && colonne < NbColonnesGrille())
+        TableauVisee->setCurrentCell(ligne - 1, colonne - 1);
 }
 
 QRect TMultPageDlg::SelectionGrille() const
@@ -402,7 +460,7 @@ QRect TMultPageDlg::SelectionGrille() const
         return {Colonne(), Ligne(), 1, 1};
     QRect r;
     for (const QTableWidgetSelectionRange& p : plages)
-        r |= QRect(p.leftColumn(), p.topRow(), p.columnCount(), p.rowCount());
+        r |= QRect(p.leftColumn() + 1, p.topRow() + 1, p.columnCount(), p.rowCount());
     return r;
 }
 
@@ -410,7 +468,7 @@ void TMultPageDlg::SelectionneLignes(int de, int a)
 {
     TableauVisee->clearSelection();
     TableauVisee->setRangeSelected(
-        QTableWidgetSelectionRange(std::min(de, a), 0, std::max(de, a), NbColonnesGrille() - 1), true);
+        QTableWidgetSelectionRange(std::min(de, a) - 1, 0, std::max(de, a) - 1, NbColonnesGrille() - 2), true);
 }
 
 bool TMultPageDlg::LigneDepart(int ligne) const { return Cellule(ligne, 0) == kDepart; }
@@ -451,8 +509,8 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
     Preferences = preferences;
     const int n = preferences ? preferences->NbColonnes : 0;
     TableauVisee->clear();
-    TableauVisee->setColumnCount(n + 1);
-    TableauVisee->setRowCount(11);
+    TableauVisee->setColumnCount(n);
+    TableauVisee->setRowCount(10);
     TexteDefaut.assign(static_cast<std::size_t>(n + 1), QString());
     for (int c = 1; c <= n; ++c)
         TexteDefaut[static_cast<std::size_t>(c)] =
@@ -460,21 +518,54 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
     for (int r = 1; r <= 10; ++r)
         for (int c = 1; c <= n; ++c)
             FixeCellule(r, c, TexteDefaut[static_cast<std::size_t>(c)]);
-    TableauVisee->setColumnWidth(0, 30);
+    FixeLargeurColonne(0, 30);
+    // A column is at least as wide as its title and the units it may show, as the grid draws them.
+    const QFontMetrics police(TableauVisee->font());
+    const int margeCellule = 2 * (TableauVisee->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, TableauVisee) + 1);
+    const int margeTitre = 2 * TableauVisee->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, TableauVisee);
     for (int c = 1; c <= n; ++c) {
         const auto& col = preferences->Colonnes[static_cast<std::size_t>(c)];
-        TableauVisee->setColumnWidth(c, col.Largeur);
-        FixeCellule(0, c, DepuisCp1252(col.Titre.str()));
+        const QString titre = DepuisCp1252(col.Titre.str());
+        FixeCellule(0, c, titre);
+        int largeur = std::max<int>(col.Largeur, QFontMetrics(TableauVisee->horizontalHeader()->font()).horizontalAdvance(titre) + margeTitre);
+        for (const QString& u : TexteUnites(col.Type))
+            largeur = std::max(largeur, police.horizontalAdvance(u) + margeCellule);
+        FixeLargeurColonne(c, largeur);
     }
     FixeCellule(0, 0, {});
     for (int r = 1; r <= 10; ++r)
         FixeCellule(r, 0, QString::number(r));
 }
 
+void TMultPageDlg::AjouteViseeEnBas()
+{
+    int stations = 0;
+    for (int k = 1; k < NbLignes(); ++k)
+        stations += !LigneVisee(k);
+    AjouteLigne();
+    FixeCellule(NbLignes() - 1, 0, QString::number(NbLignes() - 1 - stations));
+}
+
+QStringList TMultPageDlg::TexteUnites(int type)
+{
+    switch (type) {
+    case TPreference_Ecran::UniteAzimut:
+        return {QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"), QStringLiteral("-gr")};
+    case TPreference_Ecran::UnitePente:
+        return {QStringLiteral("°"), QStringLiteral("gr"),  QStringLiteral("-°"),   QStringLiteral("-gr"),
+                QStringLiteral("m"), QStringLiteral("cm"),  QStringLiteral("-m"),   QStringLiteral("-cm"),
+                QStringLiteral("°vul"), QStringLiteral("-°vul")};
+    case TPreference_Ecran::UniteLongueur:
+    case TPreference_Ecran::UniteLargeur:
+    case TPreference_Ecran::UniteHauteur: return {QStringLiteral("m"), QStringLiteral("cm")};
+    default: return {};
+    }
+}
+
 void TMultPageDlg::AjouteLigne()
 {
     const int r = NbLignes();
-    TableauVisee->insertRow(r);
+    InsereLigneGrille(r);
     for (int c = 0; c < NbColonnesGrille(); ++c)
         FixeCellule(r, c, TexteDefaut[static_cast<std::size_t>(c)]);
     FixeCellule(r, 0, QString::number(r));
@@ -483,9 +574,7 @@ void TMultPageDlg::AjouteLigne()
 void TMultPageDlg::InsereStation(int ligne, const QString& marque, const QString& commentaire, const QString& station)
 {
     // The given row and those below it move down by one.
-    TableauVisee->insertRow(ligne);
-    for (int c = 0; c < NbColonnesGrille(); ++c)
-        FixeCellule(ligne, c, {});
+    InsereLigneGrille(ligne);
     const int obs = colonneType(TPreference_Ecran::Observations);
     if (obs > 0)
         FixeCellule(ligne, obs, commentaire);
@@ -499,8 +588,8 @@ void TMultPageDlg::AllerCellule(int ligne, int colonne)
     TabSet->setCurrentIndex(0);
     TableauVisee->setFocus();
     FixeCelluleCourante(ligne, colonne);
-    if (QTableWidgetItem* i = TableauVisee->item(ligne, colonne))
-        TableauVisee->scrollToItem(i, QAbstractItemView::PositionAtTop);
+    if (ligne >= 1 && ligne < NbLignes())
+        TableauVisee->scrollTo(IndexCellule(ligne, std::max(colonne, 1)), QAbstractItemView::PositionAtTop);
 }
 
 void TMultPageDlg::EffaceGaleries()
@@ -672,12 +761,13 @@ void TMultPageDlg::ChargeFiche(int galerie)
         PointFinal->Terminus = true;
     InsereStation(compteur + lignesStations, kArrivee, {}, TexteStation(*PointFinal));
     FinSurPoint = true;
-    TableauVisee->setRowCount(2 * std::max(nb, 1) + compteur);
+    FixeNbLignes(2 * std::max(nb, 1) + compteur);
     if (galerie == -1 || ligneVoulue < 0)
         ligneVoulue = 2;
     if (ligneVoulue < NbLignes()) {
         FixeCelluleCourante(ligneVoulue, std::min(2, NbColonnesGrille() - 1));
-        TableauVisee->scrollToItem(TableauVisee->item(ligneVoulue, 0), QAbstractItemView::PositionAtTop);
+        // The gallery's start row heads the rows shown.
+        TableauVisee->scrollTo(IndexCellule(std::max(ligneVoulue - 1, 1), 1), QAbstractItemView::PositionAtTop);
     }
 }
 
@@ -708,37 +798,19 @@ void TMultPageDlg::TableauViseeClick()
         return;
     LigneCourante = r;
     const QRect sel = SelectionGrille();
-    if (!FinSurPoint && sel.top() >= NbLignes() - 1 && NbLignes() < kLignesMax) {
-        int stations = 0;
-        for (int k = 1; k < NbLignes(); ++k)
-            stations += !LigneVisee(k);
-        const int n = NbLignes();
-        TableauVisee->insertRow(n);
-        for (int k = 0; k < NbColonnesGrille(); ++k)
-            FixeCellule(n, k, TexteDefaut[static_cast<std::size_t>(k)]);
-        FixeCellule(n, 0, QString::number(n - stations));
-    }
+    if (!FinSurPoint && sel.top() >= NbLignes() - 1 && NbLignes() < kLignesMax)
+        AjouteViseeEnBas();
     if (TypeColonne(c) >= 128 && LigneVisee(r)) {
         const QRect cellule = RectCellule(r, c);
         Unite->clear();
-        switch (TypeColonne(c)) {
-        case TPreference_Ecran::UniteAzimut:
-            Unite->addItems({QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"), QStringLiteral("-gr")});
-            break;
-        case TPreference_Ecran::UnitePente:
-            Unite->addItems({QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"), QStringLiteral("-gr"),
-                             QStringLiteral("m"), QStringLiteral("cm"), QStringLiteral("-m"), QStringLiteral("-cm"),
-                             QStringLiteral("°vul"), QStringLiteral("-°vul")});
-            break;
-        default: Unite->addItems({QStringLiteral("m"), QStringLiteral("cm")}); break;
-        }
+        Unite->addItems(TexteUnites(TypeColonne(c)));
         Unite->setCurrentIndex(Unite->findText(Cellule(r, c)));
         Unite->setEditText(Cellule(r, c));
         // What is typed replaces the unit, as in a cell.
         Unite->lineEdit()->selectAll();
         uniteLigne_ = r;
         uniteColonne_ = c;
-        const int largeur = TableauVisee->columnWidth(c);
+        const int largeur = LargeurColonne(c);
         Unite->setGeometry(cellule.left(), cellule.top(), largeur < 48 ? 47 : largeur,
                            TableauVisee->verticalHeader()->defaultSectionSize());
         Unite->show();
@@ -772,7 +844,6 @@ void TMultPageDlg::TermineSaisieCellule()
 
 bool TMultPageDlg::CelluleEditable(int ligne, int colonne, bool souris) const
 {
-    // Qt's rows and columns are the grid's.
     if (!LigneVisee(ligne) || colonne < 2)
         return false;
     // A mouse click or double click on a flag toggles it: it opens no editor.
@@ -781,7 +852,7 @@ bool TMultPageDlg::CelluleEditable(int ligne, int colonne, bool souris) const
 
 QModelIndex TMultPageDlg::IndexCellule(int ligne, int colonne) const
 {
-    return TableauVisee->model()->index(ligne, colonne);
+    return TableauVisee->model()->index(ligne - 1, colonne - 1);
 }
 
 QRect TMultPageDlg::RectCellule(int ligne, int colonne) const
@@ -813,8 +884,8 @@ void TMultPageDlg::TableauViseeEntree()
 void TMultPageDlg::TableauViseeDblClick()
 {
     // A double click on the title row fits the column under the mouse.
-    if (lignePression_ == 0 && ColonneSouris >= 0 && ColonneSouris < NbColonnesGrille())
-        AjusteColonne(TableauVisee, ColonneSouris);
+    if (lignePression_ == 0 && ColonneSouris >= 1 && ColonneSouris < NbColonnesGrille())
+        AjusteColonne(TableauVisee, ColonneSouris - 1, 0);
     const int r = Ligne(), c = Colonne();
     if (LigneVisee(r)) {
         const int t = TypeColonne(c);
@@ -844,20 +915,9 @@ void TMultPageDlg::TableauViseeSetEditText(int, int colonne)
 
 bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
 {
-    if (objet == TableauVisee->viewport()) {
-        if (e->type() == QEvent::MouseMove && GlisseLignes) {
-            auto* m = static_cast<QMouseEvent*>(e);
-            if (m->buttons() & Qt::LeftButton) {
-                const int r = TableauVisee->rowAt(static_cast<int>(m->position().y()));
-                if (r >= 0) {
-                    LigneCourante = r;
-                    SelectionneLignes(LigneAncre, r);
-                }
-                return true;
-            }
-        } else if (e->type() == QEvent::MouseButtonRelease) {
+    if (objet == TableauVisee->verticalHeader()->viewport()) {
+        if (e->type() == QEvent::MouseButtonRelease)
             GlisseLignes = false;
-        }
     } else if (objet == TableauVisee && e->type() == QEvent::KeyPress) {
         auto* touche = static_cast<QKeyEvent*>(e);
         const int k = touche->key();

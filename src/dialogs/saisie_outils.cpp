@@ -161,13 +161,8 @@ void TMultPageDlg::ImporteTexte(const std::string& texte, const std::vector<int>
     auto finLigne = [&]() {
         ++ligne;
         AjouteLigne();
-        if (ligne >= 10 && ligne >= NbLignes() && NbLignes() < 1000) {
-            int stations = 0;
-            for (int k = 1; k < NbLignes(); ++k)
-                stations += !LigneVisee(k);
-            AjouteLigne();
-            FixeCellule(NbLignes() - 1, 0, QString::number(NbLignes() - 1 - stations));
-        }
+        if (ligne >= 10 && ligne >= NbLignes() && NbLignes() < 1000)
+            AjouteViseeEnBas();
         champ = 1;
         colonne = 2;
     };

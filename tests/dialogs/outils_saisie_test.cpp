@@ -286,9 +286,9 @@ TEST_F(Outils, ListeDesTopographes)
 TEST_F(Outils, LargeursRangeesDansLaDisposition)
 {
     ed->OuvreFiche(Fiche(1), &massif, 0, &prefs);
-    ed->TableauVisee->setColumnWidth(9, 70);  // Largeur D
-    ed->TableauVisee->setColumnWidth(10, 33);  // its unit
-    ed->TableauVisee->setColumnWidth(14, 140);
+    ed->FixeLargeurColonne(9, 70);  // Largeur D
+    ed->FixeLargeurColonne(10, 33);  // its unit
+    ed->FixeLargeurColonne(14, 140);
     ed->RangeLargeurs();
     EXPECT_EQ(prefs.GLargeur.Largeur, 70);
     EXPECT_EQ(prefs.GLargeur.LargeurUnite, 33);
@@ -361,9 +361,13 @@ TEST_F(Outils, CorrectionEtColonnesIgnorees)
     EXPECT_EQ(e.result(), QDialog::Accepted);
     EXPECT_EQ(e.Ignores(), std::vector<int>({3, 5}));
 
-    QTableWidget grille(1, 2);
+    // 4 pixels of room beyond the 3 pixels on each side within which the grid draws a text.
+    QTableWidget grille(2, 2);
     AjusteColonne(&grille, 1);
-    EXPECT_EQ(grille.columnWidth(1), 4);
+    EXPECT_EQ(grille.columnWidth(1), 10);
+    grille.setItem(1, 1, new QTableWidgetItem(QStringLiteral("-°vul")));
+    AjusteColonne(&grille, 1);
+    EXPECT_EQ(grille.columnWidth(1), 10 + QFontMetrics(grille.font()).horizontalAdvance(QStringLiteral("-°vul")));
 }
 
 // ---- input preferences ----

@@ -569,4 +569,61 @@ TEST_F(Seance, LaListeDesTopographesEstCreeePourEtreModifiee)
     EXPECT_EQ(ed->Topographe->toPlainText(), "Paul Rey");
 }
 
+// The titles and the row markers stay in place whatever the grid scrolls to; every title
+// and unit shows whole; a title's border dragged with the mouse sets the width that the
+// layout keeps.
+TEST_F(Seance, TitresEtReperesFixes)
+{
+    Ouvre(Lieu(*massif, "Galerie haute"));
+    QTableWidget* g = ed->TableauVisee;
+    QHeaderView* titres = g->horizontalHeader();
+    QHeaderView* reperes = g->verticalHeader();
+    ASSERT_TRUE(titres->isVisible());
+    ASSERT_TRUE(reperes->isVisible());
+    // Opened on its first gallery, the sheet shows the start row first.
+    EXPECT_EQ(reperes->logicalIndexAt(0), 0);
+    EXPECT_EQ(ed->Cellule(1, 0), "|->");
+    EXPECT_EQ(titres->model()->headerData(1, Qt::Horizontal).toString(), "Longueur");
+    EXPECT_EQ(reperes->model()->headerData(5, Qt::Vertical).toString(), "5");
+
+    // No text of a title or a unit is cut.
+    const QFontMetrics police(g->font());
+    for (int c = 1; c < ed->NbColonnesGrille(); ++c) {
+        EXPECT_GE(ed->LargeurColonne(c), QFontMetrics(titres->font()).horizontalAdvance(ed->Cellule(0, c)))
+            << ed->Cellule(0, c).toStdString();
+        for (const QString& u : TMultPageDlg::TexteUnites(ed->TypeColonne(c)))
+            EXPECT_GE(ed->LargeurColonne(c), police.horizontalAdvance(u) + 6) << u.toStdString();
+    }
+
+    // Far right and far down, with the keyboard.
+    Clic(RangVisee(1), cLongueur);
+    Touche(Qt::Key_End);
+    Touche(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_GT(g->horizontalScrollBar()->value(), 0);
+    EXPECT_GT(g->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(ed->Colonne(), cObservations);
+    EXPECT_EQ(reperes->geometry().left(), titres->geometry().left() - reperes->width());
+    EXPECT_EQ(titres->geometry().top(), reperes->geometry().top() - titres->height());
+    EXPECT_EQ(titres->visualIndexAt(titres->viewport()->width() - 1), cObservations - 1);
+    EXPECT_EQ(reperes->logicalIndexAt(reperes->viewport()->height() - 1), ed->NbLignes() - 2);
+
+    // The length column widened by 20 pixels.
+    Clic(RangVisee(1), cLongueur);
+    Touche(Qt::Key_Home);
+    const int avant = ed->LargeurColonne(cLongueur);
+    const int bord = titres->sectionViewportPosition(cLongueur - 1) + avant - 1;
+    const int y = titres->height() / 2;
+    QTest::mousePress(titres->viewport(), Qt::LeftButton, {}, QPoint(bord, y));
+    QTest::mouseMove(titres->viewport(), QPoint(bord + 10, y));
+    QTest::mouseMove(titres->viewport(), QPoint(bord + 20, y));
+    QTest::mouseRelease(titres->viewport(), Qt::LeftButton, {}, QPoint(bord + 20, y));
+    EXPECT_EQ(ed->LargeurColonne(cLongueur), avant + 20);
+    Clic(RangVisee(1), cObservations);
+    Tape("x");
+    Menu(ed->Fiche1, ed->Terminer1);
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+    EXPECT_EQ(prefs.Colonnes[cLongueur].Largeur, avant + 20);
+    EXPECT_EQ(prefs.GLongueur.Largeur, avant + 20);
+}
+
 #include "saisie_seance_test.moc"

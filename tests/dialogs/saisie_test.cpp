@@ -112,8 +112,10 @@ TEST_F(Saisie, NouvelleFicheSurLaPageInformations)
     EXPECT_EQ(ed->Cellule(11, 5), "°");
     EXPECT_EQ(ed->Cellule(0, cLongueur), "Longueur");
     EXPECT_EQ(ed->Cellule(0, cGauche), "Largeur G");
-    EXPECT_EQ(ed->TableauVisee->columnWidth(13), 15);  // Croquis
-    EXPECT_EQ(ed->TableauVisee->columnWidth(0), 30);
+    // The layout's widths, widened where the title would not show whole.
+    EXPECT_EQ(ed->LargeurColonne(14), 100);  // Observations
+    EXPECT_GT(ed->LargeurColonne(13), 15);   // Croquis
+    EXPECT_EQ(ed->LargeurColonne(0), 30);
     EXPECT_EQ(ed->TabSet->currentIndex(), 1);
     EXPECT_TRUE(ed->PremierDepart->Terminus);
     EXPECT_FALSE(ed->FinSurPoint);
@@ -200,7 +202,7 @@ TEST_F(Saisie, ListeDesUnitesSurUneColonneEtroite)
 {
     ed->OuvreFiche(Fiche({2}), &massif, 0, &prefs);
     ed->show();
-    ed->TableauVisee->setColumnWidth(cUniteP, 30);
+    ed->FixeLargeurColonne(cUniteP, 30);
     ed->FixeCelluleCourante(2, cUniteP);
     ed->TableauViseeClick();
     EXPECT_TRUE(ed->Unite->isVisible());
