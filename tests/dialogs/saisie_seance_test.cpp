@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QHeaderView>
@@ -23,6 +24,7 @@
 #include <QUrl>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -193,6 +195,12 @@ protected:
     QString DernierMessage() const { return invite.messages.empty() ? QString() : invite.messages.back().texte; }
 
     struct Hote : IHoteSaisie {
+        std::function<void()> enregistre;
+        void Enregistrer() override
+        {
+            if (enregistre)
+                enregistre();
+        }
         std::string utilisateur, programme;
         std::string RepProgramme() override { return programme; }
         std::string RepUtilisateur() override { return utilisateur; }
@@ -624,6 +632,51 @@ TEST_F(Seance, TitresEtReperesFixes)
     EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
     EXPECT_EQ(prefs.Colonnes[cLongueur].Largeur, avant + 20);
     EXPECT_EQ(prefs.GLongueur.Largeur, avant + 20);
+}
+
+// Ctrl+S, "Suivante" and the window's close box first write the value still being typed.
+TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
+{
+    TFiche* fiche = Lieu(*massif, "Galerie haute");
+    Ouvre(fiche);
+    const int r2 = RangVisee(2);
+    int enregistrements = 0;
+    hote.enregistre = [&] {
+        ++enregistrements;
+        EXPECT_EQ(ed->Cellule(r2, cAzimut), "55");
+        EXPECT_TRUE(ed->Modifie);
+    };
+    Clic(r2, cAzimut);
+    Tape("55");
+    ASSERT_NE(Focus(), ed->TableauVisee);
+    Touche(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(enregistrements, 1);
+
+    // The close box: the value typed counts as a change that would be lost.
+    Clic(r2, cPente);
+    Tape("7");
+    invite.reponses = {Bouton::Annuler};
+    QCloseEvent fermeture;
+    QApplication::sendEvent(ed.get(), &fermeture);
+    EXPECT_EQ(DernierMessage(), "Les modifications vont être perdues.");
+    EXPECT_TRUE(ed->isVisible());
+    EXPECT_EQ(ed->Cellule(r2, cPente), "7");
+
+    // "Suivante" stores the sheet with both values and starts a new one.
+    Clic(r2, cGauche);
+    Tape("9");
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("Z", 1)}};
+    PiloteModalInstalle pilote([&](QDialog& d) { return static_cast<int>(QDialog::Rejected); });
+    invite.messages.clear();
+    Menu(ed->Fiche1, ed->Suivante1);
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+    EXPECT_EQ(ed->Cellule(1, cPoint), "Z(1)");
+    ed->hide();
+    const auto relu = EnregistreEtRelit();
+    const TVisee& v = *Lieu(*relu, "Galerie haute")->Galeries[0]->Visee(2);
+    EXPECT_EQ(static_cast<long double>(v.Azimut), 55.0L);
+    EXPECT_EQ(static_cast<long double>(v.Pente), 7.0L);
+    EXPECT_EQ(v.Gauche.str(), "9");
 }
 
 #include "saisie_seance_test.moc"
