@@ -256,7 +256,8 @@ TExplorateur::TExplorateur(QWidget* parent) : QDialog(parent)
     boutons->addWidget(Button1);
     boutons->addWidget(Button2);
     grille->addLayout(boutons, 6, 0, 1, 3);
-    Vide = new QLabel(QStringLiteral("La liste des topographes est vide : « Modifier ... » permet de la remplir."), this);
+    Vide = new QLabel(
+        QStringLiteral("La liste des topographes est vide : « Modifier ... » permet de la remplir."), this);
     Vide->setObjectName(QStringLiteral("Vide"));
     Vide->setWordWrap(true);
     Vide->hide();

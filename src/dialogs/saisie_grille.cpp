@@ -54,7 +54,10 @@ std::string TexteFidele(long double v, Relu relu)
     return t;
 }
 
-bool MemeReel6(long double a, long double b) { return static_cast<long double>(Reel6(a)) == static_cast<long double>(Reel6(b)); }
+bool MemeReel6(long double a, long double b)
+{
+    return static_cast<long double>(Reel6(a)) == static_cast<long double>(Reel6(b));
+}
 
 // A measure as stored, in as few digits as that takes.
 std::string TexteReel(long double v)
@@ -520,14 +523,15 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
             FixeCellule(r, c, TexteDefaut[static_cast<std::size_t>(c)]);
     FixeLargeurColonne(0, 30);
     // A column is at least as wide as its title and the units it may show, as the grid draws them.
-    const QFontMetrics police(TableauVisee->font());
-    const int margeCellule = 2 * (TableauVisee->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, TableauVisee) + 1);
-    const int margeTitre = 2 * TableauVisee->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, TableauVisee);
+    const QStyle* style = TableauVisee->style();
+    const QFontMetrics police(TableauVisee->font()), policeTitres(TableauVisee->horizontalHeader()->font());
+    const int margeCellule = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, TableauVisee) + 1);
+    const int margeTitre = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, TableauVisee);
     for (int c = 1; c <= n; ++c) {
         const auto& col = preferences->Colonnes[static_cast<std::size_t>(c)];
         const QString titre = DepuisCp1252(col.Titre.str());
         FixeCellule(0, c, titre);
-        int largeur = std::max<int>(col.Largeur, QFontMetrics(TableauVisee->horizontalHeader()->font()).horizontalAdvance(titre) + margeTitre);
+        int largeur = std::max<int>(col.Largeur, policeTitres.horizontalAdvance(titre) + margeTitre);
         for (const QString& u : TexteUnites(col.Type))
             largeur = std::max(largeur, police.horizontalAdvance(u) + margeCellule);
         FixeLargeurColonne(c, largeur);
@@ -941,8 +945,9 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
         }
     } else if (objet == Unite) {
         // Its own drop-down, or another window taking the activation, leaves the list open.
-        const auto raison = e->type() == QEvent::FocusOut ? static_cast<QFocusEvent*>(e)->reason() : Qt::OtherFocusReason;
-        if (e->type() == QEvent::FocusOut && raison != Qt::PopupFocusReason && raison != Qt::ActiveWindowFocusReason &&
+        const bool sortie = e->type() == QEvent::FocusOut;
+        const auto raison = sortie ? static_cast<QFocusEvent*>(e)->reason() : Qt::OtherFocusReason;
+        if (sortie && raison != Qt::PopupFocusReason && raison != Qt::ActiveWindowFocusReason &&
             !Unite->view()->isVisible()) {
             UniteExit();
         } else if (e->type() == QEvent::KeyPress) {
