@@ -634,6 +634,38 @@ TEST_F(Seance, TitresEtReperesFixes)
     EXPECT_EQ(prefs.GLongueur.Largeur, avant + 20);
 }
 
+// A double click on a title fits its column to the widest text below it; a drag over the row
+// markers selects whole rows, which "Supprimer une visée" takes out together.
+TEST_F(Seance, TitreAjusteEtLignesEntieres)
+{
+    Ouvre(Lieu(*massif, "Galerie haute"));
+    QHeaderView* titres = ed->TableauVisee->horizontalHeader();
+    QHeaderView* reperes = ed->TableauVisee->verticalHeader();
+    Clic(RangVisee(2), cObservations);
+    Tape("une observation bien plus large que la colonne");
+    Touche(Qt::Key_Return);
+    const QPoint titre(titres->sectionViewportPosition(cObservations - 1) + 10, titres->height() / 2);
+    QTest::mouseDClick(titres->viewport(), Qt::LeftButton, {}, titre);
+    const QFontMetrics police(ed->TableauVisee->font());
+    EXPECT_EQ(ed->LargeurColonne(cObservations),
+              police.horizontalAdvance(ed->Cellule(RangVisee(2), cObservations)) + 10);
+
+    const int r3 = RangVisee(3), r5 = RangVisee(5);
+    auto repere = [&](int r) { return QPoint(reperes->width() / 2, reperes->sectionViewportPosition(r - 1) + 8); };
+    QTest::mousePress(reperes->viewport(), Qt::LeftButton, {}, repere(r3));
+    QTest::mouseMove(reperes->viewport(), repere(r3 + 1));
+    QTest::mouseMove(reperes->viewport(), repere(r5));
+    QTest::mouseRelease(reperes->viewport(), Qt::LeftButton, {}, repere(r5));
+    EXPECT_EQ(ed->SelectionGrille(), QRect(1, r3, ed->NbColonnesGrille() - 1, 3));
+    EXPECT_EQ(ed->LigneCourante, r5);
+    EXPECT_FALSE(ed->GlisseLignes);
+    invite.reponses = {Bouton::OK};
+    Menu(ed->Tableau1, ed->Supprimeruneligne1);
+    EXPECT_EQ(ed->Cellule(r3, cLongueur), "4.4");  // shot 6 moved up
+    EXPECT_EQ(ed->Cellule(r3, 0), "3");
+    EXPECT_EQ(ed->Cellule(RangVisee(6), cAzimut), "166.1");  // shot 9, renumbered
+}
+
 // Ctrl+S, "Suivante" and the window's close box first write the value still being typed.
 TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
 {
