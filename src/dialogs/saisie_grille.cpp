@@ -95,6 +95,13 @@ public:
         ouvert_ = w;
         return w;
     }
+    void destroyEditor(QWidget* w, const QModelIndex& i) const override
+    {
+        // An editor the view closed by itself is no longer the open one.
+        if (ouvert_ == w)
+            ouvert_ = nullptr;
+        QStyledItemDelegate::destroyEditor(w, i);
+    }
     void setModelData(QWidget* w, QAbstractItemModel* modele, const QModelIndex& i) const override
     {
         const QString avant = i.data(Qt::EditRole).toString();
