@@ -7,6 +7,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <filesystem>
+#include <system_error>
+
 namespace karst {
 
 namespace {
@@ -97,17 +100,26 @@ void ImprimanteQt::Abandon() {
     }
 }
 
-void ImprimanteQt::Fin() {
-    if (!enCours_) return;
+QString ImprimanteQt::Fin() {
+    if (!enCours_) return {};
     canvas_->Termine();
     enCours_ = false;
-    if (!pdfDemande_.isEmpty()) {
-        const QString partiel = printer_->outputFileName();
-        printer_->setOutputFileName(pdfDemande_);
-        QFile::remove(pdfDemande_);
-        QFile::rename(partiel, pdfDemande_);
-        pdfDemande_.clear();
-    }
+    if (pdfDemande_.isEmpty()) return {};
+    const QString partiel = printer_->outputFileName();
+    const QString demande = pdfDemande_;
+    printer_->setOutputFileName(demande);
+    pdfDemande_.clear();
+    // rename() replaces the older document in one step: it stays whole until the new one
+    // takes its name.
+    std::error_code erreur;
+    if (QFile::exists(partiel))
+        std::filesystem::rename(std::filesystem::path(QFile::encodeName(partiel).toStdString()),
+                                std::filesystem::path(QFile::encodeName(demande).toStdString()), erreur);
+    else
+        erreur = std::make_error_code(std::errc::no_such_file_or_directory);
+    if (!erreur) return {};
+    QFile::remove(partiel);
+    return QStringLiteral("Impossible d'écrire le fichier %1.").arg(demande);
 }
 
 TCanvas& ImprimanteQt::Canvas() { return *canvas_; }
@@ -144,9 +156,10 @@ void ImprimanteFactice::Abandon() {
     enCours_ = false;
 }
 
-void ImprimanteFactice::Fin() {
+QString ImprimanteFactice::Fin() {
     Journal.push_back("Fin");
     enCours_ = false;
+    return {};
 }
 
 }  // namespace karst

@@ -33,7 +33,9 @@ public:
     virtual void Debut() = 0;
     virtual void NouvellePage() = 0;
     virtual void Abandon() = 0;
-    virtual void Fin() = 0;
+    // Empty when the job is done, otherwise what went wrong, to be told to the user: a job
+    // whose document could not be written must not pass for a printed one.
+    virtual QString Fin() = 0;
     virtual bool Imprime() const = 0;
     // The canvas of the current page; outside a job it still measures texts.
     virtual TCanvas& Canvas() = 0;
@@ -59,7 +61,7 @@ public:
     void Debut() override;
     void NouvellePage() override;
     void Abandon() override;
-    void Fin() override;
+    QString Fin() override;
     bool Imprime() const override { return enCours_; }
     TCanvas& Canvas() override;
 
@@ -90,7 +92,7 @@ public:
     void Debut() override;
     void NouvellePage() override;
     void Abandon() override;
-    void Fin() override;
+    QString Fin() override;
     bool Imprime() const override { return enCours_; }
     TCanvas& Canvas() override { return *pages_.back(); }
 

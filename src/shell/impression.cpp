@@ -4,6 +4,7 @@
 #include "shell/impression.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -41,6 +43,14 @@ namespace {
 void TraiteMessages()
 {
     QCoreApplication::processEvents();
+}
+
+// Ends the job, saying so when its document could not be written.
+void TermineTravail(TImprimante& imp)
+{
+    const QString erreur = imp.Fin();
+    if (!erreur.isEmpty())
+        Invite().Message(erreur, Icone::Erreur, {Bouton::OK});
 }
 
 }  // namespace
@@ -126,7 +136,7 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
         }
     if (evolution->isVisible()) {
         evolution->hide();
-        imp.Fin();
+        TermineTravail(imp);
     } else {
         imp.Abandon();
     }
@@ -222,7 +232,7 @@ void TAfficheur::Imprime3D()
     imp.Canvas().StretchDraw(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), image);
     if (palette)
         outils.show();
-    imp.Fin();
+    TermineTravail(imp);
 }
 
 // ---- preview ----
@@ -275,6 +285,10 @@ TPreview::TPreview(TForm1& form, QWidget* parent) : QDialog(parent), form_(form)
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { ScrollBar1Change(); });
     connect(Moins, &QPushButton::clicked, this, [this] { ScrollBar1Change(-1); });
     connect(Plus, &QPushButton::clicked, this, [this] { ScrollBar1Change(1); });
+    // Without a window manager the maximised state is never applied: the window would keep
+    // the size of its button row and show no page.
+    if (QScreen* ecran = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        setGeometry(ecran->availableGeometry());
     setWindowState(Qt::WindowMaximized);
 }
 

@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "platform/canvas.h"
@@ -281,11 +283,24 @@ TEST_F(Canvas, PrinterPagesGoToAPdfFile) {
         imp.Canvas().Rectangle(100, 100, 400, 400);
         imp.NouvellePage();
         imp.Canvas().TextOut(100, 100, "Page 2");
-        imp.Fin();
+        EXPECT_EQ(imp.Fin(), QString());
     }
     QFile f(QString::fromStdString(chemin));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5) == "%PDF-");
+}
+
+// A document that cannot take its name is reported, and leaves nothing behind.
+TEST_F(Canvas, PdfThatCannotTakeItsNameIsReported) {
+    QTemporaryDir dossier;
+    ASSERT_TRUE(QDir(dossier.path()).mkpath("page.pdf/plein"));
+    const QString chemin = dossier.filePath("page.pdf");
+    ImprimanteQt imp(chemin.toStdString());
+    imp.Debut();
+    imp.Canvas().Rectangle(100, 100, 400, 400);
+    EXPECT_EQ(imp.Fin(), QStringLiteral("Impossible d'écrire le fichier %1.").arg(chemin));
+    EXPECT_EQ(QDir(dossier.path()).entryList(QDir::Files), QStringList());
+    EXPECT_TRUE(QFileInfo(chemin).isDir());
 }
 
 }  // namespace

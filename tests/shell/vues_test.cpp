@@ -884,6 +884,26 @@ protected:
     TAfficheur* a = nullptr;
 };
 
+// Without a window manager, as here, the maximised state is never applied: the preview
+// must still open on the screen's size and show a page, not its button row alone.
+TEST_F(VuesX11, LApercuMontreUnePageSansGestionnaireDeFenetres)
+{
+    f->Plan1->trigger();
+    ASSERT_NE(qobject_cast<TAfficheur*>(f->VuePlan.data()), nullptr);
+    QSize fenetre, page;
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        d.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&d));
+        fenetre = d.size();
+        page = d.findChild<QWidget*>(QStringLiteral("Image1"))->size();
+        return int(QDialog::Rejected);
+    });
+    f->Apercu1Click();
+    const QSize ecran = f->screen()->availableGeometry().size();
+    EXPECT_GE(fenetre.height(), ecran.height() * 3 / 4);
+    EXPECT_GE(page.height(), ecran.height() / 2);
+}
+
 TEST_F(VuesX11, LaTroisDSuitChaqueChangement)
 {
     auto& p = static_cast<TPerspective&>(*a->Graphique);
