@@ -23,6 +23,7 @@
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "shell/form1.h"
+#include "form1_aide.h"
 #include "hote_factice.h"
 
 using namespace karst;
@@ -30,16 +31,8 @@ using namespace karst::test;
 
 namespace {
 
-class FenetreExplorateur : public ::testing::Test {
+class FenetreExplorateur : public AvecForm1 {
 protected:
-    void SetUp() override { App(); }
-    std::unique_ptr<TForm1> Cree()
-    {
-        auto f = std::make_unique<TForm1>(dirU.path().toStdString(), dirP.path().toStdString());
-        f->Timer2->stop();
-        f->Automatique1->setChecked(false);
-        return f;
-    }
     // A massif of two sheets saved under a name.
     std::string Massif()
     {
@@ -50,10 +43,6 @@ protected:
         m.Sauve(chemin);
         return chemin;
     }
-
-    QTemporaryDir dirU, dirP, dirM;
-    InterlocuteurScripte invite;
-    InterlocuteurInstalle installe{invite};
 };
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "platform/texte.h"
 #include "shell/form1.h"
 #include "survey/aide_fichiers.h"
+#include "form1_aide.h"
 #include "hote_factice.h"
 
 using namespace karst;
@@ -43,9 +44,8 @@ QTreeWidgetItem* Enfant(QTreeWidgetItem* n, const QString& texte)
     return nullptr;
 }
 
-class ExplorateurSouris : public ::testing::Test {
+class ExplorateurSouris : public AvecForm1 {
 protected:
-    void SetUp() override { App(); }
     void TearDown() override
     {
         if (f && f->Massif)
@@ -62,9 +62,7 @@ protected:
                 Fiche(m, a);
             m.Sauve(chemin);
         }
-        f = std::make_unique<TForm1>(dirU.path().toStdString(), dirP.path().toStdString());
-        f->Timer2->stop();
-        f->Automatique1->setChecked(false);
+        f = Cree();
         f->resize(1100, 750);
         f->show();
         ASSERT_TRUE(f->OuvreMassif(chemin));
@@ -144,9 +142,6 @@ protected:
         QApplication::processEvents();
     }
 
-    QTemporaryDir dirU, dirP, dirM;
-    InterlocuteurScripte invite;
-    InterlocuteurInstalle installe{invite};
     std::unique_ptr<TForm1> f;
     TExploreur* e = nullptr;
     std::string chemin;

@@ -18,6 +18,7 @@
 #include "platform/modal.h"
 #include "shell/form1.h"
 #include "survey/aide_fichiers.h"
+#include "form1_aide.h"
 #include "hote_factice.h"
 
 using namespace karst;
@@ -38,21 +39,7 @@ int ValideParEntree(QDialog& d)
     return d.result();
 }
 
-class ValeursMontrees : public ::testing::Test {
-protected:
-    void SetUp() override { App(); }
-    std::unique_ptr<TForm1> Cree()
-    {
-        auto f = std::make_unique<TForm1>(dirU.path().toStdString(), dirP.path().toStdString());
-        f->Timer2->stop();
-        f->Automatique1->setChecked(false);
-        return f;
-    }
-    QTemporaryDir dirU, dirP, dirM;
-    InterlocuteurScripte invite;
-    InterlocuteurInstalle installe{invite};
-};
-
+class ValeursMontrees : public AvecForm1 {};
 }  // namespace
 
 TEST_F(ValeursMontrees, DeclinaisonsConfirmeesSansChangement)
