@@ -160,6 +160,8 @@ bool TMultPageDlg::ValideFiche()
                         const long double l = (vb - va) * static_cast<long double>(g->CoefTopofil);
                         if (l < 0.01L)
                             return non("La longueur Topofil est négative", avert);
+                        if (!MesureAdmise(l))
+                            return non("Les longueurs Topofil ne sont pas correctes", avert);
                         vs.Topofil = va;
                         vs.Longueur = l;
                         vs.AvecTopofil = true;

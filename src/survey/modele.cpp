@@ -1,5 +1,7 @@
 #include "survey/modele.h"
 
+#include <climits>
+#include <set>
 #include <stdexcept>
 
 #include "survey/nombres.h"
@@ -291,7 +293,19 @@ TFiche* TMassif::AjouteFiche(std::unique_ptr<TFiche> fiche, bool aussiSelection)
         if (f->Ordre > max) max = f->Ordre;
     for (const TFiche* f : Corbeille)
         if (f && f->Ordre > max) max = f->Ordre;
-    fiche->Ordre = max + 1;
+    if (max < INT32_MAX) {
+        fiche->Ordre = max + 1;
+    } else {
+        // A hand-edited file may hold the largest number: the new sheet takes the largest
+        // one still free (there are fewer sheets than numbers below it).
+        std::set<int32_t> pris;
+        for (const TFiche* f : Fiches) pris.insert(f->Ordre);
+        for (const TFiche* f : Corbeille)
+            if (f) pris.insert(f->Ordre);
+        int32_t n = INT32_MAX;
+        while (pris.count(n)) --n;
+        fiche->Ordre = n;
+    }
     TFiche* r = Fiches.ajoute(std::move(fiche));
     if (aussiSelection && Selection) Selection->push_back(r);
     PointsCalcules = false;

@@ -322,14 +322,10 @@ long double ChaineEnReel(const std::string& texte) {
     return v;
 }
 
+bool MesureAdmise(long double v) { return std::isfinite(v) && std::fabs(v) <= kMesureMax; }
+
 bool LitReelStockable(const std::string& texte, long double& valeur) {
-    if (!LitReel(texte, valeur) || !std::isfinite(valeur)) return false;
-    try {
-        (void)Reel6::arrondit(valeur);
-    } catch (const ErreurReel6&) {
-        return false;
-    }
-    return true;
+    return LitReel(texte, valeur) && MesureAdmise(valeur);
 }
 
 }  // namespace karst

@@ -51,7 +51,12 @@ long double ChaineEnReel(const std::string& texte);
 // allowed) is a number.
 bool LitEntier(const std::string& texte, long long& valeur);
 bool LitReel(const std::string& texte, long double& valeur);
-// LitReel of a value that a six-byte real can hold: finite and within its range.
+// Largest magnitude a typed or read measure may have. Squares and sums of 128 such values
+// still fit a six-byte real, so the reduction and the placement can store all they derive.
+constexpr long double kMesureMax = 1e15L;
+// Finite and within ±kMesureMax.
+bool MesureAdmise(long double v);
+// LitReel of a value the data model can store and compute with (MesureAdmise).
 bool LitReelStockable(const std::string& texte, long double& valeur);
 
 }  // namespace karst

@@ -27,6 +27,10 @@ bool Pente(const TVisee& v, long double& p, long double& d) {
     }
 }
 
+// A running sum stored after each addition. Whatever a damaged or imported gallery holds,
+// the reduction and the placement store a value and go on: they never fail half-way.
+void Ajoute(Reel6& somme, long double x) { somme = Reel6::sature(static_cast<long double>(somme) + x); }
+
 }  // namespace
 
 long double TVisee::AzimutRadians() const {
@@ -53,22 +57,21 @@ void TGalerie::CalculeVisees(Reel6 angle) {
         if (!v) continue;
         const long double L = v->LongueurMetres();
         const long double A = v->AzimutRadians();
-        if (v->AvecCorrDeveloppement) Developpement += static_cast<long double>(v->CorrDeveloppement);
-        else Developpement += L;
+        Ajoute(Developpement, v->AvecCorrDeveloppement ? static_cast<long double>(v->CorrDeveloppement) : L);
         long double p = 0, d = 0;
         const bool angulaire = Pente(*v, p, d);
-        SommeL += L;
-        SommeL2 += L * L;
+        Ajoute(SommeL, L);
+        Ajoute(SommeL2, L * L);
         if (!angulaire) {
-            v->Horizontale = L * L > d * d ? std::sqrt(L * L - d * d) : 0.0L;
-            SommeDZ += d;
+            v->Horizontale = Reel6::sature(L * L > d * d ? std::sqrt(L * L - d * d) : 0.0L);
+            Ajoute(SommeDZ, d);
         } else {
-            v->Horizontale = L * std::cos(p);
-            SommeDZ += L * std::sin(p);
+            v->Horizontale = Reel6::sature(L * std::cos(p));
+            Ajoute(SommeDZ, L * std::sin(p));
         }
         const long double h = v->Horizontale;
-        SommeDX += h * std::sin(A - rot);
-        SommeDY += h * std::cos(A - rot);
+        Ajoute(SommeDX, h * std::sin(A - rot));
+        Ajoute(SommeDY, h * std::cos(A - rot));
         v->X = SommeDX;
         v->Y = SommeDY;
         v->Z = SommeDZ;
@@ -78,7 +81,7 @@ void TGalerie::CalculeVisees(Reel6 angle) {
 void TFiche::Calcule(Reel6 angleDegres) {
     const long double decli = Unite_Decli == 0 ? static_cast<long double>(Declinaison) / 180 * kPi
                                                : static_cast<long double>(Declinaison) / 200 * kPi;
-    const Reel6 total = decli + static_cast<long double>(angleDegres) / 180 * kPi;
+    const Reel6 total = Reel6::sature(decli + static_cast<long double>(angleDegres) / 180 * kPi);
     for (TGalerie* g : Galeries) g->CalculeVisees(total);
 }
 
@@ -95,9 +98,9 @@ void TGalerie::PlacePoints() {
         cz = ((static_cast<long double>(Arrivee.Z) - Depart.Z) - SommeDZ) / sl;
     }
     if (Depart.Terminus) {
-        Depart.X = static_cast<long double>(Arrivee.X) - SommeDX;
-        Depart.Y = static_cast<long double>(Arrivee.Y) - SommeDY;
-        Depart.Z = static_cast<long double>(Arrivee.Z) - SommeDZ;
+        Depart.X = Reel6::sature(static_cast<long double>(Arrivee.X) - SommeDX);
+        Depart.Y = Reel6::sature(static_cast<long double>(Arrivee.Y) - SommeDY);
+        Depart.Z = Reel6::sature(static_cast<long double>(Arrivee.Z) - SommeDZ);
     }
     long double s = 0;
     for (int k = 1; k <= NbVisees; ++k) {
@@ -105,9 +108,9 @@ void TGalerie::PlacePoints() {
         if (!v) continue;
         s += v->LongueurMetres();
         TStation& st = Station(k);
-        st.X = static_cast<long double>(Depart.X) + v->X + cx * s;
-        st.Y = static_cast<long double>(Depart.Y) + v->Y + cy * s;
-        st.Z = static_cast<long double>(Depart.Z) + v->Z + cz * s;
+        st.X = Reel6::sature(static_cast<long double>(Depart.X) + v->X + cx * s);
+        st.Y = Reel6::sature(static_cast<long double>(Depart.Y) + v->Y + cy * s);
+        st.Z = Reel6::sature(static_cast<long double>(Depart.Z) + v->Z + cz * s);
     }
 }
 
@@ -168,7 +171,7 @@ double TMassif::PireGalerie(int& fiche, int& galerie) {
             }
         }
     }
-    return Reel6::arrondit(best);
+    return Reel6::sature(best).d();
 }
 
 }  // namespace karst

@@ -1,5 +1,6 @@
 #include "survey/reel6.h"
 
+#include <algorithm>
 #include <bit>
 #include <cfenv>
 #include <cmath>
@@ -30,6 +31,12 @@ double Reel6::arrondit(long double v) {
     if (octet > 255) throw ErreurReel6("Valeur numérique trop grande");
     if (octet < 1) return 0.0;  // below the smallest value: zero
     return static_cast<double>(std::ldexp(m, e - kBits));
+}
+
+Reel6 Reel6::sature(long double v) {
+    if (std::isnan(v)) return Reel6();
+    const long double max = maximum();
+    return Reel6(std::clamp(v, -max, max));
 }
 
 std::array<uint8_t, 6> Reel6::octetsExacts(double r) {

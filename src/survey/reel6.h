@@ -38,6 +38,9 @@ public:
     static long double maximum();
     // Rounds to six-byte precision without building the object.
     static double arrondit(long double v);
+    // The nearest value the format holds, clamped to ±maximum(); NaN gives 0. For what the
+    // reduction and the placement derive, which must be stored whatever the data.
+    static Reel6 sature(long double v);
     static std::array<uint8_t, 6> encode(double v);
     static double decode(const std::array<uint8_t, 6>& b);
 

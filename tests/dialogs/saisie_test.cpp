@@ -323,6 +323,16 @@ TEST_F(Saisie, LongueursTopofilEtNulles)
     // A number too large for the files is refused, not lost.
     EXPECT_FALSE(ValideAvec(cLongueur, "1e300"));
     EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
+    // So is one the files hold but the reduction could not square and sum, in metres, or
+    // as the difference of two Topofil readings.
+    EXPECT_FALSE(ValideAvec(cLongueur, "1e20"));
+    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
+    EXPECT_EQ(ed->Ligne(), 2);
+    EXPECT_EQ(ed->Colonne(), cLongueur);
+    EXPECT_FALSE(ValideAvec(cLongueur, "-9e14/9e14"));
+    EXPECT_EQ(DernierMessage(), "Les longueurs Topofil ne sont pas correctes");
+    ASSERT_TRUE(ValideAvec(cLongueur, "1e15"));
+    EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(1)->Longueur), 1e15);
 
     // A first shot of zero length between two stations leaves the gallery empty.
     EXPECT_FALSE(ValideAvec(cLongueur, "-0.0005"));

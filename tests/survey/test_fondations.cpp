@@ -2,6 +2,8 @@
 // compact strings, stations, sheets and the massif's list operations.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cmath>
 #include <limits>
 
@@ -109,8 +111,13 @@ TEST(Formats, LectureDUnReelStockable) {
     long double v = 0;
     EXPECT_TRUE(LitReelStockable(" -12.5 ", v));
     EXPECT_EQ(v, -12.5L);
-    EXPECT_TRUE(LitReelStockable("1.7e38", v));
-    // Beyond the six-byte range, not a number, or not wholly a number.
+    EXPECT_TRUE(LitReelStockable("1e15", v));
+    EXPECT_TRUE(LitReelStockable("-1e15", v));
+    // Beyond the measures the reduction can square and sum (though a six-byte real would
+    // hold them), beyond the six-byte range, not a number, or not wholly a number.
+    EXPECT_FALSE(LitReelStockable("1.000001e15", v));
+    EXPECT_FALSE(LitReelStockable("1e20", v));
+    EXPECT_FALSE(LitReelStockable("-1.7e38", v));
     EXPECT_FALSE(LitReelStockable("1e39", v));
     EXPECT_FALSE(LitReelStockable("-1e4000", v));
     EXPECT_FALSE(LitReelStockable("nan", v));
@@ -425,6 +432,22 @@ TEST(Massif, NumerosDeFicheEtListes) {
     EXPECT_EQ(m.FichesCourantes, m.Selection.get());
     m.ActiveSelection(false);
     EXPECT_EQ(m.FichesCourantes, &m.Fiches);
+}
+
+TEST(Massif, NumeroDOrdreLePlusGrandDejaPris) {
+    // A hand-edited file may give a sheet the largest number: a new sheet never overflows
+    // to a negative number, it takes the largest one still free.
+    TMassif m;
+    m.Fiches.ajoute(FicheOrdre(INT32_MAX));
+    m.Corbeille.ajoute(FicheOrdre(INT32_MAX - 1));
+    m.Fiches.ajoute(FicheOrdre(5));
+    EXPECT_EQ(m.AjouteFiche(std::make_unique<TFiche>(), false)->Ordre, INT32_MAX - 2);
+    EXPECT_EQ(m.AjouteFiche(std::make_unique<TFiche>(), false)->Ordre, INT32_MAX - 3);
+    // Just below the largest, the usual rule still holds.
+    TMassif n;
+    n.Fiches.ajoute(FicheOrdre(INT32_MAX - 1));
+    EXPECT_EQ(n.AjouteFiche(std::make_unique<TFiche>(), false)->Ordre, INT32_MAX);
+    EXPECT_EQ(n.AjouteFiche(std::make_unique<TFiche>(), false)->Ordre, INT32_MAX - 2);
 }
 
 TEST(Massif, TriStable) {

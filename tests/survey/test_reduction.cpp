@@ -272,3 +272,77 @@ TEST(Placement, PireGalerieUnSeulTir) {
     EXPECT_NEAR(m.PireGalerie(fiche, galerie), 545.0 / 500 * 100, 1e-6);
     EXPECT_EQ(galerie, 0);
 }
+
+TEST(Reduction, ValeursExtremesSansEchec) {
+    // A length the format holds but whose square it does not: the reduction stores the
+    // largest value it can and goes on; it never stops half-way.
+    TGalerie g;
+    Ajoute(g, 1e20L, 90, 0);
+    Ajoute(g, 10, 0, 0);
+    ASSERT_NO_THROW(g.CalculeVisees(0));
+    EXPECT_EQ(g.SommeL.d(), Reel6(1e20L).d());  // 10 m is below the precision kept
+    EXPECT_EQ(static_cast<long double>(g.SommeL2), Reel6::maximum());
+    EXPECT_EQ(g.Developpement.d(), Reel6(1e20L).d());
+    EXPECT_NEAR(g.SommeDX.d() / 1e20, 1, 1e-9);
+    EXPECT_EQ(g.Visee(2)->X.d(), g.SommeDX.d());
+    EXPECT_FALSE(g.Placee);
+
+    // Sums beyond the format are held at its largest value, with their sign.
+    TGalerie h;
+    Ajoute(h, 1.5e38L, 0, -90);
+    Ajoute(h, 1.5e38L, 0, -90);
+    ASSERT_NO_THROW(h.CalculeVisees(0));
+    EXPECT_EQ(static_cast<long double>(h.SommeDZ), -Reel6::maximum());
+    EXPECT_EQ(static_cast<long double>(h.SommeL), Reel6::maximum());
+
+    // A declination and a geodesic angle whose sum leaves the format.
+    TFiche f;
+    f.Declinaison = 1.5e38L;
+    f.Galeries.ajoute(std::make_unique<TGalerie>());
+    Ajoute(*f.Galeries[0], 10, 0, 0);
+    EXPECT_NO_THROW(f.Calcule(1.5e38L));
+    EXPECT_TRUE(std::isfinite(f.Galeries[0]->SommeDX.d()));
+}
+
+TEST(Placement, CoordonneesExtremesToujoursPlacees) {
+    // Ends near the largest value of the format: every placed gallery gets its stations,
+    // the massif's later galleries included, and they hold finite coordinates.
+    TMassif m;
+    for (int i = 0; i < 2; ++i) {
+        auto f = std::make_unique<TFiche>();
+        for (int j = 0; j < 2; ++j) {
+            auto g = std::make_unique<TGalerie>();
+            Ajoute(*g, 10, 0, 0);
+            Ajoute(*g, 10, 90, 0);
+            g->CalculeVisees(0);
+            g->Depart.X = i == 0 && j == 0 ? 1.5e38L : 0.0L;
+            g->Arrivee.X = i == 0 && j == 0 ? -1.5e38L : 20.0L;
+            g->Arrivee.Y = 10;
+            g->Placee = true;
+            f->Galeries.ajoute(std::move(g));
+        }
+        m.AjouteFiche(std::move(f), false);
+    }
+    ASSERT_NO_THROW(m.PlaceTousPoints());
+    EXPECT_TRUE(m.PointsCalcules);
+    for (const TFiche* f : m.Fiches)
+        for (const TGalerie* g : f->Galeries) {
+            ASSERT_EQ(g->NbStations(), 2);
+            for (int k = 1; k <= 2; ++k) EXPECT_TRUE(std::isfinite(g->Station(k).X.d()));
+        }
+    EXPECT_EQ(m.Fiches[1]->Galeries[1]->Station(2).X.d(), 20);
+
+    // A start terminus placed back from an end near the limit.
+    TGalerie t;
+    t.Depart.Terminus = true;
+    t.Arrivee.X = -1.7e38L;
+    Ajoute(t, 1e37L, 90, 0);
+    t.CalculeVisees(0);
+    t.Placee = true;
+    ASSERT_NO_THROW(t.PlacePoints());
+    EXPECT_EQ(static_cast<long double>(t.Depart.X), -Reel6::maximum());
+
+    // The worst-gallery search over such stations reports without failing.
+    int fi = -1, ga = -1;
+    EXPECT_NO_THROW(m.PireGalerie(fi, ga));
+}
