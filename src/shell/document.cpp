@@ -21,6 +21,7 @@
 #include "shell/form1.h"
 #include "views/vue_relief.h"
 #include "views/plan.h"
+#include "survey/flux.h"
 #include "survey/textes.h"
 
 namespace karst {
@@ -55,6 +56,30 @@ bool EstSauvegarde(const std::string& nom)
 }
 
 }  // namespace
+
+// The backup goes beside the file (a link's target, not the link); in a folder that takes
+// no new file, into the settings folder. A massif already named *.BAK is not backed up
+// onto itself.
+std::string TForm1::CopieDeSauvegarde(const std::string& nom) const
+{
+    const std::string fichier = CheminReel(nom);
+    if (EstSauvegarde(fichier))
+        return {};
+    const std::string bak = NomSauvegarde(fichier);
+    try {
+        CopieFichier(fichier, bak);
+        return bak;
+    } catch (const ErreurFlux&) {
+    }
+    const std::string ailleurs = RepUtilisateur + NomSauvegarde(fs::path(fichier).filename().string());
+    try {
+        CopieFichier(fichier, ailleurs);
+        return ailleurs;
+    } catch (const ErreurFlux&) {
+        throw ErreurFlux("La copie de sauvegarde de " + nom + " n'a pu être faite ni dans son dossier ni dans " +
+                         RepUtilisateur + " : le massif n'a pas été enregistré.");
+    }
+}
 
 void TForm1::MetAJourTitre()
 {
@@ -222,15 +247,9 @@ bool TForm1::Enregistrer1Click()
     try {
         Sablier sablier;
         // The previous content stays under the backup name; the save itself replaces the
-        // file only once the new content is complete. A massif already named *.BAK is
-        // not backed up onto itself.
-        if (!EstSauvegarde(nom)) {
-            const std::string bak = NomSauvegarde(nom);
-            std::error_code e;
-            fs::remove(bak, e);
-            fs::copy_file(nom, bak, fs::copy_options::overwrite_existing);
-        }
-        Massif->Sauve({}, this, EditeurSaisie);
+        // file only once the new content is complete, or writes it in place when its
+        // folder takes no new file.
+        Massif->Sauve({}, this, EditeurSaisie, CopieDeSauvegarde(nom));
     } catch (const std::exception& e) {
         MontreProgression(false);
         Invite().Erreur(QString::fromUtf8(e.what()));

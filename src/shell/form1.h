@@ -97,6 +97,9 @@ public:
     // True when the massif was written.
     bool Enregistrer1Click();
     bool Enregistrersous1Click();
+    // Copies the massif file to its backup before a save; returns the copy's name, "" when
+    // none is made. Throws ErreurFlux when no copy could be made.
+    std::string CopieDeSauvegarde(const std::string& nom) const;
     void OuvreRecent(int i);
     // Files dropped on the window (full names).
     void DeposeFichiers(const QStringList& fichiers);

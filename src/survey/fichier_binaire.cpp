@@ -18,11 +18,37 @@ int LitCompte(TBufferStream& f) {
     return n < 0 ? 0 : n;
 }
 
-uint8_t LitCode(TBufferStream& f, uint8_t max) {
+// A unit code within its label table.
+uint8_t LitCode(TBufferStream& f, uint8_t max, const char* unite) {
     const uint8_t c = f.LitU8();
-    if (c > max) Endommage(f);
+    if (c > max) f.Refuse(std::string("le code d'unité ") + unite + " " + FormatEntier(c) + " n'existe pas");
     return c;
 }
+
+// A measure, an angle or a reference coordinate: bounded as where it is typed, so that the
+// reduction and the placement can compute with it.
+void VerifieMesure(const TBufferStream& f, long double v, const char* quoi) {
+    if (!MesureAdmise(v)) f.Refuse(std::string(quoi) + " " + FormatGeneral(v, 6, 2) + " dépasse les valeurs admises");
+}
+
+Reel6 LitMesure(TBufferStream& f, const char* quoi) {
+    const Reel6 v = f.LitReel6();
+    VerifieMesure(f, v, quoi);
+    return v;
+}
+
+// Names the record being read for the time of a read.
+class LieuDeLecture {
+public:
+    LieuDeLecture(TBufferStream& f, std::string lieu) : f_(f), avant_(std::move(f.Lieu)) { f.Lieu = std::move(lieu); }
+    ~LieuDeLecture() { f_.Lieu = std::move(avant_); }
+    LieuDeLecture(const LieuDeLecture&) = delete;
+    LieuDeLecture& operator=(const LieuDeLecture&) = delete;
+
+private:
+    TBufferStream& f_;
+    std::string avant_;
+};
 
 }  // namespace
 
@@ -109,23 +135,23 @@ void TVisee::EcritFlux(TBufferStream& f) const {
 }
 
 void TVisee::LitFlux(TBufferStream& f) {
-    Longueur = f.LitReel6();
-    Azimut = f.LitReel6();
-    Pente = f.LitReel6();
+    Longueur = LitMesure(f, "la longueur");
+    Azimut = LitMesure(f, "l'azimut");
+    Pente = LitMesure(f, "la pente");
     f.LitTexteCourt(Droite);
     f.LitTexteCourt(Gauche);
     f.LitTexteCourt(Haut);
     f.LitTexteCourt(Bas);
     Commentaire.LitFlux(f);
-    UniteLongueur = LitCode(f, 1);
-    UniteLargeur = LitCode(f, 1);
-    UniteHauteur = LitCode(f, 1);
-    UniteAzimut = LitCode(f, 9);  // within the label table the azimuth codes share
-    UnitePente = LitCode(f, 9);
+    UniteLongueur = LitCode(f, 1, "de longueur");
+    UniteLargeur = LitCode(f, 1, "de largeur");
+    UniteHauteur = LitCode(f, 1, "de hauteur");
+    UniteAzimut = LitCode(f, 9, "d'azimut");  // within the label table the azimuth codes share
+    UnitePente = LitCode(f, 9, "de pente");
     TailleSchema = f.LitU8();
-    CorrHorizontale = f.LitReel6();
+    CorrHorizontale = LitMesure(f, "la correction horizontale");
     AvecCorrHorizontale = f.LitBooleen();
-    CorrDeveloppement = f.LitReel6();
+    CorrDeveloppement = LitMesure(f, "la correction du développement");
     AvecCorrDeveloppement = f.LitBooleen();
     X = f.LitReel6();
     Y = f.LitReel6();
@@ -134,7 +160,7 @@ void TVisee::LitFlux(TBufferStream& f) {
     AvecTopofil = false;
     if (f.Version >= 1003) {
         AvecTopofil = f.LitBooleen();
-        if (AvecTopofil) Topofil = f.LitReel6();
+        if (AvecTopofil) Topofil = LitMesure(f, "la lecture Topofil");
     }
 }
 
@@ -183,7 +209,9 @@ void TGalerie::LitFlux(TBufferStream& f) {
     Developpement = f.LitReel6();
     Coefficient = f.LitReel6();
     Commentaire.LitFlux(f);
+    const std::string galerie = f.Lieu;
     for (int k = 1; k <= n; ++k) {
+        LieuDeLecture lieu(f, galerie + ", visée " + FormatEntier(k));
         auto v = std::make_unique<TVisee>();
         v->LitFlux(f);
         PlaceVisee(k, std::move(v));
@@ -223,7 +251,7 @@ void TFiche::EcritFlux(TBufferStream& f) const {
 
 void TFiche::LitFlux(TBufferStream& f) {
     f.LitTexteCourt(Date);
-    Unite_Decli = LitCode(f, 1);
+    Unite_Decli = LitCode(f, 1, "de déclinaison");
     const int nt = LitCompte(f);
     for (int i = 0; i < nt; ++i) {
         Topographes.emplace_back();
@@ -233,11 +261,15 @@ void TFiche::LitFlux(TBufferStream& f) {
     Cavite.LitFlux(f);
     Reseau.LitFlux(f);
     Lieu.LitFlux(f);
-    Declinaison = f.LitReel6();
+    Declinaison = LitMesure(f, "la déclinaison");
     Premiere = f.LitReel6();
     TPST.LitFlux(f);
     Ordre = f.LitI32();
-    LitEnregistrements(Galeries, LitCompte(f), [&](TGalerie& g, int) { g.LitFlux(f); });
+    const std::string fiche = f.Lieu + " (n° d'ordre " + FormatEntier(Ordre) + ")";
+    LitEnregistrements(Galeries, LitCompte(f), [&](TGalerie& g, int j) {
+        LieuDeLecture lieu(f, fiche + ", galerie " + FormatEntier(j + 1));
+        g.LitFlux(f);
+    });
 }
 
 // ---- The massif -------------------------------------------------------------------------
@@ -273,17 +305,25 @@ void EcritMassifBinaire(const TMassif& m, TBufferStream& f, IFenetreMassif& fene
 bool LitMassifBinaire(TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEditeurSaisie& editeur) {
     const int n = LitCompte(f);
     LitEnregistrements(m.Fiches, n, [&](TFiche& fiche, int i) {
+        LieuDeLecture lieu(f, "fiche " + FormatEntier(i + 1));
         fiche.LitFlux(f);
         fenetre.Progression(PourcentFiches(static_cast<std::size_t>(i) + 1, static_cast<std::size_t>(n)));
     });
-    LitEnregistrements(m.References, LitCompte(f), [&](TPointTopo& p, int) { p.LitFlux(f); });
-    m.Origine_Declinaison = f.LitReel6();
+    LitEnregistrements(m.References, LitCompte(f), [&](TPointTopo& p, int i) {
+        LieuDeLecture lieu(f, "point de référence " + FormatEntier(i + 1));
+        p.LitFlux(f);
+        for (long double c : {p.X, p.Y, p.Z}) VerifieMesure(f, c, "la coordonnée");
+    });
+    m.Origine_Declinaison = LitMesure(f, "la déclinaison");
     f.LitTexteCourt(m.Date_Declinaison);
-    m.Variation_Declinaison = f.LitReel6();
-    m.Angle_Geodesique = f.Version >= 1002 ? f.LitReel6() : Reel6(0.0L);
+    m.Variation_Declinaison = LitMesure(f, "la variation de la déclinaison");
+    m.Angle_Geodesique = f.Version >= 1002 ? LitMesure(f, "l'angle géodésique") : Reel6(0.0L);
     LitEnregistrements(m.Coupe, LitCompte(f), [&](TPointCoupe& c, int) { c.LitFlux(f); });
     if (f.Version >= 1005) {
-        LitEnregistrements(m.Corbeille, LitCompte(f), [&](TFiche& fiche, int) { fiche.LitFlux(f); });
+        LitEnregistrements(m.Corbeille, LitCompte(f), [&](TFiche& fiche, int i) {
+            LieuDeLecture lieu(f, "fiche " + FormatEntier(i + 1) + " de la corbeille");
+            fiche.LitFlux(f);
+        });
         const int nra = LitCompte(f);
         for (int i = 0; i < nra; ++i) {
             m.Raccourcis.emplace_back();

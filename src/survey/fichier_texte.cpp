@@ -14,8 +14,6 @@ namespace karst {
 
 // ---- Text files -------------------------------------------------------------------------
 
-FichierTexteEcriture::FichierTexteEcriture(const std::string& nom) : flux_(nom, TFileBufferStream::kCreation) {}
-
 void FichierTexteEcriture::EcritLigne(const std::string& s) {
     Ecrit(s);
     flux_.Write("\r\n", 2);
@@ -31,7 +29,8 @@ FichierTexteLecture::FichierTexteLecture(const std::string& nom) : nom_(nom) {
 std::string FichierTexteLecture::LitLigne() {
     if (Fin()) {
         ++ligne_;
-        throw ErreurFichierEndommage(MessageEndommage());
+        throw ErreurFichierEndommage("Le fichier " + nom_ + " est endommagé ou tronqué : la ligne " +
+                                     FormatEntier(ligne_) + " manque");
     }
     const std::size_t fin = contenu_.find_first_of("\r\n", pos_);
     std::string l;
@@ -51,13 +50,13 @@ void FichierTexteLecture::SauteLigne() {
     if (!Fin()) LitLigne();
 }
 
-std::string FichierTexteLecture::MessageEndommage() const {
-    return "Le fichier " + nom_ + " est endommagé ou tronqué";
+void FichierTexteLecture::Refuse(const std::string& raison) const {
+    throw ErreurFichierEndommage("Le fichier " + nom_ + " est endommagé : ligne " + FormatEntier(ligne_) + ", " +
+                                 raison);
 }
 
 void FichierTexteLecture::ValeurIncorrecte(const std::string& valeur) const {
-    throw ErreurFichierEndommage("Le fichier " + nom_ + " est endommagé : ligne " + FormatEntier(ligne_) + ", « " +
-                                 valeur + " » n'est pas une valeur correcte");
+    Refuse("« " + valeur + " » n'est pas une valeur correcte");
 }
 
 long double FichierTexteLecture::Reel(const std::string& valeur) const {
@@ -89,7 +88,21 @@ Reel6 LitR6(const FichierTexteLecture& f, const std::string& valeur) {
     }
 }
 
+// A measure or an angle that the reduction takes: bounded as where it is typed.
+Reel6 LitMesure(const FichierTexteLecture& f, const std::string& valeur) {
+    const long double v = f.Reel(valeur);
+    if (!MesureAdmise(v)) f.Refuse("la valeur « " + valeur + " » dépasse les valeurs admises");
+    return v;
+}
+
 Reel6 LigneR6(FichierTexteLecture& f) { return LitR6(f, f.LitLigne()); }
+
+// Blanks and TABs at the end of a line are optional: a hand editor may strip them.
+std::string SansFin(const std::string& s) {
+    std::size_t n = s.size();
+    while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\t')) --n;
+    return s.substr(0, n);
+}
 
 int LitCompteTexte(const FichierTexteLecture& f, const std::string& valeur) {
     return static_cast<int>(f.Entier(valeur, 0, static_cast<long long>(kCompteMax)));
@@ -196,20 +209,24 @@ int32_t LitCouleur(const FichierTexteLecture& f, const std::string& t) {
     return static_cast<int32_t>(f.Entier(t, INT32_MIN, INT32_MAX));
 }
 
-// Cuts a line at its TABs, one field at a time.
+// Cuts a line at its TABs, one field at a time. The TAB after the last field may be
+// missing: the line's end closes the field as well.
 class Champs {
 public:
     Champs(const FichierTexteLecture& f, const std::string& l) : f_(f), l_(l) {}
     std::string Suivant() {
-        const std::size_t t = l_.find('\t', pos_);
-        if (t == std::string::npos) throw ErreurFichierEndommage(f_.MessageEndommage());
+        if (pos_ > l_.size()) f_.Refuse("une valeur manque en fin de ligne");
+        std::size_t t = l_.find('\t', pos_);
+        if (t == std::string::npos) t = l_.size();
         std::string r = l_.substr(pos_, t - pos_);
         pos_ = t + 1;
         return r;
     }
-    std::string Reste() const { return l_.substr(pos_); }
+    std::string Reste() const { return pos_ < l_.size() ? l_.substr(pos_) : std::string(); }
+    std::string Jeton() { return SansFin(Suivant()); }
     Reel6 R6() { return LitR6(f_, Suivant()); }
-    bool Booleen() { return Suivant() == "O"; }
+    Reel6 Mesure() { return LitMesure(f_, Suivant()); }
+    bool Booleen() { return Jeton() == "O"; }
 
 private:
     const FichierTexteLecture& f_;
@@ -255,29 +272,29 @@ void EcritVisee(const TVisee& v, FichierTexteEcriture& f) {
 void LitVisee(TVisee& v, FichierTexteLecture& f) {
     const std::string l = f.LitLigne();
     Champs c(f, l);
-    v.Longueur = c.R6();
-    v.UniteLongueur = CodeLongueur(c.Suivant());
-    v.Azimut = c.R6();
-    v.UniteAzimut = CodeAzimut(c.Suivant());
-    v.Pente = c.R6();
-    v.UnitePente = CodePente(c.Suivant());
+    v.Longueur = c.Mesure();
+    v.UniteLongueur = CodeLongueur(c.Jeton());
+    v.Azimut = c.Mesure();
+    v.UniteAzimut = CodeAzimut(c.Jeton());
+    v.Pente = c.Mesure();
+    v.UnitePente = CodePente(c.Jeton());
     v.Droite = c.Suivant();
     v.Gauche = c.Suivant();
-    v.UniteLargeur = CodeLongueur(c.Suivant());
+    v.UniteLargeur = CodeLongueur(c.Jeton());
     v.Haut = c.Suivant();
     v.Bas = c.Suivant();
-    v.UniteHauteur = CodeLongueur(c.Suivant());
+    v.UniteHauteur = CodeLongueur(c.Jeton());
     v.TailleSchema = static_cast<uint8_t>(f.Entier(c.Suivant(), 0, 255));
-    v.CorrHorizontale = c.R6();
+    v.CorrHorizontale = c.Mesure();
     v.AvecCorrHorizontale = c.Booleen();
-    v.CorrDeveloppement = c.R6();
+    v.CorrDeveloppement = c.Mesure();
     v.AvecCorrDeveloppement = c.Booleen();
     v.X = c.R6();
     v.Y = c.R6();
     v.Z = c.R6();
     v.Horizontale = c.R6();
     v.AvecTopofil = c.Booleen();
-    if (v.AvecTopofil) v.Topofil = c.R6();
+    if (v.AvecTopofil) v.Topofil = c.Mesure();
     v.Commentaire.Affecte(c.Reste());
 }
 
@@ -321,12 +338,12 @@ void TPointTopo::EcritTexte(FichierTexteEcriture& f) const {
 }
 
 void TPointTopo::LitTexte(FichierTexteLecture& f) {
-    Terminus = f.LitLigne() == "Terminus";
+    Terminus = SansFin(f.LitLigne()) == "Terminus";
     if (!Terminus) {
         Nom.LitTexte(f.LitLigne());
         Indice = static_cast<uint8_t>(f.Entier(f.LitLigne(), 0, 255));
     }
-    const std::string l = f.LitLigne() + "\t";
+    const std::string l = f.LitLigne();
     Champs c(f, l);
     X = c.R6();
     Y = c.R6();
@@ -396,16 +413,16 @@ void TGalerie::LitTexte(FichierTexteLecture& f) {
     NbVisees = static_cast<uint8_t>(n);
     CoefTopofil = LigneR6(f);
     for (bool* b : {&Placee, &Drapeau1, &Drapeau2, &PremiereViseeNulle, &DansCoupe, &Sens, &GaucheDroite})
-        *b = f.LitLigne() == "O";
+        *b = SansFin(f.LitLigne()) == "O";
     NbSuites = static_cast<int8_t>(f.Entier(f.LitLigne(), 0, kMaxSuites));
     LitSuites(f, SuiteFiche, NbSuites);
     LitSuites(f, SuiteGalerie, NbSuites);
-    Couleur = f.Version >= 1004 ? LitCouleur(f, Apres(f.LitLigne(), 8)) : 0;
+    Couleur = f.Version >= 1004 ? LitCouleur(f, SansFin(Apres(f.LitLigne(), 8))) : 0;
     f.LitLigne();  // "---"
 }
 
 void TFiche::EcritTexte(FichierTexteEcriture& f) const {
-    f.EcritLigne("Date " + Date.str());
+    f.EcritLigne("Date " + SurUneLigne(Date.str(), false));
     f.EcritLigne("Declinaison " + G(Declinaison, 7, 5));
     f.EcritLigne(Unite_Decli == 0 ? "Unite_Decli deg" : "Unite_Decli grade");
     f.EcritLigne("Nb_Topographes " + FormatEntier(CompteAEcrire(Topographes.size())));
@@ -424,8 +441,8 @@ void TFiche::EcritTexte(FichierTexteEcriture& f) const {
 void TFiche::LitTexte(FichierTexteLecture& f) {
     const std::string d = f.LitLigne();
     Date = d.size() > 5 ? d.substr(5, 8) : std::string();
-    Declinaison = LitR6(f, Apres(f.LitLigne(), 12));
-    Unite_Decli = f.LitLigne() == "Unite_Decli deg" ? 0 : 1;
+    Declinaison = LitMesure(f, Apres(f.LitLigne(), 12));
+    Unite_Decli = SansFin(f.LitLigne()) == "Unite_Decli deg" ? 0 : 1;
     const int nt = LitCompteTexte(f, Apres(f.LitLigne(), 15));
     for (int i = 0; i < nt; ++i) Topographes.emplace_back(f.LitLigne());
     Systeme.Affecte(Apres(f.LitLigne(), 8));
@@ -454,7 +471,7 @@ void EcritMassifTexte(const TMassif& m, FichierTexteEcriture& f, IFenetreMassif&
     f.EcritLigne("Nb_Reference " + FormatEntier(CompteAEcrire(m.References.size())));
     for (const TPointTopo* p : m.References) p->EcritTexte(f);
     f.EcritLigne("Origine_Declinaison " + G(m.Origine_Declinaison, 6, 4));
-    f.EcritLigne("Date_Declinaison " + m.Date_Declinaison.str());
+    f.EcritLigne("Date_Declinaison " + SurUneLigne(m.Date_Declinaison.str(), false));
     f.EcritLigne("Variation_Declinaison " + G(m.Variation_Declinaison, 6, 4));
     f.EcritLigne("Angle_Geodesique " + G(m.Angle_Geodesique, 6, 4));
     f.EcritLigne("Nb_Coupe " + FormatEntier(CompteAEcrire(m.Coupe.size())));
@@ -472,7 +489,7 @@ void EcritMassifTexte(const TMassif& m, FichierTexteEcriture& f, IFenetreMassif&
 }
 
 int LitVersionTexte(FichierTexteLecture& f) {
-    return static_cast<int>(f.Entier(Apres(f.LitLigne(), 8), 0, 65535));
+    return static_cast<int>(f.Entier(Apres(f.LitLigne(), 8), 1000, 65535));
 }
 
 void LitMassifTexte(TMassif& m, FichierTexteLecture& f, IFenetreMassif& fenetre) {
@@ -483,11 +500,15 @@ void LitMassifTexte(TMassif& m, FichierTexteLecture& f, IFenetreMassif& fenetre)
         fenetre.Progression(PourcentFiches(static_cast<std::size_t>(i) + 1, static_cast<std::size_t>(n)));
         f.SauteLigne();
     });
-    LitEnregistrements(m.References, LitCompteTexte(f, Apres(f.LitLigne(), 13)), [&](TPointTopo& p, int) { p.LitTexte(f); });
-    m.Origine_Declinaison = LitR6(f, Apres(f.LitLigne(), 20));
+    LitEnregistrements(m.References, LitCompteTexte(f, Apres(f.LitLigne(), 13)), [&](TPointTopo& p, int) {
+        p.LitTexte(f);
+        for (long double c : {p.X, p.Y, p.Z})
+            if (!MesureAdmise(c)) f.Refuse("la coordonnée " + G(c, 6, 2) + " dépasse les valeurs admises");
+    });
+    m.Origine_Declinaison = LitMesure(f, Apres(f.LitLigne(), 20));
     m.Date_Declinaison = Apres(f.LitLigne(), 17);
-    m.Variation_Declinaison = LitR6(f, Apres(f.LitLigne(), 22));
-    m.Angle_Geodesique = LitR6(f, Apres(f.LitLigne(), 17));
+    m.Variation_Declinaison = LitMesure(f, Apres(f.LitLigne(), 22));
+    m.Angle_Geodesique = LitMesure(f, Apres(f.LitLigne(), 17));
     LitEnregistrements(m.Coupe, LitCompteTexte(f, Apres(f.LitLigne(), 9)), [&](TPointCoupe& c, int) { c.LitTexte(f); });
     if (f.Version < 1005) return;
     const int nb = LitCompteTexte(f, Apres(f.LitLigne(), 10));

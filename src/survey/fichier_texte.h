@@ -9,22 +9,19 @@
 
 namespace karst {
 
+// Lines written into a stream (the massif writer builds its file in memory first).
 class FichierTexteEcriture {
 public:
-    // Creates the file (an existing one is emptied); throws ErreurFlux.
-    explicit FichierTexteEcriture(const std::string& nom);
+    explicit FichierTexteEcriture(TBufferStream& flux) : flux_(flux) {}
     void Ecrit(const std::string& s) { flux_.Write(s.data(), static_cast<int64_t>(s.size())); }
     // The text and CR LF.
     void EcritLigne(const std::string& s = {});
-    // Writes everything out and closes the file; throws ErreurFlux on failure.
-    void Ferme() { flux_.Ferme(); }
-    const std::string& Nom() const { return flux_.Nom(); }
 
     // Version of the massif file being written.
     int Version = kVersionMassif;
 
 private:
-    TFileBufferStream flux_;
+    TBufferStream& flux_;
 };
 
 class FichierTexteLecture {
@@ -32,7 +29,7 @@ public:
     // Reads the whole file; throws ErreurFlux when it cannot be opened.
     explicit FichierTexteLecture(const std::string& nom);
     // The next line without its end. Past the last line the file is taken as truncated
-    // (ErreurFichierEndommage).
+    // (ErreurFichierEndommage naming the missing line).
     std::string LitLigne();
     // Skips a line that carries nothing; the end of the file is no error here.
     void SauteLigne();
@@ -41,8 +38,8 @@ public:
     int NumeroLigne() const { return ligne_; }
     const std::string& Nom() const { return nom_; }
 
-    // "Le fichier … est endommagé ou tronqué".
-    std::string MessageEndommage() const;
+    // Refuses the file, naming the line last read and the reason.
+    [[noreturn]] void Refuse(const std::string& raison) const;
     // A value of the line last read that is not what the format allows.
     [[noreturn]] void ValeurIncorrecte(const std::string& valeur) const;
     // Strict conversions of a value of the line last read; a bad value is reported

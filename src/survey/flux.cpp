@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "survey/nombres.h"
 
@@ -146,7 +148,16 @@ void TBufferStream::SetSize(int64_t taille) {
     taille_ = taille;
 }
 
-std::string TBufferStream::MessageEndommage() const { return "Le fichier est endommagé ou tronqué"; }
+namespace {
+std::string LeFichier(const std::string& nom) { return nom.empty() ? "Le fichier" : "Le fichier " + nom; }
+}  // namespace
+
+std::string TBufferStream::MessageEndommage() const { return LeFichier(NomAffiche()) + " est endommagé ou tronqué"; }
+
+void TBufferStream::Refuse(const std::string& raison) const {
+    throw ErreurFichierEndommage(LeFichier(NomAffiche()) + " est endommagé : " + (Lieu.empty() ? "" : Lieu + " : ") +
+                                 raison);
+}
 
 void TBufferStream::LitExact(void* destination, int64_t n) {
     if (Read(destination, n) != n) throw ErreurFichierEndommage(MessageEndommage());
@@ -211,10 +222,21 @@ void TBufferStream::EcritChaine(const std::string& s) {
 
 // ---- TFileBufferStream ------------------------------------------------------------------
 
-TFileBufferStream::TFileBufferStream(const std::string& nom, int mode) : TBufferStream(kTailleBloc), nom_(nom) {
+namespace {
+RefusCreation refusCreation = nullptr;
+}  // namespace
+
+void FixeRefusCreation(RefusCreation refus) { refusCreation = refus; }
+
+TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std::string& affiche)
+    : TBufferStream(kTailleBloc), nom_(nom), affiche_(affiche.empty() ? nom : affiche) {
     int drapeaux;
     if (mode == kCreation) {
         drapeaux = O_RDWR | O_CREAT | O_TRUNC;
+    } else if (mode == kNouveau) {
+        drapeaux = O_RDWR | O_CREAT | O_EXCL;
+        if (refusCreation && refusCreation(std::filesystem::path(nom).parent_path().string()))
+            throw ErreurFlux("Impossible d'ouvrir le fichier " + affiche_);
     } else {
         switch (mode & 3) {
             case 1: drapeaux = O_WRONLY; break;
@@ -229,7 +251,7 @@ TFileBufferStream::TFileBufferStream(const std::string& nom, int mode) : TBuffer
         ::close(fd_);
         fd_ = -1;
     }
-    if (fd_ < 0) throw ErreurFlux("Impossible d'ouvrir le fichier " + nom);
+    if (fd_ < 0) throw ErreurFlux("Impossible d'ouvrir le fichier " + affiche_);
     InitialiseTaille();
 }
 
@@ -249,7 +271,7 @@ void TFileBufferStream::Ferme() {
     try {
         Flush();
         // The data must be on the disk before a save renames the file over the user's.
-        if (ecrit && ::fsync(fd_) != 0) throw ErreurFlux("Erreur d'écriture dans le fichier " + nom_);
+        if (ecrit && ::fsync(fd_) != 0) throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
     } catch (...) {
         ::close(fd_);
         fd_ = -1;
@@ -257,11 +279,7 @@ void TFileBufferStream::Ferme() {
     }
     const int r = ::close(fd_);
     fd_ = -1;
-    if (r != 0 && ecrit) throw ErreurFlux("Erreur d'écriture dans le fichier " + nom_);
-}
-
-std::string TFileBufferStream::MessageEndommage() const {
-    return "Le fichier " + nom_ + " est endommagé ou tronqué";
+    if (r != 0 && ecrit) throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
 }
 
 int64_t TFileBufferStream::LectureBrute(void* destination, int64_t n, int64_t position) {
@@ -271,7 +289,7 @@ int64_t TFileBufferStream::LectureBrute(void* destination, int64_t n, int64_t po
         const ssize_t r = ::pread(fd_, d + total, static_cast<std::size_t>(n - total), position + total);
         if (r < 0) {
             if (errno == EINTR) continue;
-            throw ErreurFlux("Erreur de lecture du fichier " + nom_);
+            throw ErreurFlux("Erreur de lecture du fichier " + affiche_);
         }
         if (r == 0) break;
         total += r;
@@ -286,15 +304,57 @@ void TFileBufferStream::EcritureBrute(const void* source, int64_t n, int64_t pos
     while (total < n) {
         const ssize_t r = ::pwrite(fd_, s + total, static_cast<std::size_t>(n - total), position + total);
         if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) throw ErreurFlux("Erreur d'écriture dans le fichier " + nom_);
+        if (r <= 0) throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
         total += r;
     }
 }
 
 int64_t TFileBufferStream::TailleBrute() {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) throw ErreurFlux("Erreur de lecture du fichier " + nom_);
+    if (::fstat(fd_, &st) != 0) throw ErreurFlux("Erreur de lecture du fichier " + affiche_);
     return st.st_size;
+}
+
+// ---- FluxEnMemoire ----------------------------------------------------------------------
+
+int64_t FluxEnMemoire::LectureBrute(void* destination, int64_t n, int64_t position) {
+    const int64_t k = std::clamp<int64_t>(static_cast<int64_t>(octets_.size()) - position, 0, n);
+    if (k > 0) std::memcpy(destination, octets_.data() + position, static_cast<std::size_t>(k));
+    return k;
+}
+
+void FluxEnMemoire::EcritureBrute(const void* source, int64_t n, int64_t position) {
+    if (static_cast<int64_t>(octets_.size()) < position + n) octets_.resize(static_cast<std::size_t>(position + n));
+    if (n > 0) std::memcpy(octets_.data() + position, source, static_cast<std::size_t>(n));
+}
+
+// ---- Files ------------------------------------------------------------------------------
+
+std::string CheminReel(const std::string& nom) {
+    namespace fs = std::filesystem;
+    fs::path p(nom);
+    std::error_code e;
+    // As many links as the system itself follows; a loop ends at the last one tried.
+    for (int i = 0; i < 40 && fs::is_symlink(fs::symlink_status(p, e)); ++i) {
+        const fs::path cible = fs::read_symlink(p, e);
+        if (e) break;
+        p = cible.is_absolute() ? cible : p.parent_path() / cible;
+    }
+    return p.string();
+}
+
+void CopieFichier(const std::string& source, const std::string& copie) {
+    std::remove(copie.c_str());
+    try {
+        TFileBufferStream lu(source, TFileBufferStream::kLecture);
+        TFileBufferStream ecrit(copie, TFileBufferStream::kNouveau);
+        std::vector<char> bloc(static_cast<std::size_t>(TFileBufferStream::kTailleBloc));
+        for (int64_t n; (n = lu.Read(bloc.data(), static_cast<int64_t>(bloc.size()))) > 0;) ecrit.Write(bloc.data(), n);
+        ecrit.Ferme();
+    } catch (...) {
+        std::remove(copie.c_str());
+        throw;
+    }
 }
 
 }  // namespace karst

@@ -97,10 +97,17 @@ public:
     void EcritChaine(const std::string& s);
 
     // "Le fichier est endommagé ou tronqué" (with the file's name when it has one).
-    virtual std::string MessageEndommage() const;
+    std::string MessageEndommage() const;
+    // Refuses the file: "Le fichier … est endommagé : " + Lieu + " : " + raison.
+    [[noreturn]] void Refuse(const std::string& raison) const;
+    // The name the messages give the file; none for a stream over memory.
+    virtual std::string NomAffiche() const { return {}; }
 
     // Version of the massif file being read or written, for the records' version gates.
     int Version = kVersionMassif;
+    // The record being read, named by the refusals ("fiche 2 (n° d'ordre 7), galerie 3,
+    // visée 12"); empty outside the records of a massif.
+    std::string Lieu;
 
 protected:
     // Raw transfers at an absolute file position; the raw write throws ErreurFlux on failure.
@@ -130,13 +137,17 @@ private:
 class TFileBufferStream : public TBufferStream {
 public:
     static constexpr int kCreation = 0xFFFF;
+    // Creates a file that must not exist yet (a temporary file, a backup copy).
+    static constexpr int kNouveau = 0xFFFE;
     static constexpr int kLecture = 0;
     static constexpr int32_t kTailleBloc = 32768;
 
-    // kCreation creates the file (emptying an existing one); any other mode opens an
-    // existing file: its low two bits 0 read only, 1 write only, 2 read and write.
+    // kCreation creates the file (emptying an existing one); kNouveau creates a new one;
+    // any other mode opens an existing file: its low two bits 0 read only, 1 write only,
+    // 2 read and write. Messages name the file `affiche` when it is given (the file the
+    // user chose, for a temporary file written in its place).
     // Throws ErreurFlux "Impossible d'ouvrir le fichier " + name.
-    TFileBufferStream(const std::string& nom, int mode);
+    TFileBufferStream(const std::string& nom, int mode, const std::string& affiche = {});
     // Writes a modified block out and closes the file, ignoring failures: call Ferme()
     // to know that everything reached the disk.
     ~TFileBufferStream() override;
@@ -144,7 +155,7 @@ public:
     // Writes the last block out and closes the file; throws ErreurFlux on failure.
     void Ferme();
     const std::string& Nom() const { return nom_; }
-    std::string MessageEndommage() const override;
+    std::string NomAffiche() const override { return affiche_; }
 
 protected:
     int64_t LectureBrute(void* destination, int64_t n, int64_t position) override;
@@ -153,8 +164,41 @@ protected:
 
 private:
     std::string nom_;
+    std::string affiche_;
     int fd_ = -1;
     bool ecrit_ = false;  // something reached the file: its close is checked
 };
+
+// A stream over memory: a file built whole before it is written out.
+class FluxEnMemoire : public TBufferStream {
+public:
+    FluxEnMemoire() : TBufferStream(4096) { InitialiseTaille(); }
+    // Everything written so far.
+    const std::vector<char>& Octets() {
+        Flush();
+        return octets_;
+    }
+
+protected:
+    int64_t LectureBrute(void* destination, int64_t n, int64_t position) override;
+    void EcritureBrute(const void* source, int64_t n, int64_t position) override;
+    int64_t TailleBrute() override { return static_cast<int64_t>(octets_.size()); }
+
+private:
+    std::vector<char> octets_;
+};
+
+// Tests run as the superuser, whom no folder permission stops: they close a folder to new
+// files through this check, consulted before kNouveau creates a file (null in the program).
+using RefusCreation = bool (*)(const std::string& dossier);
+void FixeRefusCreation(RefusCreation refus);
+
+// The file a name designates: symbolic links followed to their end (a dangling link gives
+// the file it would create).
+std::string CheminReel(const std::string& nom);
+
+// Copies a file to a new one of the name `copie` (an existing file of that name is erased
+// first). Throws ErreurFlux; nothing of a failed copy is left.
+void CopieFichier(const std::string& source, const std::string& copie);
 
 }  // namespace karst

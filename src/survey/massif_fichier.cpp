@@ -26,6 +26,11 @@ bool FormatTexte(const std::string& nom) {
     return MajAscii(nom.substr(point)) == ".MAS";
 }
 
+bool FichierRegulier(const std::string& nom) {
+    struct stat st {};
+    return ::stat(nom.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 // A file beside the target, so that the final rename stays on one file system.
 std::string NomTemporaire(const std::string& nom) {
     namespace fs = std::filesystem;
@@ -73,7 +78,8 @@ void DebutProgression(IFenetreMassif& fenetre, const char* texte) {
 
 }  // namespace
 
-void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeurSaisie* ed) {
+void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeurSaisie* ed,
+                    const std::string& copiePrecedente) {
     IFenetreMassif sansFenetre;
     IEditeurSaisie sansEditeur;
     IFenetreMassif& fenetre = fen ? *fen : sansFenetre;
@@ -82,34 +88,69 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
     DebutProgression(fenetre, "Sauvegarde du massif ...");
     Fiches.compacte();
     Corbeille.compacte();
+    // Messages name the file the user chose; the data go to the file it designates, so
+    // that a link stays a link and its target is what changes.
     const std::string nom = nomDemande.empty() ? NomFichier : nomDemande;
-    const std::string temporaire = NomTemporaire(nom);
+    const std::string reel = CheminReel(nom);
+    std::string temporaire;
+    bool enPlace = false;
     auto fin = [&] {
         fenetre.MontreProgression(false);
         fenetre.TexteEtat(SelectionActive ? "Sélection" : "");
     };
     try {
         if (nom.empty()) throw ErreurFlux("Impossible d'ouvrir le fichier ");
+        // The whole file is built before the disk is touched: a massif that cannot be
+        // written (a list too long, a failing editor block) changes no file.
+        FluxEnMemoire contenu;
+        contenu.Version = kVersionMassif;
         if (FormatTexte(nom)) {
-            FichierTexteEcriture f(temporaire);
-            f.Version = kVersionMassif;
+            FichierTexteEcriture f(contenu);
             EcritMassifTexte(*this, f, fenetre);
-            f.Ferme();
         } else {
-            TFileBufferStream f(temporaire, TFileBufferStream::kCreation);
-            f.Version = kVersionMassif;
-            EcritMassifBinaire(*this, f, fenetre, editeur);
-            f.Ferme();
+            EcritMassifBinaire(*this, contenu, fenetre, editeur);
         }
-        // The new file keeps the permissions of the one it replaces.
-        struct stat st {};
-        if (::stat(nom.c_str(), &st) == 0) ::chmod(temporaire.c_str(), st.st_mode & 07777);
-        if (std::rename(temporaire.c_str(), nom.c_str()) != 0)
-            throw ErreurFlux("Impossible d'enregistrer le fichier " + nom);
+        const std::vector<char>& octets = contenu.Octets();
+
+        std::unique_ptr<TFileBufferStream> fichier;
+        try {
+            temporaire = NomTemporaire(reel);
+            fichier = std::make_unique<TFileBufferStream>(temporaire, TFileBufferStream::kNouveau, nom);
+        } catch (const ErreurFlux&) {
+            // A folder that takes no new file (a shared folder where only the file itself
+            // may be written): once its previous content is safe elsewhere, the file is
+            // written where it stands.
+            temporaire.clear();
+            if (copiePrecedente.empty() || !FichierRegulier(reel))
+                throw ErreurFlux("Impossible d'enregistrer le fichier " + nom +
+                                 " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été enregistré.");
+            fichier = std::make_unique<TFileBufferStream>(reel, TFileBufferStream::kCreation, nom);
+            enPlace = true;
+        }
+        fichier->Write(octets.data(), static_cast<int64_t>(octets.size()));
+        fichier->Ferme();
+        if (!enPlace) {
+            // The new file keeps the permissions of the one it replaces.
+            struct stat st {};
+            if (::stat(reel.c_str(), &st) == 0) ::chmod(temporaire.c_str(), st.st_mode & 07777);
+            if (std::rename(temporaire.c_str(), reel.c_str()) != 0)
+                throw ErreurFlux("Impossible d'enregistrer le fichier " + nom);
+        }
     } catch (...) {
-        std::remove(temporaire.c_str());
+        if (!temporaire.empty()) std::remove(temporaire.c_str());
         fin();
-        throw;
+        if (!enPlace) throw;
+        std::string erreur = "Erreur d'écriture dans le fichier " + nom;
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            erreur = e.what();
+        } catch (...) {
+        }
+        throw ErreurFlux(erreur +
+                         ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement "
+                         "dans ce fichier, qui peut être incomplet. Son contenu précédent est dans " +
+                         copiePrecedente);
     }
     fin();
 }
@@ -124,13 +165,11 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed) {
     ResultatChargement r;
     bool progression = false;
     bool saisie = false;
-    // A version below the first the program wrote is no massif file.
-    auto verifieVersion = [&](int version, const std::string& messageEndommage) {
+    auto verifieVersion = [&](int version) {
         if (version > kVersionMassif) {
             r = {EtatChargement::Refuse, kMessageVersion};
             return false;
         }
-        if (version < 1000) throw ErreurFichierEndommage(messageEndommage);
         DebutProgression(fenetre, "Lecture du massif ...");
         progression = true;
         return true;
@@ -139,11 +178,13 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed) {
         if (FormatTexte(NomFichier)) {
             FichierTexteLecture f(NomFichier);
             f.Version = LitVersionTexte(f);
-            if (verifieVersion(f.Version, f.MessageEndommage())) LitMassifTexte(*this, f, fenetre);
+            if (verifieVersion(f.Version)) LitMassifTexte(*this, f, fenetre);
         } else {
             TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
             f.Version = f.LitU16();
-            if (verifieVersion(f.Version, f.MessageEndommage())) saisie = LitMassifBinaire(*this, f, fenetre, editeur);
+            // A version below the first the program wrote is no massif file.
+            if (f.Version < 1000) throw ErreurFichierEndommage(f.MessageEndommage());
+            if (verifieVersion(f.Version)) saisie = LitMassifBinaire(*this, f, fenetre, editeur);
         }
     } catch (const std::exception& e) {
         avant.Restaure(*this);

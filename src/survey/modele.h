@@ -306,10 +306,14 @@ public:
     double PireGalerie(int& fiche, int& galerie);
 
     // Saves to `nom` (empty: NomFichier): the text format when the upper-cased extension
-    // is ".MAS", the binary format otherwise. The file is written beside the target and
-    // renamed over it only once complete, so a failed save leaves the old file intact.
-    // Throws (ErreurFlux and others) with a French message on failure.
-    void Sauve(const std::string& nom = {}, IFenetreMassif* fenetre = nullptr, IEditeurSaisie* editeur = nullptr);
+    // is ".MAS", the binary format otherwise. A symbolic link is followed: its target is
+    // replaced and the link kept. The file is written beside the target and renamed over
+    // it only once complete, so a failed save leaves the old file intact. When no file can
+    // be created in that folder, the file is written in place, but only when the caller
+    // names in `copiePrecedente` where its previous content was copied.
+    // Throws (ErreurFlux and others) with a French message naming `nom` on failure.
+    void Sauve(const std::string& nom = {}, IFenetreMassif* fenetre = nullptr, IEditeurSaisie* editeur = nullptr,
+               const std::string& copiePrecedente = {});
     // Loads NomFichier, appending to the lists. Unless the result is Charge, the massif is
     // left exactly as it was.
     ResultatChargement Charge(IFenetreMassif* fenetre = nullptr, IEditeurSaisie* editeur = nullptr);

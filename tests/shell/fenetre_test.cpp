@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -144,6 +145,111 @@ TEST_F(Fenetre, TitreEtSauvegardeBak)
 
     f->OuvreMassif({});
     EXPECT_EQ(f->windowTitle(), QStringLiteral("SansNom - Karstomat"));
+}
+
+TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
+{
+    auto f = Cree();
+    f->show();
+    auto* bouton = f->ToolBar1->widgetForAction(f->BoutonEnregistrer);
+    ASSERT_NE(bouton, nullptr);
+    // The user changes the massif and clicks "Enregistrer".
+    auto enregistre = [&](long double angle) {
+        f->Massif->Angle_Geodesique = angle;
+        f->Massif->Enregistre = false;
+        const QPoint centre = bouton->rect().center();
+        QMouseEvent appui(QEvent::MouseButtonPress, centre, bouton->mapToGlobal(centre), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(bouton, &appui);
+        QMouseEvent relache(QEvent::MouseButtonRelease, centre, bouton->mapToGlobal(centre), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(bouton, &relache);
+    };
+    auto angleLu = [](const std::string& nom) {
+        TMassif m;
+        m.NomFichier = nom;
+        EXPECT_EQ(m.Charge().etat, EtatChargement::Charge);
+        return static_cast<long double>(m.Angle_Geodesique);
+    };
+    const fs::path racine = dirM.path().toStdString();
+    fs::create_directories(racine / "reels");
+    fs::create_directories(racine / "liens");
+    fs::create_directories(racine / "partage");
+
+    // Through a link: the link stays, its target is saved and backed up beside itself.
+    const std::string reel = (racine / "reels" / "cave.fic").string();
+    const std::string lien = (racine / "liens" / "cave.fic").string();
+    TMassif().Sauve(reel);
+    const std::string avant = Contenu(reel);
+    fs::create_symlink("../reels/cave.fic", lien);
+    ASSERT_TRUE(f->OuvreMassif(lien));
+    enregistre(2.5L);
+    EXPECT_TRUE(invite.messages.empty());
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_TRUE(fs::is_symlink(lien));
+    EXPECT_EQ(angleLu(reel), 2.5L);
+    EXPECT_EQ(Contenu((racine / "reels" / "cave.BAK").string()), avant);
+    EXPECT_EQ(std::distance(fs::directory_iterator(racine / "liens"), {}), 1);
+
+    // A writable file in a folder that takes no new file: saved in place, with its backup
+    // in the settings folder, and not a word.
+    const std::string commun = (racine / "partage" / "commun.fic").string();
+    TMassif().Sauve(commun);
+    const std::string ancien = Contenu(commun);
+    ASSERT_TRUE(f->OuvreMassif(commun));
+    {
+        essai::DossierFerme ferme(racine / "partage");
+        enregistre(3.5L);
+    }
+    EXPECT_TRUE(invite.messages.empty());
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_EQ(angleLu(commun), 3.5L);
+    EXPECT_EQ(Contenu(utilisateur() + "commun.BAK"), ancien);
+    EXPECT_EQ(std::distance(fs::directory_iterator(racine / "partage"), {}), 1);
+
+    // The same file reached through a link, and a write that fails: the message names the
+    // file the user opened and says what became of it.
+    const std::string versCommun = (racine / "liens" / "commun.fic").string();
+    fs::create_symlink(commun, versCommun);
+    ASSERT_TRUE(f->OuvreMassif(versCommun));
+    for (int i = 0; i < 20; ++i) {
+        auto fiche = std::make_unique<TFiche>();
+        fiche->Galeries.ajoute(std::make_unique<TGalerie>());
+        f->Massif->AjouteFiche(std::move(fiche), false);
+    }
+    {
+        essai::DossierFerme ferme(racine / "partage");
+        essai::TailleLimitee limite(Contenu(commun).size() + 10);
+        enregistre(4.5L);
+    }
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
+    EXPECT_EQ(invite.messages[0].texte,
+              QString::fromStdString("Erreur d'écriture dans le fichier " + versCommun +
+                                     ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit "
+                                     "directement dans ce fichier, qui peut être incomplet. Son contenu précédent est "
+                                     "dans " +
+                                     utilisateur() + "commun.BAK"));
+    EXPECT_FALSE(f->Massif->Enregistre);
+    EXPECT_EQ(angleLu(utilisateur() + "commun.BAK"), 3.5L);
+
+    // No backup anywhere: nothing is written, and the message says so.
+    invite.messages.clear();
+    const std::string tel = Contenu(commun);
+    fs::remove(utilisateur() + "commun.BAK");
+    {
+        essai::DossierFerme ferme(racine / "partage");
+        essai::DossierFerme fermeAussi(utilisateur());
+        enregistre(5.5L);
+    }
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_EQ(invite.messages[0].texte,
+              QString::fromStdString("La copie de sauvegarde de " + versCommun +
+                                     " n'a pu être faite ni dans son dossier ni dans " + utilisateur() +
+                                     " : le massif n'a pas été enregistré."));
+    EXPECT_EQ(Contenu(commun), tel);
+    EXPECT_FALSE(f->Massif->Enregistre);
+    f->hide();
 }
 
 TEST_F(Fenetre, MassifNommeBakPasSauvegardeSurLuiMeme)

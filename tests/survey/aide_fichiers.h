@@ -1,9 +1,12 @@
 #pragma once
-// Helpers of the file tests: a stream over memory and a private temporary folder.
+// Helpers of the file tests: a stream over memory, a private temporary folder, a folder
+// closed to new files and a limit on the size of files.
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -53,5 +56,59 @@ inline void Ecrit(const std::filesystem::path& p, const std::string& s) {
     std::ofstream out(p, std::ios::binary);
     out << s;
 }
+
+// A folder closed to new files for the life of this object, its files still writable. Its
+// permissions say so; the superuser running the tests is not stopped by them, so the
+// program's creation check closes it too.
+class DossierFerme {
+public:
+    explicit DossierFerme(const std::filesystem::path& d) : d_(d) {
+        Fermes().push_back(d);
+        std::filesystem::permissions(d, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                            std::filesystem::perms::others_write,
+                                     std::filesystem::perm_options::remove);
+        if (::geteuid() == 0)
+            FixeRefusCreation([](const std::string& dossier) {
+                std::error_code e;
+                for (const auto& f : Fermes())
+                    if (std::filesystem::equivalent(dossier, f, e)) return true;
+                return false;
+            });
+    }
+    ~DossierFerme() {
+        std::filesystem::permissions(d_, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+        Fermes().pop_back();
+        if (Fermes().empty()) FixeRefusCreation(nullptr);
+    }
+    DossierFerme(const DossierFerme&) = delete;
+    DossierFerme& operator=(const DossierFerme&) = delete;
+
+private:
+    static std::vector<std::filesystem::path>& Fermes() {
+        static std::vector<std::filesystem::path> f;
+        return f;
+    }
+    std::filesystem::path d_;
+};
+
+// Files may not grow beyond `octets` for the life of this object: writes fail past it.
+class TailleLimitee {
+public:
+    explicit TailleLimitee(rlim_t octets) {
+        ::getrlimit(RLIMIT_FSIZE, &avant_);
+        signal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit l = avant_;
+        l.rlim_cur = octets;
+        ::setrlimit(RLIMIT_FSIZE, &l);
+    }
+    ~TailleLimitee() {
+        ::setrlimit(RLIMIT_FSIZE, &avant_);
+        std::signal(SIGXFSZ, signal_);
+    }
+
+private:
+    rlimit avant_{};
+    void (*signal_)(int);
+};
 
 }  // namespace karst::essai

@@ -2,10 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
+
 #include "aide_fichiers.h"
 #include "survey/fichier_massif.h"
 #include "survey/fichier_texte.h"
 #include "survey/modele.h"
+#include "survey/nombres.h"
 #include "survey/services_fichier.h"
 
 using namespace karst;
@@ -343,6 +346,72 @@ TEST(FichierBinaire, CodeUniteHorsTableRefuse) {
     }
 }
 
+// Two sheets (order numbers 4 and 9) of two galleries of three shots; the third shot of
+// the second gallery of the second sheet gets the given slope unit and length.
+std::unique_ptr<TMassif> MassifAUneViseeChoisie(uint8_t unitePente, long double longueur) {
+    auto m = std::make_unique<TMassif>();
+    for (int i = 0; i < 2; ++i) {
+        auto f = std::make_unique<TFiche>();
+        for (int j = 0; j < 2; ++j) {
+            auto g = std::make_unique<TGalerie>();
+            for (int k = 0; k < 3; ++k) g->AjouteVisee(Visee(2, 10, 5));
+            f->Galeries.ajoute(std::move(g));
+        }
+        m->AjouteFiche(std::move(f), false)->Ordre = i == 0 ? 4 : 9;
+    }
+    TVisee* v = m->Fiches[1]->Galeries[1]->Visee(3);
+    v->UnitePente = unitePente;
+    v->Longueur = longueur;
+    return m;
+}
+
+TEST(FichierBinaire, RefusNommantFicheGalerieEtVisee) {
+    // The slope unit byte of that shot: the one byte two saves differ by.
+    const std::string a = SauveBinaire(*MassifAUneViseeChoisie(1, 2));
+    const std::string b = SauveBinaire(*MassifAUneViseeChoisie(2, 2));
+    ASSERT_EQ(a.size(), b.size());
+    std::size_t octet = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) octet = i;
+    const fs::path p = Temporaire("lieu.fic");
+    auto refus = [&](const std::string& octets) {
+        Ecrit(p, octets);
+        TMassif m;
+        m.NomFichier = p.string();
+        const ResultatChargement r = m.Charge();
+        EXPECT_EQ(r.etat, EtatChargement::Echec);
+        EXPECT_TRUE(m.Fiches.empty() && m.Corbeille.empty());
+        return r.message;
+    };
+    std::string s = a;
+    s[octet] = 12;
+    EXPECT_EQ(refus(s), "Le fichier " + p.string() +
+                            " est endommagé : fiche 2 (n° d'ordre 9), galerie 2, visée 3 : le code d'unité de pente 12 "
+                            "n'existe pas");
+    // A length the format holds but the reduction could not square.
+    EXPECT_EQ(refus(SauveBinaire(*MassifAUneViseeChoisie(1, 1e20L))),
+              "Le fichier " + p.string() +
+                  " est endommagé : fiche 2 (n° d'ordre 9), galerie 2, visée 3 : la longueur 1E20 dépasse les valeurs "
+                  "admises");
+    // A sheet of the recycle bin is named as such.
+    auto m = MassifAUneViseeChoisie(1, 1e16L);
+    m->JetteFiche(m->Fiches[1]);
+    EXPECT_EQ(refus(SauveBinaire(*m)), "Le fichier " + p.string() +
+                                           " est endommagé : fiche 1 de la corbeille (n° d'ordre 9), galerie 2, visée 3 "
+                                           ": la longueur 1E16 dépasse les valeurs admises");
+    // A reference point far beyond any survey.
+    TMassif r;
+    r.AjouteReference(std::make_unique<TPointTopo>());
+    r.AjouteReference(std::make_unique<TPointTopo>());
+    r.References[1]->Y = -2e30L;
+    EXPECT_EQ(refus(SauveBinaire(r)), "Le fichier " + p.string() +
+                                          " est endommagé : point de référence 2 : la coordonnée -2E30 dépasse les valeurs "
+                                          "admises");
+    // The unchanged file loads.
+    Ecrit(p, a);
+    EXPECT_EQ(Charge(p)->Fiches[1]->Galeries[1]->Visee(3)->UnitePente, 1);
+}
+
 TEST(FichierBinaire, BlocDeLEditeurEtProgression) {
     auto m = MassifRiche();
     const fs::path p = Temporaire("saisie.fic");
@@ -569,14 +638,12 @@ TEST(FichierTexte, AllerRetourDansLesPrecisions) {
 TEST(FichierTexte, PortesDeVersionEtFinsDeLigne) {
     auto m = MassifRiche();
     const fs::path p = Temporaire("v1003.mas");
-    {
-        FichierTexteEcriture f(p.string());
-        f.Version = 1003;
-        IFenetreMassif fen;
-        EcritMassifTexte(*m, f, fen);
-        f.Ferme();
-    }
-    const std::string s = Contenu(p);
+    FluxEnMemoire flux;
+    FichierTexteEcriture f(flux);
+    f.Version = 1003;
+    IFenetreMassif fen;
+    EcritMassifTexte(*m, f, fen);
+    const std::string s(flux.Octets().begin(), flux.Octets().end());
     EXPECT_EQ(s.find("Couleur"), std::string::npos);
     EXPECT_EQ(s.find("Corbeille"), std::string::npos);
     // Any line end is accepted.
@@ -605,6 +672,7 @@ TEST(FichierTexte, FichierEndommageRefuse) {
         m.NomFichier = q.string();
         const ResultatChargement r = m.Charge();
         ASSERT_EQ(r.etat, EtatChargement::Echec) << n;
+        EXPECT_NE(r.message.find(" ligne "), std::string::npos) << r.message;
         EXPECT_TRUE(m.Fiches.empty() && m.References.empty());
     }
 
@@ -619,6 +687,151 @@ TEST(FichierTexte, FichierEndommageRefuse) {
     EXPECT_EQ(m.Charge().etat, EtatChargement::Refuse);
     Ecrit(q, "Version 1005\r\nNb_Fiche 40000\r\n");
     EXPECT_EQ(m.Charge().etat, EtatChargement::Echec);
+}
+
+TEST(FichierTexte, DatesAvecFinDeLigneRelues) {
+    TMassif m;
+    auto f = std::make_unique<TFiche>();
+    f->Date = "12\r\n03/9";
+    f->Galeries.ajoute(std::make_unique<TGalerie>());
+    m.AjouteFiche(std::move(f), false);
+    m.Date_Declinaison = "01/\n6/95";
+    const fs::path p = Temporaire("dates.mas");
+    m.Sauve(p.string());
+    const std::vector<std::string> l = Lignes(Contenu(p));
+    ASSERT_GT(l.size(), 3u);
+    EXPECT_EQ(l[3], "Date 12  03/9");
+    EXPECT_NE(std::find(l.begin(), l.end(), "Date_Declinaison 01/ 6/95"), l.end());
+    auto relu = Charge(p);
+    ASSERT_EQ(relu->Fiches.size(), 1u);
+    EXPECT_EQ(relu->Fiches[0]->Date, "12  03/9");
+    EXPECT_EQ(relu->Fiches[0]->Galeries.size(), 1u);
+    EXPECT_EQ(relu->Date_Declinaison, "01/ 6/95");
+    // The binary format keeps the bytes as they are.
+    const fs::path q = Temporaire("dates.fic");
+    m.Sauve(q.string());
+    EXPECT_EQ(Charge(q)->Fiches[0]->Date, "12\r\n03/9");
+}
+
+namespace {
+
+std::string Joint(const std::vector<std::string>& lignes) {
+    std::string s;
+    for (const std::string& l : lignes) s += l + "\r\n";
+    return s;
+}
+
+}  // namespace
+
+TEST(FichierTexte, BlancsEtTabulationsFinalesFacultatifs) {
+    auto riche = MassifRiche();
+    const fs::path p = Temporaire("complet.mas");
+    riche->Sauve(p.string());
+    const std::string original = Contenu(p);
+    const fs::path q = Temporaire("retouche.mas");
+    const fs::path r = Temporaire("resauve.mas");
+    auto memeMassif = [&](const std::vector<std::string>& lignes) {
+        Ecrit(q, Joint(lignes));
+        Charge(q)->Sauve(r.string());
+        return Contenu(r) == original;
+    };
+
+    // An editor that strips every trailing blank and TAB.
+    std::vector<std::string> l = Lignes(original);
+    int retouchees = 0;
+    for (std::string& x : l) {
+        const std::size_t n = x.find_last_not_of(" \t") + 1;
+        if (n != x.size()) ++retouchees;
+        x.erase(n);
+    }
+    EXPECT_GT(retouchees, 60);  // shot lines, continuation lines and empty names among them
+    EXPECT_TRUE(memeMassif(l));
+
+    // Blanks and TABs added after keywords, counts, numbers, flags and colours.
+    l = Lignes(original);
+    retouchees = 0;
+    for (std::string& x : l) {
+        long double v;
+        const bool nombre = LitReel(x, v);
+        if (nombre || x == "O" || x == "N" || x == "Terminus" || x.rfind("Unite_Decli", 0) == 0 ||
+            x.rfind("Couleur", 0) == 0 || x.rfind("Nb_", 0) == 0 || x.rfind("Ordre", 0) == 0) {
+            x += " \t ";
+            ++retouchees;
+        }
+    }
+    EXPECT_GT(retouchees, 100);
+    EXPECT_TRUE(memeMassif(l));
+}
+
+TEST(FichierTexte, ChaqueRefusNommeSaLigne) {
+    auto riche = MassifRiche();
+    const fs::path p = Temporaire("source.mas");
+    riche->Sauve(p.string());
+    const std::vector<std::string> l = Lignes(Contenu(p));
+    const fs::path q = Temporaire("abime.mas");
+    auto message = [&](const std::vector<std::string>& lignes) {
+        Ecrit(q, Joint(lignes));
+        TMassif m;
+        m.NomFichier = q.string();
+        const ResultatChargement r = m.Charge();
+        EXPECT_EQ(r.etat, EtatChargement::Echec);
+        return r.message;
+    };
+    const std::string debut = "Le fichier " + q.string() + " est endommagé : ligne ";
+    // The first shot line of the file.
+    const std::size_t visee = static_cast<std::size_t>(
+        std::find_if(l.begin(), l.end(), [](const std::string& x) { return std::count(x.begin(), x.end(), '\t') > 20; }) -
+        l.begin());
+    ASSERT_LT(visee, l.size());
+    const std::string numero = std::to_string(visee + 1);
+
+    std::vector<std::string> a = l;
+    std::size_t tab = 0;
+    for (int i = 0; i < 6; ++i) tab = a[visee].find('\t', tab + 1);
+    a[visee].erase(tab);  // cut after its slope unit
+    EXPECT_EQ(message(a), debut + numero + ", une valeur manque en fin de ligne");
+    a = l;
+    a[visee] = "1e20" + a[visee].substr(a[visee].find('\t'));
+    EXPECT_EQ(message(a), debut + numero + ", la valeur « 1e20 » dépasse les valeurs admises");
+    a = l;
+    a[visee - 1] = "Nb_Visee x";
+    EXPECT_EQ(message(a), debut + std::to_string(visee) + ", « x » n'est pas une valeur correcte");
+    a = l;
+    a[0] = "Version 999";
+    EXPECT_EQ(message(a), debut + "1, « 999 » n'est pas une valeur correcte");
+    // A file cut short names the first line it lacks.
+    a.assign(l.begin(), l.begin() + static_cast<std::ptrdiff_t>(visee));
+    EXPECT_EQ(message(a), "Le fichier " + q.string() + " est endommagé ou tronqué : la ligne " + numero + " manque");
+}
+
+TEST(FichierTexte, CoordonneesExtremesChargeesEtPlacees) {
+    // Station coordinates near the largest value of the format, in both formats: the file
+    // loads, and placing its stations leaves no placed gallery without them, even where
+    // the shots carry them beyond that value.
+    auto m = MassifRiche();
+    for (TFiche* f : m->Fiches)
+        for (TGalerie* g : f->Galeries) {
+            g->Placee = true;
+            g->Depart.X = 1.7e38L;
+            g->Arrivee.Y = -1.5e38L;
+            for (int k = 1; k <= g->NbVisees; ++k) g->Visee(k)->X = 1e37L;
+        }
+    for (const char* nom : {"extremes.mas", "extremes.fic"}) {
+        const fs::path p = Temporaire(nom);
+        m->Sauve(p.string());
+        auto relu = Charge(p);
+        ASSERT_NO_THROW(relu->PlaceTousPoints()) << nom;
+        int placees = 0;
+        for (const TFiche* f : relu->Fiches)
+            for (const TGalerie* g : f->Galeries) {
+                ASSERT_TRUE(g->Placee);
+                ASSERT_EQ(g->NbStations(), g->NbVisees) << nom;
+                for (int k = 1; k <= g->NbVisees; ++k)
+                    EXPECT_TRUE(std::isfinite(g->Station(k).X.d()) && std::isfinite(g->Station(k).Y.d()));
+                ++placees;
+            }
+        EXPECT_EQ(placees, 12) << nom;
+    }
 }
 
 TEST(FichierTexte, CouleursLues) {

@@ -1,0 +1,165 @@
+// Saving a massif where users keep it: through symbolic links, into folders that take no
+// new file, and the messages of a failed save.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "aide_fichiers.h"
+#include "survey/modele.h"
+
+using namespace karst;
+using namespace karst::essai;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder of the test run's temporary folder.
+fs::path Dossier(const std::string& nom) {
+    const fs::path d = Temporaire(nom);
+    fs::remove_all(d);
+    fs::create_directories(d);
+    return d;
+}
+
+std::vector<std::string> Fichiers(const fs::path& d) {
+    std::vector<std::string> r;
+    for (const auto& e : fs::directory_iterator(d)) r.push_back(e.path().filename().string());
+    std::sort(r.begin(), r.end());
+    return r;
+}
+
+// A massif with one sheet, distinct from an empty one.
+std::unique_ptr<TMassif> UnMassif(long double angle) {
+    auto m = std::make_unique<TMassif>();
+    auto f = std::make_unique<TFiche>();
+    f->Cavite.Affecte("Grotte");
+    m->AjouteFiche(std::move(f), false);
+    m->Angle_Geodesique = angle;
+    return m;
+}
+
+// What a save of that massif under a plain name writes.
+std::string Octets(const TMassif& m, const std::string& extension) {
+    const fs::path p = Temporaire("reference" + extension);
+    const_cast<TMassif&>(m).Sauve(p.string());
+    return Contenu(p);
+}
+
+}  // namespace
+
+TEST(Sauvegarde, ParUnLienSymbolique) {
+    const fs::path reel = Dossier("reels"), liens = Dossier("liens");
+    for (const std::string ext : {".fic", ".mas"}) {
+        const fs::path cible = reel / ("cave" + ext);
+        UnMassif(0)->Sauve(cible.string());
+        fs::permissions(cible, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        const fs::path lien = liens / ("lien" + ext);
+        fs::create_symlink(fs::path("..") / "reels" / ("cave" + ext), lien);
+        // A link to a link.
+        const fs::path lien2 = liens / ("lien2" + ext);
+        fs::create_symlink(lien.filename(), lien2);
+
+        auto m = UnMassif(2.5L);
+        m->NomFichier = lien.string();
+        m->Sauve();
+        EXPECT_TRUE(fs::is_symlink(lien)) << ext;
+        EXPECT_EQ(Contenu(cible), Octets(*m, ext)) << ext;
+        EXPECT_EQ(fs::status(cible).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+        UnMassif(3.5L)->Sauve(lien2.string());
+        EXPECT_TRUE(fs::is_symlink(lien2) && fs::is_symlink(lien));
+        EXPECT_EQ(Contenu(cible), Octets(*UnMassif(3.5L), ext)) << ext;
+    }
+    // Nothing else was left in either folder.
+    EXPECT_EQ(Fichiers(reel), (std::vector<std::string>{"cave.fic", "cave.mas"}));
+    EXPECT_EQ(Fichiers(liens), (std::vector<std::string>{"lien.fic", "lien.mas", "lien2.fic", "lien2.mas"}));
+
+    // A link to a file not there yet creates that file.
+    const fs::path pendant = liens / "pendant.fic";
+    fs::create_symlink(reel / "neuf.fic", pendant);
+    UnMassif(1)->Sauve(pendant.string());
+    EXPECT_TRUE(fs::is_symlink(pendant));
+    EXPECT_EQ(Contenu(reel / "neuf.fic"), Octets(*UnMassif(1), ".fic"));
+}
+
+TEST(Sauvegarde, DossierSansNouveauFichier) {
+    const fs::path d = Dossier("partage");
+    const fs::path bak = Temporaire("partage.BAK");
+    for (const std::string ext : {".fic", ".mas"}) {
+        const fs::path p = d / ("commun" + ext);
+        UnMassif(0)->Sauve(p.string());
+        const std::string avant = Contenu(p);
+        DossierFerme ferme(d);
+        auto m = UnMassif(2.5L);
+        // Without a copy of the previous content elsewhere, nothing is written.
+        try {
+            m->Sauve(p.string());
+            ADD_FAILURE() << ext;
+        } catch (const ErreurFlux& e) {
+            EXPECT_EQ(std::string(e.what()), "Impossible d'enregistrer le fichier " + p.string() +
+                                                 " : aucun fichier ne peut être créé dans son dossier. Le massif n'a "
+                                                 "pas été enregistré.");
+        }
+        EXPECT_EQ(Contenu(p), avant);
+        // With one, the file is written where it stands.
+        m->Sauve(p.string(), nullptr, nullptr, bak.string());
+        EXPECT_EQ(Contenu(p), Octets(*m, ext)) << ext;
+    }
+    EXPECT_EQ(Fichiers(d), (std::vector<std::string>{"commun.fic", "commun.mas"}));
+}
+
+TEST(Sauvegarde, MessagesNommentLeFichierChoisi) {
+    const fs::path d = Dossier("echecs");
+    const fs::path p = d / "cave.fic";
+    UnMassif(0)->Sauve(p.string());
+    const std::string avant = Contenu(p);
+    auto m = UnMassif(2.5L);
+    auto message = [&](const std::string& nom, const std::string& copie) {
+        try {
+            m->Sauve(nom, nullptr, nullptr, copie);
+        } catch (const ErreurFlux& e) {
+            return std::string(e.what());
+        }
+        return std::string("aucune erreur");
+    };
+    // A folder that is not there.
+    const std::string absent = (d / "absent" / "cave.fic").string();
+    EXPECT_EQ(message(absent, {}), "Impossible d'enregistrer le fichier " + absent +
+                                       " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été "
+                                       "enregistré.");
+    // A write that fails: the temporary file is named after the user's file, and goes.
+    {
+        TailleLimitee limite(16);
+        EXPECT_EQ(message(p.string(), {}), "Erreur d'écriture dans le fichier " + p.string());
+    }
+    EXPECT_EQ(Contenu(p), avant);
+    EXPECT_EQ(Fichiers(d), std::vector<std::string>{"cave.fic"});
+    // A write in place that fails says so, and where the previous content is.
+    {
+        DossierFerme ferme(d);
+        TailleLimitee limite(16);
+        EXPECT_EQ(message(p.string(), "/ailleurs/cave.BAK"),
+                  "Erreur d'écriture dans le fichier " + p.string() +
+                      ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement dans "
+                      "ce fichier, qui peut être incomplet. Son contenu précédent est dans /ailleurs/cave.BAK");
+    }
+    EXPECT_EQ(Contenu(p).size(), 16u);
+}
+
+TEST(Sauvegarde, CopieDeFichier) {
+    const fs::path d = Dossier("copies");
+    Ecrit(d / "source", std::string(70000, 'x') + "fin");
+    Ecrit(d / "copie", "ancienne");
+    CopieFichier((d / "source").string(), (d / "copie").string());
+    EXPECT_EQ(Contenu(d / "copie"), Contenu(d / "source"));
+    // A folder that takes no new file: the copy fails and leaves nothing.
+    const fs::path f = Dossier("copies_fermees");
+    {
+        DossierFerme ferme(f);
+        EXPECT_THROW(CopieFichier((d / "source").string(), (f / "copie").string()), ErreurFlux);
+    }
+    EXPECT_TRUE(Fichiers(f).empty());
+    EXPECT_THROW(CopieFichier((d / "absente").string(), (d / "copie2").string()), ErreurFlux);
+    EXPECT_FALSE(fs::exists(d / "copie2"));
+}
