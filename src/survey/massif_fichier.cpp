@@ -124,7 +124,13 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
             if (copiePrecedente.empty() || !FichierRegulier(reel))
                 throw ErreurFlux("Impossible d'enregistrer le fichier " + nom +
                                  " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été enregistré.");
-            fichier = std::make_unique<TFileBufferStream>(reel, TFileBufferStream::kCreation, nom);
+            try {
+                fichier = std::make_unique<TFileBufferStream>(reel, TFileBufferStream::kCreation, nom);
+            } catch (const ErreurFlux&) {
+                throw ErreurFlux("Impossible d'enregistrer le fichier " + nom +
+                                 " : ni son dossier ni le fichier lui-même n'acceptent l'écriture. Le massif n'a pas "
+                                 "été enregistré.");
+            }
             enPlace = true;
         }
         fichier->Write(octets.data(), static_cast<int64_t>(octets.size()));

@@ -657,38 +657,6 @@ TEST(FichierTexte, PortesDeVersionEtFinsDeLigne) {
     EXPECT_EQ(relu->Fiches.size(), 3u);
 }
 
-TEST(FichierTexte, FichierEndommageRefuse) {
-    auto riche = MassifRiche();
-    const fs::path p = Temporaire("source.mas");
-    riche->Sauve(p.string());
-    const std::vector<std::string> l = Lignes(Contenu(p));
-    const fs::path q = Temporaire("tronque.mas");
-    // Cut after every line but the trailing empty ones.
-    for (std::size_t n = 0; n + 3 < l.size(); ++n) {
-        std::string s;
-        for (std::size_t i = 0; i < n; ++i) s += l[i] + "\r\n";
-        Ecrit(q, s);
-        TMassif m;
-        m.NomFichier = q.string();
-        const ResultatChargement r = m.Charge();
-        ASSERT_EQ(r.etat, EtatChargement::Echec) << n;
-        EXPECT_NE(r.message.find(" ligne "), std::string::npos) << r.message;
-        EXPECT_TRUE(m.Fiches.empty() && m.References.empty());
-    }
-
-    Ecrit(q, "Version 1005\r\nNb_Fiche 1\r\n\r\nDate 01/01/01\r\nDeclinaison 1,5\r\n");
-    TMassif m;
-    m.NomFichier = q.string();
-    const ResultatChargement r = m.Charge();
-    EXPECT_EQ(r.etat, EtatChargement::Echec);
-    EXPECT_EQ(r.message, "Le fichier " + q.string() + " est endommagé : ligne 5, « 1,5 » n'est pas une valeur correcte");
-
-    Ecrit(q, "Version 1006\r\n");
-    EXPECT_EQ(m.Charge().etat, EtatChargement::Refuse);
-    Ecrit(q, "Version 1005\r\nNb_Fiche 40000\r\n");
-    EXPECT_EQ(m.Charge().etat, EtatChargement::Echec);
-}
-
 TEST(FichierTexte, DatesAvecFinDeLigneRelues) {
     TMassif m;
     auto f = std::make_unique<TFiche>();
@@ -763,7 +731,7 @@ TEST(FichierTexte, BlancsEtTabulationsFinalesFacultatifs) {
     EXPECT_TRUE(memeMassif(l));
 }
 
-TEST(FichierTexte, ChaqueRefusNommeSaLigne) {
+TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne) {
     auto riche = MassifRiche();
     const fs::path p = Temporaire("source.mas");
     riche->Sauve(p.string());
@@ -775,8 +743,15 @@ TEST(FichierTexte, ChaqueRefusNommeSaLigne) {
         m.NomFichier = q.string();
         const ResultatChargement r = m.Charge();
         EXPECT_EQ(r.etat, EtatChargement::Echec);
+        EXPECT_TRUE(m.Fiches.empty() && m.References.empty());
         return r.message;
     };
+    // Cut after every line but the trailing empty ones: the first line missing is named.
+    for (std::size_t n = 0; n + 3 < l.size(); ++n)
+        ASSERT_EQ(message({l.begin(), l.begin() + static_cast<std::ptrdiff_t>(n)}),
+                  "Le fichier " + q.string() + " est endommagé ou tronqué : la ligne " + std::to_string(n + 1) +
+                      " manque");
+
     const std::string debut = "Le fichier " + q.string() + " est endommagé : ligne ";
     // The first shot line of the file.
     const std::size_t visee = static_cast<std::size_t>(
@@ -799,9 +774,14 @@ TEST(FichierTexte, ChaqueRefusNommeSaLigne) {
     a = l;
     a[0] = "Version 999";
     EXPECT_EQ(message(a), debut + "1, « 999 » n'est pas une valeur correcte");
-    // A file cut short names the first line it lacks.
-    a.assign(l.begin(), l.begin() + static_cast<std::ptrdiff_t>(visee));
-    EXPECT_EQ(message(a), "Le fichier " + q.string() + " est endommagé ou tronqué : la ligne " + numero + " manque");
+    EXPECT_EQ(message({"Version 1005", "Nb_Fiche 1", "", "Date 01/01/01", "Declinaison 1,5"}),
+              debut + "5, « 1,5 » n'est pas une valeur correcte");
+    EXPECT_EQ(message({"Version 1005", "Nb_Fiche 40000"}), debut + "2, « 40000 » n'est pas une valeur correcte");
+
+    Ecrit(q, "Version 1006\r\n");
+    TMassif m;
+    m.NomFichier = q.string();
+    EXPECT_EQ(m.Charge().etat, EtatChargement::Refuse);
 }
 
 TEST(FichierTexte, CoordonneesExtremesChargeesEtPlacees) {

@@ -105,6 +105,19 @@ TEST(Sauvegarde, DossierSansNouveauFichier) {
         // With one, the file is written where it stands.
         m->Sauve(p.string(), nullptr, nullptr, bak.string());
         EXPECT_EQ(Contenu(p), Octets(*m, ext)) << ext;
+        // Unless the file itself refuses writing (which the superuser would not see).
+        if (::geteuid() != 0) {
+            fs::permissions(p, fs::perms::owner_write, fs::perm_options::remove);
+            try {
+                UnMassif(4.5L)->Sauve(p.string(), nullptr, nullptr, bak.string());
+                ADD_FAILURE() << ext;
+            } catch (const ErreurFlux& e) {
+                EXPECT_EQ(std::string(e.what()), "Impossible d'enregistrer le fichier " + p.string() +
+                                                     " : ni son dossier ni le fichier lui-même n'acceptent l'écriture. "
+                                                     "Le massif n'a pas été enregistré.");
+            }
+            EXPECT_EQ(Contenu(p), Octets(*m, ext)) << ext;
+        }
     }
     EXPECT_EQ(Fichiers(d), (std::vector<std::string>{"commun.fic", "commun.mas"}));
 }
