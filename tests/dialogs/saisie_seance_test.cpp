@@ -711,4 +711,25 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     EXPECT_EQ(v.Gauche.str(), "9");
 }
 
+// A length the reduction could not square and sum is refused where it is typed, and the
+// sheet in the massif keeps its shot.
+TEST_F(Seance, UneLongueurDemesureeEstRefusee)
+{
+    TFiche* fiche = Lieu(*massif, "Galerie haute");
+    ASSERT_NE(fiche, nullptr);
+    const std::string avant = Champs(*fiche->Galeries[0]->Visee(2));
+    Ouvre(fiche);
+    const int r2 = RangVisee(2);
+    Clic(r2, cLongueur);
+    Tape("1e20");
+    invite.messages.clear();
+    Menu(ed->Fiche1, ed->Terminer1);
+    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
+    EXPECT_TRUE(ed->isVisible());
+    EXPECT_EQ(ed->Cellule(r2, cLongueur), "1e20");
+    ed->hide();
+    const auto relu = EnregistreEtRelit();
+    EXPECT_EQ(Champs(*Lieu(*relu, "Galerie haute")->Galeries[0]->Visee(2)), avant);
+}
+
 #include "saisie_seance_test.moc"
