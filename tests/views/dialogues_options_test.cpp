@@ -148,7 +148,8 @@ TEST_F(Dialogues, ValiderSansRienToucherRendChaqueOptionIntacte)
     plan.Origine = true;
     plan.AuDebut = true;
     plan.Texte_Nord = "Nord géo";
-    plan.X_Nord = 1.25L;
+    // More digits than the dialog shows: confirmed as shown, they all stay.
+    plan.X_Nord = 880.2361234567L;
     plan.Y_Echelle = -3.5L;
     plan.X_Origine = 1234.5L;
     plan.Angle = 33.5L;
@@ -164,7 +165,7 @@ TEST_F(Dialogues, ValiderSansRienToucherRendChaqueOptionIntacte)
 
     TOptions_Relief relief;
     relief.X_Inverse = relief.Cylindre = relief.Filaire = true;
-    relief.Z_Nord = 250.5L;
+    relief.Z_Nord = 1234.56789L;
     relief.CouleurFond = 0x123456;
     relief.Largeur_3D = 1.5f;
     relief.N_Face = 12;
@@ -188,7 +189,7 @@ TEST_F(Dialogues, ValiderSansRienToucherRendChaqueOptionIntacte)
     coupe.Echelles[1].Reserve2 = {1, 2, 3, 4, 5, 6};
     coupe.Echelles[2].Libelle = "Salle";
     coupe.Echelles[2].Gauche = true;
-    coupe.Echelles[2].Decalage = -12.25L;
+    coupe.Echelles[2].Decalage = -12.3456789L;
     const std::string avantCoupe = Octets(coupe);
     PiloteModalInstalle p3(Pilote<TOpti_Coupe>([](TOpti_Coupe& d) { d.ListBox1->setCurrentRow(1); }));
     EXPECT_TRUE(coupe.Modifie());
