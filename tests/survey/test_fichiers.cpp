@@ -140,6 +140,16 @@ std::unique_ptr<TMassif> Charge(const fs::path& p, ResultatChargement* r = nullp
     return m;
 }
 
+// Loads a file that must be refused: the massif stays empty. Returns the message.
+std::string Refus(const fs::path& p) {
+    TMassif m;
+    m.NomFichier = p.string();
+    const ResultatChargement r = m.Charge();
+    EXPECT_EQ(r.etat, EtatChargement::Echec);
+    EXPECT_TRUE(m.Fiches.empty() && m.Corbeille.empty() && m.References.empty());
+    return r.message;
+}
+
 class FenetreEspion : public IFenetreMassif {
 public:
     std::vector<std::string> journal;
@@ -376,12 +386,7 @@ TEST(FichierBinaire, RefusNommantFicheGalerieEtVisee) {
     const fs::path p = Temporaire("lieu.fic");
     auto refus = [&](const std::string& octets) {
         Ecrit(p, octets);
-        TMassif m;
-        m.NomFichier = p.string();
-        const ResultatChargement r = m.Charge();
-        EXPECT_EQ(r.etat, EtatChargement::Echec);
-        EXPECT_TRUE(m.Fiches.empty() && m.Corbeille.empty());
-        return r.message;
+        return Refus(p);
     };
     std::string s = a;
     s[octet] = 12;
@@ -739,12 +744,7 @@ TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne) {
     const fs::path q = Temporaire("abime.mas");
     auto message = [&](const std::vector<std::string>& lignes) {
         Ecrit(q, Joint(lignes));
-        TMassif m;
-        m.NomFichier = q.string();
-        const ResultatChargement r = m.Charge();
-        EXPECT_EQ(r.etat, EtatChargement::Echec);
-        EXPECT_TRUE(m.Fiches.empty() && m.References.empty());
-        return r.message;
+        return Refus(q);
     };
     // Cut after every line but the trailing empty ones: the first line missing is named.
     for (std::size_t n = 0; n + 3 < l.size(); ++n)
