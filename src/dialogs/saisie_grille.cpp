@@ -716,8 +716,8 @@ void TMultPageDlg::ChargeFiche(int galerie)
     Cavite->setText(DepuisCp1252(f.Cavite.Chaine()));
     Reseau->setText(DepuisCp1252(f.Reseau.Chaine()));
     Lieu->setText(DepuisCp1252(f.Lieu.Chaine()));
-    Declinaison->setText(QString::fromStdString(FormatGeneral(f.Declinaison, 5, 3)));
-    Premiere->setText(QString::fromStdString(FormatGeneral(f.Premiere, 5, 2)));
+    MontreReel(Declinaison, f.Declinaison, 5, 3);
+    MontreReel(Premiere, f.Premiere, 5, 2);
     TPST->setText(DepuisCp1252(f.TPST.Chaine()));
     UniteDecli->setEditText(f.Unite_Decli == 1 ? QStringLiteral("gr") : QStringLiteral("°"));
     Date->setText(DepuisCp1252(f.Date.str()));

@@ -12,6 +12,7 @@
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
 #include "survey/nombres.h"
+#include "views/controles.h"
 
 namespace karst {
 
@@ -79,14 +80,15 @@ bool TMultPageDlg::ValideFiche()
         fiche->Reseau.Affecte(VersCp1252(Reseau->text()));
         fiche->Lieu.Affecte(VersCp1252(Lieu->text()));
         long double v = 0;
-        if (!LitReelStockable(VersCp1252(Declinaison->text()), v))
+        // A value shown with fewer digits than it holds and left as shown keeps them all.
+        if (!LitReelMontre(Declinaison, v))
             return refusePage(QStringLiteral("La déclinaison doit être numérique\rexemple 2.53"), info, Declinaison);
         fiche->Declinaison = v;
         const int uniteDecli = IndiceUnite(VersCp1252(UniteDecli->currentText()), {"\xB0", "gr"});
         if (uniteDecli < 0)
             return refusePage(Format2("La déclinaison doit être en %1 ou en %2.", "\xB0", "gr"), conf, UniteDecli);
         fiche->Unite_Decli = static_cast<uint8_t>(uniteDecli);
-        if (!LitReelStockable(VersCp1252(Premiere->text()), v))
+        if (!LitReelMontre(Premiere, v))
             return refusePage(QStringLiteral("La première doit être numérique\rexemple 103.5"), info, Premiere);
         fiche->Premiere = v;
         fiche->TPST.Affecte(VersCp1252(TPST->text()));

@@ -267,6 +267,26 @@ TEST_F(Saisie, ValidationRemplaceLaFicheSansRienPerdre)
     EXPECT_FALSE(massif.PointsCalcules);
 }
 
+// The declination and the first-exploration length show fewer digits than they hold: a
+// sheet changed elsewhere and confirmed keeps them exactly.
+TEST_F(Saisie, ValeursMontreesArrondiesGardeesALaValidation)
+{
+    TFiche* f = Fiche({2});
+    f->Declinaison = 1.23456789L;
+    f->Premiere = 12.3456789L;
+    const Reel6 declinaison = f->Declinaison, premiere = f->Premiere;
+    ed->OuvreFiche(f, &massif, 0, &prefs);
+    EXPECT_EQ(ed->Declinaison->text(), QStringLiteral("1.2346"));
+    ed->Topographe->setPlainText("Jean");
+    ed->Modifie = true;
+    PiloteModalInstalle pilote([](QDialog& d) { return d.result(); });
+    ed->Terminer1->trigger();
+    ASSERT_EQ(massif.Fiches.size(), 1u);
+    EXPECT_EQ(massif.Fiches[0]->Declinaison.d(), declinaison.d());
+    EXPECT_EQ(massif.Fiches[0]->Premiere.d(), premiere.d());
+    EXPECT_EQ(massif.Fiches[0]->Topographes.size(), 1u);
+}
+
 TEST_F(Saisie, NouvelleFicheAjouteeAuMassif)
 {
     Fiche({1});
