@@ -112,9 +112,9 @@ QImage ImageCouleur(Couleur couleur);
 void MontreEntier(QLineEdit* e, long long v);
 int LitEntierEdition(const QLineEdit* e);
 int16_t LitMot(const QLineEdit* e);
-// A real shows with fewer digits than it holds; the control remembers the value with the
-// text shown for it, and that text read back unchanged gives the value itself, so that a
-// value confirmed as it was stays exactly as it was.
+// A real is often shown with fewer digits than it holds: the control remembers the value
+// with the text shown for it, and that text read back unchanged gives the value itself, so
+// that a value confirmed as it was stays exactly as it was.
 void MontreReel(QLineEdit* e, long double v, int precision, int chiffresExposant = 0);
 void MontreReel(QTableWidgetItem* c, long double v, int precision, int chiffresExposant = 0);
 long double LitReelEdition(const QLineEdit* e);
