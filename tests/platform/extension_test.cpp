@@ -58,8 +58,17 @@ TEST(ExtensionParDefaut, UnMotifProposeNestPasUnNomDeFichier)
             QTest::keyClick(champ, Qt::Key_Return);
         } else if (etape == 3) {
             vus << QStringLiteral("toujours ouvert");
-            QTest::keyClicks(champ, tape);
-            QTest::keyClick(champ, Qt::Key_Return);
+        }
+        // On a loaded machine a Return may go unheard: the name is typed again a few times,
+        // then the dialog is closed so that the test fails rather than hangs.
+        if (etape >= 3 && (etape - 3) % 50 == 0) {
+            if (etape > 3 + 50 * 5) {
+                dialogue->reject();
+            } else {
+                champ->selectAll();
+                QTest::keyClicks(champ, tape);
+                QTest::keyClick(champ, Qt::Key_Return);
+            }
         }
         ++etape;
     });
