@@ -36,6 +36,12 @@ struct TroisFiches {
 
 int Rechercher(QDialog& d) { return Clique(d, "Button1"); }
 
+// The user's click on the plan, at the pixel of a point given in metres.
+void Clic(TApercu& a, double x, double y)
+{
+    QTest::mouseClick(a.Image1, Qt::LeftButton, {}, QPoint(a.PixelX(x), a.PixelY(y)));
+}
+
 }  // namespace
 
 TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
@@ -67,7 +73,14 @@ TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
     s.Ajoute("BaseRecherche", Rechercher);
     s.Ajoute("RechSimp", [](QDialog& q) {
         auto& d = dynamic_cast<TRechSimp&>(q);
-        d.StringGrid1DblClick(1);
+        d.show();
+        QApplication::processEvents();
+        QTableWidget* grille = d.StringGrid1;
+        // A user's double click: a click, then the second press that makes it double.
+        const QPoint ligne1 = grille->visualItemRect(grille->item(1, 0)).center();
+        QTest::mouseClick(grille->viewport(), Qt::LeftButton, {}, ligne1);
+        QTest::mouseDClick(grille->viewport(), Qt::LeftButton, {}, ligne1);
+        d.hide();
         return d.result();
     });
     galerie = -1;
@@ -120,19 +133,19 @@ TEST(ChoixRecherche, VisualiserSansSelectionMontreToutesLesFichesEtPrendUneGaler
         EXPECT_EQ(a.PixelX(0), 55);
         EXPECT_EQ(a.PixelY(0), 95);
         EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(5), a.PixelY(50)), kNoir);
+        a.show();
+        QApplication::processEvents();
         // Next to the bent gallery's last shot, nearer to it than to its stations.
-        a.Image1MouseMove(a.PixelX(56), a.PixelY(58));
-        a.Image1Click();
+        Clic(a, 56, 58);
         EXPECT_TRUE(a.OKBtn->isEnabled());
         EXPECT_EQ(a.Panel1->text(), QStringLiteral("Trois/Grotte/Amont/Salle  G -> H"));
         EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(55), a.PixelY(60)), kRouge);
         // Another click erases the first highlight.
-        a.Image1MouseMove(a.PixelX(4), a.PixelY(1));
-        a.Image1Click();
+        Clic(a, 4, 1);
         EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(55), a.PixelY(60)), kNoir);
         EXPECT_EQ(a.FicheChoisie, 0);
-        a.Image1MouseMove(a.PixelX(56), a.PixelY(58));
-        a.Image1Click();
+        Clic(a, 56, 58);
+        a.hide();
         return Clique(a, "OKBtn");
     });
     TFiche* choisie = nullptr;
@@ -164,9 +177,11 @@ TEST(ChoixRecherche, LesGaleriesDeLaCoupeSontGrisesEtNePeuventEtrePrises)
         EXPECT_EQ(a.Fiches, ListeFiches{t.liste[2]});
         EXPECT_TRUE(a.GriserCoupe);
         EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(55), a.PixelY(60)), 0xC0C0C0u);
-        a.Image1MouseMove(a.PixelX(55), a.PixelY(60));
-        a.Image1Click();
+        a.show();
+        QApplication::processEvents();
+        Clic(a, 55, 60);
         EXPECT_EQ(a.GalerieChoisie, 0);
+        a.hide();
         return Clique(a, "OKBtn");
     });
     TFiche* choisie = nullptr;
@@ -199,9 +214,10 @@ TEST(ChoixRecherche, FichesNonCalculeesEtPlanSansCandidat)
         g->DansCoupe = true;
     ASSERT_TRUE(a.DefinitListe({t.liste[1]}));
     a.GriserCoupe = true;
+    a.show();
+    QApplication::processEvents();
     a.Dessine();
-    a.Image1MouseMove(10, 10);
-    a.Image1Click();
+    QTest::mouseClick(a.Image1, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_FALSE(a.Trouve);
     EXPECT_FALSE(a.OKBtn->isEnabled());
     EXPECT_TRUE(a.Panel1->text().isEmpty());
