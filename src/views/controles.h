@@ -253,49 +253,34 @@ private:
     Liaisons<O>& liens_;
 };
 
-// The north arrow's controls, alike in the plan and the perspective (Z only in the latter).
-struct ControlesNord {
-    QCheckBox* affiche;
-    GroupeRadio* representation;
-    QLineEdit *x, *y, *z, *epaisseur, *longueur, *texte;
-    BoutonPolice* police;
-};
-
-template <class O>
-ControlesNord PageNord(FormulaireLie<O> f, Police* travail, Reel6 O::*z = nullptr)
+// The north arrow's page, alike in the plan and the perspective (Z only where the options
+// have one). It fills the dialog's own controls, which bear the names of their fields.
+template <class D, class O>
+void PageNord(D& d, FormulaireLie<O> f, Police* travail)
 {
-    ControlesNord c{};
-    c.affiche = f.Case("Affiche_Nord", QStringLiteral("&Afficher"), &O::Affiche_Nord);
-    c.representation = f.Radio("Representation", QStringLiteral("Représentation"),
+    d.Affiche_Nord = f.Case("Affiche_Nord", QStringLiteral("&Afficher"), &O::Affiche_Nord);
+    d.Representation = f.Radio("Representation", QStringLiteral("Représentation"),
                                {QStringLiteral("Projection"), QStringLiteral("Géographique")}, &O::Representation);
-    c.x = f.Reel("X_Nord", QStringLiteral("&X /km"), &O::X_Nord);
-    c.y = f.Reel("Y_Nord", QStringLiteral("&Y /km"), &O::Y_Nord);
-    if (z)
-        c.z = f.Reel("Z_Nord", QStringLiteral("&Z /m"), z);
-    c.epaisseur = f.Entier("Epaisseur_Nord", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_Nord);
-    c.longueur = f.Entier("Long_Nord", QStringLiteral("&Longueur (mm)"), &O::Long_Nord);
-    c.texte = f.Texte("Texte_Nord", QStringLiteral("&Texte"), &O::Texte_Nord);
-    c.police = f.BoutonFonte("Police_Nord", QStringLiteral("&Police ..."), travail);
-    return c;
+    d.X_Nord = f.Reel("X_Nord", QStringLiteral("&X /km"), &O::X_Nord);
+    d.Y_Nord = f.Reel("Y_Nord", QStringLiteral("&Y /km"), &O::Y_Nord);
+    if constexpr (requires { &O::Z_Nord; })
+        d.Z_Nord = f.Reel("Z_Nord", QStringLiteral("&Z /m"), &O::Z_Nord);
+    d.Epaisseur_Nord = f.Entier("Epaisseur_Nord", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_Nord);
+    d.Long_Nord = f.Entier("Long_Nord", QStringLiteral("&Longueur (mm)"), &O::Long_Nord);
+    d.Texte_Nord = f.Texte("Texte_Nord", QStringLiteral("&Texte"), &O::Texte_Nord);
+    d.Police_Nord = f.BoutonFonte("Police_Nord", QStringLiteral("&Police ..."), travail);
 }
 
-// The station circles and labels, alike in the plan, the perspective and the section.
-struct ControlesStation {
-    GroupeRadio* texte;
-    QLineEdit* diametre;
-    BoutonPolice* police;
-};
-
-template <class O>
-ControlesStation PageStation(FormulaireLie<O> f, Police* travail)
+// The station circles and labels, alike in the plan, the perspective and the section; the
+// dialog's controls filled as by PageNord.
+template <class D, class O>
+void PageStation(D& d, FormulaireLie<O> f, Police* travail)
 {
-    ControlesStation c;
-    c.texte = f.Radio("Texte_Station", QStringLiteral("&Texte carrefour"),
-                      {QStringLiteral("Aucun"), QStringLiteral("Nom"), QStringLiteral("Nom+Indice")},
-                      &O::Texte_Station);
-    c.diametre = f.Entier("diametre", QStringLiteral("&Diamètre (mm/10)"), &O::diametre);
-    c.police = f.BoutonFonte("Police_Station", QStringLiteral("&Police ..."), travail);
-    return c;
+    d.Texte_Station = f.Radio("Texte_Station", QStringLiteral("&Texte carrefour"),
+                              {QStringLiteral("Aucun"), QStringLiteral("Nom"), QStringLiteral("Nom+Indice")},
+                              &O::Texte_Station);
+    d.diametre = f.Entier("diametre", QStringLiteral("&Diamètre (mm/10)"), &O::diametre);
+    d.Police_Station = f.BoutonFonte("Police_Station", QStringLiteral("&Police ..."), travail);
 }
 
 // A dialog of tabbed pages over "Valider" and "Annuler". "Valider" closes with OK once

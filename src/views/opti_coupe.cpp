@@ -67,11 +67,7 @@ TOpti_Coupe::TOpti_Coupe(QWidget* parent)
     Epaisseur_Habit =
         habillage.Entier("Epaisseur_Habit", QStringLiteral("Epaisseur de l'ha&billage (mm/10)"), &O::Epaisseur_Habit);
 
-    const ControlesStation stations =
-        PageStation(FormulaireLie<O>(Page(QStringLiteral("Stations")), liens_), &travail_.Police_Station);
-    Texte_Station = stations.texte;
-    diametre = stations.diametre;
-    Police_Station = stations.police;
+    PageStation(*this, FormulaireLie<O>(Page(QStringLiteral("Stations")), liens_), &travail_.Police_Station);
 
     FormulaireLie<O> impression(Page(QStringLiteral("Impression")), liens_);
     Origine = impression.Case("Origine", QStringLiteral("&Bloquer l'origine"), &O::Origine);

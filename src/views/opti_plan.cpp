@@ -26,15 +26,7 @@ TOpti_Plan::TOpti_Plan(QWidget* parent)
     : DialogueOptions(QStringLiteral("Mise en page du plan"), "Opti_Plan", parent)
 {
     using O = TOptions_Plan;
-    const ControlesNord nord = PageNord(FormulaireLie<O>(Page(QStringLiteral("Nord")), liens_), &travail_.Police_Nord);
-    Affiche_Nord = nord.affiche;
-    Representation = nord.representation;
-    X_Nord = nord.x;
-    Y_Nord = nord.y;
-    Epaisseur_Nord = nord.epaisseur;
-    Long_Nord = nord.longueur;
-    Texte_Nord = nord.texte;
-    Police_Nord = nord.police;
+    PageNord(*this, FormulaireLie<O>(Page(QStringLiteral("Nord")), liens_), &travail_.Police_Nord);
 
     FormulaireLie<O> echelle(Page(QStringLiteral("Echelle")), liens_);
     Affiche_Echelle = echelle.Case("Affiche_Echelle", QStringLiteral("&Afficher"), &O::Affiche_Echelle);
@@ -61,11 +53,7 @@ TOpti_Plan::TOpti_Plan(QWidget* parent)
     Epaisseur_Largeur = habillage.Entier("Epaisseur_Largeur", QStringLiteral("Epaisseur des la&rgeurs (mm/10)"),
                                          &O::Epaisseur_Largeur, false);
 
-    const ControlesStation station =
-        PageStation(FormulaireLie<O>(Page(QStringLiteral("Station")), liens_), &travail_.Police_Station);
-    Texte_Station = station.texte;
-    diametre = station.diametre;
-    Police_Station = station.police;
+    PageStation(*this, FormulaireLie<O>(Page(QStringLiteral("Station")), liens_), &travail_.Police_Station);
 
     FormulaireLie<O> quadri(Page(QStringLiteral("Quadrillage")), liens_);
     Affiche_Quadri = quadri.Case("Affiche_Quadri", QStringLiteral("&Afficher"), &O::Affiche_Quadri);
@@ -136,17 +124,7 @@ TOpti_Relief::TOpti_Relief(QWidget* parent)
     : DialogueOptions(QStringLiteral("Mise en page de la perspective"), "Opti_Relief", parent)
 {
     using O = TOptions_Relief;
-    const ControlesNord nord =
-        PageNord(FormulaireLie<O>(Page(QStringLiteral("Nord")), liens_), &travail_.Police_Nord, &O::Z_Nord);
-    Affiche_Nord = nord.affiche;
-    Representation = nord.representation;
-    X_Nord = nord.x;
-    Y_Nord = nord.y;
-    Z_Nord = nord.z;
-    Epaisseur_Nord = nord.epaisseur;
-    Long_Nord = nord.longueur;
-    Texte_Nord = nord.texte;
-    Police_Nord = nord.police;
+    PageNord(*this, FormulaireLie<O>(Page(QStringLiteral("Nord")), liens_), &travail_.Police_Nord);
 
     FormulaireLie<O> repere(Page(QStringLiteral("Repère")), liens_);
     Affiche_Echelle = repere.Case("Affiche_Echelle", QStringLiteral("&Afficher"), &O::Affiche_Echelle);
@@ -171,11 +149,7 @@ TOpti_Relief::TOpti_Relief(QWidget* parent)
         habillage.Entier("Epaisseur_Visee", QStringLiteral("&Epaisseur des visées (mm/10)"), &O::Epaisseur_Visee);
     pourcentage = habillage.Entier("pourcentage", QStringLiteral("% &dessiné"), &O::pourcentage);
 
-    const ControlesStation station =
-        PageStation(FormulaireLie<O>(Page(QStringLiteral("Station")), liens_), &travail_.Police_Station);
-    Texte_Station = station.texte;
-    diametre = station.diametre;
-    Police_Station = station.police;
+    PageStation(*this, FormulaireLie<O>(Page(QStringLiteral("Station")), liens_), &travail_.Police_Station);
 
     FormulaireLie<O> rectangle(Page(QStringLiteral("Rectangle")), liens_);
     Affiche_Quadri = rectangle.Case("Affiche_Quadri", QStringLiteral("&Afficher"), &O::Affiche_Quadri);
