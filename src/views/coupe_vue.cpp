@@ -20,13 +20,6 @@ namespace {
 
 constexpr Couleur kVert = 0x00FF00;
 
-// The junction label of a gallery end.
-std::string Etiquette(const TPointTopo& p, int texteStation) {
-    std::string s = p.Nom.Chaine();
-    if (texteStation == 2) s += "(" + FormatEntier(p.Indice) + ")";
-    return s;
-}
-
 void Segment(SurfaceVue& s, Pt a, Pt b) {
     s.MoveTo(a);
     s.LineTo(b);
@@ -89,10 +82,7 @@ void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const Lis
     c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
     c.FixeBrush(Pinceau{kNoir, true});
     s.Epaisseur(o.Epaisseur_Visee);
-    double ho = 0;
-    if (o.Texte_Station > 0) {
-        ho = s.DemiHauteurEtiquette(o.Police_Station, e);
-    }
+    const EtiquettesStations etiquette(s, o.Texte_Station, o.Police_Station, e);
     const float max = mode == ModeContrainte ? vue.DeformationMax(fiches) : 1.0f;
     const bool hauteurs = o.Afficher_Habillage || o.Representation_Hauteur != 0;
 
@@ -108,10 +98,6 @@ void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const Lis
             noir();
             s.Cercle(o.Epaisseur_hauteur / 2, bout);
         }
-    };
-    auto etiquette = [&](const TPointTopo& station, Pt p) {
-        c.FixeBrush(Pinceau{kBlanc, false});
-        s.Texte(Etiquette(station, o.Texte_Station), {p.x + ho, p.y + ho});
     };
 
     ParcourtGaleries(fiches, [&](const TFiche& f, int, int gi, const TGalerie& g) {
@@ -417,7 +403,7 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
                     if (couche == HauteursC) hauteurs(p, hp);
                     if (couche == Stations && cercles) f.Ligne(CercleSVG(X(p), Y(p), o.diametre / 20.0));
                     if (couche == Carrefours && noms && !g.Depart.Terminus)
-                        f.Ligne(TexteSVG(X(p) + off, Y(p) + off, Etiquette(g.Depart, o.Texte_Station)));
+                        f.Ligne(TexteSVG(X(p) + off, Y(p) + off, NomStation(g.Depart, o.Texte_Station)));
                     for (int i = 1; i <= n; ++i) {
                         const Pt q = StationCoupe(g, i);
                         const Hauteurs hq = hauteursA(i);
@@ -439,7 +425,7 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
                         hp = hq;
                     }
                     if (couche == Carrefours && noms && !g.Arrivee.Terminus)
-                        f.Ligne(TexteSVG(X(p) + off, Y(p) + off, Etiquette(g.Arrivee, o.Texte_Station)));
+                        f.Ligne(TexteSVG(X(p) + off, Y(p) + off, NomStation(g.Arrivee, o.Texte_Station)));
                     f.Ligne("</g>");
                 }
                 f.Ligne("</g>");

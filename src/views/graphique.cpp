@@ -187,6 +187,13 @@ void TGraphique::IsoleFiches(std::unique_ptr<ListeFiches> fiches) {
     massif->SelectionActive = true;
 }
 
+void TGraphique::EtendA(bool premier, double x, double y) {
+    if (premier || x < Xmin) Xmin = x;
+    if (premier || x > Xmax) Xmax = x;
+    if (premier || y < Ymin) Ymin = y;
+    if (premier || y > Ymax) Ymax = y;
+}
+
 void TGraphique::ElargitEtendue(int& largeur, int& hauteur, double pxParMm, double rapport) {
     const double marge = Echelle * 0.01;
     Xmin -= marge;

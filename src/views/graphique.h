@@ -106,6 +106,9 @@ protected:
     static std::string TexteDesignation(const TFiche& f, const TPointTopo& premier, const TPointTopo& second);
     // Makes the sheets the massif's working selection (isolating what is on screen).
     void IsoleFiches(std::unique_ptr<ListeFiches> fiches);
+    // Takes a corner of the drawing into Xmin..Xmax and Ymin..Ymax; the first corner
+    // replaces the extent of the previous drawing.
+    void EtendA(bool premier, double x, double y);
     // Widens Xmin..Xmax and Ymin..Ymax, the extent of the drawing, by a margin of 1 % of the
     // scale, and gives the image size in pixels of that extent (Dimensions).
     void ElargitEtendue(int& largeur, int& hauteur, double pxParMm, double rapport);

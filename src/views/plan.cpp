@@ -115,12 +115,6 @@ void CroixGrille(const TPlan& plan, const ParcoursPlan& parcours, const TOptions
         }
 }
 
-std::string NomStation(const TPointTopo& p, int texteStation) {
-    std::string s = p.Nom.Chaine();
-    if (texteStation == 2) s += "(" + FormatEntier(p.Indice) + ")";
-    return s;
-}
-
 // What Dessine and DessinePage draw once the surface is set: the galleries, the north
 // arrow, the scale bar and the grid.
 void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const ListeFiches& fiches, uint16_t mode,
@@ -131,20 +125,13 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
     c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
     c.FixeBrush(Pinceau{kNoir, true});
     s.Epaisseur(o.Epaisseur_Visee);
-    double d = 0;
-    if (o.Texte_Station > 0) {
-        d = s.DemiHauteurEtiquette(o.Police_Station, e);
-    }
+    const EtiquettesStations etiquette(s, o.Texte_Station, o.Police_Station, e);
     const float max = mode == ModeContrainte ? plan.DeformationMax(fiches) : 1.0f;
     const bool largeurs = o.Afficher_Habillage || o.Representation_Largeur != 0;
 
     auto disque = [&](int diametre, Pt pt) {
         c.FixeBrush(Pinceau{kNoir, true});
         s.Cercle(diametre, pt);
-    };
-    auto etiquette = [&](const TPointTopo& station, Pt pt) {
-        c.FixeBrush(Pinceau{kBlanc, false});
-        s.Texte(NomStation(station, o.Texte_Station), pt + Pt{d, d});
     };
 
     ParcoursPlan parcours(plan, largeurs);
@@ -284,10 +271,7 @@ void TPlan::Dimensions(int& largeur, int& hauteur, double pxParMm, double rappor
     for (int i = 0; i < 4; ++i) {
         double x, y;
         Projette(coins[i][0], coins[i][1], x, y);
-        if (i == 0 || x < Xmin) Xmin = x;
-        if (i == 0 || x > Xmax) Xmax = x;
-        if (i == 0 || y < Ymin) Ymin = y;
-        if (i == 0 || y > Ymax) Ymax = y;
+        EtendA(i == 0, x, y);
     }
     ElargitEtendue(largeur, hauteur, pxParMm, rapport);
 }

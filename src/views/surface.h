@@ -24,6 +24,13 @@ inline PointPlan operator*(double k, PointPlan a) { return {k * a.x, k * a.y}; }
 // Half a font's size in millimetres of paper: the offset of an SVG label from its point.
 inline double DemiTailleMm(const Police& p) { return p.Taille() * 25.4 / 72 / 2; }
 
+// A station's label in the drawings: its name, and its index in brackets for "Nom+Indice" (2).
+inline std::string NomStation(const TPointTopo& p, int texteStation) {
+    std::string s = p.Nom.Chaine();
+    if (texteStation == 2) s += "(" + FormatEntier(p.Indice) + ")";
+    return s;
+}
+
 // The drawn part of a shot ("% dessiné"): the middle of the segment, shortened equally
 // at both ends.
 struct Pourcentage {
@@ -82,6 +89,24 @@ public:
         return HauteurMm("O") / 2 * echelle / 1000;
     }
     TCanvas& canvas;
+};
+
+// The station labels of a drawing: the label font given to the surface once, at the start,
+// then each label written over a clear brush, up and right of its station by half the
+// letter height.
+class EtiquettesStations {
+public:
+    EtiquettesStations(SurfaceVue& s, int texteStation, const TPolice& police, double echelle)
+        : s_(s), texte_(texteStation), decalage_(texteStation > 0 ? s.DemiHauteurEtiquette(police, echelle) : 0) {}
+    void operator()(const TPointTopo& station, PointPlan p) const {
+        s_.canvas.FixeBrush(Pinceau{kBlanc, false});
+        s_.Texte(NomStation(station, texte_), p + PointPlan{decalage_, decalage_});
+    }
+
+private:
+    SurfaceVue& s_;
+    int texte_;
+    double decalage_;
 };
 
 class SurfaceEcran : public SurfaceVue {

@@ -47,12 +47,6 @@ std::vector<Vu> StationsVues(const TPerspective& p, const TGalerie& g) {
     return r;
 }
 
-std::string NomStation(const TPointTopo& p, int texteStation) {
-    std::string s = p.Nom.Chaine();
-    if (texteStation == 2) s += "(" + FormatEntier(p.Indice) + ")";
-    return s;
-}
-
 // The three axes of the options: the origin and the end of the X, Y and Z axes.
 std::array<Vu, 4> Axes(const TPerspective& p, const TOptions_Relief& o) {
     const double x = static_cast<double>(o.X_Echelle) * 1000, y = static_cast<double>(o.Y_Echelle) * 1000,
@@ -89,18 +83,11 @@ void DessinePlain(TPerspective& p, SurfaceVue& s, const TOptions_Relief& o, cons
     c.FixeCouleurPen(kNoir);
     c.FixeBrush(Pinceau{kNoir, true});
     s.Epaisseur(o.Epaisseur_Visee);
-    double decalage = 0;
-    if (o.Texte_Station > 0) {
-        decalage = s.DemiHauteurEtiquette(o.Police_Station, p.Echelle);
-    }
+    const EtiquettesStations etiquette(s, o.Texte_Station, o.Police_Station, p.Echelle);
     const float max = mode == ModeContrainte ? p.DeformationMax(fiches) : 1.0f;
     auto disque = [&](Pt pt) {
         c.FixeBrush(Pinceau{kNoir, true});
         s.Cercle(o.diametre, pt);
-    };
-    auto etiquette = [&](const TPointTopo& station, Pt pt) {
-        c.FixeBrush(Pinceau{kBlanc, false});
-        s.Texte(NomStation(station, o.Texte_Station), pt + Pt{decalage, decalage});
     };
 
     for (const TFiche* f : fiches) {
@@ -230,10 +217,7 @@ void TPerspective::Dimensions(int& largeur, int& hauteur, double pxParMm, double
     for (int i = 0; i < 8; ++i) {
         const Vu c = Voit(*this, (i & 1) ? BoiteMax.X : BoiteMin.X, (i & 2) ? BoiteMax.Y : BoiteMin.Y,
                           (i & 4) ? BoiteMax.Z : BoiteMin.Z);
-        if (i == 0 || c.h < Xmin) Xmin = c.h;
-        if (i == 0 || c.h > Xmax) Xmax = c.h;
-        if (i == 0 || c.v < Ymin) Ymin = c.v;
-        if (i == 0 || c.v > Ymax) Ymax = c.v;
+        EtendA(i == 0, c.h, c.v);
         if (i == 0 || c.d < dmin) dmin = c.d;
         if (i == 0 || c.d > dmax) dmax = c.d;
     }
