@@ -494,10 +494,7 @@ TRechMulti::TRechMulti(QWidget* parent) : QDialog(parent)
     };
     SrcList = liste("SrcList");
     DstList = liste("DstList");
-    IncludeBtn = NouveauBouton(QStringLiteral(">"), "IncludeBtn", this);
-    IncAllBtn = NouveauBouton(QStringLiteral(">>"), "IncAllBtn", this);
-    ExcludeBtn = NouveauBouton(QStringLiteral("<"), "ExcludeBtn", this);
-    ExAllBtn = NouveauBouton(QStringLiteral("<<"), "ExAllBtn", this);
+    BoutonsTransfert(*this);
     OkBtn = NouveauBouton(QStringLiteral("Terminer"), "OkBtn", this);
     OkBtn->setDefault(true);
     CancelBtn = NouveauBouton(QStringLiteral("Annuler"), "CancelBtn", this);
@@ -600,10 +597,7 @@ void TRechMulti::SetItem(QListWidget* liste, int index)
 
 void TRechMulti::SetButtons()
 {
-    IncludeBtn->setEnabled(SrcList->count() > 0);
-    IncAllBtn->setEnabled(SrcList->count() > 0);
-    ExcludeBtn->setEnabled(DstList->count() > 0);
-    ExAllBtn->setEnabled(DstList->count() > 0);
+    ActiveTransferts(*this);
 }
 
 void TRechMulti::IncludeBtnClick()

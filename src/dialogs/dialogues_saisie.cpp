@@ -230,10 +230,7 @@ TExplorateur::TExplorateur(QWidget* parent) : QDialog(parent)
     };
     SrcList = liste("SrcList");
     DstList = liste("DstList");
-    IncludeBtn = NouveauBouton(QStringLiteral(">"), "IncludeBtn", this);
-    IncAllBtn = NouveauBouton(QStringLiteral(">>"), "IncAllBtn", this);
-    ExcludeBtn = NouveauBouton(QStringLiteral("<"), "ExcludeBtn", this);
-    ExAllBtn = NouveauBouton(QStringLiteral("<<"), "ExAllBtn", this);
+    BoutonsTransfert(*this);
     Button1 = NouveauBouton(QStringLiteral("Enregistrer"), "Button1", this);
     Button2 = NouveauBouton(QStringLiteral("Annuler"), "Button2", this);
     Button3 = NouveauBouton(QStringLiteral("&Modifier ..."), "Button3", this);
@@ -307,10 +304,7 @@ void TExplorateur::ExcAllBtnClick()
 
 void TExplorateur::SetButtons()
 {
-    IncludeBtn->setEnabled(SrcList->count() > 0);
-    IncAllBtn->setEnabled(SrcList->count() > 0);
-    ExcludeBtn->setEnabled(DstList->count() > 0);
-    ExAllBtn->setEnabled(DstList->count() > 0);
+    ActiveTransferts(*this);
     Vide->setHidden(SrcList->count() > 0 || DstList->count() > 0);
 }
 

@@ -59,6 +59,27 @@ QLineEdit* NouvelleEdition(const char* nom, QWidget* parent);
 // The buttons of a dialog, right-aligned on one row.
 QHBoxLayout* LigneBoutons(std::initializer_list<QPushButton*> boutons);
 
+// The buttons between the source list and the kept list of a picker (">", ">>", "<", "<<"),
+// made as the picker's controls of those names.
+template <class D>
+void BoutonsTransfert(D& d)
+{
+    d.IncludeBtn = NouveauBouton(QStringLiteral(">"), "IncludeBtn", &d);
+    d.IncAllBtn = NouveauBouton(QStringLiteral(">>"), "IncAllBtn", &d);
+    d.ExcludeBtn = NouveauBouton(QStringLiteral("<"), "ExcludeBtn", &d);
+    d.ExAllBtn = NouveauBouton(QStringLiteral("<<"), "ExAllBtn", &d);
+}
+
+// A move is offered while the list it takes from has items.
+template <class D>
+void ActiveTransferts(D& d)
+{
+    d.IncludeBtn->setEnabled(d.SrcList->count() > 0);
+    d.IncAllBtn->setEnabled(d.SrcList->count() > 0);
+    d.ExcludeBtn->setEnabled(d.DstList->count() > 0);
+    d.ExAllBtn->setEnabled(d.DstList->count() > 0);
+}
+
 // A group of exclusive choices whose value is the index of the chosen item (-1: none),
 // as the options store it.
 class GroupeRadio : public QGroupBox {
