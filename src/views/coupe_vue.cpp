@@ -170,13 +170,9 @@ double TCoupe::AltitudeReference(const TEchelleVerticale& ev) const {
 }
 
 void TCoupe::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
-    const ListeFiches* fiches = FichesCourantes();
     TStation min, max;
-    Donnees = fiches && Echelle > 0 && CalculeLimitesCoupe(min, max, *fiches);
-    if (!Donnees) {
-        largeur = hauteur = 1;
+    if (!DonneesPlacees(largeur, hauteur, [&](const ListeFiches& f) { return CalculeLimitesCoupe(min, max, f); }))
         return;
-    }
     Xmin = min.Abscisse.d();
     Xmax = max.Abscisse.d();
     Ymin = min.Z.d();

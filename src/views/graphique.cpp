@@ -407,6 +407,14 @@ std::string F2(long double v) { return FormatGeneral(v, 3); }
 
 }  // namespace
 
+bool TProjection::DonneesPlacees(int& largeur, int& hauteur,
+                                 const std::function<bool(const ListeFiches&)>& limites) {
+    const ListeFiches* fiches = FichesCourantes();
+    Donnees = fiches && Echelle > 0 && limites(*fiches);
+    if (!Donnees) largeur = hauteur = 1;
+    return Donnees;
+}
+
 void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte) {
     texte.clear();
     const TFiche* f;

@@ -158,6 +158,9 @@ protected:
     // Dimensions, the title (the massif's file name without its folder) and the
     // description ("Plan", "Coupe", "Perspective").
     void DebutSVG(FichierSVG& f, bool illustrator, const std::string& description);
+    // Sets Donnees, at the start of Dimensions: a scale, and current sheets in which
+    // `limites` finds placed stations to bound. Without them the image is one pixel square.
+    bool DonneesPlacees(int& largeur, int& hauteur, const std::function<bool(const ListeFiches&)>& limites);
     // A view coordinate in millimetres of paper, y downwards.
     double MmX(double x) const { return (x - Xmin) * 1000 / Echelle; }
     double MmY(double y) const { return (Ymax - y) * 1000 / Echelle; }

@@ -260,12 +260,9 @@ void TPlan::ApercuRotation(double delta, std::string& texte) {
 }
 
 void TPlan::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
-    const ListeFiches* fiches = FichesCourantes();
-    Donnees = fiches && Echelle > 0 && CalculeLimites(*fiches, LimiteMin, LimiteMax);
-    if (!Donnees) {
-        largeur = hauteur = 1;
+    if (!DonneesPlacees(largeur, hauteur,
+                        [this](const ListeFiches& f) { return CalculeLimites(f, LimiteMin, LimiteMax); }))
         return;
-    }
     const double x0 = LimiteMin.X, y0 = LimiteMin.Y, x1 = LimiteMax.X, y1 = LimiteMax.Y;
     const double coins[4][2] = {{x0, y0}, {x0, y1}, {x1, y0}, {x1, y1}};
     for (int i = 0; i < 4; ++i) {

@@ -207,12 +207,9 @@ std::string TPerspective::TexteAngles(double dAzimut, double dElevation) {
 }
 
 void TPerspective::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
-    const ListeFiches* fiches = FichesCourantes();
-    Donnees = fiches && Echelle > 0 && CalculeLimites(*fiches, BoiteMin, BoiteMax);
-    if (!Donnees) {
-        largeur = hauteur = 1;
+    if (!DonneesPlacees(largeur, hauteur,
+                        [this](const ListeFiches& f) { return CalculeLimites(f, BoiteMin, BoiteMax); }))
         return;
-    }
     double dmin = 0, dmax = 0;
     for (int i = 0; i < 8; ++i) {
         const Vu c = Voit(*this, (i & 1) ? BoiteMax.X : BoiteMin.X, (i & 2) ? BoiteMax.Y : BoiteMin.Y,
