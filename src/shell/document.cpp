@@ -248,7 +248,9 @@ bool TForm1::Enregistrer1Click()
         Sablier sablier;
         // The previous content stays under the backup name; the save itself replaces the
         // file only once the new content is complete, or writes it in place when its
-        // folder takes no new file.
+        // folder takes no new file. A massif that cannot be saved leaves the backup as
+        // it was too.
+        Massif->VerifieEnregistrable();
         Massif->Sauve({}, this, EditeurSaisie, CopieDeSauvegarde(nom));
     } catch (const std::exception& e) {
         MontreProgression(false);

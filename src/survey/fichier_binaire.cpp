@@ -28,7 +28,7 @@ uint8_t LitCode(TBufferStream& f, uint8_t max, const char* unite) {
 // A measure, an angle or a reference coordinate: bounded as where it is typed, so that the
 // reduction and the placement can compute with it.
 void VerifieMesure(const TBufferStream& f, long double v, const char* quoi) {
-    if (!MesureAdmise(v)) f.Refuse(std::string(quoi) + " " + FormatGeneral(v, 6, 2) + " dépasse les valeurs admises");
+    if (!MesureAdmise(v)) f.Refuse(HorsBornes(quoi, v));
 }
 
 Reel6 LitMesure(TBufferStream& f, const char* quoi) {

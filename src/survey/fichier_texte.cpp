@@ -503,7 +503,7 @@ void LitMassifTexte(TMassif& m, FichierTexteLecture& f, IFenetreMassif& fenetre)
     LitEnregistrements(m.References, LitCompteTexte(f, Apres(f.LitLigne(), 13)), [&](TPointTopo& p, int) {
         p.LitTexte(f);
         for (long double c : {p.X, p.Y, p.Z})
-            if (!MesureAdmise(c)) f.Refuse("la coordonnée " + G(c, 6, 2) + " dépasse les valeurs admises");
+            if (!MesureAdmise(c)) f.Refuse(HorsBornes("la coordonnée", c));
     });
     m.Origine_Declinaison = LitMesure(f, Apres(f.LitLigne(), 20));
     m.Date_Declinaison = Apres(f.LitLigne(), 17);

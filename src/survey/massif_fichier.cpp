@@ -5,12 +5,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "survey/fichier_massif.h"
 #include "survey/fichier_texte.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
 #include "survey/services_fichier.h"
+#include "survey/textes.h"
 
 namespace karst {
 
@@ -76,7 +78,65 @@ void DebutProgression(IFenetreMassif& fenetre, const char* texte) {
     fenetre.Repeint();
 }
 
+// A value of the massif that its readers would refuse: the save stops before any file is
+// touched, naming where the value stands.
+void Verifie(long double v, const std::string& quoi, const std::function<std::string()>& lieu = {}) {
+    if (!MesureAdmise(v))
+        throw ErreurFlux("Le massif ne peut pas être enregistré : " + (lieu ? lieu() + " : " : std::string()) +
+                         HorsBornes(quoi, v) + ".");
+}
+
+std::string NomStation(const TPointTopo& p) { return p.Terminus ? "Terminus" : EnUtf8(p.Nom.Chaine()); }
+
+void VerifieFiche(const TFiche& f, const std::string& nom) {
+    // The sheet as the explorer files it, and its order number.
+    std::string classement;
+    for (const TEco* e : {&f.Systeme, &f.Cavite, &f.Reseau, &f.Lieu})
+        if (!e->Chaine().empty()) classement += (classement.empty() ? "" : "/") + e->Chaine();
+    const std::string fiche = nom + (classement.empty() ? "" : " « " + EnUtf8(classement) + " »") + " (n° d'ordre " +
+                              FormatEntier(f.Ordre) + ")";
+    Verifie(f.Declinaison, "la déclinaison", [&] { return fiche; });
+    for (std::size_t j = 0; j < f.Galeries.size(); ++j) {
+        const TGalerie& g = *f.Galeries[j];
+        for (int k = 1; k <= g.NbVisees; ++k) {
+            const TVisee* v = g.Visee(k);
+            if (!v) continue;
+            auto lieu = [&] {
+                return fiche + ", galerie " + FormatEntier(static_cast<long long>(j) + 1) + " (" +
+                       NomStation(g.Depart) + " - " + NomStation(g.Arrivee) + "), visée " + FormatEntier(k);
+            };
+            Verifie(v->Longueur, "la longueur", lieu);
+            Verifie(v->Azimut, "l'azimut", lieu);
+            Verifie(v->Pente, "la pente", lieu);
+            Verifie(v->CorrHorizontale, "la correction horizontale", lieu);
+            Verifie(v->CorrDeveloppement, "la correction du développement", lieu);
+            if (v->AvecTopofil) Verifie(v->Topofil, "la lecture Topofil", lieu);
+        }
+    }
+}
+
 }  // namespace
+
+void TMassif::VerifieEnregistrable() const {
+    for (std::size_t i = 0; i < Fiches.size(); ++i)
+        if (Fiches[i]) VerifieFiche(*Fiches[i], "fiche " + FormatEntier(static_cast<long long>(i) + 1));
+    for (std::size_t i = 0; i < Corbeille.size(); ++i)
+        if (Corbeille[i])
+            VerifieFiche(*Corbeille[i], "fiche " + FormatEntier(static_cast<long long>(i) + 1) + " de la corbeille");
+    for (std::size_t i = 0; i < References.size(); ++i) {
+        const TPointTopo* p = References[i];
+        if (!p) continue;
+        auto lieu = [&] {
+            return "point de référence " + FormatEntier(static_cast<long long>(i) + 1) + " (" + NomStation(*p) + ")";
+        };
+        Verifie(p->X, "la coordonnée X", lieu);
+        Verifie(p->Y, "la coordonnée Y", lieu);
+        Verifie(p->Z, "la coordonnée Z", lieu);
+    }
+    Verifie(Origine_Declinaison, "la déclinaison d'origine du massif");
+    Verifie(Variation_Declinaison, "la variation annuelle de la déclinaison");
+    Verifie(Angle_Geodesique, "l'angle géodésique");
+}
 
 void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeurSaisie* ed,
                     const std::string& copiePrecedente) {
@@ -100,6 +160,7 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
     };
     try {
         if (nom.empty()) throw ErreurFlux("Impossible d'ouvrir le fichier ");
+        VerifieEnregistrable();
         // The whole file is built before the disk is touched: a massif that cannot be
         // written (a list too long, a failing editor block) changes no file.
         FluxEnMemoire contenu;

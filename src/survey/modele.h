@@ -314,6 +314,11 @@ public:
     // Throws (ErreurFlux and others) with a French message naming `nom` on failure.
     void Sauve(const std::string& nom = {}, IFenetreMassif* fenetre = nullptr, IEditeurSaisie* editeur = nullptr,
                const std::string& copiePrecedente = {});
+    // Throws ErreurFlux, naming the sheet, gallery and shot or the reference point, when the
+    // massif holds a value that the massif readers refuse: saved, it would never reopen.
+    // Sauve checks it before anything is written; a caller that backs the file up first
+    // checks it before the backup.
+    void VerifieEnregistrable() const;
     // Loads NomFichier, appending to the lists. Unless the result is Charge, the massif is
     // left exactly as it was.
     ResultatChargement Charge(IFenetreMassif* fenetre = nullptr, IEditeurSaisie* editeur = nullptr);

@@ -328,4 +328,8 @@ bool LitReelStockable(const std::string& texte, long double& valeur) {
     return LitReel(texte, valeur) && MesureAdmise(valeur);
 }
 
+std::string HorsBornes(const std::string& quoi, long double valeur) {
+    return quoi + " " + FormatGeneral(valeur, 6, 2) + " dépasse les valeurs admises";
+}
+
 }  // namespace karst

@@ -58,5 +58,8 @@ constexpr long double kMesureMax = 1e15L;
 bool MesureAdmise(long double v);
 // LitReel of a value the data model can store and compute with (MesureAdmise).
 bool LitReelStockable(const std::string& texte, long double& valeur);
+// "<quoi> <valeur> dépasse les valeurs admises": how every reader, import and save refuses
+// a value beyond MesureAdmise.
+std::string HorsBornes(const std::string& quoi, long double valeur);
 
 }  // namespace karst

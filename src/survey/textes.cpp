@@ -17,4 +17,20 @@ bool EgalSansCasse(const std::string& a, const std::string& b) {
     return true;
 }
 
+std::string EnUtf8(const std::string& texte) {
+    std::string r;
+    for (char c : texte) {
+        const auto o = static_cast<unsigned char>(c);
+        if (o < 0x80) {
+            r += c;
+        } else if (o < 0xA0) {
+            r += '?';
+        } else {
+            r += static_cast<char>(0xC0 | (o >> 6));
+            r += static_cast<char>(0x80 | (o & 0x3F));
+        }
+    }
+    return r;
+}
+
 }  // namespace karst

@@ -12,6 +12,9 @@ std::string MajAscii(const std::string& s);
 char MajAscii(char c);
 // Equal when equal after MajAscii.
 bool EgalSansCasse(const std::string& a, const std::string& b);
+// A text of the data model (Windows-1252 bytes) shown inside a message (UTF-8): accented
+// letters are kept, the other bytes above 127 become '?'.
+std::string EnUtf8(const std::string& texte);
 
 // A length-prefixed text of at most N bytes (N + 1 bytes in the binary files).
 // Assigning a longer text keeps its first N bytes, as the files can hold no more.

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QTest>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
@@ -145,6 +146,31 @@ TEST_F(Fenetre, TitreEtSauvegardeBak)
 
     f->OuvreMassif({});
     EXPECT_EQ(f->windowTitle(), QStringLiteral("SansNom - Karstomat"));
+}
+
+TEST_F(Fenetre, MassifInenregistrableLaisseFichierEtCopie)
+{
+    // A reference point that the massif readers would refuse: "Enregistrer" says where it
+    // is and leaves both the file and its backup as they were.
+    auto f = Cree();
+    f->show();
+    const std::string cave = Massif("cave.fic");
+    const std::string avant = Contenu(cave);
+    Ecrit(Chemin("cave.BAK"), "ancienne");
+    ASSERT_TRUE(f->OuvreMassif(cave));
+    auto r = std::make_unique<TPointTopo>();
+    r->Nom.Affecte("R");
+    r->X = 1e37L;
+    f->Massif->AjouteReference(std::move(r));
+    f->Massif->Enregistre = false;
+    auto* bouton = f->ToolBar1->widgetForAction(f->BoutonEnregistrer);
+    ASSERT_NE(bouton, nullptr);
+    QTest::mouseClick(bouton, Qt::LeftButton);
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Le massif ne peut pas être enregistré : point de référence 1 "
+                                                          "(R) : la coordonnée X 1E37 dépasse les valeurs admises.")});
+    EXPECT_FALSE(f->Massif->Enregistre);
+    EXPECT_EQ(Contenu(cave), avant);
+    EXPECT_EQ(Contenu(Chemin("cave.BAK")), "ancienne");
 }
 
 TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)

@@ -6,6 +6,7 @@
 
 #include "aide_fichiers.h"
 #include "survey/modele.h"
+#include "survey/nombres.h"
 
 using namespace karst;
 using namespace karst::essai;
@@ -158,6 +159,46 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi) {
                       "ce fichier, qui peut être incomplet. Son contenu précédent est dans /ailleurs/cave.BAK");
     }
     EXPECT_EQ(Contenu(p).size(), 16u);
+}
+
+TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien) {
+    // However a value beyond what the readers admit got into the massif, the save refuses it,
+    // naming where it stands, and the file on disk stays as it was.
+    const fs::path d = Dossier("bornes");
+    for (const std::string ext : {".fic", ".mas"}) {
+        const fs::path p = d / ("cave" + ext);
+        auto m = UnMassif(0);
+        auto g = std::make_unique<TGalerie>();
+        g->Depart.Nom.Affecte("A\xE9");
+        g->Arrivee.Terminus = true;
+        for (int k = 0; k < 2; ++k) g->AjouteVisee(std::make_unique<TVisee>())->Longueur = 5;
+        m->Fiches[0]->Galeries.ajoute(std::move(g));
+        m->Sauve(p.string());
+        const std::string avant = Contenu(p);
+        const std::string ordre = FormatEntier(m->Fiches[0]->Ordre);
+        auto refus = [&] {
+            try {
+                m->Sauve(p.string());
+            } catch (const ErreurFlux& e) {
+                return std::string(e.what());
+            }
+            return std::string("enregistré");
+        };
+        m->Fiches[0]->Galeries[0]->Visee(2)->Longueur = 1e20L;
+        EXPECT_EQ(refus(), "Le massif ne peut pas être enregistré : fiche 1 « Grotte » (n° d'ordre " + ordre +
+                               "), galerie 1 (Aé - Terminus), visée 2 : la longueur 1E20 dépasse les valeurs admises.")
+            << ext;
+        m->Fiches[0]->Galeries[0]->Visee(2)->Longueur = 5;
+        auto r = std::make_unique<TPointTopo>();
+        r->Nom.Affecte("Entr\xE9" "e");
+        r->Y = 1e37L;
+        m->AjouteReference(std::move(r));
+        EXPECT_EQ(refus(), "Le massif ne peut pas être enregistré : point de référence 1 (Entrée) : la coordonnée Y "
+                           "1E37 dépasse les valeurs admises.")
+            << ext;
+        EXPECT_EQ(Contenu(p), avant) << ext;
+    }
+    EXPECT_EQ(Fichiers(d), (std::vector<std::string>{"cave.fic", "cave.mas"}));
 }
 
 TEST(Sauvegarde, CopieDeFichier) {
