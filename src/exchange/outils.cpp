@@ -82,24 +82,14 @@ std::string SansBlancs(const std::string& texte) {
     return texte.substr(d, f - d + 1);
 }
 
-std::string EnUtf8(const std::string& texte) {
-    std::string r;
-    for (char c : texte) {
-        const auto o = static_cast<unsigned char>(c);
-        if (o < 0x80) {
-            r += c;
-        } else if (o < 0xA0) {
-            r += '?';
-        } else {
-            r += static_cast<char>(0xC0 | (o >> 6));
-            r += static_cast<char>(0x80 | (o & 0x3F));
-        }
-    }
-    return r;
-}
-
 std::string Ligne(std::size_t n, const std::string& message) {
     return "Ligne " + FormatEntier(static_cast<long long>(n)) + " : " + message;
+}
+
+long double Admise(long double valeur, std::size_t ligne, const std::string& quoi, long double diviseur) {
+    const long double stockee = valeur / diviseur;
+    if (!MesureAdmise(stockee)) throw ErreurEchange(Ligne(ligne, HorsBornes(quoi, valeur)));
+    return stockee;
 }
 
 IndexIndices::IndexIndices(const TMassif& massif) {

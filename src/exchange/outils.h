@@ -10,6 +10,7 @@
 
 #include "exchange/echange.h"
 #include "survey/modele.h"
+#include "survey/textes.h"
 
 namespace karst {
 
@@ -55,12 +56,16 @@ void RefuseDebordement(F&& import) {
     }
 }
 
-// A text of the file (Windows-1252 bytes) shown inside a message (UTF-8): accented
-// letters are kept, the other bytes above 127 become '?'.
-std::string EnUtf8(const std::string& texte);
+// A text of the file shown inside a message.
+using karst::EnUtf8;
 
 // "Ligne n : " before a message about line n.
 std::string Ligne(std::size_t n, const std::string& message);
+
+// A value of the file divided by `diviseur`, as the massif will store it; refused with its
+// line beyond what the massif files admit (MesureAdmise): the massif could be saved but
+// never opened again.
+long double Admise(long double valeur, std::size_t ligne, const std::string& quoi, long double diviseur = 1);
 
 // Free station indices over the sheets of the massif, as TMassif::IndiceLibre gives them,
 // without walking every gallery end for each look-up. Built once before an import adds

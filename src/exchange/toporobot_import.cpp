@@ -197,9 +197,9 @@ void ImportToporobot::LitEntrees(const std::vector<std::size_t>& lignes) {
         if (k < 1 || k > static_cast<int>(noms_.size()))
             throw ErreurEchange(Ligne(n, "l'entrée " + FormatEntier(k) + " ne correspond à aucun nom (lignes -6)"));
         auto p = std::make_unique<TPointTopo>();
-        p->X = Reel(c[3], n) / 1000;
-        p->Y = Reel(c[4], n) / 1000;
-        p->Z = Reel(c[5], n);
+        p->X = echange::Admise(Reel(c[3], n), n, "la coordonnée X", 1000);
+        p->Y = echange::Admise(Reel(c[4], n), n, "la coordonnée Y", 1000);
+        p->Z = echange::Admise(Reel(c[5], n), n, "la coordonnée Z");
         const std::string& nom = noms_[static_cast<std::size_t>(k - 1)];
         p->Nom.Affecte(kEntree + nom);
         p->Indice = 1;
@@ -240,7 +240,7 @@ void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes) {
                      static_cast<long double>(massif_.Variation_Declinaison) * annees) / 0.9L;
         }
         decli = decli + Reel(c[9], n) - static_cast<long double>(massif_.Angle_Geodesique) * 200 / 180;
-        s.declinaison = static_cast<float>(decli);
+        s.declinaison = static_cast<float>(echange::Admise(decli, n, "la déclinaison"));
     }
 }
 
@@ -295,9 +295,9 @@ void ImportToporobot::RempliVisee(TVisee& v, int numeroCode, const Champs& c, st
         default:
             if (pentesInconnues_.insert(cp).second) rapport_.Message("Code pente inconnu : " + FormatEntier(cp));
     }
-    v.Longueur = longueur;
-    v.Azimut = azimut;
-    v.Pente = pente;
+    v.Longueur = echange::Admise(longueur, n, "la longueur");
+    v.Azimut = echange::Admise(azimut, n, "l'azimut");
+    v.Pente = echange::Admise(pente, n, "la pente");
     v.UniteAzimut = uniteAzimut;
     v.UnitePente = unitePente;
     v.UniteLongueur = v.UniteLargeur = v.UniteHauteur = 0;
@@ -338,9 +338,9 @@ void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std:
                     if (e2 != std::string::npos) z = t.substr(e2);
                 }
             }
-            p->X = Reel(x, n) / 1000;
-            p->Y = Reel(y, n) / 1000;
-            p->Z = Reel(z, n);
+            p->X = echange::Admise(Reel(x, n), n, "la coordonnée X", 1000);
+            p->Y = echange::Admise(Reel(y, n), n, "la coordonnée Y", 1000);
+            p->Z = echange::Admise(Reel(z, n), n, "la coordonnée Z");
             AjouteEntree(std::move(p), n);
             fixes_.push_back(NouvelleCorrespondance(s, j, references_.back()->Indice));
             if (j == 1) serie.lignes[0].seance = kSeanceFixe;

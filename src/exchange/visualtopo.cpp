@@ -199,6 +199,7 @@ void ImportVisualTopo::LitParam(const std::string& l, std::size_t numero, Parame
     else if (c == "Prof") p.clino = Clinometre::Prof;
     if (c == "Clino" || c == "Vulc") unite(mot(), p.pente, true);
     p.declinaison = Nombre(mot(), numero);
+    echange::Admise(DegresMinutes(p.declinaison), numero, "la déclinaison");
     const std::string sens = mot();
     auto direct = [&](std::size_t i) { return sens.size() > i && sens[i] == 'D'; };
     p.azimutDirect = direct(0);
@@ -293,9 +294,9 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
             if (parties.size() < 4)
                 throw ErreurEchange(Ligne(i + 1, "la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"));
             a.trou.nom = parties[0];
-            a.trou.x = Nombre(parties[1], i + 1);
-            a.trou.y = Nombre(parties[2], i + 1);
-            a.trou.z = Nombre(parties[3], i + 1);
+            a.trou.x = echange::Admise(Nombre(parties[1], i + 1), i + 1, "la coordonnée X");
+            a.trou.y = echange::Admise(Nombre(parties[2], i + 1), i + 1, "la coordonnée Y");
+            a.trou.z = echange::Admise(Nombre(parties[3], i + 1), i + 1, "la coordonnée Z");
             annonces_.push_back(a);
         } else if (l.rfind("Entree", 0) == 0) {
             annonces_.push_back(Annonce{true, echange::SansBlancs(l.size() > 7 ? l.substr(7) : std::string()), {}});
@@ -467,11 +468,11 @@ void ImportVisualTopo::Construit() {
             auto v = std::make_unique<TVisee>();
             if (p.topofil) {
                 v->AvecTopofil = true;
-                v->Longueur = l.longueur * p.coefTopofil;
+                v->Longueur = echange::Admise(l.longueur * p.coefTopofil, l.numero, "la longueur");
                 v->UniteLongueur = 1;
-                v->Topofil = l.finTopofil;
+                v->Topofil = echange::Admise(l.finTopofil, l.numero, "la lecture Topofil");
             } else {
-                v->Longueur = l.longueur;
+                v->Longueur = echange::Admise(l.longueur, l.numero, "la longueur");
                 v->UniteLongueur = 0;
             }
             long double az = l.azimut;
@@ -480,7 +481,7 @@ void ImportVisualTopo::Construit() {
                 case UniteAngle::Degd: case UniteAngle::Pourcent: v->UniteAzimut = p.azimutDirect ? 0 : 5; break;
                 case UniteAngle::Gra: v->UniteAzimut = p.azimutDirect ? 1 : 6; break;
             }
-            v->Azimut = az;
+            v->Azimut = echange::Admise(az, l.numero, "l'azimut");
             long double pente = l.pente;
             uint8_t unite = 0;
             switch (p.clino) {
@@ -511,7 +512,7 @@ void ImportVisualTopo::Construit() {
                 }
             }
             v->UnitePente = static_cast<uint8_t>(p.penteDirecte ? unite : unite + 5);
-            v->Pente = pente;
+            v->Pente = echange::Admise(pente, l.numero, "la pente");
             if (p.gaucheDroite) {
                 v->Gauche = l.mesures[0];
                 v->Droite = l.mesures[1];

@@ -284,6 +284,11 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact) {
          "Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6)."},
         {Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") + Pt(1, 1, 999, 999, "0"),
          "Le fichier ne contient aucune visée topographique."},
+        // Values the massif could store but its files would refuse on opening.
+        {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + Pt(3, 1, 1, 1, "1e20"),
+         "Ligne 22 : la longueur 1E20 dépasse les valeurs admises"},
+        {"-6\t1\tGrotte\r-5\t1\t1e40\t2500.00\t300.00\t1\t0\r" + std::string(kCodes) + "\r" + Droite(1, 1, 0, 1, 1, 1),
+         "Ligne 2 : la coordonnée X 1E40 dépasse les valeurs admises"},
     };
     for (const auto& [contenu, message] : cas) {
         try {

@@ -293,6 +293,11 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact) {
          "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."},
         {param + "[Configuration 5.02]\n", "Aucune fiche n'a été importée : le fichier ne contient aucune visée."},
         {param + "* A1 4.0 10 0 * * * *\n", "Ligne 6 : « * » ne suit aucune visée : la station de départ manque"},
+        // Values the massif could store but its files would refuse on opening.
+        {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A1", "A1", "0", "0", "0") + "\n" +
+             L("A1", "A2", "1e20", "0", "0"),
+         "Ligne 10 : la longueur 1E20 dépasse les valeurs admises"},
+        {"Trou Gouffre,1e40,2,3\nEntree A0\n", "Ligne 1 : la coordonnée X 1E40 dépasse les valeurs admises"},
     };
     for (const auto& [contenu, message] : cas) {
         try {
