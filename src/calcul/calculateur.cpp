@@ -145,6 +145,21 @@ bool TCalculateur::Connecte(bool verbeux) {
         Reussi = false;
         return false;
     }
+    // A reference point beyond what the massif files admit has no place in metres: the run
+    // names it and places nothing, rather than end on a bare overflow.
+    for (const TPointTopo* r : References) {
+        for (const auto& [axe, v] : {std::pair{"X", r->X}, std::pair{"Y", r->Y}, std::pair{"Z", r->Z}}) {
+            if (MesureAdmise(v)) continue;
+            ReferenceInutilisable = true;
+            if (verbeux) Sablier(false);
+            Signale("Le point de référence « " + EnUtf8(r->Nom.Chaine()) + " » ne peut pas servir au calcul : " +
+                        HorsBornes(std::string("sa coordonnée ") + axe, v) + ".\rAucun point n'a été placé.",
+                    GenreMessage::Avertissement);
+            if (verbeux) Sablier(true);
+            Reussi = false;
+            return false;
+        }
+    }
     for (TPointTopo* r : References) {
         r->X = static_cast<long double>(r->X) * 1000;
         r->Y = static_cast<long double>(r->Y) * 1000;
@@ -797,7 +812,7 @@ void TCalculateur::Repartit() {
 // ---- Phase 5 ----------------------------------------------------------------------------
 
 void TCalculateur::PlaceExtremites() {
-    if (!Fiches) return;
+    if (!Fiches || ReferenceInutilisable) return;
     // Looks an end up: a reference gives its coordinates at once; a junction is reported
     // through `carrefour`.
     auto examine = [&](TPointTopo& p, int32_t& carrefour) {

@@ -90,6 +90,8 @@ public:
     bool Reussi = false;
     bool Lacunes = false;
     bool AucuneAtteinte = false;
+    // Phase 1 met a reference point it cannot compute with: nothing is placed.
+    bool ReferenceInutilisable = false;
 
     // Mode 1: every gallery; any other mode: galleries outside the developed section with
     // no terminus end.

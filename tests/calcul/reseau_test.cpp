@@ -347,6 +347,35 @@ TEST(Reseau, ReferenceEtTerminus) {
     EXPECT_NEAR(g.Depart.Z, 12, 1e-9);
 }
 
+TEST(Reseau, ReferenceInutilisableNommeeEtRienPlace) {
+    // A reference point of 1e37 km has no value in metres: the run names it, places nothing
+    // and leaves what an earlier run placed.
+    TMassif m;
+    AjouteReference(m, "R", 0, 0, 0);
+    AjouteReference(m, "Loin", 1e37, 0, 0);
+    TFiche* f = AjouteFiche(m);
+    AjouteGalerie(*f, Station("R"), Station("A"), {{10, 0}});
+    AjouteGalerie(*f, Station("Loin"), Station("A"), {{10, 90}});
+    Reduit(m);
+    G(m, 0, 0).Placee = true;
+    G(m, 0, 0).Arrivee.Y = 10;
+    FauxMessages fm;
+    TCalculateur c;
+    c.Messages = &fm;
+    c.Charge(m.Fiches, m.References, 1);
+    c.CalculeTout(true);
+    ASSERT_EQ(fm.vus.size(), 1u);
+    EXPECT_EQ(fm.vus[0].texte, "Le point de référence « Loin » ne peut pas servir au calcul : sa coordonnée X 1E37 "
+                               "dépasse les valeurs admises.\rAucun point n'a été placé.");
+    EXPECT_EQ(fm.vus[0].genre, GenreMessage::Avertissement);
+    EXPECT_EQ(fm.sablier, 0);
+    EXPECT_TRUE(G(m, 0, 0).Placee);
+    EXPECT_FALSE(G(m, 0, 1).Placee);
+    EXPECT_EQ(G(m, 0, 0).Arrivee.Y, 10);
+    for (int k : {0, 1})
+        for (const TPointTopo* p : {&G(m, 0, k).Depart, &G(m, 0, k).Arrivee}) EXPECT_EQ(p->X, 0) << k;
+}
+
 TEST(Reseau, ChargementPourLaCoupe) {
     // Any mode but 1 leaves out the galleries in the section and those with a terminus end.
     TMassif m;

@@ -164,6 +164,20 @@ TEST(ThreadCalcul, SansReferenceRienNiMessage) {
     EXPECT_FALSE(m.Fiches[0]->Galeries[0]->Placee);
 }
 
+TEST(ThreadCalcul, ReferenceInutilisableSignaleeSansRienPlacer) {
+    TMassif m;
+    AjouteReference(m, "Loin", 0, 0, -1e20);
+    TFiche* f = AjouteFiche(m);
+    AjouteGalerie(*f, Station("Loin"), Station("A"), {{10, 90}});
+    bool ecrit = false;
+    EXPECT_EQ(MessagesDeFin(m, ecrit),
+              std::vector<std::string>{"Le point de référence « Loin » ne peut pas servir au calcul : sa coordonnée Z "
+                                       "-1E20 dépasse les valeurs admises.\rAucun point n'a été placé."});
+    const TGalerie& g = *m.Fiches[0]->Galeries[0];
+    EXPECT_FALSE(g.Placee);
+    EXPECT_EQ(g.Depart.Z, 0);
+}
+
 TEST(ThreadCalcul, TrieLesFichesAvantDeCharger) {
     TMassif m;
     TroisReferencesReduites(m);
