@@ -69,7 +69,7 @@ std::map<std::string, Position> Calcule(TMassif& m, const std::string& fichier) 
 }
 
 TEST(VisualTopoVersions, ChaqueStationALaPlaceDeLaLectureIndependante) {
-    ASSERT_TRUE(std::filesystem::is_directory(kDossier)) << "dossier des fichiers d'essai absent : " << kDossier;
+    EXIGE_DOSSIER_PARTAGE(kDossier);
     const auto attendus = Attendus();
     ASSERT_EQ(attendus.size(), 7u);
     for (const auto& [fichier, stations] : attendus) {
@@ -89,6 +89,7 @@ TEST(VisualTopoVersions, ChaqueStationALaPlaceDeLaLectureIndependante) {
 }
 
 TEST(VisualTopoVersions, LesExtremitesPortentLeNomDesStations) {
+    EXIGE_DOSSIER_PARTAGE(kDossier);
     // A survey that starts at "0" and reaches the entrance "2.6" only at its end: "0" is a
     // dead end of its own, never merged with the entrance.
     TMassif m;
@@ -127,6 +128,7 @@ TEST(VisualTopoVersions, LesExtremitesPortentLeNomDesStations) {
 }
 
 TEST(VisualTopoVersions, FichierDeFusionRefuseSansToucherAuMassif) {
+    EXIGE_DOSSIER_PARTAGE(kDossier);
     TMassif m;
     RapportFaux rapport;
     auto ref = std::make_unique<TPointTopo>();
