@@ -21,7 +21,7 @@ int LitCompte(TBufferStream& f) {
 // A unit code within its label table.
 uint8_t LitCode(TBufferStream& f, uint8_t max, const char* unite) {
     const uint8_t c = f.LitU8();
-    if (c > max) f.Refuse(std::string("le code d'unité ") + unite + " " + FormatEntier(c) + " n'existe pas");
+    if (c > max) f.Refuse(CodeUniteInconnu(unite, c));
     return c;
 }
 
@@ -57,6 +57,10 @@ uint16_t CompteAEcrire(std::size_t n) {
         throw ErreurFlux("Le massif ne peut pas être enregistré : une liste compte " +
                          FormatEntier(static_cast<long long>(n)) + " éléments, le fichier en admet au plus 32767");
     return static_cast<uint16_t>(n);
+}
+
+std::string CodeUniteInconnu(const char* unite, int code) {
+    return std::string("le code d'unité ") + unite + " " + FormatEntier(code) + " n'existe pas";
 }
 
 int PourcentFiches(std::size_t i, std::size_t n) {

@@ -21,6 +21,9 @@ constexpr std::size_t kCompteMax = 32767;
 // The count of a list about to be written; a longer list cannot be saved (ErreurFlux).
 uint16_t CompteAEcrire(std::size_t n);
 
+// How the binary reader and the save refuse a unit code beyond its label table.
+std::string CodeUniteInconnu(const char* unite, int code);
+
 // Position of the progress bar after sheet i of n.
 int PourcentFiches(std::size_t i, std::size_t n);
 

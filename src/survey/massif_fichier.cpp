@@ -80,10 +80,19 @@ void DebutProgression(IFenetreMassif& fenetre, const char* texte) {
 
 // A value of the massif that its readers would refuse: the save stops before any file is
 // touched, naming where the value stands.
-void Verifie(long double v, const std::string& quoi, const std::function<std::string()>& lieu = {}) {
-    if (!MesureAdmise(v))
-        throw ErreurFlux("Le massif ne peut pas être enregistré : " + (lieu ? lieu() + " : " : std::string()) +
-                         HorsBornes(quoi, v) + ".");
+using Lieu = std::function<std::string()>;
+
+[[noreturn]] void Refuse(const std::string& raison, const Lieu& lieu) {
+    throw ErreurFlux("Le massif ne peut pas être enregistré : " + (lieu ? lieu() + " : " : std::string()) + raison +
+                     ".");
+}
+
+void Verifie(long double v, const std::string& quoi, const Lieu& lieu = {}) {
+    if (!MesureAdmise(v)) Refuse(HorsBornes(quoi, v), lieu);
+}
+
+void VerifieCode(uint8_t code, uint8_t max, const char* unite, const Lieu& lieu) {
+    if (code > max) Refuse(CodeUniteInconnu(unite, code), lieu);
 }
 
 std::string NomStation(const TPointTopo& p) { return p.Terminus ? "Terminus" : EnUtf8(p.Nom.Chaine()); }
@@ -95,13 +104,15 @@ void VerifieFiche(const TFiche& f, const std::string& nom) {
         if (!e->Chaine().empty()) classement += (classement.empty() ? "" : "/") + e->Chaine();
     const std::string fiche = nom + (classement.empty() ? "" : " « " + EnUtf8(classement) + " »") + " (n° d'ordre " +
                               FormatEntier(f.Ordre) + ")";
-    Verifie(f.Declinaison, "la déclinaison", [&] { return fiche; });
+    const Lieu lieuFiche = [&] { return fiche; };
+    Verifie(f.Declinaison, "la déclinaison", lieuFiche);
+    VerifieCode(f.Unite_Decli, 1, "de déclinaison", lieuFiche);
     for (std::size_t j = 0; j < f.Galeries.size(); ++j) {
         const TGalerie& g = *f.Galeries[j];
         for (int k = 1; k <= g.NbVisees; ++k) {
             const TVisee* v = g.Visee(k);
             if (!v) continue;
-            auto lieu = [&] {
+            const Lieu lieu = [&] {
                 return fiche + ", galerie " + FormatEntier(static_cast<long long>(j) + 1) + " (" +
                        NomStation(g.Depart) + " - " + NomStation(g.Arrivee) + "), visée " + FormatEntier(k);
             };
@@ -111,6 +122,11 @@ void VerifieFiche(const TFiche& f, const std::string& nom) {
             Verifie(v->CorrHorizontale, "la correction horizontale", lieu);
             Verifie(v->CorrDeveloppement, "la correction du développement", lieu);
             if (v->AvecTopofil) Verifie(v->Topofil, "la lecture Topofil", lieu);
+            VerifieCode(v->UniteLongueur, 1, "de longueur", lieu);
+            VerifieCode(v->UniteLargeur, 1, "de largeur", lieu);
+            VerifieCode(v->UniteHauteur, 1, "de hauteur", lieu);
+            VerifieCode(v->UniteAzimut, 9, "d'azimut", lieu);
+            VerifieCode(v->UnitePente, 9, "de pente", lieu);
         }
     }
 }

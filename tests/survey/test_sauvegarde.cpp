@@ -189,6 +189,11 @@ TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien) {
                                "), galerie 1 (Aé - Terminus), visée 2 : la longueur 1E20 dépasse les valeurs admises.")
             << ext;
         m->Fiches[0]->Galeries[0]->Visee(2)->Longueur = 5;
+        m->Fiches[0]->Galeries[0]->Visee(1)->UnitePente = 10;
+        EXPECT_EQ(refus(), "Le massif ne peut pas être enregistré : fiche 1 « Grotte » (n° d'ordre " + ordre +
+                               "), galerie 1 (Aé - Terminus), visée 1 : le code d'unité de pente 10 n'existe pas.")
+            << ext;
+        m->Fiches[0]->Galeries[0]->Visee(1)->UnitePente = 0;
         auto r = std::make_unique<TPointTopo>();
         r->Nom.Affecte("Entr\xE9" "e");
         r->Y = 1e37L;
