@@ -5,6 +5,7 @@
 
 #include <array>
 #include <climits>
+#include <cmath>
 
 #include "survey/fichier_massif.h"
 #include "survey/nombres.h"
@@ -84,6 +85,9 @@ Reel6 LitR6(const FichierTexteLecture& f, const std::string& valeur) {
     try {
         return Reel6(v);
     } catch (const ErreurReel6&) {
+        // Written with 7 or 10 digits, the largest six-byte real rounds up past itself: that
+        // text still stands for it, so that every value saved reopens.
+        if (std::fabs(v) <= Reel6::maximum() * (1 + 1e-6L)) return Reel6::sature(v);
         f.ValeurIncorrecte(valeur);
     }
 }

@@ -202,6 +202,16 @@ TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien) {
                            "1E37 dépasse les valeurs admises.")
             << ext;
         EXPECT_EQ(Contenu(p), avant) << ext;
+
+        // The largest value a sum may hold is written with digits rounded up past it, and
+        // still reopens.
+        m->VideReferences();
+        m->Fiches[0]->Galeries[0]->SommeDX = Reel6::maximum();
+        m->Sauve(p.string());
+        TMassif relu;
+        relu.NomFichier = p.string();
+        ASSERT_EQ(relu.Charge().etat, EtatChargement::Charge) << ext;
+        EXPECT_EQ(relu.Fiches[0]->Galeries[0]->SommeDX, Reel6::maximum()) << ext;
     }
     EXPECT_EQ(Fichiers(d), (std::vector<std::string>{"cave.fic", "cave.mas"}));
 }
