@@ -244,6 +244,42 @@ TEST_F(ImportToporobotTest, PointFixeAuBoutDUneSerieAnterieureResteRaccorde) {
     }
 }
 
+TEST_F(ImportToporobotTest, EntreeAuBoutDUneSerieAnterieureResteRaccordee) {
+    // Entrance 2 stands on point 0 of series 3, where series 1 ends after 3 shots of 10 m
+    // east of entrance 1; series 3 goes on 2 shots north.
+    Importe("-6\t1\tGrotte\r-6\t2\tPerte\r-5\t1\t1500.00\t2500.00\t300.00\t1\t0\r"
+            "-5\t2\t1530.50\t2500.00\t300.00\t3\t0\r-2\t1\t01\t07\t95\tJean\tPaul\t0\t0.00\t0\t1\r" +
+            std::string(kCodes) + "\r" + Serie(1, 1, 0, 3, 0, 3) + Pt(1, 0, 1, 1, "0.00") +
+            Pt(1, 1, 1, 1, "10.00", "90.00") + Pt(1, 2, 1, 1, "10.00", "90.00") + Pt(1, 3, 1, 1, "10.00", "90.00") +
+            "\r" + Serie(3, 3, 0, 3, 2, 2) + Pt(3, 0, 1, 1, "0.00") + Pt(3, 1, 1, 1, "10.00") + Pt(3, 2, 1, 1, "10.00"));
+    ASSERT_EQ(massif.References.size(), 2u);
+    ASSERT_EQ(massif.Fiches.size(), 1u);
+    ASSERT_EQ(massif.Fiches[0]->Galeries.size(), 2u);
+    TGalerie& g = Galerie(0, 0);
+    EXPECT_EQ(Point(g.Depart), "Entr\xE9" "e Grotte#1");
+    EXPECT_EQ(Point(g.Arrivee), "Entr\xE9" "e Perte#1");
+    EXPECT_EQ(Point(Galerie(0, 1).Depart), "Entr\xE9" "e Perte#1");
+
+    essai::FauxMessages messages;
+    massif.TrieFiches();
+    TCalculateur c;
+    c.Messages = &messages;
+    c.Charge(massif.Fiches, massif.References, 1);
+    c.CalculeTout(true);
+    ASSERT_GE(messages.vus.size(), 1u);
+    EXPECT_EQ(messages.vus[0].texte, "2 galeries, 0 branches, 1 boucles, 1 cul de sac,");
+    // Series 1 ends on entrance 2, the 0.5 m misclosure spread along it.
+    massif.PlaceTousPoints();
+    ASSERT_TRUE(g.Placee);
+    ASSERT_EQ(g.NbStations(), 4);
+    const long double x[] = {1500, 1510 + 0.5L / 3, 1520 + 1.0L / 3, 1530.5};
+    for (int k = 1; k <= 4; ++k) EXPECT_NEAR(g.Station(k).X, x[k - 1], 1e-3) << k;
+    const TGalerie& nord = Galerie(0, 1);
+    ASSERT_TRUE(nord.Placee);
+    EXPECT_NEAR(nord.Station(nord.NbStations()).X, 1530.5, 1e-3);
+    EXPECT_NEAR(nord.Station(nord.NbStations()).Y, 2520, 1e-3);
+}
+
 TEST_F(ImportToporobotTest, ViseesNullesRetireesEtGalerieNulleFusionnee) {
     // Series 2 is one zero shot from 1_2 to 2_1; series 3 starts at 2_1.
     Importe(Entete() + Serie(1, 1, 0, 1, 3, 3) + Pt(1, 0, 1, 1, "0") + Pt(1, 1, 1, 1, "5") + Pt(1, 2, 1, 1, "0") +
