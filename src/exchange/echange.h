@@ -50,8 +50,9 @@ void ExporteToporobot(const TMassif& massif, const std::string& fichier);
 // Reads a VisualTopo file (*.tro) into the massif: one sheet per block of survey lines.
 void ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport);
 
-// Writes the placed stations of the current sheets as a plot file (*.plt). Places the
-// stations first when they are not up to date.
+// Writes the placed stations of the current sheets as a plot file (*.plt), laid out from
+// the last computation of the network: the caller computes it first. Refuses (ErreurEchange)
+// when no station at all is placed, rather than write an empty survey.
 void ExportePLT(TMassif& massif, const std::string& fichier);
 
 // The terminus step of the Toporobot import: every station that ends a single gallery of

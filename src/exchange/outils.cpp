@@ -1,6 +1,8 @@
 #include "exchange/outils.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <fstream>
 
 #include "exchange/echange.h"
@@ -80,6 +82,65 @@ std::string SansBlancs(const std::string& texte) {
     if (d == std::string::npos) return {};
     const std::size_t f = texte.find_last_not_of(" \t");
     return texte.substr(d, f - d + 1);
+}
+
+namespace {
+
+// The characters of Windows-1252 bytes 0x80 to 0x9F (0 where the code page has none).
+constexpr char32_t kCp1252[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The characters of valid UTF-8 text (no overlong forms, no surrogates, at most U+10FFFF).
+bool DecodeUtf8(const std::string& t, std::vector<char32_t>& r, bool& multiOctets) {
+    multiOctets = false;
+    for (std::size_t i = 0; i < t.size();) {
+        const auto o = static_cast<unsigned char>(t[i]);
+        if (o < 0x80) {
+            r.push_back(o);
+            ++i;
+            continue;
+        }
+        int n;
+        char32_t c, min;
+        if ((o & 0xE0) == 0xC0) { n = 1; c = o & 0x1F; min = 0x80; }
+        else if ((o & 0xF0) == 0xE0) { n = 2; c = o & 0x0F; min = 0x800; }
+        else if ((o & 0xF8) == 0xF0) { n = 3; c = o & 0x07; min = 0x10000; }
+        else return false;
+        if (i + static_cast<std::size_t>(n) >= t.size()) return false;
+        for (int k = 1; k <= n; ++k) {
+            const auto s = static_cast<unsigned char>(t[i + static_cast<std::size_t>(k)]);
+            if ((s & 0xC0) != 0x80) return false;
+            c = c << 6 | (s & 0x3F);
+        }
+        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        r.push_back(c);
+        multiOctets = true;
+        i += static_cast<std::size_t>(n) + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string VersCp1252(const std::string& octets) {
+    std::vector<char32_t> cars;
+    bool multiOctets = false;
+    if (!DecodeUtf8(octets, cars, multiOctets) || !multiOctets) return octets;
+    std::string r;
+    r.reserve(cars.size());
+    for (std::size_t i = 0; i < cars.size(); ++i) {
+        const char32_t c = cars[i];
+        if (i == 0 && c == 0xFEFF) continue;
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            r += static_cast<char>(c);
+            continue;
+        }
+        const char32_t* f = std::find(std::begin(kCp1252), std::end(kCp1252), c);
+        r += c != 0 && f != std::end(kCp1252) ? static_cast<char>(0x80 + (f - std::begin(kCp1252))) : '?';
+    }
+    return r;
 }
 
 std::string Ligne(std::size_t n, const std::string& message) {

@@ -59,6 +59,12 @@ void RefuseDebordement(F&& import) {
 // A text of the file shown inside a message.
 using karst::EnUtf8;
 
+// The bytes of a text file in the massif's encoding (Windows-1252): a file that is valid
+// UTF-8 and holds multi-byte sequences (as a Linux editor saves it) is converted, its
+// leading byte-order mark dropped and any character Windows-1252 lacks becoming '?';
+// any other file is returned as it is.
+std::string VersCp1252(const std::string& octets);
+
 // "Ligne n : " before a message about line n.
 std::string Ligne(std::size_t n, const std::string& message);
 

@@ -88,6 +88,8 @@ void ExportePLT(TMassif& massif, const std::string& fichier) {
         corps += "X " + fiche.Texte() + "\r\n";
         ++k;
     }
+    // A file without a single station would be taken for an export of the survey.
+    if (totale.vide) throw ErreurEchange("Aucune galerie n'est reliée à un point de référence : rien n'a été exporté.");
     echange::EcritFichier(fichier, "Z " + totale.Texte() + "\r\n" + corps);
 }
 

@@ -469,14 +469,17 @@ void ImportToporobot::ResoutLiens() {
         }
         for (int k : chemin) canonique_[static_cast<std::size_t>(k)] = fin;
     }
-    // A fixed point names the station it stands for, also when it ends an earlier series
-    // (whose point then is the canonical one): the galleries must reach the reference point.
+    // An entrance or a fixed point names the station it stands for, also when it ends an
+    // earlier series (whose point then is the canonical one): the galleries must reach the
+    // reference point.
     const int entrees = static_cast<int>(nomsEntrees_.size());
-    for (int f : fixes_) {
-        const int c = canonique_[static_cast<std::size_t>(f)];
-        if (c == f || c <= entrees || std::find(fixes_.begin(), fixes_.end(), c) != fixes_.end()) continue;
+    std::vector<int> ancres(fixes_);
+    for (int e = 1; e <= entrees; ++e) ancres.push_back(e);
+    for (int a : ancres) {
+        const int c = canonique_[static_cast<std::size_t>(a)];
+        if (c == a || c <= entrees || std::find(fixes_.begin(), fixes_.end(), c) != fixes_.end()) continue;
         for (int& k : canonique_)
-            if (k == c) k = f;
+            if (k == c) k = a;
     }
 }
 

@@ -571,7 +571,7 @@ void ImportVisualTopo::Applique() {
 }
 
 void ImportVisualTopo::Execute(const std::string& fichier) {
-    Lit(Lignes(echange::LitOctets(fichier)));
+    Lit(Lignes(echange::VersCp1252(echange::LitOctets(fichier))));
     Classe();
     Construit();
     if (fiches_.empty()) {

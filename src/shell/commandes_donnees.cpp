@@ -205,7 +205,11 @@ void TForm1::Exporttoporobot1Click()
 
 void TForm1::PLT1Click()
 {
-    Exporte(*this, kFiltrePlt, "*.plt", [](TMassif& m, const std::string& nom) { ExportePLT(m, nom); });
+    // The plot file holds the placed stations: they are computed first.
+    Exporte(*this, kFiltrePlt, "*.plt", [this](TMassif&, const std::string& nom) {
+        MetStationsAJour();
+        ExportePLT(*Massif, nom);
+    });
 }
 
 void TForm1::ExportVRML1Click()

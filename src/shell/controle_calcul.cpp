@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <exception>
+#include <stdexcept>
 
 #include "calcul/calculateur.h"
 #include "calcul/drapeaux.h"
@@ -163,9 +164,18 @@ void TForm1::Depart_Calcul_DetailTimer()
     Depart_Calcul_Detail->stop();
     if (!Massif)
         return;
+    CalculeIci(true);
+    if (!Massif)
+        return;
+    Massif->Enregistre = false;
+    RafraichitVues();
+}
+
+void TForm1::CalculeIci(bool detaille)
+{
     IndicateurCalcul(true);
-    // The detailed computation writes into the sheets of the massif itself, in this
-    // thread; closing it meanwhile is held off by the modal messages of the run.
+    // The computation writes into the sheets of the massif itself, in this thread; closing
+    // it meanwhile is held off by the modal messages of the run.
     {
         struct Fin {
             TForm1& f;
@@ -175,14 +185,31 @@ void TForm1::Depart_Calcul_DetailTimer()
         TCalculateur c;
         c.Messages = &MessagesCalcul();
         c.Charge(Massif->Fiches, Massif->References, 1);
-        c.CalculeTout(true);
+        c.CalculeTout(detaille);
     }
     if (!Massif)
         return;
-    Massif->Enregistre = false;
     Massif->PointsCalcules = false;
     Massif->CoupeCalculee = false;
     Massif->DimensionsAJour = false;
+}
+
+void TForm1::MetStationsAJour()
+{
+    // A quick computation under way ends first, as it would have, then the stations are
+    // computed from the data as they stand now ("Automatique" may be off, or the data may
+    // have changed since).
+    if (ThreadCalcul) {
+        ThreadCalcul->Attend();
+        FinCalcul(numeroCalcul_);
+    }
+    if (!Massif)
+        throw std::runtime_error("Le massif a été fermé.");
+    if (CalculEnCours)
+        throw std::runtime_error("Un calcul est en cours : recommencez une fois qu'il est terminé.");
+    CalculeIci(false);
+    if (!Massif)
+        throw std::runtime_error("Le massif a été fermé.");
     RafraichitVues();
 }
 

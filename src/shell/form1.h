@@ -146,6 +146,11 @@ public:
     void FinCalcul(uint64_t numero);
     // How many quick computations were started.
     uint64_t NumeroCalcul() const { return numeroCalcul_; }
+    // Brings the stations of the massif up to date in this thread, for a command that reads
+    // them: a quick computation under way is ended, then the quick computation runs here.
+    // Throws a French message when it cannot (a computation still reporting, the massif
+    // closed meanwhile).
+    void MetStationsAJour();
     // The deformation warning of the end of a quick computation.
     void AvertitDeformation(bool demandeUtilisateur);
     // Messages, the unreached-gallery choice and the hourglass of the computation.
@@ -307,6 +312,9 @@ private:
     void installeSuiviBandes();
     // The busy indicator and the stop commands follow a computation run.
     void IndicateurCalcul(bool actif);
+    // The computation of the whole massif in this thread, detailed (with its report) or
+    // quick; its results are written into the sheets.
+    void CalculeIci(bool detaille);
     void chargeModeles();
     void sauveModeles();
     // Enabled when the condition holds and the command is built.

@@ -114,6 +114,21 @@ int LitCompteTexte(const FichierTexteLecture& f, const std::string& valeur) {
 
 std::string G(long double v, int precision, int exposant) { return FormatGeneral(v, precision, exposant); }
 
+// A measured value: with the field's digits when they read back to the stored value, else
+// with the fewest that do, so that every digit typed survives the text file and the two
+// formats of one massif hold the same readings.
+std::string Mesure(Reel6 v, int precision, int exposant) {
+    for (int p = precision; p < 17; ++p) {
+        const std::string t = G(v, p, exposant);
+        long double lu = 0;
+        try {
+            if (LitReel(t, lu) && Reel6::arrondit(lu) == v.d()) return t;
+        } catch (const ErreurReel6&) {
+        }
+    }
+    return G(v, 17, exposant);
+}
+
 const char* ON(bool b) { return b ? "O" : "N"; }
 
 // A text that must stay on its line: line ends become blanks (and TABs too in a shot
@@ -246,11 +261,11 @@ void EcritVisee(const TVisee& v, FichierTexteEcriture& f) {
         l += x;
         l += '\t';
     };
-    champ(G(v.Longueur, 5, 3));
+    champ(Mesure(v.Longueur, 5, 3));
     champ(JetonLongueur(v.UniteLongueur));
-    champ(G(v.Azimut, 4, 1));
+    champ(Mesure(v.Azimut, 4, 1));
     champ(JetonAzimut(v.UniteAzimut));
-    champ(G(v.Pente, 3, 1));
+    champ(Mesure(v.Pente, 3, 1));
     champ(JetonPente(v.UnitePente));
     champ(SurUneLigne(v.Droite, true));
     champ(SurUneLigne(v.Gauche, true));
@@ -259,16 +274,16 @@ void EcritVisee(const TVisee& v, FichierTexteEcriture& f) {
     champ(SurUneLigne(v.Bas, true));
     champ(JetonLongueur(v.UniteHauteur));
     champ(FormatEntier(v.TailleSchema));
-    champ(G(v.CorrHorizontale, 4, 2));
+    champ(Mesure(v.CorrHorizontale, 4, 2));
     champ(ON(v.AvecCorrHorizontale));
-    champ(G(v.CorrDeveloppement, 4, 2));
+    champ(Mesure(v.CorrDeveloppement, 4, 2));
     champ(ON(v.AvecCorrDeveloppement));
     champ(G(v.X, 9, 3));
     champ(G(v.Y, 9, 3));
     champ(G(v.Z, 9, 3));
     champ(G(v.Horizontale, 9, 3));
     champ(ON(v.AvecTopofil));
-    if (v.AvecTopofil) champ(G(v.Topofil, 7, 1));
+    if (v.AvecTopofil) champ(Mesure(v.Topofil, 7, 1));
     l += SurUneLigne(v.Commentaire.Chaine(), false);
     f.EcritLigne(l);
 }

@@ -470,6 +470,49 @@ TEST_F(Seance, LesLecturesTopofilGardentLeursDecimales)
     EXPECT_EQ(n.Galeries[0]->Visee(3)->Commentaire.Chaine(), "vu");
 }
 
+// Readings typed with more digits than the text file's fields: saved as a text massif and
+// read back, every digit is there, as in the binary file.
+TEST_F(Seance, LeMassifTexteGardeChaqueChiffreTape)
+{
+    Ouvre(Lieu(*massif, "Galerie haute"));
+    const int r1 = RangVisee(1), r2 = RangVisee(2), r3 = RangVisee(3);
+    Clic(r1, cAzimut);
+    Tape("123.45");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_EQ(ed->Colonne(), cPente);
+    Tape("-12.125");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+    Clic(r2, cPente);
+    Tape("10.25");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+    Clic(r3, cPente);
+    Tape("-45.45");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+    Menu(ed->Fiche1, ed->Terminer1);
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+
+    const std::string mas = dossier.filePath("pierrefeu.mas").toStdString();
+    massif->Sauve(mas, nullptr, nullptr);
+    TMassif relu;
+    relu.NomFichier = mas;
+    ASSERT_EQ(relu.Charge(nullptr, nullptr).etat, EtatChargement::Charge);
+    const TFiche& f = *Lieu(relu, "Galerie haute");
+    const TVisee& v1 = *f.Galeries[0]->Visee(1);
+    EXPECT_EQ(static_cast<long double>(v1.Azimut), static_cast<long double>(Reel6(123.45L)));
+    EXPECT_EQ(static_cast<long double>(v1.Pente), static_cast<long double>(Reel6(-12.125L)));
+    EXPECT_EQ(static_cast<long double>(f.Galeries[0]->Visee(2)->Pente), static_cast<long double>(Reel6(10.25L)));
+    EXPECT_EQ(static_cast<long double>(f.Galeries[0]->Visee(3)->Pente), static_cast<long double>(Reel6(-45.45L)));
+    // The binary file holds the same readings.
+    const auto fic = EnregistreEtRelit();
+    const TFiche& g = *Lieu(*fic, "Galerie haute");
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_EQ(Champs(*g.Galeries[0]->Visee(k)), Champs(*f.Galeries[0]->Visee(k))) << k;
+}
+
 // Cut, paste and delete on selected cells from the "Edition" menu; a double click on a flag
 // toggles it and opens no editor.
 TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)

@@ -64,6 +64,18 @@ TEST(ExportPLT, FichierOctetPourOctet) {
     ExportePLT(m, d.Fichier("sortie.plt"));
     EXPECT_EQ(LitTout(d.Fichier("sortie.plt")), Donnee("export.plt"));
     EXPECT_TRUE(m.PointsCalcules);
+
+    // Nothing placed: refused, nothing written.
+    for (TFiche* f : m.Fiches)
+        for (TGalerie* g : f->Galeries) g->Placee = false;
+    m.PointsCalcules = false;
+    try {
+        ExportePLT(m, d.Fichier("vide.plt"));
+        ADD_FAILURE() << "fichier vide écrit";
+    } catch (const ErreurEchange& e) {
+        EXPECT_EQ(std::string(e.what()), "Aucune galerie n'est reliée à un point de référence : rien n'a été exporté.");
+    }
+    EXPECT_FALSE(std::filesystem::exists(d.Fichier("vide.plt")));
 }
 
 // A plot-file reader of its own: every station of the file by survey and name.

@@ -26,6 +26,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sstream>
 
 #include "application_test.h"
 #include "calcul/drapeaux.h"
@@ -269,6 +270,14 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
     auto ref = std::make_unique<TPointTopo>();
     ref->Nom.Affecte("E");
     f->Massif->AjouteReference(std::move(ref));
+    auto g = std::make_unique<TGalerie>();
+    g->Depart.Nom.Affecte("E");
+    g->Arrivee.Terminus = true;
+    g->Coefficient = 1.0L;
+    auto v = std::make_unique<TVisee>();
+    v->Longueur = 5.0L;
+    g->AjouteVisee(std::move(v));
+    f->Massif->Fiches[0]->Galeries.ajoute(std::move(g));
     const std::string cible = Fichier("sortie.tab");
     std::ofstream(cible, std::ios::binary) << "ancien";
 
@@ -306,6 +315,38 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
     f->PLT1->trigger();
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
+}
+
+// "Automatique" off: the plot file of a massif just opened holds every shot of the survey,
+// computed for it.
+TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
+{
+    auto f = Cree(false);
+    ASSERT_TRUE(f->OuvreMassif(std::string(KARST_EXAMPLES) + "/pierrefeu.fic"));
+    EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
+    std::size_t galeries = 0, visees = 0;
+    for (const TFiche* fi : f->Massif->Fiches)
+        for (const TGalerie* g : fi->Galeries) {
+            ++galeries;
+            visees += g->NbVisees;
+        }
+    const std::string plt = Fichier("pierrefeu.plt");
+    invite.fichiers = {QString::fromStdString(plt)};
+    f->PLT1->trigger();
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Exportation terminée")});
+    std::size_t m = 0, d = 0;
+    std::istringstream lignes(Contenu(plt));
+    std::string l;
+    while (std::getline(lignes, l)) {
+        m += l.rfind("M ", 0) == 0;
+        d += l.rfind("D ", 0) == 0;
+        if (l.rfind("X ", 0) == 0) {
+            EXPECT_NE(l, "X 0.00 0.00 0.00 0.00 0.00 0.00\r");
+        }
+    }
+    EXPECT_EQ(m, galeries);
+    EXPECT_EQ(d, visees);
+    EXPECT_GT(d, 200u);
 }
 
 TEST_F(Commandes, VRMLSansPerspective)

@@ -88,7 +88,8 @@ TEST(DialogueFichier, ExportHPGLDonneLExtensionAuNomTape)
     QTemporaryDir utilisateur, programme, sortie;
     TForm1 f(utilisateur.path().toStdString() + "/", programme.path().toStdString() + "/");
     f.Timer2->stop();
-    f.OuvreMassif({});
+    // A plot file holds the survey's stations: an empty massif has none to export.
+    ASSERT_TRUE(f.OuvreMassif(std::string(KARST_EXAMPLES) + "/pierrefeu.fic"));
     f.Depart_Calcul_Rapide->stop();
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));

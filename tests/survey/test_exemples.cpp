@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 
+#include "survey/aide_fichiers.h"
 #include "survey/modele.h"
 
 using namespace karst;
@@ -85,4 +86,13 @@ TEST(Exemples, LesDeuxFormatsConcordent) {
     EXPECT_GT(topofil, 0);
     EXPECT_EQ(unitesAzimut, (std::set<int>{0, 1, 5, 6}));
     EXPECT_TRUE(unitesPente.count(2) && unitesPente.count(3) && unitesPente.count(4));
+}
+
+// A text massif whose readings fit the format's digits is written back byte for byte, so
+// that files of other versions still compare.
+TEST(Exemples, LeMassifTexteRevientOctetPourOctet) {
+    auto mas = Charge("pierrefeu.mas");
+    const std::filesystem::path p = essai::Temporaire("pierrefeu_copie.mas");
+    mas->Sauve(p.string());
+    EXPECT_EQ(essai::Contenu(p), essai::Contenu(std::filesystem::path(KARST_EXAMPLES) / "pierrefeu.mas"));
 }

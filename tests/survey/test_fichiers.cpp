@@ -556,7 +556,8 @@ TEST(FichierTexte, BlocsDUneFiche) {
         "Pt", "A", "3", "0\t0\t0", "Terminus", "12345.6789\t0\t0",
         // sums, length sums, development, coefficient, comment
         "0", "0", "0", "0", "0", "0", "1", "", "Nb_Visee 2",
-        "123.46\tm\t360\tdeg\t12.3\tvul\t1 2\t\tm\t\t\tm\t0\t0\tN\t0\tN\t0\t0\t0\t0\tN\tc\xF4t\xE9\tgauche",
+        // Readings keep every digit typed; what fits the field's digits is written with them.
+        "123.456\tm\t359.96\tdeg\t12.34\tvul\t1 2\t\tm\t\t\tm\t0\t0\tN\t0\tN\t0\t0\t0\t0\tN\tc\xF4t\xE9\tgauche",
         "1E-006\tm\t10\t-grade\t60\t-vul\t\t\tm\t\t\tm\t0\t0\tN\t0\tN\t0\t0\t0\t0\tO\t1234.5\t",
         "1", "N", "N", "N", "N", "N", "N", "N", "0", "", "", "Couleur clRed", "---"};
     ASSERT_GE(l.size(), debut.size());
