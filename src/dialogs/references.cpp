@@ -440,7 +440,7 @@ void TConvergence::CalculerClick()
     long double valeurs[4] = {};
     QLineEdit* editions[4] = {X_centre, Y_centre, X_origine, Y_origine};
     for (int i = 0; i < 4; ++i)
-        if (!LitReel(VersCp1252(editions[i]->text()), valeurs[i])) {
+        if (!LitReelSaisi(VersCp1252(editions[i]->text()), valeurs[i])) {
             editions[i]->setFocus();
             Invite().Message(QStringLiteral("Les coordonnées doivent être numériques. Exemple 880.236"),
                              Icone::Aucune, {Bouton::OK});
