@@ -462,8 +462,12 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     Touche(Qt::Key_Tab);
     EXPECT_EQ(ed->Topographe->toPlainText(), "Jean");
 
+    // The shots page by its mnemonic: the keys go on to the grid.
     points.reponses = {{IDialoguePoint::Valider, aide::Point("N", 1)}};
-    QTest::mouseClick(ed->TabSet, Qt::LeftButton, {}, ed->TabSet->tabRect(0).center());
+    Touche(Qt::Key_V, Qt::AltModifier);
+    QApplication::processEvents();
+    ASSERT_EQ(ed->TabSet->currentIndex(), 0);
+    ASSERT_EQ(Focus(), ed->TableauVisee) << (Focus() ? Focus()->metaObject()->className() : "none");
     ASSERT_EQ(ed->Ligne(), 2);
     ASSERT_EQ(ed->Colonne(), cLongueur);
     // Shot 1: every Tab goes one cell on; a digit typed in a unit list is no unit.
