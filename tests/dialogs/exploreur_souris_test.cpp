@@ -311,6 +311,12 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
     Tape(QStringLiteral("Grotte"), Qt::Key_Return);
     Attend();
+    EXPECT_EQ(e->Annulations.size(), 1u);
+    Clique(Ligne("Grotte"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
+    Attend();
+    EXPECT_EQ(e->Annulations.size(), 1u);
     Clique(Ligne("D"));
     secondClic(Ligne("D"));
     Tape(QStringLiteral("Doline"), Qt::Key_Return);
