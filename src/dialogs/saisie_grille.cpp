@@ -37,6 +37,8 @@ namespace karst {
 namespace {
 
 const QString kDepart = QStringLiteral("|->");
+const QString kArrivee = QStringLiteral("->|");
+constexpr int kLignesMax = 1000;
 
 // +1 for Tab, -1 for Shift+Tab, 0 for any other key.
 int PasTabulation(const QKeyEvent& e)
@@ -71,8 +73,6 @@ public:
 private:
     QComboBox* liste_;
 };
-const QString kArrivee = QStringLiteral("->|");
-constexpr int kLignesMax = 1000;
 
 // The shortest general-format text, from 5 significant digits on, for which `relu` says the
 // text gives back what is stored.

@@ -491,6 +491,11 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     Tape("-10");
     Touche(Qt::Key_Return);
     QApplication::processEvents();
+    // Enter led on to the left width, a measure text typed with a comma too.
+    EXPECT_EQ(ed->Colonne(), cGauche);
+    Tape("0,8");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
     EXPECT_EQ(ed->Cellule(2, cUniteL), "m");
     EXPECT_EQ(ed->Cellule(2, cUniteA), "°");
     EXPECT_EQ(ed->Cellule(2, cUniteP), "°");
@@ -541,6 +546,7 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
                std::to_string(v.UniteAzimut) + "/" + FormatGeneral(v.Pente, 15) + std::to_string(v.UnitePente);
     };
     EXPECT_EQ(visee(*g.Visee(1)), "5.50/450/-100");
+    EXPECT_EQ(g.Visee(1)->Gauche.str(), "0.8");
     EXPECT_EQ(visee(*g.Visee(2)), "12.51/900/0.50");
 }
 
