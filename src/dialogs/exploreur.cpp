@@ -142,6 +142,13 @@ void ArbreExplorateur::startDrag(Qt::DropActions) { Glisse(this, TExploreur::Con
 
 QTreeWidgetItem* ArbreExplorateur::Noeud(const QModelIndex& i) const { return itemFromIndex(i); }
 
+bool ArbreExplorateur::edit(const QModelIndex& i, EditTrigger declencheur, QEvent* e)
+{
+    if (declencheur != NoEditTriggers && !e_.TreeView1Editing(Noeud(i)))
+        return false;
+    return QTreeWidget::edit(i, declencheur, e);
+}
+
 // ---- in-place renaming ----
 
 DelegueNom::DelegueNom(std::function<void(const QModelIndex&, const std::string&)> valide, QObject* parent)
@@ -208,20 +215,28 @@ void ArbreExplorateur::mousePressEvent(QMouseEvent* ev)
 // ---- the list control ----
 
 namespace {
-class VueIconesExplorateur : public QListView {
+// Either view of the list (icons or report).
+template <class Vue>
+class VueListeExplorateur : public Vue {
 public:
-    using QListView::QListView;
+    VueListeExplorateur(TExploreur& e, QWidget* parent) : Vue(parent), e_(e) {}
 
 protected:
     void startDrag(Qt::DropActions) override { Glisse(this, TExploreur::Controle::Liste); }
-};
-class VueDetailExplorateur : public QTreeView {
-public:
-    using QTreeView::QTreeView;
+    // F2 and a slow second click on the selected name rename it where "Renommer" may.
+    bool edit(const QModelIndex& i, QAbstractItemView::EditTrigger declencheur, QEvent* ev) override
+    {
+        if (declencheur != QAbstractItemView::NoEditTriggers && i.isValid() &&
+            (i.column() != 0 || !e_.ListView1Editing(i.row())))
+            return false;
+        return Vue::edit(i, declencheur, ev);
+    }
 
-protected:
-    void startDrag(Qt::DropActions) override { Glisse(this, TExploreur::Controle::Liste); }
+private:
+    TExploreur& e_;
 };
+using VueIconesExplorateur = VueListeExplorateur<QListView>;
+using VueDetailExplorateur = VueListeExplorateur<QTreeView>;
 }  // namespace
 
 ListeExplorateur::ListeExplorateur(TExploreur& e, QWidget* parent) : QWidget(parent), e_(e)
@@ -231,10 +246,10 @@ ListeExplorateur::ListeExplorateur(TExploreur& e, QWidget* parent) : QWidget(par
     modele_->setHorizontalHeaderLabels({QStringLiteral("Nom"), QStringLiteral("Type"), QStringLiteral("Topographes")});
     pile_ = new QStackedLayout(this);
     pile_->setContentsMargins(0, 0, 0, 0);
-    icones_ = new VueIconesExplorateur(this);
+    icones_ = new VueIconesExplorateur(e_, this);
     icones_->setObjectName(QStringLiteral("ListView1Icones"));
     icones_->setModel(modele_);
-    detail_ = new VueDetailExplorateur(this);
+    detail_ = new VueDetailExplorateur(e_, this);
     detail_->setObjectName(QStringLiteral("ListView1Detail"));
     detail_->setModel(modele_);
     detail_->setRootIsDecorated(false);
@@ -257,7 +272,7 @@ ListeExplorateur::ListeExplorateur(TExploreur& e, QWidget* parent) : QWidget(par
         v->setSelectionMode(QAbstractItemView::SingleSelection);
         // A click selects the whole row, whichever view shows it.
         v->setSelectionBehavior(QAbstractItemView::SelectRows);
-        v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        v->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
         v->setDragEnabled(true);
         v->setAcceptDrops(true);
         v->setDragDropMode(QAbstractItemView::DragDrop);
@@ -284,7 +299,7 @@ void ListeExplorateur::Ajoute(const std::string& nom, int image, const std::stri
     auto* a = new QStandardItem(QIcon(QPixmap::fromImage(ImageExplorateur(image))), Q(nom));
     a->setData(QVariant::fromValue(reinterpret_cast<quintptr>(fiche)), RoleFiche);
     a->setData(image, RoleImage);
-    // Only "Renommer" opens an editor (the views have no edit trigger).
+    // "Renommer", F2 and a slow second click open an editor where renaming is allowed.
     a->setEditable(true);
     auto* b = new QStandardItem(Q(type));
     b->setEditable(false);
@@ -520,7 +535,7 @@ void TExploreur::construitComposants()
     TreeView1->setHeaderHidden(true);
     TreeView1->setIndentation(19);
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     TreeView1->installEventFilter(this);
     auto* droite = new QWidget(Splitter1);
     droite->setObjectName(QStringLiteral("PanneauDroit"));
@@ -745,7 +760,7 @@ QTreeWidgetItem* TExploreur::nouveauNoeud(QTreeWidgetItem* parent, const std::st
 {
     auto* n = new QTreeWidgetItem(parent, {Q(texte)});
     n->setIcon(0, IconeArbre(0));
-    // Only "Renommer" opens an editor (the tree has no edit trigger).
+    // "Renommer", F2 and a slow second click open an editor where renaming is allowed.
     n->setFlags(n->flags() | Qt::ItemIsEditable);
     n->setChildIndicatorPolicy(enfants ? QTreeWidgetItem::ShowIndicator
                                        : QTreeWidgetItem::DontShowIndicatorWhenChildless);

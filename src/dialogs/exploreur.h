@@ -81,8 +81,11 @@ class ArbreExplorateur : public QTreeWidget {
 public:
     explicit ArbreExplorateur(TExploreur& e, QWidget* parent);
     QTreeWidgetItem* Noeud(const QModelIndex& i) const;
+    using QTreeWidget::edit;
 
 protected:
+    // F2 and a slow second click on the selected name rename it where "Renommer" may.
+    bool edit(const QModelIndex& i, EditTrigger declencheur, QEvent* e) override;
     void startDrag(Qt::DropActions actions) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;

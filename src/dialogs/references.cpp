@@ -12,9 +12,11 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <vector>
 #include <numbers>
 
 #include "dialogs/dialogues_saisie.h"
@@ -438,7 +440,7 @@ void TConvergence::CalculerClick()
     long double valeurs[4] = {};
     QLineEdit* editions[4] = {X_centre, Y_centre, X_origine, Y_origine};
     for (int i = 0; i < 4; ++i)
-        if (!LitReel(VersCp1252(editions[i]->text()), valeurs[i])) {
+        if (!LitReelSaisi(VersCp1252(editions[i]->text()), valeurs[i])) {
             editions[i]->setFocus();
             Invite().Message(QStringLiteral("Les coordonnées doivent être numériques. Exemple 880.236"),
                              Icone::Aucune, {Bouton::OK});
@@ -468,7 +470,18 @@ bool EditeReferences(TMassif& massif, QWidget* parent)
     d.Remplit(massif);
     if (ExecuteModal(d) != QDialog::Accepted)
         return false;
+    std::vector<TPointTopo> avant;
+    for (const auto& p : massif.References)
+        avant.emplace_back().Copie(*p);
     d.Lit(massif);
+    // Points confirmed as they were leave the massif as it was.
+    auto meme = [](const TPointTopo& a, const TPointTopo& b) {
+        return a.Terminus == b.Terminus && a.Nom.Chaine() == b.Nom.Chaine() && a.Indice == b.Indice && a.X == b.X &&
+               a.Y == b.Y && a.Z == b.Z;
+    };
+    if (std::equal(avant.begin(), avant.end(), massif.References.begin(), massif.References.end(),
+                   [&](const TPointTopo& a, const auto& b) { return meme(a, *b); }))
+        return false;
     massif.Enregistre = false;
     return true;
 }

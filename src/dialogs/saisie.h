@@ -139,6 +139,10 @@ public:
     void TableauViseeDblClick();
     // Enter in the grid.
     void TableauViseeEntree();
+    // The cell `pas` columns after (+1) or before (-1) the given one, as Tab and the unit
+    // list's arrows go: past the last column to column 2 of the next row, before column 1
+    // to the last column of the row above.
+    void DeplaceCellule(int ligne, int colonne, int pas);
     void UniteExit();
     void TableauViseeSetEditText(int ligne, int colonne);
     // Writes the cell being typed and the open unit list into the grid, as Enter would:

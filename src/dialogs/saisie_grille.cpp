@@ -23,6 +23,7 @@
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <QValidator>
 #include <QVBoxLayout>
 
 #include "dialogs/saisie.h"
@@ -38,6 +39,40 @@ namespace {
 const QString kDepart = QStringLiteral("|->");
 const QString kArrivee = QStringLiteral("->|");
 constexpr int kLignesMax = 1000;
+
+// +1 for Tab, -1 for Shift+Tab, 0 for any other key.
+int PasTabulation(const QKeyEvent& e)
+{
+    if (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return 0;
+    if (e.key() == Qt::Key_Backtab || (e.key() == Qt::Key_Tab && (e.modifiers() & Qt::ShiftModifier)))
+        return -1;
+    return e.key() == Qt::Key_Tab ? 1 : 0;
+}
+
+// The unit list takes only what begins one of its units: a digit meant for the next cell
+// never becomes a unit.
+class ValideUnite : public QValidator {
+public:
+    explicit ValideUnite(QComboBox* liste) : QValidator(liste), liste_(liste) {}
+    State validate(QString& texte, int&) const override
+    {
+        if (texte.isEmpty())
+            return Intermediate;
+        State etat = Invalid;
+        for (int i = 0; i < liste_->count(); ++i) {
+            const QString u = liste_->itemText(i);
+            if (u.compare(texte, Qt::CaseInsensitive) == 0)
+                return Acceptable;
+            if (u.startsWith(texte, Qt::CaseInsensitive))
+                etat = Intermediate;
+        }
+        return etat;
+    }
+
+private:
+    QComboBox* liste_;
+};
 
 // The shortest general-format text, from 5 significant digits on, for which `relu` says the
 // text gives back what is stored.
@@ -127,6 +162,13 @@ protected:
             if (k == Qt::Key_Return || k == Qt::Key_Enter) {
                 Termine();
                 QTimer::singleShot(0, editeur_, [e = editeur_] { e->TableauViseeEntree(); });
+                return true;
+            }
+            // Tab leaves the cell for the next one, as the arrows do in the grid, whatever
+            // that cell is: the view's own step would open a text editor on a unit column.
+            if (const int pas = PasTabulation(*static_cast<QKeyEvent*>(e))) {
+                Termine();
+                editeur_->DeplaceCellule(editeur_->Ligne(), editeur_->Colonne(), pas);
                 return true;
             }
         }
@@ -243,6 +285,7 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     Unite->setObjectName(QStringLiteral("Unite"));
     Unite->setEditable(true);
     Unite->setInsertPolicy(QComboBox::NoInsert);
+    Unite->setValidator(new ValideUnite(Unite));
     Unite->hide();
     Notebook->addWidget(GroupBox1);
 
@@ -329,6 +372,8 @@ void TMultPageDlg::construitInformations()
     Topographe = new QPlainTextEdit(GroupBox2);
     Topographe->setObjectName(QStringLiteral("Topographe"));
     Topographe->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // One surveyor a line: Tab goes on to the next field, as everywhere in the form.
+    Topographe->setTabChangesFocus(true);
     connect(Topographe, &QPlainTextEdit::textChanged, this, [this] { Modifie = true; });
     Liste = new QPushButton(QStringLiteral("&Liste"), GroupBox2);
     Liste->setObjectName(QStringLiteral("Liste"));
@@ -855,7 +900,8 @@ void TMultPageDlg::TermineSaisieCellule()
 
 bool TMultPageDlg::CelluleEditable(int ligne, int colonne, bool souris) const
 {
-    if (!LigneVisee(ligne) || colonne < 2)
+    // A unit is chosen in the list shown over its cell, never typed into the cell.
+    if (!LigneVisee(ligne) || colonne < 2 || TypeColonne(colonne) >= 128)
         return false;
     // A mouse click or double click on a flag toggles it: it opens no editor.
     return !(souris && (TypeColonne(colonne) & 64));
@@ -887,6 +933,22 @@ void TMultPageDlg::TableauViseeEntree()
     }
     // Past the last row the cursor stays where it is.
     if (r < NbLignes()) {
+        FixeCelluleCourante(r, c);
+        TableauViseeClick();
+    }
+}
+
+void TMultPageDlg::DeplaceCellule(int ligne, int colonne, int pas)
+{
+    int r = ligne, c = colonne + pas;
+    if (c >= NbColonnesGrille()) {
+        c = 2;
+        ++r;
+    } else if (c < 1) {
+        c = NbColonnesGrille() - 1;
+        --r;
+    }
+    if (r >= 1 && r < NbLignes()) {
         FixeCelluleCourante(r, c);
         TableauViseeClick();
     }
@@ -936,6 +998,10 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
             TableauViseeEntree();
             return true;
         }
+        if (const int pas = PasTabulation(*touche)) {
+            DeplaceCellule(Ligne(), Colonne(), pas);
+            return true;
+        }
         if (touche->matches(QKeySequence::Copy) || touche->matches(QKeySequence::Cut)) {
             QApplication::clipboard()->setText(TexteSelection());
             if (touche->matches(QKeySequence::Cut))
@@ -958,18 +1024,17 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
             !Unite->view()->isVisible()) {
             UniteExit();
         } else if (e->type() == QEvent::KeyPress) {
-            const int k = static_cast<QKeyEvent*>(e)->key();
-            if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Left || k == Qt::Key_Right) {
-                int r = uniteLigne_, c = uniteColonne_ + (k == Qt::Key_Left ? -1 : 1);
+            const auto* touche = static_cast<QKeyEvent*>(e);
+            const int k = touche->key();
+            int pas = PasTabulation(*touche);
+            if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Right)
+                pas = 1;
+            else if (k == Qt::Key_Left)
+                pas = -1;
+            if (pas) {
+                const int r = uniteLigne_, c = uniteColonne_;
                 UniteExit();
-                if (c >= NbColonnesGrille()) {
-                    c = 2;
-                    ++r;
-                }
-                if (r >= 1 && r < NbLignes() && c >= 1) {
-                    FixeCelluleCourante(r, c);
-                    TableauViseeClick();
-                }
+                DeplaceCellule(r, c, pas);
                 return true;
             }
         }

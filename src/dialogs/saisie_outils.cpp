@@ -211,7 +211,7 @@ void TMultPageDlg::CorrigeColonne(int quoi)
         return;
     Modifie = true;
     long double valeur = 0;
-    if (!LitReel(VersCp1252(dialogue.Edit1->text()), valeur))
+    if (!LitReelSaisi(VersCp1252(dialogue.Edit1->text()), valeur))
         throw std::runtime_error("Valeur incorrecte");
     if (dialogue.SansSelection)
         AjouteValeur(quoi, valeur, 2, NbLignes() - 1);
@@ -234,7 +234,7 @@ void TMultPageDlg::AjouteValeur(int quoi, long double valeur, int de, int a)
         if (!LigneVisee(r))
             continue;
         long double v = 0;
-        if (LitReel(VersCp1252(Cellule(r, colonne)), v))
+        if (LitReelSaisi(VersCp1252(Cellule(r, colonne)), v))
             FixeCellule(r, colonne, QString::fromStdString(FormatGeneral(v + valeur, 5, 3)));
     }
     TableauVisee->viewport()->update();

@@ -217,19 +217,19 @@ bool TMultPageDlg::ValideFiche()
                 case TPreference_Ecran::LargeurG:
                     if (s.size() > 10)
                         return non("La définition de la largeur gauche doit être inférieure à dix.", conf);
-                    vs.Gauche = s;
+                    vs.Gauche = PointDecimal(s);
                     break;
                 case TPreference_Ecran::LargeurD:
                     if (s.size() > 10)
                         return non("La définition de la largeur droite doit être inférieure à dix.", conf);
-                    vs.Droite = s;
+                    vs.Droite = PointDecimal(s);
                     break;
                 case TPreference_Ecran::Largeur:
                     Separe(s, p.GLargeur.Separateur, a, b);
                     if (a.size() > 10 || b.size() > 10)
                         return non("La définition de la largeur doit être inférieure à dix.", conf);
-                    vs.Gauche = a;
-                    vs.Droite = b;
+                    vs.Gauche = PointDecimal(a);
+                    vs.Droite = PointDecimal(b);
                     break;
                 case TPreference_Ecran::UniteLargeur: {
                     const int u = IndiceUnite(s, {"m", "cm"});
@@ -242,20 +242,20 @@ bool TMultPageDlg::ValideFiche()
                     if (s.size() > 10)
                         return non("La définition de la hauteur supérieure doit être inférieure à dix caractères.",
                                    conf);
-                    vs.Haut = s;
+                    vs.Haut = PointDecimal(s);
                     break;
                 case TPreference_Ecran::HautInf:
                     if (s.size() > 10)
                         return non("La définition de la hauteur inférieure doit être inférieure à dix caractères.",
                                    conf);
-                    vs.Bas = s;
+                    vs.Bas = PointDecimal(s);
                     break;
                 case TPreference_Ecran::Hauteur:
                     Separe(s, p.GHauteur.Separateur, a, b);
                     if (a.size() > 10 || b.size() > 10)
                         return non("La définition de la hauteur doit être inférieure à dix caractères.", conf);
-                    vs.Haut = a;
-                    vs.Bas = b;
+                    vs.Haut = PointDecimal(a);
+                    vs.Bas = PointDecimal(b);
                     break;
                 case TPreference_Ecran::UniteHauteur: {
                     const int u = IndiceUnite(s, {"m", "cm"});

@@ -33,6 +33,7 @@
 #include "shell/form1.h"
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
+#include "views/controles.h"
 #include "views/dlg_svg.h"
 #include "views/vue_relief.h"
 #include "views/tableau.h"
@@ -328,7 +329,7 @@ TLaRotation::TLaRotation(QWidget* parent) : QDialog(parent)
     auto champ = [&](const char* nom, const QString& etiquette, const QString& defaut, int ligne) {
         auto* e = new QLineEdit(defaut, this);
         e->setObjectName(QString::fromLatin1(nom));
-        e->installEventFilter(this);
+        FiltreCles(e, GenreTouches::Reel);
         auto* l = new QLabel(etiquette, this);
         l->setBuddy(e);
         g->addWidget(l, ligne, 0);
@@ -348,22 +349,6 @@ TLaRotation::TLaRotation(QWidget* parent) : QDialog(parent)
     g->addWidget(Annuler, 4, 1);
     connect(Demarrer, &QPushButton::clicked, this, &QDialog::accept);
     connect(Annuler, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-bool TLaRotation::eventFilter(QObject* objet, QEvent* evenement)
-{
-    if (evenement->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(evenement);
-        const QString t = k->text();
-        if (!t.isEmpty() && k->key() != Qt::Key_Return && k->key() != Qt::Key_Enter && k->key() != Qt::Key_Escape) {
-            const QChar c = t.at(0);
-            const bool passe = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('\b') ||
-                               c == QLatin1Char('.') || c == QLatin1Char('-') || k->key() == Qt::Key_Backspace;
-            if (!passe)
-                return true;
-        }
-    }
-    return QDialog::eventFilter(objet, evenement);
 }
 
 // ---- the view window's 3D mode ----

@@ -21,6 +21,7 @@
 #include "shell/form1.h"
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
+#include "views/controles.h"
 #include "views/coupe_branches.h"
 #include "views/coupe_vue.h"
 #include "views/vue_relief.h"
@@ -290,7 +291,7 @@ bool DemandePas(std::string& pasRotation, double& pas)
     if (!Invite().Saisie(QStringLiteral("Rotation"), QStringLiteral("Pas en degré"), valeur))
         return false;
     long double x = 0;
-    if (!LitReel(VersCp1252(valeur.trimmed()), x)) {
+    if (!LitReelSaisi(VersCp1252(valeur.trimmed()), x)) {
         Invite().Message(QStringLiteral("%1 n'est pas une valeur numérique correcte.").arg(valeur), Icone::Erreur,
                          {Bouton::OK});
         return false;
@@ -323,10 +324,10 @@ void TAfficheur::Rotation1Click()
         TLaRotation dialogue(this);
         if (ExecuteModal(dialogue) != QDialog::Accepted)
             return;
-        const double h = static_cast<double>(ChaineEnReel(VersCp1252(dialogue.PasH->text())));
-        double v = -static_cast<double>(ChaineEnReel(VersCp1252(dialogue.PasV->text())));
-        const double min = static_cast<double>(ChaineEnReel(VersCp1252(dialogue.MinV->text())));
-        const double max = static_cast<double>(ChaineEnReel(VersCp1252(dialogue.MaxV->text())));
+        const double h = static_cast<double>(LitReelEdition(dialogue.PasH));
+        double v = -static_cast<double>(LitReelEdition(dialogue.PasV));
+        const double min = static_cast<double>(LitReelEdition(dialogue.MinV));
+        const double max = static_cast<double>(LitReelEdition(dialogue.MaxV));
         BoucleRotation(
             [&] {
                 if (-p->Elevation > max || -p->Elevation < min)

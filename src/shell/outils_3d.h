@@ -67,9 +67,6 @@ public:
     explicit TLaRotation(QWidget* parent = nullptr);
     QLineEdit *PasH, *PasV, *MinV, *MaxV;
     QPushButton *Demarrer, *Annuler;
-
-protected:
-    bool eventFilter(QObject* objet, QEvent* evenement) override;
 };
 
 // The palette and the stop window of the run, made with the main window as owner on first

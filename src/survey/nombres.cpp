@@ -324,8 +324,20 @@ long double ChaineEnReel(const std::string& texte) {
 
 bool MesureAdmise(long double v) { return std::isfinite(v) && std::fabs(v) <= kMesureMax; }
 
+std::string PointDecimal(const std::string& texte) {
+    const auto virgule = texte.find(',');
+    if (virgule == std::string::npos || texte.find(',', virgule + 1) != std::string::npos ||
+        texte.find('.') != std::string::npos)
+        return texte;
+    std::string t = texte;
+    t[virgule] = '.';
+    return t;
+}
+
+bool LitReelSaisi(const std::string& texte, long double& valeur) { return LitReel(PointDecimal(texte), valeur); }
+
 bool LitReelStockable(const std::string& texte, long double& valeur) {
-    return LitReel(texte, valeur) && MesureAdmise(valeur);
+    return LitReelSaisi(texte, valeur) && MesureAdmise(valeur);
 }
 
 std::string HorsBornes(const std::string& quoi, long double valeur) {

@@ -56,7 +56,12 @@ bool LitReel(const std::string& texte, long double& valeur);
 constexpr long double kMesureMax = 1e15L;
 // Finite and within ±kMesureMax.
 bool MesureAdmise(long double v);
-// LitReel of a value the data model can store and compute with (MesureAdmise).
+// A number as a user types it: one comma stands for the decimal point, as French keyboards
+// and habits write it. A text that holds a '.' or several commas is left as it is.
+std::string PointDecimal(const std::string& texte);
+// LitReel of a typed number (PointDecimal).
+bool LitReelSaisi(const std::string& texte, long double& valeur);
+// LitReelSaisi of a value the data model can store and compute with (MesureAdmise).
 bool LitReelStockable(const std::string& texte, long double& valeur);
 // "<quoi> <valeur> dépasse les valeurs admises": how every reader, import and save refuses
 // a value beyond MesureAdmise.

@@ -31,7 +31,8 @@ bool FiltreTouches::Accepte(GenreTouches genre, QChar c)
         return true;
     if (c == QChar(u'\b'))
         return true;
-    if (c == QChar(u'.'))
+    // A comma is the decimal point of French keyboards and habits.
+    if (c == QChar(u'.') || c == QChar(u','))
         return genre != GenreTouches::Entier;
     return genre == GenreTouches::Reel && c == QChar(u'-');
 }
@@ -172,7 +173,9 @@ void MontreReel(QTableWidgetItem* c, long double v, int precision, int chiffresE
 long double LitReelEdition(const QLineEdit* e)
 {
     long double v = 0;
-    return ValeurMontree(e->text(), e->property(kReelMontre), v) ? v : ChaineEnReel(VersCp1252(e->text()));
+    if (ValeurMontree(e->text(), e->property(kReelMontre), v))
+        return v;
+    return LitReelSaisi(VersCp1252(e->text()), v) ? v : 0;
 }
 
 bool LitReelMontre(const QLineEdit* e, long double& v)

@@ -33,7 +33,8 @@ class QLayout;
 
 namespace karst {
 
-// Entier: digits and backspace; Reel: also '.' and '-'; Positif: digits, backspace and '.'.
+// Entier: digits and backspace; Reel: also the decimal point ('.' or ',') and '-';
+// Positif: digits, backspace and the decimal point.
 enum class GenreTouches { Entier, Reel, Positif };
 
 // Discards every typed character its kind refuses; keys that type nothing (arrows, tab,

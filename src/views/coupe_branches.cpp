@@ -109,8 +109,8 @@ bool TCoupe::NouvelleBranche() {
     if (!contexte_.MontreModal(d)) return false;
 
     auto racine = std::make_unique<TPointCoupe>();
-    racine->X = ChaineEnReel(VersCp1252(d.Horizontal->text()));
-    racine->Z = ChaineEnReel(VersCp1252(d.Vertical->text()));
+    racine->X = LitReelEdition(d.Horizontal);
+    racine->Z = LitReelEdition(d.Vertical);
     const bool parFin = d.ItemIndex() == 1;
     const TPointTopo& station = parFin ? g.Arrivee : g.Depart;
     if (station.Terminus) {

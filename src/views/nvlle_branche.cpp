@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,8 +23,8 @@ TNvlle_Branche::TNvlle_Branche(QWidget* parent) : QDialog(parent) {
     Horizontal->setObjectName("Horizontal");
     Vertical = new QLineEdit(QStringLiteral("0"), this);
     Vertical->setObjectName("Vertical");
-    Horizontal->installEventFilter(this);
-    Vertical->installEventFilter(this);
+    FiltreCles(Horizontal, GenreTouches::Reel);
+    FiltreCles(Vertical, GenreTouches::Reel);
     auto* etiquetteH = new QLabel(QStringLiteral("Décalage &horizontal"), this);
     etiquetteH->setBuddy(Horizontal);
     auto* etiquetteV = new QLabel(QStringLiteral("Décalage &vertical"), this);
@@ -73,17 +72,6 @@ void TNvlle_Branche::ChoixVisibles(bool visibles) {
     Point->setVisible(visibles);
 }
 
-bool CaractereDecalage(QChar c) { return (c >= QChar(u'0') && c <= QChar(u'9')) || c == '.' || c == '-' || c == '\b'; }
-
-bool TNvlle_Branche::eventFilter(QObject* objet, QEvent* evenement) {
-    if ((objet == Horizontal || objet == Vertical) && evenement->type() == QEvent::KeyPress) {
-        const auto* touche = static_cast<QKeyEvent*>(evenement);
-        const QString t = touche->text();
-        // Typed characters are filtered; editing and moving keys carry no text.
-        if (t.size() == 1 && t[0].isPrint() && !CaractereDecalage(t[0])) return true;
-    }
-    return QDialog::eventFilter(objet, evenement);
-}
 
 namespace {
 

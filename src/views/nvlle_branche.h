@@ -29,15 +29,9 @@ public:
     void FixeItemIndex(int i);
     // Shows or hides the station choice and the direction box.
     void ChoixVisibles(bool visibles);
-
-protected:
-    bool eventFilter(QObject* objet, QEvent* evenement) override;
 };
 
 // The dialog, made on first use and kept until the application ends.
 TNvlle_Branche& Nvlle_Branche();
-
-// Whether a typed character may enter the offset fields: digits, '.', '-' (and backspace).
-bool CaractereDecalage(QChar c);
 
 }  // namespace karst

@@ -257,6 +257,77 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     EXPECT_EQ(Octets(), origine);
 }
 
+// F2 and a slow second click on the selected name open the same editor as "Renommer", in the
+// tree and in the list, wherever renaming is allowed.
+TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
+{
+    Ouvre({{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}});
+    const std::string origine = Octets();
+    auto editeur = [] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr; };
+    auto secondClic = [&](auto cible) {
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        Clique(cible);
+        EXPECT_TRUE(QTest::qWaitFor(editeur, 3000));
+    };
+
+    // The root takes no editor.
+    Clique(e->Racine());
+    QApplication::processEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    EXPECT_FALSE(editeur());
+
+    // F2 on a tree folder: Escape changes nothing, Enter renames in one undo step.
+    QTreeWidgetItem* s = Enfant(e->Racine(), "S");
+    Clique(s);
+    QApplication::processEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
+    Attend();
+    EXPECT_TRUE(e->Annulations.empty());
+    EXPECT_TRUE(f->Massif->Enregistre);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    Tape(QStringLiteral("Sud"), Qt::Key_Return);
+    Attend();
+    EXPECT_EQ(e->Annulations.size(), 1u);
+    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"Sud", "C", "R", "L"}, {"Sud", "D", "R", "L"}, {"T", "E", "R", "L"}}));
+    f->Annuler1->trigger();
+    Attend();
+    EXPECT_EQ(Octets(), origine);
+
+    // A slow second click on the selected folder.
+    QTreeWidgetItem* t = Enfant(e->Racine(), "T");
+    Clique(t);
+    secondClic(t);
+    Tape(QStringLiteral("Tras"), Qt::Key_Return);
+    Attend();
+    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"Tras", "E", "R", "L"}}));
+    f->Annuler1->trigger();
+    Attend();
+
+    // In the list: F2 on a cave, then a slow second click on another.
+    Clique(Enfant(e->Racine(), "S"));
+    QApplication::processEvents();
+    Clique(Ligne("C"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    Tape(QStringLiteral("Grotte"), Qt::Key_Return);
+    Attend();
+    EXPECT_EQ(e->Annulations.size(), 1u);
+    Clique(Ligne("Grotte"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
+    Attend();
+    EXPECT_EQ(e->Annulations.size(), 1u);
+    Clique(Ligne("D"));
+    secondClic(Ligne("D"));
+    Tape(QStringLiteral("Doline"), Qt::Key_Return);
+    Attend();
+    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "Grotte", "R", "L"}, {"S", "Doline", "R", "L"}, {"T", "E", "R", "L"}}));
+    f->Annuler1->trigger();
+    f->Annuler1->trigger();
+    Attend();
+    EXPECT_EQ(Octets(), origine);
+}
+
 TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)
 {
     std::vector<Adresse> adresses{{"Z", "K", "R", "L"}};

@@ -432,6 +432,124 @@ TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
     EXPECT_EQ(f->Galeries[0]->Visee(1)->Gauche.str(), "");
 }
 
+// A new sheet typed with Tab from field to field and from cell to cell, with decimal commas:
+// the surveyors' memo passes Tab on, the unit columns show their list at every Tab and keep
+// their units, and every comma is a decimal point.
+TEST_F(Seance, TabulationsEtVirgulesDecimales)
+{
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        ed->Informations->OKBtnClick();
+        return d.result();
+    });
+    Ouvre(nullptr);
+    ASSERT_EQ(Focus(), ed->Systeme);
+    Tape("Causse");
+    // Tab from field to field, up to that one.
+    auto tabulations = [](QWidget* champ) {
+        for (int k = 0; k < 20 && Focus() != champ; ++k)
+            Touche(Qt::Key_Tab);
+        return Focus() == champ;
+    };
+    ASSERT_TRUE(tabulations(ed->Declinaison));
+    Tape("12,5");
+    Touche(Qt::Key_Tab);
+    ASSERT_EQ(Focus(), ed->UniteDecli);
+    Touche(Qt::Key_Down);
+    ASSERT_TRUE(tabulations(ed->Topographe));
+    Tape("Jean");
+    Touche(Qt::Key_Tab);
+    EXPECT_EQ(Focus(), ed->Liste);
+    Touche(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(Focus(), ed->Topographe);
+    Touche(Qt::Key_Tab);
+    EXPECT_EQ(ed->Topographe->toPlainText(), "Jean");
+
+    // The shots page by its mnemonic: the keys go on to the grid.
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("N", 1)}};
+    Touche(Qt::Key_V, Qt::AltModifier);
+    QApplication::processEvents();
+    ASSERT_EQ(ed->TabSet->currentIndex(), 0);
+    ASSERT_EQ(Focus(), ed->TableauVisee) << (Focus() ? Focus()->metaObject()->className() : "none");
+    ASSERT_EQ(ed->Ligne(), 2);
+    ASSERT_EQ(ed->Colonne(), cLongueur);
+    // Shot 1: every Tab goes one cell on; a digit typed in a unit list is no unit.
+    Tape("5.5");
+    Touche(Qt::Key_Tab);
+    ASSERT_EQ(ed->Colonne(), cUniteL);
+    ASSERT_TRUE(ed->Unite->isVisible());
+    ASSERT_EQ(Focus(), ed->Unite);
+    Tape("4");
+    EXPECT_EQ(ed->Unite->currentText(), "m");
+    Touche(Qt::Key_Tab);
+    EXPECT_FALSE(ed->Unite->isVisible());
+    EXPECT_EQ(ed->Colonne(), cAzimut);
+    Tape("45");
+    Touche(Qt::Key_Tab);
+    EXPECT_EQ(Focus(), ed->Unite);
+    Touche(Qt::Key_Tab);
+    EXPECT_EQ(ed->Colonne(), cPente);
+    Tape("-10");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+    // Enter led on to the left width, a measure text typed with a comma too.
+    EXPECT_EQ(ed->Colonne(), cGauche);
+    Tape("0,8");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(ed->Cellule(2, cUniteL), "m");
+    EXPECT_EQ(ed->Cellule(2, cUniteA), "°");
+    EXPECT_EQ(ed->Cellule(2, cUniteP), "°");
+
+    // Shot 2: a length in cm with a comma, Shift+Tab back to the unit list, a slope with a comma.
+    Clic(3, cLongueur);
+    Tape("12,5");
+    Touche(Qt::Key_Tab);
+    ASSERT_EQ(Focus(), ed->Unite);
+    Touche(Qt::Key_Down);
+    Touche(Qt::Key_Tab);
+    Tape("90");
+    Touche(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(ed->Cellule(3, cAzimut), "90");
+    EXPECT_EQ(ed->Colonne(), cUniteL);
+    ASSERT_EQ(Focus(), ed->Unite);
+    EXPECT_EQ(ed->Unite->currentText(), "cm");
+    for (int k = 0; k < 3; ++k)
+        Touche(Qt::Key_Tab);
+    EXPECT_EQ(ed->Colonne(), cPente);
+    Tape("0,5");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+
+    invite.reponses = {Bouton::OK};
+    points.reponses = {{IDialoguePoint::PointFinal, aide::Point("F", 1)}};
+    DoubleClic(4, cPoint);
+    ASSERT_EQ(ed->Cellule(4, 0), "->|");
+    invite.messages.clear();
+    Menu(ed->Fiche1, ed->Terminer1);
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+    ASSERT_FALSE(ed->isVisible());
+
+    const auto relu = EnregistreEtRelit();
+    const TFiche* f = nullptr;
+    for (const TFiche* g : relu->Fiches)
+        if (g->Systeme.Chaine() == "Causse")
+            f = g;
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(static_cast<long double>(f->Declinaison), 12.5L);
+    ASSERT_EQ(f->Topographes.size(), 1u);
+    EXPECT_EQ(f->Topographes[0].Chaine(), "Jean");
+    ASSERT_EQ(f->Galeries.size(), 1u);
+    const TGalerie& g = *f->Galeries[0];
+    ASSERT_EQ(g.NbVisees, 2);
+    auto visee = [](const TVisee& v) {
+        return FormatGeneral(v.Longueur, 15) + std::to_string(v.UniteLongueur) + "/" + FormatGeneral(v.Azimut, 15) +
+               std::to_string(v.UniteAzimut) + "/" + FormatGeneral(v.Pente, 15) + std::to_string(v.UnitePente);
+    };
+    EXPECT_EQ(visee(*g.Visee(1)), "5.50/450/-100");
+    EXPECT_EQ(g.Visee(1)->Gauche.str(), "0.8");
+    EXPECT_EQ(visee(*g.Visee(2)), "12.51/900/0.50");
+}
+
 // Topofil readings are shown with their decimals, and a validation stores them again as
 // they were, under a coefficient of 1 or not.
 TEST_F(Seance, LesLecturesTopofilGardentLeursDecimales)

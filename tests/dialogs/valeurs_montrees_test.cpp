@@ -94,15 +94,23 @@ TEST_F(ValeursMontrees, DeclinaisonsConfirmeesSansChangement)
 
 TEST_F(ValeursMontrees, PointsDeReferenceEtCoefficientsGardesTelsQuels)
 {
-    TMassif m;
-    auto p = std::make_unique<TPointTopo>();
-    p->Nom.Affecte("E");
-    p->Indice = 1;
-    p->X = 880.2361234567L;
-    p->Y = 3100.123456789L;
-    p->Z = 1234.56789L;
-    m.AjouteReference(std::move(p));
-    const TPointTopo attendu = *m.References[0];
+    const std::string chemin = dirM.path().toStdString() + "/massif.fic";
+    {
+        TMassif m;
+        Fiche(m, {"S", "C", "R", "L"});
+        auto p = std::make_unique<TPointTopo>();
+        p->Nom.Affecte("E");
+        p->Indice = 1;
+        p->X = 880.2361234567L;
+        p->Y = 3100.123456789L;
+        p->Z = 1234.56789L;
+        m.AjouteReference(std::move(p));
+        m.Sauve(chemin);
+    }
+    const std::string avant = essai::Contenu(chemin);
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(chemin));
+    f->Massif->Enregistre = true;
     {
         PiloteModalInstalle pilote([&](QDialog& d) {
             auto& r = static_cast<TReference&>(d);
@@ -117,12 +125,14 @@ TEST_F(ValeursMontrees, PointsDeReferenceEtCoefficientsGardesTelsQuels)
             r.hide();
             return r.result();
         });
-        ASSERT_TRUE(EditeReferences(m));
+        f->Pointsderfrence1->trigger();
     }
-    ASSERT_EQ(m.References.size(), 1u);
-    EXPECT_EQ(m.References[0]->X.d(), attendu.X.d());
-    EXPECT_EQ(m.References[0]->Y.d(), attendu.Y.d());
-    EXPECT_EQ(m.References[0]->Z.d(), attendu.Z.d());
+    // Confirmed as they were: the massif is not modified and nothing is computed.
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
+    const std::string copie = dirM.path().toStdString() + "/copie.fic";
+    f->Massif->Sauve(copie);
+    EXPECT_EQ(essai::Contenu(copie), avant);
 
     // The gallery's coefficients keep every digit when confirmed as shown.
     TInformations i;

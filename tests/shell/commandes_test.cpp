@@ -573,7 +573,14 @@ TEST_F(Commandes, DeclinaisonsEtReferences)
 
     // References of a massif without sheets: nothing to compute.
     f->Massif->Enregistre = true;
-    w.actions["Reference"] = [](QDialog& d) { return Clique(d, "Button1"); };
+    int point = 0;
+    w.actions["Reference"] = [&point](QDialog& q) {
+        auto& d = dynamic_cast<TReference&>(q);
+        const QStringList cellules{QStringLiteral("P%1").arg(++point), "1", "600", "2000", "100"};
+        for (int c = 0; c < cellules.size(); ++c)
+            d.StringGrid1->setItem(0, c, new QTableWidgetItem(cellules[c]));
+        return Clique(q, "Button1");
+    };
     f->Pointsderfrence1->trigger();
     EXPECT_FALSE(f->Massif->Enregistre);
     EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
@@ -581,6 +588,12 @@ TEST_F(Commandes, DeclinaisonsEtReferences)
     f->BoutonReferences->trigger();
     EXPECT_TRUE(f->Depart_Calcul_Rapide->isActive());
     f->Depart_Calcul_Rapide->stop();
+    // Confirmed unchanged: not modified, nothing computed.
+    f->Massif->Enregistre = true;
+    w.actions["Reference"] = [](QDialog& d) { return Clique(d, "Button1"); };
+    f->Pointsderfrence1->trigger();
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
 }
 
 TEST_F(Commandes, LesVuesChoisissentUneGalerie)

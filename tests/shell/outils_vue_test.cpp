@@ -623,18 +623,18 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
         if (++pas == 3)
             Arret(*f).hide();
     });
-    invite.saisies = {QStringLiteral("abc"), QStringLiteral("15")};
+    invite.saisies = {QStringLiteral("abc"), QStringLiteral("7,5")};
     a->Rotation1Click();
     EXPECT_EQ(invite.Textes(), (QStringList{QStringLiteral("Pas en degré"),
                                             QStringLiteral("abc n'est pas une valeur numérique correcte.")}));
     EXPECT_EQ(pas, 0);
     a->Rotation1Click();
     EXPECT_EQ(pas, 3);
-    EXPECT_EQ(a->PasRotation, "15");
-    // Three steps, the last one undone.
-    EXPECT_NEAR(plan.Angle, depart + 30, 1e-9);
+    EXPECT_EQ(a->PasRotation, "7,5");
+    // Three steps of 7.5°, the last one undone.
+    EXPECT_NEAR(plan.Angle, depart + 15, 1e-9);
 
-    // Two axes from the dialog's defaults: the shown elevation climbs 0.5 a step.
+    // Two axes, the vertical step typed with a decimal comma: the shown elevation climbs 1.5 a step.
     f->OuvreVue(2);
     auto* b = qobject_cast<TAfficheur*>(f->VuePerspective.data());
     auto& p = static_cast<TPerspective&>(*b->Graphique);
@@ -648,12 +648,21 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
             Arret(*f).hide();
     });
     PiloteModalInstalle pilote([](QDialog& d) {
-        EXPECT_EQ(dynamic_cast<TLaRotation&>(d).PasV->text(), QStringLiteral("0.5"));
-        return int(QDialog::Accepted);
+        auto& r = dynamic_cast<TLaRotation&>(d);
+        EXPECT_EQ(r.PasV->text(), QStringLiteral("0.5"));
+        d.show();
+        QApplication::setActiveWindow(&d);
+        r.PasV->setFocus();
+        r.PasV->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "1,5");
+        EXPECT_EQ(r.PasV->text(), QStringLiteral("1,5"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        d.hide();
+        return d.result();
     });
     b->Rotation1Click();
-    EXPECT_EQ(montrees, (std::vector<double>{0.5, 1.0, 1.5}));
-    EXPECT_NEAR(-p.Elevation, 1.0, 1e-9);
+    EXPECT_EQ(montrees, (std::vector<double>{1.5, 3.0, 4.5}));
+    EXPECT_NEAR(-p.Elevation, 3.0, 1e-9);
     EXPECT_NEAR(std::fmod(p.Azimut - az + 360, 360), 20, 1e-9);
 }
 

@@ -123,6 +123,13 @@ TEST(Formats, LectureDUnReelStockable) {
     EXPECT_FALSE(LitReelStockable("nan", v));
     EXPECT_FALSE(LitReelStockable("12m", v));
     EXPECT_FALSE(LitReelStockable("", v));
+    // A typed decimal comma is a decimal point; a comma beside a point or a second comma is
+    // no number, and the file readers keep '.' alone.
+    EXPECT_TRUE(LitReelStockable("-12,5", v));
+    EXPECT_EQ(v, -12.5L);
+    EXPECT_FALSE(LitReelStockable("1,234.5", v));
+    EXPECT_FALSE(LitReelStockable("1,2,3", v));
+    EXPECT_FALSE(LitReel("12,5", v));
 }
 
 TEST(Formats, EgaliteAuDemiLoinDeZeroSurLaValeurBinaireExacte) {

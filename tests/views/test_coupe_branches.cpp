@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QApplication>
 #include <QTest>
 
 #include "platform/interlocuteur.h"
@@ -318,11 +319,6 @@ TEST_F(Branches, SectionWindowCommands) {
     EXPECT_FALSE(CommandeBranche(CommandeCoupe::Inverser, vue, ctx, fenetre));
 }
 
-TEST(NouvelleBrancheDialogue, OffsetKeys) {
-    for (char c : std::string("0123456789.-\b")) EXPECT_TRUE(CaractereDecalage(QChar(c))) << c;
-    for (char c : std::string("aE,+ ")) EXPECT_FALSE(CaractereDecalage(QChar(c))) << c;
-}
-
 }  // namespace
 
 // The offsets show with fewer digits than they hold: confirmed as shown, they stay exactly as
@@ -356,19 +352,26 @@ TEST_F(Branches, ShiftConfirmedUnchangedKeepsTheOffsets) {
     EXPECT_EQ(ctx.massif.Coupe[0]->Z.d(), 1234.5);
     EXPECT_TRUE(ctx.massif.Enregistre);
 
-    // A value typed over the one shown is taken as typed.
+    // Values typed over the ones shown are taken as typed, a decimal comma as a point; keys
+    // that make no number are dropped.
     ctx.modal = [&](QDialog& d) {
         auto& n = static_cast<TNvlle_Branche&>(d);
         d.setResult(0);
         d.show();
+        QApplication::setActiveWindow(&d);
+        n.Horizontal->setFocus();
+        n.Horizontal->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "12,5a");
+        EXPECT_EQ(n.Horizontal->text(), "12,5");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         n.Vertical->selectAll();
-        QTest::keyClicks(n.Vertical, "1236");
-        QTest::keyClick(n.Vertical, Qt::Key_Return);
+        QTest::keyClicks(QApplication::focusWidget(), "1236");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         d.hide();
         return d.result() == QDialog::Accepted;
     };
     EXPECT_TRUE(CommandeBranche(CommandeCoupe::Decaler, vue, ctx, fenetre));
     EXPECT_EQ(ctx.massif.Coupe[0]->Z.d(), 1236);
-    EXPECT_EQ(ctx.massif.Coupe[0]->X.d(), Reel6(12.3456789L).d());
+    EXPECT_EQ(ctx.massif.Coupe[0]->X.d(), 12.5);
     EXPECT_FALSE(ctx.massif.Enregistre);
 }
