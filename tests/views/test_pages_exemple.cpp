@@ -9,6 +9,7 @@
 #include <QLineEdit>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 #include "platform/interlocuteur.h"
@@ -170,8 +171,7 @@ protected:
             if (f->Cavite.Chaine() == ctx.massif.Fiches[0]->Cavite.Chaine()) ctx.massif.Selection->push_back(f);
     }
     // The shot ends of the current sheets, as `projette` places a station in the view.
-    template <class F>
-    std::vector<Point2> Extremites(F projette) {
+    std::vector<Point2> Extremites(const std::function<Point2(const TStation&)>& projette) {
         std::vector<Point2> r;
         for (const TFiche* f : *ctx.massif.FichesCourantes)
             for (const TGalerie* g : f->Galeries)
@@ -262,53 +262,42 @@ TEST_P(PagesExemple, LockedPlanOriginFarOutsideTheDrawing) {
 
 TEST_P(PagesExemple, EveryViewDrawsInsideItsPageFrames) {
     PremiereCavite();
+    // The view's pages at a scale: several, nothing outside their frames, every shot end
+    // drawn on one.
+    auto verifie = [&](TGraphique& vue, int echelle, const std::function<Point2(const TStation&)>& projette) {
+        ASSERT_TRUE(Mesure(vue, echelle));
+        const Impression imp = Imprime(vue, ctx.imprimante);
+        EXPECT_GT(imp.colonnes * imp.lignes, 1);
+        VerifieCadres(imp);
+        VerifieExtremites(vue, imp, projette ? Extremites(projette) : ExtremitesCoupe());
+    };
     // The plan with its north arrow, scale bar and grid, on pages cut through the cave.
-    {
-        TPlan plan(ctx);
-        ASSERT_TRUE(Mesure(plan, 1000));
-        const Impression imp = Imprime(plan, ctx.imprimante);
-        EXPECT_GT(imp.colonnes * imp.lignes, 1);
-        VerifieCadres(imp);
-        VerifieExtremites(plan, imp, Extremites([&](const TStation& s) {
-                              Point2 p;
-                              plan.Projette(static_cast<double>(s.X.d()), static_cast<double>(s.Y.d()), p.x, p.y);
-                              return p;
-                          }));
-    }
-    {
-        TPerspective vue(ctx);
-        vue.Tourne(30, 20);
-        ASSERT_TRUE(Mesure(vue, 1000));
-        const Impression imp = Imprime(vue, ctx.imprimante);
-        EXPECT_GT(imp.colonnes * imp.lignes, 1);
-        VerifieCadres(imp);
-        VerifieExtremites(vue, imp, Extremites([&](const TStation& s) {
-                              double h, d, v;
-                              vue.Projette(static_cast<double>(s.X.d()), static_cast<double>(s.Y.d()),
-                                           static_cast<double>(s.Z.d()), h, d, v);
-                              return Point2{h, v};
-                          }));
-    }
-    {
-        // The section on a free grid.
-        BrancheE1S3();
-        TCoupe vue(ctx);
-        ASSERT_TRUE(Mesure(vue, 500));
-        const Impression imp = Imprime(vue, ctx.imprimante);
-        EXPECT_GT(imp.colonnes * imp.lignes, 1);
-        VerifieCadres(imp);
-        VerifieExtremites(vue, imp, ExtremitesCoupe());
-    }
-    {
-        // The default table is wider than a page: its columns are cut at the frame.
-        TTableau vue(ctx);
-        const Impression imp = Imprime(vue, ctx.imprimante);
-        EXPECT_EQ(imp.colonnes, 2);
-        VerifieCadres(imp);
-        int textes = 0;
-        for (const auto& page : imp.pages) textes += static_cast<int>(DuGenre(*page, Trace::Texte).size());
-        EXPECT_GT(textes, 0);
-    }
+    TPlan plan(ctx);
+    verifie(plan, 1000, [&](const TStation& s) {
+        Point2 p;
+        plan.Projette(static_cast<double>(s.X.d()), static_cast<double>(s.Y.d()), p.x, p.y);
+        return p;
+    });
+    TPerspective perspective(ctx);
+    perspective.Tourne(30, 20);
+    verifie(perspective, 1000, [&](const TStation& s) {
+        double h, d, v;
+        perspective.Projette(static_cast<double>(s.X.d()), static_cast<double>(s.Y.d()), static_cast<double>(s.Z.d()),
+                             h, d, v);
+        return Point2{h, v};
+    });
+    // The section on a free grid.
+    BrancheE1S3();
+    TCoupe coupe(ctx);
+    verifie(coupe, 500, nullptr);
+    // The default table is wider than a page: its columns are cut at the frame.
+    TTableau tableau(ctx);
+    const Impression imp = Imprime(tableau, ctx.imprimante);
+    EXPECT_EQ(imp.colonnes, 2);
+    VerifieCadres(imp);
+    int textes = 0;
+    for (const auto& page : imp.pages) textes += static_cast<int>(DuGenre(*page, Trace::Texte).size());
+    EXPECT_GT(textes, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Imprimante, PagesExemple, ::testing::Values(false, true),
