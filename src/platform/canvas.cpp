@@ -78,6 +78,18 @@ void TCanvas::FixeHauteurFont(int hauteur) {
     police_.Hauteur = hauteur;
 }
 
+void TCanvas::FixeDecoupe(int gauche, int haut, int droite, int bas) {
+    const std::optional<QRect> d = QRect(QPoint(gauche, haut), QPoint(droite - 1, bas - 1));
+    changeDecoupe(d);
+    decoupe_ = d;
+}
+
+void TCanvas::SansDecoupe() {
+    if (!decoupe_) return;
+    changeDecoupe(std::nullopt);
+    decoupe_.reset();
+}
+
 void TCanvas::LineTo(int x, int y) {
     faitLigne(posX_, posY_, x, y);
     posX_ = x;
@@ -128,8 +140,18 @@ QPainter& CanvasPeintre::peintre() {
         peintre_->setRenderHint(QPainter::Antialiasing, false);
         peintre_->setRenderHint(QPainter::TextAntialiasing, false);
         etatAJour_ = false;
+        if (decoupe_) peintre_->setClipRect(*decoupe_);
     }
     return *peintre_;
+}
+
+void CanvasPeintre::changeDecoupe(const std::optional<QRect>& nouvelle) {
+    videLignes();
+    if (!peintre_) return;
+    if (nouvelle)
+        peintre_->setClipRect(*nouvelle);
+    else
+        peintre_->setClipping(false);
 }
 
 QFont CanvasPeintre::PoliceQt() const {
@@ -523,7 +545,44 @@ Trace CanvasEnregistreur::trace(Trace::Genre g) const {
     t.stylo = stylo_;
     t.pinceau = pinceau_;
     t.police = police_;
+    t.decoupe = decoupe_;
     return t;
+}
+
+namespace {
+
+// Cuts the segment to the rectangle (Liang-Barsky); false when nothing of it lies inside.
+bool CoupeSegment(const QRect& r, int& x0, int& y0, int& x1, int& y1) {
+    const double dx = x1 - x0, dy = y1 - y0;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {double(x0 - r.left()), double(r.right() - x0), double(y0 - r.top()), double(r.bottom() - y0)};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    const int ax = x0, ay = y0;
+    if (t1 < 1) x1 = Arrondi(ax + t1 * dx), y1 = Arrondi(ay + t1 * dy);
+    if (t0 > 0) x0 = Arrondi(ax + t0 * dx), y0 = Arrondi(ay + t0 * dy);
+    return true;
+}
+
+}  // namespace
+
+void CanvasEnregistreur::garde(Trace t, int g, int h, int d, int b) {
+    // A box given by any two corners, right and bottom excluded.
+    if (decoupe_ && !decoupe_->intersects(QRect(QPoint(std::min(g, d), std::min(h, b)),
+                                                QPoint(std::max(g, d) - 1, std::max(h, b) - 1))))
+        return;
+    Traces.push_back(std::move(t));
 }
 
 std::unique_ptr<TCanvas> CanvasEnregistreur::CreeCompatible(int largeur, int hauteur) {
@@ -531,12 +590,21 @@ std::unique_ptr<TCanvas> CanvasEnregistreur::CreeCompatible(int largeur, int hau
 }
 
 void CanvasEnregistreur::faitLigne(int x0, int y0, int x1, int y1) {
+    if (decoupe_ && !CoupeSegment(*decoupe_, x0, y0, x1, y1)) return;
     Trace t = trace(Trace::Ligne);
     t.x0 = x0, t.y0 = y0, t.x1 = x1, t.y1 = y1;
     Traces.push_back(std::move(t));
 }
 
 void CanvasEnregistreur::faitPolyline(const std::vector<std::pair<int, int>>& points) {
+    const bool dedans = !decoupe_ || std::all_of(points.begin(), points.end(), [this](const auto& p) {
+        return decoupe_->contains(p.first, p.second);
+    });
+    if (!dedans) {
+        // Recorded as the lines that show.
+        TCanvas::faitPolyline(points);
+        return;
+    }
     Trace t = trace(Trace::Polyligne);
     t.points = points;
     Traces.push_back(std::move(t));
@@ -545,33 +613,33 @@ void CanvasEnregistreur::faitPolyline(const std::vector<std::pair<int, int>>& po
 void CanvasEnregistreur::faitEllipse(int g, int h, int d, int b) {
     Trace t = trace(Trace::Ellipse);
     t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
-    Traces.push_back(std::move(t));
+    garde(std::move(t), g, h, d, b);
 }
 
 void CanvasEnregistreur::faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) {
     Trace t = trace(Trace::Secteur);
     t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
     t.points = {{x1, y1}, {x2, y2}};
-    Traces.push_back(std::move(t));
+    garde(std::move(t), g, h, d, b);
 }
 
 void CanvasEnregistreur::faitRectangle(int g, int h, int d, int b) {
     Trace t = trace(Trace::Rectangle);
     t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
-    Traces.push_back(std::move(t));
+    garde(std::move(t), g, h, d, b);
 }
 
 void CanvasEnregistreur::faitRemplissage(int g, int h, int d, int b) {
     Trace t = trace(Trace::Remplissage);
     t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
-    Traces.push_back(std::move(t));
+    garde(std::move(t), g, h, d, b);
 }
 
 void CanvasEnregistreur::faitTexte(int x, int y, const std::string& texte) {
     Trace t = trace(Trace::Texte);
     t.x0 = x, t.y0 = y;
     t.texte = texte;
-    Traces.push_back(std::move(t));
+    garde(std::move(t), x, y, x + mesureLargeur(texte), y + mesureHauteur(texte));
 }
 
 int CanvasEnregistreur::mesureLargeur(const std::string& texte) {

@@ -9,10 +9,12 @@
 
 #include <QLine>
 #include <QPoint>
+#include <QRect>
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,6 +97,11 @@ public:
     int PixelsParPouce() const { return ppp_; }
     int PositionX() const { return posX_; }
     int PositionY() const { return posY_; }
+    // Limits every drawing that follows to the rectangle (right and bottom excluded), as a
+    // printed page keeps its drawing inside its frame; SansDecoupe lifts the limit.
+    void FixeDecoupe(int gauche, int haut, int droite, int bas);
+    void SansDecoupe();
+    const std::optional<QRect>& Decoupe() const { return decoupe_; }
 
     virtual int Largeur() const = 0;
     virtual int Hauteur() const = 0;
@@ -137,12 +144,15 @@ protected:
     virtual void faitFloodFill(int x, int y, Couleur c, bool surface) = 0;
     virtual void faitDraw(int x, int y, TCanvas& source) = 0;
     virtual void faitStretchDraw(int g, int h, int d, int b, const QImage& image) = 0;
+    // The limit is about to become `nouvelle`.
+    virtual void changeDecoupe(const std::optional<QRect>& /*nouvelle*/) {}
 
     Stylo stylo_;
     Pinceau pinceau_;
     Police police_;
     int ppp_;
     int posX_ = 0, posY_ = 0;
+    std::optional<QRect> decoupe_;
 };
 
 // Canvas over a Qt paint device (an image or a printer), drawn with aliased primitives and
@@ -175,6 +185,8 @@ protected:
     int mesureHauteur(const std::string& texte) override;
     void faitDraw(int x, int y, TCanvas& source) override;
     void faitStretchDraw(int g, int h, int d, int b, const QImage& image) override;
+    // What is gathered is drawn under the old limit.
+    void changeDecoupe(const std::optional<QRect>& nouvelle) override;
 
 private:
     // Brings the painter to the pen (for an outline) and brush (for a fill) of the canvas,
@@ -250,11 +262,14 @@ struct Trace {
     Stylo stylo;
     Pinceau pinceau;
     Police police;
+    // The limit the call was drawn under, if any; a line is recorded cut to it.
+    std::optional<QRect> decoupe;
 };
 
 // Canvas that keeps every drawing call. Text metrics are fixed so that the tests can
 // compute placements: a text is |font height| pixels high and |font height| / 2 pixels
-// wide per byte.
+// wide per byte. Under a limit it keeps what shows: a line is cut to the limit, and a call
+// whose box lies wholly outside it is not recorded.
 class CanvasEnregistreur : public TCanvas {
 public:
     CanvasEnregistreur(int largeur, int hauteur, int pixelsParPouce = 96)
@@ -281,6 +296,8 @@ protected:
 
 private:
     Trace trace(Trace::Genre g) const;
+    // Records the call unless its box (g, h)-(d, b) lies wholly outside the limit.
+    void garde(Trace t, int g, int h, int d, int b);
     int largeur_, hauteur_;
 };
 

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -59,6 +60,12 @@ int ImprimanteQt::HauteurPage() { return printer_->height(); }
 int ImprimanteQt::LargeurMm() { return printer_->widthMM(); }
 int ImprimanteQt::HauteurMm() { return printer_->heightMM(); }
 int ImprimanteQt::Plans() { return printer_->colorMode() == QPrinter::GrayScale ? 1 : 3; }
+
+QRect ImprimanteQt::Feuille() {
+    const QRect page = printer_->pageLayout().paintRectPixels(printer_->resolution());
+    const QRect feuille = printer_->pageLayout().fullRectPixels(printer_->resolution());
+    return feuille.translated(-page.topLeft());
+}
 
 bool ImprimanteQt::FixePaysage(bool paysage) {
     return printer_->setPageOrientation(paysage ? QPageLayout::Landscape : QPageLayout::Portrait);
@@ -123,6 +130,13 @@ QString ImprimanteQt::Fin() {
 }
 
 TCanvas& ImprimanteQt::Canvas() { return *canvas_; }
+
+QRect CadrePage(TImprimante& imprimante, int gauche, int haut, int droite, int bas) {
+    const int w = imprimante.LargeurPage(), h = imprimante.HauteurPage();
+    const long double k = imprimante.LargeurMm() > 0 ? static_cast<long double>(w) / imprimante.LargeurMm() : 1.0L;
+    auto px = [k](int mm) { return static_cast<int>(std::nearbyint(k * mm)); };
+    return QRect(QPoint(px(gauche), px(haut)), QPoint(w - px(droite), h - px(bas)));
+}
 
 // ---- ImprimanteFactice -----------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 // canvas of the current page. A QPrinter implementation (PDF output when no printer is
 // configured) and a recording fake for the tests.
 
+#include <QRect>
 #include <QString>
 #include <memory>
 #include <string>
@@ -26,6 +27,9 @@ public:
     virtual int HauteurMm() = 0;
     // 1 for a monochrome device.
     virtual int Plans() = 0;
+    // The whole sheet in the page's pixels: the page is the part the device prints on, and
+    // the sheet reaches beyond it by the device's unprintable margins.
+    virtual QRect Feuille() = 0;
     // Pages across (landscape) or upright; false when the device refuses the change.
     virtual bool FixePaysage(bool paysage) = 0;
     virtual bool Paysage() const = 0;
@@ -55,6 +59,7 @@ public:
     int LargeurMm() override;
     int HauteurMm() override;
     int Plans() override;
+    QRect Feuille() override;
     bool FixePaysage(bool paysage) override;
     bool Paysage() const override;
     void FixeTitre(const std::string& titre) override;
@@ -86,6 +91,9 @@ public:
     int LargeurMm() override { return paysage_ ? hauteurMm_ : largeurMm_; }
     int HauteurMm() override { return paysage_ ? largeurMm_ : hauteurMm_; }
     int Plans() override { return plans_; }
+    QRect Feuille() override {
+        return {-bordFeuille, -bordFeuille, LargeurPage() + 2 * bordFeuille, HauteurPage() + 2 * bordFeuille};
+    }
     bool FixePaysage(bool paysage) override;
     bool Paysage() const override { return paysage_; }
     void FixeTitre(const std::string& titre) override;
@@ -99,11 +107,18 @@ public:
     std::vector<std::string> Journal;
     // One recording canvas per page begun; the first exists before any job.
     std::vector<std::unique_ptr<CanvasEnregistreur>> pages_;
+    // The unprintable margin of the sheet all round, in pixels.
+    int bordFeuille = 0;
 
 private:
     int largeurPage_, hauteurPage_, largeurMm_, hauteurMm_, ppp_, plans_;
     bool enCours_ = false;
     bool paysage_ = false;
 };
+
+// The frame of a page inside margins of `gauche`, `haut`, `droite` and `bas` mm: the
+// rectangle whose corners the corner marks show, in the device's pixels, both edges
+// included. The page's drawing stays inside it.
+QRect CadrePage(TImprimante& imprimante, int gauche, int haut, int droite, int bas);
 
 }  // namespace karst

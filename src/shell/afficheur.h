@@ -159,8 +159,10 @@ public:
     // ---- printing ----
     // Pages premiere..derniere (from 1, row by row; 0 for every page), `copies` times.
     void Imprime(int premiere, int derniere, int copies, const TMarge& marge);
-    // Corner marks and labels of page index `page` (from 0).
+    // Corner marks and labels of page index `page` (from 0), on the printer's page, or on
+    // `canvas`, the preview's image of that page at `zoom`.
     void ImprimePage(TImprimante& imprimante, int page, const TMarge& marge);
+    void ImprimePage(TCanvas& canvas, TImprimante& imprimante, int page, const TMarge& marge, double zoom);
 
     // ---- commands of the pop-up menu and of the main window ----
     void PopupMenu1Popup();

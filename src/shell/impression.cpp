@@ -112,9 +112,9 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
     evolution->Gauge1->setValue(0);
     evolution->show();
     TraiteMessages();
-    imp.Debut();
-    TraiteMessages();
+    // A job's name cannot change once it has started.
     imp.FixeTitre("Plan topographique");
+    imp.Debut();
     TraiteMessages();
     bool premierePage = true;
     for (int c = 1; c <= copies; ++c)
@@ -150,30 +150,45 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
 
 void TAfficheur::ImprimePage(TImprimante& imp, int page, const TMarge& marge)
 {
-    TCanvas& c = imp.Canvas();
+    ImprimePage(imp.Canvas(), imp, page, marge, 1.0);
+}
+
+void TAfficheur::ImprimePage(TCanvas& c, TImprimante& imp, int page, const TMarge& marge, double zoom)
+{
     const int W = imp.LargeurPage(), H = imp.HauteurPage();
     const long double k = imp.LargeurMm() > 0 ? static_cast<long double>(W) / imp.LargeurMm() : 1.0L;
+    // Printer pixels to the canvas's.
+    auto z = [zoom](long double px) { return RoundEntier(px * zoom); };
     if (Genre != 3) {
         Stylo s;
         s.couleur = kNoir;
-        s.largeur = RoundEntier(k * marge.EpaisseurAngle / 10);
+        s.largeur = z(RoundEntier(k * marge.EpaisseurAngle / 10));
         c.FixePen(s);
-        const int G = marge.Gauche, D = marge.Droite, Ht = marge.Haut, B = marge.Bas, L = marge.LongueurAngle;
-        auto px = [k](long double mm) { return RoundEntier(k * mm); };
-        auto trait = [&c](int x0, int y0, int x1, int y1) {
-            c.MoveTo(x0, y0);
-            c.LineTo(x1, y1);
+        const int L = marge.LongueurAngle;
+        // The frame's corners and the marks' ends.
+        const QRect a = CadrePage(imp, marge.Gauche, marge.Haut, marge.Droite, marge.Bas);
+        const QRect b = CadrePage(imp, marge.Gauche + L, marge.Haut + L, marge.Droite + L, marge.Bas + L);
+        auto trait = [&](int x0, int y0, int x1, int y1) {
+            c.MoveTo(z(x0), z(y0));
+            c.LineTo(z(x1), z(y1));
         };
-        trait(px(G), px(Ht), px(G + L), px(Ht));
-        trait(px(G), px(Ht), px(G), px(Ht + L));
-        trait(px(G), H - px(B), px(G + L), H - px(B));
-        trait(px(G), H - px(B), px(G), H - px(B + L));
-        trait(W - px(D), px(Ht), W - px(D + L), px(Ht));
-        trait(W - px(D), px(Ht), W - px(D), px(Ht + L));
-        trait(W - px(D), H - px(B), W - px(D + L), H - px(B));
-        trait(W - px(D), H - px(B), W - px(D), H - px(B + L));
+        trait(a.left(), a.top(), b.left(), a.top());
+        trait(a.left(), a.top(), a.left(), b.top());
+        trait(a.left(), a.bottom(), b.left(), a.bottom());
+        trait(a.left(), a.bottom(), a.left(), b.bottom());
+        trait(a.right(), a.top(), b.right(), a.top());
+        trait(a.right(), a.top(), a.right(), b.top());
+        trait(a.right(), a.bottom(), b.right(), a.bottom());
+        trait(a.right(), a.bottom(), a.right(), b.bottom());
     }
+    // The labels are measured on the printer, so that the preview places them as printed.
+    TCanvas& mesure = imp.Canvas();
     c.FixeFont(marge.Police);
+    if (&mesure != &c) {
+        mesure.FixeFont(marge.Police);
+        c.FixeHauteurFont(TGraphique::HauteurPoliceZoomee(c.Font().Hauteur, zoom, static_cast<double>(k),
+                                                          c.PixelsParPouce()));
+    }
     for (int slot = 1; slot <= 3; ++slot) {
         if (!marge.AfficheEtiquette[static_cast<std::size_t>(slot)])
             continue;
@@ -184,11 +199,12 @@ void TAfficheur::ImprimePage(TImprimante& imp, int page, const TMarge& marge)
             texte = "Page " + FormatEntier(page + 1);
         else if (TMassif* m = form_.Massif.get())
             texte = CheminEnCp1252(m->NomFichier);
+        const int x = z(W - mesure.TextWidth(texte)), y = z(H - mesure.TextHeight(texte));
         switch (marge.PositionEtiquette[static_cast<std::size_t>(slot)]) {
         case 1: c.TextOut(0, 0, texte); break;
-        case 2: c.TextOut(W - c.TextWidth(texte), 0, texte); break;
-        case 3: c.TextOut(0, H - c.TextHeight(texte), texte); break;
-        case 4: c.TextOut(W - c.TextWidth(texte), H - c.TextHeight(texte), texte); break;
+        case 2: c.TextOut(x, 0, texte); break;
+        case 3: c.TextOut(0, y, texte); break;
+        case 4: c.TextOut(x, y, texte); break;
         default: break;
         }
     }
@@ -323,8 +339,9 @@ void TPreview::FormShow()
         p->setGeometry(0, 0, width(), 41);
     const QRect cadre = frameGeometry();
     const long double Wf = cadre.width(), Hf = cadre.height();
-    TImprimante& imp = form_.Imprimante();
-    const long double Wp = std::max(1, imp.LargeurPage()), Hp = std::max(1, imp.HauteurPage());
+    // The whole sheet, as the printer's paper shows the page.
+    const QRect feuille = form_.Imprimante().Feuille();
+    const long double Wp = std::max(1, feuille.width()), Hp = std::max(1, feuille.height());
     // A window too small for the page area still shows a page of one pixel.
     const long double lw = std::max<long double>(Wf - 28, 1), lh = std::max<long double>(Hf - 88, 1);
     int w = 1, h = 1;
@@ -367,8 +384,17 @@ void TPreview::ScrollBar1Change(int pas)
     if (Vue && Vue->Graphique) {
         Sablier sablier;
         const int page = PageCourante - 1;
+        TImprimante& imp = form_.Imprimante();
+        const long double zoom = Zoom;
+        auto z = [zoom](int px) { return RoundEntier(px * zoom); };
+        // The page is drawn as printed, then laid on the sheet where the printer puts it,
+        // inside its unprintable margins.
+        CanvasImage feuillet(std::max(1, z(imp.LargeurPage())), std::max(1, z(imp.HauteurPage())), b.PixelsParPouce());
         Vue->Graphique->DessinePage(page % PagesX, page / PagesX, form_.Marge.Gauche, form_.Marge.Haut,
-                                    Vue->OutilSouris(), b, static_cast<double>(static_cast<long double>(Zoom)));
+                                    Vue->OutilSouris(), feuillet, static_cast<double>(zoom));
+        Vue->ImprimePage(feuillet, imp, page, form_.Marge, static_cast<double>(zoom));
+        const QRect feuille = imp.Feuille();
+        b.Draw(z(-feuille.left()), z(-feuille.top()), feuillet);
         if (ImprimanteMonochrome()) {
             QImage gris = b.Image().copy();
             GriseImage(gris);

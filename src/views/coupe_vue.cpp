@@ -213,8 +213,7 @@ void TCoupe::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut,
         SurfacePage s(*this, imprimante.Canvas(), contexte_.PixelsParPouceVuePlan());
         DessineCoupe(*this, s, *o, *fiches, mode);
     }
-    // The caller adds the page frame and label over a clear brush.
-    canvas.FixeBrush(Pinceau{kBlanc, false});
+    FinPage(canvas);
 }
 
 double TCoupe::Localise(int x, int y, int& fiche, int& galerie, int& point) {

@@ -292,9 +292,12 @@ void TGraphique::PoliceEcran(TCanvas& c, const Police& p, double rapport) {
 
 void TGraphique::PolicePage(TCanvas& page, TCanvas& imprimante, const Police& p, int pppVue) const {
     page.FixeFont(p);
-    if (Zoom != 1.0 && pppVue > 0)
-        page.FixeHauteurFont(RoundEntier(page.Font().Hauteur * Zoom * PxParMmImpr * 25.4 / pppVue));
+    if (Zoom != 1.0 && pppVue > 0) page.FixeHauteurFont(HauteurPoliceZoomee(page.Font().Hauteur, Zoom, PxParMmImpr, pppVue));
     if (&imprimante != &page) imprimante.FixeFont(p);
+}
+
+int TGraphique::HauteurPoliceZoomee(int hauteur, double zoom, double pxParMmImpr, int ppp) {
+    return ppp > 0 ? RoundEntier(hauteur * zoom * pxParMmImpr * 25.4 / ppp) : hauteur;
 }
 
 void TGraphique::DebutPage(int colonne, int ligne, int margeGauche, int margeHaut, TCanvas& canvas, double zoom) {
@@ -305,6 +308,18 @@ void TGraphique::DebutPage(int colonne, int ligne, int margeGauche, int margeHau
     CanvasImpr = &canvas;
     Zoom = zoom;
     PxParMmImpr = PxParMmImprimante();
+    // The step from page to page is the frame's width and height: what lies beyond the
+    // frame belongs to the next page, and drawn here too it would be printed twice.
+    const QRect cadre = CadrePage(contexte_.Imprimante(), margeGauche, margeHaut, MargesH - margeGauche,
+                                  MargesV - margeHaut);
+    auto z = [zoom](int px) { return RoundEntier(px * static_cast<long double>(zoom)); };
+    canvas.FixeDecoupe(z(cadre.left()), z(cadre.top()), z(cadre.right()) + 1, z(cadre.bottom()) + 1);
+}
+
+void TGraphique::FinPage(TCanvas& canvas) {
+    canvas.SansDecoupe();
+    // The caller adds the page frame and labels over a clear brush.
+    canvas.FixeBrush(Pinceau{kBlanc, false});
 }
 
 double TGraphique::PxParMmImprimante() const {

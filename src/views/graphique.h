@@ -92,6 +92,9 @@ public:
     // page by the main window's pixels per inch, and the same font to the printer's canvas,
     // which measures the texts so that the preview places them as the print.
     void PolicePage(TCanvas& page, TCanvas& imprimante, const Police& p, int pppVue) const;
+    // A font height of a canvas of `ppp` pixels per inch drawing a printer page at `zoom`
+    // (printer pixels per mm `pxParMmImpr`): the printed height, zoomed.
+    static int HauteurPoliceZoomee(int hauteur, double zoom, double pxParMmImpr, int ppp);
 
 protected:
     ContexteVues& contexte_;
@@ -124,7 +127,9 @@ protected:
 
     // Start of a page drawing: the page, its margins, canvas and zoom, and the printer's
     // pixels per mm (page width in pixels over the printable width in mm).
+    // The page's drawing is held inside its frame until FinPage.
     void DebutPage(int colonne, int ligne, int margeGauche, int margeHaut, TCanvas& canvas, double zoom);
+    void FinPage(TCanvas& canvas);
     double PxParMmImprimante() const;
 
     // The printable page size in mm less the margin totals; false when nothing is left.

@@ -314,8 +314,7 @@ void TPlan::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, 
         SurfacePage s(*this, imprimante.Canvas(), contexte_.PixelsParPouceVuePlan());
         DessinePlan(*this, s, *o, *fiches, mode, static_cast<double>(contexte_.Massif()->Angle_Geodesique));
     }
-    // The caller adds the page frame and label over a clear brush.
-    canvas.FixeBrush(Pinceau{kBlanc, false});
+    FinPage(canvas);
 }
 
 void TPlan::PointDuPixel(int x, int y, double& qx, double& qy) const {

@@ -816,8 +816,7 @@ void TTableau::DessinePage(int colonne, int ligne, int margeGauche, int margeHau
                         &contexte_);
         Parcours(*this, *o, cible, mode, dmax, h).Parcourt(liste);
     }
-    // The caller adds the page frame and labels over a clear brush.
-    canvas.FixeBrush(Pinceau{kBlanc, false});
+    FinPage(canvas);
 }
 
 double TTableau::Localise(int, int y, int& fiche, int& galerie, int& point) {

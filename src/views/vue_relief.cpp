@@ -269,8 +269,7 @@ void TPerspective::DessinePage(int colonne, int ligne, int margeGauche, int marg
         canvas.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
         DessinePlain(*this, s, *o, *fiches, mode, static_cast<double>(contexte_.Massif()->Angle_Geodesique));
     }
-    // The caller adds the page frame and label over a clear brush.
-    canvas.FixeBrush(Pinceau{kBlanc, false});
+    FinPage(canvas);
 }
 
 namespace {

@@ -107,12 +107,15 @@ private:
     GenreVue genre_;
 };
 
+class ImpressionComptee;
+
 // A printer whose engines only count: the pages begun and the copy count the device
-// would make of each.
+// would make of each. Like a real device, it is active from the painter's start to its end.
 class PeintureComptee : public QPaintEngine {
 public:
-    bool begin(QPaintDevice*) override { return true; }
-    bool end() override { return true; }
+    ImpressionComptee* impression = nullptr;
+    bool begin(QPaintDevice*) override;
+    bool end() override;
     void updateState(const QPaintEngineState&) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
     void drawPath(const QPainterPath&) override {}
@@ -151,13 +154,47 @@ public:
         default: return 600;
         }
     }
-    QPrinter::PrinterState printerState() const override { return QPrinter::Active; }
+    QPrinter::PrinterState printerState() const override { return actif ? QPrinter::Active : QPrinter::Idle; }
     int CopiesParPage() const { return property(PPK_CopyCount).isValid() ? property(PPK_CopyCount).toInt() : 1; }
+    bool actif = false;
 };
+
+bool PeintureComptee::begin(QPaintDevice*)
+{
+    impression->actif = true;
+    return true;
+}
+
+bool PeintureComptee::end()
+{
+    impression->actif = false;
+    return true;
+}
 
 class PrinterCompte : public QPrinter {
 public:
-    PrinterCompte(ImpressionComptee& i, PeintureComptee& p) { setEngines(&i, &p); }
+    PrinterCompte(ImpressionComptee& i, PeintureComptee& p)
+    {
+        p.impression = &i;
+        setEngines(&i, &p);
+    }
+};
+
+// The warnings Qt gives while it lives.
+struct AvertissementsQt {
+    AvertissementsQt() { precedent = qInstallMessageHandler(&AvertissementsQt::recoit); }
+    ~AvertissementsQt() { qInstallMessageHandler(precedent); }
+    static void recoit(QtMsgType type, const QMessageLogContext&, const QString& texte)
+    {
+        if (type == QtWarningMsg)
+            recus().push_back(texte);
+    }
+    static QStringList& recus()
+    {
+        static QStringList l;
+        return l;
+    }
+    QtMessageHandler precedent;
 };
 
 class OutilsVue : public ::testing::Test {
@@ -229,7 +266,8 @@ TEST_F(OutilsVue, ImpressionDesPagesChoisiesEnDeuxCopies)
 
     const std::vector<std::pair<int, int>> attendu{{1, 0}, {0, 1}, {1, 0}, {0, 1}};
     EXPECT_EQ(v->pages, attendu);
-    const std::vector<std::string> journal{"Debut", "Titre Plan topographique", "NouvellePage", "NouvellePage",
+    // The job's name is given before it starts: it cannot change once the job runs.
+    const std::vector<std::string> journal{"Titre Plan topographique", "Debut", "NouvellePage", "NouvellePage",
                                            "NouvellePage", "Fin"};
     EXPECT_EQ(imprimante->Journal, journal);
     // The page labels of the four printed pages (the first canvas stands outside the job).
@@ -287,7 +325,14 @@ TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)
     DialogueImpression choix;
     choix.copies = 2;
     invite.impressions.push_back(choix);
-    f->Imprimer1Click();
+    AvertissementsQt::recus().clear();
+    {
+        AvertissementsQt avertissements;
+        f->Imprimer1Click();
+    }
+    // The job's name and copy count are set before it starts, as the device requires.
+    EXPECT_EQ(AvertissementsQt::recus().filter(QStringLiteral("Cannot be changed")), QStringList());
+    EXPECT_EQ(impression.property(QPrintEngine::PPK_DocumentName).toString(), QStringLiteral("Plan topographique"));
     // The program prints each copy: two pages drawn, each made once by the device.
     EXPECT_EQ(v->pages.size(), 2u);
     EXPECT_EQ(impression.pages + 1, 2);
@@ -323,6 +368,11 @@ TEST_F(OutilsVue, UnPDFInterrompuNeLaissePasDeDocumentComplet)
     a->Imprime(0, 0, 1, f->Marge);
     EXPECT_EQ(v->pages.size(), 4u);
     EXPECT_TRUE(lu().startsWith("%PDF"));
+    // The document carries the job's name as its title (UTF-16, high byte first).
+    QByteArray titre;
+    for (const char c : std::string_view("Plan topographique"))
+        titre.append('\0').append(c);
+    EXPECT_TRUE(lu().contains("/Title (\xFE\xFF" + titre + ")"));
     EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
 }
 

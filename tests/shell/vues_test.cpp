@@ -1083,3 +1083,106 @@ TEST_F(Vues, CoupeAOrigineBloqueeImprimeeEtApercue)
         }
     }
 }
+
+// The preview of a plan page and the same page printed on the recording printer, across as
+// the program prints by default, on a sheet with an unprintable margin: the preview shows
+// the corner marks, the "Page n" label and the drawing where the printer puts them on the
+// sheet, and nothing outside the page's frame but its marks and label.
+TEST_F(Vues, LApercuEstLaPageImprimee)
+{
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    ASSERT_TRUE(CalculsFinis(*f));
+    auto imp = std::make_unique<ImprimanteFactice>();
+    ImprimanteFactice* imprimante = imp.get();
+    imprimante->bordFeuille = 80;  // 3.4 mm at 600 dpi
+    f->FixeImprimante(std::move(imp));
+    ASSERT_TRUE(imprimante->Paysage());
+    TMarge& marge = f->Marge;
+    marge.Gauche = marge.Droite = marge.Haut = marge.Bas = 10;
+    marge.LongueurAngle = 30;
+    marge.EpaisseurAngle = 5;
+    marge.AfficheEtiquette = {false, false, true, false};  // "Page n" alone, top right
+    marge.PositionEtiquette = {0, 1, 2, 3};
+    f->Plan1->trigger();
+    auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    ASSERT_NE(plan, nullptr);
+    plan->Graphique->Echelle = 5000;
+    plan->Redessine();
+    // The whole job; then the page with the most lines, as printed and as previewed.
+    plan->Imprime(0, 0, 1, marge);
+    const int pages = static_cast<int>(imprimante->pages_.size()) - 1;
+    ASSERT_GT(pages, 1);
+    int choisie = 1;
+    auto lignes = [&](int i) {
+        return std::count_if(imprimante->pages_[static_cast<std::size_t>(i)]->Traces.begin(),
+                             imprimante->pages_[static_cast<std::size_t>(i)]->Traces.end(),
+                             [](const Trace& t) { return t.genre == Trace::Ligne; });
+    };
+    for (int i = 2; i <= pages; ++i)
+        if (lignes(i) > lignes(choisie))
+            choisie = i;
+    const CanvasEnregistreur& page = *imprimante->pages_[static_cast<std::size_t>(choisie)];
+    QImage apercu;
+    double zoom = 0;
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        auto& p = dynamic_cast<TPreview&>(d);
+        p.resize(1200, 900);
+        p.FormShow();
+        p.ScrollBar1->setValue(choisie);
+        EXPECT_EQ(p.Label1->text(), QStringLiteral("Page %1/%2").arg(choisie).arg(pages));
+        apercu = p.Bitmap().Image().copy();
+        zoom = static_cast<double>(static_cast<long double>(p.Zoom));
+        return int(QDialog::Rejected);
+    });
+    f->Apercu1Click();
+    ASSERT_GT(zoom, 0);
+
+    // The preview is the sheet, the page inside it past the unprintable margin.
+    EXPECT_NEAR(apercu.width(), (7016 + 160) * zoom, 1);
+    EXPECT_NEAR(apercu.height(), (4960 + 160) * zoom, 1);
+    auto versApercu = [&](double x, double y) {
+        return QPoint(static_cast<int>(std::nearbyint((x + 80) * zoom)), static_cast<int>(std::nearbyint((y + 80) * zoom)));
+    };
+    auto encre = [&](QRect r) {
+        r = r.intersected(apercu.rect());
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (apercu.pixel(x, y) != qRgb(255, 255, 255))
+                    return true;
+        return false;
+    };
+    // Every line printed (the drawing and the eight corner marks) shows in the preview at
+    // its place on the sheet, and so does the label.
+    int lignesVues = 0;
+    QRect etiquette;
+    for (const Trace& t : page.Traces) {
+        if (t.genre == Trace::Ligne && (t.x0 != t.x1 || t.y0 != t.y1)) {
+            const QPoint m = versApercu((t.x0 + t.x1) / 2.0, (t.y0 + t.y1) / 2.0);
+            EXPECT_TRUE(encre(QRect(m - QPoint(2, 2), m + QPoint(2, 2)))) << t.x0 << "," << t.y0 << " " << t.x1 << "," << t.y1;
+            ++lignesVues;
+        }
+        if (t.genre == Trace::Texte && t.texte == "Page " + std::to_string(choisie)) {
+            const int h = std::abs(t.police.Hauteur);
+            etiquette = QRect(versApercu(t.x0, t.y0), versApercu(t.x0 + static_cast<int>(t.texte.size()) * (h / 2), t.y0 + h));
+            EXPECT_TRUE(encre(etiquette));
+        }
+    }
+    EXPECT_GT(lignesVues, 8);
+    ASSERT_FALSE(etiquette.isNull());
+    // Nothing else lies outside the frame, in either.
+    const QRect cadre = CadrePage(*imprimante, 10, 10, 10, 10);
+    const QRect cadreApercu(versApercu(cadre.left(), cadre.top()) - QPoint(2, 2),
+                            versApercu(cadre.right(), cadre.bottom()) + QPoint(2, 2));
+    for (int y = 0; y < apercu.height(); ++y)
+        for (int x = 0; x < apercu.width(); ++x) {
+            if (apercu.pixel(x, y) != qRgb(255, 255, 255)) {
+                ASSERT_TRUE(cadreApercu.contains(x, y) || etiquette.adjusted(-2, -2, 2, 2).contains(x, y)) << x << ", " << y;
+            }
+        }
+    for (const Trace& t : page.Traces) {
+        if (t.genre == Trace::Ligne) {
+            EXPECT_TRUE(cadre.contains(t.x0, t.y0) && cadre.contains(t.x1, t.y1));
+        }
+    }
+}

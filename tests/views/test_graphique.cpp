@@ -142,6 +142,18 @@ TEST_F(Pages, FreeOriginCentresTheDrawing) {
     plan.Xmax = 21;
     plan.NombrePages(colonnes, lignes, 10, 97);
     EXPECT_EQ(colonnes, 2);
+
+    // Across, as the program prints by default: 277 x 103 mm, one page on which the drawing
+    // is narrower than the page and taller, centred both ways.
+    ctx.imprimante.FixePaysage(true);
+    plan.Xmax = 11.5;
+    plan.NombrePages(colonnes, lignes, 10, 97);
+    EXPECT_EQ(std::make_pair(colonnes, lignes), std::make_pair(1, 1));
+    CanvasEnregistreur travers(6780, 4724, 600);
+    plan.DessinePage(0, 0, 10, 50, 0, travers, 1.0);
+    EXPECT_NEAR(plan.OrigineX, (1 - 115.0 / 277) / 2, 1e-12);
+    EXPECT_NEAR(plan.OrigineY, (1 - 115.0 / 103) / 2, 1e-12);
+    EXPECT_DOUBLE_EQ(plan.PxParMmImpr, 6780.0 / 287);
 }
 
 TEST_F(Pages, LockedOriginPutsAPageBorderOnIt) {
