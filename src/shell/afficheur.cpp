@@ -245,7 +245,7 @@ void TAfficheur::InitialiseVue(int genre, std::unique_ptr<TGraphique> vue)
         Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
         if (genre != 3)
             Ajuste();
-        sansDonnees_ = !Graphique->Donnees;
+        coupeVide_ = CoupeVide();
     }
     FormActivate();
     Redessine();
@@ -305,7 +305,7 @@ void TAfficheur::Redessine()
     const double pxParMm = form_.PixelsParPouce / 25.4;
     Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
     // A section opened empty fits its first branch, as a section opened with one does.
-    if (Genre == 1 && sansDonnees_ && Graphique->Donnees) {
+    if (Genre == 1 && coupeVide_ && Graphique->Donnees) {
         Ajuste();
         Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
         if (form_.VueActive() == this) {
@@ -313,7 +313,7 @@ void TAfficheur::Redessine()
             form_.Boite_Echelle->setCurrentText(QString::number(Graphique->Echelle));
         }
     }
-    sansDonnees_ = !Graphique->Donnees;
+    coupeVide_ = CoupeVide();
     Largeur = std::max(Largeur, 10);
     Hauteur = std::max(Hauteur, 10);
 
@@ -367,6 +367,11 @@ void TAfficheur::Redessine()
         }
     }
     MontreEtat(texte);
+}
+
+bool TAfficheur::CoupeVide() const
+{
+    return !form_.Massif || form_.Massif->Coupe.empty();
 }
 
 void TAfficheur::PlacePoints(bool coupe)

@@ -249,8 +249,9 @@ private:
     int ScrollX() const;
     int ScrollY() const;
     bool selectionAvantClic_ = false;
-    // The last sizing found nothing to draw.
-    bool sansDonnees_ = false;
+    // The massif had no section branch at the last sizing.
+    bool coupeVide_ = false;
+    bool CoupeVide() const;
     // Wheel turns short of a notch, not yet scrolled.
     QPoint resteMolette_;
 
