@@ -898,10 +898,14 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
     Molette(table, -1);
     EXPECT_EQ(table->Barre_Verticale->value(), ligne + table->Barre_Verticale->singleStep());
     BarresFideles(*f, table);
+    // The plan brought back over it.
+    f->Plan1->trigger();
+    ASSERT_EQ(f->AfficheurActif(), plan);
+    BarresFideles(*f, plan);
 
     // Restored, tiled, cascaded.
     f->Mdi->activeSubWindow()->showNormal();
-    BarresFideles(*f, table);
+    BarresFideles(*f, plan);
     for (QAction* arrangement : {f->Mosaque1, f->Cascade1}) {
         arrangement->trigger();
         for (QWidget* w : {f->VuePlan.data(), f->VueCoupe.data(), f->VuePerspective.data(), f->VueTableau.data()})
