@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "platform/canvas.h"
@@ -83,8 +84,17 @@ TAfficheur::TAfficheur(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     Barre_Verticale->setObjectName(QStringLiteral("Barre_Verticale"));
     Barre_Verticale->setSingleStep(10);
     Barre_Verticale->setPageStep(50);
-    connect(Barre_Horizontale, &QScrollBar::valueChanged, this, [this] { Defilement(); });
-    connect(Barre_Verticale, &QScrollBar::valueChanged, this, [this] { Defilement(); });
+    for (QScrollBar* barre : {Barre_Horizontale, Barre_Verticale}) {
+        connect(barre, &QScrollBar::valueChanged, this, [this] { Defilement(); });
+        // A click in the track moves by 95 % of the view, keeping a strip of what was seen.
+        connect(barre, &QScrollBar::actionTriggered, this, [barre](int action) {
+            const int pas = RoundEntier(barre->pageStep() * 0.95L);
+            if (action == QAbstractSlider::SliderPageStepAdd)
+                barre->setSliderPosition(barre->value() + pas);
+            else if (action == QAbstractSlider::SliderPageStepSub)
+                barre->setSliderPosition(barre->value() - pas);
+        });
+    }
 
     // Mouse tools, tooltip and pop-up menu on the image and on the window around it.
     Image2->setMouseTracking(true);
@@ -94,6 +104,7 @@ TAfficheur::TAfficheur(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     connect(Image2, &TImageVue::Mouvement, this, &TAfficheur::Image2MouseMove);
     connect(Image2, &TImageVue::Relache, this, &TAfficheur::Relache);
     connect(Image2, &TImageVue::DoubleClic, this, &TAfficheur::Image2DblClick);
+    connect(Image2, &TImageVue::Molette, this, &TAfficheur::Molette);
     Image2->installEventFilter(this);
     PopupMenu1 = new QMenu(this);
     ConstruitMenuVue(*this, PopupMenu1);
@@ -234,6 +245,7 @@ void TAfficheur::InitialiseVue(int genre, std::unique_ptr<TGraphique> vue)
         Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
         if (genre != 3)
             Ajuste();
+        coupeVide_ = CoupeVide();
     }
     FormActivate();
     Redessine();
@@ -248,8 +260,31 @@ void TAfficheur::Ajuste()
     const float fx = static_cast<float>(Largeur) / static_cast<float>(w);
     const float fy = static_cast<float>(Hauteur) / static_cast<float>(h);
     const long double f = fx > fy ? fx : fy;
-    const long double e = Round(static_cast<long double>(Graphique->Echelle) * f * 1.1L);
-    Graphique->Echelle = static_cast<int32_t>(std::clamp<long double>(e, 1, std::numeric_limits<int32_t>::max()));
+    auto borne = [](long double e) {
+        return static_cast<int32_t>(std::clamp<long double>(e, 1, std::numeric_limits<int32_t>::max()));
+    };
+    Graphique->Echelle = borne(Round(static_cast<long double>(Graphique->Echelle) * f * 1.1L));
+
+    // The drawing's border keeps its width in millimetres whatever the scale, so the cave
+    // shrunk to leave a tenth of the window free can still overflow it by a few pixels:
+    // the scale goes on rising, by what overflows, until the whole drawing fits. A
+    // drawing that does not shrink with the scale keeps the first one.
+    const double pxParMm = form_.PixelsParPouce / 25.4;
+    int l = 0, hauteur = 0;
+    for (int essai = 0; essai < 4; ++essai) {
+        Graphique->Dimensions(l, hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
+        if (l <= w && hauteur <= h)
+            return;
+        const int32_t avant = Graphique->Echelle;
+        const long double deborde = std::max(static_cast<long double>(l) / w, static_cast<long double>(hauteur) / h);
+        Graphique->Echelle = std::max(borne(std::ceil(avant * deborde)), avant + 1);
+        int l2 = 0, h2 = 0;
+        Graphique->Dimensions(l2, h2, pxParMm, static_cast<double>(Rapport), *Bitmap);
+        if (l2 >= l && h2 >= hauteur) {
+            Graphique->Echelle = avant;
+            return;
+        }
+    }
 }
 
 void TAfficheur::Redessine()
@@ -269,11 +304,23 @@ void TAfficheur::Redessine()
     PlacePoints(Genre == 1 || Genre == 3);
     const double pxParMm = form_.PixelsParPouce / 25.4;
     Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
+    // A section opened empty fits its first branch, as a section opened with one does.
+    if (Genre == 1 && coupeVide_ && Graphique->Donnees) {
+        Ajuste();
+        Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
+        if (form_.VueActive() == this) {
+            const QSignalBlocker be(form_.Boite_Echelle);
+            form_.Boite_Echelle->setCurrentText(QString::number(Graphique->Echelle));
+        }
+    }
+    coupeVide_ = CoupeVide();
     Largeur = std::max(Largeur, 10);
     Hauteur = std::max(Hauteur, 10);
 
     // One axis: the image spans the window with the bar enabled, or the whole drawing
-    // centred with the bar disabled.
+    // centred with the bar disabled. The bar's page is the part of the drawing in view, so
+    // that its thumb shows that part; a drawing that fits leaves the bar no range, hence no
+    // thumb.
     auto axe = [](QScrollBar* barre, int taille, int place, int& facteur, int& debut, int& etendue) {
         const QSignalBlocker bloque(barre);
         // The window leaves at least one pixel to draw in.
@@ -284,11 +331,11 @@ void TAfficheur::Redessine()
             barre->setEnabled(true);
             facteur = Facteur(taille);
             barre->setMaximum((taille - etendue) / facteur);
-            barre->setSingleStep(etendue / (facteur * 10));
-            barre->setPageStep(RoundEntier(etendue * 0.95L / facteur));
+            barre->setSingleStep(std::max(1, etendue / (facteur * 10)));
+            barre->setPageStep(std::max(1, etendue / facteur));
         } else {
             barre->setEnabled(false);
-            barre->setValue(0);
+            barre->setRange(0, 0);
             etendue = taille;
             debut = (place - taille) / 2;
         }
@@ -320,6 +367,11 @@ void TAfficheur::Redessine()
         }
     }
     MontreEtat(texte);
+}
+
+bool TAfficheur::CoupeVide() const
+{
+    return !form_.Massif || form_.Massif->Coupe.empty();
 }
 
 void TAfficheur::PlacePoints(bool coupe)
@@ -567,13 +619,7 @@ void TAfficheur::resizeEvent(QResizeEvent* e)
     PanelFond->setGeometry(0, 0, Barre_Verticale->x(), Barre_Horizontale->y());
     if (!Mode3D())
         Support_OpenGL->setGeometry(PanelFond->geometry());
-    {
-        const QSignalBlocker bh(Barre_Horizontale), bv(Barre_Verticale);
-        Barre_Horizontale->setSingleStep(Image2->width() / 10);
-        Barre_Horizontale->setPageStep(RoundEntier(Image2->width() * 0.95L));
-        Barre_Verticale->setSingleStep(Image2->height() / 10);
-        Barre_Verticale->setPageStep(RoundEntier(Image2->height() * 0.95L));
-    }
+    // The bars' steps follow the image, sized by the redraw.
     if (!Mode3D())
         Redessine();
 }

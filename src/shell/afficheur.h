@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QWheelEvent>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -45,6 +46,8 @@ signals:
     void Mouvement(int x, int y);
     void Relache(int x, int y, Qt::MouseButton bouton);
     void DoubleClic();
+    // A turn of the wheel, accepted when it scrolled.
+    void Molette(QWheelEvent* e);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -52,6 +55,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     CanvasImage* bitmap_ = nullptr;
@@ -151,6 +155,8 @@ public:
     void Relache(int x, int y, Qt::MouseButton bouton);
     // A drag given up (a menu opens): the band erased, the trial rotation dropped.
     void AbandonneGlisse();
+    // The wheel over the drawing or around it.
+    void Molette(QWheelEvent* e);
     void DelaiHintTimer();
     void CacheBulle();
     // The trial angle of a plan drag from PointDepart to this window position, radians.
@@ -216,6 +222,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
@@ -244,6 +251,11 @@ private:
     int ScrollX() const;
     int ScrollY() const;
     bool selectionAvantClic_ = false;
+    // The massif had no section branch at the last sizing.
+    bool coupeVide_ = false;
+    bool CoupeVide() const;
+    // Wheel turns short of a notch, not yet scrolled.
+    QPoint resteMolette_;
 
     struct Centre {
         Reel6 fx, fy;

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cmath>
 #include <numbers>
 
@@ -67,6 +68,45 @@ void TAfficheur::mouseReleaseEvent(QMouseEvent* e)
     Relache(p.x(), p.y(), e->button());
     if (e->button() == Qt::LeftButton)
         FormClick();
+}
+
+void TImageVue::wheelEvent(QWheelEvent* e)
+{
+    emit Molette(e);
+}
+
+void TAfficheur::wheelEvent(QWheelEvent* e)
+{
+    Molette(e);
+}
+
+// The wheel scrolls the drawing by the bar's single step a notch, sideways with Shift or
+// on a wheel that turns sideways. A drag in progress keeps its drawing still, and the 3D
+// panel has its own mouse.
+void TAfficheur::Molette(QWheelEvent* e)
+{
+    if (Mode3D() || Glisse || !Graphique) {
+        e->ignore();
+        return;
+    }
+    QPoint d = e->angleDelta();
+    if (e->modifiers() & Qt::ShiftModifier && d.x() == 0)
+        d = QPoint(d.y(), 0);
+    // A fine wheel sends parts of a notch: they add up until a whole one is there.
+    resteMolette_ += d;
+    const int crans = resteMolette_.y() / QWheelEvent::DefaultDeltasPerStep;
+    const int cransX = resteMolette_.x() / QWheelEvent::DefaultDeltasPerStep;
+    resteMolette_ -= QPoint(cransX, crans) * QWheelEvent::DefaultDeltasPerStep;
+    e->accept();
+    auto defile = [this](QScrollBar* barre, int n) {
+        if (n == 0 || !barre->isEnabled())
+            return;
+        CacheBulle();
+        // Turning the wheel away from the user shows what lies above or to the left.
+        barre->setValue(barre->value() - n * barre->singleStep());
+    };
+    defile(Barre_Verticale, crans);
+    defile(Barre_Horizontale, cransX);
 }
 
 int TAfficheur::ScrollX() const

@@ -425,10 +425,11 @@ void TForm1::OuvreVue(int genre)
         s->setAttribute(Qt::WA_DeleteOnClose);
         // Closing the window frees it; the menus then follow.
         connect(a, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, [this] { MiseAJourMenus(); }); });
+        // The frame around the window's design client area, set before the window shows:
+        // opened while another is maximised, it shows maximised in its turn, and takes that
+        // size back when restored.
+        s->resize(a->sizeHint().grownBy(s->contentsMargins()));
         s->show();
-        // The frame around the window's design client area.
-        const QMargins m = s->contentsMargins();
-        s->resize(a->sizeHint().grownBy(m));
         Mdi->setActiveSubWindow(s);
         a->Initialise(genre);
         s->setWindowIcon(a->windowIcon());

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QAbstractItemView>
 #include <QToolBar>
 #include <QToolButton>
@@ -41,6 +42,7 @@
 #include "shell/form1.h"
 #include "shell/impression.h"
 #include "shell/outils_3d.h"
+#include "survey/nombres.h"
 #include "scene3d/panneau.h"
 #include "scene3d/scene.h"
 #include "views/vue_relief.h"
@@ -213,6 +215,57 @@ bool NonBlanc(CanvasImage& c)
             if (c.Pixel(x, y) != kBlanc)
                 return true;
     return false;
+}
+
+// The view window in sight and its two bars telling what it shows: the drawing's extent,
+// as its view gives it, against the part of it that the image shows inside the panel,
+// from where the view last drew. A drawing that fits leaves its bar no range.
+void BarresFideles(TForm1& f, TAfficheur* a)
+{
+    ASSERT_NE(a, nullptr);
+    SCOPED_TRACE(a->windowTitle().toStdString());
+    // One frame, wholly in the main window's area; maximised, it covers the area.
+    auto* cadre = qobject_cast<QMdiSubWindow*>(a->parentWidget());
+    ASSERT_NE(cadre, nullptr);
+    const QRect zone = f.Mdi->viewport()->rect();
+    EXPECT_TRUE(zone.contains(cadre->geometry())) << "frame off the area";
+    if (cadre->isMaximized()) {
+        EXPECT_EQ(cadre->geometry(), zone);
+    }
+    EXPECT_EQ(a->geometry(), cadre->contentsRect());
+    EXPECT_EQ(a->Barre_Horizontale->geometry().bottom(), a->height() - 2);
+    EXPECT_EQ(a->Barre_Verticale->geometry().right(), a->width() - 2);
+
+    int largeur = 0, hauteur = 0;
+    a->Graphique->Dimensions(largeur, hauteur, f.PixelsParPouce / 25.4, static_cast<double>(a->Rapport), *a->Bitmap);
+    const QRect vu = a->Image2->geometry().intersected(a->PanelFond->rect());
+    auto axe = [](const char* nom, QScrollBar* barre, int taille, int visible, int debut, int facteur) {
+        SCOPED_TRACE(nom);
+        taille = std::max(taille, 10);
+        if (taille <= visible) {
+            EXPECT_FALSE(barre->isEnabled());
+            EXPECT_EQ(barre->minimum(), 0);
+            EXPECT_EQ(barre->maximum(), 0);
+            EXPECT_EQ(debut, 0);
+        } else {
+            EXPECT_TRUE(barre->isEnabled());
+            EXPECT_EQ(barre->minimum(), 0);
+            EXPECT_EQ(barre->maximum(), (taille - visible) / facteur);
+            EXPECT_EQ(barre->pageStep(), visible / facteur);
+            EXPECT_EQ(barre->value() * facteur, debut);
+        }
+    };
+    axe("horizontal", a->Barre_Horizontale, largeur, vu.width(), a->Graphique->DefilementX, a->FacteurX);
+    axe("vertical", a->Barre_Verticale, hauteur, vu.height(), a->Graphique->DefilementY, a->FacteurY);
+}
+
+// One notch of the wheel over the drawing, Shift held or not.
+void Molette(TAfficheur* a, int crans, Qt::KeyboardModifiers touches = Qt::NoModifier)
+{
+    const QPointF ici(a->Image2->width() / 2.0, a->Image2->height() / 2.0);
+    QWheelEvent e(ici, a->Image2->mapToGlobal(ici), QPoint(), QPoint(0, crans * 120), Qt::NoButton, touches,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(a->Image2, &e);
 }
 
 }  // namespace
@@ -771,6 +824,143 @@ TEST_F(Vues, LesQuatreVues)
     EXPECT_EQ(static_cast<double>(f->OptionsRelief.Angle_Vertical), -10);
     EXPECT_EQ(static_cast<double>(f->OptionsPlan.Angle), 30);
     EXPECT_FALSE(f->Contexte().AnglesPerspective(azimut, elevation));
+}
+
+// The plan, the section, the perspective and the table of the sample, through every change
+// that moves or resizes what they show: each bar keeps telling what is in view.
+TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
+{
+    auto f = Cree();
+    Repondeur r;
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    ASSERT_TRUE(CalculsFinis(*f));
+    f->Plan1->trigger();
+    auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    // Fitted to the window: the whole drawing shows, no thumb.
+    BarresFideles(*f, plan);
+    EXPECT_EQ(plan->Barre_Horizontale->maximum(), 0);
+    EXPECT_EQ(plan->Barre_Verticale->maximum(), 0);
+
+    // A scale that shows a part, the view moved with the wheel, then a scale that shows
+    // it all again: no thumb left of the part.
+    Choisit(f->Boite_Echelle, QStringLiteral("2500"));
+    ASSERT_TRUE(plan->Barre_Verticale->isEnabled());
+    BarresFideles(*f, plan);
+    const int pas = plan->Barre_Verticale->singleStep();
+    EXPECT_EQ(pas, plan->Image2->height() / 10);
+    // The scale kept the centre where it was.
+    const int y = plan->Barre_Verticale->value(), x = plan->Barre_Horizontale->value();
+    Molette(plan, -2);
+    EXPECT_EQ(plan->Barre_Verticale->value(), y + 2 * pas);
+    Molette(plan, 1);
+    EXPECT_EQ(plan->Barre_Verticale->value(), y + pas);
+    Molette(plan, -1, Qt::ShiftModifier);
+    EXPECT_EQ(plan->Barre_Horizontale->value(), x + plan->Barre_Horizontale->singleStep());
+    EXPECT_EQ(plan->Barre_Verticale->value(), y + pas);
+    BarresFideles(*f, plan);
+    // A click in the track moves by 95 % of the view.
+    const int avant = plan->Barre_Horizontale->value();
+    const QRect barre = plan->Barre_Horizontale->rect();
+    QTest::mouseClick(plan->Barre_Horizontale, Qt::LeftButton, {}, QPoint(barre.right() - 20, barre.center().y()));
+    EXPECT_EQ(plan->Barre_Horizontale->value(),
+              std::min(plan->Barre_Horizontale->maximum(), avant + RoundEntier(plan->Image2->width() * 0.95L)));
+    BarresFideles(*f, plan);
+    Choisit(f->Boite_Echelle, QStringLiteral("25000"));
+    BarresFideles(*f, plan);
+    EXPECT_EQ(plan->Barre_Verticale->maximum(), 0);
+    Choisit(f->Boite_Rapport, QStringLiteral("400%"));
+    BarresFideles(*f, plan);
+
+    // Turned with the rotation tool, dragged on the drawing.
+    f->Rotation->trigger();
+    const QPoint centre = plan->Image2->rect().center();
+    QTest::mousePress(plan->Image2, Qt::LeftButton, {}, centre + QPoint(100, 0));
+    QTest::mouseMove(plan->Image2, centre + QPoint(0, 100));
+    QTest::mouseRelease(plan->Image2, Qt::LeftButton, {}, centre + QPoint(0, 100));
+    f->Rotation->trigger();
+    BarresFideles(*f, plan);
+
+    // Maximised, then the other views opened over it: each opens maximised in its turn,
+    // title and bars in view.
+    qobject_cast<QMdiSubWindow*>(plan->parentWidget())->showMaximized();
+    BarresFideles(*f, plan);
+    f->Relief1->trigger();
+    BarresFideles(*f, qobject_cast<TAfficheur*>(f->VuePerspective.data()));
+    f->Coupe1->trigger();
+    BarresFideles(*f, qobject_cast<TAfficheur*>(f->VueCoupe.data()));
+    f->Tableau1->trigger();
+    auto* table = qobject_cast<TAfficheur*>(f->VueTableau.data());
+    BarresFideles(*f, table);
+    EXPECT_TRUE(f->Mdi->activeSubWindow()->isMaximized());
+    // The table scrolls with the wheel too.
+    ASSERT_TRUE(table->Barre_Verticale->isEnabled());
+    const int ligne = table->Barre_Verticale->value();
+    Molette(table, -1);
+    EXPECT_EQ(table->Barre_Verticale->value(), ligne + table->Barre_Verticale->singleStep());
+    BarresFideles(*f, table);
+    // The plan brought back over it.
+    f->Plan1->trigger();
+    ASSERT_EQ(f->AfficheurActif(), plan);
+    BarresFideles(*f, plan);
+
+    // Restored, tiled, cascaded.
+    f->Mdi->activeSubWindow()->showNormal();
+    BarresFideles(*f, plan);
+    for (QAction* arrangement : {f->Mosaque1, f->Cascade1}) {
+        arrangement->trigger();
+        for (QWidget* w : {f->VuePlan.data(), f->VueCoupe.data(), f->VuePerspective.data(), f->VueTableau.data()})
+            BarresFideles(*f, qobject_cast<TAfficheur*>(w));
+    }
+}
+
+// The section opened before any branch exists, then the expert's branch from E/1 to S/3:
+// the window fits it as it fits a section opened with one.
+TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
+{
+    auto f = Cree();
+    {
+        Repondeur r;
+        ASSERT_TRUE(f->OuvreMassif(Exemple()));
+        ASSERT_TRUE(CalculsFinis(*f));
+    }
+    ASSERT_TRUE(f->Massif->Coupe.empty());
+    f->Coupe1->trigger();
+    auto* coupe = qobject_cast<TAfficheur*>(f->VueCoupe.data());
+    ASSERT_NE(coupe, nullptr);
+    EXPECT_EQ(coupe->Graphique->Echelle, 100);
+    BarresFideles(*f, coupe);
+
+    QTimer remplit;
+    remplit.setInterval(5);
+    QObject::connect(&remplit, &QTimer::timeout, [&] {
+        auto* e = qobject_cast<TExpert*>(QApplication::activeModalWidget());
+        if (!e || !e->isVisible())
+            return;
+        remplit.stop();
+        for (auto [champ, texte] : {std::pair{e->Nom_Depart, "E"}, std::pair{e->Indice_depart, "1"},
+                                    std::pair{e->Nom_Arrivee, "S"}, std::pair{e->Indice_Arrivee, "3"}}) {
+            QTest::mouseClick(champ, Qt::LeftButton);
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(texte));
+        }
+        QTest::mouseClick(e->Button5, Qt::LeftButton);
+    });
+    remplit.start();
+    f->Expert1->trigger();
+    ASSERT_FALSE(f->Massif->Coupe.empty());
+
+    // Fitted as on a first opening: the whole branch in view, and the scale the window
+    // chooses when it opens on this branch.
+    const int echelle = coupe->Graphique->Echelle;
+    EXPECT_GT(echelle, 100);
+    EXPECT_EQ(f->Boite_Echelle->currentText(), QString::number(echelle));
+    BarresFideles(*f, coupe);
+    EXPECT_EQ(coupe->Barre_Horizontale->maximum(), 0);
+    EXPECT_EQ(coupe->Barre_Verticale->maximum(), 0);
+    qobject_cast<QMdiSubWindow*>(coupe->parentWidget())->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f->VueCoupe.isNull(); }));
+    f->Coupe1->trigger();
+    coupe = qobject_cast<TAfficheur*>(f->VueCoupe.data());
+    EXPECT_EQ(coupe->Graphique->Echelle, echelle);
 }
 
 TEST_F(Vues, CalculDetailleEtLacunes)
