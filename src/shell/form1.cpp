@@ -21,8 +21,8 @@
 
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
-#include "dialogs/hote_form1.h"
-#include "dialogs/hote_saisie.h"
+#include "shell/hote_form1.h"
+#include "shell/hote_saisie.h"
 #include "platform/imprimante.h"
 #include "shell/afficheur.h"
 #include "survey/coupe.h"
