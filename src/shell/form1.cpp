@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -77,6 +78,30 @@ QAction* BoutonTheme(QToolBar* b, const char* nom, const QString& texte, const c
                      const QString& bulle = {}, bool bascule = false)
 {
     return BoutonBarre(b, nom, texte, IconeTheme(nomTheme, texte), bulle, bascule);
+}
+
+// The buttons' height is fixed: the icons shrink, then the caption font, until icon and
+// caption fit within it.
+void LogeBoutons(QToolBar* barre, int hauteur)
+{
+    const auto tropHaut = [&] {
+        for (QToolButton* b : barre->findChildren<QToolButton*>())
+            if (b->defaultAction() && b->sizeHint().height() > hauteur)
+                return true;
+        return false;
+    };
+    barre->setFont(QFont());
+    int icone = barre->style()->pixelMetric(QStyle::PM_ToolBarIconSize, nullptr, barre);
+    barre->setIconSize({icone, icone});
+    while (tropHaut() && icone > 16) {
+        icone -= 2;
+        barre->setIconSize({icone, icone});
+    }
+    QFont police = barre->font();
+    while (tropHaut() && police.pointSizeF() > 6) {
+        police.setPointSizeF(police.pointSizeF() - 0.5);
+        barre->setFont(police);
+    }
 }
 
 }  // namespace
@@ -637,6 +662,7 @@ void TForm1::AppliqueEtiquettes()
             b->setMinimumWidth(v[2]);
             b->setMaximumWidth(QWIDGETSIZE_MAX);
         }
+        LogeBoutons(t.barre, v[1]);
     }
     MiseAJourMenus();
 }
