@@ -351,7 +351,7 @@ void TMultPageDlg::construitInformations()
     auto* topographes = new QHBoxLayout;
     topographes->addWidget(Topographe, 1);
     topographes->addWidget(Liste, 0, Qt::AlignTop);
-    auto* libelleTopographes = new QLabel(QStringLiteral("T&opographes"), GroupBox2);
+    auto* libelleTopographes = new QLabel(QStringLiteral("Topo&graphes"), GroupBox2);
     libelleTopographes->setBuddy(Topographe);
     forme->addRow(libelleTopographes, topographes);
     Notebook->addWidget(GroupBox2);

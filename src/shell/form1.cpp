@@ -29,6 +29,7 @@
 #include "survey/coupe.h"
 #include "views/contexte.h"
 #include "platform/interlocuteur.h"
+#include "platform/modal.h"
 #include "platform/services.h"
 #include "platform/texte.h"
 #include "shell/animation.h"
@@ -702,7 +703,7 @@ void TForm1::ToolButton18Click()
 void TForm1::N6Click()
 {
     TApropos a(this);
-    a.exec();
+    ExecuteModal(a);
 }
 
 // ---- status and progress for the massif files ----
