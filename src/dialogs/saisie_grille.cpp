@@ -15,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -26,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/saisie.h"
+#include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
@@ -363,11 +363,7 @@ void TMultPageDlg::construitInformations()
 void TMultPageDlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (const QScreen* ecran = screen()) {
-        QRect cadre = frameGeometry();
-        cadre.moveCenter(ecran->availableGeometry().center());
-        move(cadre.topLeft());
-    }
+    CentreDansEcran(*this);
     // The keys go at once to the first field of the page shown.
     if (TabSet->currentIndex() == 1)
         Systeme->setFocus();
