@@ -323,6 +323,9 @@ void TMultPageDlg::construitInformations()
     UniteDecli->setObjectName(QStringLiteral("UniteDecli"));
     UniteDecli->setEditable(true);
     UniteDecli->addItems({QStringLiteral("°"), QStringLiteral("gr")});
+    // Room for "gr" beside the cursor whatever the font; the box never shrinks below it.
+    UniteDecli->setMinimumContentsLength(3);
+    UniteDecli->setSizePolicy(QSizePolicy::Fixed, UniteDecli->sizePolicy().verticalPolicy());
     connect(UniteDecli, &QComboBox::currentTextChanged, this, [this] { Modifie = true; });
     Button8 = new QPushButton(QStringLiteral("&Automatique"), GroupBox2);
     Button8->setObjectName(QStringLiteral("Button8"));
@@ -433,6 +436,12 @@ void TMultPageDlg::InsereLigneGrille(int ligne)
 
 void TMultPageDlg::RetireLigneGrille(int ligne) { TableauVisee->removeRow(ligne - 1); }
 
+int TMultPageDlg::LargeurCellule(const QString& texte) const
+{
+    const int marge = 2 * (TableauVisee->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, TableauVisee) + 1);
+    return QFontMetrics(TableauVisee->font()).horizontalAdvance(texte) + marge;
+}
+
 int TMultPageDlg::LargeurColonne(int colonne) const
 {
     return colonne == 0 ? TableauVisee->verticalHeader()->width() : TableauVisee->columnWidth(colonne - 1);
@@ -527,8 +536,7 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
     FixeLargeurColonne(0, 30);
     // A column is at least as wide as its title and the units it may show, as the grid draws them.
     const QStyle* style = TableauVisee->style();
-    const QFontMetrics police(TableauVisee->font()), policeTitres(TableauVisee->horizontalHeader()->font());
-    const int margeCellule = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, TableauVisee) + 1);
+    const QFontMetrics policeTitres(TableauVisee->horizontalHeader()->font());
     const int margeTitre = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, TableauVisee);
     for (int c = 1; c <= n; ++c) {
         const auto& col = preferences->Colonnes[static_cast<std::size_t>(c)];
@@ -536,7 +544,7 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
         FixeCellule(0, c, titre);
         int largeur = std::max<int>(col.Largeur, policeTitres.horizontalAdvance(titre) + margeTitre);
         for (const QString& u : TexteUnites(col.Type))
-            largeur = std::max(largeur, police.horizontalAdvance(u) + margeCellule);
+            largeur = std::max(largeur, LargeurCellule(u));
         FixeLargeurColonne(c, largeur);
     }
     FixeCellule(0, 0, {});
@@ -700,6 +708,9 @@ void TMultPageDlg::AfficheVisees(const TGalerie& g, int& compteur, int lignesSta
             default: break;
             }
             FixeCellule(r, c, DepuisCp1252(t));
+            // A measure shows whole, a pair of topofil readings too; a comment may run on.
+            if (TypeColonne(c) != TPreference_Ecran::Observations)
+                FixeLargeurColonne(c, std::max(LargeurColonne(c), LargeurCellule(DepuisCp1252(t))));
         }
         ++compteur;
     }
