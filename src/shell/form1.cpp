@@ -112,6 +112,8 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
 {
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
+    // Every window of the program carries its icon.
+    QApplication::setWindowIcon(IconeProgramme());
     Mdi = new QMdiArea(this);
     Mdi->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(Mdi);
