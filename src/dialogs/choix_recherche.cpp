@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -421,6 +423,20 @@ void TRechSimp::ajusteLargeurs()
             largeur = std::max(largeur, m.horizontalAdvance(StringGrid1->item(r, c)->text()));
         StringGrid1->setColumnWidth(c, largeur + 10);
     }
+}
+
+void TRechSimp::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // The window widens to show every column, as far as the screen allows.
+    int colonnes = 0;
+    for (int c = 0; c < StringGrid1->columnCount(); ++c)
+        colonnes += StringGrid1->columnWidth(c);
+    const int autour = width() - StringGrid1->viewport()->width();
+    const int voulue = colonnes + autour + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, StringGrid1);
+    if (const QScreen* ecran = screen(); ecran && width() < voulue)
+        resize(std::min(voulue, ecran->availableGeometry().width() - (frameGeometry().width() - width())), height());
+    GardeDansEcran(*this);
 }
 
 void TRechSimp::BitBtn1Click()

@@ -116,6 +116,9 @@ public:
     QPushButton *Button1, *Button2, *Button3;
     TApercu* Apercu;
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 private:
     // Shows rows haut..bas (from 0) in the plan picker; true when a gallery was taken.
     bool visualise(int haut, int bas);

@@ -233,7 +233,7 @@ TBaseRecherche::TBaseRecherche(QWidget* parent) : QDialog(parent)
     Topographe = NouvelleEdition("Topographe", avancee);
     ligne(formeAvancee, QStringLiteral("To&pographe"), Topographe);
     colonne->addLayout(formeAvancee);
-    auto* point = new QGroupBox(QStringLiteral("&Point topo"), avancee);
+    auto* point = new QGroupBox(QStringLiteral("P&oint topo"), avancee);
     auto* formePoint = new QFormLayout(point);
     Point_Topo = NouvelleEdition("Point_Topo", point);
     Indice = NouvelleEdition("Indice", point);

@@ -391,7 +391,7 @@ TConvergence::TConvergence(const std::string& repProgramme, QWidget* parent) : Q
     auto* centre = new QHBoxLayout;
     centre->addWidget(X_centre);
     centre->addWidget(Y_centre);
-    auto* libelleCentre = new QLabel(QStringLiteral("&Centre du massif"), this);
+    auto* libelleCentre = new QLabel(QStringLiteral("C&entre du massif"), this);
     libelleCentre->setBuddy(X_centre);
     forme->addRow(libelleCentre, centre);
     auto* colonne = new QVBoxLayout(this);

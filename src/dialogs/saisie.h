@@ -114,6 +114,8 @@ public:
     void RetireLigneGrille(int ligne);
     // Column 0 is the width of the row markers.
     int LargeurColonne(int colonne) const;
+    // The width a cell needs to show that text whole.
+    int LargeurCellule(const QString& texte) const;
     void FixeLargeurColonne(int colonne, int largeur);
     // Appends a default row numbered as the next shot.
     void AjouteViseeEnBas();

@@ -15,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -27,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/saisie.h"
+#include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
@@ -366,6 +366,9 @@ void TMultPageDlg::construitInformations()
     UniteDecli->setObjectName(QStringLiteral("UniteDecli"));
     UniteDecli->setEditable(true);
     UniteDecli->addItems({QStringLiteral("°"), QStringLiteral("gr")});
+    // Room for "gr" beside the cursor whatever the font; the box never shrinks below it.
+    UniteDecli->setMinimumContentsLength(3);
+    UniteDecli->setSizePolicy(QSizePolicy::Fixed, UniteDecli->sizePolicy().verticalPolicy());
     connect(UniteDecli, &QComboBox::currentTextChanged, this, [this] { Modifie = true; });
     Button8 = new QPushButton(QStringLiteral("&Automatique"), GroupBox2);
     Button8->setObjectName(QStringLiteral("Button8"));
@@ -396,7 +399,7 @@ void TMultPageDlg::construitInformations()
     auto* topographes = new QHBoxLayout;
     topographes->addWidget(Topographe, 1);
     topographes->addWidget(Liste, 0, Qt::AlignTop);
-    auto* libelleTopographes = new QLabel(QStringLiteral("T&opographes"), GroupBox2);
+    auto* libelleTopographes = new QLabel(QStringLiteral("Topo&graphes"), GroupBox2);
     libelleTopographes->setBuddy(Topographe);
     forme->addRow(libelleTopographes, topographes);
     Notebook->addWidget(GroupBox2);
@@ -408,11 +411,7 @@ void TMultPageDlg::construitInformations()
 void TMultPageDlg::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    if (const QScreen* ecran = screen()) {
-        QRect cadre = frameGeometry();
-        cadre.moveCenter(ecran->availableGeometry().center());
-        move(cadre.topLeft());
-    }
+    CentreDansEcran(*this);
     // The keys go at once to the first field of the page shown.
     if (TabSet->currentIndex() == 1)
         Systeme->setFocus();
@@ -481,6 +480,12 @@ void TMultPageDlg::InsereLigneGrille(int ligne)
 }
 
 void TMultPageDlg::RetireLigneGrille(int ligne) { TableauVisee->removeRow(ligne - 1); }
+
+int TMultPageDlg::LargeurCellule(const QString& texte) const
+{
+    const int marge = 2 * (TableauVisee->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, TableauVisee) + 1);
+    return QFontMetrics(TableauVisee->font()).horizontalAdvance(texte) + marge;
+}
 
 int TMultPageDlg::LargeurColonne(int colonne) const
 {
@@ -576,8 +581,7 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
     FixeLargeurColonne(0, 30);
     // A column is at least as wide as its title and the units it may show, as the grid draws them.
     const QStyle* style = TableauVisee->style();
-    const QFontMetrics police(TableauVisee->font()), policeTitres(TableauVisee->horizontalHeader()->font());
-    const int margeCellule = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, TableauVisee) + 1);
+    const QFontMetrics policeTitres(TableauVisee->horizontalHeader()->font());
     const int margeTitre = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, TableauVisee);
     for (int c = 1; c <= n; ++c) {
         const auto& col = preferences->Colonnes[static_cast<std::size_t>(c)];
@@ -585,7 +589,7 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
         FixeCellule(0, c, titre);
         int largeur = std::max<int>(col.Largeur, policeTitres.horizontalAdvance(titre) + margeTitre);
         for (const QString& u : TexteUnites(col.Type))
-            largeur = std::max(largeur, police.horizontalAdvance(u) + margeCellule);
+            largeur = std::max(largeur, LargeurCellule(u));
         FixeLargeurColonne(c, largeur);
     }
     FixeCellule(0, 0, {});
@@ -749,6 +753,9 @@ void TMultPageDlg::AfficheVisees(const TGalerie& g, int& compteur, int lignesSta
             default: break;
             }
             FixeCellule(r, c, DepuisCp1252(t));
+            // A measure shows whole, a pair of topofil readings too; a comment may run on.
+            if (TypeColonne(c) != TPreference_Ecran::Observations)
+                FixeLargeurColonne(c, std::max(LargeurColonne(c), LargeurCellule(DepuisCp1252(t))));
         }
         ++compteur;
     }

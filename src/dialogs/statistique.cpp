@@ -246,7 +246,52 @@ void TfrmRose::DrawRose()
 
     const int M = *std::max_element(Secteurs.begin(), Secteurs.end());
     const int cx = w / 2, cy = h / 2;
-    const int R = std::min(cx, cy) - c.TextWidth("Ouest");
+    const long double pi = std::numbers::pi_v<long double>;
+    auto rayon = [&](long double degres, long double longueur, bool arrondi) {
+        const long double a = degres * pi / 180;
+        const long double x = longueur * std::cos(a), y = longueur * std::sin(a);
+        return arrondi ? std::pair{cx + RoundEntier(x), cy + RoundEntier(y)}
+                       : std::pair{cx + TruncEntier(x), cy + TruncEntier(y)};
+    };
+
+    // The bearing labels, every 30 degrees, the four points in bold.
+    struct Etiquette {
+        int angle;
+        std::string texte;
+        Police police;
+        int largeur, hauteur;
+    };
+    std::vector<Etiquette> etiquettes;
+    for (int b = 0; b < 360; b += 30) {
+        Etiquette e{b, b == 0 ? "Nord" : b == 90 ? "Est" : b == 180 ? "Sud" : b == 270 ? "Ouest" : Trois(b) + "\xB0",
+                    police, 0, 0};
+        if (b % 90 == 0)
+            e.police.Style = Police::Gras;
+        c.FixeFont(e.police);
+        e.largeur = c.TextWidth(e.texte);
+        e.hauteur = c.TextHeight(e.texte);
+        etiquettes.push_back(e);
+    }
+    c.FixeFont(police);
+    const int ecart = c.TextWidth("123");
+    auto place = [&](const Etiquette& e, int R) {
+        const auto [xt, yt] = rayon(e.angle - 90, R + ecart, false);
+        return QRect(xt - e.largeur / 2, yt - e.largeur / 2, e.largeur, e.hauteur);
+    };
+    // The labels stay whole within the window: the rose shrinks by what the farthest one
+    // would overhang.
+    int R = std::min(cx, cy) - c.TextWidth("Ouest");
+    while (R > 0) {
+        int debord = 0;
+        for (const Etiquette& e : etiquettes) {
+            const QRect r = place(e, R);
+            debord = std::max({debord, -r.left(), r.right() + 1 - w, -r.top(), r.bottom() + 1 - h});
+        }
+        if (debord <= 0)
+            break;
+        R -= debord;
+    }
+    Etiquettes.clear();
     if (R <= 0) {
         c.Termine();
         imgRose->update();
@@ -256,13 +301,6 @@ void TfrmRose::DrawRose()
     c.FixeBrush({kBlanc, true});
     c.Ellipse(cx - R, cy - R, cx + R, cy + R);
 
-    const long double pi = std::numbers::pi_v<long double>;
-    auto rayon = [&](long double degres, long double longueur, bool arrondi) {
-        const long double a = degres * pi / 180;
-        const long double x = longueur * std::cos(a), y = longueur * std::sin(a);
-        return arrondi ? std::pair{cx + RoundEntier(x), cy + RoundEntier(y)}
-                       : std::pair{cx + TruncEntier(x), cy + TruncEntier(y)};
-    };
     c.FixeBrush({0xFFFF00, true});
     // With no shot counted the rose stays empty.
     if (M > 0)
@@ -277,35 +315,14 @@ void TfrmRose::DrawRose()
 
     c.FixeBrushPlein(false);
     c.FixePen({kFaceBouton, 1, ModeStylo::Copie, true});
-    const int distance = R + c.TextWidth("123");
-    for (int b = 0; b < 360; b += 30) {
-        const auto [xs, ys] = rayon(b - 90, R, true);
+    for (const Etiquette& e : etiquettes) {
+        const auto [xs, ys] = rayon(e.angle - 90, R, true);
         c.MoveTo(cx, cy);
         c.LineTo(xs, ys);
-        std::string texte;
-        Police p = police;
-        switch (b) {
-        case 0:
-            texte = "Nord";
-            break;
-        case 90:
-            texte = "Est";
-            break;
-        case 180:
-            texte = "Sud";
-            break;
-        case 270:
-            texte = "Ouest";
-            break;
-        default:
-            texte = Trois(b) + "\xB0";
-        }
-        if (b % 90 == 0)
-            p.Style = Police::Gras;
-        c.FixeFont(p);
-        const auto [xt, yt] = rayon(b - 90, distance, false);
-        const int largeur = c.TextWidth(texte);
-        c.TextOut(xt - largeur / 2, yt - largeur / 2, texte);
+        c.FixeFont(e.police);
+        const QRect r = place(e, R);
+        c.TextOut(r.left(), r.top(), e.texte);
+        Etiquettes.push_back(r);
     }
     c.FixeFont(police);
     c.FixePen({kNoir, 1, ModeStylo::Copie, true});

@@ -3,8 +3,10 @@
 // the direction rose of their shots.
 
 #include <QDialog>
+#include <QRect>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "survey/modele.h"
 
@@ -75,6 +77,8 @@ public:
     QStatusBar* StatusBar1 = nullptr;
     // The image drawn on, of imgRose's size.
     std::unique_ptr<CanvasImage> Bitmap;
+    // Where the bearing labels were last drawn on it.
+    std::vector<QRect> Etiquettes;
 
     // Creates a rose window, shows it modally and frees it.
     static void Affiche(TMassif& massif, QWidget* parent = nullptr);

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -201,7 +202,11 @@ bool InterlocuteurQt::Couleur(uint32_t& couleur)
 
 bool InterlocuteurQt::ChoixPolice(Police& police)
 {
-    QFont depart(DepuisCp1252(police.Nom));
+    // The dialog lists the installed faces: it opens on the one the system draws for the
+    // stored name (a substitute when that font is not installed), and the stored name stays
+    // unless the user picks another face.
+    const QString dessinee = QFontInfo(QFont(DepuisCp1252(police.Nom))).family();
+    QFont depart(dessinee);
     depart.setPointSize(std::max(1, police.Taille()));
     depart.setBold(police.Style & Police::Gras);
     depart.setItalic(police.Style & Police::Italique);
@@ -211,7 +216,8 @@ bool InterlocuteurQt::ChoixPolice(Police& police)
     const QFont f = QFontDialog::getFont(&ok, depart, QApplication::activeWindow(), QStringLiteral("Police"));
     if (!ok)
         return false;
-    police.Nom = VersCp1252(f.family());
+    if (f.family() != dessinee)
+        police.Nom = VersCp1252(f.family());
     if (f.pointSize() > 0)
         police.FixeTaille(f.pointSize());
     police.Style = static_cast<uint8_t>((f.bold() ? Police::Gras : 0) | (f.italic() ? Police::Italique : 0) |

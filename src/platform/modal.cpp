@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QDrag>
+#include <QScreen>
+#include <algorithm>
 #include <utility>
 
 namespace karst {
@@ -21,6 +23,26 @@ int ExecuteModal(QDialog& dialogue)
 PiloteModalInstalle::PiloteModalInstalle(PiloteModal p) : precedent_(std::move(pilote)) { pilote = std::move(p); }
 
 PiloteModalInstalle::~PiloteModalInstalle() { pilote = std::move(precedent_); }
+
+void CentreDansEcran(QWidget& fenetre)
+{
+    if (const QScreen* ecran = fenetre.screen()) {
+        QRect cadre = fenetre.frameGeometry();
+        cadre.moveCenter(ecran->availableGeometry().center());
+        fenetre.move(cadre.topLeft());
+    }
+}
+
+void GardeDansEcran(QWidget& fenetre)
+{
+    if (const QScreen* ecran = fenetre.screen()) {
+        const QRect libre = ecran->availableGeometry(), cadre = fenetre.frameGeometry();
+        const int x = std::max(libre.left(), std::min(cadre.left(), libre.right() + 1 - cadre.width()));
+        const int y = std::max(libre.top(), std::min(cadre.top(), libre.bottom() + 1 - cadre.height()));
+        if (x != cadre.left() || y != cadre.top())
+            fenetre.move(x, y);
+    }
+}
 
 Qt::DropAction ExecuteGlisse(QDrag& glisse, Qt::DropActions actions)
 {

@@ -7,6 +7,7 @@
 
 class QDialog;
 class QDrag;
+class QWidget;
 
 namespace karst {
 
@@ -29,6 +30,11 @@ public:
 private:
     PiloteModal precedent_;
 };
+
+// Places a shown window: in the middle of its screen's free area, or moved just enough to
+// lie whole within it.
+void CentreDansEcran(QWidget& fenetre);
+void GardeDansEcran(QWidget& fenetre);
 
 // A drag runs its own modal loop, which only the system's pointer drives: it too goes
 // through one call, and a test's driver delivers the drag and drop events in its place.

@@ -1,14 +1,14 @@
 #include "shell/apropos.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
+#include "platform/modal.h"
 #include "platform/services.h"
+#include "shell/icones.h"
 
 namespace karst {
 
@@ -28,7 +28,7 @@ TApropos::TApropos(QWidget* parent) : QDialog(parent)
     cadre->setLineWidth(2);
     auto* icone = new QLabel(cadre);
     icone->setObjectName(QStringLiteral("ProgramIcon"));
-    icone->setPixmap(QApplication::style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
+    icone->setPixmap(IconeProgramme().pixmap(48, 48));
     ProductName = new QLabel(QStringLiteral("Karstomat"), cadre);
     ProductName->setObjectName(QStringLiteral("ProductName"));
     QFont gras = ProductName->font();
@@ -72,6 +72,7 @@ void TApropos::showEvent(QShowEvent* e)
 {
     FormShow();
     QDialog::showEvent(e);
+    CentreDansEcran(*this);
 }
 
 void TApropos::FormShow()

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "platform/interlocuteur.h"
+#include "platform/modal.h"
 #include "platform/texte.h"
 
 namespace karst {
@@ -142,7 +143,7 @@ bool MessagesCalculQt::ContinuerSansLacunes(const std::vector<std::string>& gale
     for (const std::string& g : galeries)
         lignes << DepuisCp1252(g);
     d.Memo->setPlainText(lignes.join(QLatin1Char('\n')));
-    return d.exec() == QDialog::Accepted;
+    return ExecuteModal(d) == QDialog::Accepted;
 }
 
 void MessagesCalculQt::Sablier(bool actif)

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -21,13 +22,14 @@
 
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
-#include "dialogs/hote_form1.h"
-#include "dialogs/hote_saisie.h"
+#include "shell/hote_form1.h"
+#include "shell/hote_saisie.h"
 #include "platform/imprimante.h"
 #include "shell/afficheur.h"
 #include "survey/coupe.h"
 #include "views/contexte.h"
 #include "platform/interlocuteur.h"
+#include "platform/modal.h"
 #include "platform/services.h"
 #include "platform/texte.h"
 #include "shell/animation.h"
@@ -79,6 +81,30 @@ QAction* BoutonTheme(QToolBar* b, const char* nom, const QString& texte, const c
     return BoutonBarre(b, nom, texte, IconeTheme(nomTheme, texte), bulle, bascule);
 }
 
+// The buttons' height is fixed: the icons shrink, then the caption font, until icon and
+// caption fit within it.
+void LogeBoutons(QToolBar* barre, int hauteur)
+{
+    const auto tropHaut = [&] {
+        for (QToolButton* b : barre->findChildren<QToolButton*>())
+            if (b->defaultAction() && b->sizeHint().height() > hauteur)
+                return true;
+        return false;
+    };
+    barre->setFont(QFont());
+    int icone = barre->style()->pixelMetric(QStyle::PM_ToolBarIconSize, nullptr, barre);
+    barre->setIconSize({icone, icone});
+    while (tropHaut() && icone > 16) {
+        icone -= 2;
+        barre->setIconSize({icone, icone});
+    }
+    QFont police = barre->font();
+    while (tropHaut() && police.pointSizeF() > 6) {
+        police.setPointSizeF(police.pointSizeF() - 0.5);
+        barre->setFont(police);
+    }
+}
+
 }  // namespace
 
 TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramme, QWidget* parent)
@@ -86,6 +112,8 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
 {
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
+    // Every window of the program carries its icon.
+    QApplication::setWindowIcon(IconeProgramme());
     Mdi = new QMdiArea(this);
     Mdi->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(Mdi);
@@ -637,6 +665,7 @@ void TForm1::AppliqueEtiquettes()
             b->setMinimumWidth(v[2]);
             b->setMaximumWidth(QWIDGETSIZE_MAX);
         }
+        LogeBoutons(t.barre, v[1]);
     }
     MiseAJourMenus();
 }
@@ -676,7 +705,7 @@ void TForm1::ToolButton18Click()
 void TForm1::N6Click()
 {
     TApropos a(this);
-    a.exec();
+    ExecuteModal(a);
 }
 
 // ---- status and progress for the massif files ----

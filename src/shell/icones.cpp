@@ -5,6 +5,9 @@
 #include <QPixmap>
 #include <QPolygonF>
 
+// The resource file is built into the static library: nothing else would pull it in.
+static void ChargeRessources() { Q_INIT_RESOURCE(karstomat); }
+
 namespace karst {
 
 namespace {
@@ -140,6 +143,13 @@ QIcon IconeDessinee(Dessin d)
     }
     p.end();
     return QIcon(pm);
+}
+
+QIcon IconeProgramme()
+{
+    static const bool chargees = (ChargeRessources(), true);
+    (void)chargees;
+    return QIcon(QStringLiteral(":/karstomat/karstomat.png"));
 }
 
 }  // namespace karst

@@ -15,5 +15,7 @@ enum class Dessin { Plan, Coupe, Perspective, Affichage, References, Declinaison
 // frame, so that a button never shows blank.
 QIcon IconeTheme(const char* nom, const QString& legende);
 QIcon IconeDessinee(Dessin d);
+// The program's own icon: a cave passage and its survey line.
+QIcon IconeProgramme();
 
 }  // namespace karst

@@ -2,8 +2,10 @@
 
 #include <QDialog>
 
+#include "platform/modal.h"
+
 namespace karst {
 
-bool ContexteVues::MontreModal(QDialog& dialogue) { return dialogue.exec() == QDialog::Accepted; }
+bool ContexteVues::MontreModal(QDialog& dialogue) { return ExecuteModal(dialogue) == QDialog::Accepted; }
 
 }  // namespace karst

@@ -81,7 +81,7 @@ TExport_VRML::TExport_VRML(TPerspective& perspective, QWidget* parent) : QDialog
     auto* lumiere = new QLabel(QStringLiteral("&Lumière ambiante"), this);
     lumiere->setBuddy(Ambiance);
 
-    Lissage = Nomme(new QCheckBox(QStringLiteral("&Lissage"), this), "Lissage");
+    Lissage = Nomme(new QCheckBox(QStringLiteral("L&issage"), this), "Lissage");
     Centre = Nomme(new QCheckBox(QStringLiteral("Centré"), this), "Centre");
     Centre->setChecked(true);
     Texture = Nomme(new QCheckBox(QStringLiteral("&Texture"), this), "Texture");

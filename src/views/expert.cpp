@@ -87,7 +87,7 @@ TExpert::TExpert(ContexteVues& contexte, QWidget* parent) : QDialog(parent), con
 
     Nom_Arrivee = Champ("Nom_Arrivee", this);
     Indice_Arrivee = Champ("Indice_Arrivee", this);
-    Button2 = BoutonPoussoir("Button2", QStringLiteral("&Rechercher ..."), this);
+    Button2 = BoutonPoussoir("Button2", QStringLiteral("R&echercher ..."), this);
     Button3 = BoutonPoussoir("Button3", QStringLiteral("Le plus &loin"), this);
     Button4 = BoutonPoussoir("Button4", QStringLiteral("Le plus &profond"), this);
     auto* arrivee = new QGroupBox(QStringLiteral("Point d'&arrivée"), this);

@@ -31,7 +31,7 @@ TOpti_Coupe::TOpti_Coupe(QWidget* parent)
     FormulaireLie<O> verticales(Page(QStringLiteral("Echelles verticales")), liens_);
     Epaisseur_Verticale =
         verticales.Entier("Epaisseur_Verticale", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_Verticale);
-    Largeur_Verticale = verticales.Entier("Largeur_Verticale", QStringLiteral("La&rgeur (mm)"), &O::Largeur_Verticale);
+    Largeur_Verticale = verticales.Entier("Largeur_Verticale", QStringLiteral("Largeur (mm)"), &O::Largeur_Verticale);
     Pas_Verticale = verticales.Entier("Pas_Verticale", QStringLiteral("Pa&s (m)"), &O::Pas_Verticale);
     Police_Verticale =
         verticales.BoutonFonte("Police_Verticale", QStringLiteral("&Police ..."), &travail_.Police_Verticale);

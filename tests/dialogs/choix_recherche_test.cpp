@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 
@@ -385,4 +387,29 @@ TEST(ChoixRecherche, DoubleClicSansRienAPrendre)
     ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
     EXPECT_EQ(choisie, t.liste[2]);
     EXPECT_EQ(galerie, 0);
+}
+
+// Long names and several surveyors: the window opens wide enough to show the date and the
+// surveyors, and stays within the screen.
+TEST(ChoixRecherche, ChoixSimpleMontreToutesSesColonnes)
+{
+    Application();
+    TMassif m;
+    TFiche& f = FicheA(m, "Arbas", "12/05/98", "Jean Durand");
+    f.Cavite.Affecte("Henne Morte");
+    f.Reseau.Affecte("Amont");
+    f.Lieu.Affecte("Salle Chevalier");
+    f.Topographes.emplace_back("Paul Petit");
+    f.Topographes.emplace_back("Marie Martin");
+    TRechSimp d;
+    d.Remplit(1, ListeFiches{&f}, &m);
+    d.show();
+    QApplication::processEvents();
+    QTableWidget& g = *d.StringGrid1;
+    const int derniere = g.columnCount() - 1;
+    EXPECT_LE(g.horizontalHeader()->sectionViewportPosition(derniere) + g.columnWidth(derniere), g.viewport()->width());
+    EXPECT_TRUE(d.screen()->availableGeometry().contains(d.frameGeometry()))
+        << d.frameGeometry().x() << "," << d.frameGeometry().y() << " " << d.frameGeometry().width() << "x"
+        << d.frameGeometry().height() << " in " << d.screen()->availableGeometry().width();
+    d.hide();
 }

@@ -16,8 +16,8 @@
 
 #include "calcul/drapeaux.h"
 #include "dialogs/exploreur.h"
-#include "dialogs/hote_form1.h"
-#include "dialogs/hote_saisie.h"
+#include "shell/hote_form1.h"
+#include "shell/hote_saisie.h"
 #include <QLineEdit>
 #include "dialogs/nouveaute.h"
 #include "platform/interlocuteur.h"

@@ -21,7 +21,7 @@
 #include <QTreeView>
 
 #include "dialogs/exploreur.h"
-#include "dialogs/hote_form1.h"
+#include "shell/hote_form1.h"
 #include "platform/canvas.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"

@@ -12,7 +12,7 @@
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
 #include "dialogs/hote_dialogues.h"
-#include "dialogs/hote_saisie.h"
+#include "shell/hote_saisie.h"
 #include "dialogs/point_topo.h"
 #include "dialogs/recherche.h"
 #include "dialogs/references.h"

@@ -11,7 +11,7 @@
 
 #include "aide_saisie.h"
 #include "dialogs/hote_dialogues.h"
-#include "dialogs/hote_saisie.h"
+#include "shell/hote_saisie.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "shell/form1.h"

@@ -168,3 +168,17 @@ TEST_F(Statistiques, RoseDesAzimutsEntiers)
     }
     Statistique = nullptr;
 }
+
+// The window as it opens: every bearing label, "Ouest" and "Est" the widest, lies whole
+// within the picture.
+TEST_F(Statistiques, EtiquettesDeLaRoseEntieres)
+{
+    TfrmRose r;
+    r.show();
+    QApplication::processEvents();
+    ASSERT_EQ(r.Etiquettes.size(), 12u);
+    const QRect image(0, 0, r.Bitmap->Largeur(), r.Bitmap->Hauteur());
+    for (const QRect& e : r.Etiquettes)
+        EXPECT_TRUE(image.contains(e)) << e.left() << "," << e.top() << " " << e.width() << "x" << e.height();
+    r.hide();
+}

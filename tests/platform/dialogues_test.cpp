@@ -1,16 +1,21 @@
 // The Qt side of the platform: message boxes answered from the keyboard, Qt's own dialogs
-// in French, and the printer's orientation.
+// in French, the font dialog, and the printer's orientation.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QTest>
 #include <algorithm>
 
 #include "boite_reelle.h"
@@ -145,4 +150,50 @@ TEST(Imprimante, PaysageTourneLaPage)
     EXPECT_EQ(qt.LargeurPage(), hauteur);
     EXPECT_EQ(qt.HauteurPage(), largeur);
     EXPECT_GT(qt.LargeurMm(), qt.HauteurMm());
+}
+
+// The working font "Times New Roman" is not installed: the dialog opens on the face drawn in
+// its place, and a change of size alone keeps the name the options store.
+TEST(DialoguesQt, PoliceGardeSonNomQuandSeuleLaTailleChange)
+{
+    Application();
+    Police police;
+    police.FixeTaille(10);
+    const QString dessinee = QFontInfo(QFont(QStringLiteral("Times New Roman"))).family();
+    QString ouverteSur;
+    bool repondu = false;
+    auto* minuterie = new QTimer;
+    minuterie->setInterval(5);
+    QObject::connect(minuterie, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        if (!d || !d->isVisible())
+            return;
+        minuterie->stop();
+        ouverteSur = d->currentFont().family();
+        // The size box is the line that takes numbers only.
+        QLineEdit* taille = nullptr;
+        for (QLineEdit* e : d->findChildren<QLineEdit*>())
+            if (!e->isReadOnly() && e->validator())
+                taille = e;
+        if (!taille) {
+            d->reject();
+            return;
+        }
+        d->activateWindow();
+        taille->setFocus();
+        QWidget* cible = QApplication::focusWidget() ? QApplication::focusWidget() : taille;
+        QTest::keyClick(cible, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(cible, QStringLiteral("14"));
+        QTest::keyClick(cible, Qt::Key_Return);
+        repondu = true;
+    });
+    minuterie->start();
+    InterlocuteurQt qt;
+    const bool ok = qt.ChoixPolice(police);
+    delete minuterie;
+    ASSERT_TRUE(repondu);
+    EXPECT_EQ(ouverteSur, dessinee);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(police.Nom, "Times New Roman");
+    EXPECT_EQ(police.Taille(), 14);
 }

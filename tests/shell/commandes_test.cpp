@@ -7,6 +7,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,20 +29,31 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "application_test.h"
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
+#include "dialogs/dialogues_saisie.h"
+#include "dialogs/nouveaute.h"
+#include "dialogs/point_topo.h"
 #include "dialogs/hote_dialogues.h"
 #include "dialogs/references.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "shell/afficheur.h"
+#include "shell/dialogues_calcul.h"
+#include "shell/hote_form1.h"
+#include "shell/impression.h"
+#include "shell/outils_3d.h"
 #include "shell/form1.h"
 #include "views/contexte.h"
 #include "views/def_bulles.h"
+#include "views/dlg_svg.h"
+#include "views/nvlle_branche.h"
 #include "views/plan.h"
 #include "survey/aide_fichiers.h"
 
@@ -651,5 +666,167 @@ TEST_F(Commandes, BullesDesBoutonsSansEtiquettes)
     EXPECT_EQ(bouton->height(), 30);
     EXPECT_EQ(bulle(), QStringLiteral("Ouvrir"));
     QToolTip::hideText();
+    f->hide();
+}
+
+namespace {
+
+// The letter Alt reaches through a text: the one after a single '&' ("&&" is a plain '&').
+QChar Mnemonique(const QString& t)
+{
+    for (qsizetype i = 0; i + 1 < t.size(); ++i)
+        if (t[i] == QLatin1Char('&')) {
+            if (t[i + 1] != QLatin1Char('&'))
+                return t[i + 1].toUpper();
+            ++i;
+        }
+    return {};
+}
+
+// The letters shared by two controls the user sees at once in the window, one line each.
+QStringList LettresPartagees(QWidget& fenetre)
+{
+    std::map<QChar, QStringList> lettres;
+    auto note = [&](const QString& texte) {
+        const QChar c = Mnemonique(texte);
+        if (!c.isNull())
+            lettres[c] << texte;
+    };
+    for (QWidget* w : fenetre.findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(&fenetre) || w->window() != &fenetre)
+            continue;
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            note(b->text());
+        else if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy())
+            note(l->text());
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            note(g->title());
+        else if (auto* t = qobject_cast<QTabBar*>(w))
+            for (int i = 0; i < t->count(); ++i)
+                note(t->tabText(i));
+        else if (auto* m = qobject_cast<QMenuBar*>(w))
+            for (QAction* a : m->actions())
+                if (a->isVisible())
+                    note(a->text());
+    }
+    QStringList r;
+    const auto partagees = [&](const QString& ou) {
+        for (const auto& [c, textes] : lettres)
+            if (textes.size() > 1)
+                r << ou + QStringLiteral(" [") + c + QStringLiteral("]: ") + textes.join(QStringLiteral(" | "));
+    };
+    partagees(fenetre.windowTitle());
+    // Each menu of the window is a list of its own.
+    for (QMenu* m : fenetre.findChildren<QMenu*>()) {
+        lettres.clear();
+        for (QAction* a : m->actions())
+            if (a->isVisible() && !a->isSeparator())
+                note(a->text());
+        partagees(fenetre.windowTitle() + QStringLiteral(" / ") + m->title());
+    }
+    return r;
+}
+
+// The same for every page of the window's tabs and stacks, one page at a time.
+void VerifieLettres(QWidget& fenetre, QStringList& fautes)
+{
+    fautes << LettresPartagees(fenetre);
+    for (QStackedWidget* s : fenetre.findChildren<QStackedWidget*>()) {
+        if (!s->isVisibleTo(&fenetre))
+            continue;
+        const int avant = s->currentIndex();
+        for (int i = 0; i < s->count(); ++i) {
+            s->setCurrentIndex(i);
+            fautes << LettresPartagees(fenetre);
+        }
+        s->setCurrentIndex(avant);
+    }
+    fautes.removeDuplicates();
+}
+
+}  // namespace
+
+// Every window the menus open, and every dialog their "..." buttons open in turn: no
+// letter serves two controls shown together, so Alt+letter always reaches the one named.
+TEST_F(Commandes, AucuneLettreDeRaccourciPartagee)
+{
+    auto f = Cree(false);
+    ASSERT_TRUE(f->OuvreMassif(KARST_EXAMPLES "/pierrefeu.fic"));
+    HoteExplorateurForm1 hote(*f);
+    f->Depart_Calcul_Rapide->stop();
+    f->show();
+    for (int i = 0; i < 1000; ++i)
+        invite.reponses.push_back(Bouton::Aucun);
+    QStringList fautes;
+    std::set<QString> vus;
+    int profondeur = 0;
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        const QString nom = QString::fromLatin1(d.metaObject()->className()) + d.objectName() + d.windowTitle();
+        if (profondeur > 2 || !vus.insert(nom).second)
+            return int(QDialog::Rejected);
+        ++profondeur;
+        d.show();
+        QApplication::processEvents();
+        VerifieLettres(d, fautes);
+        for (QPushButton* b : d.findChildren<QPushButton*>())
+            if (b->text().endsWith(QStringLiteral("...")) && b->isVisibleTo(&d) && b->isEnabled())
+                b->click();
+        d.hide();
+        --profondeur;
+        return int(QDialog::Rejected);
+    });
+    // Commands that would end the session or wait on a computation are left out.
+    const std::set<QString> exclues{QStringLiteral("Quitter1"), QStringLiteral("Fermer1"), QStringLiteral("Nouveau1"),
+                                    QStringLiteral("Ouvrir1"),  QStringLiteral("N110"),    QStringLiteral("N210"),
+                                    QStringLiteral("N31"),      QStringLiteral("Calcul1"), QStringLiteral("Calculrapide1")};
+    std::function<void(QMenu*)> parcourt = [&](QMenu* m) {
+        emit m->aboutToShow();
+        for (QAction* a : m->actions()) {
+            if (a->menu())
+                parcourt(a->menu());
+            else if (a->isEnabled() && !a->isSeparator() && !exclues.count(a->objectName()))
+                a->trigger();
+            QApplication::processEvents();
+        }
+    };
+    for (QAction* vue : {f->Explorateur1, f->Plan1, f->Coupe1, f->Relief1, f->Tableau1}) {
+        vue->trigger();
+        QApplication::processEvents();
+        for (QAction* a : f->menuBar()->actions())
+            if (a->menu())
+                parcourt(a->menu());
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && !qobject_cast<QMenu*>(w))
+                VerifieLettres(*w, fautes);
+    }
+    // The dialogs the menus reach only through a search, a view's mouse or the 3D mode.
+    const std::vector<std::function<std::unique_ptr<QWidget>()>> autres{
+        [] { return std::make_unique<TApercu>(); },
+        [&] { return std::make_unique<TArret>(*f); },
+        [] { return std::make_unique<TComplement_Calcul>(); },
+        [] { return std::make_unique<TCorrection>(); },
+        [] { return std::make_unique<TDlg_SVG>(); },
+        [] { return std::make_unique<TEvolution>(); },
+        [] { return std::make_unique<TImportationExcel>(); },
+        [] { return std::make_unique<TInformations>(); },
+        [] { return std::make_unique<TLaRotation>(); },
+        [] { return std::make_unique<TLacunes>(); },
+        [&] { return std::make_unique<TNouveaute>(hote); },
+        [] { return std::make_unique<TNvlle_Branche>(); },
+        [&] { return std::make_unique<TOutils_3D>(*f); },
+        [&] { return std::make_unique<TPoint_Topo>(f->Recherche()); },
+        [] { return std::make_unique<TRechMulti>(); },
+        [] { return std::make_unique<TRechSimp>(); },
+    };
+    for (const auto& cree : autres) {
+        const std::unique_ptr<QWidget> w = cree();
+        w->show();
+        QApplication::processEvents();
+        VerifieLettres(*w, fautes);
+        vus.insert(QString::fromLatin1(w->metaObject()->className()));
+        w->hide();
+    }
+    EXPECT_GE(vus.size(), 34u);
+    EXPECT_EQ(fautes.join(QLatin1Char('\n')).toStdString(), "");
     f->hide();
 }

@@ -182,6 +182,16 @@ TEST_F(Demarrage, BarresAvecIconesEtLegendesEntieres)
             EXPECT_EQ(t->height(), 40) << t->text().toStdString();
         }
     EXPECT_GE(vus, 12);
+    // Icon and caption fit within the button's height, with the labels and without.
+    for (int fois = 0; fois < 2; ++fois) {
+        for (QToolBar* b : {f->ToolBar1, f->ToolBar3, f->ToolBar4})
+            for (QToolButton* t : b->findChildren<QToolButton*>()) {
+                if (t->defaultAction()) {
+                    EXPECT_GE(t->height(), t->sizeHint().height()) << t->text().toStdString();
+                }
+            }
+        f->Etiquettestexte1->trigger();
+    }
     // The busy indicator's band stays within 30 pixels and shows the whole picture.
     EXPECT_LE(f->ToolBar2->width(), 30);
     ASSERT_TRUE(f->Animation->isVisible());

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "fenetre_essai.h"
 #include "shell/animation.h"
 #include "shell/apropos.h"
+#include "shell/icones.h"
 #include "shell/form1.h"
 #include "survey/aide_fichiers.h"
 
@@ -474,6 +476,17 @@ TEST_F(Fenetre, ListeSuivanteEtAPropos)
     EXPECT_EQ(a.Version->text(), QStringLiteral("Version"));
     a.show();
     EXPECT_EQ(a.Version->text(), QStringLiteral("Version 2.2.0.1"));
+    // The program's own icon, in the box and on every window, and the box in the middle
+    // of the screen.
+    const QImage icone = IconeProgramme().pixmap(48, 48).toImage();
+    ASSERT_FALSE(icone.isNull());
+    auto* image = a.findChild<QLabel*>(QStringLiteral("ProgramIcon"));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->pixmap().toImage(), icone);
+    EXPECT_EQ(f->windowIcon().pixmap(48, 48).toImage(), icone);
+    EXPECT_EQ(a.windowIcon().pixmap(48, 48).toImage(), icone);
+    EXPECT_EQ(a.frameGeometry().center(), a.screen()->availableGeometry().center());
+    a.hide();
 }
 
 TEST(Animation, ImagesDeLaBandeEtRepos)

@@ -1,4 +1,4 @@
-#include "dialogs/hote_form1.h"
+#include "shell/hote_form1.h"
 
 #include <QAction>
 #include <QFile>

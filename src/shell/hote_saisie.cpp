@@ -1,4 +1,4 @@
-#include "dialogs/hote_saisie.h"
+#include "shell/hote_saisie.h"
 
 #include <QAction>
 #include <QLineEdit>
