@@ -137,7 +137,9 @@ TAfficheur::~TAfficheur()
         outils.hide();
         form_.Outils_3D_X = outils.x();
         form_.Outils_3D_Y = outils.y();
-        // A rotation running on this window ends with it.
+        // A rotation running on this window ends with it, its stop window too.
+        if (CaTourne->isActive())
+            Arret(form_).hide();
         CaTourne->stop();
         outils.setEnabled(true);
     }

@@ -591,8 +591,8 @@ void TForm1::MiseAJourMenus()
     for (QAction* a : {Nouveau1, Configurerlimprimante1, Marges1, Bulle1, Fiche1, Plan2, Coupe2, Perspective1,
                        Tableau2, Expert1, Supprimertouteslescoupes1, Ordredesaisie1, Localisation1, Date1})
         active(a, true);
-    active(Arrter1, CalculEnCours);
-    active(Bouton_Arreter, CalculEnCours);
+    active(Arrter1, arretPossible_);
+    active(Bouton_Arreter, arretPossible_);
 
     // Toolbar bands.
     ToolBar1->setVisible(Gnral1->isChecked());
