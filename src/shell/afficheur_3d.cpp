@@ -515,6 +515,7 @@ void TAfficheur::CaTourneTimer()
     if (!Arret(form_).isVisible() || !p) {
         CaTourne->stop();
         outils.setEnabled(true);
+        RedevientActive();
         return;
     }
     Camera c(*p);

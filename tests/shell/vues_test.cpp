@@ -1102,6 +1102,36 @@ TEST_F(VuesX11, LePanneauTroisDGardeSaSouris)
     EXPECT_TRUE(outils.isEnabled());
 }
 
+// The stop window of "Tourner ..." takes the activation while it runs; once it is closed
+// the plan is the active view again, with its toolbar and its commands.
+TEST_F(VuesX11, LePlanRedevientActifApresLArret)
+{
+    f->Plan1->trigger();
+    auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    ASSERT_NE(plan, nullptr);
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    ASSERT_EQ(f->AfficheurActif(), plan);
+    TArret& arret = Arret(*f);
+    int pas = 0;
+    QObject::connect(plan, &TAfficheur::EtapeRotation, [&] {
+        if (++pas == 3) {
+            // Clicked, the stop window asks for the activation, as a click on it does, and
+            // is closed before it has it.
+            arret.activateWindow();
+            QTest::mouseClick(arret.Button1, Qt::LeftButton);
+        }
+    });
+    invite.saisies = {QStringLiteral("15")};
+    f->Rotation1->trigger();
+    ASSERT_FALSE(arret.isVisible());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    EXPECT_EQ(f->AfficheurActif(), plan);
+    EXPECT_TRUE(f->Imprimer1->isEnabled());
+    EXPECT_TRUE(f->ToolBar4->isVisible());
+    EXPECT_TRUE(f->Vue1->menuAction()->isEnabled());
+}
+
 // The section of the sample massif printed with a locked page origin above it, far below
 // it, then right of and below it: the preview counts the pages that are printed, and each printed page
 // holds part of the section inside its printable area.
