@@ -49,6 +49,8 @@ public:
 
     // ---- state ----
     bool SansDocument = true;
+    // Set as the window's destruction begins: its children's handlers then do nothing.
+    bool EnDestruction = false;
     std::unique_ptr<TMassif> Massif;
     std::string RepProgramme;    // with a trailing '/'
     std::string RepUtilisateur;  // with a trailing '/'
