@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -1114,16 +1115,31 @@ TEST_F(VuesX11, LePlanRedevientActifApresLArret)
     ASSERT_EQ(f->AfficheurActif(), plan);
     TArret& arret = Arret(*f);
     int pas = 0;
+    bool active = false;
     QObject::connect(plan, &TAfficheur::EtapeRotation, [&] {
         if (++pas == 3) {
-            // Clicked, the stop window asks for the activation, as a click on it does, and
-            // is closed before it has it.
+            // Clicked, the stop window takes the activation, as a click on it does.
             arret.activateWindow();
+            active = QTest::qWaitForWindowActive(&arret);
             QTest::mouseClick(arret.Button1, Qt::LeftButton);
         }
     });
-    invite.saisies = {QStringLiteral("15")};
+    // The step typed in the real input box.
+    repondeur.reset();
+    InterlocuteurQt qt;
+    Interlocuteur::Installe(&qt);
+    QTimer saisie;
+    saisie.setInterval(20);
+    QObject::connect(&saisie, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            d->setTextValue(QStringLiteral("15"));
+            d->accept();
+        }
+    });
+    saisie.start();
     f->Rotation1->trigger();
+    Interlocuteur::Installe(&invite);
+    ASSERT_TRUE(active);
     ASSERT_FALSE(arret.isVisible());
     EXPECT_TRUE(QTest::qWaitForWindowActive(f.get()));
     EXPECT_EQ(f->AfficheurActif(), plan);
