@@ -148,7 +148,9 @@ TAfficheur::~TAfficheur()
         outils.hide();
         form_.Outils_3D_X = outils.x();
         form_.Outils_3D_Y = outils.y();
-        // A rotation running on this window ends with it.
+        // A rotation running on this window ends with it, its stop window too.
+        if (CaTourne->isActive())
+            Arret(form_).hide();
         CaTourne->stop();
         outils.setEnabled(true);
     }
@@ -358,11 +360,11 @@ void TAfficheur::Redessine()
 
     std::string texte;
     if (form_.Rotation->isChecked()) {
-        if (Graphique->Genre() == GenreVue::Plan) {
-            texte = FormatEntier(RoundEntier(static_cast<TPlan&>(*Graphique).Angle)) + " \xB0";
-        } else if (Graphique->Genre() == GenreVue::Perspective) {
+        if (const auto* plan = dynamic_cast<const TPlan*>(Graphique.get())) {
+            texte = FormatEntier(RoundEntier(plan->Angle)) + " \xB0";
+        } else if (const auto* perspective = dynamic_cast<const TPerspective*>(Graphique.get())) {
             // The elevation is shown with its sign reversed.
-            const auto& p = static_cast<TPerspective&>(*Graphique);
+            const TPerspective& p = *perspective;
             texte = FormatEntier(RoundEntier(p.Azimut)) + " \xB0  " + FormatEntier(-RoundEntier(p.Elevation)) + " \xB0";
         }
     }

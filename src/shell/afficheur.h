@@ -216,6 +216,8 @@ public:
 
     // Status text: kept, and shown in the main status bar while this window is active.
     void MontreEtat(const std::string& texte);
+    // The main window and this view window active again, after a stop or progress window.
+    void RedevientActive();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

@@ -382,8 +382,12 @@ void TAfficheur::BasculeOpenGL()
             Designe(false);
             SelectionValide = false;
         }
-        form_.Rotation->setEnabled(false);
-        form_.Zoom->setEnabled(false);
+        // The tools of the drawing are released with it, as the activation of a window in
+        // 3D leaves them, so that the pop-up menu offers what it offers without a tool.
+        for (QAction* outil : {form_.Rotation, form_.Zoom}) {
+            outil->setChecked(false);
+            outil->setEnabled(false);
+        }
         Image2->hide();
         PanelFond->hide();
         Barre_Horizontale->hide();
@@ -423,6 +427,9 @@ void TAfficheur::Debut_3DTimer()
 
 void TAfficheur::Support_OpenGLMouseDown(int x, int y)
 {
+    // Another button pressed during a walk starts nothing.
+    if (EnDeplacement)
+        return;
     EnDeplacement = true;
     Deplacement->start();
     Timer1->stop();
@@ -493,6 +500,7 @@ void TAfficheur::CaTourneTimer()
     if (!Arret(form_).isVisible() || !p) {
         CaTourne->stop();
         outils.setEnabled(true);
+        RedevientActive();
         return;
     }
     Camera c(*p);
@@ -555,10 +563,15 @@ bool TAfficheur::eventFilter(QObject* objet, QEvent* evenement)
 {
     if (Panneau3D && objet == Panneau3D) {
         switch (evenement->type()) {
-        case QEvent::MouseButtonPress: {
+        // Every mouse event stays on the panel: one that climbed to the window would reach
+        // the tools of the hidden drawing (a double click would start a drag that nothing
+        // ends), and the wheel would scroll the hidden bars.
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
             auto* m = static_cast<QMouseEvent*>(evenement);
             if (m->button() == Qt::RightButton) {
-                MenuContextuel(m->globalPosition().toPoint());
+                if (evenement->type() == QEvent::MouseButtonPress)
+                    MenuContextuel(m->globalPosition().toPoint());
                 return true;
             }
             Support_OpenGLMouseDown(m->position().toPoint().x(), m->position().toPoint().y());
@@ -572,6 +585,8 @@ bool TAfficheur::eventFilter(QObject* objet, QEvent* evenement)
         case QEvent::MouseButtonRelease:
             Support_OpenGLMouseUp();
             return true;
+        case QEvent::Wheel:
+        case QEvent::ContextMenu: return true;
         case QEvent::KeyPress: keyPressEvent(static_cast<QKeyEvent*>(evenement)); return true;
         case QEvent::KeyRelease: keyReleaseEvent(static_cast<QKeyEvent*>(evenement)); return true;
         default: break;

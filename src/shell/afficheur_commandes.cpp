@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
 #include <QScrollBar>
@@ -280,6 +282,18 @@ void TAfficheur::BoucleRotation(const std::function<void()>& pas, const std::fun
         }
     }
     retour();
+    RedevientActive();
+}
+
+void TAfficheur::RedevientActive()
+{
+    // The stop or progress window took the activation, and its closing gives it to no
+    // window when no window manager hands it back.
+    if (!form_.isActiveWindow())
+        form_.activateWindow();
+    if (auto* cadre = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        if (QMdiArea* zone = cadre->mdiArea())
+            zone->setActiveSubWindow(cadre);
 }
 
 namespace {

@@ -261,6 +261,8 @@ protected:
     void focusOutEvent(QFocusEvent* e) override
     {
         QLineEdit::focusOutEvent(e);
+        if (form_.EnDestruction)
+            return;
         if (TAfficheur* a = form_.AfficheurActif())
             a->Boite_EchelleExit();
     }

@@ -29,6 +29,7 @@ IMessagesCalcul& TForm1::MessagesCalcul()
 void TForm1::IndicateurCalcul(bool actif)
 {
     Animation->SetActive(actif);
+    arretPossible_ = actif;
     active(Arrter1, actif);
     active(Bouton_Arreter, actif);
 }
@@ -55,7 +56,7 @@ void TForm1::Arrter1Click()
 
 void TForm1::Options1Click()
 {
-    active(Arrter1, CalculEnCours);
+    active(Arrter1, arretPossible_);
 }
 
 void TForm1::Depart_Calcul_RapideTimer()

@@ -122,13 +122,12 @@ void TForm1::FermeMassif()
     emit MassifFerme();
     // The plan's and the perspective's angles are kept in their options for the next massif.
     if (auto* plan = qobject_cast<TAfficheur*>(VuePlan.data()))
-        if (plan->Graphique && plan->Graphique->Genre() == GenreVue::Plan)
-            OptionsPlan.Angle = static_cast<TPlan&>(*plan->Graphique).Angle;
+        if (const auto* vue = dynamic_cast<const TPlan*>(plan->Graphique.get()))
+            OptionsPlan.Angle = vue->Angle;
     if (auto* p = qobject_cast<TAfficheur*>(VuePerspective.data()))
-        if (p->Graphique && p->Graphique->Genre() == GenreVue::Perspective) {
-            const auto& vue = static_cast<TPerspective&>(*p->Graphique);
-            OptionsRelief.Angle_Horizontal = vue.Azimut;
-            OptionsRelief.Angle_Vertical = vue.Elevation;
+        if (const auto* vue = dynamic_cast<const TPerspective*>(p->Graphique.get())) {
+            OptionsRelief.Angle_Horizontal = vue->Azimut;
+            OptionsRelief.Angle_Vertical = vue->Elevation;
         }
     // The views and the explorer go first; they read the massif.
     for (QPointer<QWidget>* v : {&VuePlan, &VueCoupe, &VuePerspective, &VueTableau, &FenetreExploreur}) {

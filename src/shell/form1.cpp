@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -178,12 +179,21 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
 
 TForm1::~TForm1()
 {
+    // Nothing of this window runs once its destruction has begun: the signals of its
+    // children no longer reach it, the scale box leaving the focus applies nothing, and
+    // every child goes while the window is still whole.
+    EnDestruction = true;
+    disconnect(Mdi, nullptr, this, nullptr);
     if (Massif && CalculEnCours)
         ArretCalcul = true;
     ThreadCalcul.reset();
     // The view windows read the massif and this window's options: they go first.
     for (QMdiSubWindow* s : Mdi->subWindowList())
         delete s;
+    const QList<QWidget*> enfants = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    std::vector<QPointer<QWidget>> restants(enfants.begin(), enfants.end());
+    for (const QPointer<QWidget>& enfant : restants)
+        delete enfant.data();
     if (AvisCoupe() == avisCoupe_.get())
         DefinitAvisCoupe(nullptr);
     Massif.reset();
@@ -619,8 +629,8 @@ void TForm1::MiseAJourMenus()
     for (QAction* a : {Nouveau1, Configurerlimprimante1, Marges1, Bulle1, Fiche1, Plan2, Coupe2, Perspective1,
                        Tableau2, Expert1, Supprimertouteslescoupes1, Ordredesaisie1, Localisation1, Date1})
         active(a, true);
-    active(Arrter1, CalculEnCours);
-    active(Bouton_Arreter, CalculEnCours);
+    active(Arrter1, arretPossible_);
+    active(Bouton_Arreter, arretPossible_);
 
     // Toolbar bands.
     ToolBar1->setVisible(Gnral1->isChecked());

@@ -49,6 +49,8 @@ public:
 
     // ---- state ----
     bool SansDocument = true;
+    // Set as the window's destruction begins: its children's handlers then do nothing.
+    bool EnDestruction = false;
     std::unique_ptr<TMassif> Massif;
     std::string RepProgramme;    // with a trailing '/'
     std::string RepUtilisateur;  // with a trailing '/'
@@ -333,6 +335,9 @@ private:
     std::unique_ptr<Recherches> recherches_;
     // Number of the last quick computation started.
     uint64_t numeroCalcul_ = 0;
+    // A run is going on that "Arrêter" can still stop: from its start to the end of its
+    // work, not while its end is reported.
+    bool arretPossible_ = false;
     QActionGroup* groupeListe_ = nullptr;
     QActionGroup* groupeListePopup_ = nullptr;
 };

@@ -8,8 +8,6 @@
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -142,10 +140,7 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
     }
     Evolution = nullptr;
     evolution.reset();
-    // The progress window took the activation: this window is the active view again.
-    if (auto* cadre = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        if (QMdiArea* zone = cadre->mdiArea())
-            zone->setActiveSubWindow(cadre);
+    RedevientActive();
 }
 
 void TAfficheur::ImprimePage(TImprimante& imp, int page, const TMarge& marge)

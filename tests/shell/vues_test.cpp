@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -628,6 +629,40 @@ TEST_F(Vues, InterrompreEtMenuCalcul)
     EXPECT_FALSE(f->Arrter1->isEnabled());
 }
 
+// The end of a run is reported with "Arrêter" grey: the menus brought up to date meanwhile
+// (the view windows do it every second) leave it so.
+TEST_F(Vues, ArreterResteGrisPendantLesMessagesDeFin)
+{
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    ASSERT_TRUE(CalculsFinis(*f));
+    f->Plan1->trigger();
+    struct Espion : InterlocuteurScripte {
+        std::function<void()> pendant;
+        Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) override
+        {
+            pendant();
+            return InterlocuteurScripte::Message(texte, icone, boutons);
+        }
+    } espion;
+    std::vector<bool> arreter;
+    espion.pendant = [&] {
+        f->MiseAJourMenus();
+        arreter.push_back(f->Bouton_Arreter->isEnabled() || f->Arrter1->isEnabled());
+    };
+    Interlocuteur::Installe(&espion);
+    QWidget* calculer = f->ToolBar1->widgetForAction(f->BoutonCalculer);
+    ASSERT_NE(calculer, nullptr);
+    QTest::mouseClick(calculer, Qt::LeftButton);
+    const bool fini = CalculsFinis(*f);
+    Interlocuteur::Installe(&invite);
+    ASSERT_TRUE(fini);
+    // The elapsed time was shown.
+    ASSERT_EQ(espion.Textes().size(), 1);
+    EXPECT_EQ(arreter, std::vector<bool>{false});
+    EXPECT_FALSE(f->Bouton_Arreter->isEnabled());
+}
+
 namespace {
 
 // A grid of galleries between two reference points, big enough for the worker to be still
@@ -1202,6 +1237,105 @@ TEST_F(VuesX11, StereoTroisDEtPaletteAuClavier)
     EXPECT_FALSE(outils.OpenGL->isChecked());
     for (QToolButton* b : {outils.Rotation, outils.Translation, outils.Lateral, outils.Horizontal, outils.Arriere})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+}
+
+// The 3D panel keeps its mouse: a double click does not reach the tools of the hidden
+// drawing, which "3D" releases; closing the window ends its automatic rotation and the stop
+// window with it.
+TEST_F(VuesX11, LePanneauTroisDGardeSaSouris)
+{
+    auto& p = static_cast<TPerspective&>(*a->Graphique);
+    TOutils_3D& outils = Outils3D(*f);
+    for (QAction* outil : {f->Rotation, f->Zoom}) {
+        QTest::mouseClick(f->ToolBar4->widgetForAction(outil), Qt::LeftButton);
+        ASSERT_TRUE(outil->isChecked());
+    }
+    QTest::mouseClick(outils.OpenGL, Qt::LeftButton);
+    ASSERT_TRUE(a->Mode3D());
+    for (QAction* outil : {f->Rotation, f->Zoom}) {
+        EXPECT_FALSE(outil->isChecked()) << outil->objectName().toStdString();
+        EXPECT_FALSE(outil->isEnabled()) << outil->objectName().toStdString();
+    }
+    // Without a tool, the pop-up menu offers the most deformed gallery.
+    a->PopupMenu1Popup();
+    EXPECT_TRUE(a->findChild<QAction*>(QStringLiteral("Dformationmax1"))->isVisible());
+
+    const QPoint centre = a->Panneau3D->rect().center();
+    QTest::mouseDClick(a->Panneau3D, Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(a->Panneau3D, Qt::LeftButton, {}, centre);
+    EXPECT_FALSE(a->Glisse);
+    EXPECT_FALSE(a->SelectionValide);
+    EXPECT_FALSE(a->EnDeplacement);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Back in 2D with the rotation tool: the bare mouse turns nothing.
+    QTest::mouseClick(outils.OpenGL, Qt::LeftButton);
+    ASSERT_FALSE(a->Mode3D());
+    QTest::mouseClick(f->ToolBar4->widgetForAction(f->Rotation), Qt::LeftButton);
+    const double azimut = p.Azimut, elevation = p.Elevation;
+    QTest::mouseMove(a->Image2, a->Image2->rect().center() + QPoint(60, 30));
+    EXPECT_FALSE(a->Glisse);
+    EXPECT_EQ(p.Azimut, azimut);
+    EXPECT_EQ(p.Elevation, elevation);
+    QTest::mouseClick(f->ToolBar4->widgetForAction(f->Rotation), Qt::LeftButton);
+    ASSERT_FALSE(f->Rotation->isChecked());
+
+    // The automatic rotation in 3D, then the window closed.
+    QTest::mouseClick(outils.OpenGL, Qt::LeftButton);
+    ASSERT_TRUE(a->Mode3D());
+    invite.saisies = {QStringLiteral("15")};
+    f->Rotationplane1->trigger();
+    ASSERT_TRUE(Arret(*f).isVisible());
+    ASSERT_TRUE(a->CaTourne->isActive());
+    qobject_cast<QMdiSubWindow*>(a->parentWidget())->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f->VuePerspective.isNull(); }, 5000));
+    EXPECT_FALSE(Arret(*f).isVisible());
+    EXPECT_TRUE(outils.isEnabled());
+}
+
+// The stop window of "Tourner ..." takes the activation while it runs; once it is closed
+// the plan is the active view again, with its toolbar and its commands.
+TEST_F(VuesX11, LePlanRedevientActifApresLArret)
+{
+    f->Plan1->trigger();
+    auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    ASSERT_NE(plan, nullptr);
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    ASSERT_EQ(f->AfficheurActif(), plan);
+    TArret& arret = Arret(*f);
+    int pas = 0;
+    bool active = false;
+    QObject::connect(plan, &TAfficheur::EtapeRotation, [&] {
+        if (++pas == 3) {
+            // Clicked, the stop window takes the activation, as a click on it does.
+            arret.activateWindow();
+            active = QTest::qWaitForWindowActive(&arret);
+            QTest::mouseClick(arret.Button1, Qt::LeftButton);
+        }
+    });
+    // The step typed in the real input box.
+    repondeur.reset();
+    InterlocuteurQt qt;
+    Interlocuteur::Installe(&qt);
+    QTimer saisie;
+    saisie.setInterval(20);
+    QObject::connect(&saisie, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            d->setTextValue(QStringLiteral("15"));
+            d->accept();
+        }
+    });
+    saisie.start();
+    f->Rotation1->trigger();
+    Interlocuteur::Installe(&invite);
+    ASSERT_TRUE(active);
+    ASSERT_FALSE(arret.isVisible());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    EXPECT_EQ(f->AfficheurActif(), plan);
+    EXPECT_TRUE(f->Imprimer1->isEnabled());
+    EXPECT_TRUE(f->ToolBar4->isVisible());
+    EXPECT_TRUE(f->Vue1->menuAction()->isEnabled());
 }
 
 // The section of the sample massif printed with a locked page origin above it, far below
