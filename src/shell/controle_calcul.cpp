@@ -76,7 +76,7 @@ void TForm1::Depart_Calcul_RapideTimer()
     try {
         // The worker's last step hands its end over to this thread.
         ThreadCalcul = std::make_unique<TThreadCalcul>(*Massif, [this, numero] {
-            QMetaObject::invokeMethod(this, [this, numero] { FinCalcul(numero); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, numero] { FinCalculHorsClic(numero); }, Qt::QueuedConnection);
         });
     } catch (...) {
         ThreadCalcul.reset();
@@ -86,7 +86,21 @@ void TForm1::Depart_Calcul_RapideTimer()
     }
 }
 
-void TForm1::FinCalcul(uint64_t numero)
+void TForm1::FinCalculHorsClic(uint64_t numero, std::string duree)
+{
+    // A box shown between the press and the release of a click would swallow it (a toolbar
+    // button acts on release): the report waits until the mouse is let go, the time shown
+    // taken when the run ended.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+        if (duree.empty())
+            duree = DureeChrono();
+        QTimer::singleShot(20, this, [this, numero, duree] { FinCalculHorsClic(numero, duree); });
+        return;
+    }
+    FinCalcul(numero, duree);
+}
+
+void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
 {
     if (!ThreadCalcul || numero != numeroCalcul_)
         return;
@@ -110,7 +124,7 @@ void TForm1::FinCalcul(uint64_t numero)
     Massif->CoupeCalculee = false;
     Massif->DimensionsAJour = false;
     if (utilisateur) {
-        Invite().Information(QString::fromStdString(DureeChrono()) + QStringLiteral(" s"));
+        Invite().Information(QString::fromStdString(duree.empty() ? DureeChrono() : duree) + QStringLiteral(" s"));
         if (!Massif)
             return;
         Massif->Enregistre = false;

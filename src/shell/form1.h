@@ -144,8 +144,11 @@ public:
     void Depart_Calcul_RapideTimer();
     void Depart_Calcul_DetailTimer();
     // The end of the quick computation numbered `numero`, queued to this thread by the
-    // worker; a run already ended by the closing of its massif is passed over.
-    void FinCalcul(uint64_t numero);
+    // worker; a run already ended by the closing of its massif is passed over. `duree`, when
+    // given, is the time to show for a run the user asked for.
+    void FinCalcul(uint64_t numero, const std::string& duree = {});
+    // The same, once no mouse button is held down.
+    void FinCalculHorsClic(uint64_t numero, std::string duree = {});
     // How many quick computations were started.
     uint64_t NumeroCalcul() const { return numeroCalcul_; }
     // Brings the stations of the massif up to date in this thread, for a command that reads

@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 #include <QAbstractItemView>
 #include <QToolBar>
 #include <QToolButton>
@@ -661,6 +662,74 @@ TEST_F(Vues, ArreterResteGrisPendantLesMessagesDeFin)
     ASSERT_EQ(espion.Textes().size(), 1);
     EXPECT_EQ(arreter, std::vector<bool>{false});
     EXPECT_FALSE(f->Bouton_Arreter->isEnabled());
+}
+
+// A run that ends while the user holds the mouse down on "Plan": its deformation box waits
+// for the release, so that the click opens the plan instead of being swallowed by the box.
+TEST_F(Vues, UnCalculQuiFinitPendantLeClicSurPlan)
+{
+    auto f = Cree();
+    ASSERT_TRUE(f->OuvreMassif(""));
+    f->Depart_Calcul_Rapide->stop();
+    // A gallery of two 5 m shots between reference points 12 m apart.
+    TMassif& m = *f->Massif;
+    for (const char* nom : {"A", "B"}) {
+        auto r = std::make_unique<TPointTopo>();
+        r->Nom.Affecte(nom);
+        r->X = nom[0] == 'B' ? 0.012 : 0;
+        m.AjouteReference(std::move(r));
+    }
+    auto fiche = std::make_unique<TFiche>();
+    auto g = std::make_unique<TGalerie>();
+    g->Depart.Nom.Affecte("A");
+    g->Arrivee.Nom.Affecte("B");
+    g->Coefficient = 1;
+    for (int k = 0; k < 2; ++k) {
+        auto v = std::make_unique<TVisee>();
+        v->Longueur = 5;
+        v->Azimut = 90;
+        g->AjouteVisee(std::move(v));
+    }
+    fiche->Galeries.ajoute(std::move(g));
+    fiche->Calcule(0);
+    m.AjouteFiche(std::move(fiche), false);
+
+    QWindow* fenetre = f->windowHandle();
+    QWidget* bouton = f->ToolBar1->widgetForAction(f->BoutonPlan);
+    ASSERT_NE(bouton, nullptr);
+    const QPoint ici = bouton->mapTo(f.get(), bouton->rect().center());
+    // The user lets go of the button while the box shows, then closes it.
+    int boites = 0;
+    bool relache = false;
+    QTimer reponse;
+    QObject::connect(&reponse, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<TComplement_Calcul*>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        ++boites;
+        if (!relache) {
+            QTest::mouseRelease(fenetre, Qt::LeftButton, {}, ici);
+            relache = true;
+        }
+        d->Fermer->click();
+    });
+    reponse.start(5);
+    f->Calculrapide1Click();
+    f->Depart_Calcul_RapideTimer();
+    ASSERT_NE(f->ThreadCalcul, nullptr);
+    // The worker is done: its end is on its way when the button goes down.
+    f->ThreadCalcul->Attend();
+    QTest::mousePress(fenetre, Qt::LeftButton, {}, ici);
+    QCoreApplication::processEvents();
+    if (!relache)
+        QTest::mouseRelease(fenetre, Qt::LeftButton, {}, ici);
+    relache = true;
+    ASSERT_TRUE(CalculsFinis(*f));
+    EXPECT_EQ(boites, 1);
+    auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    ASSERT_NE(plan, nullptr);
+    EXPECT_EQ(plan->Graphique->Genre(), GenreVue::Plan);
+    f->Massif->Enregistre = true;
 }
 
 namespace {
