@@ -1038,7 +1038,9 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     remplit.setInterval(5);
     QObject::connect(&remplit, &QTimer::timeout, [&] {
         auto* e = qobject_cast<TExpert*>(QApplication::activeModalWidget());
-        if (!e || !e->isVisible())
+        // Typed once the dialog has the keyboard, as a user sees it (a loaded machine shows
+        // it some ticks before it is active).
+        if (!e || !e->isVisible() || QApplication::activeWindow() != e)
             return;
         remplit.stop();
         for (auto [champ, texte] : {std::pair{e->Nom_Depart, "E"}, std::pair{e->Indice_depart, "1"},
