@@ -438,7 +438,7 @@ TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
 TEST_F(Seance, TabulationsEtVirgulesDecimales)
 {
     PiloteModalInstalle pilote([&](QDialog& d) {
-        ed->Informations->OKBtnClick();
+        QTest::mouseClick(ed->Informations->Button1, Qt::LeftButton);
         return d.result();
     });
     Ouvre(nullptr);

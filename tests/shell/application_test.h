@@ -12,3 +12,17 @@ inline QApplication& App()
                                                          : new QApplication(argc, argv);
     return *app;
 }
+
+#include <QAction>
+#include <QTest>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+// The user's click on the toolbar button of a command.
+inline void ClicOutil(QToolBar* barre, QAction* commande)
+{
+    QWidget* bouton = barre->widgetForAction(commande);
+    ASSERT_NE(bouton, nullptr);
+    ASSERT_TRUE(bouton->isEnabled());
+    QTest::mouseClick(bouton, Qt::LeftButton);
+}

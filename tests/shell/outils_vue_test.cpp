@@ -328,7 +328,7 @@ TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)
     AvertissementsQt::recus().clear();
     {
         AvertissementsQt avertissements;
-        f->Imprimer1Click();
+        ClicOutil(f->ToolBar1, f->BoutonImprimer);
     }
     // The job's name and copy count are set before it starts, as the device requires.
     EXPECT_EQ(AvertissementsQt::recus().filter(QStringLiteral("Cannot be changed")), QStringList());

@@ -714,7 +714,7 @@ TEST_F(Vues, UnCalculQuiFinitPendantLeClicSurPlan)
         d->Fermer->click();
     });
     reponse.start(5);
-    f->Calculrapide1Click();
+    ClicOutil(f->ToolBar1, f->BoutonCalculer);
     f->Depart_Calcul_RapideTimer();
     ASSERT_NE(f->ThreadCalcul, nullptr);
     // The worker is done: its end is on its way when the button goes down.
@@ -1194,7 +1194,7 @@ TEST_F(VuesX11, LApercuMontreUnePageSansGestionnaireDeFenetres)
         page = d.findChild<QWidget*>(QStringLiteral("Image1"))->size();
         return int(QDialog::Rejected);
     });
-    f->Apercu1Click();
+    ClicOutil(f->ToolBar1, f->BoutonApercu);
     const QSize ecran = f->screen()->availableGeometry().size();
     EXPECT_GE(fenetre.height(), ecran.height() * 3 / 4);
     EXPECT_GE(page.height(), ecran.height() / 2);
@@ -1392,10 +1392,12 @@ TEST_F(VuesX11, LePlanRedevientActifApresLArret)
     QTimer saisie;
     saisie.setInterval(20);
     QObject::connect(&saisie, &QTimer::timeout, [&] {
-        if (auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
-            d->setTextValue(QStringLiteral("15"));
-            d->accept();
-        }
+        auto* d = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!d || QApplication::activeWindow() != d || !QApplication::focusWidget())
+            return;
+        saisie.stop();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("15"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     saisie.start();
     f->Rotation1->trigger();
@@ -1458,10 +1460,10 @@ TEST_F(Vues, CoupeAOrigineBloqueeImprimeeEtApercue)
             vu = p.Label1->text();
             return int(QDialog::Rejected);
         });
-        f->Apercu1Click();
+        ClicOutil(f->ToolBar1, f->BoutonApercu);
         imprimante->pages_.resize(1);
         invite.impressions.push_back(DialogueImpression{});
-        f->Imprimer1Click();
+        ClicOutil(f->ToolBar1, f->BoutonImprimer);
         const int imprimees = static_cast<int>(imprimante->pages_.size()) - 1;
         EXPECT_EQ(vu, QStringLiteral("Page 1/%1").arg(imprimees));
         for (int i = 1; i <= imprimees; ++i) {
@@ -1530,7 +1532,7 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
         zoom = static_cast<double>(static_cast<long double>(p.Zoom));
         return int(QDialog::Rejected);
     });
-    f->Apercu1Click();
+    ClicOutil(f->ToolBar1, f->BoutonApercu);
     ASSERT_GT(zoom, 0);
 
     // The preview is the sheet, the page inside it past the unprintable margin.
