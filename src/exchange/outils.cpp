@@ -1,8 +1,6 @@
 #include "exchange/outils.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <fstream>
 
 #include "exchange/echange.h"
@@ -86,12 +84,6 @@ std::string SansBlancs(const std::string& texte) {
 
 namespace {
 
-// The characters of Windows-1252 bytes 0x80 to 0x9F (0 where the code page has none).
-constexpr char32_t kCp1252[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 // The characters of valid UTF-8 text (no overlong forms, no surrogates, at most U+10FFFF).
 bool DecodeUtf8(const std::string& t, std::vector<char32_t>& r, bool& multiOctets) {
     multiOctets = false;
@@ -131,14 +123,8 @@ std::string VersCp1252(const std::string& octets) {
     std::string r;
     r.reserve(cars.size());
     for (std::size_t i = 0; i < cars.size(); ++i) {
-        const char32_t c = cars[i];
-        if (i == 0 && c == 0xFEFF) continue;
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            r += static_cast<char>(c);
-            continue;
-        }
-        const char32_t* f = std::find(std::begin(kCp1252), std::end(kCp1252), c);
-        r += c != 0 && f != std::end(kCp1252) ? static_cast<char>(0x80 + (f - std::begin(kCp1252))) : '?';
+        if (i == 0 && cars[i] == 0xFEFF) continue;
+        r += OctetCp1252(cars[i]);
     }
     return r;
 }

@@ -1,5 +1,7 @@
 #include "survey/textes.h"
 
+#include <iterator>
+
 namespace karst {
 
 char MajAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
@@ -31,6 +33,26 @@ std::string EnUtf8(const std::string& texte) {
         }
     }
     return r;
+}
+
+namespace {
+
+// The characters of the bytes 0x80..0x9F.
+constexpr char32_t kHaut[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+char32_t CaractereCp1252(unsigned char octet) { return octet >= 0x80 && octet < 0xA0 ? kHaut[octet - 0x80] : octet; }
+
+char OctetCp1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    for (std::size_t i = 0; i < std::size(kHaut); ++i)
+        if (kHaut[i] == c) return static_cast<char>(0x80 + i);
+    return '?';
 }
 
 }  // namespace karst

@@ -15,6 +15,11 @@ bool EgalSansCasse(const std::string& a, const std::string& b);
 // A text of the data model (Windows-1252 bytes) shown inside a message (UTF-8): accented
 // letters are kept, the other bytes above 127 become '?'.
 std::string EnUtf8(const std::string& texte);
+// The character a Windows-1252 byte stands for; the five bytes the code page leaves
+// undefined stand for themselves, so that every byte goes and comes back.
+char32_t CaractereCp1252(unsigned char octet);
+// The Windows-1252 byte of a character, '?' where the code page has none.
+char OctetCp1252(char32_t c);
 
 // A length-prefixed text of at most N bytes (N + 1 bytes in the binary files).
 // Assigning a longer text keeps its first N bytes, as the files can hold no more.

@@ -565,9 +565,21 @@ TEST_F(Seance, LesLecturesTopofilGardentLeursDecimales)
     w.AvecTopofil = true;
     w.Topofil = 1234.56L;
     w.Longueur = 7.31L;
+    f->Unite_Decli = 1;
     massif = EnregistreEtRelit();
 
     Ouvre(Lieu(*massif, "Galerie haute"));
+    // The declination's unit shows whole on the Informations page: QLineEdit draws its text
+    // 2 pixels in from each side of its contents, and the cursor after it.
+    const int page = ed->TabSet->currentIndex();
+    QTest::mouseClick(ed->TabSet, Qt::LeftButton, {}, ed->TabSet->tabRect(1).center());
+    QApplication::processEvents();
+    QLineEdit* unite = ed->UniteDecli->lineEdit();
+    ASSERT_EQ(unite->text(), QStringLiteral("gr"));
+    const QRect place = unite->contentsRect().marginsRemoved(unite->textMargins());
+    EXPECT_GT(place.width() - 4, unite->fontMetrics().horizontalAdvance(QStringLiteral("gr")) + 1);
+    QTest::mouseClick(ed->TabSet, Qt::LeftButton, {}, ed->TabSet->tabRect(page).center());
+    ASSERT_EQ(ed->TabSet->currentIndex(), page);
     EXPECT_EQ(ed->Cellule(RangVisee(2), cLongueur), "120.4/135.9");
     // Both readings show whole in the column.
     EXPECT_GE(ed->RectCellule(RangVisee(2), cLongueur).width(),
@@ -894,24 +906,6 @@ TEST_F(Seance, UneLongueurDemesureeEstRefusee)
     ed->hide();
     const auto relu = EnregistreEtRelit();
     EXPECT_EQ(Champs(*Lieu(*relu, "Galerie haute")->Galeries[0]->Visee(2)), avant);
-}
-
-// The declination unit of a sheet in grads reads whole in its box.
-TEST_F(Seance, UniteDeDeclinaisonEntiere)
-{
-    TFiche* f = Lieu(*massif, "Galerie haute");
-    ASSERT_NE(f, nullptr);
-    f->Unite_Decli = 1;
-    Ouvre(f);
-    QTest::mouseClick(ed->TabSet, Qt::LeftButton, {}, ed->TabSet->tabRect(1).center());
-    QApplication::processEvents();
-    QLineEdit* e = ed->UniteDecli->lineEdit();
-    ASSERT_EQ(e->text(), QStringLiteral("gr"));
-    // QLineEdit draws its text 2 pixels in from each side of its contents, and the cursor
-    // after it.
-    const QRect place = e->contentsRect().marginsRemoved(e->textMargins());
-    EXPECT_GT(place.width() - 4, e->fontMetrics().horizontalAdvance(QStringLiteral("gr")) + 1)
-        << place.width() << " " << ed->UniteDecli->width();
 }
 
 #include "saisie_seance_test.moc"
