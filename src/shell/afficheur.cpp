@@ -162,6 +162,11 @@ bool TAfficheur::Mode3D() const
     return !Support_OpenGL->isHidden();
 }
 
+TPerspective* TAfficheur::Perspective() const
+{
+    return Graphique ? Graphique->Perspective() : nullptr;
+}
+
 uint16_t TAfficheur::OutilSouris() const
 {
     if (form_.Rotation->isChecked())
@@ -295,7 +300,7 @@ void TAfficheur::Redessine()
         return;
     if (Mode3D()) {
         // The model follows the data, the options and the colour mode: it is built again.
-        if (auto* p = dynamic_cast<TPerspective*>(Graphique.get()))
+        if (TPerspective* p = Perspective())
             p->Scene.reset();
         Debut_3D->start();
         return;
@@ -358,17 +363,7 @@ void TAfficheur::Redessine()
         Image2->update();
     }
 
-    std::string texte;
-    if (form_.Rotation->isChecked()) {
-        if (const auto* plan = dynamic_cast<const TPlan*>(Graphique.get())) {
-            texte = FormatEntier(RoundEntier(plan->Angle)) + " \xB0";
-        } else if (const auto* perspective = dynamic_cast<const TPerspective*>(Graphique.get())) {
-            // The elevation is shown with its sign reversed.
-            const TPerspective& p = *perspective;
-            texte = FormatEntier(RoundEntier(p.Azimut)) + " \xB0  " + FormatEntier(-RoundEntier(p.Elevation)) + " \xB0";
-        }
-    }
-    MontreEtat(texte);
+    MontreEtat(form_.Rotation->isChecked() ? Graphique->TexteRotation() : std::string());
 }
 
 bool TAfficheur::CoupeVide() const
@@ -611,7 +606,7 @@ void TAfficheur::resizeEvent(QResizeEvent* e)
     const int w = width(), h = height();
     if (Mode3D() && Graphique) {
         Support_OpenGL->setGeometry(0, 0, w, h);
-        if (auto* p = dynamic_cast<TPerspective*>(Graphique.get()))
+        if (TPerspective* p = Perspective())
             p->PlaceCamera();
     }
     if (w <= 20 || h <= 65)

@@ -29,6 +29,7 @@ class PanneauOpenGL;
 class TForm1;
 class TImprimante;
 class TMarge;
+class TPerspective;
 enum class CommandeCoupe;
 
 // The image control of the view window: shows the window's bitmap.
@@ -134,6 +135,8 @@ public:
     void ElementCourant(TFiche*& fiche, TGalerie*& galerie);
     // 3D mode: the OpenGL panel is shown.
     bool Mode3D() const;
+    // The window's perspective, whose 3D mode it shows; null for the other views.
+    TPerspective* Perspective() const;
 
     // Handlers of the main window's scale and ratio boxes.
     void Boite_EchelleChange();
@@ -161,6 +164,8 @@ public:
     void CacheBulle();
     // The trial angle of a plan drag from PointDepart to this window position, radians.
     double AngleRotation(int x, int y) const;
+    // AngleEssai in degrees.
+    double BalayageEssai() const;
 
     // ---- printing ----
     // Pages premiere..derniere (from 1, row by row; 0 for every page), `copies` times.

@@ -145,7 +145,7 @@ TPerspective* VuePerspective(TForm1& form, TAfficheur** fenetre = nullptr)
     auto* a = qobject_cast<TAfficheur*>(form.VuePerspective.data());
     if (fenetre)
         *fenetre = a;
-    return a ? dynamic_cast<TPerspective*>(a->Graphique.get()) : nullptr;
+    return a ? a->Perspective() : nullptr;
 }
 
 }  // namespace
@@ -366,14 +366,14 @@ void TAfficheur::Fabrique3D()
     Panneau3D->setMouseTracking(false);
     Panneau3D->setFocusPolicy(Qt::StrongFocus);
     connect(Panneau3D, &PanneauOpenGL::Redimensionne, this, [this] {
-        if (auto* p = dynamic_cast<TPerspective*>(Graphique.get()))
+        if (TPerspective* p = Perspective())
             p->PlaceCamera();
     });
 }
 
 void TAfficheur::BasculeOpenGL()
 {
-    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    TPerspective* p = Perspective();
     if (!p)
         return;
     CacheBulle();
@@ -416,7 +416,7 @@ void TAfficheur::BasculeOpenGL()
 void TAfficheur::Debut_3DTimer()
 {
     Debut_3D->stop();
-    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    TPerspective* p = Perspective();
     if (p && Panneau3D && Mode3D()) {
         p->Construit3D(*Panneau3D, OutilSouris());
         // The first OpenGL panel makes the main window anew, over the palette that stays
@@ -447,7 +447,7 @@ void TAfficheur::Support_OpenGLMouseMove(int x, int y)
 {
     if (!EnDeplacement)
         return;
-    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    TPerspective* p = Perspective();
     if (p && Outils3D(form_).Mouvement() == Mouvement3D::Rotation) {
         QApplication::changeOverrideCursor(CurseurVue(Curseur::Rotation));
         p->Azimut3D = camera3d::Ramene(p->Azimut3D + (x - DepartSourisX - DecalageSourisX) / 10.0);
@@ -460,7 +460,7 @@ void TAfficheur::Support_OpenGLMouseMove(int x, int y)
 
 void TAfficheur::DeplacementTimer()
 {
-    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    TPerspective* p = Perspective();
     if (!p)
         return;
     Camera c(*p);
@@ -496,7 +496,7 @@ void TAfficheur::Support_OpenGLMouseUp()
 void TAfficheur::CaTourneTimer()
 {
     TOutils_3D& outils = Outils3D(form_);
-    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    TPerspective* p = Perspective();
     if (!Arret(form_).isVisible() || !p) {
         CaTourne->stop();
         outils.setEnabled(true);
@@ -603,8 +603,7 @@ bool TAfficheur::eventFilter(QObject* objet, QEvent* evenement)
 
 void TAfficheur::ExporteSVG()
 {
-    auto* projection = dynamic_cast<TProjection*>(Graphique.get());
-    if (!projection)
+    if (!Graphique || !Graphique->ExportableSVG())
         return;
     DialogueFichier d;
     d.titre = QStringLiteral("Exportation SVG");
@@ -623,7 +622,7 @@ void TAfficheur::ExporteSVG()
     {
         Sablier sablier;
         try {
-            projection->ExporteSVG(QFile::encodeName(d.nom).toStdString(), options.Illustrator(), options.Toutes());
+            Graphique->ExporteSVG(QFile::encodeName(d.nom).toStdString(), options.Illustrator(), options.Toutes());
         } catch (const std::exception& e) {
             Invite().Erreur(QString::fromUtf8(e.what()));
             return;
@@ -634,12 +633,12 @@ void TAfficheur::ExporteSVG()
 
 void TAfficheur::Image2DblClick()
 {
-    auto* tableau = dynamic_cast<TTableau*>(Graphique.get());
-    if (!tableau)
+    if (!Graphique)
         return;
     {
         Sablier sablier;
-        tableau->AjusteColonnes(PointDepart.x(), form_.PixelsParPouce / 25.4, static_cast<double>(Rapport));
+        if (!Graphique->AjusteColonnes(PointDepart.x(), form_.PixelsParPouce / 25.4, static_cast<double>(Rapport)))
+            return;
         if (TMassif* m = form_.Massif.get())
             m->DimensionsAJour = false;
         Redessine();

@@ -319,48 +319,43 @@ bool DemandePas(std::string& pasRotation, double& pas)
 
 void TAfficheur::Rotation1Click()
 {
-    if (auto* plan = dynamic_cast<TPlan*>(Graphique.get())) {
-        double pas = 0;
-        if (!DemandePas(PasRotation, pas))
+    TGraphique* vue = Graphique.get();
+    if (!vue)
+        return;
+    PasTour pas;
+    switch (vue->AnglesRotation()) {
+    case 1:
+        if (!DemandePas(PasRotation, pas.premier))
             return;
-        BoucleRotation(
-            [&] {
-                plan->Tourne(pas);
-                Redessine();
-                repaint();
-            },
-            [&] {
-                plan->Tourne(-pas);
-                Redessine();
-                repaint();
-            });
-    } else if (auto* p = dynamic_cast<TPerspective*>(Graphique.get())) {
+        break;
+    case 2: {
         TLaRotation dialogue(this);
         if (ExecuteModal(dialogue) != QDialog::Accepted)
             return;
-        const double h = static_cast<double>(LitReelEdition(dialogue.PasH));
-        double v = -static_cast<double>(LitReelEdition(dialogue.PasV));
-        const double min = static_cast<double>(LitReelEdition(dialogue.MinV));
-        const double max = static_cast<double>(LitReelEdition(dialogue.MaxV));
-        BoucleRotation(
-            [&] {
-                if (-p->Elevation > max || -p->Elevation < min)
-                    v = -v;
-                p->Tourne(h, v);
-                Redessine();
-                repaint();
-            },
-            [&] {
-                p->Tourne(-h, -v);
-                Redessine();
-                repaint();
-            });
+        pas.premier = static_cast<double>(LitReelEdition(dialogue.PasH));
+        pas.second = -static_cast<double>(LitReelEdition(dialogue.PasV));
+        pas.min = static_cast<double>(LitReelEdition(dialogue.MinV));
+        pas.max = static_cast<double>(LitReelEdition(dialogue.MaxV));
+        break;
     }
+    default: return;
+    }
+    BoucleRotation(
+        [&] {
+            vue->TournePas(pas, false);
+            Redessine();
+            repaint();
+        },
+        [&] {
+            vue->TournePas(pas, true);
+            Redessine();
+            repaint();
+        });
 }
 
 void TAfficheur::Rotationplane1Click()
 {
-    auto* p = dynamic_cast<TPerspective*>(Graphique.get());
+    TPerspective* p = Perspective();
     if (!p)
         return;
     double pas = 0;
@@ -427,8 +422,7 @@ private:
 
 void TAfficheur::Branche(CommandeCoupe commande)
 {
-    auto* coupe = dynamic_cast<TCoupe*>(Graphique.get());
-    if (!coupe)
+    if (!Graphique)
         return;
     // Continuing a branch at the right end of the section keeps the new end in sight.
     const bool auBout =
@@ -438,7 +432,7 @@ void TAfficheur::Branche(CommandeCoupe commande)
         if (commande == CommandeCoupe::Continuer && auBout && Barre_Horizontale->isEnabled())
             Barre_Horizontale->setValue(Barre_Horizontale->maximum());
     });
-    CommandeBranche(commande, *coupe, form_.Contexte(), fenetre);
+    Graphique->Branche(commande, form_.Contexte(), fenetre);
 }
 
 // ---- the menu itself ----

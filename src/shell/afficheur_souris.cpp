@@ -147,11 +147,7 @@ void TAfficheur::AbandonneGlisse()
         MontreEtat({});
         return;
     }
-    std::string texte;
-    if (auto* p = dynamic_cast<TPerspective*>(Graphique.get()))
-        p->TexteAngles(0, 0);
-    else if (auto* plan = dynamic_cast<TPlan*>(Graphique.get()))
-        plan->ApercuRotation(0, texte);
+    Graphique->ApercuGlisse(0, 0, 0);
     Redessine();
     if (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
@@ -170,6 +166,11 @@ double TAfficheur::AngleRotation(int x, int y) const
     // angle is obtuse; the two-argument arctangent gives the same everywhere, and ±90
     // degrees at an exact right angle where the arc sine form divides by zero.
     return std::atan2(croix, scalaire);
+}
+
+double TAfficheur::BalayageEssai() const
+{
+    return static_cast<double>(static_cast<long double>(AngleEssai)) * 180 / std::numbers::pi;
 }
 
 void TAfficheur::TraceCadre()
@@ -221,21 +222,12 @@ void TAfficheur::Image2MouseMove(int x, int y)
 {
     if (!Graphique)
         return;
-    if (form_.Rotation->isChecked() && Glisse) {
-        std::string texte;
-        if (auto* p = dynamic_cast<TPerspective*>(Graphique.get())) {
-            const double dA = (PointDepart.x() - (x + Image2->x())) / 3.0;
-            const double dE = (PointDepart.y() - (y + Image2->y())) / 3.0;
-            texte = p->TexteAngles(dA, dE);
-            Redessine();
-            MontreEtat(texte);
-        } else if (auto* plan = dynamic_cast<TPlan*>(Graphique.get())) {
-            AngleEssai = AngleRotation(x, y);
-            plan->ApercuRotation(static_cast<double>(static_cast<long double>(AngleEssai)) * 180 / std::numbers::pi,
-                                 texte);
-            Redessine();
-            MontreEtat(texte);
-        }
+    if (form_.Rotation->isChecked() && Glisse && Graphique->AnglesRotation() > 0) {
+        AngleEssai = AngleRotation(x, y);
+        const std::string texte = Graphique->ApercuGlisse(BalayageEssai(), PointDepart.x() - (x + Image2->x()),
+                                                          PointDepart.y() - (y + Image2->y()));
+        Redessine();
+        MontreEtat(texte);
     }
     if (form_.Zoom->isChecked() && Glisse) {
         TraceCadre();
@@ -314,11 +306,10 @@ void TAfficheur::Image2MouseUp(int x, int y)
     if (!Graphique)
         return;
     if (form_.Rotation->isChecked() && Glisse) {
-        if (auto* p = dynamic_cast<TPerspective*>(Graphique.get())) {
-            p->Tourne((PointDepart.x() - (x + Image2->x())) / 3.0, (PointDepart.y() - (y + Image2->y())) / 3.0);
-        } else if (auto* plan = dynamic_cast<TPlan*>(Graphique.get())) {
+        if (Graphique->AnglesRotation() > 0) {
             AngleEssai = AngleRotation(x, y);
-            plan->Tourne(static_cast<double>(static_cast<long double>(AngleEssai)) * 180 / std::numbers::pi);
+            Graphique->TourneGlisse(BalayageEssai(), PointDepart.x() - (x + Image2->x()),
+                                    PointDepart.y() - (y + Image2->y()));
         }
         Redessine();
         QApplication::restoreOverrideCursor();

@@ -121,14 +121,9 @@ void TForm1::FermeMassif()
 {
     emit MassifFerme();
     // The plan's and the perspective's angles are kept in their options for the next massif.
-    if (auto* plan = qobject_cast<TAfficheur*>(VuePlan.data()))
-        if (const auto* vue = dynamic_cast<const TPlan*>(plan->Graphique.get()))
-            OptionsPlan.Angle = vue->Angle;
-    if (auto* p = qobject_cast<TAfficheur*>(VuePerspective.data()))
-        if (const auto* vue = dynamic_cast<const TPerspective*>(p->Graphique.get())) {
-            OptionsRelief.Angle_Horizontal = vue->Azimut;
-            OptionsRelief.Angle_Vertical = vue->Elevation;
-        }
+    for (QWidget* w : {VuePlan.data(), VuePerspective.data()})
+        if (auto* a = qobject_cast<TAfficheur*>(w); a && a->Graphique)
+            a->Graphique->GardeAngles(OptionsPlan, OptionsRelief);
     // The views and the explorer go first; they read the massif.
     for (QPointer<QWidget>* v : {&VuePlan, &VueCoupe, &VuePerspective, &VueTableau, &FenetreExploreur}) {
         if (*v) {

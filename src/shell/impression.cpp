@@ -228,7 +228,7 @@ QRect RectangleImpression3D(int largeur, int hauteur, int largeurPage, int haute
 
 void TAfficheur::Imprime3D()
 {
-    auto* perspective = dynamic_cast<TPerspective*>(Graphique.get());
+    TPerspective* perspective = Perspective();
     if (!perspective || !Panneau3D)
         return;
     TImprimante& imp = form_.Imprimante();

@@ -283,6 +283,10 @@ bool TCoupe::RaccrocheBranche(int32_t fiche, int32_t galerie) {
 
 // ---- The section window's commands --------------------------------------------------------
 
+bool TCoupe::Branche(CommandeCoupe commande, ContexteVues& contexte, IFenetreCoupe& fenetre) {
+    return CommandeBranche(commande, *this, contexte, fenetre);
+}
+
 bool CommandeBranche(CommandeCoupe commande, TCoupe& vue, ContexteVues& contexte, IFenetreCoupe& fenetre) {
     TMassif* m = contexte.Massif();
     if (!m || !m->FichesCourantes) return false;

@@ -4,6 +4,7 @@
 // graduations of a vertical scale. Shared by the drawing, the hit test and the SVG export.
 
 #include <algorithm>
+#include <utility>
 
 #include "survey/modele.h"
 #include "survey/nombres.h"
@@ -43,14 +44,7 @@ inline Hauteurs HauteursA(const TFiche& f, int galerie, int station) {
 // sheet and gallery by gallery in list order.
 template <class F>
 void ParcourtGaleries(const ListeFiches& fiches, F&& fn) {
-    for (std::size_t fi = 0; fi < fiches.size(); ++fi) {
-        const TFiche* f = fiches[fi];
-        if (!f) continue;
-        for (std::size_t gi = 0; gi < f->Galeries.size(); ++gi) {
-            const TGalerie& g = *f->Galeries[gi];
-            if (Montree(g)) fn(*f, static_cast<int>(fi), static_cast<int>(gi), g);
-        }
-    }
+    karst::ParcourtGaleries(fiches, Montree, std::forward<F>(fn));
 }
 
 // fn(value) for the multiples of the step between the scale's bounds, upwards. A step of 0

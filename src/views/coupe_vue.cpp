@@ -6,6 +6,7 @@
 #include "platform/imprimante.h"
 #include "survey/coupe.h"
 #include "survey/nombres.h"
+#include "views/barre_echelle.h"
 #include "views/contexte.h"
 #include "views/coupe_geometrie.h"
 #include "views/options.h"
@@ -25,25 +26,10 @@ void Segment(SurfaceVue& s, Pt a, Pt b) {
     s.LineTo(b);
 }
 
-void EchelleHorizontale(SurfaceVue& s, const TOptions_Coupe& o, double e) {
-    TCanvas& c = s.canvas;
-    c.FixeCouleurPen(kNoir);
-    s.EpaisseurSansRapport(o.Epaisseur_Horizontale);
-    const double l = o.Long_Horizontale, w = o.Largeur_Horizontale, wm = w / 1000 * e;
-    const Pt h{o.X_Horizontale.d(), o.Z_Horizontale.d()};
-    s.MoveTo(h);
-    s.LineTo({h.x + l, h.y});
-    s.LineTo({h.x + l, h.y + wm});
-    Segment(s, h, {h.x, h.y + wm});
-    const int n = o.Pas_Horizontale;
-    for (int k = 1; k < n; ++k) Segment(s, {h.x + l / n * k, h.y}, {h.x + l / n * k, h.y + wm});
-    s.Font(o.Police_Horizontale);
-    c.FixeBrush(Pinceau{kBlanc, false});
-    const double w0 = s.LargeurMm("0") / 2, t0 = s.HauteurMm("0");
-    const double z = h.y + (w + t0) / 1000 * e;
-    s.Texte("0", {h.x - w0 / 1000 * e, z});
-    const std::string fin = FormatEntier(o.Long_Horizontale) + UniteLongueur[0];
-    s.Texte(fin, {h.x + l - s.LargeurMm(fin) / 2 / 1000 * e, z});
+// The horizontal scale of the options.
+BarreEchelle EchelleHorizontale(const TOptions_Coupe& o) {
+    return {{o.X_Horizontale.d(), o.Z_Horizontale.d()}, o.Long_Horizontale, o.Largeur_Horizontale,
+            o.Pas_Horizontale, o.Epaisseur_Horizontale, o.Police_Horizontale};
 }
 
 void EchellesVerticales(const TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, double e) {
@@ -145,7 +131,7 @@ void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const Lis
         if (o.Texte_Station > 0 && !g.Arrivee.Terminus) etiquette(g.Arrivee, p);
     });
 
-    if (o.Affiche_Horizontale) EchelleHorizontale(s, o, e);
+    if (o.Affiche_Horizontale) DessineBarreEchelle(s, EchelleHorizontale(o), e, true);
     EchellesVerticales(vue, s, o, e);
 }
 
@@ -221,7 +207,8 @@ double TCoupe::Localise(int x, int y, int& fiche, int& galerie, int& point) {
     const ListeFiches* fiches = FichesCourantes();
     const bool mesurable = Echelle > 0 && PxParMm > 0;
     if (Donnees && fiches && mesurable) {
-        const double xc = x / 1000.0 * Echelle / PxParMm + Xmin, zc = Ymax - y / 1000.0 * Echelle / PxParMm;
+        const Pt clic = PointDuPixel(x, y);
+        const double xc = clic.x, zc = clic.y;
         ParcourtGaleries(*fiches, [&](const TFiche&, int fi, int gi, const TGalerie& g) {
             Pt p = StationCoupe(g, 0);
             const int n = NbViseesMontrees(g);
@@ -255,7 +242,8 @@ void TCoupe::IsoleEcran(int x, int y, int rayon2) {
     if (!massif || !fiches) return;
     auto nouvelle = std::make_unique<ListeFiches>();
     if (Donnees && Echelle > 0 && PxParMm > 0) {
-        const double xc = x / 1000.0 * Echelle / PxParMm + Xmin, zc = Ymax - y / 1000.0 * Echelle / PxParMm;
+        const Pt clic = PointDuPixel(x, y);
+        const double xc = clic.x, zc = clic.y;
         const double k = Echelle / PxParMm / 1000, r2 = k * k * rayon2;
         auto proche = [&](Pt p) { return (p.x - xc) * (p.x - xc) + (p.y - zc) * (p.y - zc) < r2; };
         nouvelle = FichesRetenues(*fiches, [&](const TGalerie& g) {
@@ -347,7 +335,6 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
     const ListeFiches* fiches = FichesCourantes();
     if (Donnees && options && fiches) {
         const TOptions_Coupe& o = *options;
-        const std::string la = MarqueCouche(illustrator);
         auto X = [&](Pt p) { return (p.x - Xmin) * 1000 / e; };
         auto Y = [&](Pt p) { return (Ymax - p.y) * 1000 / e; };
         auto ligne = [&](Pt a, Pt b) { f.Ligne(LigneSVG(X(a), Y(a), X(b), Y(b))); };
@@ -356,13 +343,11 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
 
         enum Couche { Visees, Parois, HauteursC, Stations, Carrefours };
         const std::string entetes[5] = {
-            "<g id=\"visees\"" + la + " style=\"stroke-width:" + Mm(o.Epaisseur_Visee / 10.0) + "; stroke:black;\">",
-            "<g id=\"parois\"" + la + " style=\"stroke-width:" + Mm(o.Epaisseur_Habit / 10.0) + "; stroke:black;\">",
-            "<g id=\"hauteurs\"" + la + " style=\"stroke-width:" + Mm(o.Epaisseur_hauteur / 10.0) +
-                "; stroke:black; fill:black;\">",
-            "<g id=\"stations\"" + la + " style=\"stroke:black; fill:black;\">",
-            "<g id=\"carrefours\"" + la + " style=\"font-size:" + FormatEntier(o.Police_Station.Taille()) +
-                "pt; font-family:" + TexteXml(o.Police_Station.Nom) + ";\">"};
+            CoucheSVG("visees", illustrator, StyleTraitSVG(o.Epaisseur_Visee)),
+            CoucheSVG("parois", illustrator, StyleTraitSVG(o.Epaisseur_Habit)),
+            CoucheSVG("hauteurs", illustrator, StyleTraitSVG(o.Epaisseur_hauteur) + " fill:black;"),
+            CoucheSVG("stations", illustrator, "stroke:black; fill:black;"),
+            CoucheSVG("carrefours", illustrator, StylePoliceSVG(o.Police_Station.Taille(), o.Police_Station.Nom))};
         const bool parois = o.Afficher_Habillage || toutes;
         const bool traits = o.Representation_Hauteur == 1 || toutes;
         const bool points = o.Representation_Hauteur == 2 && !toutes;
@@ -429,43 +414,26 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
         }
 
         if (o.Affiche_Horizontale || toutes) {
-            f.Ligne("<g id=\"echelle horizontale\"" + la + ">");
-            f.Ligne(GroupeTraitSVG(o.Epaisseur_Horizontale));
-            const Pt h{o.X_Horizontale.d(), o.Z_Horizontale.d()};
-            const double xh = X(h), yh = Y(h), lh = o.Long_Horizontale * 1000.0 / e, w = o.Largeur_Horizontale;
-            const int n = o.Pas_Horizontale;
-            f.Ligne(LigneSVG(xh, yh, xh + lh, yh));
-            f.Ligne(LigneSVG(xh + lh, yh, xh + lh, yh - w));
-            f.Ligne(LigneSVG(xh, yh, xh, yh - w));
-            for (int k = 1; k < n; ++k) f.Ligne(LigneSVG(xh + lh / n * k, yh, xh + lh / n * k, yh - w));
-            f.Ligne("</g>");
-            f.Ligne(GroupePoliceSVG(o.Police_Horizontale.Taille(), o.Police_Horizontale.Nom, true));
-            const double oh = DemiTailleMm(o.Police_Horizontale);
-            f.Ligne(TexteSVG(xh, yh - oh - w, "0"));
-            f.Ligne(TexteSVG(xh + lh, yh - oh - w, FormatEntier(o.Long_Horizontale) + UniteLongueur[0]));
-            f.Ligne("</g>");
-            f.Ligne("</g>");
+            const BarreEchelle b = EchelleHorizontale(o);
+            EcritBarreEchelle(f, "echelle horizontale", illustrator, b, X(b.base), Y(b.base), e);
         }
 
-        f.Ligne("<g id=\"echelles verticales\"" + la + ">");
+        f.Ligne(CoucheSVG("echelles verticales", illustrator));
         const double ov = DemiTailleMm(o.Police_Verticale), wv = o.Largeur_Verticale;
-        const std::string trait = " style=\"stroke-width:" + Mm(o.Epaisseur_Verticale / 10.0) + "; stroke:black;\"/>";
-        const std::string police = "font-size:" + FormatEntier(o.Police_Verticale.Taille()) +
-                                   "pt; font-family:" + TexteXml(o.Police_Verticale.Nom) + "; text-anchor: ";
+        const int trait = o.Epaisseur_Verticale;
+        const TPolice& police = o.Police_Verticale;
         for (int r = 1; r <= std::min<int>(o.NbEchelles, kMaxEchelles); ++r) {
             const TEchelleVerticale& ev = o.Echelles[static_cast<std::size_t>(r)];
             f.Ligne("<g>");
             const double zref = AltitudeReference(ev), x = ev.Xdev.d(), d = ev.Decalage.d();
             const Pt bas{x, d + ev.ZMin + zref}, haut{x, d + ev.ZMax + zref};
-            f.Ligne("<line x1=\"" + Mm(X(bas)) + "\" y1=\"" + Mm(Y(bas)) + "\" x2=\"" + Mm(X(haut)) + "\" y2=\"" +
-                    Mm(Y(haut)) + "\"" + trait);
+            f.Ligne(LigneSVG(X(bas), Y(bas), X(haut), Y(haut), trait));
             Graduations(ev, o.Pas_Verticale, [&](int valeur) {
                 const double xv = X({x, 0}), yk = Y({x, d + zref + valeur});
                 const double xt = ev.Gauche ? xv - wv : xv + wv;
-                f.Ecrit("<line x1=\"" + Mm(xv) + "\" y1=\"" + Mm(yk) + "\" ");
-                f.Ligne("x2=\"" + Mm(xt) + "\" y2=\"" + Mm(yk) + "\"" + trait);
-                f.Ligne("<text x=\"" + Mm(ev.Gauche ? xt - ov : xt + ov) + "\" y=\"" + Mm(yk + ov) + "\" style=\"" +
-                        police + (ev.Gauche ? "end" : "start") + "\">" + FormatEntier(valeur) + "</text>");
+                f.Ligne(LigneSVG(xv, yk, xt, yk, trait));
+                f.Ligne(TexteAncreSVG(ev.Gauche ? xt - ov : xt + ov, yk + ov, FormatEntier(valeur), police.Taille(),
+                                      police.Nom, ev.Gauche ? "end" : "start"));
             });
             f.Ligne("</g>");
         }

@@ -28,6 +28,7 @@ public:
     void IsoleEcran(int x, int y, int rayon2) override;
     void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) override;
     void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override;
+    bool Branche(CommandeCoupe commande, ContexteVues& contexte, IFenetreCoupe& fenetre) override;
 
     // ---- Branch editing. Sheets are named by their order number and looked up among all
     // the sheets, except where a position in the current sheets is said.

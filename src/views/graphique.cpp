@@ -8,6 +8,8 @@
 #include "survey/nombres.h"
 #include "views/contexte.h"
 #include "views/couleurs.h"
+#include "views/options.h"
+#include "views/surface.h"
 #include "views/svg.h"
 
 namespace karst {
@@ -59,6 +61,10 @@ bool CoupeSegment(double& x0, double& y0, double& x1, double& y1, double b) {
 void TGraphique::VersEcran(double x, double y, double& px, double& py) const {
     px = (x - Xmin) * 1000.0 / Echelle * PxParMm - DefilementX;
     py = (Ymax - y) * 1000.0 / Echelle * PxParMm - DefilementY;
+}
+
+PointPlan TGraphique::PointDuPixel(int x, int y) const {
+    return {x / 1000.0 * Echelle / PxParMm + Xmin, Ymax - y / 1000.0 * Echelle / PxParMm};
 }
 
 void TGraphique::EcranMoveTo(double x, double y) {
@@ -411,6 +417,39 @@ void TProjection::DebutSVG(FichierSVG& f, bool illustrator, const std::string& d
     const std::string nom = massif ? CheminEnCp1252(massif->NomFichier) : std::string();
     f.Ligne("<title>" + TexteXml(NomSansDossier(nom)) + "</title>");
     f.Ligne("<desc>" + description + "</desc>");
+}
+
+// ---- Hit test --------------------------------------------------------------------------------
+
+double TProjection::LocaliseVisee(int x, int y, int& fiche, int& galerie, int& point,
+                                  const StationsDessinees& stations) {
+    double meilleur = 1e6;
+    const ListeFiches* fiches = FichesCourantes();
+    if (Echelle <= 0 || PxParMm <= 0) return 1e6;
+    if (Donnees && fiches) {
+        const PointPlan q = PointDuPixel(x, y);
+        bool premier = true;
+        ParcourtGaleries(*fiches, GaleriePlacee,
+                         [&](const TFiche&, int fi, int gi, const TGalerie& g) {
+                             // The sheet, gallery and point of a find are always set together.
+                             auto retient = [&](double d2, int k) {
+                                 meilleur = d2;
+                                 fiche = fi;
+                                 galerie = gi;
+                                 point = k;
+                             };
+                             const std::vector<PointPlan> st = stations(g);
+                             const PointPlan d = q - st[0];
+                             const double d0 = d.x * d.x + d.y * d.y;
+                             if (premier || d0 < meilleur) retient(d0, 1);
+                             premier = false;
+                             for (std::size_t k = 1; k < st.size(); ++k) {
+                                 const double candidat = DistanceVisee2(q, st[k - 1], st[k]);
+                                 if (candidat >= 0 && candidat < meilleur) retient(candidat, static_cast<int>(k));
+                             }
+                         });
+    }
+    return std::sqrt(meilleur) * 1000 / Echelle * PxParMm;
 }
 
 // ---- Tooltip ---------------------------------------------------------------------------------

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/canvas.h"
 #include "survey/modele.h"
@@ -16,6 +18,11 @@ namespace karst {
 
 class ContexteVues;
 class FichierSVG;
+class TOptions_Plan;
+class TOptions_Relief;
+class TPerspective;
+class IFenetreCoupe;
+enum class CommandeCoupe;
 
 enum class GenreVue { Plan, Coupe, Perspective, Tableau };
 
@@ -24,6 +31,39 @@ enum : uint16_t { ModeNormal = 0, ModeRotation = 1, ModeCouleur = 2, ModeContrai
 
 // Screen points at this many pixels or more from the image origin are not drawn.
 constexpr double kLimiteEcran = 10000.0;
+
+// A point of a view's drawing plane, in metres.
+struct PointPlan {
+    double x = 0, y = 0;
+};
+inline PointPlan operator+(PointPlan a, PointPlan b) { return {a.x + b.x, a.y + b.y}; }
+inline PointPlan operator-(PointPlan a, PointPlan b) { return {a.x - b.x, a.y - b.y}; }
+inline PointPlan operator*(double k, PointPlan a) { return {k * a.x, k * a.y}; }
+
+// Galleries positioned by the computation: those the plan and the perspective show.
+inline bool GaleriePlacee(const TGalerie& g) { return g.Placee; }
+
+// fn(sheet, sheet position, gallery position, gallery) for each gallery of the list for
+// which `montree` holds, sheet by sheet and gallery by gallery in list order.
+template <class Montree, class F>
+void ParcourtGaleries(const ListeFiches& fiches, Montree&& montree, F&& fn) {
+    for (std::size_t fi = 0; fi < fiches.size(); ++fi) {
+        const TFiche* f = fiches[fi];
+        if (!f) continue;
+        for (std::size_t gi = 0; gi < f->Galeries.size(); ++gi) {
+            const TGalerie& g = *f->Galeries[gi];
+            if (montree(g)) fn(*f, static_cast<int>(fi), static_cast<int>(gi), g);
+        }
+    }
+}
+
+// A step of a repeated turn, in degrees: `premier` for the plan's angle or the perspective's
+// azimuth, `second` for the elevation, which swings back at the bounds of the elevation
+// shown (its sign reversed).
+struct PasTour {
+    double premier = 0, second = 0;
+    double min = -std::numeric_limits<double>::infinity(), max = std::numeric_limits<double>::infinity();
+};
 
 class TGraphique {
 public:
@@ -58,6 +98,38 @@ public:
     virtual void Bulle(int fiche, int galerie, int point, std::string& texte) = 0;
 
     virtual GenreVue Genre() const = 0;
+
+    // What the view window asks of any view; a view without that feature ignores it.
+    // The angles the view turns by: the plan 1 (in its plane), the perspective 2 (azimuth
+    // and elevation), the other views none.
+    virtual int AnglesRotation() const { return 0; }
+    // A mouse drag of (dx, dy) pixels that sweeps `balayage` degrees around the window's
+    // centre: shown without being kept (the angles turned to, as text), or kept.
+    virtual std::string ApercuGlisse(double /*balayage*/, double /*dx*/, double /*dy*/) { return {}; }
+    virtual void TourneGlisse(double /*balayage*/, double /*dx*/, double /*dy*/) {}
+    // One step of a repeated turn, or (retour) the last step undone.
+    virtual void TournePas(PasTour& /*pas*/, bool /*retour*/) {}
+    // The view's angles in whole degrees, as the status bar shows them in rotation mode.
+    virtual std::string TexteRotation() const { return {}; }
+    // Keeps the view's angles in its options, for the next massif.
+    virtual void GardeAngles(TOptions_Plan& /*plan*/, TOptions_Relief& /*relief*/) const {}
+    // The SVG export of the projection views.
+    virtual bool ExportableSVG() const { return false; }
+    virtual void ExporteSVG(const std::string& /*nomFichier*/, bool /*illustrator*/, bool /*toutes*/) {}
+    // Fits the column under drawing pixel column x (the table); false when the view has
+    // no columns.
+    virtual bool AjusteColonnes(int /*x*/, double /*pxParMm*/, double /*rapport*/) { return false; }
+    // A command of the section's branches; false when the view has no branches.
+    virtual bool Branche(CommandeCoupe /*commande*/, ContexteVues& /*contexte*/, IFenetreCoupe& /*fenetre*/) {
+        return false;
+    }
+    // The perspective's 3D mode (its OpenGL model, camera and palette) works on the
+    // perspective itself; the other views have none.
+    virtual TPerspective* Perspective() { return nullptr; }
+
+    // The world point of the drawing plane under drawing pixel (x, y), at the scale and
+    // display of the last drawing.
+    PointPlan PointDuPixel(int x, int y) const;
 
     // Screen primitives (world metres) on CanvasEcran.
     void EcranMoveTo(double x, double y);
@@ -156,9 +228,17 @@ class TProjection : public TGraphique {
 public:
     using TGraphique::TGraphique;
     void Bulle(int fiche, int galerie, int point, std::string& texte) override;
-    virtual void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) = 0;
+    bool ExportableSVG() const override { return true; }
+    void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override = 0;
 
 protected:
+    // The drawn stations of a gallery: its start, then the end of each shot.
+    using StationsDessinees = std::function<std::vector<PointPlan>(const TGalerie&)>;
+    // The hit test of the plan and the perspective: the shot of a placed gallery of the
+    // current sheets nearest to drawing pixel (x, y), and its distance in pixels (1e6 when
+    // there is nothing to measure). The first gallery's start is always a candidate (as
+    // point 1); a shot counts by DistanceVisee2.
+    double LocaliseVisee(int x, int y, int& fiche, int& galerie, int& point, const StationsDessinees& stations);
     // The opening of this view's SVG document: the header at the size of the last
     // Dimensions, the title (the massif's file name without its folder) and the
     // description ("Plan", "Coupe", "Perspective").

@@ -5,6 +5,7 @@
 
 #include "platform/imprimante.h"
 #include "survey/nombres.h"
+#include "views/barre_echelle.h"
 #include "views/contexte.h"
 #include "views/options.h"
 #include "views/surface.h"
@@ -51,6 +52,12 @@ public:
     Pt Station(const TGalerie& g, int k) const { return Tourne(g.Station(k).X, g.Station(k).Y); }
     // Shots that have a station record.
     static int NbVisees(const TGalerie& g) { return std::min<int>(g.NbVisees, g.NbStations()); }
+    // The turned stations of a gallery: its start, then the end of each shot.
+    std::vector<Pt> Stations(const TGalerie& g) const {
+        std::vector<Pt> r{Depart(g)};
+        for (int k = 1; k <= NbVisees(g); ++k) r.push_back(Station(g, k));
+        return r;
+    }
 
     // parVisee(const PasVisee&) for each shot of gallery gi of sheet f.
     template <class F>
@@ -96,6 +103,12 @@ Fleche FlecheNord(const ParcoursPlan& parcours, const TOptions_Plan& o, double e
             parcours.Tourne(f.tete.x, f.tete.y)};
 }
 
+// The scale bar of the options, its start turned with the plan.
+BarreEchelle BarreDuPlan(const ParcoursPlan& parcours, const TOptions_Plan& o) {
+    return {parcours.Tourne(static_cast<double>(o.X_Echelle) * 1000, static_cast<double>(o.Y_Echelle) * 1000),
+            o.Long_Echelle, o.Largeur_Echelle, o.Subdivision, o.Epaisseur_Echelle, o.Police_Echelle};
+}
+
 // segment(a, b) for the two strokes of each grid cross, at the multiples of the step over
 // the box of the stations. A step of 0 or less has no crosses.
 template <class F>
@@ -135,59 +148,54 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
     };
 
     ParcoursPlan parcours(plan, largeurs);
-    for (const TFiche* f : fiches) {
-        if (!f) continue;
-        for (std::size_t gi = 0; gi < f->Galeries.size(); ++gi) {
-            const TGalerie& g = *f->Galeries[gi];
-            if (!g.Placee) continue;
-            c.FixeCouleurPen(plan.CouleurGalerie(g, mode, max));
-            const Pt depart = parcours.Depart(g);
-            if (o.diametre != 0) disque(o.diametre, depart);
-            if (o.Texte_Station >= 1 && !g.Depart.Terminus) etiquette(g.Depart, depart);
-            Pt dernier = depart;
-            parcours.Galerie(*f, static_cast<int>(gi), g, [&](const PasVisee& v) {
-                s.MoveTo(pc.Debut(v.A, v.B));
-                s.LineTo(pc.Fin(v.A, v.B));
-                if (largeurs && v.longueurNonNulle) {
-                    if (o.Afficher_Habillage) {
-                        s.Epaisseur(o.Epaisseur_Habit);
-                        if (Mesuree(v.debut.gauche) && Mesuree(v.fin.gauche)) {
-                            s.MoveTo(v.A + v.debut.gauche * v.Gauche());
-                            s.LineTo(v.B + v.fin.gauche * v.Gauche());
-                        }
-                        if (Mesuree(v.debut.droite) && Mesuree(v.fin.droite)) {
-                            s.MoveTo(v.A + v.debut.droite * v.Droite());
-                            s.LineTo(v.B + v.fin.droite * v.Droite());
-                        }
+    ParcourtGaleries(fiches, GaleriePlacee, [&](const TFiche& f, int, int gi, const TGalerie& g) {
+        c.FixeCouleurPen(plan.CouleurGalerie(g, mode, max));
+        const Pt depart = parcours.Depart(g);
+        if (o.diametre != 0) disque(o.diametre, depart);
+        if (o.Texte_Station >= 1 && !g.Depart.Terminus) etiquette(g.Depart, depart);
+        Pt dernier = depart;
+        parcours.Galerie(f, gi, g, [&](const PasVisee& v) {
+            s.MoveTo(pc.Debut(v.A, v.B));
+            s.LineTo(pc.Fin(v.A, v.B));
+            if (largeurs && v.longueurNonNulle) {
+                if (o.Afficher_Habillage) {
+                    s.Epaisseur(o.Epaisseur_Habit);
+                    if (Mesuree(v.debut.gauche) && Mesuree(v.fin.gauche)) {
+                        s.MoveTo(v.A + v.debut.gauche * v.Gauche());
+                        s.LineTo(v.B + v.fin.gauche * v.Gauche());
                     }
-                    if (o.Representation_Largeur != 0) {
-                        s.Epaisseur(o.Epaisseur_Largeur);
-                        auto marques = [&](Pt station, const Largeurs& l) {
-                            const Pt cotes[2] = {station + l.gauche * v.Gauche(), station + l.droite * v.Droite()};
-                            const bool ok[2] = {Mesuree(l.gauche), Mesuree(l.droite)};
-                            for (int i = 0; i < 2; ++i) {
-                                if (!ok[i]) continue;
-                                if (o.Representation_Largeur == 1) {
-                                    s.MoveTo(station);
-                                    s.LineTo(cotes[i]);
-                                } else if (o.Representation_Largeur == 2) {
-                                    disque(o.Epaisseur_Largeur / 2, cotes[i]);
-                                }
-                            }
-                        };
-                        if (o.AuDebut) marques(v.A, v.debut);
-                        if (o.AlaFin) marques(v.B, v.fin);
+                    if (Mesuree(v.debut.droite) && Mesuree(v.fin.droite)) {
+                        s.MoveTo(v.A + v.debut.droite * v.Droite());
+                        s.LineTo(v.B + v.fin.droite * v.Droite());
                     }
                 }
-                s.Epaisseur(o.Epaisseur_Visee);
-                if (o.diametre != 0) disque(o.diametre, v.B);
-                dernier = v.B;
-            });
-            // Without shots the last station is the start: the end's label stands there too.
-            if (o.Texte_Station > 0 && !g.Arrivee.Terminus)
-                etiquette(g.Arrivee, dernier);
-        }
-    }
+                if (o.Representation_Largeur != 0) {
+                    s.Epaisseur(o.Epaisseur_Largeur);
+                    auto marques = [&](Pt station, const Largeurs& l) {
+                        const Pt cotes[2] = {station + l.gauche * v.Gauche(), station + l.droite * v.Droite()};
+                        const bool ok[2] = {Mesuree(l.gauche), Mesuree(l.droite)};
+                        for (int i = 0; i < 2; ++i) {
+                            if (!ok[i]) continue;
+                            if (o.Representation_Largeur == 1) {
+                                s.MoveTo(station);
+                                s.LineTo(cotes[i]);
+                            } else if (o.Representation_Largeur == 2) {
+                                disque(o.Epaisseur_Largeur / 2, cotes[i]);
+                            }
+                        }
+                    };
+                    if (o.AuDebut) marques(v.A, v.debut);
+                    if (o.AlaFin) marques(v.B, v.fin);
+                }
+            }
+            s.Epaisseur(o.Epaisseur_Visee);
+            if (o.diametre != 0) disque(o.diametre, v.B);
+            dernier = v.B;
+        });
+        // Without shots the last station is the start: the end's label stands there too.
+        if (o.Texte_Station > 0 && !g.Arrivee.Terminus)
+            etiquette(g.Arrivee, dernier);
+    });
 
     // North arrow.
     if (o.Affiche_Nord) {
@@ -203,29 +211,7 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
     }
 
     // Scale bar, parallel to the screen.
-    if (o.Affiche_Echelle) {
-        c.FixeCouleurPen(kNoir);
-        s.Epaisseur(o.Epaisseur_Echelle);
-        const Pt base = parcours.Tourne(static_cast<double>(o.X_Echelle) * 1000, static_cast<double>(o.Y_Echelle) * 1000);
-        const double lb = o.Long_Echelle, h = e * o.Largeur_Echelle / 1000;
-        s.MoveTo(base);
-        s.LineTo(base + Pt{lb, 0});
-        s.LineTo(base + Pt{lb, h});
-        s.MoveTo(base);
-        s.LineTo(base + Pt{0, h});
-        for (int i = 1; i < o.Subdivision; ++i) {
-            const double x = i * lb / o.Subdivision;
-            s.MoveTo(base + Pt{x, 0});
-            s.LineTo(base + Pt{x, h});
-        }
-        s.Font(o.Police_Echelle);
-        c.FixeBrush(Pinceau{kBlanc, false});
-        const double th = s.HauteurMm("0");
-        const double dy = e * (o.Largeur_Echelle + th) / 1000;
-        s.Texte("0", base + Pt{-e * s.LargeurMm("0") / 2 / 1000, dy});
-        const std::string texte = FormatEntier(o.Long_Echelle) + UniteLongueur[0];
-        s.Texte(texte, base + Pt{lb - e * s.LargeurMm(texte) / 2 / 1000, dy});
-    }
+    if (o.Affiche_Echelle) DessineBarreEchelle(s, BarreDuPlan(parcours, o), e, false);
 
     // Grid: crosses at the multiples of the step over the box of the stations, drawn last.
     if (o.Affiche_Quadri) {
@@ -258,6 +244,20 @@ void TPlan::ApercuRotation(double delta, std::string& texte) {
     CosAngle = std::cos(a / 180 * std::numbers::pi);
     texte = FormatGeneral(a, 3) + " \xB0";
 }
+
+std::string TPlan::ApercuGlisse(double balayage, double, double) {
+    std::string texte;
+    ApercuRotation(balayage, texte);
+    return texte;
+}
+
+void TPlan::TourneGlisse(double balayage, double, double) { Tourne(balayage); }
+
+void TPlan::TournePas(PasTour& pas, bool retour) { Tourne(retour ? -pas.premier : pas.premier); }
+
+std::string TPlan::TexteRotation() const { return FormatEntier(RoundEntier(Angle)) + " \xB0"; }
+
+void TPlan::GardeAngles(TOptions_Plan& plan, TOptions_Relief&) const { plan.Angle = Angle; }
 
 void TPlan::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
     if (!DonneesPlacees(largeur, hauteur,
@@ -317,54 +317,17 @@ void TPlan::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, 
     FinPage(canvas);
 }
 
-void TPlan::PointDuPixel(int x, int y, double& qx, double& qy) const {
-    qx = x / 1000.0 * Echelle / PxParMm + Xmin;
-    qy = Ymax - y / 1000.0 * Echelle / PxParMm;
-}
-
 double TPlan::Localise(int x, int y, int& fiche, int& galerie, int& point) {
-    double meilleur = 1e6;
-    const ListeFiches* fiches = FichesCourantes();
-    if (Echelle <= 0 || PxParMm <= 0) return 1e6;
-    if (Donnees && fiches) {
-        double qx, qy;
-        PointDuPixel(x, y, qx, qy);
-        const Pt q{qx, qy};
-        bool premier = true;
-        ParcoursPlan parcours(*this, false);
-        for (std::size_t fi = 0; fi < fiches->size(); ++fi) {
-            const TFiche* f = (*fiches)[fi];
-            if (!f) continue;
-            for (std::size_t gi = 0; gi < f->Galeries.size(); ++gi) {
-                const TGalerie& g = *f->Galeries[gi];
-                if (!g.Placee) continue;
-                const Pt a = parcours.Depart(g);
-                const double d0 = (q.x - a.x) * (q.x - a.x) + (q.y - a.y) * (q.y - a.y);
-                // The sheet, gallery and point of a find are always set together.
-                auto retient = [&](double d2, int k) {
-                    meilleur = d2;
-                    fiche = static_cast<int>(fi);
-                    galerie = static_cast<int>(gi);
-                    point = k;
-                };
-                if (premier || d0 < meilleur) retient(d0, 1);
-                premier = false;
-                parcours.Galerie(*f, static_cast<int>(gi), g, [&](const PasVisee& v) {
-                    const double candidat = DistanceVisee2(q, v.A, v.B);
-                    if (candidat >= 0 && candidat < meilleur) retient(candidat, v.k);
-                });
-            }
-        }
-    }
-    return std::sqrt(meilleur) * 1000 / Echelle * PxParMm;
+    const ParcoursPlan parcours(*this, false);
+    return LocaliseVisee(x, y, fiche, galerie, point, [&](const TGalerie& g) { return parcours.Stations(g); });
 }
 
 void TPlan::IsoleEcran(int x, int y, int rayon2) {
     TMassif* massif = contexte_.Massif();
     const ListeFiches* fiches = FichesCourantes();
     if (!massif || !fiches || Echelle <= 0 || PxParMm <= 0) return;
-    double qx, qy;
-    PointDuPixel(x, y, qx, qy);
+    const Pt q = PointDuPixel(x, y);
+    const double qx = q.x, qy = q.y;
     const double k = Echelle / PxParMm / 1000;
     const double r2 = k * k * rayon2;
     ParcoursPlan parcours(*this, false);
@@ -511,25 +474,8 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
         }
 
         if (o.Affiche_Echelle || toutes) {
-            f.Ligne(CoucheSVG("echelle", illustrator));
-            f.Ligne(GroupeTraitSVG(o.Epaisseur_Echelle));
-            const Pt base =
-                parcours.Tourne(static_cast<double>(o.X_Echelle) * 1000, static_cast<double>(o.Y_Echelle) * 1000);
-            const double sx = X(base), sy = Y(base), lmm = o.Long_Echelle * 1000.0 / e, h = o.Largeur_Echelle;
-            f.Ligne(LigneSVG(sx, sy, sx + lmm, sy));
-            f.Ligne(LigneSVG(sx + lmm, sy, sx + lmm, sy - h));
-            f.Ligne(LigneSVG(sx, sy, sx, sy - h));
-            for (int i = 1; i < o.Subdivision; ++i) {
-                const double x = sx + i * static_cast<double>(o.Long_Echelle) / o.Subdivision * 1000 / e;
-                f.Ligne(LigneSVG(x, sy, x, sy - h));
-            }
-            f.Ligne("</g>");
-            f.Ligne(GroupePoliceSVG(o.Police_Echelle.Taille(), o.Police_Echelle.Nom, true));
-            const double de = DemiTailleMm(o.Police_Echelle);
-            f.Ligne(TexteSVG(sx, sy - h - de, "0"));
-            f.Ligne(TexteSVG(sx + lmm, sy - h - de, FormatEntier(o.Long_Echelle) + UniteLongueur[0]));
-            f.Ligne("</g>");
-            f.Ligne("</g>");
+            const BarreEchelle b = BarreDuPlan(parcours, o);
+            EcritBarreEchelle(f, "echelle", illustrator, b, X(b.base), Y(b.base), e);
         }
 
         if (o.Affiche_Quadri || toutes) {

@@ -24,6 +24,14 @@ public:
     void Tourne(double delta);
     void ApercuRotation(double delta, std::string& texte);
 
+    // Turned in its plane by the angle a drag sweeps, or by the first angle of a step.
+    int AnglesRotation() const override { return 1; }
+    std::string ApercuGlisse(double balayage, double dx, double dy) override;
+    void TourneGlisse(double balayage, double dx, double dy) override;
+    void TournePas(PasTour& pas, bool retour) override;
+    std::string TexteRotation() const override;
+    void GardeAngles(TOptions_Plan& plan, TOptions_Relief& relief) const override;
+
     void Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) override;
     void DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
                      double zoom) override;
@@ -41,8 +49,6 @@ public:
     }
 
 private:
-    // The world point under a drawing pixel, in the turned frame.
-    void PointDuPixel(int x, int y, double& qx, double& qy) const;
     // The turned locked origin of the plan options.
     void OrigineTournee(const TOptions_Plan& o, double& ox, double& oy) const;
 };

@@ -13,14 +13,6 @@
 
 namespace karst {
 
-// A point of a view's drawing plane, in metres.
-struct PointPlan {
-    double x = 0, y = 0;
-};
-inline PointPlan operator+(PointPlan a, PointPlan b) { return {a.x + b.x, a.y + b.y}; }
-inline PointPlan operator-(PointPlan a, PointPlan b) { return {a.x - b.x, a.y - b.y}; }
-inline PointPlan operator*(double k, PointPlan a) { return {k * a.x, k * a.y}; }
-
 // Half a font's size in millimetres of paper: the offset of an SVG label from its point.
 inline double DemiTailleMm(const Police& p) { return p.Taille() * 25.4 / 72 / 2; }
 

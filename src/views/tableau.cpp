@@ -844,28 +844,28 @@ double TTableau::Localise(int, int y, int& fiche, int& galerie, int& point) {
     return kSansBulle;
 }
 
-void TTableau::AjusteColonnes(int x, double pxParMm, double rapport) {
+bool TTableau::AjusteColonnes(int x, double pxParMm, double rapport) {
     TOptions_Tableau* o = contexte_.OptionsTableau();
-    if (!o) return;
+    if (!o) return true;
     if (const TMarge* marges = contexte_.Marges()) MargesH = marges->Gauche + marges->Droite;
-    if (pxParMm <= 0 || rapport <= 0) return;
+    if (pxParMm <= 0 || rapport <= 0) return true;
     const double xmm = RoundEntier(x / pxParMm / rapport);
     const Disposition d = Colonnes(*o);
     const Colonne* touchee = nullptr;
     for (const Colonne& c : d.colonnes)
         if (xmm >= c.gauche && xmm < c.Droite()) touchee = &c;
-    if (!touchee) return;
+    if (!touchee) return true;
     TMassif* m = contexte_.Massif();
     const int k = touchee->k;
     if (k == ColCommentaire) {
         // The comment column fills the rest of as many pages across as the others need.
         const double autres = d.largeurTotale - (touchee->Droite() - touchee->gauche);
         const int p = contexte_.Imprimante().LargeurMm() - MargesH;
-        if (p <= 0) return;
+        if (p <= 0) return true;
         const int n = TruncEntier(autres / p) + 1;
         o->Largeur[k] = static_cast<int16_t>(std::clamp<long>(std::lround(p * n - autres - 1), 0, 32767));
     } else {
-        if (!m || !m->FichesCourantes || !CanvasEcran) return;
+        if (!m || !m->FichesCourantes || !CanvasEcran) return true;
         TCanvas& c = *CanvasEcran;
         int wmax = 0;
         std::string t1, t2;
@@ -886,6 +886,7 @@ void TTableau::AjusteColonnes(int x, double pxParMm, double rapport) {
         o->Largeur[k] = static_cast<int16_t>(std::clamp(RoundEntier(wmax / rapport / pxParMm) + 3, 0, 32767));
     }
     if (m) m->DimensionsAJour = false;
+    return true;
 }
 
 }  // namespace karst

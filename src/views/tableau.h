@@ -47,8 +47,8 @@ public:
 
     // Fits the width of the column under drawing pixel column x (a double click): the
     // comment column fills the rest of the printed pages' width, any other column takes
-    // the width of its widest text.
-    void AjusteColonnes(int x, double pxParMm, double rapport);
+    // the width of its widest text. Always true: the table has columns.
+    bool AjusteColonnes(int x, double pxParMm, double rapport) override;
 
     // True when sheet s comes after sheet t in the sort order.
     static bool CompareFiches(const TFiche& s, const TFiche& t, TriTableau tri);

@@ -90,24 +90,20 @@ void DessinePlain(TPerspective& p, SurfaceVue& s, const TOptions_Relief& o, cons
         s.Cercle(o.diametre, pt);
     };
 
-    for (const TFiche* f : fiches) {
-        if (!f) continue;
-        for (const TGalerie* g : f->Galeries) {
-            if (!g->Placee) continue;
-            c.FixeCouleurPen(p.CouleurGalerie(*g, mode, max));
-            const std::vector<Vu> st = StationsVues(p, *g);
-            if (o.diametre != 0) disque(st[0].plan());
-            if (o.Texte_Station >= 1 && !g->Depart.Terminus) etiquette(g->Depart, st[0].plan());
-            for (std::size_t k = 1; k < st.size(); ++k) {
-                const Pt a = st[k - 1].plan(), b = st[k].plan();
-                s.MoveTo(pc.Debut(a, b));
-                s.LineTo(pc.Fin(a, b));
-                if (o.diametre != 0) disque(b);
-            }
-            // Without shots the last station is the start: the end's label stands there too.
-            if (o.Texte_Station > 0 && !g->Arrivee.Terminus) etiquette(g->Arrivee, st.back().plan());
+    ParcourtGaleries(fiches, GaleriePlacee, [&](const TFiche&, int, int, const TGalerie& g) {
+        c.FixeCouleurPen(p.CouleurGalerie(g, mode, max));
+        const std::vector<Vu> st = StationsVues(p, g);
+        if (o.diametre != 0) disque(st[0].plan());
+        if (o.Texte_Station >= 1 && !g.Depart.Terminus) etiquette(g.Depart, st[0].plan());
+        for (std::size_t k = 1; k < st.size(); ++k) {
+            const Pt a = st[k - 1].plan(), b = st[k].plan();
+            s.MoveTo(pc.Debut(a, b));
+            s.LineTo(pc.Fin(a, b));
+            if (o.diametre != 0) disque(b);
         }
-    }
+        // Without shots the last station is the start: the end's label stands there too.
+        if (o.Texte_Station > 0 && !g.Arrivee.Terminus) etiquette(g.Arrivee, st.back().plan());
+    });
 
     if (o.Affiche_Echelle) {
         c.FixeCouleurPen(kNoir);
@@ -165,17 +161,13 @@ void DessineStereo(TPerspective& p, const ListeFiches& fiches, double rapport) {
             leve = false;
         }
     };
-    for (const TFiche* f : fiches) {
-        if (!f) continue;
-        for (const TGalerie* g : f->Galeries) {
-            if (!g->Placee) continue;
-            const std::vector<Vu> st = StationsVues(p, *g);
-            c.FixeCouleurPen(0xFF0000);
-            trace(st, oeil);
-            c.FixeCouleurPen(0x0000C0);
-            trace(st, -oeil);
-        }
-    }
+    ParcourtGaleries(fiches, GaleriePlacee, [&](const TFiche&, int, int, const TGalerie& g) {
+        const std::vector<Vu> st = StationsVues(p, g);
+        c.FixeCouleurPen(0xFF0000);
+        trace(st, oeil);
+        c.FixeCouleurPen(0x0000C0);
+        trace(st, -oeil);
+    });
 }
 
 }  // namespace
@@ -204,6 +196,29 @@ std::string TPerspective::TexteAngles(double dAzimut, double dElevation) {
     if (Elevation + dElevation < -90) dElevation = -89 - Elevation;
     SinElevation = std::sin((Elevation + dElevation) / 180 * kPi);
     return FormatGeneral(a, 3) + " \xB0  " + FormatGeneral(-(Elevation + dElevation), 2) + " \xB0";
+}
+
+std::string TPerspective::ApercuGlisse(double, double dx, double dy) { return TexteAngles(dx / 3.0, dy / 3.0); }
+
+void TPerspective::TourneGlisse(double, double dx, double dy) { Tourne(dx / 3.0, dy / 3.0); }
+
+void TPerspective::TournePas(PasTour& pas, bool retour) {
+    if (retour) {
+        Tourne(-pas.premier, -pas.second);
+        return;
+    }
+    if (-Elevation > pas.max || -Elevation < pas.min) pas.second = -pas.second;
+    Tourne(pas.premier, pas.second);
+}
+
+std::string TPerspective::TexteRotation() const {
+    // The elevation is shown with its sign reversed.
+    return FormatEntier(RoundEntier(Azimut)) + " \xB0  " + FormatEntier(-RoundEntier(Elevation)) + " \xB0";
+}
+
+void TPerspective::GardeAngles(TOptions_Plan&, TOptions_Relief& relief) const {
+    relief.Angle_Horizontal = Azimut;
+    relief.Angle_Vertical = Elevation;
 }
 
 void TPerspective::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
@@ -272,55 +287,19 @@ void TPerspective::DessinePage(int colonne, int ligne, int margeGauche, int marg
     FinPage(canvas);
 }
 
-namespace {
-
-// The plan point under a pixel of the whole drawing.
-Pt PointDuPixel(const TGraphique& g, int x, int y) {
-    return {x / 1000.0 * g.Echelle / g.PxParMm + g.Xmin, g.Ymax - y / 1000.0 * g.Echelle / g.PxParMm};
-}
-
-}  // namespace
-
 double TPerspective::Localise(int x, int y, int& fiche, int& galerie, int& point) {
-    double meilleur = 1e6;
-    const ListeFiches* fiches = FichesCourantes();
-    if (Echelle <= 0 || PxParMm <= 0) return 1e6;
-    if (Donnees && fiches) {
-        const Pt q = PointDuPixel(*this, x, y);
-        bool premier = true;
-        for (std::size_t fi = 0; fi < fiches->size(); ++fi) {
-            const TFiche* f = (*fiches)[fi];
-            if (!f) continue;
-            for (std::size_t gi = 0; gi < f->Galeries.size(); ++gi) {
-                const TGalerie& g = *f->Galeries[gi];
-                if (!g.Placee) continue;
-                // The sheet, gallery and point of a find are always set together.
-                auto retient = [&](double d2, int k) {
-                    meilleur = d2;
-                    fiche = static_cast<int>(fi);
-                    galerie = static_cast<int>(gi);
-                    point = k;
-                    premier = false;
-                };
-                const std::vector<Vu> st = StationsVues(*this, g);
-                const Pt s0 = st[0].plan();
-                const double d0 = (q.x - s0.x) * (q.x - s0.x) + (q.y - s0.y) * (q.y - s0.y);
-                if (premier || d0 < meilleur) retient(d0, 1);
-                for (std::size_t k = 1; k < st.size(); ++k) {
-                    const double candidat = DistanceVisee2(q, st[k - 1].plan(), st[k].plan());
-                    if (candidat >= 0 && candidat < meilleur) retient(candidat, static_cast<int>(k));
-                }
-            }
-        }
-    }
-    return std::sqrt(meilleur) * 1000 / Echelle * PxParMm;
+    return LocaliseVisee(x, y, fiche, galerie, point, [this](const TGalerie& g) {
+        std::vector<Pt> r;
+        for (const Vu& s : StationsVues(*this, g)) r.push_back(s.plan());
+        return r;
+    });
 }
 
 void TPerspective::IsoleEcran(int x, int y, int rayon2) {
     TMassif* massif = contexte_.Massif();
     const ListeFiches* fiches = FichesCourantes();
     if (!massif || !fiches || Echelle <= 0 || PxParMm <= 0) return;
-    const Pt c = PointDuPixel(*this, x, y);
+    const Pt c = PointDuPixel(x, y);
     const double k = Echelle / PxParMm / 1000;
     const double r2 = k * k * rayon2;
     auto nouvelle = std::make_unique<ListeFiches>();

@@ -54,6 +54,16 @@ public:
     // Points the projection at a pending turn without keeping it; the turned angles as text.
     std::string TexteAngles(double dAzimut, double dElevation);
 
+    // Turned by a third of a degree per pixel of a drag, across in azimuth and down in
+    // elevation, or by a step in azimuth (first) and elevation (second).
+    int AnglesRotation() const override { return 2; }
+    std::string ApercuGlisse(double balayage, double dx, double dy) override;
+    void TourneGlisse(double balayage, double dx, double dy) override;
+    void TournePas(PasTour& pas, bool retour) override;
+    std::string TexteRotation() const override;
+    void GardeAngles(TOptions_Plan& plan, TOptions_Relief& relief) const override;
+    TPerspective* Perspective() override { return this; }
+
     void Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) override;
     void DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
                      double zoom) override;
