@@ -36,7 +36,6 @@
 #include "views/controles.h"
 #include "views/dlg_svg.h"
 #include "views/vue_relief.h"
-#include "views/tableau.h"
 
 namespace karst {
 

@@ -25,10 +25,7 @@
 #include "survey/nombres.h"
 #include "views/controles.h"
 #include "views/coupe_branches.h"
-#include "views/coupe_vue.h"
 #include "views/vue_relief.h"
-#include "views/plan.h"
-#include "views/tableau.h"
 
 namespace karst {
 

@@ -20,8 +20,6 @@
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "survey/nombres.h"
-#include "views/vue_relief.h"
-#include "views/plan.h"
 
 namespace karst {
 

@@ -19,8 +19,6 @@
 #include "platform/services.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
-#include "views/vue_relief.h"
-#include "views/plan.h"
 #include "survey/flux.h"
 #include "survey/textes.h"
 
