@@ -244,7 +244,7 @@ void TCoupe::IsoleEcran(int x, int y, int rayon2) {
     if (Donnees && Echelle > 0 && PxParMm > 0) {
         const Pt clic = PointDuPixel(x, y);
         const double xc = clic.x, zc = clic.y;
-        const double k = Echelle / PxParMm / 1000, r2 = k * k * rayon2;
+        const double r2 = Rayon2DuPixel(rayon2);
         auto proche = [&](Pt p) { return (p.x - xc) * (p.x - xc) + (p.y - zc) * (p.y - zc) < r2; };
         nouvelle = FichesRetenues(*fiches, [&](const TGalerie& g) {
             if (!Montree(g)) return false;

@@ -67,6 +67,11 @@ PointPlan TGraphique::PointDuPixel(int x, int y) const {
     return {x / 1000.0 * Echelle / PxParMm + Xmin, Ymax - y / 1000.0 * Echelle / PxParMm};
 }
 
+double TGraphique::Rayon2DuPixel(int rayon2) const {
+    const double k = Echelle / PxParMm / 1000;
+    return k * k * rayon2;
+}
+
 void TGraphique::EcranMoveTo(double x, double y) {
     VersEcran(x, y, dernierX_, dernierY_);
     if (DansEcran(dernierX_, dernierY_)) CanvasEcran->MoveTo(PixelEcran(dernierX_), PixelEcran(dernierY_));

@@ -130,6 +130,8 @@ public:
     // The world point of the drawing plane under drawing pixel (x, y), at the scale and
     // display of the last drawing.
     PointPlan PointDuPixel(int x, int y) const;
+    // The square of a radius of sqrt(rayon2) pixels, in world metres, at the same scale.
+    double Rayon2DuPixel(int rayon2) const;
 
     // Screen primitives (world metres) on CanvasEcran.
     void EcranMoveTo(double x, double y);

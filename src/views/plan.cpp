@@ -328,8 +328,7 @@ void TPlan::IsoleEcran(int x, int y, int rayon2) {
     if (!massif || !fiches || Echelle <= 0 || PxParMm <= 0) return;
     const Pt q = PointDuPixel(x, y);
     const double qx = q.x, qy = q.y;
-    const double k = Echelle / PxParMm / 1000;
-    const double r2 = k * k * rayon2;
+    const double r2 = Rayon2DuPixel(rayon2);
     ParcoursPlan parcours(*this, false);
     auto proche = [&](Pt p) { return (p.x - qx) * (p.x - qx) + (p.y - qy) * (p.y - qy) < r2; };
     IsoleFiches(FichesRetenues(*fiches, [&](const TGalerie& g) {

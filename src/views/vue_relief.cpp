@@ -300,8 +300,7 @@ void TPerspective::IsoleEcran(int x, int y, int rayon2) {
     const ListeFiches* fiches = FichesCourantes();
     if (!massif || !fiches || Echelle <= 0 || PxParMm <= 0) return;
     const Pt c = PointDuPixel(x, y);
-    const double k = Echelle / PxParMm / 1000;
-    const double r2 = k * k * rayon2;
+    const double r2 = Rayon2DuPixel(rayon2);
     auto nouvelle = std::make_unique<ListeFiches>();
     if (Donnees) {
         nouvelle = FichesRetenues(*fiches, [&](const TGalerie& g) {
