@@ -72,6 +72,14 @@ TEST(PerspectiveRotation, AzimuthWrapsOnceElevationStopsShortOfTheVertical) {
     EXPECT_DOUBLE_EQ(elevation(80, 10), 90);
     EXPECT_DOUBLE_EQ(elevation(-80, -20), -89);
     EXPECT_DOUBLE_EQ(vue.SinElevation, std::sin(-89 / 180.0 * 3.14159265358979323846));
+    // Steps of a repeated turn: the shown elevation (-Elevation) swings back past its bounds.
+    vue.Elevation = 0;
+    PasTour pas{5, -30, -50, 50};
+    std::vector<double> montrees;
+    for (int i = 0; i < 4; ++i, montrees.push_back(-vue.Elevation)) vue.TournePas(pas, false);
+    vue.TournePas(pas, true);
+    EXPECT_EQ(montrees, (std::vector<double>{30, 60, 30, 0}));
+    EXPECT_DOUBLE_EQ(-vue.Elevation, 30);
 }
 
 TEST(PerspectiveRotation, PendingTurnShowsTheAnglesWithoutKeepingThem) {
