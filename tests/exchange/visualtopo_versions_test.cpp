@@ -128,8 +128,8 @@ TEST(VisualTopoVersions, ViseesRayonnantesDesApplicationsDeTerrain) {
         SCOPED_TRACE(nom);
         TMassif m;
         std::size_t boucles = 1;
-        Compare(Calcule(m, std::string(KARST_TEST_DATA) + "/" + nom + ".tro", &stations.at(nom == "cd11" ? "00" : "0"), &boucles),
-                stations);
+        const Position& entree = stations.at(nom == "cd11" ? "00" : "0");
+        Compare(Calcule(m, std::string(KARST_TEST_DATA) + "/" + nom + ".tro", &entree, &boucles), stations);
         EXPECT_EQ(boucles, 0u);
         for (const TFiche* f : m.Fiches) {
             EXPECT_EQ(f->Cavite.Chaine(), nom);
