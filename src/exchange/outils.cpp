@@ -1,6 +1,7 @@
 #include "exchange/outils.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "exchange/echange.h"
@@ -43,6 +44,22 @@ void EcritFichier(const std::string& fichier, const std::string& contenu) {
         std::remove(provisoire.c_str());
         throw ErreurEchange("Impossible d'écrire le fichier " + fichier);
     }
+}
+
+void Endommage(const std::string& fichier, std::size_t ligne, const std::string& raison) {
+    throw ErreurEchange(MessageEndommage(fichier, ligne, raison));
+}
+
+void RefuseOctetsNuls(const std::string& fichier, const std::vector<std::string>& lignes) {
+    for (std::size_t i = 0; i < lignes.size(); ++i)
+        if (lignes[i].find('\0') != std::string::npos)
+            Endommage(fichier, i + 1, "des octets nuls y remplacent le texte (copie interrompue ?)");
+}
+
+void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier) {
+    fiche.Cavite.Affecte(Blanc(cavite) ? VersCp1252(std::filesystem::path(fichier).stem().string()) : cavite);
+    for (TEco* partie : {&fiche.Systeme, &fiche.Reseau, &fiche.Lieu})
+        if (Blanc(partie->Chaine())) partie->Copie(fiche.Cavite);
 }
 
 std::string CleStation(const std::string& nom, int indice) {

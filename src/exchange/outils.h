@@ -26,6 +26,11 @@ std::string LitOctets(const std::string& fichier);
 // once everything reached the disk, so that a failed export never leaves a truncated file.
 void EcritFichier(const std::string& fichier, const std::string& contenu);
 
+// The address of an imported sheet: the cave named by the file, else the file's own name
+// without its folder and extension; the system, network and place the file leaves blank
+// take the cave's name, so that no folder of the massif is left without a name.
+void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier);
+
 // Key of a station as TPointTopo::Egal sees it: the index and the ASCII upper-case name.
 // Meaningless for a terminus.
 std::string CleStation(const std::string& nom, int indice);
@@ -64,6 +69,12 @@ using karst::EnUtf8;
 // leading byte-order mark dropped and any character Windows-1252 lacks becoming '?';
 // any other file is returned as it is.
 std::string VersCp1252(const std::string& octets);
+
+// Refuses a file that was cut or overwritten, naming its line n (from 1).
+[[noreturn]] void Endommage(const std::string& fichier, std::size_t ligne, const std::string& raison);
+// Refuses a file that holds NUL bytes, which no text file holds: what is left of a copy
+// that stopped halfway.
+void RefuseOctetsNuls(const std::string& fichier, const std::vector<std::string>& lignes);
 
 // "Ligne n : " before a message about line n.
 std::string Ligne(std::size_t n, const std::string& message);

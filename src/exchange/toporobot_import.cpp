@@ -138,7 +138,9 @@ private:
     echange::IndexIndices index_;
     std::vector<std::string> lignes_;
 
+    std::string fichier_;
     std::vector<std::string> noms_;
+    std::string cavite_;  // the first name as the file writes it
     std::vector<std::string> nomsEntrees_;  // per entrance line, its name
     std::vector<Seance> seances_ = std::vector<Seance>(kMaxSeance + 1);
     std::vector<Code> codes_ = std::vector<Code>(kMaxSeance + 1);
@@ -184,6 +186,7 @@ long double ImportToporobot::Reel(const std::string& champ, std::size_t ligne) c
 void ImportToporobot::LitNoms(const std::vector<std::size_t>& lignes) {
     for (std::size_t i : lignes) {
         const Champs c(lignes_[i]);
+        if (noms_.empty()) cavite_ = c[3];
         noms_.push_back(c[3].empty() ? FormatEntier(static_cast<long long>(noms_.size() + 1)) : c[3]);
     }
     if (noms_.empty()) throw ErreurEchange("Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6).");
@@ -310,6 +313,11 @@ void ImportToporobot::RempliVisee(TVisee& v, int numeroCode, const Champs& c, st
 }
 
 void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std::size_t n) {
+    // Every point line carries its slope: a shorter line was cut, and its last number with it.
+    if (c.Nombre() < 7)
+        echange::Endommage(fichier_, n, "la ligne est coupée : " + FormatEntier(static_cast<long long>(c.Nombre())) +
+                                            " champs au lieu d'au moins 7 (série, point, code, séance, longueur, "
+                                            "azimut, pente)");
     const int code = Numero(c[3], n, "code");
     const int seance = Numero(c[4], n, "séance");
     LigneSerie ligne{std::make_unique<TVisee>(), seance};
@@ -512,7 +520,7 @@ std::unique_ptr<TFiche> ImportToporobot::NouvelleFiche(int seance) const {
     f->Declinaison = static_cast<long double>(s.declinaison);
     f->Topographes.emplace_back(s.topographe);
     f->Topographes.emplace_back(s.aide);
-    f->Cavite.Affecte(noms_.front());
+    echange::Adresse(*f, cavite_, fichier_);
     return f;
 }
 
@@ -637,7 +645,9 @@ void ImportToporobot::Nettoie() {
 }
 
 void ImportToporobot::Execute(const std::string& fichier) {
+    fichier_ = fichier;
     lignes_ = echange::LitLignes(fichier);
+    echange::RefuseOctetsNuls(fichier, lignes_);
     for (std::string& l : lignes_)
         for (char& c : l) c = static_cast<char>(DepuisMacRoman(static_cast<unsigned char>(c)));
 

@@ -51,6 +51,11 @@ struct LigneTopo {
     std::string mesures[4];
     bool avecCommentaire = false;
     std::string commentaire;
+    bool exclue = false;  // flag "E": not counted in the survey's length
+
+    // A shot to the wall, ending nowhere: "*" as its TO.
+    bool Rayonnante() const { return vers == kRayonnante; }
+    static constexpr const char* kRayonnante = "*";
 };
 
 struct Bloc {
@@ -164,6 +169,7 @@ private:
     TMassif& massif_;
     TRapportEchange& rapport_;
     echange::IndexIndices index_;
+    std::string fichier_;
     std::vector<Annonce> annonces_;
     std::vector<Bloc> blocs_;
 
@@ -233,6 +239,10 @@ LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, c
     // FROM, TO, the start and end readings (topofil) or the length, the azimuth, the slope,
     // the four widths and heights; the flag letters that may follow are not used.
     std::vector<std::string> mots = Mots(l, l.find(';'));
+    const std::size_t requis = p.topofil ? 10 : 9;
+    // After the measures: the direction ("N" or "I"), the length ("I" included, "E"
+    // excluded), then letters or "*" that the massif has no use for.
+    const bool exclue = mots.size() > requis + 1 && mots[requis + 1] == "E";
     // The flag letters are words of letters only, where the widths are numbers or "*".
     auto lettres = [](const std::string& m) {
         for (char c : m)
@@ -240,7 +250,6 @@ LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, c
         return true;
     };
     while (mots.size() > 2 && lettres(mots.back())) mots.pop_back();
-    const std::size_t requis = p.topofil ? 10 : 9;
     if (mots.size() < requis)
         throw ErreurEchange(Ligne(numero, "visée incomplète : " + FormatEntier(static_cast<long long>(mots.size())) +
                                               " champs au lieu de " + FormatEntier(static_cast<long long>(requis)) +
@@ -271,7 +280,11 @@ LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, c
         if (m == "*") m.clear();
     }
     t.avecCommentaire = Commentaire(l, t.commentaire);
-    precedente = t;
+    t.exclue = exclue;
+    // A shot to the wall is never the station a following "*" goes on from; the topofil's
+    // counter, though, went on running.
+    if (t.Rayonnante()) precedente.finTopofil = t.finTopofil;
+    else precedente = t;
     return t;
 }
 
@@ -326,8 +339,10 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
                 LitLigne(lignes[i], i + 1, p, precedente);
             } catch (const ErreurEchange&) {
                 const std::vector<std::string> mots = Mots(AvantCommentaire(lignes[i]));
-                precedente = LigneTopo{};
-                if (mots.size() >= 2) precedente.vers = mots[1];
+                if (mots.size() < 2 || mots[1] != LigneTopo::kRayonnante) {
+                    precedente = LigneTopo{};
+                    if (mots.size() >= 2) precedente.vers = mots[1];
+                }
             }
         }
         if (i < n) ++i;
@@ -363,6 +378,14 @@ void ImportVisualTopo::Classe() {
     for (const Bloc& b : blocs_) {
         std::string vers;
         for (const LigneTopo& l : b.lignes) {
+            // Shots to the wall leave from a gallery end of their own, and reach no station.
+            if (l.Rayonnante()) {
+                rencontre(l.de);
+                Station& s = stations_[static_cast<std::size_t>(Cherche(l.de))];
+                s.carrefour = true;
+                s.culDeSac = false;
+                continue;
+            }
             if (l.de == vers && Cherche(l.de) >= 0) stations_[static_cast<std::size_t>(Cherche(l.de))].culDeSac = false;
             else rencontre(l.de);
             rencontre(l.vers);
@@ -424,7 +447,7 @@ void ImportVisualTopo::Construit() {
         fiche->Declinaison = -DegresMinutes(p.declinaison);
         fiche->Premiere = 0;
         fiche->Date = "  /  /  ";
-        fiche->Cavite.Affecte(trou.nom);
+        echange::Adresse(*fiche, trou.nom, fichier_);
         std::string commentaire = p.commentaire;
         std::unique_ptr<TGalerie> g;
         auto station = [&](const std::string& nom) { return stations_[static_cast<std::size_t>(Cherche(nom))]; };
@@ -454,17 +477,8 @@ void ImportVisualTopo::Construit() {
             else t = Point(nom);
             return t;
         };
-        bool precedenteBouclee = false;  // the previous line had FROM equal to TO
-        std::string dernierVers;
-        for (const LigneTopo& l : b.lignes) {
-            const Station de = station(l.de);
-            // A line that does not start from the previous TO starts from the station it
-            // names, also after a line whose FROM equals its TO: continuing the gallery
-            // would merge that station with the previous one.
-            const bool nouvelle = (!precedenteBouclee && (de.carrefour || de.culDeSac)) || (g && l.de != dernierVers);
-            // A gallery still open here stops at the previous TO.
-            if (nouvelle && g) ferme(extremite(dernierVers));
-            if (nouvelle || !g) ouvre(extremite(l.de));
+        // The shot of a survey line.
+        auto vise = [&](const LigneTopo& l) {
             auto v = std::make_unique<TVisee>();
             if (p.topofil) {
                 v->AvecTopofil = true;
@@ -505,7 +519,8 @@ void ImportVisualTopo::Construit() {
                 case Clinometre::Prof: {
                     const long double lecture = pente;
                     pente = lecture - profPrecedente;
-                    profPrecedente = lecture;
+                    // A shot to the wall is measured from its station's reading.
+                    if (!l.Rayonnante()) profPrecedente = lecture;
                     profondeur_ = true;
                     unite = 2;
                     break;
@@ -523,7 +538,42 @@ void ImportVisualTopo::Construit() {
             v->Haut = l.mesures[2];
             v->Bas = l.mesures[3];
             v->Commentaire.Affecte("[" + l.de + "->" + l.vers + "]" + (l.avecCommentaire ? " " + l.commentaire : std::string()));
-
+            if (l.exclue) {
+                v->AvecCorrDeveloppement = true;
+                v->CorrDeveloppement = 0;
+            }
+            return v;
+        };
+        bool precedenteBouclee = false;  // the previous line had FROM equal to TO
+        std::string dernierVers;
+        for (const LigneTopo& l : b.lignes) {
+            const Station de = station(l.de);
+            // A shot to the wall: a gallery of its own from its station (a junction) to an
+            // end tied to nothing, so it never closes a loop nor moves a station. The
+            // survey goes on as if it were not there.
+            if (l.Rayonnante()) {
+                if (g && l.de != dernierVers) ferme(extremite(dernierVers));
+                auto v = vise(l);
+                if (static_cast<long double>(v->Longueur) < 0.0001L) continue;
+                const std::string gardee = commentaire;  // for the survey's first gallery
+                commentaire.clear();
+                if (g) ferme(Point(l.de));
+                ouvre(Point(l.de));
+                commentaire = gardee;
+                g->AjouteVisee(std::move(v));
+                TPointTopo fin;
+                fin.Terminus = true;
+                ferme(fin);
+                continue;
+            }
+            // A line that does not start from the previous TO starts from the station it
+            // names, also after a line whose FROM equals its TO: continuing the gallery
+            // would merge that station with the previous one.
+            const bool nouvelle = (!precedenteBouclee && (de.carrefour || de.culDeSac)) || (g && l.de != dernierVers);
+            // A gallery still open here stops at the previous TO.
+            if (nouvelle && g) ferme(extremite(dernierVers));
+            if (nouvelle || !g) ouvre(extremite(l.de));
+            auto v = vise(l);
             const Station vers = station(l.vers);
             if (static_cast<long double>(v->Longueur) < 0.0001L && l.de != l.vers) {
                 if (de.carrefour && vers.carrefour) Equivalence(Cherche(l.de), Cherche(l.vers));
@@ -571,7 +621,10 @@ void ImportVisualTopo::Applique() {
 }
 
 void ImportVisualTopo::Execute(const std::string& fichier) {
-    Lit(Lignes(echange::VersCp1252(echange::LitOctets(fichier))));
+    fichier_ = fichier;
+    const std::vector<std::string> lignes = Lignes(echange::VersCp1252(echange::LitOctets(fichier)));
+    echange::RefuseOctetsNuls(fichier, lignes);
+    Lit(lignes);
     Classe();
     Construit();
     if (fiches_.empty()) {

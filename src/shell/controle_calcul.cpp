@@ -160,10 +160,14 @@ void TForm1::AvertitDeformation(bool demandeUtilisateur)
     if (fiche < 0 || static_cast<std::size_t>(fiche) >= Massif->Fiches.size())
         return;
     const TFiche& f = *Massif->Fiches[static_cast<std::size_t>(fiche)];
-    const QString texte = QStringLiteral("La %1° galerie de la fiche").arg(galerie + 1) + QLatin1Char('\r') +
-                          DepuisCp1252(f.Systeme.Chaine()) + QLatin1Char('\r') + DepuisCp1252(f.Cavite.Chaine()) +
-                          QLatin1Char('\r') + DepuisCp1252(f.Reseau.Chaine()) + QLatin1Char('\r') +
-                          DepuisCp1252(f.Lieu.Chaine()) + QLatin1Char('\r') +
+    // The sheet's address, its blank parts left out; a sheet filed nowhere by its order number.
+    QString adresse;
+    for (const TEco* partie : {&f.Systeme, &f.Cavite, &f.Reseau, &f.Lieu})
+        if (!partie->Chaine().empty())
+            adresse += DepuisCp1252(partie->Chaine()) + QLatin1Char('\r');
+    if (adresse.isEmpty())
+        adresse = QStringLiteral("n° d'ordre %1").arg(f.Ordre) + QLatin1Char('\r');
+    const QString texte = QStringLiteral("La %1° galerie de la fiche").arg(galerie + 1) + QLatin1Char('\r') + adresse +
                           QStringLiteral("est déformée à %1%").arg(RoundEntier(static_cast<long double>(ratio) * 100));
     TComplement_Calcul d(this);
     const bool plus = d.Montre(texte);

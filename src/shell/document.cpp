@@ -79,12 +79,16 @@ std::string TForm1::CopieDeSauvegarde(const std::string& nom) const
     }
 }
 
+QString TForm1::NomMassif() const
+{
+    return !Massif || Massif->NomFichier.empty() ? QStringLiteral("SansNom") : Nom(Massif->NomFichier);
+}
+
 void TForm1::MetAJourTitre()
 {
     QString t = QStringLiteral("Karstomat");
     if (Massif)
-        t = (Massif->NomFichier.empty() ? QStringLiteral("SansNom") : Nom(Massif->NomFichier)) +
-            QStringLiteral(" - Karstomat");
+        t = NomMassif() + QStringLiteral(" - Karstomat");
     setWindowTitle(t);
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(t);
@@ -100,7 +104,7 @@ bool TForm1::DemandeEnregistrement(bool avecAnnuler)
         if (avecAnnuler)
             boutons.push_back(Bouton::Annuler);
         const Bouton b = Invite().Message(
-            QStringLiteral("Désirez-vous enregistrer les changements dans %1 ?").arg(Nom(Massif->NomFichier)),
+            QStringLiteral("Désirez-vous enregistrer les changements dans %1 ?").arg(NomMassif()),
             Icone::Confirmation, boutons);
         if (b == Bouton::Annuler)
             return false;

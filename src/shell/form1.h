@@ -107,6 +107,8 @@ public:
     void DeposeFichiers(const QStringList& fichiers);
     void Timer2Timer();
     void MetAJourTitre();
+    // The open massif's name as the window caption shows it, also before its first save.
+    QString NomMassif() const;
 
     // ---- settings file ----
     void LitParametres(const std::string& chemin);

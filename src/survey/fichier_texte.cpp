@@ -51,9 +51,12 @@ void FichierTexteLecture::SauteLigne() {
     if (!Fin()) LitLigne();
 }
 
+std::string MessageEndommage(const std::string& nom, std::size_t ligne, const std::string& raison) {
+    return "Le fichier " + nom + " est endommagé : ligne " + FormatEntier(static_cast<long long>(ligne)) + ", " + raison;
+}
+
 void FichierTexteLecture::Refuse(const std::string& raison) const {
-    throw ErreurFichierEndommage("Le fichier " + nom_ + " est endommagé : ligne " + FormatEntier(ligne_) + ", " +
-                                 raison);
+    throw ErreurFichierEndommage(MessageEndommage(nom_, static_cast<std::size_t>(ligne_), raison));
 }
 
 void FichierTexteLecture::ValeurIncorrecte(const std::string& valeur) const {

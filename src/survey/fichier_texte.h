@@ -24,6 +24,9 @@ private:
     TBufferStream& flux_;
 };
 
+// "Le fichier … est endommagé : ligne n, " + raison: how every text reader refuses a file.
+std::string MessageEndommage(const std::string& nom, std::size_t ligne, const std::string& raison);
+
 class FichierTexteLecture {
 public:
     // Reads the whole file; throws ErreurFlux when it cannot be opened.

@@ -201,6 +201,11 @@ TEST_F(ImportToporobotTest, LesEntreesPrennentLeurNomDeLeurLigne) {
     EXPECT_EQ(Point(*massif.References[0]), "Entr\xE9" "e 2#1");
     EXPECT_EQ(Point(Galerie(0, 0).Depart), "Entr\xE9" "e 2#1");
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "A");
+    // A file that names no cave gives it its own name; no part of the address stays blank.
+    TMassif autre;
+    ImporteToporobot(autre, dossier.Ecrit("Grotte basse.Tab", "-6\t1\t\r" + Entete().substr(12) + Droite(1, 1, 0, 1, 2, 2)), rapport);
+    for (const TEco* t : {&autre.Fiches[0]->Systeme, &autre.Fiches[0]->Cavite, &autre.Fiches[0]->Reseau, &autre.Fiches[0]->Lieu})
+        EXPECT_EQ(t->Chaine(), "Grotte basse");
 }
 
 TEST_F(ImportToporobotTest, CodeInconnuSignaleUneFoisParCode) {
@@ -327,6 +332,12 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact) {
          "Ligne 22 : la longueur 1E20 dépasse les valeurs admises"},
         {"-6\t1\tGrotte\r-5\t1\t1e40\t2500.00\t300.00\t1\t0\r" + std::string(kCodes) + "\r" + Droite(1, 1, 0, 1, 1, 1),
          "Ligne 2 : la coordonnée X 1E40 dépasse les valeurs admises"},
+        // Cut inside its numbers (azimuth 9, no slope), or its end overwritten with zeros.
+        {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + "3\t1\t1\t1\t5\t9",
+         "Le fichier " + dossier.Fichier("f.Tab") + " est endommagé : ligne 22, la ligne est coupée : 6 champs au lieu "
+         "d'au moins 7 (série, point, code, séance, longueur, azimut, pente)"},
+        {debut + std::string(2048, '\0'), "Le fichier " + dossier.Fichier("f.Tab") +
+                                             " est endommagé : ligne 20, des octets nuls y remplacent le texte (copie interrompue ?)"},
     };
     for (const auto& [contenu, message] : cas) {
         try {

@@ -323,6 +323,11 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact) {
              L("A1", "A2", "1e20", "0", "0"),
          "Ligne 10 : la longueur 1E20 dépasse les valeurs admises"},
         {"Trou Gouffre,1e40,2,3\nEntree A0\n", "Ligne 1 : la coordonnée X 1E40 dépasse les valeurs admises"},
+        // A tail overwritten with zeros; a line that starts with NUL bytes.
+        {debut + std::string(2048, '\0'), "Le fichier " + dossier.Fichier("f.tro") +
+                                             " est endommagé : ligne 8, des octets nuls y remplacent le texte (copie interrompue ?)"},
+        {param + std::string(3, '\0') + "A0 A1 4 0 0 * * * *\n\n", "Le fichier " + dossier.Fichier("f.tro") +
+                                             " est endommagé : ligne 6, des octets nuls y remplacent le texte (copie interrompue ?)"},
     };
     for (const auto& [contenu, message] : cas) {
         try {

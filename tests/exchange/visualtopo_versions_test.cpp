@@ -45,15 +45,25 @@ std::map<std::string, std::map<std::string, Position>> Attendus() {
 // Imports the file, runs the detailed computation and places the stations; every station is
 // then found by the TO named in the comment "[FROM->TO]" of the shot that reaches it, and
 // the start of a gallery by the FROM of its first shot (a dead end has no name of its own).
-std::map<std::string, Position> Calcule(TMassif& m, const std::string& fichier) {
+// The ends of the shots to the wall ("*") are "*1", "*2", ... in file order.
+std::map<std::string, Position> Calcule(TMassif& m, const std::string& fichier, const Position* entree = nullptr,
+                                        std::size_t* boucles = nullptr) {
     RapportFaux rapport;
     ImporteVisualTopo(m, fichier, rapport);
+    if (entree) {  // the entrance's coordinates, as typed in the reference points' dialog
+        if (m.References.empty()) m.AjouteReference(std::make_unique<TPointTopo>(m.Fiches[0]->Galeries[0]->Depart));
+        m.References[0]->X = entree->x / 1000;
+        m.References[0]->Y = entree->y / 1000;
+        m.References[0]->Z = entree->z;
+    }
     m.TrieFiches();
     TCalculateur c;
     c.Charge(m.Fiches, m.References, 1);
     c.CalculeTout(false);
+    if (boucles) *boucles = c.Boucles.size();
     m.PlaceTousPoints();
     std::map<std::string, Position> r;
+    int rayonnantes = 0;
     for (const TFiche* f : m.Fiches)
         for (const TGalerie* g : f->Galeries) {
             EXPECT_TRUE(g->Placee) << Point(g->Depart) << " -> " << Point(g->Arrivee);
@@ -62,10 +72,23 @@ std::map<std::string, Position> Calcule(TMassif& m, const std::string& fichier) 
                 const std::size_t fleche = t.find("->");
                 if (k == 1) r[t.substr(1, fleche - 1)] = Position{g->Depart.X, g->Depart.Y, g->Depart.Z};
                 const TStation& s = g->Station(k);
-                r[t.substr(fleche + 2, t.find(']') - fleche - 2)] = Position{s.X, s.Y, s.Z};
+                const std::string vers = t.substr(fleche + 2, t.find(']') - fleche - 2);
+                r[vers == "*" ? "*" + FormatEntier(++rayonnantes) : vers] = Position{s.X, s.Y, s.Z};
             }
         }
     return r;
+}
+
+void Compare(const std::map<std::string, Position>& places, const std::map<std::string, Position>& stations) {
+    for (const auto& [nom, p] : stations) {
+        const auto it = places.find(nom);
+        ASSERT_NE(it, places.end()) << nom;
+        EXPECT_NEAR(it->second.x, p.x, 0.005) << nom;
+        EXPECT_NEAR(it->second.y, p.y, 0.005) << nom;
+        EXPECT_NEAR(it->second.z, p.z, 0.005) << nom;
+    }
+    // Nothing more than the survey: every station placed is one of the reading's.
+    EXPECT_EQ(places.size(), stations.size());
 }
 
 TEST(VisualTopoVersions, ChaqueStationALaPlaceDeLaLectureIndependante) {
@@ -75,16 +98,56 @@ TEST(VisualTopoVersions, ChaqueStationALaPlaceDeLaLectureIndependante) {
     for (const auto& [fichier, stations] : attendus) {
         SCOPED_TRACE(fichier);
         TMassif m;
-        const auto places = Calcule(m, kDossier + "/" + fichier);
-        for (const auto& [nom, p] : stations) {
-            const auto it = places.find(nom);
-            ASSERT_NE(it, places.end()) << nom;
-            EXPECT_NEAR(it->second.x, p.x, 0.005) << nom;
-            EXPECT_NEAR(it->second.y, p.y, 0.005) << nom;
-            EXPECT_NEAR(it->second.z, p.z, 0.005) << nom;
+        Compare(Calcule(m, kDossier + "/" + fichier), stations);
+    }
+}
+
+TEST(VisualTopoVersions, ViseesRayonnantesDesApplicationsDeTerrain) {
+    // Phone survey apps: shots to the wall ("*") after each station, the cave named in a
+    // comment only, no "Trou" line. An independent reading, with the entrance placed.
+    const std::map<std::string, std::map<std::string, Position>> attendus = {
+        {"cd11", {{"00", {945619.000, 2134372.000, 2317.000}}, {"1", {945618.889, 2134372.127, 2315.994}},
+                  {"2", {945621.185, 2134373.050, 2314.177}},  {"3", {945625.599, 2134373.615, 2313.231}},
+                  {"4", {945631.843, 2134372.826, 2313.693}},  {"*1", {945619.561, 2134372.612, 2317.184}},
+                  {"*2", {945618.068, 2134370.958, 2316.927}}, {"*3", {945618.938, 2134371.635, 2315.921}},
+                  {"*4", {945618.705, 2134372.750, 2316.022}}, {"*5", {945621.717, 2134372.069, 2314.274}},
+                  {"*6", {945620.756, 2134373.840, 2314.145}}, {"*7", {945622.490, 2134373.758, 2315.661}},
+                  {"*8", {945625.703, 2134372.923, 2313.231}}, {"*9", {945625.560, 2134374.364, 2313.250}},
+                  {"*10", {945631.726, 2134371.799, 2313.510}}, {"*11", {945632.029, 2134373.743, 2313.858}},
+                  {"*12", {945632.257, 2134372.779, 2316.056}}}},
+        {"gouffre_b2", {{"0", {941260.000, 2131600.000, 860.000}}, {"1", {941262.618, 2131596.081, 857.802}},
+                        {"2", {941264.230, 2131591.415, 852.223}}, {"3", {941267.480, 2131589.481, 851.858}},
+                        {"4", {941267.638, 2131587.362, 848.178}}, {"2a", {941263.217, 2131594.313, 852.654}},
+                        {"*1", {941260.286, 2131601.263, 859.887}}, {"*2", {941259.795, 2131598.921, 860.058}},
+                        {"*3", {941263.316, 2131596.472, 857.802}}, {"*4", {941261.791, 2131595.618, 857.736}},
+                        {"*5", {941262.835, 2131590.928, 852.483}}, {"*6", {941265.324, 2131591.797, 851.912}},
+                        {"*7", {941267.787, 2131589.997, 851.858}}, {"*8", {941267.091, 2131587.322, 848.226}},
+                        {"*9", {941268.333, 2131587.414, 848.117}}, {"*10", {941262.491, 2131594.746, 852.962}},
+                        {"*11", {941263.552, 2131594.114, 852.429}}}}};
+    for (const auto& [nom, stations] : attendus) {
+        SCOPED_TRACE(nom);
+        TMassif m;
+        std::size_t boucles = 1;
+        const Position& entree = stations.at(nom == "cd11" ? "00" : "0");
+        Compare(Calcule(m, std::string(KARST_TEST_DATA) + "/" + nom + ".tro", &entree, &boucles), stations);
+        EXPECT_EQ(boucles, 0u);
+        for (const TFiche* f : m.Fiches) {
+            EXPECT_EQ(f->Cavite.Chaine(), nom);
+            EXPECT_EQ(f->Systeme.Chaine() + f->Reseau.Chaine() + f->Lieu.Chaine(), nom + nom + nom);
+            for (const TGalerie* g : f->Galeries)
+                for (const TPointTopo* p : {&g->Depart, &g->Arrivee}) EXPECT_NE(p->Nom.Chaine(), "*");
+            // The shots to the wall are marked "E": not counted in the survey's length.
+            EXPECT_EQ(f->Galeries.back()->Developpement, 0);
         }
-        // Nothing more than the survey: every station placed is one of the reading's.
-        EXPECT_EQ(places.size(), stations.size());
+        // The shots to the wall come back from both massif files as they were saved.
+        Dossier dossier;
+        for (const char* ext : {".fic", ".mas"}) {
+            m.Sauve(dossier.Fichier(nom + ext));
+            TMassif relu;
+            relu.NomFichier = dossier.Fichier(nom + ext);
+            ASSERT_EQ(relu.Charge().etat, EtatChargement::Charge) << ext;
+            EXPECT_EQ(Decrit(relu), Decrit(m)) << ext;
+        }
     }
 }
 

@@ -304,7 +304,7 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     f->Fermer1Click();
     ASSERT_NE(f->Massif, nullptr);
     EXPECT_FALSE(f->Massif->Enregistre);
-    EXPECT_EQ(invite.messages.front().texte, QStringLiteral("Désirez-vous enregistrer les changements dans  ?"));
+    EXPECT_EQ(invite.messages.front().texte, QStringLiteral("Désirez-vous enregistrer les changements dans SansNom ?"));
     EXPECT_EQ(invite.messages.front().boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non, Bouton::Annuler}));
 
     // Without Cancel (quitting), the question comes back until the answer is No.

@@ -565,8 +565,11 @@ TEST_F(Vues, AvertissementDeDeformation)
     EXPECT_EQ(r.textes.size(), 1);
     // A run the user asked for warns from the default threshold again.
     r.nePlus = {true};
+    f->Massif->Fiches[0]->Systeme.Affecte("");
+    f->Massif->Fiches[0]->Reseau.Affecte("");
     f->AvertitDeformation(true);
-    EXPECT_EQ(r.textes.size(), 2);
+    ASSERT_EQ(r.textes.size(), 2);
+    EXPECT_EQ(r.textes[1], QStringLiteral("La 1° galerie de la fiche\nAven\nSalle étoilée\nest déformée à 12%"));
     // "Ne plus afficher": never again for this massif, even on the user's request.
     EXPECT_LT(static_cast<double>(f->Massif->SeuilDeformation), 0);
     f->AvertitDeformation(true);
