@@ -157,6 +157,10 @@ public:
     using TGraphique::TGraphique;
     void Bulle(int fiche, int galerie, int point, std::string& texte) override;
     virtual void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) = 0;
+    // A view coordinate in millimetres of paper from the drawing's top left corner, y
+    // downwards.
+    double MmX(double x) const { return (x - Xmin) * 1000 / Echelle; }
+    double MmY(double y) const { return (Ymax - y) * 1000 / Echelle; }
 
 protected:
     // The opening of this view's SVG document: the header at the size of the last
@@ -166,9 +170,6 @@ protected:
     // Sets Donnees, at the start of Dimensions: a scale, and current sheets in which
     // `limites` finds placed stations to bound. Without them the image is one pixel square.
     bool DonneesPlacees(int& largeur, int& hauteur, const std::function<bool(const ListeFiches&)>& limites);
-    // A view coordinate in millimetres of paper, y downwards.
-    double MmX(double x) const { return (x - Xmin) * 1000 / Echelle; }
-    double MmY(double y) const { return (Ymax - y) * 1000 / Echelle; }
 };
 
 }  // namespace karst
