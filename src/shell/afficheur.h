@@ -131,6 +131,9 @@ public:
     void SelectionnePosition(int16_t fiche, int16_t galerie, int16_t point);
     // Erases the highlight and drops the selection.
     void OteSelection();
+    // A section window scrolled, at its scale, to show these galleries of the section: the
+    // whole of them when they fit, else the part around the first one's entry station.
+    void MontreGaleries(const std::vector<const TGalerie*>& galeries);
     // The selected sheet and gallery, or null.
     void ElementCourant(TFiche*& fiche, TGalerie*& galerie);
     // 3D mode: the OpenGL panel is shown.

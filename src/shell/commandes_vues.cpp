@@ -96,8 +96,10 @@ public:
     }
     bool SelectionVueActive(int& fiche, int& galerie, int& point) override
     {
+        // The selection fields keep the last pick after the highlight is gone: without a
+        // valid selection they designate nothing.
         TAfficheur* a = f_.AfficheurActif();
-        if (!a)
+        if (!a || !a->SelectionValide)
             return false;
         fiche = a->FicheSel;
         galerie = a->GalerieSel;
@@ -113,6 +115,11 @@ public:
     {
         if (auto* a = qobject_cast<TAfficheur*>(f_.VueCoupe.data()))
             a->Redessine();
+    }
+    void MontreGaleriesCoupe(const std::vector<const TGalerie*>& galeries) override
+    {
+        if (auto* a = qobject_cast<TAfficheur*>(f_.VueCoupe.data()))
+            a->MontreGaleries(galeries);
     }
     bool RechercheSimple(const std::vector<TFiche*>& fiches, const std::array<std::string, 5>& criteres,
                          TFiche*& fiche, int& galerie) override

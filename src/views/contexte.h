@@ -13,6 +13,7 @@ namespace karst {
 
 class TMassif;
 class TFiche;
+class TGalerie;
 class TOptions_Plan;
 class TOptions_Relief;
 class TPointTopo;
@@ -93,6 +94,9 @@ public:
     // redraw it.
     virtual void OteSelectionCoupe() {}
     virtual void RedessineCoupe() {}
+    // The section window, when there is one, scrolled to show galleries just put into the
+    // section, the first of them where the branch starts.
+    virtual void MontreGaleriesCoupe(const std::vector<const TGalerie*>& galeries) { (void)galeries; }
 
     // ---- What the table needs ----
     // The table layout, or null. Not const: the table copies the coordinates of its

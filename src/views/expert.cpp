@@ -325,29 +325,45 @@ bool TExpert::Construit() {
 
     const bool gauche = Gauche->isChecked();
     TGalerie* precedente = parent;
-    // Puts a gallery into the section after the previous one, or as a new branch start.
-    auto entre = [&](const TFiche& f, int gi, TGalerie& g, bool parDepart) {
-        if (precedente) {
-            AjouteSuite(*precedente, f.Ordre, gi);
-        } else {
-            auto racine = std::make_unique<TPointCoupe>();
-            racine->X = LitReelEdition(Horizontal);
-            racine->Z = LitReelEdition(Vertical);
-            const TPointTopo& entree = parDepart ? g.Depart : g.Arrivee;
-            racine->Nom.Copie(entree.Nom);
-            racine->Indice = entree.Indice;
-            racine->Fiche = f.Ordre;
-            racine->Galerie = gi;
-            m->Coupe.ajoute(std::move(racine));
-        }
+    std::vector<const TGalerie*> nouvelles;
+    // A gallery entering the section at its start (parDepart) or its end.
+    auto metEnCoupe = [&](TGalerie& g, bool parDepart) {
+        nouvelles.push_back(&g);
         g.NbSuites = 0;
         g.Sens = parDepart;
         g.GaucheDroite = gauche;
         g.DansCoupe = true;
+    };
+    // A branch starting with gallery gi of sheet `ordre`, already put into the section.
+    auto racine = [&](Reel6 x, Reel6 z, int32_t ordre, int32_t gi, const TGalerie& g) {
+        auto r = std::make_unique<TPointCoupe>();
+        r->X = x;
+        r->Z = z;
+        r->Nom.Copie(StationEntree(g).Nom);
+        r->Indice = StationEntree(g).Indice;
+        r->Fiche = ordre;
+        r->Galerie = gi;
+        m->Coupe.ajoute(std::move(r));
+    };
+    // Puts a gallery into the section after the previous one, or as a new branch start.
+    auto entre = [&](const TFiche& f, int gi, TGalerie& g, bool parDepart) {
+        metEnCoupe(g, parDepart);
+        if (precedente)
+            AjouteSuite(*precedente, f.Ordre, gi);
+        else
+            racine(LitReelEdition(Horizontal), LitReelEdition(Vertical), f.Ordre, gi, g);
         precedente = &g;
     };
+    // A dead end that the gallery it hangs from has no room for.
+    struct CulDeSac {
+        TGalerie* jonction;
+        int32_t fiche, galerie;
+        TGalerie* g;
+        bool parDepart;
+    };
+    std::vector<CulDeSac> enSurnombre;
     // The dead ends at the far station of g, as its continuations, keeping `reserve` places
-    // free for the path.
+    // free for the path; those beyond the five places are kept for branches of their own.
     auto culsDeSac = [&](TGalerie& g, int reserve) {
         if (!Lateral->isChecked()) return;
         const TPointTopo loin = StationLoin(g);
@@ -358,12 +374,12 @@ bool TExpert::Construit() {
                 if (h.DansCoupe) continue;
                 const bool parDepart = h.Depart.Egal(loin) && h.Arrivee.Terminus;
                 if (!parDepart && !(h.Arrivee.Egal(loin) && h.Depart.Terminus)) continue;
-                if (g.NbSuites >= kMaxSuites - reserve) return;
+                if (g.NbSuites >= kMaxSuites - reserve) {
+                    enSurnombre.push_back({&g, f->Ordre, static_cast<int32_t>(j), &h, parDepart});
+                    continue;
+                }
                 AjouteSuite(g, f->Ordre, static_cast<int32_t>(j));
-                h.NbSuites = 0;
-                h.Sens = parDepart;
-                h.GaucheDroite = gauche;
-                h.DansCoupe = true;
+                metEnCoupe(h, parDepart);
             }
         }
     };
@@ -382,10 +398,22 @@ bool TExpert::Construit() {
         culsDeSac(g, i + 1 < chemin.size() ? 1 : 0);
     }
 
+    // The dead ends in excess start at their junction, where the continuations of the
+    // gallery they hang from start: laid out once, the section tells where that is.
+    if (!enSurnombre.empty()) {
+        m->PlaceCoupe();
+        for (const CulDeSac& c : enSurnombre) {
+            const TGalerie& suite = GalerieParOrdre(*m, c.jonction->SuiteFiche[1], c.jonction->SuiteGalerie[1]);
+            metEnCoupe(*c.g, c.parDepart);
+            racine(suite.CoupeX0, c.jonction->CoupeZ0, c.fiche, c.galerie, *c.g);
+        }
+    }
+
     m->PlaceCoupe();
     m->VerifieCoupe();
     m->Enregistre = false;
     contexte_.RedessineCoupe();
+    contexte_.MontreGaleriesCoupe(nouvelles);
     return true;
 }
 

@@ -232,6 +232,10 @@ public:
     void Bulle(int fiche, int galerie, int point, std::string& texte) override;
     bool ExportableSVG() const override { return true; }
     void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override = 0;
+    // A view coordinate in millimetres of paper from the drawing's top left corner, y
+    // downwards.
+    double MmX(double x) const { return (x - Xmin) * 1000 / Echelle; }
+    double MmY(double y) const { return (Ymax - y) * 1000 / Echelle; }
 
 protected:
     // The drawn stations of a gallery: its start, then the end of each shot.
@@ -248,9 +252,6 @@ protected:
     // Sets Donnees, at the start of Dimensions: a scale, and current sheets in which
     // `limites` finds placed stations to bound. Without them the image is one pixel square.
     bool DonneesPlacees(int& largeur, int& hauteur, const std::function<bool(const ListeFiches&)>& limites);
-    // A view coordinate in millimetres of paper, y downwards.
-    double MmX(double x) const { return (x - Xmin) * 1000 / Echelle; }
-    double MmY(double y) const { return (Ymax - y) * 1000 / Echelle; }
 };
 
 }  // namespace karst

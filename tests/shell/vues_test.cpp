@@ -1021,7 +1021,8 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
 }
 
 // The section opened before any branch exists, then the expert's branch from E/1 to S/3:
-// the window fits it as it fits a section opened with one.
+// the window fits it as it fits a section opened with one. Opened again with nothing
+// selected, the expert starts a new branch, and the window shows it at 1/1000.
 TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
 {
     auto f = Cree();
@@ -1037,24 +1038,32 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     EXPECT_EQ(coupe->Graphique->Echelle, 100);
     BarresFideles(*f, coupe);
 
-    QTimer remplit;
-    remplit.setInterval(5);
-    QObject::connect(&remplit, &QTimer::timeout, [&] {
-        auto* e = qobject_cast<TExpert*>(QApplication::activeModalWidget());
-        // Typed once the dialog has the keyboard, as a user sees it (a loaded machine shows
-        // it some ticks before it is active).
-        if (!e || !e->isVisible() || QApplication::activeWindow() != e)
-            return;
-        remplit.stop();
-        for (auto [champ, texte] : {std::pair{e->Nom_Depart, "E"}, std::pair{e->Indice_depart, "1"},
-                                    std::pair{e->Nom_Arrivee, "S"}, std::pair{e->Indice_Arrivee, "3"}}) {
-            QTest::mouseClick(champ, Qt::LeftButton);
-            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(texte));
-        }
-        QTest::mouseClick(e->Button5, Qt::LeftButton);
-    });
-    remplit.start();
-    f->Expert1->trigger();
+    bool nouvelle = false;
+    auto expert = [&](std::vector<std::pair<QLineEdit* TExpert::*, const char*>> champs) {
+        QTimer remplit;
+        remplit.setInterval(5);
+        QObject::connect(&remplit, &QTimer::timeout, [&] {
+            auto* e = qobject_cast<TExpert*>(QApplication::activeModalWidget());
+            // Typed once the dialog has the keyboard, as a user sees it (a loaded machine
+            // shows it some ticks before it is active).
+            if (!e || !e->isVisible() || QApplication::activeWindow() != e)
+                return;
+            remplit.stop();
+            nouvelle = e->Nouvelle->isChecked();
+            for (auto [champ, texte] : champs) {
+                QTest::mouseClick(e->*champ, Qt::LeftButton);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(texte));
+            }
+            QTest::mouseClick(e->Button5, Qt::LeftButton);
+            if (e->isVisible())  // refused: the caver gives up
+                e->reject();
+        });
+        remplit.start();
+        f->Expert1->trigger();
+    };
+    expert({{&TExpert::Nom_Depart, "E"}, {&TExpert::Indice_depart, "1"}, {&TExpert::Nom_Arrivee, "S"},
+            {&TExpert::Indice_Arrivee, "3"}});
     ASSERT_FALSE(f->Massif->Coupe.empty());
 
     // Fitted as on a first opening: the whole branch in view, and the scale the window
@@ -1070,6 +1079,19 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     f->Coupe1->trigger();
     coupe = qobject_cast<TAfficheur*>(f->VueCoupe.data());
     EXPECT_EQ(coupe->Graphique->Echelle, echelle);
+
+    f->Boite_Echelle->setCurrentIndex(3);
+    expert({{&TExpert::Nom_Depart, "F"}, {&TExpert::Indice_depart, "1"}, {&TExpert::Nom_Arrivee, "T"},
+            {&TExpert::Indice_Arrivee, "3"}, {&TExpert::Horizontal, "600"}, {&TExpert::Vertical, "-400"}});
+    EXPECT_TRUE(nouvelle);
+    ASSERT_EQ(f->Massif->Coupe.size(), 2u);
+    // What lies nearest the middle of the window is of the new branch, F/1 to T/3.
+    int fiche = -1, galerie, point;
+    const double distance = coupe->Graphique->Localise(coupe->Barre_Horizontale->value() + coupe->Image2->width() / 2,
+                                                       coupe->Barre_Verticale->value() + coupe->Image2->height() / 2,
+                                                       fiche, galerie, point);
+    EXPECT_GE(fiche, 6);
+    EXPECT_LT(distance, coupe->Image2->height() / 2);
 }
 
 TEST_F(Vues, CalculDetailleEtLacunes)

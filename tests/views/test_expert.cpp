@@ -87,6 +87,26 @@ TEST_F(Expert, BuildsTheLightestPathAsANewBranch) {
     EXPECT_TRUE(invite.messages.empty());
 }
 
+TEST_F(Expert, EveryDeadEndOfABusyJunctionIsKept) {
+    // Eight galleries at B, five of them dead ends: the one that A-B has no room for starts
+    // at B, where the continuations of A-B start.
+    for (int i = 0; i < 3; ++i) GalerieSection(*f, "B", 1, "", 0, -2, {{3, 1}});
+    GalerieSection(*f, "", 0, "B", 1, -4, {{4, 2}});
+    Points("A", "1", "D", "1");
+    expert->Horizontal->setText("5");
+    expert->Lateral->setChecked(true);
+    ASSERT_TRUE(expert->Construit());
+    EXPECT_EQ(Suites(0), (std::vector<int32_t>{4, 6, 7, 8, 1}));
+    ASSERT_EQ(ctx.massif.Coupe.size(), 2u);
+    const TPointCoupe& r = *ctx.massif.Coupe[1];
+    EXPECT_EQ(r.Nom.Chaine() + std::to_string(r.Indice) + "/" + std::to_string(r.Galerie), "B1/9");
+    EXPECT_DOUBLE_EQ(r.X.d(), 15);
+    EXPECT_TRUE(G(9).DansCoupe);
+    EXPECT_FALSE(G(9).Sens);
+    EXPECT_DOUBLE_EQ(G(9).CoupeX0.d(), G(1).CoupeX0.d());
+    EXPECT_TRUE(invite.messages.empty());
+}
+
 TEST_F(Expert, RefusalsLeaveTheSectionUnchanged) {
     Points("A", "01", "D", "1");  // the start index is compared as written
     EXPECT_FALSE(expert->Construit());
