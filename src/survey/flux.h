@@ -197,6 +197,37 @@ void FixeRefusCreation(RefusCreation refus);
 // the file it would create).
 std::string CheminReel(const std::string& nom);
 
+// Nothing was written: the folder of the file takes no new file, and the file could not be
+// written where it stands either (or was not to be). The file is as it was.
+class ErreurDossierFerme : public ErreurFlux {
+public:
+    explicit ErreurDossierFerme(const std::string& m) : ErreurFlux(m) {}
+};
+
+// A write into the file itself failed: the file may be incomplete. `Cause` is the failure.
+class ErreurEcritureEnPlace : public ErreurFlux {
+public:
+    ErreurEcritureEnPlace(const std::string& cause, const std::string& copie)
+        : ErreurFlux(cause + ".\rAucun fichier ne pouvant être créé dans son dossier, il a été écrit directement dans "
+                             "ce fichier, qui peut être incomplet. Son contenu précédent est dans " + copie),
+          Cause(cause) {}
+    std::string Cause;
+};
+
+// The one way every file of the program is written: the bytes go into a new file created
+// beside the file `nom` designates (links followed), which gets the permissions of the file
+// it replaces, reaches the disk and is renamed over it. On any failure the file stays as it
+// was, no other file is left behind, and ErreurFlux names `nom`.
+// A folder that takes no new file (a shared folder where only the file itself may be
+// written) refuses the write with ErreurDossierFerme, unless `copiePrecedente` names where
+// the file's previous content is kept: the file is then written where it stands, and a
+// failure of that write is ErreurEcritureEnPlace.
+void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t taille,
+                        const std::string& copiePrecedente = {});
+inline void EcritFichierEntier(const std::string& nom, const std::string& octets) {
+    EcritFichierEntier(nom, octets.data(), octets.size());
+}
+
 // Copies a file to a new one of the name `copie` (an existing file of that name is erased
 // first). Throws ErreurFlux; nothing of a failed copy is left.
 void CopieFichier(const std::string& source, const std::string& copie);
