@@ -108,6 +108,11 @@ public:
     // The record being read, named by the refusals ("fiche 2 (n° d'ordre 7), galerie 3,
     // visée 12"); empty outside the records of a massif.
     std::string Lieu;
+    // Where the run of zero bytes that ends the file begins, and the last record begun at or
+    // before it: zeros read as empty records, so a copy cut short and filled with zeros is
+    // recognised by its end (-1 and empty outside the load of a massif).
+    int64_t DebutZerosFinaux = -1;
+    std::string LieuZerosFinaux;
 
 protected:
     // Raw transfers at an absolute file position; the raw write throws ErreurFlux on failure.

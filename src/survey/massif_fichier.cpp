@@ -211,8 +211,10 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed) {
         } else {
             TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
             f.Version = f.LitU16();
-            // A version below the first the program wrote is no massif file.
-            if (f.Version < 1000) throw ErreurFichierEndommage(f.MessageEndommage());
+            // A version below the first the program wrote is no massif file, nor is one far
+            // beyond the last: versions rise by one with each change of the format, so a
+            // number of 2000 or more is other bytes than a massif's.
+            if (f.Version < 1000 || f.Version >= 2000) throw ErreurFichierEndommage(f.MessageEndommage());
             if (verifieVersion(f.Version)) saisie = LitMassifBinaire(*this, f, fenetre, editeur);
         }
     } catch (const std::exception& e) {
