@@ -17,12 +17,12 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
+#include "survey/flux.h"
 #include "survey/nombres.h"
 #include "views/controles.h"
 
@@ -320,8 +320,9 @@ void TExplorateur::Button3Click()
     const QString nom = QString::fromLocal8Bit(Fichier.c_str());
     std::error_code e;
     if (!std::filesystem::exists(Fichier, e)) {
-        std::ofstream f(Fichier, std::ios::binary);
-        if (!f) {
+        try {
+            EcritFichierEntier(Fichier, std::string());
+        } catch (const ErreurFlux&) {
             Invite().Avertissement(QStringLiteral("Impossible de créer la liste des topographes\r%1").arg(nom));
             return;
         }

@@ -170,10 +170,11 @@ void TPreference_Ecran::Charge()
 
 void TPreference_Ecran::Enregistre() const
 {
-    TFileBufferStream f(NomFichier, TFileBufferStream::kCreation);
+    FluxEnMemoire f;
     EcrivainModele e(f);
     Format(e, *this);
-    f.Ferme();
+    const std::vector<char>& octets = f.Octets();
+    EcritFichierEntier(NomFichier, octets.data(), octets.size());
 }
 
 }  // namespace karst

@@ -1,8 +1,6 @@
 #include "exchange/outils.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "exchange/echange.h"
 #include "survey/fichier_texte.h"
@@ -29,20 +27,10 @@ std::string LitOctets(const std::string& fichier) {
 }
 
 void EcritFichier(const std::string& fichier, const std::string& contenu) {
-    const std::string provisoire = fichier + ".tmp~";
-    bool ok;
-    {
-        std::ofstream f(provisoire, std::ios::binary | std::ios::trunc);
-        if (!f) throw ErreurEchange("Impossible de créer le fichier " + fichier);
-        f.write(contenu.data(), static_cast<std::streamsize>(contenu.size()));
-        f.flush();
-        ok = static_cast<bool>(f);
-        f.close();
-        ok = ok && !f.fail();
-    }
-    if (!ok || std::rename(provisoire.c_str(), fichier.c_str()) != 0) {
-        std::remove(provisoire.c_str());
-        throw ErreurEchange("Impossible d'écrire le fichier " + fichier);
+    try {
+        EcritFichierEntier(fichier, contenu);
+    } catch (const ErreurFlux& e) {
+        throw ErreurEchange(e.what());
     }
 }
 

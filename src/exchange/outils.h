@@ -22,8 +22,8 @@ std::vector<std::string> LitLignes(const std::string& fichier);
 // The bytes of a file. ErreurFlux when the file cannot be read.
 std::string LitOctets(const std::string& fichier);
 
-// Writes the bytes into a temporary file beside the target and renames it over the target
-// once everything reached the disk, so that a failed export never leaves a truncated file.
+// Writes the file whole as every file of the program is (EcritFichierEntier); a failure is
+// an ErreurEchange and leaves the target as it was.
 void EcritFichier(const std::string& fichier, const std::string& contenu);
 
 // The address of an imported sheet: the cave named by the file, else the file's own name

@@ -13,6 +13,7 @@
 #include "platform/services.h"
 #include "platform/texte.h"
 #include "shell/form1.h"
+#include "survey/flux.h"
 #include "survey/nombres.h"
 
 namespace karst {
@@ -155,11 +156,7 @@ void TForm1::EcritParametres(const std::string& chemin) const
     ligne("Outils_3D_Y", FormatEntier(Outils_3D_Y));
     ligne("Arreter_X", FormatEntier(Arreter_X));
     ligne("Arreter_Y", FormatEntier(Arreter_Y));
-    std::ofstream f(chemin, std::ios::binary | std::ios::trunc);
-    f << s.str();
-    f.close();
-    if (!f)
-        throw std::runtime_error("Impossible d'écrire le fichier " + chemin);
+    EcritFichierEntier(chemin, s.str());
 }
 
 // ---- model files ----

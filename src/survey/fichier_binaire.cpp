@@ -1,6 +1,8 @@
 // The binary massif file "dossier fiche": records written field by field, little-endian,
 // with six-byte reals, one-byte Booleans, 16-bit list counts and no sizes or markers.
 // Readers bound every count, length and code they take from the file.
+#include <algorithm>
+
 #include "survey/fichier_massif.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
@@ -40,7 +42,10 @@ Reel6 LitMesure(TBufferStream& f, const char* quoi) {
 // Names the record being read for the time of a read.
 class LieuDeLecture {
 public:
-    LieuDeLecture(TBufferStream& f, std::string lieu) : f_(f), avant_(std::move(f.Lieu)) { f.Lieu = std::move(lieu); }
+    LieuDeLecture(TBufferStream& f, std::string lieu) : f_(f), avant_(std::move(f.Lieu)) {
+        f.Lieu = std::move(lieu);
+        if (f.Position() <= f.DebutZerosFinaux) f.LieuZerosFinaux = f.Lieu;
+    }
     ~LieuDeLecture() { f_.Lieu = std::move(avant_); }
     LieuDeLecture(const LieuDeLecture&) = delete;
     LieuDeLecture& operator=(const LieuDeLecture&) = delete;
@@ -49,6 +54,34 @@ private:
     TBufferStream& f_;
     std::string avant_;
 };
+
+int64_t DebutZerosFinaux(TBufferStream& f) {
+    const int64_t position = f.Position();
+    int64_t debut = f.Size();
+    char bloc[4096];
+    while (debut > position) {
+        const int64_t n = std::min<int64_t>(static_cast<int64_t>(sizeof bloc), debut - position);
+        f.Seek(debut - n, 0);
+        f.LitExact(bloc, n);
+        int64_t i = n;
+        while (i > 0 && bloc[i - 1] == 0) --i;
+        debut -= n - i;
+        if (i > 0) break;
+    }
+    f.Seek(position, 0);
+    return debut;
+}
+
+// The records end the file: whatever follows them is damage that read as values.
+void VerifieFin(TBufferStream& f) {
+    if (f.Fin()) return;
+    if (f.Position() >= f.DebutZerosFinaux) {
+        f.Lieu = f.LieuZerosFinaux;
+        f.Refuse("la fin du fichier n'est faite que d'octets nuls");
+    }
+    f.Lieu.clear();
+    f.Refuse(FormatEntier(f.Size() - f.Position()) + " octets suivent la fin du massif");
+}
 
 }  // namespace
 
@@ -307,6 +340,8 @@ void EcritMassifBinaire(const TMassif& m, TBufferStream& f, IFenetreMassif& fene
 }
 
 bool LitMassifBinaire(TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEditeurSaisie& editeur) {
+    f.DebutZerosFinaux = DebutZerosFinaux(f);
+    f.LieuZerosFinaux.clear();
     const int n = LitCompte(f);
     LitEnregistrements(m.Fiches, n, [&](TFiche& fiche, int i) {
         LieuDeLecture lieu(f, "fiche " + FormatEntier(i + 1));
@@ -334,7 +369,11 @@ bool LitMassifBinaire(TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEd
             m.Raccourcis.back().LitFlux(f);
         }
     }
-    if (f.LitU8() == 0) return false;
+    if (f.LitU8() == 0) {
+        VerifieFin(f);
+        return false;
+    }
+    // The editor's block runs to the end of the file; the editor reads it as it can.
     editeur.ChargeSaisie(f, m);
     return true;
 }

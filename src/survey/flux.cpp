@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "survey/nombres.h"
 
@@ -341,6 +342,62 @@ std::string CheminReel(const std::string& nom) {
         p = cible.is_absolute() ? cible : p.parent_path() / cible;
     }
     return p.string();
+}
+
+namespace {
+
+// A file beside the target, so that the final rename stays on one file system.
+std::string NomTemporaire(const std::string& nom) {
+    const std::filesystem::path p(nom);
+    static int compteur = 0;
+    const std::string base = "." + p.filename().string() + ".~" + FormatEntier(::getpid()) + "-" + FormatEntier(++compteur);
+    return (p.parent_path() / base).string();
+}
+
+}  // namespace
+
+void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t taille,
+                        const std::string& copiePrecedente) {
+    if (nom.empty()) throw ErreurFlux("Impossible d'ouvrir le fichier ");
+    const std::string reel = CheminReel(nom);
+    struct stat st {};
+    const bool existe = ::stat(reel.c_str(), &st) == 0;
+    // A device or a folder is no file to replace.
+    if (existe && !S_ISREG(st.st_mode)) throw ErreurFlux("Impossible d'ouvrir le fichier " + nom);
+    std::string temporaire = NomTemporaire(reel);
+    std::unique_ptr<TFileBufferStream> fichier;
+    try {
+        fichier = std::make_unique<TFileBufferStream>(temporaire, TFileBufferStream::kNouveau, nom);
+    } catch (const ErreurFlux&) {
+        temporaire.clear();
+        if (copiePrecedente.empty() || !existe)
+            throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom +
+                                     " : aucun fichier ne peut être créé dans son dossier.");
+        try {
+            fichier = std::make_unique<TFileBufferStream>(reel, TFileBufferStream::kCreation, nom);
+        } catch (const ErreurFlux&) {
+            throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom +
+                                     " : ni son dossier ni le fichier lui-même n'acceptent l'écriture.");
+        }
+    }
+    try {
+        fichier->Write(octets, static_cast<int64_t>(taille));
+        fichier->Ferme();
+        if (!temporaire.empty()) {
+            if (existe) ::chmod(temporaire.c_str(), st.st_mode & 07777);
+            if (std::rename(temporaire.c_str(), reel.c_str()) != 0)
+                throw ErreurFlux("Impossible d'enregistrer le fichier " + nom);
+        }
+    } catch (const ErreurFlux& e) {
+        fichier.reset();
+        if (temporaire.empty()) throw ErreurEcritureEnPlace(e.what(), copiePrecedente);
+        std::remove(temporaire.c_str());
+        throw;
+    } catch (...) {
+        fichier.reset();
+        if (!temporaire.empty()) std::remove(temporaire.c_str());
+        throw;
+    }
 }
 
 void CopieFichier(const std::string& source, const std::string& copie) {

@@ -108,6 +108,11 @@ public:
     // The record being read, named by the refusals ("fiche 2 (n° d'ordre 7), galerie 3,
     // visée 12"); empty outside the records of a massif.
     std::string Lieu;
+    // Where the run of zero bytes that ends the file begins, and the last record begun at or
+    // before it: zeros read as empty records, so a copy cut short and filled with zeros is
+    // recognised by its end (-1 and empty outside the load of a massif).
+    int64_t DebutZerosFinaux = -1;
+    std::string LieuZerosFinaux;
 
 protected:
     // Raw transfers at an absolute file position; the raw write throws ErreurFlux on failure.
@@ -196,6 +201,37 @@ void FixeRefusCreation(RefusCreation refus);
 // The file a name designates: symbolic links followed to their end (a dangling link gives
 // the file it would create).
 std::string CheminReel(const std::string& nom);
+
+// Nothing was written: the folder of the file takes no new file, and the file could not be
+// written where it stands either (or was not to be). The file is as it was.
+class ErreurDossierFerme : public ErreurFlux {
+public:
+    explicit ErreurDossierFerme(const std::string& m) : ErreurFlux(m) {}
+};
+
+// A write into the file itself failed: the file may be incomplete. `Cause` is the failure.
+class ErreurEcritureEnPlace : public ErreurFlux {
+public:
+    ErreurEcritureEnPlace(const std::string& cause, const std::string& copie)
+        : ErreurFlux(cause + ".\rAucun fichier ne pouvant être créé dans son dossier, il a été écrit directement dans "
+                             "ce fichier, qui peut être incomplet. Son contenu précédent est dans " + copie),
+          Cause(cause) {}
+    std::string Cause;
+};
+
+// The one way every file of the program is written: the bytes go into a new file created
+// beside the file `nom` designates (links followed), which gets the permissions of the file
+// it replaces, reaches the disk and is renamed over it. On any failure the file stays as it
+// was, no other file is left behind, and ErreurFlux names `nom`.
+// A folder that takes no new file (a shared folder where only the file itself may be
+// written) refuses the write with ErreurDossierFerme, unless `copiePrecedente` names where
+// the file's previous content is kept: the file is then written where it stands, and a
+// failure of that write is ErreurEcritureEnPlace.
+void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t taille,
+                        const std::string& copiePrecedente = {});
+inline void EcritFichierEntier(const std::string& nom, const std::string& octets) {
+    EcritFichierEntier(nom, octets.data(), octets.size());
+}
 
 // Copies a file to a new one of the name `copie` (an existing file of that name is erased
 // first). Throws ErreurFlux; nothing of a failed copy is left.

@@ -1,10 +1,6 @@
 // Saving and loading a massif: the format chosen by the file name, the progress shown on
 // the main window, the safe replacement of the file on save and the all-or-nothing load.
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <functional>
 
 #include "survey/fichier_massif.h"
@@ -26,20 +22,6 @@ bool FormatTexte(const std::string& nom) {
     const std::size_t barre = nom.find_last_of('/');
     if (point == std::string::npos || (barre != std::string::npos && point < barre)) return false;
     return MajAscii(nom.substr(point)) == ".MAS";
-}
-
-bool FichierRegulier(const std::string& nom) {
-    struct stat st {};
-    return ::stat(nom.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// A file beside the target, so that the final rename stays on one file system.
-std::string NomTemporaire(const std::string& nom) {
-    namespace fs = std::filesystem;
-    const fs::path p(nom);
-    static int compteur = 0;
-    const std::string base = "." + p.filename().string() + ".~" + FormatEntier(::getpid()) + "-" + FormatEntier(++compteur);
-    return (p.parent_path() / base).string();
 }
 
 // Everything a load may append to, to put back when it fails.
@@ -167,9 +149,6 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
     // Messages name the file the user chose; the data go to the file it designates, so
     // that a link stays a link and its target is what changes.
     const std::string nom = nomDemande.empty() ? NomFichier : nomDemande;
-    const std::string reel = CheminReel(nom);
-    std::string temporaire;
-    bool enPlace = false;
     auto fin = [&] {
         fenetre.MontreProgression(false);
         fenetre.TexteEtat(SelectionActive ? "Sélection" : "");
@@ -188,52 +167,19 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
             EcritMassifBinaire(*this, contenu, fenetre, editeur);
         }
         const std::vector<char>& octets = contenu.Octets();
-
-        std::unique_ptr<TFileBufferStream> fichier;
         try {
-            temporaire = NomTemporaire(reel);
-            fichier = std::make_unique<TFileBufferStream>(temporaire, TFileBufferStream::kNouveau, nom);
-        } catch (const ErreurFlux&) {
-            // A folder that takes no new file (a shared folder where only the file itself
-            // may be written): once its previous content is safe elsewhere, the file is
-            // written where it stands.
-            temporaire.clear();
-            if (copiePrecedente.empty() || !FichierRegulier(reel))
-                throw ErreurFlux("Impossible d'enregistrer le fichier " + nom +
-                                 " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été enregistré.");
-            try {
-                fichier = std::make_unique<TFileBufferStream>(reel, TFileBufferStream::kCreation, nom);
-            } catch (const ErreurFlux&) {
-                throw ErreurFlux("Impossible d'enregistrer le fichier " + nom +
-                                 " : ni son dossier ni le fichier lui-même n'acceptent l'écriture. Le massif n'a pas "
-                                 "été enregistré.");
-            }
-            enPlace = true;
-        }
-        fichier->Write(octets.data(), static_cast<int64_t>(octets.size()));
-        fichier->Ferme();
-        if (!enPlace) {
-            // The new file keeps the permissions of the one it replaces.
-            struct stat st {};
-            if (::stat(reel.c_str(), &st) == 0) ::chmod(temporaire.c_str(), st.st_mode & 07777);
-            if (std::rename(temporaire.c_str(), reel.c_str()) != 0)
-                throw ErreurFlux("Impossible d'enregistrer le fichier " + nom);
+            EcritFichierEntier(nom, octets.data(), octets.size(), copiePrecedente);
+        } catch (const ErreurDossierFerme& e) {
+            throw ErreurFlux(std::string(e.what()) + " Le massif n'a pas été enregistré.");
+        } catch (const ErreurEcritureEnPlace& e) {
+            throw ErreurFlux(e.Cause +
+                             ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement "
+                             "dans ce fichier, qui peut être incomplet. Son contenu précédent est dans " +
+                             copiePrecedente);
         }
     } catch (...) {
-        if (!temporaire.empty()) std::remove(temporaire.c_str());
         fin();
-        if (!enPlace) throw;
-        std::string erreur = "Erreur d'écriture dans le fichier " + nom;
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            erreur = e.what();
-        } catch (...) {
-        }
-        throw ErreurFlux(erreur +
-                         ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement "
-                         "dans ce fichier, qui peut être incomplet. Son contenu précédent est dans " +
-                         copiePrecedente);
+        throw;
     }
     fin();
 }
@@ -265,8 +211,10 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed) {
         } else {
             TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
             f.Version = f.LitU16();
-            // A version below the first the program wrote is no massif file.
-            if (f.Version < 1000) throw ErreurFichierEndommage(f.MessageEndommage());
+            // A version below the first the program wrote is no massif file, nor is one far
+            // beyond the last: versions rise by one with each change of the format, so a
+            // number of 2000 or more is other bytes than a massif's.
+            if (f.Version < 1000 || f.Version >= 2000) throw ErreurFichierEndommage(f.MessageEndommage());
             if (verifieVersion(f.Version)) saisie = LitMassifBinaire(*this, f, fenetre, editeur);
         }
     } catch (const std::exception& e) {

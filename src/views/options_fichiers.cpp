@@ -362,10 +362,11 @@ void FormatMarge(A& a, O& o)
 template <class O, class F>
 void SauveModele(const std::string& nomFichier, O& o, F format)
 {
-    TFileBufferStream f(nomFichier, TFileBufferStream::kCreation);
+    FluxEnMemoire f;
     EcrivainModele e(f);
     format(e, o);
-    f.Ferme();
+    const std::vector<char>& octets = f.Octets();
+    EcritFichierEntier(nomFichier, octets.data(), octets.size());
 }
 
 template <class O, class F>

@@ -6,34 +6,17 @@
 #include <stdexcept>
 
 #include "platform/texte.h"
+#include "survey/flux.h"
 #include "survey/nombres.h"
 
 namespace karst {
 
-FichierSVG::FichierSVG(const std::string& nom) : nom_(nom) {
-    f_ = std::fopen(nom.c_str(), "wb");
-    if (!f_) throw std::runtime_error("Impossible d'ouvrir le fichier " + nom);
+void FichierSVG::Ligne(const std::string& texte) {
+    contenu_ += texte;
+    contenu_ += "\r\n";
 }
 
-FichierSVG::~FichierSVG() {
-    if (f_) std::fclose(f_);
-}
-
-void FichierSVG::Ecrit(const std::string& texte) {
-    if (!f_) throw std::runtime_error("Erreur d'écriture dans le fichier " + nom_);
-    if (!texte.empty() && std::fwrite(texte.data(), 1, texte.size(), f_) != texte.size())
-        throw std::runtime_error("Erreur d'écriture dans le fichier " + nom_);
-}
-
-void FichierSVG::Ligne(const std::string& texte) { Ecrit(texte + "\r\n"); }
-
-void FichierSVG::Ferme() {
-    if (!f_) return;
-    const bool ok = std::fflush(f_) == 0 && !std::ferror(f_);
-    const bool fermeOk = std::fclose(f_) == 0;
-    f_ = nullptr;
-    if (!ok || !fermeOk) throw std::runtime_error("Erreur d'écriture dans le fichier " + nom_);
-}
+void FichierSVG::Ferme() { EcritFichierEntier(nom_, contenu_); }
 
 namespace {
 

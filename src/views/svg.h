@@ -3,29 +3,27 @@
 // millimetre numbers. The file is ISO-8859-1 text with CR LF line ends; coordinates are
 // millimetres of paper with two decimals.
 
-#include <cstdio>
 #include <string>
 
 namespace karst {
 
-// A text file written line by line (the SVG and VRML exports); every write is checked, and a failure raises
-// std::runtime_error with a French message. Closed by Ferme or the destructor, keeping
-// what was written.
+// A text file built line by line (the SVG and VRML exports) and written whole by Ferme, as
+// every file of the program is: a failure raises std::runtime_error with a French message
+// and leaves any file of that name as it was. Without Ferme nothing is written.
 class FichierSVG {
 public:
-    explicit FichierSVG(const std::string& nom);
-    ~FichierSVG();
+    explicit FichierSVG(const std::string& nom) : nom_(nom) {}
     FichierSVG(const FichierSVG&) = delete;
     FichierSVG& operator=(const FichierSVG&) = delete;
     // Writes the text and CR LF.
     void Ligne(const std::string& texte);
     // Writes the text alone.
-    void Ecrit(const std::string& texte);
+    void Ecrit(const std::string& texte) { contenu_ += texte; }
     void Ferme();
 
 private:
-    std::FILE* f_ = nullptr;
     std::string nom_;
+    std::string contenu_;
 };
 
 // Opening lines: the XML declaration, the document type and the opening svg element, in

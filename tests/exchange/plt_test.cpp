@@ -64,6 +64,15 @@ TEST(ExportPLT, FichierOctetPourOctet) {
     ExportePLT(m, d.Fichier("sortie.plt"));
     EXPECT_EQ(LitTout(d.Fichier("sortie.plt")), Donnee("export.plt"));
     EXPECT_TRUE(m.PointsCalcules);
+    // Through a link to a file of narrow permissions: the link stays, the file keeps them.
+    namespace fs = std::filesystem;
+    const std::string cible = d.Ecrit("cible.plt", "ancien");
+    fs::permissions(cible, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(cible, d.Fichier("lien.plt"));
+    ExportePLT(m, d.Fichier("lien.plt"));
+    EXPECT_TRUE(fs::is_symlink(d.Fichier("lien.plt")));
+    EXPECT_EQ(LitTout(cible), Donnee("export.plt"));
+    EXPECT_EQ(fs::status(cible).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 
     // Nothing placed: refused, nothing written.
     for (TFiche* f : m.Fiches)

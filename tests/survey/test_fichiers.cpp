@@ -216,6 +216,14 @@ TEST(FichierBinaire, VersionPlusRecenteRefusee) {
     EXPECT_EQ(m.Fiches[0]->Cavite.Chaine(), "D\xE9j\xE0 l\xE0");
     EXPECT_EQ(m.Date_Declinaison, "01/01/80");
     EXPECT_TRUE(fen.journal.empty());  // nothing was shown
+    // Other bytes are no newer massif, whatever their first two say.
+    const fs::path p = Temporaire("hasard.fic");
+    std::string hasard(4096, '\0');
+    for (std::size_t i = 0; i < hasard.size(); ++i) hasard[i] = static_cast<char>((i * 2654435761u) >> 13);
+    hasard[0] = '\xD0';
+    hasard[1] = '\x07';  // 2000
+    Ecrit(p, hasard);
+    EXPECT_EQ(Refus(p), "Le fichier " + p.string() + " est endommagé ou tronqué");
 }
 
 TEST(FichierBinaire, TaillesDesEnregistrements) {
@@ -412,6 +420,18 @@ TEST(FichierBinaire, RefusNommantFicheGalerieEtVisee) {
     EXPECT_EQ(refus(SauveBinaire(r)), "Le fichier " + p.string() +
                                           " est endommagé : point de référence 2 : la coordonnée -2E30 dépasse les valeurs "
                                           "admises");
+    // A copy cut short and padded with zeros: the zeros read as empty records, but not to the end.
+    auto z = MassifAUneViseeChoisie(1, 2);
+    for (int k = 0; k < 20; ++k) z->Fiches[1]->Galeries[1]->AjouteVisee(Visee(2, 10, 5));
+    for (int k = 0; k < 2; ++k) {
+        z->AjouteReference(std::make_unique<TPointTopo>());
+        z->References[static_cast<std::size_t>(k)]->X = 7;
+    }
+    std::string zeros = SauveBinaire(*z);
+    zeros.replace(zeros.size() - 2048, 2048, 2048, '\0');
+    EXPECT_EQ(refus(zeros), "Le fichier " + p.string() +
+                                " est endommagé : fiche 2 (n° d'ordre 9), galerie 2, visée 6 : la fin du fichier n'est "
+                                "faite que d'octets nuls");
     // The unchanged file loads.
     Ecrit(p, a);
     EXPECT_EQ(Charge(p)->Fiches[1]->Galeries[1]->Visee(3)->UnitePente, 1);

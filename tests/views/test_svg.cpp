@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "survey/aide_fichiers.h"
 #include "views/dlg_svg.h"
 #include "views/plan.h"
 #include "views/svg.h"
@@ -228,12 +230,27 @@ TEST_F(SvgExemple, EveryLayerWhateverTheOptions) {
 }
 
 TEST_F(Svg, AFileThatCannotBeWrittenIsReported) {
-    try {
-        plan.ExporteSVG(Chemin("absent/plan.svg"), false, true);
-        FAIL();
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("Impossible d'ouvrir le fichier ", 0), 0u);
+    auto erreur = [&](const std::string& chemin) {
+        try {
+            plan.ExporteSVG(chemin, false, true);
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+        return std::string("exporté");
+    };
+    const std::string absent = Chemin("absent/plan.svg");
+    EXPECT_EQ(erreur(absent),
+              "Impossible d'enregistrer le fichier " + absent + " : aucun fichier ne peut être créé dans son dossier.");
+    // A disk that fills up during the export leaves the earlier drawing whole, and nothing else.
+    const std::string chemin = Chemin("plan.svg");
+    std::ofstream(chemin, std::ios::binary) << "<svg>ancien</svg>";
+    {
+        essai::TailleLimitee disquePlein(64);
+        EXPECT_EQ(erreur(chemin), "Erreur d'écriture dans le fichier " + chemin);
     }
+    EXPECT_EQ(Lit(chemin), "<svg>ancien</svg>");
+    EXPECT_EQ(QDir(dossier.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"plan.svg"});
 }
 
 TEST(SvgTextes, EscapesAndNames) {
