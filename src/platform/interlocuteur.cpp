@@ -235,12 +235,16 @@ bool InterlocuteurQt::Impression(DialogueImpression& d)
     p.setMinMax(d.minimum, d.maximum);
     d.imprimante->setFromTo(d.de, d.a);
     d.imprimante->setCopyCount(d.copies);
+    d.imprimante->setCollateCopies(d.assembler);
+    d.imprimante->setPageOrder(d.inverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
     if (p.exec() != QDialog::Accepted)
         return false;
     d.plage = d.imprimante->printRange() == QPrinter::PageRange;
     d.de = d.imprimante->fromPage();
     d.a = d.imprimante->toPage();
     d.copies = d.imprimante->copyCount();
+    d.assembler = d.imprimante->collateCopies();
+    d.inverse = d.imprimante->pageOrder() == QPrinter::LastPageFirst;
     return true;
 }
 
