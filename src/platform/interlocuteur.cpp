@@ -329,6 +329,8 @@ bool InterlocuteurScripte::Impression(DialogueImpression& d)
     d.de = r.de;
     d.a = r.a;
     d.copies = r.copies;
+    d.assembler = r.assembler;
+    d.inverse = r.inverse;
     return true;
 }
 
