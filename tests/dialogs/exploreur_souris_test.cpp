@@ -326,6 +326,24 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     f->Annuler1->trigger();
     Attend();
     EXPECT_EQ(Octets(), origine);
+
+    // Delete is "Supprimer", in the list and in the tree: the same question, one undo step each.
+    invite.reponses = {Bouton::Oui, Bouton::Oui};
+    Clique(Ligne("C"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier C dans la corbeille ?"));
+    Clique(Enfant(e->Racine(), "T"));
+    QApplication::processEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    Attend();
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier T dans la corbeille ?"));
+    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "D", "R", "L"}}));
+    f->Annuler1->trigger();
+    f->Annuler1->trigger();
+    Attend();
+    auto relu = Relu();
+    std::sort(relu.begin(), relu.end());
+    EXPECT_EQ(relu, (std::vector<Adresse>{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
 }
 
 TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)
