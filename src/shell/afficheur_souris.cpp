@@ -29,6 +29,8 @@ namespace karst {
 void TImageVue::mousePressEvent(QMouseEvent* e)
 {
     const QPoint p = e->position().toPoint();
+    // A click on the drawing gives it the keyboard, for its scrolling keys.
+    setFocus(Qt::MouseFocusReason);
     emit Appui(p.x(), p.y(), e->button());
 }
 

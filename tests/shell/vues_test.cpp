@@ -963,7 +963,9 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
     EXPECT_EQ(plan->Barre_Verticale->value(), y + pas);
     BarresFideles(*f, plan);
     // The keys scroll the drawing that has the keyboard: a step, 95 % of the view, the ends.
-    plan->Image2->setFocus();
+    f->Boite_Echelle->setFocus();
+    QTest::mouseClick(plan->Image2, Qt::LeftButton, {}, plan->Image2->rect().center());
+    ASSERT_EQ(QApplication::focusWidget(), plan->Image2);
     auto touche = [&](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
     QScrollBar* v = plan->Barre_Verticale;
     touche(Qt::Key_Up);
