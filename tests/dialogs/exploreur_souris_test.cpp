@@ -309,6 +309,12 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     QApplication::processEvents();
     Clique(Ligne("C"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    // Under a big icon the editor shows as one: framed, as wide as the item at least.
+    ASSERT_EQ(e->ListView1->Style(), 0);
+    auto* nom = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(nom, nullptr);
+    EXPECT_TRUE(nom->hasFrame());
+    EXPECT_GE(nom->width(), Liste()->visualRect(Liste()->currentIndex()).width());
     Tape(QStringLiteral("Grotte"), Qt::Key_Return);
     Attend();
     EXPECT_EQ(e->Annulations.size(), 1u);
