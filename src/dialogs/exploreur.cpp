@@ -156,10 +156,37 @@ DelegueNom::DelegueNom(std::function<void(const QModelIndex&, const std::string&
 {
 }
 
+namespace {
+// Under a big icon the name shows centred in its own box.
+bool SousGrandeIcone(const QWidget* editeur)
+{
+    const auto* vue = editeur->parentWidget() ? qobject_cast<const QListView*>(editeur->parentWidget()->parentWidget())
+                                              : nullptr;
+    return vue && vue->viewMode() == QListView::IconMode;
+}
+}  // namespace
+
 QWidget* DelegueNom::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     ++editeurs_;
-    return QStyledItemDelegate::createEditor(parent, option, index);
+    QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
+    // Without a frame, the name being typed under a big icon looks like the selected name.
+    if (auto* e = qobject_cast<QLineEdit*>(w); e && SousGrandeIcone(e))
+        e->setFrame(true);
+    return w;
+}
+
+void DelegueNom::updateEditorGeometry(QWidget* editeur, const QStyleOptionViewItem& option,
+                                      const QModelIndex& index) const
+{
+    QStyledItemDelegate::updateEditorGeometry(editeur, option, index);
+    if (!SousGrandeIcone(editeur))
+        return;
+    // As wide as the item at least, and as high as a framed line needs, under the icon.
+    const QRect r = editeur->geometry();
+    const int largeur = std::max({r.width(), option.rect.width(), editeur->minimumSizeHint().width()});
+    const int hauteur = std::max(r.height(), editeur->sizeHint().height());
+    editeur->setGeometry(r.center().x() - largeur / 2, r.top(), largeur, hauteur);
 }
 
 void DelegueNom::destroyEditor(QWidget* editeur, const QModelIndex& index) const
@@ -449,6 +476,10 @@ bool ListeExplorateur::eventFilter(QObject* o, QEvent* ev)
                 e_.ListView1DblClick();
                 return true;
             }
+            if (TExploreur::TouchePoubelle(*k)) {
+                e_.Supprime();
+                return true;
+            }
         }
         break;
     case QEvent::MouseButtonDblClick:
@@ -522,6 +553,11 @@ TExploreur::TExploreur(HoteDialogues& hote, QWidget* parent) : QWidget(parent), 
 }
 
 TExploreur::~TExploreur() = default;
+
+bool TExploreur::TouchePoubelle(const QKeyEvent& k)
+{
+    return k.key() == Qt::Key_Delete && !(k.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
+}
 
 void TExploreur::construitComposants()
 {
@@ -636,6 +672,11 @@ bool TExploreur::eventFilter(QObject* o, QEvent* ev)
 {
     if (o == TreeView1 && ev->type() == QEvent::FocusIn)
         focus_ = Controle::Arbre;
+    if (o == TreeView1 && ev->type() == QEvent::KeyPress && !TreeView1->EnEdition() &&
+        TouchePoubelle(*static_cast<QKeyEvent*>(ev))) {
+        Supprime();
+        return true;
+    }
     if (o && o->objectName() == QLatin1String("PanneauDroit") && ev->type() == QEvent::Resize)
         FormResize();
     return QWidget::eventFilter(o, ev);

@@ -14,6 +14,7 @@
 #include "dialogs/hote_dialogues.h"
 #include "survey/liste.h"
 
+class QKeyEvent;
 class QListView;
 class QSplitter;
 class QStackedLayout;
@@ -68,6 +69,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
     void destroyEditor(QWidget* editeur, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editeur, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
     void setModelData(QWidget* editeur, QAbstractItemModel* modele, const QModelIndex& index) const override;
 
 private:
@@ -82,6 +85,7 @@ public:
     explicit ArbreExplorateur(TExploreur& e, QWidget* parent);
     QTreeWidgetItem* Noeud(const QModelIndex& i) const;
     using QTreeWidget::edit;
+    bool EnEdition() const { return state() == EditingState; }
 
 protected:
     // F2 and a slow second click on the selected name rename it where "Renommer" may.
@@ -241,6 +245,8 @@ public:
 
     // ---- moves, undo and bin ----
     Q_INVOKABLE void Supprime();
+    // Delete, which puts the selection in the bin as "Supprimer" does.
+    static bool TouchePoubelle(const QKeyEvent& k);
     void Restaurer1Click();
     void Restaurer2Click();
     void Vider1Click();

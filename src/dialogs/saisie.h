@@ -246,6 +246,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* objet, QEvent* evenement) override;
     // Closing through "Annuler": false keeps the window open.

@@ -50,6 +50,16 @@ int PasTabulation(const QKeyEvent& e)
     return e.key() == Qt::Key_Tab ? 1 : 0;
 }
 
+// A digit, a sign or a decimal separator: what begins a number, never a unit.
+bool DebutNombre(const QKeyEvent& e)
+{
+    if (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier) || e.text().size() != 1)
+        return false;
+    const QChar c = e.text()[0];
+    return c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char('+') || c == QLatin1Char('.') ||
+           c == QLatin1Char(',');
+}
+
 // The unit list takes only what begins one of its units: a digit meant for the next cell
 // never becomes a unit.
 class ValideUnite : public QValidator {
@@ -365,6 +375,7 @@ void TMultPageDlg::construitInformations()
     UniteDecli = new QComboBox(GroupBox2);
     UniteDecli->setObjectName(QStringLiteral("UniteDecli"));
     UniteDecli->setEditable(true);
+    UniteDecli->setInsertPolicy(QComboBox::NoInsert);
     UniteDecli->addItems({QStringLiteral("°"), QStringLiteral("gr")});
     // Room for "gr" beside the cursor whatever the font; the box never shrinks below it.
     UniteDecli->setMinimumContentsLength(3);
@@ -404,6 +415,9 @@ void TMultPageDlg::construitInformations()
     forme->addRow(libelleTopographes, topographes);
     Notebook->addWidget(GroupBox2);
 
+    // No button of the editor answers Enter: Enter moves from field to field.
+    for (QPushButton* b : {Button8, Liste})
+        b->setAutoDefault(false);
     connect(Button8, &QPushButton::clicked, this, &TMultPageDlg::Button8Click);
     connect(Liste, &QPushButton::clicked, this, &TMultPageDlg::ListeClick);
 }
@@ -417,6 +431,18 @@ void TMultPageDlg::showEvent(QShowEvent* e)
         Systeme->setFocus();
     else
         TableauVisee->setFocus();
+}
+
+void TMultPageDlg::keyPressEvent(QKeyEvent* e)
+{
+    // Enter left by a field of the information page moves on to the next one, as it does in
+    // the grid: it never presses a button.
+    const int k = e->key();
+    if ((k == Qt::Key_Return || k == Qt::Key_Enter) && GroupBox2->isAncestorOf(focusWidget())) {
+        focusNextChild();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void TMultPageDlg::resizeEvent(QResizeEvent* e)
@@ -1019,8 +1045,12 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
             ColleTexte(QApplication::clipboard()->text());
             return true;
         }
-        if (k == Qt::Key_Delete && !(touche->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if ((k == Qt::Key_Delete || k == Qt::Key_Backspace) &&
+            !(touche->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             EffaceSelection();
+            // Backspace, as in a spreadsheet, goes on to type the emptied cell.
+            if (k == Qt::Key_Backspace && CelluleEditable(Ligne(), Colonne(), false))
+                TableauVisee->edit(IndexCellule(Ligne(), Colonne()));
             return true;
         }
     } else if (objet == Unite) {
@@ -1042,6 +1072,31 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
                 const int r = uniteLigne_, c = uniteColonne_;
                 UniteExit();
                 DeplaceCellule(r, c, pas);
+                return true;
+            }
+            // Escape leaves the unit as it was, as it leaves a cell being typed.
+            if (k == Qt::Key_Escape && touche->modifiers() == Qt::NoModifier) {
+                uniteLigne_ = uniteColonne_ = -1;
+                UniteExit();
+                return true;
+            }
+            // A number typed after a value belongs to the next value, not to its unit: the
+            // unit stays and the key starts the next cell that takes a value.
+            if (DebutNombre(*touche)) {
+                int r = uniteLigne_, c = uniteColonne_ + 1;
+                UniteExit();
+                while (c < NbColonnesGrille() && TypeColonne(c) >= 128)
+                    ++c;
+                if (c >= NbColonnesGrille()) {
+                    c = 2;
+                    ++r;
+                }
+                if (r >= 1 && r < NbLignes()) {
+                    FixeCelluleCourante(r, c);
+                    TableauViseeClick();
+                    QKeyEvent cle(QEvent::KeyPress, k, touche->modifiers(), touche->text());
+                    QApplication::sendEvent(TableauVisee, &cle);
+                }
                 return true;
             }
         }

@@ -258,6 +258,13 @@ long double TMultPageDlg::AnneeDecimale(const std::string& date)
 
 void TMultPageDlg::Button8Click()
 {
+    TMassif* m = Massif ? Massif : hote_->MassifOuvert();
+    if (m && !m->DeclinaisonReglee()) {
+        Invite().Information(QStringLiteral("Le modèle de déclinaison du massif n'est pas réglé : la déclinaison ne "
+                                            "peut être calculée.\rRéglez-le dans Données > Déclinaisons."));
+        Declinaison->setFocus();
+        return;
+    }
     const std::string date = VersCp1252(Date->displayText()) + std::string(8, ' ');
     if (date[6] == ' ' && date[7] == ' ') {
         Invite().Information(QStringLiteral(
@@ -265,7 +272,6 @@ void TMultPageDlg::Button8Click()
         Date->setFocus();
         return;
     }
-    TMassif* m = Massif ? Massif : hote_->MassifOuvert();
     if (!m)
         return;
     const long double annee = AnneeDecimale(date), reference = AnneeDecimale(m->Date_Declinaison.str());

@@ -78,6 +78,8 @@ void ImprimanteQt::FixeTitre(const std::string& titre) { printer_->setDocName(De
 void ImprimanteQt::Debut() {
     // The program prints each copy itself: the device makes one of each page.
     printer_->setCopyCount(1);
+    // The program orders the pages itself too: the device must not turn them round again.
+    printer_->setPageOrder(QPrinter::FirstPageFirst);
     pdfDemande_.clear();
     if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty()) {
         pdfDemande_ = printer_->outputFileName();

@@ -235,12 +235,16 @@ bool InterlocuteurQt::Impression(DialogueImpression& d)
     p.setMinMax(d.minimum, d.maximum);
     d.imprimante->setFromTo(d.de, d.a);
     d.imprimante->setCopyCount(d.copies);
+    d.imprimante->setCollateCopies(d.assembler);
+    d.imprimante->setPageOrder(d.inverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
     if (p.exec() != QDialog::Accepted)
         return false;
     d.plage = d.imprimante->printRange() == QPrinter::PageRange;
     d.de = d.imprimante->fromPage();
     d.a = d.imprimante->toPage();
     d.copies = d.imprimante->copyCount();
+    d.assembler = d.imprimante->collateCopies();
+    d.inverse = d.imprimante->pageOrder() == QPrinter::LastPageFirst;
     return true;
 }
 
@@ -325,6 +329,8 @@ bool InterlocuteurScripte::Impression(DialogueImpression& d)
     d.de = r.de;
     d.a = r.a;
     d.copies = r.copies;
+    d.assembler = r.assembler;
+    d.inverse = r.inverse;
     return true;
 }
 

@@ -36,6 +36,8 @@ struct DialogueImpression {
     int de = 1, a = 1;
     bool plage = false;  // the page range was chosen rather than all pages
     int copies = 1;
+    bool assembler = true;  // each copy whole before the next one
+    bool inverse = false;   // last page first
 };
 
 class Interlocuteur {

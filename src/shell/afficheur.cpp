@@ -76,6 +76,8 @@ TAfficheur::TAfficheur(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     PanelFond->setPalette(pal);
     Image2 = new TImageVue(PanelFond);
     Image2->setObjectName(QStringLiteral("Image2"));
+    // The drawing takes the keyboard, for its scrolling keys.
+    Image2->setFocusPolicy(Qt::StrongFocus);
     Support_OpenGL = new QWidget(this);
     Support_OpenGL->setObjectName(QStringLiteral("Support_OpenGL"));
     Support_OpenGL->hide();

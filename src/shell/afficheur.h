@@ -163,6 +163,8 @@ public:
     void AbandonneGlisse();
     // The wheel over the drawing or around it.
     void Molette(QWheelEvent* e);
+    // The arrows, PageUp, PageDown, Home and End scroll the drawing; false for other keys.
+    bool DefileAuClavier(const QKeyEvent& e);
     void DelaiHintTimer();
     void CacheBulle();
     // The trial angle of a plan drag from PointDepart to this window position, radians.
@@ -172,7 +174,9 @@ public:
 
     // ---- printing ----
     // Pages premiere..derniere (from 1, row by row; 0 for every page), `copies` times.
-    void Imprime(int premiere, int derniere, int copies, const TMarge& marge);
+    // `assembler`: each copy whole before the next; `inverse`: from the last page.
+    void Imprime(int premiere, int derniere, int copies, const TMarge& marge, bool assembler = true,
+                 bool inverse = false);
     // Corner marks and labels of page index `page` (from 0), on the printer's page, or on
     // `canvas`, the preview's image of that page at `zoom`.
     void ImprimePage(TImprimante& imprimante, int page, const TMarge& marge);

@@ -548,6 +548,10 @@ bool TAfficheur::event(QEvent* e)
 
 void TAfficheur::keyPressEvent(QKeyEvent* e)
 {
+    if (!Mode3D() && DefileAuClavier(*e)) {
+        e->accept();
+        return;
+    }
     Touche3D(e, true);
     QWidget::keyPressEvent(e);
 }

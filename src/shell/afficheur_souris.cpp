@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -26,6 +27,8 @@ namespace karst {
 void TImageVue::mousePressEvent(QMouseEvent* e)
 {
     const QPoint p = e->position().toPoint();
+    // A click on the drawing gives it the keyboard, for its scrolling keys.
+    setFocus(Qt::MouseFocusReason);
     emit Appui(p.x(), p.y(), e->button());
 }
 
@@ -105,6 +108,34 @@ void TAfficheur::Molette(QWheelEvent* e)
     };
     defile(Barre_Verticale, crans);
     defile(Barre_Horizontale, cransX);
+}
+
+bool TAfficheur::DefileAuClavier(const QKeyEvent& e)
+{
+    if (e.modifiers() & ~Qt::KeypadModifier)
+        return false;
+    QScrollBar* barre = Barre_Verticale;
+    QAbstractSlider::SliderAction action;
+    switch (e.key()) {
+    case Qt::Key_Up: action = QAbstractSlider::SliderSingleStepSub; break;
+    case Qt::Key_Down: action = QAbstractSlider::SliderSingleStepAdd; break;
+    case Qt::Key_PageUp: action = QAbstractSlider::SliderPageStepSub; break;
+    case Qt::Key_PageDown: action = QAbstractSlider::SliderPageStepAdd; break;
+    case Qt::Key_Home: action = QAbstractSlider::SliderToMinimum; break;
+    case Qt::Key_End: action = QAbstractSlider::SliderToMaximum; break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        barre = Barre_Horizontale;
+        action = e.key() == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd;
+        break;
+    default: return false;
+    }
+    if (barre->isEnabled()) {
+        CacheBulle();
+        // A page goes through the bar's own action: 95 % of the view, as a click in the track.
+        barre->triggerAction(action);
+    }
+    return true;
 }
 
 int TAfficheur::ScrollX() const

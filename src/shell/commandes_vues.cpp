@@ -211,7 +211,7 @@ void TForm1::Imprimer1Click()
     d.a = d.maximum;
     if (!Invite().Impression(d))
         return;
-    a->Imprime(d.plage ? d.de : 0, d.plage ? d.a : 0, d.copies, Marge);
+    a->Imprime(d.plage ? d.de : 0, d.plage ? d.a : 0, d.copies, Marge, d.assembler, d.inverse);
 }
 
 void TForm1::Apercu1Click()

@@ -767,7 +767,6 @@ bool TForm1::FormCloseQuery()
 
 void TForm1::FormClose()
 {
-    DemandeEnregistrement(false);
     FermeMassif();
     BarreProgression->hide();
     if (!ParametresConserves)
@@ -782,7 +781,8 @@ void TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent* e)
 {
-    if (!FormCloseQuery()) {
+    // The save question may still cancel the quit: nothing is lost on "Annuler".
+    if (!FormCloseQuery() || !DemandeEnregistrement(true)) {
         e->ignore();
         return;
     }

@@ -81,7 +81,7 @@ TEvolution::TEvolution(QWidget* parent) : QDialog(parent)
 
 // ---- printing ----
 
-void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& marge)
+void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& marge, bool assembler, bool inverse)
 {
     if (!Graphique)
         return;
@@ -114,24 +114,30 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
     imp.FixeTitre("Plan topographique");
     imp.Debut();
     TraiteMessages();
-    bool premierePage = true;
-    for (int c = 1; c <= copies; ++c)
-        for (int p = premiere - 1; p <= derniere - 1; ++p) {
-            if (!evolution->isVisible())
-                continue;
-            if (!premierePage)
-                imp.NouvellePage();
-            premierePage = false;
-            Graphique->DessinePage(p % colonnes, p / colonnes, marge.Gauche, marge.Haut, OutilSouris(), imp.Canvas(),
-                                   1.0);
-            ImprimePage(imp, p, marge);
-            emit PageImprimee(p + 1);
-            TraiteMessages();
-            TraiteMessages();
-            const long double part = (static_cast<long double>(c - 1) / copies +
-                                      static_cast<long double>(p - premiere + 1) / (derniere - premiere + 1) / copies);
-            evolution->Gauge1->setValue(RoundEntier(100 * part));
-        }
+    // The pages in the order the sheets come out: each copy whole, or each page in all
+    // its copies, from the first or from the last page.
+    std::vector<int> ordre;
+    for (int p = premiere - 1; p <= derniere - 1; ++p)
+        ordre.push_back(p);
+    if (inverse)
+        std::reverse(ordre.begin(), ordre.end());
+    std::vector<int> suite;
+    for (int i = 0; i < copies * static_cast<int>(ordre.size()); ++i)
+        suite.push_back(assembler ? ordre[static_cast<std::size_t>(i) % ordre.size()]
+                                  : ordre[static_cast<std::size_t>(i / copies)]);
+    for (std::size_t i = 0; i < suite.size(); ++i) {
+        if (!evolution->isVisible())
+            continue;
+        const int p = suite[i];
+        if (i > 0)
+            imp.NouvellePage();
+        Graphique->DessinePage(p % colonnes, p / colonnes, marge.Gauche, marge.Haut, OutilSouris(), imp.Canvas(), 1.0);
+        ImprimePage(imp, p, marge);
+        emit PageImprimee(p + 1);
+        TraiteMessages();
+        TraiteMessages();
+        evolution->Gauge1->setValue(RoundEntier(100.0L * static_cast<long double>(i + 1) / suite.size()));
+    }
     if (evolution->isVisible()) {
         evolution->hide();
         TermineTravail(imp);

@@ -342,6 +342,14 @@ void TriBulle(ListeFiches& l) {
 }
 }  // namespace
 
+bool TMassif::DeclinaisonReglee() const
+{
+    const TMassif neuf;
+    return static_cast<long double>(Origine_Declinaison) != static_cast<long double>(neuf.Origine_Declinaison) ||
+           static_cast<long double>(Variation_Declinaison) != static_cast<long double>(neuf.Variation_Declinaison) ||
+           Date_Declinaison.str() != neuf.Date_Declinaison.str();
+}
+
 void TMassif::TrieFiches() {
     Fiches.compacte();
     TriBulle(Fiches);

@@ -281,6 +281,9 @@ public:
     Reel6 Angle_Geodesique;
     Reel6 SeuilDeformation{0.05L};  // not saved
     TexteDate Date_Declinaison{"01/01/80"};
+    // False while the declination model still holds the values a new massif starts with:
+    // nobody set it, and its 1 degree a year would turn a survey by tens of degrees.
+    bool DeclinaisonReglee() const;
 
     TFiche* AjouteFiche(std::unique_ptr<TFiche> fiche, bool aussiSelection);
     // The old sheet is handed back to the caller.

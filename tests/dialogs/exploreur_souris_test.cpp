@@ -309,6 +309,12 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     QApplication::processEvents();
     Clique(Ligne("C"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    // Under a big icon the editor shows as one: framed, as wide as the item at least.
+    ASSERT_EQ(e->ListView1->Style(), 0);
+    auto* nom = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(nom, nullptr);
+    EXPECT_TRUE(nom->hasFrame());
+    EXPECT_GE(nom->width(), Liste()->visualRect(Liste()->currentIndex()).width());
     Tape(QStringLiteral("Grotte"), Qt::Key_Return);
     Attend();
     EXPECT_EQ(e->Annulations.size(), 1u);
@@ -326,6 +332,24 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     f->Annuler1->trigger();
     Attend();
     EXPECT_EQ(Octets(), origine);
+
+    // Delete is "Supprimer", in the list and in the tree: the same question, one undo step each.
+    invite.reponses = {Bouton::Oui, Bouton::Oui};
+    Clique(Ligne("C"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier C dans la corbeille ?"));
+    Clique(Enfant(e->Racine(), "T"));
+    QApplication::processEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    Attend();
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier T dans la corbeille ?"));
+    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "D", "R", "L"}}));
+    f->Annuler1->trigger();
+    f->Annuler1->trigger();
+    Attend();
+    auto relu = Relu();
+    std::sort(relu.begin(), relu.end());
+    EXPECT_EQ(relu, (std::vector<Adresse>{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
 }
 
 TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)

@@ -444,6 +444,9 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     Ouvre(nullptr);
     ASSERT_EQ(Focus(), ed->Systeme);
     Tape("Causse");
+    // Enter goes on to the next field.
+    Touche(Qt::Key_Return);
+    EXPECT_EQ(Focus(), ed->Cavite);
     // Tab from field to field, up to that one.
     auto tabulations = [](QWidget* champ) {
         for (int k = 0; k < 20 && Focus() != champ; ++k)
@@ -454,7 +457,21 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     Tape("12,5");
     Touche(Qt::Key_Tab);
     ASSERT_EQ(Focus(), ed->UniteDecli);
-    Touche(Qt::Key_Down);
+    Tape("gr");
+    // Enter presses no button, "Automatique" included; on a model never set, that button
+    // says so and leaves the field.
+    massif->Origine_Declinaison = 0.0L;
+    massif->Variation_Declinaison = 1.0L;
+    massif->Date_Declinaison = "01/01/80";
+    Touche(Qt::Key_Return);
+    EXPECT_EQ(Focus(), ed->Button8);
+    Touche(Qt::Key_Return);
+    EXPECT_EQ(Focus(), ed->Topographe);
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+    QTest::mouseClick(ed->Button8, Qt::LeftButton);
+    EXPECT_TRUE(DernierMessage().contains(QStringLiteral("Données > Déclinaisons"))) << DernierMessage().toStdString();
+    EXPECT_EQ(ed->Declinaison->text(), "12,5");
+    EXPECT_EQ(ed->UniteDecli->currentText(), "gr");
     ASSERT_TRUE(tabulations(ed->Topographe));
     Tape("Jean");
     Touche(Qt::Key_Tab);
@@ -472,28 +489,30 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     ASSERT_EQ(Focus(), ed->TableauVisee) << (Focus() ? Focus()->metaObject()->className() : "none");
     ASSERT_EQ(ed->Ligne(), 2);
     ASSERT_EQ(ed->Colonne(), cLongueur);
-    // Shot 1: every Tab goes one cell on; a digit typed in a unit list is no unit.
-    Tape("5.5");
+    // Shot 1: every Tab goes one cell on; Escape closes a unit list and asks nothing; a
+    // number typed on a unit list is the next value.
+    Tape("7");
     Touche(Qt::Key_Tab);
     ASSERT_EQ(ed->Colonne(), cUniteL);
     ASSERT_TRUE(ed->Unite->isVisible());
     ASSERT_EQ(Focus(), ed->Unite);
-    Tape("4");
-    EXPECT_EQ(ed->Unite->currentText(), "m");
-    Touche(Qt::Key_Tab);
+    invite.messages.clear();
+    Touche(Qt::Key_Escape);
     EXPECT_FALSE(ed->Unite->isVisible());
-    EXPECT_EQ(ed->Colonne(), cAzimut);
-    Tape("45");
+    EXPECT_TRUE(ed->isVisible());
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+    Touche(Qt::Key_Tab, Qt::ShiftModifier);
+    Touche(Qt::Key_Tab);
+    ASSERT_EQ(Focus(), ed->Unite);
+    Tape("90");
     Touche(Qt::Key_Tab);
     EXPECT_EQ(Focus(), ed->Unite);
-    Touche(Qt::Key_Tab);
-    EXPECT_EQ(ed->Colonne(), cPente);
-    Tape("-10");
+    Tape("-5");
     Touche(Qt::Key_Return);
     QApplication::processEvents();
     // Enter led on to the left width, a measure text typed with a comma too.
     EXPECT_EQ(ed->Colonne(), cGauche);
-    Tape("0,8");
+    Tape("0,7");
     Touche(Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_EQ(ed->Cellule(2, cUniteL), "m");
@@ -520,6 +539,15 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     Touche(Qt::Key_Return);
     QApplication::processEvents();
 
+    // Backspace empties a cell and types it anew.
+    Clic(2, cGauche);
+    Touche(Qt::Key_Backspace);
+    EXPECT_EQ(ed->Cellule(2, cGauche), "");
+    EXPECT_NE(Focus(), ed->TableauVisee);
+    Tape("0,8");
+    Touche(Qt::Key_Return);
+    QApplication::processEvents();
+
     invite.reponses = {Bouton::OK};
     points.reponses = {{IDialoguePoint::PointFinal, aide::Point("F", 1)}};
     DoubleClic(4, cPoint);
@@ -536,6 +564,7 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
             f = g;
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(static_cast<long double>(f->Declinaison), 12.5L);
+    EXPECT_EQ(f->Unite_Decli, 1);
     ASSERT_EQ(f->Topographes.size(), 1u);
     EXPECT_EQ(f->Topographes[0].Chaine(), "Jean");
     ASSERT_EQ(f->Galeries.size(), 1u);
@@ -545,7 +574,7 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
         return FormatGeneral(v.Longueur, 15) + std::to_string(v.UniteLongueur) + "/" + FormatGeneral(v.Azimut, 15) +
                std::to_string(v.UniteAzimut) + "/" + FormatGeneral(v.Pente, 15) + std::to_string(v.UnitePente);
     };
-    EXPECT_EQ(visee(*g.Visee(1)), "5.50/450/-100");
+    EXPECT_EQ(visee(*g.Visee(1)), "70/900/-50");
     EXPECT_EQ(g.Visee(1)->Gauche.str(), "0.8");
     EXPECT_EQ(visee(*g.Visee(2)), "12.51/900/0.50");
 }

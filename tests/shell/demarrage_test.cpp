@@ -135,8 +135,19 @@ TEST_F(Demarrage, InviteEnregistrementAuClavier)
     EXPECT_FALSE(f->close());
     EXPECT_EQ(vue->texte, QStringLiteral("Quitter Karstomat ?"));
     EXPECT_TRUE(f->isVisible());
-    f->hide();
+    // Quitting with unsaved changes: the save question's "Annuler" cancels the quit.
     Interlocuteur::Installe(&invite);
+    ASSERT_TRUE(f->OuvreMassif(cave));
+    f->Massif->Enregistre = false;
+    invite.messages.clear();
+    invite.reponses = {Bouton::Oui, Bouton::Annuler};
+    EXPECT_FALSE(f->close());
+    ASSERT_EQ(invite.messages.size(), 2u);
+    EXPECT_EQ(invite.messages[1].boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non, Bouton::Annuler}));
+    EXPECT_TRUE(f->isVisible());
+    ASSERT_NE(f->Massif, nullptr);
+    EXPECT_FALSE(f->Massif->Enregistre);
+    f->hide();
 }
 
 TEST_F(Demarrage, BarresAvecIconesEtLegendesEntieres)

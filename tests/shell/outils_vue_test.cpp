@@ -279,6 +279,10 @@ TEST_F(OutilsVue, ImpressionDesPagesChoisiesEnDeuxCopies)
         EXPECT_EQ(textes[0]->texte, numeros[i]);
     }
     EXPECT_EQ(Evolution, nullptr);
+    // "Ordre inverse" without "Assembler": each page in both copies, from the last.
+    v->pages.clear();
+    a->Imprime(2, 3, 2, marge, false, true);
+    EXPECT_EQ(v->pages, (std::vector<std::pair<int, int>>{{0, 1}, {0, 1}, {1, 0}, {1, 0}}));
 }
 
 TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
@@ -485,9 +489,11 @@ TEST_F(OutilsVue, DialogueDImpressionEtApercu)
     tout.de = 3;
     tout.a = 4;
     tout.copies = 1;
+    tout.inverse = true;
     invite.impressions.push_back(tout);
     f->Imprimer1Click();
-    EXPECT_EQ(v->pages.size(), 6u);
+    ASSERT_EQ(v->pages.size(), 6u);
+    EXPECT_EQ(v->pages.front(), std::make_pair(1, 2));
 
     // The preview: a 2 x 3 grid, page 1 first, then the next one, on a one-plane printer
     // in greys.

@@ -965,6 +965,22 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
     EXPECT_EQ(plan->Barre_Horizontale->value(), x + plan->Barre_Horizontale->singleStep());
     EXPECT_EQ(plan->Barre_Verticale->value(), y + pas);
     BarresFideles(*f, plan);
+    // The keys scroll the drawing that has the keyboard: a step, 95 % of the view, the ends.
+    f->Boite_Echelle->setFocus();
+    QTest::mouseClick(plan->Image2, Qt::LeftButton, {}, plan->Image2->rect().center());
+    ASSERT_EQ(QApplication::focusWidget(), plan->Image2);
+    auto touche = [&](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    QScrollBar* v = plan->Barre_Verticale;
+    touche(Qt::Key_Up);
+    EXPECT_EQ(v->value(), y);
+    touche(Qt::Key_PageDown);
+    EXPECT_EQ(v->value(), std::min(v->maximum(), y + RoundEntier(v->pageStep() * 0.95L)));
+    touche(Qt::Key_End);
+    EXPECT_EQ(v->value(), v->maximum());
+    touche(Qt::Key_Home);
+    EXPECT_EQ(v->value(), 0);
+    touche(Qt::Key_Left);
+    EXPECT_EQ(plan->Barre_Horizontale->value(), x);
     // A click in the track moves by 95 % of the view.
     const int avant = plan->Barre_Horizontale->value();
     const QRect barre = plan->Barre_Horizontale->rect();
