@@ -51,8 +51,8 @@ TInformations::TInformations(QWidget* parent) : QDialog(parent)
     Topofil = NouvelleEdition("Topofil", this);
     Deformation->setText(QStringLiteral("1"));
     Topofil->setText(QStringLiteral("1"));
-    FiltreCles(Deformation, GenreTouches::Positif);
-    FiltreCles(Topofil, GenreTouches::Positif);
+    FiltreCles(Deformation);
+    FiltreCles(Topofil);
     forme->addRow(QStringLiteral("&Informations sur la galerie"), Info);
     forme->addRow(QStringLiteral("Coefficient de &déformation"), Deformation);
     forme->addRow(QStringLiteral("Coefficient de correction du &Topofil"), Topofil);
@@ -123,7 +123,7 @@ TCorrection::TCorrection(QWidget* parent) : QDialog(parent)
     AjouterA->setAlignment(Qt::AlignHCenter);
     Quantite->setAlignment(Qt::AlignHCenter);
     Edit1 = NouvelleEdition("Edit1", this);
-    FiltreCles(Edit1, GenreTouches::Reel);
+    FiltreCles(Edit1);
     LaSelection = new QCheckBox(QStringLiteral("Visées sélectionnées"), this);
     LaSelection->setObjectName(QStringLiteral("LaSelection"));
     Button1 = NouveauBouton(QStringLiteral("Corriger"), "Button1", this);

@@ -95,7 +95,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
         auto* e = new QLineEdit(parent);
         e->setObjectName(QString::fromLatin1(nom));
         if (entier)
-            FiltreCles(e, GenreTouches::Entier);
+            FiltreCles(e);
         return e;
     };
     Haut = bouton("Haut", QStringLiteral("▲"));

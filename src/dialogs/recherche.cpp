@@ -237,7 +237,7 @@ TBaseRecherche::TBaseRecherche(QWidget* parent) : QDialog(parent)
     auto* formePoint = new QFormLayout(point);
     Point_Topo = NouvelleEdition("Point_Topo", point);
     Indice = NouvelleEdition("Indice", point);
-    FiltreCles(Indice, GenreTouches::Entier);
+    FiltreCles(Indice);
     ligne(formePoint, QStringLiteral("&Nom"), Point_Topo);
     ligne(formePoint, QStringLiteral("&Indice"), Indice);
     colonne->addWidget(point);

@@ -329,7 +329,7 @@ TLaRotation::TLaRotation(QWidget* parent) : QDialog(parent)
     auto champ = [&](const char* nom, const QString& etiquette, const QString& defaut, int ligne) {
         auto* e = new QLineEdit(defaut, this);
         e->setObjectName(QString::fromLatin1(nom));
-        FiltreCles(e, GenreTouches::Reel);
+        FiltreCles(e);
         auto* l = new QLabel(etiquette, this);
         l->setBuddy(e);
         g->addWidget(l, ligne, 0);

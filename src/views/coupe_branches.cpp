@@ -202,9 +202,8 @@ bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie) {
     MontreReel(d.Horizontal, g.CoupeX0, 6, 2);
     MontreReel(d.Vertical, g.CoupeZ0, 4, 1);
     if (!contexte_.MontreModal(d)) return false;
-    long double x, z;
-    if (!LitReelMontre(d.Horizontal, x) || !LitReelMontre(d.Vertical, z)) return false;
-    const Reel6 rx = x, rz = z;
+    // The dialog closes only on values a six-byte real holds.
+    const Reel6 rx = LitReelEdition(d.Horizontal), rz = LitReelEdition(d.Vertical);
     bool racine = false, change = false;
     for (TPointCoupe* r : m.Coupe)
         if (r->Fiche == fiche && r->Galerie == galerie) {
