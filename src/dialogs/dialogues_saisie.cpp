@@ -99,12 +99,14 @@ void TInformations::OKBtnClick()
     if (!LitReelStockable(VersCp1252(Deformation->text()), v) || v <= 0) {
         Invite().Avertissement(QStringLiteral("La déformation doit être numérique et positive\rexemple 2.5"));
         Deformation->setFocus();
+        Deformation->selectAll();
         return;
     }
     if (!LitReelStockable(VersCp1252(Topofil->text()), v) || v <= 0) {
         Invite().Avertissement(QStringLiteral(
             "La correction du Topofil doit être numérique et positive (et proche de 1)\rexemple 1.002"));
         Topofil->setFocus();
+        Topofil->selectAll();
         return;
     }
     accept();
@@ -163,6 +165,7 @@ void TCorrection::OKBtnClick()
     if (!LitReelStockable(VersCp1252(Edit1->text()), v)) {
         Invite().Avertissement(QStringLiteral("Valeur incorrecte\rexemple 2.53"));
         Edit1->setFocus();
+        Edit1->selectAll();
         return;
     }
     accept();

@@ -318,6 +318,9 @@ void TBaseRecherche::LitCriteres()
 
 void TBaseRecherche::Cherche(bool inverse)
 {
+    // An empty index matches every station; a typed one is a station index.
+    if (!EntiersAdmis({Indice}, 0, kIndiceMax))
+        return;
     LitCriteres();
     if (Liste && Resultat)
         for (TFiche* f : *Liste)

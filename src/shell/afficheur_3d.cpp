@@ -347,7 +347,10 @@ TLaRotation::TLaRotation(QWidget* parent) : QDialog(parent)
     Annuler->setObjectName(QStringLiteral("Annuler"));
     g->addWidget(Demarrer, 4, 0);
     g->addWidget(Annuler, 4, 1);
-    connect(Demarrer, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Demarrer, &QPushButton::clicked, this, [this] {
+        if (ReelsAdmis({PasH, PasV, MinV, MaxV}))
+            accept();
+    });
     connect(Annuler, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -246,10 +246,20 @@ QString NomChamp(const QWidget* e)
     return nom.remove(QChar(u'&'));
 }
 
+void AvertitRefus(const QString& champ, const QString& texte, const QString& raison)
+{
+    Invite().Avertissement(QStringLiteral("Le champ « %1 » n'accepte pas « %2 » : %3.").arg(champ, texte, raison));
+}
+
+QString ExigeEntier(long long min, long long max)
+{
+    return QStringLiteral("il faut un nombre entier de %1 à %2")
+        .arg(QString::fromStdString(FormatEntier(min)), QString::fromStdString(FormatEntier(max)));
+}
+
 bool RefuseChamp(QLineEdit* e, const QString& raison)
 {
-    Invite().Avertissement(QStringLiteral("Le champ « %1 » n'accepte pas « %2 » : %3.")
-                               .arg(NomChamp(e), e->text(), raison));
+    AvertitRefus(NomChamp(e), e->text(), raison);
     MontrePage(e);
     e->setFocus();
     e->selectAll();
@@ -266,9 +276,7 @@ bool LitEntierChamp(QLineEdit* e, long long min, long long max, long long& v)
     const bool montre = e->property(kEntierMontre).toString() == e->text();
     if (LitEntier(VersCp1252(texte), v) && (montre || (v >= min && v <= max)))
         return true;
-    return RefuseChamp(e, QStringLiteral("il faut un nombre entier de %1 à %2")
-                              .arg(QString::fromStdString(FormatEntier(min)),
-                                   QString::fromStdString(FormatEntier(max))));
+    return RefuseChamp(e, ExigeEntier(min, max));
 }
 
 bool LitReelChamp(QLineEdit* e, long double& v)

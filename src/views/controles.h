@@ -161,6 +161,10 @@ bool EntiersAdmis(std::initializer_list<QLineEdit*> champs, long long min, long 
 bool ReelsAdmis(std::initializer_list<QLineEdit*> champs);
 // The refusal of a field whose value its dialog judged wrong, with the reason given.
 bool RefuseChamp(QLineEdit* e, const QString& raison);
+// The message of a refusal, for fields that are not edits of the dialog (input boxes).
+void AvertitRefus(const QString& champ, const QString& texte, const QString& raison);
+// The reason given for an integer outside [min, max] or not an integer.
+QString ExigeEntier(long long min, long long max);
 // The name a message gives a field: its label (or accessible name), after the title of the
 // group that holds it.
 QString NomChamp(const QWidget* e);

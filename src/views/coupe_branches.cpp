@@ -202,8 +202,9 @@ bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie) {
     MontreReel(d.Horizontal, g.CoupeX0, 6, 2);
     MontreReel(d.Vertical, g.CoupeZ0, 4, 1);
     if (!contexte_.MontreModal(d)) return false;
-    // The dialog closes only on values a six-byte real holds.
-    const Reel6 rx = LitReelEdition(d.Horizontal), rz = LitReelEdition(d.Vertical);
+    long double x, z;
+    if (!LitReelMontre(d.Horizontal, x) || !LitReelMontre(d.Vertical, z)) return false;
+    const Reel6 rx = x, rz = z;
     bool racine = false, change = false;
     for (TPointCoupe* r : m.Coupe)
         if (r->Fiche == fiche && r->Galerie == galerie) {
