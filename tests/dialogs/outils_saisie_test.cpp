@@ -391,6 +391,11 @@ TEST_F(Outils, PreferencesDeSaisie)
     EXPECT_TRUE(d.Manuel->isEnabled());
     EXPECT_FALSE(d.Colonne->isEnabled());
     d.Manuel->setChecked(true);
+    d.Taille_Manuel->setText("2,5");  // refused: the element stays shown
+    d.ListBox1->setCurrentRow(5);
+    EXPECT_EQ(d.ListBox1->currentRow(), 8);
+    EXPECT_EQ(DernierMessage(), "Le champ « Manuel : Taille définition » n'accepte pas « 2,5 » : il faut un nombre "
+                                "entier de 0 à 65535.");
     d.Taille_Manuel->setText("25");
     // Widths in one column.
     d.ListBox1->setCurrentRow(5);
