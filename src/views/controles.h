@@ -1,8 +1,9 @@
 #pragma once
 // Controls shared by the option dialogs: number edits that drop the keys no number is
-// written with, the one check of every number field, radio groups read by item index, font and colour buttons over the dialog's working
-// values, the value transfers between controls and option fields, and a builder that lays
-// out the labelled rows of a page. Every control is named after the option field it edits.
+// written with, the one check of every number field, radio groups read by item index, font
+// and colour buttons over the dialog's working values, the value transfers between controls
+// and option fields, and a builder that lays out the labelled rows of a page. Every control
+// is named after the option field it edits.
 
 #include <QDialog>
 #include <QGroupBox>
@@ -149,9 +150,10 @@ void MontreCase(QCheckBox* c, bool coche);
 bool LitCase(const QCheckBox* c);
 
 // Every number field of every dialog stores what was typed or refuses it. A field holds an
-// integer when its whole text is one within [min, max], a real when its text is the one shown
-// for the stored value or a typed real (one comma as the decimal point) the data model can
-// store; an empty field stands for 0. A field that does not is refused: a message names the
+// integer when its whole text is one within [min, max] (or the value shown, which a model
+// file may hold out of that range), a real when its text is the one shown for the stored
+// value or a typed real (one comma as the decimal point) the data model can store; an empty
+// field stands for 0. A field that does not is refused: a message names the
 // field and says why, its page is shown, it takes the focus with its text selected; false,
 // and the caller stores nothing.
 bool LitEntierChamp(QLineEdit* e, long long min, long long max, long long& v);
