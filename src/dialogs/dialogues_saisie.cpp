@@ -51,8 +51,8 @@ TInformations::TInformations(QWidget* parent) : QDialog(parent)
     Topofil = NouvelleEdition("Topofil", this);
     Deformation->setText(QStringLiteral("1"));
     Topofil->setText(QStringLiteral("1"));
-    FiltreCles(Deformation, GenreTouches::Positif);
-    FiltreCles(Topofil, GenreTouches::Positif);
+    FiltreCles(Deformation);
+    FiltreCles(Topofil);
     forme->addRow(QStringLiteral("&Informations sur la galerie"), Info);
     forme->addRow(QStringLiteral("Coefficient de &déformation"), Deformation);
     forme->addRow(QStringLiteral("Coefficient de correction du &Topofil"), Topofil);
@@ -99,12 +99,14 @@ void TInformations::OKBtnClick()
     if (!LitReelStockable(VersCp1252(Deformation->text()), v) || v <= 0) {
         Invite().Avertissement(QStringLiteral("La déformation doit être numérique et positive\rexemple 2.5"));
         Deformation->setFocus();
+        Deformation->selectAll();
         return;
     }
     if (!LitReelStockable(VersCp1252(Topofil->text()), v) || v <= 0) {
         Invite().Avertissement(QStringLiteral(
             "La correction du Topofil doit être numérique et positive (et proche de 1)\rexemple 1.002"));
         Topofil->setFocus();
+        Topofil->selectAll();
         return;
     }
     accept();
@@ -123,7 +125,7 @@ TCorrection::TCorrection(QWidget* parent) : QDialog(parent)
     AjouterA->setAlignment(Qt::AlignHCenter);
     Quantite->setAlignment(Qt::AlignHCenter);
     Edit1 = NouvelleEdition("Edit1", this);
-    FiltreCles(Edit1, GenreTouches::Reel);
+    FiltreCles(Edit1);
     LaSelection = new QCheckBox(QStringLiteral("Visées sélectionnées"), this);
     LaSelection->setObjectName(QStringLiteral("LaSelection"));
     Button1 = NouveauBouton(QStringLiteral("Corriger"), "Button1", this);
@@ -163,6 +165,7 @@ void TCorrection::OKBtnClick()
     if (!LitReelStockable(VersCp1252(Edit1->text()), v)) {
         Invite().Avertissement(QStringLiteral("Valeur incorrecte\rexemple 2.53"));
         Edit1->setFocus();
+        Edit1->selectAll();
         return;
     }
     accept();

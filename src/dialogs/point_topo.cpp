@@ -74,7 +74,7 @@ TPoint_Topo::TPoint_Topo(Recherches& recherches, QWidget* parent) : QDialog(pare
     Indice = new QGroupBox(QStringLiteral("Indice"), this);
     Indice->setObjectName(QStringLiteral("Indice"));
     Ind = NouvelleEdition("Ind", Indice);
-    FiltreCles(Ind, GenreTouches::Entier);
+    FiltreCles(Ind);
     Button1 = NouveauBouton(QStringLiteral("&Rechercher ..."), "Button1", Indice);
     Button2 = NouveauBouton(QStringLiteral("&Nouveau"), "Button2", Indice);
     auto* ligneIndice = new QHBoxLayout(Indice);

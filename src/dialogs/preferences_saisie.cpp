@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <array>
+#include <limits>
 
 #include "platform/texte.h"
 #include "survey/nombres.h"
@@ -73,6 +74,7 @@ void LitUnite(TPreference_Ecran::TexteUnite& unite, const QString& texte, const 
         }
 }
 
+// Read once LitEntierChamp has accepted the edit.
 uint16_t Mot(const QLineEdit* e) { return static_cast<uint16_t>(ChaineEnEntier(VersCp1252(e->text()))); }
 
 }  // namespace
@@ -95,7 +97,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
         auto* e = new QLineEdit(parent);
         e->setObjectName(QString::fromLatin1(nom));
         if (entier)
-            FiltreCles(e, GenreTouches::Entier);
+            FiltreCles(e);
         return e;
     };
     Haut = bouton("Haut", QStringLiteral("▲"));
@@ -156,8 +158,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     connect(Bas, &QPushButton::clicked, this, &TForm3::BasClick);
     connect(Colonne, &QCheckBox::toggled, Separateur, &QWidget::setEnabled);
     connect(Button1, &QPushButton::clicked, this, [this] {
-        Applique();
-        accept();
+        if (Applique())
+            accept();
     });
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -195,10 +197,14 @@ void TForm3::Initialise(TPreference_Ecran* preferences)
     ListBox1Click();
 }
 
-void TForm3::stocke(int element)
+bool TForm3::stocke(int element)
 {
     if (element < 0 || element >= ListBox1->count() || !Copie)
-        return;
+        return true;
+    // The edits that serve the element shown are enabled.
+    for (QLineEdit* e : {Taille, Taille_Unite, Taille_Manuel})
+        if (e->isEnabled() && !EntiersAdmis({e}, 0, std::numeric_limits<uint16_t>::max()))
+            return false;
     TPreference_Ecran& p = *Copie;
     switch (GroupeDe(ListBox1->item(element)->text())) {
     case GLongueur:
@@ -237,12 +243,18 @@ void TForm3::stocke(int element)
     }
     default: break;
     }
+    return true;
 }
 
 void TForm3::ListBox1Click()
 {
-    if (ElementPrecedent != -1)
-        stocke(ElementPrecedent);
+    if (ElementPrecedent != -1 && !stocke(ElementPrecedent)) {
+        // The element shown stays shown until its values can be kept.
+        selectionSansStockage_ = true;
+        ListBox1->setCurrentRow(ElementPrecedent);
+        selectionSansStockage_ = false;
+        return;
+    }
     const int i = ListBox1->currentRow();
     if (i < 0 || !Copie)
         return;
@@ -318,11 +330,12 @@ void TForm3::BasClick()
     Bas->setEnabled(i + 1 < ListBox1->count() - 1);
 }
 
-void TForm3::Applique()
+bool TForm3::Applique()
 {
     if (!Cible || !Copie)
-        return;
-    stocke(ElementPrecedent);
+        return true;
+    if (!stocke(ElementPrecedent))
+        return false;
     Cible->CopieGroupes(*Copie);
     for (int i = 1; i < ListBox1->count(); ++i) {
         const int g = GroupeDe(ListBox1->item(i)->text());
@@ -331,6 +344,7 @@ void TForm3::Applique()
     }
     Cible->GPoint.Position = 0;
     Cible->ConstruitColonnes();
+    return true;
 }
 
 }  // namespace karst

@@ -21,8 +21,9 @@ public:
     explicit TForm3(QWidget* parent = nullptr);
     ~TForm3() override;
     void Initialise(TPreference_Ecran* preferences);
-    // "Valider": the edits go back into the layout, whose columns are rebuilt.
-    void Applique();
+    // "Valider": the edits go back into the layout, whose columns are rebuilt; false, with
+    // nothing changed, when an edit is refused.
+    bool Applique();
     void ListBox1Click();
     void HautClick();
     void BasClick();
@@ -39,7 +40,8 @@ public:
     QGroupBox *Group_Unite, *Group_Colonne, *Group_Supplement;
 
 private:
-    void stocke(int element);
+    // The edits into the element's group; false, with a message, when one is refused.
+    bool stocke(int element);
     bool selectionSansStockage_ = false;
 };
 

@@ -237,7 +237,7 @@ TBaseRecherche::TBaseRecherche(QWidget* parent) : QDialog(parent)
     auto* formePoint = new QFormLayout(point);
     Point_Topo = NouvelleEdition("Point_Topo", point);
     Indice = NouvelleEdition("Indice", point);
-    FiltreCles(Indice, GenreTouches::Entier);
+    FiltreCles(Indice);
     ligne(formePoint, QStringLiteral("&Nom"), Point_Topo);
     ligne(formePoint, QStringLiteral("&Indice"), Indice);
     colonne->addWidget(point);
@@ -318,6 +318,9 @@ void TBaseRecherche::LitCriteres()
 
 void TBaseRecherche::Cherche(bool inverse)
 {
+    // An empty index matches every station; a typed one is a station index.
+    if (!EntiersAdmis({Indice}, 0, kIndiceMax))
+        return;
     LitCriteres();
     if (Liste && Resultat)
         for (TFiche* f : *Liste)

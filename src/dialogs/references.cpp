@@ -102,7 +102,7 @@ QLineEdit* EditionReel(const char* nom, const QString& texte, QWidget* parent)
 {
     QLineEdit* e = NouvelleEdition(nom, parent);
     e->setText(texte);
-    FiltreCles(e, GenreTouches::Reel);
+    FiltreCles(e);
     return e;
 }
 

@@ -370,8 +370,8 @@ void TMultPageDlg::construitInformations()
     Premiere = edition("Premiere");
     TPST = edition("TPST");
     Declinaison = edition("Declinaison");
-    FiltreCles(Declinaison, GenreTouches::Reel);
-    FiltreCles(Premiere, GenreTouches::Reel);
+    FiltreCles(Declinaison);
+    FiltreCles(Premiere);
     UniteDecli = new QComboBox(GroupBox2);
     UniteDecli->setObjectName(QStringLiteral("UniteDecli"));
     UniteDecli->setEditable(true);

@@ -268,7 +268,10 @@ bool TMultPageDlg::ValideFiche()
                     long long e = 0;
                     if (!s.empty() && !LitEntier(s, e))
                         return non("La taille du schéma doit être numérique.", conf);
-                    vs.TailleSchema = static_cast<uint8_t>(e & 0xFF);
+                    // One byte: a larger size would be stored as another one.
+                    if (e < 0 || e > 255)
+                        return non("La taille du schéma doit être comprise entre 0 et 255.", conf);
+                    vs.TailleSchema = static_cast<uint8_t>(e);
                     break;
                 }
                 case TPreference_Ecran::Observations: vs.Commentaire.Affecte(s); break;

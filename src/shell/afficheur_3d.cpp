@@ -328,7 +328,7 @@ TLaRotation::TLaRotation(QWidget* parent) : QDialog(parent)
     auto champ = [&](const char* nom, const QString& etiquette, const QString& defaut, int ligne) {
         auto* e = new QLineEdit(defaut, this);
         e->setObjectName(QString::fromLatin1(nom));
-        FiltreCles(e, GenreTouches::Reel);
+        FiltreCles(e);
         auto* l = new QLabel(etiquette, this);
         l->setBuddy(e);
         g->addWidget(l, ligne, 0);
@@ -346,7 +346,10 @@ TLaRotation::TLaRotation(QWidget* parent) : QDialog(parent)
     Annuler->setObjectName(QStringLiteral("Annuler"));
     g->addWidget(Demarrer, 4, 0);
     g->addWidget(Annuler, 4, 1);
-    connect(Demarrer, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Demarrer, &QPushButton::clicked, this, [this] {
+        if (ReelsAdmis({PasH, PasV, MinV, MaxV}))
+            accept();
+    });
     connect(Annuler, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -236,8 +236,10 @@ void TAfficheur::Echelle2Click()
     if (!Invite().Saisie(QStringLiteral("Echelle"), QStringLiteral("Nouvelle échelle (1/n, n>=100)"), valeur))
         return;
     long long n = 0;
-    if (!LitEntier(VersCp1252(valeur.trimmed()), n) || n < 100 || n > 2147483647LL)
+    if (!LitEntier(VersCp1252(valeur.trimmed()), n) || n < 100 || n > 2147483647LL) {
+        AvertitRefus(QStringLiteral("Nouvelle échelle (1/n, n>=100)"), valeur, ExigeEntier(100, 2147483647LL));
         return;
+    }
     {
         const QSignalBlocker bloque(form_.Boite_Echelle);
         form_.Boite_Echelle->setCurrentText(valeur);
@@ -256,8 +258,10 @@ void TAfficheur::Pourcent1Click()
         return;
     long long n = 0;
     // A ratio beyond 100 times the screen would ask for drawings no window can hold.
-    if (!LitEntier(VersCp1252(valeur.trimmed()), n) || n <= 0 || n > 10000)
+    if (!LitEntier(VersCp1252(valeur.trimmed()), n) || n <= 0 || n > 10000) {
+        AvertitRefus(QStringLiteral("Nouveau pourcentage"), valeur, ExigeEntier(1, 10000));
         return;
+    }
     Rapport = static_cast<long double>(n) / 100;
     MontreRapport();
     ChangeRapport();

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidgetItem>
 #include <QVBoxLayout>
@@ -25,16 +26,12 @@ namespace karst {
 
 // ---- key filter ----
 
-bool FiltreTouches::Accepte(GenreTouches genre, QChar c)
+bool FiltreTouches::Accepte(QChar c)
 {
     if (c.isDigit() && c.unicode() < 128)
         return true;
-    if (c == QChar(u'\b'))
-        return true;
     // A comma is the decimal point of French keyboards and habits.
-    if (c == QChar(u'.') || c == QChar(u','))
-        return genre != GenreTouches::Entier;
-    return genre == GenreTouches::Reel && c == QChar(u'-');
+    return c == QChar(u'\b') || c == QChar(u'.') || c == QChar(u',') || c == QChar(u'-');
 }
 
 bool FiltreTouches::eventFilter(QObject* objet, QEvent* evenement)
@@ -43,13 +40,13 @@ bool FiltreTouches::eventFilter(QObject* objet, QEvent* evenement)
         auto* k = static_cast<QKeyEvent*>(evenement);
         const QString t = k->text();
         // Only keys that type a printable character are judged; editing and shortcut keys pass.
-        if (!t.isEmpty() && t.at(0).isPrint() && !Accepte(genre_, t.at(0)))
+        if (!t.isEmpty() && t.at(0).isPrint() && !Accepte(t.at(0)))
             return true;
     }
     return QObject::eventFilter(objet, evenement);
 }
 
-void FiltreCles(QLineEdit* edition, GenreTouches genre) { edition->installEventFilter(new FiltreTouches(genre, edition)); }
+void FiltreCles(QLineEdit* edition) { edition->installEventFilter(new FiltreTouches(edition)); }
 
 // ---- radio group ----
 
@@ -126,7 +123,15 @@ QImage ImageCouleur(Couleur couleur)
 
 // ---- transfers ----
 
-void MontreEntier(QLineEdit* e, long long v) { e->setText(QString::fromStdString(FormatEntier(v))); }
+namespace {
+const char* const kEntierMontre = "EntierMontre";
+}
+
+void MontreEntier(QLineEdit* e, long long v)
+{
+    e->setText(QString::fromStdString(FormatEntier(v)));
+    e->setProperty(kEntierMontre, e->text());
+}
 
 int LitEntierEdition(const QLineEdit* e) { return ChaineEnEntier(VersCp1252(e->text())); }
 
@@ -213,31 +218,91 @@ void MontrePage(QWidget* w)
             }
 }
 
-bool Refuse(QLineEdit* e)
+}  // namespace
+
+QString NomChamp(const QWidget* e)
 {
-    Invite().Avertissement(QStringLiteral("Ce nombre est trop grand : %1").arg(e->text()));
+    QString nom = e->accessibleName();
+    if (nom.isEmpty())
+        for (const QLabel* l : e->window()->findChildren<QLabel*>())
+            if (l->buddy() == e && !l->text().isEmpty()) {
+                nom = l->text();
+                break;
+            }
+    if (nom.isEmpty())
+        nom = e->objectName();
+    // Several pages and groups hold fields of one label ("Epaisseur (mm/10)").
+    for (const QWidget* p = e->parentWidget(); p && p != e->window(); p = p->parentWidget()) {
+        QString titre;
+        if (const auto* g = qobject_cast<const QGroupBox*>(p))
+            titre = g->title();
+        else if (const QWidget* pile = p->parentWidget())
+            if (const auto* onglets = qobject_cast<const QTabWidget*>(pile->parentWidget());
+                onglets && !onglets->tabBar()->isHidden() && onglets->indexOf(const_cast<QWidget*>(p)) >= 0)
+                titre = onglets->tabText(onglets->indexOf(const_cast<QWidget*>(p)));
+        if (!titre.isEmpty())
+            nom = titre + QStringLiteral(" : ") + nom;
+    }
+    return nom.remove(QChar(u'&'));
+}
+
+void AvertitRefus(const QString& champ, const QString& texte, const QString& raison)
+{
+    Invite().Avertissement(QStringLiteral("Le champ « %1 » n'accepte pas « %2 » : %3.").arg(champ, texte, raison));
+}
+
+QString ExigeEntier(long long min, long long max)
+{
+    return QStringLiteral("il faut un nombre entier de %1 à %2")
+        .arg(QString::fromStdString(FormatEntier(min)), QString::fromStdString(FormatEntier(max)));
+}
+
+bool RefuseChamp(QLineEdit* e, const QString& raison)
+{
+    AvertitRefus(NomChamp(e), e->text(), raison);
     MontrePage(e);
     e->setFocus();
     e->selectAll();
     return false;
 }
 
-}  // namespace
-
-bool ReelsStockables(const std::vector<QLineEdit*>& reels6, const std::vector<QLineEdit*>& simples)
+bool LitEntierChamp(QLineEdit* e, long long min, long long max, long long& v)
 {
-    for (QLineEdit* e : reels6) {
-        try {
-            [[maybe_unused]] const Reel6 r = LitReelEdition(e);
-        } catch (const ErreurReel6&) {
-            return Refuse(e);
-        }
-    }
-    for (QLineEdit* e : simples) {
-        const long double v = LitReelEdition(e);
-        if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max())
-            return Refuse(e);
-    }
+    v = 0;
+    const QString texte = e->text().trimmed();
+    if (texte.isEmpty())
+        return true;
+    // A value shown as the field's own is kept whatever its range: a model file may hold it.
+    const bool montre = e->property(kEntierMontre).toString() == e->text();
+    if (LitEntier(VersCp1252(texte), v) && (montre || (v >= min && v <= max)))
+        return true;
+    return RefuseChamp(e, ExigeEntier(min, max));
+}
+
+bool LitReelChamp(QLineEdit* e, long double& v)
+{
+    v = 0;
+    if (e->text().trimmed().isEmpty() || LitReelMontre(e, v))
+        return true;
+    return RefuseChamp(e, LitReelSaisi(VersCp1252(e->text()), v) ? QStringLiteral("ce nombre est trop grand")
+                                                                 : QStringLiteral("ce n'est pas un nombre"));
+}
+
+bool EntiersAdmis(std::initializer_list<QLineEdit*> champs, long long min, long long max)
+{
+    long long v = 0;
+    for (QLineEdit* e : champs)
+        if (!LitEntierChamp(e, min, max, v))
+            return false;
+    return true;
+}
+
+bool ReelsAdmis(std::initializer_list<QLineEdit*> champs)
+{
+    long double v = 0;
+    for (QLineEdit* e : champs)
+        if (!LitReelChamp(e, v))
+            return false;
     return true;
 }
 
@@ -278,7 +343,7 @@ QLineEdit* Formulaire::Entier(const char* nom, const QString& libelle, bool filt
 {
     QLineEdit* e = edition(nom, libelle);
     if (filtre)
-        FiltreCles(e, GenreTouches::Entier);
+        FiltreCles(e);
     return e;
 }
 
@@ -286,7 +351,7 @@ QLineEdit* Formulaire::Reel(const char* nom, const QString& libelle, bool filtre
 {
     QLineEdit* e = edition(nom, libelle);
     if (filtre)
-        FiltreCles(e, GenreTouches::Reel);
+        FiltreCles(e);
     return e;
 }
 

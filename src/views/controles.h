@@ -1,8 +1,9 @@
 #pragma once
-// Controls shared by the option dialogs: number edits that drop the keys a number cannot
-// hold, radio groups read by item index, font and colour buttons over the dialog's working
-// values, the value transfers between controls and option fields, and a builder that lays
-// out the labelled rows of a page. Every control is named after the option field it edits.
+// Controls shared by the option dialogs: number edits that drop the keys no number is
+// written with, the one check of every number field, radio groups read by item index, font
+// and colour buttons over the dialog's working values, the value transfers between controls
+// and option fields, and a builder that lays out the labelled rows of a page. Every control
+// is named after the option field it edits.
 
 #include <QDialog>
 #include <QGroupBox>
@@ -13,7 +14,9 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <limits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -33,26 +36,21 @@ class QLayout;
 
 namespace karst {
 
-// Entier: digits and backspace; Reel: also the decimal point ('.' or ',') and '-';
-// Positif: digits, backspace and the decimal point.
-enum class GenreTouches { Entier, Reel, Positif };
-
-// Discards every typed character its kind refuses; keys that type nothing (arrows, tab,
-// shortcuts) pass.
+// Discards every typed character that no number is written with: digits, sign and the
+// decimal point ('.' or ',') pass, so that a value the field cannot store is refused with a
+// message when confirmed, never silently changed by a dropped key. Keys that type nothing
+// (arrows, tab, shortcuts) pass.
 class FiltreTouches : public QObject {
     Q_OBJECT
 public:
-    FiltreTouches(GenreTouches genre, QObject* parent) : QObject(parent), genre_(genre) {}
-    static bool Accepte(GenreTouches genre, QChar c);
+    explicit FiltreTouches(QObject* parent) : QObject(parent) {}
+    static bool Accepte(QChar c);
 
 protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override;
-
-private:
-    GenreTouches genre_;
 };
 
-void FiltreCles(QLineEdit* edition, GenreTouches genre);
+void FiltreCles(QLineEdit* edition);
 
 // Controls of the dialogs, named after their field.
 QPushButton* NouveauBouton(const QString& texte, const char* nom, QWidget* parent);
@@ -130,7 +128,8 @@ QImage ImageCouleur(Couleur couleur);
 
 // Value transfers. Integers show as decimal text and read back as 0 when they are not an
 // integer; a word keeps the low 16 bits. Reals show in the general format and read back as
-// 0 when they are not a number.
+// 0 when they are not a number. Dialogs check their fields (LitEntierChamp, LitReelChamp)
+// before they read them.
 void MontreEntier(QLineEdit* e, long long v);
 int LitEntierEdition(const QLineEdit* e);
 int16_t LitMot(const QLineEdit* e);
@@ -150,10 +149,27 @@ std::string LitTexte(const QLineEdit* e);
 void MontreCase(QCheckBox* c, bool coche);
 bool LitCase(const QCheckBox* c);
 
-// A real that the option records cannot hold (beyond the six-byte or the single-precision
-// range) would be lost on confirmation: refused with a message, the edit focused. True
-// when every edit holds a storable value.
-bool ReelsStockables(const std::vector<QLineEdit*>& reels6, const std::vector<QLineEdit*>& simples = {});
+// Every number field of every dialog stores what was typed or refuses it. A field holds an
+// integer when its whole text is one within [min, max] (or the value shown, which a model
+// file may hold out of that range), a real when its text is the one shown for the stored
+// value or a typed real (one comma as the decimal point) the data model can store; an empty
+// field stands for 0. A field that does not is refused: a message names the
+// field and says why, its page is shown, it takes the focus with its text selected; false,
+// and the caller stores nothing.
+bool LitEntierChamp(QLineEdit* e, long long min, long long max, long long& v);
+bool LitReelChamp(QLineEdit* e, long double& v);
+// The same checks for several fields, in order; false at the first refused.
+bool EntiersAdmis(std::initializer_list<QLineEdit*> champs, long long min, long long max);
+bool ReelsAdmis(std::initializer_list<QLineEdit*> champs);
+// The refusal of a field whose value its dialog judged wrong, with the reason given.
+bool RefuseChamp(QLineEdit* e, const QString& raison);
+// The message of a refusal, for fields that are not edits of the dialog (input boxes).
+void AvertitRefus(const QString& champ, const QString& texte, const QString& raison);
+// The reason given for an integer outside [min, max] or not an integer.
+QString ExigeEntier(long long min, long long max);
+// The name a message gives a field: its label (or accessible name), after the title of the
+// group that holds it.
+QString NomChamp(const QWidget* e);
 
 // Lays out labelled rows in a page or a group box.
 class Formulaire {
@@ -196,9 +212,10 @@ template <class O>
 class Liaisons {
 public:
     void Lie(QCheckBox* c, bool O::*champ);
-    // Word fields keep the low 16 bits of the integer typed.
-    void Lie(QLineEdit* e, int16_t O::*champ);
-    void Lie(QLineEdit* e, int32_t O::*champ);
+    // An integer field takes the integers of its type from `min` up.
+    template <class E>
+        requires std::is_integral_v<E>
+    void Lie(QLineEdit* e, E O::*champ, long long min = std::numeric_limits<E>::min());
     void Lie(QLineEdit* e, Reel6 O::*champ, int precision);
     void Lie(QLineEdit* e, float O::*champ, int precision);
     void Lie(QLineEdit* e, TexteCourt<25> O::*champ);
@@ -216,13 +233,20 @@ public:
         for (const Lien& l : liens_)
             l.lit(o);
     }
-    // The real edits, for the check before the dialog closes.
-    std::vector<QLineEdit*> Reels6, Simples;
+    // Checks every number field before anything is read; false at the first refused.
+    bool Verifie() const
+    {
+        for (const Lien& l : liens_)
+            if (l.verifie && !l.verifie())
+                return false;
+        return true;
+    }
 
 private:
     struct Lien {
         std::function<void(const O&)> montre;
         std::function<void(O&)> lit;
+        std::function<bool()> verifie = {};
     };
     std::vector<Lien> liens_;
 };
@@ -242,10 +266,13 @@ public:
     {
         return lie(Formulaire::Case(nom, libelle), champ);
     }
+    // A filtered integer edit takes no negative value.
     template <class Entier_>
     QLineEdit* Entier(const char* nom, const QString& libelle, Entier_ O::*champ, bool filtre = true)
     {
-        return lie(Formulaire::Entier(nom, libelle, filtre), champ);
+        QLineEdit* e = Formulaire::Entier(nom, libelle, filtre);
+        liens_.Lie(e, champ, filtre ? 0 : std::numeric_limits<Entier_>::min());
+        return e;
     }
     template <class Reel_>
     QLineEdit* Reel(const char* nom, const QString& libelle, Reel_ O::*champ, int precision = 6, bool filtre = true)
@@ -329,32 +356,36 @@ void Liaisons<O>::Lie(QCheckBox* c, bool O::*champ)
 }
 
 template <class O>
-void Liaisons<O>::Lie(QLineEdit* e, int16_t O::*champ)
+template <class E>
+    requires std::is_integral_v<E>
+void Liaisons<O>::Lie(QLineEdit* e, E O::*champ, long long min)
 {
-    liens_.push_back({[e, champ](const O& o) { MontreEntier(e, o.*champ); }, [e, champ](O& o) { o.*champ = LitMot(e); }});
-}
-
-template <class O>
-void Liaisons<O>::Lie(QLineEdit* e, int32_t O::*champ)
-{
-    liens_.push_back(
-        {[e, champ](const O& o) { MontreEntier(e, o.*champ); }, [e, champ](O& o) { o.*champ = LitEntierEdition(e); }});
+    liens_.push_back({[e, champ](const O& o) { MontreEntier(e, o.*champ); },
+                      [e, champ](O& o) { o.*champ = static_cast<E>(LitEntierEdition(e)); },
+                      [e, min] {
+                          long long v = 0;
+                          return LitEntierChamp(e, min, std::numeric_limits<E>::max(), v);
+                      }});
 }
 
 template <class O>
 void Liaisons<O>::Lie(QLineEdit* e, Reel6 O::*champ, int precision)
 {
-    Reels6.push_back(e);
     liens_.push_back({[e, champ, precision](const O& o) { MontreReel(e, o.*champ, precision); },
-                      [e, champ](O& o) { o.*champ = LitReelEdition(e); }});
+                      [e, champ](O& o) { o.*champ = LitReelEdition(e); }, [e] {
+                          long double v = 0;
+                          return LitReelChamp(e, v);
+                      }});
 }
 
 template <class O>
 void Liaisons<O>::Lie(QLineEdit* e, float O::*champ, int precision)
 {
-    Simples.push_back(e);
     liens_.push_back({[e, champ, precision](const O& o) { MontreReel(e, o.*champ, precision); },
-                      [e, champ](O& o) { o.*champ = static_cast<float>(LitReelEdition(e)); }});
+                      [e, champ](O& o) { o.*champ = static_cast<float>(LitReelEdition(e)); }, [e] {
+                          long double v = 0;
+                          return LitReelChamp(e, v);
+                      }});
 }
 
 template <class O>

@@ -30,6 +30,9 @@ public:
     QComboBox* C_Date;
     BoutonPolice* Button1;
 
+protected:
+    bool Verifie() override { return liens_.Verifie(); }
+
 private:
     TPolice police_;  // the working font
     Liaisons<TMarge> liens_;

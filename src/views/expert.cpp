@@ -265,6 +265,7 @@ bool TExpert::Construit() {
     if (!m || !m->FichesCourantes) return false;
     const ListeFiches& fiches = *m->FichesCourantes;
     const std::string nomDepart = Texte(Nom_Depart), indiceDepart = Texte(Indice_depart);
+    if (Nouvelle->isChecked() && !ReelsAdmis({Horizontal, Vertical})) return false;
 
     // Continuing: the branch whose far station is the start, written exactly as typed.
     TGalerie* parent = nullptr;

@@ -23,8 +23,8 @@ TNvlle_Branche::TNvlle_Branche(QWidget* parent) : QDialog(parent) {
     Horizontal->setObjectName("Horizontal");
     Vertical = new QLineEdit(QStringLiteral("0"), this);
     Vertical->setObjectName("Vertical");
-    FiltreCles(Horizontal, GenreTouches::Reel);
-    FiltreCles(Vertical, GenreTouches::Reel);
+    FiltreCles(Horizontal);
+    FiltreCles(Vertical);
     auto* etiquetteH = new QLabel(QStringLiteral("Décalage &horizontal"), this);
     etiquetteH->setBuddy(Horizontal);
     auto* etiquetteV = new QLabel(QStringLiteral("Décalage &vertical"), this);
@@ -45,7 +45,9 @@ TNvlle_Branche::TNvlle_Branche(QWidget* parent) : QDialog(parent) {
     terminer->setDefault(true);
     auto* annuler = new QPushButton(QStringLiteral("Annuler"), this);
     annuler->setObjectName("Button2");
-    connect(terminer, &QPushButton::clicked, this, &QDialog::accept);
+    connect(terminer, &QPushButton::clicked, this, [this] {
+        if (ReelsAdmis({Horizontal, Vertical})) accept();
+    });
     connect(annuler, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* grille = new QGridLayout;

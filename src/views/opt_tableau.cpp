@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <limits>
 
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -66,6 +67,8 @@ TOpt_Tableau::TOpt_Tableau(ContexteVues& contexte, QWidget* parent)
         e.intitule = f.Texte(noms[h][3], QStringLiteral("Intitulé"));
         e.x = f.Entier(noms[h][4], QStringLiteral("Position (mm)"));
         e.y = f.Entier(noms[h][5], QString());
+        e.x->setAccessibleName(QStringLiteral("Position X (mm)"));
+        e.y->setAccessibleName(QStringLiteral("Position Y (mm)"));
         rappels[h] = f.Case(noms[h][6], QStringLiteral("Rappel colonnes"));
         hauteurs[h] = f.Entier(noms[h][7], QStringLiteral("Hauteur (mm)"));
         connect(e.liste, &QListWidget::currentRowChanged, this, [this, h](int ligne) {
@@ -183,10 +186,12 @@ void TOpt_Tableau::Selectionne(QListWidget* liste, int ligne)
 
 // ---- columns ----
 
-void TOpt_Tableau::ValideColonne()
+bool TOpt_Tableau::ValideColonne()
 {
     if (colonneEnCours_ < 0)
-        return;
+        return true;
+    if (!EntiersAdmis({Largeur}, 0, 255))
+        return false;
     const int n = position_[colonneEnCours_ + 1];
     travail_.Afficher[n] = Jaffiche->isChecked();
     largeur_[n] = static_cast<uint8_t>(LitEntierEdition(Largeur));
@@ -196,6 +201,7 @@ void TOpt_Tableau::ValideColonne()
     const std::string s = LitTexte(Separation);
     if (!s.empty())
         travail_.Separateur[n] = s[0];
+    return true;
 }
 
 void TOpt_Tableau::ActiveColonne()
@@ -213,7 +219,11 @@ void TOpt_Tableau::ListBox1Click()
     const int k = ListBox1->currentRow();
     if (k < 0)
         return;
-    ValideColonne();
+    if (!ValideColonne()) {
+        // The column shown stays shown until its values can be kept.
+        Selectionne(ListBox1, colonneEnCours_);
+        return;
+    }
     Haut->setEnabled(k != 0);
     Bas->setEnabled(k != kNbColonnes - 1);
     const int n = position_[k + 1];
@@ -268,16 +278,19 @@ void TOpt_Tableau::BasClick()
 
 // ---- headers ----
 
-void TOpt_Tableau::ValideEnTete(int h)
+bool TOpt_Tableau::ValideEnTete(int h)
 {
     const EditeurEnTete& e = entetes_[h];
     if (e.enCours < 1)
-        return;
+        return true;
+    if (!EntiersAdmis({e.x, e.y}, 0, std::numeric_limits<int16_t>::max()))
+        return false;
     const int i = e.enCours;
     travail_.EnTeteAffiche[i][h] = e.affiche->isChecked();
     travail_.EnTeteIntitule[i][h] = LitTexte(e.intitule);
     travail_.X_Pos[i][h] = LitMot(e.x);
     travail_.Y_Pos[i][h] = LitMot(e.y);
+    return true;
 }
 
 void TOpt_Tableau::ActiveEnTete(int h)
@@ -293,7 +306,10 @@ void TOpt_Tableau::EnTeteClick(int h)
     const int ligne = e.liste->currentRow();
     if (ligne < 0)
         return;
-    ValideEnTete(h);
+    if (!ValideEnTete(h)) {
+        Selectionne(e.liste, e.enCours - 1);
+        return;
+    }
     const int i = ligne + 1;
     e.affiche->setChecked(travail_.EnTeteAffiche[i][h]);
     MontreTexte(e.intitule, travail_.EnTeteIntitule[i][h]);
@@ -344,6 +360,13 @@ void TOpt_Tableau::BitBtn1Click()
 }
 
 // ---- return ----
+
+bool TOpt_Tableau::Verifie()
+{
+    return ValideColonne() && ValideEnTete(0) && EntiersAdmis({Hauteur}, 0, std::numeric_limits<int16_t>::max()) &&
+           ValideEnTete(1) && EntiersAdmis({HauteurR}, 0, std::numeric_limits<int16_t>::max()) && liens_.Verifie() &&
+           EntiersAdmis({Indice}, 0, 255);
+}
 
 void TOpt_Tableau::Retour(TOptions_Tableau& o)
 {

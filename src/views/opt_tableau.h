@@ -60,6 +60,9 @@ public:
     void EnTeteClick(int entete);
     void BitBtn1Click();
 
+protected:
+    bool Verifie() override;
+
 private:
     struct EditeurEnTete {
         QListWidget* liste;
@@ -68,9 +71,11 @@ private:
         QLineEdit *intitule, *x, *y;
         int enCours = -1;  // item 1..11 shown, -1 none
     };
-    void ValideColonne();
+    // Keep the values of an editor in its column or item; false, with a message, when one
+    // cannot be stored.
+    bool ValideColonne();
     void ActiveColonne();
-    void ValideEnTete(int entete);
+    bool ValideEnTete(int entete);
     void ActiveEnTete(int entete);
     void Selectionne(QListWidget* liste, int ligne);
 

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <algorithm>
+#include <limits>
 
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -117,10 +118,10 @@ void TOpti_Coupe::Initialise(const TOptions_Coupe& o)
 
 bool TOpti_Coupe::ValideDetails()
 {
+    if (!DetailsAdmis())
+        return false;
     if (enCours_ < 0)
         return true;
-    if (!ReelsStockables({X_Verticale, Decal_Verticale}))
-        return false;
     TEchelleVerticale& e = travail_.Echelles[enCours_ + 1];
     e.Xdev = LitReelEdition(X_Verticale);
     e.ZMin = LitMot(ZMin_Verticale);
@@ -163,7 +164,7 @@ void TOpti_Coupe::Button1Click()
         Invite().Information(QStringLiteral("Pas plus de %1 échelles verticales").arg(kMaxEchelles));
         return;
     }
-    if (enCours_ >= 0 && !ReelsStockables({X_Verticale, Decal_Verticale}))
+    if (!DetailsAdmis())
         return;
     QString nom;
     if (!Invite().Saisie(QStringLiteral("Nouvelle échelle"), QStringLiteral("Nom de la nouvelle échelle"), nom) ||
@@ -203,17 +204,18 @@ void TOpti_Coupe::Button2Click()
     ActiveDetails(false);
 }
 
-bool TOpti_Coupe::Verifie()
+bool TOpti_Coupe::DetailsAdmis() const
 {
-    std::vector<QLineEdit*> reels = liens_.Reels6;
-    reels.push_back(X_Verticale);
-    reels.push_back(Decal_Verticale);
-    return ReelsStockables(reels);
+    constexpr long long kMin = std::numeric_limits<int16_t>::min(), kMax = std::numeric_limits<int16_t>::max();
+    return enCours_ < 0 || (ReelsAdmis({X_Verticale}) && EntiersAdmis({ZMin_Verticale, ZMax_Verticale}, kMin, kMax) &&
+                            ReelsAdmis({Decal_Verticale}) && EntiersAdmis({Indice_Verticale}, kMin, kMax));
 }
+
+bool TOpti_Coupe::Verifie() { return liens_.Verifie() && DetailsAdmis(); }
 
 void TOpti_Coupe::Retour(TOptions_Coupe& o)
 {
-    // Verifie has checked the detail editor's reals.
+    // Verifie has checked the detail editor's values.
     ValideDetails();
     o.Police_Horizontale = travail_.Police_Horizontale;
     o.Police_Verticale = travail_.Police_Verticale;

@@ -62,8 +62,10 @@ protected:
 private:
     void Regles();
     // Keeps the values of the detail editor in the scale shown; false, with a message, when
-    // a real there cannot be kept.
+    // a value there cannot be kept.
     bool ValideDetails();
+    // The scale shown holds values its record can store (see LitEntierChamp).
+    bool DetailsAdmis() const;
     void ActiveDetails(bool actif);
     TOptions_Coupe travail_;  // the working fonts, scales and scale count
     Liaisons<TOptions_Coupe> liens_;  // the controls of the other pages

@@ -93,7 +93,7 @@ void TOpti_Plan::Initialise(const TOptions_Plan& o)
     Regles();
 }
 
-bool TOpti_Plan::Verifie() { return ReelsStockables(liens_.Reels6); }
+bool TOpti_Plan::Verifie() { return liens_.Verifie(); }
 
 void TOpti_Plan::Retour(TOptions_Plan& o) const
 {
@@ -191,7 +191,7 @@ void TOpti_Relief::Initialise(const TOptions_Relief& o)
     Regles();
 }
 
-bool TOpti_Relief::Verifie() { return ReelsStockables(liens_.Reels6, liens_.Simples); }
+bool TOpti_Relief::Verifie() { return liens_.Verifie(); }
 
 void TOpti_Relief::Retour(TOptions_Relief& o) const
 {

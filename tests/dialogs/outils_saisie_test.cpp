@@ -306,10 +306,10 @@ TEST_F(Outils, InformationsDeLaGalerie)
     EXPECT_EQ(i.Info->text(), "entrée");
     EXPECT_EQ(i.Deformation->text(), "1");
     EXPECT_EQ(i.Topofil->text(), "1.0001");
-    // '-' cannot be typed into a coefficient.
+    // '-' reaches a coefficient, to be refused as typed rather than dropped.
     QKeyEvent moins(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, "-");
     QCoreApplication::sendEvent(i.Deformation, &moins);
-    EXPECT_EQ(i.Deformation->text(), "1");
+    EXPECT_EQ(i.Deformation->text(), "1-");
     for (const char* refus : {"0", "-1", "abc"}) {
         i.setResult(0);
         i.Deformation->setText(refus);
@@ -391,6 +391,11 @@ TEST_F(Outils, PreferencesDeSaisie)
     EXPECT_TRUE(d.Manuel->isEnabled());
     EXPECT_FALSE(d.Colonne->isEnabled());
     d.Manuel->setChecked(true);
+    d.Taille_Manuel->setText("2,5");  // refused: the element stays shown
+    d.ListBox1->setCurrentRow(5);
+    EXPECT_EQ(d.ListBox1->currentRow(), 8);
+    EXPECT_EQ(DernierMessage(), "Le champ « Manuel : Taille définition » n'accepte pas « 2,5 » : il faut un nombre "
+                                "entier de 0 à 65535.");
     d.Taille_Manuel->setText("25");
     // Widths in one column.
     d.ListBox1->setCurrentRow(5);

@@ -443,8 +443,10 @@ TEST_F(Saisie, LargeursHauteursEtDrapeaux)
     EXPECT_EQ(v->Bas.str(), "0.5");
     EXPECT_FALSE(ValideAvec(croquis, "grand"));
     EXPECT_EQ(DernierMessage(), "La taille du schéma doit être numérique.");
-    ASSERT_TRUE(ValideAvec(croquis, "258"));
-    EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->TailleSchema, 2);
+    EXPECT_FALSE(ValideAvec(croquis, "258"));
+    EXPECT_EQ(DernierMessage(), "La taille du schéma doit être comprise entre 0 et 255.");
+    ASSERT_TRUE(ValideAvec(croquis, "255"));
+    EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->TailleSchema, 255);
 
     ASSERT_TRUE(ValideAvec(drapeau, "o"));
     EXPECT_TRUE(massif.Fiches.back()->Galeries[0]->Visee(1)->AvecCorrDeveloppement);

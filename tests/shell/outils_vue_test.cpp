@@ -663,8 +663,10 @@ TEST_F(OutilsVue, EchelleEtPourcentageSaisis)
     // Off the list: no item chosen, the ratio shown in its place.
     EXPECT_EQ(f->Boite_Rapport->currentIndex(), -1);
     EXPECT_EQ(f->Boite_Rapport->placeholderText(), QStringLiteral("150%"));
-    // Nothing but the five prompts.
-    EXPECT_EQ(invite.messages.size(), 5u);
+    // The five prompts, and a refusal after each value refused.
+    ASSERT_EQ(invite.messages.size(), 8u);
+    EXPECT_EQ(invite.messages[3].texte, QStringLiteral("Le champ « Nouvelle échelle (1/n, n>=100) » n'accepte pas "
+                                                       "« 12x » : il faut un nombre entier de 100 à 2147483647."));
 }
 
 TEST_F(OutilsVue, RotationsRepeteesJusquALArret)

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -125,8 +126,9 @@ TEST_F(Dialogues, LesEditionsDeNombresFiltrentLesTouches)
 {
     TOpti_Plan d;
     d.Initialise(TOptions_Plan{});
+    // Sign and decimal point pass even in an integer edit, to be refused as typed.
     Remplace(d.Long_Nord, QStringLiteral("1a-2.3\b4"));
-    EXPECT_EQ(d.Long_Nord->text(), QStringLiteral("124"));
+    EXPECT_EQ(d.Long_Nord->text(), QStringLiteral("1-2.4"));
     Remplace(d.X_Nord, QStringLiteral("-1x.5e"));
     EXPECT_EQ(d.X_Nord->text(), QStringLiteral("-1.5"));
     // The north text and the two edits left without a filter take any key.
@@ -238,13 +240,19 @@ TEST_F(Dialogues, PlanValeursRelues)
         d.Representation->FixeItemIndex(0);
         d.Texte_Nord->setText(QStringLiteral("Nord géographique du massif !"));  // 29 characters
         Remplace(d.Subdivision, QStringLiteral("70000"));
+        d.Valider->click();
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        Remplace(d.Subdivision, QStringLiteral("7"));
         d.Police_Station->click();
     }));
     EXPECT_TRUE(o.Modifie(contexte));
     EXPECT_EQ(o.Long_Nord, 0);
     EXPECT_FALSE(o.Representation);
     EXPECT_EQ(o.Texte_Nord.str(), "Nord g\xE9ographique du mass");
-    EXPECT_EQ(o.Subdivision, 70000 - 65536);
+    EXPECT_EQ(o.Subdivision, 7);
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_EQ(invite.messages[0].texte, QStringLiteral("Le champ « Echelle : Subdivisions » n'accepte pas « 70000 » : "
+                                                       "il faut un nombre entier de 0 à 32767."));
     EXPECT_EQ(o.Police_Station.Nom, "Courier New");
     EXPECT_EQ(o.Police_Station.Hauteur, -20);
     EXPECT_EQ(o.Police_Nord, TPolice());
@@ -328,14 +336,31 @@ TEST_F(Dialogues, UnReelTropGrandEstRefuseSansFermer)
         essais = d.result();
         EXPECT_EQ(d.Onglets->tabText(d.Onglets->currentIndex()), QStringLiteral("Impression"));
         Remplace(d.X_Origine, QStringLiteral("250"));
-        d.Valider->click();
+        // A comma in an integer edit: Enter keeps the dialog open on the edit, text selected.
+        d.show();
+        QApplication::setActiveWindow(&d);
+        d.Onglets->setCurrentIndex(0);
+        d.Epaisseur_Nord->setFocus();
+        d.Epaisseur_Nord->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "2,5");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        EXPECT_EQ(QApplication::focusWidget(), d.Epaisseur_Nord);
+        EXPECT_EQ(d.Epaisseur_Nord->selectedText(), QStringLiteral("2,5"));
+        QTest::keyClicks(QApplication::focusWidget(), "3");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        d.hide();
         return d.result();
     });
     EXPECT_TRUE(o.Modifie(contexte));
     EXPECT_EQ(essais, QDialog::Rejected);
-    ASSERT_EQ(invite.messages.size(), 1u);
-    EXPECT_TRUE(invite.messages[0].texte.startsWith(QStringLiteral("Ce nombre est trop grand")));
+    ASSERT_EQ(invite.messages.size(), 2u);
+    EXPECT_EQ(invite.messages[0].texte, QStringLiteral("Le champ « Impression : X /m » n'accepte pas « %1 » : ce nombre "
+                                                       "est trop grand.").arg(QString(60, QChar(u'9'))));
+    EXPECT_EQ(invite.messages[1].texte, QStringLiteral("Le champ « Nord : Epaisseur (mm/10) » n'accepte pas « 2,5 » : "
+                                                       "il faut un nombre entier de 0 à 32767."));
     EXPECT_DOUBLE_EQ(o.X_Origine.d(), 250);
+    EXPECT_EQ(o.Epaisseur_Nord, 3);
 }
 
 TEST_F(Dialogues, PerspectiveCouleursAnglesEtLargeur)
@@ -353,7 +378,10 @@ TEST_F(Dialogues, PerspectiveCouleursAnglesEtLargeur)
         d.Button1->click();
         d.Button3->click();
         Remplace(d.Angle_Vertical, QStringLiteral("10"));
-        Remplace(d.N_Face, QStringLiteral("x"));
+        Remplace(d.N_Face, QStringLiteral("12,5"));
+        d.Valider->click();
+        EXPECT_TRUE(d.isVisible() || d.result() == QDialog::Rejected);
+        Remplace(d.N_Face, QStringLiteral("12"));
         EXPECT_FALSE(d.Couleur_Cadre->isEnabled() && !d.Affiche_Quadri->isChecked());
         d.Affiche_Echelle->setChecked(true);
         EXPECT_TRUE(d.Z_Inverse->isEnabled());
@@ -363,7 +391,9 @@ TEST_F(Dialogues, PerspectiveCouleursAnglesEtLargeur)
     EXPECT_EQ(azimut, QStringLiteral("30"));
     EXPECT_EQ(o.CouleurGalerie, 0x0000FF);
     EXPECT_EQ(o.CouleurCylindre, 0x808080);
-    EXPECT_EQ(o.N_Face, 0);
+    EXPECT_EQ(o.N_Face, 12);
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_TRUE(invite.messages[0].texte.contains(QStringLiteral("« 3 D : Cylindres : Nombre de faces »")));
     ASSERT_EQ(contexte.perspectivesOrientees.size(), 1u);
     EXPECT_EQ(contexte.perspectivesOrientees[0], std::make_pair(30.0, 10.0));
 
@@ -529,7 +559,10 @@ TEST_F(Dialogues, TableauEditeurDeColonne)
         EXPECT_FALSE(d.Separation->isEnabled());
         EXPECT_TRUE(d.Tete2->isEnabled());
         Remplace(d.Tete2, QStringLiteral("droite"));
-        Remplace(d.Largeur, QStringLiteral("300"));
+        Remplace(d.Largeur, QStringLiteral("300"));  // a byte: refused, the column stays shown
+        d.ListBox1->setCurrentRow(4);
+        EXPECT_EQ(d.ListBox1->currentRow(), 3);
+        Remplace(d.Largeur, QStringLiteral("44"));
         d.ListBox1->setCurrentRow(4);  // "Hauteur"
         d.Separation->setText(QStringLiteral(";x"));
         d.Jaffiche->setChecked(false);
@@ -572,6 +605,9 @@ TEST_F(Dialogues, TableauEnTetesEtLigne)
         d.Button2->click();
         Remplace(d.Indice, QStringLiteral("258"));
         Remplace(d.Point_Topo, QStringLiteral("B7"));
+        d.Valider->click();
+        EXPECT_EQ(d.Onglets->currentIndex(), 4);
+        Remplace(d.Indice, QStringLiteral("2"));
     }));
     EXPECT_TRUE(o.Modifie(contexte));
     EXPECT_TRUE(o.EnTeteAffiche[9][1]);
@@ -749,11 +785,16 @@ TEST_F(Dialogues, CoupeEchelleAuReelTropGrandGardeeAffichee)
     EXPECT_EQ(d.ListBox1->currentRow(), 0);
     EXPECT_EQ(d.EnCours(), 0);
     ASSERT_EQ(invite.messages.size(), 1u);
-    EXPECT_TRUE(invite.messages[0].texte.startsWith(QStringLiteral("Ce nombre est trop grand")));
-    Remplace(d.X_Verticale, QStringLiteral("12.5"));
+    EXPECT_TRUE(invite.messages[0].texte.endsWith(QStringLiteral("ce nombre est trop grand.")));
+    Remplace(d.X_Verticale, QStringLiteral("-2,5"));  // a real typed in the integer Zmin
+    Remplace(d.ZMin_Verticale, QStringLiteral("-2,5"));
+    d.ListBox1->setCurrentRow(1);
+    EXPECT_EQ(d.EnCours(), 0);
+    Remplace(d.ZMin_Verticale, QStringLiteral("-3"));
     d.ListBox1->setCurrentRow(1);
     EXPECT_EQ(d.EnCours(), 1);
     TOptions_Coupe r;
     d.Retour(r);
-    EXPECT_DOUBLE_EQ(r.Echelles[1].Xdev.d(), 12.5);
+    EXPECT_DOUBLE_EQ(r.Echelles[1].Xdev.d(), -2.5);
+    EXPECT_EQ(r.Echelles[1].ZMin, -3);
 }

@@ -361,6 +361,10 @@ TEST_F(Branches, ShiftConfirmedUnchangedKeepsTheOffsets) {
         QApplication::setActiveWindow(&d);
         n.Horizontal->setFocus();
         n.Horizontal->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "1,2,3");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_NE(d.result(), QDialog::Accepted);
+        EXPECT_EQ(n.Horizontal->selectedText(), "1,2,3");
         QTest::keyClicks(QApplication::focusWidget(), "12,5a");
         EXPECT_EQ(n.Horizontal->text(), "12,5");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -374,4 +378,5 @@ TEST_F(Branches, ShiftConfirmedUnchangedKeepsTheOffsets) {
     EXPECT_EQ(ctx.massif.Coupe[0]->Z.d(), 1236);
     EXPECT_EQ(ctx.massif.Coupe[0]->X.d(), 12.5);
     EXPECT_FALSE(ctx.massif.Enregistre);
+    EXPECT_EQ(Messages(), QStringList{"Le champ « Décalage horizontal » n'accepte pas « 1,2,3 » : ce n'est pas un nombre."});
 }
