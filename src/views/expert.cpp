@@ -384,7 +384,7 @@ bool TExpert::Construit() {
 
     m->PlaceCoupe();
     m->VerifieCoupe();
-    m->Enregistre = false;
+    contexte_.MassifModifie(m, Recalcul::Aucun, false);
     contexte_.RedessineCoupe();
     return true;
 }
