@@ -311,6 +311,8 @@ private:
     // The folder of New sheet and Search.
     QTreeWidgetItem* dossierCommande();
     void nouvelleSelection(std::unique_ptr<ListeFiches> liste);
+    // The end of every change: the massif marked, the computation requested with `calcul`,
+    // the tree rebuilt.
     void epilogue(bool calcul);
     // Rewrites part `niveau` of the folder's sheets, one record each.
     void renomme(const Adresse& a, int niveau, const std::string& texte);

@@ -44,11 +44,7 @@ void Refus(const QString& texte) { Invite().Message(texte, Icone::Aucune, {Bouto
 
 void TExploreur::epilogue(bool calcul)
 {
-    TMassif* m = massif();
-    m->Enregistre = false;
-    if (calcul)
-        hote_.DemandeCalcul(true);
-    DemandeMiseAJour();
+    hote_.MassifModifie(massif(), calcul ? Recalcul::Automatique : Recalcul::Aucun, true);
 }
 
 void TExploreur::oublieFiche(const TFiche* f)
@@ -170,11 +166,9 @@ void TExploreur::Restaurer1Click()
         }
     }
     Annulations.push_back(std::move(pas));
-    m->Enregistre = false;
     m->Corbeille.compacte();
-    DemandeMiseAJour();
+    epilogue(true);
     hote_.RafraichitVues();
-    hote_.DemandeCalcul(true);
 }
 
 void TExploreur::Restaurer2Click()
@@ -191,9 +185,7 @@ void TExploreur::Restaurer2Click()
     ajouteDeCorbeille(f, *pas);
     m->Corbeille.compacte();
     Annulations.push_back(std::move(pas));
-    m->Enregistre = false;
-    DemandeMiseAJour();
-    hote_.DemandeCalcul(true);
+    epilogue(true);
 }
 
 void TExploreur::Vider1Click()
@@ -221,8 +213,7 @@ void TExploreur::Vider1Click()
     if (PressePapier.Ordre >= 0 && ordres.count(PressePapier.Ordre))
         PressePapier = {};
     m->Corbeille.vide();
-    m->Enregistre = false;
-    DemandeMiseAJour();
+    epilogue(false);
 }
 
 // ---- rename ----
@@ -518,11 +509,10 @@ void TExploreur::AnnuleDeplacement()
             }
         }
     }
-    m->Enregistre = false;
     m->Corbeille.compacte();
     m->TrieFiches();
-    DemandeMiseAJour();
-    hote_.DemandeCalcul(false);
+    // Whether or not "Automatique" is ticked, only a running computation starts again.
+    hote_.MassifModifie(m, Recalcul::SiEnCours, true);
 }
 
 }  // namespace karst

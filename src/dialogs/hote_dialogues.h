@@ -8,13 +8,14 @@
 #include <string>
 
 #include "survey/modele.h"
+#include "views/changement.h"
 
 namespace karst {
 
 // The four address texts of a sheet: system, cave, network, place (Windows-1252).
 using Adresse = std::array<std::string, 4>;
 
-class HoteDialogues {
+class HoteDialogues : public SuiteChangement {
 public:
     virtual ~HoteDialogues() = default;
 
@@ -33,7 +34,7 @@ public:
     // The main window's computation request after a change of the data: a running
     // computation is stopped and started again; with `automatique`, the quick computation
     // is also armed when "&Automatique" is ticked.
-    virtual void DemandeCalcul(bool automatique) = 0;
+    void DemandeCalcul(bool automatique) override = 0;
 
     // Opens the sheet editor on a sheet (null: a new one) at a gallery index, then shows
     // it. For a new sheet, the place fields whose bit is set in `champs` (1 system, 2 cave,
@@ -56,6 +57,7 @@ public:
     virtual void References() = 0;
     // A deferred rebuild of the explorer, when there is one.
     virtual void DemandeMiseAJourExploreur() = 0;
+    void RafraichitExplorateur() override { DemandeMiseAJourExploreur(); }
 };
 
 // The sheet editor and the searches are other windows of this library: they hand the

@@ -479,8 +479,7 @@ void TNouveaute::AvantClick()
                         break;
                     }
             }
-            hote_.DemandeMiseAJourExploreur();
-            m->Enregistre = false;
+            hote_.MassifModifie(m, Recalcul::Aucun, true);
         }
         if (niveau == 2)
             editeur({nom, VersCp1252(Nom_Cavite->text()), "", ""});

@@ -464,7 +464,17 @@ void TConvergence::CalculerClick()
 
 // ---- commands ----
 
-bool EditeReferences(TMassif& massif, QWidget* parent)
+namespace {
+
+void Modifie(TMassif& massif, SuiteChangement* suite, Recalcul calcul)
+{
+    SuiteChangement marqueSeulement;
+    (suite ? *suite : marqueSeulement).MassifModifie(&massif, calcul, false);
+}
+
+}  // namespace
+
+bool EditeReferences(TMassif& massif, QWidget* parent, SuiteChangement* suite)
 {
     TReference d(parent);
     d.Remplit(massif);
@@ -482,11 +492,12 @@ bool EditeReferences(TMassif& massif, QWidget* parent)
     if (std::equal(avant.begin(), avant.end(), massif.References.begin(), massif.References.end(),
                    [&](const TPointTopo& a, const auto& b) { return meme(a, *b); }))
         return false;
-    massif.Enregistre = false;
+    // Without sheets there is nothing to compute: only a running computation starts again.
+    Modifie(massif, suite, massif.Fiches.empty() ? Recalcul::SiEnCours : Recalcul::Automatique);
     return true;
 }
 
-bool EditeDeclinaisons(TMassif& massif, const std::string& repProgramme, QWidget* parent)
+bool EditeDeclinaisons(TMassif& massif, const std::string& repProgramme, QWidget* parent, SuiteChangement* suite)
 {
     TDeclinaisonDefaut d(repProgramme, parent);
     d.Remplit(massif);
@@ -504,7 +515,7 @@ bool EditeDeclinaisons(TMassif& massif, const std::string& repProgramme, QWidget
     if (massif.Origine_Declinaison == origine && massif.Variation_Declinaison == variation &&
         massif.Angle_Geodesique == angle && massif.Date_Declinaison == date)
         return false;
-    massif.Enregistre = false;
+    Modifie(massif, suite, Recalcul::Automatique);
     return true;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "views/changement.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -84,10 +86,12 @@ public:
 };
 
 // The commands of the main window. Each shows its dialog over the open massif and, on
-// confirmation, writes the values back and marks the massif modified; true then, and the
-// caller asks for a computation. The declinations reduce every sheet again when the
-// geodesic angle was changed, and count as a change only when a value differs.
-bool EditeReferences(TMassif& massif, QWidget* parent = nullptr);
-bool EditeDeclinaisons(TMassif& massif, const std::string& repProgramme, QWidget* parent = nullptr);
+// confirmation, writes the values back and tells `suite` that the massif changed, which
+// requests the computation (without `suite` the massif is only marked); true then. The
+// declinations reduce every sheet again when the geodesic angle was changed, and count as
+// a change only when a value differs.
+bool EditeReferences(TMassif& massif, QWidget* parent = nullptr, SuiteChangement* suite = nullptr);
+bool EditeDeclinaisons(TMassif& massif, const std::string& repProgramme, QWidget* parent = nullptr,
+                       SuiteChangement* suite = nullptr);
 
 }  // namespace karst

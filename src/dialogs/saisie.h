@@ -15,6 +15,7 @@
 #include "dialogs/preference_ecran.h"
 #include "survey/modele.h"
 #include "survey/services_fichier.h"
+#include "views/changement.h"
 
 class QAction;
 class QComboBox;
@@ -31,19 +32,16 @@ class QTableWidget;
 namespace karst {
 
 // What the editor needs of the main window. The defaults do nothing, for tests and tools.
-class IHoteSaisie {
+// After a sheet is stored, the computation request runs and the explorer is rebuilt at
+// once when it exists and is maximised (`RafraichitExplorateur`).
+class IHoteSaisie : public SuiteChangement {
 public:
     virtual ~IHoteSaisie() = default;
     // The open massif, or null.
     virtual TMassif* MassifOuvert() { return nullptr; }
-    // The main window's computation request after a sheet was stored: a running
-    // computation is started again, and the quick one follows when "Automatique" is ticked.
-    virtual void DemandeCalcul() {}
     virtual void MiseAJourMenus() {}
     // The main window's save command.
     virtual void Enregistrer() {}
-    // Rebuilds the explorer when it exists and is maximised.
-    virtual void RafraichitExplorateur() {}
     // Folders with a trailing '/'.
     virtual std::string RepProgramme() { return {}; }
     virtual std::string RepUtilisateur() { return {}; }
@@ -266,7 +264,8 @@ private:
     int NumeroVisee(int ligne) const;
     void renumerote(int de, int delta);
     void retireLignes(int de, int n);
-    void apresValidation();
+    // The stored sheet's sequel; `modifie` false: the massif stays saved.
+    void apresValidation(bool modifie);
     int colonneType(int type) const;
 
     IHoteSaisie* hote_;

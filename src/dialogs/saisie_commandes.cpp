@@ -154,9 +154,9 @@ void TMultPageDlg::PopupMenu1Popup()
 
 // ---- finishing and leaving ----
 
-void TMultPageDlg::apresValidation()
+void TMultPageDlg::apresValidation(bool modifie)
 {
-    hote_->DemandeCalcul();
+    hote_->MassifModifie(modifie ? Massif : nullptr, Recalcul::Automatique, true);
 }
 
 void TMultPageDlg::Terminer1Click()
@@ -170,12 +170,10 @@ void TMultPageDlg::Terminer1Click()
     if (!ValideFiche())
         return;
     RangeLargeurs();
-    Massif->Enregistre = false;
     Efface();
-    apresValidation();
+    apresValidation(true);
     fermetureAcceptee_ = true;
     accept();
-    hote_->RafraichitExplorateur();
 }
 
 void TMultPageDlg::Suivante1Click()
@@ -183,17 +181,15 @@ void TMultPageDlg::Suivante1Click()
     if (!ValideFiche())
         return;
     RangeLargeurs();
-    if (Modifie)
-        Massif->Enregistre = false;
+    const bool modifie = Modifie;
     Modifie = false;
     // The place, date, declination and surveyors stay for the next sheet.
     EffaceGaleries();
     OuvreFiche(nullptr, Massif, 0, Preferences);
     FixeCelluleCourante(2, std::min(2, NbColonnesGrille() - 1));
-    apresValidation();
+    apresValidation(modifie);
     TabSet->setCurrentIndex(0);
     TableauVisee->setFocus();
-    hote_->RafraichitExplorateur();
 }
 
 void TMultPageDlg::Annuler1Click() { reject(); }

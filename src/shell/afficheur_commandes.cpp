@@ -139,8 +139,7 @@ void TAfficheur::Galerie1Click()
         return;
     g->Couleur = static_cast<int32_t>(couleur);
     // The colour is saved with the gallery: the massif has changed.
-    if (TMassif* m = form_.Massif.get())
-        m->Enregistre = false;
+    form_.MassifModifie(form_.Massif.get(), Recalcul::Aucun, false);
     RedessineTout();
 }
 
@@ -172,7 +171,7 @@ void TAfficheur::Lieu2Click(int niveau)
         for (TFiche* f : *m->FichesCourantes)
             if (Niveau(*f, niveau).Egal(Niveau(*s, niveau)))
                 colore(*f);
-    m->Enregistre = false;
+    form_.MassifModifie(m, Recalcul::Aucun, false);
     RedessineTout();
 }
 

@@ -144,12 +144,9 @@ void Importe(TForm1& f, const char* filtre, const char* extension, Importeur imp
     if (!reussi || !f.Massif)
         return;
     f.Panneaux[0]->setText(f.Massif->SelectionActive ? QStringLiteral("Sélection") : QString());
-    // New sheets: the explorer's tree changes even while it is minimised.
-    f.DemandeMiseAJourExploreur(true);
     // The table measures its rows again with the new sheets.
     f.Massif->DimensionsAJour = false;
-    f.DemandeCalcul();
-    f.Massif->Enregistre = false;
+    f.MassifModifie(f.Massif.get(), Recalcul::Automatique, true);
 }
 
 // Asks for the exported file; false when cancelled or when an existing file is to be kept.

@@ -87,16 +87,14 @@ void TForm1::Slection1Click()
 
 void TForm1::Pointsderfrence1Click()
 {
-    if (!Massif || !EditeReferences(*Massif, this))
-        return;
-    // Without sheets there is nothing to compute: only a running computation starts again.
-    DemandeCalcul(!Massif->Fiches.empty());
+    if (Massif)
+        EditeReferences(*Massif, this, this);
 }
 
 void TForm1::Dclinaison1Click()
 {
-    if (Massif && EditeDeclinaisons(*Massif, RepProgramme, this))
-        DemandeCalcul();
+    if (Massif)
+        EditeDeclinaisons(*Massif, RepProgramme, this, this);
 }
 
 }  // namespace karst

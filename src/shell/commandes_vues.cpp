@@ -62,6 +62,8 @@ public:
     }
     const TMarge* Marges() override { return &f_.Marge; }
     void TraiteMessages() override { QCoreApplication::processEvents(); }
+    void DemandeCalcul(bool automatique) override { f_.DemandeCalcul(automatique); }
+    void RafraichitExplorateur() override { f_.RafraichitExplorateur(); }
 
     bool AnglePlan(double& angle) override
     {

@@ -127,7 +127,7 @@ void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
         Invite().Information(QString::fromStdString(duree.empty() ? DureeChrono() : duree) + QStringLiteral(" s"));
         if (!Massif)
             return;
-        Massif->Enregistre = false;
+        MassifModifie(Massif.get(), Recalcul::Aucun, false);
     }
     const TCalculateur& c = fil->Calculateur();
     if (Massif->AfficheProblemes) {
@@ -186,7 +186,7 @@ void TForm1::Depart_Calcul_DetailTimer()
     CalculeIci(true);
     if (!Massif)
         return;
-    Massif->Enregistre = false;
+    MassifModifie(Massif.get(), Recalcul::Aucun, false);
     RafraichitVues();
 }
 

@@ -14,6 +14,7 @@
 #include "dialogs/preference_ecran.h"
 #include "survey/modele.h"
 #include "survey/services_fichier.h"
+#include "views/changement.h"
 #include "views/options.h"
 
 class QAction;
@@ -38,7 +39,7 @@ class IAvisCoupe;
 class Recherches;
 class TPointTopo;
 
-class TForm1 : public QMainWindow, public IFenetreMassif {
+class TForm1 : public QMainWindow, public IFenetreMassif, public SuiteChangement {
     Q_OBJECT
 
 public:
@@ -191,10 +192,12 @@ public:
     // After a change of the data: a running computation is stopped, and the quick
     // computation is armed when "Automatique" is ticked (when `automatique` is false, or
     // the item is not ticked, only a running computation is stopped and started again).
-    void DemandeCalcul(bool automatique = true);
+    void DemandeCalcul(bool automatique = true) override;
     // A deferred rebuild of the explorer window, when it is there (and not minimised,
     // unless `memeReduite`).
     void DemandeMiseAJourExploreur(bool memeReduite = false);
+    // After a change of the sheets the explorer is rebuilt even while minimised.
+    void RafraichitExplorateur() override { DemandeMiseAJourExploreur(true); }
     void Importtoporobot1Click();
     void VisualTopo1Click();
     void Exporttoporobot1Click();

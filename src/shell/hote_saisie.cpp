@@ -21,7 +21,7 @@ class HoteSaisieForm1 : public IHoteSaisie {
 public:
     explicit HoteSaisieForm1(TForm1& f) : f_(f) {}
     TMassif* MassifOuvert() override { return f_.Massif.get(); }
-    void DemandeCalcul() override { f_.DemandeCalcul(); }
+    void DemandeCalcul(bool automatique) override { f_.DemandeCalcul(automatique); }
     void MiseAJourMenus() override { f_.MiseAJourMenus(); }
     void Enregistrer() override { f_.Enregistrer1Click(); }
     void RafraichitExplorateur() override

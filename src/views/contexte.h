@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "views/changement.h"
+
 class QDialog;
 
 namespace karst {
@@ -35,7 +37,7 @@ struct ChoixBulle {
     bool Deformation = false;
 };
 
-class ContexteVues {
+class ContexteVues : public SuiteChangement {
 public:
     virtual ~ContexteVues() = default;
     // The open massif, or null.

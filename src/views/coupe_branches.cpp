@@ -294,7 +294,7 @@ bool CommandeBranche(CommandeCoupe commande, TCoupe& vue, ContexteVues& contexte
     const bool selection = fenetre.Selection(fiche, galerie, point);
     auto change = [&] {
         fenetre.Redessine();
-        m->Enregistre = false;
+        contexte.MassifModifie(m, Recalcul::Aucun, false);
     };
     switch (commande) {
     case CommandeCoupe::Nouvelle:

@@ -412,7 +412,7 @@ bool TExpert::Construit() {
 
     m->PlaceCoupe();
     m->VerifieCoupe();
-    m->Enregistre = false;
+    contexte_.MassifModifie(m, Recalcul::Aucun, false);
     contexte_.RedessineCoupe();
     contexte_.MontreGaleriesCoupe(nouvelles);
     return true;
