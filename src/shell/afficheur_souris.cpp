@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
@@ -15,6 +16,7 @@
 #include <numbers>
 
 #include "platform/canvas.h"
+#include "platform/modal.h"
 #include "platform/services.h"
 #include "platform/texte.h"
 #include "shell/afficheur.h"
@@ -284,6 +286,9 @@ void TAfficheur::Tooltip(int x, int y)
     RectBulle = QRect(QPoint(ecran.x(), haut),
                       QPoint(ecran.x() + m.horizontalAdvance(DepuisCp1252(texte + "  ")) - 1,
                              haut + m.boundingRect(DepuisCp1252(texte)).height() + 2 - 1));
+    // A long text near the screen's edge shows whole, moved back from that edge.
+    if (const QScreen* e = QGuiApplication::screenAt(ecran) ? QGuiApplication::screenAt(ecran) : screen())
+        RectBulle = DansEcran(RectBulle, e->geometry());
     DelaiHint->start();
     TexteBulle = texte;
 }
@@ -293,6 +298,11 @@ void TAfficheur::DelaiHintTimer()
     DelaiHint->stop();
     if (!FenetreBulle)
         return;
+    // Never over an open menu or dialog.
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) {
+        CacheBulle();
+        return;
+    }
     FenetreBulle->setGeometry(RectBulle);
     FenetreBulle->show();
     FenetreBulle->repaint();
