@@ -597,7 +597,10 @@ void TAfficheur::FormActivate()
     form_.Couleur->setEnabled(true);
     form_.Boite_Echelle->setEnabled(!tableau);
     if (Genre == 2 && Graphique) {
-        Outils3D(form_).show();
+        TOutils_3D& outils = Outils3D(form_);
+        outils.show();
+        // Its frame is known once it shows: the whole of it is kept on the screen.
+        GardeDansEcran(outils);
         if (trois)
             static_cast<TPerspective&>(*Graphique).PlaceCamera();
     }

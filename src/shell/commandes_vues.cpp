@@ -442,8 +442,9 @@ void TForm1::OuvreVue(int genre)
             cadre = cadre.boundedTo(zone);
         s->resize(cadre);
         // Restored, it comes back inside the area, which may have shrunk meanwhile.
-        connect(s, &QMdiSubWindow::windowStateChanged, this, [this, s](Qt::WindowStates, Qt::WindowStates etat) {
-            if (!(etat & (Qt::WindowMinimized | Qt::WindowMaximized)))
+        connect(s, &QMdiSubWindow::windowStateChanged, this, [this, s](Qt::WindowStates avant, Qt::WindowStates etat) {
+            const Qt::WindowStates reduite = Qt::WindowMinimized | Qt::WindowMaximized;
+            if ((avant & reduite) && !(etat & reduite))
                 QTimer::singleShot(0, s, [this, s] { GardeDansZone(s); });
         });
         s->show();
