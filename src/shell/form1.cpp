@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QPointer>
 #include <QProgressBar>
@@ -162,8 +163,11 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
     setCentralWidget(Mdi);
     // A window that holds an OpenGL panel is drawn through OpenGL, and Qt makes a shown
     // window anew, elsewhere on the screen, when the first one comes into it: this one is
-    // made so from the start, so that the first switch to 3D leaves it where it is.
-    if (const QString p = QGuiApplication::platformName(); p != QLatin1String("offscreen") && p != QLatin1String("minimal")) {
+    // made so from the start, so that the first switch to 3D leaves it where it is. A
+    // display without OpenGL keeps the plain drawing.
+    QOpenGLContext essai;
+    if (const QString p = QGuiApplication::platformName();
+        p != QLatin1String("offscreen") && p != QLatin1String("minimal") && essai.create()) {
         auto* gl = new QOpenGLWidget(this);
         gl->setObjectName(QStringLiteral("SupportOpenGL"));
         gl->hide();
