@@ -15,6 +15,7 @@
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
+#include "views/controles.h"
 
 namespace karst {
 
@@ -52,7 +53,7 @@ TNouveaute::TNouveaute(HoteDialogues& hote, QWidget* parent) : QDialog(parent), 
     Panneau = new QStackedWidget(this);
     Panneau->setObjectName(QStringLiteral("Panneau"));
     Panneau->setFocusPolicy(Qt::StrongFocus);
-    l->addWidget(Panneau, 1);
+    l->addWidget(new PageDefilante(Panneau, this), 1);
     QVBoxLayout* p;
 
     // 0

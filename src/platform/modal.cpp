@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDrag>
+#include <QLayout>
 #include <QScreen>
 #include <algorithm>
 #include <utility>
@@ -13,8 +14,32 @@ PiloteModal pilote;
 PiloteGlisse piloteGlisse;
 }
 
+namespace {
+
+// A dialog that has no size of its own takes the size it asks for, within the screen less
+// the frame that the main window wears (left alone, Qt would hold it to two thirds of the
+// screen, squeezing its pages).
+void TailleDansEcran(QDialog& dialogue)
+{
+    if (dialogue.testAttribute(Qt::WA_Resized) || dialogue.isVisible())
+        return;
+    const QWidget* parent = dialogue.parentWidget() ? dialogue.parentWidget()->window() : nullptr;
+    const QScreen* ecran = parent ? parent->screen() : dialogue.screen();
+    if (!ecran)
+        return;
+    const QSize bord = parent && parent->isVisible() ? parent->frameGeometry().size() - parent->size() : QSize();
+    if (QLayout* l = dialogue.layout())
+        l->activate();
+    const QSize voulue = dialogue.sizeHint(), tiers = ecran->geometry().size() * 2 / 3;
+    if (voulue.width() > tiers.width() || voulue.height() > tiers.height())
+        dialogue.resize(voulue.boundedTo(ecran->availableGeometry().size() - bord));
+}
+
+}  // namespace
+
 int ExecuteModal(QDialog& dialogue)
 {
+    TailleDansEcran(dialogue);
     if (pilote)
         return pilote(dialogue);
     return dialogue.exec();
@@ -33,14 +58,19 @@ void CentreDansEcran(QWidget& fenetre)
     }
 }
 
+QRect DansEcran(QRect cadre, const QRect& libre)
+{
+    cadre.moveLeft(std::max(libre.left(), std::min(cadre.left(), libre.right() + 1 - cadre.width())));
+    cadre.moveTop(std::max(libre.top(), std::min(cadre.top(), libre.bottom() + 1 - cadre.height())));
+    return cadre;
+}
+
 void GardeDansEcran(QWidget& fenetre)
 {
     if (const QScreen* ecran = fenetre.screen()) {
-        const QRect libre = ecran->availableGeometry(), cadre = fenetre.frameGeometry();
-        const int x = std::max(libre.left(), std::min(cadre.left(), libre.right() + 1 - cadre.width()));
-        const int y = std::max(libre.top(), std::min(cadre.top(), libre.bottom() + 1 - cadre.height()));
-        if (x != cadre.left() || y != cadre.top())
-            fenetre.move(x, y);
+        const QRect cadre = fenetre.frameGeometry(), place = DansEcran(cadre, ecran->availableGeometry());
+        if (place != cadre)
+            fenetre.move(place.topLeft());
     }
 }
 

@@ -7,6 +7,7 @@
 
 class QDialog;
 class QDrag;
+class QRect;
 class QWidget;
 
 namespace karst {
@@ -35,6 +36,9 @@ private:
 // lie whole within it.
 void CentreDansEcran(QWidget& fenetre);
 void GardeDansEcran(QWidget& fenetre);
+// The rectangle moved just enough to lie within `libre`; one larger than it keeps its
+// top-left corner there.
+QRect DansEcran(QRect cadre, const QRect& libre);
 
 // A drag runs its own modal loop, which only the system's pointer drives: it too goes
 // through one call, and a test's driver delivers the drag and drop events in its place.

@@ -1,6 +1,7 @@
 #include "shell/afficheur.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 #include <limits>
 
 #include "platform/canvas.h"
+#include "platform/modal.h"
 #include "platform/texte.h"
 #include "scene3d/scene.h"
 #include "shell/form1.h"
@@ -109,6 +111,8 @@ TAfficheur::TAfficheur(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     connect(Image2, &TImageVue::DoubleClic, this, &TAfficheur::Image2DblClick);
     connect(Image2, &TImageVue::Molette, this, &TAfficheur::Molette);
     Image2->installEventFilter(this);
+    // Menus and dialogs opening anywhere hide the tooltip.
+    qApp->installEventFilter(this);
     PopupMenu1 = new QMenu(this);
     ConstruitMenuVue(*this, PopupMenu1);
 
@@ -223,6 +227,8 @@ void TAfficheur::Initialise(int genre)
         const int gauche =
             form_.Outils_3D_X != 0 ? form_.Outils_3D_X : (form_.width() - outils.frameGeometry().width()) / 2;
         outils.move(gauche, haut);
+        // A place remembered from another screen, or from a bigger one, is brought back.
+        GardeDansEcran(outils);
         break;
     }
     default:
@@ -617,7 +623,10 @@ void TAfficheur::FormActivate()
     form_.Couleur->setEnabled(true);
     form_.Boite_Echelle->setEnabled(!tableau);
     if (Genre == 2 && Graphique) {
-        Outils3D(form_).show();
+        TOutils_3D& outils = Outils3D(form_);
+        outils.show();
+        // Its frame is known once it shows: the whole of it is kept on the screen.
+        GardeDansEcran(outils);
         if (trois)
             static_cast<TPerspective&>(*Graphique).PlaceCamera();
     }

@@ -163,10 +163,9 @@ TArret& Arret(TForm1& form)
     return *g_arret;
 }
 
-TOutils_3D::TOutils_3D(TForm1& form, QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint |
-                                                                             Qt::CustomizeWindowHint |
-                                                                             Qt::WindowTitleHint),
-                                                        form_(form)
+// A tool window of the main window: above it, never above the program's dialogs.
+TOutils_3D::TOutils_3D(TForm1& form, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), form_(form)
 {
     setObjectName(QStringLiteral("Outils_3D"));
     setWindowTitle(QStringLiteral("Outils_3D"));
@@ -421,9 +420,6 @@ void TAfficheur::Debut_3DTimer()
     TPerspective* p = Perspective();
     if (p && Panneau3D && Mode3D()) {
         p->Construit3D(*Panneau3D, OutilSouris());
-        // The first OpenGL panel makes the main window anew, over the palette that stays
-        // on top of it.
-        Outils3D(form_).raise();
     }
 }
 
@@ -567,6 +563,12 @@ void TAfficheur::keyReleaseEvent(QKeyEvent* e)
 
 bool TAfficheur::eventFilter(QObject* objet, QEvent* evenement)
 {
+    // A menu or a dialog that opens anywhere in the program hides the tooltip.
+    if (FenetreBulle && evenement->type() == QEvent::Show && objet->isWidgetType()) {
+        const auto* w = static_cast<QWidget*>(objet);
+        if (w->windowType() == Qt::Popup || w->windowType() == Qt::Dialog)
+            CacheBulle();
+    }
     if (Panneau3D && objet == Panneau3D) {
         switch (evenement->type()) {
         // Every mouse event stays on the panel: one that climbed to the window would reach

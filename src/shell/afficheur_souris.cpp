@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
@@ -16,6 +17,7 @@
 #include <numbers>
 
 #include "platform/canvas.h"
+#include "platform/modal.h"
 #include "platform/services.h"
 #include "platform/texte.h"
 #include "shell/afficheur.h"
@@ -305,6 +307,9 @@ void TAfficheur::Tooltip(int x, int y)
     RectBulle = QRect(QPoint(ecran.x(), haut),
                       QPoint(ecran.x() + m.horizontalAdvance(DepuisCp1252(texte + "  ")) - 1,
                              haut + m.boundingRect(DepuisCp1252(texte)).height() + 2 - 1));
+    // A long text near the screen's edge shows whole, moved back from that edge.
+    if (const QScreen* e = QGuiApplication::screenAt(ecran) ? QGuiApplication::screenAt(ecran) : screen())
+        RectBulle = DansEcran(RectBulle, e->geometry());
     DelaiHint->start();
     TexteBulle = texte;
 }
@@ -314,6 +319,11 @@ void TAfficheur::DelaiHintTimer()
     DelaiHint->stop();
     if (!FenetreBulle)
         return;
+    // Never over an open menu or dialog.
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) {
+        CacheBulle();
+        return;
+    }
     FenetreBulle->setGeometry(RectBulle);
     FenetreBulle->show();
     FenetreBulle->repaint();

@@ -173,6 +173,13 @@ bool Reduite(QWidget* w)
     return s ? s->isMinimized() : w->isMinimized();
 }
 
+// The window area's size, once the main window is up: before, the area has no size of its
+// own to fit anything in.
+QSize Zone(const QMdiArea& mdi)
+{
+    return mdi.window()->isVisible() ? mdi.viewport()->size() : QSize();
+}
+
 }  // namespace
 
 ContexteVues& TForm1::Contexte()
@@ -436,18 +443,53 @@ void TForm1::OuvreVue(int genre)
         s->setAttribute(Qt::WA_DeleteOnClose);
         // Closing the window frees it; the menus then follow.
         connect(a, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, [this] { MiseAJourMenus(); }); });
-        // The frame around the window's design client area, set before the window shows:
-        // opened while another is maximised, it shows maximised in its turn, and takes that
-        // size back when restored.
-        s->resize(a->sizeHint().grownBy(s->contentsMargins()));
+        // The frame around the window's design client area, made smaller when the window area
+        // is, and set before the window shows: opened while another is maximised, it shows
+        // maximised in its turn, and takes that size back when restored.
+        QSize cadre = a->sizeHint().grownBy(s->contentsMargins());
+        if (const QSize zone = Zone(*Mdi); zone.isValid())
+            cadre = cadre.boundedTo(zone);
+        s->resize(cadre);
+        // Restored, it comes back inside the area, which may have shrunk meanwhile.
+        connect(s, &QMdiSubWindow::windowStateChanged, this, [this, s](Qt::WindowStates avant, Qt::WindowStates etat) {
+            const Qt::WindowStates reduite = Qt::WindowMinimized | Qt::WindowMaximized;
+            if ((avant & reduite) && !(etat & reduite))
+                QTimer::singleShot(0, s, [this, s] { GardeDansZone(s); });
+        });
         s->show();
+        GardeDansZone(s);
         Mdi->setActiveSubWindow(s);
+        // The first fit works on the size the window got.
         a->Initialise(genre);
         s->setWindowIcon(a->windowIcon());
     }
     if (genre == 1)
         Massif->VerifieCoupe();
     MiseAJourMenus();
+}
+
+void TForm1::GardeDansZone(QMdiSubWindow* s)
+{
+    const QSize zone = Zone(*Mdi);
+    if (!s || !zone.isValid() || s->isMinimized() || s->isMaximized())
+        return;
+    QRect r = s->geometry();
+    r.setSize(r.size().boundedTo(zone).expandedTo(s->minimumSize()));
+    r.moveLeft(std::max(0, std::min(r.left(), zone.width() - r.width())));
+    r.moveTop(std::max(0, std::min(r.top(), zone.height() - r.height())));
+    if (r != s->geometry())
+        s->setGeometry(r);
+}
+
+void TForm1::ArrangeFenetres(bool mosaique)
+{
+    if (mosaique)
+        Mdi->tileSubWindows();
+    else
+        Mdi->cascadeSubWindows();
+    // Cascaded windows take their design size, which may overflow a small area.
+    for (QMdiSubWindow* s : Mdi->subWindowList())
+        GardeDansZone(s);
 }
 
 void TForm1::RafraichitVues()

@@ -8,7 +8,10 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QPointer>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -106,6 +109,46 @@ void LogeBoutons(QToolBar* barre, int hauteur)
     }
 }
 
+// The button at the end of a toolbar too narrow for its buttons lists those left out in a
+// menu: the band keeps its height, where the toolbar would otherwise grow to show them.
+class ExtensionBarre : public QObject {
+public:
+    explicit ExtensionBarre(QToolBar* barre) : QObject(barre), barre_(barre)
+    {
+        if (auto* bouton = barre->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+            bouton->installEventFilter(this);
+            bouton->setToolTip(QStringLiteral("Autres boutons"));
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* e) override
+    {
+        if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonDblClick)
+            return false;
+        auto* bouton = static_cast<QToolButton*>(objet);
+        QMenu menu(bouton);
+        menu.setObjectName(QStringLiteral("MenuExtension"));
+        for (QAction* a : barre_->actions()) {
+            QWidget* w = barre_->widgetForAction(a);
+            if (!a->isVisible() || (w && w->isVisible()))
+                continue;
+            if (a->isSeparator()) {
+                if (!menu.isEmpty())
+                    menu.addSeparator();
+            } else if (qobject_cast<QToolButton*>(w)) {
+                menu.addAction(a);
+            }
+        }
+        if (!menu.isEmpty())
+            menu.exec(bouton->mapToGlobal(QPoint(0, bouton->height())));
+        return true;
+    }
+
+private:
+    QToolBar* barre_;
+};
+
 }  // namespace
 
 TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramme, QWidget* parent)
@@ -118,6 +161,20 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
     Mdi = new QMdiArea(this);
     Mdi->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(Mdi);
+    // A window that holds an OpenGL panel is drawn through OpenGL, and Qt makes a shown
+    // window anew, elsewhere on the screen, when the first one comes into it: this one is
+    // made so from the start, so that the first switch to 3D leaves it where it is. A
+    // display without OpenGL keeps the plain drawing.
+    QOpenGLContext essai;
+    if (const QString p = QGuiApplication::platformName();
+        p != QLatin1String("offscreen") && p != QLatin1String("minimal") && essai.create()) {
+        auto* gl = new QOpenGLWidget(this);
+        gl->setObjectName(QStringLiteral("SupportOpenGL"));
+        gl->hide();
+    }
+    // A child window dragged partly out of the area can be scrolled back into view.
+    Mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(Mdi, &QMdiArea::subWindowActivated, this, [this] { MiseAJourMenus(); });
 
     Timer2 = new QTimer(this);
@@ -421,8 +478,8 @@ void TForm1::construitMenus()
     }
     connect(Ouvrirmodle1, &QAction::triggered, this, &TForm1::Ouvrirmodle1Click);
     connect(Enregistrermodle1, &QAction::triggered, this, &TForm1::Enregistrermodle1Click);
-    connect(Mosaque1, &QAction::triggered, Mdi, &QMdiArea::tileSubWindows);
-    connect(Cascade1, &QAction::triggered, Mdi, &QMdiArea::cascadeSubWindows);
+    connect(Mosaque1, &QAction::triggered, this, [this] { ArrangeFenetres(true); });
+    connect(Cascade1, &QAction::triggered, this, [this] { ArrangeFenetres(false); });
     connect(Rorganiserlesicnes1, &QAction::triggered, this, [this] {
         // Minimised windows are lined up along the bottom edge.
         int x = 0;
@@ -542,8 +599,10 @@ void TForm1::construitBarres()
     ToolBar4->addSeparator();
     Zoom = BoutonTheme(ToolBar4, "Zoom", QStringLiteral("Zoom"), "zoom-in", {}, true);
 
-    for (QToolBar* b : {ToolBar1, ToolBar3, ToolBar4})
+    for (QToolBar* b : {ToolBar1, ToolBar3, ToolBar4}) {
         b->setMaximumHeight(45);
+        new ExtensionBarre(b);
+    }
     // The design state: labels shown.
     AppliqueEtiquettes();
 }
@@ -671,6 +730,9 @@ void TForm1::AppliqueEtiquettes()
         // The design width is a least: a longer caption widens its button rather than
         // being cut short.
         for (QToolButton* b : t.barre->findChildren<QToolButton*>()) {
+            // The band's extension button keeps the size its toolbar gives it.
+            if (!b->defaultAction())
+                continue;
             b->setFixedHeight(v[1]);
             b->setMinimumWidth(v[2]);
             b->setMaximumWidth(QWIDGETSIZE_MAX);

@@ -22,6 +22,7 @@ class QActionGroup;
 class QComboBox;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
 class QTimer;
@@ -185,6 +186,11 @@ public:
     // Print and preview of the active view window.
     void Imprimer1Click();
     void Apercu1Click();
+    // A child window that is neither minimised nor maximised made to lie whole inside the
+    // window area: smaller when the area is, moved in when it reaches past an edge.
+    void GardeDansZone(QMdiSubWindow* s);
+    // "Mosaïque" (true) or "Cascade", every window kept inside the area.
+    void ArrangeFenetres(bool mosaique);
     // The view window of that kind (0 plan, 1 section, 2 perspective, 3 table), or null.
     TAfficheur* Afficheur(int genre) const;
 

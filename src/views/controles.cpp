@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidgetItem>
@@ -418,9 +419,33 @@ DialogueOptions::DialogueOptions(const QString& titre, const char* nom, QWidget*
 
 Formulaire DialogueOptions::Page(const QString& titre)
 {
-    auto* page = new QWidget(Onglets);
-    Onglets->addTab(page, titre);
+    auto* page = new QWidget;
+    Onglets->addTab(new PageDefilante(page, Onglets), titre);
     return Formulaire(page);
+}
+
+PageDefilante::PageDefilante(QWidget* contenu, QWidget* parent) : QScrollArea(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The page's own controls take the focus, not the area around them.
+    setFocusPolicy(Qt::NoFocus);
+    setWidget(contenu);
+    contenu->setAutoFillBackground(false);
+}
+
+QSize PageDefilante::sizeHint() const
+{
+    return widget() ? widget()->sizeHint() : QScrollArea::sizeHint();
+}
+
+QSize PageDefilante::minimumSizeHint() const
+{
+    // As wide as the page with its bar, so that it only ever scrolls up and down; as short
+    // as a few rows.
+    const int largeur = widget() ? widget()->minimumSizeHint().width() : 0;
+    return {largeur + verticalScrollBar()->sizeHint().width(), 4 * fontMetrics().height()};
 }
 
 QPushButton* NouveauBouton(const QString& texte, const char* nom, QWidget* parent)

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QObject>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
@@ -334,6 +335,16 @@ void PageStation(D& d, FormulaireLie<O> f, Police* travail)
 
 // A dialog of tabbed pages over "Valider" and "Annuler". "Valider" closes with OK once
 // Verifie accepts the values; "Annuler" closes with Cancel.
+// A page of a dialog, shown whole where the screen has room for it and scrolled up and
+// down where the dialog must be shorter: never squeezed, never cut.
+class PageDefilante : public QScrollArea {
+    Q_OBJECT
+public:
+    explicit PageDefilante(QWidget* contenu, QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+};
+
 class DialogueOptions : public QDialog {
     Q_OBJECT
 public:

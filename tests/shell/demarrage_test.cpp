@@ -9,6 +9,8 @@
 #include <QMenuBar>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -26,6 +28,7 @@
 #include "shell/animation.h"
 #include "shell/form1.h"
 #include "survey/aide_fichiers.h"
+#include "views/controles.h"
 
 using namespace karst;
 using essai::Contenu;
@@ -237,6 +240,29 @@ TEST_F(Demarrage, OngletsDesOptionsTousVisibles)
     for (QAction* a : {f->Plan2, f->Coupe2, f->Perspective1, f->Tableau2})
         a->trigger();
     EXPECT_EQ(vus, 4);
+
+    // The section's layout, the margins and the new-element wizard show whole where the
+    // screen has room; made shorter, their pages scroll and their buttons stay in view.
+    PiloteModalInstalle court([&](QDialog& d) {
+        ++vus;
+        d.show();
+        const std::string nom = d.objectName().toStdString();
+        if (d.sizeHint().height() < d.screen()->availableGeometry().height() - 10) {
+            EXPECT_EQ(d.height(), d.sizeHint().height()) << nom;
+        }
+        d.resize(d.width(), 400);
+        QApplication::processEvents();
+        EXPECT_EQ(d.height(), 400) << nom;
+        for (QPushButton* b : d.findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+            EXPECT_TRUE(b->isHidden() || d.rect().contains(b->geometry())) << nom << b->text().toStdString();
+        for (PageDefilante* p : d.findChildren<PageDefilante*>())
+            EXPECT_TRUE(p->isHidden() || p->widget()->height() >= p->widget()->minimumSizeHint().height()) << nom;
+        d.hide();
+        return int(QDialog::Rejected);
+    });
+    for (QAction* a : {f->Coupe2, f->Marges1, f->Nouveau1})
+        a->trigger();
+    EXPECT_EQ(vus, 7);
 }
 
 TEST_F(Demarrage, SauvegardeRemplaceLExtensionSeulement)

@@ -636,6 +636,16 @@ TEST_F(OutilsVue, ClicEtInfoBulle)
     v->distance = 5.0;
     a->Image2MouseMove(70, 70);
     EXPECT_TRUE(a->FenetreBulle.isNull());
+    // At the screen's right edge it moves back to show whole; a menu opening hides it.
+    v->distance = 1;
+    const QRect ecran = a->screen()->geometry();
+    a->Image2MouseMove(ecran.right() - 5 - a->Image2->mapToGlobal(QPoint()).x(), 60);
+    ASSERT_FALSE(a->FenetreBulle.isNull());
+    EXPECT_TRUE(ecran.contains(a->RectBulle));
+    a->DelaiHintTimer();
+    f->Massif1->popup(QPoint(0, 0));
+    EXPECT_TRUE(a->FenetreBulle.isNull());
+    f->Massif1->close();
 
     f->BulleAucune = true;
     v->distance = 1;

@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -1036,6 +1037,69 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
     }
 }
 
+// Laptop main windows, 1366 or 1024 wide and 740 high: the explorer's commands that its
+// band cannot show are in the extension's menu; each view opens whole inside the window
+// area, fitted to the size it got; the 3D palette comes back from off the screen; cascaded
+// and tiled windows stay inside; one dragged partly out is scrolled back into view.
+TEST_F(Vues, LesVuesTiennentDansUnEcranDePortable)
+{
+    for (const QSize taille : {QSize(1366, 740), QSize(1024, 740)}) {
+        SCOPED_TRACE(taille.width());
+        auto f = Cree();
+        f->resize(taille);
+        f->Outils_3D_X = f->Outils_3D_Y = 5000;
+        Repondeur r;
+        ASSERT_TRUE(f->OuvreMassif(Exemple()));
+        ASSERT_TRUE(CalculsFinis(*f));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f->ToolBar3->isVisible(); }));
+        auto* extension = f->ToolBar3->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+        QStringList caches;
+        if (extension->isVisible()) {
+            QTimer::singleShot(0, [&] {
+                if (QWidget* menu = QApplication::activePopupWidget()) {
+                    for (QAction* a : menu->actions())
+                        caches << a->text();
+                    menu->close();
+                }
+            });
+            QTest::mouseClick(extension, Qt::LeftButton);
+        }
+        for (QAction* a : f->ToolBar3->actions()) {
+            if (!a->isSeparator()) {
+                EXPECT_TRUE(f->ToolBar3->widgetForAction(a)->isVisible() || caches.contains(a->text()))
+                    << a->text().toStdString();
+            }
+        }
+
+        for (QAction* vue : {f->Plan1, f->Coupe1, f->Relief1, f->Tableau1})
+            vue->trigger();
+        const QList<QWidget*> vues = {f->VuePlan, f->VueCoupe, f->VuePerspective, f->VueTableau};
+        for (QWidget* w : vues) {
+            auto* a = qobject_cast<TAfficheur*>(w);
+            BarresFideles(*f, a);
+            if (a->Genre != 3) {
+                EXPECT_FALSE(a->Barre_Horizontale->isEnabled() || a->Barre_Verticale->isEnabled());
+            }
+        }
+        EXPECT_TRUE(f->screen()->availableGeometry().contains(Outils3D(*f).frameGeometry()));
+        EXPECT_FALSE(Outils3D(*f).windowFlags() & Qt::WindowStaysOnTopHint);
+
+        for (QAction* arrangement : {f->Cascade1, f->Mosaque1}) {
+            arrangement->trigger();
+            for (QWidget* w : vues)
+                BarresFideles(*f, qobject_cast<TAfficheur*>(w));
+        }
+        QWidget* cadre = f->VuePlan->parentWidget();
+        cadre->move(-300, -100);
+        QScrollBar* barre = f->Mdi->horizontalScrollBar();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return barre->isVisible() && barre->minimum() < 0; }));
+        barre->setValue(barre->minimum());
+        f->Mdi->verticalScrollBar()->setValue(f->Mdi->verticalScrollBar()->minimum());
+        EXPECT_TRUE(f->Mdi->viewport()->rect().contains(cadre->geometry()));
+        f->Massif->Enregistre = true;
+    }
+}
+
 // The section opened before any branch exists, then the expert's branch from E/1 to S/3:
 // the window fits it as it fits a section opened with one. Opened again with nothing
 // selected, the expert starts a new branch, and the window shows it at 1/1000.
@@ -1251,10 +1315,14 @@ TEST_F(VuesX11, LaTroisDSuitChaqueChangement)
     auto marque_ = [&] { p.Scene->Background = marque; };
     auto reconstruit = [&] { return QTest::qWaitFor([&] { return p.Scene && !(p.Scene->Background == marque); }, 5000); };
 
-    // "3D" ticked by the user: the model is built.
+    // "3D" ticked by the user: the model is built, in the main window as it was.
+    const WId fenetre = f->winId();
+    const QPoint position = f->pos();
     QTest::mouseClick(outils.OpenGL, Qt::LeftButton);
     ASSERT_TRUE(a->Mode3D());
     ASSERT_TRUE(QTest::qWaitFor([&] { return p.Scene != nullptr; }, 5000));
+    EXPECT_EQ(f->winId(), fenetre);
+    EXPECT_EQ(f->pos(), position);
     ASSERT_FALSE(p.Scene->Entities.empty());
     const std::vector<CouleurOctets> normales = Couleurs(p);
 
@@ -1328,9 +1396,9 @@ TEST_F(VuesX11, StereoTroisDEtPaletteAuClavier)
     QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Control, Qt::NoModifier);
     EXPECT_EQ(outils.Mouvement(), Mouvement3D::Translation);
 
-    // Ctrl on the palette itself.
+    // Ctrl on the palette itself, once it has the activation (not merely its main window).
     outils.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&outils));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &outils; }));
     outils.OpenGL->setFocus();
     ASSERT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(outils.OpenGL));
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_Control, Qt::ControlModifier);
