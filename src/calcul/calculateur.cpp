@@ -217,7 +217,7 @@ bool TCalculateur::Connecte(bool verbeux) {
         if (it != indexCarrefours_.end()) numero[static_cast<std::size_t>(s)] = it->second;
     }
     auto numeroDe = [&](int s) { return s < 0 ? 0 : numero[static_cast<std::size_t>(s)]; };
-    auto trouve = [&](const TPointTopo& p, int s) {
+    auto repere = [&](const TPointTopo& p, int s) {
         const int32_t k = TrouveCarrefour(p);
         if (s >= 0 && k >= 1) numero[static_cast<std::size_t>(s)] = k;
         return k;
@@ -230,10 +230,10 @@ bool TCalculateur::Connecte(bool verbeux) {
         const bool d = jd >= bas, f = jf >= bas;
         if (d && (!f || jd >= jf)) {
             c.NoeudDebut = jd;
-            c.NoeudFin = trouve(c.Fin, idFin[i]);
+            c.NoeudFin = repere(c.Fin, idFin[i]);
         } else if (f) {
             c.NoeudFin = jf;
-            c.NoeudDebut = trouve(c.Debut, idDebut[i]);
+            c.NoeudDebut = repere(c.Debut, idDebut[i]);
         } else {
             return false;
         }

@@ -874,12 +874,12 @@ void TExploreur::Timer1Timer()
 
 void TExploreur::MiseAJour()
 {
-    struct Trace {
+    struct EtatNoeud {
         int niveau;
         Adresse adresse;
         bool deplie;
     };
-    std::vector<Trace> noeuds;
+    std::vector<EtatNoeud> noeuds;
     std::vector<QTreeWidgetItem*> pile{racine_};
     // Tree order: depth first, children in order.
     std::vector<QTreeWidgetItem*> ordre;
@@ -923,7 +923,7 @@ void TExploreur::MiseAJour()
     ConstruitArbre();
     EnConstruction = true;
     for (std::size_t i = noeuds.size(); i-- > 0;) {
-        const Trace& t = noeuds[i];
+        const EtatNoeud& t = noeuds[i];
         if (!t.deplie)
             continue;
         QTreeWidgetItem* n = racine_;

@@ -93,8 +93,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
         b->setObjectName(QString::fromLatin1(nom));
         return b;
     };
-    auto edition = [](QWidget* parent, const char* nom, bool entier) {
-        auto* e = new QLineEdit(parent);
+    auto edition = [](QWidget* dans, const char* nom, bool entier) {
+        auto* e = new QLineEdit(dans);
         e->setObjectName(QString::fromLatin1(nom));
         if (entier)
             FiltreCles(e);

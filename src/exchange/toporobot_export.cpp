@@ -245,9 +245,9 @@ std::string ExportToporobot::Construit() {
         const TFiche& f = *fiches_[i];
         const std::string& d = f.Date;
         auto partie = [&](std::size_t debut) { return debut < d.size() ? d.substr(debut, 2) : std::string(); };
-        auto topographe = [&](std::size_t i) {
-            if (f.Topographes.size() <= i) return std::string(" ");
-            std::string t = f.Topographes[i].Chaine();
+        auto topographe = [&](std::size_t rang) {
+            if (f.Topographes.size() <= rang) return std::string(" ");
+            std::string t = f.Topographes[rang].Chaine();
             t.erase(std::remove(t.begin(), t.end(), '\t'), t.end());
             return VersMacRoman(t);
         };

@@ -431,8 +431,8 @@ void TAfficheur::MontreGaleries(const std::vector<const TGalerie*>& galeries)
     // On each axis, in pixels of the drawing: the middle of the galleries when they fit in
     // the window, else the entry station, as near the middle as the galleries allow.
     const long double px = form_.PixelsParPouce / 25.4L * Rapport;
-    auto milieu = [px](double debut, double fin, double entree, int place, int taille) -> Reel6 {
-        const long double a = debut * px, b = fin * px, e = entree * px;
+    auto milieu = [px](double debut, double fin, double station, int place, int taille) -> Reel6 {
+        const long double a = debut * px, b = fin * px, e = station * px;
         const long double m = b - a <= place ? (a + b) / 2 : std::clamp(e, a + place / 2.0L, b - place / 2.0L);
         return m / std::max(taille, 1);
     };

@@ -301,10 +301,10 @@ void TForm1::construitVues()
     connect(Apercu1, &QAction::triggered, this, &TForm1::Apercu1Click);
     connect(BoutonApercu, &QAction::triggered, this, &TForm1::Apercu1Click);
     // Commands of the active view window.
-    auto vers = [this](QAction* a, void (TAfficheur::*commande)()) {
-        connect(a, &QAction::triggered, this, [this, commande] {
+    auto vers = [this](QAction* a, void (TAfficheur::*action)()) {
+        connect(a, &QAction::triggered, this, [this, action] {
             if (TAfficheur* v = AfficheurActif())
-                (v->*commande)();
+                (v->*action)();
         });
     };
     vers(SVG1, &TAfficheur::ExporteSVG);

@@ -589,7 +589,7 @@ void TForm1::construitBarres()
     Rotation = BoutonTheme(ToolBar4, "Rotation", QStringLiteral("Rotation"), "object-rotate-right", {}, true);
     Contrainte = BoutonBarre(ToolBar4, "Contrainte", QStringLiteral("Contrainte"), IconeDessinee(Dessin::Contrainte),
                              QStringLiteral("Contraintes"), true);
-    Couleur = BoutonBarre(ToolBar4, "Couleur", QStringLiteral("Couleur"), IconeDessinee(Dessin::Couleur),
+    Couleur = BoutonBarre(ToolBar4, "Couleur", QStringLiteral("Couleur"), IconeDessinee(Dessin::Couleurs),
                           QStringLiteral("Couleurs"), true);
     // At most one of the three is down, and all may be up.
     auto* outils = new QActionGroup(this);

@@ -133,7 +133,7 @@ QIcon IconeDessinee(Dessin d)
         Cheminement(p, QPolygonF({{3, 10}, {9, 4}, {15, 9}, {21, 3}}), gris);
         break;
     }
-    case Dessin::Couleur:
+    case Dessin::Couleurs:
         // Each gallery in its own colour.
         Cheminement(p, QPolygonF({{2, 20}, {8, 14}}), QColor(200, 30, 30));
         Cheminement(p, QPolygonF({{8, 14}, {15, 16}}), QColor(30, 150, 30));

@@ -9,7 +9,7 @@ namespace karst {
 
 // Drawings for the commands no theme names: the four views, the list style, the
 // reference points, the declination and the two colour tools.
-enum class Dessin { Plan, Coupe, Perspective, Affichage, References, Declinaison, Contrainte, Couleur };
+enum class Dessin { Plan, Coupe, Perspective, Affichage, References, Declinaison, Contrainte, Couleurs };
 
 // The theme's icon of that freedesktop name; without one, the caption's first letters in a
 // frame, so that a button never shows blank.

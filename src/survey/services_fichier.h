@@ -15,11 +15,11 @@ class IFenetreMassif {
 public:
     virtual ~IFenetreMassif() = default;
     // Shows or hides the progress bar of the status bar.
-    virtual void MontreProgression(bool visible) {}
+    virtual void MontreProgression(bool /*visible*/) {}
     // Position of the progress bar, 0 to 100.
-    virtual void Progression(int pourcent) {}
+    virtual void Progression(int /*pourcent*/) {}
     // Text of panel 0 of the status bar (UTF-8).
-    virtual void TexteEtat(const std::string& texte) {}
+    virtual void TexteEtat(const std::string& /*texte*/) {}
     // Repaints the main window at once.
     virtual void Repeint() {}
     // Lets pending window messages run during a save. It must not let the user act (no
@@ -36,10 +36,10 @@ public:
     // The editor is on screen: its block is written after the flag byte 1.
     virtual bool Visible() const { return false; }
     // Writes the block at the stream's position; it is the last thing in the file.
-    virtual void SauveSaisie(TBufferStream& flux) {}
+    virtual void SauveSaisie(TBufferStream& /*flux*/) {}
     // Reads back exactly what SauveSaisie wrote, into the editor without showing it.
     // `massif` is the massif being loaded (its sheets are those the editor may refer to).
-    virtual void ChargeSaisie(TBufferStream& flux, TMassif& massif) {}
+    virtual void ChargeSaisie(TBufferStream& /*flux*/, TMassif& /*massif*/) {}
 };
 
 }  // namespace karst

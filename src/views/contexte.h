@@ -53,17 +53,17 @@ public:
     virtual int PixelsParPouceVuePlan() = 0;
 
     // The open plan window's angle in degrees; false when no plan window is open.
-    virtual bool AnglePlan(double& angle) { return false; }
+    virtual bool AnglePlan(double& /*angle*/) { return false; }
     // Turns the open plan window to this angle, its sine and cosine recomputed.
-    virtual void OrientePlan(double angle) {}
+    virtual void OrientePlan(double /*angle*/) {}
     // The open perspective window's azimuth and elevation in degrees; false when none is open.
-    virtual bool AnglesPerspective(double& azimut, double& elevation) { return false; }
+    virtual bool AnglesPerspective(double& /*azimut*/, double& /*elevation*/) { return false; }
     // Turns the open perspective window to these angles, its sines and cosines recomputed.
-    virtual void OrientePerspective(double azimut, double elevation) {}
+    virtual void OrientePerspective(double /*azimut*/, double /*elevation*/) {}
     // The simple sheet search over the massif's sheets, asking for a gallery (criteria
     // empty): the chosen sheet and gallery index (from 0; -1 when the sheet was chosen
     // without a gallery); false when nothing was chosen.
-    virtual bool ChoisitGalerie(TFiche*& fiche, int& galerie) { return false; }
+    virtual bool ChoisitGalerie(TFiche*& /*fiche*/, int& /*galerie*/) { return false; }
     // ---- What the developed section and its commands need ----
     // The section options, or null.
     virtual const TOptions_Coupe* OptionsCoupe() { return nullptr; }

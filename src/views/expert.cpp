@@ -337,14 +337,14 @@ bool TExpert::Construit() {
     };
     // A branch starting with gallery gi of sheet `ordre`, already put into the section.
     auto racine = [&](Reel6 x, Reel6 z, int32_t ordre, int32_t gi, const TGalerie& g) {
-        auto r = std::make_unique<TPointCoupe>();
-        r->X = x;
-        r->Z = z;
-        r->Nom.Copie(StationEntree(g).Nom);
-        r->Indice = StationEntree(g).Indice;
-        r->Fiche = ordre;
-        r->Galerie = gi;
-        m->Coupe.ajoute(std::move(r));
+        auto p = std::make_unique<TPointCoupe>();
+        p->X = x;
+        p->Z = z;
+        p->Nom.Copie(StationEntree(g).Nom);
+        p->Indice = StationEntree(g).Indice;
+        p->Fiche = ordre;
+        p->Galerie = gi;
+        m->Coupe.ajoute(std::move(p));
     };
     // Puts a gallery into the section after the previous one, or as a new branch start.
     auto entre = [&](const TFiche& f, int gi, TGalerie& g, bool parDepart) {

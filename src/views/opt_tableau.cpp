@@ -116,8 +116,8 @@ TOpt_Tableau::TOpt_Tableau(ContexteVues& contexte, QWidget* parent)
     EnPlan = bloquer.Case("EnPlan", QStringLiteral("X et Y"), &O::EnPlan);
     EnAltitude = bloquer.Case("EnAltitude", QStringLiteral("Z"), &O::EnAltitude);
 
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int ligne) {
-        if (!remplissage_ && ligne >= 0)
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int rangee) {
+        if (!remplissage_ && rangee >= 0)
             ListBox1Click();
     });
     connect(Haut, &QPushButton::clicked, this, &TOpt_Tableau::HautClick);

@@ -162,8 +162,8 @@ public:
     virtual int Hauteur(const std::string& t) = 0;
     // False: the walk only measures.
     virtual bool Dessin() const { return false; }
-    virtual void Trait(double x0, double y0, double x1, double y1, int dixiemes) {}
-    virtual void Texte(double x, double y, const std::string& t) {}
+    virtual void Trait(double /*x0*/, double /*y0*/, double /*x1*/, double /*y1*/, int /*dixiemes*/) {}
+    virtual void Texte(double /*x*/, double /*y*/, const std::string& /*t*/) {}
     // The printed formats of the header values.
     virtual bool Impression() const { return false; }
     // Before each comment wrap.
@@ -172,18 +172,18 @@ public:
     virtual bool PositionsMemorisees() const { return false; }
     virtual Detail DebutFiche(const TFiche&) { return Detail::Complet; }
     virtual bool Arrete() const { return false; }
-    virtual void FinFiche(TFiche&, int debut, int fin) {}
+    virtual void FinFiche(TFiche&, int /*debut*/, int /*fin*/) {}
     // Whether a closing block draws its totals and rules (rows top at `haut`).
     virtual bool FermetureDessinee() const { return true; }
-    virtual bool TotauxVisibles(int haut) const { return true; }
-    virtual void BlocFerme(int genre) {}
+    virtual bool TotauxVisibles(int /*haut*/) const { return true; }
+    virtual void BlocFerme(int /*genre*/) {}
     // The end of a header, of a line of a station row or of a line of a shot row.
-    virtual void FinElement(const TFiche&, int galerie, int point, int fin) {}
+    virtual void FinElement(const TFiche&, int /*galerie*/, int /*point*/, int /*fin*/) {}
     // Whether a text with its top at y would be drawn.
-    virtual bool TexteVisible(double y) const { return true; }
+    virtual bool TexteVisible(double /*y*/) const { return true; }
     // True when nothing from y down concerns the drawing: the walk stops laying out rows
     // and only completes the totals of the block in progress.
-    virtual bool Passe(double y) const { return false; }
+    virtual bool Passe(double /*y*/) const { return false; }
 };
 
 // The row layout of the table, walked once for each use.

@@ -290,14 +290,14 @@ TEST(ChoixRecherche, ChoixMultiple)
     ScenarioModal s;
     s.Ajoute("BaseRecherche", Rechercher);
     s.Ajoute("RechMulti", [](QDialog& q) {
-        auto& d = dynamic_cast<TRechMulti&>(q);
-        EXPECT_EQ(d.DstList->count(), 0);
-        d.SrcList->item(2)->setSelected(true);
-        d.IncludeBtnClick();
-        return Clique(d, "OkBtn");
+        auto& multi = dynamic_cast<TRechMulti&>(q);
+        EXPECT_EQ(multi.DstList->count(), 0);
+        multi.SrcList->item(2)->setSelected(true);
+        multi.IncludeBtnClick();
+        return Clique(multi, "OkBtn");
     });
     s.Ajoute("BaseRecherche", Rechercher);
-    s.Ajoute("RechMulti", [](QDialog& d) { return Clique(d, "CancelBtn"); });
+    s.Ajoute("RechMulti", [](QDialog& q) { return Clique(q, "CancelBtn"); });
     ListeFiches choisies{liste[0], liste[1]};
     ASSERT_TRUE(r.RechercheMultiple(liste, choisies));
     EXPECT_EQ(choisies, ListeFiches{liste[2]});

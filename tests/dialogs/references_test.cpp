@@ -255,12 +255,12 @@ TEST(References, ListeDesProjectionsEtConvergence)
     TDeclinaisonDefaut d(dir.path().toStdString() + "/absent/");
     ScenarioModal s;
     s.Ajoute("Convergence", [](QDialog& q) {
-        auto& c = dynamic_cast<TConvergence&>(q);
-        EXPECT_EQ(c.Nom_projection->count(), 1);
-        c.X_centre->setText(QStringLiteral("880"));
-        c.Y_centre->setText(QStringLiteral("3100"));
-        c.X_origine->setText(QStringLiteral("600"));
-        c.Y_origine->setText(QStringLiteral("2000"));
+        auto& conv = dynamic_cast<TConvergence&>(q);
+        EXPECT_EQ(conv.Nom_projection->count(), 1);
+        conv.X_centre->setText(QStringLiteral("880"));
+        conv.Y_centre->setText(QStringLiteral("3100"));
+        conv.X_origine->setText(QStringLiteral("600"));
+        conv.Y_origine->setText(QStringLiteral("2000"));
         return Clique(q, "Calculer");
     });
     invite.reponses = {Bouton::Oui};

@@ -903,7 +903,7 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     Clic(r2, cGauche);
     Tape("9");
     points.reponses = {{IDialoguePoint::Valider, aide::Point("Z", 1)}};
-    PiloteModalInstalle pilote([&](QDialog& d) { return static_cast<int>(QDialog::Rejected); });
+    PiloteModalInstalle pilote([&](QDialog&) { return static_cast<int>(QDialog::Rejected); });
     invite.messages.clear();
     Menu(ed->Fiche1, ed->Suivante1);
     EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();

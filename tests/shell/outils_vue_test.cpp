@@ -434,7 +434,7 @@ TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)
 
     // The window's printer is set across: 7016 x 4960 pixels, 297 x 210 mm.
     const double k = 4960.0 / 210;  // printer pixels per mm
-    auto r = [](double v) { return static_cast<int>(std::nearbyint(v)); };
+    auto r = [](double x) { return static_cast<int>(std::nearbyint(x)); };
     std::vector<const Trace*> lignes;
     for (const Trace& t : page.Traces)
         if (t.genre == Trace::Ligne)

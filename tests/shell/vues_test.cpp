@@ -104,9 +104,9 @@ private:
             if (!continuer.empty())
                 continuer.pop_front();
             (oui ? l->Continuer : l->Arreter)->click();
-        } else if (auto* d = qobject_cast<QDialog*>(w)) {
-            autres << QString::fromLatin1(d->metaObject()->className());
-            d->reject();
+        } else if (auto* q = qobject_cast<QDialog*>(w)) {
+            autres << QString::fromLatin1(q->metaObject()->className());
+            q->reject();
         }
     }
     QTimer timer_;

@@ -164,8 +164,8 @@ protected:
 
 TEST_F(Tableau, SizesAndSheetPositionsFollowTheRowLayout) {
     Construit();
-    CanvasEnregistreur image(100, 100);
-    t.Dimensions(largeur, hauteur, 4, 1, image);
+    CanvasEnregistreur mesure(100, 100);
+    t.Dimensions(largeur, hauteur, 4, 1, mesure);
     EXPECT_TRUE(t.Donnees);
     EXPECT_TRUE(ctx.massif.DimensionsAJour);
     EXPECT_EQ(largeur, 1200);
@@ -177,16 +177,16 @@ TEST_F(Tableau, SizesAndSheetPositionsFollowTheRowLayout) {
     // Shown columns 1, 2, 3 at 20 mm and the comments at 60 mm: 120 mm; column 4 doubled
     // as well: 160 mm.
     for (int k = 4; k <= kNbColonnes; ++k) o.Afficher[k] = k == 10;
-    t.Dimensions(largeur, hauteur, 4, 1, image);
+    t.Dimensions(largeur, hauteur, 4, 1, mesure);
     EXPECT_EQ(largeur, 480);
     o.Afficher[4] = o.Dedoubler[4] = true;
-    t.Dimensions(largeur, hauteur, 4, 1, image);
+    t.Dimensions(largeur, hauteur, 4, 1, mesure);
     EXPECT_EQ(largeur, 640);
 
     // No sheet: nothing to draw and no height.
     TMassif vide;
     ctx.massif.FichesCourantes = vide.FichesCourantes;
-    t.Dimensions(largeur, hauteur, 4, 1, image);
+    t.Dimensions(largeur, hauteur, 4, 1, mesure);
     EXPECT_FALSE(t.Donnees);
     EXPECT_EQ(hauteur, 0);
     ctx.massif.FichesCourantes = &ctx.massif.Fiches;
@@ -194,12 +194,12 @@ TEST_F(Tableau, SizesAndSheetPositionsFollowTheRowLayout) {
 
 TEST_F(Tableau, LayoutIsRedoneWhenTheResolutionOrTheOrderChanges) {
     Construit();
-    CanvasEnregistreur image(100, 100);
-    t.Dimensions(largeur, hauteur, 4, 1, image);
+    CanvasEnregistreur mesure(100, 100);
+    t.Dimensions(largeur, hauteur, 4, 1, mesure);
     // Sorted by date the second outing comes first, although the flag says up to date.
     ctx.tri = TriTableau::Date;
     fiches[3]->Date = "01/01/01";
-    t.Dimensions(largeur, hauteur, 4, 1, image);
+    t.Dimensions(largeur, hauteur, 4, 1, mesure);
     // Order 4, 3, 2, 1 (equal dates reversed): sheet 2 now gets a restricted header and
     // sheet 1 none, and each gallery opens its own chain.
     EXPECT_EQ(std::make_pair(fiches[3]->DebutTableau, fiches[3]->FinTableau), std::make_pair(0, 74));
@@ -209,7 +209,7 @@ TEST_F(Tableau, LayoutIsRedoneWhenTheResolutionOrTheOrderChanges) {
     EXPECT_EQ(hauteur, 246 * 4);
     // A new resolution lays it out again too.
     // (at 8 pixels per mm the long comment holds on one line).
-    t.Dimensions(largeur, hauteur, 8, 1, image);
+    t.Dimensions(largeur, hauteur, 8, 1, mesure);
     EXPECT_EQ(hauteur, 238 * 8);
 }
 
@@ -383,8 +383,8 @@ TEST_F(Tableau, HitTestFindsHeadersStationRowsAndShotLines) {
 TEST_F(Tableau, HiddenCommentColumnTakesNoExtraLines) {
     Construit();
     o.Afficher[10] = false;
-    CanvasEnregistreur image(100, 100);
-    t.Dimensions(largeur, hauteur, 4, 1, image);
+    CanvasEnregistreur mesure(100, 100);
+    t.Dimensions(largeur, hauteur, 4, 1, mesure);
     EXPECT_EQ(fiches[2]->FinTableau, 156);
     EXPECT_EQ(largeur, 240 * 4);
 }
