@@ -18,7 +18,6 @@ public:
     explicit TMatrice(int taille, int membres = 1);
 
     int Taille() const { return n_; }
-    int Membres() const { return m_; }
 
     // Observation "unknown j minus unknown i equals d" with variance w (1-based unknowns;
     // 0 stands for a fixed point). `d` holds one value per right-hand side. Returns false,

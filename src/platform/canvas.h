@@ -88,7 +88,6 @@ public:
     void FixeModePen(ModeStylo m) { stylo_.mode = m; }
     const Pinceau& Brush() const { return pinceau_; }
     void FixeBrush(const Pinceau& p) { pinceau_ = p; }
-    void FixeCouleurBrush(Couleur c) { pinceau_.couleur = c; }
     void FixeBrushPlein(bool plein) { pinceau_.plein = plein; }
     const Police& Font() const { return police_; }
     void FixeFont(const Police& p);

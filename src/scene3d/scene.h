@@ -105,7 +105,6 @@ public:
     std::array<double, 3> Up{0, 1, 0};
 
     void SetPosition(double x, double y, double z) { Position = {x, y, z}; }
-    void SetTarget(double x, double y, double z) { Target = {x, y, z}; }
     void SetUp(double x, double y, double z) { Up = {x, y, z}; }
     void LookAt() const;
 };
@@ -134,9 +133,6 @@ public:
     float Attenuation = 0.01f;
     int32_t AttenuationKind = Lineaire;
 
-    void SetAmbient(float r, float g, float b, float a) { Ambient = {r, g, b, a}; }
-    void SetDiffuse(float r, float g, float b, float a) { Diffuse = {r, g, b, a}; }
-    void SetSpecular(float r, float g, float b, float a) { Specular = {r, g, b, a}; }
     void SetDirection(float x, float y, float z) { Source->Normal = {x, y, z}; }
     void Redraw() const;
 };
@@ -169,8 +165,6 @@ public:
     PanneauOpenGL* Panneau() const { return panneau_; }
     // The projection of a drawing area in pixels, set again on every resize.
     void SetViewport(int largeur, int hauteur);
-    int LargeurVue() const { return largeur_; }
-    int HauteurVue() const { return hauteur_; }
     // Asks the panel to paint the scene; nothing before CreateContext.
     void Redraw();
     // Paints the scene in the current OpenGL context (the panel's painting calls it).

@@ -37,8 +37,6 @@ public:
     // Skips a line that carries nothing; the end of the file is no error here.
     void SauteLigne();
     bool Fin() const { return pos_ >= contenu_.size(); }
-    // Number of the line last read, from 1.
-    int NumeroLigne() const { return ligne_; }
     const std::string& Nom() const { return nom_; }
 
     // Refuses the file, naming the line last read and the reason.

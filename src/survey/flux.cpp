@@ -144,11 +144,6 @@ int64_t TBufferStream::Seek(int64_t offset, int origine) {
     return p;
 }
 
-void TBufferStream::SetSize(int64_t taille) {
-    RegleFin();
-    taille_ = taille;
-}
-
 namespace {
 std::string LeFichier(const std::string& nom) { return nom.empty() ? "Le fichier" : "Le fichier " + nom; }
 }  // namespace

@@ -49,7 +49,6 @@ public:
     // Origin 0 from the start, 1 from the position, 2 back from the end (size − offset).
     // Seek(0, 2) gives the size and only marks the move to the end as pending.
     int64_t Seek(int64_t offset, int origine);
-    void SetSize(int64_t taille);
     int64_t Position() const;
     int64_t Size() const { return taille_; }
     bool Fin() const { return Position() >= taille_; }

@@ -103,8 +103,6 @@ class BoutonPolice : public QPushButton {
     Q_OBJECT
 public:
     BoutonPolice(const QString& texte, Police* travail, QWidget* parent);
-    Police* Travail() const { return travail_; }
-    void FixeTravail(Police* p) { travail_ = p; }
 
 private:
     Police* travail_;
