@@ -333,23 +333,17 @@ void TMassif::JetteFiche(TFiche* fiche) {
 }
 
 namespace {
-void TriBulle(ListeFiches& l) {
-    const std::size_t n = l.size();
-    if (n < 2) return;
-    for (std::size_t i = 0; i + 1 < n; ++i)
-        for (std::size_t j = n - 1; j >= i + 1; --j)
-            if (l[j - 1]->Ordre > l[j]->Ordre) std::swap(l[j - 1], l[j]);
-}
+bool AvantParOrdre(const TFiche* a, const TFiche* b) { return a->Ordre < b->Ordre; }
 }  // namespace
 
 void TMassif::TrieFiches() {
     Fiches.compacte();
-    TriBulle(Fiches);
+    Fiches.trie(AvantParOrdre);
     TrieSelection();
 }
 
 void TMassif::TrieSelection() {
-    if (SelectionActive && Selection) TriBulle(*Selection);
+    if (SelectionActive && Selection) std::stable_sort(Selection->begin(), Selection->end(), AvantParOrdre);
 }
 
 void TMassif::AjouteReference(std::unique_ptr<TPointTopo> point) {
@@ -382,7 +376,7 @@ int TMassif::IndiceLibre(const std::string& nomMaj, int depart) {
 void TMassif::ActiveSelection(bool active) {
     if (!Selection) Selection = std::make_unique<ListeFiches>();
     SelectionActive = active;
-    FichesCourantes = active ? Selection.get() : &Fiches;
+    FichesCourantes = active ? VueListe<TFiche>(Selection.get()) : &Fiches;
 }
 
 TFiche* TMassif::FicheParOrdre(int32_t ordre) const {

@@ -265,7 +265,7 @@ public:
     ListePossedee<TFiche> Corbeille{5};
     std::vector<TRaccourci> Raccourcis;
     // Fiches, or *Selection while SelectionActive.
-    ListeFiches* FichesCourantes = nullptr;
+    VueListe<TFiche> FichesCourantes;
     ListePossedee<TFiche> Fiches{16};
     ListePossedee<TPointTopo> References{16};  // X, Y in km; Z in m
     ListePossedee<TPointCoupe> Coupe{16};

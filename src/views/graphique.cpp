@@ -161,7 +161,7 @@ int TGraphique::PartieEntiere(double x) {
 
 const ListeFiches* TGraphique::FichesCourantes() const {
     TMassif* m = contexte_.Massif();
-    return m ? m->FichesCourantes : nullptr;
+    return m ? m->FichesCourantes.get() : nullptr;
 }
 
 const TGalerie* TGraphique::GalerieDesignee(int fiche, int galerie, const TFiche*& f) const {
