@@ -50,7 +50,7 @@ void TPointTopo::Copie(const TPointTopo& source) {
 // ---- TVisee -----------------------------------------------------------------------------
 
 long double TVisee::LongueurMetres() const {
-    return UniteLongueur == 1 ? static_cast<long double>(Longueur) / 100 : static_cast<long double>(Longueur);
+    return UniteLongueur == kUniteCentimetres ? static_cast<long double>(Longueur) / 100 : static_cast<long double>(Longueur);
 }
 
 // ---- TGalerie ---------------------------------------------------------------------------
@@ -184,12 +184,12 @@ void TFiche::HauteursStation(int g, int s, double& haut, double& bas) const {
     bas = -1;
     if (const TVisee* v = ViseeStation(*this, g, s, Mesure::Haut)) {
         double x;
-        if (NombreMesure(v->Haut, v->UniteHauteur == 1, x)) haut = x;
+        if (NombreMesure(v->Haut, v->UniteHauteur == kUniteCentimetres, x)) haut = x;
     }
     if (const TVisee* v = ViseeStation(*this, g, s, Mesure::Bas)) {
         double x;
         if (v->Bas.empty() && !v->Haut.empty()) bas = 0;
-        else if (NombreMesure(v->Bas, v->UniteHauteur == 1, x)) bas = x < 0 ? -x : x;
+        else if (NombreMesure(v->Bas, v->UniteHauteur == kUniteCentimetres, x)) bas = x < 0 ? -x : x;
     }
 }
 
@@ -199,7 +199,7 @@ void TFiche::LargeursStation(int g, int s, double& gauche, double& droite) const
     const TVisee* vg = ViseeStation(*this, g, s, Mesure::Gauche);
     if (vg) {
         double x;
-        if (NombreMesure(vg->Gauche, vg->UniteLargeur == 1, x)) gauche = x;
+        if (NombreMesure(vg->Gauche, vg->UniteLargeur == kUniteCentimetres, x)) gauche = x;
     }
     if (vg && gauche != -1 && vg->Droite.empty()) {
         gauche /= 2;
@@ -208,7 +208,7 @@ void TFiche::LargeursStation(int g, int s, double& gauche, double& droite) const
     }
     if (const TVisee* vd = ViseeStation(*this, g, s, Mesure::Droite)) {
         double x;
-        if (NombreMesure(vd->Droite, vd->UniteLargeur == 1, x)) droite = x;
+        if (NombreMesure(vd->Droite, vd->UniteLargeur == kUniteCentimetres, x)) droite = x;
     }
 }
 
