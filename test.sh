@@ -11,8 +11,8 @@ cmake --build "$BUILD_DIR"
 # the offscreen platform (set per test).
 cd "$BUILD_DIR"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@"
-# A test skipped inside an executable (a lone clone has no shared test files beside it)
-# leaves the executable passed: name each one with its reason.
+# A test skipped inside an executable (no OpenGL context, no keyboard focus on the
+# platform) leaves the executable passed: name each one with its reason.
 sautes=$(grep -h -B1 '^\[  SKIPPED \] .* ms)$' Testing/Temporary/LastTest.log 2>/dev/null | grep -v '^--$' || true)
 if [ -n "$sautes" ]; then
   echo "Essais sautés :"

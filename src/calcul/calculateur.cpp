@@ -312,12 +312,9 @@ bool TCalculateur::Connecte(bool verbeux) {
         }
         if (continuer) {
             resultat = true;
-            std::size_t e = 0;
-            for (std::size_t i = 0; i < n; ++i) {
-                if (atteint[i]) Concentres[e++] = Concentres[i];
-                else delete Concentres[i];
-            }
-            Concentres.resize(e);
+            for (std::size_t i = 0; i < n; ++i)
+                if (!atteint[i]) Concentres.videPlace(i);
+            Concentres.compacte();
         }
     } else {
         AucuneAtteinte = true;
@@ -352,21 +349,22 @@ void TCalculateur::OteExtremites(const TConcentre& c) {
 // Takes a chain out of Concentres, which stays in creation order. During phase 2 its place
 // is left empty (and noted), so that a removal costs no shifting of the list.
 std::unique_ptr<TConcentre> TCalculateur::Retire(TConcentre* c) {
+    std::unique_ptr<TConcentre> retire;
     if (enSimplification_) {
         auto it = std::lower_bound(rangs_.begin(), rangs_.end(), c->rang_);
         const auto u = static_cast<std::size_t>(it - rangs_.begin());
         if (it == rangs_.end() || Concentres[u] != c) return nullptr;
-        Concentres[u] = nullptr;
+        retire = Concentres.videPlace(u);
         --vivants_;
         placesRetirees_.push_back(u);
     } else {
         auto it = std::lower_bound(Concentres.begin(), Concentres.end(), c,
                                    [](const TConcentre* a, const TConcentre* b) { return a->rang_ < b->rang_; });
         if (it == Concentres.end() || *it != c) return nullptr;
-        Concentres.erase(it);
+        retire = Concentres.retireA(static_cast<std::size_t>(it - Concentres.begin()));
     }
     OteExtremites(*c);
-    return std::unique_ptr<TConcentre>(c);
+    return retire;
 }
 
 void TCalculateur::FusionneConcentres(int32_t j) {

@@ -697,9 +697,9 @@ void TExploreur::DonneFocus(Controle c)
         ListView1->Vue()->setFocus();
 }
 
-ListeFiches& TExploreur::courantes()
+const ListeFiches& TExploreur::courantes()
 {
-    static ListeFiches vide;
+    static const ListeFiches vide;
     TMassif* m = massif();
     if (!m || !m->FichesCourantes)
         return vide;
@@ -733,7 +733,7 @@ TFiche* TExploreur::TrouvePremiere(const Adresse& a, int profondeur)
 
 TFiche* TExploreur::TrouveFiche(const Adresse& a, int profondeur)
 {
-    ListeFiches& l = courantes();
+    const ListeFiches& l = courantes();
     TFiche* trouvee = nullptr;
     while (Curseur < static_cast<int>(l.size()) && !trouvee) {
         TFiche* f = l[static_cast<std::size_t>(Curseur)];

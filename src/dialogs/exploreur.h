@@ -294,7 +294,7 @@ protected:
 private:
     friend class ListeExplorateur;
     TMassif* massif() { return hote_.Massif(); }
-    ListeFiches& courantes();
+    const ListeFiches& courantes();
     void construitComposants();
     void construitMenu();
     QTreeWidgetItem* nouveauNoeud(QTreeWidgetItem* parent, const std::string& texte, bool enfants);

@@ -43,7 +43,7 @@ public:
     // The simple search over the sheets with the four place criteria and a station name:
     // the chosen sheet and gallery index (-1 without a gallery); false when nothing was
     // chosen.
-    virtual bool RechercheSimple(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
+    virtual bool RechercheSimple(const ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
                                  TFiche*& choisie, int& galerieChoisie) = 0;
 
     // Document commands of the main window.
@@ -66,7 +66,7 @@ public:
 struct EntreesSaisie {
     // As HoteDialogues::EditeFiche.
     std::function<void(TFiche* fiche, int galerie, const Adresse* adresse, unsigned champs)> EditeFiche;
-    std::function<bool(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
+    std::function<bool(const ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
                        TFiche*& choisie, int& galerieChoisie)>
         RechercheSimple;
 };

@@ -797,7 +797,7 @@ void TMultPageDlg::ChargeFiche(int galerie)
     MontreReel(Declinaison, f.Declinaison, 5, 3);
     MontreReel(Premiere, f.Premiere, 5, 2);
     TPST->setText(DepuisCp1252(f.TPST.Chaine()));
-    UniteDecli->setEditText(f.Unite_Decli == 1 ? QStringLiteral("gr") : QStringLiteral("°"));
+    UniteDecli->setEditText(f.Unite_Decli == kAzimutGrades ? QStringLiteral("gr") : QStringLiteral("°"));
     Date->setText(DepuisCp1252(f.Date.str()));
     for (const TEco& t : f.Topographes)
         Topographe->appendPlainText(DepuisCp1252(t.Chaine()));

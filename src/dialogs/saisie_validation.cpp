@@ -304,21 +304,22 @@ bool TMultPageDlg::ValideFiche()
             // The values together.
             const long double pente = vs.Pente, azimut = vs.Azimut;
             auto non = [&](const char* m) { return refuse(QString::fromUtf8(m), conf, r, 2); };
-            if (vs.UnitePente == 2 || vs.UnitePente == 3) {
-                const long double dz = std::fabs(pente) / (vs.UnitePente == 3 ? 100 : 1);
-                const long double l = static_cast<long double>(vs.Longueur) / (vs.UniteLongueur == 1 ? 100 : 1);
+            if (vs.UnitePente == kPenteMetres || vs.UnitePente == kPentePourcent) {
+                const long double dz = std::fabs(pente) / (vs.UnitePente == kPentePourcent ? 100 : 1);
+                const long double l =
+                    static_cast<long double>(vs.Longueur) / (vs.UniteLongueur == kUniteCentimetres ? 100 : 1);
                 if (l < dz)
                     return non("La pente doit être inférieure à la longueur.");
             }
-            if (vs.UnitePente == 0 && std::fabs(pente) >= 91)
+            if (vs.UnitePente == kPenteDegres && std::fabs(pente) >= 91)
                 return non("La pente doit être inférieure à 90°.");
-            if (vs.UnitePente == 4 && (pente >= 181 || pente <= -1))
+            if (vs.UnitePente == kPenteVulcain && (pente >= 181 || pente <= -1))
                 return non("La pente Vulcain doit être entre 0 et 180°.");
-            if (vs.UnitePente == 1 && std::fabs(pente) > Seuil(100.1L))
+            if (vs.UnitePente == kPenteGrades && std::fabs(pente) > Seuil(100.1L))
                 return non("La pente doit être inférieure à 100°.");
-            if (vs.UniteAzimut == 0 && (azimut >= 361 || azimut <= -1))
+            if (vs.UniteAzimut == kAzimutDegres && (azimut >= 361 || azimut <= -1))
                 return non("L'azimut doit être compris entre 0 et 360°.");
-            if (vs.UniteAzimut == 1 && (azimut >= 401 || azimut <= -1))
+            if (vs.UniteAzimut == kAzimutGrades && (azimut >= 401 || azimut <= -1))
                 return non("L'azimut doit être compris entre 0 et 400 gr.");
             if (mesures != 3)
                 return refuse(QStringLiteral("La visée est incomplète."), avert, r, 1);

@@ -184,11 +184,7 @@ void TfrmRose::showEvent(QShowEvent* e)
 
 int TfrmRose::SecteurAzimut(long double azimut, int unite)
 {
-    const long double pi = std::numbers::pi_v<long double>;
-    long double r = (unite == 1 || unite == 6) ? azimut / 200 * pi : azimut / 180 * pi;
-    if (unite == 5 || unite == 6)
-        r += pi;
-    long double degres = r * 180 / pi;
+    long double degres = AzimutEnRadians(azimut, unite) * 180 / std::numbers::pi_v<long double>;
     // The round trip through radians leaves a whole bearing a hair below itself (200
     // comes back as 199.999...), which truncation would put in the sector below.
     const long double entier = Round(degres);

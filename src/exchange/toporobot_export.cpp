@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <unordered_map>
 
 #include "exchange/echange.h"
@@ -17,7 +18,7 @@ namespace {
 
 using echange::CleStation;
 
-constexpr long double kPi = 3.141592653589793238462643383279502884L;
+constexpr long double kPi = std::numbers::pi_v<long double>;
 constexpr int kMaxSeances = 998;   // trip 999 is the fixed-point trip
 constexpr int kMaxPoints = 999;    // points 0 to 998, as the import reads them
 
@@ -103,33 +104,33 @@ Point ExportToporobot::PointDeVisee(const TVisee& v, int seance) const {
     p.seance = seance;
     int code;
     switch (v.UnitePente) {
-        case 1: case 6: code = 2; break;
-        case 2: case 3: case 7: case 8: code = 3; break;
-        case 4: case 9: code = 4; break;
+        case kPenteGrades: case kPenteGradesInverse: code = 2; break;
+        case kPenteMetres: case kPentePourcent: case kPenteMetresInverse: case kPentePourcentInverse: code = 3; break;
+        case kPenteVulcain: case kPenteVulcainInverse: code = 4; break;
         default: code = 1; break;
     }
-    if (v.UniteAzimut == 1 || v.UniteAzimut == 6) code += 4;
+    if (v.UniteAzimut == kAzimutGrades || v.UniteAzimut == kAzimutGradesInverse) code += 4;
     p.code = code;
     p.longueur = static_cast<float>(v.LongueurMetres());
     long double a = v.Azimut;
-    if (v.UniteAzimut == 5) a = a < 180 ? a + 180 : a - 180;
-    else if (v.UniteAzimut == 6) a = a < 200 ? a + 200 : a - 200;
+    if (v.UniteAzimut == kAzimutDegresInverse) a = a < 180 ? a + 180 : a - 180;
+    else if (v.UniteAzimut == kAzimutGradesInverse) a = a < 200 ? a + 200 : a - 200;
     p.azimut = static_cast<float>(a);
     const long double s = v.Pente;
     long double pente;
     switch (v.UnitePente) {
-        case 3: pente = s / 100; break;
-        case 5: case 6: case 7: pente = -s; break;
-        case 8: pente = -s / 100; break;
-        case 9: pente = 180 - s; break;
+        case kPentePourcent: pente = s / 100; break;
+        case kPenteDegresInverse: case kPenteGradesInverse: case kPenteMetresInverse: pente = -s; break;
+        case kPentePourcentInverse: pente = -s / 100; break;
+        case kPenteVulcainInverse: pente = 180 - s; break;
         default: pente = s; break;
     }
     p.pente = static_cast<float>(pente);
     long double gauche, droite, haut, bas;
-    const bool l = Mesure(v.Gauche, v.UniteLargeur == 1, gauche);
-    Mesure(v.Droite, v.UniteLargeur == 1, droite);
-    Mesure(v.Haut, v.UniteHauteur == 1, haut);
-    Mesure(v.Bas, v.UniteHauteur == 1, bas);
+    const bool l = Mesure(v.Gauche, v.UniteLargeur == kUniteCentimetres, gauche);
+    Mesure(v.Droite, v.UniteLargeur == kUniteCentimetres, droite);
+    Mesure(v.Haut, v.UniteHauteur == kUniteCentimetres, haut);
+    Mesure(v.Bas, v.UniteHauteur == kUniteCentimetres, bas);
     if (l && v.Droite.empty()) {
         gauche /= 2;
         droite = gauche;
@@ -254,7 +255,7 @@ std::string ExportToporobot::Construit() {
         const std::string t1 = topographe(0);
         const std::string t2 = topographe(1);
         const long double angle = massif_.Angle_Geodesique;
-        const long double decli = f.Unite_Decli == 0 ? (static_cast<long double>(f.Declinaison) + angle) / 180 * 200
+        const long double decli = f.Unite_Decli == kAzimutDegres ? (static_cast<long double>(f.Declinaison) + angle) / 180 * 200
                                                      : static_cast<long double>(f.Declinaison) + angle / 180 * 200;
         sortie += "-2\t" + FormatEntier(static_cast<long long>(i + 1)) + "\t" + partie(0) + "\t" + partie(3) + "\t" +
                   partie(6) + "\t" + t1 + "\t" + t2 + "\t0\t" + F2(decli) + "\t0\t1\r";

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <memory>
 #include <unordered_map>
 
@@ -24,7 +25,7 @@ namespace {
 
 using echange::Ligne;
 
-constexpr long double kPi = 3.141592653589793238462643383279502884L;
+constexpr long double kPi = std::numbers::pi_v<long double>;
 
 enum class UniteAngle { Degd, Deg, Gra, Pourcent };
 enum class Clinometre { Clino, Vulc, Deniv, Prof };

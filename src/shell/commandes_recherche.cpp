@@ -47,7 +47,7 @@ void TForm1::construitRecherches()
     for (QAction* a : {Dclinaison1, BoutonDeclinaison})
         connect(a, &QAction::triggered, this, &TForm1::Dclinaison1Click);
     // The explorer and the wizard search through this entry.
-    Saisie().RechercheSimple = [this](ListeFiches& fiches, const Adresse& lieu, const std::string& station,
+    Saisie().RechercheSimple = [this](const ListeFiches& fiches, const Adresse& lieu, const std::string& station,
                                       int galerie, TFiche*& choisie, int& galerieChoisie) {
         galerieChoisie = galerie;
         return RechercheSimple(fiches, {lieu[0], lieu[1], lieu[2], lieu[3], station}, choisie, galerieChoisie);

@@ -88,7 +88,7 @@ void HoteExplorateurForm1::EditeFiche(TFiche* fiche, int galerie, const Adresse*
         Saisie().EditeFiche(fiche, galerie, adresse, champs);
 }
 
-bool HoteExplorateurForm1::RechercheSimple(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
+bool HoteExplorateurForm1::RechercheSimple(const ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
                                 TFiche*& choisie, int& galerieChoisie)
 {
     return Saisie().RechercheSimple && Saisie().RechercheSimple(fiches, lieu, station, galerie, choisie, galerieChoisie);

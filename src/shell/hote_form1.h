@@ -21,7 +21,7 @@ public:
     void ActiveRecuperer() override;
     void DemandeCalcul(bool automatique) override;
     void EditeFiche(TFiche* fiche, int galerie, const Adresse* adresse, unsigned champs) override;
-    bool RechercheSimple(ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
+    bool RechercheSimple(const ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
                          TFiche*& choisie, int& galerieChoisie) override;
     bool DemandeEnregistrement(bool avecAnnuler) override;
     void FermeMassif() override;

@@ -39,6 +39,85 @@ Reel6 LitMesure(TBufferStream& f, const char* quoi) {
     return v;
 }
 
+// The two directions over the stream, with the same members: a record's layout is listed
+// once, in a Format function that reads through the one and writes through the other. The
+// reader keeps the bounds (a measure within what may be typed, a code within its table).
+struct LectureFlux {
+    TBufferStream& f;
+    void Booleen(bool& b) { b = f.LitBooleen(); }
+    void Octet(uint8_t& v) { v = f.LitU8(); }
+    void Entier(int32_t& v) { v = f.LitI32(); }
+    void Reel(Reel6& r) { r = f.LitReel6(); }
+    void Mesure(Reel6& r, const char* quoi) { r = LitMesure(f, quoi); }
+    void Code(uint8_t& c, uint8_t max, const char* unite) { c = LitCode(f, max, unite); }
+    void Texte(TEco& t) { t.LitFlux(f); }
+    template <std::size_t N>
+    void Texte(TexteCourt<N>& t) { f.LitTexteCourt(t); }
+};
+
+struct EcritureFlux {
+    TBufferStream& f;
+    void Booleen(bool b) { f.EcritBooleen(b); }
+    void Octet(uint8_t v) { f.EcritU8(v); }
+    void Entier(int32_t v) { f.EcritI32(v); }
+    void Reel(const Reel6& r) { f.EcritReel6(r); }
+    void Mesure(const Reel6& r, const char*) { f.EcritReel6(r); }
+    void Code(uint8_t c, uint8_t, const char*) { f.EcritU8(c); }
+    void Texte(const TEco& t) { t.EcritFlux(f); }
+    template <std::size_t N>
+    void Texte(const TexteCourt<N>& t) { f.EcritTexteCourt(t); }
+};
+
+template <class A, class P>
+void FormatPoint(A& a, P& p) {
+    a.Booleen(p.Terminus);
+    a.Texte(p.Nom);
+    a.Octet(p.Indice);
+    a.Reel(p.X);
+    a.Reel(p.Y);
+    a.Reel(p.Z);
+}
+
+template <class A, class P>
+void FormatPointCoupe(A& a, P& p) {
+    a.Texte(p.Nom);
+    a.Octet(p.Indice);
+    a.Reel(p.X);
+    a.Reel(p.Z);
+    a.Entier(p.Fiche);
+    a.Entier(p.Galerie);
+}
+
+template <class A, class V>
+void FormatVisee(A& a, V& v) {
+    a.Mesure(v.Longueur, "la longueur");
+    a.Mesure(v.Azimut, "l'azimut");
+    a.Mesure(v.Pente, "la pente");
+    a.Texte(v.Droite);
+    a.Texte(v.Gauche);
+    a.Texte(v.Haut);
+    a.Texte(v.Bas);
+    a.Texte(v.Commentaire);
+    a.Code(v.UniteLongueur, kUniteCentimetres, "de longueur");
+    a.Code(v.UniteLargeur, kUniteCentimetres, "de largeur");
+    a.Code(v.UniteHauteur, kUniteCentimetres, "de hauteur");
+    a.Code(v.UniteAzimut, 9, "d'azimut");  // within the label table the azimuth codes share
+    a.Code(v.UnitePente, kPenteVulcainInverse, "de pente");
+    a.Octet(v.TailleSchema);
+    a.Mesure(v.CorrHorizontale, "la correction horizontale");
+    a.Booleen(v.AvecCorrHorizontale);
+    a.Mesure(v.CorrDeveloppement, "la correction du développement");
+    a.Booleen(v.AvecCorrDeveloppement);
+    a.Reel(v.X);
+    a.Reel(v.Y);
+    a.Reel(v.Z);
+    a.Reel(v.Horizontale);
+    if (a.f.Version >= 1003) {
+        a.Booleen(v.AvecTopofil);
+        if (v.AvecTopofil) a.Mesure(v.Topofil, "la lecture Topofil");
+    }
+}
+
 // Names the record being read for the time of a read.
 class LieuDeLecture {
 public:
@@ -107,98 +186,34 @@ void TEco::EcritFlux(TBufferStream& f) const { f.EcritChaine(s_); }
 void TEco::LitFlux(TBufferStream& f) { Affecte(f.LitChaine()); }
 
 void TPointTopo::EcritFlux(TBufferStream& f) const {
-    f.EcritBooleen(Terminus);
-    Nom.EcritFlux(f);
-    f.EcritU8(Indice);
-    f.EcritReel6(X);
-    f.EcritReel6(Y);
-    f.EcritReel6(Z);
+    EcritureFlux e{f};
+    FormatPoint(e, *this);
 }
 
 void TPointTopo::LitFlux(TBufferStream& f) {
-    Terminus = f.LitBooleen();
-    Nom.LitFlux(f);
-    Indice = f.LitU8();
-    X = f.LitReel6();
-    Y = f.LitReel6();
-    Z = f.LitReel6();
+    LectureFlux l{f};
+    FormatPoint(l, *this);
 }
 
 void TPointCoupe::EcritFlux(TBufferStream& f) const {
-    Nom.EcritFlux(f);
-    f.EcritU8(Indice);
-    f.EcritReel6(X);
-    f.EcritReel6(Z);
-    f.EcritI32(Fiche);
-    f.EcritI32(Galerie);
+    EcritureFlux e{f};
+    FormatPointCoupe(e, *this);
 }
 
 void TPointCoupe::LitFlux(TBufferStream& f) {
-    Nom.LitFlux(f);
-    Indice = f.LitU8();
-    X = f.LitReel6();
-    Z = f.LitReel6();
-    Fiche = f.LitI32();
-    Galerie = f.LitI32();
+    LectureFlux l{f};
+    FormatPointCoupe(l, *this);
 }
 
 void TVisee::EcritFlux(TBufferStream& f) const {
-    f.EcritReel6(Longueur);
-    f.EcritReel6(Azimut);
-    f.EcritReel6(Pente);
-    f.EcritTexteCourt(Droite);
-    f.EcritTexteCourt(Gauche);
-    f.EcritTexteCourt(Haut);
-    f.EcritTexteCourt(Bas);
-    Commentaire.EcritFlux(f);
-    f.EcritU8(UniteLongueur);
-    f.EcritU8(UniteLargeur);
-    f.EcritU8(UniteHauteur);
-    f.EcritU8(UniteAzimut);
-    f.EcritU8(UnitePente);
-    f.EcritU8(TailleSchema);
-    f.EcritReel6(CorrHorizontale);
-    f.EcritBooleen(AvecCorrHorizontale);
-    f.EcritReel6(CorrDeveloppement);
-    f.EcritBooleen(AvecCorrDeveloppement);
-    f.EcritReel6(X);
-    f.EcritReel6(Y);
-    f.EcritReel6(Z);
-    f.EcritReel6(Horizontale);
-    if (f.Version >= 1003) {
-        f.EcritBooleen(AvecTopofil);
-        if (AvecTopofil) f.EcritReel6(Topofil);
-    }
+    EcritureFlux e{f};
+    FormatVisee(e, *this);
 }
 
 void TVisee::LitFlux(TBufferStream& f) {
-    Longueur = LitMesure(f, "la longueur");
-    Azimut = LitMesure(f, "l'azimut");
-    Pente = LitMesure(f, "la pente");
-    f.LitTexteCourt(Droite);
-    f.LitTexteCourt(Gauche);
-    f.LitTexteCourt(Haut);
-    f.LitTexteCourt(Bas);
-    Commentaire.LitFlux(f);
-    UniteLongueur = LitCode(f, 1, "de longueur");
-    UniteLargeur = LitCode(f, 1, "de largeur");
-    UniteHauteur = LitCode(f, 1, "de hauteur");
-    UniteAzimut = LitCode(f, 9, "d'azimut");  // within the label table the azimuth codes share
-    UnitePente = LitCode(f, 9, "de pente");
-    TailleSchema = f.LitU8();
-    CorrHorizontale = LitMesure(f, "la correction horizontale");
-    AvecCorrHorizontale = f.LitBooleen();
-    CorrDeveloppement = LitMesure(f, "la correction du développement");
-    AvecCorrDeveloppement = f.LitBooleen();
-    X = f.LitReel6();
-    Y = f.LitReel6();
-    Z = f.LitReel6();
-    Horizontale = f.LitReel6();
-    AvecTopofil = false;
-    if (f.Version >= 1003) {
-        AvecTopofil = f.LitBooleen();
-        if (AvecTopofil) Topofil = LitMesure(f, "la lecture Topofil");
-    }
+    AvecTopofil = false;  // older files have no tape reading
+    LectureFlux l{f};
+    FormatVisee(l, *this);
 }
 
 void TGalerie::EcritFlux(TBufferStream& f) const {

@@ -143,23 +143,23 @@ std::string SurUneLigne(const std::string& s, bool aussiTab) {
     return r;
 }
 
-const char* JetonLongueur(uint8_t code) { return code == 0 ? "m" : "cm"; }
-uint8_t CodeLongueur(const std::string& t) { return t == "m" ? 0 : 1; }
+const char* JetonLongueur(uint8_t code) { return code == kUniteMetres ? "m" : "cm"; }
+uint8_t CodeLongueur(const std::string& t) { return t == "m" ? kUniteMetres : kUniteCentimetres; }
 
 const char* JetonAzimut(uint8_t code) {
     switch (code) {
-        case 1: return "grade";
-        case 5: return "-deg";
-        case 6: return "-grade";
+        case kAzimutGrades: return "grade";
+        case kAzimutDegresInverse: return "-deg";
+        case kAzimutGradesInverse: return "-grade";
         default: return "deg";
     }
 }
 
 uint8_t CodeAzimut(const std::string& t) {
-    if (t == "grade") return 1;
-    if (t == "-deg") return 5;
-    if (t == "-grade") return 6;
-    return 0;
+    if (t == "grade") return kAzimutGrades;
+    if (t == "-deg") return kAzimutDegresInverse;
+    if (t == "-grade") return kAzimutGradesInverse;
+    return kAzimutDegres;
 }
 
 // Codes 0 to 9; the Vulcain kinds (4 and 9) have their own tokens.
@@ -446,7 +446,7 @@ void TGalerie::LitTexte(FichierTexteLecture& f) {
 void TFiche::EcritTexte(FichierTexteEcriture& f) const {
     f.EcritLigne("Date " + SurUneLigne(Date.str(), false));
     f.EcritLigne("Declinaison " + G(Declinaison, 7, 5));
-    f.EcritLigne(Unite_Decli == 0 ? "Unite_Decli deg" : "Unite_Decli grade");
+    f.EcritLigne(Unite_Decli == kAzimutDegres ? "Unite_Decli deg" : "Unite_Decli grade");
     f.EcritLigne("Nb_Topographes " + FormatEntier(CompteAEcrire(Topographes.size())));
     for (const TEco& t : Topographes) t.EcritTexte(f);
     f.EcritLigne("Systeme " + SurUneLigne(Systeme.Chaine(), false));

@@ -50,7 +50,7 @@ void TPointTopo::Copie(const TPointTopo& source) {
 // ---- TVisee -----------------------------------------------------------------------------
 
 long double TVisee::LongueurMetres() const {
-    return UniteLongueur == 1 ? static_cast<long double>(Longueur) / 100 : static_cast<long double>(Longueur);
+    return UniteLongueur == kUniteCentimetres ? static_cast<long double>(Longueur) / 100 : static_cast<long double>(Longueur);
 }
 
 // ---- TGalerie ---------------------------------------------------------------------------
@@ -184,12 +184,12 @@ void TFiche::HauteursStation(int g, int s, double& haut, double& bas) const {
     bas = -1;
     if (const TVisee* v = ViseeStation(*this, g, s, Mesure::Haut)) {
         double x;
-        if (NombreMesure(v->Haut, v->UniteHauteur == 1, x)) haut = x;
+        if (NombreMesure(v->Haut, v->UniteHauteur == kUniteCentimetres, x)) haut = x;
     }
     if (const TVisee* v = ViseeStation(*this, g, s, Mesure::Bas)) {
         double x;
         if (v->Bas.empty() && !v->Haut.empty()) bas = 0;
-        else if (NombreMesure(v->Bas, v->UniteHauteur == 1, x)) bas = x < 0 ? -x : x;
+        else if (NombreMesure(v->Bas, v->UniteHauteur == kUniteCentimetres, x)) bas = x < 0 ? -x : x;
     }
 }
 
@@ -199,7 +199,7 @@ void TFiche::LargeursStation(int g, int s, double& gauche, double& droite) const
     const TVisee* vg = ViseeStation(*this, g, s, Mesure::Gauche);
     if (vg) {
         double x;
-        if (NombreMesure(vg->Gauche, vg->UniteLargeur == 1, x)) gauche = x;
+        if (NombreMesure(vg->Gauche, vg->UniteLargeur == kUniteCentimetres, x)) gauche = x;
     }
     if (vg && gauche != -1 && vg->Droite.empty()) {
         gauche /= 2;
@@ -208,7 +208,7 @@ void TFiche::LargeursStation(int g, int s, double& gauche, double& droite) const
     }
     if (const TVisee* vd = ViseeStation(*this, g, s, Mesure::Droite)) {
         double x;
-        if (NombreMesure(vd->Droite, vd->UniteLargeur == 1, x)) droite = x;
+        if (NombreMesure(vd->Droite, vd->UniteLargeur == kUniteCentimetres, x)) droite = x;
     }
 }
 
@@ -333,13 +333,7 @@ void TMassif::JetteFiche(TFiche* fiche) {
 }
 
 namespace {
-void TriBulle(ListeFiches& l) {
-    const std::size_t n = l.size();
-    if (n < 2) return;
-    for (std::size_t i = 0; i + 1 < n; ++i)
-        for (std::size_t j = n - 1; j >= i + 1; --j)
-            if (l[j - 1]->Ordre > l[j]->Ordre) std::swap(l[j - 1], l[j]);
-}
+bool AvantParOrdre(const TFiche* a, const TFiche* b) { return a->Ordre < b->Ordre; }
 }  // namespace
 
 bool TMassif::DeclinaisonReglee() const
@@ -352,12 +346,12 @@ bool TMassif::DeclinaisonReglee() const
 
 void TMassif::TrieFiches() {
     Fiches.compacte();
-    TriBulle(Fiches);
+    Fiches.trie(AvantParOrdre);
     TrieSelection();
 }
 
 void TMassif::TrieSelection() {
-    if (SelectionActive && Selection) TriBulle(*Selection);
+    if (SelectionActive && Selection) std::stable_sort(Selection->begin(), Selection->end(), AvantParOrdre);
 }
 
 void TMassif::AjouteReference(std::unique_ptr<TPointTopo> point) {
@@ -390,7 +384,7 @@ int TMassif::IndiceLibre(const std::string& nomMaj, int depart) {
 void TMassif::ActiveSelection(bool active) {
     if (!Selection) Selection = std::make_unique<ListeFiches>();
     SelectionActive = active;
-    FichesCourantes = active ? Selection.get() : &Fiches;
+    FichesCourantes = active ? VueListe<TFiche>(Selection.get()) : &Fiches;
 }
 
 TFiche* TMassif::FicheParOrdre(int32_t ordre) const {

@@ -114,6 +114,19 @@ using TexteDate = TexteCourt<8>;     // dd/mm/yy
 // (a unit letter typed after it); false when it is not a number.
 bool NombreMesure(const std::string& texte, bool centimetres, double& valeur);
 
+// Unit codes, as the files store them. Lengths, widths and heights:
+constexpr uint8_t kUniteMetres = 0, kUniteCentimetres = 1;
+// Azimuths (the declination takes the first two):
+constexpr uint8_t kAzimutDegres = 0, kAzimutGrades = 1, kAzimutDegresInverse = 5, kAzimutGradesInverse = 6;
+// Slopes: angles, height differences, and the Vulcain zenith angle; codes 5 to 9 are 0 to 4
+// with the shot read backwards.
+constexpr uint8_t kPenteDegres = 0, kPenteGrades = 1, kPenteMetres = 2, kPentePourcent = 3, kPenteVulcain = 4,
+                  kPenteDegresInverse = 5, kPenteGradesInverse = 6, kPenteMetresInverse = 7,
+                  kPentePourcentInverse = 8, kPenteVulcainInverse = 9;
+
+// An azimuth in radians, by its unit code; the declination is not applied.
+long double AzimutEnRadians(long double azimut, int unite);
+
 // One shot.
 class TVisee {
 public:
@@ -265,7 +278,7 @@ public:
     ListePossedee<TFiche> Corbeille{5};
     std::vector<TRaccourci> Raccourcis;
     // Fiches, or *Selection while SelectionActive.
-    ListeFiches* FichesCourantes = nullptr;
+    VueListe<TFiche> FichesCourantes;
     ListePossedee<TFiche> Fiches{16};
     ListePossedee<TPointTopo> References{16};  // X, Y in km; Z in m
     ListePossedee<TPointCoupe> Coupe{16};

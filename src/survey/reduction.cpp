@@ -1,5 +1,6 @@
 // Shot reduction, station placement and the worst-gallery search.
 #include <cmath>
+#include <numbers>
 
 #include "survey/modele.h"
 
@@ -7,23 +8,23 @@ namespace karst {
 
 namespace {
 
-constexpr long double kPi = 3.141592653589793238462643383279502884L;
+constexpr long double kPi = std::numbers::pi_v<long double>;
 
 // Slope decoding: true for an angle kind (p in radians), false for a height difference
 // (d in metres).
 bool Pente(const TVisee& v, long double& p, long double& d) {
     const long double x = v.Pente;
     switch (v.UnitePente) {
-        case 1: p = x / 200 * kPi; return true;
-        case 2: d = x; return false;
-        case 3: d = x / 100; return false;
-        case 4: p = (90 - x) / 180 * kPi; return true;
-        case 5: p = -x / 180 * kPi; return true;
-        case 6: p = -x / 200 * kPi; return true;
-        case 7: d = -x; return false;
-        case 8: d = -x / 100; return false;
-        case 9: p = -(90 - x) / 180 * kPi; return true;
-        default: p = x / 180 * kPi; return true;  // 0, and any code above 9
+        case kPenteGrades: p = x / 200 * kPi; return true;
+        case kPenteMetres: d = x; return false;
+        case kPentePourcent: d = x / 100; return false;
+        case kPenteVulcain: p = (90 - x) / 180 * kPi; return true;
+        case kPenteDegresInverse: p = -x / 180 * kPi; return true;
+        case kPenteGradesInverse: p = -x / 200 * kPi; return true;
+        case kPenteMetresInverse: d = -x; return false;
+        case kPentePourcentInverse: d = -x / 100; return false;
+        case kPenteVulcainInverse: p = -(90 - x) / 180 * kPi; return true;
+        default: p = x / 180 * kPi; return true;  // degrees, and any code above 9
     }
 }
 
@@ -33,15 +34,16 @@ void Ajoute(Reel6& somme, long double x) { somme = Reel6::sature(static_cast<lon
 
 }  // namespace
 
-long double TVisee::AzimutRadians() const {
-    const long double a = Azimut;
-    switch (UniteAzimut) {
-        case 1: return a / 200 * kPi;
-        case 5: return (a / 180 + 1) * kPi;
-        case 6: return (a / 200 + 1) * kPi;
-        default: return a / 180 * kPi;  // 0, and any code the tables do not name
+long double AzimutEnRadians(long double a, int unite) {
+    switch (unite) {
+        case kAzimutGrades: return a / 200 * kPi;
+        case kAzimutDegresInverse: return (a / 180 + 1) * kPi;
+        case kAzimutGradesInverse: return (a / 200 + 1) * kPi;
+        default: return a / 180 * kPi;  // degrees, and any code the tables do not name
     }
 }
+
+long double TVisee::AzimutRadians() const { return AzimutEnRadians(Azimut, UniteAzimut); }
 
 void TGalerie::CalculeVisees(Reel6 angle) {
     SommeDX = 0;
@@ -79,7 +81,7 @@ void TGalerie::CalculeVisees(Reel6 angle) {
 }
 
 void TFiche::Calcule(Reel6 angleDegres) {
-    const long double decli = Unite_Decli == 0 ? static_cast<long double>(Declinaison) / 180 * kPi
+    const long double decli = Unite_Decli == kAzimutDegres ? static_cast<long double>(Declinaison) / 180 * kPi
                                                : static_cast<long double>(Declinaison) / 200 * kPi;
     const Reel6 total = Reel6::sature(decli + static_cast<long double>(angleDegres) / 180 * kPi);
     for (TGalerie* g : Galeries) g->CalculeVisees(total);

@@ -172,7 +172,7 @@ int TGraphique::PartieEntiere(double x) {
 
 const ListeFiches* TGraphique::FichesCourantes() const {
     TMassif* m = contexte_.Massif();
-    return m ? m->FichesCourantes : nullptr;
+    return m ? m->FichesCourantes.get() : nullptr;
 }
 
 const TGalerie* TGraphique::GalerieDesignee(int fiche, int galerie, const TFiche*& f) const {
@@ -540,7 +540,7 @@ void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte) {
             const long double longueur = vn.Longueur;
             // A shot of no length has no deformation to show (rather than a division by 0).
             if (longueur != 0)
-                d = static_cast<float>(std::sqrt(somme) / longueur * (vn.UniteLongueur == 1 ? 10000 : 100));
+                d = static_cast<float>(std::sqrt(somme) / longueur * (vn.UniteLongueur == kUniteCentimetres ? 10000 : 100));
         }
         texte += " " + FormatFixe(d, 3, 1) + "%";
     }

@@ -184,7 +184,7 @@ TEST(ThreadCalcul, TrieLesFichesAvantDeCharger) {
     TFiche* f = AjouteFiche(m);
     AjouteGalerie(*f, Station("J"), Station("K"), {{4, 0}});
     Reduit(m);
-    std::swap(m.Fiches[0], m.Fiches[1]);
+    m.Fiches.echange(0, 1);
     Lancement l(m);
     l.Attend();
     EXPECT_EQ(m.Fiches[0]->Ordre, 1);

@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -199,9 +200,12 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_EQ(Octets(), origine);
 
-    // The editor stays open past the deferred rebuild, then Enter renames.
+    // The editor stays open past a deferred rebuild that comes due meanwhile, then Enter
+    // renames.
     Menu(e->TreeView1->viewport(), Centre(s), Qt::Key_M);
-    QTest::qWait(250);
+    QSignalSpy reconstruction(e->Timer1, &QTimer::timeout);
+    e->DemandeMiseAJour();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !reconstruction.isEmpty(); }, 2000));
     Tape(QStringLiteral("Sud"), Qt::Key_Return);
     Attend();
     EXPECT_EQ(e->Annulations.size(), 1u);
@@ -416,7 +420,6 @@ TEST_F(ExplorateurSouris, LaVignetteResteDessineeAuxRedimensionnements)
         f->Web1->trigger();
     ASSERT_TRUE(f->Web1->isChecked());
     Clique(Enfant(e->Racine(), "S"));
-    QTest::qWait(300);  // the thumbnail follows the list 200 ms later
     // The title band's disc and a line of the plan.
     auto dessinee = [&] {
         CanvasImage& c = e->Zone_web->Bitmap();
@@ -428,6 +431,8 @@ TEST_F(ExplorateurSouris, LaVignetteResteDessineeAuxRedimensionnements)
                     return true;
         return false;
     };
+    // The thumbnail follows the list 200 ms later.
+    (void)QTest::qWaitFor(dessinee, 2000);
     ASSERT_TRUE(dessinee());
     // The splitter's handle dragged to the right.
     QSplitterHandle* poignee = e->Splitter1->handle(1);

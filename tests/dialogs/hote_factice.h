@@ -51,7 +51,7 @@ public:
     {
         editions.push_back({f, g, a != nullptr, a ? *a : Adresse{}, champs});
     }
-    bool RechercheSimple(ListeFiches&, const Adresse& lieu, const std::string&, int, TFiche*& choisie,
+    bool RechercheSimple(const ListeFiches&, const Adresse& lieu, const std::string&, int, TFiche*& choisie,
                          int& galerie) override
     {
         recherches.push_back(lieu);

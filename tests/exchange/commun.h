@@ -50,19 +50,6 @@ private:
 
 inline std::string LitTout(const std::string& fichier) { return essai::Contenu(fichier); }
 
-// The files of other programs live in a folder shared beside the clone, which a lone clone
-// does not have: the test is skipped there, naming the folder it expected; continuous
-// integration always has the folder, so there its absence fails.
-#define EXIGE_DOSSIER_PARTAGE(dossier)                                                            \
-    do {                                                                                          \
-        if (!std::filesystem::is_directory(dossier)) {                                            \
-            const char* ci = std::getenv("CI");                                                   \
-            const auto nom = std::filesystem::path(dossier).lexically_normal().string();          \
-            if (ci && *ci) FAIL() << "dossier des fichiers d'essai absent : " << nom;             \
-            GTEST_SKIP() << "dossier des fichiers d'essai absent : " << nom;                      \
-        }                                                                                         \
-    } while (0)
-
 inline std::string Donnee(const std::string& nom) { return LitTout(std::string(KARST_TEST_DATA) + "/" + nom); }
 
 // Appends a shot in metres and degrees.

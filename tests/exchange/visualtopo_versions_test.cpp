@@ -14,7 +14,7 @@
 namespace karst::test {
 namespace {
 
-const std::string kDossier = std::string(KARST_SHARED_TESTDATA) + "/visualtopo";
+const std::string kDossier = std::string(KARST_TEST_DATA) + "/visualtopo";
 
 struct Position {
     long double x, y, z;
@@ -92,7 +92,6 @@ void Compare(const std::map<std::string, Position>& places, const std::map<std::
 }
 
 TEST(VisualTopoVersions, ChaqueStationALaPlaceDeLaLectureIndependante) {
-    EXIGE_DOSSIER_PARTAGE(kDossier);
     const auto attendus = Attendus();
     ASSERT_EQ(attendus.size(), 7u);
     for (const auto& [fichier, stations] : attendus) {
@@ -152,7 +151,6 @@ TEST(VisualTopoVersions, ViseesRayonnantesDesApplicationsDeTerrain) {
 }
 
 TEST(VisualTopoVersions, LesExtremitesPortentLeNomDesStations) {
-    EXIGE_DOSSIER_PARTAGE(kDossier);
     // A survey that starts at "0" and reaches the entrance "2.6" only at its end: "0" is a
     // dead end of its own, never merged with the entrance.
     TMassif m;
@@ -191,7 +189,6 @@ TEST(VisualTopoVersions, LesExtremitesPortentLeNomDesStations) {
 }
 
 TEST(VisualTopoVersions, FichierDeFusionRefuseSansToucherAuMassif) {
-    EXIGE_DOSSIER_PARTAGE(kDossier);
     TMassif m;
     RapportFaux rapport;
     auto ref = std::make_unique<TPointTopo>();

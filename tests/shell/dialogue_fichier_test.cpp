@@ -106,7 +106,7 @@ TEST(DialogueFichier, ExportHPGLDonneLExtensionAuNomTape)
         return m && m->objectName() == QStringLiteral("Exporter1");
     }));
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_H);
-    QTest::qWait(50);
+    (void)QTest::qWaitFor([&] { return pilote.vus.size() >= 2; }, 2000);
 
     EXPECT_EQ(pilote.vus.join(QStringLiteral(" | ")).toStdString(), "dialogue de fichier | Exportation terminée");
     EXPECT_EQ(QDir(sortie.path()).entryList(QDir::Files).join(QStringLiteral(" | ")).toStdString(), "grotte.plt");

@@ -409,7 +409,7 @@ TEST(Massif, NumerosDeFicheEtListes) {
     m.Fiches.ajoute(FicheOrdre(3));
     m.Fiches.ajoute(FicheOrdre(7));
     m.Corbeille.ajoute(FicheOrdre(12));
-    m.Corbeille.push_back(nullptr);  // an empty entry of the recycle bin is skipped
+    m.Corbeille.ajoute(nullptr);  // an empty entry of the recycle bin is skipped
     m.PointsCalcules = true;
     TFiche* f = m.AjouteFiche(std::make_unique<TFiche>(), true);
     EXPECT_EQ(f->Ordre, 13);
