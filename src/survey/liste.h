@@ -47,10 +47,6 @@ public:
     void reserve(std::size_t n) { v_.reserve(n); }
 
     T* ajoute(std::unique_ptr<T> p) { v_.push_back(p.get()); return p.release(); }
-    T* insere(std::size_t position, std::unique_ptr<T> p) {
-        v_.insert(v_.begin() + static_cast<std::ptrdiff_t>(position), p.get());
-        return p.release();
-    }
     // Takes out the first entry that refers to p and hands it back to the caller.
     std::unique_ptr<T> retire(T* p) {
         auto it = std::find(v_.begin(), v_.end(), p);
