@@ -11,7 +11,8 @@ using namespace karst;
 
 namespace {
 
-std::unique_ptr<TMassif> GrandMassif() {
+std::unique_ptr<TMassif> GrandMassif()
+{
     auto m = std::make_unique<TMassif>();
     for (int f = 0; f < 100; ++f) {
         auto fiche = std::make_unique<TFiche>();
@@ -44,25 +45,31 @@ std::unique_ptr<TMassif> GrandMassif() {
     return m;
 }
 
-std::string Nom(const char* extension) {
-    return (std::filesystem::temp_directory_path() / ("karst_bench_" + std::to_string(::getpid()) + extension)).string();
+std::string Nom(const char* extension)
+{
+    return (std::filesystem::temp_directory_path() / ("karst_bench_" + std::to_string(::getpid()) + extension))
+        .string();
 }
 
-void Sauve(benchmark::State& etat, const char* extension) {
+void Sauve(benchmark::State& etat, const char* extension)
+{
     auto m = GrandMassif();
     const std::string nom = Nom(extension);
-    for (auto _ : etat) m->Sauve(nom);
+    for (auto _ : etat)
+        m->Sauve(nom);
     etat.counters["octets"] = static_cast<double>(std::filesystem::file_size(nom));
     std::filesystem::remove(nom);
 }
 
-void Charge(benchmark::State& etat, const char* extension) {
+void Charge(benchmark::State& etat, const char* extension)
+{
     const std::string nom = Nom(extension);
     GrandMassif()->Sauve(nom);
     for (auto _ : etat) {
         TMassif m;
         m.NomFichier = nom;
-        if (m.Charge().etat != EtatChargement::Charge) etat.SkipWithError("chargement refusé");
+        if (m.Charge().etat != EtatChargement::Charge)
+            etat.SkipWithError("chargement refusé");
         benchmark::DoNotOptimize(m.Fiches.size());
     }
     std::filesystem::remove(nom);

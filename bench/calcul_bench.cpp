@@ -18,24 +18,26 @@ using namespace karst;
 namespace {
 
 struct Forme {
-    int cote;       // junctions per side of the grid
-    int parCote;    // galleries along each side between two junctions
-    int arbre;      // galleries of the side passages
-    int boucles;    // one side passage in `boucles` closes a loop (0: none)
+    int cote;     // junctions per side of the grid
+    int parCote;  // galleries along each side between two junctions
+    int arbre;    // galleries of the side passages
+    int boucles;  // one side passage in `boucles` closes a loop (0: none)
 };
 
 // Grid sides and side passages for about 100, 1,000 and 9,000 galleries; 9001 stands for
 // 9,000 galleries at the limit: a 31 x 31 grid, 961 junctions left after reduction.
-Forme FormePour(int galeries) {
+Forme FormePour(int galeries)
+{
     switch (galeries) {
-        case 100: return {4, 2, 52, 50};
-        case 1000: return {12, 2, 472, 50};
-        case 9000: return {28, 2, 9000 - 28 * 27 * 2 * 2, 50};
-        default: return {31, 2, 9000 - 31 * 30 * 2 * 2, 0};
+    case 100: return {4, 2, 52, 50};
+    case 1000: return {12, 2, 472, 50};
+    case 9000: return {28, 2, 9000 - 28 * 27 * 2 * 2, 50};
+    default: return {31, 2, 9000 - 31 * 30 * 2 * 2, 0};
     }
 }
 
-std::unique_ptr<TMassif> Genere(int galeries) {
+std::unique_ptr<TMassif> Genere(int galeries)
+{
     const Forme f = FormePour(galeries);
     std::mt19937 r(1234);
     auto unif = [&](double a, double b) { return a + (b - a) * (r() / 4294967296.0); };
@@ -77,8 +79,10 @@ std::unique_ptr<TMassif> Genere(int galeries) {
     };
     for (int i = 0; i < f.cote; ++i)
         for (int j = 0; j < f.cote; ++j) {
-            if (i + 1 < f.cote) cote(grille[i * f.cote + j], grille[(i + 1) * f.cote + j]);
-            if (j + 1 < f.cote) cote(grille[i * f.cote + j], grille[i * f.cote + j + 1]);
+            if (i + 1 < f.cote)
+                cote(grille[i * f.cote + j], grille[(i + 1) * f.cote + j]);
+            if (j + 1 < f.cote)
+                cote(grille[i * f.cote + j], grille[i * f.cote + j + 1]);
         }
     const int base = static_cast<int>(noeuds.size());
     for (int k = 0; k < f.arbre; ++k) {
@@ -106,12 +110,15 @@ std::unique_ptr<TMassif> Genere(int galeries) {
     }
     TFiche* fiche = nullptr;
     for (std::size_t k = 0; k < liste.size(); ++k) {
-        if (k % 25 == 0) fiche = m->AjouteFiche(std::make_unique<TFiche>(), false);
+        if (k % 25 == 0)
+            fiche = m->AjouteFiche(std::make_unique<TFiche>(), false);
         const G& g = liste[k];
         auto gal = std::make_unique<TGalerie>();
         gal->Depart.Nom.Affecte(g.de);
-        if (g.a.empty()) gal->Arrivee.Terminus = true;
-        else gal->Arrivee.Nom.Affecte(g.a);
+        if (g.a.empty())
+            gal->Arrivee.Terminus = true;
+        else
+            gal->Arrivee.Nom.Affecte(g.a);
         gal->Coefficient = 1;
         // Three shots: the computation reads only the reduced sums.
         for (int s = 0; s < 3; ++s) {
@@ -124,19 +131,23 @@ std::unique_ptr<TMassif> Genere(int galeries) {
         }
         fiche->Galeries.ajoute(std::move(gal));
     }
-    for (TFiche* fi : m->Fiches) fi->Calcule(0);
+    for (TFiche* fi : m->Fiches)
+        fi->Calcule(0);
     return m;
 }
 
-TMassif& Massif(int galeries) {
+TMassif& Massif(int galeries)
+{
     static std::map<int, std::unique_ptr<TMassif>> cache;
     auto& m = cache[galeries];
-    if (!m) m = Genere(galeries);
+    if (!m)
+        m = Genere(galeries);
     return *m;
 }
 
 // Runs phases 1 .. `avant` untimed, then times phase `phase`.
-void Phase(benchmark::State& etat, int phase) {
+void Phase(benchmark::State& etat, int phase)
+{
     const int galeries = static_cast<int>(etat.range(0));
     TMassif& m = Massif(galeries);
     std::size_t carrefours = 0, branches = 0;
@@ -144,26 +155,32 @@ void Phase(benchmark::State& etat, int phase) {
     for (auto _ : etat) {
         etat.PauseTiming();
         auto c = std::make_unique<TCalculateur>();
-        if (phase > 0) c->Charge(m.Fiches, m.References, 1);
-        if (phase > 1) c->Connecte(false);
-        if (phase > 2) c->Simplifie(false);
-        if (phase > 3) c->Compense(false);
-        if (phase > 4) c->Repartit();
+        if (phase > 0)
+            c->Charge(m.Fiches, m.References, 1);
+        if (phase > 1)
+            c->Connecte(false);
+        if (phase > 2)
+            c->Simplifie(false);
+        if (phase > 3)
+            c->Compense(false);
+        if (phase > 4)
+            c->Repartit();
         if (c->Arrete()) {
             etat.SkipWithError("limite atteinte");
             break;
         }
         etat.ResumeTiming();
         switch (phase) {
-            case 0: c->Charge(m.Fiches, m.References, 1); break;
-            case 1: c->Connecte(false); break;
-            case 2: c->Simplifie(false); break;
-            case 3: c->Compense(false); break;
-            case 4: c->Repartit(); break;
-            case 5: c->PlaceExtremites(); break;
+        case 0: c->Charge(m.Fiches, m.References, 1); break;
+        case 1: c->Connecte(false); break;
+        case 2: c->Simplifie(false); break;
+        case 3: c->Compense(false); break;
+        case 4: c->Repartit(); break;
+        case 5: c->PlaceExtremites(); break;
         }
         etat.PauseTiming();
-        if (phase == 3) inconnues = static_cast<int>(std::count(c->Connus.begin(), c->Connus.end(), 1));
+        if (phase == 3)
+            inconnues = static_cast<int>(std::count(c->Connus.begin(), c->Connus.end(), 1));
         carrefours = c->Carrefours.size();
         branches = c->Concentres.size();
         c.reset();
@@ -171,10 +188,12 @@ void Phase(benchmark::State& etat, int phase) {
     }
     etat.counters["carrefours"] = static_cast<double>(carrefours);
     etat.counters["branches"] = static_cast<double>(branches);
-    if (phase == 3) etat.counters["inconnues"] = inconnues;
+    if (phase == 3)
+        etat.counters["inconnues"] = inconnues;
 }
 
-void Tout(benchmark::State& etat) {
+void Tout(benchmark::State& etat)
+{
     TMassif& m = Massif(static_cast<int>(etat.range(0)));
     int inconnues = 0;
     for (auto _ : etat) {
@@ -182,8 +201,10 @@ void Tout(benchmark::State& etat) {
         c.Charge(m.Fiches, m.References, 1);
         c.CalculeTout(false);
         inconnues = 0;
-        for (uint8_t k : c.Connus) inconnues += k;
-        if (!c.MessagesEnAttente.empty()) etat.SkipWithError("limite atteinte");
+        for (uint8_t k : c.Connus)
+            inconnues += k;
+        if (!c.MessagesEnAttente.empty())
+            etat.SkipWithError("limite atteinte");
     }
     etat.counters["carrefours_connus"] = inconnues;
 }

@@ -27,7 +27,8 @@ public:
 
 struct Hasard {
     uint64_t x = 88172645463325252ULL;
-    uint32_t operator()(uint32_t n) {
+    uint32_t operator()(uint32_t n)
+    {
         x ^= x << 13;
         x ^= x >> 7;
         x ^= x << 17;
@@ -35,13 +36,15 @@ struct Hasard {
     }
 };
 
-std::string Dossier() {
+std::string Dossier()
+{
     const auto d = std::filesystem::temp_directory_path() / "karst_bench_echange";
     std::filesystem::create_directories(d);
     return d.string();
 }
 
-void Ecrit(const std::string& fichier, const std::string& texte) {
+void Ecrit(const std::string& fichier, const std::string& texte)
+{
     std::ofstream f(fichier, std::ios::binary);
     f << texte;
 }
@@ -50,25 +53,31 @@ std::string E(long long v) { return FormatEntier(v); }
 
 // 2,000 series of 10 shots, each starting from a point of an earlier series; one in seven
 // closes a loop on an earlier series, one in thirteen changes trip half-way.
-const std::string& FichierToporobot() {
+const std::string& FichierToporobot()
+{
     static const std::string nom = [] {
         Hasard h;
         std::string t = "-6\t1\tReseau\r-5\t1\t1000.00\t2000.00\t500.00\t1\t0\r";
-        for (int s = 1; s <= 20; ++s) t += "-2\t" + E(s) + "\t01\t07\t95\tA\tB\t0\t1.50\t0\t1\r";
+        for (int s = 1; s <= 20; ++s)
+            t += "-2\t" + E(s) + "\t01\t07\t95\tA\tB\t0\t1.50\t0\t1\r";
         t += "-1\t1\t360.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r\r";
         const int n = 10;
         for (int s = 1; s <= 2000; ++s) {
             int sd = s, pd = 0, sa = s, pa = n;
-            if (s > 1) sd = 1 + static_cast<int>(h(static_cast<uint32_t>(s - 1))), pd = static_cast<int>(h(n + 1));
-            if (s > 1 && s % 7 == 0) sa = 1 + static_cast<int>(h(static_cast<uint32_t>(s - 1))), pa = static_cast<int>(h(n + 1));
-            t += E(s) + "\t-1\t" + E(sd) + "\t" + E(pd) + "\t" + E(sa) + "\t" + E(pa) + "\t" + E(n) + "\t0\t0\tSerie " + E(s) + "\r";
+            if (s > 1)
+                sd = 1 + static_cast<int>(h(static_cast<uint32_t>(s - 1))), pd = static_cast<int>(h(n + 1));
+            if (s > 1 && s % 7 == 0)
+                sa = 1 + static_cast<int>(h(static_cast<uint32_t>(s - 1))), pa = static_cast<int>(h(n + 1));
+            t += E(s) + "\t-1\t" + E(sd) + "\t" + E(pd) + "\t" + E(sa) + "\t" + E(pa) + "\t" + E(n) + "\t0\t0\tSerie " +
+                 E(s) + "\r";
             const int seance = 1 + (s / 100) % 20;
             for (int j = 0; j <= n; ++j) {
                 const int tr = (s % 13 == 0 && j > 5) ? 1 + seance % 20 : seance;
                 t += E(s) + "\t" + E(j) + "\t1\t" + E(tr) + "\t" + (j ? E(1 + h(20)) + ".25" : "0.00") + "\t" +
                      E(h(360)) + ".50\t" + E(static_cast<int>(h(60)) - 30) + ".00\t1.00\t2.00\t0.50\t1.00\t\r";
             }
-            if (s < 2000) t += "\r";
+            if (s < 2000)
+                t += "\r";
         }
         const std::string f = Dossier() + "/reseau.Tab";
         Ecrit(f, t);
@@ -78,7 +87,8 @@ const std::string& FichierToporobot() {
 }
 
 std::string LigneVT(const std::string& de, const std::string& vers, const std::string& l, const std::string& az,
-                    const std::string& p) {
+                    const std::string& p)
+{
     std::string r(83, ' ');
     auto place = [&](std::size_t fin, const std::string& s) { r.replace(fin - s.size(), s.size(), s); };
     r.replace(0, de.size(), de);
@@ -95,7 +105,8 @@ std::string LigneVT(const std::string& de, const std::string& vers, const std::s
 
 // 200 blocks of 100 shots, each a chain starting at a station of an earlier block, with a
 // zero-length shot joining two junctions now and then.
-const std::string& FichierVisualTopo() {
+const std::string& FichierVisualTopo()
+{
     static const std::string nom = [] {
         Hasard h;
         std::string t = "Trou Reseau,1000.000,2000.000,500,LT3\r\nEntree B0_0\r\n\r\n";
@@ -106,7 +117,9 @@ const std::string& FichierVisualTopo() {
             for (int i = 1; i <= 100; ++i) {
                 const std::string vers = "B" + E(b) + "_" + E(i);
                 const bool nul = b > 0 && i == 50 && b % 10 == 0;
-                t += LigneVT(de, vers, nul ? "0.00" : E(1 + h(20)) + ".00", E(h(360)) + ".00", E(static_cast<int>(h(60)) - 30) + ".0") + "\r\n";
+                t += LigneVT(de, vers, nul ? "0.00" : E(1 + h(20)) + ".00", E(h(360)) + ".00",
+                             E(static_cast<int>(h(60)) - 30) + ".0") +
+                     "\r\n";
                 de = vers;
             }
             t += "\r\n";
@@ -121,7 +134,8 @@ const std::string& FichierVisualTopo() {
 
 // Imports the file into an empty massif, or (argument 1) into one that already holds it.
 template <void (*Importe)(TMassif&, const std::string&, TRapportEchange&), const std::string& (*Fichier)()>
-void BM_Importe(benchmark::State& state) {
+void BM_Importe(benchmark::State& state)
+{
     const std::string& f = Fichier();
     RapportMuet r;
     for (auto _ : state) {
@@ -136,25 +150,37 @@ void BM_Importe(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Importe<ImporteToporobot, FichierToporobot>)
-    ->Name("ImporteToporobot_2000_series")->Arg(0)->Arg(1)->ArgName("massif_plein")->Unit(benchmark::kMillisecond);
+    ->Name("ImporteToporobot_2000_series")
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("massif_plein")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Importe<ImporteVisualTopo, FichierVisualTopo>)
-    ->Name("ImporteVisualTopo_20000_visees")->Arg(0)->Arg(1)->ArgName("massif_plein")->Unit(benchmark::kMillisecond);
+    ->Name("ImporteVisualTopo_20000_visees")
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("massif_plein")
+    ->Unit(benchmark::kMillisecond);
 
-void BM_ExporteToporobot(benchmark::State& state) {
+void BM_ExporteToporobot(benchmark::State& state)
+{
     TMassif m;
     RapportMuet r;
     ImporteToporobot(m, FichierToporobot(), r);
     const std::string sortie = Dossier() + "/export.Tab";
-    for (auto _ : state) ExporteToporobot(m, sortie);
+    for (auto _ : state)
+        ExporteToporobot(m, sortie);
 }
 BENCHMARK(BM_ExporteToporobot)->Unit(benchmark::kMillisecond);
 
-void BM_ExportePLT(benchmark::State& state) {
+void BM_ExportePLT(benchmark::State& state)
+{
     TMassif m;
     RapportMuet r;
     ImporteVisualTopo(m, FichierVisualTopo(), r);
     for (TFiche* f : m.Fiches)
-        for (TGalerie* g : f->Galeries) g->Placee = true;
+        for (TGalerie* g : f->Galeries)
+            g->Placee = true;
     const std::string sortie = Dossier() + "/export.plt";
     for (auto _ : state) {
         m.PointsCalcules = false;

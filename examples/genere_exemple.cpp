@@ -26,7 +26,8 @@ constexpr long double kPi = 3.141592653589793238462643383279502884L;
 class Hasard {
 public:
     // Uniform in [a, b).
-    double Entre(double a, double b) {
+    double Entre(double a, double b)
+    {
         etat_ = etat_ * 6364136223846793005ULL + 1442695040888963407ULL;
         return a + (b - a) * static_cast<double>(etat_ >> 11) / 9007199254740992.0;
     }
@@ -36,14 +37,17 @@ private:
     uint64_t etat_ = 0x5EEDC0FFEEULL;
 };
 
-double Arrondi(double x, int decimales) {
+double Arrondi(double x, int decimales)
+{
     const double p = std::pow(10.0, decimales);
     return static_cast<double>(Round(x * p)) / p;
 }
 
 // The text massif file keeps three significant digits of a slope reading.
-double TroisChiffres(double x) {
-    if (x == 0) return 0;
+double TroisChiffres(double x)
+{
+    if (x == 0)
+        return 0;
     const int chiffres = static_cast<int>(std::floor(std::log10(std::fabs(x)))) + 1;
     return Arrondi(x, 3 - chiffres);
 }
@@ -56,12 +60,12 @@ struct Point {
 
 // How a sheet's shots are written down.
 struct Maniere {
-    uint8_t azimut = 0;         // 0 degrees, 1 grads
+    uint8_t azimut = 0;            // 0 degrees, 1 grads
     bool visees_inverses = false;  // every third shot read backwards (codes 5 and 6)
-    bool centimetres = false;   // lengths, widths and heights in centimetres
-    bool denivele = false;      // slopes as height differences (codes 2, 3)
-    bool vulcain = false;       // some slopes as Vulcain readings (code 4)
-    bool topofil = false;       // counter readings along the gallery
+    bool centimetres = false;      // lengths, widths and heights in centimetres
+    bool denivele = false;         // slopes as height differences (codes 2, 3)
+    bool vulcain = false;          // some slopes as Vulcain readings (code 4)
+    bool topofil = false;          // counter readings along the gallery
 };
 
 class Generateur {
@@ -70,14 +74,16 @@ public:
 
     TFiche* NouvelleFiche(const std::string& systeme, const std::string& cavite, const std::string& reseau,
                           const std::string& lieu, const std::string& date, std::initializer_list<const char*> topos,
-                          double declinaison, uint8_t uniteDecli, Maniere maniere) {
+                          double declinaison, uint8_t uniteDecli, Maniere maniere)
+    {
         auto f = std::make_unique<TFiche>();
         f->Systeme.Affecte(systeme);
         f->Cavite.Affecte(cavite);
         f->Reseau.Affecte(reseau);
         f->Lieu.Affecte(lieu);
         f->Date = date;
-        for (const char* t : topos) f->Topographes.emplace_back(t);
+        for (const char* t : topos)
+            f->Topographes.emplace_back(t);
         f->TPST.Affecte(FormatEntier(h_.Entier(3, 11)) + "h");
         f->Declinaison = declinaison;
         f->Unite_Decli = uniteDecli;
@@ -94,8 +100,9 @@ public:
 
     // A gallery of n shots from a known station along a general heading and slope, ending
     // at a new station.
-    void Avance(const std::string& de, int iDe, const std::string& vers, int iVers, int n, double cap,
-                double pente, const std::string& commentaire = {}) {
+    void Avance(const std::string& de, int iDe, const std::string& vers, int iVers, int n, double cap, double pente,
+                const std::string& commentaire = {})
+    {
         const Point& a = Station(de, iDe);
         std::vector<std::array<double, 3>> pas;
         for (int k = 0; k < n; ++k) {
@@ -110,7 +117,8 @@ public:
     // A gallery of n shots from a known station to another one: a loop, closed up to the
     // reading errors.
     void Boucle(const std::string& de, int iDe, const std::string& vers, int iVers, int n,
-                const std::string& commentaire = {}) {
+                const std::string& commentaire = {})
+    {
         const Point& a = Station(de, iDe);
         const Point& b = Station(vers, iVers);
         std::vector<std::array<double, 3>> pas;
@@ -129,7 +137,8 @@ public:
 
 private:
     void Galerie(const Point& a, const std::string& vers, int iVers, const std::vector<std::array<double, 3>>& pas,
-                 const std::string& commentaire, bool versConnu = false) {
+                 const std::string& commentaire, bool versConnu = false)
+    {
         auto g = std::make_unique<TGalerie>();
         g->Depart.Nom.Affecte(a.nom);
         g->Depart.Indice = static_cast<uint8_t>(a.indice);
@@ -156,13 +165,15 @@ private:
     }
 
     // The shot as read on the instruments, with their small errors.
-    std::unique_ptr<TVisee> Lecture(const std::array<double, 3>& d, std::size_t k, double& compteur) {
+    std::unique_ptr<TVisee> Lecture(const std::array<double, 3>& d, std::size_t k, double& compteur)
+    {
         auto v = std::make_unique<TVisee>();
         const double l = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]) + h_.Entre(-0.02, 0.02);
         double cap = std::atan2(d[0], d[1]) * 180 / kPi + decli_ + h_.Entre(-0.5, 0.5);
         const double pente = std::asin(std::clamp(d[2] / l, -1.0, 1.0)) * 180 / kPi + h_.Entre(-0.5, 0.5);
         const bool inverse = maniere_.visees_inverses && k % 3 == 2;
-        if (inverse) cap -= 180;
+        if (inverse)
+            cap -= 180;
         cap = std::fmod(cap + 720, 360);
         if (maniere_.azimut == 1) {
             v->Azimut = Arrondi(cap / 0.9, 1);
@@ -195,7 +206,9 @@ private:
         // Widths and heights at the end station, in the sheet's unit.
         const double echelle = maniere_.centimetres ? 100 : 1;
         const int decimales = maniere_.centimetres ? 0 : 1;
-        auto mesure = [&](double a, double b) { return FormatGeneral(Arrondi(h_.Entre(a, b) * echelle, decimales), 6); };
+        auto mesure = [&](double a, double b) {
+            return FormatGeneral(Arrondi(h_.Entre(a, b) * echelle, decimales), 6);
+        };
         v->UniteLargeur = v->UniteHauteur = maniere_.centimetres ? 1 : 0;
         if (h_.Entre(0, 1) < 0.2) {
             v->Gauche = mesure(1.5, 6);  // the whole width
@@ -204,7 +217,8 @@ private:
             v->Droite = mesure(0.3, 3);
         }
         v->Haut = mesure(0.5, 8);
-        if (h_.Entre(0, 1) < 0.8) v->Bas = mesure(0, 1.5);
+        if (h_.Entre(0, 1) < 0.8)
+            v->Bas = mesure(0, 1.5);
         if (maniere_.topofil) {
             compteur += l / 0.995;
             v->AvecTopofil = true;
@@ -221,7 +235,8 @@ private:
     double decli_ = 0;
 };
 
-void AjouteReference(TMassif& m, Generateur& gen, const std::string& nom, int indice, double xKm, double yKm, double z) {
+void AjouteReference(TMassif& m, Generateur& gen, const std::string& nom, int indice, double xKm, double yKm, double z)
+{
     auto p = std::make_unique<TPointTopo>();
     p->Nom.Affecte(nom);
     p->Indice = static_cast<uint8_t>(indice);
@@ -232,23 +247,38 @@ void AjouteReference(TMassif& m, Generateur& gen, const std::string& nom, int in
     gen.Connu({nom, indice, xKm * 1000, yKm * 1000, z});
 }
 
-void Construit(TMassif& m) {
+void Construit(TMassif& m)
+{
     Generateur g(m);
     const std::string causse = "Causse de Pierrefeu";
-    const std::string breche = "Gouffre de la Br\xE8" "che";
+    const std::string breche = "Gouffre de la Br\xE8"
+                               "che";
     AjouteReference(m, g, "E", 1, 812.4505, 3210.2205, 1452.5);
     AjouteReference(m, g, "F", 1, 815.1203, 3212.8711, 981.0);
 
     // Gouffre de la Brèche: the entrance shaft and the main gallery.
-    g.NouvelleFiche(causse, breche, "R\xE9seau d'entr\xE9" "e", "Puits d'entr\xE9" "e", "12/07/97",
-                    {"Claire Aubrac", "Martin Sabatier"}, 0.8, 0, {});
-    g.Avance("E", 1, "E", 2, 6, 140, -70, "Puits d'entr\xE9" "e");
+    g.NouvelleFiche(causse, breche,
+                    "R\xE9seau d'entr\xE9"
+                    "e",
+                    "Puits d'entr\xE9"
+                    "e",
+                    "12/07/97", {"Claire Aubrac", "Martin Sabatier"}, 0.8, 0, {});
+    g.Avance("E", 1, "E", 2, 6, 140, -70,
+             "Puits d'entr\xE9"
+             "e");
     g.Avance("E", 2, "E", 3, 9, 120, -20);
-    g.Avance("E", 3, "E", 4, 8, 95, -10, "M\xE9" "andre");
-    g.Boucle("E", 4, "E", 2, 7, "Shunt du m\xE9" "andre");
+    g.Avance("E", 3, "E", 4, 8, 95, -10,
+             "M\xE9"
+             "andre");
+    g.Boucle("E", 4, "E", 2, 7,
+             "Shunt du m\xE9"
+             "andre");
 
-    g.NouvelleFiche(causse, breche, "R\xE9seau d'entr\xE9" "e", "Salle du Chaos", "26/07/97",
-                    {"Claire Aubrac", "Louis Ferrand", "In\xE8s Vidal"}, 0.8, 0, {.vulcain = true});
+    g.NouvelleFiche(causse, breche,
+                    "R\xE9seau d'entr\xE9"
+                    "e",
+                    "Salle du Chaos", "26/07/97", {"Claire Aubrac", "Louis Ferrand", "In\xE8s Vidal"}, 0.8, 0,
+                    {.vulcain = true});
     g.Avance("E", 4, "C", 1, 10, 80, -5, "Salle du Chaos");
     g.Avance("C", 1, "C", 2, 8, 10, 5);
     g.Avance("C", 2, "C", 3, 7, 120, -15);
@@ -262,29 +292,34 @@ void Construit(TMassif& m) {
     g.Avance("M", 1, "M", 4, 8, 110, 0, "Affluent des Marmites");
     g.Boucle("M", 4, "M", 2, 9);
 
-    g.NouvelleFiche(causse, breche, "R\xE9seau profond", "Siphon terminal", "02/09/98", {"Paul Rey", "In\xE8s Vidal"}, 1.1,
-                    0, {.centimetres = true, .denivele = true});
+    g.NouvelleFiche(causse, breche, "R\xE9seau profond", "Siphon terminal", "02/09/98", {"Paul Rey", "In\xE8s Vidal"},
+                    1.1, 0, {.centimetres = true, .denivele = true});
     g.Avance("M", 3, "S", 1, 10, 190, -20, "\xC9troiture");
     g.Avance("S", 1, "S", 2, 12, 230, -8);
     g.Avance("S", 2, "S", 3, 6, 250, -35, "Siphon terminal");
 
-    g.NouvelleFiche(causse, breche, "R\xE9seau d'entr\xE9" "e", "Galerie haute", "20/06/99",
-                    {"Claire Aubrac", "Louis Ferrand"}, 1.0, 0,
+    g.NouvelleFiche(causse, breche,
+                    "R\xE9seau d'entr\xE9"
+                    "e",
+                    "Galerie haute", "20/06/99", {"Claire Aubrac", "Louis Ferrand"}, 1.0, 0,
                     {.visees_inverses = true, .vulcain = true});
     g.Avance("C", 2, "H", 1, 9, 330, 20, "Escalade de 15 m");
     g.Avance("H", 1, "H", 2, 12, 300, 3, "Galerie haute");
     g.Avance("H", 2, "H", 3, 8, 260, -5);
-    g.Boucle("H", 3, "E", 3, 11, "Jonction avec le m\xE9" "andre");
+    g.Boucle("H", 3, "E", 3, 11,
+             "Jonction avec le m\xE9"
+             "andre");
 
-    g.NouvelleFiche(causse, breche, "R\xE9seau profond", "Laminoir", "03/07/00", {"Martin Sabatier", "Paul Rey"}, 1.2, 0,
-                    {.denivele = true});
+    g.NouvelleFiche(causse, breche, "R\xE9seau profond", "Laminoir", "03/07/00", {"Martin Sabatier", "Paul Rey"}, 1.2,
+                    0, {.denivele = true});
     g.Avance("S", 1, "L", 1, 10, 140, -2, "Laminoir");
     g.Avance("L", 1, "L", 2, 7, 100, 10);
     g.Boucle("L", 2, "M", 3, 10, "Retour aux Marmites");
 
     // Grotte des Fées, in another system: a resurgence surveyed partly with a topofil.
     const std::string aiguilles = "Massif des Aiguilles";
-    const std::string fees = "Grotte des F\xE9" "es";
+    const std::string fees = "Grotte des F\xE9"
+                             "es";
     g.NouvelleFiche(aiguilles, fees, "Galerie principale", "Porche", "11/04/01", {"Jeanne Castel", "Hugo Lamarque"},
                     1.9, 1, {.azimut = 1});
     g.Avance("F", 1, "F", 2, 10, 20, 2, "Porche");
@@ -298,13 +333,16 @@ void Construit(TMassif& m) {
     g.Avance("F", 4, "T", 1, 12, 70, 8, "Amont au topofil");
     g.Avance("T", 1, "T", 2, 12, 40, 5);
     g.Avance("T", 2, "T", 3, 10, 85, 15, "Vo\xFBte mouillante");
-    g.Avance("T", 1, "T", 4, 7, 150, 20, "Chemin\xE9" "e");
+    g.Avance("T", 1, "T", 4, 7, 150, 20,
+             "Chemin\xE9"
+             "e");
 
     for (TFiche* f : m.Fiches) {
         f->Calcule(m.Angle_Geodesique);
         // Every sheet of this sample explored its galleries for the first time.
         long double premiere = 0;
-        for (const TGalerie* gal : f->Galeries) premiere += gal->Developpement;
+        for (const TGalerie* gal : f->Galeries)
+            premiere += gal->Developpement;
         f->Premiere = Round(premiere);
     }
     m.Origine_Declinaison = 0.8L;
@@ -314,13 +352,15 @@ void Construit(TMassif& m) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::string dossier = argc > 1 ? argv[1] : ".";
     TMassif m;
     Construit(m);
     int visees = 0;
     for (const TFiche* f : m.Fiches)
-        for (const TGalerie* g : f->Galeries) visees += g->NbVisees;
+        for (const TGalerie* g : f->Galeries)
+            visees += g->NbVisees;
     try {
         m.Sauve(dossier + "/pierrefeu.fic");
         m.Sauve(dossier + "/pierrefeu.mas");
@@ -328,6 +368,8 @@ int main(int argc, char** argv) {
         std::cerr << e.what() << "\n";
         return 1;
     }
-    std::cout << m.Fiches.size() << " fiches, " << visees << " vis\xC3\xA9" "es\n";
+    std::cout << m.Fiches.size() << " fiches, " << visees
+              << " vis\xC3\xA9"
+                 "es\n";
     return 0;
 }

@@ -14,7 +14,8 @@ using namespace karst;
 namespace {
 
 // Every gallery a branch, 1 km apart, with heights at every station.
-void EnCoupe(Contexte& ctx) {
+void EnCoupe(Contexte& ctx)
+{
     Genere(ctx.massif);
     double x = 0;
     for (TFiche* f : ctx.massif.Fiches)
@@ -37,7 +38,8 @@ void EnCoupe(Contexte& ctx) {
     ctx.coupe.Representation_Hauteur = 1;
 }
 
-void PlaceCoupe(benchmark::State& etat) {
+void PlaceCoupe(benchmark::State& etat)
+{
     Contexte ctx;
     EnCoupe(ctx);
     for (auto _ : etat) {
@@ -48,7 +50,8 @@ void PlaceCoupe(benchmark::State& etat) {
 }
 BENCHMARK(PlaceCoupe)->Unit(benchmark::kMillisecond);
 
-void DessineCoupe(benchmark::State& etat) {
+void DessineCoupe(benchmark::State& etat)
+{
     Contexte ctx;
     EnCoupe(ctx);
     ctx.massif.PlaceCoupe();
@@ -66,7 +69,8 @@ void DessineCoupe(benchmark::State& etat) {
 }
 BENCHMARK(DessineCoupe)->Unit(benchmark::kMillisecond);
 
-void ExporteCoupe(benchmark::State& etat) {
+void ExporteCoupe(benchmark::State& etat)
+{
     Contexte ctx;
     EnCoupe(ctx);
     ctx.massif.PlaceCoupe();
@@ -77,7 +81,8 @@ void ExporteCoupe(benchmark::State& etat) {
     vue.Dimensions(l, h, 96 / 25.4, 1, image);
     QTemporaryDir dossier;
     const std::string chemin = dossier.filePath("coupe.svg").toStdString();
-    for (auto _ : etat) vue.ExporteSVG(chemin, false, true);
+    for (auto _ : etat)
+        vue.ExporteSVG(chemin, false, true);
     etat.counters["visees"] = 100000;
 }
 BENCHMARK(ExporteCoupe)->Unit(benchmark::kMillisecond);

@@ -17,7 +17,8 @@ using namespace karst;
 
 namespace {
 
-void DessinePlan(benchmark::State& etat) {
+void DessinePlan(benchmark::State& etat)
+{
     Contexte ctx;
     Genere(ctx.massif);
     const auto variante = etat.range(0);
@@ -25,8 +26,10 @@ void DessinePlan(benchmark::State& etat) {
         ctx.options.Afficher_Habillage = ctx.options.Affiche_Nord = ctx.options.Affiche_Echelle = false;
         ctx.options.diametre = 0;
     }
-    if (variante >= 2) ctx.options.diametre = 10;
-    if (variante >= 3) ctx.options.Representation_Largeur = 1;
+    if (variante >= 2)
+        ctx.options.diametre = 10;
+    if (variante >= 3)
+        ctx.options.Representation_Largeur = 1;
     TPlan plan(ctx);
     CanvasImage image(1920, 1080);
     int l, h;

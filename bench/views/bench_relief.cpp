@@ -10,14 +10,15 @@
 #include <cstdlib>
 
 #include "massif_genere.h"
-#include "views/vue_relief.h"
 #include "views/svg.h"
+#include "views/vue_relief.h"
 
 using namespace karst;
 
 namespace {
 
-void DessinePerspective(benchmark::State& etat) {
+void DessinePerspective(benchmark::State& etat)
+{
     Contexte ctx;
     Genere(ctx.massif);
     TPerspective vue(ctx);
@@ -37,7 +38,8 @@ void DessinePerspective(benchmark::State& etat) {
 // 0: the default perspective options; 1: the stereo pair.
 BENCHMARK(DessinePerspective)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
-void ExporteVRML(benchmark::State& etat) {
+void ExporteVRML(benchmark::State& etat)
+{
     Contexte ctx;
     Genere(ctx.massif);
     ctx.relief.Cylindre = true;

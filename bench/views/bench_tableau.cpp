@@ -23,20 +23,23 @@ public:
     TOptions_Tableau tableau;
     TOptions_Tableau* OptionsTableau() override { return &tableau; }
 
-    ContexteTableau() {
+    ContexteTableau()
+    {
         Genere(massif);
         int n = 0;
         for (TFiche* f : massif.Fiches)
             for (TGalerie* g : f->Galeries)
                 for (int k = 1; k <= g->NbVisees; ++k)
                     if (++n % 10 == 0)
-                        g->Visee(k)->Commentaire.Affecte("passage bas dans l'argile, suite au nord par une \xE9troiture");
+                        g->Visee(k)->Commentaire.Affecte(
+                            "passage bas dans l'argile, suite au nord par une \xE9troiture");
     }
 };
 
 constexpr double kPxParMm = 96 / 25.4;
 
-void MiseEnPage(benchmark::State& etat) {
+void MiseEnPage(benchmark::State& etat)
+{
     ContexteTableau ctx;
     TTableau vue(ctx);
     CanvasImage image(1920, 1080);
@@ -50,7 +53,8 @@ void MiseEnPage(benchmark::State& etat) {
 }
 BENCHMARK(MiseEnPage)->Unit(benchmark::kMillisecond);
 
-void DessineTableau(benchmark::State& etat) {
+void DessineTableau(benchmark::State& etat)
+{
     ContexteTableau ctx;
     TTableau vue(ctx);
     CanvasImage image(1920, 1080);
@@ -65,13 +69,15 @@ void DessineTableau(benchmark::State& etat) {
 }
 BENCHMARK(DessineTableau)->Unit(benchmark::kMillisecond);
 
-void PagesTableau(benchmark::State& etat) {
+void PagesTableau(benchmark::State& etat)
+{
     ContexteTableau ctx;
     TTableau vue(ctx);
     int colonnes = 0, lignes = 0;
     for (auto _ : etat) {
         vue.NombrePages(colonnes, lignes, 20, 20);
-        if (etat.range(0) == 1) vue.DessinePage(0, lignes / 2, 10, 10, 0, ctx.imprimante.Canvas(), 1.0);
+        if (etat.range(0) == 1)
+            vue.DessinePage(0, lignes / 2, 10, 10, 0, ctx.imprimante.Canvas(), 1.0);
         benchmark::DoNotOptimize(lignes);
     }
     etat.counters["pages"] = lignes;

@@ -36,7 +36,8 @@ public:
 };
 
 // 100 sheets of 10 galleries of 100 shots each, random walks of 2 to 8 m with widths.
-inline void Genere(TMassif& m) {
+inline void Genere(TMassif& m)
+{
     std::mt19937 alea(42);
     std::uniform_real_distribution<double> longueur(2, 8), angle(0, 2 * 3.14159265358979), largeur(0.5, 4);
     for (int s = 0; s < 100; ++s) {
@@ -75,7 +76,8 @@ inline void Genere(TMassif& m) {
 }
 
 // The benchmarks' main: the runner inside an offscreen Qt application.
-inline int LanceBancs(int argc, char** argv) {
+inline int LanceBancs(int argc, char** argv)
+{
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -21,8 +21,10 @@ namespace {
 
 // Key of a station for the look-ups that stand for TPointTopo::Egal scans: the name with
 // its ASCII letters upper-cased, then the index. Empty for a terminus, which equals nothing.
-std::string Cle(const TPointTopo& p) {
-    if (p.Terminus) return {};
+std::string Cle(const TPointTopo& p)
+{
+    if (p.Terminus)
+        return {};
     std::string k = MajAscii(p.Nom.Chaine());
     k.push_back('\0');
     k.push_back(static_cast<char>(p.Indice));
@@ -31,16 +33,19 @@ std::string Cle(const TPointTopo& p) {
 
 double Variance(const TConcentre& c) { return c.Poids2 < kVarianceMin ? kVarianceMin : c.Poids2; }
 
-void Retranche(std::vector<TConcentre*>& v, const TConcentre* c) {
+void Retranche(std::vector<TConcentre*>& v, const TConcentre* c)
+{
     auto it = std::find(v.begin(), v.end(), c);
-    if (it != v.end()) v.erase(it);
+    if (it != v.end())
+        v.erase(it);
 }
 
 }  // namespace
 
 // ---- TConcentre -------------------------------------------------------------------------
 
-void TConcentre::InitFiche(const TGalerie& g, int fiche, int galerie) {
+void TConcentre::InitFiche(const TGalerie& g, int fiche, int galerie)
+{
     NbMembres = 1;
     MembreFiche.assign(1, fiche);
     MembreGalerie.assign(1, galerie);
@@ -62,86 +67,109 @@ TCalculateur::TCalculateur() : Fixes(kMaxCarrefours + 1, 0) {}
 
 TCalculateur::~TCalculateur() = default;
 
-std::unique_ptr<TConcentre> TCalculateur::NouveauConcentre() {
+std::unique_ptr<TConcentre> TCalculateur::NouveauConcentre()
+{
     auto c = std::make_unique<TConcentre>();
     c->rang_ = prochainRang_++;
     return c;
 }
 
-void TCalculateur::Charge(const ListeFiches& fiches, const std::vector<TPointTopo*>& references, int mode) {
+void TCalculateur::Charge(const ListeFiches& fiches, const std::vector<TPointTopo*>& references, int mode)
+{
     Fiches = &fiches;
     for (std::size_t i = 0; i < fiches.size(); ++i) {
         const TFiche* f = fiches[i];
-        if (!f) continue;
+        if (!f)
+            continue;
         for (std::size_t j = 0; j < f->Galeries.size(); ++j) {
             const TGalerie* g = f->Galeries[j];
-            if (mode != 1 && (g->DansCoupe || g->Depart.Terminus || g->Arrivee.Terminus)) continue;
+            if (mode != 1 && (g->DansCoupe || g->Depart.Terminus || g->Arrivee.Terminus))
+                continue;
             auto c = NouveauConcentre();
             c->InitFiche(*g, static_cast<int>(i), static_cast<int>(j));
             Concentres.ajoute(std::move(c));
         }
     }
     for (const TPointTopo* r : references) {
-        if (!r) continue;
+        if (!r)
+            continue;
         auto p = std::make_unique<TPointTopo>();
         p->Copie(*r);
         const std::string k = Cle(*p);
-        if (!k.empty()) indexReferences_[k] = static_cast<int>(References.size());
+        if (!k.empty())
+            indexReferences_[k] = static_cast<int>(References.size());
         References.ajoute(std::move(p));
     }
 }
 
-int TCalculateur::DerniereReference(const TPointTopo& station) const {
-    if (station.Terminus) return -1;
+int TCalculateur::DerniereReference(const TPointTopo& station) const
+{
+    if (station.Terminus)
+        return -1;
     auto it = indexReferences_.find(Cle(station));
     return it == indexReferences_.end() ? -1 : it->second;
 }
 
-int32_t TCalculateur::NumeroCarrefour(const TPointTopo& station) const {
-    if (station.Terminus) return 0;
+int32_t TCalculateur::NumeroCarrefour(const TPointTopo& station) const
+{
+    if (station.Terminus)
+        return 0;
     auto it = indexCarrefours_.find(Cle(station));
     return it == indexCarrefours_.end() ? 0 : it->second;
 }
 
-void TCalculateur::Signale(const std::string& texte, GenreMessage genre) {
-    if (Messages) Messages->Message(texte, genre);
-    else MessagesEnAttente.push_back(texte);
+void TCalculateur::Signale(const std::string& texte, GenreMessage genre)
+{
+    if (Messages)
+        Messages->Message(texte, genre);
+    else
+        MessagesEnAttente.push_back(texte);
 }
 
 void TCalculateur::Limite(const std::string& texte) { Signale(texte, GenreMessage::Simple); }
 
-int32_t TCalculateur::TrouveCarrefour(const TPointTopo& station) {
-    if (station.Terminus) return -1;
+int32_t TCalculateur::TrouveCarrefour(const TPointTopo& station)
+{
+    if (station.Terminus)
+        return -1;
     const std::string k = Cle(station);
-    if (indexReferences_.count(k)) return 0;
+    if (indexReferences_.count(k))
+        return 0;
     auto it = indexCarrefours_.find(k);
-    if (it != indexCarrefours_.end()) return it->second;
+    if (it != indexCarrefours_.end())
+        return it->second;
     auto p = std::make_unique<TPointTopo>();
     p->Copie(station);
     Carrefours.ajoute(std::move(p));
     const auto n = static_cast<int32_t>(Carrefours.size());
     indexCarrefours_.emplace(k, n);
     if (n > kMaxCarrefours) {
-        if (!Arrete()) Limite(kMessageMassifTropGros);
+        if (!Arrete())
+            Limite(kMessageMassifTropGros);
         arret_->store(true);
     }
     return n;
 }
 
-TGalerie* TCalculateur::Membre(const TConcentre& c, std::size_t k) const {
-    if (!Fiches || k >= c.MembreFiche.size()) return nullptr;
+TGalerie* TCalculateur::Membre(const TConcentre& c, std::size_t k) const
+{
+    if (!Fiches || k >= c.MembreFiche.size())
+        return nullptr;
     const auto f = static_cast<std::size_t>(c.MembreFiche[k]);
     const auto g = static_cast<std::size_t>(c.MembreGalerie[k]);
-    if (f >= Fiches->size() || !(*Fiches)[f] || g >= (*Fiches)[f]->Galeries.size()) return nullptr;
+    if (f >= Fiches->size() || !(*Fiches)[f] || g >= (*Fiches)[f]->Galeries.size())
+        return nullptr;
     return (*Fiches)[f]->Galeries[g];
 }
 
 // ---- Phase 1 ----------------------------------------------------------------------------
 
-bool TCalculateur::Connecte(bool verbeux) {
+bool TCalculateur::Connecte(bool verbeux)
+{
     bool resultat = false;
     if (References.empty()) {
-        if (verbeux) Signale("Il n'y a pas de point de référence.", GenreMessage::Confirmation);
+        if (verbeux)
+            Signale("Il n'y a pas de point de référence.", GenreMessage::Confirmation);
         Reussi = false;
         return false;
     }
@@ -149,13 +177,16 @@ bool TCalculateur::Connecte(bool verbeux) {
     // names it and places nothing, rather than end on a bare overflow.
     for (const TPointTopo* r : References) {
         for (const auto& [axe, v] : {std::pair{"X", r->X}, std::pair{"Y", r->Y}, std::pair{"Z", r->Z}}) {
-            if (MesureAdmise(v)) continue;
+            if (MesureAdmise(v))
+                continue;
             ReferenceInutilisable = true;
-            if (verbeux) Sablier(false);
+            if (verbeux)
+                Sablier(false);
             Signale("Le point de référence « " + EnUtf8(r->Nom.Chaine()) + " » ne peut pas servir au calcul : " +
                         HorsBornes(std::string("sa coordonnée ") + axe, v) + ".\rAucun point n'a été placé.",
                     GenreMessage::Avertissement);
-            if (verbeux) Sablier(true);
+            if (verbeux)
+                Sablier(true);
             Reussi = false;
             return false;
         }
@@ -167,7 +198,8 @@ bool TCalculateur::Connecte(bool verbeux) {
     const std::size_t n = Concentres.size();
     std::vector<uint8_t> atteint(n, 0);
     auto fixe = [&](const TConcentre& c, int32_t k) {
-        if (c.Placee && k >= 1 && k <= kMaxCarrefours) Fixes[static_cast<std::size_t>(k)] = 1;
+        if (c.Placee && k >= 1 && k <= kMaxCarrefours)
+            Fixes[static_cast<std::size_t>(k)] = 1;
     };
     auto copie = [](TPointTopo& p, const TPointTopo& r) {
         p.X = r.X;
@@ -194,7 +226,8 @@ bool TCalculateur::Connecte(bool verbeux) {
             fixe(c, c.NoeudFin);
             atteint[i] = 1;
         }
-        if (atteint[i]) reussiPasse = true;
+        if (atteint[i])
+            reussiPasse = true;
     }
 
     // Junction sweeps, alternately backward and forward. A chain is compared with the
@@ -214,12 +247,14 @@ bool TCalculateur::Connecte(bool verbeux) {
     std::vector<int32_t> numero(stations.size(), 0);
     for (const auto& [cle, s] : stations) {
         auto it = indexCarrefours_.find(cle);
-        if (it != indexCarrefours_.end()) numero[static_cast<std::size_t>(s)] = it->second;
+        if (it != indexCarrefours_.end())
+            numero[static_cast<std::size_t>(s)] = it->second;
     }
     auto numeroDe = [&](int s) { return s < 0 ? 0 : numero[static_cast<std::size_t>(s)]; };
     auto repere = [&](const TPointTopo& p, int s) {
         const int32_t k = TrouveCarrefour(p);
-        if (s >= 0 && k >= 1) numero[static_cast<std::size_t>(s)] = k;
+        if (s >= 0 && k >= 1)
+            numero[static_cast<std::size_t>(s)] = k;
         return k;
     };
     auto cherche = [&](std::size_t i, std::size_t limite) {
@@ -249,7 +284,8 @@ bool TCalculateur::Connecte(bool verbeux) {
         std::size_t debutAvant = 0;
         bool arriere = true;
         for (;;) {
-            if (Arrete()) break;
+            if (Arrete())
+                break;
             bool trouve = false;
             if (arriere) {
                 long long plusBas = -1;
@@ -261,7 +297,8 @@ bool TCalculateur::Connecte(bool verbeux) {
                     }
                 }
                 limiteArriere = Carrefours.size();
-                if (!trouve) break;
+                if (!trouve)
+                    break;
                 debutAvant = static_cast<std::size_t>(plusBas + 1);
             } else {
                 long long plusHaut = -1;
@@ -272,7 +309,8 @@ bool TCalculateur::Connecte(bool verbeux) {
                     }
                 }
                 limiteAvant = Carrefours.size();
-                if (!trouve) break;
+                if (!trouve)
+                    break;
                 debutArriere = plusHaut - 1;
             }
             arriere = !arriere;
@@ -284,7 +322,8 @@ bool TCalculateur::Connecte(bool verbeux) {
         return false;
     }
     std::size_t nbAtteints = 0;
-    for (uint8_t a : atteint) nbAtteints += a;
+    for (uint8_t a : atteint)
+        nbAtteints += a;
     if (nbAtteints == n) {
         resultat = true;
     } else if (nbAtteints > 0) {
@@ -293,11 +332,13 @@ bool TCalculateur::Connecte(bool verbeux) {
         if (verbeux && Messages) {
             std::vector<std::string> lignes;
             for (std::size_t i = 0; i < n; ++i) {
-                if (atteint[i]) continue;
+                if (atteint[i])
+                    continue;
                 const TConcentre& c = *Concentres[i];
                 for (std::size_t k = 0; k < c.MembreFiche.size(); ++k) {
                     const TGalerie* g = Membre(c, k);
-                    if (!g) continue;
+                    if (!g)
+                        continue;
                     const TFiche* f = (*Fiches)[static_cast<std::size_t>(c.MembreFiche[k])];
                     std::string l = f->Systeme.Chaine() + "/" + f->Cavite.Chaine() + "/" + f->Reseau.Chaine() + "/" +
                                     f->Lieu.Chaine();
@@ -313,7 +354,8 @@ bool TCalculateur::Connecte(bool verbeux) {
         if (continuer) {
             resultat = true;
             for (std::size_t i = 0; i < n; ++i)
-                if (!atteint[i]) Concentres.videPlace(i);
+                if (!atteint[i])
+                    Concentres.videPlace(i);
             Concentres.compacte();
         }
     } else {
@@ -330,60 +372,74 @@ bool TCalculateur::Connecte(bool verbeux) {
 
 // ---- Phase 2 ----------------------------------------------------------------------------
 
-void TCalculateur::NoteExtremites(const TConcentre& c) {
+void TCalculateur::NoteExtremites(const TConcentre& c)
+{
     for (int32_t k : {c.NoeudDebut, c.NoeudFin}) {
-        if (k < 1) continue;
+        if (k < 1)
+            continue;
         const auto u = static_cast<std::size_t>(k);
-        if (u >= incidences_.size()) incidences_.resize(u + 1);
+        if (u >= incidences_.size())
+            incidences_.resize(u + 1);
         incidences_[u].push_back(const_cast<TConcentre*>(&c));
     }
 }
 
-void TCalculateur::OteExtremites(const TConcentre& c) {
+void TCalculateur::OteExtremites(const TConcentre& c)
+{
     for (int32_t k : {c.NoeudDebut, c.NoeudFin}) {
         const auto u = static_cast<std::size_t>(k);
-        if (k >= 1 && u < incidences_.size()) Retranche(incidences_[u], &c);
+        if (k >= 1 && u < incidences_.size())
+            Retranche(incidences_[u], &c);
     }
 }
 
 // Takes a chain out of Concentres, which stays in creation order. During phase 2 its place
 // is left empty (and noted), so that a removal costs no shifting of the list.
-std::unique_ptr<TConcentre> TCalculateur::Retire(TConcentre* c) {
+std::unique_ptr<TConcentre> TCalculateur::Retire(TConcentre* c)
+{
     std::unique_ptr<TConcentre> retire;
     if (enSimplification_) {
         auto it = std::lower_bound(rangs_.begin(), rangs_.end(), c->rang_);
         const auto u = static_cast<std::size_t>(it - rangs_.begin());
-        if (it == rangs_.end() || Concentres[u] != c) return nullptr;
+        if (it == rangs_.end() || Concentres[u] != c)
+            return nullptr;
         retire = Concentres.videPlace(u);
         --vivants_;
         placesRetirees_.push_back(u);
     } else {
         auto it = std::lower_bound(Concentres.begin(), Concentres.end(), c,
                                    [](const TConcentre* a, const TConcentre* b) { return a->rang_ < b->rang_; });
-        if (it == Concentres.end() || *it != c) return nullptr;
+        if (it == Concentres.end() || *it != c)
+            return nullptr;
         retire = Concentres.retireA(static_cast<std::size_t>(it - Concentres.begin()));
     }
     OteExtremites(*c);
     return retire;
 }
 
-void TCalculateur::FusionneConcentres(int32_t j) {
+void TCalculateur::FusionneConcentres(int32_t j)
+{
     // P is the first chain of the list with an end at j, Q the next one.
     std::vector<TConcentre*> candidats;
     const auto u = static_cast<std::size_t>(j);
     if (enSimplification_) {
-        if (j >= 1 && u < incidences_.size()) candidats = incidences_[u];
+        if (j >= 1 && u < incidences_.size())
+            candidats = incidences_[u];
     } else {
         for (TConcentre* c : Concentres)
-            if (c->NoeudDebut == j || c->NoeudFin == j) candidats.push_back(c);
+            if (c->NoeudDebut == j || c->NoeudFin == j)
+                candidats.push_back(c);
     }
     TConcentre* P = nullptr;
     TConcentre* Q = nullptr;
     for (TConcentre* c : candidats)
-        if (!P || c->rang_ < P->rang_) P = c;
+        if (!P || c->rang_ < P->rang_)
+            P = c;
     for (TConcentre* c : candidats)
-        if (c != P && (!Q || c->rang_ < Q->rang_)) Q = c;
-    if (!P || !Q) return;
+        if (c != P && (!Q || c->rang_ < Q->rang_))
+            Q = c;
+    if (!P || !Q)
+        return;
 
     // R runs `premier` then `second`, each forwards or backwards, so that they meet at j.
     auto R = NouveauConcentre();
@@ -408,10 +464,14 @@ void TCalculateur::FusionneConcentres(int32_t j) {
     };
     const bool pDebut = P->NoeudDebut == j;
     const bool qDebut = Q->NoeudDebut == j;
-    if (pDebut && !qDebut) compose(*Q, false, *P, false);
-    else if (pDebut) compose(*P, true, *Q, false);
-    else if (!qDebut) compose(*P, false, *Q, true);
-    else compose(*P, false, *Q, false);
+    if (pDebut && !qDebut)
+        compose(*Q, false, *P, false);
+    else if (pDebut)
+        compose(*P, true, *Q, false);
+    else if (!qDebut)
+        compose(*P, false, *Q, true);
+    else
+        compose(*P, false, *Q, false);
     R->NbMembres = P->NbMembres + Q->NbMembres;
     R->Longueur = P->Longueur + Q->Longueur;
     R->Poids1 = P->Poids1 + Q->Poids1;
@@ -427,12 +487,14 @@ void TCalculateur::FusionneConcentres(int32_t j) {
     NoteExtremites(*r);
 }
 
-void TCalculateur::Fusion(int32_t j, std::vector<int>& degres) {
+void TCalculateur::Fusion(int32_t j, std::vector<int>& degres)
+{
     FusionneConcentres(j);
     degres[static_cast<std::size_t>(j)] = 0;
 }
 
-void TCalculateur::Simplifie(bool verbeux) {
+void TCalculateur::Simplifie(bool verbeux)
+{
     std::string texte = FormatEntier(static_cast<long long>(Concentres.size())) + " galeries,";
     const std::size_t nc = Carrefours.size();
     // Ends per junction; a plain int, as a junction may be met by more than 255 chain ends.
@@ -441,19 +503,22 @@ void TCalculateur::Simplifie(bool verbeux) {
     for (TConcentre* c : Concentres) {
         NoteExtremites(*c);
         for (int32_t k : {c->NoeudDebut, c->NoeudFin})
-            if (k >= 1 && static_cast<std::size_t>(k) <= nc) ++degres[static_cast<std::size_t>(k)];
+            if (k >= 1 && static_cast<std::size_t>(k) <= nc)
+                ++degres[static_cast<std::size_t>(k)];
     }
     // While the list is reduced, removed chains leave empty places (see Retire); positions
     // below are places of that list, and every scan skips the empty ones.
     enSimplification_ = true;
     rangs_.clear();
-    for (const TConcentre* c : Concentres) rangs_.push_back(c->rang_);
+    for (const TConcentre* c : Concentres)
+        rangs_.push_back(c->rang_);
     vivants_ = Concentres.size();
     auto degre = [&](int32_t k) -> int& { return degres[static_cast<std::size_t>(k)]; };
     auto valide = [&](int32_t k) { return k >= 1 && static_cast<std::size_t>(k) <= nc; };
 
     for (std::size_t k = 1; k <= nc && !Arrete(); ++k)
-        if (degres[k] == 2) Fusion(static_cast<int32_t>(k), degres);
+        if (degres[k] == 2)
+            Fusion(static_cast<int32_t>(k), degres);
 
     while (!Arrete()) {
         std::size_t retraits = 0;
@@ -462,14 +527,16 @@ void TCalculateur::Simplifie(bool verbeux) {
         // scan goes on from its place.
         for (std::size_t p = 0; p < Concentres.size(); ++p) {
             TConcentre* c = Concentres[p];
-            if (!c || c->NoeudDebut == -1 || c->NoeudDebut != c->NoeudFin) continue;
+            if (!c || c->NoeudDebut == -1 || c->NoeudDebut != c->NoeudFin)
+                continue;
             Boucles.ajoute(Retire(c));
             ++retraits;
             placesRetirees_.clear();
             const int32_t k = c->NoeudDebut;
             if (valide(k)) {
                 degre(k) -= 2;
-                if (degre(k) == 2) Fusion(k, degres);
+                if (degre(k) == 2)
+                    Fusion(k, degres);
             }
         }
         // Dead ends. The list is walked by position: after a removal the scan goes on at
@@ -480,8 +547,10 @@ void TCalculateur::Simplifie(bool verbeux) {
             auto bout = [&](int32_t k) { return k == -1 || (valide(k) && degre(k) == 1); };
             std::size_t p = 0;
             for (;;) {
-                while (p < Concentres.size() && !Concentres[p]) ++p;
-                if (p >= Concentres.size()) break;
+                while (p < Concentres.size() && !Concentres[p])
+                    ++p;
+                if (p >= Concentres.size())
+                    break;
                 TConcentre* c = Concentres[p];
                 const bool debutLibre = bout(c->NoeudDebut);
                 if (!debutLibre && !bout(c->NoeudFin)) {
@@ -494,18 +563,22 @@ void TCalculateur::Simplifie(bool verbeux) {
                 ++retraits;
                 if (valide(attache)) {
                     degre(attache) -= 1;
-                    if (degre(attache) == 2) Fusion(attache, degres);
+                    if (degre(attache) == 2)
+                        Fusion(attache, degres);
                 }
                 std::size_t saut = 0;
-                for (std::size_t q : placesRetirees_) saut += q <= p ? 1 : 0;
+                for (std::size_t q : placesRetirees_)
+                    saut += q <= p ? 1 : 0;
                 ++p;
                 while (saut > 0 && p < Concentres.size()) {
-                    if (Concentres[p]) --saut;
+                    if (Concentres[p])
+                        --saut;
                     ++p;
                 }
             }
         }
-        if (retraits == 0 || vivants_ == 0) break;
+        if (retraits == 0 || vivants_ == 0)
+            break;
     }
     Concentres.compacte();
     enSimplification_ = false;
@@ -526,19 +599,23 @@ void TCalculateur::Simplifie(bool verbeux) {
 
 // ---- Phase 3 ----------------------------------------------------------------------------
 
-void TCalculateur::AlloueTableaux() {
+void TCalculateur::AlloueTableaux()
+{
     const std::size_t n = Carrefours.size() + 1;
     Connus.assign(n, 0);
     Distances.assign(n, 0.0);
     Inconnues.assign(n, 0);
 }
 
-void TCalculateur::MarqueConnu(int32_t k, long double x, long double y, long double z) {
-    if (k < 1 || static_cast<std::size_t>(k) > Carrefours.size()) return;
+void TCalculateur::MarqueConnu(int32_t k, long double x, long double y, long double z)
+{
+    if (k < 1 || static_cast<std::size_t>(k) > Carrefours.size())
+        return;
     const auto u = static_cast<std::size_t>(k);
     if (u >= Connus.size()) {
         Connus.resize(u + 1, 0);
-        if (!Distances.empty()) Distances.resize(u + 1, 0.0);
+        if (!Distances.empty())
+            Distances.resize(u + 1, 0.0);
     }
     Connus[u] = 1;
     TPointTopo& p = *Carrefours[u - 1];
@@ -547,8 +624,10 @@ void TCalculateur::MarqueConnu(int32_t k, long double x, long double y, long dou
     p.Z = z;
 }
 
-void TCalculateur::CoordonneesProvisoires() {
-    if (Connus.size() < Carrefours.size() + 1 || Distances.size() < Carrefours.size() + 1) AlloueTableaux();
+void TCalculateur::CoordonneesProvisoires()
+{
+    if (Connus.size() < Carrefours.size() + 1 || Distances.size() < Carrefours.size() + 1)
+        AlloueTableaux();
     std::fill(Connus.begin(), Connus.end(), 0);
     auto point = [&](int32_t k) -> const TPointTopo& { return *Carrefours[static_cast<std::size_t>(k) - 1]; };
     auto valide = [&](int32_t k) { return k >= 1 && static_cast<std::size_t>(k) <= Carrefours.size(); };
@@ -577,7 +656,8 @@ void TCalculateur::CoordonneesProvisoires() {
         bool change = false;
         for (TConcentre* c : Concentres) {
             const int32_t s = c->NoeudDebut, e = c->NoeudFin;
-            if (!valide(s) || !valide(e)) continue;
+            if (!valide(s) || !valide(e))
+                continue;
             const double p1 = c->Poids1;
             if (Connu(s) && (!Connu(e) || Distances[s] + p1 + 1e-5 < Distances[e])) {
                 const TPointTopo& ps = point(s);
@@ -592,18 +672,22 @@ void TCalculateur::CoordonneesProvisoires() {
                 change = true;
             }
         }
-        if (!change) break;
+        if (!change)
+            break;
     }
 }
 
-std::vector<const TConcentre*> TCalculateur::CheminLePlusLeger(int32_t depart) const {
+std::vector<const TConcentre*> TCalculateur::CheminLePlusLeger(int32_t depart) const
+{
     const std::size_t n = Carrefours.size() + 1;
-    if (depart < 1 || static_cast<std::size_t>(depart) >= n) return {};
+    if (depart < 1 || static_cast<std::size_t>(depart) >= n)
+        return {};
     auto noeud = [n](int32_t k) { return k >= 0 && static_cast<std::size_t>(k) < n; };
     // Chains by the nodes they join; a chain from a node to itself shortens nothing.
     std::vector<std::vector<const TConcentre*>> voisins(n);
     for (const TConcentre* c : Concentres) {
-        if (!c || !noeud(c->NoeudDebut) || !noeud(c->NoeudFin) || c->NoeudDebut == c->NoeudFin) continue;
+        if (!c || !noeud(c->NoeudDebut) || !noeud(c->NoeudFin) || c->NoeudDebut == c->NoeudFin)
+            continue;
         voisins[static_cast<std::size_t>(c->NoeudDebut)].push_back(c);
         voisins[static_cast<std::size_t>(c->NoeudFin)].push_back(c);
     }
@@ -621,9 +705,11 @@ std::vector<const TConcentre*> TCalculateur::CheminLePlusLeger(int32_t depart) c
         const auto [d, k] = file.top();
         file.pop();
         const auto u = static_cast<std::size_t>(k);
-        if (fait[u]) continue;
+        if (fait[u])
+            continue;
         fait[u] = 1;
-        if (k == depart) break;
+        if (k == depart)
+            break;
         for (const TConcentre* c : voisins[u]) {
             const int32_t autre = c->NoeudDebut == k ? c->NoeudFin : c->NoeudDebut;
             const auto v = static_cast<std::size_t>(autre);
@@ -638,19 +724,22 @@ std::vector<const TConcentre*> TCalculateur::CheminLePlusLeger(int32_t depart) c
     std::vector<const TConcentre*> chemin;
     for (int32_t k = depart; k != 0;) {
         const TConcentre* c = vers[static_cast<std::size_t>(k)];
-        if (!c) return {};
+        if (!c)
+            return {};
         chemin.push_back(c);
         k = c->NoeudDebut == k ? c->NoeudFin : c->NoeudDebut;
     }
     return chemin;
 }
 
-void TCalculateur::Compense(bool verbeux) {
+void TCalculateur::Compense(bool verbeux)
+{
     AlloueTableaux();
     CoordonneesProvisoires();
     int n = 0;
     for (std::size_t k = 1; k < Connus.size(); ++k)
-        if (Connus[k]) Inconnues[k] = ++n;
+        if (Connus[k])
+            Inconnues[k] = ++n;
     if (verbeux) {
         Sablier(false);
         Signale(FormatEntier(n) + " carrefours.", GenreMessage::Information);
@@ -678,7 +767,8 @@ void TCalculateur::Compense(bool verbeux) {
     for (const TConcentre* c : Concentres) {
         const int32_t s = c->NoeudDebut, e = c->NoeudFin;
         // Only chains between known junctions and reference points observe anything.
-        if (s < 0 || e < 0 || (s > 0 && !Connu(s)) || (e > 0 && !Connu(e))) continue;
+        if (s < 0 || e < 0 || (s > 0 && !Connu(s)) || (e > 0 && !Connu(e)))
+            continue;
         const TPointTopo& pd = s == 0 ? c->Debut : *Carrefours[static_cast<std::size_t>(s) - 1];
         const TPointTopo& pf = e == 0 ? c->Fin : *Carrefours[static_cast<std::size_t>(e) - 1];
         const double d[3] = {
@@ -689,10 +779,12 @@ void TCalculateur::Compense(bool verbeux) {
         if (!m.AjouteObservation(inconnue(s), inconnue(e), d, Variance(*c)))
             Signale("Points de ref à chaque bout !", GenreMessage::Avertissement);
     }
-    if (!Arrete()) m.Resout();
+    if (!Arrete())
+        m.Resout();
     if (!Arrete()) {
         for (std::size_t k = 1; k < Connus.size(); ++k) {
-            if (!Connus[k]) continue;
+            if (!Connus[k])
+                continue;
             TPointTopo& p = *Carrefours[k - 1];
             const int i = Inconnues[k];
             p.X = static_cast<long double>(p.X) + m.SecondMembre(i, 0);
@@ -710,18 +802,21 @@ void TCalculateur::Compense(bool verbeux) {
 
 // ---- Phase 4 ----------------------------------------------------------------------------
 
-void TCalculateur::PlaceConcentre(TConcentre& c, int mode) {
+void TCalculateur::PlaceConcentre(TConcentre& c, int mode)
+{
     auto extremite = [&](int32_t noeud, const TPointTopo& p) -> const TPointTopo* {
         if (noeud == 0) {
             const int r = DerniereReference(p);
             return r >= 0 ? References[static_cast<std::size_t>(r)] : nullptr;
         }
-        if (noeud >= 1 && Connu(noeud)) return Carrefours[static_cast<std::size_t>(noeud) - 1];
+        if (noeud >= 1 && Connu(noeud))
+            return Carrefours[static_cast<std::size_t>(noeud) - 1];
         return nullptr;
     };
     const TPointTopo* A = extremite(c.NoeudDebut, c.Debut);
     const TPointTopo* B = extremite(c.NoeudFin, c.Fin);
-    if (!A && !B) return;
+    if (!A && !B)
+        return;
 
     long double cx = 0, cy = 0, cz = 0;
     long double eh = 0, ev = 0;
@@ -750,7 +845,8 @@ void TCalculateur::PlaceConcentre(TConcentre& c, int mode) {
         long double x = A->X, y = A->Y, z = A->Z;
         for (std::size_t k = 0; k < nb; ++k) {
             TGalerie* g = Membre(c, k);
-            if (!g) continue;
+            if (!g)
+                continue;
             g->EcartHorizontal = c.EcartHorizontal;
             g->EcartVertical = c.EcartVertical;
             if (k + 1 < nb || mode == 3) {
@@ -760,14 +856,16 @@ void TCalculateur::PlaceConcentre(TConcentre& c, int mode) {
                 y += sgn * g->SommeDY + w * cy;
                 z += sgn * g->SommeDZ + w * cz;
                 const int32_t noeud = TrouveCarrefour(c.MembreInverse[k] ? g->Depart : g->Arrivee);
-                if (noeud >= 1) MarqueConnu(noeud, x, y, z);
+                if (noeud >= 1)
+                    MarqueConnu(noeud, x, y, z);
             }
         }
     } else {
         long double x = B->X, y = B->Y, z = B->Z;
         for (std::size_t t = nb; t-- > 0;) {
             TGalerie* g = Membre(c, t);
-            if (!g) continue;
+            if (!g)
+                continue;
             g->EcartHorizontal = c.EcartHorizontal;
             g->EcartVertical = c.EcartVertical;
             const long double sgn = c.MembreInverse[t] ? 1 : -1;
@@ -775,14 +873,17 @@ void TCalculateur::PlaceConcentre(TConcentre& c, int mode) {
             y += sgn * g->SommeDY;
             z += sgn * g->SommeDZ;
             const int32_t noeud = TrouveCarrefour(c.MembreInverse[t] ? g->Arrivee : g->Depart);
-            if (noeud >= 1) MarqueConnu(noeud, x, y, z);
+            if (noeud >= 1)
+                MarqueConnu(noeud, x, y, z);
         }
     }
 }
 
-void TCalculateur::Repartit() {
+void TCalculateur::Repartit()
+{
     for (TConcentre* c : Concentres) {
-        if (Arrete()) return;
+        if (Arrete())
+            return;
         PlaceConcentre(*c, 1);
         c->reparti_ = true;
     }
@@ -792,14 +893,16 @@ void TCalculateur::Repartit() {
         place = false;
         for (std::size_t i = Boucles.size(); i-- > 0;) {
             TConcentre* c = Boucles[i];
-            if (c->reparti_ || !ouvert(c->NoeudDebut)) continue;
+            if (c->reparti_ || !ouvert(c->NoeudDebut))
+                continue;
             PlaceConcentre(*c, 2);
             c->reparti_ = true;
             place = true;
         }
         for (std::size_t i = CulsDeSac.size(); i-- > 0;) {
             TConcentre* c = CulsDeSac[i];
-            if (c->reparti_ || (!ouvert(c->NoeudDebut) && !ouvert(c->NoeudFin))) continue;
+            if (c->reparti_ || (!ouvert(c->NoeudDebut) && !ouvert(c->NoeudFin)))
+                continue;
             PlaceConcentre(*c, 3);
             c->reparti_ = true;
             place = true;
@@ -809,13 +912,16 @@ void TCalculateur::Repartit() {
 
 // ---- Phase 5 ----------------------------------------------------------------------------
 
-void TCalculateur::PlaceExtremites() {
-    if (!Fiches || ReferenceInutilisable) return;
+void TCalculateur::PlaceExtremites()
+{
+    if (!Fiches || ReferenceInutilisable)
+        return;
     // Looks an end up: a reference gives its coordinates at once; a junction is reported
     // through `carrefour`.
     auto examine = [&](TPointTopo& p, int32_t& carrefour) {
         carrefour = 0;
-        if (p.Terminus) return false;
+        if (p.Terminus)
+            return false;
         const int r = DerniereReference(p);
         if (r >= 0) {
             const TPointTopo& ref = *References[static_cast<std::size_t>(r)];
@@ -825,7 +931,8 @@ void TCalculateur::PlaceExtremites() {
             return true;
         }
         const int32_t j = NumeroCarrefour(p);
-        if (j < 1 || (!Connus.empty() && !Connu(j))) return false;
+        if (j < 1 || (!Connus.empty() && !Connu(j)))
+            return false;
         carrefour = j;
         return true;
     };
@@ -836,37 +943,49 @@ void TCalculateur::PlaceExtremites() {
         p.Z = q.Z;
     };
     for (TFiche* f : *Fiches) {
-        if (!f) continue;
+        if (!f)
+            continue;
         for (TGalerie* g : f->Galeries) {
             int32_t jd = 0, ja = 0;
             const bool d = examine(g->Depart, jd);
             const bool a = examine(g->Arrivee, ja);
-            if (!d && !a) continue;
+            if (!d && !a)
+                continue;
             g->Placee = true;
-            if (jd >= 1) prend(g->Depart, jd);
-            if (ja >= 1) prend(g->Arrivee, ja);
+            if (jd >= 1)
+                prend(g->Depart, jd);
+            if (ja >= 1)
+                prend(g->Arrivee, ja);
         }
     }
 }
 
 // ---- The detailed computation -----------------------------------------------------------
 
-void TCalculateur::CalculeTout(bool verbeux) {
+void TCalculateur::CalculeTout(bool verbeux)
+{
     struct FinDeCalcul {
         ~FinDeCalcul() { CalculEnCours = false; }
     } fin;
-    if (verbeux) Sablier(true);
+    if (verbeux)
+        Sablier(true);
     UtiliseArret(&ArretCalcul);
     CalculEnCours = true;
     ArretCalcul = false;
     if (Connecte(verbeux)) {
-        if (!Arrete()) Simplifie(verbeux);
-        if (!Arrete()) Compense(verbeux);
-        else Reussi = false;
-        if (!Arrete()) Repartit();
-        if (!Arrete()) PlaceExtremites();
+        if (!Arrete())
+            Simplifie(verbeux);
+        if (!Arrete())
+            Compense(verbeux);
+        else
+            Reussi = false;
+        if (!Arrete())
+            Repartit();
+        if (!Arrete())
+            PlaceExtremites();
     }
-    if (verbeux) Sablier(false);
+    if (verbeux)
+        Sablier(false);
 }
 
 }  // namespace karst

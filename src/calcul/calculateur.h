@@ -124,11 +124,14 @@ public:
 private:
     void Signale(const std::string& texte, GenreMessage genre);
     void Limite(const std::string& texte);
-    void Sablier(bool actif) {
-        if (Messages) Messages->Sablier(actif);
+    void Sablier(bool actif)
+    {
+        if (Messages)
+            Messages->Sablier(actif);
     }
     void MarqueConnu(int32_t k, long double x, long double y, long double z);
-    bool Connu(int32_t k) const {
+    bool Connu(int32_t k) const
+    {
         return k >= 1 && static_cast<std::size_t>(k) < Connus.size() && Connus[static_cast<std::size_t>(k)];
     }
     TGalerie* Membre(const TConcentre& c, std::size_t k) const;

@@ -15,7 +15,8 @@ namespace {
 using Horloge = std::chrono::steady_clock;
 std::atomic<int64_t> debutChrono{Horloge::now().time_since_epoch().count()};
 
-std::string DeuxChiffres(int v) {
+std::string DeuxChiffres(int v)
+{
     std::string s = FormatEntier(v);
     return s.size() < 2 ? "0" + s : s;
 }
@@ -23,13 +24,15 @@ std::string DeuxChiffres(int v) {
 
 void DemarreChrono() { debutChrono = Horloge::now().time_since_epoch().count(); }
 
-std::string DureeChrono() {
+std::string DureeChrono()
+{
     const auto ecart = Horloge::now() - Horloge::time_point(Horloge::duration(debutChrono.load()));
     const long double secondes = std::chrono::duration<long double>(ecart).count();
     return FormatFixe(secondes, 4, 2);
 }
 
-std::string DateHeure() {
+std::string DateHeure()
+{
     const std::time_t t = std::time(nullptr);
     std::tm l{};
     localtime_r(&t, &l);

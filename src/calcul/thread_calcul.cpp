@@ -12,7 +12,8 @@
 
 namespace karst {
 
-std::unique_ptr<TFiche> CopiePourCalcul(const TFiche& f) {
+std::unique_ptr<TFiche> CopiePourCalcul(const TFiche& f)
+{
     auto c = std::make_unique<TFiche>();
     c->Ordre = f.Ordre;
     c->Systeme.Copie(f.Systeme);
@@ -29,10 +30,12 @@ std::unique_ptr<TFiche> CopiePourCalcul(const TFiche& f) {
 }
 
 TThreadCalcul::TThreadCalcul(TMassif& massif, std::function<void()> fin)
-    : calculateur_(std::make_unique<TCalculateur>()), fin_(std::move(fin)) {
+    : calculateur_(std::make_unique<TCalculateur>()), fin_(std::move(fin))
+{
     massif.TrieFiches();
     copie_.reserve(massif.Fiches.size());
-    for (const TFiche* f : massif.Fiches) copie_.ajoute(CopiePourCalcul(*f));
+    for (const TFiche* f : massif.Fiches)
+        copie_.ajoute(CopiePourCalcul(*f));
     calculateur_->UtiliseArret(&ArretCalcul);
     calculateur_->Charge(copie_, massif.References, 1);
     ArretCalcul = false;
@@ -45,19 +48,25 @@ TThreadCalcul::TThreadCalcul(TMassif& massif, std::function<void()> fin)
     }
 }
 
-TThreadCalcul::~TThreadCalcul() {
+TThreadCalcul::~TThreadCalcul()
+{
     if (thread_.joinable()) {
-        if (!fini_) ArretCalcul = true;
+        if (!fini_)
+            ArretCalcul = true;
         thread_.join();
     }
-    if (!termine_) CalculEnCours = false;
+    if (!termine_)
+        CalculEnCours = false;
 }
 
-void TThreadCalcul::Attend() {
-    if (thread_.joinable()) thread_.join();
+void TThreadCalcul::Attend()
+{
+    if (thread_.joinable())
+        thread_.join();
 }
 
-void TThreadCalcul::Execute() {
+void TThreadCalcul::Execute()
+{
 #ifdef __linux__
     // Lowest priority for this thread only (nice values are per thread on Linux).
     setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
@@ -65,10 +74,14 @@ void TThreadCalcul::Execute() {
     TCalculateur& c = *calculateur_;
     try {
         if (c.Connecte(false)) {
-            if (!c.Arrete()) c.Simplifie(false);
-            if (c.Arrete()) c.Reussi = false;
-            else c.Compense(false);
-            if (!c.Arrete()) c.Repartit();
+            if (!c.Arrete())
+                c.Simplifie(false);
+            if (c.Arrete())
+                c.Reussi = false;
+            else
+                c.Compense(false);
+            if (!c.Arrete())
+                c.Repartit();
         }
     } catch (const std::exception& e) {
         erreur_ = e.what();
@@ -76,30 +89,35 @@ void TThreadCalcul::Execute() {
         erreur_ = "Erreur inconnue";
     }
     fini_ = true;
-    if (fin_) fin_();
+    if (fin_)
+        fin_();
 }
 
-bool TThreadCalcul::MemeStructure(const TMassif& massif) const {
-    if (massif.Fiches.size() != copie_.size()) return false;
+bool TThreadCalcul::MemeStructure(const TMassif& massif) const
+{
+    if (massif.Fiches.size() != copie_.size())
+        return false;
     for (std::size_t i = 0; i < copie_.size(); ++i) {
         const TFiche* a = massif.Fiches[i];
         const TFiche* b = copie_[i];
-        if (!a || a->Ordre != b->Ordre || a->Galeries.size() != b->Galeries.size()) return false;
+        if (!a || a->Ordre != b->Ordre || a->Galeries.size() != b->Galeries.size())
+            return false;
         for (std::size_t j = 0; j < b->Galeries.size(); ++j) {
             const TGalerie* ga = a->Galeries[j];
             const TGalerie* gb = b->Galeries[j];
-            auto meme = [](const TPointTopo& p, const TPointTopo& q) {
-                return p.Terminus ? q.Terminus : p.Egal(q);
-            };
-            if (!meme(ga->Depart, gb->Depart) || !meme(ga->Arrivee, gb->Arrivee)) return false;
+            auto meme = [](const TPointTopo& p, const TPointTopo& q) { return p.Terminus ? q.Terminus : p.Egal(q); };
+            if (!meme(ga->Depart, gb->Depart) || !meme(ga->Arrivee, gb->Arrivee))
+                return false;
         }
     }
     return true;
 }
 
-void TThreadCalcul::Recopie(TMassif& massif) const {
+void TThreadCalcul::Recopie(TMassif& massif) const
+{
     auto coordonnees = [](TPointTopo& p, const TPointTopo& q) {
-        if (q.Terminus) return;
+        if (q.Terminus)
+            return;
         p.X = q.X;
         p.Y = q.Y;
         p.Z = q.Z;
@@ -118,8 +136,10 @@ void TThreadCalcul::Recopie(TMassif& massif) const {
     }
 }
 
-bool TThreadCalcul::FinCalcul(TMassif* massif, IMessagesCalcul* messages) {
-    if (termine_) return false;
+bool TThreadCalcul::FinCalcul(TMassif* massif, IMessagesCalcul* messages)
+{
+    if (termine_)
+        return false;
     Attend();
     termine_ = true;
     bool ecrit = false;
@@ -131,8 +151,10 @@ bool TThreadCalcul::FinCalcul(TMassif* massif, IMessagesCalcul* messages) {
         }
     }
     if (messages) {
-        for (const std::string& m : calculateur_->MessagesEnAttente) messages->Message(m, GenreMessage::Simple);
-        if (!erreur_.empty()) messages->Message(erreur_, GenreMessage::Simple);
+        for (const std::string& m : calculateur_->MessagesEnAttente)
+            messages->Message(m, GenreMessage::Simple);
+        if (!erreur_.empty())
+            messages->Message(erreur_, GenreMessage::Simple);
     }
     CalculEnCours = false;
     return ecrit;

@@ -68,7 +68,10 @@ void ImageApercu::paintEvent(QPaintEvent*)
     }
 }
 
-void ImageApercu::mouseMoveEvent(QMouseEvent* e) { emit Deplace(e->position().toPoint().x(), e->position().toPoint().y()); }
+void ImageApercu::mouseMoveEvent(QMouseEvent* e)
+{
+    emit Deplace(e->position().toPoint().x(), e->position().toPoint().y());
+}
 
 void ImageApercu::mousePressEvent(QMouseEvent* e) { mouseMoveEvent(e); }
 
@@ -376,8 +379,8 @@ void TRechSimp::Remplit(int mode, const ListeFiches& fiches, TMassif* massif)
     StringGrid1->setRowCount(static_cast<int>(fiches.size()));
     for (int r = 0; r < static_cast<int>(fiches.size()); ++r) {
         const TFiche& f = *fiches[static_cast<std::size_t>(r)];
-        const QString cellules[] = {Texte(f.Systeme), Texte(f.Cavite), Texte(f.Reseau), Texte(f.Lieu),
-                                    DepuisCp1252(f.Date), Topographes(f)};
+        const QString cellules[] = {Texte(f.Systeme), Texte(f.Cavite),      Texte(f.Reseau),
+                                    Texte(f.Lieu),    DepuisCp1252(f.Date), Topographes(f)};
         for (int c = 0; c < 6; ++c)
             StringGrid1->setItem(r, c, new QTableWidgetItem(cellules[c]));
     }
@@ -611,10 +614,7 @@ void TRechMulti::SetItem(QListWidget* liste, int index)
     liste->setCurrentRow(index, QItemSelectionModel::NoUpdate);
 }
 
-void TRechMulti::SetButtons()
-{
-    ActiveTransferts(*this);
-}
+void TRechMulti::SetButtons() { ActiveTransferts(*this); }
 
 void TRechMulti::IncludeBtnClick()
 {
@@ -673,11 +673,9 @@ bool TRechMulti::eventFilter(QObject* objet, QEvent* evenement)
 // ---- entry points ----
 
 Recherches::Recherches()
-    : BaseRecherche(std::make_unique<TBaseRecherche>()),
-      RechSimp(std::make_unique<TRechSimp>()),
+    : BaseRecherche(std::make_unique<TBaseRecherche>()), RechSimp(std::make_unique<TRechSimp>()),
       RechMulti(std::make_unique<TRechMulti>())
-{
-}
+{}
 
 Recherches::~Recherches() = default;
 

@@ -174,8 +174,7 @@ public:
     // gallery picked in the plan (from 0) or -1 when the choice was made in the list.
     bool RechercheSimple(const ListeFiches& liste, TMassif* massif, TFiche*& choisie, int& galerie,
                          const std::string& systeme = {}, const std::string& cavite = {},
-                         const std::string& reseau = {}, const std::string& lieu = {},
-                         const std::string& point = {});
+                         const std::string& reseau = {}, const std::string& lieu = {}, const std::string& point = {});
     // Several sheets: on true `choisies` is emptied and receives them.
     bool RechercheMultiple(const ListeFiches& liste, ListeFiches& choisies);
     // The position of the station taken in the list, -1 when cancelled.

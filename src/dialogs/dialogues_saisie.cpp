@@ -11,9 +11,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QUrl>
-#include <QStyle>
 #include <QVBoxLayout>
 #include <cmath>
 #include <filesystem>
@@ -103,8 +103,8 @@ void TInformations::OKBtnClick()
         return;
     }
     if (!LitReelStockable(VersCp1252(Topofil->text()), v) || v <= 0) {
-        Invite().Avertissement(QStringLiteral(
-            "La correction du Topofil doit être numérique et positive (et proche de 1)\rexemple 1.002"));
+        Invite().Avertissement(
+            QStringLiteral("La correction du Topofil doit être numérique et positive (et proche de 1)\rexemple 1.002"));
         Topofil->setFocus();
         Topofil->selectAll();
         return;
@@ -256,8 +256,8 @@ TExplorateur::TExplorateur(QWidget* parent) : QDialog(parent)
     boutons->addWidget(Button1);
     boutons->addWidget(Button2);
     grille->addLayout(boutons, 6, 0, 1, 3);
-    Vide = new QLabel(
-        QStringLiteral("La liste des topographes est vide : « Modifier ... » permet de la remplir."), this);
+    Vide =
+        new QLabel(QStringLiteral("La liste des topographes est vide : « Modifier ... » permet de la remplir."), this);
     Vide->setObjectName(QStringLiteral("Vide"));
     Vide->setWordWrap(true);
     Vide->hide();

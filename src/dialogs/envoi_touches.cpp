@@ -19,13 +19,12 @@ struct NomTouche {
 
 // Searched in this order: the first equal name wins.
 constexpr std::array<NomTouche, 38> kNomsTouches = {{
-    {"LBUTTON", 1},   {"RBUTTON", 2},  {"CTRLBREAK", 3}, {"MBUTTON", 4}, {"F1", 112},     {"F2", 113},
-    {"F3", 114},      {"F4", 115},     {"F5", 116},      {"F6", 117},    {"F7", 118},     {"F8", 119},
-    {"F9", 120},      {"F10", 121},    {"F11", 122},     {"F12", 123},   {"INSERT", 45},  {"DELETE", 46},
-    {"HOME", 36},     {"END", 35},     {"PGUP", 33},     {"PGDN", 34},   {"LEFT", 37},    {"UP", 38},
-    {"RIGHT", 39},    {"DOWN", 40},    {"SELECT", 41},   {"TAB", 9},     {"ENTER", 13},   {"BACK", 8},
-    {"PRTSCR", 44},   {"@PRTSCR", 44}, {"SHIFT", 16},    {"ESCAPE", 27}, {"PAUSE", 19},   {"CAPITAL", 20},
-    {"SCROLL", 145},  {"WAIT", 0},
+    {"LBUTTON", 1},  {"RBUTTON", 2},  {"CTRLBREAK", 3}, {"MBUTTON", 4},  {"F1", 112},   {"F2", 113},    {"F3", 114},
+    {"F4", 115},     {"F5", 116},     {"F6", 117},      {"F7", 118},     {"F8", 119},   {"F9", 120},    {"F10", 121},
+    {"F11", 122},    {"F12", 123},    {"INSERT", 45},   {"DELETE", 46},  {"HOME", 36},  {"END", 35},    {"PGUP", 33},
+    {"PGDN", 34},    {"LEFT", 37},    {"UP", 38},       {"RIGHT", 39},   {"DOWN", 40},  {"SELECT", 41}, {"TAB", 9},
+    {"ENTER", 13},   {"BACK", 8},     {"PRTSCR", 44},   {"@PRTSCR", 44}, {"SHIFT", 16}, {"ESCAPE", 27}, {"PAUSE", 19},
+    {"CAPITAL", 20}, {"SCROLL", 145}, {"WAIT", 0},
 }};
 
 constexpr uint8_t kShift = 16, kCtrl = 17, kAlt = 18;

@@ -153,15 +153,14 @@ bool ArbreExplorateur::edit(const QModelIndex& i, EditTrigger declencheur, QEven
 
 DelegueNom::DelegueNom(std::function<void(const QModelIndex&, const std::string&)> valide, QObject* parent)
     : QStyledItemDelegate(parent), valide_(std::move(valide))
-{
-}
+{}
 
 namespace {
 // Under a big icon the name shows centred in its own box.
 bool SousGrandeIcone(const QWidget* editeur)
 {
-    const auto* vue = editeur->parentWidget() ? qobject_cast<const QListView*>(editeur->parentWidget()->parentWidget())
-                                              : nullptr;
+    const auto* vue =
+        editeur->parentWidget() ? qobject_cast<const QListView*>(editeur->parentWidget()->parentWidget()) : nullptr;
     return vue && vue->viewMode() == QListView::IconMode;
 }
 }  // namespace
@@ -320,8 +319,8 @@ void ListeExplorateur::Vide()
     modele_->removeRows(0, modele_->rowCount());
 }
 
-void ListeExplorateur::Ajoute(const std::string& nom, int image, const std::string& type,
-                              const std::string& troisieme, TFiche* fiche)
+void ListeExplorateur::Ajoute(const std::string& nom, int image, const std::string& type, const std::string& troisieme,
+                              TFiche* fiche)
 {
     auto* a = new QStandardItem(QIcon(QPixmap::fromImage(ImageExplorateur(image))), Q(nom));
     a->setData(QVariant::fromValue(reinterpret_cast<quintptr>(fiche)), RoleFiche);
@@ -354,8 +353,8 @@ void ListeExplorateur::Selectionne(int ligne)
         icones_->selectionModel()->clear();
         return;
     }
-    icones_->selectionModel()->setCurrentIndex(
-        modele_->index(ligne, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    icones_->selectionModel()->setCurrentIndex(modele_->index(ligne, 0),
+                                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 std::string ListeExplorateur::Texte(int ligne, int colonne) const
@@ -521,8 +520,7 @@ bool ListeExplorateur::eventFilter(QObject* o, QEvent* ev)
             return true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QWidget::eventFilter(o, ev);
 }
@@ -720,10 +718,7 @@ QTreeWidgetItem* TExploreur::Racine() const { return racine_; }
 QTreeWidgetItem* TExploreur::NoeudCorbeille() const { return corbeille_; }
 QTreeWidgetItem* TExploreur::NoeudSelectionne() const { return TreeView1->currentItem(); }
 
-void TExploreur::SelectionneNoeud(QTreeWidgetItem* n)
-{
-    TreeView1->setCurrentItem(n);
-}
+void TExploreur::SelectionneNoeud(QTreeWidgetItem* n) { TreeView1->setCurrentItem(n); }
 
 TFiche* TExploreur::TrouvePremiere(const Adresse& a, int profondeur)
 {
@@ -808,10 +803,7 @@ QTreeWidgetItem* TExploreur::nouveauNoeud(QTreeWidgetItem* parent, const std::st
     return n;
 }
 
-void TExploreur::trieArbre()
-{
-    TreeView1->sortItems(0, Qt::AscendingOrder);
-}
+void TExploreur::trieArbre() { TreeView1->sortItems(0, Qt::AscendingOrder); }
 
 void TExploreur::ConstruitArbre()
 {

@@ -66,8 +66,7 @@ public:
     DelegueNom(std::function<void(const QModelIndex&, const std::string&)> valide, QObject* parent);
     bool EnEdition() const { return editeurs_ > 0; }
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void destroyEditor(QWidget* editeur, const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editeur, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;

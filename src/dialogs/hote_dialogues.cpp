@@ -16,14 +16,10 @@ Adresse AdresseFiche(const TFiche& f)
 TEco& PartieAdresse(TFiche& f, int k)
 {
     switch (k) {
-    case 1:
-        return f.Systeme;
-    case 2:
-        return f.Cavite;
-    case 3:
-        return f.Reseau;
-    default:
-        return f.Lieu;
+    case 1: return f.Systeme;
+    case 2: return f.Cavite;
+    case 3: return f.Reseau;
+    default: return f.Lieu;
     }
 }
 

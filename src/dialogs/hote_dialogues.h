@@ -43,8 +43,8 @@ public:
     // The simple search over the sheets with the four place criteria and a station name:
     // the chosen sheet and gallery index (-1 without a gallery); false when nothing was
     // chosen.
-    virtual bool RechercheSimple(const ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
-                                 TFiche*& choisie, int& galerieChoisie) = 0;
+    virtual bool RechercheSimple(const ListeFiches& fiches, const Adresse& lieu, const std::string& station,
+                                 int galerie, TFiche*& choisie, int& galerieChoisie) = 0;
 
     // Document commands of the main window.
     virtual bool DemandeEnregistrement(bool avecAnnuler) = 0;

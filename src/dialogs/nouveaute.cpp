@@ -369,11 +369,8 @@ void TNouveaute::continueNiveau()
         Avant->setEnabled(true);
         break;
     }
-    case 4:
-        editeur({"Surface", "", "", ""});
-        break;
-    default:
-        break;
+    case 4: editeur({"Surface", "", "", ""}); break;
+    default: break;
     }
 }
 
@@ -421,9 +418,7 @@ void TNouveaute::AvantClick()
             Arriere->show();
         }
         break;
-    case 2:
-        accept();
-        break;
+    case 2: accept(); break;
     case 3:
         if (!Label8->isHidden() && !Isole->isChecked()) {
             page(4, 4);
@@ -449,9 +444,7 @@ void TNouveaute::AvantClick()
             Nom_systeme->setCurrentIndex(-1);
         }
         break;
-    case 5:
-        editeur({VersCp1252(Nom_systeme->currentText()), VersCp1252(Nom_Cavite->text()), "", ""});
-        break;
+    case 5: editeur({VersCp1252(Nom_systeme->currentText()), VersCp1252(Nom_Cavite->text()), "", ""}); break;
     case 6: {
         if (Invite().Message(QStringLiteral("Appliquer le nouveau nom aux éléments choisis ?"), Icone::Confirmation,
                              {Bouton::OK, Bouton::Annuler}) != Bouton::OK)
@@ -496,8 +489,7 @@ void TNouveaute::AvantClick()
         continueNiveau();
         Arriere->show();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -512,9 +504,7 @@ void TNouveaute::ArriereClick()
         Arriere->hide();
     };
     switch (Etape) {
-    case 1:
-        versPage0();
-        break;
+    case 1: versPage0(); break;
     case 2:
         hote_.FermeMassif();
         versPage0();
@@ -541,15 +531,12 @@ void TNouveaute::ArriereClick()
         if (Connu->isChecked())
             Arriere->setVisible(!MassifOuvert);
         break;
-    case 5:
-        page(4, 4);
-        break;
+    case 5: page(4, 4); break;
     case 8:
         hote_.FermeMassif();
         page(1, 1);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -157,8 +157,8 @@ void TPreference_Ecran::Charge()
     LecteurModele l(f);
     Format(l, *this);
     // Files of an older layout count the positions from 2.
-    uint16_t* positions[] = {&GLongueur.Position, &GAzimut.Position, &GPente.Position,
-                             &GLargeur.Position, &GHauteur.Position, &GCroquis.Position,
+    uint16_t* positions[] = {&GLongueur.Position,     &GAzimut.Position,     &GPente.Position,
+                             &GLargeur.Position,      &GHauteur.Position,    &GCroquis.Position,
                              &GCommentaires.Position, &GHorizontal.Position, &GDeveloppement.Position};
     bool un = false;
     for (uint16_t* p : positions)

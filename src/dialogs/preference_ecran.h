@@ -49,10 +49,27 @@ public:
 
     // Column type codes: 128 and above are unit columns, 64 to 127 the flag columns.
     enum Type : uint16_t {
-        Point = 1, Longueur = 2, UniteLongueur = 131, Azimut = 4, UniteAzimut = 133, Pente = 6,
-        UnitePente = 135, Largeur = 8, LargeurG = 9, LargeurD = 10, UniteLargeur = 139, Hauteur = 12,
-        HautSup = 13, HautInf = 14, UniteHauteur = 143, Croquis = 16, Observations = 17,
-        DrapeauHorizontal = 82, CorrHorizontale = 19, DrapeauDeveloppement = 84, DevManuel = 21
+        Point = 1,
+        Longueur = 2,
+        UniteLongueur = 131,
+        Azimut = 4,
+        UniteAzimut = 133,
+        Pente = 6,
+        UnitePente = 135,
+        Largeur = 8,
+        LargeurG = 9,
+        LargeurD = 10,
+        UniteLargeur = 139,
+        Hauteur = 12,
+        HautSup = 13,
+        HautInf = 14,
+        UniteHauteur = 143,
+        Croquis = 16,
+        Observations = 17,
+        DrapeauHorizontal = 82,
+        CorrHorizontale = 19,
+        DrapeauDeveloppement = 84,
+        DevManuel = 21
     };
 
     struct Colonne {

@@ -23,11 +23,22 @@ namespace karst {
 namespace {
 
 // The list's items, named as the groups.
-enum Groupe { GPoint, GLongueur, GAzimut, GPente, GLargeur, GHauteur, GCroquis, GCommentaires, GHorizontal, GDeveloppement };
-const std::array<QString, 10> kNoms = {QStringLiteral("Point topo"),   QStringLiteral("Longueur"),
-                                       QStringLiteral("Azimut"),       QStringLiteral("Pente"),
-                                       QStringLiteral("Largeur"),      QStringLiteral("Hauteur"),
-                                       QStringLiteral("Croquis"),      QStringLiteral("Commentaires"),
+enum Groupe {
+    GPoint,
+    GLongueur,
+    GAzimut,
+    GPente,
+    GLargeur,
+    GHauteur,
+    GCroquis,
+    GCommentaires,
+    GHorizontal,
+    GDeveloppement
+};
+const std::array<QString, 10> kNoms = {QStringLiteral("Point topo"),      QStringLiteral("Longueur"),
+                                       QStringLiteral("Azimut"),          QStringLiteral("Pente"),
+                                       QStringLiteral("Largeur"),         QStringLiteral("Hauteur"),
+                                       QStringLiteral("Croquis"),         QStringLiteral("Commentaires"),
                                        QStringLiteral("Dév. horizontal"), QStringLiteral("Développement")};
 
 int GroupeDe(const QString& nom)
@@ -55,14 +66,15 @@ uint16_t& Position(TPreference_Ecran& p, int g)
 }
 
 const QStringList kUnitesLongueur = {QStringLiteral("m"), QStringLiteral("cm")};
-const QStringList kUnitesAzimut = {QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"), QStringLiteral("-gr")};
-const QStringList kUnitesPente = {QStringLiteral("°"),  QStringLiteral("gr"),  QStringLiteral("m"),    QStringLiteral("cm"),
-                                  QStringLiteral("°vul"), QStringLiteral("-°"), QStringLiteral("-gr"), QStringLiteral("-m"),
-                                  QStringLiteral("-cm"),  QStringLiteral("-°vul")};
+const QStringList kUnitesAzimut = {QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"),
+                                   QStringLiteral("-gr")};
+const QStringList kUnitesPente = {
+    QStringLiteral("°"),  QStringLiteral("gr"),  QStringLiteral("m"),  QStringLiteral("cm"),  QStringLiteral("°vul"),
+    QStringLiteral("-°"), QStringLiteral("-gr"), QStringLiteral("-m"), QStringLiteral("-cm"), QStringLiteral("-°vul")};
 // The order in which the slope list offers its units.
-const QStringList kListePente = {QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"), QStringLiteral("-gr"),
-                                 QStringLiteral("m"), QStringLiteral("cm"), QStringLiteral("-m"), QStringLiteral("-cm"),
-                                 QStringLiteral("°vul"), QStringLiteral("-°vul")};
+const QStringList kListePente = {
+    QStringLiteral("°"),  QStringLiteral("gr"), QStringLiteral("-°"),  QStringLiteral("-gr"),  QStringLiteral("m"),
+    QStringLiteral("cm"), QStringLiteral("-m"), QStringLiteral("-cm"), QStringLiteral("°vul"), QStringLiteral("-°vul")};
 
 // The first unit equal to the text without regard to case; the unit unchanged otherwise.
 void LitUnite(TPreference_Ecran::TexteUnite& unite, const QString& texte, const QStringList& unites)
@@ -215,7 +227,9 @@ bool TForm3::stocke(int element)
         m.Largeur = Mot(Taille);
         m.LargeurUnite = Mot(Taille_Unite);
         LitUnite(m.Unite, Unite->currentText(),
-                 g == GLongueur ? kUnitesLongueur : g == GAzimut ? kUnitesAzimut : kUnitesPente);
+                 g == GLongueur ? kUnitesLongueur
+                 : g == GAzimut ? kUnitesAzimut
+                                : kUnitesPente);
         break;
     }
     case GLargeur:
@@ -286,8 +300,9 @@ void TForm3::ListBox1Click()
         montre(Taille_Manuel, c.LargeurDrapeau);
         Manuel->setChecked(c.Affiche);
     } else {
-        montre(Taille, g == GCroquis ? p.GCroquis.Largeur : g == GCommentaires ? p.GCommentaires.Largeur
-                                                                               : p.GPoint.Largeur);
+        montre(Taille, g == GCroquis        ? p.GCroquis.Largeur
+                       : g == GCommentaires ? p.GCommentaires.Largeur
+                                            : p.GPoint.Largeur);
     }
     Haut->setEnabled(i > 1);
     Bas->setEnabled(i > 0 && i < 9);

@@ -16,8 +16,8 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
-#include <vector>
 #include <numbers>
+#include <vector>
 
 #include "dialogs/dialogues_saisie.h"
 #include "dialogs/recherche.h"
@@ -34,7 +34,6 @@ namespace karst {
 namespace {
 
 constexpr int kColonnes = 5;  // name, index, X, Y, Z
-
 
 QString Cellule(const QTableWidget* g, int r, int c)
 {
@@ -442,8 +441,8 @@ void TConvergence::CalculerClick()
     for (int i = 0; i < 4; ++i)
         if (!LitReelSaisi(VersCp1252(editions[i]->text()), valeurs[i])) {
             editions[i]->setFocus();
-            Invite().Message(QStringLiteral("Les coordonnées doivent être numériques. Exemple 880.236"),
-                             Icone::Aucune, {Bouton::OK});
+            Invite().Message(QStringLiteral("Les coordonnées doivent être numériques. Exemple 880.236"), Icone::Aucune,
+                             {Bouton::OK});
             return;
         }
     const long double dx = valeurs[0] - valeurs[2], dy = valeurs[1] - valeurs[3];
@@ -451,7 +450,8 @@ void TConvergence::CalculerClick()
     if (dy == 0) {
         Y_centre->setFocus();
         Invite().Message(
-            QStringLiteral("Le centre du massif et l'origine ont le même Y : la convergence ne peut pas être calculée."),
+            QStringLiteral(
+                "Le centre du massif et l'origine ont le même Y : la convergence ne peut pas être calculée."),
             Icone::Aucune, {Bouton::OK});
         return;
     }

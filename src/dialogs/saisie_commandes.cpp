@@ -2,9 +2,9 @@
 // leaving, shots and stations.
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalBlocker>
@@ -93,8 +93,8 @@ void TMultPageDlg::construitMenus()
     Supprimeruneligne1 = item(Tableau1, "Supprimeruneligne1", QStringLiteral("&Supprimer une visée"),
                               [this] { SupprimeVisees(Ligne()); });
     Tableau1->addSeparator();
-    CorrigerLongueur1 =
-        item(Tableau1, "Corrigerlalongueur1", QStringLiteral("Corriger la &Longueur ..."), [this] { CorrigeColonne(1); });
+    CorrigerLongueur1 = item(Tableau1, "Corrigerlalongueur1", QStringLiteral("Corriger la &Longueur ..."),
+                             [this] { CorrigeColonne(1); });
     CorrigerAzimut1 =
         item(Tableau1, "Corrigerlazimut1", QStringLiteral("Corriger l'&Azimut ..."), [this] { CorrigeColonne(2); });
     CorrigerPente1 =

@@ -38,8 +38,8 @@ bool TMultPageDlg::Visible() const { return isVisible(); }
 
 void TMultPageDlg::SauveSaisie(TBufferStream& f)
 {
-    for (QWidget* w : {static_cast<QWidget*>(Systeme), static_cast<QWidget*>(Cavite),
-                       static_cast<QWidget*>(Reseau), static_cast<QWidget*>(Lieu)})
+    for (QWidget* w : {static_cast<QWidget*>(Systeme), static_cast<QWidget*>(Cavite), static_cast<QWidget*>(Reseau),
+                       static_cast<QWidget*>(Lieu)})
         Ecrit(f, static_cast<QLineEdit*>(w)->text());
     Ecrit(f, Date->displayText());
     Ecrit(f, Declinaison->text());

@@ -22,8 +22,8 @@
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTimer>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "dialogs/saisie.h"
 #include "platform/modal.h"
@@ -120,9 +120,8 @@ std::string TexteTopofil(const TVisee& v, long double coef)
     const std::string a = TexteReel(depart);
     long double lu = depart;
     LitReel(a, lu);
-    const std::string b = TexteFidele(longueur / coef + lu, [&](long double fin) {
-        return MemeReel6((fin - lu) * coef, longueur);
-    });
+    const std::string b =
+        TexteFidele(longueur / coef + lu, [&](long double fin) { return MemeReel6((fin - lu) * coef, longueur); });
     return a + "/" + b;
 }
 
@@ -638,8 +637,8 @@ QStringList TMultPageDlg::TexteUnites(int type)
     case TPreference_Ecran::UniteAzimut:
         return {QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"), QStringLiteral("-gr")};
     case TPreference_Ecran::UnitePente:
-        return {QStringLiteral("°"), QStringLiteral("gr"),  QStringLiteral("-°"),   QStringLiteral("-gr"),
-                QStringLiteral("m"), QStringLiteral("cm"),  QStringLiteral("-m"),   QStringLiteral("-cm"),
+        return {QStringLiteral("°"),    QStringLiteral("gr"),   QStringLiteral("-°"), QStringLiteral("-gr"),
+                QStringLiteral("m"),    QStringLiteral("cm"),   QStringLiteral("-m"), QStringLiteral("-cm"),
                 QStringLiteral("°vul"), QStringLiteral("-°vul")};
     case TPreference_Ecran::UniteLongueur:
     case TPreference_Ecran::UniteLargeur:
@@ -742,12 +741,9 @@ void TMultPageDlg::AfficheVisees(const TGalerie& g, int& compteur, int lignesSta
             ++compteur;
             continue;
         }
-        auto paire = [](const std::string& a, const std::string& b, char sep) {
-            return b.empty() ? a : a + sep + b;
-        };
+        auto paire = [](const std::string& a, const std::string& b, char sep) { return b.empty() ? a : a + sep + b; };
         auto correction = [](bool avec, Reel6 valeur) {
-            return !avec && static_cast<long double>(valeur) < 0.00001L ? std::string()
-                                                                        : FormatGeneral(valeur, 4, 3);
+            return !avec && static_cast<long double>(valeur) < 0.00001L ? std::string() : FormatGeneral(valeur, 4, 3);
         };
         for (int c = 1; c <= p.NbColonnes; ++c) {
             std::string t;
@@ -765,9 +761,7 @@ void TMultPageDlg::AfficheVisees(const TGalerie& g, int& compteur, int lignesSta
             case TPreference_Ecran::HautInf: t = v->Bas; break;
             case TPreference_Ecran::Croquis: t = v->TailleSchema ? FormatEntier(v->TailleSchema) : ""; break;
             case TPreference_Ecran::Observations: t = v->Commentaire.Chaine(); break;
-            case TPreference_Ecran::CorrHorizontale:
-                t = correction(v->AvecCorrHorizontale, v->CorrHorizontale);
-                break;
+            case TPreference_Ecran::CorrHorizontale: t = correction(v->AvecCorrHorizontale, v->CorrHorizontale); break;
             case TPreference_Ecran::DevManuel: t = correction(v->AvecCorrDeveloppement, v->CorrDeveloppement); break;
             case TPreference_Ecran::DrapeauHorizontal: t = v->AvecCorrHorizontale ? "O" : "N"; break;
             case TPreference_Ecran::DrapeauDeveloppement: t = v->AvecCorrDeveloppement ? "O" : "N"; break;
@@ -997,8 +991,8 @@ void TMultPageDlg::TableauViseeDblClick()
         const int t = TypeColonne(c);
         if (t & 64) {
             const QString v = Cellule(r, c);
-            FixeCellule(r, c, v == QStringLiteral("N") || v == QStringLiteral("n") ? QStringLiteral("O")
-                                                                                   : QStringLiteral("N"));
+            FixeCellule(
+                r, c, v == QStringLiteral("N") || v == QStringLiteral("n") ? QStringLiteral("O") : QStringLiteral("N"));
             Modifie = true;
         } else if (t == TPreference_Ecran::Point) {
             InserePoint(r);

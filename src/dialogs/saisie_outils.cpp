@@ -267,8 +267,8 @@ void TMultPageDlg::Button8Click()
     }
     const std::string date = VersCp1252(Date->displayText()) + std::string(8, ' ');
     if (date[6] == ' ' && date[7] == ' ') {
-        Invite().Information(QStringLiteral(
-            "Il faut au moins l'année dans la date pour calculer la déclinaison\rexemple 03/01/99"));
+        Invite().Information(
+            QStringLiteral("Il faut au moins l'année dans la date pour calculer la déclinaison\rexemple 03/01/99"));
         Date->setFocus();
         return;
     }

@@ -117,12 +117,12 @@ bool TMultPageDlg::ValideFiche()
             if (r >= NbLignes())
                 return refuse(QStringLiteral("La fiche ne se termine pas sur un point topo"), avert, -1, 0);
             if (LigneArrivee(r)) {
-                const bool vide = ((n == 1 && !g->PremiereViseeNulle) || (n == 2 && g->PremiereViseeNulle)) &&
-                                  !g->Depart.Terminus;
+                const bool vide =
+                    ((n == 1 && !g->PremiereViseeNulle) || (n == 2 && g->PremiereViseeNulle)) && !g->Depart.Terminus;
                 const TPointTopo& fin = j >= nbNoeuds ? *PointFinal : Noeuds[static_cast<std::size_t>(j)]->Arrivee;
                 if (vide && !fin.Terminus)
-                    return refuse(QStringLiteral("Il doit y avoir au moins une visée entre deux carrefours"), avert,
-                                  r, 1);
+                    return refuse(QStringLiteral("Il doit y avoir au moins une visée entre deux carrefours"), avert, r,
+                                  1);
                 g->Arrivee.Copie(fin);
                 g->NbVisees = static_cast<uint8_t>(n - 1);
                 fiche->Galeries.ajoute(std::move(g));
@@ -208,7 +208,8 @@ bool TMultPageDlg::ValideFiche()
                     break;
                 }
                 case TPreference_Ecran::UnitePente: {
-                    const int u = IndiceUnite(s, {"\xB0", "gr", "m", "cm", "\xB0vul", "-\xB0", "-gr", "-m", "-cm", "-\xB0vul"});
+                    const int u =
+                        IndiceUnite(s, {"\xB0", "gr", "m", "cm", "\xB0vul", "-\xB0", "-gr", "-m", "-cm", "-\xB0vul"});
                     if (u < 0)
                         return non("L'unité de pente n'est pas correcte.", conf);
                     vs.UnitePente = static_cast<uint8_t>(u);
@@ -333,8 +334,8 @@ bool TMultPageDlg::ValideFiche()
         fiche->Calcule(Massif->Angle_Geodesique);
 
         // Storing.
-        const bool present =
-            EditionFiche && Fiche && std::find(Massif->Fiches.begin(), Massif->Fiches.end(), Fiche) != Massif->Fiches.end();
+        const bool present = EditionFiche && Fiche &&
+                             std::find(Massif->Fiches.begin(), Massif->Fiches.end(), Fiche) != Massif->Fiches.end();
         TFiche* stockee = nullptr;
         if (present) {
             TFiche& ancienne = *Fiche;

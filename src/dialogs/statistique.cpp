@@ -105,7 +105,8 @@ void TStatistique::FormShow()
             }
             for (int i = 1; i <= g->NbVisees; ++i)
                 if (const TVisee* v = g->Visee(i))
-                    D += v->AvecCorrDeveloppement ? static_cast<long double>(v->CorrDeveloppement) : v->LongueurMetres();
+                    D +=
+                        v->AvecCorrDeveloppement ? static_cast<long double>(v->CorrDeveloppement) : v->LongueurMetres();
         }
     }
     Fiche->setText(QStringLiteral("Nombre de fiches : ") + Nombre(static_cast<long long>(Fiches.size())));
@@ -259,7 +260,12 @@ void TfrmRose::DrawRose()
     };
     std::vector<Etiquette> etiquettes;
     for (int b = 0; b < 360; b += 30) {
-        Etiquette e{b, b == 0 ? "Nord" : b == 90 ? "Est" : b == 180 ? "Sud" : b == 270 ? "Ouest" : Trois(b) + "\xB0",
+        Etiquette e{b,
+                    b == 0     ? "Nord"
+                    : b == 90  ? "Est"
+                    : b == 180 ? "Sud"
+                    : b == 270 ? "Ouest"
+                               : Trois(b) + "\xB0",
                     police, 0, 0};
         if (b % 90 == 0)
             e.police.Style = Police::Gras;

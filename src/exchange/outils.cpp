@@ -11,14 +11,17 @@
 
 namespace karst::echange {
 
-std::vector<std::string> LitLignes(const std::string& fichier) {
+std::vector<std::string> LitLignes(const std::string& fichier)
+{
     FichierTexteLecture f(fichier);
     std::vector<std::string> lignes;
-    while (!f.Fin()) lignes.push_back(f.LitLigne());
+    while (!f.Fin())
+        lignes.push_back(f.LitLigne());
     return lignes;
 }
 
-std::string LitOctets(const std::string& fichier) {
+std::string LitOctets(const std::string& fichier)
+{
     TFileBufferStream f(fichier, TFileBufferStream::kLecture);
     std::string octets(static_cast<std::size_t>(f.Size()), '\0');
     const int64_t lu = octets.empty() ? 0 : f.Read(octets.data(), f.Size());
@@ -26,7 +29,8 @@ std::string LitOctets(const std::string& fichier) {
     return octets;
 }
 
-void EcritFichier(const std::string& fichier, const std::string& contenu) {
+void EcritFichier(const std::string& fichier, const std::string& contenu)
+{
     try {
         EcritFichierEntier(fichier, contenu);
     } catch (const ErreurFlux& e) {
@@ -34,23 +38,28 @@ void EcritFichier(const std::string& fichier, const std::string& contenu) {
     }
 }
 
-void Endommage(const std::string& fichier, std::size_t ligne, const std::string& raison) {
+void Endommage(const std::string& fichier, std::size_t ligne, const std::string& raison)
+{
     throw ErreurEchange(MessageEndommage(fichier, ligne, raison));
 }
 
-void RefuseOctetsNuls(const std::string& fichier, const std::vector<std::string>& lignes) {
+void RefuseOctetsNuls(const std::string& fichier, const std::vector<std::string>& lignes)
+{
     for (std::size_t i = 0; i < lignes.size(); ++i)
         if (lignes[i].find('\0') != std::string::npos)
             Endommage(fichier, i + 1, "des octets nuls y remplacent le texte (copie interrompue ?)");
 }
 
-void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier) {
+void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier)
+{
     fiche.Cavite.Affecte(Blanc(cavite) ? VersCp1252(std::filesystem::path(fichier).stem().string()) : cavite);
     for (TEco* partie : {&fiche.Systeme, &fiche.Reseau, &fiche.Lieu})
-        if (Blanc(partie->Chaine())) partie->Copie(fiche.Cavite);
+        if (Blanc(partie->Chaine()))
+            partie->Copie(fiche.Cavite);
 }
 
-std::string CleStation(const std::string& nom, int indice) {
+std::string CleStation(const std::string& nom, int indice)
+{
     std::string cle(1, static_cast<char>(indice & 0xFF));
     cle += MajAscii(nom);
     return cle;
@@ -58,7 +67,8 @@ std::string CleStation(const std::string& nom, int indice) {
 
 std::string CleStation(const TPointTopo& p) { return CleStation(p.Nom.Chaine(), p.Indice); }
 
-Champs::Champs(const std::string& ligne) {
+Champs::Champs(const std::string& ligne)
+{
     std::size_t debut = 0;
     for (;;) {
         const std::size_t tab = ligne.find('\t', debut);
@@ -71,18 +81,19 @@ Champs::Champs(const std::string& ligne) {
     }
 }
 
-const std::string& Champs::operator[](std::size_t i) const {
+const std::string& Champs::operator[](std::size_t i) const
+{
     static const std::string vide;
     return i >= 1 && i <= champs_.size() ? champs_[i - 1] : vide;
 }
 
-bool Blanc(const std::string& texte) {
-    return texte.find_first_not_of(" \t") == std::string::npos;
-}
+bool Blanc(const std::string& texte) { return texte.find_first_not_of(" \t") == std::string::npos; }
 
-std::string SansBlancs(const std::string& texte) {
+std::string SansBlancs(const std::string& texte)
+{
     const std::size_t d = texte.find_first_not_of(" \t");
-    if (d == std::string::npos) return {};
+    if (d == std::string::npos)
+        return {};
     const std::size_t f = texte.find_last_not_of(" \t");
     return texte.substr(d, f - d + 1);
 }
@@ -90,7 +101,8 @@ std::string SansBlancs(const std::string& texte) {
 namespace {
 
 // The characters of valid UTF-8 text (no overlong forms, no surrogates, at most U+10FFFF).
-bool DecodeUtf8(const std::string& t, std::vector<char32_t>& r, bool& multiOctets) {
+bool DecodeUtf8(const std::string& t, std::vector<char32_t>& r, bool& multiOctets)
+{
     multiOctets = false;
     for (std::size_t i = 0; i < t.size();) {
         const auto o = static_cast<unsigned char>(t[i]);
@@ -101,17 +113,30 @@ bool DecodeUtf8(const std::string& t, std::vector<char32_t>& r, bool& multiOctet
         }
         int n;
         char32_t c, min;
-        if ((o & 0xE0) == 0xC0) { n = 1; c = o & 0x1F; min = 0x80; }
-        else if ((o & 0xF0) == 0xE0) { n = 2; c = o & 0x0F; min = 0x800; }
-        else if ((o & 0xF8) == 0xF0) { n = 3; c = o & 0x07; min = 0x10000; }
-        else return false;
-        if (i + static_cast<std::size_t>(n) >= t.size()) return false;
+        if ((o & 0xE0) == 0xC0) {
+            n = 1;
+            c = o & 0x1F;
+            min = 0x80;
+        } else if ((o & 0xF0) == 0xE0) {
+            n = 2;
+            c = o & 0x0F;
+            min = 0x800;
+        } else if ((o & 0xF8) == 0xF0) {
+            n = 3;
+            c = o & 0x07;
+            min = 0x10000;
+        } else
+            return false;
+        if (i + static_cast<std::size_t>(n) >= t.size())
+            return false;
         for (int k = 1; k <= n; ++k) {
             const auto s = static_cast<unsigned char>(t[i + static_cast<std::size_t>(k)]);
-            if ((s & 0xC0) != 0x80) return false;
+            if ((s & 0xC0) != 0x80)
+                return false;
             c = c << 6 | (s & 0x3F);
         }
-        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
         r.push_back(c);
         multiOctets = true;
         i += static_cast<std::size_t>(n) + 1;
@@ -121,35 +146,44 @@ bool DecodeUtf8(const std::string& t, std::vector<char32_t>& r, bool& multiOctet
 
 }  // namespace
 
-std::string VersCp1252(const std::string& octets) {
+std::string VersCp1252(const std::string& octets)
+{
     std::vector<char32_t> cars;
     bool multiOctets = false;
-    if (!DecodeUtf8(octets, cars, multiOctets) || !multiOctets) return octets;
+    if (!DecodeUtf8(octets, cars, multiOctets) || !multiOctets)
+        return octets;
     std::string r;
     r.reserve(cars.size());
     for (std::size_t i = 0; i < cars.size(); ++i) {
-        if (i == 0 && cars[i] == 0xFEFF) continue;
+        if (i == 0 && cars[i] == 0xFEFF)
+            continue;
         r += OctetCp1252(cars[i]);
     }
     return r;
 }
 
-std::string Ligne(std::size_t n, const std::string& message) {
+std::string Ligne(std::size_t n, const std::string& message)
+{
     return "Ligne " + FormatEntier(static_cast<long long>(n)) + " : " + message;
 }
 
-long double Admise(long double valeur, std::size_t ligne, const std::string& quoi, long double diviseur) {
+long double Admise(long double valeur, std::size_t ligne, const std::string& quoi, long double diviseur)
+{
     const long double stockee = valeur / diviseur;
-    if (!MesureAdmise(stockee)) throw ErreurEchange(Ligne(ligne, HorsBornes(quoi, valeur)));
+    if (!MesureAdmise(stockee))
+        throw ErreurEchange(Ligne(ligne, HorsBornes(quoi, valeur)));
     return stockee;
 }
 
-IndexIndices::IndexIndices(const TMassif& massif) {
+IndexIndices::IndexIndices(const TMassif& massif)
+{
     auto note = [&](const TPointTopo& p) {
-        if (!p.Terminus) pris_[p.Nom.ChaineMaj()].set(p.Indice);
+        if (!p.Terminus)
+            pris_[p.Nom.ChaineMaj()].set(p.Indice);
     };
     for (const TFiche* f : massif.Fiches) {
-        if (!f) continue;
+        if (!f)
+            continue;
         for (const TGalerie* g : f->Galeries) {
             note(g->Depart);
             note(g->Arrivee);
@@ -157,11 +191,14 @@ IndexIndices::IndexIndices(const TMassif& massif) {
     }
 }
 
-int IndexIndices::IndiceLibre(const std::string& nom, int depart) const {
+int IndexIndices::IndiceLibre(const std::string& nom, int depart) const
+{
     int candidat = depart + 1;
     const auto it = pris_.find(MajAscii(nom));
-    if (it == pris_.end()) return candidat;
-    while (candidat >= 0 && candidat <= kIndiceMax && it->second.test(static_cast<std::size_t>(candidat))) ++candidat;
+    if (it == pris_.end())
+        return candidat;
+    while (candidat >= 0 && candidat <= kIndiceMax && it->second.test(static_cast<std::size_t>(candidat)))
+        ++candidat;
     return candidat;
 }
 

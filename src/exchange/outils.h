@@ -53,7 +53,8 @@ std::string SansBlancs(const std::string& texte);  // trimmed of spaces and TABs
 // Runs an import: a number too large for the data model refuses the file like any other
 // bad value.
 template <class F>
-void RefuseDebordement(F&& import) {
+void RefuseDebordement(F&& import)
+{
     try {
         import();
     } catch (const ErreurReel6&) {

@@ -14,14 +14,17 @@ namespace {
 std::string F2(long double v) { return FormatF(v, 2); }
 
 // A width or height exactly as typed, or 999.0 when it is not a number.
-std::string Dimension(const std::string& t) {
+std::string Dimension(const std::string& t)
+{
     long double v = 0;
     return LitReel(t, v) ? FormatF(v, 1) : std::string("999.0");
 }
 
-int PartieDate(const std::string& date, std::size_t debut, int defaut) {
+int PartieDate(const std::string& date, std::size_t debut, int defaut)
+{
     long long v = 0;
-    if (date.size() < debut + 2 || !LitEntier(date.substr(debut, 2), v)) return defaut;
+    if (date.size() < debut + 2 || !LitEntier(date.substr(debut, 2), v))
+        return defaut;
     return static_cast<int>(v);
 }
 
@@ -29,24 +32,31 @@ struct Boite {
     bool vide = true;
     long double min[3] = {0, 0, 0}, max[3] = {0, 0, 0};
 
-    void Prend(long double x, long double y, long double z) {
+    void Prend(long double x, long double y, long double z)
+    {
         const long double v[3] = {x, y, z};
         for (int i = 0; i < 3; ++i) {
-            if (vide || v[i] < min[i]) min[i] = v[i];
-            if (vide || v[i] > max[i]) max[i] = v[i];
+            if (vide || v[i] < min[i])
+                min[i] = v[i];
+            if (vide || v[i] > max[i])
+                max[i] = v[i];
         }
         vide = false;
     }
-    std::string Texte() const {
-        return F2(min[0]) + " " + F2(max[0]) + " " + F2(min[1]) + " " + F2(max[1]) + " " + F2(min[2]) + " " + F2(max[2]);
+    std::string Texte() const
+    {
+        return F2(min[0]) + " " + F2(max[0]) + " " + F2(min[1]) + " " + F2(max[1]) + " " + F2(min[2]) + " " +
+               F2(max[2]);
     }
 };
 
 }  // namespace
 
-void ExportePLT(TMassif& massif, const std::string& fichier) {
+void ExportePLT(TMassif& massif, const std::string& fichier)
+{
     // Station records are only valid once placed.
-    if (!massif.PointsCalcules) massif.PlaceTousPoints();
+    if (!massif.PointsCalcules)
+        massif.PlaceTousPoints();
     const ListeFiches& fiches = massif.SelectionActive && massif.Selection ? *massif.Selection : massif.Fiches;
 
     std::string corps;
@@ -54,7 +64,8 @@ void ExportePLT(TMassif& massif, const std::string& fichier) {
     const TFiche* precedente = nullptr;
     int k = 0;
     for (const TFiche* f : fiches) {
-        if (!f) continue;
+        if (!f)
+            continue;
         if (!f->Cavite.Chaine().empty() && (!precedente || !f->Cavite.Egal(precedente->Cavite)))
             corps += "S" + f->Cavite.ChaineSansBlanc().substr(0, 8) + "\r\n";
         precedente = f;
@@ -62,15 +73,19 @@ void ExportePLT(TMassif& massif, const std::string& fichier) {
         int annee = PartieDate(d, 6, 0);
         annee += annee > 30 ? 1900 : 2000;
         corps += "NT" + FormatEntier(k) + " D " + FormatEntier(PartieDate(d, 3, 12)) + " " +
-                 FormatEntier(PartieDate(d, 0, 31)) + " " + FormatEntier(annee) + " C" + f->Lieu.ChaineSansBlanc() + "\r\n";
+                 FormatEntier(PartieDate(d, 0, 31)) + " " + FormatEntier(annee) + " C" + f->Lieu.ChaineSansBlanc() +
+                 "\r\n";
         Boite fiche;
         for (std::size_t g = 0; g < f->Galeries.size(); ++g) {
             const TGalerie& gal = *f->Galeries[g];
             // Galleries that the computation has not reached have no coordinates.
-            if (!gal.Placee || gal.NbStations() < gal.NbVisees) continue;
+            if (!gal.Placee || gal.NbStations() < gal.NbVisees)
+                continue;
             const TPointTopo& dep = gal.Depart;
-            if (fiche.vide) fiche.Prend(dep.X, dep.Y, dep.Z);
-            if (totale.vide) totale.Prend(dep.X, dep.Y, dep.Z);
+            if (fiche.vide)
+                fiche.Prend(dep.X, dep.Y, dep.Z);
+            if (totale.vide)
+                totale.Prend(dep.X, dep.Y, dep.Z);
             corps += "M " + F2(dep.X) + " " + F2(dep.Y) + " " + F2(dep.Z) + " S" +
                      (dep.Terminus ? std::string() : dep.Nom.ChaineSansBlanc()) + " P 999.0 999.0 999.0 999.0\r\n";
             for (int i = 1; i <= gal.NbVisees; ++i) {
@@ -81,15 +96,16 @@ void ExportePLT(TMassif& massif, const std::string& fichier) {
                 const std::string p = v ? Dimension(v->Gauche) + " " + Dimension(v->Droite) + " " + Dimension(v->Haut) +
                                               " " + Dimension(v->Bas)
                                         : std::string("999.0 999.0 999.0 999.0");
-                corps += "D " + F2(s.X) + " " + F2(s.Y) + " " + F2(s.Z) + " S" + FormatEntier(static_cast<long long>(g)) +
-                         "." + FormatEntier(i) + " P " + p + "\r\n";
+                corps += "D " + F2(s.X) + " " + F2(s.Y) + " " + F2(s.Z) + " S" +
+                         FormatEntier(static_cast<long long>(g)) + "." + FormatEntier(i) + " P " + p + "\r\n";
             }
         }
         corps += "X " + fiche.Texte() + "\r\n";
         ++k;
     }
     // A file without a single station would be taken for an export of the survey.
-    if (totale.vide) throw ErreurEchange("Aucune galerie n'est reliée à un point de référence : rien n'a été exporté.");
+    if (totale.vide)
+        throw ErreurEchange("Aucune galerie n'est reliée à un point de référence : rien n'a été exporté.");
     echange::EcritFichier(fichier, "Z " + totale.Texte() + "\r\n" + corps);
 }
 

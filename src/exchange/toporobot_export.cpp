@@ -19,38 +19,43 @@ namespace {
 using echange::CleStation;
 
 constexpr long double kPi = std::numbers::pi_v<long double>;
-constexpr int kMaxSeances = 998;   // trip 999 is the fixed-point trip
-constexpr int kMaxPoints = 999;    // points 0 to 998, as the import reads them
+constexpr int kMaxSeances = 998;  // trip 999 is the fixed-point trip
+constexpr int kMaxPoints = 999;   // points 0 to 998, as the import reads them
 
 std::string F2(long double v) { return FormatF(v, 2); }
 
 // Letters in the Macintosh character set; TAB, CR and LF would break the line into fields
 // or lines and become blanks; a leading "(" would make a comment line of it.
-std::string VersMacRoman(const std::string& texte) {
+std::string VersMacRoman(const std::string& texte)
+{
     std::string r = texte;
     for (char& c : r) {
         switch (static_cast<unsigned char>(c)) {
-            case '\t': case '\r': case '\n': c = ' '; break;
-            case 0xE0: c = '\x88'; break;
-            case 0xE2: c = '\x89'; break;
-            case 0xE7: c = '\x8D'; break;
-            case 0xE8: c = '\x8F'; break;
-            case 0xE9: c = '\x8E'; break;
-            case 0xEA: c = '\x90'; break;
-            case 0xEB: c = '\x91'; break;
-            case 0xEE: c = '\x94'; break;
-            case 0xEF: c = '\x95'; break;
-            case 0xF9: c = '\x9D'; break;
-            case 0xFC: c = '\x9F'; break;
-            default: break;
+        case '\t':
+        case '\r':
+        case '\n': c = ' '; break;
+        case 0xE0: c = '\x88'; break;
+        case 0xE2: c = '\x89'; break;
+        case 0xE7: c = '\x8D'; break;
+        case 0xE8: c = '\x8F'; break;
+        case 0xE9: c = '\x8E'; break;
+        case 0xEA: c = '\x90'; break;
+        case 0xEB: c = '\x91'; break;
+        case 0xEE: c = '\x94'; break;
+        case 0xEF: c = '\x95'; break;
+        case 0xF9: c = '\x9D'; break;
+        case 0xFC: c = '\x9F'; break;
+        default: break;
         }
     }
-    if (!r.empty() && r[0] == '(') r.insert(r.begin(), '.');
+    if (!r.empty() && r[0] == '(')
+        r.insert(r.begin(), '.');
     return r;
 }
 
 // A width or height in metres; 0 when it is not a number.
-bool Mesure(const std::string& t, bool centimetres, long double& v) {
+bool Mesure(const std::string& t, bool centimetres, long double& v)
+{
     double d = 0;
     const bool ok = NombreMesure(t, centimetres, d);
     v = ok ? d : 0;
@@ -93,37 +98,50 @@ private:
     std::vector<std::vector<std::string>> lignesSeries_;  // the lines of each series closed so far
 };
 
-const Numero* ExportToporobot::Enregistre(const TPointTopo& p) const {
-    if (p.Terminus) return nullptr;
+const Numero* ExportToporobot::Enregistre(const TPointTopo& p) const
+{
+    if (p.Terminus)
+        return nullptr;
     const auto it = stations_.find(CleStation(p));
     return it == stations_.end() ? nullptr : &it->second;
 }
 
-Point ExportToporobot::PointDeVisee(const TVisee& v, int seance) const {
+Point ExportToporobot::PointDeVisee(const TVisee& v, int seance) const
+{
     Point p;
     p.seance = seance;
     int code;
     switch (v.UnitePente) {
-        case kPenteGrades: case kPenteGradesInverse: code = 2; break;
-        case kPenteMetres: case kPentePourcent: case kPenteMetresInverse: case kPentePourcentInverse: code = 3; break;
-        case kPenteVulcain: case kPenteVulcainInverse: code = 4; break;
-        default: code = 1; break;
+    case kPenteGrades:
+    case kPenteGradesInverse: code = 2; break;
+    case kPenteMetres:
+    case kPentePourcent:
+    case kPenteMetresInverse:
+    case kPentePourcentInverse: code = 3; break;
+    case kPenteVulcain:
+    case kPenteVulcainInverse: code = 4; break;
+    default: code = 1; break;
     }
-    if (v.UniteAzimut == kAzimutGrades || v.UniteAzimut == kAzimutGradesInverse) code += 4;
+    if (v.UniteAzimut == kAzimutGrades || v.UniteAzimut == kAzimutGradesInverse)
+        code += 4;
     p.code = code;
     p.longueur = static_cast<float>(v.LongueurMetres());
     long double a = v.Azimut;
-    if (v.UniteAzimut == kAzimutDegresInverse) a = a < 180 ? a + 180 : a - 180;
-    else if (v.UniteAzimut == kAzimutGradesInverse) a = a < 200 ? a + 200 : a - 200;
+    if (v.UniteAzimut == kAzimutDegresInverse)
+        a = a < 180 ? a + 180 : a - 180;
+    else if (v.UniteAzimut == kAzimutGradesInverse)
+        a = a < 200 ? a + 200 : a - 200;
     p.azimut = static_cast<float>(a);
     const long double s = v.Pente;
     long double pente;
     switch (v.UnitePente) {
-        case kPentePourcent: pente = s / 100; break;
-        case kPenteDegresInverse: case kPenteGradesInverse: case kPenteMetresInverse: pente = -s; break;
-        case kPentePourcentInverse: pente = -s / 100; break;
-        case kPenteVulcainInverse: pente = 180 - s; break;
-        default: pente = s; break;
+    case kPentePourcent: pente = s / 100; break;
+    case kPenteDegresInverse:
+    case kPenteGradesInverse:
+    case kPenteMetresInverse: pente = -s; break;
+    case kPentePourcentInverse: pente = -s / 100; break;
+    case kPenteVulcainInverse: pente = 180 - s; break;
+    default: pente = s; break;
     }
     p.pente = static_cast<float>(pente);
     long double gauche, droite, haut, bas;
@@ -143,7 +161,8 @@ Point ExportToporobot::PointDeVisee(const TVisee& v, int seance) const {
     return p;
 }
 
-void ExportToporobot::EcritReferences(std::string& sortie) {
+void ExportToporobot::EcritReferences(std::string& sortie)
+{
     const auto& refs = massif_.References;
     const TPointTopo& r0 = *refs[0];
     stations_[CleStation(r0)] = Numero{1, 0};
@@ -151,8 +170,12 @@ void ExportToporobot::EcritReferences(std::string& sortie) {
         const TGalerie* premiere = nullptr;
         for (const TFiche* f : fiches_) {
             for (const TGalerie* g : f->Galeries)
-                if (g->NbVisees > 0) { premiere = g; break; }
-            if (premiere) break;
+                if (g->NbVisees > 0) {
+                    premiere = g;
+                    break;
+                }
+            if (premiere)
+                break;
         }
         if (premiere && premiere->Depart.Egal(r0)) {
             serie_ = 0;
@@ -174,11 +197,16 @@ void ExportToporobot::EcritReferences(std::string& sortie) {
         const long double h = std::sqrt(dx * dx + dy * dy);
         const long double longueur = std::sqrt(dx * dx + dy * dy + dz * dz);
         std::string azimut, pente;
-        if (std::fabs(dx) < 0.001L) azimut = dy > 0 ? "0.00" : "180.00";
-        else if (dx > 0) azimut = F2(90 - std::atan(dy / dx) * 180 / kPi);
-        else azimut = F2(270 - std::atan(dy / dx) * 180 / kPi);
-        if (h <= 0.001L) pente = dz > 0 ? "90.00" : "-90.00";
-        else pente = F2(std::atan(dz / h) * 180 / kPi);
+        if (std::fabs(dx) < 0.001L)
+            azimut = dy > 0 ? "0.00" : "180.00";
+        else if (dx > 0)
+            azimut = F2(90 - std::atan(dy / dx) * 180 / kPi);
+        else
+            azimut = F2(270 - std::atan(dy / dx) * 180 / kPi);
+        if (h <= 0.001L)
+            pente = dz > 0 ? "90.00" : "-90.00";
+        else
+            pente = F2(std::atan(dz / h) * 180 / kPi);
         sortie += i + "\t-1\t1\t0\t" + i + "\t1\t1\t0\t0\t\r";
         sortie += i + "\t0\t999\t999\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t\r";
         sortie += i + "\t1\t999\t999\t" + F2(longueur) + "\t" + azimut + "\t" + pente + "\t0.00\t0.00\t0.00\t0.00\t" +
@@ -191,21 +219,25 @@ void ExportToporobot::EcritReferences(std::string& sortie) {
 }
 
 // Puts the lines of the open series aside.
-void ExportToporobot::Ferme() {
-    if (!ouverte_) return;
+void ExportToporobot::Ferme()
+{
+    if (!ouverte_)
+        return;
     const int n = static_cast<int>(points_.size()) - 1;
     const std::string s = FormatEntier(serie_);
     Numero debut{serie_, 0}, fin{serie_, n};
-    if (const Numero* d = Enregistre(*depart_)) debut = *d;
-    if (const Numero* a = Enregistre(*arrivee_)) fin = *a;
+    if (const Numero* d = Enregistre(*depart_))
+        debut = *d;
+    if (const Numero* a = Enregistre(*arrivee_))
+        fin = *a;
     std::vector<std::string> lignes;
     lignes.push_back(s + "\t-1\t" + FormatEntier(debut.serie) + "\t" + FormatEntier(debut.point) + "\t" +
                      FormatEntier(fin.serie) + "\t" + FormatEntier(fin.point) + "\t" + FormatEntier(n) + "\t0\t0\t" +
                      VersMacRoman(points_[0].commentaire));
     for (int j = 0; j <= n; ++j) {
         const Point& p = points_[static_cast<std::size_t>(j)];
-        lignes.push_back(s + "\t" + FormatEntier(j) + "\t" + FormatEntier(p.code) + "\t" + FormatEntier(p.seance) + "\t" +
-                         F2(p.longueur) + "\t" + F2(p.azimut) + "\t" + F2(p.pente) + "\t" + F2(p.gauche) + "\t" +
+        lignes.push_back(s + "\t" + FormatEntier(j) + "\t" + FormatEntier(p.code) + "\t" + FormatEntier(p.seance) +
+                         "\t" + F2(p.longueur) + "\t" + F2(p.azimut) + "\t" + F2(p.pente) + "\t" + F2(p.gauche) + "\t" +
                          F2(p.droite) + "\t" + F2(p.haut) + "\t" + F2(std::fabs(p.bas)) + "\t" +
                          (j == 0 ? std::string() : VersMacRoman(p.commentaire)));
     }
@@ -215,27 +247,35 @@ void ExportToporobot::Ferme() {
 }
 
 // A comment that gathers the gallery's and its first shot's.
-std::string Reunit(const std::string& galerie, const std::string& visee) {
-    if (galerie.empty()) return visee;
-    if (visee.empty()) return galerie;
+std::string Reunit(const std::string& galerie, const std::string& visee)
+{
+    if (galerie.empty())
+        return visee;
+    if (visee.empty())
+        return galerie;
     return galerie + " " + visee;
 }
 
-std::string ExportToporobot::Construit() {
+std::string ExportToporobot::Construit()
+{
     if (massif_.FichesCourantes)
         for (const TFiche* f : *massif_.FichesCourantes)
-            if (f) fiches_.push_back(f);
+            if (f)
+                fiches_.push_back(f);
     if (massif_.References.empty())
-        throw ErreurEchange("Le massif n'a aucun point de référence : l'export Toporobot place la première entrée sur le premier d'entre eux.");
+        throw ErreurEchange(
+            "Le massif n'a aucun point de référence : l'export Toporobot place la première entrée sur le premier d'entre eux.");
     for (const TPointTopo* r : massif_.References)
-        if (!r) throw ErreurEchange("Point de référence absent.");
+        if (!r)
+            throw ErreurEchange("Point de référence absent.");
     if (fiches_.size() > static_cast<std::size_t>(kMaxSeances))
         throw ErreurEchange("Le format Toporobot compte au plus 998 séances : exportez au plus 998 fiches à la fois.");
 
     std::string sortie;
     std::string nom = massif_.NomFichier;
     const std::size_t dossier = nom.find_last_of("/\\");
-    if (dossier != std::string::npos) nom.erase(0, dossier + 1);
+    if (dossier != std::string::npos)
+        nom.erase(0, dossier + 1);
     const std::size_t point = nom.find('.');
     nom = point == std::string::npos ? std::string() : nom.substr(0, point);
     sortie += "-6\t1\t" + VersMacRoman(nom) + "\r";
@@ -247,7 +287,8 @@ std::string ExportToporobot::Construit() {
         const std::string& d = f.Date;
         auto partie = [&](std::size_t debut) { return debut < d.size() ? d.substr(debut, 2) : std::string(); };
         auto topographe = [&](std::size_t rang) {
-            if (f.Topographes.size() <= rang) return std::string(" ");
+            if (f.Topographes.size() <= rang)
+                return std::string(" ");
             std::string t = f.Topographes[rang].Chaine();
             t.erase(std::remove(t.begin(), t.end(), '\t'), t.end());
             return VersMacRoman(t);
@@ -255,8 +296,9 @@ std::string ExportToporobot::Construit() {
         const std::string t1 = topographe(0);
         const std::string t2 = topographe(1);
         const long double angle = massif_.Angle_Geodesique;
-        const long double decli = f.Unite_Decli == kAzimutDegres ? (static_cast<long double>(f.Declinaison) + angle) / 180 * 200
-                                                     : static_cast<long double>(f.Declinaison) + angle / 180 * 200;
+        const long double decli = f.Unite_Decli == kAzimutDegres
+                                      ? (static_cast<long double>(f.Declinaison) + angle) / 180 * 200
+                                      : static_cast<long double>(f.Declinaison) + angle / 180 * 200;
         sortie += "-2\t" + FormatEntier(static_cast<long long>(i + 1)) + "\t" + partie(0) + "\t" + partie(3) + "\t" +
                   partie(6) + "\t" + t1 + "\t" + t2 + "\t0\t" + F2(decli) + "\t0\t1\r";
     }
@@ -277,7 +319,8 @@ std::string ExportToporobot::Construit() {
         const int seance = static_cast<int>(i + 1);
         for (const TGalerie* g : fiches_[i]->Galeries) {
             // A gallery without shots has nothing to write.
-            if (g->NbVisees == 0) continue;
+            if (g->NbVisees == 0)
+                continue;
             const bool suite = ouverte_ && g->Depart.Egal(*arrivee_) && arriveeNouvelle_ &&
                                points_.size() + g->NbVisees <= static_cast<std::size_t>(kMaxPoints);
             int premiere = 1;
@@ -300,11 +343,13 @@ std::string ExportToporobot::Construit() {
                     points_.push_back(p0);
                     premiere = 2;
                 }
-                if (!g->Depart.Terminus && !Enregistre(g->Depart)) stations_[CleStation(g->Depart)] = Numero{serie_, 0};
+                if (!g->Depart.Terminus && !Enregistre(g->Depart))
+                    stations_[CleStation(g->Depart)] = Numero{serie_, 0};
             }
             for (int k = premiere; k <= g->NbVisees; ++k) {
                 Point p = PointDeVisee(*g->Visee(k), seance);
-                if (suite && k == 1) p.commentaire = Reunit(g->Commentaire.Chaine(), p.commentaire);
+                if (suite && k == 1)
+                    p.commentaire = Reunit(g->Commentaire.Chaine(), p.commentaire);
                 points_.push_back(std::move(p));
             }
             arrivee_ = &g->Arrivee;
@@ -321,16 +366,19 @@ std::string ExportToporobot::Construit() {
         const auto& lignes = lignesSeries_[k];
         for (std::size_t j = 0; j < lignes.size(); ++j) {
             sortie += lignes[j];
-            if (!derniere || j + 1 < lignes.size()) sortie += "\r";
+            if (!derniere || j + 1 < lignes.size())
+                sortie += "\r";
         }
-        if (!derniere) sortie += "\r";
+        if (!derniere)
+            sortie += "\r";
     }
     return sortie;
 }
 
 }  // namespace
 
-void ExporteToporobot(const TMassif& massif, const std::string& fichier) {
+void ExporteToporobot(const TMassif& massif, const std::string& fichier)
+{
     const std::string contenu = ExportToporobot(massif).Construit();
     echange::EcritFichier(fichier, contenu);
 }

@@ -25,29 +25,31 @@ using echange::Champs;
 using echange::CleStation;
 using echange::Ligne;
 
-constexpr int kSeanceFixe = 999;   // trip and code of the fixed points
+constexpr int kSeanceFixe = 999;  // trip and code of the fixed points
 constexpr int kMaxSeance = 998;
 constexpr int kMaxLignesSerie = 999;  // points 0 to 998
 // Series numbers beyond this are taken for a damaged file (each number costs memory even
 // when the series is absent).
 constexpr int kMaxSerie = 99999;
-const std::string kEntree = "Entr\xE9" "e ";
+const std::string kEntree = "Entr\xE9"
+                            "e ";
 
 // Macintosh letters of the file and their Windows-1252 forms.
-unsigned char DepuisMacRoman(unsigned char c) {
+unsigned char DepuisMacRoman(unsigned char c)
+{
     switch (c) {
-        case 0x88: return 0xE0;
-        case 0x89: return 0xE2;
-        case 0x8D: return 0xE7;
-        case 0x8E: return 0xE9;
-        case 0x8F: return 0xE8;
-        case 0x90: return 0xEA;
-        case 0x91: return 0xEB;
-        case 0x94: return 0xEE;
-        case 0x95: return 0xEF;
-        case 0x9D: return 0xF9;
-        case 0x9F: return 0xFC;
-        default: return c;
+    case 0x88: return 0xE0;
+    case 0x89: return 0xE2;
+    case 0x8D: return 0xE7;
+    case 0x8E: return 0xE9;
+    case 0x8F: return 0xE8;
+    case 0x90: return 0xEA;
+    case 0x91: return 0xEB;
+    case 0x94: return 0xEE;
+    case 0x95: return 0xEF;
+    case 0x9D: return 0xF9;
+    case 0x9F: return 0xFC;
+    default: return c;
     }
 }
 
@@ -77,30 +79,37 @@ struct Correspondance {
 };
 
 // Years of a dd/mm/yy date: the year as read, plus the month and the day as fractions.
-double DateEnAnnees(const std::string& date) {
+double DateEnAnnees(const std::string& date)
+{
     auto nombre = [&](std::size_t debut, long long& v) {
         return date.size() >= debut + 2 && LitEntier(date.substr(debut, 2), v);
     };
     long long an = 0, mois = 0, jour = 0;
     double r = 0;
-    if (date.size() > 6) LitEntier(date.substr(6, 2), an);
+    if (date.size() > 6)
+        LitEntier(date.substr(6, 2), an);
     r = static_cast<double>(an);
-    if (nombre(3, mois)) r += static_cast<double>(mois - 1) / 12;
-    if (nombre(0, jour)) r += static_cast<double>(jour - 1) / 365;
+    if (nombre(3, mois))
+        r += static_cast<double>(mois - 1) / 12;
+    if (nombre(0, jour))
+        r += static_cast<double>(jour - 1) / 365;
     return r;
 }
 
 // Two-digit years below 50 belong to the 2000s.
-double AnneesSiecle(const std::string& date) {
+double AnneesSiecle(const std::string& date)
+{
     const double a = DateEnAnnees(date);
     return a < 50 ? a + 100 : a;
 }
 
 class ImportToporobot {
 public:
-    ImportToporobot(TMassif& massif, TRapportEchange& rapport) : massif_(massif), rapport_(rapport), index_(massif) {
+    ImportToporobot(TMassif& massif, TRapportEchange& rapport) : massif_(massif), rapport_(rapport), index_(massif)
+    {
         for (const TPointTopo* r : massif_.References)
-            if (r) clesReferences_.insert(CleStation(*r));
+            if (r)
+                clesReferences_.insert(CleStation(*r));
     }
 
     void Execute(const std::string& fichier);
@@ -140,7 +149,7 @@ private:
 
     std::string fichier_;
     std::vector<std::string> noms_;
-    std::string cavite_;  // the first name as the file writes it
+    std::string cavite_;                    // the first name as the file writes it
     std::vector<std::string> nomsEntrees_;  // per entrance line, its name
     std::vector<Seance> seances_ = std::vector<Seance>(kMaxSeance + 1);
     std::vector<Code> codes_ = std::vector<Code>(kMaxSeance + 1);
@@ -148,20 +157,22 @@ private:
     std::set<int> azimutsInconnus_, pentesInconnues_;
 
     std::vector<Correspondance> table_{Correspondance{0, 0, 0, 0}};  // entries from 1
-    std::unordered_map<uint64_t, int> premiere_;                       // (series, point) -> first entry
-    std::vector<int> canonique_;                                       // entry -> canonical entry
-    std::vector<int> fixes_;                                           // entries of the fixed points
+    std::unordered_map<uint64_t, int> premiere_;                     // (series, point) -> first entry
+    std::vector<int> canonique_;                                     // entry -> canonical entry
+    std::vector<int> fixes_;                                         // entries of the fixed points
 
     std::vector<std::unique_ptr<TPointTopo>> references_;  // staged reference points
-    std::unordered_set<std::string> clesReferences_;      // massif's and staged ones
+    std::unordered_set<std::string> clesReferences_;       // massif's and staged ones
     std::vector<std::unique_ptr<TFiche>> fiches_;          // staged sheets
 };
 
-uint64_t Paire(int serie, int point) {
+uint64_t Paire(int serie, int point)
+{
     return (static_cast<uint64_t>(static_cast<uint32_t>(serie)) << 32) | static_cast<uint32_t>(point);
 }
 
-int ImportToporobot::Entier(const std::string& champ, std::size_t ligne, const std::string& quoi) const {
+int ImportToporobot::Entier(const std::string& champ, std::size_t ligne, const std::string& quoi) const
+{
     long long v = 0;
     if (!LitEntier(champ, v) || v < INT32_MIN || v > INT32_MAX)
         throw ErreurEchange(Ligne(ligne, quoi + " n'est pas un nombre entier (" + echange::EnUtf8(champ) + ")"));
@@ -169,30 +180,39 @@ int ImportToporobot::Entier(const std::string& champ, std::size_t ligne, const s
 }
 
 // A trip or code number, 999 included (the fixed points').
-int ImportToporobot::Numero(const std::string& champ, std::size_t ligne, const std::string& quoi) const {
+int ImportToporobot::Numero(const std::string& champ, std::size_t ligne, const std::string& quoi) const
+{
     const int v = Entier(champ, ligne, "Le numéro de " + quoi);
     if (v < 1 || v > kSeanceFixe)
-        throw ErreurEchange(Ligne(ligne, "le numéro de " + quoi + " " + FormatEntier(v) + " n'est pas compris entre 1 et 999"));
+        throw ErreurEchange(
+            Ligne(ligne, "le numéro de " + quoi + " " + FormatEntier(v) + " n'est pas compris entre 1 et 999"));
     return v;
 }
 
-long double ImportToporobot::Reel(const std::string& champ, std::size_t ligne) const {
-    if (echange::Blanc(champ)) return 0;
+long double ImportToporobot::Reel(const std::string& champ, std::size_t ligne) const
+{
+    if (echange::Blanc(champ))
+        return 0;
     long double v = 0;
-    if (!LitReel(champ, v)) throw ErreurEchange(Ligne(ligne, "nombre illisible (" + echange::EnUtf8(champ) + ")"));
+    if (!LitReel(champ, v))
+        throw ErreurEchange(Ligne(ligne, "nombre illisible (" + echange::EnUtf8(champ) + ")"));
     return v;
 }
 
-void ImportToporobot::LitNoms(const std::vector<std::size_t>& lignes) {
+void ImportToporobot::LitNoms(const std::vector<std::size_t>& lignes)
+{
     for (std::size_t i : lignes) {
         const Champs c(lignes_[i]);
-        if (noms_.empty()) cavite_ = c[3];
+        if (noms_.empty())
+            cavite_ = c[3];
         noms_.push_back(c[3].empty() ? FormatEntier(static_cast<long long>(noms_.size() + 1)) : c[3]);
     }
-    if (noms_.empty()) throw ErreurEchange("Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6).");
+    if (noms_.empty())
+        throw ErreurEchange("Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6).");
 }
 
-void ImportToporobot::LitEntrees(const std::vector<std::size_t>& lignes) {
+void ImportToporobot::LitEntrees(const std::vector<std::size_t>& lignes)
+{
     for (std::size_t i : lignes) {
         const Champs c(lignes_[i]);
         const std::size_t n = i + 1;
@@ -215,23 +235,28 @@ void ImportToporobot::LitEntrees(const std::vector<std::size_t>& lignes) {
     }
 }
 
-void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes) {
+void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes)
+{
     for (std::size_t i : lignes) {
         const Champs c(lignes_[i]);
         const std::size_t n = i + 1;
         const int numero = Numero(c[2], n, "séance");
-        if (numero == kSeanceFixe) continue;
+        if (numero == kSeanceFixe)
+            continue;
         // A blank part stays blank, as the dates of VisualTopo imports ("  /  /  ").
         auto deuxChiffres = [](const std::string& champ) {
             const std::string t = echange::SansBlancs(champ);
-            if (t.empty()) return std::string("  ");
+            if (t.empty())
+                return std::string("  ");
             return t.size() < 2 ? "0" + t : t;
         };
         std::string annee = echange::SansBlancs(c[5]);
         // A four-digit year keeps its two last digits, as every date of the massif.
-        if (annee.size() > 2) annee = annee.substr(annee.size() - 2);
+        if (annee.size() > 2)
+            annee = annee.substr(annee.size() - 2);
         std::string date = deuxChiffres(c[3]) + "/" + deuxChiffres(c[4]) + "/" + deuxChiffres(annee);
-        if (date.size() > 8) date.resize(8);
+        if (date.size() > 8)
+            date.resize(8);
         Seance& s = seances_[static_cast<std::size_t>(numero)];
         s.date = date;
         s.topographe = c[6];
@@ -240,26 +265,30 @@ void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes) {
         if (echange::SansBlancs(c[8]) == "1") {
             const long double annees = AnneesSiecle(date) - AnneesSiecle(massif_.Date_Declinaison);
             decli = (static_cast<long double>(massif_.Origine_Declinaison) -
-                     static_cast<long double>(massif_.Variation_Declinaison) * annees) / 0.9L;
+                     static_cast<long double>(massif_.Variation_Declinaison) * annees) /
+                    0.9L;
         }
         decli = decli + Reel(c[9], n) - static_cast<long double>(massif_.Angle_Geodesique) * 200 / 180;
         s.declinaison = static_cast<float>(echange::Admise(decli, n, "la déclinaison"));
     }
 }
 
-void ImportToporobot::LitCodes(const std::vector<std::size_t>& lignes) {
+void ImportToporobot::LitCodes(const std::vector<std::size_t>& lignes)
+{
     for (std::size_t i : lignes) {
         const Champs c(lignes_[i]);
         const std::size_t n = i + 1;
         const int numero = Numero(c[2], n, "code");
-        if (numero == kSeanceFixe) continue;
+        if (numero == kSeanceFixe)
+            continue;
         Code& code = codes_[static_cast<std::size_t>(numero)];
         code.azimut = RoundEntier(Reel(c[3], n));
         code.pente = RoundEntier(Reel(c[4], n));
     }
 }
 
-void ImportToporobot::AjouteEntree(std::unique_ptr<TPointTopo> point, std::size_t ligne) {
+void ImportToporobot::AjouteEntree(std::unique_ptr<TPointTopo> point, std::size_t ligne)
+{
     while (clesReferences_.count(CleStation(*point))) {
         if (point->Indice == kIndiceMax)
             throw ErreurEchange(Ligne(ligne, "plus aucun indice libre pour le point fixe " + point->Nom.Chaine()));
@@ -269,34 +298,53 @@ void ImportToporobot::AjouteEntree(std::unique_ptr<TPointTopo> point, std::size_
     references_.push_back(std::move(point));
 }
 
-void ImportToporobot::RempliVisee(TVisee& v, int numeroCode, const Champs& c, std::size_t n) {
-    const Code code = numeroCode >= 1 && numeroCode <= kMaxSeance ? codes_[static_cast<std::size_t>(numeroCode)] : Code{};
+void ImportToporobot::RempliVisee(TVisee& v, int numeroCode, const Champs& c, std::size_t n)
+{
+    const Code code =
+        numeroCode >= 1 && numeroCode <= kMaxSeance ? codes_[static_cast<std::size_t>(numeroCode)] : Code{};
     long double longueur = Reel(c[5], n);
     const long double azimut = Reel(c[6], n);
     long double pente = Reel(c[7], n);
     const int ca = code.azimut, cp = code.pente;
-    if (ca % 10 == 8) longueur *= 0.3048L;
-    else if (ca % 10 == 7) longueur = Trunc(longueur) * 0.3048L + Frac(longueur) * 100 * 0.0254L;
+    if (ca % 10 == 8)
+        longueur *= 0.3048L;
+    else if (ca % 10 == 7)
+        longueur = Trunc(longueur) * 0.3048L + Frac(longueur) * 100 * 0.0254L;
 
     uint8_t uniteAzimut = 0;
-    if (ca >= 347 && ca <= 350) uniteAzimut = 5;
-    else if (ca >= 357 && ca <= 360) uniteAzimut = 0;
-    else if (ca >= 387 && ca <= 390) uniteAzimut = 6;
-    else if (ca >= 397 && ca <= 400) uniteAzimut = 1;
-    else if (azimutsInconnus_.insert(ca).second) rapport_.Message("Code azimut inconnu : " + FormatEntier(ca));
+    if (ca >= 347 && ca <= 350)
+        uniteAzimut = 5;
+    else if (ca >= 357 && ca <= 360)
+        uniteAzimut = 0;
+    else if (ca >= 387 && ca <= 390)
+        uniteAzimut = 6;
+    else if (ca >= 397 && ca <= 400)
+        uniteAzimut = 1;
+    else if (azimutsInconnus_.insert(ca).second)
+        rapport_.Message("Code azimut inconnu : " + FormatEntier(ca));
 
     uint8_t unitePente = 0;
     switch (cp) {
-        case 359: pente -= 90; break;
-        case 360: break;
-        case 361: unitePente = 4; break;
-        case 370: pente = pente * longueur / 100; unitePente = 2; break;
-        case 380: unitePente = 2; break;
-        case 399: pente -= 100; unitePente = 1; break;
-        case 400: unitePente = 1; break;
-        case 401: pente = 100 - pente; unitePente = 1; break;
-        default:
-            if (pentesInconnues_.insert(cp).second) rapport_.Message("Code pente inconnu : " + FormatEntier(cp));
+    case 359: pente -= 90; break;
+    case 360: break;
+    case 361: unitePente = 4; break;
+    case 370:
+        pente = pente * longueur / 100;
+        unitePente = 2;
+        break;
+    case 380: unitePente = 2; break;
+    case 399:
+        pente -= 100;
+        unitePente = 1;
+        break;
+    case 400: unitePente = 1; break;
+    case 401:
+        pente = 100 - pente;
+        unitePente = 1;
+        break;
+    default:
+        if (pentesInconnues_.insert(cp).second)
+            rapport_.Message("Code pente inconnu : " + FormatEntier(cp));
     }
     v.Longueur = echange::Admise(longueur, n, "la longueur");
     v.Azimut = echange::Admise(azimut, n, "l'azimut");
@@ -312,12 +360,14 @@ void ImportToporobot::RempliVisee(TVisee& v, int numeroCode, const Champs& c, st
     v.Commentaire.Affecte(c12.size() > 2 && c12[0] == '{' ? c[13] : c12);
 }
 
-void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std::size_t n) {
+void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std::size_t n)
+{
     // Every point line carries its slope: a shorter line was cut, and its last number with it.
     if (c.Nombre() < 7)
-        echange::Endommage(fichier_, n, "la ligne est coupée : " + FormatEntier(static_cast<long long>(c.Nombre())) +
-                                            " champs au lieu d'au moins 7 (série, point, code, séance, longueur, "
-                                            "azimut, pente)");
+        echange::Endommage(fichier_, n,
+                           "la ligne est coupée : " + FormatEntier(static_cast<long long>(c.Nombre())) +
+                               " champs au lieu d'au moins 7 (série, point, code, séance, longueur, "
+                               "azimut, pente)");
     const int code = Numero(c[3], n, "code");
     const int seance = Numero(c[4], n, "séance");
     LigneSerie ligne{std::make_unique<TVisee>(), seance};
@@ -343,7 +393,8 @@ void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std:
                 if (d2 != std::string::npos) {
                     std::size_t e2 = t.find(' ', d2);
                     y = t.substr(d2, e2 == std::string::npos ? std::string::npos : e2 - d2);
-                    if (e2 != std::string::npos) z = t.substr(e2);
+                    if (e2 != std::string::npos)
+                        z = t.substr(e2);
                 }
             }
             p->X = echange::Admise(Reel(x, n), n, "la coordonnée X", 1000);
@@ -351,7 +402,8 @@ void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std:
             p->Z = echange::Admise(Reel(z, n), n, "la coordonnée Z");
             AjouteEntree(std::move(p), n);
             fixes_.push_back(NouvelleCorrespondance(s, j, references_.back()->Indice));
-            if (j == 1) serie.lignes[0].seance = kSeanceFixe;
+            if (j == 1)
+                serie.lignes[0].seance = kSeanceFixe;
         }
     } else {
         RempliVisee(*ligne.visee, code, c, n);
@@ -360,15 +412,18 @@ void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std:
 }
 
 // Reads the series whose header is line i; returns the line after its last point line.
-std::size_t ImportToporobot::LitSerie(std::size_t i, int& serieMax) {
+std::size_t ImportToporobot::LitSerie(std::size_t i, int& serieMax)
+{
     const Champs h(lignes_[i]);
     const std::size_t n = i + 1;
     const int s = Entier(h[1], n, "Le numéro de série");
-    if (s < 1) throw ErreurEchange(Ligne(n, "numéro de série incorrect (" + FormatEntier(s) + ")"));
+    if (s < 1)
+        throw ErreurEchange(Ligne(n, "numéro de série incorrect (" + FormatEntier(s) + ")"));
     if (s <= serieMax)
         throw ErreurEchange(Ligne(n, "la série " + FormatEntier(s) + " suit la série " + FormatEntier(serieMax) +
                                          " : les numéros de série doivent croître"));
-    if (s > kMaxSerie) throw ErreurEchange(Ligne(n, "numéro de série trop grand (" + FormatEntier(s) + ")"));
+    if (s > kMaxSerie)
+        throw ErreurEchange(Ligne(n, "numéro de série trop grand (" + FormatEntier(s) + ")"));
     serieMax = s;
     rapport_.Statut("Lecture de la " + FormatEntier(static_cast<long long>(series_.size() + 1)) + "° série");
     series_.resize(static_cast<std::size_t>(s));
@@ -395,30 +450,36 @@ std::size_t ImportToporobot::LitSerie(std::size_t i, int& serieMax) {
     return i + 2 + static_cast<std::size_t>(dernier);
 }
 
-int ImportToporobot::Trouve(int serie, int point) const {
+int ImportToporobot::Trouve(int serie, int point) const
+{
     const auto it = premiere_.find(Paire(serie, point));
     return it == premiere_.end() ? 0 : it->second;
 }
 
-int ImportToporobot::NouvelleCorrespondance(int serie, int point, int indice) {
+int ImportToporobot::NouvelleCorrespondance(int serie, int point, int indice)
+{
     table_.push_back(Correspondance{serie, point, 0, indice});
     const int e = static_cast<int>(table_.size() - 1);
     premiere_.emplace(Paire(serie, point), e);
     return e;
 }
 
-int ImportToporobot::AjouteCorrespondance(int serie, int point) {
+int ImportToporobot::AjouteCorrespondance(int serie, int point)
+{
     const int e = Trouve(serie, point);
     return e ? e : NouvelleCorrespondance(serie, point, 0);
 }
 
-int ImportToporobot::IndiceLibre(const std::string& nom, const std::string& ou, int depart) const {
+int ImportToporobot::IndiceLibre(const std::string& nom, const std::string& ou, int depart) const
+{
     const int i = index_.IndiceLibre(nom, depart);
-    if (!IndiceValide(i)) throw ErreurEchange(ou + "plus aucun indice libre (0 à 255) pour la station " + nom);
+    if (!IndiceValide(i))
+        throw ErreurEchange(ou + "plus aucun indice libre (0 à 255) pour la station " + nom);
     return i;
 }
 
-void ImportToporobot::EtablitCorrespondances() {
+void ImportToporobot::EtablitCorrespondances()
+{
     for (std::size_t k = 0; k < series_.size(); ++k) {
         const Serie& serie = series_[k];
         const int s = static_cast<int>(k + 1);
@@ -451,18 +512,23 @@ void ImportToporobot::EtablitCorrespondances() {
 
 // The canonical entry of every entry, following the links as the pairs they name; links
 // that run in a circle are refused.
-void ImportToporobot::ResoutLiens() {
+void ImportToporobot::ResoutLiens()
+{
     const std::size_t n = table_.size();
     canonique_.assign(n, 0);
     std::vector<char> enCours(n, 0);
     std::vector<int> chemin;
     for (std::size_t depart = 1; depart < n; ++depart) {
-        if (canonique_[depart]) continue;
+        if (canonique_[depart])
+            continue;
         chemin.clear();
         int e = static_cast<int>(depart);
         int fin;
         for (;;) {
-            if (canonique_[static_cast<std::size_t>(e)]) { fin = canonique_[static_cast<std::size_t>(e)]; break; }
+            if (canonique_[static_cast<std::size_t>(e)]) {
+                fin = canonique_[static_cast<std::size_t>(e)];
+                break;
+            }
             if (enCours[static_cast<std::size_t>(e)]) {
                 const Correspondance& c = table_[static_cast<std::size_t>(e)];
                 throw ErreurEchange("Les raccordements des séries forment une boucle (série " + FormatEntier(c.serie) +
@@ -471,27 +537,35 @@ void ImportToporobot::ResoutLiens() {
             enCours[static_cast<std::size_t>(e)] = 1;
             chemin.push_back(e);
             const Correspondance& c = table_[static_cast<std::size_t>(e)];
-            if (c.lien == 0) { fin = e; break; }
+            if (c.lien == 0) {
+                fin = e;
+                break;
+            }
             const Correspondance& l = table_[static_cast<std::size_t>(c.lien)];
             e = Trouve(l.serie, l.point);
         }
-        for (int k : chemin) canonique_[static_cast<std::size_t>(k)] = fin;
+        for (int k : chemin)
+            canonique_[static_cast<std::size_t>(k)] = fin;
     }
     // An entrance or a fixed point names the station it stands for, also when it ends an
     // earlier series (whose point then is the canonical one): the galleries must reach the
     // reference point.
     const int entrees = static_cast<int>(nomsEntrees_.size());
     std::vector<int> ancres(fixes_);
-    for (int e = 1; e <= entrees; ++e) ancres.push_back(e);
+    for (int e = 1; e <= entrees; ++e)
+        ancres.push_back(e);
     for (int a : ancres) {
         const int c = canonique_[static_cast<std::size_t>(a)];
-        if (c == a || c <= entrees || std::find(fixes_.begin(), fixes_.end(), c) != fixes_.end()) continue;
+        if (c == a || c <= entrees || std::find(fixes_.begin(), fixes_.end(), c) != fixes_.end())
+            continue;
         for (int& k : canonique_)
-            if (k == c) k = a;
+            if (k == c)
+                k = a;
     }
 }
 
-TPointTopo ImportToporobot::Station(int serie, int point) {
+TPointTopo ImportToporobot::Station(int serie, int point)
+{
     int e = Trouve(serie, point);
     if (e == 0) {
         // A point between two galleries that no correspondence names (after a trip change, a
@@ -512,7 +586,8 @@ TPointTopo ImportToporobot::Station(int serie, int point) {
     return p;
 }
 
-std::unique_ptr<TFiche> ImportToporobot::NouvelleFiche(int seance) const {
+std::unique_ptr<TFiche> ImportToporobot::NouvelleFiche(int seance) const
+{
     auto f = std::make_unique<TFiche>();
     const Seance& s = seances_[seance >= 1 && seance <= kMaxSeance ? static_cast<std::size_t>(seance) : 0];
     f->Unite_Decli = 1;
@@ -524,15 +599,21 @@ std::unique_ptr<TFiche> ImportToporobot::NouvelleFiche(int seance) const {
     return f;
 }
 
-void ImportToporobot::CreeFiches() {
+void ImportToporobot::CreeFiches()
+{
     rapport_.Statut("Création des fiches");
     int t = 0;
     for (const Serie& serie : series_) {
         for (const LigneSerie& l : serie.lignes)
-            if (l.seance != kSeanceFixe) { t = l.seance; break; }
-        if (t) break;
+            if (l.seance != kSeanceFixe) {
+                t = l.seance;
+                break;
+            }
+        if (t)
+            break;
     }
-    if (!t) throw ErreurEchange("Le fichier ne contient aucune visée topographique.");
+    if (!t)
+        throw ErreurEchange("Le fichier ne contient aucune visée topographique.");
     std::unique_ptr<TFiche> fiche = NouvelleFiche(t);
 
     for (std::size_t k = 0; k < series_.size(); ++k) {
@@ -542,8 +623,10 @@ void ImportToporobot::CreeFiches() {
         auto seance = [&](int j) { return serie.lignes[static_cast<std::size_t>(j)].seance; };
         int j = 0;
         for (;;) {
-            while (j <= dernier && seance(j) == kSeanceFixe) ++j;
-            if (j > dernier) break;
+            while (j <= dernier && seance(j) == kSeanceFixe)
+                ++j;
+            if (j > dernier)
+                break;
             if (seance(j) != t) {
                 fiches_.push_back(std::move(fiche));
                 t = seance(j);
@@ -563,9 +646,11 @@ void ImportToporobot::CreeFiches() {
             for (;;) {
                 g->AjouteVisee(std::move(serie.lignes[static_cast<std::size_t>(j)].visee));
                 if (j != 0) {
-                    if (Trouve(s, j) || j == dernier || seance(j + 1) != t || seance(j + 1) == kSeanceFixe) break;
+                    if (Trouve(s, j) || j == dernier || seance(j + 1) != t || seance(j + 1) == kSeanceFixe)
+                        break;
                     // A gallery holds 128 shots: a longer stretch goes on in a new gallery.
-                    if (g->NbVisees == kMaxVisees) break;
+                    if (g->NbVisees == kMaxVisees)
+                        break;
                 }
                 ++j;
             }
@@ -579,14 +664,16 @@ void ImportToporobot::CreeFiches() {
 
 // Drops the zero-length shots, merges the stations joined by a gallery of one zero-length
 // shot, and turns the loose ends into termini.
-void ImportToporobot::Nettoie() {
+void ImportToporobot::Nettoie()
+{
     rapport_.Statut("Nettoyage");
     // Every start and end of the new galleries, by station.
     std::unordered_map<std::string, std::vector<TPointTopo*>> extremites;
     for (auto& f : fiches_)
         for (TGalerie* g : f->Galeries)
             for (TPointTopo* p : {&g->Depart, &g->Arrivee})
-                if (!p->Terminus) extremites[CleStation(*p)].push_back(p);
+                if (!p->Terminus)
+                    extremites[CleStation(*p)].push_back(p);
 
     for (auto& f : fiches_) {
         for (std::size_t k = f->Galeries.size(); k-- > 0;) {
@@ -598,11 +685,13 @@ void ImportToporobot::Nettoie() {
                     v.reset();
                 } else {
                     ++gardees;
-                    if (gardees != i) g->Visees[static_cast<std::size_t>(gardees)] = std::move(v);
+                    if (gardees != i)
+                        g->Visees[static_cast<std::size_t>(gardees)] = std::move(v);
                 }
             }
             g->NbVisees = static_cast<uint8_t>(gardees);
-            if (gardees != 1 || !(static_cast<long double>(g->Visee(1)->Longueur) < 0.0001L)) continue;
+            if (gardees != 1 || !(static_cast<long double>(g->Visee(1)->Longueur) < 0.0001L))
+                continue;
 
             // The gallery only joins its two ends: the end becomes its start everywhere, unless
             // the end alone is a reference point, whose name must stay on the galleries that
@@ -612,7 +701,8 @@ void ImportToporobot::Nettoie() {
             const TPointTopo& garde = inverse ? g->Arrivee : g->Depart;
             const TPointTopo& remplace = inverse ? g->Depart : g->Arrivee;
             auto retire = [&](TPointTopo* p) {
-                if (p->Terminus) return;
+                if (p->Terminus)
+                    return;
                 auto& l = extremites[CleStation(*p)];
                 l.erase(std::remove(l.begin(), l.end(), p), l.end());
             };
@@ -624,7 +714,8 @@ void ImportToporobot::Nettoie() {
                 if (cleRemplace != cleGarde) {
                     std::vector<TPointTopo*> memes = std::move(extremites[cleRemplace]);
                     extremites.erase(cleRemplace);
-                    for (TPointTopo* p : memes) p->Copie(garde);
+                    for (TPointTopo* p : memes)
+                        p->Copie(garde);
                     if (!garde.Terminus) {
                         auto& l = extremites[cleGarde];
                         l.insert(l.end(), memes.begin(), memes.end());
@@ -636,34 +727,45 @@ void ImportToporobot::Nettoie() {
     }
 
     std::vector<TFiche*> fiches;
-    for (auto& f : fiches_) fiches.push_back(f.get());
+    for (auto& f : fiches_)
+        fiches.push_back(f.get());
     std::vector<const TPointTopo*> references;
     for (const TPointTopo* r : massif_.References)
-        if (r) references.push_back(r);
-    for (auto& r : references_) references.push_back(r.get());
+        if (r)
+            references.push_back(r);
+    for (auto& r : references_)
+        references.push_back(r.get());
     NettoieTerminus(fiches, references);
 }
 
-void ImportToporobot::Execute(const std::string& fichier) {
+void ImportToporobot::Execute(const std::string& fichier)
+{
     fichier_ = fichier;
     lignes_ = echange::LitLignes(fichier);
     echange::RefuseOctetsNuls(fichier, lignes_);
     for (std::string& l : lignes_)
-        for (char& c : l) c = static_cast<char>(DepuisMacRoman(static_cast<unsigned char>(c)));
+        for (char& c : l)
+            c = static_cast<char>(DepuisMacRoman(static_cast<unsigned char>(c)));
 
     // Sections before the series; other sections (-4, -3, ...) and "(" lines are skipped.
     std::vector<std::size_t> noms, entrees, seances, codes;
     std::size_t i = 0;
     for (; i < lignes_.size(); ++i) {
         const std::string& l = lignes_[i];
-        if (!l.empty() && l[0] == '(') continue;
+        if (!l.empty() && l[0] == '(')
+            continue;
         const std::string premier = echange::SansBlancs(Champs(l)[1]);
         long long v = 0;
-        if (!LitEntier(premier, v) || v >= 0) break;
-        if (v == -6) noms.push_back(i);
-        else if (v == -5) entrees.push_back(i);
-        else if (v == -2) seances.push_back(i);
-        else if (v == -1) codes.push_back(i);
+        if (!LitEntier(premier, v) || v >= 0)
+            break;
+        if (v == -6)
+            noms.push_back(i);
+        else if (v == -5)
+            entrees.push_back(i);
+        else if (v == -2)
+            seances.push_back(i);
+        else if (v == -1)
+            codes.push_back(i);
     }
     LitNoms(noms);
     LitEntrees(entrees);
@@ -673,8 +775,10 @@ void ImportToporobot::Execute(const std::string& fichier) {
     int serieMax = 0;
     for (;;) {
         // Blank lines separate the series; those at the end of the file are ignored.
-        while (i < lignes_.size() && (echange::Blanc(lignes_[i]) || lignes_[i][0] == '(')) ++i;
-        if (i >= lignes_.size()) break;
+        while (i < lignes_.size() && (echange::Blanc(lignes_[i]) || lignes_[i][0] == '('))
+            ++i;
+        if (i >= lignes_.size())
+            break;
         i = LitSerie(i, serieMax);
     }
 
@@ -682,29 +786,36 @@ void ImportToporobot::Execute(const std::string& fichier) {
     CreeFiches();
     Nettoie();
     for (auto& f : fiches_)
-        if (!f->Galeries.empty()) f->Calcule(massif_.Angle_Geodesique);
+        if (!f->Galeries.empty())
+            f->Calcule(massif_.Angle_Geodesique);
 
     // Everything was read: the massif takes it all.
-    for (auto& r : references_) massif_.AjouteReference(std::move(r));
+    for (auto& r : references_)
+        massif_.AjouteReference(std::move(r));
     for (auto& f : fiches_)
-        if (!f->Galeries.empty()) massif_.AjouteFiche(std::move(f), massif_.SelectionActive);
+        if (!f->Galeries.empty())
+            massif_.AjouteFiche(std::move(f), massif_.SelectionActive);
 }
 
 }  // namespace
 
-void NettoieTerminus(const std::vector<TFiche*>& fiches, const std::vector<const TPointTopo*>& references) {
+void NettoieTerminus(const std::vector<TFiche*>& fiches, const std::vector<const TPointTopo*>& references)
+{
     std::unordered_map<std::string, int> nombre;
     for (const TFiche* f : fiches)
         for (const TGalerie* g : f->Galeries)
             for (const TPointTopo* p : {&g->Depart, &g->Arrivee})
-                if (!p->Terminus) ++nombre[CleStation(*p)];
+                if (!p->Terminus)
+                    ++nombre[CleStation(*p)];
     std::unordered_set<std::string> fixes;
     for (const TPointTopo* r : references)
-        if (!r->Terminus) fixes.insert(CleStation(*r));
+        if (!r->Terminus)
+            fixes.insert(CleStation(*r));
     for (TFiche* f : fiches)
         for (TGalerie* g : f->Galeries)
             for (TPointTopo* p : {&g->Depart, &g->Arrivee}) {
-                if (p->Terminus) continue;
+                if (p->Terminus)
+                    continue;
                 const std::string cle = CleStation(*p);
                 if (nombre[cle] == 1 && !fixes.count(cle)) {
                     p->Terminus = true;
@@ -713,7 +824,8 @@ void NettoieTerminus(const std::vector<TFiche*>& fiches, const std::vector<const
             }
 }
 
-void ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchange& rapport) {
+void ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchange& rapport)
+{
     echange::RefuseDebordement([&] { ImportToporobot(massif, rapport).Execute(fichier); });
 }
 

@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <memory>
+#include <numbers>
 #include <unordered_map>
 
 #include "exchange/echange.h"
@@ -84,15 +84,19 @@ struct Station {
 };
 
 // The words of a text up to position fin, separated by blanks.
-std::vector<std::string> Mots(const std::string& t, std::size_t fin = std::string::npos) {
+std::vector<std::string> Mots(const std::string& t, std::size_t fin = std::string::npos)
+{
     auto blanc = [](char c) { return c == ' ' || c == '\t'; };
     std::vector<std::string> mots;
     const std::size_t n = std::min(fin, t.size());
     for (std::size_t i = 0; i < n;) {
-        while (i < n && blanc(t[i])) ++i;
+        while (i < n && blanc(t[i]))
+            ++i;
         const std::size_t d = i;
-        while (i < n && !blanc(t[i])) ++i;
-        if (i > d) mots.emplace_back(t, d, i - d);
+        while (i < n && !blanc(t[i]))
+            ++i;
+        if (i > d)
+            mots.emplace_back(t, d, i - d);
     }
     return mots;
 }
@@ -103,7 +107,8 @@ std::string AvantCommentaire(const std::string& l) { return l.substr(0, l.find('
 // The lines of the file. The line end is decided once for the whole file from the first
 // one met (CR LF, LF or CR): a lone CR inside a line of a CR LF file is a blank, as real
 // files carry such CRs inside their comments.
-std::vector<std::string> Lignes(const std::string& octets) {
+std::vector<std::string> Lignes(const std::string& octets)
+{
     const std::size_t premiere = octets.find_first_of("\r\n");
     const bool cr = premiere != std::string::npos && octets[premiere] == '\r' &&
                     (premiere + 1 == octets.size() || octets[premiere + 1] != '\n');
@@ -111,11 +116,14 @@ std::vector<std::string> Lignes(const std::string& octets) {
     std::vector<std::string> lignes;
     for (std::size_t d = 0; d < octets.size();) {
         std::size_t e = octets.find(fin, d);
-        if (e == std::string::npos) e = octets.size();
+        if (e == std::string::npos)
+            e = octets.size();
         std::string l = octets.substr(d, e - d);
-        if (!cr && !l.empty() && l.back() == '\r') l.pop_back();
+        if (!cr && !l.empty() && l.back() == '\r')
+            l.pop_back();
         for (char& c : l)
-            if (c == '\r' || c == '\n') c = ' ';
+            if (c == '\r' || c == '\n')
+                c = ' ';
         lignes.push_back(std::move(l));
         d = e + 1;
     }
@@ -123,9 +131,11 @@ std::vector<std::string> Lignes(const std::string& octets) {
 }
 
 // Text between the first ";" and the next one (or the end of the line).
-bool Commentaire(const std::string& l, std::string& texte) {
+bool Commentaire(const std::string& l, std::string& texte)
+{
     const std::size_t a = l.find(';');
-    if (a == std::string::npos) return false;
+    if (a == std::string::npos)
+        return false;
     const std::size_t b = l.find(';', a + 1);
     texte = l.substr(a + 1, b == std::string::npos ? std::string::npos : b - a - 1);
     return true;
@@ -134,10 +144,13 @@ bool Commentaire(const std::string& l, std::string& texte) {
 // Degrees and minutes written as degrees.minutes.
 long double DegresMinutes(long double v) { return Trunc(v) + Frac(v) / 0.6L; }
 
-long double Nombre(const std::string& texte, std::size_t ligne) {
-    if (echange::Blanc(texte)) return 0;
+long double Nombre(const std::string& texte, std::size_t ligne)
+{
+    if (echange::Blanc(texte))
+        return 0;
     long double v = 0;
-    if (!LitReel(texte, v)) throw ErreurEchange(Ligne(ligne, "nombre illisible (" + echange::EnUtf8(echange::SansBlancs(texte)) + ")"));
+    if (!LitReel(texte, v))
+        throw ErreurEchange(Ligne(ligne, "nombre illisible (" + echange::EnUtf8(echange::SansBlancs(texte)) + ")"));
     return v;
 }
 
@@ -155,11 +168,13 @@ private:
     void Equivalence(int a, int b);
     void Applique();
 
-    int Cherche(const std::string& nom) const {
+    int Cherche(const std::string& nom) const
+    {
         const auto it = dernier_.find(nom);
         return it == dernier_.end() ? -1 : it->second;
     }
-    int Ajoute(const std::string& nom) {
+    int Ajoute(const std::string& nom)
+    {
         stations_.push_back(Station{nom});
         const int k = static_cast<int>(stations_.size() - 1);
         dernier_[nom] = k;
@@ -184,27 +199,38 @@ private:
     bool profondeur_ = false;
 };
 
-void ImportVisualTopo::LitParam(const std::string& l, std::size_t numero, Parametres& p) const {
+void ImportVisualTopo::LitParam(const std::string& l, std::size_t numero, Parametres& p) const
+{
     const std::size_t espace = l.find(' ');
     const std::vector<std::string> mots =
         Mots(espace == std::string::npos ? std::string() : AvantCommentaire(l.substr(espace + 1)));
     std::size_t k = 0;
     auto mot = [&]() { return k < mots.size() ? mots[k++] : std::string(); };
     auto unite = [](const std::string& m, UniteAngle& u, bool pourcent) {
-        if (m == "Degd") u = UniteAngle::Degd;
-        else if (m == "Deg") u = UniteAngle::Deg;
-        else if (m == "Gra") u = UniteAngle::Gra;
-        else if (pourcent && m == "%") u = UniteAngle::Pourcent;
+        if (m == "Degd")
+            u = UniteAngle::Degd;
+        else if (m == "Deg")
+            u = UniteAngle::Deg;
+        else if (m == "Gra")
+            u = UniteAngle::Gra;
+        else if (pourcent && m == "%")
+            u = UniteAngle::Pourcent;
     };
     p.topofil = mot() == "Topof";
-    if (p.topofil) p.coefTopofil = Nombre(mot(), numero);
+    if (p.topofil)
+        p.coefTopofil = Nombre(mot(), numero);
     unite(mot(), p.azimut, false);
     const std::string c = mot();
-    if (c == "Clino") p.clino = Clinometre::Clino;
-    else if (c == "Vulc") p.clino = Clinometre::Vulc;
-    else if (c == "Deniv") p.clino = Clinometre::Deniv;
-    else if (c == "Prof") p.clino = Clinometre::Prof;
-    if (c == "Clino" || c == "Vulc") unite(mot(), p.pente, true);
+    if (c == "Clino")
+        p.clino = Clinometre::Clino;
+    else if (c == "Vulc")
+        p.clino = Clinometre::Vulc;
+    else if (c == "Deniv")
+        p.clino = Clinometre::Deniv;
+    else if (c == "Prof")
+        p.clino = Clinometre::Prof;
+    if (c == "Clino" || c == "Vulc")
+        unite(mot(), p.pente, true);
     p.declinaison = Nombre(mot(), numero);
     echange::Admise(DegresMinutes(p.declinaison), numero, "la déclinaison");
     const std::string sens = mot();
@@ -212,14 +238,17 @@ void ImportVisualTopo::LitParam(const std::string& l, std::size_t numero, Parame
     p.azimutDirect = direct(0);
     p.penteDirecte = direct(4);
     p.gaucheDroite = direct(8);
-    if (!Commentaire(l, p.commentaire)) p.commentaire.clear();
+    if (!Commentaire(l, p.commentaire))
+        p.commentaire.clear();
     // The colour is "Std" or red,green,blue; some versions write a word such as "Inc" or
     // "Arr" before it, and the oldest write no colour at all.
     p.couleur = 0;
     for (; k < mots.size(); ++k) {
         const std::string& couleur = mots[k];
-        if (couleur == "Std") return;
-        if (couleur.find(',') == std::string::npos) continue;
+        if (couleur == "Std")
+            return;
+        if (couleur.find(',') == std::string::npos)
+            continue;
         long long rvb[3];
         std::size_t d = 0;
         for (int i = 0; i < 3; ++i) {
@@ -227,7 +256,8 @@ void ImportVisualTopo::LitParam(const std::string& l, std::size_t numero, Parame
             if ((i < 2) == (e == std::string::npos) ||
                 !LitEntier(couleur.substr(d, e == std::string::npos ? std::string::npos : e - d), rvb[i]) ||
                 rvb[i] < 0 || rvb[i] > 255)
-                throw ErreurEchange(Ligne(numero, "couleur illisible (" + echange::EnUtf8(couleur) + ") : attendu Std ou rouge,vert,bleu de 0 à 255"));
+                throw ErreurEchange(Ligne(numero, "couleur illisible (" + echange::EnUtf8(couleur) +
+                                                      ") : attendu Std ou rouge,vert,bleu de 0 à 255"));
             d = e + 1;
         }
         p.couleur = static_cast<int32_t>(rvb[0] + 256 * rvb[1] + 65536 * rvb[2]);
@@ -236,7 +266,8 @@ void ImportVisualTopo::LitParam(const std::string& l, std::size_t numero, Parame
 }
 
 LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, const Parametres& p,
-                                     LigneTopo& precedente) const {
+                                     LigneTopo& precedente) const
+{
     // FROM, TO, the start and end readings (topofil) or the length, the azimuth, the slope,
     // the four widths and heights; the flag letters that may follow are not used.
     std::vector<std::string> mots = Mots(l, l.find(';'));
@@ -247,16 +278,18 @@ LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, c
     // The flag letters are words of letters only, where the widths are numbers or "*".
     auto lettres = [](const std::string& m) {
         for (char c : m)
-            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+                return false;
         return true;
     };
-    while (mots.size() > 2 && lettres(mots.back())) mots.pop_back();
+    while (mots.size() > 2 && lettres(mots.back()))
+        mots.pop_back();
     if (mots.size() < requis)
-        throw ErreurEchange(Ligne(numero, "visée incomplète : " + FormatEntier(static_cast<long long>(mots.size())) +
-                                              " champs au lieu de " + FormatEntier(static_cast<long long>(requis)) +
-                                              (p.topofil ? " (DE, VERS, début et fin du topofil, "
-                                                         : " (DE, VERS, longueur, ") +
-                                              "azimut, pente, deux largeurs et deux hauteurs)"));
+        throw ErreurEchange(
+            Ligne(numero, "visée incomplète : " + FormatEntier(static_cast<long long>(mots.size())) +
+                              " champs au lieu de " + FormatEntier(static_cast<long long>(requis)) +
+                              (p.topofil ? " (DE, VERS, début et fin du topofil, " : " (DE, VERS, longueur, ") +
+                              "azimut, pente, deux largeurs et deux hauteurs)"));
     LigneTopo t;
     t.numero = numero;
     // "*" stands for the previous line's TO, also across blocks.
@@ -278,18 +311,22 @@ LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, c
     t.pente = Nombre(mots[k++], numero);
     for (std::string& m : t.mesures) {
         m = mots[k++];
-        if (m == "*") m.clear();
+        if (m == "*")
+            m.clear();
     }
     t.avecCommentaire = Commentaire(l, t.commentaire);
     t.exclue = exclue;
     // A shot to the wall is never the station a following "*" goes on from; the topofil's
     // counter, though, went on running.
-    if (t.Rayonnante()) precedente.finTopofil = t.finTopofil;
-    else precedente = t;
+    if (t.Rayonnante())
+        precedente.finTopofil = t.finTopofil;
+    else
+        precedente = t;
     return t;
 }
 
-void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
+void ImportVisualTopo::Lit(const std::vector<std::string>& lignes)
+{
     const std::size_t n = lignes.size();
     std::size_t i = 0;
     std::vector<std::string> fusions;
@@ -302,11 +339,13 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
             for (std::size_t d = 0;;) {
                 const std::size_t e = reste.find(',', d);
                 parties.push_back(reste.substr(d, e == std::string::npos ? std::string::npos : e - d));
-                if (e == std::string::npos) break;
+                if (e == std::string::npos)
+                    break;
                 d = e + 1;
             }
             if (parties.size() < 4)
-                throw ErreurEchange(Ligne(i + 1, "la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"));
+                throw ErreurEchange(
+                    Ligne(i + 1, "la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"));
             a.trou.nom = parties[0];
             a.trou.x = echange::Admise(Nombre(parties[1], i + 1), i + 1, "la coordonnée X");
             a.trou.y = echange::Admise(Nombre(parties[2], i + 1), i + 1, "la coordonnée Y");
@@ -320,10 +359,12 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
     }
     if (i >= n && !fusions.empty()) {
         std::string liste;
-        for (const std::string& f : fusions) liste += (liste.empty() ? "" : ", ") + f;
+        for (const std::string& f : fusions)
+            liste += (liste.empty() ? "" : ", ") + f;
         throw ErreurEchange("Ce fichier réunit d'autres fichiers VisualTopo : importez-les un par un (" + liste + ")");
     }
-    if (i >= n) throw ErreurEchange("Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo.");
+    if (i >= n)
+        throw ErreurEchange("Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo.");
 
     Parametres p;
     // The previous survey line, for a "*" that goes on from it, also in the next block.
@@ -342,24 +383,30 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes) {
                 const std::vector<std::string> mots = Mots(AvantCommentaire(lignes[i]));
                 if (mots.size() < 2 || mots[1] != LigneTopo::kRayonnante) {
                     precedente = LigneTopo{};
-                    if (mots.size() >= 2) precedente.vers = mots[1];
+                    if (mots.size() >= 2)
+                        precedente.vers = mots[1];
                 }
             }
         }
-        if (i < n) ++i;
+        if (i < n)
+            ++i;
         auto configuration = [&](std::size_t k) { return lignes[k].find("[Configuration") != std::string::npos; };
         for (; i < n && !echange::Blanc(lignes[i]) && !configuration(i); ++i)
             b.lignes.push_back(LitLigne(lignes[i], i + 1, p, precedente));
         blocs_.push_back(std::move(b));
-        while (i < n && echange::Blanc(lignes[i])) ++i;
-        if (i < n && configuration(i)) break;
+        while (i < n && echange::Blanc(lignes[i]))
+            ++i;
+        if (i < n && configuration(i))
+            break;
     }
 }
 
 // First walk: junctions, dead ends and plain stations, and their indices.
-void ImportVisualTopo::Classe() {
+void ImportVisualTopo::Classe()
+{
     for (const Annonce& a : annonces_) {
-        if (!a.entree) continue;
+        if (!a.entree)
+            continue;
         Station& s = stations_[static_cast<std::size_t>(Ajoute(a.nom))];
         s.carrefour = true;
         s.culDeSac = false;
@@ -387,8 +434,10 @@ void ImportVisualTopo::Classe() {
                 s.culDeSac = false;
                 continue;
             }
-            if (l.de == vers && Cherche(l.de) >= 0) stations_[static_cast<std::size_t>(Cherche(l.de))].culDeSac = false;
-            else rencontre(l.de);
+            if (l.de == vers && Cherche(l.de) >= 0)
+                stations_[static_cast<std::size_t>(Cherche(l.de))].culDeSac = false;
+            else
+                rencontre(l.de);
             rencontre(l.vers);
             vers = l.vers;
         }
@@ -397,14 +446,17 @@ void ImportVisualTopo::Classe() {
     std::unordered_map<std::string, int> indices;
     for (Station& s : stations_) {
         auto it = indices.find(s.nom);
-        if (it == indices.end()) it = indices.emplace(s.nom, index_.IndiceLibre(s.nom, 0)).first;
+        if (it == indices.end())
+            it = indices.emplace(s.nom, index_.IndiceLibre(s.nom, 0)).first;
         if (!IndiceValide(it->second))
-            throw ErreurEchange("Plus aucun indice libre (0 à 255) pour la station " + echange::EnUtf8(s.nom) + " : elle existe déjà trop de fois dans le massif.");
+            throw ErreurEchange("Plus aucun indice libre (0 à 255) pour la station " + echange::EnUtf8(s.nom) +
+                                " : elle existe déjà trop de fois dans le massif.");
         s.indice = it->second;
     }
 }
 
-TPointTopo ImportVisualTopo::Point(const std::string& nom) const {
+TPointTopo ImportVisualTopo::Point(const std::string& nom) const
+{
     TPointTopo p;
     p.Nom.Affecte(nom);
     const int k = Cherche(nom);
@@ -412,22 +464,34 @@ TPointTopo ImportVisualTopo::Point(const std::string& nom) const {
     return p;
 }
 
-void ImportVisualTopo::Equivalence(int a, int b) {
+void ImportVisualTopo::Equivalence(int a, int b)
+{
     // An entrance keeps its name: the survey stays attached to its reference point.
-    if (b < entrees_ && a >= entrees_) std::swap(a, b);
+    if (b < entrees_ && a >= entrees_)
+        std::swap(a, b);
     for (const auto& [garde, remplace] : paires_)
-        if (remplace == a) { a = garde; break; }
+        if (remplace == a) {
+            a = garde;
+            break;
+        }
     for (const auto& [garde, remplace] : paires_)
-        if (remplace == b) { b = garde; break; }
-    if (a == b) return;
+        if (remplace == b) {
+            b = garde;
+            break;
+        }
+    if (a == b)
+        return;
     for (const auto& pr : paires_)
-        if (pr.first == b) std::swap(a, b);
+        if (pr.first == b)
+            std::swap(a, b);
     for (const auto& pr : paires_)
-        if ((pr.first == a && pr.second == b) || (pr.first == b && pr.second == a)) return;
+        if ((pr.first == a && pr.second == b) || (pr.first == b && pr.second == a))
+            return;
     paires_.emplace_back(a, b);
 }
 
-void ImportVisualTopo::Construit() {
+void ImportVisualTopo::Construit()
+{
     Trou trou;
     for (const Annonce& a : annonces_) {
         if (!a.entree) {
@@ -468,14 +532,18 @@ void ImportVisualTopo::Construit() {
             bool utile = false;
             for (int k = 1; k <= g->NbVisees && !utile; ++k)
                 utile = static_cast<long double>(g->Visee(k)->Longueur) >= 0.0001L;
-            if (utile) fiche->Galeries.ajoute(std::move(g));
-            else if (commentaire.empty()) commentaire = g->Commentaire.Chaine();
+            if (utile)
+                fiche->Galeries.ajoute(std::move(g));
+            else if (commentaire.empty())
+                commentaire = g->Commentaire.Chaine();
             g.reset();
         };
         auto extremite = [&](const std::string& nom) {
             TPointTopo t;
-            if (station(nom).culDeSac) t.Terminus = true;
-            else t = Point(nom);
+            if (station(nom).culDeSac)
+                t.Terminus = true;
+            else
+                t = Point(nom);
             return t;
         };
         // The shot of a survey line.
@@ -492,40 +560,57 @@ void ImportVisualTopo::Construit() {
             }
             long double az = l.azimut;
             switch (p.azimut) {
-                case UniteAngle::Deg: az = DegresMinutes(az); [[fallthrough]];
-                case UniteAngle::Degd: case UniteAngle::Pourcent: v->UniteAzimut = p.azimutDirect ? 0 : 5; break;
-                case UniteAngle::Gra: v->UniteAzimut = p.azimutDirect ? 1 : 6; break;
+            case UniteAngle::Deg: az = DegresMinutes(az); [[fallthrough]];
+            case UniteAngle::Degd:
+            case UniteAngle::Pourcent: v->UniteAzimut = p.azimutDirect ? 0 : 5; break;
+            case UniteAngle::Gra: v->UniteAzimut = p.azimutDirect ? 1 : 6; break;
             }
             v->Azimut = echange::Admise(az, l.numero, "l'azimut");
             long double pente = l.pente;
             uint8_t unite = 0;
             switch (p.clino) {
-                case Clinometre::Clino:
-                    switch (p.pente) {
-                        case UniteAngle::Deg: pente = DegresMinutes(pente); unite = 0; break;
-                        case UniteAngle::Degd: unite = 0; break;
-                        case UniteAngle::Gra: unite = 1; break;
-                        case UniteAngle::Pourcent: pente = std::atan(pente / 100) * 180 / kPi; unite = 0; break;
-                    }
+            case Clinometre::Clino:
+                switch (p.pente) {
+                case UniteAngle::Deg:
+                    pente = DegresMinutes(pente);
+                    unite = 0;
                     break;
-                case Clinometre::Vulc:
-                    switch (p.pente) {
-                        case UniteAngle::Deg: pente = DegresMinutes(pente); unite = 4; break;
-                        case UniteAngle::Degd: unite = 4; break;
-                        case UniteAngle::Gra: pente = pente * 180 / 200; unite = 4; break;
-                        case UniteAngle::Pourcent: pente = 90 - std::atan(pente / 100) * 180 / kPi; unite = 0; break;
-                    }
-                    break;
-                case Clinometre::Deniv: unite = 2; break;
-                case Clinometre::Prof: {
-                    const long double lecture = pente;
-                    pente = lecture - profPrecedente;
-                    // A shot to the wall is measured from its station's reading.
-                    if (!l.Rayonnante()) profPrecedente = lecture;
-                    profondeur_ = true;
-                    unite = 2;
+                case UniteAngle::Degd: unite = 0; break;
+                case UniteAngle::Gra: unite = 1; break;
+                case UniteAngle::Pourcent:
+                    pente = std::atan(pente / 100) * 180 / kPi;
+                    unite = 0;
                     break;
                 }
+                break;
+            case Clinometre::Vulc:
+                switch (p.pente) {
+                case UniteAngle::Deg:
+                    pente = DegresMinutes(pente);
+                    unite = 4;
+                    break;
+                case UniteAngle::Degd: unite = 4; break;
+                case UniteAngle::Gra:
+                    pente = pente * 180 / 200;
+                    unite = 4;
+                    break;
+                case UniteAngle::Pourcent:
+                    pente = 90 - std::atan(pente / 100) * 180 / kPi;
+                    unite = 0;
+                    break;
+                }
+                break;
+            case Clinometre::Deniv: unite = 2; break;
+            case Clinometre::Prof: {
+                const long double lecture = pente;
+                pente = lecture - profPrecedente;
+                // A shot to the wall is measured from its station's reading.
+                if (!l.Rayonnante())
+                    profPrecedente = lecture;
+                profondeur_ = true;
+                unite = 2;
+                break;
+            }
             }
             v->UnitePente = static_cast<uint8_t>(p.penteDirecte ? unite : unite + 5);
             v->Pente = echange::Admise(pente, l.numero, "la pente");
@@ -538,7 +623,8 @@ void ImportVisualTopo::Construit() {
             }
             v->Haut = l.mesures[2];
             v->Bas = l.mesures[3];
-            v->Commentaire.Affecte("[" + l.de + "->" + l.vers + "]" + (l.avecCommentaire ? " " + l.commentaire : std::string()));
+            v->Commentaire.Affecte("[" + l.de + "->" + l.vers + "]" +
+                                   (l.avecCommentaire ? " " + l.commentaire : std::string()));
             if (l.exclue) {
                 v->AvecCorrDeveloppement = true;
                 v->CorrDeveloppement = 0;
@@ -553,12 +639,15 @@ void ImportVisualTopo::Construit() {
             // end tied to nothing, so it never closes a loop nor moves a station. The
             // survey goes on as if it were not there.
             if (l.Rayonnante()) {
-                if (g && l.de != dernierVers) ferme(extremite(dernierVers));
+                if (g && l.de != dernierVers)
+                    ferme(extremite(dernierVers));
                 auto v = vise(l);
-                if (static_cast<long double>(v->Longueur) < 0.0001L) continue;
+                if (static_cast<long double>(v->Longueur) < 0.0001L)
+                    continue;
                 const std::string gardee = commentaire;  // for the survey's first gallery
                 commentaire.clear();
-                if (g) ferme(Point(l.de));
+                if (g)
+                    ferme(Point(l.de));
                 ouvre(Point(l.de));
                 commentaire = gardee;
                 g->AjouteVisee(std::move(v));
@@ -572,31 +661,41 @@ void ImportVisualTopo::Construit() {
             // would merge that station with the previous one.
             const bool nouvelle = (!precedenteBouclee && (de.carrefour || de.culDeSac)) || (g && l.de != dernierVers);
             // A gallery still open here stops at the previous TO.
-            if (nouvelle && g) ferme(extremite(dernierVers));
-            if (nouvelle || !g) ouvre(extremite(l.de));
+            if (nouvelle && g)
+                ferme(extremite(dernierVers));
+            if (nouvelle || !g)
+                ouvre(extremite(l.de));
             auto v = vise(l);
             const Station vers = station(l.vers);
             if (static_cast<long double>(v->Longueur) < 0.0001L && l.de != l.vers) {
-                if (de.carrefour && vers.carrefour) Equivalence(Cherche(l.de), Cherche(l.vers));
+                if (de.carrefour && vers.carrefour)
+                    Equivalence(Cherche(l.de), Cherche(l.vers));
             } else {
                 g->AjouteVisee(std::move(v));
             }
-            if (l.de != l.vers && vers.carrefour) ferme(Point(l.vers));
-            else if (l.de != l.vers && vers.culDeSac) ferme(extremite(l.vers));
-            else if (g->NbVisees == kMaxVisees) ferme(Point(l.vers));  // 128 shots: the chain goes on in a new gallery
+            if (l.de != l.vers && vers.carrefour)
+                ferme(Point(l.vers));
+            else if (l.de != l.vers && vers.culDeSac)
+                ferme(extremite(l.vers));
+            else if (g->NbVisees == kMaxVisees)
+                ferme(Point(l.vers));  // 128 shots: the chain goes on in a new gallery
             precedenteBouclee = l.de == l.vers;
             dernierVers = l.vers;
         }
-        if (g) ferme(extremite(dernierVers));
-        if (fiche->Galeries.empty()) continue;
+        if (g)
+            ferme(extremite(dernierVers));
+        if (fiche->Galeries.empty())
+            continue;
         fiche->Calcule(massif_.Angle_Geodesique);
         fiches_.push_back(std::move(fiche));
     }
 }
 
 // Stations joined by a zero-length shot take one name: the kept station's.
-void ImportVisualTopo::Applique() {
-    if (paires_.empty()) return;
+void ImportVisualTopo::Applique()
+{
+    if (paires_.empty())
+        return;
     std::unordered_map<std::string, std::pair<std::string, int>> vers;
     auto cle = [](const std::string& nom, int indice) { return std::string(1, static_cast<char>(indice)) + nom; };
     for (const auto& [garde, remplace] : paires_) {
@@ -605,9 +704,11 @@ void ImportVisualTopo::Applique() {
         vers[cle(r.nom, r.indice)] = {g.nom, g.indice};
     }
     auto applique = [&](TPointTopo& p) {
-        if (p.Terminus) return;
+        if (p.Terminus)
+            return;
         const auto it = vers.find(cle(p.Nom.Chaine(), p.Indice));
-        if (it == vers.end()) return;
+        if (it == vers.end())
+            return;
         p.Nom.Affecte(it->second.first);
         p.Indice = static_cast<uint8_t>(it->second.second);
     };
@@ -618,10 +719,12 @@ void ImportVisualTopo::Applique() {
         }
     // An entrance merged into another station all the same follows it, so that the
     // galleries still reach a reference point.
-    for (auto& r : references_) applique(*r);
+    for (auto& r : references_)
+        applique(*r);
 }
 
-void ImportVisualTopo::Execute(const std::string& fichier) {
+void ImportVisualTopo::Execute(const std::string& fichier)
+{
     fichier_ = fichier;
     const std::vector<std::string> lignes = Lignes(echange::VersCp1252(echange::LitOctets(fichier)));
     echange::RefuseOctetsNuls(fichier, lignes);
@@ -630,13 +733,17 @@ void ImportVisualTopo::Execute(const std::string& fichier) {
     Construit();
     if (fiches_.empty()) {
         bool visees = false;
-        for (const Bloc& b : blocs_) visees = visees || !b.lignes.empty();
-        throw ErreurEchange(visees ? "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."
-                                   : "Aucune fiche n'a été importée : le fichier ne contient aucune visée.");
+        for (const Bloc& b : blocs_)
+            visees = visees || !b.lignes.empty();
+        throw ErreurEchange(visees
+                                ? "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."
+                                : "Aucune fiche n'a été importée : le fichier ne contient aucune visée.");
     }
     Applique();
-    for (auto& r : references_) massif_.AjouteReference(std::move(r));
-    for (auto& f : fiches_) massif_.AjouteFiche(std::move(f), false);
+    for (auto& r : references_)
+        massif_.AjouteReference(std::move(r));
+    for (auto& f : fiches_)
+        massif_.AjouteFiche(std::move(f), false);
     if (profondeur_)
         rapport_.Avertissement("Le fichier comporte des mesures de pente de type \"Profondeur\". "
                                "Vérifiez que les données sont correctement importées");
@@ -644,7 +751,8 @@ void ImportVisualTopo::Execute(const std::string& fichier) {
 
 }  // namespace
 
-void ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport) {
+void ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport)
+{
     echange::RefuseDebordement([&] { ImportVisualTopo(massif, rapport).Execute(fichier); });
 }
 

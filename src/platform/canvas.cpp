@@ -19,20 +19,27 @@ namespace karst {
 namespace {
 
 // Nearest integer, halves to even, clamped to the int range.
-int Arrondi(double v) {
-    if (std::isnan(v)) return 0;
+int Arrondi(double v)
+{
+    if (std::isnan(v))
+        return 0;
     double r = std::nearbyint(v);
-    if (r >= static_cast<double>(INT_MAX)) return INT_MAX;
-    if (r <= static_cast<double>(INT_MIN)) return INT_MIN;
+    if (r >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    if (r <= static_cast<double>(INT_MIN))
+        return INT_MIN;
     return static_cast<int>(r);
 }
 
-QColor CouleurQt(Couleur c) {
+QColor CouleurQt(Couleur c)
+{
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
 }
 
-Couleur DepuisQt(QRgb p) {
-    return static_cast<Couleur>(qRed(p)) | (static_cast<Couleur>(qGreen(p)) << 8) | (static_cast<Couleur>(qBlue(p)) << 16);
+Couleur DepuisQt(QRgb p)
+{
+    return static_cast<Couleur>(qRed(p)) | (static_cast<Couleur>(qGreen(p)) << 8) |
+           (static_cast<Couleur>(qBlue(p)) << 16);
 }
 
 }  // namespace
@@ -43,14 +50,19 @@ namespace {
 
 // a * b / c to the nearest integer, halves away from zero, as device font sizes are
 // computed; 0 when c is 0.
-int MulDiv(int a, int b, int c) {
-    if (c == 0) return 0;
+int MulDiv(int a, int b, int c)
+{
+    if (c == 0)
+        return 0;
     const long long n = static_cast<long long>(a) * b;
     const long long an = n < 0 ? -n : n, ac = c < 0 ? -static_cast<long long>(c) : c;
     long long q = (2 * an + ac) / (2 * ac);
-    if ((n < 0) != (c < 0)) q = -q;
-    if (q > INT_MAX) return INT_MAX;
-    if (q < INT_MIN) return INT_MIN;
+    if ((n < 0) != (c < 0))
+        q = -q;
+    if (q > INT_MAX)
+        return INT_MAX;
+    if (q < INT_MIN)
+        return INT_MIN;
     return static_cast<int>(q);
 }
 
@@ -64,7 +76,8 @@ void Police::FixeTaille(int points) { Hauteur = -MulDiv(points, PixelsParPouce, 
 
 TCanvas::~TCanvas() = default;
 
-void TCanvas::FixeFont(const Police& p) {
+void TCanvas::FixeFont(const Police& p)
+{
     police_ = p;
     if (p.PixelsParPouce != ppp_) {
         // Keeps the size in points, as a font given to a device of another resolution does.
@@ -74,48 +87,57 @@ void TCanvas::FixeFont(const Police& p) {
     }
 }
 
-void TCanvas::FixeHauteurFont(int hauteur) {
-    police_.Hauteur = hauteur;
-}
+void TCanvas::FixeHauteurFont(int hauteur) { police_.Hauteur = hauteur; }
 
-void TCanvas::FixeDecoupe(int gauche, int haut, int droite, int bas) {
+void TCanvas::FixeDecoupe(int gauche, int haut, int droite, int bas)
+{
     const std::optional<QRect> d = QRect(QPoint(gauche, haut), QPoint(droite - 1, bas - 1));
     changeDecoupe(d);
     decoupe_ = d;
 }
 
-void TCanvas::SansDecoupe() {
-    if (!decoupe_) return;
+void TCanvas::SansDecoupe()
+{
+    if (!decoupe_)
+        return;
     changeDecoupe(std::nullopt);
     decoupe_.reset();
 }
 
-void TCanvas::LineTo(int x, int y) {
+void TCanvas::LineTo(int x, int y)
+{
     faitLigne(posX_, posY_, x, y);
     posX_ = x;
     posY_ = y;
 }
 
-void TCanvas::Polyline(const std::vector<std::pair<int, int>>& points) {
-    if (points.size() < 2) return;
+void TCanvas::Polyline(const std::vector<std::pair<int, int>>& points)
+{
+    if (points.size() < 2)
+        return;
     faitPolyline(points);
 }
 
-void TCanvas::faitPolyline(const std::vector<std::pair<int, int>>& points) {
+void TCanvas::faitPolyline(const std::vector<std::pair<int, int>>& points)
+{
     for (std::size_t i = 1; i < points.size(); ++i)
         faitLigne(points[i - 1].first, points[i - 1].second, points[i].first, points[i].second);
 }
 
 void TCanvas::Ellipse(int g, int h, int d, int b) { faitEllipse(g, h, d, b); }
 void TCanvas::Rectangle(int g, int h, int d, int b) { faitRectangle(g, h, d, b); }
-void TCanvas::Pie(int g, int h, int d, int b, int x1, int y1, int x2, int y2) { faitSecteur(g, h, d, b, x1, y1, x2, y2); }
+void TCanvas::Pie(int g, int h, int d, int b, int x1, int y1, int x2, int y2)
+{
+    faitSecteur(g, h, d, b, x1, y1, x2, y2);
+}
 void TCanvas::FillRect(int g, int h, int d, int b) { faitRemplissage(g, h, d, b); }
 void TCanvas::TextOut(int x, int y, const std::string& texte) { faitTexte(x, y, texte); }
 int TCanvas::TextWidth(const std::string& texte) { return mesureLargeur(texte); }
 int TCanvas::TextHeight(const std::string& texte) { return mesureHauteur(texte); }
 void TCanvas::FloodFill(int x, int y, Couleur c, bool surface) { faitFloodFill(x, y, c, surface); }
 void TCanvas::Draw(int x, int y, TCanvas& source) { faitDraw(x, y, source); }
-void TCanvas::StretchDraw(int gauche, int haut, int droite, int bas, const QImage& image) {
+void TCanvas::StretchDraw(int gauche, int haut, int droite, int bas, const QImage& image)
+{
     faitStretchDraw(gauche, haut, droite, bas, image);
 }
 
@@ -125,7 +147,8 @@ CanvasPeintre::CanvasPeintre(int pixelsParPouce) : TCanvas(pixelsParPouce) {}
 
 CanvasPeintre::~CanvasPeintre() = default;
 
-void CanvasPeintre::Termine() {
+void CanvasPeintre::Termine()
+{
     videLignes();
     if (peintre_) {
         peintre_->end();
@@ -134,27 +157,32 @@ void CanvasPeintre::Termine() {
     etatAJour_ = false;
 }
 
-QPainter& CanvasPeintre::peintre() {
+QPainter& CanvasPeintre::peintre()
+{
     if (!peintre_) {
         peintre_ = std::make_unique<QPainter>(peripherique());
         peintre_->setRenderHint(QPainter::Antialiasing, false);
         peintre_->setRenderHint(QPainter::TextAntialiasing, false);
         etatAJour_ = false;
-        if (decoupe_) peintre_->setClipRect(*decoupe_);
+        if (decoupe_)
+            peintre_->setClipRect(*decoupe_);
     }
     return *peintre_;
 }
 
-void CanvasPeintre::changeDecoupe(const std::optional<QRect>& nouvelle) {
+void CanvasPeintre::changeDecoupe(const std::optional<QRect>& nouvelle)
+{
     videLignes();
-    if (!peintre_) return;
+    if (!peintre_)
+        return;
     if (nouvelle)
         peintre_->setClipRect(*nouvelle);
     else
         peintre_->setClipping(false);
 }
 
-QFont CanvasPeintre::PoliceQt() const {
+QFont CanvasPeintre::PoliceQt() const
+{
     QFont f(DepuisCp1252(police_.Nom));
     f.setStyleStrategy(QFont::NoAntialias);
     f.setBold(police_.Style & Police::Gras);
@@ -191,10 +219,13 @@ struct CanvasPeintre::PenEnCache {
     QPen pen;
 };
 
-const QPen& CanvasPeintre::penQt(const Stylo& st) {
-    if (!pens_) pens_ = std::make_unique<PenEnCache[]>(2);
+const QPen& CanvasPeintre::penQt(const Stylo& st)
+{
+    if (!pens_)
+        pens_ = std::make_unique<PenEnCache[]>(2);
     for (int i = 0; i < 2; ++i)
-        if (pens_[i].valide && pens_[i].stylo == st) return pens_[i].pen;
+        if (pens_[i].valide && pens_[i].stylo == st)
+            return pens_[i].pen;
     PenEnCache& c = pens_[prochainPen_];
     prochainPen_ = 1 - prochainPen_;
     c.valide = true;
@@ -210,12 +241,15 @@ const QPen& CanvasPeintre::penQt(const Stylo& st) {
     } else {
         c.pen.setWidth(0);
     }
-    if (st.tirets) c.pen.setStyle(Qt::DashLine);
+    if (st.tirets)
+        c.pen.setStyle(Qt::DashLine);
     return c.pen;
 }
 
-void CanvasPeintre::appliqueMode(ModeStylo mode) {
-    if (etatAJour_ && modeApplique_ == mode) return;
+void CanvasPeintre::appliqueMode(ModeStylo mode)
+{
+    if (etatAJour_ && modeApplique_ == mode)
+        return;
     QPainter& p = peintre();
     switch (mode) {
     case ModeStylo::Copie: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
@@ -230,7 +264,8 @@ void CanvasPeintre::appliqueMode(ModeStylo mode) {
     }
 }
 
-void CanvasPeintre::appliqueStylo(bool contour, bool remplissage) {
+void CanvasPeintre::appliqueStylo(bool contour, bool remplissage)
+{
     appliqueMode(stylo_.mode);
     QPainter& p = peintre();
     const bool avecStylo = contour && stylo_.visible;
@@ -244,7 +279,8 @@ void CanvasPeintre::appliqueStylo(bool contour, bool remplissage) {
         styloConnu_ = true;
     }
     // Lines leave the brush as it is.
-    if (!remplissage) return;
+    if (!remplissage)
+        return;
     const bool avecPinceau = pinceau_.plein;
     if (!pinceauConnu_ || avecPinceau != avecPinceau_ || (avecPinceau && pinceau_.couleur != couleurPinceau_)) {
         if (avecPinceau)
@@ -257,8 +293,10 @@ void CanvasPeintre::appliqueStylo(bool contour, bool remplissage) {
     }
 }
 
-void CanvasPeintre::videLignes() {
-    if (!enAttente()) return;
+void CanvasPeintre::videLignes()
+{
+    if (!enAttente())
+        return;
     const Stylo courant = stylo_;
     const std::size_t n = nbLots_;
     nbLots_ = 0;
@@ -271,24 +309,29 @@ void CanvasPeintre::videLignes() {
     stylo_ = courant;
     if (!tampons_.empty()) {
         appliqueMode(ModeStylo::Copie);
-        for (const auto& [point, i] : tampons_) peintre().drawImage(point, ellipses_[i].image);
+        for (const auto& [point, i] : tampons_)
+            peintre().drawImage(point, ellipses_[i].image);
         tampons_.clear();
     }
 }
 
-void CanvasPeintre::faitLigne(int x0, int y0, int x1, int y1) {
+void CanvasPeintre::faitLigne(int x0, int y0, int x1, int y1)
+{
     // A line ends before its last point, so one of no length leaves nothing; the painter
     // would draw a dot.
-    if (!stylo_.visible || (x0 == x1 && y0 == y1)) return;
+    if (!stylo_.visible || (x0 == x1 && y0 == y1))
+        return;
     if (stylo_.mode == ModeStylo::Copie) {
-        if (enAttente() && couleurEnAttente_ != stylo_.couleur) videLignes();
+        if (enAttente() && couleurEnAttente_ != stylo_.couleur)
+            videLignes();
         couleurEnAttente_ = stylo_.couleur;
         for (std::size_t i = 0; i < nbLots_; ++i)
             if (lots_[i].stylo == stylo_) {
                 lots_[i].lignes.emplace_back(x0, y0, x1, y1);
                 return;
             }
-        if (nbLots_ == lots_.size()) videLignes();
+        if (nbLots_ == lots_.size())
+            videLignes();
         lots_[nbLots_].stylo = stylo_;
         lots_[nbLots_].lignes.emplace_back(x0, y0, x1, y1);
         ++nbLots_;
@@ -299,27 +342,33 @@ void CanvasPeintre::faitLigne(int x0, int y0, int x1, int y1) {
     peintre().drawLine(x0, y0, x1, y1);
 }
 
-void CanvasPeintre::faitPolyline(const std::vector<std::pair<int, int>>& points) {
-    if (!stylo_.visible) return;
+void CanvasPeintre::faitPolyline(const std::vector<std::pair<int, int>>& points)
+{
+    if (!stylo_.visible)
+        return;
     videLignes();
     appliqueStylo(true, false);
     std::vector<QPoint> q;
     q.reserve(points.size());
-    for (auto [x, y] : points) q.emplace_back(x, y);
+    for (auto [x, y] : points)
+        q.emplace_back(x, y);
     peintre().drawPolyline(q.data(), static_cast<int>(q.size()));
 }
 
 namespace {
 
 // The painter's rectangle of an ellipse of device bounds (g, h)-(d, b).
-QRect RectEllipse(int g, int h, int d, int b, bool contour) {
+QRect RectEllipse(int g, int h, int d, int b, bool contour)
+{
     return contour ? QRect(g, h, d - g - 1, b - h - 1) : QRect(g, h, d - g, b - h);
 }
 
 }  // namespace
 
-void CanvasPeintre::faitEllipse(int g, int h, int d, int b) {
-    if (d <= g || b <= h) return;
+void CanvasPeintre::faitEllipse(int g, int h, int d, int b)
+{
+    if (d <= g || b <= h)
+        return;
     // An inverting figure inverts each of its pixels once: the fill alone covers it.
     const bool inverse = stylo_.mode == ModeStylo::Inverse && pinceau_.plein;
     const bool contour = !inverse && stylo_.visible;
@@ -331,7 +380,8 @@ void CanvasPeintre::faitEllipse(int g, int h, int d, int b) {
         const EllipseEnCache& e = ellipses_[i];
         const QPoint coin(g - e.marge, h - e.marge);
         if (stylo_.visible && pinceau_.plein && pinceau_.couleur == stylo_.couleur) {
-            if (enAttente() && couleurEnAttente_ != stylo_.couleur) videLignes();
+            if (enAttente() && couleurEnAttente_ != stylo_.couleur)
+                videLignes();
             couleurEnAttente_ = stylo_.couleur;
             tampons_.emplace_back(coin, i);
             return;
@@ -346,14 +396,18 @@ void CanvasPeintre::faitEllipse(int g, int h, int d, int b) {
     peintre().drawEllipse(RectEllipse(g, h, d, b, contour));
 }
 
-void CanvasPeintre::faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) {
-    if (d <= g || b <= h) return;
+void CanvasPeintre::faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2)
+{
+    if (d <= g || b <= h)
+        return;
     const double cx = (g + d) / 2.0, cy = (h + b) / 2.0;
     // Qt's angles run counter-clockwise on the screen from three o'clock, in 1/16 degree.
     const double debut = std::atan2(cy - y1, x1 - cx) * 180.0 / std::numbers::pi;
     double etendue = std::atan2(cy - y2, x2 - cx) * 180.0 / std::numbers::pi - debut;
-    while (etendue <= 0) etendue += 360.0;
-    while (etendue > 360.0) etendue -= 360.0;
+    while (etendue <= 0)
+        etendue += 360.0;
+    while (etendue > 360.0)
+        etendue -= 360.0;
     const bool inverse = stylo_.mode == ModeStylo::Inverse && pinceau_.plein;
     const bool contour = !inverse && stylo_.visible;
     videLignes();
@@ -362,10 +416,12 @@ void CanvasPeintre::faitSecteur(int g, int h, int d, int b, int x1, int y1, int 
                       static_cast<int>(std::lround(etendue * 16)));
 }
 
-std::size_t CanvasPeintre::ellipse(int largeur, int hauteur) {
+std::size_t CanvasPeintre::ellipse(int largeur, int hauteur)
+{
     for (std::size_t i = 0; i < ellipses_.size(); ++i) {
         const EllipseEnCache& e = ellipses_[i];
-        if (e.largeur == largeur && e.hauteur == hauteur && e.stylo == stylo_ && e.pinceau == pinceau_) return i;
+        if (e.largeur == largeur && e.hauteur == hauteur && e.stylo == stylo_ && e.pinceau == pinceau_)
+            return i;
     }
     if (ellipses_.size() >= 16) {
         videLignes();  // the stamps waiting refer to the entries
@@ -396,12 +452,15 @@ std::size_t CanvasPeintre::ellipse(int largeur, int hauteur) {
     return ellipses_.size() - 1;
 }
 
-void CanvasPeintre::faitRectangle(int g, int h, int d, int b) {
-    if (d <= g || b <= h) return;
+void CanvasPeintre::faitRectangle(int g, int h, int d, int b)
+{
+    if (d <= g || b <= h)
+        return;
     videLignes();
     bool inverse = stylo_.mode == ModeStylo::Inverse && pinceau_.plein;
     if (inverse || !stylo_.visible) {
-        if (!pinceau_.plein) return;
+        if (!pinceau_.plein)
+            return;
         appliqueStylo(false, true);
         peintre().drawRect(QRect(g, h, d - g, b - h));
         return;
@@ -410,8 +469,10 @@ void CanvasPeintre::faitRectangle(int g, int h, int d, int b) {
     peintre().drawRect(QRect(g, h, d - g - 1, b - h - 1));
 }
 
-void CanvasPeintre::faitRemplissage(int g, int h, int d, int b) {
-    if (d <= g || b <= h || !pinceau_.plein) return;
+void CanvasPeintre::faitRemplissage(int g, int h, int d, int b)
+{
+    if (d <= g || b <= h || !pinceau_.plein)
+        return;
     videLignes();
     QPainter& p = peintre();
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -419,7 +480,8 @@ void CanvasPeintre::faitRemplissage(int g, int h, int d, int b) {
     etatAJour_ = false;
 }
 
-void CanvasPeintre::faitTexte(int x, int y, const std::string& texte) {
+void CanvasPeintre::faitTexte(int x, int y, const std::string& texte)
+{
     videLignes();
     QPainter& p = peintre();
     QFont f = PoliceQt();
@@ -427,23 +489,27 @@ void CanvasPeintre::faitTexte(int x, int y, const std::string& texte) {
     QFontMetrics m(f, peripherique());
     QString s = DepuisCp1252(texte);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (pinceau_.plein) p.fillRect(QRect(x, y, m.horizontalAdvance(s), m.height()), CouleurQt(pinceau_.couleur));
+    if (pinceau_.plein)
+        p.fillRect(QRect(x, y, m.horizontalAdvance(s), m.height()), CouleurQt(pinceau_.couleur));
     p.setPen(QPen(CouleurQt(police_.couleur)));
     p.drawText(x, y + m.ascent(), s);
     etatAJour_ = false;
 }
 
-int CanvasPeintre::mesureLargeur(const std::string& texte) {
+int CanvasPeintre::mesureLargeur(const std::string& texte)
+{
     QFontMetrics m(PoliceQt(), peripherique());
     return m.horizontalAdvance(DepuisCp1252(texte));
 }
 
-int CanvasPeintre::mesureHauteur(const std::string&) {
+int CanvasPeintre::mesureHauteur(const std::string&)
+{
     QFontMetrics m(PoliceQt(), peripherique());
     return m.height();
 }
 
-void CanvasPeintre::faitDraw(int x, int y, TCanvas& source) {
+void CanvasPeintre::faitDraw(int x, int y, TCanvas& source)
+{
     videLignes();
     if (auto* image = dynamic_cast<CanvasImage*>(&source)) {
         const QImage& img = image->Image();
@@ -454,9 +520,11 @@ void CanvasPeintre::faitDraw(int x, int y, TCanvas& source) {
     }
 }
 
-void CanvasPeintre::faitStretchDraw(int g, int h, int d, int b, const QImage& image) {
+void CanvasPeintre::faitStretchDraw(int g, int h, int d, int b, const QImage& image)
+{
     videLignes();
-    if (d <= g || b <= h || image.isNull()) return;
+    if (d <= g || b <= h || image.isNull())
+        return;
     QPainter& p = peintre();
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(QRect(g, h, d - g, b - h), image);
@@ -467,7 +535,8 @@ void CanvasPeintre::faitStretchDraw(int g, int h, int d, int b, const QImage& im
 
 CanvasImage::CanvasImage(int largeur, int hauteur, int pixelsParPouce)
     : CanvasPeintre(pixelsParPouce),
-      image_(std::make_unique<QImage>(std::max(1, largeur), std::max(1, hauteur), QImage::Format_RGB32)) {
+      image_(std::make_unique<QImage>(std::max(1, largeur), std::max(1, hauteur), QImage::Format_RGB32))
+{
     image_->fill(Qt::white);
     int ppm = Arrondi(pixelsParPouce / 0.0254);
     image_->setDotsPerMeterX(ppm);
@@ -479,67 +548,83 @@ CanvasImage::~CanvasImage() { Termine(); }
 int CanvasImage::Largeur() const { return image_->width(); }
 int CanvasImage::Hauteur() const { return image_->height(); }
 
-const QImage& CanvasImage::Image() {
+const QImage& CanvasImage::Image()
+{
     Termine();
     return *image_;
 }
 
-Couleur CanvasImage::Pixel(int x, int y) {
+Couleur CanvasImage::Pixel(int x, int y)
+{
     Termine();
-    if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return kBlanc;
+    if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height())
+        return kBlanc;
     return DepuisQt(image_->pixel(x, y));
 }
 
-std::unique_ptr<TCanvas> CanvasImage::CreeCompatible(int largeur, int hauteur) {
+std::unique_ptr<TCanvas> CanvasImage::CreeCompatible(int largeur, int hauteur)
+{
     return std::make_unique<CanvasImage>(largeur, hauteur, ppp_);
 }
 
 QPaintDevice* CanvasImage::peripherique() { return image_.get(); }
 
-void CanvasImage::faitDraw(int x, int y, TCanvas& source) {
-    if (&source == this) return;
+void CanvasImage::faitDraw(int x, int y, TCanvas& source)
+{
+    if (&source == this)
+        return;
     CanvasPeintre::faitDraw(x, y, source);
 }
 
-void CanvasImage::faitFloodFill(int x, int y, Couleur c, bool surface) {
+void CanvasImage::faitFloodFill(int x, int y, Couleur c, bool surface)
+{
     Termine();
     QImage& im = *image_;
     const int w = im.width(), h = im.height();
-    if (x < 0 || y < 0 || x >= w || y >= h || !pinceau_.plein) return;
+    if (x < 0 || y < 0 || x >= w || y >= h || !pinceau_.plein)
+        return;
     const QRgb cible = CouleurQt(c).rgb() | 0xFF000000u;
     const QRgb remplissage = CouleurQt(pinceau_.couleur).rgb() | 0xFF000000u;
     auto pixel = [&](int px, int py) { return reinterpret_cast<const QRgb*>(im.constScanLine(py))[px] | 0xFF000000u; };
     auto aRemplir = [&](int px, int py, const std::vector<bool>& vu) {
-        if (vu[static_cast<std::size_t>(py) * static_cast<std::size_t>(w) + static_cast<std::size_t>(px)]) return false;
+        if (vu[static_cast<std::size_t>(py) * static_cast<std::size_t>(w) + static_cast<std::size_t>(px)])
+            return false;
         QRgb v = pixel(px, py);
         return surface ? v == cible : v != cible;
     };
     std::vector<bool> vu(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), false);
-    if (!aRemplir(x, y, vu)) return;
+    if (!aRemplir(x, y, vu))
+        return;
     std::vector<std::pair<int, int>> pile{{x, y}};
     while (!pile.empty()) {
         auto [px, py] = pile.back();
         pile.pop_back();
-        if (!aRemplir(px, py, vu)) continue;
+        if (!aRemplir(px, py, vu))
+            continue;
         int g = px, d = px;
-        while (g > 0 && aRemplir(g - 1, py, vu)) --g;
-        while (d < w - 1 && aRemplir(d + 1, py, vu)) ++d;
+        while (g > 0 && aRemplir(g - 1, py, vu))
+            --g;
+        while (d < w - 1 && aRemplir(d + 1, py, vu))
+            ++d;
         QRgb* ligne = reinterpret_cast<QRgb*>(im.scanLine(py));
         for (int i = g; i <= d; ++i) {
             vu[static_cast<std::size_t>(py) * static_cast<std::size_t>(w) + static_cast<std::size_t>(i)] = true;
             ligne[i] = remplissage;
         }
         for (int ny : {py - 1, py + 1}) {
-            if (ny < 0 || ny >= h) continue;
+            if (ny < 0 || ny >= h)
+                continue;
             for (int i = g; i <= d; ++i)
-                if (aRemplir(i, ny, vu)) pile.emplace_back(i, ny);
+                if (aRemplir(i, ny, vu))
+                    pile.emplace_back(i, ny);
         }
     }
 }
 
 // ---- CanvasEnregistreur -----------------------------------------------------------------
 
-Trace CanvasEnregistreur::trace(Trace::Genre g) const {
+Trace CanvasEnregistreur::trace(Trace::Genre g) const
+{
     Trace t;
     t.genre = g;
     t.stylo = stylo_;
@@ -552,14 +637,16 @@ Trace CanvasEnregistreur::trace(Trace::Genre g) const {
 namespace {
 
 // Cuts the segment to the rectangle (Liang-Barsky); false when nothing of it lies inside.
-bool CoupeSegment(const QRect& r, int& x0, int& y0, int& x1, int& y1) {
+bool CoupeSegment(const QRect& r, int& x0, int& y0, int& x1, int& y1)
+{
     const double dx = x1 - x0, dy = y1 - y0;
     double t0 = 0, t1 = 1;
     const double p[4] = {-dx, dx, -dy, dy};
     const double q[4] = {double(x0 - r.left()), double(r.right() - x0), double(y0 - r.top()), double(r.bottom() - y0)};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
-            if (q[i] < 0) return false;
+            if (q[i] < 0)
+                return false;
             continue;
         }
         const double t = q[i] / p[i];
@@ -567,36 +654,44 @@ bool CoupeSegment(const QRect& r, int& x0, int& y0, int& x1, int& y1) {
             t0 = std::max(t0, t);
         else
             t1 = std::min(t1, t);
-        if (t0 > t1) return false;
+        if (t0 > t1)
+            return false;
     }
     const int ax = x0, ay = y0;
-    if (t1 < 1) x1 = Arrondi(ax + t1 * dx), y1 = Arrondi(ay + t1 * dy);
-    if (t0 > 0) x0 = Arrondi(ax + t0 * dx), y0 = Arrondi(ay + t0 * dy);
+    if (t1 < 1)
+        x1 = Arrondi(ax + t1 * dx), y1 = Arrondi(ay + t1 * dy);
+    if (t0 > 0)
+        x0 = Arrondi(ax + t0 * dx), y0 = Arrondi(ay + t0 * dy);
     return true;
 }
 
 }  // namespace
 
-void CanvasEnregistreur::garde(Trace t, int g, int h, int d, int b) {
+void CanvasEnregistreur::garde(Trace t, int g, int h, int d, int b)
+{
     // A box given by any two corners, right and bottom excluded.
-    if (decoupe_ && !decoupe_->intersects(QRect(QPoint(std::min(g, d), std::min(h, b)),
-                                                QPoint(std::max(g, d) - 1, std::max(h, b) - 1))))
+    if (decoupe_ && !decoupe_->intersects(
+                        QRect(QPoint(std::min(g, d), std::min(h, b)), QPoint(std::max(g, d) - 1, std::max(h, b) - 1))))
         return;
     Traces.push_back(std::move(t));
 }
 
-std::unique_ptr<TCanvas> CanvasEnregistreur::CreeCompatible(int largeur, int hauteur) {
+std::unique_ptr<TCanvas> CanvasEnregistreur::CreeCompatible(int largeur, int hauteur)
+{
     return std::make_unique<CanvasEnregistreur>(largeur, hauteur, ppp_);
 }
 
-void CanvasEnregistreur::faitLigne(int x0, int y0, int x1, int y1) {
-    if (decoupe_ && !CoupeSegment(*decoupe_, x0, y0, x1, y1)) return;
+void CanvasEnregistreur::faitLigne(int x0, int y0, int x1, int y1)
+{
+    if (decoupe_ && !CoupeSegment(*decoupe_, x0, y0, x1, y1))
+        return;
     Trace t = trace(Trace::Ligne);
     t.x0 = x0, t.y0 = y0, t.x1 = x1, t.y1 = y1;
     Traces.push_back(std::move(t));
 }
 
-void CanvasEnregistreur::faitPolyline(const std::vector<std::pair<int, int>>& points) {
+void CanvasEnregistreur::faitPolyline(const std::vector<std::pair<int, int>>& points)
+{
     const bool dedans = !decoupe_ || std::all_of(points.begin(), points.end(), [this](const auto& p) {
         return decoupe_->contains(p.first, p.second);
     });
@@ -610,45 +705,52 @@ void CanvasEnregistreur::faitPolyline(const std::vector<std::pair<int, int>>& po
     Traces.push_back(std::move(t));
 }
 
-void CanvasEnregistreur::faitEllipse(int g, int h, int d, int b) {
+void CanvasEnregistreur::faitEllipse(int g, int h, int d, int b)
+{
     Trace t = trace(Trace::Ellipse);
     t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
     garde(std::move(t), g, h, d, b);
 }
 
-void CanvasEnregistreur::faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) {
+void CanvasEnregistreur::faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2)
+{
     Trace t = trace(Trace::Secteur);
     t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
     t.points = {{x1, y1}, {x2, y2}};
     garde(std::move(t), g, h, d, b);
 }
 
-void CanvasEnregistreur::faitRectangle(int g, int h, int d, int b) {
+void CanvasEnregistreur::faitRectangle(int g, int h, int d, int b)
+{
     Trace t = trace(Trace::Rectangle);
     t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
     garde(std::move(t), g, h, d, b);
 }
 
-void CanvasEnregistreur::faitRemplissage(int g, int h, int d, int b) {
+void CanvasEnregistreur::faitRemplissage(int g, int h, int d, int b)
+{
     Trace t = trace(Trace::Remplissage);
     t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
     garde(std::move(t), g, h, d, b);
 }
 
-void CanvasEnregistreur::faitTexte(int x, int y, const std::string& texte) {
+void CanvasEnregistreur::faitTexte(int x, int y, const std::string& texte)
+{
     Trace t = trace(Trace::Texte);
     t.x0 = x, t.y0 = y;
     t.texte = texte;
     garde(std::move(t), x, y, x + mesureLargeur(texte), y + mesureHauteur(texte));
 }
 
-int CanvasEnregistreur::mesureLargeur(const std::string& texte) {
+int CanvasEnregistreur::mesureLargeur(const std::string& texte)
+{
     return static_cast<int>(texte.size()) * (std::abs(police_.Hauteur) / 2);
 }
 
 int CanvasEnregistreur::mesureHauteur(const std::string&) { return std::abs(police_.Hauteur); }
 
-void CanvasEnregistreur::faitFloodFill(int x, int y, Couleur c, bool surface) {
+void CanvasEnregistreur::faitFloodFill(int x, int y, Couleur c, bool surface)
+{
     Trace t = trace(Trace::FloodFill);
     t.x0 = x, t.y0 = y;
     t.x1 = static_cast<int>(c);
@@ -656,13 +758,15 @@ void CanvasEnregistreur::faitFloodFill(int x, int y, Couleur c, bool surface) {
     Traces.push_back(std::move(t));
 }
 
-void CanvasEnregistreur::faitStretchDraw(int g, int h, int d, int b, const QImage&) {
+void CanvasEnregistreur::faitStretchDraw(int g, int h, int d, int b, const QImage&)
+{
     Trace t = trace(Trace::Dessin);
     t.x0 = g, t.y0 = h, t.x1 = d, t.y1 = b;
     Traces.push_back(std::move(t));
 }
 
-void CanvasEnregistreur::faitDraw(int x, int y, TCanvas& source) {
+void CanvasEnregistreur::faitDraw(int x, int y, TCanvas& source)
+{
     Trace t = trace(Trace::Dessin);
     t.x0 = x, t.y0 = y;
     Traces.push_back(std::move(t));
@@ -673,7 +777,8 @@ void CanvasEnregistreur::faitDraw(int x, int y, TCanvas& source) {
             if (u.genre == Trace::Ligne || u.genre == Trace::Ellipse || u.genre == Trace::Rectangle ||
                 u.genre == Trace::Remplissage)
                 u.x1 += x, u.y1 += y;
-            for (auto& p : u.points) p.first += x, p.second += y;
+            for (auto& p : u.points)
+                p.first += x, p.second += y;
             Traces.push_back(std::move(u));
         }
     }

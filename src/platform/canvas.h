@@ -106,7 +106,11 @@ public:
     virtual int Hauteur() const = 0;
 
     // Primitives.
-    void MoveTo(int x, int y) { posX_ = x; posY_ = y; }
+    void MoveTo(int x, int y)
+    {
+        posX_ = x;
+        posY_ = y;
+    }
     void LineTo(int x, int y);
     void Polyline(const std::vector<std::pair<int, int>>& points);
     void Ellipse(int gauche, int haut, int droite, int bas);
@@ -272,7 +276,8 @@ struct Trace {
 class CanvasEnregistreur : public TCanvas {
 public:
     CanvasEnregistreur(int largeur, int hauteur, int pixelsParPouce = 96)
-        : TCanvas(pixelsParPouce), largeur_(largeur), hauteur_(hauteur) {}
+        : TCanvas(pixelsParPouce), largeur_(largeur), hauteur_(hauteur)
+    {}
     int Largeur() const override { return largeur_; }
     int Hauteur() const override { return hauteur_; }
     std::vector<Trace> Traces;

@@ -23,7 +23,8 @@ public:
     ~CanvasPrinter() override { Termine(); }
     int Largeur() const override { return printer_.width(); }
     int Hauteur() const override { return printer_.height(); }
-    std::unique_ptr<TCanvas> CreeCompatible(int largeur, int hauteur) override {
+    std::unique_ptr<TCanvas> CreeCompatible(int largeur, int hauteur) override
+    {
         return std::make_unique<CanvasImage>(largeur, hauteur, ppp_);
     }
     void Commence() { peintre(); }
@@ -38,20 +39,26 @@ private:
 
 }  // namespace
 
-ImprimanteQt::ImprimanteQt(const std::string& fichierPdf) : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+ImprimanteQt::ImprimanteQt(const std::string& fichierPdf)
+    : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
     if (QPrinterInfo::availablePrinters().isEmpty() || !fichierPdf.empty()) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
-        printer_->setOutputFileName(QString::fromStdString(fichierPdf.empty() ? std::string("karstomat.pdf") : fichierPdf));
+        printer_->setOutputFileName(
+            QString::fromStdString(fichierPdf.empty() ? std::string("karstomat.pdf") : fichierPdf));
     }
     canvas_ = std::make_unique<CanvasPrinter>(*printer_);
 }
 
-ImprimanteQt::ImprimanteQt(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {
+ImprimanteQt::ImprimanteQt(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer))
+{
     canvas_ = std::make_unique<CanvasPrinter>(*printer_);
 }
 
-ImprimanteQt::~ImprimanteQt() {
-    if (enCours_) Abandon();
+ImprimanteQt::~ImprimanteQt()
+{
+    if (enCours_)
+        Abandon();
     canvas_.reset();
 }
 
@@ -61,13 +68,15 @@ int ImprimanteQt::LargeurMm() { return printer_->widthMM(); }
 int ImprimanteQt::HauteurMm() { return printer_->heightMM(); }
 int ImprimanteQt::Plans() { return printer_->colorMode() == QPrinter::GrayScale ? 1 : 3; }
 
-QRect ImprimanteQt::Feuille() {
+QRect ImprimanteQt::Feuille()
+{
     const QRect page = printer_->pageLayout().paintRectPixels(printer_->resolution());
     const QRect feuille = printer_->pageLayout().fullRectPixels(printer_->resolution());
     return feuille.translated(-page.topLeft());
 }
 
-bool ImprimanteQt::FixePaysage(bool paysage) {
+bool ImprimanteQt::FixePaysage(bool paysage)
+{
     return printer_->setPageOrientation(paysage ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
@@ -75,7 +84,8 @@ bool ImprimanteQt::Paysage() const { return printer_->pageLayout().orientation()
 
 void ImprimanteQt::FixeTitre(const std::string& titre) { printer_->setDocName(DepuisCp1252(titre)); }
 
-void ImprimanteQt::Debut() {
+void ImprimanteQt::Debut()
+{
     // The program prints each copy itself: the device makes one of each page.
     printer_->setCopyCount(1);
     // The program orders the pages itself too: the device must not turn them round again.
@@ -91,14 +101,18 @@ void ImprimanteQt::Debut() {
     enCours_ = true;
 }
 
-void ImprimanteQt::NouvellePage() {
-    if (!enCours_) return;
+void ImprimanteQt::NouvellePage()
+{
+    if (!enCours_)
+        return;
     canvas_->Vide();
     printer_->newPage();
 }
 
-void ImprimanteQt::Abandon() {
-    if (!enCours_) return;
+void ImprimanteQt::Abandon()
+{
+    if (!enCours_)
+        return;
     printer_->abort();
     canvas_->Termine();
     enCours_ = false;
@@ -109,11 +123,14 @@ void ImprimanteQt::Abandon() {
     }
 }
 
-QString ImprimanteQt::Fin() {
-    if (!enCours_) return {};
+QString ImprimanteQt::Fin()
+{
+    if (!enCours_)
+        return {};
     canvas_->Termine();
     enCours_ = false;
-    if (pdfDemande_.isEmpty()) return {};
+    if (pdfDemande_.isEmpty())
+        return {};
     const QString partiel = printer_->outputFileName();
     const QString demande = pdfDemande_;
     printer_->setOutputFileName(demande);
@@ -126,14 +143,16 @@ QString ImprimanteQt::Fin() {
                                 std::filesystem::path(QFile::encodeName(demande).toStdString()), erreur);
     else
         erreur = std::make_error_code(std::errc::no_such_file_or_directory);
-    if (!erreur) return {};
+    if (!erreur)
+        return {};
     QFile::remove(partiel);
     return QStringLiteral("Impossible d'écrire le fichier %1.").arg(demande);
 }
 
 TCanvas& ImprimanteQt::Canvas() { return *canvas_; }
 
-QRect CadrePage(TImprimante& imprimante, int gauche, int haut, int droite, int bas) {
+QRect CadrePage(TImprimante& imprimante, int gauche, int haut, int droite, int bas)
+{
     const int w = imprimante.LargeurPage(), h = imprimante.HauteurPage();
     const long double k = imprimante.LargeurMm() > 0 ? static_cast<long double>(w) / imprimante.LargeurMm() : 1.0L;
     auto px = [k](int mm) { return static_cast<int>(std::nearbyint(k * mm)); };
@@ -145,34 +164,40 @@ QRect CadrePage(TImprimante& imprimante, int gauche, int haut, int droite, int b
 ImprimanteFactice::ImprimanteFactice(int largeurPage, int hauteurPage, int largeurMm, int hauteurMm, int pixelsParPouce,
                                      int plans)
     : largeurPage_(largeurPage), hauteurPage_(hauteurPage), largeurMm_(largeurMm), hauteurMm_(hauteurMm),
-      ppp_(pixelsParPouce), plans_(plans) {
+      ppp_(pixelsParPouce), plans_(plans)
+{
     pages_.push_back(std::make_unique<CanvasEnregistreur>(largeurPage_, hauteurPage_, ppp_));
 }
 
-bool ImprimanteFactice::FixePaysage(bool paysage) {
+bool ImprimanteFactice::FixePaysage(bool paysage)
+{
     paysage_ = paysage;
     return true;
 }
 
 void ImprimanteFactice::FixeTitre(const std::string& titre) { Journal.push_back("Titre " + titre); }
 
-void ImprimanteFactice::Debut() {
+void ImprimanteFactice::Debut()
+{
     Journal.push_back("Debut");
     pages_.push_back(std::make_unique<CanvasEnregistreur>(LargeurPage(), HauteurPage(), ppp_));
     enCours_ = true;
 }
 
-void ImprimanteFactice::NouvellePage() {
+void ImprimanteFactice::NouvellePage()
+{
     Journal.push_back("NouvellePage");
     pages_.push_back(std::make_unique<CanvasEnregistreur>(LargeurPage(), HauteurPage(), ppp_));
 }
 
-void ImprimanteFactice::Abandon() {
+void ImprimanteFactice::Abandon()
+{
     Journal.push_back("Abandon");
     enCours_ = false;
 }
 
-QString ImprimanteFactice::Fin() {
+QString ImprimanteFactice::Fin()
+{
     Journal.push_back("Fin");
     enCours_ = false;
     return {};

@@ -91,7 +91,8 @@ public:
     int LargeurMm() override { return paysage_ ? hauteurMm_ : largeurMm_; }
     int HauteurMm() override { return paysage_ ? largeurMm_ : hauteurMm_; }
     int Plans() override { return plans_; }
-    QRect Feuille() override {
+    QRect Feuille() override
+    {
         return {-bordFeuille, -bordFeuille, LargeurPage() + 2 * bordFeuille, HauteurPage() + 2 * bordFeuille};
     }
     bool FixePaysage(bool paysage) override;

@@ -1,7 +1,6 @@
 #include "platform/interlocuteur.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <algorithm>
 
 #include "platform/texte.h"
 
@@ -82,10 +82,7 @@ Interlocuteur& Interlocuteur::Courant()
     return installe ? *installe : qt;
 }
 
-void Interlocuteur::Installe(Interlocuteur* i)
-{
-    installe = i;
-}
+void Interlocuteur::Installe(Interlocuteur* i) { installe = i; }
 
 QStringList FiltresQt(const QString& filtre)
 {
@@ -221,8 +218,7 @@ bool InterlocuteurQt::ChoixPolice(Police& police)
     if (f.pointSize() > 0)
         police.FixeTaille(f.pointSize());
     police.Style = static_cast<uint8_t>((f.bold() ? Police::Gras : 0) | (f.italic() ? Police::Italique : 0) |
-                                        (f.underline() ? Police::Souligne : 0) |
-                                        (f.strikeOut() ? Police::Barre : 0));
+                                        (f.underline() ? Police::Souligne : 0) | (f.strikeOut() ? Police::Barre : 0));
     return true;
 }
 
@@ -334,10 +330,7 @@ bool InterlocuteurScripte::Impression(DialogueImpression& d)
     return true;
 }
 
-bool InterlocuteurScripte::ConfigurationImprimante(QPrinter*)
-{
-    return false;
-}
+bool InterlocuteurScripte::ConfigurationImprimante(QPrinter*) { return false; }
 
 QStringList InterlocuteurScripte::Textes() const
 {

@@ -103,9 +103,9 @@ public:
     std::deque<Bouton> reponses;
     std::deque<std::optional<QString>> fichiers;  // nullopt: cancelled
     std::deque<std::optional<QString>> saisies;
-    std::deque<int> indexFiltres;                 // chosen filter entries, 1 by default
+    std::deque<int> indexFiltres;  // chosen filter entries, 1 by default
     std::deque<std::optional<uint32_t>> couleurs;
-    std::deque<std::optional<Police>> polices;    // nullopt: cancelled
+    std::deque<std::optional<Police>> polices;  // nullopt: cancelled
     std::vector<Police> policesProposees;
     std::deque<std::optional<DialogueImpression>> impressions;
     std::vector<DialogueImpression> impressionsProposees;

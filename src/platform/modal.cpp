@@ -12,7 +12,7 @@ namespace karst {
 namespace {
 PiloteModal pilote;
 PiloteGlisse piloteGlisse;
-}
+}  // namespace
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QProcess>
-#include <QTranslator>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTranslator>
 #include <QUrl>
 #include <QUrlQuery>
 #include <cstdlib>
@@ -27,10 +27,7 @@ namespace karst {
 
 namespace fs = std::filesystem;
 
-QString TexteVersion()
-{
-    return QStringLiteral(KARST_VERSION);
-}
+QString TexteVersion() { return QStringLiteral(KARST_VERSION); }
 
 bool ChargeTraductionsQt()
 {
@@ -124,10 +121,7 @@ bool FichierExiste(const std::string& chemin)
     return !chemin.empty() && fs::is_regular_file(chemin, e);
 }
 
-bool OuvreAdresse(const QString& url)
-{
-    return QDesktopServices::openUrl(QUrl(url));
-}
+bool OuvreAdresse(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
 
 bool OuvreCourriel(const QString& adresse, const QString& sujet)
 {
@@ -229,14 +223,8 @@ QCursor CurseurVue(Curseur c)
     return it->second;
 }
 
-Sablier::Sablier()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
+Sablier::Sablier() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 
-Sablier::~Sablier()
-{
-    QApplication::restoreOverrideCursor();
-}
+Sablier::~Sablier() { QApplication::restoreOverrideCursor(); }
 
 }  // namespace karst

@@ -8,7 +8,8 @@
 
 namespace karst {
 
-PanneauOpenGL::PanneauOpenGL(QWidget* parent) : QOpenGLWidget(parent) {
+PanneauOpenGL::PanneauOpenGL(QWidget* parent) : QOpenGLWidget(parent)
+{
     setObjectName("Support_OpenGL");
     QSurfaceFormat f = format();
     f.setRedBufferSize(8);
@@ -22,7 +23,8 @@ PanneauOpenGL::PanneauOpenGL(QWidget* parent) : QOpenGLWidget(parent) {
     setFormat(f);
 }
 
-PanneauOpenGL::~PanneauOpenGL() {
+PanneauOpenGL::~PanneauOpenGL()
+{
     if (scene_) {
         TsceneGL* s = scene_;
         scene_ = nullptr;
@@ -35,7 +37,8 @@ int PanneauOpenGL::LargeurPixels() const { return static_cast<int>(std::lround(w
 
 int PanneauOpenGL::HauteurPixels() const { return static_cast<int>(std::lround(height() * devicePixelRatioF())); }
 
-void PanneauOpenGL::Attache(TsceneGL* scene) {
+void PanneauOpenGL::Attache(TsceneGL* scene)
+{
     if (scene_ && scene_ != scene) {
         scene_->panneau_ = nullptr;
         scene_->Active = 0;
@@ -44,21 +47,26 @@ void PanneauOpenGL::Attache(TsceneGL* scene) {
     update();
 }
 
-void PanneauOpenGL::Detache(TsceneGL* scene) {
-    if (scene_ != scene) return;
+void PanneauOpenGL::Detache(TsceneGL* scene)
+{
+    if (scene_ != scene)
+        return;
     scene_ = nullptr;
     update();
 }
 
 void PanneauOpenGL::initializeGL() {}
 
-void PanneauOpenGL::resizeGL(int, int) {
+void PanneauOpenGL::resizeGL(int, int)
+{
     const int l = LargeurPixels(), h = HauteurPixels();
-    if (scene_) scene_->SetViewport(l, h);
+    if (scene_)
+        scene_->SetViewport(l, h);
     emit Redimensionne(l, h);
 }
 
-void PanneauOpenGL::paintGL() {
+void PanneauOpenGL::paintGL()
+{
     if (scene_) {
         scene_->Peint();
         return;

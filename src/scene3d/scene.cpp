@@ -12,7 +12,8 @@ namespace karst {
 
 // ---- Points and vertices ----------------------------------------------------------------------
 
-void Tpoint::SetPosition(float x, float y, float z) {
+void Tpoint::SetPosition(float x, float y, float z)
+{
     X = x;
     Y = y;
     Z = z;
@@ -22,8 +23,10 @@ void Tpoint::SetColor(uint8_t r, uint8_t g, uint8_t b) { Color = {r, g, b}; }
 
 Tvertex::Tvertex(tface* face, float nx, float ny, float nz) : Normal{nx, ny, nz}, Face(face) {}
 
-void Tvertex::DetachPoint() {
-    if (!Point || Point->RefCount <= 1 || !Face || !Face->Owner) return;
+void Tvertex::DetachPoint()
+{
+    if (!Point || Point->RefCount <= 1 || !Face || !Face->Owner)
+        return;
     Tpoint* ancien = Point;
     --ancien->RefCount;
     auto& liste = ancien->Vertices;
@@ -33,9 +36,11 @@ void Tvertex::DetachPoint() {
     Point->Vertices.push_back(this);
 }
 
-void Tvertex::SetPosition(float x, float y, float z) {
+void Tvertex::SetPosition(float x, float y, float z)
+{
     DetachPoint();
-    if (Point) Point->SetPosition(x, y, z);
+    if (Point)
+        Point->SetPosition(x, y, z);
 }
 
 // ---- Faces and entities -----------------------------------------------------------------------
@@ -44,10 +49,12 @@ tface::tface(Tentity* owner) : Owner(owner) {}
 
 void tface::SetColor(uint8_t r, uint8_t g, uint8_t b) { Color = {r, g, b}; }
 
-Tvertex* tface::AddVertex(float x, float y, float z, float nx, float ny, float nz) {
+Tvertex* tface::AddVertex(float x, float y, float z, float nx, float ny, float nz)
+{
     auto v = std::make_unique<Tvertex>(this, nx, ny, nz);
     Tpoint* p = Owner->FindPoint(x, y, z);
-    if (!p || !(p->Color == Color)) p = Owner->NouveauPoint(x, y, z, Color);
+    if (!p || !(p->Color == Color))
+        p = Owner->NouveauPoint(x, y, z, Color);
     v->Point = p;
     p->Vertices.push_back(v.get());
     ++p->RefCount;
@@ -55,7 +62,8 @@ Tvertex* tface::AddVertex(float x, float y, float z, float nx, float ny, float n
     return Vertices.back().get();
 }
 
-void tface::Redraw() const {
+void tface::Redraw() const
+{
     glDisable(GL_TEXTURE_2D);  // no face of this program is textured
     glBegin(GL_POLYGON);
     for (const auto& v : Vertices) {
@@ -72,28 +80,33 @@ void Tentity::Move(float x, float y, float z) { Position = {x, y, z}; }
 
 void Tentity::Rotate(float ax, float ay, float az) { Angles = {ax, ay, az}; }
 
-tface* Tentity::AddFace() {
+tface* Tentity::AddFace()
+{
     Faces.push_back(std::make_unique<tface>(this));
     tface* f = Faces.back().get();
     f->Color = Color;
     return f;
 }
 
-Tpoint* Tentity::FindPoint(float x, float y, float z) const {
+Tpoint* Tentity::FindPoint(float x, float y, float z) const
+{
     for (const auto& p : Points) {
         const float dx = p->X - x, dy = p->Y - y, dz = p->Z - z;
-        if (dx * dx + dy * dy + dz * dz < 0.0001f) return p.get();
+        if (dx * dx + dy * dy + dz * dz < 0.0001f)
+            return p.get();
     }
     return nullptr;
 }
 
-Tpoint* Tentity::NouveauPoint(float x, float y, float z, CouleurOctets couleur) {
+Tpoint* Tentity::NouveauPoint(float x, float y, float z, CouleurOctets couleur)
+{
     Points.push_back(std::make_unique<Tpoint>(x, y, z));
     Points.back()->Color = couleur;
     return Points.back().get();
 }
 
-void Tentity::Redraw() const {
+void Tentity::Redraw() const
+{
     glPushMatrix();
     static const GLenum modes[3] = {GL_POINT, GL_LINE, GL_FILL};
     glPolygonMode(GL_FRONT_AND_BACK, modes[std::min<int>(PolygonMode, 2)]);
@@ -101,27 +114,33 @@ void Tentity::Redraw() const {
     glRotatef(Angles.x, 1, 0, 0);
     glRotatef(Angles.y, 0, 1, 0);
     glRotatef(Angles.z, 0, 0, 1);
-    for (const auto& f : Faces) f->Redraw();
+    for (const auto& f : Faces)
+        f->Redraw();
     glPopMatrix();
 }
 
 // ---- Camera and lights ------------------------------------------------------------------------
 
-void Tcamera::LookAt() const {
+void Tcamera::LookAt() const
+{
     gluLookAt(Position[0], Position[1], Position[2], Target[0], Target[1], Target[2], Up[0], Up[1], Up[2]);
 }
 
-Tlight::Tlight(int n) {
+Tlight::Tlight(int n)
+{
     PointSource = std::make_unique<Tpoint>(0.0f, 0.0f, 0.0f);
     Source = std::make_unique<Tvertex>(nullptr, 0.0f, 0.0f, 0.0f);
     Source->Point = PointSource.get();
     PointSource->RefCount = 1;
     PointSource->Vertices.push_back(Source.get());
-    if (n >= 1 && n <= 8) Number = GL_LIGHT0 + static_cast<uint32_t>(n - 1);
+    if (n >= 1 && n <= 8)
+        Number = GL_LIGHT0 + static_cast<uint32_t>(n - 1);
 }
 
-void Tlight::Redraw() const {
-    if (Number == 0) return;
+void Tlight::Redraw() const
+{
+    if (Number == 0)
+        return;
     const GLenum l = Number;
     if (Kind != SansPosition) {
         const GLfloat position[4] = {PointSource->X, PointSource->Y, PointSource->Z, 1};
@@ -147,29 +166,37 @@ void Tlight::Redraw() const {
 
 // ---- Scene ------------------------------------------------------------------------------------
 
-TsceneGL::TsceneGL() {
+TsceneGL::TsceneGL()
+{
     Cameras.push_back(std::make_unique<Tcamera>());
     ActiveCamera = Cameras.back().get();
 }
 
-TsceneGL::~TsceneGL() {
-    if (Active) ReleaseContext();
+TsceneGL::~TsceneGL()
+{
+    if (Active)
+        ReleaseContext();
 }
 
-void TsceneGL::CreateContext(PanneauOpenGL& panneau) {
-    if (panneau_ && panneau_ != &panneau) ReleaseContext();
+void TsceneGL::CreateContext(PanneauOpenGL& panneau)
+{
+    if (panneau_ && panneau_ != &panneau)
+        ReleaseContext();
     panneau_ = &panneau;
     panneau.Attache(this);
     Active = 1;
 }
 
-void TsceneGL::ReleaseContext() {
-    if (panneau_) panneau_->Detache(this);
+void TsceneGL::ReleaseContext()
+{
+    if (panneau_)
+        panneau_->Detache(this);
     panneau_ = nullptr;
     Active = 0;
 }
 
-BoiteOrtho BoiteOrthographique(int largeur, int hauteur) {
+BoiteOrtho BoiteOrthographique(int largeur, int hauteur)
+{
     if (hauteur < largeur) {
         const float r = static_cast<float>(largeur) / static_cast<float>(hauteur);
         return {-12 * r, 12 * r, -12, 12, -48, 48};
@@ -179,13 +206,15 @@ BoiteOrtho BoiteOrthographique(int largeur, int hauteur) {
     return {-12, 12, -12 * r, 12 * r, -48, 48};
 }
 
-void TsceneGL::SetViewport(int largeur, int hauteur) {
+void TsceneGL::SetViewport(int largeur, int hauteur)
+{
     largeur_ = largeur;
     hauteur_ = hauteur;
     // The panel's context is current only while it paints; the projection is set there.
 }
 
-void TsceneGL::AppliqueProjection() const {
+void TsceneGL::AppliqueProjection() const
+{
     int largeur = largeur_, hauteur = hauteur_;
     if (largeur <= 0 || hauteur <= 0) {
         // No size given yet: the drawing area the panel set up for this painting.
@@ -207,12 +236,15 @@ void TsceneGL::AppliqueProjection() const {
     glViewport(0, 0, largeur, hauteur);
 }
 
-void TsceneGL::Redraw() {
-    if (!Active || !panneau_) return;
+void TsceneGL::Redraw()
+{
+    if (!Active || !panneau_)
+        return;
     panneau_->update();
 }
 
-void TsceneGL::Peint() const {
+void TsceneGL::Peint() const
+{
     // Painting runs with every floating-point exception masked; the state is restored after.
     std::fenv_t etat;
     std::feholdexcept(&etat);
@@ -225,8 +257,10 @@ void TsceneGL::Peint() const {
     const GLfloat noir[4] = {0, 0, 0, 0};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noir);
     glLoadIdentity();
-    if (ActiveCamera) ActiveCamera->LookAt();
-    for (const auto& l : Lights) l->Redraw();
+    if (ActiveCamera)
+        ActiveCamera->LookAt();
+    for (const auto& l : Lights)
+        l->Redraw();
     glClearColor(Background[0], Background[1], Background[2], 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_COLOR_MATERIAL);
@@ -234,7 +268,8 @@ void TsceneGL::Peint() const {
         glEnable(GL_FOG);
         glFogi(GL_FOG_MODE, FogMode);
         glFogfv(GL_FOG_COLOR, FogColor.data());
-        if (FogMode != GL_LINEAR) glFogf(GL_FOG_DENSITY, FogDensity);
+        if (FogMode != GL_LINEAR)
+            glFogf(GL_FOG_DENSITY, FogDensity);
         glFogf(GL_FOG_START, FogStart);
         glFogf(GL_FOG_END, FogEnd);
     } else {
@@ -245,18 +280,23 @@ void TsceneGL::Peint() const {
         glEnable(GL_TEXTURE_2D);
     else
         glDisable(GL_TEXTURE_2D);
-    for (const auto& e : Entities) e->Redraw();
+    for (const auto& e : Entities)
+        e->Redraw();
 
     std::feclearexcept(FE_ALL_EXCEPT);
     std::fesetenv(&etat);
 }
 
-void TMaScene::Rotation(float ax, float ay, float az) {
-    for (const auto& e : Entities) e->Rotate(ax, ay, az);
+void TMaScene::Rotation(float ax, float ay, float az)
+{
+    for (const auto& e : Entities)
+        e->Rotate(ax, ay, az);
 }
 
-void TMaScene::Translation(float x, float y, float z) {
-    for (const auto& e : Entities) e->Move(x, y, z);
+void TMaScene::Translation(float x, float y, float z)
+{
+    for (const auto& e : Entities)
+        e->Move(x, y, z);
 }
 
 }  // namespace karst

@@ -33,7 +33,7 @@ public:
     Tpoint(float x, float y, float z) : X(x), Y(y), Z(z) {}
     float X, Y, Z;
     CouleurOctets Color;
-    uint32_t RefCount = 0;          // vertices using it
+    uint32_t RefCount = 0;           // vertices using it
     std::vector<Tvertex*> Vertices;  // the vertices using it
 
     void SetPosition(float x, float y, float z);

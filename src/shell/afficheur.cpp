@@ -12,9 +12,9 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
-#include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -28,9 +28,9 @@
 #include "survey/nombres.h"
 #include "views/coupe_geometrie.h"
 #include "views/coupe_vue.h"
-#include "views/vue_relief.h"
 #include "views/plan.h"
 #include "views/tableau.h"
+#include "views/vue_relief.h"
 
 namespace karst {
 
@@ -41,17 +41,11 @@ constexpr int kBarre = 18;
 // Above this many pixels of drawing, a scroll-bar unit stands for several pixels.
 constexpr int kMaxDefilement = 32000;
 
-int Facteur(int taille)
-{
-    return taille <= kMaxDefilement ? 1 : taille / kMaxDefilement + 1;
-}
+int Facteur(int taille) { return taille <= kMaxDefilement ? 1 : taille / kMaxDefilement + 1; }
 
 }  // namespace
 
-TImageVue::TImageVue(QWidget* parent) : QWidget(parent)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+TImageVue::TImageVue(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
 void TImageVue::paintEvent(QPaintEvent*)
 {
@@ -164,15 +158,9 @@ TAfficheur::~TAfficheur()
     Graphique.reset();
 }
 
-bool TAfficheur::Mode3D() const
-{
-    return !Support_OpenGL->isHidden();
-}
+bool TAfficheur::Mode3D() const { return !Support_OpenGL->isHidden(); }
 
-TPerspective* TAfficheur::Perspective() const
-{
-    return Graphique ? Graphique->Perspective() : nullptr;
-}
+TPerspective* TAfficheur::Perspective() const { return Graphique ? Graphique->Perspective() : nullptr; }
 
 uint16_t TAfficheur::OutilSouris() const
 {
@@ -375,10 +363,7 @@ void TAfficheur::Redessine()
     MontreEtat(form_.Rotation->isChecked() ? Graphique->TexteRotation() : std::string());
 }
 
-bool TAfficheur::CoupeVide() const
-{
-    return !form_.Massif || form_.Massif->Coupe.empty();
-}
+bool TAfficheur::CoupeVide() const { return !form_.Massif || form_.Massif->Coupe.empty(); }
 
 void TAfficheur::PlacePoints(bool coupe)
 {
@@ -392,8 +377,8 @@ void TAfficheur::PlacePoints(bool coupe)
 
 void TAfficheur::RedessineTout()
 {
-    for (QWidget* w : {form_.VuePlan.data(), form_.VueCoupe.data(), form_.VueTableau.data(),
-                       form_.VuePerspective.data()})
+    for (QWidget* w :
+         {form_.VuePlan.data(), form_.VueCoupe.data(), form_.VueTableau.data(), form_.VuePerspective.data()})
         if (auto* a = qobject_cast<TAfficheur*>(w))
             a->Redessine();
 }
@@ -467,11 +452,9 @@ void TAfficheur::RestaureCentre(const Centre& c)
     {
         const QSignalBlocker bh(Barre_Horizontale), bv(Barre_Verticale);
         if (Barre_Horizontale->isEnabled())
-            Barre_Horizontale->setValue(
-                RoundEntier((c.fx * Largeur - Image2->width() / 2.0L) / std::max(FacteurX, 1)));
+            Barre_Horizontale->setValue(RoundEntier((c.fx * Largeur - Image2->width() / 2.0L) / std::max(FacteurX, 1)));
         if (Barre_Verticale->isEnabled())
-            Barre_Verticale->setValue(
-                RoundEntier((c.fy * Hauteur - Image2->height() / 2.0L) / std::max(FacteurY, 1)));
+            Barre_Verticale->setValue(RoundEntier((c.fy * Hauteur - Image2->height() / 2.0L) / std::max(FacteurY, 1)));
     }
     SansDessin = false;
     Redessine();
@@ -531,10 +514,7 @@ void TAfficheur::Boite_RapportChange()
     ChangeRapport();
 }
 
-int TAfficheur::Pourcentage() const
-{
-    return RoundEntier(static_cast<long double>(Rapport) * 100);
-}
+int TAfficheur::Pourcentage() const { return RoundEntier(static_cast<long double>(Rapport) * 100); }
 
 void TAfficheur::MontreRapport()
 {
@@ -590,8 +570,7 @@ void TAfficheur::ElementCourant(TFiche*& fiche, TGalerie*& galerie)
     fiche = nullptr;
     galerie = nullptr;
     TMassif* m = form_.Massif.get();
-    if (!m || !m->FichesCourantes || FicheSel < 0 ||
-        static_cast<std::size_t>(FicheSel) >= m->FichesCourantes->size())
+    if (!m || !m->FichesCourantes || FicheSel < 0 || static_cast<std::size_t>(FicheSel) >= m->FichesCourantes->size())
         return;
     fiche = (*m->FichesCourantes)[static_cast<std::size_t>(FicheSel)];
     if (fiche && GalerieSel >= 0 && static_cast<std::size_t>(GalerieSel) < fiche->Galeries.size())
@@ -635,10 +614,7 @@ void TAfficheur::FormActivate()
     form_.MiseAJourMenus();
 }
 
-void TAfficheur::FormDeactivate()
-{
-    CacheBulle();
-}
+void TAfficheur::FormDeactivate() { CacheBulle(); }
 
 void TAfficheur::resizeEvent(QResizeEvent* e)
 {

@@ -112,8 +112,7 @@ public:
     // The OpenGL drawing surface inside Support_OpenGL, made on the first switch to 3D.
     PanneauOpenGL* Panneau3D = nullptr;
     QMenu* PopupMenu1 = nullptr;
-    QTimer *Timer1 = nullptr, *Deplacement = nullptr, *Debut_3D = nullptr, *CaTourne = nullptr,
-           *DelaiHint = nullptr;
+    QTimer *Timer1 = nullptr, *Deplacement = nullptr, *Debut_3D = nullptr, *CaTourne = nullptr, *DelaiHint = nullptr;
     // The bitmap of Image2, the drawing surface of the views.
     std::unique_ptr<CanvasImage> Bitmap;
 

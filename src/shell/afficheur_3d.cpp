@@ -115,8 +115,7 @@ struct Camera {
         : x(static_cast<double>(static_cast<long double>(p.Camera[0]))),
           y(static_cast<double>(static_cast<long double>(p.Camera[1]))),
           z(static_cast<double>(static_cast<long double>(p.Camera[2])))
-    {
-    }
+    {}
     void Range(TPerspective& p) const
     {
         p.Camera[0] = x;
@@ -250,7 +249,8 @@ void TOutils_3D::ArriereClick()
     TPerspective* p = VuePerspective(form_);
     if (!p)
         return;
-    const double d = std::fabs(p->BoiteMax.X.d() - p->BoiteMin.X.d()) + std::fabs(p->BoiteMax.Y.d() - p->BoiteMin.Y.d());
+    const double d =
+        std::fabs(p->BoiteMax.X.d() - p->BoiteMin.X.d()) + std::fabs(p->BoiteMax.Y.d() - p->BoiteMin.Y.d());
     Camera c(*p);
     camera3d::Recule(p->Azimut3D, p->Elevation3D, d, c.x, c.y, c.z);
     c.Range(*p);
@@ -294,8 +294,7 @@ void TOutils_3D::keyReleaseEvent(QKeyEvent* e)
     QWidget::keyReleaseEvent(e);
 }
 
-TArret::TArret(TForm1& form, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), form_(form)
+TArret::TArret(TForm1& form, QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), form_(form)
 {
     setObjectName(QStringLiteral("Arret"));
     setWindowTitle(QStringLiteral("Rotation"));
@@ -476,9 +475,9 @@ void TAfficheur::DeplacementTimer()
     c.Range(*p);
     p->PlaceCamera();
     auto entier = [](double v) { return FormatEntier(RoundEntier(v)); };
-    form_.Panneaux[1]->setText(DepuisCp1252("X = " + entier(c.x + p->Centre[0]) + "  Y = " +
-                                            entier(p->Centre[1] - c.z) + "  Z = " + entier(c.y + p->Centre[2]) +
-                                            "  Az = " + entier(p->Azimut3D) + "  P = " + entier(p->Elevation3D)));
+    form_.Panneaux[1]->setText(DepuisCp1252(
+        "X = " + entier(c.x + p->Centre[0]) + "  Y = " + entier(p->Centre[1] - c.z) +
+        "  Z = " + entier(c.y + p->Centre[2]) + "  Az = " + entier(p->Azimut3D) + "  P = " + entier(p->Elevation3D)));
 }
 
 void TAfficheur::Support_OpenGLMouseUp()
@@ -590,9 +589,7 @@ bool TAfficheur::eventFilter(QObject* objet, QEvent* evenement)
             Support_OpenGLMouseMove(m->position().toPoint().x(), m->position().toPoint().y());
             return true;
         }
-        case QEvent::MouseButtonRelease:
-            Support_OpenGLMouseUp();
-            return true;
+        case QEvent::MouseButtonRelease: Support_OpenGLMouseUp(); return true;
         case QEvent::Wheel:
         case QEvent::ContextMenu: return true;
         case QEvent::KeyPress: keyPressEvent(static_cast<QKeyEvent*>(evenement)); return true;
@@ -653,9 +650,6 @@ void TAfficheur::Image2DblClick()
     }
 }
 
-void TAfficheur::FormClick()
-{
-    Redessine();
-}
+void TAfficheur::FormClick() { Redessine(); }
 
 }  // namespace karst

@@ -99,15 +99,9 @@ void TAfficheur::Edition1Click()
         Saisie().EditeFiche(f, GalerieSel, nullptr, 0);
 }
 
-void TAfficheur::MontreAilleurs(const std::string& vue)
-{
-    form_.MontrePosition(vue, FicheSel, GalerieSel, PointSel);
-}
+void TAfficheur::MontreAilleurs(const std::string& vue) { form_.MontrePosition(vue, FicheSel, GalerieSel, PointSel); }
 
-void TAfficheur::Imprimer1Click()
-{
-    form_.Imprimer1Click();
-}
+void TAfficheur::Imprimer1Click() { form_.Imprimer1Click(); }
 
 void TAfficheur::Proprits1Click()
 {
@@ -425,8 +419,7 @@ void TAfficheur::Branche(CommandeCoupe commande)
     if (!Graphique)
         return;
     // Continuing a branch at the right end of the section keeps the new end in sight.
-    const bool auBout =
-        Barre_Horizontale->isEnabled() && Barre_Horizontale->value() == Barre_Horizontale->maximum();
+    const bool auBout = Barre_Horizontale->isEnabled() && Barre_Horizontale->value() == Barre_Horizontale->maximum();
     FenetreCoupe fenetre(*this, [this, commande, auBout] {
         Redessine();
         if (commande == CommandeCoupe::Continuer && auBout && Barre_Horizontale->isEnabled())

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
@@ -73,15 +73,9 @@ void TAfficheur::mouseReleaseEvent(QMouseEvent* e)
         FormClick();
 }
 
-void TImageVue::wheelEvent(QWheelEvent* e)
-{
-    emit Molette(e);
-}
+void TImageVue::wheelEvent(QWheelEvent* e) { emit Molette(e); }
 
-void TAfficheur::wheelEvent(QWheelEvent* e)
-{
-    Molette(e);
-}
+void TAfficheur::wheelEvent(QWheelEvent* e) { Molette(e); }
 
 // The wheel scrolls the drawing by the bar's single step a notch, sideways with Shift or
 // on a wheel that turns sideways. A drag in progress keeps its drawing still, and the 3D
@@ -140,15 +134,9 @@ bool TAfficheur::DefileAuClavier(const QKeyEvent& e)
     return true;
 }
 
-int TAfficheur::ScrollX() const
-{
-    return Barre_Horizontale->value() * FacteurX;
-}
+int TAfficheur::ScrollX() const { return Barre_Horizontale->value() * FacteurX; }
 
-int TAfficheur::ScrollY() const
-{
-    return Barre_Verticale->value() * FacteurY;
-}
+int TAfficheur::ScrollY() const { return Barre_Verticale->value() * FacteurY; }
 
 void TAfficheur::Appui(int x, int y, Qt::MouseButton bouton)
 {
@@ -276,7 +264,7 @@ void TAfficheur::Image2MouseMove(int x, int y)
         TraceCadre();
         const long double e = ChaineEnReel(VersCp1252(form_.Boite_Echelle->currentText()));
         MontreEtat("Echelle 1/" + FormatEntier(RoundEntier(e * std::abs(CadreZoom[0] - CadreZoom[2]) /
-                                                            std::max(1, Barre_Horizontale->width()))));
+                                                           std::max(1, Barre_Horizontale->width()))));
     }
     if (!form_.BulleAucune && !Glisse)
         Tooltip(x, y);
@@ -304,9 +292,8 @@ void TAfficheur::Tooltip(int x, int y)
     const QPoint ecran = Image2->mapToGlobal(QPoint(x, y));
     const QFontMetrics m(bulle->font());
     const int haut = ecran.y() - 20;
-    RectBulle = QRect(QPoint(ecran.x(), haut),
-                      QPoint(ecran.x() + m.horizontalAdvance(DepuisCp1252(texte + "  ")) - 1,
-                             haut + m.boundingRect(DepuisCp1252(texte)).height() + 2 - 1));
+    RectBulle = QRect(QPoint(ecran.x(), haut), QPoint(ecran.x() + m.horizontalAdvance(DepuisCp1252(texte + "  ")) - 1,
+                                                      haut + m.boundingRect(DepuisCp1252(texte)).height() + 2 - 1));
     // A long text near the screen's edge shows whole, moved back from that edge.
     if (const QScreen* e = QGuiApplication::screenAt(ecran) ? QGuiApplication::screenAt(ecran) : screen())
         RectBulle = DansEcran(RectBulle, e->geometry());
@@ -388,8 +375,8 @@ void TAfficheur::Image2MouseUp(int x, int y)
         {
             const QSignalBlocker bh(Barre_Horizontale), bv(Barre_Verticale);
             if (Barre_Horizontale->isEnabled())
-                Barre_Horizontale->setValue(RoundEntier((fx * (Largeur - 2 * m) + m - Barre_Horizontale->width() / 2.0L) /
-                                                        std::max(FacteurX, 1)));
+                Barre_Horizontale->setValue(RoundEntier(
+                    (fx * (Largeur - 2 * m) + m - Barre_Horizontale->width() / 2.0L) / std::max(FacteurX, 1)));
             if (Barre_Verticale->isEnabled())
                 Barre_Verticale->setValue(RoundEntier((fy * (Hauteur - 2 * m) + m - Barre_Verticale->height() / 2.0L) /
                                                       std::max(FacteurY, 1)));

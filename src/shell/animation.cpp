@@ -142,15 +142,9 @@ void TAnimatedImage::SetActive(bool actif)
     }
 }
 
-void TAnimatedImage::SetInterval(int ms)
-{
-    timer_->setInterval(ms);
-}
+void TAnimatedImage::SetInterval(int ms) { timer_->setInterval(ms); }
 
-int TAnimatedImage::Interval() const
-{
-    return timer_->interval();
-}
+int TAnimatedImage::Interval() const { return timer_->interval(); }
 
 void TAnimatedImage::TimerExpired()
 {
@@ -183,9 +177,6 @@ void TAnimatedImage::paintEvent(QPaintEvent*)
     p.drawPixmap(rect(), glyph_, source);
 }
 
-void TAnimatedImage::mousePressEvent(QMouseEvent*)
-{
-    emit Clic();
-}
+void TAnimatedImage::mousePressEvent(QMouseEvent*) { emit Clic(); }
 
 }  // namespace karst

@@ -45,15 +45,14 @@ TApropos::TApropos(QWidget* parent) : QDialog(parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setCursor(Qt::PointingHandCursor);
     Label1->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    connect(Label1, &QLabel::linkActivated, this,
-            [] { OuvreCourriel(kAdresse, QStringLiteral("Karstomat")); });
+    connect(Label1, &QLabel::linkActivated, this, [] { OuvreCourriel(kAdresse, QStringLiteral("Karstomat")); });
     auto* traduction = new QLabel(QStringLiteral("Traduction :"), cadre);
     traduction->setObjectName(QStringLiteral("Label2"));
     traduction->hide();
 
     auto* textes = new QVBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(ProductName), static_cast<QWidget*>(Version), static_cast<QWidget*>(auteur),
-                       static_cast<QWidget*>(Comments), static_cast<QWidget*>(Label1)})
+    for (QWidget* w : {static_cast<QWidget*>(ProductName), static_cast<QWidget*>(Version),
+                       static_cast<QWidget*>(auteur), static_cast<QWidget*>(Comments), static_cast<QWidget*>(Label1)})
         textes->addWidget(w);
     auto* ligne = new QHBoxLayout(cadre);
     ligne->addWidget(icone, 0, Qt::AlignTop);
@@ -75,9 +74,6 @@ void TApropos::showEvent(QShowEvent* e)
     CentreDansEcran(*this);
 }
 
-void TApropos::FormShow()
-{
-    Version->setText(QStringLiteral("Version ") + TexteVersion());
-}
+void TApropos::FormShow() { Version->setText(QStringLiteral("Version ") + TexteVersion()); }
 
 }  // namespace karst

@@ -63,22 +63,15 @@ bool TForm1::ModifieOptions(int genre)
 {
     bool valide = false;
     switch (genre) {
-    case 0:
-        valide = OptionsPlan.Modifie(Contexte(), this);
-        break;
-    case 1:
-        valide = OptionsCoupe.Modifie(this);
-        break;
-    case 2:
-        valide = OptionsRelief.Modifie(Contexte(), this);
-        break;
+    case 0: valide = OptionsPlan.Modifie(Contexte(), this); break;
+    case 1: valide = OptionsCoupe.Modifie(this); break;
+    case 2: valide = OptionsRelief.Modifie(Contexte(), this); break;
     case 3:
         valide = OptionsTableau.Modifie(Contexte(), this);
         if (valide && Massif)
             Massif->DimensionsAJour = false;
         break;
-    default:
-        return false;
+    default: return false;
     }
     if (valide)
         if (TAfficheur* a = Afficheur(genre))

@@ -26,10 +26,7 @@ const char* const kFiltreToporobot = "Fichier TopoRobot (*.Tab)|*.Tab";
 const char* const kFiltreVisualTopo = "Fichier VisualTopo (*.tro)|*.tro";
 const char* const kFiltrePlt = "Fichier HPGL (*.plt)|*.plt";
 
-std::string Chemin(const QString& nom)
-{
-    return QFile::encodeName(nom).toStdString();
-}
+std::string Chemin(const QString& nom) { return QFile::encodeName(nom).toStdString(); }
 
 // What the importers show: the first status panel and message boxes.
 class RapportForm1 : public TRapportEchange {
@@ -80,16 +77,17 @@ void TForm1::DemandeMiseAJourExploreur(bool memeReduite)
     if (!FenetreExploreur)
         return;
     QWidget* cadre = FenetreExploreur->parentWidget();
-    const bool reduite = cadre && cadre->inherits("QMdiSubWindow") ? cadre->isMinimized() : FenetreExploreur->isMinimized();
+    const bool reduite =
+        cadre && cadre->inherits("QMdiSubWindow") ? cadre->isMinimized() : FenetreExploreur->isMinimized();
     if (memeReduite || !reduite)
         QMetaObject::invokeMethod(FenetreExploreur, "DemandeMiseAJour");
 }
 
 void TForm1::construitCommandes()
 {
-    for (QAction* a : {Importtoporobot1, VisualTopo1, Exporttoporobot1, PLT1, ExportVRML1, Tout1, Systme3, Cavit3,
-                       Rseau3, Lieu3, Ordredesaisie1, Localisation1, Date1, Bulle1, Plan2, Coupe2, Perspective1,
-                       Tableau2})
+    for (QAction* a :
+         {Importtoporobot1, VisualTopo1, Exporttoporobot1, PLT1, ExportVRML1, Tout1, Systme3, Cavit3, Rseau3, Lieu3,
+          Ordredesaisie1, Localisation1, Date1, Bulle1, Plan2, Coupe2, Perspective1, Tableau2})
         DeclareCommande(a);
     connect(Importtoporobot1, &QAction::triggered, this, &TForm1::Importtoporobot1Click);
     connect(VisualTopo1, &QAction::triggered, this, &TForm1::VisualTopo1Click);
@@ -156,8 +154,9 @@ bool NomExport(const char* filtre, const char* extension, std::string& nom)
     if (!Invite().Enregistrer(d))
         return false;
     nom = Chemin(d.nom);
-    if (FichierExiste(nom) && Invite().Message(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(d.nom),
-                                               Icone::Avertissement, {Bouton::Oui, Bouton::Non}) != Bouton::Oui)
+    if (FichierExiste(nom) &&
+        Invite().Message(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(d.nom),
+                         Icone::Avertissement, {Bouton::Oui, Bouton::Non}) != Bouton::Oui)
         return false;
     return true;
 }
@@ -183,16 +182,14 @@ void Exporte(TForm1& f, const char* filtre, const char* extension, Exporteur exp
 
 void TForm1::Importtoporobot1Click()
 {
-    Importe(*this, kFiltreToporobot, "Tab", [](TMassif& m, const std::string& nom, TRapportEchange& r) {
-        ImporteToporobot(m, nom, r);
-    });
+    Importe(*this, kFiltreToporobot, "Tab",
+            [](TMassif& m, const std::string& nom, TRapportEchange& r) { ImporteToporobot(m, nom, r); });
 }
 
 void TForm1::VisualTopo1Click()
 {
-    Importe(*this, kFiltreVisualTopo, "tro", [](TMassif& m, const std::string& nom, TRapportEchange& r) {
-        ImporteVisualTopo(m, nom, r);
-    });
+    Importe(*this, kFiltreVisualTopo, "tro",
+            [](TMassif& m, const std::string& nom, TRapportEchange& r) { ImporteVisualTopo(m, nom, r); });
 }
 
 void TForm1::Exporttoporobot1Click()

@@ -29,10 +29,7 @@ bool TForm1::RechercheSimple(const ListeFiches& fiches, const std::array<std::st
                                        criteres[3], criteres[4]);
 }
 
-int TForm1::ChoixStation(const std::vector<const TPointTopo*>& stations)
-{
-    return Recherche().ChoixStation(stations);
-}
+int TForm1::ChoixStation(const std::vector<const TPointTopo*>& stations) { return Recherche().ChoixStation(stations); }
 
 void TForm1::construitRecherches()
 {

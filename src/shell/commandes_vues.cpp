@@ -16,17 +16,17 @@
 #include "calcul/drapeaux.h"
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
+#include "platform/modal.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "shell/impression.h"
-#include "platform/modal.h"
-#include "views/coupe_branches.h"
-#include "views/contexte.h"
 #include "survey/coupe.h"
+#include "views/contexte.h"
+#include "views/coupe_branches.h"
 #include "views/dlg_svg.h"
 #include "views/expert.h"
-#include "views/vue_relief.h"
 #include "views/plan.h"
+#include "views/vue_relief.h"
 
 namespace karst {
 
@@ -123,8 +123,8 @@ public:
         if (auto* a = qobject_cast<TAfficheur*>(f_.VueCoupe.data()))
             a->MontreGaleries(galeries);
     }
-    bool RechercheSimple(const std::vector<TFiche*>& fiches, const std::array<std::string, 5>& criteres,
-                         TFiche*& fiche, int& galerie) override
+    bool RechercheSimple(const std::vector<TFiche*>& fiches, const std::array<std::string, 5>& criteres, TFiche*& fiche,
+                         int& galerie) override
     {
         return f_.RechercheSimple(fiches, criteres, fiche, galerie);
     }
@@ -162,10 +162,7 @@ private:
     TForm1& f_;
 };
 
-QMdiSubWindow* Cadre(QWidget* w)
-{
-    return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr;
-}
+QMdiSubWindow* Cadre(QWidget* w) { return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr; }
 
 bool Reduite(QWidget* w)
 {
@@ -175,10 +172,7 @@ bool Reduite(QWidget* w)
 
 // The window area's size, once the main window is up: before, the area has no size of its
 // own to fit anything in.
-QSize Zone(const QMdiArea& mdi)
-{
-    return mdi.window()->isVisible() ? mdi.viewport()->size() : QSize();
-}
+QSize Zone(const QMdiArea& mdi) { return mdi.window()->isVisible() ? mdi.viewport()->size() : QSize(); }
 
 }  // namespace
 
@@ -331,8 +325,8 @@ void TForm1::construitVues()
         vers(g, &TAfficheur::Galerie1Click);
     // The branch commands go to the section window, active or not.
     const std::pair<QAction*, CommandeCoupe> branches[] = {
-        {Nouvelle1, CommandeCoupe::Nouvelle}, {Continuer1, CommandeCoupe::Continuer},
-        {Inverser1, CommandeCoupe::Inverser}, {Dcaler1, CommandeCoupe::Decaler},
+        {Nouvelle1, CommandeCoupe::Nouvelle},    {Continuer1, CommandeCoupe::Continuer},
+        {Inverser1, CommandeCoupe::Inverser},    {Dcaler1, CommandeCoupe::Decaler},
         {Racrocher1, CommandeCoupe::Raccrocher}, {Retirer1, CommandeCoupe::Retirer}};
     for (const auto& [action, commande] : branches)
         connect(action, &QAction::triggered, this, [this, c = commande] {
@@ -409,10 +403,7 @@ void TForm1::construitVues()
         });
 }
 
-TAfficheur* TForm1::AfficheurActif() const
-{
-    return qobject_cast<TAfficheur*>(VueActive());
-}
+TAfficheur* TForm1::AfficheurActif() const { return qobject_cast<TAfficheur*>(VueActive()); }
 
 void TForm1::OuvreVue(int genre)
 {
@@ -553,7 +544,10 @@ void TForm1::Configurerlimprimante1Click()
 
 void TForm1::MontrePosition(const std::string& vue, int fiche, int galerie, int point)
 {
-    QWidget* w = vue == "Plan" ? VuePlan.data() : vue == "Coupe" ? VueCoupe.data() : vue == "Relief" ? VuePerspective.data() : nullptr;
+    QWidget* w = vue == "Plan"     ? VuePlan.data()
+                 : vue == "Coupe"  ? VueCoupe.data()
+                 : vue == "Relief" ? VuePerspective.data()
+                                   : nullptr;
     auto* a = qobject_cast<TAfficheur*>(w);
     if (!a)
         return;

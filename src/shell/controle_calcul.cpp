@@ -49,15 +49,9 @@ void TForm1::Calcul1Click()
     Depart_Calcul_Detail->start();
 }
 
-void TForm1::Arrter1Click()
-{
-    ArretCalcul = true;
-}
+void TForm1::Arrter1Click() { ArretCalcul = true; }
 
-void TForm1::Options1Click()
-{
-    active(Arrter1, arretPossible_);
-}
+void TForm1::Options1Click() { active(Arrter1, arretPossible_); }
 
 void TForm1::Depart_Calcul_RapideTimer()
 {
@@ -76,7 +70,8 @@ void TForm1::Depart_Calcul_RapideTimer()
     try {
         // The worker's last step hands its end over to this thread.
         ThreadCalcul = std::make_unique<TThreadCalcul>(*Massif, [this, numero] {
-            QMetaObject::invokeMethod(this, [this, numero] { FinCalculHorsClic(numero); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, numero] { FinCalculHorsClic(numero); }, Qt::QueuedConnection);
         });
     } catch (...) {
         ThreadCalcul.reset();

@@ -61,7 +61,8 @@ TLacunes::TLacunes(QWidget* parent) : QDialog(parent)
         l->setGeometry(0, y, 388, 20);
         return l;
     };
-    etiquette(QStringLiteral("Toutes les galeries ne sont pas atteintes."), 10)->setObjectName(QStringLiteral("Label1"));
+    etiquette(QStringLiteral("Toutes les galeries ne sont pas atteintes."), 10)
+        ->setObjectName(QStringLiteral("Label1"));
     etiquette(QStringLiteral("Continuer les calculs ?"), 34)->setObjectName(QStringLiteral("Label2"));
     Liste = new QPushButton(QStringLiteral("Listes des galeries >>"), this);
     Liste->setObjectName(QStringLiteral("Bouton_Liste"));
@@ -121,17 +122,10 @@ void MessagesCalculQt::Message(const std::string& texte, GenreMessage genre)
 {
     Icone icone = Icone::Aucune;
     switch (genre) {
-    case GenreMessage::Simple:
-        break;
-    case GenreMessage::Information:
-        icone = Icone::Information;
-        break;
-    case GenreMessage::Avertissement:
-        icone = Icone::Avertissement;
-        break;
-    case GenreMessage::Confirmation:
-        icone = Icone::Confirmation;
-        break;
+    case GenreMessage::Simple: break;
+    case GenreMessage::Information: icone = Icone::Information; break;
+    case GenreMessage::Avertissement: icone = Icone::Avertissement; break;
+    case GenreMessage::Confirmation: icone = Icone::Confirmation; break;
     }
     Invite().Message(QString::fromUtf8(texte), icone, {Bouton::OK});
 }

@@ -35,23 +35,14 @@ QString Nom(const std::string& chemin)
     return QFileInfo(QFile::decodeName(QByteArray::fromStdString(chemin))).fileName();
 }
 
-std::string Chemin(const QString& nom)
-{
-    return QFile::encodeName(nom).toStdString();
-}
+std::string Chemin(const QString& nom) { return QFile::encodeName(nom).toStdString(); }
 
 // The backup of a massif file: its extension replaced by ".BAK", so that the binary and
 // the text file of one base name share it; a name without one gets ".BAK" added (cutting
 // three characters off it would land beside its folder, over another file).
-std::string NomSauvegarde(const std::string& nom)
-{
-    return fs::path(nom).replace_extension(".BAK").string();
-}
+std::string NomSauvegarde(const std::string& nom) { return fs::path(nom).replace_extension(".BAK").string(); }
 
-bool EstSauvegarde(const std::string& nom)
-{
-    return MajAscii(fs::path(nom).extension().string()) == ".BAK";
-}
+bool EstSauvegarde(const std::string& nom) { return MajAscii(fs::path(nom).extension().string()) == ".BAK"; }
 
 }  // namespace
 
@@ -103,9 +94,9 @@ bool TForm1::DemandeEnregistrement(bool avecAnnuler)
         std::vector<Bouton> boutons{Bouton::Oui, Bouton::Non};
         if (avecAnnuler)
             boutons.push_back(Bouton::Annuler);
-        const Bouton b = Invite().Message(
-            QStringLiteral("Désirez-vous enregistrer les changements dans %1 ?").arg(NomMassif()),
-            Icone::Confirmation, boutons);
+        const Bouton b =
+            Invite().Message(QStringLiteral("Désirez-vous enregistrer les changements dans %1 ?").arg(NomMassif()),
+                             Icone::Confirmation, boutons);
         if (b == Bouton::Annuler)
             return false;
         if (b != Bouton::Oui)

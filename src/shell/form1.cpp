@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -19,26 +20,25 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QFile>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
-#include "shell/hote_form1.h"
-#include "shell/hote_saisie.h"
 #include "platform/imprimante.h"
-#include "shell/afficheur.h"
-#include "survey/coupe.h"
-#include "views/contexte.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/services.h"
 #include "platform/texte.h"
+#include "shell/afficheur.h"
 #include "shell/animation.h"
 #include "shell/apropos.h"
+#include "shell/hote_form1.h"
+#include "shell/hote_saisie.h"
 #include "shell/icones.h"
+#include "survey/coupe.h"
+#include "views/contexte.h"
 
 namespace karst {
 
@@ -68,8 +68,8 @@ QMenu* Sous(QMenu* parent, const char* nom, const QString& texte)
     return m;
 }
 
-QAction* BoutonBarre(QToolBar* b, const char* nom, const QString& texte, const QIcon& icone,
-                     const QString& bulle = {}, bool bascule = false)
+QAction* BoutonBarre(QToolBar* b, const char* nom, const QString& texte, const QIcon& icone, const QString& bulle = {},
+                     bool bascule = false)
 {
     auto* a = b->addAction(icone, texte);
     a->setObjectName(QString::fromLatin1(nom));
@@ -210,10 +210,9 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
     if (!ParametresConserves)
         // Said once the window is up, so that the box does not come before it.
         QTimer::singleShot(0, this, [this] {
-            Invite().Avertissement(
-                QStringLiteral("Le dossier des paramètres %1 ne peut pas être créé.\r"
-                               "Les paramètres de cette session ne seront pas conservés.")
-                    .arg(QFile::decodeName(QByteArray::fromStdString(RepUtilisateur))));
+            Invite().Avertissement(QStringLiteral("Le dossier des paramètres %1 ne peut pas être créé.\r"
+                                                  "Les paramètres de cette session ne seront pas conservés.")
+                                       .arg(QFile::decodeName(QByteArray::fromStdString(RepUtilisateur))));
         });
     SansDocument = true;
     CalculEnCours = false;
@@ -274,8 +273,8 @@ void TForm1::construitMenus()
     Massif1 = menu("Massif1", QStringLiteral("&Massif"));
     Nouveau1 = Item(Massif1, "Nouveau1", QStringLiteral("&Nouveau ..."), QKeySequence(QStringLiteral("Ctrl+N")));
     Ouvrir1 = commande(Item(Massif1, "Ouvrir1", QStringLiteral("&Ouvrir ..."), QKeySequence(QStringLiteral("Ctrl+O"))));
-    Enregistrer1 = commande(
-        Item(Massif1, "Enregistrer1", QStringLiteral("&Enregistrer"), QKeySequence(QStringLiteral("Ctrl+S"))));
+    Enregistrer1 =
+        commande(Item(Massif1, "Enregistrer1", QStringLiteral("&Enregistrer"), QKeySequence(QStringLiteral("Ctrl+S"))));
     Enregistrersous1 = commande(Item(Massif1, "Enregistrersous1", QStringLiteral("Enregistrer &sous ...")));
     Fermer1 = commande(Item(Massif1, "Fermer1", QStringLiteral("&Fermer")));
     Massif1->addSeparator();
@@ -498,7 +497,8 @@ void TForm1::construitMenus()
             "Karstomat est libre d'utilisation.\rSi vous l'appréciez, une contribution volontaire aide à le faire vivre."));
     });
     connect(N6, &QAction::triggered, this, &TForm1::N6Click);
-    for (QMenu* m : {Massif1, Edition1, Affichage1, Allera1, Donnees1, Options1, Vue1, Branche1, Format1, Fenetre1, Aide0})
+    for (QMenu* m :
+         {Massif1, Edition1, Affichage1, Allera1, Donnees1, Options1, Vue1, Branche1, Format1, Fenetre1, Aide0})
         connect(m, &QMenu::aboutToShow, this, [this] { MiseAJourMenus(); });
 }
 
@@ -508,7 +508,8 @@ void TForm1::construitBarres()
     ToolBar1 = addToolBar(QStringLiteral("Général"));
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     BoutonOuvrir = commande(BoutonTheme(ToolBar1, "BoutonOuvrir", QStringLiteral("Ouvrir"), "document-open"));
-    BoutonEnregistrer = commande(BoutonTheme(ToolBar1, "BoutonEnregistrer", QStringLiteral("Enregistrer"), "document-save"));
+    BoutonEnregistrer =
+        commande(BoutonTheme(ToolBar1, "BoutonEnregistrer", QStringLiteral("Enregistrer"), "document-save"));
     ToolBar1->addSeparator();
     BoutonImprimer = BoutonTheme(ToolBar1, "BoutonImprimer", QStringLiteral("Imprimer"), "document-print");
     BoutonApercu = BoutonTheme(ToolBar1, "BoutonApercu", QStringLiteral("Aperçu"), "document-print-preview");
@@ -520,8 +521,8 @@ void TForm1::construitBarres()
     BoutonExplorer = BoutonTheme(ToolBar1, "BoutonExplorer", QStringLiteral("Explorer"), "system-file-manager");
     BoutonPlan = BoutonBarre(ToolBar1, "BoutonPlan", QStringLiteral("Plan"), IconeDessinee(Dessin::Plan));
     BoutonCoupe = BoutonBarre(ToolBar1, "BoutonCoupe", QStringLiteral("Coupe"), IconeDessinee(Dessin::Coupe));
-    BoutonPerspective = BoutonBarre(ToolBar1, "BoutonPerspective", QStringLiteral("Perspective"),
-                                    IconeDessinee(Dessin::Perspective));
+    BoutonPerspective =
+        BoutonBarre(ToolBar1, "BoutonPerspective", QStringLiteral("Perspective"), IconeDessinee(Dessin::Perspective));
     BoutonTableau = BoutonTheme(ToolBar1, "BoutonTableau", QStringLiteral("Tableau"), "x-office-spreadsheet");
     connect(BoutonOuvrir, &QAction::triggered, this, &TForm1::Ouvrir1Click);
     connect(BoutonEnregistrer, &QAction::triggered, this, [this] { Enregistrer1Click(); });
@@ -555,14 +556,14 @@ void TForm1::construitBarres()
     ToolBar3->addSeparator();
     BoutonEditer = BoutonTheme(ToolBar3, "BoutonEditer", QStringLiteral("Editer"), "accessories-text-editor");
     BoutonProprietes = BoutonTheme(ToolBar3, "BoutonProprietes", QStringLiteral("Propriétés"), "document-properties");
-    ToolButton18 = commande(BoutonBarre(ToolBar3, "ToolButton18", QStringLiteral("Affichage"),
-                                                IconeDessinee(Dessin::Affichage)));
+    ToolButton18 =
+        commande(BoutonBarre(ToolBar3, "ToolButton18", QStringLiteral("Affichage"), IconeDessinee(Dessin::Affichage)));
     ToolBar3->addSeparator();
     BoutonRechercher = BoutonTheme(ToolBar3, "BoutonRechercher", QStringLiteral("Rechercher"), "edit-find");
-    BoutonReferences = BoutonBarre(ToolBar3, "BoutonReferences", QStringLiteral("Références"),
-                                   IconeDessinee(Dessin::References));
-    BoutonDeclinaison = BoutonBarre(ToolBar3, "BoutonDeclinaison", QStringLiteral("Déclinaison"),
-                                    IconeDessinee(Dessin::Declinaison));
+    BoutonReferences =
+        BoutonBarre(ToolBar3, "BoutonReferences", QStringLiteral("Références"), IconeDessinee(Dessin::References));
+    BoutonDeclinaison =
+        BoutonBarre(ToolBar3, "BoutonDeclinaison", QStringLiteral("Déclinaison"), IconeDessinee(Dessin::Declinaison));
     connect(ToolButton18, &QAction::triggered, this, &TForm1::ToolButton18Click);
 
     addToolBarBreak();
@@ -574,9 +575,9 @@ void TForm1::construitBarres()
     Boite_Echelle = new QComboBox(ToolBar4);
     Boite_Echelle->setObjectName(QStringLiteral("Boite_Echelle"));
     Boite_Echelle->setEditable(true);
-    Boite_Echelle->addItems({QStringLiteral("100"), QStringLiteral("250"), QStringLiteral("500"), QStringLiteral("1000"),
-                             QStringLiteral("2500"), QStringLiteral("5000"), QStringLiteral("10000"),
-                             QStringLiteral("25000")});
+    Boite_Echelle->addItems({QStringLiteral("100"), QStringLiteral("250"), QStringLiteral("500"),
+                             QStringLiteral("1000"), QStringLiteral("2500"), QStringLiteral("5000"),
+                             QStringLiteral("10000"), QStringLiteral("25000")});
     Boite_Echelle->setCurrentText(QStringLiteral("500"));
     etiquette->setBuddy(Boite_Echelle);
     ToolBar4->addWidget(Boite_Echelle);
@@ -636,10 +637,7 @@ QAction* TForm1::commande(QAction* a)
     return a;
 }
 
-void TForm1::active(QAction* a, bool condition)
-{
-    a->setEnabled(condition && disponibles_.count(a) > 0);
-}
+void TForm1::active(QAction* a, bool condition) { a->setEnabled(condition && disponibles_.count(a) > 0); }
 
 QWidget* TForm1::VueActive() const
 {
@@ -685,8 +683,8 @@ void TForm1::MiseAJourMenus()
                        BoutonSupprimer, BoutonAnnuler, BoutonEditer, BoutonProprietes})
         active(a, ouvert && explorateur);
     // Commands that depend on nothing but their own window being built.
-    for (QAction* a : {Nouveau1, Configurerlimprimante1, Marges1, Bulle1, Fiche1, Plan2, Coupe2, Perspective1,
-                       Tableau2, Expert1, Supprimertouteslescoupes1, Ordredesaisie1, Localisation1, Date1})
+    for (QAction* a : {Nouveau1, Configurerlimprimante1, Marges1, Bulle1, Fiche1, Plan2, Coupe2, Perspective1, Tableau2,
+                       Expert1, Supprimertouteslescoupes1, Ordredesaisie1, Localisation1, Date1})
         active(a, true);
     active(Arrter1, arretPossible_);
     active(Bouton_Arreter, arretPossible_);
@@ -742,10 +740,7 @@ void TForm1::AppliqueEtiquettes()
     MiseAJourMenus();
 }
 
-void TForm1::Barredtat1Click()
-{
-    statusBar()->setVisible(Barredtat1->isChecked());
-}
+void TForm1::Barredtat1Click() { statusBar()->setVisible(Barredtat1->isChecked()); }
 
 void TForm1::Web1Click()
 {
@@ -788,30 +783,15 @@ void TForm1::MontreProgression(bool visible)
     BarreProgression->setVisible(visible);
 }
 
-void TForm1::Progression(int pourcent)
-{
-    BarreProgression->setValue(pourcent);
-}
+void TForm1::Progression(int pourcent) { BarreProgression->setValue(pourcent); }
 
-void TForm1::TexteEtat(const std::string& texte)
-{
-    Panneaux[0]->setText(QString::fromStdString(texte));
-}
+void TForm1::TexteEtat(const std::string& texte) { Panneaux[0]->setText(QString::fromStdString(texte)); }
 
-void TForm1::Repeint()
-{
-    repaint();
-}
+void TForm1::Repeint() { repaint(); }
 
-void TForm1::TraiteMessages()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+void TForm1::TraiteMessages() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
-void TForm1::ArmeReouvertureEditeur()
-{
-    Timer2->start();
-}
+void TForm1::ArmeReouvertureEditeur() { Timer2->start(); }
 
 void TForm1::resizeEvent(QResizeEvent* e)
 {

@@ -280,21 +280,20 @@ public:
     QAction *Importtoporobot1, *VisualTopo1, *Exporttoporobot1, *PLT1, *ExportVRML1, *SVG1;
     QAction *Calculrapide1, *Calcul1, *Arrter1, *Automatique1;
     QAction *Rotation1, *Rotationplane1, *Echelle2, *Pourcent1, *Dformationmax1;
-    QAction *Nouvelle1, *Continuer1, *Inverser1, *Dcaler1, *Racrocher1, *Retirer1, *Expert1,
-        *Supprimertouteslescoupes1;
+    QAction *Nouvelle1, *Continuer1, *Inverser1, *Dcaler1, *Racrocher1, *Retirer1, *Expert1, *Supprimertouteslescoupes1;
     QAction *Fiche1, *Plan2, *Coupe2, *Perspective1, *Tableau2, *Ouvrirmodle1, *Enregistrermodle1;
     QAction *Mosaque1, *Cascade1, *Rorganiserlesicnes1;
     QAction *Aide1, *Web3, *Email1, *Contribution1, *N6;
     QAction *Web2, *Grandesicnes2, *Petitesicnes2, *Liste2, *Dtail2;
     // Toolbar buttons.
-    QAction *BoutonOuvrir, *BoutonEnregistrer, *BoutonImprimer, *BoutonApercu, *BoutonCalculer,
-        *Bouton_Arreter, *BoutonExplorer, *BoutonPlan, *BoutonCoupe, *BoutonPerspective, *BoutonTableau;
+    QAction *BoutonOuvrir, *BoutonEnregistrer, *BoutonImprimer, *BoutonApercu, *BoutonCalculer, *Bouton_Arreter,
+        *BoutonExplorer, *BoutonPlan, *BoutonCoupe, *BoutonPerspective, *BoutonTableau;
     QAction *BoutonPrecedente, *BoutonSuivante, *BoutonParent, *BoutonCouper, *BoutonCopier, *BoutonColler,
         *BoutonSupprimer, *BoutonAnnuler, *BoutonEditer, *BoutonProprietes, *ToolButton18, *BoutonRechercher,
         *BoutonReferences, *BoutonDeclinaison;
     QAction *Rotation, *Contrainte, *Couleur, *Zoom;
-    QMenu *Massif1, *Edition1, *Affichage1, *Allera1, *Donnees1, *Options1, *Vue1, *Branche1, *Format1,
-        *Fenetre1, *Aide0;
+    QMenu *Massif1, *Edition1, *Affichage1, *Allera1, *Donnees1, *Options1, *Vue1, *Branche1, *Format1, *Fenetre1,
+        *Aide0;
 
 signals:
     // A model file was loaded into the options of that extension (".PLA", ...): the

@@ -38,13 +38,12 @@ TExploreur* CreeExploreur(TForm1& f)
                       Qt::WindowMinimizeButtonHint);
     // Always maximised or minimised: restored, it goes down.
     // The explorer's commands follow its state.
-    QObject::connect(s, &QMdiSubWindow::windowStateChanged, e,
-                     [s, &f](Qt::WindowStates avant, Qt::WindowStates apres) {
-                         const auto extremes = Qt::WindowMaximized | Qt::WindowMinimized;
-                         if ((avant & extremes) && !(apres & extremes))
-                             QTimer::singleShot(0, s, [s] { s->showMinimized(); });
-                         f.MiseAJourMenus();
-                     });
+    QObject::connect(s, &QMdiSubWindow::windowStateChanged, e, [s, &f](Qt::WindowStates avant, Qt::WindowStates apres) {
+        const auto extremes = Qt::WindowMaximized | Qt::WindowMinimized;
+        if ((avant & extremes) && !(apres & extremes))
+            QTimer::singleShot(0, s, [s] { s->showMinimized(); });
+        f.MiseAJourMenus();
+    });
     QObject::connect(f.Mdi, &QMdiArea::subWindowActivated, e, [e, s](QMdiSubWindow* active) {
         if (active == s)
             e->FormActivate();
@@ -88,10 +87,11 @@ void HoteExplorateurForm1::EditeFiche(TFiche* fiche, int galerie, const Adresse*
         Saisie().EditeFiche(fiche, galerie, adresse, champs);
 }
 
-bool HoteExplorateurForm1::RechercheSimple(const ListeFiches& fiches, const Adresse& lieu, const std::string& station, int galerie,
-                                TFiche*& choisie, int& galerieChoisie)
+bool HoteExplorateurForm1::RechercheSimple(const ListeFiches& fiches, const Adresse& lieu, const std::string& station,
+                                           int galerie, TFiche*& choisie, int& galerieChoisie)
 {
-    return Saisie().RechercheSimple && Saisie().RechercheSimple(fiches, lieu, station, galerie, choisie, galerieChoisie);
+    return Saisie().RechercheSimple &&
+           Saisie().RechercheSimple(fiches, lieu, station, galerie, choisie, galerieChoisie);
 }
 
 bool HoteExplorateurForm1::DemandeEnregistrement(bool avecAnnuler) { return f_.DemandeEnregistrement(avecAnnuler); }

@@ -38,10 +38,7 @@ TEvolution* Evolution = nullptr;
 
 namespace {
 
-void TraiteMessages()
-{
-    QCoreApplication::processEvents();
-}
+void TraiteMessages() { QCoreApplication::processEvents(); }
 
 // Ends the job, saying so when its document could not be written.
 void TermineTravail(TImprimante& imp)
@@ -187,8 +184,8 @@ void TAfficheur::ImprimePage(TCanvas& c, TImprimante& imp, int page, const TMarg
     c.FixeFont(marge.Police);
     if (&mesure != &c) {
         mesure.FixeFont(marge.Police);
-        c.FixeHauteurFont(TGraphique::HauteurPoliceZoomee(c.Font().Hauteur, zoom, static_cast<double>(k),
-                                                          c.PixelsParPouce()));
+        c.FixeHauteurFont(
+            TGraphique::HauteurPoliceZoomee(c.Font().Hauteur, zoom, static_cast<double>(k), c.PixelsParPouce()));
     }
     for (int slot = 1; slot <= 3; ++slot) {
         if (!marge.AfficheEtiquette[static_cast<std::size_t>(slot)])
@@ -224,9 +221,8 @@ QRect RectangleImpression3D(int largeur, int hauteur, int largeurPage, int haute
 {
     if (largeur <= 0 || hauteur <= 0)
         return {};
-    const float f = static_cast<float>(std::min(static_cast<double>(largeurPage) / largeur,
-                                                static_cast<double>(hauteurPage) / hauteur) *
-                                       0.99);
+    const float f = static_cast<float>(
+        std::min(static_cast<double>(largeurPage) / largeur, static_cast<double>(hauteurPage) / hauteur) * 0.99);
     const int w = TruncEntier(static_cast<long double>(largeur) * f);
     const int h = TruncEntier(static_cast<long double>(hauteur) * f);
     return {(largeurPage - w) / 2, (hauteurPage - h) / 2, w, h};
@@ -244,8 +240,8 @@ void TAfficheur::Imprime3D()
     perspective->PlaceCamera();
     imp.Debut();
     const QImage image = Panneau3D->grabFramebuffer();
-    const QRect r = RectangleImpression3D(Panneau3D->width(), Panneau3D->height(), imp.LargeurPage(),
-                                          imp.HauteurPage());
+    const QRect r =
+        RectangleImpression3D(Panneau3D->width(), Panneau3D->height(), imp.LargeurPage(), imp.HauteurPage());
     imp.Canvas().StretchDraw(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), image);
     if (palette)
         outils.show();
@@ -311,10 +307,7 @@ TPreview::TPreview(TForm1& form, QWidget* parent) : QDialog(parent), form_(form)
 
 TPreview::~TPreview() = default;
 
-CanvasImage& TPreview::Bitmap()
-{
-    return *Image1->bitmap;
-}
+CanvasImage& TPreview::Bitmap() { return *Image1->bitmap; }
 
 void TPreview::showEvent(QShowEvent* e)
 {
@@ -408,10 +401,7 @@ void TPreview::ScrollBar1Change(int pas)
     Image1->update();
 }
 
-bool TPreview::ImprimanteMonochrome()
-{
-    return form_.Imprimante().Plans() == 1;
-}
+bool TPreview::ImprimanteMonochrome() { return form_.Imprimante().Plans() == 1; }
 
 void TPreview::AfficheNumeroPage()
 {

@@ -26,10 +26,7 @@ const char* const kFiltreModeles =
 
 const char* const kExtensionsModeles[] = {".SAI", ".PLA", ".COU", ".PER", ".TABL"};
 
-bool Contient(const std::string& texte, const char* mot)
-{
-    return texte.find(mot) != std::string::npos;
-}
+bool Contient(const std::string& texte, const char* mot) { return texte.find(mot) != std::string::npos; }
 
 // A whole number, or 0 when the text is not one: a damaged settings file must not stop
 // the program from starting.
@@ -41,16 +38,10 @@ int32_t Entier(const std::string& texte)
     return static_cast<int32_t>(v);
 }
 
-void Erreur(const std::exception& e)
-{
-    Invite().Erreur(QString::fromUtf8(e.what()));
-}
+void Erreur(const std::exception& e) { Invite().Erreur(QString::fromUtf8(e.what())); }
 
 // Upper-cased extension with its dot, of a name in the system's encoding.
-std::string Extension(const std::string& nom)
-{
-    return MajAscii(std::filesystem::path(nom).extension().string());
-}
+std::string Extension(const std::string& nom) { return MajAscii(std::filesystem::path(nom).extension().string()); }
 
 }  // namespace
 
@@ -77,9 +68,9 @@ void TForm1::LitParametres(const std::string& chemin)
         lignes.push_back(l);
 
     QAction* ouiNon[] = {Gnral1, Explorateur2, Vues1, nullptr, Barredtat1, Web1, nullptr, Automatique1};
-    const char* const cles[] = {"GENERAL", "EXPLORATEUR", "VUES", "TEXTE", "ETAT", "WEB", "CLASSEMENT",
-                                "AUTOMATIQUE", "FICHIER1", "FICHIER2", "FICHIER3", "OUTILS_3D_X",
-                                "OUTILS_3D_Y", "ARRETER_X", "ARRETER_Y"};
+    const char* const cles[] = {"GENERAL",  "EXPLORATEUR", "VUES",        "TEXTE",     "ETAT",
+                                "WEB",      "CLASSEMENT",  "AUTOMATIQUE", "FICHIER1",  "FICHIER2",
+                                "FICHIER3", "OUTILS_3D_X", "OUTILS_3D_Y", "ARRETER_X", "ARRETER_Y"};
     for (const std::string& ligne : lignes) {
         const std::size_t egal = ligne.find('=');
         if (egal == std::string::npos)
@@ -92,9 +83,7 @@ void TForm1::LitParametres(const std::string& chemin)
             if (cle.find(cles[k]) == std::string::npos)
                 continue;
             switch (k) {
-            case 3:
-                Etiquettestexte1->setChecked(Contient(maj, "NON"));
-                break;
+            case 3: Etiquettestexte1->setChecked(Contient(maj, "NON")); break;
             case 6:
                 if (Contient(maj, "GRANDES"))
                     Grandesicnes1->setChecked(true);
@@ -107,15 +96,12 @@ void TForm1::LitParametres(const std::string& chemin)
                 break;
             case 8:
             case 9:
-            case 10:
-                AjouteFichierRecent(valeur);
-                break;
+            case 10: AjouteFichierRecent(valeur); break;
             case 11: Outils_3D_X = Entier(valeur); break;
             case 12: Outils_3D_Y = Entier(valeur); break;
             case 13: Arreter_X = Entier(valeur); break;
             case 14: Arreter_Y = Entier(valeur); break;
-            default:
-                ouiNon[k]->setChecked(Contient(maj, "OUI"));
+            default: ouiNon[k]->setChecked(Contient(maj, "OUI"));
             }
         }
     }

@@ -15,25 +15,31 @@ namespace {
 [[noreturn]] void Endommage(const TBufferStream& f) { throw ErreurFichierEndommage(f.MessageEndommage()); }
 
 // A list count: read signed, 0 or less is an empty list.
-int LitCompte(TBufferStream& f) {
+int LitCompte(TBufferStream& f)
+{
     const int16_t n = f.LitI16();
     return n < 0 ? 0 : n;
 }
 
 // A unit code within its label table.
-uint8_t LitCode(TBufferStream& f, uint8_t max, const char* unite) {
+uint8_t LitCode(TBufferStream& f, uint8_t max, const char* unite)
+{
     const uint8_t c = f.LitU8();
-    if (c > max) f.Refuse(CodeUniteInconnu(unite, c));
+    if (c > max)
+        f.Refuse(CodeUniteInconnu(unite, c));
     return c;
 }
 
 // A measure, an angle or a reference coordinate: bounded as where it is typed, so that the
 // reduction and the placement can compute with it.
-void VerifieMesure(const TBufferStream& f, long double v, const char* quoi) {
-    if (!MesureAdmise(v)) f.Refuse(HorsBornes(quoi, v));
+void VerifieMesure(const TBufferStream& f, long double v, const char* quoi)
+{
+    if (!MesureAdmise(v))
+        f.Refuse(HorsBornes(quoi, v));
 }
 
-Reel6 LitMesure(TBufferStream& f, const char* quoi) {
+Reel6 LitMesure(TBufferStream& f, const char* quoi)
+{
     const Reel6 v = f.LitReel6();
     VerifieMesure(f, v, quoi);
     return v;
@@ -52,7 +58,10 @@ struct LectureFlux {
     void Code(uint8_t& c, uint8_t max, const char* unite) { c = LitCode(f, max, unite); }
     void Texte(TEco& t) { t.LitFlux(f); }
     template <std::size_t N>
-    void Texte(TexteCourt<N>& t) { f.LitTexteCourt(t); }
+    void Texte(TexteCourt<N>& t)
+    {
+        f.LitTexteCourt(t);
+    }
 };
 
 struct EcritureFlux {
@@ -65,11 +74,15 @@ struct EcritureFlux {
     void Code(uint8_t c, uint8_t, const char*) { f.EcritU8(c); }
     void Texte(const TEco& t) { t.EcritFlux(f); }
     template <std::size_t N>
-    void Texte(const TexteCourt<N>& t) { f.EcritTexteCourt(t); }
+    void Texte(const TexteCourt<N>& t)
+    {
+        f.EcritTexteCourt(t);
+    }
 };
 
 template <class A, class P>
-void FormatPoint(A& a, P& p) {
+void FormatPoint(A& a, P& p)
+{
     a.Booleen(p.Terminus);
     a.Texte(p.Nom);
     a.Octet(p.Indice);
@@ -79,7 +92,8 @@ void FormatPoint(A& a, P& p) {
 }
 
 template <class A, class P>
-void FormatPointCoupe(A& a, P& p) {
+void FormatPointCoupe(A& a, P& p)
+{
     a.Texte(p.Nom);
     a.Octet(p.Indice);
     a.Reel(p.X);
@@ -89,7 +103,8 @@ void FormatPointCoupe(A& a, P& p) {
 }
 
 template <class A, class V>
-void FormatVisee(A& a, V& v) {
+void FormatVisee(A& a, V& v)
+{
     a.Mesure(v.Longueur, "la longueur");
     a.Mesure(v.Azimut, "l'azimut");
     a.Mesure(v.Pente, "la pente");
@@ -114,16 +129,19 @@ void FormatVisee(A& a, V& v) {
     a.Reel(v.Horizontale);
     if (a.f.Version >= 1003) {
         a.Booleen(v.AvecTopofil);
-        if (v.AvecTopofil) a.Mesure(v.Topofil, "la lecture Topofil");
+        if (v.AvecTopofil)
+            a.Mesure(v.Topofil, "la lecture Topofil");
     }
 }
 
 // Names the record being read for the time of a read.
 class LieuDeLecture {
 public:
-    LieuDeLecture(TBufferStream& f, std::string lieu) : f_(f), avant_(std::move(f.Lieu)) {
+    LieuDeLecture(TBufferStream& f, std::string lieu) : f_(f), avant_(std::move(f.Lieu))
+    {
         f.Lieu = std::move(lieu);
-        if (f.Position() <= f.DebutZerosFinaux) f.LieuZerosFinaux = f.Lieu;
+        if (f.Position() <= f.DebutZerosFinaux)
+            f.LieuZerosFinaux = f.Lieu;
     }
     ~LieuDeLecture() { f_.Lieu = std::move(avant_); }
     LieuDeLecture(const LieuDeLecture&) = delete;
@@ -134,7 +152,8 @@ private:
     std::string avant_;
 };
 
-int64_t DebutZerosFinaux(TBufferStream& f) {
+int64_t DebutZerosFinaux(TBufferStream& f)
+{
     const int64_t position = f.Position();
     int64_t debut = f.Size();
     char bloc[4096];
@@ -143,17 +162,21 @@ int64_t DebutZerosFinaux(TBufferStream& f) {
         f.Seek(debut - n, 0);
         f.LitExact(bloc, n);
         int64_t i = n;
-        while (i > 0 && bloc[i - 1] == 0) --i;
+        while (i > 0 && bloc[i - 1] == 0)
+            --i;
         debut -= n - i;
-        if (i > 0) break;
+        if (i > 0)
+            break;
     }
     f.Seek(position, 0);
     return debut;
 }
 
 // The records end the file: whatever follows them is damage that read as values.
-void VerifieFin(TBufferStream& f) {
-    if (f.Fin()) return;
+void VerifieFin(TBufferStream& f)
+{
+    if (f.Fin())
+        return;
     if (f.Position() >= f.DebutZerosFinaux) {
         f.Lieu = f.LieuZerosFinaux;
         f.Refuse("la fin du fichier n'est faite que d'octets nuls");
@@ -164,18 +187,21 @@ void VerifieFin(TBufferStream& f) {
 
 }  // namespace
 
-uint16_t CompteAEcrire(std::size_t n) {
+uint16_t CompteAEcrire(std::size_t n)
+{
     if (n > kCompteMax)
         throw ErreurFlux("Le massif ne peut pas être enregistré : une liste compte " +
                          FormatEntier(static_cast<long long>(n)) + " éléments, le fichier en admet au plus 32767");
     return static_cast<uint16_t>(n);
 }
 
-std::string CodeUniteInconnu(const char* unite, int code) {
+std::string CodeUniteInconnu(const char* unite, int code)
+{
     return std::string("le code d'unité ") + unite + " " + FormatEntier(code) + " n'existe pas";
 }
 
-int PourcentFiches(std::size_t i, std::size_t n) {
+int PourcentFiches(std::size_t i, std::size_t n)
+{
     return n == 0 ? 100 : RoundEntier(static_cast<long double>(i) / static_cast<long double>(n) * 100);
 }
 
@@ -185,38 +211,45 @@ void TEco::EcritFlux(TBufferStream& f) const { f.EcritChaine(s_); }
 
 void TEco::LitFlux(TBufferStream& f) { Affecte(f.LitChaine()); }
 
-void TPointTopo::EcritFlux(TBufferStream& f) const {
+void TPointTopo::EcritFlux(TBufferStream& f) const
+{
     EcritureFlux e{f};
     FormatPoint(e, *this);
 }
 
-void TPointTopo::LitFlux(TBufferStream& f) {
+void TPointTopo::LitFlux(TBufferStream& f)
+{
     LectureFlux l{f};
     FormatPoint(l, *this);
 }
 
-void TPointCoupe::EcritFlux(TBufferStream& f) const {
+void TPointCoupe::EcritFlux(TBufferStream& f) const
+{
     EcritureFlux e{f};
     FormatPointCoupe(e, *this);
 }
 
-void TPointCoupe::LitFlux(TBufferStream& f) {
+void TPointCoupe::LitFlux(TBufferStream& f)
+{
     LectureFlux l{f};
     FormatPointCoupe(l, *this);
 }
 
-void TVisee::EcritFlux(TBufferStream& f) const {
+void TVisee::EcritFlux(TBufferStream& f) const
+{
     EcritureFlux e{f};
     FormatVisee(e, *this);
 }
 
-void TVisee::LitFlux(TBufferStream& f) {
+void TVisee::LitFlux(TBufferStream& f)
+{
     AvecTopofil = false;  // older files have no tape reading
     LectureFlux l{f};
     FormatVisee(l, *this);
 }
 
-void TGalerie::EcritFlux(TBufferStream& f) const {
+void TGalerie::EcritFlux(TBufferStream& f) const
+{
     Depart.EcritFlux(f);
     Arrivee.EcritFlux(f);
     f.EcritReel6(SommeDX);
@@ -231,10 +264,13 @@ void TGalerie::EcritFlux(TBufferStream& f) const {
     for (int k = 1; k <= NbVisees; ++k) {
         // An empty slot among the shots in use would make a file that no reader accepts.
         const TVisee* v = Visee(k);
-        if (v) v->EcritFlux(f);
-        else TVisee().EcritFlux(f);
+        if (v)
+            v->EcritFlux(f);
+        else
+            TVisee().EcritFlux(f);
     }
-    if (f.Version >= 1003) f.EcritReel6(CoefTopofil);
+    if (f.Version >= 1003)
+        f.EcritReel6(CoefTopofil);
     f.EcritBooleen(Placee);
     f.EcritBooleen(Drapeau1);
     f.EcritBooleen(Drapeau2);
@@ -243,12 +279,16 @@ void TGalerie::EcritFlux(TBufferStream& f) const {
     f.EcritBooleen(Sens);
     f.EcritBooleen(GaucheDroite);
     f.EcritI8(NbSuites);
-    for (int i = 1; i <= kMaxSuites; ++i) f.EcritI32(SuiteFiche[static_cast<std::size_t>(i)]);
-    for (int i = 1; i <= kMaxSuites; ++i) f.EcritI32(SuiteGalerie[static_cast<std::size_t>(i)]);
-    if (f.Version >= 1004) f.EcritI32(Couleur);
+    for (int i = 1; i <= kMaxSuites; ++i)
+        f.EcritI32(SuiteFiche[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= kMaxSuites; ++i)
+        f.EcritI32(SuiteGalerie[static_cast<std::size_t>(i)]);
+    if (f.Version >= 1004)
+        f.EcritI32(Couleur);
 }
 
-void TGalerie::LitFlux(TBufferStream& f) {
+void TGalerie::LitFlux(TBufferStream& f)
+{
     Depart.LitFlux(f);
     Arrivee.LitFlux(f);
     SommeDX = f.LitReel6();
@@ -257,7 +297,8 @@ void TGalerie::LitFlux(TBufferStream& f) {
     SommeL = f.LitReel6();
     SommeL2 = f.LitReel6();
     const uint8_t n = f.LitU8();
-    if (n > kMaxVisees) Endommage(f);
+    if (n > kMaxVisees)
+        Endommage(f);
     Developpement = f.LitReel6();
     Coefficient = f.LitReel6();
     Commentaire.LitFlux(f);
@@ -278,17 +319,22 @@ void TGalerie::LitFlux(TBufferStream& f) {
     Sens = f.LitBooleen();
     GaucheDroite = f.LitBooleen();
     NbSuites = f.LitI8();
-    if (NbSuites < 0 || NbSuites > kMaxSuites) Endommage(f);
-    for (int i = 1; i <= kMaxSuites; ++i) SuiteFiche[static_cast<std::size_t>(i)] = f.LitI32();
-    for (int i = 1; i <= kMaxSuites; ++i) SuiteGalerie[static_cast<std::size_t>(i)] = f.LitI32();
+    if (NbSuites < 0 || NbSuites > kMaxSuites)
+        Endommage(f);
+    for (int i = 1; i <= kMaxSuites; ++i)
+        SuiteFiche[static_cast<std::size_t>(i)] = f.LitI32();
+    for (int i = 1; i <= kMaxSuites; ++i)
+        SuiteGalerie[static_cast<std::size_t>(i)] = f.LitI32();
     Couleur = f.Version >= 1004 ? f.LitI32() : 0;
 }
 
-void TFiche::EcritFlux(TBufferStream& f) const {
+void TFiche::EcritFlux(TBufferStream& f) const
+{
     f.EcritTexteCourt(Date);
     f.EcritU8(Unite_Decli);
     f.EcritU16(CompteAEcrire(Topographes.size()));
-    for (const TEco& t : Topographes) t.EcritFlux(f);
+    for (const TEco& t : Topographes)
+        t.EcritFlux(f);
     Systeme.EcritFlux(f);
     Cavite.EcritFlux(f);
     Reseau.EcritFlux(f);
@@ -298,10 +344,12 @@ void TFiche::EcritFlux(TBufferStream& f) const {
     TPST.EcritFlux(f);
     f.EcritI32(Ordre);
     f.EcritU16(CompteAEcrire(Galeries.size()));
-    for (const TGalerie* g : Galeries) g->EcritFlux(f);
+    for (const TGalerie* g : Galeries)
+        g->EcritFlux(f);
 }
 
-void TFiche::LitFlux(TBufferStream& f) {
+void TFiche::LitFlux(TBufferStream& f)
+{
     f.LitTexteCourt(Date);
     Unite_Decli = LitCode(f, 1, "de déclinaison");
     const int nt = LitCompte(f);
@@ -326,7 +374,8 @@ void TFiche::LitFlux(TBufferStream& f) {
 
 // ---- The massif -------------------------------------------------------------------------
 
-void EcritMassifBinaire(const TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEditeurSaisie& editeur) {
+void EcritMassifBinaire(const TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEditeurSaisie& editeur)
+{
     f.EcritU16(static_cast<uint16_t>(f.Version));
     const std::size_t n = m.Fiches.size();
     f.EcritU16(CompteAEcrire(n));
@@ -336,25 +385,32 @@ void EcritMassifBinaire(const TMassif& m, TBufferStream& f, IFenetreMassif& fene
         fenetre.TraiteMessages();
     }
     f.EcritU16(CompteAEcrire(m.References.size()));
-    for (const TPointTopo* p : m.References) p->EcritFlux(f);
+    for (const TPointTopo* p : m.References)
+        p->EcritFlux(f);
     f.EcritReel6(m.Origine_Declinaison);
     f.EcritTexteCourt(m.Date_Declinaison);
     f.EcritReel6(m.Variation_Declinaison);
-    if (f.Version >= 1002) f.EcritReel6(m.Angle_Geodesique);
+    if (f.Version >= 1002)
+        f.EcritReel6(m.Angle_Geodesique);
     f.EcritU16(CompteAEcrire(m.Coupe.size()));
-    for (const TPointCoupe* c : m.Coupe) c->EcritFlux(f);
+    for (const TPointCoupe* c : m.Coupe)
+        c->EcritFlux(f);
     if (f.Version >= 1005) {
         f.EcritU16(CompteAEcrire(m.Corbeille.size()));
-        for (const TFiche* c : m.Corbeille) c->EcritFlux(f);
+        for (const TFiche* c : m.Corbeille)
+            c->EcritFlux(f);
         f.EcritU16(CompteAEcrire(m.Raccourcis.size()));
-        for (const TRaccourci& r : m.Raccourcis) r.EcritFlux(f);
+        for (const TRaccourci& r : m.Raccourcis)
+            r.EcritFlux(f);
     }
     const bool avecSaisie = editeur.Visible();
     f.EcritBooleen(avecSaisie);
-    if (avecSaisie) editeur.SauveSaisie(f);
+    if (avecSaisie)
+        editeur.SauveSaisie(f);
 }
 
-bool LitMassifBinaire(TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEditeurSaisie& editeur) {
+bool LitMassifBinaire(TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEditeurSaisie& editeur)
+{
     f.DebutZerosFinaux = DebutZerosFinaux(f);
     f.LieuZerosFinaux.clear();
     const int n = LitCompte(f);
@@ -366,7 +422,8 @@ bool LitMassifBinaire(TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEd
     LitEnregistrements(m.References, LitCompte(f), [&](TPointTopo& p, int i) {
         LieuDeLecture lieu(f, "point de référence " + FormatEntier(i + 1));
         p.LitFlux(f);
-        for (long double c : {p.X, p.Y, p.Z}) VerifieMesure(f, c, "la coordonnée");
+        for (long double c : {p.X, p.Y, p.Z})
+            VerifieMesure(f, c, "la coordonnée");
     });
     m.Origine_Declinaison = LitMesure(f, "la déclinaison");
     f.LitTexteCourt(m.Date_Declinaison);

@@ -29,7 +29,8 @@ int PourcentFiches(std::size_t i, std::size_t n);
 
 // Creates n records, fills each with lit(record, i) and appends it to the list.
 template <class T, class Lit>
-void LitEnregistrements(ListePossedee<T>& liste, int n, Lit lit) {
+void LitEnregistrements(ListePossedee<T>& liste, int n, Lit lit)
+{
     for (int i = 0; i < n; ++i) {
         auto e = std::make_unique<T>();
         lit(*e, i);

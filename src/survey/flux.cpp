@@ -17,20 +17,22 @@ namespace karst {
 
 // ---- TBufferStream ----------------------------------------------------------------------
 
-TBufferStream::TBufferStream(int32_t capacite)
-    : capacite_(capacite), bloc_(static_cast<std::size_t>(capacite)) {}
+TBufferStream::TBufferStream(int32_t capacite) : capacite_(capacite), bloc_(static_cast<std::size_t>(capacite)) {}
 
 TBufferStream::~TBufferStream() = default;
 
 int64_t TBufferStream::Position() const { return finEnAttente_ ? taille_ : PositionInterne(); }
 
-void TBufferStream::RegleFin() {
-    if (!finEnAttente_) return;
+void TBufferStream::RegleFin()
+{
+    if (!finEnAttente_)
+        return;
     finEnAttente_ = false;
     Seek(taille_, 0);
 }
 
-void TBufferStream::Flush() {
+void TBufferStream::Flush()
+{
     RegleFin();
     if (charge_ && modifie_) {
         EcritureBrute(bloc_.data(), remplissage_, base_);
@@ -40,10 +42,13 @@ void TBufferStream::Flush() {
 }
 
 // Makes the block start at the current position.
-void TBufferStream::Recharge() {
+void TBufferStream::Recharge()
+{
     RegleFin();
-    if (modifie_) Flush();
-    if (charge_ && decalage_ == 0) return;
+    if (modifie_)
+        Flush();
+    if (charge_ && decalage_ == 0)
+        return;
     const int64_t position = PositionInterne();
     const int64_t lu = LectureBrute(bloc_.data(), capacite_, position);
     remplissage_ = static_cast<int32_t>(std::max<int64_t>(lu, 0));
@@ -52,14 +57,17 @@ void TBufferStream::Recharge() {
     charge_ = true;
 }
 
-int64_t TBufferStream::Read(void* destination, int64_t n) {
+int64_t TBufferStream::Read(void* destination, int64_t n)
+{
     RegleFin();
     const int64_t position = PositionInterne();
     n = std::max<int64_t>(0, std::min(n, taille_ - position));
-    if (n == 0) return 0;
+    if (n == 0)
+        return 0;
     auto* d = static_cast<char*>(destination);
     if (n >= capacite_) {
-        if (modifie_) Flush();
+        if (modifie_)
+            Flush();
         const int64_t lu = std::max<int64_t>(0, LectureBrute(d, n, position));
         // The block may not describe the bytes just read any more: it is dropped.
         charge_ = false;
@@ -67,7 +75,8 @@ int64_t TBufferStream::Read(void* destination, int64_t n) {
         decalage_ = remplissage_ = 0;
         return lu;
     }
-    if (!charge_) Recharge();
+    if (!charge_)
+        Recharge();
     int64_t k = std::min<int64_t>(remplissage_ - decalage_, n);
     std::memcpy(d, bloc_.data() + decalage_, static_cast<std::size_t>(k));
     decalage_ += static_cast<int32_t>(k);
@@ -81,15 +90,18 @@ int64_t TBufferStream::Read(void* destination, int64_t n) {
     return k;
 }
 
-int64_t TBufferStream::Write(const void* source, int64_t n) {
+int64_t TBufferStream::Write(const void* source, int64_t n)
+{
     RegleFin();
-    if (n <= 0) return 0;
+    if (n <= 0)
+        return 0;
     const int64_t position = PositionInterne();
     const int64_t fin = position + n;
     taille_ = std::max(taille_, fin);
     const auto* s = static_cast<const char*>(source);
     if (n >= capacite_) {
-        if (modifie_) Flush();
+        if (modifie_)
+            Flush();
         EcritureBrute(s, n, position);
         taille_ = std::max(taille_, TailleBrute());
         charge_ = false;
@@ -98,7 +110,8 @@ int64_t TBufferStream::Write(const void* source, int64_t n) {
         return n;
     }
     // Loading the block first keeps the file's other bytes on a partial overwrite.
-    if (!charge_) Recharge();
+    if (!charge_)
+        Recharge();
     const int64_t k = std::min<int64_t>(capacite_ - decalage_, n);
     std::memcpy(bloc_.data() + decalage_, s, static_cast<std::size_t>(k));
     modifie_ = true;
@@ -114,7 +127,8 @@ int64_t TBufferStream::Write(const void* source, int64_t n) {
     return n;
 }
 
-int64_t TBufferStream::Seek(int64_t offset, int origine) {
+int64_t TBufferStream::Seek(int64_t offset, int origine)
+{
     // Asking for the size this way moves nothing until the next transfer.
     if (offset == 0 && origine == 2) {
         finEnAttente_ = true;
@@ -122,21 +136,22 @@ int64_t TBufferStream::Seek(int64_t offset, int origine) {
     }
     int64_t p;
     switch (origine) {
-        case 0: p = offset; break;
-        case 1: p = Position() + offset; break;
-        case 2: p = taille_ - offset; break;
-        default:
-            throw ErreurFlux("L'origine de déplacement " + FormatEntier(origine) + " est indéterminée");
+    case 0: p = offset; break;
+    case 1: p = Position() + offset; break;
+    case 2: p = taille_ - offset; break;
+    default: throw ErreurFlux("L'origine de déplacement " + FormatEntier(origine) + " est indéterminée");
     }
     finEnAttente_ = false;
-    if (p < 0) p = 0;
+    if (p < 0)
+        p = 0;
     // Inside the valid part of the loaded block only the offset moves; anywhere else (even
     // within the block's room, beyond its valid bytes) the block is let go, so that the
     // position is always the one asked for.
     if (charge_ && p >= base_ && p <= base_ + remplissage_) {
         decalage_ = static_cast<int32_t>(p - base_);
     } else {
-        if (modifie_) Flush();
+        if (modifie_)
+            Flush();
         base_ = p;
         charge_ = false;
         decalage_ = remplissage_ = 0;
@@ -150,70 +165,85 @@ std::string LeFichier(const std::string& nom) { return nom.empty() ? "Le fichier
 
 std::string TBufferStream::MessageEndommage() const { return LeFichier(NomAffiche()) + " est endommagé ou tronqué"; }
 
-void TBufferStream::Refuse(const std::string& raison) const {
+void TBufferStream::Refuse(const std::string& raison) const
+{
     throw ErreurFichierEndommage(LeFichier(NomAffiche()) + " est endommagé : " + (Lieu.empty() ? "" : Lieu + " : ") +
                                  raison);
 }
 
-void TBufferStream::LitExact(void* destination, int64_t n) {
-    if (Read(destination, n) != n) throw ErreurFichierEndommage(MessageEndommage());
+void TBufferStream::LitExact(void* destination, int64_t n)
+{
+    if (Read(destination, n) != n)
+        throw ErreurFichierEndommage(MessageEndommage());
 }
 
-uint8_t TBufferStream::LitU8() {
+uint8_t TBufferStream::LitU8()
+{
     uint8_t b;
     LitExact(&b, 1);
     return b;
 }
 
-uint16_t TBufferStream::LitU16() {
+uint16_t TBufferStream::LitU16()
+{
     uint8_t b[2];
     LitExact(b, 2);
     return static_cast<uint16_t>(b[0] | (b[1] << 8));
 }
 
-int32_t TBufferStream::LitI32() {
+int32_t TBufferStream::LitI32()
+{
     uint8_t b[4];
     LitExact(b, 4);
     return static_cast<int32_t>(uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) |
                                 (uint32_t(b[3]) << 24));
 }
 
-Reel6 TBufferStream::LitReel6() {
+Reel6 TBufferStream::LitReel6()
+{
     std::array<uint8_t, 6> b;
     LitExact(b.data(), 6);
     return Reel6::depuisOctets(b);
 }
 
-std::string TBufferStream::LitChaine() {
+std::string TBufferStream::LitChaine()
+{
     const int16_t l = LitI16();
-    if (l < 0) throw ErreurFichierEndommage(MessageEndommage());
+    if (l < 0)
+        throw ErreurFichierEndommage(MessageEndommage());
     std::string s(static_cast<std::size_t>(l), '\0');
-    if (l > 0) LitExact(s.data(), l);
+    if (l > 0)
+        LitExact(s.data(), l);
     return s;
 }
 
-void TBufferStream::EcritU16(uint16_t v) {
+void TBufferStream::EcritU16(uint16_t v)
+{
     const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
     Write(b, 2);
 }
 
-void TBufferStream::EcritI32(int32_t v) {
+void TBufferStream::EcritI32(int32_t v)
+{
     const auto u = static_cast<uint32_t>(v);
     const uint8_t b[4] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8), static_cast<uint8_t>(u >> 16),
                           static_cast<uint8_t>(u >> 24)};
     Write(b, 4);
 }
 
-void TBufferStream::EcritReel6(Reel6 v) {
+void TBufferStream::EcritReel6(Reel6 v)
+{
     const auto b = v.octets();
     Write(b.data(), 6);
 }
 
-void TBufferStream::EcritChaine(const std::string& s) {
+void TBufferStream::EcritChaine(const std::string& s)
+{
     // Compact strings hold at most 32767 bytes (the length is read back signed).
     const std::size_t l = std::min<std::size_t>(s.size(), 32767);
     EcritU16(static_cast<uint16_t>(l));
-    if (l > 0) Write(s.data(), static_cast<int64_t>(l));
+    if (l > 0)
+        Write(s.data(), static_cast<int64_t>(l));
 }
 
 // ---- TFileBufferStream ------------------------------------------------------------------
@@ -225,7 +255,8 @@ RefusCreation refusCreation = nullptr;
 void FixeRefusCreation(RefusCreation refus) { refusCreation = refus; }
 
 TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std::string& affiche)
-    : TBufferStream(kTailleBloc), nom_(nom), affiche_(affiche.empty() ? nom : affiche) {
+    : TBufferStream(kTailleBloc), nom_(nom), affiche_(affiche.empty() ? nom : affiche)
+{
     int drapeaux;
     if (mode == kCreation) {
         drapeaux = O_RDWR | O_CREAT | O_TRUNC;
@@ -235,9 +266,9 @@ TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std
             throw ErreurFlux("Impossible d'ouvrir le fichier " + affiche_);
     } else {
         switch (mode & 3) {
-            case 1: drapeaux = O_WRONLY; break;
-            case 2: drapeaux = O_RDWR; break;
-            default: drapeaux = O_RDONLY; break;
+        case 1: drapeaux = O_WRONLY; break;
+        case 2: drapeaux = O_RDWR; break;
+        default: drapeaux = O_RDONLY; break;
         }
     }
     fd_ = ::open(nom.c_str(), drapeaux | O_CLOEXEC, 0666);
@@ -247,12 +278,15 @@ TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std
         ::close(fd_);
         fd_ = -1;
     }
-    if (fd_ < 0) throw ErreurFlux("Impossible d'ouvrir le fichier " + affiche_);
+    if (fd_ < 0)
+        throw ErreurFlux("Impossible d'ouvrir le fichier " + affiche_);
     InitialiseTaille();
 }
 
-TFileBufferStream::~TFileBufferStream() {
-    if (fd_ < 0) return;
+TFileBufferStream::~TFileBufferStream()
+{
+    if (fd_ < 0)
+        return;
     try {
         Flush();
     } catch (...) {
@@ -261,13 +295,16 @@ TFileBufferStream::~TFileBufferStream() {
     ::close(fd_);
 }
 
-void TFileBufferStream::Ferme() {
-    if (fd_ < 0) return;
+void TFileBufferStream::Ferme()
+{
+    if (fd_ < 0)
+        return;
     const bool ecrit = Modifie() || ecrit_;
     try {
         Flush();
         // The data must be on the disk before a save renames the file over the user's.
-        if (ecrit && ::fsync(fd_) != 0) throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
+        if (ecrit && ::fsync(fd_) != 0)
+            throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
     } catch (...) {
         ::close(fd_);
         fd_ = -1;
@@ -275,65 +312,81 @@ void TFileBufferStream::Ferme() {
     }
     const int r = ::close(fd_);
     fd_ = -1;
-    if (r != 0 && ecrit) throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
+    if (r != 0 && ecrit)
+        throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
 }
 
-int64_t TFileBufferStream::LectureBrute(void* destination, int64_t n, int64_t position) {
+int64_t TFileBufferStream::LectureBrute(void* destination, int64_t n, int64_t position)
+{
     auto* d = static_cast<char*>(destination);
     int64_t total = 0;
     while (total < n) {
         const ssize_t r = ::pread(fd_, d + total, static_cast<std::size_t>(n - total), position + total);
         if (r < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             throw ErreurFlux("Erreur de lecture du fichier " + affiche_);
         }
-        if (r == 0) break;
+        if (r == 0)
+            break;
         total += r;
     }
     return total;
 }
 
-void TFileBufferStream::EcritureBrute(const void* source, int64_t n, int64_t position) {
+void TFileBufferStream::EcritureBrute(const void* source, int64_t n, int64_t position)
+{
     ecrit_ = true;
     const auto* s = static_cast<const char*>(source);
     int64_t total = 0;
     while (total < n) {
         const ssize_t r = ::pwrite(fd_, s + total, static_cast<std::size_t>(n - total), position + total);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
         total += r;
     }
 }
 
-int64_t TFileBufferStream::TailleBrute() {
+int64_t TFileBufferStream::TailleBrute()
+{
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) throw ErreurFlux("Erreur de lecture du fichier " + affiche_);
+    if (::fstat(fd_, &st) != 0)
+        throw ErreurFlux("Erreur de lecture du fichier " + affiche_);
     return st.st_size;
 }
 
 // ---- FluxEnMemoire ----------------------------------------------------------------------
 
-int64_t FluxEnMemoire::LectureBrute(void* destination, int64_t n, int64_t position) {
+int64_t FluxEnMemoire::LectureBrute(void* destination, int64_t n, int64_t position)
+{
     const int64_t k = std::clamp<int64_t>(static_cast<int64_t>(octets_.size()) - position, 0, n);
-    if (k > 0) std::memcpy(destination, octets_.data() + position, static_cast<std::size_t>(k));
+    if (k > 0)
+        std::memcpy(destination, octets_.data() + position, static_cast<std::size_t>(k));
     return k;
 }
 
-void FluxEnMemoire::EcritureBrute(const void* source, int64_t n, int64_t position) {
-    if (static_cast<int64_t>(octets_.size()) < position + n) octets_.resize(static_cast<std::size_t>(position + n));
-    if (n > 0) std::memcpy(octets_.data() + position, source, static_cast<std::size_t>(n));
+void FluxEnMemoire::EcritureBrute(const void* source, int64_t n, int64_t position)
+{
+    if (static_cast<int64_t>(octets_.size()) < position + n)
+        octets_.resize(static_cast<std::size_t>(position + n));
+    if (n > 0)
+        std::memcpy(octets_.data() + position, source, static_cast<std::size_t>(n));
 }
 
 // ---- Files ------------------------------------------------------------------------------
 
-std::string CheminReel(const std::string& nom) {
+std::string CheminReel(const std::string& nom)
+{
     namespace fs = std::filesystem;
     fs::path p(nom);
     std::error_code e;
     // As many links as the system itself follows; a loop ends at the last one tried.
     for (int i = 0; i < 40 && fs::is_symlink(fs::symlink_status(p, e)); ++i) {
         const fs::path cible = fs::read_symlink(p, e);
-        if (e) break;
+        if (e)
+            break;
         p = cible.is_absolute() ? cible : p.parent_path() / cible;
     }
     return p.string();
@@ -342,23 +395,28 @@ std::string CheminReel(const std::string& nom) {
 namespace {
 
 // A file beside the target, so that the final rename stays on one file system.
-std::string NomTemporaire(const std::string& nom) {
+std::string NomTemporaire(const std::string& nom)
+{
     const std::filesystem::path p(nom);
     static int compteur = 0;
-    const std::string base = "." + p.filename().string() + ".~" + FormatEntier(::getpid()) + "-" + FormatEntier(++compteur);
+    const std::string base =
+        "." + p.filename().string() + ".~" + FormatEntier(::getpid()) + "-" + FormatEntier(++compteur);
     return (p.parent_path() / base).string();
 }
 
 }  // namespace
 
 void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t taille,
-                        const std::string& copiePrecedente) {
-    if (nom.empty()) throw ErreurFlux("Impossible d'ouvrir le fichier ");
+                        const std::string& copiePrecedente)
+{
+    if (nom.empty())
+        throw ErreurFlux("Impossible d'ouvrir le fichier ");
     const std::string reel = CheminReel(nom);
     struct stat st {};
     const bool existe = ::stat(reel.c_str(), &st) == 0;
     // A device or a folder is no file to replace.
-    if (existe && !S_ISREG(st.st_mode)) throw ErreurFlux("Impossible d'ouvrir le fichier " + nom);
+    if (existe && !S_ISREG(st.st_mode))
+        throw ErreurFlux("Impossible d'ouvrir le fichier " + nom);
     std::string temporaire = NomTemporaire(reel);
     std::unique_ptr<TFileBufferStream> fichier;
     try {
@@ -379,29 +437,34 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
         fichier->Write(octets, static_cast<int64_t>(taille));
         fichier->Ferme();
         if (!temporaire.empty()) {
-            if (existe) ::chmod(temporaire.c_str(), st.st_mode & 07777);
+            if (existe)
+                ::chmod(temporaire.c_str(), st.st_mode & 07777);
             if (std::rename(temporaire.c_str(), reel.c_str()) != 0)
                 throw ErreurFlux("Impossible d'enregistrer le fichier " + nom);
         }
     } catch (const ErreurFlux& e) {
         fichier.reset();
-        if (temporaire.empty()) throw ErreurEcritureEnPlace(e.what(), copiePrecedente);
+        if (temporaire.empty())
+            throw ErreurEcritureEnPlace(e.what(), copiePrecedente);
         std::remove(temporaire.c_str());
         throw;
     } catch (...) {
         fichier.reset();
-        if (!temporaire.empty()) std::remove(temporaire.c_str());
+        if (!temporaire.empty())
+            std::remove(temporaire.c_str());
         throw;
     }
 }
 
-void CopieFichier(const std::string& source, const std::string& copie) {
+void CopieFichier(const std::string& source, const std::string& copie)
+{
     std::remove(copie.c_str());
     try {
         TFileBufferStream lu(source, TFileBufferStream::kLecture);
         TFileBufferStream ecrit(copie, TFileBufferStream::kNouveau);
         std::vector<char> bloc(static_cast<std::size_t>(TFileBufferStream::kTailleBloc));
-        for (int64_t n; (n = lu.Read(bloc.data(), static_cast<int64_t>(bloc.size()))) > 0;) ecrit.Write(bloc.data(), n);
+        for (int64_t n; (n = lu.Read(bloc.data(), static_cast<int64_t>(bloc.size()))) > 0;)
+            ecrit.Write(bloc.data(), n);
         ecrit.Ferme();
     } catch (...) {
         std::remove(copie.c_str());

@@ -68,11 +68,13 @@ public:
     Reel6 LitReel6();
     // A short text: length byte (at most N, else the file is damaged) and N bytes.
     template <std::size_t N>
-    void LitTexteCourt(TexteCourt<N>& t) {
+    void LitTexteCourt(TexteCourt<N>& t)
+    {
         char b[N + 1];
         LitExact(b, N + 1);
         const auto l = static_cast<uint8_t>(b[0]);
-        if (l > N) throw ErreurFichierEndommage(MessageEndommage());
+        if (l > N)
+            throw ErreurFichierEndommage(MessageEndommage());
         t = std::string(b + 1, l);
     }
     // A compact string: 16-bit length (read signed, 0..32767) and that many bytes.
@@ -87,7 +89,8 @@ public:
     void EcritReel6(Reel6 v);
     // The bytes after the text's length are written as zeros.
     template <std::size_t N>
-    void EcritTexteCourt(const TexteCourt<N>& t) {
+    void EcritTexteCourt(const TexteCourt<N>& t)
+    {
         char b[N + 1] = {};
         b[0] = static_cast<char>(t.size());
         t.str().copy(b + 1, N);
@@ -178,7 +181,8 @@ class FluxEnMemoire : public TBufferStream {
 public:
     FluxEnMemoire() : TBufferStream(4096) { InitialiseTaille(); }
     // Everything written so far.
-    const std::vector<char>& Octets() {
+    const std::vector<char>& Octets()
+    {
         Flush();
         return octets_;
     }
@@ -212,9 +216,12 @@ public:
 class ErreurEcritureEnPlace : public ErreurFlux {
 public:
     ErreurEcritureEnPlace(const std::string& cause, const std::string& copie)
-        : ErreurFlux(cause + ".\rAucun fichier ne pouvant être créé dans son dossier, il a été écrit directement dans "
-                             "ce fichier, qui peut être incomplet. Son contenu précédent est dans " + copie),
-          Cause(cause) {}
+        : ErreurFlux(cause +
+                     ".\rAucun fichier ne pouvant être créé dans son dossier, il a été écrit directement dans "
+                     "ce fichier, qui peut être incomplet. Son contenu précédent est dans " +
+                     copie),
+          Cause(cause)
+    {}
     std::string Cause;
 };
 
@@ -228,7 +235,8 @@ public:
 // failure of that write is ErreurEcritureEnPlace.
 void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t taille,
                         const std::string& copiePrecedente = {});
-inline void EcritFichierEntier(const std::string& nom, const std::string& octets) {
+inline void EcritFichierEntier(const std::string& nom, const std::string& octets)
+{
     EcritFichierEntier(nom, octets.data(), octets.size());
 }
 

@@ -25,8 +25,13 @@ public:
     ListePossedee(const ListePossedee&) = delete;
     ListePossedee& operator=(const ListePossedee&) = delete;
     ListePossedee(ListePossedee&& o) noexcept : v_(std::move(o.v_)) { o.v_.clear(); }
-    ListePossedee& operator=(ListePossedee&& o) noexcept {
-        if (this != &o) { vide(); v_ = std::move(o.v_); o.v_.clear(); }
+    ListePossedee& operator=(ListePossedee&& o) noexcept
+    {
+        if (this != &o) {
+            vide();
+            v_ = std::move(o.v_);
+            o.v_.clear();
+        }
         return *this;
     }
     ~ListePossedee() { vide(); }
@@ -46,31 +51,46 @@ public:
     auto rend() const { return v_.rend(); }
     void reserve(std::size_t n) { v_.reserve(n); }
 
-    T* ajoute(std::unique_ptr<T> p) { v_.push_back(p.get()); return p.release(); }
+    T* ajoute(std::unique_ptr<T> p)
+    {
+        v_.push_back(p.get());
+        return p.release();
+    }
     // Takes out the first entry that refers to p and hands it back to the caller.
-    std::unique_ptr<T> retire(T* p) {
+    std::unique_ptr<T> retire(T* p)
+    {
         auto it = std::find(v_.begin(), v_.end(), p);
-        if (it == v_.end()) return nullptr;
+        if (it == v_.end())
+            return nullptr;
         v_.erase(it);
         return std::unique_ptr<T>(p);
     }
-    std::unique_ptr<T> retireA(std::size_t position) {
+    std::unique_ptr<T> retireA(std::size_t position)
+    {
         T* p = v_[position];
         v_.erase(v_.begin() + static_cast<std::ptrdiff_t>(position));
         return std::unique_ptr<T>(p);
     }
     // Takes the entry at position out and leaves its place empty, so that no other entry
     // moves; compacte() drops the empty places later.
-    std::unique_ptr<T> videPlace(std::size_t position) { return std::unique_ptr<T>(std::exchange(v_[position], nullptr)); }
-    void vide() {
-        for (T* p : v_) delete p;
+    std::unique_ptr<T> videPlace(std::size_t position)
+    {
+        return std::unique_ptr<T>(std::exchange(v_[position], nullptr));
+    }
+    void vide()
+    {
+        for (T* p : v_)
+            delete p;
         v_.clear();
     }
     // Drops the empty entries.
     void compacte() { v_.erase(std::remove(v_.begin(), v_.end(), nullptr), v_.end()); }
     // Puts the entries in another order; every entry stays in the list.
     template <class Ordre>
-    void trie(Ordre ordre) { std::stable_sort(v_.begin(), v_.end(), ordre); }
+    void trie(Ordre ordre)
+    {
+        std::stable_sort(v_.begin(), v_.end(), ordre);
+    }
     void echange(std::size_t i, std::size_t j) { std::swap(v_[i], v_[j]); }
 
 private:

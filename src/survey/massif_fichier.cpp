@@ -17,10 +17,12 @@ namespace {
 const char* const kMessageVersion = "Ce fichier correspond à une version plus récente du logiciel";
 
 // The text format for the upper-cased extension ".MAS", the binary format otherwise.
-bool FormatTexte(const std::string& nom) {
+bool FormatTexte(const std::string& nom)
+{
     const std::size_t point = nom.find_last_of('.');
     const std::size_t barre = nom.find_last_of('/');
-    if (point == std::string::npos || (barre != std::string::npos && point < barre)) return false;
+    if (point == std::string::npos || (barre != std::string::npos && point < barre))
+        return false;
     return MajAscii(nom.substr(point)) == ".MAS";
 }
 
@@ -33,14 +35,18 @@ struct EtatMassif {
     explicit EtatMassif(const TMassif& m)
         : fiches(m.Fiches.size()), references(m.References.size()), coupe(m.Coupe.size()),
           corbeille(m.Corbeille.size()), raccourcis(m.Raccourcis.size()), origine(m.Origine_Declinaison),
-          variation(m.Variation_Declinaison), angle(m.Angle_Geodesique), date(m.Date_Declinaison) {}
+          variation(m.Variation_Declinaison), angle(m.Angle_Geodesique), date(m.Date_Declinaison)
+    {}
 
     template <class L>
-    static void Coupe(L& l, std::size_t n) {
-        while (l.size() > n) l.retireA(l.size() - 1);
+    static void Coupe(L& l, std::size_t n)
+    {
+        while (l.size() > n)
+            l.retireA(l.size() - 1);
     }
 
-    void Restaure(TMassif& m) const {
+    void Restaure(TMassif& m) const
+    {
         Coupe(m.Fiches, fiches);
         Coupe(m.References, references);
         Coupe(m.Coupe, coupe);
@@ -53,7 +59,8 @@ struct EtatMassif {
     }
 };
 
-void DebutProgression(IFenetreMassif& fenetre, const char* texte) {
+void DebutProgression(IFenetreMassif& fenetre, const char* texte)
+{
     fenetre.Progression(0);
     fenetre.MontreProgression(true);
     fenetre.TexteEtat(texte);
@@ -64,26 +71,33 @@ void DebutProgression(IFenetreMassif& fenetre, const char* texte) {
 // touched, naming where the value stands.
 using Lieu = std::function<std::string()>;
 
-[[noreturn]] void Refuse(const std::string& raison, const Lieu& lieu) {
+[[noreturn]] void Refuse(const std::string& raison, const Lieu& lieu)
+{
     throw ErreurFlux("Le massif ne peut pas être enregistré : " + (lieu ? lieu() + " : " : std::string()) + raison +
                      ".");
 }
 
-void Verifie(long double v, const std::string& quoi, const Lieu& lieu = {}) {
-    if (!MesureAdmise(v)) Refuse(HorsBornes(quoi, v), lieu);
+void Verifie(long double v, const std::string& quoi, const Lieu& lieu = {})
+{
+    if (!MesureAdmise(v))
+        Refuse(HorsBornes(quoi, v), lieu);
 }
 
-void VerifieCode(uint8_t code, uint8_t max, const char* unite, const Lieu& lieu) {
-    if (code > max) Refuse(CodeUniteInconnu(unite, code), lieu);
+void VerifieCode(uint8_t code, uint8_t max, const char* unite, const Lieu& lieu)
+{
+    if (code > max)
+        Refuse(CodeUniteInconnu(unite, code), lieu);
 }
 
 std::string NomStation(const TPointTopo& p) { return p.Terminus ? "Terminus" : EnUtf8(p.Nom.Chaine()); }
 
-void VerifieFiche(const TFiche& f, const std::string& nom) {
+void VerifieFiche(const TFiche& f, const std::string& nom)
+{
     // The sheet as the explorer files it, and its order number.
     std::string classement;
     for (const TEco* e : {&f.Systeme, &f.Cavite, &f.Reseau, &f.Lieu})
-        if (!e->Chaine().empty()) classement += (classement.empty() ? "" : "/") + e->Chaine();
+        if (!e->Chaine().empty())
+            classement += (classement.empty() ? "" : "/") + e->Chaine();
     const std::string fiche = nom + (classement.empty() ? "" : " « " + EnUtf8(classement) + " »") + " (n° d'ordre " +
                               FormatEntier(f.Ordre) + ")";
     const Lieu lieuFiche = [&] { return fiche; };
@@ -93,7 +107,8 @@ void VerifieFiche(const TFiche& f, const std::string& nom) {
         const TGalerie& g = *f.Galeries[j];
         for (int k = 1; k <= g.NbVisees; ++k) {
             const TVisee* v = g.Visee(k);
-            if (!v) continue;
+            if (!v)
+                continue;
             const Lieu lieu = [&] {
                 return fiche + ", galerie " + FormatEntier(static_cast<long long>(j) + 1) + " (" +
                        NomStation(g.Depart) + " - " + NomStation(g.Arrivee) + "), visée " + FormatEntier(k);
@@ -103,7 +118,8 @@ void VerifieFiche(const TFiche& f, const std::string& nom) {
             Verifie(v->Pente, "la pente", lieu);
             Verifie(v->CorrHorizontale, "la correction horizontale", lieu);
             Verifie(v->CorrDeveloppement, "la correction du développement", lieu);
-            if (v->AvecTopofil) Verifie(v->Topofil, "la lecture Topofil", lieu);
+            if (v->AvecTopofil)
+                Verifie(v->Topofil, "la lecture Topofil", lieu);
             VerifieCode(v->UniteLongueur, 1, "de longueur", lieu);
             VerifieCode(v->UniteLargeur, 1, "de largeur", lieu);
             VerifieCode(v->UniteHauteur, 1, "de hauteur", lieu);
@@ -115,15 +131,18 @@ void VerifieFiche(const TFiche& f, const std::string& nom) {
 
 }  // namespace
 
-void TMassif::VerifieEnregistrable() const {
+void TMassif::VerifieEnregistrable() const
+{
     for (std::size_t i = 0; i < Fiches.size(); ++i)
-        if (Fiches[i]) VerifieFiche(*Fiches[i], "fiche " + FormatEntier(static_cast<long long>(i) + 1));
+        if (Fiches[i])
+            VerifieFiche(*Fiches[i], "fiche " + FormatEntier(static_cast<long long>(i) + 1));
     for (std::size_t i = 0; i < Corbeille.size(); ++i)
         if (Corbeille[i])
             VerifieFiche(*Corbeille[i], "fiche " + FormatEntier(static_cast<long long>(i) + 1) + " de la corbeille");
     for (std::size_t i = 0; i < References.size(); ++i) {
         const TPointTopo* p = References[i];
-        if (!p) continue;
+        if (!p)
+            continue;
         auto lieu = [&] {
             return "point de référence " + FormatEntier(static_cast<long long>(i) + 1) + " (" + NomStation(*p) + ")";
         };
@@ -137,7 +156,8 @@ void TMassif::VerifieEnregistrable() const {
 }
 
 void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeurSaisie* ed,
-                    const std::string& copiePrecedente) {
+                    const std::string& copiePrecedente)
+{
     IFenetreMassif sansFenetre;
     IEditeurSaisie sansEditeur;
     IFenetreMassif& fenetre = fen ? *fen : sansFenetre;
@@ -154,7 +174,8 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
         fenetre.TexteEtat(SelectionActive ? "Sélection" : "");
     };
     try {
-        if (nom.empty()) throw ErreurFlux("Impossible d'ouvrir le fichier ");
+        if (nom.empty())
+            throw ErreurFlux("Impossible d'ouvrir le fichier ");
         VerifieEnregistrable();
         // The whole file is built before the disk is touched: a massif that cannot be
         // written (a list too long, a failing editor block) changes no file.
@@ -172,10 +193,11 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
         } catch (const ErreurDossierFerme& e) {
             throw ErreurFlux(std::string(e.what()) + " Le massif n'a pas été enregistré.");
         } catch (const ErreurEcritureEnPlace& e) {
-            throw ErreurFlux(e.Cause +
-                             ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement "
-                             "dans ce fichier, qui peut être incomplet. Son contenu précédent est dans " +
-                             copiePrecedente);
+            throw ErreurFlux(
+                e.Cause +
+                ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement "
+                "dans ce fichier, qui peut être incomplet. Son contenu précédent est dans " +
+                copiePrecedente);
         }
     } catch (...) {
         fin();
@@ -184,7 +206,8 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
     fin();
 }
 
-ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed) {
+ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed)
+{
     IFenetreMassif sansFenetre;
     IEditeurSaisie sansEditeur;
     IFenetreMassif& fenetre = fen ? *fen : sansFenetre;
@@ -207,15 +230,18 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed) {
         if (FormatTexte(NomFichier)) {
             FichierTexteLecture f(NomFichier);
             f.Version = LitVersionTexte(f);
-            if (verifieVersion(f.Version)) LitMassifTexte(*this, f, fenetre);
+            if (verifieVersion(f.Version))
+                LitMassifTexte(*this, f, fenetre);
         } else {
             TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
             f.Version = f.LitU16();
             // A version below the first the program wrote is no massif file, nor is one far
             // beyond the last: versions rise by one with each change of the format, so a
             // number of 2000 or more is other bytes than a massif's.
-            if (f.Version < 1000 || f.Version >= 2000) throw ErreurFichierEndommage(f.MessageEndommage());
-            if (verifieVersion(f.Version)) saisie = LitMassifBinaire(*this, f, fenetre, editeur);
+            if (f.Version < 1000 || f.Version >= 2000)
+                throw ErreurFichierEndommage(f.MessageEndommage());
+            if (verifieVersion(f.Version))
+                saisie = LitMassifBinaire(*this, f, fenetre, editeur);
         }
     } catch (const std::exception& e) {
         avant.Restaure(*this);
@@ -225,7 +251,8 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed) {
         fenetre.MontreProgression(false);
         fenetre.TexteEtat(SelectionActive ? "Sélection" : "");
     }
-    if (r.etat == EtatChargement::Charge && saisie) fenetre.ArmeReouvertureEditeur();
+    if (r.etat == EtatChargement::Charge && saisie)
+        fenetre.ArmeReouvertureEditeur();
     PointsCalcules = false;
     CoupeCalculee = false;
     return r;

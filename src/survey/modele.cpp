@@ -10,36 +10,46 @@ namespace karst {
 
 // ---- TEco -------------------------------------------------------------------------------
 
-void TEco::Affecte(const std::string& s) {
+void TEco::Affecte(const std::string& s)
+{
     s_ = s.size() > kEcoMax ? s.substr(0, kEcoMax) : s;
     possede_ = true;
 }
 
 std::string TEco::ChaineMaj() const { return MajAscii(s_); }
 
-std::string TEco::ChaineSansBlanc() const {
+std::string TEco::ChaineSansBlanc() const
+{
     std::string r = s_;
     for (auto& c : r)
-        if (c == ' ') c = '_';
+        if (c == ' ')
+            c = '_';
     return r;
 }
 
 // ---- TPointTopo -------------------------------------------------------------------------
 
-bool TPointTopo::Egal(const TPointTopo& o) const {
-    if (Terminus || o.Terminus) return false;
-    if (Indice != o.Indice) return false;
+bool TPointTopo::Egal(const TPointTopo& o) const
+{
+    if (Terminus || o.Terminus)
+        return false;
+    if (Indice != o.Indice)
+        return false;
     const std::string& a = Nom.Chaine();
     const std::string& b = o.Nom.Chaine();
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = a.size(); i-- > 0;)
-        if (a[i] != b[i] && MajAscii(a[i]) != MajAscii(b[i])) return false;
+        if (a[i] != b[i] && MajAscii(a[i]) != MajAscii(b[i]))
+            return false;
     return true;
 }
 
-void TPointTopo::Copie(const TPointTopo& source) {
+void TPointTopo::Copie(const TPointTopo& source)
+{
     Terminus = source.Terminus;
-    if (source.Terminus) return;
+    if (source.Terminus)
+        return;
     Indice = source.Indice;
     Nom.Affecte(source.Nom.Chaine());
     X = source.X;
@@ -49,28 +59,35 @@ void TPointTopo::Copie(const TPointTopo& source) {
 
 // ---- TVisee -----------------------------------------------------------------------------
 
-long double TVisee::LongueurMetres() const {
-    return UniteLongueur == kUniteCentimetres ? static_cast<long double>(Longueur) / 100 : static_cast<long double>(Longueur);
+long double TVisee::LongueurMetres() const
+{
+    return UniteLongueur == kUniteCentimetres ? static_cast<long double>(Longueur) / 100
+                                              : static_cast<long double>(Longueur);
 }
 
 // ---- TGalerie ---------------------------------------------------------------------------
 
 TGalerie::TGalerie() : CoefTopofil(1.0L) {}
 
-TVisee* TGalerie::PlaceVisee(int k, std::unique_ptr<TVisee> v) {
-    if (k < 1 || k > kMaxVisees) throw std::length_error("Une galerie compte au plus 128 visées");
+TVisee* TGalerie::PlaceVisee(int k, std::unique_ptr<TVisee> v)
+{
+    if (k < 1 || k > kMaxVisees)
+        throw std::length_error("Une galerie compte au plus 128 visées");
     Visees[static_cast<std::size_t>(k)] = std::move(v);
     return Visees[static_cast<std::size_t>(k)].get();
 }
 
-TVisee* TGalerie::AjouteVisee(std::unique_ptr<TVisee> v) {
-    if (NbVisees >= kMaxVisees) throw std::length_error("Une galerie compte au plus 128 visées");
+TVisee* TGalerie::AjouteVisee(std::unique_ptr<TVisee> v)
+{
+    if (NbVisees >= kMaxVisees)
+        throw std::length_error("Une galerie compte au plus 128 visées");
     TVisee* r = PlaceVisee(NbVisees + 1, std::move(v));
     ++NbVisees;
     return r;
 }
 
-void TGalerie::CopieReduction(const TGalerie& g) {
+void TGalerie::CopieReduction(const TGalerie& g)
+{
     Depart.Copie(g.Depart);
     Arrivee.Copie(g.Arrivee);
     SommeDX = g.SommeDX;
@@ -88,24 +105,31 @@ void TGalerie::CopieReduction(const TGalerie& g) {
 
 TFiche::TFiche() = default;
 
-bool TFiche::MemeSortie(const TFiche& o) const {
-    if (!(Date == o.Date)) return false;
-    if (Topographes.size() != o.Topographes.size()) return false;
+bool TFiche::MemeSortie(const TFiche& o) const
+{
+    if (!(Date == o.Date))
+        return false;
+    if (Topographes.size() != o.Topographes.size())
+        return false;
     for (std::size_t i = 0; i < Topographes.size(); ++i)
-        if (Topographes[i].ChaineMaj() != o.Topographes[i].ChaineMaj()) return false;
+        if (Topographes[i].ChaineMaj() != o.Topographes[i].ChaineMaj())
+            return false;
     return true;
 }
 
-bool TFiche::MemeEndroit(const TFiche& o) const {
+bool TFiche::MemeEndroit(const TFiche& o) const
+{
     return Systeme.Egal(o.Systeme) && Cavite.Egal(o.Cavite) && Reseau.Egal(o.Reseau) && Lieu.Egal(o.Lieu);
 }
 
-void TFiche::Copie(const TFiche& source) {
+void TFiche::Copie(const TFiche& source)
+{
     for (const TGalerie* g : source.Galeries) {
         auto n = std::make_unique<TGalerie>();
         for (int k = 1; k <= g->NbVisees; ++k) {
             const TVisee* v = g->Visee(k);
-            if (v) n->PlaceVisee(k, std::make_unique<TVisee>(*v));
+            if (v)
+                n->PlaceVisee(k, std::make_unique<TVisee>(*v));
         }
         n->CopieReduction(*g);
         n->NbVisees = g->NbVisees;
@@ -123,7 +147,8 @@ void TFiche::Copie(const TFiche& source) {
     }
     Date = source.Date;
     Unite_Decli = source.Unite_Decli;
-    for (const TEco& t : source.Topographes) Topographes.emplace_back(t.Chaine());
+    for (const TEco& t : source.Topographes)
+        Topographes.emplace_back(t.Chaine());
     Systeme.Copie(source.Systeme);
     Cavite.Copie(source.Cavite);
     Reseau.Copie(source.Reseau);
@@ -135,12 +160,15 @@ void TFiche::Copie(const TFiche& source) {
     FinTableau = 0;
 }
 
-bool NombreMesure(const std::string& t, bool centimetres, double& v) {
+bool NombreMesure(const std::string& t, bool centimetres, double& v)
+{
     long double r = 0;
     if (!LitReel(t, r)) {
-        if (t.empty() || !LitReel(t.substr(0, t.size() - 1), r)) return false;
+        if (t.empty() || !LitReel(t.substr(0, t.size() - 1), r))
+            return false;
     }
-    if (centimetres) r /= 100;
+    if (centimetres)
+        r /= 100;
     v = static_cast<double>(r);
     return true;
 }
@@ -149,12 +177,13 @@ namespace {
 
 enum class Mesure { Droite, Gauche, Haut, Bas };
 
-const TexteMesure& Champ(const TVisee& v, Mesure m) {
+const TexteMesure& Champ(const TVisee& v, Mesure m)
+{
     switch (m) {
-        case Mesure::Droite: return v.Droite;
-        case Mesure::Gauche: return v.Gauche;
-        case Mesure::Haut: return v.Haut;
-        default: return v.Bas;
+    case Mesure::Droite: return v.Droite;
+    case Mesure::Gauche: return v.Gauche;
+    case Mesure::Haut: return v.Haut;
+    default: return v.Bas;
     }
 }
 
@@ -162,44 +191,56 @@ bool EstLargeur(Mesure m) { return m == Mesure::Droite || m == Mesure::Gauche; }
 
 // The shot that describes station s of gallery g for measure m, or null. At station 0 the
 // earlier galleries ending at g's start are searched for a last shot whose text is a number.
-const TVisee* ViseeStation(const TFiche& f, int g, int s, Mesure m) {
-    if (g < 0 || g >= static_cast<int>(f.Galeries.size())) return nullptr;
+const TVisee* ViseeStation(const TFiche& f, int g, int s, Mesure m)
+{
+    if (g < 0 || g >= static_cast<int>(f.Galeries.size()))
+        return nullptr;
     const TGalerie* gal = f.Galeries[static_cast<std::size_t>(g)];
-    if (s >= 1) return s <= gal->NbVisees ? gal->Visee(s) : nullptr;
+    if (s >= 1)
+        return s <= gal->NbVisees ? gal->Visee(s) : nullptr;
     for (int i = g - 1; i >= 0; --i) {
         const TGalerie* p = f.Galeries[static_cast<std::size_t>(i)];
-        if (!p->Arrivee.Egal(gal->Depart) || p->NbVisees == 0) continue;
+        if (!p->Arrivee.Egal(gal->Depart) || p->NbVisees == 0)
+            continue;
         const TVisee* v = p->Visee(p->NbVisees);
-        if (!v) continue;
+        if (!v)
+            continue;
         double x;
-        if (NombreMesure(Champ(*v, m), (EstLargeur(m) ? v->UniteLargeur : v->UniteHauteur) == 1, x)) return v;
+        if (NombreMesure(Champ(*v, m), (EstLargeur(m) ? v->UniteLargeur : v->UniteHauteur) == 1, x))
+            return v;
     }
     return nullptr;
 }
 
 }  // namespace
 
-void TFiche::HauteursStation(int g, int s, double& haut, double& bas) const {
+void TFiche::HauteursStation(int g, int s, double& haut, double& bas) const
+{
     haut = -1;
     bas = -1;
     if (const TVisee* v = ViseeStation(*this, g, s, Mesure::Haut)) {
         double x;
-        if (NombreMesure(v->Haut, v->UniteHauteur == kUniteCentimetres, x)) haut = x;
+        if (NombreMesure(v->Haut, v->UniteHauteur == kUniteCentimetres, x))
+            haut = x;
     }
     if (const TVisee* v = ViseeStation(*this, g, s, Mesure::Bas)) {
         double x;
-        if (v->Bas.empty() && !v->Haut.empty()) bas = 0;
-        else if (NombreMesure(v->Bas, v->UniteHauteur == kUniteCentimetres, x)) bas = x < 0 ? -x : x;
+        if (v->Bas.empty() && !v->Haut.empty())
+            bas = 0;
+        else if (NombreMesure(v->Bas, v->UniteHauteur == kUniteCentimetres, x))
+            bas = x < 0 ? -x : x;
     }
 }
 
-void TFiche::LargeursStation(int g, int s, double& gauche, double& droite) const {
+void TFiche::LargeursStation(int g, int s, double& gauche, double& droite) const
+{
     gauche = -1;
     droite = -1;
     const TVisee* vg = ViseeStation(*this, g, s, Mesure::Gauche);
     if (vg) {
         double x;
-        if (NombreMesure(vg->Gauche, vg->UniteLargeur == kUniteCentimetres, x)) gauche = x;
+        if (NombreMesure(vg->Gauche, vg->UniteLargeur == kUniteCentimetres, x))
+            gauche = x;
     }
     if (vg && gauche != -1 && vg->Droite.empty()) {
         gauche /= 2;
@@ -208,43 +249,54 @@ void TFiche::LargeursStation(int g, int s, double& gauche, double& droite) const
     }
     if (const TVisee* vd = ViseeStation(*this, g, s, Mesure::Droite)) {
         double x;
-        if (NombreMesure(vd->Droite, vd->UniteLargeur == kUniteCentimetres, x)) droite = x;
+        if (NombreMesure(vd->Droite, vd->UniteLargeur == kUniteCentimetres, x))
+            droite = x;
     }
 }
 
 // ---- Shared tables and helpers ----------------------------------------------------------
 
 const std::array<const char*, 2> UniteLongueur = {"m", "cm"};
-const std::array<const char*, 10> UnitePente = {"\xB0", "gr", "m", "cm", "\xB0vul",
+const std::array<const char*, 10> UnitePente = {"\xB0",  "gr",  "m",  "cm",  "\xB0vul",
                                                 "-\xB0", "-gr", "-m", "-cm", "-\xB0vul"};
 
-const char* LibelleUniteLongueur(int code) {
-    return code >= 0 && code < static_cast<int>(UniteLongueur.size()) ? UniteLongueur[static_cast<std::size_t>(code)] : "?";
+const char* LibelleUniteLongueur(int code)
+{
+    return code >= 0 && code < static_cast<int>(UniteLongueur.size()) ? UniteLongueur[static_cast<std::size_t>(code)]
+                                                                      : "?";
 }
 
-const char* LibelleUnitePente(int code) {
+const char* LibelleUnitePente(int code)
+{
     return code >= 0 && code < static_cast<int>(UnitePente.size()) ? UnitePente[static_cast<std::size_t>(code)] : "?";
 }
 
-int DateEnNombre(const std::string& date) {
+int DateEnNombre(const std::string& date)
+{
     auto partie = [&](std::size_t debut, int& v) {
-        if (date.size() < debut + 2) return false;
+        if (date.size() < debut + 2)
+            return false;
         char a = date[debut], b = date[debut + 1];
-        if (a < '0' || a > '9' || b < '0' || b > '9') return false;
+        if (a < '0' || a > '9' || b < '0' || b > '9')
+            return false;
         v = (a - '0') * 10 + (b - '0');
         return true;
     };
     int cle = 0, v = 0;
-    if (partie(0, v)) cle += v;
-    if (partie(3, v)) cle += 32 * v;
+    if (partie(0, v))
+        cle += v;
+    if (partie(3, v))
+        cle += 32 * v;
     if (partie(6, v)) {
-        if (v < 50) v += 100;
+        if (v < 50)
+            v += 100;
         cle += 400 * v;
     }
     return cle;
 }
 
-bool CalculeLimites(const ListeFiches& fiches, TStation& min, TStation& max) {
+bool CalculeLimites(const ListeFiches& fiches, TStation& min, TStation& max)
+{
     bool premier = true;
     auto prend = [&](Reel6 x, Reel6 y, Reel6 z) {
         if (premier) {
@@ -254,17 +306,25 @@ bool CalculeLimites(const ListeFiches& fiches, TStation& min, TStation& max) {
             premier = false;
             return;
         }
-        if (x > max.X) max.X = x;
-        if (y > max.Y) max.Y = y;
-        if (z > max.Z) max.Z = z;
-        if (x < min.X) min.X = x;
-        if (y < min.Y) min.Y = y;
-        if (z < min.Z) min.Z = z;
+        if (x > max.X)
+            max.X = x;
+        if (y > max.Y)
+            max.Y = y;
+        if (z > max.Z)
+            max.Z = z;
+        if (x < min.X)
+            min.X = x;
+        if (y < min.Y)
+            min.Y = y;
+        if (z < min.Z)
+            min.Z = z;
     };
     for (const TFiche* f : fiches) {
-        if (!f) continue;
+        if (!f)
+            continue;
         for (const TGalerie* g : f->Galeries) {
-            if (!g->Placee) continue;
+            if (!g->Placee)
+                continue;
             prend(g->Depart.X, g->Depart.Y, g->Depart.Z);
             for (int k = 1; k <= g->NbVisees && k <= g->NbStations(); ++k)
                 prend(g->Station(k).X, g->Station(k).Y, g->Station(k).Z);
@@ -280,39 +340,49 @@ TMassif::TMassif() : FichesCourantes(&Fiches) {}
 TMassif::~TMassif() = default;
 
 namespace {
-void RetirePremier(ListeFiches& l, TFiche* f) {
+void RetirePremier(ListeFiches& l, TFiche* f)
+{
     auto it = std::find(l.begin(), l.end(), f);
-    if (it != l.end()) l.erase(it);
+    if (it != l.end())
+        l.erase(it);
 }
 }  // namespace
 
-TFiche* TMassif::AjouteFiche(std::unique_ptr<TFiche> fiche, bool aussiSelection) {
+TFiche* TMassif::AjouteFiche(std::unique_ptr<TFiche> fiche, bool aussiSelection)
+{
     Fiches.compacte();
     int32_t max = 0;
     for (const TFiche* f : Fiches)
-        if (f->Ordre > max) max = f->Ordre;
+        if (f->Ordre > max)
+            max = f->Ordre;
     for (const TFiche* f : Corbeille)
-        if (f && f->Ordre > max) max = f->Ordre;
+        if (f && f->Ordre > max)
+            max = f->Ordre;
     if (max < INT32_MAX) {
         fiche->Ordre = max + 1;
     } else {
         // A hand-edited file may hold the largest number: the new sheet takes the largest
         // one still free (there are fewer sheets than numbers below it).
         std::set<int32_t> pris;
-        for (const TFiche* f : Fiches) pris.insert(f->Ordre);
+        for (const TFiche* f : Fiches)
+            pris.insert(f->Ordre);
         for (const TFiche* f : Corbeille)
-            if (f) pris.insert(f->Ordre);
+            if (f)
+                pris.insert(f->Ordre);
         int32_t n = INT32_MAX;
-        while (pris.count(n)) --n;
+        while (pris.count(n))
+            --n;
         fiche->Ordre = n;
     }
     TFiche* r = Fiches.ajoute(std::move(fiche));
-    if (aussiSelection && Selection) Selection->push_back(r);
+    if (aussiSelection && Selection)
+        Selection->push_back(r);
     PointsCalcules = false;
     return r;
 }
 
-std::unique_ptr<TFiche> TMassif::RemplaceFiche(TFiche* ancienne, std::unique_ptr<TFiche> nouvelle) {
+std::unique_ptr<TFiche> TMassif::RemplaceFiche(TFiche* ancienne, std::unique_ptr<TFiche> nouvelle)
+{
     nouvelle->Ordre = ancienne->Ordre;
     std::unique_ptr<TFiche> vieille = Fiches.retire(ancienne);
     TFiche* n = Fiches.ajoute(std::move(nouvelle));
@@ -324,10 +394,13 @@ std::unique_ptr<TFiche> TMassif::RemplaceFiche(TFiche* ancienne, std::unique_ptr
     return vieille;
 }
 
-void TMassif::JetteFiche(TFiche* fiche) {
+void TMassif::JetteFiche(TFiche* fiche)
+{
     std::unique_ptr<TFiche> f = Fiches.retire(fiche);
-    if (!f) return;
-    if (SelectionActive && Selection) RetirePremier(*Selection, fiche);
+    if (!f)
+        return;
+    if (SelectionActive && Selection)
+        RetirePremier(*Selection, fiche);
     Corbeille.ajoute(std::move(f));
     PointsCalcules = false;
 }
@@ -344,52 +417,68 @@ bool TMassif::DeclinaisonReglee() const
            Date_Declinaison.str() != neuf.Date_Declinaison.str();
 }
 
-void TMassif::TrieFiches() {
+void TMassif::TrieFiches()
+{
     Fiches.compacte();
     Fiches.trie(AvantParOrdre);
     TrieSelection();
 }
 
-void TMassif::TrieSelection() {
-    if (SelectionActive && Selection) std::stable_sort(Selection->begin(), Selection->end(), AvantParOrdre);
+void TMassif::TrieSelection()
+{
+    if (SelectionActive && Selection)
+        std::stable_sort(Selection->begin(), Selection->end(), AvantParOrdre);
 }
 
-void TMassif::AjouteReference(std::unique_ptr<TPointTopo> point) {
+void TMassif::AjouteReference(std::unique_ptr<TPointTopo> point)
+{
     References.ajoute(std::move(point));
     PointsCalcules = false;
 }
 
-void TMassif::VideReferences() {
+void TMassif::VideReferences()
+{
     References.vide();
     PointsCalcules = false;
 }
 
-int TMassif::IndiceLibre(const std::string& nomMaj, int depart) {
+int TMassif::IndiceLibre(const std::string& nomMaj, int depart)
+{
     Fiches.compacte();
-    if (Fiches.empty()) return depart + 1;
+    if (Fiches.empty())
+        return depart + 1;
     auto prend = [&](const TPointTopo& p, int candidat) {
         return !p.Terminus && p.Indice == candidat && p.Nom.ChaineMaj() == nomMaj;
     };
     for (int candidat = depart + 1;; ++candidat) {
         bool pris = false;
         // An index holds 0..255: every candidate beyond is free by construction.
-        if (candidat > kIndiceMax) return candidat;
+        if (candidat > kIndiceMax)
+            return candidat;
         for (std::size_t i = Fiches.size(); i-- > 0 && !pris;)
             for (const TGalerie* g : Fiches[i]->Galeries)
-                if (prend(g->Depart, candidat) || prend(g->Arrivee, candidat)) { pris = true; break; }
-        if (!pris) return candidat;
+                if (prend(g->Depart, candidat) || prend(g->Arrivee, candidat)) {
+                    pris = true;
+                    break;
+                }
+        if (!pris)
+            return candidat;
     }
 }
 
-void TMassif::ActiveSelection(bool active) {
-    if (!Selection) Selection = std::make_unique<ListeFiches>();
+void TMassif::ActiveSelection(bool active)
+{
+    if (!Selection)
+        Selection = std::make_unique<ListeFiches>();
     SelectionActive = active;
     FichesCourantes = active ? VueListe<TFiche>(Selection.get()) : &Fiches;
 }
 
-TFiche* TMassif::FicheParOrdre(int32_t ordre) const {
+TFiche* TMassif::FicheParOrdre(int32_t ordre) const
+{
     for (TFiche* f : Fiches)
-        if (f && f->Ordre == ordre) return f;
+        if (f && f->Ordre == ordre)
+            return f;
     return nullptr;
 }
 

@@ -24,9 +24,9 @@ class IEditeurSaisie;
 
 // Outcome of TMassif::Charge.
 enum class EtatChargement {
-    Charge,   // the massif holds the file
-    Refuse,   // a file of a later version: nothing read
-    Echec,    // cannot be opened, damaged or truncated
+    Charge,  // the massif holds the file
+    Refuse,  // a file of a later version: nothing read
+    Echec,   // cannot be opened, damaged or truncated
 };
 struct ResultatChargement {
     EtatChargement etat = EtatChargement::Charge;
@@ -121,8 +121,8 @@ constexpr uint8_t kAzimutDegres = 0, kAzimutGrades = 1, kAzimutDegresInverse = 5
 // Slopes: angles, height differences, and the Vulcain zenith angle; codes 5 to 9 are 0 to 4
 // with the shot read backwards.
 constexpr uint8_t kPenteDegres = 0, kPenteGrades = 1, kPenteMetres = 2, kPentePourcent = 3, kPenteVulcain = 4,
-                  kPenteDegresInverse = 5, kPenteGradesInverse = 6, kPenteMetresInverse = 7,
-                  kPentePourcentInverse = 8, kPenteVulcainInverse = 9;
+                  kPenteDegresInverse = 5, kPenteGradesInverse = 6, kPenteMetresInverse = 7, kPentePourcentInverse = 8,
+                  kPenteVulcainInverse = 9;
 
 // An azimuth in radians, by its unit code; the declination is not applied.
 long double AzimutEnRadians(long double azimut, int unite);
@@ -131,8 +131,8 @@ long double AzimutEnRadians(long double azimut, int unite);
 class TVisee {
 public:
     Reel6 Longueur, Azimut, Pente;
-    Reel6 X, Y, Z;       // end of the shot relative to the gallery start, metres
-    Reel6 Horizontale;   // horizontal length of the shot, metres
+    Reel6 X, Y, Z;      // end of the shot relative to the gallery start, metres
+    Reel6 Horizontale;  // horizontal length of the shot, metres
     Reel6 Topofil;
     TexteMesure Droite, Gauche, Haut, Bas;
     TEco Commentaire;

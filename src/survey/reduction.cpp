@@ -12,19 +12,20 @@ constexpr long double kPi = std::numbers::pi_v<long double>;
 
 // Slope decoding: true for an angle kind (p in radians), false for a height difference
 // (d in metres).
-bool Pente(const TVisee& v, long double& p, long double& d) {
+bool Pente(const TVisee& v, long double& p, long double& d)
+{
     const long double x = v.Pente;
     switch (v.UnitePente) {
-        case kPenteGrades: p = x / 200 * kPi; return true;
-        case kPenteMetres: d = x; return false;
-        case kPentePourcent: d = x / 100; return false;
-        case kPenteVulcain: p = (90 - x) / 180 * kPi; return true;
-        case kPenteDegresInverse: p = -x / 180 * kPi; return true;
-        case kPenteGradesInverse: p = -x / 200 * kPi; return true;
-        case kPenteMetresInverse: d = -x; return false;
-        case kPentePourcentInverse: d = -x / 100; return false;
-        case kPenteVulcainInverse: p = -(90 - x) / 180 * kPi; return true;
-        default: p = x / 180 * kPi; return true;  // degrees, and any code above 9
+    case kPenteGrades: p = x / 200 * kPi; return true;
+    case kPenteMetres: d = x; return false;
+    case kPentePourcent: d = x / 100; return false;
+    case kPenteVulcain: p = (90 - x) / 180 * kPi; return true;
+    case kPenteDegresInverse: p = -x / 180 * kPi; return true;
+    case kPenteGradesInverse: p = -x / 200 * kPi; return true;
+    case kPenteMetresInverse: d = -x; return false;
+    case kPentePourcentInverse: d = -x / 100; return false;
+    case kPenteVulcainInverse: p = -(90 - x) / 180 * kPi; return true;
+    default: p = x / 180 * kPi; return true;  // degrees, and any code above 9
     }
 }
 
@@ -34,18 +35,20 @@ void Ajoute(Reel6& somme, long double x) { somme = Reel6::sature(static_cast<lon
 
 }  // namespace
 
-long double AzimutEnRadians(long double a, int unite) {
+long double AzimutEnRadians(long double a, int unite)
+{
     switch (unite) {
-        case kAzimutGrades: return a / 200 * kPi;
-        case kAzimutDegresInverse: return (a / 180 + 1) * kPi;
-        case kAzimutGradesInverse: return (a / 200 + 1) * kPi;
-        default: return a / 180 * kPi;  // degrees, and any code the tables do not name
+    case kAzimutGrades: return a / 200 * kPi;
+    case kAzimutDegresInverse: return (a / 180 + 1) * kPi;
+    case kAzimutGradesInverse: return (a / 200 + 1) * kPi;
+    default: return a / 180 * kPi;  // degrees, and any code the tables do not name
     }
 }
 
 long double TVisee::AzimutRadians() const { return AzimutEnRadians(Azimut, UniteAzimut); }
 
-void TGalerie::CalculeVisees(Reel6 angle) {
+void TGalerie::CalculeVisees(Reel6 angle)
+{
     SommeDX = 0;
     SommeDY = 0;
     SommeDZ = 0;
@@ -56,7 +59,8 @@ void TGalerie::CalculeVisees(Reel6 angle) {
     const long double rot = angle;
     for (int k = 1; k <= NbVisees; ++k) {
         TVisee* v = Visee(k);
-        if (!v) continue;
+        if (!v)
+            continue;
         const long double L = v->LongueurMetres();
         const long double A = v->AzimutRadians();
         Ajoute(Developpement, v->AvecCorrDeveloppement ? static_cast<long double>(v->CorrDeveloppement) : L);
@@ -80,16 +84,20 @@ void TGalerie::CalculeVisees(Reel6 angle) {
     }
 }
 
-void TFiche::Calcule(Reel6 angleDegres) {
+void TFiche::Calcule(Reel6 angleDegres)
+{
     const long double decli = Unite_Decli == kAzimutDegres ? static_cast<long double>(Declinaison) / 180 * kPi
-                                               : static_cast<long double>(Declinaison) / 200 * kPi;
+                                                           : static_cast<long double>(Declinaison) / 200 * kPi;
     const Reel6 total = Reel6::sature(decli + static_cast<long double>(angleDegres) / 180 * kPi);
-    for (TGalerie* g : Galeries) g->CalculeVisees(total);
+    for (TGalerie* g : Galeries)
+        g->CalculeVisees(total);
 }
 
-void TGalerie::PlacePoints() {
+void TGalerie::PlacePoints()
+{
     Stations.assign(NbVisees, TStation{});
-    if (!Placee) return;
+    if (!Placee)
+        return;
     long double cx = 0, cy = 0, cz = 0;
     const long double sl = SommeL;
     // A gallery of zero total length between two known ends has nothing to spread the
@@ -107,7 +115,8 @@ void TGalerie::PlacePoints() {
     long double s = 0;
     for (int k = 1; k <= NbVisees; ++k) {
         const TVisee* v = Visee(k);
-        if (!v) continue;
+        if (!v)
+            continue;
         s += v->LongueurMetres();
         TStation& st = Station(k);
         st.X = Reel6::sature(static_cast<long double>(Depart.X) + v->X + cx * s);
@@ -116,28 +125,36 @@ void TGalerie::PlacePoints() {
     }
 }
 
-void TMassif::PlaceTousPoints() {
+void TMassif::PlaceTousPoints()
+{
     PointsCalcules = true;
     for (TFiche* f : Fiches)
         if (f)
-            for (TGalerie* g : f->Galeries) g->PlacePoints();
+            for (TGalerie* g : f->Galeries)
+                g->PlacePoints();
 }
 
-double TMassif::PireGalerie(int& fiche, int& galerie) {
-    if (!PointsCalcules) PlaceTousPoints();
+double TMassif::PireGalerie(int& fiche, int& galerie)
+{
+    if (!PointsCalcules)
+        PlaceTousPoints();
     double best = 0;
     for (std::size_t i = 0; i < Fiches.size(); ++i) {
         const TFiche* f = Fiches[i];
-        if (!f) continue;
+        if (!f)
+            continue;
         for (std::size_t j = 0; j < f->Galeries.size(); ++j) {
             const TGalerie* g = f->Galeries[j];
-            if (!g->Placee || g->NbVisees == 0 || g->NbStations() < g->NbVisees) continue;
+            if (!g->Placee || g->NbVisees == 0 || g->NbStations() < g->NbVisees)
+                continue;
             long double e, L;
             const TVisee* v1 = g->Visee(1);
-            if (!v1) continue;
+            if (!v1)
+                continue;
             int unite;
             if (g->NbVisees == 1) {
-                if (!(static_cast<long double>(v1->Longueur) > 1e-5L)) continue;
+                if (!(static_cast<long double>(v1->Longueur) > 1e-5L))
+                    continue;
                 const TStation& s1 = g->Station(1);
                 long double dx = (static_cast<long double>(s1.X) - g->Depart.X) - v1->X;
                 long double dy = (static_cast<long double>(s1.Y) - g->Depart.Y) - v1->Y;
@@ -147,7 +164,8 @@ double TMassif::PireGalerie(int& fiche, int& galerie) {
                 unite = v1->UniteLongueur;
             } else {
                 const TVisee* v2 = g->Visee(2);
-                if (!v2) continue;
+                if (!v2)
+                    continue;
                 const TStation& s1 = g->Station(1);
                 const TStation& s2 = g->Station(2);
                 long double dx = (static_cast<long double>(s2.X) - s1.X) - (static_cast<long double>(v2->X) - v1->X);
@@ -160,10 +178,13 @@ double TMassif::PireGalerie(int& fiche, int& galerie) {
             const long double coef = g->Coefficient;
             // A zero divisor (a zero second shot, a coefficient of 0) says nothing about
             // deformation: such a gallery is passed over.
-            if (L == 0 || coef == 0) continue;
+            if (L == 0 || coef == 0)
+                continue;
             long double ratio = e / L / coef;
-            if (unite == 1) ratio *= 100;
-            if (!std::isfinite(ratio)) continue;
+            if (unite == 1)
+                ratio *= 100;
+            if (!std::isfinite(ratio))
+                continue;
             // Compared at the precision kept, so that equal ratios leave the first gallery.
             const double r = static_cast<double>(ratio);
             if (r > best) {

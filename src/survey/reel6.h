@@ -28,11 +28,24 @@ public:
     operator long double() const { return v_; }  // NOLINT
     double d() const { return v_; }
 
-    Reel6& operator+=(long double x) { v_ = arrondit(v_ + x); return *this; }
-    Reel6& operator-=(long double x) { v_ = arrondit(v_ - x); return *this; }
+    Reel6& operator+=(long double x)
+    {
+        v_ = arrondit(v_ + x);
+        return *this;
+    }
+    Reel6& operator-=(long double x)
+    {
+        v_ = arrondit(v_ - x);
+        return *this;
+    }
 
     std::array<uint8_t, 6> octets() const { return octetsExacts(v_); }
-    static Reel6 depuisOctets(const std::array<uint8_t, 6>& b) { Reel6 r; r.v_ = decode(b); return r; }
+    static Reel6 depuisOctets(const std::array<uint8_t, 6>& b)
+    {
+        Reel6 r;
+        r.v_ = decode(b);
+        return r;
+    }
 
     // The largest magnitude the format holds.
     static long double maximum();

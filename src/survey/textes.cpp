@@ -6,20 +6,26 @@ namespace karst {
 
 char MajAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
 
-std::string MajAscii(const std::string& s) {
+std::string MajAscii(const std::string& s)
+{
     std::string r = s;
-    for (auto& c : r) c = MajAscii(c);
+    for (auto& c : r)
+        c = MajAscii(c);
     return r;
 }
 
-bool EgalSansCasse(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
+bool EgalSansCasse(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (MajAscii(a[i]) != MajAscii(b[i])) return false;
+        if (MajAscii(a[i]) != MajAscii(b[i]))
+            return false;
     return true;
 }
 
-std::string EnUtf8(const std::string& texte) {
+std::string EnUtf8(const std::string& texte)
+{
     std::string r;
     for (char c : texte) {
         const auto o = static_cast<unsigned char>(c);
@@ -38,20 +44,21 @@ std::string EnUtf8(const std::string& texte) {
 namespace {
 
 // The characters of the bytes 0x80..0x9F.
-constexpr char32_t kHaut[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char32_t kHaut[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 }  // namespace
 
 char32_t CaractereCp1252(unsigned char octet) { return octet >= 0x80 && octet < 0xA0 ? kHaut[octet - 0x80] : octet; }
 
-char OctetCp1252(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+char OctetCp1252(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
     for (std::size_t i = 0; i < std::size(kHaut); ++i)
-        if (kHaut[i] == c) return static_cast<char>(0x80 + i);
+        if (kHaut[i] == c)
+            return static_cast<char>(0x80 + i);
     return '?';
 }
 

@@ -30,8 +30,16 @@ public:
     TexteCourt() = default;
     TexteCourt(const std::string& s) { affecte(s); }  // NOLINT
     TexteCourt(const char* s) { affecte(s); }         // NOLINT
-    TexteCourt& operator=(const std::string& s) { affecte(s); return *this; }
-    TexteCourt& operator=(const char* s) { affecte(s); return *this; }
+    TexteCourt& operator=(const std::string& s)
+    {
+        affecte(s);
+        return *this;
+    }
+    TexteCourt& operator=(const char* s)
+    {
+        affecte(s);
+        return *this;
+    }
     const std::string& str() const { return s_; }
     operator const std::string&() const { return s_; }  // NOLINT
     std::size_t size() const { return s_.size(); }

@@ -11,7 +11,8 @@ std::string TexteLongueur(const BarreEchelle& b) { return FormatEntier(b.longueu
 
 }  // namespace
 
-void DessineBarreEchelle(SurfaceVue& s, const BarreEchelle& b, double e, bool sansRapport) {
+void DessineBarreEchelle(SurfaceVue& s, const BarreEchelle& b, double e, bool sansRapport)
+{
     TCanvas& c = s.canvas;
     c.FixeCouleurPen(kNoir);
     if (sansRapport)
@@ -39,7 +40,8 @@ void DessineBarreEchelle(SurfaceVue& s, const BarreEchelle& b, double e, bool sa
 }
 
 void EcritBarreEchelle(FichierSVG& f, const std::string& id, bool illustrator, const BarreEchelle& b, double x,
-                       double y, double e) {
+                       double y, double e)
+{
     f.Ligne(CoucheSVG(id, illustrator));
     f.Ligne(GroupeTraitSVG(b.epaisseur));
     const double l = b.longueur * 1000.0 / e, h = b.hauteur;

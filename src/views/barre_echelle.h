@@ -13,11 +13,11 @@ namespace karst {
 class FichierSVG;
 
 struct BarreEchelle {
-    PointPlan base;       // the start of the bar, in the drawing plane
-    int longueur = 0;     // metres on the ground
-    int hauteur = 0;      // mm of paper
-    int parts = 0;        // equal parts; none below 2
-    int epaisseur = 0;    // line thickness, tenths of mm
+    PointPlan base;     // the start of the bar, in the drawing plane
+    int longueur = 0;   // metres on the ground
+    int hauteur = 0;    // mm of paper
+    int parts = 0;      // equal parts; none below 2
+    int epaisseur = 0;  // line thickness, tenths of mm
     const TPolice& police;
 };
 

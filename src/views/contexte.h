@@ -74,13 +74,15 @@ public:
     // False when either dialog is cancelled; on true the chosen sheet, and the gallery
     // picked in its preview (from 0) or -1 when the choice was made in the list.
     virtual bool RechercheSimple(const std::vector<TFiche*>& fiches, const std::array<std::string, 5>& criteres,
-                                 TFiche*& fiche, int& galerie) {
+                                 TFiche*& fiche, int& galerie)
+    {
         (void)fiches, (void)criteres, (void)fiche, (void)galerie;
         return false;
     }
     // The choice list of stations (columns "Point" and "Indice", button "Utilise la
     // galerie allant au point"): the position of the row taken, -1 when cancelled.
-    virtual int ChoixStation(const std::vector<const TPointTopo*>& stations) {
+    virtual int ChoixStation(const std::vector<const TPointTopo*>& stations)
+    {
         (void)stations;
         return -1;
     }
@@ -88,7 +90,8 @@ public:
     virtual bool MontreModal(QDialog& dialogue);
     // The selection of the active child window when it is a view window: sheet position in
     // the current sheets, gallery position, shot number. False without one.
-    virtual bool SelectionVueActive(int& fiche, int& galerie, int& point) {
+    virtual bool SelectionVueActive(int& fiche, int& galerie, int& point)
+    {
         (void)fiche, (void)galerie, (void)point;
         return false;
     }

@@ -435,10 +435,7 @@ PageDefilante::PageDefilante(QWidget* contenu, QWidget* parent) : QScrollArea(pa
     contenu->setAutoFillBackground(false);
 }
 
-QSize PageDefilante::sizeHint() const
-{
-    return widget() ? widget()->sizeHint() : QScrollArea::sizeHint();
-}
+QSize PageDefilante::sizeHint() const { return widget() ? widget()->sizeHint() : QScrollArea::sizeHint(); }
 
 QSize PageDefilante::minimumSizeHint() const
 {

@@ -213,7 +213,7 @@ public:
     void Lie(QCheckBox* c, bool O::*champ);
     // An integer field takes the integers of its type from `min` up.
     template <class E>
-        requires std::is_integral_v<E>
+    requires std::is_integral_v<E>
     void Lie(QLineEdit* e, E O::*champ, long long min = std::numeric_limits<E>::min());
     void Lie(QLineEdit* e, Reel6 O::*champ, int precision);
     void Lie(QLineEdit* e, float O::*champ, int precision);
@@ -324,9 +324,9 @@ void PageNord(D& d, FormulaireLie<O> f, Police* travail)
 template <class D, class O>
 void PageStation(D& d, FormulaireLie<O> f, Police* travail)
 {
-    d.Texte_Station = f.Radio("Texte_Station", QStringLiteral("&Texte carrefour"),
-                              {QStringLiteral("Aucun"), QStringLiteral("Nom"), QStringLiteral("Nom+Indice")},
-                              &O::Texte_Station);
+    d.Texte_Station =
+        f.Radio("Texte_Station", QStringLiteral("&Texte carrefour"),
+                {QStringLiteral("Aucun"), QStringLiteral("Nom"), QStringLiteral("Nom+Indice")}, &O::Texte_Station);
     d.diametre = f.Entier("diametre", QStringLiteral("&Diamètre (mm/10)"), &O::diametre);
     d.Police_Station = f.BoutonFonte("Police_Station", QStringLiteral("&Police ..."), travail);
 }
@@ -361,12 +361,13 @@ protected:
 template <class O>
 void Liaisons<O>::Lie(QCheckBox* c, bool O::*champ)
 {
-    liens_.push_back({[c, champ](const O& o) { MontreCase(c, o.*champ); }, [c, champ](O& o) { o.*champ = LitCase(c); }});
+    liens_.push_back(
+        {[c, champ](const O& o) { MontreCase(c, o.*champ); }, [c, champ](O& o) { o.*champ = LitCase(c); }});
 }
 
 template <class O>
 template <class E>
-    requires std::is_integral_v<E>
+requires std::is_integral_v<E>
 void Liaisons<O>::Lie(QLineEdit* e, E O::*champ, long long min)
 {
     liens_.push_back({[e, champ](const O& o) { MontreEntier(e, o.*champ); },
@@ -381,7 +382,8 @@ template <class O>
 void Liaisons<O>::Lie(QLineEdit* e, Reel6 O::*champ, int precision)
 {
     liens_.push_back({[e, champ, precision](const O& o) { MontreReel(e, o.*champ, precision); },
-                      [e, champ](O& o) { o.*champ = LitReelEdition(e); }, [e] {
+                      [e, champ](O& o) { o.*champ = LitReelEdition(e); },
+                      [e] {
                           long double v = 0;
                           return LitReelChamp(e, v);
                       }});
@@ -391,7 +393,8 @@ template <class O>
 void Liaisons<O>::Lie(QLineEdit* e, float O::*champ, int precision)
 {
     liens_.push_back({[e, champ, precision](const O& o) { MontreReel(e, o.*champ, precision); },
-                      [e, champ](O& o) { o.*champ = static_cast<float>(LitReelEdition(e)); }, [e] {
+                      [e, champ](O& o) { o.*champ = static_cast<float>(LitReelEdition(e)); },
+                      [e] {
                           long double v = 0;
                           return LitReelChamp(e, v);
                       }});
@@ -400,7 +403,8 @@ void Liaisons<O>::Lie(QLineEdit* e, float O::*champ, int precision)
 template <class O>
 void Liaisons<O>::Lie(QLineEdit* e, TexteCourt<25> O::*champ)
 {
-    liens_.push_back({[e, champ](const O& o) { MontreTexte(e, o.*champ); }, [e, champ](O& o) { o.*champ = LitTexte(e); }});
+    liens_.push_back(
+        {[e, champ](const O& o) { MontreTexte(e, o.*champ); }, [e, champ](O& o) { o.*champ = LitTexte(e); }});
 }
 
 template <class O>

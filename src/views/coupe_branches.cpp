@@ -23,24 +23,31 @@ namespace karst {
 
 using coupe::NbSuitesValides;
 
-TGalerie& GalerieParOrdre(TMassif& massif, int32_t fiche, int32_t galerie) {
+TGalerie& GalerieParOrdre(TMassif& massif, int32_t fiche, int32_t galerie)
+{
     TFiche* f = massif.FicheParOrdre(fiche);
-    if (!f) throw ErreurIndexListe(fiche);
-    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f->Galeries.size()) throw ErreurIndexListe(galerie);
+    if (!f)
+        throw ErreurIndexListe(fiche);
+    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f->Galeries.size())
+        throw ErreurIndexListe(galerie);
     return *f->Galeries[static_cast<std::size_t>(galerie)];
 }
 
 const TPointTopo& StationLoin(const TGalerie& g) { return g.Sens ? g.Arrivee : g.Depart; }
 const TPointTopo& StationEntree(const TGalerie& g) { return g.Sens ? g.Depart : g.Arrivee; }
 
-std::string TexteStation(const TPointTopo& p) {
-    if (p.Terminus) return "Terminus";
+std::string TexteStation(const TPointTopo& p)
+{
+    if (p.Terminus)
+        return "Terminus";
     return p.Nom.Chaine() + "(" + FormatEntier(p.Indice) + ")";
 }
 
-void AjouteSuite(TGalerie& parent, int32_t fiche, int32_t galerie) {
+void AjouteSuite(TGalerie& parent, int32_t fiche, int32_t galerie)
+{
     // The callers refuse a sixth continuation first; the links have room for five only.
-    if (NbSuitesValides(parent) >= kMaxSuites) throw std::length_error("Pas plus de 5 suites par galerie");
+    if (NbSuitesValides(parent) >= kMaxSuites)
+        throw std::length_error("Pas plus de 5 suites par galerie");
     const auto k = static_cast<std::size_t>(NbSuitesValides(parent) + 1);
     parent.NbSuites = static_cast<int8_t>(k);
     parent.SuiteFiche[k] = fiche;
@@ -50,22 +57,27 @@ void AjouteSuite(TGalerie& parent, int32_t fiche, int32_t galerie) {
 namespace {
 
 // The gallery at positions of the current sheets.
-TGalerie& GalerieCourante(const ListeFiches& fiches, int fiche, int galerie) {
+TGalerie& GalerieCourante(const ListeFiches& fiches, int fiche, int galerie)
+{
     if (fiche < 0 || static_cast<std::size_t>(fiche) >= fiches.size() || !fiches[static_cast<std::size_t>(fiche)])
         throw ErreurIndexListe(fiche);
     TFiche& f = *fiches[static_cast<std::size_t>(fiche)];
-    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) throw ErreurIndexListe(galerie);
+    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size())
+        throw ErreurIndexListe(galerie);
     return *f.Galeries[static_cast<std::size_t>(galerie)];
 }
 
-TMassif& MassifOuvert(ContexteVues& contexte) {
+TMassif& MassifOuvert(ContexteVues& contexte)
+{
     TMassif* m = contexte.Massif();
-    if (!m || !m->FichesCourantes) throw std::logic_error("Aucun massif ouvert");
+    if (!m || !m->FichesCourantes)
+        throw std::logic_error("Aucun massif ouvert");
     return *m;
 }
 
 // Every gallery reachable from this one through the continuation links, itself included.
-std::unordered_set<const TGalerie*> Aval(TMassif& massif, TGalerie& depart) {
+std::unordered_set<const TGalerie*> Aval(TMassif& massif, TGalerie& depart)
+{
     std::unordered_set<const TGalerie*> vues{&depart};
     std::vector<TGalerie*> pile{&depart};
     while (!pile.empty()) {
@@ -74,9 +86,11 @@ std::unordered_set<const TGalerie*> Aval(TMassif& massif, TGalerie& depart) {
         for (int k = 1; k <= NbSuitesValides(*g); ++k) {
             TFiche* f = massif.FicheParOrdre(g->SuiteFiche[static_cast<std::size_t>(k)]);
             const int32_t pos = g->SuiteGalerie[static_cast<std::size_t>(k)];
-            if (!f || pos < 0 || static_cast<std::size_t>(pos) >= f->Galeries.size()) continue;
+            if (!f || pos < 0 || static_cast<std::size_t>(pos) >= f->Galeries.size())
+                continue;
             TGalerie* s = f->Galeries[static_cast<std::size_t>(pos)];
-            if (vues.insert(s).second) pile.push_back(s);
+            if (vues.insert(s).second)
+                pile.push_back(s);
         }
     }
     return vues;
@@ -84,16 +98,19 @@ std::unordered_set<const TGalerie*> Aval(TMassif& massif, TGalerie& depart) {
 
 }  // namespace
 
-bool TCoupe::NouvelleBranche() {
+bool TCoupe::NouvelleBranche()
+{
     TMassif& m = MassifOuvert(contexte_);
     TFiche* fiche = nullptr;
     int position = -2;
-    if (!contexte_.RechercheSimple(*m.FichesCourantes, {}, fiche, position)) return false;
+    if (!contexte_.RechercheSimple(*m.FichesCourantes, {}, fiche, position))
+        return false;
     if (position == -1) {
         Invite().Information(QStringLiteral("Il faut obligatoirement passer par la visualisation pour cette option"));
         return false;
     }
-    if (!fiche || position < 0 || static_cast<std::size_t>(position) >= fiche->Galeries.size()) return false;
+    if (!fiche || position < 0 || static_cast<std::size_t>(position) >= fiche->Galeries.size())
+        return false;
     TGalerie& g = *fiche->Galeries[static_cast<std::size_t>(position)];
     // A gallery already in the section belongs to a branch: making it a second branch
     // start would drop its continuations and leave them in the section, laid out nowhere.
@@ -106,7 +123,8 @@ bool TCoupe::NouvelleBranche() {
     d.ChoixVisibles(true);
     d.PointItems[1]->setText(DepuisCp1252(TexteStation(g.Arrivee)));
     d.PointItems[0]->setText(DepuisCp1252(TexteStation(g.Depart)));
-    if (!contexte_.MontreModal(d)) return false;
+    if (!contexte_.MontreModal(d))
+        return false;
 
     auto racine = std::make_unique<TPointCoupe>();
     racine->X = LitReelEdition(d.Horizontal);
@@ -131,24 +149,31 @@ bool TCoupe::NouvelleBranche() {
     return true;
 }
 
-std::vector<TCoupe::Candidat> TCoupe::Candidats(const TPointTopo& loin) const {
+std::vector<TCoupe::Candidat> TCoupe::Candidats(const TPointTopo& loin) const
+{
     std::vector<Candidat> r;
     const ListeFiches* fiches = FichesCourantes();
-    if (!fiches) return r;
+    if (!fiches)
+        return r;
     for (std::size_t i = 0; i < fiches->size(); ++i) {
         TFiche* f = (*fiches)[i];
-        if (!f) continue;
+        if (!f)
+            continue;
         for (std::size_t j = 0; j < f->Galeries.size(); ++j) {
             TGalerie* g = f->Galeries[j];
-            if (g->DansCoupe) continue;
-            if (g->Depart.Egal(loin)) r.push_back({static_cast<int>(i), static_cast<int>(j), g, true});
-            else if (g->Arrivee.Egal(loin)) r.push_back({static_cast<int>(i), static_cast<int>(j), g, false});
+            if (g->DansCoupe)
+                continue;
+            if (g->Depart.Egal(loin))
+                r.push_back({static_cast<int>(i), static_cast<int>(j), g, true});
+            else if (g->Arrivee.Egal(loin))
+                r.push_back({static_cast<int>(i), static_cast<int>(j), g, false});
         }
     }
     return r;
 }
 
-bool TCoupe::ContinueBranche(int& fiche, int& galerie) {
+bool TCoupe::ContinueBranche(int& fiche, int& galerie)
+{
     TMassif& m = MassifOuvert(contexte_);
     TGalerie& parent = GalerieCourante(*m.FichesCourantes, fiche, galerie);
     const TPointTopo& loin = StationLoin(parent);
@@ -168,10 +193,12 @@ bool TCoupe::ContinueBranche(int& fiche, int& galerie) {
     std::size_t n = 0;
     if (candidats.size() > 1) {
         std::vector<const TPointTopo*> stations;
-        for (const Candidat& c : candidats) stations.push_back(c.parDepart ? &c.g->Arrivee : &c.g->Depart);
+        for (const Candidat& c : candidats)
+            stations.push_back(c.parDepart ? &c.g->Arrivee : &c.g->Depart);
         const int choix = contexte_.ChoixStation(stations);
         // Cancelled: nothing added, but the window redraws as after a change.
-        if (choix < 0 || static_cast<std::size_t>(choix) >= candidats.size()) return true;
+        if (choix < 0 || static_cast<std::size_t>(choix) >= candidats.size())
+            return true;
         n = static_cast<std::size_t>(choix);
     }
     const Candidat& c = candidats[n];
@@ -186,14 +213,17 @@ bool TCoupe::ContinueBranche(int& fiche, int& galerie) {
     return true;
 }
 
-void TCoupe::InverseBranche(int32_t fiche, int32_t galerie) {
+void TCoupe::InverseBranche(int32_t fiche, int32_t galerie)
+{
     TMassif& m = MassifOuvert(contexte_);
     TGalerie& depart = GalerieParOrdre(m, fiche, galerie);
     // Each gallery downstream flips once, even where links would meet again.
-    for (const TGalerie* g : Aval(m, depart)) const_cast<TGalerie*>(g)->GaucheDroite = !g->GaucheDroite;
+    for (const TGalerie* g : Aval(m, depart))
+        const_cast<TGalerie*>(g)->GaucheDroite = !g->GaucheDroite;
 }
 
-bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie) {
+bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie)
+{
     TMassif& m = MassifOuvert(contexte_);
     TGalerie& g = GalerieParOrdre(m, fiche, galerie);
     TNvlle_Branche& d = Nvlle_Branche();
@@ -201,9 +231,11 @@ bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie) {
     d.ChoixVisibles(false);
     MontreReel(d.Horizontal, g.CoupeX0, 6, 2);
     MontreReel(d.Vertical, g.CoupeZ0, 4, 1);
-    if (!contexte_.MontreModal(d)) return false;
+    if (!contexte_.MontreModal(d))
+        return false;
     long double x, z;
-    if (!LitReelMontre(d.Horizontal, x) || !LitReelMontre(d.Vertical, z)) return false;
+    if (!LitReelMontre(d.Horizontal, x) || !LitReelMontre(d.Vertical, z))
+        return false;
     const Reel6 rx = x, rz = z;
     bool racine = false, change = false;
     for (TPointCoupe* r : m.Coupe)
@@ -214,7 +246,8 @@ bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie) {
             racine = true;
         }
     // A branch start left where it was is no change.
-    if (racine) return change;
+    if (racine)
+        return change;
     // A continuation becomes a branch start where it stands.
     auto r = std::make_unique<TPointCoupe>();
     r->X = rx;
@@ -225,12 +258,15 @@ bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie) {
     r->Indice = StationEntree(g).Indice;
     m.Coupe.ajoute(std::move(r));
     for (TFiche* f : m.Fiches) {
-        if (!f) continue;
+        if (!f)
+            continue;
         for (TGalerie* p : f->Galeries) {
-            if (!p->DansCoupe) continue;
+            if (!p->DansCoupe)
+                continue;
             for (int k = 1; k <= NbSuitesValides(*p); ++k) {
                 const auto u = static_cast<std::size_t>(k);
-                if (p->SuiteFiche[u] != fiche || p->SuiteGalerie[u] != galerie) continue;
+                if (p->SuiteFiche[u] != fiche || p->SuiteGalerie[u] != galerie)
+                    continue;
                 for (int i = k; i < NbSuitesValides(*p); ++i) {
                     p->SuiteFiche[static_cast<std::size_t>(i)] = p->SuiteFiche[static_cast<std::size_t>(i) + 1];
                     p->SuiteGalerie[static_cast<std::size_t>(i)] = p->SuiteGalerie[static_cast<std::size_t>(i) + 1];
@@ -243,11 +279,13 @@ bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie) {
     return true;
 }
 
-bool TCoupe::RaccrocheBranche(int32_t fiche, int32_t galerie) {
+bool TCoupe::RaccrocheBranche(int32_t fiche, int32_t galerie)
+{
     TMassif& m = MassifOuvert(contexte_);
     std::size_t racine = m.Coupe.size();
     for (std::size_t r = 0; r < m.Coupe.size(); ++r)
-        if (m.Coupe[r]->Fiche == fiche && m.Coupe[r]->Galerie == galerie) racine = r;
+        if (m.Coupe[r]->Fiche == fiche && m.Coupe[r]->Galerie == galerie)
+            racine = r;
     if (racine == m.Coupe.size()) {
         Invite().Avertissement(QStringLiteral("Vous n'êtes pas au début d'une branche, raccrochage impossible."));
         return false;
@@ -257,11 +295,14 @@ bool TCoupe::RaccrocheBranche(int32_t fiche, int32_t galerie) {
     const auto aval = Aval(m, GalerieParOrdre(m, fiche, galerie));
     std::vector<TGalerie*> cibles;
     for (TFiche* f : m.Fiches) {
-        if (!f) continue;
+        if (!f)
+            continue;
         for (TGalerie* g : f->Galeries) {
-            if (!g->DansCoupe || g->NbSuites >= kMaxSuites || aval.count(g)) continue;
+            if (!g->DansCoupe || g->NbSuites >= kMaxSuites || aval.count(g))
+                continue;
             const TPointTopo& loin = StationLoin(*g);
-            if (loin.Nom.Egal(r.Nom) && loin.Indice == r.Indice) cibles.push_back(g);
+            if (loin.Nom.Egal(r.Nom) && loin.Indice == r.Indice)
+                cibles.push_back(g);
         }
     }
     if (cibles.empty()) {
@@ -271,9 +312,11 @@ bool TCoupe::RaccrocheBranche(int32_t fiche, int32_t galerie) {
     std::size_t choix = 0;
     if (cibles.size() > 1) {
         std::vector<const TPointTopo*> stations;
-        for (const TGalerie* g : cibles) stations.push_back(&StationEntree(*g));
+        for (const TGalerie* g : cibles)
+            stations.push_back(&StationEntree(*g));
         const int c = contexte_.ChoixStation(stations);
-        if (c < 0 || static_cast<std::size_t>(c) >= cibles.size()) return false;
+        if (c < 0 || static_cast<std::size_t>(c) >= cibles.size())
+            return false;
         choix = static_cast<std::size_t>(c);
     }
     m.Coupe.retireA(racine);
@@ -283,13 +326,16 @@ bool TCoupe::RaccrocheBranche(int32_t fiche, int32_t galerie) {
 
 // ---- The section window's commands --------------------------------------------------------
 
-bool TCoupe::Branche(CommandeCoupe commande, ContexteVues& contexte, IFenetreCoupe& fenetre) {
+bool TCoupe::Branche(CommandeCoupe commande, ContexteVues& contexte, IFenetreCoupe& fenetre)
+{
     return CommandeBranche(commande, *this, contexte, fenetre);
 }
 
-bool CommandeBranche(CommandeCoupe commande, TCoupe& vue, ContexteVues& contexte, IFenetreCoupe& fenetre) {
+bool CommandeBranche(CommandeCoupe commande, TCoupe& vue, ContexteVues& contexte, IFenetreCoupe& fenetre)
+{
     TMassif* m = contexte.Massif();
-    if (!m || !m->FichesCourantes) return false;
+    if (!m || !m->FichesCourantes)
+        return false;
     int fiche = 0, galerie = 0, point = 0;
     const bool selection = fenetre.Selection(fiche, galerie, point);
     auto change = [&] {
@@ -298,13 +344,15 @@ bool CommandeBranche(CommandeCoupe commande, TCoupe& vue, ContexteVues& contexte
     };
     switch (commande) {
     case CommandeCoupe::Nouvelle:
-        if (!vue.NouvelleBranche()) return false;
+        if (!vue.NouvelleBranche())
+            return false;
         change();
         m->VerifieCoupe();
         return true;
     default: break;
     }
-    if (!selection) return false;
+    if (!selection)
+        return false;
     GalerieCourante(*m->FichesCourantes, fiche, galerie);
     const int32_t numero = (*m->FichesCourantes)[static_cast<std::size_t>(fiche)]->Ordre;
     bool fait = false;
@@ -317,7 +365,8 @@ bool CommandeBranche(CommandeCoupe commande, TCoupe& vue, ContexteVues& contexte
             fenetre.FixeSelection(fiche, galerie, 1);
         }
         fenetre.AfficheSelection();
-        if (fait) m->VerifieCoupe();
+        if (fait)
+            m->VerifieCoupe();
         return fait;
     case CommandeCoupe::Inverser:
         fenetre.EffaceSelection();

@@ -23,8 +23,10 @@ inline int NbViseesMontrees(const TGalerie& g) { return std::min<int>(g.NbVisees
 inline int NbSuitesValides(const TGalerie& g) { return std::clamp<int>(g.NbSuites, 0, kMaxSuites); }
 
 // Station i of a shown gallery (0 its start station, else the end of shot i).
-inline Pt StationCoupe(const TGalerie& g, int i) {
-    if (i == 0) return {(g.Sens ? g.CoupeX0 : g.CoupeX1).d(), g.Depart.Z.d() + g.CoupeZ0.d()};
+inline Pt StationCoupe(const TGalerie& g, int i)
+{
+    if (i == 0)
+        return {(g.Sens ? g.CoupeX0 : g.CoupeX1).d(), g.Depart.Z.d() + g.CoupeZ0.d()};
     const TStation& s = g.Station(i);
     return {s.Abscisse.d(), s.Z.d() + g.CoupeZ0.d()};
 }
@@ -34,7 +36,8 @@ struct Hauteurs {
     double haut = -1, bas = -1;
 };
 inline bool Connue(double h) { return h > -0.5; }
-inline Hauteurs HauteursA(const TFiche& f, int galerie, int station) {
+inline Hauteurs HauteursA(const TFiche& f, int galerie, int station)
+{
     Hauteurs h;
     f.HauteursStation(galerie, station, h.haut, h.bas);
     return h;
@@ -43,18 +46,22 @@ inline Hauteurs HauteursA(const TFiche& f, int galerie, int station) {
 // fn(sheet, sheet position, gallery position, gallery) for each shown gallery, sheet by
 // sheet and gallery by gallery in list order.
 template <class F>
-void ParcourtGaleries(const ListeFiches& fiches, F&& fn) {
+void ParcourtGaleries(const ListeFiches& fiches, F&& fn)
+{
     karst::ParcourtGaleries(fiches, Montree, std::forward<F>(fn));
 }
 
 // fn(value) for the multiples of the step between the scale's bounds, upwards. A step of 0
 // or less has no graduation.
 template <class F>
-void Graduations(const TEchelleVerticale& e, int pas, F&& fn) {
-    if (pas <= 0) return;
+void Graduations(const TEchelleVerticale& e, int pas, F&& fn)
+{
+    if (pas <= 0)
+        return;
     const int premier = RoundEntier(static_cast<double>(e.ZMin) / pas + 0.4999999);
     const int dernier = RoundEntier(static_cast<double>(e.ZMax) / pas - 0.4999999);
-    for (int k = premier; k <= dernier; ++k) fn(pas * k);
+    for (int k = premier; k <= dernier; ++k)
+        fn(pas * k);
 }
 
 }  // namespace karst::coupe

@@ -21,20 +21,28 @@ namespace {
 
 constexpr Couleur kVert = 0x00FF00;
 
-void Segment(SurfaceVue& s, Pt a, Pt b) {
+void Segment(SurfaceVue& s, Pt a, Pt b)
+{
     s.MoveTo(a);
     s.LineTo(b);
 }
 
 // The horizontal scale of the options.
-BarreEchelle EchelleHorizontale(const TOptions_Coupe& o) {
-    return {{o.X_Horizontale.d(), o.Z_Horizontale.d()}, o.Long_Horizontale, o.Largeur_Horizontale,
-            o.Pas_Horizontale, o.Epaisseur_Horizontale, o.Police_Horizontale};
+BarreEchelle EchelleHorizontale(const TOptions_Coupe& o)
+{
+    return {{o.X_Horizontale.d(), o.Z_Horizontale.d()},
+            o.Long_Horizontale,
+            o.Largeur_Horizontale,
+            o.Pas_Horizontale,
+            o.Epaisseur_Horizontale,
+            o.Police_Horizontale};
 }
 
-void EchellesVerticales(const TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, double e) {
+void EchellesVerticales(const TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, double e)
+{
     const int nb = std::min<int>(o.NbEchelles, kMaxEchelles);
-    if (nb <= 0) return;
+    if (nb <= 0)
+        return;
     TCanvas& c = s.canvas;
     c.FixeCouleurPen(kNoir);
     s.EpaisseurSansRapport(o.Epaisseur_Verticale);
@@ -61,7 +69,8 @@ void EchellesVerticales(const TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& 
 }
 
 // What Dessine and DessinePage draw once the surface is set.
-void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const ListeFiches& fiches, uint16_t mode) {
+void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const ListeFiches& fiches, uint16_t mode)
+{
     TCanvas& c = s.canvas;
     const double e = vue.Echelle;
     const Pourcentage pc(o.pourcentage);
@@ -92,14 +101,17 @@ void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const Lis
         Hauteurs hp;
         if (hauteurs) {
             hp = HauteursA(f, gi, 0);
-            if (Connue(hp.haut)) marque(p, hp.haut, 1);
-            if (Connue(hp.bas)) marque(p, hp.bas, -1);
+            if (Connue(hp.haut))
+                marque(p, hp.haut, 1);
+            if (Connue(hp.bas))
+                marque(p, hp.bas, -1);
         }
         if (o.diametre != 0) {
             noir();
             s.Cercle(o.diametre, p);
         }
-        if (o.Texte_Station > 0 && !g.Depart.Terminus) etiquette(g.Depart, p);
+        if (o.Texte_Station > 0 && !g.Depart.Terminus)
+            etiquette(g.Depart, p);
         const int n = NbViseesMontrees(g);
         for (int i = 1; i <= n; ++i) {
             const Pt q = StationCoupe(g, i);
@@ -113,12 +125,14 @@ void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const Lis
                     s.Epaisseur(o.Epaisseur_Habit);
                     Segment(s, {p.x, p.y + hp.haut}, {q.x, q.y + hq.haut});
                 }
-                if (Connue(hq.haut)) marque(q, hq.haut, 1);
+                if (Connue(hq.haut))
+                    marque(q, hq.haut, 1);
                 if (o.Afficher_Habillage && Connue(hp.bas) && Connue(hq.bas)) {
                     s.Epaisseur(o.Epaisseur_Habit);
                     Segment(s, {p.x, p.y - hp.bas}, {q.x, q.y - hq.bas});
                 }
-                if (Connue(hq.bas)) marque(q, hq.bas, -1);
+                if (Connue(hq.bas))
+                    marque(q, hq.bas, -1);
                 s.Epaisseur(o.Epaisseur_Visee);
                 hp = hq;
             }
@@ -128,10 +142,12 @@ void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const Lis
                 s.Cercle(o.diametre, q);
             }
         }
-        if (o.Texte_Station > 0 && !g.Arrivee.Terminus) etiquette(g.Arrivee, p);
+        if (o.Texte_Station > 0 && !g.Arrivee.Terminus)
+            etiquette(g.Arrivee, p);
     });
 
-    if (o.Affiche_Horizontale) DessineBarreEchelle(s, EchelleHorizontale(o), e, true);
+    if (o.Affiche_Horizontale)
+        DessineBarreEchelle(s, EchelleHorizontale(o), e, true);
     EchellesVerticales(vue, s, o, e);
 }
 
@@ -139,23 +155,30 @@ void DessineCoupe(TCoupe& vue, SurfaceVue& s, const TOptions_Coupe& o, const Lis
 
 TCoupe::TCoupe(ContexteVues& contexte) : TProjection(contexte) { Echelle = 100; }
 
-double TCoupe::AltitudeReference(const TEchelleVerticale& ev) const {
+double TCoupe::AltitudeReference(const TEchelleVerticale& ev) const
+{
     const TMassif* m = contexte_.Massif();
-    if (!m) return 0;
+    if (!m)
+        return 0;
     const std::string nom = MajAscii(ev.Nom.str());
     auto est = [&](const TPointTopo& p) { return !p.Terminus && p.Indice == ev.Indice && p.Nom.ChaineMaj() == nom; };
     for (const TFiche* f : m->Fiches) {
-        if (!f) continue;
+        if (!f)
+            continue;
         for (const TGalerie* g : f->Galeries) {
-            if (!g->Placee) continue;
-            if (est(g->Arrivee)) return g->Arrivee.Z.d();
-            if (est(g->Depart)) return g->Depart.Z.d();
+            if (!g->Placee)
+                continue;
+            if (est(g->Arrivee))
+                return g->Arrivee.Z.d();
+            if (est(g->Depart))
+                return g->Depart.Z.d();
         }
     }
     return 0;
 }
 
-void TCoupe::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
+void TCoupe::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&)
+{
     TStation min, max;
     if (!DonneesPlacees(largeur, hauteur, [&](const ListeFiches& f) { return CalculeLimitesCoupe(min, max, f); }))
         return;
@@ -166,7 +189,8 @@ void TCoupe::Dimensions(int& largeur, int& hauteur, double pxParMm, double rappo
     ElargitEtendue(largeur, hauteur, pxParMm, rapport);
 }
 
-void TCoupe::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) {
+void TCoupe::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode)
+{
     auto bitmap = DebutEcran(scrollX, scrollY, image);
     PxParMm = pxParMm * rapport;
     const TOptions_Coupe* o = contexte_.OptionsCoupe();
@@ -178,7 +202,8 @@ void TCoupe::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, T
     FinEcran(std::move(bitmap), image);
 }
 
-void TCoupe::NombrePages(int& colonnes, int& lignes, int margesH, int margesV) {
+void TCoupe::NombrePages(int& colonnes, int& lignes, int margesH, int margesV)
+{
     MargesH = margesH;
     MargesV = margesV;
     const TOptions_Coupe* o = contexte_.OptionsCoupe();
@@ -187,7 +212,8 @@ void TCoupe::NombrePages(int& colonnes, int& lignes, int margesH, int margesV) {
 }
 
 void TCoupe::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
-                         double zoom) {
+                         double zoom)
+{
     DebutPage(colonne, ligne, margeGauche, margeHaut, canvas, zoom);
     const TOptions_Coupe* o = contexte_.OptionsCoupe();
     const bool verrouille = o && o->Origine;
@@ -202,7 +228,8 @@ void TCoupe::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut,
     FinPage(canvas);
 }
 
-double TCoupe::Localise(int x, int y, int& fiche, int& galerie, int& point) {
+double TCoupe::Localise(int x, int y, int& fiche, int& galerie, int& point)
+{
     double meilleur = 1e30;
     const ListeFiches* fiches = FichesCourantes();
     const bool mesurable = Echelle > 0 && PxParMm > 0;
@@ -217,7 +244,8 @@ double TCoupe::Localise(int x, int y, int& fiche, int& galerie, int& point) {
                 double d = -1;
                 if (std::fabs(p.x - q.x) < 0.5) {
                     // A shot nearly vertical in the section.
-                    if ((q.y - zc) * (p.y - zc) < 0) d = std::fabs((p.x + q.x) / 2 - xc);
+                    if ((q.y - zc) * (p.y - zc) < 0)
+                        d = std::fabs((p.x + q.x) / 2 - xc);
                 } else if ((q.x - xc) * (p.x - xc) < 0) {
                     d = std::fabs((q.y - p.y) * (xc - q.x) / (q.x - p.x) + q.y - zc);
                 }
@@ -231,15 +259,19 @@ double TCoupe::Localise(int x, int y, int& fiche, int& galerie, int& point) {
             }
         });
     }
-    if (meilleur > 1e29) point = 0;
-    if (!mesurable) return meilleur;
+    if (meilleur > 1e29)
+        point = 0;
+    if (!mesurable)
+        return meilleur;
     return meilleur * 1000 / Echelle * PxParMm;
 }
 
-void TCoupe::IsoleEcran(int x, int y, int rayon2) {
+void TCoupe::IsoleEcran(int x, int y, int rayon2)
+{
     TMassif* massif = contexte_.Massif();
     const ListeFiches* fiches = FichesCourantes();
-    if (!massif || !fiches) return;
+    if (!massif || !fiches)
+        return;
     auto nouvelle = std::make_unique<ListeFiches>();
     if (Donnees && Echelle > 0 && PxParMm > 0) {
         const Pt clic = PointDuPixel(x, y);
@@ -247,20 +279,24 @@ void TCoupe::IsoleEcran(int x, int y, int rayon2) {
         const double r2 = Rayon2DuPixel(rayon2);
         auto proche = [&](Pt p) { return (p.x - xc) * (p.x - xc) + (p.y - zc) * (p.y - zc) < r2; };
         nouvelle = FichesRetenues(*fiches, [&](const TGalerie& g) {
-            if (!Montree(g)) return false;
+            if (!Montree(g))
+                return false;
             for (int i = 0; i <= NbViseesMontrees(g); ++i)
-                if (proche(StationCoupe(g, i))) return true;
+                if (proche(StationCoupe(g, i)))
+                    return true;
             return false;
         });
     }
     IsoleFiches(std::move(nouvelle));
 }
 
-void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
+void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte)
+{
     texte.clear();
     const TFiche* fiche0;
     const TGalerie* designee = GalerieDesignee(fiche, galerie, fiche0);
-    if (!designee) return;
+    if (!designee)
+        return;
     const TGalerie& g = *designee;
     if (affiche) {
         // The names in drawing order, from left to right.
@@ -268,7 +304,8 @@ void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16
         texte = TexteDesignation(*fiche0, finDabord ? g.Arrivee : g.Depart, finDabord ? g.Depart : g.Arrivee);
     }
     const TOptions_Coupe* o = contexte_.OptionsCoupe();
-    if (!Montree(g) || !CanvasEcran || !o || Echelle <= 0 || PxParMm <= 0) return;
+    if (!Montree(g) || !CanvasEcran || !o || Echelle <= 0 || PxParMm <= 0)
+        return;
     TCanvas& c = *CanvasEcran;
     // The shot pen of the drawing, so that erasing covers exactly what the highlight drew.
     c.FixePen(Stylo{affiche ? kVert : kNoir, RoundEntier(o->Epaisseur_Visee / 10.0 * PxParMm), ModeStylo::Copie, true});
@@ -286,8 +323,10 @@ void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16
         if (i == point) {
             CarresInverses(affiche, p.x, p.y, q.x, q.y);
         }
-        if (affiche) c.FixeCouleurPen(i == point ? kRouge : kVert);
-        else c.FixeCouleurPen(mode == ModeCouleur ? static_cast<Couleur>(g.Couleur) : kNoir);
+        if (affiche)
+            c.FixeCouleurPen(i == point ? kRouge : kVert);
+        else
+            c.FixeCouleurPen(mode == ModeCouleur ? static_cast<Couleur>(g.Couleur) : kNoir);
         if (mode != ModeContrainte) {
             const Pt d = pc.Debut(p, q), e = pc.Fin(p, q);
             EcranMoveTo(d.x, d.y);
@@ -297,20 +336,23 @@ void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16
     }
 }
 
-void TCoupe::SurligneBranche(int32_t ordre, int32_t galerie, int pourcentage,
-                             std::unordered_set<const TGalerie*>& vues) {
+void TCoupe::SurligneBranche(int32_t ordre, int32_t galerie, int pourcentage, std::unordered_set<const TGalerie*>& vues)
+{
     const ListeFiches* fiches = FichesCourantes();
-    if (!fiches) return;
+    if (!fiches)
+        return;
     const TFiche* f = nullptr;
     for (const TFiche* x : *fiches)
         if (x && x->Ordre == ordre) {
             f = x;
             break;
         }
-    if (!f || galerie < 0 || static_cast<std::size_t>(galerie) >= f->Galeries.size()) return;
+    if (!f || galerie < 0 || static_cast<std::size_t>(galerie) >= f->Galeries.size())
+        return;
     const TGalerie& g = *f->Galeries[static_cast<std::size_t>(galerie)];
     // A gallery met again (links that loop) is not followed twice.
-    if (!Montree(g) || !vues.insert(&g).second) return;
+    if (!Montree(g) || !vues.insert(&g).second)
+        return;
     const Pourcentage pc(pourcentage);
     Pt p = StationCoupe(g, 0);
     for (int i = 1; i <= NbViseesMontrees(g); ++i) {
@@ -327,7 +369,8 @@ void TCoupe::SurligneBranche(int32_t ordre, int32_t galerie, int pourcentage,
 
 // ---- SVG ---------------------------------------------------------------------------------
 
-void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) {
+void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes)
+{
     FichierSVG f(nomFichier);
     DebutSVG(f, illustrator, "Coupe");
     const double e = Echelle > 0 ? Echelle : 1;
@@ -358,19 +401,24 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
             f.Ligne(entetes[couche]);
             for (std::size_t fi = 0; fi < fiches->size(); ++fi) {
                 const TFiche* fiche = (*fiches)[fi];
-                if (!fiche) continue;
+                if (!fiche)
+                    continue;
                 f.Ligne("<g>");
                 for (std::size_t gi = 0; gi < fiche->Galeries.size(); ++gi) {
                     const TGalerie& g = *fiche->Galeries[gi];
-                    if (!Montree(g)) continue;
+                    if (!Montree(g))
+                        continue;
                     f.Ligne("<g>");
                     const int n = NbViseesMontrees(g);
                     auto hauteurs = [&](Pt st, const Hauteurs& h) {
                         for (const auto& [valeur, sens] : {std::pair{h.haut, 1}, std::pair{h.bas, -1}}) {
-                            if (!Connue(valeur)) continue;
+                            if (!Connue(valeur))
+                                continue;
                             const Pt bout{st.x, st.y + sens * valeur};
-                            if (traits) ligne(st, bout);
-                            else if (points) f.Ligne(CercleSVG(X(bout), Y(bout), o.Epaisseur_hauteur / 20.0));
+                            if (traits)
+                                ligne(st, bout);
+                            else if (points)
+                                f.Ligne(CercleSVG(X(bout), Y(bout), o.Epaisseur_hauteur / 20.0));
                         }
                     };
                     Pt p = StationCoupe(g, 0);
@@ -380,8 +428,10 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
                         return avecHauteurs ? HauteursA(*fiche, static_cast<int>(gi), i) : Hauteurs{};
                     };
                     Hauteurs hp = hauteursA(0);
-                    if (couche == HauteursC) hauteurs(p, hp);
-                    if (couche == Stations && cercles) f.Ligne(CercleSVG(X(p), Y(p), o.diametre / 20.0));
+                    if (couche == HauteursC)
+                        hauteurs(p, hp);
+                    if (couche == Stations && cercles)
+                        f.Ligne(CercleSVG(X(p), Y(p), o.diametre / 20.0));
                     if (couche == Carrefours && noms && !g.Depart.Terminus)
                         f.Ligne(TexteSVG(X(p) + off, Y(p) + off, NomStation(g.Depart, o.Texte_Station)));
                     for (int i = 1; i <= n; ++i) {
@@ -390,14 +440,17 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
                         switch (couche) {
                         case Visees: ligne(pc.Debut(p, q), pc.Fin(p, q)); break;
                         case Parois:
-                            if (!parois) break;
+                            if (!parois)
+                                break;
                             if (Connue(hp.haut) && Connue(hq.haut))
                                 ligne({p.x, p.y + hp.haut}, {q.x, q.y + hq.haut});
-                            if (Connue(hp.bas) && Connue(hq.bas)) ligne({p.x, p.y - hp.bas}, {q.x, q.y - hq.bas});
+                            if (Connue(hp.bas) && Connue(hq.bas))
+                                ligne({p.x, p.y - hp.bas}, {q.x, q.y - hq.bas});
                             break;
                         case HauteursC: hauteurs(q, hq); break;
                         case Stations:
-                            if (cercles) f.Ligne(CercleSVG(X(q), Y(q), o.diametre / 20.0));
+                            if (cercles)
+                                f.Ligne(CercleSVG(X(q), Y(q), o.diametre / 20.0));
                             break;
                         default: break;
                         }

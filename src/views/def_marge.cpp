@@ -33,7 +33,8 @@ uint8_t LitPlace(const QComboBox* c) { return static_cast<uint8_t>(c->currentInd
 
 }  // namespace
 
-TDef_Marge::TDef_Marge(QWidget* parent) : DialogueOptions(QStringLiteral("Marges"), "Def_Marge", parent, QStringLiteral("Enregistrer"))
+TDef_Marge::TDef_Marge(QWidget* parent)
+    : DialogueOptions(QStringLiteral("Marges"), "Def_Marge", parent, QStringLiteral("Enregistrer"))
 {
     Formulaire page = Page(QStringLiteral("Marges"));
     Onglets->tabBar()->hide();

@@ -9,7 +9,8 @@
 
 namespace karst {
 
-TDlg_SVG::TDlg_SVG(QWidget* parent) : QDialog(parent) {
+TDlg_SVG::TDlg_SVG(QWidget* parent) : QDialog(parent)
+{
     setObjectName("Dlg_SVG");
     setWindowTitle(QStringLiteral("Exportation SVG"));
     CheckBoxToutes = new QCheckBox(QStringLiteral("Couches visibles seulement"), this);

@@ -23,8 +23,8 @@
 #include "platform/services.h"  // FichierExiste
 #include "survey/fichier_texte.h"
 #include "views/controles.h"
-#include "views/vue_relief.h"
 #include "views/svg.h"
+#include "views/vue_relief.h"
 
 namespace karst {
 
@@ -36,14 +36,16 @@ std::string Chemin(const QString& nom) { return QFile::encodeName(nom).toStdStri
 QString NomQt(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
 
 template <class T>
-T* Nomme(T* w, const char* nom) {
+T* Nomme(T* w, const char* nom)
+{
     w->setObjectName(QString::fromLatin1(nom));
     return w;
 }
 
 }  // namespace
 
-bool CommandeExportVRML(TPerspective* perspective, QWidget* parent) {
+bool CommandeExportVRML(TPerspective* perspective, QWidget* parent)
+{
     if (!perspective) {
         Invite().Information(QStringLiteral("Vous devez activer la perspective pour exporter en VRML."));
         return false;
@@ -52,14 +54,16 @@ bool CommandeExportVRML(TPerspective* perspective, QWidget* parent) {
     return ExecuteModal(dialogue) == QDialog::Accepted;
 }
 
-std::string AdresseTexture(const std::string& texture, const std::string& fichierVrml) {
+std::string AdresseTexture(const std::string& texture, const std::string& fichierVrml)
+{
     const QString dossier = QFileInfo(NomQt(fichierVrml)).absolutePath();
     QString adresse = QDir(dossier).relativeFilePath(QFileInfo(NomQt(texture)).absoluteFilePath());
     adresse.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return Chemin(adresse);
 }
 
-TExport_VRML::TExport_VRML(TPerspective& perspective, QWidget* parent) : QDialog(parent), perspective_(perspective) {
+TExport_VRML::TExport_VRML(TPerspective& perspective, QWidget* parent) : QDialog(parent), perspective_(perspective)
+{
     setObjectName("Export_VRML");
     setWindowTitle(QStringLiteral("Exportation VRML"));
 
@@ -125,39 +129,51 @@ TExport_VRML::TExport_VRML(TPerspective& perspective, QWidget* parent) : QDialog
     connect(Fichier_modele, &QToolButton::clicked, this, [this] { Fichier_modeleClick(); });
 }
 
-uint16_t TExport_VRML::ModeCouleur() const {
-    if (Deformations->isChecked()) return 3;
-    if (Coloriage->isChecked()) return 2;
+uint16_t TExport_VRML::ModeCouleur() const
+{
+    if (Deformations->isChecked())
+        return 3;
+    if (Coloriage->isChecked())
+        return 2;
     return 0;
 }
 
 void TExport_VRML::TextureClick() { Couleur->setEnabled(!Texture->isChecked()); }
 
-void TExport_VRML::Nom_textureChange() {
-    if (!Nom_texture->text().isEmpty()) Texture->setChecked(true);
+void TExport_VRML::Nom_textureChange()
+{
+    if (!Nom_texture->text().isEmpty())
+        Texture->setChecked(true);
 }
 
-void TExport_VRML::Fichier_TextureClick() {
-    DialogueFichier d{QString(), QStringLiteral("Image Jpeg (*.jpg)|*.jpg|Image Gif (*.gif)|*.gif"), QStringLiteral("jpg"),
-                      QStringLiteral("*.jpg"), 1};
-    if (Invite().Ouvrir(d)) Nom_texture->setText(d.nom);
+void TExport_VRML::Fichier_TextureClick()
+{
+    DialogueFichier d{QString(), QStringLiteral("Image Jpeg (*.jpg)|*.jpg|Image Gif (*.gif)|*.gif"),
+                      QStringLiteral("jpg"), QStringLiteral("*.jpg"), 1};
+    if (Invite().Ouvrir(d))
+        Nom_texture->setText(d.nom);
 }
 
-void TExport_VRML::Fichier_modeleClick() {
+void TExport_VRML::Fichier_modeleClick()
+{
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreVrml), QStringLiteral("wrl"), QStringLiteral("*.wrl"), 1};
-    if (Invite().Ouvrir(d)) Nom_Modele->setText(d.nom);
+    if (Invite().Ouvrir(d))
+        Nom_Modele->setText(d.nom);
 }
 
-void TExport_VRML::OKBtnClick() {
+void TExport_VRML::OKBtnClick()
+{
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreVrml), QStringLiteral("wrl"), QStringLiteral("*.wrl"), 1};
-    if (!Invite().Enregistrer(d)) return;
+    if (!Invite().Enregistrer(d))
+        return;
     const std::string chemin = Chemin(d.nom);
     OptionsVRML options;
     options.Centre = Centre->isChecked();
     options.Lissage = Lissage->isChecked();
     options.Texture = Texture->isChecked();
     options.Ambiance = static_cast<double>(Ambiance->value()) / Ambiance->maximum();
-    if (options.Texture) options.AdresseTexture = AdresseTexture(Chemin(Nom_texture->text()), chemin);
+    if (options.Texture)
+        options.AdresseTexture = AdresseTexture(Chemin(Nom_texture->text()), chemin);
     if (FichierExiste(chemin) &&
         Invite().Message(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(d.nom),
                          Icone::Avertissement, {Bouton::Oui, Bouton::Non}) != Bouton::Oui)
@@ -168,12 +184,14 @@ void TExport_VRML::OKBtnClick() {
         std::vector<std::string> entete;
         if (!Nom_Modele->text().isEmpty()) {
             FichierTexteLecture modele(Chemin(Nom_Modele->text()));
-            while (!modele.Fin()) entete.push_back(modele.LitLigne());
+            while (!modele.Fin())
+                entete.push_back(modele.LitLigne());
         } else {
             entete.push_back("#VRML V2.0 utf8");
         }
         FichierSVG f(chemin);
-        for (const std::string& ligne : entete) f.Ligne(ligne);
+        for (const std::string& ligne : entete)
+            f.Ligne(ligne);
         f.Ligne("");
         perspective_.EcritVRML(f, ModeCouleur(), options);
         f.Ferme();

@@ -23,19 +23,22 @@ namespace karst {
 
 namespace {
 
-QLabel* Etiquette(const QString& texte, QWidget* compagnon, QWidget* parent) {
+QLabel* Etiquette(const QString& texte, QWidget* compagnon, QWidget* parent)
+{
     auto* l = new QLabel(texte, parent);
     l->setBuddy(compagnon);
     return l;
 }
 
-QLineEdit* Champ(const char* nom, QWidget* parent, const QString& texte = {}) {
+QLineEdit* Champ(const char* nom, QWidget* parent, const QString& texte = {})
+{
     auto* e = new QLineEdit(texte, parent);
     e->setObjectName(nom);
     return e;
 }
 
-QPushButton* BoutonPoussoir(const char* nom, const QString& texte, QWidget* parent) {
+QPushButton* BoutonPoussoir(const char* nom, const QString& texte, QWidget* parent)
+{
     auto* b = new QPushButton(texte, parent);
     b->setObjectName(nom);
     b->setAutoDefault(false);
@@ -49,19 +52,23 @@ std::string Texte(const QLineEdit* e) { return VersCp1252(e->text()); }
 // and every junction reached from it with its lightest path weight.
 struct Reseau {
     TCalculateur calcul;
-    bool Construit(const ListeFiches& fiches, const std::string& nom, int indice) {
+    bool Construit(const ListeFiches& fiches, const std::string& nom, int indice)
+    {
         TPointTopo reference;
         reference.Nom.Affecte(nom);
         reference.Indice = static_cast<uint8_t>(indice);
         calcul.Charge(fiches, {&reference}, 2);
-        if (!calcul.Connecte(false)) return false;
+        if (!calcul.Connecte(false))
+            return false;
         calcul.AlloueTableaux();
         calcul.CoordonneesProvisoires();
         return true;
     }
     int NbCarrefours() const { return static_cast<int>(calcul.Carrefours.size()); }
-    bool Atteint(int k) const {
-        return k >= 1 && static_cast<std::size_t>(k) < calcul.Connus.size() && calcul.Connus[static_cast<std::size_t>(k)];
+    bool Atteint(int k) const
+    {
+        return k >= 1 && static_cast<std::size_t>(k) < calcul.Connus.size() &&
+               calcul.Connus[static_cast<std::size_t>(k)];
     }
     double Distance(int k) const { return calcul.Distances[static_cast<std::size_t>(k)]; }
     const TPointTopo& Carrefour(int k) const { return *calcul.Carrefours[static_cast<std::size_t>(k) - 1]; }
@@ -69,7 +76,8 @@ struct Reseau {
 
 }  // namespace
 
-TExpert::TExpert(ContexteVues& contexte, QWidget* parent) : QDialog(parent), contexte_(contexte) {
+TExpert::TExpert(ContexteVues& contexte, QWidget* parent) : QDialog(parent), contexte_(contexte)
+{
     setObjectName("Expert");
     setWindowTitle(QStringLiteral("Expert de construction de coupe"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
@@ -137,43 +145,53 @@ TExpert::TExpert(ContexteVues& contexte, QWidget* parent) : QDialog(parent), con
     connect(Button3, &QPushButton::clicked, this, [this] { CherchePointExtreme(false); });
     connect(Button4, &QPushButton::clicked, this, [this] { CherchePointExtreme(true); });
     connect(Button5, &QPushButton::clicked, this, [this] {
-        if (Construit()) accept();
+        if (Construit())
+            accept();
     });
     connect(Button6, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool TExpert::eventFilter(QObject* objet, QEvent* evenement) {
+bool TExpert::eventFilter(QObject* objet, QEvent* evenement)
+{
     if ((objet == Indice_depart || objet == Indice_Arrivee) && evenement->type() == QEvent::KeyPress) {
         const QString t = static_cast<QKeyEvent*>(evenement)->text();
         // Only digits are typed into an index; editing and moving keys carry no text.
-        if (t.size() == 1 && t[0].isPrint() && !(t[0] >= QChar(u'0') && t[0] <= QChar(u'9'))) return true;
+        if (t.size() == 1 && t[0].isPrint() && !(t[0] >= QChar(u'0') && t[0] <= QChar(u'9')))
+            return true;
     }
     return QDialog::eventFilter(objet, evenement);
 }
 
-void TExpert::showEvent(QShowEvent* evenement) {
+void TExpert::showEvent(QShowEvent* evenement)
+{
     FormShow();
     QDialog::showEvent(evenement);
 }
 
-void TExpert::NouvelleClick() {
+void TExpert::NouvelleClick()
+{
     Horizontal->setEnabled(Nouvelle->isChecked());
     Vertical->setEnabled(Nouvelle->isChecked());
 }
 
-void TExpert::FormShow() {
+void TExpert::FormShow()
+{
     Nouvelle->setChecked(true);
     NouvelleClick();
     TMassif* m = contexte_.Massif();
     int fiche, galerie, point;
-    if (!m || !m->FichesCourantes || !contexte_.SelectionVueActive(fiche, galerie, point)) return;
+    if (!m || !m->FichesCourantes || !contexte_.SelectionVueActive(fiche, galerie, point))
+        return;
     const ListeFiches& fiches = *m->FichesCourantes;
-    if (fiche < 0 || static_cast<std::size_t>(fiche) >= fiches.size() || !fiches[static_cast<std::size_t>(fiche)]) return;
+    if (fiche < 0 || static_cast<std::size_t>(fiche) >= fiches.size() || !fiches[static_cast<std::size_t>(fiche)])
+        return;
     const TFiche& f = *fiches[static_cast<std::size_t>(fiche)];
-    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size()) return;
+    if (galerie < 0 || static_cast<std::size_t>(galerie) >= f.Galeries.size())
+        return;
     const TGalerie& g = *f.Galeries[static_cast<std::size_t>(galerie)];
     const TPointTopo& loin = StationLoin(g);
-    if (!g.DansCoupe || loin.Terminus) return;
+    if (!g.DansCoupe || loin.Terminus)
+        return;
     Nouvelle->setChecked(false);
     Gauche->setChecked(g.GaucheDroite);
     MontreReel(Horizontal, g.CoupeX1, 6, 2);
@@ -182,31 +200,38 @@ void TExpert::FormShow() {
     Indice_depart->setText(QString::number(loin.Indice));
 }
 
-void TExpert::PointDeLaSelection(QLineEdit* nom, QLineEdit* indice) {
+void TExpert::PointDeLaSelection(QLineEdit* nom, QLineEdit* indice)
+{
     TMassif* m = contexte_.Massif();
-    if (!m || !m->FichesCourantes) return;
+    if (!m || !m->FichesCourantes)
+        return;
     std::array<std::string, 5> criteres;
     criteres[4] = MajAscii(Texte(nom));
     TFiche* fiche = nullptr;
     int galerie = 0;
-    if (!contexte_.RechercheSimple(*m->FichesCourantes, criteres, fiche, galerie)) return;
+    if (!contexte_.RechercheSimple(*m->FichesCourantes, criteres, fiche, galerie))
+        return;
     if (galerie == -1) {
         Invite().Information(QStringLiteral("Il faut obligatoirement passer par la visualisation avec cette méthode"));
         return;
     }
-    if (!fiche || galerie < 0 || static_cast<std::size_t>(galerie) >= fiche->Galeries.size()) return;
+    if (!fiche || galerie < 0 || static_cast<std::size_t>(galerie) >= fiche->Galeries.size())
+        return;
     const TGalerie& g = *fiche->Galeries[static_cast<std::size_t>(galerie)];
     const TPointTopo* choisi = nullptr;
     if (g.Depart.Terminus && g.Arrivee.Terminus) {
         Invite().Avertissement(QStringLiteral("La galerie sélectionnée n'a que des terminus"));
         return;
     }
-    if (g.Depart.Terminus) choisi = &g.Arrivee;
-    else if (g.Arrivee.Terminus) choisi = &g.Depart;
+    if (g.Depart.Terminus)
+        choisi = &g.Arrivee;
+    else if (g.Arrivee.Terminus)
+        choisi = &g.Depart;
     else {
         const std::string cherche = MajAscii(Texte(nom));
         const bool depart = g.Depart.Nom.ChaineMaj() == cherche, fin = g.Arrivee.Nom.ChaineMaj() == cherche;
-        if (depart != fin) choisi = depart ? &g.Depart : &g.Arrivee;
+        if (depart != fin)
+            choisi = depart ? &g.Depart : &g.Arrivee;
         else {
             const Bouton b = Invite().Message(QStringLiteral("Deux points possibles : ") +
                                                   DepuisCp1252(TexteStation(g.Arrivee)) + QStringLiteral(" (Oui) et ") +
@@ -219,7 +244,8 @@ void TExpert::PointDeLaSelection(QLineEdit* nom, QLineEdit* indice) {
     indice->setText(QString::number(choisi->Indice));
 }
 
-bool TExpert::LitIndice(QLineEdit* champ, int& indice) {
+bool TExpert::LitIndice(QLineEdit* champ, int& indice)
+{
     long long v = 0;
     const bool nombre = LitEntier(Texte(champ), v);
     if (!nombre || v < 1) {
@@ -237,11 +263,14 @@ bool TExpert::LitIndice(QLineEdit* champ, int& indice) {
     return true;
 }
 
-void TExpert::CherchePointExtreme(bool profond) {
+void TExpert::CherchePointExtreme(bool profond)
+{
     TMassif* m = contexte_.Massif();
-    if (!m || !m->FichesCourantes) return;
+    if (!m || !m->FichesCourantes)
+        return;
     int indice;
-    if (!LitIndice(Indice_depart, indice)) return;
+    if (!LitIndice(Indice_depart, indice))
+        return;
     Reseau r;
     if (!r.Construit(*m->FichesCourantes, Texte(Nom_Depart), indice)) {
         Invite().Avertissement(QStringLiteral("Point de départ inconnu ou déjà en coupe."));
@@ -249,7 +278,8 @@ void TExpert::CherchePointExtreme(bool profond) {
     }
     double meilleur = profond ? 10000.0 : 0.0;
     for (int k = 1; k <= r.NbCarrefours(); ++k) {
-        if (!r.Atteint(k)) continue;
+        if (!r.Atteint(k))
+            continue;
         const TPointTopo& c = r.Carrefour(k);
         const double v = profond ? c.Z.d() : r.Distance(k);
         if (profond ? v < meilleur : v > meilleur) {
@@ -260,12 +290,15 @@ void TExpert::CherchePointExtreme(bool profond) {
     }
 }
 
-bool TExpert::Construit() {
+bool TExpert::Construit()
+{
     TMassif* m = contexte_.Massif();
-    if (!m || !m->FichesCourantes) return false;
+    if (!m || !m->FichesCourantes)
+        return false;
     const ListeFiches& fiches = *m->FichesCourantes;
     const std::string nomDepart = Texte(Nom_Depart), indiceDepart = Texte(Indice_depart);
-    if (Nouvelle->isChecked() && !ReelsAdmis({Horizontal, Vertical})) return false;
+    if (Nouvelle->isChecked() && !ReelsAdmis({Horizontal, Vertical}))
+        return false;
 
     // Continuing: the branch whose far station is the start, written exactly as typed.
     TGalerie* parent = nullptr;
@@ -280,10 +313,12 @@ bool TExpert::Construit() {
             fiches[static_cast<std::size_t>(fi)] && gi >= 0 &&
             static_cast<std::size_t>(gi) < fiches[static_cast<std::size_t>(fi)]->Galeries.size()) {
             TGalerie* g = fiches[static_cast<std::size_t>(fi)]->Galeries[static_cast<std::size_t>(gi)];
-            if (convient(*g)) parent = g;
+            if (convient(*g))
+                parent = g;
         }
         for (std::size_t i = 0; !parent && i < fiches.size(); ++i) {
-            if (!fiches[i]) continue;
+            if (!fiches[i])
+                continue;
             for (TGalerie* g : fiches[i]->Galeries)
                 if (convient(*g)) {
                     parent = g;
@@ -302,7 +337,8 @@ bool TExpert::Construit() {
     }
 
     int indiceArrivee;
-    if (!LitIndice(Indice_Arrivee, indiceArrivee)) return false;
+    if (!LitIndice(Indice_Arrivee, indiceArrivee))
+        return false;
     Reseau r;
     if (!r.Construit(fiches, Texte(Nom_Arrivee), indiceArrivee)) {
         Invite().Avertissement(QStringLiteral("Il n'y a rien à mettre en coupe. Vérifiez le point d'arrivée."));
@@ -312,7 +348,8 @@ bool TExpert::Construit() {
     const std::string nomMaj = MajAscii(nomDepart);
     for (int k = 1; k <= r.NbCarrefours(); ++k) {
         const TPointTopo& c = r.Carrefour(k);
-        if (r.Atteint(k) && c.Nom.ChaineMaj() == nomMaj && FormatEntier(c.Indice) == indiceDepart) debut = k;
+        if (r.Atteint(k) && c.Nom.ChaineMaj() == nomMaj && FormatEntier(c.Indice) == indiceDepart)
+            debut = k;
     }
     // Stepping to the neighbour nearest the arrival (rather than along the lightest path)
     // could take a heavier way round, and never stepped onto the arrival itself.
@@ -366,15 +403,19 @@ bool TExpert::Construit() {
     // The dead ends at the far station of g, as its continuations, keeping `reserve` places
     // free for the path; those beyond the five places are kept for branches of their own.
     auto culsDeSac = [&](TGalerie& g, int reserve) {
-        if (!Lateral->isChecked()) return;
+        if (!Lateral->isChecked())
+            return;
         const TPointTopo loin = StationLoin(g);
         for (TFiche* f : fiches) {
-            if (!f) continue;
+            if (!f)
+                continue;
             for (std::size_t j = 0; j < f->Galeries.size(); ++j) {
                 TGalerie& h = *f->Galeries[j];
-                if (h.DansCoupe) continue;
+                if (h.DansCoupe)
+                    continue;
                 const bool parDepart = h.Depart.Egal(loin) && h.Arrivee.Terminus;
-                if (!parDepart && !(h.Arrivee.Egal(loin) && h.Depart.Terminus)) continue;
+                if (!parDepart && !(h.Arrivee.Egal(loin) && h.Depart.Terminus))
+                    continue;
                 if (g.NbSuites >= kMaxSuites - reserve) {
                     enSurnombre.push_back({&g, f->Ordre, static_cast<int32_t>(j), &h, parDepart});
                     continue;

@@ -23,34 +23,46 @@ bool DansEcran(double x, double y) { return std::fabs(x) < kLimiteEcran && std::
 // A screen coordinate to the nearest pixel, halves to even (the default rounding mode),
 // held within a billion pixels: the rounding of RoundEntier in double precision, for the
 // hundreds of thousands of points of a screen drawing.
-int PixelEcran(double v) {
+int PixelEcran(double v)
+{
     constexpr double borne = 1e9;
-    if (!(v > -borne)) return std::isnan(v) ? 0 : -static_cast<int>(borne);
-    if (!(v < borne)) return static_cast<int>(borne);
+    if (!(v > -borne))
+        return std::isnan(v) ? 0 : -static_cast<int>(borne);
+    if (!(v < borne))
+        return static_cast<int>(borne);
     return static_cast<int>(std::lrint(v));
 }
 
 // Clips the segment to the square |x|, |y| <= b (Liang-Barsky); false when nothing of it
 // lies inside.
-bool CoupeSegment(double& x0, double& y0, double& x1, double& y1, double b) {
+bool CoupeSegment(double& x0, double& y0, double& x1, double& y1, double b)
+{
     double t0 = 0, t1 = 1;
     const double dx = x1 - x0, dy = y1 - y0;
     auto borne = [&](double p, double q) {
-        if (p == 0) return q >= 0;
+        if (p == 0)
+            return q >= 0;
         double r = q / p;
         if (p < 0) {
-            if (r > t1) return false;
-            if (r > t0) t0 = r;
+            if (r > t1)
+                return false;
+            if (r > t0)
+                t0 = r;
         } else {
-            if (r < t0) return false;
-            if (r < t1) t1 = r;
+            if (r < t0)
+                return false;
+            if (r < t1)
+                t1 = r;
         }
         return true;
     };
-    if (!borne(-dx, x0 + b) || !borne(dx, b - x0) || !borne(-dy, y0 + b) || !borne(dy, b - y0)) return false;
+    if (!borne(-dx, x0 + b) || !borne(dx, b - x0) || !borne(-dy, y0 + b) || !borne(dy, b - y0))
+        return false;
     const double ax = x0, ay = y0;
-    if (t1 < 1) x1 = ax + t1 * dx, y1 = ay + t1 * dy;
-    if (t0 > 0) x0 = ax + t0 * dx, y0 = ay + t0 * dy;
+    if (t1 < 1)
+        x1 = ax + t1 * dx, y1 = ay + t1 * dy;
+    if (t0 > 0)
+        x0 = ax + t0 * dx, y0 = ay + t0 * dy;
     return true;
 }
 
@@ -58,26 +70,32 @@ bool CoupeSegment(double& x0, double& y0, double& x1, double& y1, double b) {
 
 // ---- Screen primitives ---------------------------------------------------------------------
 
-void TGraphique::VersEcran(double x, double y, double& px, double& py) const {
+void TGraphique::VersEcran(double x, double y, double& px, double& py) const
+{
     px = (x - Xmin) * 1000.0 / Echelle * PxParMm - DefilementX;
     py = (Ymax - y) * 1000.0 / Echelle * PxParMm - DefilementY;
 }
 
-PointPlan TGraphique::PointDuPixel(int x, int y) const {
+PointPlan TGraphique::PointDuPixel(int x, int y) const
+{
     return {x / 1000.0 * Echelle / PxParMm + Xmin, Ymax - y / 1000.0 * Echelle / PxParMm};
 }
 
-double TGraphique::Rayon2DuPixel(int rayon2) const {
+double TGraphique::Rayon2DuPixel(int rayon2) const
+{
     const double k = Echelle / PxParMm / 1000;
     return k * k * rayon2;
 }
 
-void TGraphique::EcranMoveTo(double x, double y) {
+void TGraphique::EcranMoveTo(double x, double y)
+{
     VersEcran(x, y, dernierX_, dernierY_);
-    if (DansEcran(dernierX_, dernierY_)) CanvasEcran->MoveTo(PixelEcran(dernierX_), PixelEcran(dernierY_));
+    if (DansEcran(dernierX_, dernierY_))
+        CanvasEcran->MoveTo(PixelEcran(dernierX_), PixelEcran(dernierY_));
 }
 
-void TGraphique::EcranLineTo(double x, double y) {
+void TGraphique::EcranLineTo(double x, double y)
+{
     double x0 = dernierX_, y0 = dernierY_, x1, y1;
     VersEcran(x, y, x1, y1);
     dernierX_ = x1;
@@ -89,42 +107,53 @@ void TGraphique::EcranLineTo(double x, double y) {
     }
     // An end beyond the drawable range: draw only the part of the segment inside it,
     // never a chord from the last point drawn.
-    if (!std::isfinite(x1) || !std::isfinite(y1)) return;
+    if (!std::isfinite(x1) || !std::isfinite(y1))
+        return;
     if (!std::isfinite(x0) || !std::isfinite(y0)) {
-        if (dedans1) CanvasEcran->MoveTo(PixelEcran(x1), PixelEcran(y1));
+        if (dedans1)
+            CanvasEcran->MoveTo(PixelEcran(x1), PixelEcran(y1));
         return;
     }
     const double borne = kLimiteEcran - 1;
-    if (!CoupeSegment(x0, y0, x1, y1, borne)) return;
-    if (!dedans0) CanvasEcran->MoveTo(PixelEcran(x0), PixelEcran(y0));
+    if (!CoupeSegment(x0, y0, x1, y1, borne))
+        return;
+    if (!dedans0)
+        CanvasEcran->MoveTo(PixelEcran(x0), PixelEcran(y0));
     CanvasEcran->LineTo(PixelEcran(x1), PixelEcran(y1));
 }
 
-void TGraphique::EcranTexte(const std::string& texte, double x, double y) {
+void TGraphique::EcranTexte(const std::string& texte, double x, double y)
+{
     double px, py;
     VersEcran(x, y, px, py);
-    if (DansEcran(px, py)) CanvasEcran->TextOut(PixelEcran(px), PixelEcran(py), texte);
+    if (DansEcran(px, py))
+        CanvasEcran->TextOut(PixelEcran(px), PixelEcran(py), texte);
 }
 
-void TGraphique::EcranCercle(int diametre, double x, double y) {
+void TGraphique::EcranCercle(int diametre, double x, double y)
+{
     double px, py;
     VersEcran(x, y, px, py);
-    if (!DansEcran(px, py)) return;
+    if (!DansEcran(px, py))
+        return;
     const double r = diametre / 20.0;
     const double mmX = (x - Xmin) * 1000.0 / Echelle, mmY = (Ymax - y) * 1000.0 / Echelle;
     CanvasEcran->Ellipse(PixelEcran((mmX - r) * PxParMm - DefilementX), PixelEcran((mmY - r) * PxParMm - DefilementY),
                          PixelEcran((mmX + r) * PxParMm - DefilementX), PixelEcran((mmY + r) * PxParMm - DefilementY));
 }
 
-void TGraphique::EcranCarre(double x, double y) {
+void TGraphique::EcranCarre(double x, double y)
+{
     double px, py;
     VersEcran(x, y, px, py);
-    if (!DansEcran(px, py)) return;
+    if (!DansEcran(px, py))
+        return;
     const int cx = PixelEcran(px), cy = PixelEcran(py);
     CanvasEcran->Rectangle(cx - 4, cy - 4, cx + 4, cy + 4);
 }
 
-void TGraphique::CarresInverses(bool affiche, double xa, double ya, double xb, double yb) {
+void TGraphique::CarresInverses(bool affiche, double xa, double ya, double xb, double yb)
+{
     TCanvas& c = *CanvasEcran;
     const Couleur couleur = affiche ? kNoir : kBlanc;
     c.FixePen(Stylo{couleur, c.Pen().largeur, ModeStylo::Inverse, true});
@@ -136,14 +165,16 @@ void TGraphique::CarresInverses(bool affiche, double xa, double ya, double xb, d
 
 // ---- Page primitives -------------------------------------------------------------------------
 
-int TGraphique::PageX(double x, double dxMm) const {
+int TGraphique::PageX(double x, double dxMm) const
+{
     const double w = contexte_.Imprimante().LargeurPage();
     return RoundEntier((((x - Xmin) * 1000.0 / Echelle + dxMm + DecalageX) * PxParMmImpr -
                         (w - MargesH * PxParMmImpr) * (PageColonne - OrigineX)) *
                        Zoom);
 }
 
-int TGraphique::PageY(double y, double dyMm) const {
+int TGraphique::PageY(double y, double dyMm) const
+{
     const double h = contexte_.Imprimante().HauteurPage();
     return RoundEntier((((Ymax - y) * 1000.0 / Echelle + dyMm + DecalageY) * PxParMmImpr -
                         (h - MargesV * PxParMmImpr) * (PageLigne - OrigineY)) *
@@ -154,58 +185,74 @@ void TGraphique::ImprMoveTo(double x, double y) { CanvasImpr->MoveTo(PageX(x), P
 
 void TGraphique::ImprLineTo(double x, double y) { CanvasImpr->LineTo(PageX(x), PageY(y)); }
 
-void TGraphique::ImprCercle(int diametre, double x, double y) {
+void TGraphique::ImprCercle(int diametre, double x, double y)
+{
     const double r = diametre / 20.0;
     CanvasImpr->Ellipse(PageX(x, -r), PageY(y, -r), PageX(x, r), PageY(y, r));
 }
 
-void TGraphique::ImprTexte(const std::string& texte, double x, double y) {
+void TGraphique::ImprTexte(const std::string& texte, double x, double y)
+{
     CanvasImpr->TextOut(PageX(x), PageY(y), texte);
 }
 
 // ---- Shared helpers --------------------------------------------------------------------------
 
-int TGraphique::PartieEntiere(double x) {
+int TGraphique::PartieEntiere(double x)
+{
     const int t = TruncEntier(x);
     return x >= 0 ? t : t - 1;
 }
 
-const ListeFiches* TGraphique::FichesCourantes() const {
+const ListeFiches* TGraphique::FichesCourantes() const
+{
     TMassif* m = contexte_.Massif();
     return m ? m->FichesCourantes.get() : nullptr;
 }
 
-const TGalerie* TGraphique::GalerieDesignee(int fiche, int galerie, const TFiche*& f) const {
+const TGalerie* TGraphique::GalerieDesignee(int fiche, int galerie, const TFiche*& f) const
+{
     const ListeFiches* fiches = FichesCourantes();
     f = nullptr;
-    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size()) return nullptr;
+    if (!fiches || fiche < 0 || static_cast<std::size_t>(fiche) >= fiches->size())
+        return nullptr;
     f = (*fiches)[static_cast<std::size_t>(fiche)];
-    if (!f || galerie < 0 || static_cast<std::size_t>(galerie) >= f->Galeries.size()) return nullptr;
+    if (!f || galerie < 0 || static_cast<std::size_t>(galerie) >= f->Galeries.size())
+        return nullptr;
     return f->Galeries[static_cast<std::size_t>(galerie)];
 }
 
-std::string TGraphique::TexteDesignation(const TFiche& f, const TPointTopo& premier, const TPointTopo& second) {
+std::string TGraphique::TexteDesignation(const TFiche& f, const TPointTopo& premier, const TPointTopo& second)
+{
     auto nom = [](const TPointTopo& p) { return p.Terminus ? std::string("Terminus") : p.Nom.Chaine(); };
     return f.Systeme.Chaine() + "/" + f.Cavite.Chaine() + "/" + f.Reseau.Chaine() + "/" + f.Lieu.Chaine() + " " +
            nom(premier) + " - " + nom(second);
 }
 
-void TGraphique::IsoleFiches(std::unique_ptr<ListeFiches> fiches) {
+void TGraphique::IsoleFiches(std::unique_ptr<ListeFiches> fiches)
+{
     TMassif* massif = contexte_.Massif();
-    if (!massif) return;
+    if (!massif)
+        return;
     massif->Selection = std::move(fiches);
     massif->FichesCourantes = massif->Selection.get();
     massif->SelectionActive = true;
 }
 
-void TGraphique::EtendA(bool premier, double x, double y) {
-    if (premier || x < Xmin) Xmin = x;
-    if (premier || x > Xmax) Xmax = x;
-    if (premier || y < Ymin) Ymin = y;
-    if (premier || y > Ymax) Ymax = y;
+void TGraphique::EtendA(bool premier, double x, double y)
+{
+    if (premier || x < Xmin)
+        Xmin = x;
+    if (premier || x > Xmax)
+        Xmax = x;
+    if (premier || y < Ymin)
+        Ymin = y;
+    if (premier || y > Ymax)
+        Ymax = y;
 }
 
-void TGraphique::ElargitEtendue(int& largeur, int& hauteur, double pxParMm, double rapport) {
+void TGraphique::ElargitEtendue(int& largeur, int& hauteur, double pxParMm, double rapport)
+{
     const double marge = Echelle * 0.01;
     Xmin -= marge;
     Xmax += marge;
@@ -216,7 +263,8 @@ void TGraphique::ElargitEtendue(int& largeur, int& hauteur, double pxParMm, doub
 }
 
 std::unique_ptr<ListeFiches> TGraphique::FichesRetenues(const ListeFiches& fiches,
-                                                        const std::function<bool(const TGalerie&)>& retenue) {
+                                                        const std::function<bool(const TGalerie&)>& retenue)
+{
     auto retenues = std::make_unique<ListeFiches>();
     for (TFiche* f : fiches) {
         if (f && std::any_of(f->Galeries.begin(), f->Galeries.end(), [&](const TGalerie* g) { return retenue(*g); }))
@@ -225,8 +273,10 @@ std::unique_ptr<ListeFiches> TGraphique::FichesRetenues(const ListeFiches& fiche
     return retenues;
 }
 
-double TGraphique::DeformationGalerie(const TGalerie& g) const {
-    if (!g.Placee) return -1;
+double TGraphique::DeformationGalerie(const TGalerie& g) const
+{
+    if (!g.Placee)
+        return -1;
     const double h = static_cast<double>(static_cast<long double>(g.EcartHorizontal));
     const double v = static_cast<double>(static_cast<long double>(g.EcartVertical));
     switch (Genre()) {
@@ -236,26 +286,32 @@ double TGraphique::DeformationGalerie(const TGalerie& g) const {
     }
 }
 
-float TGraphique::DeformationMax(const ListeFiches& fiches) const {
+float TGraphique::DeformationMax(const ListeFiches& fiches) const
+{
     double max = 0;
     for (const TFiche* f : fiches) {
-        if (!f) continue;
+        if (!f)
+            continue;
         for (const TGalerie* g : f->Galeries) {
             const double d = DeformationGalerie(*g);
-            if (d > max) max = d;
+            if (d > max)
+                max = d;
         }
     }
     return max == 0 ? 1.0f : static_cast<float>(max);
 }
 
-bool TGraphique::ChercheDeformationMax(int& fiche, int& galerie, int& point) {
+bool TGraphique::ChercheDeformationMax(int& fiche, int& galerie, int& point)
+{
     const ListeFiches* fiches = FichesCourantes();
-    if (!fiches || Genre() == GenreVue::Tableau) return false;
+    if (!fiches || Genre() == GenreVue::Tableau)
+        return false;
     double max = 0;
     int meilleureFiche = -1, meilleureGalerie = -1;
     for (std::size_t i = 0; i < fiches->size(); ++i) {
         const TFiche* f = (*fiches)[i];
-        if (!f) continue;
+        if (!f)
+            continue;
         for (std::size_t j = 0; j < f->Galeries.size(); ++j) {
             const double d = DeformationGalerie(*f->Galeries[j]);
             if (d > max) {
@@ -265,14 +321,16 @@ bool TGraphique::ChercheDeformationMax(int& fiche, int& galerie, int& point) {
             }
         }
     }
-    if (max == 0) return false;
+    if (max == 0)
+        return false;
     fiche = meilleureFiche;
     galerie = meilleureGalerie;
     point = 1;
     return true;
 }
 
-uint32_t TGraphique::CouleurGalerie(const TGalerie& g, uint16_t mode, float max) const {
+uint32_t TGraphique::CouleurGalerie(const TGalerie& g, uint16_t mode, float max) const
+{
     switch (mode) {
     case ModeCouleur: return static_cast<uint32_t>(g.Couleur);
     case ModeContrainte: return CouleurDeformation(DeformationGalerie(g), max);
@@ -280,7 +338,8 @@ uint32_t TGraphique::CouleurGalerie(const TGalerie& g, uint16_t mode, float max)
     }
 }
 
-std::unique_ptr<TCanvas> TGraphique::DebutEcran(int scrollX, int scrollY, TCanvas& image) {
+std::unique_ptr<TCanvas> TGraphique::DebutEcran(int scrollX, int scrollY, TCanvas& image)
+{
     DefilementX = scrollX;
     DefilementY = scrollY;
     auto bitmap = image.CreeCompatible(image.Largeur(), image.Hauteur());
@@ -291,27 +350,34 @@ std::unique_ptr<TCanvas> TGraphique::DebutEcran(int scrollX, int scrollY, TCanva
     return bitmap;
 }
 
-void TGraphique::FinEcran(std::unique_ptr<TCanvas> bitmap, TCanvas& image) {
+void TGraphique::FinEcran(std::unique_ptr<TCanvas> bitmap, TCanvas& image)
+{
     CanvasEcran = &image;
     image.Draw(0, 0, *bitmap);
 }
 
-void TGraphique::PoliceEcran(TCanvas& c, const Police& p, double rapport) {
+void TGraphique::PoliceEcran(TCanvas& c, const Police& p, double rapport)
+{
     c.FixeFont(p);
     c.FixeHauteurFont(RoundEntier(c.Font().Hauteur * rapport));
 }
 
-void TGraphique::PolicePage(TCanvas& page, TCanvas& imprimante, const Police& p, int pppVue) const {
+void TGraphique::PolicePage(TCanvas& page, TCanvas& imprimante, const Police& p, int pppVue) const
+{
     page.FixeFont(p);
-    if (Zoom != 1.0 && pppVue > 0) page.FixeHauteurFont(HauteurPoliceZoomee(page.Font().Hauteur, Zoom, PxParMmImpr, pppVue));
-    if (&imprimante != &page) imprimante.FixeFont(p);
+    if (Zoom != 1.0 && pppVue > 0)
+        page.FixeHauteurFont(HauteurPoliceZoomee(page.Font().Hauteur, Zoom, PxParMmImpr, pppVue));
+    if (&imprimante != &page)
+        imprimante.FixeFont(p);
 }
 
-int TGraphique::HauteurPoliceZoomee(int hauteur, double zoom, double pxParMmImpr, int ppp) {
+int TGraphique::HauteurPoliceZoomee(int hauteur, double zoom, double pxParMmImpr, int ppp)
+{
     return ppp > 0 ? RoundEntier(hauteur * zoom * pxParMmImpr * 25.4 / ppp) : hauteur;
 }
 
-void TGraphique::DebutPage(int colonne, int ligne, int margeGauche, int margeHaut, TCanvas& canvas, double zoom) {
+void TGraphique::DebutPage(int colonne, int ligne, int margeGauche, int margeHaut, TCanvas& canvas, double zoom)
+{
     PageColonne = colonne;
     PageLigne = ligne;
     DecalageX = margeGauche;
@@ -321,24 +387,27 @@ void TGraphique::DebutPage(int colonne, int ligne, int margeGauche, int margeHau
     PxParMmImpr = PxParMmImprimante();
     // The step from page to page is the frame's width and height: what lies beyond the
     // frame belongs to the next page, and drawn here too it would be printed twice.
-    const QRect cadre = CadrePage(contexte_.Imprimante(), margeGauche, margeHaut, MargesH - margeGauche,
-                                  MargesV - margeHaut);
+    const QRect cadre =
+        CadrePage(contexte_.Imprimante(), margeGauche, margeHaut, MargesH - margeGauche, MargesV - margeHaut);
     auto z = [zoom](int px) { return RoundEntier(px * static_cast<long double>(zoom)); };
     canvas.FixeDecoupe(z(cadre.left()), z(cadre.top()), z(cadre.right()) + 1, z(cadre.bottom()) + 1);
 }
 
-void TGraphique::FinPage(TCanvas& canvas) {
+void TGraphique::FinPage(TCanvas& canvas)
+{
     canvas.SansDecoupe();
     // The caller adds the page frame and labels over a clear brush.
     canvas.FixeBrush(Pinceau{kBlanc, false});
 }
 
-double TGraphique::PxParMmImprimante() const {
+double TGraphique::PxParMmImprimante() const
+{
     TImprimante& imp = contexte_.Imprimante();
     return imp.LargeurMm() > 0 ? static_cast<double>(imp.LargeurPage()) / imp.LargeurMm() : 0;
 }
 
-bool TGraphique::ZoneImprimable(double& largeurMm, double& hauteurMm) const {
+bool TGraphique::ZoneImprimable(double& largeurMm, double& hauteurMm) const
+{
     TImprimante& imp = contexte_.Imprimante();
     largeurMm = imp.LargeurMm() - MargesH;
     hauteurMm = imp.HauteurMm() - MargesV;
@@ -354,20 +423,22 @@ namespace {
 // where the content starts in the first, as a fraction of a band; both stay exact however
 // far the origin lies, since neither depends on how many bands lie between it and the
 // drawing.
-int BandesVerrouillees(double etendue, double o, double page, double& decalage) {
+int BandesVerrouillees(double etendue, double o, double page, double& decalage)
+{
     const double fin = std::max(10.0, etendue - 10);
     const double q = (10 - o) / page, qFin = (fin - o) / page;
     decalage = q - std::floor(q);
     // Band numbers counted from the origin are exact while they are not huge, so content
     // ending on a border is seen as such; beyond, only the offset in the first band is.
     const double bandes = std::abs(q) < 1e12 && std::abs(qFin) < 1e12 ? std::ceil(qFin) - std::floor(q)
-                                                                       : std::ceil(decalage + (fin - 10) / page);
+                                                                      : std::ceil(decalage + (fin - 10) / page);
     return std::max(1, TruncEntier(bandes));
 }
 
 }  // namespace
 
-void TGraphique::GrillePages(bool verrouille, double ox, double oy, int& colonnes, int& lignes) const {
+void TGraphique::GrillePages(bool verrouille, double ox, double oy, int& colonnes, int& lignes) const
+{
     double ph, pv;
     if (!ZoneImprimable(ph, pv)) {
         // No printable area left inside the margins: no page to print.
@@ -388,7 +459,8 @@ void TGraphique::GrillePages(bool verrouille, double ox, double oy, int& colonne
     lignes = BandesVerrouillees((Ymax - Ymin) * 1000 / e, (Ymax - oy) * 1000 / e, pv, decalage);
 }
 
-void TGraphique::OrigineGrille(bool verrouille, double ox, double oy) {
+void TGraphique::OrigineGrille(bool verrouille, double ox, double oy)
+{
     double ph, pv;
     if (!ZoneImprimable(ph, pv)) {
         OrigineX = OrigineY = 0;
@@ -414,7 +486,8 @@ void TGraphique::OrigineGrille(bool verrouille, double ox, double oy) {
 
 // ---- SVG -------------------------------------------------------------------------------------
 
-void TProjection::DebutSVG(FichierSVG& f, bool illustrator, const std::string& description) {
+void TProjection::DebutSVG(FichierSVG& f, bool illustrator, const std::string& description)
+{
     const double e = Echelle > 0 ? Echelle : 1;
     EcritEnteteSVG(f, RoundEntier((Xmax - Xmin) * 1000 / e), RoundEntier((Ymax - Ymin) * 1000 / e), illustrator);
     TMassif* massif = contexte_.Massif();
@@ -426,33 +499,35 @@ void TProjection::DebutSVG(FichierSVG& f, bool illustrator, const std::string& d
 
 // ---- Hit test --------------------------------------------------------------------------------
 
-double TProjection::LocaliseVisee(int x, int y, int& fiche, int& galerie, int& point,
-                                  const StationsDessinees& stations) {
+double TProjection::LocaliseVisee(int x, int y, int& fiche, int& galerie, int& point, const StationsDessinees& stations)
+{
     double meilleur = 1e6;
     const ListeFiches* fiches = FichesCourantes();
-    if (Echelle <= 0 || PxParMm <= 0) return 1e6;
+    if (Echelle <= 0 || PxParMm <= 0)
+        return 1e6;
     if (Donnees && fiches) {
         const PointPlan q = PointDuPixel(x, y);
         bool premier = true;
-        ParcourtGaleries(*fiches, GaleriePlacee,
-                         [&](const TFiche&, int fi, int gi, const TGalerie& g) {
-                             // The sheet, gallery and point of a find are always set together.
-                             auto retient = [&](double d2, int k) {
-                                 meilleur = d2;
-                                 fiche = fi;
-                                 galerie = gi;
-                                 point = k;
-                             };
-                             const std::vector<PointPlan> st = stations(g);
-                             const PointPlan d = q - st[0];
-                             const double d0 = d.x * d.x + d.y * d.y;
-                             if (premier || d0 < meilleur) retient(d0, 1);
-                             premier = false;
-                             for (std::size_t k = 1; k < st.size(); ++k) {
-                                 const double candidat = DistanceVisee2(q, st[k - 1], st[k]);
-                                 if (candidat >= 0 && candidat < meilleur) retient(candidat, static_cast<int>(k));
-                             }
-                         });
+        ParcourtGaleries(*fiches, GaleriePlacee, [&](const TFiche&, int fi, int gi, const TGalerie& g) {
+            // The sheet, gallery and point of a find are always set together.
+            auto retient = [&](double d2, int k) {
+                meilleur = d2;
+                fiche = fi;
+                galerie = gi;
+                point = k;
+            };
+            const std::vector<PointPlan> st = stations(g);
+            const PointPlan d = q - st[0];
+            const double d0 = d.x * d.x + d.y * d.y;
+            if (premier || d0 < meilleur)
+                retient(d0, 1);
+            premier = false;
+            for (std::size_t k = 1; k < st.size(); ++k) {
+                const double candidat = DistanceVisee2(q, st[k - 1], st[k]);
+                if (candidat >= 0 && candidat < meilleur)
+                    retient(candidat, static_cast<int>(k));
+            }
+        });
     }
     return std::sqrt(meilleur) * 1000 / Echelle * PxParMm;
 }
@@ -466,21 +541,25 @@ std::string F2(long double v) { return FormatGeneral(v, 3); }
 
 }  // namespace
 
-bool TProjection::DonneesPlacees(int& largeur, int& hauteur,
-                                 const std::function<bool(const ListeFiches&)>& limites) {
+bool TProjection::DonneesPlacees(int& largeur, int& hauteur, const std::function<bool(const ListeFiches&)>& limites)
+{
     const ListeFiches* fiches = FichesCourantes();
     Donnees = fiches && Echelle > 0 && limites(*fiches);
-    if (!Donnees) largeur = hauteur = 1;
+    if (!Donnees)
+        largeur = hauteur = 1;
     return Donnees;
 }
 
-void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte) {
+void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte)
+{
     texte.clear();
     const TFiche* f;
     const TGalerie* designee = GalerieDesignee(fiche, galerie, f);
-    if (!designee) return;
+    if (!designee)
+        return;
     const TGalerie& g = *designee;
-    if (point < 1 || point > g.NbVisees || point > g.NbStations() || !g.Visee(point)) return;
+    if (point < 1 || point > g.NbVisees || point > g.NbStations() || !g.Visee(point))
+        return;
     const TVisee& v = *g.Visee(point);
     const ChoixBulle choix = contexte_.Bulles();
 
@@ -500,23 +579,27 @@ void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte) {
         station(point, x1, y1, z1);
         texte += "(" + F1(x0) + ", " + F1(y0) + ", " + F1(z0) + ")-(" + F1(x1) + ", " + F1(y1) + ", " + F1(z1) + ")";
     }
-    if (choix.Commentaires) texte += v.Commentaire.Chaine();
+    if (choix.Commentaires)
+        texte += v.Commentaire.Chaine();
     if (choix.Visees)
         texte += "(" + F2(v.Longueur) + LibelleUniteLongueur(v.UniteLongueur) + "," + F2(v.Azimut) +
                  LibelleUnitePente(v.UniteAzimut) + "," + F2(v.Pente) + LibelleUnitePente(v.UnitePente) + ")";
     if (choix.Largeur) {
         texte += "(l=" + v.Gauche.str();
-        if (!v.Droite.empty()) texte += "/" + v.Droite.str();
+        if (!v.Droite.empty())
+            texte += "/" + v.Droite.str();
         texte += ")";
     }
     if (choix.Hauteur) {
         texte += "(h=" + v.Haut.str();
-        if (!v.Bas.empty()) texte += "/" + v.Bas.str();
+        if (!v.Bas.empty())
+            texte += "/" + v.Bas.str();
         texte += ")";
     }
     if (choix.Deformation) {
         int n = point;
-        if (n == 1 && g.Visee(1)->Longueur < 0.01L) n = 2;
+        if (n == 1 && g.Visee(1)->Longueur < 0.01L)
+            n = 2;
         float d = 0;
         if (n <= g.NbVisees && n <= g.NbStations() && g.Visee(n)) {
             long double ax, ay, az, bx, by, bz;
@@ -540,7 +623,8 @@ void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte) {
             const long double longueur = vn.Longueur;
             // A shot of no length has no deformation to show (rather than a division by 0).
             if (longueur != 0)
-                d = static_cast<float>(std::sqrt(somme) / longueur * (vn.UniteLongueur == kUniteCentimetres ? 10000 : 100));
+                d = static_cast<float>(std::sqrt(somme) / longueur *
+                                       (vn.UniteLongueur == kUniteCentimetres ? 10000 : 100));
         }
         texte += " " + FormatFixe(d, 3, 1) + "%";
     }

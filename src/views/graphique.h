@@ -46,13 +46,16 @@ inline bool GaleriePlacee(const TGalerie& g) { return g.Placee; }
 // fn(sheet, sheet position, gallery position, gallery) for each gallery of the list for
 // which `montree` holds, sheet by sheet and gallery by gallery in list order.
 template <class Montree, class F>
-void ParcourtGaleries(const ListeFiches& fiches, Montree&& montree, F&& fn) {
+void ParcourtGaleries(const ListeFiches& fiches, Montree&& montree, F&& fn)
+{
     for (std::size_t fi = 0; fi < fiches.size(); ++fi) {
         const TFiche* f = fiches[fi];
-        if (!f) continue;
+        if (!f)
+            continue;
         for (std::size_t gi = 0; gi < f->Galeries.size(); ++gi) {
             const TGalerie& g = *f->Galeries[gi];
-            if (montree(g)) fn(*f, static_cast<int>(fi), static_cast<int>(gi), g);
+            if (montree(g))
+                fn(*f, static_cast<int>(fi), static_cast<int>(gi), g);
         }
     }
 }
@@ -120,7 +123,8 @@ public:
     // no columns.
     virtual bool AjusteColonnes(int /*x*/, double /*pxParMm*/, double /*rapport*/) { return false; }
     // A command of the section's branches; false when the view has no branches.
-    virtual bool Branche(CommandeCoupe /*commande*/, ContexteVues& /*contexte*/, IFenetreCoupe& /*fenetre*/) {
+    virtual bool Branche(CommandeCoupe /*commande*/, ContexteVues& /*contexte*/, IFenetreCoupe& /*fenetre*/)
+    {
         return false;
     }
     // The perspective's 3D mode (its OpenGL model, camera and palette) works on the

@@ -81,7 +81,10 @@ public:
     void Simple(float v);
     void Reel(Reel6 r) { f_.EcritReel6(r); }
     template <std::size_t N>
-    void Texte(const TexteCourt<N>& t) { f_.EcritTexteCourt(t); }
+    void Texte(const TexteCourt<N>& t)
+    {
+        f_.EcritTexteCourt(t);
+    }
     void Police(TPolice& p);
     void Point(const TPointTopo& p);
     // Everything is written, the optional tails included.

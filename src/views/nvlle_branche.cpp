@@ -15,7 +15,8 @@
 
 namespace karst {
 
-TNvlle_Branche::TNvlle_Branche(QWidget* parent) : QDialog(parent) {
+TNvlle_Branche::TNvlle_Branche(QWidget* parent) : QDialog(parent)
+{
     setObjectName("Nvlle_Branche");
     setWindowTitle(QStringLiteral("Nouvelle branche"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
@@ -37,7 +38,8 @@ TNvlle_Branche::TNvlle_Branche(QWidget* parent) : QDialog(parent) {
     auto* colonnePoint = new QVBoxLayout(Point);
     PointItems[0] = new QRadioButton(QStringLiteral("A"), Point);
     PointItems[1] = new QRadioButton(QStringLiteral("B"), Point);
-    for (QRadioButton* r : PointItems) colonnePoint->addWidget(r);
+    for (QRadioButton* r : PointItems)
+        colonnePoint->addWidget(r);
     PointItems[0]->setChecked(true);
 
     auto* terminer = new QPushButton(QStringLiteral("Terminer"), this);
@@ -46,7 +48,8 @@ TNvlle_Branche::TNvlle_Branche(QWidget* parent) : QDialog(parent) {
     auto* annuler = new QPushButton(QStringLiteral("Annuler"), this);
     annuler->setObjectName("Button2");
     connect(terminer, &QPushButton::clicked, this, [this] {
-        if (ReelsAdmis({Horizontal, Vertical})) accept();
+        if (ReelsAdmis({Horizontal, Vertical}))
+            accept();
     });
     connect(annuler, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -69,24 +72,26 @@ int TNvlle_Branche::ItemIndex() const { return PointItems[1]->isChecked() ? 1 : 
 
 void TNvlle_Branche::FixeItemIndex(int i) { PointItems[i == 1 ? 1 : 0]->setChecked(true); }
 
-void TNvlle_Branche::ChoixVisibles(bool visibles) {
+void TNvlle_Branche::ChoixVisibles(bool visibles)
+{
     CheckBox1->setVisible(visibles);
     Point->setVisible(visibles);
 }
-
 
 namespace {
 
 TNvlle_Branche* dialogue = nullptr;
 
-void LibereDialogue() {
+void LibereDialogue()
+{
     delete dialogue;
     dialogue = nullptr;
 }
 
 }  // namespace
 
-TNvlle_Branche& Nvlle_Branche() {
+TNvlle_Branche& Nvlle_Branche()
+{
     if (!dialogue) {
         dialogue = new TNvlle_Branche;
         qAddPostRoutine(LibereDialogue);

@@ -18,13 +18,13 @@ namespace karst {
 namespace {
 
 const char* const kNomsColonnes[kNbColonnes + 1] = {
-    "", "Longueur", "Azimut", "Pente", "Largeur", "Hauteur", "X", "Y", "Z", "Dév. horizontal", "Commentaires",
-    "Développement", "Long. horizontale", "Delta Z"};
+    "",  "Longueur", "Azimut",          "Pente",        "Largeur",       "Hauteur",           "X",
+    "Y", "Z",        "Dév. horizontal", "Commentaires", "Développement", "Long. horizontale", "Delta Z"};
 
-const QStringList kItems{QStringLiteral("Date"),        QStringLiteral("Système"),  QStringLiteral("Cavité"),
-                         QStringLiteral("Réseau"),      QStringLiteral("Lieu"),     QStringLiteral("Décli"),
-                         QStringLiteral("Dev brut"),    QStringLiteral("Dev net"),  QStringLiteral("Topographes"),
-                         QStringLiteral("TPST"),        QStringLiteral("Première")};
+const QStringList kItems{QStringLiteral("Date"),     QStringLiteral("Système"), QStringLiteral("Cavité"),
+                         QStringLiteral("Réseau"),   QStringLiteral("Lieu"),    QStringLiteral("Décli"),
+                         QStringLiteral("Dev brut"), QStringLiteral("Dev net"), QStringLiteral("Topographes"),
+                         QStringLiteral("TPST"),     QStringLiteral("Première")};
 
 constexpr int kLargeur = 4, kHauteur = 5;  // the only columns that can be split
 

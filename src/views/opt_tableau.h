@@ -80,11 +80,11 @@ private:
     void Selectionne(QListWidget* liste, int ligne);
 
     ContexteVues& contexte_;
-    TOptions_Tableau travail_;  // working columns, headers and fonts
+    TOptions_Tableau travail_;          // working columns, headers and fonts
     Liaisons<TOptions_Tableau> liens_;  // the controls tied straight to a field
     std::array<int, kNbColonnes + 1> position_{};
     std::array<uint8_t, kNbColonnes + 1> largeur_{};  // working widths, one byte each
-    int colonneEnCours_ = -1;  // list position from 0, -1 none
+    int colonneEnCours_ = -1;                         // list position from 0, -1 none
     std::array<EditeurEnTete, 2> entetes_;
     bool remplissage_ = false;
 };

@@ -18,8 +18,8 @@ TOpti_Coupe::TOpti_Coupe(QWidget* parent)
     using O = TOptions_Coupe;
     FormulaireLie<O> horizontale(Page(QStringLiteral("Echelle horizontale")), liens_);
     Affiche_Horizontale = horizontale.Case("Affiche_Horizontale", QStringLiteral("&Afficher"), &O::Affiche_Horizontale);
-    Epaisseur_Horizontale = horizontale.Entier("Epaisseur_Horizontale", QStringLiteral("&Epaisseur (mm/10)"),
-                                               &O::Epaisseur_Horizontale);
+    Epaisseur_Horizontale =
+        horizontale.Entier("Epaisseur_Horizontale", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_Horizontale);
     X_Horizontale = horizontale.Reel("X_Horizontale", QStringLiteral("&Xdev /m"), &O::X_Horizontale);
     Z_Horizontale = horizontale.Reel("Z_Horizontale", QStringLiteral("&Z /m"), &O::Z_Horizontale);
     Long_Horizontale = horizontale.Entier("Long_Horizontale", QStringLiteral("&Longueur (m)"), &O::Long_Horizontale);
@@ -56,11 +56,11 @@ TOpti_Coupe::TOpti_Coupe(QWidget* parent)
 
     FormulaireLie<O> habillage(Page(QStringLiteral("Habillage")), liens_);
     FormulaireLie<O> hauteur = habillage.Groupe(QStringLiteral("Hauteur"));
-    Representation_Hauteur =
-        hauteur.Radio("Representation_Hauteur", QStringLiteral("Représentation"),
-                      {QStringLiteral("Aucune"), QStringLiteral("Traits"), QStringLiteral("Points")},
-                      &O::Representation_Hauteur);
-    Epaisseur_hauteur = hauteur.Entier("Epaisseur_hauteur", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_hauteur);
+    Representation_Hauteur = hauteur.Radio(
+        "Representation_Hauteur", QStringLiteral("Représentation"),
+        {QStringLiteral("Aucune"), QStringLiteral("Traits"), QStringLiteral("Points")}, &O::Representation_Hauteur);
+    Epaisseur_hauteur =
+        hauteur.Entier("Epaisseur_hauteur", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_hauteur);
     FormulaireLie<O> visee = habillage.Groupe(QStringLiteral("Visée"));
     Epaisseur_Visee = visee.Entier("Epaisseur_Visee", QStringLiteral("E&paisseur (mm/10)"), &O::Epaisseur_Visee);
     pourcentage = visee.Entier("pourcentage", QStringLiteral("% &dessiné"), &O::pourcentage);

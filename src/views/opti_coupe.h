@@ -67,7 +67,7 @@ private:
     // The scale shown holds values its record can store (see LitEntierChamp).
     bool DetailsAdmis() const;
     void ActiveDetails(bool actif);
-    TOptions_Coupe travail_;  // the working fonts, scales and scale count
+    TOptions_Coupe travail_;          // the working fonts, scales and scale count
     Liaisons<TOptions_Coupe> liens_;  // the controls of the other pages
     int enCours_ = -1;
     bool remplissage_ = false;

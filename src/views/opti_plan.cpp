@@ -22,8 +22,7 @@ void Active(bool regle, std::initializer_list<QWidget*> dependants)
 
 // ---- plan ----
 
-TOpti_Plan::TOpti_Plan(QWidget* parent)
-    : DialogueOptions(QStringLiteral("Mise en page du plan"), "Opti_Plan", parent)
+TOpti_Plan::TOpti_Plan(QWidget* parent) : DialogueOptions(QStringLiteral("Mise en page du plan"), "Opti_Plan", parent)
 {
     using O = TOptions_Plan;
     PageNord(*this, FormulaireLie<O>(Page(QStringLiteral("Nord")), liens_), &travail_.Police_Nord);
@@ -46,8 +45,8 @@ TOpti_Plan::TOpti_Plan(QWidget* parent)
     Afficher_Habillage = habillage.Case("Afficher_Habillage", QStringLiteral("&Habiller"), &O::Afficher_Habillage);
     Epaisseur_Habit = habillage.Entier("Epaisseur_Habit", QStringLiteral("Epaisseur de l'ha&billage (mm/10)"),
                                        &O::Epaisseur_Habit, false);
-    Representation_Largeur = habillage.Radio("Representation_Largeur", QStringLiteral("Largeur"),
-                                             kRepresentationTrait, &O::Representation_Largeur);
+    Representation_Largeur = habillage.Radio("Representation_Largeur", QStringLiteral("Largeur"), kRepresentationTrait,
+                                             &O::Representation_Largeur);
     AuDebut = habillage.Case("AuDebut", QStringLiteral("Au débu&t"), &O::AuDebut);
     AlaFin = habillage.Case("AlaFin", QStringLiteral("A la &fin"), &O::AlaFin);
     Epaisseur_Largeur = habillage.Entier("Epaisseur_Largeur", QStringLiteral("Epaisseur des la&rgeurs (mm/10)"),
@@ -78,8 +77,8 @@ void TOpti_Plan::Regles()
 {
     Active(Affiche_Nord->isChecked(),
            {X_Nord, Y_Nord, Representation, Epaisseur_Nord, Long_Nord, Texte_Nord, Police_Nord});
-    Active(Affiche_Echelle->isChecked(), {Epaisseur_Echelle, X_Echelle, Y_Echelle, Long_Echelle, Largeur_Echelle,
-                                          Subdivision, Police_Echelle});
+    Active(Affiche_Echelle->isChecked(),
+           {Epaisseur_Echelle, X_Echelle, Y_Echelle, Long_Echelle, Largeur_Echelle, Subdivision, Police_Echelle});
     Active(Afficher_Habillage->isChecked(), {Epaisseur_Habit});
     Active(Affiche_Quadri->isChecked(), {Epaisseur_Quadri, Longueur_Quadri, Pas});
     Active(Origine->isChecked(), {X_Origine, Y_Origine});
@@ -153,8 +152,7 @@ TOpti_Relief::TOpti_Relief(QWidget* parent)
 
     FormulaireLie<O> rectangle(Page(QStringLiteral("Rectangle")), liens_);
     Affiche_Quadri = rectangle.Case("Affiche_Quadri", QStringLiteral("&Afficher"), &O::Affiche_Quadri);
-    Epaisseur_Quadri =
-        rectangle.Entier("Epaisseur_Quadri", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_Quadri);
+    Epaisseur_Quadri = rectangle.Entier("Epaisseur_Quadri", QStringLiteral("&Epaisseur (mm/10)"), &O::Epaisseur_Quadri);
     Couleur_Cadre = rectangle.BoutonTeinte("Couleur_Cadre", QStringLiteral("&Couleur ..."), &travail_.Couleur_Cadre);
 
     FormulaireLie<O> troisD(Page(QStringLiteral("3 D")), liens_);

@@ -54,22 +54,22 @@ public:
     bool AuDebut = false;
     bool AlaFin = true;
     Texte25 Texte_Nord{"N.G."};
-    Reel6 X_Nord, Y_Nord;          // km
-    Reel6 X_Echelle, Y_Echelle;    // km
-    Reel6 X_Origine, Y_Origine;    // m
-    Reel6 Angle;                   // degrees
+    Reel6 X_Nord, Y_Nord;        // km
+    Reel6 X_Echelle, Y_Echelle;  // km
+    Reel6 X_Origine, Y_Origine;  // m
+    Reel6 Angle;                 // degrees
     int16_t Epaisseur_Nord = 2;
     int16_t Long_Nord = 10;
     int16_t Epaisseur_Echelle = 2;
-    int16_t Long_Echelle = 10;     // metres on the ground
+    int16_t Long_Echelle = 10;  // metres on the ground
     int16_t Largeur_Echelle = 2;
     int16_t Subdivision = 5;
     int16_t Epaisseur_Visee = 2;
     int16_t pourcentage = 100;
     int16_t diametre = 1;
     int16_t Epaisseur_Habit = 5;
-    int16_t Texte_Station = 0;     // 0 "Aucun", 1 "Nom", 2 "Nom+Indice"
-    int16_t Pas = 0;               // grid step, m
+    int16_t Texte_Station = 0;  // 0 "Aucun", 1 "Nom", 2 "Nom+Indice"
+    int16_t Pas = 0;            // grid step, m
     int16_t Epaisseur_Quadri = 0;
     int16_t Longueur_Quadri = 0;
     int16_t Epaisseur_Largeur = 1;
@@ -94,12 +94,12 @@ public:
     bool Representation = true;
     bool X_Inverse = false, Y_Inverse = false, Z_Inverse = false;
     Texte25 Texte_Nord{"N.G."};
-    Reel6 X_Nord, Y_Nord;          // km
-    Reel6 Z_Nord;                  // m
-    Reel6 X_Echelle, Y_Echelle;    // km
-    Reel6 Z_Echelle;               // m
-    Reel6 Angle_Horizontal;        // degrees
-    Reel6 Angle_Vertical;          // degrees
+    Reel6 X_Nord, Y_Nord;        // km
+    Reel6 Z_Nord;                // m
+    Reel6 X_Echelle, Y_Echelle;  // km
+    Reel6 Z_Echelle;             // m
+    Reel6 Angle_Horizontal;      // degrees
+    Reel6 Angle_Vertical;        // degrees
     int16_t Epaisseur_Nord = 2;
     int16_t Long_Nord = 10;
     int16_t Epaisseur_Echelle = 2;
@@ -116,7 +116,7 @@ public:
     int32_t CouleurCylindre = 0x808080;
     int32_t CouleurFond = 0;
     int32_t Couleur_Cadre = 0;
-    float Largeur_3D = 0.5f;       // m
+    float Largeur_3D = 0.5f;  // m
     int32_t N_Face = 10;
     bool Cylindre = false;
     bool Filaire = false;
@@ -125,8 +125,8 @@ public:
 // One vertical scale bar of the developed section (88 bytes in the model file).
 class TEchelleVerticale {
 public:
-    Reel6 Xdev;       // m
-    Reel6 Decalage;   // m
+    Reel6 Xdev;      // m
+    Reel6 Decalage;  // m
     int16_t ZMin = 0;
     int16_t ZMax = 0;
     bool Gauche = false;
@@ -189,7 +189,6 @@ public:
     // True when confirmed: the open massif's table dimensions are then out of date.
     bool Modifie(ContexteVues& contexte, QWidget* parent = nullptr);
 
-
     std::array<Texte25, kNbColonnes + 1> Titre1, Titre2;
     std::array<char, kNbColonnes + 1> Separateur;
     std::array<int16_t, kNbColonnes + 1> Ordre;
@@ -203,7 +202,7 @@ public:
     std::array<std::array<TPolice, 2>, kNbItems + 1> EnTetePolice;
     std::array<int16_t, 2> Hauteur{50, 50};  // mm
     std::array<bool, 2> Rappel{true, true};
-    int16_t Hauteur_Ligne = 8;   // mm
+    int16_t Hauteur_Ligne = 8;  // mm
     int16_t Ptt_Trait = 5;
     int16_t Gros_Trait = 10;
     TPolice PoliceStandard, PoliceCarrefour;
@@ -223,8 +222,8 @@ public:
     void Modifie(QWidget* parent = nullptr);
 
     int16_t Gauche = 10, Droite = 10, Haut = 10, Bas = 10;  // mm
-    int16_t LongueurAngle = 30;   // mm
-    int16_t EpaisseurAngle = 1;   // tenths of mm
+    int16_t LongueurAngle = 30;                             // mm
+    int16_t EpaisseurAngle = 1;                             // tenths of mm
     // 1 "Haut/Gauche", 2 "Haut/Droite", 3 "Bas/Gauche", 4 "Bas/Droite"; other: not printed
     std::array<uint8_t, 4> PositionEtiquette{0, 1, 3, 4};
     std::array<bool, 4> AfficheEtiquette{false, true, true, true};

@@ -144,15 +144,9 @@ void EcrivainModele::Simple(float v)
     Entier(u);
 }
 
-void EcrivainModele::Police(TPolice& p)
-{
-    EcritPolice(f_, p);
-}
+void EcrivainModele::Police(TPolice& p) { EcritPolice(f_, p); }
 
-void EcrivainModele::Point(const TPointTopo& p)
-{
-    p.EcritFlux(f_);
-}
+void EcrivainModele::Point(const TPointTopo& p) { p.EcritFlux(f_); }
 
 void EcritPolice(TBufferStream& f, TPolice& p)
 {
@@ -226,9 +220,9 @@ void FormatRelief(A& a, O& o)
     a.Texte(o.Texte_Nord);
     for (auto* r : {&o.X_Nord, &o.Y_Nord, &o.Z_Nord, &o.X_Echelle, &o.Y_Echelle, &o.Z_Echelle})
         a.Reel(*r);
-    for (auto* m : {&o.Epaisseur_Nord, &o.Long_Nord, &o.Epaisseur_Echelle, &o.Long_Echelle, &o.Largeur_Echelle,
-                    &o.Subdivision, &o.Epaisseur_Visee, &o.pourcentage, &o.diametre, &o.Texte_Station,
-                    &o.Epaisseur_Quadri})
+    for (auto* m :
+         {&o.Epaisseur_Nord, &o.Long_Nord, &o.Epaisseur_Echelle, &o.Long_Echelle, &o.Largeur_Echelle, &o.Subdivision,
+          &o.Epaisseur_Visee, &o.pourcentage, &o.diametre, &o.Texte_Station, &o.Epaisseur_Quadri})
         a.Mot(*m);
     a.Entier(o.Couleur_Cadre);
     a.Police(o.Police_Nord);
@@ -255,8 +249,8 @@ void FormatCoupe(A& a, O& o)
     a.Reel(o.X_Horizontale);
     a.Reel(o.Z_Horizontale);
     for (auto* m : {&o.Epaisseur_Horizontale, &o.Long_Horizontale, &o.Largeur_Horizontale, &o.Pas_Horizontale,
-                    &o.Epaisseur_Verticale, &o.Largeur_Verticale, &o.Pas_Verticale, &o.Epaisseur_Visee,
-                    &o.pourcentage, &o.diametre, &o.Texte_Station})
+                    &o.Epaisseur_Verticale, &o.Largeur_Verticale, &o.Pas_Verticale, &o.Epaisseur_Visee, &o.pourcentage,
+                    &o.diametre, &o.Texte_Station})
         a.Mot(*m);
     int16_t n = std::clamp<int16_t>(o.NbEchelles, 0, kMaxEchelles);
     a.Mot(n);
@@ -379,9 +373,15 @@ void ChargeModele(const std::string& nomFichier, O& o, F format)
     format(l, o);
 }
 
-#define KARST_MODELE(Classe, Format)                                                                     \
-    void Classe::Sauve(const std::string& n) { SauveModele(n, *this, [](auto& a, auto& o) { Format(a, o); }); } \
-    void Classe::Charge(const std::string& n) { ChargeModele(n, *this, [](auto& a, auto& o) { Format(a, o); }); }
+#define KARST_MODELE(Classe, Format)                                    \
+    void Classe::Sauve(const std::string& n)                            \
+    {                                                                   \
+        SauveModele(n, *this, [](auto& a, auto& o) { Format(a, o); });  \
+    }                                                                   \
+    void Classe::Charge(const std::string& n)                           \
+    {                                                                   \
+        ChargeModele(n, *this, [](auto& a, auto& o) { Format(a, o); }); \
+    }
 
 KARST_MODELE(TOptions_Plan, FormatPlan)
 KARST_MODELE(TOptions_Relief, FormatRelief)

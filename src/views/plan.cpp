@@ -43,7 +43,8 @@ class ParcoursPlan {
 public:
     ParcoursPlan(const TPlan& plan, bool largeurs) : plan_(plan), largeurs_(largeurs) {}
 
-    Pt Tourne(double x, double y) const {
+    Pt Tourne(double x, double y) const
+    {
         Pt p;
         plan_.Projette(x, y, p.x, p.y);
         return p;
@@ -53,18 +54,22 @@ public:
     // Shots that have a station record.
     static int NbVisees(const TGalerie& g) { return std::min<int>(g.NbVisees, g.NbStations()); }
     // The turned stations of a gallery: its start, then the end of each shot.
-    std::vector<Pt> Stations(const TGalerie& g) const {
+    std::vector<Pt> Stations(const TGalerie& g) const
+    {
         std::vector<Pt> r{Depart(g)};
-        for (int k = 1; k <= NbVisees(g); ++k) r.push_back(Station(g, k));
+        for (int k = 1; k <= NbVisees(g); ++k)
+            r.push_back(Station(g, k));
         return r;
     }
 
     // parVisee(const PasVisee&) for each shot of gallery gi of sheet f.
     template <class F>
-    void Galerie(const TFiche& f, int gi, const TGalerie& g, F&& parVisee) {
+    void Galerie(const TFiche& f, int gi, const TGalerie& g, F&& parVisee)
+    {
         PasVisee v;
         v.A = Depart(g);
-        if (largeurs_) f.LargeursStation(gi, 0, v.debut.gauche, v.debut.droite);
+        if (largeurs_)
+            f.LargeursStation(gi, 0, v.debut.gauche, v.debut.droite);
         const int n = NbVisees(g);
         for (int k = 1; k <= n; ++k) {
             v.k = k;
@@ -74,7 +79,8 @@ public:
             if (largeurs_) {
                 const Pt d = v.B - v.A;
                 const double l = std::sqrt(d.x * d.x + d.y * d.y);
-                if (l > 0) u_ = (1 / l) * d;
+                if (l > 0)
+                    u_ = (1 / l) * d;
                 v.u = u_;
                 f.LargeursStation(gi, k, v.fin.gauche, v.fin.droite);
             }
@@ -95,7 +101,8 @@ struct Fleche {
     Pt base, pointe, tete;
 };
 
-Fleche FlecheNord(const ParcoursPlan& parcours, const TOptions_Plan& o, double echelle, double angleGeodesique) {
+Fleche FlecheNord(const ParcoursPlan& parcours, const TOptions_Plan& o, double echelle, double angleGeodesique)
+{
     const double l = echelle * o.Long_Nord / 1000;
     const Pt base{static_cast<double>(o.X_Nord) * 1000, static_cast<double>(o.Y_Nord) * 1000};
     const FlecheMonde f = FlecheNordMonde(base, l, o.Representation, angleGeodesique);
@@ -104,16 +111,23 @@ Fleche FlecheNord(const ParcoursPlan& parcours, const TOptions_Plan& o, double e
 }
 
 // The scale bar of the options, its start turned with the plan.
-BarreEchelle BarreDuPlan(const ParcoursPlan& parcours, const TOptions_Plan& o) {
+BarreEchelle BarreDuPlan(const ParcoursPlan& parcours, const TOptions_Plan& o)
+{
     return {parcours.Tourne(static_cast<double>(o.X_Echelle) * 1000, static_cast<double>(o.Y_Echelle) * 1000),
-            o.Long_Echelle, o.Largeur_Echelle, o.Subdivision, o.Epaisseur_Echelle, o.Police_Echelle};
+            o.Long_Echelle,
+            o.Largeur_Echelle,
+            o.Subdivision,
+            o.Epaisseur_Echelle,
+            o.Police_Echelle};
 }
 
 // segment(a, b) for the two strokes of each grid cross, at the multiples of the step over
 // the box of the stations. A step of 0 or less has no crosses.
 template <class F>
-void CroixGrille(const TPlan& plan, const ParcoursPlan& parcours, const TOptions_Plan& o, F&& segment) {
-    if (o.Pas <= 0) return;
+void CroixGrille(const TPlan& plan, const ParcoursPlan& parcours, const TOptions_Plan& o, F&& segment)
+{
+    if (o.Pas <= 0)
+        return;
     const double pas = o.Pas, l = plan.Echelle * o.Longueur_Quadri / 1000.0;
     const Pt axeX = l * Pt{plan.CosAngle, -plan.SinAngle}, axeY = l * Pt{plan.SinAngle, plan.CosAngle};
     const int i0 = TGraphique::PartieEntiere(static_cast<double>(plan.LimiteMin.X) / pas),
@@ -131,7 +145,8 @@ void CroixGrille(const TPlan& plan, const ParcoursPlan& parcours, const TOptions
 // What Dessine and DessinePage draw once the surface is set: the galleries, the north
 // arrow, the scale bar and the grid.
 void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const ListeFiches& fiches, uint16_t mode,
-                 double angleGeodesique) {
+                 double angleGeodesique)
+{
     TCanvas& c = s.canvas;
     const double e = plan.Echelle;
     const Pourcentage pc(o.pourcentage);
@@ -151,8 +166,10 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
     ParcourtGaleries(fiches, GaleriePlacee, [&](const TFiche& f, int, int gi, const TGalerie& g) {
         c.FixeCouleurPen(plan.CouleurGalerie(g, mode, max));
         const Pt depart = parcours.Depart(g);
-        if (o.diametre != 0) disque(o.diametre, depart);
-        if (o.Texte_Station >= 1 && !g.Depart.Terminus) etiquette(g.Depart, depart);
+        if (o.diametre != 0)
+            disque(o.diametre, depart);
+        if (o.Texte_Station >= 1 && !g.Depart.Terminus)
+            etiquette(g.Depart, depart);
         Pt dernier = depart;
         parcours.Galerie(f, gi, g, [&](const PasVisee& v) {
             s.MoveTo(pc.Debut(v.A, v.B));
@@ -175,7 +192,8 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
                         const Pt cotes[2] = {station + l.gauche * v.Gauche(), station + l.droite * v.Droite()};
                         const bool ok[2] = {Mesuree(l.gauche), Mesuree(l.droite)};
                         for (int i = 0; i < 2; ++i) {
-                            if (!ok[i]) continue;
+                            if (!ok[i])
+                                continue;
                             if (o.Representation_Largeur == 1) {
                                 s.MoveTo(station);
                                 s.LineTo(cotes[i]);
@@ -184,12 +202,15 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
                             }
                         }
                     };
-                    if (o.AuDebut) marques(v.A, v.debut);
-                    if (o.AlaFin) marques(v.B, v.fin);
+                    if (o.AuDebut)
+                        marques(v.A, v.debut);
+                    if (o.AlaFin)
+                        marques(v.B, v.fin);
                 }
             }
             s.Epaisseur(o.Epaisseur_Visee);
-            if (o.diametre != 0) disque(o.diametre, v.B);
+            if (o.diametre != 0)
+                disque(o.diametre, v.B);
             dernier = v.B;
         });
         // Without shots the last station is the start: the end's label stands there too.
@@ -211,7 +232,8 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
     }
 
     // Scale bar, parallel to the screen.
-    if (o.Affiche_Echelle) DessineBarreEchelle(s, BarreDuPlan(parcours, o), e, false);
+    if (o.Affiche_Echelle)
+        DessineBarreEchelle(s, BarreDuPlan(parcours, o), e, false);
 
     // Grid: crosses at the multiples of the step over the box of the stations, drawn last.
     if (o.Affiche_Quadri) {
@@ -228,7 +250,8 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
 
 TPlan::TPlan(ContexteVues& contexte) : TProjection(contexte) { Echelle = 100; }
 
-void TPlan::Tourne(double delta) {
+void TPlan::Tourne(double delta)
+{
     Angle += delta;
     if (Angle > 360)
         Angle -= 360;
@@ -238,14 +261,16 @@ void TPlan::Tourne(double delta) {
     CosAngle = std::cos(Angle / 180 * std::numbers::pi);
 }
 
-void TPlan::ApercuRotation(double delta, std::string& texte) {
+void TPlan::ApercuRotation(double delta, std::string& texte)
+{
     const double a = Angle + delta;
     SinAngle = std::sin(a / 180 * std::numbers::pi);
     CosAngle = std::cos(a / 180 * std::numbers::pi);
     texte = FormatGeneral(a, 3) + " \xB0";
 }
 
-std::string TPlan::ApercuGlisse(double balayage, double, double) {
+std::string TPlan::ApercuGlisse(double balayage, double, double)
+{
     std::string texte;
     ApercuRotation(balayage, texte);
     return texte;
@@ -259,7 +284,8 @@ std::string TPlan::TexteRotation() const { return FormatEntier(RoundEntier(Angle
 
 void TPlan::GardeAngles(TOptions_Plan& plan, TOptions_Relief&) const { plan.Angle = Angle; }
 
-void TPlan::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
+void TPlan::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&)
+{
     if (!DonneesPlacees(largeur, hauteur,
                         [this](const ListeFiches& f) { return CalculeLimites(f, LimiteMin, LimiteMax); }))
         return;
@@ -273,7 +299,8 @@ void TPlan::Dimensions(int& largeur, int& hauteur, double pxParMm, double rappor
     ElargitEtendue(largeur, hauteur, pxParMm, rapport);
 }
 
-void TPlan::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) {
+void TPlan::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode)
+{
     auto bitmap = DebutEcran(scrollX, scrollY, image);
     PxParMm = pxParMm * rapport;
     const TOptions_Plan* o = contexte_.OptionsPlan();
@@ -285,27 +312,32 @@ void TPlan::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TC
     FinEcran(std::move(bitmap), image);
 }
 
-void TPlan::OrigineTournee(const TOptions_Plan& o, double& ox, double& oy) const {
+void TPlan::OrigineTournee(const TOptions_Plan& o, double& ox, double& oy) const
+{
     Projette(static_cast<double>(o.X_Origine), static_cast<double>(o.Y_Origine), ox, oy);
 }
 
-void TPlan::NombrePages(int& colonnes, int& lignes, int margesH, int margesV) {
+void TPlan::NombrePages(int& colonnes, int& lignes, int margesH, int margesV)
+{
     MargesH = margesH;
     MargesV = margesV;
     const TOptions_Plan* o = contexte_.OptionsPlan();
     double ox = 0, oy = 0;
     const bool verrouille = o && o->Origine;
-    if (verrouille) OrigineTournee(*o, ox, oy);
+    if (verrouille)
+        OrigineTournee(*o, ox, oy);
     GrillePages(verrouille, ox, oy, colonnes, lignes);
 }
 
 void TPlan::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
-                        double zoom) {
+                        double zoom)
+{
     DebutPage(colonne, ligne, margeGauche, margeHaut, canvas, zoom);
     const TOptions_Plan* o = contexte_.OptionsPlan();
     double ox = 0, oy = 0;
     const bool verrouille = o && o->Origine;
-    if (verrouille) OrigineTournee(*o, ox, oy);
+    if (verrouille)
+        OrigineTournee(*o, ox, oy);
     OrigineGrille(verrouille, ox, oy);
     TImprimante& imprimante = contexte_.Imprimante();
     double ph, pv;
@@ -317,48 +349,58 @@ void TPlan::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, 
     FinPage(canvas);
 }
 
-double TPlan::Localise(int x, int y, int& fiche, int& galerie, int& point) {
+double TPlan::Localise(int x, int y, int& fiche, int& galerie, int& point)
+{
     const ParcoursPlan parcours(*this, false);
     return LocaliseVisee(x, y, fiche, galerie, point, [&](const TGalerie& g) { return parcours.Stations(g); });
 }
 
-void TPlan::IsoleEcran(int x, int y, int rayon2) {
+void TPlan::IsoleEcran(int x, int y, int rayon2)
+{
     TMassif* massif = contexte_.Massif();
     const ListeFiches* fiches = FichesCourantes();
-    if (!massif || !fiches || Echelle <= 0 || PxParMm <= 0) return;
+    if (!massif || !fiches || Echelle <= 0 || PxParMm <= 0)
+        return;
     const Pt q = PointDuPixel(x, y);
     const double qx = q.x, qy = q.y;
     const double r2 = Rayon2DuPixel(rayon2);
     ParcoursPlan parcours(*this, false);
     auto proche = [&](Pt p) { return (p.x - qx) * (p.x - qx) + (p.y - qy) * (p.y - qy) < r2; };
     IsoleFiches(FichesRetenues(*fiches, [&](const TGalerie& g) {
-        if (!g.Placee) return false;
-        if (proche(parcours.Depart(g))) return true;
+        if (!g.Placee)
+            return false;
+        if (proche(parcours.Depart(g)))
+            return true;
         for (int s = 1; s <= ParcoursPlan::NbVisees(g); ++s)
-            if (proche(parcours.Station(g, s))) return true;
+            if (proche(parcours.Station(g, s)))
+                return true;
         return false;
     }));
 }
 
-void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
+void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte)
+{
     texte.clear();
     const TFiche* fichePtr;
     const TGalerie* designee = GalerieDesignee(fiche, galerie, fichePtr);
-    if (!designee) return;
+    if (!designee)
+        return;
     const TFiche& f = *fichePtr;
     const TGalerie& g = *designee;
     if (affiche) {
         texte = TexteDesignation(f, g.Depart, g.Arrivee);
     }
     const TOptions_Plan* o = contexte_.OptionsPlan();
-    if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0) return;
+    if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0)
+        return;
     TCanvas& c = *CanvasEcran;
     c.FixeModePen(ModeStylo::Copie);
     c.FixeLargeurPen(RoundEntier(o->Epaisseur_Visee / 10.0 * PxParMm));
     const Pourcentage pc(o->pourcentage);
     ParcoursPlan parcours(*this, false);
     parcours.Galerie(f, galerie, g, [&](const PasVisee& v) {
-        if (v.k != point) return;
+        if (v.k != point)
+            return;
         CarresInverses(affiche, v.A.x, v.A.y, v.B.x, v.B.y);
         if (mode == ModeNormal) {
             c.FixeCouleurPen(affiche ? kRouge : kNoir);
@@ -369,7 +411,8 @@ void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_
     });
 }
 
-void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) {
+void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes)
+{
     FichierSVG f(nomFichier);
     DebutSVG(f, illustrator, "Plan");
     TMassif* massif = contexte_.Massif();
@@ -396,11 +439,13 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
             f.Ligne(entetes[couche]);
             ParcoursPlan parcours(*this, largeurs);
             for (const TFiche* fiche : *fiches) {
-                if (!fiche) continue;
+                if (!fiche)
+                    continue;
                 f.Ligne("<g>");
                 for (std::size_t gi = 0; gi < fiche->Galeries.size(); ++gi) {
                     const TGalerie& g = *fiche->Galeries[gi];
-                    if (!g.Placee) continue;
+                    if (!g.Placee)
+                        continue;
                     f.Ligne("<g>");
                     const Pt depart = parcours.Depart(g);
                     Pt dernier = depart;
@@ -408,7 +453,8 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
                         f.Ligne(TexteSVG(X(pt) + demiPolice, Y(pt) + demiPolice, NomStation(station, o.Texte_Station)));
                     };
                     const bool cercles = o.diametre != 0 || toutes;
-                    if (couche == Stations && cercles) f.Ligne(CercleSVG(X(depart), Y(depart), o.diametre / 20.0));
+                    if (couche == Stations && cercles)
+                        f.Ligne(CercleSVG(X(depart), Y(depart), o.diametre / 20.0));
                     if (couche == Carrefours && (o.Texte_Station > 0 || toutes) && !g.Depart.Terminus)
                         etiquette(g.Depart, depart);
                     parcours.Galerie(*fiche, static_cast<int>(gi), g, [&](const PasVisee& v) {
@@ -424,26 +470,31 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
                             }
                             break;
                         case LargeursC: {
-                            if (!v.longueurNonNulle) break;
+                            if (!v.longueurNonNulle)
+                                break;
                             const bool traits = o.Representation_Largeur == 1 || toutes;
                             const bool points = o.Representation_Largeur == 2 && !toutes;
                             auto marques = [&](Pt station, const Largeurs& l) {
                                 const Pt cotes[2] = {station + l.gauche * v.Gauche(), station + l.droite * v.Droite()};
                                 const bool ok[2] = {Mesuree(l.gauche), Mesuree(l.droite)};
                                 for (int i = 0; i < 2; ++i) {
-                                    if (!ok[i]) continue;
+                                    if (!ok[i])
+                                        continue;
                                     if (traits)
                                         ligne(station, cotes[i]);
                                     else if (points)
                                         f.Ligne(CercleSVG(X(cotes[i]), Y(cotes[i]), o.Epaisseur_Largeur / 20.0));
                                 }
                             };
-                            if (o.AuDebut || toutes) marques(v.A, v.debut);
-                            if (o.AlaFin || toutes) marques(v.B, v.fin);
+                            if (o.AuDebut || toutes)
+                                marques(v.A, v.debut);
+                            if (o.AlaFin || toutes)
+                                marques(v.B, v.fin);
                             break;
                         }
                         case Stations:
-                            if (cercles) f.Ligne(CercleSVG(X(v.B), Y(v.B), o.diametre / 20.0));
+                            if (cercles)
+                                f.Ligne(CercleSVG(X(v.B), Y(v.B), o.diametre / 20.0));
                             break;
                         default: break;
                         }

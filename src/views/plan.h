@@ -43,7 +43,8 @@ public:
     void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override;
 
     // The turned point of a world point: X' = X cos + Y sin, Y' = Y cos - X sin.
-    void Projette(double x, double y, double& xp, double& yp) const {
+    void Projette(double x, double y, double& xp, double& yp) const
+    {
         xp = x * CosAngle + y * SinAngle;
         yp = y * CosAngle - x * SinAngle;
     }

@@ -17,9 +17,11 @@ namespace karst {
 inline double DemiTailleMm(const Police& p) { return p.Taille() * 25.4 / 72 / 2; }
 
 // A station's label in the drawings: its name, and its index in brackets for "Nom+Indice" (2).
-inline std::string NomStation(const TPointTopo& p, int texteStation) {
+inline std::string NomStation(const TPointTopo& p, int texteStation)
+{
     std::string s = p.Nom.Chaine();
-    if (texteStation == 2) s += "(" + FormatEntier(p.Indice) + ")";
+    if (texteStation == 2)
+        s += "(" + FormatEntier(p.Indice) + ")";
     return s;
 }
 
@@ -35,7 +37,8 @@ struct Pourcentage {
 // The squared distance from q to the shot a-b as the hit tests count it: to b when the
 // foot of the perpendicular lies beyond b, to the shot's line when it falls within the
 // shot, -1 (no candidate) when it falls before a or the shot has no length.
-inline double DistanceVisee2(PointPlan q, PointPlan a, PointPlan b) {
+inline double DistanceVisee2(PointPlan q, PointPlan a, PointPlan b)
+{
     const PointPlan ab = b - a, aq = q - a;
     const double t = aq.x * ab.x + aq.y * ab.y, l = ab.x * ab.x + ab.y * ab.y;
     if (t > l) {
@@ -76,7 +79,8 @@ public:
     virtual double LargeurMm(const std::string& t) = 0;
     // Gives the station-label font and returns half its letter height, in world metres at
     // the scale 1/echelle: the offset of a label from its station.
-    double DemiHauteurEtiquette(const TPolice& police, double echelle) {
+    double DemiHauteurEtiquette(const TPolice& police, double echelle)
+    {
         Font(police);
         return HauteurMm("O") / 2 * echelle / 1000;
     }
@@ -89,8 +93,10 @@ public:
 class EtiquettesStations {
 public:
     EtiquettesStations(SurfaceVue& s, int texteStation, const TPolice& police, double echelle)
-        : s_(s), texte_(texteStation), decalage_(texteStation > 0 ? s.DemiHauteurEtiquette(police, echelle) : 0) {}
-    void operator()(const TPointTopo& station, PointPlan p) const {
+        : s_(s), texte_(texteStation), decalage_(texteStation > 0 ? s.DemiHauteurEtiquette(police, echelle) : 0)
+    {}
+    void operator()(const TPointTopo& station, PointPlan p) const
+    {
         s_.canvas.FixeBrush(Pinceau{kBlanc, false});
         s_.Texte(NomStation(station, texte_), p + PointPlan{decalage_, decalage_});
     }
@@ -109,7 +115,8 @@ public:
     void Cercle(int diametre, PointPlan p) override { vue_.EcranCercle(diametre, p.x, p.y); }
     void Texte(const std::string& t, PointPlan p) override { vue_.EcranTexte(t, p.x, p.y); }
     void Epaisseur(int dixiemes) override { canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMm)); }
-    void EpaisseurSansRapport(int dixiemes) override {
+    void EpaisseurSansRapport(int dixiemes) override
+    {
         canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMm / rapport_));
     }
     void Font(const TPolice& p) override { TGraphique::PoliceEcran(canvas, p, rapport_); }
@@ -127,12 +134,14 @@ public:
     // imprimante: the printer's own canvas, on which texts are measured; pppVue: the
     // pixels per inch a zoomed preview page rescales fonts by.
     SurfacePage(TGraphique& vue, TCanvas& imprimante, int pppVue)
-        : SurfaceVue(*vue.CanvasImpr), vue_(vue), imprimante_(imprimante), pppVue_(pppVue) {}
+        : SurfaceVue(*vue.CanvasImpr), vue_(vue), imprimante_(imprimante), pppVue_(pppVue)
+    {}
     void MoveTo(PointPlan p) override { vue_.ImprMoveTo(p.x, p.y); }
     void LineTo(PointPlan p) override { vue_.ImprLineTo(p.x, p.y); }
     void Cercle(int diametre, PointPlan p) override { vue_.ImprCercle(diametre, p.x, p.y); }
     void Texte(const std::string& t, PointPlan p) override { vue_.ImprTexte(t, p.x, p.y); }
-    void Epaisseur(int dixiemes) override {
+    void Epaisseur(int dixiemes) override
+    {
         canvas.FixeLargeurPen(RoundEntier(dixiemes / 10.0 * vue_.PxParMmImpr * vue_.Zoom));
     }
     void EpaisseurSansRapport(int dixiemes) override { Epaisseur(dixiemes); }
@@ -146,7 +155,8 @@ private:
     int pppVue_;
 };
 
-inline FlecheMonde FlecheNordMonde(PointPlan base, double l, bool geographique, double angleGeodesique) {
+inline FlecheMonde FlecheNordMonde(PointPlan base, double l, bool geographique, double angleGeodesique)
+{
     if (!geographique) {
         const PointPlan pointe = base + PointPlan{0, l};
         return {base, pointe, pointe + PointPlan{l / 10, -l / 2}};

@@ -11,7 +11,8 @@
 
 namespace karst {
 
-void FichierSVG::Ligne(const std::string& texte) {
+void FichierSVG::Ligne(const std::string& texte)
+{
     contenu_ += texte;
     contenu_ += "\r\n";
 }
@@ -24,7 +25,8 @@ const char* const kDtd = "\"http://www.w3.org/TR/2001/REC-SVG-20010904/DTD/svg10
 
 }  // namespace
 
-void EcritEnteteSVG(FichierSVG& f, int largeurMm, int hauteurMm, bool illustrator) {
+void EcritEnteteSVG(FichierSVG& f, int largeurMm, int hauteurMm, bool illustrator)
+{
     const std::string l = FormatEntier(largeurMm), h = FormatEntier(hauteurMm);
     f.Ligne("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>");
     if (!illustrator) {
@@ -57,14 +59,16 @@ void EcritEnteteSVG(FichierSVG& f, int largeurMm, int hauteurMm, bool illustrato
     f.Ligne("");
     f.Ligne("<svg");
     f.Ligne(" \t xmlns:x=\"&ns_extend;\" xmlns:i=\"&ns_ai;\" xmlns:graph=\"&ns_graphs;\"");
-    f.Ligne(" \t xmlns=\"&ns_svg;\" xmlns:xlink=\"&ns_xlink;\" xmlns:a=\"http://ns.adobe.com/AdobeSVGViewerExtensions/3.0/\"");
+    f.Ligne(
+        " \t xmlns=\"&ns_svg;\" xmlns:xlink=\"&ns_xlink;\" xmlns:a=\"http://ns.adobe.com/AdobeSVGViewerExtensions/3.0/\"");
     f.Ligne(" \t width=\"" + l + "mm\" height=\"" + h + "mm\"");
     f.Ligne(" \t overflow=\"visible\" enable-background=\"new 0 0 " + l + "mm " + h + "mm\" xml:space=\"preserve\">");
 }
 
 std::string Mm(double v) { return FormatF(v, 2) + "mm"; }
 
-std::string TexteXml(const std::string& texte) {
+std::string TexteXml(const std::string& texte)
+{
     std::string r;
     r.reserve(texte.size());
     for (const QChar c : DepuisCp1252(texte)) {
@@ -75,7 +79,8 @@ std::string TexteXml(const std::string& texte) {
         case '>': r += "&gt;"; break;
         case '"': r += "&quot;"; break;
         default:
-            if (u < 0x20 && u != '\t') break;  // not allowed in XML
+            if (u < 0x20 && u != '\t')
+                break;  // not allowed in XML
             if (u > 0xFF)
                 r += "&#" + FormatEntier(u) + ";";
             else
@@ -85,7 +90,8 @@ std::string TexteXml(const std::string& texte) {
     return r;
 }
 
-std::string NomSansDossier(const std::string& chemin) {
+std::string NomSansDossier(const std::string& chemin)
+{
     const auto p = chemin.find_last_of("/\\:");
     return p == std::string::npos ? chemin : chemin.substr(p + 1);
 }
@@ -94,40 +100,48 @@ std::string MarqueCouche(bool illustrator) { return illustrator ? " i:layer=\"ye
 
 std::string StyleTraitSVG(int epaisseur) { return "stroke-width:" + Mm(epaisseur / 10.0) + "; stroke:black;"; }
 
-std::string StylePoliceSVG(int points, const std::string& famille) {
+std::string StylePoliceSVG(int points, const std::string& famille)
+{
     return "font-size:" + FormatEntier(points) + "pt; font-family:" + TexteXml(famille) + ";";
 }
 
-std::string CoucheSVG(const std::string& id, bool illustrator, const std::string& style) {
+std::string CoucheSVG(const std::string& id, bool illustrator, const std::string& style)
+{
     return "<g id=\"" + id + "\"" + MarqueCouche(illustrator) + (style.empty() ? "" : " style=\"" + style + "\"") + ">";
 }
 
-std::string LigneSVG(double x1, double y1, double x2, double y2) {
+std::string LigneSVG(double x1, double y1, double x2, double y2)
+{
     return "<line x1=\"" + Mm(x1) + "\" y1=\"" + Mm(y1) + "\" x2=\"" + Mm(x2) + "\" y2=\"" + Mm(y2) + "\"/>";
 }
 
-std::string LigneSVG(double x1, double y1, double x2, double y2, int epaisseur) {
+std::string LigneSVG(double x1, double y1, double x2, double y2, int epaisseur)
+{
     return "<line x1=\"" + Mm(x1) + "\" y1=\"" + Mm(y1) + "\" x2=\"" + Mm(x2) + "\" y2=\"" + Mm(y2) + "\" style=\"" +
            StyleTraitSVG(epaisseur) + "\"/>";
 }
 
-std::string CercleSVG(double cx, double cy, double r) {
+std::string CercleSVG(double cx, double cy, double r)
+{
     return "<circle cx=\"" + Mm(cx) + "\" cy=\"" + Mm(cy) + "\" r=\"" + Mm(r) + "\"/>";
 }
 
-std::string TexteSVG(double x, double y, const std::string& texte) {
+std::string TexteSVG(double x, double y, const std::string& texte)
+{
     return "<text x=\"" + Mm(x) + "\" y=\"" + Mm(y) + "\">" + TexteXml(texte) + "</text>";
 }
 
 std::string TexteAncreSVG(double x, double y, const std::string& texte, int points, const std::string& famille,
-                          const char* ancre) {
+                          const char* ancre)
+{
     return "<text x=\"" + Mm(x) + "\" y=\"" + Mm(y) + "\" style=\"" + StylePoliceSVG(points, famille) +
            " text-anchor: " + ancre + "\">" + TexteXml(texte) + "</text>";
 }
 
 std::string GroupeTraitSVG(int epaisseur) { return "<g style=\"" + StyleTraitSVG(epaisseur) + "\">"; }
 
-std::string GroupePoliceSVG(int points, const std::string& famille, bool centre) {
+std::string GroupePoliceSVG(int points, const std::string& famille, bool centre)
+{
     return "<g style=\"" + StylePoliceSVG(points, famille) + (centre ? " text-anchor: middle\">" : "\">");
 }
 

@@ -25,7 +25,8 @@ struct Vu {
     Pt plan() const { return {h, v}; }
 };
 
-Vu Voit(const TPerspective& p, double x, double y, double z) {
+Vu Voit(const TPerspective& p, double x, double y, double z)
+{
     Vu r;
     p.Projette(x, y, z, r.h, r.d, r.v);
     return r;
@@ -35,7 +36,8 @@ Vu Voit(const TPerspective& p, double x, double y, double z) {
 int NbVisees(const TGalerie& g) { return std::min<int>(g.NbVisees, g.NbStations()); }
 
 // The stations of a placed gallery as seen: the start, then the end of each shot.
-std::vector<Vu> StationsVues(const TPerspective& p, const TGalerie& g) {
+std::vector<Vu> StationsVues(const TPerspective& p, const TGalerie& g)
+{
     std::vector<Vu> r;
     const int n = NbVisees(g);
     r.reserve(static_cast<std::size_t>(n + 1));
@@ -48,7 +50,8 @@ std::vector<Vu> StationsVues(const TPerspective& p, const TGalerie& g) {
 }
 
 // The three axes of the options: the origin and the end of the X, Y and Z axes.
-std::array<Vu, 4> Axes(const TPerspective& p, const TOptions_Relief& o) {
+std::array<Vu, 4> Axes(const TPerspective& p, const TOptions_Relief& o)
+{
     const double x = static_cast<double>(o.X_Echelle) * 1000, y = static_cast<double>(o.Y_Echelle) * 1000,
                  z = o.Z_Echelle;
     const double l = o.Long_Echelle;
@@ -57,7 +60,8 @@ std::array<Vu, 4> Axes(const TPerspective& p, const TOptions_Relief& o) {
 }
 
 // The north arrow of the options at its altitude: base, tip, end of the half head.
-std::array<Vu, 3> Nord(const TPerspective& p, const TOptions_Relief& o, double angleGeodesique) {
+std::array<Vu, 3> Nord(const TPerspective& p, const TOptions_Relief& o, double angleGeodesique)
+{
     const double l = o.Long_Nord / 1000.0 * p.Echelle;
     const FlecheMonde f = FlecheNordMonde({static_cast<double>(o.X_Nord) * 1000, static_cast<double>(o.Y_Nord) * 1000},
                                           l, o.Representation, angleGeodesique);
@@ -66,18 +70,29 @@ std::array<Vu, 3> Nord(const TPerspective& p, const TOptions_Relief& o, double a
 }
 
 // The twelve edges of the stations' box, in drawing order.
-std::array<std::pair<Vu, Vu>, 12> Aretes(const TPerspective& p) {
+std::array<std::pair<Vu, Vu>, 12> Aretes(const TPerspective& p)
+{
     const double x[2] = {p.BoiteMin.X.d(), p.BoiteMax.X.d()}, y[2] = {p.BoiteMin.Y.d(), p.BoiteMax.Y.d()},
                  z[2] = {p.BoiteMin.Z.d(), p.BoiteMax.Z.d()};
     auto c = [&](int i, int j, int k) { return Voit(p, x[i], y[j], z[k]); };
-    return {{{c(0, 0, 0), c(1, 0, 0)}, {c(1, 0, 0), c(1, 1, 0)}, {c(1, 1, 0), c(0, 1, 0)}, {c(0, 1, 0), c(0, 0, 0)},
-             {c(0, 0, 0), c(0, 0, 1)}, {c(0, 0, 1), c(1, 0, 1)}, {c(1, 0, 1), c(1, 1, 1)}, {c(1, 1, 1), c(0, 1, 1)},
-             {c(0, 1, 1), c(0, 0, 1)}, {c(1, 0, 1), c(1, 0, 0)}, {c(1, 1, 0), c(1, 1, 1)}, {c(0, 1, 1), c(0, 1, 0)}}};
+    return {{{c(0, 0, 0), c(1, 0, 0)},
+             {c(1, 0, 0), c(1, 1, 0)},
+             {c(1, 1, 0), c(0, 1, 0)},
+             {c(0, 1, 0), c(0, 0, 0)},
+             {c(0, 0, 0), c(0, 0, 1)},
+             {c(0, 0, 1), c(1, 0, 1)},
+             {c(1, 0, 1), c(1, 1, 1)},
+             {c(1, 1, 1), c(0, 1, 1)},
+             {c(0, 1, 1), c(0, 0, 1)},
+             {c(1, 0, 1), c(1, 0, 0)},
+             {c(1, 1, 0), c(1, 1, 1)},
+             {c(0, 1, 1), c(0, 1, 0)}}};
 }
 
 // The plain drawing, on the screen or on a page: galleries, then axes, north arrow and box.
 void DessinePlain(TPerspective& p, SurfaceVue& s, const TOptions_Relief& o, const ListeFiches& fiches, uint16_t mode,
-                  double angleGeodesique) {
+                  double angleGeodesique)
+{
     TCanvas& c = s.canvas;
     const Pourcentage pc(o.pourcentage);
     c.FixeCouleurPen(kNoir);
@@ -93,16 +108,20 @@ void DessinePlain(TPerspective& p, SurfaceVue& s, const TOptions_Relief& o, cons
     ParcourtGaleries(fiches, GaleriePlacee, [&](const TFiche&, int, int, const TGalerie& g) {
         c.FixeCouleurPen(p.CouleurGalerie(g, mode, max));
         const std::vector<Vu> st = StationsVues(p, g);
-        if (o.diametre != 0) disque(st[0].plan());
-        if (o.Texte_Station >= 1 && !g.Depart.Terminus) etiquette(g.Depart, st[0].plan());
+        if (o.diametre != 0)
+            disque(st[0].plan());
+        if (o.Texte_Station >= 1 && !g.Depart.Terminus)
+            etiquette(g.Depart, st[0].plan());
         for (std::size_t k = 1; k < st.size(); ++k) {
             const Pt a = st[k - 1].plan(), b = st[k].plan();
             s.MoveTo(pc.Debut(a, b));
             s.LineTo(pc.Fin(a, b));
-            if (o.diametre != 0) disque(b);
+            if (o.diametre != 0)
+                disque(b);
         }
         // Without shots the last station is the start: the end's label stands there too.
-        if (o.Texte_Station > 0 && !g.Arrivee.Terminus) etiquette(g.Arrivee, st.back().plan());
+        if (o.Texte_Station > 0 && !g.Arrivee.Terminus)
+            etiquette(g.Arrivee, st.back().plan());
     });
 
     if (o.Affiche_Echelle) {
@@ -130,7 +149,8 @@ void DessinePlain(TPerspective& p, SurfaceVue& s, const TOptions_Relief& o, cons
         s.Epaisseur(o.Epaisseur_Quadri);
         const auto ar = Aretes(p);
         s.MoveTo(ar[0].first.plan());
-        for (std::size_t i = 0; i < 9; ++i) s.LineTo(ar[i].second.plan());
+        for (std::size_t i = 0; i < 9; ++i)
+            s.LineTo(ar[i].second.plan());
         for (std::size_t i = 9; i < 12; ++i) {
             s.MoveTo(ar[i].first.plan());
             s.LineTo(ar[i].second.plan());
@@ -140,7 +160,8 @@ void DessinePlain(TPerspective& p, SurfaceVue& s, const TOptions_Relief& o, cons
 
 // The red/blue pair: each eye 35 mm of display beside the centre and 0.5 m of display in
 // front of the plane at the centre's depth.
-void DessineStereo(TPerspective& p, const ListeFiches& fiches, double rapport) {
+void DessineStereo(TPerspective& p, const ListeFiches& fiches, double rapport)
+{
     TCanvas& c = *p.CanvasEcran;
     const double oeil = p.Echelle * 0.07 / rapport / 2;
     const double cx = (p.Xmin + p.Xmax) / 2, cy = (p.Ymin + p.Ymax) / 2;
@@ -176,24 +197,32 @@ TPerspective::TPerspective(ContexteVues& contexte) : TProjection(contexte) { Ech
 
 TPerspective::~TPerspective() = default;
 
-void TPerspective::Tourne(double dAzimut, double dElevation) {
+void TPerspective::Tourne(double dAzimut, double dElevation)
+{
     Azimut += dAzimut;
-    if (Azimut > 360) Azimut -= 360;
-    if (Azimut < 0) Azimut += 360;
+    if (Azimut > 360)
+        Azimut -= 360;
+    if (Azimut < 0)
+        Azimut += 360;
     Elevation += dElevation;
-    if (Elevation > 90) Elevation = 89;
-    if (Elevation < -90) Elevation = -89;
+    if (Elevation > 90)
+        Elevation = 89;
+    if (Elevation < -90)
+        Elevation = -89;
     SinAzimut = std::sin(Azimut / 180 * kPi);
     CosAzimut = std::cos(Azimut / 180 * kPi);
     SinElevation = std::sin(Elevation / 180 * kPi);
 }
 
-std::string TPerspective::TexteAngles(double dAzimut, double dElevation) {
+std::string TPerspective::TexteAngles(double dAzimut, double dElevation)
+{
     const double a = Azimut + dAzimut;
     SinAzimut = std::sin(a / 180 * kPi);
     CosAzimut = std::cos(a / 180 * kPi);
-    if (Elevation + dElevation > 90) dElevation = 89 - Elevation;
-    if (Elevation + dElevation < -90) dElevation = -89 - Elevation;
+    if (Elevation + dElevation > 90)
+        dElevation = 89 - Elevation;
+    if (Elevation + dElevation < -90)
+        dElevation = -89 - Elevation;
     SinElevation = std::sin((Elevation + dElevation) / 180 * kPi);
     return FormatGeneral(a, 3) + " \xB0  " + FormatGeneral(-(Elevation + dElevation), 2) + " \xB0";
 }
@@ -202,26 +231,31 @@ std::string TPerspective::ApercuGlisse(double, double dx, double dy) { return Te
 
 void TPerspective::TourneGlisse(double, double dx, double dy) { Tourne(dx / 3.0, dy / 3.0); }
 
-void TPerspective::TournePas(PasTour& pas, bool retour) {
+void TPerspective::TournePas(PasTour& pas, bool retour)
+{
     if (retour) {
         Tourne(-pas.premier, -pas.second);
         return;
     }
-    if (-Elevation > pas.max || -Elevation < pas.min) pas.second = -pas.second;
+    if (-Elevation > pas.max || -Elevation < pas.min)
+        pas.second = -pas.second;
     Tourne(pas.premier, pas.second);
 }
 
-std::string TPerspective::TexteRotation() const {
+std::string TPerspective::TexteRotation() const
+{
     // The elevation is shown with its sign reversed.
     return FormatEntier(RoundEntier(Azimut)) + " \xB0  " + FormatEntier(-RoundEntier(Elevation)) + " \xB0";
 }
 
-void TPerspective::GardeAngles(TOptions_Plan&, TOptions_Relief& relief) const {
+void TPerspective::GardeAngles(TOptions_Plan&, TOptions_Relief& relief) const
+{
     relief.Angle_Horizontal = Azimut;
     relief.Angle_Vertical = Elevation;
 }
 
-void TPerspective::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&) {
+void TPerspective::Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas&)
+{
     if (!DonneesPlacees(largeur, hauteur,
                         [this](const ListeFiches& f) { return CalculeLimites(f, BoiteMin, BoiteMax); }))
         return;
@@ -230,14 +264,17 @@ void TPerspective::Dimensions(int& largeur, int& hauteur, double pxParMm, double
         const Vu c = Voit(*this, (i & 1) ? BoiteMax.X : BoiteMin.X, (i & 2) ? BoiteMax.Y : BoiteMin.Y,
                           (i & 4) ? BoiteMax.Z : BoiteMin.Z);
         EtendA(i == 0, c.h, c.v);
-        if (i == 0 || c.d < dmin) dmin = c.d;
-        if (i == 0 || c.d > dmax) dmax = c.d;
+        if (i == 0 || c.d < dmin)
+            dmin = c.d;
+        if (i == 0 || c.d > dmax)
+            dmax = c.d;
     }
     ProfondeurCentre = (dmin + dmax) / 2;
     ElargitEtendue(largeur, hauteur, pxParMm, rapport);
 }
 
-void TPerspective::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) {
+void TPerspective::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode)
+{
     auto bitmap = DebutEcran(scrollX, scrollY, image);
     TCanvas& c = *CanvasEcran;
     if (Stereo) {
@@ -265,14 +302,16 @@ void TPerspective::Dessine(int scrollX, int scrollY, double pxParMm, double rapp
     FinEcran(std::move(bitmap), image);
 }
 
-void TPerspective::NombrePages(int& colonnes, int& lignes, int margesH, int margesV) {
+void TPerspective::NombrePages(int& colonnes, int& lignes, int margesH, int margesV)
+{
     MargesH = margesH;
     MargesV = margesV;
     GrillePages(false, 0, 0, colonnes, lignes);
 }
 
 void TPerspective::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
-                               double zoom) {
+                               double zoom)
+{
     DebutPage(colonne, ligne, margeGauche, margeHaut, canvas, zoom);
     OrigineGrille(false, 0, 0);
     TImprimante& imprimante = contexte_.Imprimante();
@@ -287,43 +326,54 @@ void TPerspective::DessinePage(int colonne, int ligne, int margeGauche, int marg
     FinPage(canvas);
 }
 
-double TPerspective::Localise(int x, int y, int& fiche, int& galerie, int& point) {
+double TPerspective::Localise(int x, int y, int& fiche, int& galerie, int& point)
+{
     return LocaliseVisee(x, y, fiche, galerie, point, [this](const TGalerie& g) {
         std::vector<Pt> r;
-        for (const Vu& s : StationsVues(*this, g)) r.push_back(s.plan());
+        for (const Vu& s : StationsVues(*this, g))
+            r.push_back(s.plan());
         return r;
     });
 }
 
-void TPerspective::IsoleEcran(int x, int y, int rayon2) {
+void TPerspective::IsoleEcran(int x, int y, int rayon2)
+{
     TMassif* massif = contexte_.Massif();
     const ListeFiches* fiches = FichesCourantes();
-    if (!massif || !fiches || Echelle <= 0 || PxParMm <= 0) return;
+    if (!massif || !fiches || Echelle <= 0 || PxParMm <= 0)
+        return;
     const Pt c = PointDuPixel(x, y);
     const double r2 = Rayon2DuPixel(rayon2);
     auto nouvelle = std::make_unique<ListeFiches>();
     if (Donnees) {
         nouvelle = FichesRetenues(*fiches, [&](const TGalerie& g) {
-            if (!g.Placee) return false;
+            if (!g.Placee)
+                return false;
             for (const Vu& s : StationsVues(*this, g))
-                if ((s.h - c.x) * (s.h - c.x) + (s.v - c.y) * (s.v - c.y) < r2) return true;
+                if ((s.h - c.x) * (s.h - c.x) + (s.v - c.y) * (s.v - c.y) < r2)
+                    return true;
             return false;
         });
     }
     IsoleFiches(std::move(nouvelle));
 }
 
-void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) {
+void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte)
+{
     texte.clear();
     const TFiche* f;
     const TGalerie* designee = GalerieDesignee(fiche, galerie, f);
-    if (!designee) return;
+    if (!designee)
+        return;
     const TGalerie& g = *designee;
-    if (affiche) texte = TexteDesignation(*f, g.Depart, g.Arrivee);
+    if (affiche)
+        texte = TexteDesignation(*f, g.Depart, g.Arrivee);
     const TOptions_Relief* o = contexte_.OptionsRelief();
-    if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0) return;
+    if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0)
+        return;
     const std::vector<Vu> st = StationsVues(*this, g);
-    if (point < 1 || static_cast<std::size_t>(point) >= st.size()) return;
+    if (point < 1 || static_cast<std::size_t>(point) >= st.size())
+        return;
     TCanvas& c = *CanvasEcran;
     // The shots' pen, rather than whatever width the image's canvas was left with.
     c.FixeLargeurPen(RoundEntier(o->Epaisseur_Visee / 10.0 * PxParMm));
@@ -338,7 +388,8 @@ void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, 
     }
 }
 
-void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) {
+void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes)
+{
     FichierSVG f(nomFichier);
     DebutSVG(f, illustrator, "Perspective");
     const TOptions_Relief* options = contexte_.OptionsRelief();
@@ -356,10 +407,12 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
         for (int passe = 0; passe < 3; ++passe) {
             f.Ligne(couches[passe]);
             for (const TFiche* fiche : *fiches) {
-                if (!fiche) continue;
+                if (!fiche)
+                    continue;
                 f.Ligne("<g>");
                 for (const TGalerie* g : fiche->Galeries) {
-                    if (!g->Placee) continue;
+                    if (!g->Placee)
+                        continue;
                     f.Ligne("<g>");
                     const std::vector<Vu> st = StationsVues(*this, *g);
                     auto etiquette = [&](const TPointTopo& station, Pt p) {
@@ -371,10 +424,13 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
                             ligne(pc.Debut(a, b), pc.Fin(a, b));
                         }
                     } else if (passe == 1 && o.diametre != 0) {
-                        for (const Vu& s : st) f.Ligne(CercleSVG(MmX(s.h), MmY(s.v), o.diametre / 20.0));
+                        for (const Vu& s : st)
+                            f.Ligne(CercleSVG(MmX(s.h), MmY(s.v), o.diametre / 20.0));
                     } else if (passe == 2 && o.Texte_Station > 0) {
-                        if (!g->Depart.Terminus) etiquette(g->Depart, st.front().plan());
-                        if (!g->Arrivee.Terminus) etiquette(g->Arrivee, st.back().plan());
+                        if (!g->Depart.Terminus)
+                            etiquette(g->Depart, st.front().plan());
+                        if (!g->Arrivee.Terminus)
+                            etiquette(g->Arrivee, st.back().plan());
                     }
                     f.Ligne("</g>");
                 }
@@ -399,12 +455,14 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
         if (o.Affiche_Echelle || toutes) {
             f.Ligne(CoucheSVG("repere", illustrator, StyleTraitSVG(o.Epaisseur_Echelle)));
             const auto a = Axes(*this, o);
-            for (std::size_t i = 1; i <= 3; ++i) ligne(a[0].plan(), a[i].plan());
+            for (std::size_t i = 1; i <= 3; ++i)
+                ligne(a[0].plan(), a[i].plan());
             f.Ligne("</g>");
         }
         if (o.Affiche_Quadri || toutes) {
             f.Ligne(CoucheSVG("quadrillatere", illustrator, StyleTraitSVG(o.Epaisseur_Quadri)));
-            for (const auto& [a, b] : Aretes(*this)) ligne(a.plan(), b.plan());
+            for (const auto& [a, b] : Aretes(*this))
+                ligne(a.plan(), b.plan());
             f.Ligne("</g>");
         }
     }

@@ -24,7 +24,7 @@ struct OptionsVRML {
     bool Centre = true;
     bool Lissage = false;
     bool Texture = false;
-    double Ambiance = 0.5;      // ambient intensity, 0..1
+    double Ambiance = 0.5;       // ambient intensity, 0..1
     std::string AdresseTexture;  // relative to the VRML file, with '/'
 };
 
@@ -85,7 +85,8 @@ public:
     void PlaceCamera();
 
     // The projection of a world point: across, depth and up.
-    void Projette(double x, double y, double z, double& h, double& d, double& v) const {
+    void Projette(double x, double y, double z, double& h, double& d, double& v) const
+    {
         h = x * CosAzimut + y * SinAzimut;
         d = -x * SinAzimut + y * CosAzimut;
         v = z - d * SinElevation;

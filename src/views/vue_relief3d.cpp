@@ -11,8 +11,8 @@
 #include "views/contexte.h"
 #include "views/modele3d.h"
 #include "views/options.h"
-#include "views/vue_relief.h"
 #include "views/svg.h"
+#include "views/vue_relief.h"
 
 namespace karst {
 
@@ -24,16 +24,20 @@ struct Octets {
     uint8_t r, g, b;
 };
 
-Octets OctetsCouleur(uint32_t c) {
-    return {static_cast<uint8_t>(c % 256), static_cast<uint8_t>((c / 256) % 256), static_cast<uint8_t>((c / 65536) % 256)};
+Octets OctetsCouleur(uint32_t c)
+{
+    return {static_cast<uint8_t>(c % 256), static_cast<uint8_t>((c / 256) % 256),
+            static_cast<uint8_t>((c / 65536) % 256)};
 }
 
 }  // namespace
 
-Modele3D TPerspective::Modele(uint16_t mode) {
+Modele3D TPerspective::Modele(uint16_t mode)
+{
     const TOptions_Relief* o = contexte_.OptionsRelief();
     const ListeFiches* fiches = FichesCourantes();
-    if (!Donnees || !o || !fiches) return {};
+    if (!Donnees || !o || !fiches)
+        return {};
     Centre = {(BoiteMin.X.d() + BoiteMax.X.d()) / 2, (BoiteMin.Y.d() + BoiteMax.Y.d()) / 2,
               (BoiteMin.Z.d() + BoiteMax.Z.d()) / 2};
     const float max = mode == ModeContrainte ? DeformationMax(*fiches) : 1.0f;
@@ -47,7 +51,8 @@ Modele3D TPerspective::Modele(uint16_t mode) {
 
 // ---- OpenGL scene -----------------------------------------------------------------------------
 
-void TPerspective::Construit3D(PanneauOpenGL& panneau, uint16_t mode) {
+void TPerspective::Construit3D(PanneauOpenGL& panneau, uint16_t mode)
+{
     Sablier sablier;
     Scene.reset();
     Scene = std::make_unique<TMaScene>();
@@ -77,7 +82,8 @@ void TPerspective::Construit3D(PanneauOpenGL& panneau, uint16_t mode) {
             const Coin3D normale =
                 fi == 0 ? NormaleFace(coin(0), coin(1), coin(2)) : NormaleFace(coin(f[0]), coin(f[1]), coin(f[2]));
             tface& face = *entite->AddFace();
-            for (int k : f) sommet(face, coin(k).X, coin(k).Y, coin(k).Z, normale);
+            for (int k : f)
+                sommet(face, coin(k).X, coin(k).Y, coin(k).Z, normale);
         }
         Scene->Entities.push_back(std::move(entite));
     }
@@ -133,8 +139,10 @@ void TPerspective::Construit3D(PanneauOpenGL& panneau, uint16_t mode) {
     PlaceCamera();
 }
 
-void TPerspective::PlaceCamera() {
-    if (!Scene) return;
+void TPerspective::PlaceCamera()
+{
+    if (!Scene)
+        return;
     const double az = Azimut3D / 180 * kPi, el = Elevation3D / 180 * kPi;
     const double x = Camera[0], y = Camera[1], z = Camera[2];
     const double a = x * std::cos(az) + z * std::sin(az);
@@ -152,23 +160,28 @@ namespace {
 std::string F(long double v, int largeur, int decimales) { return FormatLargeur(v, largeur, decimales); }
 
 // "r g b " of a colour, each byte / 256 with three decimals.
-std::string Diffuse(uint32_t couleur) {
+std::string Diffuse(uint32_t couleur)
+{
     const Octets c = OctetsCouleur(couleur);
     return F(c.r / 256.0L, 1, 3) + " " + F(c.g / 256.0L, 1, 3) + " " + F(c.b / 256.0L, 1, 3) + " ";
 }
 
-std::string Indices(std::initializer_list<int> liste) {
+std::string Indices(std::initializer_list<int> liste)
+{
     std::string s = "      ";
-    for (int i : liste) s += FormatEntier(i) + ", ";
+    for (int i : liste)
+        s += FormatEntier(i) + ", ";
     return s + "-1";
 }
 
 }  // namespace
 
-void TPerspective::EcritVRML(FichierSVG& f, uint16_t mode, const OptionsVRML& ov) {
+void TPerspective::EcritVRML(FichierSVG& f, uint16_t mode, const OptionsVRML& ov)
+{
     Sablier sablier;
     const TOptions_Relief* o = contexte_.OptionsRelief();
-    if (!Donnees || !o || !FichesCourantes()) return;
+    if (!Donnees || !o || !FichesCourantes())
+        return;
     const Modele3D modele = Modele(mode);
     const long double cx = ov.Centre ? Centre[0] : 0, cy = ov.Centre ? Centre[1] : 0, cz = ov.Centre ? Centre[2] : 0;
     // A world point as VRML's (x, y up, z south).
@@ -183,7 +196,8 @@ void TPerspective::EcritVRML(FichierSVG& f, uint16_t mode, const OptionsVRML& ov
     f.Ligne("");
     if (aspectCommun) {
         f.Ligne("DEF AspectGalerie Appearance {");
-        if (ov.Texture) f.Ligne("  texture ImageTexture { url [\"" + ov.AdresseTexture + "\"] }");
+        if (ov.Texture)
+            f.Ligne("  texture ImageTexture { url [\"" + ov.AdresseTexture + "\"] }");
         f.Ligne("  material Material {");
         f.Ligne(std::string("    diffuseColor ") + (ov.Texture ? " 1 1 1" : " 0.75 0.75 0.75"));
         f.Ligne("    ambientIntensity " + ambiance);
@@ -202,11 +216,13 @@ void TPerspective::EcritVRML(FichierSVG& f, uint16_t mode, const OptionsVRML& ov
         const int n = static_cast<int>(tube.Sections.size()) - 1;
         f.Ligne("Shape {");
         f.Ligne("  geometry IndexedFaceSet {");
-        if (ov.Lissage) f.Ligne("    creaseAngle 6.28");
+        if (ov.Lissage)
+            f.Ligne("    creaseAngle 6.28");
         f.Ligne("    coord Coordinate {");
         f.Ligne("      point [ ");
         for (const Section3D& s : tube.Sections)
-            for (const Coin3D& c : s) f.Ligne("        " + triple(c.X, c.Y, c.Z) + ",");
+            for (const Coin3D& c : s)
+                f.Ligne("        " + triple(c.X, c.Y, c.Z) + ",");
         f.Ligne("      ]");
         f.Ligne("    }");
         f.Ligne("    coordIndex\t[");

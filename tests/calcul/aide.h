@@ -17,21 +17,24 @@ struct Tir {
     double pente = 0;
 };
 
-inline TPointTopo Station(const std::string& nom, int indice = 0) {
+inline TPointTopo Station(const std::string& nom, int indice = 0)
+{
     TPointTopo p;
     p.Nom.Affecte(nom);
     p.Indice = static_cast<uint8_t>(indice);
     return p;
 }
 
-inline TPointTopo Terminus() {
+inline TPointTopo Terminus()
+{
     TPointTopo p;
     p.Terminus = true;
     return p;
 }
 
 inline TGalerie* AjouteGalerie(TFiche& f, const TPointTopo& depart, const TPointTopo& arrivee,
-                               const std::vector<Tir>& tirs, double coefficient = 1) {
+                               const std::vector<Tir>& tirs, double coefficient = 1)
+{
     auto g = std::make_unique<TGalerie>();
     g->Depart.Copie(depart);
     g->Arrivee.Copie(arrivee);
@@ -46,7 +49,8 @@ inline TGalerie* AjouteGalerie(TFiche& f, const TPointTopo& depart, const TPoint
     return f.Galeries.ajoute(std::move(g));
 }
 
-inline TFiche* AjouteFiche(TMassif& m, const std::string& lieu = "L") {
+inline TFiche* AjouteFiche(TMassif& m, const std::string& lieu = "L")
+{
     auto f = std::make_unique<TFiche>();
     f->Systeme.Affecte("S");
     f->Cavite.Affecte("C");
@@ -56,7 +60,8 @@ inline TFiche* AjouteFiche(TMassif& m, const std::string& lieu = "L") {
 }
 
 // X and Y in kilometres, as the document holds them.
-inline void AjouteReference(TMassif& m, const std::string& nom, double xkm, double ykm, double z, int indice = 0) {
+inline void AjouteReference(TMassif& m, const std::string& nom, double xkm, double ykm, double z, int indice = 0)
+{
     auto p = std::make_unique<TPointTopo>(Station(nom, indice));
     p->X = xkm;
     p->Y = ykm;
@@ -64,13 +69,16 @@ inline void AjouteReference(TMassif& m, const std::string& nom, double xkm, doub
     m.AjouteReference(std::move(p));
 }
 
-inline void Reduit(TMassif& m) {
-    for (TFiche* f : m.Fiches) f->Calcule(0);
+inline void Reduit(TMassif& m)
+{
+    for (TFiche* f : m.Fiches)
+        f->Calcule(0);
 }
 
 // Three references around a junction J reached by one shot from each, the first of them
 // 10.1 m due east of R1 (without reduction).
-inline void TroisReferences(TMassif& m) {
+inline void TroisReferences(TMassif& m)
+{
     AjouteReference(m, "R1", 0, 0, 0);
     AjouteReference(m, "R2", 0.020, 0, 0);
     AjouteReference(m, "R3", 0.010, 0.010, 0);
@@ -94,7 +102,8 @@ public:
     int sablier = 0;  // hourglass depth: +1 on, -1 off
 
     void Message(const std::string& t, GenreMessage g) override { vus.push_back({t, g}); }
-    bool ContinuerSansLacunes(const std::vector<std::string>& l) override {
+    bool ContinuerSansLacunes(const std::vector<std::string>& l) override
+    {
         ++questions;
         lacunes = l;
         return continuer;

@@ -5,7 +5,8 @@
 
 using namespace karst;
 
-TEST(Matrice, ChaineEntreDeuxPointsFixes) {
+TEST(Matrice, ChaineEntreDeuxPointsFixes)
+{
     // fixed 0 -> 1 -> 2 -> 3 -> fixed at 10: four observations of 2.6 with equal variance.
     TMatrice m(3);
     m.AjouteObservation(0, 1, 2.6, 1);
@@ -22,13 +23,15 @@ TEST(Matrice, ChaineEntreDeuxPointsFixes) {
     EXPECT_FALSE(m.Vide(1, 3));
 }
 
-TEST(Matrice, DeuxPointsFixesRefuses) {
+TEST(Matrice, DeuxPointsFixesRefuses)
+{
     TMatrice m(1);
     EXPECT_FALSE(m.AjouteObservation(0, 0, 1, 1));
     EXPECT_EQ(m.Coefficient(1, 1), 0);
 }
 
-TEST(Matrice, PlusieursSecondsMembresEtPoids) {
+TEST(Matrice, PlusieursSecondsMembresEtPoids)
+{
     TMatrice m(2, 3);
     const double a[3] = {1, 2, 3}, b[3] = {1.5, 2.5, 3.5};
     m.AjouteObservation(0, 1, a, 1);
@@ -41,7 +44,8 @@ TEST(Matrice, PlusieursSecondsMembresEtPoids) {
     }
 }
 
-TEST(Matrice, PivotNulLaisseLInconnueAZero) {
+TEST(Matrice, PivotNulLaisseLInconnueAZero)
+{
     TMatrice m(2);
     m.AjouteObservation(0, 1, 4, 2);
     m.Resout();

@@ -31,20 +31,23 @@ struct Reseau {
     std::vector<TGalerie*> isolees;
 };
 
-TPointTopo Nom(int i, std::mt19937& r) {
+TPointTopo Nom(int i, std::mt19937& r)
+{
     // Two stations share each name with indices 0 and 1; the case of the name varies.
     std::string n = (r() % 3 == 0 ? "p" : "P") + std::to_string(i / 2);
     return Station(n, i % 2);
 }
 
-void Genere(Reseau& R, unsigned graine) {
+void Genere(Reseau& R, unsigned graine)
+{
     std::mt19937 r(graine);
     auto unif = [&](double a, double b) { return a + (b - a) * (r() / 4294967296.0); };
     const int n = 30 + static_cast<int>(r() % 90);
     const int nr = 1 + static_cast<int>(r() % 4);
     R.nbStations = n;
     R.nbReferences = nr;
-    for (int i = 0; i < n; ++i) R.vrai.push_back({unif(0, 400), unif(0, 400), unif(-60, 60)});
+    for (int i = 0; i < n; ++i)
+        R.vrai.push_back({unif(0, 400), unif(0, 400), unif(-60, 60)});
     for (int i = 0; i < nr; ++i) {
         auto p = std::make_unique<TPointTopo>(Nom(i, r));
         p->X = R.vrai[i][0] / 1000;
@@ -54,16 +57,22 @@ void Genere(Reseau& R, unsigned graine) {
         R.m.AjouteReference(std::move(p));
     }
     std::vector<Arete> aretes;
-    for (int i = 1; i < n; ++i) aretes.push_back({static_cast<int>(r() % i), i});  // spanning tree
-    for (int k = 0; k < n / 4; ++k) aretes.push_back({static_cast<int>(r() % n), static_cast<int>(r() % n)});
-    for (int k = 0; k < 3; ++k) aretes.push_back(aretes[r() % aretes.size()]);  // parallel galleries
-    for (int k = 0; k < n / 8; ++k) aretes.push_back({static_cast<int>(r() % n), -1});
-    if (nr >= 2) aretes.push_back({0, 1});
+    for (int i = 1; i < n; ++i)
+        aretes.push_back({static_cast<int>(r() % i), i});  // spanning tree
+    for (int k = 0; k < n / 4; ++k)
+        aretes.push_back({static_cast<int>(r() % n), static_cast<int>(r() % n)});
+    for (int k = 0; k < 3; ++k)
+        aretes.push_back(aretes[r() % aretes.size()]);  // parallel galleries
+    for (int k = 0; k < n / 8; ++k)
+        aretes.push_back({static_cast<int>(r() % n), -1});
+    if (nr >= 2)
+        aretes.push_back({0, 1});
     std::shuffle(aretes.begin(), aretes.end(), r);
 
     const int nbFiches = 4;
     std::vector<TFiche*> fiches;
-    for (int k = 0; k < nbFiches; ++k) fiches.push_back(AjouteFiche(R.m));
+    for (int k = 0; k < nbFiches; ++k)
+        fiches.push_back(AjouteFiche(R.m));
     auto tirs = [&](std::array<double, 3> v) {
         std::vector<Tir> t;
         const int nb = 1 + static_cast<int>(r() % 3);
@@ -78,25 +87,32 @@ void Genere(Reseau& R, unsigned graine) {
     };
     for (Arete e : aretes) {
         std::array<double, 3> v;
-        if (e.b < 0) v = {unif(-20, 20), unif(-20, 20), unif(-5, 5)};
-        else if (e.a == e.b) v = {unif(-0.5, 0.5), unif(-0.5, 0.5), unif(-0.5, 0.5)};
+        if (e.b < 0)
+            v = {unif(-20, 20), unif(-20, 20), unif(-5, 5)};
+        else if (e.a == e.b)
+            v = {unif(-0.5, 0.5), unif(-0.5, 0.5), unif(-0.5, 0.5)};
         else
-            for (int k = 0; k < 3; ++k) v[k] = R.vrai[e.b][k] - R.vrai[e.a][k] + unif(-0.4, 0.4);
+            for (int k = 0; k < 3; ++k)
+                v[k] = R.vrai[e.b][k] - R.vrai[e.a][k] + unif(-0.4, 0.4);
         // Keep every gallery at least a metre long so that no variance is floored.
-        if (std::hypot(v[0], v[1], v[2]) < 1) v[0] += 2;
+        if (std::hypot(v[0], v[1], v[2]) < 1)
+            v[0] += 2;
         std::vector<Tir> t;
         TFiche* f = fiches[r() % nbFiches];
         const double coef = unif(0.5, 2);
         TGalerie* g;
         if (e.b >= 0 && r() % 2) {  // stored the other way round
-            for (double& x : v) x = -x;
+            for (double& x : v)
+                x = -x;
             t = tirs(v);
-            if (e.a == e.b) t.insert(t.end(), {{3, 10}, {3, 190}});
+            if (e.a == e.b)
+                t.insert(t.end(), {{3, 10}, {3, 190}});
             g = AjouteGalerie(*f, Nom(e.b, r), Nom(e.a, r), t, coef);
             R.galeries.push_back({g, {e.b, e.a}});
         } else {
             t = tirs(v);
-            if (e.a == e.b) t.insert(t.end(), {{3, 10}, {3, 190}});
+            if (e.a == e.b)
+                t.insert(t.end(), {{3, 10}, {3, 190}});
             g = AjouteGalerie(*f, Nom(e.a, r), e.b < 0 ? Terminus() : Nom(e.b, r), t, coef);
             R.galeries.push_back({g, e});
         }
@@ -106,32 +122,42 @@ void Genere(Reseau& R, unsigned graine) {
     R.isolees.push_back(AjouteGalerie(*f, Station("Q", 1), Station("Q", 2), {{5, 10}}));
     R.isolees.push_back(AjouteGalerie(*f, Station("Q", 2), Station("Q", 3), {{5, 100}}));
     R.isolees.push_back(AjouteGalerie(*f, Terminus(), Station("Q", 3), {{5, 200}}));
-    for (TGalerie* g : R.isolees) g->Arrivee.X = 123.25;
+    for (TGalerie* g : R.isolees)
+        g->Arrivee.X = 123.25;
 }
 
 // Plain least squares over every gallery between stations.
-std::vector<std::array<long double, 3>> MoindresCarres(const Reseau& R) {
+std::vector<std::array<long double, 3>> MoindresCarres(const Reseau& R)
+{
     const int n = R.nbStations;
     std::vector<int> inconnue(n, -1);
     int nu = 0;
-    for (int i = R.nbReferences; i < n; ++i) inconnue[i] = nu++;
+    for (int i = R.nbReferences; i < n; ++i)
+        inconnue[i] = nu++;
     std::vector<std::vector<long double>> N(nu, std::vector<long double>(nu + 3, 0));
     for (const auto& [g, e] : R.galeries) {
-        if (e.b < 0 || e.a == e.b) continue;
-        const long double w = 1 / static_cast<long double>(static_cast<double>(
-                                       static_cast<long double>(g->SommeL2) * g->Coefficient));
+        if (e.b < 0 || e.a == e.b)
+            continue;
+        const long double w =
+            1 / static_cast<long double>(static_cast<double>(static_cast<long double>(g->SommeL2) * g->Coefficient));
         const long double d[3] = {g->SommeDX, g->SommeDY, g->SommeDZ};
         const int i = inconnue[e.a], j = inconnue[e.b];
         // x_b - x_a = d
         for (int k = 0; k < 3; ++k) {
             long double rhs = d[k];
-            if (i < 0) rhs += R.vrai[e.a][k];
-            if (j < 0) rhs -= R.vrai[e.b][k];
-            if (j >= 0) N[j][nu + k] += w * rhs;
-            if (i >= 0) N[i][nu + k] -= w * rhs;
+            if (i < 0)
+                rhs += R.vrai[e.a][k];
+            if (j < 0)
+                rhs -= R.vrai[e.b][k];
+            if (j >= 0)
+                N[j][nu + k] += w * rhs;
+            if (i >= 0)
+                N[i][nu + k] -= w * rhs;
         }
-        if (i >= 0) N[i][i] += w;
-        if (j >= 0) N[j][j] += w;
+        if (i >= 0)
+            N[i][i] += w;
+        if (j >= 0)
+            N[j][j] += w;
         if (i >= 0 && j >= 0) {
             N[i][j] -= w;
             N[j][i] -= w;
@@ -140,12 +166,15 @@ std::vector<std::array<long double, 3>> MoindresCarres(const Reseau& R) {
     for (int p = 0; p < nu; ++p) {
         int best = p;
         for (int q = p + 1; q < nu; ++q)
-            if (std::fabs(N[q][p]) > std::fabs(N[best][p])) best = q;
+            if (std::fabs(N[q][p]) > std::fabs(N[best][p]))
+                best = q;
         std::swap(N[p], N[best]);
         for (int q = 0; q < nu; ++q) {
-            if (q == p || N[q][p] == 0) continue;
+            if (q == p || N[q][p] == 0)
+                continue;
             const long double f = N[q][p] / N[p][p];
-            for (int c = p; c < nu + 3; ++c) N[q][c] -= f * N[p][c];
+            for (int c = p; c < nu + 3; ++c)
+                N[q][c] -= f * N[p][c];
         }
     }
     std::vector<std::array<long double, 3>> x(n);
@@ -156,10 +185,12 @@ std::vector<std::array<long double, 3>> MoindresCarres(const Reseau& R) {
 }
 
 // Stations left as junctions once dead ends, loops and stations of degree 2 are reduced away.
-std::set<int> Carrefours(const Reseau& R) {
+std::set<int> Carrefours(const Reseau& R)
+{
     std::multiset<std::pair<int, int>> aretes;
     for (const auto& [g, e] : R.galeries)
-        if (e.b >= 0) aretes.insert({std::min(e.a, e.b), std::max(e.a, e.b)});
+        if (e.b >= 0)
+            aretes.insert({std::min(e.a, e.b), std::max(e.a, e.b)});
     auto reference = [&](int s) { return s < R.nbReferences; };
     for (bool change = true; change;) {
         change = false;
@@ -175,7 +206,8 @@ std::set<int> Carrefours(const Reseau& R) {
             ++it;
         }
         for (auto& [s, l] : incid) {
-            if (reference(s)) continue;
+            if (reference(s))
+                continue;
             if (l.size() == 1) {
                 aretes.erase(aretes.find(l[0]));
                 change = true;
@@ -194,15 +226,18 @@ std::set<int> Carrefours(const Reseau& R) {
     }
     std::set<int> r;
     for (auto [a, b] : aretes) {
-        if (!reference(a)) r.insert(a);
-        if (!reference(b)) r.insert(b);
+        if (!reference(a))
+            r.insert(a);
+        if (!reference(b))
+            r.insert(b);
     }
     return r;
 }
 
 }  // namespace
 
-TEST(Oracle, ReseauxAleatoiresContreMoindresCarres) {
+TEST(Oracle, ReseauxAleatoiresContreMoindresCarres)
+{
     int compares = 0;
     for (unsigned graine = 1; graine <= 25; ++graine) {
         SCOPED_TRACE(graine);
@@ -224,15 +259,18 @@ TEST(Oracle, ReseauxAleatoiresContreMoindresCarres) {
             for (int bout = 0; bout < 2; ++bout) {
                 const int s = bout ? e.b : e.a;
                 const TPointTopo& p = bout ? g->Arrivee : g->Depart;
-                if (s < 0) continue;
+                if (s < 0)
+                    continue;
                 const std::array<double, 3> xyz = {p.X.d(), p.Y.d(), p.Z.d()};
                 auto [it, neuf] = vu.emplace(s, xyz);
-                for (int k = 0; k < 3 && !neuf; ++k) EXPECT_NEAR(it->second[k], xyz[k], 1e-9);
+                for (int k = 0; k < 3 && !neuf; ++k)
+                    EXPECT_NEAR(it->second[k], xyz[k], 1e-9);
             }
         }
         for (int s : Carrefours(R)) {
             ASSERT_TRUE(vu.count(s));
-            for (int k = 0; k < 3; ++k) EXPECT_NEAR(vu[s][k], static_cast<double>(attendu[s][k]), 1e-6) << s;
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(vu[s][k], static_cast<double>(attendu[s][k]), 1e-6) << s;
             ++compares;
         }
         for (TGalerie* g : R.isolees) {

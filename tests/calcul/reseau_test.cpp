@@ -11,7 +11,8 @@ using namespace karst::essai;
 namespace {
 
 // Runs the detailed computation with the fake; the flags are left as a run leaves them.
-void Calcule(TMassif& m, FauxMessages* messages = nullptr, bool verbeux = false) {
+void Calcule(TMassif& m, FauxMessages* messages = nullptr, bool verbeux = false)
+{
     Reduit(m);
     m.TrieFiches();
     TCalculateur c;
@@ -24,7 +25,8 @@ TGalerie& G(TMassif& m, int fiche, int galerie) { return *m.Fiches[fiche]->Galer
 
 }  // namespace
 
-TEST(Reseau, TroisReferencesAutourDUnCarrefour) {
+TEST(Reseau, TroisReferencesAutourDUnCarrefour)
+{
     TMassif m;
     TroisReferences(m);
     Calcule(m);
@@ -45,7 +47,8 @@ TEST(Reseau, TroisReferencesAutourDUnCarrefour) {
     EXPECT_FALSE(CalculEnCours);
 }
 
-TEST(Reseau, BoucleSurUneReference) {
+TEST(Reseau, BoucleSurUneReference)
+{
     TMassif m;
     AjouteReference(m, "R", 0, 0, 0);
     TFiche* f = AjouteFiche(m);
@@ -70,7 +73,8 @@ TEST(Reseau, BoucleSurUneReference) {
     }
 }
 
-TEST(Reseau, ReferenceAuDepartEnMetres) {
+TEST(Reseau, ReferenceAuDepartEnMetres)
+{
     TMassif m;
     AjouteReference(m, "Ent", 1.5, -2.25, 100);
     TFiche* f = AjouteFiche(m);
@@ -93,7 +97,8 @@ TEST(Reseau, ReferenceAuDepartEnMetres) {
     EXPECT_NEAR(G(m, 0, 0).Arrivee.X, 1500, 1e-9);
 }
 
-TEST(Reseau, FusionDesChainesDeDegreDeux) {
+TEST(Reseau, FusionDesChainesDeDegreDeux)
+{
     // B -> A and B -> C with B met by no other gallery: the first is run backwards.
     TMassif m;
     AjouteReference(m, "A", 0, 0, 0);
@@ -125,7 +130,8 @@ TEST(Reseau, FusionDesChainesDeDegreDeux) {
     EXPECT_TRUE(G(m, 0, 1).Placee);
 }
 
-TEST(Reseau, OrientationDesFusions) {
+TEST(Reseau, OrientationDesFusions)
+{
     // Four ways two chains meet at a junction of degree 2, each closing on references.
     struct Cas {
         bool pDebut, qDebut;  // P and Q start at the junction J
@@ -148,10 +154,14 @@ TEST(Reseau, OrientationDesFusions) {
         AjouteGalerie(*f, Station("X"), Station("K"), {{5, 0}});
         AjouteGalerie(*f, Station("Y"), Station("K"), {{5, 180}});
         TFiche* g = AjouteFiche(m);
-        if (k.pDebut) AjouteGalerie(*g, Station("J"), Station("K"), {{3, 0}});
-        else AjouteGalerie(*g, Station("K"), Station("J"), {{3, 180}});
-        if (k.qDebut) AjouteGalerie(*g, Station("J"), Station("W"), {{4, 90}});
-        else AjouteGalerie(*g, Station("W"), Station("J"), {{4, 270}});
+        if (k.pDebut)
+            AjouteGalerie(*g, Station("J"), Station("K"), {{3, 0}});
+        else
+            AjouteGalerie(*g, Station("K"), Station("J"), {{3, 180}});
+        if (k.qDebut)
+            AjouteGalerie(*g, Station("J"), Station("W"), {{4, 90}});
+        else
+            AjouteGalerie(*g, Station("W"), Station("J"), {{4, 270}});
         Reduit(m);
         TCalculateur c;
         c.Charge(m.Fiches, m.References, 1);
@@ -159,7 +169,8 @@ TEST(Reseau, OrientationDesFusions) {
         c.Simplifie(false);
         const TConcentre* r = nullptr;
         for (const TConcentre* x : c.Concentres)
-            if (x->NbMembres == 2) r = x;
+            if (x->NbMembres == 2)
+                r = x;
         ASSERT_NE(r, nullptr);
         EXPECT_EQ(r->MembreInverse, k.inverses);
         EXPECT_EQ(r->MembreGalerie, k.ordre);
@@ -170,7 +181,8 @@ TEST(Reseau, OrientationDesFusions) {
     }
 }
 
-TEST(Reseau, BouclesEtCulsDeSac) {
+TEST(Reseau, BouclesEtCulsDeSac)
+{
     TMassif m;
     AjouteReference(m, "R", 0, 0, 0);
     TFiche* f = AjouteFiche(m);
@@ -200,7 +212,8 @@ TEST(Reseau, BouclesEtCulsDeSac) {
     EXPECT_TRUE(G(m, 0, 2).Arrivee.Terminus);
 }
 
-TEST(Reseau, NumerotationDesCarrefoursStable) {
+TEST(Reseau, NumerotationDesCarrefoursStable)
+{
     auto numeros = [] {
         TMassif m;
         AjouteReference(m, "R", 0, 0, 0);
@@ -215,7 +228,8 @@ TEST(Reseau, NumerotationDesCarrefoursStable) {
         c.Charge(m.Fiches, m.References, 1);
         EXPECT_TRUE(c.Connecte(false));
         std::string s;
-        for (const TPointTopo* p : c.Carrefours) s += p->Nom.Chaine();
+        for (const TPointTopo* p : c.Carrefours)
+            s += p->Nom.Chaine();
         return s;
     };
     // Reference pass: A; backward sweep from the last chain: B (via A-B), C (via B-C),
@@ -224,7 +238,8 @@ TEST(Reseau, NumerotationDesCarrefoursStable) {
     EXPECT_EQ(numeros(), numeros());
 }
 
-TEST(Reseau, PasDeReference) {
+TEST(Reseau, PasDeReference)
+{
     TMassif m;
     TFiche* f = AjouteFiche(m);
     AjouteGalerie(*f, Station("A"), Station("B"), {{1, 0}});
@@ -243,7 +258,8 @@ TEST(Reseau, PasDeReference) {
     EXPECT_EQ(fm.vus[0].genre, GenreMessage::Confirmation);
 }
 
-TEST(Reseau, AucuneFicheAtteinte) {
+TEST(Reseau, AucuneFicheAtteinte)
+{
     TMassif m;
     AjouteReference(m, "Z", 0, 0, 0);
     TFiche* f = AjouteFiche(m);
@@ -256,7 +272,8 @@ TEST(Reseau, AucuneFicheAtteinte) {
     EXPECT_EQ(fm.sablier, 0);
 }
 
-TEST(Reseau, GaleriesNonAtteintes) {
+TEST(Reseau, GaleriesNonAtteintes)
+{
     auto prepare = [](TMassif& m) {
         AjouteReference(m, "R", 0, 0, 0);
         TFiche* f = AjouteFiche(m, "Puits");
@@ -297,7 +314,8 @@ TEST(Reseau, GaleriesNonAtteintes) {
     }
 }
 
-TEST(Reseau, MessagesDuCalculDetaille) {
+TEST(Reseau, MessagesDuCalculDetaille)
+{
     TMassif m;
     TroisReferences(m);
     AjouteGalerie(*m.Fiches[0], Station("J"), Terminus(), {{2, 0}});
@@ -311,7 +329,8 @@ TEST(Reseau, MessagesDuCalculDetaille) {
     EXPECT_EQ(fm.sablier, 0);
 }
 
-TEST(Reseau, LiaisonDeLongueurNulle) {
+TEST(Reseau, LiaisonDeLongueurNulle)
+{
     // A "same station" link of zero length between two junctions must not divide by zero.
     TMassif m;
     AjouteReference(m, "R1", 0, 0, 0);
@@ -332,7 +351,8 @@ TEST(Reseau, LiaisonDeLongueurNulle) {
     EXPECT_NEAR(G(m, 0, 2).Depart.X, G(m, 0, 2).Arrivee.X, 1e-6);
 }
 
-TEST(Reseau, ReferenceEtTerminus) {
+TEST(Reseau, ReferenceEtTerminus)
+{
     // A lone gallery from a reference to a terminus: its start takes the reference's
     // coordinates and it counts as positioned.
     TMassif m;
@@ -347,7 +367,8 @@ TEST(Reseau, ReferenceEtTerminus) {
     EXPECT_NEAR(g.Depart.Z, 12, 1e-9);
 }
 
-TEST(Reseau, ReferenceInutilisableNommeeEtRienPlace) {
+TEST(Reseau, ReferenceInutilisableNommeeEtRienPlace)
+{
     // A reference point of 1e37 km has no value in metres: the run names it, places nothing
     // and leaves what an earlier run placed.
     TMassif m;
@@ -373,10 +394,12 @@ TEST(Reseau, ReferenceInutilisableNommeeEtRienPlace) {
     EXPECT_FALSE(G(m, 0, 1).Placee);
     EXPECT_EQ(G(m, 0, 0).Arrivee.Y, 10);
     for (int k : {0, 1})
-        for (const TPointTopo* p : {&G(m, 0, k).Depart, &G(m, 0, k).Arrivee}) EXPECT_EQ(p->X, 0) << k;
+        for (const TPointTopo* p : {&G(m, 0, k).Depart, &G(m, 0, k).Arrivee})
+            EXPECT_EQ(p->X, 0) << k;
 }
 
-TEST(Reseau, ChargementPourLaCoupe) {
+TEST(Reseau, ChargementPourLaCoupe)
+{
     // Any mode but 1 leaves out the galleries in the section and those with a terminus end.
     TMassif m;
     TFiche* f = AjouteFiche(m);

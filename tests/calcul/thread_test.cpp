@@ -2,8 +2,8 @@
 // FinCalcul, a stop or a changed document writes nothing, the limits are reported once.
 #include <gtest/gtest.h>
 
-#include <future>
 #include <cctype>
+#include <future>
 
 #include "aide.h"
 #include "calcul/drapeaux.h"
@@ -15,21 +15,25 @@ using namespace karst::essai;
 
 namespace {
 
-void TroisReferencesReduites(TMassif& m) {
+void TroisReferencesReduites(TMassif& m)
+{
     TroisReferences(m);
     Reduit(m);
 }
 
 // A grid of galleries, big enough for the worker to be still running when the test acts.
-void Grille(TMassif& m, int cote) {
+void Grille(TMassif& m, int cote)
+{
     AjouteReference(m, "N0_0", 0, 0, 0);
     AjouteReference(m, "N" + std::to_string(cote - 1) + "_0", (cote - 1) * 0.01, 0, 0);
     auto nom = [](int i, int j) { return Station("N" + std::to_string(i) + "_" + std::to_string(j)); };
     for (int i = 0; i < cote; ++i) {
         TFiche* f = AjouteFiche(m);
         for (int j = 0; j < cote; ++j) {
-            if (i + 1 < cote) AjouteGalerie(*f, nom(i, j), nom(i + 1, j), {{5, 90}, {5.01, 90}});
-            if (j + 1 < cote) AjouteGalerie(*f, nom(i, j), nom(i, j + 1), {{10, 0.1}});
+            if (i + 1 < cote)
+                AjouteGalerie(*f, nom(i, j), nom(i + 1, j), {{5, 90}, {5.01, 90}});
+            if (j + 1 < cote)
+                AjouteGalerie(*f, nom(i, j), nom(i, j + 1), {{10, 0.1}});
         }
     }
     Reduit(m);
@@ -46,20 +50,23 @@ struct Lancement {
     void Attend() { fini.get_future().wait(); }
 };
 
-std::vector<std::string> MessagesDeFin(TMassif& m, bool& ecrit) {
+std::vector<std::string> MessagesDeFin(TMassif& m, bool& ecrit)
+{
     Reduit(m);
     Lancement l(m);
     l.Attend();
     FauxMessages fm;
     ecrit = l.t->FinCalcul(&m, &fm);
     std::vector<std::string> r;
-    for (const auto& v : fm.vus) r.push_back(v.texte);
+    for (const auto& v : fm.vus)
+        r.push_back(v.texte);
     return r;
 }
 
 }  // namespace
 
-TEST(ThreadCalcul, ResultatsEcritsSeulementParFinCalcul) {
+TEST(ThreadCalcul, ResultatsEcritsSeulementParFinCalcul)
+{
     TMassif m;
     TroisReferencesReduites(m);
     Lancement l(m);
@@ -84,7 +91,8 @@ TEST(ThreadCalcul, ResultatsEcritsSeulementParFinCalcul) {
     EXPECT_FALSE(l.t->FinCalcul(&m, &fm));  // once only
 }
 
-TEST(ThreadCalcul, ArretDemandeNEcritRien) {
+TEST(ThreadCalcul, ArretDemandeNEcritRien)
+{
     TMassif m;
     TroisReferencesReduites(m);
     Lancement l(m);
@@ -92,11 +100,13 @@ TEST(ThreadCalcul, ArretDemandeNEcritRien) {
     l.Attend();
     FauxMessages fm;
     EXPECT_FALSE(l.t->FinCalcul(&m, &fm));
-    for (const TGalerie* g : m.Fiches[0]->Galeries) EXPECT_FALSE(g->Placee);
+    for (const TGalerie* g : m.Fiches[0]->Galeries)
+        EXPECT_FALSE(g->Placee);
     EXPECT_FALSE(CalculEnCours);
 }
 
-TEST(ThreadCalcul, DocumentChangePendantLeCalcul) {
+TEST(ThreadCalcul, DocumentChangePendantLeCalcul)
+{
     TMassif m;
     Grille(m, 30);
     Lancement l(m);
@@ -108,11 +118,13 @@ TEST(ThreadCalcul, DocumentChangePendantLeCalcul) {
     l.Attend();
     EXPECT_FALSE(l.t->FinCalcul(&m, nullptr));
     for (const TFiche* f : m.Fiches)
-        for (const TGalerie* g : f->Galeries) EXPECT_FALSE(g->Placee);
+        for (const TGalerie* g : f->Galeries)
+            EXPECT_FALSE(g->Placee);
     EXPECT_FALSE(CalculEnCours);
 }
 
-TEST(ThreadCalcul, FermetureDuMassifPendantLeCalcul) {
+TEST(ThreadCalcul, FermetureDuMassifPendantLeCalcul)
+{
     auto m = std::make_unique<TMassif>();
     Grille(*m, 40);
     auto t = std::make_unique<TThreadCalcul>(*m);
@@ -127,18 +139,21 @@ TEST(ThreadCalcul, FermetureDuMassifPendantLeCalcul) {
     EXPECT_TRUE(l.t->FinCalcul(&n, nullptr));
 }
 
-TEST(ThreadCalcul, LimiteDesCarrefoursSignaleeUneFois) {
+TEST(ThreadCalcul, LimiteDesCarrefoursSignaleeUneFois)
+{
     TMassif m;
     AjouteReference(m, "R", 0, 0, 0);
     TFiche* f = AjouteFiche(m);
-    for (int i = 0; i <= kMaxCarrefours; ++i) AjouteGalerie(*f, Station("R"), Station("P" + std::to_string(i)), {{1, 0}});
+    for (int i = 0; i <= kMaxCarrefours; ++i)
+        AjouteGalerie(*f, Station("R"), Station("P" + std::to_string(i)), {{1, 0}});
     bool ecrit = true;
     EXPECT_EQ(MessagesDeFin(m, ecrit), std::vector<std::string>{kMessageMassifTropGros});
     EXPECT_FALSE(ecrit);
     EXPECT_FALSE(m.Fiches[0]->Galeries[0]->Placee);
 }
 
-TEST(ThreadCalcul, TropDInconnuesSignaleUneFois) {
+TEST(ThreadCalcul, TropDInconnuesSignaleUneFois)
+{
     TMassif m;
     AjouteReference(m, "A", 0, 0, 0);
     AjouteReference(m, "B", 0.01, 0, 0);
@@ -155,7 +170,8 @@ TEST(ThreadCalcul, TropDInconnuesSignaleUneFois) {
     EXPECT_FALSE(ecrit);
 }
 
-TEST(ThreadCalcul, SansReferenceRienNiMessage) {
+TEST(ThreadCalcul, SansReferenceRienNiMessage)
+{
     TMassif m;
     TFiche* f = AjouteFiche(m);
     AjouteGalerie(*f, Station("A"), Station("B"), {{1, 0}});
@@ -164,7 +180,8 @@ TEST(ThreadCalcul, SansReferenceRienNiMessage) {
     EXPECT_FALSE(m.Fiches[0]->Galeries[0]->Placee);
 }
 
-TEST(ThreadCalcul, ReferenceInutilisableSignaleeSansRienPlacer) {
+TEST(ThreadCalcul, ReferenceInutilisableSignaleeSansRienPlacer)
+{
     TMassif m;
     AjouteReference(m, "Loin", 0, 0, -1e20);
     TFiche* f = AjouteFiche(m);
@@ -178,7 +195,8 @@ TEST(ThreadCalcul, ReferenceInutilisableSignaleeSansRienPlacer) {
     EXPECT_EQ(g.Depart.Z, 0);
 }
 
-TEST(ThreadCalcul, TrieLesFichesAvantDeCharger) {
+TEST(ThreadCalcul, TrieLesFichesAvantDeCharger)
+{
     TMassif m;
     TroisReferencesReduites(m);
     TFiche* f = AjouteFiche(m);
@@ -193,14 +211,18 @@ TEST(ThreadCalcul, TrieLesFichesAvantDeCharger) {
 }
 
 // True when `texte` has a digit wherever `modele` has '9' and the same character elsewhere.
-static bool Forme(const std::string& texte, const std::string& modele) {
-    if (texte.size() != modele.size()) return false;
+static bool Forme(const std::string& texte, const std::string& modele)
+{
+    if (texte.size() != modele.size())
+        return false;
     for (std::size_t i = 0; i < texte.size(); ++i)
-        if (modele[i] == '9' ? !std::isdigit(static_cast<unsigned char>(texte[i])) : texte[i] != modele[i]) return false;
+        if (modele[i] == '9' ? !std::isdigit(static_cast<unsigned char>(texte[i])) : texte[i] != modele[i])
+            return false;
     return true;
 }
 
-TEST(Chrono, DureeEnSecondesAvecDeuxDecimales) {
+TEST(Chrono, DureeEnSecondesAvecDeuxDecimales)
+{
     DemarreChrono();
     const std::string d = DureeChrono();
     EXPECT_TRUE(Forme(d, std::string(d.size() - 3, '9') + ".99")) << d;

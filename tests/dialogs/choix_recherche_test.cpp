@@ -2,8 +2,8 @@
 // gallery, the two lists of the multiple choice, and the two search entry points.
 
 #include <QApplication>
-#include <QLabel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QScreen>
 #include <QTableWidget>

@@ -7,9 +7,9 @@
 
 #include "calcul/drapeaux.h"
 #include "dialogs/exploreur.h"
+#include "hote_factice.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
-#include "hote_factice.h"
 
 using namespace karst;
 using namespace karst::test;
@@ -157,12 +157,10 @@ TEST_F(Deplacements, RefusDeSupprimerOuDeplacer)
             e->ListView1->Selectionne(i);
     e->Supprime();
     e->Couper();
-    EXPECT_EQ(invite.Textes(), (QStringList{"Impossible de supprimer tout le massif",
-                                            "Impossible de déplacer tout le massif",
-                                            "Impossible de supprimer la corbeille",
-                                            "Impossible de déplacer la corbeille",
-                                            "Impossible de supprimer dans la corbeille",
-                                            "Impossible de déplacer depuis la corbeille"}));
+    EXPECT_EQ(invite.Textes(),
+              (QStringList{"Impossible de supprimer tout le massif", "Impossible de déplacer tout le massif",
+                           "Impossible de supprimer la corbeille", "Impossible de déplacer la corbeille",
+                           "Impossible de supprimer dans la corbeille", "Impossible de déplacer depuis la corbeille"}));
     EXPECT_FALSE(e->PressePapier.Rempli);
     EXPECT_TRUE(e->Annulations.empty());
     EXPECT_EQ(m().Fiches.size(), 1u);

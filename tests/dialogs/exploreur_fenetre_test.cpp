@@ -3,28 +3,28 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
-#include <QPushButton>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <QLineEdit>
 #include "calcul/drapeaux.h"
 #include "dialogs/exploreur.h"
-#include "shell/hote_form1.h"
-#include "shell/hote_saisie.h"
-#include <QLineEdit>
 #include "dialogs/nouveaute.h"
+#include "form1_aide.h"
+#include "hote_factice.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "shell/form1.h"
-#include "form1_aide.h"
-#include "hote_factice.h"
+#include "shell/hote_form1.h"
+#include "shell/hote_saisie.h"
 
 using namespace karst;
 using namespace karst::test;
@@ -58,8 +58,8 @@ TEST_F(FenetreExplorateur, OuvertAvecLeMassifEtSesCommandes)
     auto* cadre = qobject_cast<QMdiSubWindow*>(e->parentWidget());
     ASSERT_NE(cadre, nullptr);
     EXPECT_TRUE(cadre->isMaximized());
-    for (QAction* a : {f->Annuler1, f->Couper1, f->BoutonPrecedente, f->BoutonProprietes, f->Explorateur1,
-                       f->Statistiques1})
+    for (QAction* a :
+         {f->Annuler1, f->Couper1, f->BoutonPrecedente, f->BoutonProprietes, f->Explorateur1, f->Statistiques1})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
 
     // The first build comes with the explorer command; the root is named after the file.
@@ -152,8 +152,7 @@ TEST_F(FenetreExplorateur, ExempleEnPageWeb)
     int fiches = 0;
     for (int i = 0; i < e->Racine()->childCount(); ++i)
         if (e->Racine()->child(i) != e->NoeudCorbeille())
-            fiches += static_cast<int>(
-                e->FichesDossier(e->Localisation_Noeud(e->Racine()->child(i)), 1).size());
+            fiches += static_cast<int>(e->FichesDossier(e->Localisation_Noeud(e->Racine()->child(i)), 1).size());
     EXPECT_EQ(fiches, static_cast<int>(f->Massif->Fiches.size()));
     // A picture of the window for whoever wants to look at it.
     if (const QByteArray chemin = qgetenv("KARST_CAPTURE"); !chemin.isEmpty())

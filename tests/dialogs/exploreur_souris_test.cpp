@@ -22,15 +22,15 @@
 #include <QTreeView>
 
 #include "dialogs/exploreur.h"
-#include "shell/hote_form1.h"
+#include "form1_aide.h"
+#include "hote_factice.h"
 #include "platform/canvas.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "shell/form1.h"
+#include "shell/hote_form1.h"
 #include "survey/aide_fichiers.h"
-#include "form1_aide.h"
-#include "hote_factice.h"
 
 using namespace karst;
 using namespace karst::test;
@@ -210,10 +210,9 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     Attend();
     EXPECT_EQ(e->Annulations.size(), 1u);
     EXPECT_FALSE(f->Massif->Enregistre);
-    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"Sud", "C", "R", "L"},
-                                            {"Sud", "C", "R", "M"},
-                                            {"Sud", "D", "R", "L"},
-                                            {"T", "E", "R", "L"}}));
+    EXPECT_EQ(Relu(),
+              (std::vector<Adresse>{
+                  {"Sud", "C", "R", "L"}, {"Sud", "C", "R", "M"}, {"Sud", "D", "R", "L"}, {"T", "E", "R", "L"}}));
     ASSERT_NE(Enfant(e->Racine(), "Sud"), nullptr);
     EXPECT_EQ(Enfant(e->Racine(), "S"), nullptr);
     f->Annuler1->trigger();
@@ -232,10 +231,9 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     Tape(QStringLiteral("Grotte"), Qt::Key_Return);
     Attend();
     EXPECT_EQ(e->NoeudSelectionne()->text(0), QStringLiteral("S"));  // not opened
-    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "Grotte", "R", "L"},
-                                            {"S", "Grotte", "R", "M"},
-                                            {"S", "D", "R", "L"},
-                                            {"T", "E", "R", "L"}}));
+    EXPECT_EQ(Relu(),
+              (std::vector<Adresse>{
+                  {"S", "Grotte", "R", "L"}, {"S", "Grotte", "R", "M"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
     const std::size_t pas = e->Annulations.size();
 
     // Escape in the list's editor changes nothing either.
@@ -331,7 +329,8 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     secondClic(Ligne("D"));
     Tape(QStringLiteral("Doline"), Qt::Key_Return);
     Attend();
-    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "Grotte", "R", "L"}, {"S", "Doline", "R", "L"}, {"T", "E", "R", "L"}}));
+    EXPECT_EQ(Relu(),
+              (std::vector<Adresse>{{"S", "Grotte", "R", "L"}, {"S", "Doline", "R", "L"}, {"T", "E", "R", "L"}}));
     f->Annuler1->trigger();
     f->Annuler1->trigger();
     Attend();

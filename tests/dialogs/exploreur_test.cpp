@@ -6,16 +6,16 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
-#include <QStandardItemModel>
 #include <QMouseEvent>
+#include <QStandardItemModel>
 #include <QTimer>
 
 #include "dialogs/exploreur.h"
 #include "dialogs/statistique.h"
+#include "hote_factice.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
-#include "hote_factice.h"
 
 using namespace karst;
 using namespace karst::test;
@@ -343,8 +343,8 @@ TEST_F(Exploreur, MenuSurgissant)
     e->DonneFocus(TExploreur::Controle::Arbre);
     e->SelectionneNoeud(e->NoeudCorbeille());
     e->PopupMenu1Popup();
-    EXPECT_EQ(visibles(), (std::vector<std::string>{"Ouvrir1", "Vider1", "N1", "Couper1", "Copier1", "N2",
-                                                    "Proprits1"}));
+    EXPECT_EQ(visibles(),
+              (std::vector<std::string>{"Ouvrir1", "Vider1", "N1", "Couper1", "Copier1", "N2", "Proprits1"}));
     EXPECT_EQ(e->NoeudMenu, e->NoeudCorbeille());
     Ouvre(*e, {"S", "C", "R", "L"});
     e->DonneFocus(TExploreur::Controle::Liste);

@@ -9,10 +9,10 @@
 #include <QTimer>
 
 #include "dialogs/exploreur.h"
+#include "hote_factice.h"
 #include "platform/canvas.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
-#include "hote_factice.h"
 
 using namespace karst;
 using namespace karst::test;

@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <memory>
 
+#include "hote_factice.h"
 #include "platform/interlocuteur.h"
 #include "shell/form1.h"
-#include "hote_factice.h"
 
 namespace karst::test {
 

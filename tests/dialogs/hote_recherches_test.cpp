@@ -12,12 +12,12 @@
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
 #include "dialogs/hote_dialogues.h"
-#include "shell/hote_saisie.h"
 #include "dialogs/point_topo.h"
 #include "dialogs/recherche.h"
 #include "dialogs/references.h"
 #include "recherche_aide.h"
 #include "shell/form1.h"
+#include "shell/hote_saisie.h"
 #include "views/contexte.h"
 
 using namespace karst;

@@ -5,8 +5,8 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QLabel>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -14,10 +14,10 @@
 #include <QStackedWidget>
 
 #include "dialogs/nouveaute.h"
+#include "hote_factice.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
-#include "hote_factice.h"
 
 using namespace karst;
 using namespace karst::test;

@@ -8,10 +8,10 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <fstream>
@@ -142,7 +142,8 @@ TEST_F(Outils, ToutCopier)
     ed->PremierCoefTopofil = 1.0L;
     const QStringList lignes = ed->TexteGrille().split("\r\n");
     ASSERT_EQ(lignes.size(), 6);  // five rows, then nothing after the last line end
-    EXPECT_EQ(lignes[0], "Point\tLongueur\t\tAzimut\t\tPente\t\tLargeur G\tLargeur D\t\tHauteur\t\tCroquis\tObservations");
+    EXPECT_EQ(lignes[0],
+              "Point\tLongueur\t\tAzimut\t\tPente\t\tLargeur G\tLargeur D\t\tHauteur\t\tCroquis\tObservations");
     EXPECT_EQ(lignes[1], "A(1)\t1\t\t\t\t\t\t\t\t\t\t\t\t");
     EXPECT_EQ(lignes[2], "\t10\tm\t45\t°\t-5\t°\t1\t2\tm\t3\tm\t\t");
     EXPECT_EQ(lignes[5], "");
@@ -286,7 +287,7 @@ TEST_F(Outils, ListeDesTopographes)
 TEST_F(Outils, LargeursRangeesDansLaDisposition)
 {
     ed->OuvreFiche(Fiche(1), &massif, 0, &prefs);
-    ed->FixeLargeurColonne(9, 70);  // Largeur D
+    ed->FixeLargeurColonne(9, 70);   // Largeur D
     ed->FixeLargeurColonne(10, 33);  // its unit
     ed->FixeLargeurColonne(14, 140);
     ed->RangeLargeurs();
@@ -301,7 +302,8 @@ TEST_F(Outils, LargeursRangeesDansLaDisposition)
 TEST_F(Outils, InformationsDeLaGalerie)
 {
     TInformations& i = *ed->Informations;
-    TEco commentaire("entr\xE9" "e");
+    TEco commentaire("entr\xE9"
+                     "e");
     i.ChargeFiche(commentaire, 1.0L, 1.000126L);
     EXPECT_EQ(i.Info->text(), "entrée");
     EXPECT_EQ(i.Deformation->text(), "1");
@@ -321,7 +323,8 @@ TEST_F(Outils, InformationsDeLaGalerie)
     i.Topofil->setText("0");
     i.OKBtnClick();
     EXPECT_EQ(i.result(), 0);
-    EXPECT_EQ(DernierMessage(), "La correction du Topofil doit être numérique et positive (et proche de 1)\rexemple 1.002");
+    EXPECT_EQ(DernierMessage(),
+              "La correction du Topofil doit être numérique et positive (et proche de 1)\rexemple 1.002");
     i.Topofil->setText("1.002");
     i.Info->setText("sortie");
     i.OKBtnClick();

@@ -62,8 +62,8 @@ TEST(PointTopo, PropositionsDeLaFicheEtDeLaMemeSortie)
         return s;
     };
     d.Initialise(1, &m, true);
-    EXPECT_EQ(Propositions(d.Nom), (QStringList{"L(2)", "J(1)", "K(1)", "F(4)", "T(1)", "p12(3)", "R(1)", "P13(1)",
-                                                "Q(2)"}));
+    EXPECT_EQ(Propositions(d.Nom),
+              (QStringList{"L(2)", "J(1)", "K(1)", "F(4)", "T(1)", "p12(3)", "R(1)", "P13(1)", "Q(2)"}));
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Point d'arrivée"));
     EXPECT_TRUE(d.Button4->isHidden());
 

@@ -51,9 +51,9 @@ TEST(PreferenceEcran, PositionsDecaleesDUnCran)
     QTemporaryDir dir;
     TPreference_Ecran p;
     p.NomFichier = dir.filePath("a.sai").toStdString();
-    for (auto* g : {&p.GLongueur.Position, &p.GAzimut.Position, &p.GPente.Position, &p.GLargeur.Position,
-                    &p.GHauteur.Position, &p.GCroquis.Position, &p.GCommentaires.Position,
-                    &p.GHorizontal.Position, &p.GDeveloppement.Position})
+    for (auto* g :
+         {&p.GLongueur.Position, &p.GAzimut.Position, &p.GPente.Position, &p.GLargeur.Position, &p.GHauteur.Position,
+          &p.GCroquis.Position, &p.GCommentaires.Position, &p.GHorizontal.Position, &p.GDeveloppement.Position})
         ++*g;
     p.Enregistre();
     TPreference_Ecran q;
@@ -75,8 +75,20 @@ TEST(PreferenceEcran, ColonnesConstruites)
     TPreference_Ecran p;
     p.ConstruitColonnes();
     using V = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(TypesEtLargeurs(p), (V{{1, 60}, {2, 50}, {131, 20}, {4, 50}, {133, 20}, {6, 50}, {135, 20},
-                                     {9, 50}, {10, 50}, {139, 20}, {12, 50}, {143, 20}, {16, 15}, {17, 100}}));
+    EXPECT_EQ(TypesEtLargeurs(p), (V{{1, 60},
+                                     {2, 50},
+                                     {131, 20},
+                                     {4, 50},
+                                     {133, 20},
+                                     {6, 50},
+                                     {135, 20},
+                                     {9, 50},
+                                     {10, 50},
+                                     {139, 20},
+                                     {12, 50},
+                                     {143, 20},
+                                     {16, 15},
+                                     {17, 100}}));
     EXPECT_EQ(p.Colonnes[3].Unite.str(), "m");
     EXPECT_EQ(p.Colonnes[5].Unite.str(), "\xB0");
     EXPECT_EQ(p.Colonnes[8].Titre.str(), "Largeur G");
@@ -87,8 +99,20 @@ TEST(PreferenceEcran, ColonnesConstruites)
     p.GCroquis.Position = 1;
     p.GLongueur.Position = 6;
     p.ConstruitColonnes();
-    EXPECT_EQ(TypesEtLargeurs(p), (V{{1, 60}, {16, 15}, {4, 50}, {133, 20}, {6, 50}, {135, 20}, {8, 50},
-                                     {139, 20}, {12, 50}, {143, 20}, {2, 50}, {131, 20}, {17, 100}, {82, 20},
+    EXPECT_EQ(TypesEtLargeurs(p), (V{{1, 60},
+                                     {16, 15},
+                                     {4, 50},
+                                     {133, 20},
+                                     {6, 50},
+                                     {135, 20},
+                                     {8, 50},
+                                     {139, 20},
+                                     {12, 50},
+                                     {143, 20},
+                                     {2, 50},
+                                     {131, 20},
+                                     {17, 100},
+                                     {82, 20},
                                      {19, 50}}));
     EXPECT_EQ(p.Colonnes[14].Unite.str(), "N");
     EXPECT_EQ(p.Colonnes[15].Titre.str(), "Corr. Horizontale");

@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
+#include "hote_factice.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
-#include "hote_factice.h"
 #include "views/vues_factices.h"
 
 namespace karst::test {
@@ -44,8 +44,7 @@ public:
               EXPECT_EQ(d.objectName(), e.fenetre);
               return e.action(d);
           })
-    {
-    }
+    {}
     void Ajoute(const QString& fenetre, std::function<int(QDialog&)> action)
     {
         etapes.push_back({fenetre, std::move(action)});

@@ -46,7 +46,10 @@ TEST(References, GrilleRemplieDepuisLeMassif)
 {
     Application();
     TMassif m;
-    AjouteReference(m, "Entr\xE9" "e", 1, 880.2361234567L, 3100.5L, 1234.56789L);
+    AjouteReference(m,
+                    "Entr\xE9"
+                    "e",
+                    1, 880.2361234567L, 3100.5L, 1234.56789L);
     AjouteReference(m, "B", 2, 0, -12.25L, 0.5L);
     AjouteReference(m, "C", 3, 1, 2, 3);
     TReference d;
@@ -96,8 +99,8 @@ TEST(References, SupprimerEtValider)
     Ecrit(d, 3, {"", "x", "y", "z", ""});
     d.OKBtnClick();
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    for (const auto& [indice, x, colonne] : {std::tuple{"0", "4", 1}, {"", "4", 1}, {"256", "4", 1}, {"2", "4a", 2},
-                                             {"2", "1e4000", 2}}) {
+    for (const auto& [indice, x, colonne] :
+         {std::tuple{"0", "4", 1}, {"", "4", 1}, {"256", "4", 1}, {"2", "4a", 2}, {"2", "1e4000", 2}}) {
         d.setResult(0);
         Ecrit(d, 1, {"C", indice, x, "8", "9"});
         d.OKBtnClick();

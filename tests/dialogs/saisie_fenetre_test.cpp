@@ -11,10 +11,10 @@
 
 #include "aide_saisie.h"
 #include "dialogs/hote_dialogues.h"
-#include "shell/hote_saisie.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "shell/form1.h"
+#include "shell/hote_saisie.h"
 
 using namespace karst;
 

@@ -15,7 +15,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableWidget>
@@ -24,10 +26,8 @@
 #include <QUrl>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
-#include <QPlainTextEdit>
-#include <QScreen>
+#include <functional>
 
 #include "aide_saisie.h"
 #include "platform/interlocuteur.h"
@@ -40,8 +40,8 @@ using namespace karst;
 namespace {
 
 // Columns of the default layout.
-constexpr int cPoint = 1, cLongueur = 2, cUniteL = 3, cAzimut = 4, cUniteA = 5, cPente = 6, cUniteP = 7,
-              cGauche = 8, cDroite = 9, cHauteur = 11, cObservations = 14;
+constexpr int cPoint = 1, cLongueur = 2, cUniteL = 3, cAzimut = 4, cUniteA = 5, cPente = 6, cUniteP = 7, cGauche = 8,
+              cDroite = 9, cHauteur = 11, cObservations = 14;
 
 // Every stored field of a shot but the computed ones, to tell what changed.
 std::string Champs(const TVisee& v)

@@ -16,8 +16,8 @@
 #include "aide_saisie.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
-#include "survey/flux.h"
 #include "survey/aide_fichiers.h"
+#include "survey/flux.h"
 
 using namespace karst;
 using essai::Contenu;
@@ -92,8 +92,8 @@ protected:
 };
 
 // Columns of the default layout.
-constexpr int cLongueur = 2, cUniteL = 3, cAzimut = 4, cPente = 6, cUniteP = 7, cGauche = 8, cDroite = 9,
-              cHauteur = 11, cObservations = 14;
+constexpr int cLongueur = 2, cUniteL = 3, cAzimut = 4, cPente = 6, cUniteP = 7, cGauche = 8, cDroite = 9, cHauteur = 11,
+              cObservations = 14;
 
 }  // namespace
 

@@ -6,8 +6,8 @@
 #include <QStatusBar>
 
 #include "dialogs/statistique.h"
-#include "platform/canvas.h"
 #include "hote_factice.h"
+#include "platform/canvas.h"
 
 using namespace karst;
 using namespace karst::test;
@@ -93,8 +93,8 @@ TEST_F(Statistiques, SecteursDeLaRose)
     TFiche& f = FicheDeTirs(m, {{5, 0, 0, 95, -5},
                                 {5, 0, 0, 95, 5},
                                 {5, 0, 0, 95, 0},
-                                {5, 0, 0, 95, 90, 0},   // vertical
-                                {0, 0, 0, 95, -5},      // no length
+                                {5, 0, 0, 95, 90, 0},  // vertical
+                                {0, 0, 0, 95, -5},     // no length
                                 {5, 0, 1, 105, -5}});
     TStatistique s(m);
     s.Fiches = {&f};
@@ -129,12 +129,12 @@ TEST_F(Statistiques, DessinDeLaRose)
     CanvasImage& c = *r.Bitmap;
     const Couleur cyan = 0xFFFF00;
     // The wedges lie clockwise from their bearing, north up.
-    EXPECT_EQ(c.Pixel(150 + 80, 150 + 7), cyan);   // bearing about 95
-    EXPECT_NE(c.Pixel(150 + 80, 150 - 7), cyan);   // bearing about 85
-    EXPECT_EQ(c.Pixel(150 - 40, 150 - 3), cyan);   // bearing about 275, half the radius
-    EXPECT_NE(c.Pixel(150 - 80, 150 - 7), cyan);   // beyond it
-    EXPECT_EQ(c.Pixel(150, 150), kBlanc);           // the central disc
-    EXPECT_EQ(c.Pixel(2, 2), 0xF0F0F0u);            // the face around
+    EXPECT_EQ(c.Pixel(150 + 80, 150 + 7), cyan);  // bearing about 95
+    EXPECT_NE(c.Pixel(150 + 80, 150 - 7), cyan);  // bearing about 85
+    EXPECT_EQ(c.Pixel(150 - 40, 150 - 3), cyan);  // bearing about 275, half the radius
+    EXPECT_NE(c.Pixel(150 - 80, 150 - 7), cyan);  // beyond it
+    EXPECT_EQ(c.Pixel(150, 150), kBlanc);         // the central disc
+    EXPECT_EQ(c.Pixel(2, 2), 0xF0F0F0u);          // the face around
 }
 
 // Every whole bearing, whatever its unit, counts in the sector that holds it: the round trip

@@ -6,20 +6,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include "dialogs/dialogues_saisie.h"
 #include "dialogs/references.h"
+#include "form1_aide.h"
+#include "hote_factice.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "shell/form1.h"
 #include "survey/aide_fichiers.h"
-#include "form1_aide.h"
-#include "hote_factice.h"
 
 using namespace karst;
 using namespace karst::test;

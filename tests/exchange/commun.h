@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "exchange/echange.h"
+#include "survey/aide_fichiers.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
-#include "survey/aide_fichiers.h"
 
 namespace karst::test {
 
@@ -29,7 +29,8 @@ public:
 // A fresh folder for the test's files, removed afterwards.
 class Dossier {
 public:
-    Dossier() {
+    Dossier()
+    {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         chemin_ = std::filesystem::temp_directory_path() /
                   ("karst_echange_" + std::string(info->test_suite_name()) + "_" + info->name());
@@ -38,7 +39,8 @@ public:
     }
     ~Dossier() { std::filesystem::remove_all(chemin_); }
     std::string Fichier(const std::string& nom) const { return (chemin_ / nom).string(); }
-    std::string Ecrit(const std::string& nom, const std::string& octets) const {
+    std::string Ecrit(const std::string& nom, const std::string& octets) const
+    {
         std::ofstream f(Fichier(nom), std::ios::binary);
         f.write(octets.data(), static_cast<std::streamsize>(octets.size()));
         return Fichier(nom);
@@ -53,7 +55,8 @@ inline std::string LitTout(const std::string& fichier) { return essai::Contenu(f
 inline std::string Donnee(const std::string& nom) { return LitTout(std::string(KARST_TEST_DATA) + "/" + nom); }
 
 // Appends a shot in metres and degrees.
-inline TVisee* Vise(TGalerie& g, long double l, long double az, long double pente) {
+inline TVisee* Vise(TGalerie& g, long double l, long double az, long double pente)
+{
     auto v = std::make_unique<TVisee>();
     v->Longueur = l;
     v->Azimut = az;
@@ -61,13 +64,16 @@ inline TVisee* Vise(TGalerie& g, long double l, long double az, long double pent
     return g.AjouteVisee(std::move(v));
 }
 
-inline std::string Point(const TPointTopo& p) {
-    if (p.Terminus) return "terminus";
+inline std::string Point(const TPointTopo& p)
+{
+    if (p.Terminus)
+        return "terminus";
     return p.Nom.Chaine() + "#" + FormatEntier(p.Indice);
 }
 
 // Every sheet, gallery and shot of the massif, and its reference points, one per line.
-inline std::string Decrit(const TMassif& m) {
+inline std::string Decrit(const TMassif& m)
+{
     std::string r;
     for (const TPointTopo* p : m.References)
         r += "ref " + Point(*p) + " " + FormatGeneral(p->X, 10) + " " + FormatGeneral(p->Y, 10) + " " +
@@ -75,7 +81,8 @@ inline std::string Decrit(const TMassif& m) {
     for (const TFiche* f : m.Fiches) {
         r += "fiche " + FormatEntier(f->Ordre) + " " + f->Date.str() + " " + f->Cavite.Chaine() + " decli " +
              FormatGeneral(f->Declinaison, 8) + " u" + FormatEntier(f->Unite_Decli) + " topo";
-        for (const TEco& t : f->Topographes) r += " [" + t.Chaine() + "]";
+        for (const TEco& t : f->Topographes)
+            r += " [" + t.Chaine() + "]";
         r += "\n";
         for (const TGalerie* g : f->Galeries) {
             r += " galerie " + Point(g->Depart) + " -> " + Point(g->Arrivee) + " [" + g->Commentaire.Chaine() + "] c" +
@@ -83,10 +90,10 @@ inline std::string Decrit(const TMassif& m) {
             for (int k = 1; k <= g->NbVisees; ++k) {
                 const TVisee& v = *g->Visee(k);
                 r += "  " + FormatGeneral(v.Longueur, 10) + "/" + FormatEntier(v.UniteLongueur) + " " +
-                     FormatGeneral(v.Azimut, 10) + "/" + FormatEntier(v.UniteAzimut) + " " + FormatGeneral(v.Pente, 10) +
-                     "/" + FormatEntier(v.UnitePente) + " G" + v.Gauche.str() + " D" + v.Droite.str() + " H" +
-                     v.Haut.str() + " B" + v.Bas.str() + " T" + (v.AvecTopofil ? FormatGeneral(v.Topofil, 10) : "-") +
-                     " {" + v.Commentaire.Chaine() + "}\n";
+                     FormatGeneral(v.Azimut, 10) + "/" + FormatEntier(v.UniteAzimut) + " " +
+                     FormatGeneral(v.Pente, 10) + "/" + FormatEntier(v.UnitePente) + " G" + v.Gauche.str() + " D" +
+                     v.Droite.str() + " H" + v.Haut.str() + " B" + v.Bas.str() + " T" +
+                     (v.AvecTopofil ? FormatGeneral(v.Topofil, 10) : "-") + " {" + v.Commentaire.Chaine() + "}\n";
             }
         }
     }

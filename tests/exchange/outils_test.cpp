@@ -8,7 +8,8 @@ namespace {
 
 using Lignes = std::vector<std::string>;
 
-TEST(OutilsEchange, LignesCoupeesSurCrLfEtCrLf) {
+TEST(OutilsEchange, LignesCoupeesSurCrLfEtCrLf)
+{
     Dossier d;
     auto lignes = [&](const std::string& octets) { return echange::LitLignes(d.Ecrit("f.txt", octets)); };
     EXPECT_EQ(lignes("a\rb\nc\r\nd"), (Lignes{"a", "b", "c", "d"}));
@@ -20,7 +21,8 @@ TEST(OutilsEchange, LignesCoupeesSurCrLfEtCrLf) {
     EXPECT_THROW(echange::LitLignes(d.Fichier("absent.txt")), std::runtime_error);
 }
 
-TEST(OutilsEchange, ChampsManquantsVides) {
+TEST(OutilsEchange, ChampsManquantsVides)
+{
     const echange::Champs c("-2\t1\t\tfin");
     EXPECT_EQ(c.Nombre(), 4u);
     EXPECT_EQ(c[1], "-2");
@@ -30,11 +32,15 @@ TEST(OutilsEchange, ChampsManquantsVides) {
 }
 
 // The index gives exactly what TMassif::IndiceLibre gives, whatever the names and indices.
-TEST(OutilsEchange, IndexDesIndicesCommeIndiceLibre) {
+TEST(OutilsEchange, IndexDesIndicesCommeIndiceLibre)
+{
     TMassif m;
     EXPECT_EQ(echange::IndexIndices(m).IndiceLibre("A", 0), m.IndiceLibre("A", 0));
     uint32_t x = 12345;
-    auto hasard = [&](uint32_t n) { x = x * 1103515245u + 12345u; return (x >> 8) % n; };
+    auto hasard = [&](uint32_t n) {
+        x = x * 1103515245u + 12345u;
+        return (x >> 8) % n;
+    };
     const char* noms[] = {"A", "a", "B1", "b1", "C", "\xE9t\xE9", "\xC9T\xC9"};
     for (int f = 0; f < 5; ++f) {
         auto fiche = std::make_unique<TFiche>();
@@ -69,11 +75,10 @@ TEST(OutilsEchange, IndexDesIndicesCommeIndiceLibre) {
     EXPECT_EQ(index.IndiceLibre("b1", 0), m.IndiceLibre("B1", 0));  // the index folds case itself
 }
 
-TEST(OutilsEchange, TexteDuFichierDansUnMessage) {
-    EXPECT_EQ(echange::EnUtf8("gal\xE9rie \x80 1,5"), "galérie ? 1,5");
-}
+TEST(OutilsEchange, TexteDuFichierDansUnMessage) { EXPECT_EQ(echange::EnUtf8("gal\xE9rie \x80 1,5"), "galérie ? 1,5"); }
 
-TEST(OutilsEchange, EcritureRateeNeLaissePasDeFichier) {
+TEST(OutilsEchange, EcritureRateeNeLaissePasDeFichier)
+{
     Dossier d;
     EXPECT_THROW(echange::EcritFichier(d.Fichier("absent/f.txt"), "x"), ErreurEchange);
     const std::string cible = d.Ecrit("f.txt", "ancien");

@@ -8,10 +8,13 @@
 namespace karst::test {
 namespace {
 
-TGalerie& Galerie(TFiche& f, const std::string& de, long double x, long double y, long double z) {
+TGalerie& Galerie(TFiche& f, const std::string& de, long double x, long double y, long double z)
+{
     auto g = std::make_unique<TGalerie>();
-    if (de.empty()) g->Depart.Terminus = true;
-    else g->Depart.Nom.Affecte(de), g->Depart.Indice = 1;
+    if (de.empty())
+        g->Depart.Terminus = true;
+    else
+        g->Depart.Nom.Affecte(de), g->Depart.Indice = 1;
     g->Depart.X = x;
     g->Depart.Y = y;
     g->Depart.Z = z;
@@ -19,7 +22,8 @@ TGalerie& Galerie(TFiche& f, const std::string& de, long double x, long double y
     return *f.Galeries.ajoute(std::move(g));
 }
 
-TFiche& Fiche(TMassif& m, const std::string& cavite, const std::string& date, const std::string& lieu) {
+TFiche& Fiche(TMassif& m, const std::string& cavite, const std::string& date, const std::string& lieu)
+{
     auto f = std::make_unique<TFiche>();
     f->Cavite.Affecte(cavite);
     f->Date = date;
@@ -28,14 +32,17 @@ TFiche& Fiche(TMassif& m, const std::string& cavite, const std::string& date, co
 }
 
 // Reduces the sheets and marks every gallery placed, as a computation would.
-void Place(TMassif& m) {
+void Place(TMassif& m)
+{
     for (TFiche* f : m.Fiches) {
         f->Calcule(m.Angle_Geodesique);
-        for (TGalerie* g : f->Galeries) g->Placee = true;
+        for (TGalerie* g : f->Galeries)
+            g->Placee = true;
     }
 }
 
-TEST(ExportPLT, FichierOctetPourOctet) {
+TEST(ExportPLT, FichierOctetPourOctet)
+{
     TMassif m;
     TFiche& f0 = Fiche(m, "Grotte du Loup", "01/07/95", "Grotte du Loup");
     TGalerie& g0 = Galerie(f0, "A", 10, 20, 100);
@@ -76,7 +83,8 @@ TEST(ExportPLT, FichierOctetPourOctet) {
 
     // Nothing placed: refused, nothing written.
     for (TFiche* f : m.Fiches)
-        for (TGalerie* g : f->Galeries) g->Placee = false;
+        for (TGalerie* g : f->Galeries)
+            g->Placee = false;
     m.PointsCalcules = false;
     try {
         ExportePLT(m, d.Fichier("vide.plt"));
@@ -93,7 +101,8 @@ struct Lecture {
     int moves = 0, draws = 0;
 };
 
-Lecture LitPLT(const std::string& texte) {
+Lecture LitPLT(const std::string& texte)
+{
     Lecture l;
     std::istringstream in(texte);
     std::string ligne, releve;
@@ -112,13 +121,15 @@ Lecture LitPLT(const std::string& texte) {
             mots >> x >> y >> z >> nom;
             EXPECT_EQ(nom[0], 'S');
             (code == "M" ? l.moves : l.draws)++;
-            if (code == "D") l.stations[releve + ":" + nom.substr(1)] = {x, y, z};
+            if (code == "D")
+                l.stations[releve + ":" + nom.substr(1)] = {x, y, z};
         }
     }
     return l;
 }
 
-TEST(ExportPLT, UnLecteurIndependantRetrouveChaqueStation) {
+TEST(ExportPLT, UnLecteurIndependantRetrouveChaqueStation)
+{
     TMassif m;
     RapportFaux rapport;
     ImporteVisualTopo(m, std::string(KARST_TEST_DATA) + "/visualtopo_v4.tro", rapport);
@@ -157,7 +168,8 @@ TEST(ExportPLT, UnLecteurIndependantRetrouveChaqueStation) {
     EXPECT_EQ(l.moves, 3);
 }
 
-TEST(ExportPLT, SeulesLesFichesSelectionnees) {
+TEST(ExportPLT, SeulesLesFichesSelectionnees)
+{
     TMassif m;
     Vise(Galerie(Fiche(m, "A", "01/01/01", "Un"), "A", 0, 0, 0), 1, 0, 0);
     TFiche& b = Fiche(m, "B", "01/01/01", "Deux");

@@ -5,7 +5,8 @@
 namespace karst::test {
 namespace {
 
-std::unique_ptr<TPointTopo> Reference(const std::string& nom, long double x, long double y, long double z) {
+std::unique_ptr<TPointTopo> Reference(const std::string& nom, long double x, long double y, long double z)
+{
     auto r = std::make_unique<TPointTopo>();
     r->Nom.Affecte(nom);
     r->Indice = 1;
@@ -15,14 +16,18 @@ std::unique_ptr<TPointTopo> Reference(const std::string& nom, long double x, lon
     return r;
 }
 
-TPointTopo Station(const std::string& nom) {
+TPointTopo Station(const std::string& nom)
+{
     TPointTopo p;
-    if (nom.empty()) p.Terminus = true;
-    else p.Nom.Affecte(nom), p.Indice = 1;
+    if (nom.empty())
+        p.Terminus = true;
+    else
+        p.Nom.Affecte(nom), p.Indice = 1;
     return p;
 }
 
-TGalerie& Galerie(TFiche& f, const std::string& de, const std::string& vers, const std::string& commentaire = "") {
+TGalerie& Galerie(TFiche& f, const std::string& de, const std::string& vers, const std::string& commentaire = "")
+{
     auto g = std::make_unique<TGalerie>();
     g->Depart = Station(de);
     g->Arrivee = Station(vers);
@@ -32,7 +37,8 @@ TGalerie& Galerie(TFiche& f, const std::string& de, const std::string& vers, con
 }
 
 // Two reference points, two sheets, four galleries that make four series.
-void Remplit(TMassif& m) {
+void Remplit(TMassif& m)
+{
     m.NomFichier = "/donnees/topo/Grotte.mas";
     m.AjouteReference(Reference("E", 0.015, 2.5, 300));
     m.AjouteReference(Reference("F", 0.025, 2.5, 310));
@@ -69,10 +75,12 @@ void Remplit(TMassif& m) {
     v = Vise(g4, 4, 45, 60);
     v->UnitePente = 9;
     m.AjouteFiche(std::move(f2), false);
-    for (TFiche* f : m.Fiches) f->Calcule(m.Angle_Geodesique);
+    for (TFiche* f : m.Fiches)
+        f->Calcule(m.Angle_Geodesique);
 }
 
-TEST(ExportToporobot, FichierOctetPourOctet) {
+TEST(ExportToporobot, FichierOctetPourOctet)
+{
     Dossier d;
     TMassif m;
     Remplit(m);
@@ -80,7 +88,8 @@ TEST(ExportToporobot, FichierOctetPourOctet) {
     EXPECT_EQ(LitTout(d.Fichier("sortie.tab")), Donnee("toporobot_export.tab"));
 }
 
-TEST(ExportToporobot, RelectureRedonneFichesGaleriesEtStations) {
+TEST(ExportToporobot, RelectureRedonneFichesGaleriesEtStations)
+{
     Dossier d;
     TMassif m;
     Remplit(m);
@@ -115,7 +124,8 @@ TEST(ExportToporobot, RelectureRedonneFichesGaleriesEtStations) {
     EXPECT_EQ(a.Galeries[0]->Visee(2)->Gauche.str(), "1.50");
     // The same stations join the same galleries.
     const TPointTopo& entree = a.Galeries[0]->Depart;
-    EXPECT_EQ(Point(entree), "Entr\xE9" "e Grotte#1");
+    EXPECT_EQ(Point(entree), "Entr\xE9"
+                             "e Grotte#1");
     EXPECT_TRUE(a.Galeries[0]->Arrivee.Egal(a.Galeries[1]->Depart));
     EXPECT_TRUE(a.Galeries[0]->Arrivee.Egal(a.Galeries[2]->Depart));
     EXPECT_TRUE(a.Galeries[1]->Arrivee.Terminus);  // C ends one gallery only
@@ -132,7 +142,8 @@ TEST(ExportToporobot, RelectureRedonneFichesGaleriesEtStations) {
     EXPECT_NEAR(lu.References[1]->Z, 310, 1e-9);
 }
 
-TEST(ExportToporobot, UnSeulPointDeReferenceEtPremiereGalerieEcrite) {
+TEST(ExportToporobot, UnSeulPointDeReferenceEtPremiereGalerieEcrite)
+{
     Dossier d;
     const std::string codes = "-1\t999\t360.00\t360.00\t0.00\t0.00\t0.00\t100.00\t-100.00\r\r";
     for (const std::string depart : {"E", "Z"}) {
@@ -158,7 +169,8 @@ TEST(ExportToporobot, UnSeulPointDeReferenceEtPremiereGalerieEcrite) {
     }
 }
 
-TEST(ExportToporobot, DateVideEtTabulationDansUnTopographe) {
+TEST(ExportToporobot, DateVideEtTabulationDansUnTopographe)
+{
     // A sheet as a VisualTopo import leaves it: no date.
     Dossier d;
     TMassif m;
@@ -181,21 +193,24 @@ TEST(ExportToporobot, DateVideEtTabulationDansUnTopographe) {
     EXPECT_EQ(lu.Fiches[0]->Topographes[1].Chaine(), "L\xE9o");
 }
 
-TEST(ExportToporobot, MassifRefuseAvantDeToucherAuFichier) {
+TEST(ExportToporobot, MassifRefuseAvantDeToucherAuFichier)
+{
     Dossier d;
     const std::string cible = d.Ecrit("ancien.tab", "ancien contenu");
     TMassif sansReference;
     EXPECT_THROW(ExporteToporobot(sansReference, cible), ErreurEchange);
     TMassif tropDeFiches;
     tropDeFiches.AjouteReference(Reference("E", 0, 0, 0));
-    for (int i = 0; i < 999; ++i) tropDeFiches.AjouteFiche(std::make_unique<TFiche>(), false);
+    for (int i = 0; i < 999; ++i)
+        tropDeFiches.AjouteFiche(std::make_unique<TFiche>(), false);
     EXPECT_THROW(ExporteToporobot(tropDeFiches, cible), ErreurEchange);
     EXPECT_EQ(LitTout(cible), "ancien contenu");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Fichier("")), {}), 1);
     EXPECT_THROW(ExporteToporobot(tropDeFiches, d.Fichier("absent/x.tab")), ErreurEchange);
 }
 
-TEST(ExportToporobot, SelectionSeuleEtSeriesDesReferencesSansFiche) {
+TEST(ExportToporobot, SelectionSeuleEtSeriesDesReferencesSansFiche)
+{
     Dossier d;
     TMassif m;
     Remplit(m);

@@ -7,44 +7,47 @@
 namespace karst::test {
 namespace {
 
-const char* kCodes =
-    "-1\t1\t360.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
-    "-1\t2\t358.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
-    "-1\t3\t357.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
-    "-1\t4\t360.00\t370.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
-    "-1\t5\t400.00\t400.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
-    "-1\t999\t360.00\t360.00\t0.00\t0.00\t0.00\t100.00\t-100.00\r";
+const char* kCodes = "-1\t1\t360.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
+                     "-1\t2\t358.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
+                     "-1\t3\t357.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
+                     "-1\t4\t360.00\t370.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
+                     "-1\t5\t400.00\t400.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
+                     "-1\t999\t360.00\t360.00\t0.00\t0.00\t0.00\t100.00\t-100.00\r";
 
-std::string Entete(const std::string& seances = "-2\t1\t01\t07\t95\tJean\tPaul\t0\t0.00\t0\t1\r") {
+std::string Entete(const std::string& seances = "-2\t1\t01\t07\t95\tJean\tPaul\t0\t0.00\t0\t1\r")
+{
     return std::string("-6\t1\tGrotte\r-5\t1\t1500.00\t2500.00\t300.00\t1\t0\r") + seances + kCodes + "\r";
 }
 
-std::string Serie(int s, int sd, int pd, int sa, int pa, int n, const std::string& nom = "") {
+std::string Serie(int s, int sd, int pd, int sa, int pa, int n, const std::string& nom = "")
+{
     auto e = [](int v) { return FormatEntier(v); };
     return e(s) + "\t-1\t" + e(sd) + "\t" + e(pd) + "\t" + e(sa) + "\t" + e(pa) + "\t" + e(n) + "\t0\t0\t" + nom + "\r";
 }
 
 std::string Pt(int s, int j, int code, int seance, const std::string& l, const std::string& az = "0.00",
-               const std::string& pente = "0.00", const std::string& fin = "\t\t\t\t") {
-    return FormatEntier(s) + "\t" + FormatEntier(j) + "\t" + FormatEntier(code) + "\t" + FormatEntier(seance) + "\t" + l +
-           "\t" + az + "\t" + pente + "\t" + fin + "\r";
+               const std::string& pente = "0.00", const std::string& fin = "\t\t\t\t")
+{
+    return FormatEntier(s) + "\t" + FormatEntier(j) + "\t" + FormatEntier(code) + "\t" + FormatEntier(seance) + "\t" +
+           l + "\t" + az + "\t" + pente + "\t" + fin + "\r";
 }
 
 // A series of n shots of 10 m, all of trip 1 and code 1.
-std::string Droite(int s, int sd, int pd, int sa, int pa, int n) {
+std::string Droite(int s, int sd, int pd, int sa, int pa, int n)
+{
     std::string r = Serie(s, sd, pd, sa, pa, n);
-    for (int j = 0; j <= n; ++j) r += Pt(s, j, 1, 1, j == 0 ? "0.00" : "10.00", "90.00");
+    for (int j = 0; j <= n; ++j)
+        r += Pt(s, j, 1, 1, j == 0 ? "0.00" : "10.00", "90.00");
     return r;
 }
 
 class ImportToporobotTest : public ::testing::Test {
 protected:
-    void Importe(const std::string& contenu) {
-        ImporteToporobot(massif, dossier.Ecrit("f.Tab", contenu), rapport);
-    }
+    void Importe(const std::string& contenu) { ImporteToporobot(massif, dossier.Ecrit("f.Tab", contenu), rapport); }
     TGalerie& Galerie(std::size_t fiche, std::size_t g) { return *massif.Fiches[fiche]->Galeries[g]; }
     // The detailed computation, then the stations placed; the texts it showed.
-    std::vector<std::string> CalculeEtPlace() {
+    std::vector<std::string> CalculeEtPlace()
+    {
         essai::FauxMessages messages;
         massif.TrieFiches();
         TCalculateur c;
@@ -53,12 +56,14 @@ protected:
         c.CalculeTout(true);
         massif.PlaceTousPoints();
         std::vector<std::string> vus;
-        for (const auto& m : messages.vus) vus.push_back(m.texte);
+        for (const auto& m : messages.vus)
+            vus.push_back(m.texte);
         return vus;
     }
     // Three shots of 10 m east from (1500, 2500, 300) to a reference point 30.5 m away: the
     // 0.5 m misclosure is spread along them.
-    static void Reparti(const TGalerie& g) {
+    static void Reparti(const TGalerie& g)
+    {
         ASSERT_TRUE(g.Placee);
         ASSERT_EQ(g.NbStations(), 4);
         const long double x[] = {1500, 1510 + 0.5L / 3, 1520 + 1.0L / 3, 1530.5};
@@ -74,10 +79,13 @@ protected:
     RapportFaux rapport;
 };
 
-TEST_F(ImportToporobotTest, CodesDInstrumentConvertissentLongueursEtPentes) {
+TEST_F(ImportToporobotTest, CodesDInstrumentConvertissentLongueursEtPentes)
+{
     Importe(Entete() + Serie(1, 1, 0, 1, 4, 4, "Galerie du Nord") + Pt(1, 0, 1, 1, "0.00") +
             Pt(1, 1, 2, 1, "10.00", "90.00") + Pt(1, 2, 3, 1, "5.06") + Pt(1, 3, 4, 1, "20.00", "90.00", "10.00") +
-            Pt(1, 4, 5, 1, "4.00", "100.00", "-3.00", "1.5\t2\t0.5\t3\t{x}\tvu un \x8E" "boulement"));
+            Pt(1, 4, 5, 1, "4.00", "100.00", "-3.00",
+               "1.5\t2\t0.5\t3\t{x}\tvu un \x8E"
+               "boulement"));
     ASSERT_EQ(massif.Fiches.size(), 1u);
     const TFiche& f = *massif.Fiches[0];
     EXPECT_EQ(f.Date.str(), "01/07/95");
@@ -87,7 +95,8 @@ TEST_F(ImportToporobotTest, CodesDInstrumentConvertissentLongueursEtPentes) {
     EXPECT_EQ(f.Topographes[1].Chaine(), "Paul");
     ASSERT_EQ(f.Galeries.size(), 1u);
     const TGalerie& g = Galerie(0, 0);
-    EXPECT_EQ(Point(g.Depart), "Entr\xE9" "e Grotte#1");
+    EXPECT_EQ(Point(g.Depart), "Entr\xE9"
+                               "e Grotte#1");
     EXPECT_TRUE(g.Arrivee.Terminus);
     EXPECT_EQ(g.Commentaire.Chaine(), "Galerie du Nord");
     ASSERT_EQ(g.NbVisees, 5);
@@ -102,7 +111,8 @@ TEST_F(ImportToporobotTest, CodesDInstrumentConvertissentLongueursEtPentes) {
     EXPECT_EQ(g.Visee(5)->Haut.str(), "0.5");
     EXPECT_EQ(g.Visee(5)->Bas.str(), "3");
     // A field 12 in braces is skipped; Macintosh letters become Windows ones.
-    EXPECT_EQ(g.Visee(5)->Commentaire.Chaine(), "vu un \xE9" "boulement");
+    EXPECT_EQ(g.Visee(5)->Commentaire.Chaine(), "vu un \xE9"
+                                                "boulement");
     // The entrance is a reference point in kilometres.
     ASSERT_EQ(massif.References.size(), 1u);
     EXPECT_NEAR(massif.References[0]->X, 1.5, 1e-12);
@@ -115,7 +125,8 @@ TEST_F(ImportToporobotTest, CodesDInstrumentConvertissentLongueursEtPentes) {
     EXPECT_EQ(rapport.statuts.back(), "Nettoyage");
 }
 
-TEST_F(ImportToporobotTest, DeclinaisonAutomatiqueEtSiecle) {
+TEST_F(ImportToporobotTest, DeclinaisonAutomatiqueEtSiecle)
+{
     massif.Origine_Declinaison = 2;
     massif.Variation_Declinaison = 0.1L;
     massif.Date_Declinaison = "01/01/80";
@@ -132,7 +143,8 @@ TEST_F(ImportToporobotTest, DeclinaisonAutomatiqueEtSiecle) {
     EXPECT_NEAR(massif.Fiches[2]->Declinaison, 1.25, 1e-6);
 }
 
-TEST_F(ImportToporobotTest, LeSiecleValautAussiPourLaDateDuModele) {
+TEST_F(ImportToporobotTest, LeSiecleValautAussiPourLaDateDuModele)
+{
     massif.Origine_Declinaison = 1;
     massif.Variation_Declinaison = 0.1L;
     massif.Date_Declinaison = "01/01/01";
@@ -140,13 +152,15 @@ TEST_F(ImportToporobotTest, LeSiecleValautAussiPourLaDateDuModele) {
     EXPECT_NEAR(massif.Fiches[0]->Declinaison, 0, 1e-6);  // ten years, not 110
 }
 
-TEST_F(ImportToporobotTest, FinsDeLigneCrLfEtCrLfDonnentLeMemeMassif) {
+TEST_F(ImportToporobotTest, FinsDeLigneCrLfEtCrLfDonnentLeMemeMassif)
+{
     const std::string cr = "(  commentaire\r" + Entete() + Droite(1, 1, 0, 1, 4, 4) + "\r" + Droite(2, 1, 2, 2, 3, 3);
     Importe(cr);
     const std::string attendu = Decrit(massif);
     for (const std::string fin : {"\n", "\r\n"}) {
         std::string autre;
-        for (char c : cr) autre += c == '\r' ? fin : std::string(1, c);
+        for (char c : cr)
+            autre += c == '\r' ? fin : std::string(1, c);
         TMassif m;
         // Blank lines at the end are ignored as well.
         ImporteToporobot(m, dossier.Ecrit("g.Tab", autre + fin + fin + "  " + fin), rapport);
@@ -154,7 +168,8 @@ TEST_F(ImportToporobotTest, FinsDeLigneCrLfEtCrLfDonnentLeMemeMassif) {
     }
 }
 
-TEST_F(ImportToporobotTest, SectionsInconnuesEtLignesEntreParenthesesSontIgnorees) {
+TEST_F(ImportToporobotTest, SectionsInconnuesEtLignesEntreParenthesesSontIgnorees)
+{
     Importe(Entete() + Droite(1, 1, 0, 1, 3, 3));
     const std::string attendu = Decrit(massif);
     TMassif m;
@@ -167,12 +182,14 @@ TEST_F(ImportToporobotTest, SectionsInconnuesEtLignesEntreParenthesesSontIgnoree
     EXPECT_EQ(Decrit(m), attendu);
 }
 
-TEST_F(ImportToporobotTest, UneSerieQuiPartDuPoint5CoupeLaPremiere) {
+TEST_F(ImportToporobotTest, UneSerieQuiPartDuPoint5CoupeLaPremiere)
+{
     Importe(Entete() + Droite(1, 1, 0, 1, 8, 8) + "\r" + Droite(2, 1, 5, 2, 3, 3));
     ASSERT_EQ(massif.Fiches.size(), 1u);
     const TFiche& f = *massif.Fiches[0];
     ASSERT_EQ(f.Galeries.size(), 3u);
-    EXPECT_EQ(Point(f.Galeries[0]->Depart), "Entr\xE9" "e Grotte#1");
+    EXPECT_EQ(Point(f.Galeries[0]->Depart), "Entr\xE9"
+                                            "e Grotte#1");
     EXPECT_EQ(Point(f.Galeries[0]->Arrivee), "1_5#1");
     EXPECT_EQ(f.Galeries[0]->NbVisees, 6);  // point 0's zero shot, then five
     EXPECT_EQ(Point(f.Galeries[1]->Depart), "1_5#1");
@@ -182,7 +199,8 @@ TEST_F(ImportToporobotTest, UneSerieQuiPartDuPoint5CoupeLaPremiere) {
     EXPECT_TRUE(f.Galeries[2]->Arrivee.Terminus);
 }
 
-TEST_F(ImportToporobotTest, ChangementDeSeanceOuvreUneFicheSurUnPointDIndiceLibre) {
+TEST_F(ImportToporobotTest, ChangementDeSeanceOuvreUneFicheSurUnPointDIndiceLibre)
+{
     Importe(Entete("-2\t1\t01\t07\t95\tA\tB\t0\t0\t0\t1\r-2\t2\t02\t07\t95\tC\tD\t0\t0\t0\t1\r") +
             Serie(1, 1, 0, 1, 4, 4) + Pt(1, 0, 1, 1, "0") + Pt(1, 1, 1, 1, "1") + Pt(1, 2, 1, 1, "2") +
             Pt(1, 3, 1, 2, "3") + Pt(1, 4, 1, 2, "4"));
@@ -194,21 +212,28 @@ TEST_F(ImportToporobotTest, ChangementDeSeanceOuvreUneFicheSurUnPointDIndiceLibr
     EXPECT_EQ(massif.Fiches[1]->Ordre, 2);
 }
 
-TEST_F(ImportToporobotTest, LesEntreesPrennentLeurNomDeLeurLigne) {
+TEST_F(ImportToporobotTest, LesEntreesPrennentLeurNomDeLeurLigne)
+{
     Importe("-6\t1\tA\r-6\t2\t\r-5\t2\t0\t0\t0\t1\t0\r-2\t1\t01\t07\t95\tA\tB\t0\t0\t0\t1\r" + std::string(kCodes) +
             "\r" + Droite(1, 1, 0, 1, 2, 2));
     // The second name is empty: the entrance takes its number.
-    EXPECT_EQ(Point(*massif.References[0]), "Entr\xE9" "e 2#1");
-    EXPECT_EQ(Point(Galerie(0, 0).Depart), "Entr\xE9" "e 2#1");
+    EXPECT_EQ(Point(*massif.References[0]), "Entr\xE9"
+                                            "e 2#1");
+    EXPECT_EQ(Point(Galerie(0, 0).Depart), "Entr\xE9"
+                                           "e 2#1");
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "A");
     // A file that names no cave gives it its own name; no part of the address stays blank.
     TMassif autre;
-    ImporteToporobot(autre, dossier.Ecrit("Grotte basse.Tab", "-6\t1\t\r" + Entete().substr(12) + Droite(1, 1, 0, 1, 2, 2)), rapport);
-    for (const TEco* t : {&autre.Fiches[0]->Systeme, &autre.Fiches[0]->Cavite, &autre.Fiches[0]->Reseau, &autre.Fiches[0]->Lieu})
+    ImporteToporobot(autre,
+                     dossier.Ecrit("Grotte basse.Tab", "-6\t1\t\r" + Entete().substr(12) + Droite(1, 1, 0, 1, 2, 2)),
+                     rapport);
+    for (const TEco* t :
+         {&autre.Fiches[0]->Systeme, &autre.Fiches[0]->Cavite, &autre.Fiches[0]->Reseau, &autre.Fiches[0]->Lieu})
         EXPECT_EQ(t->Chaine(), "Grotte basse");
 }
 
-TEST_F(ImportToporobotTest, CodeInconnuSignaleUneFoisParCode) {
+TEST_F(ImportToporobotTest, CodeInconnuSignaleUneFoisParCode)
+{
     Importe(Entete() + "\r" + Serie(1, 1, 0, 1, 3, 3) + Pt(1, 0, 1, 1, "0") + Pt(1, 1, 7, 1, "1") +
             Pt(1, 2, 7, 1, "1") + Pt(1, 3, 7, 1, "1"));
     // Code 7 is undefined: instrument codes 0 and 0.
@@ -216,7 +241,8 @@ TEST_F(ImportToporobotTest, CodeInconnuSignaleUneFoisParCode) {
     EXPECT_EQ(Galerie(0, 0).Visee(2)->UniteAzimut, 0);
 }
 
-TEST_F(ImportToporobotTest, PointFixeDevientReferenceAvecUnIndiceLibre) {
+TEST_F(ImportToporobotTest, PointFixeDevientReferenceAvecUnIndiceLibre)
+{
     // A reference point of the same name already exists: the fixed point and the galleries
     // that reach it take the next index.
     auto r = std::make_unique<TPointTopo>();
@@ -237,7 +263,8 @@ TEST_F(ImportToporobotTest, PointFixeDevientReferenceAvecUnIndiceLibre) {
     EXPECT_TRUE(Galerie(0, 0).Arrivee.Terminus);
 }
 
-TEST_F(ImportToporobotTest, PointFixeAuBoutDUneSerieAnterieureResteRaccorde) {
+TEST_F(ImportToporobotTest, PointFixeAuBoutDUneSerieAnterieureResteRaccorde)
+{
     // Series 1 leaves the entrance eastwards, 3 shots of 10 m; the fixed point 1 of series 3
     // ends it, 30.5 m east of the entrance.
     Importe(Entete() + Serie(1, 1, 0, 3, 1, 3) + Pt(1, 0, 1, 1, "0.00") + Pt(1, 1, 1, 1, "10.00", "90.00") +
@@ -248,7 +275,8 @@ TEST_F(ImportToporobotTest, PointFixeAuBoutDUneSerieAnterieureResteRaccorde) {
     ASSERT_EQ(massif.Fiches.size(), 1u);
     ASSERT_EQ(massif.Fiches[0]->Galeries.size(), 1u);
     TGalerie& g = Galerie(0, 0);
-    EXPECT_EQ(Point(g.Depart), "Entr\xE9" "e Grotte#1");
+    EXPECT_EQ(Point(g.Depart), "Entr\xE9"
+                               "e Grotte#1");
     EXPECT_EQ(Point(g.Arrivee), "3_1#1");
 
     const std::vector<std::string> vus = CalculeEtPlace();
@@ -260,21 +288,26 @@ TEST_F(ImportToporobotTest, PointFixeAuBoutDUneSerieAnterieureResteRaccorde) {
     Reparti(g);
 }
 
-TEST_F(ImportToporobotTest, EntreeAuBoutDUneSerieAnterieureResteRaccordee) {
+TEST_F(ImportToporobotTest, EntreeAuBoutDUneSerieAnterieureResteRaccordee)
+{
     // Entrance 2 stands on point 0 of series 3, where series 1 ends after 3 shots of 10 m
     // east of entrance 1; series 3 goes on 2 shots north.
     Importe("-6\t1\tGrotte\r-6\t2\tPerte\r-5\t1\t1500.00\t2500.00\t300.00\t1\t0\r"
             "-5\t2\t1530.50\t2500.00\t300.00\t3\t0\r-2\t1\t01\t07\t95\tJean\tPaul\t0\t0.00\t0\t1\r" +
             std::string(kCodes) + "\r" + Serie(1, 1, 0, 3, 0, 3) + Pt(1, 0, 1, 1, "0.00") +
             Pt(1, 1, 1, 1, "10.00", "90.00") + Pt(1, 2, 1, 1, "10.00", "90.00") + Pt(1, 3, 1, 1, "10.00", "90.00") +
-            "\r" + Serie(3, 3, 0, 3, 2, 2) + Pt(3, 0, 1, 1, "0.00") + Pt(3, 1, 1, 1, "10.00") + Pt(3, 2, 1, 1, "10.00"));
+            "\r" + Serie(3, 3, 0, 3, 2, 2) + Pt(3, 0, 1, 1, "0.00") + Pt(3, 1, 1, 1, "10.00") +
+            Pt(3, 2, 1, 1, "10.00"));
     ASSERT_EQ(massif.References.size(), 2u);
     ASSERT_EQ(massif.Fiches.size(), 1u);
     ASSERT_EQ(massif.Fiches[0]->Galeries.size(), 2u);
     TGalerie& g = Galerie(0, 0);
-    EXPECT_EQ(Point(g.Depart), "Entr\xE9" "e Grotte#1");
-    EXPECT_EQ(Point(g.Arrivee), "Entr\xE9" "e Perte#1");
-    EXPECT_EQ(Point(Galerie(0, 1).Depart), "Entr\xE9" "e Perte#1");
+    EXPECT_EQ(Point(g.Depart), "Entr\xE9"
+                               "e Grotte#1");
+    EXPECT_EQ(Point(g.Arrivee), "Entr\xE9"
+                                "e Perte#1");
+    EXPECT_EQ(Point(Galerie(0, 1).Depart), "Entr\xE9"
+                                           "e Perte#1");
 
     const std::vector<std::string> vus = CalculeEtPlace();
     ASSERT_GE(vus.size(), 1u);
@@ -287,7 +320,8 @@ TEST_F(ImportToporobotTest, EntreeAuBoutDUneSerieAnterieureResteRaccordee) {
     EXPECT_NEAR(nord.Station(nord.NbStations()).Y, 2520, 1e-3);
 }
 
-TEST_F(ImportToporobotTest, ViseesNullesRetireesEtGalerieNulleFusionnee) {
+TEST_F(ImportToporobotTest, ViseesNullesRetireesEtGalerieNulleFusionnee)
+{
     // Series 2 is one zero shot from 1_2 to 2_1; series 3 starts at 2_1.
     Importe(Entete() + Serie(1, 1, 0, 1, 3, 3) + Pt(1, 0, 1, 1, "0") + Pt(1, 1, 1, 1, "5") + Pt(1, 2, 1, 1, "0") +
             Pt(1, 3, 1, 1, "5") + "\r" + Serie(2, 1, 3, 2, 1, 1) + Pt(2, 0, 1, 1, "0") + Pt(2, 1, 1, 1, "0") + "\r" +
@@ -299,7 +333,8 @@ TEST_F(ImportToporobotTest, ViseesNullesRetireesEtGalerieNulleFusionnee) {
     EXPECT_EQ(Point(f.Galeries[1]->Depart), "1_3#1");
 }
 
-TEST_F(ImportToporobotTest, GalerieNulleVersUnPointFixeGardeLeNomDuPointFixe) {
+TEST_F(ImportToporobotTest, GalerieNulleVersUnPointFixeGardeLeNomDuPointFixe)
+{
     // Series 3 is one zero shot from 2_3 to the fixed point 1_1.
     Importe(Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") +
             Pt(1, 1, 999, 999, "0", "0", "0", "0\t0\t0\t0\t100 200 300") + "\r" + Droite(2, 2, 0, 2, 3, 3) + "\r" +
@@ -310,15 +345,20 @@ TEST_F(ImportToporobotTest, GalerieNulleVersUnPointFixeGardeLeNomDuPointFixe) {
     EXPECT_EQ(Point(*massif.References[1]), "1_1#1");
 }
 
-TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact) {
+TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
+{
     const std::string debut = Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") +
                               Pt(1, 1, 999, 999, "0", "0", "0", "0\t0\t0\t0\t1 2 3") + "\r" + Droite(2, 1, 1, 2, 2, 2) +
                               "\r";
     const std::vector<std::pair<std::string, std::string>> cas = {
-        {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + Pt(3, 1, 1, 1, "1,5"), "Ligne 22 : nombre illisible (1,5)"},
-        {debut + "3\t-1\t2\t2\t3\t1\tdeux\t0\t0\t\r", "Ligne 20 : Le nombre de points n'est pas un nombre entier (deux)"},
-        {debut + Serie(3, 2, 2, 3, 2, 2) + Pt(3, 0, 1, 1, "0"), "Ligne 20 : la série 3 est incomplète : le fichier est tronqué"},
-        {debut + Droite(2, 2, 2, 2, 1, 1), "Ligne 20 : la série 2 suit la série 2 : les numéros de série doivent croître"},
+        {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + Pt(3, 1, 1, 1, "1,5"),
+         "Ligne 22 : nombre illisible (1,5)"},
+        {debut + "3\t-1\t2\t2\t3\t1\tdeux\t0\t0\t\r",
+         "Ligne 20 : Le nombre de points n'est pas un nombre entier (deux)"},
+        {debut + Serie(3, 2, 2, 3, 2, 2) + Pt(3, 0, 1, 1, "0"),
+         "Ligne 20 : la série 3 est incomplète : le fichier est tronqué"},
+        {debut + Droite(2, 2, 2, 2, 1, 1),
+         "Ligne 20 : la série 2 suit la série 2 : les numéros de série doivent croître"},
         {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1000, "0") + Pt(3, 1, 1, 1, "1"),
          "Ligne 21 : le numéro de séance 1000 n'est pas compris entre 1 et 999"},
         {debut + Droite(3, 4, 0, 3, 2, 2) + "\r" + Droite(4, 3, 0, 4, 2, 2),
@@ -334,10 +374,12 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact) {
          "Ligne 2 : la coordonnée X 1E40 dépasse les valeurs admises"},
         // Cut inside its numbers (azimuth 9, no slope), or its end overwritten with zeros.
         {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + "3\t1\t1\t1\t5\t9",
-         "Le fichier " + dossier.Fichier("f.Tab") + " est endommagé : ligne 22, la ligne est coupée : 6 champs au lieu "
-         "d'au moins 7 (série, point, code, séance, longueur, azimut, pente)"},
-        {debut + std::string(2048, '\0'), "Le fichier " + dossier.Fichier("f.Tab") +
-                                             " est endommagé : ligne 20, des octets nuls y remplacent le texte (copie interrompue ?)"},
+         "Le fichier " + dossier.Fichier("f.Tab") +
+             " est endommagé : ligne 22, la ligne est coupée : 6 champs au lieu "
+             "d'au moins 7 (série, point, code, séance, longueur, azimut, pente)"},
+        {debut + std::string(2048, '\0'),
+         "Le fichier " + dossier.Fichier("f.Tab") +
+             " est endommagé : ligne 20, des octets nuls y remplacent le texte (copie interrompue ?)"},
     };
     for (const auto& [contenu, message] : cas) {
         try {
@@ -352,7 +394,8 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact) {
     EXPECT_THROW(ImporteToporobot(massif, dossier.Fichier("absent.Tab"), rapport), std::runtime_error);
 }
 
-TEST_F(ImportToporobotTest, IndiceAuDelaDe255Refuse) {
+TEST_F(ImportToporobotTest, IndiceAuDelaDe255Refuse)
+{
     // Stations 1_2 with every index from 1 to 255 already exist.
     auto f = std::make_unique<TFiche>();
     for (int i = 1; i <= 255; i += 2) {
@@ -374,9 +417,11 @@ TEST_F(ImportToporobotTest, IndiceAuDelaDe255Refuse) {
     EXPECT_TRUE(massif.References.empty());
 }
 
-TEST_F(ImportToporobotTest, SerieSansViseeEtLongueSerieCoupeeA128Visees) {
+TEST_F(ImportToporobotTest, SerieSansViseeEtLongueSerieCoupeeA128Visees)
+{
     std::string s2 = Serie(2, 2, 0, 2, 300, 300);
-    for (int j = 0; j <= 300; ++j) s2 += Pt(2, j, 1, 1, j ? "1" : "0");
+    for (int j = 0; j <= 300; ++j)
+        s2 += Pt(2, j, 1, 1, j ? "1" : "0");
     Importe(Entete() + Serie(1, 1, 0, 1, 0, 0) + Pt(1, 0, 1, 1, "0") + "\r" + s2);
     const TFiche& f = *massif.Fiches[0];
     ASSERT_EQ(f.Galeries.size(), 3u);

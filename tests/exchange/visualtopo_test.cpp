@@ -8,7 +8,8 @@
 namespace karst::test {
 namespace {
 
-void Place(std::string& r, std::size_t premiere, std::size_t derniere, const std::string& s) {
+void Place(std::string& r, std::size_t premiere, std::size_t derniere, const std::string& s)
+{
     const std::size_t largeur = derniere - premiere + 1;
     const std::string t = s.size() < largeur ? std::string(largeur - s.size(), ' ') + s : s;
     r.replace(premiere - 1, t.size(), t);
@@ -16,22 +17,28 @@ void Place(std::string& r, std::size_t premiere, std::size_t derniere, const std
 
 // A survey line of the version 4 layout.
 std::string L(const std::string& de, const std::string& vers, const std::string& longueur, const std::string& az,
-              const std::string& pente, std::array<std::string, 4> m = {"*", "*", "*", "*"}, const std::string& debut = "") {
+              const std::string& pente, std::array<std::string, 4> m = {"*", "*", "*", "*"},
+              const std::string& debut = "")
+{
     std::string r(90, ' ');
     r.replace(0, de.size(), de);
     r.replace(11, vers.size(), vers);
-    if (!debut.empty()) Place(r, 23, 31, debut);
+    if (!debut.empty())
+        Place(r, 23, 31, debut);
     Place(r, 33, 41, longueur);
     Place(r, 43, 49, az);
     Place(r, 51, 55, pente);
-    for (std::size_t i = 0; i < 4; ++i) Place(r, 56 + 7 * i, 62 + 7 * i, m[i]);
+    for (std::size_t i = 0; i < 4; ++i)
+        Place(r, 56 + 7 * i, 62 + 7 * i, m[i]);
     return r.substr(0, r.find_last_not_of(' ') + 1);
 }
 
 const std::string kEnTete = "Trou Grotte du Loup,345.120,3210.450,1250,LT3\nEntree A0\n\n";
 
-std::string Remplace(std::string t, const std::string& de, const std::string& par) {
-    for (std::size_t p = t.find(de); p != std::string::npos; p = t.find(de, p + par.size())) t.replace(p, de.size(), par);
+std::string Remplace(std::string t, const std::string& de, const std::string& par)
+{
+    for (std::size_t p = t.find(de); p != std::string::npos; p = t.find(de, p + par.size()))
+        t.replace(p, de.size(), par);
     return t;
 }
 
@@ -46,7 +53,8 @@ protected:
     RapportFaux rapport;
 };
 
-TEST_F(ImportVisualTopoTest, ChaineUniqueDepuisLEntree) {
+TEST_F(ImportVisualTopoTest, ChaineUniqueDepuisLEntree)
+{
     std::string f = kEnTete + "Param Deca Degd Clino Degd 1.30 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n";
     for (int i = 0; i < 10; ++i)
         f += L("A" + FormatEntier(i), "A" + FormatEntier(i + 1), "5.00", "10.00", "-2.0") + "\n";
@@ -71,9 +79,11 @@ TEST_F(ImportVisualTopoTest, ChaineUniqueDepuisLEntree) {
     EXPECT_TRUE(rapport.avertissements.empty());
 }
 
-TEST_F(ImportVisualTopoTest, UnSecondBlocCoupeLaChaineALaJonction) {
+TEST_F(ImportVisualTopoTest, UnSecondBlocCoupeLaChaineALaJonction)
+{
     std::string f = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n";
-    for (int i = 0; i < 10; ++i) f += L("A" + FormatEntier(i), "A" + FormatEntier(i + 1), "5", "10", "0") + "\n";
+    for (int i = 0; i < 10; ++i)
+        f += L("A" + FormatEntier(i), "A" + FormatEntier(i + 1), "5", "10", "0") + "\n";
     f += "\nParam Deca Degd Clino Degd 0.00 Dir,Dir,Dir 10,20,30 ;Affluent;\n" + L("A5", "A5", "0", "0", "0") + "\n" +
          L("A5", "C1", "3", "0", "0") + "\n" + L("C1", "C2", "3", "0", "0") + "\n";
     Importe(f);
@@ -89,7 +99,8 @@ TEST_F(ImportVisualTopoTest, UnSecondBlocCoupeLaChaineALaJonction) {
     EXPECT_EQ(Galerie(1, 0).NbVisees, 2);
 }
 
-TEST_F(ImportVisualTopoTest, UnitesEtSensDesMesures) {
+TEST_F(ImportVisualTopoTest, UnitesEtSensDesMesures)
+{
     Importe(kEnTete + "Param Deca Deg Clino Deg 0.00 Inv,Inv,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n" +
             L("A0", "A1", "2", "45.30", "-10.30", {"1", "2", "3", "4"}) + " ;une note;\n\n" +
             "Param Deca Gra Vulc Gra 0.00 Dir,Dir,Dir Std\n" + L("A1", "A1", "0", "0", "0") + "\n" +
@@ -121,7 +132,8 @@ TEST_F(ImportVisualTopoTest, UnitesEtSensDesMesures) {
     EXPECT_EQ(Visee(4, 0, 1).UnitePente, 2);
 }
 
-TEST_F(ImportVisualTopoTest, TopofilEtProfondimetre) {
+TEST_F(ImportVisualTopoTest, TopofilEtProfondimetre)
+{
     const std::array<std::string, 4> m = {"*", "*", "*", "*"};
     Importe(kEnTete + "Param Topof 1.02 Degd Prof 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "1000", "0", "0", m, "0") +
             "\n" + L("A0", "A1", "1500", "0", "10", m, "1000") + "\n" + L("A1", "A2", "1600", "0", "12", m, "1500") +
@@ -142,7 +154,8 @@ TEST_F(ImportVisualTopoTest, TopofilEtProfondimetre) {
                                        "Vérifiez que les données sont correctement importées"});
 }
 
-TEST_F(ImportVisualTopoTest, ViseeNulleEntreDeuxJonctionsLesFusionne) {
+TEST_F(ImportVisualTopoTest, ViseeNulleEntreDeuxJonctionsLesFusionne)
+{
     // B3 and C1 are junctions (each met twice); the zero shot between them joins them.
     Importe(kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n" +
             L("A0", "B3", "4", "0", "0") + "\n" + L("B3", "B4", "4", "0", "0") + "\n" + L("B3", "C1", "0", "0", "0") +
@@ -152,10 +165,12 @@ TEST_F(ImportVisualTopoTest, ViseeNulleEntreDeuxJonctionsLesFusionne) {
     EXPECT_EQ(Point(f.Galeries[0]->Arrivee), "B3#1");
     EXPECT_EQ(Point(f.Galeries[2]->Depart), "B3#1");
     EXPECT_EQ(Point(f.Galeries[3]->Depart), "B3#1");
-    for (const TGalerie* g : f.Galeries) EXPECT_NE(g->NbVisees, 0);
+    for (const TGalerie* g : f.Galeries)
+        EXPECT_NE(g->NbVisees, 0);
 }
 
-TEST_F(ImportVisualTopoTest, ViseeNulleVersLEntreeGardeLeNomDeLEntree) {
+TEST_F(ImportVisualTopoTest, ViseeNulleVersLEntreeGardeLeNomDeLEntree)
+{
     Importe(kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n" +
             L("A0", "A1", "4", "0", "0") + "\n" + L("A1", "B3", "4", "0", "0") + "\n" + L("B3", "B4", "4", "0", "0") +
             "\n" + L("B3", "A0", "0", "0", "0") + "\n");
@@ -166,32 +181,53 @@ TEST_F(ImportVisualTopoTest, ViseeNulleVersLEntreeGardeLeNomDeLEntree) {
     EXPECT_EQ(Point(*massif.References[0]), "A0#1");
 }
 
-TEST_F(ImportVisualTopoTest, FichierUtf8ConvertiFichierLatin1LuTelQuel) {
+TEST_F(ImportVisualTopoTest, FichierUtf8ConvertiFichierLatin1LuTelQuel)
+{
     // Saved as UTF-8 by a Linux editor: "é", "’" and "œ" are multi-byte sequences.
-    const std::string utf8 = "\xEF\xBB\xBFTrou Aven de l\xE2\x80\x99" "\xC3\xA9t\xC3\xA9,1,2,3,\nEntree A\xC3\xA9" "0\n\n"
+    const std::string utf8 = "\xEF\xBB\xBFTrou Aven de l\xE2\x80\x99"
+                             "\xC3\xA9t\xC3\xA9,1,2,3,\nEntree A\xC3\xA9"
+                             "0\n\n"
                              "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std ;C\xC5\x93ur;\n" +
-                             L("A\xC3\xA9" "0", "A\xC3\xA9" "0", "0", "0", "0") + "\n" +
-                             L("A\xC3\xA9" "0", "A\xC3\xA9" "1", "4", "0", "0") + " ;\xC3\xA9troit \xE2\x82\xAC \xE4\xB8\x80;\n\n";
+                             L("A\xC3\xA9"
+                               "0",
+                               "A\xC3\xA9"
+                               "0",
+                               "0", "0", "0") +
+                             "\n" +
+                             L("A\xC3\xA9"
+                               "0",
+                               "A\xC3\xA9"
+                               "1",
+                               "4", "0", "0") +
+                             " ;\xC3\xA9troit \xE2\x82\xAC \xE4\xB8\x80;\n\n";
     Importe(utf8);
     const std::string attendu = Decrit(massif);
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "Aven de l\x92\xE9t\xE9");
-    EXPECT_EQ(Point(*massif.References[0]), "A\xE9" "0#1");
-    EXPECT_EQ(Point(Galerie(0, 0).Depart), "A\xE9" "0#1");
+    EXPECT_EQ(Point(*massif.References[0]), "A\xE9"
+                                            "0#1");
+    EXPECT_EQ(Point(Galerie(0, 0).Depart), "A\xE9"
+                                           "0#1");
     EXPECT_EQ(Galerie(0, 0).Commentaire.Chaine(), "C\x9Cur");
     // A character the massif's code page lacks becomes "?".
-    EXPECT_EQ(Visee(0, 0, 1).Commentaire.Chaine(), "[A\xE9" "0->A\xE9" "1] \xE9troit \x80 ?");
+    EXPECT_EQ(Visee(0, 0, 1).Commentaire.Chaine(), "[A\xE9"
+                                                   "0->A\xE9"
+                                                   "1] \xE9troit \x80 ?");
 
     // The same file in the massif's own code page reads the same, byte for byte.
     std::string latin1 = utf8.substr(3);
-    for (const auto& [de, par] : std::vector<std::pair<std::string, std::string>>{
-             {"\xC3\xA9", "\xE9"}, {"\xE2\x80\x99", "\x92"}, {"\xC5\x93", "\x9C"}, {"\xE2\x82\xAC", "\x80"}, {"\xE4\xB8\x80", "?"}})
+    for (const auto& [de, par] : std::vector<std::pair<std::string, std::string>>{{"\xC3\xA9", "\xE9"},
+                                                                                  {"\xE2\x80\x99", "\x92"},
+                                                                                  {"\xC5\x93", "\x9C"},
+                                                                                  {"\xE2\x82\xAC", "\x80"},
+                                                                                  {"\xE4\xB8\x80", "?"}})
         latin1 = Remplace(latin1, de, par);
     TMassif autre;
     ImporteVisualTopo(autre, dossier.Ecrit("latin1.tro", latin1), rapport);
     EXPECT_EQ(Decrit(autre), attendu);
 }
 
-TEST_F(ImportVisualTopoTest, EtoilesEtVersion5CommeLaVersion4) {
+TEST_F(ImportVisualTopoTest, EtoilesEtVersion5CommeLaVersion4)
+{
     ImporteVisualTopo(massif, std::string(KARST_TEST_DATA) + "/visualtopo_v4.tro", rapport);
     const std::string attendu = Decrit(massif);
     ASSERT_EQ(massif.Fiches.size(), 2u);
@@ -216,18 +252,25 @@ TEST_F(ImportVisualTopoTest, EtoilesEtVersion5CommeLaVersion4) {
     }
 }
 
-TEST_F(ImportVisualTopoTest, FinsDeLigneDecideesPourToutLeFichier) {
+TEST_F(ImportVisualTopoTest, FinsDeLigneDecideesPourToutLeFichier)
+{
     // A lone CR inside a line of a CR LF file is a blank; CR, LF and CR LF files agree.
-    const std::string lignes[] = {"Trou Gouffre,1.5,2.5,300,LT2", "Entree A0", "",
-                                  "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std ;une\rnote;", "",
-                                  "A0 A0 0.00 0.00 0.00 * * * *", "A0 A1 4.00 90.00 0.00 * * * * N ;fin\rde ligne;", "",
+    const std::string lignes[] = {"Trou Gouffre,1.5,2.5,300,LT2",
+                                  "Entree A0",
+                                  "",
+                                  "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std ;une\rnote;",
+                                  "",
+                                  "A0 A0 0.00 0.00 0.00 * * * *",
+                                  "A0 A1 4.00 90.00 0.00 * * * * N ;fin\rde ligne;",
+                                  "",
                                   "[Configuration 4.9]"};
     std::string attendu;
     for (const char* fin : {"\r\n", "\n", "\r"}) {
         std::string f;
         for (const std::string& l : lignes) {
             std::string t = l;
-            if (std::string(fin) != "\r\n") t.erase(std::remove(t.begin(), t.end(), '\r'), t.end());
+            if (std::string(fin) != "\r\n")
+                t.erase(std::remove(t.begin(), t.end(), '\r'), t.end());
             f += t + fin;
         }
         TMassif m;
@@ -245,7 +288,8 @@ TEST_F(ImportVisualTopoTest, FinsDeLigneDecideesPourToutLeFichier) {
     }
 }
 
-TEST_F(ImportVisualTopoTest, ChampsSeparesParDesBlancsQuelleQueSoitLaColonne) {
+TEST_F(ImportVisualTopoTest, ChampsSeparesParDesBlancsQuelleQueSoitLaColonne)
+{
     // Long names push the columns; one or two flag letters follow the widths.
     Importe(kEnTete + "Param Topof 1.000 Gra Clino Gra 0.0000 Dir,Dir,Dir Dep 1,2,3 ;x;\n\n" +
             "A0                 A0   0 0 0 0 * * * * N\n" +
@@ -271,7 +315,8 @@ TEST_F(ImportVisualTopoTest, ChampsSeparesParDesBlancsQuelleQueSoitLaColonne) {
     EXPECT_EQ(b.Commentaire.Chaine(), "[Galerie_des_Grands_Noms->B2]");
 }
 
-TEST_F(ImportVisualTopoTest, EtoileEnTeteDeBlocContinueLeBlocPrecedent) {
+TEST_F(ImportVisualTopoTest, EtoileEnTeteDeBlocContinueLeBlocPrecedent)
+{
     // The second block goes on from A2 and from the reading 700, with its own units.
     Importe(kEnTete + "Param Topof 1.000 Degd Clino Degd 0.0000 Dir,Dir,Dir Std\n\nA0 A0 0 0 0 0 * * * *\n" +
             "A0 A1 100 400 0 0 * * * *\n* A2 * 700 90 0 * * * *\n\n" +
@@ -288,7 +333,8 @@ TEST_F(ImportVisualTopoTest, EtoileEnTeteDeBlocContinueLeBlocPrecedent) {
     EXPECT_EQ(g.Visee(1)->Commentaire.Chaine(), "[A2->A3]");
 }
 
-TEST_F(ImportVisualTopoTest, TrouSansRienApresZEtConfigurationSansLigneVide) {
+TEST_F(ImportVisualTopoTest, TrouSansRienApresZEtConfigurationSansLigneVide)
+{
     Importe("Trou Gouffre,1.5,2.5,300\nEntree A0\nParam Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" +
             L("A0", "A0", "0", "0", "0") + "\n" + L("A0", "A1", "4", "0", "0") + "\n[Configuration 4.9]\n");
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "Gouffre");
@@ -296,10 +342,11 @@ TEST_F(ImportVisualTopoTest, TrouSansRienApresZEtConfigurationSansLigneVide) {
     EXPECT_NEAR(massif.References[0]->Z, 300, 1e-12);
 }
 
-TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact) {
+TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
+{
     // Unreadable values, incomplete survey lines, files that yield no sheet.
-    const std::string debut = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") +
-                              "\n" + L("A0", "A1", "4", "0", "0") + "\n\n";
+    const std::string debut = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" +
+                              L("A0", "A0", "0", "0", "0") + "\n" + L("A0", "A1", "4", "0", "0") + "\n\n";
     const std::string param = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n\n";
     const std::vector<std::pair<std::string, std::string>> cas = {
         {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A1", "A1", "0", "0", "0") + "\n" +
@@ -307,8 +354,10 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact) {
          "Ligne 10 : nombre illisible (4,5)"},
         {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir 10,vert,3\n",
          "Ligne 8 : couleur illisible (10,vert,3) : attendu Std ou rouge,vert,bleu de 0 à 255"},
-        {"Trou Gouffre,1.5\nEntree A0\n", "Ligne 1 : la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"},
-        {"Trou Gouffre,1.5,2,3\nEntree A0\n", "Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo."},
+        {"Trou Gouffre,1.5\nEntree A0\n",
+         "Ligne 1 : la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"},
+        {"Trou Gouffre,1.5,2,3\nEntree A0\n",
+         "Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo."},
         {param + "A0 A0 0 0 0 * * * *\nA0 A1 4.0 10 0 * * *\n",
          "Ligne 7 : visée incomplète : 8 champs au lieu de 9 (DE, VERS, longueur, azimut, pente, deux largeurs et deux hauteurs)"},
         {kEnTete + "Param Topof 1.0 Degd Clino Degd 0.00 Dir,Dir,Dir\n\nA0 A1 0 100 10 0 * * * N ;1 2 3;\n",
@@ -324,10 +373,12 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact) {
          "Ligne 10 : la longueur 1E20 dépasse les valeurs admises"},
         {"Trou Gouffre,1e40,2,3\nEntree A0\n", "Ligne 1 : la coordonnée X 1E40 dépasse les valeurs admises"},
         // A tail overwritten with zeros; a line that starts with NUL bytes.
-        {debut + std::string(2048, '\0'), "Le fichier " + dossier.Fichier("f.tro") +
-                                             " est endommagé : ligne 8, des octets nuls y remplacent le texte (copie interrompue ?)"},
-        {param + std::string(3, '\0') + "A0 A1 4 0 0 * * * *\n\n", "Le fichier " + dossier.Fichier("f.tro") +
-                                             " est endommagé : ligne 6, des octets nuls y remplacent le texte (copie interrompue ?)"},
+        {debut + std::string(2048, '\0'),
+         "Le fichier " + dossier.Fichier("f.tro") +
+             " est endommagé : ligne 8, des octets nuls y remplacent le texte (copie interrompue ?)"},
+        {param + std::string(3, '\0') + "A0 A1 4 0 0 * * * *\n\n",
+         "Le fichier " + dossier.Fichier("f.tro") +
+             " est endommagé : ligne 6, des octets nuls y remplacent le texte (copie interrompue ?)"},
     };
     for (const auto& [contenu, message] : cas) {
         try {
@@ -341,7 +392,8 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact) {
     }
 }
 
-TEST_F(ImportVisualTopoTest, IndicesLibresSansEgardALaCasse) {
+TEST_F(ImportVisualTopoTest, IndicesLibresSansEgardALaCasse)
+{
     auto f = std::make_unique<TFiche>();
     auto g = std::make_unique<TGalerie>();
     g->Depart.Nom.Affecte("a0");

@@ -8,8 +8,8 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>

@@ -18,8 +18,10 @@ TEST(ExtensionParDefaut, UnSeulPointQuelleQueSoitSaForme)
     // As a command lists it ("*.plt"), with its dot or bare: the name gets ".plt" once; a
     // name that has an extension keeps it.
     const std::vector<std::pair<QString, QString>> cas = {
-        {QStringLiteral("*.plt"), QStringLiteral("/d/grotte.plt")}, {QStringLiteral(".plt"), QStringLiteral("/d/grotte.plt")},
-        {QStringLiteral("plt"), QStringLiteral("/d/grotte.plt")},   {QString(), QStringLiteral("/d/grotte")},
+        {QStringLiteral("*.plt"), QStringLiteral("/d/grotte.plt")},
+        {QStringLiteral(".plt"), QStringLiteral("/d/grotte.plt")},
+        {QStringLiteral("plt"), QStringLiteral("/d/grotte.plt")},
+        {QString(), QStringLiteral("/d/grotte")},
         {QStringLiteral("*"), QStringLiteral("/d/grotte")},
     };
     for (const auto& [extension, attendu] : cas) {

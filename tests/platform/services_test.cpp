@@ -52,17 +52,15 @@ TEST(Services, FichierTrouveSansEgardALaCasse)
     EXPECT_EQ(TrouveFichier(d + "/absent/OPTIONS.PLA"), "");
 }
 
-TEST(Services, VersionCompilee)
-{
-    EXPECT_EQ(TexteVersion(), QStringLiteral("2.2.0.1"));
-}
+TEST(Services, VersionCompilee) { EXPECT_EQ(TexteVersion(), QStringLiteral("2.2.0.1")); }
 
 TEST(Interlocuteur, FiltresEtExtensions)
 {
     const QString f = QStringLiteral("(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas|Tous|*.fic;*.mas");
     // A description holding its patterns is shown as it stands; the others get them.
-    EXPECT_EQ(FiltresQt(f), (QStringList{QStringLiteral("(dossier fiche) *.fic"), QStringLiteral("(massif texte) *.mas"),
-                                         QStringLiteral("Tous (*.fic *.mas)")}));
+    EXPECT_EQ(FiltresQt(f),
+              (QStringList{QStringLiteral("(dossier fiche) *.fic"), QStringLiteral("(massif texte) *.mas"),
+                           QStringLiteral("Tous (*.fic *.mas)")}));
     EXPECT_EQ(FiltresQt(QStringLiteral("Monde virtuel (*.wrl)|*.wrl|Modèle plan(*.pla)|*.pla|Tous|*.sai;*.pla|"
                                        "Image (*.jpg)|*.gif")),
               (QStringList{QStringLiteral("Monde virtuel (*.wrl)"), QStringLiteral("Modèle plan(*.pla)"),

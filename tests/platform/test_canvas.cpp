@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QImage>
-#include <QPainter>
-#include <QString>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QString>
 #include <QTemporaryDir>
 
 #include "platform/canvas.h"
@@ -19,11 +19,13 @@ using namespace karst;
 
 namespace {
 
-void AssureApplication() {
+void AssureApplication()
+{
     static int argc = 1;
     static char nom[] = "platform_tests";
     static char* argv[] = {nom, nullptr};
-    if (!QApplication::instance()) static QApplication app(argc, argv);
+    if (!QApplication::instance())
+        static QApplication app(argc, argv);
 }
 
 class Canvas : public ::testing::Test {
@@ -31,7 +33,8 @@ protected:
     void SetUp() override { AssureApplication(); }
 };
 
-TEST_F(Canvas, FiguresExcludeTheirRightAndBottomEdges) {
+TEST_F(Canvas, FiguresExcludeTheirRightAndBottomEdges)
+{
     CanvasImage c(21, 21);
     c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
     c.FixeBrush(Pinceau{kRouge, true});
@@ -57,7 +60,8 @@ TEST_F(Canvas, FiguresExcludeTheirRightAndBottomEdges) {
     EXPECT_EQ(c.PositionY(), 10);
 }
 
-TEST_F(Canvas, SmallEllipsesAreThePaintersOwn) {
+TEST_F(Canvas, SmallEllipsesAreThePaintersOwn)
+{
     // Station circles of a few pixels, drawn again and again: the same pixels as the
     // painter draws them, for each size, pen and brush.
     CanvasImage c(60, 20);
@@ -84,7 +88,8 @@ TEST_F(Canvas, SmallEllipsesAreThePaintersOwn) {
     EXPECT_EQ(c.Image(), attendu);
 }
 
-TEST_F(Canvas, LinesOfAllKindsInTheirOrder) {
+TEST_F(Canvas, LinesOfAllKindsInTheirOrder)
+{
     // Lines of two widths and two colours interleaved with fills, inverted and merged
     // lines: the image is the one the painter gives drawing each call in turn.
     CanvasImage c(80, 60);
@@ -131,7 +136,8 @@ TEST_F(Canvas, LinesOfAllKindsInTheirOrder) {
     EXPECT_EQ(c.Image(), attendu);
 }
 
-TEST_F(Canvas, InvertingTwiceRestoresAndMergeOrs) {
+TEST_F(Canvas, InvertingTwiceRestoresAndMergeOrs)
+{
     CanvasImage c(30, 30);
     c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
     c.FixeBrush(Pinceau{kNoir, true});
@@ -161,7 +167,8 @@ TEST_F(Canvas, InvertingTwiceRestoresAndMergeOrs) {
     EXPECT_EQ(m.Pixel(2, 2), 0xFF0000u);
 }
 
-TEST_F(Canvas, TextByItsTopLeftCorner) {
+TEST_F(Canvas, TextByItsTopLeftCorner)
+{
     CanvasImage c(200, 60);
     Police p;
     p.Nom = "DejaVu Sans";
@@ -175,11 +182,14 @@ TEST_F(Canvas, TextByItsTopLeftCorner) {
     // The solid brush paints the text's box, and nothing is drawn above or left of it.
     EXPECT_EQ(c.Pixel(10, 20), kRouge);
     EXPECT_EQ(c.Pixel(10 + l - 1, 20 + h - 1), kRouge);
-    for (int x = 0; x < 200; ++x) EXPECT_EQ(c.Pixel(x, 19), kBlanc);
-    for (int y = 0; y < 60; ++y) EXPECT_EQ(c.Pixel(9, y), kBlanc);
+    for (int x = 0; x < 200; ++x)
+        EXPECT_EQ(c.Pixel(x, 19), kBlanc);
+    for (int y = 0; y < 60; ++y)
+        EXPECT_EQ(c.Pixel(9, y), kBlanc);
     int noirs = 0;
     for (int y = 20; y < 20 + h; ++y)
-        for (int x = 10; x < 10 + l; ++x) noirs += c.Pixel(x, y) == kNoir;
+        for (int x = 10; x < 10 + l; ++x)
+            noirs += c.Pixel(x, y) == kNoir;
     EXPECT_GT(noirs, 20);
     // A clear brush keeps the background.
     c.FixeBrush(Pinceau{kRouge, false});
@@ -187,7 +197,8 @@ TEST_F(Canvas, TextByItsTopLeftCorner) {
     EXPECT_EQ(c.Pixel(100, 20), kBlanc);
 }
 
-TEST_F(Canvas, FontsKeepTheirPointSizeOnAnotherResolution) {
+TEST_F(Canvas, FontsKeepTheirPointSizeOnAnotherResolution)
+{
     CanvasEnregistreur c(10, 10, 600);
     Police p;  // -11 pixels at 96 per inch: 8 points
     EXPECT_EQ(p.Taille(), 8);
@@ -202,7 +213,8 @@ TEST_F(Canvas, FontsKeepTheirPointSizeOnAnotherResolution) {
     EXPECT_EQ(p.Hauteur, -11);  // 10.67
 }
 
-TEST_F(Canvas, FloodFill) {
+TEST_F(Canvas, FloodFill)
+{
     CanvasImage c(20, 20);
     c.FixePen(Stylo{kNoir, 1, ModeStylo::Copie, true});
     c.FixeBrush(Pinceau{kBlanc, false});
@@ -221,7 +233,8 @@ TEST_F(Canvas, FloodFill) {
     EXPECT_EQ(c.Pixel(5, 5), kNoir);
 }
 
-TEST_F(Canvas, OffScreenCopies) {
+TEST_F(Canvas, OffScreenCopies)
+{
     CanvasImage ecran(10, 10);
     auto bitmap = ecran.CreeCompatible(10, 10);
     bitmap->FixeBrush(Pinceau{kRouge, true});
@@ -243,7 +256,8 @@ TEST_F(Canvas, OffScreenCopies) {
     EXPECT_EQ(std::make_tuple(enregistreur.Traces[2].x0, enregistreur.Traces[2].y0), std::make_tuple(15, 26));
 }
 
-TEST_F(Canvas, FakePrinterRecordsTheJob) {
+TEST_F(Canvas, FakePrinterRecordsTheJob)
+{
     ImprimanteFactice imp;
     EXPECT_EQ(imp.LargeurMm(), 210);
     EXPECT_EQ(imp.Canvas().PixelsParPouce(), 600);
@@ -264,7 +278,8 @@ TEST_F(Canvas, FakePrinterRecordsTheJob) {
 
 namespace {
 
-TEST_F(Canvas, PrinterPagesGoToAPdfFile) {
+TEST_F(Canvas, PrinterPagesGoToAPdfFile)
+{
     QTemporaryDir dossier;
     const std::string chemin = dossier.filePath("page.pdf").toStdString();
     {
@@ -272,7 +287,8 @@ TEST_F(Canvas, PrinterPagesGoToAPdfFile) {
         EXPECT_GT(imp.LargeurPage(), 0);
         EXPECT_GT(imp.HauteurPage(), imp.LargeurPage());
         // The printable size in mm and the page in pixels give the device resolution.
-        EXPECT_NEAR(imp.LargeurPage() / static_cast<double>(imp.LargeurMm()), imp.Canvas().PixelsParPouce() / 25.4, 0.5);
+        EXPECT_NEAR(imp.LargeurPage() / static_cast<double>(imp.LargeurMm()), imp.Canvas().PixelsParPouce() / 25.4,
+                    0.5);
         Police p;
         imp.Canvas().FixeFont(p);
         EXPECT_EQ(imp.Canvas().Font().Hauteur, -static_cast<int>(8 * imp.Canvas().PixelsParPouce() / 72.0 + 0.5));
@@ -291,7 +307,8 @@ TEST_F(Canvas, PrinterPagesGoToAPdfFile) {
 }
 
 // A document that cannot take its name is reported, and leaves nothing behind.
-TEST_F(Canvas, PdfThatCannotTakeItsNameIsReported) {
+TEST_F(Canvas, PdfThatCannotTakeItsNameIsReported)
+{
     QTemporaryDir dossier;
     ASSERT_TRUE(QDir(dossier.path()).mkpath("page.pdf/plein"));
     const QString chemin = dossier.filePath("page.pdf");

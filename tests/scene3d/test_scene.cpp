@@ -17,7 +17,8 @@ using namespace karst;
 
 namespace {
 
-void AssureApplication() {
+void AssureApplication()
+{
     // Without a display the tests run on the offscreen platform, and the painting is skipped.
     if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
         !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
@@ -25,14 +26,17 @@ void AssureApplication() {
     static int argc = 1;
     static char nom[] = "scene3d_tests";
     static char* argv[] = {nom, nullptr};
-    if (!QApplication::instance()) static QApplication app(argc, argv);
+    if (!QApplication::instance())
+        static QApplication app(argc, argv);
 }
 
-bool OpenGLDisponible() {
+bool OpenGLDisponible()
+{
     static const bool ok = [] {
         AssureApplication();
         QOpenGLContext contexte;
-        if (!contexte.create()) return false;
+        if (!contexte.create())
+            return false;
         QOffscreenSurface surface;
         surface.create();
         return contexte.makeCurrent(&surface);
@@ -41,7 +45,8 @@ bool OpenGLDisponible() {
 }
 
 // A square face of side 2 centred on (x, y, z), facing +z.
-void Carre(Tentity& e, float x, float y, float z) {
+void Carre(Tentity& e, float x, float y, float z)
+{
     tface* f = e.AddFace();
     f->AddVertex(x - 1, y - 1, z, 0, 0, 1);
     f->AddVertex(x + 1, y - 1, z, 0, 0, 1);
@@ -51,7 +56,8 @@ void Carre(Tentity& e, float x, float y, float z) {
 
 }  // namespace
 
-TEST(Maillage, FacesOfOneColourShareTheirCorners) {
+TEST(Maillage, FacesOfOneColourShareTheirCorners)
+{
     Tentity e;
     e.SetColor(10, 20, 30);
     tface* a = e.AddFace();
@@ -78,7 +84,8 @@ TEST(Maillage, FacesOfOneColourShareTheirCorners) {
     EXPECT_EQ(v->Point->RefCount, 2);
 }
 
-TEST(Maillage, CornersWithinOneHundredthShareAPoint) {
+TEST(Maillage, CornersWithinOneHundredthShareAPoint)
+{
     Tentity e;
     tface* f = e.AddFace();
     f->AddVertex(0, 0, 0, 0, 0, 1);
@@ -90,7 +97,8 @@ TEST(Maillage, CornersWithinOneHundredthShareAPoint) {
     EXPECT_EQ(e.FindPoint(0, 0, 0.5f), nullptr);
 }
 
-TEST(Maillage, MovingASharedCornerMovesThatVertexAlone) {
+TEST(Maillage, MovingASharedCornerMovesThatVertexAlone)
+{
     Tentity e;
     tface* a = e.AddFace();
     Tvertex* va = a->AddVertex(1, 1, 1, 0, 0, 1);
@@ -115,7 +123,8 @@ TEST(Maillage, MovingASharedCornerMovesThatVertexAlone) {
     EXPECT_EQ(e.Points.size(), 2u);
 }
 
-TEST(Maillage, SceneMovesAndTurnsEveryEntity) {
+TEST(Maillage, SceneMovesAndTurnsEveryEntity)
+{
     TMaScene s;
     s.Entities.push_back(std::make_unique<Tentity>());
     s.Entities.push_back(std::make_unique<Tentity>());
@@ -134,7 +143,8 @@ TEST(Maillage, SceneMovesAndTurnsEveryEntity) {
     EXPECT_EQ(s.Active, 0);
 }
 
-TEST(Maillage, LightsNumberedOneToEight) {
+TEST(Maillage, LightsNumberedOneToEight)
+{
     EXPECT_EQ(Tlight(1).Number, static_cast<uint32_t>(GL_LIGHT0));
     EXPECT_EQ(Tlight(8).Number, static_cast<uint32_t>(GL_LIGHT7));
     EXPECT_EQ(Tlight(0).Number, 0u);
@@ -146,7 +156,8 @@ TEST(Maillage, LightsNumberedOneToEight) {
     EXPECT_EQ(l.PointSource->Y, 1000);
 }
 
-TEST(Projection, OrthographicBoxKeepsTwelveOnTheShorterSide) {
+TEST(Projection, OrthographicBoxKeepsTwelveOnTheShorterSide)
+{
     BoiteOrtho b = BoiteOrthographique(400, 300);
     EXPECT_FLOAT_EQ(b.gauche, -16);
     EXPECT_FLOAT_EQ(b.droite, 16);
@@ -163,12 +174,15 @@ TEST(Projection, OrthographicBoxKeepsTwelveOnTheShorterSide) {
 
 class Peinture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (!OpenGLDisponible()) GTEST_SKIP() << "pas de contexte OpenGL";
+    void SetUp() override
+    {
+        if (!OpenGLDisponible())
+            GTEST_SKIP() << "pas de contexte OpenGL";
     }
 };
 
-TEST_F(Peinture, BackgroundAndALitSquare) {
+TEST_F(Peinture, BackgroundAndALitSquare)
+{
     PanneauOpenGL panneau;
     panneau.resize(80, 60);
     TMaScene scene;
@@ -203,7 +217,8 @@ TEST_F(Peinture, BackgroundAndALitSquare) {
     EXPECT_EQ(qBlue(dos.pixel(40, 30)), 255);
 }
 
-TEST_F(Peinture, ReleasedSceneLeavesThePanelBlack) {
+TEST_F(Peinture, ReleasedSceneLeavesThePanelBlack)
+{
     PanneauOpenGL panneau;
     panneau.resize(40, 40);
     {
@@ -216,7 +231,8 @@ TEST_F(Peinture, ReleasedSceneLeavesThePanelBlack) {
     EXPECT_EQ(qRed(image.pixel(20, 20)), 0);
 }
 
-TEST_F(Peinture, OnlyPlacedLightsSetAPositionAndASpot) {
+TEST_F(Peinture, OnlyPlacedLightsSetAPositionAndASpot)
+{
     PanneauOpenGL panneau;
     panneau.resize(20, 20);
     TMaScene scene;

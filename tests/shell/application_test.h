@@ -8,15 +8,15 @@ inline QApplication& App()
     static int argc = 1;
     static char nom[] = "shell_tests";
     static char* argv[] = {nom, nullptr};
-    static QApplication* app = QApplication::instance() ? qobject_cast<QApplication*>(QApplication::instance())
-                                                         : new QApplication(argc, argv);
+    static QApplication* app =
+        QApplication::instance() ? qobject_cast<QApplication*>(QApplication::instance()) : new QApplication(argc, argv);
     return *app;
 }
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QTest>
 #include <QToolBar>
-#include <gtest/gtest.h>
 
 // The user's click on the toolbar button of a command.
 inline void ClicOutil(QToolBar* barre, QAction* commande)

@@ -7,29 +7,29 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QMenuBar>
-#include <QStackedWidget>
-#include <QTabBar>
 #include <QDialog>
+#include <QGroupBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTableWidget>
-#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QHelpEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -38,24 +38,24 @@
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
 #include "dialogs/dialogues_saisie.h"
+#include "dialogs/hote_dialogues.h"
 #include "dialogs/nouveaute.h"
 #include "dialogs/point_topo.h"
-#include "dialogs/hote_dialogues.h"
 #include "dialogs/references.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "shell/afficheur.h"
 #include "shell/dialogues_calcul.h"
+#include "shell/form1.h"
 #include "shell/hote_form1.h"
 #include "shell/impression.h"
 #include "shell/outils_3d.h"
-#include "shell/form1.h"
+#include "survey/aide_fichiers.h"
 #include "views/contexte.h"
 #include "views/def_bulles.h"
 #include "views/dlg_svg.h"
 #include "views/nvlle_branche.h"
 #include "views/plan.h"
-#include "survey/aide_fichiers.h"
 
 using namespace karst;
 using essai::Contenu;
@@ -487,8 +487,7 @@ public:
               auto it = actions.find(d.objectName());
               return it == actions.end() ? int(QDialog::Rejected) : it->second(d);
           })
-    {
-    }
+    {}
 
 private:
     PiloteModalInstalle pilote_;
@@ -776,9 +775,10 @@ TEST_F(Commandes, AucuneLettreDeRaccourciPartagee)
         return int(QDialog::Rejected);
     });
     // Commands that would end the session or wait on a computation are left out.
-    const std::set<QString> exclues{QStringLiteral("Quitter1"), QStringLiteral("Fermer1"), QStringLiteral("Nouveau1"),
-                                    QStringLiteral("Ouvrir1"),  QStringLiteral("N110"),    QStringLiteral("N210"),
-                                    QStringLiteral("N31"),      QStringLiteral("Calcul1"), QStringLiteral("Calculrapide1")};
+    const std::set<QString> exclues{
+        QStringLiteral("Quitter1"), QStringLiteral("Fermer1"), QStringLiteral("Nouveau1"),
+        QStringLiteral("Ouvrir1"),  QStringLiteral("N110"),    QStringLiteral("N210"),
+        QStringLiteral("N31"),      QStringLiteral("Calcul1"), QStringLiteral("Calculrapide1")};
     std::function<void(QMenu*)> parcourt = [&](QMenu* m) {
         emit m->aboutToShow();
         for (QAction* a : m->actions()) {

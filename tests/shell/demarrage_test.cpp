@@ -162,13 +162,13 @@ TEST_F(Demarrage, BarresAvecIconesEtLegendesEntieres)
     QApplication::processEvents();
     // Buttons that have a freedesktop name take the theme's image.
     const std::pair<const char*, const char*> theme[] = {
-        {"BoutonOuvrir", "document-open"},     {"BoutonEnregistrer", "document-save"},
-        {"BoutonImprimer", "document-print"},  {"BoutonApercu", "document-print-preview"},
-        {"Bouton_Arreter", "process-stop"},    {"BoutonCouper", "edit-cut"},
-        {"BoutonCopier", "edit-copy"},         {"BoutonColler", "edit-paste"},
-        {"BoutonSupprimer", "edit-delete"},    {"BoutonAnnuler", "edit-undo"},
-        {"BoutonRechercher", "edit-find"},     {"Zoom", "zoom-in"},
-        {"Rotation", "object-rotate-right"},   {"BoutonPrecedente", "go-previous"},
+        {"BoutonOuvrir", "document-open"},    {"BoutonEnregistrer", "document-save"},
+        {"BoutonImprimer", "document-print"}, {"BoutonApercu", "document-print-preview"},
+        {"Bouton_Arreter", "process-stop"},   {"BoutonCouper", "edit-cut"},
+        {"BoutonCopier", "edit-copy"},        {"BoutonColler", "edit-paste"},
+        {"BoutonSupprimer", "edit-delete"},   {"BoutonAnnuler", "edit-undo"},
+        {"BoutonRechercher", "edit-find"},    {"Zoom", "zoom-in"},
+        {"Rotation", "object-rotate-right"},  {"BoutonPrecedente", "go-previous"},
     };
     for (const auto& [nom, icone] : theme) {
         auto* a = f->findChild<QAction*>(QString::fromLatin1(nom));

@@ -9,9 +9,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QPointer>
 #include <QTimer>
 
 #include "application_test.h"

@@ -11,20 +11,20 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QTest>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "platform/interlocuteur.h"
 #include "fenetre_essai.h"
+#include "platform/interlocuteur.h"
 #include "shell/animation.h"
 #include "shell/apropos.h"
-#include "shell/icones.h"
 #include "shell/form1.h"
+#include "shell/icones.h"
 #include "survey/aide_fichiers.h"
 
 using namespace karst;
@@ -168,8 +168,9 @@ TEST_F(Fenetre, MassifInenregistrableLaisseFichierEtCopie)
     auto* bouton = f->ToolBar1->widgetForAction(f->BoutonEnregistrer);
     ASSERT_NE(bouton, nullptr);
     QTest::mouseClick(bouton, Qt::LeftButton);
-    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Le massif ne peut pas être enregistré : point de référence 1 "
-                                                          "(R) : la coordonnée X 1E37 dépasse les valeurs admises.")});
+    EXPECT_EQ(invite.Textes(),
+              QStringList{QStringLiteral("Le massif ne peut pas être enregistré : point de référence 1 "
+                                         "(R) : la coordonnée X 1E37 dépasse les valeurs admises.")});
     EXPECT_FALSE(f->Massif->Enregistre);
     EXPECT_EQ(Contenu(cave), avant);
     EXPECT_EQ(Contenu(Chemin("cave.BAK")), "ancienne");
@@ -186,8 +187,8 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
         f->Massif->Angle_Geodesique = angle;
         f->Massif->Enregistre = false;
         const QPoint centre = bouton->rect().center();
-        QMouseEvent appui(QEvent::MouseButtonPress, centre, bouton->mapToGlobal(centre), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent appui(QEvent::MouseButtonPress, centre, bouton->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QApplication::sendEvent(bouton, &appui);
         QMouseEvent relache(QEvent::MouseButtonRelease, centre, bouton->mapToGlobal(centre), Qt::LeftButton,
                             Qt::NoButton, Qt::NoModifier);
@@ -271,10 +272,9 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
         enregistre(5.5L);
     }
     ASSERT_EQ(invite.messages.size(), 1u);
-    EXPECT_EQ(invite.messages[0].texte,
-              QString::fromStdString("La copie de sauvegarde de " + versCommun +
-                                     " n'a pu être faite ni dans son dossier ni dans " + utilisateur() +
-                                     " : le massif n'a pas été enregistré."));
+    EXPECT_EQ(invite.messages[0].texte, QString::fromStdString("La copie de sauvegarde de " + versCommun +
+                                                               " n'a pu être faite ni dans son dossier ni dans " +
+                                                               utilisateur() + " : le massif n'a pas été enregistré."));
     EXPECT_EQ(Contenu(commun), tel);
     EXPECT_FALSE(f->Massif->Enregistre);
     f->hide();
@@ -370,13 +370,13 @@ TEST_F(Fenetre, LectureDuFichierDeParametres)
           "Automatique = non\r\nsans egal\r\nFichier3 = /m/seul.fic\r\nOutils_3D_X = 12\r\nArreter_X = douze\r\n"
           "Arreter_Y = 7\r\n");
     auto f = Cree();
-    EXPECT_FALSE(Action(*f, "Gnral1")->isChecked());       // value read from "OUI"[1..]
+    EXPECT_FALSE(Action(*f, "Gnral1")->isChecked());  // value read from "OUI"[1..]
     EXPECT_FALSE(Action(*f, "Vues1")->isChecked());
     EXPECT_TRUE(Action(*f, "Explorateur2")->isChecked());
     EXPECT_FALSE(Action(*f, "Barredtat1")->isChecked());
     EXPECT_FALSE(Action(*f, "Automatique1")->isChecked());
     EXPECT_FALSE(Action(*f, "Etiquettestexte1")->isChecked());  // no Texte line
-    EXPECT_TRUE(Action(*f, "Liste1")->isChecked());            // the last word found wins
+    EXPECT_TRUE(Action(*f, "Liste1")->isChecked());             // the last word found wins
     EXPECT_FALSE(Action(*f, "Grandesicnes1")->isChecked());
     EXPECT_TRUE(Action(*f, "Liste2")->isChecked());
     EXPECT_EQ(f->FichiersRecents, (std::array<std::string, 3>{"/m/seul.fic", "", ""}));
@@ -550,7 +550,8 @@ TEST_F(Fenetre, OuvrirParLeDialogue)
     invite.fichiers = {QString::fromStdString(b)};
     f->Ouvrir1Click();
     ASSERT_EQ(invite.dialoguesFichier.size(), 1u);
-    EXPECT_EQ(invite.dialoguesFichier[0].filtre, QStringLiteral("(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas"));
+    EXPECT_EQ(invite.dialoguesFichier[0].filtre,
+              QStringLiteral("(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas"));
     EXPECT_EQ(f->Massif->NomFichier, b);
     EXPECT_EQ(f->FichiersRecents[0], a);
     // A path on drive A: is never remembered.

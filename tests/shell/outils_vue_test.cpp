@@ -19,23 +19,23 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QTest>
-#include <QToolButton>
 #include <QPaintEngine>
 #include <QPrintEngine>
 #include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <map>
 
+#include "application_test.h"
 #include "calcul/drapeaux.h"
 #include "platform/canvas.h"
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
-#include "application_test.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "shell/impression.h"
@@ -43,8 +43,8 @@
 #include "views/contexte.h"
 #include "views/dlg_svg.h"
 #include "views/options.h"
-#include "views/vue_relief.h"
 #include "views/plan.h"
+#include "views/vue_relief.h"
 
 using namespace karst;
 
@@ -61,7 +61,8 @@ public:
     // What Localise finds: the shot and its distance; point 0 finds nothing.
     int fiche = 0, galerie = 0, point = 0;
     double distance = 1e9;
-    std::string bulle = "vis\xE9" "e";
+    std::string bulle = "vis\xE9"
+                        "e";
     std::vector<std::array<int, 3>> isolements;
     std::vector<bool> designations;
 
@@ -150,7 +151,8 @@ public:
         case QPaintDevice::PdmDepth: return 32;
         case QPaintDevice::PdmNumColors: return 1 << 24;
         case QPaintDevice::PdmDevicePixelRatio: return 1;
-        case QPaintDevice::PdmDevicePixelRatioScaled: return 1 * static_cast<int>(QPaintDevice::devicePixelRatioFScale());
+        case QPaintDevice::PdmDevicePixelRatioScaled:
+            return 1 * static_cast<int>(QPaintDevice::devicePixelRatioFScale());
         default: return 600;
         }
     }
@@ -267,8 +269,8 @@ TEST_F(OutilsVue, ImpressionDesPagesChoisiesEnDeuxCopies)
     const std::vector<std::pair<int, int>> attendu{{1, 0}, {0, 1}, {1, 0}, {0, 1}};
     EXPECT_EQ(v->pages, attendu);
     // The job's name is given before it starts: it cannot change once the job runs.
-    const std::vector<std::string> journal{"Titre Plan topographique", "Debut", "NouvellePage", "NouvellePage",
-                                           "NouvellePage", "Fin"};
+    const std::vector<std::string> journal{
+        "Titre Plan topographique", "Debut", "NouvellePage", "NouvellePage", "NouvellePage", "Fin"};
     EXPECT_EQ(imprimante->Journal, journal);
     // The page labels of the four printed pages (the first canvas stands outside the job).
     ASSERT_EQ(imprimante->pages_.size(), 5u);
@@ -362,7 +364,8 @@ TEST_F(OutilsVue, UnPDFInterrompuNeLaissePasDeDocumentComplet)
         return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
     };
     // "Interrompre" after the first page: the file of that name is the one that was there.
-    auto arret = QObject::connect(a, &TAfficheur::PageImprimee, [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); });
+    auto arret =
+        QObject::connect(a, &TAfficheur::PageImprimee, [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); });
     a->Imprime(0, 0, 1, f->Marge);
     QObject::disconnect(arret);
     EXPECT_EQ(v->pages.size(), 1u);

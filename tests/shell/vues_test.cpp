@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,28 +18,29 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QWheelEvent>
-#include <QWindow>
-#include <QAbstractItemView>
 #include <QToolBar>
 #include <QToolButton>
-#include <QMenuBar>
+#include <QWheelEvent>
+#include <QWindow>
 #include <deque>
 #include <functional>
 
+#include "application_test.h"
 #include "calcul/drapeaux.h"
 #include "platform/canvas.h"
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
-#include "application_test.h"
+#include "scene3d/panneau.h"
+#include "scene3d/scene.h"
 #include "shell/afficheur.h"
 #include "shell/animation.h"
 #include "shell/dialogues_calcul.h"
@@ -46,12 +48,10 @@
 #include "shell/impression.h"
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
-#include "scene3d/panneau.h"
-#include "scene3d/scene.h"
-#include "views/vue_relief.h"
 #include "views/contexte.h"
 #include "views/expert.h"
 #include "views/plan.h"
+#include "views/vue_relief.h"
 
 using namespace karst;
 
@@ -74,11 +74,11 @@ bool Attend(const std::function<bool()>& condition)
 // Answers the modal dialogs of the computation as a script says, and records them.
 class Repondeur : public QObject {
 public:
-    std::deque<bool> nePlus;       // ticks for the successive problem dialogs (default: no)
-    std::deque<bool> continuer;    // answers to the unreached-gallery dialog (default: yes)
-    QStringList textes;            // problem dialogs shown
-    QStringList listes;            // unreached-gallery lists shown
-    QStringList autres;            // other dialogs, cancelled
+    std::deque<bool> nePlus;     // ticks for the successive problem dialogs (default: no)
+    std::deque<bool> continuer;  // answers to the unreached-gallery dialog (default: yes)
+    QStringList textes;          // problem dialogs shown
+    QStringList listes;          // unreached-gallery lists shown
+    QStringList autres;          // other dialogs, cancelled
 
     Repondeur()
     {
@@ -314,8 +314,8 @@ TEST_F(Vues, OuvrirCalculerPuisVoirLePlan)
     EXPECT_EQ(f->Boite_Rapport->currentText(), QStringLiteral("100%"));
 
     // Menu states with a massif and its plan.
-    for (QAction* a : {f->Plan1, f->BoutonPlan, f->Coupe1, f->Relief1, f->Tableau1, f->Calculrapide1, f->BoutonCalculer, f->Calcul1, f->Fermer1,
-                       f->Enregistrer1, f->Mosaque1, f->Cascade1, f->Rorganiserlesicnes1})
+    for (QAction* a : {f->Plan1, f->BoutonPlan, f->Coupe1, f->Relief1, f->Tableau1, f->Calculrapide1, f->BoutonCalculer,
+                       f->Calcul1, f->Fermer1, f->Enregistrer1, f->Mosaque1, f->Cascade1, f->Rorganiserlesicnes1})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     // Printing and the preview of the active view; nothing runs to stop.
     for (QAction* a : {f->Imprimer1, f->Apercu1, f->BoutonImprimer})
@@ -528,7 +528,8 @@ void GalerieDeformee(TMassif& m)
     fi->Systeme.Affecte("Causse");
     fi->Cavite.Affecte("Aven");
     fi->Reseau.Affecte("Amont");
-    fi->Lieu.Affecte("Salle \xE9toil\xE9" "e");
+    fi->Lieu.Affecte("Salle \xE9toil\xE9"
+                     "e");
     auto g = std::make_unique<TGalerie>();
     g->Depart.Nom.Affecte("A");
     g->Arrivee.Nom.Affecte("B");
@@ -845,7 +846,9 @@ TEST_F(Vues, DialogueDesLacunes)
     Repondeur r;
     r.continuer = {false};
     MessagesCalculQt m(nullptr);
-    EXPECT_FALSE(m.ContinuerSansLacunes({"Causse/Aven/Amont/Salle \xE9toil\xE9" "e A - B", "X/Y/Z/W Terminus - C"}));
+    EXPECT_FALSE(m.ContinuerSansLacunes({"Causse/Aven/Amont/Salle \xE9toil\xE9"
+                                         "e A - B",
+                                         "X/Y/Z/W Terminus - C"}));
     ASSERT_EQ(r.listes.size(), 1);
     EXPECT_EQ(r.listes[0], QStringLiteral("Causse/Aven/Amont/Salle étoilée A - B\nX/Y/Z/W Terminus - C"));
 }
@@ -1119,7 +1122,7 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     BarresFideles(*f, coupe);
 
     bool nouvelle = false;
-    auto expert = [&](std::vector<std::pair<QLineEdit* TExpert::*, const char*>> champs) {
+    auto expert = [&](std::vector<std::pair<QLineEdit * TExpert::*, const char*>> champs) {
         QTimer remplit;
         remplit.setInterval(5);
         QObject::connect(&remplit, &QTimer::timeout, [&] {
@@ -1142,7 +1145,9 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
         remplit.start();
         f->Expert1->trigger();
     };
-    expert({{&TExpert::Nom_Depart, "E"}, {&TExpert::Indice_depart, "1"}, {&TExpert::Nom_Arrivee, "S"},
+    expert({{&TExpert::Nom_Depart, "E"},
+            {&TExpert::Indice_depart, "1"},
+            {&TExpert::Nom_Arrivee, "S"},
             {&TExpert::Indice_Arrivee, "3"}});
     ASSERT_FALSE(f->Massif->Coupe.empty());
 
@@ -1161,8 +1166,12 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     EXPECT_EQ(coupe->Graphique->Echelle, echelle);
 
     f->Boite_Echelle->setCurrentIndex(3);
-    expert({{&TExpert::Nom_Depart, "F"}, {&TExpert::Indice_depart, "1"}, {&TExpert::Nom_Arrivee, "T"},
-            {&TExpert::Indice_Arrivee, "3"}, {&TExpert::Horizontal, "600"}, {&TExpert::Vertical, "-400"}});
+    expert({{&TExpert::Nom_Depart, "F"},
+            {&TExpert::Indice_depart, "1"},
+            {&TExpert::Nom_Arrivee, "T"},
+            {&TExpert::Indice_Arrivee, "3"},
+            {&TExpert::Horizontal, "600"},
+            {&TExpert::Vertical, "-400"}});
     EXPECT_TRUE(nouvelle);
     ASSERT_EQ(f->Massif->Coupe.size(), 2u);
     // What lies nearest the middle of the window is of the new branch, F/1 to T/3.
@@ -1232,8 +1241,9 @@ TEST_F(Vues, CalculDetailleEtLacunes)
     f->Calculrapide1Click();
     ASSERT_TRUE(CalculsFinis(*f));
     ASSERT_FALSE(r.textes.isEmpty());
-    EXPECT_EQ(r.textes[0], QStringLiteral(
-                              "Certaines fiches ne sont pas reliées,\npour plus d'informations, faites Calcul | Détaillé"));
+    EXPECT_EQ(
+        r.textes[0],
+        QStringLiteral("Certaines fiches ne sont pas reliées,\npour plus d'informations, faites Calcul | Détaillé"));
     m.Enregistre = true;
 }
 
@@ -1313,7 +1323,9 @@ TEST_F(VuesX11, LaTroisDSuitChaqueChangement)
     // A model once built carries a mark; a rebuilt one has lost it.
     const std::array<float, 3> marque{0.25f, 0.5f, 0.75f};
     auto marque_ = [&] { p.Scene->Background = marque; };
-    auto reconstruit = [&] { return QTest::qWaitFor([&] { return p.Scene && !(p.Scene->Background == marque); }, 5000); };
+    auto reconstruit = [&] {
+        return QTest::qWaitFor([&] { return p.Scene && !(p.Scene->Background == marque); }, 5000);
+    };
 
     // "3D" ticked by the user: the model is built, in the main window as it was.
     const WId fenetre = f->winId();
@@ -1648,7 +1660,8 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
     EXPECT_NEAR(apercu.width(), (7016 + 160) * zoom, 1);
     EXPECT_NEAR(apercu.height(), (4960 + 160) * zoom, 1);
     auto versApercu = [&](double x, double y) {
-        return QPoint(static_cast<int>(std::nearbyint((x + 80) * zoom)), static_cast<int>(std::nearbyint((y + 80) * zoom)));
+        return QPoint(static_cast<int>(std::nearbyint((x + 80) * zoom)),
+                      static_cast<int>(std::nearbyint((y + 80) * zoom)));
     };
     auto encre = [&](QRect r) {
         r = r.intersected(apercu.rect());
@@ -1665,12 +1678,14 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
     for (const Trace& t : page.Traces) {
         if (t.genre == Trace::Ligne && (t.x0 != t.x1 || t.y0 != t.y1)) {
             const QPoint m = versApercu((t.x0 + t.x1) / 2.0, (t.y0 + t.y1) / 2.0);
-            EXPECT_TRUE(encre(QRect(m - QPoint(2, 2), m + QPoint(2, 2)))) << t.x0 << "," << t.y0 << " " << t.x1 << "," << t.y1;
+            EXPECT_TRUE(encre(QRect(m - QPoint(2, 2), m + QPoint(2, 2))))
+                << t.x0 << "," << t.y0 << " " << t.x1 << "," << t.y1;
             ++lignesVues;
         }
         if (t.genre == Trace::Texte && t.texte == "Page " + std::to_string(choisie)) {
             const int h = std::abs(t.police.Hauteur);
-            etiquette = QRect(versApercu(t.x0, t.y0), versApercu(t.x0 + static_cast<int>(t.texte.size()) * (h / 2), t.y0 + h));
+            etiquette =
+                QRect(versApercu(t.x0, t.y0), versApercu(t.x0 + static_cast<int>(t.texte.size()) * (h / 2), t.y0 + h));
             EXPECT_TRUE(encre(etiquette));
         }
     }
@@ -1683,7 +1698,8 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
     for (int y = 0; y < apercu.height(); ++y)
         for (int x = 0; x < apercu.width(); ++x) {
             if (apercu.pixel(x, y) != qRgb(255, 255, 255)) {
-                ASSERT_TRUE(cadreApercu.contains(x, y) || etiquette.adjusted(-2, -2, 2, 2).contains(x, y)) << x << ", " << y;
+                ASSERT_TRUE(cadreApercu.contains(x, y) || etiquette.adjusted(-2, -2, 2, 2).contains(x, y))
+                    << x << ", " << y;
             }
         }
     for (const Trace& t : page.Traces) {

@@ -23,7 +23,8 @@ struct Avis {
     ~Avis() { DefinitAvisCoupe(nullptr); }
 };
 
-TGalerie* Galerie(TFiche& f, std::vector<double> horizontales, bool sens = true, bool gd = true) {
+TGalerie* Galerie(TFiche& f, std::vector<double> horizontales, bool sens = true, bool gd = true)
+{
     auto g = std::make_unique<TGalerie>();
     g->Depart.Nom.Affecte("D");
     g->Arrivee.Nom.Affecte("A");
@@ -42,7 +43,8 @@ TGalerie* Galerie(TFiche& f, std::vector<double> horizontales, bool sens = true,
 
 TFiche* Fiche(TMassif& m) { return m.AjouteFiche(std::make_unique<TFiche>(), false); }
 
-void Racine(TMassif& m, int32_t fiche, int32_t galerie, double x, double z) {
+void Racine(TMassif& m, int32_t fiche, int32_t galerie, double x, double z)
+{
     auto r = std::make_unique<TPointCoupe>();
     r->Fiche = fiche;
     r->Galerie = galerie;
@@ -51,21 +53,25 @@ void Racine(TMassif& m, int32_t fiche, int32_t galerie, double x, double z) {
     m.Coupe.ajoute(std::move(r));
 }
 
-void Suite(TGalerie& g, int32_t fiche, int32_t galerie) {
+void Suite(TGalerie& g, int32_t fiche, int32_t galerie)
+{
     ++g.NbSuites;
     g.SuiteFiche[static_cast<std::size_t>(g.NbSuites)] = fiche;
     g.SuiteGalerie[static_cast<std::size_t>(g.NbSuites)] = galerie;
 }
 
-std::vector<double> Abscisses(const TGalerie& g) {
+std::vector<double> Abscisses(const TGalerie& g)
+{
     std::vector<double> r;
-    for (int k = 1; k <= g.NbStations(); ++k) r.push_back(g.Station(k).Abscisse.d());
+    for (int k = 1; k <= g.NbStations(); ++k)
+        r.push_back(g.Station(k).Abscisse.d());
     return r;
 }
 
 }  // namespace
 
-TEST(Coupe, MiseEnPageDUneBranche) {
+TEST(Coupe, MiseEnPageDUneBranche)
+{
     struct Cas {
         bool sens, gd;
         std::vector<double> stations;
@@ -98,7 +104,8 @@ TEST(Coupe, MiseEnPageDUneBranche) {
     }
 }
 
-TEST(Coupe, CorrectionHorizontaleDecaleSeulementLesSuites) {
+TEST(Coupe, CorrectionHorizontaleDecaleSeulementLesSuites)
+{
     TMassif m;
     TFiche* f = Fiche(m);
     TGalerie* g = Galerie(*f, {2, 3, 4});
@@ -116,14 +123,15 @@ TEST(Coupe, CorrectionHorizontaleDecaleSeulementLesSuites) {
     EXPECT_EQ(Abscisses(*s), (std::vector<double>{23}));
 }
 
-TEST(Coupe, RacineDisparueRetireeSeule) {
+TEST(Coupe, RacineDisparueRetireeSeule)
+{
     Avis avis;
     TMassif m;
     TFiche* f = Fiche(m);
     TGalerie* g = Galerie(*f, {2});
-    Racine(m, 99, 0, 0, 0);            // no such sheet
+    Racine(m, 99, 0, 0, 0);  // no such sheet
     Racine(m, f->Ordre, 0, 7, 1);
-    Racine(m, f->Ordre, 5, 0, 0);      // no such gallery
+    Racine(m, f->Ordre, 5, 0, 0);  // no such gallery
     m.PlaceCoupe();
     ASSERT_EQ(m.Coupe.size(), 1u);
     EXPECT_EQ(m.Coupe[0]->X.d(), 7);
@@ -139,7 +147,8 @@ TEST(Coupe, RacineDisparueRetireeSeule) {
 
 // Whether a walk from the roots along the continuations reaches every gallery marked in
 // the section.
-static bool ToutEstAtteint(TMassif& m) {
+static bool ToutEstAtteint(TMassif& m)
+{
     std::vector<const TGalerie*> pile, vues;
     auto cherche = [&](int32_t fiche, int32_t galerie) -> const TGalerie* {
         for (TFiche* f : m.Fiches)
@@ -148,24 +157,28 @@ static bool ToutEstAtteint(TMassif& m) {
         return nullptr;
     };
     for (const TPointCoupe* r : m.Coupe)
-        if (const TGalerie* g = cherche(r->Fiche, r->Galerie)) pile.push_back(g);
+        if (const TGalerie* g = cherche(r->Fiche, r->Galerie))
+            pile.push_back(g);
     while (!pile.empty()) {
         const TGalerie* g = pile.back();
         pile.pop_back();
-        if (std::find(vues.begin(), vues.end(), g) != vues.end()) continue;
+        if (std::find(vues.begin(), vues.end(), g) != vues.end())
+            continue;
         vues.push_back(g);
         for (int k = 1; k <= g->NbSuites; ++k)
-            if (const TGalerie* s = cherche(g->SuiteFiche[static_cast<std::size_t>(k)],
-                                            g->SuiteGalerie[static_cast<std::size_t>(k)]))
+            if (const TGalerie* s =
+                    cherche(g->SuiteFiche[static_cast<std::size_t>(k)], g->SuiteGalerie[static_cast<std::size_t>(k)]))
                 pile.push_back(s);
     }
     for (TFiche* f : m.Fiches)
         for (const TGalerie* g : f->Galeries)
-            if (g->DansCoupe && std::find(vues.begin(), vues.end(), g) == vues.end()) return false;
+            if (g->DansCoupe && std::find(vues.begin(), vues.end(), g) == vues.end())
+                return false;
     return true;
 }
 
-TEST(Coupe, LesGaleriesSousUneRacineRetireeQuittentLaCoupe) {
+TEST(Coupe, LesGaleriesSousUneRacineRetireeQuittentLaCoupe)
+{
     Avis avis;
     TMassif m;
     TFiche* f = Fiche(m);
@@ -199,7 +212,8 @@ TEST(Coupe, LesGaleriesSousUneRacineRetireeQuittentLaCoupe) {
     EXPECT_EQ(avis.faux.messages.size(), 1u);
 }
 
-TEST(Coupe, LiensInvalidesOuEnBoucle) {
+TEST(Coupe, LiensInvalidesOuEnBoucle)
+{
     Avis avis;
     TMassif m;
     TFiche* f = Fiche(m);
@@ -224,7 +238,8 @@ TEST(Coupe, LiensInvalidesOuEnBoucle) {
     EXPECT_TRUE(m.Coupe.empty());
 }
 
-TEST(Coupe, PlaceBrancheSurGalerieInconnue) {
+TEST(Coupe, PlaceBrancheSurGalerieInconnue)
+{
     TMassif m;
     TFiche* f = Fiche(m);
     Galerie(*f, {2});
@@ -232,7 +247,8 @@ TEST(Coupe, PlaceBrancheSurGalerieInconnue) {
     EXPECT_THROW(m.RetireBranche(42, 0, false), ErreurIndexListe);
 }
 
-TEST(Coupe, VerifieRetireUneSuitePendanteParAppel) {
+TEST(Coupe, VerifieRetireUneSuitePendanteParAppel)
+{
     Avis avis;
     TMassif m;
     TFiche* f = Fiche(m);
@@ -258,7 +274,8 @@ TEST(Coupe, VerifieRetireUneSuitePendanteParAppel) {
     EXPECT_TRUE(d->DansCoupe);
 }
 
-TEST(Coupe, RetireUneSuiteEtSonAval) {
+TEST(Coupe, RetireUneSuiteEtSonAval)
+{
     TMassif m;
     TFiche* f = Fiche(m);
     TFiche* h = Fiche(m);
@@ -288,7 +305,8 @@ TEST(Coupe, RetireUneSuiteEtSonAval) {
     EXPECT_FALSE(b->DansCoupe);
 }
 
-TEST(Coupe, VideCoupe) {
+TEST(Coupe, VideCoupe)
+{
     Avis avis;
     TMassif m;
     TFiche* f = Fiche(m);
@@ -307,7 +325,8 @@ TEST(Coupe, VideCoupe) {
     EXPECT_TRUE(avis.faux.messages.empty());
 }
 
-TEST(Coupe, Limites) {
+TEST(Coupe, Limites)
+{
     TMassif m;
     TStation mn, mx;
     EXPECT_FALSE(CalculeLimitesCoupe(mn, mx, m.Fiches));

@@ -11,7 +11,8 @@ using namespace karst;
 
 namespace {
 
-std::unique_ptr<TMassif> Charge(const std::string& nom) {
+std::unique_ptr<TMassif> Charge(const std::string& nom)
+{
     auto m = std::make_unique<TMassif>();
     m->NomFichier = (std::filesystem::path(KARST_EXAMPLES) / nom).string();
     const ResultatChargement r = m->Charge();
@@ -22,7 +23,8 @@ std::unique_ptr<TMassif> Charge(const std::string& nom) {
 }  // namespace
 
 // The sample massif, saved in both formats, holds the same survey.
-TEST(Exemples, LesDeuxFormatsConcordent) {
+TEST(Exemples, LesDeuxFormatsConcordent)
+{
     auto fic = Charge("pierrefeu.fic");
     auto mas = Charge("pierrefeu.mas");
     ASSERT_EQ(fic->Fiches.size(), 8u);
@@ -90,7 +92,8 @@ TEST(Exemples, LesDeuxFormatsConcordent) {
 
 // A text massif whose readings fit the format's digits is written back byte for byte, so
 // that files of other versions still compare.
-TEST(Exemples, LeMassifTexteRevientOctetPourOctet) {
+TEST(Exemples, LeMassifTexteRevientOctetPourOctet)
+{
     auto mas = Charge("pierrefeu.mas");
     const std::filesystem::path p = essai::Temporaire("pierrefeu_copie.mas");
     mas->Sauve(p.string());

@@ -19,7 +19,8 @@ namespace {
 
 const fs::path kDonnees = KARST_TEST_DATA;
 
-std::unique_ptr<TVisee> Visee(long double l, long double a, long double p) {
+std::unique_ptr<TVisee> Visee(long double l, long double a, long double p)
+{
     auto v = std::make_unique<TVisee>();
     v->Longueur = l;
     v->Azimut = a;
@@ -27,7 +28,8 @@ std::unique_ptr<TVisee> Visee(long double l, long double a, long double p) {
     return v;
 }
 
-std::unique_ptr<TFiche> Fiche(const std::string& cavite, int nGaleries, int graine) {
+std::unique_ptr<TFiche> Fiche(const std::string& cavite, int nGaleries, int graine)
+{
     auto f = std::make_unique<TFiche>();
     f->Date = "14/07/98";
     f->Unite_Decli = static_cast<uint8_t>(graine % 2);
@@ -44,8 +46,10 @@ std::unique_ptr<TFiche> Fiche(const std::string& cavite, int nGaleries, int grai
         auto gal = std::make_unique<TGalerie>();
         gal->Depart.Nom.Affecte("A" + std::to_string(g));
         gal->Depart.Indice = static_cast<uint8_t>(g + graine);
-        if (g % 3 == 2) gal->Arrivee.Terminus = true;
-        else gal->Arrivee.Nom.Affecte("B" + std::to_string(g));
+        if (g % 3 == 2)
+            gal->Arrivee.Terminus = true;
+        else
+            gal->Arrivee.Nom.Affecte("B" + std::to_string(g));
         gal->Arrivee.X = 12.5L * g;
         gal->Coefficient = 1;
         gal->CoefTopofil = 0.98L;
@@ -88,7 +92,8 @@ std::unique_ptr<TFiche> Fiche(const std::string& cavite, int nGaleries, int grai
 
 // Several sheets, galleries, every unit code, topofil readings, colours, section roots,
 // references, a recycle bin and shortcuts.
-std::unique_ptr<TMassif> MassifRiche() {
+std::unique_ptr<TMassif> MassifRiche()
+{
     auto m = std::make_unique<TMassif>();
     for (int i = 0; i < 3; ++i) {
         TFiche* f = m->AjouteFiche(Fiche("Gouffre " + std::to_string(i), 3 + i, i), false);
@@ -120,7 +125,8 @@ std::unique_ptr<TMassif> MassifRiche() {
     return m;
 }
 
-std::string SauveBinaire(const TMassif& m, int version = kVersionMassif) {
+std::string SauveBinaire(const TMassif& m, int version = kVersionMassif)
+{
     FluxMemoire f({}, 64);
     f.Version = version;
     IFenetreMassif fen;
@@ -131,17 +137,20 @@ std::string SauveBinaire(const TMassif& m, int version = kVersionMassif) {
 }
 
 // Loads a file into a fresh massif.
-std::unique_ptr<TMassif> Charge(const fs::path& p, ResultatChargement* r = nullptr) {
+std::unique_ptr<TMassif> Charge(const fs::path& p, ResultatChargement* r = nullptr)
+{
     auto m = std::make_unique<TMassif>();
     m->NomFichier = p.string();
     ResultatChargement res = m->Charge();
-    if (r) *r = res;
+    if (r)
+        *r = res;
     EXPECT_EQ(res.etat, EtatChargement::Charge) << res.message;
     return m;
 }
 
 // Loads a file that must be refused: the massif stays empty. Returns the message.
-std::string Refus(const fs::path& p) {
+std::string Refus(const fs::path& p)
+{
     TMassif m;
     m.NomFichier = p.string();
     const ResultatChargement r = m.Charge();
@@ -168,11 +177,14 @@ public:
     std::string lu;
     int fichesVues = -1;
     bool Visible() const override { return visible; }
-    void SauveSaisie(TBufferStream& f) override {
-        if (echoue) throw ErreurFlux("échec de l'éditeur");
+    void SauveSaisie(TBufferStream& f) override
+    {
+        if (echoue)
+            throw ErreurFlux("échec de l'éditeur");
         f.EcritChaine("saisie en cours");
     }
-    void ChargeSaisie(TBufferStream& f, TMassif& m) override {
+    void ChargeSaisie(TBufferStream& f, TMassif& m) override
+    {
         lu = f.LitChaine();
         fichesVues = static_cast<int>(m.Fiches.size());
     }
@@ -182,7 +194,8 @@ public:
 
 // ---- Binary format ----------------------------------------------------------------------
 
-TEST(FichierBinaire, MassifVideExactement) {
+TEST(FichierBinaire, MassifVideExactement)
+{
     const fs::path p = Temporaire("vide.fic");
     TMassif m;
     m.Sauve(p.string());
@@ -196,7 +209,8 @@ TEST(FichierBinaire, MassifVideExactement) {
     EXPECT_EQ(static_cast<long double>(relu->SeuilDeformation), static_cast<long double>(Reel6(0.05L)));
 }
 
-TEST(FichierBinaire, Version1001) {
+TEST(FichierBinaire, Version1001)
+{
     auto m = Charge(kDonnees / "massif_1001.fic");
     EXPECT_EQ(static_cast<long double>(m->Angle_Geodesique), 0.0L);
     EXPECT_TRUE(m->Corbeille.empty());
@@ -204,7 +218,8 @@ TEST(FichierBinaire, Version1001) {
     EXPECT_EQ(m->Date_Declinaison, "01/01/80");
 }
 
-TEST(FichierBinaire, VersionPlusRecenteRefusee) {
+TEST(FichierBinaire, VersionPlusRecenteRefusee)
+{
     TMassif m;
     m.AjouteFiche(Fiche("D\xE9j\xE0 l\xE0", 1, 0), false);
     m.NomFichier = (kDonnees / "massif_1006.fic").string();
@@ -219,14 +234,16 @@ TEST(FichierBinaire, VersionPlusRecenteRefusee) {
     // Other bytes are no newer massif, whatever their first two say.
     const fs::path p = Temporaire("hasard.fic");
     std::string hasard(4096, '\0');
-    for (std::size_t i = 0; i < hasard.size(); ++i) hasard[i] = static_cast<char>((i * 2654435761u) >> 13);
+    for (std::size_t i = 0; i < hasard.size(); ++i)
+        hasard[i] = static_cast<char>((i * 2654435761u) >> 13);
     hasard[0] = '\xD0';
     hasard[1] = '\x07';  // 2000
     Ecrit(p, hasard);
     EXPECT_EQ(Refus(p), "Le fichier " + p.string() + " est endommagé ou tronqué");
 }
 
-TEST(FichierBinaire, TaillesDesEnregistrements) {
+TEST(FichierBinaire, TaillesDesEnregistrements)
+{
     FluxMemoire f;
     TFiche fiche;
     fiche.EcritFlux(f);
@@ -244,7 +261,8 @@ TEST(FichierBinaire, TaillesDesEnregistrements) {
     EXPECT_EQ(v.Position(), 109 + 115);
 }
 
-TEST(FichierBinaire, AllerRetourIdentiqueOctetPourOctet) {
+TEST(FichierBinaire, AllerRetourIdentiqueOctetPourOctet)
+{
     auto m = MassifRiche();
     const fs::path p1 = Temporaire("riche.fic");
     const fs::path p2 = Temporaire("riche2.fic");
@@ -272,13 +290,14 @@ TEST(FichierBinaire, AllerRetourIdentiqueOctetPourOctet) {
     EXPECT_FALSE(relu->CoupeCalculee);
 }
 
-TEST(FichierBinaire, PortesDeVersion) {
+TEST(FichierBinaire, PortesDeVersion)
+{
     auto m = MassifRiche();
     const fs::path p = Temporaire("v1002.fic");
     Ecrit(p, SauveBinaire(*m, 1002));
     auto relu = Charge(p);
     EXPECT_EQ(static_cast<long double>(relu->Angle_Geodesique), 0.5L);  // present from 1002
-    EXPECT_TRUE(relu->Corbeille.empty());                              // from 1005 only
+    EXPECT_TRUE(relu->Corbeille.empty());                               // from 1005 only
     const TGalerie* g = relu->Fiches[0]->Galeries[1];
     EXPECT_EQ(static_cast<long double>(g->CoefTopofil), 1.0L);  // from 1003 only
     EXPECT_EQ(g->Couleur, 0);                                   // from 1004 only
@@ -295,7 +314,8 @@ TEST(FichierBinaire, PortesDeVersion) {
     EXPECT_TRUE(relu->Corbeille.empty());
 }
 
-TEST(FichierBinaire, FichierTronqueOuEndommageRefuse) {
+TEST(FichierBinaire, FichierTronqueOuEndommageRefuse)
+{
     auto riche = MassifRiche();
     const std::string octets = SauveBinaire(*riche);
     const fs::path p = Temporaire("tronque.fic");
@@ -341,7 +361,8 @@ TEST(FichierBinaire, FichierTronqueOuEndommageRefuse) {
     EXPECT_EQ(m.Charge().etat, EtatChargement::Echec);
 }
 
-TEST(FichierBinaire, CodeUniteHorsTableRefuse) {
+TEST(FichierBinaire, CodeUniteHorsTableRefuse)
+{
     TMassif un;
     auto f = std::make_unique<TFiche>();
     auto g = std::make_unique<TGalerie>();
@@ -366,13 +387,15 @@ TEST(FichierBinaire, CodeUniteHorsTableRefuse) {
 
 // Two sheets (order numbers 4 and 9) of two galleries of three shots; the third shot of
 // the second gallery of the second sheet gets the given slope unit and length.
-std::unique_ptr<TMassif> MassifAUneViseeChoisie(uint8_t unitePente, long double longueur) {
+std::unique_ptr<TMassif> MassifAUneViseeChoisie(uint8_t unitePente, long double longueur)
+{
     auto m = std::make_unique<TMassif>();
     for (int i = 0; i < 2; ++i) {
         auto f = std::make_unique<TFiche>();
         for (int j = 0; j < 2; ++j) {
             auto g = std::make_unique<TGalerie>();
-            for (int k = 0; k < 3; ++k) g->AjouteVisee(Visee(2, 10, 5));
+            for (int k = 0; k < 3; ++k)
+                g->AjouteVisee(Visee(2, 10, 5));
             f->Galeries.ajoute(std::move(g));
         }
         m->AjouteFiche(std::move(f), false)->Ordre = i == 0 ? 4 : 9;
@@ -383,14 +406,16 @@ std::unique_ptr<TMassif> MassifAUneViseeChoisie(uint8_t unitePente, long double 
     return m;
 }
 
-TEST(FichierBinaire, RefusNommantFicheGalerieEtVisee) {
+TEST(FichierBinaire, RefusNommantFicheGalerieEtVisee)
+{
     // The slope unit byte of that shot: the one byte two saves differ by.
     const std::string a = SauveBinaire(*MassifAUneViseeChoisie(1, 2));
     const std::string b = SauveBinaire(*MassifAUneViseeChoisie(2, 2));
     ASSERT_EQ(a.size(), b.size());
     std::size_t octet = 0;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i]) octet = i;
+        if (a[i] != b[i])
+            octet = i;
     const fs::path p = Temporaire("lieu.fic");
     auto refus = [&](const std::string& octets) {
         Ecrit(p, octets);
@@ -409,20 +434,23 @@ TEST(FichierBinaire, RefusNommantFicheGalerieEtVisee) {
     // A sheet of the recycle bin is named as such.
     auto m = MassifAUneViseeChoisie(1, 1e16L);
     m->JetteFiche(m->Fiches[1]);
-    EXPECT_EQ(refus(SauveBinaire(*m)), "Le fichier " + p.string() +
-                                           " est endommagé : fiche 1 de la corbeille (n° d'ordre 9), galerie 2, visée 3 "
-                                           ": la longueur 1E16 dépasse les valeurs admises");
+    EXPECT_EQ(refus(SauveBinaire(*m)),
+              "Le fichier " + p.string() +
+                  " est endommagé : fiche 1 de la corbeille (n° d'ordre 9), galerie 2, visée 3 "
+                  ": la longueur 1E16 dépasse les valeurs admises");
     // A reference point far beyond any survey.
     TMassif r;
     r.AjouteReference(std::make_unique<TPointTopo>());
     r.AjouteReference(std::make_unique<TPointTopo>());
     r.References[1]->Y = -2e30L;
-    EXPECT_EQ(refus(SauveBinaire(r)), "Le fichier " + p.string() +
-                                          " est endommagé : point de référence 2 : la coordonnée -2E30 dépasse les valeurs "
-                                          "admises");
+    EXPECT_EQ(refus(SauveBinaire(r)),
+              "Le fichier " + p.string() +
+                  " est endommagé : point de référence 2 : la coordonnée -2E30 dépasse les valeurs "
+                  "admises");
     // A copy cut short and padded with zeros: the zeros read as empty records, but not to the end.
     auto z = MassifAUneViseeChoisie(1, 2);
-    for (int k = 0; k < 20; ++k) z->Fiches[1]->Galeries[1]->AjouteVisee(Visee(2, 10, 5));
+    for (int k = 0; k < 20; ++k)
+        z->Fiches[1]->Galeries[1]->AjouteVisee(Visee(2, 10, 5));
     for (int k = 0; k < 2; ++k) {
         z->AjouteReference(std::make_unique<TPointTopo>());
         z->References[static_cast<std::size_t>(k)]->X = 7;
@@ -437,16 +465,18 @@ TEST(FichierBinaire, RefusNommantFicheGalerieEtVisee) {
     EXPECT_EQ(Charge(p)->Fiches[1]->Galeries[1]->Visee(3)->UnitePente, 1);
 }
 
-TEST(FichierBinaire, BlocDeLEditeurEtProgression) {
+TEST(FichierBinaire, BlocDeLEditeurEtProgression)
+{
     auto m = MassifRiche();
     const fs::path p = Temporaire("saisie.fic");
     FenetreEspion fen;
     EditeurEspion ed;
     m->SelectionActive = true;
     m->Sauve(p.string(), &fen, &ed);
-    const std::vector<std::string> sauvegarde = {"0", "montre", "etat:Sauvegarde du massif ...", "repeint",
-                                                 "0", "messages", "33", "messages", "67", "messages",
-                                                 "cache", "etat:Sélection"};
+    const std::vector<std::string> sauvegarde = {"0",        "montre",   "etat:Sauvegarde du massif ...",
+                                                 "repeint",  "0",        "messages",
+                                                 "33",       "messages", "67",
+                                                 "messages", "cache",    "etat:Sélection"};
     EXPECT_EQ(fen.journal, sauvegarde);
 
     FenetreEspion fen2;
@@ -456,8 +486,8 @@ TEST(FichierBinaire, BlocDeLEditeurEtProgression) {
     ASSERT_EQ(relu.Charge(&fen2, &ed2).etat, EtatChargement::Charge);
     EXPECT_EQ(ed2.lu, "saisie en cours");
     EXPECT_EQ(ed2.fichesVues, 3);
-    const std::vector<std::string> lecture = {"0", "montre", "etat:Lecture du massif ...", "repeint", "33", "67",
-                                              "100", "cache", "etat:", "minuterie"};
+    const std::vector<std::string> lecture = {
+        "0", "montre", "etat:Lecture du massif ...", "repeint", "33", "67", "100", "cache", "etat:", "minuterie"};
     EXPECT_EQ(fen2.journal, lecture);
 
     // Without an editor the block is neither written nor read.
@@ -465,7 +495,8 @@ TEST(FichierBinaire, BlocDeLEditeurEtProgression) {
     EXPECT_EQ(Contenu(p).back(), '\0');
 }
 
-TEST(FichierBinaire, SauvegardeEchoueeGardeLAncienFichier) {
+TEST(FichierBinaire, SauvegardeEchoueeGardeLAncienFichier)
+{
     const fs::path p = Temporaire("garde.fic");
     TMassif vide;
     vide.Sauve(p.string());
@@ -479,22 +510,27 @@ TEST(FichierBinaire, SauvegardeEchoueeGardeLAncienFichier) {
 
     // A list too long for the format is refused rather than written as garbage.
     TMassif gros;
-    for (int i = 0; i < 32768; ++i) gros.References.ajoute(std::make_unique<TPointTopo>());
+    for (int i = 0; i < 32768; ++i)
+        gros.References.ajoute(std::make_unique<TPointTopo>());
     try {
         gros.Sauve(p.string());
         FAIL();
     } catch (const ErreurFlux& e) {
-        EXPECT_STREQ(e.what(), "Le massif ne peut pas être enregistré : une liste compte 32768 éléments, le fichier en admet au plus 32767");
+        EXPECT_STREQ(
+            e.what(),
+            "Le massif ne peut pas être enregistré : une liste compte 32768 éléments, le fichier en admet au plus 32767");
     }
     EXPECT_EQ(Contenu(p), avant);
     // No temporary file is left behind.
     int n = 0;
     for (const auto& e : fs::directory_iterator(p.parent_path()))
-        if (e.path().filename().string().find("garde.fic.~") != std::string::npos) ++n;
+        if (e.path().filename().string().find("garde.fic.~") != std::string::npos)
+            ++n;
     EXPECT_EQ(n, 0);
 }
 
-TEST(FichierBinaire, FichierAbsent) {
+TEST(FichierBinaire, FichierAbsent)
+{
     TMassif m;
     m.NomFichier = Temporaire("absent.fic").string();
     const ResultatChargement r = m.Charge();
@@ -504,7 +540,8 @@ TEST(FichierBinaire, FichierAbsent) {
 
 // ---- Text format ------------------------------------------------------------------------
 
-TEST(FichierTexte, MassifVideExactement) {
+TEST(FichierTexte, MassifVideExactement)
+{
     const fs::path p = Temporaire("vide.mas");
     TMassif m;
     m.Sauve(p.string());
@@ -520,16 +557,19 @@ TEST(FichierTexte, MassifVideExactement) {
 
 namespace {
 
-std::vector<std::string> Lignes(const std::string& s) {
+std::vector<std::string> Lignes(const std::string& s)
+{
     std::vector<std::string> r;
     std::size_t d = 0;
-    for (std::size_t i; (i = s.find("\r\n", d)) != std::string::npos; d = i + 2) r.push_back(s.substr(d, i - d));
+    for (std::size_t i; (i = s.find("\r\n", d)) != std::string::npos; d = i + 2)
+        r.push_back(s.substr(d, i - d));
     return r;
 }
 
 }  // namespace
 
-TEST(FichierTexte, BlocsDUneFiche) {
+TEST(FichierTexte, BlocsDUneFiche)
+{
     TMassif m;
     auto f = std::make_unique<TFiche>();
     f->Date = "02/03/04";
@@ -569,19 +609,20 @@ TEST(FichierTexte, BlocsDUneFiche) {
     m.Sauve(p.string());
     const std::vector<std::string> l = Lignes(Contenu(p));
     const std::vector<std::string> debut = {
-        "Version 1005", "Nb_Fiche 1", "", "Date 02/03/04", "Declinaison 1.5", "Unite_Decli grade",
-        "Nb_Topographes 0", "Systeme ", "Cavite Grotte  du Loup", "Reseau ", "Lieu ", "Premiere 123.456",
-        "TPST ", "Ordre 1", "Nb_Galerie 2",
+        "Version 1005", "Nb_Fiche 1", "", "Date 02/03/04", "Declinaison 1.5", "Unite_Decli grade", "Nb_Topographes 0",
+        "Systeme ", "Cavite Grotte  du Loup", "Reseau ", "Lieu ", "Premiere 123.456", "TPST ", "Ordre 1",
+        "Nb_Galerie 2",
         // start, end
         "Pt", "A", "3", "0\t0\t0", "Terminus", "12345.6789\t0\t0",
         // sums, length sums, development, coefficient, comment
         "0", "0", "0", "0", "0", "0", "1", "", "Nb_Visee 2",
         // Readings keep every digit typed; what fits the field's digits is written with them.
         "123.456\tm\t359.96\tdeg\t12.34\tvul\t1 2\t\tm\t\t\tm\t0\t0\tN\t0\tN\t0\t0\t0\t0\tN\tc\xF4t\xE9\tgauche",
-        "1E-006\tm\t10\t-grade\t60\t-vul\t\t\tm\t\t\tm\t0\t0\tN\t0\tN\t0\t0\t0\t0\tO\t1234.5\t",
-        "1", "N", "N", "N", "N", "N", "N", "N", "0", "", "", "Couleur clRed", "---"};
+        "1E-006\tm\t10\t-grade\t60\t-vul\t\t\tm\t\t\tm\t0\t0\tN\t0\tN\t0\t0\t0\t0\tO\t1234.5\t", "1", "N", "N", "N",
+        "N", "N", "N", "N", "0", "", "", "Couleur clRed", "---"};
     ASSERT_GE(l.size(), debut.size());
-    for (std::size_t i = 0; i < debut.size(); ++i) EXPECT_EQ(l[i], debut[i]) << "ligne " << i + 1;
+    for (std::size_t i = 0; i < debut.size(); ++i)
+        EXPECT_EQ(l[i], debut[i]) << "ligne " << i + 1;
     // The second gallery: its continuations and its colour.
     const auto it = std::find(l.begin(), l.end(), "Couleur $00123456");
     ASSERT_NE(it, l.end());
@@ -606,7 +647,8 @@ TEST(FichierTexte, BlocsDUneFiche) {
     EXPECT_EQ(r->Galeries[1]->SuiteGalerie[2], 7);
 }
 
-TEST(FichierTexte, AllerRetourDansLesPrecisions) {
+TEST(FichierTexte, AllerRetourDansLesPrecisions)
+{
     auto m = MassifRiche();
     const fs::path p = Temporaire("riche.mas");
     m->Sauve(p.string());
@@ -661,7 +703,8 @@ TEST(FichierTexte, AllerRetourDansLesPrecisions) {
     }
 }
 
-TEST(FichierTexte, PortesDeVersionEtFinsDeLigne) {
+TEST(FichierTexte, PortesDeVersionEtFinsDeLigne)
+{
     auto m = MassifRiche();
     const fs::path p = Temporaire("v1003.mas");
     FluxEnMemoire flux;
@@ -675,7 +718,8 @@ TEST(FichierTexte, PortesDeVersionEtFinsDeLigne) {
     // Any line end is accepted.
     std::string lf;
     for (char c : s)
-        if (c != '\r') lf += c;
+        if (c != '\r')
+            lf += c;
     Ecrit(p, lf);
     auto relu = Charge(p);
     EXPECT_EQ(relu->Fiches[0]->Galeries[0]->Couleur, 0);
@@ -683,7 +727,8 @@ TEST(FichierTexte, PortesDeVersionEtFinsDeLigne) {
     EXPECT_EQ(relu->Fiches.size(), 3u);
 }
 
-TEST(FichierTexte, DatesAvecFinDeLigneRelues) {
+TEST(FichierTexte, DatesAvecFinDeLigneRelues)
+{
     TMassif m;
     auto f = std::make_unique<TFiche>();
     f->Date = "12\r\n03/9";
@@ -709,15 +754,18 @@ TEST(FichierTexte, DatesAvecFinDeLigneRelues) {
 
 namespace {
 
-std::string Joint(const std::vector<std::string>& lignes) {
+std::string Joint(const std::vector<std::string>& lignes)
+{
     std::string s;
-    for (const std::string& l : lignes) s += l + "\r\n";
+    for (const std::string& l : lignes)
+        s += l + "\r\n";
     return s;
 }
 
 }  // namespace
 
-TEST(FichierTexte, BlancsEtTabulationsFinalesFacultatifs) {
+TEST(FichierTexte, BlancsEtTabulationsFinalesFacultatifs)
+{
     auto riche = MassifRiche();
     const fs::path p = Temporaire("complet.mas");
     riche->Sauve(p.string());
@@ -735,7 +783,8 @@ TEST(FichierTexte, BlancsEtTabulationsFinalesFacultatifs) {
     int retouchees = 0;
     for (std::string& x : l) {
         const std::size_t n = x.find_last_not_of(" \t") + 1;
-        if (n != x.size()) ++retouchees;
+        if (n != x.size())
+            ++retouchees;
         x.erase(n);
     }
     EXPECT_GT(retouchees, 60);  // shot lines, continuation lines and empty names among them
@@ -757,7 +806,8 @@ TEST(FichierTexte, BlancsEtTabulationsFinalesFacultatifs) {
     EXPECT_TRUE(memeMassif(l));
 }
 
-TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne) {
+TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne)
+{
     auto riche = MassifRiche();
     const fs::path p = Temporaire("source.mas");
     riche->Sauve(p.string());
@@ -769,21 +819,23 @@ TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne) {
     };
     // Cut after every line but the trailing empty ones: the first line missing is named.
     for (std::size_t n = 0; n + 3 < l.size(); ++n)
-        ASSERT_EQ(message({l.begin(), l.begin() + static_cast<std::ptrdiff_t>(n)}),
-                  "Le fichier " + q.string() + " est endommagé ou tronqué : la ligne " + std::to_string(n + 1) +
-                      " manque");
+        ASSERT_EQ(
+            message({l.begin(), l.begin() + static_cast<std::ptrdiff_t>(n)}),
+            "Le fichier " + q.string() + " est endommagé ou tronqué : la ligne " + std::to_string(n + 1) + " manque");
 
     const std::string debut = "Le fichier " + q.string() + " est endommagé : ligne ";
     // The first shot line of the file.
     const std::size_t visee = static_cast<std::size_t>(
-        std::find_if(l.begin(), l.end(), [](const std::string& x) { return std::count(x.begin(), x.end(), '\t') > 20; }) -
+        std::find_if(l.begin(), l.end(),
+                     [](const std::string& x) { return std::count(x.begin(), x.end(), '\t') > 20; }) -
         l.begin());
     ASSERT_LT(visee, l.size());
     const std::string numero = std::to_string(visee + 1);
 
     std::vector<std::string> a = l;
     std::size_t tab = 0;
-    for (int i = 0; i < 6; ++i) tab = a[visee].find('\t', tab + 1);
+    for (int i = 0; i < 6; ++i)
+        tab = a[visee].find('\t', tab + 1);
     a[visee].erase(tab);  // cut after its slope unit
     EXPECT_EQ(message(a), debut + numero + ", une valeur manque en fin de ligne");
     a = l;
@@ -805,7 +857,8 @@ TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne) {
     EXPECT_EQ(m.Charge().etat, EtatChargement::Refuse);
 }
 
-TEST(FichierTexte, CoordonneesExtremesChargeesEtPlacees) {
+TEST(FichierTexte, CoordonneesExtremesChargeesEtPlacees)
+{
     // Station coordinates near the largest value of the format, in both formats: the file
     // loads, and placing its stations leaves no placed gallery without them, even where
     // the shots carry them beyond that value.
@@ -815,7 +868,8 @@ TEST(FichierTexte, CoordonneesExtremesChargeesEtPlacees) {
             g->Placee = true;
             g->Depart.X = 1.7e38L;
             g->Arrivee.Y = -1.5e38L;
-            for (int k = 1; k <= g->NbVisees; ++k) g->Visee(k)->X = 1e37L;
+            for (int k = 1; k <= g->NbVisees; ++k)
+                g->Visee(k)->X = 1e37L;
         }
     for (const char* nom : {"extremes.mas", "extremes.fic"}) {
         const fs::path p = Temporaire(nom);
@@ -835,7 +889,8 @@ TEST(FichierTexte, CoordonneesExtremesChargeesEtPlacees) {
     }
 }
 
-TEST(FichierTexte, CouleursLues) {
+TEST(FichierTexte, CouleursLues)
+{
     const fs::path p = Temporaire("couleurs.mas");
     TMassif m;
     auto f = std::make_unique<TFiche>();
@@ -843,9 +898,11 @@ TEST(FichierTexte, CouleursLues) {
     m.AjouteFiche(std::move(f), false);
     m.Sauve(p.string());
     const std::string s = Contenu(p);
-    for (auto [texte, valeur] : std::vector<std::pair<std::string, int32_t>>{
-             {"clblue", 0xFF0000}, {"$00123456", 0x123456}, {"255", 255}, {"clWindowText", int32_t(0x80000008)},
-             {"$FFFFFFFF", -1}}) {
+    for (auto [texte, valeur] : std::vector<std::pair<std::string, int32_t>>{{"clblue", 0xFF0000},
+                                                                             {"$00123456", 0x123456},
+                                                                             {"255", 255},
+                                                                             {"clWindowText", int32_t(0x80000008)},
+                                                                             {"$FFFFFFFF", -1}}) {
         std::string t = s;
         t.replace(t.find("Couleur clBlack"), 15, "Couleur " + texte);
         Ecrit(p, t);

@@ -5,9 +5,8 @@
 #include <fstream>
 #include <vector>
 
-
-#include "survey/flux.h"
 #include "aide_fichiers.h"
+#include "survey/flux.h"
 
 using namespace karst;
 using namespace karst::essai;
@@ -15,20 +14,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<char> Suite(int n) {
+std::vector<char> Suite(int n)
+{
     std::vector<char> v(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = static_cast<char>(i * 7 + 3);
+    for (int i = 0; i < n; ++i)
+        v[static_cast<std::size_t>(i)] = static_cast<char>(i * 7 + 3);
     return v;
 }
 
 }  // namespace
 
-TEST(Flux, EcritureParPetitsMorceauxDonneLeFichierEntier) {
+TEST(Flux, EcritureParPetitsMorceauxDonneLeFichierEntier)
+{
     const fs::path p = Temporaire("quarante.bin");
     const auto source = Suite(40000);
     {
         TFileBufferStream f(p.string(), TFileBufferStream::kCreation);
-        for (int i = 0; i < 40000; i += 10) ASSERT_EQ(f.Write(source.data() + i, 10), 10);
+        for (int i = 0; i < 40000; i += 10)
+            ASSERT_EQ(f.Write(source.data() + i, 10), 10);
         EXPECT_EQ(f.Size(), 40000);
         EXPECT_TRUE(f.Fin());
         f.Ferme();
@@ -42,12 +45,14 @@ TEST(Flux, EcritureParPetitsMorceauxDonneLeFichierEntier) {
     TFileBufferStream f(p.string(), TFileBufferStream::kLecture);
     EXPECT_EQ(f.Size(), 40000);
     std::vector<char> relu(40000);
-    for (int i = 0; i < 40000; i += 7) f.Read(relu.data() + i, std::min(7, 40000 - i));
+    for (int i = 0; i < 40000; i += 7)
+        f.Read(relu.data() + i, std::min(7, 40000 - i));
     EXPECT_EQ(relu, source);
     EXPECT_TRUE(f.Fin());
 }
 
-TEST(Flux, DestructionSansFermetureEcritLeDernierBloc) {
+TEST(Flux, DestructionSansFermetureEcritLeDernierBloc)
+{
     const fs::path p = Temporaire("destruction.bin");
     {
         TFileBufferStream f(p.string(), TFileBufferStream::kCreation);
@@ -56,7 +61,8 @@ TEST(Flux, DestructionSansFermetureEcritLeDernierBloc) {
     EXPECT_EQ(fs::file_size(p), 3u);
 }
 
-TEST(Flux, LectureEnFinDeFlux) {
+TEST(Flux, LectureEnFinDeFlux)
+{
     FluxMemoire f(Suite(100));
     EXPECT_EQ(f.Seek(10, 2), 90);
     EXPECT_EQ(f.Position(), 90);
@@ -72,7 +78,8 @@ TEST(Flux, LectureEnFinDeFlux) {
     EXPECT_THROW(f.LitU8(), ErreurFichierEndommage);
 }
 
-TEST(Flux, OrigineInconnue) {
+TEST(Flux, OrigineInconnue)
+{
     FluxMemoire f(Suite(10));
     try {
         f.Seek(1, 3);
@@ -82,7 +89,8 @@ TEST(Flux, OrigineInconnue) {
     }
 }
 
-TEST(Flux, FinDemandeeSansDeplacementPuisAjout) {
+TEST(Flux, FinDemandeeSansDeplacementPuisAjout)
+{
     FluxMemoire f(Suite(20));
     f.Seek(5, 0);
     EXPECT_EQ(f.Seek(0, 2), 20);
@@ -97,7 +105,8 @@ TEST(Flux, FinDemandeeSansDeplacementPuisAjout) {
     EXPECT_EQ(f.donnees[5], Suite(20)[5]);
 }
 
-TEST(Flux, GrandsTransfertsSansLeBloc) {
+TEST(Flux, GrandsTransfertsSansLeBloc)
+{
     FluxMemoire f({}, 16);
     const auto s = Suite(16);
     f.Write(s.data(), 16);  // a whole block goes straight to the raw write
@@ -118,7 +127,8 @@ TEST(Flux, GrandsTransfertsSansLeBloc) {
     EXPECT_EQ(c, Suite(40)[20]);
 }
 
-TEST(Flux, EcraserUnePartieGardeLeReste) {
+TEST(Flux, EcraserUnePartieGardeLeReste)
+{
     FluxMemoire f(Suite(40), 16);
     f.Seek(14, 0);
     f.Write("ABCD", 4);  // straddles the first two blocks
@@ -128,7 +138,8 @@ TEST(Flux, EcraserUnePartieGardeLeReste) {
     EXPECT_EQ(f.donnees, attendu);
 }
 
-TEST(Flux, DeplacementAuDelaDesOctetsValides) {
+TEST(Flux, DeplacementAuDelaDesOctetsValides)
+{
     // Moving forward within the block's room but past its valid bytes must still write at
     // the position asked for.
     FluxMemoire f({}, 16);
@@ -141,7 +152,8 @@ TEST(Flux, DeplacementAuDelaDesOctetsValides) {
     EXPECT_EQ(f.donnees[0], 'a');
 }
 
-TEST(Flux, ValeursTypees) {
+TEST(Flux, ValeursTypees)
+{
     FluxMemoire f({}, 8);
     f.EcritU16(1005);
     f.EcritI32(-2);
@@ -149,8 +161,9 @@ TEST(Flux, ValeursTypees) {
     f.EcritTexteCourt(TexteCourt<8>("01/01/80"));
     f.EcritChaine("\xE9t\xE9");
     f.Flush();
-    const std::vector<char> attendu = {'\xED', '\x03', '\xFE', '\xFF', '\xFF', '\xFF', '\x81', 0, 0, 0, 0, 0,
-                                       8, '0', '1', '/', '0', '1', '/', '8', '0', 3, 0, '\xE9', 't', '\xE9'};
+    const std::vector<char> attendu = {'\xED', '\x03', '\xFE', '\xFF', '\xFF', '\xFF', '\x81', 0,     0,
+                                       0,      0,      0,      8,      '0',    '1',    '/',    '0',   '1',
+                                       '/',    '8',    '0',    3,      0,      '\xE9', 't',    '\xE9'};
     EXPECT_EQ(f.donnees, attendu);
     f.Seek(0, 0);
     EXPECT_EQ(f.LitU16(), 1005);
@@ -163,7 +176,8 @@ TEST(Flux, ValeursTypees) {
     EXPECT_TRUE(f.Fin());
 }
 
-TEST(Flux, LongueursHorsLimitesRefusees) {
+TEST(Flux, LongueursHorsLimitesRefusees)
+{
     FluxMemoire court(std::vector<char>{9, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'});
     TexteCourt<8> t;
     EXPECT_THROW(court.LitTexteCourt(t), ErreurFichierEndommage);  // length byte 9 > 8
@@ -173,7 +187,8 @@ TEST(Flux, LongueursHorsLimitesRefusees) {
     EXPECT_THROW(tronque.LitChaine(), ErreurFichierEndommage);
 }
 
-TEST(Flux, FichierIntrouvable) {
+TEST(Flux, FichierIntrouvable)
+{
     const fs::path p = Temporaire("absent") / "rien.fic";
     try {
         TFileBufferStream f(p.string(), TFileBufferStream::kLecture);
@@ -184,10 +199,12 @@ TEST(Flux, FichierIntrouvable) {
     EXPECT_THROW(TFileBufferStream(fs::temp_directory_path().string(), TFileBufferStream::kLecture), ErreurFlux);
 }
 
-TEST(Flux, EcritureEchoueeSignalee) {
+TEST(Flux, EcritureEchoueeSignalee)
+{
     class FluxPlein : public TBufferStream {
     public:
         FluxPlein() : TBufferStream(16) {}
+
     protected:
         int64_t LectureBrute(void*, int64_t, int64_t) override { return 0; }
         void EcritureBrute(const void*, int64_t, int64_t) override { throw ErreurFlux("Erreur d'écriture"); }
@@ -197,7 +214,8 @@ TEST(Flux, EcritureEchoueeSignalee) {
     EXPECT_THROW(f.Flush(), ErreurFlux);
 }
 
-TEST(Flux, OctetsDesReelsCommeLEncodage) {
+TEST(Flux, OctetsDesReelsCommeLEncodage)
+{
     // The bytes written for a stored real are those of the general encoding, over the
     // whole range of the format.
     uint64_t etat = 12345;

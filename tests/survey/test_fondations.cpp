@@ -14,11 +14,13 @@ using namespace karst;
 
 namespace {
 
-std::string Hex(const std::array<uint8_t, 6>& b) {
+std::string Hex(const std::array<uint8_t, 6>& b)
+{
     static const char* h = "0123456789ABCDEF";
     std::string r;
     for (auto o : b) {
-        if (!r.empty()) r += ' ';
+        if (!r.empty())
+            r += ' ';
         r += h[o >> 4];
         r += h[o & 15];
     }
@@ -27,7 +29,8 @@ std::string Hex(const std::array<uint8_t, 6>& b) {
 
 }  // namespace
 
-TEST(Reel6, OctetsExacts) {
+TEST(Reel6, OctetsExacts)
+{
     EXPECT_EQ(Hex(Reel6(1.0L).octets()), "81 00 00 00 00 00");
     EXPECT_EQ(Hex(Reel6(10.0L).octets()), "84 00 00 00 00 20");
     EXPECT_EQ(Hex(Reel6(-10.0L).octets()), "84 00 00 00 00 A0");
@@ -39,7 +42,8 @@ TEST(Reel6, OctetsExacts) {
     EXPECT_FALSE(std::signbit(Reel6(-0.0L).d()));
 }
 
-TEST(Reel6, LectureEtAllerRetour) {
+TEST(Reel6, LectureEtAllerRetour)
+{
     // Any bytes whose exponent byte is 0 read as zero.
     EXPECT_EQ(Reel6::depuisOctets({0, 0xFF, 0x12, 0x34, 0x56, 0xFF}).d(), 0.0);
     EXPECT_EQ(Reel6::depuisOctets({0x81, 0, 0, 0, 0, 0}).d(), 1.0);
@@ -48,21 +52,24 @@ TEST(Reel6, LectureEtAllerRetour) {
         Reel6 r(v);
         EXPECT_EQ(Reel6::depuisOctets(r.octets()).d(), r.d());
         // 40 significant bits: the stored value is within half a unit in the last place.
-        EXPECT_NEAR(static_cast<double>(r), static_cast<double>(v), std::fabs(static_cast<double>(v)) * std::ldexp(1.0, -40));
+        EXPECT_NEAR(static_cast<double>(r), static_cast<double>(v),
+                    std::fabs(static_cast<double>(v)) * std::ldexp(1.0, -40));
     }
 }
 
-TEST(Reel6, ArrondiAuPlusProcheEtPairSurEgalite) {
+TEST(Reel6, ArrondiAuPlusProcheEtPairSurEgalite)
+{
     const long double un = 1.0L;
-    const long double ulp = std::ldexp(1.0L, -39);  // step of the format just above 1
-    EXPECT_EQ(Reel6(un + ulp / 2).d(), 1.0);                                        // tie: to even
+    const long double ulp = std::ldexp(1.0L, -39);                                 // step of the format just above 1
+    EXPECT_EQ(Reel6(un + ulp / 2).d(), 1.0);                                       // tie: to even
     EXPECT_EQ(static_cast<long double>(Reel6(un + ulp + ulp / 2)), un + 2 * ulp);  // tie: to even
     EXPECT_EQ(static_cast<long double>(Reel6(un + ulp * 0.75L)), un + ulp);
     // Rounding up past the mantissa carries into the exponent.
     EXPECT_EQ(Reel6(2.0L - ulp / 4).d(), 2.0);
 }
 
-TEST(Reel6, RefusDesValeursNonStockables) {
+TEST(Reel6, RefusDesValeursNonStockables)
+{
     EXPECT_THROW(Reel6(std::numeric_limits<long double>::infinity()), ErreurReel6);
     EXPECT_THROW(Reel6(-std::numeric_limits<long double>::infinity()), ErreurReel6);
     EXPECT_THROW(Reel6(std::numeric_limits<long double>::quiet_NaN()), ErreurReel6);
@@ -74,7 +81,8 @@ TEST(Reel6, RefusDesValeursNonStockables) {
     EXPECT_EQ(r.d(), 5.0);  // a refused store leaves the old value
 }
 
-TEST(Arrondis, RoundTruncFrac) {
+TEST(Arrondis, RoundTruncFrac)
+{
     EXPECT_EQ(Round(0.5L), 0);
     EXPECT_EQ(Round(1.5L), 2);
     EXPECT_EQ(Round(2.5L), 2);
@@ -89,7 +97,8 @@ TEST(Arrondis, RoundTruncFrac) {
     EXPECT_EQ(TruncEntier(-3.9L), -3);
 }
 
-TEST(Formats, General) {
+TEST(Formats, General)
+{
     EXPECT_EQ(FormatGeneral(123.456L, 5), "123.46");
     EXPECT_EQ(FormatGeneral(12.34L, 3), "12.3");
     EXPECT_EQ(FormatGeneral(359.96L, 4), "360");
@@ -107,7 +116,8 @@ TEST(Formats, General) {
     EXPECT_NEAR(static_cast<double>(lu), 3.25e-7, 1e-20);
 }
 
-TEST(Formats, LectureDUnReelStockable) {
+TEST(Formats, LectureDUnReelStockable)
+{
     long double v = 0;
     EXPECT_TRUE(LitReelStockable(" -12.5 ", v));
     EXPECT_EQ(v, -12.5L);
@@ -132,7 +142,8 @@ TEST(Formats, LectureDUnReelStockable) {
     EXPECT_FALSE(LitReel("12,5", v));
 }
 
-TEST(Formats, EgaliteAuDemiLoinDeZeroSurLaValeurBinaireExacte) {
+TEST(Formats, EgaliteAuDemiLoinDeZeroSurLaValeurBinaireExacte)
+{
     EXPECT_EQ(FormatF(0.125L, 2), "0.13");  // exact tie: away from zero
     EXPECT_EQ(FormatF(-0.125L, 2), "-0.13");
     EXPECT_EQ(FormatF(2.675, 2), "2.67");    // the double 2.675 lies below the tie
@@ -143,7 +154,8 @@ TEST(Formats, EgaliteAuDemiLoinDeZeroSurLaValeurBinaireExacte) {
     EXPECT_EQ(FormatF(5.0L, 0), "5");
 }
 
-TEST(Formats, FixeNombreLargeurEntier) {
+TEST(Formats, FixeNombreLargeurEntier)
+{
     EXPECT_EQ(FormatFixe(3.14159L, 15, 3), "3.142");
     EXPECT_EQ(FormatFixe(2.0L, 15, 2), "2.00");
     EXPECT_EQ(FormatNombre(123456.789L, 8, 2, ' '), "123 456.79");
@@ -157,7 +169,8 @@ TEST(Formats, FixeNombreLargeurEntier) {
     EXPECT_EQ(FormatEntier(std::numeric_limits<long long>::min()), "-9223372036854775808");
 }
 
-TEST(Analyse, ChaineEnEntierEtEnReel) {
+TEST(Analyse, ChaineEnEntierEtEnReel)
+{
     EXPECT_EQ(ChaineEnEntier("12"), 12);
     EXPECT_EQ(ChaineEnEntier(" -7 "), -7);
     EXPECT_EQ(ChaineEnEntier("12a"), 0);
@@ -172,7 +185,8 @@ TEST(Analyse, ChaineEnEntierEtEnReel) {
     EXPECT_EQ(ChaineEnReel("1e99999"), 0);  // overflow is not a number
 }
 
-TEST(Dates, DateEnNombre) {
+TEST(Dates, DateEnNombre)
+{
     EXPECT_EQ(DateEnNombre("31/12/99"), 40015);
     EXPECT_EQ(DateEnNombre("01/01/00"), 40033);
     EXPECT_EQ(DateEnNombre(""), 0);
@@ -180,7 +194,8 @@ TEST(Dates, DateEnNombre) {
     EXPECT_EQ(DateEnNombre("  /03/  "), 96);  // a blank part adds nothing
 }
 
-TEST(Unites, Libelles) {
+TEST(Unites, Libelles)
+{
     EXPECT_STREQ(UniteLongueur[1], "cm");
     EXPECT_STREQ(UnitePente[0], "\xB0");
     EXPECT_STREQ(UnitePente[9], "-\xB0vul");
@@ -188,7 +203,8 @@ TEST(Unites, Libelles) {
     EXPECT_STREQ(LibelleUniteLongueur(-1), "?");
 }
 
-TEST(Textes, TexteCourtEtCasse) {
+TEST(Textes, TexteCourtEtCasse)
+{
     TexteCourt<8> d("01/02/2003");
     EXPECT_EQ(d.str(), "01/02/20");
     EXPECT_EQ(MajAscii("\xE9t\xE9"), "\xE9T\xE9");  // accented letters stay
@@ -196,16 +212,20 @@ TEST(Textes, TexteCourtEtCasse) {
     EXPECT_FALSE(EgalSansCasse("\xE9", "\xC9"));
 }
 
-TEST(Eco, ChainesCompactes) {
+TEST(Eco, ChainesCompactes)
+{
     TEco vide;
     EXPECT_EQ(vide.Chaine(), "");
     EXPECT_EQ(vide.ChaineMaj(), "");
     EXPECT_FALSE(vide.Possede());
     EXPECT_TRUE(vide.Egal(TEco()));
     TEco e;
-    e.Affecte("\xE9" "a b");
-    EXPECT_EQ(e.ChaineMaj(), "\xE9" "A B");
-    EXPECT_EQ(e.ChaineSansBlanc(), "\xE9" "a_b");
+    e.Affecte("\xE9"
+              "a b");
+    EXPECT_EQ(e.ChaineMaj(), "\xE9"
+                             "A B");
+    EXPECT_EQ(e.ChaineSansBlanc(), "\xE9"
+                                   "a_b");
     EXPECT_FALSE(TEco("a1").Egal(TEco("A1")));
     e.Affecte("");
     EXPECT_TRUE(e.Possede());
@@ -215,7 +235,8 @@ TEST(Eco, ChainesCompactes) {
 }
 
 namespace {
-TPointTopo Point(const char* nom, int indice, bool terminus = false) {
+TPointTopo Point(const char* nom, int indice, bool terminus = false)
+{
     TPointTopo p;
     p.Nom.Affecte(nom);
     p.Indice = static_cast<uint8_t>(indice);
@@ -224,7 +245,8 @@ TPointTopo Point(const char* nom, int indice, bool terminus = false) {
 }
 }  // namespace
 
-TEST(PointTopo, EgalEtCopie) {
+TEST(PointTopo, EgalEtCopie)
+{
     EXPECT_TRUE(Point("a1", 3).Egal(Point("A1", 3)));
     EXPECT_FALSE(Point("A1", 3).Egal(Point("A1", 4)));
     EXPECT_FALSE(Point("A1", 3).Egal(Point("A10", 3)));
@@ -257,7 +279,8 @@ TEST(PointTopo, EgalEtCopie) {
 namespace {
 
 std::unique_ptr<TVisee> Visee(double l, const char* gauche = "", const char* droite = "", const char* haut = "",
-                              const char* bas = "") {
+                              const char* bas = "")
+{
     auto v = std::make_unique<TVisee>();
     v->Longueur = l;
     v->Gauche = gauche;
@@ -267,7 +290,8 @@ std::unique_ptr<TVisee> Visee(double l, const char* gauche = "", const char* dro
     return v;
 }
 
-std::unique_ptr<TFiche> FicheOrdre(int ordre) {
+std::unique_ptr<TFiche> FicheOrdre(int ordre)
+{
     auto f = std::make_unique<TFiche>();
     f->Ordre = ordre;
     return f;
@@ -275,7 +299,8 @@ std::unique_ptr<TFiche> FicheOrdre(int ordre) {
 
 }  // namespace
 
-TEST(Fiche, LargeursEtHauteurs) {
+TEST(Fiche, LargeursEtHauteurs)
+{
     TFiche f;
     auto g = std::make_unique<TGalerie>();
     g->Depart = Point("A", 0);
@@ -330,7 +355,8 @@ TEST(Fiche, LargeursEtHauteurs) {
     EXPECT_EQ(b, 2);
 }
 
-TEST(Fiche, MemeSortieEtMemeEndroit) {
+TEST(Fiche, MemeSortieEtMemeEndroit)
+{
     TFiche a, b;
     a.Date = "01/02/03";
     b.Date = "01/02/03";
@@ -350,7 +376,8 @@ TEST(Fiche, MemeSortieEtMemeEndroit) {
     EXPECT_TRUE(a.MemeEndroit(b));
 }
 
-TEST(Fiche, CopieAjouteEtSortDeLaCoupe) {
+TEST(Fiche, CopieAjouteEtSortDeLaCoupe)
+{
     TFiche source;
     source.Date = "12/08/95";
     source.Declinaison = 2.5L;
@@ -394,15 +421,18 @@ TEST(Fiche, CopieAjouteEtSortDeLaCoupe) {
     EXPECT_EQ(c->Visee(1)->Longueur.d(), 12);
 }
 
-TEST(Galerie, CentVingtHuitViseesAuPlus) {
+TEST(Galerie, CentVingtHuitViseesAuPlus)
+{
     TGalerie g;
-    for (int i = 0; i < kMaxVisees; ++i) g.AjouteVisee(Visee(1));
+    for (int i = 0; i < kMaxVisees; ++i)
+        g.AjouteVisee(Visee(1));
     EXPECT_EQ(g.NbVisees, kMaxVisees);
     EXPECT_THROW(g.AjouteVisee(Visee(1)), std::length_error);
     EXPECT_EQ(g.NbVisees, kMaxVisees);
 }
 
-TEST(Massif, NumerosDeFicheEtListes) {
+TEST(Massif, NumerosDeFicheEtListes)
+{
     TMassif m;
     EXPECT_EQ(m.AjouteFiche(std::make_unique<TFiche>(), false)->Ordre, 1);
     m.Fiches.vide();
@@ -441,7 +471,8 @@ TEST(Massif, NumerosDeFicheEtListes) {
     EXPECT_EQ(m.FichesCourantes, &m.Fiches);
 }
 
-TEST(Massif, NumeroDOrdreLePlusGrandDejaPris) {
+TEST(Massif, NumeroDOrdreLePlusGrandDejaPris)
+{
     // A hand-edited file may give a sheet the largest number: a new sheet never overflows
     // to a negative number, it takes the largest one still free.
     TMassif m;
@@ -457,16 +488,19 @@ TEST(Massif, NumeroDOrdreLePlusGrandDejaPris) {
     EXPECT_EQ(n.AjouteFiche(std::make_unique<TFiche>(), false)->Ordre, INT32_MAX - 2);
 }
 
-TEST(Massif, TriStable) {
+TEST(Massif, TriStable)
+{
     TMassif m;
-    for (int o : {5, 2, 5, 1}) m.Fiches.ajoute(FicheOrdre(o));
+    for (int o : {5, 2, 5, 1})
+        m.Fiches.ajoute(FicheOrdre(o));
     TFiche* premierCinq = m.Fiches[0];
     m.TrieFiches();
     EXPECT_EQ(m.Fiches[0]->Ordre, 1);
     EXPECT_EQ(m.Fiches[2], premierCinq);
 }
 
-TEST(Massif, IndiceLibre) {
+TEST(Massif, IndiceLibre)
+{
     TMassif m;
     EXPECT_EQ(m.IndiceLibre("A", 0), 1);
     auto f = std::make_unique<TFiche>();
@@ -495,7 +529,8 @@ TEST(Massif, IndiceLibre) {
     EXPECT_FALSE(IndiceValide(r));
 }
 
-TEST(Massif, ReferencesEtLimites) {
+TEST(Massif, ReferencesEtLimites)
+{
     TMassif m;
     m.PointsCalcules = true;
     m.AjouteReference(std::make_unique<TPointTopo>());

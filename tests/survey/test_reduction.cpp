@@ -10,8 +10,8 @@ namespace {
 
 constexpr double kTol = 1e-9;
 
-TVisee* Ajoute(TGalerie& g, long double l, long double a, long double p, uint8_t ua = 0, uint8_t up = 0,
-               uint8_t ul = 0) {
+TVisee* Ajoute(TGalerie& g, long double l, long double a, long double p, uint8_t ua = 0, uint8_t up = 0, uint8_t ul = 0)
+{
     auto v = std::make_unique<TVisee>();
     v->Longueur = l;
     v->Azimut = a;
@@ -25,7 +25,8 @@ TVisee* Ajoute(TGalerie& g, long double l, long double a, long double p, uint8_t
 // A gallery of one shot, reduced without rotation.
 struct UnTir {
     TGalerie g;
-    UnTir(long double l, long double a, long double p, uint8_t ua = 0, uint8_t up = 0, uint8_t ul = 0) {
+    UnTir(long double l, long double a, long double p, uint8_t ua = 0, uint8_t up = 0, uint8_t ul = 0)
+    {
         Ajoute(g, l, a, p, ua, up, ul);
         g.CalculeVisees(0);
     }
@@ -34,7 +35,8 @@ struct UnTir {
 
 }  // namespace
 
-TEST(Reduction, PenteEnDegresEtVulcain) {
+TEST(Reduction, PenteEnDegresEtVulcain)
+{
     for (auto [code, lecture, dz] : {std::tuple{0, 30.0L, 5.0}, {4, 60.0L, 5.0}, {9, 60.0L, -5.0}, {5, -30.0L, 5.0}}) {
         UnTir t(10, 0, lecture, 0, static_cast<uint8_t>(code));
         EXPECT_NEAR(t.H(), 8.66025403784, kTol) << code;
@@ -53,7 +55,8 @@ TEST(Reduction, PenteEnDegresEtVulcain) {
     EXPECT_NEAR(gradesInverses.g.SommeDZ.d(), -10 / std::sqrt(2.0), kTol);
 }
 
-TEST(Reduction, DenivelesEnMetresEtCentimetres) {
+TEST(Reduction, DenivelesEnMetresEtCentimetres)
+{
     UnTir m(10, 0, 6, 0, 2);
     EXPECT_NEAR(m.H(), 8, kTol);
     EXPECT_NEAR(m.g.SommeDZ.d(), 6, kTol);
@@ -73,7 +76,8 @@ TEST(Reduction, DenivelesEnMetresEtCentimetres) {
     EXPECT_EQ(verticalInverse.g.SommeDZ.d(), -12);
 }
 
-TEST(Reduction, UnitesDAzimut) {
+TEST(Reduction, UnitesDAzimut)
+{
     UnTir grades(10, 100, 0, 1);
     EXPECT_NEAR(grades.g.SommeDX.d(), 10, kTol);
     EXPECT_NEAR(grades.g.SommeDY.d(), 0, kTol);
@@ -85,7 +89,8 @@ TEST(Reduction, UnitesDAzimut) {
     EXPECT_NEAR(degresInverses.g.SommeDY.d(), degres.g.SommeDY.d(), kTol);
 }
 
-TEST(Reduction, DeclinaisonEtAngleGeodesique) {
+TEST(Reduction, DeclinaisonEtAngleGeodesique)
+{
     TFiche f;
     f.Declinaison = 2;
     auto g = std::make_unique<TGalerie>();
@@ -109,7 +114,8 @@ TEST(Reduction, DeclinaisonEtAngleGeodesique) {
     EXPECT_NEAR(gal->SommeDX.d(), 0, kTol);
 }
 
-TEST(Reduction, SommesCumuleesEtDeveloppement) {
+TEST(Reduction, SommesCumuleesEtDeveloppement)
+{
     TGalerie g;
     Ajoute(g, 3, 0, 0);
     TVisee* v = Ajoute(g, 4, 90, 0);
@@ -142,7 +148,8 @@ TEST(Reduction, SommesCumuleesEtDeveloppement) {
 namespace {
 
 // Start (0,0,0), end (0,12,0), shots of 4 m and 6 m due north.
-std::unique_ptr<TGalerie> GalerieNord(long double coefficient = 1) {
+std::unique_ptr<TGalerie> GalerieNord(long double coefficient = 1)
+{
     auto g = std::make_unique<TGalerie>();
     g->Depart.Nom.Affecte("A");
     g->Arrivee.Nom.Affecte("B");
@@ -157,7 +164,8 @@ std::unique_ptr<TGalerie> GalerieNord(long double coefficient = 1) {
 
 }  // namespace
 
-TEST(Placement, EcartReparti) {
+TEST(Placement, EcartReparti)
+{
     auto g = GalerieNord();
     g->PlacePoints();
     ASSERT_EQ(g->NbStations(), 2);
@@ -167,7 +175,8 @@ TEST(Placement, EcartReparti) {
     EXPECT_NEAR(g->Station(2).Z.d(), 0, kTol);
 }
 
-TEST(Placement, DepartTerminusPlaceDepuisLArrivee) {
+TEST(Placement, DepartTerminusPlaceDepuisLArrivee)
+{
     TGalerie g;
     g.Depart.Terminus = true;
     g.Arrivee.X = 5;
@@ -197,7 +206,8 @@ TEST(Placement, DepartTerminusPlaceDepuisLArrivee) {
     EXPECT_EQ(h.Arrivee.X.d(), 100);
 }
 
-TEST(Placement, LongueurNulleEntreDeuxPointsConnus) {
+TEST(Placement, LongueurNulleEntreDeuxPointsConnus)
+{
     TGalerie g;
     g.Arrivee.Nom.Affecte("B");
     g.Arrivee.X = 3;
@@ -209,14 +219,16 @@ TEST(Placement, LongueurNulleEntreDeuxPointsConnus) {
     EXPECT_EQ(g.Station(1).X.d(), 0);
 }
 
-TEST(Placement, GalerieNonPositionneeSansCoordonnees) {
+TEST(Placement, GalerieNonPositionneeSansCoordonnees)
+{
     auto g = GalerieNord();
     g->Placee = false;
     g->PlacePoints();
     EXPECT_EQ(g->NbStations(), 2);  // records exist, unfilled
 }
 
-TEST(Placement, PireGalerie) {
+TEST(Placement, PireGalerie)
+{
     TMassif m;
     auto f = std::make_unique<TFiche>();
     f->Galeries.ajoute(GalerieNord(2));
@@ -236,7 +248,8 @@ TEST(Placement, PireGalerie) {
     EXPECT_NEAR(seul.PireGalerie(fiche, galerie), 0.1, 1e-9);
 }
 
-TEST(Placement, PireGalerieSansDiviseurNul) {
+TEST(Placement, PireGalerieSansDiviseurNul)
+{
     TMassif m;
     auto f = std::make_unique<TFiche>();
     f->Galeries.ajoute(GalerieNord(0));  // coefficient 0
@@ -255,7 +268,8 @@ TEST(Placement, PireGalerieSansDiviseurNul) {
     EXPECT_EQ(galerie, -7);
 }
 
-TEST(Placement, PireGalerieUnSeulTir) {
+TEST(Placement, PireGalerieUnSeulTir)
+{
     TMassif m;
     auto f = std::make_unique<TFiche>();
     auto g = std::make_unique<TGalerie>();
@@ -273,7 +287,8 @@ TEST(Placement, PireGalerieUnSeulTir) {
     EXPECT_EQ(galerie, 0);
 }
 
-TEST(Reduction, ValeursExtremesSansEchec) {
+TEST(Reduction, ValeursExtremesSansEchec)
+{
     // A length the format holds but whose square it does not: the reduction stores the
     // largest value it can and goes on; it never stops half-way.
     TGalerie g;
@@ -304,7 +319,8 @@ TEST(Reduction, ValeursExtremesSansEchec) {
     EXPECT_TRUE(std::isfinite(f.Galeries[0]->SommeDX.d()));
 }
 
-TEST(Placement, CoordonneesExtremesToujoursPlacees) {
+TEST(Placement, CoordonneesExtremesToujoursPlacees)
+{
     // Ends near the largest value of the format: every placed gallery gets its stations,
     // the massif's later galleries included, and they hold finite coordinates.
     TMassif m;
@@ -328,7 +344,8 @@ TEST(Placement, CoordonneesExtremesToujoursPlacees) {
     for (const TFiche* f : m.Fiches)
         for (const TGalerie* g : f->Galeries) {
             ASSERT_EQ(g->NbStations(), 2);
-            for (int k = 1; k <= 2; ++k) EXPECT_TRUE(std::isfinite(g->Station(k).X.d()));
+            for (int k = 1; k <= 2; ++k)
+                EXPECT_TRUE(std::isfinite(g->Station(k).X.d()));
         }
     EXPECT_EQ(m.Fiches[1]->Galeries[1]->Station(2).X.d(), 20);
 

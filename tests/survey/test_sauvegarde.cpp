@@ -15,22 +15,26 @@ namespace fs = std::filesystem;
 namespace {
 
 // A fresh folder of the test run's temporary folder.
-fs::path Dossier(const std::string& nom) {
+fs::path Dossier(const std::string& nom)
+{
     const fs::path d = Temporaire(nom);
     fs::remove_all(d);
     fs::create_directories(d);
     return d;
 }
 
-std::vector<std::string> Fichiers(const fs::path& d) {
+std::vector<std::string> Fichiers(const fs::path& d)
+{
     std::vector<std::string> r;
-    for (const auto& e : fs::directory_iterator(d)) r.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(d))
+        r.push_back(e.path().filename().string());
     std::sort(r.begin(), r.end());
     return r;
 }
 
 // A massif with one sheet, distinct from an empty one.
-std::unique_ptr<TMassif> UnMassif(long double angle) {
+std::unique_ptr<TMassif> UnMassif(long double angle)
+{
     auto m = std::make_unique<TMassif>();
     auto f = std::make_unique<TFiche>();
     f->Cavite.Affecte("Grotte");
@@ -40,7 +44,8 @@ std::unique_ptr<TMassif> UnMassif(long double angle) {
 }
 
 // What a save of that massif under a plain name writes.
-std::string Octets(const TMassif& m, const std::string& extension) {
+std::string Octets(const TMassif& m, const std::string& extension)
+{
     const fs::path p = Temporaire("reference" + extension);
     const_cast<TMassif&>(m).Sauve(p.string());
     return Contenu(p);
@@ -48,7 +53,8 @@ std::string Octets(const TMassif& m, const std::string& extension) {
 
 }  // namespace
 
-TEST(Sauvegarde, ParUnLienSymbolique) {
+TEST(Sauvegarde, ParUnLienSymbolique)
+{
     const fs::path reel = Dossier("reels"), liens = Dossier("liens");
     for (const std::string ext : {".fic", ".mas"}) {
         const fs::path cible = reel / ("cave" + ext);
@@ -84,7 +90,8 @@ TEST(Sauvegarde, ParUnLienSymbolique) {
     EXPECT_EQ(Contenu(reel / "neuf.fic"), Octets(*UnMassif(1), ".fic"));
 }
 
-TEST(Sauvegarde, DossierSansNouveauFichier) {
+TEST(Sauvegarde, DossierSansNouveauFichier)
+{
     const fs::path d = Dossier("partage");
     const fs::path bak = Temporaire("partage.BAK");
     for (const std::string ext : {".fic", ".mas"}) {
@@ -123,7 +130,8 @@ TEST(Sauvegarde, DossierSansNouveauFichier) {
     EXPECT_EQ(Fichiers(d), (std::vector<std::string>{"commun.fic", "commun.mas"}));
 }
 
-TEST(Sauvegarde, MessagesNommentLeFichierChoisi) {
+TEST(Sauvegarde, MessagesNommentLeFichierChoisi)
+{
     const fs::path d = Dossier("echecs");
     const fs::path p = d / "cave.fic";
     UnMassif(0)->Sauve(p.string());
@@ -161,7 +169,8 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi) {
     EXPECT_EQ(Contenu(p).size(), 16u);
 }
 
-TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien) {
+TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien)
+{
     // However a value beyond what the readers admit got into the massif, the save refuses it,
     // naming where it stands, and the file on disk stays as it was.
     const fs::path d = Dossier("bornes");
@@ -171,7 +180,8 @@ TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien) {
         auto g = std::make_unique<TGalerie>();
         g->Depart.Nom.Affecte("A\xE9");
         g->Arrivee.Terminus = true;
-        for (int k = 0; k < 2; ++k) g->AjouteVisee(std::make_unique<TVisee>())->Longueur = 5;
+        for (int k = 0; k < 2; ++k)
+            g->AjouteVisee(std::make_unique<TVisee>())->Longueur = 5;
         m->Fiches[0]->Galeries.ajoute(std::move(g));
         m->Sauve(p.string());
         const std::string avant = Contenu(p);
@@ -195,7 +205,8 @@ TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien) {
             << ext;
         m->Fiches[0]->Galeries[0]->Visee(1)->UnitePente = 0;
         auto r = std::make_unique<TPointTopo>();
-        r->Nom.Affecte("Entr\xE9" "e");
+        r->Nom.Affecte("Entr\xE9"
+                       "e");
         r->Y = 1e37L;
         m->AjouteReference(std::move(r));
         EXPECT_EQ(refus(), "Le massif ne peut pas être enregistré : point de référence 1 (Entrée) : la coordonnée Y "
@@ -216,7 +227,8 @@ TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien) {
     EXPECT_EQ(Fichiers(d), (std::vector<std::string>{"cave.fic", "cave.mas"}));
 }
 
-TEST(Sauvegarde, CopieDeFichier) {
+TEST(Sauvegarde, CopieDeFichier)
+{
     const fs::path d = Dossier("copies");
     Ecrit(d / "source", std::string(70000, 'x') + "fin");
     Ecrit(d / "copie", "ancienne");

@@ -35,31 +35,39 @@ public:
 
     const TOptions_Coupe* OptionsCoupe() override { return &coupe; }
     bool RechercheSimple(const std::vector<TFiche*>&, const std::array<std::string, 5>& criteres, TFiche*& fiche,
-                         int& galerie) override {
+                         int& galerie) override
+    {
         criteresVus.push_back(criteres);
         galeriesProposees.push_back(galerie);
-        if (recherches.empty()) return false;
+        if (recherches.empty())
+            return false;
         const Recherche r = recherches.front();
         recherches.pop_front();
-        if (!r.ok) return false;
+        if (!r.ok)
+            return false;
         fiche = r.fiche;
         galerie = r.galerie;
         return true;
     }
-    int ChoixStation(const std::vector<const TPointTopo*>& stations) override {
+    int ChoixStation(const std::vector<const TPointTopo*>& stations) override
+    {
         std::vector<std::string> l;
-        for (const TPointTopo* p : stations) l.push_back(p->Nom.Chaine() + "/" + std::to_string(p->Indice));
+        for (const TPointTopo* p : stations)
+            l.push_back(p->Nom.Chaine() + "/" + std::to_string(p->Indice));
         listesVues.push_back(l);
-        if (choix.empty()) return -1;
+        if (choix.empty())
+            return -1;
         const int c = choix.front();
         choix.pop_front();
         return c;
     }
-    bool MontreModal(QDialog& d) override {
+    bool MontreModal(QDialog& d) override
+    {
         ++nbModaux;
         return modal ? modal(d) : false;
     }
-    bool SelectionVueActive(int& f, int& g, int& p) override {
+    bool SelectionVueActive(int& f, int& g, int& p) override
+    {
         f = selFiche, g = selGalerie, p = selPoint;
         return selection;
     }
@@ -68,7 +76,8 @@ public:
 };
 
 // Section options with nothing but the centrelines.
-inline void CoupeNue(TOptions_Coupe& o) {
+inline void CoupeNue(TOptions_Coupe& o)
+{
     o.Affiche_Horizontale = o.Afficher_Habillage = o.Origine = false;
     o.diametre = 0;
     o.Texte_Station = 0;
@@ -84,7 +93,8 @@ struct Pas {
 // A positioned gallery running east: shot k is `horizontale` long on the map and rises dz;
 // the start station is at altitude z0.
 inline TGalerie& GalerieSection(TFiche& f, const std::string& depart, int iDepart, const std::string& arrivee,
-                                int iArrivee, double z0, const std::vector<Pas>& pas) {
+                                int iArrivee, double z0, const std::vector<Pas>& pas)
+{
     auto g = std::make_unique<TGalerie>();
     g->Depart.Nom.Affecte(depart);
     g->Depart.Indice = static_cast<uint8_t>(iDepart);
@@ -121,7 +131,8 @@ inline TGalerie& GalerieSection(TFiche& f, const std::string& depart, int iDepar
     return *f.Galeries.ajoute(std::move(g));
 }
 
-inline TPointCoupe& AjouteRacine(TMassif& m, const TFiche& f, int galerie, double x, double z) {
+inline TPointCoupe& AjouteRacine(TMassif& m, const TFiche& f, int galerie, double x, double z)
+{
     auto r = std::make_unique<TPointCoupe>();
     r->Fiche = f.Ordre;
     r->Galerie = galerie;
@@ -134,7 +145,8 @@ inline TPointCoupe& AjouteRacine(TMassif& m, const TFiche& f, int galerie, doubl
 }
 
 // Lays the section out as the section window does before drawing.
-inline void Calcule(TMassif& m) {
+inline void Calcule(TMassif& m)
+{
     m.PointsCalcules = true;
     m.PlaceCoupe();
     m.CalculeCoupe();

@@ -355,8 +355,10 @@ TEST_F(Dialogues, UnReelTropGrandEstRefuseSansFermer)
     EXPECT_TRUE(o.Modifie(contexte));
     EXPECT_EQ(essais, QDialog::Rejected);
     ASSERT_EQ(invite.messages.size(), 2u);
-    EXPECT_EQ(invite.messages[0].texte, QStringLiteral("Le champ « Impression : X /m » n'accepte pas « %1 » : ce nombre "
-                                                       "est trop grand.").arg(QString(60, QChar(u'9'))));
+    EXPECT_EQ(invite.messages[0].texte,
+              QStringLiteral("Le champ « Impression : X /m » n'accepte pas « %1 » : ce nombre "
+                             "est trop grand.")
+                  .arg(QString(60, QChar(u'9'))));
     EXPECT_EQ(invite.messages[1].texte, QStringLiteral("Le champ « Nord : Epaisseur (mm/10) » n'accepte pas « 2,5 » : "
                                                        "il faut un nombre entier de 0 à 32767."));
     EXPECT_DOUBLE_EQ(o.X_Origine.d(), 250);

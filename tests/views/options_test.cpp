@@ -10,10 +10,10 @@
 #include <iterator>
 
 #include "boite_reelle.h"
-#include "views/vues_factices.h"
 #include "platform/interlocuteur.h"
-#include "views/options.h"
 #include "survey/aide_fichiers.h"
+#include "views/options.h"
+#include "views/vues_factices.h"
 
 using namespace karst;
 using essai::Contenu;
@@ -21,10 +21,7 @@ using essai::Ecrit;
 
 namespace {
 
-std::string Golden(const char* nom)
-{
-    return Contenu(std::string(KARST_TEST_DATA) + "/modeles/" + nom);
-}
+std::string Golden(const char* nom) { return Contenu(std::string(KARST_TEST_DATA) + "/modeles/" + nom); }
 
 class Modeles : public ::testing::Test {
 public:
@@ -195,8 +192,8 @@ TEST_F(Modeles, PoliceLueTailleEnDernier)
     // Size 12 at 120 pixels per inch gives height -20 whatever the height field says.
     const std::size_t police = 83;
     pla[police + 5] = static_cast<char>(-3);  // height -3
-    pla[police + 13 + 15 + 1] = 120;           // pixels per inch
-    pla[police + 13 + 15 + 5] = 12;            // size
+    pla[police + 13 + 15 + 1] = 120;          // pixels per inch
+    pla[police + 13 + 15 + 5] = 12;           // size
     Ecrit(Chemin("p.pla"), pla);
     p.Charge(Chemin("p.pla"));
     EXPECT_EQ(p.Police_Nord.PixelsParPouce, 120);
@@ -272,9 +269,9 @@ TEST_F(Modeles, ContenusHorsLimitesGardentLesValeurs)
     // A column order that is not a permutation is not taken; a title longer than its 25
     // characters keeps the title; the rest is read.
     std::string tabl = Golden("defaut.tabl");
-    tabl[689] = 2;    // Ordre[1] = 2: twice 2
-    tabl[52] = 30;    // Titre1[2] length 30
-    tabl[715] = 33;   // Largeur[1]
+    tabl[689] = 2;   // Ordre[1] = 2: twice 2
+    tabl[52] = 30;   // Titre1[2] length 30
+    tabl[715] = 33;  // Largeur[1]
     Ecrit(Chemin("x.tabl"), tabl);
     TOptions_Tableau t;
     t.Ordre[1] = 5;
@@ -306,7 +303,9 @@ TEST_F(Modeles, EchellesVerticalesEtOctetsReserves)
     EXPECT_EQ(o[r2 + 12], static_cast<char>(-20));
     EXPECT_EQ(o[r2 + 16], 1);
     EXPECT_EQ(o.substr(r2 + 17, 6), std::string("\x05Puits", 6));
-    EXPECT_EQ(o.substr(r2 + 28, 7), std::string("\x06" "ENTREE", 7));
+    EXPECT_EQ(o.substr(r2 + 28, 7), std::string("\x06"
+                                                "ENTREE",
+                                                7));
     EXPECT_EQ(o[r2 + 80], 4);
     EXPECT_EQ(o.substr(r2 + 82, 6), std::string("\1\2\3\4\5\6", 6));
     EXPECT_EQ(o.substr(38 + 2 * 88 + 13, 15), "Times New Roman");

@@ -37,7 +37,8 @@ protected:
     void ToutesLesParties() { ctx.bulles = ChoixBulle{true, true, true, true, true, true}; }
 };
 
-TEST_F(Bulle, FullText) {
+TEST_F(Bulle, FullText)
+{
     TFiche& f = AjouteFiche(ctx.massif);
     TGalerie& g = AjouteGalerie(f, "A", "C", {123456.789, 10, 5}, {{123466.789, 10, 5}, {123466.789, 22.34, 5}});
     TVisee& v = *g.Visee(2);
@@ -60,7 +61,8 @@ TEST_F(Bulle, FullText) {
     EXPECT_EQ(texte, "");
 }
 
-TEST_F(Bulle, ShotValuesInTheirOwnUnits) {
+TEST_F(Bulle, ShotValuesInTheirOwnUnits)
+{
     TFiche& f = AjouteFiche(ctx.massif);
     TGalerie& g = AjouteGalerie(f, "A", "B", {0, 0}, {{12.34, 0}});
     TVisee& v = *g.Visee(1);
@@ -77,7 +79,8 @@ TEST_F(Bulle, ShotValuesInTheirOwnUnits) {
     EXPECT_EQ(texte, "(1.23E3cm,400gr,12-cm)(l=/3)");
 }
 
-TEST_F(Bulle, DeformationInPercentOfTheShot) {
+TEST_F(Bulle, DeformationInPercentOfTheShot)
+{
     ctx.bulles.Deformation = true;
     TFiche& f = AjouteFiche(ctx.massif);
     // 400 cm shot whose placed end moved 2 cm sideways.
@@ -99,7 +102,8 @@ TEST_F(Bulle, DeformationInPercentOfTheShot) {
     EXPECT_EQ(texte, " 0.0%");
 }
 
-TEST_F(Bulle, DeformationPlaneOfEachView) {
+TEST_F(Bulle, DeformationPlaneOfEachView)
+{
     ctx.bulles.Deformation = true;
     TFiche& f = AjouteFiche(ctx.massif);
     TGalerie& g = AjouteGalerie(f, "A", "B", {0, 0, 0}, {{10, 0, 0}});
@@ -115,7 +119,8 @@ TEST_F(Bulle, DeformationPlaneOfEachView) {
     EXPECT_EQ(texte, " 5.0%");
 }
 
-TEST_F(Bulle, NoShotNoText) {
+TEST_F(Bulle, NoShotNoText)
+{
     ToutesLesParties();
     plan.Bulle(0, 0, 1, texte);
     EXPECT_EQ(texte, "");

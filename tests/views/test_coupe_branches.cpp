@@ -3,19 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QApplication>
 #include <QTest>
 
+#include "coupe_factice.h"
 #include "platform/interlocuteur.h"
 #include "survey/coupe.h"
 #include "views/coupe_branches.h"
 #include "views/coupe_vue.h"
 #include "views/nvlle_branche.h"
-#include "coupe_factice.h"
 
 using namespace karst;
 using namespace karst::test;
@@ -33,7 +33,8 @@ protected:
     TFiche* f1 = nullptr;
     TFiche* f2 = nullptr;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         AssureApplication();
         f1 = &AjouteFiche(ctx.massif);
         GalerieSection(*f1, "A", 1, "B", 1, 0, {{3, 0}});
@@ -46,7 +47,8 @@ protected:
     }
     TGalerie& G(TFiche* f, int i) { return *f->Galeries[static_cast<std::size_t>(i)]; }
     // A new branch at gallery i of sheet 1 from its start (item 0) or end (item 1).
-    bool Nouvelle(TFiche* f, int i, const char* x, const char* z, bool gauche, int item) {
+    bool Nouvelle(TFiche* f, int i, const char* x, const char* z, bool gauche, int item)
+    {
         ctx.recherches.push_back({true, f, i});
         ctx.modal = [=](QDialog& d) {
             auto& n = static_cast<TNvlle_Branche&>(d);
@@ -61,7 +63,8 @@ protected:
     QStringList Messages() const { return invite.Textes(); }
 };
 
-TEST_F(Branches, NewBranchFromTheDialog) {
+TEST_F(Branches, NewBranchFromTheDialog)
+{
     ASSERT_TRUE(Nouvelle(f1, 0, "12.5", "-3", false, 1));
     EXPECT_EQ(ctx.galeriesProposees.back(), -2);
     ASSERT_EQ(ctx.massif.Coupe.size(), 1u);
@@ -113,7 +116,8 @@ TEST_F(Branches, NewBranchFromTheDialog) {
     EXPECT_TRUE(G(f1, 3).GaucheDroite);
 }
 
-TEST_F(Branches, NewBranchRefusals) {
+TEST_F(Branches, NewBranchRefusals)
+{
     // Chosen in the list rather than in the preview.
     ctx.recherches.push_back({true, f1, -1});
     EXPECT_FALSE(vue.NouvelleBranche());
@@ -128,7 +132,8 @@ TEST_F(Branches, NewBranchRefusals) {
                                        "Cette galerie est déjà dans la coupe"}));
 }
 
-TEST_F(Branches, ContinueAtTheFarStation) {
+TEST_F(Branches, ContinueAtTheFarStation)
+{
     ASSERT_TRUE(Nouvelle(f1, 0, "0", "0", false, 0));  // A -> B, far station B
     int fiche = 0, galerie = 0;
     ctx.choix.push_back(2);
@@ -143,7 +148,7 @@ TEST_F(Branches, ContinueAtTheFarStation) {
     EXPECT_EQ(parent.SuiteGalerie[1], 0);
     const TGalerie& suite = G(f2, 0);
     EXPECT_TRUE(suite.DansCoupe);
-    EXPECT_FALSE(suite.Sens);  // enters at its end B
+    EXPECT_FALSE(suite.Sens);          // enters at its end B
     EXPECT_FALSE(suite.GaucheDroite);  // the parent's direction, not the dialog's
     // Laid out: from the parent's far end, leftwards.
     EXPECT_DOUBLE_EQ(suite.CoupeX0.d(), -3);
@@ -168,7 +173,8 @@ TEST_F(Branches, ContinueAtTheFarStation) {
     EXPECT_EQ(Messages().back(), "Pas de suite (disponible)");
 }
 
-TEST_F(Branches, ContinueRefusals) {
+TEST_F(Branches, ContinueRefusals)
+{
     ASSERT_TRUE(Nouvelle(f1, 3, "0", "0", true, 0));  // E -> terminus
     int fiche = 0, galerie = 3;
     EXPECT_FALSE(vue.ContinueBranche(fiche, galerie));
@@ -180,11 +186,12 @@ TEST_F(Branches, ContinueRefusals) {
     EXPECT_EQ(Messages(), (QStringList{"Galerie en cul-de-sac", "Pas plus de 5 suites par galerie"}));
 }
 
-TEST_F(Branches, InverseFlipsTheGalleryAndItsDownstream) {
+TEST_F(Branches, InverseFlipsTheGalleryAndItsDownstream)
+{
     ASSERT_TRUE(Nouvelle(f1, 0, "0", "0", true, 0));
     int fiche = 0, galerie = 0;
     ctx.choix.push_back(0);
-    ASSERT_TRUE(vue.ContinueBranche(fiche, galerie));  // B -> C
+    ASSERT_TRUE(vue.ContinueBranche(fiche, galerie));   // B -> C
     EXPECT_FALSE(vue.ContinueBranche(fiche, galerie));  // nothing goes on from C
     vue.InverseBranche(f1->Ordre, 1);
     EXPECT_TRUE(G(f1, 0).GaucheDroite);
@@ -195,7 +202,8 @@ TEST_F(Branches, InverseFlipsTheGalleryAndItsDownstream) {
     EXPECT_THROW(vue.InverseBranche(99, 0), ErreurIndexListe);
 }
 
-TEST_F(Branches, ShiftMakesAContinuationABranchStart) {
+TEST_F(Branches, ShiftMakesAContinuationABranchStart)
+{
     ASSERT_TRUE(Nouvelle(f1, 0, "10", "-2", true, 0));
     int fiche = 0, galerie = 0;
     ctx.choix.push_back(0);
@@ -241,7 +249,8 @@ TEST_F(Branches, ShiftMakesAContinuationABranchStart) {
     EXPECT_DOUBLE_EQ(ctx.massif.Coupe[1]->Z.d(), -2);
 }
 
-TEST_F(Branches, AttachABranchStart) {
+TEST_F(Branches, AttachABranchStart)
+{
     // Not a branch start.
     EXPECT_FALSE(vue.RaccrocheBranche(f1->Ordre, 1));
     // B -> C as a branch; A -> B ends at B.
@@ -257,7 +266,8 @@ TEST_F(Branches, AttachABranchStart) {
                                        "Pas de branche disponible pour un raccrochage"}));
 }
 
-TEST_F(Branches, AttachMatchesTheExactNameAndNeverItsOwnDownstream) {
+TEST_F(Branches, AttachMatchesTheExactNameAndNeverItsOwnDownstream)
+{
     // b -> D as a branch from b; F -> B ends at "B", not "b".
     ASSERT_TRUE(Nouvelle(f1, 2, "0", "0", true, 0));
     ASSERT_TRUE(Nouvelle(f2, 0, "0", "0", true, 0));
@@ -280,11 +290,13 @@ public:
     bool selection = true;
     int fiche = 0, galerie = 0, point = 1;
     std::vector<std::string> journal;
-    bool Selection(int& f, int& g, int& p) override {
+    bool Selection(int& f, int& g, int& p) override
+    {
         f = fiche, g = galerie, p = point;
         return selection;
     }
-    void FixeSelection(int f, int g, int p) override {
+    void FixeSelection(int f, int g, int p) override
+    {
         fiche = f, galerie = g, point = p;
         journal.push_back("selection " + std::to_string(f) + " " + std::to_string(g));
     }
@@ -293,7 +305,8 @@ public:
     void Redessine() override { journal.push_back("redessine"); }
 };
 
-TEST_F(Branches, SectionWindowCommands) {
+TEST_F(Branches, SectionWindowCommands)
+{
     FenetreFactice fenetre;
     ASSERT_TRUE(Nouvelle(f1, 0, "0", "0", true, 0));
     ctx.massif.Enregistre = true;
@@ -323,7 +336,8 @@ TEST_F(Branches, SectionWindowCommands) {
 
 // The offsets show with fewer digits than they hold: confirmed as shown, they stay exactly as
 // they were and the massif is not changed.
-TEST_F(Branches, ShiftConfirmedUnchangedKeepsTheOffsets) {
+TEST_F(Branches, ShiftConfirmedUnchangedKeepsTheOffsets)
+{
     FenetreFactice fenetre;
     ASSERT_TRUE(Nouvelle(f1, 0, "12.3456789", "1234.5", true, 0));
     ctx.massif.PlaceCoupe();
@@ -378,5 +392,6 @@ TEST_F(Branches, ShiftConfirmedUnchangedKeepsTheOffsets) {
     EXPECT_EQ(ctx.massif.Coupe[0]->Z.d(), 1236);
     EXPECT_EQ(ctx.massif.Coupe[0]->X.d(), 12.5);
     EXPECT_FALSE(ctx.massif.Enregistre);
-    EXPECT_EQ(Messages(), QStringList{"Le champ « Décalage horizontal » n'accepte pas « 1,2,3 » : ce n'est pas un nombre."});
+    EXPECT_EQ(Messages(),
+              QStringList{"Le champ « Décalage horizontal » n'accepte pas « 1,2,3 » : ce n'est pas un nombre."});
 }

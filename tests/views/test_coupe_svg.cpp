@@ -9,31 +9,38 @@
 #include <fstream>
 #include <sstream>
 
-#include "views/coupe_vue.h"
 #include "coupe_factice.h"
+#include "views/coupe_vue.h"
 
 using namespace karst;
 using namespace karst::test;
 
 namespace {
 
-int Compte(const std::string& texte, const std::string& motif) {
+int Compte(const std::string& texte, const std::string& motif)
+{
     int n = 0;
-    for (auto p = texte.find(motif); p != std::string::npos; p = texte.find(motif, p + 1)) ++n;
+    for (auto p = texte.find(motif); p != std::string::npos; p = texte.find(motif, p + 1))
+        ++n;
     return n;
 }
 
 // The layer group that starts with this opening text, up to its closing line.
-std::string Couche(const std::string& svg, const std::string& ouverture) {
+std::string Couche(const std::string& svg, const std::string& ouverture)
+{
     const auto debut = svg.find(ouverture);
-    if (debut == std::string::npos) return {};
+    if (debut == std::string::npos)
+        return {};
     int profondeur = 0;
     std::size_t p = debut;
     do {
         const auto ouvre = svg.find("<g", p + 1), ferme = svg.find("</g>", p + 1);
-        if (ferme == std::string::npos) return {};
-        if (ouvre < ferme) ++profondeur, p = ouvre;
-        else --profondeur, p = ferme;
+        if (ferme == std::string::npos)
+            return {};
+        if (ouvre < ferme)
+            ++profondeur, p = ouvre;
+        else
+            --profondeur, p = ferme;
     } while (profondeur >= 0);
     return svg.substr(debut, p + 4 - debut);
 }
@@ -49,7 +56,8 @@ protected:
     TFiche* f = nullptr;
     TGalerie* g = nullptr;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         AssureApplication();
         ctx.massif.NomFichier = "C:\\Topo\\Grotte.mas";
         f = &AjouteFiche(ctx.massif);
@@ -84,7 +92,8 @@ protected:
         e.Nom = "B";
         e.Indice = 2;
     }
-    std::string Exporte(bool illustrator, bool toutes) {
+    std::string Exporte(bool illustrator, bool toutes)
+    {
         int l, h;
         CanvasEnregistreur image(10, 10);
         vue.Dimensions(l, h, 4, 1, image);
@@ -94,11 +103,13 @@ protected:
     }
 };
 
-TEST_F(CoupeSvg, SmallSectionByteForByte) {
+TEST_F(CoupeSvg, SmallSectionByteForByte)
+{
     EXPECT_EQ(Exporte(false, false), Lit(KARST_TEST_DATA "/coupe_simple.svg"));
 }
 
-TEST_F(CoupeSvg, EveryLayerWhateverItsOption) {
+TEST_F(CoupeSvg, EveryLayerWhateverItsOption)
+{
     TOptions_Coupe& o = ctx.coupe;
     o.Afficher_Habillage = false;
     o.Representation_Hauteur = 2;  // dots on the screen, lines in a file of every layer
@@ -131,7 +142,8 @@ TEST_F(CoupeSvg, EveryLayerWhateverItsOption) {
     EXPECT_EQ(visibles.find("echelle horizontale"), std::string::npos);
 }
 
-TEST_F(CoupeSvg, IllustratorLayersAndEmptySheets) {
+TEST_F(CoupeSvg, IllustratorLayersAndEmptySheets)
+{
     AjouteFiche(ctx.massif);  // nothing of it in the section
     const std::string svg = Exporte(true, true);
     EXPECT_EQ(Compte(svg, " i:layer=\"yes\""), 7);
@@ -139,7 +151,8 @@ TEST_F(CoupeSvg, IllustratorLayersAndEmptySheets) {
     // Each of the five layers: the sheet with its gallery, then the empty sheet.
     EXPECT_EQ(Compte(svg, "</g>\r\n</g>\r\n<g>\r\n</g>\r\n</g>\r\n"), 5);
     QXmlStreamReader xml(QByteArray::fromStdString(svg));
-    while (!xml.atEnd()) xml.readNext();
+    while (!xml.atEnd())
+        xml.readNext();
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
 
     // Nothing in the section: the header, the title, the description and the end.
@@ -148,7 +161,8 @@ TEST_F(CoupeSvg, IllustratorLayersAndEmptySheets) {
     EXPECT_EQ(vide.substr(vide.find("<title>")), "<title>Grotte.mas</title>\r\n<desc>Coupe</desc>\r\n</svg>\r\n");
 }
 
-TEST_F(CoupeSvg, AtOneFiveHundredth) {
+TEST_F(CoupeSvg, AtOneFiveHundredth)
+{
     vue.Echelle = 500;
     const std::string svg = Exporte(false, false);
     // The 2 m shot is 4 mm long; the margins are 5 m.

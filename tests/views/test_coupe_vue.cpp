@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "views/couleurs.h"
+#include "coupe_factice.h"
 #include "survey/nombres.h"
+#include "views/couleurs.h"
 #include "views/coupe_branches.h"
 #include "views/coupe_vue.h"
-#include "coupe_factice.h"
 
 using namespace karst;
 using namespace karst::test;
@@ -17,15 +17,19 @@ namespace {
 
 using Seg = std::tuple<int, int, int, int>;
 
-std::vector<Seg> Segments(const std::vector<Trace>& traces) {
+std::vector<Seg> Segments(const std::vector<Trace>& traces)
+{
     std::vector<Seg> r;
-    for (const Trace& t : DuGenre(traces, Trace::Ligne)) r.push_back(Coins(t));
+    for (const Trace& t : DuGenre(traces, Trace::Ligne))
+        r.push_back(Coins(t));
     return r;
 }
 
-std::vector<std::string> Textes(const std::vector<Trace>& traces) {
+std::vector<std::string> Textes(const std::vector<Trace>& traces)
+{
     std::vector<std::string> r;
-    for (const Trace& t : DuGenre(traces, Trace::Texte)) r.push_back(t.texte);
+    for (const Trace& t : DuGenre(traces, Trace::Texte))
+        r.push_back(t.texte);
     return r;
 }
 
@@ -41,7 +45,8 @@ protected:
     TGalerie* g = nullptr;
     int largeur = 0, hauteur = 0;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         AssureApplication();
         CoupeNue(ctx.coupe);
         f = &AjouteFiche(ctx.massif);
@@ -50,7 +55,8 @@ protected:
         AjouteRacine(ctx.massif, *f, 0, 10, -5);
         Calcule(ctx.massif);
     }
-    std::vector<Trace> Dessine(uint16_t mode = 0, double rapport = 1) {
+    std::vector<Trace> Dessine(uint16_t mode = 0, double rapport = 1)
+    {
         CanvasEnregistreur image(600, 400);
         vue.Dimensions(largeur, hauteur, 4, rapport, image);
         vue.Dessine(0, 0, 4, rapport, image, mode);
@@ -58,7 +64,8 @@ protected:
     }
 };
 
-TEST_F(Coupe, UnrollsTheGalleryAlongItsBranch) {
+TEST_F(Coupe, UnrollsTheGalleryAlongItsBranch)
+{
     EXPECT_EQ(vue.Echelle, 100);
     auto traces = Dessine();
     EXPECT_TRUE(vue.Donnees);
@@ -79,7 +86,8 @@ TEST_F(Coupe, UnrollsTheGalleryAlongItsBranch) {
     EXPECT_EQ(Segments(traces)[0], Seg(380, 70, 340, 50));
 }
 
-TEST_F(Coupe, NothingInTheSection) {
+TEST_F(Coupe, NothingInTheSection)
+{
     ctx.massif.VideCoupe();
     const auto traces = Dessine();
     EXPECT_FALSE(vue.Donnees);
@@ -95,7 +103,8 @@ TEST_F(Coupe, NothingInTheSection) {
     EXPECT_TRUE(ctx.massif.FichesCourantes->empty());
 }
 
-TEST_F(Coupe, JunctionLabelsAndStationCircles) {
+TEST_F(Coupe, JunctionLabelsAndStationCircles)
+{
     ctx.coupe.Texte_Station = 2;
     ctx.coupe.Police_Station.Hauteur = -12;
     ctx.coupe.diametre = 10;
@@ -122,7 +131,8 @@ TEST_F(Coupe, JunctionLabelsAndStationCircles) {
 }
 
 // Heights: the start station's from the gallery before it; unknown heights break the walls.
-TEST(CoupeHauteurs, MarksAndWalls) {
+TEST(CoupeHauteurs, MarksAndWalls)
+{
     AssureApplication();
     ContexteCoupe ctx;
     CoupeNue(ctx.coupe);
@@ -153,12 +163,13 @@ TEST(CoupeHauteurs, MarksAndWalls) {
     };
     // The world point (x, z) is the pixel ((x + 1) * 40, (11 - z) * 40).
     auto traces = dessine();
-    const std::vector<Seg> attendu = {{40, 40, 40, -40},  {40, 40, 40, 80},   {40, 40, 120, 40},  {40, -40, 120, 0},
-                                      {120, 40, 120, 0},  {40, 80, 120, 60},  {120, 40, 120, 60}, {120, 40, 240, 40},
-                                      {240, 40, 400, 40}, {400, 40, 400, 0},  {400, 40, 400, 40}};
+    const std::vector<Seg> attendu = {{40, 40, 40, -40},  {40, 40, 40, 80},  {40, 40, 120, 40},  {40, -40, 120, 0},
+                                      {120, 40, 120, 0},  {40, 80, 120, 60}, {120, 40, 120, 60}, {120, 40, 240, 40},
+                                      {240, 40, 400, 40}, {400, 40, 400, 0}, {400, 40, 400, 40}};
     EXPECT_EQ(Segments(traces), attendu);
     std::vector<int> largeurs;
-    for (const Trace& t : DuGenre(traces, Trace::Ligne)) largeurs.push_back(t.stylo.largeur);
+    for (const Trace& t : DuGenre(traces, Trace::Ligne))
+        largeurs.push_back(t.stylo.largeur);
     EXPECT_EQ(largeurs, (std::vector<int>{1, 1, 0, 2, 1, 2, 1, 0, 0, 1, 1}));
 
     // Dots: a circle of half the thickness at each known height, the walls unchanged.
@@ -171,7 +182,8 @@ TEST(CoupeHauteurs, MarksAndWalls) {
     EXPECT_EQ(Segments(traces).size(), 3u + 2u);
 }
 
-TEST_F(Coupe, HorizontalScale) {
+TEST_F(Coupe, HorizontalScale)
+{
     ctx.coupe.Affiche_Horizontale = true;
     ctx.coupe.X_Horizontale = 10;
     ctx.coupe.Z_Horizontale = 93.5;
@@ -183,7 +195,7 @@ TEST_F(Coupe, HorizontalScale) {
     auto traces = Dessine();
     auto lignes = DuGenre(traces, Trace::Ligne);
     ASSERT_EQ(lignes.size(), 3u + 6u);
-    const std::vector<Seg> echelle = {{40, 140, 360, 140}, {360, 140, 360, 132}, {40, 140, 40, 132},
+    const std::vector<Seg> echelle = {{40, 140, 360, 140},  {360, 140, 360, 132}, {40, 140, 40, 132},
                                       {120, 140, 120, 132}, {200, 140, 200, 132}, {280, 140, 280, 132}};
     const auto segs = Segments(traces);
     EXPECT_EQ(std::vector<Seg>(segs.begin() + 3, segs.end()), echelle);
@@ -207,7 +219,8 @@ TEST_F(Coupe, HorizontalScale) {
     EXPECT_EQ(lignes[0].stylo.largeur, 4);
 }
 
-TEST_F(Coupe, VerticalScalesReadAltitudesFromTheirReferenceStation) {
+TEST_F(Coupe, VerticalScalesReadAltitudesFromTheirReferenceStation)
+{
     ctx.coupe.Pas_Verticale = 10;
     ctx.coupe.Largeur_Verticale = 2;
     ctx.coupe.Police_Verticale.Hauteur = -12;
@@ -246,7 +259,8 @@ TEST_F(Coupe, VerticalScalesReadAltitudesFromTheirReferenceStation) {
     EXPECT_TRUE(Textes(Dessine()).empty());
 }
 
-TEST_F(Coupe, DeformationColours) {
+TEST_F(Coupe, DeformationColours)
+{
     TFiche& f2 = AjouteFiche(ctx.massif);
     TGalerie& h = GalerieSection(f2, "B", 2, "C", 1, 101, {{1, 0}});
     h.DansCoupe = h.Sens = h.GaucheDroite = true;
@@ -254,7 +268,8 @@ TEST_F(Coupe, DeformationColours) {
     Calcule(ctx.massif);
     auto couleurs = [&] {
         std::vector<Couleur> c;
-        for (const Trace& t : DuGenre(Dessine(ModeContrainte), Trace::Ligne)) c.push_back(t.stylo.couleur);
+        for (const Trace& t : DuGenre(Dessine(ModeContrainte), Trace::Ligne))
+            c.push_back(t.stylo.couleur);
         return c;
     };
     EXPECT_EQ(couleurs(), std::vector<Couleur>(4, TableCouleurs()[0]));
@@ -268,7 +283,8 @@ TEST_F(Coupe, DeformationColours) {
     EXPECT_EQ(DuGenre(Dessine(ModeCouleur), Trace::Ligne)[0].stylo.couleur, 0x123456u);
 }
 
-TEST_F(Coupe, HitTestOnWholeShots) {
+TEST_F(Coupe, HitTestOnWholeShots)
+{
     Dessine();
     int fi = -1, ga = -1, pt = -1;
     // On the first shot, halfway.
@@ -283,7 +299,8 @@ TEST_F(Coupe, HitTestOnWholeShots) {
     EXPECT_EQ(pt, 0);
 }
 
-TEST(CoupeVerticale, HitOnlyBetweenTheEnds) {
+TEST(CoupeVerticale, HitOnlyBetweenTheEnds)
+{
     AssureApplication();
     ContexteCoupe ctx;
     CoupeNue(ctx.coupe);
@@ -306,7 +323,8 @@ TEST(CoupeVerticale, HitOnlyBetweenTheEnds) {
     EXPECT_EQ(pt, 0);
 }
 
-TEST_F(Coupe, IsolatesTheSheetsOfTheStationsOnScreen) {
+TEST_F(Coupe, IsolatesTheSheetsOfTheStationsOnScreen)
+{
     TFiche& f2 = AjouteFiche(ctx.massif);
     TGalerie& h = GalerieSection(f2, "E", 1, "F", 1, 100, {{1, 0}});
     h.DansCoupe = h.Sens = h.GaucheDroite = true;
@@ -323,7 +341,8 @@ TEST_F(Coupe, IsolatesTheSheetsOfTheStationsOnScreen) {
     EXPECT_TRUE(ctx.massif.FichesCourantes->empty());
 }
 
-TEST_F(Coupe, HighlightsTheGalleryAndItsContinuations) {
+TEST_F(Coupe, HighlightsTheGalleryAndItsContinuations)
+{
     TFiche& f2 = AjouteFiche(ctx.massif);
     TGalerie& h = GalerieSection(f2, "B", 2, "C", 1, 101, {{1, 0}});
     h.DansCoupe = h.Sens = h.GaucheDroite = true;
@@ -342,7 +361,8 @@ TEST_F(Coupe, HighlightsTheGalleryAndItsContinuations) {
     // The continuation first, then the gallery: the chosen shot red, the others green.
     EXPECT_EQ(Coins(lignes[0]), Seg(400, 40, 440, 40));
     const std::vector<Couleur> vert = {0x00FF00, 0x00FF00, 0x0000FF, 0x00FF00};
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(lignes[i].stylo.couleur, vert[i]) << i;
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(lignes[i].stylo.couleur, vert[i]) << i;
     auto carres = DuGenre(image.Traces, Trace::Rectangle);
     ASSERT_EQ(carres.size(), 2u);
     EXPECT_EQ(Coins(carres[0]), Seg(116, 36, 124, 44));
@@ -364,7 +384,8 @@ TEST_F(Coupe, HighlightsTheGalleryAndItsContinuations) {
     EXPECT_EQ(texte, "Sys/Grotte/Amont/Salle B - A1");
 }
 
-TEST_F(Coupe, PrintedPages) {
+TEST_F(Coupe, PrintedPages)
+{
     CanvasEnregistreur image(600, 400);
     vue.Dimensions(largeur, hauteur, 4, 1, image);
     int colonnes, lignes;
@@ -391,7 +412,8 @@ TEST_F(Coupe, PrintedPages) {
 
 }  // namespace
 
-TEST_F(Coupe, IsolateKeepsTheSheetsOfTheStationsNearTheClick) {
+TEST_F(Coupe, IsolateKeepsTheSheetsOfTheStationsNearTheClick)
+{
     Dessine();
     // Station (15, 94) is the pixel (240, 120); 10 pixels are 0.25 m at this scale.
     vue.IsoleEcran(240, 125, 100);

@@ -18,7 +18,8 @@ using namespace karst::test;
 
 namespace {
 
-TEST(PlanExemple, ComputedSampleMassif) {
+TEST(PlanExemple, ComputedSampleMassif)
+{
     AssureApplication();
     ContexteFactice ctx;
     ASSERT_TRUE(ChargeExemple(ctx.massif));
@@ -39,7 +40,8 @@ TEST(PlanExemple, ComputedSampleMassif) {
     plan.Dessine(0, 0, 96 / 25.4, 1, image, ModeContrainte);
     int encre = 0;
     for (int y = 0; y < std::min(h, 1600); ++y)
-        for (int x = 0; x < std::min(l, 1600); ++x) encre += image.Pixel(x, y) != kBlanc;
+        for (int x = 0; x < std::min(l, 1600); ++x)
+            encre += image.Pixel(x, y) != kBlanc;
     EXPECT_GT(encre, 500) << l << " x " << h;
 
     QTemporaryDir dossier;

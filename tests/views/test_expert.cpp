@@ -8,9 +8,9 @@
 #include <limits>
 #include <random>
 
+#include "coupe_factice.h"
 #include "platform/interlocuteur.h"
 #include "views/expert.h"
-#include "coupe_factice.h"
 
 using namespace karst;
 using namespace karst::test;
@@ -27,7 +27,8 @@ protected:
     TFiche* f = nullptr;
     std::unique_ptr<TExpert> expert;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         AssureApplication();
         f = &AjouteFiche(ctx.massif);
         GalerieSection(*f, "A", 1, "B", 1, 0, {{10, -2}});
@@ -41,20 +42,24 @@ protected:
         expert->FormShow();
     }
     TGalerie& G(int i) { return *f->Galeries[static_cast<std::size_t>(i)]; }
-    void Points(const char* depart, const char* iDepart, const char* arrivee, const char* iArrivee) {
+    void Points(const char* depart, const char* iDepart, const char* arrivee, const char* iArrivee)
+    {
         expert->Nom_Depart->setText(depart);
         expert->Indice_depart->setText(iDepart);
         expert->Nom_Arrivee->setText(arrivee);
         expert->Indice_Arrivee->setText(iArrivee);
     }
-    std::vector<int32_t> Suites(int i) {
+    std::vector<int32_t> Suites(int i)
+    {
         std::vector<int32_t> r;
-        for (int k = 1; k <= G(i).NbSuites; ++k) r.push_back(G(i).SuiteGalerie[static_cast<std::size_t>(k)]);
+        for (int k = 1; k <= G(i).NbSuites; ++k)
+            r.push_back(G(i).SuiteGalerie[static_cast<std::size_t>(k)]);
         return r;
     }
 };
 
-TEST_F(Expert, BuildsTheLightestPathAsANewBranch) {
+TEST_F(Expert, BuildsTheLightestPathAsANewBranch)
+{
     EXPECT_TRUE(expert->Nouvelle->isChecked());
     EXPECT_TRUE(expert->Horizontal->isEnabled());
     Points("a", "1", "D", "1");
@@ -87,10 +92,12 @@ TEST_F(Expert, BuildsTheLightestPathAsANewBranch) {
     EXPECT_TRUE(invite.messages.empty());
 }
 
-TEST_F(Expert, EveryDeadEndOfABusyJunctionIsKept) {
+TEST_F(Expert, EveryDeadEndOfABusyJunctionIsKept)
+{
     // Eight galleries at B, five of them dead ends: the one that A-B has no room for starts
     // at B, where the continuations of A-B start.
-    for (int i = 0; i < 3; ++i) GalerieSection(*f, "B", 1, "", 0, -2, {{3, 1}});
+    for (int i = 0; i < 3; ++i)
+        GalerieSection(*f, "B", 1, "", 0, -2, {{3, 1}});
     GalerieSection(*f, "", 0, "B", 1, -4, {{4, 2}});
     Points("A", "1", "D", "1");
     expert->Horizontal->setText("5");
@@ -107,7 +114,8 @@ TEST_F(Expert, EveryDeadEndOfABusyJunctionIsKept) {
     EXPECT_TRUE(invite.messages.empty());
 }
 
-TEST_F(Expert, RefusalsLeaveTheSectionUnchanged) {
+TEST_F(Expert, RefusalsLeaveTheSectionUnchanged)
+{
     Points("A", "01", "D", "1");  // the start index is compared as written
     EXPECT_FALSE(expert->Construit());
     Points("A", "1", "D", "x");
@@ -119,16 +127,17 @@ TEST_F(Expert, RefusalsLeaveTheSectionUnchanged) {
     expert->Nouvelle->setChecked(false);
     Points("A", "1", "D", "1");
     EXPECT_FALSE(expert->Construit());
-    EXPECT_EQ(invite.Textes(), (QStringList{"Impossible de rejoindre les deux points. Vérifiez le point de départ.",
-                                            "L'indice doit être numérique et positif.",
-                                            "L'indice doit être compris entre 1 et 255.",
-                                            "Il n'y a rien à mettre en coupe. Vérifiez le point d'arrivée.",
-                                            "Impossible de raccrocher le départ à une branche connue"}));
+    EXPECT_EQ(invite.Textes(),
+              (QStringList{"Impossible de rejoindre les deux points. Vérifiez le point de départ.",
+                           "L'indice doit être numérique et positif.", "L'indice doit être compris entre 1 et 255.",
+                           "Il n'y a rien à mettre en coupe. Vérifiez le point d'arrivée.",
+                           "Impossible de raccrocher le départ à une branche connue"}));
     EXPECT_TRUE(ctx.massif.Coupe.empty());
     EXPECT_EQ(ctx.otees, 0);
 }
 
-TEST_F(Expert, ContinuesABranchEndingAtTheStart) {
+TEST_F(Expert, ContinuesABranchEndingAtTheStart)
+{
     // One gallery joins the two points: it becomes a branch of its own.
     Points("A", "1", "B", "1");
     ASSERT_TRUE(expert->Construit());
@@ -158,7 +167,8 @@ TEST_F(Expert, ContinuesABranchEndingAtTheStart) {
     EXPECT_FALSE(G(4).DansCoupe);
 }
 
-TEST_F(Expert, FarthestAndDeepestArrivals) {
+TEST_F(Expert, FarthestAndDeepestArrivals)
+{
     expert->Nom_Depart->setText("A");
     expert->Indice_depart->setText("1");
     expert->CherchePointExtreme(false);
@@ -170,11 +180,12 @@ TEST_F(Expert, FarthestAndDeepestArrivals) {
     expert->CherchePointExtreme(true);
     expert->Indice_depart->setText("2");
     expert->CherchePointExtreme(true);
-    EXPECT_EQ(invite.Textes(), (QStringList{"L'indice doit être numérique et positif.",
-                                            "Point de départ inconnu ou déjà en coupe."}));
+    EXPECT_EQ(invite.Textes(),
+              (QStringList{"L'indice doit être numérique et positif.", "Point de départ inconnu ou déjà en coupe."}));
 }
 
-TEST_F(Expert, StationFromAPickedGallery) {
+TEST_F(Expert, StationFromAPickedGallery)
+{
     expert->Nom_Arrivee->setText("c");
     ctx.recherches.push_back({true, f, 1});  // B-C
     expert->PointDeLaSelection(expert->Nom_Arrivee, expert->Indice_Arrivee);
@@ -199,8 +210,10 @@ TEST_F(Expert, StationFromAPickedGallery) {
 
 // The length of a built branch, checked as a chain: from the root's station, each gallery
 // enters where the one before leaves, the last leaves at `arrivee`. -1 when it is no chain.
-double LongueurBranche(TMassif& m, const TPointTopo& depart, const TPointTopo& arrivee) {
-    if (m.Coupe.size() != 1) return -1;
+double LongueurBranche(TMassif& m, const TPointTopo& depart, const TPointTopo& arrivee)
+{
+    if (m.Coupe.size() != 1)
+        return -1;
     const TPointCoupe& r = *m.Coupe[0];
     TFiche* f = m.Fiches[0];
     TGalerie* g = f->Galeries[static_cast<std::size_t>(r.Galerie)];
@@ -209,10 +222,12 @@ double LongueurBranche(TMassif& m, const TPointTopo& depart, const TPointTopo& a
     double longueur = 0;
     int enCoupe = 0;
     for (TFiche* x : m.Fiches)
-        for (TGalerie* y : x->Galeries) enCoupe += y->DansCoupe;
+        for (TGalerie* y : x->Galeries)
+            enCoupe += y->DansCoupe;
     for (int n = 0; g; ++n) {
         const TPointTopo& entree = g->Sens ? g->Depart : g->Arrivee;
-        if (!g->DansCoupe || !entree.Egal(ici) || g->NbSuites > 1 || n >= enCoupe) return -1;
+        if (!g->DansCoupe || !entree.Egal(ici) || g->NbSuites > 1 || n >= enCoupe)
+            return -1;
         longueur += static_cast<double>(static_cast<long double>(g->SommeL));
         ici.Copie(g->Sens ? g->Arrivee : g->Depart);
         g = g->NbSuites == 1 ? f->Galeries[static_cast<std::size_t>(g->SuiteGalerie[1])] : nullptr;
@@ -222,7 +237,8 @@ double LongueurBranche(TMassif& m, const TPointTopo& depart, const TPointTopo& a
 
 }  // namespace
 
-TEST(ExpertExemple, TheShuntIsTheLightestWayFromE2ToE4) {
+TEST(ExpertExemple, TheShuntIsTheLightestWayFromE2ToE4)
+{
     AssureApplication();
     InterlocuteurScripte invite;
     InterlocuteurInstalle installe{invite};
@@ -239,10 +255,12 @@ TEST(ExpertExemple, TheShuntIsTheLightestWayFromE2ToE4) {
     std::vector<const TGalerie*> enCoupe;
     for (const TFiche* f : ctx.massif.Fiches)
         for (const TGalerie* g : f->Galeries)
-            if (g->DansCoupe) enCoupe.push_back(g);
+            if (g->DansCoupe)
+                enCoupe.push_back(g);
     ASSERT_EQ(enCoupe.size(), 1u);
     const TGalerie& shunt = *enCoupe[0];
-    EXPECT_EQ(shunt.Commentaire.Chaine(), "Shunt du m\xE9" "andre");
+    EXPECT_EQ(shunt.Commentaire.Chaine(), "Shunt du m\xE9"
+                                          "andre");
     EXPECT_EQ(shunt.Depart.Nom.Chaine() + std::to_string(shunt.Depart.Indice), "E4");
     EXPECT_FALSE(shunt.Sens);
     EXPECT_EQ(shunt.NbSuites, 0);
@@ -255,7 +273,8 @@ TEST(ExpertExemple, TheShuntIsTheLightestWayFromE2ToE4) {
 // looping on one station, some parts cut off): the branch built between two random
 // stations is a chain as long as the lightest path that a plain Dijkstra finds, and there
 // is a branch exactly when such a path exists.
-TEST(ExpertAleatoire, BranchLengthIsTheShortestPath) {
+TEST(ExpertAleatoire, BranchLengthIsTheShortestPath)
+{
     AssureApplication();
     InterlocuteurScripte invite;
     InterlocuteurInstalle installe{invite};
@@ -272,7 +291,8 @@ TEST(ExpertAleatoire, BranchLengthIsTheShortestPath) {
             const int a = station(hasard), b = station(hasard);
             std::vector<Pas> visees;
             const int nv = std::uniform_int_distribution<int>(1, 3)(hasard);
-            for (int k = 0; k < nv; ++k) visees.push_back({pas(hasard), pas(hasard) - 15});
+            for (int k = 0; k < nv; ++k)
+                visees.push_back({pas(hasard), pas(hasard) - 15});
             GalerieSection(f, "P", a, "P", b, 0, visees);
         }
         ctx.massif.PointsCalcules = true;
@@ -289,13 +309,18 @@ TEST(ExpertAleatoire, BranchLengthIsTheShortestPath) {
                 if (!fait[static_cast<std::size_t>(k)] && d[static_cast<std::size_t>(k)] < infini &&
                     (u == 0 || d[static_cast<std::size_t>(k)] < d[static_cast<std::size_t>(u)]))
                     u = k;
-            if (u == 0) break;
+            if (u == 0)
+                break;
             fait[static_cast<std::size_t>(u)] = true;
             for (const TGalerie* g : f.Galeries) {
                 const int a = g->Depart.Indice, b = g->Arrivee.Indice;
                 const double l = static_cast<double>(static_cast<long double>(g->SommeL));
-                if (a == u) d[static_cast<std::size_t>(b)] = std::min(d[static_cast<std::size_t>(b)], d[static_cast<std::size_t>(u)] + l);
-                if (b == u) d[static_cast<std::size_t>(a)] = std::min(d[static_cast<std::size_t>(a)], d[static_cast<std::size_t>(u)] + l);
+                if (a == u)
+                    d[static_cast<std::size_t>(b)] =
+                        std::min(d[static_cast<std::size_t>(b)], d[static_cast<std::size_t>(u)] + l);
+                if (b == u)
+                    d[static_cast<std::size_t>(a)] =
+                        std::min(d[static_cast<std::size_t>(a)], d[static_cast<std::size_t>(u)] + l);
             }
         }
         const double attendu = d[static_cast<std::size_t>(arrivee)];

@@ -18,7 +18,8 @@ protected:
     TPlan plan{ctx};
     CanvasEnregistreur canvas{2000, 2000};
 
-    void SetUp() override {
+    void SetUp() override
+    {
         // A 1:100 view at 4 pixels per mm; the world box starts at (0, 0) and ends at (50, 50).
         plan.Echelle = 100;
         plan.PxParMm = 4;
@@ -30,7 +31,8 @@ protected:
     }
 };
 
-TEST_F(Mapping, ScreenPointsAndFigures) {
+TEST_F(Mapping, ScreenPointsAndFigures)
+{
     plan.EcranMoveTo(1, 49);
     plan.EcranLineTo(2, 48);
     plan.EcranCercle(10, 1, 49);
@@ -48,7 +50,8 @@ TEST_F(Mapping, ScreenPointsAndFigures) {
     EXPECT_EQ(std::tie(canvas.Traces[3].x0, canvas.Traces[3].y0), std::make_tuple(40, 40));
 }
 
-TEST_F(Mapping, ScrollAndHalvesToEven) {
+TEST_F(Mapping, ScrollAndHalvesToEven)
+{
     plan.DefilementX = 10;
     plan.DefilementY = -1;
     plan.PxParMm = 1;
@@ -61,7 +64,8 @@ TEST_F(Mapping, ScrollAndHalvesToEven) {
     EXPECT_EQ(canvas.Traces[0].x1, 4);
 }
 
-TEST_F(Mapping, PointsBeyondTheDrawableRangeAreSkipped) {
+TEST_F(Mapping, PointsBeyondTheDrawableRangeAreSkipped)
+{
     // x = 10000 exactly: not drawn, the pen stays.
     plan.EcranMoveTo(1, 49);
     plan.EcranMoveTo(250, 49);
@@ -75,7 +79,8 @@ TEST_F(Mapping, PointsBeyondTheDrawableRangeAreSkipped) {
     EXPECT_EQ(canvas.PositionX(), 9999);
 }
 
-TEST_F(Mapping, SegmentsWithAFarEndAreClippedNotChorded) {
+TEST_F(Mapping, SegmentsWithAFarEndAreClippedNotChorded)
+{
     // From (40, 40) to x = 20000: the line runs to the edge of the range, on its own line.
     plan.EcranMoveTo(1, 49);
     plan.EcranLineTo(500, 49);
@@ -102,7 +107,8 @@ TEST_F(Mapping, SegmentsWithAFarEndAreClippedNotChorded) {
     EXPECT_EQ(canvas.Traces.size(), 2u);
 }
 
-TEST(Graphique, PartieEntiere) {
+TEST(Graphique, PartieEntiere)
+{
     EXPECT_EQ(TGraphique::PartieEntiere(2.7), 2);
     EXPECT_EQ(TGraphique::PartieEntiere(0), 0);
     EXPECT_EQ(TGraphique::PartieEntiere(-0.3), -1);
@@ -115,7 +121,8 @@ protected:
     ContexteFactice ctx;
     TPlan plan{ctx};
 
-    void SetUp() override {
+    void SetUp() override
+    {
         // Printable page 200 x 287 mm; margins 10 + 0 across, 50 + 47 down: 190 x 190 mm.
         plan.Echelle = 100;
         plan.MargesH = 10;
@@ -123,7 +130,8 @@ protected:
     }
 };
 
-TEST_F(Pages, FreeOriginCentresTheDrawing) {
+TEST_F(Pages, FreeOriginCentresTheDrawing)
+{
     // 9.5 m of survey, 11.5 m with the two 1 m margins: 115 mm of paper on 190.
     plan.Xmin = 0;
     plan.Xmax = 11.5;
@@ -156,7 +164,8 @@ TEST_F(Pages, FreeOriginCentresTheDrawing) {
     EXPECT_DOUBLE_EQ(plan.PxParMmImpr, 6780.0 / 287);
 }
 
-TEST_F(Pages, LockedOriginPutsAPageBorderOnIt) {
+TEST_F(Pages, LockedOriginPutsAPageBorderOnIt)
+{
     ctx.options.Origine = true;
     ctx.options.X_Origine = 0;
     ctx.options.Y_Origine = 0;
@@ -179,7 +188,8 @@ TEST_F(Pages, LockedOriginPutsAPageBorderOnIt) {
     EXPECT_EQ(page.PositionX(), 0);
 }
 
-TEST_F(Pages, LockedOriginOutsideTheDrawingPrintsOnlyTheBandsItTouches) {
+TEST_F(Pages, LockedOriginOutsideTheDrawingPrintsOnlyTheBandsItTouches)
+{
     // 9.5 m of survey, from 1 to 10.5 m (10 to 105 mm of paper); the origin 100 m to the
     // north-east puts borders at 50 mm across and at 65 mm down.
     plan.Xmin = plan.Ymin = 0;
@@ -220,7 +230,8 @@ TEST_F(Pages, LockedOriginOutsideTheDrawingPrintsOnlyTheBandsItTouches) {
     EXPECT_LT(plan.OrigineX, 1);
 }
 
-TEST_F(Pages, ZoomHalvesEveryPageCoordinate) {
+TEST_F(Pages, ZoomHalvesEveryPageCoordinate)
+{
     plan.Xmin = 0;
     plan.Xmax = 11.5;
     plan.Ymin = 0;
@@ -246,7 +257,8 @@ TEST_F(Pages, ZoomHalvesEveryPageCoordinate) {
     EXPECT_EQ(l1.x0, RoundEntier((40 * k + (4724 - 10 * k) * ox)));
 }
 
-TEST_F(Pages, NoPrintableAreaMeansNoPage) {
+TEST_F(Pages, NoPrintableAreaMeansNoPage)
+{
     plan.Xmin = 0;
     plan.Xmax = 11.5;
     int colonnes = -1, lignes = -1;
@@ -255,7 +267,8 @@ TEST_F(Pages, NoPrintableAreaMeansNoPage) {
     EXPECT_EQ(lignes, 0);
 }
 
-TEST(Deformation, MaxAndSearchFollowTheViewKind) {
+TEST(Deformation, MaxAndSearchFollowTheViewKind)
+{
     ContexteFactice ctx;
     TPlan plan{ctx};
     // Nothing placed: 1.0 and no find.
@@ -287,7 +300,8 @@ TEST(Deformation, MaxAndSearchFollowTheViewKind) {
     EXPECT_EQ(plan.CouleurGalerie(a, ModeContrainte, 0.5f), TableCouleurs()[30]);
 }
 
-TEST(Couleurs, Ramp) {
+TEST(Couleurs, Ramp)
+{
     const auto& t = TableCouleurs();
     EXPECT_EQ(t[0], 0x000000u);
     EXPECT_EQ(t[1], 0x8ACE3Bu);

@@ -24,8 +24,8 @@
 #include "scene3d/scene.h"
 #include "views/dlg_vrml.h"
 #include "views/modele3d.h"
-#include "views/vue_relief.h"
 #include "views/svg.h"
+#include "views/vue_relief.h"
 #include "vues_factices.h"
 
 using namespace karst;
@@ -33,13 +33,15 @@ using namespace karst::test;
 
 namespace {
 
-void ExpectCoin(const Coin3D& c, double x, double y, double z) {
+void ExpectCoin(const Coin3D& c, double x, double y, double z)
+{
     EXPECT_NEAR(c.X, x, 1e-9);
     EXPECT_NEAR(c.Y, y, 1e-9);
     EXPECT_NEAR(c.Z, z, 1e-9);
 }
 
-TVisee Visee(double azimut, int unite = 0, double horizontale = 10) {
+TVisee Visee(double azimut, int unite = 0, double horizontale = 10)
+{
     TVisee v;
     v.Longueur = horizontale;
     v.Azimut = azimut;
@@ -48,7 +50,10 @@ TVisee Visee(double azimut, int unite = 0, double horizontale = 10) {
     return v;
 }
 
-Section3D Au(double x, double y, double z) { return {Coin3D{x, y, z}, Coin3D{x, y, z}, Coin3D{x, y, z}, Coin3D{x, y, z}}; }
+Section3D Au(double x, double y, double z)
+{
+    return {Coin3D{x, y, z}, Coin3D{x, y, z}, Coin3D{x, y, z}, Coin3D{x, y, z}};
+}
 
 class Modele : public ::testing::Test {
 protected:
@@ -56,18 +61,21 @@ protected:
     TOptions_Relief& o = ctx.relief;
     TFiche* fiche = nullptr;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         AssureApplication();
         fiche = &AjouteFiche(ctx.massif);
     }
-    Modele3D Construit(uint32_t couleur = 0x808080) {
+    Modele3D Construit(uint32_t couleur = 0x808080)
+    {
         return ConstruitModele3D(ctx.massif.Fiches, o, [&](const TGalerie&) { return couleur; });
     }
 };
 
 }  // namespace
 
-TEST(Sections, CornersAcrossAShot) {
+TEST(Sections, CornersAcrossAShot)
+{
     // Due north: right is east.
     Section3D s = Au(0, 0, 0);
     CoinsSection(Visee(0), s, 0.25, 0.25, 0.5, 0);
@@ -97,7 +105,8 @@ TEST(Sections, CornersAcrossAShot) {
     ExpectCoin(s[0], -1, 0, 2);
 }
 
-TEST(Sections, NormalsOfFaces) {
+TEST(Sections, NormalsOfFaces)
+{
     const Coin3D n = NormaleFace({0, 0, 0}, {2, 0, 0}, {2, 3, 0});
     ExpectCoin(n, 0, 0, 1);
     // A face of no area keeps its null normal.
@@ -112,7 +121,8 @@ TEST(Sections, NormalsOfFaces) {
     EXPECT_EQ(faces[9], (std::array<int, 4>{7, 4, 8, 11}));
 }
 
-TEST_F(Modele, OneShotNorthWithNothingMeasured) {
+TEST_F(Modele, OneShotNorthWithNothingMeasured)
+{
     AjouteGalerie(*fiche, "A", "B", {0, 0, 0}, {{0, 10, 0}});
     Modele3D m = Construit();
     ASSERT_EQ(m.Tubes.size(), 1u);
@@ -131,18 +141,21 @@ TEST_F(Modele, OneShotNorthWithNothingMeasured) {
     EXPECT_FLOAT_EQ(m.Cylindres[0].Dessous, 0);
 }
 
-TEST_F(Modele, TerminusStartClosesToAPoint) {
+TEST_F(Modele, TerminusStartClosesToAPoint)
+{
     TGalerie& g = AjouteGalerie(*fiche, "A", "B", {1, 2, 3}, {{1, 12, 3}});
     g.Depart.Terminus = true;
     g.Arrivee.Terminus = true;
     Modele3D m = Construit();
-    for (const Coin3D& c : m.Tubes[0].Sections[0]) ExpectCoin(c, 1, 2, 3);
+    for (const Coin3D& c : m.Tubes[0].Sections[0])
+        ExpectCoin(c, 1, 2, 3);
     // The last section keeps its size at a terminus; no station is registered.
     ExpectCoin(m.Tubes[0].Sections[1][1], 1.25, 12, 3.5);
     EXPECT_TRUE(m.Cylindres.empty());
 }
 
-TEST_F(Modele, MiddleStationStandsAcrossBothShots) {
+TEST_F(Modele, MiddleStationStandsAcrossBothShots)
+{
     TGalerie& g = AjouteGalerie(*fiche, "A", "B", {0, 0, 0}, {{0, 10, 0}, {10, 10, 0}});
     g.Visee(1)->Gauche = "1";
     g.Visee(1)->Droite = "1";
@@ -156,7 +169,8 @@ TEST_F(Modele, MiddleStationStandsAcrossBothShots) {
     ExpectCoin(s[1][3], -0.5, 10.5, -3);
 }
 
-TEST_F(Modele, WireframeSquaresAndCylinders) {
+TEST_F(Modele, WireframeSquaresAndCylinders)
+{
     TGalerie& g = AjouteGalerie(*fiche, "A", "B", {0, 0, 0}, {{0, 10, 0}});
     g.Visee(1)->Gauche = "4";
     g.Visee(1)->Haut = "4";
@@ -172,7 +186,8 @@ TEST_F(Modele, WireframeSquaresAndCylinders) {
     EXPECT_FLOAT_EQ(m.Cylindres[0].Dessous, 0.01f);
 }
 
-TEST_F(Modele, AJunctionTakesTheLargestMeasures) {
+TEST_F(Modele, AJunctionTakesTheLargestMeasures)
+{
     TGalerie& a = AjouteGalerie(*fiche, "A", "J", {0, 0, 0}, {{0, 10, 0}});
     a.Visee(1)->Gauche = "1";
     a.Visee(1)->Droite = "3";
@@ -191,10 +206,12 @@ TEST_F(Modele, AJunctionTakesTheLargestMeasures) {
     EXPECT_FLOAT_EQ(m.Cylindres[0].Dessus, 1);
     EXPECT_FLOAT_EQ(m.Cylindres[0].Dessous, 2);
     EXPECT_EQ(m.Cylindres[1].Station, &c.Depart);
-    for (const Coin3D& k : m.Tubes[2].Sections[0]) ExpectCoin(k, 0, 10, 0);
+    for (const Coin3D& k : m.Tubes[2].Sections[0])
+        ExpectCoin(k, 0, 10, 0);
 }
 
-TEST_F(Modele, ColoursByMode) {
+TEST_F(Modele, ColoursByMode)
+{
     TGalerie& a = AjouteGalerie(*fiche, "A", "B", {0, 0, 0}, {{0, 10, 0}});
     a.EcartHorizontal = 3;
     a.EcartVertical = 4;
@@ -212,7 +229,8 @@ TEST_F(Modele, ColoursByMode) {
         vue.EcritVRML(f, mode, OptionsVRML{});
         f.Ferme();
         std::string s = Lit(chemin), r;
-        for (std::size_t p = s.find("      diffuseColor "); p != std::string::npos; p = s.find("      diffuseColor ", p + 1))
+        for (std::size_t p = s.find("      diffuseColor "); p != std::string::npos;
+             p = s.find("      diffuseColor ", p + 1))
             r += s.substr(p + 19, s.find('\r', p) - p - 19) + "|";
         return r;
     };
@@ -235,7 +253,8 @@ protected:
     int l = 0, h = 0;
     CanvasEnregistreur image{10, 10};
 
-    void SetUp() override {
+    void SetUp() override
+    {
         AssureApplication();
         Interlocuteur::Installe(&invite);
         ctx.relief.Cylindre = true;
@@ -247,7 +266,8 @@ protected:
 
 }  // namespace
 
-TEST_F(Vrml, OneGalleryByteForByteThroughTheDialog) {
+TEST_F(Vrml, OneGalleryByteForByteThroughTheDialog)
+{
     const QString chemin = dossier.filePath("monde.wrl");
     TExport_VRML dialogue(vue);
     EXPECT_TRUE(dialogue.Gris->isChecked());
@@ -279,7 +299,8 @@ TEST_F(Vrml, OneGalleryByteForByteThroughTheDialog) {
     EXPECT_NE(absolu.find("        -0.25   0.50 -10.00,\r\n"), std::string::npos);
 }
 
-TEST_F(Vrml, MenuCommandNeedsAPerspectiveWindow) {
+TEST_F(Vrml, MenuCommandNeedsAPerspectiveWindow)
+{
     EXPECT_FALSE(CommandeExportVRML(nullptr));
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Vous devez activer la perspective pour exporter en VRML."));
     const QString chemin = dossier.filePath("menu.wrl");
@@ -295,7 +316,8 @@ TEST_F(Vrml, MenuCommandNeedsAPerspectiveWindow) {
     EXPECT_NE(Lit(chemin.toStdString()).find("appearance Appearance {"), std::string::npos);
 }
 
-TEST_F(Vrml, ModelFileTextureAndFailures) {
+TEST_F(Vrml, ModelFileTextureAndFailures)
+{
     const QString modele = dossier.filePath("modele.wrl");
     {
         std::ofstream m(modele.toStdString(), std::ios::binary);
@@ -346,7 +368,8 @@ TEST_F(Vrml, ModelFileTextureAndFailures) {
     EXPECT_EQ(Lit(dossier.filePath("vide.wrl").toStdString()), "#VRML V2.0 utf8\r\n\r\n");
 }
 
-TEST(Scene3D, FirstCameraStandsOppositeTheViewingDirection) {
+TEST(Scene3D, FirstCameraStandsOppositeTheViewingDirection)
+{
     AssureApplication();
     ContexteFactice ctx;
     ctx.relief.CouleurFond = 0xFF8000;
@@ -388,7 +411,7 @@ TEST(Scene3D, FirstCameraStandsOppositeTheViewingDirection) {
     ASSERT_EQ(tube.Faces.size(), 6u);
     EXPECT_EQ(tube.Points.size(), 8u);
     const Tvertex& v = *tube.Faces[2]->Vertices[0];
-    EXPECT_NEAR(v.Point->Y, 0.5f - 5, 1e-5);   // z up becomes y, from the centre
+    EXPECT_NEAR(v.Point->Y, 0.5f - 5, 1e-5);  // z up becomes y, from the centre
     // North becomes -z; the corner lies 0.25 m left of the shot, which heads east-north-east.
     EXPECT_NEAR(v.Point->Z, 25 - 0.25 * 100 / std::sqrt(12500.0), 1e-4);
     EXPECT_GT(v.Normal.y, 0.99);  // the top faces up
@@ -407,7 +430,8 @@ TEST(Scene3D, FirstCameraStandsOppositeTheViewingDirection) {
     EXPECT_NEAR(static_cast<double>(vue.Camera[1]), -75, 1e-9);
 }
 
-TEST(Scene3D, CylindersAndAnEmptyScene) {
+TEST(Scene3D, CylindersAndAnEmptyScene)
+{
     AssureApplication();
     ContexteFactice ctx;
     ctx.relief.Cylindre = true;
@@ -456,13 +480,15 @@ TEST(Scene3D, CylindersAndAnEmptyScene) {
     EXPECT_EQ(panneau.Scene(), nullptr);
 }
 
-TEST(Scene3D, TheModelIsSeenFromTheFirstCamera) {
+TEST(Scene3D, TheModelIsSeenFromTheFirstCamera)
+{
     AssureApplication();
     {
         QOpenGLContext essai;
         QOffscreenSurface surface;
         surface.create();
-        if (!essai.create() || !essai.makeCurrent(&surface)) GTEST_SKIP() << "pas de contexte OpenGL";
+        if (!essai.create() || !essai.makeCurrent(&surface))
+            GTEST_SKIP() << "pas de contexte OpenGL";
     }
     // A wide passage due north seen from the south: it fills the middle of the panel.
     ContexteFactice ctx;

@@ -12,13 +12,13 @@
 #include <functional>
 #include <memory>
 
+#include "coupe_factice.h"
 #include "platform/interlocuteur.h"
 #include "views/coupe_vue.h"
 #include "views/expert.h"
 #include "views/plan.h"
 #include "views/tableau.h"
 #include "views/vue_relief.h"
-#include "coupe_factice.h"
 
 using namespace karst;
 using namespace karst::test;
@@ -44,7 +44,8 @@ struct Impression {
 };
 
 // Every page of the grid, drawn as the print loop draws it.
-Impression Imprime(TGraphique& vue, TImprimante& imprimante) {
+Impression Imprime(TGraphique& vue, TImprimante& imprimante)
+{
     Impression r;
     r.k = double(imprimante.LargeurPage()) / imprimante.LargeurMm();
     r.largeurUtile = imprimante.LargeurMm() - 2 * kMarge;
@@ -57,17 +58,20 @@ Impression Imprime(TGraphique& vue, TImprimante& imprimante) {
         auto page = std::make_unique<CanvasEnregistreur>(imprimante.LargeurPage(), imprimante.HauteurPage(), 600);
         vue.DessinePage(p % r.colonnes, p / r.colonnes, kMarge, kMarge, ModeNormal, *page, 1.0);
         EXPECT_FALSE(page->Decoupe().has_value()) << "the caller's marks and labels are not held in the frame";
-        if (p == 0) r.origineX = vue.OrigineX, r.origineY = vue.OrigineY;
+        if (p == 0)
+            r.origineX = vue.OrigineX, r.origineY = vue.OrigineY;
         r.pages.push_back(std::move(page));
     }
     return r;
 }
 
 // The segments recorded on a page, in page pixels.
-std::vector<std::array<double, 4>> Segments(const CanvasEnregistreur& c) {
+std::vector<std::array<double, 4>> Segments(const CanvasEnregistreur& c)
+{
     std::vector<std::array<double, 4>> r;
     for (const Trace& t : c.Traces) {
-        if (t.genre == Trace::Ligne) r.push_back({double(t.x0), double(t.y0), double(t.x1), double(t.y1)});
+        if (t.genre == Trace::Ligne)
+            r.push_back({double(t.x0), double(t.y0), double(t.x1), double(t.y1)});
         if (t.genre == Trace::Polyligne)
             for (std::size_t i = 1; i < t.points.size(); ++i)
                 r.push_back({double(t.points[i - 1].first), double(t.points[i - 1].second), double(t.points[i].first),
@@ -76,14 +80,16 @@ std::vector<std::array<double, 4>> Segments(const CanvasEnregistreur& c) {
     return r;
 }
 
-bool DansLeCadre(const Impression& imp, double x, double y, double tolerance = 0) {
+bool DansLeCadre(const Impression& imp, double x, double y, double tolerance = 0)
+{
     return x >= imp.cadre.left() - tolerance && x <= imp.cadre.right() + tolerance &&
            y >= imp.cadre.top() - tolerance && y <= imp.cadre.bottom() + tolerance;
 }
 
 // Nothing of any page lies outside its frame: every line within it, and everything else
 // drawn under the frame's limit.
-void VerifieCadres(const Impression& imp) {
+void VerifieCadres(const Impression& imp)
+{
     ASSERT_FALSE(imp.pages.empty());
     for (std::size_t i = 0; i < imp.pages.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "page " << i + 1);
@@ -99,7 +105,8 @@ void VerifieCadres(const Impression& imp) {
 }
 
 // Every shot end (view coordinates) is the end of a line of the page whose frame holds it.
-void VerifieExtremites(const TGraphique& vue, const Impression& imp, const std::vector<Point2>& extremites) {
+void VerifieExtremites(const TGraphique& vue, const Impression& imp, const std::vector<Point2>& extremites)
+{
     const double e = vue.Echelle;
     // A page starts every printable width; page (0, 0) starts -OrigineX of one into the drawing.
     const double pasX = imp.largeur - 2 * kMarge * imp.k, pasY = imp.hauteur - 2 * kMarge * imp.k;
@@ -109,7 +116,8 @@ void VerifieExtremites(const TGraphique& vue, const Impression& imp, const std::
             for (int l = 0; l < imp.lignes && !dessine; ++l) {
                 const double x = ((p.x - vue.Xmin) * 1000 / e + kMarge) * imp.k - pasX * (c - imp.origineX);
                 const double y = ((vue.Ymax - p.y) * 1000 / e + kMarge) * imp.k - pasY * (l - imp.origineY);
-                if (!DansLeCadre(imp, x, y)) continue;
+                if (!DansLeCadre(imp, x, y))
+                    continue;
                 for (const auto& s : Segments(*imp.pages[static_cast<std::size_t>(l * imp.colonnes + c)]))
                     dessine = dessine || (std::abs(s[0] - x) <= 1 && std::abs(s[1] - y) <= 1) ||
                               (std::abs(s[2] - x) <= 1 && std::abs(s[3] - y) <= 1);
@@ -122,23 +130,27 @@ void VerifieExtremites(const TGraphique& vue, const Impression& imp, const std::
 // the first and last columns and rows hold part of the drawing, and with `chaquePage` every
 // page does.
 void VerifieGrille(const TGraphique& vue, const Impression& imp, const std::vector<Point2>& extremites, double ox,
-                   double oy, bool chaquePage) {
+                   double oy, bool chaquePage)
+{
     ASSERT_GT(imp.colonnes, 0);
     ASSERT_GT(imp.lignes, 0);
     VerifieCadres(imp);
     VerifieExtremites(vue, imp, extremites);
     // Which pages have part of the drawing.
     std::vector<bool> encre(imp.pages.size(), false);
-    for (std::size_t i = 0; i < imp.pages.size(); ++i) encre[i] = !Segments(*imp.pages[i]).empty();
+    for (std::size_t i = 0; i < imp.pages.size(); ++i)
+        encre[i] = !Segments(*imp.pages[i]).empty();
     auto page = [&](int c, int l) { return static_cast<bool>(encre[static_cast<std::size_t>(l * imp.colonnes + c)]); };
     for (int c : {0, imp.colonnes - 1}) {
         bool colonne = false;
-        for (int l = 0; l < imp.lignes; ++l) colonne = colonne || page(c, l);
+        for (int l = 0; l < imp.lignes; ++l)
+            colonne = colonne || page(c, l);
         EXPECT_TRUE(colonne) << "column " << c + 1 << " of " << imp.colonnes;
     }
     for (int l : {0, imp.lignes - 1}) {
         bool ligne = false;
-        for (int c = 0; c < imp.colonnes; ++c) ligne = ligne || page(c, l);
+        for (int c = 0; c < imp.colonnes; ++c)
+            ligne = ligne || page(c, l);
         EXPECT_TRUE(ligne) << "row " << l + 1 << " of " << imp.lignes;
     }
     for (std::size_t i = 0; chaquePage && i < imp.pages.size(); ++i)
@@ -158,29 +170,35 @@ protected:
     InterlocuteurInstalle installe{invite};
     ContexteCoupe ctx;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         AssureApplication();
         ASSERT_TRUE(ChargeExemple(ctx.massif));
         CoupeNue(ctx.coupe);
         ctx.imprimante.FixePaysage(GetParam());
     }
     // The sheets of the first cave only: the two caves lie kilometres apart.
-    void PremiereCavite() {
+    void PremiereCavite()
+    {
         ctx.massif.ActiveSelection(true);
         for (TFiche* f : ctx.massif.Fiches)
-            if (f->Cavite.Chaine() == ctx.massif.Fiches[0]->Cavite.Chaine()) ctx.massif.Selection->push_back(f);
+            if (f->Cavite.Chaine() == ctx.massif.Fiches[0]->Cavite.Chaine())
+                ctx.massif.Selection->push_back(f);
     }
     // The shot ends of the current sheets, as `projette` places a station in the view.
-    std::vector<Point2> Extremites(const std::function<Point2(const TStation&)>& projette) {
+    std::vector<Point2> Extremites(const std::function<Point2(const TStation&)>& projette)
+    {
         std::vector<Point2> r;
         for (const TFiche* f : *ctx.massif.FichesCourantes)
             for (const TGalerie* g : f->Galeries)
-                for (int k = 1; k <= g->NbStations(); ++k) r.push_back(projette(g->Station(k)));
+                for (int k = 1; k <= g->NbStations(); ++k)
+                    r.push_back(projette(g->Station(k)));
         return r;
     }
     // The view's extents at a scale, as the window's redraw gives them; false when it has
     // nothing to draw.
-    static bool Mesure(TGraphique& vue, int echelle) {
+    static bool Mesure(TGraphique& vue, int echelle)
+    {
         vue.Echelle = echelle;
         CanvasEnregistreur image(800, 600);
         int l, h;
@@ -188,7 +206,8 @@ protected:
         return vue.Donnees;
     }
     // The section branch the expert builds from E/1 to S/3.
-    void BrancheE1S3() {
+    void BrancheE1S3()
+    {
         TExpert expert(ctx);
         expert.FormShow();
         expert.Nom_Depart->setText("E");
@@ -198,11 +217,13 @@ protected:
         ASSERT_TRUE(expert.Construit());
         ctx.massif.CalculeCoupe();
     }
-    std::vector<Point2> ExtremitesCoupe() {
+    std::vector<Point2> ExtremitesCoupe()
+    {
         std::vector<Point2> r;
         for (const TFiche* f : ctx.massif.Fiches)
             for (const TGalerie* g : f->Galeries) {
-                if (!g->DansCoupe) continue;
+                if (!g->DansCoupe)
+                    continue;
                 const double z0 = g->CoupeZ0.d();
                 r.push_back({(g->Sens ? g->CoupeX0 : g->CoupeX1).d(), static_cast<double>(g->Depart.Z.d()) + z0});
                 for (int k = 1; k <= g->NbStations(); ++k)
@@ -212,7 +233,8 @@ protected:
     }
 };
 
-TEST_P(PagesExemple, LockedSectionOriginsInsideAndOutsideTheDrawing) {
+TEST_P(PagesExemple, LockedSectionOriginsInsideAndOutsideTheDrawing)
+{
     BrancheE1S3();
     const std::vector<Point2> extremites = ExtremitesCoupe();
     ASSERT_GT(extremites.size(), 11u);
@@ -235,7 +257,8 @@ TEST_P(PagesExemple, LockedSectionOriginsInsideAndOutsideTheDrawing) {
     }
 }
 
-TEST_P(PagesExemple, LockedPlanOriginFarOutsideTheDrawing) {
+TEST_P(PagesExemple, LockedPlanOriginFarOutsideTheDrawing)
+{
     PremiereCavite();
     ctx.options.Origine = true;
     TPlan plan(ctx);
@@ -260,7 +283,8 @@ TEST_P(PagesExemple, LockedPlanOriginFarOutsideTheDrawing) {
     }
 }
 
-TEST_P(PagesExemple, EveryViewDrawsInsideItsPageFrames) {
+TEST_P(PagesExemple, EveryViewDrawsInsideItsPageFrames)
+{
     PremiereCavite();
     // The view's pages at a scale: several, nothing outside their frames, every shot end
     // drawn on one.
@@ -296,7 +320,8 @@ TEST_P(PagesExemple, EveryViewDrawsInsideItsPageFrames) {
     EXPECT_EQ(imp.colonnes, 2);
     VerifieCadres(imp);
     int textes = 0;
-    for (const auto& page : imp.pages) textes += static_cast<int>(DuGenre(*page, Trace::Texte).size());
+    for (const auto& page : imp.pages)
+        textes += static_cast<int>(DuGenre(*page, Trace::Texte).size());
     EXPECT_GT(textes, 0);
 }
 

@@ -25,13 +25,15 @@ protected:
     TGalerie* g = nullptr;
     int largeur = 0, hauteur = 0;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         AssureApplication();
         OptionsNues(ctx.options);
         TFiche& f = AjouteFiche(ctx.massif);
         g = &AjouteGalerie(f, "A", "C", {0, 0}, {{10, 0}, {10, 5}});
     }
-    std::vector<Trace> Dessine(uint16_t mode = 0) {
+    std::vector<Trace> Dessine(uint16_t mode = 0)
+    {
         CanvasEnregistreur image(600, 400);
         plan.Dimensions(largeur, hauteur, 4, 1, image);
         plan.Dessine(0, 0, 4, 1, image, mode);
@@ -39,7 +41,8 @@ protected:
     }
 };
 
-TEST(PlanRotation, TurnsWithinOneTurn) {
+TEST(PlanRotation, TurnsWithinOneTurn)
+{
     ContexteFactice ctx;
     TPlan plan{ctx};
     EXPECT_EQ(plan.Echelle, 100);
@@ -68,7 +71,8 @@ TEST(PlanRotation, TurnsWithinOneTurn) {
     EXPECT_NEAR(plan.SinAngle, std::sin(370 / 180.0 * 3.14159265358979323846), 1e-15);
 }
 
-TEST(PlanVide, NothingToDraw) {
+TEST(PlanVide, NothingToDraw)
+{
     AssureApplication();
     ContexteFactice ctx;
     TPlan plan{ctx};
@@ -81,7 +85,8 @@ TEST(PlanVide, NothingToDraw) {
     plan.Dessine(0, 0, 4, 1, image, 0);
     const QImage& im = image.Image();
     for (int y = 0; y < im.height(); ++y)
-        for (int x = 0; x < im.width(); ++x) ASSERT_EQ(im.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu);
+        for (int x = 0; x < im.width(); ++x)
+            ASSERT_EQ(im.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu);
     int fi = 7, gi = 8, pi = 9;
     EXPECT_DOUBLE_EQ(plan.Localise(3, 3, fi, gi, pi), 40000);
     EXPECT_EQ(std::tie(fi, gi, pi), std::make_tuple(7, 8, 9));
@@ -102,7 +107,8 @@ TEST(PlanVide, NothingToDraw) {
     EXPECT_EQ(std::tie(fi, gi, pi), std::make_tuple(7, 8, 9));
 }
 
-TEST_F(Plan, SizeAndCentrelines) {
+TEST_F(Plan, SizeAndCentrelines)
+{
     ctx.options.pourcentage = 50;
     std::vector<Trace> image = Dessine();
     EXPECT_EQ(largeur, 480);
@@ -122,7 +128,8 @@ TEST_F(Plan, SizeAndCentrelines) {
     EXPECT_EQ(image[1].pinceau.couleur, kBlanc);
 }
 
-TEST_F(Plan, StationCirclesAndLabels) {
+TEST_F(Plan, StationCirclesAndLabels)
+{
     ctx.options.diametre = 10;
     ctx.options.Texte_Station = 2;
     ctx.options.Police_Station.Hauteur = -12;
@@ -143,7 +150,8 @@ TEST_F(Plan, StationCirclesAndLabels) {
     EXPECT_EQ(textes[1].texte, "C(2)");
     EXPECT_EQ(std::tie(textes[1].x0, textes[1].y0), std::make_tuple(446, 34));
     // pourcentage 0: both ends of each centreline at the middle of the shot.
-    for (const Trace& t : DuGenre(image, Trace::Ligne)) EXPECT_EQ(std::tie(t.x0, t.y0), std::tie(t.x1, t.y1));
+    for (const Trace& t : DuGenre(image, Trace::Ligne))
+        EXPECT_EQ(std::tie(t.x0, t.y0), std::tie(t.x1, t.y1));
 
     // A terminus carries no label; a display ratio of 2 doubles the label font.
     g->Depart.Terminus = true;
@@ -159,7 +167,8 @@ TEST_F(Plan, StationCirclesAndLabels) {
     EXPECT_EQ(std::tie(textes[0].x0, textes[0].y0), std::make_tuple(892, 68));
 }
 
-TEST_F(Plan, ZeroPercentLeavesOnlyCirclesAndAShotlessGalleryIsLabelledAtBothEnds) {
+TEST_F(Plan, ZeroPercentLeavesOnlyCirclesAndAShotlessGalleryIsLabelledAtBothEnds)
+{
     // "% dessiné" 0 with thick and thin pens: no dot at the middle of the shots.
     ctx.options.pourcentage = 0;
     for (int epaisseur : {0, 7}) {
@@ -171,7 +180,8 @@ TEST_F(Plan, ZeroPercentLeavesOnlyCirclesAndAShotlessGalleryIsLabelledAtBothEnds
         const QImage& q = image.Image();
         int encre = 0;
         for (int y = 0; y < q.height(); ++y)
-            for (int x = 0; x < q.width(); ++x) encre += (q.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+            for (int x = 0; x < q.width(); ++x)
+                encre += (q.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
         EXPECT_EQ(encre, 0) << "pen " << epaisseur;
     }
     // The circles alone are what shows.
@@ -197,7 +207,8 @@ TEST_F(Plan, ZeroPercentLeavesOnlyCirclesAndAShotlessGalleryIsLabelledAtBothEnds
     EXPECT_EQ(std::tie(textes[0].x0, textes[0].y0), std::tie(textes[1].x0, textes[1].y0));
 }
 
-TEST_F(Plan, WallsAndWidthMarks) {
+TEST_F(Plan, WallsAndWidthMarks)
+{
     ctx.options.Afficher_Habillage = true;
     ctx.options.Representation_Largeur = 1;
     ctx.options.AlaFin = true;
@@ -208,15 +219,15 @@ TEST_F(Plan, WallsAndWidthMarks) {
     std::vector<Trace> image = Dessine();
     auto lignes = DuGenre(image, Trace::Ligne);
     std::vector<std::tuple<int, int, int, int>> vu;
-    for (const Trace& t : lignes) vu.push_back(Coins(t));
+    for (const Trace& t : lignes)
+        vu.push_back(Coins(t));
     const std::vector<std::tuple<int, int, int, int>> attendu = {
-        {40, 240, 440, 240},   // shot 1
-        {440, 240, 440, 200},  // its end marks: left (north) then right
-        {440, 240, 440, 280},
-        {440, 240, 440, 40},   // shot 2 (the first shot has no start width, so no wall)
-        {400, 240, 360, 40},   // left wall, west of a shot going north
-        {480, 240, 520, 40},   // right wall
-        {440, 40, 360, 40},    // end marks
+        {40, 240, 440, 240},                        // shot 1
+        {440, 240, 440, 200},                       // its end marks: left (north) then right
+        {440, 240, 440, 280}, {440, 240, 440, 40},  // shot 2 (the first shot has no start width, so no wall)
+        {400, 240, 360, 40},                        // left wall, west of a shot going north
+        {480, 240, 520, 40},                        // right wall
+        {440, 40, 360, 40},                         // end marks
         {440, 40, 520, 40},
     };
     EXPECT_EQ(vu, attendu);
@@ -238,7 +249,8 @@ TEST_F(Plan, WallsAndWidthMarks) {
     EXPECT_EQ(DuGenre(image, Trace::Ligne).size(), 2u);
 }
 
-TEST_F(Plan, NorthArrowScaleBarAndGrid) {
+TEST_F(Plan, NorthArrowScaleBarAndGrid)
+{
     ctx.options.Affiche_Nord = true;
     ctx.options.Representation = false;
     ctx.options.X_Nord = 0.002;
@@ -306,7 +318,8 @@ TEST_F(Plan, NorthArrowScaleBarAndGrid) {
     EXPECT_EQ(DuGenre(Dessine(), Trace::Ligne).size(), 2u);
 }
 
-TEST_F(Plan, HitTestSetsSheetGalleryAndPointTogether) {
+TEST_F(Plan, HitTestSetsSheetGalleryAndPointTogether)
+{
     TFiche& f2 = AjouteFiche(ctx.massif);
     AjouteGalerie(f2, "D", "E", {0, 5}, {{4, 5}});
     Dessine();
@@ -336,7 +349,8 @@ TEST_F(Plan, HitTestSetsSheetGalleryAndPointTogether) {
     EXPECT_EQ(std::tie(fi, gi, pi), std::make_tuple(0, 0, 1));
 }
 
-TEST_F(Plan, IsolateKeepsTheSheetsSeen) {
+TEST_F(Plan, IsolateKeepsTheSheetsSeen)
+{
     TFiche& f2 = AjouteFiche(ctx.massif, "Autre");
     AjouteGalerie(f2, "D", "E", {100, 100}, {{101, 100}});
     Dessine();
@@ -356,7 +370,8 @@ TEST_F(Plan, IsolateKeepsTheSheetsSeen) {
     EXPECT_FALSE(plan.Donnees);
 }
 
-TEST_F(Plan, HighlightDrawnThenErasedLeavesTheImage) {
+TEST_F(Plan, HighlightDrawnThenErasedLeavesTheImage)
+{
     ctx.options.diametre = 10;
     ctx.options.Afficher_Habillage = true;
     ctx.options.Affiche_Quadri = true;
@@ -389,7 +404,8 @@ TEST_F(Plan, HighlightDrawnThenErasedLeavesTheImage) {
     EXPECT_EQ(texte, "Sys/Grotte/Amont/Salle Terminus - C");
 }
 
-TEST_F(Plan, DeformationColoursFromTheRamp) {
+TEST_F(Plan, DeformationColoursFromTheRamp)
+{
     g->EcartHorizontal = 0.5L;
     TFiche& f = *ctx.massif.Fiches[0];
     TGalerie& autre = AjouteGalerie(f, "C", "D", {10, 5}, {{0, 5}});
@@ -403,7 +419,8 @@ TEST_F(Plan, DeformationColoursFromTheRamp) {
     EXPECT_EQ(image.Pixel(240, 40), kNoir);
 }
 
-TEST_F(Plan, PrintedPageAtPrinterResolution) {
+TEST_F(Plan, PrintedPageAtPrinterResolution)
+{
     ctx.options.Texte_Station = 1;
     ctx.options.diametre = 10;
     int colonnes, lignes;

@@ -18,7 +18,8 @@ using namespace karst::test;
 
 namespace {
 
-void ReliefNu(TOptions_Relief& o) {
+void ReliefNu(TOptions_Relief& o)
+{
     o.Affiche_Nord = o.Affiche_Echelle = o.Affiche_Quadri = false;
     o.diametre = 0;
     o.Texte_Station = 0;
@@ -33,13 +34,15 @@ protected:
     TGalerie* g = nullptr;
     int largeur = 0, hauteur = 0;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         AssureApplication();
         ReliefNu(ctx.relief);
         TFiche& f = AjouteFiche(ctx.massif);
         g = &AjouteGalerie(f, "A", "C", {0, 0, 0}, {{10, 0, 0}, {10, 5, 4}});
     }
-    std::vector<Trace> Dessine(uint16_t mode = 0) {
+    std::vector<Trace> Dessine(uint16_t mode = 0)
+    {
         CanvasEnregistreur image(600, 400);
         vue.Dimensions(largeur, hauteur, 4, 1, image);
         vue.Dessine(0, 0, 4, 1, image, mode);
@@ -49,7 +52,8 @@ protected:
 
 }  // namespace
 
-TEST(PerspectiveRotation, AzimuthWrapsOnceElevationStopsShortOfTheVertical) {
+TEST(PerspectiveRotation, AzimuthWrapsOnceElevationStopsShortOfTheVertical)
+{
     ContexteFactice ctx;
     TPerspective vue{ctx};
     EXPECT_EQ(vue.Echelle, 100);
@@ -76,13 +80,15 @@ TEST(PerspectiveRotation, AzimuthWrapsOnceElevationStopsShortOfTheVertical) {
     vue.Elevation = 0;
     PasTour pas{5, -30, -50, 50};
     std::vector<double> montrees;
-    for (int i = 0; i < 4; ++i, montrees.push_back(-vue.Elevation)) vue.TournePas(pas, false);
+    for (int i = 0; i < 4; ++i, montrees.push_back(-vue.Elevation))
+        vue.TournePas(pas, false);
     vue.TournePas(pas, true);
     EXPECT_EQ(montrees, (std::vector<double>{30, 60, 30, 0}));
     EXPECT_DOUBLE_EQ(-vue.Elevation, 30);
 }
 
-TEST(PerspectiveRotation, PendingTurnShowsTheAnglesWithoutKeepingThem) {
+TEST(PerspectiveRotation, PendingTurnShowsTheAnglesWithoutKeepingThem)
+{
     ContexteFactice ctx;
     TPerspective vue{ctx};
     vue.Tourne(350, 80);
@@ -95,7 +101,8 @@ TEST(PerspectiveRotation, PendingTurnShowsTheAnglesWithoutKeepingThem) {
     EXPECT_EQ(vue.TexteAngles(-12.5, -92.5), "338 \xB0  13 \xB0");
 }
 
-TEST_F(Perspective, ExtentsAndProjection) {
+TEST_F(Perspective, ExtentsAndProjection)
+{
     Dessine();
     // From the north-looking start the depth (Y) has no effect: h = X, v = Z.
     EXPECT_DOUBLE_EQ(vue.Xmin, -1);
@@ -133,7 +140,8 @@ TEST_F(Perspective, ExtentsAndProjection) {
     EXPECT_EQ(fi, -7);
 }
 
-TEST_F(Perspective, PartialShotsCirclesAndJunctionLabels) {
+TEST_F(Perspective, PartialShotsCirclesAndJunctionLabels)
+{
     ctx.relief.pourcentage = 50;
     ctx.relief.diametre = 10;
     ctx.relief.Texte_Station = 2;
@@ -162,10 +170,12 @@ TEST_F(Perspective, PartialShotsCirclesAndJunctionLabels) {
     g->Arrivee.Terminus = true;
     EXPECT_EQ(DuGenre(Dessine(), Trace::Texte).size(), 1u);
     ctx.relief.pourcentage = 0;
-    for (const Trace& t : DuGenre(Dessine(), Trace::Ligne)) EXPECT_EQ(t.x0 == t.x1 && t.y0 == t.y1, true);
+    for (const Trace& t : DuGenre(Dessine(), Trace::Ligne))
+        EXPECT_EQ(t.x0 == t.x1 && t.y0 == t.y1, true);
 }
 
-TEST_F(Perspective, AShotlessGalleryIsLabelledAtBothEnds) {
+TEST_F(Perspective, AShotlessGalleryIsLabelledAtBothEnds)
+{
     ctx.relief.Texte_Station = 1;
     g->Placee = false;
     AjouteGalerie(*ctx.massif.Fiches[0], "D", "E", {0, 0, 0}, {});
@@ -176,7 +186,8 @@ TEST_F(Perspective, AShotlessGalleryIsLabelledAtBothEnds) {
     EXPECT_EQ(std::tie(textes[0].x0, textes[0].y0), std::tie(textes[1].x0, textes[1].y0));
 }
 
-TEST_F(Perspective, AxesNorthArrowAndBox) {
+TEST_F(Perspective, AxesNorthArrowAndBox)
+{
     ctx.relief.Affiche_Echelle = true;
     ctx.relief.Long_Echelle = 2;
     ctx.relief.Z_Inverse = true;
@@ -209,7 +220,8 @@ TEST_F(Perspective, AxesNorthArrowAndBox) {
     EXPECT_EQ(textes[0].x0, 248);
 }
 
-TEST_F(Perspective, ModesColourTheShots) {
+TEST_F(Perspective, ModesColourTheShots)
+{
     g->Couleur = 0x123456;
     g->EcartHorizontal = 3;
     g->EcartVertical = 4;
@@ -223,7 +235,8 @@ TEST_F(Perspective, ModesColourTheShots) {
     EXPECT_EQ(DuGenre(Dessine(1), Trace::Ligne)[0].stylo.couleur, kNoir);
 }
 
-TEST_F(Perspective, StereoPairOnBlack) {
+TEST_F(Perspective, StereoPairOnBlack)
+{
     // Stations at the depth of the centre show in both colours at their plain place; one
     // 25 m farther (q = 0.75) shows a third of the eye offset to either side.
     ContexteFactice c;
@@ -254,7 +267,8 @@ TEST_F(Perspective, StereoPairOnBlack) {
     EXPECT_EQ(ecran.Pixel(40, 40), 0xFF00C0u);
 }
 
-TEST_F(Perspective, HitTestIsolationAndHighlight) {
+TEST_F(Perspective, HitTestIsolationAndHighlight)
+{
     TFiche& f2 = AjouteFiche(ctx.massif, "Autre");
     AjouteGalerie(f2, "P", "Q", {0, 0, 2}, {{10, 0, 2}});
     Dessine();
@@ -291,7 +305,8 @@ TEST_F(Perspective, HitTestIsolationAndHighlight) {
     EXPECT_EQ(image.Pixel(40 - 4, 200 - 4), kBlanc);
 }
 
-TEST_F(Perspective, PrintedPagesCentreTheDrawing) {
+TEST_F(Perspective, PrintedPagesCentreTheDrawing)
+{
     Dessine();
     int colonnes = 0, lignes = 0;
     vue.NombrePages(colonnes, lignes, 20, 20);
@@ -313,7 +328,8 @@ TEST_F(Perspective, PrintedPagesCentreTheDrawing) {
     EXPECT_FALSE(page.Brush().plein);
 }
 
-TEST(PerspectiveSvg, SmallDrawingByteForByte) {
+TEST(PerspectiveSvg, SmallDrawingByteForByte)
+{
     AssureApplication();
     QTemporaryDir dossier;
     ContexteFactice ctx;

@@ -31,7 +31,8 @@ protected:
     TPlan plan{ctx};
 
     std::string Chemin(const char* nom) const { return dossier.filePath(nom).toStdString(); }
-    std::string Exporte(bool illustrator, bool toutes) {
+    std::string Exporte(bool illustrator, bool toutes)
+    {
         int l, h;
         CanvasEnregistreur image(10, 10);
         plan.Dimensions(l, h, 4, 1, image);
@@ -41,7 +42,8 @@ protected:
     }
 };
 
-TEST_F(Svg, SmallPlanByteForByte) {
+TEST_F(Svg, SmallPlanByteForByte)
+{
     ctx.massif.NomFichier = "C:\\Topo\\Grotte.mas";
     TFiche& f = AjouteFiche(ctx.massif);
     TGalerie& g = AjouteGalerie(f, "A", "C&D", {0, 0}, {{10, 0}, {10, 5}});
@@ -60,7 +62,8 @@ TEST_F(Svg, SmallPlanByteForByte) {
     EXPECT_EQ(Exporte(false, false), Lit(KARST_TEST_DATA "/plan_simple.svg"));
 }
 
-TEST_F(Svg, TitleOfAnAccentedPathIsLatin1) {
+TEST_F(Svg, TitleOfAnAccentedPathIsLatin1)
+{
     // The system's path is UTF-8; the document declares ISO-8859-1.
     ctx.massif.NomFichier = "/home/topo/R\xC3\xA9seau du Fou & co.fic";
     const std::string svg = Exporte(false, false);
@@ -68,22 +71,23 @@ TEST_F(Svg, TitleOfAnAccentedPathIsLatin1) {
     EXPECT_EQ(svg.find("\xC3"), std::string::npos);
 }
 
-TEST_F(Svg, NothingPlacedGivesTheFrameOnly) {
+TEST_F(Svg, NothingPlacedGivesTheFrameOnly)
+{
     ctx.massif.NomFichier = "/home/topo/r\xE9seau.fic";
     TFiche& f = AjouteFiche(ctx.massif);
     AjouteGalerie(f, "A", "B", {0, 0}, {{1, 0}}).Placee = false;
-    EXPECT_EQ(Exporte(false, true),
-              "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
-              "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.0//EN\"\r\n"
-              "\"http://www.w3.org/TR/2001/REC-SVG-20010904/DTD/svg10.dtd\">\r\n"
-              "\r\n"
-              "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"0mm\" height=\"0mm\">\r\n"
-              "<title>r\xE9seau.fic</title>\r\n"
-              "<desc>Plan</desc>\r\n"
-              "</svg>\r\n");
+    EXPECT_EQ(Exporte(false, true), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+                                    "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.0//EN\"\r\n"
+                                    "\"http://www.w3.org/TR/2001/REC-SVG-20010904/DTD/svg10.dtd\">\r\n"
+                                    "\r\n"
+                                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"0mm\" height=\"0mm\">\r\n"
+                                    "<title>r\xE9seau.fic</title>\r\n"
+                                    "<desc>Plan</desc>\r\n"
+                                    "</svg>\r\n");
 }
 
-TEST_F(Svg, IllustratorHeader) {
+TEST_F(Svg, IllustratorHeader)
+{
     std::string texte = Exporte(true, true);
     const std::string attendu =
         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
@@ -116,16 +120,18 @@ TEST_F(Svg, IllustratorHeader) {
 // reserves; every layer written, as Illustrator layers.
 class SvgExemple : public Svg {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ctx.massif.NomFichier = "exemple.mas";
         for (int s = 0; s < 3; ++s) {
             TFiche& f = AjouteFiche(ctx.massif, "Syst\xE8me " + std::to_string(s));
             double x = 30.0 * s, y = 0;
             for (int gi = 0; gi < 3; ++gi) {
                 std::vector<Point3> stations;
-                for (int k = 1; k <= 5; ++k) stations.push_back({x + 4.0 * k, y + (k % 2) * 1.5 + gi * 3.0, -2.0 * k});
-                TGalerie& g = AjouteGalerie(f, "P<" + std::to_string(gi) + ">", "Q&\"\x80\"", {x, y + gi * 3.0},
-                                            stations);
+                for (int k = 1; k <= 5; ++k)
+                    stations.push_back({x + 4.0 * k, y + (k % 2) * 1.5 + gi * 3.0, -2.0 * k});
+                TGalerie& g =
+                    AjouteGalerie(f, "P<" + std::to_string(gi) + ">", "Q&\"\x80\"", {x, y + gi * 3.0}, stations);
                 for (int k = 1; k <= 5; ++k) {
                     g.Visee(k)->Gauche = "1.5";
                     g.Visee(k)->Droite = k == 3 ? "" : "0.8";
@@ -143,7 +149,8 @@ protected:
     }
 };
 
-TEST_F(SvgExemple, WellFormedWithEveryLayer) {
+TEST_F(SvgExemple, WellFormedWithEveryLayer)
+{
     const std::string texte = Exporte(true, true);
     // CR LF everywhere, nothing outside Latin-1 but character references.
     for (std::size_t i = 0; i < texte.size(); ++i) {
@@ -167,7 +174,8 @@ TEST_F(SvgExemple, WellFormedWithEveryLayer) {
             if (xml.name() == u"g" && profondeur == 2) {
                 couches.push_back(xml.attributes().value("id").toString().toStdString());
                 EXPECT_EQ(xml.attributes().value("http://ns.adobe.com/AdobeIllustrator/10.0/", "layer"), u"yes");
-                if (!groupes.empty()) groupes.back() = groupesParCouche;
+                if (!groupes.empty())
+                    groupes.back() = groupesParCouche;
                 groupes.push_back(0);
                 groupesParCouche = 0;
             } else if (xml.name() == u"g" && profondeur == 3) {
@@ -182,11 +190,12 @@ TEST_F(SvgExemple, WellFormedWithEveryLayer) {
     }
     groupes.back() = groupesParCouche;
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " line " << xml.lineNumber();
-    const std::vector<std::string> attendu = {"visees", "parois", "largeurs",
-                                              "stations", "carrefours", "nord", "echelle", "quadrillage"};
+    const std::vector<std::string> attendu = {"visees",     "parois", "largeurs", "stations",
+                                              "carrefours", "nord",   "echelle",  "quadrillage"};
     EXPECT_EQ(couches, attendu);
     // One group per sheet in each gallery layer (the north and scale layers hold two).
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(groupes[static_cast<std::size_t>(i)], 3);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(groupes[static_cast<std::size_t>(i)], 3);
     EXPECT_TRUE(textes.contains(QString::fromUtf8("P<0>")));
     EXPECT_TRUE(textes.contains(QString::fromUtf8("Q&\"€\"")));
     EXPECT_TRUE(textes.contains(QString::fromUtf8("Nord & \"vrai\"")));
@@ -194,7 +203,8 @@ TEST_F(SvgExemple, WellFormedWithEveryLayer) {
     EXPECT_NE(texte.find("<title>exemple.mas</title>"), std::string::npos);
 }
 
-TEST_F(SvgExemple, OnlyTheVisibleLayers) {
+TEST_F(SvgExemple, OnlyTheVisibleLayers)
+{
     TOptions_Plan& o = ctx.options;
     o.Affiche_Nord = false;
     o.Affiche_Echelle = false;
@@ -215,7 +225,8 @@ TEST_F(SvgExemple, OnlyTheVisibleLayers) {
     EXPECT_NE(Exporte(false, false).find("r=\"0.20mm\"/>"), std::string::npos);
 }
 
-TEST_F(SvgExemple, EveryLayerWhateverTheOptions) {
+TEST_F(SvgExemple, EveryLayerWhateverTheOptions)
+{
     TOptions_Plan& o = ctx.options;
     o.diametre = 0;
     o.Texte_Station = 0;
@@ -229,7 +240,8 @@ TEST_F(SvgExemple, EveryLayerWhateverTheOptions) {
               std::string::npos);
 }
 
-TEST_F(Svg, AFileThatCannotBeWrittenIsReported) {
+TEST_F(Svg, AFileThatCannotBeWrittenIsReported)
+{
     auto erreur = [&](const std::string& chemin) {
         try {
             plan.ExporteSVG(chemin, false, true);
@@ -253,7 +265,8 @@ TEST_F(Svg, AFileThatCannotBeWrittenIsReported) {
               QStringList{"plan.svg"});
 }
 
-TEST(SvgTextes, EscapesAndNames) {
+TEST(SvgTextes, EscapesAndNames)
+{
     EXPECT_EQ(TexteXml("a&b<c>d\"e\xE9\x80\x9C\x01"), "a&amp;b&lt;c&gt;d&quot;e\xE9&#8364;&#339;");
     EXPECT_EQ(NomSansDossier("C:\\Topo\\Grotte.mas"), "Grotte.mas");
     EXPECT_EQ(NomSansDossier("/home/a/b.fic"), "b.fic");
@@ -265,17 +278,20 @@ TEST(SvgTextes, EscapesAndNames) {
     EXPECT_EQ(LigneSVG(1, 2, 3, 4.5, 5),
               "<line x1=\"1.00mm\" y1=\"2.00mm\" x2=\"3.00mm\" y2=\"4.50mm\" style=\"stroke-width:0.50mm; "
               "stroke:black;\"/>");
-    EXPECT_EQ(TexteAncreSVG(1, 2, "A&B", 8, "Arial", "end"),
-              "<text x=\"1.00mm\" y=\"2.00mm\" style=\"font-size:8pt; font-family:Arial; text-anchor: end\">A&amp;B</text>");
+    EXPECT_EQ(
+        TexteAncreSVG(1, 2, "A&B", 8, "Arial", "end"),
+        "<text x=\"1.00mm\" y=\"2.00mm\" style=\"font-size:8pt; font-family:Arial; text-anchor: end\">A&amp;B</text>");
     EXPECT_EQ(CoucheSVG("echelles verticales", true), "<g id=\"echelles verticales\" i:layer=\"yes\">");
-    EXPECT_EQ(GroupePoliceSVG(10, "Arial", true), "<g style=\"font-size:10pt; font-family:Arial; text-anchor: middle\">");
+    EXPECT_EQ(GroupePoliceSVG(10, "Arial", true),
+              "<g style=\"font-size:10pt; font-family:Arial; text-anchor: middle\">");
 }
 
 }  // namespace
 
 namespace {
 
-TEST(DialogueSvg, BoxesGiveTheExportArguments) {
+TEST(DialogueSvg, BoxesGiveTheExportArguments)
+{
     AssureApplication();
     TDlg_SVG dlg;
     EXPECT_EQ(dlg.objectName(), "Dlg_SVG");

@@ -18,20 +18,24 @@ using namespace karst::test;
 
 namespace {
 
-std::vector<Trace> Textes(const std::vector<Trace>& traces) {
+std::vector<Trace> Textes(const std::vector<Trace>& traces)
+{
     std::vector<Trace> r;
     std::copy_if(traces.begin(), traces.end(), std::back_inserter(r),
                  [](const Trace& t) { return t.genre == Trace::Texte; });
     return r;
 }
 
-const Trace* Texte(const std::vector<Trace>& traces, const std::string& texte) {
+const Trace* Texte(const std::vector<Trace>& traces, const std::string& texte)
+{
     for (const Trace& t : traces)
-        if (t.genre == Trace::Texte && t.texte == texte) return &t;
+        if (t.genre == Trace::Texte && t.texte == texte)
+            return &t;
     return nullptr;
 }
 
-std::vector<Trace> Lignes(const std::vector<Trace>& traces) {
+std::vector<Trace> Lignes(const std::vector<Trace>& traces)
+{
     std::vector<Trace> r;
     std::copy_if(traces.begin(), traces.end(), std::back_inserter(r),
                  [](const Trace& t) { return t.genre == Trace::Ligne; });
@@ -43,13 +47,15 @@ constexpr int kDecli = 6, kDevBrut = 7;
 int Largeur5(const std::string& s) { return static_cast<int>(s.size()) * 5; }
 
 // Every line of a text for a column `limite` pixels wide (at most 10).
-std::vector<std::string> Lignes(std::string texte, double limite) {
+std::vector<std::string> Lignes(std::string texte, double limite)
+{
     std::vector<std::string> lignes;
     std::string reste;
     for (int garde = 0; garde < 10; ++garde) {
         TTableau::CoupeTexte(texte, reste, limite, Largeur5);
         lignes.push_back(texte);
-        if (reste.empty()) break;
+        if (reste.empty())
+            break;
         texte = reste;
     }
     return lignes;
@@ -57,7 +63,8 @@ std::vector<std::string> Lignes(std::string texte, double limite) {
 
 using Textes_ = std::vector<std::string>;
 
-TEST(TableauCoupe, WrapsOnSpacesAndAlwaysMakesProgress) {
+TEST(TableauCoupe, WrapsOnSpacesAndAlwaysMakesProgress)
+{
     EXPECT_EQ(Lignes("abc def", 100), Textes_{" abc def"});
     // " aaaa bbbb" is 50 pixels wide, " aaaa bbbb cccc" 75.
     EXPECT_EQ(Lignes("aaaa bbbb cccc", 60), (Textes_{" aaaa bbbb", " cccc"}));
@@ -68,7 +75,8 @@ TEST(TableauCoupe, WrapsOnSpacesAndAlwaysMakesProgress) {
     EXPECT_EQ(Lignes("", 0), Textes_{" "});
 }
 
-TEST(TableauOrdre, DateAndPlaceOrdersKeepEqualKeysReversed) {
+TEST(TableauOrdre, DateAndPlaceOrdersKeepEqualKeysReversed)
+{
     TFiche a, b, c;
     a.Date = "05/01/02";
     b.Date = "01/01/02";
@@ -108,7 +116,8 @@ protected:
     int largeur = 0, hauteur = 0;
     std::unique_ptr<CanvasEnregistreur> image;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         AssureApplication();
         o.Hauteur[1] = 30;
         o.Rappel[1] = false;
@@ -117,7 +126,8 @@ protected:
         o.PoliceCarrefour.couleur = 0x0000FF;
     }
 
-    TFiche& Feuille(const std::string& date, const std::string& lieu = "Salle") {
+    TFiche& Feuille(const std::string& date, const std::string& lieu = "Salle")
+    {
         TFiche& f = AjouteFiche(ctx.massif);
         f.Date = date;
         f.Lieu.Affecte(lieu);
@@ -126,7 +136,8 @@ protected:
         return f;
     }
 
-    void Construit() {
+    void Construit()
+    {
         AjouteGalerie(Feuille("01/02/03"), "A", "C", {0, 0, 0}, {{10, 0, 0}, {10, 5, -2}});
         TGalerie& g2 = AjouteGalerie(Feuille("01/02/03"), "C", "D", {10, 5, -2}, {{10, 8, -2}});
         g2.Depart.Indice = 2;
@@ -134,13 +145,14 @@ protected:
         g2.Visee(1)->TailleSchema = 2;
         TGalerie& g3 = AjouteGalerie(Feuille("01/02/03", "Puits"), "E", "F", {0, 0, 0}, {{0, 0, -10}});
         std::string long_;
-        for (int i = 0; i < 6; ++i) long_ += "aaaaaaaaa ";
+        for (int i = 0; i < 6; ++i)
+            long_ += "aaaaaaaaa ";
         g3.Visee(1)->Commentaire.Affecte(long_);
         AjouteGalerie(Feuille("02/02/03"), "G", "H", {20, 0, 0}, {{20, 0, 0}, {25, 0, 0}});
     }
 
-    std::vector<Trace> Dessine(int scrollY = 0, int hauteurImage = 2000, uint16_t mode = ModeNormal,
-                               double rapport = 1) {
+    std::vector<Trace> Dessine(int scrollY = 0, int hauteurImage = 2000, uint16_t mode = ModeNormal, double rapport = 1)
+    {
         // The window's image outlives the drawing: the hit test measures on it.
         image = std::make_unique<CanvasEnregistreur>(1400, hauteurImage);
         t.Dimensions(largeur, hauteur, 4, rapport, *image);
@@ -149,7 +161,8 @@ protected:
     }
 
     // One printed page, drawn on the printer's own canvas (zoom 1) or on a preview canvas.
-    std::vector<Trace> Page(int colonne, int ligne, double zoom = 1.0, uint16_t mode = ModeNormal) {
+    std::vector<Trace> Page(int colonne, int ligne, double zoom = 1.0, uint16_t mode = ModeNormal)
+    {
         CanvasEnregistreur& imprimante = *ctx.imprimante.pages_.back();
         imprimante.Traces.clear();
         if (zoom == 1.0) {
@@ -162,7 +175,8 @@ protected:
     }
 };
 
-TEST_F(Tableau, SizesAndSheetPositionsFollowTheRowLayout) {
+TEST_F(Tableau, SizesAndSheetPositionsFollowTheRowLayout)
+{
     Construit();
     CanvasEnregistreur mesure(100, 100);
     t.Dimensions(largeur, hauteur, 4, 1, mesure);
@@ -176,7 +190,8 @@ TEST_F(Tableau, SizesAndSheetPositionsFollowTheRowLayout) {
 
     // Shown columns 1, 2, 3 at 20 mm and the comments at 60 mm: 120 mm; column 4 doubled
     // as well: 160 mm.
-    for (int k = 4; k <= kNbColonnes; ++k) o.Afficher[k] = k == 10;
+    for (int k = 4; k <= kNbColonnes; ++k)
+        o.Afficher[k] = k == 10;
     t.Dimensions(largeur, hauteur, 4, 1, mesure);
     EXPECT_EQ(largeur, 480);
     o.Afficher[4] = o.Dedoubler[4] = true;
@@ -192,7 +207,8 @@ TEST_F(Tableau, SizesAndSheetPositionsFollowTheRowLayout) {
     ctx.massif.FichesCourantes = &ctx.massif.Fiches;
 }
 
-TEST_F(Tableau, LayoutIsRedoneWhenTheResolutionOrTheOrderChanges) {
+TEST_F(Tableau, LayoutIsRedoneWhenTheResolutionOrTheOrderChanges)
+{
     Construit();
     CanvasEnregistreur mesure(100, 100);
     t.Dimensions(largeur, hauteur, 4, 1, mesure);
@@ -213,7 +229,8 @@ TEST_F(Tableau, LayoutIsRedoneWhenTheResolutionOrTheOrderChanges) {
     EXPECT_EQ(hauteur, 238 * 8);
 }
 
-TEST_F(Tableau, ScreenCellsCommentsAndRules) {
+TEST_F(Tableau, ScreenCellsCommentsAndRules)
+{
     Construit();
     const auto traces = Dessine();
     // Column headings: "L" centred in the first 80 pixels of the row at 50 mm, whose texts
@@ -228,7 +245,8 @@ TEST_F(Tableau, ScreenCellsCommentsAndRules) {
     EXPECT_EQ(depart->police.Nom, "Arial");
     // The gallery outside the developed section shows "X" in Dev H on every row.
     int croix = 0;
-    for (const Trace& tr : Textes(traces)) croix += tr.texte == "X" && tr.x0 == 678;
+    for (const Trace& tr : Textes(traces))
+        croix += tr.texte == "X" && tr.x0 == 678;
     EXPECT_EQ(croix, 3 + 1 + 2 + 2);
     // Shot 2 of A: 5.39 m, ending at (10, 5, -2): Long H 5.00, Delta Z -2.00, comment
     // naming the end station.
@@ -244,7 +262,8 @@ TEST_F(Tableau, ScreenCellsCommentsAndRules) {
     EXPECT_EQ(g->y0, 898);
     EXPECT_EQ(g->police.Nom, "Arial");
     int zeros = 0;
-    for (const Trace& tr : Textes(traces)) zeros += tr.texte == "0.00" && tr.y0 == 898;
+    for (const Trace& tr : Textes(traces))
+        zeros += tr.texte == "0.00" && tr.y0 == 898;
     EXPECT_EQ(zeros, 3);  // Dev, Long H and Delta Z
     // The long comment on two lines, the second 8 mm lower at the comment column's edge.
     const Trace* a1 = Texte(traces, " aaaaaaaaa aaaaaaaaa aaaaaaaaa aaaaaaaaa");
@@ -256,14 +275,17 @@ TEST_F(Tableau, ScreenCellsCommentsAndRules) {
     // its row leaves 20 mm for the sketch.
     bool thinUnderSketch = false, thickAtChain = false;
     for (const Trace& tr : Lignes(traces)) {
-        if (tr.y0 == 110 * 4 && tr.y1 == 110 * 4 && tr.x1 == 1200) thinUnderSketch = tr.stylo.largeur == 2;
-        if (tr.y0 == 82 * 4 && tr.y1 == 82 * 4 && tr.stylo.largeur == 4) thickAtChain = true;
+        if (tr.y0 == 110 * 4 && tr.y1 == 110 * 4 && tr.x1 == 1200)
+            thinUnderSketch = tr.stylo.largeur == 2;
+        if (tr.y0 == 82 * 4 && tr.y1 == 82 * 4 && tr.stylo.largeur == 4)
+            thickAtChain = true;
     }
     EXPECT_TRUE(thinUnderSketch);
     EXPECT_FALSE(thickAtChain);
 }
 
-TEST_F(Tableau, DoubledWidthColumnSplitsItsTexts) {
+TEST_F(Tableau, DoubledWidthColumnSplitsItsTexts)
+{
     TGalerie& g = AjouteGalerie(Feuille("01/02/03"), "A", "C", {0, 0, 0}, {{10, 0, 0}});
     g.Visee(1)->Gauche = "1";
     g.Visee(1)->Droite = "2";
@@ -287,7 +309,8 @@ TEST_F(Tableau, DoubledWidthColumnSplitsItsTexts) {
     EXPECT_EQ(largeur, 320 * 4);
 }
 
-TEST_F(Tableau, TextColoursFollowTheMode) {
+TEST_F(Tableau, TextColoursFollowTheMode)
+{
     Construit();
     fiches[0]->Galeries[0]->Couleur = 0x123456;
     auto couleur = [&](uint16_t mode, const std::string& s) {
@@ -307,10 +330,12 @@ TEST_F(Tableau, TextColoursFollowTheMode) {
     EXPECT_EQ(couleur(ModeContrainte, " 10.00"), TableCouleurs()[60]);
     EXPECT_EQ(couleur(ModeContrainte, " du point E(1). "), TableCouleurs()[0]);
     // Rules stay black.
-    for (const Trace& tr : Lignes(Dessine(0, 2000, ModeCouleur))) EXPECT_EQ(tr.stylo.couleur, kNoir);
+    for (const Trace& tr : Lignes(Dessine(0, 2000, ModeCouleur)))
+        EXPECT_EQ(tr.stylo.couleur, kNoir);
 }
 
-TEST_F(Tableau, ReferenceStationMovesTheOrigin) {
+TEST_F(Tableau, ReferenceStationMovesTheOrigin)
+{
     Construit();
     o.PointZero.Nom.Affecte("c");  // names compare without case
     o.PointZero.Indice = 2;
@@ -325,11 +350,13 @@ TEST_F(Tableau, ReferenceStationMovesTheOrigin) {
     ASSERT_TRUE(depart);
     std::vector<std::string> rangee;
     for (const Trace& tr : Textes(traces))
-        if (tr.y0 == depart->y0 && tr.x0 < 720) rangee.push_back(tr.texte);
+        if (tr.y0 == depart->y0 && tr.x0 < 720)
+            rangee.push_back(tr.texte);
     EXPECT_EQ(rangee, (std::vector<std::string>{"-10.00", " -5.00", "  0.00", "X"}));
 }
 
-TEST_F(Tableau, ScrolledDrawingShowsTheSameRowsShifted) {
+TEST_F(Tableau, ScrolledDrawingShowsTheSameRowsShifted)
+{
     Construit();
     // A header item so that the blocks carry totals.
     o.EnTeteAffiche[kDevBrut][0] = true;
@@ -340,7 +367,8 @@ TEST_F(Tableau, ScrolledDrawingShowsTheSameRowsShifted) {
     const auto fenetre = Textes(Dessine(500, 200));
     ASSERT_FALSE(fenetre.empty());
     for (const Trace& tr : fenetre) {
-        if (tr.y0 < 0 || tr.y0 >= 200) continue;
+        if (tr.y0 < 0 || tr.y0 >= 200)
+            continue;
         const bool trouve = std::any_of(tout.begin(), tout.end(), [&](const Trace& u) {
             return u.texte == tr.texte && u.x0 == tr.x0 && u.y0 == tr.y0 + 500;
         });
@@ -352,7 +380,8 @@ TEST_F(Tableau, ScrolledDrawingShowsTheSameRowsShifted) {
     EXPECT_TRUE(Texte(Textes(Dessine(0, 100)), "Dev 18.385"));
 }
 
-TEST_F(Tableau, HitTestFindsHeadersStationRowsAndShotLines) {
+TEST_F(Tableau, HitTestFindsHeadersStationRowsAndShotLines)
+{
     Construit();
     Dessine();
     int f = -1, g = -1, p = -1;
@@ -361,11 +390,11 @@ TEST_F(Tableau, HitTestFindsHeadersStationRowsAndShotLines) {
         EXPECT_EQ(t.Localise(12345, y, f, g, p), 1000000.0);
         return std::make_tuple(f, g, p);
     };
-    EXPECT_EQ(localise(100), std::make_tuple(0, 0, 1));   // general header
-    EXPECT_EQ(localise(230), std::make_tuple(0, 0, 1));   // headings row: the start row below
-    EXPECT_EQ(localise(300), std::make_tuple(0, 0, 2));   // shot 2 of A
-    EXPECT_EQ(localise(500), std::make_tuple(2, 0, 1));   // restricted header of sheet 3
-    EXPECT_EQ(localise(630), std::make_tuple(2, 0, 1));   // second line of its shot's comment
+    EXPECT_EQ(localise(100), std::make_tuple(0, 0, 1));  // general header
+    EXPECT_EQ(localise(230), std::make_tuple(0, 0, 1));  // headings row: the start row below
+    EXPECT_EQ(localise(300), std::make_tuple(0, 0, 2));  // shot 2 of A
+    EXPECT_EQ(localise(500), std::make_tuple(2, 0, 1));  // restricted header of sheet 3
+    EXPECT_EQ(localise(630), std::make_tuple(2, 0, 1));  // second line of its shot's comment
     EXPECT_EQ(localise(5000), std::make_tuple(-1, -1, -1));
     // Sorted by date the table starts with the last sheet; the result is its position in
     // the current sheets, which the view window's selection uses.
@@ -380,7 +409,8 @@ TEST_F(Tableau, HitTestFindsHeadersStationRowsAndShotLines) {
     EXPECT_EQ(localise(600), std::make_tuple(0, 0, 2));
 }
 
-TEST_F(Tableau, HiddenCommentColumnTakesNoExtraLines) {
+TEST_F(Tableau, HiddenCommentColumnTakesNoExtraLines)
+{
     Construit();
     o.Afficher[10] = false;
     CanvasEnregistreur mesure(100, 100);
@@ -389,9 +419,11 @@ TEST_F(Tableau, HiddenCommentColumnTakesNoExtraLines) {
     EXPECT_EQ(largeur, 240 * 4);
 }
 
-TEST_F(Tableau, HeaderValuesOnScreenAndOnPaper) {
+TEST_F(Tableau, HeaderValuesOnScreenAndOnPaper)
+{
     o.EnTeteAffiche[kDecli][0] = true;
-    o.EnTeteIntitule[kDecli][0] = "D\xE9" "cli";
+    o.EnTeteIntitule[kDecli][0] = "D\xE9"
+                                  "cli";
     o.X_Pos[kDecli][0] = 5;
     o.EnTeteAffiche[kDevBrut][0] = true;
     o.EnTeteIntitule[kDevBrut][0] = "Dev";
@@ -407,7 +439,8 @@ TEST_F(Tableau, HeaderValuesOnScreenAndOnPaper) {
     g.Visee(1)->Longueur = 1000;
     g.Visee(2)->Longueur = 234.5L;
     auto ecran = Dessine();
-    const Trace* decli = Texte(ecran, "D\xE9" "cli 2.5\xB0");
+    const Trace* decli = Texte(ecran, "D\xE9"
+                                      "cli 2.5\xB0");
     ASSERT_TRUE(decli);
     EXPECT_EQ(std::make_pair(decli->x0, decli->y0), std::make_pair(20, 0));
     // One surveyor a line after the title and a space ("Par " is 20 pixels wide).
@@ -421,13 +454,15 @@ TEST_F(Tableau, HeaderValuesOnScreenAndOnPaper) {
     int colonnes, lignes;
     t.NombrePages(colonnes, lignes, 20, 10);
     auto page = Page(0, 0);
-    EXPECT_TRUE(Texte(page, "D\xE9" "cli 2.50\xB0"));
+    EXPECT_TRUE(Texte(page, "D\xE9"
+                            "cli 2.50\xB0"));
     EXPECT_TRUE(Texte(page, "Dev 1234.50"));
     // Grads; a total too long for five digits.
     f.Unite_Decli = 1;
     g.Visee(1)->Longueur = 123222.2L;
     ecran = Dessine();
-    EXPECT_TRUE(Texte(ecran, "D\xE9" "cli 2.5gr"));
+    EXPECT_TRUE(Texte(ecran, "D\xE9"
+                             "cli 2.5gr"));
     EXPECT_TRUE(Texte(ecran, "Dev 1.2346E05"));
     EXPECT_TRUE(Texte(Page(0, 0), "Dev 123456.70"));
 }
@@ -437,21 +472,25 @@ TEST_F(Tableau, HeaderValuesOnScreenAndOnPaper) {
 class TableauPages : public Tableau {
 protected:
     int colonnes = 0, lignes = 0;
-    void Prepare(int entete) {
+    void Prepare(int entete)
+    {
         o.Hauteur[0] = static_cast<int16_t>(entete);
         o.Rappel[0] = false;
         AjouteGalerie(Feuille("01/02/03"), "A", "C", {0, 0, 0}, {{10, 0, 0}, {10, 5, -2}});
         t.NombrePages(colonnes, lignes, 20, 10);
     }
     // The rule at the left edge of the table on a page: its top and bottom pixel rows.
-    static std::pair<int, int> RegleGauche(const std::vector<Trace>& traces) {
+    static std::pair<int, int> RegleGauche(const std::vector<Trace>& traces)
+    {
         for (const Trace& tr : Lignes(traces))
-            if (tr.x0 == 236 && tr.x1 == 236) return {tr.y0, tr.y1};
+            if (tr.x0 == 236 && tr.x1 == 236)
+                return {tr.y0, tr.y1};
         return {-1, -1};
     }
 };
 
-TEST_F(TableauPages, ARowThatWouldReachThePageEndMovesToTheNextPage) {
+TEST_F(TableauPages, ARowThatWouldReachThePageEndMovesToTheNextPage)
+{
     // Start row 261..269; shot 1 would end at 277 exactly, so it goes to 277..285, and
     // shot 2 follows at 285..293.
     o.EnTeteAffiche[kDevBrut][0] = true;
@@ -479,7 +518,8 @@ TEST_F(TableauPages, ARowThatWouldReachThePageEndMovesToTheNextPage) {
     EXPECT_EQ(suite->x0, 236);
 }
 
-TEST_F(TableauPages, ARowThatEndsBeforeThePageEndStays) {
+TEST_F(TableauPages, ARowThatEndsBeforeThePageEndStays)
+{
     Prepare(260);
     EXPECT_EQ(lignes, 2);
     const auto p0 = Page(0, 0);
@@ -488,7 +528,8 @@ TEST_F(TableauPages, ARowThatEndsBeforeThePageEndStays) {
     EXPECT_EQ(RegleGauche(p0), std::make_pair(6259, 6637));
 }
 
-TEST_F(TableauPages, PreviewShowsTheSameRowsAtItsZoom) {
+TEST_F(TableauPages, PreviewShowsTheSameRowsAtItsZoom)
+{
     Prepare(261);
     const auto imprime = Textes(Page(0, 1)), apercu = Textes(Page(0, 1, 0.5));
     ASSERT_EQ(imprime.size(), apercu.size());
@@ -499,21 +540,24 @@ TEST_F(TableauPages, PreviewShowsTheSameRowsAtItsZoom) {
     }
 }
 
-TEST_F(TableauPages, NoPageWhenTheMarginsLeaveNoRoom) {
+TEST_F(TableauPages, NoPageWhenTheMarginsLeaveNoRoom)
+{
     Prepare(50);
     t.NombrePages(colonnes, lignes, 20, 287);
     EXPECT_EQ(lignes, 0);
     EXPECT_TRUE(Textes(Page(0, 0)).empty());
 }
 
-TEST_F(Tableau, PagesCountedAreThePagesDrawnAndEachRowIsPrintedOnce) {
+TEST_F(Tableau, PagesCountedAreThePagesDrawnAndEachRowIsPrintedOnce)
+{
     for (int i = 0; i < 12; ++i) {
         TFiche& f = Feuille("0" + std::to_string(1 + i % 9) + "/02/03", i % 2 ? "Salle" : "Puits");
         const std::string nom = "S" + std::to_string(i);
         TGalerie& g = AjouteGalerie(f, nom, nom + "x", {0, 0, 0}, {{1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}});
         g.Visee(2)->TailleSchema = static_cast<uint8_t>(i % 3);
         std::string long_;
-        for (int j = 0; j <= i; ++j) long_ += "mot" + std::to_string(j) + " aaaaaaaaaaaaaaaa ";
+        for (int j = 0; j <= i; ++j)
+            long_ += "mot" + std::to_string(j) + " aaaaaaaaaaaaaaaa ";
         g.Visee(3)->Commentaire.Affecte(long_);
     }
     int colonnes, lignes;
@@ -524,13 +568,16 @@ TEST_F(Tableau, PagesCountedAreThePagesDrawnAndEachRowIsPrintedOnce) {
         const auto textes = Textes(Page(0, p));
         EXPECT_EQ(textes.empty(), p == lignes) << "page " << p;
         for (const Trace& tr : textes)
-            if (tr.texte.find(" Point S") != std::string::npos) ++fois[tr.texte];
+            if (tr.texte.find(" Point S") != std::string::npos)
+                ++fois[tr.texte];
     }
     EXPECT_EQ(fois.size(), 12u);
-    for (const auto& [texte, n] : fois) EXPECT_EQ(n, 1) << texte;
+    for (const auto& [texte, n] : fois)
+        EXPECT_EQ(n, 1) << texte;
 }
 
-TEST_F(Tableau, PrintingLetsMessagesThroughAtEachCommentWrap) {
+TEST_F(Tableau, PrintingLetsMessagesThroughAtEachCommentWrap)
+{
     Construit();
     int colonnes, lignes;
     t.NombrePages(colonnes, lignes, 20, 10);
@@ -542,7 +589,8 @@ TEST_F(Tableau, PrintingLetsMessagesThroughAtEachCommentWrap) {
     EXPECT_TRUE(traces.empty());
     const auto page = Page(0, 0);
     int lignesCommentaire = 0;
-    for (const Trace& tr : Textes(page)) lignesCommentaire += tr.texte.rfind(" aaaaaaaaa", 0) == 0;
+    for (const Trace& tr : Textes(page))
+        lignesCommentaire += tr.texte.rfind(" aaaaaaaaa", 0) == 0;
     ASSERT_GE(lignesCommentaire, 2);
     // Each line of a comment is wrapped, while the page is being drawn.
     EXPECT_GE(traces.size(), static_cast<std::size_t>(lignesCommentaire));
@@ -555,8 +603,10 @@ TEST_F(Tableau, PrintingLetsMessagesThroughAtEachCommentWrap) {
     EXPECT_TRUE(traces.empty());
 }
 
-TEST_F(Tableau, DoubleClickFitsTheColumn) {
-    for (int k = 1; k <= kNbColonnes; ++k) o.Afficher[k] = k == 1 || k == 10;
+TEST_F(Tableau, DoubleClickFitsTheColumn)
+{
+    for (int k = 1; k <= kNbColonnes; ++k)
+        o.Afficher[k] = k == 1 || k == 10;
     o.Largeur[1] = 150;
     ctx.marges.Gauche = ctx.marges.Droite = 5;
     Construit();

@@ -22,7 +22,8 @@
 namespace karst::test {
 
 // The whole content of a file, as bytes.
-inline std::string Lit(const std::string& chemin) {
+inline std::string Lit(const std::string& chemin)
+{
     std::ifstream f(chemin, std::ios::binary);
     std::ostringstream s;
     s << f.rdbuf();
@@ -30,16 +31,19 @@ inline std::string Lit(const std::string& chemin) {
 }
 
 // The recorded calls of one kind, and the corners of a line, ellipse or rectangle.
-inline std::vector<Trace> DuGenre(const std::vector<Trace>& traces, Trace::Genre g) {
+inline std::vector<Trace> DuGenre(const std::vector<Trace>& traces, Trace::Genre g)
+{
     std::vector<Trace> r;
     for (const Trace& t : traces)
-        if (t.genre == g) r.push_back(t);
+        if (t.genre == g)
+            r.push_back(t);
     return r;
 }
 inline std::vector<Trace> DuGenre(const CanvasEnregistreur& c, Trace::Genre g) { return DuGenre(c.Traces, g); }
 inline std::tuple<int, int, int, int> Coins(const Trace& t) { return {t.x0, t.y0, t.x1, t.y1}; }
 
-inline void AssureApplication() {
+inline void AssureApplication()
+{
     static int argc = 1;
     static char nom[] = "views_tests";
     static char* argv[] = {nom, nullptr};
@@ -74,8 +78,10 @@ public:
     const TMarge* Marges() override { return &marges; }
     // Called where the views let the application process its messages.
     std::function<void()> messages;
-    void TraiteMessages() override {
-        if (messages) messages();
+    void TraiteMessages() override
+    {
+        if (messages)
+            messages();
     }
 };
 
@@ -85,8 +91,9 @@ struct Point3 {
 
 // A placed gallery from `depart` through the given stations; each shot is measured as the
 // straight distance (metres) and its relative end is the sum of the placed shots.
-inline TGalerie& AjouteGalerie(TFiche& fiche, const std::string& nomDepart, const std::string& nomArrivee, Point3 depart,
-                               const std::vector<Point3>& stations) {
+inline TGalerie& AjouteGalerie(TFiche& fiche, const std::string& nomDepart, const std::string& nomArrivee,
+                               Point3 depart, const std::vector<Point3>& stations)
+{
     auto g = std::make_unique<TGalerie>();
     g->Depart.Nom.Affecte(nomDepart);
     g->Depart.Indice = 1;
@@ -101,7 +108,8 @@ inline TGalerie& AjouteGalerie(TFiche& fiche, const std::string& nomDepart, cons
         const double dx = s.x - avant.x, dy = s.y - avant.y, dz = s.z - avant.z;
         v->Longueur = std::sqrt(dx * dx + dy * dy + dz * dz);
         v->Horizontale = std::sqrt(dx * dx + dy * dy);
-        if (dx != 0 || dy != 0) v->Azimut = std::fmod(std::atan2(dx, dy) * 180 / 3.14159265358979323846 + 360, 360);
+        if (dx != 0 || dy != 0)
+            v->Azimut = std::fmod(std::atan2(dx, dy) * 180 / 3.14159265358979323846 + 360, 360);
         v->X = s.x - depart.x;
         v->Y = s.y - depart.y;
         v->Z = s.z - depart.z;
@@ -121,18 +129,22 @@ inline TGalerie& AjouteGalerie(TFiche& fiche, const std::string& nomDepart, cons
 }
 
 // The sample massif, loaded and computed as the program computes it, every station placed.
-inline bool ChargeExemple(TMassif& m) {
+inline bool ChargeExemple(TMassif& m)
+{
     m.NomFichier = (std::filesystem::path(KARST_EXAMPLES) / "pierrefeu.mas").string();
-    if (m.Charge().etat != EtatChargement::Charge) return false;
+    if (m.Charge().etat != EtatChargement::Charge)
+        return false;
     TCalculateur calcul;
     calcul.Charge(m.Fiches, m.References, 1);
     calcul.CalculeTout(false);
-    if (!calcul.Reussi) return false;
+    if (!calcul.Reussi)
+        return false;
     m.PlaceTousPoints();
     return true;
 }
 
-inline TFiche& AjouteFiche(TMassif& m, const std::string& systeme = "Sys") {
+inline TFiche& AjouteFiche(TMassif& m, const std::string& systeme = "Sys")
+{
     auto f = std::make_unique<TFiche>();
     f->Systeme.Affecte(systeme);
     f->Cavite.Affecte("Grotte");
@@ -142,7 +154,8 @@ inline TFiche& AjouteFiche(TMassif& m, const std::string& systeme = "Sys") {
 }
 
 // Options with nothing but the centrelines, so that a test sees only what it switches on.
-inline void OptionsNues(TOptions_Plan& o) {
+inline void OptionsNues(TOptions_Plan& o)
+{
     o.Affiche_Nord = o.Affiche_Echelle = o.Afficher_Habillage = o.Affiche_Quadri = false;
     o.diametre = 0;
     o.Texte_Station = 0;
