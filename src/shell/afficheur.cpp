@@ -26,7 +26,6 @@
 #include "shell/form1.h"
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
-#include "views/coupe_geometrie.h"
 #include "views/coupe_vue.h"
 #include "views/plan.h"
 #include "views/tableau.h"
@@ -399,20 +398,11 @@ void TAfficheur::OteSelection()
 
 void TAfficheur::MontreGaleries(const std::vector<const TGalerie*>& galeries)
 {
-    auto* coupe = dynamic_cast<const TCoupe*>(Graphique.get());
-    if (!coupe || Mode3D() || galeries.empty() || !galeries.front() || !coupe::Montree(*galeries.front()) ||
-        coupe->Echelle <= 0)
+    TGraphique::CadreGaleries cadre;
+    if (!Graphique || Mode3D() ||
+        !Graphique->Cadre(
+            galeries, [this] { PlacePoints(true); }, cadre))
         return;
-    PlacePoints(true);
-    const TGalerie& premiere = *galeries.front();
-    const coupe::Pt entree = coupe::StationCoupe(premiere, premiere.Sens ? 0 : coupe::NbViseesMontrees(premiere));
-    coupe::Pt min = entree, max = entree;
-    for (const TGalerie* g : galeries)
-        for (int i = 0; g && coupe::Montree(*g) && i <= coupe::NbViseesMontrees(*g); ++i) {
-            const coupe::Pt p = coupe::StationCoupe(*g, i);
-            min = {std::min(min.x, p.x), std::min(min.y, p.y)};
-            max = {std::max(max.x, p.x), std::max(max.y, p.y)};
-        }
     // On each axis, in pixels of the drawing: the middle of the galleries when they fit in
     // the window, else the entry station, as near the middle as the galleries allow.
     const long double px = form_.PixelsParPouce / 25.4L * Rapport;
@@ -421,8 +411,8 @@ void TAfficheur::MontreGaleries(const std::vector<const TGalerie*>& galeries)
         const long double m = b - a <= place ? (a + b) / 2 : std::clamp(e, a + place / 2.0L, b - place / 2.0L);
         return m / std::max(taille, 1);
     };
-    RestaureCentre({milieu(coupe->MmX(min.x), coupe->MmX(max.x), coupe->MmX(entree.x), Image2->width(), Largeur),
-                    milieu(coupe->MmY(max.y), coupe->MmY(min.y), coupe->MmY(entree.y), Image2->height(), Hauteur)});
+    RestaureCentre({milieu(cadre.debut.x, cadre.fin.x, cadre.entree.x, Image2->width(), Largeur),
+                    milieu(cadre.debut.y, cadre.fin.y, cadre.entree.y, Image2->height(), Hauteur)});
 }
 
 void TAfficheur::Designe(bool affiche)

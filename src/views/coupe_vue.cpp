@@ -336,6 +336,26 @@ void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16
     }
 }
 
+bool TCoupe::Cadre(const std::vector<const TGalerie*>& galeries, const std::function<void()>& place,
+                   CadreGaleries& cadre) const
+{
+    if (galeries.empty() || !galeries.front() || !coupe::Montree(*galeries.front()) || Echelle <= 0)
+        return false;
+    place();
+    const TGalerie& premiere = *galeries.front();
+    const coupe::Pt entree = coupe::StationCoupe(premiere, premiere.Sens ? 0 : coupe::NbViseesMontrees(premiere));
+    coupe::Pt min = entree, max = entree;
+    for (const TGalerie* g : galeries)
+        for (int i = 0; g && coupe::Montree(*g) && i <= coupe::NbViseesMontrees(*g); ++i) {
+            const coupe::Pt p = coupe::StationCoupe(*g, i);
+            min = {std::min(min.x, p.x), std::min(min.y, p.y)};
+            max = {std::max(max.x, p.x), std::max(max.y, p.y)};
+        }
+    // Paper y runs downwards: the highest station is at the top.
+    cadre = {{MmX(min.x), MmY(max.y)}, {MmX(max.x), MmY(min.y)}, {MmX(entree.x), MmY(entree.y)}};
+    return true;
+}
+
 void TCoupe::SurligneBranche(int32_t ordre, int32_t galerie, int pourcentage, std::unordered_set<const TGalerie*>& vues)
 {
     const ListeFiches* fiches = FichesCourantes();

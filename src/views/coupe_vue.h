@@ -29,6 +29,8 @@ public:
     void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) override;
     void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override;
     bool Branche(CommandeCoupe commande, ContexteVues& contexte, IFenetreCoupe& fenetre) override;
+    bool Cadre(const std::vector<const TGalerie*>& galeries, const std::function<void()>& place,
+               CadreGaleries& cadre) const override;
 
     // ---- Branch editing. Sheets are named by their order number and looked up among all
     // the sheets, except where a position in the current sheets is said.

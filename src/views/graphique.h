@@ -127,6 +127,18 @@ public:
     {
         return false;
     }
+    // Galleries just put into the view, the first one's entry station to keep in sight:
+    // the part of the drawing they take and that station, in millimetres of paper from the
+    // drawing's top left corner. `place` lays out the stations before they are measured;
+    // false, and nothing laid out, when the view does not show the first gallery.
+    struct CadreGaleries {
+        PointPlan debut, fin, entree;
+    };
+    virtual bool Cadre(const std::vector<const TGalerie*>& /*galeries*/, const std::function<void()>& /*place*/,
+                       CadreGaleries& /*cadre*/) const
+    {
+        return false;
+    }
     // The perspective's 3D mode (its OpenGL model, camera and palette) works on the
     // perspective itself; the other views have none.
     virtual TPerspective* Perspective() { return nullptr; }
