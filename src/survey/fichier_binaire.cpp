@@ -45,9 +45,28 @@ Reel6 LitMesure(TBufferStream& f, const char* quoi)
     return v;
 }
 
+// Names the record being read for the time of a read.
+class LieuDeLecture {
+public:
+    LieuDeLecture(TBufferStream& f, std::string lieu) : f_(f), avant_(std::move(f.Lieu))
+    {
+        f.Lieu = std::move(lieu);
+        if (f.Position() <= f.DebutZerosFinaux)
+            f.LieuZerosFinaux = f.Lieu;
+    }
+    ~LieuDeLecture() { f_.Lieu = std::move(avant_); }
+    LieuDeLecture(const LieuDeLecture&) = delete;
+    LieuDeLecture& operator=(const LieuDeLecture&) = delete;
+
+private:
+    TBufferStream& f_;
+    std::string avant_;
+};
+
 // The two directions over the stream, with the same members: a record's layout is listed
 // once, in a Format function that reads through the one and writes through the other. The
-// reader keeps the bounds (a measure within what may be typed, a code within its table).
+// reader keeps the bounds (a measure within what may be typed, a code within its table,
+// a count within its list) and names the records it reads for its refusals.
 struct LectureFlux {
     TBufferStream& f;
     void Booleen(bool& b) { b = f.LitBooleen(); }
@@ -61,6 +80,55 @@ struct LectureFlux {
     void Texte(TexteCourt<N>& t)
     {
         f.LitTexteCourt(t);
+    }
+    // A count of at most `max` in one byte: anything else is damage.
+    void Borne(uint8_t& n, int max)
+    {
+        n = f.LitU8();
+        if (n > max)
+            Endommage(f);
+    }
+    void Borne(int8_t& n, int max)
+    {
+        n = f.LitI8();
+        if (n < 0 || n > max)
+            Endommage(f);
+    }
+    // A list of values after its count.
+    template <class T>
+    void Valeurs(std::vector<T>& v)
+    {
+        const int n = LitCompte(f);
+        for (int i = 0; i < n; ++i) {
+            v.emplace_back();
+            v.back().LitFlux(f);
+        }
+    }
+    // A list of records after its count, each named nom(position) in the refusals when a
+    // name is given.
+    template <class T>
+    void Liste(ListePossedee<T>& liste)
+    {
+        LitEnregistrements(liste, LitCompte(f), [&](T& r, int) { r.LitFlux(f); });
+    }
+    template <class T, class Nom>
+    void Liste(ListePossedee<T>& liste, const Nom& nom)
+    {
+        LitEnregistrements(liste, LitCompte(f), [&](T& r, int i) {
+            LieuDeLecture lieu(f, nom(i));
+            r.LitFlux(f);
+        });
+    }
+    // The shots of a gallery, as many as its count read before them.
+    void Visees(TGalerie& g)
+    {
+        const std::string galerie = f.Lieu;
+        for (int k = 1; k <= g.NbVisees; ++k) {
+            LieuDeLecture lieu(f, galerie + ", visée " + FormatEntier(k));
+            auto v = std::make_unique<TVisee>();
+            v->LitFlux(f);
+            g.PlaceVisee(k, std::move(v));
+        }
     }
 };
 
@@ -77,6 +145,33 @@ struct EcritureFlux {
     void Texte(const TexteCourt<N>& t)
     {
         f.EcritTexteCourt(t);
+    }
+    void Borne(uint8_t n, int) { f.EcritU8(n); }
+    void Borne(int8_t n, int) { f.EcritI8(n); }
+    template <class T>
+    void Valeurs(const std::vector<T>& v)
+    {
+        f.EcritU16(CompteAEcrire(v.size()));
+        for (const T& x : v)
+            x.EcritFlux(f);
+    }
+    template <class T, class... Nom>
+    void Liste(const ListePossedee<T>& liste, const Nom&...)
+    {
+        f.EcritU16(CompteAEcrire(liste.size()));
+        for (const T* r : liste)
+            r->EcritFlux(f);
+    }
+    void Visees(const TGalerie& g)
+    {
+        for (int k = 1; k <= g.NbVisees; ++k) {
+            // An empty slot among the shots in use would make a file that no reader accepts.
+            const TVisee* v = g.Visee(k);
+            if (v)
+                v->EcritFlux(f);
+            else
+                TVisee().EcritFlux(f);
+        }
     }
 };
 
@@ -134,23 +229,76 @@ void FormatVisee(A& a, V& v)
     }
 }
 
-// Names the record being read for the time of a read.
-class LieuDeLecture {
-public:
-    LieuDeLecture(TBufferStream& f, std::string lieu) : f_(f), avant_(std::move(f.Lieu))
-    {
-        f.Lieu = std::move(lieu);
-        if (f.Position() <= f.DebutZerosFinaux)
-            f.LieuZerosFinaux = f.Lieu;
-    }
-    ~LieuDeLecture() { f_.Lieu = std::move(avant_); }
-    LieuDeLecture(const LieuDeLecture&) = delete;
-    LieuDeLecture& operator=(const LieuDeLecture&) = delete;
+// Older files have no tape coefficient (1) nor colour (0): the reader sets them first.
+template <class A, class G>
+void FormatGalerie(A& a, G& g)
+{
+    FormatPoint(a, g.Depart);
+    FormatPoint(a, g.Arrivee);
+    a.Reel(g.SommeDX);
+    a.Reel(g.SommeDY);
+    a.Reel(g.SommeDZ);
+    a.Reel(g.SommeL);
+    a.Reel(g.SommeL2);
+    a.Borne(g.NbVisees, kMaxVisees);
+    a.Reel(g.Developpement);
+    a.Reel(g.Coefficient);
+    a.Texte(g.Commentaire);
+    a.Visees(g);
+    if (a.f.Version >= 1003)
+        a.Reel(g.CoefTopofil);
+    a.Booleen(g.Placee);
+    a.Booleen(g.Drapeau1);
+    a.Booleen(g.Drapeau2);
+    a.Booleen(g.PremiereViseeNulle);
+    a.Booleen(g.DansCoupe);
+    a.Booleen(g.Sens);
+    a.Booleen(g.GaucheDroite);
+    a.Borne(g.NbSuites, kMaxSuites);
+    for (int i = 1; i <= kMaxSuites; ++i)
+        a.Entier(g.SuiteFiche[static_cast<std::size_t>(i)]);
+    for (int i = 1; i <= kMaxSuites; ++i)
+        a.Entier(g.SuiteGalerie[static_cast<std::size_t>(i)]);
+    if (a.f.Version >= 1004)
+        a.Entier(g.Couleur);
+}
 
-private:
-    TBufferStream& f_;
-    std::string avant_;
-};
+template <class A, class F>
+void FormatFiche(A& a, F& fiche)
+{
+    a.Texte(fiche.Date);
+    a.Code(fiche.Unite_Decli, 1, "de déclinaison");
+    a.Valeurs(fiche.Topographes);
+    a.Texte(fiche.Systeme);
+    a.Texte(fiche.Cavite);
+    a.Texte(fiche.Reseau);
+    a.Texte(fiche.Lieu);
+    a.Mesure(fiche.Declinaison, "la déclinaison");
+    a.Reel(fiche.Premiere);
+    a.Texte(fiche.TPST);
+    a.Entier(fiche.Ordre);
+    // Named while the sheet is the record being read.
+    a.Liste(fiche.Galeries, [&a, &fiche](int j) {
+        return a.f.Lieu + " (n° d'ordre " + FormatEntier(fiche.Ordre) + "), galerie " + FormatEntier(j + 1);
+    });
+}
+
+// The massif's fields between its reference points and the editor block. Files before
+// 1002 have no geodesic angle (0): the reader sets it first.
+template <class A, class M>
+void FormatMassifSuite(A& a, M& m)
+{
+    a.Mesure(m.Origine_Declinaison, "la déclinaison");
+    a.Texte(m.Date_Declinaison);
+    a.Mesure(m.Variation_Declinaison, "la variation de la déclinaison");
+    if (a.f.Version >= 1002)
+        a.Mesure(m.Angle_Geodesique, "l'angle géodésique");
+    a.Liste(m.Coupe);
+    if (a.f.Version >= 1005) {
+        a.Liste(m.Corbeille, [](int i) { return "fiche " + FormatEntier(i + 1) + " de la corbeille"; });
+        a.Valeurs(m.Raccourcis);
+    }
+}
 
 int64_t DebutZerosFinaux(TBufferStream& f)
 {
@@ -250,126 +398,28 @@ void TVisee::LitFlux(TBufferStream& f)
 
 void TGalerie::EcritFlux(TBufferStream& f) const
 {
-    Depart.EcritFlux(f);
-    Arrivee.EcritFlux(f);
-    f.EcritReel6(SommeDX);
-    f.EcritReel6(SommeDY);
-    f.EcritReel6(SommeDZ);
-    f.EcritReel6(SommeL);
-    f.EcritReel6(SommeL2);
-    f.EcritU8(NbVisees);
-    f.EcritReel6(Developpement);
-    f.EcritReel6(Coefficient);
-    Commentaire.EcritFlux(f);
-    for (int k = 1; k <= NbVisees; ++k) {
-        // An empty slot among the shots in use would make a file that no reader accepts.
-        const TVisee* v = Visee(k);
-        if (v)
-            v->EcritFlux(f);
-        else
-            TVisee().EcritFlux(f);
-    }
-    if (f.Version >= 1003)
-        f.EcritReel6(CoefTopofil);
-    f.EcritBooleen(Placee);
-    f.EcritBooleen(Drapeau1);
-    f.EcritBooleen(Drapeau2);
-    f.EcritBooleen(PremiereViseeNulle);
-    f.EcritBooleen(DansCoupe);
-    f.EcritBooleen(Sens);
-    f.EcritBooleen(GaucheDroite);
-    f.EcritI8(NbSuites);
-    for (int i = 1; i <= kMaxSuites; ++i)
-        f.EcritI32(SuiteFiche[static_cast<std::size_t>(i)]);
-    for (int i = 1; i <= kMaxSuites; ++i)
-        f.EcritI32(SuiteGalerie[static_cast<std::size_t>(i)]);
-    if (f.Version >= 1004)
-        f.EcritI32(Couleur);
+    EcritureFlux e{f};
+    FormatGalerie(e, *this);
 }
 
 void TGalerie::LitFlux(TBufferStream& f)
 {
-    Depart.LitFlux(f);
-    Arrivee.LitFlux(f);
-    SommeDX = f.LitReel6();
-    SommeDY = f.LitReel6();
-    SommeDZ = f.LitReel6();
-    SommeL = f.LitReel6();
-    SommeL2 = f.LitReel6();
-    const uint8_t n = f.LitU8();
-    if (n > kMaxVisees)
-        Endommage(f);
-    Developpement = f.LitReel6();
-    Coefficient = f.LitReel6();
-    Commentaire.LitFlux(f);
-    const std::string galerie = f.Lieu;
-    for (int k = 1; k <= n; ++k) {
-        LieuDeLecture lieu(f, galerie + ", visée " + FormatEntier(k));
-        auto v = std::make_unique<TVisee>();
-        v->LitFlux(f);
-        PlaceVisee(k, std::move(v));
-    }
-    NbVisees = n;
-    CoefTopofil = f.Version >= 1003 ? f.LitReel6() : Reel6(1.0L);
-    Placee = f.LitBooleen();
-    Drapeau1 = f.LitBooleen();
-    Drapeau2 = f.LitBooleen();
-    PremiereViseeNulle = f.LitBooleen();
-    DansCoupe = f.LitBooleen();
-    Sens = f.LitBooleen();
-    GaucheDroite = f.LitBooleen();
-    NbSuites = f.LitI8();
-    if (NbSuites < 0 || NbSuites > kMaxSuites)
-        Endommage(f);
-    for (int i = 1; i <= kMaxSuites; ++i)
-        SuiteFiche[static_cast<std::size_t>(i)] = f.LitI32();
-    for (int i = 1; i <= kMaxSuites; ++i)
-        SuiteGalerie[static_cast<std::size_t>(i)] = f.LitI32();
-    Couleur = f.Version >= 1004 ? f.LitI32() : 0;
+    CoefTopofil = Reel6(1.0L);
+    Couleur = 0;
+    LectureFlux l{f};
+    FormatGalerie(l, *this);
 }
 
 void TFiche::EcritFlux(TBufferStream& f) const
 {
-    f.EcritTexteCourt(Date);
-    f.EcritU8(Unite_Decli);
-    f.EcritU16(CompteAEcrire(Topographes.size()));
-    for (const TEco& t : Topographes)
-        t.EcritFlux(f);
-    Systeme.EcritFlux(f);
-    Cavite.EcritFlux(f);
-    Reseau.EcritFlux(f);
-    Lieu.EcritFlux(f);
-    f.EcritReel6(Declinaison);
-    f.EcritReel6(Premiere);
-    TPST.EcritFlux(f);
-    f.EcritI32(Ordre);
-    f.EcritU16(CompteAEcrire(Galeries.size()));
-    for (const TGalerie* g : Galeries)
-        g->EcritFlux(f);
+    EcritureFlux e{f};
+    FormatFiche(e, *this);
 }
 
 void TFiche::LitFlux(TBufferStream& f)
 {
-    f.LitTexteCourt(Date);
-    Unite_Decli = LitCode(f, 1, "de déclinaison");
-    const int nt = LitCompte(f);
-    for (int i = 0; i < nt; ++i) {
-        Topographes.emplace_back();
-        Topographes.back().LitFlux(f);
-    }
-    Systeme.LitFlux(f);
-    Cavite.LitFlux(f);
-    Reseau.LitFlux(f);
-    Lieu.LitFlux(f);
-    Declinaison = LitMesure(f, "la déclinaison");
-    Premiere = f.LitReel6();
-    TPST.LitFlux(f);
-    Ordre = f.LitI32();
-    const std::string fiche = f.Lieu + " (n° d'ordre " + FormatEntier(Ordre) + ")";
-    LitEnregistrements(Galeries, LitCompte(f), [&](TGalerie& g, int j) {
-        LieuDeLecture lieu(f, fiche + ", galerie " + FormatEntier(j + 1));
-        g.LitFlux(f);
-    });
+    LectureFlux l{f};
+    FormatFiche(l, *this);
 }
 
 // ---- The massif -------------------------------------------------------------------------
@@ -387,22 +437,8 @@ void EcritMassifBinaire(const TMassif& m, TBufferStream& f, IFenetreMassif& fene
     f.EcritU16(CompteAEcrire(m.References.size()));
     for (const TPointTopo* p : m.References)
         p->EcritFlux(f);
-    f.EcritReel6(m.Origine_Declinaison);
-    f.EcritTexteCourt(m.Date_Declinaison);
-    f.EcritReel6(m.Variation_Declinaison);
-    if (f.Version >= 1002)
-        f.EcritReel6(m.Angle_Geodesique);
-    f.EcritU16(CompteAEcrire(m.Coupe.size()));
-    for (const TPointCoupe* c : m.Coupe)
-        c->EcritFlux(f);
-    if (f.Version >= 1005) {
-        f.EcritU16(CompteAEcrire(m.Corbeille.size()));
-        for (const TFiche* c : m.Corbeille)
-            c->EcritFlux(f);
-        f.EcritU16(CompteAEcrire(m.Raccourcis.size()));
-        for (const TRaccourci& r : m.Raccourcis)
-            r.EcritFlux(f);
-    }
+    EcritureFlux e{f};
+    FormatMassifSuite(e, m);
     const bool avecSaisie = editeur.Visible();
     f.EcritBooleen(avecSaisie);
     if (avecSaisie)
@@ -425,22 +461,9 @@ bool LitMassifBinaire(TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEd
         for (long double c : {p.X, p.Y, p.Z})
             VerifieMesure(f, c, "la coordonnée");
     });
-    m.Origine_Declinaison = LitMesure(f, "la déclinaison");
-    f.LitTexteCourt(m.Date_Declinaison);
-    m.Variation_Declinaison = LitMesure(f, "la variation de la déclinaison");
-    m.Angle_Geodesique = f.Version >= 1002 ? LitMesure(f, "l'angle géodésique") : Reel6(0.0L);
-    LitEnregistrements(m.Coupe, LitCompte(f), [&](TPointCoupe& c, int) { c.LitFlux(f); });
-    if (f.Version >= 1005) {
-        LitEnregistrements(m.Corbeille, LitCompte(f), [&](TFiche& fiche, int i) {
-            LieuDeLecture lieu(f, "fiche " + FormatEntier(i + 1) + " de la corbeille");
-            fiche.LitFlux(f);
-        });
-        const int nra = LitCompte(f);
-        for (int i = 0; i < nra; ++i) {
-            m.Raccourcis.emplace_back();
-            m.Raccourcis.back().LitFlux(f);
-        }
-    }
+    m.Angle_Geodesique = Reel6(0.0L);
+    LectureFlux l{f};
+    FormatMassifSuite(l, m);
     if (f.LitU8() == 0) {
         VerifieFin(f);
         return false;
