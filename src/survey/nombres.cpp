@@ -15,7 +15,10 @@ long double Trunc(long double x) { return std::trunc(x); }
 long double Frac(long double x) { return x - std::trunc(x); }
 
 namespace {
-int borne(long double x)
+// A real made an int: NaN gives 0 and values past the int range its ends, before the
+// conversion can meet them.
+template <class Conversion>
+int borne(long double x, Conversion convertit)
 {
     if (std::isnan(x))
         return 0;
@@ -23,7 +26,7 @@ int borne(long double x)
         return INT_MAX;
     if (x <= static_cast<long double>(INT_MIN))
         return INT_MIN;
-    return static_cast<int>(x);
+    return convertit(x);
 }
 }  // namespace
 
@@ -31,15 +34,12 @@ int borne(long double x)
 // saving and restoring the floating-point environment: pixel conversions call it a lot.
 int RoundEntier(long double x)
 {
-    if (std::isnan(x))
-        return 0;
-    if (x >= static_cast<long double>(INT_MAX))
-        return INT_MAX;
-    if (x <= static_cast<long double>(INT_MIN))
-        return INT_MIN;
-    return static_cast<int>(std::lrint(x));
+    return borne(x, [](long double v) { return static_cast<int>(std::lrint(v)); });
 }
-int TruncEntier(long double x) { return borne(std::trunc(x)); }
+int TruncEntier(long double x)
+{
+    return borne(x, [](long double v) { return static_cast<int>(std::trunc(v)); });
+}
 
 namespace {
 
