@@ -466,8 +466,7 @@ void TForm1::GardeDansZone(QMdiSubWindow* s)
         return;
     QRect r = s->geometry();
     r.setSize(r.size().boundedTo(zone).expandedTo(s->minimumSize()));
-    r.moveLeft(std::max(0, std::min(r.left(), zone.width() - r.width())));
-    r.moveTop(std::max(0, std::min(r.top(), zone.height() - r.height())));
+    r = DansEcran(r, QRect(QPoint(0, 0), zone));
     if (r != s->geometry())
         s->setGeometry(r);
 }
