@@ -263,96 +263,84 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
 // tree and in the list, wherever renaming is allowed.
 TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
 {
+    using Adresses = std::vector<Adresse>;
     Ouvre({{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}});
     const std::string origine = Octets();
     auto editeur = [] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr; };
+    auto touche = [&](auto cible, Qt::Key k) {
+        Clique(cible);
+        QApplication::processEvents();
+        QTest::keyClick(QApplication::focusWidget(), k);
+    };
     auto secondClic = [&](auto cible) {
+        Clique(cible);
         QTest::qWait(QApplication::doubleClickInterval() + 50);
         Clique(cible);
         EXPECT_TRUE(QTest::qWaitFor(editeur, 3000));
     };
+    auto renomme = [&](const QString& texte, Qt::Key fin) {
+        Tape(texte, fin);
+        Attend();
+    };
+    auto annule = [&](int fois) {
+        while (fois-- > 0)
+            f->Annuler1->trigger();
+        Attend();
+    };
 
-    // The root takes no editor.
-    Clique(e->Racine());
-    QApplication::processEvents();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
-    EXPECT_FALSE(editeur());
+    touche(e->Racine(), Qt::Key_F2);
+    EXPECT_FALSE(editeur());  // the root takes no editor
 
     // F2 on a tree folder: Escape changes nothing, Enter renames in one undo step.
-    QTreeWidgetItem* s = Enfant(e->Racine(), "S");
-    Clique(s);
-    QApplication::processEvents();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
-    Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
-    Attend();
+    touche(Enfant(e->Racine(), "S"), Qt::Key_F2);
+    renomme(QStringLiteral("Perdu"), Qt::Key_Escape);
     EXPECT_TRUE(e->Annulations.empty());
     EXPECT_TRUE(f->Massif->Enregistre);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
-    Tape(QStringLiteral("Sud"), Qt::Key_Return);
-    Attend();
+    renomme(QStringLiteral("Sud"), Qt::Key_Return);
     EXPECT_EQ(e->Annulations.size(), 1u);
-    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"Sud", "C", "R", "L"}, {"Sud", "D", "R", "L"}, {"T", "E", "R", "L"}}));
-    f->Annuler1->trigger();
-    Attend();
+    EXPECT_EQ(Relu(), (Adresses{{"Sud", "C", "R", "L"}, {"Sud", "D", "R", "L"}, {"T", "E", "R", "L"}}));
+    annule(1);
     EXPECT_EQ(Octets(), origine);
 
-    // A slow second click on the selected folder.
-    QTreeWidgetItem* t = Enfant(e->Racine(), "T");
-    Clique(t);
-    secondClic(t);
-    Tape(QStringLiteral("Tras"), Qt::Key_Return);
-    Attend();
-    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"Tras", "E", "R", "L"}}));
-    f->Annuler1->trigger();
-    Attend();
+    secondClic(Enfant(e->Racine(), "T"));
+    renomme(QStringLiteral("Tras"), Qt::Key_Return);
+    EXPECT_EQ(Relu(), (Adresses{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"Tras", "E", "R", "L"}}));
+    annule(1);
 
     // In the list: F2 on a cave, then a slow second click on another.
     Clique(Enfant(e->Racine(), "S"));
     QApplication::processEvents();
-    Clique(Ligne("C"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    touche(Ligne("C"), Qt::Key_F2);
     // Under a big icon the editor shows as one: framed, as wide as the item at least.
     ASSERT_EQ(e->ListView1->Style(), 0);
     auto* nom = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     ASSERT_NE(nom, nullptr);
     EXPECT_TRUE(nom->hasFrame());
     EXPECT_GE(nom->width(), Liste()->visualRect(Liste()->currentIndex()).width());
-    Tape(QStringLiteral("Grotte"), Qt::Key_Return);
-    Attend();
+    renomme(QStringLiteral("Grotte"), Qt::Key_Return);
     EXPECT_EQ(e->Annulations.size(), 1u);
-    Clique(Ligne("Grotte"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
-    Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
-    Attend();
+    touche(Ligne("Grotte"), Qt::Key_F2);
+    renomme(QStringLiteral("Perdu"), Qt::Key_Escape);
     EXPECT_EQ(e->Annulations.size(), 1u);
-    Clique(Ligne("D"));
     secondClic(Ligne("D"));
-    Tape(QStringLiteral("Doline"), Qt::Key_Return);
-    Attend();
-    EXPECT_EQ(Relu(),
-              (std::vector<Adresse>{{"S", "Grotte", "R", "L"}, {"S", "Doline", "R", "L"}, {"T", "E", "R", "L"}}));
-    f->Annuler1->trigger();
-    f->Annuler1->trigger();
-    Attend();
+    renomme(QStringLiteral("Doline"), Qt::Key_Return);
+    EXPECT_EQ(Relu(), (Adresses{{"S", "Grotte", "R", "L"}, {"S", "Doline", "R", "L"}, {"T", "E", "R", "L"}}));
+    annule(2);
     EXPECT_EQ(Octets(), origine);
 
     // Delete is "Supprimer", in the list and in the tree: the same question, one undo step each.
     invite.reponses = {Bouton::Oui, Bouton::Oui};
-    Clique(Ligne("C"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    touche(Ligne("C"), Qt::Key_Delete);
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier C dans la corbeille ?"));
-    Clique(Enfant(e->Racine(), "T"));
-    QApplication::processEvents();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    touche(Enfant(e->Racine(), "T"), Qt::Key_Delete);
     Attend();
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier T dans la corbeille ?"));
-    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "D", "R", "L"}}));
-    f->Annuler1->trigger();
-    f->Annuler1->trigger();
-    Attend();
+    EXPECT_EQ(Relu(), (Adresses{{"S", "D", "R", "L"}}));
+    annule(2);
     auto relu = Relu();
     std::sort(relu.begin(), relu.end());
-    EXPECT_EQ(relu, (std::vector<Adresse>{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
+    EXPECT_EQ(relu, (Adresses{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
 }
 
 TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)
