@@ -184,34 +184,19 @@ TEST_F(ImportVisualTopoTest, ViseeNulleVersLEntreeGardeLeNomDeLEntree)
 TEST_F(ImportVisualTopoTest, FichierUtf8ConvertiFichierLatin1LuTelQuel)
 {
     // Saved as UTF-8 by a Linux editor: "é", "’" and "œ" are multi-byte sequences.
-    const std::string utf8 = "\xEF\xBB\xBFTrou Aven de l\xE2\x80\x99"
-                             "\xC3\xA9t\xC3\xA9,1,2,3,\nEntree A\xC3\xA9"
-                             "0\n\n"
-                             "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std ;C\xC5\x93ur;\n" +
-                             L("A\xC3\xA9"
-                               "0",
-                               "A\xC3\xA9"
-                               "0",
-                               "0", "0", "0") +
-                             "\n" +
-                             L("A\xC3\xA9"
-                               "0",
-                               "A\xC3\xA9"
-                               "1",
-                               "4", "0", "0") +
+    const std::string a8 = "A\xC3\xA9", a1 = "A\xE9";
+    const std::string utf8 = "\xEF\xBB\xBFTrou Aven de l\xE2\x80\x99\xC3\xA9t\xC3\xA9,1,2,3,\nEntree " + a8 +
+                             "0\n\nParam Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std ;C\xC5\x93ur;\n" +
+                             L(a8 + "0", a8 + "0", "0", "0", "0") + "\n" + L(a8 + "0", a8 + "1", "4", "0", "0") +
                              " ;\xC3\xA9troit \xE2\x82\xAC \xE4\xB8\x80;\n\n";
     Importe(utf8);
     const std::string attendu = Decrit(massif);
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "Aven de l\x92\xE9t\xE9");
-    EXPECT_EQ(Point(*massif.References[0]), "A\xE9"
-                                            "0#1");
-    EXPECT_EQ(Point(Galerie(0, 0).Depart), "A\xE9"
-                                           "0#1");
+    EXPECT_EQ(Point(*massif.References[0]), a1 + "0#1");
+    EXPECT_EQ(Point(Galerie(0, 0).Depart), a1 + "0#1");
     EXPECT_EQ(Galerie(0, 0).Commentaire.Chaine(), "C\x9Cur");
     // A character the massif's code page lacks becomes "?".
-    EXPECT_EQ(Visee(0, 0, 1).Commentaire.Chaine(), "[A\xE9"
-                                                   "0->A\xE9"
-                                                   "1] \xE9troit \x80 ?");
+    EXPECT_EQ(Visee(0, 0, 1).Commentaire.Chaine(), "[" + a1 + "0->" + a1 + "1] \xE9troit \x80 ?");
 
     // The same file in the massif's own code page reads the same, byte for byte.
     std::string latin1 = utf8.substr(3);
