@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "aide_fichiers.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
@@ -185,33 +187,30 @@ TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien)
         m->Fiches[0]->Galeries.ajoute(std::move(g));
         m->Sauve(p.string());
         const std::string avant = Contenu(p);
-        const std::string ordre = FormatEntier(m->Fiches[0]->Ordre);
-        auto refus = [&] {
-            try {
-                m->Sauve(p.string());
-            } catch (const ErreurFlux& e) {
-                return std::string(e.what());
-            }
-            return std::string("enregistré");
-        };
-        m->Fiches[0]->Galeries[0]->Visee(2)->Longueur = 1e20L;
-        EXPECT_EQ(refus(), "Le massif ne peut pas être enregistré : fiche 1 « Grotte » (n° d'ordre " + ordre +
-                               "), galerie 1 (Aé - Terminus), visée 2 : la longueur 1E20 dépasse les valeurs admises.")
-            << ext;
-        m->Fiches[0]->Galeries[0]->Visee(2)->Longueur = 5;
-        m->Fiches[0]->Galeries[0]->Visee(1)->UnitePente = 10;
-        EXPECT_EQ(refus(), "Le massif ne peut pas être enregistré : fiche 1 « Grotte » (n° d'ordre " + ordre +
-                               "), galerie 1 (Aé - Terminus), visée 1 : le code d'unité de pente 10 n'existe pas.")
-            << ext;
-        m->Fiches[0]->Galeries[0]->Visee(1)->UnitePente = 0;
+        const std::string refus = "Le massif ne peut pas être enregistré : ";
+        const std::string visee = refus + "fiche 1 « Grotte » (n° d'ordre " + FormatEntier(m->Fiches[0]->Ordre) +
+                                  "), galerie 1 (Aé - Terminus), visée ";
         auto r = std::make_unique<TPointTopo>();
         r->Nom.Affecte("Entr\xE9"
                        "e");
         r->Y = 1e37L;
-        m->AjouteReference(std::move(r));
-        EXPECT_EQ(refus(), "Le massif ne peut pas être enregistré : point de référence 1 (Entrée) : la coordonnée Y "
-                           "1E37 dépasse les valeurs admises.")
-            << ext;
+        TVisee& v1 = *m->Fiches[0]->Galeries[0]->Visee(1);
+        TVisee& v2 = *m->Fiches[0]->Galeries[0]->Visee(2);
+        const std::pair<std::function<void()>, std::string> cas[] = {
+            {[&] { v2.Longueur = 1e20L; }, visee + "2 : la longueur 1E20 dépasse les valeurs admises."},
+            {[&] { v2.Longueur = 5, v1.UnitePente = 10; }, visee + "1 : le code d'unité de pente 10 n'existe pas."},
+            {[&] { v1.UnitePente = 0, m->AjouteReference(std::move(r)); },
+             refus + "point de référence 1 (Entrée) : la coordonnée Y 1E37 dépasse les valeurs admises."},
+        };
+        for (const auto& [change, message] : cas) {
+            change();
+            try {
+                m->Sauve(p.string());
+                ADD_FAILURE() << "enregistré" << ext;
+            } catch (const ErreurFlux& e) {
+                EXPECT_EQ(std::string(e.what()), message) << ext;
+            }
+        }
         EXPECT_EQ(Contenu(p), avant) << ext;
 
         // The largest value a sum may hold is written with digits rounded up past it, and
