@@ -162,13 +162,13 @@ TEST(DialoguesQt, PoliceGardeSonNomQuandSeuleLaTailleChange)
     const QString dessinee = QFontInfo(QFont(QStringLiteral("Times New Roman"))).family();
     QString ouverteSur;
     bool repondu = false;
-    auto* minuterie = new QTimer;
-    minuterie->setInterval(5);
-    QObject::connect(minuterie, &QTimer::timeout, [&] {
+    QTimer minuterie;
+    minuterie.setInterval(5);
+    QObject::connect(&minuterie, &QTimer::timeout, [&] {
         auto* d = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
         if (!d || !d->isVisible())
             return;
-        minuterie->stop();
+        minuterie.stop();
         ouverteSur = d->currentFont().family();
         // The size box is the line that takes numbers only.
         QLineEdit* taille = nullptr;
@@ -187,13 +187,10 @@ TEST(DialoguesQt, PoliceGardeSonNomQuandSeuleLaTailleChange)
         QTest::keyClick(cible, Qt::Key_Return);
         repondu = true;
     });
-    minuterie->start();
-    InterlocuteurQt qt;
-    const bool ok = qt.ChoixPolice(police);
-    delete minuterie;
+    minuterie.start();
+    EXPECT_TRUE(InterlocuteurQt().ChoixPolice(police));
     ASSERT_TRUE(repondu);
     EXPECT_EQ(ouverteSur, dessinee);
-    EXPECT_TRUE(ok);
     EXPECT_EQ(police.Nom, "Times New Roman");
     EXPECT_EQ(police.Taille(), 14);
 }
