@@ -334,6 +334,7 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
     const std::string debut = Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") +
                               Pt(1, 1, 999, 999, "0", "0", "0", "0\t0\t0\t0\t1 2 3") + "\r" + Droite(2, 1, 1, 2, 2, 2) +
                               "\r";
+    const std::string abime = "Le fichier " + dossier.Fichier("f.Tab") + " est endommagé : ligne ";
     const std::vector<std::pair<std::string, std::string>> cas = {
         {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + Pt(3, 1, 1, 1, "1,5"),
          "Ligne 22 : nombre illisible (1,5)"},
@@ -358,12 +359,9 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
          "Ligne 2 : la coordonnée X 1E40 dépasse les valeurs admises"},
         // Cut inside its numbers (azimuth 9, no slope), or its end overwritten with zeros.
         {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + "3\t1\t1\t1\t5\t9",
-         "Le fichier " + dossier.Fichier("f.Tab") +
-             " est endommagé : ligne 22, la ligne est coupée : 6 champs au lieu "
-             "d'au moins 7 (série, point, code, séance, longueur, azimut, pente)"},
-        {debut + std::string(2048, '\0'),
-         "Le fichier " + dossier.Fichier("f.Tab") +
-             " est endommagé : ligne 20, des octets nuls y remplacent le texte (copie interrompue ?)"},
+         abime + "22, la ligne est coupée : 6 champs au lieu d'au moins 7 (série, point, code, séance, longueur, "
+                 "azimut, pente)"},
+        {debut + std::string(2048, '\0'), abime + "20, des octets nuls y remplacent le texte (copie interrompue ?)"},
     };
     for (const auto& [contenu, message] : cas) {
         try {

@@ -333,6 +333,10 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
     const std::string debut = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" +
                               L("A0", "A0", "0", "0", "0") + "\n" + L("A0", "A1", "4", "0", "0") + "\n\n";
     const std::string param = kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n\n";
+    auto nuls = [&](const char* ligne) {
+        return "Le fichier " + dossier.Fichier("f.tro") + " est endommagé : ligne " + ligne +
+               ", des octets nuls y remplacent le texte (copie interrompue ?)";
+    };
     const std::vector<std::pair<std::string, std::string>> cas = {
         {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A1", "A1", "0", "0", "0") + "\n" +
              L("A1", "A2", "4,5", "0", "0"),
@@ -358,12 +362,8 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
          "Ligne 10 : la longueur 1E20 dépasse les valeurs admises"},
         {"Trou Gouffre,1e40,2,3\nEntree A0\n", "Ligne 1 : la coordonnée X 1E40 dépasse les valeurs admises"},
         // A tail overwritten with zeros; a line that starts with NUL bytes.
-        {debut + std::string(2048, '\0'),
-         "Le fichier " + dossier.Fichier("f.tro") +
-             " est endommagé : ligne 8, des octets nuls y remplacent le texte (copie interrompue ?)"},
-        {param + std::string(3, '\0') + "A0 A1 4 0 0 * * * *\n\n",
-         "Le fichier " + dossier.Fichier("f.tro") +
-             " est endommagé : ligne 6, des octets nuls y remplacent le texte (copie interrompue ?)"},
+        {debut + std::string(2048, '\0'), nuls("8")},
+        {param + std::string(3, '\0') + "A0 A1 4 0 0 * * * *\n\n", nuls("6")},
     };
     for (const auto& [contenu, message] : cas) {
         try {
