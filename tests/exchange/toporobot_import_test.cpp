@@ -7,6 +7,9 @@
 namespace karst::test {
 namespace {
 
+const std::string kEntree = "Entr\xE9"
+                            "e ";
+
 const char* kCodes = "-1\t1\t360.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
                      "-1\t2\t358.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
                      "-1\t3\t357.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r"
@@ -67,8 +70,7 @@ TEST_F(ImportToporobotTest, CodesDInstrumentConvertissentLongueursEtPentes)
     EXPECT_EQ(f.Topographes[1].Chaine(), "Paul");
     ASSERT_EQ(f.Galeries.size(), 1u);
     const TGalerie& g = Galerie(0, 0);
-    EXPECT_EQ(Point(g.Depart), "Entr\xE9"
-                               "e Grotte#1");
+    EXPECT_EQ(Point(g.Depart), kEntree + "Grotte#1");
     EXPECT_TRUE(g.Arrivee.Terminus);
     EXPECT_EQ(g.Commentaire.Chaine(), "Galerie du Nord");
     ASSERT_EQ(g.NbVisees, 5);
@@ -160,8 +162,7 @@ TEST_F(ImportToporobotTest, UneSerieQuiPartDuPoint5CoupeLaPremiere)
     ASSERT_EQ(massif.Fiches.size(), 1u);
     const TFiche& f = *massif.Fiches[0];
     ASSERT_EQ(f.Galeries.size(), 3u);
-    EXPECT_EQ(Point(f.Galeries[0]->Depart), "Entr\xE9"
-                                            "e Grotte#1");
+    EXPECT_EQ(Point(f.Galeries[0]->Depart), kEntree + "Grotte#1");
     EXPECT_EQ(Point(f.Galeries[0]->Arrivee), "1_5#1");
     EXPECT_EQ(f.Galeries[0]->NbVisees, 6);  // point 0's zero shot, then five
     EXPECT_EQ(Point(f.Galeries[1]->Depart), "1_5#1");
@@ -189,10 +190,8 @@ TEST_F(ImportToporobotTest, LesEntreesPrennentLeurNomDeLeurLigne)
     Importe("-6\t1\tA\r-6\t2\t\r-5\t2\t0\t0\t0\t1\t0\r-2\t1\t01\t07\t95\tA\tB\t0\t0\t0\t1\r" + std::string(kCodes) +
             "\r" + Droite(1, 1, 0, 1, 2, 2));
     // The second name is empty: the entrance takes its number.
-    EXPECT_EQ(Point(*massif.References[0]), "Entr\xE9"
-                                            "e 2#1");
-    EXPECT_EQ(Point(Galerie(0, 0).Depart), "Entr\xE9"
-                                           "e 2#1");
+    EXPECT_EQ(Point(*massif.References[0]), kEntree + "2#1");
+    EXPECT_EQ(Point(Galerie(0, 0).Depart), kEntree + "2#1");
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "A");
     // A file that names no cave gives it its own name; no part of the address stays blank.
     TMassif autre;
@@ -258,8 +257,7 @@ TEST_F(ImportToporobotTest, PointFixeOuEntreeAuBoutDUneSerieAnterieureResteRacco
          "-5\t2\t1530.50\t2500.00\t300.00\t3\t0\r-2\t1\t01\t07\t95\tJean\tPaul\t0\t0.00\t0\t1\r" +
              std::string(kCodes) + "\r" + Serie(1, 1, 0, 3, 0, 3) + serie1 + Serie(3, 3, 0, 3, 2, 2) +
              Pt(3, 0, 1, 1, "0.00") + Pt(3, 1, 1, 1, "10.00") + Pt(3, 2, 1, 1, "10.00"),
-         "Entr\xE9"
-         "e Perte#1",
+         kEntree + "Perte#1",
          2,
          {"2 galeries, 0 branches, 1 boucles, 1 cul de sac,"}},
     };
@@ -272,8 +270,7 @@ TEST_F(ImportToporobotTest, PointFixeOuEntreeAuBoutDUneSerieAnterieureResteRacco
         ASSERT_EQ(m.Fiches.size(), 1u);
         ASSERT_EQ(m.Fiches[0]->Galeries.size(), c.galeries);
         const TGalerie& g = *m.Fiches[0]->Galeries[0];
-        EXPECT_EQ(Point(g.Depart), "Entr\xE9"
-                                   "e Grotte#1");
+        EXPECT_EQ(Point(g.Depart), kEntree + "Grotte#1");
         EXPECT_EQ(Point(g.Arrivee), c.arrivee);
         essai::FauxMessages messages;
         m.TrieFiches();
