@@ -418,9 +418,7 @@ TEST_F(ExplorateurSouris, LaVignetteResteDessineeAuxRedimensionnements)
                     return true;
         return false;
     };
-    // The thumbnail follows the list 200 ms later.
-    (void)QTest::qWaitFor(dessinee, 2000);
-    ASSERT_TRUE(dessinee());
+    ASSERT_TRUE(QTest::qWaitFor(dessinee, 2000));  // the thumbnail follows the list 200 ms later
     // The splitter's handle dragged to the right.
     QSplitterHandle* poignee = e->Splitter1->handle(1);
     const QPoint p = poignee->rect().center();
