@@ -133,14 +133,20 @@ protected:
         QTest::keyClick(e->PopupMenu1, mnemonique);
         QApplication::processEvents();
     }
-    // Types into the control with the focus, then presses a key.
+    // Types into the control with the focus, then presses a key and lets the rebuild run.
     void Tape(const QString& texte, Qt::Key fin)
     {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_TRUE(qobject_cast<QLineEdit*>(focus)) << (focus ? focus->metaObject()->className() : "none");
         QTest::keyClicks(focus, texte);
         QTest::keyClick(QApplication::focusWidget(), fin);
-        QApplication::processEvents();
+        Attend();
+    }
+    void Annule(int fois = 1)
+    {
+        while (fois-- > 0)
+            f->Annuler1->trigger();
+        Attend();
     }
 
     std::unique_ptr<TForm1> f;
@@ -195,7 +201,6 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     // Escape: the editor goes, nothing changes.
     Menu(e->TreeView1->viewport(), Centre(s), Qt::Key_M);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
-    Attend();
     EXPECT_TRUE(e->Annulations.empty());
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_EQ(Octets(), origine);
@@ -207,7 +212,6 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     e->DemandeMiseAJour();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !reconstruction.isEmpty(); }, 2000));
     Tape(QStringLiteral("Sud"), Qt::Key_Return);
-    Attend();
     EXPECT_EQ(e->Annulations.size(), 1u);
     EXPECT_FALSE(f->Massif->Enregistre);
     EXPECT_EQ(Relu(),
@@ -215,8 +219,7 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
                   {"Sud", "C", "R", "L"}, {"Sud", "C", "R", "M"}, {"Sud", "D", "R", "L"}, {"T", "E", "R", "L"}}));
     ASSERT_NE(Enfant(e->Racine(), "Sud"), nullptr);
     EXPECT_EQ(Enfant(e->Racine(), "S"), nullptr);
-    f->Annuler1->trigger();
-    Attend();
+    Annule();
     EXPECT_EQ(Octets(), origine);
 
     // From the list: the caves of S; Enter renames the cave instead of opening it.
@@ -229,7 +232,6 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     Clique(c);
     Menu(Liste()->viewport(), Centre(c), Qt::Key_M);
     Tape(QStringLiteral("Grotte"), Qt::Key_Return);
-    Attend();
     EXPECT_EQ(e->NoeudSelectionne()->text(0), QStringLiteral("S"));  // not opened
     EXPECT_EQ(Relu(),
               (std::vector<Adresse>{
@@ -242,7 +244,6 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     Clique(d);
     Menu(Liste()->viewport(), Centre(d), Qt::Key_M);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
-    Attend();
     EXPECT_EQ(e->Annulations.size(), pas);
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_EQ(e->NoeudSelectionne()->text(0), QStringLiteral("S"));
@@ -254,8 +255,7 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     EXPECT_EQ(e->NoeudSelectionne()->text(0), QStringLiteral("D"));
 
     // One undo step gives the cave its name back.
-    f->Annuler1->trigger();
-    Attend();
+    Annule();
     EXPECT_EQ(Octets(), origine);
 }
 
@@ -278,35 +278,26 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
         Clique(cible);
         EXPECT_TRUE(QTest::qWaitFor(editeur, 3000));
     };
-    auto renomme = [&](const QString& texte, Qt::Key fin) {
-        Tape(texte, fin);
-        Attend();
-    };
-    auto annule = [&](int fois) {
-        while (fois-- > 0)
-            f->Annuler1->trigger();
-        Attend();
-    };
 
     touche(e->Racine(), Qt::Key_F2);
     EXPECT_FALSE(editeur());  // the root takes no editor
 
     // F2 on a tree folder: Escape changes nothing, Enter renames in one undo step.
     touche(Enfant(e->Racine(), "S"), Qt::Key_F2);
-    renomme(QStringLiteral("Perdu"), Qt::Key_Escape);
+    Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
     EXPECT_TRUE(e->Annulations.empty());
     EXPECT_TRUE(f->Massif->Enregistre);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
-    renomme(QStringLiteral("Sud"), Qt::Key_Return);
+    Tape(QStringLiteral("Sud"), Qt::Key_Return);
     EXPECT_EQ(e->Annulations.size(), 1u);
     EXPECT_EQ(Relu(), (Adresses{{"Sud", "C", "R", "L"}, {"Sud", "D", "R", "L"}, {"T", "E", "R", "L"}}));
-    annule(1);
+    Annule();
     EXPECT_EQ(Octets(), origine);
 
     secondClic(Enfant(e->Racine(), "T"));
-    renomme(QStringLiteral("Tras"), Qt::Key_Return);
+    Tape(QStringLiteral("Tras"), Qt::Key_Return);
     EXPECT_EQ(Relu(), (Adresses{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"Tras", "E", "R", "L"}}));
-    annule(1);
+    Annule();
 
     // In the list: F2 on a cave, then a slow second click on another.
     Clique(Enfant(e->Racine(), "S"));
@@ -318,15 +309,15 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     ASSERT_NE(nom, nullptr);
     EXPECT_TRUE(nom->hasFrame());
     EXPECT_GE(nom->width(), Liste()->visualRect(Liste()->currentIndex()).width());
-    renomme(QStringLiteral("Grotte"), Qt::Key_Return);
+    Tape(QStringLiteral("Grotte"), Qt::Key_Return);
     EXPECT_EQ(e->Annulations.size(), 1u);
     touche(Ligne("Grotte"), Qt::Key_F2);
-    renomme(QStringLiteral("Perdu"), Qt::Key_Escape);
+    Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
     EXPECT_EQ(e->Annulations.size(), 1u);
     secondClic(Ligne("D"));
-    renomme(QStringLiteral("Doline"), Qt::Key_Return);
+    Tape(QStringLiteral("Doline"), Qt::Key_Return);
     EXPECT_EQ(Relu(), (Adresses{{"S", "Grotte", "R", "L"}, {"S", "Doline", "R", "L"}, {"T", "E", "R", "L"}}));
-    annule(2);
+    Annule(2);
     EXPECT_EQ(Octets(), origine);
 
     // Delete is "Supprimer", in the list and in the tree: the same question, one undo step each.
@@ -337,7 +328,7 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     Attend();
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier T dans la corbeille ?"));
     EXPECT_EQ(Relu(), (Adresses{{"S", "D", "R", "L"}}));
-    annule(2);
+    Annule(2);
     auto relu = Relu();
     std::sort(relu.begin(), relu.end());
     EXPECT_EQ(relu, (Adresses{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
