@@ -53,6 +53,17 @@ std::string Octets(const TMassif& m, const std::string& extension)
     return Contenu(p);
 }
 
+// The message of a save refused, or "enregistré".
+std::string Refus(TMassif& m, const fs::path& p, const std::string& copie = {})
+{
+    try {
+        m.Sauve(p.string(), nullptr, nullptr, copie);
+    } catch (const ErreurFlux& e) {
+        return e.what();
+    }
+    return "enregistré";
+}
+
 }  // namespace
 
 TEST(Sauvegarde, ParUnLienSymbolique)
@@ -103,14 +114,9 @@ TEST(Sauvegarde, DossierSansNouveauFichier)
         DossierFerme ferme(d);
         auto m = UnMassif(2.5L);
         // Without a copy of the previous content elsewhere, nothing is written.
-        try {
-            m->Sauve(p.string());
-            ADD_FAILURE() << ext;
-        } catch (const ErreurFlux& e) {
-            EXPECT_EQ(std::string(e.what()), "Impossible d'enregistrer le fichier " + p.string() +
-                                                 " : aucun fichier ne peut être créé dans son dossier. Le massif n'a "
-                                                 "pas été enregistré.");
-        }
+        EXPECT_EQ(Refus(*m, p), "Impossible d'enregistrer le fichier " + p.string() +
+                                    " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été "
+                                    "enregistré.");
         EXPECT_EQ(Contenu(p), avant);
         // With one, the file is written where it stands.
         m->Sauve(p.string(), nullptr, nullptr, bak.string());
@@ -118,14 +124,10 @@ TEST(Sauvegarde, DossierSansNouveauFichier)
         // Unless the file itself refuses writing (which the superuser would not see).
         if (::geteuid() != 0) {
             fs::permissions(p, fs::perms::owner_write, fs::perm_options::remove);
-            try {
-                UnMassif(4.5L)->Sauve(p.string(), nullptr, nullptr, bak.string());
-                ADD_FAILURE() << ext;
-            } catch (const ErreurFlux& e) {
-                EXPECT_EQ(std::string(e.what()), "Impossible d'enregistrer le fichier " + p.string() +
-                                                     " : ni son dossier ni le fichier lui-même n'acceptent l'écriture. "
-                                                     "Le massif n'a pas été enregistré.");
-            }
+            EXPECT_EQ(Refus(*UnMassif(4.5L), p, bak.string()),
+                      "Impossible d'enregistrer le fichier " + p.string() +
+                          " : ni son dossier ni le fichier lui-même n'acceptent l'écriture. Le massif n'a pas été "
+                          "enregistré.");
             EXPECT_EQ(Contenu(p), Octets(*m, ext)) << ext;
         }
     }
@@ -139,23 +141,15 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi)
     UnMassif(0)->Sauve(p.string());
     const std::string avant = Contenu(p);
     auto m = UnMassif(2.5L);
-    auto message = [&](const std::string& nom, const std::string& copie) {
-        try {
-            m->Sauve(nom, nullptr, nullptr, copie);
-        } catch (const ErreurFlux& e) {
-            return std::string(e.what());
-        }
-        return std::string("aucune erreur");
-    };
     // A folder that is not there.
     const std::string absent = (d / "absent" / "cave.fic").string();
-    EXPECT_EQ(message(absent, {}), "Impossible d'enregistrer le fichier " + absent +
-                                       " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été "
-                                       "enregistré.");
+    EXPECT_EQ(Refus(*m, absent), "Impossible d'enregistrer le fichier " + absent +
+                                     " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été "
+                                     "enregistré.");
     // A write that fails: the temporary file is named after the user's file, and goes.
     {
         TailleLimitee limite(16);
-        EXPECT_EQ(message(p.string(), {}), "Erreur d'écriture dans le fichier " + p.string());
+        EXPECT_EQ(Refus(*m, p), "Erreur d'écriture dans le fichier " + p.string());
     }
     EXPECT_EQ(Contenu(p), avant);
     EXPECT_EQ(Fichiers(d), std::vector<std::string>{"cave.fic"});
@@ -163,7 +157,7 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi)
     {
         DossierFerme ferme(d);
         TailleLimitee limite(16);
-        EXPECT_EQ(message(p.string(), "/ailleurs/cave.BAK"),
+        EXPECT_EQ(Refus(*m, p, "/ailleurs/cave.BAK"),
                   "Erreur d'écriture dans le fichier " + p.string() +
                       ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement dans "
                       "ce fichier, qui peut être incomplet. Son contenu précédent est dans /ailleurs/cave.BAK");
@@ -204,12 +198,7 @@ TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien)
         };
         for (const auto& [change, message] : cas) {
             change();
-            try {
-                m->Sauve(p.string());
-                ADD_FAILURE() << "enregistré" << ext;
-            } catch (const ErreurFlux& e) {
-                EXPECT_EQ(std::string(e.what()), message) << ext;
-            }
+            EXPECT_EQ(Refus(*m, p), message) << ext;
         }
         EXPECT_EQ(Contenu(p), avant) << ext;
 
