@@ -355,12 +355,7 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
         {debut + std::string(2048, '\0'), abime + "20, des octets nuls y remplacent le texte (copie interrompue ?)"},
     };
     for (const auto& [contenu, message] : cas) {
-        try {
-            Importe(contenu);
-            ADD_FAILURE() << "accepté : " << message;
-        } catch (const ErreurEchange& e) {
-            EXPECT_EQ(std::string(e.what()), message);
-        }
+        EXPECT_EQ(Refus([&] { Importe(contenu); }), message);
         EXPECT_TRUE(massif.References.empty());
         EXPECT_TRUE(massif.Fiches.empty());
     }
@@ -380,12 +375,8 @@ TEST_F(ImportToporobotTest, IndiceAuDelaDe255Refuse)
         f->Galeries.ajoute(std::move(g));
     }
     massif.AjouteFiche(std::move(f), false);
-    try {
-        Importe(Entete() + Droite(1, 1, 0, 1, 2, 2));
-        ADD_FAILURE();
-    } catch (const ErreurEchange& e) {
-        EXPECT_EQ(std::string(e.what()), "plus aucun indice libre (0 à 255) pour la station 1_2");
-    }
+    EXPECT_EQ(Refus([&] { Importe(Entete() + Droite(1, 1, 0, 1, 2, 2)); }),
+              "plus aucun indice libre (0 à 255) pour la station 1_2");
     EXPECT_EQ(massif.Fiches.size(), 1u);
     EXPECT_TRUE(massif.References.empty());
 }

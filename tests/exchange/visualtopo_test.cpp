@@ -366,12 +366,7 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
         {param + std::string(3, '\0') + "A0 A1 4 0 0 * * * *\n\n", nuls("6")},
     };
     for (const auto& [contenu, message] : cas) {
-        try {
-            Importe(contenu);
-            ADD_FAILURE() << message;
-        } catch (const ErreurEchange& e) {
-            EXPECT_EQ(std::string(e.what()), message);
-        }
+        EXPECT_EQ(Refus([&] { Importe(contenu); }), message);
         EXPECT_TRUE(massif.References.empty());
         EXPECT_TRUE(massif.Fiches.empty());
     }

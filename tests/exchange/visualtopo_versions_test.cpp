@@ -222,13 +222,9 @@ TEST(VisualTopoVersions, FichierDeFusionRefuseSansToucherAuMassif)
     auto ref = std::make_unique<TPointTopo>();
     ref->Nom.Affecte("R");
     m.AjouteReference(std::move(ref));
-    try {
-        ImporteVisualTopo(m, kDossier + "/v502_fusion.tro", rapport);
-        ADD_FAILURE() << "fichier de fusion importé";
-    } catch (const ErreurEchange& e) {
-        EXPECT_EQ(std::string(e.what()), "Ce fichier réunit d'autres fichiers VisualTopo : importez-les un par un "
-                                         "(C:\\Documents\\Speleo\\reseau.tro, C:\\Documents\\Speleo\\CP1.tro)");
-    }
+    EXPECT_EQ(Refus([&] { ImporteVisualTopo(m, kDossier + "/v502_fusion.tro", rapport); }),
+              "Ce fichier réunit d'autres fichiers VisualTopo : importez-les un par un "
+              "(C:\\Documents\\Speleo\\reseau.tro, C:\\Documents\\Speleo\\CP1.tro)");
     EXPECT_TRUE(m.Fiches.empty());
     ASSERT_EQ(m.References.size(), 1u);
     EXPECT_EQ(Point(*m.References[0]), "R#0");
