@@ -175,10 +175,8 @@ TEST(DialoguesQt, PoliceGardeSonNomQuandSeuleLaTailleChange)
         for (QLineEdit* e : d->findChildren<QLineEdit*>())
             if (!e->isReadOnly() && e->validator())
                 taille = e;
-        if (!taille) {
-            d->reject();
-            return;
-        }
+        if (!taille)
+            return d->reject();
         d->activateWindow();
         taille->setFocus();
         QWidget* cible = QApplication::focusWidget() ? QApplication::focusWidget() : taille;
