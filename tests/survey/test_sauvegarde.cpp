@@ -4,8 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <functional>
-
 #include "aide_fichiers.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
@@ -190,16 +188,16 @@ TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien)
         r->Y = 1e37L;
         TVisee& v1 = *m->Fiches[0]->Galeries[0]->Visee(1);
         TVisee& v2 = *m->Fiches[0]->Galeries[0]->Visee(2);
-        const std::pair<std::function<void()>, std::string> cas[] = {
-            {[&] { v2.Longueur = 1e20L; }, visee + "2 : la longueur 1E20 dépasse les valeurs admises."},
-            {[&] { v2.Longueur = 5, v1.UnitePente = 10; }, visee + "1 : le code d'unité de pente 10 n'existe pas."},
-            {[&] { v1.UnitePente = 0, m->AjouteReference(std::move(r)); },
-             refus + "point de référence 1 (Entrée) : la coordonnée Y 1E37 dépasse les valeurs admises."},
-        };
-        for (const auto& [change, message] : cas) {
-            change();
-            EXPECT_EQ(Refus(*m, p), message) << ext;
-        }
+        v2.Longueur = 1e20L;
+        EXPECT_EQ(Refus(*m, p), visee + "2 : la longueur 1E20 dépasse les valeurs admises.") << ext;
+        v2.Longueur = 5;
+        v1.UnitePente = 10;
+        EXPECT_EQ(Refus(*m, p), visee + "1 : le code d'unité de pente 10 n'existe pas.") << ext;
+        v1.UnitePente = 0;
+        m->AjouteReference(std::move(r));
+        EXPECT_EQ(Refus(*m, p),
+                  refus + "point de référence 1 (Entrée) : la coordonnée Y 1E37 dépasse les valeurs admises.")
+            << ext;
         EXPECT_EQ(Contenu(p), avant) << ext;
 
         // The largest value a sum may hold is written with digits rounded up past it, and
