@@ -133,14 +133,20 @@ protected:
         QTest::keyClick(e->PopupMenu1, mnemonique);
         QApplication::processEvents();
     }
-    // Types into the control with the focus, then presses a key.
+    // Types into the control with the focus, then presses a key and lets the rebuild run.
     void Tape(const QString& texte, Qt::Key fin)
     {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_TRUE(qobject_cast<QLineEdit*>(focus)) << (focus ? focus->metaObject()->className() : "none");
         QTest::keyClicks(focus, texte);
         QTest::keyClick(QApplication::focusWidget(), fin);
-        QApplication::processEvents();
+        Attend();
+    }
+    void Annule(int fois = 1)
+    {
+        while (fois-- > 0)
+            f->Annuler1->trigger();
+        Attend();
     }
 
     std::unique_ptr<TForm1> f;
@@ -195,7 +201,6 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     // Escape: the editor goes, nothing changes.
     Menu(e->TreeView1->viewport(), Centre(s), Qt::Key_M);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
-    Attend();
     EXPECT_TRUE(e->Annulations.empty());
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_EQ(Octets(), origine);
@@ -207,7 +212,6 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     e->DemandeMiseAJour();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !reconstruction.isEmpty(); }, 2000));
     Tape(QStringLiteral("Sud"), Qt::Key_Return);
-    Attend();
     EXPECT_EQ(e->Annulations.size(), 1u);
     EXPECT_FALSE(f->Massif->Enregistre);
     EXPECT_EQ(Relu(),
@@ -215,8 +219,7 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
                   {"Sud", "C", "R", "L"}, {"Sud", "C", "R", "M"}, {"Sud", "D", "R", "L"}, {"T", "E", "R", "L"}}));
     ASSERT_NE(Enfant(e->Racine(), "Sud"), nullptr);
     EXPECT_EQ(Enfant(e->Racine(), "S"), nullptr);
-    f->Annuler1->trigger();
-    Attend();
+    Annule();
     EXPECT_EQ(Octets(), origine);
 
     // From the list: the caves of S; Enter renames the cave instead of opening it.
@@ -229,7 +232,6 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     Clique(c);
     Menu(Liste()->viewport(), Centre(c), Qt::Key_M);
     Tape(QStringLiteral("Grotte"), Qt::Key_Return);
-    Attend();
     EXPECT_EQ(e->NoeudSelectionne()->text(0), QStringLiteral("S"));  // not opened
     EXPECT_EQ(Relu(),
               (std::vector<Adresse>{
@@ -242,7 +244,6 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     Clique(d);
     Menu(Liste()->viewport(), Centre(d), Qt::Key_M);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
-    Attend();
     EXPECT_EQ(e->Annulations.size(), pas);
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_EQ(e->NoeudSelectionne()->text(0), QStringLiteral("S"));
@@ -254,8 +255,7 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     EXPECT_EQ(e->NoeudSelectionne()->text(0), QStringLiteral("D"));
 
     // One undo step gives the cave its name back.
-    f->Annuler1->trigger();
-    Attend();
+    Annule();
     EXPECT_EQ(Octets(), origine);
 }
 
@@ -263,54 +263,46 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
 // tree and in the list, wherever renaming is allowed.
 TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
 {
+    using Adresses = std::vector<Adresse>;
     Ouvre({{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}});
     const std::string origine = Octets();
     auto editeur = [] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr; };
+    auto touche = [&](auto cible, Qt::Key k) {
+        Clique(cible);
+        QApplication::processEvents();
+        QTest::keyClick(QApplication::focusWidget(), k);
+    };
     auto secondClic = [&](auto cible) {
+        Clique(cible);
         QTest::qWait(QApplication::doubleClickInterval() + 50);
         Clique(cible);
         EXPECT_TRUE(QTest::qWaitFor(editeur, 3000));
     };
 
-    // The root takes no editor.
-    Clique(e->Racine());
-    QApplication::processEvents();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
-    EXPECT_FALSE(editeur());
+    touche(e->Racine(), Qt::Key_F2);
+    EXPECT_FALSE(editeur());  // the root takes no editor
 
     // F2 on a tree folder: Escape changes nothing, Enter renames in one undo step.
-    QTreeWidgetItem* s = Enfant(e->Racine(), "S");
-    Clique(s);
-    QApplication::processEvents();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    touche(Enfant(e->Racine(), "S"), Qt::Key_F2);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
-    Attend();
     EXPECT_TRUE(e->Annulations.empty());
     EXPECT_TRUE(f->Massif->Enregistre);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
     Tape(QStringLiteral("Sud"), Qt::Key_Return);
-    Attend();
     EXPECT_EQ(e->Annulations.size(), 1u);
-    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"Sud", "C", "R", "L"}, {"Sud", "D", "R", "L"}, {"T", "E", "R", "L"}}));
-    f->Annuler1->trigger();
-    Attend();
+    EXPECT_EQ(Relu(), (Adresses{{"Sud", "C", "R", "L"}, {"Sud", "D", "R", "L"}, {"T", "E", "R", "L"}}));
+    Annule();
     EXPECT_EQ(Octets(), origine);
 
-    // A slow second click on the selected folder.
-    QTreeWidgetItem* t = Enfant(e->Racine(), "T");
-    Clique(t);
-    secondClic(t);
+    secondClic(Enfant(e->Racine(), "T"));
     Tape(QStringLiteral("Tras"), Qt::Key_Return);
-    Attend();
-    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"Tras", "E", "R", "L"}}));
-    f->Annuler1->trigger();
-    Attend();
+    EXPECT_EQ(Relu(), (Adresses{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"Tras", "E", "R", "L"}}));
+    Annule();
 
     // In the list: F2 on a cave, then a slow second click on another.
     Clique(Enfant(e->Racine(), "S"));
     QApplication::processEvents();
-    Clique(Ligne("C"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    touche(Ligne("C"), Qt::Key_F2);
     // Under a big icon the editor shows as one: framed, as wide as the item at least.
     ASSERT_EQ(e->ListView1->Style(), 0);
     auto* nom = qobject_cast<QLineEdit*>(QApplication::focusWidget());
@@ -318,41 +310,28 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     EXPECT_TRUE(nom->hasFrame());
     EXPECT_GE(nom->width(), Liste()->visualRect(Liste()->currentIndex()).width());
     Tape(QStringLiteral("Grotte"), Qt::Key_Return);
-    Attend();
     EXPECT_EQ(e->Annulations.size(), 1u);
-    Clique(Ligne("Grotte"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    touche(Ligne("Grotte"), Qt::Key_F2);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
-    Attend();
     EXPECT_EQ(e->Annulations.size(), 1u);
-    Clique(Ligne("D"));
     secondClic(Ligne("D"));
     Tape(QStringLiteral("Doline"), Qt::Key_Return);
-    Attend();
-    EXPECT_EQ(Relu(),
-              (std::vector<Adresse>{{"S", "Grotte", "R", "L"}, {"S", "Doline", "R", "L"}, {"T", "E", "R", "L"}}));
-    f->Annuler1->trigger();
-    f->Annuler1->trigger();
-    Attend();
+    EXPECT_EQ(Relu(), (Adresses{{"S", "Grotte", "R", "L"}, {"S", "Doline", "R", "L"}, {"T", "E", "R", "L"}}));
+    Annule(2);
     EXPECT_EQ(Octets(), origine);
 
     // Delete is "Supprimer", in the list and in the tree: the same question, one undo step each.
     invite.reponses = {Bouton::Oui, Bouton::Oui};
-    Clique(Ligne("C"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    touche(Ligne("C"), Qt::Key_Delete);
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier C dans la corbeille ?"));
-    Clique(Enfant(e->Racine(), "T"));
-    QApplication::processEvents();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    touche(Enfant(e->Racine(), "T"), Qt::Key_Delete);
     Attend();
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier T dans la corbeille ?"));
-    EXPECT_EQ(Relu(), (std::vector<Adresse>{{"S", "D", "R", "L"}}));
-    f->Annuler1->trigger();
-    f->Annuler1->trigger();
-    Attend();
+    EXPECT_EQ(Relu(), (Adresses{{"S", "D", "R", "L"}}));
+    Annule(2);
     auto relu = Relu();
     std::sort(relu.begin(), relu.end());
-    EXPECT_EQ(relu, (std::vector<Adresse>{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
+    EXPECT_EQ(relu, (Adresses{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
 }
 
 TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)
@@ -430,9 +409,7 @@ TEST_F(ExplorateurSouris, LaVignetteResteDessineeAuxRedimensionnements)
                     return true;
         return false;
     };
-    // The thumbnail follows the list 200 ms later.
-    (void)QTest::qWaitFor(dessinee, 2000);
-    ASSERT_TRUE(dessinee());
+    ASSERT_TRUE(QTest::qWaitFor(dessinee, 2000));  // the thumbnail follows the list 200 ms later
     // The splitter's handle dragged to the right.
     QSplitterHandle* poignee = e->Splitter1->handle(1);
     const QPoint p = poignee->rect().center();

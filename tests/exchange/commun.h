@@ -64,6 +64,18 @@ inline TVisee* Vise(TGalerie& g, long double l, long double az, long double pent
     return g.AjouteVisee(std::move(v));
 }
 
+// The message of the import refused, or "importé".
+template <class F>
+std::string Refus(F importe)
+{
+    try {
+        importe();
+    } catch (const ErreurEchange& e) {
+        return e.what();
+    }
+    return "importé";
+}
+
 inline std::string Point(const TPointTopo& p)
 {
     if (p.Terminus)

@@ -162,23 +162,21 @@ TEST(DialoguesQt, PoliceGardeSonNomQuandSeuleLaTailleChange)
     const QString dessinee = QFontInfo(QFont(QStringLiteral("Times New Roman"))).family();
     QString ouverteSur;
     bool repondu = false;
-    auto* minuterie = new QTimer;
-    minuterie->setInterval(5);
-    QObject::connect(minuterie, &QTimer::timeout, [&] {
+    QTimer minuterie;
+    minuterie.setInterval(5);
+    QObject::connect(&minuterie, &QTimer::timeout, [&] {
         auto* d = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
         if (!d || !d->isVisible())
             return;
-        minuterie->stop();
+        minuterie.stop();
         ouverteSur = d->currentFont().family();
         // The size box is the line that takes numbers only.
         QLineEdit* taille = nullptr;
         for (QLineEdit* e : d->findChildren<QLineEdit*>())
             if (!e->isReadOnly() && e->validator())
                 taille = e;
-        if (!taille) {
-            d->reject();
-            return;
-        }
+        if (!taille)
+            return d->reject();
         d->activateWindow();
         taille->setFocus();
         QWidget* cible = QApplication::focusWidget() ? QApplication::focusWidget() : taille;
@@ -187,13 +185,10 @@ TEST(DialoguesQt, PoliceGardeSonNomQuandSeuleLaTailleChange)
         QTest::keyClick(cible, Qt::Key_Return);
         repondu = true;
     });
-    minuterie->start();
-    InterlocuteurQt qt;
-    const bool ok = qt.ChoixPolice(police);
-    delete minuterie;
+    minuterie.start();
+    EXPECT_TRUE(InterlocuteurQt().ChoixPolice(police));
     ASSERT_TRUE(repondu);
     EXPECT_EQ(ouverteSur, dessinee);
-    EXPECT_TRUE(ok);
     EXPECT_EQ(police.Nom, "Times New Roman");
     EXPECT_EQ(police.Taille(), 14);
 }

@@ -51,6 +51,17 @@ std::string Octets(const TMassif& m, const std::string& extension)
     return Contenu(p);
 }
 
+// The message of a save refused, or "enregistré".
+std::string Refus(TMassif& m, const fs::path& p, const std::string& copie = {})
+{
+    try {
+        m.Sauve(p.string(), nullptr, nullptr, copie);
+    } catch (const ErreurFlux& e) {
+        return e.what();
+    }
+    return "enregistré";
+}
+
 }  // namespace
 
 TEST(Sauvegarde, ParUnLienSymbolique)
@@ -101,14 +112,9 @@ TEST(Sauvegarde, DossierSansNouveauFichier)
         DossierFerme ferme(d);
         auto m = UnMassif(2.5L);
         // Without a copy of the previous content elsewhere, nothing is written.
-        try {
-            m->Sauve(p.string());
-            ADD_FAILURE() << ext;
-        } catch (const ErreurFlux& e) {
-            EXPECT_EQ(std::string(e.what()), "Impossible d'enregistrer le fichier " + p.string() +
-                                                 " : aucun fichier ne peut être créé dans son dossier. Le massif n'a "
-                                                 "pas été enregistré.");
-        }
+        EXPECT_EQ(Refus(*m, p), "Impossible d'enregistrer le fichier " + p.string() +
+                                    " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été "
+                                    "enregistré.");
         EXPECT_EQ(Contenu(p), avant);
         // With one, the file is written where it stands.
         m->Sauve(p.string(), nullptr, nullptr, bak.string());
@@ -116,14 +122,10 @@ TEST(Sauvegarde, DossierSansNouveauFichier)
         // Unless the file itself refuses writing (which the superuser would not see).
         if (::geteuid() != 0) {
             fs::permissions(p, fs::perms::owner_write, fs::perm_options::remove);
-            try {
-                UnMassif(4.5L)->Sauve(p.string(), nullptr, nullptr, bak.string());
-                ADD_FAILURE() << ext;
-            } catch (const ErreurFlux& e) {
-                EXPECT_EQ(std::string(e.what()), "Impossible d'enregistrer le fichier " + p.string() +
-                                                     " : ni son dossier ni le fichier lui-même n'acceptent l'écriture. "
-                                                     "Le massif n'a pas été enregistré.");
-            }
+            EXPECT_EQ(Refus(*UnMassif(4.5L), p, bak.string()),
+                      "Impossible d'enregistrer le fichier " + p.string() +
+                          " : ni son dossier ni le fichier lui-même n'acceptent l'écriture. Le massif n'a pas été "
+                          "enregistré.");
             EXPECT_EQ(Contenu(p), Octets(*m, ext)) << ext;
         }
     }
@@ -137,23 +139,15 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi)
     UnMassif(0)->Sauve(p.string());
     const std::string avant = Contenu(p);
     auto m = UnMassif(2.5L);
-    auto message = [&](const std::string& nom, const std::string& copie) {
-        try {
-            m->Sauve(nom, nullptr, nullptr, copie);
-        } catch (const ErreurFlux& e) {
-            return std::string(e.what());
-        }
-        return std::string("aucune erreur");
-    };
     // A folder that is not there.
     const std::string absent = (d / "absent" / "cave.fic").string();
-    EXPECT_EQ(message(absent, {}), "Impossible d'enregistrer le fichier " + absent +
-                                       " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été "
-                                       "enregistré.");
+    EXPECT_EQ(Refus(*m, absent), "Impossible d'enregistrer le fichier " + absent +
+                                     " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été "
+                                     "enregistré.");
     // A write that fails: the temporary file is named after the user's file, and goes.
     {
         TailleLimitee limite(16);
-        EXPECT_EQ(message(p.string(), {}), "Erreur d'écriture dans le fichier " + p.string());
+        EXPECT_EQ(Refus(*m, p), "Erreur d'écriture dans le fichier " + p.string());
     }
     EXPECT_EQ(Contenu(p), avant);
     EXPECT_EQ(Fichiers(d), std::vector<std::string>{"cave.fic"});
@@ -161,7 +155,7 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi)
     {
         DossierFerme ferme(d);
         TailleLimitee limite(16);
-        EXPECT_EQ(message(p.string(), "/ailleurs/cave.BAK"),
+        EXPECT_EQ(Refus(*m, p, "/ailleurs/cave.BAK"),
                   "Erreur d'écriture dans le fichier " + p.string() +
                       ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement dans "
                       "ce fichier, qui peut être incomplet. Son contenu précédent est dans /ailleurs/cave.BAK");
@@ -185,32 +179,24 @@ TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien)
         m->Fiches[0]->Galeries.ajoute(std::move(g));
         m->Sauve(p.string());
         const std::string avant = Contenu(p);
-        const std::string ordre = FormatEntier(m->Fiches[0]->Ordre);
-        auto refus = [&] {
-            try {
-                m->Sauve(p.string());
-            } catch (const ErreurFlux& e) {
-                return std::string(e.what());
-            }
-            return std::string("enregistré");
-        };
-        m->Fiches[0]->Galeries[0]->Visee(2)->Longueur = 1e20L;
-        EXPECT_EQ(refus(), "Le massif ne peut pas être enregistré : fiche 1 « Grotte » (n° d'ordre " + ordre +
-                               "), galerie 1 (Aé - Terminus), visée 2 : la longueur 1E20 dépasse les valeurs admises.")
-            << ext;
-        m->Fiches[0]->Galeries[0]->Visee(2)->Longueur = 5;
-        m->Fiches[0]->Galeries[0]->Visee(1)->UnitePente = 10;
-        EXPECT_EQ(refus(), "Le massif ne peut pas être enregistré : fiche 1 « Grotte » (n° d'ordre " + ordre +
-                               "), galerie 1 (Aé - Terminus), visée 1 : le code d'unité de pente 10 n'existe pas.")
-            << ext;
-        m->Fiches[0]->Galeries[0]->Visee(1)->UnitePente = 0;
+        const std::string refus = "Le massif ne peut pas être enregistré : ";
+        const std::string visee = refus + "fiche 1 « Grotte » (n° d'ordre " + FormatEntier(m->Fiches[0]->Ordre) +
+                                  "), galerie 1 (Aé - Terminus), visée ";
         auto r = std::make_unique<TPointTopo>();
         r->Nom.Affecte("Entr\xE9"
                        "e");
         r->Y = 1e37L;
+        TVisee& v1 = *m->Fiches[0]->Galeries[0]->Visee(1);
+        TVisee& v2 = *m->Fiches[0]->Galeries[0]->Visee(2);
+        v2.Longueur = 1e20L;
+        EXPECT_EQ(Refus(*m, p), visee + "2 : la longueur 1E20 dépasse les valeurs admises.") << ext;
+        v2.Longueur = 5;
+        v1.UnitePente = 10;
+        EXPECT_EQ(Refus(*m, p), visee + "1 : le code d'unité de pente 10 n'existe pas.") << ext;
+        v1.UnitePente = 0;
         m->AjouteReference(std::move(r));
-        EXPECT_EQ(refus(), "Le massif ne peut pas être enregistré : point de référence 1 (Entrée) : la coordonnée Y "
-                           "1E37 dépasse les valeurs admises.")
+        EXPECT_EQ(Refus(*m, p),
+                  refus + "point de référence 1 (Entrée) : la coordonnée Y 1E37 dépasse les valeurs admises.")
             << ext;
         EXPECT_EQ(Contenu(p), avant) << ext;
 

@@ -328,10 +328,11 @@ TEST_F(Dialogues, UnReelTropGrandEstRefuseSansFermer)
 {
     TOptions_Plan o;
     int essais = 0;
+    const QString neufs(60, QChar(u'9'));
     PiloteModalInstalle p([&](QDialog& q) {
         auto& d = dynamic_cast<TOpti_Plan&>(q);
         d.Origine->setChecked(true);
-        d.X_Origine->setText(QString(60, QChar(u'9')));
+        d.X_Origine->setText(neufs);
         d.Valider->click();
         essais = d.result();
         EXPECT_EQ(d.Onglets->tabText(d.Onglets->currentIndex()), QStringLiteral("Impression"));
@@ -356,9 +357,7 @@ TEST_F(Dialogues, UnReelTropGrandEstRefuseSansFermer)
     EXPECT_EQ(essais, QDialog::Rejected);
     ASSERT_EQ(invite.messages.size(), 2u);
     EXPECT_EQ(invite.messages[0].texte,
-              QStringLiteral("Le champ « Impression : X /m » n'accepte pas « %1 » : ce nombre "
-                             "est trop grand.")
-                  .arg(QString(60, QChar(u'9'))));
+              "Le champ « Impression : X /m » n'accepte pas « " + neufs + " » : ce nombre est trop grand.");
     EXPECT_EQ(invite.messages[1].texte, QStringLiteral("Le champ « Nord : Epaisseur (mm/10) » n'accepte pas « 2,5 » : "
                                                        "il faut un nombre entier de 0 à 32767."));
     EXPECT_DOUBLE_EQ(o.X_Origine.d(), 250);
