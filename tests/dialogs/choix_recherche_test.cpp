@@ -52,6 +52,18 @@ TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
     TroisFiches t;
     Recherches r;
     ScenarioModal s;
+    // Cancelled in either window: nothing changes.
+    s.Ajoute("BaseRecherche", [](QDialog& d) { return Clique(d, "Button3"); });
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechSimp", [](QDialog& d) { return Clique(d, "Button3"); });
+    TFiche* choisie = nullptr;
+    int galerie = 7;
+    EXPECT_FALSE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_FALSE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_EQ(choisie, nullptr);
+    EXPECT_EQ(galerie, 7);
+    EXPECT_TRUE(s.etapes.empty());
+
     s.Ajoute("BaseRecherche", Rechercher);
     s.Ajoute("RechSimp", [](QDialog& q) {
         auto& d = dynamic_cast<TRechSimp&>(q);
@@ -65,8 +77,7 @@ TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
         EXPECT_EQ(d.Button1->toolTip(), QStringLiteral("Visualise les fiches"));
         return Clique(d, "Button2");
     });
-    TFiche* choisie = nullptr;
-    int galerie = -1;
+    galerie = -1;
     ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
     EXPECT_EQ(choisie, t.liste[0]);
     EXPECT_EQ(galerie, -1);
@@ -100,24 +111,6 @@ TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
     galerie = -1;
     ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
     EXPECT_EQ(choisie, t.liste[1]);
-}
-
-TEST(ChoixRecherche, AnnulerNeChangeRien)
-{
-    Application();
-    TroisFiches t;
-    Recherches r;
-    ScenarioModal s;
-    s.Ajoute("BaseRecherche", [](QDialog& d) { return Clique(d, "Button3"); });
-    s.Ajoute("BaseRecherche", Rechercher);
-    s.Ajoute("RechSimp", [](QDialog& d) { return Clique(d, "Button3"); });
-    TFiche* choisie = nullptr;
-    int galerie = 7;
-    EXPECT_FALSE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
-    EXPECT_FALSE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
-    EXPECT_EQ(choisie, nullptr);
-    EXPECT_EQ(galerie, 7);
-    EXPECT_TRUE(s.etapes.empty());
 }
 
 TEST(ChoixRecherche, VisualiserSansSelectionMontreToutesLesFichesEtPrendUneGalerie)

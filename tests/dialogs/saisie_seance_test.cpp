@@ -513,9 +513,8 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     // Enter led on to the left width, a measure text typed with a comma too.
     EXPECT_EQ(ed->Colonne(), cGauche);
     Entre("0,7");
-    EXPECT_EQ(ed->Cellule(2, cUniteL), "m");
-    EXPECT_EQ(ed->Cellule(2, cUniteA), "°");
-    EXPECT_EQ(ed->Cellule(2, cUniteP), "°");
+    for (const auto& [c, u] : {std::pair{cUniteL, "m"}, {cUniteA, "°"}, {cUniteP, "°"}})
+        EXPECT_EQ(ed->Cellule(2, c), u) << c;
 
     // Shot 2: a length in cm with a comma, Shift+Tab back to the unit list, a slope with a comma.
     Clic(3, cLongueur);

@@ -251,18 +251,15 @@ TEST_F(Commandes, ImportVisualTopoPuisFichierRefuse)
     EXPECT_EQ(invite.dialoguesFichier.back().filtre, QStringLiteral("Fichier TopoRobot (*.Tab)|*.Tab"));
     EXPECT_TRUE(invite.messages.empty());
     EXPECT_TRUE(f->Massif->Enregistre);
-}
 
-TEST_F(Commandes, ImportSansCalculAutomatique)
-{
-    auto f = Cree(false);
-    Fiches(*f, {{{"S", "C", "R", "L"}}});
+    // "Automatique" off, over a selection: nothing computed; the selection stays named in the
+    // status bar.
+    f->Automatique1->setChecked(false);
     Isole(*f, {0});
     invite.fichiers = {QString::fromStdString(std::string(KARST_TEST_DATA) + "/visualtopo_v5.tro")};
     f->VisualTopo1->trigger();
-    EXPECT_GT(f->Massif->Fiches.size(), 1u);
+    EXPECT_GT(f->Massif->Fiches.size(), fiches);
     EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
-    // The selection stays named in the status bar.
     EXPECT_EQ(f->Panneaux[0]->text(), QStringLiteral("Sélection"));
 
     // A computation running meanwhile is stopped and started again.
@@ -301,6 +298,11 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
     f->Exporttoporobot1->trigger();
     EXPECT_NE(Contenu(cible), "ancien");
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Exportation terminée"));
+
+    // VRML without a perspective window.
+    invite.messages.clear();
+    f->ExportVRML1->trigger();
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Vous devez activer la perspective pour exporter en VRML.")});
 }
 
 // "Automatique" off: the plot file of a massif just opened holds every shot of the survey,
@@ -335,13 +337,6 @@ TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
     f->PLT1->trigger();
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
-}
-
-TEST_F(Commandes, VRMLSansPerspective)
-{
-    auto f = Cree();
-    f->ExportVRML1->trigger();
-    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Vous devez activer la perspective pour exporter en VRML.")});
 }
 
 TEST_F(Commandes, OrdreDuTableau)
