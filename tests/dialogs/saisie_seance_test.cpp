@@ -551,11 +551,8 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     ASSERT_FALSE(ed->isVisible());
 
     const auto relu = EnregistreEtRelit();
-    const TFiche* f = nullptr;
-    for (const TFiche* g : relu->Fiches)
-        if (g->Systeme.Chaine() == "Causse")
-            f = g;
-    ASSERT_NE(f, nullptr);
+    const TFiche* f = relu->Fiches.back();
+    ASSERT_EQ(f->Systeme.Chaine(), "Causse");
     EXPECT_EQ(static_cast<long double>(f->Declinaison), 12.5L);
     EXPECT_EQ(f->Unite_Decli, 1);
     ASSERT_EQ(f->Topographes.size(), 1u);

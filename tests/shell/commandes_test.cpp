@@ -354,6 +354,20 @@ TEST_F(Commandes, OrdreDuTableau)
     EXPECT_TRUE(f->Date1->isChecked());
     f->Localisation1->trigger();
     EXPECT_EQ(f->Contexte().OrdreTableau(), TriTableau::Localisation);
+
+    // The options: cancelled, the dimensions stand; accepted, they are to be made again.
+    f->Massif->DimensionsAJour = true;
+    {
+        PiloteModalInstalle p([](QDialog&) { return int(QDialog::Rejected); });
+        EXPECT_FALSE(f->ModifieOptions(3));
+    }
+    EXPECT_TRUE(f->Massif->DimensionsAJour);
+    {
+        PiloteModalInstalle p([](QDialog&) { return int(QDialog::Accepted); });
+        f->Tableau2->trigger();
+        EXPECT_TRUE(f->ModifieOptions(0));
+    }
+    EXPECT_FALSE(f->Massif->DimensionsAJour);
 }
 
 TEST_F(Commandes, InfoBulles)
@@ -390,23 +404,6 @@ TEST_F(Commandes, InfoBulles)
     }
     EXPECT_TRUE(f->BulleAucune);
     EXPECT_TRUE(f->BulleCommentaires);
-}
-
-TEST_F(Commandes, OptionsDuTableauEtDuPlan)
-{
-    auto f = Cree();
-    f->Massif->DimensionsAJour = true;
-    {
-        PiloteModalInstalle p([](QDialog&) { return int(QDialog::Rejected); });
-        EXPECT_FALSE(f->ModifieOptions(3));
-    }
-    EXPECT_TRUE(f->Massif->DimensionsAJour);
-    {
-        PiloteModalInstalle p([](QDialog&) { return int(QDialog::Accepted); });
-        f->Tableau2->trigger();
-        EXPECT_TRUE(f->ModifieOptions(0));
-    }
-    EXPECT_FALSE(f->Massif->DimensionsAJour);
 }
 
 TEST_F(Commandes, ModelePlanTourneLaFenetreDuPlan)
