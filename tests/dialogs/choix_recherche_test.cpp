@@ -283,11 +283,11 @@ TEST(ChoixRecherche, ChoixMultiple)
     d.Decrit(d.DstList, d.DstList->item(1));
     EXPECT_EQ(d.Details->text(), QStringLiteral("12/05/98 -> Jean Paul "));
 
-    d.IncAllBtnClick();
+    QTest::mouseClick(d.IncAllBtn, Qt::LeftButton);
     EXPECT_EQ(d.Retenues(), (ListeFiches{liste[3], liste[1], liste[0], liste[2]}));
     EXPECT_FALSE(d.IncludeBtn->isEnabled());
     d.DstList->item(0)->setSelected(true);
-    d.ExcludeBtnClick();
+    QTest::mouseClick(d.ExcludeBtn, Qt::LeftButton);
     EXPECT_EQ(d.SrcList->count(), 1);
     EXPECT_TRUE(d.DstList->item(0)->isSelected());
 }
