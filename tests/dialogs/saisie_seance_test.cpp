@@ -609,12 +609,10 @@ TEST_F(Seance, LesLecturesTopofilGardentLeursDecimales)
 
     const auto relu = EnregistreEtRelit();
     const TFiche& n = *Lieu(*relu, "Galerie haute");
-    const std::string mas = dossier.filePath("pierrefeu.mas").toStdString();
-    massif->Sauve(mas, nullptr, nullptr);
-    TMassif texte;
-    texte.NomFichier = mas;
-    ASSERT_EQ(texte.Charge(nullptr, nullptr).etat, EtatChargement::Charge);
-    const TFiche& t = *Lieu(texte, "Galerie haute");
+    fichier = dossier.filePath("pierrefeu.mas").toStdString();
+    const auto texte = EnregistreEtRelit();
+    ASSERT_NE(Lieu(*texte, "Galerie haute"), nullptr);
+    const TFiche& t = *Lieu(*texte, "Galerie haute");
     const TVisee& t1 = *t.Galeries[0]->Visee(1);
     EXPECT_EQ(static_cast<long double>(t1.Azimut), static_cast<long double>(Reel6(123.45L)));
     EXPECT_EQ(static_cast<long double>(t1.Pente), static_cast<long double>(Reel6(-12.125L)));

@@ -129,12 +129,8 @@ protected:
 
 TEST_F(Commandes, SelectionDeDeuxCavitesDUnSysteme)
 {
-    {
-        // Nothing to widen before any selection.
-        TForm1 sans(dirU.path().toStdString() + "/", dirP.path().toStdString() + "/");
-        sans.Timer2->stop();
-        EXPECT_FALSE(sans.Rcuprer1->isEnabled());
-    }
+    // Nothing to widen before any selection.
+    EXPECT_FALSE(TForm1(dirU.path().toStdString() + "/", dirP.path().toStdString() + "/").Rcuprer1->isEnabled());
     auto f = Cree();
     Fiches(*f, {{{"Causse", "Aven", "Amont", "P1"}},
                 {{"Causse", "Grotte", "Aval", "P2"}},
@@ -558,10 +554,9 @@ TEST_F(Commandes, DeclinaisonsEtReferences)
     f->Massif->Enregistre = true;
     int point = 0;
     w.actions["Reference"] = [&point](QDialog& q) {
-        auto& d = dynamic_cast<TReference&>(q);
         const QStringList cellules{QStringLiteral("P%1").arg(++point), "1", "600", "2000", "100"};
         for (int c = 0; c < cellules.size(); ++c)
-            d.StringGrid1->setItem(0, c, new QTableWidgetItem(cellules[c]));
+            dynamic_cast<TReference&>(q).StringGrid1->setItem(0, c, new QTableWidgetItem(cellules[c]));
         return Clique(q, "Button1");
     };
     f->Pointsderfrence1->trigger();
