@@ -52,6 +52,18 @@ TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
     TroisFiches t;
     Recherches r;
     ScenarioModal s;
+    // Cancelled in either window: nothing changes.
+    s.Ajoute("BaseRecherche", [](QDialog& d) { return Clique(d, "Button3"); });
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechSimp", [](QDialog& d) { return Clique(d, "Button3"); });
+    TFiche* choisie = nullptr;
+    int galerie = 7;
+    EXPECT_FALSE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_FALSE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_EQ(choisie, nullptr);
+    EXPECT_EQ(galerie, 7);
+    EXPECT_TRUE(s.etapes.empty());
+
     s.Ajoute("BaseRecherche", Rechercher);
     s.Ajoute("RechSimp", [](QDialog& q) {
         auto& d = dynamic_cast<TRechSimp&>(q);
@@ -65,19 +77,30 @@ TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
         EXPECT_EQ(d.Button1->toolTip(), QStringLiteral("Visualise les fiches"));
         return Clique(d, "Button2");
     });
-    TFiche* choisie = nullptr;
-    int galerie = -1;
+    galerie = -1;
     ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
     EXPECT_EQ(choisie, t.liste[0]);
     EXPECT_EQ(galerie, -1);
 
-    // A double click on a row takes it when "Valider" is on.
+    // A double click on a row takes it when "Valider" is on. Long names and several
+    // surveyors: the window opens wide enough to show the date and the surveyors, and stays
+    // within the screen.
+    TFiche& f = *t.liste[1];
+    f.Cavite.Affecte("Henne Morte");
+    f.Reseau.Affecte("Amont");
+    f.Lieu.Affecte("Salle Chevalier");
+    f.Topographes.emplace_back("Paul Petit");
+    f.Topographes.emplace_back("Marie Martin");
     s.Ajoute("BaseRecherche", Rechercher);
     s.Ajoute("RechSimp", [](QDialog& q) {
         auto& d = dynamic_cast<TRechSimp&>(q);
         d.show();
         QApplication::processEvents();
         QTableWidget* grille = d.StringGrid1;
+        const int derniere = grille->columnCount() - 1;
+        EXPECT_LE(grille->horizontalHeader()->sectionViewportPosition(derniere) + grille->columnWidth(derniere),
+                  grille->viewport()->width());
+        EXPECT_TRUE(d.screen()->availableGeometry().contains(d.frameGeometry()));
         // A user's double click: a click, then the second press that makes it double.
         const QPoint ligne1 = grille->visualItemRect(grille->item(1, 0)).center();
         QTest::mouseClick(grille->viewport(), Qt::LeftButton, {}, ligne1);
@@ -88,24 +111,6 @@ TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
     galerie = -1;
     ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
     EXPECT_EQ(choisie, t.liste[1]);
-}
-
-TEST(ChoixRecherche, AnnulerNeChangeRien)
-{
-    Application();
-    TroisFiches t;
-    Recherches r;
-    ScenarioModal s;
-    s.Ajoute("BaseRecherche", [](QDialog& d) { return Clique(d, "Button3"); });
-    s.Ajoute("BaseRecherche", Rechercher);
-    s.Ajoute("RechSimp", [](QDialog& d) { return Clique(d, "Button3"); });
-    TFiche* choisie = nullptr;
-    int galerie = 7;
-    EXPECT_FALSE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
-    EXPECT_FALSE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
-    EXPECT_EQ(choisie, nullptr);
-    EXPECT_EQ(galerie, 7);
-    EXPECT_TRUE(s.etapes.empty());
 }
 
 TEST(ChoixRecherche, VisualiserSansSelectionMontreToutesLesFichesEtPrendUneGalerie)
@@ -268,7 +273,7 @@ TEST(ChoixRecherche, ChoixMultiple)
     EXPECT_FALSE(d.ExcludeBtn->isEnabled());
     d.SrcList->item(1)->setSelected(true);
     d.SrcList->item(3)->setSelected(true);
-    d.IncludeBtnClick();
+    QTest::mouseClick(d.IncludeBtn, Qt::LeftButton);
     ASSERT_EQ(d.DstList->count(), 2);
     // Scanned from the last: several items arrive in reverse order.
     EXPECT_EQ(d.Retenues(), (ListeFiches{liste[3], liste[1]}));
@@ -278,31 +283,13 @@ TEST(ChoixRecherche, ChoixMultiple)
     d.Decrit(d.DstList, d.DstList->item(1));
     EXPECT_EQ(d.Details->text(), QStringLiteral("12/05/98 -> Jean Paul "));
 
-    d.IncAllBtnClick();
+    QTest::mouseClick(d.IncAllBtn, Qt::LeftButton);
     EXPECT_EQ(d.Retenues(), (ListeFiches{liste[3], liste[1], liste[0], liste[2]}));
     EXPECT_FALSE(d.IncludeBtn->isEnabled());
     d.DstList->item(0)->setSelected(true);
-    d.ExcludeBtnClick();
+    QTest::mouseClick(d.ExcludeBtn, Qt::LeftButton);
     EXPECT_EQ(d.SrcList->count(), 1);
     EXPECT_TRUE(d.DstList->item(0)->isSelected());
-
-    Recherches r;
-    ScenarioModal s;
-    s.Ajoute("BaseRecherche", Rechercher);
-    s.Ajoute("RechMulti", [](QDialog& q) {
-        auto& multi = dynamic_cast<TRechMulti&>(q);
-        EXPECT_EQ(multi.DstList->count(), 0);
-        multi.SrcList->item(2)->setSelected(true);
-        multi.IncludeBtnClick();
-        return Clique(multi, "OkBtn");
-    });
-    s.Ajoute("BaseRecherche", Rechercher);
-    s.Ajoute("RechMulti", [](QDialog& q) { return Clique(q, "CancelBtn"); });
-    ListeFiches choisies{liste[0], liste[1]};
-    ASSERT_TRUE(r.RechercheMultiple(liste, choisies));
-    EXPECT_EQ(choisies, ListeFiches{liste[2]});
-    EXPECT_FALSE(r.RechercheMultiple(liste, choisies));
-    EXPECT_EQ(choisies, ListeFiches{liste[2]});
 }
 
 // The user's own clicks on the shown picker: one click picks and turns "Prendre" on, and
@@ -387,29 +374,4 @@ TEST(ChoixRecherche, DoubleClicSansRienAPrendre)
     ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
     EXPECT_EQ(choisie, t.liste[2]);
     EXPECT_EQ(galerie, 0);
-}
-
-// Long names and several surveyors: the window opens wide enough to show the date and the
-// surveyors, and stays within the screen.
-TEST(ChoixRecherche, ChoixSimpleMontreToutesSesColonnes)
-{
-    Application();
-    TMassif m;
-    TFiche& f = FicheA(m, "Arbas", "12/05/98", "Jean Durand");
-    f.Cavite.Affecte("Henne Morte");
-    f.Reseau.Affecte("Amont");
-    f.Lieu.Affecte("Salle Chevalier");
-    f.Topographes.emplace_back("Paul Petit");
-    f.Topographes.emplace_back("Marie Martin");
-    TRechSimp d;
-    d.Remplit(1, ListeFiches{&f}, &m);
-    d.show();
-    QApplication::processEvents();
-    QTableWidget& g = *d.StringGrid1;
-    const int derniere = g.columnCount() - 1;
-    EXPECT_LE(g.horizontalHeader()->sectionViewportPosition(derniere) + g.columnWidth(derniere), g.viewport()->width());
-    EXPECT_TRUE(d.screen()->availableGeometry().contains(d.frameGeometry()))
-        << d.frameGeometry().x() << "," << d.frameGeometry().y() << " " << d.frameGeometry().width() << "x"
-        << d.frameGeometry().height() << " in " << d.screen()->availableGeometry().width();
-    d.hide();
 }

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <fstream>
 #include <iterator>
 
@@ -262,10 +263,10 @@ TEST_F(Outils, ListeDesTopographes)
         EXPECT_EQ(e.SrcList->count(), 3);
         EXPECT_EQ(e.SrcList->item(0)->text(), "Alain");
         e.SrcList->item(2)->setSelected(true);  // Zoé
-        e.IncludeBtnClick();
+        QTest::mouseClick(e.IncludeBtn, Qt::LeftButton);
         e.SrcList->clearSelection();
         e.SrcList->item(1)->setSelected(true);  // Marc
-        e.IncludeBtnClick();
+        QTest::mouseClick(e.IncludeBtn, Qt::LeftButton);
         EXPECT_EQ(e.DstList->item(0)->text(), "Marc");
         EXPECT_EQ(e.DstList->item(1)->text(), "Zoé");
         EXPECT_TRUE(e.ExcludeBtn->isEnabled());

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTableWidget>
@@ -32,7 +33,6 @@
 #include <iterator>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "application_test.h"
 #include "calcul/drapeaux.h"
@@ -129,6 +129,8 @@ protected:
 
 TEST_F(Commandes, SelectionDeDeuxCavitesDUnSysteme)
 {
+    // Nothing to widen before any selection.
+    EXPECT_FALSE(TForm1(dirU.path().toStdString() + "/", dirP.path().toStdString() + "/").Rcuprer1->isEnabled());
     auto f = Cree();
     Fiches(*f, {{{"Causse", "Aven", "Amont", "P1"}},
                 {{"Causse", "Grotte", "Aval", "P2"}},
@@ -196,23 +198,12 @@ TEST_F(Commandes, SelectionDeDeuxCavitesDUnSysteme)
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     f->Systme3Click(1);
     EXPECT_EQ(f->Massif->Selection, nullptr);
-}
-
-TEST_F(Commandes, SelectionVideNOffreAucunNiveau)
-{
-    {
-        // Nothing to widen before any selection.
-        TForm1 sans(dirU.path().toStdString() + "/", dirP.path().toStdString() + "/");
-        sans.Timer2->stop();
-        EXPECT_FALSE(sans.Rcuprer1->isEnabled());
-    }
-    auto f = Cree();
-    Fiches(*f, {{{"S", "C", "R", "L"}}});
+    // An empty selection offers none either; reached anyway, the widening keeps it empty
+    // rather than failing.
     Isole(*f, {});
     f->Rcuprer1->menu()->aboutToShow();
     for (QAction* a : {f->Systme3, f->Cavit3, f->Rseau3, f->Lieu3})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-    // Reached anyway, the widening keeps the empty selection rather than failing.
     f->Systme3Click(1);
     ASSERT_NE(f->Massif->Selection, nullptr);
     EXPECT_TRUE(f->Massif->Selection->empty());
@@ -256,18 +247,15 @@ TEST_F(Commandes, ImportVisualTopoPuisFichierRefuse)
     EXPECT_EQ(invite.dialoguesFichier.back().filtre, QStringLiteral("Fichier TopoRobot (*.Tab)|*.Tab"));
     EXPECT_TRUE(invite.messages.empty());
     EXPECT_TRUE(f->Massif->Enregistre);
-}
 
-TEST_F(Commandes, ImportSansCalculAutomatique)
-{
-    auto f = Cree(false);
-    Fiches(*f, {{{"S", "C", "R", "L"}}});
+    // "Automatique" off, over a selection: nothing computed; the selection stays named in the
+    // status bar.
+    f->Automatique1->setChecked(false);
     Isole(*f, {0});
     invite.fichiers = {QString::fromStdString(std::string(KARST_TEST_DATA) + "/visualtopo_v5.tro")};
     f->VisualTopo1->trigger();
-    EXPECT_GT(f->Massif->Fiches.size(), 1u);
+    EXPECT_GT(f->Massif->Fiches.size(), fiches);
     EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
-    // The selection stays named in the status bar.
     EXPECT_EQ(f->Panneaux[0]->text(), QStringLiteral("Sélection"));
 
     // A computation running meanwhile is stopped and started again.
@@ -285,14 +273,6 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
     auto ref = std::make_unique<TPointTopo>();
     ref->Nom.Affecte("E");
     f->Massif->AjouteReference(std::move(ref));
-    auto g = std::make_unique<TGalerie>();
-    g->Depart.Nom.Affecte("E");
-    g->Arrivee.Terminus = true;
-    g->Coefficient = 1.0L;
-    auto v = std::make_unique<TVisee>();
-    v->Longueur = 5.0L;
-    g->AjouteVisee(std::move(v));
-    f->Massif->Fiches[0]->Galeries.ajoute(std::move(g));
     const std::string cible = Fichier("sortie.tab");
     std::ofstream(cible, std::ios::binary) << "ancien";
 
@@ -315,25 +295,15 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
     EXPECT_NE(Contenu(cible), "ancien");
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Exportation terminée"));
 
-    // A new plot file: no question.
+    // VRML without a perspective window.
     invite.messages.clear();
-    const std::string plt = Fichier("trace.plt");
-    invite.fichiers = {QString::fromStdString(plt)};
-    f->PLT1->trigger();
-    EXPECT_EQ(invite.dialoguesFichier.back().filtre, QStringLiteral("Fichier HPGL (*.plt)|*.plt"));
-    EXPECT_TRUE(fs::exists(plt));
-    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Exportation terminée")});
-
-    // A file that cannot be written is reported as such, not as exported.
-    invite.messages.clear();
-    invite.fichiers = {QString::fromStdString(Fichier("absent/dossier/x.plt"))};
-    f->PLT1->trigger();
-    ASSERT_EQ(invite.messages.size(), 1u);
-    EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
+    f->ExportVRML1->trigger();
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Vous devez activer la perspective pour exporter en VRML.")});
 }
 
 // "Automatique" off: the plot file of a massif just opened holds every shot of the survey,
-// computed for it.
+// computed for it, with no question for a new file; a file that cannot be written is
+// reported as such, not as exported.
 TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
 {
     auto f = Cree(false);
@@ -348,27 +318,21 @@ TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
     const std::string plt = Fichier("pierrefeu.plt");
     invite.fichiers = {QString::fromStdString(plt)};
     f->PLT1->trigger();
+    EXPECT_EQ(invite.dialoguesFichier.back().filtre, QStringLiteral("Fichier HPGL (*.plt)|*.plt"));
+    EXPECT_TRUE(fs::exists(plt));
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Exportation terminée")});
-    std::size_t m = 0, d = 0;
-    std::istringstream lignes(Contenu(plt));
-    std::string l;
-    while (std::getline(lignes, l)) {
-        m += l.rfind("M ", 0) == 0;
-        d += l.rfind("D ", 0) == 0;
-        if (l.rfind("X ", 0) == 0) {
-            EXPECT_NE(l, "X 0.00 0.00 0.00 0.00 0.00 0.00\r");
-        }
-    }
-    EXPECT_EQ(m, galeries);
+    const QStringList lignes = QString::fromStdString(Contenu(plt)).split(QLatin1Char('\n'));
+    EXPECT_FALSE(lignes.contains(QStringLiteral("X 0.00 0.00 0.00 0.00 0.00 0.00\r")));
+    EXPECT_EQ(static_cast<std::size_t>(lignes.filter(QRegularExpression(QStringLiteral("^M "))).size()), galeries);
+    const auto d = static_cast<std::size_t>(lignes.filter(QRegularExpression(QStringLiteral("^D "))).size());
     EXPECT_EQ(d, visees);
     EXPECT_GT(d, 200u);
-}
 
-TEST_F(Commandes, VRMLSansPerspective)
-{
-    auto f = Cree();
-    f->ExportVRML1->trigger();
-    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Vous devez activer la perspective pour exporter en VRML.")});
+    invite.messages.clear();
+    invite.fichiers = {QString::fromStdString(Fichier("absent/dossier/x.plt"))};
+    f->PLT1->trigger();
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
 }
 
 TEST_F(Commandes, OrdreDuTableau)
@@ -386,6 +350,20 @@ TEST_F(Commandes, OrdreDuTableau)
     EXPECT_TRUE(f->Date1->isChecked());
     f->Localisation1->trigger();
     EXPECT_EQ(f->Contexte().OrdreTableau(), TriTableau::Localisation);
+
+    // The options: cancelled, the dimensions stand; accepted, they are to be made again.
+    f->Massif->DimensionsAJour = true;
+    {
+        PiloteModalInstalle p([](QDialog&) { return int(QDialog::Rejected); });
+        EXPECT_FALSE(f->ModifieOptions(3));
+    }
+    EXPECT_TRUE(f->Massif->DimensionsAJour);
+    {
+        PiloteModalInstalle p([](QDialog&) { return int(QDialog::Accepted); });
+        f->Tableau2->trigger();
+        EXPECT_TRUE(f->ModifieOptions(0));
+    }
+    EXPECT_FALSE(f->Massif->DimensionsAJour);
 }
 
 TEST_F(Commandes, InfoBulles)
@@ -422,23 +400,6 @@ TEST_F(Commandes, InfoBulles)
     }
     EXPECT_TRUE(f->BulleAucune);
     EXPECT_TRUE(f->BulleCommentaires);
-}
-
-TEST_F(Commandes, OptionsDuTableauEtDuPlan)
-{
-    auto f = Cree();
-    f->Massif->DimensionsAJour = true;
-    {
-        PiloteModalInstalle p([](QDialog&) { return int(QDialog::Rejected); });
-        EXPECT_FALSE(f->ModifieOptions(3));
-    }
-    EXPECT_TRUE(f->Massif->DimensionsAJour);
-    {
-        PiloteModalInstalle p([](QDialog&) { return int(QDialog::Accepted); });
-        f->Tableau2->trigger();
-        EXPECT_TRUE(f->ModifieOptions(0));
-    }
-    EXPECT_FALSE(f->Massif->DimensionsAJour);
 }
 
 TEST_F(Commandes, ModelePlanTourneLaFenetreDuPlan)
@@ -539,9 +500,10 @@ TEST_F(Commandes, IsolerParLaRecherche)
     w.actions["BaseRecherche"] = [](QDialog& d) { return Clique(d, "Button1"); };
     w.actions["RechMulti"] = [](QDialog& q) {
         auto& d = dynamic_cast<TRechMulti&>(q);
+        EXPECT_EQ(d.DstList->count(), 0);
         d.SrcList->item(2)->setSelected(true);
         d.SrcList->item(0)->setSelected(true);
-        d.IncludeBtnClick();
+        QTest::mouseClick(d.IncludeBtn, Qt::LeftButton);
         return Clique(d, "OkBtn");
     };
     // Not while a computation runs.
@@ -557,8 +519,11 @@ TEST_F(Commandes, IsolerParLaRecherche)
     EXPECT_EQ(f->Panneaux[0]->text(), QStringLiteral("Sélection"));
     EXPECT_TRUE(f->Rcuprer1->isEnabled());
 
-    // Cancelled: the selection in force stays.
-    w.actions["RechMulti"] = [](QDialog& d) { return Clique(d, "CancelBtn"); };
+    // Cancelled: the selection in force stays, and was not offered as already chosen.
+    w.actions["RechMulti"] = [](QDialog& q) {
+        EXPECT_EQ(dynamic_cast<TRechMulti&>(q).DstList->count(), 0);
+        return Clique(q, "CancelBtn");
+    };
     f->Slection1->trigger();
     EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 3}));
     EXPECT_TRUE(f->Massif->SelectionActive);
@@ -589,10 +554,9 @@ TEST_F(Commandes, DeclinaisonsEtReferences)
     f->Massif->Enregistre = true;
     int point = 0;
     w.actions["Reference"] = [&point](QDialog& q) {
-        auto& d = dynamic_cast<TReference&>(q);
         const QStringList cellules{QStringLiteral("P%1").arg(++point), "1", "600", "2000", "100"};
         for (int c = 0; c < cellules.size(); ++c)
-            d.StringGrid1->setItem(0, c, new QTableWidgetItem(cellules[c]));
+            dynamic_cast<TReference&>(q).StringGrid1->setItem(0, c, new QTableWidgetItem(cellules[c]));
         return Clique(q, "Button1");
     };
     f->Pointsderfrence1->trigger();
@@ -670,25 +634,12 @@ TEST_F(Commandes, BullesDesBoutonsSansEtiquettes)
 
 namespace {
 
-// The letter Alt reaches through a text: the one after a single '&' ("&&" is a plain '&').
-QChar Mnemonique(const QString& t)
-{
-    for (qsizetype i = 0; i + 1 < t.size(); ++i)
-        if (t[i] == QLatin1Char('&')) {
-            if (t[i + 1] != QLatin1Char('&'))
-                return t[i + 1].toUpper();
-            ++i;
-        }
-    return {};
-}
-
 // The letters shared by two controls the user sees at once in the window, one line each.
 QStringList LettresPartagees(QWidget& fenetre)
 {
-    std::map<QChar, QStringList> lettres;
+    std::map<QKeySequence, QStringList> lettres;
     auto note = [&](const QString& texte) {
-        const QChar c = Mnemonique(texte);
-        if (!c.isNull())
+        if (const QKeySequence c = QKeySequence::mnemonic(texte); !c.isEmpty())
             lettres[c] << texte;
     };
     for (QWidget* w : fenetre.findChildren<QWidget*>()) {
@@ -712,7 +663,8 @@ QStringList LettresPartagees(QWidget& fenetre)
     const auto partagees = [&](const QString& ou) {
         for (const auto& [c, textes] : lettres)
             if (textes.size() > 1)
-                r << ou + QStringLiteral(" [") + c + QStringLiteral("]: ") + textes.join(QStringLiteral(" | "));
+                r << ou + QStringLiteral(" [") + c.toString() + QStringLiteral("]: ") +
+                         textes.join(QStringLiteral(" | "));
     };
     partagees(fenetre.windowTitle());
     // Each menu of the window is a list of its own.
@@ -724,6 +676,13 @@ QStringList LettresPartagees(QWidget& fenetre)
         partagees(fenetre.windowTitle() + QStringLiteral(" / ") + m->title());
     }
     return r;
+}
+
+// One window of each of these types, given in turn.
+template <class... Fenetre, class F>
+void Chacune(const F& f)
+{
+    (f(Fenetre()), ...);
 }
 
 // The same for every page of the window's tabs and stacks, one page at a time.
@@ -754,8 +713,7 @@ TEST_F(Commandes, AucuneLettreDeRaccourciPartagee)
     HoteExplorateurForm1 hote(*f);
     f->Depart_Calcul_Rapide->stop();
     f->show();
-    for (int i = 0; i < 1000; ++i)
-        invite.reponses.push_back(Bouton::Aucun);
+    invite.reponses.assign(1000, Bouton::Aucun);
     QStringList fautes;
     std::set<QString> vus;
     int profondeur = 0;
@@ -775,16 +733,14 @@ TEST_F(Commandes, AucuneLettreDeRaccourciPartagee)
         return int(QDialog::Rejected);
     });
     // Commands that would end the session or wait on a computation are left out.
-    const std::set<QString> exclues{
-        QStringLiteral("Quitter1"), QStringLiteral("Fermer1"), QStringLiteral("Nouveau1"),
-        QStringLiteral("Ouvrir1"),  QStringLiteral("N110"),    QStringLiteral("N210"),
-        QStringLiteral("N31"),      QStringLiteral("Calcul1"), QStringLiteral("Calculrapide1")};
+    const QStringList exclues =
+        QStringLiteral("Quitter1 Fermer1 Nouveau1 Ouvrir1 N110 N210 N31 Calcul1 Calculrapide1").split(QLatin1Char(' '));
     std::function<void(QMenu*)> parcourt = [&](QMenu* m) {
         emit m->aboutToShow();
         for (QAction* a : m->actions()) {
             if (a->menu())
                 parcourt(a->menu());
-            else if (a->isEnabled() && !a->isSeparator() && !exclues.count(a->objectName()))
+            else if (a->isEnabled() && !a->isSeparator() && !exclues.contains(a->objectName()))
                 a->trigger();
             QApplication::processEvents();
         }
@@ -800,32 +756,19 @@ TEST_F(Commandes, AucuneLettreDeRaccourciPartagee)
                 VerifieLettres(*w, fautes);
     }
     // The dialogs the menus reach only through a search, a view's mouse or the 3D mode.
-    const std::vector<std::function<std::unique_ptr<QWidget>()>> autres{
-        [] { return std::make_unique<TApercu>(); },
-        [&] { return std::make_unique<TArret>(*f); },
-        [] { return std::make_unique<TComplement_Calcul>(); },
-        [] { return std::make_unique<TCorrection>(); },
-        [] { return std::make_unique<TDlg_SVG>(); },
-        [] { return std::make_unique<TEvolution>(); },
-        [] { return std::make_unique<TImportationExcel>(); },
-        [] { return std::make_unique<TInformations>(); },
-        [] { return std::make_unique<TLaRotation>(); },
-        [] { return std::make_unique<TLacunes>(); },
-        [&] { return std::make_unique<TNouveaute>(hote); },
-        [] { return std::make_unique<TNvlle_Branche>(); },
-        [&] { return std::make_unique<TOutils_3D>(*f); },
-        [&] { return std::make_unique<TPoint_Topo>(f->Recherche()); },
-        [] { return std::make_unique<TRechMulti>(); },
-        [] { return std::make_unique<TRechSimp>(); },
-    };
-    for (const auto& cree : autres) {
-        const std::unique_ptr<QWidget> w = cree();
-        w->show();
+    const auto seule = [&](QWidget&& w) {
+        w.show();
         QApplication::processEvents();
-        VerifieLettres(*w, fautes);
-        vus.insert(QString::fromLatin1(w->metaObject()->className()));
-        w->hide();
-    }
+        VerifieLettres(w, fautes);
+        vus.insert(QString::fromLatin1(w.metaObject()->className()));
+        w.hide();
+    };
+    seule(TArret(*f));
+    seule(TNouveaute(hote));
+    seule(TOutils_3D(*f));
+    seule(TPoint_Topo(f->Recherche()));
+    Chacune<TApercu, TComplement_Calcul, TCorrection, TDlg_SVG, TEvolution, TImportationExcel, TInformations,
+            TLaRotation, TLacunes, TNvlle_Branche, TRechMulti, TRechSimp>(seule);
     EXPECT_GE(vus.size(), 34u);
     EXPECT_EQ(fautes.join(QLatin1Char('\n')).toStdString(), "");
     f->hide();
