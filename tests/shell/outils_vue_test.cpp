@@ -108,15 +108,13 @@ private:
     GenreVue genre_;
 };
 
-class ImpressionComptee;
-
 // A printer whose engines only count: the pages begun and the copy count the device
 // would make of each. Like a real device, it is active from the painter's start to its end.
 class PeintureComptee : public QPaintEngine {
 public:
-    ImpressionComptee* impression = nullptr;
-    bool begin(QPaintDevice*) override;
-    bool end() override;
+    bool actif = false;
+    bool begin(QPaintDevice*) override { return (actif = true); }
+    bool end() override { return !(actif = false); }
     void updateState(const QPaintEngineState&) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
     void drawPath(const QPainterPath&) override {}
@@ -127,6 +125,8 @@ public:
 
 class ImpressionComptee : public QPrintEngine {
 public:
+    const PeintureComptee& peinture;
+    explicit ImpressionComptee(const PeintureComptee& p) : peinture(p) {}
     int pages = 0;
     std::map<PrintEnginePropertyKey, QVariant> proprietes;
     void setProperty(PrintEnginePropertyKey cle, const QVariant& valeur) override { proprietes[cle] = valeur; }
@@ -156,48 +156,22 @@ public:
         default: return 600;
         }
     }
-    QPrinter::PrinterState printerState() const override { return actif ? QPrinter::Active : QPrinter::Idle; }
+    QPrinter::PrinterState printerState() const override { return peinture.actif ? QPrinter::Active : QPrinter::Idle; }
     int CopiesParPage() const { return property(PPK_CopyCount).isValid() ? property(PPK_CopyCount).toInt() : 1; }
-    bool actif = false;
 };
-
-bool PeintureComptee::begin(QPaintDevice*)
-{
-    impression->actif = true;
-    return true;
-}
-
-bool PeintureComptee::end()
-{
-    impression->actif = false;
-    return true;
-}
 
 class PrinterCompte : public QPrinter {
 public:
-    PrinterCompte(ImpressionComptee& i, PeintureComptee& p)
-    {
-        p.impression = &i;
-        setEngines(&i, &p);
-    }
+    PrinterCompte(ImpressionComptee& i, PeintureComptee& p) { setEngines(&i, &p); }
 };
 
-// The warnings Qt gives while it lives.
-struct AvertissementsQt {
-    AvertissementsQt() { precedent = qInstallMessageHandler(&AvertissementsQt::recoit); }
-    ~AvertissementsQt() { qInstallMessageHandler(precedent); }
-    static void recoit(QtMsgType type, const QMessageLogContext&, const QString& texte)
-    {
-        if (type == QtWarningMsg)
-            recus().push_back(texte);
-    }
-    static QStringList& recus()
-    {
-        static QStringList l;
-        return l;
-    }
-    QtMessageHandler precedent;
-};
+// The warnings Qt gives while a handler installed with it lives.
+QStringList avertissementsQt;
+void RecoitAvertissement(QtMsgType type, const QMessageLogContext&, const QString& texte)
+{
+    if (type == QtWarningMsg)
+        avertissementsQt << texte;
+}
 
 class OutilsVue : public ::testing::Test {
 protected:
@@ -323,7 +297,7 @@ TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)
     VueEssai* v;
     Fenetre(GenreVue::Plan, v);
     PeintureComptee peinture;
-    ImpressionComptee impression;
+    ImpressionComptee impression(peinture);
     auto printer = std::make_unique<PrinterCompte>(impression, peinture);
     // The print dialog leaves its copy count on the printer.
     printer->setCopyCount(2);
@@ -331,13 +305,12 @@ TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)
     DialogueImpression choix;
     choix.copies = 2;
     invite.impressions.push_back(choix);
-    AvertissementsQt::recus().clear();
-    {
-        AvertissementsQt avertissements;
-        ClicOutil(f->ToolBar1, f->BoutonImprimer);
-    }
+    avertissementsQt.clear();
+    const QtMessageHandler avant = qInstallMessageHandler(RecoitAvertissement);
+    ClicOutil(f->ToolBar1, f->BoutonImprimer);
+    qInstallMessageHandler(avant);
     // The job's name and copy count are set before it starts, as the device requires.
-    EXPECT_EQ(AvertissementsQt::recus().filter(QStringLiteral("Cannot be changed")), QStringList());
+    EXPECT_EQ(avertissementsQt.filter(QStringLiteral("Cannot be changed")), QStringList());
     EXPECT_EQ(impression.property(QPrintEngine::PPK_DocumentName).toString(), QStringLiteral("Plan topographique"));
     // The program prints each copy: two pages drawn, each made once by the device.
     EXPECT_EQ(v->pages.size(), 2u);
