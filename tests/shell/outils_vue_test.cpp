@@ -266,7 +266,9 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     VueEssai* v;
     TAfficheur* a = Fenetre(GenreVue::Plan, v);
     v->colonnes = 3;
-    QObject::connect(a, &TAfficheur::PageImprimee, [] { Evolution->Button1->click(); });
+    // "Interrompre" clicked after the first page.
+    auto arret =
+        QObject::connect(a, &TAfficheur::PageImprimee, [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); });
     a->Imprime(0, 0, 1, f->Marge);
     EXPECT_EQ(v->pages.size(), 1u);
     EXPECT_EQ(imprimante->Journal.back(), "Abandon");
@@ -290,6 +292,37 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     EXPECT_FALSE(apercu);
     EXPECT_EQ(invite.messages.size(), 2u);
     EXPECT_TRUE(v->pages.size() == 1u);
+
+    // Into a PDF, an interrupted job leaves no complete document.
+    v->colonnes = 3;
+    v->pages.clear();
+    const QString nom = dirU.path() + QStringLiteral("/plan.pdf");
+    {
+        QFile ancien(nom);
+        ASSERT_TRUE(ancien.open(QIODevice::WriteOnly));
+        ancien.write("ancien");
+    }
+    f->FixeImprimante(std::make_unique<ImprimanteQt>(nom.toStdString()));
+    auto lu = [&] {
+        QFile fichier(nom);
+        return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
+    };
+    // Interrupted, the file of that name is the one that was there.
+    a->Imprime(0, 0, 1, f->Marge);
+    QObject::disconnect(arret);
+    EXPECT_EQ(v->pages.size(), 1u);
+    EXPECT_EQ(lu(), QByteArray("ancien"));
+    EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
+    // The whole job replaces it.
+    a->Imprime(0, 0, 1, f->Marge);
+    EXPECT_EQ(v->pages.size(), 4u);
+    EXPECT_TRUE(lu().startsWith("%PDF"));
+    // The document carries the job's name as its title (UTF-16, high byte first).
+    QByteArray titre;
+    for (const char c : std::string_view("Plan topographique"))
+        titre.append('\0').append(c);
+    EXPECT_TRUE(lu().contains("/Title (\xFE\xFF" + titre + ")"));
+    EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
 }
 
 TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)
@@ -318,42 +351,6 @@ TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)
     EXPECT_EQ(impression.CopiesParPage(), 1);
     EXPECT_EQ((impression.pages + 1) * impression.CopiesParPage(), 2);
     f->FixeImprimante(std::make_unique<ImprimanteFactice>());
-}
-
-TEST_F(OutilsVue, UnPDFInterrompuNeLaissePasDeDocumentComplet)
-{
-    VueEssai* v;
-    TAfficheur* a = Fenetre(GenreVue::Plan, v);
-    v->colonnes = 3;
-    const QString nom = dirU.path() + QStringLiteral("/plan.pdf");
-    {
-        QFile ancien(nom);
-        ASSERT_TRUE(ancien.open(QIODevice::WriteOnly));
-        ancien.write("ancien");
-    }
-    f->FixeImprimante(std::make_unique<ImprimanteQt>(nom.toStdString()));
-    auto lu = [&] {
-        QFile fichier(nom);
-        return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
-    };
-    // "Interrompre" after the first page: the file of that name is the one that was there.
-    auto arret =
-        QObject::connect(a, &TAfficheur::PageImprimee, [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); });
-    a->Imprime(0, 0, 1, f->Marge);
-    QObject::disconnect(arret);
-    EXPECT_EQ(v->pages.size(), 1u);
-    EXPECT_EQ(lu(), QByteArray("ancien"));
-    EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
-    // The whole job replaces it.
-    a->Imprime(0, 0, 1, f->Marge);
-    EXPECT_EQ(v->pages.size(), 4u);
-    EXPECT_TRUE(lu().startsWith("%PDF"));
-    // The document carries the job's name as its title (UTF-16, high byte first).
-    QByteArray titre;
-    for (const char c : std::string_view("Plan topographique"))
-        titre.append('\0').append(c);
-    EXPECT_TRUE(lu().contains("/Title (\xFE\xFF" + titre + ")"));
-    EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
 }
 
 TEST_F(OutilsVue, UnGlissementFinitASonBoutonOuQuandUnMenuSOuvre)

@@ -1602,9 +1602,8 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
     ASSERT_GT(pages, 1);
     int choisie = 1;
     auto lignes = [&](int i) {
-        return std::count_if(imprimante->pages_[static_cast<std::size_t>(i)]->Traces.begin(),
-                             imprimante->pages_[static_cast<std::size_t>(i)]->Traces.end(),
-                             [](const Trace& t) { return t.genre == Trace::Ligne; });
+        const auto& traces = imprimante->pages_[static_cast<std::size_t>(i)]->Traces;
+        return std::count_if(traces.begin(), traces.end(), [](const Trace& t) { return t.genre == Trace::Ligne; });
     };
     for (int i = 2; i <= pages; ++i)
         if (lignes(i) > lignes(choisie))
@@ -1641,10 +1640,14 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
         return false;
     };
     // Every line printed (the drawing and the eight corner marks) shows in the preview at
-    // its place on the sheet, and so does the label.
+    // its place on the sheet, and so does the label; no line lies outside the frame.
+    const QRect cadre = CadrePage(*imprimante, 10, 10, 10, 10);
     int lignesVues = 0;
     QRect etiquette;
     for (const Trace& t : page.Traces) {
+        if (t.genre == Trace::Ligne) {
+            EXPECT_TRUE(cadre.contains(t.x0, t.y0) && cadre.contains(t.x1, t.y1));
+        }
         if (t.genre == Trace::Ligne && (t.x0 != t.x1 || t.y0 != t.y1)) {
             const QPoint m = versApercu((t.x0 + t.x1) / 2.0, (t.y0 + t.y1) / 2.0);
             EXPECT_TRUE(encre(QRect(m - QPoint(2, 2), m + QPoint(2, 2))))
@@ -1660,20 +1663,13 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
     }
     EXPECT_GT(lignesVues, 8);
     ASSERT_FALSE(etiquette.isNull());
-    // Nothing else lies outside the frame, in either.
-    const QRect cadre = CadrePage(*imprimante, 10, 10, 10, 10);
+    // Nothing else lies outside the frame in the preview.
     const QRect cadreApercu(versApercu(cadre.left(), cadre.top()) - QPoint(2, 2),
                             versApercu(cadre.right(), cadre.bottom()) + QPoint(2, 2));
     for (int y = 0; y < apercu.height(); ++y)
-        for (int x = 0; x < apercu.width(); ++x) {
+        for (int x = 0; x < apercu.width(); ++x)
             if (apercu.pixel(x, y) != qRgb(255, 255, 255)) {
                 ASSERT_TRUE(cadreApercu.contains(x, y) || etiquette.adjusted(-2, -2, 2, 2).contains(x, y))
                     << x << ", " << y;
             }
-        }
-    for (const Trace& t : page.Traces) {
-        if (t.genre == Trace::Ligne) {
-            EXPECT_TRUE(cadre.contains(t.x0, t.y0) && cadre.contains(t.x1, t.y1));
-        }
-    }
 }
