@@ -1170,6 +1170,50 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     coupe = qobject_cast<TAfficheur*>(f->VueCoupe.data());
     EXPECT_EQ(coupe->Graphique->Echelle, echelle);
 
+    // Printed and previewed with its origin locked, 200 x 287 mm upright, margins of 10 mm
+    // and no corner marks: every page shows some of the branch.
+    auto imp = std::make_unique<ImprimanteFactice>(4724, 6780, 200, 287, 600);
+    ImprimanteFactice* imprimante = imp.get();
+    f->FixeImprimante(std::move(imp));
+    imprimante->FixePaysage(false);
+    f->Marge.Gauche = f->Marge.Droite = f->Marge.Haut = f->Marge.Bas = 10;
+    f->Marge.LongueurAngle = 0;
+    coupe->Graphique->Echelle = 2000;
+    coupe->Redessine();
+    f->OptionsCoupe.Origine = true;
+    const double k = 4724.0 / 200;
+    for (auto [x, z] : {std::pair{0.0, 2000.0}, std::pair{0.0, 0.0}, std::pair{300.0, 500.0}}) {
+        SCOPED_TRACE(testing::Message() << "origin " << x << ", " << z);
+        f->OptionsCoupe.X_Origine = x;
+        f->OptionsCoupe.Z_Origine = z;
+        QString vu;
+        PiloteModalInstalle pilote([&](QDialog& d) {
+            auto& p = dynamic_cast<TPreview&>(d);
+            p.FormShow();
+            vu = p.Label1->text();
+            return int(QDialog::Rejected);
+        });
+        ClicOutil(f->ToolBar1, f->BoutonApercu);
+        imprimante->pages_.resize(1);
+        invite.impressions.push_back(DialogueImpression{});
+        ClicOutil(f->ToolBar1, f->BoutonImprimer);
+        const int imprimees = static_cast<int>(imprimante->pages_.size()) - 1;
+        EXPECT_EQ(vu, QStringLiteral("Page 1/%1").arg(imprimees));
+        for (int i = 1; i <= imprimees; ++i) {
+            bool encre = false;
+            for (const Trace& t : imprimante->pages_[static_cast<std::size_t>(i)]->Traces) {
+                if (t.genre != Trace::Ligne || (t.x0 == t.x1 && t.y0 == t.y1))
+                    continue;
+                for (int s = 0; s <= 32 && !encre; ++s) {
+                    const double px = t.x0 + (t.x1 - t.x0) * s / 32.0, py = t.y0 + (t.y1 - t.y0) * s / 32.0;
+                    encre = px >= 10 * k && px <= 190 * k && py >= 10 * k && py <= 277 * k;
+                }
+            }
+            EXPECT_TRUE(encre) << "page " << i << " of " << imprimees;
+        }
+    }
+    f->OptionsCoupe.Origine = false;
+
     f->Boite_Echelle->setCurrentIndex(3);
     EXPECT_TRUE(Expert(*f, {{&TExpert::Nom_Depart, "F"},
                             {&TExpert::Indice_depart, "1"},
@@ -1515,62 +1559,6 @@ TEST_F(VuesX11, LePlanRedevientActifApresLArret)
 // The section of the sample massif printed with a locked page origin above it, far below
 // it, then right of and below it: the preview counts the pages that are printed, and each printed page
 // holds part of the section inside its printable area.
-TEST_F(Vues, CoupeAOrigineBloqueeImprimeeEtApercue)
-{
-    auto f = Cree();
-    ASSERT_TRUE(f->OuvreMassif(Exemple()));
-    ASSERT_TRUE(CalculsFinis(*f));
-    // 200 x 287 mm upright, margins of 10 mm and no corner marks.
-    auto imp = std::make_unique<ImprimanteFactice>(4724, 6780, 200, 287, 600);
-    ImprimanteFactice* imprimante = imp.get();
-    f->FixeImprimante(std::move(imp));
-    imprimante->FixePaysage(false);
-    f->Marge.Gauche = f->Marge.Droite = f->Marge.Haut = f->Marge.Bas = 10;
-    f->Marge.LongueurAngle = 0;
-    f->Coupe1->trigger();
-    auto* coupe = qobject_cast<TAfficheur*>(f->VueCoupe.data());
-    ASSERT_NE(coupe, nullptr);
-    Expert(*f, {{&TExpert::Nom_Depart, "E"},
-                {&TExpert::Indice_depart, "1"},
-                {&TExpert::Nom_Arrivee, "S"},
-                {&TExpert::Indice_Arrivee, "3"}});
-    ASSERT_FALSE(f->Massif->Coupe.empty());
-    coupe->Graphique->Echelle = 2000;
-    coupe->Redessine();
-    f->OptionsCoupe.Origine = true;
-    const double k = 4724.0 / 200;
-    for (auto [x, z] : {std::pair{0.0, 2000.0}, std::pair{0.0, 0.0}, std::pair{300.0, 500.0}}) {
-        SCOPED_TRACE(testing::Message() << "origin " << x << ", " << z);
-        f->OptionsCoupe.X_Origine = x;
-        f->OptionsCoupe.Z_Origine = z;
-        QString vu;
-        PiloteModalInstalle pilote([&](QDialog& d) {
-            auto& p = dynamic_cast<TPreview&>(d);
-            p.FormShow();
-            vu = p.Label1->text();
-            return int(QDialog::Rejected);
-        });
-        ClicOutil(f->ToolBar1, f->BoutonApercu);
-        imprimante->pages_.resize(1);
-        invite.impressions.push_back(DialogueImpression{});
-        ClicOutil(f->ToolBar1, f->BoutonImprimer);
-        const int imprimees = static_cast<int>(imprimante->pages_.size()) - 1;
-        EXPECT_EQ(vu, QStringLiteral("Page 1/%1").arg(imprimees));
-        for (int i = 1; i <= imprimees; ++i) {
-            bool encre = false;
-            for (const Trace& t : imprimante->pages_[static_cast<std::size_t>(i)]->Traces) {
-                if (t.genre != Trace::Ligne || (t.x0 == t.x1 && t.y0 == t.y1))
-                    continue;
-                for (int s = 0; s <= 32 && !encre; ++s) {
-                    const double px = t.x0 + (t.x1 - t.x0) * s / 32.0, py = t.y0 + (t.y1 - t.y0) * s / 32.0;
-                    encre = px >= 10 * k && px <= 190 * k && py >= 10 * k && py <= 277 * k;
-                }
-            }
-            EXPECT_TRUE(encre) << "page " << i << " of " << imprimees;
-        }
-    }
-}
-
 // The preview of a plan page and the same page printed on the recording printer, across as
 // the program prints by default, on a sheet with an unprintable margin: the preview shows
 // the corner marks, the "Page n" label and the drawing where the printer puts them on the
