@@ -231,36 +231,6 @@ protected:
     ImprimanteFactice* imprimante = nullptr;
 };
 
-TEST_F(OutilsVue, ImpressionDesPagesChoisiesEnDeuxCopies)
-{
-    VueEssai* v;
-    TAfficheur* a = Fenetre(GenreVue::Plan, v);
-    v->colonnes = v->lignes = 2;
-    TMarge marge;
-    marge.AfficheEtiquette = {false, false, true, false};
-    a->Imprime(2, 3, 2, marge);
-
-    const std::vector<std::pair<int, int>> attendu{{1, 0}, {0, 1}, {1, 0}, {0, 1}};
-    EXPECT_EQ(v->pages, attendu);
-    // The job's name is given before it starts: it cannot change once the job runs.
-    const std::vector<std::string> journal{
-        "Titre Plan topographique", "Debut", "NouvellePage", "NouvellePage", "NouvellePage", "Fin"};
-    EXPECT_EQ(imprimante->Journal, journal);
-    // The page labels of the four printed pages (the first canvas stands outside the job).
-    ASSERT_EQ(imprimante->pages_.size(), 5u);
-    const char* numeros[] = {"Page 2", "Page 3", "Page 2", "Page 3"};
-    for (int i = 0; i < 4; ++i) {
-        auto textes = Textes(*imprimante->pages_[static_cast<std::size_t>(i + 1)]);
-        ASSERT_EQ(textes.size(), 1u);
-        EXPECT_EQ(textes[0]->texte, numeros[i]);
-    }
-    EXPECT_EQ(Evolution, nullptr);
-    // "Ordre inverse" without "Assembler": each page in both copies, from the last.
-    v->pages.clear();
-    a->Imprime(2, 3, 2, marge, false, true);
-    EXPECT_EQ(v->pages, (std::vector<std::pair<int, int>>{{0, 1}, {0, 1}, {1, 0}, {1, 0}}));
-}
-
 TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
 {
     VueEssai* v;
@@ -445,7 +415,34 @@ TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)
 TEST_F(OutilsVue, DialogueDImpressionEtApercu)
 {
     VueEssai* v;
-    Fenetre(GenreVue::Plan, v);
+    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    // Pages 2 and 3 of four, in two copies.
+    v->colonnes = v->lignes = 2;
+    TMarge marge;
+    marge.AfficheEtiquette = {false, false, true, false};
+    a->Imprime(2, 3, 2, marge);
+    EXPECT_EQ(v->pages, (std::vector<std::pair<int, int>>{{1, 0}, {0, 1}, {1, 0}, {0, 1}}));
+    // The job's name is given before it starts: it cannot change once the job runs.
+    const std::vector<std::string> journal{
+        "Titre Plan topographique", "Debut", "NouvellePage", "NouvellePage", "NouvellePage", "Fin"};
+    EXPECT_EQ(imprimante->Journal, journal);
+    // The page labels of the four printed pages (the first canvas stands outside the job).
+    ASSERT_EQ(imprimante->pages_.size(), 5u);
+    const char* numeros[] = {"Page 2", "Page 3", "Page 2", "Page 3"};
+    for (int i = 0; i < 4; ++i) {
+        auto textes = Textes(*imprimante->pages_[static_cast<std::size_t>(i + 1)]);
+        ASSERT_EQ(textes.size(), 1u);
+        EXPECT_EQ(textes[0]->texte, numeros[i]);
+    }
+    EXPECT_EQ(Evolution, nullptr);
+    // "Ordre inverse" without "Assembler": each page in both copies, from the last.
+    v->pages.clear();
+    a->Imprime(2, 3, 2, marge, false, true);
+    EXPECT_EQ(v->pages, (std::vector<std::pair<int, int>>{{0, 1}, {0, 1}, {1, 0}, {1, 0}}));
+
+    // Six pages, through the print dialog.
+    v->pages.clear();
+    imprimante->Journal.clear();
     v->colonnes = 2;
     v->lignes = 3;
     invite.impressions.push_back(std::nullopt);  // cancelled
@@ -500,8 +497,7 @@ TEST_F(OutilsVue, DialogueDImpressionEtApercu)
         return int(QDialog::Accepted);
     });
     f->Apercu1Click();
-    const std::vector<std::pair<int, int>> attendu{{0, 0}, {1, 0}};
-    EXPECT_EQ(v->pages, attendu);
+    EXPECT_EQ(v->pages, (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}}));
 }
 
 TEST(Impression, GrisEtPlaceDeLImage3D)
