@@ -108,15 +108,13 @@ private:
     GenreVue genre_;
 };
 
-class ImpressionComptee;
-
 // A printer whose engines only count: the pages begun and the copy count the device
 // would make of each. Like a real device, it is active from the painter's start to its end.
 class PeintureComptee : public QPaintEngine {
 public:
-    ImpressionComptee* impression = nullptr;
-    bool begin(QPaintDevice*) override;
-    bool end() override;
+    bool actif = false;
+    bool begin(QPaintDevice*) override { return (actif = true); }
+    bool end() override { return !(actif = false); }
     void updateState(const QPaintEngineState&) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
     void drawPath(const QPainterPath&) override {}
@@ -127,6 +125,8 @@ public:
 
 class ImpressionComptee : public QPrintEngine {
 public:
+    const PeintureComptee& peinture;
+    explicit ImpressionComptee(const PeintureComptee& p) : peinture(p) {}
     int pages = 0;
     std::map<PrintEnginePropertyKey, QVariant> proprietes;
     void setProperty(PrintEnginePropertyKey cle, const QVariant& valeur) override { proprietes[cle] = valeur; }
@@ -156,48 +156,22 @@ public:
         default: return 600;
         }
     }
-    QPrinter::PrinterState printerState() const override { return actif ? QPrinter::Active : QPrinter::Idle; }
+    QPrinter::PrinterState printerState() const override { return peinture.actif ? QPrinter::Active : QPrinter::Idle; }
     int CopiesParPage() const { return property(PPK_CopyCount).isValid() ? property(PPK_CopyCount).toInt() : 1; }
-    bool actif = false;
 };
-
-bool PeintureComptee::begin(QPaintDevice*)
-{
-    impression->actif = true;
-    return true;
-}
-
-bool PeintureComptee::end()
-{
-    impression->actif = false;
-    return true;
-}
 
 class PrinterCompte : public QPrinter {
 public:
-    PrinterCompte(ImpressionComptee& i, PeintureComptee& p)
-    {
-        p.impression = &i;
-        setEngines(&i, &p);
-    }
+    PrinterCompte(ImpressionComptee& i, PeintureComptee& p) { setEngines(&i, &p); }
 };
 
-// The warnings Qt gives while it lives.
-struct AvertissementsQt {
-    AvertissementsQt() { precedent = qInstallMessageHandler(&AvertissementsQt::recoit); }
-    ~AvertissementsQt() { qInstallMessageHandler(precedent); }
-    static void recoit(QtMsgType type, const QMessageLogContext&, const QString& texte)
-    {
-        if (type == QtWarningMsg)
-            recus().push_back(texte);
-    }
-    static QStringList& recus()
-    {
-        static QStringList l;
-        return l;
-    }
-    QtMessageHandler precedent;
-};
+// The warnings Qt gives while a handler installed with it lives.
+QStringList avertissementsQt;
+void RecoitAvertissement(QtMsgType type, const QMessageLogContext&, const QString& texte)
+{
+    if (type == QtWarningMsg)
+        avertissementsQt << texte;
+}
 
 class OutilsVue : public ::testing::Test {
 protected:
@@ -257,42 +231,14 @@ protected:
     ImprimanteFactice* imprimante = nullptr;
 };
 
-TEST_F(OutilsVue, ImpressionDesPagesChoisiesEnDeuxCopies)
-{
-    VueEssai* v;
-    TAfficheur* a = Fenetre(GenreVue::Plan, v);
-    v->colonnes = v->lignes = 2;
-    TMarge marge;
-    marge.AfficheEtiquette = {false, false, true, false};
-    a->Imprime(2, 3, 2, marge);
-
-    const std::vector<std::pair<int, int>> attendu{{1, 0}, {0, 1}, {1, 0}, {0, 1}};
-    EXPECT_EQ(v->pages, attendu);
-    // The job's name is given before it starts: it cannot change once the job runs.
-    const std::vector<std::string> journal{
-        "Titre Plan topographique", "Debut", "NouvellePage", "NouvellePage", "NouvellePage", "Fin"};
-    EXPECT_EQ(imprimante->Journal, journal);
-    // The page labels of the four printed pages (the first canvas stands outside the job).
-    ASSERT_EQ(imprimante->pages_.size(), 5u);
-    const char* numeros[] = {"Page 2", "Page 3", "Page 2", "Page 3"};
-    for (int i = 0; i < 4; ++i) {
-        auto textes = Textes(*imprimante->pages_[static_cast<std::size_t>(i + 1)]);
-        ASSERT_EQ(textes.size(), 1u);
-        EXPECT_EQ(textes[0]->texte, numeros[i]);
-    }
-    EXPECT_EQ(Evolution, nullptr);
-    // "Ordre inverse" without "Assembler": each page in both copies, from the last.
-    v->pages.clear();
-    a->Imprime(2, 3, 2, marge, false, true);
-    EXPECT_EQ(v->pages, (std::vector<std::pair<int, int>>{{0, 1}, {0, 1}, {1, 0}, {1, 0}}));
-}
-
 TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
 {
     VueEssai* v;
     TAfficheur* a = Fenetre(GenreVue::Plan, v);
     v->colonnes = 3;
-    QObject::connect(a, &TAfficheur::PageImprimee, [] { Evolution->Button1->click(); });
+    // "Interrompre" clicked after the first page.
+    auto arret =
+        QObject::connect(a, &TAfficheur::PageImprimee, [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); });
     a->Imprime(0, 0, 1, f->Marge);
     EXPECT_EQ(v->pages.size(), 1u);
     EXPECT_EQ(imprimante->Journal.back(), "Abandon");
@@ -316,42 +262,10 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     EXPECT_FALSE(apercu);
     EXPECT_EQ(invite.messages.size(), 2u);
     EXPECT_TRUE(v->pages.size() == 1u);
-}
 
-TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)
-{
-    VueEssai* v;
-    Fenetre(GenreVue::Plan, v);
-    PeintureComptee peinture;
-    ImpressionComptee impression;
-    auto printer = std::make_unique<PrinterCompte>(impression, peinture);
-    // The print dialog leaves its copy count on the printer.
-    printer->setCopyCount(2);
-    f->FixeImprimante(std::make_unique<ImprimanteQt>(std::move(printer)));
-    DialogueImpression choix;
-    choix.copies = 2;
-    invite.impressions.push_back(choix);
-    AvertissementsQt::recus().clear();
-    {
-        AvertissementsQt avertissements;
-        ClicOutil(f->ToolBar1, f->BoutonImprimer);
-    }
-    // The job's name and copy count are set before it starts, as the device requires.
-    EXPECT_EQ(AvertissementsQt::recus().filter(QStringLiteral("Cannot be changed")), QStringList());
-    EXPECT_EQ(impression.property(QPrintEngine::PPK_DocumentName).toString(), QStringLiteral("Plan topographique"));
-    // The program prints each copy: two pages drawn, each made once by the device.
-    EXPECT_EQ(v->pages.size(), 2u);
-    EXPECT_EQ(impression.pages + 1, 2);
-    EXPECT_EQ(impression.CopiesParPage(), 1);
-    EXPECT_EQ((impression.pages + 1) * impression.CopiesParPage(), 2);
-    f->FixeImprimante(std::make_unique<ImprimanteFactice>());
-}
-
-TEST_F(OutilsVue, UnPDFInterrompuNeLaissePasDeDocumentComplet)
-{
-    VueEssai* v;
-    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    // Into a PDF, an interrupted job leaves no complete document.
     v->colonnes = 3;
+    v->pages.clear();
     const QString nom = dirU.path() + QStringLiteral("/plan.pdf");
     {
         QFile ancien(nom);
@@ -363,9 +277,7 @@ TEST_F(OutilsVue, UnPDFInterrompuNeLaissePasDeDocumentComplet)
         QFile fichier(nom);
         return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
     };
-    // "Interrompre" after the first page: the file of that name is the one that was there.
-    auto arret =
-        QObject::connect(a, &TAfficheur::PageImprimee, [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); });
+    // Interrupted, the file of that name is the one that was there.
     a->Imprime(0, 0, 1, f->Marge);
     QObject::disconnect(arret);
     EXPECT_EQ(v->pages.size(), 1u);
@@ -381,6 +293,34 @@ TEST_F(OutilsVue, UnPDFInterrompuNeLaissePasDeDocumentComplet)
         titre.append('\0').append(c);
     EXPECT_TRUE(lu().contains("/Title (\xFE\xFF" + titre + ")"));
     EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
+}
+
+TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)
+{
+    VueEssai* v;
+    Fenetre(GenreVue::Plan, v);
+    PeintureComptee peinture;
+    ImpressionComptee impression(peinture);
+    auto printer = std::make_unique<PrinterCompte>(impression, peinture);
+    // The print dialog leaves its copy count on the printer.
+    printer->setCopyCount(2);
+    f->FixeImprimante(std::make_unique<ImprimanteQt>(std::move(printer)));
+    DialogueImpression choix;
+    choix.copies = 2;
+    invite.impressions.push_back(choix);
+    avertissementsQt.clear();
+    const QtMessageHandler avant = qInstallMessageHandler(RecoitAvertissement);
+    ClicOutil(f->ToolBar1, f->BoutonImprimer);
+    qInstallMessageHandler(avant);
+    // The job's name and copy count are set before it starts, as the device requires.
+    EXPECT_EQ(avertissementsQt.filter(QStringLiteral("Cannot be changed")), QStringList());
+    EXPECT_EQ(impression.property(QPrintEngine::PPK_DocumentName).toString(), QStringLiteral("Plan topographique"));
+    // The program prints each copy: two pages drawn, each made once by the device.
+    EXPECT_EQ(v->pages.size(), 2u);
+    EXPECT_EQ(impression.pages + 1, 2);
+    EXPECT_EQ(impression.CopiesParPage(), 1);
+    EXPECT_EQ((impression.pages + 1) * impression.CopiesParPage(), 2);
+    f->FixeImprimante(std::make_unique<ImprimanteFactice>());
 }
 
 TEST_F(OutilsVue, UnGlissementFinitASonBoutonOuQuandUnMenuSOuvre)
@@ -475,7 +415,34 @@ TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)
 TEST_F(OutilsVue, DialogueDImpressionEtApercu)
 {
     VueEssai* v;
-    Fenetre(GenreVue::Plan, v);
+    TAfficheur* a = Fenetre(GenreVue::Plan, v);
+    // Pages 2 and 3 of four, in two copies.
+    v->colonnes = v->lignes = 2;
+    TMarge marge;
+    marge.AfficheEtiquette = {false, false, true, false};
+    a->Imprime(2, 3, 2, marge);
+    EXPECT_EQ(v->pages, (std::vector<std::pair<int, int>>{{1, 0}, {0, 1}, {1, 0}, {0, 1}}));
+    // The job's name is given before it starts: it cannot change once the job runs.
+    const std::vector<std::string> journal{
+        "Titre Plan topographique", "Debut", "NouvellePage", "NouvellePage", "NouvellePage", "Fin"};
+    EXPECT_EQ(imprimante->Journal, journal);
+    // The page labels of the four printed pages (the first canvas stands outside the job).
+    ASSERT_EQ(imprimante->pages_.size(), 5u);
+    const char* numeros[] = {"Page 2", "Page 3", "Page 2", "Page 3"};
+    for (int i = 0; i < 4; ++i) {
+        auto textes = Textes(*imprimante->pages_[static_cast<std::size_t>(i + 1)]);
+        ASSERT_EQ(textes.size(), 1u);
+        EXPECT_EQ(textes[0]->texte, numeros[i]);
+    }
+    EXPECT_EQ(Evolution, nullptr);
+    // "Ordre inverse" without "Assembler": each page in both copies, from the last.
+    v->pages.clear();
+    a->Imprime(2, 3, 2, marge, false, true);
+    EXPECT_EQ(v->pages, (std::vector<std::pair<int, int>>{{0, 1}, {0, 1}, {1, 0}, {1, 0}}));
+
+    // Six pages, through the print dialog.
+    v->pages.clear();
+    imprimante->Journal.clear();
     v->colonnes = 2;
     v->lignes = 3;
     invite.impressions.push_back(std::nullopt);  // cancelled
@@ -530,8 +497,7 @@ TEST_F(OutilsVue, DialogueDImpressionEtApercu)
         return int(QDialog::Accepted);
     });
     f->Apercu1Click();
-    const std::vector<std::pair<int, int>> attendu{{0, 0}, {1, 0}};
-    EXPECT_EQ(v->pages, attendu);
+    EXPECT_EQ(v->pages, (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}}));
 }
 
 TEST(Impression, GrisEtPlaceDeLImage3D)

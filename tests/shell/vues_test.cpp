@@ -206,6 +206,35 @@ protected:
         ASSERT_FALSE(liste->isVisible());
     }
 
+    // The section expert opened from its menu, its fields typed once it has the keyboard
+    // (a loaded machine shows it some ticks before it is active), then "OK"; refused, the
+    // caver gives up. Returns whether it was met, and whether it started a new branch.
+    static std::pair<bool, bool> Expert(TForm1& f, std::vector<std::pair<QLineEdit * TExpert::*, const char*>> champs)
+    {
+        bool vu = false, nouvelle = false;
+        QTimer remplit;
+        remplit.setInterval(5);
+        QObject::connect(&remplit, &QTimer::timeout, [&] {
+            auto* e = qobject_cast<TExpert*>(QApplication::activeModalWidget());
+            if (!e || !e->isVisible() || QApplication::activeWindow() != e)
+                return;
+            remplit.stop();
+            vu = true;
+            nouvelle = e->Nouvelle->isChecked();
+            for (auto [champ, texte] : champs) {
+                QTest::mouseClick(e->*champ, Qt::LeftButton);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(texte));
+            }
+            QTest::mouseClick(e->Button5, Qt::LeftButton);
+            if (e->isVisible())
+                e->reject();
+        });
+        remplit.start();
+        f.Expert1->trigger();
+        return {vu, nouvelle};
+    }
+
     QTemporaryDir dirU, dirP;
     InterlocuteurScripte invite;
     InterlocuteurInstalle installe{invite};
@@ -521,6 +550,30 @@ TEST_F(Vues, BoitesEchelleEtRapport)
 
 namespace {
 
+// A gallery from a to b of shots of that length due east, added to the sheet.
+void AjouteGalerie(TFiche& fiche, const char* a, const char* b, int visees, double longueur)
+{
+    auto g = std::make_unique<TGalerie>();
+    g->Depart.Nom.Affecte(a);
+    g->Arrivee.Nom.Affecte(b);
+    g->Coefficient = 1;
+    for (int k = 0; k < visees; ++k) {
+        auto v = std::make_unique<TVisee>();
+        v->Longueur = longueur;
+        v->Azimut = 90;
+        g->AjouteVisee(std::move(v));
+    }
+    fiche.Galeries.ajoute(std::move(g));
+}
+
+void AjouteReference(TMassif& m, const char* nom, double x)
+{
+    auto r = std::make_unique<TPointTopo>();
+    r->Nom.Affecte(nom);
+    r->X = x;
+    m.AjouteReference(std::move(r));
+}
+
 // One sheet whose single-shot gallery is 1 m off over 8 m: a ratio of 0.125.
 void GalerieDeformee(TMassif& m)
 {
@@ -678,24 +731,10 @@ TEST_F(Vues, UnCalculQuiFinitPendantLeClicSurPlan)
     f->Depart_Calcul_Rapide->stop();
     // A gallery of two 5 m shots between reference points 12 m apart.
     TMassif& m = *f->Massif;
-    for (const char* nom : {"A", "B"}) {
-        auto r = std::make_unique<TPointTopo>();
-        r->Nom.Affecte(nom);
-        r->X = nom[0] == 'B' ? 0.012 : 0;
-        m.AjouteReference(std::move(r));
-    }
+    AjouteReference(m, "A", 0);
+    AjouteReference(m, "B", 0.012);
     auto fiche = std::make_unique<TFiche>();
-    auto g = std::make_unique<TGalerie>();
-    g->Depart.Nom.Affecte("A");
-    g->Arrivee.Nom.Affecte("B");
-    g->Coefficient = 1;
-    for (int k = 0; k < 2; ++k) {
-        auto v = std::make_unique<TVisee>();
-        v->Longueur = 5;
-        v->Azimut = 90;
-        g->AjouteVisee(std::move(v));
-    }
-    fiche->Galeries.ajoute(std::move(g));
+    AjouteGalerie(*fiche, "A", "B", 2, 5);
     fiche->Calcule(0);
     m.AjouteFiche(std::move(fiche), false);
 
@@ -872,7 +911,10 @@ TEST_F(Vues, SupprimerToutesLesCoupes)
     f->Massif->Enregistre = true;
 }
 
-TEST_F(Vues, LesQuatreVues)
+// The plan, the section, the perspective and the table of the sample, through every change
+// that moves or resizes what they show: each bar keeps telling what is in view. Then what
+// each view allows, and the angles they keep.
+TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
 {
     auto f = Cree();
     Repondeur r;
@@ -880,71 +922,6 @@ TEST_F(Vues, LesQuatreVues)
     ASSERT_TRUE(CalculsFinis(*f));
     f->OptionsRelief.Angle_Horizontal = 45;
     f->OptionsRelief.Angle_Vertical = 30;
-    f->Coupe1->trigger();
-    f->Relief1->trigger();
-    f->Tableau1->trigger();
-    f->Plan1->trigger();
-    const std::pair<QWidget*, GenreVue> vues[] = {{f->VuePlan.data(), GenreVue::Plan},
-                                                  {f->VueCoupe.data(), GenreVue::Coupe},
-                                                  {f->VuePerspective.data(), GenreVue::Perspective},
-                                                  {f->VueTableau.data(), GenreVue::Tableau}};
-    for (const auto& [w, genre] : vues) {
-        auto* a = qobject_cast<TAfficheur*>(w);
-        ASSERT_NE(a, nullptr);
-        ASSERT_NE(a->Graphique, nullptr);
-        EXPECT_EQ(a->Graphique->Genre(), genre);
-    }
-    // The four views and the explorer.
-    EXPECT_EQ(f->Mdi->subWindowList().size(), 5);
-    auto* table = qobject_cast<TAfficheur*>(f->VueTableau.data());
-    EXPECT_EQ(table->Graphique->Echelle, 0);
-    EXPECT_TRUE(NonBlanc(*table->Bitmap));
-
-    // The table: no rotation, no zoom, no scale box, but the sort menu.
-    f->Tableau1->trigger();
-    EXPECT_FALSE(f->Rotation->isEnabled());
-    EXPECT_FALSE(f->Zoom->isEnabled());
-    EXPECT_FALSE(f->Boite_Echelle->isEnabled());
-    EXPECT_TRUE(f->findChild<QAction*>(QStringLiteral("Trier1_Item"))->isEnabled());
-    f->Vue1Click();
-    EXPECT_FALSE(f->Echelle2->isEnabled());
-
-    // The perspective with the rotation tool: azimuth, then the elevation reversed.
-    f->Relief1->trigger();
-    EXPECT_TRUE(f->Rotation->isEnabled());
-    f->Rotation->trigger();
-    EXPECT_EQ(f->Panneaux[1]->text(), QStringLiteral("45 °  -30 °"));
-    f->Rotation->trigger();
-    EXPECT_TRUE(f->Panneaux[1]->text().isEmpty());
-    // The section: the rotation tool is released and greyed.
-    f->Rotation->trigger();
-    f->Coupe1->trigger();
-    EXPECT_FALSE(f->Rotation->isEnabled());
-    EXPECT_FALSE(f->Rotation->isChecked());
-
-    // The views read their angles back from the main window; the perspective's are kept
-    // in its options when the massif closes.
-    double azimut = 0, elevation = 0;
-    ASSERT_TRUE(f->Contexte().AnglesPerspective(azimut, elevation));
-    EXPECT_EQ(azimut, 45);
-    f->Contexte().OrientePerspective(120, -10);
-    f->Contexte().OrientePlan(30);
-    f->Massif->Enregistre = true;
-    f->Fermer1Click();
-    EXPECT_EQ(static_cast<double>(f->OptionsRelief.Angle_Horizontal), 120);
-    EXPECT_EQ(static_cast<double>(f->OptionsRelief.Angle_Vertical), -10);
-    EXPECT_EQ(static_cast<double>(f->OptionsPlan.Angle), 30);
-    EXPECT_FALSE(f->Contexte().AnglesPerspective(azimut, elevation));
-}
-
-// The plan, the section, the perspective and the table of the sample, through every change
-// that moves or resizes what they show: each bar keeps telling what is in view.
-TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
-{
-    auto f = Cree();
-    Repondeur r;
-    ASSERT_TRUE(f->OuvreMassif(Exemple()));
-    ASSERT_TRUE(CalculsFinis(*f));
     f->Plan1->trigger();
     auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
     // Fitted to the window: the whole drawing shows, no thumb.
@@ -1033,11 +1010,59 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
     // Restored, tiled, cascaded.
     f->Mdi->activeSubWindow()->showNormal();
     BarresFideles(*f, plan);
+    const std::pair<QWidget*, GenreVue> vues[] = {{f->VuePlan.data(), GenreVue::Plan},
+                                                  {f->VueCoupe.data(), GenreVue::Coupe},
+                                                  {f->VuePerspective.data(), GenreVue::Perspective},
+                                                  {f->VueTableau.data(), GenreVue::Tableau}};
     for (QAction* arrangement : {f->Mosaque1, f->Cascade1}) {
         arrangement->trigger();
-        for (QWidget* w : {f->VuePlan.data(), f->VueCoupe.data(), f->VuePerspective.data(), f->VueTableau.data()})
-            BarresFideles(*f, qobject_cast<TAfficheur*>(w));
+        for (const auto& [w, genre] : vues) {
+            auto* a = qobject_cast<TAfficheur*>(w);
+            BarresFideles(*f, a);
+            ASSERT_NE(a->Graphique, nullptr);
+            EXPECT_EQ(a->Graphique->Genre(), genre);
+        }
     }
+    // The four views and the explorer.
+    EXPECT_EQ(f->Mdi->subWindowList().size(), 5);
+    EXPECT_EQ(table->Graphique->Echelle, 0);
+    EXPECT_TRUE(NonBlanc(*table->Bitmap));
+
+    // The table: no rotation, no zoom, no scale box, but the sort menu.
+    f->Tableau1->trigger();
+    EXPECT_FALSE(f->Rotation->isEnabled());
+    EXPECT_FALSE(f->Zoom->isEnabled());
+    EXPECT_FALSE(f->Boite_Echelle->isEnabled());
+    EXPECT_TRUE(f->findChild<QAction*>(QStringLiteral("Trier1_Item"))->isEnabled());
+    f->Vue1Click();
+    EXPECT_FALSE(f->Echelle2->isEnabled());
+
+    // The perspective with the rotation tool: azimuth, then the elevation reversed.
+    f->Relief1->trigger();
+    EXPECT_TRUE(f->Rotation->isEnabled());
+    f->Rotation->trigger();
+    EXPECT_EQ(f->Panneaux[1]->text(), QStringLiteral("45 °  -30 °"));
+    f->Rotation->trigger();
+    EXPECT_TRUE(f->Panneaux[1]->text().isEmpty());
+    // The section: the rotation tool is released and greyed.
+    f->Rotation->trigger();
+    f->Coupe1->trigger();
+    EXPECT_FALSE(f->Rotation->isEnabled());
+    EXPECT_FALSE(f->Rotation->isChecked());
+
+    // The views read their angles back from the main window; the perspective's are kept
+    // in its options when the massif closes.
+    double azimut = 0, elevation = 0;
+    ASSERT_TRUE(f->Contexte().AnglesPerspective(azimut, elevation));
+    EXPECT_EQ(azimut, 45);
+    f->Contexte().OrientePerspective(120, -10);
+    f->Contexte().OrientePlan(30);
+    f->Massif->Enregistre = true;
+    f->Fermer1Click();
+    EXPECT_EQ(static_cast<double>(f->OptionsRelief.Angle_Horizontal), 120);
+    EXPECT_EQ(static_cast<double>(f->OptionsRelief.Angle_Vertical), -10);
+    EXPECT_EQ(static_cast<double>(f->OptionsPlan.Angle), 30);
+    EXPECT_FALSE(f->Contexte().AnglesPerspective(azimut, elevation));
 }
 
 // Laptop main windows, 1366 or 1024 wide and 740 high: the explorer's commands that its
@@ -1111,6 +1136,9 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     auto f = Cree();
     {
         Repondeur r;
+        // Without a massif, the expert does not open.
+        f->Expert1->trigger();
+        EXPECT_TRUE(r.autres.isEmpty());
         ASSERT_TRUE(f->OuvreMassif(Exemple()));
         ASSERT_TRUE(CalculsFinis(*f));
     }
@@ -1121,34 +1149,11 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     EXPECT_EQ(coupe->Graphique->Echelle, 100);
     BarresFideles(*f, coupe);
 
-    bool nouvelle = false;
-    auto expert = [&](std::vector<std::pair<QLineEdit * TExpert::*, const char*>> champs) {
-        QTimer remplit;
-        remplit.setInterval(5);
-        QObject::connect(&remplit, &QTimer::timeout, [&] {
-            auto* e = qobject_cast<TExpert*>(QApplication::activeModalWidget());
-            // Typed once the dialog has the keyboard, as a user sees it (a loaded machine
-            // shows it some ticks before it is active).
-            if (!e || !e->isVisible() || QApplication::activeWindow() != e)
-                return;
-            remplit.stop();
-            nouvelle = e->Nouvelle->isChecked();
-            for (auto [champ, texte] : champs) {
-                QTest::mouseClick(e->*champ, Qt::LeftButton);
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-                QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(texte));
-            }
-            QTest::mouseClick(e->Button5, Qt::LeftButton);
-            if (e->isVisible())  // refused: the caver gives up
-                e->reject();
-        });
-        remplit.start();
-        f->Expert1->trigger();
-    };
-    expert({{&TExpert::Nom_Depart, "E"},
-            {&TExpert::Indice_depart, "1"},
-            {&TExpert::Nom_Arrivee, "S"},
-            {&TExpert::Indice_Arrivee, "3"}});
+    EXPECT_TRUE(Expert(*f, {{&TExpert::Nom_Depart, "E"},
+                            {&TExpert::Indice_depart, "1"},
+                            {&TExpert::Nom_Arrivee, "S"},
+                            {&TExpert::Indice_Arrivee, "3"}})
+                    .first);
     ASSERT_FALSE(f->Massif->Coupe.empty());
 
     // Fitted as on a first opening: the whole branch in view, and the scale the window
@@ -1165,14 +1170,58 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     coupe = qobject_cast<TAfficheur*>(f->VueCoupe.data());
     EXPECT_EQ(coupe->Graphique->Echelle, echelle);
 
+    // Printed and previewed with its origin locked, 200 x 287 mm upright, margins of 10 mm
+    // and no corner marks: every page shows some of the branch.
+    auto imp = std::make_unique<ImprimanteFactice>(4724, 6780, 200, 287, 600);
+    ImprimanteFactice* imprimante = imp.get();
+    f->FixeImprimante(std::move(imp));
+    imprimante->FixePaysage(false);
+    f->Marge.Gauche = f->Marge.Droite = f->Marge.Haut = f->Marge.Bas = 10;
+    f->Marge.LongueurAngle = 0;
+    coupe->Graphique->Echelle = 2000;
+    coupe->Redessine();
+    f->OptionsCoupe.Origine = true;
+    const double k = 4724.0 / 200;
+    for (auto [x, z] : {std::pair{0.0, 2000.0}, std::pair{0.0, 0.0}, std::pair{300.0, 500.0}}) {
+        SCOPED_TRACE(testing::Message() << "origin " << x << ", " << z);
+        f->OptionsCoupe.X_Origine = x;
+        f->OptionsCoupe.Z_Origine = z;
+        QString vu;
+        PiloteModalInstalle pilote([&](QDialog& d) {
+            auto& p = dynamic_cast<TPreview&>(d);
+            p.FormShow();
+            vu = p.Label1->text();
+            return int(QDialog::Rejected);
+        });
+        ClicOutil(f->ToolBar1, f->BoutonApercu);
+        imprimante->pages_.resize(1);
+        invite.impressions.push_back(DialogueImpression{});
+        ClicOutil(f->ToolBar1, f->BoutonImprimer);
+        const int imprimees = static_cast<int>(imprimante->pages_.size()) - 1;
+        EXPECT_EQ(vu, QStringLiteral("Page 1/%1").arg(imprimees));
+        for (int i = 1; i <= imprimees; ++i) {
+            bool encre = false;
+            for (const Trace& t : imprimante->pages_[static_cast<std::size_t>(i)]->Traces) {
+                if (t.genre != Trace::Ligne || (t.x0 == t.x1 && t.y0 == t.y1))
+                    continue;
+                for (int s = 0; s <= 32 && !encre; ++s) {
+                    const double px = t.x0 + (t.x1 - t.x0) * s / 32.0, py = t.y0 + (t.y1 - t.y0) * s / 32.0;
+                    encre = px >= 10 * k && px <= 190 * k && py >= 10 * k && py <= 277 * k;
+                }
+            }
+            EXPECT_TRUE(encre) << "page " << i << " of " << imprimees;
+        }
+    }
+    f->OptionsCoupe.Origine = false;
+
     f->Boite_Echelle->setCurrentIndex(3);
-    expert({{&TExpert::Nom_Depart, "F"},
-            {&TExpert::Indice_depart, "1"},
-            {&TExpert::Nom_Arrivee, "T"},
-            {&TExpert::Indice_Arrivee, "3"},
-            {&TExpert::Horizontal, "600"},
-            {&TExpert::Vertical, "-400"}});
-    EXPECT_TRUE(nouvelle);
+    EXPECT_TRUE(Expert(*f, {{&TExpert::Nom_Depart, "F"},
+                            {&TExpert::Indice_depart, "1"},
+                            {&TExpert::Nom_Arrivee, "T"},
+                            {&TExpert::Indice_Arrivee, "3"},
+                            {&TExpert::Horizontal, "600"},
+                            {&TExpert::Vertical, "-400"}})
+                    .second);
     ASSERT_EQ(f->Massif->Coupe.size(), 2u);
     // What lies nearest the middle of the window is of the new branch, F/1 to T/3.
     int fiche = -1, galerie, point;
@@ -1189,27 +1238,14 @@ TEST_F(Vues, CalculDetailleEtLacunes)
     ASSERT_TRUE(f->OuvreMassif(""));
     f->Depart_Calcul_Rapide->stop();
     TMassif& m = *f->Massif;
-    auto ref = std::make_unique<TPointTopo>();
-    ref->Nom.Affecte("R");
-    m.AjouteReference(std::move(ref));
+    AjouteReference(m, "R", 0);
     auto fiche = std::make_unique<TFiche>();
     fiche->Systeme.Affecte("S");
     fiche->Cavite.Affecte("C");
     fiche->Reseau.Affecte("R");
     fiche->Lieu.Affecte("L");
-    auto galerie = [&](const char* a, const char* b) {
-        auto g = std::make_unique<TGalerie>();
-        g->Depart.Nom.Affecte(a);
-        g->Arrivee.Nom.Affecte(b);
-        g->Coefficient = 1;
-        auto v = std::make_unique<TVisee>();
-        v->Longueur = 10;
-        v->Azimut = 90;
-        g->AjouteVisee(std::move(v));
-        fiche->Galeries.ajoute(std::move(g));
-    };
-    galerie("R", "A");
-    galerie("X", "Y");
+    AjouteGalerie(*fiche, "R", "A", 1, 10);
+    AjouteGalerie(*fiche, "X", "Y", 1, 10);
     fiche->Calcule(0);
     m.AjouteFiche(std::move(fiche), false);
     m.Enregistre = true;
@@ -1245,18 +1281,6 @@ TEST_F(Vues, CalculDetailleEtLacunes)
         r.textes[0],
         QStringLiteral("Certaines fiches ne sont pas reliées,\npour plus d'informations, faites Calcul | Détaillé"));
     m.Enregistre = true;
-}
-
-TEST_F(Vues, ExpertDeCoupe)
-{
-    auto f = Cree();
-    Repondeur r;
-    f->Expert1->trigger();
-    EXPECT_TRUE(r.autres.isEmpty());
-    ASSERT_TRUE(f->OuvreMassif(Exemple()));
-    ASSERT_TRUE(CalculsFinis(*f));
-    f->Expert1->trigger();
-    EXPECT_EQ(r.autres, QStringList{QStringLiteral("karst::TExpert")});
 }
 
 namespace {
@@ -1535,73 +1559,6 @@ TEST_F(VuesX11, LePlanRedevientActifApresLArret)
 // The section of the sample massif printed with a locked page origin above it, far below
 // it, then right of and below it: the preview counts the pages that are printed, and each printed page
 // holds part of the section inside its printable area.
-TEST_F(Vues, CoupeAOrigineBloqueeImprimeeEtApercue)
-{
-    auto f = Cree();
-    ASSERT_TRUE(f->OuvreMassif(Exemple()));
-    ASSERT_TRUE(CalculsFinis(*f));
-    // 200 x 287 mm upright, margins of 10 mm and no corner marks.
-    auto imp = std::make_unique<ImprimanteFactice>(4724, 6780, 200, 287, 600);
-    ImprimanteFactice* imprimante = imp.get();
-    f->FixeImprimante(std::move(imp));
-    imprimante->FixePaysage(false);
-    f->Marge.Gauche = f->Marge.Droite = f->Marge.Haut = f->Marge.Bas = 10;
-    f->Marge.LongueurAngle = 0;
-    f->Coupe1->trigger();
-    auto* coupe = qobject_cast<TAfficheur*>(f->VueCoupe.data());
-    ASSERT_NE(coupe, nullptr);
-    // The expert builds the branch from E/1 to S/3.
-    QTimer remplit;
-    remplit.setInterval(5);
-    QObject::connect(&remplit, &QTimer::timeout, [] {
-        if (auto* e = qobject_cast<TExpert*>(QApplication::activeModalWidget())) {
-            e->Nom_Depart->setText(QStringLiteral("E"));
-            e->Indice_depart->setText(QStringLiteral("1"));
-            e->Nom_Arrivee->setText(QStringLiteral("S"));
-            e->Indice_Arrivee->setText(QStringLiteral("3"));
-            e->Button5->click();
-        }
-    });
-    remplit.start();
-    f->Expert1->trigger();
-    remplit.stop();
-    ASSERT_FALSE(f->Massif->Coupe.empty());
-    coupe->Graphique->Echelle = 2000;
-    coupe->Redessine();
-    f->OptionsCoupe.Origine = true;
-    const double k = 4724.0 / 200;
-    for (auto [x, z] : {std::pair{0.0, 2000.0}, std::pair{0.0, 0.0}, std::pair{300.0, 500.0}}) {
-        SCOPED_TRACE(testing::Message() << "origin " << x << ", " << z);
-        f->OptionsCoupe.X_Origine = x;
-        f->OptionsCoupe.Z_Origine = z;
-        QString vu;
-        PiloteModalInstalle pilote([&](QDialog& d) {
-            auto& p = dynamic_cast<TPreview&>(d);
-            p.FormShow();
-            vu = p.Label1->text();
-            return int(QDialog::Rejected);
-        });
-        ClicOutil(f->ToolBar1, f->BoutonApercu);
-        imprimante->pages_.resize(1);
-        invite.impressions.push_back(DialogueImpression{});
-        ClicOutil(f->ToolBar1, f->BoutonImprimer);
-        const int imprimees = static_cast<int>(imprimante->pages_.size()) - 1;
-        EXPECT_EQ(vu, QStringLiteral("Page 1/%1").arg(imprimees));
-        for (int i = 1; i <= imprimees; ++i) {
-            bool encre = false;
-            for (const Trace& t : imprimante->pages_[static_cast<std::size_t>(i)]->Traces) {
-                if (t.genre != Trace::Ligne || (t.x0 == t.x1 && t.y0 == t.y1))
-                    continue;
-                for (int s = 0; s <= 32 && !encre; ++s) {
-                    const double px = t.x0 + (t.x1 - t.x0) * s / 32.0, py = t.y0 + (t.y1 - t.y0) * s / 32.0;
-                    encre = px >= 10 * k && px <= 190 * k && py >= 10 * k && py <= 277 * k;
-                }
-            }
-            EXPECT_TRUE(encre) << "page " << i << " of " << imprimees;
-        }
-    }
-}
-
 // The preview of a plan page and the same page printed on the recording printer, across as
 // the program prints by default, on a sheet with an unprintable margin: the preview shows
 // the corner marks, the "Page n" label and the drawing where the printer puts them on the
@@ -1633,9 +1590,8 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
     ASSERT_GT(pages, 1);
     int choisie = 1;
     auto lignes = [&](int i) {
-        return std::count_if(imprimante->pages_[static_cast<std::size_t>(i)]->Traces.begin(),
-                             imprimante->pages_[static_cast<std::size_t>(i)]->Traces.end(),
-                             [](const Trace& t) { return t.genre == Trace::Ligne; });
+        const auto& traces = imprimante->pages_[static_cast<std::size_t>(i)]->Traces;
+        return std::count_if(traces.begin(), traces.end(), [](const Trace& t) { return t.genre == Trace::Ligne; });
     };
     for (int i = 2; i <= pages; ++i)
         if (lignes(i) > lignes(choisie))
@@ -1672,10 +1628,14 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
         return false;
     };
     // Every line printed (the drawing and the eight corner marks) shows in the preview at
-    // its place on the sheet, and so does the label.
+    // its place on the sheet, and so does the label; no line lies outside the frame.
+    const QRect cadre = CadrePage(*imprimante, 10, 10, 10, 10);
     int lignesVues = 0;
     QRect etiquette;
     for (const Trace& t : page.Traces) {
+        if (t.genre == Trace::Ligne) {
+            EXPECT_TRUE(cadre.contains(t.x0, t.y0) && cadre.contains(t.x1, t.y1));
+        }
         if (t.genre == Trace::Ligne && (t.x0 != t.x1 || t.y0 != t.y1)) {
             const QPoint m = versApercu((t.x0 + t.x1) / 2.0, (t.y0 + t.y1) / 2.0);
             EXPECT_TRUE(encre(QRect(m - QPoint(2, 2), m + QPoint(2, 2))))
@@ -1691,20 +1651,13 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
     }
     EXPECT_GT(lignesVues, 8);
     ASSERT_FALSE(etiquette.isNull());
-    // Nothing else lies outside the frame, in either.
-    const QRect cadre = CadrePage(*imprimante, 10, 10, 10, 10);
+    // Nothing else lies outside the frame in the preview.
     const QRect cadreApercu(versApercu(cadre.left(), cadre.top()) - QPoint(2, 2),
                             versApercu(cadre.right(), cadre.bottom()) + QPoint(2, 2));
     for (int y = 0; y < apercu.height(); ++y)
-        for (int x = 0; x < apercu.width(); ++x) {
+        for (int x = 0; x < apercu.width(); ++x)
             if (apercu.pixel(x, y) != qRgb(255, 255, 255)) {
                 ASSERT_TRUE(cadreApercu.contains(x, y) || etiquette.adjusted(-2, -2, 2, 2).contains(x, y))
                     << x << ", " << y;
             }
-        }
-    for (const Trace& t : page.Traces) {
-        if (t.genre == Trace::Ligne) {
-            EXPECT_TRUE(cadre.contains(t.x0, t.y0) && cadre.contains(t.x1, t.y1));
-        }
-    }
 }
