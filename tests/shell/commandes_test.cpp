@@ -192,21 +192,17 @@ TEST_F(Commandes, SelectionDeDeuxCavitesDUnSysteme)
     EXPECT_EQ(f->Massif->FichesCourantes, &f->Massif->Fiches);
     EXPECT_TRUE(f->Panneaux[0]->text().isEmpty());
     EXPECT_FALSE(f->Rcuprer1->isEnabled());
-    // Without a selection, no level can be offered, nor widened to.
-    f->Rcuprer1->menu()->aboutToShow();
-    for (QAction* a : {f->Systme3, f->Cavit3, f->Rseau3, f->Lieu3})
-        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-    f->Systme3Click(1);
-    EXPECT_EQ(f->Massif->Selection, nullptr);
-    // An empty selection offers none either; reached anyway, the widening keeps it empty
-    // rather than failing.
-    Isole(*f, {});
-    f->Rcuprer1->menu()->aboutToShow();
-    for (QAction* a : {f->Systme3, f->Cavit3, f->Rseau3, f->Lieu3})
-        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-    f->Systme3Click(1);
-    ASSERT_NE(f->Massif->Selection, nullptr);
-    EXPECT_TRUE(f->Massif->Selection->empty());
+    // Without a selection, or with an empty one, no level is offered; reached anyway, the
+    // widening leaves no selection, or keeps it empty rather than failing.
+    for (bool vide : {false, true}) {
+        if (vide)
+            Isole(*f, {});
+        f->Rcuprer1->menu()->aboutToShow();
+        for (QAction* a : {f->Systme3, f->Cavit3, f->Rseau3, f->Lieu3})
+            EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+        f->Systme3Click(1);
+        EXPECT_EQ(f->Massif->Selection ? int(f->Massif->Selection->size()) : -1, vide ? 0 : -1);
+    }
 }
 
 TEST_F(Commandes, ImportVisualTopoPuisFichierRefuse)
@@ -276,23 +272,19 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
     const std::string cible = Fichier("sortie.tab");
     std::ofstream(cible, std::ios::binary) << "ancien";
 
-    // No: the file is kept, nothing else is said.
-    invite.fichiers = {QString::fromStdString(cible)};
-    invite.reponses = {Bouton::Non};
-    f->Exporttoporobot1->trigger();
-    EXPECT_EQ(Contenu(cible), "ancien");
-    ASSERT_EQ(invite.messages.size(), 1u);
-    EXPECT_EQ(invite.messages[0].texte,
-              QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(QString::fromStdString(cible)));
-    EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
-    EXPECT_EQ(invite.messages[0].boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non}));
-
-    // Yes: written, then said.
-    invite.messages.clear();
-    invite.fichiers = {QString::fromStdString(cible)};
-    invite.reponses = {Bouton::Oui};
-    f->Exporttoporobot1->trigger();
-    EXPECT_NE(Contenu(cible), "ancien");
+    // No: the file is kept, nothing else is said. Yes: written, then said.
+    for (const Bouton b : {Bouton::Non, Bouton::Oui}) {
+        invite.messages.clear();
+        invite.fichiers = {QString::fromStdString(cible)};
+        invite.reponses = {b};
+        f->Exporttoporobot1->trigger();
+        EXPECT_EQ(Contenu(cible) == "ancien", b == Bouton::Non);
+        ASSERT_EQ(invite.messages.size(), b == Bouton::Non ? 1u : 2u);
+        EXPECT_EQ(invite.messages[0].texte,
+                  QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(QString::fromStdString(cible)));
+        EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
+        EXPECT_EQ(invite.messages[0].boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non}));
+    }
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Exportation terminée"));
 
     // VRML without a perspective window.
@@ -462,7 +454,7 @@ int Clique(QDialog& d, const char* bouton)
 
 }  // namespace
 
-TEST_F(Commandes, RechercherUneFiche)
+TEST_F(Commandes, RechercherEtIsolerUneFiche)
 {
     auto f = Cree();
     std::vector<std::pair<TFiche*, int>> editees;
@@ -470,34 +462,6 @@ TEST_F(Commandes, RechercherUneFiche)
     Fenetres w;
     w.actions["BaseRecherche"] = [](QDialog& d) { return Clique(d, "Button1"); };
     w.actions["RechSimp"] = [](QDialog& d) { return Clique(d, "Button2"); };
-
-    f->Ficheconnue1->trigger();
-    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Il n'y a pas de fiches.")});
-    EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
-    EXPECT_TRUE(w.montrees.isEmpty());
-
-    Fiches(*f, {{{"A", "C", "R", "L"}}, {{"B", "C", "R", "L"}}, {{"C", "C", "R", "L"}}});
-    // Within a selection, the search walks the selection, sorted.
-    Isole(*f, {2, 1});
-    f->BoutonRechercher->trigger();
-    EXPECT_EQ(w.montrees, (QStringList{QStringLiteral("BaseRecherche"), QStringLiteral("RechSimp")}));
-    ASSERT_EQ(editees.size(), 1u);
-    EXPECT_EQ(editees[0].first, f->Massif->Fiches[1]);
-    EXPECT_EQ(editees[0].second, -1);
-
-    // Cancelled: the editor is not opened.
-    w.actions["RechSimp"] = [](QDialog&) { return int(QDialog::Rejected); };
-    f->Ficheconnue1->trigger();
-    EXPECT_EQ(editees.size(), 1u);
-    Saisie().EditeFiche = nullptr;
-}
-
-TEST_F(Commandes, IsolerParLaRecherche)
-{
-    auto f = Cree();
-    Fiches(*f, {{{"A", "C", "R", "L"}}, {{"B", "C", "R", "L"}}, {{"C", "C", "R", "L"}}});
-    Fenetres w;
-    w.actions["BaseRecherche"] = [](QDialog& d) { return Clique(d, "Button1"); };
     w.actions["RechMulti"] = [](QDialog& q) {
         auto& d = dynamic_cast<TRechMulti&>(q);
         EXPECT_EQ(d.DstList->count(), 0);
@@ -506,6 +470,11 @@ TEST_F(Commandes, IsolerParLaRecherche)
         QTest::mouseClick(d.IncludeBtn, Qt::LeftButton);
         return Clique(d, "OkBtn");
     };
+
+    f->Ficheconnue1->trigger();
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Il n'y a pas de fiches.")});
+    EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
+    Fiches(*f, {{{"A", "C", "R", "L"}}, {{"B", "C", "R", "L"}}, {{"C", "C", "R", "L"}}});
     // Not while a computation runs.
     CalculEnCours = true;
     f->Slection1->trigger();
@@ -527,6 +496,21 @@ TEST_F(Commandes, IsolerParLaRecherche)
     f->Slection1->trigger();
     EXPECT_EQ(Ordres(*f->Massif->Selection), (std::vector<int32_t>{1, 3}));
     EXPECT_TRUE(f->Massif->SelectionActive);
+
+    // Within a selection, the search walks the selection, sorted.
+    Isole(*f, {2, 1});
+    w.montrees.clear();
+    f->BoutonRechercher->trigger();
+    EXPECT_EQ(w.montrees, (QStringList{QStringLiteral("BaseRecherche"), QStringLiteral("RechSimp")}));
+    ASSERT_EQ(editees.size(), 1u);
+    EXPECT_EQ(editees[0].first, f->Massif->Fiches[1]);
+    EXPECT_EQ(editees[0].second, -1);
+
+    // Cancelled: the editor is not opened.
+    w.actions["RechSimp"] = [](QDialog&) { return int(QDialog::Rejected); };
+    f->Ficheconnue1->trigger();
+    EXPECT_EQ(editees.size(), 1u);
+    Saisie().EditeFiche = nullptr;
 }
 
 TEST_F(Commandes, DeclinaisonsEtReferences)
