@@ -62,6 +62,12 @@ std::string Refus(TMassif& m, const fs::path& p, const std::string& copie = {})
     return "enregistré";
 }
 
+// The message of a save refused before any write, for that reason.
+std::string Impossible(const std::string& p, const std::string& raison)
+{
+    return "Impossible d'enregistrer le fichier " + p + " : " + raison + ". Le massif n'a pas été enregistré.";
+}
+
 }  // namespace
 
 TEST(Sauvegarde, ParUnLienSymbolique)
@@ -112,9 +118,7 @@ TEST(Sauvegarde, DossierSansNouveauFichier)
         DossierFerme ferme(d);
         auto m = UnMassif(2.5L);
         // Without a copy of the previous content elsewhere, nothing is written.
-        EXPECT_EQ(Refus(*m, p), "Impossible d'enregistrer le fichier " + p.string() +
-                                    " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été "
-                                    "enregistré.");
+        EXPECT_EQ(Refus(*m, p), Impossible(p.string(), "aucun fichier ne peut être créé dans son dossier"));
         EXPECT_EQ(Contenu(p), avant);
         // With one, the file is written where it stands.
         m->Sauve(p.string(), nullptr, nullptr, bak.string());
@@ -123,9 +127,7 @@ TEST(Sauvegarde, DossierSansNouveauFichier)
         if (::geteuid() != 0) {
             fs::permissions(p, fs::perms::owner_write, fs::perm_options::remove);
             EXPECT_EQ(Refus(*UnMassif(4.5L), p, bak.string()),
-                      "Impossible d'enregistrer le fichier " + p.string() +
-                          " : ni son dossier ni le fichier lui-même n'acceptent l'écriture. Le massif n'a pas été "
-                          "enregistré.");
+                      Impossible(p.string(), "ni son dossier ni le fichier lui-même n'acceptent l'écriture"));
             EXPECT_EQ(Contenu(p), Octets(*m, ext)) << ext;
         }
     }
@@ -141,9 +143,7 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi)
     auto m = UnMassif(2.5L);
     // A folder that is not there.
     const std::string absent = (d / "absent" / "cave.fic").string();
-    EXPECT_EQ(Refus(*m, absent), "Impossible d'enregistrer le fichier " + absent +
-                                     " : aucun fichier ne peut être créé dans son dossier. Le massif n'a pas été "
-                                     "enregistré.");
+    EXPECT_EQ(Refus(*m, absent), Impossible(absent, "aucun fichier ne peut être créé dans son dossier"));
     // A write that fails: the temporary file is named after the user's file, and goes.
     {
         TailleLimitee limite(16);

@@ -195,6 +195,15 @@ protected:
                     r.push_back(projette(g->Station(k)));
         return r;
     }
+    // A station where the plan draws it.
+    static std::function<Point2(const TStation&)> SurLePlan(const TPlan& plan)
+    {
+        return [&plan](const TStation& s) {
+            Point2 p;
+            plan.Projette(static_cast<double>(s.X.d()), static_cast<double>(s.Y.d()), p.x, p.y);
+            return p;
+        };
+    }
     // The view's extents at a scale, as the window's redraw gives them; false when it has
     // nothing to draw.
     static bool Mesure(TGraphique& vue, int echelle)
@@ -265,11 +274,7 @@ TEST_P(PagesExemple, LockedPlanOriginFarOutsideTheDrawing)
     // Unturned: a turned plan's extents are the turned corners of its box, wider than what
     // it draws.
     ASSERT_TRUE(Mesure(plan, 5000));
-    const std::vector<Point2> extremites = Extremites([&](const TStation& s) {
-        Point2 p;
-        plan.Projette(static_cast<double>(s.X.d()), static_cast<double>(s.Y.d()), p.x, p.y);
-        return p;
-    });
+    const std::vector<Point2> extremites = Extremites(SurLePlan(plan));
     // The map origin, hundreds of kilometres away (two pages), then a point just south-west
     // of the cave (one page).
     for (Point2 o : {Point2{0, 0}, Point2{812000, 3209800}}) {
@@ -297,11 +302,7 @@ TEST_P(PagesExemple, EveryViewDrawsInsideItsPageFrames)
     };
     // The plan with its north arrow, scale bar and grid, on pages cut through the cave.
     TPlan plan(ctx);
-    verifie(plan, 1000, [&](const TStation& s) {
-        Point2 p;
-        plan.Projette(static_cast<double>(s.X.d()), static_cast<double>(s.Y.d()), p.x, p.y);
-        return p;
-    });
+    verifie(plan, 1000, SurLePlan(plan));
     TPerspective perspective(ctx);
     perspective.Tourne(30, 20);
     verifie(perspective, 1000, [&](const TStation& s) {
