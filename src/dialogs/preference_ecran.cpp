@@ -1,5 +1,6 @@
 #include "dialogs/preference_ecran.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <type_traits>
@@ -155,17 +156,35 @@ void TPreference_Ecran::Charge()
         return;
     TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
     LecteurModele l(f);
-    Format(l, *this);
+    TPreference_Ecran lu;
+    Format(l, lu);
     // Files of an older layout count the positions from 2.
-    uint16_t* positions[] = {&GLongueur.Position,     &GAzimut.Position,     &GPente.Position,
-                             &GLargeur.Position,      &GHauteur.Position,    &GCroquis.Position,
-                             &GCommentaires.Position, &GHorizontal.Position, &GDeveloppement.Position};
+    uint16_t* positions[] = {&lu.GLongueur.Position,     &lu.GAzimut.Position,     &lu.GPente.Position,
+                             &lu.GLargeur.Position,      &lu.GHauteur.Position,    &lu.GCroquis.Position,
+                             &lu.GCommentaires.Position, &lu.GHorizontal.Position, &lu.GDeveloppement.Position};
     bool un = false;
     for (uint16_t* p : positions)
         un = un || *p == 1;
     if (!un)
         for (uint16_t* p : positions)
             --*p;
+    // The nine groups take the nine places after the station, each once.
+    std::array<bool, 10> place{};
+    bool admis = !l.Endommage() && lu.GPoint.Position == 0;
+    for (uint16_t* p : positions) {
+        admis = admis && *p >= 1 && *p <= 9 && !place[*p];
+        if (admis)
+            place[*p] = true;
+    }
+    auto dans = [](const TexteUnite& u, const std::vector<std::string>& unites) {
+        return std::find(unites.begin(), unites.end(), u.str()) != unites.end();
+    };
+    admis = admis && dans(lu.GLongueur.Unite, UnitesLongueur) && dans(lu.GAzimut.Unite, UnitesAzimut) &&
+            dans(lu.GPente.Unite, UnitesPente) && dans(lu.GLargeur.Unite, UnitesLongueur) &&
+            dans(lu.GHauteur.Unite, UnitesLongueur);
+    if (!admis)
+        throw ErreurFichierEndommage(f.MessageEndommage());
+    CopieGroupes(lu);
 }
 
 void TPreference_Ecran::Enregistre() const

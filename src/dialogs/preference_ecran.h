@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "survey/textes.h"
 
@@ -79,6 +80,12 @@ public:
         TexteCourt<25> Unite;  // default text of the column's cells
     };
 
+    // The units a group may propose (Windows-1252), in the order of the file's codes.
+    static inline const std::vector<std::string> UnitesLongueur{"m", "cm"};
+    static inline const std::vector<std::string> UnitesAzimut{"\xB0", "gr", "-\xB0", "-gr"};
+    static inline const std::vector<std::string> UnitesPente{"\xB0",  "gr",  "m",  "cm",  "\xB0vul",
+                                                             "-\xB0", "-gr", "-m", "-cm", "-\xB0vul"};
+
     static constexpr int kMaxColonnes = 19;
     static constexpr int kTailleFichier = 122;
 
@@ -95,7 +102,9 @@ public:
 
     void Defaut();
     void ConstruitColonnes();
-    // Reads NomFichier when it exists; nothing otherwise.
+    // Reads NomFichier when it exists; nothing otherwise. A damaged file (too short, or a
+    // layout the dialog cannot give: positions that are not the nine places, a unit off its
+    // list) is refused whole with ErreurFichierEndommage and the layout stays as it was.
     void Charge();
     // Writes the 122 bytes to NomFichier.
     void Enregistre() const;

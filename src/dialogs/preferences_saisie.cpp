@@ -65,12 +65,17 @@ uint16_t& Position(TPreference_Ecran& p, int g)
     }
 }
 
-const QStringList kUnitesLongueur = {QStringLiteral("m"), QStringLiteral("cm")};
-const QStringList kUnitesAzimut = {QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"),
-                                   QStringLiteral("-gr")};
-const QStringList kUnitesPente = {
-    QStringLiteral("°"),  QStringLiteral("gr"),  QStringLiteral("m"),  QStringLiteral("cm"),  QStringLiteral("°vul"),
-    QStringLiteral("-°"), QStringLiteral("-gr"), QStringLiteral("-m"), QStringLiteral("-cm"), QStringLiteral("-°vul")};
+QStringList Unites(const std::vector<std::string>& unites)
+{
+    QStringList l;
+    for (const std::string& u : unites)
+        l << DepuisCp1252(u);
+    return l;
+}
+
+const QStringList kUnitesLongueur = Unites(TPreference_Ecran::UnitesLongueur);
+const QStringList kUnitesAzimut = Unites(TPreference_Ecran::UnitesAzimut);
+const QStringList kUnitesPente = Unites(TPreference_Ecran::UnitesPente);
 // The order in which the slope list offers its units.
 const QStringList kListePente = {
     QStringLiteral("°"),  QStringLiteral("gr"), QStringLiteral("-°"),  QStringLiteral("-gr"),  QStringLiteral("m"),

@@ -15,8 +15,11 @@
 #include <algorithm>
 
 #include "platform/texte.h"
+#include "survey/flux.h"
 
 namespace karst {
+
+void Interlocuteur::Erreur(const std::exception& e) { Erreur(QString::fromUtf8(TexteErreur(e))); }
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <optional>
 #include <vector>
 
@@ -63,6 +64,8 @@ public:
     void Information(const QString& texte) { Message(texte, Icone::Information, {Bouton::OK}); }
     void Avertissement(const QString& texte) { Message(texte, Icone::Avertissement, {Bouton::OK}); }
     void Erreur(const QString& texte) { Message(texte, Icone::Erreur, {Bouton::OK}); }
+    // The error's text, in French when memory ran out.
+    void Erreur(const std::exception& e);
 
     // The interlocutor in use: the Qt one unless another was installed.
     static Interlocuteur& Courant();

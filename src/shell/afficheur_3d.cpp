@@ -418,7 +418,13 @@ void TAfficheur::Debut_3DTimer()
     Debut_3D->stop();
     TPerspective* p = Perspective();
     if (p && Panneau3D && Mode3D()) {
-        p->Construit3D(*Panneau3D, OutilSouris());
+        try {
+            p->Construit3D(*Panneau3D, OutilSouris());
+        } catch (const std::exception& e) {
+            // A scene left half built is not shown: the window stays empty until the next build.
+            p->Scene.reset();
+            Invite().Erreur(e);
+        }
     }
 }
 
@@ -629,7 +635,7 @@ void TAfficheur::ExporteSVG()
         try {
             Graphique->ExporteSVG(QFile::encodeName(d.nom).toStdString(), options.Illustrator(), options.Toutes());
         } catch (const std::exception& e) {
-            Invite().Erreur(QString::fromUtf8(e.what()));
+            Invite().Erreur(e);
             return;
         }
     }

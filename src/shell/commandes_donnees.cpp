@@ -136,7 +136,7 @@ void Importe(TForm1& f, const char* filtre, const char* extension, Importeur imp
             reussi = true;
         } catch (const std::exception& e) {
             f.Panneaux[0]->setText(f.Massif->SelectionActive ? QStringLiteral("Sélection") : QString());
-            Invite().Erreur(QString::fromUtf8(e.what()));
+            Invite().Erreur(e);
         }
     }
     if (!reussi || !f.Massif)
@@ -172,7 +172,7 @@ void Exporte(TForm1& f, const char* filtre, const char* extension, Exporteur exp
         exporteur(*f.Massif, nom);
     } catch (const std::exception& e) {
         // A file that could not be written is not reported as exported.
-        Invite().Erreur(QString::fromUtf8(e.what()));
+        Invite().Erreur(e);
         return;
     }
     Invite().Message(QStringLiteral("Exportation terminée"), Icone::Aucune, {Bouton::OK});

@@ -162,7 +162,7 @@ bool TForm1::OuvreMassif(const std::string& nom)
         try {
             r = m->Charge(this, EditeurSaisie);
         } catch (const std::exception& e) {
-            r = {EtatChargement::Echec, e.what()};
+            r = {EtatChargement::Echec, TexteErreur(e)};
         }
     }
     if (r.etat != EtatChargement::Charge) {
@@ -241,7 +241,7 @@ bool TForm1::Enregistrer1Click()
         Massif->Sauve({}, this, EditeurSaisie, CopieDeSauvegarde(nom));
     } catch (const std::exception& e) {
         MontreProgression(false);
-        Invite().Erreur(QString::fromUtf8(e.what()));
+        Invite().Erreur(e);
         return false;
     }
     Massif->Enregistre = true;
@@ -269,7 +269,7 @@ bool TForm1::Enregistrersous1Click()
     } catch (const std::exception& e) {
         Massif->NomFichier = ancien;
         MontreProgression(false);
-        Invite().Erreur(QString::fromUtf8(e.what()));
+        Invite().Erreur(e);
         return false;
     }
     Massif->Enregistre = true;

@@ -816,7 +816,7 @@ void TForm1::FormClose()
     try {
         EcritParametres(RepUtilisateur + "Karstomat.ini");
     } catch (const std::exception& e) {
-        Invite().Erreur(QString::fromStdString(e.what()));
+        Invite().Erreur(e);
     }
     sauveModeles();
 }

@@ -19,7 +19,7 @@ public:
         try {
             return QApplication::notify(destinataire, evenement);
         } catch (const std::exception& e) {
-            karst::Invite().Erreur(QString::fromUtf8(e.what()));
+            karst::Invite().Erreur(e);
         }
         return false;
     }

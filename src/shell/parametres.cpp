@@ -38,7 +38,7 @@ int32_t Entier(const std::string& texte)
     return static_cast<int32_t>(v);
 }
 
-void Erreur(const std::exception& e) { Invite().Erreur(QString::fromUtf8(e.what())); }
+void Erreur(const std::exception& e) { Invite().Erreur(e); }
 
 // Upper-cased extension with its dot, of a name in the system's encoding.
 std::string Extension(const std::string& nom) { return MajAscii(std::filesystem::path(nom).extension().string()); }
@@ -159,24 +159,26 @@ void TForm1::chargeModeles()
         std::string f = TrouveFichier(RepUtilisateur + nom);
         return f.empty() ? TrouveFichier(RepProgramme + nom) : f;
     };
+    // A damaged file is said once and leaves its options at their defaults, which quitting
+    // then writes in its place.
     auto charge = [&](const char* nom, auto&& lecture) {
         const std::string f = trouve(nom);
         if (f.empty())
             return;
         try {
             lecture(f);
+        } catch (const ErreurFichierEndommage& e) {
+            Invite().Erreur(QString::fromUtf8(e.what()) + QStringLiteral(".\rLes réglages par défaut sont utilisés."));
         } catch (const std::exception& e) {
             Erreur(e);
         }
     };
     charge("OPTIONS.MAR", [this](const std::string& f) { Marge.Charge(f); });
     PreferenceSaisie.Defaut();
-    PreferenceSaisie.NomFichier = trouve("OPTIONS.SAI");
-    try {
+    charge("OPTIONS.SAI", [this](const std::string& f) {
+        PreferenceSaisie.NomFichier = f;
         PreferenceSaisie.Charge();
-    } catch (const std::exception& e) {
-        Erreur(e);
-    }
+    });
     PreferenceSaisie.ConstruitColonnes();
     charge("OPTIONS.TABL", [this](const std::string& f) { OptionsTableau.Charge(f); });
     charge("OPTIONS.PLA", [this](const std::string& f) { OptionsPlan.Charge(f); });

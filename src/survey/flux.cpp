@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 
 #include "survey/nombres.h"
 
@@ -162,6 +163,13 @@ int64_t TBufferStream::Seek(int64_t offset, int origine)
 namespace {
 std::string LeFichier(const std::string& nom) { return nom.empty() ? "Le fichier" : "Le fichier " + nom; }
 }  // namespace
+
+std::string TexteErreur(const std::exception& e)
+{
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return "La mémoire est insuffisante pour cette opération, qui a été abandonnée.";
+    return e.what();
+}
 
 std::string TBufferStream::MessageEndommage() const { return LeFichier(NomAffiche()) + " est endommagé ou tronqué"; }
 

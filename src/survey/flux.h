@@ -29,6 +29,10 @@ public:
     explicit ErreurFlux(const std::string& m) : std::runtime_error(m) {}
 };
 
+// The text that tells the user why an operation failed: the error's own, or, when memory
+// ran out, a French message saying so.
+std::string TexteErreur(const std::exception& e);
+
 // The data read is not what the format allows: the file is truncated or damaged.
 class ErreurFichierEndommage : public ErreurFlux {
 public:

@@ -245,7 +245,7 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed)
         }
     } catch (const std::exception& e) {
         avant.Restaure(*this);
-        r = {EtatChargement::Echec, e.what()};
+        r = {EtatChargement::Echec, TexteErreur(e)};
     }
     if (progression) {
         fenetre.MontreProgression(false);

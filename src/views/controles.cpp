@@ -258,6 +258,12 @@ QString ExigeEntier(long long min, long long max)
         .arg(QString::fromStdString(FormatEntier(min)), QString::fromStdString(FormatEntier(max)));
 }
 
+QString ExigeReel(long long min, long long max)
+{
+    return QStringLiteral("il faut un nombre de %1 à %2")
+        .arg(QString::fromStdString(FormatEntier(min)), QString::fromStdString(FormatEntier(max)));
+}
+
 bool RefuseChamp(QLineEdit* e, const QString& raison)
 {
     AvertitRefus(NomChamp(e), e->text(), raison);
@@ -271,7 +277,7 @@ bool LitEntierChamp(QLineEdit* e, long long min, long long max, long long& v)
 {
     v = 0;
     const QString texte = e->text().trimmed();
-    if (texte.isEmpty())
+    if (texte.isEmpty() && min <= 0 && max >= 0)
         return true;
     // A value shown as the field's own is kept whatever its range: a model file may hold it.
     const bool montre = e->property(kEntierMontre).toString() == e->text();

@@ -166,6 +166,9 @@ bool RefuseChamp(QLineEdit* e, const QString& raison);
 void AvertitRefus(const QString& champ, const QString& texte, const QString& raison);
 // The reason given for an integer outside [min, max] or not an integer.
 QString ExigeEntier(long long min, long long max);
+// The reason given for a real outside [min, max].
+QString ExigeReel(long long min, long long max);
+inline bool DansBornesReel(long double v, long long min, long long max) { return v >= min && v <= max; }
 // The name a message gives a field: its label (or accessible name), after the title of the
 // group that holds it.
 QString NomChamp(const QWidget* e);
@@ -214,9 +217,11 @@ public:
     // An integer field takes the integers of its type from `min` up.
     template <class E>
     requires std::is_integral_v<E>
-    void Lie(QLineEdit* e, E O::*champ, long long min = std::numeric_limits<E>::min());
+    void Lie(QLineEdit* e, E O::*champ, long long min = std::numeric_limits<E>::min(),
+             long long max = std::numeric_limits<E>::max());
     void Lie(QLineEdit* e, Reel6 O::*champ, int precision);
-    void Lie(QLineEdit* e, float O::*champ, int precision);
+    // A single-precision field takes a real of [min, max].
+    void Lie(QLineEdit* e, float O::*champ, int precision, long long min, long long max);
     void Lie(QLineEdit* e, TexteCourt<25> O::*champ);
     void Lie(GroupeRadio* g, int16_t O::*champ);
     // Two items: the field is true exactly when item 1 is chosen.
@@ -250,6 +255,23 @@ private:
     std::vector<Lien> liens_;
 };
 
+// The range the record O gives a field it bounds (O::Bornes); false for a field it does not.
+template <class O, class C>
+bool BorneChamp(C O::*champ, long long& min, long long& max)
+{
+    bool trouve = false;
+    if constexpr (requires { O::Bornes([](auto, long long, long long) {}); })
+        O::Bornes([&](auto c, long long a, long long b) {
+            if constexpr (std::is_same_v<decltype(c), C O::*>)
+                if (c == champ) {
+                    min = a;
+                    max = b;
+                    trouve = true;
+                }
+        });
+    return trouve;
+}
+
 // A page or group whose rows are tied to fields of O as they are made.
 template <class O>
 class FormulaireLie : public Formulaire {
@@ -265,19 +287,29 @@ public:
     {
         return lie(Formulaire::Case(nom, libelle), champ);
     }
-    // A filtered integer edit takes no negative value.
+    // An integer edit takes the range its record gives the field; failing that, a filtered
+    // one takes no negative value.
     template <class Entier_>
     QLineEdit* Entier(const char* nom, const QString& libelle, Entier_ O::*champ, bool filtre = true)
     {
         QLineEdit* e = Formulaire::Entier(nom, libelle, filtre);
-        liens_.Lie(e, champ, filtre ? 0 : std::numeric_limits<Entier_>::min());
+        long long min = filtre ? 0 : std::numeric_limits<Entier_>::min(), max = std::numeric_limits<Entier_>::max();
+        BorneChamp(champ, min, max);
+        liens_.Lie(e, champ, min, max);
         return e;
     }
-    template <class Reel_>
-    QLineEdit* Reel(const char* nom, const QString& libelle, Reel_ O::*champ, int precision = 6, bool filtre = true)
+    QLineEdit* Reel(const char* nom, const QString& libelle, Reel6 O::*champ, int precision = 6, bool filtre = true)
     {
         QLineEdit* e = Formulaire::Reel(nom, libelle, filtre);
         liens_.Lie(e, champ, precision);
+        return e;
+    }
+    QLineEdit* Reel(const char* nom, const QString& libelle, float O::*champ, int precision, bool filtre)
+    {
+        QLineEdit* e = Formulaire::Reel(nom, libelle, filtre);
+        long long min = 0, max = 0;
+        BorneChamp(champ, min, max);
+        liens_.Lie(e, champ, precision, min, max);
         return e;
     }
     QLineEdit* Texte(const char* nom, const QString& libelle, TexteCourt<25> O::*champ)
@@ -368,13 +400,13 @@ void Liaisons<O>::Lie(QCheckBox* c, bool O::*champ)
 template <class O>
 template <class E>
 requires std::is_integral_v<E>
-void Liaisons<O>::Lie(QLineEdit* e, E O::*champ, long long min)
+void Liaisons<O>::Lie(QLineEdit* e, E O::*champ, long long min, long long max)
 {
     liens_.push_back({[e, champ](const O& o) { MontreEntier(e, o.*champ); },
                       [e, champ](O& o) { o.*champ = static_cast<E>(LitEntierEdition(e)); },
-                      [e, min] {
+                      [e, min, max] {
                           long long v = 0;
-                          return LitEntierChamp(e, min, std::numeric_limits<E>::max(), v);
+                          return LitEntierChamp(e, min, max, v);
                       }});
 }
 
@@ -390,13 +422,14 @@ void Liaisons<O>::Lie(QLineEdit* e, Reel6 O::*champ, int precision)
 }
 
 template <class O>
-void Liaisons<O>::Lie(QLineEdit* e, float O::*champ, int precision)
+void Liaisons<O>::Lie(QLineEdit* e, float O::*champ, int precision, long long min, long long max)
 {
     liens_.push_back({[e, champ, precision](const O& o) { MontreReel(e, o.*champ, precision); },
                       [e, champ](O& o) { o.*champ = static_cast<float>(LitReelEdition(e)); },
-                      [e] {
+                      [e, min, max] {
                           long double v = 0;
-                          return LitReelChamp(e, v);
+                          return LitReelChamp(e, v) &&
+                                 (DansBornesReel(v, min, max) || RefuseChamp(e, ExigeReel(min, max)));
                       }});
 }
 

@@ -196,7 +196,7 @@ void TExport_VRML::OKBtnClick()
         perspective_.EcritVRML(f, ModeCouleur(), options);
         f.Ferme();
     } catch (const std::exception& e) {
-        Invite().Erreur(QString::fromUtf8(e.what()));
+        Invite().Erreur(e);
         return;
     }
     accept();

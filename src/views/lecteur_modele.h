@@ -2,16 +2,17 @@
 // Reading and writing the raw fields of the model files. Each format is written once, as
 // a function template over the field list, and run with the reader or with the writer.
 //
-// A model file has no header and no version: its fields follow one another. A file that
-// ends early leaves the fields it no longer reaches (and the unread bytes of a field cut
-// in two) as they were. A value that cannot be right (a text longer than its field, a
-// font-name length beyond the file) is not taken; where it leaves the rest of the file
-// without a known place, reading stops there and the remaining fields keep their values.
+// A model file has no header and no version: its fields follow one another, and only the
+// tail some formats end with may be missing. A file that ends before, or holds a value no
+// dialog gives (a Boolean other than 0 or 1, a text longer than its field, an impossible
+// font record), is damaged: the reader notes it and stops, and the caller takes nothing
+// from the file.
 
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "survey/flux.h"
 #include "survey/reel6.h"
@@ -49,22 +50,48 @@ public:
         const auto l = static_cast<uint8_t>(b[0]);
         if (l <= N)
             t = std::string(b + 1, l);
+        else
+            Arrete();
     }
-    // The font record; a record cut short or with an impossible name length leaves the
-    // font as it was and stops the reading.
+    // The font record, within what the font dialog gives.
     void Police(TPolice& p);
-    // A station record; a damaged one leaves the station as it was.
     void Point(TPointTopo& p);
 
     // True at the end of the file, or once reading has stopped.
     bool Fin() const { return arrete_ || f_.Fin(); }
-    void Arrete() { arrete_ = true; }
+    // Stops the reading of a damaged file.
+    void Arrete() { arrete_ = endommage_ = true; }
+    bool Endommage() const { return endommage_; }
     int64_t Reste() const { return arrete_ ? 0 : f_.Size() - f_.Position(); }
 
 private:
     TBufferStream& f_;
     bool arrete_ = false;
+    bool endommage_ = false;
 };
+
+// Whether a value (every element of an array) lies in [min, max]; NaN does not.
+template <class T>
+bool DansBornes(const T& x, long long min, long long max)
+{
+    if constexpr (std::is_arithmetic_v<T>) {
+        return x >= min && x <= max;
+    } else {
+        for (const auto& e : x)
+            if (!DansBornes(e, min, max))
+                return false;
+        return true;
+    }
+}
+
+// Whether every field the record bounds lies in its range.
+template <class O>
+bool DansBornes(const O& o)
+{
+    bool dans = true;
+    O::Bornes([&](auto champ, long long min, long long max) { dans = dans && DansBornes(o.*champ, min, max); });
+    return dans;
+}
 
 class EcrivainModele {
 public:

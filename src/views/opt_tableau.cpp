@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <limits>
 
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -190,7 +189,7 @@ bool TOpt_Tableau::ValideColonne()
 {
     if (colonneEnCours_ < 0)
         return true;
-    if (!EntiersAdmis({Largeur}, 0, 255))
+    if (!EntiersAdmis({Largeur}, 0, TOptions_Tableau::kLargeurColonneMax))
         return false;
     const int n = position_[colonneEnCours_ + 1];
     travail_.Afficher[n] = Jaffiche->isChecked();
@@ -283,7 +282,7 @@ bool TOpt_Tableau::ValideEnTete(int h)
     const EditeurEnTete& e = entetes_[h];
     if (e.enCours < 1)
         return true;
-    if (!EntiersAdmis({e.x, e.y}, 0, std::numeric_limits<int16_t>::max()))
+    if (!EntiersAdmis({e.x, e.y}, 0, kLongueurPapierMax))
         return false;
     const int i = e.enCours;
     travail_.EnTeteAffiche[i][h] = e.affiche->isChecked();
@@ -363,9 +362,8 @@ void TOpt_Tableau::BitBtn1Click()
 
 bool TOpt_Tableau::Verifie()
 {
-    return ValideColonne() && ValideEnTete(0) && EntiersAdmis({Hauteur}, 0, std::numeric_limits<int16_t>::max()) &&
-           ValideEnTete(1) && EntiersAdmis({HauteurR}, 0, std::numeric_limits<int16_t>::max()) && liens_.Verifie() &&
-           EntiersAdmis({Indice}, 0, 255);
+    return ValideColonne() && ValideEnTete(0) && EntiersAdmis({Hauteur}, 0, kLongueurPapierMax) && ValideEnTete(1) &&
+           EntiersAdmis({HauteurR}, 0, kLongueurPapierMax) && liens_.Verifie() && EntiersAdmis({Indice}, 0, 255);
 }
 
 void TOpt_Tableau::Retour(TOptions_Tableau& o)

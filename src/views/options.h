@@ -34,6 +34,20 @@ public:
 
 using Texte25 = TexteCourt<25>;
 
+// The range of every number the drawing takes from the options, chosen wide enough for any
+// real drawing and narrow enough that no count can exhaust memory or time. A dialog refuses
+// a value outside it, and a model file holding one is damaged. Each record lists its bounded
+// fields once, in Bornes(v): v(field, min, max).
+constexpr long long kEpaisseurMax = 100;             // tenths of mm: 1 cm
+constexpr long long kLongueurPapierMax = 1000;       // mm: more than any paper
+constexpr long long kLongueurTerrainMax = 32767;     // m
+constexpr long long kSubdivisionsMax = 1000;         // parts of a scale bar
+constexpr long long kDiametreMax = 100;              // tenths of mm
+constexpr long long kFacesMin = 3, kFacesMax = 360;  // sides of a station cylinder
+constexpr long long kLargeur3DMax = 1000;            // m
+constexpr long long kCouleurMax = 0xFFFFFF;          // what the colour dialog gives
+constexpr long long kChoixMax = 2;                   // the three-item radio groups
+
 // Plan view.
 class TOptions_Plan {
 public:
@@ -75,6 +89,24 @@ public:
     int16_t Epaisseur_Largeur = 1;
     int16_t Representation_Largeur = 0;  // 0 "Aucune", 1 "Traits", 2 "Points"
     TPolice Police_Nord, Police_Echelle, Police_Station;
+
+    template <class V>
+    static void Bornes(V&& v)
+    {
+        using O = TOptions_Plan;
+        for (auto c : {&O::Epaisseur_Nord, &O::Epaisseur_Echelle, &O::Epaisseur_Visee, &O::Epaisseur_Habit,
+                       &O::Epaisseur_Quadri, &O::Epaisseur_Largeur})
+            v(c, 0, kEpaisseurMax);
+        for (auto c : {&O::Long_Nord, &O::Largeur_Echelle, &O::Longueur_Quadri})
+            v(c, 0, kLongueurPapierMax);
+        for (auto c : {&O::Long_Echelle, &O::Pas})
+            v(c, 0, kLongueurTerrainMax);
+        v(&O::Subdivision, 0, kSubdivisionsMax);
+        v(&O::pourcentage, 0, 100);
+        v(&O::diametre, 0, kDiametreMax);
+        for (auto c : {&O::Texte_Station, &O::Representation_Largeur})
+            v(c, 0, kChoixMax);
+    }
 };
 
 // Perspective view and its 3D passage model.
@@ -120,6 +152,25 @@ public:
     int32_t N_Face = 10;
     bool Cylindre = false;
     bool Filaire = false;
+
+    template <class V>
+    static void Bornes(V&& v)
+    {
+        using O = TOptions_Relief;
+        for (auto c : {&O::Epaisseur_Nord, &O::Epaisseur_Echelle, &O::Epaisseur_Visee, &O::Epaisseur_Quadri})
+            v(c, 0, kEpaisseurMax);
+        for (auto c : {&O::Long_Nord, &O::Largeur_Echelle})
+            v(c, 0, kLongueurPapierMax);
+        v(&O::Long_Echelle, 0, kLongueurTerrainMax);
+        v(&O::Subdivision, 0, kSubdivisionsMax);
+        v(&O::pourcentage, 0, 100);
+        v(&O::diametre, 0, kDiametreMax);
+        v(&O::Texte_Station, 0, kChoixMax);
+        for (auto c : {&O::CouleurGalerie, &O::CouleurCylindre, &O::CouleurFond, &O::Couleur_Cadre})
+            v(c, 0, kCouleurMax);
+        v(&O::Largeur_3D, 0, kLargeur3DMax);
+        v(&O::N_Face, kFacesMin, kFacesMax);
+    }
 };
 
 // One vertical scale bar of the developed section (88 bytes in the model file).
@@ -172,6 +223,25 @@ public:
     int16_t Representation_Hauteur = 0;
     TPolice Police_Horizontale, Police_Verticale, Police_Station;
     std::array<TEchelleVerticale, kMaxEchelles + 1> Echelles;  // 1..NbEchelles in use
+
+    template <class V>
+    static void Bornes(V&& v)
+    {
+        using O = TOptions_Coupe;
+        for (auto c : {&O::Epaisseur_Horizontale, &O::Epaisseur_Verticale, &O::Epaisseur_Visee, &O::Epaisseur_Habit,
+                       &O::Epaisseur_hauteur})
+            v(c, 0, kEpaisseurMax);
+        for (auto c : {&O::Largeur_Horizontale, &O::Largeur_Verticale})
+            v(c, 0, kLongueurPapierMax);
+        for (auto c : {&O::Long_Horizontale, &O::Pas_Verticale})
+            v(c, 0, kLongueurTerrainMax);
+        v(&O::Pas_Horizontale, 0, kSubdivisionsMax);
+        v(&O::NbEchelles, 0, kMaxEchelles);
+        v(&O::pourcentage, 0, 100);
+        v(&O::diametre, 0, kDiametreMax);
+        for (auto c : {&O::Texte_Station, &O::Representation_Hauteur})
+            v(c, 0, kChoixMax);
+    }
 };
 
 constexpr int kNbColonnes = 13;
@@ -209,6 +279,22 @@ public:
     TPointTopo PointZero;
     bool EnPlan = false;
     bool EnAltitude = false;
+
+    static constexpr long long kLargeurColonneMax = 255;  // mm, one byte in the dialog
+    static constexpr long long kHauteurLigneMax = 100;    // mm
+
+    template <class V>
+    static void Bornes(V&& v)
+    {
+        using O = TOptions_Tableau;
+        v(&O::Largeur, 0, kLargeurColonneMax);
+        for (auto c : {&O::X_Pos, &O::Y_Pos})
+            v(c, 0, kLongueurPapierMax);
+        v(&O::Hauteur, 0, kLongueurPapierMax);
+        v(&O::Hauteur_Ligne, 0, kHauteurLigneMax);
+        for (auto c : {&O::Ptt_Trait, &O::Gros_Trait})
+            v(c, 0, kEpaisseurMax);
+    }
 };
 
 // Print margins, corner marks and page labels (1 date and time, 2 page number,
@@ -228,6 +314,15 @@ public:
     std::array<uint8_t, 4> PositionEtiquette{0, 1, 3, 4};
     std::array<bool, 4> AfficheEtiquette{false, true, true, true};
     TPolice Police{"Arial", -12};
+
+    template <class V>
+    static void Bornes(V&& v)
+    {
+        for (auto c : {&TMarge::Gauche, &TMarge::Droite, &TMarge::Haut, &TMarge::Bas, &TMarge::LongueurAngle})
+            v(c, 0, kLongueurPapierMax);
+        v(&TMarge::EpaisseurAngle, 0, kEpaisseurMax);
+        v(&TMarge::PositionEtiquette, 0, 4);
+    }
 };
 
 }  // namespace karst

@@ -14,6 +14,9 @@ namespace karst {
 namespace {
 
 constexpr int kNomPoliceMax = 255;
+// What the font dialog gives: up to 512 points, at any screen or printer resolution.
+constexpr int kTaillePoliceMax = 512, kPixelsParPouceMax = 4800;
+constexpr uint8_t kPasPoliceMax = 2, kStylesPolice = 15;
 
 bool Existe(const std::string& nom)
 {
@@ -21,8 +24,7 @@ bool Existe(const std::string& nom)
     return std::filesystem::is_regular_file(nom, e);
 }
 
-// Little-endian integer over the bytes it held: a field cut by the end of the file keeps
-// its high bytes.
+// Little-endian integer.
 template <typename T>
 void EntierLE(LecteurModele& l, T& v)
 {
@@ -46,14 +48,18 @@ int64_t LecteurModele::Brut(void* destination, int64_t n)
 {
     if (arrete_ || n <= 0)
         return 0;
-    return f_.Read(destination, n);
+    const int64_t lus = f_.Read(destination, n);
+    if (lus < n)
+        Arrete();
+    return lus;
 }
 
 void LecteurModele::Booleen(bool& b)
 {
     uint8_t v = b ? 1 : 0;
-    if (Brut(&v, 1) == 1)
-        b = v != 0;
+    if (Brut(&v, 1) == 1 && v > 1)
+        Arrete();
+    b = v != 0;
 }
 
 void LecteurModele::Octet(uint8_t& v) { Brut(&v, 1); }
@@ -80,7 +86,7 @@ void LecteurModele::Reel(Reel6& r)
 
 void LecteurModele::Police(TPolice& p)
 {
-    if (Fin())
+    if (arrete_)
         return;
     // Fixed part before the name: character set, colour, height, name length.
     if (Reste() < 13) {
@@ -105,6 +111,11 @@ void LecteurModele::Police(TPolice& p)
     Entier(ppp);
     Entier(taille);
     Octet(style);
+    if (pas > kPasPoliceMax || style > kStylesPolice || !DansBornes(couleur, 0, kCouleurMax) ||
+        !DansBornes(ppp, 1, kPixelsParPouceMax) || !DansBornes(taille, -kTaillePoliceMax, kTaillePoliceMax)) {
+        Arrete();
+        return;
+    }
     // Applied in the record's order: the size comes after the pixels per inch and sets
     // the height from them.
     p.JeuCaracteres = jeu;
@@ -254,8 +265,7 @@ void FormatCoupe(A& a, O& o)
         a.Mot(*m);
     int16_t n = std::clamp<int16_t>(o.NbEchelles, 0, kMaxEchelles);
     a.Mot(n);
-    // A count beyond the 50 records cannot be placed: the scales and what follows keep
-    // their values.
+    // A count beyond the 50 records cannot be placed.
     if (n < 0 || n > kMaxEchelles) {
         a.Arrete();
         return;
@@ -302,6 +312,8 @@ void FormatTableau(A& a, O& o)
         a.Mot(ordre[k]);
     if (EstPermutation(ordre))
         o.Ordre = ordre;
+    else
+        a.Arrete();
     for (int k = 1; k <= kNbColonnes; ++k)
         a.Mot(o.Largeur[k]);
     for (int k = 1; k <= kNbColonnes; ++k)
@@ -363,6 +375,7 @@ void SauveModele(const std::string& nomFichier, O& o, F format)
     EcritFichierEntier(nomFichier, octets.data(), octets.size());
 }
 
+// A damaged file is refused whole: the record keeps what it held.
 template <class O, class F>
 void ChargeModele(const std::string& nomFichier, O& o, F format)
 {
@@ -370,7 +383,11 @@ void ChargeModele(const std::string& nomFichier, O& o, F format)
         return;
     TFileBufferStream f(nomFichier, TFileBufferStream::kLecture);
     LecteurModele l(f);
-    format(l, o);
+    O lu = o;
+    format(l, lu);
+    if (l.Endommage() || !DansBornes(lu))
+        throw ErreurFichierEndommage(f.MessageEndommage());
+    o = std::move(lu);
 }
 
 #define KARST_MODELE(Classe, Format)                                    \

@@ -134,6 +134,11 @@ void CroixGrille(const TPlan& plan, const ParcoursPlan& parcours, const TOptions
               i1 = TGraphique::PartieEntiere(static_cast<double>(plan.LimiteMax.X) / pas) + 1,
               j0 = TGraphique::PartieEntiere(static_cast<double>(plan.LimiteMin.Y) / pas),
               j1 = TGraphique::PartieEntiere(static_cast<double>(plan.LimiteMax.Y) / pas) + 1;
+    // A step so fine for the cave that the crosses would run to millions draws no grid: it
+    // would only be a grey field, after a long wait.
+    constexpr double kCroixMax = 1e6;
+    if ((static_cast<double>(i1) - i0 + 1) * (static_cast<double>(j1) - j0 + 1) > kCroixMax)
+        return;
     for (int i = i0; i <= i1; ++i)
         for (int j = j0; j <= j1; ++j) {
             const Pt n = parcours.Tourne(i * pas, j * pas);

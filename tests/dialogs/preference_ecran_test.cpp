@@ -8,6 +8,7 @@
 
 #include "dialogs/preference_ecran.h"
 #include "survey/aide_fichiers.h"
+#include "survey/flux.h"
 
 using namespace karst;
 using essai::Contenu;
@@ -64,10 +65,29 @@ TEST(PreferenceEcran, PositionsDecaleesDUnCran)
 
     // One position at 1: taken as is.
     p.GLongueur.Position = 1;
+    p.GDeveloppement.Position = 2;
     p.Enregistre();
     q.Charge();
     EXPECT_EQ(q.GLongueur.Position, 1);
     EXPECT_EQ(q.GAzimut.Position, 3);
+
+    // No dialog gives a place beyond the nine, two groups in one place, a unit off its list
+    // or a file of zeros: each is refused and the layout stays.
+    using Change = void (*)(TPreference_Ecran&);
+    for (Change change : {Change{[](TPreference_Ecran& r) { r.GDeveloppement.Position = 10; }},
+                          Change{[](TPreference_Ecran& r) { r.GDeveloppement.Position = 3; }},
+                          Change{[](TPreference_Ecran& r) { r.GAzimut.Unite = "cm"; }}, Change{}}) {
+        TPreference_Ecran r = p;
+        if (change) {
+            change(r);
+            r.Enregistre();
+        } else {
+            std::ofstream(r.NomFichier, std::ios::binary) << std::string(122, '\0');
+        }
+        EXPECT_THROW(q.Charge(), ErreurFichierEndommage);
+        EXPECT_EQ(q.GDeveloppement.Position, 2);
+        EXPECT_EQ(q.GAzimut.Unite.str(), "\xB0");
+    }
 }
 
 TEST(PreferenceEcran, ColonnesConstruites)

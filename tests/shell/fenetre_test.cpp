@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "fenetre_essai.h"
 #include "platform/interlocuteur.h"
@@ -95,6 +96,34 @@ TEST_F(Fenetre, ModelesDuDossierDuProgramme)
     auto f = Cree();
     EXPECT_EQ(f->OptionsPlan.Long_Nord, 33);
     EXPECT_EQ(f->Marge.Haut, 18);
+
+    // Random bytes in the six files: one message naming each, the defaults used, and the
+    // defaults, not the damage, written back at quit.
+    std::mt19937 hasard(7);
+    QStringList attendus;
+    const char* const extensions[] = {"MAR", "SAI", "TABL", "PLA", "PER", "COU"};
+    for (const char* e : extensions) {
+        std::string o(300, '\0');
+        for (char& c : o)
+            c = static_cast<char>(hasard());
+        Ecrit(utilisateur() + "OPTIONS." + e, o);
+        attendus << QString::fromStdString("Le fichier " + utilisateur() + "OPTIONS." + e +
+                                           " est endommagé ou tronqué.\rLes réglages par défaut sont utilisés.");
+    }
+    invite.messages.clear();
+    auto g = Cree();
+    EXPECT_EQ(invite.Textes(), attendus);
+    EXPECT_EQ(g->PreferenceSaisie.NbColonnes, 14);
+    invite.reponses = {Bouton::Oui};
+    EXPECT_TRUE(g->close());
+    for (const char* e : extensions) {
+        std::string min = e;
+        for (char& c : min)
+            c = static_cast<char>(std::tolower(c));
+        EXPECT_EQ(Contenu(utilisateur() + "OPTIONS." + e),
+                  Contenu(std::string(KARST_TEST_DATA) + "/modeles/defaut." + min))
+            << e;
+    }
 }
 
 TEST_F(Fenetre, FichiersRecents)

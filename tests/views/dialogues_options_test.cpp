@@ -252,7 +252,7 @@ TEST_F(Dialogues, PlanValeursRelues)
     EXPECT_EQ(o.Subdivision, 7);
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_EQ(invite.messages[0].texte, QStringLiteral("Le champ « Echelle : Subdivisions » n'accepte pas « 70000 » : "
-                                                       "il faut un nombre entier de 0 à 32767."));
+                                                       "il faut un nombre entier de 0 à 1000."));
     EXPECT_EQ(o.Police_Station.Nom, "Courier New");
     EXPECT_EQ(o.Police_Station.Hauteur, -20);
     EXPECT_EQ(o.Police_Nord, TPolice());
@@ -359,7 +359,7 @@ TEST_F(Dialogues, UnReelTropGrandEstRefuseSansFermer)
     EXPECT_EQ(invite.messages[0].texte,
               "Le champ « Impression : X /m » n'accepte pas « " + neufs + " » : ce nombre est trop grand.");
     EXPECT_EQ(invite.messages[1].texte, QStringLiteral("Le champ « Nord : Epaisseur (mm/10) » n'accepte pas « 2,5 » : "
-                                                       "il faut un nombre entier de 0 à 32767."));
+                                                       "il faut un nombre entier de 0 à 100."));
     EXPECT_DOUBLE_EQ(o.X_Origine.d(), 250);
     EXPECT_EQ(o.Epaisseur_Nord, 3);
 }
@@ -382,6 +382,15 @@ TEST_F(Dialogues, PerspectiveCouleursAnglesEtLargeur)
         Remplace(d.N_Face, QStringLiteral("12,5"));
         d.Valider->click();
         EXPECT_TRUE(d.isVisible() || d.result() == QDialog::Rejected);
+        // Typed over the refused text, a count of faces no drawing needs is refused too.
+        d.show();
+        QApplication::setActiveWindow(&d);
+        d.N_Face->setFocus();
+        d.N_Face->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "2000000000");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        d.hide();
         Remplace(d.N_Face, QStringLiteral("12"));
         EXPECT_FALSE(d.Couleur_Cadre->isEnabled() && !d.Affiche_Quadri->isChecked());
         d.Affiche_Echelle->setChecked(true);
@@ -393,8 +402,10 @@ TEST_F(Dialogues, PerspectiveCouleursAnglesEtLargeur)
     EXPECT_EQ(o.CouleurGalerie, 0x0000FF);
     EXPECT_EQ(o.CouleurCylindre, 0x808080);
     EXPECT_EQ(o.N_Face, 12);
-    ASSERT_EQ(invite.messages.size(), 1u);
+    ASSERT_EQ(invite.messages.size(), 2u);
     EXPECT_TRUE(invite.messages[0].texte.contains(QStringLiteral("« 3 D : Cylindres : Nombre de faces »")));
+    EXPECT_EQ(invite.messages[1].texte, QStringLiteral("Le champ « 3 D : Cylindres : Nombre de faces » n'accepte pas "
+                                                       "« 2000000000 » : il faut un nombre entier de 3 à 360."));
     ASSERT_EQ(contexte.perspectivesOrientees.size(), 1u);
     EXPECT_EQ(contexte.perspectivesOrientees[0], std::make_pair(30.0, 10.0));
 

@@ -164,10 +164,9 @@ TEST_F(Modeles, QueuesFacultatives)
     EXPECT_EQ(t.PointZero.Indice, 3);
 }
 
-TEST_F(Modeles, ChampCoupeParLaFinGardeSesOctetsNonLus)
+TEST_F(Modeles, FichierTronqueOuHorsLimitesRefuseEntier)
 {
-    // Ends one byte into Long_Nord (offset 57): its low byte comes from the file, its
-    // high byte stays.
+    // Ends one byte into Long_Nord (offset 57): the file is refused, nothing is taken.
     std::string pla = Golden("defaut.pla");
     pla.resize(58);
     pla[57] = 0x05;
@@ -175,9 +174,35 @@ TEST_F(Modeles, ChampCoupeParLaFinGardeSesOctetsNonLus)
     TOptions_Plan p;
     p.Long_Nord = 0x0301;
     p.Subdivision = 9;
-    p.Charge(Chemin("c.pla"));
-    EXPECT_EQ(p.Long_Nord, 0x0305);
+    try {
+        p.Charge(Chemin("c.pla"));
+        ADD_FAILURE();
+    } catch (const ErreurFichierEndommage& e) {
+        EXPECT_EQ(std::string(e.what()), "Le fichier " + Chemin("c.pla") + " est endommagé ou tronqué");
+    }
+    EXPECT_EQ(p.Long_Nord, 0x0301);
     EXPECT_EQ(p.Subdivision, 9);
+
+    // Each byte a value no dialog gives: 2,000,000,000 cylinder faces, a Boolean of 2, a
+    // pitch of 3, a colour beyond 24 bits, a grid step of -1.
+    const std::string per = Golden("defaut.per");
+    for (auto [fichier, position, octets] :
+         {std::tuple{"defaut.per", std::size_t{95 + 3 * 38 + 16}, std::string("\x00\x94\x35\x77", 4)},
+          std::tuple{"defaut.per", std::size_t{6}, std::string("\x02")},
+          std::tuple{"defaut.per", std::size_t{95 + 13 + 15}, std::string("\x03")},
+          std::tuple{"defaut.per", std::size_t{91 + 3}, std::string("\x01")},
+          std::tuple{"defaut.pla", std::size_t{55 + 2 * 11}, std::string("\xFF\xFF")}}) {
+        std::string o = Golden(fichier);
+        o.replace(position, octets.size(), octets);
+        Ecrit(Chemin("h"), o);
+        TOptions_Relief r;
+        TOptions_Plan q;
+        EXPECT_THROW(fichier == std::string("defaut.per") ? r.Charge(Chemin("h")) : q.Charge(Chemin("h")),
+                     ErreurFichierEndommage)
+            << position;
+        EXPECT_EQ(r.N_Face, 10);
+        EXPECT_EQ(q.Pas, 0);
+    }
 }
 
 TEST_F(Modeles, PoliceLueTailleEnDernier)
@@ -249,7 +274,7 @@ TEST_F(Modeles, ContenusHorsLimitesGardentLesValeurs)
     Ecrit(Chemin("x.cou"), cou);
     TOptions_Coupe c;
     c.Police_Station.Nom = "Arial";
-    c.Charge(Chemin("x.cou"));
+    EXPECT_THROW(c.Charge(Chemin("x.cou")), ErreurFichierEndommage);
     EXPECT_EQ(c.NbEchelles, 0);
     EXPECT_EQ(c.Police_Station.Nom, "Arial");
 
@@ -261,13 +286,13 @@ TEST_F(Modeles, ContenusHorsLimitesGardentLesValeurs)
     TMarge m;
     m.EpaisseurAngle = 5;
     m.Police.Nom = "Courier";
-    m.Charge(Chemin("x.mar"));
+    EXPECT_THROW(m.Charge(Chemin("x.mar")), ErreurFichierEndommage);
     EXPECT_EQ(m.Police.Nom, "Courier");
     EXPECT_EQ(m.EpaisseurAngle, 5);
     EXPECT_EQ(m.LongueurAngle, 30);
 
-    // A column order that is not a permutation is not taken; a title longer than its 25
-    // characters keeps the title; the rest is read.
+    // A column order that is not a permutation or a title longer than its 25 characters:
+    // nothing is read.
     std::string tabl = Golden("defaut.tabl");
     tabl[689] = 2;   // Ordre[1] = 2: twice 2
     tabl[52] = 30;   // Titre1[2] length 30
@@ -276,11 +301,11 @@ TEST_F(Modeles, ContenusHorsLimitesGardentLesValeurs)
     TOptions_Tableau t;
     t.Ordre[1] = 5;
     t.Ordre[5] = 1;
-    t.Charge(Chemin("x.tabl"));
+    EXPECT_THROW(t.Charge(Chemin("x.tabl")), ErreurFichierEndommage);
     EXPECT_EQ(t.Ordre[1], 5);
     EXPECT_EQ(t.Ordre[5], 1);
     EXPECT_EQ(t.Titre1[2].str(), "Az");
-    EXPECT_EQ(t.Largeur[1], 33);
+    EXPECT_EQ(t.Largeur[1], 20);
 }
 
 TEST_F(Modeles, EchellesVerticalesEtOctetsReserves)
