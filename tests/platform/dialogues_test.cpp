@@ -18,6 +18,8 @@
 #include <QtTest/QTest>
 #include <algorithm>
 
+#include <new>
+
 #include "boite_reelle.h"
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
@@ -99,6 +101,10 @@ TEST_F(BoitesDeMessage, ScriptFermantLaBoite)
     EXPECT_EQ(s.Message(QStringLiteral("a"), Icone::Confirmation, {Bouton::Oui, Bouton::OK}), Bouton::Oui);
     EXPECT_EQ(s.Message(QStringLiteral("b"), Icone::Avertissement, {Bouton::Non, Bouton::OK}), Bouton::Non);
     EXPECT_EQ(s.Message(QStringLiteral("c"), Icone::Avertissement, {Bouton::Non, Bouton::OK}), Bouton::OK);
+    // Memory that ran out is said in French, not with the exception's own text.
+    s.Erreur(std::bad_alloc());
+    EXPECT_EQ(s.messages.back().texte,
+              QStringLiteral("La mémoire est insuffisante pour cette opération, qui a été abandonnée."));
 }
 
 TEST(DialoguesQt, EnFrancais)
