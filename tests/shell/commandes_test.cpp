@@ -319,6 +319,20 @@ TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
     const auto d = static_cast<std::size_t>(lignes.filter(QRegularExpression(QStringLiteral("^D "))).size());
     EXPECT_EQ(d, visees);
     EXPECT_GT(d, 200u);
+    // Read as every plot viewer reads it: northing, easting, vertical, in feet.
+    const TFiche* fiche = nullptr;
+    for (const QString& l : lignes) {
+        const QStringList m = l.trimmed().split(QLatin1Char(' '));
+        if (m[0].startsWith(QLatin1String("NT")))
+            fiche = f->Massif->Fiches[static_cast<std::size_t>(m[0].mid(2).toInt())];
+        if (m[0] != QLatin1String("D"))
+            continue;
+        const QStringList nom = m[4].mid(1).split(QLatin1Char('.'));
+        const TStation& s = fiche->Galeries[static_cast<std::size_t>(nom[0].toInt())]->Station(nom[1].toInt());
+        EXPECT_NEAR(m[1].toDouble() * 0.3048, s.Y, 0.01) << l.toStdString();
+        EXPECT_NEAR(m[2].toDouble() * 0.3048, s.X, 0.01) << l.toStdString();
+        EXPECT_NEAR(m[3].toDouble() * 0.3048, s.Z, 0.01) << l.toStdString();
+    }
 
     invite.messages.clear();
     invite.fichiers = {QString::fromStdString(Fichier("absent/dossier/x.plt"))};
