@@ -52,8 +52,7 @@ TEST(ExportPLT, FichierOctetPourOctet)
     v->Droite = "0.25";
     v->Haut = "-1";
     TVisee* haut = Vise(g0, 2, 0, 90);
-    haut->Haut = "150";
-    haut->UniteHauteur = kUniteCentimetres;
+    haut->Haut = "150", haut->UniteHauteur = kUniteCentimetres;
     Vise(Galerie(f0, "P", 0, 0, 0), 3, 0, 0);  // never reached: not written
     TGalerie& g2 = Galerie(f0, "", 0, 0, 0);
     Vise(g2, 10, 180, 0);
@@ -97,8 +96,7 @@ TEST(ExportPLT, FichierOctetPourOctet)
     EXPECT_FALSE(std::filesystem::exists(d.Fichier("vide.plt")));
 }
 
-// A plot-file reader of its own: every station of the file by survey and name, read as the
-// format has it (northing, easting, vertical, in feet) and given back east first, in metres.
+// A plot-file reader of its own: every station by survey and name, east first, in metres.
 struct Lecture {
     std::map<std::string, std::array<double, 3>> stations;
     int moves = 0, draws = 0;
