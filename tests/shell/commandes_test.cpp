@@ -488,6 +488,7 @@ TEST_F(Commandes, RechercherEtIsolerUneFiche)
     f->Ficheconnue1->trigger();
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Il n'y a pas de fiches.")});
     EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
+    EXPECT_TRUE(w.montrees.isEmpty());
     Fiches(*f, {{{"A", "C", "R", "L"}}, {{"B", "C", "R", "L"}}, {{"C", "C", "R", "L"}}});
     // Not while a computation runs.
     CalculEnCours = true;
