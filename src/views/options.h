@@ -48,6 +48,16 @@ constexpr long long kLargeur3DMax = 1000;            // m
 constexpr long long kCouleurMax = 0xFFFFFF;          // what the colour dialog gives
 constexpr long long kChoixMax = 2;                   // the three-item radio groups
 
+// The shots and stations, alike in the plan, the perspective and the section.
+template <class O, class V>
+void BornesVisees(V& v)
+{
+    v(&O::Epaisseur_Visee, 0, kEpaisseurMax);
+    v(&O::pourcentage, 0, 100);
+    v(&O::diametre, 0, kDiametreMax);
+    v(&O::Texte_Station, 0, kChoixMax);
+}
+
 // Plan view.
 class TOptions_Plan {
 public:
@@ -94,18 +104,16 @@ public:
     static void Bornes(V&& v)
     {
         using O = TOptions_Plan;
-        for (auto c : {&O::Epaisseur_Nord, &O::Epaisseur_Echelle, &O::Epaisseur_Visee, &O::Epaisseur_Habit,
-                       &O::Epaisseur_Quadri, &O::Epaisseur_Largeur})
+        BornesVisees<O>(v);
+        for (auto c : {&O::Epaisseur_Nord, &O::Epaisseur_Echelle, &O::Epaisseur_Habit, &O::Epaisseur_Quadri,
+                       &O::Epaisseur_Largeur})
             v(c, 0, kEpaisseurMax);
         for (auto c : {&O::Long_Nord, &O::Largeur_Echelle, &O::Longueur_Quadri})
             v(c, 0, kLongueurPapierMax);
         for (auto c : {&O::Long_Echelle, &O::Pas})
             v(c, 0, kLongueurTerrainMax);
         v(&O::Subdivision, 0, kSubdivisionsMax);
-        v(&O::pourcentage, 0, 100);
-        v(&O::diametre, 0, kDiametreMax);
-        for (auto c : {&O::Texte_Station, &O::Representation_Largeur})
-            v(c, 0, kChoixMax);
+        v(&O::Representation_Largeur, 0, kChoixMax);
     }
 };
 
@@ -157,15 +165,13 @@ public:
     static void Bornes(V&& v)
     {
         using O = TOptions_Relief;
-        for (auto c : {&O::Epaisseur_Nord, &O::Epaisseur_Echelle, &O::Epaisseur_Visee, &O::Epaisseur_Quadri})
+        BornesVisees<O>(v);
+        for (auto c : {&O::Epaisseur_Nord, &O::Epaisseur_Echelle, &O::Epaisseur_Quadri})
             v(c, 0, kEpaisseurMax);
         for (auto c : {&O::Long_Nord, &O::Largeur_Echelle})
             v(c, 0, kLongueurPapierMax);
         v(&O::Long_Echelle, 0, kLongueurTerrainMax);
         v(&O::Subdivision, 0, kSubdivisionsMax);
-        v(&O::pourcentage, 0, 100);
-        v(&O::diametre, 0, kDiametreMax);
-        v(&O::Texte_Station, 0, kChoixMax);
         for (auto c : {&O::CouleurGalerie, &O::CouleurCylindre, &O::CouleurFond, &O::Couleur_Cadre})
             v(c, 0, kCouleurMax);
         v(&O::Largeur_3D, 0, kLargeur3DMax);
@@ -228,8 +234,8 @@ public:
     static void Bornes(V&& v)
     {
         using O = TOptions_Coupe;
-        for (auto c : {&O::Epaisseur_Horizontale, &O::Epaisseur_Verticale, &O::Epaisseur_Visee, &O::Epaisseur_Habit,
-                       &O::Epaisseur_hauteur})
+        BornesVisees<O>(v);
+        for (auto c : {&O::Epaisseur_Horizontale, &O::Epaisseur_Verticale, &O::Epaisseur_Habit, &O::Epaisseur_hauteur})
             v(c, 0, kEpaisseurMax);
         for (auto c : {&O::Largeur_Horizontale, &O::Largeur_Verticale})
             v(c, 0, kLongueurPapierMax);
@@ -237,10 +243,7 @@ public:
             v(c, 0, kLongueurTerrainMax);
         v(&O::Pas_Horizontale, 0, kSubdivisionsMax);
         v(&O::NbEchelles, 0, kMaxEchelles);
-        v(&O::pourcentage, 0, 100);
-        v(&O::diametre, 0, kDiametreMax);
-        for (auto c : {&O::Texte_Station, &O::Representation_Hauteur})
-            v(c, 0, kChoixMax);
+        v(&O::Representation_Hauteur, 0, kChoixMax);
     }
 };
 
