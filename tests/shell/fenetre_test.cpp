@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
@@ -15,12 +17,16 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "fenetre_essai.h"
 #include "platform/interlocuteur.h"
+#include "platform/services.h"
 #include "shell/animation.h"
 #include "shell/apropos.h"
 #include "shell/form1.h"
@@ -80,6 +86,22 @@ TEST_F(Fenetre, QuitterNonLaisseToutOuvert)
     EXPECT_FALSE(f->close());
     EXPECT_NE(f->Massif, nullptr);
     EXPECT_FALSE(fs::exists(utilisateur() + "Karstomat.ini"));
+
+    // A settings folder that takes no file: one box lists the seven files.
+    invite.messages.clear();
+    invite.reponses = {Bouton::Oui};
+    {
+        essai::DossierFerme ferme(utilisateur());
+        EXPECT_TRUE(f->close());
+    }
+    ASSERT_EQ(invite.messages.size(), 2u);
+    QStringList attendu{QStringLiteral("Ces fichiers de paramètres n'ont pas pu être enregistrés :")};
+    for (const char* n :
+         {"Karstomat.ini", "OPTIONS.MAR", "OPTIONS.SAI", "OPTIONS.TABL", "OPTIONS.PLA", "OPTIONS.PER", "OPTIONS.COU"})
+        attendu << QString::fromStdString("Impossible d'enregistrer le fichier " + utilisateur() + n +
+                                          " : aucun fichier ne peut être créé dans son dossier.");
+    EXPECT_EQ(invite.messages[1].texte, attendu.join(QLatin1Char('\r')));
+    EXPECT_EQ(invite.messages[1].icone, Icone::Erreur);
 }
 
 TEST_F(Fenetre, ModelesDuDossierDuProgramme)
@@ -115,6 +137,21 @@ TEST_F(Fenetre, FichiersRecents)
     f->OuvreMassif(r);
     f->FermeMassif();
     EXPECT_EQ(f->FichiersRecents, (std::array<std::string, 3>{r, p, q}));
+    // An entry whose file is gone says so and leaves the list; one that became a folder is
+    // refused.
+    fs::remove(p);
+    f->OuvreRecent(1);
+    EXPECT_EQ(f->Massif, nullptr);
+    EXPECT_EQ(f->FichiersRecents, (std::array<std::string, 3>{r, q, ""}));
+    EXPECT_FALSE(Action(*f, "N31")->isVisible());
+    fs::remove(q);
+    fs::create_directory(q);
+    f->OuvreRecent(1);
+    EXPECT_EQ(f->Massif, nullptr);
+    EXPECT_EQ(invite.Textes(),
+              (QStringList{QString::fromStdString("Le fichier " + p +
+                                                  " est introuvable.\rIl est retiré de la liste des fichiers récents."),
+                           QString::fromStdString(q + " est un dossier, et non un fichier de massif.")}));
 
     // A massif that is not on disk is not remembered; the items of empty entries are hidden.
     auto g = Cree();
@@ -220,6 +257,43 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     EXPECT_EQ(Contenu((racine / "reels" / "cave.BAK").string()), avant);
     EXPECT_EQ(std::distance(fs::directory_iterator(racine / "liens"), {}), 1);
 
+    // The disk fills during the backup copy: nothing is saved, and the previous backup stays
+    // whole.
+    const std::string bak = Contenu((racine / "reels" / "cave.BAK").string());
+    {
+        essai::TailleLimitee limite(Contenu(reel).size() - 1);
+        enregistre(2.75L);
+    }
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_EQ(invite.messages[0].texte,
+              QString::fromStdString("La copie de sauvegarde de " + lien +
+                                     " n'a pu être faite ni dans son dossier (le fichier dépasserait la taille "
+                                     "maximale permise) ni dans " +
+                                     utilisateur() + " : le massif n'a pas été enregistré."));
+    EXPECT_EQ(Contenu((racine / "reels" / "cave.BAK").string()), bak);
+    EXPECT_EQ(angleLu(reel), 2.5L);
+    EXPECT_EQ(std::distance(fs::directory_iterator(racine / "reels"), {}), 2);
+
+    // Another copy of the program saves the same massif: the next save asks first, and
+    // Enter (Annuler) keeps the other's work.
+    invite.messages.clear();
+    TMassif autre;
+    autre.Angle_Geodesique = 7.0L;
+    autre.Sauve(reel);
+    const QString question = QStringLiteral(
+        "Le fichier cave.fic a été modifié depuis son ouverture ou son dernier enregistrement, peut-être par un autre "
+        "programme.\rLe remplacer par ce massif ?");
+    enregistre(2.5L);
+    EXPECT_EQ(invite.Textes(), QStringList{question});
+    EXPECT_EQ(invite.messages[0].boutons, (std::vector<Bouton>{Bouton::Annuler, Bouton::Oui}));
+    EXPECT_EQ(angleLu(reel), 7.0L);
+    EXPECT_FALSE(f->Massif->Enregistre);
+    invite.reponses = {Bouton::Oui};
+    enregistre(2.5L);
+    EXPECT_EQ(invite.Textes(), (QStringList{question, question}));
+    EXPECT_EQ(angleLu(reel), 2.5L);
+    invite.messages.clear();
+
     // A writable file in a folder that takes no new file: saved in place, with its backup
     // in the settings folder, and not a word.
     const std::string commun = (racine / "partage" / "commun.fic").string();
@@ -253,12 +327,14 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     }
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
-    EXPECT_EQ(invite.messages[0].texte,
-              QString::fromStdString("Erreur d'écriture dans le fichier " + versCommun +
-                                     ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit "
-                                     "directement dans ce fichier, qui peut être incomplet. Son contenu précédent est "
-                                     "dans " +
-                                     utilisateur() + "commun.BAK"));
+    EXPECT_EQ(
+        invite.messages[0].texte,
+        QString::fromStdString(
+            "Erreur d'écriture dans le fichier " + versCommun +
+            " : le fichier dépasserait la taille maximale permise.\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit "
+            "directement dans ce fichier, qui peut être incomplet. Son contenu précédent est "
+            "dans " +
+            utilisateur() + "commun.BAK"));
     EXPECT_FALSE(f->Massif->Enregistre);
     EXPECT_EQ(angleLu(utilisateur() + "commun.BAK"), 3.5L);
 
@@ -278,6 +354,48 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     EXPECT_EQ(Contenu(commun), tel);
     EXPECT_FALSE(f->Massif->Enregistre);
     f->hide();
+}
+
+TEST_F(Fenetre, LimiteDeTailleDesFichiers)
+{
+    // The program as it sets itself up, under a file-size limit (ulimit -f): "Enregistrer sous"
+    // over an existing massif fails like on a full disk, says so, and the program goes on.
+    // It runs in a process of its own, started anew with the signal's default action.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* donne = std::getenv("KARST_ESSAI_LIMITE");
+    const std::string x = donne ? donne : Massif("x.fic");
+    setenv("KARST_ESSAI_LIMITE", x.c_str(), 1);
+    const std::string avant = Contenu(x);
+    auto programme = [&] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        PrepareProcessus();
+        rlimit l{};
+        ::getrlimit(RLIMIT_FSIZE, &l);
+        l.rlim_cur = avant.size() + 10;
+        ::setrlimit(RLIMIT_FSIZE, &l);
+        auto f = Cree();
+        f->show();
+        f->OuvreMassif({});
+        for (int i = 0; i < 20; ++i)
+            f->Massif->AjouteFiche(std::make_unique<TFiche>(), false);
+        f->Massif->Enregistre = false;
+        invite.fichiers = {QString::fromStdString(x)};
+        invite.reponses = {Bouton::Oui};
+        QMenuBar* barre = f->menuBar();
+        QTest::mouseClick(barre, Qt::LeftButton, {}, barre->actionGeometry(f->Massif1->menuAction()).center());
+        QTest::mouseClick(f->Massif1, Qt::LeftButton, {}, f->Massif1->actionGeometry(f->Enregistrersous1).center());
+        const QStringList attendu{QStringLiteral("Le fichier x.fic existe déjà.\rEcrire par dessus?"),
+                                  QString::fromStdString("Erreur d'écriture dans le fichier " + x +
+                                                         " : le fichier dépasserait la taille maximale permise")};
+        std::fputs(invite.Textes().join(QLatin1Char('|')).toStdString().c_str(), stderr);
+        const bool dit = invite.Textes() == attendu && !f->Massif->Enregistre;
+        f.reset();
+        std::exit(dit ? 0 : 1);
+    };
+    EXPECT_EXIT(programme(), ::testing::ExitedWithCode(0), "");
+    unsetenv("KARST_ESSAI_LIMITE");
+    EXPECT_EQ(Contenu(x), avant);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dirM.path().toStdString()), {}), 1);
 }
 
 TEST_F(Fenetre, MassifNommeBakPasSauvegardeSurLuiMeme)
@@ -358,9 +476,24 @@ TEST_F(Fenetre, FichiersDeposes)
     f->DeposeFichiers({QStringLiteral("/x/notes.txt")});
     EXPECT_EQ(f->Massif, nullptr);
     EXPECT_EQ(invite.messages.size(), 1u);
+    // A folder, a file that is gone: each is said, and the massif open stays.
     f->DeposeFichiers({QString::fromStdString(a)});
     ASSERT_NE(f->Massif, nullptr);
     EXPECT_EQ(f->Massif->NomFichier, a);
+    fs::create_directory(Chemin("dossier.fic"));
+    f->DeposeFichiers({QString::fromStdString(Chemin("dossier.fic"))});
+    f->DeposeFichiers({QString::fromStdString(Chemin("parti.mas"))});
+    EXPECT_EQ(f->Massif->NomFichier, a);
+    EXPECT_EQ(
+        invite.Textes().mid(1),
+        (QStringList{QString::fromStdString(Chemin("dossier.fic") + " est un dossier, et non un fichier de massif."),
+                     QString::fromStdString("Le fichier " + Chemin("parti.mas") + " est introuvable.")}));
+    // A folder named on the command line is refused too; a name with no file still starts
+    // a new massif of that name.
+    EXPECT_FALSE(f->OuvreMassif(Chemin("dossier.fic")));
+    EXPECT_EQ(f->Massif->NomFichier, a);
+    EXPECT_TRUE(f->OuvreMassif(Chemin("neuf.fic")));
+    EXPECT_EQ(f->Massif->NomFichier, Chemin("neuf.fic"));
 }
 
 TEST_F(Fenetre, LectureDuFichierDeParametres)
