@@ -252,7 +252,7 @@ void TForm1::Ouvrir1Click()
     if (!DemandeEnregistrement(true))
         return;
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), QString(), 1};
-    if (!Invite().Ouvrir(d))
+    if (!Invite().Ouvrir(d) || !MassifAccessible(Chemin(d.nom), true))
         return;
     FermeMassif();
     OuvreMassif(Chemin(d.nom));

@@ -504,7 +504,9 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
             throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom + " : " + raison + ".");
         if (copiePrecedente.empty() || !existe)
             throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom +
-                                     " : aucun fichier ne peut être créé dans son dossier.");
+                                     (e.Code == EACCES || e.Code == EPERM
+                                          ? " : les droits d'écriture manquent dans son dossier."
+                                          : " : aucun fichier ne peut être créé dans son dossier."));
         try {
             fichier = std::make_unique<TFileBufferStream>(reel, TFileBufferStream::kCreation, nom);
         } catch (const ErreurFlux&) {
