@@ -171,12 +171,12 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi)
     if (mort == 0)
         ::_exit(0);
     ::waitpid(mort, nullptr, 0);
-    const std::vector<std::string> restent{".autre.fic.~" + std::to_string(mort) + "-1",
-                                           ".cave.fic.~" + std::to_string(::getppid()) + "-4", "cave.fic"};
-    for (const std::string& n : {restent[0], restent[1], ".cave.fic.~" + std::to_string(mort) + "-2"})
+    const std::string m1 = std::to_string(mort), vivant = std::to_string(::getppid());
+    for (const std::string& n : {".autre.fic.~" + m1 + "-1", ".cave.fic.~" + vivant + "-4", ".cave.fic.~" + m1 + "-2"})
         Ecrit(d / n, "abandonné");
     m->Sauve(p.string());
-    EXPECT_EQ(Fichiers(d), restent);
+    EXPECT_EQ(Fichiers(d),
+              (std::vector<std::string>{".autre.fic.~" + m1 + "-1", ".cave.fic.~" + vivant + "-4", "cave.fic"}));
 }
 
 TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien)
