@@ -360,6 +360,8 @@ TEST_F(Fenetre, LimiteDeTailleDesFichiers)
             QString::fromStdString("Erreur d'écriture dans le fichier " + x + " : " + kTailleMax)};
         const bool dit = invite.Textes() == attendu && f->Massif->NomFichier != x;
         f.reset();
+        for (QTemporaryDir* d : {&dirU, &dirP, &dirM})
+            d->remove();
         std::exit(dit ? 0 : 1);
     };
     EXPECT_EXIT(programme(), ::testing::ExitedWithCode(0), "");
