@@ -700,10 +700,10 @@ TEST_F(Vues, ArreterResteGrisPendantLesMessagesDeFin)
     f->Plan1->trigger();
     struct Espion : InterlocuteurScripte {
         std::function<void()> pendant;
-        Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) override
+        Bouton Question(const QString& texte, Icone icone, const std::vector<Bouton>& boutons, Bouton defaut) override
         {
             pendant();
-            return InterlocuteurScripte::Message(texte, icone, boutons);
+            return InterlocuteurScripte::Question(texte, icone, boutons, defaut);
         }
     } espion;
     std::vector<bool> arreter;
