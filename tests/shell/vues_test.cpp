@@ -1137,6 +1137,7 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     invite.reponses = {Bouton::Annuler};
     f->Supprimertouteslescoupes1->trigger();
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Supprimer toutes les coupes ?")});
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
     EXPECT_EQ(f->Massif->Coupe.size(), 2u);
     EXPECT_TRUE(f->Massif->Enregistre);
     invite.reponses = {Bouton::OK};
