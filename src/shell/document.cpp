@@ -112,7 +112,6 @@ bool TForm1::DemandeEnregistrement(bool avecAnnuler)
 
 void TForm1::FermeMassif()
 {
-    emit MassifFerme();
     // The plan's and the perspective's angles are kept in their options for the next massif.
     for (QWidget* w : {VuePlan.data(), VuePerspective.data()})
         if (auto* a = qobject_cast<TAfficheur*>(w); a && a->Graphique)

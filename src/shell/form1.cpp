@@ -42,8 +42,6 @@
 
 namespace karst {
 
-TForm1* Form1 = nullptr;
-
 namespace {
 
 QAction* Item(QMenu* m, const char* nom, const QString& texte, const QKeySequence& raccourci = {},
@@ -154,7 +152,6 @@ private:
 TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramme, QWidget* parent)
     : QMainWindow(parent)
 {
-    Form1 = this;
     setObjectName(QStringLiteral("Form1"));
     // Every window of the program carries its icon.
     QApplication::setWindowIcon(IconeProgramme());
@@ -253,8 +250,6 @@ TForm1::~TForm1()
     if (AvisCoupe() == avisCoupe_.get())
         DefinitAvisCoupe(nullptr);
     Massif.reset();
-    if (Form1 == this)
-        Form1 = nullptr;
 }
 
 // ---- menus ----

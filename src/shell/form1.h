@@ -301,9 +301,6 @@ signals:
     void ModeleCharge(const QString& extension);
     // A massif was opened; the explorer window is created on it.
     void MassifOuvert();
-    // The massif is about to close: the views store their angles, a running computation
-    // stops and is waited for; then the views, the explorer and the massif are freed.
-    void MassifFerme();
     // The explorer's page or list style changed ("Comme une page Web", the list ticks).
     void StyleExplorateur();
     // The massif file carried the sheet editor's unfinished sheet: the editor shows it.
@@ -354,8 +351,5 @@ private:
     QActionGroup* groupeListe_ = nullptr;
     QActionGroup* groupeListePopup_ = nullptr;
 };
-
-// The one main window of the run.
-extern TForm1* Form1;
 
 }  // namespace karst
