@@ -545,11 +545,10 @@ int TMultPageDlg::LargeurColonne(int colonne) const
 
 void TMultPageDlg::FixeLargeurColonne(int colonne, int largeur)
 {
-    if (colonne == 0) {
+    if (colonne == 0)
         TableauVisee->verticalHeader()->setFixedWidth(largeur);
-        return;
-    }
-    TableauVisee->setColumnWidth(colonne - 1, largeur);
+    else
+        TableauVisee->setColumnWidth(colonne - 1, largeur);
 }
 
 void TMultPageDlg::poseLargeur(int colonne, int largeur)
