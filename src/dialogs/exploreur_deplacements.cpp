@@ -194,7 +194,10 @@ void TExploreur::Vider1Click()
     if (!m)
         return;
     m->Corbeille.compacte();
-    if (!Oui(QStringLiteral("Êtes-vous sûr de vouloir effacer ces %1 fiches ?").arg(m->Corbeille.size()), Bouton::Non))
+    // Emptying the bin cannot be undone: Enter answers Non.
+    if (!Invite().ConfirmePerte(
+            QStringLiteral("Êtes-vous sûr de vouloir effacer ces %1 fiches ?").arg(m->Corbeille.size()),
+            Icone::Avertissement, {Bouton::Oui, Bouton::Non}))
         return;
     // The order numbers of the freed sheets are given again to later sheets: no undo record
     // and no clipboard may name them any more.

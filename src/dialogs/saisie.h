@@ -20,6 +20,7 @@
 class QAction;
 class QComboBox;
 class QGroupBox;
+class QKeyEvent;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
@@ -114,6 +115,8 @@ public:
     int LargeurColonne(int colonne) const;
     // The width a cell needs to show that text whole.
     int LargeurCellule(const QString& texte) const;
+    // A width chosen for the column, as a drag of its title's border gives: the layout takes
+    // it when the sheet is finished.
     void FixeLargeurColonne(int colonne, int largeur);
     // Appends a default row numbered as the next shot.
     void AjouteViseeEnBas();
@@ -129,6 +132,8 @@ public:
     bool LigneDepart(int ligne) const;
     bool LigneArrivee(int ligne) const;
     bool LigneVisee(int ligne) const;
+    // A shot row holding something typed: a cell other than its column's default.
+    bool LigneSaisie(int ligne) const;
     // Type code of a grid column (0 for column 0).
     int TypeColonne(int colonne) const;
     static QString TexteStation(const TPointTopo& p, bool etoileSansNom = false);
@@ -267,6 +272,11 @@ private:
     // The stored sheet's sequel; `modifie` false: the massif stays saved.
     void apresValidation(bool modifie);
     int colonneType(int type) const;
+    // A width the program gives a column for a title or a text it shows: while the column
+    // keeps it, the layout keeps its own.
+    void poseLargeur(int colonne, int largeur);
+    // Starts the value cell after the unit cell (ligne, colonne) with a key typed there.
+    void valeurSuivante(int ligne, int colonne, const QKeyEvent& touche);
 
     IHoteSaisie* hote_;
     IHoteSaisie sansHote_;
@@ -277,6 +287,8 @@ private:
     // The cell the unit list was opened on: it is written there, wherever the cursor went.
     int uniteLigne_ = -1, uniteColonne_ = -1;
     DelegueSaisie* delegue_ = nullptr;
+    // The width the program gave each column (-1: the layout's own).
+    std::vector<int> largeursPosees_;
 };
 
 }  // namespace karst

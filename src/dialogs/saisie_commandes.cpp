@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTableWidget>
+#include <algorithm>
 #include <type_traits>
 
 #include "dialogs/saisie.h"
@@ -23,10 +24,8 @@ namespace {
 const QString kDepart = QStringLiteral("|->");
 const QString kArrivee = QStringLiteral("->|");
 
-bool Confirme(const QString& texte, Icone icone)
-{
-    return Invite().Message(texte, icone, {Bouton::OK, Bouton::Annuler}) == Bouton::OK;
-}
+// Every question of the editor throws work away on OK: Enter answers Annuler.
+bool Confirme(const QString& texte, Icone icone) { return Invite().ConfirmePerte(texte, icone); }
 
 }  // namespace
 
@@ -232,6 +231,16 @@ int TMultPageDlg::NumeroVisee(int ligne) const
     return ok ? n : -1;
 }
 
+bool TMultPageDlg::LigneSaisie(int ligne) const
+{
+    if (!LigneVisee(ligne))
+        return false;
+    for (int c = 2; c < NbColonnesGrille(); ++c)
+        if (Cellule(ligne, c).trimmed() != TexteDefaut[static_cast<std::size_t>(c)])
+            return true;
+    return false;
+}
+
 void TMultPageDlg::renumerote(int de, int delta)
 {
     for (int r = de; r < NbLignes(); ++r) {
@@ -373,18 +382,25 @@ void TMultPageDlg::InserePoint(int r)
     } else if (resultat == IDialoguePoint::PointFinal) {
         if (d.Modifie())
             Modifie = true;
-        if (!Confirme(QStringLiteral("Toutes les valeurs en dessous de cette ligne vont être perdues."),
-                      Icone::Avertissement))
+        // The sheet often ends on the shot just typed: that shot stays, and the end goes
+        // after it. Only what lies below is dropped, and asked about only when it holds a value.
+        const bool garde = LigneSaisie(r);
+        const int fin = garde ? r + 1 : r;
+        bool perte = !garde;
+        for (int k = fin; k < NbLignes() && !perte; ++k)
+            perte = !LigneVisee(k) || LigneSaisie(k);
+        if (perte && !Confirme(QStringLiteral("Toutes les valeurs en dessous de cette ligne vont être perdues."),
+                               Icone::Avertissement))
             return;
         PointFinal = std::make_unique<TPointTopo>();
         d.LitPoint(*PointFinal);
         FinSurPoint = true;
         {
             const QSignalBlocker bloque(TableauVisee);
-            InsereStation(r, kArrivee, {}, TexteStation(*PointFinal));
-            FixeNbLignes(r + 1);
+            InsereStation(fin, kArrivee, {}, TexteStation(*PointFinal));
+            FixeNbLignes(fin + 1);
         }
-        FixeCelluleCourante(r - 1, std::max(Colonne(), 1));
+        FixeCelluleCourante(fin - 1, std::max(Colonne(), 1));
     }
 }
 
@@ -538,7 +554,13 @@ void TMultPageDlg::RangeLargeurs()
         return;
     TPreference_Ecran& p = *Preferences;
     for (int k = 1; k <= p.NbColonnes && k < NbColonnesGrille(); ++k) {
-        const auto w = static_cast<uint16_t>(LargeurColonne(k));
+        // A column is drawn wider than its layout when a title or a value needs it: only a
+        // width the caver chose (a drag, a fit to the column's texts) goes to the layout.
+        const int largeur = LargeurColonne(k);
+        if (static_cast<std::size_t>(k) < largeursPosees_.size() &&
+            largeursPosees_[static_cast<std::size_t>(k)] == largeur)
+            continue;
+        const auto w = static_cast<uint16_t>(std::clamp(largeur, 0, 0xFFFF));
         p.Colonnes[static_cast<std::size_t>(k)].Largeur = w;
         switch (TypeColonne(k)) {
         case TPreference_Ecran::Point: p.GPoint.Largeur = w; break;

@@ -144,6 +144,7 @@ public:
         // An editor the view closed by itself is no longer the open one.
         if (ouvert_ == w)
             ouvert_ = nullptr;
+        avant_.clear();
         QStyledItemDelegate::destroyEditor(w, i);
     }
     void setModelData(QWidget* w, QAbstractItemModel* modele, const QModelIndex& i) const override
@@ -153,6 +154,17 @@ public:
         if (i.data(Qt::EditRole).toString() != avant)
             editeur_->TableauViseeSetEditText(i.row() + 1, i.column() + 1);
     }
+    // Cells the key that opens the next editor empties first, as they are now: Escape in that
+    // editor puts them back, with the sheet's changed flag.
+    void RetientAvant(const QRect& cellules, bool modifie)
+    {
+        avant_.clear();
+        for (int r = cellules.top(); r <= cellules.bottom(); ++r)
+            for (int c = cellules.left(); c <= cellules.right(); ++c)
+                avant_.push_back({r, c, editeur_->Cellule(r, c)});
+        modifieAvant_ = modifie;
+    }
+    bool Ouvert() const { return ouvert_; }
     // Writes and closes the open editor.
     void Termine()
     {
@@ -173,6 +185,14 @@ protected:
                 QTimer::singleShot(0, editeur_, [e = editeur_] { e->TableauViseeEntree(); });
                 return true;
             }
+            if (k == Qt::Key_Escape && !avant_.empty()) {
+                const std::vector<Avant> avant = std::move(avant_);
+                const bool traite = QStyledItemDelegate::eventFilter(objet, e);
+                for (const Avant& a : avant)
+                    editeur_->FixeCellule(a.ligne, a.colonne, a.texte);
+                editeur_->Modifie = modifieAvant_;
+                return traite;
+            }
             // Tab leaves the cell for the next one, as the arrows do in the grid, whatever
             // that cell is: the view's own step would open a text editor on a unit column.
             if (const int pas = PasTabulation(*static_cast<QKeyEvent*>(e))) {
@@ -185,8 +205,14 @@ protected:
     }
 
 private:
+    struct Avant {
+        int ligne, colonne;
+        QString texte;
+    };
     TMultPageDlg* editeur_;
     mutable QPointer<QWidget> ouvert_;
+    mutable std::vector<Avant> avant_;
+    bool modifieAvant_ = false;
 };
 
 namespace {
@@ -525,6 +551,16 @@ void TMultPageDlg::FixeLargeurColonne(int colonne, int largeur)
         TableauVisee->setColumnWidth(colonne - 1, largeur);
 }
 
+void TMultPageDlg::poseLargeur(int colonne, int largeur)
+{
+    FixeLargeurColonne(colonne, largeur);
+    if (colonne < 1)
+        return;
+    if (largeursPosees_.size() <= static_cast<std::size_t>(colonne))
+        largeursPosees_.resize(static_cast<std::size_t>(colonne) + 1, -1);
+    largeursPosees_[static_cast<std::size_t>(colonne)] = largeur;
+}
+
 int TMultPageDlg::Ligne() const { return std::max(TableauVisee->currentRow() + 1, 0); }
 int TMultPageDlg::Colonne() const { return std::max(TableauVisee->currentColumn() + 1, 0); }
 
@@ -595,6 +631,7 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
     const int n = preferences ? preferences->NbColonnes : 0;
     TableauVisee->clear();
     TableauVisee->setColumnCount(n);
+    largeursPosees_.assign(static_cast<std::size_t>(n + 1), -1);
     TableauVisee->setRowCount(10);
     TexteDefaut.assign(static_cast<std::size_t>(n + 1), QString());
     for (int c = 1; c <= n; ++c)
@@ -615,7 +652,7 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
         int largeur = std::max<int>(col.Largeur, policeTitres.horizontalAdvance(titre) + margeTitre);
         for (const QString& u : TexteUnites(col.Type))
             largeur = std::max(largeur, LargeurCellule(u));
-        FixeLargeurColonne(c, largeur);
+        poseLargeur(c, largeur);
     }
     FixeCellule(0, 0, {});
     for (int r = 1; r <= 10; ++r)
@@ -775,7 +812,7 @@ void TMultPageDlg::AfficheVisees(const TGalerie& g, int& compteur, int lignesSta
             FixeCellule(r, c, DepuisCp1252(t));
             // A measure shows whole, a pair of topofil readings too; a comment may run on.
             if (TypeColonne(c) != TPreference_Ecran::Observations)
-                FixeLargeurColonne(c, std::max(LargeurColonne(c), LargeurCellule(DepuisCp1252(t))));
+                poseLargeur(c, std::max(LargeurColonne(c), LargeurCellule(DepuisCp1252(t))));
         }
         ++compteur;
     }
@@ -1013,6 +1050,25 @@ void TMultPageDlg::TableauViseeSetEditText(int, int colonne)
         Modifie = true;
 }
 
+void TMultPageDlg::valeurSuivante(int ligne, int colonne, const QKeyEvent& touche)
+{
+    // A number typed after a value belongs to the next value, not to its unit: the unit stays
+    // and the key starts the next cell that takes a value.
+    int r = ligne, c = colonne + 1;
+    while (c < NbColonnesGrille() && TypeColonne(c) >= 128)
+        ++c;
+    if (c >= NbColonnesGrille()) {
+        c = 2;
+        ++r;
+    }
+    if (r < 1 || r >= NbLignes())
+        return;
+    FixeCelluleCourante(r, c);
+    TableauViseeClick();
+    QKeyEvent cle(QEvent::KeyPress, touche.key(), touche.modifiers(), touche.text());
+    QApplication::sendEvent(TableauVisee, &cle);
+}
+
 bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
 {
     if (objet == TableauVisee->verticalHeader()->viewport()) {
@@ -1029,6 +1085,11 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
             DeplaceCellule(Ligne(), Colonne(), pas);
             return true;
         }
+        // The unit list closed by Escape, a number still goes on to the next value.
+        if (DebutNombre(*touche) && LigneVisee(Ligne()) && TypeColonne(Colonne()) >= 128) {
+            valeurSuivante(Ligne(), Colonne(), *touche);
+            return true;
+        }
         if (touche->matches(QKeySequence::Copy) || touche->matches(QKeySequence::Cut)) {
             QApplication::clipboard()->setText(TexteSelection());
             if (touche->matches(QKeySequence::Cut))
@@ -1041,10 +1102,17 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
         }
         if ((k == Qt::Key_Delete || k == Qt::Key_Backspace) &&
             !(touche->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            // Backspace, as in a spreadsheet, goes on to type the emptied cell; Escape there
+            // takes the key back, as in any cell being typed.
+            const bool saisie = k == Qt::Key_Backspace && CelluleEditable(Ligne(), Colonne(), false);
+            if (saisie)
+                delegue_->RetientAvant(SelectionGrille(), Modifie);
             EffaceSelection();
-            // Backspace, as in a spreadsheet, goes on to type the emptied cell.
-            if (k == Qt::Key_Backspace && CelluleEditable(Ligne(), Colonne(), false))
+            if (saisie) {
                 TableauVisee->edit(IndexCellule(Ligne(), Colonne()));
+                if (!delegue_->Ouvert())
+                    delegue_->RetientAvant({}, Modifie);
+            }
             return true;
         }
     } else if (objet == Unite) {
@@ -1074,23 +1142,10 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
                 UniteExit();
                 return true;
             }
-            // A number typed after a value belongs to the next value, not to its unit: the
-            // unit stays and the key starts the next cell that takes a value.
             if (DebutNombre(*touche)) {
-                int r = uniteLigne_, c = uniteColonne_ + 1;
+                const int r = uniteLigne_, c = uniteColonne_;
                 UniteExit();
-                while (c < NbColonnesGrille() && TypeColonne(c) >= 128)
-                    ++c;
-                if (c >= NbColonnesGrille()) {
-                    c = 2;
-                    ++r;
-                }
-                if (r >= 1 && r < NbLignes()) {
-                    FixeCelluleCourante(r, c);
-                    TableauViseeClick();
-                    QKeyEvent cle(QEvent::KeyPress, k, touche->modifiers(), touche->text());
-                    QApplication::sendEvent(TableauVisee, &cle);
-                }
+                valeurSuivante(r, c, *touche);
                 return true;
             }
         }

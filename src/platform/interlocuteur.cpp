@@ -119,7 +119,7 @@ QString ExtensionFiltre(const QString& filtre, int index)
     return e;
 }
 
-Bouton InterlocuteurQt::Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons)
+Bouton InterlocuteurQt::Question(const QString& texte, Icone icone, const std::vector<Bouton>& boutons, Bouton defaut)
 {
     QMessageBox boite(QApplication::activeWindow());
     boite.setWindowTitle(Titre());
@@ -136,7 +136,7 @@ Bouton InterlocuteurQt::Message(const QString& texte, Icone icone, const std::ve
     for (Bouton b : boutons) {
         QPushButton* p = boite.addButton(TexteBouton(b), Role(b));
         liste.emplace_back(p, b);
-        if (liste.size() == 1)
+        if (b == defaut)
             boite.setDefaultButton(p);
         if (b == fermeture)
             boite.setEscapeButton(p);
@@ -273,9 +273,10 @@ bool Suivante(std::deque<std::optional<T>>& reponses, T& valeur, bool sansRepons
 
 }  // namespace
 
-Bouton InterlocuteurScripte::Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons)
+Bouton InterlocuteurScripte::Question(const QString& texte, Icone icone, const std::vector<Bouton>& boutons,
+                                      Bouton defaut)
 {
-    messages.push_back({texte, icone, boutons});
+    messages.push_back({texte, icone, boutons, defaut});
     if (reponses.empty())
         return boutons.empty() ? Bouton::Aucun : boutons.front();
     const Bouton b = reponses.front();

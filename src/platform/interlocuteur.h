@@ -18,6 +18,10 @@ namespace karst {
 enum class Bouton { Aucun, Oui, Non, OK, Annuler };
 enum class Icone { Aucune, Information, Avertissement, Erreur, Confirmation };
 
+// The answer of a box closed without a button: the one that commits to least, Annuler,
+// else Non, else Oui (a box "Oui"/"OK" names its Oui as the closing answer), else OK.
+Bouton Fermeture(const std::vector<Bouton>& boutons);
+
 // An open or save dialog. The filter is a list of "description|patterns" pairs separated
 // by '|', as "(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas"; indexFiltre counts
 // the pairs from 1. The default extension (without the dot) is added to a chosen name
@@ -46,8 +50,22 @@ public:
     virtual ~Interlocuteur();
 
     // A message box with these buttons; returns the one pressed, or the answer of
-    // Fermeture when the box is closed (Escape, the window's close button).
-    virtual Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) = 0;
+    // Fermeture when the box is closed (Escape, the window's close button). Enter presses
+    // the first button.
+    Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons)
+    {
+        return Question(texte, icone, boutons, boutons.empty() ? Bouton::Aucun : boutons.front());
+    }
+    // A question whose first button throws work away (discards what was typed, deletes):
+    // Enter presses the safe answer, the one closing the box gives, so that a reflex key
+    // keeps the work. True when the first button was pressed.
+    bool ConfirmePerte(const QString& texte, Icone icone,
+                       const std::vector<Bouton>& boutons = {Bouton::OK, Bouton::Annuler})
+    {
+        return !boutons.empty() && Question(texte, icone, boutons, Fermeture(boutons)) == boutons.front();
+    }
+    // The box itself: `defaut` is the button Enter presses.
+    virtual Bouton Question(const QString& texte, Icone icone, const std::vector<Bouton>& boutons, Bouton defaut) = 0;
     // An input box; false when cancelled.
     virtual bool Saisie(const QString& titre, const QString& invite, QString& valeur) = 0;
     virtual bool Ouvrir(DialogueFichier& d) = 0;
@@ -75,14 +93,10 @@ public:
 
 inline Interlocuteur& Invite() { return Interlocuteur::Courant(); }
 
-// The answer of a box closed without a button: the one that commits to least, Annuler,
-// else Non, else Oui (a box "Oui"/"OK" names its Oui as the closing answer), else OK.
-Bouton Fermeture(const std::vector<Bouton>& boutons);
-
 // The Qt dialogs, with French button texts and their accelerators ("&Oui", "&Non").
 class InterlocuteurQt : public Interlocuteur {
 public:
-    Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) override;
+    Bouton Question(const QString& texte, Icone icone, const std::vector<Bouton>& boutons, Bouton defaut) override;
     bool Saisie(const QString& titre, const QString& invite, QString& valeur) override;
     bool Ouvrir(DialogueFichier& d) override;
     bool Enregistrer(DialogueFichier& d) override;
@@ -101,6 +115,7 @@ public:
         QString texte;
         Icone icone;
         std::vector<Bouton> boutons;
+        Bouton defaut = Bouton::Aucun;  // the button Enter presses
     };
 
     std::deque<Bouton> reponses;
@@ -115,7 +130,7 @@ public:
     std::vector<Trace> messages;
     std::vector<DialogueFichier> dialoguesFichier;  // as they were proposed
 
-    Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) override;
+    Bouton Question(const QString& texte, Icone icone, const std::vector<Bouton>& boutons, Bouton defaut) override;
     bool Saisie(const QString& titre, const QString& invite, QString& valeur) override;
     bool Ouvrir(DialogueFichier& d) override;
     bool Enregistrer(DialogueFichier& d) override;

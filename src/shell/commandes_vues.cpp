@@ -523,8 +523,7 @@ void TForm1::Supprimertouteslescoupes1Click()
 {
     if (!Massif)
         return;
-    if (Invite().Message(QStringLiteral("Supprimer toutes les coupes ?"), Icone::Avertissement,
-                         {Bouton::OK, Bouton::Annuler}) != Bouton::OK)
+    if (!Invite().ConfirmePerte(QStringLiteral("Supprimer toutes les coupes ?"), Icone::Avertissement))
         return;
     Massif->VideCoupe();
     if (auto* coupe = qobject_cast<TAfficheur*>(VueCoupe.data()))

@@ -389,8 +389,8 @@ bool CommandeBranche(CommandeCoupe commande, TCoupe& vue, ContexteVues& contexte
         m->VerifieCoupe();
         return fait;
     case CommandeCoupe::Retirer:
-        if (Invite().Message(QStringLiteral("Cette galerie et son(ses) aval(s) vont être retirés de la coupe"),
-                             Icone::Confirmation, {Bouton::OK, Bouton::Annuler}) != Bouton::OK)
+        if (!Invite().ConfirmePerte(QStringLiteral("Cette galerie et son(ses) aval(s) vont être retirés de la coupe"),
+                                    Icone::Confirmation))
             return false;
         m->RetireBranche(numero, galerie, true);
         m->PlaceCoupe();

@@ -187,8 +187,7 @@ void TOpti_Coupe::Button2Click()
     const int ligne = ListBox1->currentRow();
     if (ligne < 0)
         return;
-    if (Invite().Message(QStringLiteral("Supprimer l'échelle sélectionnée ?"), Icone::Avertissement,
-                         {Bouton::OK, Bouton::Annuler}) != Bouton::OK)
+    if (!Invite().ConfirmePerte(QStringLiteral("Supprimer l'échelle sélectionnée ?"), Icone::Avertissement))
         return;
     // The scale shown is the one deleted: its typed values go with it.
     for (int i = ligne + 1; i < travail_.NbEchelles; ++i)

@@ -280,6 +280,7 @@ TEST_F(Deplacements, ViderLaCorbeilleSansRetourNiConfusion)
     invite.reponses = {Bouton::Non};
     e->Vider1Click();
     EXPECT_EQ(invite.messages.back().texte, QStringLiteral("Êtes-vous sûr de vouloir effacer ces 1 fiches ?"));
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
     EXPECT_EQ(m().Corbeille.size(), 1u);
     e->Vider1Click();
     EXPECT_TRUE(m().Corbeille.empty());

@@ -30,6 +30,7 @@
 #include <functional>
 
 #include "aide_saisie.h"
+#include "boite_reelle.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "survey/aide_fichiers.h"
@@ -325,6 +326,10 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
         if (i < 4 || i > 6) {
             EXPECT_EQ(Champs(*visees[i]), origine[i]) << "shot " << i + 1;
         }
+    // Columns drawn wider for their titles and values leave the layout's file as it was.
+    prefs.NomFichier = dossier.filePath("OPTIONS.SAI").toStdString();
+    prefs.Enregistre();
+    EXPECT_EQ(essai::Contenu(prefs.NomFichier), essai::Contenu(std::string(KARST_TEST_DATA) + "/modeles/defaut.sai"));
 }
 
 // A new sheet typed from its first key after the start-station and gallery dialogs, and
@@ -503,6 +508,10 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     EXPECT_FALSE(ed->Unite->isVisible());
     EXPECT_TRUE(ed->isVisible());
     EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+    // The list closed, a number goes on to the next value all the same.
+    Tape("95");
+    Touche(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(ed->Cellule(2, cAzimut), "95");
     Touche(Qt::Key_Tab, Qt::ShiftModifier);
     Touche(Qt::Key_Tab);
     ASSERT_EQ(Focus(), ed->Unite);
@@ -534,6 +543,12 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     EXPECT_EQ(ed->Colonne(), cPente);
     Entre("0,5");
 
+    // Backspace then Escape leaves the cell as it was.
+    Clic(3, cPente);
+    Touche(Qt::Key_Backspace);
+    Touche(Qt::Key_Escape);
+    EXPECT_EQ(ed->Cellule(3, cPente), "0,5");
+    EXPECT_TRUE(ed->isVisible());
     // Backspace empties a cell and types it anew.
     Clic(2, cGauche);
     Touche(Qt::Key_Backspace);
@@ -863,6 +878,15 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     EXPECT_EQ(DernierMessage(), "Les modifications vont être perdues.");
     EXPECT_TRUE(ed->isVisible());
     EXPECT_EQ(ed->Cellule(r2, cPente), "7");
+    // Escape, then Return on the real question: Return keeps the sheet.
+    Interlocuteur::Installe(nullptr);
+    const auto question = ecran::RepondBoite(Qt::Key_Return);
+    Touche(Qt::Key_Escape);
+    Interlocuteur::Installe(&invite);
+    Reactive();
+    EXPECT_EQ(question->texte, "Les modifications vont être perdues.");
+    ASSERT_TRUE(ed->isVisible());
+    EXPECT_EQ(ed->Cellule(r2, cPente), "7");
 
     // "Suivante" stores the sheet with both values and starts a new one.
     Clic(r2, cGauche);
@@ -873,8 +897,20 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     Menu(ed->Fiche1, ed->Suivante1);
     EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
     EXPECT_EQ(ed->Cellule(1, cPoint), "Z(1)");
-    ed->hide();
+    // "Point final" on the shot just typed ends the sheet after it, asking nothing.
+    for (const char* t : {"4", "10", "-2"})
+        Entre(t);
+    points.reponses = {{IDialoguePoint::PointFinal, aide::Point("F", 1)}};
+    Clic(2, cAzimut);
+    Menu(ed->Point1, ed->Nouveau1);
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+    Menu(ed->Fiche1, ed->Terminer1);
+    EXPECT_FALSE(ed->isVisible()) << DernierMessage().toStdString();
     const auto relu = EnregistreEtRelit();
+    const TGalerie& z = *relu->Fiches.back()->Galeries[0];
+    EXPECT_EQ(TMultPageDlg::TexteStation(z.Depart) + TMultPageDlg::TexteStation(z.Arrivee), "Z(1)F(1)");
+    ASSERT_EQ(z.NbVisees, 1);
+    EXPECT_EQ(static_cast<long double>(z.Visee(1)->Azimut), 10.0L);
     const TVisee& v = *Lieu(*relu, "Galerie haute")->Galeries[0]->Visee(2);
     EXPECT_EQ(static_cast<long double>(v.Azimut), 55.0L);
     EXPECT_EQ(static_cast<long double>(v.Pente), 7.0L);

@@ -593,6 +593,7 @@ TEST_F(Saisie, SupprimerLePointFinal)
     invite.reponses = {Bouton::OK};
     ed->SupprimePoint(4);
     EXPECT_EQ(DernierMessage(), "Supprimer le dernier point et continuer?");
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
     EXPECT_FALSE(ed->FinSurPoint);
     EXPECT_EQ(ed->PointFinal, nullptr);
     EXPECT_EQ(Colonne(0).mid(0, 3).join(' '), "|-> 1 2");

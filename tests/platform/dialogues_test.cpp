@@ -92,6 +92,11 @@ TEST_F(BoitesDeMessage, BoutonsFrancaisAvecLeursAccelerateurs)
     // Return takes the first button, the default one.
     EXPECT_EQ(Repond({Bouton::Non, Bouton::OK}, Qt::Key_Return), Bouton::Non);
     EXPECT_EQ(Repond({Bouton::OK, Bouton::Annuler}, Qt::Key_Return), Bouton::OK);
+    // A question that would throw work away: Return takes the safe answer.
+    vue = ecran::RepondBoite(Qt::Key_Return);
+    EXPECT_FALSE(
+        InterlocuteurQt().ConfirmePerte(QStringLiteral("Q"), Icone::Avertissement, {Bouton::Oui, Bouton::Non}));
+    EXPECT_TRUE(vue->vue);
 }
 
 TEST_F(BoitesDeMessage, ScriptFermantLaBoite)

@@ -706,10 +706,10 @@ TEST_F(Vues, ArreterResteGrisPendantLesMessagesDeFin)
     f->Plan1->trigger();
     struct Espion : InterlocuteurScripte {
         std::function<void()> pendant;
-        Bouton Message(const QString& texte, Icone icone, const std::vector<Bouton>& boutons) override
+        Bouton Question(const QString& texte, Icone icone, const std::vector<Bouton>& boutons, Bouton defaut) override
         {
             pendant();
-            return InterlocuteurScripte::Message(texte, icone, boutons);
+            return InterlocuteurScripte::Question(texte, icone, boutons, defaut);
         }
     } espion;
     std::vector<bool> arreter;
@@ -1143,6 +1143,7 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     invite.reponses = {Bouton::Annuler};
     f->Supprimertouteslescoupes1->trigger();
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Supprimer toutes les coupes ?")});
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
     EXPECT_EQ(f->Massif->Coupe.size(), 2u);
     EXPECT_TRUE(f->Massif->Enregistre);
     invite.reponses = {Bouton::OK};

@@ -490,6 +490,7 @@ TEST_F(Dialogues, CoupeSuppressionEtAnnulation)
     }));
     EXPECT_TRUE(o.Modifie());
     EXPECT_EQ(invite.messages[0].texte, QStringLiteral("Supprimer l'échelle sélectionnée ?"));
+    EXPECT_EQ(invite.messages[0].defaut, Bouton::Annuler);
     EXPECT_EQ(o.NbEchelles, 0);
 
     // Adding and deleting, then "Annuler": the scales are as before.

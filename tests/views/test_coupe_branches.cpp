@@ -326,6 +326,7 @@ TEST_F(Branches, SectionWindowCommands)
     EXPECT_FALSE(G(f1, 1).DansCoupe);
     EXPECT_TRUE(ctx.massif.Coupe.empty());
     EXPECT_EQ(Messages().back(), "Cette galerie et son(ses) aval(s) vont être retirés de la coupe");
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
 
     // Without a selection only "Nouvelle" runs.
     fenetre.selection = false;
