@@ -87,6 +87,14 @@ public:
     Reel6 X, Z;
     int32_t Fiche = 0;    // TFiche::Ordre of the sheet of the branch's first gallery
     int32_t Galerie = 0;  // position of that gallery in the sheet, from 0
+    // A dead end that the gallery reaching its station had no room for among its five
+    // continuations hangs at that gallery (sheet number, position): the layout starts it
+    // where the gallery's continuations start, so it follows the gallery wherever the
+    // branch commands take it. Not saved: the files keep the place, from which the layout
+    // finds the gallery again.
+    bool Accrochee = false;
+    int32_t JonctionFiche = 0;
+    int32_t JonctionGalerie = 0;
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
