@@ -184,8 +184,8 @@ void MiseEnPage::Depuis(TGalerie* racine, Reel6 x, Reel6 z)
         const Reel6 xs = c.xSuites, zs = c.z;
         if (c.k <= NbSuites(*c.g)) {
             const auto k = static_cast<std::size_t>(c.k);
-            TGalerie* suite = index->Cherche(static_cast<int16_t>(c.g->SuiteFiche[k]),
-                                             static_cast<int16_t>(c.g->SuiteGalerie[k]));
+            TGalerie* suite =
+                index->Cherche(static_cast<int16_t>(c.g->SuiteFiche[k]), static_cast<int16_t>(c.g->SuiteGalerie[k]));
             if (!suite || chemin.count(suite)) {
                 RetireSuite(*c.g, c.k);
                 probleme = true;
