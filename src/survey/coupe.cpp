@@ -140,6 +140,8 @@ struct MiseEnPage {
     // Where the continuations of each gallery laid out start.
     std::unordered_map<const TGalerie*, std::pair<Reel6, Reel6>> suites;
     std::unordered_set<const TPointCoupe*> accrochesPosees;
+    // False: links to missing galleries, or that loop, are passed over and kept.
+    bool repare = true;
 
     void Depuis(TGalerie* racine, Reel6 x, Reel6 z);
 };
@@ -187,6 +189,10 @@ void MiseEnPage::Depuis(TGalerie* racine, Reel6 x, Reel6 z)
             TGalerie* suite =
                 index->Cherche(static_cast<int16_t>(c.g->SuiteFiche[k]), static_cast<int16_t>(c.g->SuiteGalerie[k]));
             if (!suite || chemin.count(suite)) {
+                if (!repare) {
+                    ++c.k;
+                    continue;
+                }
                 RetireSuite(*c.g, c.k);
                 probleme = true;
                 continue;
@@ -213,9 +219,10 @@ void MiseEnPage::Depuis(TGalerie* racine, Reel6 x, Reel6 z)
     }
 }
 
-MiseEnPage PasseMiseEnPage(const ListePossedee<TPointCoupe>& coupe, const IndexFiches& index)
+MiseEnPage PasseMiseEnPage(const ListePossedee<TPointCoupe>& coupe, const IndexFiches& index, bool repare)
 {
     MiseEnPage m(index, coupe);
+    m.repare = repare;
     for (const TPointCoupe* r : coupe)
         if (!r->Accrochee)
             if (TGalerie* g = GalerieRacine(index, *r))
@@ -228,17 +235,15 @@ bool MemeStation(const TPointTopo& p, const TPointCoupe& r)
     return !p.Terminus && p.Nom.Egal(r.Nom) && p.Indice == r.Indice;
 }
 
-// A file keeps no link from a dead end to the gallery it hangs at, only the place it
-// starts from: a root on a dead end, left where a gallery reaching its station starts its
+// A root on a dead end, left where a gallery reaching its station starts its
 // continuations, hangs at that gallery. A text file keeps that place to seven digits.
-bool ReconnaitAccroches(const ListeFiches& fiches, const ListePossedee<TPointCoupe>& coupe, const IndexFiches& index,
+void ReconnaitAccroches(const ListeFiches& fiches, const ListePossedee<TPointCoupe>& coupe, const IndexFiches& index,
                         const MiseEnPage& mise)
 {
     auto proche = [](Reel6 a, Reel6 b) {
         const long double u = a, v = b;
         return std::fabs(u - v) <= 1e-6L * std::max(1.0L, std::fabs(v));
     };
-    bool trouve = false;
     for (TPointCoupe* p : coupe) {
         const TGalerie* g = GalerieRacine(index, *p);
         if (p->Accrochee || !g || !(g->Sens ? g->Arrivee : g->Depart).Terminus ||
@@ -256,11 +261,9 @@ bool ReconnaitAccroches(const ListeFiches& fiches, const ListePossedee<TPointCou
                 p->Accrochee = true;
                 p->JonctionFiche = f->Ordre;
                 p->JonctionGalerie = static_cast<int32_t>(j);
-                trouve = true;
             }
         }
     }
-    return trouve;
 }
 
 void Repare(TMassif& m)
@@ -294,9 +297,7 @@ void TMassif::PlaceCoupe()
             Coupe.retireA(r);
             probleme = true;
         }
-        MiseEnPage mise = PasseMiseEnPage(Coupe, index);
-        if (ReconnaitAccroches(Fiches, Coupe, index, mise))
-            mise = PasseMiseEnPage(Coupe, index);
+        const MiseEnPage mise = PasseMiseEnPage(Coupe, index, true);
         probleme = probleme || mise.probleme;
         // A dead end hung at a gallery that no root leads to any more goes with it.
         for (std::size_t r = 0; r < Coupe.size();) {
@@ -478,6 +479,12 @@ std::vector<TGalerie*> AvalCoupe(const TMassif& massif, TGalerie& g, bool exige)
 {
     const IndexFiches index(massif.Fiches);
     return Aval(index, RacinesAccrochees(massif.Coupe, index), g, exige);
+}
+
+void TMassif::ReconnaitAccrochesCoupe()
+{
+    const IndexFiches index(Fiches);
+    ReconnaitAccroches(Fiches, Coupe, index, PasseMiseEnPage(Coupe, index, false));
 }
 
 void TFiche::RetireDeLaCoupe(TMassif& massif)
