@@ -246,6 +246,9 @@ void TAfficheur::InitialiseVue(int genre, std::unique_ptr<TGraphique> vue)
     if (Graphique) {
         if (genre == 3)
             Graphique->Echelle = 0;
+        // The first fit measures what the first drawing shows: on a massif just opened,
+        // the stations and the section's abscissae are laid out first.
+        PlacePoints(genre == 1 || genre == 3);
         const double pxParMm = form_.PixelsParPouce / 25.4;
         Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
         if (genre != 3)

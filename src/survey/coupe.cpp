@@ -3,6 +3,7 @@
 #include "survey/coupe.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -88,18 +89,75 @@ int PremiereSuitePendante(const TGalerie& g, const IndexFiches& index)
     return 0;
 }
 
-// Lays out a gallery and everything downstream of it, depth first in link order as the
-// links are listed. A link to a missing gallery, or one that would lead back into the
-// path being laid out (a cycle), is dropped; `probleme` tells that one was. Every gallery
-// laid out joins `atteintes`.
-void PlaceDepuis(TGalerie* racine, Reel6 x, Reel6 z, const IndexFiches& index, bool& probleme,
-                 std::unordered_set<const TGalerie*>& atteintes)
+// The gallery a root starts with, its numbers taken on 16 bits as the layout takes them.
+TGalerie* GalerieRacine(const IndexFiches& index, const TPointCoupe& r)
+{
+    return index.Cherche(static_cast<int16_t>(r.Fiche), static_cast<int16_t>(r.Galerie));
+}
+
+// The roots hung at each gallery's far station, in list order.
+using Accroches = std::unordered_map<const TGalerie*, std::vector<TPointCoupe*>>;
+
+Accroches RacinesAccrochees(const ListePossedee<TPointCoupe>& coupe, const IndexFiches& index)
+{
+    Accroches r;
+    for (TPointCoupe* p : coupe)
+        if (p->Accrochee)
+            if (const TGalerie* j = index.Cherche(p->JonctionFiche, p->JonctionGalerie))
+                r[j].push_back(p);
+    return r;
+}
+
+std::vector<TGalerie*> Aval(const IndexFiches& index, const Accroches& accroches, TGalerie& depart, bool exige)
+{
+    std::vector<TGalerie*> r{&depart};
+    std::unordered_set<const TGalerie*> vues{&depart};
+    auto suit = [&](int32_t fiche, int32_t galerie) {
+        TGalerie* s = exige ? index.Exige(fiche, galerie) : index.Cherche(fiche, galerie);
+        if (s && vues.insert(s).second)
+            r.push_back(s);
+    };
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const TGalerie& g = *r[i];
+        for (int k = 1; k <= NbSuites(g); ++k)
+            suit(g.SuiteFiche[static_cast<std::size_t>(k)], g.SuiteGalerie[static_cast<std::size_t>(k)]);
+        if (const auto h = accroches.find(&g); h != accroches.end())
+            for (const TPointCoupe* p : h->second)
+                suit(p->Fiche, p->Galerie);
+    }
+    return r;
+}
+
+// One layout of the section: what it reached, and where.
+struct MiseEnPage {
+    MiseEnPage(const IndexFiches& i, const ListePossedee<TPointCoupe>& coupe)
+        : index(&i), accroches(RacinesAccrochees(coupe, i))
+    {}
+    const IndexFiches* index;
+    Accroches accroches;
+    bool probleme = false;
+    std::unordered_set<const TGalerie*> atteintes;
+    // Where the continuations of each gallery laid out start.
+    std::unordered_map<const TGalerie*, std::pair<Reel6, Reel6>> suites;
+    std::unordered_set<const TPointCoupe*> accrochesPosees;
+    // False: links to missing galleries, or that loop, are passed over and kept.
+    bool repare = true;
+
+    void Depuis(TGalerie* racine, Reel6 x, Reel6 z);
+};
+
+// Lays out a gallery and everything downstream of it, depth first: its continuations as
+// the links list them, then the dead ends hung at its far station. A link to a missing
+// gallery, or one that would lead back into the path being laid out (a cycle), is
+// dropped; `probleme` tells that one was.
+void MiseEnPage::Depuis(TGalerie* racine, Reel6 x, Reel6 z)
 {
     struct Cadre {
         TGalerie* g;
         Reel6 xSuites;
         Reel6 z;
         int k;
+        std::size_t accroche;
     };
     std::vector<Cadre> pile;
     std::unordered_set<const TGalerie*> chemin;
@@ -116,29 +174,95 @@ void PlaceDepuis(TGalerie* racine, Reel6 x, Reel6 z, const IndexFiches& index, b
         }
         if (!g->GaucheDroite)
             d = -static_cast<long double>(d);
-        pile.push_back({g, static_cast<long double>(x0) + d, z0, 1});
+        const Reel6 xs = static_cast<long double>(x0) + d;
+        pile.push_back({g, xs, z0, 1, 0});
+        suites[g] = {xs, z0};
         chemin.insert(g);
         atteintes.insert(g);
     };
     entre(racine, x, z);
     while (!pile.empty()) {
         Cadre& c = pile.back();
-        if (c.k > NbSuites(*c.g)) {
+        const Reel6 xs = c.xSuites, zs = c.z;
+        if (c.k <= NbSuites(*c.g)) {
+            const auto k = static_cast<std::size_t>(c.k);
+            TGalerie* suite =
+                index->Cherche(static_cast<int16_t>(c.g->SuiteFiche[k]), static_cast<int16_t>(c.g->SuiteGalerie[k]));
+            if (!suite || chemin.count(suite)) {
+                if (!repare) {
+                    ++c.k;
+                    continue;
+                }
+                RetireSuite(*c.g, c.k);
+                probleme = true;
+                continue;
+            }
+            ++c.k;
+            entre(suite, xs, zs);
+            continue;
+        }
+        const auto h = accroches.find(c.g);
+        if (h == accroches.end() || c.accroche >= h->second.size()) {
             chemin.erase(c.g);
             pile.pop_back();
             continue;
         }
-        const auto k = static_cast<std::size_t>(c.k);
-        TGalerie* suite =
-            index.Cherche(static_cast<int16_t>(c.g->SuiteFiche[k]), static_cast<int16_t>(c.g->SuiteGalerie[k]));
-        if (!suite || chemin.count(suite)) {
-            RetireSuite(*c.g, c.k);
-            probleme = true;
+        TPointCoupe* p = h->second[c.accroche++];
+        TGalerie* g = GalerieRacine(*index, *p);
+        // Left unlaid, it leaves the section with its root.
+        if (!g || chemin.count(g))
             continue;
+        p->X = xs;
+        p->Z = zs;
+        accrochesPosees.insert(p);
+        entre(g, xs, zs);
+    }
+}
+
+MiseEnPage PasseMiseEnPage(const ListePossedee<TPointCoupe>& coupe, const IndexFiches& index, bool repare)
+{
+    MiseEnPage m(index, coupe);
+    m.repare = repare;
+    for (const TPointCoupe* r : coupe)
+        if (!r->Accrochee)
+            if (TGalerie* g = GalerieRacine(index, *r))
+                m.Depuis(g, r->X, r->Z);
+    return m;
+}
+
+bool MemeStation(const TPointTopo& p, const TPointCoupe& r)
+{
+    return !p.Terminus && p.Nom.Egal(r.Nom) && p.Indice == r.Indice;
+}
+
+// A root on a dead end, left where a gallery reaching its station starts its
+// continuations, hangs at that gallery. A text file keeps that place to seven digits.
+void ReconnaitAccroches(const ListeFiches& fiches, const ListePossedee<TPointCoupe>& coupe, const IndexFiches& index,
+                        const MiseEnPage& mise)
+{
+    auto proche = [](Reel6 a, Reel6 b) {
+        const long double u = a, v = b;
+        return std::fabs(u - v) <= 1e-6L * std::max(1.0L, std::fabs(v));
+    };
+    for (TPointCoupe* p : coupe) {
+        const TGalerie* g = GalerieRacine(index, *p);
+        if (p->Accrochee || !g || !(g->Sens ? g->Arrivee : g->Depart).Terminus ||
+            !MemeStation(g->Sens ? g->Depart : g->Arrivee, *p))
+            continue;
+        for (std::size_t i = 0; i < fiches.size() && !p->Accrochee; ++i) {
+            const TFiche* f = fiches[i];
+            for (std::size_t j = 0; f && j < f->Galeries.size() && !p->Accrochee; ++j) {
+                const TGalerie* h = f->Galeries[j];
+                const auto s = mise.suites.find(h);
+                if (h == g || s == mise.suites.end() || index.Cherche(f->Ordre, static_cast<int32_t>(j)) != h ||
+                    !MemeStation(h->Sens ? h->Arrivee : h->Depart, *p) || !proche(p->X, s->second.first) ||
+                    !proche(p->Z, s->second.second))
+                    continue;
+                p->Accrochee = true;
+                p->JonctionFiche = f->Ordre;
+                p->JonctionGalerie = static_cast<int32_t>(j);
+            }
         }
-        ++c.k;
-        const Reel6 xs = c.xSuites, zs = c.z;
-        entre(suite, xs, zs);
     }
 }
 
@@ -164,23 +288,28 @@ void TMassif::PlaceCoupe()
     try {
         const IndexFiches index(Fiches);
         bool probleme = false;
-        std::unordered_set<const TGalerie*> atteintes;
         for (std::size_t r = 0; r < Coupe.size();) {
-            const TPointCoupe* racine = Coupe[r];
-            TGalerie* g = index.Cherche(static_cast<int16_t>(racine->Fiche), static_cast<int16_t>(racine->Galerie));
-            if (!g) {
-                // A root whose gallery is gone: only that root goes.
-                Coupe.retireA(r);
-                probleme = true;
+            if (GalerieRacine(index, *Coupe[r])) {
+                ++r;
                 continue;
             }
-            PlaceDepuis(g, racine->X, racine->Z, index, probleme, atteintes);
-            ++r;
+            // A root whose gallery is gone: only that root goes.
+            Coupe.retireA(r);
+            probleme = true;
+        }
+        const MiseEnPage mise = PasseMiseEnPage(Coupe, index, true);
+        probleme = probleme || mise.probleme;
+        // A dead end hung at a gallery that no root leads to any more goes with it.
+        for (std::size_t r = 0; r < Coupe.size();) {
+            if (Coupe[r]->Accrochee && !mise.accrochesPosees.count(Coupe[r]))
+                Coupe.retireA(r);
+            else
+                ++r;
         }
         // A gallery that no root leads to any more (below a root just dropped, say) would
         // stay drawn where an old layout put it: it leaves the section too.
         PourGaleriesEnCoupe(Fiches, [&](TGalerie& g) {
-            if (atteintes.count(&g))
+            if (mise.atteintes.count(&g))
                 return;
             g.DansCoupe = false;
             probleme = true;
@@ -199,11 +328,10 @@ void TMassif::PlaceBranche(int16_t fiche, int16_t galerie, Reel6 x, Reel6 z)
 {
     const IndexFiches index(Fiches);
     TGalerie* g = index.Exige(fiche, galerie);
-    bool probleme = false;
-    std::unordered_set<const TGalerie*> atteintes;
-    PlaceDepuis(g, x, z, index, probleme, atteintes);
+    MiseEnPage mise(index, Coupe);
+    mise.Depuis(g, x, z);
     CoupeCalculee = false;
-    if (probleme)
+    if (mise.probleme)
         Repare(*this);
 }
 
@@ -261,18 +389,18 @@ void TMassif::VerifieCoupe()
 void TMassif::RetireBranche(int32_t fiche, int32_t galerie, bool racine)
 {
     const IndexFiches index(Fiches);
-    // Depth first in link order; a gallery met again (links that loop) is not walked twice.
-    std::vector<std::pair<int32_t, int32_t>> pile{{fiche, galerie}};
-    std::unordered_set<const TGalerie*> vues;
-    while (!pile.empty()) {
-        const auto [f, gpos] = pile.back();
-        pile.pop_back();
-        TGalerie* g = index.Exige(f, gpos);
-        if (!vues.insert(g).second)
-            continue;
+    const Accroches accroches = RacinesAccrochees(Coupe, index);
+    const std::vector<TGalerie*> aval = Aval(index, accroches, *index.Exige(fiche, galerie), true);
+    for (TGalerie* g : aval)
         g->DansCoupe = false;
-        for (int k = NbSuites(*g); k >= 1; --k)
-            pile.emplace_back(g->SuiteFiche[static_cast<std::size_t>(k)], g->SuiteGalerie[static_cast<std::size_t>(k)]);
+    // The dead ends hung at a gallery taken out go with it, roots and all.
+    const std::unordered_set<const TGalerie*> otees(aval.begin(), aval.end());
+    for (std::size_t r = 0; r < Coupe.size();) {
+        const TPointCoupe& p = *Coupe[r];
+        if (p.Accrochee && otees.count(index.Cherche(p.JonctionFiche, p.JonctionGalerie)))
+            Coupe.retireA(r);
+        else
+            ++r;
     }
     if (!racine)
         return;
@@ -345,6 +473,18 @@ bool CalculeLimitesCoupe(TStation& min, TStation& max, const ListeFiches& fiches
         }
     }
     return !premier && min.Abscisse < max.Abscisse;
+}
+
+std::vector<TGalerie*> AvalCoupe(const TMassif& massif, TGalerie& g, bool exige)
+{
+    const IndexFiches index(massif.Fiches);
+    return Aval(index, RacinesAccrochees(massif.Coupe, index), g, exige);
+}
+
+void TMassif::ReconnaitAccrochesCoupe()
+{
+    const IndexFiches index(Fiches);
+    ReconnaitAccroches(Fiches, Coupe, index, PasseMiseEnPage(Coupe, index, false));
 }
 
 void TFiche::RetireDeLaCoupe(TMassif& massif)

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "survey/modele.h"
 
@@ -34,5 +35,10 @@ constexpr const char* kProblemeCoupe = "Problème dans la coupe";
 // vertical offset) of the galleries both in the section and positioned. Only Abscisse and Z
 // of min and max are written. False when nothing was taken or the abscissa range is empty.
 bool CalculeLimitesCoupe(TStation& min, TStation& max, const ListeFiches& fiches);
+
+// Every gallery downstream of g: g, its continuations and the dead ends hung at their far
+// stations, and so on, each once. A link to a missing gallery raises ErreurIndexListe when
+// `exige`, else it is passed over.
+std::vector<TGalerie*> AvalCoupe(const TMassif& massif, TGalerie& g, bool exige);
 
 }  // namespace karst

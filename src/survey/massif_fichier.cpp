@@ -253,6 +253,8 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed)
     }
     if (r.etat == EtatChargement::Charge && saisie)
         fenetre.ArmeReouvertureEditeur();
+    if (r.etat == EtatChargement::Charge)
+        ReconnaitAccrochesCoupe();
     PointsCalcules = false;
     CoupeCalculee = false;
     return r;

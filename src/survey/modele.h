@@ -87,6 +87,14 @@ public:
     Reel6 X, Z;
     int32_t Fiche = 0;    // TFiche::Ordre of the sheet of the branch's first gallery
     int32_t Galerie = 0;  // position of that gallery in the sheet, from 0
+    // A dead end that the gallery reaching its station had no room for among its five
+    // continuations hangs at that gallery (sheet number, position): the layout starts it
+    // where the gallery's continuations start, so it follows the gallery wherever the
+    // branch commands take it. Not saved: the files keep the place, from which a load
+    // finds the gallery again (ReconnaitAccrochesCoupe).
+    bool Accrochee = false;
+    int32_t JonctionFiche = 0;
+    int32_t JonctionGalerie = 0;
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
@@ -346,6 +354,10 @@ public:
     void VerifieCoupe();
     void RetireBranche(int32_t fiche, int32_t galerie, bool racine);
     void VideCoupe();
+    // A file keeps no link from a dead end to the gallery it hangs at, only the place the
+    // dead end starts from: a loaded massif finds the links again from a layout that
+    // changes no link.
+    void ReconnaitAccrochesCoupe();
 };
 
 }  // namespace karst

@@ -75,27 +75,6 @@ TMassif& MassifOuvert(ContexteVues& contexte)
     return *m;
 }
 
-// Every gallery reachable from this one through the continuation links, itself included.
-std::unordered_set<const TGalerie*> Aval(TMassif& massif, TGalerie& depart)
-{
-    std::unordered_set<const TGalerie*> vues{&depart};
-    std::vector<TGalerie*> pile{&depart};
-    while (!pile.empty()) {
-        TGalerie* g = pile.back();
-        pile.pop_back();
-        for (int k = 1; k <= NbSuitesValides(*g); ++k) {
-            TFiche* f = massif.FicheParOrdre(g->SuiteFiche[static_cast<std::size_t>(k)]);
-            const int32_t pos = g->SuiteGalerie[static_cast<std::size_t>(k)];
-            if (!f || pos < 0 || static_cast<std::size_t>(pos) >= f->Galeries.size())
-                continue;
-            TGalerie* s = f->Galeries[static_cast<std::size_t>(pos)];
-            if (vues.insert(s).second)
-                pile.push_back(s);
-        }
-    }
-    return vues;
-}
-
 }  // namespace
 
 bool TCoupe::NouvelleBranche()
@@ -218,8 +197,8 @@ void TCoupe::InverseBranche(int32_t fiche, int32_t galerie)
     TMassif& m = MassifOuvert(contexte_);
     TGalerie& depart = GalerieParOrdre(m, fiche, galerie);
     // Each gallery downstream flips once, even where links would meet again.
-    for (const TGalerie* g : Aval(m, depart))
-        const_cast<TGalerie*>(g)->GaucheDroite = !g->GaucheDroite;
+    for (TGalerie* g : AvalCoupe(m, depart, false))
+        g->GaucheDroite = !g->GaucheDroite;
 }
 
 bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie)
@@ -240,7 +219,11 @@ bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie)
     bool racine = false, change = false;
     for (TPointCoupe* r : m.Coupe)
         if (r->Fiche == fiche && r->Galerie == galerie) {
-            change = change || r->X != rx || r->Z != rz;
+            // Placed by hand, a dead end no longer follows the gallery it hung at.
+            if (r->X != rx || r->Z != rz) {
+                change = true;
+                r->Accrochee = false;
+            }
             r->X = rx;
             r->Z = rz;
             racine = true;
@@ -292,7 +275,8 @@ bool TCoupe::RaccrocheBranche(int32_t fiche, int32_t galerie)
     }
     const TPointCoupe& r = *m.Coupe[racine];
     // The branch's own downstream galleries are no target: the links would close a loop.
-    const auto aval = Aval(m, GalerieParOrdre(m, fiche, galerie));
+    const std::vector<TGalerie*> avalListe = AvalCoupe(m, GalerieParOrdre(m, fiche, galerie), false);
+    const std::unordered_set<const TGalerie*> aval(avalListe.begin(), avalListe.end());
     std::vector<TGalerie*> cibles;
     for (TFiche* f : m.Fiches) {
         if (!f)

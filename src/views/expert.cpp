@@ -373,7 +373,7 @@ bool TExpert::Construit()
         g.DansCoupe = true;
     };
     // A branch starting with gallery gi of sheet `ordre`, already put into the section.
-    auto racine = [&](Reel6 x, Reel6 z, int32_t ordre, int32_t gi, const TGalerie& g) {
+    auto racine = [&](Reel6 x, Reel6 z, int32_t ordre, int32_t gi, const TGalerie& g) -> TPointCoupe& {
         auto p = std::make_unique<TPointCoupe>();
         p->X = x;
         p->Z = z;
@@ -381,7 +381,7 @@ bool TExpert::Construit()
         p->Indice = StationEntree(g).Indice;
         p->Fiche = ordre;
         p->Galerie = gi;
-        m->Coupe.ajoute(std::move(p));
+        return *m->Coupe.ajoute(std::move(p));
     };
     // Puts a gallery into the section after the previous one, or as a new branch start.
     auto entre = [&](const TFiche& f, int gi, TGalerie& g, bool parDepart) {
@@ -392,9 +392,10 @@ bool TExpert::Construit()
             racine(LitReelEdition(Horizontal), LitReelEdition(Vertical), f.Ordre, gi, g);
         precedente = &g;
     };
-    // A dead end that the gallery it hangs from has no room for.
+    // A dead end that the gallery it hangs from (the junction: sheet number, position) has
+    // no room for.
     struct CulDeSac {
-        TGalerie* jonction;
+        int32_t jonctionFiche, jonctionGalerie;
         int32_t fiche, galerie;
         TGalerie* g;
         bool parDepart;
@@ -402,7 +403,7 @@ bool TExpert::Construit()
     std::vector<CulDeSac> enSurnombre;
     // The dead ends at the far station of g, as its continuations, keeping `reserve` places
     // free for the path; those beyond the five places are kept for branches of their own.
-    auto culsDeSac = [&](TGalerie& g, int reserve) {
+    auto culsDeSac = [&](TGalerie& g, int32_t ordre, int32_t gi, int reserve) {
         if (!Lateral->isChecked())
             return;
         const TPointTopo loin = StationLoin(g);
@@ -417,7 +418,7 @@ bool TExpert::Construit()
                 if (!parDepart && !(h.Arrivee.Egal(loin) && h.Depart.Terminus))
                     continue;
                 if (g.NbSuites >= kMaxSuites - reserve) {
-                    enSurnombre.push_back({&g, f->Ordre, static_cast<int32_t>(j), &h, parDepart});
+                    enSurnombre.push_back({ordre, gi, f->Ordre, static_cast<int32_t>(j), &h, parDepart});
                     continue;
                 }
                 AjouteSuite(g, f->Ordre, static_cast<int32_t>(j));
@@ -437,18 +438,17 @@ bool TExpert::Construit()
         TGalerie& g = *fiche->Galeries[static_cast<std::size_t>(gi)];
         entre(*fiche, gi, g, parDepart);
         // At the stations on the way, room is kept for the next gallery of the path.
-        culsDeSac(g, i + 1 < chemin.size() ? 1 : 0);
+        culsDeSac(g, fiche->Ordre, gi, i + 1 < chemin.size() ? 1 : 0);
     }
 
-    // The dead ends in excess start at their junction, where the continuations of the
-    // gallery they hang from start: laid out once, the section tells where that is.
-    if (!enSurnombre.empty()) {
-        m->PlaceCoupe();
-        for (const CulDeSac& c : enSurnombre) {
-            const TGalerie& suite = GalerieParOrdre(*m, c.jonction->SuiteFiche[1], c.jonction->SuiteGalerie[1]);
-            metEnCoupe(*c.g, c.parDepart);
-            racine(suite.CoupeX0, c.jonction->CoupeZ0, c.fiche, c.galerie, *c.g);
-        }
+    // The dead ends in excess are branches hung at their junction: the layout starts them
+    // where the junction's continuations start, wherever the branch commands take it.
+    for (const CulDeSac& c : enSurnombre) {
+        metEnCoupe(*c.g, c.parDepart);
+        TPointCoupe& p = racine(0, 0, c.fiche, c.galerie, *c.g);
+        p.Accrochee = true;
+        p.JonctionFiche = c.jonctionFiche;
+        p.JonctionGalerie = c.jonctionGalerie;
     }
 
     m->PlaceCoupe();

@@ -1081,6 +1081,23 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     f->Coupe1->trigger();
     coupe = qobject_cast<TAfficheur*>(f->VueCoupe.data());
     EXPECT_EQ(coupe->Graphique->Echelle, echelle);
+    // Saved, closed and opened again: the first fit of its section holds the whole branch,
+    // as in the session that drew it.
+    QTemporaryDir dossier;
+    const std::string nom = dossier.path().toStdString() + "/branche.fic";
+    f->Massif->Sauve(nom);
+    f->Massif->Enregistre = true;
+    f->Fermer1Click();
+    {
+        Repondeur r;
+        ASSERT_TRUE(f->OuvreMassif(nom));
+        ASSERT_TRUE(CalculsFinis(*f));
+    }
+    f->Coupe1->trigger();
+    coupe = qobject_cast<TAfficheur*>(f->VueCoupe.data());
+    ASSERT_NE(coupe, nullptr);
+    EXPECT_EQ(coupe->Graphique->Echelle, echelle);
+    BarresFideles(*f, coupe);
 
     // Printed and previewed with its origin locked, 200 x 287 mm upright, margins of 10 mm
     // and no corner marks: every page shows some of the branch.

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 
+#include "views/coupe_branches.h"
 #include "views/options.h"
 #include "vues_factices.h"
 
@@ -151,5 +152,26 @@ inline void Calcule(TMassif& m)
     m.PlaceCoupe();
     m.CalculeCoupe();
 }
+
+// The section window around the commands.
+class FenetreFactice : public IFenetreCoupe {
+public:
+    bool selection = true;
+    int fiche = 0, galerie = 0, point = 1;
+    std::vector<std::string> journal;
+    bool Selection(int& f, int& g, int& p) override
+    {
+        f = fiche, g = galerie, p = point;
+        return selection;
+    }
+    void FixeSelection(int f, int g, int p) override
+    {
+        fiche = f, galerie = g, point = p;
+        journal.push_back("selection " + std::to_string(f) + " " + std::to_string(g));
+    }
+    void EffaceSelection() override { journal.push_back("efface"); }
+    void AfficheSelection() override { journal.push_back("affiche"); }
+    void Redessine() override { journal.push_back("redessine"); }
+};
 
 }  // namespace karst::test

@@ -284,27 +284,6 @@ TEST_F(Branches, AttachMatchesTheExactNameAndNeverItsOwnDownstream)
     EXPECT_EQ(retour.NbSuites, 0);
 }
 
-// The section window around the commands.
-class FenetreFactice : public IFenetreCoupe {
-public:
-    bool selection = true;
-    int fiche = 0, galerie = 0, point = 1;
-    std::vector<std::string> journal;
-    bool Selection(int& f, int& g, int& p) override
-    {
-        f = fiche, g = galerie, p = point;
-        return selection;
-    }
-    void FixeSelection(int f, int g, int p) override
-    {
-        fiche = f, galerie = g, point = p;
-        journal.push_back("selection " + std::to_string(f) + " " + std::to_string(g));
-    }
-    void EffaceSelection() override { journal.push_back("efface"); }
-    void AfficheSelection() override { journal.push_back("affiche"); }
-    void Redessine() override { journal.push_back("redessine"); }
-};
-
 TEST_F(Branches, SectionWindowCommands)
 {
     FenetreFactice fenetre;

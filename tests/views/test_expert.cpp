@@ -4,13 +4,17 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include <limits>
 #include <random>
 
 #include "coupe_factice.h"
 #include "platform/interlocuteur.h"
+#include "views/coupe_geometrie.h"
+#include "views/coupe_vue.h"
 #include "views/expert.h"
+#include "views/nvlle_branche.h"
 
 using namespace karst;
 using namespace karst::test;
@@ -112,6 +116,68 @@ TEST_F(Expert, EveryDeadEndOfABusyJunctionIsKept)
     EXPECT_FALSE(G(9).Sens);
     EXPECT_DOUBLE_EQ(G(9).CoupeX0.d(), G(1).CoupeX0.d());
     EXPECT_TRUE(invite.messages.empty());
+
+    // Whatever the commands on A-B do, each dead end at B is drawn from where A-B ends, the
+    // same way, or is gone with it.
+    auto depuisB = [](TMassif& m, const TFiche& fi) {
+        m.PlaceCoupe();
+        m.CalculeCoupe();
+        const TGalerie& ab = *fi.Galeries[0];
+        const coupe::Pt b = coupe::StationCoupe(ab, ab.NbVisees);
+        for (const TGalerie* g : fi.Galeries) {
+            if (g->Depart.Terminus == g->Arrivee.Terminus)
+                continue;
+            EXPECT_EQ(g->DansCoupe, ab.DansCoupe);
+            const coupe::Pt p = coupe::StationCoupe(*g, g->Sens ? 0 : g->NbVisees);
+            EXPECT_TRUE(!g->DansCoupe || (p.x == b.x && p.y == b.y && g->GaucheDroite == ab.GaucheDroite));
+        }
+    };
+    FenetreFactice fenetre;  // A-B selected
+    TCoupe vue{ctx};
+    auto decale = [](ContexteCoupe& c, const char* x, const char* z) {
+        c.modal = [=](QDialog& d) {
+            static_cast<TNvlle_Branche&>(d).Horizontal->setText(x);
+            static_cast<TNvlle_Branche&>(d).Vertical->setText(z);
+            return true;
+        };
+    };
+    ASSERT_TRUE(CommandeBranche(CommandeCoupe::Inverser, vue, ctx, fenetre));
+    depuisB(ctx.massif, *f);
+    invite.reponses = {Bouton::OK};
+    ASSERT_TRUE(CommandeBranche(CommandeCoupe::Retirer, vue, ctx, fenetre));
+    EXPECT_TRUE(ctx.massif.Coupe.empty());
+    EXPECT_FALSE(G(9).DansCoupe);
+
+    // Seven dead ends, built again: three hang at A-B, and follow it through a shift, a
+    // file of either kind, a flip and a removal.
+    GalerieSection(*f, "B", 1, "", 0, -2, {{3, 1}});
+    GalerieSection(*f, "", 0, "B", 1, -4, {{4, 2}});
+    ASSERT_TRUE(expert->Construit());
+    ASSERT_EQ(ctx.massif.Coupe.size(), 4u);
+    decale(ctx, "5.123456789", "-20");
+    ASSERT_TRUE(CommandeBranche(CommandeCoupe::Decaler, vue, ctx, fenetre));
+    depuisB(ctx.massif, *f);
+    EXPECT_DOUBLE_EQ(G(11).CoupeZ0.d(), -20);
+    QTemporaryDir dossier;
+    for (const char* nom : {"/jonction.fic", "/jonction.mas"}) {
+        SCOPED_TRACE(nom);
+        ContexteCoupe rouvert;
+        rouvert.massif.NomFichier = dossier.path().toStdString() + nom;
+        ctx.massif.Sauve(rouvert.massif.NomFichier);
+        ASSERT_EQ(rouvert.massif.Charge().etat, EtatChargement::Charge);
+        const TFiche& lue = *rouvert.massif.Fiches[0];
+        depuisB(rouvert.massif, lue);
+        TCoupe vueLue{rouvert};
+        decale(rouvert, "-3", "7");
+        ASSERT_TRUE(CommandeBranche(CommandeCoupe::Decaler, vueLue, rouvert, fenetre));
+        ASSERT_TRUE(CommandeBranche(CommandeCoupe::Inverser, vueLue, rouvert, fenetre));
+        depuisB(rouvert.massif, lue);
+        EXPECT_DOUBLE_EQ(lue.Galeries[10]->CoupeZ0.d(), 7);
+        invite.reponses = {Bouton::OK};
+        ASSERT_TRUE(CommandeBranche(CommandeCoupe::Retirer, vueLue, rouvert, fenetre));
+        depuisB(rouvert.massif, lue);
+        EXPECT_TRUE(rouvert.massif.Coupe.empty());
+    }
 }
 
 TEST_F(Expert, RefusalsLeaveTheSectionUnchanged)
