@@ -808,12 +808,21 @@ void TForm1::FormClose()
     BarreProgression->hide();
     if (!ParametresConserves)
         return;
+    // A full disk or a read-only folder fails every file alike: one box lists them all.
+    std::vector<std::string> echecs;
     try {
         EcritParametres(RepUtilisateur + "Karstomat.ini");
     } catch (const std::exception& e) {
-        Invite().Erreur(QString::fromStdString(e.what()));
+        echecs.emplace_back(e.what());
     }
-    sauveModeles();
+    sauveModeles(echecs);
+    if (echecs.empty())
+        return;
+    QString texte = echecs.size() == 1 ? QStringLiteral("Ce fichier de paramètres n'a pas pu être enregistré :")
+                                       : QStringLiteral("Ces fichiers de paramètres n'ont pas pu être enregistrés :");
+    for (const std::string& e : echecs)
+        texte += QStringLiteral("\r") + QString::fromStdString(e);
+    Invite().Erreur(texte);
 }
 
 void TForm1::closeEvent(QCloseEvent* e)

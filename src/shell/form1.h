@@ -104,7 +104,12 @@ public:
     // Copies the massif file to its backup before a save; returns the copy's name, "" when
     // none is made. Throws ErreurFlux when no copy could be made.
     std::string CopieDeSauvegarde(const std::string& nom) const;
+    // Opens a recent file; one that is gone is said so and leaves the list.
     void OuvreRecent(int i);
+    // A name given to open: a folder is refused, and a file that is gone unless
+    // `absentAdmis` (a new massif of that name), each with a message (`suiteAbsent` added to
+    // the one of a file that is gone). True when the name may be opened.
+    bool MassifAccessible(const std::string& nom, bool absentAdmis, const QString& suiteAbsent = {});
     // Files dropped on the window (full names).
     void DeposeFichiers(const QStringList& fichiers);
     void Timer2Timer();
@@ -328,7 +333,8 @@ private:
     // quick; its results are written into the sheets.
     void CalculeIci(bool detaille);
     void chargeModeles();
-    void sauveModeles();
+    // Adds the message of each model file that could not be written to `echecs`.
+    void sauveModeles(std::vector<std::string>& echecs);
     // Enabled when the condition holds and the command is built.
     void active(QAction* a, bool condition);
     QAction* commande(QAction* a);  // declares a built command
@@ -337,6 +343,10 @@ private:
     // another extension.
     bool FichierModele(const std::string& nom, bool charge);
 
+    // The massif file as it was on disk when opened or last written (device, file number,
+    // size, time of change; zeros for no file): a save first checks that nothing else
+    // wrote it meanwhile.
+    std::array<int64_t, 5> empreinteMassif_{};
     std::set<QAction*> disponibles_;
     std::unique_ptr<ContexteVues> contexte_;
     std::unique_ptr<TImprimante> imprimante_;
