@@ -16,7 +16,6 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
-#include <numbers>
 #include <vector>
 
 #include "dialogs/dialogues_saisie.h"
@@ -449,7 +448,7 @@ void TConvergence::CalculerClick()
             Icone::Aucune, {Bouton::OK});
         return;
     }
-    Convergence = static_cast<double>(std::atan(-dx / dy) * 180 / std::numbers::pi_v<long double>);
+    Convergence = static_cast<double>(RadiansEnDegres(std::atan(-dx / dy)));
     const QString question = QStringLiteral("La convergence est de ") +
                              QString::fromStdString(FormatF(Convergence, 2)) + QStringLiteral(" °.\r\nConserver ?");
     if (Invite().Message(question, Icone::Confirmation, {Bouton::Oui, Bouton::Non}) == Bouton::Oui)

@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "platform/canvas.h"
 #include "platform/modal.h"
@@ -185,7 +184,7 @@ void TfrmRose::showEvent(QShowEvent* e)
 
 int TfrmRose::SecteurAzimut(long double azimut, int unite)
 {
-    long double degres = AzimutEnRadians(azimut, unite) * 180 / std::numbers::pi_v<long double>;
+    long double degres = RadiansEnDegres(AzimutEnRadians(azimut, unite));
     // The round trip through radians leaves a whole bearing a hair below itself (200
     // comes back as 199.999...), which truncation would put in the sector below.
     const long double entier = Round(degres);
@@ -243,9 +242,8 @@ void TfrmRose::DrawRose()
 
     const int M = *std::max_element(Secteurs.begin(), Secteurs.end());
     const int cx = w / 2, cy = h / 2;
-    const long double pi = std::numbers::pi_v<long double>;
     auto rayon = [&](long double degres, long double longueur, bool arrondi) {
-        const long double a = degres * pi / 180;
+        const long double a = DegresEnRadians(degres);
         const long double x = longueur * std::cos(a), y = longueur * std::sin(a);
         return arrondi ? std::pair{cx + RoundEntier(x), cy + RoundEntier(y)}
                        : std::pair{cx + TruncEntier(x), cy + TruncEntier(y)};
@@ -339,8 +337,7 @@ QString TfrmRose::TextePointe(int x, int y, int cx, int cy) const
 {
     long double cap = 0;
     if (!(x == cx && y <= cy)) {
-        cap = std::atan2(static_cast<long double>(x - cx), static_cast<long double>(cy - y)) * 180 /
-              std::numbers::pi_v<long double>;
+        cap = RadiansEnDegres(std::atan2(static_cast<long double>(x - cx), static_cast<long double>(cy - y)));
         if (cap <= 0)
             cap += 360;
     }

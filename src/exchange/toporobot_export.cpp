@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <unordered_map>
 
 #include "exchange/echange.h"
@@ -18,7 +17,6 @@ namespace {
 
 using echange::CleStation;
 
-constexpr long double kPi = std::numbers::pi_v<long double>;
 constexpr int kMaxSeances = 998;  // trip 999 is the fixed-point trip
 constexpr int kMaxPoints = 999;   // points 0 to 998, as the import reads them
 
@@ -200,13 +198,13 @@ void ExportToporobot::EcritReferences(std::string& sortie)
         if (std::fabs(dx) < 0.001L)
             azimut = dy > 0 ? "0.00" : "180.00";
         else if (dx > 0)
-            azimut = F2(90 - std::atan(dy / dx) * 180 / kPi);
+            azimut = F2(90 - RadiansEnDegres(std::atan(dy / dx)));
         else
-            azimut = F2(270 - std::atan(dy / dx) * 180 / kPi);
+            azimut = F2(270 - RadiansEnDegres(std::atan(dy / dx)));
         if (h <= 0.001L)
             pente = dz > 0 ? "90.00" : "-90.00";
         else
-            pente = F2(std::atan(dz / h) * 180 / kPi);
+            pente = F2(RadiansEnDegres(std::atan(dz / h)));
         sortie += i + "\t-1\t1\t0\t" + i + "\t1\t1\t0\t0\t\r";
         sortie += i + "\t0\t999\t999\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t\r";
         sortie += i + "\t1\t999\t999\t" + F2(longueur) + "\t" + azimut + "\t" + pente + "\t0.00\t0.00\t0.00\t0.00\t" +

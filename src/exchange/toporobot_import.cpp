@@ -311,36 +311,36 @@ void ImportToporobot::RempliVisee(TVisee& v, int numeroCode, const Champs& c, st
     else if (ca % 10 == 7)
         longueur = Trunc(longueur) * 0.3048L + Frac(longueur) * 100 * 0.0254L;
 
-    uint8_t uniteAzimut = 0;
+    uint8_t uniteAzimut = kAzimutDegres;
     if (ca >= 347 && ca <= 350)
-        uniteAzimut = 5;
+        uniteAzimut = kAzimutDegresInverse;
     else if (ca >= 357 && ca <= 360)
-        uniteAzimut = 0;
+        uniteAzimut = kAzimutDegres;
     else if (ca >= 387 && ca <= 390)
-        uniteAzimut = 6;
+        uniteAzimut = kAzimutGradesInverse;
     else if (ca >= 397 && ca <= 400)
-        uniteAzimut = 1;
+        uniteAzimut = kAzimutGrades;
     else if (azimutsInconnus_.insert(ca).second)
         rapport_.Message("Code azimut inconnu : " + FormatEntier(ca));
 
-    uint8_t unitePente = 0;
+    uint8_t unitePente = kPenteDegres;
     switch (cp) {
     case 359: pente -= 90; break;
     case 360: break;
-    case 361: unitePente = 4; break;
+    case 361: unitePente = kPenteVulcain; break;
     case 370:
         pente = pente * longueur / 100;
-        unitePente = 2;
+        unitePente = kPenteMetres;
         break;
-    case 380: unitePente = 2; break;
+    case 380: unitePente = kPenteMetres; break;
     case 399:
         pente -= 100;
-        unitePente = 1;
+        unitePente = kPenteGrades;
         break;
-    case 400: unitePente = 1; break;
+    case 400: unitePente = kPenteGrades; break;
     case 401:
         pente = 100 - pente;
-        unitePente = 1;
+        unitePente = kPenteGrades;
         break;
     default:
         if (pentesInconnues_.insert(cp).second)
@@ -351,7 +351,7 @@ void ImportToporobot::RempliVisee(TVisee& v, int numeroCode, const Champs& c, st
     v.Pente = echange::Admise(pente, n, "la pente");
     v.UniteAzimut = uniteAzimut;
     v.UnitePente = unitePente;
-    v.UniteLongueur = v.UniteLargeur = v.UniteHauteur = 0;
+    v.UniteLongueur = v.UniteLargeur = v.UniteHauteur = kUniteMetres;
     v.Gauche = c[8];
     v.Droite = c[9];
     v.Haut = c[10];
@@ -590,7 +590,7 @@ std::unique_ptr<TFiche> ImportToporobot::NouvelleFiche(int seance) const
 {
     auto f = std::make_unique<TFiche>();
     const Seance& s = seances_[seance >= 1 && seance <= kMaxSeance ? static_cast<std::size_t>(seance) : 0];
-    f->Unite_Decli = 1;
+    f->Unite_Decli = kAzimutGrades;
     f->Date = s.date;
     f->Declinaison = static_cast<long double>(s.declinaison);
     f->Topographes.emplace_back(s.topographe);

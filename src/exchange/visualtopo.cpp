@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <numbers>
 #include <unordered_map>
 
 #include "exchange/echange.h"
@@ -24,8 +23,6 @@ namespace karst {
 namespace {
 
 using echange::Ligne;
-
-constexpr long double kPi = std::numbers::pi_v<long double>;
 
 enum class UniteAngle { Degd, Deg, Gra, Pourcent };
 enum class Clinometre { Clino, Vulc, Deniv, Prof };
@@ -513,7 +510,7 @@ void ImportVisualTopo::Construit()
     for (Bloc& b : blocs_) {
         const Parametres& p = b.parametres;
         auto fiche = std::make_unique<TFiche>();
-        fiche->Unite_Decli = 0;
+        fiche->Unite_Decli = kAzimutDegres;
         fiche->Declinaison = -DegresMinutes(p.declinaison);
         fiche->Premiere = 0;
         fiche->Date = "  /  /  ";
@@ -557,34 +554,34 @@ void ImportVisualTopo::Construit()
             if (p.topofil) {
                 v->AvecTopofil = true;
                 v->Longueur = echange::Admise(l.longueur * p.coefTopofil, l.numero, "la longueur");
-                v->UniteLongueur = 1;
+                v->UniteLongueur = kUniteCentimetres;
                 v->Topofil = echange::Admise(l.finTopofil, l.numero, "la lecture Topofil");
             } else {
                 v->Longueur = echange::Admise(l.longueur, l.numero, "la longueur");
-                v->UniteLongueur = 0;
+                v->UniteLongueur = kUniteMetres;
             }
             long double az = l.azimut;
             switch (p.azimut) {
             case UniteAngle::Deg: az = DegresMinutes(az); [[fallthrough]];
             case UniteAngle::Degd:
-            case UniteAngle::Pourcent: v->UniteAzimut = p.azimutDirect ? 0 : 5; break;
-            case UniteAngle::Gra: v->UniteAzimut = p.azimutDirect ? 1 : 6; break;
+            case UniteAngle::Pourcent: v->UniteAzimut = p.azimutDirect ? kAzimutDegres : kAzimutDegresInverse; break;
+            case UniteAngle::Gra: v->UniteAzimut = p.azimutDirect ? kAzimutGrades : kAzimutGradesInverse; break;
             }
             v->Azimut = echange::Admise(az, l.numero, "l'azimut");
             long double pente = l.pente;
-            uint8_t unite = 0;
+            uint8_t unite = kPenteDegres;
             switch (p.clino) {
             case Clinometre::Clino:
                 switch (p.pente) {
                 case UniteAngle::Deg:
                     pente = DegresMinutes(pente);
-                    unite = 0;
+                    unite = kPenteDegres;
                     break;
-                case UniteAngle::Degd: unite = 0; break;
-                case UniteAngle::Gra: unite = 1; break;
+                case UniteAngle::Degd: unite = kPenteDegres; break;
+                case UniteAngle::Gra: unite = kPenteGrades; break;
                 case UniteAngle::Pourcent:
-                    pente = std::atan(pente / 100) * 180 / kPi;
-                    unite = 0;
+                    pente = RadiansEnDegres(std::atan(pente / 100));
+                    unite = kPenteDegres;
                     break;
                 }
                 break;
@@ -592,20 +589,20 @@ void ImportVisualTopo::Construit()
                 switch (p.pente) {
                 case UniteAngle::Deg:
                     pente = DegresMinutes(pente);
-                    unite = 4;
+                    unite = kPenteVulcain;
                     break;
-                case UniteAngle::Degd: unite = 4; break;
+                case UniteAngle::Degd: unite = kPenteVulcain; break;
                 case UniteAngle::Gra:
                     pente = pente * 180 / 200;
-                    unite = 4;
+                    unite = kPenteVulcain;
                     break;
                 case UniteAngle::Pourcent:
-                    pente = 90 - std::atan(pente / 100) * 180 / kPi;
-                    unite = 0;
+                    pente = 90 - RadiansEnDegres(std::atan(pente / 100));
+                    unite = kPenteDegres;
                     break;
                 }
                 break;
-            case Clinometre::Deniv: unite = 2; break;
+            case Clinometre::Deniv: unite = kPenteMetres; break;
             case Clinometre::Prof: {
                 const long double lecture = pente;
                 pente = lecture - profPrecedente;
@@ -613,11 +610,11 @@ void ImportVisualTopo::Construit()
                 if (!l.Rayonnante())
                     profPrecedente = lecture;
                 profondeur_ = true;
-                unite = 2;
+                unite = kPenteMetres;
                 break;
             }
             }
-            v->UnitePente = static_cast<uint8_t>(p.penteDirecte ? unite : unite + 5);
+            v->UnitePente = static_cast<uint8_t>(p.penteDirecte ? unite : unite + kSensInverse);
             v->Pente = echange::Admise(pente, l.numero, "la pente");
             if (p.gaucheDroite) {
                 v->Gauche = l.mesures[0];

@@ -10,9 +10,9 @@
 #include <array>
 #include <climits>
 #include <cmath>
-#include <numbers>
 
 #include "platform/texte.h"
+#include "survey/modele.h"
 
 namespace karst {
 
@@ -376,8 +376,8 @@ void CanvasPeintre::faitSecteur(int g, int h, int d, int b, int x1, int y1, int 
         return;
     const double cx = (g + d) / 2.0, cy = (h + b) / 2.0;
     // Qt's angles run counter-clockwise on the screen from three o'clock, in 1/16 degree.
-    const double debut = std::atan2(cy - y1, x1 - cx) * 180.0 / std::numbers::pi;
-    double etendue = std::atan2(cy - y2, x2 - cx) * 180.0 / std::numbers::pi - debut;
+    const double debut = RadiansEnDegres(std::atan2(cy - y1, x1 - cx));
+    double etendue = RadiansEnDegres(std::atan2(cy - y2, x2 - cx)) - debut;
     while (etendue <= 0)
         etendue += 360.0;
     while (etendue > 360.0)

@@ -21,7 +21,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
-#include <numbers>
 
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -32,6 +31,7 @@
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "shell/outils_3d.h"
+#include "survey/modele.h"
 #include "survey/nombres.h"
 #include "views/controles.h"
 #include "views/dlg_svg.h"
@@ -42,10 +42,6 @@ namespace karst {
 // ---- camera arithmetic ----
 
 namespace camera3d {
-
-namespace {
-constexpr double kRad = std::numbers::pi / 180;
-}
 
 double Ramene(double azimut)
 {
@@ -58,7 +54,7 @@ double Ramene(double azimut)
 
 void PasTranslation(double& azimut, double& x, double& z, int dx, int dy, int k)
 {
-    const double a = azimut * kRad;
+    const double a = DegresEnRadians(azimut);
     z += std::cos(a) * dy / 100.0 * k;
     x -= std::sin(a) * dy / 100.0 * k;
     azimut = Ramene(azimut + dx / 100.0);
@@ -66,7 +62,7 @@ void PasTranslation(double& azimut, double& x, double& z, int dx, int dy, int k)
 
 void PasLateral(double azimut, double& x, double& y, double& z, int dx, int dy, int k)
 {
-    const double a = azimut * kRad;
+    const double a = DegresEnRadians(azimut);
     y -= dy / 100.0 * k;
     x += std::cos(a) * dx / 100.0 * k;
     z += std::sin(a) * dx / 100.0 * k;
@@ -74,7 +70,7 @@ void PasLateral(double azimut, double& x, double& y, double& z, int dx, int dy, 
 
 void Recule(double azimut, double elevation, double d, double& x, double& y, double& z)
 {
-    const double a = azimut * kRad, e = elevation * kRad;
+    const double a = DegresEnRadians(azimut), e = DegresEnRadians(elevation);
     x = -d * std::cos(e) * std::sin(a);
     y = -d * std::sin(e);
     z = d * std::cos(e) * std::cos(a);
@@ -84,7 +80,7 @@ void Orbite(double pas, double& azimut, double& x, double& z)
 {
     azimut = Ramene(azimut + pas);
     // The angle and the coordinates pass through single precision.
-    const float b = static_cast<float>(pas * kRad);
+    const float b = static_cast<float>(DegresEnRadians(pas));
     const float x0 = static_cast<float>(x), z0 = static_cast<float>(z);
     x = std::cos(b) * x0 - std::sin(b) * z0;
     z = std::sin(b) * x0 + std::cos(b) * z0;

@@ -14,7 +14,6 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <cmath>
-#include <numbers>
 
 #include "platform/canvas.h"
 #include "platform/modal.h"
@@ -22,6 +21,7 @@
 #include "platform/texte.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
+#include "survey/modele.h"
 #include "survey/nombres.h"
 
 namespace karst {
@@ -189,7 +189,7 @@ double TAfficheur::AngleRotation(int x, int y) const
 
 double TAfficheur::BalayageEssai() const
 {
-    return static_cast<double>(static_cast<long double>(AngleEssai)) * 180 / std::numbers::pi;
+    return RadiansEnDegres(static_cast<double>(static_cast<long double>(AngleEssai)));
 }
 
 void TAfficheur::TraceCadre()

@@ -206,7 +206,7 @@ const TVisee* ViseeStation(const TFiche& f, int g, int s, Mesure m)
         if (!v)
             continue;
         double x;
-        if (NombreMesure(Champ(*v, m), (EstLargeur(m) ? v->UniteLargeur : v->UniteHauteur) == 1, x))
+        if (NombreMesure(Champ(*v, m), (EstLargeur(m) ? v->UniteLargeur : v->UniteHauteur) == kUniteCentimetres, x))
             return v;
     }
     return nullptr;

@@ -4,8 +4,10 @@
 
 #include <array>
 #include <atomic>
+#include <concepts>
 #include <cstdint>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -127,13 +129,28 @@ constexpr uint8_t kUniteMetres = 0, kUniteCentimetres = 1;
 // Azimuths (the declination takes the first two):
 constexpr uint8_t kAzimutDegres = 0, kAzimutGrades = 1, kAzimutDegresInverse = 5, kAzimutGradesInverse = 6;
 // Slopes: angles, height differences, and the Vulcain zenith angle; codes 5 to 9 are 0 to 4
-// with the shot read backwards.
+// with the shot read backwards. Azimuth and slope codes alike, backwards is forwards plus:
+constexpr uint8_t kSensInverse = 5;
 constexpr uint8_t kPenteDegres = 0, kPenteGrades = 1, kPenteMetres = 2, kPentePourcent = 3, kPenteVulcain = 4,
                   kPenteDegresInverse = 5, kPenteGradesInverse = 6, kPenteMetresInverse = 7, kPentePourcentInverse = 8,
                   kPenteVulcainInverse = 9;
 
 // An azimuth in radians, by its unit code; the declination is not applied.
 long double AzimutEnRadians(long double azimut, int unite);
+
+// Degrees to radians and back, in the precision of the value given, so that a long double
+// computation keeps the long double pi. Stored coordinates depend on the order of the
+// operations to the last bit: degrees over 180 times pi, radians times 180 over pi.
+template <std::floating_point T>
+constexpr T DegresEnRadians(T degres)
+{
+    return degres / 180 * std::numbers::pi_v<T>;
+}
+template <std::floating_point T>
+constexpr T RadiansEnDegres(T radians)
+{
+    return radians * 180 / std::numbers::pi_v<T>;
+}
 
 // One shot.
 class TVisee {

@@ -19,13 +19,13 @@ bool Pente(const TVisee& v, long double& p, long double& d)
     case kPenteGrades: p = x / 200 * kPi; return true;
     case kPenteMetres: d = x; return false;
     case kPentePourcent: d = x / 100; return false;
-    case kPenteVulcain: p = (90 - x) / 180 * kPi; return true;
-    case kPenteDegresInverse: p = -x / 180 * kPi; return true;
+    case kPenteVulcain: p = DegresEnRadians(90 - x); return true;
+    case kPenteDegresInverse: p = DegresEnRadians(-x); return true;
     case kPenteGradesInverse: p = -x / 200 * kPi; return true;
     case kPenteMetresInverse: d = -x; return false;
     case kPentePourcentInverse: d = -x / 100; return false;
-    case kPenteVulcainInverse: p = -(90 - x) / 180 * kPi; return true;
-    default: p = x / 180 * kPi; return true;  // degrees, and any code above 9
+    case kPenteVulcainInverse: p = DegresEnRadians(-(90 - x)); return true;
+    default: p = DegresEnRadians(x); return true;  // degrees, and any code above 9
     }
 }
 
@@ -41,7 +41,7 @@ long double AzimutEnRadians(long double a, int unite)
     case kAzimutGrades: return a / 200 * kPi;
     case kAzimutDegresInverse: return (a / 180 + 1) * kPi;
     case kAzimutGradesInverse: return (a / 200 + 1) * kPi;
-    default: return a / 180 * kPi;  // degrees, and any code the tables do not name
+    default: return DegresEnRadians(a);  // degrees, and any code the tables do not name
     }
 }
 
@@ -86,9 +86,9 @@ void TGalerie::CalculeVisees(Reel6 angle)
 
 void TFiche::Calcule(Reel6 angleDegres)
 {
-    const long double decli = Unite_Decli == kAzimutDegres ? static_cast<long double>(Declinaison) / 180 * kPi
+    const long double decli = Unite_Decli == kAzimutDegres ? DegresEnRadians(static_cast<long double>(Declinaison))
                                                            : static_cast<long double>(Declinaison) / 200 * kPi;
-    const Reel6 total = Reel6::sature(decli + static_cast<long double>(angleDegres) / 180 * kPi);
+    const Reel6 total = Reel6::sature(decli + DegresEnRadians(static_cast<long double>(angleDegres)));
     for (TGalerie* g : Galeries)
         g->CalculeVisees(total);
 }
@@ -181,7 +181,7 @@ double TMassif::PireGalerie(int& fiche, int& galerie)
             if (L == 0 || coef == 0)
                 continue;
             long double ratio = e / L / coef;
-            if (unite == 1)
+            if (unite == kUniteCentimetres)
                 ratio *= 100;
             if (!std::isfinite(ratio))
                 continue;

@@ -1,7 +1,6 @@
 #include "views/plan.h"
 
 #include <cmath>
-#include <numbers>
 
 #include "platform/imprimante.h"
 #include "survey/nombres.h"
@@ -262,15 +261,15 @@ void TPlan::Tourne(double delta)
         Angle -= 360;
     else if (Angle < 0)
         Angle += 360;
-    SinAngle = std::sin(Angle / 180 * std::numbers::pi);
-    CosAngle = std::cos(Angle / 180 * std::numbers::pi);
+    SinAngle = std::sin(DegresEnRadians(Angle));
+    CosAngle = std::cos(DegresEnRadians(Angle));
 }
 
 void TPlan::ApercuRotation(double delta, std::string& texte)
 {
     const double a = Angle + delta;
-    SinAngle = std::sin(a / 180 * std::numbers::pi);
-    CosAngle = std::cos(a / 180 * std::numbers::pi);
+    SinAngle = std::sin(DegresEnRadians(a));
+    CosAngle = std::cos(DegresEnRadians(a));
     texte = FormatGeneral(a, 3) + " \xB0";
 }
 

@@ -4,10 +4,10 @@
 // measures texts, so that one drawing routine serves both targets.
 
 #include <cmath>
-#include <numbers>
 #include <string>
 
 #include "platform/canvas.h"
+#include "survey/modele.h"
 #include "survey/nombres.h"
 #include "views/graphique.h"
 
@@ -161,7 +161,7 @@ inline FlecheMonde FlecheNordMonde(PointPlan base, double l, bool geographique, 
         const PointPlan pointe = base + PointPlan{0, l};
         return {base, pointe, pointe + PointPlan{l / 10, -l / 2}};
     }
-    const double a = angleGeodesique / 180 * std::numbers::pi;
+    const double a = DegresEnRadians(angleGeodesique);
     const double sn = std::sin(a), cs = std::cos(a);
     const PointPlan pointe = base + PointPlan{-l * sn, l * cs};
     return {base, pointe, pointe + PointPlan{l * (sn / 2 + cs / 10), -l * (cs / 2 - sn / 10)}};

@@ -1,7 +1,6 @@
 #include "views/vue_relief.h"
 
 #include <cmath>
-#include <numbers>
 
 #include "platform/imprimante.h"
 #include "scene3d/scene.h"
@@ -16,8 +15,6 @@ namespace karst {
 namespace {
 
 using Pt = PointPlan;
-
-constexpr double kPi = std::numbers::pi;
 
 // A world point seen by the view: across (h), depth (d) and up (v).
 struct Vu {
@@ -209,21 +206,21 @@ void TPerspective::Tourne(double dAzimut, double dElevation)
         Elevation = 89;
     if (Elevation < -90)
         Elevation = -89;
-    SinAzimut = std::sin(Azimut / 180 * kPi);
-    CosAzimut = std::cos(Azimut / 180 * kPi);
-    SinElevation = std::sin(Elevation / 180 * kPi);
+    SinAzimut = std::sin(DegresEnRadians(Azimut));
+    CosAzimut = std::cos(DegresEnRadians(Azimut));
+    SinElevation = std::sin(DegresEnRadians(Elevation));
 }
 
 std::string TPerspective::TexteAngles(double dAzimut, double dElevation)
 {
     const double a = Azimut + dAzimut;
-    SinAzimut = std::sin(a / 180 * kPi);
-    CosAzimut = std::cos(a / 180 * kPi);
+    SinAzimut = std::sin(DegresEnRadians(a));
+    CosAzimut = std::cos(DegresEnRadians(a));
     if (Elevation + dElevation > 90)
         dElevation = 89 - Elevation;
     if (Elevation + dElevation < -90)
         dElevation = -89 - Elevation;
-    SinElevation = std::sin((Elevation + dElevation) / 180 * kPi);
+    SinElevation = std::sin(DegresEnRadians(Elevation + dElevation));
     return FormatGeneral(a, 3) + " \xB0  " + FormatGeneral(-(Elevation + dElevation), 2) + " \xB0";
 }
 

@@ -128,7 +128,7 @@ void TPerspective::Construit3D(PanneauOpenGL& panneau, uint16_t mode)
         Azimut3D = 360 - Azimut;
         Elevation3D = Elevation;
         const double d = std::fabs(BoiteMin.X.d() - BoiteMax.X.d()) + std::fabs(BoiteMin.Y.d() - BoiteMax.Y.d());
-        const double az = Azimut3D / 180 * kPi, el = Elevation3D / 180 * kPi;
+        const double az = DegresEnRadians(Azimut3D), el = DegresEnRadians(Elevation3D);
         Camera = {-d * std::cos(el) * std::sin(az), -d * std::sin(el), d * std::cos(el) * std::cos(az)};
     }
 
@@ -143,7 +143,7 @@ void TPerspective::PlaceCamera()
 {
     if (!Scene)
         return;
-    const double az = Azimut3D / 180 * kPi, el = Elevation3D / 180 * kPi;
+    const double az = DegresEnRadians(Azimut3D), el = DegresEnRadians(Elevation3D);
     const double x = Camera[0], y = Camera[1], z = Camera[2];
     const double a = x * std::cos(az) + z * std::sin(az);
     const double b = -x * std::sin(az) * std::sin(el) + y * std::cos(el) + z * std::cos(az) * std::sin(el);
