@@ -192,14 +192,6 @@ QFont CanvasPeintre::PoliceQt() const
     return f;
 }
 
-struct CanvasPeintre::EllipseEnCache {
-    int largeur = 0, hauteur = 0;
-    Stylo stylo;
-    Pinceau pinceau;
-    QImage image;  // drawn at (marge, marge)
-    int marge = 0;
-};
-
 struct CanvasPeintre::PenEnCache {
     bool valide = false;
     Stylo stylo;

@@ -7,6 +7,7 @@
 // Backends: an image (QImage), a printer page (QPrinter, see imprimante.h) and a recording
 // canvas that keeps every call for the tests.
 
+#include <QImage>
 #include <QLine>
 #include <QPoint>
 #include <QRect>
@@ -18,7 +19,6 @@
 #include <string>
 #include <vector>
 
-class QImage;
 class QPaintDevice;
 class QPainter;
 class QFont;
@@ -224,7 +224,13 @@ private:
     std::vector<std::pair<QPoint, std::size_t>> tampons_;
     Couleur couleurEnAttente_ = 0;
     // Small ellipses drawn once per size, pen and brush.
-    struct EllipseEnCache;
+    struct EllipseEnCache {
+        int largeur = 0, hauteur = 0;
+        Stylo stylo;
+        Pinceau pinceau;
+        QImage image;  // drawn at (marge, marge)
+        int marge = 0;
+    };
     std::size_t ellipse(int largeur, int hauteur);
     std::vector<EllipseEnCache> ellipses_;
 };

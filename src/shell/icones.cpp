@@ -62,18 +62,18 @@ QIcon IconeDessinee(Dessin d)
     switch (d) {
     case Dessin::Plan:
         // A network seen from above, with a north arrow.
-        Cheminement(p, QPolygonF({{3, 20}, {8, 13}, {14, 16}, {19, 9}}), bleu);
-        Cheminement(p, QPolygonF({{8, 13}, {6, 6}}), bleu);
+        Cheminement(p, QPolygonF(QList<QPointF>{{3, 20}, {8, 13}, {14, 16}, {19, 9}}), bleu);
+        Cheminement(p, QPolygonF(QList<QPointF>{{8, 13}, {6, 6}}), bleu);
         p.setPen(QPen(gris, 1));
         p.drawLine(QPointF(20.5, 7), QPointF(20.5, 1.5));
         p.setBrush(gris);
-        p.drawPolygon(QPolygonF({{20.5, 1}, {18.5, 4.5}, {22.5, 4.5}}));
+        p.drawPolygon(QPolygonF(QList<QPointF>{{20.5, 1}, {18.5, 4.5}, {22.5, 4.5}}));
         break;
     case Dessin::Coupe:
         // A passage unrolled in depth, below the ground line.
         p.setPen(QPen(QColor(60, 140, 60), 2));
         p.drawLine(1, 4, 23, 4);
-        Cheminement(p, QPolygonF({{3, 7}, {8, 9}, {11, 15}, {17, 16}, {21, 21}}), terre);
+        Cheminement(p, QPolygonF(QList<QPointF>{{3, 7}, {8, 9}, {11, 15}, {17, 16}, {21, 21}}), terre);
         break;
     case Dessin::Perspective: {
         // A block seen from a corner.
@@ -111,11 +111,11 @@ QIcon IconeDessinee(Dessin d)
         p.drawEllipse(QPointF(12, 12), 10, 10);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(190, 30, 30));
-        p.drawPolygon(QPolygonF({{12, 12}, {10, 11}, {15, 3}}));
-        p.drawPolygon(QPolygonF({{12, 12}, {14, 13}, {15, 3}}));
+        p.drawPolygon(QPolygonF(QList<QPointF>{{12, 12}, {10, 11}, {15, 3}}));
+        p.drawPolygon(QPolygonF(QList<QPointF>{{12, 12}, {14, 13}, {15, 3}}));
         p.setBrush(gris);
-        p.drawPolygon(QPolygonF({{12, 12}, {10, 11}, {9, 21}}));
-        p.drawPolygon(QPolygonF({{12, 12}, {14, 13}, {9, 21}}));
+        p.drawPolygon(QPolygonF(QList<QPointF>{{12, 12}, {10, 11}, {9, 21}}));
+        p.drawPolygon(QPolygonF(QList<QPointF>{{12, 12}, {14, 13}, {9, 21}}));
         p.setPen(QPen(gris, 1, Qt::DotLine));
         p.drawLine(12, 2, 12, 22);
         break;
@@ -130,15 +130,15 @@ QIcon IconeDessinee(Dessin d)
         p.setPen(QPen(gris, 1));
         p.setBrush(rampe);
         p.drawRect(QRectF(2.5, 14.5, 19, 6));
-        Cheminement(p, QPolygonF({{3, 10}, {9, 4}, {15, 9}, {21, 3}}), gris);
+        Cheminement(p, QPolygonF(QList<QPointF>{{3, 10}, {9, 4}, {15, 9}, {21, 3}}), gris);
         break;
     }
     case Dessin::Couleurs:
         // Each gallery in its own colour.
-        Cheminement(p, QPolygonF({{2, 20}, {8, 14}}), QColor(200, 30, 30));
-        Cheminement(p, QPolygonF({{8, 14}, {15, 16}}), QColor(30, 150, 30));
-        Cheminement(p, QPolygonF({{15, 16}, {21, 5}}), QColor(30, 60, 200));
-        Cheminement(p, QPolygonF({{8, 14}, {7, 4}}), QColor(220, 150, 0));
+        Cheminement(p, QPolygonF(QList<QPointF>{{2, 20}, {8, 14}}), QColor(200, 30, 30));
+        Cheminement(p, QPolygonF(QList<QPointF>{{8, 14}, {15, 16}}), QColor(30, 150, 30));
+        Cheminement(p, QPolygonF(QList<QPointF>{{15, 16}, {21, 5}}), QColor(30, 60, 200));
+        Cheminement(p, QPolygonF(QList<QPointF>{{8, 14}, {7, 4}}), QColor(220, 150, 0));
         break;
     }
     p.end();

@@ -357,7 +357,7 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
          abime + "11, l'octet de contrôle 0x7F n'a pas sa place dans un texte (fichier écrasé ?)"},
     };
     for (const auto& [contenu, message] : cas) {
-        EXPECT_EQ(Refus([&] { Importe(contenu); }), message);
+        EXPECT_EQ(Refus([&, &texte = contenu] { Importe(texte); }), message);
         EXPECT_TRUE(massif.References.empty());
         EXPECT_TRUE(massif.Fiches.empty());
     }

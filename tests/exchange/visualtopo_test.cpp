@@ -371,7 +371,7 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
         {param + "A0 A1 -4 0 0 * * * *\nA1 A2 4 0 0 * * * *\n\n", "Ligne 6 : la longueur -4 est négative"},
     };
     for (const auto& [contenu, message] : cas) {
-        EXPECT_EQ(Refus([&] { Importe(contenu); }), message);
+        EXPECT_EQ(Refus([&, &texte = contenu] { Importe(texte); }), message);
         EXPECT_TRUE(massif.References.empty());
         EXPECT_TRUE(massif.Fiches.empty());
     }

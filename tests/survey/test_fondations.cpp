@@ -70,9 +70,9 @@ TEST(Reel6, ArrondiAuPlusProcheEtPairSurEgalite)
 
 TEST(Reel6, RefusDesValeursNonStockables)
 {
-    EXPECT_THROW(Reel6(std::numeric_limits<long double>::infinity()), ErreurReel6);
-    EXPECT_THROW(Reel6(-std::numeric_limits<long double>::infinity()), ErreurReel6);
-    EXPECT_THROW(Reel6(std::numeric_limits<long double>::quiet_NaN()), ErreurReel6);
+    EXPECT_THROW((void)Reel6(std::numeric_limits<long double>::infinity()), ErreurReel6);
+    EXPECT_THROW((void)Reel6(-std::numeric_limits<long double>::infinity()), ErreurReel6);
+    EXPECT_THROW((void)Reel6(std::numeric_limits<long double>::quiet_NaN()), ErreurReel6);
     EXPECT_THROW(Reel6(1e39L), ErreurReel6);
     EXPECT_NO_THROW(Reel6(1.7e38L));
     EXPECT_EQ(Reel6(1e-45L).d(), 0.0);  // below the smallest value: zero
