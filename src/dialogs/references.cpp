@@ -333,21 +333,15 @@ void TDeclinaisonDefaut::Lit(TMassif& m) const
 
 void TDeclinaisonDefaut::OKBtnClick()
 {
-    long double v = 0;
-    auto refuse = [](QLineEdit* e, const QString& texte, Icone icone) {
-        Invite().Message(texte, icone, {Bouton::OK});
-        e->setFocus();
-    };
-    if (!LitReelStockable(VersCp1252(Edit1->text()), v))
-        return refuse(Edit1, QStringLiteral("La déclinaison doit être numérique."), Icone::Avertissement);
-    if (!LitReelStockable(VersCp1252(Edit2->text()), v))
-        return refuse(Edit2, QStringLiteral("La variation de la déclinaison doit être numérique."),
-                      Icone::Confirmation);
-    if (!LitReelStockable(VersCp1252(Edit3->text()), v))
-        return refuse(Edit3, QStringLiteral("La déclinaison doit être numérique."), Icone::Avertissement);
+    if (!ReelsAdmis({Edit1, Edit2, Edit3}))
+        return;
     const std::string date = LitDate(MaskEdit1);
-    if (date[1] == ' ' || date[4] == ' ' || date[7] == ' ')
-        return refuse(MaskEdit1, QStringLiteral("La date n'est pas valable."), Icone::Confirmation);
+    if (date[1] == ' ' || date[4] == ' ' || date[7] == ' ') {
+        AvertitRefus(NomChamp(MaskEdit1), MaskEdit1->displayText(),
+                     QStringLiteral("il faut le jour, le mois et l'année"));
+        MaskEdit1->setFocus();
+        return;
+    }
     accept();
 }
 

@@ -1,5 +1,6 @@
 #include "exchange/outils.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "exchange/echange.h"
@@ -43,11 +44,22 @@ void Endommage(const std::string& fichier, std::size_t ligne, const std::string&
     throw ErreurEchange(MessageEndommage(fichier, ligne, raison));
 }
 
-void RefuseOctetsNuls(const std::string& fichier, const std::vector<std::string>& lignes)
+void RefuseOctetsDeControle(const std::string& fichier, std::vector<std::string>& lignes)
 {
-    for (std::size_t i = 0; i < lignes.size(); ++i)
+    const auto derniere = std::find_if(lignes.rbegin(), lignes.rend(), [](const std::string& l) { return !l.empty(); });
+    if (derniere != lignes.rend() && derniere->back() == '\x1A')
+        derniere->pop_back();
+    for (std::size_t i = 0; i < lignes.size(); ++i) {
         if (lignes[i].find('\0') != std::string::npos)
             Endommage(fichier, i + 1, "des octets nuls y remplacent le texte (copie interrompue ?)");
+        for (const unsigned char c : lignes[i])
+            if ((c < 0x20 && c != '\t') || c == 0x7F) {
+                const char* chiffres = "0123456789ABCDEF";
+                Endommage(fichier, i + 1,
+                          std::string("l'octet de contrôle 0x") + chiffres[c >> 4] + chiffres[c & 15] +
+                              " n'a pas sa place dans un texte (fichier écrasé ?)");
+            }
+    }
 }
 
 void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier)

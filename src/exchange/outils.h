@@ -73,9 +73,10 @@ std::string VersCp1252(const std::string& octets);
 
 // Refuses a file that was cut or overwritten, naming its line n (from 1).
 [[noreturn]] void Endommage(const std::string& fichier, std::size_t ligne, const std::string& raison);
-// Refuses a file that holds NUL bytes, which no text file holds: what is left of a copy
-// that stopped halfway.
-void RefuseOctetsNuls(const std::string& fichier, const std::vector<std::string>& lignes);
+// Refuses a file whose text holds control bytes other than TAB, which no text file holds:
+// NUL bytes are what is left of a copy that stopped halfway, the others bytes written over
+// the text. The Ctrl-Z that DOS editors put after the text is dropped from the last line.
+void RefuseOctetsDeControle(const std::string& fichier, std::vector<std::string>& lignes);
 
 // "Ligne n : " before a message about line n.
 std::string Ligne(std::size_t n, const std::string& message);

@@ -1,6 +1,7 @@
 // Plot-file (*.plt) export: for each sheet a survey header, a move to the start of each
 // gallery and a draw to each of its stations with the passage dimensions, and the bounds
-// of each sheet and of the whole file.
+// of each sheet and of the whole file. Every viewer of the format reads a point as
+// northing, easting, vertical, in feet, where the massif holds easting first, in metres.
 
 #include "exchange/echange.h"
 #include "exchange/outils.h"
@@ -11,13 +12,19 @@ namespace karst {
 
 namespace {
 
-std::string F2(long double v) { return FormatF(v, 2); }
+constexpr long double kMetresParPied = 0.3048L;
 
-// A width or height exactly as typed, or 999.0 when it is not a number.
-std::string Dimension(const std::string& t)
+std::string Pieds(long double metres) { return FormatF(metres / kMetresParPied, 2); }
+
+std::string Point(long double x, long double y, long double z) { return Pieds(y) + " " + Pieds(x) + " " + Pieds(z); }
+
+// A width or height as typed, in feet, or 999.0 when it is not a number.
+std::string Dimension(const std::string& t, uint8_t unite)
 {
     long double v = 0;
-    return LitReel(t, v) ? FormatF(v, 1) : std::string("999.0");
+    if (!LitReel(t, v))
+        return "999.0";
+    return FormatF((unite == kUniteCentimetres ? v / 100 : v) / kMetresParPied, 1);
 }
 
 int PartieDate(const std::string& date, std::size_t debut, int defaut)
@@ -28,6 +35,7 @@ int PartieDate(const std::string& date, std::size_t debut, int defaut)
     return static_cast<int>(v);
 }
 
+// Held in metres, east first; written north first, in feet.
 struct Boite {
     bool vide = true;
     long double min[3] = {0, 0, 0}, max[3] = {0, 0, 0};
@@ -45,8 +53,8 @@ struct Boite {
     }
     std::string Texte() const
     {
-        return F2(min[0]) + " " + F2(max[0]) + " " + F2(min[1]) + " " + F2(max[1]) + " " + F2(min[2]) + " " +
-               F2(max[2]);
+        return Pieds(min[1]) + " " + Pieds(max[1]) + " " + Pieds(min[0]) + " " + Pieds(max[0]) + " " + Pieds(min[2]) +
+               " " + Pieds(max[2]);
     }
 };
 
@@ -86,18 +94,19 @@ void ExportePLT(TMassif& massif, const std::string& fichier)
                 fiche.Prend(dep.X, dep.Y, dep.Z);
             if (totale.vide)
                 totale.Prend(dep.X, dep.Y, dep.Z);
-            corps += "M " + F2(dep.X) + " " + F2(dep.Y) + " " + F2(dep.Z) + " S" +
+            corps += "M " + Point(dep.X, dep.Y, dep.Z) + " S" +
                      (dep.Terminus ? std::string() : dep.Nom.ChaineSansBlanc()) + " P 999.0 999.0 999.0 999.0\r\n";
             for (int i = 1; i <= gal.NbVisees; ++i) {
                 const TStation& s = gal.Station(i);
                 const TVisee* v = gal.Visee(i);
                 fiche.Prend(s.X, s.Y, s.Z);
                 totale.Prend(s.X, s.Y, s.Z);
-                const std::string p = v ? Dimension(v->Gauche) + " " + Dimension(v->Droite) + " " + Dimension(v->Haut) +
-                                              " " + Dimension(v->Bas)
-                                        : std::string("999.0 999.0 999.0 999.0");
-                corps += "D " + F2(s.X) + " " + F2(s.Y) + " " + F2(s.Z) + " S" +
-                         FormatEntier(static_cast<long long>(g)) + "." + FormatEntier(i) + " P " + p + "\r\n";
+                const std::string p =
+                    v ? Dimension(v->Gauche, v->UniteLargeur) + " " + Dimension(v->Droite, v->UniteLargeur) + " " +
+                            Dimension(v->Haut, v->UniteHauteur) + " " + Dimension(v->Bas, v->UniteHauteur)
+                      : std::string("999.0 999.0 999.0 999.0");
+                corps += "D " + Point(s.X, s.Y, s.Z) + " S" + FormatEntier(static_cast<long long>(g)) + "." +
+                         FormatEntier(i) + " P " + p + "\r\n";
             }
         }
         corps += "X " + fiche.Texte() + "\r\n";

@@ -742,7 +742,7 @@ void ImportToporobot::Execute(const std::string& fichier)
 {
     fichier_ = fichier;
     lignes_ = echange::LitLignes(fichier);
-    echange::RefuseOctetsNuls(fichier, lignes_);
+    echange::RefuseOctetsDeControle(fichier, lignes_);
     for (std::string& l : lignes_)
         for (char& c : l)
             c = static_cast<char>(DepuisMacRoman(static_cast<unsigned char>(c)));

@@ -391,8 +391,13 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes)
         if (i < n)
             ++i;
         auto configuration = [&](std::size_t k) { return lignes[k].find("[Configuration") != std::string::npos; };
-        for (; i < n && !echange::Blanc(lignes[i]) && !configuration(i); ++i)
+        for (; i < n && !echange::Blanc(lignes[i]) && !configuration(i); ++i) {
             b.lignes.push_back(LitLigne(lignes[i], i + 1, p, precedente));
+            // Taken as a zero shot, it would merge its two stations and shift the survey.
+            if (b.lignes.back().longueur < 0)
+                throw ErreurEchange(
+                    Ligne(i + 1, "la longueur " + FormatGeneral(b.lignes.back().longueur, 6, 2) + " est négative"));
+        }
         blocs_.push_back(std::move(b));
         while (i < n && echange::Blanc(lignes[i]))
             ++i;
@@ -726,8 +731,8 @@ void ImportVisualTopo::Applique()
 void ImportVisualTopo::Execute(const std::string& fichier)
 {
     fichier_ = fichier;
-    const std::vector<std::string> lignes = Lignes(echange::VersCp1252(echange::LitOctets(fichier)));
-    echange::RefuseOctetsNuls(fichier, lignes);
+    std::vector<std::string> lignes = Lignes(echange::VersCp1252(echange::LitOctets(fichier)));
+    echange::RefuseOctetsDeControle(fichier, lignes);
     Lit(lignes);
     Classe();
     Construit();

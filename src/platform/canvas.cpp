@@ -109,19 +109,6 @@ void TCanvas::LineTo(int x, int y)
     posY_ = y;
 }
 
-void TCanvas::Polyline(const std::vector<std::pair<int, int>>& points)
-{
-    if (points.size() < 2)
-        return;
-    faitPolyline(points);
-}
-
-void TCanvas::faitPolyline(const std::vector<std::pair<int, int>>& points)
-{
-    for (std::size_t i = 1; i < points.size(); ++i)
-        faitLigne(points[i - 1].first, points[i - 1].second, points[i].first, points[i].second);
-}
-
 void TCanvas::Ellipse(int g, int h, int d, int b) { faitEllipse(g, h, d, b); }
 void TCanvas::Rectangle(int g, int h, int d, int b) { faitRectangle(g, h, d, b); }
 void TCanvas::Pie(int g, int h, int d, int b, int x1, int y1, int x2, int y2)
@@ -338,19 +325,6 @@ void CanvasPeintre::faitLigne(int x0, int y0, int x1, int y1)
     videLignes();
     appliqueStylo(true, false);
     peintre().drawLine(x0, y0, x1, y1);
-}
-
-void CanvasPeintre::faitPolyline(const std::vector<std::pair<int, int>>& points)
-{
-    if (!stylo_.visible)
-        return;
-    videLignes();
-    appliqueStylo(true, false);
-    std::vector<QPoint> q;
-    q.reserve(points.size());
-    for (auto [x, y] : points)
-        q.emplace_back(x, y);
-    peintre().drawPolyline(q.data(), static_cast<int>(q.size()));
 }
 
 namespace {
@@ -685,21 +659,6 @@ void CanvasEnregistreur::faitLigne(int x0, int y0, int x1, int y1)
         return;
     Trace t = trace(Trace::Ligne);
     t.x0 = x0, t.y0 = y0, t.x1 = x1, t.y1 = y1;
-    Traces.push_back(std::move(t));
-}
-
-void CanvasEnregistreur::faitPolyline(const std::vector<std::pair<int, int>>& points)
-{
-    const bool dedans = !decoupe_ || std::all_of(points.begin(), points.end(), [this](const auto& p) {
-        return decoupe_->contains(p.first, p.second);
-    });
-    if (!dedans) {
-        // Recorded as the lines that show.
-        TCanvas::faitPolyline(points);
-        return;
-    }
-    Trace t = trace(Trace::Polyligne);
-    t.points = points;
     Traces.push_back(std::move(t));
 }
 

@@ -112,7 +112,6 @@ public:
         posY_ = y;
     }
     void LineTo(int x, int y);
-    void Polyline(const std::vector<std::pair<int, int>>& points);
     void Ellipse(int gauche, int haut, int droite, int bas);
     void Rectangle(int gauche, int haut, int droite, int bas);
     // A pie wedge of the ellipse of that box, outlined with the pen and filled with the
@@ -136,7 +135,6 @@ public:
 
 protected:
     virtual void faitLigne(int x0, int y0, int x1, int y1) = 0;
-    virtual void faitPolyline(const std::vector<std::pair<int, int>>& points);
     virtual void faitEllipse(int g, int h, int d, int b) = 0;
     virtual void faitRectangle(int g, int h, int d, int b) = 0;
     virtual void faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) = 0;
@@ -178,7 +176,6 @@ protected:
     QPainter& peintre();
 
     void faitLigne(int x0, int y0, int x1, int y1) override;
-    void faitPolyline(const std::vector<std::pair<int, int>>& points) override;
     void faitEllipse(int g, int h, int d, int b) override;
     void faitRectangle(int g, int h, int d, int b) override;
     void faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) override;
@@ -257,7 +254,7 @@ private:
 
 // One recorded call of a recording canvas, with the state it was drawn with.
 struct Trace {
-    enum Genre { Ligne, Polyligne, Ellipse, Rectangle, Remplissage, Texte, FloodFill, Dessin, Secteur };
+    enum Genre { Ligne, Ellipse, Rectangle, Remplissage, Texte, FloodFill, Dessin, Secteur };
     Genre genre = Ligne;
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     std::vector<std::pair<int, int>> points;
@@ -285,7 +282,6 @@ public:
 
 protected:
     void faitLigne(int x0, int y0, int x1, int y1) override;
-    void faitPolyline(const std::vector<std::pair<int, int>>& points) override;
     void faitEllipse(int g, int h, int d, int b) override;
     void faitRectangle(int g, int h, int d, int b) override;
     void faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) override;

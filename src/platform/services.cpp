@@ -15,6 +15,8 @@
 #include <QTranslator>
 #include <QUrl>
 #include <QUrlQuery>
+#include <clocale>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -28,6 +30,15 @@ namespace karst {
 namespace fs = std::filesystem;
 
 QString TexteVersion() { return QStringLiteral(KARST_VERSION); }
+
+void PrepareProcessus()
+{
+    std::setlocale(LC_NUMERIC, "C");
+    // Past a file-size limit (ulimit -f, the quotas of shared machines) the system would end
+    // the run, unsaved massif and all: ignored, the write fails with EFBIG and the save says so.
+    std::signal(SIGXFSZ, SIG_IGN);
+    ChargeTraductionsQt();
+}
 
 bool ChargeTraductionsQt()
 {

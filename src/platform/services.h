@@ -11,6 +11,10 @@ namespace karst {
 // The build's version as the build system holds it, "2.2.0.1".
 QString TexteVersion();
 
+// What the program sets up for its whole run once the application object is made: numbers
+// read and written with '.', Qt's dialogs in French, and a file-size limit that makes a
+// write fail (reported like a full disk) rather than end the program.
+void PrepareProcessus();
 // Qt's own dialogs (files, printing, pages, colours) in French, like the rest of the
 // program; false when the translations are not installed.
 bool ChargeTraductionsQt();

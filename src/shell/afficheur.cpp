@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
@@ -26,6 +27,7 @@
 #include "shell/form1.h"
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
+#include "views/controles.h"
 #include "views/coupe_vue.h"
 #include "views/plan.h"
 #include "views/tableau.h"
@@ -490,11 +492,17 @@ void TAfficheur::AppliqueEchelle(bool retourFocus)
     if (!Graphique)
         return;
     QComboBox* boite = form_.Boite_Echelle;
-    const int n = ChaineEnEntier(VersCp1252(boite->currentText()));
-    if (n < 100) {
-        // Refused without a word: the box shows the current scale again.
-        const QSignalBlocker bloque(boite);
-        boite->setCurrentText(QString::number(Graphique->Echelle));
+    int32_t n = 0;
+    if (!EchelleAdmise(NomChamp(boite), boite->currentText(), n)) {
+        // The box shows the scale in force again, which the zoom reads there.
+        {
+            const QSignalBlocker bloque(boite);
+            boite->setCurrentText(QString::number(Graphique->Echelle));
+        }
+        if (retourFocus) {
+            boite->setFocus();
+            boite->lineEdit()->selectAll();
+        }
         return;
     }
     const Centre c = NoteCentre();
@@ -512,7 +520,9 @@ bool TAfficheur::Boite_EchelleKeyPress(QChar touche)
         return true;
     }
     SaisieEchelle = true;
-    return !(touche.isDigit() && touche.unicode() < 128) && touche != QLatin1Char('\b');
+    // As in every number field, what could be part of a number reaches the box, to be
+    // stored as typed or refused with a word.
+    return !FiltreTouches::Accepte(touche);
 }
 
 void TAfficheur::Boite_EchelleExit()

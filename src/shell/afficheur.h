@@ -285,6 +285,9 @@ private:
     void Ajuste();  // fit to the window
     // Applies the scale box; `retourFocus` gives it the focus back afterwards.
     void AppliqueEchelle(bool retourFocus);
+    // A scale typed in the field named: 1/n for an integer n from 100 up that the view
+    // holds; false, with the field's refusal, for anything else.
+    static bool EchelleAdmise(const QString& champ, const QString& texte, int32_t& n);
 
     TForm1& form_;
 };

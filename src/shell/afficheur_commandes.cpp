@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
+#include <limits>
 
 #include "dialogs/hote_dialogues.h"
 #include "platform/interlocuteur.h"
@@ -228,18 +229,28 @@ void TAfficheur::Echelle2Click()
     QString valeur = form_.Boite_Echelle->currentText();
     if (!Invite().Saisie(QStringLiteral("Echelle"), QStringLiteral("Nouvelle échelle (1/n, n>=100)"), valeur))
         return;
-    long long n = 0;
-    if (!LitEntier(VersCp1252(valeur.trimmed()), n) || n < 100 || n > 2147483647LL) {
-        AvertitRefus(QStringLiteral("Nouvelle échelle (1/n, n>=100)"), valeur, ExigeEntier(100, 2147483647LL));
+    int32_t n = 0;
+    if (!EchelleAdmise(QStringLiteral("Nouvelle échelle (1/n, n>=100)"), valeur, n))
         return;
-    }
     {
         const QSignalBlocker bloque(form_.Boite_Echelle);
         form_.Boite_Echelle->setCurrentText(valeur);
     }
     const Centre c = NoteCentre();
-    Graphique->Echelle = static_cast<int32_t>(n);
+    Graphique->Echelle = n;
     RestaureCentre(c);
+}
+
+bool TAfficheur::EchelleAdmise(const QString& champ, const QString& texte, int32_t& n)
+{
+    constexpr long long kMin = 100, kMax = std::numeric_limits<int32_t>::max();
+    long long v = 0;
+    if (!LitEntier(VersCp1252(texte.trimmed()), v) || v < kMin || v > kMax) {
+        AvertitRefus(champ, texte, ExigeEntier(kMin, kMax));
+        return false;
+    }
+    n = static_cast<int32_t>(v);
+    return true;
 }
 
 void TAfficheur::Pourcent1Click()

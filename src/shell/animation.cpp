@@ -104,15 +104,6 @@ void TAnimatedImage::SetNumGlyphs(int n)
     tailleImages();
 }
 
-void TAnimatedImage::SetGlyphNum(int n)
-{
-    if (n < 0 || n >= numGlyphs_ || n == glyphNum_)
-        return;
-    glyphNum_ = n;
-    emit FrameChanged();
-    update();
-}
-
 void TAnimatedImage::SetInactiveGlyph(int n)
 {
     if (n < 0)
@@ -130,21 +121,16 @@ void TAnimatedImage::SetActive(bool actif)
     if (actif) {
         timer_->start();
         active_ = timer_->isActive();
-        emit Start();
     } else {
         timer_->stop();
         active_ = false;
         if (inactiveGlyph_ >= 0 && inactiveGlyph_ < numGlyphs_)
             glyphNum_ = inactiveGlyph_;
-        emit FrameChanged();
-        emit Stop();
         update();
     }
 }
 
 void TAnimatedImage::SetInterval(int ms) { timer_->setInterval(ms); }
-
-int TAnimatedImage::Interval() const { return timer_->interval(); }
 
 void TAnimatedImage::TimerExpired()
 {
@@ -154,7 +140,6 @@ void TAnimatedImage::TimerExpired()
     suivante();
     if (glyphNum_ == inactiveGlyph_)
         suivante();
-    emit FrameChanged();
     update();
 }
 

@@ -24,14 +24,12 @@ public:
     void SetNumGlyphs(int n);
     int NumGlyphs() const { return numGlyphs_; }
     void SetOrientationVerticale(bool verticale);
-    void SetGlyphNum(int n);
     int GlyphNum() const { return glyphNum_; }
     void SetInactiveGlyph(int n);
     int InactiveGlyph() const { return inactiveGlyph_; }
     void SetActive(bool actif);
     bool Active() const { return active_; }
     void SetInterval(int ms);
-    int Interval() const;
     int LargeurImage() const { return largeurImage_; }
     int HauteurImage() const { return hauteurImage_; }
     // One tick of the timer.
@@ -40,9 +38,6 @@ public:
     int ImageAffichee() const;
 
 signals:
-    void FrameChanged();
-    void Start();
-    void Stop();
     void Clic();
 
 protected:

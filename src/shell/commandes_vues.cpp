@@ -10,7 +10,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QRegularExpressionValidator>
 #include <QTimer>
 
 #include "calcul/drapeaux.h"
@@ -22,6 +21,7 @@
 #include "shell/impression.h"
 #include "survey/coupe.h"
 #include "views/contexte.h"
+#include "views/controles.h"
 #include "views/coupe_branches.h"
 #include "views/dlg_svg.h"
 #include "views/expert.h"
@@ -240,11 +240,7 @@ namespace {
 // its handlers directly, so the filtering lives here rather than in an event filter.
 class LigneEchelle : public QLineEdit {
 public:
-    explicit LigneEchelle(TForm1& form) : form_(form)
-    {
-        // Nothing but digits, whether typed or pasted.
-        setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
-    }
+    explicit LigneEchelle(TForm1& form) : form_(form) {}
 
 protected:
     void keyPressEvent(QKeyEvent* e) override
@@ -260,7 +256,7 @@ protected:
         // way.
         if (!c.isNull()) {
             TAfficheur* a = form_.AfficheurActif();
-            const bool avale = a ? a->Boite_EchelleKeyPress(c) : !(c.isDigit() || c == QLatin1Char('\b'));
+            const bool avale = a ? a->Boite_EchelleKeyPress(c) : !FiltreTouches::Accepte(c);
             if (avale) {
                 e->accept();
                 return;

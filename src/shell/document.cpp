@@ -1,6 +1,7 @@
 // Opening, saving and closing the massif, the save prompt, the recent files, dropped
 // files, the command line and the caption.
 
+#include <sys/stat.h>
 #include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -10,6 +11,7 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -44,6 +46,19 @@ std::string NomSauvegarde(const std::string& nom) { return fs::path(nom).replace
 
 bool EstSauvegarde(const std::string& nom) { return MajAscii(fs::path(nom).extension().string()) == ".BAK"; }
 
+// What changes when a file is written: the file a name designates, its size and the time
+// of its last change (to the nanosecond). All zeros when there is no file.
+std::array<int64_t, 5> Empreinte(const std::string& nom)
+{
+    struct stat st {};
+    if (nom.empty() || ::stat(nom.c_str(), &st) != 0)
+        return {};
+    return {static_cast<int64_t>(st.st_dev), static_cast<int64_t>(st.st_ino), static_cast<int64_t>(st.st_size),
+            static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
+}
+
+QString Complet(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
+
 }  // namespace
 
 // The backup goes beside the file (a link's target, not the link); in a folder that takes
@@ -55,18 +70,21 @@ std::string TForm1::CopieDeSauvegarde(const std::string& nom) const
     if (EstSauvegarde(fichier))
         return {};
     const std::string bak = NomSauvegarde(fichier);
+    std::string raison;
     try {
         CopieFichier(fichier, bak);
         return bak;
-    } catch (const ErreurFlux&) {
+    } catch (const ErreurFlux& e) {
+        raison = RaisonEchec(e.Code);
     }
     const std::string ailleurs = RepUtilisateur + NomSauvegarde(fs::path(fichier).filename().string());
     try {
         CopieFichier(fichier, ailleurs);
         return ailleurs;
     } catch (const ErreurFlux&) {
-        throw ErreurFlux("La copie de sauvegarde de " + nom + " n'a pu être faite ni dans son dossier ni dans " +
-                         RepUtilisateur + " : le massif n'a pas été enregistré.");
+        throw ErreurFlux("La copie de sauvegarde de " + nom + " n'a pu être faite ni dans son dossier" +
+                         (raison.empty() ? "" : " (" + raison + ")") + " ni dans " + RepUtilisateur +
+                         " : le massif n'a pas été enregistré.");
     }
 }
 
@@ -112,7 +130,6 @@ bool TForm1::DemandeEnregistrement(bool avecAnnuler)
 
 void TForm1::FermeMassif()
 {
-    emit MassifFerme();
     // The plan's and the perspective's angles are kept in their options for the next massif.
     for (QWidget* w : {VuePlan.data(), VuePerspective.data()})
         if (auto* a = qobject_cast<TAfficheur*>(w); a && a->Graphique)
@@ -144,6 +161,7 @@ void TForm1::FermeMassif()
     if (Massif && FichierExiste(Massif->NomFichier))
         AjouteFichierRecent(Massif->NomFichier);
     Massif.reset();
+    empreinteMassif_ = {};
     Panneaux[0]->clear();
     SansDocument = true;
     Rcuprer1->setEnabled(false);
@@ -151,12 +169,32 @@ void TForm1::FermeMassif()
     MiseAJourMenus();
 }
 
+bool TForm1::MassifAccessible(const std::string& nom, bool absentAdmis, const QString& suiteAbsent)
+{
+    std::error_code e;
+    const fs::file_status etat = fs::status(nom, e);
+    if (fs::is_directory(etat)) {
+        Invite().Avertissement(QStringLiteral("%1 est un dossier, et non un fichier de massif.").arg(Complet(nom)));
+        return false;
+    }
+    if (!absentAdmis && !fs::exists(etat)) {
+        Invite().Avertissement(QStringLiteral("Le fichier %1 est introuvable.").arg(Complet(nom)) + suiteAbsent);
+        return false;
+    }
+    return true;
+}
+
 bool TForm1::OuvreMassif(const std::string& nom)
 {
+    // A folder would open as an empty massif under its name: the massif open stays.
+    if (!MassifAccessible(nom, true))
+        return false;
     FermeMassif();
     auto m = std::make_unique<TMassif>();
     m->NomFichier = nom;
     ResultatChargement r;
+    // Taken before reading, so that a change made meanwhile is seen at the first save.
+    const auto empreinte = Empreinte(nom);
     if (FichierExiste(nom)) {
         Sablier sablier;
         try {
@@ -176,6 +214,7 @@ bool TForm1::OuvreMassif(const std::string& nom)
     }
     m->Enregistre = true;
     Massif = std::move(m);
+    empreinteMassif_ = empreinte;
     SansDocument = false;
     MetAJourTitre();
     Rcuprer1->setEnabled(false);
@@ -212,7 +251,7 @@ void TForm1::Ouvrir1Click()
     if (!DemandeEnregistrement(true))
         return;
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), QString(), 1};
-    if (!Invite().Ouvrir(d))
+    if (!Invite().Ouvrir(d) || !MassifAccessible(Chemin(d.nom), true))
         return;
     FermeMassif();
     OuvreMassif(Chemin(d.nom));
@@ -231,6 +270,21 @@ bool TForm1::Enregistrer1Click()
     const std::string nom = Massif->NomFichier;
     if (nom.empty() || !FichierExiste(nom))
         return Enregistrersous1Click();
+    // Another copy of the program, or another program, wrote the file since: its work is
+    // not replaced without a word, and Enter keeps it.
+    if (Empreinte(nom) != empreinteMassif_ &&
+        Invite().Message(QStringLiteral("Le fichier %1 a été modifié depuis son ouverture ou son dernier "
+                                        "enregistrement, peut-être par un autre programme.\rLe remplacer par ce "
+                                        "massif ?")
+                             .arg(Nom(nom)),
+                         Icone::Avertissement, {Bouton::Annuler, Bouton::Oui}) != Bouton::Oui)
+        return false;
+    // Whatever became of the write, the file is now as this program left it.
+    struct Reprise {
+        TForm1& f;
+        const std::string& nom;
+        ~Reprise() { f.empreinteMassif_ = Empreinte(nom); }
+    } reprise{*this, nom};
     try {
         Sablier sablier;
         // The previous content stays under the backup name; the save itself replaces the
@@ -273,6 +327,7 @@ bool TForm1::Enregistrersous1Click()
         return false;
     }
     Massif->Enregistre = true;
+    empreinteMassif_ = Empreinte(nom);
     MetAJourTitre();
     return true;
 }
@@ -280,7 +335,19 @@ bool TForm1::Enregistrersous1Click()
 void TForm1::OuvreRecent(int i)
 {
     const std::string nom = FichiersRecents[static_cast<std::size_t>(i)];
-    if (nom.empty() || !DemandeEnregistrement(true))
+    if (nom.empty())
+        return;
+    if (!MassifAccessible(nom, false, QStringLiteral("\rIl est retiré de la liste des fichiers récents."))) {
+        std::error_code e;
+        if (!fs::exists(nom, e)) {
+            auto& f = FichiersRecents;
+            std::move(f.begin() + i + 1, f.end(), f.begin() + i);
+            f.back().clear();
+            AjouteFichierRecent({});
+        }
+        return;
+    }
+    if (!DemandeEnregistrement(true))
         return;
     FermeMassif();
     OuvreMassif(nom);
@@ -298,7 +365,7 @@ void TForm1::DeposeFichiers(const QStringList& fichiers)
     const std::string ext = MajAscii(fs::path(nom).extension().string());
     if (ext != ".MAS" && ext != ".FIC")
         return;
-    if (!DemandeEnregistrement(true))
+    if (!MassifAccessible(nom, false) || !DemandeEnregistrement(true))
         return;
     FermeMassif();
     OuvreMassif(nom);

@@ -42,8 +42,6 @@
 
 namespace karst {
 
-TForm1* Form1 = nullptr;
-
 namespace {
 
 QAction* Item(QMenu* m, const char* nom, const QString& texte, const QKeySequence& raccourci = {},
@@ -154,7 +152,6 @@ private:
 TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramme, QWidget* parent)
     : QMainWindow(parent)
 {
-    Form1 = this;
     setObjectName(QStringLiteral("Form1"));
     // Every window of the program carries its icon.
     QApplication::setWindowIcon(IconeProgramme());
@@ -253,8 +250,6 @@ TForm1::~TForm1()
     if (AvisCoupe() == avisCoupe_.get())
         DefinitAvisCoupe(nullptr);
     Massif.reset();
-    if (Form1 == this)
-        Form1 = nullptr;
 }
 
 // ---- menus ----
@@ -813,12 +808,21 @@ void TForm1::FormClose()
     BarreProgression->hide();
     if (!ParametresConserves)
         return;
+    // A full disk or a read-only folder fails every file alike: one box lists them all.
+    std::vector<std::string> echecs;
     try {
         EcritParametres(RepUtilisateur + "Karstomat.ini");
     } catch (const std::exception& e) {
-        Invite().Erreur(QString::fromStdString(e.what()));
+        echecs.emplace_back(e.what());
     }
-    sauveModeles();
+    sauveModeles(echecs);
+    if (echecs.empty())
+        return;
+    QString texte = echecs.size() == 1 ? QStringLiteral("Ce fichier de paramètres n'a pas pu être enregistré :")
+                                       : QStringLiteral("Ces fichiers de paramètres n'ont pas pu être enregistrés :");
+    for (const std::string& e : echecs)
+        texte += QStringLiteral("\r") + QString::fromStdString(e);
+    Invite().Erreur(texte);
 }
 
 void TForm1::closeEvent(QCloseEvent* e)

@@ -104,7 +104,12 @@ public:
     // Copies the massif file to its backup before a save; returns the copy's name, "" when
     // none is made. Throws ErreurFlux when no copy could be made.
     std::string CopieDeSauvegarde(const std::string& nom) const;
+    // Opens a recent file; one that is gone is said so and leaves the list.
     void OuvreRecent(int i);
+    // A name given to open: a folder is refused, and a file that is gone unless
+    // `absentAdmis` (a new massif of that name), each with a message (`suiteAbsent` added to
+    // the one of a file that is gone). True when the name may be opened.
+    bool MassifAccessible(const std::string& nom, bool absentAdmis, const QString& suiteAbsent = {});
     // Files dropped on the window (full names).
     void DeposeFichiers(const QStringList& fichiers);
     void Timer2Timer();
@@ -301,9 +306,6 @@ signals:
     void ModeleCharge(const QString& extension);
     // A massif was opened; the explorer window is created on it.
     void MassifOuvert();
-    // The massif is about to close: the views store their angles, a running computation
-    // stops and is waited for; then the views, the explorer and the massif are freed.
-    void MassifFerme();
     // The explorer's page or list style changed ("Comme une page Web", the list ticks).
     void StyleExplorateur();
     // The massif file carried the sheet editor's unfinished sheet: the editor shows it.
@@ -331,7 +333,8 @@ private:
     // quick; its results are written into the sheets.
     void CalculeIci(bool detaille);
     void chargeModeles();
-    void sauveModeles();
+    // Adds the message of each model file that could not be written to `echecs`.
+    void sauveModeles(std::vector<std::string>& echecs);
     // Enabled when the condition holds and the command is built.
     void active(QAction* a, bool condition);
     QAction* commande(QAction* a);  // declares a built command
@@ -340,6 +343,10 @@ private:
     // another extension.
     bool FichierModele(const std::string& nom, bool charge);
 
+    // The massif file as it was on disk when opened or last written (device, file number,
+    // size, time of change; zeros for no file): a save first checks that nothing else
+    // wrote it meanwhile.
+    std::array<int64_t, 5> empreinteMassif_{};
     std::set<QAction*> disponibles_;
     std::unique_ptr<ContexteVues> contexte_;
     std::unique_ptr<TImprimante> imprimante_;
@@ -354,8 +361,5 @@ private:
     QActionGroup* groupeListe_ = nullptr;
     QActionGroup* groupeListePopup_ = nullptr;
 };
-
-// The one main window of the run.
-extern TForm1* Form1;
 
 }  // namespace karst

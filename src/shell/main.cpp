@@ -1,7 +1,6 @@
 // Karstomat: the program.
 
 #include <QApplication>
-#include <clocale>
 #include <exception>
 
 #include "platform/interlocuteur.h"
@@ -30,10 +29,8 @@ public:
 int main(int argc, char** argv)
 {
     Application app(argc, argv);
-    // Numbers are read and written with '.' whatever the user's locale.
-    std::setlocale(LC_NUMERIC, "C");
+    karst::PrepareProcessus();
     QApplication::setApplicationName(QStringLiteral("Karstomat"));
-    karst::ChargeTraductionsQt();
     karst::TForm1 fenetre;
     fenetre.showMaximized();
     return QApplication::exec();

@@ -184,13 +184,13 @@ void TForm1::chargeModeles()
     charge("OPTIONS.COU", [this](const std::string& f) { OptionsCoupe.Charge(f); });
 }
 
-void TForm1::sauveModeles()
+void TForm1::sauveModeles(std::vector<std::string>& echecs)
 {
     auto sauve = [&](auto&& ecriture) {
         try {
             ecriture();
         } catch (const std::exception& e) {
-            Erreur(e);
+            echecs.emplace_back(e.what());
         }
     };
     sauve([this] { Marge.Sauve(modeleUtilisateur("OPTIONS.MAR")); });

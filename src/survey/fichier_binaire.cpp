@@ -32,16 +32,11 @@ uint8_t LitCode(TBufferStream& f, uint8_t max, const char* unite)
 
 // A measure, an angle or a reference coordinate: bounded as where it is typed, so that the
 // reduction and the placement can compute with it.
-void VerifieMesure(const TBufferStream& f, long double v, const char* quoi)
-{
-    if (!MesureAdmise(v))
-        f.Refuse(HorsBornes(quoi, v));
-}
-
 Reel6 LitMesure(TBufferStream& f, const char* quoi)
 {
     const Reel6 v = f.LitReel6();
-    VerifieMesure(f, v, quoi);
+    if (!MesureAdmise(v))
+        f.Refuse(HorsBornes(quoi, v));
     return v;
 }
 
@@ -175,15 +170,20 @@ struct EcritureFlux {
     }
 };
 
+// A reference point's coordinates are bounded as where they are typed, so that the
+// computation can place the survey from them.
 template <class A, class P>
-void FormatPoint(A& a, P& p)
+void FormatPoint(A& a, P& p, bool reference = false)
 {
     a.Booleen(p.Terminus);
     a.Texte(p.Nom);
     a.Octet(p.Indice);
-    a.Reel(p.X);
-    a.Reel(p.Y);
-    a.Reel(p.Z);
+    for (auto* c : {&p.X, &p.Y, &p.Z}) {
+        if (reference)
+            a.Mesure(*c, "la coordonnée");
+        else
+            a.Reel(*c);
+    }
 }
 
 template <class A, class P>
@@ -457,9 +457,8 @@ bool LitMassifBinaire(TMassif& m, TBufferStream& f, IFenetreMassif& fenetre, IEd
     });
     LitEnregistrements(m.References, LitCompte(f), [&](TPointTopo& p, int i) {
         LieuDeLecture lieu(f, "point de référence " + FormatEntier(i + 1));
-        p.LitFlux(f);
-        for (long double c : {p.X, p.Y, p.Z})
-            VerifieMesure(f, c, "la coordonnée");
+        LectureFlux l{f};
+        FormatPoint(l, p, true);
     });
     m.Angle_Geodesique = Reel6(0.0L);
     LectureFlux l{f};

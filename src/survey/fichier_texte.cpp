@@ -6,6 +6,9 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <cstring>
+#include <span>
+#include <type_traits>
 
 #include "survey/fichier_massif.h"
 #include "survey/nombres.h"
@@ -114,7 +117,8 @@ Reel6 LitR6(const FichierTexteLecture& f, const std::string& valeur)
     }
 }
 
-// A measure or an angle that the reduction takes: bounded as where it is typed.
+// A measure, an angle or a reference coordinate: bounded as where it is typed, so that the
+// reduction and the placement can compute with it.
 Reel6 LitMesure(const FichierTexteLecture& f, const std::string& valeur)
 {
     const long double v = f.Reel(valeur);
@@ -122,8 +126,6 @@ Reel6 LitMesure(const FichierTexteLecture& f, const std::string& valeur)
         f.Refuse("la valeur « " + valeur + " » dépasse les valeurs admises");
     return v;
 }
-
-Reel6 LigneR6(FichierTexteLecture& f) { return LitR6(f, f.LitLigne()); }
 
 // Blanks and TABs at the end of a line are optional: a hand editor may strip them.
 std::string SansFin(const std::string& s)
@@ -144,7 +146,7 @@ std::string G(long double v, int precision, int exposant) { return FormatGeneral
 // A measured value: with the field's digits when they read back to the stored value, else
 // with the fewest that do, so that every digit typed survives the text file and the two
 // formats of one massif hold the same readings.
-std::string Mesure(Reel6 v, int precision, int exposant)
+std::string TexteSaisi(Reel6 v, int precision, int exposant)
 {
     for (int p = precision; p < 17; ++p) {
         const std::string t = G(v, p, exposant);
@@ -158,8 +160,6 @@ std::string Mesure(Reel6 v, int precision, int exposant)
     return G(v, 17, exposant);
 }
 
-const char* ON(bool b) { return b ? "O" : "N"; }
-
 // A text that must stay on its line: line ends become blanks (and TABs too in a shot
 // line's fields, which TABs separate).
 std::string SurUneLigne(const std::string& s, bool aussiTab)
@@ -171,43 +171,23 @@ std::string SurUneLigne(const std::string& s, bool aussiTab)
     return r;
 }
 
-const char* JetonLongueur(uint8_t code) { return code == kUniteMetres ? "m" : "cm"; }
-uint8_t CodeLongueur(const std::string& t) { return t == "m" ? kUniteMetres : kUniteCentimetres; }
+// A unit code and the token that stands for it.
+struct Jeton {
+    const char* texte;
+    uint8_t code;
+};
 
-const char* JetonAzimut(uint8_t code)
-{
-    switch (code) {
-    case kAzimutGrades: return "grade";
-    case kAzimutDegresInverse: return "-deg";
-    case kAzimutGradesInverse: return "-grade";
-    default: return "deg";
-    }
-}
-
-uint8_t CodeAzimut(const std::string& t)
-{
-    if (t == "grade")
-        return kAzimutGrades;
-    if (t == "-deg")
-        return kAzimutDegresInverse;
-    if (t == "-grade")
-        return kAzimutGradesInverse;
-    return kAzimutDegres;
-}
-
-// Codes 0 to 9; the Vulcain kinds (4 and 9) have their own tokens.
-constexpr std::array<const char*, 10> kJetonsPente = {"deg",  "grade",  "mp",  "cmp",  "vul",
-                                                      "-deg", "-grade", "-mp", "-cmp", "-vul"};
-
-const char* JetonPente(uint8_t code) { return code < kJetonsPente.size() ? kJetonsPente[code] : "deg"; }
-
-uint8_t CodePente(const std::string& t)
-{
-    for (std::size_t i = 0; i < kJetonsPente.size(); ++i)
-        if (t == kJetonsPente[i])
-            return static_cast<uint8_t>(i);
-    return 0;
-}
+constexpr Jeton kJetonsLongueur[] = {{"m", kUniteMetres}, {"cm", kUniteCentimetres}};
+constexpr Jeton kJetonsAzimut[] = {
+    {"deg", kAzimutDegres}, {"grade", kAzimutGrades}, {"-deg", kAzimutDegresInverse}, {"-grade", kAzimutGradesInverse}};
+// The Vulcain kinds (4 and 9) have tokens of their own.
+constexpr Jeton kJetonsPente[] = {
+    {"deg", kPenteDegres},           {"grade", kPenteGrades},      {"mp", kPenteMetres},
+    {"cmp", kPentePourcent},         {"vul", kPenteVulcain},       {"-deg", kPenteDegresInverse},
+    {"-grade", kPenteGradesInverse}, {"-mp", kPenteMetresInverse}, {"-cmp", kPentePourcentInverse},
+    {"-vul", kPenteVulcainInverse}};
+// The declination's unit is its whole line.
+constexpr Jeton kJetonsDeclinaison[] = {{"Unite_Decli deg", kAzimutDegres}, {"Unite_Decli grade", kAzimutGrades}};
 
 // ---- Colour names -----------------------------------------------------------------------
 
@@ -311,119 +291,373 @@ int32_t LitCouleur(const FichierTexteLecture& f, const std::string& t)
     return static_cast<int32_t>(f.Entier(t, INT32_MIN, INT32_MAX));
 }
 
-// Cuts a line at its TABs, one field at a time. The TAB after the last field may be
-// missing: the line's end closes the field as well.
-class Champs {
+// ---- The two directions -----------------------------------------------------------------
+
+// The records' layouts, listed once for both directions (below).
+template <class A, class V>
+void FormatVisee(A& a, V& v);
+
+// The two directions over the text file, with the same members: a record's lines are
+// listed once, in a Format function that reads through the one and writes through the
+// other. A line is begun by Ligne (one value after its keyword: the rest of the line) or by
+// Champs (values separated by TABs), and its values follow. The reader keeps the bounds of
+// the binary reader (a measure within what may be typed, a count within its list) and
+// names the line of every refusal.
+class LectureTexte {
 public:
-    Champs(const FichierTexteLecture& f, const std::string& l) : f_(f), l_(l) {}
-    std::string Suivant()
+    explicit LectureTexte(FichierTexteLecture& fichier) : f(fichier) {}
+    FichierTexteLecture& f;
+
+    // The keyword itself is not checked: its length is what the value follows.
+    LectureTexte& Ligne(const char* cle = "")
     {
-        if (pos_ > l_.size())
-            f_.Refuse("une valeur manque en fin de ligne");
-        std::size_t t = l_.find('\t', pos_);
+        ligne_ = Apres(f.LitLigne(), std::strlen(cle));
+        pos_ = 0;
+        champs_ = false;
+        return *this;
+    }
+    LectureTexte& Champs()
+    {
+        Ligne();
+        champs_ = true;
+        return *this;
+    }
+    // An empty line; the end of the file is no error here.
+    void Blanc() { f.SauteLigne(); }
+
+    void Reel(Reel6& r, int, int) { r = LitR6(f, Valeur()); }
+    void Mesure(Reel6& r, int, int) { r = LitMesure(f, Valeur()); }
+    void Saisie(Reel6& r, int, int) { Mesure(r, 0, 0); }
+    void Entier(int32_t& v) { v = static_cast<int32_t>(f.Entier(Valeur(), INT32_MIN, INT32_MAX)); }
+    template <class N>
+    void Borne(N& n, int max)
+    {
+        n = static_cast<N>(f.Entier(Valeur(), 0, max));
+    }
+    void Octet(uint8_t& v) { Borne(v, 255); }
+    void Booleen(bool& b, const char* vrai = "O", const char* = "N") { b = SansFin(Valeur()) == vrai; }
+    // A token off the table reads as the code `autre`.
+    void Code(uint8_t& c, std::span<const Jeton> jetons, uint8_t autre)
+    {
+        const std::string t = SansFin(Valeur());
+        c = autre;
+        for (const Jeton& j : jetons)
+            if (t == j.texte) {
+                c = j.code;
+                break;
+            }
+    }
+    void Couleur(int32_t& c) { c = LitCouleur(f, SansFin(Valeur())); }
+    void Texte(TEco& t) { t.Affecte(Valeur()); }
+    template <std::size_t N>
+    void Texte(TexteCourt<N>& t)
+    {
+        t = Valeur();
+    }
+    // The rest of the line, TABs included.
+    void Reste(TEco& t) { t.Affecte(pos_ < ligne_.size() ? ligne_.substr(pos_) : std::string()); }
+    void TabFinal() {}
+
+    // A list after its count: `element(record, i, n)` fills each record created. With
+    // `blanc`, an empty line follows the count.
+    template <class T, class E>
+    void Liste(const char* cle, ListePossedee<T>& liste, bool blanc, E element)
+    {
+        const int n = Compte(cle, blanc);
+        LitEnregistrements(liste, n, [&](T& r, int i) { element(r, i, n); });
+    }
+    template <class T, class E>
+    void Liste(const char* cle, std::vector<T>& liste, bool blanc, E element)
+    {
+        const int n = Compte(cle, blanc);
+        for (int i = 0; i < n; ++i) {
+            T x;
+            element(x, i, n);
+            liste.push_back(std::move(x));
+        }
+    }
+    // The shots of a gallery, as many as its count read before them.
+    void Visees(TGalerie& g)
+    {
+        for (int k = 1; k <= g.NbVisees; ++k) {
+            auto v = std::make_unique<TVisee>();
+            FormatVisee(*this, *v);
+            g.PlaceVisee(k, std::move(v));
+        }
+    }
+    // After sheet i of n.
+    void Progression(IFenetreMassif& fenetre, int i, int n)
+    {
+        fenetre.Progression(PourcentFiches(static_cast<std::size_t>(i) + 1, static_cast<std::size_t>(n)));
+    }
+
+private:
+    // The next value of the line: the rest of a keyword line, the next field of a line of
+    // fields. The TAB after the last field may be missing: the line's end closes it too.
+    std::string Valeur()
+    {
+        if (!champs_)
+            return ligne_;
+        if (pos_ > ligne_.size())
+            f.Refuse("une valeur manque en fin de ligne");
+        std::size_t t = ligne_.find('\t', pos_);
         if (t == std::string::npos)
-            t = l_.size();
-        std::string r = l_.substr(pos_, t - pos_);
+            t = ligne_.size();
+        std::string r = ligne_.substr(pos_, t - pos_);
         pos_ = t + 1;
         return r;
     }
-    std::string Reste() const { return pos_ < l_.size() ? l_.substr(pos_) : std::string(); }
-    std::string Jeton() { return SansFin(Suivant()); }
-    Reel6 R6() { return LitR6(f_, Suivant()); }
-    Reel6 Mesure() { return LitMesure(f_, Suivant()); }
-    bool Booleen() { return Jeton() == "O"; }
+    int Compte(const char* cle, bool blanc)
+    {
+        const int n = LitCompteTexte(f, Ligne(cle).Valeur());
+        if (blanc)
+            Blanc();
+        return n;
+    }
 
-private:
-    const FichierTexteLecture& f_;
-    const std::string& l_;
+    std::string ligne_;
     std::size_t pos_ = 0;
+    bool champs_ = false;
 };
 
-// ---- Shot line --------------------------------------------------------------------------
+// Lines are written whole: each one when the next begins, the last by Termine.
+class EcritureTexte {
+public:
+    explicit EcritureTexte(FichierTexteEcriture& fichier) : f(fichier) {}
+    FichierTexteEcriture& f;
 
-void EcritVisee(const TVisee& v, FichierTexteEcriture& f)
-{
-    std::string l;
-    auto champ = [&](const std::string& x) {
-        l += x;
-        l += '\t';
-    };
-    champ(Mesure(v.Longueur, 5, 3));
-    champ(JetonLongueur(v.UniteLongueur));
-    champ(Mesure(v.Azimut, 4, 1));
-    champ(JetonAzimut(v.UniteAzimut));
-    champ(Mesure(v.Pente, 3, 1));
-    champ(JetonPente(v.UnitePente));
-    champ(SurUneLigne(v.Droite, true));
-    champ(SurUneLigne(v.Gauche, true));
-    champ(JetonLongueur(v.UniteLargeur));
-    champ(SurUneLigne(v.Haut, true));
-    champ(SurUneLigne(v.Bas, true));
-    champ(JetonLongueur(v.UniteHauteur));
-    champ(FormatEntier(v.TailleSchema));
-    champ(Mesure(v.CorrHorizontale, 4, 2));
-    champ(ON(v.AvecCorrHorizontale));
-    champ(Mesure(v.CorrDeveloppement, 4, 2));
-    champ(ON(v.AvecCorrDeveloppement));
-    champ(G(v.X, 9, 3));
-    champ(G(v.Y, 9, 3));
-    champ(G(v.Z, 9, 3));
-    champ(G(v.Horizontale, 9, 3));
-    champ(ON(v.AvecTopofil));
-    if (v.AvecTopofil)
-        champ(Mesure(v.Topofil, 7, 1));
-    l += SurUneLigne(v.Commentaire.Chaine(), false);
-    f.EcritLigne(l);
-}
-
-void LitVisee(TVisee& v, FichierTexteLecture& f)
-{
-    const std::string l = f.LitLigne();
-    Champs c(f, l);
-    v.Longueur = c.Mesure();
-    v.UniteLongueur = CodeLongueur(c.Jeton());
-    v.Azimut = c.Mesure();
-    v.UniteAzimut = CodeAzimut(c.Jeton());
-    v.Pente = c.Mesure();
-    v.UnitePente = CodePente(c.Jeton());
-    v.Droite = c.Suivant();
-    v.Gauche = c.Suivant();
-    v.UniteLargeur = CodeLongueur(c.Jeton());
-    v.Haut = c.Suivant();
-    v.Bas = c.Suivant();
-    v.UniteHauteur = CodeLongueur(c.Jeton());
-    v.TailleSchema = static_cast<uint8_t>(f.Entier(c.Suivant(), 0, 255));
-    v.CorrHorizontale = c.Mesure();
-    v.AvecCorrHorizontale = c.Booleen();
-    v.CorrDeveloppement = c.Mesure();
-    v.AvecCorrDeveloppement = c.Booleen();
-    v.X = c.R6();
-    v.Y = c.R6();
-    v.Z = c.R6();
-    v.Horizontale = c.R6();
-    v.AvecTopofil = c.Booleen();
-    if (v.AvecTopofil)
-        v.Topofil = c.Mesure();
-    v.Commentaire.Affecte(c.Reste());
-}
-
-// A line of continuation values, each followed by a TAB.
-std::string LigneSuites(const std::array<int32_t, kMaxSuites + 1>& t, int n)
-{
-    std::string l;
-    for (int i = 1; i <= n; ++i) {
-        l += FormatEntier(t[static_cast<std::size_t>(i)]);
-        l += '\t';
+    EcritureTexte& Ligne(const char* cle = "")
+    {
+        Termine();
+        ligne_ = cle;
+        ouverte_ = true;
+        champs_ = false;
+        premier_ = true;
+        return *this;
     }
-    return l;
+    EcritureTexte& Champs()
+    {
+        Ligne();
+        champs_ = true;
+        return *this;
+    }
+    void Blanc() { Ligne(); }
+    void Termine()
+    {
+        if (ouverte_)
+            f.EcritLigne(ligne_);
+        ouverte_ = false;
+    }
+
+    void Reel(const Reel6& r, int precision, int exposant) { Ajoute(G(r, precision, exposant)); }
+    void Mesure(const Reel6& r, int precision, int exposant) { Reel(r, precision, exposant); }
+    void Saisie(const Reel6& r, int precision, int exposant) { Ajoute(TexteSaisi(r, precision, exposant)); }
+    void Entier(int32_t v) { Ajoute(FormatEntier(v)); }
+    template <class N>
+    void Borne(N n, int)
+    {
+        Ajoute(FormatEntier(n));
+    }
+    void Octet(uint8_t v) { Ajoute(FormatEntier(v)); }
+    void Booleen(bool b, const char* vrai = "O", const char* faux = "N") { Ajoute(b ? vrai : faux); }
+    // A code off the table is written as the code `autre`.
+    void Code(uint8_t c, std::span<const Jeton> jetons, uint8_t autre)
+    {
+        for (uint8_t code : {c, autre})
+            for (const Jeton& j : jetons)
+                if (j.code == code)
+                    return Ajoute(j.texte);
+    }
+    void Couleur(int32_t c) { Ajoute(TexteCouleur(c)); }
+    void Texte(const TEco& t) { Ajoute(SurUneLigne(t.Chaine(), champs_)); }
+    template <std::size_t N>
+    void Texte(const TexteCourt<N>& t)
+    {
+        Ajoute(SurUneLigne(t.str(), champs_));
+    }
+    void Reste(const TEco& t) { Ajoute(SurUneLigne(t.Chaine(), false)); }
+    // An empty last field: every value of the line is then followed by a TAB.
+    void TabFinal() { Ajoute(""); }
+
+    template <class L, class E>
+    void Liste(const char* cle, const L& liste, bool blanc, E element)
+    {
+        const int n = CompteAEcrire(liste.size());
+        Ligne(cle).Entier(n);
+        if (blanc)
+            Blanc();
+        int i = 0;
+        for (const auto& x : liste) {
+            if constexpr (std::is_pointer_v<std::remove_cvref_t<decltype(x)>>)
+                element(*x, i++, n);
+            else
+                element(x, i++, n);
+        }
+    }
+    void Visees(const TGalerie& g)
+    {
+        // An empty slot among the shots in use would make a file that no reader accepts.
+        const TVisee vide;
+        for (int k = 1; k <= g.NbVisees; ++k) {
+            const TVisee* v = g.Visee(k);
+            FormatVisee(*this, v ? *v : vide);
+        }
+    }
+    void Progression(IFenetreMassif& fenetre, int i, int n)
+    {
+        fenetre.Progression(PourcentFiches(static_cast<std::size_t>(i), static_cast<std::size_t>(n)));
+        fenetre.TraiteMessages();
+    }
+
+private:
+    void Ajoute(const std::string& valeur)
+    {
+        if (champs_ && !premier_)
+            ligne_ += '\t';
+        premier_ = false;
+        ligne_ += valeur;
+    }
+
+    std::string ligne_;
+    bool ouverte_ = false;
+    bool champs_ = false;
+    bool premier_ = true;
+};
+
+// ---- Layouts ----------------------------------------------------------------------------
+
+// One line per shot; the comment ends it and may itself hold TABs.
+template <class A, class V>
+void FormatVisee(A& a, V& v)
+{
+    a.Champs();
+    a.Saisie(v.Longueur, 5, 3);
+    a.Code(v.UniteLongueur, kJetonsLongueur, kUniteCentimetres);
+    a.Saisie(v.Azimut, 4, 1);
+    a.Code(v.UniteAzimut, kJetonsAzimut, kAzimutDegres);
+    a.Saisie(v.Pente, 3, 1);
+    a.Code(v.UnitePente, kJetonsPente, kPenteDegres);
+    a.Texte(v.Droite);
+    a.Texte(v.Gauche);
+    a.Code(v.UniteLargeur, kJetonsLongueur, kUniteCentimetres);
+    a.Texte(v.Haut);
+    a.Texte(v.Bas);
+    a.Code(v.UniteHauteur, kJetonsLongueur, kUniteCentimetres);
+    a.Octet(v.TailleSchema);
+    a.Saisie(v.CorrHorizontale, 4, 2);
+    a.Booleen(v.AvecCorrHorizontale);
+    a.Saisie(v.CorrDeveloppement, 4, 2);
+    a.Booleen(v.AvecCorrDeveloppement);
+    a.Reel(v.X, 9, 3);
+    a.Reel(v.Y, 9, 3);
+    a.Reel(v.Z, 9, 3);
+    a.Reel(v.Horizontale, 9, 3);
+    a.Booleen(v.AvecTopofil);
+    if (v.AvecTopofil)
+        a.Saisie(v.Topofil, 7, 1);
+    a.Reste(v.Commentaire);
 }
 
-void LitSuites(FichierTexteLecture& f, std::array<int32_t, kMaxSuites + 1>& t, int n)
+// A reference point's coordinates are bounded as where they are typed, so that the
+// computation can place the survey from them.
+template <class A, class P>
+void FormatPoint(A& a, P& p, bool reference = false)
 {
-    const std::string l = f.LitLigne();
-    Champs c(f, l);
-    for (int i = 1; i <= n; ++i)
-        t[static_cast<std::size_t>(i)] = static_cast<int32_t>(f.Entier(c.Suivant(), INT32_MIN, INT32_MAX));
+    a.Ligne().Booleen(p.Terminus, "Terminus", "Pt");
+    if (!p.Terminus) {
+        a.Ligne().Texte(p.Nom);
+        a.Ligne().Octet(p.Indice);
+    }
+    a.Champs();
+    for (auto* c : {&p.X, &p.Y, &p.Z}) {
+        if (reference)
+            a.Mesure(*c, 9, 3);
+        else
+            a.Reel(*c, 9, 3);
+    }
+}
+
+template <class A, class P>
+void FormatPointCoupe(A& a, P& p)
+{
+    a.Ligne().Texte(p.Nom);
+    a.Ligne().Octet(p.Indice);
+    a.Ligne().Reel(p.X, 7, 3);
+    a.Ligne().Reel(p.Z, 7, 3);
+    a.Ligne().Entier(p.Fiche);
+    a.Ligne().Entier(p.Galerie);
+}
+
+// Files before 1004 have no colour (0): the reader sets it first.
+template <class A, class Gal>
+void FormatGalerie(A& a, Gal& g)
+{
+    FormatPoint(a, g.Depart);
+    FormatPoint(a, g.Arrivee);
+    a.Ligne().Reel(g.SommeDX, 10, 4);
+    a.Ligne().Reel(g.SommeDY, 10, 4);
+    a.Ligne().Reel(g.SommeDZ, 10, 4);
+    a.Ligne().Reel(g.SommeL, 7, 4);
+    a.Ligne().Reel(g.SommeL2, 8, 4);
+    a.Ligne().Reel(g.Developpement, 7, 4);
+    a.Ligne().Reel(g.Coefficient, 5, 4);
+    a.Ligne().Texte(g.Commentaire);
+    a.Ligne("Nb_Visee ").Borne(g.NbVisees, kMaxVisees);
+    a.Visees(g);
+    a.Ligne().Reel(g.CoefTopofil, 5, 4);
+    for (auto* b : {&g.Placee, &g.Drapeau1, &g.Drapeau2, &g.PremiereViseeNulle, &g.DansCoupe, &g.Sens, &g.GaucheDroite})
+        a.Ligne().Booleen(*b);
+    a.Ligne().Borne(g.NbSuites, kMaxSuites);
+    for (auto* suites : {&g.SuiteFiche, &g.SuiteGalerie}) {
+        a.Champs();
+        for (int i = 1; i <= g.NbSuites; ++i)
+            a.Entier((*suites)[static_cast<std::size_t>(i)]);
+        a.TabFinal();
+    }
+    if (a.f.Version >= 1004)
+        a.Ligne("Couleur ").Couleur(g.Couleur);
+    a.Ligne("---");
+}
+
+template <class A, class F>
+void FormatFiche(A& a, F& fiche)
+{
+    a.Ligne("Date ").Texte(fiche.Date);
+    a.Ligne("Declinaison ").Mesure(fiche.Declinaison, 7, 5);
+    a.Ligne().Code(fiche.Unite_Decli, kJetonsDeclinaison, kAzimutGrades);
+    a.Liste("Nb_Topographes ", fiche.Topographes, false, [&a](auto& nom, int, int) { a.Ligne().Texte(nom); });
+    a.Ligne("Systeme ").Texte(fiche.Systeme);
+    a.Ligne("Cavite ").Texte(fiche.Cavite);
+    a.Ligne("Reseau ").Texte(fiche.Reseau);
+    a.Ligne("Lieu ").Texte(fiche.Lieu);
+    a.Ligne("Premiere ").Reel(fiche.Premiere, 6, 3);
+    a.Ligne("TPST ").Texte(fiche.TPST);
+    a.Ligne("Ordre ").Entier(fiche.Ordre);
+    a.Liste("Nb_Galerie ", fiche.Galeries, false, [&a](auto& g, int, int) { FormatGalerie(a, g); });
+}
+
+// Everything after the version line; the progress bar follows the sheets.
+template <class A, class M>
+void FormatMassif(A& a, M& m, IFenetreMassif& fenetre)
+{
+    a.Liste("Nb_Fiche ", m.Fiches, true, [&](auto& fiche, int i, int n) {
+        FormatFiche(a, fiche);
+        a.Blanc();
+        a.Progression(fenetre, i, n);
+    });
+    a.Liste("Nb_Reference ", m.References, false, [&a](auto& p, int, int) { FormatPoint(a, p, true); });
+    a.Ligne("Origine_Declinaison ").Mesure(m.Origine_Declinaison, 6, 4);
+    a.Ligne("Date_Declinaison ").Texte(m.Date_Declinaison);
+    a.Ligne("Variation_Declinaison ").Mesure(m.Variation_Declinaison, 6, 4);
+    a.Ligne("Angle_Geodesique ").Mesure(m.Angle_Geodesique, 6, 4);
+    a.Liste("Nb_Coupe ", m.Coupe, false, [&a](auto& c, int, int) { FormatPointCoupe(a, c); });
+    if (a.f.Version < 1005)
+        return;
+    a.Liste("Corbeille ", m.Corbeille, true, [&a](auto& fiche, int, int) {
+        FormatFiche(a, fiche);
+        a.Blanc();
+    });
+    a.Liste("Nb_Raccourci ", m.Raccourcis, true, [&a](auto&, int, int) { a.Blanc(); });
 }
 
 }  // namespace
@@ -440,220 +674,80 @@ void TRaccourci::LitTexte(FichierTexteLecture& f) { f.SauteLigne(); }
 
 void TPointTopo::EcritTexte(FichierTexteEcriture& f) const
 {
-    if (Terminus) {
-        f.EcritLigne("Terminus");
-    } else {
-        f.EcritLigne("Pt");
-        Nom.EcritTexte(f);
-        f.EcritLigne(FormatEntier(Indice));
-    }
-    f.EcritLigne(G(X, 9, 3) + "\t" + G(Y, 9, 3) + "\t" + G(Z, 9, 3));
+    EcritureTexte e(f);
+    FormatPoint(e, *this);
+    e.Termine();
 }
 
 void TPointTopo::LitTexte(FichierTexteLecture& f)
 {
-    Terminus = SansFin(f.LitLigne()) == "Terminus";
-    if (!Terminus) {
-        Nom.LitTexte(f.LitLigne());
-        Indice = static_cast<uint8_t>(f.Entier(f.LitLigne(), 0, 255));
-    }
-    const std::string l = f.LitLigne();
-    Champs c(f, l);
-    X = c.R6();
-    Y = c.R6();
-    Z = c.R6();
+    LectureTexte l(f);
+    FormatPoint(l, *this);
 }
 
 void TPointCoupe::EcritTexte(FichierTexteEcriture& f) const
 {
-    Nom.EcritTexte(f);
-    f.EcritLigne(FormatEntier(Indice));
-    f.EcritLigne(G(X, 7, 3));
-    f.EcritLigne(G(Z, 7, 3));
-    f.EcritLigne(FormatEntier(Fiche));
-    f.EcritLigne(FormatEntier(Galerie));
+    EcritureTexte e(f);
+    FormatPointCoupe(e, *this);
+    e.Termine();
 }
 
 void TPointCoupe::LitTexte(FichierTexteLecture& f)
 {
-    Nom.LitTexte(f.LitLigne());
-    Indice = static_cast<uint8_t>(f.Entier(f.LitLigne(), 0, 255));
-    X = LigneR6(f);
-    Z = LigneR6(f);
-    Fiche = static_cast<int32_t>(f.Entier(f.LitLigne(), INT32_MIN, INT32_MAX));
-    Galerie = static_cast<int32_t>(f.Entier(f.LitLigne(), INT32_MIN, INT32_MAX));
+    LectureTexte l(f);
+    FormatPointCoupe(l, *this);
 }
 
 void TGalerie::EcritTexte(FichierTexteEcriture& f) const
 {
-    Depart.EcritTexte(f);
-    Arrivee.EcritTexte(f);
-    f.EcritLigne(G(SommeDX, 10, 4));
-    f.EcritLigne(G(SommeDY, 10, 4));
-    f.EcritLigne(G(SommeDZ, 10, 4));
-    f.EcritLigne(G(SommeL, 7, 4));
-    f.EcritLigne(G(SommeL2, 8, 4));
-    f.EcritLigne(G(Developpement, 7, 4));
-    f.EcritLigne(G(Coefficient, 5, 4));
-    Commentaire.EcritTexte(f);
-    f.EcritLigne("Nb_Visee " + FormatEntier(NbVisees));
-    for (int k = 1; k <= NbVisees; ++k) {
-        const TVisee* v = Visee(k);
-        EcritVisee(v ? *v : TVisee(), f);
-    }
-    f.EcritLigne(G(CoefTopofil, 5, 4));
-    for (bool b : {Placee, Drapeau1, Drapeau2, PremiereViseeNulle, DansCoupe, Sens, GaucheDroite})
-        f.EcritLigne(ON(b));
-    f.EcritLigne(FormatEntier(NbSuites));
-    f.EcritLigne(LigneSuites(SuiteFiche, NbSuites));
-    f.EcritLigne(LigneSuites(SuiteGalerie, NbSuites));
-    if (f.Version >= 1004)
-        f.EcritLigne("Couleur " + TexteCouleur(Couleur));
-    f.EcritLigne("---");
+    EcritureTexte e(f);
+    FormatGalerie(e, *this);
+    e.Termine();
 }
 
 void TGalerie::LitTexte(FichierTexteLecture& f)
 {
-    Depart.LitTexte(f);
-    Arrivee.LitTexte(f);
-    SommeDX = LigneR6(f);
-    SommeDY = LigneR6(f);
-    SommeDZ = LigneR6(f);
-    SommeL = LigneR6(f);
-    SommeL2 = LigneR6(f);
-    Developpement = LigneR6(f);
-    Coefficient = LigneR6(f);
-    Commentaire.LitTexte(f.LitLigne());
-    const int n = static_cast<int>(f.Entier(Apres(f.LitLigne(), 9), 0, kMaxVisees));
-    for (int k = 1; k <= n; ++k) {
-        auto v = std::make_unique<TVisee>();
-        LitVisee(*v, f);
-        PlaceVisee(k, std::move(v));
-    }
-    NbVisees = static_cast<uint8_t>(n);
-    CoefTopofil = LigneR6(f);
-    for (bool* b : {&Placee, &Drapeau1, &Drapeau2, &PremiereViseeNulle, &DansCoupe, &Sens, &GaucheDroite})
-        *b = SansFin(f.LitLigne()) == "O";
-    NbSuites = static_cast<int8_t>(f.Entier(f.LitLigne(), 0, kMaxSuites));
-    LitSuites(f, SuiteFiche, NbSuites);
-    LitSuites(f, SuiteGalerie, NbSuites);
-    Couleur = f.Version >= 1004 ? LitCouleur(f, SansFin(Apres(f.LitLigne(), 8))) : 0;
-    f.LitLigne();  // "---"
+    Couleur = 0;
+    LectureTexte l(f);
+    FormatGalerie(l, *this);
 }
 
 void TFiche::EcritTexte(FichierTexteEcriture& f) const
 {
-    f.EcritLigne("Date " + SurUneLigne(Date.str(), false));
-    f.EcritLigne("Declinaison " + G(Declinaison, 7, 5));
-    f.EcritLigne(Unite_Decli == kAzimutDegres ? "Unite_Decli deg" : "Unite_Decli grade");
-    f.EcritLigne("Nb_Topographes " + FormatEntier(CompteAEcrire(Topographes.size())));
-    for (const TEco& t : Topographes)
-        t.EcritTexte(f);
-    f.EcritLigne("Systeme " + SurUneLigne(Systeme.Chaine(), false));
-    f.EcritLigne("Cavite " + SurUneLigne(Cavite.Chaine(), false));
-    f.EcritLigne("Reseau " + SurUneLigne(Reseau.Chaine(), false));
-    f.EcritLigne("Lieu " + SurUneLigne(Lieu.Chaine(), false));
-    f.EcritLigne("Premiere " + G(Premiere, 6, 3));
-    f.EcritLigne("TPST " + SurUneLigne(TPST.Chaine(), false));
-    f.EcritLigne("Ordre " + FormatEntier(Ordre));
-    f.EcritLigne("Nb_Galerie " + FormatEntier(CompteAEcrire(Galeries.size())));
-    for (const TGalerie* g : Galeries)
-        g->EcritTexte(f);
+    EcritureTexte e(f);
+    FormatFiche(e, *this);
+    e.Termine();
 }
 
 void TFiche::LitTexte(FichierTexteLecture& f)
 {
-    const std::string d = f.LitLigne();
-    Date = d.size() > 5 ? d.substr(5, 8) : std::string();
-    Declinaison = LitMesure(f, Apres(f.LitLigne(), 12));
-    Unite_Decli = SansFin(f.LitLigne()) == "Unite_Decli deg" ? 0 : 1;
-    const int nt = LitCompteTexte(f, Apres(f.LitLigne(), 15));
-    for (int i = 0; i < nt; ++i)
-        Topographes.emplace_back(f.LitLigne());
-    Systeme.Affecte(Apres(f.LitLigne(), 8));
-    Cavite.Affecte(Apres(f.LitLigne(), 7));
-    Reseau.Affecte(Apres(f.LitLigne(), 7));
-    Lieu.Affecte(Apres(f.LitLigne(), 5));
-    Premiere = LitR6(f, Apres(f.LitLigne(), 9));
-    TPST.Affecte(Apres(f.LitLigne(), 5));
-    Ordre = static_cast<int32_t>(f.Entier(Apres(f.LitLigne(), 6), INT32_MIN, INT32_MAX));
-    LitEnregistrements(Galeries, LitCompteTexte(f, Apres(f.LitLigne(), 11)), [&](TGalerie& g, int) { g.LitTexte(f); });
+    LectureTexte l(f);
+    FormatFiche(l, *this);
 }
 
 // ---- The massif -------------------------------------------------------------------------
 
 void EcritMassifTexte(const TMassif& m, FichierTexteEcriture& f, IFenetreMassif& fenetre)
 {
-    f.EcritLigne("Version " + FormatEntier(f.Version));
-    const std::size_t n = m.Fiches.size();
-    f.EcritLigne("Nb_Fiche " + FormatEntier(CompteAEcrire(n)));
-    f.EcritLigne();
-    for (std::size_t i = 0; i < n; ++i) {
-        m.Fiches[i]->EcritTexte(f);
-        f.EcritLigne();
-        fenetre.Progression(PourcentFiches(i, n));
-        fenetre.TraiteMessages();
-    }
-    f.EcritLigne("Nb_Reference " + FormatEntier(CompteAEcrire(m.References.size())));
-    for (const TPointTopo* p : m.References)
-        p->EcritTexte(f);
-    f.EcritLigne("Origine_Declinaison " + G(m.Origine_Declinaison, 6, 4));
-    f.EcritLigne("Date_Declinaison " + SurUneLigne(m.Date_Declinaison.str(), false));
-    f.EcritLigne("Variation_Declinaison " + G(m.Variation_Declinaison, 6, 4));
-    f.EcritLigne("Angle_Geodesique " + G(m.Angle_Geodesique, 6, 4));
-    f.EcritLigne("Nb_Coupe " + FormatEntier(CompteAEcrire(m.Coupe.size())));
-    for (const TPointCoupe* c : m.Coupe)
-        c->EcritTexte(f);
-    if (f.Version < 1005)
-        return;
-    f.EcritLigne("Corbeille " + FormatEntier(CompteAEcrire(m.Corbeille.size())));
-    f.EcritLigne();
-    for (const TFiche* c : m.Corbeille) {
-        c->EcritTexte(f);
-        f.EcritLigne();
-    }
-    f.EcritLigne("Nb_Raccourci " + FormatEntier(CompteAEcrire(m.Raccourcis.size())));
-    f.EcritLigne();
-    for (const TRaccourci& r : m.Raccourcis)
-        r.EcritTexte(f);
+    EcritureTexte e(f);
+    e.Ligne("Version ").Entier(f.Version);
+    FormatMassif(e, m, fenetre);
+    e.Termine();
 }
 
-int LitVersionTexte(FichierTexteLecture& f) { return static_cast<int>(f.Entier(Apres(f.LitLigne(), 8), 1000, 65535)); }
+int LitVersionTexte(FichierTexteLecture& f)
+{
+    std::string l = f.LitLigne();
+    // A text editor may have put a UTF-8 byte-order mark before it: no part of the massif.
+    if (l.rfind("\xEF\xBB\xBF", 0) == 0)
+        l.erase(0, 3);
+    return static_cast<int>(f.Entier(Apres(l, 8), 1000, 65535));
+}
 
 void LitMassifTexte(TMassif& m, FichierTexteLecture& f, IFenetreMassif& fenetre)
 {
-    const int n = LitCompteTexte(f, Apres(f.LitLigne(), 9));
-    f.SauteLigne();
-    LitEnregistrements(m.Fiches, n, [&](TFiche& fiche, int i) {
-        fiche.LitTexte(f);
-        fenetre.Progression(PourcentFiches(static_cast<std::size_t>(i) + 1, static_cast<std::size_t>(n)));
-        f.SauteLigne();
-    });
-    LitEnregistrements(m.References, LitCompteTexte(f, Apres(f.LitLigne(), 13)), [&](TPointTopo& p, int) {
-        p.LitTexte(f);
-        for (long double c : {p.X, p.Y, p.Z})
-            if (!MesureAdmise(c))
-                f.Refuse(HorsBornes("la coordonnée", c));
-    });
-    m.Origine_Declinaison = LitMesure(f, Apres(f.LitLigne(), 20));
-    m.Date_Declinaison = Apres(f.LitLigne(), 17);
-    m.Variation_Declinaison = LitMesure(f, Apres(f.LitLigne(), 22));
-    m.Angle_Geodesique = LitMesure(f, Apres(f.LitLigne(), 17));
-    LitEnregistrements(m.Coupe, LitCompteTexte(f, Apres(f.LitLigne(), 9)), [&](TPointCoupe& c, int) { c.LitTexte(f); });
-    if (f.Version < 1005)
-        return;
-    const int nb = LitCompteTexte(f, Apres(f.LitLigne(), 10));
-    f.SauteLigne();
-    LitEnregistrements(m.Corbeille, nb, [&](TFiche& fiche, int) {
-        fiche.LitTexte(f);
-        f.SauteLigne();
-    });
-    const int nra = LitCompteTexte(f, Apres(f.LitLigne(), 13));
-    f.SauteLigne();
-    for (int i = 0; i < nra; ++i) {
-        m.Raccourcis.emplace_back();
-        m.Raccourcis.back().LitTexte(f);
-    }
+    LectureTexte l(f);
+    FormatMassif(l, m, fenetre);
 }
 
 }  // namespace karst

@@ -1,6 +1,7 @@
 #include "survey/flux.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -160,8 +161,30 @@ int64_t TBufferStream::Seek(int64_t offset, int origine)
 }
 
 namespace {
+
 std::string LeFichier(const std::string& nom) { return nom.empty() ? "Le fichier" : "Le fichier " + nom; }
+
+// A message followed by why the system refused, when there are words for it.
+std::string AvecRaison(const std::string& message, int code)
+{
+    const std::string raison = RaisonEchec(code);
+    return raison.empty() ? message : message + " : " + raison;
+}
+
 }  // namespace
+
+std::string RaisonEchec(int code)
+{
+    switch (code) {
+    case ENOSPC: return "le disque est plein";
+    case EDQUOT: return "le quota d'espace disque est atteint";
+    case EFBIG: return "le fichier dépasserait la taille maximale permise";
+    case EROFS: return "le support est en lecture seule";
+    case EACCES:
+    case EPERM: return "les droits d'écriture manquent";
+    default: return {};
+    }
+}
 
 std::string TBufferStream::MessageEndommage() const { return LeFichier(NomAffiche()) + " est endommagé ou tronqué"; }
 
@@ -272,14 +295,21 @@ TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std
         }
     }
     fd_ = ::open(nom.c_str(), drapeaux | O_CLOEXEC, 0666);
+    const int code = fd_ < 0 ? errno : 0;
     struct stat st {};
     // A folder opens for reading on Linux but is no file to read.
     if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
         ::close(fd_);
         fd_ = -1;
     }
-    if (fd_ < 0)
-        throw ErreurFlux("Impossible d'ouvrir le fichier " + affiche_);
+    if (fd_ < 0) {
+        // Why a file could not be made says what to do about it; a file to read keeps
+        // the plain message.
+        const bool ecriture = (drapeaux & (O_WRONLY | O_RDWR)) != 0;
+        throw ErreurFlux(ecriture ? AvecRaison("Impossible d'ouvrir le fichier " + affiche_, code)
+                                  : "Impossible d'ouvrir le fichier " + affiche_,
+                         code);
+    }
     InitialiseTaille();
 }
 
@@ -304,16 +334,17 @@ void TFileBufferStream::Ferme()
         Flush();
         // The data must be on the disk before a save renames the file over the user's.
         if (ecrit && ::fsync(fd_) != 0)
-            throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
+            throw ErreurFlux(AvecRaison("Erreur d'écriture dans le fichier " + affiche_, errno), errno);
     } catch (...) {
         ::close(fd_);
         fd_ = -1;
         throw;
     }
     const int r = ::close(fd_);
+    const int code = errno;
     fd_ = -1;
     if (r != 0 && ecrit)
-        throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
+        throw ErreurFlux(AvecRaison("Erreur d'écriture dans le fichier " + affiche_, code), code);
 }
 
 int64_t TFileBufferStream::LectureBrute(void* destination, int64_t n, int64_t position)
@@ -343,8 +374,11 @@ void TFileBufferStream::EcritureBrute(const void* source, int64_t n, int64_t pos
         const ssize_t r = ::pwrite(fd_, s + total, static_cast<std::size_t>(n - total), position + total);
         if (r < 0 && errno == EINTR)
             continue;
-        if (r <= 0)
-            throw ErreurFlux("Erreur d'écriture dans le fichier " + affiche_);
+        if (r <= 0) {
+            // A write that takes nothing is a full medium.
+            const int code = r < 0 ? errno : ENOSPC;
+            throw ErreurFlux(AvecRaison("Erreur d'écriture dans le fichier " + affiche_, code), code);
+        }
         total += r;
     }
 }
@@ -394,17 +428,55 @@ std::string CheminReel(const std::string& nom)
 
 namespace {
 
+// The prefix of the temporary files beside a file: ".name.~", then the writer's process
+// number, "-" and a count.
+std::string PrefixeTemporaire(const std::filesystem::path& p) { return "." + p.filename().string() + ".~"; }
+
 // A file beside the target, so that the final rename stays on one file system.
 std::string NomTemporaire(const std::string& nom)
 {
     const std::filesystem::path p(nom);
     static int compteur = 0;
-    const std::string base =
-        "." + p.filename().string() + ".~" + FormatEntier(::getpid()) + "-" + FormatEntier(++compteur);
+    const std::string base = PrefixeTemporaire(p) + FormatEntier(::getpid()) + "-" + FormatEntier(++compteur);
     return (p.parent_path() / base).string();
 }
 
+// The process number of a temporary file's name past its prefix ("1234-5"), 0 when the
+// rest is not of that form.
+pid_t ProcessusDuTemporaire(const std::string& reste)
+{
+    const std::size_t tiret = reste.find('-');
+    if (tiret == 0 || tiret == std::string::npos || tiret + 1 == reste.size() || tiret > 9)
+        return 0;
+    for (std::size_t i = 0; i < reste.size(); ++i)
+        if (i != tiret && (reste[i] < '0' || reste[i] > '9'))
+            return 0;
+    return static_cast<pid_t>(std::stol(reste.substr(0, tiret)));
+}
+
 }  // namespace
+
+void RetireTemporairesAbandonnes(const std::string& nom)
+{
+    namespace fs = std::filesystem;
+    const fs::path p(CheminReel(nom));
+    const std::string prefixe = PrefixeTemporaire(p);
+    const fs::path dossier = p.has_parent_path() ? p.parent_path() : fs::path(".");
+    std::error_code e;
+    std::vector<fs::path> abandonnes;
+    for (fs::directory_iterator it(dossier, e), fin; !e && it != fin; it.increment(e)) {
+        const std::string n = it->path().filename().string();
+        if (n.compare(0, prefixe.size(), prefixe) != 0)
+            continue;
+        const pid_t pid = ProcessusDuTemporaire(n.substr(prefixe.size()));
+        // Only a writer that is gone for sure: a running one (ours, or another user's,
+        // which kill() may not signal) is still writing its file.
+        if (pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+            abandonnes.push_back(it->path());
+    }
+    for (const fs::path& f : abandonnes)
+        fs::remove(f, e);
+}
 
 void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t taille,
                         const std::string& copiePrecedente)
@@ -417,15 +489,24 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
     // A device or a folder is no file to replace.
     if (existe && !S_ISREG(st.st_mode))
         throw ErreurFlux("Impossible d'ouvrir le fichier " + nom);
+    // What writes killed on the way left beside the file goes first, which also gives
+    // back the room they took.
+    RetireTemporairesAbandonnes(reel);
     std::string temporaire = NomTemporaire(reel);
     std::unique_ptr<TFileBufferStream> fichier;
     try {
         fichier = std::make_unique<TFileBufferStream>(temporaire, TFileBufferStream::kNouveau, nom);
-    } catch (const ErreurFlux&) {
+    } catch (const ErreurFlux& e) {
         temporaire.clear();
+        // A full or read-only medium is no folder closed to new files: writing over the
+        // file itself would fail the same way, or leave it cut short.
+        if (const std::string raison = RaisonEchec(e.Code); !raison.empty() && e.Code != EACCES && e.Code != EPERM)
+            throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom + " : " + raison + ".");
         if (copiePrecedente.empty() || !existe)
             throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom +
-                                     " : aucun fichier ne peut être créé dans son dossier.");
+                                     (e.Code == EACCES || e.Code == EPERM
+                                          ? " : les droits d'écriture manquent dans son dossier."
+                                          : " : aucun fichier ne peut être créé dans son dossier."));
         try {
             fichier = std::make_unique<TFileBufferStream>(reel, TFileBufferStream::kCreation, nom);
         } catch (const ErreurFlux&) {
@@ -440,7 +521,7 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
             if (existe)
                 ::chmod(temporaire.c_str(), st.st_mode & 07777);
             if (std::rename(temporaire.c_str(), reel.c_str()) != 0)
-                throw ErreurFlux("Impossible d'enregistrer le fichier " + nom);
+                throw ErreurFlux(AvecRaison("Impossible d'enregistrer le fichier " + nom, errno), errno);
         }
     } catch (const ErreurFlux& e) {
         fichier.reset();
@@ -458,18 +539,14 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
 
 void CopieFichier(const std::string& source, const std::string& copie)
 {
-    std::remove(copie.c_str());
-    try {
+    std::vector<char> octets;
+    {
         TFileBufferStream lu(source, TFileBufferStream::kLecture);
-        TFileBufferStream ecrit(copie, TFileBufferStream::kNouveau);
-        std::vector<char> bloc(static_cast<std::size_t>(TFileBufferStream::kTailleBloc));
-        for (int64_t n; (n = lu.Read(bloc.data(), static_cast<int64_t>(bloc.size()))) > 0;)
-            ecrit.Write(bloc.data(), n);
-        ecrit.Ferme();
-    } catch (...) {
-        std::remove(copie.c_str());
-        throw;
+        octets.resize(static_cast<std::size_t>(lu.Size()));
+        if (!octets.empty())
+            lu.LitExact(octets.data(), static_cast<int64_t>(octets.size()));
     }
+    EcritFichierEntier(copie, octets.data(), octets.size());
 }
 
 }  // namespace karst

@@ -26,7 +26,9 @@ constexpr int kVersionMassif = 1005;
 // write or read.
 class ErreurFlux : public std::runtime_error {
 public:
-    explicit ErreurFlux(const std::string& m) : std::runtime_error(m) {}
+    explicit ErreurFlux(const std::string& m, int code = 0) : std::runtime_error(m), Code(code) {}
+    // The system's error number of the failure, 0 when there is none.
+    int Code;
 };
 
 // The data read is not what the format allows: the file is truncated or damaged.
@@ -240,8 +242,16 @@ inline void EcritFichierEntier(const std::string& nom, const std::string& octets
     EcritFichierEntier(nom, octets.data(), octets.size());
 }
 
-// Copies a file to a new one of the name `copie` (an existing file of that name is erased
-// first). Throws ErreurFlux; nothing of a failed copy is left.
+// Copies a file to `copie` through EcritFichierEntier: a file of that name is replaced
+// only once the copy is complete. Throws ErreurFlux; nothing of a failed copy is left.
 void CopieFichier(const std::string& source, const std::string& copie);
+
+// Why a write failed, in words a user can act on ("le disque est plein"), for the failures
+// that have such words; "" for the others.
+std::string RaisonEchec(int code);
+
+// Removes the temporary files that EcritFichierEntier left beside the file `nom` (links
+// followed) for processes that no longer run (killed during a write).
+void RetireTemporairesAbandonnes(const std::string& nom);
 
 }  // namespace karst

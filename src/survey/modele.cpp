@@ -277,19 +277,22 @@ void TFiche::LargeursStation(int g, int s, double& gauche, double& droite) const
 
 // ---- Shared tables and helpers ----------------------------------------------------------
 
-const std::array<const char*, 2> UniteLongueur = {"m", "cm"};
-const std::array<const char*, 10> UnitePente = {"\xB0",  "gr",  "m",  "cm",  "\xB0vul",
-                                                "-\xB0", "-gr", "-m", "-cm", "-\xB0vul"};
+const std::array<const char*, 2> LibellesUniteLongueur = {"m", "cm"};
+const std::array<const char*, 10> LibellesUnitePente = {"\xB0",  "gr",  "m",  "cm",  "\xB0vul",
+                                                        "-\xB0", "-gr", "-m", "-cm", "-\xB0vul"};
 
 const char* LibelleUniteLongueur(int code)
 {
-    return code >= 0 && code < static_cast<int>(UniteLongueur.size()) ? UniteLongueur[static_cast<std::size_t>(code)]
-                                                                      : "?";
+    return code >= 0 && code < static_cast<int>(LibellesUniteLongueur.size())
+               ? LibellesUniteLongueur[static_cast<std::size_t>(code)]
+               : "?";
 }
 
 const char* LibelleUnitePente(int code)
 {
-    return code >= 0 && code < static_cast<int>(UnitePente.size()) ? UnitePente[static_cast<std::size_t>(code)] : "?";
+    return code >= 0 && code < static_cast<int>(LibellesUnitePente.size())
+               ? LibellesUnitePente[static_cast<std::size_t>(code)]
+               : "?";
 }
 
 int DateEnNombre(const std::string& date)

@@ -258,8 +258,8 @@ public:
 using ListeFiches = std::vector<TFiche*>;
 
 // Unit label tables, indexed by the unit codes.
-extern const std::array<const char*, 2> UniteLongueur;
-extern const std::array<const char*, 10> UnitePente;
+extern const std::array<const char*, 2> LibellesUniteLongueur;
+extern const std::array<const char*, 10> LibellesUnitePente;
 // The label of a length or slope unit code, or "?" for a code outside the table.
 const char* LibelleUniteLongueur(int code);
 const char* LibelleUnitePente(int code);

@@ -7,7 +7,7 @@ namespace karst {
 
 namespace {
 
-std::string TexteLongueur(const BarreEchelle& b) { return FormatEntier(b.longueur) + UniteLongueur[0]; }
+std::string TexteLongueur(const BarreEchelle& b) { return FormatEntier(b.longueur) + LibellesUniteLongueur[0]; }
 
 }  // namespace
 

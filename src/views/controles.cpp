@@ -49,6 +49,38 @@ bool FiltreTouches::eventFilter(QObject* objet, QEvent* evenement)
 
 void FiltreCles(QLineEdit* edition) { edition->installEventFilter(new FiltreTouches(edition)); }
 
+// ---- list of records ----
+
+void ListeEditee::mousePressEvent(QMouseEvent* e)
+{
+    QListWidget::mousePressEvent(e);
+    SuitCourante();
+}
+
+void ListeEditee::mouseMoveEvent(QMouseEvent* e)
+{
+    QListWidget::mouseMoveEvent(e);
+    SuitCourante();
+}
+
+void ListeEditee::mouseReleaseEvent(QMouseEvent* e)
+{
+    QListWidget::mouseReleaseEvent(e);
+    SuitCourante();
+}
+
+void ListeEditee::SuitCourante()
+{
+    // The view selects the line pressed after the current line changed, so after a refused
+    // change the highlight would sit on a line that was never shown.
+    QItemSelectionModel* s = selectionModel();
+    const QModelIndex courante = currentIndex();
+    const QModelIndexList choisies = s->selectedIndexes();
+    if (choisies.size() == (courante.isValid() ? 1 : 0) && (!courante.isValid() || choisies.front() == courante))
+        return;
+    s->select(courante, QItemSelectionModel::ClearAndSelect);
+}
+
 // ---- radio group ----
 
 GroupeRadio::GroupeRadio(const QString& titre, const QStringList& items, QWidget* parent)

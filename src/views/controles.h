@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QImage>
+#include <QListWidget>
 #include <QObject>
 #include <QPushButton>
 #include <QScrollArea>
@@ -79,6 +80,25 @@ void ActiveTransferts(D& d)
     d.ExcludeBtn->setEnabled(d.DstList->count() > 0);
     d.ExAllBtn->setEnabled(d.DstList->count() > 0);
 }
+
+// The list of records beside the editor that shows one of them (vertical scales, table
+// columns, header items). Leaving the record shown may be refused, when it holds a value it
+// cannot store: the dialog then makes that record's line current again, and the line
+// highlighted follows the current one whatever the mouse went on to select, so that the
+// record seen, the line highlighted and the record the buttons act on are one.
+class ListeEditee : public QListWidget {
+    Q_OBJECT
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    void SuitCourante();
+};
 
 // A group of exclusive choices whose value is the index of the chosen item (-1: none),
 // as the options store it.

@@ -230,7 +230,7 @@ void TCoupe::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut,
 
 double TCoupe::Localise(int x, int y, int& fiche, int& galerie, int& point)
 {
-    double meilleur = 1e30;
+    double meilleur = kRienTrouve;
     const ListeFiches* fiches = FichesCourantes();
     const bool mesurable = Echelle > 0 && PxParMm > 0;
     if (Donnees && fiches && mesurable) {
@@ -259,10 +259,10 @@ double TCoupe::Localise(int x, int y, int& fiche, int& galerie, int& point)
             }
         });
     }
-    if (meilleur > 1e29)
+    if (meilleur == kRienTrouve) {
         point = 0;
-    if (!mesurable)
-        return meilleur;
+        return kRienTrouve;
+    }
     return meilleur * 1000 / Echelle * PxParMm;
 }
 

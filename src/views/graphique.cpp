@@ -500,13 +500,13 @@ void TProjection::DebutSVG(FichierSVG& f, bool illustrator, const std::string& d
 
 double TProjection::LocaliseVisee(int x, int y, int& fiche, int& galerie, int& point, const StationsDessinees& stations)
 {
-    double meilleur = 1e6;
+    double meilleur = 0;
+    bool premier = true;
     const ListeFiches* fiches = FichesCourantes();
     if (Echelle <= 0 || PxParMm <= 0)
-        return 1e6;
+        return kRienTrouve;
     if (Donnees && fiches) {
         const PointPlan q = PointDuPixel(x, y);
-        bool premier = true;
         ParcourtGaleries(*fiches, GaleriePlacee, [&](const TFiche&, int fi, int gi, const TGalerie& g) {
             // The sheet, gallery and point of a find are always set together.
             auto retient = [&](double d2, int k) {
@@ -528,6 +528,8 @@ double TProjection::LocaliseVisee(int x, int y, int& fiche, int& galerie, int& p
             }
         });
     }
+    if (premier)
+        return kRienTrouve;
     return std::sqrt(meilleur) * 1000 / Echelle * PxParMm;
 }
 

@@ -95,7 +95,10 @@ public:
                              double zoom) = 0;
     virtual void Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas& image) = 0;
     virtual void NombrePages(int& colonnes, int& lignes, int margesH, int margesV) = 0;
+    // The shot at drawing pixel (x, y) and its distance in pixels; kRienTrouve when no shot
+    // can be measured (nothing placed, no scale), which no tooltip or pick ever reaches.
     virtual double Localise(int x, int y, int& fiche, int& galerie, int& point) = 0;
+    static constexpr double kRienTrouve = 1e30;
     virtual void IsoleEcran(int x, int y, int rayon2) = 0;
     virtual void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) = 0;
     virtual void Bulle(int fiche, int galerie, int point, std::string& texte) = 0;
@@ -257,9 +260,10 @@ protected:
     // The drawn stations of a gallery: its start, then the end of each shot.
     using StationsDessinees = std::function<std::vector<PointPlan>(const TGalerie&)>;
     // The hit test of the plan and the perspective: the shot of a placed gallery of the
-    // current sheets nearest to drawing pixel (x, y), and its distance in pixels (1e6 when
-    // there is nothing to measure). The first gallery's start is always a candidate (as
-    // point 1); a shot counts by DistanceVisee2.
+    // current sheets nearest to drawing pixel (x, y), and its distance in pixels
+    // (kRienTrouve, the three indices untouched, when nothing is placed or there is no
+    // scale). The first gallery's start is always a candidate (as point 1); a shot counts by
+    // DistanceVisee2.
     double LocaliseVisee(int x, int y, int& fiche, int& galerie, int& point, const StationsDessinees& stations);
     // The opening of this view's SVG document: the header at the size of the last
     // Dimensions, the title (the massif's file name without its folder) and the

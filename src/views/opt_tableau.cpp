@@ -36,7 +36,7 @@ TOpt_Tableau::TOpt_Tableau(ContexteVues& contexte, QWidget* parent)
     : DialogueOptions(QStringLiteral("Mise en page du tableau"), "Opt_Tableau", parent), contexte_(contexte)
 {
     Formulaire colonnes = Page(QStringLiteral("Colonnes"));
-    ListBox1 = new QListWidget(colonnes.Conteneur());
+    ListBox1 = new ListeEditee(colonnes.Conteneur());
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     colonnes.Ajoute(ListBox1);
     Haut = colonnes.Bouton("Haut", QStringLiteral("&Monter"));
@@ -58,7 +58,7 @@ TOpt_Tableau::TOpt_Tableau(ContexteVues& contexte, QWidget* parent)
     for (int h = 0; h < 2; ++h) {
         Formulaire f = Page(QString::fromUtf8(noms[h][8]));
         EditeurEnTete& e = entetes_[h];
-        e.liste = new QListWidget(f.Conteneur());
+        e.liste = new ListeEditee(f.Conteneur());
         e.liste->setObjectName(QString::fromLatin1(noms[h][0]));
         e.liste->addItems(kItems);
         f.Ajoute(e.liste);

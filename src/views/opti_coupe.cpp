@@ -36,7 +36,7 @@ TOpti_Coupe::TOpti_Coupe(QWidget* parent)
     Pas_Verticale = verticales.Entier("Pas_Verticale", QStringLiteral("Pa&s (m)"), &O::Pas_Verticale);
     Police_Verticale =
         verticales.BoutonFonte("Police_Verticale", QStringLiteral("&Police ..."), &travail_.Police_Verticale);
-    ListBox1 = new QListWidget(verticales.Conteneur());
+    ListBox1 = new ListeEditee(verticales.Conteneur());
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     verticales.Ajoute(ListBox1);
     Button1 = verticales.Bouton("Button1", QStringLiteral("&Ajouter ..."));

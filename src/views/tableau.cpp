@@ -956,13 +956,12 @@ void TTableau::DessinePage(int colonne, int ligne, int margeGauche, int margeHau
 
 double TTableau::Localise(int, int y, int& fiche, int& galerie, int& point)
 {
-    constexpr double kSansBulle = 1000000;
     TMassif* m;
     TOptions_Tableau* o;
     ListeFiches liste;
     const double k = PxParMm * rapport_;
     if (!Prepare(m, o, liste) || liste.empty() || k <= 0 || !CanvasEcran || !m->FichesCourantes)
-        return kSansBulle;
+        return kRienTrouve;
     if (!MiseEnPageAJour(*m, liste, k))
         MetEnPage(*m, *o, liste, *CanvasEcran, k);
     CibleRecherche cible(*CanvasEcran, k, rapport_, y);
@@ -979,7 +978,7 @@ double TTableau::Localise(int, int y, int& fiche, int& galerie, int& point)
             point = t.point;
         }
     }
-    return kSansBulle;
+    return kRienTrouve;
 }
 
 bool TTableau::AjusteColonnes(int x, double pxParMm, double rapport)

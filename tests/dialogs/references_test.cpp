@@ -159,15 +159,21 @@ TEST(References, Declinaisons)
     d.Edit2->setText(QStringLiteral("0.1"));
     d.Edit1->setText(QStringLiteral("1.2.3"));
     d.OKBtnClick();
-    ASSERT_EQ(invite.messages.size(), 3u);
-    EXPECT_EQ(invite.messages[0].texte, QStringLiteral("La date n'est pas valable."));
-    EXPECT_EQ(invite.messages[0].icone, Icone::Confirmation);
-    EXPECT_EQ(invite.messages[1].texte, QStringLiteral("La variation de la déclinaison doit être numérique."));
-    EXPECT_EQ(invite.messages[1].icone, Icone::Confirmation);
-    EXPECT_EQ(invite.messages[2].texte, QStringLiteral("La déclinaison doit être numérique."));
-    EXPECT_EQ(invite.messages[2].icone, Icone::Avertissement);
+    d.Edit1->setText(QStringLiteral("-1,5"));
+    d.Edit3->setText(QStringLiteral("x"));  // the geodesic value, refused by its own name
+    d.OKBtnClick();
+    ASSERT_EQ(invite.messages.size(), 4u);
+    EXPECT_EQ(invite.messages[0].texte, QStringLiteral("Le champ « Magnétique (NM /NG) : Date » n'accepte pas "
+                                                       "«   /06/98 » : il faut le jour, le mois et l'année."));
+    EXPECT_EQ(invite.messages[1].texte, QStringLiteral("Le champ « Magnétique (NM /NG) : Décroissance annuelle » "
+                                                       "n'accepte pas « - » : ce n'est pas un nombre."));
+    EXPECT_EQ(invite.messages[2].texte, QStringLiteral("Le champ « Magnétique (NM /NG) : Valeur initiale » "
+                                                       "n'accepte pas « 1.2.3 » : ce n'est pas un nombre."));
+    EXPECT_EQ(invite.messages[3].texte, QStringLiteral("Le champ « Géodésique (NG / projection) : Valeur » "
+                                                       "n'accepte pas « x » : ce n'est pas un nombre."));
+    EXPECT_EQ(invite.messages[3].icone, Icone::Avertissement);
     EXPECT_EQ(d.result(), 0);
-    d.Edit1->setText(QStringLiteral("-1.5"));
+    d.Edit3->clear();  // empty: 0
     FixeDate(d.MaskEdit1, "15/06/98");
     d.OKBtnClick();
     EXPECT_EQ(d.result(), QDialog::Accepted);

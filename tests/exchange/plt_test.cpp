@@ -51,7 +51,8 @@ TEST(ExportPLT, FichierOctetPourOctet)
     v->Gauche = "2m";
     v->Droite = "0.25";
     v->Haut = "-1";
-    Vise(g0, 2, 0, 90);
+    TVisee* haut = Vise(g0, 2, 0, 90);
+    haut->Haut = "150", haut->UniteHauteur = kUniteCentimetres;
     Vise(Galerie(f0, "P", 0, 0, 0), 3, 0, 0);  // never reached: not written
     TGalerie& g2 = Galerie(f0, "", 0, 0, 0);
     Vise(g2, 10, 180, 0);
@@ -95,7 +96,7 @@ TEST(ExportPLT, FichierOctetPourOctet)
     EXPECT_FALSE(std::filesystem::exists(d.Fichier("vide.plt")));
 }
 
-// A plot-file reader of its own: every station of the file by survey and name.
+// A plot-file reader of its own: every station by survey and name, east first, in metres.
 struct Lecture {
     std::map<std::string, std::array<double, 3>> stations;
     int moves = 0, draws = 0;
@@ -116,13 +117,13 @@ Lecture LitPLT(const std::string& texte)
         if (code[0] == 'N') {
             releve = code.substr(1);
         } else if (code == "M" || code == "D") {
-            double x, y, z;
+            double n, e, z;
             std::string nom;
-            mots >> x >> y >> z >> nom;
+            mots >> n >> e >> z >> nom;
             EXPECT_EQ(nom[0], 'S');
             (code == "M" ? l.moves : l.draws)++;
             if (code == "D")
-                l.stations[releve + ":" + nom.substr(1)] = {x, y, z};
+                l.stations[releve + ":" + nom.substr(1)] = {e * 0.3048, n * 0.3048, z * 0.3048};
         }
     }
     return l;

@@ -108,7 +108,7 @@ TEST_F(ImportToporobotTest, DeclinaisonAutomatiqueEtSiecle)
                    "-2\t2\t01\t01\t2003\tA\tB\t1\t0.00\t0\t1\r"
                    "-2\t3\t01\t01\t03\tA\tB\t0\t1.25\t0\t1\r") +
             Serie(1, 1, 0, 1, 6, 6) + Pt(1, 0, 1, 1, "0") + Pt(1, 1, 1, 1, "1") + Pt(1, 2, 1, 1, "1") +
-            Pt(1, 3, 1, 2, "1") + Pt(1, 4, 1, 2, "1") + Pt(1, 5, 1, 3, "1") + Pt(1, 6, 1, 3, "1"));
+            Pt(1, 3, 1, 2, "1") + Pt(1, 4, 1, 2, "1") + Pt(1, 5, 1, 3, "1") + Pt(1, 6, 1, 3, "1") + "\x1A");
     ASSERT_EQ(massif.Fiches.size(), 3u);
     EXPECT_NEAR(massif.Fiches[0]->Declinaison, 0.5, 1e-6);
     // 2003 keeps "03" and counts 23 years from 1980.
@@ -353,6 +353,8 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
          abime + "22, la ligne est coupée : 6 champs au lieu d'au moins 7 (série, point, code, séance, longueur, "
                  "azimut, pente)"},
         {debut + std::string(2048, '\0'), abime + "20, des octets nuls y remplacent le texte (copie interrompue ?)"},
+        {Entete() + "\x7F\x02" + Droite(1, 1, 0, 1, 1, 1),
+         abime + "11, l'octet de contrôle 0x7F n'a pas sa place dans un texte (fichier écrasé ?)"},
     };
     for (const auto& [contenu, message] : cas) {
         EXPECT_EQ(Refus([&] { Importe(contenu); }), message);

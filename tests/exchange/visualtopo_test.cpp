@@ -364,6 +364,11 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
         // A tail overwritten with zeros; a line that starts with NUL bytes.
         {debut + std::string(2048, '\0'), nuls("8")},
         {param + std::string(3, '\0') + "A0 A1 4 0 0 * * * *\n\n", nuls("6")},
+        // Bytes written over a line; a negative length, that would merge A0 and A1.
+        {param + "A0 A1 4 0 0 * \x1B\xF3 *\nA1 A2 4 0 0 * * * *\n\n",
+         "Le fichier " + dossier.Fichier("f.tro") +
+             " est endommagé : ligne 6, l'octet de contrôle 0x1B n'a pas sa place dans un texte (fichier écrasé ?)"},
+        {param + "A0 A1 -4 0 0 * * * *\nA1 A2 4 0 0 * * * *\n\n", "Ligne 6 : la longueur -4 est négative"},
     };
     for (const auto& [contenu, message] : cas) {
         EXPECT_EQ(Refus([&] { Importe(contenu); }), message);
@@ -382,7 +387,7 @@ TEST_F(ImportVisualTopoTest, IndicesLibresSansEgardALaCasse)
     f->Galeries.ajoute(std::move(g));
     massif.AjouteFiche(std::move(f), false);
     Importe(kEnTete + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A0", "A0", "0", "0", "0") + "\n" +
-            L("A0", "A1", "4", "0", "0") + "\n");
+            L("A0", "A1", "4", "0", "0") + "\x1A");  // a DOS editor's end of text
     EXPECT_EQ(Point(*massif.References[0]), "A0#2");
     EXPECT_EQ(Point(Galerie(1, 0).Depart), "A0#2");
 }

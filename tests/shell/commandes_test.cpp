@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -319,6 +320,19 @@ TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
     const auto d = static_cast<std::size_t>(lignes.filter(QRegularExpression(QStringLiteral("^D "))).size());
     EXPECT_EQ(d, visees);
     EXPECT_GT(d, 200u);
+    // Read as every plot viewer reads it: northing, easting, vertical, in feet.
+    const TFiche* fiche = nullptr;
+    for (const QString& l : lignes) {
+        const QStringList m = l.trimmed().split(QLatin1Char(' '));
+        if (m[0].startsWith(QLatin1String("NT")))
+            fiche = f->Massif->Fiches[m[0].mid(2).toUInt()];
+        if (m[0] != QLatin1String("D"))
+            continue;
+        const QStringList nom = m[4].mid(1).split(QLatin1Char('.'));
+        const TStation& s = fiche->Galeries[nom[0].toUInt()]->Station(nom[1].toInt());
+        const double n = m[1].toDouble() * 0.3048, e = m[2].toDouble() * 0.3048, z = m[3].toDouble() * 0.3048;
+        EXPECT_LT(std::hypot(n - s.Y, e - s.X, z - s.Z), 0.01) << l.toStdString();
+    }
 
     invite.messages.clear();
     invite.fichiers = {QString::fromStdString(Fichier("absent/dossier/x.plt"))};
@@ -474,6 +488,7 @@ TEST_F(Commandes, RechercherEtIsolerUneFiche)
     f->Ficheconnue1->trigger();
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Il n'y a pas de fiches.")});
     EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
+    EXPECT_TRUE(w.montrees.isEmpty());
     Fiches(*f, {{{"A", "C", "R", "L"}}, {{"B", "C", "R", "L"}}, {{"C", "C", "R", "L"}}});
     // Not while a computation runs.
     CalculEnCours = true;

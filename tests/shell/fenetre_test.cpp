@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
@@ -15,12 +17,16 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "fenetre_essai.h"
 #include "platform/interlocuteur.h"
+#include "platform/services.h"
 #include "shell/animation.h"
 #include "shell/apropos.h"
 #include "shell/form1.h"
@@ -35,6 +41,8 @@ namespace fs = std::filesystem;
 namespace {
 
 class Fenetre : public FenetreEssai {};
+
+const std::string kTailleMax = "le fichier dépasserait la taille maximale permise";
 
 }  // namespace
 
@@ -80,6 +88,21 @@ TEST_F(Fenetre, QuitterNonLaisseToutOuvert)
     EXPECT_FALSE(f->close());
     EXPECT_NE(f->Massif, nullptr);
     EXPECT_FALSE(fs::exists(utilisateur() + "Karstomat.ini"));
+
+    // A settings folder that takes no file: one box lists the seven files.
+    invite.messages.clear();
+    invite.reponses = {Bouton::Oui};
+    {
+        essai::DossierFerme ferme(utilisateur());
+        EXPECT_TRUE(f->close());
+    }
+    ASSERT_EQ(invite.messages.size(), 2u);
+    const QStringList lignes = invite.messages[1].texte.split(QLatin1Char('\r'));
+    ASSERT_EQ(lignes.size(), 8);
+    EXPECT_EQ(lignes[0], QStringLiteral("Ces fichiers de paramètres n'ont pas pu être enregistrés :"));
+    EXPECT_EQ(lignes[7], QString::fromStdString("Impossible d'enregistrer le fichier " + utilisateur() +
+                                                "OPTIONS.COU : aucun fichier ne peut être créé dans son dossier."));
+    EXPECT_EQ(invite.messages[1].icone, Icone::Erreur);
 }
 
 TEST_F(Fenetre, ModelesDuDossierDuProgramme)
@@ -115,6 +138,19 @@ TEST_F(Fenetre, FichiersRecents)
     f->OuvreMassif(r);
     f->FermeMassif();
     EXPECT_EQ(f->FichiersRecents, (std::array<std::string, 3>{r, p, q}));
+    // An entry whose file is gone says so and leaves the list; a folder is refused.
+    fs::remove(p);
+    f->OuvreRecent(1);
+    EXPECT_EQ(f->FichiersRecents, (std::array<std::string, 3>{r, q, ""}));
+    EXPECT_FALSE(Action(*f, "N31")->isVisible());
+    fs::remove(q);
+    fs::create_directory(q);
+    f->OuvreRecent(1);
+    EXPECT_EQ(f->Massif, nullptr);
+    EXPECT_EQ(invite.Textes(),
+              (QStringList{QString::fromStdString("Le fichier " + p +
+                                                  " est introuvable.\rIl est retiré de la liste des fichiers récents."),
+                           QString::fromStdString(q + " est un dossier, et non un fichier de massif.")}));
 
     // A massif that is not on disk is not remembered; the items of empty entries are hidden.
     auto g = Cree();
@@ -220,6 +256,23 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     EXPECT_EQ(Contenu((racine / "reels" / "cave.BAK").string()), avant);
     EXPECT_EQ(std::distance(fs::directory_iterator(racine / "liens"), {}), 1);
 
+    // Another copy of the program saves the same massif: the next save asks first, and
+    // Enter (Annuler) keeps the other's work.
+    TMassif autre;
+    autre.Angle_Geodesique = 7.0L;
+    autre.Sauve(reel);
+    const QString question = QStringLiteral(
+        "Le fichier cave.fic a été modifié depuis son ouverture ou son dernier enregistrement, peut-être par un autre "
+        "programme.\rLe remplacer par ce massif ?");
+    enregistre(2.5L);
+    EXPECT_EQ(invite.messages[0].boutons, (std::vector<Bouton>{Bouton::Annuler, Bouton::Oui}));
+    EXPECT_EQ(angleLu(reel), 7.0L);
+    invite.reponses = {Bouton::Oui};
+    enregistre(2.5L);
+    EXPECT_EQ(invite.Textes(), (QStringList{question, question}));
+    EXPECT_EQ(angleLu(reel), 2.5L);
+    invite.messages.clear();
+
     // A writable file in a folder that takes no new file: saved in place, with its backup
     // in the settings folder, and not a word.
     const std::string commun = (racine / "partage" / "commun.fic").string();
@@ -254,7 +307,7 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
     EXPECT_EQ(invite.messages[0].texte,
-              QString::fromStdString("Erreur d'écriture dans le fichier " + versCommun +
+              QString::fromStdString("Erreur d'écriture dans le fichier " + versCommun + " : " + kTailleMax +
                                      ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit "
                                      "directement dans ce fichier, qui peut être incomplet. Son contenu précédent est "
                                      "dans " +
@@ -278,6 +331,43 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     EXPECT_EQ(Contenu(commun), tel);
     EXPECT_FALSE(f->Massif->Enregistre);
     f->hide();
+}
+
+TEST_F(Fenetre, LimiteDeTailleDesFichiers)
+{
+    // The program as it sets itself up, in a process of its own, under a file-size limit:
+    // "Enregistrer sous" over a massif fails like on a full disk, says so, and goes on.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* donne = std::getenv("KARST_ESSAI_LIMITE");
+    const std::string x = donne ? donne : Massif("x.fic");
+    setenv("KARST_ESSAI_LIMITE", x.c_str(), 1);
+    const std::string avant = Contenu(x);
+    auto programme = [&] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        PrepareProcessus();
+        const rlimit l{avant.size() + 10, avant.size() + 10};
+        ::setrlimit(RLIMIT_FSIZE, &l);
+        auto f = Cree();
+        f->show();
+        f->OuvreMassif(std::string(KARST_EXAMPLES) + "/pierrefeu.fic");
+        invite.fichiers = {QString::fromStdString(x)};
+        invite.reponses = {Bouton::Oui};
+        QMenuBar* barre = f->menuBar();
+        QTest::mouseClick(barre, Qt::LeftButton, {}, barre->actionGeometry(f->Massif1->menuAction()).center());
+        QTest::mouseClick(f->Massif1, Qt::LeftButton, {}, f->Massif1->actionGeometry(f->Enregistrersous1).center());
+        const QStringList attendu{
+            QStringLiteral("Le fichier x.fic existe déjà.\rEcrire par dessus?"),
+            QString::fromStdString("Erreur d'écriture dans le fichier " + x + " : " + kTailleMax)};
+        const bool dit = invite.Textes() == attendu && f->Massif->NomFichier != x;
+        f.reset();
+        for (QTemporaryDir* d : {&dirU, &dirP, &dirM})
+            d->remove();
+        std::exit(dit ? 0 : 1);
+    };
+    EXPECT_EXIT(programme(), ::testing::ExitedWithCode(0), "");
+    unsetenv("KARST_ESSAI_LIMITE");
+    EXPECT_EQ(Contenu(x), avant);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dirM.path().toStdString()), {}), 1);
 }
 
 TEST_F(Fenetre, MassifNommeBakPasSauvegardeSurLuiMeme)
@@ -358,9 +448,18 @@ TEST_F(Fenetre, FichiersDeposes)
     f->DeposeFichiers({QStringLiteral("/x/notes.txt")});
     EXPECT_EQ(f->Massif, nullptr);
     EXPECT_EQ(invite.messages.size(), 1u);
+    // A folder, a file that is gone: each is said, and the massif open stays.
     f->DeposeFichiers({QString::fromStdString(a)});
     ASSERT_NE(f->Massif, nullptr);
     EXPECT_EQ(f->Massif->NomFichier, a);
+    fs::create_directory(Chemin("dossier.fic"));
+    f->DeposeFichiers({QString::fromStdString(Chemin("dossier.fic"))});
+    f->DeposeFichiers({QString::fromStdString(Chemin("parti.mas"))});
+    EXPECT_EQ(f->Massif->NomFichier, a);
+    EXPECT_EQ(
+        invite.Textes().mid(1),
+        (QStringList{QString::fromStdString(Chemin("dossier.fic") + " est un dossier, et non un fichier de massif."),
+                     QString::fromStdString("Le fichier " + Chemin("parti.mas") + " est introuvable.")}));
 }
 
 TEST_F(Fenetre, LectureDuFichierDeParametres)

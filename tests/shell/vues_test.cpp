@@ -485,11 +485,17 @@ TEST_F(Vues, BoitesEchelleEtRapport)
     EXPECT_EQ(v->Echelle, 1500);
     EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("1500"));
 
-    // "50" then Enter: refused, the box shows the current scale again, nothing redrawn.
+    // "50" or "1000,5" then Enter: refused with the range, the box shows the current scale
+    // again, nothing redrawn.
     const int dessins = v->dessins;
-    tape("50");
-    EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("50"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    for (const char* refuse : {"50", "1000,5"}) {
+        tape(refuse);
+        EXPECT_EQ(f->Boite_Echelle->currentText(), QString::fromLatin1(refuse));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(invite.Textes().back(), QStringLiteral("Le champ « Echelle » n'accepte pas « %1 » : il faut un "
+                                                         "nombre entier de 100 à 2147483647.")
+                                              .arg(QString::fromLatin1(refuse)));
+    }
     EXPECT_EQ(v->Echelle, 1500);
     EXPECT_EQ(f->Boite_Echelle->currentText(), QStringLiteral("1500"));
     EXPECT_EQ(v->dessins, dessins);

@@ -789,6 +789,8 @@ TEST(FichierTexte, BlancsEtTabulationsFinalesFacultatifs)
     }
     EXPECT_GT(retouchees, 60);  // shot lines, continuation lines and empty names among them
     EXPECT_TRUE(memeMassif(l));
+    l[0] = "\xEF\xBB\xBF" + l[0];  // a UTF-8 byte-order mark before it, as some editors save
+    EXPECT_TRUE(memeMassif(l));
 
     // Blanks and TABs added after keywords, counts, numbers, flags and colours.
     l = Lignes(original);
@@ -841,6 +843,12 @@ TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne)
     a = l;
     a[visee] = "1e20" + a[visee].substr(a[visee].find('\t'));
     EXPECT_EQ(message(a), debut + numero + ", la valeur « 1e20 » dépasse les valeurs admises");
+    a = l;
+    const auto reference = std::find(a.begin(), a.end(), "813.345\t3210.5\t1520.25");
+    ASSERT_NE(reference, a.end());
+    *reference = "813.345\t-2e30\t1520.25";  // the coordinates of a reference point are bounded
+    EXPECT_EQ(message(a),
+              debut + std::to_string(reference - a.begin() + 1) + ", la valeur « -2e30 » dépasse les valeurs admises");
     a = l;
     a[visee - 1] = "Nb_Visee x";
     EXPECT_EQ(message(a), debut + std::to_string(visee) + ", « x » n'est pas une valeur correcte");

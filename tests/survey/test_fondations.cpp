@@ -196,9 +196,9 @@ TEST(Dates, DateEnNombre)
 
 TEST(Unites, Libelles)
 {
-    EXPECT_STREQ(UniteLongueur[1], "cm");
-    EXPECT_STREQ(UnitePente[0], "\xB0");
-    EXPECT_STREQ(UnitePente[9], "-\xB0vul");
+    EXPECT_STREQ(LibellesUniteLongueur[1], "cm");
+    EXPECT_STREQ(LibellesUnitePente[0], "\xB0");
+    EXPECT_STREQ(LibellesUnitePente[9], "-\xB0vul");
     EXPECT_STREQ(LibelleUnitePente(10), "?");
     EXPECT_STREQ(LibelleUniteLongueur(-1), "?");
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include "aide_fichiers.h"
 #include "survey/modele.h"
@@ -147,7 +148,8 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi)
     // A write that fails: the temporary file is named after the user's file, and goes.
     {
         TailleLimitee limite(16);
-        EXPECT_EQ(Refus(*m, p), "Erreur d'écriture dans le fichier " + p.string());
+        EXPECT_EQ(Refus(*m, p), "Erreur d'écriture dans le fichier " + p.string() +
+                                    " : le fichier dépasserait la taille maximale permise");
     }
     EXPECT_EQ(Contenu(p), avant);
     EXPECT_EQ(Fichiers(d), std::vector<std::string>{"cave.fic"});
@@ -155,12 +157,26 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi)
     {
         DossierFerme ferme(d);
         TailleLimitee limite(16);
-        EXPECT_EQ(Refus(*m, p, "/ailleurs/cave.BAK"),
-                  "Erreur d'écriture dans le fichier " + p.string() +
-                      ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement dans "
-                      "ce fichier, qui peut être incomplet. Son contenu précédent est dans /ailleurs/cave.BAK");
+        EXPECT_EQ(
+            Refus(*m, p, "/ailleurs/cave.BAK"),
+            "Erreur d'écriture dans le fichier " + p.string() +
+                " : le fichier dépasserait la taille maximale permise.\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement dans "
+                "ce fichier, qui peut être incomplet. Son contenu précédent est dans /ailleurs/cave.BAK");
     }
     EXPECT_EQ(Contenu(p).size(), 16u);
+
+    // The temporary files of writers killed on the way go at the next save; those of
+    // running processes and of other files stay.
+    const pid_t mort = ::fork();
+    if (mort == 0)
+        ::_exit(0);
+    ::waitpid(mort, nullptr, 0);
+    const std::string m1 = std::to_string(mort), vivant = std::to_string(::getppid());
+    for (const std::string& n : {".autre.fic.~" + m1 + "-1", ".cave.fic.~" + vivant + "-4", ".cave.fic.~" + m1 + "-2"})
+        Ecrit(d / n, "abandonné");
+    m->Sauve(p.string());
+    EXPECT_EQ(Fichiers(d),
+              (std::vector<std::string>{".autre.fic.~" + m1 + "-1", ".cave.fic.~" + vivant + "-4", "cave.fic"}));
 }
 
 TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien)
@@ -220,6 +236,14 @@ TEST(Sauvegarde, CopieDeFichier)
     Ecrit(d / "copie", "ancienne");
     CopieFichier((d / "source").string(), (d / "copie").string());
     EXPECT_EQ(Contenu(d / "copie"), Contenu(d / "source"));
+    // The disk fills during the copy: the previous copy stays whole.
+    Ecrit(d / "source", "nouvelle, plus longue");
+    {
+        TailleLimitee limite(12);
+        EXPECT_THROW(CopieFichier((d / "source").string(), (d / "copie").string()), ErreurFlux);
+    }
+    EXPECT_EQ(Contenu(d / "copie"), std::string(70000, 'x') + "fin");
+    EXPECT_EQ(Fichiers(d), (std::vector<std::string>{"copie", "source"}));
     // A folder that takes no new file: the copy fails and leaves nothing.
     const fs::path f = Dossier("copies_fermees");
     {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -563,6 +564,13 @@ TEST_F(Dialogues, TableauEditeurDeColonne)
         Remplace(d.Largeur, QStringLiteral("300"));  // a byte: refused, the column stays shown
         d.ListBox1->setCurrentRow(4);
         EXPECT_EQ(d.ListBox1->currentRow(), 3);
+        // Clicked too, it stays highlighted: "Monter" moves it.
+        d.show();
+        QTest::mouseClick(d.ListBox1->viewport(), Qt::LeftButton, {},
+                          d.ListBox1->visualItemRect(d.ListBox1->item(4)).center());
+        EXPECT_EQ(d.ListBox1->selectedItems(), QList<QListWidgetItem*>{d.ListBox1->item(3)});
+        QTest::mouseClick(d.Haut, Qt::LeftButton);
+        EXPECT_EQ(d.ListBox1->item(2)->text(), QStringLiteral("Largeur"));
         Remplace(d.Largeur, QStringLiteral("44"));
         d.ListBox1->setCurrentRow(4);  // "Hauteur"
         d.Separation->setText(QStringLiteral(";x"));
@@ -798,4 +806,21 @@ TEST_F(Dialogues, CoupeEchelleAuReelTropGrandGardeeAffichee)
     d.Retour(r);
     EXPECT_DOUBLE_EQ(r.Echelles[1].Xdev.d(), -2.5);
     EXPECT_EQ(r.Echelles[1].ZMin, -3);
+
+    // With the mouse: after the refusal "Un" stays shown and highlighted, and is deleted.
+    d.show();
+    QTest::mouseClick(d.Onglets->tabBar(), Qt::LeftButton, {}, d.Onglets->tabBar()->tabRect(1).center());
+    const auto clique = [&](int ligne) {
+        QTest::mouseClick(d.ListBox1->viewport(), Qt::LeftButton, {},
+                          d.ListBox1->visualItemRect(d.ListBox1->item(ligne)).center());
+    };
+    clique(0);
+    Remplace(d.ZMin_Verticale, QStringLiteral("1,5"));
+    clique(1);
+    EXPECT_EQ(invite.messages.size(), 3u);
+    EXPECT_EQ(d.ListBox1->selectedItems(), QList<QListWidgetItem*>{d.ListBox1->item(0)});
+    invite.reponses.push_back(Bouton::OK);
+    QTest::mouseClick(d.Button2, Qt::LeftButton);
+    ASSERT_EQ(d.ListBox1->count(), 1);
+    EXPECT_EQ(d.ListBox1->item(0)->text(), QStringLiteral("Deux"));
 }

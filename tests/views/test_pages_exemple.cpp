@@ -72,10 +72,6 @@ std::vector<std::array<double, 4>> Segments(const CanvasEnregistreur& c)
     for (const Trace& t : c.Traces) {
         if (t.genre == Trace::Ligne)
             r.push_back({double(t.x0), double(t.y0), double(t.x1), double(t.y1)});
-        if (t.genre == Trace::Polyligne)
-            for (std::size_t i = 1; i < t.points.size(); ++i)
-                r.push_back({double(t.points[i - 1].first), double(t.points[i - 1].second), double(t.points[i].first),
-                             double(t.points[i].second)});
     }
     return r;
 }

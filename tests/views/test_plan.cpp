@@ -88,7 +88,7 @@ TEST(PlanVide, NothingToDraw)
         for (int x = 0; x < im.width(); ++x)
             ASSERT_EQ(im.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu);
     int fi = 7, gi = 8, pi = 9;
-    EXPECT_DOUBLE_EQ(plan.Localise(3, 3, fi, gi, pi), 40000);
+    EXPECT_EQ(plan.Localise(3, 3, fi, gi, pi), TGraphique::kRienTrouve);
     EXPECT_EQ(std::tie(fi, gi, pi), std::make_tuple(7, 8, 9));
     // No massif at all.
     ctx.sansMassif = true;
@@ -103,7 +103,7 @@ TEST(PlanVide, NothingToDraw)
     EXPECT_FALSE(plan.Donnees);
     EXPECT_EQ(l, 1);
     plan.Dessine(0, 0, 4, 1, image, 0);
-    EXPECT_GE(plan.Localise(3, 3, fi, gi, pi), 1000.0);
+    EXPECT_EQ(plan.Localise(3, 3, fi, gi, pi), TGraphique::kRienTrouve);
     EXPECT_EQ(std::tie(fi, gi, pi), std::make_tuple(7, 8, 9));
 }
 

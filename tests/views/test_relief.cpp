@@ -136,7 +136,7 @@ TEST_F(Perspective, ExtentsAndProjection)
     EXPECT_FALSE(point.Donnees);
     EXPECT_EQ(largeur, 1);
     int fi = -7, ga = -7, pt = -7;
-    EXPECT_GT(point.Localise(0, 0, fi, ga, pt), 1000);
+    EXPECT_EQ(point.Localise(0, 0, fi, ga, pt), TGraphique::kRienTrouve);
     EXPECT_EQ(fi, -7);
 }
 

@@ -258,7 +258,8 @@ TEST_F(Svg, AFileThatCannotBeWrittenIsReported)
     std::ofstream(chemin, std::ios::binary) << "<svg>ancien</svg>";
     {
         essai::TailleLimitee disquePlein(64);
-        EXPECT_EQ(erreur(chemin), "Erreur d'écriture dans le fichier " + chemin);
+        EXPECT_EQ(erreur(chemin), "Erreur d'écriture dans le fichier " + chemin +
+                                      " : le fichier dépasserait la taille maximale permise");
     }
     EXPECT_EQ(Lit(chemin), "<svg>ancien</svg>");
     EXPECT_EQ(QDir(dossier.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

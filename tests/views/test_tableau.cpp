@@ -387,7 +387,7 @@ TEST_F(Tableau, HitTestFindsHeadersStationRowsAndShotLines)
     int f = -1, g = -1, p = -1;
     auto localise = [&](int y) {
         f = g = p = -1;
-        EXPECT_EQ(t.Localise(12345, y, f, g, p), 1000000.0);
+        EXPECT_EQ(t.Localise(12345, y, f, g, p), TGraphique::kRienTrouve);
         return std::make_tuple(f, g, p);
     };
     EXPECT_EQ(localise(100), std::make_tuple(0, 0, 1));  // general header
