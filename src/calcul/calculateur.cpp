@@ -170,6 +170,9 @@ bool TCalculateur::Connecte(bool verbeux)
     if (References.empty()) {
         if (verbeux)
             Signale("Il n'y a pas de point de référence.", GenreMessage::Confirmation);
+        // Galleries and no reference: nothing can be reached, and the quick computation
+        // says so as it does when the references name no station.
+        AucuneAtteinte = !Concentres.empty();
         Reussi = false;
         return false;
     }
@@ -340,8 +343,7 @@ bool TCalculateur::Connecte(bool verbeux)
                     if (!g)
                         continue;
                     const TFiche* f = (*Fiches)[static_cast<std::size_t>(c.MembreFiche[k])];
-                    std::string l = f->Systeme.Chaine() + "/" + f->Cavite.Chaine() + "/" + f->Reseau.Chaine() + "/" +
-                                    f->Lieu.Chaine();
+                    std::string l = f->Adresse();
                     l += g->Depart.Terminus ? " Terminus - " : " " + g->Depart.Nom.Chaine() + " - ";
                     l += g->Arrivee.Terminus ? std::string("Terminus") : g->Arrivee.Nom.Chaine();
                     lignes.push_back(std::move(l));

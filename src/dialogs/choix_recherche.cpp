@@ -41,11 +41,7 @@ QString Topographes(const TFiche& f)
     return t;
 }
 
-QString Adresse(const TFiche& f)
-{
-    return Texte(f.Systeme) + QLatin1Char('/') + Texte(f.Cavite) + QLatin1Char('/') + Texte(f.Reseau) +
-           QLatin1Char('/') + Texte(f.Lieu);
-}
+QString Adresse(const TFiche& f) { return DepuisCp1252(f.Adresse()); }
 
 QString NomStation(const TPointTopo& p) { return p.Terminus ? QStringLiteral("Terminus") : Texte(p.Nom); }
 

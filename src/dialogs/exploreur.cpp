@@ -980,10 +980,7 @@ void TExploreur::TreeView1Change(QTreeWidgetItem* noeud)
         if (m)
             for (TFiche* f : m->Corbeille)
                 if (f)
-                    ListView1->Ajoute(f->Date.str(), 0, "Fiche",
-                                      f->Systeme.Chaine() + "/" + f->Cavite.Chaine() + "/" + f->Reseau.Chaine() + "/" +
-                                          f->Lieu.Chaine(),
-                                      f);
+                    ListView1->Ajoute(f->Date.str(), 0, "Fiche", f->Adresse(), f);
     } else if (niveau < 4) {
         if (noeud->childCount() == 0)
             RemplitNoeud(noeud);

@@ -49,20 +49,18 @@ Couleur DepuisQt(QRgb p)
 namespace {
 
 // a * b / c to the nearest integer, halves away from zero, as device font sizes are
-// computed; 0 when c is 0.
+// computed; 0 when c is 0. The result saturates at ±INT_MAX, so that it can always be
+// negated (font sizes and heights are each other's negatives, and a damaged file may
+// hold any number).
 int MulDiv(int a, int b, int c)
 {
     if (c == 0)
         return 0;
     const long long n = static_cast<long long>(a) * b;
     const long long an = n < 0 ? -n : n, ac = c < 0 ? -static_cast<long long>(c) : c;
-    long long q = (2 * an + ac) / (2 * ac);
+    long long q = std::min<long long>((2 * an + ac) / (2 * ac), INT_MAX);
     if ((n < 0) != (c < 0))
         q = -q;
-    if (q > INT_MAX)
-        return INT_MAX;
-    if (q < INT_MIN)
-        return INT_MIN;
     return static_cast<int>(q);
 }
 

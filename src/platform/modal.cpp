@@ -1,5 +1,6 @@
 #include "platform/modal.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDrag>
 #include <QLayout>
@@ -49,10 +50,41 @@ PiloteModalInstalle::PiloteModalInstalle(PiloteModal p) : precedent_(std::move(p
 
 PiloteModalInstalle::~PiloteModalInstalle() { pilote = std::move(precedent_); }
 
+namespace {
+
+QMargins Bords(const QWidget& w)
+{
+    const QRect c = w.frameGeometry(), g = w.geometry();
+    return {g.left() - c.left(), g.top() - c.top(), c.right() - g.right(), c.bottom() - g.bottom()};
+}
+
+// The frame of a window as it will be on screen. The window manager frames a window some
+// time after it shows, and until then Qt knows of no frame: the frame of its parent's
+// window, or of another framed window, stands for it, so that the title bar is counted.
+// A window's position is its frame's, framed or not.
+QRect CadreEcran(const QWidget& fenetre)
+{
+    QMargins bords = Bords(fenetre);
+    if (bords.isNull() && !(fenetre.windowFlags() & Qt::FramelessWindowHint) && fenetre.windowType() != Qt::Popup &&
+        fenetre.windowType() != Qt::ToolTip) {
+        QWidgetList autres = QApplication::topLevelWidgets();
+        if (const QWidget* p = fenetre.parentWidget())
+            autres.prepend(p->window());
+        for (const QWidget* autre : autres)
+            if (autre != &fenetre && autre->isVisible() && !Bords(*autre).isNull()) {
+                bords = Bords(*autre);
+                break;
+            }
+    }
+    return QRect(fenetre.frameGeometry().topLeft(), fenetre.size().grownBy(bords));
+}
+
+}  // namespace
+
 void CentreDansEcran(QWidget& fenetre)
 {
     if (const QScreen* ecran = fenetre.screen()) {
-        QRect cadre = fenetre.frameGeometry();
+        QRect cadre = CadreEcran(fenetre);
         cadre.moveCenter(ecran->availableGeometry().center());
         fenetre.move(cadre.topLeft());
     }
@@ -68,7 +100,7 @@ QRect DansEcran(QRect cadre, const QRect& libre)
 void GardeDansEcran(QWidget& fenetre)
 {
     if (const QScreen* ecran = fenetre.screen()) {
-        const QRect cadre = fenetre.frameGeometry(), place = DansEcran(cadre, ecran->availableGeometry());
+        const QRect cadre = CadreEcran(fenetre), place = DansEcran(cadre, ecran->availableGeometry());
         if (place != cadre)
             fenetre.move(place.topLeft());
     }

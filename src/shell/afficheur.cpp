@@ -44,6 +44,31 @@ constexpr int kMaxDefilement = 32000;
 
 int Facteur(int taille) { return taille <= kMaxDefilement ? 1 : taille / kMaxDefilement + 1; }
 
+// Why a massif that has galleries shows none of them (Windows-1252), or "" once one is
+// placed: an empty drawing must not look like a fault of the view.
+std::string RaisonRienPlace(const TMassif& m)
+{
+    bool galeries = false;
+    for (const TFiche* f : m.Fiches)
+        for (const TGalerie* g : f->Galeries) {
+            if (g->Placee)
+                return {};
+            galeries = true;
+        }
+    if (!galeries)
+        return {};
+    if (m.References.empty())
+        return "Rien n'est plac\xE9 : le massif n'a pas de point de r\xE9"
+               "f\xE9rence.";
+    for (const TPointTopo* r : m.References)
+        for (const TFiche* f : m.Fiches)
+            for (const TGalerie* g : f->Galeries)
+                if (r->Egal(g->Depart) || r->Egal(g->Arrivee))
+                    return "Rien n'est plac\xE9 : le calcul n'est pas encore fait.";
+    return "Rien n'est plac\xE9 : aucune fiche atteinte, v\xE9rifiez les points de r\xE9"
+           "f\xE9rences.";
+}
+
 }  // namespace
 
 TImageVue::TImageVue(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
@@ -364,7 +389,10 @@ void TAfficheur::Redessine()
         Image2->update();
     }
 
-    MontreEtat(form_.Rotation->isChecked() ? Graphique->TexteRotation() : std::string());
+    std::string etat = form_.Rotation->isChecked() ? Graphique->TexteRotation() : std::string();
+    if (etat.empty() && Genre != 3 && form_.Massif)
+        etat = RaisonRienPlace(*form_.Massif);
+    MontreEtat(etat);
 }
 
 bool TAfficheur::CoupeVide() const { return !form_.Massif || form_.Massif->Coupe.empty(); }

@@ -256,6 +256,8 @@ private:
     // Shift sets the walking speed; Alt and Ctrl choose the movement on the palette.
     void Touche3D(QKeyEvent* e, bool appui);
     void Fabrique3D();
+    // The window's focus, when inside it, given to this widget.
+    void GardeFocus(QWidget* cible);
     void MenuContextuel(const QPoint& global);
     // Stations placed, and the section laid out for the views drawn along it.
     void PlacePoints(bool coupe);

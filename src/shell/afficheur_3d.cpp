@@ -306,6 +306,13 @@ TArret::TArret(TForm1& form, QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
         move(x(), form_.Arreter_Y);
 }
 
+void TArret::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    // A place remembered from a bigger screen is brought back whole.
+    GardeDansEcran(*this);
+}
+
 void TArret::hideEvent(QHideEvent* e)
 {
     QWidget::hideEvent(e);
@@ -367,6 +374,17 @@ void TAfficheur::Fabrique3D()
     });
 }
 
+void TAfficheur::GardeFocus(QWidget* cible)
+{
+    // The main window's focus, even while the palette is the active window, passes from
+    // the surface about to hide to the one shown. Left to hide, it would go to the next
+    // widget of the window, which may be in another view, and that view would become the
+    // active one as soon as the main window is active again.
+    const QWidget* focus = form_.focusWidget();
+    if (focus && focus != cible && isAncestorOf(focus))
+        cible->setFocus(Qt::OtherFocusReason);
+}
+
 void TAfficheur::BasculeOpenGL()
 {
     TPerspective* p = Perspective();
@@ -384,23 +402,25 @@ void TAfficheur::BasculeOpenGL()
             outil->setChecked(false);
             outil->setEnabled(false);
         }
+        Fabrique3D();
+        Support_OpenGL->setGeometry(0, 0, width(), height());
+        Support_OpenGL->show();
+        GardeFocus(Panneau3D);
         Image2->hide();
         PanelFond->hide();
         Barre_Horizontale->hide();
         Barre_Verticale->hide();
-        Fabrique3D();
-        Support_OpenGL->setGeometry(0, 0, width(), height());
-        Support_OpenGL->show();
         p->Scene.reset();
         Debut_3D->start();
     } else {
         p->Scene.reset();
         Debut_3D->stop();
-        Support_OpenGL->hide();
         Image2->show();
         PanelFond->show();
         Barre_Horizontale->show();
         Barre_Verticale->show();
+        GardeFocus(Image2);
+        Support_OpenGL->hide();
         form_.Rotation->setEnabled(true);
         form_.Zoom->setEnabled(true);
         QResizeEvent e(size(), size());

@@ -321,9 +321,12 @@ void TAfficheur::CacheBulle()
     if (DelaiHint)
         DelaiHint->stop();
     if (FenetreBulle) {
-        FenetreBulle->hide();
-        delete FenetreBulle.data();
+        // Out of the field before it goes: while it is destroyed it is a QLabel no more,
+        // and the filter that sees its last events must not take it for one.
+        QLabel* bulle = FenetreBulle;
         FenetreBulle = nullptr;
+        bulle->hide();
+        delete bulle;
     }
 }
 

@@ -157,9 +157,9 @@ void TForm1::AvertitDeformation(bool demandeUtilisateur)
     const TFiche& f = *Massif->Fiches[static_cast<std::size_t>(fiche)];
     // The sheet's address, its blank parts left out; a sheet filed nowhere by its order number.
     QString adresse;
-    for (const TEco* partie : {&f.Systeme, &f.Cavite, &f.Reseau, &f.Lieu})
-        if (!partie->Chaine().empty())
-            adresse += DepuisCp1252(partie->Chaine()) + QLatin1Char('\r');
+    for (const std::string& partie : f.PartiesAdresse())
+        if (!partie.empty())
+            adresse += DepuisCp1252(partie) + QLatin1Char('\r');
     if (adresse.isEmpty())
         adresse = QStringLiteral("n° d'ordre %1").arg(f.Ordre) + QLatin1Char('\r');
     const QString texte = QStringLiteral("La %1° galerie de la fiche").arg(galerie + 1) + QLatin1Char('\r') + adresse +

@@ -54,6 +54,7 @@ public:
     QPushButton* Button1;
 
 protected:
+    void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
 private:

@@ -122,6 +122,27 @@ bool TFiche::MemeEndroit(const TFiche& o) const
     return Systeme.Egal(o.Systeme) && Cavite.Egal(o.Cavite) && Reseau.Egal(o.Reseau) && Lieu.Egal(o.Lieu);
 }
 
+std::vector<std::string> TFiche::PartiesAdresse() const
+{
+    std::vector<std::string> parties;
+    const TEco* avant = nullptr;
+    for (const TEco* partie : {&Systeme, &Cavite, &Reseau, &Lieu}) {
+        if (!avant || partie->Chaine().empty() || !partie->Egal(*avant))
+            parties.push_back(partie->Chaine());
+        avant = partie;
+    }
+    return parties;
+}
+
+std::string TFiche::Adresse() const
+{
+    const std::vector<std::string> parties = PartiesAdresse();
+    std::string a = parties.front();
+    for (std::size_t i = 1; i < parties.size(); ++i)
+        a += "/" + parties[i];
+    return a;
+}
+
 void TFiche::Copie(const TFiche& source)
 {
     for (const TGalerie* g : source.Galeries) {

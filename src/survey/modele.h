@@ -258,6 +258,12 @@ public:
 
     bool MemeSortie(const TFiche& o) const;
     bool MemeEndroit(const TFiche& o) const;
+    // The system, cave, network and place as messages name the sheet: a part that repeats
+    // the one before it (imports fill the blank parts from the cave) is given once; blank
+    // parts stay.
+    std::vector<std::string> PartiesAdresse() const;
+    // The same joined by "/".
+    std::string Adresse() const;
     void Copie(const TFiche& source);
     // Up then down heights, metres, -1 when missing.
     void HauteursStation(int galerie, int station, double& haut, double& bas) const;

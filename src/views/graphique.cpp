@@ -225,8 +225,7 @@ const TGalerie* TGraphique::GalerieDesignee(int fiche, int galerie, const TFiche
 std::string TGraphique::TexteDesignation(const TFiche& f, const TPointTopo& premier, const TPointTopo& second)
 {
     auto nom = [](const TPointTopo& p) { return p.Terminus ? std::string("Terminus") : p.Nom.Chaine(); };
-    return f.Systeme.Chaine() + "/" + f.Cavite.Chaine() + "/" + f.Reseau.Chaine() + "/" + f.Lieu.Chaine() + " " +
-           nom(premier) + " - " + nom(second);
+    return f.Adresse() + " " + nom(premier) + " - " + nom(second);
 }
 
 void TGraphique::IsoleFiches(std::unique_ptr<ListeFiches> fiches)

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QString>
 #include <QTemporaryDir>
+#include <climits>
 
 #include "platform/canvas.h"
 #include "platform/imprimante.h"
@@ -211,6 +212,12 @@ TEST_F(Canvas, FontsKeepTheirPointSizeOnAnotherResolution)
     p.PixelsParPouce = 96;
     p.FixeTaille(8);
     EXPECT_EQ(p.Hauteur, -11);  // 10.67
+    // The sizes of a damaged model saturate rather than overflow.
+    p.FixeTaille(INT_MIN);
+    EXPECT_EQ(p.Hauteur, INT_MAX);
+    p.Hauteur = INT_MIN;
+    p.PixelsParPouce = 1;
+    EXPECT_EQ(p.Taille(), INT_MAX);
 }
 
 TEST_F(Canvas, FloodFill)

@@ -31,6 +31,7 @@
 #include <QWheelEvent>
 #include <QWindow>
 #include <deque>
+#include <fstream>
 #include <functional>
 
 #include "application_test.h"
@@ -643,6 +644,13 @@ TEST_F(Vues, AvertissementDeDeformation)
     EXPECT_LT(static_cast<double>(f->Massif->SeuilDeformation), 0);
     f->AvertitDeformation(true);
     EXPECT_EQ(r.textes.size(), 2);
+    // Opened again, with the blank parts filled from the cave as imports do: named once.
+    f->Massif->SeuilDeformation = 0.05L;
+    TFiche& fiche = *f->Massif->Fiches[0];
+    for (TEco* partie : {&fiche.Systeme, &fiche.Reseau, &fiche.Lieu})
+        partie->Copie(fiche.Cavite);
+    f->AvertitDeformation(false);
+    EXPECT_EQ(r.textes.mid(2), QStringList{QStringLiteral("La 1° galerie de la fiche\nAven\nest déformée à 12%")});
 }
 
 TEST_F(Vues, CalculerPendantUnCalcul)
@@ -984,7 +992,7 @@ TEST_F(Vues, LesVuesTiennentDansUnEcranDePortable)
         SCOPED_TRACE(taille.width());
         auto f = Cree();
         f->resize(taille);
-        f->Outils_3D_X = f->Outils_3D_Y = 5000;
+        f->Outils_3D_X = f->Outils_3D_Y = f->Arreter_X = f->Arreter_Y = 5000;
         Repondeur r;
         ASSERT_TRUE(f->OuvreMassif(Exemple()));
         ASSERT_TRUE(CalculsFinis(*f));
@@ -1022,6 +1030,9 @@ TEST_F(Vues, LesVuesTiennentDansUnEcranDePortable)
             }
         }
         EXPECT_TRUE(f->screen()->availableGeometry().contains(Outils3D(*f).frameGeometry()));
+        Arret(*f).show();
+        EXPECT_TRUE(f->screen()->availableGeometry().contains(Arret(*f).frameGeometry()));
+        Arret(*f).hide();
         EXPECT_FALSE(Outils3D(*f).windowFlags() & Qt::WindowStaysOnTopHint);
 
         for (QAction* arrangement : {f->Cascade1, f->Mosaque1}) {
@@ -1244,7 +1255,28 @@ TEST_F(Vues, CalculDetailleEtLacunes)
     EXPECT_EQ(
         r.textes[0],
         QStringLiteral("Certaines fiches ne sont pas reliées,\npour plus d'informations, faites Calcul | Détaillé"));
+
+    // Without a reference point, "Calculer" says that no sheet is reached; so does a phone
+    // survey whose entrance has no coordinates, and its plan says why it is blank.
+    const QString aucune = QStringLiteral("Aucune fiche atteinte,\nvérifiez les points de références");
+    m.VideReferences();
+    ClicOutil(f->ToolBar1, f->BoutonCalculer);
+    ASSERT_TRUE(CalculsFinis(*f));
+    EXPECT_EQ(r.textes.mid(1), QStringList{aucune});
     m.Enregistre = true;
+    QTemporaryDir dir;
+    const QString telephone = dir.filePath(QStringLiteral("cp39.tro"));
+    std::ofstream(telephone.toStdString(), std::ios::binary)
+        << "Version 5.02\r\n\r\nTrou CP39,,,\r\n\r\nParam Deca Degd Clino Degd 0.00 Dir,Dir,Dir Arr Std\r\n"
+           "E0 E1 10.00 45.00 -5.0 * * * *\r\nE1 E2 8.00 90.00 0.0 * * * *\r\n";
+    ASSERT_TRUE(f->OuvreMassif(""));
+    invite.fichiers = {telephone};
+    f->VisualTopo1->trigger();
+    ASSERT_TRUE(CalculsFinis(*f));
+    EXPECT_EQ(r.textes.mid(1), (QStringList{aucune, aucune}));
+    f->Plan1->trigger();
+    EXPECT_EQ(f->Panneaux[1]->text(), QStringLiteral("Rien n'est placé : le massif n'a pas de point de référence."));
+    f->Massif->Enregistre = true;
 }
 
 namespace {
@@ -1294,7 +1326,15 @@ TEST_F(VuesX11, LaTroisDSuitChaqueChangement)
         return QTest::qWaitFor([&] { return p.Scene && !(p.Scene->Background == marque); }, 5000);
     };
 
-    // "3D" ticked by the user: the model is built, in the main window as it was.
+    // The plan open too, the perspective in front with the keyboard; "3D" ticked by the user
+    // on the palette, which takes the activation: the model is built, in the main window as
+    // it was.
+    f->Plan1->trigger();
+    f->Relief1->trigger();
+    QTest::mouseClick(a->Image2, Qt::LeftButton, {}, a->Image2->rect().center());
+    ASSERT_EQ(QApplication::focusWidget(), a->Image2);
+    outils.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&outils));
     const WId fenetre = f->winId();
     const QPoint position = f->pos();
     QTest::mouseClick(outils.OpenGL, Qt::LeftButton);
@@ -1302,6 +1342,16 @@ TEST_F(VuesX11, LaTroisDSuitChaqueChangement)
     ASSERT_TRUE(QTest::qWaitFor([&] { return p.Scene != nullptr; }, 5000));
     EXPECT_EQ(f->winId(), fenetre);
     EXPECT_EQ(f->pos(), position);
+    // Back to the main window by its menu bar, the menu closed with Escape: the perspective
+    // is still the active view.
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    QTest::mouseClick(f->menuBar(), Qt::LeftButton, {},
+                      f->menuBar()->actionGeometry(f->Format1->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == f->Format1; }));
+    QTest::keyClick(f->Format1, Qt::Key_Escape);
+    QTest::qWait(50);
+    EXPECT_EQ(f->AfficheurActif(), a);
     ASSERT_FALSE(p.Scene->Entities.empty());
     const std::vector<CouleurOctets> normales = Couleurs(p);
 
