@@ -19,12 +19,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
-#include "views/controles.h"
 
 namespace karst {
 

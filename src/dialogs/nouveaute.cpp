@@ -12,10 +12,10 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
-#include "views/controles.h"
 
 namespace karst {
 

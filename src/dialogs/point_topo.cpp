@@ -12,11 +12,11 @@
 
 #include "dialogs/choix_recherche.h"
 #include "dialogs/recherche.h"
+#include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/nombres.h"
-#include "views/controles.h"
 
 namespace karst {
 

@@ -13,10 +13,10 @@
 #include <array>
 #include <limits>
 
+#include "formulaires/controles.h"
 #include "platform/texte.h"
 #include "survey/nombres.h"
 #include "survey/textes.h"
-#include "views/controles.h"
 
 namespace karst {
 

@@ -11,10 +11,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
 #include "survey/nombres.h"
-#include "views/controles.h"
 
 namespace karst {
 

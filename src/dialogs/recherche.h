@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "formulaires/controles.h"
 #include "survey/modele.h"
-#include "views/controles.h"
 
 class QHBoxLayout;
 class QLineEdit;

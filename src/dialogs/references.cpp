@@ -20,13 +20,13 @@
 
 #include "dialogs/dialogues_saisie.h"
 #include "dialogs/recherche.h"
+#include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/services.h"
 #include "platform/texte.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
-#include "views/controles.h"
 
 namespace karst {
 

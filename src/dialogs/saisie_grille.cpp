@@ -26,11 +26,11 @@
 #include <QValidator>
 
 #include "dialogs/saisie.h"
+#include "formulaires/controles.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
-#include "views/controles.h"
 
 namespace karst {
 

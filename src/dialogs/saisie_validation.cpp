@@ -9,10 +9,10 @@
 
 #include "calcul/drapeaux.h"
 #include "dialogs/saisie.h"
+#include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
 #include "survey/nombres.h"
-#include "views/controles.h"
 
 namespace karst {
 

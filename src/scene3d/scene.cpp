@@ -185,6 +185,7 @@ void TsceneGL::CreateContext(PanneauOpenGL& panneau)
     panneau_ = &panneau;
     panneau.Attache(this);
     Active = 1;
+    SetViewport(panneau.LargeurPixels(), panneau.HauteurPixels());
 }
 
 void TsceneGL::ReleaseContext()

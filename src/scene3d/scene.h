@@ -159,7 +159,8 @@ public:
     int32_t FogMode = 0;
     Tcamera* ActiveCamera = nullptr;  // the first camera, made by the constructor
 
-    // Attaches the scene to the panel, which paints it from then on.
+    // Attaches the scene to the panel, which paints it from then on, in a viewport of the
+    // panel's size.
     void CreateContext(PanneauOpenGL& panneau);
     void ReleaseContext();
     PanneauOpenGL* Panneau() const { return panneau_; }

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <limits>
 
+#include "formulaires/controles.h"
 #include "platform/canvas.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
@@ -27,7 +28,6 @@
 #include "shell/form1.h"
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
-#include "views/controles.h"
 #include "views/coupe_vue.h"
 #include "views/plan.h"
 #include "views/tableau.h"

@@ -22,6 +22,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "formulaires/controles.h"
+#include "formulaires/dlg_svg.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/services.h"
@@ -33,8 +35,6 @@
 #include "shell/outils_3d.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
-#include "views/controles.h"
-#include "views/dlg_svg.h"
 #include "views/vue_relief.h"
 
 namespace karst {

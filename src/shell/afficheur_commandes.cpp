@@ -17,6 +17,7 @@
 #include <limits>
 
 #include "dialogs/hote_dialogues.h"
+#include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
@@ -24,7 +25,6 @@
 #include "shell/form1.h"
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
-#include "views/controles.h"
 #include "views/coupe_branches.h"
 #include "views/vue_relief.h"
 

@@ -7,10 +7,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "formulaires/def_bulles.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "views/contexte.h"
-#include "views/def_bulles.h"
 
 namespace karst {
 

@@ -11,11 +11,11 @@
 
 #include "calcul/drapeaux.h"
 #include "exchange/echange.h"
+#include "formulaires/dlg_vrml.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
-#include "views/dlg_vrml.h"
 #include "views/vue_relief.h"
 
 namespace karst {

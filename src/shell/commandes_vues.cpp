@@ -13,6 +13,10 @@
 #include <QTimer>
 
 #include "calcul/drapeaux.h"
+#include "formulaires/controles.h"
+#include "formulaires/dlg_svg.h"
+#include "formulaires/expert.h"
+#include "formulaires/nvlle_branche.h"
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -21,10 +25,7 @@
 #include "shell/impression.h"
 #include "survey/coupe.h"
 #include "views/contexte.h"
-#include "views/controles.h"
 #include "views/coupe_branches.h"
-#include "views/dlg_svg.h"
-#include "views/expert.h"
 #include "views/plan.h"
 #include "views/vue_relief.h"
 
@@ -134,6 +135,14 @@ public:
         return f_.Massif && f_.RechercheSimple(f_.Massif->Fiches, {}, fiche, galerie);
     }
     int ChoixStation(const std::vector<const TPointTopo*>& stations) override { return f_.ChoixStation(stations); }
+    bool DemandeNouvelleBranche(const std::string& depart, const std::string& arrivee, ChoixBranche& choix) override
+    {
+        return karst::DemandeNouvelleBranche(depart, arrivee, choix);
+    }
+    bool DemandeDecalage(long double x, long double z, long double& nx, long double& nz) override
+    {
+        return karst::DemandeDecalage(x, z, nx, nz);
+    }
 
 private:
     // The view of a view window when it is of that kind.
@@ -338,7 +347,7 @@ void TForm1::construitVues()
         if (!Massif)
             return;
         TExpert expert(Contexte(), this);
-        Contexte().MontreModal(expert);
+        ExecuteModal(expert);
     });
     connect(Coupe1, &QAction::triggered, this, [this] { OuvreVue(1); });
     connect(BoutonCoupe, &QAction::triggered, this, [this] { OuvreVue(1); });

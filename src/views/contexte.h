@@ -9,8 +9,6 @@
 
 #include "views/changement.h"
 
-class QDialog;
-
 namespace karst {
 
 class TMassif;
@@ -23,6 +21,15 @@ class TOptions_Coupe;
 class TOptions_Tableau;
 class TMarge;
 class TImprimante;
+
+// What the branch dialog gives: the offsets typed, the drawing direction, and whether the
+// branch starts at the gallery's end station rather than its start station.
+struct ChoixBranche {
+    long double Horizontal = 0;
+    long double Vertical = 0;
+    bool GaucheDroite = false;
+    bool ParFin = false;
+};
 
 // The sheet order of the table: the radio items of the "T&rier" menu.
 enum class TriTableau { OrdreDeSaisie, Localisation, Date };
@@ -86,8 +93,20 @@ public:
         (void)stations;
         return -1;
     }
-    // Shows a dialog modally; true when it closes with OK.
-    virtual bool MontreModal(QDialog& dialogue);
+    // "Nouvelle branche" for a gallery between these two stations, named as TexteStation
+    // writes them; false when cancelled.
+    virtual bool DemandeNouvelleBranche(const std::string& depart, const std::string& arrivee, ChoixBranche& choix)
+    {
+        (void)depart, (void)arrivee, (void)choix;
+        return false;
+    }
+    // "Décaler une branche" from the offsets x, z: the offsets read back; false when
+    // cancelled or when an offset is no storable number.
+    virtual bool DemandeDecalage(long double x, long double z, long double& nx, long double& nz)
+    {
+        (void)x, (void)z, (void)nx, (void)nz;
+        return false;
+    }
     // The selection of the active child window when it is a view window: sheet position in
     // the current sheets, gallery position, shot number. False without one.
     virtual bool SelectionVueActive(int& fiche, int& galerie, int& point)

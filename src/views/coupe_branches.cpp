@@ -3,21 +3,13 @@
 #include <stdexcept>
 #include <unordered_set>
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QRadioButton>
-
 #include "platform/interlocuteur.h"
-#include "platform/texte.h"
 #include "survey/coupe.h"
 #include "survey/nombres.h"
 #include "views/contexte.h"
-#include "views/controles.h"
 #include "views/coupe_branches.h"
 #include "views/coupe_geometrie.h"
 #include "views/coupe_vue.h"
-#include "views/nvlle_branche.h"
 
 namespace karst {
 
@@ -97,18 +89,14 @@ bool TCoupe::NouvelleBranche()
         Invite().Avertissement(QStringLiteral("Cette galerie est déjà dans la coupe"));
         return false;
     }
-    TNvlle_Branche& d = Nvlle_Branche();
-    d.setWindowTitle(QStringLiteral("Nouvelle branche"));
-    d.ChoixVisibles(true);
-    d.PointItems[1]->setText(DepuisCp1252(TexteStation(g.Arrivee)));
-    d.PointItems[0]->setText(DepuisCp1252(TexteStation(g.Depart)));
-    if (!contexte_.MontreModal(d))
+    ChoixBranche choix;
+    if (!contexte_.DemandeNouvelleBranche(TexteStation(g.Depart), TexteStation(g.Arrivee), choix))
         return false;
 
     auto racine = std::make_unique<TPointCoupe>();
-    racine->X = LitReelEdition(d.Horizontal);
-    racine->Z = LitReelEdition(d.Vertical);
-    const bool parFin = d.ItemIndex() == 1;
+    racine->X = choix.Horizontal;
+    racine->Z = choix.Vertical;
+    const bool parFin = choix.ParFin;
     const TPointTopo& station = parFin ? g.Arrivee : g.Depart;
     if (station.Terminus) {
         racine->Nom.Affecte("Terminus");
@@ -120,7 +108,7 @@ bool TCoupe::NouvelleBranche()
     racine->Fiche = fiche->Ordre;
     racine->Galerie = position;
     g.DansCoupe = true;
-    g.GaucheDroite = d.CheckBox1->isChecked();
+    g.GaucheDroite = choix.GaucheDroite;
     g.NbSuites = 0;
     g.Sens = !parFin;
     m.Coupe.ajoute(std::move(racine));
@@ -205,15 +193,8 @@ bool TCoupe::DecaleBranche(int32_t fiche, int32_t galerie)
 {
     TMassif& m = MassifOuvert(contexte_);
     TGalerie& g = GalerieParOrdre(m, fiche, galerie);
-    TNvlle_Branche& d = Nvlle_Branche();
-    d.setWindowTitle(QStringLiteral("Décaler une branche"));
-    d.ChoixVisibles(false);
-    MontreReel(d.Horizontal, g.CoupeX0, 6, 2);
-    MontreReel(d.Vertical, g.CoupeZ0, 4, 1);
-    if (!contexte_.MontreModal(d))
-        return false;
     long double x, z;
-    if (!LitReelMontre(d.Horizontal, x) || !LitReelMontre(d.Vertical, z))
+    if (!contexte_.DemandeDecalage(g.CoupeX0, g.CoupeZ0, x, z))
         return false;
     const Reel6 rx = x, rz = z;
     bool racine = false, change = false;

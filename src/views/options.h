@@ -3,6 +3,8 @@
 // One instance of each lives in the main window for the whole run; the views read them
 // while drawing. Arrays follow the numbering the users see: columns 1..13, header items
 // 1..11, vertical scales 1..50, page labels 1..3; slot 0 of those arrays is unused.
+// Each record's Modifie runs its dialog: it is defined with that dialog, in formulaires,
+// and only the windows above call it.
 
 #include <array>
 #include <cstdint>

@@ -5,7 +5,6 @@
 #include <numbers>
 
 #include "platform/services.h"
-#include "scene3d/panneau.h"
 #include "scene3d/scene.h"
 #include "survey/nombres.h"
 #include "views/contexte.h"
@@ -135,7 +134,6 @@ void TPerspective::Construit3D(PanneauOpenGL& panneau, uint16_t mode)
     Scene->Lights.push_back(std::make_unique<Tlight>(2));
     Scene->ZFar = 1000000;
     Scene->CreateContext(panneau);
-    Scene->SetViewport(panneau.LargeurPixels(), panneau.HauteurPixels());
     PlaceCamera();
 }
 

@@ -43,6 +43,9 @@
 #include "dialogs/nouveaute.h"
 #include "dialogs/point_topo.h"
 #include "dialogs/references.h"
+#include "formulaires/def_bulles.h"
+#include "formulaires/dlg_svg.h"
+#include "formulaires/nvlle_branche.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "shell/afficheur.h"
@@ -53,9 +56,6 @@
 #include "shell/outils_3d.h"
 #include "survey/aide_fichiers.h"
 #include "views/contexte.h"
-#include "views/def_bulles.h"
-#include "views/dlg_svg.h"
-#include "views/nvlle_branche.h"
 #include "views/plan.h"
 
 using namespace karst;

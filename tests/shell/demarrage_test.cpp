@@ -22,13 +22,13 @@
 
 #include "boite_reelle.h"
 #include "fenetre_essai.h"
+#include "formulaires/controles.h"
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "shell/animation.h"
 #include "shell/form1.h"
 #include "survey/aide_fichiers.h"
-#include "views/controles.h"
 
 using namespace karst;
 using essai::Contenu;

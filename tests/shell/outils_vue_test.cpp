@@ -32,6 +32,7 @@
 
 #include "application_test.h"
 #include "calcul/drapeaux.h"
+#include "formulaires/dlg_svg.h"
 #include "platform/canvas.h"
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
@@ -41,7 +42,6 @@
 #include "shell/impression.h"
 #include "shell/outils_3d.h"
 #include "views/contexte.h"
-#include "views/dlg_svg.h"
 #include "views/options.h"
 #include "views/plan.h"
 #include "views/vue_relief.h"

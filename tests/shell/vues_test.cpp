@@ -36,6 +36,7 @@
 
 #include "application_test.h"
 #include "calcul/drapeaux.h"
+#include "formulaires/expert.h"
 #include "platform/canvas.h"
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
@@ -50,7 +51,6 @@
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
 #include "views/contexte.h"
-#include "views/expert.h"
 #include "views/plan.h"
 #include "views/vue_relief.h"
 

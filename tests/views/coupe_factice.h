@@ -8,6 +8,8 @@
 #include <deque>
 #include <functional>
 
+#include "formulaires/nvlle_branche.h"
+#include "platform/modal.h"
 #include "views/coupe_branches.h"
 #include "views/options.h"
 #include "vues_factices.h"
@@ -62,10 +64,18 @@ public:
         choix.pop_front();
         return c;
     }
-    bool MontreModal(QDialog& d) override
-    {
+    // The branch dialog as the main window shows it, worked by `modal`.
+    PiloteModalInstalle pilote{[this](QDialog& d) {
         ++nbModaux;
-        return modal ? modal(d) : false;
+        return modal && modal(d) ? QDialog::Accepted : QDialog::Rejected;
+    }};
+    bool DemandeNouvelleBranche(const std::string& depart, const std::string& arrivee, ChoixBranche& c) override
+    {
+        return karst::DemandeNouvelleBranche(depart, arrivee, c);
+    }
+    bool DemandeDecalage(long double x, long double z, long double& nx, long double& nz) override
+    {
+        return karst::DemandeDecalage(x, z, nx, nz);
     }
     bool SelectionVueActive(int& f, int& g, int& p) override
     {

@@ -21,13 +21,13 @@
 #include <iterator>
 
 #include "boite_reelle.h"
+#include "formulaires/def_bulles.h"
+#include "formulaires/def_marge.h"
+#include "formulaires/opt_tableau.h"
+#include "formulaires/opti_coupe.h"
+#include "formulaires/opti_plan.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
-#include "views/def_bulles.h"
-#include "views/def_marge.h"
-#include "views/opt_tableau.h"
-#include "views/opti_coupe.h"
-#include "views/opti_plan.h"
 #include "vues_factices.h"
 
 using namespace karst;

@@ -11,11 +11,11 @@
 #include <QTest>
 
 #include "coupe_factice.h"
+#include "formulaires/nvlle_branche.h"
 #include "platform/interlocuteur.h"
 #include "survey/coupe.h"
 #include "views/coupe_branches.h"
 #include "views/coupe_vue.h"
-#include "views/nvlle_branche.h"
 
 using namespace karst;
 using namespace karst::test;

@@ -10,11 +10,11 @@
 #include <random>
 
 #include "coupe_factice.h"
+#include "formulaires/expert.h"
+#include "formulaires/nvlle_branche.h"
 #include "platform/interlocuteur.h"
 #include "views/coupe_geometrie.h"
 #include "views/coupe_vue.h"
-#include "views/expert.h"
-#include "views/nvlle_branche.h"
 
 using namespace karst;
 using namespace karst::test;

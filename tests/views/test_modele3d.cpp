@@ -18,11 +18,11 @@
 #include <numbers>
 #include <sstream>
 
+#include "formulaires/dlg_vrml.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "scene3d/panneau.h"
 #include "scene3d/scene.h"
-#include "views/dlg_vrml.h"
 #include "views/modele3d.h"
 #include "views/svg.h"
 #include "views/vue_relief.h"

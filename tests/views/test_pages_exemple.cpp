@@ -13,9 +13,9 @@
 #include <memory>
 
 #include "coupe_factice.h"
+#include "formulaires/expert.h"
 #include "platform/interlocuteur.h"
 #include "views/coupe_vue.h"
-#include "views/expert.h"
 #include "views/plan.h"
 #include "views/tableau.h"
 #include "views/vue_relief.h"

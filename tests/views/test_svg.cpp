@@ -13,8 +13,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "formulaires/dlg_svg.h"
 #include "survey/aide_fichiers.h"
-#include "views/dlg_svg.h"
 #include "views/plan.h"
 #include "views/svg.h"
 #include "vues_factices.h"

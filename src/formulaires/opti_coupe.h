@@ -3,7 +3,7 @@
 // vertical scale bars edited on a working copy: a list of names, an add and a delete
 // button, and a detail editor for the selected scale.
 
-#include "views/controles.h"
+#include "formulaires/controles.h"
 #include "views/options.h"
 
 class QCheckBox;

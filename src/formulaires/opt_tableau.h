@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "views/controles.h"
+#include "formulaires/controles.h"
 #include "views/options.h"
 
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "views/def_bulles.h"
+#include "formulaires/def_bulles.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "formulaires/controles.h"
 #include "platform/modal.h"
-#include "views/controles.h"
 
 namespace karst {
 

@@ -1,4 +1,4 @@
-#include "views/opt_tableau.h"
+#include "formulaires/opt_tableau.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "views/opti_coupe.h"
+#include "formulaires/opti_coupe.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // The margins dialog ("Marges"): the four margins, the corner marks, and the place and
 // visibility of the three page labels with their font.
 
-#include "views/controles.h"
+#include "formulaires/controles.h"
 #include "views/options.h"
 
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "views/opti_plan.h"
+#include "formulaires/opti_plan.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,8 +1,7 @@
 #pragma once
-// The section expert "Expert de construction de coupe": puts into the developed section, in
-// one go, the chain of galleries along the lightest path of the survey network from a
-// start station to an arrival station, optionally with the dead ends that hang at each
-// station of the path; as a new branch or continuing a branch that ends at the start.
+// The form of the section expert "Expert de construction de coupe": the start and arrival
+// stations, the branch's offsets and direction, the dead ends; the construction itself is
+// views/coupe_expert's.
 
 #include <QDialog>
 

@@ -1,11 +1,11 @@
-#include "views/dlg_svg.h"
+#include "formulaires/dlg_svg.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "views/controles.h"
+#include "formulaires/controles.h"
 
 namespace karst {
 

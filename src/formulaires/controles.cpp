@@ -1,4 +1,4 @@
-#include "views/controles.h"
+#include "formulaires/controles.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -4,6 +4,7 @@
 // serves the whole run and keeps the values of its last use.
 
 #include <QDialog>
+#include <string>
 
 class QCheckBox;
 class QLineEdit;
@@ -11,6 +12,8 @@ class QRadioButton;
 class QGroupBox;
 
 namespace karst {
+
+struct ChoixBranche;
 
 class TNvlle_Branche : public QDialog {
     Q_OBJECT
@@ -33,5 +36,11 @@ public:
 
 // The dialog, made on first use and kept until the application ends.
 TNvlle_Branche& Nvlle_Branche();
+
+// The questions the section's branch commands ask through the main window (ContexteVues).
+// A new branch at one end of a gallery between the stations `depart` and `arrivee`.
+bool DemandeNouvelleBranche(const std::string& depart, const std::string& arrivee, ChoixBranche& choix);
+// A branch start moved from the offsets x, z; false when cancelled or an offset is no number.
+bool DemandeDecalage(long double x, long double z, long double& nx, long double& nz);
 
 }  // namespace karst

@@ -1,4 +1,4 @@
-#include "views/nvlle_branche.h"
+#include "formulaires/nvlle_branche.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -11,7 +11,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "views/controles.h"
+#include "formulaires/controles.h"
+#include "platform/modal.h"
+#include "platform/texte.h"
+#include "views/contexte.h"
 
 namespace karst {
 
@@ -97,6 +100,34 @@ TNvlle_Branche& Nvlle_Branche()
         qAddPostRoutine(LibereDialogue);
     }
     return *dialogue;
+}
+
+bool DemandeNouvelleBranche(const std::string& depart, const std::string& arrivee, ChoixBranche& choix)
+{
+    TNvlle_Branche& d = Nvlle_Branche();
+    d.setWindowTitle(QStringLiteral("Nouvelle branche"));
+    d.ChoixVisibles(true);
+    d.PointItems[1]->setText(DepuisCp1252(arrivee));
+    d.PointItems[0]->setText(DepuisCp1252(depart));
+    if (ExecuteModal(d) != QDialog::Accepted)
+        return false;
+    choix.Horizontal = LitReelEdition(d.Horizontal);
+    choix.Vertical = LitReelEdition(d.Vertical);
+    choix.GaucheDroite = d.CheckBox1->isChecked();
+    choix.ParFin = d.ItemIndex() == 1;
+    return true;
+}
+
+bool DemandeDecalage(long double x, long double z, long double& nx, long double& nz)
+{
+    TNvlle_Branche& d = Nvlle_Branche();
+    d.setWindowTitle(QStringLiteral("Décaler une branche"));
+    d.ChoixVisibles(false);
+    MontreReel(d.Horizontal, x, 6, 2);
+    MontreReel(d.Vertical, z, 4, 1);
+    if (ExecuteModal(d) != QDialog::Accepted)
+        return false;
+    return LitReelMontre(d.Horizontal, nx) && LitReelMontre(d.Vertical, nz);
 }
 
 }  // namespace karst

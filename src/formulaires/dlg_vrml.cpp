@@ -1,4 +1,4 @@
-#include "views/dlg_vrml.h"
+#include "formulaires/dlg_vrml.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -18,11 +18,11 @@
 #include <stdexcept>
 #include <vector>
 
+#include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/services.h"  // FichierExiste
 #include "survey/fichier_texte.h"
-#include "views/controles.h"
 #include "views/svg.h"
 #include "views/vue_relief.h"
 

@@ -4,7 +4,7 @@
 // and colours are chosen into the copy, and only the option's Modifie copies the controls
 // back after "Valider".
 
-#include "views/controles.h"
+#include "formulaires/controles.h"
 #include "views/options.h"
 
 class QCheckBox;

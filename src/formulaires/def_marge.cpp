@@ -1,4 +1,4 @@
-#include "views/def_marge.h"
+#include "formulaires/def_marge.h"
 
 #include <QCheckBox>
 #include <QComboBox>
