@@ -180,7 +180,7 @@ protected:
         auto v = std::make_unique<VueFixe>(f.Contexte(), largeur, hauteur);
         vue = v.get();
         a->resize(w, h);
-        a->InitialiseVue(0, std::move(v));
+        a->InitialiseVue(std::move(v));
         return a;
     }
 
@@ -1025,7 +1025,7 @@ TEST_F(Vues, LesVuesTiennentDansUnEcranDePortable)
         for (const auto& [w, genre] : vues) {
             auto* a = qobject_cast<TAfficheur*>(w);
             BarresFideles(*f, a);
-            if (a->Genre != 3) {
+            if (a->Genre() != GenreVue::Tableau) {
                 EXPECT_FALSE(a->Barre_Horizontale->isEnabled() || a->Barre_Verticale->isEnabled());
             }
         }
