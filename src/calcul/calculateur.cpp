@@ -343,10 +343,7 @@ bool TCalculateur::Connecte(bool verbeux)
                     if (!g)
                         continue;
                     const TFiche* f = (*Fiches)[static_cast<std::size_t>(c.MembreFiche[k])];
-                    std::string l = f->Adresse();
-                    l += g->Depart.Terminus ? " Terminus - " : " " + g->Depart.Nom.Chaine() + " - ";
-                    l += g->Arrivee.Terminus ? std::string("Terminus") : g->Arrivee.Nom.Chaine();
-                    lignes.push_back(std::move(l));
+                    lignes.push_back(f->LibelleGalerie(g->Depart, g->Arrivee));
                 }
             }
             Sablier(false);

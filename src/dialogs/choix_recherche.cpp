@@ -41,10 +41,6 @@ QString Topographes(const TFiche& f)
     return t;
 }
 
-QString Adresse(const TFiche& f) { return DepuisCp1252(f.Adresse()); }
-
-QString NomStation(const TPointTopo& p) { return p.Terminus ? QStringLiteral("Terminus") : Texte(p.Nom); }
-
 }  // namespace
 
 // ---- plan picker ----
@@ -249,8 +245,7 @@ void TApercu::Surligne(bool efface)
     const TGalerie& g = *f.Galeries[GalerieChoisie];
     if (!efface) {
         canvas_->FixeCouleurPen(kRouge);
-        Panel1->setText(Adresse(f) + QStringLiteral("  ") + NomStation(g.Depart) + QStringLiteral(" -> ") +
-                        NomStation(g.Arrivee));
+        Panel1->setText(DepuisCp1252(f.LibelleGalerie(g.Depart, g.Arrivee, "  ", " -> ")));
     }
     if (g.Placee)
         traceGalerie(g);
@@ -404,7 +399,7 @@ void TRechSimp::Remplit(const std::vector<const TPointTopo*>& points)
     StringGrid1->setRowCount(static_cast<int>(points.size()));
     for (int r = 0; r < static_cast<int>(points.size()); ++r) {
         const TPointTopo& p = *points[static_cast<std::size_t>(r)];
-        StringGrid1->setItem(r, 0, new QTableWidgetItem(NomStation(p)));
+        StringGrid1->setItem(r, 0, new QTableWidgetItem(DepuisCp1252(p.NomOuTerminus())));
         StringGrid1->setItem(
             r, 1, new QTableWidgetItem(p.Terminus ? QString() : QString::fromStdString(FormatEntier(p.Indice))));
     }
@@ -558,7 +553,7 @@ void TRechMulti::Remplit(const ListeFiches& fiches)
     decritListe_ = nullptr;
     decritItem_ = nullptr;
     for (TFiche* f : fiches) {
-        auto* item = new QListWidgetItem(Adresse(*f), SrcList);
+        auto* item = new QListWidgetItem(DepuisCp1252(f->Adresse()), SrcList);
         item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(f)));
     }
     IncludeBtn->setEnabled(true);

@@ -21,7 +21,6 @@
 #include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
-#include "platform/services.h"  // FichierExiste
 #include "survey/fichier_texte.h"
 #include "views/svg.h"
 #include "views/vue_relief.h"
@@ -174,9 +173,7 @@ void TExport_VRML::OKBtnClick()
     options.Ambiance = static_cast<double>(Ambiance->value()) / Ambiance->maximum();
     if (options.Texture)
         options.AdresseTexture = AdresseTexture(Chemin(Nom_texture->text()), chemin);
-    if (FichierExiste(chemin) &&
-        Invite().Message(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(d.nom),
-                         Icone::Avertissement, {Bouton::Oui, Bouton::Non}) != Bouton::Oui)
+    if (!Invite().EcritParDessus(chemin, d.nom))
         return;
     try {
         // The model file is read whole before anything is written, so that a model that

@@ -14,12 +14,19 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "platform/services.h"
 #include "platform/texte.h"
 #include "survey/flux.h"
 
 namespace karst {
 
 void Interlocuteur::Erreur(const std::exception& e) { Erreur(QString::fromUtf8(TexteErreur(e))); }
+
+bool Interlocuteur::EcritParDessus(const std::string& chemin, const QString& nom)
+{
+    return !FichierExiste(chemin) || Message(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(nom),
+                                             Icone::Avertissement, {Bouton::Oui, Bouton::Non}) == Bouton::Oui;
+}
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <deque>
 #include <exception>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -84,6 +85,9 @@ public:
     void Erreur(const QString& texte) { Message(texte, Icone::Erreur, {Bouton::OK}); }
     // The error's text, in French when memory ran out.
     void Erreur(const std::exception& e);
+    // Before a file is written: true when no file is there, or when the user answers Oui
+    // to writing over it. `nom` is the name the question shows.
+    bool EcritParDessus(const std::string& chemin, const QString& nom);
 
     // The interlocutor in use: the Qt one unless another was installed.
     static Interlocuteur& Courant();

@@ -188,6 +188,10 @@ bool TAfficheur::Mode3D() const { return !Support_OpenGL->isHidden(); }
 
 TPerspective* TAfficheur::Perspective() const { return Graphique ? Graphique->Perspective() : nullptr; }
 
+TPlan* TAfficheur::Plan() const { return Graphique ? Graphique->Plan() : nullptr; }
+
+GenreVue TAfficheur::Genre() const { return Graphique ? Graphique->Genre() : GenreVue::Plan; }
+
 uint16_t TAfficheur::OutilSouris() const
 {
     if (form_.Rotation->isChecked())
@@ -199,13 +203,13 @@ uint16_t TAfficheur::OutilSouris() const
     return ModeNormal;
 }
 
-void TAfficheur::Initialise(int genre)
+void TAfficheur::Initialise(GenreVue genre)
 {
     std::unique_ptr<TGraphique> vue;
     QString titre, icone;
     int aide = 0;
     switch (genre) {
-    case 0: {
+    case GenreVue::Plan: {
         auto plan = std::make_unique<TPlan>(form_.Contexte());
         plan->Tourne(static_cast<double>(form_.OptionsPlan.Angle));
         vue = std::move(plan);
@@ -214,13 +218,13 @@ void TAfficheur::Initialise(int genre)
         aide = 9;
         break;
     }
-    case 1:
+    case GenreVue::Coupe:
         icone = QStringLiteral("COUPE.ICO");
         vue = std::make_unique<TCoupe>(form_.Contexte());
         titre = QStringLiteral("Coupe");
         aide = 10;
         break;
-    case 2: {
+    case GenreVue::Perspective: {
         auto perspective = std::make_unique<TPerspective>(form_.Contexte());
         perspective->Tourne(static_cast<double>(form_.OptionsRelief.Angle_Horizontal),
                             static_cast<double>(form_.OptionsRelief.Angle_Vertical));
@@ -245,7 +249,7 @@ void TAfficheur::Initialise(int genre)
         GardeDansEcran(outils);
         break;
     }
-    default:
+    case GenreVue::Tableau:
         vue = std::make_unique<TTableau>(form_.Contexte());
         titre = QStringLiteral("Tableau");
         icone = QStringLiteral("TABLEAU.ICO");
@@ -261,22 +265,22 @@ void TAfficheur::Initialise(int genre)
         if (!i.isNull())
             setWindowIcon(i);
     }
-    InitialiseVue(genre, std::move(vue));
+    InitialiseVue(std::move(vue));
 }
 
-void TAfficheur::InitialiseVue(int genre, std::unique_ptr<TGraphique> vue)
+void TAfficheur::InitialiseVue(std::unique_ptr<TGraphique> vue)
 {
-    Genre = genre;
     Graphique = std::move(vue);
     if (Graphique) {
-        if (genre == 3)
+        const bool tableau = Genre() == GenreVue::Tableau;
+        if (tableau)
             Graphique->Echelle = 0;
         // The first fit measures what the first drawing shows: on a massif just opened,
         // the stations and the section's abscissae are laid out first.
-        PlacePoints(genre == 1 || genre == 3);
+        PlacePoints(tableau || Genre() == GenreVue::Coupe);
         const double pxParMm = form_.PixelsParPouce / 25.4;
         Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
-        if (genre != 3)
+        if (!tableau)
             Ajuste();
         coupeVide_ = CoupeVide();
     }
@@ -334,11 +338,11 @@ void TAfficheur::Redessine()
     if (SelectionValide)
         Designe(false);
     SelectionValide = false;
-    PlacePoints(Genre == 1 || Genre == 3);
+    PlacePoints(Genre() == GenreVue::Coupe || Genre() == GenreVue::Tableau);
     const double pxParMm = form_.PixelsParPouce / 25.4;
     Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
     // A section opened empty fits its first branch, as a section opened with one does.
-    if (Genre == 1 && coupeVide_ && Graphique->Donnees) {
+    if (Genre() == GenreVue::Coupe && coupeVide_ && Graphique->Donnees) {
         Ajuste();
         Graphique->Dimensions(Largeur, Hauteur, pxParMm, static_cast<double>(Rapport), *Bitmap);
         if (form_.VueActive() == this) {
@@ -390,7 +394,7 @@ void TAfficheur::Redessine()
     }
 
     std::string etat = form_.Rotation->isChecked() ? Graphique->TexteRotation() : std::string();
-    if (etat.empty() && Genre != 3 && form_.Massif)
+    if (etat.empty() && Genre() != GenreVue::Tableau && form_.Massif)
         etat = RaisonRienPlace(*form_.Massif);
     MontreEtat(etat);
 }
@@ -560,7 +564,7 @@ void TAfficheur::MontreRapport()
 
 void TAfficheur::ChangeRapport()
 {
-    if (Genre == 3)
+    if (Genre() == GenreVue::Tableau)
         if (TMassif* m = form_.Massif.get())
             m->DimensionsAJour = false;
     const bool selection = SelectionValide;
@@ -625,20 +629,20 @@ void TAfficheur::FormActivate()
             a->setChecked(false);
     };
     QAction* trier = form_.findChild<QAction*>(QStringLiteral("Trier1_Item"));
-    const bool tableau = Genre == 3;
-    const bool coupe = Genre == 1;
+    const bool tableau = Genre() == GenreVue::Tableau;
+    const bool coupe = Genre() == GenreVue::Coupe;
     const bool trois = Mode3D();
     outil(form_.Rotation, !tableau && !coupe && !trois);
     outil(form_.Zoom, !tableau && !trois);
     form_.Couleur->setEnabled(true);
     form_.Boite_Echelle->setEnabled(!tableau);
-    if (Genre == 2 && Graphique) {
+    if (Genre() == GenreVue::Perspective) {
         TOutils_3D& outils = Outils3D(form_);
         outils.show();
         // Its frame is known once it shows: the whole of it is kept on the screen.
         GardeDansEcran(outils);
-        if (trois)
-            static_cast<TPerspective&>(*Graphique).PlaceCamera();
+        if (TPerspective* p = Perspective(); p && trois)
+            p->PlaceCamera();
     }
     if (trier)
         trier->setEnabled(tableau);

@@ -81,8 +81,6 @@ public:
     std::string PasRotation = "10";
     // Selection text or angles, Windows-1252 bytes.
     std::string TexteEtat;
-    // 0 plan, 1 section, 2 perspective, 3 table.
-    int Genre = 0;
     // Mouse tools: the zoom band (first corner, then the moving one), the drag origin in
     // window positions, a drag in progress, the plan's trial angle in radians.
     std::array<int32_t, 4> CadreZoom{};
@@ -119,9 +117,9 @@ public:
     // ---- operations ----
     // Creates the view of that kind and shows it whole. Kinds whose view is not available
     // leave the window empty.
-    void Initialise(int genre);
+    void Initialise(GenreVue genre);
     // The same with a view made by the caller.
-    void InitialiseVue(int genre, std::unique_ptr<TGraphique> vue);
+    void InitialiseVue(std::unique_ptr<TGraphique> vue);
     void Redessine();
     // Redessine on every view window of the main window.
     void RedessineTout();
@@ -139,6 +137,10 @@ public:
     bool Mode3D() const;
     // The window's perspective, whose 3D mode it shows; null for the other views.
     TPerspective* Perspective() const;
+    // The window's plan; null for the other views.
+    TPlan* Plan() const;
+    // The kind of the window's view; a window not yet given its view counts as a plan.
+    GenreVue Genre() const;
 
     // Handlers of the main window's scale and ratio boxes.
     void Boite_EchelleChange();

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -642,14 +641,13 @@ void TAfficheur::ExporteSVG()
     TDlg_SVG& options = *form_.Dlg_SVG;
     if (ExecuteModal(options) != QDialog::Accepted)
         return;
-    if (QFileInfo::exists(d.nom) &&
-        Invite().Message(QStringLiteral("Le fichier %1 existe déjà.\nEcrire par dessus?").arg(d.nom),
-                         Icone::Avertissement, {Bouton::Oui, Bouton::Non}) != Bouton::Oui)
+    const std::string chemin = QFile::encodeName(d.nom).toStdString();
+    if (!Invite().EcritParDessus(chemin, d.nom))
         return;
     {
         Sablier sablier;
         try {
-            Graphique->ExporteSVG(QFile::encodeName(d.nom).toStdString(), options.Illustrator(), options.Toutes());
+            Graphique->ExporteSVG(chemin, options.Illustrator(), options.Toutes());
         } catch (const std::exception& e) {
             Invite().Erreur(e);
             return;

@@ -70,14 +70,14 @@ void TAfficheur::PopupMenu1Popup()
     for (const char* nom : {"Edition1", "N1", "Fiche1", "Lieu1", "Rseau1", "Cavit1", "Systme1", "N9"})
         item(nom)->setVisible(sel);
     item("Couleur1")->setVisible(sel);
-    const bool tableau = Genre == 3;
+    const bool tableau = Genre() == GenreVue::Tableau;
     const bool deformation = OutilSouris() != ModeRotation && !form_.Zoom->isChecked() && !tableau;
     item("Dformationmax1")->setVisible(deformation);
     auto* plan = qobject_cast<TAfficheur*>(form_.VuePlan.data());
     auto* coupe = qobject_cast<TAfficheur*>(form_.VueCoupe.data());
     auto* perspective = qobject_cast<TAfficheur*>(form_.VuePerspective.data());
-    item("Plan1")->setVisible(plan && sel && Genre != 0);
-    item("Perspective1")->setVisible(perspective && !perspective->Mode3D() && sel && Genre != 2);
+    item("Plan1")->setVisible(plan && sel && Genre() != GenreVue::Plan);
+    item("Perspective1")->setVisible(perspective && !perspective->Mode3D() && sel && Genre() != GenreVue::Perspective);
     item("Tableau1")->setVisible(form_.VueTableau && sel && !tableau);
     bool dansCoupe = false;
     if (sel) {
@@ -86,7 +86,7 @@ void TAfficheur::PopupMenu1Popup()
         ElementCourant(f, g);
         dansCoupe = g && g->DansCoupe;
     }
-    item("Coupe1")->setVisible(coupe && sel && Genre != 1 && dansCoupe);
+    item("Coupe1")->setVisible(coupe && sel && Genre() != GenreVue::Coupe && dansCoupe);
     item("N3")->setVisible(item("Isoler1")->isVisible() || deformation);
 }
 
@@ -107,11 +107,11 @@ void TAfficheur::Imprimer1Click() { form_.Imprimer1Click(); }
 void TAfficheur::Proprits1Click()
 {
     bool ok = false;
-    switch (Genre) {
-    case 0: ok = form_.OptionsPlan.Modifie(form_.Contexte(), this); break;
-    case 1: ok = form_.OptionsCoupe.Modifie(this); break;
-    case 2: ok = form_.OptionsRelief.Modifie(form_.Contexte(), this); break;
-    default:
+    switch (Genre()) {
+    case GenreVue::Plan: ok = form_.OptionsPlan.Modifie(form_.Contexte(), this); break;
+    case GenreVue::Coupe: ok = form_.OptionsCoupe.Modifie(this); break;
+    case GenreVue::Perspective: ok = form_.OptionsRelief.Modifie(form_.Contexte(), this); break;
+    case GenreVue::Tableau:
         ok = form_.OptionsTableau.Modifie(form_.Contexte(), this);
         if (ok)
             if (TMassif* m = form_.Massif.get())

@@ -59,19 +59,18 @@ void TForm1::Bulle1Click()
     BulleDeformation = c.Deformation;
 }
 
-bool TForm1::ModifieOptions(int genre)
+bool TForm1::ModifieOptions(GenreVue genre)
 {
     bool valide = false;
     switch (genre) {
-    case 0: valide = OptionsPlan.Modifie(Contexte(), this); break;
-    case 1: valide = OptionsCoupe.Modifie(this); break;
-    case 2: valide = OptionsRelief.Modifie(Contexte(), this); break;
-    case 3:
+    case GenreVue::Plan: valide = OptionsPlan.Modifie(Contexte(), this); break;
+    case GenreVue::Coupe: valide = OptionsCoupe.Modifie(this); break;
+    case GenreVue::Perspective: valide = OptionsRelief.Modifie(Contexte(), this); break;
+    case GenreVue::Tableau:
         valide = OptionsTableau.Modifie(Contexte(), this);
         if (valide && Massif)
             Massif->DimensionsAJour = false;
         break;
-    default: return false;
     }
     if (valide)
         if (TAfficheur* a = Afficheur(genre))
@@ -81,18 +80,20 @@ bool TForm1::ModifieOptions(int genre)
 
 void TForm1::AppliqueModele(const QString& extension)
 {
-    int genre = -1;
+    GenreVue genre;
     if (extension == QLatin1String(".PLA")) {
-        genre = 0;
+        genre = GenreVue::Plan;
         Contexte().OrientePlan(static_cast<double>(static_cast<long double>(OptionsPlan.Angle)));
     } else if (extension == QLatin1String(".COU")) {
-        genre = 1;
+        genre = GenreVue::Coupe;
     } else if (extension == QLatin1String(".PER")) {
-        genre = 2;
+        genre = GenreVue::Perspective;
         Contexte().OrientePerspective(static_cast<double>(static_cast<long double>(OptionsRelief.Angle_Horizontal)),
                                       static_cast<double>(static_cast<long double>(OptionsRelief.Angle_Vertical)));
     } else if (extension == QLatin1String(".TABL")) {
-        genre = 3;
+        genre = GenreVue::Tableau;
+    } else {
+        return;
     }
     if (TAfficheur* a = Afficheur(genre))
         a->Redessine();

@@ -52,12 +52,10 @@ bool MemeDossier(const TFiche& a, const TFiche& b, int niveau)
 
 }  // namespace
 
-TAfficheur* TForm1::Afficheur(int genre) const
+TAfficheur* TForm1::Afficheur(GenreVue genre) const
 {
     const QPointer<QWidget>* champs[4] = {&VuePlan, &VueCoupe, &VuePerspective, &VueTableau};
-    if (genre < 0 || genre > 3)
-        return nullptr;
-    return qobject_cast<TAfficheur*>(champs[genre]->data());
+    return qobject_cast<TAfficheur*>(champs[static_cast<int>(genre)]->data());
 }
 
 void TForm1::DemandeCalcul(bool automatique)
@@ -106,9 +104,14 @@ void TForm1::construitCommandes()
         connect(a, &QAction::triggered, this, [this, a] { TrieTableau(a); });
 
     connect(Bulle1, &QAction::triggered, this, &TForm1::Bulle1Click);
-    const QAction* options[4] = {Plan2, Coupe2, Perspective1, Tableau2};
-    for (int i = 0; i < 4; ++i)
-        connect(options[i], &QAction::triggered, this, [this, i] { ModifieOptions(i); });
+    const std::pair<const QAction*, GenreVue> options[4] = {{Plan2, GenreVue::Plan},
+                                                            {Coupe2, GenreVue::Coupe},
+                                                            {Perspective1, GenreVue::Perspective},
+                                                            {Tableau2, GenreVue::Tableau}};
+    for (const auto& option : options) {
+        const GenreVue genre = option.second;
+        connect(option.first, &QAction::triggered, this, [this, genre] { ModifieOptions(genre); });
+    }
     connect(this, &TForm1::ModeleCharge, this, &TForm1::AppliqueModele);
     installeSuiviBandes();
     construitRecherches();
@@ -154,11 +157,7 @@ bool NomExport(const char* filtre, const char* extension, std::string& nom)
     if (!Invite().Enregistrer(d))
         return false;
     nom = Chemin(d.nom);
-    if (FichierExiste(nom) &&
-        Invite().Message(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(d.nom),
-                         Icone::Avertissement, {Bouton::Oui, Bouton::Non}) != Bouton::Oui)
-        return false;
-    return true;
+    return Invite().EcritParDessus(nom, d.nom);
 }
 
 template <class Exporteur>
@@ -208,11 +207,8 @@ void TForm1::PLT1Click()
 
 void TForm1::ExportVRML1Click()
 {
-    TAfficheur* a = Afficheur(2);
-    TPerspective* p = a && a->Graphique && a->Graphique->Genre() == GenreVue::Perspective
-                          ? static_cast<TPerspective*>(a->Graphique.get())
-                          : nullptr;
-    CommandeExportVRML(p, this);
+    TAfficheur* a = Afficheur(GenreVue::Perspective);
+    CommandeExportVRML(a ? a->Perspective() : nullptr, this);
 }
 
 // ---- working selection ----
@@ -288,7 +284,7 @@ void TForm1::TrieTableau(QAction* item)
     item->setChecked(true);
     if (Massif)
         Massif->DimensionsAJour = false;
-    if (TAfficheur* t = Afficheur(3))
+    if (TAfficheur* t = Afficheur(GenreVue::Tableau))
         t->Redessine();
 }
 

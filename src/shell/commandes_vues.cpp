@@ -68,21 +68,21 @@ public:
 
     bool AnglePlan(double& angle) override
     {
-        TPlan* p = Vue<TPlan>(f_.VuePlan, GenreVue::Plan);
+        TPlan* p = Plan();
         if (p)
             angle = p->Angle;
         return p != nullptr;
     }
     void OrientePlan(double angle) override
     {
-        if (TPlan* p = Vue<TPlan>(f_.VuePlan, GenreVue::Plan)) {
+        if (TPlan* p = Plan()) {
             p->Angle = angle;
             p->Tourne(0);
         }
     }
     bool AnglesPerspective(double& azimut, double& elevation) override
     {
-        TPerspective* p = Vue<TPerspective>(f_.VuePerspective, GenreVue::Perspective);
+        TPerspective* p = Perspective();
         if (p) {
             azimut = p->Azimut;
             elevation = p->Elevation;
@@ -91,7 +91,7 @@ public:
     }
     void OrientePerspective(double azimut, double elevation) override
     {
-        if (TPerspective* p = Vue<TPerspective>(f_.VuePerspective, GenreVue::Perspective)) {
+        if (TPerspective* p = Perspective()) {
             p->Azimut = azimut;
             p->Elevation = elevation;
             p->Tourne(0, 0);
@@ -145,12 +145,16 @@ public:
     }
 
 private:
-    // The view of a view window when it is of that kind.
-    template <class T>
-    static T* Vue(QWidget* w, GenreVue genre)
+    // The views of the plan and perspective windows, when those are open.
+    TPlan* Plan() const
     {
-        auto* a = qobject_cast<TAfficheur*>(w);
-        return a && a->Graphique && a->Graphique->Genre() == genre ? static_cast<T*>(a->Graphique.get()) : nullptr;
+        TAfficheur* a = f_.Afficheur(GenreVue::Plan);
+        return a ? a->Plan() : nullptr;
+    }
+    TPerspective* Perspective() const
+    {
+        TAfficheur* a = f_.Afficheur(GenreVue::Perspective);
+        return a ? a->Perspective() : nullptr;
     }
 
 private:
@@ -349,12 +353,12 @@ void TForm1::construitVues()
         TExpert expert(Contexte(), this);
         ExecuteModal(expert);
     });
-    connect(Coupe1, &QAction::triggered, this, [this] { OuvreVue(1); });
-    connect(BoutonCoupe, &QAction::triggered, this, [this] { OuvreVue(1); });
-    connect(Relief1, &QAction::triggered, this, [this] { OuvreVue(2); });
-    connect(BoutonPerspective, &QAction::triggered, this, [this] { OuvreVue(2); });
-    connect(Tableau1, &QAction::triggered, this, [this] { OuvreVue(3); });
-    connect(BoutonTableau, &QAction::triggered, this, [this] { OuvreVue(3); });
+    connect(Coupe1, &QAction::triggered, this, [this] { OuvreVue(GenreVue::Coupe); });
+    connect(BoutonCoupe, &QAction::triggered, this, [this] { OuvreVue(GenreVue::Coupe); });
+    connect(Relief1, &QAction::triggered, this, [this] { OuvreVue(GenreVue::Perspective); });
+    connect(BoutonPerspective, &QAction::triggered, this, [this] { OuvreVue(GenreVue::Perspective); });
+    connect(Tableau1, &QAction::triggered, this, [this] { OuvreVue(GenreVue::Tableau); });
+    connect(BoutonTableau, &QAction::triggered, this, [this] { OuvreVue(GenreVue::Tableau); });
     connect(Marges1, &QAction::triggered, this, [this] { Marge.Modifie(this); });
     avisCoupe_ = std::make_unique<AvisCoupeForm1>(*this);
     DefinitAvisCoupe(avisCoupe_.get());
@@ -410,7 +414,7 @@ void TForm1::construitVues()
 
 TAfficheur* TForm1::AfficheurActif() const { return qobject_cast<TAfficheur*>(VueActive()); }
 
-void TForm1::OuvreVue(int genre)
+void TForm1::OuvreVue(GenreVue genre)
 {
     if (!Massif)
         return;
@@ -420,10 +424,10 @@ void TForm1::OuvreVue(int genre)
         else
             FenetreExploreur->showMinimized();
     }
-    if (genre == 1 || genre == 3)
+    if (genre == GenreVue::Coupe || genre == GenreVue::Tableau)
         Massif->PlaceCoupe();
     QPointer<QWidget>* champs[4] = {&VuePlan, &VueCoupe, &VuePerspective, &VueTableau};
-    QPointer<QWidget>& champ = *champs[genre & 3];
+    QPointer<QWidget>& champ = *champs[static_cast<int>(genre)];
     if (champ) {
         QMdiSubWindow* s = Cadre(champ);
         if (s) {
@@ -459,7 +463,7 @@ void TForm1::OuvreVue(int genre)
         a->Initialise(genre);
         s->setWindowIcon(a->windowIcon());
     }
-    if (genre == 1)
+    if (genre == GenreVue::Coupe)
         Massif->VerifieCoupe();
     MiseAJourMenus();
 }

@@ -311,9 +311,7 @@ bool TForm1::Enregistrersous1Click()
     if (!Invite().Enregistrer(d))
         return false;
     const std::string nom = Chemin(d.nom);
-    if (FichierExiste(nom) &&
-        Invite().Message(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(Nom(nom)),
-                         Icone::Avertissement, {Bouton::Oui, Bouton::Non}) != Bouton::Oui)
+    if (!Invite().EcritParDessus(nom, Nom(nom)))
         return false;
     const std::string ancien = Massif->NomFichier;
     try {

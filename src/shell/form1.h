@@ -15,6 +15,7 @@
 #include "survey/modele.h"
 #include "survey/services_fichier.h"
 #include "views/changement.h"
+#include "views/graphique.h"
 #include "views/options.h"
 
 class QAction;
@@ -171,9 +172,9 @@ public:
     IMessagesCalcul& MessagesCalcul();
 
     // ---- views ----
-    // Opens or shows the view window of that kind (0 plan, 1 section, 2 perspective, 3 table).
-    void OuvreVue(int genre);
-    void Plan1Click() { OuvreVue(0); }
+    // Opens or shows the view window of that kind.
+    void OuvreVue(GenreVue genre);
+    void Plan1Click() { OuvreVue(GenreVue::Plan); }
     void RafraichitVues();
     void Vue1Click();
     void Branche1Click();
@@ -196,8 +197,8 @@ public:
     void GardeDansZone(QMdiSubWindow* s);
     // "Mosaïque" (true) or "Cascade", every window kept inside the area.
     void ArrangeFenetres(bool mosaique);
-    // The view window of that kind (0 plan, 1 section, 2 perspective, 3 table), or null.
-    TAfficheur* Afficheur(int genre) const;
+    // The view window of that kind, or null.
+    TAfficheur* Afficheur(GenreVue genre) const;
 
     // ---- data, selection and exchange ----
     // After a change of the data: a running computation is stopped, and the quick
@@ -240,7 +241,7 @@ public:
     void Bulle1Click();
     // The option dialog of a view kind; the view window of that kind is redrawn when the
     // dialog is confirmed. True when confirmed.
-    bool ModifieOptions(int genre);
+    bool ModifieOptions(GenreVue genre);
     // A model file was loaded into the options of that extension: the matching window
     // takes them.
     void AppliqueModele(const QString& extension);

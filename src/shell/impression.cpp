@@ -157,7 +157,7 @@ void TAfficheur::ImprimePage(TCanvas& c, TImprimante& imp, int page, const TMarg
     const long double k = imp.LargeurMm() > 0 ? static_cast<long double>(W) / imp.LargeurMm() : 1.0L;
     // Printer pixels to the canvas's.
     auto z = [zoom](long double px) { return RoundEntier(px * zoom); };
-    if (Genre != 3) {
+    if (Genre() != GenreVue::Tableau) {
         Stylo s;
         s.couleur = kNoir;
         s.largeur = z(RoundEntier(k * marge.EpaisseurAngle / 10));

@@ -89,8 +89,6 @@ void VerifieCode(uint8_t code, uint8_t max, const char* unite, const Lieu& lieu)
         Refuse(CodeUniteInconnu(unite, code), lieu);
 }
 
-std::string NomStation(const TPointTopo& p) { return p.Terminus ? "Terminus" : EnUtf8(p.Nom.Chaine()); }
-
 void VerifieFiche(const TFiche& f, const std::string& nom)
 {
     // The sheet as the explorer files it, and its order number.
@@ -111,7 +109,8 @@ void VerifieFiche(const TFiche& f, const std::string& nom)
                 continue;
             const Lieu lieu = [&] {
                 return fiche + ", galerie " + FormatEntier(static_cast<long long>(j) + 1) + " (" +
-                       NomStation(g.Depart) + " - " + NomStation(g.Arrivee) + "), visée " + FormatEntier(k);
+                       EnUtf8(g.Depart.NomOuTerminus()) + " - " + EnUtf8(g.Arrivee.NomOuTerminus()) + "), visée " +
+                       FormatEntier(k);
             };
             Verifie(v->Longueur, "la longueur", lieu);
             Verifie(v->Azimut, "l'azimut", lieu);
@@ -144,7 +143,8 @@ void TMassif::VerifieEnregistrable() const
         if (!p)
             continue;
         auto lieu = [&] {
-            return "point de référence " + FormatEntier(static_cast<long long>(i) + 1) + " (" + NomStation(*p) + ")";
+            return "point de référence " + FormatEntier(static_cast<long long>(i) + 1) + " (" +
+                   EnUtf8(p->NomOuTerminus()) + ")";
         };
         Verifie(p->X, "la coordonnée X", lieu);
         Verifie(p->Y, "la coordonnée Y", lieu);

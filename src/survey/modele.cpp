@@ -143,6 +143,12 @@ std::string TFiche::Adresse() const
     return a;
 }
 
+std::string TFiche::LibelleGalerie(const TPointTopo& premier, const TPointTopo& second, const char* avant,
+                                   const char* entre) const
+{
+    return Adresse() + avant + premier.NomOuTerminus() + entre + second.NomOuTerminus();
+}
+
 void TFiche::Copie(const TFiche& source)
 {
     for (const TGalerie* g : source.Galeries) {

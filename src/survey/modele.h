@@ -79,6 +79,9 @@ public:
     void LitFlux(TBufferStream& f);
     void EcritTexte(FichierTexteEcriture& f) const;
     void LitTexte(FichierTexteLecture& f);
+
+    // "Terminus" for a terminus, else the station's name.
+    std::string NomOuTerminus() const { return Terminus ? "Terminus" : Nom.Chaine(); }
 };
 
 // Root of a developed-section branch.
@@ -264,6 +267,10 @@ public:
     std::vector<std::string> PartiesAdresse() const;
     // The same joined by "/".
     std::string Adresse() const;
+    // A gallery as messages and status texts name it: the address, `avant`, the first
+    // station, `entre`, the second (each "Terminus" or its name).
+    std::string LibelleGalerie(const TPointTopo& premier, const TPointTopo& second, const char* avant = " ",
+                               const char* entre = " - ") const;
     void Copie(const TFiche& source);
     // Up then down heights, metres, -1 when missing.
     void HauteursStation(int galerie, int station, double& haut, double& bas) const;

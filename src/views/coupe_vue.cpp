@@ -301,7 +301,7 @@ void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16
     if (affiche) {
         // The names in drawing order, from left to right.
         const bool finDabord = g.Sens != g.GaucheDroite;
-        texte = TexteDesignation(*fiche0, finDabord ? g.Arrivee : g.Depart, finDabord ? g.Depart : g.Arrivee);
+        texte = fiche0->LibelleGalerie(finDabord ? g.Arrivee : g.Depart, finDabord ? g.Depart : g.Arrivee);
     }
     const TOptions_Coupe* o = contexte_.OptionsCoupe();
     if (!Montree(g) || !CanvasEcran || !o || Echelle <= 0 || PxParMm <= 0)
@@ -453,7 +453,7 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
                     if (couche == Stations && cercles)
                         f.Ligne(CercleSVG(X(p), Y(p), o.diametre / 20.0));
                     if (couche == Carrefours && noms && !g.Depart.Terminus)
-                        f.Ligne(TexteSVG(X(p) + off, Y(p) + off, NomStation(g.Depart, o.Texte_Station)));
+                        f.Ligne(TexteSVG(X(p) + off, Y(p) + off, EtiquetteStation(g.Depart, o.Texte_Station)));
                     for (int i = 1; i <= n; ++i) {
                         const Pt q = StationCoupe(g, i);
                         const Hauteurs hq = hauteursA(i);
@@ -478,7 +478,7 @@ void TCoupe::ExporteSVG(const std::string& nomFichier, bool illustrator, bool to
                         hp = hq;
                     }
                     if (couche == Carrefours && noms && !g.Arrivee.Terminus)
-                        f.Ligne(TexteSVG(X(p) + off, Y(p) + off, NomStation(g.Arrivee, o.Texte_Station)));
+                        f.Ligne(TexteSVG(X(p) + off, Y(p) + off, EtiquetteStation(g.Arrivee, o.Texte_Station)));
                     f.Ligne("</g>");
                 }
                 f.Ligne("</g>");

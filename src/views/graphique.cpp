@@ -222,12 +222,6 @@ const TGalerie* TGraphique::GalerieDesignee(int fiche, int galerie, const TFiche
     return f->Galeries[static_cast<std::size_t>(galerie)];
 }
 
-std::string TGraphique::TexteDesignation(const TFiche& f, const TPointTopo& premier, const TPointTopo& second)
-{
-    auto nom = [](const TPointTopo& p) { return p.Terminus ? std::string("Terminus") : p.Nom.Chaine(); };
-    return f.Adresse() + " " + nom(premier) + " - " + nom(second);
-}
-
 void TGraphique::IsoleFiches(std::unique_ptr<ListeFiches> fiches)
 {
     TMassif* massif = contexte_.Massif();

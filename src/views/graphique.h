@@ -21,6 +21,7 @@ class FichierSVG;
 class TOptions_Plan;
 class TOptions_Relief;
 class TPerspective;
+class TPlan;
 class IFenetreCoupe;
 enum class CommandeCoupe;
 
@@ -145,6 +146,8 @@ public:
     // The perspective's 3D mode (its OpenGL model, camera and palette) works on the
     // perspective itself; the other views have none.
     virtual TPerspective* Perspective() { return nullptr; }
+    // The plan's angle is read and set by the plan options; the other views have none.
+    virtual TPlan* Plan() { return nullptr; }
 
     // The world point of the drawing plane under drawing pixel (x, y), at the scale and
     // display of the last drawing.
@@ -197,9 +200,6 @@ protected:
     // Sheet `fiche` of the current list and its gallery `galerie`, or null when either
     // index is out of the lists.
     const TGalerie* GalerieDesignee(int fiche, int galerie, const TFiche*& f) const;
-    // The selection text of a gallery: the sheet's system, cave, network and place, then its
-    // two end names ("Terminus" for a terminus), `premier` first.
-    static std::string TexteDesignation(const TFiche& f, const TPointTopo& premier, const TPointTopo& second);
     // Makes the sheets the massif's working selection (isolating what is on screen).
     void IsoleFiches(std::unique_ptr<ListeFiches> fiches);
     // Takes a corner of the drawing into Xmin..Xmax and Ymin..Ymax; the first corner

@@ -392,7 +392,7 @@ void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_
     const TFiche& f = *fichePtr;
     const TGalerie& g = *designee;
     if (affiche) {
-        texte = TexteDesignation(f, g.Depart, g.Arrivee);
+        texte = f.LibelleGalerie(g.Depart, g.Arrivee);
     }
     const TOptions_Plan* o = contexte_.OptionsPlan();
     if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0)
@@ -454,7 +454,8 @@ void TPlan::ExporteSVG(const std::string& nomFichier, bool illustrator, bool tou
                     const Pt depart = parcours.Depart(g);
                     Pt dernier = depart;
                     auto etiquette = [&](const TPointTopo& station, Pt pt) {
-                        f.Ligne(TexteSVG(X(pt) + demiPolice, Y(pt) + demiPolice, NomStation(station, o.Texte_Station)));
+                        f.Ligne(TexteSVG(X(pt) + demiPolice, Y(pt) + demiPolice,
+                                         EtiquetteStation(station, o.Texte_Station)));
                     };
                     const bool cercles = o.diametre != 0 || toutes;
                     if (couche == Stations && cercles)

@@ -31,6 +31,7 @@ public:
     void TournePas(PasTour& pas, bool retour) override;
     std::string TexteRotation() const override;
     void GardeAngles(TOptions_Plan& plan, TOptions_Relief& relief) const override;
+    TPlan* Plan() override { return this; }
 
     void Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TCanvas& image, uint16_t mode) override;
     void DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,

@@ -17,7 +17,7 @@ namespace karst {
 inline double DemiTailleMm(const Police& p) { return p.Taille() * 25.4 / 72 / 2; }
 
 // A station's label in the drawings: its name, and its index in brackets for "Nom+Indice" (2).
-inline std::string NomStation(const TPointTopo& p, int texteStation)
+inline std::string EtiquetteStation(const TPointTopo& p, int texteStation)
 {
     std::string s = p.Nom.Chaine();
     if (texteStation == 2)
@@ -98,7 +98,7 @@ public:
     void operator()(const TPointTopo& station, PointPlan p) const
     {
         s_.canvas.FixeBrush(Pinceau{kBlanc, false});
-        s_.Texte(NomStation(station, texte_), p + PointPlan{decalage_, decalage_});
+        s_.Texte(EtiquetteStation(station, texte_), p + PointPlan{decalage_, decalage_});
     }
 
 private:

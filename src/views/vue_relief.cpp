@@ -364,7 +364,7 @@ void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, 
         return;
     const TGalerie& g = *designee;
     if (affiche)
-        texte = TexteDesignation(*f, g.Depart, g.Arrivee);
+        texte = f->LibelleGalerie(g.Depart, g.Arrivee);
     const TOptions_Relief* o = contexte_.OptionsRelief();
     if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0)
         return;
@@ -413,7 +413,7 @@ void TPerspective::ExporteSVG(const std::string& nomFichier, bool illustrator, b
                     f.Ligne("<g>");
                     const std::vector<Vu> st = StationsVues(*this, *g);
                     auto etiquette = [&](const TPointTopo& station, Pt p) {
-                        f.Ligne(TexteSVG(MmX(p.x) + demi, MmY(p.y) + demi, NomStation(station, o.Texte_Station)));
+                        f.Ligne(TexteSVG(MmX(p.x) + demi, MmY(p.y) + demi, EtiquetteStation(station, o.Texte_Station)));
                     };
                     if (passe == 0) {
                         for (std::size_t k = 1; k < st.size(); ++k) {

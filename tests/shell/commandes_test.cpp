@@ -361,13 +361,13 @@ TEST_F(Commandes, OrdreDuTableau)
     f->Massif->DimensionsAJour = true;
     {
         PiloteModalInstalle p([](QDialog&) { return int(QDialog::Rejected); });
-        EXPECT_FALSE(f->ModifieOptions(3));
+        EXPECT_FALSE(f->ModifieOptions(GenreVue::Tableau));
     }
     EXPECT_TRUE(f->Massif->DimensionsAJour);
     {
         PiloteModalInstalle p([](QDialog&) { return int(QDialog::Accepted); });
         f->Tableau2->trigger();
-        EXPECT_TRUE(f->ModifieOptions(0));
+        EXPECT_TRUE(f->ModifieOptions(GenreVue::Plan));
     }
     EXPECT_FALSE(f->Massif->DimensionsAJour);
 }
@@ -412,8 +412,8 @@ TEST_F(Commandes, ModelePlanTourneLaFenetreDuPlan)
 {
     auto f = Cree(false);
     f->resize(1200, 900);
-    f->OuvreVue(0);
-    TAfficheur* plan = f->Afficheur(0);
+    f->OuvreVue(GenreVue::Plan);
+    TAfficheur* plan = f->Afficheur(GenreVue::Plan);
     ASSERT_NE(plan, nullptr);
     ASSERT_NE(plan->Graphique, nullptr);
     auto& vue = static_cast<TPlan&>(*plan->Graphique);

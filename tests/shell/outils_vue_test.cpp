@@ -207,8 +207,7 @@ protected:
         auto v = std::make_unique<VueEssai>(f->Contexte(), genre);
         vue = v.get();
         a->resize(w, h);
-        const int genres[] = {0, 1, 2, 3};
-        a->InitialiseVue(genres[static_cast<int>(genre)], std::move(v));
+        a->InitialiseVue(std::move(v));
         vue->Echelle = 500;
         f->Boite_Echelle->setCurrentText(QStringLiteral("500"));
         return a;
@@ -546,7 +545,7 @@ TEST_F(OutilsVue, BandeDeZoom)
 
 TEST_F(OutilsVue, GlisserPourTournerLePlan)
 {
-    f->OuvreVue(0);
+    f->OuvreVue(GenreVue::Plan);
     auto* a = qobject_cast<TAfficheur*>(f->VuePlan.data());
     auto& plan = static_cast<TPlan&>(*a->Graphique);
     // The centre of the drawing area, in window positions.
@@ -650,7 +649,7 @@ TEST_F(OutilsVue, EchelleEtPourcentageSaisis)
 
 TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
 {
-    f->OuvreVue(0);
+    f->OuvreVue(GenreVue::Plan);
     auto* a = qobject_cast<TAfficheur*>(f->VuePlan.data());
     ASSERT_TRUE(a);
     auto& plan = static_cast<TPlan&>(*a->Graphique);
@@ -672,7 +671,7 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
     EXPECT_NEAR(plan.Angle, depart + 15, 1e-9);
 
     // Two axes, the vertical step typed with a decimal comma: the shown elevation climbs 1.5 a step.
-    f->OuvreVue(2);
+    f->OuvreVue(GenreVue::Perspective);
     auto* b = qobject_cast<TAfficheur*>(f->VuePerspective.data());
     auto& p = static_cast<TPerspective&>(*b->Graphique);
     p.Elevation = 0;
@@ -765,7 +764,7 @@ TEST_F(OutilsVue, EcranMenuEtDeformation)
 
 TEST_F(OutilsVue, ExportSVGEtFichierExistant)
 {
-    f->OuvreVue(0);
+    f->OuvreVue(GenreVue::Plan);
     auto* a = qobject_cast<TAfficheur*>(f->VuePlan.data());
     const QString nom = dirU.path() + QStringLiteral("/plan.svg");
     {
@@ -780,7 +779,7 @@ TEST_F(OutilsVue, ExportSVGEtFichierExistant)
     invite.fichiers = {nom, nom};
     invite.reponses = {Bouton::Non, Bouton::Oui};
     a->ExporteSVG();
-    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Le fichier %1 existe déjà.\nEcrire par dessus?").arg(nom)});
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(nom)});
     QFile lu(nom);
     ASSERT_TRUE(lu.open(QIODevice::ReadOnly));
     EXPECT_EQ(lu.readAll(), QByteArray("ancien"));
@@ -793,7 +792,7 @@ TEST_F(OutilsVue, ExportSVGEtFichierExistant)
 
 TEST_F(OutilsVue, LeDialogueSVGGardeSesCasesDUnExportALAutre)
 {
-    f->OuvreVue(0);
+    f->OuvreVue(GenreVue::Plan);
     auto* a = qobject_cast<TAfficheur*>(f->VuePlan.data());
     const QString nom = dirU.path() + QStringLiteral("/plan.svg");
     std::vector<std::pair<bool, bool>> vues;
@@ -848,7 +847,7 @@ TEST(Camera3D, MarcheReculEtOrbite)
 
 TEST_F(OutilsVue, GlisserEnRotation3D)
 {
-    f->OuvreVue(2);
+    f->OuvreVue(GenreVue::Perspective);
     auto* a = qobject_cast<TAfficheur*>(f->VuePerspective.data());
     auto& p = static_cast<TPerspective&>(*a->Graphique);
     TOutils_3D& outils = Outils3D(*f);
@@ -881,7 +880,7 @@ TEST_F(OutilsVue, GlisserEnRotation3D)
 
 TEST_F(OutilsVue, ModeTroisDEtPalette)
 {
-    f->OuvreVue(2);
+    f->OuvreVue(GenreVue::Perspective);
     auto* a = qobject_cast<TAfficheur*>(f->VuePerspective.data());
     auto& p = static_cast<TPerspective&>(*a->Graphique);
     TOutils_3D& outils = Outils3D(*f);

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -180,7 +181,7 @@ protected:
         auto v = std::make_unique<VueFixe>(f.Contexte(), largeur, hauteur);
         vue = v.get();
         a->resize(w, h);
-        a->InitialiseVue(0, std::move(v));
+        a->InitialiseVue(std::move(v));
         return a;
     }
 
@@ -1025,7 +1026,7 @@ TEST_F(Vues, LesVuesTiennentDansUnEcranDePortable)
         for (const auto& [w, genre] : vues) {
             auto* a = qobject_cast<TAfficheur*>(w);
             BarresFideles(*f, a);
-            if (a->Genre != 3) {
+            if (a->Genre() != GenreVue::Tableau) {
                 EXPECT_FALSE(a->Barre_Horizontale->isEnabled() || a->Barre_Verticale->isEnabled());
             }
         }
@@ -1196,6 +1197,13 @@ TEST_F(Vues, CalculDetailleEtLacunes)
                         "e");
     AjouteGalerie(*fiche, "R", "A", 1, 10);
     AjouteGalerie(*fiche, "X", "Y", 1, 10);
+    fiche->Calcule(0);
+    m.AjouteFiche(std::move(fiche), false);
+    // A sheet of another address: each line of the list names its own sheet.
+    fiche = std::make_unique<TFiche>();
+    for (auto [partie, texte] :
+         {std::pair{&fiche->Systeme, "W"}, {&fiche->Cavite, "X"}, {&fiche->Reseau, "Y"}, {&fiche->Lieu, "Z"}})
+        partie->Affecte(texte);
     AjouteGalerie(*fiche, "Terminus", "C", 1, 10);
     fiche->Calcule(0);
     m.AjouteFiche(std::move(fiche), false);
@@ -1208,7 +1216,7 @@ TEST_F(Vues, CalculDetailleEtLacunes)
     EXPECT_TRUE(f->Depart_Calcul_Detail->isActive());
     f->Depart_Calcul_DetailTimer();
     EXPECT_FALSE(f->Depart_Calcul_Detail->isActive());
-    ASSERT_EQ(r.listes, QStringList{QStringLiteral("S/C/R/Salle étoilée X - Y\nS/C/R/Salle étoilée Terminus - C")});
+    ASSERT_EQ(r.listes, QStringList{QStringLiteral("S/C/R/Salle étoilée X - Y\nW/X/Y/Z Terminus - C")});
     EXPECT_FALSE(m.Fiches[0]->Galeries[0]->Placee);
     EXPECT_FALSE(CalculEnCours);
     EXPECT_FALSE(f->Animation->Active());
@@ -1436,7 +1444,8 @@ TEST_F(VuesX11, StereoTroisDEtPaletteAuClavier)
     // The palette active, the perspective stays the active view: its second's check keeps
     // the palette shown.
     EXPECT_EQ(f->AfficheurActif(), a);
-    QTest::qWait(1300);
+    QSignalSpy verification(a->Timer1, &QTimer::timeout);
+    ASSERT_TRUE(verification.wait(3000));
     EXPECT_TRUE(outils.isVisible());
 
     // Closing the window in 3D: the box unticked and the movement buttons disabled.
