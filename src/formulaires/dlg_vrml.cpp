@@ -21,6 +21,7 @@
 #include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
+#include "platform/texte.h"
 #include "survey/fichier_texte.h"
 #include "views/svg.h"
 #include "views/vue_relief.h"
@@ -30,9 +31,6 @@ namespace karst {
 namespace {
 
 const char* const kFiltreVrml = "Monde virtuel (*.wrl)|*.wrl";
-
-std::string Chemin(const QString& nom) { return QFile::encodeName(nom).toStdString(); }
-QString NomQt(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
 
 template <class T>
 T* Nomme(T* w, const char* nom)
@@ -55,10 +53,10 @@ bool CommandeExportVRML(TPerspective* perspective, QWidget* parent)
 
 std::string AdresseTexture(const std::string& texture, const std::string& fichierVrml)
 {
-    const QString dossier = QFileInfo(NomQt(fichierVrml)).absolutePath();
-    QString adresse = QDir(dossier).relativeFilePath(QFileInfo(NomQt(texture)).absoluteFilePath());
+    const QString dossier = QFileInfo(NomDeChemin(fichierVrml)).absolutePath();
+    QString adresse = QDir(dossier).relativeFilePath(QFileInfo(NomDeChemin(texture)).absoluteFilePath());
     adresse.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return Chemin(adresse);
+    return CheminSysteme(adresse);
 }
 
 TExport_VRML::TExport_VRML(TPerspective& perspective, QWidget* parent) : QDialog(parent), perspective_(perspective)
@@ -165,14 +163,14 @@ void TExport_VRML::OKBtnClick()
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreVrml), QStringLiteral("wrl"), QStringLiteral("*.wrl"), 1};
     if (!Invite().Enregistrer(d))
         return;
-    const std::string chemin = Chemin(d.nom);
+    const std::string chemin = CheminSysteme(d.nom);
     OptionsVRML options;
     options.Centre = Centre->isChecked();
     options.Lissage = Lissage->isChecked();
     options.Texture = Texture->isChecked();
     options.Ambiance = static_cast<double>(Ambiance->value()) / Ambiance->maximum();
     if (options.Texture)
-        options.AdresseTexture = AdresseTexture(Chemin(Nom_texture->text()), chemin);
+        options.AdresseTexture = AdresseTexture(CheminSysteme(Nom_texture->text()), chemin);
     if (!Invite().EcritParDessus(chemin, d.nom))
         return;
     try {
@@ -180,7 +178,7 @@ void TExport_VRML::OKBtnClick()
         // cannot be read leaves no empty world behind.
         std::vector<std::string> entete;
         if (!Nom_Modele->text().isEmpty()) {
-            FichierTexteLecture modele(Chemin(Nom_Modele->text()));
+            FichierTexteLecture modele(CheminSysteme(Nom_Modele->text()));
             while (!modele.Fin())
                 entete.push_back(modele.LitLigne());
         } else {

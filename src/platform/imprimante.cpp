@@ -139,8 +139,8 @@ QString ImprimanteQt::Fin()
     // takes its name.
     std::error_code erreur;
     if (QFile::exists(partiel))
-        std::filesystem::rename(std::filesystem::path(QFile::encodeName(partiel).toStdString()),
-                                std::filesystem::path(QFile::encodeName(demande).toStdString()), erreur);
+        std::filesystem::rename(std::filesystem::path(CheminSysteme(partiel)),
+                                std::filesystem::path(CheminSysteme(demande)), erreur);
     else
         erreur = std::make_error_code(std::errc::no_such_file_or_directory);
     if (!erreur)

@@ -1,5 +1,6 @@
 #include "platform/texte.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 #include "survey/textes.h"
@@ -31,5 +32,9 @@ std::string CheminEnCp1252(const std::string& chemin)
     const QString nom = utf8(QByteArrayView(chemin.data(), static_cast<qsizetype>(chemin.size())));
     return utf8.hasError() ? chemin : VersCp1252(nom);
 }
+
+std::string CheminSysteme(const QString& nom) { return QFile::encodeName(nom).toStdString(); }
+
+QString NomDeChemin(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
 
 }  // namespace karst

@@ -16,5 +16,8 @@ std::string VersCp1252(const QString& texte);
 // where a file name is shown or written among the document's texts; a name that is not
 // UTF-8 keeps its bytes.
 std::string CheminEnCp1252(const std::string& chemin);
+// A file name chosen or shown in the GUI as the system's bytes, and back.
+std::string CheminSysteme(const QString& nom);
+QString NomDeChemin(const std::string& chemin);
 
 }  // namespace karst

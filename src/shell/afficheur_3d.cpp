@@ -641,7 +641,7 @@ void TAfficheur::ExporteSVG()
     TDlg_SVG& options = *form_.Dlg_SVG;
     if (ExecuteModal(options) != QDialog::Accepted)
         return;
-    const std::string chemin = QFile::encodeName(d.nom).toStdString();
+    const std::string chemin = CheminSysteme(d.nom);
     if (!Invite().EcritParDessus(chemin, d.nom))
         return;
     {

@@ -14,6 +14,7 @@
 #include "formulaires/dlg_vrml.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
+#include "platform/texte.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "views/vue_relief.h"
@@ -25,8 +26,6 @@ namespace {
 const char* const kFiltreToporobot = "Fichier TopoRobot (*.Tab)|*.Tab";
 const char* const kFiltreVisualTopo = "Fichier VisualTopo (*.tro)|*.tro";
 const char* const kFiltrePlt = "Fichier HPGL (*.plt)|*.plt";
-
-std::string Chemin(const QString& nom) { return QFile::encodeName(nom).toStdString(); }
 
 // What the importers show: the first status panel and message boxes.
 class RapportForm1 : public TRapportEchange {
@@ -135,7 +134,7 @@ void Importe(TForm1& f, const char* filtre, const char* extension, Importeur imp
     {
         Sablier sablier;
         try {
-            importeur(*f.Massif, Chemin(d.nom), rapport);
+            importeur(*f.Massif, CheminSysteme(d.nom), rapport);
             reussi = true;
         } catch (const std::exception& e) {
             f.Panneaux[0]->setText(f.Massif->SelectionActive ? QStringLiteral("Sélection") : QString());
@@ -156,7 +155,7 @@ bool NomExport(const char* filtre, const char* extension, std::string& nom)
     DialogueFichier d{QString(), QString::fromUtf8(filtre), QString::fromLatin1(extension), QString(), 1};
     if (!Invite().Enregistrer(d))
         return false;
-    nom = Chemin(d.nom);
+    nom = CheminSysteme(d.nom);
     return Invite().EcritParDessus(nom, d.nom);
 }
 

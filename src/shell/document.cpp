@@ -19,6 +19,7 @@
 #include "calcul/drapeaux.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
+#include "platform/texte.h"
 #include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "survey/flux.h"
@@ -32,12 +33,7 @@ namespace {
 
 const char* const kFiltreMassif = "(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas";
 
-QString Nom(const std::string& chemin)
-{
-    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(chemin))).fileName();
-}
-
-std::string Chemin(const QString& nom) { return QFile::encodeName(nom).toStdString(); }
+QString Nom(const std::string& chemin) { return QFileInfo(NomDeChemin(chemin)).fileName(); }
 
 // The backup of a massif file: its extension replaced by ".BAK", so that the binary and
 // the text file of one base name share it; a name without one gets ".BAK" added (cutting
@@ -56,8 +52,6 @@ std::array<int64_t, 5> Empreinte(const std::string& nom)
     return {static_cast<int64_t>(st.st_dev), static_cast<int64_t>(st.st_ino), static_cast<int64_t>(st.st_size),
             static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
 }
-
-QString Complet(const std::string& chemin) { return QFile::decodeName(QByteArray::fromStdString(chemin)); }
 
 }  // namespace
 
@@ -174,11 +168,11 @@ bool TForm1::MassifAccessible(const std::string& nom, bool absentAdmis, const QS
     std::error_code e;
     const fs::file_status etat = fs::status(nom, e);
     if (fs::is_directory(etat)) {
-        Invite().Avertissement(QStringLiteral("%1 est un dossier, et non un fichier de massif.").arg(Complet(nom)));
+        Invite().Avertissement(QStringLiteral("%1 est un dossier, et non un fichier de massif.").arg(NomDeChemin(nom)));
         return false;
     }
     if (!absentAdmis && !fs::exists(etat)) {
-        Invite().Avertissement(QStringLiteral("Le fichier %1 est introuvable.").arg(Complet(nom)) + suiteAbsent);
+        Invite().Avertissement(QStringLiteral("Le fichier %1 est introuvable.").arg(NomDeChemin(nom)) + suiteAbsent);
         return false;
     }
     return true;
@@ -251,10 +245,10 @@ void TForm1::Ouvrir1Click()
     if (!DemandeEnregistrement(true))
         return;
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), QString(), 1};
-    if (!Invite().Ouvrir(d) || !MassifAccessible(Chemin(d.nom), true))
+    if (!Invite().Ouvrir(d) || !MassifAccessible(CheminSysteme(d.nom), true))
         return;
     FermeMassif();
-    OuvreMassif(Chemin(d.nom));
+    OuvreMassif(CheminSysteme(d.nom));
 }
 
 void TForm1::Fermer1Click()
@@ -307,10 +301,10 @@ bool TForm1::Enregistrersous1Click()
     if (!Massif)
         return false;
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"),
-                      QFile::decodeName(QByteArray::fromStdString(Massif->NomFichier)), 1};
+                      NomDeChemin(Massif->NomFichier), 1};
     if (!Invite().Enregistrer(d))
         return false;
-    const std::string nom = Chemin(d.nom);
+    const std::string nom = CheminSysteme(d.nom);
     if (!Invite().EcritParDessus(nom, Nom(nom)))
         return false;
     const std::string ancien = Massif->NomFichier;
@@ -359,7 +353,7 @@ void TForm1::DeposeFichiers(const QStringList& fichiers)
     }
     if (fichiers.isEmpty())
         return;
-    const std::string nom = Chemin(fichiers.front());
+    const std::string nom = CheminSysteme(fichiers.front());
     const std::string ext = MajAscii(fs::path(nom).extension().string());
     if (ext != ".MAS" && ext != ".FIC")
         return;
@@ -397,7 +391,7 @@ void TForm1::Timer2Timer()
         return;
     // The long, absolute form of the name given.
     const QString nom = QFileInfo(args.at(1)).absoluteFilePath();
-    OuvreMassif(Chemin(nom));
+    OuvreMassif(CheminSysteme(nom));
 }
 
 }  // namespace karst

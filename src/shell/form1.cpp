@@ -209,7 +209,7 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
         QTimer::singleShot(0, this, [this] {
             Invite().Avertissement(QStringLiteral("Le dossier des paramètres %1 ne peut pas être créé.\r"
                                                   "Les paramètres de cette session ne seront pas conservés.")
-                                       .arg(QFile::decodeName(QByteArray::fromStdString(RepUtilisateur))));
+                                       .arg(NomDeChemin(RepUtilisateur)));
         });
     SansDocument = true;
     CalculEnCours = false;

@@ -11,6 +11,7 @@
 #include "dialogs/nouveaute.h"
 #include "dialogs/statistique.h"
 #include "platform/interlocuteur.h"
+#include "platform/texte.h"
 #include "shell/form1.h"
 
 namespace karst {
@@ -104,7 +105,7 @@ bool HoteExplorateurForm1::ChoisitMassif(std::string& nom)
                       QStringLiteral("fic"), QString(), 1};
     if (!Invite().Ouvrir(d))
         return false;
-    nom = QFile::encodeName(d.nom).toStdString();
+    nom = CheminSysteme(d.nom);
     return true;
 }
 

@@ -212,7 +212,7 @@ namespace {
 // none and an entry other than "Tous" was chosen.
 std::string NomModele(const DialogueFichier& d)
 {
-    std::string nom = QFile::encodeName(d.nom).toStdString();
+    std::string nom = CheminSysteme(d.nom);
     if (std::filesystem::path(nom).extension().empty() && d.indexFiltre >= 1 && d.indexFiltre <= 5) {
         std::string e = kExtensionsModeles[d.indexFiltre - 1];
         for (char& c : e)
