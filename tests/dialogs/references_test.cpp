@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cmath>
 #include <fstream>
 
@@ -161,7 +162,7 @@ TEST(References, Declinaisons)
     d.OKBtnClick();
     d.Edit1->setText(QStringLiteral("-1,5"));
     d.Edit3->setText(QStringLiteral("x"));  // the geodesic value, refused by its own name
-    d.OKBtnClick();
+    QTest::mouseClick(d.Button1, Qt::LeftButton);
     ASSERT_EQ(invite.messages.size(), 4u);
     EXPECT_EQ(invite.messages[0].texte, QStringLiteral("Le champ « Magnétique (NM /NG) : Date » n'accepte pas "
                                                        "«   /06/98 » : il faut le jour, le mois et l'année."));

@@ -1099,7 +1099,8 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     const std::string nom = dossier.path().toStdString() + "/branche.fic";
     f->Massif->Sauve(nom);
     f->Massif->Enregistre = true;
-    f->Fermer1Click();
+    f->Fermer1->trigger();
+    ASSERT_EQ(f->Massif, nullptr);
     {
         Repondeur r;
         ASSERT_TRUE(f->OuvreMassif(nom));
