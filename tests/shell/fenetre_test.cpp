@@ -25,6 +25,7 @@
 #include <iterator>
 #include <random>
 
+#include "boite_reelle.h"
 #include "fenetre_essai.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
@@ -443,6 +444,25 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Le fichier x.fic existe déjà.\rEcrire par dessus?")});
     EXPECT_EQ(Contenu(x), avant);
     EXPECT_TRUE(f->Massif->NomFichier.empty());
+
+    // The same through the menu with the real box: Return, a reflex key, keeps the other massif.
+    struct BoiteReelle : InterlocuteurScripte {
+        Bouton Question(const QString& t, Icone i, const std::vector<Bouton>& b, Bouton d) override
+        {
+            return InterlocuteurQt().Question(t, i, b, d);
+        }
+    } boite;
+    boite.fichiers = {QString::fromStdString(x)};
+    Interlocuteur::Installe(&boite);
+    f->show();
+    const auto vue = ecran::RepondBoite(Qt::Key_Return);
+    QMenuBar* barre = f->menuBar();
+    QTest::mouseClick(barre, Qt::LeftButton, {}, barre->actionGeometry(f->Massif1->menuAction()).center());
+    QTest::mouseClick(f->Massif1, Qt::LeftButton, {}, f->Massif1->actionGeometry(f->Enregistrersous1).center());
+    Interlocuteur::Installe(&invite);
+    EXPECT_TRUE(vue->vue);
+    EXPECT_EQ(Contenu(x), avant);
+    EXPECT_FALSE(fs::exists(dirM.path().toStdString() + "/x.BAK"));
 
     // Save as under a new name without extension: ".fic" is added and the caption follows.
     invite.fichiers = {QString::fromStdString(dirM.path().toStdString() + "/neuve")};
