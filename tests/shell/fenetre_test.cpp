@@ -445,7 +445,14 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     EXPECT_EQ(Contenu(x), avant);
     EXPECT_TRUE(f->Massif->NomFichier.empty());
 
-    // The same through the menu with the real box: Return, a reflex key, keeps the other massif.
+    // Save as under a new name without extension: ".fic" is added and the caption follows.
+    invite.fichiers = {QString::fromStdString(dirM.path().toStdString() + "/neuve")};
+    EXPECT_TRUE(f->Enregistrersous1Click());
+    EXPECT_TRUE(fs::exists(dirM.path().toStdString() + "/neuve.fic"));
+    EXPECT_TRUE(f->Massif->Enregistre);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("neuve.fic - Karstomat"));
+
+    // Over x.fic again, through the menu with the real box: Return, a reflex key, keeps the other massif.
     struct BoiteReelle : InterlocuteurScripte {
         Bouton Question(const QString& t, Icone i, const std::vector<Bouton>& b, Bouton d) override
         {
@@ -463,13 +470,6 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     EXPECT_TRUE(vue->vue);
     EXPECT_EQ(Contenu(x), avant);
     EXPECT_FALSE(fs::exists(dirM.path().toStdString() + "/x.BAK"));
-
-    // Save as under a new name without extension: ".fic" is added and the caption follows.
-    invite.fichiers = {QString::fromStdString(dirM.path().toStdString() + "/neuve")};
-    EXPECT_TRUE(f->Enregistrersous1Click());
-    EXPECT_TRUE(fs::exists(dirM.path().toStdString() + "/neuve.fic"));
-    EXPECT_TRUE(f->Massif->Enregistre);
-    EXPECT_EQ(f->windowTitle(), QStringLiteral("neuve.fic - Karstomat"));
 }
 
 TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)
