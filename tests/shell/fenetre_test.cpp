@@ -470,6 +470,7 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     EXPECT_TRUE(vue->vue);
     EXPECT_EQ(Contenu(x), avant);
     EXPECT_FALSE(fs::exists(dirM.path().toStdString() + "/x.BAK"));
+    EXPECT_EQ(f->Massif->NomFichier, dirM.path().toStdString() + "/neuve.fic");
 }
 
 TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)
