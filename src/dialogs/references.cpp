@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -118,6 +119,17 @@ void Ligne(QFormLayout* f, const QString& libelle, QWidget* champ, const QString
     f->addRow(l, h);
 }
 
+// A coordinate cut short ("3210.2...") reads as another: each column widens to its longest
+// text, and never narrows below its width at opening.
+void ElargitColonnes(QTableWidget* g)
+{
+    for (int c = 0; c < kColonnes; ++c) {
+        const int avant = g->columnWidth(c);
+        AjusteColonne(g, c, 0);
+        g->setColumnWidth(c, std::max(avant, g->columnWidth(c)));
+    }
+}
+
 }  // namespace
 
 // ---- reference points ----
@@ -139,6 +151,7 @@ TReference::TReference(QWidget* parent) : QDialog(parent)
     StringGrid1->setItemDelegate(new DelegueEntree(this));
     StringGrid1->installEventFilter(new FiltreEntreeGrille(this));
     connect(StringGrid1, &QTableWidget::currentCellChanged, this, [this] { StringGrid1Click(); });
+    connect(StringGrid1, &QTableWidget::itemChanged, this, [this] { ElargitColonnes(StringGrid1); });
     connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
             [this](int c) { AjusteColonne(StringGrid1, c, 0); });
 
@@ -164,6 +177,8 @@ TReference::TReference(QWidget* parent) : QDialog(parent)
 void TReference::Remplit(const TMassif& massif)
 {
     const int n = static_cast<int>(massif.References.size());
+    // Widened once, when every row is there.
+    const QSignalBlocker bloque(StringGrid1);
     StringGrid1->setRowCount(std::max(9, n));
     for (int r = 0; r < StringGrid1->rowCount(); ++r)
         for (int c = 0; c < kColonnes; ++c)
@@ -176,6 +191,7 @@ void TReference::Remplit(const TMassif& massif)
         MontreReel(StringGrid1->item(r, 3), p.Y, 9);
         MontreReel(StringGrid1->item(r, 4), p.Z, 7);
     }
+    ElargitColonnes(StringGrid1);
     StringGrid1->setCurrentCell(0, 0);
     StringGrid1Click();
 }
@@ -276,6 +292,7 @@ TDeclinaisonDefaut::TDeclinaisonDefaut(const std::string& repProgramme, QWidget*
     auto* f1 = new QFormLayout(magnetique);
     Edit1 = EditionReel("Edit1", QStringLiteral("0.0"), magnetique);
     MaskEdit1 = EditionDate("MaskEdit1", magnetique);
+    AccepteAnneeLongue(MaskEdit1);
     FixeDate(MaskEdit1, "  /  /  ");
     Edit2 = EditionReel("Edit2", QStringLiteral("0.0"), magnetique);
     Label4 = new QLabel(QStringLiteral("<a href=\"#\">sur internet ...</a>"), magnetique);
@@ -327,17 +344,20 @@ void TDeclinaisonDefaut::Lit(TMassif& m) const
     m.Origine_Declinaison = reel(Edit1);
     m.Variation_Declinaison = reel(Edit2);
     m.Angle_Geodesique = reel(Edit3);
-    m.Date_Declinaison = LitDate(MaskEdit1);
+    std::string date;
+    m.Date_Declinaison = LitDateLongue(MaskEdit1, date) ? date : LitDate(MaskEdit1);
 }
 
 void TDeclinaisonDefaut::OKBtnClick()
 {
     if (!ReelsAdmis({Edit1, Edit2, Edit3}))
         return;
-    const std::string date = LitDate(MaskEdit1);
-    if (date[1] == ' ' || date[4] == ' ' || date[7] == ' ') {
-        AvertitRefus(NomChamp(MaskEdit1), MaskEdit1->displayText(),
-                     QStringLiteral("il faut le jour, le mois et l'année"));
+    // The model's reference date counts to the day: every digit is wanted.
+    std::string date;
+    const bool lue = LitDateLongue(MaskEdit1, date);
+    if (!lue || date.find(' ') != std::string::npos) {
+        AvertitRefus(NomChamp(MaskEdit1), TexteDateMontre(MaskEdit1),
+                     lue ? QStringLiteral("il faut le jour, le mois et l'année") : ExigeAnnee());
         MaskEdit1->setFocus();
         return;
     }

@@ -383,10 +383,10 @@ void TMultPageDlg::InserePoint(int r)
         if (d.Modifie())
             Modifie = true;
         // The sheet often ends on the shot just typed: that shot stays, and the end goes
-        // after it. Only what lies below is dropped, and asked about only when it holds a value.
-        const bool garde = LigneSaisie(r);
-        const int fin = garde ? r + 1 : r;
-        bool perte = !garde;
+        // after it. Only what lies below is dropped, and asked about only when it holds a
+        // value: an empty row, the one Enter leads to after the last shot, loses nothing.
+        const int fin = LigneSaisie(r) ? r + 1 : r;
+        bool perte = false;
         for (int k = fin; k < NbLignes() && !perte; ++k)
             perte = !LigneVisee(k) || LigneSaisie(k);
         if (perte && !Confirme(QStringLiteral("Toutes les valeurs en dessous de cette ligne vont être perdues."),

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 
 #include "dialogs/saisie.h"
+#include "formulaires/controles.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/flux.h"
@@ -41,7 +42,9 @@ void TMultPageDlg::SauveSaisie(TBufferStream& f)
     for (QWidget* w : {static_cast<QWidget*>(Systeme), static_cast<QWidget*>(Cavite), static_cast<QWidget*>(Reseau),
                        static_cast<QWidget*>(Lieu)})
         Ecrit(f, static_cast<QLineEdit*>(w)->text());
-    Ecrit(f, Date->displayText());
+    // A year the field cannot read yet is kept as typed.
+    std::string date;
+    Ecrit(f, LitDateLongue(Date, date) ? DepuisCp1252(date) : Date->displayText());
     Ecrit(f, Declinaison->text());
     Ecrit(f, UniteDecli->currentText());
     const QStringList lignes = LignesMemo(Topographe);

@@ -391,7 +391,7 @@ void TMultPageDlg::construitInformations()
     Lieu = edition("Lieu");
     Date = edition("Date");
     // Digits may be left out: a blank stands for each.
-    Date->setInputMask(QStringLiteral("00/00/00; "));
+    AccepteAnneeLongue(Date);
     Premiere = edition("Premiere");
     TPST = edition("TPST");
     Declinaison = edition("Declinaison");

@@ -17,6 +17,7 @@
 
 #include "dialogs/envoi_touches.h"
 #include "dialogs/saisie.h"
+#include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/services.h"
@@ -265,7 +266,13 @@ void TMultPageDlg::Button8Click()
         Declinaison->setFocus();
         return;
     }
-    const std::string date = VersCp1252(Date->displayText()) + std::string(8, ' ');
+    std::string date;
+    if (!LitDateLongue(Date, date)) {
+        AvertitRefus(NomChamp(Date), TexteDateMontre(Date), ExigeAnnee());
+        Date->setFocus();
+        return;
+    }
+    date += std::string(8, ' ');
     if (date[6] == ' ' && date[7] == ' ') {
         Invite().Information(
             QStringLiteral("Il faut au moins l'année dans la date pour calculer la déclinaison\rexemple 03/01/99"));

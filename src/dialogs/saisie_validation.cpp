@@ -92,7 +92,13 @@ bool TMultPageDlg::ValideFiche()
             return refusePage(QStringLiteral("La première doit être numérique\rexemple 103.5"), info, Premiere);
         fiche->Premiere = v;
         fiche->TPST.Affecte(VersCp1252(TPST->text()));
-        std::string date = VersCp1252(Date->displayText()).substr(0, 8);
+        std::string date;
+        if (!LitDateLongue(Date, date)) {
+            AvertitRefus(NomChamp(Date), TexteDateMontre(Date), ExigeAnnee());
+            TabSet->setCurrentIndex(1);
+            Date->setFocus();
+            return false;
+        }
         if (!date.empty() && date[0] == ' ')
             date[0] = '0';
         if (date.size() > 3 && date[3] == ' ')

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTableWidgetItem>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -289,6 +290,43 @@ QString ExigeEntier(long long min, long long max)
     return QStringLiteral("il faut un nombre entier de %1 à %2")
         .arg(QString::fromStdString(FormatEntier(min)), QString::fromStdString(FormatEntier(max)));
 }
+
+void AccepteAnneeLongue(QLineEdit* e)
+{
+    e->setInputMask(QStringLiteral("00/00/0000; "));
+    QObject::connect(e, &QLineEdit::editingFinished, e, [e] {
+        std::string date;
+        if (e->displayText().size() > 8 && !e->displayText().mid(8).trimmed().isEmpty() && LitDateLongue(e, date))
+            e->setText(DepuisCp1252(date));
+    });
+}
+
+bool LitDateLongue(const QLineEdit* e, std::string& date)
+{
+    constexpr int kPremiere = 1950, kDerniere = 2049;  // the years "Automatique" reads from two digits
+    std::string t = VersCp1252(e->displayText());
+    t.resize(10, ' ');
+    if (t[8] == ' ' && t[9] == ' ') {
+        date = t.substr(0, 8);
+        return true;
+    }
+    long long annee = 0;
+    if (!std::all_of(t.begin() + 6, t.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+        !LitEntier(t.substr(6, 4), annee) || annee < kPremiere || annee > kDerniere)
+        return false;
+    date = t.substr(0, 6) + t.substr(8, 2);
+    return true;
+}
+
+QString TexteDateMontre(const QLineEdit* e)
+{
+    QString t = e->displayText();
+    while (t.size() > 8 && t.endsWith(QLatin1Char(' ')))
+        t.chop(1);
+    return t;
+}
+
+QString ExigeAnnee() { return QStringLiteral("il faut une année de deux chiffres, ou de quatre de 1950 à 2049"); }
 
 QString ExigeReel(long long min, long long max)
 {

@@ -189,6 +189,18 @@ QString ExigeEntier(long long min, long long max);
 // The reason given for a real outside [min, max].
 QString ExigeReel(long long min, long long max);
 inline bool DansBornesReel(long double v, long long min, long long max) { return v >= min && v <= max; }
+
+// A dd/mm/yy box that also takes the year in four digits ("07/12/2026"), as cavers often
+// type it, and shows it in two once left.
+void AccepteAnneeLongue(QLineEdit* e);
+// The dd/mm/yy text of such a box, blanks kept: a four-digit year within the century the
+// two-digit years stand for (1950 to 2049) gives its last two digits. False for any other
+// year typed past the two digits, which would otherwise be cut or read in another century.
+bool LitDateLongue(const QLineEdit* e, std::string& date);
+// The reason given when it is false.
+QString ExigeAnnee();
+// The text a refusal quotes: as shown, without the blanks of year digits left unused.
+QString TexteDateMontre(const QLineEdit* e);
 // The name a message gives a field: its label (or accessible name), after the title of the
 // group that holds it.
 QString NomChamp(const QWidget* e);

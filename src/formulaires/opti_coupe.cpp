@@ -201,6 +201,10 @@ void TOpti_Coupe::Button2Click()
     remplissage_ = false;
     enCours_ = -1;
     ActiveDetails(false);
+    // Greyed values would read as the deleted scale's, still there.
+    for (QLineEdit* e : {X_Verticale, ZMin_Verticale, ZMax_Verticale, Decal_Verticale, Nom_Verticale, Indice_Verticale})
+        e->clear();
+    Gauche_Verticale->setChecked(false);
 }
 
 bool TOpti_Coupe::DetailsAdmis() const

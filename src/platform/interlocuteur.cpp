@@ -24,8 +24,10 @@ void Interlocuteur::Erreur(const std::exception& e) { Erreur(QString::fromUtf8(T
 
 bool Interlocuteur::EcritParDessus(const std::string& chemin, const QString& nom)
 {
-    return !FichierExiste(chemin) || Message(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(nom),
-                                             Icone::Avertissement, {Bouton::Oui, Bouton::Non}) == Bouton::Oui;
+    // Writing over destroys the other file: Enter keeps it.
+    return !FichierExiste(chemin) ||
+           ConfirmePerte(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(nom),
+                         Icone::Avertissement, {Bouton::Oui, Bouton::Non});
 }
 
 namespace {

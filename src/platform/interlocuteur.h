@@ -86,7 +86,7 @@ public:
     // The error's text, in French when memory ran out.
     void Erreur(const std::exception& e);
     // Before a file is written: true when no file is there, or when the user answers Oui
-    // to writing over it. `nom` is the name the question shows.
+    // to writing over it (Enter answers Non). `nom` is the name the question shows.
     bool EcritParDessus(const std::string& chemin, const QString& nom);
 
     // The interlocutor in use: the Qt one unless another was installed.

@@ -303,16 +303,18 @@ void TAfficheur::RedevientActive()
 
 namespace {
 
-// The rotation step asked for; false after saying why when it is not a number.
+// The rotation step asked for; false after saying why it is refused. A step of 0 would
+// turn nothing until stopped, and one turn a step is the most that shows a rotation.
 bool DemandePas(std::string& pasRotation, double& pas)
 {
+    constexpr long long kPasMax = 180;
+    const QString champ = QStringLiteral("Pas en degré");
     QString valeur = DepuisCp1252(pasRotation);
-    if (!Invite().Saisie(QStringLiteral("Rotation"), QStringLiteral("Pas en degré"), valeur))
+    if (!Invite().Saisie(QStringLiteral("Rotation"), champ, valeur))
         return false;
     long double x = 0;
-    if (!LitReelSaisi(VersCp1252(valeur.trimmed()), x)) {
-        Invite().Message(QStringLiteral("%1 n'est pas une valeur numérique correcte.").arg(valeur), Icone::Erreur,
-                         {Bouton::OK});
+    if (!LitReelSaisi(VersCp1252(valeur.trimmed()), x) || x == 0 || !DansBornesReel(x, -kPasMax, kPasMax)) {
+        AvertitRefus(champ, valeur, ExigeReel(-kPasMax, kPasMax) + QStringLiteral(" autre que 0"));
         return false;
     }
     pasRotation = VersCp1252(valeur);

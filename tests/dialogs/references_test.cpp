@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,9 +53,12 @@ TEST(References, GrilleRemplieDepuisLeMassif)
                     "e",
                     1, 880.2361234567L, 3100.5L, 1234.56789L);
     AjouteReference(m, "B", 2, 0, -12.25L, 0.5L);
-    AjouteReference(m, "C", 3, 1, 2, 3);
+    AjouteReference(m, "C", 3, 1, 3210.2205L, 3);
     TReference d;
     d.Remplit(m);
+    // Seven digits show whole, within the margins the grid draws a text in.
+    const int marges = 2 * (d.StringGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    EXPECT_GE(d.StringGrid1->columnWidth(3), d.StringGrid1->fontMetrics().horizontalAdvance("3210.2205") + marges);
     EXPECT_EQ(d.StringGrid1->rowCount() + 1, 10);  // with the title row
     EXPECT_EQ(Cellule(d, 0, 0), QStringLiteral("Entrée"));
     EXPECT_EQ(Cellule(d, 0, 1), QStringLiteral("1"));
@@ -175,7 +179,18 @@ TEST(References, Declinaisons)
     EXPECT_EQ(invite.messages[3].icone, Icone::Avertissement);
     EXPECT_EQ(d.result(), 0);
     d.Edit3->clear();  // empty: 0
-    FixeDate(d.MaskEdit1, "15/06/98");
+    // Every digit of the date is wanted; a year in four digits only within 1950 to 2049.
+    invite.messages.clear();
+    FixeDate(d.MaskEdit1, " 1/01/97");
+    d.OKBtnClick();
+    d.MaskEdit1->setText(QStringLiteral("15/06/2050"));
+    d.OKBtnClick();
+    EXPECT_EQ(invite.Textes(),
+              (QStringList{QStringLiteral("Le champ « Magnétique (NM /NG) : Date » n'accepte pas «  1/01/97 » : il "
+                                          "faut le jour, le mois et l'année."),
+                           QStringLiteral("Le champ « Magnétique (NM /NG) : Date » n'accepte pas « 15/06/2050 » : "
+                                          "il faut une année de deux chiffres, ou de quatre de 1950 à 2049.")}));
+    d.MaskEdit1->setText(QStringLiteral("15/06/1998"));
     d.OKBtnClick();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     d.Lit(m);

@@ -354,6 +354,15 @@ TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
     ed->UniteDecli->setFocus();
     Touche(Qt::Key_Down);
     EXPECT_EQ(ed->UniteDecli->currentText(), "°");
+    // A year typed in four digits, kept in two; "Automatique": 2 - 0.1 × (46 + 11/12 + 6/365).
+    massif->Origine_Declinaison = 2.0L;
+    massif->Variation_Declinaison = 0.1L;
+    massif->Date_Declinaison = "01/01/80";
+    QTest::mouseClick(ed->Date, Qt::LeftButton);
+    Touche(Qt::Key_Home);
+    Tape("07/12/2026");
+    QTest::mouseClick(ed->Button8, Qt::LeftButton);
+    EXPECT_EQ(ed->Declinaison->text(), "-2.6933");
 
     // The shots tab asks for the start station and the gallery, then takes the keys.
     points.reponses = {{IDialoguePoint::Valider, aide::Point("N", 1)}};
@@ -387,20 +396,24 @@ TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
     EXPECT_EQ(ed->Cellule(5, 0), "->|");
     visee("4", "30", "2");
 
-    // The final station, then "Continuer en bas".
-    invite.reponses = {Bouton::OK};
+    // The final station on the empty row after the last shot: nothing asked. "Continuer en bas".
+    invite.messages.clear();
     points.reponses = {{IDialoguePoint::PointFinal, aide::Point("F", 1)}};
     DoubleClic(8, cPoint);
     ASSERT_EQ(ed->NbLignes(), 9);
-    EXPECT_EQ(DernierMessage(), "Toutes les valeurs en dessous de cette ligne vont être perdues.");
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
     points.reponses = {{IDialoguePoint::Valider, aide::Point("G", 1)}};
     Menu(ed->Tableau1, ed->Continuerenbas1);
     EXPECT_EQ(ed->Cellule(9, 0), "|->");
     EXPECT_EQ(ed->Ligne(), 10);
     visee("6", "270", "1");
-    invite.reponses = {Bouton::OK};
+    // Enter on to the next empty row, then Point > Nouveau > "Point final".
+    for (int k = 0; k < 4; ++k)
+        Touche(Qt::Key_Return);
+    ASSERT_EQ(ed->Ligne(), 11);
     points.reponses = {{IDialoguePoint::PointFinal, aide::Point("H", 1)}};
-    DoubleClic(11, cPoint);
+    Menu(ed->Point1, ed->Nouveau1);
+    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
     ASSERT_EQ(ed->Cellule(11, 0), "->|");
     ASSERT_EQ(ed->NbLignes(), 12);
 
@@ -416,7 +429,8 @@ TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
     ASSERT_EQ(relu->Fiches.size(), fiches + 1);
     const TFiche* f = Lieu(*relu, "Puits neuf");
     ASSERT_NE(f, nullptr);
-    EXPECT_EQ(static_cast<long double>(f->Declinaison), 1.5L);
+    EXPECT_EQ(static_cast<long double>(f->Declinaison), static_cast<long double>(Reel6(-2.6933L)));
+    EXPECT_EQ(f->Date.str(), "07/12/26");
     ASSERT_EQ(f->Galeries.size(), 3u);
     auto gal = [](const TGalerie& g) {
         std::string s = TMultPageDlg::TexteStation(g.Depart).toStdString() + " ->";
@@ -556,7 +570,6 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     EXPECT_NE(Focus(), ed->TableauVisee);
     Entre("0,8");
 
-    invite.reponses = {Bouton::OK};
     points.reponses = {{IDialoguePoint::PointFinal, aide::Point("F", 1)}};
     DoubleClic(4, cPoint);
     ASSERT_EQ(ed->Cellule(4, 0), "->|");

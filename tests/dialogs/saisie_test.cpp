@@ -567,9 +567,12 @@ TEST_F(Saisie, PointFinalPuisContinuerEnBas)
 {
     ed->OuvreFiche(nullptr, &massif, 0, &prefs);
     points.reponses = {{IDialoguePoint::PointFinal, aide::Point("F", 1)}};
+    // On an empty row, a value further down is asked about, and OK drops it.
+    ed->FixeCellule(7, cLongueur, "12");
     invite.reponses = {Bouton::OK};
     ed->InserePoint(5);
     EXPECT_EQ(DernierMessage(), "Toutes les valeurs en dessous de cette ligne vont être perdues.");
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
     EXPECT_EQ(Colonne(0).join(' '), "|-> 1 2 3 ->|");
     EXPECT_TRUE(ed->FinSurPoint);
     EXPECT_EQ(ed->Cellule(5, 1), "F(1)");

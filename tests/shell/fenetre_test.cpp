@@ -25,6 +25,7 @@
 #include <iterator>
 #include <random>
 
+#include "boite_reelle.h"
 #include "fenetre_essai.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
@@ -450,6 +451,26 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     EXPECT_TRUE(fs::exists(dirM.path().toStdString() + "/neuve.fic"));
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_EQ(f->windowTitle(), QStringLiteral("neuve.fic - Karstomat"));
+
+    // Over x.fic again, through the menu with the real box: Return, a reflex key, keeps the other massif.
+    struct BoiteReelle : InterlocuteurScripte {
+        Bouton Question(const QString& t, Icone i, const std::vector<Bouton>& b, Bouton d) override
+        {
+            return InterlocuteurQt().Question(t, i, b, d);
+        }
+    } boite;
+    boite.fichiers = {QString::fromStdString(x)};
+    Interlocuteur::Installe(&boite);
+    f->show();
+    const auto vue = ecran::RepondBoite(Qt::Key_Return);
+    QMenuBar* barre = f->menuBar();
+    QTest::mouseClick(barre, Qt::LeftButton, {}, barre->actionGeometry(f->Massif1->menuAction()).center());
+    QTest::mouseClick(f->Massif1, Qt::LeftButton, {}, f->Massif1->actionGeometry(f->Enregistrersous1).center());
+    Interlocuteur::Installe(&invite);
+    EXPECT_TRUE(vue->vue);
+    EXPECT_EQ(Contenu(x), avant);
+    EXPECT_FALSE(fs::exists(dirM.path().toStdString() + "/x.BAK"));
+    EXPECT_EQ(f->Massif->NomFichier, dirM.path().toStdString() + "/neuve.fic");
 }
 
 TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)

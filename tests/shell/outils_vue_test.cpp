@@ -659,10 +659,13 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
         if (++pas == 3)
             Arret(*f).hide();
     });
-    invite.saisies = {QStringLiteral("abc"), QStringLiteral("7,5")};
-    a->Rotation1Click();
-    EXPECT_EQ(invite.Textes(), (QStringList{QStringLiteral("Pas en degré"),
-                                            QStringLiteral("abc n'est pas une valeur numérique correcte.")}));
+    invite.saisies = {QStringLiteral("abc"), QStringLiteral("0"), QStringLiteral("-181"), QStringLiteral("7,5")};
+    const QString refus = QStringLiteral("Le champ « Pas en degré » n'accepte pas « %1 » : il faut un nombre de -180 "
+                                         "à 180 autre que 0.");
+    for (int k = 0; k < 3; ++k)
+        a->Rotation1Click();
+    EXPECT_EQ(invite.Textes().filter(QStringLiteral("Le champ")),
+              (QStringList{refus.arg("abc"), refus.arg("0"), refus.arg("-181")}));
     EXPECT_EQ(pas, 0);
     a->Rotation1Click();
     EXPECT_EQ(pas, 3);

@@ -476,6 +476,7 @@ TEST_F(Dialogues, CoupeSuppressionEtAnnulation)
     o.NbEchelles = 1;
     o.Echelles[1].Libelle = "Seule";
     o.Echelles[1].ZMin = -5;
+    o.Echelles[1].Nom = "P3";
     TOptions_Coupe copie = o;
     const TEchelleVerticale avant = copie.Echelles[1];
     invite.reponses.push_back(Bouton::OK);
@@ -486,6 +487,7 @@ TEST_F(Dialogues, CoupeSuppressionEtAnnulation)
         EXPECT_EQ(d.NombreEchelles(), 0);
         EXPECT_EQ(d.EnCours(), -1);
         EXPECT_FALSE(d.ZMin_Verticale->isEnabled());
+        EXPECT_EQ(d.ZMin_Verticale->text() + d.Nom_Verticale->text(), QString());
         EXPECT_FALSE(d.Button2->isEnabled());
     }));
     EXPECT_TRUE(o.Modifie());
