@@ -238,6 +238,7 @@ void TNouveaute::FormShow()
     decoche(groupeSysteme_);
     Arriere->hide();
     FicheDemandee.reset();
+    champPage();
 }
 
 void TNouveaute::NiveauClick() { Avant->setEnabled(ItemNiveau() >= 0); }
@@ -374,9 +375,27 @@ void TNouveaute::continueNiveau()
     }
 }
 
+// The keyboard goes to the first field of the page shown, so that what is typed next lands
+// there without a click.
+void TNouveaute::champPage()
+{
+    QWidget* page = Panneau->currentWidget();
+    for (QWidget* w : page->findChildren<QWidget*>())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(page)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+}
+
 void TNouveaute::AvantClick()
 {
     Panneau->setFocus();
+    avance();
+    champPage();
+}
+
+void TNouveaute::avance()
+{
     const int niveau = ItemNiveau();
     switch (Etape) {
     case 0:
@@ -496,6 +515,12 @@ void TNouveaute::AvantClick()
 void TNouveaute::ArriereClick()
 {
     Panneau->setFocus();
+    recule();
+    champPage();
+}
+
+void TNouveaute::recule()
+{
     Avant->setText(QStringLiteral("&Suivant >"));
     Avant->setEnabled(true);
     auto versPage0 = [this] {

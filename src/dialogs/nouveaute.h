@@ -71,6 +71,9 @@ private:
     bool prendNouveau();
     bool prendConnu();
     void continueNiveau();
+    void avance();
+    void recule();
+    void champPage();
     void editeur(const Adresse& a);
     void remplitCoches();
     static void decoche(QButtonGroup* g);

@@ -367,8 +367,12 @@ void TDeclinaisonDefaut::OKBtnClick()
 void TDeclinaisonDefaut::Button3Click()
 {
     TConvergence c(repProgramme_, this);
-    if (ExecuteModal(c) == QDialog::Accepted)
+    if (ExecuteModal(c) == QDialog::Accepted) {
         Edit3->setText(QString::fromStdString(FormatGeneral(c.Convergence, 8)));
+        // The hands go to the value just kept, where Enter saves it, rather than to a button
+        // that Enter would press again.
+        Edit3->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TDeclinaisonDefaut::Label4Click()

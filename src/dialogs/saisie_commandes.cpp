@@ -15,6 +15,7 @@
 
 #include "dialogs/saisie.h"
 #include "platform/interlocuteur.h"
+#include "platform/modal.h"
 #include "platform/texte.h"
 
 namespace karst {
@@ -212,7 +213,11 @@ void TMultPageDlg::done(int r)
         r = QDialog::Rejected;
     }
     fermetureAcceptee_ = false;
+    const bool actif = isActiveWindow();
     QDialog::done(r);
+    // The editor is no modal window, but the keyboard goes back to its opener all the same.
+    if (actif && parentWidget())
+        RendClavier(parentWidget()->window());
     hote_->MiseAJourMenus();
 }
 

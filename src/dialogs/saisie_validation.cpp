@@ -166,7 +166,9 @@ bool TMultPageDlg::ValideFiche()
                         if (!LitReelStockable(a, va) || !LitReelStockable(b, vb))
                             return non("Les longueurs Topofil ne sont pas correctes", avert);
                         const long double l = (vb - va) * static_cast<long double>(g->CoefTopofil);
-                        if (l < 0.01L)
+                        // Two equal readings are a shot that stays on its station, as an
+                        // imported survey may begin with: its length is 0.
+                        if (l < 0.01L && vb != va)
                             return non("La longueur Topofil est négative", avert);
                         if (!MesureAdmise(l))
                             return non("Les longueurs Topofil ne sont pas correctes", avert);

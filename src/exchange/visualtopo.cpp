@@ -44,7 +44,7 @@ struct LigneTopo {
     std::size_t numero = 0;  // line number in the file, from 1
     std::string de, vers;
     long double longueur = 0;  // metres, or counter units with topofil
-    long double finTopofil = 0;
+    long double debutTopofil = 0, finTopofil = 0;
     long double azimut = 0, pente = 0;
     std::string mesures[4];
     bool avecCommentaire = false;
@@ -297,9 +297,9 @@ LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, c
     std::size_t k = 2;
     if (p.topofil) {
         // "*" as the start reading stands for the previous end reading.
-        const long double d = mots[k] == "*" ? precedente.finTopofil : Nombre(mots[k], numero);
+        t.debutTopofil = mots[k] == "*" ? precedente.finTopofil : Nombre(mots[k], numero);
         t.finTopofil = Nombre(mots[k + 1], numero);
-        t.longueur = t.finTopofil - d;
+        t.longueur = t.finTopofil - t.debutTopofil;
         k += 2;
     } else {
         t.longueur = Nombre(mots[k++], numero);
@@ -555,7 +555,9 @@ void ImportVisualTopo::Construit()
                 v->AvecTopofil = true;
                 v->Longueur = echange::Admise(l.longueur * p.coefTopofil, l.numero, "la longueur");
                 v->UniteLongueur = kUniteCentimetres;
-                v->Topofil = echange::Admise(l.finTopofil, l.numero, "la lecture Topofil");
+                // The shot keeps its start reading, as a sheet typed in the editor does: the
+                // editor shows the pair from it and the length, and stores it back.
+                v->Topofil = echange::Admise(l.debutTopofil, l.numero, "la lecture Topofil");
             } else {
                 v->Longueur = echange::Admise(l.longueur, l.numero, "la longueur");
                 v->UniteLongueur = kUniteMetres;

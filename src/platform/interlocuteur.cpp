@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "platform/modal.h"
 #include "platform/services.h"
 #include "platform/texte.h"
 #include "survey/flux.h"
@@ -150,6 +151,7 @@ Bouton InterlocuteurQt::Question(const QString& texte, Icone icone, const std::v
         if (b == fermeture)
             boite.setEscapeButton(p);
     }
+    RetourClavier retour(&boite);
     boite.exec();
     for (const auto& [p, b] : liste)
         if (boite.clickedButton() == p)
@@ -165,6 +167,7 @@ bool InterlocuteurQt::Saisie(const QString& titre, const QString& invite, QStrin
     d.setTextValue(valeur);
     d.setOkButtonText(QStringLiteral("OK"));
     d.setCancelButtonText(TexteBouton(Bouton::Annuler));
+    RetourClavier retour(&d);
     if (d.exec() != QDialog::Accepted)
         return false;
     valeur = d.textValue();
@@ -187,6 +190,7 @@ static bool DialogueQt(DialogueFichier& d, bool enregistrer)
     // stays empty, so that Enter cannot write a file named "*.svg".
     if (!d.nom.isEmpty() && !d.nom.contains(QLatin1Char('*')) && !d.nom.contains(QLatin1Char('?')))
         f.selectFile(d.nom);
+    RetourClavier retour(&f);
     if (f.exec() != QDialog::Accepted || f.selectedFiles().isEmpty())
         return false;
     d.indexFiltre = static_cast<int>(filtres.indexOf(f.selectedNameFilter())) + 1;
@@ -201,6 +205,7 @@ bool InterlocuteurQt::Couleur(uint32_t& couleur)
 {
     const QColor depart(static_cast<int>(couleur & 0xFF), static_cast<int>((couleur >> 8) & 0xFF),
                         static_cast<int>((couleur >> 16) & 0xFF));
+    RetourClavier retour(nullptr);
     const QColor c = QColorDialog::getColor(depart, QApplication::activeWindow());
     if (!c.isValid())
         return false;
@@ -222,6 +227,7 @@ bool InterlocuteurQt::ChoixPolice(Police& police)
     depart.setUnderline(police.Style & Police::Souligne);
     depart.setStrikeOut(police.Style & Police::Barre);
     bool ok = false;
+    RetourClavier retour(nullptr);
     const QFont f = QFontDialog::getFont(&ok, depart, QApplication::activeWindow(), QStringLiteral("Police"));
     if (!ok)
         return false;
@@ -245,6 +251,7 @@ bool InterlocuteurQt::Impression(DialogueImpression& d)
     d.imprimante->setCopyCount(d.copies);
     d.imprimante->setCollateCopies(d.assembler);
     d.imprimante->setPageOrder(d.inverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    RetourClavier retour(&p);
     if (p.exec() != QDialog::Accepted)
         return false;
     d.plage = d.imprimante->printRange() == QPrinter::PageRange;
@@ -261,6 +268,7 @@ bool InterlocuteurQt::ConfigurationImprimante(QPrinter* imprimante)
     if (!imprimante)
         return false;
     QPageSetupDialog p(imprimante, QApplication::activeWindow());
+    RetourClavier retour(&p);
     return p.exec() == QDialog::Accepted;
 }
 

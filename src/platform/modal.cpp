@@ -38,9 +38,36 @@ void TailleDansEcran(QDialog& dialogue)
 
 }  // namespace
 
+RetourClavier::RetourClavier(const QWidget* modale)
+{
+    QWidget* f = QApplication::activeWindow();
+    if ((!f || f == modale) && modale)
+        f = modale->parentWidget() ? modale->parentWidget()->window() : nullptr;
+    fenetre_ = f;
+    focus_ = f ? f->focusWidget() : nullptr;
+}
+
+void RendClavier(QWidget* fenetre, QWidget* focus)
+{
+    // A window the modal one closed (a question whose answer closes its dialog) is not
+    // brought back: the one that opened it takes the keyboard in its turn.
+    if (!fenetre || !fenetre->isVisible())
+        return;
+    fenetre->raise();
+    fenetre->activateWindow();
+    // A focus the program moved meanwhile (to a refused field) stays where it was put.
+    const QWidget* actuel = fenetre->focusWidget();
+    if ((!actuel || !actuel->isVisible()) && focus && focus->window() == fenetre && focus->isVisible() &&
+        focus->isEnabled())
+        focus->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+RetourClavier::~RetourClavier() { RendClavier(fenetre_, focus_); }
+
 int ExecuteModal(QDialog& dialogue)
 {
     TailleDansEcran(dialogue);
+    RetourClavier retour(&dialogue);
     if (pilote)
         return pilote(dialogue);
     return dialogue.exec();

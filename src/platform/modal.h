@@ -3,6 +3,7 @@
 // in place of the user and give its result.
 
 #include <QtCore/qnamespace.h>
+#include <QPointer>
 #include <functional>
 
 class QDialog;
@@ -15,6 +16,26 @@ namespace karst {
 // What works a modal dialog in place of the user: it clicks and types, then returns the
 // dialog's result.
 using PiloteModal = std::function<int(QDialog&)>;
+
+// While it lives, a modal window opened from the active window; at its end, that window is
+// active again and its focus widget has the keyboard. Left to itself, a window manager may
+// activate another window, or none, when a modal window closes, and the keys typed next
+// would go nowhere until a click. Every modal window runs under one.
+class RetourClavier {
+public:
+    // `modale` may be null for a dialog made inside a library call.
+    explicit RetourClavier(const QWidget* modale);
+    ~RetourClavier();
+    RetourClavier(const RetourClavier&) = delete;
+    RetourClavier& operator=(const RetourClavier&) = delete;
+
+private:
+    QPointer<QWidget> fenetre_, focus_;
+};
+
+// Makes the window active again, its focus widget having the keyboard (`focus`, one of its
+// widgets, when it has lost its own); a hidden window is left alone.
+void RendClavier(QWidget* fenetre, QWidget* focus = nullptr);
 
 // Shows the dialog modally and returns its result (QDialog::Accepted or Rejected), or hands
 // it to the installed driver.

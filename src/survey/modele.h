@@ -161,7 +161,7 @@ public:
     Reel6 Longueur, Azimut, Pente;
     Reel6 X, Y, Z;      // end of the shot relative to the gallery start, metres
     Reel6 Horizontale;  // horizontal length of the shot, metres
-    Reel6 Topofil;
+    Reel6 Topofil;      // topofil counter reading at the shot's start
     TexteMesure Droite, Gauche, Haut, Bas;
     TEco Commentaire;
     uint8_t UniteLongueur = 0, UniteLargeur = 0, UniteHauteur = 0;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTest>
 
 #include "dialogs/nouveaute.h"
 #include "hote_factice.h"
@@ -249,7 +250,8 @@ TEST_F(Nouveaute, PagesDisposeesDeHautEnBas)
     Fiche(*hote.massif, {"S", "C", "R", "L"});
     auto n = Cree();
     n->show();
-    QApplication::processEvents();
+    n->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(n.get()));
     auto bas = [&](QWidget* w) { return w->mapTo(n->Panneau, QPoint(0, w->height())).y(); };
     auto haut = [&](QWidget* w) { return w->mapTo(n->Panneau, QPoint(0, 0)).y(); };
     // Page 0: the title at the top, the five choices right under it, in order.
@@ -265,12 +267,13 @@ TEST_F(Nouveaute, PagesDisposeesDeHautEnBas)
         precedent = bas(b);
     }
     EXPECT_LT(precedent, n->Panneau->height() / 2);
-    // The cave's page: its name right under the title, the two kinds under the label.
-    n->Niveau->button(2)->click();
-    n->Avant->click();
-    n->Courant->click();
-    n->Avant->click();
+    // The cave's page, reached by keys alone, each page's first field having them: its name
+    // right under the title, the two kinds under the label.
+    for (Qt::Key k : {Qt::Key_Space, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return, Qt::Key_Return})
+        QTest::keyClick(QApplication::focusWidget(), k);
     ASSERT_EQ(n->Panneau->currentIndex(), 3);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Grotte X"));
+    EXPECT_EQ(n->Nom_Cavite->text(), QStringLiteral("Grotte X"));
     QApplication::processEvents();
     EXPECT_LT(haut(n->Nom_Cavite), 60);
     EXPECT_LT(haut(n->jonctionne) - bas(n->Nom_Cavite), 80);

@@ -1,6 +1,7 @@
 // Reference points, declinations and the meridian convergence: what the grid shows and
 // refuses, what reaches the massif, and the projection list of the installation.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QStyle>
@@ -276,11 +277,19 @@ TEST(References, ListeDesProjectionsEtConvergence)
     EXPECT_EQ(c.result(), QDialog::Accepted);
     EXPECT_NEAR(c.Convergence, std::atan(-280.0 / 1100.0) * 180 / M_PI, 1e-12);
 
-    // Without the list only "Autre"; the angle computed goes to the declination dialog.
+    // Without the list only "Autre"; the angle computed goes to the declination dialog, which
+    // has the keyboard again: Enter saves.
     TDeclinaisonDefaut d(dir.path().toStdString() + "/absent/");
+    FixeDate(d.MaskEdit1, "15/06/98");
+    d.show();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
     ScenarioModal s;
     s.Ajoute("Convergence", [](QDialog& q) {
         auto& conv = dynamic_cast<TConvergence&>(q);
+        q.show();
+        q.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&q));
         EXPECT_EQ(conv.Nom_projection->count(), 1);
         conv.X_centre->setText(QStringLiteral("880"));
         conv.Y_centre->setText(QStringLiteral("3100"));
@@ -290,7 +299,10 @@ TEST(References, ListeDesProjectionsEtConvergence)
     });
     invite.reponses = {Bouton::Oui};
     d.GeodesiqueModifie = false;
-    d.Button3Click();
+    QTest::mouseClick(d.Button3, Qt::LeftButton);
     EXPECT_EQ(d.Edit3->text(), QStringLiteral("-14.281096"));
     EXPECT_TRUE(d.GeodesiqueModifie);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
 }

@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "aide_saisie.h"
+#include "exchange/echange.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "survey/aide_fichiers.h"
@@ -181,6 +182,24 @@ TEST_F(Saisie, TopofilEtCorrections)
         ed->TableauViseeDblClick();
         EXPECT_EQ(ed->Cellule(2, drapeau), apres);
     }
+    // An imported topofil sheet shows the file's own pairs, and validates to the same shots.
+    struct : TRapportEchange {
+        void Statut(const std::string&) override {}
+        void Message(const std::string&) override {}
+        void Avertissement(const std::string&) override {}
+    } rapport;
+    ImporteVisualTopo(massif, std::string(KARST_TEST_DATA) + "/visualtopo/v410_topofil_colour.tro", rapport);
+    ed->OuvreFiche(massif.Fiches[1], &massif, 0, &prefs);
+    EXPECT_EQ(Colonne(cLongueur).mid(1, 4), (QStringList{"0/0", "90/931.5", "931.5/1768.9", "1768.9/2487.1"}));
+    auto visees = [](const TFiche& fiche) {
+        std::vector<std::pair<double, double>> r;
+        for (int k = 1; k <= fiche.Galeries[0]->NbVisees; ++k)
+            r.emplace_back(fiche.Galeries[0]->Visee(k)->Longueur.d(), fiche.Galeries[0]->Visee(k)->Topofil.d());
+        return r;
+    };
+    const auto avant = visees(*massif.Fiches[1]);
+    ASSERT_TRUE(ed->ValideFiche()) << DernierMessage().toStdString();
+    EXPECT_EQ(visees(*massif.Fiches[1]), avant);
 }
 
 TEST_F(Saisie, EntreeSauteLesUnites)

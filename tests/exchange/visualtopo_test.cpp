@@ -144,7 +144,7 @@ TEST_F(ImportVisualTopoTest, TopofilEtProfondimetre)
     EXPECT_TRUE(g.Visee(1)->AvecTopofil);
     EXPECT_NEAR(g.Visee(1)->Longueur, 510, 1e-9);
     EXPECT_EQ(g.Visee(1)->UniteLongueur, 1);
-    EXPECT_NEAR(g.Visee(1)->Topofil, 1500, 1e-12);
+    EXPECT_NEAR(g.Visee(1)->Topofil, 1000, 1e-12);
     EXPECT_NEAR(g.Visee(1)->Pente, 10, 1e-12);
     EXPECT_NEAR(g.Visee(2)->Pente, 2, 1e-12);
     EXPECT_NEAR(g.Visee(3)->Pente, -1, 1e-12);
@@ -286,7 +286,8 @@ TEST_F(ImportVisualTopoTest, ChampsSeparesParDesBlancsQuelleQueSoitLaColonne)
     ASSERT_EQ(g.NbVisees, 3);
     const TVisee& a = *g.Visee(2);
     EXPECT_NEAR(a.Longueur, 150.5, 1e-12);
-    EXPECT_NEAR(a.Topofil, 250.5, 1e-12);
+    EXPECT_NEAR(a.Topofil, 100, 1e-12);
+    EXPECT_NEAR(g.Visee(3)->Topofil, 250.5, 1e-12);  // "*": the previous end reading
     EXPECT_NEAR(a.Azimut, 100, 1e-12);
     EXPECT_NEAR(a.Pente, -5, 1e-12);
     EXPECT_EQ(a.Gauche.str(), "1.5");
