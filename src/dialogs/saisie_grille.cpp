@@ -38,7 +38,6 @@ namespace {
 
 const QString kDepart = QStringLiteral("|->");
 const QString kArrivee = QStringLiteral("->|");
-constexpr int kLignesMax = 1000;
 
 // +1 for Tab, -1 for Shift+Tab, 0 for any other key.
 int PasTabulation(const QKeyEvent& e)
@@ -1093,7 +1092,7 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
         if (touche->matches(QKeySequence::Copy) || touche->matches(QKeySequence::Cut)) {
             QApplication::clipboard()->setText(TexteSelection());
             if (touche->matches(QKeySequence::Cut))
-                EffaceSelection();
+                EffaceSelection(true);
             return true;
         }
         if (touche->matches(QKeySequence::Paste)) {
