@@ -192,6 +192,17 @@ protected:
                 editeur_->Modifie = modifieAvant_;
                 return traite;
             }
+            // Lines or fields pasted are no cell's text: the cell is written, and the paste
+            // goes to the grid from there.
+            if (static_cast<QKeyEvent*>(e)->matches(QKeySequence::Paste)) {
+                const QString colle = QApplication::clipboard()->text();
+                if (colle.contains(QLatin1Char('\t')) || colle.contains(QLatin1Char('\n')) ||
+                    colle.contains(QLatin1Char('\r'))) {
+                    Termine();
+                    editeur_->ColleTexte(colle);
+                    return true;
+                }
+            }
             // Tab leaves the cell for the next one, as the arrows do in the grid, whatever
             // that cell is: the view's own step would open a text editor on a unit column.
             if (const int pas = PasTabulation(*static_cast<QKeyEvent*>(e))) {

@@ -740,6 +740,7 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
     Ouvre(nullptr);
     QTest::mouseClick(ed->TabSet, Qt::LeftButton, {}, ed->TabSet->tabRect(0).center());
     QApplication::clipboard()->setText(QStringLiteral("7\tcm\t10\r\n").repeated(20));
+    Tape("3");  // pasted from a cell being typed
     Touche(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(ed->Cellule(21, 0) + ed->Cellule(21, cLongueur) + ed->Cellule(21, cUniteL), "207cm");
 }
