@@ -92,6 +92,9 @@ public:
     std::vector<QString> TexteDefaut;
 
     // ---- grid ----
+    // The grid grows up to this many rows (titles included) to take what is pasted or imported.
+    static constexpr int kLignesMax = 1000;
+
     void OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, TPreference_Ecran* preferences);
     void ConstruitGrille(TPreference_Ecran* preferences);
     void ChargeFiche(int galerie);
@@ -191,8 +194,9 @@ public:
     void Toutcopier1Click();
     // The grid's own cut, copy, paste and delete, on the selected cells when no cell is being
     // typed: the selection as tab-separated lines, and lines pasted from its top left cell.
+    // A cut (`unites`) also puts the selected units back to their columns' defaults.
     QString TexteSelection() const;
-    void EffaceSelection();
+    void EffaceSelection(bool unites = false);
     void ColleTexte(const QString& texte);
     // The grid as "Tout copier" puts it on the clipboard.
     QString TexteGrille() const;

@@ -38,7 +38,6 @@ namespace {
 
 const QString kDepart = QStringLiteral("|->");
 const QString kArrivee = QStringLiteral("->|");
-constexpr int kLignesMax = 1000;
 
 // +1 for Tab, -1 for Shift+Tab, 0 for any other key.
 int PasTabulation(const QKeyEvent& e)
@@ -192,6 +191,17 @@ protected:
                     editeur_->FixeCellule(a.ligne, a.colonne, a.texte);
                 editeur_->Modifie = modifieAvant_;
                 return traite;
+            }
+            // Lines or fields pasted are no cell's text: the cell is written, and the paste
+            // goes to the grid from there.
+            if (static_cast<QKeyEvent*>(e)->matches(QKeySequence::Paste)) {
+                const QString colle = QApplication::clipboard()->text();
+                if (colle.contains(QLatin1Char('\t')) || colle.contains(QLatin1Char('\n')) ||
+                    colle.contains(QLatin1Char('\r'))) {
+                    Termine();
+                    editeur_->ColleTexte(colle);
+                    return true;
+                }
             }
             // Tab leaves the cell for the next one, as the arrows do in the grid, whatever
             // that cell is: the view's own step would open a text editor on a unit column.
@@ -1093,7 +1103,7 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
         if (touche->matches(QKeySequence::Copy) || touche->matches(QKeySequence::Cut)) {
             QApplication::clipboard()->setText(TexteSelection());
             if (touche->matches(QKeySequence::Cut))
-                EffaceSelection();
+                EffaceSelection(true);
             return true;
         }
         if (touche->matches(QKeySequence::Paste)) {

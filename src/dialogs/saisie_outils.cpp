@@ -80,22 +80,32 @@ QString TMultPageDlg::TexteSelection() const
     return lignes.join(QStringLiteral("\r\n"));
 }
 
-void TMultPageDlg::EffaceSelection()
+void TMultPageDlg::EffaceSelection(bool unites)
 {
-    // Only what may be typed is emptied; a unit or a flag goes back to its column's default.
+    // Only what may be typed is emptied; a flag goes back to its column's default, and so does
+    // a unit when the shot is cut, since its units leave with it.
     const QRect sel = SelectionGrille();
     for (int r = sel.top(); r <= sel.bottom(); ++r)
-        for (int c = sel.left(); c <= sel.right(); ++c)
-            if (CelluleEditable(r, c, false) && Cellule(r, c) != TexteDefaut[static_cast<std::size_t>(c)]) {
+        for (int c = sel.left(); c <= sel.right(); ++c) {
+            const bool unite = unites && LigneVisee(r) && TypeColonne(c) >= 128;
+            if ((unite || CelluleEditable(r, c, false)) && Cellule(r, c) != TexteDefaut[static_cast<std::size_t>(c)]) {
                 FixeCellule(r, c, TexteDefaut[static_cast<std::size_t>(c)]);
                 Modifie = true;
             }
+        }
 }
+
+namespace {
+
+// Whether a unit column of that type knows the unit, written as the grid shows it.
+bool UniteAdmise(int type, const QString& unite) { return TMultPageDlg::TexteUnites(type).contains(unite); }
+
+}  // namespace
 
 void TMultPageDlg::ColleTexte(const QString& texte)
 {
     // From the selection's top left corner; station rows and cells that may not be typed keep
-    // what they hold.
+    // what they hold. A unit travels with its value: an empty unit field leaves the cell's unit.
     QString t = texte;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (t.endsWith(QLatin1Char('\n')))
@@ -103,16 +113,49 @@ void TMultPageDlg::ColleTexte(const QString& texte)
     const QRect sel = SelectionGrille();
     const int haut = sel.top(), gauche = sel.left();
     const QStringList lignes = t.split(QLatin1Char('\n'));
-    for (int i = 0; i < lignes.size() && haut + i < NbLignes(); ++i) {
-        const QStringList champs = lignes[i].split(QLatin1Char('\t'));
-        for (int j = 0; j < champs.size() && gauche + j < NbColonnesGrille(); ++j) {
+    std::vector<QStringList> champs;
+    for (const QString& l : lignes)
+        champs.push_back(l.split(QLatin1Char('\t')));
+    const int fin = haut + static_cast<int>(lignes.size());
+    // The grid grows to take every line, but never past a final point.
+    const int limite = FinSurPoint ? NbLignes() : std::max(NbLignes(), kLignesMax);
+    if (fin > limite) {
+        Invite().Avertissement(
+            QStringLiteral("Le texte collé compte %1 lignes : à partir de la cellule choisie, la grille ne peut en "
+                           "recevoir que %2.")
+                .arg(lignes.size())
+                .arg(std::max(limite - haut, 0)));
+        return;
+    }
+    auto unite = [&](int r, int c) { return TypeColonne(c) >= 128 && (r >= NbLignes() || LigneVisee(r)); };
+    for (int i = 0; i < static_cast<int>(champs.size()); ++i)
+        for (int j = 0; j < champs[i].size() && gauche + j < NbColonnesGrille(); ++j) {
+            const int c = gauche + j;
+            const QString u = champs[i][j].trimmed();
+            if (!unite(haut + i, c) || u.isEmpty() || UniteAdmise(TypeColonne(c), u))
+                continue;
+            // A unit column has no title: it is named after the measure it follows.
+            int titre = c;
+            while (titre > 1 && Cellule(0, titre).isEmpty())
+                --titre;
+            Invite().Avertissement(QStringLiteral("Ligne %1 du texte collé, colonne « %2 » : unité « %3 » inconnue.")
+                                       .arg(i + 1)
+                                       .arg(Cellule(0, titre), u));
+            return;
+        }
+    while (NbLignes() < fin)
+        AjouteViseeEnBas();
+    for (int i = 0; i < static_cast<int>(champs.size()); ++i)
+        for (int j = 0; j < champs[i].size() && gauche + j < NbColonnesGrille(); ++j) {
             const int r = haut + i, c = gauche + j;
-            if (CelluleEditable(r, c, false) && Cellule(r, c) != champs[j]) {
-                FixeCellule(r, c, champs[j]);
+            const bool estUnite = unite(r, c);
+            const QString v = estUnite ? champs[i][j].trimmed() : champs[i][j];
+            if ((estUnite ? !v.isEmpty() : CelluleEditable(r, c, false)) && Cellule(r, c) != v) {
+                FixeCellule(r, c, v);
                 Modifie = true;
             }
         }
-    }
+    TableauVisee->viewport()->update();
 }
 
 void TMultPageDlg::Toutcopier1Click() { QApplication::clipboard()->setText(TexteGrille()); }
@@ -162,7 +205,7 @@ void TMultPageDlg::ImporteTexte(const std::string& texte, const std::vector<int>
     auto finLigne = [&]() {
         ++ligne;
         AjouteLigne();
-        if (ligne >= 10 && ligne >= NbLignes() && NbLignes() < 1000)
+        if (ligne >= 10 && ligne >= NbLignes() && NbLignes() < kLignesMax)
             AjouteViseeEnBas();
         champ = 1;
         colonne = 2;

@@ -718,6 +718,46 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     EXPECT_FALSE(g.Visee(2)->AvecCorrHorizontale);
 }
 
+// A backsight Vulcain shot cut and pasted with the keys keeps its units; a unit its column
+// does not know refuses the whole paste; twenty lines pasted on a new sheet all arrive.
+TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
+{
+    Ouvre(Lieu(*massif, "Galerie haute"));
+    const int r1 = RangVisee(1), r4 = RangVisee(4);
+    const QString longueur = ed->Cellule(r1, cLongueur);
+    for (const auto& [colonne, bas] : {std::pair{cUniteA, 2}, std::pair{cUniteP, 8}}) {
+        Clic(r1, colonne);
+        for (int k = 0; k < bas; ++k)
+            Touche(Qt::Key_Down);
+        Touche(Qt::Key_Return);
+    }
+    Clic(r1, cLongueur);
+    Clic(r1, cGauche, Qt::LeftButton, Qt::ShiftModifier);
+    Touche(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(ed->Cellule(r1, cUniteA) + ed->Cellule(r1, cUniteP) + ed->Cellule(r1, cLongueur), "°°");
+    for (const int r : {r1, r4}) {
+        Clic(r, cLongueur);
+        Touche(Qt::Key_V, Qt::ControlModifier);
+    }
+    QApplication::clipboard()->setText("5\tm\t100\tgr\r\n6\tm\t100\t gon\r\n");
+    Touche(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(DernierMessage(), "Ligne 2 du texte collé, colonne « Azimut » : unité « gon » inconnue.");
+    Menu(ed->Fiche1, ed->Terminer1);
+    const auto relu = EnregistreEtRelit();
+    const TVisee& v = *Lieu(*relu, "Galerie haute")->Galeries[0]->Visee(4);
+    EXPECT_EQ(FormatGeneral(v.Longueur, 10) + " " + std::to_string(v.UniteAzimut) + std::to_string(v.UnitePente),
+              longueur.toStdString() + " 54");
+
+    PiloteModalInstalle pilote([&](QDialog& d) { return ed->Informations->Button1->click(), d.result(); });
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("N", 1)}};
+    Ouvre(nullptr);
+    QTest::mouseClick(ed->TabSet, Qt::LeftButton, {}, ed->TabSet->tabRect(0).center());
+    QApplication::clipboard()->setText(QStringLiteral("7\tcm\t10\r\n").repeated(20));
+    Tape("3");  // pasted from a cell being typed
+    Touche(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(ed->Cellule(21, 0) + ed->Cellule(21, cLongueur) + ed->Cellule(21, cUniteL), "207cm");
+}
+
 // The editor opens centred on the "Système" field of the information page; with no
 // surveyor list anywhere, the picker says so and "Modifier ..." makes the list for the
 // user's text editor.
