@@ -305,8 +305,8 @@ bool TMultPageDlg::ValideFiche()
             // The values together.
             const long double pente = vs.Pente, azimut = vs.Azimut;
             auto non = [&](const char* m) { return refuse(QString::fromUtf8(m), conf, r, 2); };
-            if (vs.UnitePente == kPenteMetres || vs.UnitePente == kPentePourcent) {
-                const long double dz = std::fabs(pente) / (vs.UnitePente == kPentePourcent ? 100 : 1);
+            if (vs.UnitePente == kPenteDenivMetres || vs.UnitePente == kPenteDenivCm) {
+                const long double dz = std::fabs(pente) / (vs.UnitePente == kPenteDenivCm ? 100 : 1);
                 const long double l =
                     static_cast<long double>(vs.Longueur) / (vs.UniteLongueur == kUniteCentimetres ? 100 : 1);
                 if (l < dz)

@@ -181,11 +181,11 @@ constexpr Jeton kJetonsLongueur[] = {{"m", kUniteMetres}, {"cm", kUniteCentimetr
 constexpr Jeton kJetonsAzimut[] = {
     {"deg", kAzimutDegres}, {"grade", kAzimutGrades}, {"-deg", kAzimutDegresInverse}, {"-grade", kAzimutGradesInverse}};
 // The Vulcain kinds (4 and 9) have tokens of their own.
-constexpr Jeton kJetonsPente[] = {
-    {"deg", kPenteDegres},           {"grade", kPenteGrades},      {"mp", kPenteMetres},
-    {"cmp", kPentePourcent},         {"vul", kPenteVulcain},       {"-deg", kPenteDegresInverse},
-    {"-grade", kPenteGradesInverse}, {"-mp", kPenteMetresInverse}, {"-cmp", kPentePourcentInverse},
-    {"-vul", kPenteVulcainInverse}};
+constexpr Jeton kJetonsPente[] = {{"deg", kPenteDegres},           {"grade", kPenteGrades},
+                                  {"mp", kPenteDenivMetres},       {"cmp", kPenteDenivCm},
+                                  {"vul", kPenteVulcain},          {"-deg", kPenteDegresInverse},
+                                  {"-grade", kPenteGradesInverse}, {"-mp", kPenteDenivMetresInverse},
+                                  {"-cmp", kPenteDenivCmInverse},  {"-vul", kPenteVulcainInverse}};
 // The declination's unit is its whole line.
 constexpr Jeton kJetonsDeclinaison[] = {{"Unite_Decli deg", kAzimutDegres}, {"Unite_Decli grade", kAzimutGrades}};
 

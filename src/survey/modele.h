@@ -131,12 +131,14 @@ bool NombreMesure(const std::string& texte, bool centimetres, double& valeur);
 constexpr uint8_t kUniteMetres = 0, kUniteCentimetres = 1;
 // Azimuths (the declination takes the first two):
 constexpr uint8_t kAzimutDegres = 0, kAzimutGrades = 1, kAzimutDegresInverse = 5, kAzimutGradesInverse = 6;
-// Slopes: angles, height differences, and the Vulcain zenith angle; codes 5 to 9 are 0 to 4
-// with the shot read backwards. Azimuth and slope codes alike, backwards is forwards plus:
+// Slopes: an angle in degrees or grads, a height difference in metres or in centimetres
+// (not a percent grade: an import in percent converts to an angle), and the Vulcain
+// clinometer's zenith angle in degrees; codes 5 to 9 are 0 to 4 with the shot read
+// backwards. Azimuth and slope codes alike, backwards is forwards plus:
 constexpr uint8_t kSensInverse = 5;
-constexpr uint8_t kPenteDegres = 0, kPenteGrades = 1, kPenteMetres = 2, kPentePourcent = 3, kPenteVulcain = 4,
-                  kPenteDegresInverse = 5, kPenteGradesInverse = 6, kPenteMetresInverse = 7, kPentePourcentInverse = 8,
-                  kPenteVulcainInverse = 9;
+constexpr uint8_t kPenteDegres = 0, kPenteGrades = 1, kPenteDenivMetres = 2, kPenteDenivCm = 3, kPenteVulcain = 4,
+                  kPenteDegresInverse = 5, kPenteGradesInverse = 6, kPenteDenivMetresInverse = 7,
+                  kPenteDenivCmInverse = 8, kPenteVulcainInverse = 9;
 
 // An azimuth in radians, by its unit code; the declination is not applied.
 long double AzimutEnRadians(long double azimut, int unite);
