@@ -18,8 +18,6 @@
 namespace karst {
 
 class TBufferStream;
-class FichierTexteEcriture;
-class FichierTexteLecture;
 class TMassif;
 class IFenetreMassif;
 class IEditeurSaisie;
@@ -55,8 +53,6 @@ public:
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(const std::string& ligne);
 
 private:
     std::string s_;
@@ -77,8 +73,6 @@ public:
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(FichierTexteLecture& f);
 
     // "Terminus" for a terminus, else the station's name.
     std::string NomOuTerminus() const { return Terminus ? "Terminus" : Nom.Chaine(); }
@@ -103,8 +97,6 @@ public:
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(FichierTexteLecture& f);
 };
 
 // Shortcut record: no fields; kept as a count.
@@ -112,8 +104,6 @@ class TRaccourci {
 public:
     void EcritFlux(TBufferStream&) const {}
     void LitFlux(TBufferStream&) {}
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(FichierTexteLecture& f);
 };
 
 // Station indices hold 0..255.
@@ -240,8 +230,6 @@ public:
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(FichierTexteLecture& f);
 };
 
 // One survey sheet.
@@ -285,8 +273,6 @@ public:
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(FichierTexteLecture& f);
 };
 
 using ListeFiches = std::vector<TFiche*>;
