@@ -217,12 +217,6 @@ public:
     void Image2DblClick();
     void FormClick();
 
-signals:
-    // One step of a repeated rotation was drawn.
-    void EtapeRotation();
-    // One page of a print job was drawn.
-    void PageImprimee(int page);
-
 public:
     // The window's design size (client area).
     QSize sizeHint() const override { return {818, 618}; }

@@ -278,7 +278,6 @@ void TAfficheur::BoucleRotation(const std::function<void()>& pas, const std::fun
     QPointer<TAfficheur> moi(this);
     while (arret.isVisible()) {
         pas();
-        emit EtapeRotation();
         QCoreApplication::processEvents();
         // The window closed meanwhile: nothing left to turn.
         if (!moi || !Graphique) {
