@@ -230,8 +230,7 @@ void TAfficheur::Image2MouseDown(int x, int y)
     OteSelection();
     PlacePoints(genre == GenreVue::Coupe);
     FicheSel = GalerieSel = PointSel = 0;
-    Graphique->Localise(x + ScrollX(), y + ScrollY(), FicheSel, GalerieSel, PointSel);
-    if (PointSel != 0) {
+    if (Graphique->Localise(x + ScrollX(), y + ScrollY(), FicheSel, GalerieSel, PointSel) != TGraphique::kRienTrouve) {
         Designe(true);
         SelectionValide = true;
     }
@@ -274,7 +273,7 @@ void TAfficheur::Tooltip(int x, int y)
 {
     int f = 0, g = 0, p = 0;
     const double d = Graphique->Localise(x + ScrollX(), y + ScrollY(), f, g, p);
-    if (p == 0 || !(d < 5.0)) {
+    if (!(d < 5.0)) {
         CacheBulle();
         return;
     }

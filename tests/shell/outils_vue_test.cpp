@@ -94,7 +94,7 @@ public:
     double Localise(int, int, int& f, int& g, int& p) override
     {
         if (point == 0)
-            return 1e9;
+            return kRienTrouve;
         f = fiche;
         g = galerie;
         p = point;

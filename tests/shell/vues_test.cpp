@@ -140,7 +140,7 @@ public:
         h = hauteur;
     }
     void NombrePages(int& c, int& l, int, int) override { c = l = 1; }
-    double Localise(int, int, int&, int&, int&) override { return 1e9; }
+    double Localise(int, int, int&, int&, int&) override { return kRienTrouve; }
     void IsoleEcran(int, int, int) override {}
     void Designation(bool affiche, int fiche, int, int, uint16_t, std::string& texte) override
     {
