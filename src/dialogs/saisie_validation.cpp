@@ -43,9 +43,10 @@ bool MemePoint(const TPointTopo& a, const TPointTopo& b) { return a.Egal(b) || (
 // A threshold as the stored values are rounded.
 long double Seuil(long double v) { return static_cast<long double>(Reel6(v)); }
 
-QString Format2(const char* modele, const char* a, const char* b)
+// A UTF-8 message naming two unit labels, which are the model's (Windows-1252).
+QString Format2(const char* messageUtf8, const char* libelleA, const char* libelleB)
 {
-    return QString::fromUtf8(modele).arg(DepuisCp1252(a), DepuisCp1252(b));
+    return QString::fromUtf8(messageUtf8).arg(DepuisCp1252(libelleA), DepuisCp1252(libelleB));
 }
 
 }  // namespace

@@ -412,7 +412,7 @@ public:
         std::string texte;
         a_.Graphique->Designation(true, a_.FicheSel, a_.GalerieSel, a_.PointSel, a_.OutilSouris(), texte);
         a_.Image2->update();
-        a_.MontreEtat(texte);
+        a_.MontreEtat(DepuisCp1252(texte));
         a_.SelectionValide = true;
     }
     void Redessine() override { redessine_(); }

@@ -245,7 +245,7 @@ void TAfficheur::Image2MouseMove(int x, int y)
         const std::string texte = Graphique->ApercuGlisse(BalayageEssai(), PointDepart.x() - (x + Image2->x()),
                                                           PointDepart.y() - (y + Image2->y()));
         Redessine();
-        MontreEtat(texte);
+        MontreEtat(DepuisCp1252(texte));
     }
     if (form_.Zoom->isChecked() && Glisse) {
         TraceCadre();
@@ -262,8 +262,8 @@ void TAfficheur::Image2MouseMove(int x, int y)
         }
         TraceCadre();
         const long double e = ChaineEnReel(VersCp1252(form_.Boite_Echelle->currentText()));
-        MontreEtat("Echelle 1/" + FormatEntier(RoundEntier(e * std::abs(CadreZoom[0] - CadreZoom[2]) /
-                                                           std::max(1, Barre_Horizontale->width()))));
+        const int n = RoundEntier(e * std::abs(CadreZoom[0] - CadreZoom[2]) / std::max(1, Barre_Horizontale->width()));
+        MontreEtat("Echelle 1/" + QString::fromStdString(FormatEntier(n)));
     }
     if (!form_.BulleAucune && !Glisse)
         Tooltip(x, y);

@@ -103,6 +103,8 @@ public:
     virtual double Localise(int x, int y, int& fiche, int& galerie, int& point) = 0;
     static constexpr double kRienTrouve = 1e30;
     virtual void IsoleEcran(int x, int y, int rayon2) = 0;
+    // The texts a view gives (selection, tooltip, angles) are Windows-1252, as the model's
+    // names they hold and the canvas's texts: the view window converts them for the screen.
     virtual void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) = 0;
     virtual void Bulle(int fiche, int galerie, int point, std::string& texte) = 0;
 
