@@ -21,6 +21,9 @@ namespace karst {
 
 namespace {
 
+// The system of a cave filed in none, as a sheet's address holds it (Windows-1252).
+const char* const kSystemeIsole = "Isol\xE9";
+
 QRadioButton* Radio(QWidget* parent, QLayout* l, const char* nom, const QString& texte)
 {
     auto* r = new QRadioButton(texte, parent);
@@ -292,7 +295,7 @@ QStringList TNouveaute::AjouteNoms(int niveau)
             if (!f)
                 continue;
             const std::string& n = PartieAdresse(*f, niveau + 1).Chaine();
-            if (n.empty() || EgalSansCasse(n, "Surface") || EgalSansCasse(n, "Isol\xE9"))
+            if (n.empty() || EgalSansCasse(n, "Surface") || EgalSansCasse(n, kSystemeIsole))
                 continue;
             bool present = false;
             for (std::size_t i = noms.size(); i-- > 0 && !present;)
@@ -445,7 +448,7 @@ void TNouveaute::avance()
             Avant->setEnabled(false);
             Arriere->show();
         } else {
-            editeur({"Isol\xE9", VersCp1252(Nom_Cavite->text()), "", ""});
+            editeur({kSystemeIsole, VersCp1252(Nom_Cavite->text()), "", ""});
         }
         break;
     case 4:

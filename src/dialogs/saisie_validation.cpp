@@ -43,9 +43,10 @@ bool MemePoint(const TPointTopo& a, const TPointTopo& b) { return a.Egal(b) || (
 // A threshold as the stored values are rounded.
 long double Seuil(long double v) { return static_cast<long double>(Reel6(v)); }
 
-QString Format2(const char* modele, const char* a, const char* b)
+// A UTF-8 message naming two unit labels, which are the model's (Windows-1252).
+QString Format2(const char* messageUtf8, const char* libelleA, const char* libelleB)
 {
-    return QString::fromUtf8(modele).arg(DepuisCp1252(a), DepuisCp1252(b));
+    return QString::fromUtf8(messageUtf8).arg(DepuisCp1252(libelleA), DepuisCp1252(libelleB));
 }
 
 }  // namespace
@@ -313,8 +314,8 @@ bool TMultPageDlg::ValideFiche()
             // The values together.
             const long double pente = vs.Pente, azimut = vs.Azimut;
             auto non = [&](const char* m) { return refuse(QString::fromUtf8(m), conf, r, 2); };
-            if (vs.UnitePente == kPenteMetres || vs.UnitePente == kPentePourcent) {
-                const long double dz = std::fabs(pente) / (vs.UnitePente == kPentePourcent ? 100 : 1);
+            if (vs.UnitePente == kPenteDenivMetres || vs.UnitePente == kPenteDenivCm) {
+                const long double dz = std::fabs(pente) / (vs.UnitePente == kPenteDenivCm ? 100 : 1);
                 const long double l =
                     static_cast<long double>(vs.Longueur) / (vs.UniteLongueur == kUniteCentimetres ? 100 : 1);
                 if (l < dz)

@@ -263,7 +263,7 @@ void TfrmRose::DrawRose()
                     : b == 90  ? "Est"
                     : b == 180 ? "Sud"
                     : b == 270 ? "Ouest"
-                               : Trois(b) + "\xB0",
+                               : Trois(b) + kDegre,
                     police, 0, 0};
         if (b % 90 == 0)
             e.police.Style = Police::Gras;
@@ -345,8 +345,8 @@ QString TfrmRose::TextePointe(int x, int y, int cx, int cy) const
     const int n = Secteurs[static_cast<std::size_t>(s)];
     // With no shot counted the share is 0.
     const int pourcent = TotalVisees > 0 ? n * 50 / TotalVisees : 0;
-    return DepuisCp1252(Trois(TruncEntier(cap)) + "\xB0") +
-           QStringLiteral(" -> %1 visées sur %2 (%3%)").arg(n / 2).arg(TotalVisees).arg(pourcent);
+    return QString::fromStdString(Trois(TruncEntier(cap))) +
+           QStringLiteral("° -> %1 visées sur %2 (%3%)").arg(n / 2).arg(TotalVisees).arg(pourcent);
 }
 
 void TfrmRose::ShowPie(int x, int y)

@@ -112,10 +112,10 @@ Point ExportToporobot::PointDeVisee(const TVisee& v, int seance) const
     switch (v.UnitePente) {
     case kPenteGrades:
     case kPenteGradesInverse: code = 2; break;
-    case kPenteMetres:
-    case kPentePourcent:
-    case kPenteMetresInverse:
-    case kPentePourcentInverse: code = 3; break;
+    case kPenteDenivMetres:
+    case kPenteDenivCm:
+    case kPenteDenivMetresInverse:
+    case kPenteDenivCmInverse: code = 3; break;
     case kPenteVulcain:
     case kPenteVulcainInverse: code = 4; break;
     default: code = 1; break;
@@ -133,11 +133,11 @@ Point ExportToporobot::PointDeVisee(const TVisee& v, int seance) const
     const long double s = v.Pente;
     long double pente;
     switch (v.UnitePente) {
-    case kPentePourcent: pente = s / 100; break;
+    case kPenteDenivCm: pente = s / 100; break;
     case kPenteDegresInverse:
     case kPenteGradesInverse:
-    case kPenteMetresInverse: pente = -s; break;
-    case kPentePourcentInverse: pente = -s / 100; break;
+    case kPenteDenivMetresInverse: pente = -s; break;
+    case kPenteDenivCmInverse: pente = -s / 100; break;
     case kPenteVulcainInverse: pente = 180 - s; break;
     default: pente = s; break;
     }

@@ -330,9 +330,9 @@ void ImportToporobot::RempliVisee(TVisee& v, int numeroCode, const Champs& c, st
     case 361: unitePente = kPenteVulcain; break;
     case 370:
         pente = pente * longueur / 100;
-        unitePente = kPenteMetres;
+        unitePente = kPenteDenivMetres;
         break;
-    case 380: unitePente = kPenteMetres; break;
+    case 380: unitePente = kPenteDenivMetres; break;
     case 399:
         pente -= 100;
         unitePente = kPenteGrades;

@@ -604,7 +604,7 @@ void ImportVisualTopo::Construit()
                     break;
                 }
                 break;
-            case Clinometre::Deniv: unite = kPenteMetres; break;
+            case Clinometre::Deniv: unite = kPenteDenivMetres; break;
             case Clinometre::Prof: {
                 const long double lecture = pente;
                 pente = lecture - profPrecedente;
@@ -612,7 +612,7 @@ void ImportVisualTopo::Construit()
                 if (!l.Rayonnante())
                     profPrecedente = lecture;
                 profondeur_ = true;
-                unite = kPenteMetres;
+                unite = kPenteDenivMetres;
                 break;
             }
             }

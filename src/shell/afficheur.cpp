@@ -44,9 +44,9 @@ constexpr int kMaxDefilement = 32000;
 
 int Facteur(int taille) { return taille <= kMaxDefilement ? 1 : taille / kMaxDefilement + 1; }
 
-// Why a massif that has galleries shows none of them (Windows-1252), or "" once one is
-// placed: an empty drawing must not look like a fault of the view.
-std::string RaisonRienPlace(const TMassif& m)
+// Why a massif that has galleries shows none of them, or "" once one is placed: an empty
+// drawing must not look like a fault of the view.
+QString RaisonRienPlace(const TMassif& m)
 {
     bool galeries = false;
     for (const TFiche* f : m.Fiches)
@@ -58,15 +58,13 @@ std::string RaisonRienPlace(const TMassif& m)
     if (!galeries)
         return {};
     if (m.References.empty())
-        return "Rien n'est plac\xE9 : le massif n'a pas de point de r\xE9"
-               "f\xE9rence.";
+        return QStringLiteral("Rien n'est placé : le massif n'a pas de point de référence.");
     for (const TPointTopo* r : m.References)
         for (const TFiche* f : m.Fiches)
             for (const TGalerie* g : f->Galeries)
                 if (r->Egal(g->Depart) || r->Egal(g->Arrivee))
-                    return "Rien n'est plac\xE9 : le calcul n'est pas encore fait.";
-    return "Rien n'est plac\xE9 : aucune fiche atteinte, v\xE9rifiez les points de r\xE9"
-           "f\xE9rences.";
+                    return QStringLiteral("Rien n'est placé : le calcul n'est pas encore fait.");
+    return QStringLiteral("Rien n'est placé : aucune fiche atteinte, vérifiez les points de références.");
 }
 
 }  // namespace
@@ -393,8 +391,8 @@ void TAfficheur::Redessine()
         Image2->update();
     }
 
-    std::string etat = form_.Rotation->isChecked() ? Graphique->TexteRotation() : std::string();
-    if (etat.empty() && Genre() != GenreVue::Tableau && form_.Massif)
+    QString etat = form_.Rotation->isChecked() ? DepuisCp1252(Graphique->TexteRotation()) : QString();
+    if (etat.isEmpty() && Genre() != GenreVue::Tableau && form_.Massif)
         etat = RaisonRienPlace(*form_.Massif);
     MontreEtat(etat);
 }
@@ -419,11 +417,11 @@ void TAfficheur::RedessineTout()
             a->Redessine();
 }
 
-void TAfficheur::MontreEtat(const std::string& texte)
+void TAfficheur::MontreEtat(const QString& texte)
 {
     TexteEtat = texte;
     if (form_.VueActive() == this)
-        form_.Panneaux[1]->setText(DepuisCp1252(texte));
+        form_.Panneaux[1]->setText(texte);
 }
 
 void TAfficheur::OteSelection()
@@ -457,7 +455,7 @@ void TAfficheur::Designe(bool affiche)
     std::string texte;
     Graphique->Designation(affiche, FicheSel, GalerieSel, PointSel, OutilSouris(), texte);
     Image2->update();
-    MontreEtat(texte);
+    MontreEtat(DepuisCp1252(texte));
 }
 
 TAfficheur::Centre TAfficheur::NoteCentre() const
@@ -622,7 +620,7 @@ void TAfficheur::FormActivate()
     if (TMassif* m = form_.Massif.get())
         m->PlaceCoupe();
     if (form_.VueActive() == this)
-        form_.Panneaux[1]->setText(DepuisCp1252(TexteEtat));
+        form_.Panneaux[1]->setText(TexteEtat);
     auto outil = [](QAction* a, bool actif) {
         a->setEnabled(actif);
         if (!actif)

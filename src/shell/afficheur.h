@@ -79,8 +79,8 @@ public:
     bool SaisieEchelle = false;
     bool SansDessin = false;
     std::string PasRotation = "10";
-    // Selection text or angles, Windows-1252 bytes.
-    std::string TexteEtat;
+    // Selection text or angles, as shown.
+    QString TexteEtat;
     // Mouse tools: the zoom band (first corner, then the moving one), the drag origin in
     // window positions, a drag in progress, the plan's trial angle in radians.
     std::array<int32_t, 4> CadreZoom{};
@@ -217,18 +217,12 @@ public:
     void Image2DblClick();
     void FormClick();
 
-signals:
-    // One step of a repeated rotation was drawn.
-    void EtapeRotation();
-    // One page of a print job was drawn.
-    void PageImprimee(int page);
-
 public:
     // The window's design size (client area).
     QSize sizeHint() const override { return {818, 618}; }
 
     // Status text: kept, and shown in the main status bar while this window is active.
-    void MontreEtat(const std::string& texte);
+    void MontreEtat(const QString& texte);
     // The main window and this view window active again, after a stop or progress window.
     void RedevientActive();
 

@@ -278,7 +278,6 @@ void TAfficheur::BoucleRotation(const std::function<void()>& pas, const std::fun
     QPointer<TAfficheur> moi(this);
     while (arret.isVisible()) {
         pas();
-        emit EtapeRotation();
         QCoreApplication::processEvents();
         // The window closed meanwhile: nothing left to turn.
         if (!moi || !Graphique) {
@@ -415,7 +414,7 @@ public:
         std::string texte;
         a_.Graphique->Designation(true, a_.FicheSel, a_.GalerieSel, a_.PointSel, a_.OutilSouris(), texte);
         a_.Image2->update();
-        a_.MontreEtat(texte);
+        a_.MontreEtat(DepuisCp1252(texte));
         a_.SelectionValide = true;
     }
     void Redessine() override { redessine_(); }

@@ -230,8 +230,7 @@ void TAfficheur::Image2MouseDown(int x, int y)
     OteSelection();
     PlacePoints(genre == GenreVue::Coupe);
     FicheSel = GalerieSel = PointSel = 0;
-    Graphique->Localise(x + ScrollX(), y + ScrollY(), FicheSel, GalerieSel, PointSel);
-    if (PointSel != 0) {
+    if (Graphique->Localise(x + ScrollX(), y + ScrollY(), FicheSel, GalerieSel, PointSel) != TGraphique::kRienTrouve) {
         Designe(true);
         SelectionValide = true;
     }
@@ -246,7 +245,7 @@ void TAfficheur::Image2MouseMove(int x, int y)
         const std::string texte = Graphique->ApercuGlisse(BalayageEssai(), PointDepart.x() - (x + Image2->x()),
                                                           PointDepart.y() - (y + Image2->y()));
         Redessine();
-        MontreEtat(texte);
+        MontreEtat(DepuisCp1252(texte));
     }
     if (form_.Zoom->isChecked() && Glisse) {
         TraceCadre();
@@ -263,8 +262,8 @@ void TAfficheur::Image2MouseMove(int x, int y)
         }
         TraceCadre();
         const long double e = ChaineEnReel(VersCp1252(form_.Boite_Echelle->currentText()));
-        MontreEtat("Echelle 1/" + FormatEntier(RoundEntier(e * std::abs(CadreZoom[0] - CadreZoom[2]) /
-                                                           std::max(1, Barre_Horizontale->width()))));
+        const int n = RoundEntier(e * std::abs(CadreZoom[0] - CadreZoom[2]) / std::max(1, Barre_Horizontale->width()));
+        MontreEtat("Echelle 1/" + QString::fromStdString(FormatEntier(n)));
     }
     if (!form_.BulleAucune && !Glisse)
         Tooltip(x, y);
@@ -274,7 +273,7 @@ void TAfficheur::Tooltip(int x, int y)
 {
     int f = 0, g = 0, p = 0;
     const double d = Graphique->Localise(x + ScrollX(), y + ScrollY(), f, g, p);
-    if (p == 0 || !(d < 5.0)) {
+    if (!(d < 5.0)) {
         CacheBulle();
         return;
     }

@@ -44,7 +44,7 @@ TComplement_Calcul::TComplement_Calcul(QWidget* parent) : QDialog(parent)
 bool TComplement_Calcul::Montre(const QString& texte)
 {
     Information->setText(SautsDeLigne(texte));
-    exec();
+    ExecuteModal(*this);
     return Ne_Plus->isChecked();
 }
 

@@ -130,7 +130,6 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
             imp.NouvellePage();
         Graphique->DessinePage(p % colonnes, p / colonnes, marge.Gauche, marge.Haut, OutilSouris(), imp.Canvas(), 1.0);
         ImprimePage(imp, p, marge);
-        emit PageImprimee(p + 1);
         TraiteMessages();
         TraiteMessages();
         evolution->Gauge1->setValue(RoundEntier(100.0L * static_cast<long double>(i + 1) / suite.size()));

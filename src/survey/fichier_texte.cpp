@@ -181,11 +181,11 @@ constexpr Jeton kJetonsLongueur[] = {{"m", kUniteMetres}, {"cm", kUniteCentimetr
 constexpr Jeton kJetonsAzimut[] = {
     {"deg", kAzimutDegres}, {"grade", kAzimutGrades}, {"-deg", kAzimutDegresInverse}, {"-grade", kAzimutGradesInverse}};
 // The Vulcain kinds (4 and 9) have tokens of their own.
-constexpr Jeton kJetonsPente[] = {
-    {"deg", kPenteDegres},           {"grade", kPenteGrades},      {"mp", kPenteMetres},
-    {"cmp", kPentePourcent},         {"vul", kPenteVulcain},       {"-deg", kPenteDegresInverse},
-    {"-grade", kPenteGradesInverse}, {"-mp", kPenteMetresInverse}, {"-cmp", kPentePourcentInverse},
-    {"-vul", kPenteVulcainInverse}};
+constexpr Jeton kJetonsPente[] = {{"deg", kPenteDegres},           {"grade", kPenteGrades},
+                                  {"mp", kPenteDenivMetres},       {"cmp", kPenteDenivCm},
+                                  {"vul", kPenteVulcain},          {"-deg", kPenteDegresInverse},
+                                  {"-grade", kPenteGradesInverse}, {"-mp", kPenteDenivMetresInverse},
+                                  {"-cmp", kPenteDenivCmInverse},  {"-vul", kPenteVulcainInverse}};
 // The declination's unit is its whole line.
 constexpr Jeton kJetonsDeclinaison[] = {{"Unite_Decli deg", kAzimutDegres}, {"Unite_Decli grade", kAzimutGrades}};
 
@@ -588,7 +588,7 @@ void FormatPointCoupe(A& a, P& p)
     a.Ligne().Entier(p.Galerie);
 }
 
-// Files before 1004 have no colour (0): the reader sets it first.
+// Files before 1004 have no colour: a gallery read from one keeps a new gallery's 0.
 template <class A, class Gal>
 void FormatGalerie(A& a, Gal& g)
 {
@@ -661,69 +661,6 @@ void FormatMassif(A& a, M& m, IFenetreMassif& fenetre)
 }
 
 }  // namespace
-
-// ---- Records ----------------------------------------------------------------------------
-
-void TEco::EcritTexte(FichierTexteEcriture& f) const { f.EcritLigne(SurUneLigne(s_, false)); }
-
-void TEco::LitTexte(const std::string& ligne) { Affecte(ligne); }
-
-void TRaccourci::EcritTexte(FichierTexteEcriture& f) const { f.EcritLigne(); }
-
-void TRaccourci::LitTexte(FichierTexteLecture& f) { f.SauteLigne(); }
-
-void TPointTopo::EcritTexte(FichierTexteEcriture& f) const
-{
-    EcritureTexte e(f);
-    FormatPoint(e, *this);
-    e.Termine();
-}
-
-void TPointTopo::LitTexte(FichierTexteLecture& f)
-{
-    LectureTexte l(f);
-    FormatPoint(l, *this);
-}
-
-void TPointCoupe::EcritTexte(FichierTexteEcriture& f) const
-{
-    EcritureTexte e(f);
-    FormatPointCoupe(e, *this);
-    e.Termine();
-}
-
-void TPointCoupe::LitTexte(FichierTexteLecture& f)
-{
-    LectureTexte l(f);
-    FormatPointCoupe(l, *this);
-}
-
-void TGalerie::EcritTexte(FichierTexteEcriture& f) const
-{
-    EcritureTexte e(f);
-    FormatGalerie(e, *this);
-    e.Termine();
-}
-
-void TGalerie::LitTexte(FichierTexteLecture& f)
-{
-    Couleur = 0;
-    LectureTexte l(f);
-    FormatGalerie(l, *this);
-}
-
-void TFiche::EcritTexte(FichierTexteEcriture& f) const
-{
-    EcritureTexte e(f);
-    FormatFiche(e, *this);
-    e.Termine();
-}
-
-void TFiche::LitTexte(FichierTexteLecture& f)
-{
-    LectureTexte l(f);
-    FormatFiche(l, *this);
-}
 
 // ---- The massif -------------------------------------------------------------------------
 

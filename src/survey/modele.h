@@ -18,8 +18,6 @@
 namespace karst {
 
 class TBufferStream;
-class FichierTexteEcriture;
-class FichierTexteLecture;
 class TMassif;
 class IFenetreMassif;
 class IEditeurSaisie;
@@ -55,8 +53,6 @@ public:
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(const std::string& ligne);
 
 private:
     std::string s_;
@@ -77,8 +73,6 @@ public:
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(FichierTexteLecture& f);
 
     // "Terminus" for a terminus, else the station's name.
     std::string NomOuTerminus() const { return Terminus ? "Terminus" : Nom.Chaine(); }
@@ -103,8 +97,6 @@ public:
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(FichierTexteLecture& f);
 };
 
 // Shortcut record: no fields; kept as a count.
@@ -112,8 +104,6 @@ class TRaccourci {
 public:
     void EcritFlux(TBufferStream&) const {}
     void LitFlux(TBufferStream&) {}
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(FichierTexteLecture& f);
 };
 
 // Station indices hold 0..255.
@@ -131,12 +121,14 @@ bool NombreMesure(const std::string& texte, bool centimetres, double& valeur);
 constexpr uint8_t kUniteMetres = 0, kUniteCentimetres = 1;
 // Azimuths (the declination takes the first two):
 constexpr uint8_t kAzimutDegres = 0, kAzimutGrades = 1, kAzimutDegresInverse = 5, kAzimutGradesInverse = 6;
-// Slopes: angles, height differences, and the Vulcain zenith angle; codes 5 to 9 are 0 to 4
-// with the shot read backwards. Azimuth and slope codes alike, backwards is forwards plus:
+// Slopes: an angle in degrees or grads, a height difference in metres or in centimetres
+// (not a percent grade: an import in percent converts to an angle), and the Vulcain
+// clinometer's zenith angle in degrees; codes 5 to 9 are 0 to 4 with the shot read
+// backwards. Azimuth and slope codes alike, backwards is forwards plus:
 constexpr uint8_t kSensInverse = 5;
-constexpr uint8_t kPenteDegres = 0, kPenteGrades = 1, kPenteMetres = 2, kPentePourcent = 3, kPenteVulcain = 4,
-                  kPenteDegresInverse = 5, kPenteGradesInverse = 6, kPenteMetresInverse = 7, kPentePourcentInverse = 8,
-                  kPenteVulcainInverse = 9;
+constexpr uint8_t kPenteDegres = 0, kPenteGrades = 1, kPenteDenivMetres = 2, kPenteDenivCm = 3, kPenteVulcain = 4,
+                  kPenteDegresInverse = 5, kPenteGradesInverse = 6, kPenteDenivMetresInverse = 7,
+                  kPenteDenivCmInverse = 8, kPenteVulcainInverse = 9;
 
 // An azimuth in radians, by its unit code; the declination is not applied.
 long double AzimutEnRadians(long double azimut, int unite);
@@ -238,8 +230,6 @@ public:
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(FichierTexteLecture& f);
 };
 
 // One survey sheet.
@@ -283,8 +273,6 @@ public:
 
     void EcritFlux(TBufferStream& f) const;
     void LitFlux(TBufferStream& f);
-    void EcritTexte(FichierTexteEcriture& f) const;
-    void LitTexte(FichierTexteLecture& f);
 };
 
 using ListeFiches = std::vector<TFiche*>;

@@ -17,13 +17,13 @@ bool Pente(const TVisee& v, long double& p, long double& d)
     const long double x = v.Pente;
     switch (v.UnitePente) {
     case kPenteGrades: p = x / 200 * kPi; return true;
-    case kPenteMetres: d = x; return false;
-    case kPentePourcent: d = x / 100; return false;
+    case kPenteDenivMetres: d = x; return false;
+    case kPenteDenivCm: d = x / 100; return false;
     case kPenteVulcain: p = DegresEnRadians(90 - x); return true;
     case kPenteDegresInverse: p = DegresEnRadians(-x); return true;
     case kPenteGradesInverse: p = -x / 200 * kPi; return true;
-    case kPenteMetresInverse: d = -x; return false;
-    case kPentePourcentInverse: d = -x / 100; return false;
+    case kPenteDenivMetresInverse: d = -x; return false;
+    case kPenteDenivCmInverse: d = -x / 100; return false;
     case kPenteVulcainInverse: p = DegresEnRadians(-(90 - x)); return true;
     default: p = DegresEnRadians(x); return true;  // degrees, and any code above 9
     }

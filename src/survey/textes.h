@@ -20,6 +20,8 @@ std::string EnUtf8(const std::string& texte);
 char32_t CaractereCp1252(unsigned char octet);
 // The Windows-1252 byte of a character, '?' where the code page has none.
 char OctetCp1252(char32_t c);
+// The degree sign in Windows-1252, as the views' angles and the unit labels write it.
+inline constexpr char kDegre[] = "\xB0";
 
 // A length-prefixed text of at most N bytes (N + 1 bytes in the binary files).
 // Assigning a longer text keeps its first N bytes, as the files can hold no more.

@@ -96,11 +96,15 @@ public:
                              double zoom) = 0;
     virtual void Dimensions(int& largeur, int& hauteur, double pxParMm, double rapport, TCanvas& image) = 0;
     virtual void NombrePages(int& colonnes, int& lignes, int margesH, int margesV) = 0;
-    // The shot at drawing pixel (x, y) and its distance in pixels; kRienTrouve when no shot
-    // can be measured (nothing placed, no scale), which no tooltip or pick ever reaches.
+    // The shot at drawing pixel (x, y) and its distance in pixels, the three indices set;
+    // kRienTrouve when nothing is found (nothing placed, no scale, no row there), which no
+    // tooltip or pick ever reaches: callers test the result, not the indices, which a miss
+    // may leave as they were.
     virtual double Localise(int x, int y, int& fiche, int& galerie, int& point) = 0;
     static constexpr double kRienTrouve = 1e30;
     virtual void IsoleEcran(int x, int y, int rayon2) = 0;
+    // The texts a view gives (selection, tooltip, angles) are Windows-1252, as the model's
+    // names they hold and the canvas's texts: the view window converts them for the screen.
     virtual void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) = 0;
     virtual void Bulle(int fiche, int galerie, int point, std::string& texte) = 0;
 

@@ -270,7 +270,7 @@ void TPlan::ApercuRotation(double delta, std::string& texte)
     const double a = Angle + delta;
     SinAngle = std::sin(DegresEnRadians(a));
     CosAngle = std::cos(DegresEnRadians(a));
-    texte = FormatGeneral(a, 3) + " \xB0";
+    texte = FormatGeneral(a, 3) + " " + kDegre;
 }
 
 std::string TPlan::ApercuGlisse(double balayage, double, double)
@@ -284,7 +284,7 @@ void TPlan::TourneGlisse(double balayage, double, double) { Tourne(balayage); }
 
 void TPlan::TournePas(PasTour& pas, bool retour) { Tourne(retour ? -pas.premier : pas.premier); }
 
-std::string TPlan::TexteRotation() const { return FormatEntier(RoundEntier(Angle)) + " \xB0"; }
+std::string TPlan::TexteRotation() const { return FormatEntier(RoundEntier(Angle)) + " " + kDegre; }
 
 void TPlan::GardeAngles(TOptions_Plan& plan, TOptions_Relief&) const { plan.Angle = Angle; }
 

@@ -652,22 +652,26 @@ private:
     Etat etat_ = Avant;
 };
 
-// The hit test: the first element that ends below the pixel row.
+// The hit test: the first element that ends below the pixel row. The walk stops at the
+// sheet after it.
 class CibleRecherche : public CibleEcran {
 public:
-    struct Trouve {
-        const TFiche* fiche;
-        int galerie, point;
-    };
     CibleRecherche(TCanvas& c, double k, double rapport, int y) : CibleEcran(c, k, rapport), y_(y) {}
     bool PositionsMemorisees() const override { return true; }
     // A sheet that ends above the row holds no element below it.
     Detail DebutFiche(const TFiche& f) override { return f.FinTableau * k_ <= y_ ? Detail::Resume : Detail::Complet; }
-    void FinElement(const TFiche& f, int galerie, int point, int fin) override
+    bool Arrete() const override { return fiche != nullptr; }
+    void FinElement(const TFiche& f, int g, int p, int fin) override
     {
-        if (fin * k_ > y_)
-            throw Trouve{&f, galerie, point};
+        if (!fiche && fin * k_ > y_) {
+            fiche = &f;
+            galerie = g;
+            point = p;
+        }
     }
+
+    const TFiche* fiche = nullptr;
+    int galerie = 0, point = 0;
 
 private:
     int y_;
@@ -965,20 +969,17 @@ double TTableau::Localise(int, int y, int& fiche, int& galerie, int& point)
     if (!MiseEnPageAJour(*m, liste, k))
         MetEnPage(*m, *o, liste, *CanvasEcran, k);
     CibleRecherche cible(*CanvasEcran, k, rapport_, y);
-    try {
-        Parcours(*this, *o, cible, ModeNormal, 1.0f, 0).Parcourt(liste);
-    } catch (const CibleRecherche::Trouve& t) {
-        // The position in the current sheets, which the view window's selection holds,
-        // whatever the table's own order.
-        const ListeFiches& courantes = *m->FichesCourantes;
-        auto it = std::find(courantes.begin(), courantes.end(), t.fiche);
-        if (it != courantes.end()) {
-            fiche = static_cast<int>(it - courantes.begin());
-            galerie = t.galerie;
-            point = t.point;
-        }
-    }
-    return kRienTrouve;
+    Parcours(*this, *o, cible, ModeNormal, 1.0f, 0).Parcourt(liste);
+    // The position in the current sheets, which the view window's selection holds,
+    // whatever the table's own order.
+    const ListeFiches& courantes = *m->FichesCourantes;
+    auto it = std::find(courantes.begin(), courantes.end(), cible.fiche);
+    if (!cible.fiche || it == courantes.end())
+        return kRienTrouve;
+    fiche = static_cast<int>(it - courantes.begin());
+    galerie = cible.galerie;
+    point = cible.point;
+    return 0;
 }
 
 bool TTableau::AjusteColonnes(int x, double pxParMm, double rapport)

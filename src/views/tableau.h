@@ -39,7 +39,7 @@ public:
     void NombrePages(int& colonnes, int& lignes, int margesH, int margesV) override;
     // The element at drawing pixel row y: fiche is the sheet's position in the massif's
     // current sheets, galerie 0 and point 1 for a header, point 1 for a station row, else
-    // the shot number. Always kRienTrouve: the table shows no tooltip.
+    // the shot number; the distance is 0, the row being under the pixel.
     double Localise(int x, int y, int& fiche, int& galerie, int& point) override;
     void IsoleEcran(int, int, int) override {}
     void Designation(bool, int, int, int, uint16_t, std::string& texte) override { texte.clear(); }

@@ -221,7 +221,7 @@ std::string TPerspective::TexteAngles(double dAzimut, double dElevation)
     if (Elevation + dElevation < -90)
         dElevation = -89 - Elevation;
     SinElevation = std::sin(DegresEnRadians(Elevation + dElevation));
-    return FormatGeneral(a, 3) + " \xB0  " + FormatGeneral(-(Elevation + dElevation), 2) + " \xB0";
+    return FormatGeneral(a, 3) + " " + kDegre + "  " + FormatGeneral(-(Elevation + dElevation), 2) + " " + kDegre;
 }
 
 std::string TPerspective::ApercuGlisse(double, double dx, double dy) { return TexteAngles(dx / 3.0, dy / 3.0); }
@@ -242,7 +242,8 @@ void TPerspective::TournePas(PasTour& pas, bool retour)
 std::string TPerspective::TexteRotation() const
 {
     // The elevation is shown with its sign reversed.
-    return FormatEntier(RoundEntier(Azimut)) + " \xB0  " + FormatEntier(-RoundEntier(Elevation)) + " \xB0";
+    return FormatEntier(RoundEntier(Azimut)) + " " + kDegre + "  " + FormatEntier(-RoundEntier(Elevation)) + " " +
+           kDegre;
 }
 
 void TPerspective::GardeAngles(TOptions_Plan&, TOptions_Relief& relief) const

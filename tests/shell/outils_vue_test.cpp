@@ -32,6 +32,7 @@
 
 #include "application_test.h"
 #include "calcul/drapeaux.h"
+#include "etapes_rotation.h"
 #include "formulaires/dlg_svg.h"
 #include "platform/canvas.h"
 #include "platform/imprimante.h"
@@ -58,6 +59,8 @@ public:
     int colonnes = 1, lignes = 1;
     std::vector<std::pair<int, int>> pages;
     std::vector<double> zooms;
+    // Run after each page drawn.
+    std::function<void()> apresPage;
     // What Localise finds: the shot and its distance; point 0 finds nothing.
     int fiche = 0, galerie = 0, point = 0;
     double distance = 1e9;
@@ -75,6 +78,8 @@ public:
         canvas.FixePen(Stylo{kRouge});
         canvas.FixeBrush(Pinceau{kRouge, true});
         canvas.Rectangle(0, 0, 4, 4);
+        if (apresPage)
+            apresPage();
     }
     void Dimensions(int& l, int& h, double, double, TCanvas&) override
     {
@@ -89,7 +94,7 @@ public:
     double Localise(int, int, int& f, int& g, int& p) override
     {
         if (point == 0)
-            return 1e9;
+            return kRienTrouve;
         f = fiche;
         g = galerie;
         p = point;
@@ -236,8 +241,7 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     TAfficheur* a = Fenetre(GenreVue::Plan, v);
     v->colonnes = 3;
     // "Interrompre" clicked after the first page.
-    auto arret =
-        QObject::connect(a, &TAfficheur::PageImprimee, [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); });
+    v->apresPage = [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); };
     a->Imprime(0, 0, 1, f->Marge);
     EXPECT_EQ(v->pages.size(), 1u);
     EXPECT_EQ(imprimante->Journal.back(), "Abandon");
@@ -278,7 +282,7 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     };
     // Interrupted, the file of that name is the one that was there.
     a->Imprime(0, 0, 1, f->Marge);
-    QObject::disconnect(arret);
+    v->apresPage = nullptr;
     EXPECT_EQ(v->pages.size(), 1u);
     EXPECT_EQ(lu(), QByteArray("ancien"));
     EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
@@ -655,10 +659,12 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
     auto& plan = static_cast<TPlan&>(*a->Graphique);
     const double depart = plan.Angle;
     int pas = 0;
-    QObject::connect(a, &TAfficheur::EtapeRotation, [&] {
-        if (++pas == 3)
-            Arret(*f).hide();
-    });
+    EtapesRotation etapes(
+        *f, *a, [&] { return std::vector<double>{plan.Angle}; },
+        [&] {
+            if (++pas == 3)
+                Arret(*f).hide();
+        });
     invite.saisies = {QStringLiteral("abc"), QStringLiteral("0"), QStringLiteral("-181"), QStringLiteral("7,5")};
     const QString refus = QStringLiteral("Le champ « Pas en degré » n'accepte pas « %1 » : il faut un nombre de -180 "
                                          "à 180 autre que 0.");
@@ -681,11 +687,16 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
     p.Tourne(0, 0);
     const double az = p.Azimut;
     std::vector<double> montrees;
-    QObject::connect(b, &TAfficheur::EtapeRotation, [&] {
-        montrees.push_back(-p.Elevation);
-        if (montrees.size() == 3)
-            Arret(*f).hide();
-    });
+    EtapesRotation etapesB(
+        *f, *b,
+        [&] {
+            return std::vector<double>{p.Azimut, p.Elevation};
+        },
+        [&] {
+            montrees.push_back(-p.Elevation);
+            if (montrees.size() == 3)
+                Arret(*f).hide();
+        });
     PiloteModalInstalle pilote([](QDialog& d) {
         auto& r = dynamic_cast<TLaRotation&>(d);
         EXPECT_EQ(r.PasV->text(), QStringLiteral("0.5"));

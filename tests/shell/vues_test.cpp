@@ -37,6 +37,7 @@
 
 #include "application_test.h"
 #include "calcul/drapeaux.h"
+#include "etapes_rotation.h"
 #include "formulaires/expert.h"
 #include "platform/canvas.h"
 #include "platform/imprimante.h"
@@ -139,7 +140,7 @@ public:
         h = hauteur;
     }
     void NombrePages(int& c, int& l, int, int) override { c = l = 1; }
-    double Localise(int, int, int&, int&, int&) override { return 1e9; }
+    double Localise(int, int, int&, int&, int&) override { return kRienTrouve; }
     void IsoleEcran(int, int, int) override {}
     void Designation(bool affiche, int fiche, int, int, uint16_t, std::string& texte) override
     {
@@ -1540,14 +1541,17 @@ TEST_F(VuesX11, LePlanRedevientActifApresLArret)
     TArret& arret = Arret(*f);
     int pas = 0;
     bool active = false;
-    QObject::connect(plan, &TAfficheur::EtapeRotation, [&] {
-        if (++pas == 3) {
-            // Clicked, the stop window takes the activation, as a click on it does.
-            arret.activateWindow();
-            active = QTest::qWaitForWindowActive(&arret);
-            QTest::mouseClick(arret.Button1, Qt::LeftButton);
-        }
-    });
+    auto& vuePlan = static_cast<TPlan&>(*plan->Graphique);
+    EtapesRotation etapes(
+        *f, *plan, [&] { return std::vector<double>{vuePlan.Angle}; },
+        [&] {
+            if (++pas == 3) {
+                // Clicked, the stop window takes the activation, as a click on it does.
+                arret.activateWindow();
+                active = QTest::qWaitForWindowActive(&arret);
+                QTest::mouseClick(arret.Button1, Qt::LeftButton);
+            }
+        });
     // The step typed in the real input box.
     repondeur.reset();
     InterlocuteurQt qt;

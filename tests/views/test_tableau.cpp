@@ -387,7 +387,9 @@ TEST_F(Tableau, HitTestFindsHeadersStationRowsAndShotLines)
     int f = -1, g = -1, p = -1;
     auto localise = [&](int y) {
         f = g = p = -1;
-        EXPECT_EQ(t.Localise(12345, y, f, g, p), TGraphique::kRienTrouve);
+        // A row under the pixel is at distance 0; no row, nothing found.
+        const double d = t.Localise(12345, y, f, g, p);
+        EXPECT_EQ(d, p == -1 ? TGraphique::kRienTrouve : 0.0);
         return std::make_tuple(f, g, p);
     };
     EXPECT_EQ(localise(100), std::make_tuple(0, 0, 1));  // general header
