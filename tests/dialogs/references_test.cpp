@@ -1,6 +1,8 @@
 // Reference points, declinations and the meridian convergence: what the grid shows and
 // refuses, what reaches the massif, and the projection list of the installation.
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -11,6 +13,7 @@
 
 #include "dialogs/recherche.h"
 #include "dialogs/references.h"
+#include "platform/services.h"
 #include "recherche_aide.h"
 
 using namespace karst;
@@ -278,4 +281,38 @@ TEST(References, ListeDesProjectionsEtConvergence)
     d.Button3Click();
     EXPECT_EQ(d.Edit3->text(), QStringLiteral("-14.281096"));
     EXPECT_TRUE(d.GeodesiqueModifie);
+
+    // The list installed beside the program: a grid picked from the keyboard, then the centre
+    // typed at 6° E, 45° N gives n × (6° − the grid's central meridian), the conic's exact angle.
+    struct {
+        int ligne;
+        const char *nom, *x, *y;
+        double attendu;
+        const char* montre;
+    } grilles[] = {{5, "Lambert-93", "936.341", "6437.909", 0.7256077651 * 3, "2.18"},
+                   {4, "Lambert II étendu", "888.811", "2006.655", 0.7289686274 * (6 - 2.33722917), "2.67"}};
+    for (const auto& g : grilles) {
+        TConvergence installee(RepertoireProgramme());
+        installee.show();
+        installee.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&installee));
+        ASSERT_EQ(installee.Nom_projection->count(), 7);
+        installee.Nom_projection->setFocus();
+        QTest::keyClick(installee.Nom_projection, Qt::Key_F4);
+        QTest::keyClick(installee.Nom_projection->view(), Qt::Key_Home);
+        for (int k = 0; k < g.ligne; ++k)
+            QTest::keyClick(installee.Nom_projection->view(), Qt::Key_Down);
+        QTest::keyClick(installee.Nom_projection->view(), Qt::Key_Return);
+        EXPECT_EQ(installee.Nom_projection->currentText(), QString::fromUtf8(g.nom));
+        for (const char* texte : {g.x, g.y}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(texte));
+        }
+        invite.reponses = {Bouton::Oui};
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(installee.result(), QDialog::Accepted) << g.nom;
+        EXPECT_NEAR(installee.Convergence, g.attendu, 1e-3) << g.nom;
+        EXPECT_EQ(invite.messages.back().texte,
+                  QStringLiteral("La convergence est de %1 °.\r\nConserver ?").arg(QString::fromLatin1(g.montre)));
+    }
 }
