@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDrag>
+#include <QEvent>
 #include <QLayout>
 #include <QScreen>
 #include <algorithm>
@@ -85,6 +86,13 @@ QMargins Bords(const QWidget& w)
     return {g.left() - c.left(), g.top() - c.top(), c.right() - g.right(), c.bottom() - g.bottom()};
 }
 
+// No frame of its own yet, while the window manager will give it one.
+bool CadreEmprunte(const QWidget& fenetre)
+{
+    return Bords(fenetre).isNull() && !(fenetre.windowFlags() & Qt::FramelessWindowHint) &&
+           fenetre.windowType() != Qt::Popup && fenetre.windowType() != Qt::ToolTip;
+}
+
 // The frame of a window as it will be on screen. The window manager frames a window some
 // time after it shows, and until then Qt knows of no frame: the frame of its parent's
 // window, or of another framed window, stands for it, so that the title bar is counted.
@@ -92,8 +100,7 @@ QMargins Bords(const QWidget& w)
 QRect CadreEcran(const QWidget& fenetre)
 {
     QMargins bords = Bords(fenetre);
-    if (bords.isNull() && !(fenetre.windowFlags() & Qt::FramelessWindowHint) && fenetre.windowType() != Qt::Popup &&
-        fenetre.windowType() != Qt::ToolTip) {
+    if (CadreEmprunte(fenetre)) {
         QWidgetList autres = QApplication::topLevelWidgets();
         if (const QWidget* p = fenetre.parentWidget())
             autres.prepend(p->window());
@@ -124,12 +131,45 @@ QRect DansEcran(QRect cadre, const QRect& libre)
     return cadre;
 }
 
+namespace {
+
+// A borrowed frame may be narrower than the window's own (a maximised main window has no
+// side borders, a palette has): once the window manager has framed the window, it is
+// kept on screen again with its own frame. Once only, so that the caver may then drag it
+// where he likes.
+class GardeAuCadrage : public QObject {
+public:
+    explicit GardeAuCadrage(QWidget& fenetre) : QObject(&fenetre), fenetre_(fenetre)
+    {
+        setObjectName(QStringLiteral("GardeAuCadrage"));
+        fenetre.installEventFilter(this);
+    }
+    bool eventFilter(QObject* objet, QEvent* e) override
+    {
+        if (objet == &fenetre_ && (e->type() == QEvent::Move || e->type() == QEvent::Resize) &&
+            !Bords(fenetre_).isNull()) {
+            fenetre_.removeEventFilter(this);
+            deleteLater();
+            GardeDansEcran(fenetre_);
+        }
+        return false;
+    }
+
+private:
+    QWidget& fenetre_;
+};
+
+}  // namespace
+
 void GardeDansEcran(QWidget& fenetre)
 {
     if (const QScreen* ecran = fenetre.screen()) {
         const QRect cadre = CadreEcran(fenetre), place = DansEcran(cadre, ecran->availableGeometry());
         if (place != cadre)
             fenetre.move(place.topLeft());
+        if (CadreEmprunte(fenetre) &&
+            !fenetre.findChild<QObject*>(QStringLiteral("GardeAuCadrage"), Qt::FindDirectChildrenOnly))
+            new GardeAuCadrage(fenetre);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <exception>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "calcul/drapeaux.h"
 #include "platform/interlocuteur.h"
@@ -156,6 +157,7 @@ void TForm1::FermeMassif()
         AjouteFichierRecent(Massif->NomFichier);
     Massif.reset();
     empreinteMassif_ = {};
+    editeurDemande_ = false;
     Panneaux[0]->clear();
     SansDocument = true;
     Rcuprer1->setEnabled(false);
@@ -382,8 +384,10 @@ void TForm1::dropEvent(QDropEvent* e)
 void TForm1::Timer2Timer()
 {
     Timer2->stop();
+    // A massif opened by hand before the start-up timer fired asked for no editor.
     if (Massif) {
-        emit ReouvreEditeur();
+        if (std::exchange(editeurDemande_, false))
+            emit ReouvreEditeur();
         return;
     }
     const QStringList args = QCoreApplication::arguments();

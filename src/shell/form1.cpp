@@ -786,7 +786,11 @@ void TForm1::Repeint() { repaint(); }
 
 void TForm1::TraiteMessages() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
-void TForm1::ArmeReouvertureEditeur() { Timer2->start(); }
+void TForm1::ArmeReouvertureEditeur()
+{
+    editeurDemande_ = true;
+    Timer2->start();
+}
 
 void TForm1::resizeEvent(QResizeEvent* e)
 {

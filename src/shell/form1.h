@@ -348,6 +348,9 @@ private:
     // size, time of change; zeros for no file): a save first checks that nothing else
     // wrote it meanwhile.
     std::array<int64_t, 5> empreinteMassif_{};
+    // The open massif's file held an unfinished sheet: the one-shot timer shows the editor
+    // for it, and for no massif opened after it.
+    bool editeurDemande_ = false;
     std::set<QAction*> disponibles_;
     std::unique_ptr<ContexteVues> contexte_;
     std::unique_ptr<TImprimante> imprimante_;

@@ -1,6 +1,7 @@
 // Reference points, declinations and the meridian convergence: what the grid shows and
 // refuses, what reaches the massif, and the projection list of the installation.
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 
 #include "dialogs/recherche.h"
 #include "dialogs/references.h"
+#include "platform/services.h"
 #include "recherche_aide.h"
 
 using namespace karst;
@@ -305,4 +307,35 @@ TEST(References, ListeDesProjectionsEtConvergence)
     EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(d.result(), QDialog::Accepted);
+
+    // The list installed beside the program: a grid picked from the keyboard, then the centre
+    // typed at 6° E, 45° N gives n × (6° − the grid's central meridian), the conic's exact angle.
+    struct {
+        int ligne;
+        const char *nom, *x, *y, *angle;
+    } grilles[] = {{5, "Lambert-93", "936.341", "6437.909", "2.18"},          // 0.7256077651 × 3°
+                   {4, "Lambert II étendu", "888.811", "2006.655", "2.67"}};  // 0.7289686274 × 3.6628°
+    for (const auto& g : grilles) {
+        TConvergence installee(RepertoireProgramme());
+        installee.show();
+        installee.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&installee));
+        ASSERT_EQ(installee.Nom_projection->count(), 7);
+        installee.Nom_projection->setFocus();
+        QTest::keyClick(installee.Nom_projection, Qt::Key_F4);
+        QTest::keyClick(installee.Nom_projection->view(), Qt::Key_Home);
+        for (int k = 0; k < g.ligne; ++k)
+            QTest::keyClick(installee.Nom_projection->view(), Qt::Key_Down);
+        QTest::keyClick(installee.Nom_projection->view(), Qt::Key_Return);
+        EXPECT_EQ(installee.Nom_projection->currentText(), QString::fromUtf8(g.nom));
+        for (const char* texte : {g.x, g.y}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(texte));
+        }
+        invite.reponses = {Bouton::Oui};
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(installee.result(), QDialog::Accepted);
+        EXPECT_EQ(invite.messages.back().texte,
+                  QStringLiteral("La convergence est de %1 °.\r\nConserver ?").arg(QString::fromLatin1(g.angle)));
+    }
 }

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "aide_saisie.h"
@@ -83,6 +84,17 @@ TEST_F(FenetreSaisie, NouvelleFicheEtReouverture)
         f->Timer2Timer();
     }
     EXPECT_EQ(montres, 2);
+
+    // Another massif opened before the timer fires, or one opened in the program's first
+    // second, asked for nothing: the timer shows no editor.
+    PiloteModalInstalle pilote([&](QDialog&) { return ++montres, static_cast<int>(QDialog::Rejected); });
+    for (const std::string& avant : {nom, std::string()}) {
+        f->Timer2->start();
+        ASSERT_TRUE(f->OuvreMassif(avant));
+        ASSERT_TRUE(f->OuvreMassif(""));
+        QTRY_VERIFY_WITH_TIMEOUT(!f->Timer2->isActive(), 3000);
+        EXPECT_EQ(montres, 2);
+    }
 }
 
 TEST_F(FenetreSaisie, PreferencesDepuisLeMenu)
