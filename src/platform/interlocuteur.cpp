@@ -74,6 +74,39 @@ QString AvecExtension(const QString& nom, const QString& extension)
     return nom + QLatin1Char('.') + e;
 }
 
+// Qt breaks a message's lines at its blanks only, so a long path would make the box wider
+// than the screen. A long word gets invisible break points: after each "/", and every 40
+// characters of a stretch without one.
+QString Secable(const QString& texte)
+{
+    constexpr int kMotLong = 40;
+    const QChar coupure(0x200B);
+    QString r;
+    qsizetype debut = 0;
+    while (debut < texte.size()) {
+        qsizetype fin = debut;
+        while (fin < texte.size() && !texte[fin].isSpace())
+            ++fin;
+        const QString mot = texte.mid(debut, fin - debut);
+        if (mot.size() <= kMotLong) {
+            r += mot;
+        } else {
+            int suite = 0;
+            for (const QChar c : mot) {
+                r += c;
+                if (c == QLatin1Char('/') || ++suite == kMotLong) {
+                    r += coupure;
+                    suite = 0;
+                }
+            }
+        }
+        while (fin < texte.size() && texte[fin].isSpace())
+            r += texte[fin++];
+        debut = fin;
+    }
+    return r;
+}
+
 }  // namespace
 
 Interlocuteur::~Interlocuteur() = default;
@@ -130,7 +163,7 @@ Bouton InterlocuteurQt::Question(const QString& texte, Icone icone, const std::v
 {
     QMessageBox boite(QApplication::activeWindow());
     boite.setWindowTitle(Titre());
-    boite.setText(QString(texte).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    boite.setText(Secable(QString(texte).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
     switch (icone) {
     case Icone::Information: boite.setIcon(QMessageBox::Information); break;
     case Icone::Avertissement: boite.setIcon(QMessageBox::Warning); break;

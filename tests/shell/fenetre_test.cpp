@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -189,6 +190,17 @@ TEST_F(Fenetre, FichiersRecents)
     EXPECT_TRUE(g->FichiersRecents[0].empty());
     g->OuvreRecent(0);
     EXPECT_EQ(g->Massif, nullptr);
+
+    // A pipe is refused like a folder (reading it would wait for ever); a name with a line
+    // break stays out of the list, which the settings file keeps one name a line.
+    const std::string tube = Chemin("tube.fic");
+    ASSERT_EQ(::mkfifo(tube.c_str(), 0600), 0);
+    EXPECT_FALSE(g->OuvreMassif(tube));
+    EXPECT_EQ(invite.Textes().back(),
+              QString::fromStdString(tube + " est un tube ou un périphérique, et non un fichier de massif."));
+    ASSERT_TRUE(g->OuvreMassif(Massif("deux\nlignes.fic")));
+    g->FermeMassif();
+    EXPECT_TRUE(g->FichiersRecents[0].empty());
 }
 
 TEST_F(Fenetre, TitreEtSauvegardeBak)
