@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QHash>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -108,6 +109,36 @@ QString Secable(const QString& texte)
 }
 
 }  // namespace
+
+namespace {
+
+std::string& Document()
+{
+    static std::string d;
+    return d;
+}
+
+QHash<QString, QString>& DossiersChoisis()
+{
+    static QHash<QString, QString> d;
+    return d;
+}
+
+}  // namespace
+
+QString DossierDialogue(const QString& genre)
+{
+    if (const auto it = DossiersChoisis().constFind(genre); it != DossiersChoisis().constEnd())
+        return *it;
+    return Document().empty() ? QString() : QFileInfo(NomDeChemin(Document())).absolutePath();
+}
+
+void RetiensDossier(const QString& genre, const QString& fichier)
+{
+    DossiersChoisis().insert(genre, QFileInfo(fichier).absolutePath());
+}
+
+void FixeDocument(const std::string& fichier) { Document() = fichier; }
 
 Interlocuteur::~Interlocuteur() = default;
 
@@ -216,6 +247,8 @@ static bool DialogueQt(DialogueFichier& d, bool enregistrer)
         f.selectNameFilter(filtres[d.indexFiltre - 1]);
     // A proposed name that is a pattern ("*.svg") only repeats the filter: the name box
     // stays empty, so that Enter cannot write a file named "*.svg".
+    if (!d.dossier.isEmpty())
+        f.setDirectory(d.dossier);
     if (!d.nom.isEmpty() && !d.nom.contains(QLatin1Char('*')) && !d.nom.contains(QLatin1Char('?')))
         f.selectFile(d.nom);
     if (f.exec() != QDialog::Accepted || f.selectedFiles().isEmpty())

@@ -126,6 +126,8 @@ void TForm1::MetAJourTitre()
     QString t = QStringLiteral("Karstomat");
     if (Massif)
         t = NomMassif() + QStringLiteral(" - Karstomat");
+    // The exports' and printing's dialogs open beside the massif.
+    FixeDocument(Massif ? Massif->NomFichier : std::string());
     setWindowTitle(t);
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(t);
@@ -287,7 +289,7 @@ void TForm1::Ouvrir1Click()
 {
     if (!DemandeEnregistrement(true))
         return;
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), QString(), 1};
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), QString(), 1, {}};
     if (!Invite().Ouvrir(d) || !MassifAccessible(CheminSysteme(d.nom), true))
         return;
     FermeMassif();
@@ -353,7 +355,7 @@ bool TForm1::Enregistrersous1Click()
     if (!Massif)
         return false;
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"),
-                      NomDeChemin(Massif->NomFichier), 1};
+                      NomDeChemin(Massif->NomFichier), 1, {}};
     if (!Invite().Enregistrer(d))
         return false;
     const std::string nom = CheminSysteme(d.nom);
