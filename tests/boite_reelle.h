@@ -19,6 +19,7 @@ struct BoiteVue {
     QString texte;
     QStringList boutons;
     QMessageBox::Icon icone = QMessageBox::NoIcon;
+    int largeur = 0;
 };
 
 inline std::shared_ptr<BoiteVue> RepondBoite(Qt::Key touche, Qt::KeyboardModifiers modificateurs = Qt::NoModifier)
@@ -65,6 +66,7 @@ inline std::shared_ptr<BoiteVue> RepondBoite(Qt::Key touche, Qt::KeyboardModifie
             vue->vue = true;
             vue->texte = boite->text();
             vue->icone = boite->icon();
+            vue->largeur = boite->frameGeometry().width();
             for (QAbstractButton* b : boite->buttons())
                 vue->boutons << b->text();
             etat->boite = boite;

@@ -53,12 +53,19 @@ std::string SansBlancs(const std::string& texte);  // trimmed of spaces and TABs
 // Runs an import: a number too large for the data model refuses the file like any other
 // bad value.
 template <class F>
-void RefuseDebordement(F&& import)
+void RefuseDebordement(const std::string& fichier, F&& import)
 {
     try {
         import();
     } catch (const ErreurReel6&) {
-        throw ErreurEchange("Le fichier contient un nombre hors limites.");
+        throw ErreurEchange("Le fichier " + fichier + " contient un nombre hors limites.");
+    } catch (const ErreurEchange& e) {
+        // A refusal that names its line names the file too: the user may be importing
+        // several files one after the other.
+        const std::string m = e.what();
+        if (m.compare(0, 6, "Ligne ") == 0)
+            throw ErreurEchange("Le fichier " + fichier + ", l" + m.substr(1));
+        throw;
     }
 }
 

@@ -826,7 +826,7 @@ void NettoieTerminus(const std::vector<TFiche*>& fiches, const std::vector<const
 
 void ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchange& rapport)
 {
-    echange::RefuseDebordement([&] { ImportToporobot(massif, rapport).Execute(fichier); });
+    echange::RefuseDebordement(fichier, [&] { ImportToporobot(massif, rapport).Execute(fichier); });
 }
 
 }  // namespace karst

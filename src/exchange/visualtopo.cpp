@@ -757,7 +757,7 @@ void ImportVisualTopo::Execute(const std::string& fichier)
 
 void ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport)
 {
-    echange::RefuseDebordement([&] { ImportVisualTopo(massif, rapport).Execute(fichier); });
+    echange::RefuseDebordement(fichier, [&] { ImportVisualTopo(massif, rapport).Execute(fichier); });
 }
 
 }  // namespace karst

@@ -146,23 +146,25 @@ void TExport_VRML::Nom_textureChange()
 void TExport_VRML::Fichier_TextureClick()
 {
     DialogueFichier d{QString(), QStringLiteral("Image Jpeg (*.jpg)|*.jpg|Image Gif (*.gif)|*.gif"),
-                      QStringLiteral("jpg"), QStringLiteral("*.jpg"), 1};
+                      QStringLiteral("jpg"), QStringLiteral("*.jpg"), 1, {}};
     if (Invite().Ouvrir(d))
         Nom_texture->setText(d.nom);
 }
 
 void TExport_VRML::Fichier_modeleClick()
 {
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreVrml), QStringLiteral("wrl"), QStringLiteral("*.wrl"), 1};
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreVrml), QStringLiteral("wrl"), QStringLiteral("*.wrl"), 1, {}};
     if (Invite().Ouvrir(d))
         Nom_Modele->setText(d.nom);
 }
 
 void TExport_VRML::OKBtnClick()
 {
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreVrml), QStringLiteral("wrl"), QStringLiteral("*.wrl"), 1};
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreVrml), QStringLiteral("wrl"), QStringLiteral("*.wrl"), 1,
+                      DossierDialogue(QStringLiteral("wrl"))};
     if (!Invite().Enregistrer(d))
         return;
+    RetiensDossier(QStringLiteral("wrl"), d.nom);
     const std::string chemin = CheminSysteme(d.nom);
     OptionsVRML options;
     options.Centre = Centre->isChecked();

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QHash>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -77,7 +78,70 @@ QString AvecExtension(const QString& nom, const QString& extension)
     return nom + QLatin1Char('.') + e;
 }
 
+// Qt breaks a message's lines at its blanks only, so a long path would make the box wider
+// than the screen. A long word gets invisible break points: after each "/", and every 40
+// characters of a stretch without one.
+QString Secable(const QString& texte)
+{
+    constexpr int kMotLong = 40;
+    const QChar coupure(0x200B);
+    QString r;
+    qsizetype debut = 0;
+    while (debut < texte.size()) {
+        qsizetype fin = debut;
+        while (fin < texte.size() && !texte[fin].isSpace())
+            ++fin;
+        const QString mot = texte.mid(debut, fin - debut);
+        if (mot.size() <= kMotLong) {
+            r += mot;
+        } else {
+            int suite = 0;
+            for (const QChar c : mot) {
+                r += c;
+                if (c == QLatin1Char('/') || ++suite == kMotLong) {
+                    r += coupure;
+                    suite = 0;
+                }
+            }
+        }
+        while (fin < texte.size() && texte[fin].isSpace())
+            r += texte[fin++];
+        debut = fin;
+    }
+    return r;
+}
+
 }  // namespace
+
+namespace {
+
+std::string& Document()
+{
+    static std::string d;
+    return d;
+}
+
+QHash<QString, QString>& DossiersChoisis()
+{
+    static QHash<QString, QString> d;
+    return d;
+}
+
+}  // namespace
+
+QString DossierDialogue(const QString& genre)
+{
+    if (const auto it = DossiersChoisis().constFind(genre); it != DossiersChoisis().constEnd())
+        return *it;
+    return Document().empty() ? QString() : QFileInfo(NomDeChemin(Document())).absolutePath();
+}
+
+void RetiensDossier(const QString& genre, const QString& fichier)
+{
+    DossiersChoisis().insert(genre, QFileInfo(fichier).absolutePath());
+}
+
+void FixeDocument(const std::string& fichier) { Document() = fichier; }
 
 Interlocuteur::~Interlocuteur() = default;
 
@@ -133,7 +197,7 @@ Bouton InterlocuteurQt::Question(const QString& texte, Icone icone, const std::v
 {
     QMessageBox boite(QApplication::activeWindow());
     boite.setWindowTitle(Titre());
-    boite.setText(QString(texte).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    boite.setText(Secable(QString(texte).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
     switch (icone) {
     case Icone::Information: boite.setIcon(QMessageBox::Information); break;
     case Icone::Avertissement: boite.setIcon(QMessageBox::Warning); break;
@@ -188,6 +252,8 @@ static bool DialogueQt(DialogueFichier& d, bool enregistrer)
         f.selectNameFilter(filtres[d.indexFiltre - 1]);
     // A proposed name that is a pattern ("*.svg") only repeats the filter: the name box
     // stays empty, so that Enter cannot write a file named "*.svg".
+    if (!d.dossier.isEmpty())
+        f.setDirectory(d.dossier);
     if (!d.nom.isEmpty() && !d.nom.contains(QLatin1Char('*')) && !d.nom.contains(QLatin1Char('?')))
         f.selectFile(d.nom);
     RetourClavier retour(&f);

@@ -33,7 +33,16 @@ struct DialogueFichier {
     QString extensionDefaut;
     QString nom;          // proposed, then chosen
     int indexFiltre = 1;  // proposed, then chosen
+    QString dossier;      // where the dialog opens; empty: the dialog's own choice
 };
+
+// The folder a file dialog of a kind ("svg", "pdf"...) opens in: the last one chosen for
+// that kind during the run, else the open massif's folder, else none.
+QString DossierDialogue(const QString& genre);
+// Remembers the folder of the file chosen in a dialog of that kind.
+void RetiensDossier(const QString& genre, const QString& fichier);
+// The open massif's file ("" for none or an unnamed one): its folder is the dialogs' default.
+void FixeDocument(const std::string& fichier);
 
 // The print dialog: the page range offered and chosen, and the copies.
 struct DialogueImpression {

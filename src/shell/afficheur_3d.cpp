@@ -636,8 +636,10 @@ void TAfficheur::ExporteSVG()
     d.filtre = QStringLiteral("Scalable Vector Graphic (*.svg)|*.svg");
     d.extensionDefaut = QStringLiteral("svg");
     d.nom = QStringLiteral("*.svg");
+    d.dossier = DossierDialogue(QStringLiteral("svg"));
     if (!Invite().Enregistrer(d))
         return;
+    RetiensDossier(QStringLiteral("svg"), d.nom);
     TDlg_SVG& options = *form_.Dlg_SVG;
     if (ExecuteModal(options) != QDialog::Accepted)
         return;

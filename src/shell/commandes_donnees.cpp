@@ -126,7 +126,7 @@ void Importe(TForm1& f, const char* filtre, const char* extension, Importeur imp
 {
     if (!f.Massif)
         return;
-    DialogueFichier d{QString(), QString::fromUtf8(filtre), QString::fromLatin1(extension), QString(), 1};
+    DialogueFichier d{QString(), QString::fromUtf8(filtre), QString::fromLatin1(extension), QString(), 1, {}};
     if (!Invite().Ouvrir(d))
         return;
     RapportForm1 rapport(f);
@@ -152,9 +152,13 @@ void Importe(TForm1& f, const char* filtre, const char* extension, Importeur imp
 // Asks for the exported file; false when cancelled or when an existing file is to be kept.
 bool NomExport(const char* filtre, const char* extension, std::string& nom)
 {
-    DialogueFichier d{QString(), QString::fromUtf8(filtre), QString::fromLatin1(extension), QString(), 1};
+    // Each kind of export opens where the last one of its kind went.
+    const QString genre = QString::fromLatin1(extension).remove(QLatin1Char('*')).remove(QLatin1Char('.')).toLower();
+    DialogueFichier d{QString(), QString::fromUtf8(filtre), QString::fromLatin1(extension), QString(), 1,
+                      DossierDialogue(genre)};
     if (!Invite().Enregistrer(d))
         return false;
+    RetiensDossier(genre, d.nom);
     nom = CheminSysteme(d.nom);
     return Invite().EcritParDessus(nom, d.nom);
 }

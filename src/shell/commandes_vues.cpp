@@ -4,12 +4,15 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPrinter>
 #include <QTimer>
 
 #include "calcul/drapeaux.h"
@@ -225,8 +228,20 @@ void TForm1::Imprimer1Click()
         a->Graphique->NombrePages(colonnes, lignes, Marge.Gauche + Marge.Droite, Marge.Haut + Marge.Bas);
     d.maximum = a->Mode3D() ? 1 : std::max(1, colonnes * lignes);
     d.a = d.maximum;
+    // A print to a file goes by default beside the massif (or where the last one went),
+    // not into whatever folder the program was started from.
+    if (d.imprimante && d.imprimante->outputFormat() == QPrinter::PdfFormat) {
+        const QFileInfo sortie(d.imprimante->outputFileName());
+        if (sortie.isRelative() || !DossierDialogue(QStringLiteral("pdf")).isEmpty()) {
+            const QString dossier = DossierDialogue(QStringLiteral("pdf"));
+            d.imprimante->setOutputFileName((dossier.isEmpty() ? QDir::homePath() : dossier) + QLatin1Char('/') +
+                                            sortie.fileName());
+        }
+    }
     if (!Invite().Impression(d))
         return;
+    if (d.imprimante && d.imprimante->outputFormat() == QPrinter::PdfFormat)
+        RetiensDossier(QStringLiteral("pdf"), d.imprimante->outputFileName());
     a->Imprime(d.plage ? d.de : 0, d.plage ? d.a : 0, d.copies, Marge, d.assembler, d.inverse);
 }
 

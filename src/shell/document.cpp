@@ -36,51 +36,85 @@ const char* const kFiltreMassif = "(dossier fiche) *.fic|*.fic|(massif texte) *.
 
 QString Nom(const std::string& chemin) { return QFileInfo(NomDeChemin(chemin)).fileName(); }
 
+// A name cut to the longest a folder takes, with `fin` kept whole after it.
+std::string DansLaLimite(const std::string& debut, const std::string& fin)
+{
+    return debut.substr(0, kLongueurNomMax - std::min(fin.size(), kLongueurNomMax)) + fin;
+}
+
 // The backup of a massif file: its extension replaced by ".BAK", so that the binary and
 // the text file of one base name share it; a name without one gets ".BAK" added (cutting
 // three characters off it would land beside its folder, over another file).
-std::string NomSauvegarde(const std::string& nom) { return fs::path(nom).replace_extension(".BAK").string(); }
+std::string NomSauvegarde(const std::string& nom)
+{
+    const fs::path p(nom);
+    return (p.parent_path() / DansLaLimite(p.stem().string(), ".BAK")).string();
+}
+
+// The backup kept in the settings folder when the massif's own folder takes none: many
+// massifs share that folder, so the name carries a mark of the massif's full path (FNV-1a),
+// and two "cave.fic" of different folders never take each other's.
+std::string NomSauvegardeAilleurs(const std::string& fichier)
+{
+    const std::string chemin = fs::absolute(fichier).lexically_normal().string();
+    uint32_t h = 2166136261u;
+    for (const char c : chemin)
+        h = (h ^ static_cast<uint8_t>(c)) * 16777619u;
+    std::string marque = "-";
+    for (int i = 28; i >= 0; i -= 4)
+        marque += "0123456789abcdef"[(h >> i) & 15];
+    return DansLaLimite(fs::path(fichier).stem().string(), marque + ".BAK");
+}
 
 bool EstSauvegarde(const std::string& nom) { return MajAscii(fs::path(nom).extension().string()) == ".BAK"; }
 
-// What changes when a file is written: the file a name designates, its size and the time
-// of its last change (to the nanosecond). All zeros when there is no file.
-std::array<int64_t, 5> Empreinte(const std::string& nom)
+// What changes when a file is written: the file a name designates, its size, the time of
+// its last change (to the nanosecond) and the time its inode last changed. A copy may set
+// the first time back (cp -p, touch -r) but never the second. All zeros when there is no
+// file.
+std::array<int64_t, 7> Empreinte(const std::string& nom)
 {
     struct stat st {};
     if (nom.empty() || ::stat(nom.c_str(), &st) != 0)
         return {};
-    return {static_cast<int64_t>(st.st_dev), static_cast<int64_t>(st.st_ino), static_cast<int64_t>(st.st_size),
-            static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
+    return {static_cast<int64_t>(st.st_dev),          static_cast<int64_t>(st.st_ino),
+            static_cast<int64_t>(st.st_size),         static_cast<int64_t>(st.st_mtim.tv_sec),
+            static_cast<int64_t>(st.st_mtim.tv_nsec), static_cast<int64_t>(st.st_ctim.tv_sec),
+            static_cast<int64_t>(st.st_ctim.tv_nsec)};
 }
 
 }  // namespace
 
-// The backup goes beside the file (a link's target, not the link); in a folder that takes
-// no new file, into the settings folder. A massif already named *.BAK is not backed up
-// onto itself.
-std::string TForm1::CopieDeSauvegarde(const std::string& nom) const
+// The backup goes beside the file (a link's target, not the link); where it cannot be made,
+// into the settings folder, and `avis` then says where and why. A massif already named
+// *.BAK is not backed up onto itself.
+std::string TForm1::CopieDeSauvegarde(const std::string& nom, std::string& avis) const
 {
+    avis.clear();
     const std::string fichier = CheminReel(nom);
     if (EstSauvegarde(fichier))
         return {};
-    const std::string bak = NomSauvegarde(fichier);
+    auto pourquoi = [](const ErreurFlux& e) {
+        const std::string r = RaisonEchec(e.Code);
+        return " (" + (r.empty() ? std::string(e.what()) : r) + ")";
+    };
     std::string raison;
     try {
-        CopieFichier(fichier, bak);
-        return bak;
+        CopieFichier(fichier, NomSauvegarde(fichier));
+        return NomSauvegarde(fichier);
     } catch (const ErreurFlux& e) {
-        raison = RaisonEchec(e.Code);
+        raison = pourquoi(e);
     }
-    const std::string ailleurs = RepUtilisateur + NomSauvegarde(fs::path(fichier).filename().string());
+    const std::string ailleurs = RepUtilisateur + NomSauvegardeAilleurs(fichier);
     try {
         CopieFichier(fichier, ailleurs);
-        return ailleurs;
-    } catch (const ErreurFlux&) {
-        throw ErreurFlux("La copie de sauvegarde de " + nom + " n'a pu être faite ni dans son dossier" +
-                         (raison.empty() ? "" : " (" + raison + ")") + " ni dans " + RepUtilisateur +
-                         " : le massif n'a pas été enregistré.");
+    } catch (const ErreurFlux& e) {
+        throw ErreurFlux("La copie de sauvegarde de " + nom + " n'a pu être faite ni dans son dossier" + raison +
+                         " ni dans " + RepUtilisateur + pourquoi(e) + " : le massif n'a pas été enregistré.");
     }
+    avis = "La copie de sauvegarde n'a pu être faite dans le dossier de " + nom + raison +
+           " : le contenu précédent du fichier est dans " + ailleurs + ".";
+    return ailleurs;
 }
 
 QString TForm1::NomMassif() const
@@ -93,6 +127,8 @@ void TForm1::MetAJourTitre()
     QString t = QStringLiteral("Karstomat");
     if (Massif)
         t = NomMassif() + QStringLiteral(" - Karstomat");
+    // The exports' and printing's dialogs open beside the massif.
+    FixeDocument(Massif ? Massif->NomFichier : std::string());
     setWindowTitle(t);
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(t);
@@ -173,6 +209,12 @@ bool TForm1::MassifAccessible(const std::string& nom, bool absentAdmis, const QS
         Invite().Avertissement(QStringLiteral("%1 est un dossier, et non un fichier de massif.").arg(NomDeChemin(nom)));
         return false;
     }
+    // Reading a pipe would wait for a writer, and a device gives no end: neither is a file.
+    if (fs::exists(etat) && !fs::is_regular_file(etat)) {
+        Invite().Avertissement(
+            QStringLiteral("%1 est un tube ou un périphérique, et non un fichier de massif.").arg(NomDeChemin(nom)));
+        return false;
+    }
     if (!absentAdmis && !fs::exists(etat)) {
         Invite().Avertissement(QStringLiteral("Le fichier %1 est introuvable.").arg(NomDeChemin(nom)) + suiteAbsent);
         return false;
@@ -225,7 +267,10 @@ bool TForm1::OuvreMassif(const std::string& nom)
 void TForm1::AjouteFichierRecent(const std::string& nom)
 {
     auto& f = FichiersRecents;
-    if (!nom.empty() && nom != f[0] && nom[0] != 'A') {
+    // The settings file holds one name a line: a name with a line break is not remembered,
+    // so that it cannot cut its line in two.
+    const bool surUneLigne = nom.find_first_of("\r\n") == std::string::npos;
+    if (!nom.empty() && surUneLigne && nom != f[0] && nom[0] != 'A') {
         if (nom == f[1]) {
             std::swap(f[0], f[1]);
         } else {
@@ -246,7 +291,7 @@ void TForm1::Ouvrir1Click()
 {
     if (!DemandeEnregistrement(true))
         return;
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), QString(), 1};
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), QString(), 1, {}};
     if (!Invite().Ouvrir(d) || !MassifAccessible(CheminSysteme(d.nom), true))
         return;
     FermeMassif();
@@ -281,6 +326,8 @@ bool TForm1::Enregistrer1Click()
         const std::string& nom;
         ~Reprise() { f.empreinteMassif_ = Empreinte(nom); }
     } reprise{*this, nom};
+    // Where the previous content went, when that is not beside the file.
+    std::string avis, copie;
     try {
         Sablier sablier;
         // The previous content stays under the backup name; the save itself replaces the
@@ -288,13 +335,20 @@ bool TForm1::Enregistrer1Click()
         // folder takes no new file. A massif that cannot be saved leaves the backup as
         // it was too.
         Massif->VerifieEnregistrable();
-        Massif->Sauve({}, this, EditeurSaisie, CopieDeSauvegarde(nom));
+        copie = CopieDeSauvegarde(nom, avis);
+        Massif->Sauve({}, this, EditeurSaisie, copie);
     } catch (const std::exception& e) {
         MontreProgression(false);
-        Invite().Erreur(e);
+        // A write in place already says where the previous content is.
+        std::string texte = TexteErreur(e);
+        if (!avis.empty() && texte.find(copie) == std::string::npos)
+            texte += "\r" + avis;
+        Invite().Erreur(QString::fromStdString(texte));
         return false;
     }
     Massif->Enregistre = true;
+    if (!avis.empty())
+        Invite().Avertissement(QString::fromStdString(avis));
     return true;
 }
 
@@ -303,7 +357,7 @@ bool TForm1::Enregistrersous1Click()
     if (!Massif)
         return false;
     DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"),
-                      NomDeChemin(Massif->NomFichier), 1};
+                      NomDeChemin(Massif->NomFichier), 1, {}};
     if (!Invite().Enregistrer(d))
         return false;
     const std::string nom = CheminSysteme(d.nom);

@@ -103,8 +103,9 @@ public:
     bool Enregistrer1Click();
     bool Enregistrersous1Click();
     // Copies the massif file to its backup before a save; returns the copy's name, "" when
-    // none is made. Throws ErreurFlux when no copy could be made.
-    std::string CopieDeSauvegarde(const std::string& nom) const;
+    // none is made, and in `avis` where it went when that is not beside the file. Throws
+    // ErreurFlux when no copy could be made.
+    std::string CopieDeSauvegarde(const std::string& nom, std::string& avis) const;
     // Opens a recent file; one that is gone is said so and leaves the list.
     void OuvreRecent(int i);
     // A name given to open: a folder is refused, and a file that is gone unless
@@ -345,9 +346,9 @@ private:
     bool FichierModele(const std::string& nom, bool charge);
 
     // The massif file as it was on disk when opened or last written (device, file number,
-    // size, time of change; zeros for no file): a save first checks that nothing else
-    // wrote it meanwhile.
-    std::array<int64_t, 5> empreinteMassif_{};
+    // size, times of change of the data and of the inode; zeros for no file): a save first
+    // checks that nothing else wrote it meanwhile.
+    std::array<int64_t, 7> empreinteMassif_{};
     // The open massif's file held an unfinished sheet: the one-shot timer shows the editor
     // for it, and for no massif opened after it.
     bool editeurDemande_ = false;

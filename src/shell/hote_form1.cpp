@@ -102,7 +102,7 @@ bool HoteExplorateurForm1::OuvreMassif(const std::string& nom) { return f_.Ouvre
 bool HoteExplorateurForm1::ChoisitMassif(std::string& nom)
 {
     DialogueFichier d{QString(), QStringLiteral("(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas"),
-                      QStringLiteral("fic"), QString(), 1};
+                      QStringLiteral("fic"), QString(), 1, {}};
     if (!Invite().Ouvrir(d))
         return false;
     nom = CheminSysteme(d.nom);

@@ -263,7 +263,7 @@ bool TForm1::FichierModele(const std::string& nom, bool charge)
 
 void TForm1::Ouvrirmodle1Click()
 {
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreModeles), QString(), QString(), 6};
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreModeles), QString(), QString(), 6, {}};
     if (!Invite().Ouvrir(d))
         return;
     const std::string nom = TrouveFichier(NomModele(d));
@@ -281,7 +281,7 @@ void TForm1::Ouvrirmodle1Click()
 
 void TForm1::Enregistrermodle1Click()
 {
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreModeles), QString(), QString(), 6};
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreModeles), QString(), QString(), 6, {}};
     if (!Invite().Enregistrer(d))
         return;
     try {

@@ -293,8 +293,8 @@ TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std
         drapeaux = O_RDWR | O_CREAT | O_TRUNC;
     } else if (mode == kNouveau) {
         drapeaux = O_RDWR | O_CREAT | O_EXCL;
-        if (refusCreation && refusCreation(std::filesystem::path(nom).parent_path().string()))
-            throw ErreurFlux("Impossible d'ouvrir le fichier " + affiche_);
+        if (const int refus = refusCreation ? refusCreation(std::filesystem::path(nom).parent_path().string()) : 0)
+            throw ErreurFlux(AvecRaison("Impossible d'ouvrir le fichier " + affiche_, refus), refus);
     } else {
         switch (mode & 3) {
         case 1: drapeaux = O_WRONLY; break;
@@ -437,8 +437,14 @@ std::string CheminReel(const std::string& nom)
 namespace {
 
 // The prefix of the temporary files beside a file: ".name.~", then the writer's process
-// number, "-" and a count.
-std::string PrefixeTemporaire(const std::filesystem::path& p) { return "." + p.filename().string() + ".~"; }
+// number, "-" and a count. The name is cut so that the whole stays within the longest name
+// a folder takes (255 bytes), whatever the number: a file named near that limit can still
+// be written.
+std::string PrefixeTemporaire(const std::filesystem::path& p)
+{
+    constexpr std::size_t kNumeros = 21;  // two numbers of up to ten digits and their "-"
+    return "." + p.filename().string().substr(0, kLongueurNomMax - 3 - kNumeros) + ".~";
+}
 
 // A file beside the target, so that the final rename stays on one file system.
 std::string NomTemporaire(const std::string& nom)
@@ -509,12 +515,13 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
         // A full or read-only medium is no folder closed to new files: writing over the
         // file itself would fail the same way, or leave it cut short.
         if (const std::string raison = RaisonEchec(e.Code); !raison.empty() && e.Code != EACCES && e.Code != EPERM)
-            throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom + " : " + raison + ".");
+            throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom + " : " + raison + ".", e.Code);
         if (copiePrecedente.empty() || !existe)
             throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom +
-                                     (e.Code == EACCES || e.Code == EPERM
-                                          ? " : les droits d'écriture manquent dans son dossier."
-                                          : " : aucun fichier ne peut être créé dans son dossier."));
+                                         (e.Code == EACCES || e.Code == EPERM
+                                              ? " : les droits d'écriture manquent dans son dossier."
+                                              : " : aucun fichier ne peut être créé dans son dossier."),
+                                     e.Code);
         try {
             fichier = std::make_unique<TFileBufferStream>(reel, TFileBufferStream::kCreation, nom);
         } catch (const ErreurFlux&) {

@@ -204,8 +204,13 @@ private:
 
 // Tests run as the superuser, whom no folder permission stops: they close a folder to new
 // files through this check, consulted before kNouveau creates a file (null in the program).
-using RefusCreation = bool (*)(const std::string& dossier);
+// It gives the system's error number the folder answers with (EACCES, ENOSPC), 0 to let
+// the file be made.
+using RefusCreation = int (*)(const std::string& dossier);
 void FixeRefusCreation(RefusCreation refus);
+
+// The longest file name a folder takes, in bytes.
+constexpr std::size_t kLongueurNomMax = 255;
 
 // The file a name designates: symbolic links followed to their end (a dangling link gives
 // the file it would create).
@@ -215,7 +220,7 @@ std::string CheminReel(const std::string& nom);
 // written where it stands either (or was not to be). The file is as it was.
 class ErreurDossierFerme : public ErreurFlux {
 public:
-    explicit ErreurDossierFerme(const std::string& m) : ErreurFlux(m) {}
+    explicit ErreurDossierFerme(const std::string& m, int code = 0) : ErreurFlux(m, code) {}
 };
 
 // A write into the file itself failed: the file may be incomplete. `Cause` is the failure.

@@ -325,18 +325,19 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
     const std::string debut = Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") +
                               Pt(1, 1, 999, 999, "0", "0", "0", "0\t0\t0\t0\t1 2 3") + "\r" + Droite(2, 1, 1, 2, 2, 2) +
                               "\r";
+    const std::string ligne = "Le fichier " + dossier.Fichier("f.Tab") + ", ligne ";
     const std::string abime = "Le fichier " + dossier.Fichier("f.Tab") + " est endommagé : ligne ";
     const std::vector<std::pair<std::string, std::string>> cas = {
         {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + Pt(3, 1, 1, 1, "1,5"),
-         "Ligne 22 : nombre illisible (1,5)"},
+         ligne + "22 : nombre illisible (1,5)"},
         {debut + "3\t-1\t2\t2\t3\t1\tdeux\t0\t0\t\r",
-         "Ligne 20 : Le nombre de points n'est pas un nombre entier (deux)"},
+         ligne + "20 : Le nombre de points n'est pas un nombre entier (deux)"},
         {debut + Serie(3, 2, 2, 3, 2, 2) + Pt(3, 0, 1, 1, "0"),
-         "Ligne 20 : la série 3 est incomplète : le fichier est tronqué"},
+         ligne + "20 : la série 3 est incomplète : le fichier est tronqué"},
         {debut + Droite(2, 2, 2, 2, 1, 1),
-         "Ligne 20 : la série 2 suit la série 2 : les numéros de série doivent croître"},
+         ligne + "20 : la série 2 suit la série 2 : les numéros de série doivent croître"},
         {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1000, "0") + Pt(3, 1, 1, 1, "1"),
-         "Ligne 21 : le numéro de séance 1000 n'est pas compris entre 1 et 999"},
+         ligne + "21 : le numéro de séance 1000 n'est pas compris entre 1 et 999"},
         {debut + Droite(3, 4, 0, 3, 2, 2) + "\r" + Droite(4, 3, 0, 4, 2, 2),
          "Les raccordements des séries forment une boucle (série 4, point 0)"},
         {"-5\t1\t0\t0\t0\t1\t0\r" + std::string(kCodes) + "\r" + Droite(1, 1, 0, 1, 1, 1),
@@ -345,9 +346,9 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
          "Le fichier ne contient aucune visée topographique."},
         // Values the massif could store but its files would refuse on opening.
         {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + Pt(3, 1, 1, 1, "1e20"),
-         "Ligne 22 : la longueur 1E20 dépasse les valeurs admises"},
+         ligne + "22 : la longueur 1E20 dépasse les valeurs admises"},
         {"-6\t1\tGrotte\r-5\t1\t1e40\t2500.00\t300.00\t1\t0\r" + std::string(kCodes) + "\r" + Droite(1, 1, 0, 1, 1, 1),
-         "Ligne 2 : la coordonnée X 1E40 dépasse les valeurs admises"},
+         ligne + "2 : la coordonnée X 1E40 dépasse les valeurs admises"},
         // Cut inside its numbers (azimuth 9, no slope), or its end overwritten with zeros.
         {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + "3\t1\t1\t1\t5\t9",
          abime + "22, la ligne est coupée : 6 champs au lieu d'au moins 7 (série, point, code, séance, longueur, "

@@ -338,30 +338,31 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
         return "Le fichier " + dossier.Fichier("f.tro") + " est endommagé : ligne " + ligne +
                ", des octets nuls y remplacent le texte (copie interrompue ?)";
     };
+    const std::string ligne = "Le fichier " + dossier.Fichier("f.tro") + ", ligne ";
     const std::vector<std::pair<std::string, std::string>> cas = {
         {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A1", "A1", "0", "0", "0") + "\n" +
              L("A1", "A2", "4,5", "0", "0"),
-         "Ligne 10 : nombre illisible (4,5)"},
+         ligne + "10 : nombre illisible (4,5)"},
         {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir 10,vert,3\n",
-         "Ligne 8 : couleur illisible (10,vert,3) : attendu Std ou rouge,vert,bleu de 0 à 255"},
+         ligne + "8 : couleur illisible (10,vert,3) : attendu Std ou rouge,vert,bleu de 0 à 255"},
         {"Trou Gouffre,1.5\nEntree A0\n",
-         "Ligne 1 : la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"},
+         ligne + "1 : la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"},
         {"Trou Gouffre,1.5,2,3\nEntree A0\n",
          "Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo."},
         {param + "A0 A0 0 0 0 * * * *\nA0 A1 4.0 10 0 * * *\n",
-         "Ligne 7 : visée incomplète : 8 champs au lieu de 9 (DE, VERS, longueur, azimut, pente, deux largeurs et deux hauteurs)"},
+         ligne + "7 : visée incomplète : 8 champs au lieu de 9 (DE, VERS, longueur, azimut, pente, deux largeurs et deux hauteurs)"},
         {kEnTete + "Param Topof 1.0 Degd Clino Degd 0.00 Dir,Dir,Dir\n\nA0 A1 0 100 10 0 * * * N ;1 2 3;\n",
-         "Ligne 6 : visée incomplète : 9 champs au lieu de 10 (DE, VERS, début et fin du topofil, azimut, pente, deux "
+         ligne + "6 : visée incomplète : 9 champs au lieu de 10 (DE, VERS, début et fin du topofil, azimut, pente, deux "
          "largeurs et deux hauteurs)"},
         {param + "A0 A0 0 0 0 * * * *\nA0 A1 0 10 0 * * * *\n\n[Configuration 5.02]\n",
          "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."},
         {param + "[Configuration 5.02]\n", "Aucune fiche n'a été importée : le fichier ne contient aucune visée."},
-        {param + "* A1 4.0 10 0 * * * *\n", "Ligne 6 : « * » ne suit aucune visée : la station de départ manque"},
+        {param + "* A1 4.0 10 0 * * * *\n", ligne + "6 : « * » ne suit aucune visée : la station de départ manque"},
         // Values the massif could store but its files would refuse on opening.
         {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A1", "A1", "0", "0", "0") + "\n" +
              L("A1", "A2", "1e20", "0", "0"),
-         "Ligne 10 : la longueur 1E20 dépasse les valeurs admises"},
-        {"Trou Gouffre,1e40,2,3\nEntree A0\n", "Ligne 1 : la coordonnée X 1E40 dépasse les valeurs admises"},
+         ligne + "10 : la longueur 1E20 dépasse les valeurs admises"},
+        {"Trou Gouffre,1e40,2,3\nEntree A0\n", ligne + "1 : la coordonnée X 1E40 dépasse les valeurs admises"},
         // A tail overwritten with zeros; a line that starts with NUL bytes.
         {debut + std::string(2048, '\0'), nuls("8")},
         {param + std::string(3, '\0') + "A0 A1 4 0 0 * * * *\n\n", nuls("6")},
@@ -369,7 +370,7 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
         {param + "A0 A1 4 0 0 * \x1B\xF3 *\nA1 A2 4 0 0 * * * *\n\n",
          "Le fichier " + dossier.Fichier("f.tro") +
              " est endommagé : ligne 6, l'octet de contrôle 0x1B n'a pas sa place dans un texte (fichier écrasé ?)"},
-        {param + "A0 A1 -4 0 0 * * * *\nA1 A2 4 0 0 * * * *\n\n", "Ligne 6 : la longueur -4 est négative"},
+        {param + "A0 A1 -4 0 0 * * * *\nA1 A2 4 0 0 * * * *\n\n", ligne + "6 : la longueur -4 est négative"},
     };
     for (const auto& [contenu, message] : cas) {
         EXPECT_EQ(Refus([&, &texte = contenu] { Importe(texte); }), message);

@@ -13,6 +13,7 @@
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -97,6 +98,12 @@ TEST_F(BoitesDeMessage, BoutonsFrancaisAvecLeursAccelerateurs)
     EXPECT_FALSE(
         InterlocuteurQt().ConfirmePerte(QStringLiteral("Q"), Icone::Avertissement, {Bouton::Oui, Bouton::Non}));
     EXPECT_TRUE(vue->vue);
+    // A path of 250 bytes without a blank still wraps within the screen.
+    const QString chemin = QStringLiteral("/home/speleo/") + QString(250, QLatin1Char('n')) + QStringLiteral(".fic");
+    vue = ecran::RepondBoite(Qt::Key_Return);
+    InterlocuteurQt().Message(QStringLiteral("Le fichier %1 a été modifié.").arg(chemin), Icone::Erreur, {Bouton::OK});
+    EXPECT_TRUE(vue->vue);
+    EXPECT_LE(vue->largeur, QApplication::primaryScreen()->availableGeometry().width());
 }
 
 TEST_F(BoitesDeMessage, ScriptFermantLaBoite)

@@ -27,7 +27,7 @@ TEST(ExtensionParDefaut, UnSeulPointQuelleQueSoitSaForme)
     for (const auto& [extension, attendu] : cas) {
         InterlocuteurScripte invite;
         invite.fichiers = {QStringLiteral("/d/grotte"), QStringLiteral("/d/grotte.txt")};
-        DialogueFichier d{QString(), QStringLiteral("Fichier HPGL (*.plt)|*.plt"), extension, QString(), 1};
+        DialogueFichier d{QString(), QStringLiteral("Fichier HPGL (*.plt)|*.plt"), extension, QString(), 1, {}};
         ASSERT_TRUE(invite.Enregistrer(d));
         EXPECT_EQ(d.nom.toStdString(), attendu.toStdString()) << extension.toStdString();
         ASSERT_TRUE(invite.Ouvrir(d));
@@ -77,7 +77,7 @@ TEST(ExtensionParDefaut, UnMotifProposeNestPasUnNomDeFichier)
     pilote.start();
     InterlocuteurQt qt;
     DialogueFichier d{QString(), QStringLiteral("Scalable Vector Graphic (*.svg)|*.svg"), QStringLiteral("svg"),
-                      QStringLiteral("*.svg"), 1};
+                      QStringLiteral("*.svg"), 1, {}};
     ASSERT_TRUE(qt.Enregistrer(d));
     EXPECT_EQ(vus.join(QStringLiteral(" ")).toStdString(), "[] toujours ouvert");
     EXPECT_EQ(d.nom.toStdString(), (tape + QStringLiteral(".svg")).toStdString());

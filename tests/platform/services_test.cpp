@@ -72,7 +72,7 @@ TEST(Interlocuteur, FiltresEtExtensions)
     InterlocuteurScripte s;
     InterlocuteurInstalle i(s);
     s.fichiers = {QStringLiteral("/tmp/grotte"), std::nullopt};
-    DialogueFichier d{QString(), f, QStringLiteral("fic"), QString(), 1};
+    DialogueFichier d{QString(), f, QStringLiteral("fic"), QString(), 1, {}};
     EXPECT_TRUE(Invite().Enregistrer(d));
     EXPECT_EQ(d.nom, QStringLiteral("/tmp/grotte.fic"));
     EXPECT_FALSE(Invite().Ouvrir(d));

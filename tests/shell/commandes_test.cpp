@@ -312,6 +312,8 @@ TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
     invite.fichiers = {QString::fromStdString(plt)};
     f->PLT1->trigger();
     EXPECT_EQ(invite.dialoguesFichier.back().filtre, QStringLiteral("Fichier HPGL (*.plt)|*.plt"));
+    // The dialog opens beside the massif, the next one where this one went.
+    EXPECT_EQ(invite.dialoguesFichier.back().dossier, QStringLiteral(KARST_EXAMPLES));
     EXPECT_TRUE(fs::exists(plt));
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Exportation terminée")});
     const QStringList lignes = QString::fromStdString(Contenu(plt)).split(QLatin1Char('\n'));
@@ -337,6 +339,7 @@ TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
     invite.messages.clear();
     invite.fichiers = {QString::fromStdString(Fichier("absent/dossier/x.plt"))};
     f->PLT1->trigger();
+    EXPECT_EQ(invite.dialoguesFichier.back().dossier, QString::fromStdString(fs::path(plt).parent_path().string()));
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -103,7 +104,7 @@ TEST_F(Fenetre, QuitterNonLaisseToutOuvert)
     ASSERT_EQ(lignes.size(), 8);
     EXPECT_EQ(lignes[0], QStringLiteral("Ces fichiers de paramètres n'ont pas pu être enregistrés :"));
     EXPECT_EQ(lignes[7], QString::fromStdString("Impossible d'enregistrer le fichier " + utilisateur() +
-                                                "OPTIONS.COU : aucun fichier ne peut être créé dans son dossier."));
+                                                "OPTIONS.COU : les droits d'écriture manquent dans son dossier."));
     EXPECT_EQ(invite.messages[1].icone, Icone::Erreur);
 }
 
@@ -190,6 +191,17 @@ TEST_F(Fenetre, FichiersRecents)
     EXPECT_TRUE(g->FichiersRecents[0].empty());
     g->OuvreRecent(0);
     EXPECT_EQ(g->Massif, nullptr);
+
+    // A pipe is refused like a folder (reading it would wait for ever); a name with a line
+    // break stays out of the list, which the settings file keeps one name a line.
+    const std::string tube = Chemin("tube.fic");
+    ASSERT_EQ(::mkfifo(tube.c_str(), 0600), 0);
+    EXPECT_FALSE(g->OuvreMassif(tube));
+    EXPECT_EQ(invite.Textes().back(),
+              QString::fromStdString(tube + " est un tube ou un périphérique, et non un fichier de massif."));
+    ASSERT_TRUE(g->OuvreMassif(Massif("deux\nlignes.fic")));
+    g->FermeMassif();
+    EXPECT_TRUE(g->FichiersRecents[0].empty());
 }
 
 TEST_F(Fenetre, TitreEtSauvegardeBak)
@@ -211,6 +223,16 @@ TEST_F(Fenetre, TitreEtSauvegardeBak)
     f->FermeMassif();
     EXPECT_EQ(f->windowTitle(), QStringLiteral("Karstomat"));
     EXPECT_TRUE(f->SansDocument);
+
+    // A name of 250 bytes, near the longest a folder takes, saves and backs up beside itself.
+    const std::string longue = Massif(std::string(246, 'n') + ".fic");
+    const std::string avantLongue = Contenu(longue);
+    ASSERT_TRUE(f->OuvreMassif(longue));
+    f->Massif->Origine_Declinaison = 3.5L;
+    ASSERT_TRUE(f->Enregistrer1Click());
+    EXPECT_TRUE(invite.messages.empty());
+    EXPECT_EQ(Contenu(Chemin(std::string(246, 'n') + ".BAK")), avantLongue);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dirM.path().toStdString()), {}), 4);
 
     f->OuvreMassif({});
     EXPECT_EQ(f->windowTitle(), QStringLiteral("SansNom - Karstomat"));
@@ -302,9 +324,30 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     EXPECT_EQ(invite.Textes(), (QStringList{question, question}));
     EXPECT_EQ(angleLu(reel), 2.5L);
     invite.messages.clear();
+    // cp -p of a massif of the same size over it: same file, size and time, asked all the same.
+    const auto temps = fs::last_write_time(reel);
+    autre.Sauve((racine / "copie.fic").string());
+    ASSERT_EQ(Contenu(racine / "copie.fic").size(), Contenu(reel).size());
+    Ecrit(reel, Contenu(racine / "copie.fic"));
+    fs::last_write_time(reel, temps);
+    enregistre(2.5L);
+    EXPECT_EQ(invite.Textes(), QStringList{question});
+    EXPECT_EQ(angleLu(reel), 7.0L);
+    invite.messages.clear();
+
+    // The backups the settings folder holds for a massif's base name.
+    auto ailleurs = [&](const std::string& base) {
+        std::vector<std::string> r;
+        for (const auto& e : fs::directory_iterator(utilisateur())) {
+            const std::string n = e.path().filename().string();
+            if (n.size() == base.size() + 13 && n.starts_with(base + "-") && n.ends_with(".BAK"))
+                r.push_back(e.path().string());
+        }
+        return r;
+    };
 
     // A writable file in a folder that takes no new file: saved in place, with its backup
-    // in the settings folder, and not a word.
+    // in the settings folder under a name of its own, which a warning gives with the reason.
     const std::string commun = (racine / "partage" / "commun.fic").string();
     TMassif().Sauve(commun);
     const std::string ancien = Contenu(commun);
@@ -313,11 +356,38 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
         essai::DossierFerme ferme(racine / "partage");
         enregistre(3.5L);
     }
-    EXPECT_TRUE(invite.messages.empty());
+    ASSERT_EQ(ailleurs("commun").size(), 1u);
+    const std::string bak = ailleurs("commun")[0];
+    EXPECT_EQ(invite.Textes(), QStringList{QString::fromStdString(
+                                   "La copie de sauvegarde n'a pu être faite dans le dossier de " + commun +
+                                   " (les droits d'écriture manquent) : le contenu précédent du fichier est dans " +
+                                   bak + ".")});
+    invite.messages.clear();
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_EQ(angleLu(commun), 3.5L);
-    EXPECT_EQ(Contenu(utilisateur() + "commun.BAK"), ancien);
+    EXPECT_EQ(Contenu(bak), ancien);
     EXPECT_EQ(std::distance(fs::directory_iterator(racine / "partage"), {}), 1);
+
+    // Another "commun.fic" on a full disk: its backup takes no other's place, and the
+    // refusal says where it went.
+    const std::string plein = (racine / "reels" / "commun.fic").string();
+    TMassif().Sauve(plein);
+    ASSERT_TRUE(f->OuvreMassif(plein));
+    {
+        essai::DossierFerme ferme(racine / "reels", ENOSPC);
+        enregistre(6.5L);
+    }
+    ASSERT_EQ(ailleurs("commun").size(), 2u);
+    const std::string bakPlein = ailleurs("commun")[ailleurs("commun")[0] == bak ? 1 : 0];
+    EXPECT_EQ(invite.Textes(),
+              QStringList{QString::fromStdString(
+                  "Impossible d'enregistrer le fichier " + plein +
+                  " : le disque est plein. Le massif n'a pas été enregistré.\rLa copie de sauvegarde n'a pu être "
+                  "faite dans le dossier de " +
+                  plein + " (le disque est plein) : le contenu précédent du fichier est dans " + bakPlein + ".")});
+    EXPECT_EQ(Contenu(bakPlein), Contenu(plein));
+    EXPECT_EQ(Contenu(bak), ancien);
+    invite.messages.clear();
 
     // The same file reached through a link, and a write that fails: the message names the
     // file the user opened and says what became of it.
@@ -341,14 +411,14 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
                                      ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit "
                                      "directement dans ce fichier, qui peut être incomplet. Son contenu précédent est "
                                      "dans " +
-                                     utilisateur() + "commun.BAK"));
+                                     bak));
     EXPECT_FALSE(f->Massif->Enregistre);
-    EXPECT_EQ(angleLu(utilisateur() + "commun.BAK"), 3.5L);
+    EXPECT_EQ(angleLu(bak), 3.5L);
 
     // No backup anywhere: nothing is written, and the message says so.
     invite.messages.clear();
     const std::string tel = Contenu(commun);
-    fs::remove(utilisateur() + "commun.BAK");
+    fs::remove(bak);
     {
         essai::DossierFerme ferme(racine / "partage");
         essai::DossierFerme fermeAussi(utilisateur());
@@ -356,8 +426,11 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     }
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_EQ(invite.messages[0].texte, QString::fromStdString("La copie de sauvegarde de " + versCommun +
-                                                               " n'a pu être faite ni dans son dossier ni dans " +
-                                                               utilisateur() + " : le massif n'a pas été enregistré."));
+                                                               " n'a pu être faite ni dans son dossier (les "
+                                                               "droits d'écriture manquent) ni dans " +
+                                                               utilisateur() +
+                                                               " (les droits d'écriture manquent) : le massif n'a "
+                                                               "pas été enregistré."));
     EXPECT_EQ(Contenu(commun), tel);
     EXPECT_FALSE(f->Massif->Enregistre);
     f->hide();

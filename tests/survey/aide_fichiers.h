@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -70,9 +71,10 @@ inline void Ecrit(const std::filesystem::path& p, const std::string& s)
 // program's creation check closes it too.
 class DossierFerme {
 public:
-    explicit DossierFerme(const std::filesystem::path& d) : d_(d)
+    // `code` is how the folder refuses: EACCES for missing rights, ENOSPC for a full disk.
+    explicit DossierFerme(const std::filesystem::path& d, int code = EACCES) : d_(d)
     {
-        Fermes().push_back(d);
+        Fermes().emplace_back(d, code);
         std::filesystem::permissions(d,
                                      std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
                                          std::filesystem::perms::others_write,
@@ -80,10 +82,10 @@ public:
         if (::geteuid() == 0)
             FixeRefusCreation([](const std::string& dossier) {
                 std::error_code e;
-                for (const auto& f : Fermes())
+                for (const auto& [f, refus] : Fermes())
                     if (std::filesystem::equivalent(dossier, f, e))
-                        return true;
-                return false;
+                        return refus;
+                return 0;
             });
     }
     ~DossierFerme()
@@ -97,9 +99,9 @@ public:
     DossierFerme& operator=(const DossierFerme&) = delete;
 
 private:
-    static std::vector<std::filesystem::path>& Fermes()
+    static std::vector<std::pair<std::filesystem::path, int>>& Fermes()
     {
-        static std::vector<std::filesystem::path> f;
+        static std::vector<std::pair<std::filesystem::path, int>> f;
         return f;
     }
     std::filesystem::path d_;

@@ -119,7 +119,7 @@ TEST(Sauvegarde, DossierSansNouveauFichier)
         DossierFerme ferme(d);
         auto m = UnMassif(2.5L);
         // Without a copy of the previous content elsewhere, nothing is written.
-        EXPECT_EQ(Refus(*m, p), Impossible(p.string(), "aucun fichier ne peut être créé dans son dossier"));
+        EXPECT_EQ(Refus(*m, p), Impossible(p.string(), "les droits d'écriture manquent dans son dossier"));
         EXPECT_EQ(Contenu(p), avant);
         // With one, the file is written where it stands.
         m->Sauve(p.string(), nullptr, nullptr, bak.string());
