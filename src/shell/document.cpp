@@ -286,6 +286,7 @@ bool TForm1::Enregistrer1Click()
         // folder takes no new file. A massif that cannot be saved leaves the backup as
         // it was too.
         Massif->VerifieEnregistrable();
+        EcritureMassif ecriture(*this);
         Massif->Sauve({}, this, EditeurSaisie, CopieDeSauvegarde(nom));
     } catch (const std::exception& e) {
         MontreProgression(false);
@@ -311,6 +312,7 @@ bool TForm1::Enregistrersous1Click()
     try {
         Sablier sablier;
         Massif->NomFichier = nom;
+        EcritureMassif ecriture(*this);
         Massif->Sauve({}, this, EditeurSaisie);
     } catch (const std::exception& e) {
         Massif->NomFichier = ancien;
