@@ -648,6 +648,7 @@ void TAfficheur::ExporteSVG()
         return;
     {
         Sablier sablier;
+        TForm1::EcritureMassif ecriture(form_);
         try {
             Graphique->ExporteSVG(chemin, options.Illustrator(), options.Toutes());
         } catch (const std::exception& e) {

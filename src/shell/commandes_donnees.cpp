@@ -171,6 +171,7 @@ void Exporte(TForm1& f, const char* filtre, const char* extension, Exporteur exp
         return;
     try {
         Sablier sablier;
+        TForm1::EcritureMassif ecriture(f);
         exporteur(*f.Massif, nom);
     } catch (const std::exception& e) {
         // A file that could not be written is not reported as exported.

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 #include "calcul/calculateur.h"
 #include "calcul/drapeaux.h"
@@ -55,8 +56,9 @@ void TForm1::Options1Click() { active(Arrter1, arretPossible_); }
 
 void TForm1::Depart_Calcul_RapideTimer()
 {
-    // A run is going on: the start is tried again at the next tick, once it has ended.
-    if (CalculEnCours)
+    // A run is going on, or the massif is being written: the start is tried again at the
+    // next tick, once it has ended.
+    if (CalculEnCours || MassifEnEcriture())
         return;
     Depart_Calcul_Rapide->stop();
     if (!Massif)
@@ -83,6 +85,13 @@ void TForm1::Depart_Calcul_RapideTimer()
 
 void TForm1::FinCalculHorsClic(uint64_t numero, std::string duree)
 {
+    // The writer lets timers and queued calls run: the results would go into the massif it
+    // reads, and the report would stop it halfway. Both wait for the end of the writing.
+    if (MassifEnEcriture()) {
+        finDifferee_ = numero;
+        dureeDifferee_ = duree.empty() ? DureeChrono() : duree;
+        return;
+    }
     // A box shown between the press and the release of a click would swallow it (a toolbar
     // button acts on release): the report waits until the mouse is let go, the time shown
     // taken when the run ended.
@@ -93,6 +102,18 @@ void TForm1::FinCalculHorsClic(uint64_t numero, std::string duree)
         return;
     }
     FinCalcul(numero, duree);
+}
+
+TForm1::EcritureMassif::~EcritureMassif()
+{
+    if (--f_.ecritures_ > 0 || f_.finDifferee_ == 0)
+        return;
+    const uint64_t numero = std::exchange(f_.finDifferee_, 0);
+    const std::string duree = std::move(f_.dureeDifferee_);
+    TForm1* f = &f_;
+    // Queued, so that the command that wrote ends first (a save marks the massif saved).
+    QMetaObject::invokeMethod(
+        f, [f, numero, duree] { f->FinCalculHorsClic(numero, duree); }, Qt::QueuedConnection);
 }
 
 void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
@@ -173,7 +194,7 @@ void TForm1::AvertitDeformation(bool demandeUtilisateur)
 
 void TForm1::Depart_Calcul_DetailTimer()
 {
-    if (CalculEnCours)
+    if (CalculEnCours || MassifEnEcriture())
         return;
     Depart_Calcul_Detail->stop();
     if (!Massif)

@@ -335,6 +335,7 @@ bool TForm1::Enregistrer1Click()
         // folder takes no new file. A massif that cannot be saved leaves the backup as
         // it was too.
         Massif->VerifieEnregistrable();
+        EcritureMassif ecriture(*this);
         copie = CopieDeSauvegarde(nom, avis);
         Massif->Sauve({}, this, EditeurSaisie, copie);
     } catch (const std::exception& e) {
@@ -367,6 +368,7 @@ bool TForm1::Enregistrersous1Click()
     try {
         Sablier sablier;
         Massif->NomFichier = nom;
+        EcritureMassif ecriture(*this);
         Massif->Sauve({}, this, EditeurSaisie);
     } catch (const std::exception& e) {
         Massif->NomFichier = ancien;

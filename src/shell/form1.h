@@ -167,6 +167,20 @@ public:
     // Throws a French message when it cannot (a computation still reporting, the massif
     // closed meanwhile).
     void MetStationsAJour();
+    // Held by every save and export while it writes: no computation starts and a finished
+    // run's results and report wait until the last one is released, so that a file holds
+    // the massif as it was when its writing began and no box opens in the middle of it.
+    class EcritureMassif {
+    public:
+        explicit EcritureMassif(TForm1& f) : f_(f) { ++f_.ecritures_; }
+        ~EcritureMassif();
+        EcritureMassif(const EcritureMassif&) = delete;
+        EcritureMassif& operator=(const EcritureMassif&) = delete;
+
+    private:
+        TForm1& f_;
+    };
+    bool MassifEnEcriture() const { return ecritures_ > 0; }
     // The deformation warning of the end of a quick computation.
     void AvertitDeformation(bool demandeUtilisateur);
     // Messages, the unreached-gallery choice and the hourglass of the computation.
@@ -360,6 +374,11 @@ private:
     std::unique_ptr<Recherches> recherches_;
     // Number of the last quick computation started.
     uint64_t numeroCalcul_ = 0;
+    // Saves and exports under way, and the end of a run that came meanwhile (number 0:
+    // none), with the time to show for it.
+    int ecritures_ = 0;
+    uint64_t finDifferee_ = 0;
+    std::string dureeDifferee_;
     // A run is going on that "Arrêter" can still stop: from its start to the end of its
     // work, not while its end is reported.
     bool arretPossible_ = false;

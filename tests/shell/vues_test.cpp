@@ -51,6 +51,7 @@
 #include "shell/form1.h"
 #include "shell/impression.h"
 #include "shell/outils_3d.h"
+#include "survey/aide_fichiers.h"
 #include "survey/nombres.h"
 #include "views/contexte.h"
 #include "views/plan.h"
@@ -814,6 +815,34 @@ TEST_F(Vues, FermerOuQuitterPendantUnCalcul)
         ASSERT_TRUE(CalculsFinis(*f));
         EXPECT_EQ(f->NumeroCalcul(), 2u);
         EXPECT_GT(static_cast<double>(f->Massif->Fiches[0]->Galeries[0]->Arrivee.X), 0.0);
+
+        // A run over but not yet reported, or a change that arms one, then "Enregistrer":
+        // nothing starts, changes the massif or opens a box before the file is written.
+        auto seule = std::make_unique<TFiche>();
+        seule->Galeries.ajoute(std::make_unique<TGalerie>());
+        f->Massif->AjouteFiche(std::move(seule), false);
+        const std::string avant = dir.path().toStdString() + "/avant.fic";
+        for (const bool finie : {true, false}) {
+            for (TPointTopo* p : f->Massif->References)
+                p->Z = finie ? 200 : 100;
+            f->MassifModifie(f->Massif.get(), Recalcul::Automatique, true);
+            f->Massif->Sauve(avant);
+            if (finie) {
+                f->Depart_Calcul_Rapide->stop();
+                f->Depart_Calcul_RapideTimer();
+                while (!f->ThreadCalcul->Fini())
+                    QTest::qSleep(5);
+            }
+            QTest::qSleep(150);
+            QTest::mouseClick(f->ToolBar1->widgetForAction(f->BoutonEnregistrer), Qt::LeftButton);
+            EXPECT_EQ(essai::Contenu(nom), essai::Contenu(avant));
+            EXPECT_EQ(f->NumeroCalcul(), 3u);
+            EXPECT_TRUE(r.textes.isEmpty());
+        }
+        ASSERT_TRUE(CalculsFinis(*f));
+        EXPECT_EQ(r.textes, QStringList{QStringLiteral("Certaines fiches ne sont pas reliées,\npour plus "
+                                                       "d'informations, faites Calcul | Détaillé")});
+        EXPECT_NEAR(static_cast<double>(f->Massif->Fiches[0]->Galeries[0]->Arrivee.Z), 100.0, 1e-6);
 
         // Quitting during a run.
         f->Calculrapide1Click();
