@@ -167,7 +167,7 @@ public:
     // Throws a French message when it cannot (a computation still reporting, the massif
     // closed meanwhile).
     void MetStationsAJour();
-    // Held by every save and export while it writes: no computation starts and a finished
+    // Held by every save, export and print while it writes: no computation starts and a finished
     // run's results and report wait until the last one is released, so that a file holds
     // the massif as it was when its writing began and no box opens in the middle of it.
     class EcritureMassif {

@@ -88,6 +88,9 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
     }
     TImprimante& imp = form_.Imprimante();
     Sablier sablier;
+    // The pages are drawn with events let through: a computation ending meanwhile would
+    // move the stations between two pages of one plan.
+    TForm1::EcritureMassif lecture(form_);
     int colonnes = 0, lignes = 0;
     Graphique->NombrePages(colonnes, lignes, marge.Gauche + marge.Droite, marge.Haut + marge.Bas);
     if (!GrilleImprimable(colonnes, lignes))
