@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <algorithm>
 #include <map>
 #include <tuple>
@@ -637,6 +638,13 @@ TEST_F(Tableau, DoubleClickFitsTheColumn)
     o.PoliceCarrefour.Hauteur = -2000;
     t.AjusteColonnes(10 * 4, 4, 1);
     EXPECT_EQ(o.Largeur[1], 255);
+    o.PoliceCarrefour.Hauteur = -20;
+    QTemporaryDir dossier;
+    const std::string modele = dossier.filePath(QStringLiteral("OPTIONS.TABL")).toStdString();
+    o.Sauve(modele);
+    TOptions_Tableau relu;
+    EXPECT_NO_THROW(relu.Charge(modele));
+    EXPECT_EQ(relu.Largeur, o.Largeur);
 }
 
 }  // namespace
