@@ -24,6 +24,7 @@
 #include "platform/canvas.h"
 #include "survey/reel6.h"
 #include "survey/textes.h"
+#include "views/lecteur_modele.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -286,23 +287,6 @@ private:
     };
     std::vector<Lien> liens_;
 };
-
-// The range the record O gives a field it bounds (O::Bornes); false for a field it does not.
-template <class O, class C>
-bool BorneChamp(C O::*champ, long long& min, long long& max)
-{
-    bool trouve = false;
-    if constexpr (requires { O::Bornes([](auto, long long, long long) {}); })
-        O::Bornes([&](auto c, long long a, long long b) {
-            if constexpr (std::is_same_v<decltype(c), C O::*>)
-                if (c == champ) {
-                    min = a;
-                    max = b;
-                    trouve = true;
-                }
-        });
-    return trouve;
-}
 
 // A page or group whose rows are tied to fields of O as they are made.
 template <class O>

@@ -147,8 +147,7 @@ void TOpt_Tableau::Initialise(const TOptions_Tableau& o)
             ++p;
         position_[p] = n;
     }
-    for (int n = 1; n <= kNbColonnes; ++n)
-        largeur_[n] = static_cast<uint8_t>(o.Largeur[n]);
+    largeur_ = o.Largeur;
     liens_.Montre(o);
     remplissage_ = true;
     ListBox1->clear();
@@ -193,7 +192,7 @@ bool TOpt_Tableau::ValideColonne()
         return false;
     const int n = position_[colonneEnCours_ + 1];
     travail_.Afficher[n] = Jaffiche->isChecked();
-    largeur_[n] = static_cast<uint8_t>(LitEntierEdition(Largeur));
+    largeur_[n] = LitMot(Largeur);
     travail_.Titre1[n] = LitTexte(Tete1);
     travail_.Titre2[n] = LitTexte(Tete2);
     travail_.Dedoubler[n] = Double->isChecked();

@@ -83,7 +83,7 @@ private:
     TOptions_Tableau travail_;          // working columns, headers and fonts
     Liaisons<TOptions_Tableau> liens_;  // the controls tied straight to a field
     std::array<int, kNbColonnes + 1> position_{};
-    std::array<uint8_t, kNbColonnes + 1> largeur_{};  // working widths, one byte each
+    std::array<int16_t, kNbColonnes + 1> largeur_{};  // working widths, as in force
     int colonneEnCours_ = -1;                         // list position from 0, -1 none
     std::array<EditeurEnTete, 2> entetes_;
     bool remplissage_ = false;

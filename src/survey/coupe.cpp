@@ -108,9 +108,10 @@ Accroches RacinesAccrochees(const ListePossedee<TPointCoupe>& coupe, const Index
     return r;
 }
 
-std::vector<TGalerie*> Aval(const IndexFiches& index, const Accroches& accroches, TGalerie& depart, bool exige)
+template <class G>
+std::vector<G*> Aval(const IndexFiches& index, const Accroches& accroches, G& depart, bool exige)
 {
-    std::vector<TGalerie*> r{&depart};
+    std::vector<G*> r{&depart};
     std::unordered_set<const TGalerie*> vues{&depart};
     auto suit = [&](int32_t fiche, int32_t galerie) {
         TGalerie* s = exige ? index.Exige(fiche, galerie) : index.Cherche(fiche, galerie);
@@ -479,6 +480,12 @@ std::vector<TGalerie*> AvalCoupe(const TMassif& massif, TGalerie& g, bool exige)
 {
     const IndexFiches index(massif.Fiches);
     return Aval(index, RacinesAccrochees(massif.Coupe, index), g, exige);
+}
+
+std::vector<const TGalerie*> AvalCoupe(const TMassif& massif, const TGalerie& g)
+{
+    const IndexFiches index(massif.Fiches);
+    return Aval(index, RacinesAccrochees(massif.Coupe, index), g, false);
 }
 
 void TMassif::ReconnaitAccrochesCoupe()

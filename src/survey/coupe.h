@@ -40,5 +40,7 @@ bool CalculeLimitesCoupe(TStation& min, TStation& max, const ListeFiches& fiches
 // stations, and so on, each once. A link to a missing gallery raises ErreurIndexListe when
 // `exige`, else it is passed over.
 std::vector<TGalerie*> AvalCoupe(const TMassif& massif, TGalerie& g, bool exige);
+// The same, to be read only; missing galleries are passed over.
+std::vector<const TGalerie*> AvalCoupe(const TMassif& massif, const TGalerie& g);
 
 }  // namespace karst

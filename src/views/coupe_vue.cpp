@@ -310,11 +310,18 @@ void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16
     // The shot pen of the drawing, so that erasing covers exactly what the highlight drew.
     c.FixePen(Stylo{affiche ? kVert : kNoir, RoundEntier(o->Epaisseur_Visee / 10.0 * PxParMm), ModeStylo::Copie, true});
     const Pourcentage pc(o->pourcentage);
-    if (mode != ModeContrainte) {
-        std::unordered_set<const TGalerie*> vues{&g};
-        for (int k = 1; k <= NbSuitesValides(g); ++k)
-            SurligneBranche(g.SuiteFiche[static_cast<std::size_t>(k)], g.SuiteGalerie[static_cast<std::size_t>(k)],
-                            o->pourcentage, vues);
+    const TMassif* m = contexte_.Massif();
+    const ListeFiches* fiches = FichesCourantes();
+    if (mode != ModeContrainte && m && fiches) {
+        // What the branch commands carry, dead ends hung at a junction included, as far as
+        // the view draws it.
+        std::unordered_set<const TGalerie*> dessinees;
+        for (const TFiche* f : *fiches)
+            if (f)
+                dessinees.insert(f->Galeries.begin(), f->Galeries.end());
+        for (const TGalerie* a : AvalCoupe(*m, g))
+            if (a != &g && dessinees.count(a))
+                SurligneGalerie(*a, o->pourcentage);
     }
     Pt p = StationCoupe(g, 0);
     const int n = NbViseesMontrees(g);
@@ -356,22 +363,9 @@ bool TCoupe::Cadre(const std::vector<const TGalerie*>& galeries, const std::func
     return true;
 }
 
-void TCoupe::SurligneBranche(int32_t ordre, int32_t galerie, int pourcentage, std::unordered_set<const TGalerie*>& vues)
+void TCoupe::SurligneGalerie(const TGalerie& g, int pourcentage)
 {
-    const ListeFiches* fiches = FichesCourantes();
-    if (!fiches)
-        return;
-    const TFiche* f = nullptr;
-    for (const TFiche* x : *fiches)
-        if (x && x->Ordre == ordre) {
-            f = x;
-            break;
-        }
-    if (!f || galerie < 0 || static_cast<std::size_t>(galerie) >= f->Galeries.size())
-        return;
-    const TGalerie& g = *f->Galeries[static_cast<std::size_t>(galerie)];
-    // A gallery met again (links that loop) is not followed twice.
-    if (!Montree(g) || !vues.insert(&g).second)
+    if (!Montree(g))
         return;
     const Pourcentage pc(pourcentage);
     Pt p = StationCoupe(g, 0);
@@ -382,9 +376,6 @@ void TCoupe::SurligneBranche(int32_t ordre, int32_t galerie, int pourcentage, st
         EcranLineTo(e.x, e.y);
         p = q;
     }
-    for (int k = 1; k <= NbSuitesValides(g); ++k)
-        SurligneBranche(g.SuiteFiche[static_cast<std::size_t>(k)], g.SuiteGalerie[static_cast<std::size_t>(k)],
-                        pourcentage, vues);
 }
 
 // ---- SVG ---------------------------------------------------------------------------------

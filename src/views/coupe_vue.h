@@ -52,7 +52,7 @@ public:
     double AltitudeReference(const TEchelleVerticale& e) const;
 
 private:
-    void SurligneBranche(int32_t ordre, int32_t galerie, int pourcentage, std::unordered_set<const TGalerie*>& vues);
+    void SurligneGalerie(const TGalerie& g, int pourcentage);
     // The galleries of the current sheets that go on from `loin` (not yet in the section),
     // in walking order, with their positions.
     struct Candidat {

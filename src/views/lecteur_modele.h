@@ -93,6 +93,34 @@ bool DansBornes(const O& o)
     return dans;
 }
 
+// The range the record O gives a field it bounds (O::Bornes); false for a field it does not.
+template <class O, class C>
+bool BorneChamp(C O::*champ, long long& min, long long& max)
+{
+    bool trouve = false;
+    if constexpr (requires { O::Bornes([](auto, long long, long long) {}); })
+        O::Bornes([&](auto c, long long a, long long b) {
+            if constexpr (std::is_same_v<decltype(c), C O::*>)
+                if (c == champ) {
+                    min = a;
+                    max = b;
+                    trouve = true;
+                }
+        });
+    return trouve;
+}
+
+// A value the program computes for a field, brought within the field's bound, so that the
+// reader takes back what is written.
+template <class O, class C>
+long long DansSaBorne(C O::*champ, long long v)
+{
+    long long min = 0, max = 0;
+    if (!BorneChamp(champ, min, max))
+        return v;
+    return v < min ? min : v > max ? max : v;
+}
+
 class EcrivainModele {
 public:
     explicit EcrivainModele(TBufferStream& f) : f_(f) {}

@@ -6,6 +6,7 @@
 
 #include "platform/imprimante.h"
 #include "survey/nombres.h"
+#include "views/lecteur_modele.h"
 #include "views/options.h"
 
 namespace karst {
@@ -1008,7 +1009,8 @@ bool TTableau::AjusteColonnes(int x, double pxParMm, double rapport)
         if (p <= 0)
             return true;
         const int n = TruncEntier(autres / p) + 1;
-        o->Largeur[k] = static_cast<int16_t>(std::clamp<long>(std::lround(p * n - autres - 1), 0, 32767));
+        // Within the column's bound, even when the rest of the pages is wider.
+        o->Largeur[k] = static_cast<int16_t>(DansSaBorne(&TOptions_Tableau::Largeur, RoundEntier(p * n - autres - 1)));
     } else {
         if (!m || !m->FichesCourantes || !CanvasEcran)
             return true;
@@ -1032,7 +1034,8 @@ bool TTableau::AjusteColonnes(int x, double pxParMm, double rapport)
                 }
             }
         }
-        o->Largeur[k] = static_cast<int16_t>(std::clamp(RoundEntier(wmax / rapport / pxParMm) + 3, 0, 32767));
+        o->Largeur[k] =
+            static_cast<int16_t>(DansSaBorne(&TOptions_Tableau::Largeur, RoundEntier(wmax / rapport / pxParMm) + 3LL));
     }
     if (m)
         m->DimensionsAJour = false;

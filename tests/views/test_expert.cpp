@@ -143,6 +143,18 @@ TEST_F(Expert, EveryDeadEndOfABusyJunctionIsKept)
     };
     ASSERT_TRUE(CommandeBranche(CommandeCoupe::Inverser, vue, ctx, fenetre));
     depuisB(ctx.massif, *f);
+    // A click on A-B highlights what Retirer takes away: every shot of the section.
+    CanvasEnregistreur image(600, 400);
+    int largeur = 0, hauteur = 0;
+    vue.Dimensions(largeur, hauteur, 4, 1, image);
+    vue.Dessine(0, 0, 4, 1, image, ModeNormal);
+    image.Traces.clear();
+    std::string texte;
+    vue.Designation(true, 0, 0, 0, ModeNormal, texte);
+    std::size_t visees = 0;
+    for (const TGalerie* g : f->Galeries)
+        visees += g->DansCoupe ? static_cast<std::size_t>(g->NbVisees) : 0;
+    EXPECT_EQ(DuGenre(image, Trace::Ligne).size(), visees);
     invite.reponses = {Bouton::OK};
     ASSERT_TRUE(CommandeBranche(CommandeCoupe::Retirer, vue, ctx, fenetre));
     EXPECT_TRUE(ctx.massif.Coupe.empty());

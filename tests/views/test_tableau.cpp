@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <algorithm>
 #include <map>
 #include <tuple>
@@ -630,6 +631,22 @@ TEST_F(Tableau, DoubleClickFitsTheColumn)
     o.PoliceCarrefour.Hauteur = -20;
     t.AjusteColonnes(10 * 4, 4, 1);
     EXPECT_EQ(o.Largeur[1], 15);
+    // Both fits stay within the 255 mm the model file takes back: on a landscape page the
+    // comment column would fill 287 - 10 - 12 - 1 = 264 mm, and a huge font widens the length.
+    ctx.imprimante.FixePaysage(true);
+    o.Largeur[1] = 12;
+    t.AjusteColonnes(20 * 4, 4, 1);
+    EXPECT_EQ(o.Largeur[10], 255);
+    o.PoliceCarrefour.Hauteur = -2000;
+    t.AjusteColonnes(10 * 4, 4, 1);
+    EXPECT_EQ(o.Largeur[1], 255);
+    o.PoliceCarrefour.Hauteur = -20;
+    QTemporaryDir dossier;
+    const std::string modele = dossier.filePath(QStringLiteral("OPTIONS.TABL")).toStdString();
+    o.Sauve(modele);
+    TOptions_Tableau relu;
+    EXPECT_NO_THROW(relu.Charge(modele));
+    EXPECT_EQ(relu.Largeur, o.Largeur);
 }
 
 }  // namespace
