@@ -17,6 +17,7 @@
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/nombres.h"
+#include "views/contexte.h"
 
 namespace karst {
 
@@ -289,7 +290,7 @@ void TPoint_Topo::Button1Click()
     if (!recherches_.RechercheSimple(Massif->Fiches, Massif, fiche, galerie, {}, {}, {}, {}, nom) || !fiche)
         return;
     if (galerie < 0) {
-        Invite().Message(QStringLiteral("Il faut obligatoirement passer par la visualisation avec cette méthode"),
+        Invite().Message(QString::fromUtf8(kTexteVisualisationObligatoire),
                          Icone::Aucune, {Bouton::OK});
         return;
     }
@@ -297,7 +298,7 @@ void TPoint_Topo::Button1Click()
         return;
     const TGalerie& g = *fiche->Galeries[static_cast<std::size_t>(galerie)];
     if (g.Depart.Terminus && g.Arrivee.Terminus) {
-        Invite().Avertissement(QStringLiteral("La galerie sélectionnée n'a que des terminus"));
+        Invite().Avertissement(QString::fromUtf8(kTexteGalerieTerminus));
         return;
     }
     if (g.Depart.Terminus || g.Arrivee.Terminus) {

@@ -185,7 +185,7 @@ void TExpert::PointDeLaSelection(QLineEdit* nom, QLineEdit* indice)
     if (!contexte_.RechercheSimple(*m->FichesCourantes, criteres, fiche, galerie))
         return;
     if (galerie == -1) {
-        Invite().Information(QStringLiteral("Il faut obligatoirement passer par la visualisation avec cette méthode"));
+        Invite().Information(QString::fromUtf8(kTexteVisualisationObligatoire));
         return;
     }
     if (!fiche || galerie < 0 || static_cast<std::size_t>(galerie) >= fiche->Galeries.size())
@@ -193,7 +193,7 @@ void TExpert::PointDeLaSelection(QLineEdit* nom, QLineEdit* indice)
     const TGalerie& g = *fiche->Galeries[static_cast<std::size_t>(galerie)];
     const TPointTopo* choisi = nullptr;
     if (g.Depart.Terminus && g.Arrivee.Terminus) {
-        Invite().Avertissement(QStringLiteral("La galerie sélectionnée n'a que des terminus"));
+        Invite().Avertissement(QString::fromUtf8(kTexteGalerieTerminus));
         return;
     }
     if (g.Depart.Terminus)

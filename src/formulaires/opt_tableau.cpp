@@ -328,7 +328,7 @@ void TOpt_Tableau::BitBtn1Click()
     if (!contexte_.ChoisitGalerie(fiche, galerie) || !fiche)
         return;
     if (galerie == -1) {
-        Invite().Information(QStringLiteral("Il faut obligatoirement passer par la visualisation avec cette méthode"));
+        Invite().Information(QString::fromUtf8(kTexteVisualisationObligatoire));
         return;
     }
     if (galerie < 0 || static_cast<std::size_t>(galerie) >= fiche->Galeries.size())
@@ -343,7 +343,7 @@ void TOpt_Tableau::BitBtn1Click()
                QStringLiteral(")");
     };
     if (g.Depart.Terminus && g.Arrivee.Terminus) {
-        Invite().Message(QStringLiteral("La galerie sélectionnée n'a que des terminus"), Icone::Avertissement,
+        Invite().Message(QString::fromUtf8(kTexteGalerieTerminus), Icone::Avertissement,
                          {Bouton::OK});
     } else if (g.Depart.Terminus) {
         prend(g.Arrivee);

@@ -294,7 +294,7 @@ TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std
     } else if (mode == kNouveau) {
         drapeaux = O_RDWR | O_CREAT | O_EXCL;
         if (const int refus = refusCreation ? refusCreation(std::filesystem::path(nom).parent_path().string()) : 0)
-            throw ErreurFlux(AvecRaison("Impossible d'ouvrir le fichier " + affiche_, refus), refus);
+            throw ErreurFlux(AvecRaison(TexteOuvertureImpossible(affiche_), refus), refus);
     } else {
         switch (mode & 3) {
         case 1: drapeaux = O_WRONLY; break;
@@ -314,8 +314,8 @@ TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std
         // Why a file could not be made says what to do about it; a file to read keeps
         // the plain message.
         const bool ecriture = (drapeaux & (O_WRONLY | O_RDWR)) != 0;
-        throw ErreurFlux(ecriture ? AvecRaison("Impossible d'ouvrir le fichier " + affiche_, code)
-                                  : "Impossible d'ouvrir le fichier " + affiche_,
+        throw ErreurFlux(ecriture ? AvecRaison(TexteOuvertureImpossible(affiche_), code)
+                                  : TexteOuvertureImpossible(affiche_),
                          code);
     }
     InitialiseTaille();
@@ -496,13 +496,13 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
                         const std::string& copiePrecedente)
 {
     if (nom.empty())
-        throw ErreurFlux("Impossible d'ouvrir le fichier ");
+        throw ErreurFlux(TexteOuvertureImpossible(""));
     const std::string reel = CheminReel(nom);
     struct stat st {};
     const bool existe = ::stat(reel.c_str(), &st) == 0;
     // A device or a folder is no file to replace.
     if (existe && !S_ISREG(st.st_mode))
-        throw ErreurFlux("Impossible d'ouvrir le fichier " + nom);
+        throw ErreurFlux(TexteOuvertureImpossible(nom));
     // What writes killed on the way left beside the file goes first, which also gives
     // back the room they took.
     RetireTemporairesAbandonnes(reel);

@@ -31,6 +31,9 @@ public:
     int Code;
 };
 
+// The refusal of a file that cannot be opened, named as the user knows it.
+inline std::string TexteOuvertureImpossible(const std::string& nom) { return "Impossible d'ouvrir le fichier " + nom; }
+
 // The text that tells the user why an operation failed: the error's own, or, when memory
 // ran out, a French message saying so.
 std::string TexteErreur(const std::exception& e);
@@ -159,7 +162,7 @@ public:
     // any other mode opens an existing file: its low two bits 0 read only, 1 write only,
     // 2 read and write. Messages name the file `affiche` when it is given (the file the
     // user chose, for a temporary file written in its place).
-    // Throws ErreurFlux "Impossible d'ouvrir le fichier " + name.
+    // Throws ErreurFlux TexteOuvertureImpossible(affiche).
     TFileBufferStream(const std::string& nom, int mode, const std::string& affiche = {});
     // Writes a modified block out and closes the file, ignoring failures: call Ferme()
     // to know that everything reached the disk.

@@ -175,7 +175,7 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
     };
     try {
         if (nom.empty())
-            throw ErreurFlux("Impossible d'ouvrir le fichier ");
+            throw ErreurFlux(TexteOuvertureImpossible(""));
         VerifieEnregistrable();
         // The whole file is built before the disk is touched: a massif that cannot be
         // written (a list too long, a failing editor block) changes no file.

@@ -39,7 +39,7 @@ void AjouteSuite(TGalerie& parent, int32_t fiche, int32_t galerie)
 {
     // The callers refuse a sixth continuation first; the links have room for five only.
     if (NbSuitesValides(parent) >= kMaxSuites)
-        throw std::length_error("Pas plus de 5 suites par galerie");
+        throw std::length_error(kTexteSuitesPleines);
     const auto k = static_cast<std::size_t>(NbSuitesValides(parent) + 1);
     parent.NbSuites = static_cast<int8_t>(k);
     parent.SuiteFiche[k] = fiche;
@@ -77,7 +77,7 @@ bool TCoupe::NouvelleBranche()
     if (!contexte_.RechercheSimple(*m.FichesCourantes, {}, fiche, position))
         return false;
     if (position == -1) {
-        Invite().Information(QStringLiteral("Il faut obligatoirement passer par la visualisation pour cette option"));
+        Invite().Information(QString::fromUtf8(kTexteVisualisationObligatoireOption));
         return false;
     }
     if (!fiche || position < 0 || static_cast<std::size_t>(position) >= fiche->Galeries.size())
@@ -149,7 +149,7 @@ bool TCoupe::ContinueBranche(int& fiche, int& galerie)
         return false;
     }
     if (parent.NbSuites >= kMaxSuites) {
-        Invite().Avertissement(QStringLiteral("Pas plus de 5 suites par galerie"));
+        Invite().Avertissement(QString::fromUtf8(kTexteSuitesPleines));
         return false;
     }
     const std::vector<Candidat> candidats = Candidats(loin);

@@ -99,7 +99,7 @@ TGalerie* BrancheAContinuer(ContexteVues& contexte, const std::string& nom, cons
     }
     // The branch goes on as one more continuation of its parent, which has room for five.
     if (parent->NbSuites >= kMaxSuites) {
-        Invite().Avertissement(QStringLiteral("Pas plus de 5 suites par galerie"));
+        Invite().Avertissement(QString::fromUtf8(kTexteSuitesPleines));
         return nullptr;
     }
     return parent;
