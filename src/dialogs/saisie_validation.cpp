@@ -6,6 +6,7 @@
 #include <QTabBar>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "calcul/drapeaux.h"
 #include "dialogs/saisie.h"
@@ -26,16 +27,11 @@ void Separe(const std::string& s, char separateur, std::string& avant, std::stri
     apres = p == std::string::npos ? std::string() : s.substr(p + 1);
 }
 
-// The index of the unit text in the list, letter case aside, or -1.
-int IndiceUnite(const std::string& s, std::initializer_list<const char*> unites)
+// The code of the unit labelled by the text, letter case aside, or -1.
+int IndiceUnite(const std::string& s, std::span<const UniteMesure> unites)
 {
-    int i = 0;
-    for (const char* u : unites) {
-        if (EgalSansCasse(s, u))
-            return i;
-        ++i;
-    }
-    return -1;
+    const UniteMesure* u = UniteDeLibelle(unites, s);
+    return u ? u->Code : -1;
 }
 
 bool MemePoint(const TPointTopo& a, const TPointTopo& b) { return a.Egal(b) || (a.Terminus && b.Terminus); }
@@ -43,10 +39,11 @@ bool MemePoint(const TPointTopo& a, const TPointTopo& b) { return a.Egal(b) || (
 // A threshold as the stored values are rounded.
 long double Seuil(long double v) { return static_cast<long double>(Reel6(v)); }
 
-// A UTF-8 message naming two unit labels, which are the model's (Windows-1252).
-QString Format2(const char* messageUtf8, const char* libelleA, const char* libelleB)
+// A UTF-8 message naming the first two units of the table, whose labels are the model's
+// (Windows-1252).
+QString Format2(const char* messageUtf8, std::span<const UniteMesure> unites)
 {
-    return QString::fromUtf8(messageUtf8).arg(DepuisCp1252(libelleA), DepuisCp1252(libelleB));
+    return QString::fromUtf8(messageUtf8).arg(DepuisCp1252(unites[0].Libelle), DepuisCp1252(unites[1].Libelle));
 }
 
 }  // namespace
@@ -85,9 +82,10 @@ bool TMultPageDlg::ValideFiche()
         if (!LitReelMontre(Declinaison, v))
             return refusePage(QStringLiteral("La déclinaison doit être numérique\rexemple 2.53"), info, Declinaison);
         fiche->Declinaison = v;
-        const int uniteDecli = IndiceUnite(VersCp1252(UniteDecli->currentText()), {"\xB0", "gr"});
+        const int uniteDecli = IndiceUnite(VersCp1252(UniteDecli->currentText()), kUnitesDeclinaison);
         if (uniteDecli < 0)
-            return refusePage(Format2("La déclinaison doit être en %1 ou en %2.", "\xB0", "gr"), conf, UniteDecli);
+            return refusePage(Format2("La déclinaison doit être en %1 ou en %2.", kUnitesDeclinaison), conf,
+                              UniteDecli);
         fiche->Unite_Decli = static_cast<uint8_t>(uniteDecli);
         if (!LitReelMontre(Premiere, v))
             return refusePage(QStringLiteral("La première doit être numérique\rexemple 103.5"), info, Premiere);
@@ -202,23 +200,22 @@ bool TMultPageDlg::ValideFiche()
                     vs.Pente = v;
                     break;
                 case TPreference_Ecran::UniteLongueur: {
-                    const int u = IndiceUnite(s, {"m", "cm"});
+                    const int u = IndiceUnite(s, kUnitesLongueur);
                     if (u < 0)
-                        return refuse(Format2("L'unité de longueur doit être en %1 ou %2.", "m", "cm"), conf, r, k);
+                        return refuse(Format2("L'unité de longueur doit être en %1 ou %2.", kUnitesLongueur), conf, r,
+                                      k);
                     vs.UniteLongueur = static_cast<uint8_t>(u);
                     break;
                 }
                 case TPreference_Ecran::UniteAzimut: {
-                    static const uint8_t codes[] = {0, 1, 5, 6};
-                    const int u = IndiceUnite(s, {"\xB0", "gr", "-\xB0", "-gr"});
+                    const int u = IndiceUnite(s, kUnitesAzimut);
                     if (u < 0)
-                        return refuse(Format2("L'unité d'azimut doit être en %1 ou %2.", "\xB0", "gr"), conf, r, k);
-                    vs.UniteAzimut = codes[u];
+                        return refuse(Format2("L'unité d'azimut doit être en %1 ou %2.", kUnitesAzimut), conf, r, k);
+                    vs.UniteAzimut = static_cast<uint8_t>(u);
                     break;
                 }
                 case TPreference_Ecran::UnitePente: {
-                    const int u =
-                        IndiceUnite(s, {"\xB0", "gr", "m", "cm", "\xB0vul", "-\xB0", "-gr", "-m", "-cm", "-\xB0vul"});
+                    const int u = IndiceUnite(s, kUnitesPente);
                     if (u < 0)
                         return non("L'unité de pente n'est pas correcte.", conf);
                     vs.UnitePente = static_cast<uint8_t>(u);
@@ -242,9 +239,10 @@ bool TMultPageDlg::ValideFiche()
                     vs.Droite = PointDecimal(b);
                     break;
                 case TPreference_Ecran::UniteLargeur: {
-                    const int u = IndiceUnite(s, {"m", "cm"});
+                    const int u = IndiceUnite(s, kUnitesLongueur);
                     if (u < 0)
-                        return refuse(Format2("L'unité de largeur doit être en %1 ou %2.", "m", "cm"), conf, r, k);
+                        return refuse(Format2("L'unité de largeur doit être en %1 ou %2.", kUnitesLongueur), conf, r,
+                                      k);
                     vs.UniteLargeur = static_cast<uint8_t>(u);
                     break;
                 }
@@ -268,9 +266,10 @@ bool TMultPageDlg::ValideFiche()
                     vs.Bas = PointDecimal(b);
                     break;
                 case TPreference_Ecran::UniteHauteur: {
-                    const int u = IndiceUnite(s, {"m", "cm"});
+                    const int u = IndiceUnite(s, kUnitesLongueur);
                     if (u < 0)
-                        return refuse(Format2("L'unité de hauteur doit être en %1 ou %2.", "m", "cm"), conf, r, k);
+                        return refuse(Format2("L'unité de hauteur doit être en %1 ou %2.", kUnitesLongueur), conf, r,
+                                      k);
                     vs.UniteHauteur = static_cast<uint8_t>(u);
                     break;
                 }
