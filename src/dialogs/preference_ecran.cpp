@@ -12,16 +12,29 @@ namespace karst {
 
 void TPreference_Ecran::Defaut()
 {
-    GLongueur = {50, 20, 1, "m", 0};
-    GAzimut = {50, 20, 2, "\xB0", 0};
-    GPente = {50, 20, 3, "\xB0", 0};
-    GLargeur = {50, 20, 4, "m", '/', true, 0};
-    GHauteur = {50, 20, 5, "m", '/', false, 0};
+    const char* metres = kUnitesLongueur[0].Libelle;
+    GLongueur = {50, 20, 1, metres, 0};
+    GAzimut = {50, 20, 2, kUnitesAzimut[0].Libelle, 0};
+    GPente = {50, 20, 3, kUnitesPente[0].Libelle, 0};
+    GLargeur = {50, 20, 4, metres, '/', true, 0};
+    GHauteur = {50, 20, 5, metres, '/', false, 0};
     GCroquis = {15, 6};
     GCommentaires = {100, 7};
     GPoint = {60, 0};
     GHorizontal = {20, 50, 8, false, 0};
     GDeveloppement = {20, 50, 9, false, 0};
+}
+
+std::span<const UniteMesure> TPreference_Ecran::UnitesColonne(int type)
+{
+    switch (type) {
+    case UniteLongueur:
+    case UniteLargeur:
+    case UniteHauteur: return kUnitesLongueur;
+    case UniteAzimut: return kUnitesAzimut;
+    case UnitePente: return kUnitesPente;
+    default: return {};
+    }
 }
 
 void TPreference_Ecran::CopieGroupes(const TPreference_Ecran& s)
@@ -176,12 +189,12 @@ void TPreference_Ecran::Charge()
         if (admis)
             place[*p] = true;
     }
-    auto dans = [](const TexteUnite& u, const std::vector<std::string>& unites) {
-        return std::find(unites.begin(), unites.end(), u.str()) != unites.end();
+    auto dans = [](const TexteUnite& u, std::span<const UniteMesure> unites) {
+        return std::any_of(unites.begin(), unites.end(), [&](const UniteMesure& m) { return u.str() == m.Libelle; });
     };
-    admis = admis && dans(lu.GLongueur.Unite, UnitesLongueur) && dans(lu.GAzimut.Unite, UnitesAzimut) &&
-            dans(lu.GPente.Unite, UnitesPente) && dans(lu.GLargeur.Unite, UnitesLongueur) &&
-            dans(lu.GHauteur.Unite, UnitesLongueur);
+    admis = admis && dans(lu.GLongueur.Unite, kUnitesLongueur) && dans(lu.GAzimut.Unite, kUnitesAzimut) &&
+            dans(lu.GPente.Unite, kUnitesPente) && dans(lu.GLargeur.Unite, kUnitesLongueur) &&
+            dans(lu.GHauteur.Unite, kUnitesLongueur);
     if (!admis)
         throw ErreurFichierEndommage(f.MessageEndommage());
     CopieGroupes(lu);

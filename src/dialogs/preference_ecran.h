@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "survey/modele.h"
 #include "survey/textes.h"
 
 namespace karst {
@@ -80,11 +82,8 @@ public:
         TexteCourt<25> Unite;  // default text of the column's cells
     };
 
-    // The units a group may propose (Windows-1252), in the order of the file's codes.
-    static inline const std::vector<std::string> UnitesLongueur{"m", "cm"};
-    static inline const std::vector<std::string> UnitesAzimut{"\xB0", "gr", "-\xB0", "-gr"};
-    static inline const std::vector<std::string> UnitesPente{"\xB0",  "gr",  "m",  "cm",  "\xB0vul",
-                                                             "-\xB0", "-gr", "-m", "-cm", "-\xB0vul"};
+    // The units a unit column may hold; none for the other columns.
+    static std::span<const UniteMesure> UnitesColonne(int type);
 
     static constexpr int kMaxColonnes = 19;
     static constexpr int kTailleFichier = 122;

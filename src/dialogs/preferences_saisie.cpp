@@ -65,30 +65,24 @@ uint16_t& Position(TPreference_Ecran& p, int g)
     }
 }
 
-QStringList Unites(const std::vector<std::string>& unites)
+// The units a measure group may propose.
+std::span<const UniteMesure> UnitesGroupe(int groupe)
 {
-    QStringList l;
-    for (const std::string& u : unites)
-        l << DepuisCp1252(u);
-    return l;
+    switch (groupe) {
+    case GAzimut: return kUnitesAzimut;
+    case GPente: return kUnitesPente;
+    case GLongueur:
+    case GLargeur:
+    case GHauteur: return kUnitesLongueur;
+    default: return {};
+    }
 }
 
-const QStringList kUnitesLongueur = Unites(TPreference_Ecran::UnitesLongueur);
-const QStringList kUnitesAzimut = Unites(TPreference_Ecran::UnitesAzimut);
-const QStringList kUnitesPente = Unites(TPreference_Ecran::UnitesPente);
-// The order in which the slope list offers its units.
-const QStringList kListePente = {
-    QStringLiteral("°"),  QStringLiteral("gr"), QStringLiteral("-°"),  QStringLiteral("-gr"),  QStringLiteral("m"),
-    QStringLiteral("cm"), QStringLiteral("-m"), QStringLiteral("-cm"), QStringLiteral("°vul"), QStringLiteral("-°vul")};
-
-// The first unit equal to the text without regard to case; the unit unchanged otherwise.
-void LitUnite(TPreference_Ecran::TexteUnite& unite, const QString& texte, const QStringList& unites)
+// The unit equal to the text without regard to case; the unit unchanged otherwise.
+void LitUnite(TPreference_Ecran::TexteUnite& unite, const QString& texte, std::span<const UniteMesure> unites)
 {
-    for (const QString& u : unites)
-        if (EgalSansCasse(VersCp1252(u), VersCp1252(texte))) {
-            unite = VersCp1252(u);
-            return;
-        }
+    if (const UniteMesure* u = UniteDeLibelle(unites, VersCp1252(texte)))
+        unite = u->Libelle;
 }
 
 // Read once LitEntierChamp has accepted the edit.
@@ -231,10 +225,7 @@ bool TForm3::stocke(int element)
         auto& m = g == GLongueur ? p.GLongueur : g == GAzimut ? p.GAzimut : p.GPente;
         m.Largeur = Mot(Taille);
         m.LargeurUnite = Mot(Taille_Unite);
-        LitUnite(m.Unite, Unite->currentText(),
-                 g == GLongueur ? kUnitesLongueur
-                 : g == GAzimut ? kUnitesAzimut
-                                : kUnitesPente);
+        LitUnite(m.Unite, Unite->currentText(), UnitesGroupe(g));
         break;
     }
     case GLargeur:
@@ -288,14 +279,14 @@ void TForm3::ListBox1Click()
         montre(Taille, m.Largeur);
         montre(Taille_Unite, m.LargeurUnite);
         Unite->clear();
-        Unite->addItems(g == GLongueur ? kUnitesLongueur : g == GAzimut ? kUnitesAzimut : kListePente);
+        Unite->addItems(LibellesUnites(UnitesGroupe(g)));
         Unite->setEditText(DepuisCp1252(m.Unite.str()));
     } else if (dimension) {
         const auto& d = g == GLargeur ? p.GLargeur : p.GHauteur;
         montre(Taille, d.Largeur);
         montre(Taille_Unite, d.LargeurUnite);
         Unite->clear();
-        Unite->addItems(kUnitesLongueur);
+        Unite->addItems(LibellesUnites(kUnitesLongueur));
         Unite->setEditText(DepuisCp1252(d.Unite.str()));
         Separateur->setText(DepuisCp1252(std::string(1, d.Separateur)));
         Colonne->setChecked(d.DeuxColonnes);

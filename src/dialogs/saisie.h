@@ -265,6 +265,12 @@ private:
     void construitInformations();
     // Refuses a validation: message, cell selected, false.
     bool refuse(const QString& message, int icone, int ligne, int colonne);
+    // The information page into the sheet; false once refused.
+    bool LitInformations(TFiche& fiche);
+    // Shot row `ligne`, the `numero`-th shot of g; null once refused.
+    std::unique_ptr<TVisee> LitVisee(int ligne, int numero, TGalerie& g);
+    // The checked sheet into the massif, in place of the sheet edited or as a new one.
+    void StockeFiche(std::unique_ptr<TFiche> fiche);
     void AfficheVisees(const TGalerie& g, int& compteur, int lignesStations);
     // The number of end rows, or of station rows, in rows 2 to `ligne`.
     int ArriveesAvant(int ligne) const;

@@ -411,7 +411,7 @@ void TMultPageDlg::construitInformations()
     UniteDecli->setObjectName(QStringLiteral("UniteDecli"));
     UniteDecli->setEditable(true);
     UniteDecli->setInsertPolicy(QComboBox::NoInsert);
-    UniteDecli->addItems({QStringLiteral("°"), QStringLiteral("gr")});
+    UniteDecli->addItems(LibellesUnites(kUnitesDeclinaison));
     // Room for "gr" beside the cursor whatever the font; the box never shrinks below it.
     UniteDecli->setMinimumContentsLength(3);
     UniteDecli->setSizePolicy(QSizePolicy::Fixed, UniteDecli->sizePolicy().verticalPolicy());
@@ -678,21 +678,7 @@ void TMultPageDlg::AjouteViseeEnBas()
     FixeCellule(NbLignes() - 1, 0, QString::number(NbLignes() - 1 - stations));
 }
 
-QStringList TMultPageDlg::TexteUnites(int type)
-{
-    switch (type) {
-    case TPreference_Ecran::UniteAzimut:
-        return {QStringLiteral("°"), QStringLiteral("gr"), QStringLiteral("-°"), QStringLiteral("-gr")};
-    case TPreference_Ecran::UnitePente:
-        return {QStringLiteral("°"),    QStringLiteral("gr"),   QStringLiteral("-°"), QStringLiteral("-gr"),
-                QStringLiteral("m"),    QStringLiteral("cm"),   QStringLiteral("-m"), QStringLiteral("-cm"),
-                QStringLiteral("°vul"), QStringLiteral("-°vul")};
-    case TPreference_Ecran::UniteLongueur:
-    case TPreference_Ecran::UniteLargeur:
-    case TPreference_Ecran::UniteHauteur: return {QStringLiteral("m"), QStringLiteral("cm")};
-    default: return {};
-    }
-}
+QStringList TMultPageDlg::TexteUnites(int type) { return LibellesUnites(TPreference_Ecran::UnitesColonne(type)); }
 
 void TMultPageDlg::AjouteLigne()
 {
@@ -838,7 +824,8 @@ void TMultPageDlg::ChargeFiche(int galerie)
     MontreReel(Declinaison, f.Declinaison, 5, 3);
     MontreReel(Premiere, f.Premiere, 5, 2);
     TPST->setText(DepuisCp1252(f.TPST.Chaine()));
-    UniteDecli->setEditText(f.Unite_Decli == kAzimutGrades ? QStringLiteral("gr") : QStringLiteral("°"));
+    const UniteMesure* decli = UniteDeCode(kUnitesDeclinaison, f.Unite_Decli);
+    UniteDecli->setEditText(DepuisCp1252((decli ? *decli : kUnitesDeclinaison[0]).Libelle));
     Date->setText(DepuisCp1252(f.Date.str()));
     for (const TEco& t : f.Topographes)
         Topographe->appendPlainText(DepuisCp1252(t.Chaine()));

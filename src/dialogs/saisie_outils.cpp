@@ -330,7 +330,7 @@ void TMultPageDlg::Button8Click()
         d += 100;
     if (reference < 50)
         d -= 100;
-    UniteDecli->setEditText(QStringLiteral("°"));
+    UniteDecli->setEditText(DepuisCp1252(UniteDeCode(kUnitesDeclinaison, kAzimutDegres)->Libelle));
     const long double declinaison =
         static_cast<long double>(m->Origine_Declinaison) - d * static_cast<long double>(m->Variation_Declinaison);
     Declinaison->setText(QString::fromStdString(FormatGeneral(declinaison, 5, 4)));

@@ -50,6 +50,14 @@ bool FiltreTouches::eventFilter(QObject* objet, QEvent* evenement)
 
 void FiltreCles(QLineEdit* edition) { edition->installEventFilter(new FiltreTouches(edition)); }
 
+QStringList LibellesUnites(std::span<const UniteMesure> unites)
+{
+    QStringList l;
+    for (const UniteMesure& u : unites)
+        l << DepuisCp1252(u.Libelle);
+    return l;
+}
+
 // ---- list of records ----
 
 void ListeEditee::mousePressEvent(QMouseEvent* e)

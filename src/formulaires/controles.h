@@ -17,11 +17,13 @@
 #include <functional>
 #include <initializer_list>
 #include <limits>
+#include <span>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 #include "platform/canvas.h"
+#include "survey/modele.h"
 #include "survey/reel6.h"
 #include "survey/textes.h"
 #include "views/lecteur_modele.h"
@@ -54,6 +56,9 @@ protected:
 };
 
 void FiltreCles(QLineEdit* edition);
+
+// The labels of a unit table, in its order, as the lists show them.
+QStringList LibellesUnites(std::span<const UniteMesure> unites);
 
 // Controls of the dialogs, named after their field.
 QPushButton* NouveauBouton(const QString& texte, const char* nom, QWidget* parent);

@@ -171,24 +171,6 @@ std::string SurUneLigne(const std::string& s, bool aussiTab)
     return r;
 }
 
-// A unit code and the token that stands for it.
-struct Jeton {
-    const char* texte;
-    uint8_t code;
-};
-
-constexpr Jeton kJetonsLongueur[] = {{"m", kUniteMetres}, {"cm", kUniteCentimetres}};
-constexpr Jeton kJetonsAzimut[] = {
-    {"deg", kAzimutDegres}, {"grade", kAzimutGrades}, {"-deg", kAzimutDegresInverse}, {"-grade", kAzimutGradesInverse}};
-// The Vulcain kinds (4 and 9) have tokens of their own.
-constexpr Jeton kJetonsPente[] = {{"deg", kPenteDegres},           {"grade", kPenteGrades},
-                                  {"mp", kPenteDenivMetres},       {"cmp", kPenteDenivCm},
-                                  {"vul", kPenteVulcain},          {"-deg", kPenteDegresInverse},
-                                  {"-grade", kPenteGradesInverse}, {"-mp", kPenteDenivMetresInverse},
-                                  {"-cmp", kPenteDenivCmInverse},  {"-vul", kPenteVulcainInverse}};
-// The declination's unit is its whole line.
-constexpr Jeton kJetonsDeclinaison[] = {{"Unite_Decli deg", kAzimutDegres}, {"Unite_Decli grade", kAzimutGrades}};
-
 // ---- Colour names -----------------------------------------------------------------------
 
 struct NomCouleur {
@@ -337,13 +319,13 @@ public:
     void Octet(uint8_t& v) { Borne(v, 255); }
     void Booleen(bool& b, const char* vrai = "O", const char* = "N") { b = SansFin(Valeur()) == vrai; }
     // A token off the table reads as the code `autre`.
-    void Code(uint8_t& c, std::span<const Jeton> jetons, uint8_t autre)
+    void Code(uint8_t& c, std::span<const UniteMesure> unites, uint8_t autre)
     {
         const std::string t = SansFin(Valeur());
         c = autre;
-        for (const Jeton& j : jetons)
-            if (t == j.texte) {
-                c = j.code;
+        for (const UniteMesure& u : unites)
+            if (t == u.Jeton) {
+                c = u.Code;
                 break;
             }
     }
@@ -461,12 +443,12 @@ public:
     void Octet(uint8_t v) { Ajoute(FormatEntier(v)); }
     void Booleen(bool b, const char* vrai = "O", const char* faux = "N") { Ajoute(b ? vrai : faux); }
     // A code off the table is written as the code `autre`.
-    void Code(uint8_t c, std::span<const Jeton> jetons, uint8_t autre)
+    void Code(uint8_t c, std::span<const UniteMesure> unites, uint8_t autre)
     {
         for (uint8_t code : {c, autre})
-            for (const Jeton& j : jetons)
-                if (j.code == code)
-                    return Ajoute(j.texte);
+            for (const UniteMesure& u : unites)
+                if (u.Code == code)
+                    return Ajoute(u.Jeton);
     }
     void Couleur(int32_t c) { Ajoute(TexteCouleur(c)); }
     void Texte(const TEco& t) { Ajoute(SurUneLigne(t.Chaine(), champs_)); }
@@ -532,17 +514,17 @@ void FormatVisee(A& a, V& v)
 {
     a.Champs();
     a.Saisie(v.Longueur, 5, 3);
-    a.Code(v.UniteLongueur, kJetonsLongueur, kUniteCentimetres);
+    a.Code(v.UniteLongueur, kUnitesLongueur, kUniteCentimetres);
     a.Saisie(v.Azimut, 4, 1);
-    a.Code(v.UniteAzimut, kJetonsAzimut, kAzimutDegres);
+    a.Code(v.UniteAzimut, kUnitesAzimut, kAzimutDegres);
     a.Saisie(v.Pente, 3, 1);
-    a.Code(v.UnitePente, kJetonsPente, kPenteDegres);
+    a.Code(v.UnitePente, kUnitesPente, kPenteDegres);
     a.Texte(v.Droite);
     a.Texte(v.Gauche);
-    a.Code(v.UniteLargeur, kJetonsLongueur, kUniteCentimetres);
+    a.Code(v.UniteLargeur, kUnitesLongueur, kUniteCentimetres);
     a.Texte(v.Haut);
     a.Texte(v.Bas);
-    a.Code(v.UniteHauteur, kJetonsLongueur, kUniteCentimetres);
+    a.Code(v.UniteHauteur, kUnitesLongueur, kUniteCentimetres);
     a.Octet(v.TailleSchema);
     a.Saisie(v.CorrHorizontale, 4, 2);
     a.Booleen(v.AvecCorrHorizontale);
@@ -624,7 +606,7 @@ void FormatFiche(A& a, F& fiche)
 {
     a.Ligne("Date ").Texte(fiche.Date);
     a.Ligne("Declinaison ").Mesure(fiche.Declinaison, 7, 5);
-    a.Ligne().Code(fiche.Unite_Decli, kJetonsDeclinaison, kAzimutGrades);
+    a.Ligne().Code(fiche.Unite_Decli, kUnitesDeclinaison, kAzimutGrades);
     a.Liste("Nb_Topographes ", fiche.Topographes, false, [&a](auto& nom, int, int) { a.Ligne().Texte(nom); });
     a.Ligne("Systeme ").Texte(fiche.Systeme);
     a.Ligne("Cavite ").Texte(fiche.Cavite);

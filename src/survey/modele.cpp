@@ -283,9 +283,73 @@ void TFiche::LargeursStation(int g, int s, double& gauche, double& droite) const
 
 // ---- Shared tables and helpers ----------------------------------------------------------
 
-const std::array<const char*, 2> LibellesUniteLongueur = {"m", "cm"};
-const std::array<const char*, 10> LibellesUnitePente = {"\xB0",  "gr",  "m",  "cm",  "\xB0vul",
-                                                        "-\xB0", "-gr", "-m", "-cm", "-\xB0vul"};
+namespace {
+
+// Kinds that share a unit share its label, spelled here once.
+constexpr const char *kMetres = "m", *kCentimetres = "cm", *kDegres = "\xB0", *kGrades = "gr",
+                     *kDegresInverse = "-\xB0", *kGradesInverse = "-gr";
+
+// The labels of a table, placed at their codes.
+template <std::size_t N, std::size_t M>
+constexpr std::array<const char*, N> ParCode(const std::array<UniteMesure, M>& unites)
+{
+    std::array<const char*, N> libelles{};
+    for (const UniteMesure& u : unites)
+        libelles[u.Code] = u.Libelle;
+    return libelles;
+}
+
+}  // namespace
+
+// Lengths are written in the text file as they are labelled.
+constexpr std::array<UniteMesure, 2> kUnitesLongueur = {{
+    {kUniteMetres, kMetres, kMetres},
+    {kUniteCentimetres, kCentimetres, kCentimetres},
+}};
+constexpr std::array<UniteMesure, 4> kUnitesAzimut = {{
+    {kAzimutDegres, kDegres, "deg"},
+    {kAzimutGrades, kGrades, "grade"},
+    {kAzimutDegresInverse, kDegresInverse, "-deg"},
+    {kAzimutGradesInverse, kGradesInverse, "-grade"},
+}};
+// Listed angles first, then height differences, then Vulcain (whose tokens are its own),
+// each forwards then backwards.
+constexpr std::array<UniteMesure, 10> kUnitesPente = {{
+    {kPenteDegres, kDegres, "deg"},
+    {kPenteGrades, kGrades, "grade"},
+    {kPenteDegresInverse, kDegresInverse, "-deg"},
+    {kPenteGradesInverse, kGradesInverse, "-grade"},
+    {kPenteDenivMetres, kMetres, "mp"},
+    {kPenteDenivCm, kCentimetres, "cmp"},
+    {kPenteDenivMetresInverse, "-m", "-mp"},
+    {kPenteDenivCmInverse, "-cm", "-cmp"},
+    {kPenteVulcain, "\xB0vul", "vul"},
+    {kPenteVulcainInverse, "-\xB0vul", "-vul"},
+}};
+// The declination's unit is a whole line of the text file.
+constexpr std::array<UniteMesure, 2> kUnitesDeclinaison = {{
+    {kAzimutDegres, kDegres, "Unite_Decli deg"},
+    {kAzimutGrades, kGrades, "Unite_Decli grade"},
+}};
+
+const UniteMesure* UniteDeLibelle(std::span<const UniteMesure> unites, const std::string& texte)
+{
+    for (const UniteMesure& u : unites)
+        if (EgalSansCasse(texte, u.Libelle))
+            return &u;
+    return nullptr;
+}
+
+const UniteMesure* UniteDeCode(std::span<const UniteMesure> unites, int code)
+{
+    for (const UniteMesure& u : unites)
+        if (u.Code == code)
+            return &u;
+    return nullptr;
+}
+
+constexpr std::array<const char*, 2> LibellesUniteLongueur = ParCode<2>(kUnitesLongueur);
+constexpr std::array<const char*, 10> LibellesUnitePente = ParCode<10>(kUnitesPente);
 
 const char* LibelleUniteLongueur(int code)
 {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <numbers>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -279,7 +280,25 @@ public:
 
 using ListeFiches = std::vector<TFiche*>;
 
-// Unit label tables, indexed by the unit codes.
+// A unit a measure may be in: its code in the shots, its label as the grid, the lists and the
+// views show it (Windows-1252), and its token in the text massif file.
+struct UniteMesure {
+    uint8_t Code;
+    const char* Libelle;
+    const char* Jeton;
+};
+
+// One table per kind of unit, in the order the lists offer them.
+extern const std::array<UniteMesure, 2> kUnitesLongueur;  // lengths, widths and heights
+extern const std::array<UniteMesure, 4> kUnitesAzimut;
+extern const std::array<UniteMesure, 10> kUnitesPente;
+extern const std::array<UniteMesure, 2> kUnitesDeclinaison;
+// The unit of the table whose label is the text, letter case aside; null when none is.
+const UniteMesure* UniteDeLibelle(std::span<const UniteMesure> unites, const std::string& texte);
+// The unit of the table with that code; null when none has it.
+const UniteMesure* UniteDeCode(std::span<const UniteMesure> unites, int code);
+
+// The labels indexed by the unit codes (the slope's also serve the azimuth's codes).
 extern const std::array<const char*, 2> LibellesUniteLongueur;
 extern const std::array<const char*, 10> LibellesUnitePente;
 // The label of a length or slope unit code, or "?" for a code outside the table.
