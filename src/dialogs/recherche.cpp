@@ -153,13 +153,16 @@ QRadioButton* NouveauRadio(const QString& texte, const char* nom, QWidget* paren
 QLineEdit* EditionDate(const char* nom, QWidget* parent)
 {
     QLineEdit* e = NouvelleEdition(nom, parent);
-    e->setInputMask(QStringLiteral("00/00/00; "));
+    AccepteAnneeLongue(e);
     e->setMaximumWidth(80);
     return e;
 }
 
 std::string LitDate(const QLineEdit* e)
 {
+    std::string date;
+    if (LitDateLongue(e, date))
+        return date;
     std::string t = VersCp1252(e->displayText());
     t.resize(8, ' ');
     return t;
@@ -212,6 +215,9 @@ TBaseRecherche::TBaseRecherche(QWidget* parent) : QDialog(parent)
     Date_le = EditionDate("Date_le", date);
     Date_apres = EditionDate("Date_apres", date);
     Date_Avant = EditionDate("Date_Avant", date);
+    Date_le->setAccessibleName(Date_exacte->text());
+    Date_apres->setAccessibleName(Date_interval->text());
+    Date_Avant->setAccessibleName(QStringLiteral("et le"));
     grille->addWidget(Date_tout, 0, 0);
     grille->addWidget(Date_exacte, 1, 0);
     grille->addWidget(Date_le, 1, 1);
@@ -321,6 +327,14 @@ void TBaseRecherche::Cherche(bool inverse)
     // An empty index matches every station; a typed one is a station index.
     if (!EntiersAdmis({Indice}, 0, kIndiceMax))
         return;
+    // A year the two digits cannot hold would search another century.
+    std::string date;
+    for (QLineEdit* e : {Date_le, Date_apres, Date_Avant})
+        if (e->isEnabled() && !LitDateLongue(e, date)) {
+            AvertitRefus(NomChamp(e), TexteDateMontre(e), ExigeAnnee());
+            e->setFocus();
+            return;
+        }
     LitCriteres();
     if (Liste && Resultat)
         for (TFiche* f : *Liste)

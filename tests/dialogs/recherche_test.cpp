@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTest>
 
 #include "dialogs/recherche.h"
 #include "recherche_aide.h"
@@ -150,6 +151,20 @@ TEST(Recherche, FenetreRechercheEtToutSauf)
     FixeDate(d.Date_le, "  /05/98");
     EXPECT_EQ(LitDate(d.Date_le), "  /05/98");
     d.BitBtn1Click();
+    EXPECT_EQ(r, ListeFiches{liste[0]});
+    // A year in four digits is the same search; one outside 1950-2049 is refused.
+    r.clear();
+    QTest::mouseDClick(d.Date_le, Qt::LeftButton);
+    QTest::keyClick(d.Date_le, Qt::Key_Home);
+    QTest::keyClicks(d.Date_le, QStringLiteral("  052098"));
+    QTest::mouseClick(d.Button1, Qt::LeftButton);
+    EXPECT_TRUE(r.empty());
+    EXPECT_EQ(invite.Textes().back(),
+              QStringLiteral("Le champ « Date : Topographiées le » n'accepte pas «   /05/2098 » : "
+                             "il faut une année de deux chiffres, ou de quatre de 1950 à 2049."));
+    QTest::keyClick(d.Date_le, Qt::Key_Home);
+    QTest::keyClicks(d.Date_le, QStringLiteral("  051998"));
+    QTest::mouseClick(d.Button1, Qt::LeftButton);
     EXPECT_EQ(r, ListeFiches{liste[0]});
 
     // Everything is reset for the next search; an index that is not a number means any.
