@@ -42,7 +42,7 @@ namespace {
 
 // Columns of the default layout.
 constexpr int cPoint = 1, cLongueur = 2, cUniteL = 3, cAzimut = 4, cUniteA = 5, cPente = 6, cUniteP = 7, cGauche = 8,
-              cDroite = 9, cHauteur = 11, cObservations = 14;
+              cDroite = 9, cObservations = 14;
 
 // Every stored field of a shot but the computed ones, to tell what changed.
 std::string Champs(const TVisee& v)
