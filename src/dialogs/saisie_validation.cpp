@@ -172,6 +172,19 @@ std::optional<Refus> Place(Lu<T> lu, Champ& champ)
     return std::nullopt;
 }
 
+// The two texts of a cell that holds both sides (left and right, up and down), each into
+// its field.
+std::optional<Refus> PlacePaire(Lu<std::pair<std::string, std::string>> lu, TexteMesure& premier, TexteMesure& second)
+{
+    std::pair<std::string, std::string> paire;
+    auto refus = Place(std::move(lu), paire);
+    if (!refus) {
+        premier = paire.first;
+        second = paire.second;
+    }
+    return refus;
+}
+
 // Reads a cell into the shot (and its gallery): nothing, or why the cell is refused.
 using LecteurColonne = std::optional<Refus> (*)(const CelluleLue&, TVisee&, TGalerie&);
 
@@ -246,15 +259,9 @@ const std::map<int, Colonne>& LecteursColonnes()
         {P::Largeur,
          {false,
           [](const CelluleLue& c, TVisee& v, TGalerie&) {
-              std::pair<std::string, std::string> gd;
-              auto refus = Place(LitPaire(c.texte, c.preferences.GLargeur.Separateur,
-                                          "La définition de la largeur doit être inférieure à dix."),
-                                 gd);
-              if (!refus) {
-                  v.Gauche = gd.first;
-                  v.Droite = gd.second;
-              }
-              return refus;
+              return PlacePaire(LitPaire(c.texte, c.preferences.GLargeur.Separateur,
+                                         "La définition de la largeur doit être inférieure à dix."),
+                                v.Gauche, v.Droite);
           }}},
         {P::UniteLargeur,
          {false,
@@ -279,15 +286,9 @@ const std::map<int, Colonne>& LecteursColonnes()
         {P::Hauteur,
          {false,
           [](const CelluleLue& c, TVisee& v, TGalerie&) {
-              std::pair<std::string, std::string> hb;
-              auto refus = Place(LitPaire(c.texte, c.preferences.GHauteur.Separateur,
-                                          "La définition de la hauteur doit être inférieure à dix caractères."),
-                                 hb);
-              if (!refus) {
-                  v.Haut = hb.first;
-                  v.Bas = hb.second;
-              }
-              return refus;
+              return PlacePaire(LitPaire(c.texte, c.preferences.GHauteur.Separateur,
+                                         "La définition de la hauteur doit être inférieure à dix caractères."),
+                                v.Haut, v.Bas);
           }}},
         {P::UniteHauteur,
          {false,
