@@ -292,7 +292,6 @@ TDeclinaisonDefaut::TDeclinaisonDefaut(const std::string& repProgramme, QWidget*
     auto* f1 = new QFormLayout(magnetique);
     Edit1 = EditionReel("Edit1", QStringLiteral("0.0"), magnetique);
     MaskEdit1 = EditionDate("MaskEdit1", magnetique);
-    AccepteAnneeLongue(MaskEdit1);
     FixeDate(MaskEdit1, "  /  /  ");
     Edit2 = EditionReel("Edit2", QStringLiteral("0.0"), magnetique);
     Label4 = new QLabel(QStringLiteral("<a href=\"#\">sur internet ...</a>"), magnetique);
@@ -344,8 +343,7 @@ void TDeclinaisonDefaut::Lit(TMassif& m) const
     m.Origine_Declinaison = reel(Edit1);
     m.Variation_Declinaison = reel(Edit2);
     m.Angle_Geodesique = reel(Edit3);
-    std::string date;
-    m.Date_Declinaison = LitDateLongue(MaskEdit1, date) ? date : LitDate(MaskEdit1);
+    m.Date_Declinaison = LitDate(MaskEdit1);
 }
 
 void TDeclinaisonDefaut::OKBtnClick()

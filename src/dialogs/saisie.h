@@ -139,6 +139,8 @@ public:
     bool LigneSaisie(int ligne) const;
     // Type code of a grid column (0 for column 0).
     int TypeColonne(int colonne) const;
+    // A unit cell: a unit column on a shot row (station rows hold no unit).
+    bool CelluleUnite(int ligne, int colonne) const { return TypeColonne(colonne) >= 128 && LigneVisee(ligne); }
     static QString TexteStation(const TPointTopo& p, bool etoileSansNom = false);
 
     // ---- events ----

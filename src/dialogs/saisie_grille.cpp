@@ -917,7 +917,7 @@ void TMultPageDlg::TableauViseeClick()
     const QRect sel = SelectionGrille();
     if (!FinSurPoint && sel.top() >= NbLignes() - 1 && NbLignes() < kLignesMax)
         AjouteViseeEnBas();
-    if (TypeColonne(c) >= 128 && LigneVisee(r)) {
+    if (CelluleUnite(r, c)) {
         const QRect cellule = RectCellule(r, c);
         Unite->clear();
         Unite->addItems(TexteUnites(TypeColonne(c)));
@@ -1083,7 +1083,7 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
             return true;
         }
         // The unit list closed by Escape, a number still goes on to the next value.
-        if (DebutNombre(*touche) && LigneVisee(Ligne()) && TypeColonne(Colonne()) >= 128) {
+        if (DebutNombre(*touche) && CelluleUnite(Ligne(), Colonne())) {
             valeurSuivante(Ligne(), Colonne(), *touche);
             return true;
         }

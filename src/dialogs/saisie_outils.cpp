@@ -87,20 +87,13 @@ void TMultPageDlg::EffaceSelection(bool unites)
     const QRect sel = SelectionGrille();
     for (int r = sel.top(); r <= sel.bottom(); ++r)
         for (int c = sel.left(); c <= sel.right(); ++c) {
-            const bool unite = unites && LigneVisee(r) && TypeColonne(c) >= 128;
+            const bool unite = unites && CelluleUnite(r, c);
             if ((unite || CelluleEditable(r, c, false)) && Cellule(r, c) != TexteDefaut[static_cast<std::size_t>(c)]) {
                 FixeCellule(r, c, TexteDefaut[static_cast<std::size_t>(c)]);
                 Modifie = true;
             }
         }
 }
-
-namespace {
-
-// Whether a unit column of that type knows the unit, written as the grid shows it.
-bool UniteAdmise(int type, const QString& unite) { return TMultPageDlg::TexteUnites(type).contains(unite); }
-
-}  // namespace
 
 void TMultPageDlg::ColleTexte(const QString& texte)
 {
@@ -127,12 +120,13 @@ void TMultPageDlg::ColleTexte(const QString& texte)
                 .arg(std::max(limite - haut, 0)));
         return;
     }
-    auto unite = [&](int r, int c) { return TypeColonne(c) >= 128 && (r >= NbLignes() || LigneVisee(r)); };
+    // Rows past the grid's end become shot rows.
+    auto unite = [&](int r, int c) { return r >= NbLignes() ? TypeColonne(c) >= 128 : CelluleUnite(r, c); };
     for (int i = 0; i < static_cast<int>(champs.size()); ++i)
         for (int j = 0; j < champs[i].size() && gauche + j < NbColonnesGrille(); ++j) {
             const int c = gauche + j;
             const QString u = champs[i][j].trimmed();
-            if (!unite(haut + i, c) || u.isEmpty() || UniteAdmise(TypeColonne(c), u))
+            if (!unite(haut + i, c) || u.isEmpty() || TexteUnites(TypeColonne(c)).contains(u))
                 continue;
             // A unit column has no title: it is named after the measure it follows.
             int titre = c;

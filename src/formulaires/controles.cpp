@@ -309,9 +309,12 @@ void AccepteAnneeLongue(QLineEdit* e)
     });
 }
 
+namespace {
+constexpr int kPremiereAnnee = 1950, kDerniereAnnee = 2049;  // the years "Automatique" reads from two digits
+}  // namespace
+
 bool LitDateLongue(const QLineEdit* e, std::string& date)
 {
-    constexpr int kPremiere = 1950, kDerniere = 2049;  // the years "Automatique" reads from two digits
     std::string t = VersCp1252(e->displayText());
     t.resize(10, ' ');
     if (t[8] == ' ' && t[9] == ' ') {
@@ -320,7 +323,7 @@ bool LitDateLongue(const QLineEdit* e, std::string& date)
     }
     long long annee = 0;
     if (!std::all_of(t.begin() + 6, t.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
-        !LitEntier(t.substr(6, 4), annee) || annee < kPremiere || annee > kDerniere)
+        !LitEntier(t.substr(6, 4), annee) || annee < kPremiereAnnee || annee > kDerniereAnnee)
         return false;
     date = t.substr(0, 6) + t.substr(8, 2);
     return true;
@@ -334,7 +337,12 @@ QString TexteDateMontre(const QLineEdit* e)
     return t;
 }
 
-QString ExigeAnnee() { return QStringLiteral("il faut une année de deux chiffres, ou de quatre de 1950 à 2049"); }
+QString ExigeAnnee()
+{
+    return QStringLiteral("il faut une année de deux chiffres, ou de quatre de %1 à %2")
+        .arg(kPremiereAnnee)
+        .arg(kDerniereAnnee);
+}
 
 QString ExigeReel(long long min, long long max)
 {

@@ -4,9 +4,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -232,11 +232,10 @@ void TForm1::Imprimer1Click()
     // not into whatever folder the program was started from.
     if (d.imprimante && d.imprimante->outputFormat() == QPrinter::PdfFormat) {
         const QFileInfo sortie(d.imprimante->outputFileName());
-        if (sortie.isRelative() || !DossierDialogue(QStringLiteral("pdf")).isEmpty()) {
-            const QString dossier = DossierDialogue(QStringLiteral("pdf"));
+        const QString dossier = DossierDialogue(QStringLiteral("pdf"));
+        if (sortie.isRelative() || !dossier.isEmpty())
             d.imprimante->setOutputFileName((dossier.isEmpty() ? QDir::homePath() : dossier) + QLatin1Char('/') +
                                             sortie.fileName());
-        }
     }
     if (!Invite().Impression(d))
         return;

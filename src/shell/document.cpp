@@ -100,8 +100,9 @@ std::string TForm1::CopieDeSauvegarde(const std::string& nom, std::string& avis)
     };
     std::string raison;
     try {
-        CopieFichier(fichier, NomSauvegarde(fichier));
-        return NomSauvegarde(fichier);
+        const std::string bak = NomSauvegarde(fichier);
+        CopieFichier(fichier, bak);
+        return bak;
     } catch (const ErreurFlux& e) {
         raison = pourquoi(e);
     }
@@ -357,8 +358,8 @@ bool TForm1::Enregistrersous1Click()
 {
     if (!Massif)
         return false;
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"),
-                      NomDeChemin(Massif->NomFichier), 1, {}};
+    DialogueFichier d{
+        QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), NomDeChemin(Massif->NomFichier), 1, {}};
     if (!Invite().Enregistrer(d))
         return false;
     const std::string nom = CheminSysteme(d.nom);

@@ -8,6 +8,7 @@
 // font record), is damaged: the reader notes it and stops, and the caller takes nothing
 // from the file.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -118,7 +119,7 @@ long long DansSaBorne(C O::*champ, long long v)
     long long min = 0, max = 0;
     if (!BorneChamp(champ, min, max))
         return v;
-    return v < min ? min : v > max ? max : v;
+    return std::clamp(v, min, max);
 }
 
 class EcrivainModele {

@@ -184,17 +184,20 @@ TEST(References, Declinaisons)
     d.Edit3->clear();  // empty: 0
     // Every digit of the date is wanted; a year in four digits only within 1950 to 2049.
     invite.messages.clear();
-    FixeDate(d.MaskEdit1, " 1/01/97");
-    d.OKBtnClick();
-    d.MaskEdit1->setText(QStringLiteral("15/06/2050"));
-    d.OKBtnClick();
+    auto tape = [&](const char* date) {
+        QTest::keyClick(d.MaskEdit1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(d.MaskEdit1, Qt::Key_Backspace);
+        QTest::keyClicks(d.MaskEdit1, QString::fromLatin1(date));
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+    };
+    tape(" 10197");
+    tape("15062050");
     EXPECT_EQ(invite.Textes(),
               (QStringList{QStringLiteral("Le champ « Magnétique (NM /NG) : Date » n'accepte pas «  1/01/97 » : il "
                                           "faut le jour, le mois et l'année."),
                            QStringLiteral("Le champ « Magnétique (NM /NG) : Date » n'accepte pas « 15/06/2050 » : "
                                           "il faut une année de deux chiffres, ou de quatre de 1950 à 2049.")}));
-    d.MaskEdit1->setText(QStringLiteral("15/06/1998"));
-    d.OKBtnClick();
+    tape("15061998");
     EXPECT_EQ(d.result(), QDialog::Accepted);
     d.Lit(m);
     EXPECT_EQ(static_cast<long double>(m.Origine_Declinaison), -1.5L);

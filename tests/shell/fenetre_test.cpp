@@ -229,7 +229,9 @@ TEST_F(Fenetre, TitreEtSauvegardeBak)
     const std::string avantLongue = Contenu(longue);
     ASSERT_TRUE(f->OuvreMassif(longue));
     f->Massif->Origine_Declinaison = 3.5L;
-    ASSERT_TRUE(f->Enregistrer1Click());
+    f->Massif->Enregistre = false;
+    QTest::mouseClick(f->ToolBar1->widgetForAction(f->BoutonEnregistrer), Qt::LeftButton);
+    EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_TRUE(invite.messages.empty());
     EXPECT_EQ(Contenu(Chemin(std::string(246, 'n') + ".BAK")), avantLongue);
     EXPECT_EQ(std::distance(fs::directory_iterator(dirM.path().toStdString()), {}), 4);
@@ -358,10 +360,10 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     }
     ASSERT_EQ(ailleurs("commun").size(), 1u);
     const std::string bak = ailleurs("commun")[0];
-    EXPECT_EQ(invite.Textes(), QStringList{QString::fromStdString(
-                                   "La copie de sauvegarde n'a pu être faite dans le dossier de " + commun +
-                                   " (les droits d'écriture manquent) : le contenu précédent du fichier est dans " +
-                                   bak + ".")});
+    EXPECT_EQ(invite.Textes(),
+              QStringList{QString::fromStdString(
+                  "La copie de sauvegarde n'a pu être faite dans le dossier de " + commun +
+                  " (les droits d'écriture manquent) : le contenu précédent du fichier est dans " + bak + ".")});
     invite.messages.clear();
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_EQ(angleLu(commun), 3.5L);

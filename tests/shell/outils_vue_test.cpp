@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPaintEngine>
 #include <QPrintEngine>
 #include <QPrinter>
@@ -668,8 +669,14 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
     invite.saisies = {QStringLiteral("abc"), QStringLiteral("0"), QStringLiteral("-181"), QStringLiteral("7,5")};
     const QString refus = QStringLiteral("Le champ « Pas en degré » n'accepte pas « %1 » : il faut un nombre de -180 "
                                          "à 180 autre que 0.");
+    // Vue > "Tourner ...", as the caver reaches it.
+    auto tourne = [&] {
+        QMenuBar* barre = f->menuBar();
+        QTest::mouseClick(barre, Qt::LeftButton, {}, barre->actionGeometry(f->Vue1->menuAction()).center());
+        QTest::mouseClick(f->Vue1, Qt::LeftButton, {}, f->Vue1->actionGeometry(f->Rotation1).center());
+    };
     for (int k = 0; k < 3; ++k)
-        a->Rotation1Click();
+        tourne();
     EXPECT_EQ(invite.Textes().filter(QStringLiteral("Le champ")),
               (QStringList{refus.arg("abc"), refus.arg("0"), refus.arg("-181")}));
     EXPECT_EQ(pas, 0);
