@@ -239,7 +239,7 @@ bool TForm1::OuvreMassif(const std::string& nom)
         try {
             r = m->Charge(this, EditeurSaisie);
         } catch (const std::exception& e) {
-            r = {EtatChargement::Echec, TexteErreur(e)};
+            r = {EtatChargement::Echec, TexteErreur(e), {}};
         }
     }
     if (r.etat != EtatChargement::Charge) {
@@ -259,6 +259,8 @@ bool TForm1::OuvreMassif(const std::string& nom)
     Rcuprer1->setEnabled(false);
     emit MassifOuvert();
     MiseAJourMenus();
+    if (!r.avis.empty())
+        Invite().Avertissement(QString::fromStdString(r.avis));
     // The quick computation starts about 100 ms later, once its command is there.
     if (Automatique1->isChecked() && Calculrapide1->property("disponible").toBool())
         Depart_Calcul_Rapide->start();

@@ -275,6 +275,14 @@ int32_t LitCouleur(const FichierTexteLecture& f, const std::string& t)
 
 // ---- The two directions -----------------------------------------------------------------
 
+// What the reader makes of a unit token off its table. The program writes only the table's
+// tokens; a file edited by hand may hold others.
+enum class HorsTable {
+    Autre,    // the code given, without a word
+    Signale,  // the code given, said once for the whole file
+    Refuse,   // a damaged file; the table's tokens are then read case aside
+};
+
 // The records' layouts, listed once for both directions (below).
 template <class A, class V>
 void FormatVisee(A& a, V& v);
@@ -318,16 +326,20 @@ public:
     }
     void Octet(uint8_t& v) { Borne(v, 255); }
     void Booleen(bool& b, const char* vrai = "O", const char* = "N") { b = SansFin(Valeur()) == vrai; }
-    // A token off the table reads as the code `autre`.
-    void Code(uint8_t& c, std::span<const UniteMesure> unites, uint8_t autre)
+    void Code(uint8_t& c, std::span<const UniteMesure> unites, uint8_t autre, HorsTable hors = HorsTable::Autre)
     {
         const std::string t = SansFin(Valeur());
-        c = autre;
         for (const UniteMesure& u : unites)
-            if (t == u.Jeton) {
+            if (hors == HorsTable::Refuse ? EgalSansCasse(t, u.Jeton) : t == u.Jeton) {
                 c = u.Code;
-                break;
+                return;
             }
+        if (hors == HorsTable::Refuse)
+            f.ValeurIncorrecte(t);
+        c = autre;
+        if (hors == HorsTable::Signale && f.Avis.empty())
+            f.Avis = "Le fichier " + f.Nom() + " : ligne " + FormatEntier(f.Ligne()) + ", l'unité d'angle « " +
+                     EnUtf8(t) + " » est inconnue : les angles dont l'unité est inconnue ont été lus en degrés.";
     }
     void Couleur(int32_t& c) { c = LitCouleur(f, SansFin(Valeur())); }
     void Texte(TEco& t) { t.Affecte(Valeur()); }
@@ -443,7 +455,7 @@ public:
     void Octet(uint8_t v) { Ajoute(FormatEntier(v)); }
     void Booleen(bool b, const char* vrai = "O", const char* faux = "N") { Ajoute(b ? vrai : faux); }
     // A code off the table is written as the code `autre`.
-    void Code(uint8_t c, std::span<const UniteMesure> unites, uint8_t autre)
+    void Code(uint8_t c, std::span<const UniteMesure> unites, uint8_t autre, HorsTable = HorsTable::Autre)
     {
         for (uint8_t code : {c, autre})
             for (const UniteMesure& u : unites)
@@ -514,17 +526,17 @@ void FormatVisee(A& a, V& v)
 {
     a.Champs();
     a.Saisie(v.Longueur, 5, 3);
-    a.Code(v.UniteLongueur, kUnitesLongueur, kUniteCentimetres);
+    a.Code(v.UniteLongueur, kUnitesLongueur, kUniteCentimetres, HorsTable::Refuse);
     a.Saisie(v.Azimut, 4, 1);
-    a.Code(v.UniteAzimut, kUnitesAzimut, kAzimutDegres);
+    a.Code(v.UniteAzimut, kUnitesAzimut, kAzimutDegres, HorsTable::Signale);
     a.Saisie(v.Pente, 3, 1);
-    a.Code(v.UnitePente, kUnitesPente, kPenteDegres);
+    a.Code(v.UnitePente, kUnitesPente, kPenteDegres, HorsTable::Signale);
     a.Texte(v.Droite);
     a.Texte(v.Gauche);
-    a.Code(v.UniteLargeur, kUnitesLongueur, kUniteCentimetres);
+    a.Code(v.UniteLargeur, kUnitesLongueur, kUniteCentimetres, HorsTable::Refuse);
     a.Texte(v.Haut);
     a.Texte(v.Bas);
-    a.Code(v.UniteHauteur, kUnitesLongueur, kUniteCentimetres);
+    a.Code(v.UniteHauteur, kUnitesLongueur, kUniteCentimetres, HorsTable::Refuse);
     a.Octet(v.TailleSchema);
     a.Saisie(v.CorrHorizontale, 4, 2);
     a.Booleen(v.AvecCorrHorizontale);

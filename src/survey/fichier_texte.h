@@ -38,6 +38,8 @@ public:
     void SauteLigne();
     bool Fin() const { return pos_ >= contenu_.size(); }
     const std::string& Nom() const { return nom_; }
+    // Number of the line last read.
+    int Ligne() const { return ligne_; }
 
     // Refuses the file, naming the line last read and the reason.
     [[noreturn]] void Refuse(const std::string& raison) const;
@@ -50,6 +52,8 @@ public:
 
     // Version of the massif file being read, for the records' version gates.
     int Version = kVersionMassif;
+    // What the load should say though the file is read (UTF-8); empty when nothing.
+    std::string Avis;
 
 private:
     std::string nom_;

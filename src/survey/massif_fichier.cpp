@@ -219,7 +219,7 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed)
     bool saisie = false;
     auto verifieVersion = [&](int version) {
         if (version > kVersionMassif) {
-            r = {EtatChargement::Refuse, kMessageVersion};
+            r = {EtatChargement::Refuse, kMessageVersion, {}};
             return false;
         }
         DebutProgression(fenetre, "Lecture du massif ...");
@@ -232,6 +232,7 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed)
             f.Version = LitVersionTexte(f);
             if (verifieVersion(f.Version))
                 LitMassifTexte(*this, f, fenetre);
+            r.avis = f.Avis;
         } else {
             TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
             f.Version = f.LitU16();
@@ -245,7 +246,7 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed)
         }
     } catch (const std::exception& e) {
         avant.Restaure(*this);
-        r = {EtatChargement::Echec, TexteErreur(e)};
+        r = {EtatChargement::Echec, TexteErreur(e), {}};
     }
     if (progression) {
         fenetre.MontreProgression(false);

@@ -32,6 +32,7 @@ enum class EtatChargement {
 struct ResultatChargement {
     EtatChargement etat = EtatChargement::Charge;
     std::string message;  // why it was refused or failed (UTF-8), for a message box
+    std::string avis;     // what a load that succeeded should still say (UTF-8); empty when nothing
 };
 
 // Longest text a compact string holds (16-bit length, read back signed).
