@@ -13,11 +13,11 @@ namespace karst {
 void TPreference_Ecran::Defaut()
 {
     const char* metres = kUnitesLongueur[0].Libelle;
-    GLongueur = {50, 20, 1, metres, 0};
-    GAzimut = {50, 20, 2, kUnitesAzimut[0].Libelle, 0};
-    GPente = {50, 20, 3, kUnitesPente[0].Libelle, 0};
-    GLargeur = {50, 20, 4, metres, '/', true, 0};
-    GHauteur = {50, 20, 5, metres, '/', false, 0};
+    GLongueur = {50, 20, 1, metres, 0, {}};
+    GAzimut = {50, 20, 2, kUnitesAzimut[0].Libelle, 0, {}};
+    GPente = {50, 20, 3, kUnitesPente[0].Libelle, 0, {}};
+    GLargeur = {50, 20, 4, metres, '/', true, 0, {}};
+    GHauteur = {50, 20, 5, metres, '/', false, 0, {}};
     GCroquis = {15, 6};
     GCommentaires = {100, 7};
     GPoint = {60, 0};
@@ -117,6 +117,26 @@ void TPreference_Ecran::ConstruitColonnes()
 
 namespace {
 
+void Unite(LecteurModele& l, TPreference_Ecran::TexteUnite& unite, TPreference_Ecran::OctetsUnite& octets)
+{
+    if (l.Brut(octets.data(), static_cast<int64_t>(octets.size())) < static_cast<int64_t>(octets.size()))
+        return;
+    const auto n = static_cast<uint8_t>(octets[0]);
+    if (n > TPreference_Ecran::TexteUnite::Max)
+        l.Arrete();
+    else
+        unite = std::string(octets.data() + 1, n);
+}
+
+// The unit over the bytes read, as a short string is assigned over the old one.
+void Unite(EcrivainModele& e, const TPreference_Ecran::TexteUnite& unite, const TPreference_Ecran::OctetsUnite& lus)
+{
+    TPreference_Ecran::OctetsUnite octets = lus;
+    octets[0] = static_cast<char>(unite.size());
+    unite.str().copy(octets.data() + 1, unite.size());
+    e.Brut(octets.data(), static_cast<int64_t>(octets.size()));
+}
+
 template <class A, class G>
 void Groupe(A& a, G& g)
 {
@@ -126,7 +146,7 @@ void Groupe(A& a, G& g)
         a.Mot(g.Largeur);
         a.Mot(g.LargeurUnite);
         a.Mot(g.Position);
-        a.Texte(g.Unite);
+        Unite(a, g.Unite, g.UniteLue);
         if constexpr (std::is_same_v<T, TPreference_Ecran::GroupeDimension>) {
             a.Caractere(g.Separateur);
             a.Booleen(g.DeuxColonnes);
@@ -189,8 +209,12 @@ void TPreference_Ecran::Charge()
         if (admis)
             place[*p] = true;
     }
-    auto dans = [](const TexteUnite& u, std::span<const UniteMesure> unites) {
-        return std::any_of(unites.begin(), unites.end(), [&](const UniteMesure& m) { return u.str() == m.Libelle; });
+    // A unit is read case aside, as the dialog takes it, and kept as the dialog gives it.
+    auto dans = [](TexteUnite& u, std::span<const UniteMesure> unites) {
+        const UniteMesure* m = UniteDeLibelle(unites, u.str());
+        if (m)
+            u = m->Libelle;
+        return m != nullptr;
     };
     admis = admis && dans(lu.GLongueur.Unite, kUnitesLongueur) && dans(lu.GAzimut.Unite, kUnitesAzimut) &&
             dans(lu.GPente.Unite, kUnitesPente) && dans(lu.GLargeur.Unite, kUnitesLongueur) &&

@@ -17,6 +17,9 @@ namespace karst {
 class TPreference_Ecran {
 public:
     using TexteUnite = TexteCourt<10>;
+    // The unit string as the file holds it: length byte and ten bytes. The bytes past the
+    // length are written back as they were read.
+    using OctetsUnite = std::array<char, TexteUnite::Max + 1>;
 
     // Length, azimuth, slope.
     struct GroupeMesure {
@@ -25,6 +28,7 @@ public:
         uint16_t Position = 0;
         TexteUnite Unite;
         uint8_t Libre = 0;
+        OctetsUnite UniteLue{};
     };
     // Widths, heights.
     struct GroupeDimension {
@@ -35,6 +39,7 @@ public:
         char Separateur = '/';
         bool DeuxColonnes = false;
         uint8_t Libre = 0;
+        OctetsUnite UniteLue{};
     };
     // Sketch, comments, station.
     struct GroupeSimple {

@@ -45,6 +45,18 @@ TEST(PreferenceEcran, FichierDesDefautsEtRelecture)
     EXPECT_TRUE(q.GLargeur.DeuxColonnes);
     EXPECT_EQ(q.GAzimut.Unite.str(), "\xB0");
     EXPECT_EQ(q.GPoint.Largeur, 60);
+
+    // A unit in capitals reads as the dialog gives it; the bytes past it come back as read.
+    std::string sai = o;
+    sai.replace(6, 11,
+                "\x02"
+                "CM"
+                "abcdefgh");
+    std::ofstream(q.NomFichier, std::ios::binary) << sai;
+    q.Charge();
+    EXPECT_EQ(q.GLongueur.Unite.str(), "cm");
+    q.Enregistre();
+    EXPECT_EQ(Contenu(q.NomFichier), sai.replace(7, 2, "cm"));
 }
 
 TEST(PreferenceEcran, PositionsDecaleesDUnCran)
