@@ -17,6 +17,7 @@
 #include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
+#include "survey/flux.h"
 #include "survey/nombres.h"
 
 namespace karst {
@@ -432,7 +433,9 @@ bool TMultPageDlg::ValideFiche()
         fiche->Calcule(Massif->Angle_Geodesique);
         StockeFiche(std::move(fiche));
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // The sheet is not stored: the user must know why.
+        Invite().Erreur(QStringLiteral("La fiche n'a pas été validée.\r") + QString::fromUtf8(TexteErreur(e)));
         return false;
     }
 }
