@@ -7,9 +7,13 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTableWidget>
+#include <map>
+#include <optional>
+#include <vector>
 
 #include "dialogs/saisie.h"
 #include "formulaires/controles.h"
+#include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/flux.h"
@@ -31,6 +35,121 @@ int Compte(TBufferStream& f, int maximum)
     if (n > maximum)
         throw ErreurFichierEndommage(f.MessageEndommage());
     return n;
+}
+
+// What the titles of any layout say of its columns: the type of each title, the unit
+// column that follows a measure, the flag column that precedes a correction.
+struct TypesDesTitres {
+    std::map<QString, int> parTitre;
+    std::map<int, int> uniteApres, drapeauAvant;
+};
+
+const TypesDesTitres& Titres()
+{
+    static const TypesDesTitres t = [] {
+        TypesDesTitres r;
+        for (bool deux : {false, true}) {
+            TPreference_Ecran p;
+            p.GLargeur.DeuxColonnes = p.GHauteur.DeuxColonnes = deux;
+            p.GHorizontal.Affiche = p.GDeveloppement.Affiche = true;
+            p.ConstruitColonnes();
+            for (std::size_t k = 1; k <= static_cast<std::size_t>(p.NbColonnes); ++k) {
+                const TPreference_Ecran::Colonne& c = p.Colonnes[k];
+                if (!c.Titre.empty())
+                    r.parTitre[DepuisCp1252(c.Titre.str())] = c.Type;
+                else if (c.Type >= 128)
+                    r.uniteApres[p.Colonnes[k - 1].Type] = c.Type;
+                else
+                    r.drapeauAvant[p.Colonnes[k + 1].Type] = c.Type;
+            }
+        }
+        return r;
+    }();
+    return t;
+}
+
+// The type of each column of a grid saved under some layout, from its title row; 0 where
+// the titles do not say.
+std::vector<int> TypesSauves(const QStringList& titres)
+{
+    const TypesDesTitres& t = Titres();
+    const std::size_t n = static_cast<std::size_t>(titres.size());
+    std::vector<int> types(n, 0);
+    for (std::size_t c = 1; c < n; ++c)
+        if (const auto i = t.parTitre.find(titres[static_cast<qsizetype>(c)]); i != t.parTitre.end())
+            types[c] = i->second;
+    for (std::size_t c = 1; c < n; ++c) {
+        if (!titres[static_cast<qsizetype>(c)].isEmpty())
+            continue;
+        if (const auto u = t.uniteApres.find(types[c - 1]); u != t.uniteApres.end())
+            types[c] = u->second;
+        else if (const auto d = c + 1 < n ? t.drapeauAvant.find(types[c + 1]) : t.drapeauAvant.end();
+                 d != t.drapeauAvant.end())
+            types[c] = d->second;
+    }
+    return types;
+}
+
+// One row of a grid saved under some layout (`types` from its titles) into the editor's
+// columns of the same kinds; what finds no column is added to `nonPlaces`.
+void PlaceLigneSauvee(TMultPageDlg& ed, int ligne, const QStringList& cellules, const std::vector<int>& types,
+                      const QStringList& titres, QStringList& nonPlaces)
+{
+    using P = TPreference_Ecran;
+    std::vector<bool> pris(types.size(), false);
+    auto sauvee = [&](int type) -> const QString* {
+        for (std::size_t s = 1; s < types.size(); ++s)
+            if (types[s] == type) {
+                pris[s] = true;
+                return &cellules[static_cast<qsizetype>(s)];
+            }
+        return nullptr;
+    };
+    // Widths and heights move between one column and two through the layout's separator.
+    struct Paire {
+        int une, premiere, seconde;
+        char separateur;
+    };
+    const Paire paires[] = {{P::Largeur, P::LargeurG, P::LargeurD, ed.Preferences->GLargeur.Separateur},
+                            {P::Hauteur, P::HautSup, P::HautInf, ed.Preferences->GHauteur.Separateur}};
+    auto texte = [&](int type) -> std::optional<QString> {
+        if (const QString* t = sauvee(type))
+            return *t;
+        for (const Paire& p : paires) {
+            const QChar sep = QChar::fromLatin1(p.separateur);
+            if (type == p.une) {
+                const QString* a = sauvee(p.premiere);
+                const QString* b = sauvee(p.seconde);
+                if (a || b) {
+                    const QString debut = a ? *a : QString();
+                    return b && !b->isEmpty() ? debut + sep + *b : debut;
+                }
+            } else if (type == p.premiere || type == p.seconde) {
+                if (const QString* t = sauvee(p.une))
+                    return type == p.premiere ? t->section(sep, 0, 0) : t->section(sep, 1);
+            }
+        }
+        return std::nullopt;
+    };
+    ed.FixeCellule(ligne, 0, cellules.value(0));
+    for (int k = 1; k < ed.NbColonnesGrille(); ++k) {
+        if (const std::optional<QString> t = texte(ed.TypeColonne(k)))
+            ed.FixeCellule(ligne, k, *t);
+        else if (!ed.LigneVisee(ligne))
+            ed.FixeCellule(ligne, k, {});  // a column the saved layout had not: no unit beside a station
+    }
+    // A flag left at "N" says only that the value beside it is not used.
+    for (std::size_t s = 1; s < types.size(); ++s) {
+        const QString& t = cellules[static_cast<qsizetype>(s)];
+        if (pris[s] || t.isEmpty() || (t == QLatin1String("N") && types[s] >= 64 && types[s] < 128))
+            continue;
+        const QString colonne = titres.value(static_cast<qsizetype>(s)).isEmpty()
+                                    ? QStringLiteral("colonne %1").arg(s)
+                                    : titres.value(static_cast<qsizetype>(s));
+        const QString ou = ed.LigneVisee(ligne) ? QStringLiteral("visée %1").arg(cellules.value(0))
+                                                : QStringLiteral("point %1").arg(cellules.value(1));
+        nonPlaces << QStringLiteral("%1, %2 : « %3 »").arg(ou, colonne, t);
+    }
 }
 
 }  // namespace
@@ -76,6 +195,7 @@ void TMultPageDlg::SauveSaisie(TBufferStream& f)
 void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
 {
     const QSignalBlocker bloque(TableauVisee);
+    QStringList nonPlaces;
     Efface();
     ConstruitGrille(Preferences);
     try {
@@ -89,15 +209,22 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
         Premiere->setText(Lit(f));
         const int k = Compte(f, kMaxColonnes);
         const int r = Compte(f, kMaxLignes);
+        // The grid may have been saved under another layout: its titles say which kind of
+        // value each of its columns holds, and each value goes to the column of its kind.
+        QStringList titres;
+        std::vector<int> types;
         for (int ligne = 0; ligne < r; ++ligne) {
+            QStringList cellules;
+            for (int c = 0; c < k; ++c)
+                cellules << Lit(f);
+            if (ligne == 0) {
+                titres = cellules;
+                types = TypesSauves(titres);
+                continue;
+            }
             if (ligne >= NbLignes())
                 AjouteLigne();
-            // Cells beyond the present layout's columns are dropped.
-            for (int c = 0; c < k; ++c) {
-                const QString t = Lit(f);
-                if (c < NbColonnesGrille())
-                    FixeCellule(ligne, c, t);
-            }
+            PlaceLigneSauvee(*this, ligne, cellules, types, titres, nonPlaces);
         }
         Massif = &massif;
         const uint16_t ordre = f.LitU16();
@@ -135,6 +262,17 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
     TabSet->setCurrentIndex(0);
     FixeCelluleCourante(2, std::min(2, NbColonnesGrille() - 1));
     Modifie = true;
+    if (!nonPlaces.isEmpty()) {
+        constexpr qsizetype kMontrees = 20;
+        QString liste = QStringList(nonPlaces.mid(0, kMontrees)).join(QLatin1Char('\r'));
+        if (nonPlaces.size() > kMontrees)
+            liste += QStringLiteral("\r... et %1 autres.").arg(nonPlaces.size() - kMontrees);
+        Invite().Avertissement(
+            QStringLiteral("La fiche en cours de saisie a été enregistrée avec une autre disposition "
+                           "de saisie. Ces valeurs n'ont pas de colonne dans la disposition actuelle "
+                           "et n'ont pas été reprises :\r") +
+            liste);
+    }
 }
 
 void TMultPageDlg::Reouvre()

@@ -692,6 +692,7 @@ TEST_F(Saisie, BlocRelu)
     TFiche* f = Fiche({2, 3});
     ed->OuvreFiche(f, &massif, 0, &prefs);
     ed->FixeCellule(3, cLongueur, "99");
+    ed->FixeCellule(2, 13, "5");  // Croquis
     ed->Topographe->setPlainText("Ana\nBruno");
     ed->Noeuds[0]->Coefficient = 2.5L;
     EcritBloc(nom, *ed);
@@ -714,16 +715,23 @@ TEST_F(Saisie, BlocRelu)
     ASSERT_TRUE(autre.ValideFiche());
     EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(2)->Longueur), 99.0);
 
-    // Under a narrower layout the grid keeps the layout's columns; cut short, the block fails
-    // and leaves nothing half restored.
+    // Under a narrower layout in another order the grid keeps the layout's columns, each
+    // value goes to the column of its kind and what has none is said; cut short, the block
+    // fails and leaves nothing half restored.
     TPreference_Ecran etroit;
     etroit.GLargeur.DeuxColonnes = false;
     etroit.GCroquis.Position = 0;
+    etroit.GAzimut.Position = 3;
+    etroit.GPente.Position = 2;
     etroit.ConstruitColonnes();
     TMultPageDlg troisieme(&etroit);
     LitBloc(nom, troisieme, massif);
     EXPECT_EQ(troisieme.NbColonnesGrille(), 13);
     EXPECT_EQ(troisieme.Cellule(3, cLongueur), "99");
+    EXPECT_EQ(QStringList(
+                  {troisieme.Cellule(0, 4), troisieme.Cellule(2, 4), troisieme.Cellule(2, 6), troisieme.Cellule(2, 8)}),
+              QStringList({"Pente", "-5", "45", "1/2"}));
+    EXPECT_TRUE(DernierMessage().endsWith(":\rvisée 1, Croquis : « 5 »")) << DernierMessage().toStdString();
     const std::string o = Contenu(nom);
     {
         std::ofstream court(nom, std::ios::binary | std::ios::trunc);
