@@ -161,8 +161,8 @@ QRect CadrePage(TImprimante& imprimante, int gauche, int haut, int droite, int b
 
 // ---- ImprimanteFactice -----------------------------------------------------------------
 
-ImprimanteFactice::ImprimanteFactice(int largeurPage, int hauteurPage, double largeurMm, double hauteurMm, int pixelsParPouce,
-                                     int plans)
+ImprimanteFactice::ImprimanteFactice(int largeurPage, int hauteurPage, double largeurMm, double hauteurMm,
+                                     int pixelsParPouce, int plans)
     : largeurPage_(largeurPage), hauteurPage_(hauteurPage), largeurMm_(largeurMm), hauteurMm_(hauteurMm),
       ppp_(pixelsParPouce), plans_(plans)
 {
