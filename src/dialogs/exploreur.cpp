@@ -814,8 +814,9 @@ void TExploreur::ConstruitArbre()
         if (!f)
             continue;
         const std::string nom = m ? NomRacine(m->NomFichier) : std::string();
-        // An unnamed massif keeps the designed text.
-        racine_->setText(0, nom.empty() ? QStringLiteral("Massif") : Q(nom));
+        // An unnamed massif keeps the designed text. The name is the system's, not the
+        // document's.
+        racine_->setText(0, nom.empty() ? QStringLiteral("Massif") : NomDeChemin(nom));
         const std::string systeme = f->Systeme.Chaine();
         bool existe = false;
         // The bin is not a system: a system named like it gets a node of its own.

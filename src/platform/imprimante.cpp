@@ -64,8 +64,8 @@ ImprimanteQt::~ImprimanteQt()
 
 int ImprimanteQt::LargeurPage() { return printer_->width(); }
 int ImprimanteQt::HauteurPage() { return printer_->height(); }
-int ImprimanteQt::LargeurMm() { return printer_->widthMM(); }
-int ImprimanteQt::HauteurMm() { return printer_->heightMM(); }
+double ImprimanteQt::LargeurMm() { return printer_->width() * 25.4 / printer_->logicalDpiX(); }
+double ImprimanteQt::HauteurMm() { return printer_->height() * 25.4 / printer_->logicalDpiY(); }
 int ImprimanteQt::Plans() { return printer_->colorMode() == QPrinter::GrayScale ? 1 : 3; }
 
 QRect ImprimanteQt::Feuille()
@@ -161,8 +161,8 @@ QRect CadrePage(TImprimante& imprimante, int gauche, int haut, int droite, int b
 
 // ---- ImprimanteFactice -----------------------------------------------------------------
 
-ImprimanteFactice::ImprimanteFactice(int largeurPage, int hauteurPage, int largeurMm, int hauteurMm, int pixelsParPouce,
-                                     int plans)
+ImprimanteFactice::ImprimanteFactice(int largeurPage, int hauteurPage, double largeurMm, double hauteurMm,
+                                     int pixelsParPouce, int plans)
     : largeurPage_(largeurPage), hauteurPage_(hauteurPage), largeurMm_(largeurMm), hauteurMm_(hauteurMm),
       ppp_(pixelsParPouce), plans_(plans)
 {

@@ -22,9 +22,11 @@ public:
     // Page size in device pixels.
     virtual int LargeurPage() = 0;
     virtual int HauteurPage() = 0;
-    // Printable size in millimetres (the device's horizontal and vertical size).
-    virtual int LargeurMm() = 0;
-    virtual int HauteurMm() = 0;
+    // Printable size in millimetres: the page's pixels at the device's resolution, not the
+    // whole millimetres a device reports, so that pages laid edge to edge join however many
+    // rows and columns they make.
+    virtual double LargeurMm() = 0;
+    virtual double HauteurMm() = 0;
     // 1 for a monochrome device.
     virtual int Plans() = 0;
     // The whole sheet in the page's pixels: the page is the part the device prints on, and
@@ -56,8 +58,8 @@ public:
     QPrinter& Printer() { return *printer_; }
     int LargeurPage() override;
     int HauteurPage() override;
-    int LargeurMm() override;
-    int HauteurMm() override;
+    double LargeurMm() override;
+    double HauteurMm() override;
     int Plans() override;
     QRect Feuille() override;
     bool FixePaysage(bool paysage) override;
@@ -84,12 +86,12 @@ private:
 // "Abandon", "Fin", "Titre <t>").
 class ImprimanteFactice : public TImprimante {
 public:
-    ImprimanteFactice(int largeurPage = 4960, int hauteurPage = 7016, int largeurMm = 210, int hauteurMm = 297,
+    ImprimanteFactice(int largeurPage = 4960, int hauteurPage = 7016, double largeurMm = 210, double hauteurMm = 297,
                       int pixelsParPouce = 600, int plans = 3);
     int LargeurPage() override { return paysage_ ? hauteurPage_ : largeurPage_; }
     int HauteurPage() override { return paysage_ ? largeurPage_ : hauteurPage_; }
-    int LargeurMm() override { return paysage_ ? hauteurMm_ : largeurMm_; }
-    int HauteurMm() override { return paysage_ ? largeurMm_ : hauteurMm_; }
+    double LargeurMm() override { return paysage_ ? hauteurMm_ : largeurMm_; }
+    double HauteurMm() override { return paysage_ ? largeurMm_ : hauteurMm_; }
     int Plans() override { return plans_; }
     QRect Feuille() override
     {
@@ -112,7 +114,9 @@ public:
     int bordFeuille = 0;
 
 private:
-    int largeurPage_, hauteurPage_, largeurMm_, hauteurMm_, ppp_, plans_;
+    int largeurPage_, hauteurPage_;
+    double largeurMm_, hauteurMm_;
+    int ppp_, plans_;
     bool enCours_ = false;
     bool paysage_ = false;
 };

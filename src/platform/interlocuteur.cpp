@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QGridLayout>
 #include <QHash>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -35,6 +36,9 @@ bool Interlocuteur::EcritParDessus(const std::string& chemin, const QString& nom
 namespace {
 
 Interlocuteur* installe = nullptr;
+
+// What a title bar holds beside its title: the window's icon and buttons, and their gaps.
+constexpr int kBarreDeTitre = 150;
 
 QString Titre()
 {
@@ -214,6 +218,15 @@ Bouton InterlocuteurQt::Question(const QString& texte, Icone icone, const std::v
             boite.setDefaultButton(p);
         if (b == fermeture)
             boite.setEscapeButton(p);
+    }
+    // A window manager writes the title between its own buttons: a box of a few words would
+    // cut it ("Kar…mat").
+    if (auto* grille = qobject_cast<QGridLayout*>(boite.layout())) {
+        QFont gras = boite.font();
+        gras.setBold(true);
+        const int largeur = QFontMetrics(gras).horizontalAdvance(boite.windowTitle()) + kBarreDeTitre;
+        grille->addItem(new QSpacerItem(largeur, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grille->rowCount(), 0, 1,
+                        grille->columnCount());
     }
     RetourClavier retour(&boite);
     boite.exec();

@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <string>
 #include <system_error>
 
 #include "platform/interlocuteur.h"
@@ -40,6 +41,27 @@ void PrepareProcessus()
     ChargeTraductionsQt();
 }
 
+namespace {
+
+// The few words of Qt's dialogs that its French catalogue leaves in English: each means the
+// same wherever Qt shows it, so the source text alone picks the translation.
+class TraductionsPropres : public QTranslator {
+public:
+    QString translate(const char*, const char* source, const char*, int) const override
+    {
+        static const std::map<std::string, QString> kMots = {
+            {"Folder", QStringLiteral("Dossier")},
+            {"Printer Properties", QStringLiteral("Propriétés de l'imprimante")},
+            {"Advanced", QStringLiteral("Avancé")},
+        };
+        const auto m = source ? kMots.find(source) : kMots.end();
+        return m != kMots.end() ? m->second : QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
+}  // namespace
+
 bool ChargeTraductionsQt()
 {
     // One translator for the whole run, whatever the user's language: the program speaks French.
@@ -52,6 +74,8 @@ bool ChargeTraductionsQt()
         return false;
     traducteur = t.release();
     QCoreApplication::installTranslator(traducteur);
+    // Installed last, it is asked first.
+    QCoreApplication::installTranslator(new TraductionsPropres);
     return true;
 }
 

@@ -284,7 +284,10 @@ void TAfficheur::Tooltip(int x, int y)
     CacheBulle();
     if (texte.empty())
         return;
-    auto* bulle = new QLabel(this, Qt::ToolTip);
+    // It opens above the pointer and a long one spans the screen: the pointer moved onto it
+    // is still over the view, which hides it once the shot is left.
+    auto* bulle = new QLabel(this, Qt::ToolTip | Qt::WindowTransparentForInput);
+    bulle->setAttribute(Qt::WA_TransparentForMouseEvents);
     bulle->setObjectName(QStringLiteral("FenetreBulle"));
     bulle->setText(DepuisCp1252(texte));
     FenetreBulle = bulle;

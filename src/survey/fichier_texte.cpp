@@ -13,6 +13,7 @@
 #include "survey/fichier_massif.h"
 #include "survey/nombres.h"
 #include "survey/services_fichier.h"
+#include "survey/textes.h"
 
 namespace karst {
 
@@ -73,7 +74,7 @@ void FichierTexteLecture::Refuse(const std::string& raison) const
 
 void FichierTexteLecture::ValeurIncorrecte(const std::string& valeur) const
 {
-    Refuse("« " + valeur + " » n'est pas une valeur correcte");
+    Refuse("« " + Citation(valeur) + " » n'est pas une valeur correcte");
 }
 
 long double FichierTexteLecture::Reel(const std::string& valeur) const
@@ -123,7 +124,7 @@ Reel6 LitMesure(const FichierTexteLecture& f, const std::string& valeur)
 {
     const long double v = f.Reel(valeur);
     if (!MesureAdmise(v))
-        f.Refuse("la valeur « " + valeur + " » dépasse les valeurs admises");
+        f.Refuse("la valeur « " + Citation(valeur) + " » dépasse les valeurs admises");
     return v;
 }
 

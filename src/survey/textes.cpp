@@ -52,6 +52,31 @@ constexpr char32_t kHaut[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
 
 char32_t CaractereCp1252(unsigned char octet) { return octet >= 0x80 && octet < 0xA0 ? kHaut[octet - 0x80] : octet; }
 
+std::string Citation(const std::string& texte, std::size_t max)
+{
+    std::string r;
+    std::size_t n = 0;
+    for (const char c : texte) {
+        if (n++ == max)
+            return r + "…";
+        const char32_t u = CaractereCp1252(static_cast<unsigned char>(c));
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0)) {
+            const char* chiffres = "0123456789ABCDEF";
+            r += std::string("<0x") + chiffres[u >> 4] + chiffres[u & 15] + '>';
+        } else if (u < 0x80) {
+            r += static_cast<char>(u);
+        } else if (u < 0x800) {
+            r += static_cast<char>(0xC0 | (u >> 6));
+            r += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            r += static_cast<char>(0xE0 | (u >> 12));
+            r += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            r += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return r;
+}
+
 char OctetCp1252(char32_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))

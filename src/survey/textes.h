@@ -15,6 +15,10 @@ bool EgalSansCasse(const std::string& a, const std::string& b);
 // A text of the data model (Windows-1252 bytes) shown inside a message (UTF-8): accented
 // letters are kept, the other bytes above 127 become '?'.
 std::string EnUtf8(const std::string& texte);
+// A value read from a file, quoted inside a message (UTF-8): every Windows-1252 character
+// converted, a control byte shown as <0x1B>, and past `max` characters cut with "…", so
+// that a damaged file's whole line never fills the message box.
+std::string Citation(const std::string& texte, std::size_t max = 60);
 // The character a Windows-1252 byte stands for; the five bytes the code page leaves
 // undefined stand for themselves, so that every byte goes and comes back.
 char32_t CaractereCp1252(unsigned char octet);

@@ -224,7 +224,7 @@ public:
 // The row layout of the table, walked once for each use.
 class Parcours {
 public:
-    Parcours(const TTableau& t, const TOptions_Tableau& o, Cible& c, uint16_t mode, float dmax, int hauteurPage)
+    Parcours(const TTableau& t, const TOptions_Tableau& o, Cible& c, uint16_t mode, float dmax, double hauteurPage)
         : t_(t), o_(o), c_(c), mode_(mode), dmax_(dmax), page_(hauteurPage), d_(Colonnes(o)),
           hl_(std::max<int>(0, o.Hauteur_Ligne))
     {}
@@ -298,10 +298,12 @@ private:
     {
         if (page_ <= 0 || besoin < 0)
             return;
-        if (y / page_ < (y + besoin) / page_) {
+        const double n = std::floor(y / page_);
+        if (n < std::floor((y + besoin) / page_)) {
             if (blocOuvert_ && c_.Dessin())
                 Regles(segment_, y);
-            y = (y / page_ + 1) * page_;
+            // Rows lie on whole millimetres: the next page's first is the first on it.
+            y = static_cast<int>(std::ceil((n + 1) * page_));
             segment_ = y;
         }
     }
@@ -538,7 +540,7 @@ private:
     Cible& c_;
     uint16_t mode_;
     float dmax_;
-    int page_;
+    double page_;
     Disposition d_;
     int hl_;
     double decalTexte_ = 0;  // mm from a row's top to its texts' top
@@ -683,7 +685,7 @@ private:
 // Measures on the printer's canvas; draws, when given a page, what falls in its band.
 class CiblePage : public Cible {
 public:
-    CiblePage(TGraphique& t, TCanvas& imprimante, TCanvas* page, int pppVue, int hauteurPage, int largeurPagePx,
+    CiblePage(TGraphique& t, TCanvas& imprimante, TCanvas* page, int pppVue, double hauteurPage, int largeurPagePx,
               ContexteVues* messages = nullptr)
         : t_(t), imprimante_(imprimante), page_(page), messages_(messages), ppp_(pppVue), h_(hauteurPage),
           pasX_(largeurPagePx - t.MargesH * t.PxParMmImpr)
@@ -744,8 +746,8 @@ private:
     TCanvas& imprimante_;
     TCanvas* page_;
     ContexteVues* messages_;
-    int ppp_, h_;
-    double pasX_;
+    int ppp_;
+    double h_, pasX_;
 };
 
 }  // namespace
@@ -921,7 +923,7 @@ void TTableau::NombrePages(int& colonnes, int& lignes, int margesH, int margesV)
     colonnes = lignes = 0;
     TImprimante& imp = contexte_.Imprimante();
     PxParMmImpr = PxParMmImprimante();
-    const int h = imp.HauteurMm() - margesV, l = imp.LargeurMm() - margesH;
+    const double h = imp.HauteurMm() - margesV, l = imp.LargeurMm() - margesH;
     // Margins that leave no printable area give no page to print.
     if (PxParMmImpr <= 0 || h <= 0 || l <= 0)
         return;
@@ -936,7 +938,7 @@ void TTableau::NombrePages(int& colonnes, int& lignes, int margesH, int margesV)
     Parcours p(*this, *o, cible, ModeNormal, 1.0f, h);
     p.Parcourt(liste);
     colonnes = TruncEntier(p.LargeurTotale() / l) + 1;
-    lignes = p.y / h + 1;
+    lignes = TruncEntier(p.y / h) + 1;
 }
 
 void TTableau::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,
@@ -944,7 +946,7 @@ void TTableau::DessinePage(int colonne, int ligne, int margeGauche, int margeHau
 {
     DebutPage(colonne, ligne, margeGauche, margeHaut, canvas, zoom);
     TImprimante& imp = contexte_.Imprimante();
-    const int h = imp.HauteurMm() - MargesV;
+    const double h = imp.HauteurMm() - MargesV;
     canvas.FixePen(Stylo{kBlanc, 1, ModeStylo::Copie, true});
     canvas.FixeBrush(Pinceau{kBlanc, false});
     TMassif* m;
@@ -1005,7 +1007,7 @@ bool TTableau::AjusteColonnes(int x, double pxParMm, double rapport)
     if (k == ColCommentaire) {
         // The comment column fills the rest of as many pages across as the others need.
         const double autres = d.largeurTotale - (touchee->Droite() - touchee->gauche);
-        const int p = contexte_.Imprimante().LargeurMm() - MargesH;
+        const double p = contexte_.Imprimante().LargeurMm() - MargesH;
         if (p <= 0)
             return true;
         const int n = TruncEntier(autres / p) + 1;

@@ -33,10 +33,10 @@ namespace {
 
 class FenetreExplorateur : public AvecForm1 {
 protected:
-    // A massif of two sheets saved under a name.
+    // A massif of two sheets saved under a name with an accent (UTF-8 on the disk).
     std::string Massif()
     {
-        const std::string chemin = dirM.path().toStdString() + "/grottes.fic";
+        const std::string chemin = dirM.path().toStdString() + "/grotte-des-fées.fic";
         TMassif m;
         Fiche(m, {"S", "C", "R", "L"});
         Fiche(m, {"T", "D", "R", "L"});
@@ -66,7 +66,7 @@ TEST_F(FenetreExplorateur, OuvertAvecLeMassifEtSesCommandes)
     f->Explorateur1->trigger();
     EXPECT_EQ(e->Racine()->text(0), QStringLiteral("Massif"));
     e->ConstruitArbre();
-    EXPECT_EQ(e->Racine()->text(0), QStringLiteral("grottes"));
+    EXPECT_EQ(e->Racine()->text(0), QStringLiteral("grotte-des-fées"));
 
     // A deletion, then the main window's undo.
     e->SelectionneNoeud(e->Racine()->child(1));

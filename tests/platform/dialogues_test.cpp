@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLabel>
@@ -104,6 +105,10 @@ TEST_F(BoitesDeMessage, BoutonsFrancaisAvecLeursAccelerateurs)
     InterlocuteurQt().Message(QStringLiteral("Le fichier %1 a été modifié.").arg(chemin), Icone::Erreur, {Bouton::OK});
     EXPECT_TRUE(vue->vue);
     EXPECT_LE(vue->largeur, QApplication::primaryScreen()->availableGeometry().width());
+    // A few words leave the title whole beside a window manager's buttons.
+    vue = ecran::RepondBoite(Qt::Key_Return);
+    InterlocuteurQt().Message(QStringLiteral("3 s"), Icone::Information, {Bouton::OK});
+    EXPECT_GE(vue->largeur, QFontMetrics(QApplication::font()).horizontalAdvance(QStringLiteral("Karstomat")) + 100);
 }
 
 TEST_F(BoitesDeMessage, ScriptFermantLaBoite)
@@ -126,6 +131,11 @@ TEST(DialoguesQt, EnFrancais)
     // A second call changes nothing.
     EXPECT_TRUE(ChargeTraductionsQt());
     QTemporaryDir dossier;
+    // Words Qt's catalogue leaves in English: a folder's type, the printer's set-up.
+    EXPECT_EQ(QFileIconProvider().type(QFileInfo(dossier.path())), QStringLiteral("Dossier"));
+    EXPECT_EQ(QCoreApplication::translate("QPrintPropertiesDialog", "Printer Properties"),
+              QStringLiteral("Propriétés de l'imprimante"));
+    EXPECT_EQ(QCoreApplication::translate("QPrintPropertiesWidget", "Advanced"), QStringLiteral("Avancé"));
     QFileDialog d(nullptr, QStringLiteral("Ouvrir"), dossier.path());
     d.setOption(QFileDialog::DontUseNativeDialog, true);
     d.setAcceptMode(QFileDialog::AcceptOpen);

@@ -293,9 +293,9 @@ TEST_F(Canvas, PrinterPagesGoToAPdfFile)
         ImprimanteQt imp(chemin);
         EXPECT_GT(imp.LargeurPage(), 0);
         EXPECT_GT(imp.HauteurPage(), imp.LargeurPage());
-        // The printable size in mm and the page in pixels give the device resolution.
-        EXPECT_NEAR(imp.LargeurPage() / static_cast<double>(imp.LargeurMm()), imp.Canvas().PixelsParPouce() / 25.4,
-                    0.5);
+        // The printable size in mm and the page in pixels give the device resolution, exactly.
+        EXPECT_DOUBLE_EQ(imp.LargeurPage() / imp.LargeurMm(), imp.Canvas().PixelsParPouce() / 25.4);
+        EXPECT_DOUBLE_EQ(imp.HauteurPage() / imp.HauteurMm(), imp.Canvas().PixelsParPouce() / 25.4);
         Police p;
         imp.Canvas().FixeFont(p);
         EXPECT_EQ(imp.Canvas().Font().Hauteur, -static_cast<int>(8 * imp.Canvas().PixelsParPouce() / 72.0 + 0.5));

@@ -604,6 +604,9 @@ TEST_F(OutilsVue, ClicEtInfoBulle)
     EXPECT_TRUE(premiere->isVisible());
     EXPECT_EQ(premiere->text(), QStringLiteral("visée"));
     EXPECT_EQ(a->RectBulle.top(), a->Image2->mapToGlobal(QPoint(60, 60)).y() - 20);
+    // The pointer moved up onto it stays the view's.
+    EXPECT_TRUE(premiere->windowFlags().testFlag(Qt::WindowTransparentForInput));
+    EXPECT_TRUE(premiere->testAttribute(Qt::WA_TransparentForMouseEvents));
     a->Image2MouseMove(61, 62);
     EXPECT_EQ(a->FenetreBulle.data(), premiere);
     v->distance = 5.0;

@@ -884,6 +884,12 @@ TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne)
     EXPECT_EQ(message({"Version 1005", "Nb_Fiche 1", "", "Date 01/01/01", "Declinaison 1,5"}),
               debut + "5, « 1,5 » n'est pas une valeur correcte");
     EXPECT_EQ(message({"Version 1005", "Nb_Fiche 40000"}), debut + "2, « 40000 » n'est pas une valeur correcte");
+    // The value is quoted in UTF-8, its control bytes shown, a whole damaged line cut.
+    EXPECT_EQ(message({"Version 1005", "Nb_Fiche 1", "", "Date 01/01/01", "Declinaison 12,5 m\xE8tres\x1B\x80"}),
+              debut + "5, « 12,5 mètres<0x1B>€ » n'est pas une valeur correcte");
+    const std::string ligne(3'000'000, '7');
+    EXPECT_EQ(message({"Version 1005", "Nb_Fiche 1", "", "Date 01/01/01", "Declinaison " + ligne + "x"}),
+              debut + "5, « " + ligne.substr(0, 60) + "… » n'est pas une valeur correcte");
 
     Ecrit(q, "Version 1006\r\n");
     TMassif m;

@@ -47,9 +47,10 @@ struct Impression {
 Impression Imprime(TGraphique& vue, TImprimante& imprimante)
 {
     Impression r;
-    r.k = double(imprimante.LargeurPage()) / imprimante.LargeurMm();
-    r.largeurUtile = imprimante.LargeurMm() - 2 * kMarge;
-    r.hauteurUtile = imprimante.HauteurMm() - 2 * kMarge;
+    // The paper's own millimetres, from the page's pixels at the device's resolution.
+    r.k = imprimante.Canvas().PixelsParPouce() / 25.4;
+    r.largeurUtile = imprimante.LargeurPage() / r.k - 2 * kMarge;
+    r.hauteurUtile = imprimante.HauteurPage() / r.k - 2 * kMarge;
     r.largeur = imprimante.LargeurPage();
     r.hauteur = imprimante.HauteurPage();
     r.cadre = CadrePage(imprimante, kMarge, kMarge, kMarge, kMarge);
@@ -171,6 +172,8 @@ protected:
         AssureApplication();
         ASSERT_TRUE(ChargeExemple(ctx.massif));
         CoupeNue(ctx.coupe);
+        // A printable area of no whole number of millimetres, as a real device gives.
+        ctx.imprimante = ImprimanteFactice(4724, 6780, 4724 * 25.4 / 600, 6780 * 25.4 / 600, 600);
         ctx.imprimante.FixePaysage(GetParam());
     }
     // The sheets of the first cave only: the two caves lie kilometres apart.
