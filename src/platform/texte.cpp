@@ -3,8 +3,6 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include "survey/textes.h"
-
 namespace karst {
 
 QString DepuisCp1252(const std::string& octets)
@@ -15,6 +13,10 @@ QString DepuisCp1252(const std::string& octets)
         r.append(QChar(static_cast<char16_t>(CaractereCp1252(static_cast<unsigned char>(c)))));
     return r;
 }
+
+QString TexteEcran(const TexteCp1252& texte) { return DepuisCp1252(texte.str()); }
+
+QString TexteEcran(const TexteUtf8& texte) { return QString::fromStdString(texte.str()); }
 
 std::string VersCp1252(const QString& texte)
 {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <string>
 
+#include "survey/textes.h"
+
 namespace karst {
 
 // Windows-1252 bytes to Unicode; the five bytes the code page leaves undefined map to the
@@ -12,6 +14,9 @@ namespace karst {
 QString DepuisCp1252(const std::string& octets);
 // Unicode to Windows-1252; a character the code page cannot hold becomes '?'.
 std::string VersCp1252(const QString& texte);
+// A text as the screen shows it, whichever encoding its type says.
+QString TexteEcran(const TexteCp1252& texte);
+QString TexteEcran(const TexteUtf8& texte);
 // A path as the system holds it (UTF-8 on Linux) made Windows-1252 text, for the places
 // where a file name is shown or written among the document's texts; a name that is not
 // UTF-8 keeps its bytes.

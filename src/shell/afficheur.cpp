@@ -157,7 +157,7 @@ TAfficheur::TAfficheur(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     Image2->FixeBitmap(Bitmap.get());
     SelectionValide = false;
     SaisieEchelle = false;
-    PasRotation = "10";
+    PasRotation = QStringLiteral("10");
     QResizeEvent e(size(), size());
     resizeEvent(&e);
 }
@@ -391,7 +391,7 @@ void TAfficheur::Redessine()
         Image2->update();
     }
 
-    QString etat = form_.Rotation->isChecked() ? DepuisCp1252(Graphique->TexteRotation()) : QString();
+    QString etat = form_.Rotation->isChecked() ? TexteEcran(Graphique->TexteRotation()) : QString();
     if (etat.isEmpty() && Genre() != GenreVue::Tableau && form_.Massif)
         etat = RaisonRienPlace(*form_.Massif);
     MontreEtat(etat);
@@ -452,10 +452,10 @@ void TAfficheur::MontreGaleries(const std::vector<const TGalerie*>& galeries)
 
 void TAfficheur::Designe(bool affiche)
 {
-    std::string texte;
+    TexteCp1252 texte;
     Graphique->Designation(affiche, FicheSel, GalerieSel, PointSel, OutilSouris(), texte);
     Image2->update();
-    MontreEtat(DepuisCp1252(texte));
+    MontreEtat(texte);
 }
 
 TAfficheur::Centre TAfficheur::NoteCentre() const

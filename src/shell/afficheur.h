@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/texte.h"
 #include "survey/reel6.h"
 #include "views/graphique.h"
 
@@ -78,7 +79,7 @@ public:
     bool SelectionValide = false;
     bool SaisieEchelle = false;
     bool SansDessin = false;
-    std::string PasRotation = "10";
+    QString PasRotation = QStringLiteral("10");
     // Selection text or angles, as shown.
     QString TexteEtat;
     // Mouse tools: the zoom band (first corner, then the moving one), the drag origin in
@@ -88,10 +89,9 @@ public:
     bool Glisse = false;
     Qt::MouseButton BoutonGlisse = Qt::NoButton;
     Reel6 AngleEssai;
-    // Tooltip: the window (shown once the delay has run), its text (Windows-1252) and its
-    // screen rectangle.
+    // Tooltip: the window (shown once the delay has run), its text and its screen rectangle.
     QPointer<QLabel> FenetreBulle;
-    std::string TexteBulle;
+    TexteCp1252 TexteBulle;
     QRect RectBulle;
     // 3D mode: the mouse held on the panel, where it was pressed, how far it went, the
     // movement factor, the automatic rotation step in thousandths of a degree.
@@ -223,6 +223,7 @@ public:
 
     // Status text: kept, and shown in the main status bar while this window is active.
     void MontreEtat(const QString& texte);
+    void MontreEtat(const TexteCp1252& texte) { MontreEtat(TexteEcran(texte)); }
     // The main window and this view window active again, after a stop or progress window.
     void RedevientActive();
 

@@ -496,9 +496,9 @@ void TAfficheur::DeplacementTimer()
     c.Range(*p);
     p->PlaceCamera();
     auto entier = [](double v) { return FormatEntier(RoundEntier(v)); };
-    form_.Panneaux[1]->setText(DepuisCp1252(
-        "X = " + entier(c.x + p->Centre[0]) + "  Y = " + entier(p->Centre[1] - c.z) +
-        "  Z = " + entier(c.y + p->Centre[2]) + "  Az = " + entier(p->Azimut3D) + "  P = " + entier(p->Elevation3D)));
+    MontreEtat(TexteCp1252("X = " + entier(c.x + p->Centre[0]) + "  Y = " + entier(p->Centre[1] - c.z) +
+                           "  Z = " + entier(c.y + p->Centre[2]) + "  Az = " + entier(p->Azimut3D) +
+                           "  P = " + entier(p->Elevation3D)));
 }
 
 void TAfficheur::Support_OpenGLMouseUp()
@@ -508,7 +508,7 @@ void TAfficheur::Support_OpenGLMouseUp()
     EnDeplacement = false;
     Deplacement->stop();
     Timer1->start();
-    form_.Panneaux[1]->clear();
+    MontreEtat(QString());
 }
 
 void TAfficheur::CaTourneTimer()

@@ -304,11 +304,11 @@ namespace {
 
 // The rotation step asked for; false after saying why it is refused. A step of 0 would
 // turn nothing until stopped, and one turn a step is the most that shows a rotation.
-bool DemandePas(std::string& pasRotation, double& pas)
+bool DemandePas(QString& pasRotation, double& pas)
 {
     constexpr long long kPasMax = 180;
     const QString champ = QStringLiteral("Pas en degré");
-    QString valeur = DepuisCp1252(pasRotation);
+    QString valeur = pasRotation;
     if (!Invite().Saisie(QStringLiteral("Rotation"), champ, valeur))
         return false;
     long double x = 0;
@@ -316,7 +316,7 @@ bool DemandePas(std::string& pasRotation, double& pas)
         AvertitRefus(champ, valeur, ExigeReel(-kPasMax, kPasMax) + QStringLiteral(" autre que 0"));
         return false;
     }
-    pasRotation = VersCp1252(valeur);
+    pasRotation = valeur;
     pas = static_cast<double>(x);
     return true;
 }
@@ -411,10 +411,10 @@ public:
     void EffaceSelection() override { a_.OteSelection(); }
     void AfficheSelection() override
     {
-        std::string texte;
+        TexteCp1252 texte;
         a_.Graphique->Designation(true, a_.FicheSel, a_.GalerieSel, a_.PointSel, a_.OutilSouris(), texte);
         a_.Image2->update();
-        a_.MontreEtat(DepuisCp1252(texte));
+        a_.MontreEtat(texte);
         a_.SelectionValide = true;
     }
     void Redessine() override { redessine_(); }

@@ -163,7 +163,7 @@ void TAfficheur::AbandonneGlisse()
     Glisse = false;
     if (!form_.Rotation->isChecked()) {
         TraceCadre();
-        MontreEtat({});
+        MontreEtat(QString());
         return;
     }
     Graphique->ApercuGlisse(0, 0, 0);
@@ -242,10 +242,10 @@ void TAfficheur::Image2MouseMove(int x, int y)
         return;
     if (form_.Rotation->isChecked() && Glisse && Graphique->AnglesRotation() > 0) {
         AngleEssai = AngleRotation(x, y);
-        const std::string texte = Graphique->ApercuGlisse(BalayageEssai(), PointDepart.x() - (x + Image2->x()),
+        const TexteCp1252 texte = Graphique->ApercuGlisse(BalayageEssai(), PointDepart.x() - (x + Image2->x()),
                                                           PointDepart.y() - (y + Image2->y()));
         Redessine();
-        MontreEtat(DepuisCp1252(texte));
+        MontreEtat(texte);
     }
     if (form_.Zoom->isChecked() && Glisse) {
         TraceCadre();
@@ -277,25 +277,26 @@ void TAfficheur::Tooltip(int x, int y)
         CacheBulle();
         return;
     }
-    std::string texte;
+    TexteCp1252 texte;
     Graphique->Bulle(f, g, p, texte);
     if (FenetreBulle && texte == TexteBulle)
         return;
     CacheBulle();
     if (texte.empty())
         return;
+    const QString montre = TexteEcran(texte);
     // It opens above the pointer and a long one spans the screen: the pointer moved onto it
     // is still over the view, which hides it once the shot is left.
     auto* bulle = new QLabel(this, Qt::ToolTip | Qt::WindowTransparentForInput);
     bulle->setAttribute(Qt::WA_TransparentForMouseEvents);
     bulle->setObjectName(QStringLiteral("FenetreBulle"));
-    bulle->setText(DepuisCp1252(texte));
+    bulle->setText(montre);
     FenetreBulle = bulle;
     const QPoint ecran = Image2->mapToGlobal(QPoint(x, y));
     const QFontMetrics m(bulle->font());
     const int haut = ecran.y() - 20;
-    RectBulle = QRect(QPoint(ecran.x(), haut), QPoint(ecran.x() + m.horizontalAdvance(DepuisCp1252(texte + "  ")) - 1,
-                                                      haut + m.boundingRect(DepuisCp1252(texte)).height() + 2 - 1));
+    RectBulle = QRect(QPoint(ecran.x(), haut), QPoint(ecran.x() + m.horizontalAdvance(montre + "  ") - 1,
+                                                      haut + m.boundingRect(montre).height() + 2 - 1));
     // A long text near the screen's edge shows whole, moved back from that edge.
     if (const QScreen* e = QGuiApplication::screenAt(ecran) ? QGuiApplication::screenAt(ecran) : screen())
         RectBulle = DansEcran(RectBulle, e->geometry());

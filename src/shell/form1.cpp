@@ -780,7 +780,7 @@ void TForm1::MontreProgression(bool visible)
 
 void TForm1::Progression(int pourcent) { BarreProgression->setValue(pourcent); }
 
-void TForm1::TexteEtat(const std::string& texte) { Panneaux[0]->setText(QString::fromStdString(texte)); }
+void TForm1::TexteEtat(const TexteUtf8& texte) { Panneaux[0]->setText(TexteEcran(texte)); }
 
 void TForm1::Repeint() { repaint(); }
 

@@ -268,7 +268,7 @@ public:
     // ---- IFenetreMassif ----
     void MontreProgression(bool visible) override;
     void Progression(int pourcent) override;
-    void TexteEtat(const std::string& texte) override;
+    void TexteEtat(const TexteUtf8& texte) override;
     void Repeint() override;
     void TraiteMessages() override;
     void ArmeReouvertureEditeur() override;

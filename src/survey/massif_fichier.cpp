@@ -63,7 +63,7 @@ void DebutProgression(IFenetreMassif& fenetre, const char* texte)
 {
     fenetre.Progression(0);
     fenetre.MontreProgression(true);
-    fenetre.TexteEtat(texte);
+    fenetre.TexteEtat(TexteUtf8(texte));
     fenetre.Repeint();
 }
 
@@ -171,7 +171,7 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
     const std::string nom = nomDemande.empty() ? NomFichier : nomDemande;
     auto fin = [&] {
         fenetre.MontreProgression(false);
-        fenetre.TexteEtat(SelectionActive ? "Sélection" : "");
+        fenetre.TexteEtat(TexteUtf8(SelectionActive ? "Sélection" : ""));
     };
     try {
         if (nom.empty())
@@ -250,7 +250,7 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed)
     }
     if (progression) {
         fenetre.MontreProgression(false);
-        fenetre.TexteEtat(SelectionActive ? "Sélection" : "");
+        fenetre.TexteEtat(TexteUtf8(SelectionActive ? "Sélection" : ""));
     }
     if (r.etat == EtatChargement::Charge && saisie)
         fenetre.ArmeReouvertureEditeur();

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "survey/textes.h"
+
 namespace karst {
 
 class TBufferStream;
@@ -18,8 +20,8 @@ public:
     virtual void MontreProgression(bool /*visible*/) {}
     // Position of the progress bar, 0 to 100.
     virtual void Progression(int /*pourcent*/) {}
-    // Text of panel 0 of the status bar (UTF-8).
-    virtual void TexteEtat(const std::string& /*texte*/) {}
+    // Text of panel 0 of the status bar.
+    virtual void TexteEtat(const TexteUtf8& /*texte*/) {}
     // Repaints the main window at once.
     virtual void Repeint() {}
     // Lets pending window messages run during a save. It must not let the user act (no

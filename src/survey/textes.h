@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace karst {
 
@@ -58,5 +59,24 @@ private:
     void affecte(const std::string& s) { s_ = s.size() > N ? s.substr(0, N) : s; }
     std::string s_;
 };
+
+// A text whose type says how its bytes are encoded, where texts of both encodings meet:
+// Windows-1252 (what the views give, as the model's names they hold and the canvas's texts)
+// and UTF-8 (what the user interface writes). Bytes become one only by naming it, so a text
+// of one encoding never passes for the other.
+template <class Codage>
+class TexteCode {
+public:
+    TexteCode() = default;
+    explicit TexteCode(std::string octets) : s_(std::move(octets)) {}
+    const std::string& str() const { return s_; }
+    bool empty() const { return s_.empty(); }
+    bool operator==(const TexteCode&) const = default;
+
+private:
+    std::string s_;
+};
+using TexteCp1252 = TexteCode<struct CodageCp1252>;
+using TexteUtf8 = TexteCode<struct CodageUtf8>;
 
 }  // namespace karst

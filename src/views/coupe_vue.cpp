@@ -290,9 +290,9 @@ void TCoupe::IsoleEcran(int x, int y, int rayon2)
     IsoleFiches(std::move(nouvelle));
 }
 
-void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte)
+void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, TexteCp1252& texte)
 {
-    texte.clear();
+    texte = {};
     const TFiche* fiche0;
     const TGalerie* designee = GalerieDesignee(fiche, galerie, fiche0);
     if (!designee)
@@ -301,7 +301,7 @@ void TCoupe::Designation(bool affiche, int fiche, int galerie, int point, uint16
     if (affiche) {
         // The names in drawing order, from left to right.
         const bool finDabord = g.Sens != g.GaucheDroite;
-        texte = fiche0->LibelleGalerie(finDabord ? g.Arrivee : g.Depart, finDabord ? g.Depart : g.Arrivee);
+        texte = TexteCp1252(fiche0->LibelleGalerie(finDabord ? g.Arrivee : g.Depart, finDabord ? g.Depart : g.Arrivee));
     }
     const TOptions_Coupe* o = contexte_.OptionsCoupe();
     if (!Montree(g) || !CanvasEcran || !o || Echelle <= 0 || PxParMm <= 0)

@@ -26,7 +26,7 @@ public:
     void NombrePages(int& colonnes, int& lignes, int margesH, int margesV) override;
     double Localise(int x, int y, int& fiche, int& galerie, int& point) override;
     void IsoleEcran(int x, int y, int rayon2) override;
-    void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) override;
+    void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, TexteCp1252& texte) override;
     void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override;
     bool Branche(CommandeCoupe commande, ContexteVues& contexte, IFenetreCoupe& fenetre) override;
     bool Cadre(const std::vector<const TGalerie*>& galeries, const std::function<void()>& place,

@@ -545,9 +545,9 @@ bool TProjection::DonneesPlacees(int& largeur, int& hauteur, const std::function
     return Donnees;
 }
 
-void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte)
+void TProjection::Bulle(int fiche, int galerie, int point, TexteCp1252& bulle)
 {
-    texte.clear();
+    bulle = {};
     const TFiche* f;
     const TGalerie* designee = GalerieDesignee(fiche, galerie, f);
     if (!designee)
@@ -557,6 +557,7 @@ void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte)
         return;
     const TVisee& v = *g.Visee(point);
     const ChoixBulle choix = contexte_.Bulles();
+    std::string texte;
 
     // Station k: the start for 0, else the end of shot k.
     auto station = [&](int k, long double& x, long double& y, long double& z) {
@@ -623,6 +624,7 @@ void TProjection::Bulle(int fiche, int galerie, int point, std::string& texte)
         }
         texte += " " + FormatFixe(d, 3, 1) + "%";
     }
+    bulle = TexteCp1252(texte);
 }
 
 }  // namespace karst

@@ -105,8 +105,8 @@ public:
     virtual void IsoleEcran(int x, int y, int rayon2) = 0;
     // The texts a view gives (selection, tooltip, angles) are Windows-1252, as the model's
     // names they hold and the canvas's texts: the view window converts them for the screen.
-    virtual void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) = 0;
-    virtual void Bulle(int fiche, int galerie, int point, std::string& texte) = 0;
+    virtual void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, TexteCp1252& texte) = 0;
+    virtual void Bulle(int fiche, int galerie, int point, TexteCp1252& texte) = 0;
 
     virtual GenreVue Genre() const = 0;
 
@@ -116,12 +116,12 @@ public:
     virtual int AnglesRotation() const { return 0; }
     // A mouse drag of (dx, dy) pixels that sweeps `balayage` degrees around the window's
     // centre: shown without being kept (the angles turned to, as text), or kept.
-    virtual std::string ApercuGlisse(double /*balayage*/, double /*dx*/, double /*dy*/) { return {}; }
+    virtual TexteCp1252 ApercuGlisse(double /*balayage*/, double /*dx*/, double /*dy*/) { return {}; }
     virtual void TourneGlisse(double /*balayage*/, double /*dx*/, double /*dy*/) {}
     // One step of a repeated turn, or (retour) the last step undone.
     virtual void TournePas(PasTour& /*pas*/, bool /*retour*/) {}
     // The view's angles in whole degrees, as the status bar shows them in rotation mode.
-    virtual std::string TexteRotation() const { return {}; }
+    virtual TexteCp1252 TexteRotation() const { return {}; }
     // Keeps the view's angles in its options, for the next massif.
     virtual void GardeAngles(TOptions_Plan& /*plan*/, TOptions_Relief& /*relief*/) const {}
     // The SVG export of the projection views.
@@ -252,7 +252,7 @@ private:
 class TProjection : public TGraphique {
 public:
     using TGraphique::TGraphique;
-    void Bulle(int fiche, int galerie, int point, std::string& texte) override;
+    void Bulle(int fiche, int galerie, int point, TexteCp1252& texte) override;
     bool ExportableSVG() const override { return true; }
     void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override = 0;
     // A view coordinate in millimetres of paper from the drawing's top left corner, y

@@ -273,18 +273,18 @@ void TPlan::ApercuRotation(double delta, std::string& texte)
     texte = FormatGeneral(a, 3) + " " + kDegre;
 }
 
-std::string TPlan::ApercuGlisse(double balayage, double, double)
+TexteCp1252 TPlan::ApercuGlisse(double balayage, double, double)
 {
     std::string texte;
     ApercuRotation(balayage, texte);
-    return texte;
+    return TexteCp1252(texte);
 }
 
 void TPlan::TourneGlisse(double balayage, double, double) { Tourne(balayage); }
 
 void TPlan::TournePas(PasTour& pas, bool retour) { Tourne(retour ? -pas.premier : pas.premier); }
 
-std::string TPlan::TexteRotation() const { return FormatEntier(RoundEntier(Angle)) + " " + kDegre; }
+TexteCp1252 TPlan::TexteRotation() const { return TexteCp1252(FormatEntier(RoundEntier(Angle)) + " " + kDegre); }
 
 void TPlan::GardeAngles(TOptions_Plan& plan, TOptions_Relief&) const { plan.Angle = Angle; }
 
@@ -382,9 +382,9 @@ void TPlan::IsoleEcran(int x, int y, int rayon2)
     }));
 }
 
-void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte)
+void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, TexteCp1252& texte)
 {
-    texte.clear();
+    texte = {};
     const TFiche* fichePtr;
     const TGalerie* designee = GalerieDesignee(fiche, galerie, fichePtr);
     if (!designee)
@@ -392,7 +392,7 @@ void TPlan::Designation(bool affiche, int fiche, int galerie, int point, uint16_
     const TFiche& f = *fichePtr;
     const TGalerie& g = *designee;
     if (affiche) {
-        texte = f.LibelleGalerie(g.Depart, g.Arrivee);
+        texte = TexteCp1252(f.LibelleGalerie(g.Depart, g.Arrivee));
     }
     const TOptions_Plan* o = contexte_.OptionsPlan();
     if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0)

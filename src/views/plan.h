@@ -26,10 +26,10 @@ public:
 
     // Turned in its plane by the angle a drag sweeps, or by the first angle of a step.
     int AnglesRotation() const override { return 1; }
-    std::string ApercuGlisse(double balayage, double dx, double dy) override;
+    TexteCp1252 ApercuGlisse(double balayage, double dx, double dy) override;
     void TourneGlisse(double balayage, double dx, double dy) override;
     void TournePas(PasTour& pas, bool retour) override;
-    std::string TexteRotation() const override;
+    TexteCp1252 TexteRotation() const override;
     void GardeAngles(TOptions_Plan& plan, TOptions_Relief& relief) const override;
     TPlan* Plan() override { return this; }
 
@@ -40,7 +40,7 @@ public:
     void NombrePages(int& colonnes, int& lignes, int margesH, int margesV) override;
     double Localise(int x, int y, int& fiche, int& galerie, int& point) override;
     void IsoleEcran(int x, int y, int rayon2) override;
-    void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) override;
+    void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, TexteCp1252& texte) override;
     void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override;
 
     // The turned point of a world point: X' = X cos + Y sin, Y' = Y cos - X sin.

@@ -42,8 +42,8 @@ public:
     // the shot number; the distance is 0, the row being under the pixel.
     double Localise(int x, int y, int& fiche, int& galerie, int& point) override;
     void IsoleEcran(int, int, int) override {}
-    void Designation(bool, int, int, int, uint16_t, std::string& texte) override { texte.clear(); }
-    void Bulle(int, int, int, std::string&) override {}
+    void Designation(bool, int, int, int, uint16_t, TexteCp1252& texte) override { texte = {}; }
+    void Bulle(int, int, int, TexteCp1252&) override {}
 
     // Fits the width of the column under drawing pixel column x (a double click): the
     // comment column fills the rest of the printed pages' width, any other column takes

@@ -224,7 +224,10 @@ std::string TPerspective::TexteAngles(double dAzimut, double dElevation)
     return FormatGeneral(a, 3) + " " + kDegre + "  " + FormatGeneral(-(Elevation + dElevation), 2) + " " + kDegre;
 }
 
-std::string TPerspective::ApercuGlisse(double, double dx, double dy) { return TexteAngles(dx / 3.0, dy / 3.0); }
+TexteCp1252 TPerspective::ApercuGlisse(double, double dx, double dy)
+{
+    return TexteCp1252(TexteAngles(dx / 3.0, dy / 3.0));
+}
 
 void TPerspective::TourneGlisse(double, double dx, double dy) { Tourne(dx / 3.0, dy / 3.0); }
 
@@ -239,11 +242,11 @@ void TPerspective::TournePas(PasTour& pas, bool retour)
     Tourne(pas.premier, pas.second);
 }
 
-std::string TPerspective::TexteRotation() const
+TexteCp1252 TPerspective::TexteRotation() const
 {
     // The elevation is shown with its sign reversed.
-    return FormatEntier(RoundEntier(Azimut)) + " " + kDegre + "  " + FormatEntier(-RoundEntier(Elevation)) + " " +
-           kDegre;
+    return TexteCp1252(FormatEntier(RoundEntier(Azimut)) + " " + kDegre + "  " + FormatEntier(-RoundEntier(Elevation)) +
+                       " " + kDegre);
 }
 
 void TPerspective::GardeAngles(TOptions_Plan&, TOptions_Relief& relief) const
@@ -356,16 +359,16 @@ void TPerspective::IsoleEcran(int x, int y, int rayon2)
     IsoleFiches(std::move(nouvelle));
 }
 
-void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte)
+void TPerspective::Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, TexteCp1252& texte)
 {
-    texte.clear();
+    texte = {};
     const TFiche* f;
     const TGalerie* designee = GalerieDesignee(fiche, galerie, f);
     if (!designee)
         return;
     const TGalerie& g = *designee;
     if (affiche)
-        texte = f->LibelleGalerie(g.Depart, g.Arrivee);
+        texte = TexteCp1252(f->LibelleGalerie(g.Depart, g.Arrivee));
     const TOptions_Relief* o = contexte_.OptionsRelief();
     if (!CanvasEcran || !o || !g.Placee || Echelle <= 0 || PxParMm <= 0)
         return;

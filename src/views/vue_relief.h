@@ -57,10 +57,10 @@ public:
     // Turned by a third of a degree per pixel of a drag, across in azimuth and down in
     // elevation, or by a step in azimuth (first) and elevation (second).
     int AnglesRotation() const override { return 2; }
-    std::string ApercuGlisse(double balayage, double dx, double dy) override;
+    TexteCp1252 ApercuGlisse(double balayage, double dx, double dy) override;
     void TourneGlisse(double balayage, double dx, double dy) override;
     void TournePas(PasTour& pas, bool retour) override;
-    std::string TexteRotation() const override;
+    TexteCp1252 TexteRotation() const override;
     void GardeAngles(TOptions_Plan& plan, TOptions_Relief& relief) const override;
     TPerspective* Perspective() override { return this; }
 
@@ -71,7 +71,7 @@ public:
     void NombrePages(int& colonnes, int& lignes, int margesH, int margesV) override;
     double Localise(int x, int y, int& fiche, int& galerie, int& point) override;
     void IsoleEcran(int x, int y, int rayon2) override;
-    void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, std::string& texte) override;
+    void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, TexteCp1252& texte) override;
     void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override;
 
     // The 3D passage model in the OpenGL panel: a new scene replaces the previous one,

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -44,6 +43,37 @@ namespace fs = std::filesystem;
 namespace {
 
 class Fenetre : public FenetreEssai {};
+
+// A shown main window whose "Enregistrer" the user clicks, and folders to save in.
+class Enregistrement : public Fenetre {
+protected:
+    void SetUp() override
+    {
+        Fenetre::SetUp();
+        f = Cree();
+        f->show();
+        bouton = f->ToolBar1->widgetForAction(f->BoutonEnregistrer);
+        ASSERT_NE(bouton, nullptr);
+        for (const char* dossier : {"reels", "liens", "partage"})
+            fs::create_directories(Chemin(dossier));
+    }
+    // The user changes the massif and clicks "Enregistrer".
+    void enregistre(long double angle)
+    {
+        f->Massif->Angle_Geodesique = angle;
+        f->Massif->Enregistre = false;
+        QTest::mouseClick(bouton, Qt::LeftButton);
+    }
+    static long double angleLu(const std::string& nom)
+    {
+        TMassif m;
+        m.NomFichier = nom;
+        EXPECT_EQ(m.Charge().etat, EtatChargement::Charge);
+        return static_cast<long double>(m.Angle_Geodesique);
+    }
+    std::unique_ptr<TForm1> f;
+    QWidget* bouton = nullptr;
+};
 
 const std::string kTailleMax = "le fichier dépasserait la taille maximale permise";
 
@@ -266,40 +296,10 @@ TEST_F(Fenetre, MassifInenregistrableLaisseFichierEtCopie)
     EXPECT_EQ(Contenu(Chemin("cave.BAK")), "ancienne");
 }
 
-TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
+TEST_F(Enregistrement, ParUnLienLaCibleEtSaCopieASesCotes)
 {
-    auto f = Cree();
-    f->show();
-    auto* bouton = f->ToolBar1->widgetForAction(f->BoutonEnregistrer);
-    ASSERT_NE(bouton, nullptr);
-    // The user changes the massif and clicks "Enregistrer".
-    auto enregistre = [&](long double angle) {
-        f->Massif->Angle_Geodesique = angle;
-        f->Massif->Enregistre = false;
-        const QPoint centre = bouton->rect().center();
-        QMouseEvent appui(QEvent::MouseButtonPress, centre, bouton->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(bouton, &appui);
-        QMouseEvent relache(QEvent::MouseButtonRelease, centre, bouton->mapToGlobal(centre), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(bouton, &relache);
-    };
-    auto angleLu = [](const std::string& nom) {
-        TMassif m;
-        m.NomFichier = nom;
-        EXPECT_EQ(m.Charge().etat, EtatChargement::Charge);
-        return static_cast<long double>(m.Angle_Geodesique);
-    };
-    const fs::path racine = dirM.path().toStdString();
-    fs::create_directories(racine / "reels");
-    fs::create_directories(racine / "liens");
-    fs::create_directories(racine / "partage");
-
-    // Through a link: the link stays, its target is saved and backed up beside itself.
-    const std::string reel = (racine / "reels" / "cave.fic").string();
-    const std::string lien = (racine / "liens" / "cave.fic").string();
-    TMassif().Sauve(reel);
-    const std::string avant = Contenu(reel);
+    // The link stays, its target is saved and backed up beside itself.
+    const std::string reel = Massif("reels/cave.fic"), lien = Chemin("liens/cave.fic"), avant = Contenu(reel);
     fs::create_symlink("../reels/cave.fic", lien);
     ASSERT_TRUE(f->OuvreMassif(lien));
     enregistre(2.5L);
@@ -307,9 +307,14 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_TRUE(fs::is_symlink(lien));
     EXPECT_EQ(angleLu(reel), 2.5L);
-    EXPECT_EQ(Contenu((racine / "reels" / "cave.BAK").string()), avant);
-    EXPECT_EQ(std::distance(fs::directory_iterator(racine / "liens"), {}), 1);
+    EXPECT_EQ(Contenu(Chemin("reels/cave.BAK")), avant);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Chemin("liens")), {}), 1);
+}
 
+TEST_F(Enregistrement, FichierModifieParUnAutreProgrammeDemandeAvant)
+{
+    const std::string reel = Massif("reels/cave.fic");
+    ASSERT_TRUE(f->OuvreMassif(reel));
     // Another copy of the program saves the same massif: the next save asks first, and
     // Enter (Annuler) keeps the other's work.
     TMassif autre;
@@ -328,34 +333,33 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     invite.messages.clear();
     // cp -p of a massif of the same size over it: same file, size and time, asked all the same.
     const auto temps = fs::last_write_time(reel);
-    autre.Sauve((racine / "copie.fic").string());
-    ASSERT_EQ(Contenu(racine / "copie.fic").size(), Contenu(reel).size());
-    Ecrit(reel, Contenu(racine / "copie.fic"));
+    autre.Sauve(Chemin("copie.fic"));
+    ASSERT_EQ(Contenu(Chemin("copie.fic")).size(), Contenu(reel).size());
+    Ecrit(reel, Contenu(Chemin("copie.fic")));
     fs::last_write_time(reel, temps);
     enregistre(2.5L);
     EXPECT_EQ(invite.Textes(), QStringList{question});
     EXPECT_EQ(angleLu(reel), 7.0L);
-    invite.messages.clear();
+}
 
+TEST_F(Enregistrement, CopieDeSauvegardeDansLeDossierDesReglages)
+{
     // The backups the settings folder holds for a massif's base name.
     auto ailleurs = [&](const std::string& base) {
         std::vector<std::string> r;
-        for (const auto& e : fs::directory_iterator(utilisateur())) {
-            const std::string n = e.path().filename().string();
-            if (n.size() == base.size() + 13 && n.starts_with(base + "-") && n.ends_with(".BAK"))
+        for (const auto& e : fs::directory_iterator(utilisateur()))
+            if (const std::string n = e.path().filename().string();
+                n.size() == base.size() + 13 && n.starts_with(base + "-") && n.ends_with(".BAK"))
                 r.push_back(e.path().string());
-        }
         return r;
     };
-
     // A writable file in a folder that takes no new file: saved in place, with its backup
     // in the settings folder under a name of its own, which a warning gives with the reason.
-    const std::string commun = (racine / "partage" / "commun.fic").string();
-    TMassif().Sauve(commun);
+    const std::string commun = Massif("partage/commun.fic");
     const std::string ancien = Contenu(commun);
     ASSERT_TRUE(f->OuvreMassif(commun));
     {
-        essai::DossierFerme ferme(racine / "partage");
+        essai::DossierFerme ferme(Chemin("partage"));
         enregistre(3.5L);
     }
     ASSERT_EQ(ailleurs("commun").size(), 1u);
@@ -368,15 +372,14 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_EQ(angleLu(commun), 3.5L);
     EXPECT_EQ(Contenu(bak), ancien);
-    EXPECT_EQ(std::distance(fs::directory_iterator(racine / "partage"), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Chemin("partage")), {}), 1);
 
     // Another "commun.fic" on a full disk: its backup takes no other's place, and the
     // refusal says where it went.
-    const std::string plein = (racine / "reels" / "commun.fic").string();
-    TMassif().Sauve(plein);
+    const std::string plein = Massif("reels/commun.fic");
     ASSERT_TRUE(f->OuvreMassif(plein));
     {
-        essai::DossierFerme ferme(racine / "reels", ENOSPC);
+        essai::DossierFerme ferme(Chemin("reels"), ENOSPC);
         enregistre(6.5L);
     }
     ASSERT_EQ(ailleurs("commun").size(), 2u);
@@ -393,16 +396,13 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
 
     // The same file reached through a link, and a write that fails: the message names the
     // file the user opened and says what became of it.
-    const std::string versCommun = (racine / "liens" / "commun.fic").string();
+    const std::string versCommun = Chemin("liens/commun.fic");
     fs::create_symlink(commun, versCommun);
     ASSERT_TRUE(f->OuvreMassif(versCommun));
-    for (int i = 0; i < 20; ++i) {
-        auto fiche = std::make_unique<TFiche>();
-        fiche->Galeries.ajoute(std::make_unique<TGalerie>());
-        f->Massif->AjouteFiche(std::move(fiche), false);
-    }
+    for (int i = 0; i < 20; ++i)
+        f->Massif->AjouteFiche(std::make_unique<TFiche>(), false);
     {
-        essai::DossierFerme ferme(racine / "partage");
+        essai::DossierFerme ferme(Chemin("partage"));
         essai::TailleLimitee limite(Contenu(commun).size() + 10);
         enregistre(4.5L);
     }
@@ -422,7 +422,7 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
     const std::string tel = Contenu(commun);
     fs::remove(bak);
     {
-        essai::DossierFerme ferme(racine / "partage");
+        essai::DossierFerme ferme(Chemin("partage"));
         essai::DossierFerme fermeAussi(utilisateur());
         enregistre(5.5L);
     }
@@ -435,7 +435,6 @@ TEST_F(Fenetre, EnregistrerParUnLienEtDansUnDossierPartage)
                                                                "pas été enregistré."));
     EXPECT_EQ(Contenu(commun), tel);
     EXPECT_FALSE(f->Massif->Enregistre);
-    f->hide();
 }
 
 TEST_F(Fenetre, LimiteDeTailleDesFichiers)

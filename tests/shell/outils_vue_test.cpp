@@ -102,12 +102,12 @@ public:
         return distance;
     }
     void IsoleEcran(int x, int y, int r2) override { isolements.push_back({x, y, r2}); }
-    void Designation(bool affiche, int, int, int, uint16_t, std::string& texte) override
+    void Designation(bool affiche, int, int, int, uint16_t, TexteCp1252& texte) override
     {
         designations.push_back(affiche);
-        texte = affiche ? "choisi" : "";
+        texte = TexteCp1252(affiche ? "choisi" : "");
     }
-    void Bulle(int, int, int, std::string& texte) override { texte = bulle; }
+    void Bulle(int, int, int, TexteCp1252& texte) override { texte = TexteCp1252(bulle); }
     GenreVue Genre() const override { return genre_; }
 
 private:

@@ -143,12 +143,12 @@ public:
     void NombrePages(int& c, int& l, int, int) override { c = l = 1; }
     double Localise(int, int, int&, int&, int&) override { return kRienTrouve; }
     void IsoleEcran(int, int, int) override {}
-    void Designation(bool affiche, int fiche, int, int, uint16_t, std::string& texte) override
+    void Designation(bool affiche, int fiche, int, int, uint16_t, TexteCp1252& texte) override
     {
         designations.emplace_back(affiche, fiche);
-        texte = affiche ? "choisi" : "";
+        texte = TexteCp1252(affiche ? "choisi" : "");
     }
-    void Bulle(int, int, int, std::string&) override {}
+    void Bulle(int, int, int, TexteCp1252&) override {}
     GenreVue Genre() const override { return GenreVue::Plan; }
 };
 

@@ -164,7 +164,7 @@ public:
     std::vector<std::string> journal;
     void MontreProgression(bool v) override { journal.push_back(v ? "montre" : "cache"); }
     void Progression(int p) override { journal.push_back(std::to_string(p)); }
-    void TexteEtat(const std::string& t) override { journal.push_back("etat:" + t); }
+    void TexteEtat(const TexteUtf8& t) override { journal.push_back("etat:" + t.str()); }
     void Repeint() override { journal.push_back("repeint"); }
     void TraiteMessages() override { journal.push_back("messages"); }
     void ArmeReouvertureEditeur() override { journal.push_back("minuterie"); }

@@ -21,7 +21,7 @@ public:
     void NombrePages(int&, int&, int, int) override {}
     double Localise(int, int, int&, int&, int&) override { return 0; }
     void IsoleEcran(int, int, int) override {}
-    void Designation(bool, int, int, int, uint16_t, std::string&) override {}
+    void Designation(bool, int, int, int, uint16_t, TexteCp1252&) override {}
     void ExporteSVG(const std::string&, bool, bool) override {}
 
 private:
@@ -32,7 +32,7 @@ class Bulle : public ::testing::Test {
 protected:
     ContexteFactice ctx;
     TPlan plan{ctx};
-    std::string texte = "ancien";
+    TexteCp1252 texte{"ancien"};
 
     void ToutesLesParties() { ctx.bulles = ChoixBulle{true, true, true, true, true, true}; }
 };
@@ -53,12 +53,12 @@ TEST_F(Bulle, FullText)
     v.X = 10.1234;
     ToutesLesParties();
     plan.Bulle(0, 0, 2, texte);
-    EXPECT_EQ(texte,
+    EXPECT_EQ(texte.str(),
               "(123 466.79, 10.00, 5.00)-(123 466.79, 22.34, 5.00)\xE9troit(12.3m,45.5\xB0,-3.2\xB0)(l=1.5)(h=2/0.5)"
               " 1.0%");
     ctx.bulles = ChoixBulle{};
     plan.Bulle(0, 0, 2, texte);
-    EXPECT_EQ(texte, "");
+    EXPECT_EQ(texte.str(), "");
 }
 
 TEST_F(Bulle, ShotValuesInTheirOwnUnits)
@@ -76,7 +76,7 @@ TEST_F(Bulle, ShotValuesInTheirOwnUnits)
     ctx.bulles.Visees = true;
     ctx.bulles.Largeur = true;
     plan.Bulle(0, 0, 1, texte);
-    EXPECT_EQ(texte, "(1.23E3cm,400gr,12-cm)(l=/3)");
+    EXPECT_EQ(texte.str(), "(1.23E3cm,400gr,12-cm)(l=/3)");
 }
 
 TEST_F(Bulle, DeformationInPercentOfTheShot)
@@ -89,17 +89,17 @@ TEST_F(Bulle, DeformationInPercentOfTheShot)
     cm.Visee(1)->UniteLongueur = 1;
     cm.Visee(1)->Y = 0;
     plan.Bulle(0, 0, 1, texte);
-    EXPECT_EQ(texte, " 0.5%");
+    EXPECT_EQ(texte.str(), " 0.5%");
 
     // A first shot shorter than 1 cm shows the second shot's deformation.
     TGalerie& court = AjouteGalerie(f, "B", "C", {0, 0}, {{0.005, 0}, {10.005, 0}});
     court.Visee(2)->X = 10.105;  // 1 % of 10 m
     plan.Bulle(0, 1, 1, texte);
-    EXPECT_EQ(texte, " 1.0%");
+    EXPECT_EQ(texte.str(), " 1.0%");
     // Alone in its gallery it has none.
     AjouteGalerie(f, "C", "D", {0, 0}, {{0.005, 0}});
     plan.Bulle(0, 2, 1, texte);
-    EXPECT_EQ(texte, " 0.0%");
+    EXPECT_EQ(texte.str(), " 0.0%");
 }
 
 TEST_F(Bulle, DeformationPlaneOfEachView)
@@ -111,25 +111,25 @@ TEST_F(Bulle, DeformationPlaneOfEachView)
     g.Visee(1)->Y = -0.3;
     g.Visee(1)->Z = 0.4;
     plan.Bulle(0, 0, 1, texte);
-    EXPECT_EQ(texte, " 3.0%");
+    EXPECT_EQ(texte.str(), " 3.0%");
     VueEssai coupe(ctx, GenreVue::Coupe), perspective(ctx, GenreVue::Perspective);
     coupe.Bulle(0, 0, 1, texte);
-    EXPECT_EQ(texte, " 4.0%");
+    EXPECT_EQ(texte.str(), " 4.0%");
     perspective.Bulle(0, 0, 1, texte);
-    EXPECT_EQ(texte, " 5.0%");
+    EXPECT_EQ(texte.str(), " 5.0%");
 }
 
 TEST_F(Bulle, NoShotNoText)
 {
     ToutesLesParties();
     plan.Bulle(0, 0, 1, texte);
-    EXPECT_EQ(texte, "");
+    EXPECT_EQ(texte.str(), "");
     TFiche& f = AjouteFiche(ctx.massif);
     AjouteGalerie(f, "A", "B", {0, 0}, {{1, 0}});
     plan.Bulle(0, 0, 2, texte);
-    EXPECT_EQ(texte, "");
+    EXPECT_EQ(texte.str(), "");
     plan.Bulle(0, 1, 1, texte);
-    EXPECT_EQ(texte, "");
+    EXPECT_EQ(texte.str(), "");
 }
 
 }  // namespace

@@ -353,9 +353,9 @@ TEST_F(Coupe, HighlightsTheGalleryAndItsContinuations)
     vue.Dimensions(largeur, hauteur, 4, 1, image);
     vue.Dessine(0, 0, 4, 1, image, ModeCouleur);
     image.Traces.clear();
-    std::string texte;
+    TexteCp1252 texte;
     vue.Designation(true, 0, 0, 2, ModeCouleur, texte);
-    EXPECT_EQ(texte, "Sys/Grotte/Amont/Salle A1 - B");
+    EXPECT_EQ(texte.str(), "Sys/Grotte/Amont/Salle A1 - B");
     auto lignes = DuGenre(image.Traces, Trace::Ligne);
     ASSERT_EQ(lignes.size(), 4u);
     // The continuation first, then the gallery: the chosen shot red, the others green.
@@ -371,7 +371,7 @@ TEST_F(Coupe, HighlightsTheGalleryAndItsContinuations)
     // Erasing in mode 2: the gallery in its own colour, the continuation in black.
     image.Traces.clear();
     vue.Designation(false, 0, 0, 2, ModeCouleur, texte);
-    EXPECT_EQ(texte, "");
+    EXPECT_EQ(texte.str(), "");
     lignes = DuGenre(image.Traces, Trace::Ligne);
     ASSERT_EQ(lignes.size(), 4u);
     EXPECT_EQ(lignes[0].stylo.couleur, kNoir);
@@ -381,7 +381,7 @@ TEST_F(Coupe, HighlightsTheGalleryAndItsContinuations)
     // Unrolled from its end towards the left: the names in drawing order.
     g->Sens = false;
     vue.Designation(true, 0, 0, 0, ModeContrainte, texte);
-    EXPECT_EQ(texte, "Sys/Grotte/Amont/Salle B - A1");
+    EXPECT_EQ(texte.str(), "Sys/Grotte/Amont/Salle B - A1");
 }
 
 TEST_F(Coupe, PrintedPages)

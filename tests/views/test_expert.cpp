@@ -149,7 +149,7 @@ TEST_F(Expert, EveryDeadEndOfABusyJunctionIsKept)
     vue.Dimensions(largeur, hauteur, 4, 1, image);
     vue.Dessine(0, 0, 4, 1, image, ModeNormal);
     image.Traces.clear();
-    std::string texte;
+    TexteCp1252 texte;
     vue.Designation(true, 0, 0, 0, ModeNormal, texte);
     std::size_t visees = 0;
     for (const TGalerie* g : f->Galeries)

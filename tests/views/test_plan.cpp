@@ -388,15 +388,15 @@ TEST_F(Plan, HighlightDrawnThenErasedLeavesTheImage)
     plan.Dimensions(largeur, hauteur, 4, 1, image);
     plan.Dessine(0, 0, 4, 1, image, 0);
     const QImage avant = image.Image().copy();
-    std::string texte;
+    TexteCp1252 texte;
     plan.Designation(true, 0, 0, 1, 0, texte);
-    EXPECT_EQ(texte, "Sys/Grotte/Amont/Salle A - C");
+    EXPECT_EQ(texte.str(), "Sys/Grotte/Amont/Salle A - C");
     // The shot is red and the squares inverted: a white pixel inside the square is black.
     EXPECT_EQ(image.Pixel(240, 240), kRouge);
     EXPECT_EQ(image.Pixel(37, 237), kNoir);
     EXPECT_NE(image.Image(), avant);
     plan.Designation(false, 0, 0, 1, 0, texte);
-    EXPECT_EQ(texte, "");
+    EXPECT_EQ(texte.str(), "");
     EXPECT_EQ(image.Image(), avant);
     // Outside mode 0 only the squares are drawn.
     plan.Designation(true, 0, 0, 2, ModeContrainte, texte);
@@ -406,7 +406,7 @@ TEST_F(Plan, HighlightDrawnThenErasedLeavesTheImage)
     // A terminus names itself.
     g->Depart.Terminus = true;
     plan.Designation(true, 0, 0, 2, ModeContrainte, texte);
-    EXPECT_EQ(texte, "Sys/Grotte/Amont/Salle Terminus - C");
+    EXPECT_EQ(texte.str(), "Sys/Grotte/Amont/Salle Terminus - C");
 }
 
 TEST_F(Plan, DeformationColoursFromTheRamp)

@@ -294,9 +294,9 @@ TEST_F(Perspective, HitTestIsolationAndHighlight)
     CanvasImage image(600, 400);
     vue.Dimensions(largeur, hauteur, 4, 1, image);
     vue.Dessine(0, 0, 4, 1, image, 0);
-    std::string texte;
+    TexteCp1252 texte;
     vue.Designation(true, 0, 0, 1, 0, texte);
-    EXPECT_EQ(texte, "Sys/Grotte/Amont/Salle A - C");
+    EXPECT_EQ(texte.str(), "Sys/Grotte/Amont/Salle A - C");
     EXPECT_EQ(image.Pixel(240, 200), kRouge);
     EXPECT_EQ(image.Pixel(40 - 4, 200 - 4), kNoir);
     vue.Designation(false, 0, 0, 1, 0, texte);
