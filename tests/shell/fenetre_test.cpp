@@ -284,9 +284,9 @@ TEST_F(Fenetre, MassifInenregistrableLaisseFichierEtCopie)
     EXPECT_EQ(Contenu(Chemin("cave.BAK")), "ancienne");
 
     // A read-only massif (by its mode: the tests run as root): Ctrl+S says so and keeps both.
+    fs::permissions(cave, kLectureSeule);
     ASSERT_TRUE(f->OuvreMassif(cave));
     f->Massif->Enregistre = false;
-    fs::permissions(cave, kLectureSeule);
     invite.messages.clear();
     QApplication::setActiveWindow(f.get());
     QTest::keyClick(f.get(), Qt::Key_S, Qt::ControlModifier);
