@@ -194,11 +194,13 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
         try {
             EcritFichierEntier(nom, octets.data(), octets.size(), copiePrecedente);
         } catch (const ErreurLectureSeule& e) {
-            throw ErreurFlux("Le fichier " + e.Nom +
-                                 " est en lecture seule : « Enregistrer sous » permet d'enregistrer le massif sous "
-                                 "un autre nom." +
-                                 inchange,
-                             e.Code);
+            // No-break spaces keep the quotes with the command's name when the box breaks lines.
+            throw ErreurFlux(
+                "Le fichier " + e.Nom +
+                    " est en lecture seule : «\u00A0Enregistrer sous\u00A0» permet d'enregistrer le massif sous "
+                    "un autre nom." +
+                    inchange,
+                e.Code);
         } catch (const ErreurEcritureEnPlace& e) {
             throw ErreurFlux(
                 e.Cause +

@@ -290,10 +290,11 @@ TEST_F(Fenetre, MassifInenregistrableLaisseFichierEtCopie)
     invite.messages.clear();
     QApplication::setActiveWindow(f.get());
     QTest::keyClick(f.get(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(invite.Textes(), QStringList{QString::fromStdString(
-                                   "Le fichier " + cave +
-                                   " est en lecture seule : « Enregistrer sous » permet d'enregistrer le massif "
-                                   "sous un autre nom. Le massif n'a pas été enregistré.")});
+    EXPECT_EQ(invite.Textes(),
+              QStringList{QString::fromStdString(
+                  "Le fichier " + cave +
+                  " est en lecture seule : «\u00A0Enregistrer sous\u00A0» permet d'enregistrer le massif "
+                  "sous un autre nom. Le massif n'a pas été enregistré.")});
     EXPECT_EQ(Contenu(cave), avant);
     EXPECT_EQ(Contenu(Chemin("cave.BAK")), "ancienne");
 }

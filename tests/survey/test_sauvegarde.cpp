@@ -72,7 +72,7 @@ std::string Impossible(const std::string& p, const std::string& raison)
 std::string RefusLectureSeule(const std::string& p)
 {
     return "Le fichier " + p +
-           " est en lecture seule : « Enregistrer sous » permet d'enregistrer le massif sous un autre nom. Le massif "
+           " est en lecture seule : «\u00A0Enregistrer sous\u00A0» permet d'enregistrer le massif sous un autre nom. Le massif "
            "n'a pas été enregistré.";
 }
 
