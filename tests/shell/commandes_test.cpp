@@ -287,16 +287,6 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
         EXPECT_EQ(invite.messages[0].boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non}));
     }
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Exportation terminée"));
-    // Read-only by its mode: Oui does not replace it.
-    const std::string exporte = Contenu(cible);
-    std::filesystem::permissions(cible, std::filesystem::perms::owner_read);
-    invite.fichiers = {QString::fromStdString(cible)};
-    invite.reponses = {Bouton::Oui};
-    f->Exporttoporobot1->trigger();
-    EXPECT_TRUE(
-        invite.Textes().back().endsWith(QStringLiteral(" est en lecture seule : il n'a pas été modifié. "
-                                                       "Choisissez un autre nom pour l'enregistrer ailleurs.")));
-    EXPECT_EQ(Contenu(cible), exporte);
 
     // VRML without a perspective window.
     invite.messages.clear();
