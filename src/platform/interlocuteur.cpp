@@ -82,6 +82,16 @@ QString AvecExtension(const QString& nom, const QString& extension)
     return nom + QLatin1Char('.') + e;
 }
 
+// The extension a name typed without one takes, for a dialog that adds one at all: the
+// chosen filter entry's, so that a name typed under "*.mas" is a .mas, else the default.
+QString ExtensionChoisie(const DialogueFichier& d)
+{
+    if (AvecExtension(QStringLiteral("x"), d.extensionDefaut) == QStringLiteral("x"))
+        return {};
+    const QString e = ExtensionFiltre(d.filtre, d.indexFiltre);
+    return e.isEmpty() ? d.extensionDefaut : e;
+}
+
 // Qt breaks a message's lines at its blanks only, so a long path would make the box wider
 // than the screen. A long word gets invisible break points: after each "/", and every 40
 // characters of a stretch without one.
@@ -133,11 +143,16 @@ QHash<QString, QString>& DossiersChoisis()
 
 }  // namespace
 
+QString DossierDialogue(const QString& genre, const QString& sinon)
+{
+    // A folder removed since (or a medium taken out) is no place to start.
+    const QString choisi = DossiersChoisis().value(genre);
+    return !choisi.isEmpty() && QFileInfo(choisi).isDir() ? choisi : sinon;
+}
+
 QString DossierDialogue(const QString& genre)
 {
-    if (const auto it = DossiersChoisis().constFind(genre); it != DossiersChoisis().constEnd())
-        return *it;
-    return Document().empty() ? QString() : QFileInfo(NomDeChemin(Document())).absolutePath();
+    return DossierDialogue(genre, Document().empty() ? QString() : QFileInfo(NomDeChemin(Document())).absolutePath());
 }
 
 void RetiensDossier(const QString& genre, const QString& fichier)
@@ -273,7 +288,7 @@ static bool DialogueQt(DialogueFichier& d, bool enregistrer)
     if (f.exec() != QDialog::Accepted || f.selectedFiles().isEmpty())
         return false;
     d.indexFiltre = static_cast<int>(filtres.indexOf(f.selectedNameFilter())) + 1;
-    d.nom = AvecExtension(f.selectedFiles().constFirst(), d.extensionDefaut);
+    d.nom = AvecExtension(f.selectedFiles().constFirst(), ExtensionChoisie(d));
     return true;
 }
 
@@ -399,7 +414,7 @@ bool InterlocuteurScripte::fichier(DialogueFichier& d)
     }
     if (!f)
         return false;
-    d.nom = AvecExtension(*f, d.extensionDefaut);
+    d.nom = AvecExtension(*f, ExtensionChoisie(d));
     return true;
 }
 

@@ -25,8 +25,8 @@ Bouton Fermeture(const std::vector<Bouton>& boutons);
 
 // An open or save dialog. The filter is a list of "description|patterns" pairs separated
 // by '|', as "(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas"; indexFiltre counts
-// the pairs from 1. The default extension (without the dot) is added to a chosen name
-// that has none.
+// the pairs from 1. Where there is a default extension (without the dot), a chosen name
+// without one gets the extension of the filter entry chosen, else the default one.
 struct DialogueFichier {
     QString titre;
     QString filtre;
@@ -37,8 +37,10 @@ struct DialogueFichier {
 };
 
 // The folder a file dialog of a kind ("svg", "pdf"...) opens in: the last one chosen for
-// that kind during the run, else the open massif's folder, else none.
+// that kind during the run while it is still there, else the open massif's folder, else none.
 QString DossierDialogue(const QString& genre);
+// The same, with `sinon` where no folder of that kind was chosen yet.
+QString DossierDialogue(const QString& genre, const QString& sinon);
 // Remembers the folder of the file chosen in a dialog of that kind.
 void RetiensDossier(const QString& genre, const QString& fichier);
 // The open massif's file ("" for none or an unnamed one): its folder is the dialogs' default.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cerrno>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -33,6 +35,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kFiltreMassif = "(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas";
+const QString kGenreMassif = QStringLiteral("massif");
 
 QString Nom(const std::string& chemin) { return QFileInfo(NomDeChemin(chemin)).fileName(); }
 
@@ -86,21 +89,23 @@ std::array<int64_t, 7> Empreinte(const std::string& nom)
 }  // namespace
 
 // The backup goes beside the file (a link's target, not the link); where it cannot be made,
-// into the settings folder, and `avis` then says where and why. A massif already named
-// *.BAK is not backed up onto itself.
+// into the settings folder, and `avis` then says where and why (completed by the caller,
+// who knows whether the file was replaced). A massif already named *.BAK is not backed up
+// onto itself, nor a read-only one, which the save refuses.
 std::string TForm1::CopieDeSauvegarde(const std::string& nom, std::string& avis) const
 {
     avis.clear();
     const std::string fichier = CheminReel(nom);
-    if (EstSauvegarde(fichier))
+    if (EstSauvegarde(fichier) || LectureSeule(fichier))
         return {};
-    auto pourquoi = [](const ErreurFlux& e) {
-        const std::string r = RaisonEchec(e.Code);
+    const std::string bak = NomSauvegarde(fichier);
+    auto pourquoi = [&bak](const ErreurFlux& e) {
+        const std::string r =
+            e.Code == EISDIR ? "un dossier porte le nom " + fs::path(bak).filename().string() : RaisonEchec(e.Code);
         return " (" + (r.empty() ? std::string(e.what()) : r) + ")";
     };
     std::string raison;
     try {
-        const std::string bak = NomSauvegarde(fichier);
         CopieFichier(fichier, bak);
         return bak;
     } catch (const ErreurFlux& e) {
@@ -113,8 +118,7 @@ std::string TForm1::CopieDeSauvegarde(const std::string& nom, std::string& avis)
         throw ErreurFlux("La copie de sauvegarde de " + nom + " n'a pu être faite ni dans son dossier" + raison +
                          " ni dans " + RepUtilisateur + pourquoi(e) + " : le massif n'a pas été enregistré.");
     }
-    avis = "La copie de sauvegarde n'a pu être faite dans le dossier de " + nom + raison +
-           " : le contenu précédent du fichier est dans " + ailleurs + ".";
+    avis = "La copie de sauvegarde n'a pu être faite dans le dossier de " + nom + raison + " : ";
     return ailleurs;
 }
 
@@ -254,6 +258,8 @@ bool TForm1::OuvreMassif(const std::string& nom)
     m->Enregistre = true;
     Massif = std::move(m);
     empreinteMassif_ = empreinte;
+    if (!nom.empty())
+        RetiensDossier(kGenreMassif, NomDeChemin(nom));
     SansDocument = false;
     MetAJourTitre();
     Rcuprer1->setEnabled(false);
@@ -343,16 +349,18 @@ bool TForm1::Enregistrer1Click()
         Massif->Sauve({}, this, EditeurSaisie, copie);
     } catch (const std::exception& e) {
         MontreProgression(false);
-        // A write in place already says where the previous content is.
+        // A write in place already says where the previous content is; otherwise the file
+        // was not replaced, and the backup is only a copy of it: the message ends on that.
         std::string texte = TexteErreur(e);
         if (!avis.empty() && texte.find(copie) == std::string::npos)
-            texte += "\r" + avis;
+            texte = avis + "une copie du fichier est dans " + copie + ".\r" + texte;
         Invite().Erreur(QString::fromStdString(texte));
         return false;
     }
     Massif->Enregistre = true;
     if (!avis.empty())
-        Invite().Avertissement(QString::fromStdString(avis));
+        Invite().Avertissement(
+            QString::fromStdString(avis + "le contenu précédent du fichier est dans " + copie + "."));
     return true;
 }
 
@@ -360,8 +368,13 @@ bool TForm1::Enregistrersous1Click()
 {
     if (!Massif)
         return false;
-    DialogueFichier d{
-        QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), NomDeChemin(Massif->NomFichier), 1, {}};
+    // A massif never saved starts where the caver last worked.
+    DialogueFichier d{QString(),
+                      QString::fromUtf8(kFiltreMassif),
+                      QStringLiteral("fic"),
+                      NomDeChemin(Massif->NomFichier),
+                      1,
+                      DossierDialogue(kGenreMassif, QDir::homePath())};
     if (!Invite().Enregistrer(d))
         return false;
     const std::string nom = CheminSysteme(d.nom);
@@ -381,6 +394,7 @@ bool TForm1::Enregistrersous1Click()
     }
     Massif->Enregistre = true;
     empreinteMassif_ = Empreinte(nom);
+    RetiensDossier(kGenreMassif, d.nom);
     MetAJourTitre();
     return true;
 }

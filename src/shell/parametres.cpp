@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QStatusBar>
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -261,10 +262,29 @@ bool TForm1::FichierModele(const std::string& nom, bool charge)
     return true;
 }
 
+namespace {
+
+// The model dialogs open where the last model was chosen, else beside the program's own
+// models in the settings folder.
+const QString kGenreModele = QStringLiteral("modele");
+
+bool ChoixModele(bool enregistrer, const std::string& repUtilisateur, DialogueFichier& d)
+{
+    d = {QString(), QString::fromUtf8(kFiltreModeles),
+         QString(), QString(),
+         6,         DossierDialogue(kGenreModele, NomDeChemin(repUtilisateur))};
+    if (!(enregistrer ? Invite().Enregistrer(d) : Invite().Ouvrir(d)))
+        return false;
+    RetiensDossier(kGenreModele, d.nom);
+    return true;
+}
+
+}  // namespace
+
 void TForm1::Ouvrirmodle1Click()
 {
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreModeles), QString(), QString(), 6, {}};
-    if (!Invite().Ouvrir(d))
+    DialogueFichier d;
+    if (!ChoixModele(false, RepUtilisateur, d))
         return;
     const std::string nom = TrouveFichier(NomModele(d));
     if (nom.empty()) {
@@ -281,11 +301,19 @@ void TForm1::Ouvrirmodle1Click()
 
 void TForm1::Enregistrermodle1Click()
 {
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreModeles), QString(), QString(), 6, {}};
-    if (!Invite().Enregistrer(d))
+    DialogueFichier d;
+    if (!ChoixModele(true, RepUtilisateur, d))
+        return;
+    const std::string nom = NomModele(d);
+    // Another model of that name is not replaced without a question, Enter keeping it; a
+    // name the command will not write asks nothing.
+    const std::string ext = Extension(nom);
+    const bool modele =
+        std::find(std::begin(kExtensionsModeles), std::end(kExtensionsModeles), ext) != std::end(kExtensionsModeles);
+    if (modele && !Invite().EcritParDessus(nom, QFileInfo(NomDeChemin(nom)).fileName()))
         return;
     try {
-        FichierModele(NomModele(d), false);
+        FichierModele(nom, false);
     } catch (const std::exception& e) {
         Erreur(e);
     }

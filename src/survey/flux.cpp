@@ -314,9 +314,8 @@ TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std
         // Why a file could not be made says what to do about it; a file to read keeps
         // the plain message.
         const bool ecriture = (drapeaux & (O_WRONLY | O_RDWR)) != 0;
-        throw ErreurFlux(ecriture ? AvecRaison(TexteOuvertureImpossible(affiche_), code)
-                                  : TexteOuvertureImpossible(affiche_),
-                         code);
+        throw ErreurFlux(
+            ecriture ? AvecRaison(TexteOuvertureImpossible(affiche_), code) : TexteOuvertureImpossible(affiche_), code);
     }
     InitialiseTaille();
 }
@@ -492,6 +491,16 @@ void RetireTemporairesAbandonnes(const std::string& nom)
         fs::remove(f, e);
 }
 
+bool LectureSeule(const std::string& nom)
+{
+    const std::string reel = CheminReel(nom);
+    struct stat st {};
+    if (::stat(reel.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    // A read-only medium is said as such by the write itself.
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || (::access(reel.c_str(), W_OK) != 0 && errno == EACCES);
+}
+
 void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t taille,
                         const std::string& copiePrecedente)
 {
@@ -501,8 +510,13 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
     struct stat st {};
     const bool existe = ::stat(reel.c_str(), &st) == 0;
     // A device or a folder is no file to replace.
+    if (existe && S_ISDIR(st.st_mode))
+        throw ErreurFlux("Impossible d'enregistrer le fichier " + nom + " : un dossier porte ce nom", EISDIR);
     if (existe && !S_ISREG(st.st_mode))
         throw ErreurFlux(TexteOuvertureImpossible(nom));
+    // The rename below would replace it whatever its mode.
+    if (existe && LectureSeule(reel))
+        throw ErreurLectureSeule(nom);
     // What writes killed on the way left beside the file goes first, which also gives
     // back the room they took.
     RetireTemporairesAbandonnes(reel);
@@ -517,11 +531,11 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
         if (const std::string raison = RaisonEchec(e.Code); !raison.empty() && e.Code != EACCES && e.Code != EPERM)
             throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom + " : " + raison + ".", e.Code);
         if (copiePrecedente.empty() || !existe)
-            throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom +
-                                         (e.Code == EACCES || e.Code == EPERM
-                                              ? " : les droits d'écriture manquent dans son dossier."
-                                              : " : aucun fichier ne peut être créé dans son dossier."),
-                                     e.Code);
+            throw ErreurDossierFerme(
+                "Impossible d'enregistrer le fichier " + nom +
+                    (e.Code == EACCES || e.Code == EPERM ? " : les droits d'écriture manquent dans son dossier."
+                                                         : " : aucun fichier ne peut être créé dans son dossier."),
+                e.Code);
         try {
             fichier = std::make_unique<TFileBufferStream>(reel, TFileBufferStream::kCreation, nom);
         } catch (const ErreurFlux&) {

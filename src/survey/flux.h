@@ -226,6 +226,23 @@ public:
     explicit ErreurDossierFerme(const std::string& m, int code = 0) : ErreurFlux(m, code) {}
 };
 
+// The file to replace has no write permission at all (its mode bits, which the superuser
+// would otherwise ignore): the caver meant to keep it. Nothing was written.
+class ErreurLectureSeule : public ErreurFlux {
+public:
+    explicit ErreurLectureSeule(const std::string& nom)
+        : ErreurFlux("Le fichier " + nom +
+                     " est en lecture seule : il n'a pas été modifié. Choisissez un autre nom pour l'enregistrer "
+                     "ailleurs."),
+          Nom(nom)
+    {}
+    std::string Nom;
+};
+
+// True when `nom` (links followed) is a file nobody may write by its mode bits, or one
+// this process is denied writing.
+bool LectureSeule(const std::string& nom);
+
 // A write into the file itself failed: the file may be incomplete. `Cause` is the failure.
 class ErreurEcritureEnPlace : public ErreurFlux {
 public:
@@ -242,7 +259,8 @@ public:
 // The one way every file of the program is written: the bytes go into a new file created
 // beside the file `nom` designates (links followed), which gets the permissions of the file
 // it replaces, reaches the disk and is renamed over it. On any failure the file stays as it
-// was, no other file is left behind, and ErreurFlux names `nom`.
+// was, no other file is left behind, and ErreurFlux names `nom`. A read-only file is
+// refused with ErreurLectureSeule.
 // A folder that takes no new file (a shared folder where only the file itself may be
 // written) refuses the write with ErreurDossierFerme, unless `copiePrecedente` names where
 // the file's previous content is kept: the file is then written where it stands, and a

@@ -188,16 +188,28 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
             EcritMassifBinaire(*this, contenu, fenetre, editeur);
         }
         const std::vector<char>& octets = contenu.Octets();
+        // Every failure but a write in place leaves the file as it was, and the message
+        // ends by saying so.
+        const std::string inchange = " Le massif n'a pas été enregistré.";
         try {
             EcritFichierEntier(nom, octets.data(), octets.size(), copiePrecedente);
-        } catch (const ErreurDossierFerme& e) {
-            throw ErreurFlux(std::string(e.what()) + " Le massif n'a pas été enregistré.");
+        } catch (const ErreurLectureSeule& e) {
+            // No-break spaces keep the quotes with the command's name when the box breaks lines.
+            throw ErreurFlux(
+                "Le fichier " + e.Nom +
+                    " est en lecture seule : «\u00A0Enregistrer sous\u00A0» permet d'enregistrer le massif sous "
+                    "un autre nom." +
+                    inchange,
+                e.Code);
         } catch (const ErreurEcritureEnPlace& e) {
             throw ErreurFlux(
                 e.Cause +
                 ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit directement "
                 "dans ce fichier, qui peut être incomplet. Son contenu précédent est dans " +
                 copiePrecedente);
+        } catch (const ErreurFlux& e) {
+            const std::string texte = e.what();
+            throw ErreurFlux(texte + (texte.ends_with('.') ? "" : ".") + inchange, e.Code);
         }
     } catch (...) {
         fin();

@@ -75,6 +75,13 @@ TEST(Interlocuteur, FiltresEtExtensions)
     DialogueFichier d{QString(), f, QStringLiteral("fic"), QString(), 1, {}};
     EXPECT_TRUE(Invite().Enregistrer(d));
     EXPECT_EQ(d.nom, QStringLiteral("/tmp/grotte.fic"));
+    // The entry chosen gives the extension; a folder removed since is no place to start.
+    s.fichiers.push_front(QStringLiteral("/tmp/grotte"));
+    s.indexFiltres = {2};
+    EXPECT_TRUE(Invite().Enregistrer(d));
+    EXPECT_EQ(d.nom, QStringLiteral("/tmp/grotte.mas"));
+    RetiensDossier(QStringLiteral("essai"), QStringLiteral("/parti/grotte.fic"));
+    EXPECT_EQ(DossierDialogue(QStringLiteral("essai"), QStringLiteral("/home")), QStringLiteral("/home"));
     EXPECT_FALSE(Invite().Ouvrir(d));
     EXPECT_EQ(Invite().Message(QStringLiteral("?"), Icone::Confirmation, {Bouton::Oui, Bouton::Non}), Bouton::Oui);
 }

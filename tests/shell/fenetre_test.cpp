@@ -77,6 +77,24 @@ protected:
 
 const std::string kTailleMax = "le fichier dépasserait la taille maximale permise";
 
+// Scripted files, and the real question boxes on the screen.
+struct BoiteReelle : InterlocuteurScripte {
+    Bouton Question(const QString& t, Icone i, const std::vector<Bouton>& b, Bouton d) override
+    {
+        return InterlocuteurQt().Question(t, i, b, d);
+    }
+};
+
+// A click on a menu of the menu bar, then on one of its items.
+void ClicMenu(TForm1& f, QMenu* menu, QAction* item)
+{
+    QMenuBar* barre = f.menuBar();
+    QTest::mouseClick(barre, Qt::LeftButton, {}, barre->actionGeometry(menu->menuAction()).center());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+}
+
+const fs::perms kLectureSeule = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+
 }  // namespace
 
 TEST_F(Fenetre, DossierVideDeuxMassifsPuisQuitter)
@@ -294,6 +312,21 @@ TEST_F(Fenetre, MassifInenregistrableLaisseFichierEtCopie)
     EXPECT_FALSE(f->Massif->Enregistre);
     EXPECT_EQ(Contenu(cave), avant);
     EXPECT_EQ(Contenu(Chemin("cave.BAK")), "ancienne");
+
+    // A read-only massif (by its mode: the tests run as root): Ctrl+S says so and keeps both.
+    fs::permissions(cave, kLectureSeule);
+    ASSERT_TRUE(f->OuvreMassif(cave));
+    f->Massif->Enregistre = false;
+    invite.messages.clear();
+    QApplication::setActiveWindow(f.get());
+    QTest::keyClick(f.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(invite.Textes(),
+              QStringList{QString::fromStdString(
+                  "Le fichier " + cave +
+                  " est en lecture seule : «\u00A0Enregistrer sous\u00A0» permet d'enregistrer le massif "
+                  "sous un autre nom. Le massif n'a pas été enregistré.")});
+    EXPECT_EQ(Contenu(cave), avant);
+    EXPECT_EQ(Contenu(Chemin("cave.BAK")), "ancienne");
 }
 
 TEST_F(Enregistrement, ParUnLienLaCibleEtSaCopieASesCotes)
@@ -385,13 +418,25 @@ TEST_F(Enregistrement, CopieDeSauvegardeDansLeDossierDesReglages)
     ASSERT_EQ(ailleurs("commun").size(), 2u);
     const std::string bakPlein = ailleurs("commun")[ailleurs("commun")[0] == bak ? 1 : 0];
     EXPECT_EQ(invite.Textes(),
-              QStringList{QString::fromStdString(
-                  "Impossible d'enregistrer le fichier " + plein +
-                  " : le disque est plein. Le massif n'a pas été enregistré.\rLa copie de sauvegarde n'a pu être "
-                  "faite dans le dossier de " +
-                  plein + " (le disque est plein) : le contenu précédent du fichier est dans " + bakPlein + ".")});
+              QStringList{QString::fromStdString("La copie de sauvegarde n'a pu être faite dans le dossier de " +
+                                                 plein + " (le disque est plein) : une copie du fichier est dans " +
+                                                 bakPlein + ".\rImpossible d'enregistrer le fichier " + plein +
+                                                 " : le disque est plein. Le massif n'a pas été enregistré.")});
     EXPECT_EQ(Contenu(bakPlein), Contenu(plein));
     EXPECT_EQ(Contenu(bak), ancien);
+    invite.messages.clear();
+
+    // A folder of the backup's name: the warning says why the backup went elsewhere.
+    const std::string grotte = (racine / "reels" / "grotte.fic").string();
+    TMassif().Sauve(grotte);
+    fs::create_directory(racine / "reels" / "grotte.BAK");
+    ASSERT_TRUE(f->OuvreMassif(grotte));
+    enregistre(1.5L);
+    ASSERT_EQ(ailleurs("grotte").size(), 1u);
+    EXPECT_EQ(invite.Textes(), QStringList{QString::fromStdString(
+                                   "La copie de sauvegarde n'a pu être faite dans le dossier de " + grotte +
+                                   " (un dossier porte le nom grotte.BAK) : le contenu précédent du fichier est dans " +
+                                   ailleurs("grotte")[0] + ".")});
     invite.messages.clear();
 
     // The same file reached through a link, and a write that fails: the message names the
@@ -456,12 +501,10 @@ TEST_F(Fenetre, LimiteDeTailleDesFichiers)
         f->OuvreMassif(std::string(KARST_EXAMPLES) + "/pierrefeu.fic");
         invite.fichiers = {QString::fromStdString(x)};
         invite.reponses = {Bouton::Oui};
-        QMenuBar* barre = f->menuBar();
-        QTest::mouseClick(barre, Qt::LeftButton, {}, barre->actionGeometry(f->Massif1->menuAction()).center());
-        QTest::mouseClick(f->Massif1, Qt::LeftButton, {}, f->Massif1->actionGeometry(f->Enregistrersous1).center());
-        const QStringList attendu{
-            QStringLiteral("Le fichier x.fic existe déjà.\rEcrire par dessus?"),
-            QString::fromStdString("Erreur d'écriture dans le fichier " + x + " : " + kTailleMax)};
+        ClicMenu(*f, f->Massif1, f->Enregistrersous1);
+        const QStringList attendu{QStringLiteral("Le fichier x.fic existe déjà.\rEcrire par dessus?"),
+                                  QString::fromStdString("Erreur d'écriture dans le fichier " + x + " : " + kTailleMax +
+                                                         ". Le massif n'a pas été enregistré.")};
         const bool dit = invite.Textes() == attendu && f->Massif->NomFichier != x;
         f.reset();
         for (QTemporaryDir* d : {&dirU, &dirP, &dirM})
@@ -527,24 +570,25 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     EXPECT_EQ(f->windowTitle(), QStringLiteral("neuve.fic - Karstomat"));
 
     // Over x.fic again, through the menu with the real box: Return, a reflex key, keeps the other massif.
-    struct BoiteReelle : InterlocuteurScripte {
-        Bouton Question(const QString& t, Icone i, const std::vector<Bouton>& b, Bouton d) override
-        {
-            return InterlocuteurQt().Question(t, i, b, d);
-        }
-    } boite;
+    BoiteReelle boite;
     boite.fichiers = {QString::fromStdString(x)};
     Interlocuteur::Installe(&boite);
     f->show();
     const auto vue = ecran::RepondBoite(Qt::Key_Return);
-    QMenuBar* barre = f->menuBar();
-    QTest::mouseClick(barre, Qt::LeftButton, {}, barre->actionGeometry(f->Massif1->menuAction()).center());
-    QTest::mouseClick(f->Massif1, Qt::LeftButton, {}, f->Massif1->actionGeometry(f->Enregistrersous1).center());
+    ClicMenu(*f, f->Massif1, f->Enregistrersous1);
     Interlocuteur::Installe(&invite);
     EXPECT_TRUE(vue->vue);
     EXPECT_EQ(Contenu(x), avant);
     EXPECT_FALSE(fs::exists(dirM.path().toStdString() + "/x.BAK"));
     EXPECT_EQ(f->Massif->NomFichier, dirM.path().toStdString() + "/neuve.fic");
+
+    // A new massif starts where the last one was saved; a name typed under "*.mas" is a text massif.
+    f->OuvreMassif({});
+    invite.fichiers = {QString::fromStdString(Chemin("texte"))};
+    invite.indexFiltres = {2};
+    EXPECT_TRUE(f->Enregistrersous1Click());
+    EXPECT_EQ(invite.dialoguesFichier.back().dossier, dirM.path());
+    EXPECT_TRUE(Contenu(Chemin("texte.mas")).starts_with("Version 1005\r\n"));
 }
 
 TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)
@@ -683,6 +727,32 @@ TEST_F(Fenetre, ModelesSousUnAutreNom)
     invite.fichiers = {QString::fromStdString(base)};  // "Tous": nothing added
     f->Ouvrirmodle1Click();
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ce fichier n'existe pas.\rChoisissez en un autre"));
+    // The settings folder first, then the folder of the last model.
+    EXPECT_EQ(invite.dialoguesFichier[0].dossier, QString::fromStdString(utilisateur()));
+    EXPECT_EQ(invite.dialoguesFichier.back().dossier, dirM.path());
+
+    // Over that model, through the menu with the real box: Return keeps it; a read-only one
+    // is refused even after Oui.
+    const std::string avant = Contenu(base + ".pla");
+    f->OptionsPlan.Long_Nord = 2;
+    BoiteReelle boite;
+    boite.fichiers = {QString::fromStdString(base + ".pla")};
+    Interlocuteur::Installe(&boite);
+    f->show();
+    const auto vue = ecran::RepondBoite(Qt::Key_Return);
+    ClicMenu(*f, f->Format1, f->Enregistrermodle1);
+    Interlocuteur::Installe(&invite);
+    EXPECT_TRUE(vue->vue);
+    EXPECT_EQ(Contenu(base + ".pla"), avant);
+    fs::permissions(base + ".pla", kLectureSeule);
+    invite.fichiers = {QString::fromStdString(base + ".pla")};
+    invite.reponses = {Bouton::Oui};
+    f->Enregistrermodle1Click();
+    EXPECT_EQ(invite.Textes().back(), QString::fromStdString("Le fichier " + base +
+                                                             ".pla est en lecture seule : il n'a pas été modifié. "
+                                                             "Choisissez un autre nom pour l'enregistrer ailleurs."));
+    EXPECT_EQ(Contenu(base + ".pla"), avant);
+    f->hide();
 }
 
 TEST_F(Fenetre, ListeSuivanteEtAPropos)
