@@ -1,6 +1,5 @@
 #include "dialogs/preference_ecran.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <type_traits>
@@ -189,12 +188,10 @@ void TPreference_Ecran::Charge()
         if (admis)
             place[*p] = true;
     }
-    auto dans = [](const TexteUnite& u, std::span<const UniteMesure> unites) {
-        return std::any_of(unites.begin(), unites.end(), [&](const UniteMesure& m) { return u.str() == m.Libelle; });
-    };
-    admis = admis && dans(lu.GLongueur.Unite, kUnitesLongueur) && dans(lu.GAzimut.Unite, kUnitesAzimut) &&
-            dans(lu.GPente.Unite, kUnitesPente) && dans(lu.GLargeur.Unite, kUnitesLongueur) &&
-            dans(lu.GHauteur.Unite, kUnitesLongueur);
+    auto dans = [](const TexteUnite& u, int colonne) { return UniteDeLibelle(UnitesColonne(colonne), u.str()); };
+    admis = admis && dans(lu.GLongueur.Unite, UniteLongueur) && dans(lu.GAzimut.Unite, UniteAzimut) &&
+            dans(lu.GPente.Unite, UnitePente) && dans(lu.GLargeur.Unite, UniteLargeur) &&
+            dans(lu.GHauteur.Unite, UniteHauteur);
     if (!admis)
         throw ErreurFichierEndommage(f.MessageEndommage());
     CopieGroupes(lu);
