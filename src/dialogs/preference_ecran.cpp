@@ -1,6 +1,5 @@
 #include "dialogs/preference_ecran.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <type_traits>
@@ -210,15 +209,15 @@ void TPreference_Ecran::Charge()
             place[*p] = true;
     }
     // A unit is read case aside, as the dialog takes it, and kept as the dialog gives it.
-    auto dans = [](TexteUnite& u, std::span<const UniteMesure> unites) {
-        const UniteMesure* m = UniteDeLibelle(unites, u.str());
+    auto dans = [](TexteUnite& u, int colonne) {
+        const UniteMesure* m = UniteDeLibelle(UnitesColonne(colonne), u.str());
         if (m)
             u = m->Libelle;
         return m != nullptr;
     };
-    admis = admis && dans(lu.GLongueur.Unite, kUnitesLongueur) && dans(lu.GAzimut.Unite, kUnitesAzimut) &&
-            dans(lu.GPente.Unite, kUnitesPente) && dans(lu.GLargeur.Unite, kUnitesLongueur) &&
-            dans(lu.GHauteur.Unite, kUnitesLongueur);
+    admis = admis && dans(lu.GLongueur.Unite, UniteLongueur) && dans(lu.GAzimut.Unite, UniteAzimut) &&
+            dans(lu.GPente.Unite, UnitePente) && dans(lu.GLargeur.Unite, UniteLargeur) &&
+            dans(lu.GHauteur.Unite, UniteHauteur);
     if (!admis)
         throw ErreurFichierEndommage(f.MessageEndommage());
     CopieGroupes(lu);

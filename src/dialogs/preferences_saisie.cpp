@@ -65,17 +65,13 @@ uint16_t& Position(TPreference_Ecran& p, int g)
     }
 }
 
-// The units a measure group may propose.
+// The units a measure group may propose: those of its unit column in the grid.
 std::span<const UniteMesure> UnitesGroupe(int groupe)
 {
-    switch (groupe) {
-    case GAzimut: return kUnitesAzimut;
-    case GPente: return kUnitesPente;
-    case GLongueur:
-    case GLargeur:
-    case GHauteur: return kUnitesLongueur;
-    default: return {};
-    }
+    using P = TPreference_Ecran;
+    static constexpr uint16_t colonnes[] = {
+        0, P::UniteLongueur, P::UniteAzimut, P::UnitePente, P::UniteLargeur, P::UniteHauteur};
+    return P::UnitesColonne(groupe >= GLongueur && groupe <= GHauteur ? colonnes[groupe] : 0);
 }
 
 // The unit equal to the text without regard to case; the unit unchanged otherwise.
@@ -230,10 +226,11 @@ bool TForm3::stocke(int element)
     }
     case GLargeur:
     case GHauteur: {
-        auto& d = GroupeDe(ListBox1->item(element)->text()) == GLargeur ? p.GLargeur : p.GHauteur;
+        const int g = GroupeDe(ListBox1->item(element)->text());
+        auto& d = g == GLargeur ? p.GLargeur : p.GHauteur;
         d.Largeur = Mot(Taille);
         d.LargeurUnite = Mot(Taille_Unite);
-        LitUnite(d.Unite, Unite->currentText(), kUnitesLongueur);
+        LitUnite(d.Unite, Unite->currentText(), UnitesGroupe(g));
         const std::string s = VersCp1252(Separateur->text());
         if (!s.empty())
             d.Separateur = s[0];
@@ -286,7 +283,7 @@ void TForm3::ListBox1Click()
         montre(Taille, d.Largeur);
         montre(Taille_Unite, d.LargeurUnite);
         Unite->clear();
-        Unite->addItems(LibellesUnites(kUnitesLongueur));
+        Unite->addItems(LibellesUnites(UnitesGroupe(g)));
         Unite->setEditText(DepuisCp1252(d.Unite.str()));
         Separateur->setText(DepuisCp1252(std::string(1, d.Separateur)));
         Colonne->setChecked(d.DeuxColonnes);

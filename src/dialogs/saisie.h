@@ -125,6 +125,9 @@ public:
     void AjouteViseeEnBas();
     // The units the list offers in a unit column of that type.
     static QStringList TexteUnites(int type);
+    // The unit of a unit column of that type whose label is the text, letter case aside; null
+    // when none is. The grid, the paste and the sheet check know a unit this one way.
+    static const UniteMesure* UniteDeTexte(int type, const QString& texte);
     // The current cell.
     int Ligne() const;
     int Colonne() const;

@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValidator>
+#include <functional>
 
 #include "dialogs/saisie.h"
 #include "formulaires/controles.h"
@@ -60,27 +61,26 @@ bool DebutNombre(const QKeyEvent& e)
 }
 
 // The unit list takes only what begins one of its units: a digit meant for the next cell
-// never becomes a unit.
+// never becomes a unit. A whole unit is known as the paste and the sheet check know it.
 class ValideUnite : public QValidator {
 public:
-    explicit ValideUnite(QComboBox* liste) : QValidator(liste), liste_(liste) {}
+    // `type` gives the type of the column the list serves.
+    ValideUnite(std::function<int()> type, QObject* parent) : QValidator(parent), type_(std::move(type)) {}
     State validate(QString& texte, int&) const override
     {
         if (texte.isEmpty())
             return Intermediate;
-        State etat = Invalid;
-        for (int i = 0; i < liste_->count(); ++i) {
-            const QString u = liste_->itemText(i);
-            if (u.compare(texte, Qt::CaseInsensitive) == 0)
-                return Acceptable;
+        const int type = type_();
+        if (TMultPageDlg::UniteDeTexte(type, texte))
+            return Acceptable;
+        for (const QString& u : TMultPageDlg::TexteUnites(type))
             if (u.startsWith(texte, Qt::CaseInsensitive))
-                etat = Intermediate;
-        }
-        return etat;
+                return Intermediate;
+        return Invalid;
     }
 
 private:
-    QComboBox* liste_;
+    std::function<int()> type_;
 };
 
 // The shortest general-format text, from 5 significant digits on, for which `relu` says the
@@ -330,7 +330,7 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     Unite->setObjectName(QStringLiteral("Unite"));
     Unite->setEditable(true);
     Unite->setInsertPolicy(QComboBox::NoInsert);
-    Unite->setValidator(new ValideUnite(Unite));
+    Unite->setValidator(new ValideUnite([this] { return TypeColonne(uniteColonne_); }, Unite));
     Unite->hide();
     Notebook->addWidget(GroupBox1);
 
@@ -680,6 +680,11 @@ void TMultPageDlg::AjouteViseeEnBas()
 
 QStringList TMultPageDlg::TexteUnites(int type) { return LibellesUnites(TPreference_Ecran::UnitesColonne(type)); }
 
+const UniteMesure* TMultPageDlg::UniteDeTexte(int type, const QString& texte)
+{
+    return UniteDeLibelle(TPreference_Ecran::UnitesColonne(type), VersCp1252(texte));
+}
+
 void TMultPageDlg::AjouteLigne()
 {
     const int r = NbLignes();
@@ -800,7 +805,7 @@ void TMultPageDlg::AfficheVisees(const TGalerie& g, int& compteur, int lignesSta
             case TPreference_Ecran::DrapeauDeveloppement: t = v->AvecCorrDeveloppement ? "O" : "N"; break;
             case TPreference_Ecran::UnitePente: t = LibelleUnitePente(v->UnitePente); break;
             case TPreference_Ecran::UniteLongueur: t = LibelleUniteLongueur(v->UniteLongueur); break;
-            case TPreference_Ecran::UniteAzimut: t = LibelleUnitePente(v->UniteAzimut); break;
+            case TPreference_Ecran::UniteAzimut: t = LibelleUnite(kUnitesAzimut, v->UniteAzimut); break;
             case TPreference_Ecran::UniteLargeur: t = LibelleUniteLongueur(v->UniteLargeur); break;
             case TPreference_Ecran::UniteHauteur: t = LibelleUniteLongueur(v->UniteHauteur); break;
             default: break;
@@ -919,14 +924,14 @@ void TMultPageDlg::TableauViseeClick()
         AjouteViseeEnBas();
     if (CelluleUnite(r, c)) {
         const QRect cellule = RectCellule(r, c);
+        uniteLigne_ = r;
+        uniteColonne_ = c;
         Unite->clear();
         Unite->addItems(TexteUnites(TypeColonne(c)));
         Unite->setCurrentIndex(Unite->findText(Cellule(r, c)));
         Unite->setEditText(Cellule(r, c));
         // What is typed replaces the unit, as in a cell.
         Unite->lineEdit()->selectAll();
-        uniteLigne_ = r;
-        uniteColonne_ = c;
         const int largeur = LargeurColonne(c);
         Unite->setGeometry(cellule.left(), cellule.top(), largeur < 48 ? 47 : largeur,
                            TableauVisee->verticalHeader()->defaultSectionSize());

@@ -31,6 +31,22 @@ namespace {
 // Clipboard texts of this size or more are refused, as the import buffer holds no more.
 constexpr qsizetype kTamponPressePapier = 32000;
 
+// Lines of text go to the rows from `haut` on, and a station row takes none: the line would be
+// lost or the station written over. Such a text is refused whole, named as it came (`texte`
+// "collé" or "importé"); true once refused.
+bool RefuseSurStation(const TMultPageDlg& grille, int haut, qsizetype lignes, const QString& texte)
+{
+    for (int i = 0; i < lignes && haut + i < grille.NbLignes(); ++i)
+        if (!grille.LigneVisee(haut + i)) {
+            Invite().Avertissement(QStringLiteral("Ligne %1 du texte %2 : elle tomberait sur la ligne de la station "
+                                                  "« %3 », qui ne reçoit pas de visée. Rien n'a été %2.")
+                                       .arg(i + 1)
+                                       .arg(texte, grille.Cellule(haut + i, 1)));
+            return true;
+        }
+    return false;
+}
+
 }  // namespace
 
 // ---- clipboard ----
@@ -97,7 +113,7 @@ void TMultPageDlg::EffaceSelection(bool unites)
 
 void TMultPageDlg::ColleTexte(const QString& texte)
 {
-    // From the selection's top left corner; station rows and cells that may not be typed keep
+    // From the selection's top left corner, on shot rows only; cells that may not be typed keep
     // what they hold. A unit travels with its value: an empty unit field leaves the cell's unit.
     QString t = texte;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -120,13 +136,14 @@ void TMultPageDlg::ColleTexte(const QString& texte)
                 .arg(std::max(limite - haut, 0)));
         return;
     }
-    // Rows past the grid's end become shot rows.
-    auto unite = [&](int r, int c) { return r >= NbLignes() ? TypeColonne(c) >= 128 : CelluleUnite(r, c); };
+    if (RefuseSurStation(*this, haut, lignes.size(), QStringLiteral("collé")))
+        return;
+    // Every line lands on a shot row, or past the grid's end on a new one.
     for (int i = 0; i < static_cast<int>(champs.size()); ++i)
         for (int j = 0; j < champs[i].size() && gauche + j < NbColonnesGrille(); ++j) {
             const int c = gauche + j;
             const QString u = champs[i][j].trimmed();
-            if (!unite(haut + i, c) || u.isEmpty() || TexteUnites(TypeColonne(c)).contains(u))
+            if (TypeColonne(c) < 128 || u.isEmpty() || UniteDeTexte(TypeColonne(c), u))
                 continue;
             // A unit column has no title: it is named after the measure it follows.
             int titre = c;
@@ -142,9 +159,11 @@ void TMultPageDlg::ColleTexte(const QString& texte)
     for (int i = 0; i < static_cast<int>(champs.size()); ++i)
         for (int j = 0; j < champs[i].size() && gauche + j < NbColonnesGrille(); ++j) {
             const int r = haut + i, c = gauche + j;
-            const bool estUnite = unite(r, c);
-            const QString v = estUnite ? champs[i][j].trimmed() : champs[i][j];
-            if ((estUnite ? !v.isEmpty() : CelluleEditable(r, c, false)) && Cellule(r, c) != v) {
+            const UniteMesure* unite =
+                TypeColonne(c) >= 128 ? UniteDeTexte(TypeColonne(c), champs[i][j].trimmed()) : nullptr;
+            // A unit is written as the list shows it.
+            const QString v = unite ? DepuisCp1252(unite->Libelle) : champs[i][j];
+            if ((unite || CelluleEditable(r, c, false)) && Cellule(r, c) != v) {
                 FixeCellule(r, c, v);
                 Modifie = true;
             }
@@ -173,56 +192,24 @@ void TMultPageDlg::ImporterClick()
     TImportationExcel dialogue(this);
     if (ExecuteModal(dialogue) != QDialog::Accepted)
         return;
-    Modifie = true;
-    const Sablier sablier;
     ImporteTexte(VersCp1252(texte), dialogue.Ignores());
 }
 
 void TMultPageDlg::ImporteTexte(const std::string& texte, const std::vector<int>& ignores)
 {
     // Fields end at TAB, CR or LF, and lines at LF (CR LF) or at a bare CR; a ',' is a '.'.
-    int ligne = LigneCourante, champ = 1, colonne = 2;
-    auto suivante = [this](int c) {
-        do
-            ++c;
-        while (c < NbColonnesGrille() && TypeColonne(c) >= 64);
-        return c;
-    };
-    auto prend = [&](const std::string& jeton) {
-        if (std::find(ignores.begin(), ignores.end(), champ) == ignores.end()) {
-            if (ligne < NbLignes() && colonne < NbColonnesGrille())
-                FixeCellule(ligne, colonne, DepuisCp1252(jeton));
-            colonne = suivante(colonne);
-        }
-        ++champ;
-    };
-    auto finLigne = [&]() {
-        ++ligne;
-        AjouteLigne();
-        if (ligne >= 10 && ligne >= NbLignes() && NbLignes() < kLignesMax)
-            AjouteViseeEnBas();
-        champ = 1;
-        colonne = 2;
-    };
+    std::vector<std::vector<std::string>> lignes(1);
     std::string jeton;
     bool enCours = false;  // something of the line was read since its start
     char precedent = 0;
     for (const char c : texte) {
-        if (c == '\t') {
-            prend(jeton);
+        if (c == '\t' || c == '\r' || (c == '\n' && precedent != '\r')) {
+            lignes.back().push_back(jeton);
             jeton.clear();
-            enCours = true;
-        } else if (c == '\r') {
-            prend(jeton);
-            jeton.clear();
-            finLigne();
-            enCours = false;
+            enCours = c == '\t';
+            if (!enCours)
+                lignes.emplace_back();
         } else if (c == '\n') {
-            if (precedent != '\r') {
-                prend(jeton);
-                jeton.clear();
-                finLigne();
-            }
             enCours = false;
         } else {
             jeton += c == ',' ? '.' : c;
@@ -230,9 +217,36 @@ void TMultPageDlg::ImporteTexte(const std::string& texte, const std::vector<int>
         }
         precedent = c;
     }
-    if (enCours || !jeton.empty()) {
-        prend(jeton);
-        finLigne();
+    if (enCours || !jeton.empty())
+        lignes.back().push_back(jeton);
+    else
+        lignes.pop_back();
+    if (RefuseSurStation(*this, LigneCourante, static_cast<qsizetype>(lignes.size()), QStringLiteral("importé")))
+        return;
+    Modifie = true;
+    const Sablier sablier;
+    auto suivante = [this](int c) {
+        do
+            ++c;
+        while (c < NbColonnesGrille() && TypeColonne(c) >= 64);
+        return c;
+    };
+    int ligne = LigneCourante;
+    for (const std::vector<std::string>& champs : lignes) {
+        int colonne = 2;
+        for (std::size_t champ = 1; champ <= champs.size(); ++champ)
+            if (std::find(ignores.begin(), ignores.end(), static_cast<int>(champ)) == ignores.end()) {
+                if (ligne < NbLignes() && colonne < NbColonnesGrille())
+                    FixeCellule(ligne, colonne, DepuisCp1252(champs[champ - 1]));
+                colonne = suivante(colonne);
+            }
+        ++ligne;
+        // A sheet that ends on its final point ends there: every line fell on a shot row above it.
+        if (FinSurPoint)
+            continue;
+        AjouteLigne();
+        if (ligne >= 10 && ligne >= NbLignes() && NbLignes() < kLignesMax)
+            AjouteViseeEnBas();
     }
     TableauVisee->viewport()->update();
 }

@@ -348,22 +348,17 @@ const UniteMesure* UniteDeCode(std::span<const UniteMesure> unites, int code)
     return nullptr;
 }
 
+const char* LibelleUnite(std::span<const UniteMesure> unites, int code)
+{
+    const UniteMesure* u = UniteDeCode(unites, code);
+    return u ? u->Libelle : "?";
+}
+
 constexpr std::array<const char*, 2> LibellesUniteLongueur = ParCode<2>(kUnitesLongueur);
 constexpr std::array<const char*, 10> LibellesUnitePente = ParCode<10>(kUnitesPente);
 
-const char* LibelleUniteLongueur(int code)
-{
-    return code >= 0 && code < static_cast<int>(LibellesUniteLongueur.size())
-               ? LibellesUniteLongueur[static_cast<std::size_t>(code)]
-               : "?";
-}
-
-const char* LibelleUnitePente(int code)
-{
-    return code >= 0 && code < static_cast<int>(LibellesUnitePente.size())
-               ? LibellesUnitePente[static_cast<std::size_t>(code)]
-               : "?";
-}
+const char* LibelleUniteLongueur(int code) { return LibelleUnite(kUnitesLongueur, code); }
+const char* LibelleUnitePente(int code) { return LibelleUnite(kUnitesPente, code); }
 
 int DateEnNombre(const std::string& date)
 {

@@ -298,8 +298,10 @@ extern const std::array<UniteMesure, 2> kUnitesDeclinaison;
 const UniteMesure* UniteDeLibelle(std::span<const UniteMesure> unites, const std::string& texte);
 // The unit of the table with that code; null when none has it.
 const UniteMesure* UniteDeCode(std::span<const UniteMesure> unites, int code);
+// The label of the table's unit with that code, or "?" when none has it.
+const char* LibelleUnite(std::span<const UniteMesure> unites, int code);
 
-// The labels indexed by the unit codes (the slope's also serve the azimuth's codes).
+// The labels indexed by the unit codes.
 extern const std::array<const char*, 2> LibellesUniteLongueur;
 extern const std::array<const char*, 10> LibellesUnitePente;
 // The label of a length or slope unit code, or "?" for a code outside the table.

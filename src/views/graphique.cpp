@@ -579,7 +579,7 @@ void TProjection::Bulle(int fiche, int galerie, int point, TexteCp1252& bulle)
         texte += v.Commentaire.Chaine();
     if (choix.Visees)
         texte += "(" + F2(v.Longueur) + LibelleUniteLongueur(v.UniteLongueur) + "," + F2(v.Azimut) +
-                 LibelleUnitePente(v.UniteAzimut) + "," + F2(v.Pente) + LibelleUnitePente(v.UnitePente) + ")";
+                 LibelleUnite(kUnitesAzimut, v.UniteAzimut) + "," + F2(v.Pente) + LibelleUnitePente(v.UnitePente) + ")";
     if (choix.Largeur) {
         texte += "(l=" + v.Gauche.str();
         if (!v.Droite.empty())

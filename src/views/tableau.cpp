@@ -362,7 +362,7 @@ private:
             case ItemTPST: valeur = f.TPST.Chaine(); break;
             case ItemDecli:
                 valeur = (c_.Impression() ? Fixe(R(f.Declinaison), 1, 2) : FormatGeneral(R(f.Declinaison), 3, 2)) +
-                         LibelleUnitePente(f.Unite_Decli);
+                         LibelleUnite(kUnitesDeclinaison, f.Unite_Decli);
                 break;
             case ItemDevBrut:
             case ItemDevNet:

@@ -718,8 +718,9 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     EXPECT_FALSE(g.Visee(2)->AvecCorrHorizontale);
 }
 
-// A backsight Vulcain shot cut and pasted with the keys keeps its units; a unit its column
-// does not know refuses the whole paste; twenty lines pasted on a new sheet all arrive.
+// A backsight Vulcain shot cut and pasted with the keys keeps its units; a unit is read
+// whatever its case, and one its column does not know refuses the whole paste, as does a line
+// falling on a station row; twenty lines pasted on a new sheet all arrive.
 TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
 {
     Ouvre(Lieu(*massif, "Galerie haute"));
@@ -742,11 +743,39 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
     QApplication::clipboard()->setText("5\tm\t100\tgr\r\n6\tm\t100\t gon\r\n");
     Touche(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(DernierMessage(), "Ligne 2 du texte collé, colonne « Azimut » : unité « gon » inconnue.");
+    const int r6 = RangVisee(6), r9 = RangVisee(9);
+    QApplication::clipboard()->setText("5\tM\t100\tGR");
+    Clic(r6, cLongueur);
+    Touche(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(ed->Cellule(r6, cUniteL) + ed->Cellule(r6, cUniteA), "mgr");
+    // From the last shot before a junction, lines 2 and 3 would fall on its station rows.
+    const QString refus = "Ligne 2 du texte %1 : elle tomberait sur la ligne de la station « H(1) », qui ne reçoit "
+                          "pas de visée. Rien n'a été %1.";
+    QApplication::clipboard()->setText("31\r\n32\r\n33\r\n34\r\n");
+    Clic(r9, cLongueur);
+    Touche(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(DernierMessage(), refus.arg("collé"));
+    PiloteModalInstalle tableur([](QDialog& d) {
+        QTest::mouseClick(dynamic_cast<TImportationExcel&>(d).Button1, Qt::LeftButton);
+        return d.result();
+    });
+    Popup(r9, cLongueur, ed->Importerduntableur1);
+    EXPECT_EQ(DernierMessage(), refus.arg("importé"));
+    EXPECT_EQ(ed->Cellule(r9, cLongueur) + ed->Cellule(r9 + 3, cLongueur), "3.369.31");
+    // One line imported: the grid still ends on its final point.
+    const int lignes = ed->NbLignes();
+    QApplication::clipboard()->setText("31\r\n");
+    Popup(r9, cLongueur, ed->Importerduntableur1);
+    EXPECT_EQ(ed->NbLignes(), lignes);
     Menu(ed->Fiche1, ed->Terminer1);
     const auto relu = EnregistreEtRelit();
-    const TVisee& v = *Lieu(*relu, "Galerie haute")->Galeries[0]->Visee(4);
+    const TGalerie& g = *Lieu(*relu, "Galerie haute")->Galeries[0];
+    const TVisee& v = *g.Visee(4);
     EXPECT_EQ(FormatGeneral(v.Longueur, 10) + " " + std::to_string(v.UniteAzimut) + std::to_string(v.UnitePente),
               longueur.toStdString() + " 54");
+    EXPECT_EQ(FormatGeneral(g.Visee(6)->Azimut, 10) + std::to_string(g.Visee(6)->UniteAzimut) + " " +
+                  FormatGeneral(g.Visee(9)->Longueur, 10),
+              "1001 31");
 
     PiloteModalInstalle pilote([&](QDialog& d) { return ed->Informations->Button1->click(), d.result(); });
     points.reponses = {{IDialoguePoint::Valider, aide::Point("N", 1)}};
