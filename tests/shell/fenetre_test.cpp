@@ -427,9 +427,9 @@ TEST_F(Enregistrement, CopieDeSauvegardeDansLeDossierDesReglages)
     invite.messages.clear();
 
     // A folder of the backup's name: the warning says why the backup went elsewhere.
-    const std::string grotte = (racine / "reels" / "grotte.fic").string();
+    const std::string grotte = Chemin("reels/grotte.fic");
     TMassif().Sauve(grotte);
-    fs::create_directory(racine / "reels" / "grotte.BAK");
+    fs::create_directory(Chemin("reels/grotte.BAK"));
     ASSERT_TRUE(f->OuvreMassif(grotte));
     enregistre(1.5L);
     ASSERT_EQ(ailleurs("grotte").size(), 1u);
