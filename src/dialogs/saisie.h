@@ -298,7 +298,8 @@ private:
     std::unique_ptr<IHoteSaisie> hotePossede_;
     IDialoguePoint* pointInstalle_ = nullptr;
     bool fermetureAcceptee_ = false;
-    int lignePression_ = -1;  // row of the last mouse press
+    int lignePression_ = -1;        // row of the last mouse press
+    bool clicSurCourante_ = false;  // the last press was on the current cell
     // The cell the unit list was opened on: it is written there, wherever the cursor went.
     int uniteLigne_ = -1, uniteColonne_ = -1;
     DelegueSaisie* delegue_ = nullptr;

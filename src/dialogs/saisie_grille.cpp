@@ -21,10 +21,13 @@
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QTextLayout>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValidator>
+#include <QtMath>
 #include <functional>
+#include <utility>
 
 #include "dialogs/saisie.h"
 #include "formulaires/controles.h"
@@ -320,8 +323,10 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     TableauVisee->setTextElideMode(Qt::ElideNone);
     titres->setTextElideMode(Qt::ElideNone);
     TableauVisee->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    // A click on the current cell opens no editor late: the keys typed meanwhile would be lost,
+    // and the editor would then take what follows after the old text.
     TableauVisee->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                  QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+                                  QAbstractItemView::AnyKeyPressed);
     delegue_ = new DelegueSaisie(this, TableauVisee);
     TableauVisee->setItemDelegate(delegue_);
     TableauVisee->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -344,6 +349,11 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     connect(TabSet, &QTabBar::currentChanged, this, [this] { TabSetClick(); });
     connect(TableauVisee, &QTableWidget::currentCellChanged, this, [this] { TableauViseeClick(); });
     connect(TableauVisee, &QTableWidget::cellDoubleClicked, this, [this] { TableauViseeDblClick(); });
+    // A click on the cell already current does what a click on any other cell does.
+    connect(TableauVisee, &QTableWidget::cellClicked, this, [this] {
+        if (std::exchange(clicSurCourante_, false))
+            TableauViseeClick();
+    });
     connect(TableauVisee, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         PopupMenu1Popup();
         PopupMenu1->popup(TableauVisee->viewport()->mapToGlobal(p));
@@ -369,6 +379,7 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
         TableauViseeDblClick();
     });
     marques->viewport()->installEventFilter(this);
+    TableauVisee->viewport()->installEventFilter(this);
     TableauVisee->installEventFilter(this);
     Unite->installEventFilter(this);
     // The list stays over its cell when the grid scrolls.
@@ -544,8 +555,30 @@ void TMultPageDlg::RetireLigneGrille(int ligne) { TableauVisee->removeRow(ligne 
 
 int TMultPageDlg::LargeurCellule(const QString& texte) const
 {
-    const int marge = 2 * (TableauVisee->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, TableauVisee) + 1);
-    return QFontMetrics(TableauVisee->font()).horizontalAdvance(texte) + marge;
+    // The grid lays a cell's text out within its margins, the grid line taken off the cell,
+    // and wraps it, ending the part shown with an ellipsis, as soon as its glyphs pass that
+    // width by a fraction of a pixel: the width is the one at which the text lays out on one
+    // line, not its rounded advance.
+    const int marge =
+        2 * (TableauVisee->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, TableauVisee) + 1) +
+        (TableauVisee->showGrid() ? 1 : 0);
+    const QFont police = TableauVisee->font();
+    QTextOption options;
+    options.setWrapMode(QTextOption::WordWrap);
+    auto tient = [&](int largeur) {
+        QTextLayout mise(texte, police);
+        mise.setTextOption(options);
+        mise.beginLayout();
+        QTextLine ligne = mise.createLine();
+        ligne.setLineWidth(largeur);
+        const bool uneLigne = !mise.createLine().isValid() && ligne.naturalTextWidth() <= largeur;
+        mise.endLayout();
+        return uneLigne;
+    };
+    int largeur = qCeil(QFontMetricsF(police).horizontalAdvance(texte));
+    for (int pas = 0; pas < 16 && !tient(largeur); ++pas)
+        ++largeur;
+    return largeur + marge;
 }
 
 int TMultPageDlg::LargeurColonne(int colonne) const
@@ -1076,6 +1109,14 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
     if (objet == TableauVisee->verticalHeader()->viewport()) {
         if (e->type() == QEvent::MouseButtonRelease)
             GlisseLignes = false;
+    } else if (objet == TableauVisee->viewport()) {
+        // The second click of a double click is the double click's own.
+        if (e->type() == QEvent::MouseButtonPress) {
+            const QModelIndex i = TableauVisee->indexAt(static_cast<QMouseEvent*>(e)->position().toPoint());
+            clicSurCourante_ = i.isValid() && i == TableauVisee->currentIndex();
+        } else if (e->type() == QEvent::MouseButtonDblClick) {
+            clicSurCourante_ = false;
+        }
     } else if (objet == TableauVisee && e->type() == QEvent::KeyPress) {
         auto* touche = static_cast<QKeyEvent*>(e);
         const int k = touche->key();

@@ -373,13 +373,32 @@ TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
         for (const char* t : {l, a, p})
             Entre(t);
     };
+    // A click on the current cell, then keys at once, or a moment later, or after a second
+    // click: every key lands in the cell.
+    Clic(2, cLongueur);
     visee("12.5", "45", "-3");
     // Enter goes on through the widths, the height and the comment to the next shot.
     for (int k = 0; k < 4; ++k)
         Touche(Qt::Key_Return);
     EXPECT_EQ(ed->Ligne(), 3);
     EXPECT_EQ(ed->Colonne(), cLongueur);
+    Clic(3, cLongueur);
+    QTest::qWait(250);
     visee("8", "90", "5");
+    Clic(3, cGauche);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    Clic(3, cGauche);
+    QTest::qWait(150);
+    Entre("3.4");
+    EXPECT_EQ(ed->Cellule(3, cGauche), "3.4");
+    // A click on the current unit cell opens its list again.
+    Clic(3, cUniteL);
+    Touche(Qt::Key_Escape);
+    ASSERT_FALSE(ed->Unite->isVisible());
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    Clic(3, cUniteL);
+    EXPECT_TRUE(ed->Unite->isVisible());
+    Touche(Qt::Key_Escape);
 
     // A junction by a double click in the "Point" column; the next shot follows it.
     points.reponses = {{IDialoguePoint::Valider, aide::Point("X", 1)}, {IDialoguePoint::Valider, aide::Point("X", 2)}};
@@ -445,6 +464,7 @@ TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
     EXPECT_EQ(gal(*f->Galeries[1]), "X(2) -> 7/180/0 -> F(1)");
     EXPECT_EQ(gal(*f->Galeries[2]), "G(1) -> 6/270/1 fin -> H(1)");
     EXPECT_EQ(f->Galeries[0]->Visee(1)->Gauche.str(), "");
+    EXPECT_EQ(f->Galeries[0]->Visee(2)->Gauche.str(), "3.4");
 }
 
 // A new sheet typed with Tab from field to field and from cell to cell, with decimal commas:
@@ -853,13 +873,28 @@ TEST_F(Seance, TitresEtReperesFixes)
     EXPECT_EQ(titres->model()->headerData(1, Qt::Horizontal).toString(), "Longueur");
     EXPECT_EQ(reperes->model()->headerData(5, Qt::Vertical).toString(), "5");
 
-    // No text of a title or a unit is cut.
+    // No text of a title or a unit is cut: a unit cell as drawn holds the ink it holds in a
+    // column far wider.
     const QFontMetrics police(g->font());
+    const int r4 = RangVisee(3);
     for (int c = 1; c < ed->NbColonnesGrille(); ++c) {
         EXPECT_GE(ed->LargeurColonne(c), QFontMetrics(titres->font()).horizontalAdvance(ed->Cellule(0, c)))
             << ed->Cellule(0, c).toStdString();
-        for (const QString& u : TMultPageDlg::TexteUnites(ed->TypeColonne(c)))
-            EXPECT_GE(ed->LargeurColonne(c), police.horizontalAdvance(u) + 6) << u.toStdString();
+        const int largeur = ed->LargeurColonne(c);
+        const QString avant = ed->Cellule(r4, c);
+        auto encre = [&] {
+            Point(r4, c);
+            const QRect r = ed->RectCellule(r4, c);
+            return g->viewport()->grab(QRect(r.topLeft(), QSize(largeur - 1, r.height()))).toImage();
+        };
+        for (const QString& u : TMultPageDlg::TexteUnites(ed->TypeColonne(c))) {
+            ed->FixeCellule(r4, c, u);
+            const QImage etroite = encre();
+            ed->FixeLargeurColonne(c, 200);
+            EXPECT_TRUE(etroite == encre()) << u.toStdString();
+            ed->FixeLargeurColonne(c, largeur);
+        }
+        ed->FixeCellule(r4, c, avant);
     }
 
     // Far right and far down, with the keyboard.
