@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dialogs/dialogues_saisie.h"
+#include "dialogs/feuille_saisie.h"
 #include "dialogs/preference_ecran.h"
 #include "survey/modele.h"
 #include "survey/services_fichier.h"
@@ -50,19 +51,6 @@ public:
 
 class DelegueSaisie;
 
-// A junction between two consecutive galleries of the sheet being typed.
-class TNoeud {
-public:
-    TPointTopo Arrivee;  // end of the gallery before
-    TPointTopo Depart;   // start of the gallery after
-    TEco Commentaire;    // of the gallery after
-    Reel6 Coefficient, CoefTopofil;
-    int32_t Couleur = 0;  // kept in memory only
-
-    void Enregistre(TBufferStream& f) const;
-    void Charge(TBufferStream& f);
-};
-
 class TMultPageDlg : public QDialog, public IEditeurSaisie {
     Q_OBJECT
 public:
@@ -89,11 +77,11 @@ public:
     int LigneAncre = 0;
     int LigneCourante = 0;
     int ColonneSouris = 0;
-    std::vector<QString> TexteDefaut;
+    // The rows the grid shows: every change goes to them, and the grid is then shown again.
+    FeuilleSaisie Feuille;
 
     // ---- grid ----
-    // The grid grows up to this many rows (titles included) to take what is pasted or imported.
-    static constexpr int kLignesMax = 1000;
+    static constexpr int kLignesMax = FeuilleSaisie::kLignesMax;
 
     void OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, TPreference_Ecran* preferences);
     void ConstruitGrille(TPreference_Ecran* preferences);
@@ -135,16 +123,14 @@ public:
     // The selected block (the current cell when nothing else is selected).
     QRect SelectionGrille() const;
     void SelectionneLignes(int de, int a);
-    bool LigneDepart(int ligne) const;
-    bool LigneArrivee(int ligne) const;
-    bool LigneVisee(int ligne) const;
-    // A shot row holding something typed: a cell other than its column's default.
-    bool LigneSaisie(int ligne) const;
-    // Type code of a grid column (0 for column 0).
-    int TypeColonne(int colonne) const;
-    // A unit cell: a unit column on a shot row (station rows hold no unit).
-    bool CelluleUnite(int ligne, int colonne) const { return TypeColonne(colonne) >= 128 && LigneVisee(ligne); }
+    bool LigneDepart(int ligne) const { return Feuille.LigneDepart(ligne); }
+    bool LigneArrivee(int ligne) const { return Feuille.LigneArrivee(ligne); }
+    bool LigneVisee(int ligne) const { return Feuille.LigneVisee(ligne); }
+    int TypeColonne(int colonne) const { return Feuille.TypeColonne(colonne); }
+    bool CelluleUnite(int ligne, int colonne) const { return Feuille.CelluleUnite(ligne, colonne); }
     static QString TexteStation(const TPointTopo& p, bool etoileSansNom = false);
+    // The rows shown again in the grid: its row count, and every cell whose text differs.
+    void MontreFeuille();
 
     // ---- events ----
     void TabSetClick();
@@ -161,8 +147,10 @@ public:
     // Writes the cell being typed and the open unit list into the grid, as Enter would:
     // every command, shortcut and close calls it before it acts.
     void TermineSaisieCellule();
-    // Whether a typed key (or a mouse click) may open a cell editor there.
-    bool CelluleEditable(int ligne, int colonne, bool souris) const;
+    bool CelluleEditable(int ligne, int colonne, bool souris) const
+    {
+        return Feuille.CelluleEditable(ligne, colonne, souris);
+    }
     // A cell of the grid's model, and its rectangle in the grid's viewport.
     QModelIndex IndexCellule(int ligne, int colonne) const;
     QRect RectCellule(int ligne, int colonne) const;
@@ -269,24 +257,21 @@ private:
     void construitMenus();
     void construitInformations();
     // Refuses a validation: message, cell selected, false.
-    bool refuse(const QString& message, int icone, int ligne, int colonne);
+    bool refuse(const QString& message, Icone icone, int ligne, int colonne);
     // The information page into the sheet; false once refused.
     bool LitInformations(TFiche& fiche);
-    // Shot row `ligne`, the `numero`-th shot of g; null once refused.
-    std::unique_ptr<TVisee> LitVisee(int ligne, int numero, TGalerie& g);
     // The checked sheet into the massif, in place of the sheet edited or as a new one.
     void StockeFiche(std::unique_ptr<TFiche> fiche);
-    void AfficheVisees(const TGalerie& g, int& compteur, int lignesStations);
     // The number of end rows, or of station rows, in rows 2 to `ligne`.
     int ArriveesAvant(int ligne) const;
     int StationsAvant(int ligne) const;
-    // The text of column 0 of a shot row, or -1.
-    int NumeroVisee(int ligne) const;
-    void renumerote(int de, int delta);
     void retireLignes(int de, int n);
     // The stored sheet's sequel; `modifie` false: the massif stays saved.
     void apresValidation(bool modifie);
-    int colonneType(int type) const;
+    // Row `ligne` of the rows shown in the grid.
+    void montreLigne(int ligne);
+    // The selected block of the rows.
+    BlocCellules blocSelection() const;
     // A width the program gives a column for a title or a text it shows: while the column
     // keeps it, the layout keeps its own.
     void poseLargeur(int colonne, int largeur);

@@ -22,8 +22,8 @@ namespace karst {
 
 namespace {
 
-const QString kDepart = QStringLiteral("|->");
-const QString kArrivee = QStringLiteral("->|");
+const QString kDepart = QString::fromLatin1(FeuilleSaisie::kDepart);
+const QString kArrivee = QString::fromLatin1(FeuilleSaisie::kArrivee);
 
 // Every question of the editor throws work away on OK: Enter answers Annuler.
 bool Confirme(const QString& texte, Icone icone) { return Invite().ConfirmePerte(texte, icone); }
@@ -227,34 +227,6 @@ void TMultPageDlg::Enregistrer1Click() { hote_->Enregistrer(); }
 
 // ---- shots ----
 
-int TMultPageDlg::NumeroVisee(int ligne) const
-{
-    if (!LigneVisee(ligne))
-        return -1;
-    bool ok = false;
-    const int n = Cellule(ligne, 0).toInt(&ok);
-    return ok ? n : -1;
-}
-
-bool TMultPageDlg::LigneSaisie(int ligne) const
-{
-    if (!LigneVisee(ligne))
-        return false;
-    for (int c = 2; c < NbColonnesGrille(); ++c)
-        if (Cellule(ligne, c).trimmed() != TexteDefaut[static_cast<std::size_t>(c)])
-            return true;
-    return false;
-}
-
-void TMultPageDlg::renumerote(int de, int delta)
-{
-    for (int r = de; r < NbLignes(); ++r) {
-        const int n = NumeroVisee(r);
-        if (n >= 0)
-            FixeCellule(r, 0, QString::number(n + delta));
-    }
-}
-
 void TMultPageDlg::retireLignes(int de, int n)
 {
     const QSignalBlocker bloque(TableauVisee);
@@ -269,22 +241,20 @@ void TMultPageDlg::InsereVisee(int ligne)
         return;
     }
     Modifie = true;
-    int numero = NumeroVisee(ligne);
+    int numero = Feuille.NumeroVisee(ligne);
     if (numero < 0) {
         numero = 1;
         for (int r = ligne - 1; r >= 1; --r)
-            if (NumeroVisee(r) >= 0) {
-                numero = NumeroVisee(r) + 1;
+            if (Feuille.NumeroVisee(r) >= 0) {
+                numero = Feuille.NumeroVisee(r) + 1;
                 break;
             }
     }
     {
         const QSignalBlocker bloque(TableauVisee);
-        InsereLigneGrille(ligne);
-        for (int c = 0; c < NbColonnesGrille(); ++c)
-            FixeCellule(ligne, c, TexteDefaut[static_cast<std::size_t>(c)]);
-        renumerote(ligne + 1, 1);
-        FixeCellule(ligne, 0, QString::number(numero));
+        Feuille.InsereVisee(ligne, numero);
+        TableauVisee->insertRow(ligne - 1);
+        MontreFeuille();
     }
     FixeCelluleCourante(ligne, std::min(2, NbColonnesGrille() - 1));
 }
@@ -314,7 +284,8 @@ void TMultPageDlg::SupprimeVisees(int ligne)
     {
         const QSignalBlocker bloque(TableauVisee);
         TableauVisee->clearSelection();
-        renumerote(premiere + nombre, -nombre);
+        Feuille.Renumerote(premiere + nombre, -nombre);
+        MontreFeuille();
     }
     retireLignes(premiere, nombre);
     const int r = std::min(premiere, NbLignes() - 1);
@@ -390,10 +361,10 @@ void TMultPageDlg::InserePoint(int r)
         // The sheet often ends on the shot just typed: that shot stays, and the end goes
         // after it. Only what lies below is dropped, and asked about only when it holds a
         // value: an empty row, the one Enter leads to after the last shot, loses nothing.
-        const int fin = LigneSaisie(r) ? r + 1 : r;
+        const int fin = Feuille.LigneSaisie(r) ? r + 1 : r;
         bool perte = false;
         for (int k = fin; k < NbLignes() && !perte; ++k)
-            perte = !LigneVisee(k) || LigneSaisie(k);
+            perte = !LigneVisee(k) || Feuille.LigneSaisie(k);
         if (perte && !Confirme(QStringLiteral("Toutes les valeurs en dessous de cette ligne vont être perdues."),
                                Icone::Avertissement))
             return;
@@ -477,7 +448,7 @@ void TMultPageDlg::InformationsGalerie(int ligne)
     if (Informations->Modifie)
         Modifie = true;
     Informations->EnregistreFiche(commentaire, coef, topofil);
-    const int obs = colonneType(TPreference_Ecran::Observations);
+    const int obs = Feuille.ColonneType(TPreference_Ecran::Observations);
     if (obs > 0)
         FixeCellule(ligne, obs, DepuisCp1252(commentaire.Chaine()));
 }

@@ -40,8 +40,7 @@ namespace karst {
 
 namespace {
 
-const QString kDepart = QStringLiteral("|->");
-const QString kArrivee = QStringLiteral("->|");
+const QString kDepart = QString::fromLatin1(FeuilleSaisie::kDepart);
 
 // +1 for Tab, -1 for Shift+Tab, 0 for any other key.
 int PasTabulation(const QKeyEvent& e)
@@ -86,47 +85,6 @@ private:
     std::function<int()> type_;
 };
 
-// The shortest general-format text, from 5 significant digits on, for which `relu` says the
-// text gives back what is stored.
-template <class Relu>
-std::string TexteFidele(long double v, Relu relu)
-{
-    std::string t;
-    for (int p = 5; p <= 15; ++p) {
-        t = FormatGeneral(v, p, 3);
-        long double lu = 0;
-        if (LitReel(t, lu) && relu(lu))
-            break;
-    }
-    return t;
-}
-
-bool MemeReel6(long double a, long double b)
-{
-    return static_cast<long double>(Reel6(a)) == static_cast<long double>(Reel6(b));
-}
-
-// A measure as stored, in as few digits as that takes.
-std::string TexteReel(long double v)
-{
-    return TexteFidele(v, [&](long double lu) { return MemeReel6(lu, v); });
-}
-
-// Start and end readings of a topofil shot, with the decimals they have: a validation of the
-// text stores the same reading and the same length again.
-std::string TexteTopofil(const TVisee& v, long double coef)
-{
-    if (coef == 0)
-        coef = 1.0L;
-    const long double depart = v.Topofil, longueur = v.Longueur;
-    const std::string a = TexteReel(depart);
-    long double lu = depart;
-    LitReel(a, lu);
-    const std::string b =
-        TexteFidele(longueur / coef + lu, [&](long double fin) { return MemeReel6((fin - lu) * coef, longueur); });
-    return a + "/" + b;
-}
-
 }  // namespace
 
 // Enter in a cell editor commits the cell and moves on as Enter in the grid does. The open
@@ -153,7 +111,9 @@ public:
     {
         const QString avant = i.data(Qt::EditRole).toString();
         QStyledItemDelegate::setModelData(w, modele, i);
-        if (i.data(Qt::EditRole).toString() != avant)
+        const QString apres = i.data(Qt::EditRole).toString();
+        editeur_->FixeCellule(i.row() + 1, i.column() + 1, apres);
+        if (apres != avant)
             editeur_->TableauViseeSetEditText(i.row() + 1, i.column() + 1);
     }
     // Cells the key that opens the next editor empties first, as they are now: Escape in that
@@ -252,26 +212,6 @@ private:
 };
 
 }  // namespace
-
-// ---- junctions ----
-
-void TNoeud::Enregistre(TBufferStream& f) const
-{
-    Arrivee.EcritFlux(f);
-    Depart.EcritFlux(f);
-    Commentaire.EcritFlux(f);
-    f.EcritReel6(Coefficient);
-    f.EcritReel6(CoefTopofil);
-}
-
-void TNoeud::Charge(TBufferStream& f)
-{
-    Arrivee.LitFlux(f);
-    Depart.LitFlux(f);
-    Commentaire.LitFlux(f);
-    Coefficient = f.LitReel6();
-    CoefTopofil = f.LitReel6();
-}
 
 // ---- window ----
 
@@ -502,56 +442,70 @@ void TMultPageDlg::resizeEvent(QResizeEvent* e)
 
 QString TMultPageDlg::Cellule(int ligne, int colonne) const
 {
-    const QTableWidgetItem* i = ligne == 0 && colonne == 0 ? nullptr
-                                : ligne == 0               ? TableauVisee->horizontalHeaderItem(colonne - 1)
-                                : colonne == 0             ? TableauVisee->verticalHeaderItem(ligne - 1)
-                                                           : TableauVisee->item(ligne - 1, colonne - 1);
-    return i ? i->text() : QString();
+    return QString::fromStdString(Feuille.Texte(ligne, colonne));
 }
 
 void TMultPageDlg::FixeCellule(int ligne, int colonne, const QString& texte)
 {
-    if (ligne == 0 && colonne == 0)
+    if (ligne < 0 || ligne >= NbLignes() || colonne < 0 || colonne >= NbColonnesGrille() ||
+        (ligne == 0 && colonne == 0))
         return;
-    if (ligne == 0 || colonne == 0) {
-        const bool titre = ligne == 0;
-        const int k = titre ? colonne - 1 : ligne - 1;
-        QTableWidgetItem* i = titre ? TableauVisee->horizontalHeaderItem(k) : TableauVisee->verticalHeaderItem(k);
-        if (!i) {
-            i = new QTableWidgetItem;
-            titre ? TableauVisee->setHorizontalHeaderItem(k, i) : TableauVisee->setVerticalHeaderItem(k, i);
-        }
-        i->setText(texte);
-        return;
-    }
-    QTableWidgetItem* i = TableauVisee->item(ligne - 1, colonne - 1);
+    Feuille.FixeTexte(ligne, colonne, texte.toStdString());
+    const bool titre = ligne == 0;
+    QTableWidgetItem* i = titre          ? TableauVisee->horizontalHeaderItem(colonne - 1)
+                          : colonne == 0 ? TableauVisee->verticalHeaderItem(ligne - 1)
+                                         : TableauVisee->item(ligne - 1, colonne - 1);
     if (!i) {
         i = new QTableWidgetItem;
-        TableauVisee->setItem(ligne - 1, colonne - 1, i);
+        if (titre)
+            TableauVisee->setHorizontalHeaderItem(colonne - 1, i);
+        else if (colonne == 0)
+            TableauVisee->setVerticalHeaderItem(ligne - 1, i);
+        else
+            TableauVisee->setItem(ligne - 1, colonne - 1, i);
     }
-    i->setText(texte);
+    const QString montre = Cellule(ligne, colonne);
+    if (i->text() != montre)
+        i->setText(montre);
 }
 
-int TMultPageDlg::NbLignes() const { return TableauVisee->rowCount() + 1; }
-int TMultPageDlg::NbColonnesGrille() const { return TableauVisee->columnCount() + 1; }
+void TMultPageDlg::montreLigne(int ligne)
+{
+    for (int c = 0; c < NbColonnesGrille(); ++c)
+        FixeCellule(ligne, c, Cellule(ligne, c));
+}
+
+void TMultPageDlg::MontreFeuille()
+{
+    if (TableauVisee->columnCount() != NbColonnesGrille() - 1)
+        TableauVisee->setColumnCount(NbColonnesGrille() - 1);
+    if (TableauVisee->rowCount() != NbLignes() - 1)
+        TableauVisee->setRowCount(NbLignes() - 1);
+    for (int r = 0; r < NbLignes(); ++r)
+        montreLigne(r);
+}
+
+int TMultPageDlg::NbLignes() const { return Feuille.NbLignes(); }
+int TMultPageDlg::NbColonnesGrille() const { return Feuille.NbColonnes(); }
 
 void TMultPageDlg::FixeNbLignes(int n)
 {
-    const int avant = NbLignes();
-    TableauVisee->setRowCount(std::max(n - 1, 0));
-    for (int r = avant; r < n; ++r)
-        for (int c = 0; c < NbColonnesGrille(); ++c)
-            FixeCellule(r, c, {});
+    Feuille.FixeNbLignes(n);
+    MontreFeuille();
 }
 
 void TMultPageDlg::InsereLigneGrille(int ligne)
 {
+    Feuille.InsereLigne(ligne);
     TableauVisee->insertRow(ligne - 1);
-    for (int c = 0; c < NbColonnesGrille(); ++c)
-        FixeCellule(ligne, c, {});
+    montreLigne(ligne);
 }
 
-void TMultPageDlg::RetireLigneGrille(int ligne) { TableauVisee->removeRow(ligne - 1); }
+void TMultPageDlg::RetireLigneGrille(int ligne)
+{
+    Feuille.RetireLigne(ligne);
+    TableauVisee->removeRow(ligne - 1);
+}
 
 int TMultPageDlg::LargeurCellule(const QString& texte) const
 {
@@ -635,34 +589,15 @@ void TMultPageDlg::SelectionneLignes(int de, int a)
         QTableWidgetSelectionRange(std::min(de, a) - 1, 0, std::max(de, a) - 1, NbColonnesGrille() - 2), true);
 }
 
-bool TMultPageDlg::LigneDepart(int ligne) const { return Cellule(ligne, 0) == kDepart; }
-bool TMultPageDlg::LigneArrivee(int ligne) const { return Cellule(ligne, 0) == kArrivee; }
-bool TMultPageDlg::LigneVisee(int ligne) const
+BlocCellules TMultPageDlg::blocSelection() const
 {
-    return ligne >= 1 && ligne < NbLignes() && !LigneDepart(ligne) && !LigneArrivee(ligne);
-}
-
-int TMultPageDlg::TypeColonne(int colonne) const
-{
-    if (!Preferences || colonne < 1 || colonne > Preferences->NbColonnes)
-        return 0;
-    return Preferences->Colonnes[static_cast<std::size_t>(colonne)].Type;
-}
-
-int TMultPageDlg::colonneType(int type) const
-{
-    for (int k = 1; k < NbColonnesGrille(); ++k)
-        if (TypeColonne(k) == type)
-            return k;
-    return -1;
+    const QRect sel = SelectionGrille();
+    return {sel.top(), sel.left(), sel.bottom(), sel.right()};
 }
 
 QString TMultPageDlg::TexteStation(const TPointTopo& p, bool etoileSansNom)
 {
-    if (p.Terminus)
-        return QStringLiteral("Terminus");
-    const QString nom = etoileSansNom && p.Nom.Longueur() == 0 ? QStringLiteral("*") : DepuisCp1252(p.Nom.Chaine());
-    return nom + QLatin1Char('(') + QString::number(p.Indice) + QLatin1Char(')');
+    return QString::fromStdString(FeuilleSaisie::TexteStation(p, etoileSansNom));
 }
 
 // ---- building the grid ----
@@ -673,16 +608,9 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
     Preferences = preferences;
     const int n = preferences ? preferences->NbColonnes : 0;
     TableauVisee->clear();
-    TableauVisee->setColumnCount(n);
+    Feuille.Construit(preferences);
+    MontreFeuille();
     largeursPosees_.assign(static_cast<std::size_t>(n + 1), -1);
-    TableauVisee->setRowCount(10);
-    TexteDefaut.assign(static_cast<std::size_t>(n + 1), QString());
-    for (int c = 1; c <= n; ++c)
-        TexteDefaut[static_cast<std::size_t>(c)] =
-            DepuisCp1252(preferences->Colonnes[static_cast<std::size_t>(c)].Unite.str());
-    for (int r = 1; r <= 10; ++r)
-        for (int c = 1; c <= n; ++c)
-            FixeCellule(r, c, TexteDefaut[static_cast<std::size_t>(c)]);
     FixeLargeurColonne(0, 30);
     // A column is at least as wide as its title and the units it may show, as the grid draws them.
     const QStyle* style = TableauVisee->style();
@@ -690,53 +618,40 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
     const int margeTitre = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, TableauVisee);
     for (int c = 1; c <= n; ++c) {
         const auto& col = preferences->Colonnes[static_cast<std::size_t>(c)];
-        const QString titre = DepuisCp1252(col.Titre.str());
-        FixeCellule(0, c, titre);
+        const QString titre = Cellule(0, c);
         int largeur = std::max<int>(col.Largeur, policeTitres.horizontalAdvance(titre) + margeTitre);
         for (const QString& u : TexteUnites(col.Type))
             largeur = std::max(largeur, LargeurCellule(u));
         poseLargeur(c, largeur);
     }
-    FixeCellule(0, 0, {});
-    for (int r = 1; r <= 10; ++r)
-        FixeCellule(r, 0, QString::number(r));
 }
 
 void TMultPageDlg::AjouteViseeEnBas()
 {
-    int stations = 0;
-    for (int k = 1; k < NbLignes(); ++k)
-        stations += !LigneVisee(k);
-    AjouteLigne();
-    FixeCellule(NbLignes() - 1, 0, QString::number(NbLignes() - 1 - stations));
+    Feuille.AjouteViseeEnBas();
+    TableauVisee->insertRow(NbLignes() - 2);
+    montreLigne(NbLignes() - 1);
 }
 
 QStringList TMultPageDlg::TexteUnites(int type) { return LibellesUnites(TPreference_Ecran::UnitesColonne(type)); }
 
 const UniteMesure* TMultPageDlg::UniteDeTexte(int type, const QString& texte)
 {
-    return UniteDeLibelle(TPreference_Ecran::UnitesColonne(type), VersCp1252(texte));
+    return FeuilleSaisie::UniteDeTexte(type, texte.toStdString());
 }
 
 void TMultPageDlg::AjouteLigne()
 {
-    const int r = NbLignes();
-    InsereLigneGrille(r);
-    for (int c = 0; c < NbColonnesGrille(); ++c)
-        FixeCellule(r, c, TexteDefaut[static_cast<std::size_t>(c)]);
-    FixeCellule(r, 0, QString::number(r));
+    Feuille.AjouteLigne();
+    TableauVisee->insertRow(NbLignes() - 2);
+    montreLigne(NbLignes() - 1);
 }
 
 void TMultPageDlg::InsereStation(int ligne, const QString& marque, const QString& commentaire, const QString& station)
 {
-    // The given row and those below it move down by one.
-    InsereLigneGrille(ligne);
-    const int obs = colonneType(TPreference_Ecran::Observations);
-    if (obs > 0)
-        FixeCellule(ligne, obs, commentaire);
-    FixeCellule(ligne, 0, marque);
-    if (NbColonnesGrille() > 1)
-        FixeCellule(ligne, 1, station);
+    Feuille.InsereStation(ligne, marque.toStdString(), commentaire.toStdString(), station.toStdString());
+    TableauVisee->insertRow(ligne - 1);
+    montreLigne(ligne);
 }
 
 void TMultPageDlg::AllerCellule(int ligne, int colonne)
@@ -800,58 +715,6 @@ void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, T
     Modifie = false;
 }
 
-void TMultPageDlg::AfficheVisees(const TGalerie& g, int& compteur, int lignesStations)
-{
-    const TPreference_Ecran& p = *Preferences;
-    for (int k = 1; k <= g.NbVisees; ++k) {
-        const TVisee* v = g.Visee(k);
-        AjouteLigne();
-        const int r = compteur + lignesStations;
-        FixeCellule(r, 0, QString::number(compteur));
-        if (!v) {
-            ++compteur;
-            continue;
-        }
-        auto paire = [](const std::string& a, const std::string& b, char sep) { return b.empty() ? a : a + sep + b; };
-        auto correction = [](bool avec, Reel6 valeur) {
-            return !avec && static_cast<long double>(valeur) < 0.00001L ? std::string() : FormatGeneral(valeur, 4, 3);
-        };
-        for (int c = 1; c <= p.NbColonnes; ++c) {
-            std::string t;
-            switch (TypeColonne(c)) {
-            case TPreference_Ecran::Longueur:
-                t = v->AvecTopofil ? TexteTopofil(*v, g.CoefTopofil) : TexteReel(v->Longueur);
-                break;
-            case TPreference_Ecran::Azimut: t = TexteReel(v->Azimut); break;
-            case TPreference_Ecran::Pente: t = TexteReel(v->Pente); break;
-            case TPreference_Ecran::Largeur: t = paire(v->Gauche, v->Droite, p.GLargeur.Separateur); break;
-            case TPreference_Ecran::LargeurG: t = v->Gauche; break;
-            case TPreference_Ecran::LargeurD: t = v->Droite; break;
-            case TPreference_Ecran::Hauteur: t = paire(v->Haut, v->Bas, p.GHauteur.Separateur); break;
-            case TPreference_Ecran::HautSup: t = v->Haut; break;
-            case TPreference_Ecran::HautInf: t = v->Bas; break;
-            case TPreference_Ecran::Croquis: t = v->TailleSchema ? FormatEntier(v->TailleSchema) : ""; break;
-            case TPreference_Ecran::Observations: t = v->Commentaire.Chaine(); break;
-            case TPreference_Ecran::CorrHorizontale: t = correction(v->AvecCorrHorizontale, v->CorrHorizontale); break;
-            case TPreference_Ecran::DevManuel: t = correction(v->AvecCorrDeveloppement, v->CorrDeveloppement); break;
-            case TPreference_Ecran::DrapeauHorizontal: t = v->AvecCorrHorizontale ? "O" : "N"; break;
-            case TPreference_Ecran::DrapeauDeveloppement: t = v->AvecCorrDeveloppement ? "O" : "N"; break;
-            case TPreference_Ecran::UnitePente: t = LibelleUnitePente(v->UnitePente); break;
-            case TPreference_Ecran::UniteLongueur: t = LibelleUniteLongueur(v->UniteLongueur); break;
-            case TPreference_Ecran::UniteAzimut: t = LibelleUnite(kUnitesAzimut, v->UniteAzimut); break;
-            case TPreference_Ecran::UniteLargeur: t = LibelleUniteLongueur(v->UniteLargeur); break;
-            case TPreference_Ecran::UniteHauteur: t = LibelleUniteLongueur(v->UniteHauteur); break;
-            default: break;
-            }
-            FixeCellule(r, c, DepuisCp1252(t));
-            // A measure shows whole, a pair of topofil readings too; a comment may run on.
-            if (TypeColonne(c) != TPreference_Ecran::Observations)
-                poseLargeur(c, std::max(LargeurColonne(c), LargeurCellule(DepuisCp1252(t))));
-        }
-        ++compteur;
-    }
-}
-
 void TMultPageDlg::ChargeFiche(int galerie)
 {
     const TFiche& f = *Fiche;
@@ -868,55 +731,22 @@ void TMultPageDlg::ChargeFiche(int galerie)
     for (const TEco& t : f.Topographes)
         Topographe->appendPlainText(DepuisCp1252(t.Chaine()));
 
-    int compteur = 1, lignesStations = 1;
-    const int nb = static_cast<int>(f.Galeries.size());
-    PremierDepart = std::make_unique<TPointTopo>();
-    PremierCommentaire = std::make_unique<TEco>();
-    if (nb > 0) {
-        const TGalerie& g0 = *f.Galeries[0];
-        PremierDepart->Copie(g0.Depart);
-        PremierCommentaire->Copie(g0.Commentaire);
-        PremiereCouleur = g0.Couleur;
-        PremierCoefficient = g0.Coefficient;
-        PremierCoefTopofil = g0.CoefTopofil;
-    } else {
-        PremierDepart->Terminus = true;
-        PremierCoefficient = 1.0L;
-        PremierCoefTopofil = 1.0L;
-    }
-    InsereStation(1, kDepart, DepuisCp1252(PremierCommentaire->Chaine()), TexteStation(*PremierDepart));
-    int ligneVoulue = -1;
-    for (int i = 0; i < nb; ++i) {
-        const TGalerie& g = *f.Galeries[static_cast<std::size_t>(i)];
-        if (i == galerie)
-            ligneVoulue = compteur + lignesStations;
-        if (i > 0) {
-            TNoeud& j = *Noeuds.back();
-            j.Depart.Copie(g.Depart);
-            j.Commentaire.Copie(g.Commentaire);
-            j.Couleur = g.Couleur;
-            InsereStation(compteur + lignesStations - 1, kDepart, DepuisCp1252(g.Commentaire.Chaine()),
-                          TexteStation(g.Depart, true));
-            j.Coefficient = g.Coefficient;
-            j.CoefTopofil = g.CoefTopofil;
-        }
-        AfficheVisees(g, compteur, lignesStations);
-        if (i < nb - 1) {
-            auto j = std::make_unique<TNoeud>();
-            j->Arrivee.Copie(g.Arrivee);
-            InsereStation(compteur + lignesStations, kArrivee, {}, TexteStation(g.Arrivee));
-            Noeuds.push_back(std::move(j));
-            lignesStations += 2;
-        }
-    }
+    TNoeud premier;
+    premier.Couleur = PremiereCouleur;
     PointFinal = std::make_unique<TPointTopo>();
-    if (nb > 0)
-        PointFinal->Copie(f.Galeries[static_cast<std::size_t>(nb - 1)]->Arrivee);
-    else
-        PointFinal->Terminus = true;
-    InsereStation(compteur + lignesStations, kArrivee, {}, TexteStation(*PointFinal));
+    int ligneVoulue = Feuille.ChargeFiche(f, galerie, premier, Noeuds, *PointFinal);
+    PremierDepart = std::make_unique<TPointTopo>(premier.Depart);
+    PremierCommentaire = std::make_unique<TEco>(premier.Commentaire);
+    PremiereCouleur = premier.Couleur;
+    PremierCoefficient = premier.Coefficient;
+    PremierCoefTopofil = premier.CoefTopofil;
     FinSurPoint = true;
-    FixeNbLignes(2 * std::max(nb, 1) + compteur);
+    MontreFeuille();
+    // A measure shows whole, a pair of topofil readings too; a comment may run on.
+    for (int r = 1; r < NbLignes(); ++r)
+        for (int c = 1; c < NbColonnesGrille() && LigneVisee(r); ++c)
+            if (TypeColonne(c) != TPreference_Ecran::Observations)
+                poseLargeur(c, std::max(LargeurColonne(c), LargeurCellule(Cellule(r, c))));
     if (galerie == -1 || ligneVoulue < 0)
         ligneVoulue = 2;
     if (ligneVoulue < NbLignes()) {
@@ -995,15 +825,6 @@ void TMultPageDlg::TermineSaisieCellule()
 {
     UniteExit();
     delegue_->Termine();
-}
-
-bool TMultPageDlg::CelluleEditable(int ligne, int colonne, bool souris) const
-{
-    // A unit is chosen in the list shown over its cell, never typed into the cell.
-    if (!LigneVisee(ligne) || colonne < 2 || TypeColonne(colonne) >= 128)
-        return false;
-    // A mouse click or double click on a flag toggles it: it opens no editor.
-    return !(souris && (TypeColonne(colonne) & 64));
 }
 
 QModelIndex TMultPageDlg::IndexCellule(int ligne, int colonne) const

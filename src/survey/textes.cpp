@@ -52,6 +52,52 @@ constexpr char32_t kHaut[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
 
 char32_t CaractereCp1252(unsigned char octet) { return octet >= 0x80 && octet < 0xA0 ? kHaut[octet - 0x80] : octet; }
 
+namespace {
+
+void AjouteUtf8(std::string& r, char32_t u)
+{
+    if (u < 0x80) {
+        r += static_cast<char>(u);
+    } else if (u < 0x800) {
+        r += static_cast<char>(0xC0 | (u >> 6));
+        r += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        r += static_cast<char>(0xE0 | (u >> 12));
+        r += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        r += static_cast<char>(0x80 | (u & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string Cp1252VersUtf8(const std::string& octets)
+{
+    std::string r;
+    r.reserve(octets.size());
+    for (const char c : octets)
+        AjouteUtf8(r, CaractereCp1252(static_cast<unsigned char>(c)));
+    return r;
+}
+
+std::string Utf8VersCp1252(const std::string& texte)
+{
+    std::string r;
+    r.reserve(texte.size());
+    for (std::size_t i = 0; i < texte.size();) {
+        const auto o = static_cast<unsigned char>(texte[i]);
+        const int suite = o >= 0xF0 ? 3 : o >= 0xE0 ? 2 : o >= 0xC0 ? 1 : 0;
+        char32_t u = suite ? o & (0x3F >> suite) : o;
+        for (int k = 1; k <= suite && i + k < texte.size(); ++k)
+            u = (u << 6) | (static_cast<unsigned char>(texte[i + k]) & 0x3F);
+        i += static_cast<std::size_t>(suite) + 1;
+        if (suite == 3)
+            r += "??";
+        else
+            r += OctetCp1252(u);
+    }
+    return r;
+}
+
 std::string Citation(const std::string& texte, std::size_t max)
 {
     std::string r;
@@ -63,15 +109,8 @@ std::string Citation(const std::string& texte, std::size_t max)
         if (u < 0x20 || (u >= 0x7F && u < 0xA0)) {
             const char* chiffres = "0123456789ABCDEF";
             r += std::string("<0x") + chiffres[u >> 4] + chiffres[u & 15] + '>';
-        } else if (u < 0x80) {
-            r += static_cast<char>(u);
-        } else if (u < 0x800) {
-            r += static_cast<char>(0xC0 | (u >> 6));
-            r += static_cast<char>(0x80 | (u & 0x3F));
         } else {
-            r += static_cast<char>(0xE0 | (u >> 12));
-            r += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            r += static_cast<char>(0x80 | (u & 0x3F));
+            AjouteUtf8(r, u);
         }
     }
     return r;

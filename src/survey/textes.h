@@ -25,6 +25,10 @@ std::string Citation(const std::string& texte, std::size_t max = 60);
 char32_t CaractereCp1252(unsigned char octet);
 // The Windows-1252 byte of a character, '?' where the code page has none.
 char OctetCp1252(char32_t c);
+// Windows-1252 bytes as UTF-8, every byte kept as its character; and back, a character the
+// code page cannot hold becoming '?' (twice beyond the 16-bit plane, as the screen's text counts it).
+std::string Cp1252VersUtf8(const std::string& octets);
+std::string Utf8VersCp1252(const std::string& texte);
 // The degree sign in Windows-1252, as the views' angles and the unit labels write it.
 inline constexpr char kDegre[] = "\xB0";
 

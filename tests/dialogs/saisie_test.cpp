@@ -169,7 +169,7 @@ TEST_F(Saisie, TopofilEtCorrections)
     ed->OuvreFiche(f, &massif, -1, &prefs);
     EXPECT_EQ(ed->Cellule(2, cLongueur), "120.4/135.4");
     const int drapeau = 15, valeur = 16;
-    EXPECT_EQ(ed->TexteDefaut[drapeau], "N");
+    EXPECT_EQ(ed->Feuille.TexteDefaut(drapeau), "N");
     EXPECT_EQ(ed->Cellule(2, drapeau), "N");
     EXPECT_EQ(ed->Cellule(2, valeur), "");
     EXPECT_EQ(ed->Cellule(3, drapeau), "O");
