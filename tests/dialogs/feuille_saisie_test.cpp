@@ -1,0 +1,280 @@
+// The sheet's rows without their grid: a sheet loaded into them and read back, with every
+// refusal of a cell, the whole-grid copy and the spreadsheet import.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "aide_saisie.h"
+#include "dialogs/feuille_saisie.h"
+#include "platform/interlocuteur.h"
+
+using namespace karst;
+using namespace aide::colonnes;
+
+namespace {
+
+std::vector<std::string> Decoupe(const std::string& s, const std::string& separateur)
+{
+    std::vector<std::string> r;
+    std::size_t debut = 0;
+    for (auto p = s.find(separateur); p != std::string::npos; p = s.find(separateur, debut)) {
+        r.push_back(s.substr(debut, p - debut));
+        debut = p + separateur.size();
+    }
+    r.push_back(s.substr(debut));
+    return r;
+}
+
+class Feuille : public ::testing::Test {
+protected:
+    Feuille() { prefs.ConstruitColonnes(); }
+
+    TFiche* Fiche(std::initializer_list<int> visees) { return aide::FicheChainee(massif, visees); }
+
+    // The rows of the layout with that sheet loaded: the row of gallery `galerie`'s first shot.
+    int Charge(TFiche* fiche, int galerie = 0)
+    {
+        f.Construit(&prefs);
+        noeuds.clear();
+        premier.emplace();
+        fin.emplace();
+        return f.ChargeFiche(*fiche, galerie, *premier, noeuds, *fin);
+    }
+    // The rows read back into `lue`; false once refused.
+    bool Lit()
+    {
+        lue = std::make_unique<TFiche>();
+        refus = f.LitGaleries(*lue, *premier, noeuds, *fin);
+        return !refus;
+    }
+    // A one-gallery sheet A(1) -> B(1) whose shot row 2 gets `texte` in column `c`, read back.
+    bool ValideAvec(int c, const std::string& texte, TFiche* fiche = nullptr)
+    {
+        Charge(fiche ? fiche : Fiche({1}));
+        f.FixeTexte(2, c, texte);
+        return Lit();
+    }
+    std::string DernierMessage() const { return refus ? refus->message : std::string(); }
+    std::vector<std::string> Colonne(int c) const
+    {
+        std::vector<std::string> l;
+        for (int r = 1; r < f.NbLignes(); ++r)
+            l.push_back(f.Texte(r, c));
+        return l;
+    }
+
+    TPreference_Ecran prefs;
+    TMassif massif;
+    FeuilleSaisie f;
+    std::optional<TNoeud> premier;
+    std::vector<std::unique_ptr<TNoeud>> noeuds;
+    std::optional<TPointTopo> fin;
+    std::unique_ptr<TFiche> lue;
+    std::optional<RefusFeuille> refus;
+};
+
+}  // namespace
+
+TEST_F(Feuille, ChargeUneEtDeuxGaleries)
+{
+    EXPECT_EQ(Charge(Fiche({3})), 2);
+    EXPECT_EQ(Colonne(0), (std::vector<std::string>{"|->", "1", "2", "3", "->|"}));
+    EXPECT_EQ(f.Texte(1, 1), "A(1)");
+    EXPECT_EQ(f.Texte(5, 1), "B(1)");
+    EXPECT_EQ(f.Texte(2, cLongueur), "10");
+    EXPECT_EQ(f.Texte(4, cLongueur), "12");
+    EXPECT_EQ(f.Texte(2, cAzimut), "45");
+    EXPECT_EQ(f.Texte(2, cPente), "-5");
+    EXPECT_EQ(f.Texte(2, cGauche), "1");
+    EXPECT_EQ(f.Texte(2, cDroite), "2");
+    EXPECT_EQ(f.Texte(2, cHauteur), "3");
+    EXPECT_EQ(f.Texte(2, cUniteL), "m");
+
+    TFiche* fiche = Fiche({2, 2});
+    fiche->Galeries[1]->Depart.Nom.Affecte("");
+    fiche->Galeries[1]->Depart.Indice = 2;
+    fiche->Galeries[1]->Commentaire.Affecte("suite");
+    EXPECT_EQ(Charge(fiche, 1), 6);
+    EXPECT_EQ(Colonne(0), (std::vector<std::string>{"|->", "1", "2", "->|", "|->", "3", "4", "->|"}));
+    EXPECT_EQ(f.Texte(4, 1), "B(1)");
+    EXPECT_EQ(f.Texte(5, 1), "*(2)");
+    EXPECT_EQ(f.Texte(5, cObservations), "suite");
+    ASSERT_EQ(noeuds.size(), 1u);
+    EXPECT_EQ(noeuds[0]->Arrivee.Nom.Chaine(), "B");
+}
+
+TEST_F(Feuille, LongueursTopofilEtNulles)
+{
+    ASSERT_TRUE(ValideAvec(cLongueur, "12/15"));
+    const TVisee& v = *lue->Galeries[0]->Visee(1);
+    EXPECT_EQ(static_cast<double>(v.Longueur), 3.0);
+    EXPECT_EQ(static_cast<double>(v.Topofil), 12.0);
+    EXPECT_TRUE(v.AvecTopofil);
+    EXPECT_FALSE(ValideAvec(cLongueur, "15/12"));
+    EXPECT_EQ(DernierMessage(), "La longueur Topofil est négative");
+    EXPECT_EQ(refus->ligne, 2);
+    EXPECT_EQ(refus->colonne, cLongueur);
+    EXPECT_FALSE(ValideAvec(cLongueur, "12/12.005"));
+    EXPECT_EQ(DernierMessage(), "La longueur Topofil est négative");
+    EXPECT_FALSE(ValideAvec(cLongueur, "12/x"));
+    EXPECT_EQ(DernierMessage(), "Les longueurs Topofil ne sont pas correctes");
+    EXPECT_FALSE(ValideAvec(cLongueur, "douze"));
+    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
+    EXPECT_FALSE(ValideAvec(cLongueur, "-2"));
+    EXPECT_EQ(DernierMessage(), "La longueur doit être positive");
+    // A number too large for the files is refused, not lost.
+    EXPECT_FALSE(ValideAvec(cLongueur, "1e300"));
+    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
+    // So is one the files hold but the reduction could not square and sum, in metres, or
+    // as the difference of two Topofil readings.
+    EXPECT_FALSE(ValideAvec(cLongueur, "1e20"));
+    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
+    EXPECT_EQ(refus->ligne, 2);
+    EXPECT_EQ(refus->colonne, cLongueur);
+    EXPECT_FALSE(ValideAvec(cLongueur, "-9e14/9e14"));
+    EXPECT_EQ(DernierMessage(), "Les longueurs Topofil ne sont pas correctes");
+    ASSERT_TRUE(ValideAvec(cLongueur, "1e15"));
+    EXPECT_EQ(static_cast<double>(lue->Galeries[0]->Visee(1)->Longueur), 1e15);
+
+    // A first shot of zero length between two stations leaves the gallery empty.
+    EXPECT_FALSE(ValideAvec(cLongueur, "-0.0005"));
+    EXPECT_EQ(DernierMessage(), "Il doit y avoir au moins une visée entre deux carrefours");
+    EXPECT_EQ(refus->ligne, 3);
+    EXPECT_EQ(refus->colonne, 1);
+    TFiche* fiche = Fiche({1});
+    fiche->Galeries[0]->Depart.Terminus = true;
+    ASSERT_TRUE(ValideAvec(cLongueur, "0", fiche));
+    EXPECT_TRUE(lue->Galeries[0]->PremiereViseeNulle);
+    // Zero on the second shot is refused.
+    Charge(Fiche({2}));
+    f.FixeTexte(3, cLongueur, "0");
+    EXPECT_FALSE(Lit());
+    EXPECT_EQ(DernierMessage(), "La longueur ne doit pas être nulle");
+}
+
+TEST_F(Feuille, LimitesDesPentesEtDesAzimuts)
+{
+    struct Cas {
+        int colonne;
+        const char* texte;
+        const char* unitePente;
+        const char* message;  // nullptr: accepted
+    };
+    const Cas cas[] = {
+        {cPente, "90.5", "°", nullptr},
+        {cPente, "91", "°", "La pente doit être inférieure à 90°."},
+        {cPente, "-90.9", "°", nullptr},
+        {cPente, "100.1", "gr", nullptr},
+        {cPente, "100.15", "gr", "La pente doit être inférieure à 100°."},
+        {cPente, "150", "-°", nullptr},
+        {cPente, "181", "°vul", "La pente Vulcain doit être entre 0 et 180°."},
+        {cPente, "5", "m", nullptr},  // length 10
+        {cPente, "11", "m", "La pente doit être inférieure à la longueur."},
+        {cPente, "pente", "°", "La pente n'est pas correcte"},
+        {cPente, "5", "degres", "L'unité de pente n'est pas correcte."},
+        {cAzimut, "360.5", "°", nullptr},
+        {cAzimut, "361", "°", "L'azimut doit être compris entre 0 et 360°."},
+        {cAzimut, "-0.5", "°", nullptr},
+        {cAzimut, "-1", "°", "L'azimut doit être compris entre 0 et 360°."},
+    };
+    for (const Cas& c : cas) {
+        Charge(Fiche({1}));
+        f.FixeTexte(2, cUniteP, c.unitePente);
+        f.FixeTexte(2, c.colonne, c.texte);
+        const bool ok = Lit();
+        EXPECT_EQ(ok, c.message == nullptr) << c.texte << " " << c.unitePente;
+        if (c.message) {
+            EXPECT_EQ(DernierMessage(), c.message) << c.texte;
+        }
+    }
+    // Slope 4 m over 400 cm passes.
+    Charge(Fiche({1}));
+    f.FixeTexte(2, cLongueur, "400");
+    f.FixeTexte(2, cUniteL, "CM");
+    f.FixeTexte(2, cUniteP, "m");
+    f.FixeTexte(2, cPente, "4");
+    EXPECT_TRUE(Lit()) << DernierMessage();
+    EXPECT_EQ(lue->Galeries[0]->Visee(1)->UniteLongueur, 1);
+    EXPECT_FALSE(ValideAvec(cUniteL, "km"));
+    EXPECT_EQ(DernierMessage(), "L'unité de longueur doit être en m ou cm.");
+}
+
+TEST_F(Feuille, LargeursHauteursEtDrapeaux)
+{
+    prefs.GLargeur.DeuxColonnes = false;
+    prefs.GHauteur.Separateur = ':';
+    prefs.GDeveloppement.Affiche = true;
+    prefs.ConstruitColonnes();
+    // Point, L, u, A, u, P, u, Largeur, u, Hauteur, u, Croquis, Observations, flag, value.
+    const int largeur = 8, hauteur = 10, croquis = 12, drapeau = 14, valeur = 15;
+    ASSERT_TRUE(ValideAvec(largeur, "1.5/2"));
+    EXPECT_EQ(f.TypeColonne(drapeau), TPreference_Ecran::DrapeauDeveloppement);
+    const TVisee* v = lue->Galeries[0]->Visee(1);
+    EXPECT_EQ(v->Gauche.str(), "1.5");
+    EXPECT_EQ(v->Droite.str(), "2");
+    ASSERT_TRUE(ValideAvec(largeur, "3"));
+    v = lue->Galeries[0]->Visee(1);
+    EXPECT_EQ(v->Gauche.str(), "3");
+    EXPECT_EQ(v->Droite.str(), "");
+    EXPECT_FALSE(ValideAvec(largeur, "12345678901/2"));
+    EXPECT_EQ(DernierMessage(), "La définition de la largeur doit être inférieure à dix.");
+    ASSERT_TRUE(ValideAvec(hauteur, "4:0.5"));
+    v = lue->Galeries[0]->Visee(1);
+    EXPECT_EQ(v->Haut.str(), "4");
+    EXPECT_EQ(v->Bas.str(), "0.5");
+    EXPECT_FALSE(ValideAvec(croquis, "grand"));
+    EXPECT_EQ(DernierMessage(), "La taille du schéma doit être numérique.");
+    EXPECT_FALSE(ValideAvec(croquis, "258"));
+    EXPECT_EQ(DernierMessage(), "La taille du schéma doit être comprise entre 0 et 255.");
+    ASSERT_TRUE(ValideAvec(croquis, "255"));
+    EXPECT_EQ(lue->Galeries[0]->Visee(1)->TailleSchema, 255);
+
+    ASSERT_TRUE(ValideAvec(drapeau, "o"));
+    EXPECT_TRUE(lue->Galeries[0]->Visee(1)->AvecCorrDeveloppement);
+    for (const char* texte : {"oui", ""}) {
+        EXPECT_FALSE(ValideAvec(drapeau, texte));
+        EXPECT_EQ(DernierMessage(), "Mettre O ou N pour la demande de correction de développemnt.");
+    }
+    ASSERT_TRUE(ValideAvec(valeur, "12.5"));
+    EXPECT_EQ(static_cast<double>(lue->Galeries[0]->Visee(1)->CorrDeveloppement), 12.5);
+    EXPECT_FALSE(ValideAvec(valeur, "x"));
+    EXPECT_EQ(DernierMessage(), "La correction du développement doit être numérique.");
+}
+
+TEST_F(Feuille, ToutCopier)
+{
+    Charge(Fiche({2}));
+    const std::vector<std::string> lignes = Decoupe(f.TexteGrille({1.0L}), "\r\n");
+    ASSERT_EQ(lignes.size(), 6);  // five rows, then nothing after the last line end
+    EXPECT_EQ(lignes[0],
+              "Point\tLongueur\t\tAzimut\t\tPente\t\tLargeur G\tLargeur D\t\tHauteur\t\tCroquis\tObservations");
+    EXPECT_EQ(lignes[1], "A(1)\t1\t\t\t\t\t\t\t\t\t\t\t\t");
+    EXPECT_EQ(lignes[2], "\t10\tm\t45\t°\t-5\t°\t1\t2\tm\t3\tm\t\t");
+    EXPECT_EQ(lignes[5], "");
+}
+
+TEST_F(Feuille, ImportDUnTableur)
+{
+    f.Construit(&prefs);
+    f.InsereStation(1, FeuilleSaisie::kDepart, {}, "Terminus");
+    const int avant = f.NbLignes();
+    EXPECT_FALSE(f.ImporteTexte("1\t2\t3\r\n4\t5\t6\r\n7\t8\t9\r\n", {}, 2, false));
+    EXPECT_EQ(f.NbLignes(), avant + 3);
+    EXPECT_EQ(f.Texte(2, 2), "1");
+    EXPECT_EQ(f.Texte(2, 3), "m");  // unit columns are passed over
+    EXPECT_EQ(f.Texte(2, 4), "2");
+    EXPECT_EQ(f.Texte(4, 6), "9");
+    EXPECT_EQ(f.Texte(5, 2), "");
+
+    // A ',' is a '.', and a skipped field moves nothing.
+    EXPECT_FALSE(f.ImporteTexte("12,5\t99\t45\t-3\r\n", {2}, 5, false));
+    EXPECT_EQ(f.Texte(5, 2), "12.5");
+    EXPECT_EQ(f.Texte(5, 4), "45");
+    EXPECT_EQ(f.Texte(5, 6), "-3");
+    // Lines ended by a bare LF keep their last field.
+    EXPECT_FALSE(f.ImporteTexte("1\t2\t3\n4\t5\t6", {}, 6, false));
+    EXPECT_EQ(f.Texte(6, 6), "3");
+    EXPECT_EQ(f.Texte(7, 2), "4");
+    EXPECT_EQ(f.Texte(7, 6), "6");
+}
