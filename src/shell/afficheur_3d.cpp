@@ -589,6 +589,13 @@ bool TAfficheur::eventFilter(QObject* objet, QEvent* evenement)
         if (w->windowType() == Qt::Popup || w->windowType() == Qt::Dialog)
             CacheBulle();
     }
+    // Where the window manager gives the tooltip the pointer all the same, its moves are the
+    // view's: leaving the shot over the tooltip hides it.
+    if (FenetreBulle && objet == FenetreBulle && evenement->type() == QEvent::MouseMove) {
+        const QPoint p = Image2->mapFromGlobal(static_cast<QMouseEvent*>(evenement)->globalPosition().toPoint());
+        Image2MouseMove(p.x(), p.y());
+        return true;
+    }
     if (Panneau3D && objet == Panneau3D) {
         switch (evenement->type()) {
         // Every mouse event stays on the panel: one that climbed to the window would reach
