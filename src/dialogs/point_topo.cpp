@@ -69,6 +69,9 @@ TPoint_Topo::TPoint_Topo(Recherches& recherches, QWidget* parent) : QDialog(pare
     Nom->setObjectName(QStringLiteral("Nom"));
     Nom->setEditable(true);
     Nom->setInsertPolicy(QComboBox::NoInsert);
+    // A proposal completing the name being typed would be taken for a chosen one, its index
+    // with it: the name stays as typed until a proposal is chosen from the list.
+    Nom->setCompleter(nullptr);
     auto* libelleNom = new QLabel(QStringLiteral("No&m"), this);
     libelleNom->setBuddy(Nom);
 
@@ -93,7 +96,8 @@ TPoint_Topo::TPoint_Topo(Recherches& recherches, QWidget* parent) : QDialog(pare
 
     connect(Terminus, &QRadioButton::clicked, this, [this] { RadioGroup1Click(); });
     connect(PointTopo, &QRadioButton::clicked, this, [this] { RadioGroup1Click(); });
-    connect(Nom, &QComboBox::editTextChanged, this, [this] { NomChange(); });
+    connect(Nom, &QComboBox::editTextChanged, this, [this] { Modifie = true; });
+    connect(Nom, &QComboBox::activated, this, [this] { NomChange(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     connect(Ind, &QLineEdit::textChanged, this, [this] { Modifie = true; });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -243,13 +247,17 @@ void TPoint_Topo::NomChange()
         return;
     Ind->setText(t.mid(ouvre + 1, t.size() - ouvre - 2));
     NomSaisi = t.left(ouvre);
-    // The combo's text cannot be changed while it reports its change: a moment later.
+    choisi_ = t;
+    // The combo's text cannot be changed while it reports the choice: a moment later.
     Timer1->start();
 }
 
 void TPoint_Topo::Timer1Timer()
 {
     Timer1->stop();
+    // What was typed meanwhile stays.
+    if (Nom->currentText() != choisi_)
+        return;
     Nom->setEditText(NomSaisi);
     if (Nom->lineEdit())
         Nom->lineEdit()->setCursorPosition(static_cast<int>(NomSaisi.size()));
@@ -290,8 +298,7 @@ void TPoint_Topo::Button1Click()
     if (!recherches_.RechercheSimple(Massif->Fiches, Massif, fiche, galerie, {}, {}, {}, {}, nom) || !fiche)
         return;
     if (galerie < 0) {
-        Invite().Message(QString::fromUtf8(kTexteVisualisationObligatoire),
-                         Icone::Aucune, {Bouton::OK});
+        Invite().Message(QString::fromUtf8(kTexteVisualisationObligatoire), Icone::Aucune, {Bouton::OK});
         return;
     }
     if (static_cast<std::size_t>(galerie) >= fiche->Galeries.size() || !fiche->Galeries[galerie])
@@ -318,6 +325,9 @@ void TPoint_Topo::Button1Click()
 
 void TPoint_Topo::OKBtnClick(int resultat)
 {
+    // A proposal chosen just before closing is stored as its name.
+    if (Timer1->isActive())
+        Timer1Timer();
     long long i = 0;
     // The index is one byte in the sheets: 256 and above could not be kept.
     if (PointTopo->isChecked() && (!LitEntier(VersCp1252(Ind->text()), i) || i <= 0 || i > kIndiceMax)) {

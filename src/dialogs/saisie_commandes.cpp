@@ -213,7 +213,7 @@ void TMultPageDlg::done(int r)
         r = QDialog::Rejected;
     }
     fermetureAcceptee_ = false;
-    const bool actif = isActiveWindow();
+    const bool actif = TientClavier(*this);
     QDialog::done(r);
     // The editor is no modal window, but the keyboard goes back to its opener all the same.
     if (actif && parentWidget())
