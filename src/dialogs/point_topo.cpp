@@ -13,11 +13,13 @@
 #include "dialogs/choix_recherche.h"
 #include "dialogs/recherche.h"
 #include "formulaires/controles.h"
+#include "formulaires/messages_communs.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/nombres.h"
 #include "views/contexte.h"
+#include "views/messages_communs.h"
 
 namespace karst {
 
@@ -317,8 +319,7 @@ void TPoint_Topo::Button1Click()
         prend(arrivee ? g.Arrivee : g.Depart);
         return;
     }
-    const Bouton b = Invite().Message(QStringLiteral("Deux points possibles : ") + AvecIndice(g.Arrivee) +
-                                          QStringLiteral(" (Oui) et ") + AvecIndice(g.Depart) + QStringLiteral(" (Ok)"),
+    const Bouton b = Invite().Message(TexteDeuxPointsPossibles(AvecIndice(g.Arrivee), AvecIndice(g.Depart)),
                                       Icone::Confirmation, {Bouton::Oui, Bouton::OK});
     prend(b == Bouton::OK ? g.Depart : g.Arrivee);
 }
@@ -331,7 +332,7 @@ void TPoint_Topo::OKBtnClick(int resultat)
     long long i = 0;
     // The index is one byte in the sheets: 256 and above could not be kept.
     if (PointTopo->isChecked() && (!LitEntier(VersCp1252(Ind->text()), i) || i <= 0 || i > kIndiceMax)) {
-        Invite().Avertissement(QStringLiteral("L'indice doit être numérique et positif."));
+        Invite().Avertissement(QString::fromUtf8(kTexteIndiceInvalide));
         Ind->setFocus();
         return;
     }

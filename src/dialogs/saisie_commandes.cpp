@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "dialogs/messages_communs.h"
 #include "dialogs/saisie.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -265,7 +266,7 @@ void TMultPageDlg::retireLignes(int de, int n)
 void TMultPageDlg::InsereVisee(int ligne)
 {
     if (ligne <= 1 || ligne >= NbLignes() || LigneArrivee(ligne - 1)) {
-        Invite().Avertissement(QStringLiteral("Impossible d'ajouter une visée ici."));
+        Invite().Avertissement(QString::fromUtf8(kTexteViseeImpossibleIci));
         return;
     }
     Modifie = true;

@@ -13,6 +13,7 @@
 #include <variant>
 
 #include "calcul/drapeaux.h"
+#include "dialogs/messages_communs.h"
 #include "dialogs/saisie.h"
 #include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
@@ -144,14 +145,14 @@ Lu<Longueur> LitLongueur(const CelluleLue& c, long double coefTopofil)
         Separe(s, '/', a, b);
         long double va = 0, vb = 0;
         if (!LitReelStockable(a, va) || !LitReelStockable(b, vb))
-            return Non("Les longueurs Topofil ne sont pas correctes", avert);
+            return Non(kTexteTopofilIncorrect, avert);
         l.valeur = (vb - va) * coefTopofil;
         // Two equal readings are a shot that stays on its station, as an imported survey
         // may begin with: its length is 0.
         if (l.valeur < 0.01L && vb != va)
             return Non("La longueur Topofil est négative", avert);
         if (!MesureAdmise(l.valeur))
-            return Non("Les longueurs Topofil ne sont pas correctes", avert);
+            return Non(kTexteTopofilIncorrect, avert);
         l.topofil = va;
     }
     // The bounds hold for the length as the shot stores it.
@@ -374,8 +375,7 @@ bool TMultPageDlg::ValideFiche()
     try {
         auto fiche = std::make_unique<TFiche>();
         if (!FinSurPoint)
-            return refuse(QStringLiteral("La fiche ne se termine pas sur un point topo"),
-                          static_cast<int>(Icone::Avertissement), -1, 0);
+            return refuse(QString::fromUtf8(kTexteFicheSansPointFinal), static_cast<int>(Icone::Avertissement), -1, 0);
         if (!LitInformations(*fiche))
             return false;
 
@@ -393,7 +393,7 @@ bool TMultPageDlg::ValideFiche()
         for (;;) {
             const int r = n + base;
             if (r >= NbLignes())
-                return refuse(QStringLiteral("La fiche ne se termine pas sur un point topo"), avert, -1, 0);
+                return refuse(QString::fromUtf8(kTexteFicheSansPointFinal), avert, -1, 0);
             if (LigneArrivee(r)) {
                 const bool vide =
                     ((n == 1 && !g->PremiereViseeNulle) || (n == 2 && g->PremiereViseeNulle)) && !g->Depart.Terminus;

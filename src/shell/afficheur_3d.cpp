@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "dialogs/messages_communs.h"
 #include "formulaires/controles.h"
 #include "formulaires/dlg_svg.h"
 #include "platform/interlocuteur.h"
@@ -663,7 +664,7 @@ void TAfficheur::ExporteSVG()
             return;
         }
     }
-    Invite().Information(QStringLiteral("Exportation terminée"));
+    Invite().Information(QString::fromUtf8(kTexteExportationTerminee));
 }
 
 void TAfficheur::Image2DblClick()
