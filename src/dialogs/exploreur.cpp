@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "dialogs/messages_communs.h"
 #include "dialogs/statistique.h"
 #include "platform/canvas.h"
 #include "platform/interlocuteur.h"
@@ -1257,7 +1258,7 @@ void TExploreur::Rechercher1Click()
         return;
     const Adresse a = Localisation_Noeud(n);
     if (courantes().empty()) {
-        Invite().Message(QStringLiteral("Il n'y a pas de fiches."), Icone::Avertissement, {Bouton::OK});
+        Invite().Message(QString::fromUtf8(kTexteAucuneFiche), Icone::Avertissement, {Bouton::OK});
         return;
     }
     m->TrieFiches();

@@ -12,6 +12,7 @@
 #include <utility>
 #include <variant>
 
+#include "dialogs/messages_communs.h"
 #include "platform/interlocuteur.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
@@ -219,14 +220,14 @@ Lu<Longueur> LitLongueur(const CelluleLue& c, long double coefTopofil)
         Separe(s, '/', a, b);
         long double va = 0, vb = 0;
         if (!LitReelStockable(a, va) || !LitReelStockable(b, vb))
-            return Refus{"Les longueurs Topofil ne sont pas correctes", avert};
+            return Refus{kTexteTopofilIncorrect, avert};
         l.valeur = (vb - va) * coefTopofil;
         // Two equal readings are a shot that stays on its station, as an imported survey
         // may begin with: its length is 0.
         if (l.valeur < 0.01L && vb != va)
             return Refus{"La longueur Topofil est négative", avert};
         if (!MesureAdmise(l.valeur))
-            return Refus{"Les longueurs Topofil ne sont pas correctes", avert};
+            return Refus{kTexteTopofilIncorrect, avert};
         l.topofil = va;
     }
     // The bounds hold for the length as the shot stores it.
@@ -884,7 +885,7 @@ std::optional<RefusFeuille> FeuilleSaisie::LitGaleries(TFiche& fiche, const TNoe
                                                        const TPointTopo& fin) const
 {
     if (!preferences_)
-        return RefusFeuille{"La fiche ne se termine pas sur un point topo", Icone::Avertissement};
+        return RefusFeuille{kTexteFicheSansPointFinal, Icone::Avertissement};
     int n = 1, base = 1;
     std::size_t j = 0;
     const TNoeud* depart = &premier;
@@ -898,7 +899,7 @@ std::optional<RefusFeuille> FeuilleSaisie::LitGaleries(TFiche& fiche, const TNoe
         for (;;) {
             const int r = n + base;
             if (r >= NbLignes())
-                return RefusFeuille{"La fiche ne se termine pas sur un point topo", Icone::Avertissement};
+                return RefusFeuille{kTexteFicheSansPointFinal, Icone::Avertissement};
             if (LigneArrivee(r)) {
                 const bool vide =
                     ((n == 1 && !g->PremiereViseeNulle) || (n == 2 && g->PremiereViseeNulle)) && !g->Depart.Terminus;

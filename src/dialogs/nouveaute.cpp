@@ -1,9 +1,11 @@
 #include "dialogs/nouveaute.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -46,6 +48,30 @@ QWidget* Page(QStackedWidget* p, const QString& titre, QVBoxLayout*& l)
     p->addWidget(w);
     return w;
 }
+
+// Qt checks the radio button an arrow moves to only when the one it leaves was checked:
+// each page starts with none chosen, so the arrows would move without choosing and
+// "Suivant" would wait for Space. Here the arrows choose, as radio buttons do.
+class FlechesChoisissent : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int k = static_cast<QKeyEvent*>(e)->key();
+        if (k != Qt::Key_Up && k != Qt::Key_Down && k != Qt::Key_Left && k != Qt::Key_Right)
+            return false;
+        const QWidget* avant = QApplication::focusWidget();
+        objet->event(e);
+        auto* apres = qobject_cast<QRadioButton*>(QApplication::focusWidget());
+        if (apres && apres != avant && !apres->isChecked())
+            apres->click();
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -94,6 +120,8 @@ TNouveaute::TNouveaute(HoteDialogues& hote, QWidget* parent) : QDialog(parent), 
         h->addWidget(new QLabel(avant, w));
         auto* b = new QPushButton(texte, w);
         b->setObjectName(QString::fromLatin1(nom));
+        // Return goes to "Terminer", not to the button that has the keyboard.
+        b->setAutoDefault(false);
         h->addWidget(b);
         p->addLayout(h);
         return b;
@@ -196,6 +224,9 @@ TNouveaute::TNouveaute(HoteDialogues& hote, QWidget* parent) : QDialog(parent), 
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
     Arriere->hide();
     Avant->setEnabled(false);
+    auto* fleches = new FlechesChoisissent(this);
+    for (QRadioButton* r : findChildren<QRadioButton*>())
+        r->installEventFilter(fleches);
 }
 
 int TNouveaute::Execute(HoteDialogues& hote, QWidget* parent)

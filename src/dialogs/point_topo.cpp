@@ -13,11 +13,13 @@
 #include "dialogs/choix_recherche.h"
 #include "dialogs/recherche.h"
 #include "formulaires/controles.h"
+#include "formulaires/messages_communs.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/nombres.h"
 #include "views/contexte.h"
+#include "views/messages_communs.h"
 
 namespace karst {
 
@@ -69,6 +71,9 @@ TPoint_Topo::TPoint_Topo(Recherches& recherches, QWidget* parent) : QDialog(pare
     Nom->setObjectName(QStringLiteral("Nom"));
     Nom->setEditable(true);
     Nom->setInsertPolicy(QComboBox::NoInsert);
+    // A proposal completing the name being typed would be taken for a chosen one, its index
+    // with it: the name stays as typed until a proposal is chosen from the list.
+    Nom->setCompleter(nullptr);
     auto* libelleNom = new QLabel(QStringLiteral("No&m"), this);
     libelleNom->setBuddy(Nom);
 
@@ -93,7 +98,8 @@ TPoint_Topo::TPoint_Topo(Recherches& recherches, QWidget* parent) : QDialog(pare
 
     connect(Terminus, &QRadioButton::clicked, this, [this] { RadioGroup1Click(); });
     connect(PointTopo, &QRadioButton::clicked, this, [this] { RadioGroup1Click(); });
-    connect(Nom, &QComboBox::editTextChanged, this, [this] { NomChange(); });
+    connect(Nom, &QComboBox::editTextChanged, this, [this] { Modifie = true; });
+    connect(Nom, &QComboBox::activated, this, [this] { NomChange(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     connect(Ind, &QLineEdit::textChanged, this, [this] { Modifie = true; });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -243,13 +249,17 @@ void TPoint_Topo::NomChange()
         return;
     Ind->setText(t.mid(ouvre + 1, t.size() - ouvre - 2));
     NomSaisi = t.left(ouvre);
-    // The combo's text cannot be changed while it reports its change: a moment later.
+    choisi_ = t;
+    // The combo's text cannot be changed while it reports the choice: a moment later.
     Timer1->start();
 }
 
 void TPoint_Topo::Timer1Timer()
 {
     Timer1->stop();
+    // What was typed meanwhile stays.
+    if (Nom->currentText() != choisi_)
+        return;
     Nom->setEditText(NomSaisi);
     if (Nom->lineEdit())
         Nom->lineEdit()->setCursorPosition(static_cast<int>(NomSaisi.size()));
@@ -290,8 +300,7 @@ void TPoint_Topo::Button1Click()
     if (!recherches_.RechercheSimple(Massif->Fiches, Massif, fiche, galerie, {}, {}, {}, {}, nom) || !fiche)
         return;
     if (galerie < 0) {
-        Invite().Message(QString::fromUtf8(kTexteVisualisationObligatoire),
-                         Icone::Aucune, {Bouton::OK});
+        Invite().Message(QString::fromUtf8(kTexteVisualisationObligatoire), Icone::Aucune, {Bouton::OK});
         return;
     }
     if (static_cast<std::size_t>(galerie) >= fiche->Galeries.size() || !fiche->Galeries[galerie])
@@ -310,18 +319,20 @@ void TPoint_Topo::Button1Click()
         prend(arrivee ? g.Arrivee : g.Depart);
         return;
     }
-    const Bouton b = Invite().Message(QStringLiteral("Deux points possibles : ") + AvecIndice(g.Arrivee) +
-                                          QStringLiteral(" (Oui) et ") + AvecIndice(g.Depart) + QStringLiteral(" (Ok)"),
+    const Bouton b = Invite().Message(TexteDeuxPointsPossibles(AvecIndice(g.Arrivee), AvecIndice(g.Depart)),
                                       Icone::Confirmation, {Bouton::Oui, Bouton::OK});
     prend(b == Bouton::OK ? g.Depart : g.Arrivee);
 }
 
 void TPoint_Topo::OKBtnClick(int resultat)
 {
+    // A proposal chosen just before closing is stored as its name.
+    if (Timer1->isActive())
+        Timer1Timer();
     long long i = 0;
     // The index is one byte in the sheets: 256 and above could not be kept.
     if (PointTopo->isChecked() && (!LitEntier(VersCp1252(Ind->text()), i) || i <= 0 || i > kIndiceMax)) {
-        Invite().Avertissement(QStringLiteral("L'indice doit être numérique et positif."));
+        Invite().Avertissement(QString::fromUtf8(kTexteIndiceInvalide));
         Ind->setFocus();
         return;
     }

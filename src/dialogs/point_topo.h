@@ -54,6 +54,7 @@ public:
     int Montre();
 
     void RadioGroup1Click();
+    // A proposal chosen from the list: its name and its index.
     void NomChange();
     void Timer1Timer();
     void Button1Click();
@@ -83,6 +84,7 @@ private:
     void active(bool point);
     void prend(const TPointTopo& p);
     Recherches& recherches_;
+    QString choisi_;  // the proposal chosen, as the list shows it
 };
 
 }  // namespace karst

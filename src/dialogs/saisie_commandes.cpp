@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "dialogs/messages_communs.h"
 #include "dialogs/saisie.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -213,7 +214,7 @@ void TMultPageDlg::done(int r)
         r = QDialog::Rejected;
     }
     fermetureAcceptee_ = false;
-    const bool actif = isActiveWindow();
+    const bool actif = TientClavier(*this);
     QDialog::done(r);
     // The editor is no modal window, but the keyboard goes back to its opener all the same.
     if (actif && parentWidget())
@@ -237,7 +238,7 @@ void TMultPageDlg::retireLignes(int de, int n)
 void TMultPageDlg::InsereVisee(int ligne)
 {
     if (ligne <= 1 || ligne >= NbLignes() || LigneArrivee(ligne - 1)) {
-        Invite().Avertissement(QStringLiteral("Impossible d'ajouter une visée ici."));
+        Invite().Avertissement(QString::fromUtf8(kTexteViseeImpossibleIci));
         return;
     }
     Modifie = true;

@@ -17,6 +17,7 @@
 #include <system_error>
 
 #include "dialogs/envoi_touches.h"
+#include "dialogs/messages_communs.h"
 #include "dialogs/saisie.h"
 #include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
@@ -76,7 +77,7 @@ void TMultPageDlg::Toutcopier1Click() { QApplication::clipboard()->setText(Texte
 void TMultPageDlg::ImporterClick()
 {
     if (LigneCourante <= 1 || LigneArrivee(LigneCourante - 1)) {
-        Invite().Avertissement(QStringLiteral("Impossible d'ajouter une visée ici."));
+        Invite().Avertissement(QString::fromUtf8(kTexteViseeImpossibleIci));
         return;
     }
     const QMimeData* donnees = QApplication::clipboard()->mimeData();

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "calcul/drapeaux.h"
+#include "dialogs/messages_communs.h"
 #include "dialogs/saisie.h"
 #include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
@@ -46,7 +47,7 @@ bool TMultPageDlg::ValideFiche()
     try {
         auto fiche = std::make_unique<TFiche>();
         if (!FinSurPoint)
-            return refuse(QStringLiteral("La fiche ne se termine pas sur un point topo"), Icone::Avertissement, -1, 0);
+            return refuse(QString::fromUtf8(kTexteFicheSansPointFinal), Icone::Avertissement, -1, 0);
         if (!LitInformations(*fiche))
             return false;
 

@@ -13,6 +13,7 @@
 #include <unordered_set>
 
 #include "exchange/echange.h"
+#include "exchange/messages_communs.h"
 #include "exchange/outils.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
@@ -195,7 +196,7 @@ long double ImportToporobot::Reel(const std::string& champ, std::size_t ligne) c
         return 0;
     long double v = 0;
     if (!LitReel(champ, v))
-        throw ErreurEchange(Ligne(ligne, "nombre illisible (" + echange::EnUtf8(champ) + ")"));
+        throw ErreurEchange(Ligne(ligne, TexteNombreIllisible(echange::EnUtf8(champ))));
     return v;
 }
 

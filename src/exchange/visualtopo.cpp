@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "exchange/echange.h"
+#include "exchange/messages_communs.h"
 #include "exchange/outils.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
@@ -147,7 +148,7 @@ long double Nombre(const std::string& texte, std::size_t ligne)
         return 0;
     long double v = 0;
     if (!LitReel(texte, v))
-        throw ErreurEchange(Ligne(ligne, "nombre illisible (" + echange::EnUtf8(echange::SansBlancs(texte)) + ")"));
+        throw ErreurEchange(Ligne(ligne, TexteNombreIllisible(echange::EnUtf8(echange::SansBlancs(texte)))));
     return v;
 }
 

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "formulaires/controles.h"
+#include "formulaires/messages_communs.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
 #include "survey/nombres.h"
@@ -18,6 +19,7 @@
 #include "views/contexte.h"
 #include "views/coupe_branches.h"
 #include "views/coupe_expert.h"
+#include "views/messages_communs.h"
 
 namespace karst {
 
@@ -206,10 +208,9 @@ void TExpert::PointDeLaSelection(QLineEdit* nom, QLineEdit* indice)
         if (depart != fin)
             choisi = depart ? &g.Depart : &g.Arrivee;
         else {
-            const Bouton b = Invite().Message(QStringLiteral("Deux points possibles : ") +
-                                                  DepuisCp1252(TexteStation(g.Arrivee)) + QStringLiteral(" (Oui) et ") +
-                                                  DepuisCp1252(TexteStation(g.Depart)) + QStringLiteral(" (Ok)"),
-                                              Icone::Confirmation, {Bouton::Oui, Bouton::OK});
+            const Bouton b = Invite().Message(
+                TexteDeuxPointsPossibles(DepuisCp1252(TexteStation(g.Arrivee)), DepuisCp1252(TexteStation(g.Depart))),
+                Icone::Confirmation, {Bouton::Oui, Bouton::OK});
             choisi = b == Bouton::Oui ? &g.Arrivee : &g.Depart;
         }
     }
@@ -222,7 +223,7 @@ bool TExpert::LitIndice(QLineEdit* champ, int& indice)
     long long v = 0;
     const bool nombre = LitEntier(Texte(champ), v);
     if (!nombre || v < 1) {
-        Invite().Avertissement(QStringLiteral("L'indice doit être numérique et positif."));
+        Invite().Avertissement(QString::fromUtf8(kTexteIndiceInvalide));
         champ->setFocus();
         return false;
     }

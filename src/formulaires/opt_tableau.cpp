@@ -5,12 +5,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include "formulaires/messages_communs.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
 #include "views/contexte.h"
+#include "views/messages_communs.h"
 
 namespace karst {
 
@@ -343,15 +345,13 @@ void TOpt_Tableau::BitBtn1Click()
                QStringLiteral(")");
     };
     if (g.Depart.Terminus && g.Arrivee.Terminus) {
-        Invite().Message(QString::fromUtf8(kTexteGalerieTerminus), Icone::Avertissement,
-                         {Bouton::OK});
+        Invite().Message(QString::fromUtf8(kTexteGalerieTerminus), Icone::Avertissement, {Bouton::OK});
     } else if (g.Depart.Terminus) {
         prend(g.Arrivee);
     } else if (g.Arrivee.Terminus) {
         prend(g.Depart);
     } else {
-        const Bouton b = Invite().Message(QStringLiteral("Deux points possibles : ") + texte(g.Arrivee) +
-                                              QStringLiteral(" (Oui) et ") + texte(g.Depart) + QStringLiteral(" (Ok)"),
+        const Bouton b = Invite().Message(TexteDeuxPointsPossibles(texte(g.Arrivee), texte(g.Depart)),
                                           Icone::Confirmation, {Bouton::Oui, Bouton::OK});
         prend(b == Bouton::OK ? g.Depart : g.Arrivee);
     }

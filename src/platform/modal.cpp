@@ -63,6 +63,16 @@ void RendClavier(QWidget* fenetre, QWidget* focus)
         focus->setFocus(Qt::ActiveWindowFocusReason);
 }
 
+bool TientClavier(const QWidget& fenetre)
+{
+    const QWidget* active = QApplication::activeWindow();
+    if (!active)
+        return true;
+    while (active && active != &fenetre)
+        active = active->parentWidget();
+    return active == &fenetre;
+}
+
 RetourClavier::~RetourClavier() { RendClavier(fenetre_, focus_); }
 
 int ExecuteModal(QDialog& dialogue)

@@ -37,6 +37,10 @@ private:
 // widgets, when it has lost its own); a hidden window is left alone.
 void RendClavier(QWidget* fenetre, QWidget* focus = nullptr);
 
+// The window has the keyboard, or a window it opened has it, or it is on its way back to
+// the program (a question just closed, no window active yet).
+bool TientClavier(const QWidget& fenetre);
+
 // Shows the dialog modally and returns its result (QDialog::Accepted or Rejected), or hands
 // it to the installed driver.
 int ExecuteModal(QDialog& dialogue);

@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "dialogs/messages_communs.h"
 #include "formulaires/controles.h"
 #include "formulaires/dlg_svg.h"
 #include "platform/interlocuteur.h"
@@ -589,6 +590,13 @@ bool TAfficheur::eventFilter(QObject* objet, QEvent* evenement)
         if (w->windowType() == Qt::Popup || w->windowType() == Qt::Dialog)
             CacheBulle();
     }
+    // Where the window manager gives the tooltip the pointer all the same, its moves are the
+    // view's: leaving the shot over the tooltip hides it.
+    if (FenetreBulle && objet == FenetreBulle && evenement->type() == QEvent::MouseMove) {
+        const QPoint p = Image2->mapFromGlobal(static_cast<QMouseEvent*>(evenement)->globalPosition().toPoint());
+        Image2MouseMove(p.x(), p.y());
+        return true;
+    }
     if (Panneau3D && objet == Panneau3D) {
         switch (evenement->type()) {
         // Every mouse event stays on the panel: one that climbed to the window would reach
@@ -656,7 +664,7 @@ void TAfficheur::ExporteSVG()
             return;
         }
     }
-    Invite().Information(QStringLiteral("Exportation terminée"));
+    Invite().Information(QString::fromUtf8(kTexteExportationTerminee));
 }
 
 void TAfficheur::Image2DblClick()

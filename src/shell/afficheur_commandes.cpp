@@ -17,6 +17,7 @@
 #include <limits>
 
 #include "dialogs/hote_dialogues.h"
+#include "dialogs/messages_communs.h"
 #include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -227,10 +228,10 @@ void TAfficheur::Echelle2Click()
     if (!Graphique)
         return;
     QString valeur = form_.Boite_Echelle->currentText();
-    if (!Invite().Saisie(QStringLiteral("Echelle"), QStringLiteral("Nouvelle échelle (1/n, n>=100)"), valeur))
+    if (!Invite().Saisie(QStringLiteral("Echelle"), QString::fromUtf8(kTexteInviteEchelle), valeur))
         return;
     int32_t n = 0;
-    if (!EchelleAdmise(QStringLiteral("Nouvelle échelle (1/n, n>=100)"), valeur, n))
+    if (!EchelleAdmise(QString::fromUtf8(kTexteInviteEchelle), valeur, n))
         return;
     {
         const QSignalBlocker bloque(form_.Boite_Echelle);

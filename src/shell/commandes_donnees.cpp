@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "calcul/drapeaux.h"
+#include "dialogs/messages_communs.h"
 #include "exchange/echange.h"
 #include "formulaires/dlg_vrml.h"
 #include "platform/interlocuteur.h"
@@ -154,8 +155,8 @@ bool NomExport(const char* filtre, const char* extension, std::string& nom)
 {
     // Each kind of export opens where the last one of its kind went.
     const QString genre = QString::fromLatin1(extension).remove(QLatin1Char('*')).remove(QLatin1Char('.')).toLower();
-    DialogueFichier d{QString(), QString::fromUtf8(filtre), QString::fromLatin1(extension), QString(), 1,
-                      DossierDialogue(genre)};
+    DialogueFichier d{QString(), QString::fromUtf8(filtre), QString::fromLatin1(extension), QString(),
+                      1,         DossierDialogue(genre)};
     if (!Invite().Enregistrer(d))
         return false;
     RetiensDossier(genre, d.nom);
@@ -178,7 +179,7 @@ void Exporte(TForm1& f, const char* filtre, const char* extension, Exporteur exp
         Invite().Erreur(e);
         return;
     }
-    Invite().Message(QStringLiteral("Exportation terminée"), Icone::Aucune, {Bouton::OK});
+    Invite().Message(QString::fromUtf8(kTexteExportationTerminee), Icone::Aucune, {Bouton::OK});
 }
 
 }  // namespace

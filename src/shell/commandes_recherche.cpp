@@ -7,6 +7,7 @@
 #include "calcul/drapeaux.h"
 #include "dialogs/choix_recherche.h"
 #include "dialogs/hote_dialogues.h"
+#include "dialogs/messages_communs.h"
 #include "dialogs/references.h"
 #include "platform/interlocuteur.h"
 #include "shell/form1.h"
@@ -57,7 +58,7 @@ void TForm1::Ficheconnue1Click()
     if (!Massif)
         return;
     if (!Massif->FichesCourantes || Massif->FichesCourantes->empty()) {
-        Invite().Avertissement(QStringLiteral("Il n'y a pas de fiches."));
+        Invite().Avertissement(QString::fromUtf8(kTexteAucuneFiche));
         return;
     }
     // The selection is sorted with the sheets while it is active.

@@ -11,6 +11,7 @@
 
 #include "calcul/calculateur.h"
 #include "calcul/drapeaux.h"
+#include "dialogs/messages_communs.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
 #include "shell/animation.h"
@@ -239,12 +240,12 @@ void TForm1::MetStationsAJour()
         FinCalcul(numeroCalcul_);
     }
     if (!Massif)
-        throw std::runtime_error("Le massif a été fermé.");
+        throw std::runtime_error(kTexteMassifFerme);
     if (CalculEnCours)
         throw std::runtime_error("Un calcul est en cours : recommencez une fois qu'il est terminé.");
     CalculeIci(false);
     if (!Massif)
-        throw std::runtime_error("Le massif a été fermé.");
+        throw std::runtime_error(kTexteMassifFerme);
     RafraichitVues();
 }
 

@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "calcul/drapeaux.h"
+#include "dialogs/messages_communs.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
 #include "platform/texte.h"
@@ -34,7 +35,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kFiltreMassif = "(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas";
 const QString kGenreMassif = QStringLiteral("massif");
 
 QString Nom(const std::string& chemin) { return QFileInfo(NomDeChemin(chemin)).fileName(); }

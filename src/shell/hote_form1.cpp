@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "dialogs/exploreur.h"
+#include "dialogs/messages_communs.h"
 #include "dialogs/nouveaute.h"
 #include "dialogs/statistique.h"
 #include "platform/interlocuteur.h"
@@ -101,8 +102,7 @@ bool HoteExplorateurForm1::OuvreMassif(const std::string& nom) { return f_.Ouvre
 
 bool HoteExplorateurForm1::ChoisitMassif(std::string& nom)
 {
-    DialogueFichier d{QString(), QStringLiteral("(dossier fiche) *.fic|*.fic|(massif texte) *.mas|*.mas"),
-                      QStringLiteral("fic"), QString(), 1, {}};
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), QString(), 1, {}};
     if (!Invite().Ouvrir(d))
         return false;
     nom = CheminSysteme(d.nom);

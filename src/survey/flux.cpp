@@ -341,7 +341,7 @@ void TFileBufferStream::Ferme()
         Flush();
         // The data must be on the disk before a save renames the file over the user's.
         if (ecrit && ::fsync(fd_) != 0)
-            throw ErreurFlux(AvecRaison("Erreur d'écriture dans le fichier " + affiche_, errno), errno);
+            throw ErreurFlux(AvecRaison(TexteErreurEcriture(affiche_), errno), errno);
     } catch (...) {
         ::close(fd_);
         fd_ = -1;
@@ -351,7 +351,7 @@ void TFileBufferStream::Ferme()
     const int code = errno;
     fd_ = -1;
     if (r != 0 && ecrit)
-        throw ErreurFlux(AvecRaison("Erreur d'écriture dans le fichier " + affiche_, code), code);
+        throw ErreurFlux(AvecRaison(TexteErreurEcriture(affiche_), code), code);
 }
 
 int64_t TFileBufferStream::LectureBrute(void* destination, int64_t n, int64_t position)
@@ -363,7 +363,7 @@ int64_t TFileBufferStream::LectureBrute(void* destination, int64_t n, int64_t po
         if (r < 0) {
             if (errno == EINTR)
                 continue;
-            throw ErreurFlux("Erreur de lecture du fichier " + affiche_);
+            throw ErreurFlux(TexteErreurLecture(affiche_));
         }
         if (r == 0)
             break;
@@ -384,7 +384,7 @@ void TFileBufferStream::EcritureBrute(const void* source, int64_t n, int64_t pos
         if (r <= 0) {
             // A write that takes nothing is a full medium.
             const int code = r < 0 ? errno : ENOSPC;
-            throw ErreurFlux(AvecRaison("Erreur d'écriture dans le fichier " + affiche_, code), code);
+            throw ErreurFlux(AvecRaison(TexteErreurEcriture(affiche_), code), code);
         }
         total += r;
     }
@@ -394,7 +394,7 @@ int64_t TFileBufferStream::TailleBrute()
 {
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
-        throw ErreurFlux("Erreur de lecture du fichier " + affiche_);
+        throw ErreurFlux(TexteErreurLecture(affiche_));
     return st.st_size;
 }
 
@@ -511,7 +511,7 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
     const bool existe = ::stat(reel.c_str(), &st) == 0;
     // A device or a folder is no file to replace.
     if (existe && S_ISDIR(st.st_mode))
-        throw ErreurFlux("Impossible d'enregistrer le fichier " + nom + " : un dossier porte ce nom", EISDIR);
+        throw ErreurFlux(TexteEnregistrementImpossible(nom) + " : un dossier porte ce nom", EISDIR);
     if (existe && !S_ISREG(st.st_mode))
         throw ErreurFlux(TexteOuvertureImpossible(nom));
     // The rename below would replace it whatever its mode.
@@ -529,17 +529,17 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
         // A full or read-only medium is no folder closed to new files: writing over the
         // file itself would fail the same way, or leave it cut short.
         if (const std::string raison = RaisonEchec(e.Code); !raison.empty() && e.Code != EACCES && e.Code != EPERM)
-            throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom + " : " + raison + ".", e.Code);
+            throw ErreurDossierFerme(TexteEnregistrementImpossible(nom) + " : " + raison + ".", e.Code);
         if (copiePrecedente.empty() || !existe)
             throw ErreurDossierFerme(
-                "Impossible d'enregistrer le fichier " + nom +
-                    (e.Code == EACCES || e.Code == EPERM ? " : les droits d'écriture manquent dans son dossier."
-                                                         : " : aucun fichier ne peut être créé dans son dossier."),
+                TexteEnregistrementImpossible(nom) + (e.Code == EACCES || e.Code == EPERM
+                                                          ? " : les droits d'écriture manquent dans son dossier."
+                                                          : " : aucun fichier ne peut être créé dans son dossier."),
                 e.Code);
         try {
             fichier = std::make_unique<TFileBufferStream>(reel, TFileBufferStream::kCreation, nom);
         } catch (const ErreurFlux&) {
-            throw ErreurDossierFerme("Impossible d'enregistrer le fichier " + nom +
+            throw ErreurDossierFerme(TexteEnregistrementImpossible(nom) +
                                      " : ni son dossier ni le fichier lui-même n'acceptent l'écriture.");
         }
     }
@@ -550,7 +550,7 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
             if (existe)
                 ::chmod(temporaire.c_str(), st.st_mode & 07777);
             if (std::rename(temporaire.c_str(), reel.c_str()) != 0)
-                throw ErreurFlux(AvecRaison("Impossible d'enregistrer le fichier " + nom, errno), errno);
+                throw ErreurFlux(AvecRaison(TexteEnregistrementImpossible(nom), errno), errno);
         }
     } catch (const ErreurFlux& e) {
         fichier.reset();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "survey/messages_communs.h"
 #include "survey/reel6.h"
 #include "survey/textes.h"
 
@@ -30,9 +31,6 @@ public:
     // The system's error number of the failure, 0 when there is none.
     int Code;
 };
-
-// The refusal of a file that cannot be opened, named as the user knows it.
-inline std::string TexteOuvertureImpossible(const std::string& nom) { return "Impossible d'ouvrir le fichier " + nom; }
 
 // The text that tells the user why an operation failed: the error's own, or, when memory
 // ran out, a French message saying so.

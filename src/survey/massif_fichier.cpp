@@ -6,6 +6,7 @@
 #include "survey/fichier_massif.h"
 #include "survey/fichier_texte.h"
 #include "survey/flux.h"
+#include "survey/messages_communs.h"
 #include "survey/nombres.h"
 #include "survey/services_fichier.h"
 #include "survey/textes.h"

@@ -4,6 +4,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "survey/messages_communs.h"
 #include "survey/nombres.h"
 
 namespace karst {
@@ -72,7 +73,7 @@ TGalerie::TGalerie() : CoefTopofil(1.0L) {}
 TVisee* TGalerie::PlaceVisee(int k, std::unique_ptr<TVisee> v)
 {
     if (k < 1 || k > kMaxVisees)
-        throw std::length_error("Une galerie compte au plus 128 visées");
+        throw std::length_error(kTexteTropDeVisees);
     Visees[static_cast<std::size_t>(k)] = std::move(v);
     return Visees[static_cast<std::size_t>(k)].get();
 }
@@ -80,7 +81,7 @@ TVisee* TGalerie::PlaceVisee(int k, std::unique_ptr<TVisee> v)
 TVisee* TGalerie::AjouteVisee(std::unique_ptr<TVisee> v)
 {
     if (NbVisees >= kMaxVisees)
-        throw std::length_error("Une galerie compte au plus 128 visées");
+        throw std::length_error(kTexteTropDeVisees);
     TVisee* r = PlaceVisee(NbVisees + 1, std::move(v));
     ++NbVisees;
     return r;

@@ -182,8 +182,6 @@ struct TStation {
 
 constexpr int kMaxVisees = 128;
 constexpr int kMaxSuites = 5;
-// The refusal of a sixth continuation.
-inline constexpr char kTexteSuitesPleines[] = "Pas plus de 5 suites par galerie";
 
 // One gallery: a chain of up to 128 shots between two stations.
 class TGalerie {

@@ -22,15 +22,6 @@ class TOptions_Tableau;
 class TMarge;
 class TImprimante;
 
-// The refusals of the commands that take a station or a branch from a gallery a search
-// found: a search names a gallery for these only through a view, and a gallery both of
-// whose ends are termini has no station to take (UTF-8).
-inline constexpr char kTexteVisualisationObligatoire[] =
-    "Il faut obligatoirement passer par la visualisation avec cette méthode";
-inline constexpr char kTexteVisualisationObligatoireOption[] =
-    "Il faut obligatoirement passer par la visualisation pour cette option";
-inline constexpr char kTexteGalerieTerminus[] = "La galerie sélectionnée n'a que des terminus";
-
 // What the branch dialog gives: the offsets typed, the drawing direction, and whether the
 // branch starts at the gallery's end station rather than its start station.
 struct ChoixBranche {

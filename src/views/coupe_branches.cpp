@@ -5,11 +5,13 @@
 
 #include "platform/interlocuteur.h"
 #include "survey/coupe.h"
+#include "survey/messages_communs.h"
 #include "survey/nombres.h"
 #include "views/contexte.h"
 #include "views/coupe_branches.h"
 #include "views/coupe_geometrie.h"
 #include "views/coupe_vue.h"
+#include "views/messages_communs.h"
 
 namespace karst {
 

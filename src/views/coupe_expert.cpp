@@ -2,6 +2,7 @@
 
 #include "calcul/calculateur.h"
 #include "platform/interlocuteur.h"
+#include "survey/messages_communs.h"
 #include "survey/nombres.h"
 #include "survey/textes.h"
 #include "views/contexte.h"

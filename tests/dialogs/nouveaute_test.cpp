@@ -59,6 +59,9 @@ protected:
 TEST_F(Nouveaute, NouveauMassifApresLaQuestionDeSauvegarde)
 {
     auto n = Cree();
+    n->show();
+    n->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(n.get()));
     EXPECT_EQ(n->windowTitle(), QStringLiteral("Nouvel élément"));
     EXPECT_FALSE(n->Avant->isEnabled());
     EXPECT_TRUE(n->Arriere->isHidden());
@@ -77,7 +80,8 @@ TEST_F(Nouveaute, NouveauMassifApresLaQuestionDeSauvegarde)
     n->Declinaisons->click();
     n->References->click();
     EXPECT_EQ(hote.declinaisons + hote.references, 2);
-    n->Avant->click();
+    // Return goes to "Terminer", whichever button of the page has the keyboard.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(n->result(), QDialog::Accepted);
     EXPECT_FALSE(n->FicheDemandee);
 }
@@ -267,13 +271,17 @@ TEST_F(Nouveaute, PagesDisposeesDeHautEnBas)
         precedent = bas(b);
     }
     EXPECT_LT(precedent, n->Panneau->height() / 2);
-    // The cave's page, reached by keys alone, each page's first field having them: its name
-    // right under the title, the two kinds under the label.
-    for (Qt::Key k : {Qt::Key_Space, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return, Qt::Key_Return})
+    // The cave's page, reached by keys alone, each page's first field having them, the arrows
+    // choosing the kind: its name right under the title, the two kinds under the label.
+    for (Qt::Key k : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return, Qt::Key_Return})
         QTest::keyClick(QApplication::focusWidget(), k);
     ASSERT_EQ(n->Panneau->currentIndex(), 3);
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Grotte X"));
     EXPECT_EQ(n->Nom_Cavite->text(), QStringLiteral("Grotte X"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_TRUE(n->jonctionne->isChecked());
+    EXPECT_TRUE(n->Avant->isEnabled());
     QApplication::processEvents();
     EXPECT_LT(haut(n->Nom_Cavite), 60);
     EXPECT_LT(haut(n->jonctionne) - bas(n->Nom_Cavite), 80);

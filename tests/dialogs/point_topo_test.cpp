@@ -1,10 +1,11 @@
 // The station dialog: its proposals, a free index, a station taken from a searched gallery,
 // and the index check at closing.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTimer>
+#include <QTest>
 
 #include "dialogs/choix_recherche.h"
 #include "dialogs/point_topo.h"
@@ -67,13 +68,25 @@ TEST(PointTopo, PropositionsDeLaFicheEtDeLaMemeSortie)
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Point d'arrivée"));
     EXPECT_TRUE(d.Button4->isHidden());
 
+    // Typed key by key at any pace, a name stays as typed whatever proposal it begins like.
+    d.show();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    for (int pause : {0, 100, 150})
+        for (const QString& nom : {QStringLiteral("J1"), QStringLiteral("P1Xa")}) {
+            d.Nom->setEditText(QString());
+            QTest::keyClicks(QApplication::focusWidget(), nom, Qt::NoModifier, pause);
+            QTest::qWait(150);
+            EXPECT_EQ(d.Nom->currentText(), nom) << pause;
+            EXPECT_TRUE(d.Ind->text().isEmpty()) << pause;
+        }
+    // A proposal chosen from the opened list: its name and its index.
     d.Modifie = false;
-    d.Nom->setCurrentIndex(5);
+    for (Qt::Key k : {Qt::Key_F4, Qt::Key_Home, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
+                      Qt::Key_Return})
+        QTest::keyClick(QApplication::focusWidget(), k);
     EXPECT_EQ(d.Ind->text(), QStringLiteral("3"));
-    EXPECT_TRUE(d.Timer1->isActive());
-    d.Timer1Timer();
-    EXPECT_FALSE(d.Timer1->isActive());
-    EXPECT_EQ(d.Nom->currentText(), QStringLiteral("p12"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d.Nom->currentText() == QStringLiteral("p12"); }));
     EXPECT_TRUE(d.Modifie);
     TPointTopo lu;
     d.LitPoint(lu);

@@ -1,0 +1,24 @@
+#pragma once
+// The user-visible texts that more than one place of this library gives, each written here
+// once: a second copy of one elsewhere is a text that may drift from its twin.
+// Texts are UTF-8.
+
+#include <string>
+
+namespace karst {
+
+// The refusal of a file that cannot be opened, named as the user knows it.
+inline std::string TexteOuvertureImpossible(const std::string& nom) { return "Impossible d'ouvrir le fichier " + nom; }
+// A file that could not be saved; the callers add why.
+inline std::string TexteEnregistrementImpossible(const std::string& nom)
+{
+    return "Impossible d'enregistrer le fichier " + nom;
+}
+inline std::string TexteErreurEcriture(const std::string& nom) { return "Erreur d'écriture dans le fichier " + nom; }
+inline std::string TexteErreurLecture(const std::string& nom) { return "Erreur de lecture du fichier " + nom; }
+
+inline constexpr char kTexteTropDeVisees[] = "Une galerie compte au plus 128 visées";
+// The refusal of a sixth continuation.
+inline constexpr char kTexteSuitesPleines[] = "Pas plus de 5 suites par galerie";
+
+}  // namespace karst
