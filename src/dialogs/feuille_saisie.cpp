@@ -13,7 +13,6 @@
 #include <variant>
 
 #include "dialogs/messages_communs.h"
-#include "platform/interlocuteur.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
 

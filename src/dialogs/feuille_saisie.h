@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "dialogs/preference_ecran.h"
+#include "platform/icone.h"
 #include "survey/modele.h"
 
 namespace karst {
 
-enum class Icone;
 class TBufferStream;
 
 // A junction between two consecutive galleries of the sheet being typed.

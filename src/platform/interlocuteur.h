@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/icone.h"
 
 class QPrinter;
 
 namespace karst {
 
 enum class Bouton { Aucun, Oui, Non, OK, Annuler };
-enum class Icone { Aucune, Information, Avertissement, Erreur, Confirmation };
 
 // The answer of a box closed without a button: the one that commits to least, Annuler,
 // else Non, else Oui (a box "Oui"/"OK" names its Oui as the closing answer), else OK.
