@@ -272,18 +272,17 @@ const ColonneReel kReels[] = {
     {P::DevManuel, false, true, "La correction du développement doit être numérique.", &TVisee::CorrDeveloppement},
 };
 struct ColonneUnite {
-    int type;
-    std::span<const UniteMesure> unites;
+    int type;  // its units are the column's, as the grid's list offers them
     const char* message;
     bool nomme;
     uint8_t TVisee::*champ;
 };
 const ColonneUnite kUnites[] = {
-    {P::UniteLongueur, kUnitesLongueur, "L'unité de longueur doit être en %1 ou %2.", true, &TVisee::UniteLongueur},
-    {P::UniteAzimut, kUnitesAzimut, "L'unité d'azimut doit être en %1 ou %2.", true, &TVisee::UniteAzimut},
-    {P::UnitePente, kUnitesPente, "L'unité de pente n'est pas correcte.", false, &TVisee::UnitePente},
-    {P::UniteLargeur, kUnitesLongueur, "L'unité de largeur doit être en %1 ou %2.", true, &TVisee::UniteLargeur},
-    {P::UniteHauteur, kUnitesLongueur, "L'unité de hauteur doit être en %1 ou %2.", true, &TVisee::UniteHauteur},
+    {P::UniteLongueur, "L'unité de longueur doit être en %1 ou %2.", true, &TVisee::UniteLongueur},
+    {P::UniteAzimut, "L'unité d'azimut doit être en %1 ou %2.", true, &TVisee::UniteAzimut},
+    {P::UnitePente, "L'unité de pente n'est pas correcte.", false, &TVisee::UnitePente},
+    {P::UniteLargeur, "L'unité de largeur doit être en %1 ou %2.", true, &TVisee::UniteLargeur},
+    {P::UniteHauteur, "L'unité de hauteur doit être en %1 ou %2.", true, &TVisee::UniteHauteur},
 };
 struct ColonneCourte {
     int type;
@@ -332,7 +331,9 @@ const std::map<int, Colonne>& LecteursColonnes()
                          }};
         for (const ColonneUnite& c : kUnites)
             l[c.type] = {false, [c](const CelluleLue& s, TVisee& v, TGalerie&) {
-                             return Place(LitUniteCellule(s.texte, c.unites, c.message, c.nomme), v.*c.champ);
+                             return Place(
+                                 LitUniteCellule(s.texte, TPreference_Ecran::UnitesColonne(c.type), c.message, c.nomme),
+                                 v.*c.champ);
                          }};
         for (const ColonneCourte& c : kCourtes)
             l[c.type] = {false, [c](const CelluleLue& s, TVisee& v, TGalerie&) {

@@ -586,7 +586,8 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     f->OuvreMassif({});
     invite.fichiers = {QString::fromStdString(Chemin("texte"))};
     invite.indexFiltres = {2};
-    EXPECT_TRUE(f->Enregistrersous1Click());
+    ClicMenu(*f, f->Massif1, f->Enregistrersous1);
+    EXPECT_EQ(f->Massif->NomFichier, Chemin("texte.mas"));
     EXPECT_EQ(invite.dialoguesFichier.back().dossier, dirM.path());
     EXPECT_TRUE(Contenu(Chemin("texte.mas")).starts_with("Version 1005\r\n"));
 }
@@ -747,7 +748,7 @@ TEST_F(Fenetre, ModelesSousUnAutreNom)
     fs::permissions(base + ".pla", kLectureSeule);
     invite.fichiers = {QString::fromStdString(base + ".pla")};
     invite.reponses = {Bouton::Oui};
-    f->Enregistrermodle1Click();
+    ClicMenu(*f, f->Format1, f->Enregistrermodle1);
     EXPECT_EQ(invite.Textes().back(), QString::fromStdString("Le fichier " + base +
                                                              ".pla est en lecture seule : il n'a pas été modifié. "
                                                              "Choisissez un autre nom pour l'enregistrer ailleurs."));
