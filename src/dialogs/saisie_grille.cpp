@@ -370,6 +370,8 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     TableauVisee->viewport()->installEventFilter(this);
     TableauVisee->installEventFilter(this);
     Unite->installEventFilter(this);
+    // A unit chosen from the list after a '-' is the unit chosen.
+    connect(Unite, &QComboBox::activated, this, [this] { signeEnAttente_ = false; });
     // The list stays over its cell when the grid scrolls.
     for (QScrollBar* b : {TableauVisee->horizontalScrollBar(), TableauVisee->verticalScrollBar()})
         connect(b, &QScrollBar::valueChanged, this, [this] {
@@ -989,6 +991,9 @@ void TMultPageDlg::valeurSuivante(int ligne, int colonne, const QKeyEvent& touch
 
 bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
 {
+    // A press that selected nothing leaves the growth to the next move.
+    if (e->type() == QEvent::MouseButtonRelease)
+        pression_ = false;
     if (objet == TableauVisee->verticalHeader()->viewport()) {
         if (e->type() == QEvent::MouseButtonRelease)
             GlisseLignes = false;
