@@ -51,8 +51,8 @@ TInformations::TInformations(QWidget* parent) : QDialog(parent)
     Topofil = NouvelleEdition("Topofil", this);
     Deformation->setText(QStringLiteral("1"));
     Topofil->setText(QStringLiteral("1"));
-    FiltreCles(Deformation);
-    FiltreCles(Topofil);
+    FiltreCles(Deformation, GenreNombre::Positif);
+    FiltreCles(Topofil, GenreNombre::Positif);
     forme->addRow(QStringLiteral("&Informations sur la galerie"), Info);
     forme->addRow(QStringLiteral("Coefficient de &déformation"), Deformation);
     forme->addRow(QStringLiteral("Coefficient de correction du &Topofil"), Topofil);

@@ -80,7 +80,7 @@ TPoint_Topo::TPoint_Topo(Recherches& recherches, QWidget* parent) : QDialog(pare
     Indice = new QGroupBox(QStringLiteral("Indice"), this);
     Indice->setObjectName(QStringLiteral("Indice"));
     Ind = NouvelleEdition("Ind", Indice);
-    FiltreCles(Ind);
+    FiltreCles(Ind, GenreNombre::Naturel);
     Button1 = NouveauBouton(QStringLiteral("&Rechercher ..."), "Button1", Indice);
     Button2 = NouveauBouton(QStringLiteral("&Nouveau"), "Button2", Indice);
     auto* ligneIndice = new QHBoxLayout(Indice);
@@ -329,13 +329,9 @@ void TPoint_Topo::OKBtnClick(int resultat)
     // A proposal chosen just before closing is stored as its name.
     if (Timer1->isActive())
         Timer1Timer();
-    long long i = 0;
-    // The index is one byte in the sheets: 256 and above could not be kept.
-    if (PointTopo->isChecked() && (!LitEntier(VersCp1252(Ind->text()), i) || i <= 0 || i > kIndiceMax)) {
-        Invite().Avertissement(QString::fromUtf8(kTexteIndiceInvalide));
-        Ind->setFocus();
+    int indice = 0;
+    if (PointTopo->isChecked() && !LitIndiceChamp(Ind, indice))
         return;
-    }
     done(resultat);
 }
 

@@ -143,6 +143,10 @@ public:
     // to the last column of the row above.
     void DeplaceCellule(int ligne, int colonne, int pas);
     void UniteExit();
+    // A key typed in the unit list; true when the editor took it. A '-' that may begin a unit
+    // waits for the next key: a letter or '°' makes it the unit's, a number takes both on
+    // to the next value.
+    bool UniteKeyPress(const QKeyEvent& touche);
     void TableauViseeSetEditText(int ligne, int colonne);
     // Writes the cell being typed and the open unit list into the grid, as Enter would:
     // every command, shortcut and close calls it before it acts.
@@ -275,8 +279,11 @@ private:
     // A width the program gives a column for a title or a text it shows: while the column
     // keeps it, the layout keeps its own.
     void poseLargeur(int colonne, int largeur);
-    // Starts the value cell after the unit cell (ligne, colonne) with a key typed there.
-    void valeurSuivante(int ligne, int colonne, const QKeyEvent& touche);
+    // Starts the value cell after the unit cell (ligne, colonne) with a key typed there,
+    // after a '-' typed before it when `signe`.
+    void valeurSuivante(int ligne, int colonne, const QKeyEvent& touche, bool signe = false);
+    // A row added at the bottom when the selection starts on the last row.
+    void agrandit();
 
     IHoteSaisie* hote_;
     IHoteSaisie sansHote_;
@@ -285,8 +292,12 @@ private:
     bool fermetureAcceptee_ = false;
     int lignePression_ = -1;        // row of the last mouse press
     bool clicSurCourante_ = false;  // the last press was on the current cell
+    bool pression_ = false;         // a press on the grid has not selected yet
     // The cell the unit list was opened on: it is written there, wherever the cursor went.
     int uniteLigne_ = -1, uniteColonne_ = -1;
+    // A '-' typed in the unit list waits for the next key; the list's text before it.
+    bool signeEnAttente_ = false;
+    QString avantSigne_;
     DelegueSaisie* delegue_ = nullptr;
     // The width the program gave each column (-1: the layout's own).
     std::vector<int> largeursPosees_;

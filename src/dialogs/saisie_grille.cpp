@@ -4,12 +4,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -85,6 +87,24 @@ private:
     std::function<int()> type_;
 };
 
+// The unit list's text: the combo box hands it the keys, the editor judges them first.
+class LigneUnite : public QLineEdit {
+public:
+    explicit LigneUnite(TMultPageDlg* editeur) : editeur_(editeur) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (editeur_->UniteKeyPress(*e))
+            e->accept();
+        else
+            QLineEdit::keyPressEvent(e);
+    }
+
+private:
+    TMultPageDlg* editeur_;
+};
+
 }  // namespace
 
 // Enter in a cell editor commits the cell and moves on as Enter in the grid does. The open
@@ -127,6 +147,7 @@ public:
         modifieAvant_ = modifie;
     }
     bool Ouvert() const { return ouvert_; }
+    QWidget* Editeur() const { return ouvert_; }
     // Writes and closes the open editor.
     void Termine()
     {
@@ -155,17 +176,8 @@ protected:
                 editeur_->Modifie = modifieAvant_;
                 return traite;
             }
-            // Lines or fields pasted are no cell's text: the cell is written, and the paste
-            // goes to the grid from there.
-            if (static_cast<QKeyEvent*>(e)->matches(QKeySequence::Paste)) {
-                const QString colle = QApplication::clipboard()->text();
-                if (colle.contains(QLatin1Char('\t')) || colle.contains(QLatin1Char('\n')) ||
-                    colle.contains(QLatin1Char('\r'))) {
-                    Termine();
-                    editeur_->ColleTexte(colle);
-                    return true;
-                }
-            }
+            if (static_cast<QKeyEvent*>(e)->matches(QKeySequence::Paste) && colleDansGrille())
+                return true;
             // Tab leaves the cell for the next one, as the arrows do in the grid, whatever
             // that cell is: the view's own step would open a text editor on a unit column.
             if (const int pas = PasTabulation(*static_cast<QKeyEvent*>(e))) {
@@ -174,10 +186,41 @@ protected:
                 return true;
             }
         }
+        // The editor's own menu pastes as its Ctrl+V does.
+        if (e->type() == QEvent::ContextMenu)
+            if (auto* ligne = qobject_cast<QLineEdit*>(objet)) {
+                QMenu* menu = ligne->createStandardContextMenu();
+                // The paste item is the one that calls the editor's paste, by name or not.
+                for (QAction* a : menu->actions())
+                    if (disconnect(a, &QAction::triggered, ligne, &QLineEdit::paste) ||
+                        disconnect(a, SIGNAL(triggered(bool)), ligne, SLOT(paste()))) {
+                        a->setObjectName(QStringLiteral("edit-paste"));
+                        connect(a, &QAction::triggered, ligne, [this, ligne] {
+                            if (!colleDansGrille())
+                                ligne->paste();
+                        });
+                    }
+                menu->setAttribute(Qt::WA_DeleteOnClose);
+                menu->popup(static_cast<QContextMenuEvent*>(e)->globalPos());
+                return true;
+            }
         return QStyledItemDelegate::eventFilter(objet, e);
     }
 
 private:
+    // Lines or fields pasted are no cell's text: the cell is written, and the paste goes to
+    // the grid from there. False for a text that belongs in the cell.
+    bool colleDansGrille()
+    {
+        const QString colle = QApplication::clipboard()->text();
+        if (!colle.contains(QLatin1Char('\t')) && !colle.contains(QLatin1Char('\n')) &&
+            !colle.contains(QLatin1Char('\r')))
+            return false;
+        Termine();
+        editeur_->ColleTexte(colle);
+        return true;
+    }
+
     struct Avant {
         int ligne, colonne;
         QString texte;
@@ -274,6 +317,7 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     Unite = new QComboBox(TableauVisee->viewport());
     Unite->setObjectName(QStringLiteral("Unite"));
     Unite->setEditable(true);
+    Unite->setLineEdit(new LigneUnite(this));
     Unite->setInsertPolicy(QComboBox::NoInsert);
     Unite->setValidator(new ValideUnite([this] { return TypeColonne(uniteColonne_); }, Unite));
     Unite->hide();
@@ -302,12 +346,16 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
         LigneCourante = r + 1;
         ColonneSouris = c + 1;
         lignePression_ = r + 1;
+        pression_ = false;
+        agrandit();
     });
     // A press on a row marker starts a range of whole rows, which the header extends.
     connect(marques, &QHeaderView::sectionPressed, this, [this](int r) {
         LigneCourante = LigneAncre = lignePression_ = r + 1;
         ColonneSouris = 0;
         GlisseLignes = QApplication::mouseButtons() & Qt::LeftButton;
+        pression_ = false;
+        agrandit();
     });
     connect(marques, &QHeaderView::sectionEntered, this, [this](int r) {
         if (GlisseLignes)
@@ -322,6 +370,8 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     TableauVisee->viewport()->installEventFilter(this);
     TableauVisee->installEventFilter(this);
     Unite->installEventFilter(this);
+    // A unit chosen from the list after a '-' is the unit chosen.
+    connect(Unite, &QComboBox::activated, this, [this] { signeEnAttente_ = false; });
     // The list stays over its cell when the grid scrolls.
     for (QScrollBar* b : {TableauVisee->horizontalScrollBar(), TableauVisee->verticalScrollBar()})
         connect(b, &QScrollBar::valueChanged, this, [this] {
@@ -782,9 +832,9 @@ void TMultPageDlg::TableauViseeClick()
     if (r == 0 || c == 0)
         return;
     LigneCourante = r;
-    const QRect sel = SelectionGrille();
-    if (!FinSurPoint && sel.top() >= NbLignes() - 1 && NbLignes() < kLignesMax)
-        AjouteViseeEnBas();
+    // A press moves the cursor before it selects: the grid grows once the press has selected.
+    if (!pression_)
+        agrandit();
     if (CelluleUnite(r, c)) {
         const QRect cellule = RectCellule(r, c);
         uniteLigne_ = r;
@@ -793,6 +843,7 @@ void TMultPageDlg::TableauViseeClick()
         Unite->addItems(TexteUnites(TypeColonne(c)));
         Unite->setCurrentIndex(Unite->findText(Cellule(r, c)));
         Unite->setEditText(Cellule(r, c));
+        signeEnAttente_ = false;
         // What is typed replaces the unit, as in a cell.
         Unite->lineEdit()->selectAll();
         const int largeur = LargeurColonne(c);
@@ -801,6 +852,13 @@ void TMultPageDlg::TableauViseeClick()
         Unite->show();
         Unite->setFocus();
     }
+}
+
+void TMultPageDlg::agrandit()
+{
+    const QRect sel = SelectionGrille();
+    if (!FinSurPoint && sel.top() >= NbLignes() - 1 && NbLignes() < FeuilleSaisie::kLignesMax)
+        AjouteViseeEnBas();
 }
 
 void TMultPageDlg::UniteExit()
@@ -906,7 +964,7 @@ void TMultPageDlg::TableauViseeSetEditText(int, int colonne)
         Modifie = true;
 }
 
-void TMultPageDlg::valeurSuivante(int ligne, int colonne, const QKeyEvent& touche)
+void TMultPageDlg::valeurSuivante(int ligne, int colonne, const QKeyEvent& touche, bool signe)
 {
     // A number typed after a value belongs to the next value, not to its unit: the unit stays
     // and the key starts the next cell that takes a value.
@@ -921,20 +979,32 @@ void TMultPageDlg::valeurSuivante(int ligne, int colonne, const QKeyEvent& touch
         return;
     FixeCelluleCourante(r, c);
     TableauViseeClick();
+    if (signe) {
+        QKeyEvent moins(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, QStringLiteral("-"));
+        QApplication::sendEvent(TableauVisee, &moins);
+    }
+    // The sign may have opened the cell's editor: the key follows it there.
     QKeyEvent cle(QEvent::KeyPress, touche.key(), touche.modifiers(), touche.text());
-    QApplication::sendEvent(TableauVisee, &cle);
+    QWidget* cible = delegue_->Editeur();
+    QApplication::sendEvent(cible ? cible : TableauVisee, &cle);
 }
 
 bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
 {
+    // A press that selected nothing leaves the growth to the next move.
+    if (e->type() == QEvent::MouseButtonRelease)
+        pression_ = false;
     if (objet == TableauVisee->verticalHeader()->viewport()) {
         if (e->type() == QEvent::MouseButtonRelease)
             GlisseLignes = false;
+        else if (e->type() == QEvent::MouseButtonPress)
+            pression_ = true;
     } else if (objet == TableauVisee->viewport()) {
         // The second click of a double click is the double click's own.
         if (e->type() == QEvent::MouseButtonPress) {
             const QModelIndex i = TableauVisee->indexAt(static_cast<QMouseEvent*>(e)->position().toPoint());
             clicSurCourante_ = i.isValid() && i == TableauVisee->currentIndex();
+            pression_ = i.isValid();
         } else if (e->type() == QEvent::MouseButtonDblClick) {
             clicSurCourante_ = false;
         }
@@ -986,35 +1056,67 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
         if (sortie && raison != Qt::PopupFocusReason && raison != Qt::ActiveWindowFocusReason &&
             !Unite->view()->isVisible()) {
             UniteExit();
-        } else if (e->type() == QEvent::KeyPress) {
-            const auto* touche = static_cast<QKeyEvent*>(e);
-            const int k = touche->key();
-            int pas = PasTabulation(*touche);
-            if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Right)
-                pas = 1;
-            else if (k == Qt::Key_Left)
-                pas = -1;
-            if (pas) {
-                const int r = uniteLigne_, c = uniteColonne_;
-                UniteExit();
-                DeplaceCellule(r, c, pas);
-                return true;
-            }
-            // Escape leaves the unit as it was, as it leaves a cell being typed.
-            if (k == Qt::Key_Escape && touche->modifiers() == Qt::NoModifier) {
-                uniteLigne_ = uniteColonne_ = -1;
-                UniteExit();
-                return true;
-            }
-            if (DebutNombre(*touche)) {
-                const int r = uniteLigne_, c = uniteColonne_;
-                UniteExit();
-                valeurSuivante(r, c, *touche);
-                return true;
-            }
+        } else if (e->type() == QEvent::KeyPress && PasTabulation(*static_cast<QKeyEvent*>(e))) {
+            // Tab would move the focus before the list's text sees it.
+            return UniteKeyPress(*static_cast<QKeyEvent*>(e));
         }
     }
     return QDialog::eventFilter(objet, e);
+}
+
+bool TMultPageDlg::UniteKeyPress(const QKeyEvent& touche)
+{
+    const int k = touche.key();
+    const bool signe = std::exchange(signeEnAttente_, false);
+    QLineEdit* texte = Unite->lineEdit();
+    const int r = uniteLigne_, c = uniteColonne_;
+    if (signe && DebutNombre(touche)) {
+        // The sign began the next value: the unit stays as it was.
+        Unite->setEditText(avantSigne_);
+        UniteExit();
+        valeurSuivante(r, c, touche, true);
+        return true;
+    }
+    int pas = PasTabulation(touche);
+    if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Right)
+        pas = 1;
+    else if (k == Qt::Key_Left)
+        pas = -1;
+    if (pas) {
+        // A sign alone is no unit.
+        if (signe && !UniteDeTexte(TypeColonne(c), Unite->currentText()))
+            Unite->setEditText(avantSigne_);
+        UniteExit();
+        DeplaceCellule(r, c, pas);
+        return true;
+    }
+    // Escape leaves the unit as it was, as it leaves a cell being typed.
+    if (k == Qt::Key_Escape && touche.modifiers() == Qt::NoModifier) {
+        uniteLigne_ = uniteColonne_ = -1;
+        UniteExit();
+        return true;
+    }
+    if (touche.text() == QStringLiteral("-") && DebutNombre(touche)) {
+        // Half the units begin with a sign: whose it is, the next key tells.
+        QString apres = texte->text();
+        int position = texte->cursorPosition();
+        if (texte->hasSelectedText()) {
+            position = texte->selectionStart();
+            apres.remove(position, texte->selectedText().size());
+        }
+        apres.insert(position++, QLatin1Char('-'));
+        if (Unite->validator()->validate(apres, position) != QValidator::Invalid) {
+            signeEnAttente_ = true;
+            avantSigne_ = texte->text();
+            return false;
+        }
+    }
+    if (DebutNombre(touche)) {
+        UniteExit();
+        valeurSuivante(r, c, touche);
+        return true;
+    }
+    return false;
 }
 
 }  // namespace karst

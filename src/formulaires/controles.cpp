@@ -19,6 +19,7 @@
 #include <cmath>
 #include <limits>
 
+#include "formulaires/messages_communs.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
 #include "survey/nombres.h"
@@ -28,12 +29,14 @@ namespace karst {
 
 // ---- key filter ----
 
-bool FiltreTouches::Accepte(QChar c)
+bool FiltreTouches::Accepte(QChar c, GenreNombre genre)
 {
-    if (c.isDigit() && c.unicode() < 128)
+    if ((c.isDigit() && c.unicode() < 128) || c == QChar(u'\b'))
         return true;
     // A comma is the decimal point of French keyboards and habits.
-    return c == QChar(u'\b') || c == QChar(u'.') || c == QChar(u',') || c == QChar(u'-');
+    if (genre != GenreNombre::Naturel && (c == QChar(u'.') || c == QChar(u',')))
+        return true;
+    return genre == GenreNombre::Relatif && c == QChar(u'-');
 }
 
 bool FiltreTouches::eventFilter(QObject* objet, QEvent* evenement)
@@ -42,13 +45,16 @@ bool FiltreTouches::eventFilter(QObject* objet, QEvent* evenement)
         auto* k = static_cast<QKeyEvent*>(evenement);
         const QString t = k->text();
         // Only keys that type a printable character are judged; editing and shortcut keys pass.
-        if (!t.isEmpty() && t.at(0).isPrint() && !Accepte(t.at(0)))
+        if (!t.isEmpty() && t.at(0).isPrint() && !Accepte(t.at(0), genre_))
             return true;
     }
     return QObject::eventFilter(objet, evenement);
 }
 
-void FiltreCles(QLineEdit* edition) { edition->installEventFilter(new FiltreTouches(edition)); }
+void FiltreCles(QLineEdit* edition, GenreNombre genre)
+{
+    edition->installEventFilter(new FiltreTouches(edition, genre));
+}
 
 QStringList LibellesUnites(std::span<const UniteMesure> unites)
 {
@@ -379,6 +385,20 @@ bool LitReelChamp(QLineEdit* e, long double& v)
         return true;
     return RefuseChamp(e, LitReelSaisi(VersCp1252(e->text()), v) ? QStringLiteral("ce nombre est trop grand")
                                                                  : QStringLiteral("ce n'est pas un nombre"));
+}
+
+bool LitIndiceChamp(QLineEdit* e, int& indice)
+{
+    long long v = 0;
+    const bool nombre = LitEntier(VersCp1252(e->text()), v);
+    const char* refus = !nombre || v < 1 ? kTexteIndiceInvalide : v > kIndiceMax ? kTexteIndiceHorsBornes : nullptr;
+    if (refus) {
+        Invite().Avertissement(QString::fromUtf8(refus));
+        e->setFocus();
+        return false;
+    }
+    indice = static_cast<int>(v);
+    return true;
 }
 
 bool EntiersAdmis(std::initializer_list<QLineEdit*> champs, long long min, long long max)

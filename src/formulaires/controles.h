@@ -41,21 +41,29 @@ class QLayout;
 
 namespace karst {
 
-// Discards every typed character that no number is written with: digits, sign and the
-// decimal point ('.' or ',') pass, so that a value the field cannot store is refused with a
-// message when confirmed, never silently changed by a dropped key. Keys that type nothing
-// (arrows, tab, shortcuts) pass.
+// The numbers a field holds: `Naturel` digits only, `Positif` with a decimal point too,
+// `Relatif` with a sign as well.
+enum class GenreNombre { Naturel, Positif, Relatif };
+
+// Discards every typed character that no number of the field's kind is written with: the
+// digits, and the decimal point ('.' or ',') and the sign where the field takes them, pass,
+// so that a value the field cannot store is refused with a message when confirmed, never
+// silently changed by a dropped key. Keys that type nothing (arrows, tab, shortcuts) pass.
 class FiltreTouches : public QObject {
     Q_OBJECT
 public:
-    explicit FiltreTouches(QObject* parent) : QObject(parent) {}
-    static bool Accepte(QChar c);
+    explicit FiltreTouches(QObject* parent, GenreNombre genre = GenreNombre::Relatif) : QObject(parent), genre_(genre)
+    {}
+    static bool Accepte(QChar c, GenreNombre genre = GenreNombre::Relatif);
 
 protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override;
+
+private:
+    GenreNombre genre_;
 };
 
-void FiltreCles(QLineEdit* edition);
+void FiltreCles(QLineEdit* edition, GenreNombre genre = GenreNombre::Relatif);
 
 // The labels of a unit table, in its order, as the lists show them.
 QStringList LibellesUnites(std::span<const UniteMesure> unites);
@@ -183,6 +191,9 @@ bool LitCase(const QCheckBox* c);
 // and the caller stores nothing.
 bool LitEntierChamp(QLineEdit* e, long long min, long long max, long long& v);
 bool LitReelChamp(QLineEdit* e, long double& v);
+// A station index, 1 to 255: anything else is refused with a message that says which, the
+// field focused; false.
+bool LitIndiceChamp(QLineEdit* e, int& indice);
 // The same checks for several fields, in order; false at the first refused.
 bool EntiersAdmis(std::initializer_list<QLineEdit*> champs, long long min, long long max);
 bool ReelsAdmis(std::initializer_list<QLineEdit*> champs);

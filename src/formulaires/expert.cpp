@@ -218,32 +218,13 @@ void TExpert::PointDeLaSelection(QLineEdit* nom, QLineEdit* indice)
     indice->setText(QString::number(choisi->Indice));
 }
 
-bool TExpert::LitIndice(QLineEdit* champ, int& indice)
-{
-    long long v = 0;
-    const bool nombre = LitEntier(Texte(champ), v);
-    if (!nombre || v < 1) {
-        Invite().Avertissement(QString::fromUtf8(kTexteIndiceInvalide));
-        champ->setFocus();
-        return false;
-    }
-    // A station index is one byte: a larger number would name another station.
-    if (v > kIndiceMax) {
-        Invite().Avertissement(QStringLiteral("L'indice doit être compris entre 1 et 255."));
-        champ->setFocus();
-        return false;
-    }
-    indice = static_cast<int>(v);
-    return true;
-}
-
 void TExpert::CherchePointExtreme(bool profond)
 {
     TMassif* m = contexte_.Massif();
     if (!m || !m->FichesCourantes)
         return;
     int indice;
-    if (!LitIndice(Indice_depart, indice))
+    if (!LitIndiceChamp(Indice_depart, indice))
         return;
     std::string nom;
     int trouve = 0;
@@ -268,7 +249,7 @@ bool TExpert::Construit()
         c.Z = LitReelEdition(Vertical);
     } else if (!(c.Parent = BrancheAContinuer(contexte_, c.NomDepart, c.IndiceDepart)))
         return false;
-    if (!LitIndice(Indice_Arrivee, c.IndiceArrivee))
+    if (!LitIndiceChamp(Indice_Arrivee, c.IndiceArrivee))
         return false;
     c.NomArrivee = Texte(Nom_Arrivee);
     c.GaucheDroite = Gauche->isChecked();

@@ -50,8 +50,6 @@ protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
-    // The index field read as a station index; a warning, the focus and false otherwise.
-    bool LitIndice(QLineEdit* champ, int& indice);
     ContexteVues& contexte_;
 };
 

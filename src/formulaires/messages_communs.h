@@ -8,6 +8,8 @@
 namespace karst {
 
 inline constexpr char kTexteIndiceInvalide[] = "L'indice doit être numérique et positif.";
+// A station index is one byte: a larger number would name another station.
+inline constexpr char kTexteIndiceHorsBornes[] = "L'indice doit être compris entre 1 et 255.";
 
 // The question that chooses between a gallery's two ends: "Oui" takes its arrival,
 // "OK" its start.

@@ -278,10 +278,9 @@ TEST_F(Outils, InformationsDeLaGalerie)
     EXPECT_EQ(i.Info->text(), "entrée");
     EXPECT_EQ(i.Deformation->text(), "1");
     EXPECT_EQ(i.Topofil->text(), "1.0001");
-    // '-' reaches a coefficient, to be refused as typed rather than dropped.
-    QKeyEvent moins(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, "-");
-    QCoreApplication::sendEvent(i.Deformation, &moins);
-    EXPECT_EQ(i.Deformation->text(), "1-");
+    // A coefficient is positive: '-' cannot even be typed.
+    QTest::keyClicks(i.Deformation, "-,5");
+    EXPECT_EQ(i.Deformation->text(), "1,5");
     for (const char* refus : {"0", "-1", "abc"}) {
         i.setResult(0);
         i.Deformation->setText(refus);

@@ -216,13 +216,18 @@ TEST(PointTopo, IndiceVerifieALaFermeture)
     TPoint_Topo d(r);
     d.Initialise(3, nullptr, true);
     d.Nom->setEditText(QStringLiteral("A"));
-    for (const char* faux : {"", "0", "x", "256"}) {
+    for (const char* faux : {"", "0", "x", "256", "300"}) {
         d.Ind->setText(QString::fromLatin1(faux));
         d.setResult(0);
         d.OKBtnClick(TPoint_Topo::Valider);
         EXPECT_EQ(d.result(), 0) << faux;
     }
-    EXPECT_EQ(invite.Textes(), QStringList(4, QStringLiteral("L'indice doit être numérique et positif.")));
+    EXPECT_EQ(invite.Textes(), QStringList(3, QStringLiteral("L'indice doit être numérique et positif.")) +
+                                   QStringList(2, QStringLiteral("L'indice doit être compris entre 1 et 255.")));
+    // Only digits can be typed.
+    d.Ind->clear();
+    QTest::keyClicks(d.Ind, "a-1x2.,");
+    EXPECT_EQ(d.Ind->text(), QStringLiteral("12"));
     d.Ind->setText(QStringLiteral("255"));
     d.OKBtnClick(TPoint_Topo::PointFinal);
     EXPECT_EQ(d.result(), TPoint_Topo::PointFinal);

@@ -116,10 +116,13 @@ protected:
     static QWidget* Focus() { return QApplication::focusWidget(); }
     // Each key goes to the widget that has the focus when it is typed: the first one may
     // open a cell editor.
-    static void Tape(const QString& t)
+    static void Tape(const QString& t, int rythme = -1)
     {
         for (const QChar c : t)
-            QTest::keyClick(Focus(), c.toLatin1());
+            if (c == QChar(0xB0))
+                QTest::sendKeyEvent(QTest::Click, Focus(), Qt::Key_degree, QString(c), {}, rythme);
+            else
+                QTest::keyClick(Focus(), c.toLatin1(), {}, rythme);
     }
     static void Touche(int k, Qt::KeyboardModifiers m = Qt::NoModifier)
     {
@@ -288,6 +291,29 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
     EXPECT_EQ(ed->Cellule(r6, cLongueur), "440");
     EXPECT_EQ(ed->Colonne(), cLongueur);
 
+    // Shot 8: a unit typed with its sign, at any pace, is the unit; a number typed on the
+    // azimuth's list after a '-' is the slope.
+    const int r8 = RangVisee(8);
+    const QString pente8 = ed->Cellule(r8, cPente);
+    const struct {
+        int colonne;
+        const char* frappe;
+        int rythme;
+        const char* unite;
+        const char* pente;  // null: unchanged
+    } signes[] = {{cUniteA, "-gr", 0, "-gr", nullptr},      {cUniteA, "-\u00B0", 300, "-\u00B0", nullptr},
+                  {cUniteP, "-m", 100, "-m", nullptr},      {cUniteP, "-\u00B0vul", 0, "-\u00B0vul", nullptr},
+                  {cUniteP, "-cm", 150, "-cm", nullptr},    {cUniteA, "-12", 0, "-\u00B0", "-12"},
+                  {cUniteA, "-7.5", 300, "-\u00B0", "-7.5"}};
+    for (const auto& s : signes) {
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        Clic(r8, s.colonne);
+        Tape(QString::fromUtf8(s.frappe), s.rythme);
+        Touche(Qt::Key_Return);
+        EXPECT_EQ(ed->Cellule(r8, s.colonne), QString::fromUtf8(s.unite)) << s.frappe << " " << s.rythme;
+        EXPECT_EQ(ed->Cellule(r8, cPente), s.pente ? QString::fromUtf8(s.pente) : pente8) << s.frappe;
+    }
+
     // Shot 7: widths, then a comment still being typed when "Terminer" is chosen.
     Clic(r7, cDroite);
     Entre("0.25");
@@ -322,8 +348,11 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
     const TVisee& v7 = *visees[6];
     EXPECT_EQ(v7.Droite.str(), "0.25");
     EXPECT_EQ(v7.Commentaire.Chaine(), "diaclase");
+    const TVisee& v8 = *visees[7];
+    EXPECT_EQ(std::to_string(v8.UniteAzimut) + std::to_string(v8.UnitePente) + " " + FormatGeneral(v8.Pente, 15),
+              "58 -7.5");
     for (std::size_t i = 0; i < visees.size(); ++i)
-        if (i < 4 || i > 6) {
+        if (i < 4 || i > 7) {
             EXPECT_EQ(Champs(*visees[i]), origine[i]) << "shot " << i + 1;
         }
     // Columns drawn wider for their titles and values leave the layout's file as it was.
@@ -369,6 +398,11 @@ TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
     QTest::mouseClick(ed->TabSet, Qt::LeftButton, {}, ed->TabSet->tabRect(0).center());
     EXPECT_EQ(informations, 1);
     EXPECT_EQ(ed->Cellule(1, cPoint), "N(1)");
+    // The first click on the last row adds one.
+    Clic(5, cLongueur);
+    Clic(11, cLongueur);
+    EXPECT_EQ(ed->NbLignes(), 13);
+    EXPECT_EQ(ed->Cellule(12, 0), "11");
     auto visee = [](const char* l, const char* a, const char* p) {
         for (const char* t : {l, a, p})
             Entre(t);
@@ -805,6 +839,20 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
     Tape("3");  // pasted from a cell being typed
     Touche(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(ed->Cellule(21, 0) + ed->Cellule(21, cLongueur) + ed->Cellule(21, cUniteL), "207cm");
+    // The same from the cell editor's own menu.
+    Clic(3, cAzimut);
+    Tape("9");
+    QApplication::clipboard()->setText("31\r\n32\r\n");
+    QWidget* cellule = Focus();
+    QContextMenuEvent droit(QContextMenuEvent::Mouse, QPoint(2, 2), cellule->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(cellule, &droit);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    auto* coller = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+    ASSERT_NE(coller, nullptr);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(coller).center());
+    Reactive();
+    EXPECT_EQ(ed->Cellule(3, cAzimut) + ed->Cellule(4, cAzimut) + ed->Cellule(5, cAzimut), "313210");
 }
 
 // The editor opens centred on the "Système" field of the information page; with no
