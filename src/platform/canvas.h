@@ -272,7 +272,7 @@ struct Trace {
     Genre genre = Ligne;
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     std::vector<std::pair<int, int>> points;
-    std::string texte;
+    std::string texte;  // Windows-1252, whichever encoding the text was given in
     Stylo stylo;
     Pinceau pinceau;
     Police police;
