@@ -326,13 +326,13 @@ void TExplorateur::Button3Click()
         try {
             EcritFichierEntier(Fichier, std::string());
         } catch (const ErreurFlux&) {
-            Invite().Avertissement(QStringLiteral("Impossible de créer la liste des topographes\r%1").arg(nom));
+            Invite().Avertissement(QStringLiteral("Impossible de créer la liste des topographes %1.").arg(nom));
             return;
         }
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(nom)))
         Invite().Avertissement(
-            QStringLiteral("Aucun éditeur de texte n'a pu ouvrir la liste des topographes\r%1").arg(nom));
+            QStringLiteral("Aucun éditeur de texte n'a pu ouvrir la liste des topographes %1.").arg(nom));
 }
 
 // ---- column fitting ----

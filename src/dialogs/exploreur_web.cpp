@@ -136,7 +136,9 @@ void TExploreur::DessineWeb()
     p.Hauteur = 30;
     p.Style = Police::Gras;
     c.FixeFont(p);
-    c.TextOut(120, 20, VersCp1252(n->text(0)));
+    // The folder's name as the tree shows it: the root's is a file name, which the model's
+    // code page may not hold.
+    c.TextOut(120, 20, TexteUtf8(n->text(0).toStdString()));
 
     TMassif* m = massif();
     const int W = LargeurWeb();

@@ -145,8 +145,12 @@ void TExport_VRML::Nom_textureChange()
 
 void TExport_VRML::Fichier_TextureClick()
 {
-    DialogueFichier d{QString(), QStringLiteral("Image Jpeg (*.jpg)|*.jpg|Image Gif (*.gif)|*.gif"),
-                      QStringLiteral("jpg"), QStringLiteral("*.jpg"), 1, {}};
+    DialogueFichier d{QString(),
+                      QStringLiteral("Image Jpeg (*.jpg)|*.jpg|Image Gif (*.gif)|*.gif"),
+                      QStringLiteral("jpg"),
+                      QStringLiteral("*.jpg"),
+                      1,
+                      {}};
     if (Invite().Ouvrir(d))
         Nom_texture->setText(d.nom);
 }
@@ -160,8 +164,8 @@ void TExport_VRML::Fichier_modeleClick()
 
 void TExport_VRML::OKBtnClick()
 {
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreVrml), QStringLiteral("wrl"), QStringLiteral("*.wrl"), 1,
-                      DossierDialogue(QStringLiteral("wrl"))};
+    DialogueFichier d{QString(), QString::fromUtf8(kFiltreVrml),        QStringLiteral("wrl"), QStringLiteral("*.wrl"),
+                      1,         DossierDialogue(QStringLiteral("wrl"))};
     if (!Invite().Enregistrer(d))
         return;
     RetiensDossier(QStringLiteral("wrl"), d.nom);
@@ -173,7 +177,7 @@ void TExport_VRML::OKBtnClick()
     options.Ambiance = static_cast<double>(Ambiance->value()) / Ambiance->maximum();
     if (options.Texture)
         options.AdresseTexture = AdresseTexture(CheminSysteme(Nom_texture->text()), chemin);
-    if (!Invite().EcritParDessus(chemin, d.nom))
+    if (!Invite().EcritParDessus(chemin))
         return;
     try {
         // The model file is read whole before anything is written, so that a model that

@@ -116,8 +116,9 @@ void TCanvas::Pie(int g, int h, int d, int b, int x1, int y1, int x2, int y2)
     faitSecteur(g, h, d, b, x1, y1, x2, y2);
 }
 void TCanvas::FillRect(int g, int h, int d, int b) { faitRemplissage(g, h, d, b); }
-void TCanvas::TextOut(int x, int y, const std::string& texte) { faitTexte(x, y, texte); }
-int TCanvas::TextWidth(const std::string& texte) { return mesureLargeur(texte); }
+void TCanvas::TextOut(int x, int y, const std::string& texte) { faitTexte(x, y, TexteEcran(TexteCp1252(texte))); }
+void TCanvas::TextOut(int x, int y, const TexteUtf8& texte) { faitTexte(x, y, TexteEcran(texte)); }
+int TCanvas::TextWidth(const std::string& texte) { return mesureLargeur(TexteEcran(TexteCp1252(texte))); }
 int TCanvas::TextHeight(const std::string& texte) { return mesureHauteur(texte); }
 void TCanvas::FloodFill(int x, int y, Couleur c, bool surface) { faitFloodFill(x, y, c, surface); }
 void TCanvas::Draw(int x, int y, TCanvas& source) { faitDraw(x, y, source); }
@@ -444,14 +445,13 @@ void CanvasPeintre::faitRemplissage(int g, int h, int d, int b)
     etatAJour_ = false;
 }
 
-void CanvasPeintre::faitTexte(int x, int y, const std::string& texte)
+void CanvasPeintre::faitTexte(int x, int y, const QString& s)
 {
     videLignes();
     QPainter& p = peintre();
     QFont f = PoliceQt();
     p.setFont(f);
     QFontMetrics m(f, peripherique());
-    QString s = DepuisCp1252(texte);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (pinceau_.plein)
         p.fillRect(QRect(x, y, m.horizontalAdvance(s), m.height()), CouleurQt(pinceau_.couleur));
@@ -460,10 +460,10 @@ void CanvasPeintre::faitTexte(int x, int y, const std::string& texte)
     etatAJour_ = false;
 }
 
-int CanvasPeintre::mesureLargeur(const std::string& texte)
+int CanvasPeintre::mesureLargeur(const QString& texte)
 {
     QFontMetrics m(PoliceQt(), peripherique());
-    return m.horizontalAdvance(DepuisCp1252(texte));
+    return m.horizontalAdvance(texte);
 }
 
 int CanvasPeintre::mesureHauteur(const std::string&)
@@ -683,15 +683,16 @@ void CanvasEnregistreur::faitRemplissage(int g, int h, int d, int b)
     garde(std::move(t), g, h, d, b);
 }
 
-void CanvasEnregistreur::faitTexte(int x, int y, const std::string& texte)
+void CanvasEnregistreur::faitTexte(int x, int y, const QString& texte)
 {
     Trace t = trace(Trace::Texte);
     t.x0 = x, t.y0 = y;
-    t.texte = texte;
-    garde(std::move(t), x, y, x + mesureLargeur(texte), y + mesureHauteur(texte));
+    t.texte = VersCp1252(texte);
+    const int bas = y + mesureHauteur(t.texte);
+    garde(std::move(t), x, y, x + mesureLargeur(texte), bas);
 }
 
-int CanvasEnregistreur::mesureLargeur(const std::string& texte)
+int CanvasEnregistreur::mesureLargeur(const QString& texte)
 {
     return static_cast<int>(texte.size()) * (std::abs(police_.Hauteur) / 2);
 }

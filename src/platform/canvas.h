@@ -2,7 +2,8 @@
 // Drawing canvas with the state model of the views: a pen, a brush, a font and a current
 // position kept between calls, and primitives whose pixel bounds follow the classic
 // device rules (a rectangle or ellipse excludes its right and bottom edges, text is placed
-// by its top-left corner). Colours are 0x00BBGGRR. Texts are Windows-1252 bytes.
+// by its top-left corner). Colours are 0x00BBGGRR. Texts are Windows-1252 bytes
+// unless their type says otherwise.
 //
 // Backends: an image (QImage), a printer page (QPrinter, see imprimante.h) and a recording
 // canvas that keeps every call for the tests.
@@ -26,6 +27,10 @@ class QString;
 class QPen;
 
 namespace karst {
+
+template <class Codage>
+class TexteCode;
+using TexteUtf8 = TexteCode<struct CodageUtf8>;
 
 using Couleur = uint32_t;  // 0x00BBGGRR
 
@@ -121,6 +126,8 @@ public:
     // Fills the rectangle with the brush, without outline.
     void FillRect(int gauche, int haut, int droite, int bas);
     void TextOut(int x, int y, const std::string& texte);
+    // A text of the user interface rather than of the model (a file name, a tree's label).
+    void TextOut(int x, int y, const TexteUtf8& texte);
     int TextWidth(const std::string& texte);
     int TextHeight(const std::string& texte);
     // Fills with the brush from (x, y): with `surface`, the area of pixels of colour
@@ -139,8 +146,9 @@ protected:
     virtual void faitRectangle(int g, int h, int d, int b) = 0;
     virtual void faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) = 0;
     virtual void faitRemplissage(int g, int h, int d, int b) = 0;
-    virtual void faitTexte(int x, int y, const std::string& texte) = 0;
-    virtual int mesureLargeur(const std::string& texte) = 0;
+    // Texts as the screen shows them.
+    virtual void faitTexte(int x, int y, const QString& texte) = 0;
+    virtual int mesureLargeur(const QString& texte) = 0;
     virtual int mesureHauteur(const std::string& texte) = 0;
     virtual void faitFloodFill(int x, int y, Couleur c, bool surface) = 0;
     virtual void faitDraw(int x, int y, TCanvas& source) = 0;
@@ -180,8 +188,8 @@ protected:
     void faitRectangle(int g, int h, int d, int b) override;
     void faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) override;
     void faitRemplissage(int g, int h, int d, int b) override;
-    void faitTexte(int x, int y, const std::string& texte) override;
-    int mesureLargeur(const std::string& texte) override;
+    void faitTexte(int x, int y, const QString& texte) override;
+    int mesureLargeur(const QString& texte) override;
     int mesureHauteur(const std::string& texte) override;
     void faitDraw(int x, int y, TCanvas& source) override;
     void faitStretchDraw(int g, int h, int d, int b, const QImage& image) override;
@@ -264,7 +272,7 @@ struct Trace {
     Genre genre = Ligne;
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     std::vector<std::pair<int, int>> points;
-    std::string texte;
+    std::string texte;  // Windows-1252, whichever encoding the text was given in
     Stylo stylo;
     Pinceau pinceau;
     Police police;
@@ -292,8 +300,8 @@ protected:
     void faitRectangle(int g, int h, int d, int b) override;
     void faitSecteur(int g, int h, int d, int b, int x1, int y1, int x2, int y2) override;
     void faitRemplissage(int g, int h, int d, int b) override;
-    void faitTexte(int x, int y, const std::string& texte) override;
-    int mesureLargeur(const std::string& texte) override;
+    void faitTexte(int x, int y, const QString& texte) override;
+    int mesureLargeur(const QString& texte) override;
     int mesureHauteur(const std::string& texte) override;
     void faitFloodFill(int x, int y, Couleur c, bool surface) override;
     void faitDraw(int x, int y, TCanvas& source) override;

@@ -25,12 +25,12 @@ namespace karst {
 
 void Interlocuteur::Erreur(const std::exception& e) { Erreur(QString::fromUtf8(TexteErreur(e))); }
 
-bool Interlocuteur::EcritParDessus(const std::string& chemin, const QString& nom)
+bool Interlocuteur::EcritParDessus(const std::string& chemin)
 {
     // Writing over destroys the other file: Enter keeps it.
-    return !FichierExiste(chemin) ||
-           ConfirmePerte(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(nom),
-                         Icone::Avertissement, {Bouton::Oui, Bouton::Non});
+    return !FichierExiste(chemin) || ConfirmePerte(QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?")
+                                                       .arg(QFileInfo(NomDeChemin(chemin)).fileName()),
+                                                   Icone::Avertissement, {Bouton::Oui, Bouton::Non});
 }
 
 namespace {

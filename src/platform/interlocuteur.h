@@ -97,8 +97,8 @@ public:
     // The error's text, in French when memory ran out.
     void Erreur(const std::exception& e);
     // Before a file is written: true when no file is there, or when the user answers Oui
-    // to writing over it (Enter answers Non). `nom` is the name the question shows.
-    bool EcritParDessus(const std::string& chemin, const QString& nom);
+    // to writing over it (Enter answers Non). The question names the file without its folder.
+    bool EcritParDessus(const std::string& chemin);
 
     // The interlocutor in use: the Qt one unless another was installed.
     static Interlocuteur& Courant();

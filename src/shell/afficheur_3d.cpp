@@ -652,7 +652,7 @@ void TAfficheur::ExporteSVG()
     if (ExecuteModal(options) != QDialog::Accepted)
         return;
     const std::string chemin = CheminSysteme(d.nom);
-    if (!Invite().EcritParDessus(chemin, d.nom))
+    if (!Invite().EcritParDessus(chemin))
         return;
     {
         Sablier sablier;

@@ -161,7 +161,7 @@ bool NomExport(const char* filtre, const char* extension, std::string& nom)
         return false;
     RetiensDossier(genre, d.nom);
     nom = CheminSysteme(d.nom);
-    return Invite().EcritParDessus(nom, d.nom);
+    return Invite().EcritParDessus(nom);
 }
 
 template <class Exporteur>

@@ -1,7 +1,9 @@
 // Opening, saving and closing the massif, the save prompt, the recent files, dropped
 // files, the command line and the caption.
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -16,6 +18,7 @@
 #include <cerrno>
 #include <exception>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -54,15 +57,22 @@ std::string NomSauvegarde(const std::string& nom)
     return (p.parent_path() / DansLaLimite(p.stem().string(), ".BAK")).string();
 }
 
+// FNV-1a over bytes, on 32 or 64 bits; `h` carries on from earlier bytes.
+template <class Mot>
+Mot Fnv1a(std::string_view octets, Mot h = sizeof(Mot) == 4 ? Mot(2166136261u) : Mot(14695981039346656037ull))
+{
+    constexpr Mot premier = sizeof(Mot) == 4 ? Mot(16777619u) : Mot(1099511628211ull);
+    for (const char c : octets)
+        h = (h ^ static_cast<uint8_t>(c)) * premier;
+    return h;
+}
+
 // The backup kept in the settings folder when the massif's own folder takes none: many
 // massifs share that folder, so the name carries a mark of the massif's full path (FNV-1a),
 // and two "cave.fic" of different folders never take each other's.
 std::string NomSauvegardeAilleurs(const std::string& fichier)
 {
-    const std::string chemin = fs::absolute(fichier).lexically_normal().string();
-    uint32_t h = 2166136261u;
-    for (const char c : chemin)
-        h = (h ^ static_cast<uint8_t>(c)) * 16777619u;
+    const uint32_t h = Fnv1a<uint32_t>(fs::absolute(fichier).lexically_normal().string());
     std::string marque = "-";
     for (int i = 28; i >= 0; i -= 4)
         marque += "0123456789abcdef"[(h >> i) & 15];
@@ -73,17 +83,47 @@ bool EstSauvegarde(const std::string& nom) { return MajAscii(fs::path(nom).exten
 
 // What changes when a file is written: the file a name designates, its size, the time of
 // its last change (to the nanosecond) and the time its inode last changed. A copy may set
-// the first time back (cp -p, touch -r) but never the second. All zeros when there is no
-// file.
-std::array<int64_t, 7> Empreinte(const std::string& nom)
+// the first time back (cp -p, touch -r) but never the second; new rights, a new owner or a
+// sync tool's attributes move the second alone. Taken before the bytes, so that a write
+// between the two shows at the next look.
+EtatFichier Releve(const std::string& nom)
 {
+    EtatFichier r;
     struct stat st {};
     if (nom.empty() || ::stat(nom.c_str(), &st) != 0)
-        return {};
-    return {static_cast<int64_t>(st.st_dev),          static_cast<int64_t>(st.st_ino),
-            static_cast<int64_t>(st.st_size),         static_cast<int64_t>(st.st_mtim.tv_sec),
-            static_cast<int64_t>(st.st_mtim.tv_nsec), static_cast<int64_t>(st.st_ctim.tv_sec),
-            static_cast<int64_t>(st.st_ctim.tv_nsec)};
+        return r;
+    r.empreinte = {static_cast<int64_t>(st.st_dev),          static_cast<int64_t>(st.st_ino),
+                   static_cast<int64_t>(st.st_size),         static_cast<int64_t>(st.st_mtim.tv_sec),
+                   static_cast<int64_t>(st.st_mtim.tv_nsec), static_cast<int64_t>(st.st_ctim.tv_sec),
+                   static_cast<int64_t>(st.st_ctim.tv_nsec)};
+    // Not blocking, so that a pipe put in the file's place is not waited on.
+    const int fd = ::open(nom.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return r;
+    uint64_t h = Fnv1a<uint64_t>({});
+    std::vector<char> bloc(65536);
+    ssize_t lu = 0;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        while ((lu = ::read(fd, bloc.data(), bloc.size())) > 0 || (lu < 0 && errno == EINTR))
+            if (lu > 0)
+                h = Fnv1a<uint64_t>({bloc.data(), static_cast<std::size_t>(lu)}, h);
+        if (lu == 0)
+            r.contenu = h;
+    }
+    ::close(fd);
+    return r;
+}
+
+// Someone else may have written the file since `avant`: its data changed, or only the
+// inode's time moved and its bytes are not those recorded.
+bool ModifieDepuis(const std::string& nom, const EtatFichier& avant)
+{
+    const EtatFichier maintenant = Releve(nom);
+    if (maintenant.empreinte == avant.empreinte)
+        return false;
+    if (!std::equal(avant.empreinte.begin(), avant.empreinte.begin() + 5, maintenant.empreinte.begin()))
+        return true;
+    return !avant.contenu || maintenant.contenu != avant.contenu;
 }
 
 }  // namespace
@@ -99,9 +139,12 @@ std::string TForm1::CopieDeSauvegarde(const std::string& nom, std::string& avis)
     if (EstSauvegarde(fichier) || LectureSeule(fichier))
         return {};
     const std::string bak = NomSauvegarde(fichier);
-    auto pourquoi = [&bak](const ErreurFlux& e) {
-        const std::string r =
-            e.Code == EISDIR ? "un dossier porte le nom " + fs::path(bak).filename().string() : RaisonEchec(e.Code);
+    // The reason in a few words: the massif is saved all the same, so no refusal's advice.
+    auto pourquoi = [](const ErreurFlux& e, const std::string& copie) {
+        const std::string n = fs::path(copie).filename().string();
+        const std::string r = e.Code == EISDIR                              ? "un dossier porte le nom " + n
+                              : dynamic_cast<const ErreurLectureSeule*>(&e) ? n + " est en lecture seule"
+                                                                            : RaisonEchec(e.Code);
         return " (" + (r.empty() ? std::string(e.what()) : r) + ")";
     };
     std::string raison;
@@ -109,14 +152,14 @@ std::string TForm1::CopieDeSauvegarde(const std::string& nom, std::string& avis)
         CopieFichier(fichier, bak);
         return bak;
     } catch (const ErreurFlux& e) {
-        raison = pourquoi(e);
+        raison = pourquoi(e, bak);
     }
     const std::string ailleurs = RepUtilisateur + NomSauvegardeAilleurs(fichier);
     try {
         CopieFichier(fichier, ailleurs);
     } catch (const ErreurFlux& e) {
         throw ErreurFlux("La copie de sauvegarde de " + nom + " n'a pu être faite ni dans son dossier" + raison +
-                         " ni dans " + RepUtilisateur + pourquoi(e) + " : le massif n'a pas été enregistré.");
+                         " ni dans " + RepUtilisateur + pourquoi(e, ailleurs) + " : le massif n'a pas été enregistré.");
     }
     avis = "La copie de sauvegarde n'a pu être faite dans le dossier de " + nom + raison + " : ";
     return ailleurs;
@@ -134,6 +177,8 @@ void TForm1::MetAJourTitre()
         t = NomMassif() + QStringLiteral(" - Karstomat");
     // The exports' and printing's dialogs open beside the massif.
     FixeDocument(Massif ? Massif->NomFichier : std::string());
+    // The explorer's root bears the file's name too.
+    DemandeMiseAJourExploreur(true);
     setWindowTitle(t);
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(t);
@@ -237,7 +282,7 @@ bool TForm1::OuvreMassif(const std::string& nom)
     m->NomFichier = nom;
     ResultatChargement r;
     // Taken before reading, so that a change made meanwhile is seen at the first save.
-    const auto empreinte = Empreinte(nom);
+    const EtatFichier empreinte = Releve(nom);
     if (FichierExiste(nom)) {
         Sablier sablier;
         try {
@@ -322,7 +367,7 @@ bool TForm1::Enregistrer1Click()
         return Enregistrersous1Click();
     // Another copy of the program, or another program, wrote the file since: its work is
     // not replaced without a word, and Enter keeps it.
-    if (Empreinte(nom) != empreinteMassif_ &&
+    if (ModifieDepuis(nom, empreinteMassif_) &&
         Invite().Message(QStringLiteral("Le fichier %1 a été modifié depuis son ouverture ou son dernier "
                                         "enregistrement, peut-être par un autre programme.\rLe remplacer par ce "
                                         "massif ?")
@@ -333,7 +378,7 @@ bool TForm1::Enregistrer1Click()
     struct Reprise {
         TForm1& f;
         const std::string& nom;
-        ~Reprise() { f.empreinteMassif_ = Empreinte(nom); }
+        ~Reprise() { f.empreinteMassif_ = Releve(nom); }
     } reprise{*this, nom};
     // Where the previous content went, when that is not beside the file.
     std::string avis, copie;
@@ -378,7 +423,7 @@ bool TForm1::Enregistrersous1Click()
     if (!Invite().Enregistrer(d))
         return false;
     const std::string nom = CheminSysteme(d.nom);
-    if (!Invite().EcritParDessus(nom, Nom(nom)))
+    if (!Invite().EcritParDessus(nom))
         return false;
     const std::string ancien = Massif->NomFichier;
     try {
@@ -393,7 +438,7 @@ bool TForm1::Enregistrersous1Click()
         return false;
     }
     Massif->Enregistre = true;
-    empreinteMassif_ = Empreinte(nom);
+    empreinteMassif_ = Releve(nom);
     RetiensDossier(kGenreMassif, d.nom);
     MetAJourTitre();
     return true;

@@ -814,11 +814,6 @@ void TForm1::FormClose()
         return;
     // A full disk or a read-only folder fails every file alike: one box lists them all.
     std::vector<std::string> echecs;
-    try {
-        EcritParametres(RepUtilisateur + "Karstomat.ini");
-    } catch (const std::exception& e) {
-        echecs.emplace_back(e.what());
-    }
     sauveModeles(echecs);
     if (echecs.empty())
         return;

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <array>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,6 +41,13 @@ class IMessagesCalcul;
 class IAvisCoupe;
 class Recherches;
 class TPointTopo;
+
+// A file as it was on disk: device, file number, size, times of change of the data and of
+// the inode (zeros for no file), and a mark of its bytes (none when it could not be read).
+struct EtatFichier {
+    std::array<int64_t, 7> empreinte{};
+    std::optional<uint64_t> contenu;
+};
 
 class TForm1 : public QMainWindow, public IFenetreMassif, public SuiteChangement {
     Q_OBJECT
@@ -349,7 +357,8 @@ private:
     // quick; its results are written into the sheets.
     void CalculeIci(bool detaille);
     void chargeModeles();
-    // Adds the message of each model file that could not be written to `echecs`.
+    // Writes the settings file and the model files; adds the message of each file that
+    // could not be written to `echecs`.
     void sauveModeles(std::vector<std::string>& echecs);
     // Enabled when the condition holds and the command is built.
     void active(QAction* a, bool condition);
@@ -359,10 +368,9 @@ private:
     // another extension.
     bool FichierModele(const std::string& nom, bool charge);
 
-    // The massif file as it was on disk when opened or last written (device, file number,
-    // size, times of change of the data and of the inode; zeros for no file): a save first
-    // checks that nothing else wrote it meanwhile.
-    std::array<int64_t, 7> empreinteMassif_{};
+    // The massif file as it was on disk when opened or last written: a save first checks
+    // that nothing else wrote it meanwhile.
+    EtatFichier empreinteMassif_{};
     // The open massif's file held an unfinished sheet: the one-shot timer shows the editor
     // for it, and for no massif opened after it.
     bool editeurDemande_ = false;

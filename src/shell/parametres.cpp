@@ -189,13 +189,17 @@ void TForm1::chargeModeles()
 
 void TForm1::sauveModeles(std::vector<std::string>& echecs)
 {
+    // The settings keep their names: no other name can be chosen for them.
     auto sauve = [&](auto&& ecriture) {
         try {
             ecriture();
+        } catch (const ErreurLectureSeule& e) {
+            echecs.push_back(ErreurLectureSeule::Constat(e.Nom));
         } catch (const std::exception& e) {
-            echecs.emplace_back(e.what());
+            echecs.push_back(TexteErreur(e));
         }
     };
+    sauve([this] { EcritParametres(RepUtilisateur + "Karstomat.ini"); });
     sauve([this] { Marge.Sauve(modeleUtilisateur("OPTIONS.MAR")); });
     sauve([this] {
         PreferenceSaisie.NomFichier = modeleUtilisateur("OPTIONS.SAI");
@@ -310,7 +314,7 @@ void TForm1::Enregistrermodle1Click()
     const std::string ext = Extension(nom);
     const bool modele =
         std::find(std::begin(kExtensionsModeles), std::end(kExtensionsModeles), ext) != std::end(kExtensionsModeles);
-    if (modele && !Invite().EcritParDessus(nom, QFileInfo(NomDeChemin(nom)).fileName()))
+    if (modele && !Invite().EcritParDessus(nom))
         return;
     try {
         FichierModele(nom, false);

@@ -178,7 +178,12 @@ std::string TexteErreur(const std::exception& e)
 {
     if (dynamic_cast<const std::bad_alloc*>(&e))
         return "La mémoire est insuffisante pour cette opération, qui a été abandonnée.";
-    return e.what();
+    // Errors are built from pieces, the last often a name or a number: the text the user
+    // reads ends its sentence all the same.
+    std::string texte = e.what();
+    const bool finie = texte.empty() || texte.ends_with('.') || texte.ends_with('?') || texte.ends_with('!') ||
+                       texte.ends_with("»") || texte.ends_with("…");
+    return finie ? texte : texte + ".";
 }
 
 std::string RaisonEchec(int code)

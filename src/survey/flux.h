@@ -32,8 +32,8 @@ public:
     int Code;
 };
 
-// The text that tells the user why an operation failed: the error's own, or, when memory
-// ran out, a French message saying so.
+// The text that tells the user why an operation failed: the error's own, ended by a full
+// stop where it has none, or, when memory ran out, a French message saying so.
 std::string TexteErreur(const std::exception& e);
 
 // The data read is not what the format allows: the file is truncated or damaged.
@@ -229,11 +229,13 @@ public:
 class ErreurLectureSeule : public ErreurFlux {
 public:
     explicit ErreurLectureSeule(const std::string& nom)
-        : ErreurFlux("Le fichier " + nom +
-                     " est en lecture seule : il n'a pas été modifié. Choisissez un autre nom pour l'enregistrer "
-                     "ailleurs."),
-          Nom(nom)
+        : ErreurFlux(Constat(nom) + " Choisissez un autre nom pour l'enregistrer ailleurs."), Nom(nom)
     {}
+    // The refusal without the advice, for a file whose name the caver does not choose.
+    static std::string Constat(const std::string& nom)
+    {
+        return "Le fichier " + nom + " est en lecture seule : il n'a pas été modifié.";
+    }
     std::string Nom;
 };
 

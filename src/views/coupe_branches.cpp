@@ -88,7 +88,7 @@ bool TCoupe::NouvelleBranche()
     // A gallery already in the section belongs to a branch: making it a second branch
     // start would drop its continuations and leave them in the section, laid out nowhere.
     if (g.DansCoupe) {
-        Invite().Avertissement(QStringLiteral("Cette galerie est déjà dans la coupe"));
+        Invite().Avertissement(QStringLiteral("Cette galerie est déjà dans la coupe."));
         return false;
     }
     ChoixBranche choix;

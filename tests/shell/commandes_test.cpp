@@ -281,8 +281,7 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
         f->Exporttoporobot1->trigger();
         EXPECT_EQ(Contenu(cible) == "ancien", b == Bouton::Non);
         ASSERT_EQ(invite.messages.size(), b == Bouton::Non ? 1u : 2u);
-        EXPECT_EQ(invite.messages[0].texte,
-                  QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(QString::fromStdString(cible)));
+        EXPECT_EQ(invite.messages[0].texte, QStringLiteral("Le fichier sortie.tab existe déjà.\rEcrire par dessus?"));
         EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
         EXPECT_EQ(invite.messages[0].boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non}));
     }

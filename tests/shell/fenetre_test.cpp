@@ -26,12 +26,14 @@
 #include <random>
 
 #include "boite_reelle.h"
+#include "dialogs/exploreur.h"
 #include "fenetre_essai.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
 #include "shell/animation.h"
 #include "shell/apropos.h"
 #include "shell/form1.h"
+#include "shell/hote_form1.h"
 #include "shell/icones.h"
 #include "survey/aide_fichiers.h"
 
@@ -154,6 +156,14 @@ TEST_F(Fenetre, QuitterNonLaisseToutOuvert)
     EXPECT_EQ(lignes[7], QString::fromStdString("Impossible d'enregistrer le fichier " + utilisateur() +
                                                 "OPTIONS.COU : les droits d'écriture manquent dans son dossier."));
     EXPECT_EQ(invite.messages[1].icone, Icone::Erreur);
+    // A read-only settings file: no other name can be chosen for it, so no such advice.
+    const std::string ini = utilisateur() + "Karstomat.ini";
+    Ecrit(ini, "");
+    fs::permissions(ini, kLectureSeule);
+    invite.reponses = {Bouton::Oui};
+    EXPECT_TRUE(Cree()->close());
+    EXPECT_TRUE(invite.Textes().back().endsWith(
+        QString::fromStdString("\rLe fichier " + ini + " est en lecture seule : il n'a pas été modifié.")));
 }
 
 TEST_F(Fenetre, ModelesDuDossierDuProgramme)
@@ -373,6 +383,18 @@ TEST_F(Enregistrement, FichierModifieParUnAutreProgrammeDemandeAvant)
     enregistre(2.5L);
     EXPECT_EQ(invite.Textes(), QStringList{question});
     EXPECT_EQ(angleLu(reel), 7.0L);
+    invite.reponses = {Bouton::Oui};
+    enregistre(2.5L);
+    // New rights move the inode's time alone: no question; read-only, the true refusal at once.
+    invite.messages.clear();
+    for (const fs::perms droits : {fs::perms::owner_all, kLectureSeule}) {
+        QTest::qWait(20);
+        fs::permissions(reel, droits);
+        enregistre(3.5L);
+    }
+    ASSERT_EQ(invite.messages.size(), 1u);
+    EXPECT_TRUE(invite.messages[0].texte.startsWith(QString::fromStdString("Le fichier " + reel + " est en lecture ")));
+    EXPECT_EQ(angleLu(reel), 3.5L);
 }
 
 TEST_F(Enregistrement, CopieDeSauvegardeDansLeDossierDesReglages)
@@ -438,6 +460,13 @@ TEST_F(Enregistrement, CopieDeSauvegardeDansLeDossierDesReglages)
                                    " (un dossier porte le nom grotte.BAK) : le contenu précédent du fichier est dans " +
                                    ailleurs("grotte")[0] + ".")});
     invite.messages.clear();
+    // A read-only backup is kept: the warning says so, and quotes no refusal's advice.
+    fs::remove(Chemin("reels/grotte.BAK"));
+    Ecrit(Chemin("reels/grotte.BAK"), "gardée");
+    fs::permissions(Chemin("reels/grotte.BAK"), kLectureSeule);
+    enregistre(2.5L);
+    EXPECT_TRUE(invite.Textes().join("|").contains(" (grotte.BAK est en lecture seule) : le contenu précédent"));
+    invite.messages.clear();
 
     // The same file reached through a link, and a write that fails: the message names the
     // file the user opened and says what became of it.
@@ -458,7 +487,7 @@ TEST_F(Enregistrement, CopieDeSauvegardeDansLeDossierDesReglages)
                                      ".\rAucun fichier ne pouvant être créé dans son dossier, le massif a été écrit "
                                      "directement dans ce fichier, qui peut être incomplet. Son contenu précédent est "
                                      "dans " +
-                                     bak));
+                                     bak + "."));
     EXPECT_FALSE(f->Massif->Enregistre);
     EXPECT_EQ(angleLu(bak), 3.5L);
 
@@ -590,6 +619,18 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     EXPECT_EQ(f->Massif->NomFichier, Chemin("texte.mas"));
     EXPECT_EQ(invite.dialoguesFichier.back().dossier, dirM.path());
     EXPECT_TRUE(Contenu(Chemin("texte.mas")).starts_with("Version 1005\r\n"));
+    // The explorer's root and page title follow the new name, in letters Windows-1252 lacks.
+    ASSERT_TRUE(f->OuvreMassif(std::string(KARST_EXAMPLES) + "/pierrefeu.fic"));
+    TExploreur* e = Exploreur(*f);
+    ASSERT_NE(e, nullptr);
+    auto titre = [&](const std::string& nom) {
+        invite.fichiers = {QString::fromStdString(Chemin(nom + ".fic"))};
+        ClicMenu(*f, f->Massif1, f->Enregistrersous1);
+        // The tree is rebuilt, then the page drawn, each a little later.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return e->Racine()->text(0) == nom.c_str() && !e->Timer2->isActive(); }));
+        return e->Zone_web->Bitmap().Image().copy(0, 0, e->Zone_web->width(), 100);
+    };
+    EXPECT_NE(titre("aven-?mega"), titre("aven-Ωmega"));
 }
 
 TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)

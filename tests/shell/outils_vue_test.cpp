@@ -804,7 +804,7 @@ TEST_F(OutilsVue, ExportSVGEtFichierExistant)
     invite.fichiers = {nom, nom};
     invite.reponses = {Bouton::Non, Bouton::Oui};
     a->ExporteSVG();
-    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Le fichier %1 existe déjà.\rEcrire par dessus?").arg(nom)});
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Le fichier plan.svg existe déjà.\rEcrire par dessus?")});
     QFile lu(nom);
     ASSERT_TRUE(lu.open(QIODevice::ReadOnly));
     EXPECT_EQ(lu.readAll(), QByteArray("ancien"));

@@ -239,7 +239,7 @@ TEST(FichierBinaire, VersionPlusRecenteRefusee)
     hasard[0] = '\xD0';
     hasard[1] = '\x07';  // 2000
     Ecrit(p, hasard);
-    EXPECT_EQ(Refus(p), "Le fichier " + p.string() + " est endommagé ou tronqué");
+    EXPECT_EQ(Refus(p), "Le fichier " + p.string() + " est endommagé ou tronqué.");
 }
 
 TEST(FichierBinaire, TaillesDesEnregistrements)
@@ -327,7 +327,7 @@ TEST(FichierBinaire, FichierTronqueOuEndommageRefuse)
         m.NomFichier = p.string();
         const ResultatChargement r = m.Charge();
         ASSERT_EQ(r.etat, EtatChargement::Echec) << n;
-        EXPECT_EQ(r.message, "Le fichier " + p.string() + " est endommagé ou tronqué");
+        EXPECT_EQ(r.message, "Le fichier " + p.string() + " est endommagé ou tronqué.");
         EXPECT_TRUE(m.Fiches.empty() && m.References.empty() && m.Coupe.empty() && m.Corbeille.empty());
         EXPECT_EQ(static_cast<long double>(m.Origine_Declinaison), 7.0L);
     }
@@ -425,19 +425,19 @@ TEST(FichierBinaire, RefusNommantFicheGalerieEtVisee)
     s[octet] = 12;
     EXPECT_EQ(refus(s), "Le fichier " + p.string() +
                             " est endommagé : fiche 2 (n° d'ordre 9), galerie 2, visée 3 : le code d'unité de pente 12 "
-                            "n'existe pas");
+                            "n'existe pas.");
     // A length the format holds but the reduction could not square.
     EXPECT_EQ(refus(SauveBinaire(*MassifAUneViseeChoisie(1, 1e20L))),
               "Le fichier " + p.string() +
                   " est endommagé : fiche 2 (n° d'ordre 9), galerie 2, visée 3 : la longueur 1E20 dépasse les valeurs "
-                  "admises");
+                  "admises.");
     // A sheet of the recycle bin is named as such.
     auto m = MassifAUneViseeChoisie(1, 1e16L);
     m->JetteFiche(m->Fiches[1]);
     EXPECT_EQ(refus(SauveBinaire(*m)),
               "Le fichier " + p.string() +
                   " est endommagé : fiche 1 de la corbeille (n° d'ordre 9), galerie 2, visée 3 "
-                  ": la longueur 1E16 dépasse les valeurs admises");
+                  ": la longueur 1E16 dépasse les valeurs admises.");
     // A reference point far beyond any survey.
     TMassif r;
     r.AjouteReference(std::make_unique<TPointTopo>());
@@ -446,7 +446,7 @@ TEST(FichierBinaire, RefusNommantFicheGalerieEtVisee)
     EXPECT_EQ(refus(SauveBinaire(r)),
               "Le fichier " + p.string() +
                   " est endommagé : point de référence 2 : la coordonnée -2E30 dépasse les valeurs "
-                  "admises");
+                  "admises.");
     // A copy cut short and padded with zeros: the zeros read as empty records, but not to the end.
     auto z = MassifAUneViseeChoisie(1, 2);
     for (int k = 0; k < 20; ++k)
@@ -459,7 +459,7 @@ TEST(FichierBinaire, RefusNommantFicheGalerieEtVisee)
     zeros.replace(zeros.size() - 2048, 2048, 2048, '\0');
     EXPECT_EQ(refus(zeros), "Le fichier " + p.string() +
                                 " est endommagé : fiche 2 (n° d'ordre 9), galerie 2, visée 6 : la fin du fichier n'est "
-                                "faite que d'octets nuls");
+                                "faite que d'octets nuls.");
     // The unchanged file loads.
     Ecrit(p, a);
     EXPECT_EQ(Charge(p)->Fiches[1]->Galeries[1]->Visee(3)->UnitePente, 1);
@@ -535,7 +535,7 @@ TEST(FichierBinaire, FichierAbsent)
     m.NomFichier = Temporaire("absent.fic").string();
     const ResultatChargement r = m.Charge();
     EXPECT_EQ(r.etat, EtatChargement::Echec);
-    EXPECT_EQ(r.message, "Impossible d'ouvrir le fichier " + m.NomFichier);
+    EXPECT_EQ(r.message, "Impossible d'ouvrir le fichier " + m.NomFichier + ".");
 }
 
 // ---- Text format ------------------------------------------------------------------------
@@ -815,9 +815,12 @@ TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne)
     riche->Sauve(p.string());
     const std::vector<std::string> l = Lignes(Contenu(p));
     const fs::path q = Temporaire("abime.mas");
+    // Every refusal ends its sentence; the rows give it without its full stop.
     auto message = [&](const std::vector<std::string>& lignes) {
         Ecrit(q, Joint(lignes));
-        return Refus(q);
+        const std::string r = Refus(q);
+        EXPECT_TRUE(r.ends_with('.')) << r;
+        return r.substr(0, r.size() - 1);
     };
     // Cut after every line but the trailing empty ones: the first line missing is named.
     for (std::size_t n = 0; n + 3 < l.size(); ++n)

@@ -129,7 +129,7 @@ TEST_F(Branches, NewBranchRefusals)
     EXPECT_FALSE(Nouvelle(f1, 0, "5", "0", true, 0));
     EXPECT_EQ(ctx.massif.Coupe.size(), 1u);
     EXPECT_EQ(Messages(), (QStringList{"Il faut obligatoirement passer par la visualisation pour cette option",
-                                       "Cette galerie est déjà dans la coupe"}));
+                                       "Cette galerie est déjà dans la coupe."}));
 }
 
 TEST_F(Branches, ContinueAtTheFarStation)
