@@ -184,7 +184,7 @@ void Format(A& a, P& p)
 void TPreference_Ecran::Charge()
 {
     std::error_code e;
-    if (NomFichier.empty() || !std::filesystem::is_regular_file(NomFichier, e))
+    if (NomFichier.empty() || !std::filesystem::exists(NomFichier, e))
         return;
     TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
     LecteurModele l(f);

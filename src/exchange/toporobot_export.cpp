@@ -22,6 +22,13 @@ constexpr int kMaxPoints = 999;   // points 0 to 998, as the import reads them
 
 std::string F2(long double v) { return FormatF(v, 2); }
 
+// A fixed point's place, in the comment of its line: X and Y in metres, then Z.
+std::string Coordonnees(const TPointTopo& r)
+{
+    return F2(static_cast<long double>(r.X) * 1000) + "       " + F2(static_cast<long double>(r.Y) * 1000) + "       " +
+           F2(r.Z);
+}
+
 // Letters in the Macintosh character set; TAB, CR and LF would break the line into fields
 // or lines and become blanks; a leading "(" would make a comment line of it.
 std::string VersMacRoman(const std::string& texte)
@@ -181,7 +188,9 @@ void ExportToporobot::EcritReferences(std::string& sortie)
         }
         sortie += "1\t-1\t1\t0\t1\t1\t1\t0\t0\t\r";
         sortie += "1\t0\t999\t999\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t\r";
-        sortie += "1\t1\t999\t999\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0 0 0\r";
+        // Point 1 is the reference point again, at its own place: a reader that takes it for
+        // a fixed point of its own finds it where the entrance is.
+        sortie += "1\t1\t999\t999\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t" + Coordonnees(r0) + "\r";
         sortie += "\r";
         serie_ = 1;
         return;
@@ -208,8 +217,7 @@ void ExportToporobot::EcritReferences(std::string& sortie)
         sortie += i + "\t-1\t1\t0\t" + i + "\t1\t1\t0\t0\t\r";
         sortie += i + "\t0\t999\t999\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t\r";
         sortie += i + "\t1\t999\t999\t" + F2(longueur) + "\t" + azimut + "\t" + pente + "\t0.00\t0.00\t0.00\t0.00\t" +
-                  F2(static_cast<long double>(r.X) * 1000) + "       " + F2(static_cast<long double>(r.Y) * 1000) +
-                  "       " + F2(r.Z) + "\r";
+                  Coordonnees(r) + "\r";
         sortie += "\r";
         stations_[CleStation(r)] = Numero{static_cast<int>(k), 1};
     }

@@ -167,6 +167,11 @@ private:
     std::vector<std::unique_ptr<TFiche>> fiches_;          // staged sheets
 };
 
+bool MemePlace(const TPointTopo& a, const TPointTopo& b)
+{
+    return a.X.d() == b.X.d() && a.Y.d() == b.Y.d() && a.Z.d() == b.Z.d();
+}
+
 uint64_t Paire(int serie, int point)
 {
     return (static_cast<uint64_t>(static_cast<uint32_t>(serie)) << 32) | static_cast<uint32_t>(point);
@@ -375,13 +380,6 @@ void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std:
     if (code == kSeanceFixe && seance == kSeanceFixe) {
         if (j >= 1) {
             auto p = std::make_unique<TPointTopo>();
-            p->Nom.Affecte(FormatEntier(s) + "_" + FormatEntier(j));
-            // An index free among the galleries and the reference points alike, so that the
-            // galleries meet this fixed point and no other station.
-            int indice = IndiceLibre(p->Nom.Chaine(), Ligne(n, ""));
-            while (clesReferences_.count(CleStation(p->Nom.Chaine(), indice)))
-                indice = IndiceLibre(p->Nom.Chaine(), Ligne(n, ""), indice);
-            p->Indice = static_cast<uint8_t>(indice);
             // X, Y and Z separated by spaces.
             std::string t = c[12];
             std::size_t d = t.find_first_not_of(' ');
@@ -401,8 +399,26 @@ void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std:
             p->X = echange::Admise(Reel(x, n), n, "la coordonnée X", 1000);
             p->Y = echange::Admise(Reel(y, n), n, "la coordonnée Y", 1000);
             p->Z = echange::Admise(Reel(z, n), n, "la coordonnée Z");
-            AjouteEntree(std::move(p), n);
-            fixes_.push_back(NouvelleCorrespondance(s, j, references_.back()->Indice));
+            // A fixed point at an entrance's very place is that entrance, not a second
+            // reference point (our export so writes the one reference point when the survey
+            // starts elsewhere).
+            const auto entrees = references_.begin() + std::ssize(nomsEntrees_);
+            const auto entree =
+                std::find_if(references_.begin(), entrees, [&p](const auto& r) { return MemePlace(*r, *p); });
+            if (entree != entrees) {
+                table_[static_cast<std::size_t>(NouvelleCorrespondance(s, j, 0))].lien =
+                    static_cast<int>(entree - references_.begin()) + 1;
+            } else {
+                p->Nom.Affecte(FormatEntier(s) + "_" + FormatEntier(j));
+                // An index free among the galleries and the reference points alike, so that the
+                // galleries meet this fixed point and no other station.
+                int indice = IndiceLibre(p->Nom.Chaine(), Ligne(n, ""));
+                while (clesReferences_.count(CleStation(p->Nom.Chaine(), indice)))
+                    indice = IndiceLibre(p->Nom.Chaine(), Ligne(n, ""), indice);
+                p->Indice = static_cast<uint8_t>(indice);
+                AjouteEntree(std::move(p), n);
+                fixes_.push_back(NouvelleCorrespondance(s, j, references_.back()->Indice));
+            }
             if (j == 1)
                 serie.lignes[0].seance = kSeanceFixe;
         }

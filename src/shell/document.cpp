@@ -262,7 +262,7 @@ bool TForm1::MassifAccessible(const std::string& nom, bool absentAdmis, const QS
     // Reading a pipe would wait for a writer, and a device gives no end: neither is a file.
     if (fs::exists(etat) && !fs::is_regular_file(etat)) {
         Invite().Avertissement(
-            QStringLiteral("%1 est un tube ou un périphérique, et non un fichier de massif.").arg(NomDeChemin(nom)));
+            QString::fromUtf8(TexteTubeOuPeripherique("%1", "fichier de massif")).arg(NomDeChemin(nom)));
         return false;
     }
     if (!absentAdmis && !fs::exists(etat)) {

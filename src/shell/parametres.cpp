@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <system_error>
 
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
@@ -290,7 +291,12 @@ void TForm1::Ouvrirmodle1Click()
     DialogueFichier d;
     if (!ChoixModele(false, RepUtilisateur, d))
         return;
-    const std::string nom = TrouveFichier(NomModele(d));
+    const std::string choisi = NomModele(d);
+    std::string nom = TrouveFichier(choisi);
+    std::error_code code;
+    // A pipe or a device is no model: its reader refuses it, saying what it is.
+    if (nom.empty() && std::filesystem::exists(choisi, code) && !std::filesystem::is_directory(choisi, code))
+        nom = choisi;
     if (nom.empty()) {
         Invite().Avertissement(QStringLiteral("Ce fichier n'existe pas.\rChoisissez en un autre"));
         return;

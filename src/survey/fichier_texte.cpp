@@ -276,12 +276,12 @@ int32_t LitCouleur(const FichierTexteLecture& f, const std::string& t)
 
 // ---- The two directions -----------------------------------------------------------------
 
-// What the reader makes of a unit token off its table. The program writes only the table's
-// tokens; a file edited by hand may hold others.
+// What the reader makes of a unit token off its table (tokens are read case aside). The
+// program writes only the table's tokens; a file edited by hand may hold others.
 enum class HorsTable {
     Autre,    // the code given, without a word
-    Signale,  // the code given, said once for the whole file
-    Refuse,   // a damaged file; the table's tokens are then read case aside
+    Signale,  // the code given, said once for the whole file with the number of its lines
+    Refuse,   // a damaged file
 };
 
 // The records' layouts, listed once for both directions (below).
@@ -330,17 +330,36 @@ public:
     void Code(uint8_t& c, std::span<const UniteMesure> unites, uint8_t autre, HorsTable hors = HorsTable::Autre)
     {
         const std::string t = SansFin(Valeur());
+        // A file edited by hand may write a token in capitals: it still names its unit.
         for (const UniteMesure& u : unites)
-            if (hors == HorsTable::Refuse ? EgalSansCasse(t, u.Jeton) : t == u.Jeton) {
+            if (EgalSansCasse(t, u.Jeton)) {
                 c = u.Code;
                 return;
             }
         if (hors == HorsTable::Refuse)
             f.ValeurIncorrecte(t);
         c = autre;
-        if (hors == HorsTable::Signale && f.Avis.empty())
-            f.Avis = "Le fichier " + f.Nom() + " : ligne " + FormatEntier(f.Ligne()) + ", l'unité d'angle « " +
-                     EnUtf8(t) + " » est inconnue : les angles dont l'unité est inconnue ont été lus en degrés.";
+        if (hors == HorsTable::Signale && f.Ligne() != derniereInconnue_) {
+            derniereInconnue_ = f.Ligne();
+            if (lignesInconnues_++ == 0) {
+                premiereInconnue_ = f.Ligne();
+                jetonInconnu_ = t;
+            }
+        }
+    }
+    // What the load says of the angles read in degrees for want of a known unit; "" when
+    // there were none.
+    std::string AvisUnites() const
+    {
+        if (lignesInconnues_ == 0)
+            return {};
+        const std::string autres = lignesInconnues_ == 1 ? std::string()
+                                   : lignesInconnues_ == 2
+                                       ? ", comme sur une autre ligne"
+                                       : ", comme sur " + FormatEntier(lignesInconnues_ - 1) + " autres lignes";
+        return "Le fichier " + f.Nom() + " : ligne " + FormatEntier(premiereInconnue_) + ", l'unité d'angle « " +
+               EnUtf8(jetonInconnu_) + " » est inconnue" + autres +
+               " : les angles dont l'unité est inconnue ont été lus en degrés.";
     }
     void Couleur(int32_t& c) { c = LitCouleur(f, SansFin(Valeur())); }
     void Texte(TEco& t) { t.Affecte(Valeur()); }
@@ -413,6 +432,9 @@ private:
     std::string ligne_;
     std::size_t pos_ = 0;
     bool champs_ = false;
+    // The lines whose angle unit names none: how many, the first, its token, the last.
+    int lignesInconnues_ = 0, premiereInconnue_ = 0, derniereInconnue_ = 0;
+    std::string jetonInconnu_;
 };
 
 // Lines are written whole: each one when the next begins, the last by Termine.
@@ -680,6 +702,7 @@ void LitMassifTexte(TMassif& m, FichierTexteLecture& f, IFenetreMassif& fenetre)
 {
     LectureTexte l(f);
     FormatMassif(l, m, fenetre);
+    f.Avis = l.AvisUnites();
 }
 
 }  // namespace karst

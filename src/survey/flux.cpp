@@ -307,13 +307,25 @@ TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std
         default: drapeaux = O_RDONLY; break;
         }
     }
-    fd_ = ::open(nom.c_str(), drapeaux | O_CLOEXEC, 0666);
-    const int code = fd_ < 0 ? errno : 0;
+    // Opening a pipe waits for a writer (or a reader), for ever if none comes, and a device
+    // may give no end: neither is opened. Should the name change meanwhile, the open does
+    // not wait either, and the file opened is checked again.
     struct stat st {};
-    // A folder opens for reading on Linux but is no file to read.
-    if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
-        ::close(fd_);
-        fd_ = -1;
+    if (::stat(nom.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        throw ErreurFlux(TexteTubeOuPeripherique(affiche_));
+    fd_ = ::open(nom.c_str(), drapeaux | O_CLOEXEC | O_NONBLOCK, 0666);
+    const int code = fd_ < 0 ? errno : 0;
+    if (fd_ >= 0) {
+        const bool connu = ::fstat(fd_, &st) == 0;
+        // A folder opens for reading on Linux but is no file to read.
+        if (!connu || !S_ISREG(st.st_mode)) {
+            ::close(fd_);
+            fd_ = -1;
+            if (connu && !S_ISDIR(st.st_mode))
+                throw ErreurFlux(TexteTubeOuPeripherique(affiche_));
+        } else {
+            ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+        }
     }
     if (fd_ < 0) {
         // Why a file could not be made says what to do about it; a file to read keeps
@@ -518,7 +530,7 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
     if (existe && S_ISDIR(st.st_mode))
         throw ErreurFlux(TexteEnregistrementImpossible(nom) + " : un dossier porte ce nom", EISDIR);
     if (existe && !S_ISREG(st.st_mode))
-        throw ErreurFlux(TexteOuvertureImpossible(nom));
+        throw ErreurFlux(TexteTubeOuPeripherique(nom));
     // The rename below would replace it whatever its mode.
     if (existe && LectureSeule(reel))
         throw ErreurLectureSeule(nom);

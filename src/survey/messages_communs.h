@@ -16,6 +16,12 @@ inline std::string TexteEnregistrementImpossible(const std::string& nom)
 }
 inline std::string TexteErreurEcriture(const std::string& nom) { return "Erreur d'écriture dans le fichier " + nom; }
 inline std::string TexteErreurLecture(const std::string& nom) { return "Erreur de lecture du fichier " + nom; }
+// A pipe or a device where a file was named: reading a pipe waits for a writer, a device
+// gives no end. `attendu` says what file was wanted.
+inline std::string TexteTubeOuPeripherique(const std::string& nom, const std::string& attendu = "fichier")
+{
+    return nom + " est un tube ou un périphérique, et non un " + attendu + ".";
+}
 
 inline constexpr char kTexteTropDeVisees[] = "Une galerie compte au plus 128 visées";
 // The refusal of a sixth continuation.

@@ -18,10 +18,11 @@ constexpr int kNomPoliceMax = 255;
 constexpr int kTaillePoliceMax = 512, kPixelsParPouceMax = 4800;
 constexpr uint8_t kPasPoliceMax = 2, kStylesPolice = 15;
 
+// A pipe or a device exists too: the stream refuses it, saying what it is.
 bool Existe(const std::string& nom)
 {
     std::error_code e;
-    return std::filesystem::is_regular_file(nom, e);
+    return std::filesystem::exists(nom, e);
 }
 
 // Little-endian integer.

@@ -148,7 +148,7 @@ TEST(ExportToporobot, UnSeulPointDeReferenceEtPremiereGalerieEcrite)
     const std::string codes = "-1\t999\t360.00\t360.00\t0.00\t0.00\t0.00\t100.00\t-100.00\r\r";
     for (const std::string depart : {"E", "Z"}) {
         TMassif m;
-        m.AjouteReference(Reference("E", 0, 0, 0));
+        m.AjouteReference(Reference("E", 0.015, 2.5, 300));
         auto f = std::make_unique<TFiche>();
         f->Date = "01/01/00";
         Galerie(*f, "Z", "E");  // no shot: the first gallery written is the next one
@@ -162,11 +162,21 @@ TEST(ExportToporobot, UnSeulPointDeReferenceEtPremiereGalerieEcrite)
         } else {
             EXPECT_EQ(suite.substr(0, suite.find("2\t-1")),
                       "1\t-1\t1\t0\t1\t1\t1\t0\t0\t\r1\t0\t999\t999\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t\r"
-                      "1\t1\t999\t999\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0 0 0\r\r");
+                      "1\t1\t999\t999\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\t15.00       2500.00       300.00\r\r");
         }
         // The massif has no name: the cave has none either.
         EXPECT_EQ(texte.substr(0, 6), "-6\t1\t\r");
     }
+    // A club's survey that starts away from its entrance comes back with its one entrance, at
+    // its place.
+    TMassif club, relu;
+    RapportFaux rapport;
+    ImporteVisualTopo(club, std::string(KARST_TEST_DATA) + "/visualtopo/v500_start_elsewhere.tro", rapport);
+    ExporteToporobot(club, d.Fichier("club.tab"));
+    ImporteToporobot(relu, d.Fichier("club.tab"), rapport);
+    ASSERT_EQ(relu.References.size(), 1u);
+    for (const auto coordonnee : {&TPointTopo::X, &TPointTopo::Y, &TPointTopo::Z})
+        EXPECT_EQ((*relu.References[0].*coordonnee).d(), (*club.References[0].*coordonnee).d());
 }
 
 TEST(ExportToporobot, DateVideEtTabulationDansUnTopographe)

@@ -2,7 +2,9 @@
 // and its widening, imports and exports through the file dialogs, the table's sort order,
 // the tooltip and option dialogs, and model files reaching the open view windows.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QApplication>
@@ -236,6 +238,20 @@ TEST_F(Commandes, ImportVisualTopoPuisFichierRefuse)
     EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
     ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().icone, Icone::Erreur);
+    // A pipe is refused at once by either import, as a model and as an input layout.
+    for (const auto& [nom, commande] : {std::pair{"t.tro", f->VisualTopo1},
+                                        {"t.tab", f->Importtoporobot1},
+                                        {"t.pla", f->Ouvrirmodle1},
+                                        {"t.sai", f->Ouvrirmodle1}}) {
+        const std::string tube = Fichier(nom);
+        ::mkfifo(tube.c_str(), 0600);
+        const int fd = ::open(tube.c_str(), O_RDWR);  // a reader's open then never waits
+        invite.fichiers = {QString::fromStdString(tube)};
+        commande->trigger();
+        ::close(fd);
+        EXPECT_EQ(invite.Textes().back(),
+                  QString::fromStdString(tube + " est un tube ou un périphérique, et non un fichier."));
+    }
 
     // Cancelled: nothing asked of the importer.
     invite.messages.clear();

@@ -853,7 +853,7 @@ TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne)
     EXPECT_EQ(message(a),
               debut + std::to_string(reference - a.begin() + 1) + ", la valeur « -2e30 » dépasse les valeurs admises");
     // Length units are read case aside and no other token is taken; an unknown angle unit
-    // reads as degrees, said once for its first line.
+    // reads as degrees, said once with its first line and the count of the others.
     auto champ = [&a](std::size_t ligne, int i, const std::string& valeur) {
         std::size_t d = 0;
         for (int k = 0; k < i; ++k)
@@ -865,7 +865,10 @@ TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne)
     EXPECT_EQ(message(a), debut + numero + ", « km » n'est pas une valeur correcte");
     champ(visee, 8, "CM");
     champ(visee + 1, 1, "M");
+    champ(visee + 1, 3, "GRADE");
+    champ(visee + 1, 5, "-Deg");
     champ(visee + 2, 3, "gon");
+    champ(visee + 3, 3, "?");  // a line counts once
     champ(visee + 3, 5, "gon");
     Ecrit(q, Joint(a));
     ResultatChargement r;
@@ -873,11 +876,13 @@ TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne)
     const TGalerie* g = lu->Fiches[0]->Galeries[0];
     EXPECT_EQ(g->Visee(1)->UniteLargeur, kUniteCentimetres);
     EXPECT_EQ(g->Visee(2)->UniteLongueur, kUniteMetres);
+    EXPECT_EQ(g->Visee(2)->UniteAzimut, kAzimutGrades);
+    EXPECT_EQ(g->Visee(2)->UnitePente, kPenteDegresInverse);
     EXPECT_EQ(g->Visee(3)->UniteAzimut, kAzimutDegres);
     EXPECT_EQ(g->Visee(4)->UnitePente, kPenteDegres);
     EXPECT_EQ(r.avis, "Le fichier " + q.string() + " : ligne " + std::to_string(visee + 3) +
-                          ", l'unité d'angle « gon » est inconnue : les angles dont l'unité est inconnue ont été lus "
-                          "en degrés.");
+                          ", l'unité d'angle « gon » est inconnue, comme sur une autre ligne : les angles dont "
+                          "l'unité est inconnue ont été lus en degrés.");
     a = l;
     a[visee - 1] = "Nb_Visee x";
     EXPECT_EQ(message(a), debut + std::to_string(visee) + ", « x » n'est pas une valeur correcte");
