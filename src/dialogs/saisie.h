@@ -264,6 +264,8 @@ private:
     bool refuse(const QString& message, Icone icone, int ligne, int colonne);
     // The information page into the sheet; false once refused.
     bool LitInformations(TFiche& fiche);
+    // The sheet being edited while the massif still holds it, else null.
+    TFiche* FicheEnPlace() const;
     // The checked sheet into the massif, in place of the sheet edited or as a new one.
     void StockeFiche(std::unique_ptr<TFiche> fiche);
     // The number of end rows, or of station rows, in rows 2 to `ligne`.

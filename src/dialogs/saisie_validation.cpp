@@ -30,6 +30,11 @@ int IndiceUnite(const std::string& s, std::span<const UniteMesure> unites)
 
 bool MemePoint(const TPointTopo& a, const TPointTopo& b) { return a.Egal(b) || (a.Terminus && b.Terminus); }
 
+bool SansChiffre(const std::string& s)
+{
+    return std::none_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 }  // namespace
 
 bool TMultPageDlg::refuse(const QString& message, Icone icone, int ligne, int colonne)
@@ -110,21 +115,33 @@ bool TMultPageDlg::LitInformations(TFiche& fiche)
         Date->setFocus();
         return false;
     }
-    if (!date.empty() && date[0] == ' ')
-        date[0] = '0';
-    if (date.size() > 3 && date[3] == ' ')
-        date[3] = '0';
+    // Padding a blank day or month with '0' only makes sense in a date that holds digits:
+    // an undated sheet stays undated, in the very bytes it was loaded with.
+    if (SansChiffre(date)) {
+        if (const TFiche* ancienne = FicheEnPlace(); ancienne && SansChiffre(ancienne->Date))
+            date = ancienne->Date;
+    } else {
+        if (date[0] == ' ')
+            date[0] = '0';
+        if (date[3] == ' ')
+            date[3] = '0';
+    }
     fiche.Date = date;
     for (const QString& l : LignesMemo(Topographe))
         fiche.Topographes.emplace_back(VersCp1252(l));
     return true;
 }
 
-void TMultPageDlg::StockeFiche(std::unique_ptr<TFiche> fiche)
+TFiche* TMultPageDlg::FicheEnPlace() const
 {
     const bool present =
         EditionFiche && Fiche && std::find(Massif->Fiches.begin(), Massif->Fiches.end(), Fiche) != Massif->Fiches.end();
-    if (!present) {
+    return present ? Fiche : nullptr;
+}
+
+void TMultPageDlg::StockeFiche(std::unique_ptr<TFiche> fiche)
+{
+    if (!FicheEnPlace()) {
         Fiche = Massif->AjouteFiche(std::move(fiche), Massif->SelectionActive);
         return;
     }
@@ -152,6 +169,9 @@ void TMultPageDlg::StockeFiche(std::unique_ptr<TFiche> fiche)
     }
     TFiche* nouvelle = fiche.get();
     Massif->RemplaceFiche(Fiche, std::move(fiche));
+    // The replacing sheet goes to the end of the list; back in its place, a massif saved
+    // before any computation sorts it keeps its sheets in their order on disk.
+    Massif->TrieFiches();
     Fiche = nouvelle;
 }
 

@@ -4,16 +4,21 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGridLayout>
 #include <QHash>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTreeView>
 #include <algorithm>
 
 #include "platform/modal.h"
@@ -266,9 +271,103 @@ bool InterlocuteurQt::Saisie(const QString& titre, const QString& invite, QStrin
     return true;
 }
 
+namespace {
+
+// The file list of Qt's own file dialog. Qt writes sizes and dates in the system's locale,
+// English on a system set to C: they are written in the program's French. The program's
+// own files are shown under the names its dialogs give them, not under the MIME names of
+// unrelated formats that share their extension (".pla", an iRiver playlist), and a file
+// whose extension one of the dialog's filters names, under that filter's name.
+class ListeFichiers : public QIdentityProxyModel {
+public:
+    ListeFichiers(const QString& filtre, QObject* parent) : QIdentityProxyModel(parent)
+    {
+        const QString programme = QStringLiteral(
+            "(dossier fiche)|*.fic|(massif texte)|*.mas|Modèle de fiche de saisie|*.sai|Modèle plan|*.pla|"
+            "Modèle coupe|*.cou|Modèle perspective|*.per|Modèle tableau|*.tabl|");
+        const QStringList p = (programme + filtre).split(QLatin1Char('|'));
+        for (qsizetype i = 0; i + 1 < p.size(); i += 2) {
+            const QString motif = p[i + 1].trimmed();
+            if (!motif.startsWith(QStringLiteral("*.")) || motif.contains(QLatin1Char(';')))
+                continue;
+            QString nom = QString(p[i]).remove(QLatin1Char('(') + motif + QLatin1Char(')')).remove(motif).trimmed();
+            if (nom.startsWith(QLatin1Char('(')) && nom.endsWith(QLatin1Char(')')))
+                nom = nom.mid(1, nom.size() - 2).trimmed();
+            if (!nom.isEmpty())
+                noms_.insert(motif.mid(2).toLower(), nom);
+        }
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const auto* fichiers = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !fichiers || index.column() < 1)
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        const bool dossier = fichiers->isDir(source);
+        switch (index.column()) {
+        case 1:
+            if (!dossier)
+                return QLocale().formattedDataSize(fichiers->size(source));
+            break;
+        case 2:
+            if (const auto nom = noms_.constFind(fichiers->fileInfo(source).suffix().toLower());
+                !dossier && nom != noms_.cend())
+                return *nom;
+            break;
+        case 3: return QLocale().toString(fichiers->lastModified(source), QLocale::ShortFormat);
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    QHash<QString, QString> noms_;
+};
+
+// The list of a Qt file dialog in the program's French; `filtre`, in the form of
+// DialogueFichier::filtre, names the program's own files.
+void HabilleListe(QFileDialog& f, const QString& filtre)
+{
+    auto* liste = new ListeFichiers(filtre, &f);
+    f.setProxyModel(liste);
+    // Each folder read, the columns fit what they show: a type or a date is read whole.
+    auto* vue = f.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (auto* fichiers = qobject_cast<QFileSystemModel*>(liste->sourceModel()); vue && fichiers)
+        QObject::connect(fichiers, &QFileSystemModel::directoryLoaded, vue, [vue] {
+            for (int c = 1; c < vue->model()->columnCount(vue->rootIndex()); ++c)
+                vue->resizeColumnToContents(c);
+        });
+}
+
+// The file dialogs Qt opens by itself (the print dialog's choice of a PDF file) get the same
+// list as they are shown.
+class HabillageFichiers : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* objet, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show)
+            if (auto* f = qobject_cast<QFileDialog*>(objet); f && !f->proxyModel())
+                HabilleListe(*f, {});
+        return false;
+    }
+};
+
+}  // namespace
+
+void HabilleDialoguesFichierQt()
+{
+    static QPointer<HabillageFichiers> habillage;
+    if (habillage || !QCoreApplication::instance())
+        return;
+    habillage = new HabillageFichiers(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(habillage);
+}
+
 static bool DialogueQt(DialogueFichier& d, bool enregistrer)
 {
     QFileDialog f(QApplication::activeWindow(), d.titre);
+    HabilleListe(f, d.filtre);
     f.setAcceptMode(enregistrer ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The program itself checks that a file to open exists, after completing its name.
     f.setFileMode(QFileDialog::AnyFile);

@@ -121,6 +121,10 @@ public:
     bool ConfigurationImprimante(QPrinter* imprimante) override;
 };
 
+// Qt's file dialogs, those Qt opens by itself included, list sizes and dates in the
+// program's French whatever the system's language.
+void HabilleDialoguesFichierQt();
+
 // Answers from scripts, for the tests; every question is recorded. An empty script gives
 // the first button listed, cancels a file or colour dialog and confirms an input box
 // unchanged; a scripted Bouton::Aucun closes the box (the answer of Fermeture).

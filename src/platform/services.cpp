@@ -18,6 +18,7 @@
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -43,19 +44,56 @@ void PrepareProcessus()
 
 namespace {
 
-// The few words of Qt's dialogs that its French catalogue leaves in English: each means the
-// same wherever Qt shows it, so the source text alone picks the translation.
+// The few words of Qt's dialogs that its French catalogue leaves in English. Most mean the
+// same wherever Qt shows them, and their source text alone picks the translation; a word as
+// short as "Off" is taken in its own dialog only.
 class TraductionsPropres : public QTranslator {
 public:
-    QString translate(const char*, const char* source, const char*, int) const override
+    QString translate(const char* contexte, const char* source, const char*, int) const override
     {
-        static const std::map<std::string, QString> kMots = {
-            {"Folder", QStringLiteral("Dossier")},
-            {"Printer Properties", QStringLiteral("Propriétés de l'imprimante")},
-            {"Advanced", QStringLiteral("Avancé")},
+        struct Mot {
+            const char* contexte;  // null: any
+            const char* source;
+            const char* francais;
         };
-        const auto m = source ? kMots.find(source) : kMots.end();
-        return m != kMots.end() ? m->second : QString();
+        static const Mot kMots[] = {
+            {nullptr, "Folder", "Dossier"},
+            {nullptr, "Printer Properties", "Propriétés de l'imprimante"},
+            {nullptr, "Advanced", "Avancé"},
+            {nullptr, "Double Sided Printing", "Impression recto verso"},
+            {"QPrintSettingsOutput", "Off", "Désactivée"},
+            {nullptr, "Long side binding", "Reliure côté long"},
+            {nullptr, "Short side binding", "Reliure côté court"},
+            {nullptr,
+             "Specify pages or ranges separated by commas. Ranges are specified by two numbers separated by a "
+             "hyphen. E.g: 3,5-7,9 prints pages 3, 5, 6, 7 and 9.",
+             "Indiquez des pages ou des plages séparées par des virgules ; une plage s'écrit avec deux nombres "
+             "séparés par un tiret. Par exemple, 3,5-7,9 imprime les pages 3, 5, 6, 7 et 9."},
+            {nullptr, "Invalid Pages Definition", "Définition des pages incorrecte"},
+            {nullptr,
+             "%1 does not follow the correct syntax. Please use ',' to separate ranges and pages, '-' to define "
+             "ranges and make sure ranges do not intersect with each other.",
+             "%1 ne suit pas la syntaxe attendue : séparez les pages et les plages par « , », écrivez les plages "
+             "avec « - » et veillez à ce qu'elles ne se chevauchent pas."},
+            {nullptr, "Page Setup Conflicts", "Conflits de mise en page"},
+            {nullptr, "Advanced Option Conflicts", "Conflits d'options avancées"},
+            {nullptr, "Duplex Settings Conflicts", "Conflits de réglages recto verso"},
+            {nullptr, "There are conflicts in page setup options. Do you want to fix them?",
+             "Des options de mise en page sont en conflit. Voulez-vous les corriger ?"},
+            {nullptr, "There are conflicts in some advanced options. Do you want to fix them?",
+             "Des options avancées sont en conflit. Voulez-vous les corriger ?"},
+            {nullptr, "There are conflicts in duplex settings. Do you want to fix them?",
+             "Des réglages recto verso sont en conflit. Voulez-vous les corriger ?"},
+            {nullptr, "There are conflicts in some options. Please fix them.",
+             "Des options sont en conflit. Veuillez les corriger."},
+        };
+        if (!source)
+            return {};
+        for (const Mot& m : kMots)
+            if (std::strcmp(m.source, source) == 0 &&
+                (!m.contexte || (contexte && std::strcmp(m.contexte, contexte) == 0)))
+                return QString::fromUtf8(m.francais);
+        return {};
     }
     bool isEmpty() const override { return false; }
 };
@@ -65,6 +103,9 @@ public:
 bool ChargeTraductionsQt()
 {
     // One translator for the whole run, whatever the user's language: the program speaks French.
+    // Numbers, sizes and dates that Qt's dialogs write follow the default locale.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    HabilleDialoguesFichierQt();
     static QTranslator* traducteur = nullptr;
     if (traducteur)
         return true;

@@ -712,6 +712,33 @@ TEST_F(Seance, LesLecturesTopofilGardentLeursDecimales)
     EXPECT_EQ(n.Galeries[0]->Visee(3)->Commentaire.Chaine(), "vu");
 }
 
+// An undated sheet, blank in either form, validated with nothing changed ("Terminer" after a
+// length changed and typed back, or "Suivante"): binary and text files save byte for byte.
+TEST_F(Seance, UneFicheSansDateValideeTelleQuelle)
+{
+    PiloteModalInstalle pilote([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
+    for (const char* nom : {"sans_date.fic", "sans_date.mas"})
+        for (const char* blanc : {"", "  /  /  "}) {
+            Lieu(*massif, "Galerie haute")->Date = blanc;
+            fichier = dossier.filePath(nom).toStdString();
+            massif = EnregistreEtRelit();
+            const std::string avant = essai::Contenu(fichier);
+            const TFiche* ancienne = Lieu(*massif, "Galerie haute");
+            Ouvre(Lieu(*massif, "Galerie haute"));
+            for (const char* longueur : {"12", "11.8"}) {
+                Clic(RangVisee(1), cLongueur);
+                Entre(longueur);
+            }
+            Menu(ed->Fiche1, *blanc ? ed->Suivante1 : ed->Terminer1);
+            EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+            if (ed->isVisible())
+                Menu(ed->Fiche1, ed->Annuler1);
+            massif->Sauve(fichier, nullptr, nullptr);
+            EXPECT_NE(Lieu(*massif, "Galerie haute"), ancienne);
+            EXPECT_TRUE(essai::Contenu(fichier) == avant) << nom << " [" << blanc << "]";
+        }
+}
+
 // Cut, paste and delete on selected cells from the "Edition" menu; a double click on a flag
 // toggles it and opens no editor.
 TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)

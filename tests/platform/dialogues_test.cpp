@@ -9,14 +9,18 @@
 #include <QFileIconProvider>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPageLayout>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest/QTest>
 #include <algorithm>
 
@@ -136,11 +140,50 @@ TEST(DialoguesQt, EnFrancais)
     EXPECT_EQ(QCoreApplication::translate("QPrintPropertiesDialog", "Printer Properties"),
               QStringLiteral("Propriétés de l'imprimante"));
     EXPECT_EQ(QCoreApplication::translate("QPrintPropertiesWidget", "Advanced"), QStringLiteral("Avancé"));
+    QPrinter imprimante;
+    const QPrintDialog impression(&imprimante);
+    QStringList titres;
+    for (const QGroupBox* g : impression.findChildren<QGroupBox*>())
+        titres << g->title();
+    EXPECT_TRUE(titres.contains(QStringLiteral("Impression recto verso"))) << titres.join('|').toStdString();
+    // Sizes, dates and file kinds in French whatever the system's language, in the dialogs Qt
+    // opens by itself (the print dialog's PDF file) and in the program's.
+    for (const char* nom : {"plan.pla", "releve.tro"}) {
+        QFile f(dossier.filePath(QString::fromLatin1(nom)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(QByteArray(2000, 'x')) == 2000);
+    }
+    const auto cellules = [](const QFileDialog& f, const QString& nom) {
+        const auto* vue = f.findChild<QTreeView*>(QStringLiteral("treeView"));
+        QStringList c;
+        for (int r = 0; vue && r < vue->model()->rowCount(vue->rootIndex()); ++r)
+            if (vue->model()->index(r, 0, vue->rootIndex()).data().toString() == nom)
+                for (int k = 1; k < 4; ++k)
+                    c << vue->model()->index(r, k, vue->rootIndex()).data().toString();
+        return c;
+    };
+    QStringList tro;
+    QTimer minuterie;
+    QObject::connect(&minuterie, &QTimer::timeout, [&, essais = 0]() mutable {
+        if (auto* f = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            if ((tro = cellules(*f, QStringLiteral("releve.tro"))).size() == 3 || ++essais > 500)
+                f->reject();
+    });
+    minuterie.start(10);
+    DialogueFichier o{{}, QStringLiteral("Fichier VisualTopo (*.tro)|*.tro"), {}, {}, 1, dossier.path()};
+    EXPECT_FALSE(InterlocuteurQt().Ouvrir(o));
+    EXPECT_EQ(tro.value(1), QStringLiteral("Fichier VisualTopo"));
     QFileDialog d(nullptr, QStringLiteral("Ouvrir"), dossier.path());
     d.setOption(QFileDialog::DontUseNativeDialog, true);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     d.show();
-    QApplication::processEvents();
+    for (int i = 0; i < 500 && cellules(d, QStringLiteral("plan.pla")).isEmpty(); ++i)
+        QTest::qWait(10);
+    const QStringList pla = cellules(d, QStringLiteral("plan.pla"));
+    ASSERT_EQ(pla.size(), 3);
+    EXPECT_EQ(pla[0], QStringLiteral("1,95 Kio"));
+    EXPECT_EQ(pla[1], QStringLiteral("Modèle plan"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$")).match(pla[2]).hasMatch())
+        << pla[2].toStdString();
     auto* boutons = d.findChild<QDialogButtonBox*>();
     ASSERT_NE(boutons, nullptr);
     ASSERT_NE(boutons->button(QDialogButtonBox::Open), nullptr);
