@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "dialogs/dialogues_saisie.h"
-#include "dialogs/feuille_saisie.h"
-#include "dialogs/preference_ecran.h"
+#include "saisie/feuille_saisie.h"
+#include "saisie/preference_ecran.h"
 #include "survey/modele.h"
 #include "survey/services_fichier.h"
 #include "views/changement.h"

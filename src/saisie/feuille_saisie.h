@@ -8,13 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/preference_ecran.h"
-#include "platform/icone.h"
+#include "saisie/preference_ecran.h"
+#include "survey/icone.h"
 #include "survey/modele.h"
 
 namespace karst {
 
 class TBufferStream;
+
+// The refusal of a sheet whose rows do not end on a station; the editor gives it too.
+inline constexpr char kTexteFicheSansPointFinal[] = "La fiche ne se termine pas sur un point topo";
 
 // A junction between two consecutive galleries of the sheet being typed.
 class TNoeud {

@@ -5,9 +5,8 @@
 
 #include <optional>
 
-#include "aide_saisie.h"
-#include "dialogs/feuille_saisie.h"
-#include "platform/interlocuteur.h"
+#include "saisie/aide_fiches.h"
+#include "saisie/feuille_saisie.h"
 
 using namespace karst;
 using namespace aide::colonnes;

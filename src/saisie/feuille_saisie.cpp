@@ -1,7 +1,7 @@
 // The sheet's rows: building them, the clipboard's and the import's operations, loading a
 // sheet into them and reading them back into a sheet, checking every entry on the way.
 
-#include "dialogs/feuille_saisie.h"
+#include "saisie/feuille_saisie.h"
 
 #include <algorithm>
 #include <charconv>
@@ -12,7 +12,6 @@
 #include <utility>
 #include <variant>
 
-#include "dialogs/messages_communs.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
 
@@ -50,6 +49,8 @@ std::string Format2(const char* messageUtf8, std::span<const UniteMesure> unites
 }
 
 namespace {
+
+constexpr char kTexteTopofilIncorrect[] = "Les longueurs Topofil ne sont pas correctes";
 
 std::string Rogne(const std::string& s)
 {
