@@ -81,7 +81,6 @@ public:
     FeuilleSaisie Feuille;
 
     // ---- grid ----
-    static constexpr int kLignesMax = FeuilleSaisie::kLignesMax;
 
     void OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, TPreference_Ecran* preferences);
     void ConstruitGrille(TPreference_Ecran* preferences);
@@ -98,9 +97,7 @@ public:
     int NbLignes() const;
     int NbColonnesGrille() const;
     void FixeNbLignes(int n);
-    // A row of empty cells put at grid row `ligne`, the rows from there moving down; the row
-    // taken out.
-    void InsereLigneGrille(int ligne);
+    // The grid row `ligne` taken out, the rows below moving up.
     void RetireLigneGrille(int ligne);
     // Column 0 is the width of the row markers.
     int LargeurColonne(int colonne) const;
@@ -113,9 +110,6 @@ public:
     void AjouteViseeEnBas();
     // The units the list offers in a unit column of that type.
     static QStringList TexteUnites(int type);
-    // The unit of a unit column of that type whose label is the text, letter case aside; null
-    // when none is. The grid, the paste and the sheet check know a unit this one way.
-    static const UniteMesure* UniteDeTexte(int type, const QString& texte);
     // The current cell.
     int Ligne() const;
     int Colonne() const;
@@ -123,12 +117,8 @@ public:
     // The selected block (the current cell when nothing else is selected).
     QRect SelectionGrille() const;
     void SelectionneLignes(int de, int a);
-    bool LigneDepart(int ligne) const { return Feuille.LigneDepart(ligne); }
-    bool LigneArrivee(int ligne) const { return Feuille.LigneArrivee(ligne); }
-    bool LigneVisee(int ligne) const { return Feuille.LigneVisee(ligne); }
     int TypeColonne(int colonne) const { return Feuille.TypeColonne(colonne); }
     bool CelluleUnite(int ligne, int colonne) const { return Feuille.CelluleUnite(ligne, colonne); }
-    static QString TexteStation(const TPointTopo& p, bool etoileSansNom = false);
     // The rows shown again in the grid: its row count, and every cell whose text differs.
     void MontreFeuille();
 
@@ -195,7 +185,7 @@ public:
     QString TexteGrille() const;
     void ImporterClick();
     // Pastes spreadsheet lines from `LigneCourante`, skipping those field numbers.
-    void ImporteTexte(const std::string& texte, const std::vector<int>& ignores);
+    void ImporteTexte(const QString& texte, const std::vector<int>& ignores);
     // kind 1 length, 2 azimuth, 3 slope.
     void CorrigeColonne(int quoi);
     // Adds `valeur` to the numbers of the column of that kind, rows `de` to `a`.

@@ -135,7 +135,7 @@ void PlaceLigneSauvee(TMultPageDlg& ed, int ligne, const QStringList& cellules, 
     for (int k = 1; k < ed.NbColonnesGrille(); ++k) {
         if (const std::optional<QString> t = texte(ed.TypeColonne(k)))
             ed.FixeCellule(ligne, k, *t);
-        else if (!ed.LigneVisee(ligne))
+        else if (!ed.Feuille.LigneVisee(ligne))
             ed.FixeCellule(ligne, k, {});  // a column the saved layout had not: no unit beside a station
     }
     // A flag left at "N" says only that the value beside it is not used.
@@ -146,8 +146,8 @@ void PlaceLigneSauvee(TMultPageDlg& ed, int ligne, const QStringList& cellules, 
         const QString colonne = titres.value(static_cast<qsizetype>(s)).isEmpty()
                                     ? QStringLiteral("colonne %1").arg(s)
                                     : titres.value(static_cast<qsizetype>(s));
-        const QString ou = ed.LigneVisee(ligne) ? QStringLiteral("visée %1").arg(cellules.value(0))
-                                                : QStringLiteral("point %1").arg(cellules.value(1));
+        const QString ou = ed.Feuille.LigneVisee(ligne) ? QStringLiteral("visée %1").arg(cellules.value(0))
+                                                        : QStringLiteral("point %1").arg(cellules.value(1));
         nonPlaces << QStringLiteral("%1, %2 : « %3 »").arg(ou, colonne, t);
     }
 }

@@ -73,7 +73,7 @@ public:
         if (texte.isEmpty())
             return Intermediate;
         const int type = type_();
-        if (TMultPageDlg::UniteDeTexte(type, texte))
+        if (FeuilleSaisie::UniteDeTexte(type, texte.toStdString()))
             return Acceptable;
         for (const QString& u : TMultPageDlg::TexteUnites(type))
             if (u.startsWith(texte, Qt::CaseInsensitive))
@@ -494,13 +494,6 @@ void TMultPageDlg::FixeNbLignes(int n)
     MontreFeuille();
 }
 
-void TMultPageDlg::InsereLigneGrille(int ligne)
-{
-    Feuille.InsereLigne(ligne);
-    TableauVisee->insertRow(ligne - 1);
-    montreLigne(ligne);
-}
-
 void TMultPageDlg::RetireLigneGrille(int ligne)
 {
     Feuille.RetireLigne(ligne);
@@ -595,11 +588,6 @@ BlocCellules TMultPageDlg::blocSelection() const
     return {sel.top(), sel.left(), sel.bottom(), sel.right()};
 }
 
-QString TMultPageDlg::TexteStation(const TPointTopo& p, bool etoileSansNom)
-{
-    return QString::fromStdString(FeuilleSaisie::TexteStation(p, etoileSansNom));
-}
-
 // ---- building the grid ----
 
 void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
@@ -634,11 +622,6 @@ void TMultPageDlg::AjouteViseeEnBas()
 }
 
 QStringList TMultPageDlg::TexteUnites(int type) { return LibellesUnites(TPreference_Ecran::UnitesColonne(type)); }
-
-const UniteMesure* TMultPageDlg::UniteDeTexte(int type, const QString& texte)
-{
-    return FeuilleSaisie::UniteDeTexte(type, texte.toStdString());
-}
 
 void TMultPageDlg::AjouteLigne()
 {
@@ -744,7 +727,7 @@ void TMultPageDlg::ChargeFiche(int galerie)
     MontreFeuille();
     // A measure shows whole, a pair of topofil readings too; a comment may run on.
     for (int r = 1; r < NbLignes(); ++r)
-        for (int c = 1; c < NbColonnesGrille() && LigneVisee(r); ++c)
+        for (int c = 1; c < NbColonnesGrille() && Feuille.LigneVisee(r); ++c)
             if (TypeColonne(c) != TPreference_Ecran::Observations)
                 poseLargeur(c, std::max(LargeurColonne(c), LargeurCellule(Cellule(r, c))));
     if (galerie == -1 || ligneVoulue < 0)
@@ -783,7 +766,7 @@ void TMultPageDlg::TableauViseeClick()
         return;
     LigneCourante = r;
     const QRect sel = SelectionGrille();
-    if (!FinSurPoint && sel.top() >= NbLignes() - 1 && NbLignes() < kLignesMax)
+    if (!FinSurPoint && sel.top() >= NbLignes() - 1 && NbLignes() < FeuilleSaisie::kLignesMax)
         AjouteViseeEnBas();
     if (CelluleUnite(r, c)) {
         const QRect cellule = RectCellule(r, c);
@@ -880,7 +863,7 @@ void TMultPageDlg::TableauViseeDblClick()
     if (lignePression_ == 0 && ColonneSouris >= 1 && ColonneSouris < NbColonnesGrille())
         AjusteColonne(TableauVisee, ColonneSouris - 1, 0);
     const int r = Ligne(), c = Colonne();
-    if (LigneVisee(r)) {
+    if (Feuille.LigneVisee(r)) {
         const int t = TypeColonne(c);
         if (t & 64) {
             const QString v = Cellule(r, c);
@@ -890,9 +873,9 @@ void TMultPageDlg::TableauViseeDblClick()
         } else if (t == TPreference_Ecran::Point) {
             InserePoint(r);
         }
-    } else if (LigneArrivee(r)) {
+    } else if (Feuille.LigneArrivee(r)) {
         ModifieArrivee(r);
-    } else if (LigneDepart(r)) {
+    } else if (Feuille.LigneDepart(r)) {
         if (c >= 2)
             InformationsGalerie(r);
         else

@@ -644,12 +644,12 @@ std::optional<std::string> FeuilleSaisie::refuseSurStation(int haut, std::size_t
     return std::nullopt;
 }
 
-std::optional<std::string> FeuilleSaisie::ColleTexte(const std::string& texte, int haut, int gauche, bool finSurPoint,
+std::optional<std::string> FeuilleSaisie::ColleTexte(const TexteUtf8& texte, int haut, int gauche, bool finSurPoint,
                                                      bool& modifie)
 {
     // From the selection's top left corner, on shot rows only; cells that may not be typed keep
     // what they hold. A unit travels with its value: an empty unit field leaves the cell's unit.
-    std::string t = texte;
+    std::string t = texte.str();
     Remplace(t, "\r\n", "\n");
     Remplace(t, "\r", "\n");
     if (!t.empty() && t.back() == '\n')
@@ -698,7 +698,7 @@ std::optional<std::string> FeuilleSaisie::ColleTexte(const std::string& texte, i
     return std::nullopt;
 }
 
-std::optional<std::string> FeuilleSaisie::ImporteTexte(const std::string& texte, const std::vector<int>& ignores,
+std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, const std::vector<int>& ignores,
                                                        int ligne, bool finSurPoint)
 {
     // Fields end at TAB, CR or LF, and lines at LF (CR LF) or at a bare CR; a ',' is a '.'.
@@ -706,7 +706,7 @@ std::optional<std::string> FeuilleSaisie::ImporteTexte(const std::string& texte,
     std::string jeton;
     bool enCours = false;  // something of the line was read since its start
     char precedent = 0;
-    for (const char c : texte) {
+    for (const char c : texte.str()) {
         if (c == '\t' || c == '\r' || (c == '\n' && precedent != '\r')) {
             lignes.back().push_back(jeton);
             jeton.clear();
@@ -738,7 +738,7 @@ std::optional<std::string> FeuilleSaisie::ImporteTexte(const std::string& texte,
         for (std::size_t champ = 1; champ <= champs.size(); ++champ)
             if (std::find(ignores.begin(), ignores.end(), static_cast<int>(champ)) == ignores.end()) {
                 if (ligne < NbLignes() && colonne < NbColonnes())
-                    FixeTexte(ligne, colonne, Cp1252VersUtf8(champs[champ - 1]));
+                    FixeTexte(ligne, colonne, champs[champ - 1]);
                 colonne = suivante(colonne);
             }
         ++ligne;
@@ -804,6 +804,7 @@ void FeuilleSaisie::afficheVisees(const TGalerie& g, int& compteur, int lignesSt
 int FeuilleSaisie::ChargeFiche(const TFiche& f, int galerie, TNoeud& premier,
                                std::vector<std::unique_ptr<TNoeud>>& noeuds, TPointTopo& fin)
 {
+    noeuds.clear();
     int compteur = 1, lignesStations = 1;
     const int nb = static_cast<int>(f.Galeries.size());
     if (nb > 0) {

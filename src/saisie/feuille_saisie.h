@@ -104,18 +104,18 @@ public:
     bool EffaceSelection(const BlocCellules& bloc, bool unites);
     // Lines pasted from cell (haut, gauche): why the text is refused, or nothing; `modifie`
     // is set when a cell changed.
-    std::optional<std::string> ColleTexte(const std::string& texte, int haut, int gauche, bool finSurPoint,
+    std::optional<std::string> ColleTexte(const TexteUtf8& texte, int haut, int gauche, bool finSurPoint,
                                           bool& modifie);
-    // Spreadsheet lines (Windows-1252) from row `ligne`, skipping those field numbers: why
-    // they are refused, or nothing.
-    std::optional<std::string> ImporteTexte(const std::string& texte, const std::vector<int>& ignores, int ligne,
+    // Spreadsheet lines from row `ligne`, skipping those field numbers: why they are refused,
+    // or nothing.
+    std::optional<std::string> ImporteTexte(const TexteUtf8& texte, const std::vector<int>& ignores, int ligne,
                                             bool finSurPoint);
     // The grid as "Tout copier" puts it on the clipboard; a start row shows its gallery's
     // topofil coefficient, the k-th start row's from `coefsTopofil[k]`.
     std::string TexteGrille(const std::vector<Reel6>& coefsTopofil) const;
 
     // The galleries of a sheet, in rows after the ten default ones: the first start into
-    // `premier`, the junctions into `noeuds`, the end into `fin`. The row of the first shot
+    // `premier`, the junctions into `noeuds` (what it held is dropped), the end into `fin`. The row of the first shot
     // of gallery `galerie`, or -1.
     int ChargeFiche(const TFiche& f, int galerie, TNoeud& premier, std::vector<std::unique_ptr<TNoeud>>& noeuds,
                     TPointTopo& fin);

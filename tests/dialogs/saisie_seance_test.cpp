@@ -196,7 +196,7 @@ protected:
     int RangVisee(int numero) const
     {
         for (int r = 1; r < ed->NbLignes(); ++r)
-            if (ed->LigneVisee(r) && ed->Cellule(r, 0) == QString::number(numero))
+            if (ed->Feuille.LigneVisee(r) && ed->Cellule(r, 0) == QString::number(numero))
                 return r;
         return -1;
     }
@@ -452,13 +452,13 @@ TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
     EXPECT_EQ(f->Date.str(), "07/12/26");
     ASSERT_EQ(f->Galeries.size(), 3u);
     auto gal = [](const TGalerie& g) {
-        std::string s = TMultPageDlg::TexteStation(g.Depart).toStdString() + " ->";
+        std::string s = FeuilleSaisie::TexteStation(g.Depart) + " ->";
         for (int k = 1; k <= g.NbVisees; ++k) {
             const TVisee& v = *g.Visee(k);
             s += " " + FormatGeneral(v.Longueur, 15) + "/" + FormatGeneral(v.Azimut, 15) + "/" +
                  FormatGeneral(v.Pente, 15) + (v.Commentaire.Longueur() ? " " + v.Commentaire.Chaine() : "");
         }
-        return s + " -> " + TMultPageDlg::TexteStation(g.Arrivee).toStdString();
+        return s + " -> " + FeuilleSaisie::TexteStation(g.Arrivee);
     };
     EXPECT_EQ(gal(*f->Galeries[0]), "N(1) -> 12.5/45/-3 8/90/5 4/30/2 -> X(1)");
     EXPECT_EQ(gal(*f->Galeries[1]), "X(2) -> 7/180/0 -> F(1)");
@@ -1025,7 +1025,7 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     EXPECT_FALSE(ed->isVisible()) << DernierMessage().toStdString();
     const auto relu = EnregistreEtRelit();
     const TGalerie& z = *relu->Fiches.back()->Galeries[0];
-    EXPECT_EQ(TMultPageDlg::TexteStation(z.Depart) + TMultPageDlg::TexteStation(z.Arrivee), "Z(1)F(1)");
+    EXPECT_EQ(FeuilleSaisie::TexteStation(z.Depart) + FeuilleSaisie::TexteStation(z.Arrivee), "Z(1)F(1)");
     ASSERT_EQ(z.NbVisees, 1);
     EXPECT_EQ(static_cast<long double>(z.Visee(1)->Azimut), 10.0L);
     const TVisee& v = *Lieu(*relu, "Galerie haute")->Galeries[0]->Visee(2);

@@ -34,8 +34,8 @@ protected:
     // The rows of the layout with that sheet loaded: the row of gallery `galerie`'s first shot.
     int Charge(TFiche* fiche, int galerie = 0)
     {
+        // The junctions of an earlier load are left in `noeuds`: the load drops them.
         f.Construit(&prefs);
-        noeuds.clear();
         premier.emplace();
         fin.emplace();
         return f.ChargeFiche(*fiche, galerie, *premier, noeuds, *fin);
@@ -94,6 +94,7 @@ TEST_F(Feuille, ChargeUneEtDeuxGaleries)
     fiche->Galeries[1]->Depart.Nom.Affecte("");
     fiche->Galeries[1]->Depart.Indice = 2;
     fiche->Galeries[1]->Commentaire.Affecte("suite");
+    Charge(fiche);  // loaded twice, as a sheet opened again is
     EXPECT_EQ(Charge(fiche, 1), 6);
     EXPECT_EQ(Colonne(0), (std::vector<std::string>{"|->", "1", "2", "->|", "|->", "3", "4", "->|"}));
     EXPECT_EQ(f.Texte(4, 1), "B(1)");
@@ -101,6 +102,7 @@ TEST_F(Feuille, ChargeUneEtDeuxGaleries)
     EXPECT_EQ(f.Texte(5, cObservations), "suite");
     ASSERT_EQ(noeuds.size(), 1u);
     EXPECT_EQ(noeuds[0]->Arrivee.Nom.Chaine(), "B");
+    EXPECT_TRUE(Lit()) << DernierMessage();
 }
 
 TEST_F(Feuille, LongueursTopofilEtNulles)
@@ -258,7 +260,7 @@ TEST_F(Feuille, ImportDUnTableur)
     f.Construit(&prefs);
     f.InsereStation(1, FeuilleSaisie::kDepart, {}, "Terminus");
     const int avant = f.NbLignes();
-    EXPECT_FALSE(f.ImporteTexte("1\t2\t3\r\n4\t5\t6\r\n7\t8\t9\r\n", {}, 2, false));
+    EXPECT_FALSE(f.ImporteTexte(TexteUtf8("1\t2\t3\r\n4\t5\t6\r\n7\t8\t9\r\n"), {}, 2, false));
     EXPECT_EQ(f.NbLignes(), avant + 3);
     EXPECT_EQ(f.Texte(2, 2), "1");
     EXPECT_EQ(f.Texte(2, 3), "m");  // unit columns are passed over
@@ -267,13 +269,14 @@ TEST_F(Feuille, ImportDUnTableur)
     EXPECT_EQ(f.Texte(5, 2), "");
 
     // A ',' is a '.', and a skipped field moves nothing.
-    EXPECT_FALSE(f.ImporteTexte("12,5\t99\t45\t-3\r\n", {2}, 5, false));
+    EXPECT_FALSE(f.ImporteTexte(TexteUtf8("12,5\t99\t45\t-3\r\n"), {2}, 5, false));
     EXPECT_EQ(f.Texte(5, 2), "12.5");
     EXPECT_EQ(f.Texte(5, 4), "45");
     EXPECT_EQ(f.Texte(5, 6), "-3");
     // Lines ended by a bare LF keep their last field.
-    EXPECT_FALSE(f.ImporteTexte("1\t2\t3\n4\t5\t6", {}, 6, false));
+    EXPECT_FALSE(f.ImporteTexte(TexteUtf8("1\t2\t3\n4\t5\t6\tpuits été"), {}, 6, false));
     EXPECT_EQ(f.Texte(6, 6), "3");
     EXPECT_EQ(f.Texte(7, 2), "4");
     EXPECT_EQ(f.Texte(7, 6), "6");
+    EXPECT_EQ(f.Texte(7, 8), "puits été");
 }
