@@ -280,6 +280,9 @@ private:
     DelegueSaisie* delegue_ = nullptr;
     // The width the program gave each column (-1: the layout's own).
     std::vector<int> largeursPosees_;
+    // The layout of a sheet restored with two width (or height) columns whose values one
+    // column would mix; null when the grid follows `Preferences`.
+    std::unique_ptr<TPreference_Ecran> dispositionGardee_;
 };
 
 }  // namespace karst

@@ -527,7 +527,8 @@ void TMultPageDlg::Continuerenbas1Click()
 
 void TMultPageDlg::RangeLargeurs()
 {
-    if (!Preferences)
+    // A sheet that kept a layout of its own has columns the caver's layout has not.
+    if (!Preferences || dispositionGardee_)
         return;
     TPreference_Ecran& p = *Preferences;
     for (int k = 1; k <= p.NbColonnes && k < NbColonnesGrille(); ++k) {

@@ -152,6 +152,35 @@ void PlaceLigneSauvee(TMultPageDlg& ed, int ligne, const QStringList& cellules, 
     }
 }
 
+// The pairs a layout of one column joins with its separator whose saved parts (rows after
+// the titles) hold that separator: joined, they would split back elsewhere. Each such group (0 widths, 1 heights)
+// is named by its first offending cell.
+std::map<int, QString> PairesMelees(const TPreference_Ecran& p, const std::vector<QStringList>& lignes,
+                                    const std::vector<int>& types, const QStringList& titres)
+{
+    using P = TPreference_Ecran;
+    const P::GroupeDimension* groupes[] = {&p.GLargeur, &p.GHauteur};
+    const int parties[2][2] = {{P::LargeurG, P::LargeurD}, {P::HautSup, P::HautInf}};
+    std::map<int, QString> melees;
+    for (int g = 0; g < 2; ++g) {
+        if (groupes[g]->DeuxColonnes)
+            continue;
+        const QChar sep = QChar::fromLatin1(groupes[g]->Separateur);
+        for (std::size_t s = 1; s < types.size() && !melees.count(g); ++s) {
+            if (types[s] != parties[g][0] && types[s] != parties[g][1])
+                continue;
+            for (std::size_t r = 1; r < lignes.size(); ++r)
+                if (const QStringList& l = lignes[r]; l.value(static_cast<qsizetype>(s)).contains(sep)) {
+                    melees[g] = QStringLiteral("visée %1, %2 : « %3 »")
+                                    .arg(l.value(0), titres.value(static_cast<qsizetype>(s)),
+                                         l.value(static_cast<qsizetype>(s)));
+                    break;
+                }
+        }
+    }
+    return melees;
+}
+
 }  // namespace
 
 bool TMultPageDlg::Visible() const { return isVisible(); }
@@ -196,7 +225,9 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
 {
     const QSignalBlocker bloque(TableauVisee);
     QStringList nonPlaces;
+    std::map<int, QString> melees;
     Efface();
+    dispositionGardee_.reset();
     ConstruitGrille(Preferences);
     try {
         for (QLineEdit* e : {Systeme, Cavite, Reseau, Lieu, Date, Declinaison})
@@ -211,20 +242,28 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
         const int r = Compte(f, kMaxLignes);
         // The grid may have been saved under another layout: its titles say which kind of
         // value each of its columns holds, and each value goes to the column of its kind.
-        QStringList titres;
-        std::vector<int> types;
-        for (int ligne = 0; ligne < r; ++ligne) {
-            QStringList cellules;
+        std::vector<QStringList> lignes(static_cast<std::size_t>(r));
+        for (QStringList& cellules : lignes)
             for (int c = 0; c < k; ++c)
                 cellules << Lit(f);
-            if (ligne == 0) {
-                titres = cellules;
-                types = TypesSauves(titres);
-                continue;
-            }
+        const QStringList titres = r > 0 ? lignes[0] : QStringList();
+        const std::vector<int> types = TypesSauves(titres);
+        // Two widths (or heights) a one-column layout cannot join without mixing them keep
+        // their two columns for this sheet: the layout stays the caver's for the others.
+        melees = PairesMelees(*Preferences, lignes, types, titres);
+        if (!melees.empty()) {
+            dispositionGardee_ = std::make_unique<TPreference_Ecran>(*Preferences);
+            dispositionGardee_->GLargeur.DeuxColonnes |= melees.count(0) > 0;
+            dispositionGardee_->GHauteur.DeuxColonnes |= melees.count(1) > 0;
+            dispositionGardee_->ConstruitColonnes();
+            TPreference_Ecran* commune = Preferences;
+            ConstruitGrille(dispositionGardee_.get());
+            Preferences = commune;
+        }
+        for (int ligne = 1; ligne < r; ++ligne) {
             if (ligne >= NbLignes())
                 AjouteLigne();
-            PlaceLigneSauvee(*this, ligne, cellules, types, titres, nonPlaces);
+            PlaceLigneSauvee(*this, ligne, lignes[static_cast<std::size_t>(ligne)], types, titres, nonPlaces);
         }
         Massif = &massif;
         const uint16_t ordre = f.LitU16();
@@ -253,6 +292,7 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
     } catch (...) {
         // A damaged block leaves no half-restored sheet behind.
         Efface();
+        dispositionGardee_.reset();
         ConstruitGrille(Preferences);
         Fiche = nullptr;
         EditionFiche = false;
@@ -272,6 +312,21 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
                            "de saisie. Ces valeurs n'ont pas de colonne dans la disposition actuelle "
                            "et n'ont pas été reprises :\r") +
             liste);
+    }
+    if (!melees.empty()) {
+        const bool deux = melees.size() == 2;
+        QStringList cellules;
+        for (const auto& [groupe, cellule] : melees)
+            cellules << cellule;
+        const QString quoi = deux              ? QStringLiteral("les largeurs et les hauteurs")
+                             : melees.count(0) ? QStringLiteral("les largeurs")
+                                               : QStringLiteral("les hauteurs");
+        Invite().Avertissement(
+            QStringLiteral("La fiche en cours de saisie a été enregistrée avec deux colonnes pour %1, "
+                           "et une valeur y contient le séparateur qui les réunirait en une colonne :\r%2\r"
+                           "Pour ne pas mélanger les deux valeurs, la fiche garde ses deux colonnes "
+                           "jusqu'à ce qu'elle soit terminée.")
+                .arg(quoi, cellules.join(QLatin1Char('\r'))));
     }
 }
 

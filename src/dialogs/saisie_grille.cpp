@@ -676,6 +676,7 @@ void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, T
     Fiche = fiche;
     Massif = massif;
     Preferences = preferences;
+    dispositionGardee_.reset();
     ConstruitGrille(preferences);
     EditionFiche = fiche != nullptr;
     if (!fiche) {

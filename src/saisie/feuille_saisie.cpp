@@ -659,14 +659,23 @@ std::optional<std::string> FeuilleSaisie::ColleTexte(const TexteUtf8& texte, int
         champs.push_back(Decoupe(l, '\t'));
     const int nbLignes = static_cast<int>(champs.size());
     const int fin = haut + nbLignes;
+    // Lines copied from whole rows (every field of a row, the station's first) go to whole
+    // rows, wherever the selection is in the row.
+    if (std::all_of(
+            champs.begin(), champs.end(),
+            [this](const std::vector<std::string>& l) { return static_cast<int>(l.size()) == NbColonnes() - 1; }) &&
+        NbColonnes() > 2)
+        gauche = 1;
+    // A station row on the way refuses the text first: the rows before it are all the grid
+    // can take, and the message says which row stops it.
+    if (auto refus = refuseSurStation(haut, champs.size(), "collé"))
+        return refus;
     // The grid grows to take every line, but never past a final point.
     const int limite = finSurPoint ? NbLignes() : std::max(NbLignes(), kLignesMax);
     if (fin > limite)
         return "Le texte collé compte " + std::to_string(nbLignes) +
                " lignes : à partir de la cellule choisie, la grille ne peut en recevoir que " +
                std::to_string(std::max(limite - haut, 0)) + ".";
-    if (auto refus = refuseSurStation(haut, champs.size(), "collé"))
-        return refus;
     // Every line lands on a shot row, or past the grid's end on a new one.
     for (int i = 0; i < nbLignes; ++i)
         for (int j = 0; j < static_cast<int>(champs[i].size()) && gauche + j < NbColonnes(); ++j) {

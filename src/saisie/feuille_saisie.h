@@ -102,8 +102,9 @@ public:
     // Empties what may be typed in the block; `unites` (a cut) puts its units back to their
     // columns' defaults too. True when a cell changed.
     bool EffaceSelection(const BlocCellules& bloc, bool unites);
-    // Lines pasted from cell (haut, gauche): why the text is refused, or nothing; `modifie`
-    // is set when a cell changed.
+    // Lines pasted from cell (haut, gauche), or from the row's first column when each line
+    // holds a whole row: why the text is refused, or nothing; `modifie` is set when a cell
+    // changed.
     std::optional<std::string> ColleTexte(const TexteUtf8& texte, int haut, int gauche, bool finSurPoint,
                                           bool& modifie);
     // Spreadsheet lines from row `ligne`, skipping those field numbers: why they are refused,

@@ -554,6 +554,18 @@ TEST_F(Saisie, BlocRelu)
                   {troisieme.Cellule(0, 4), troisieme.Cellule(2, 4), troisieme.Cellule(2, 6), troisieme.Cellule(2, 8)}),
               QStringList({"Pente", "-5", "45", "1/2"}));
     EXPECT_TRUE(DernierMessage().endsWith(":\rvisée 1, Croquis : « 5 »")) << DernierMessage().toStdString();
+    // A left width holding the separator: one column would mix it with the right one, so the
+    // sheet keeps its two columns and says so.
+    ed->FixeCellule(2, cGauche, "2/1");
+    EcritBloc(nom, *ed);
+    TMultPageDlg cinquieme(&etroit);
+    LitBloc(nom, cinquieme, massif);
+    EXPECT_EQ(cinquieme.Cellule(2, 8) + " " + cinquieme.Cellule(2, 9), "2/1 2");
+    EXPECT_TRUE(DernierMessage().contains("\rvisée 1, Largeur G : « 2/1 »\r")) << DernierMessage().toStdString();
+    ASSERT_TRUE(cinquieme.ValideFiche());
+    EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->Gauche.str() + "|" +
+                  massif.Fiches.back()->Galeries[0]->Visee(1)->Droite.str(),
+              "2/1|2");
     const std::string o = Contenu(nom);
     {
         std::ofstream court(nom, std::ios::binary | std::ios::trunc);
