@@ -248,6 +248,9 @@ private:
     void construitInformations();
     // Refuses a validation: message, cell selected, false.
     bool refuse(const QString& message, Icone icone, int ligne, int colonne);
+    // Texts holding characters Windows-1252 lacks are named, and the caver stores them with
+    // '?' or goes back to the first one (false).
+    bool accepteHorsCp1252();
     // The information page into the sheet; false once refused.
     bool LitInformations(TFiche& fiche);
     // The checked sheet into the massif, in place of the sheet edited or as a new one.

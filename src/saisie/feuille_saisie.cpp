@@ -582,6 +582,16 @@ std::string FeuilleSaisie::TexteStation(const TPointTopo& p, bool etoileSansNom)
     return nom + '(' + std::to_string(p.Indice) + ')';
 }
 
+std::vector<CelluleHorsCp1252> FeuilleSaisie::CellulesHorsCp1252() const
+{
+    std::vector<CelluleHorsCp1252> r;
+    for (int l = 1; l < NbLignes(); ++l)
+        for (int c = 2; c < NbColonnes(); ++c)
+            if (std::string hors = CaracteresHorsCp1252(Texte(l, c)); !hors.empty() && CelluleEditable(l, c, false))
+                r.push_back({l, c, std::move(hors)});
+    return r;
+}
+
 // ---- clipboard and import ----
 
 std::string FeuilleSaisie::TexteGrille(const std::vector<Reel6>& coefsTopofil) const

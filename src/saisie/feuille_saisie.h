@@ -42,6 +42,13 @@ struct RefusFeuille {
     int ligne = -1, colonne = 0;
 };
 
+// A cell of a shot row whose text holds characters Windows-1252 lacks: those characters,
+// each once, separated by spaces.
+struct CelluleHorsCp1252 {
+    int ligne, colonne;
+    std::string caracteres;
+};
+
 // Rows `haut` to `bas`, columns `gauche` to `droite`.
 struct BlocCellules {
     int haut, gauche, bas, droite;
@@ -126,6 +133,8 @@ public:
                                             const TPointTopo& fin) const;
 
     static std::string TexteStation(const TPointTopo& p, bool etoileSansNom = false);
+    // The cells that a sheet would store with '?' in place of some characters, top to bottom.
+    std::vector<CelluleHorsCp1252> CellulesHorsCp1252() const;
 
 private:
     std::string& cellule(int ligne, int colonne);

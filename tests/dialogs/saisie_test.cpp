@@ -317,6 +317,23 @@ TEST_F(Saisie, ChampsDeLaPageInformations)
     EXPECT_FALSE(ed->ValideFiche());
     EXPECT_EQ(DernierMessage(), "La première doit être numérique\rexemple 103.5");
     EXPECT_EQ(massif.Fiches.size(), 1u);
+
+    // Characters the file lacks are named; Non (the default) goes back to the first text.
+    ed->Premiere->setText("0");
+    ed->Lieu->setText("Entrée œ ł €");
+    ed->FixeCellule(2, cObservations, "ŧ ł ŧ 🙂");
+    invite.reponses = {Bouton::Non, Bouton::Oui};
+    EXPECT_FALSE(ed->ValideFiche());
+    EXPECT_EQ(DernierMessage(), "Ces textes contiennent des caractères que le fichier ne peut pas garder :\r"
+                                "Le champ « Lieu » : « ł »\r"
+                                "La colonne « Observations » de la visée 1 : « ŧ ł 🙂 »\r"
+                                "Ils seront enregistrés comme « ? ». Enregistrer la fiche ainsi ?");
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
+    EXPECT_EQ(ed->TabSet->currentIndex(), 1);
+    ASSERT_TRUE(ed->ValideFiche());
+    EXPECT_EQ(massif.Fiches.back()->Lieu.Chaine(), "Entr\xE9"
+                                                   "e \x9C ? \x80");
+    EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->Commentaire.Chaine(), "? ? ? ??");
 }
 
 TEST_F(Saisie, LaCoupeSuitLesStationsInchangees)
