@@ -159,7 +159,7 @@ TEST_F(Feuille, LimitesDesPentesEtDesAzimuts)
     struct Cas {
         int colonne;
         const char* texte;
-        const char* unitePente;
+        const char* unite;    // in the unit column after the value's
         const char* message;  // nullptr: accepted
     };
     const Cas cas[] = {
@@ -170,6 +170,11 @@ TEST_F(Feuille, LimitesDesPentesEtDesAzimuts)
         {cPente, "100.15", "gr", "La pente doit être inférieure à 100°."},
         {cPente, "150", "-°", nullptr},
         {cPente, "181", "°vul", "La pente Vulcain doit être entre 0 et 180°."},
+        {cPente, "180.9", "°vul", nullptr},
+        {cPente, "-0.9", "°vul", nullptr},
+        {cPente, "-1", "°vul", "La pente Vulcain doit être entre 0 et 180°."},
+        {cPente, "1000", "cm", nullptr},  // 10 m over a length of 10 m
+        {cPente, "1001", "cm", "La pente doit être inférieure à la longueur."},
         {cPente, "5", "m", nullptr},  // length 10
         {cPente, "11", "m", "La pente doit être inférieure à la longueur."},
         {cPente, "pente", "°", "La pente n'est pas correcte"},
@@ -178,13 +183,17 @@ TEST_F(Feuille, LimitesDesPentesEtDesAzimuts)
         {cAzimut, "361", "°", "L'azimut doit être compris entre 0 et 360°."},
         {cAzimut, "-0.5", "°", nullptr},
         {cAzimut, "-1", "°", "L'azimut doit être compris entre 0 et 360°."},
+        {cAzimut, "400.9", "gr", nullptr},
+        {cAzimut, "401", "gr", "L'azimut doit être compris entre 0 et 400 gr."},
+        {cAzimut, "-0.9", "gr", nullptr},
+        {cAzimut, "-1", "gr", "L'azimut doit être compris entre 0 et 400 gr."},
     };
     for (const Cas& c : cas) {
         Charge(Fiche({1}));
-        f.FixeTexte(2, cUniteP, c.unitePente);
+        f.FixeTexte(2, c.colonne + 1, c.unite);
         f.FixeTexte(2, c.colonne, c.texte);
         const bool ok = Lit();
-        EXPECT_EQ(ok, c.message == nullptr) << c.texte << " " << c.unitePente;
+        EXPECT_EQ(ok, c.message == nullptr) << c.texte << " " << c.unite;
         if (c.message) {
             EXPECT_EQ(DernierMessage(), c.message) << c.texte;
         }
@@ -199,6 +208,15 @@ TEST_F(Feuille, LimitesDesPentesEtDesAzimuts)
     EXPECT_EQ(lue->Galeries[0]->Visee(1)->UniteLongueur, 1);
     EXPECT_FALSE(ValideAvec(cUniteL, "km"));
     EXPECT_EQ(DernierMessage(), "L'unité de longueur doit être en m ou cm.");
+    // 128 shots make a gallery; a 129th is refused on its row.
+    Charge(Fiche({128}));
+    EXPECT_TRUE(Lit()) << DernierMessage();
+    f.InsereVisee(3, 2);
+    for (const auto& [c, t] : {std::pair{cLongueur, "5"}, {cAzimut, "1"}, {cPente, "0"}})
+        f.FixeTexte(3, c, t);
+    EXPECT_FALSE(Lit());
+    EXPECT_EQ(DernierMessage(), "Une galerie ne peut pas avoir plus de 128 visées.");
+    EXPECT_EQ(refus->ligne, 130);
 }
 
 TEST_F(Feuille, LargeursHauteursEtDrapeaux)
@@ -226,7 +244,7 @@ TEST_F(Feuille, LargeursHauteursEtDrapeaux)
     EXPECT_EQ(v->Bas.str(), "0.5");
     EXPECT_FALSE(ValideAvec(croquis, "grand"));
     EXPECT_EQ(DernierMessage(), "La taille du schéma doit être numérique.");
-    EXPECT_FALSE(ValideAvec(croquis, "258"));
+    EXPECT_FALSE(ValideAvec(croquis, "256"));
     EXPECT_EQ(DernierMessage(), "La taille du schéma doit être comprise entre 0 et 255.");
     ASSERT_TRUE(ValideAvec(croquis, "255"));
     EXPECT_EQ(lue->Galeries[0]->Visee(1)->TailleSchema, 255);
@@ -279,4 +297,76 @@ TEST_F(Feuille, ImportDUnTableur)
     EXPECT_EQ(f.Texte(7, 2), "4");
     EXPECT_EQ(f.Texte(7, 6), "6");
     EXPECT_EQ(f.Texte(7, 8), "puits été");
+}
+
+TEST_F(Feuille, CollerCouperEffacer)
+{
+    // Shots 10, 11, 12 m at 45° and -5° on rows 2 to 4, between A(1) on row 1 and B(1) on row 5.
+    const std::string station = "elle tomberait sur la ligne de la station « %s », qui ne reçoit pas de visée. "
+                                "Rien n'a été collé.";
+    auto surStation = [&](int ligne, const char* nom) {
+        std::string m = "Ligne " + std::to_string(ligne) + " du texte collé : " + station;
+        return m.replace(m.find("%s"), 2, nom);
+    };
+    struct Cas {
+        const char* texte;
+        int ligne, colonne;
+        std::string refus;  // empty: pasted
+        const char* apres;  // columns 2 to 7 of the row
+    };
+    const Cas cas[] = {
+        {"5\tM\t100\tGR", 2, cLongueur, "", "5\tm\t100\tgr\t-5\t°"},
+        {"6\t\t50\r\n", 3, cLongueur, "", "6\tm\t50\t°\t-5\t°"},  // an empty unit keeps the cell's
+        {"5\tm\t100\t gon", 2, cLongueur, "Ligne 1 du texte collé, colonne « Azimut » : unité « gon » inconnue.",
+         "10\tm\t45\t°\t-5\t°"},
+        // The last shot before the final point: only the station rule speaks.
+        {"31\r\n32\r\n33\r\n34\r\n", 4, cLongueur, surStation(2, "B(1)"), "12\tm\t45\t°\t-5\t°"},
+        {"31", 1, cLongueur, surStation(1, "A(1)"), "\t\t\t\t\t"},
+        // A whole row, as its header copies it, lands on whole rows from any of its cells.
+        {"\t7.8\tcm\t100\tgr\t1\t°\t\t\t\t\t\t\tnote", 3, cAzimut, "", "7.8\tcm\t100\tgr\t1\t°"},
+    };
+    for (const Cas& c : cas) {
+        Charge(Fiche({3}));
+        bool modifie = false;
+        const auto colle = f.ColleTexte(TexteUtf8(c.texte), c.ligne, c.colonne, true, modifie);
+        EXPECT_EQ(colle.value_or(""), c.refus) << c.texte;
+        EXPECT_EQ(modifie, c.refus.empty()) << c.texte;
+        EXPECT_EQ(f.TexteSelection({c.ligne, 2, c.ligne, 7}), c.apres) << c.texte;
+    }
+    EXPECT_EQ(f.Texte(3, cObservations), "note");
+
+    // A cut empties the values and puts the units back to their columns' defaults; Delete
+    // keeps the units.
+    const BlocCellules bloc{2, cLongueur, 3, cAzimut};
+    for (const bool coupe : {true, false}) {
+        Charge(Fiche({3}));
+        f.FixeTexte(3, cUniteL, "cm");
+        EXPECT_EQ(f.TexteSelection(bloc), "10\tm\t45\r\n11\tcm\t45");
+        EXPECT_TRUE(f.EffaceSelection(bloc, coupe));
+        EXPECT_EQ(f.TexteSelection(bloc), coupe ? "\tm\t\r\n\tm\t" : "\tm\t\r\n\tcm\t");
+        EXPECT_FALSE(f.EffaceSelection(bloc, coupe));
+    }
+
+    // Without a final point the grid grows to take every line, up to its bound.
+    f.Construit(&prefs);
+    f.InsereStation(1, FeuilleSaisie::kDepart, {}, "Terminus");
+    bool modifie = false;
+    std::string vingt;
+    for (int k = 0; k < 20; ++k)
+        vingt += "7\tcm\t10\r\n";
+    EXPECT_FALSE(f.ColleTexte(TexteUtf8(vingt), 3, cLongueur, false, modifie));
+    EXPECT_EQ(f.NbLignes(), 23);
+    EXPECT_EQ(f.Texte(22, 0) + f.Texte(22, cLongueur) + f.Texte(22, cUniteL), "217cm");
+    std::string mille;
+    for (int k = 0; k < 998; ++k)
+        mille += "1\n";
+    EXPECT_EQ(
+        f.ColleTexte(TexteUtf8(mille), 3, cLongueur, false, modifie).value_or(""),
+        "Le texte collé compte 998 lignes : à partir de la cellule choisie, la grille ne peut en recevoir que 997.");
+    // An import refuses a line on a station row in the same words.
+    Charge(Fiche({3}));
+    EXPECT_EQ(f.ImporteTexte(TexteUtf8("31\r\n32\r\n"), {}, 4, true).value_or(""),
+              "Ligne 2 du texte importé : elle tomberait sur la ligne de la station « B(1) », qui ne reçoit pas de "
+              "visée. Rien n'a été importé.");
+    EXPECT_EQ(f.Texte(4, cLongueur), "12");
 }
