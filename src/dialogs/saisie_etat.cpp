@@ -251,15 +251,8 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
         // Two widths (or heights) a one-column layout cannot join without mixing them keep
         // their two columns for this sheet: the layout stays the caver's for the others.
         melees = PairesMelees(*Preferences, lignes, types, titres);
-        if (!melees.empty()) {
-            dispositionGardee_ = std::make_unique<TPreference_Ecran>(*Preferences);
-            dispositionGardee_->GLargeur.DeuxColonnes |= melees.count(0) > 0;
-            dispositionGardee_->GHauteur.DeuxColonnes |= melees.count(1) > 0;
-            dispositionGardee_->ConstruitColonnes();
-            TPreference_Ecran* commune = Preferences;
-            ConstruitGrille(dispositionGardee_.get());
-            Preferences = commune;
-        }
+        if (!melees.empty())
+            gardeDeuxColonnes(melees.count(0) > 0, melees.count(1) > 0);
         for (int ligne = 1; ligne < r; ++ligne) {
             if (ligne >= NbLignes())
                 AjouteLigne();
@@ -314,20 +307,33 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
             liste);
     }
     if (!melees.empty()) {
-        const bool deux = melees.size() == 2;
-        QStringList cellules;
-        for (const auto& [groupe, cellule] : melees)
-            cellules << cellule;
-        const QString quoi = deux              ? QStringLiteral("les largeurs et les hauteurs")
-                             : melees.count(0) ? QStringLiteral("les largeurs")
-                                               : QStringLiteral("les hauteurs");
-        Invite().Avertissement(
-            QStringLiteral("La fiche en cours de saisie a été enregistrée avec deux colonnes pour %1, "
-                           "et une valeur y contient le séparateur qui les réunirait en une colonne :\r%2\r"
-                           "Pour ne pas mélanger les deux valeurs, la fiche garde ses deux colonnes "
-                           "jusqu'à ce qu'elle soit terminée.")
-                .arg(quoi, cellules.join(QLatin1Char('\r'))));
+        QStringList valeurs;
+        for (const auto& [groupe, valeur] : melees)
+            valeurs << valeur;
+        ditDeuxColonnes(melees.count(0) > 0, melees.count(1) > 0, valeurs);
     }
+}
+
+void TMultPageDlg::gardeDeuxColonnes(bool largeurs, bool hauteurs)
+{
+    dispositionGardee_ = std::make_unique<TPreference_Ecran>(*Preferences);
+    dispositionGardee_->GLargeur.DeuxColonnes |= largeurs;
+    dispositionGardee_->GHauteur.DeuxColonnes |= hauteurs;
+    dispositionGardee_->ConstruitColonnes();
+    TPreference_Ecran* commune = Preferences;
+    ConstruitGrille(dispositionGardee_.get());
+    Preferences = commune;
+}
+
+void TMultPageDlg::ditDeuxColonnes(bool largeurs, bool hauteurs, const QStringList& valeurs)
+{
+    const QString quoi = largeurs && hauteurs ? QStringLiteral("les largeurs et les hauteurs")
+                         : largeurs           ? QStringLiteral("les largeurs")
+                                              : QStringLiteral("les hauteurs");
+    Invite().Avertissement(QStringLiteral("Une valeur contient le séparateur qui réunit deux valeurs en une colonne :\r"
+                                          "%1\rPour ne pas les mélanger, cette fiche garde deux colonnes pour %2 "
+                                          "jusqu'à ce qu'elle soit terminée.")
+                               .arg(valeurs.join(QLatin1Char('\r')), quoi));
 }
 
 void TMultPageDlg::Reouvre()

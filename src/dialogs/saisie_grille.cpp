@@ -677,7 +677,15 @@ void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, T
     Massif = massif;
     Preferences = preferences;
     dispositionGardee_.reset();
-    ConstruitGrille(preferences);
+    const std::vector<PartieMelee> melees =
+        fiche && preferences ? PartiesMelees(*fiche, *preferences) : std::vector<PartieMelee>();
+    auto melee = [&](int groupe) {
+        return std::any_of(melees.begin(), melees.end(), [&](const PartieMelee& m) { return m.groupe == groupe; });
+    };
+    if (melees.empty())
+        ConstruitGrille(preferences);
+    else
+        gardeDeuxColonnes(melee(0), melee(1));
     EditionFiche = fiche != nullptr;
     if (!fiche) {
         NouvelleFiche = true;
@@ -697,6 +705,14 @@ void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, T
         ChargeFiche(galerie);
     }
     Modifie = false;
+    if (!melees.empty()) {
+        QStringList valeurs;
+        for (const PartieMelee& m : melees)
+            valeurs << QStringLiteral("visée %1, %2 : « %3 »")
+                           .arg(m.visee)
+                           .arg(Cellule(0, Feuille.ColonneType(m.type)), QString::fromStdString(m.texte));
+        ditDeuxColonnes(melee(0), melee(1), valeurs);
+    }
 }
 
 void TMultPageDlg::ChargeFiche(int galerie)

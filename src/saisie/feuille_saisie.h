@@ -49,6 +49,16 @@ struct CelluleHorsCp1252 {
     std::string caracteres;
 };
 
+// A width or height part that holds the separator of a layout joining the pair in one
+// column: joined, it would split back elsewhere. `groupe` 0 is the widths, 1 the heights;
+// `type` the part's column type in a layout of two columns.
+struct PartieMelee {
+    int groupe, visee, type;
+    std::string texte;  // UTF-8
+};
+// The first such part of each group of the sheet's shots, numbered as the grid numbers them.
+std::vector<PartieMelee> PartiesMelees(const TFiche& fiche, const TPreference_Ecran& disposition);
+
 // Rows `haut` to `bas`, columns `gauche` to `droite`.
 struct BlocCellules {
     int haut, gauche, bas, droite;

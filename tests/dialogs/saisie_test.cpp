@@ -618,6 +618,13 @@ TEST_F(Saisie, BlocRelu)
     EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->Gauche.str() + "|" +
                   massif.Fiches.back()->Galeries[0]->Visee(1)->Droite.str(),
               "2/1|2");
+    // So does the stored sheet, opened again under one width column.
+    invite.messages.clear();
+    cinquieme.OuvreFiche(massif.Fiches.back(), &massif, 0, &etroit);
+    EXPECT_EQ(cinquieme.Cellule(2, 8) + " " + cinquieme.Cellule(2, 9), "2/1 2");
+    EXPECT_EQ(DernierMessage(), "Une valeur contient le séparateur qui réunit deux valeurs en une colonne :\rvisée 1, "
+                                "Largeur G : « 2/1 »\rPour ne pas les mélanger, cette fiche garde deux colonnes pour "
+                                "les largeurs jusqu'à ce qu'elle soit terminée.");
     const std::string o = Contenu(nom);
     {
         std::ofstream court(nom, std::ios::binary | std::ios::trunc);
