@@ -224,7 +224,12 @@ void TMultPageDlg::done(int r)
 
 void TMultPageDlg::closeEvent(QCloseEvent* e) { QDialog::closeEvent(e); }
 
-void TMultPageDlg::Enregistrer1Click() { hote_->Enregistrer(); }
+void TMultPageDlg::Enregistrer1Click()
+{
+    // The unfinished sheet goes into the massif file too, in Windows-1252.
+    if (accepteHorsCp1252())
+        hote_->Enregistrer();
+}
 
 // ---- shots ----
 

@@ -966,6 +966,18 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     ASSERT_NE(Focus(), ed->TableauVisee);
     Touche(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(enregistrements, 1);
+    // A comment the file cannot hold whole is named first; Return keeps it and saves nothing.
+    QApplication::clipboard()->setText("puits ł");
+    Clic(r2, cObservations);
+    Touche(Qt::Key_V, Qt::ControlModifier);
+    Interlocuteur::Installe(nullptr);
+    const auto hors = ecran::RepondBoite(Qt::Key_Return);
+    Touche(Qt::Key_S, Qt::ControlModifier);
+    Interlocuteur::Installe(&invite);
+    Reactive();
+    EXPECT_TRUE(hors->texte.contains("La colonne « Observations » de la visée 2 : « ł »")) << hors->texte.toStdString();
+    EXPECT_EQ(enregistrements, 1);
+    Tape("puits");
 
     // The close box: the value typed counts as a change that would be lost.
     Clic(r2, cPente);
