@@ -411,27 +411,25 @@ const std::string kVide;
 
 std::vector<PartieMelee> PartiesMelees(const TFiche& fiche, const TPreference_Ecran& p)
 {
-    struct Groupe {
-        const P::GroupeDimension& g;
-        TexteMesure TVisee::*parties[2];
-        int types[2];
-    };
-    const Groupe groupes[] = {{p.GLargeur, {&TVisee::Gauche, &TVisee::Droite}, {P::LargeurG, P::LargeurD}},
-                              {p.GHauteur, {&TVisee::Haut, &TVisee::Bas}, {P::HautSup, P::HautInf}}};
     std::vector<PartieMelee> r;
     for (int k = 0; k < 2; ++k) {
-        const Groupe& groupe = groupes[k];
+        const ColonnePaire& paire = kPaires[k];
+        const P::GroupeDimension& g = p.*paire.groupe;
         int visee = 0;
-        bool trouvee = groupe.g.DeuxColonnes;
+        bool trouvee = g.DeuxColonnes;
         for (std::size_t i = 0; i < fiche.Galeries.size() && !trouvee; ++i)
             for (int n = 1; n <= fiche.Galeries[i]->NbVisees && !trouvee; ++n) {
                 ++visee;
-                if (const TVisee* v = fiche.Galeries[i]->Visee(n))
-                    for (int j = 0; j < 2 && !trouvee; ++j)
-                        if ((v->*groupe.parties[j]).str().find(groupe.g.Separateur) != std::string::npos) {
-                            r.push_back({k, visee, groupe.types[j], Cp1252VersUtf8((v->*groupe.parties[j]).str())});
-                            trouvee = true;
-                        }
+                const TVisee* v = fiche.Galeries[i]->Visee(n);
+                for (TexteMesure TVisee::*partie : {paire.premier, paire.second})
+                    if (v && !trouvee && (v->*partie).str().find(g.Separateur) != std::string::npos) {
+                        // The part's own column, in a layout of two.
+                        const ColonneCourte& c =
+                            *std::find_if(std::begin(kCourtes), std::end(kCourtes),
+                                          [&](const ColonneCourte& x) { return x.champ == partie; });
+                        r.push_back({k, visee, c.type, Cp1252VersUtf8((v->*partie).str())});
+                        trouvee = true;
+                    }
             }
     }
     return r;
