@@ -153,8 +153,8 @@ void PlaceLigneSauvee(TMultPageDlg& ed, int ligne, const QStringList& cellules, 
 }
 
 // The pairs a layout of one column joins with its separator whose saved parts (rows after
-// the titles) hold that separator: joined, they would split back elsewhere. Each such group (0 widths, 1 heights)
-// is named by its first offending cell.
+// the titles) hold that separator: joined, they would split back elsewhere. Each such group
+// (0 widths, 1 heights) is named by its first offending cell.
 std::map<int, QString> PairesMelees(const TPreference_Ecran& p, const std::vector<QStringList>& lignes,
                                     const std::vector<int>& types, const QStringList& titres)
 {
