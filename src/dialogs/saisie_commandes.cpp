@@ -449,10 +449,18 @@ void TMultPageDlg::InformationsGalerie(int ligne)
     Reel6& coef = ligne == 1 ? PremierCoefficient : Noeuds[static_cast<std::size_t>(k - 1)]->Coefficient;
     Reel6& topofil = ligne == 1 ? PremierCoefTopofil : Noeuds[static_cast<std::size_t>(k - 1)]->CoefTopofil;
     Informations->ChargeFiche(commentaire, coef, topofil);
-    if (Informations->Montre() != QDialog::Accepted)
-        return;
-    if (Informations->Modifie)
-        Modifie = true;
+    // A comment the file cannot hold whole is said before it is kept; "Non" shows it again.
+    for (bool garde = false; !garde;) {
+        if (Informations->Montre() != QDialog::Accepted)
+            return;
+        if (Informations->Modifie)
+            Modifie = true;
+        const std::string c = CaracteresHorsCp1252(Informations->Info->text().toStdString());
+        garde =
+            c.empty() || GardeAvecPointsDInterrogation(
+                             {QStringLiteral("Le commentaire de la galerie : « %1 »").arg(QString::fromStdString(c))},
+                             QStringLiteral("Le garder ainsi ?"));
+    }
     Informations->EnregistreFiche(commentaire, coef, topofil);
     const int obs = Feuille.ColonneType(TPreference_Ecran::Observations);
     if (obs > 0)

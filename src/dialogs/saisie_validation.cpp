@@ -33,6 +33,16 @@ bool MemePoint(const TPointTopo& a, const TPointTopo& b) { return a.Egal(b) || (
 
 }  // namespace
 
+bool GardeAvecPointsDInterrogation(const QStringList& textes, const QString& question)
+{
+    // Keeping them loses characters: the closing answer goes back to them.
+    return Invite().ConfirmePerte(
+        QStringLiteral("Ces textes contiennent des caractères que le fichier ne peut pas garder :\r%1\r"
+                       "Ils seront enregistrés comme « ? ». %2")
+            .arg(textes.join(QLatin1Char('\r')), question),
+        Icone::Confirmation, {Bouton::Oui, Bouton::Non});
+}
+
 bool TMultPageDlg::refuse(const QString& message, Icone icone, int ligne, int colonne)
 {
     Invite().Message(message, icone, {Bouton::OK});
@@ -110,12 +120,7 @@ bool TMultPageDlg::accepteHorsCp1252()
         lignes << QStringLiteral("%1 : « %2 »").arg(textes[k].nom, textes[k].caracteres);
     if (textes.size() > kMontres)
         lignes << QStringLiteral("... et %1 autres.").arg(textes.size() - kMontres);
-    // Keeping them loses characters: the closing answer goes back to the first text.
-    if (Invite().ConfirmePerte(
-            QStringLiteral("Ces textes contiennent des caractères que le fichier ne peut pas garder :\r%1\r"
-                           "Ils seront enregistrés comme « ? ». Enregistrer la fiche ainsi ?")
-                .arg(lignes.join(QLatin1Char('\r'))),
-            Icone::Confirmation, {Bouton::Oui, Bouton::Non}))
+    if (GardeAvecPointsDInterrogation(lignes, QStringLiteral("Enregistrer la fiche ainsi ?")))
         return true;
     textes.front().montre();
     return false;

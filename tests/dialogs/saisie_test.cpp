@@ -696,13 +696,20 @@ TEST_F(Saisie, ModifierLesStationsEtLesInformations)
     EXPECT_EQ(Colonne(1).join(' '), "Terminus   Q(5) R(6)   Z(9)");
     EXPECT_TRUE(ed->Modifie);
 
-    PiloteModalInstalle pilote([this](QDialog&) {
-        ed->Informations->Info->setText("boucle");
+    // A comment with a character the file lacks is said; "Non" shows the dialog again.
+    int fois = 0;
+    PiloteModalInstalle pilote([&](QDialog&) {
+        ed->Informations->Info->setText(fois++ ? "boucle" : "boucle ł");
         ed->Informations->Deformation->setText("3");
         ed->Informations->OKBtnClick();
         return ed->Informations->result();
     });
+    invite.reponses = {Bouton::Non};
     ed->InformationsGalerie(5);
+    EXPECT_EQ(fois, 2);
+    EXPECT_EQ(DernierMessage(),
+              "Ces textes contiennent des caractères que le fichier ne peut pas garder :\rLe "
+              "commentaire de la galerie : « ł »\rIls seront enregistrés comme « ? ». Le garder ainsi ?");
     EXPECT_EQ(ed->Noeuds[0]->Commentaire.Chaine(), "boucle");
     EXPECT_EQ(static_cast<double>(ed->Noeuds[0]->Coefficient), 3.0);
     EXPECT_EQ(ed->Cellule(5, cObservations), "boucle");
