@@ -250,7 +250,8 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
         const std::vector<int> types = TypesSauves(titres);
         // Two widths (or heights) a one-column layout cannot join without mixing them keep
         // their two columns for this sheet: the layout stays the caver's for the others.
-        melees = PairesMelees(*Preferences, lignes, types, titres);
+        if (Preferences)
+            melees = PairesMelees(*Preferences, lignes, types, titres);
         if (!melees.empty())
             gardeDeuxColonnes(melees.count(0) > 0, melees.count(1) > 0);
         for (int ligne = 1; ligne < r; ++ligne) {
