@@ -5,8 +5,6 @@
 
 namespace karst {
 
-inline constexpr char kTexteFicheSansPointFinal[] = "La fiche ne se termine pas sur un point topo";
-inline constexpr char kTexteTopofilIncorrect[] = "Les longueurs Topofil ne sont pas correctes";
 inline constexpr char kTexteViseeImpossibleIci[] = "Impossible d'ajouter une visée ici.";
 inline constexpr char kTexteAucuneFiche[] = "Il n'y a pas de fiches.";
 inline constexpr char kTexteExportationTerminee[] = "Exportation terminée";

@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "dialogs/preference_ecran.h"
+#include "saisie/preference_ecran.h"
 
 class QCheckBox;
 class QComboBox;

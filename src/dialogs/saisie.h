@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "dialogs/dialogues_saisie.h"
-#include "dialogs/feuille_saisie.h"
-#include "dialogs/preference_ecran.h"
+#include "saisie/feuille_saisie.h"
+#include "saisie/preference_ecran.h"
 #include "survey/modele.h"
 #include "survey/services_fichier.h"
 #include "views/changement.h"
@@ -51,6 +51,10 @@ public:
 
 class DelegueSaisie;
 
+// Asks whether texts listed as « name : « characters » » lines, which Windows-1252 cannot hold
+// whole, are kept with '?' (true) or changed; `question` ends the box.
+bool GardeAvecPointsDInterrogation(const QStringList& textes, const QString& question);
+
 class TMultPageDlg : public QDialog, public IEditeurSaisie {
     Q_OBJECT
 public:
@@ -81,7 +85,6 @@ public:
     FeuilleSaisie Feuille;
 
     // ---- grid ----
-    static constexpr int kLignesMax = FeuilleSaisie::kLignesMax;
 
     void OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, TPreference_Ecran* preferences);
     void ConstruitGrille(TPreference_Ecran* preferences);
@@ -98,9 +101,7 @@ public:
     int NbLignes() const;
     int NbColonnesGrille() const;
     void FixeNbLignes(int n);
-    // A row of empty cells put at grid row `ligne`, the rows from there moving down; the row
-    // taken out.
-    void InsereLigneGrille(int ligne);
+    // The grid row `ligne` taken out, the rows below moving up.
     void RetireLigneGrille(int ligne);
     // Column 0 is the width of the row markers.
     int LargeurColonne(int colonne) const;
@@ -113,9 +114,6 @@ public:
     void AjouteViseeEnBas();
     // The units the list offers in a unit column of that type.
     static QStringList TexteUnites(int type);
-    // The unit of a unit column of that type whose label is the text, letter case aside; null
-    // when none is. The grid, the paste and the sheet check know a unit this one way.
-    static const UniteMesure* UniteDeTexte(int type, const QString& texte);
     // The current cell.
     int Ligne() const;
     int Colonne() const;
@@ -123,12 +121,8 @@ public:
     // The selected block (the current cell when nothing else is selected).
     QRect SelectionGrille() const;
     void SelectionneLignes(int de, int a);
-    bool LigneDepart(int ligne) const { return Feuille.LigneDepart(ligne); }
-    bool LigneArrivee(int ligne) const { return Feuille.LigneArrivee(ligne); }
-    bool LigneVisee(int ligne) const { return Feuille.LigneVisee(ligne); }
     int TypeColonne(int colonne) const { return Feuille.TypeColonne(colonne); }
     bool CelluleUnite(int ligne, int colonne) const { return Feuille.CelluleUnite(ligne, colonne); }
-    static QString TexteStation(const TPointTopo& p, bool etoileSansNom = false);
     // The rows shown again in the grid: its row count, and every cell whose text differs.
     void MontreFeuille();
 
@@ -199,7 +193,7 @@ public:
     QString TexteGrille() const;
     void ImporterClick();
     // Pastes spreadsheet lines from `LigneCourante`, skipping those field numbers.
-    void ImporteTexte(const std::string& texte, const std::vector<int>& ignores);
+    void ImporteTexte(const QString& texte, const std::vector<int>& ignores);
     // kind 1 length, 2 azimuth, 3 slope.
     void CorrigeColonne(int quoi);
     // Adds `valeur` to the numbers of the column of that kind, rows `de` to `a`.
@@ -262,6 +256,13 @@ private:
     void construitInformations();
     // Refuses a validation: message, cell selected, false.
     bool refuse(const QString& message, Icone icone, int ligne, int colonne);
+    // The grid built under a layout of the sheet's own, with two columns for the widths or
+    // heights whose values one column would mix; and the warning naming those values.
+    void gardeDeuxColonnes(bool largeurs, bool hauteurs);
+    static void ditDeuxColonnes(bool largeurs, bool hauteurs, const QStringList& valeurs);
+    // Texts holding characters Windows-1252 lacks are named, and the caver stores them with
+    // '?' or goes back to the first one (false).
+    bool accepteHorsCp1252();
     // The information page into the sheet; false once refused.
     bool LitInformations(TFiche& fiche);
     // The sheet being edited while the massif still holds it, else null.
@@ -303,6 +304,9 @@ private:
     DelegueSaisie* delegue_ = nullptr;
     // The width the program gave each column (-1: the layout's own).
     std::vector<int> largeursPosees_;
+    // The layout of a sheet restored with two width (or height) columns whose values one
+    // column would mix; null when the grid follows `Preferences`.
+    std::unique_ptr<TPreference_Ecran> dispositionGardee_;
 };
 
 }  // namespace karst

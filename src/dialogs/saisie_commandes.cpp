@@ -130,7 +130,7 @@ void TMultPageDlg::construitMenus()
 void TMultPageDlg::Point1Click()
 {
     const int r = Ligne();
-    const bool visee = LigneVisee(r), arrivee = LigneArrivee(r), depart = LigneDepart(r);
+    const bool visee = Feuille.LigneVisee(r), arrivee = Feuille.LigneArrivee(r), depart = Feuille.LigneDepart(r);
     Nouveau1->setEnabled(visee);
     Modifier1->setEnabled(arrivee || depart);
     Commentaire1->setEnabled(depart);
@@ -140,17 +140,17 @@ void TMultPageDlg::Point1Click()
 void TMultPageDlg::Tableau1Click()
 {
     Continuerenbas1->setEnabled(FinSurPoint);
-    Insreruneligne1->setEnabled(LigneVisee(Ligne()));
-    Supprimeruneligne1->setEnabled(LigneVisee(Ligne()));
+    Insreruneligne1->setEnabled(Feuille.LigneVisee(Ligne()));
+    Supprimeruneligne1->setEnabled(Feuille.LigneVisee(Ligne()));
 }
 
 void TMultPageDlg::PopupMenu1Popup()
 {
     const int r = LigneCourante;
-    Insrerunevise1->setEnabled(r > 1 && !LigneDepart(r));
-    Insrerunpoint1->setEnabled(r > 1 && !LigneDepart(r));
-    Supprimerunevise1->setEnabled(LigneVisee(r));
-    Supprimerunpoint1->setEnabled(r > 1 && !LigneVisee(r));
+    Insrerunevise1->setEnabled(r > 1 && !Feuille.LigneDepart(r));
+    Insrerunpoint1->setEnabled(r > 1 && !Feuille.LigneDepart(r));
+    Supprimerunevise1->setEnabled(Feuille.LigneVisee(r));
+    Supprimerunpoint1->setEnabled(r > 1 && !Feuille.LigneVisee(r));
 }
 
 // ---- finishing and leaving ----
@@ -224,7 +224,12 @@ void TMultPageDlg::done(int r)
 
 void TMultPageDlg::closeEvent(QCloseEvent* e) { QDialog::closeEvent(e); }
 
-void TMultPageDlg::Enregistrer1Click() { hote_->Enregistrer(); }
+void TMultPageDlg::Enregistrer1Click()
+{
+    // The unfinished sheet goes into the massif file too, in Windows-1252.
+    if (accepteHorsCp1252())
+        hote_->Enregistrer();
+}
 
 // ---- shots ----
 
@@ -237,7 +242,7 @@ void TMultPageDlg::retireLignes(int de, int n)
 
 void TMultPageDlg::InsereVisee(int ligne)
 {
-    if (ligne <= 1 || ligne >= NbLignes() || LigneArrivee(ligne - 1)) {
+    if (ligne <= 1 || ligne >= NbLignes() || Feuille.LigneArrivee(ligne - 1)) {
         Invite().Avertissement(QString::fromUtf8(kTexteViseeImpossibleIci));
         return;
     }
@@ -267,13 +272,13 @@ void TMultPageDlg::SupprimeVisees(int ligne)
     const QRect sel = SelectionGrille();
     int premiere = ligne, nombre = 1;
     if (sel.width() <= 1) {
-        if (!LigneVisee(ligne)) {
+        if (!Feuille.LigneVisee(ligne)) {
             Invite().Avertissement(QStringLiteral("Cette ligne n'est pas une visée."));
             return;
         }
     } else {
         for (int r = sel.top(); r <= sel.bottom(); ++r)
-            if (!LigneVisee(r)) {
+            if (!Feuille.LigneVisee(r)) {
                 Invite().Avertissement(
                     QStringLiteral("Vous ne pouvez pas supprimer en même temps des visées et des carrefours."));
                 return;
@@ -303,7 +308,7 @@ int TMultPageDlg::ArriveesAvant(int ligne) const
 {
     int k = 0;
     for (int r = 2; r <= ligne && r < NbLignes(); ++r)
-        k += LigneArrivee(r);
+        k += Feuille.LigneArrivee(r);
     return k;
 }
 
@@ -311,7 +316,7 @@ int TMultPageDlg::StationsAvant(int ligne) const
 {
     int k = 0;
     for (int r = 2; r <= ligne && r < NbLignes(); ++r)
-        k += !LigneVisee(r);
+        k += !Feuille.LigneVisee(r);
     return k;
 }
 
@@ -334,12 +339,12 @@ void TMultPageDlg::InserePoint(int r)
         Modifie = true;
         auto j = std::make_unique<TNoeud>();
         d.LitPoint(j->Arrivee);
-        const QString arrivee = TexteStation(j->Arrivee);
+        const QString arrivee = QString::fromStdString(FeuilleSaisie::TexteStation(j->Arrivee));
         d.Initialise(0, Massif, false);
         if (d.Montre() != IDialoguePoint::Valider)
             return;
         d.LitPoint(j->Depart);
-        const QString depart = TexteStation(j->Depart);
+        const QString depart = QString::fromStdString(FeuilleSaisie::TexteStation(j->Depart));
         Informations->ChargeFiche(j->Commentaire, 1.0L, 1.0L);
         if (Informations->Montre() != QDialog::Accepted)
             return;
@@ -365,7 +370,7 @@ void TMultPageDlg::InserePoint(int r)
         const int fin = Feuille.LigneSaisie(r) ? r + 1 : r;
         bool perte = false;
         for (int k = fin; k < NbLignes() && !perte; ++k)
-            perte = !LigneVisee(k) || Feuille.LigneSaisie(k);
+            perte = !Feuille.LigneVisee(k) || Feuille.LigneSaisie(k);
         if (perte && !Confirme(QStringLiteral("Toutes les valeurs en dessous de cette ligne vont être perdues."),
                                Icone::Avertissement))
             return;
@@ -374,7 +379,7 @@ void TMultPageDlg::InserePoint(int r)
         FinSurPoint = true;
         {
             const QSignalBlocker bloque(TableauVisee);
-            InsereStation(fin, kArrivee, {}, TexteStation(*PointFinal));
+            InsereStation(fin, kArrivee, {}, QString::fromStdString(FeuilleSaisie::TexteStation(*PointFinal)));
             FixeNbLignes(fin + 1);
         }
         FixeCelluleCourante(fin - 1, std::max(Colonne(), 1));
@@ -383,9 +388,9 @@ void TMultPageDlg::InserePoint(int r)
 
 void TMultPageDlg::Modifier(int ligne)
 {
-    if (LigneDepart(ligne))
+    if (Feuille.LigneDepart(ligne))
         ModifieDepart(ligne);
-    else if (LigneArrivee(ligne))
+    else if (Feuille.LigneArrivee(ligne))
         ModifieArrivee(ligne);
 }
 
@@ -407,7 +412,7 @@ void TMultPageDlg::ModifieDepart(int ligne)
     if (d.Modifie())
         Modifie = true;
     d.LitPoint(p);
-    FixeCellule(k == 0 ? 1 : ligne, 1, TexteStation(p));
+    FixeCellule(k == 0 ? 1 : ligne, 1, QString::fromStdString(FeuilleSaisie::TexteStation(p)));
 }
 
 void TMultPageDlg::ModifieArrivee(int ligne)
@@ -430,7 +435,7 @@ void TMultPageDlg::ModifieArrivee(int ligne)
     if (d.Modifie())
         Modifie = true;
     d.LitPoint(*p);
-    FixeCellule(ligne, 1, TexteStation(*p));
+    FixeCellule(ligne, 1, QString::fromStdString(FeuilleSaisie::TexteStation(*p)));
 }
 
 void TMultPageDlg::InformationsGalerie(int ligne)
@@ -444,10 +449,18 @@ void TMultPageDlg::InformationsGalerie(int ligne)
     Reel6& coef = ligne == 1 ? PremierCoefficient : Noeuds[static_cast<std::size_t>(k - 1)]->Coefficient;
     Reel6& topofil = ligne == 1 ? PremierCoefTopofil : Noeuds[static_cast<std::size_t>(k - 1)]->CoefTopofil;
     Informations->ChargeFiche(commentaire, coef, topofil);
-    if (Informations->Montre() != QDialog::Accepted)
-        return;
-    if (Informations->Modifie)
-        Modifie = true;
+    // A comment the file cannot hold whole is said before it is kept; "Non" shows it again.
+    for (bool garde = false; !garde;) {
+        if (Informations->Montre() != QDialog::Accepted)
+            return;
+        if (Informations->Modifie)
+            Modifie = true;
+        const std::string c = CaracteresHorsCp1252(Informations->Info->text().toStdString());
+        garde =
+            c.empty() || GardeAvecPointsDInterrogation(
+                             {QStringLiteral("Le commentaire de la galerie : « %1 »").arg(QString::fromStdString(c))},
+                             QStringLiteral("Le garder ainsi ?"));
+    }
     Informations->EnregistreFiche(commentaire, coef, topofil);
     const int obs = Feuille.ColonneType(TPreference_Ecran::Observations);
     if (obs > 0)
@@ -457,12 +470,12 @@ void TMultPageDlg::InformationsGalerie(int ligne)
 void TMultPageDlg::SupprimePoint(int ligne)
 {
     const int derniere = NbLignes() - 1;
-    if (!LigneVisee(ligne) && ligne > 1 && ligne < derniere) {
+    if (!Feuille.LigneVisee(ligne) && ligne > 1 && ligne < derniere) {
         if (!Confirme(QStringLiteral("Les deux points et les informations correspondantes vont être supprimées"),
                       Icone::Confirmation))
             return;
         Modifie = true;
-        if (LigneDepart(ligne))
+        if (Feuille.LigneDepart(ligne))
             --ligne;
         const int k = ArriveesAvant(ligne);
         if (k >= 1 && k <= static_cast<int>(Noeuds.size()))
@@ -503,7 +516,7 @@ void TMultPageDlg::Continuerenbas1Click()
     j->Arrivee.Copie(*PointFinal);
     PointFinal.reset();
     d.LitPoint(j->Depart);
-    const QString depart = TexteStation(j->Depart);
+    const QString depart = QString::fromStdString(FeuilleSaisie::TexteStation(j->Depart));
     Informations->ChargeFiche(j->Commentaire, 1.0L, 1.0L);
     if (Informations->Montre() == QDialog::Accepted) {
         Informations->EnregistreFiche(j->Commentaire, j->Coefficient, j->CoefTopofil);
@@ -527,7 +540,8 @@ void TMultPageDlg::Continuerenbas1Click()
 
 void TMultPageDlg::RangeLargeurs()
 {
-    if (!Preferences)
+    // A sheet that kept a layout of its own has columns the caver's layout has not.
+    if (!Preferences || dispositionGardee_)
         return;
     TPreference_Ecran& p = *Preferences;
     for (int k = 1; k <= p.NbColonnes && k < NbColonnesGrille(); ++k) {

@@ -135,7 +135,7 @@ void PlaceLigneSauvee(TMultPageDlg& ed, int ligne, const QStringList& cellules, 
     for (int k = 1; k < ed.NbColonnesGrille(); ++k) {
         if (const std::optional<QString> t = texte(ed.TypeColonne(k)))
             ed.FixeCellule(ligne, k, *t);
-        else if (!ed.LigneVisee(ligne))
+        else if (!ed.Feuille.LigneVisee(ligne))
             ed.FixeCellule(ligne, k, {});  // a column the saved layout had not: no unit beside a station
     }
     // A flag left at "N" says only that the value beside it is not used.
@@ -146,10 +146,39 @@ void PlaceLigneSauvee(TMultPageDlg& ed, int ligne, const QStringList& cellules, 
         const QString colonne = titres.value(static_cast<qsizetype>(s)).isEmpty()
                                     ? QStringLiteral("colonne %1").arg(s)
                                     : titres.value(static_cast<qsizetype>(s));
-        const QString ou = ed.LigneVisee(ligne) ? QStringLiteral("visée %1").arg(cellules.value(0))
-                                                : QStringLiteral("point %1").arg(cellules.value(1));
+        const QString ou = ed.Feuille.LigneVisee(ligne) ? QStringLiteral("visée %1").arg(cellules.value(0))
+                                                        : QStringLiteral("point %1").arg(cellules.value(1));
         nonPlaces << QStringLiteral("%1, %2 : « %3 »").arg(ou, colonne, t);
     }
+}
+
+// The pairs a layout of one column joins with its separator whose saved parts (rows after
+// the titles) hold that separator: joined, they would split back elsewhere. Each such group
+// (0 widths, 1 heights) is named by its first offending cell.
+std::map<int, QString> PairesMelees(const TPreference_Ecran& p, const std::vector<QStringList>& lignes,
+                                    const std::vector<int>& types, const QStringList& titres)
+{
+    using P = TPreference_Ecran;
+    const P::GroupeDimension* groupes[] = {&p.GLargeur, &p.GHauteur};
+    const int parties[2][2] = {{P::LargeurG, P::LargeurD}, {P::HautSup, P::HautInf}};
+    std::map<int, QString> melees;
+    for (int g = 0; g < 2; ++g) {
+        if (groupes[g]->DeuxColonnes)
+            continue;
+        const QChar sep = QChar::fromLatin1(groupes[g]->Separateur);
+        for (std::size_t s = 1; s < types.size() && !melees.count(g); ++s) {
+            if (types[s] != parties[g][0] && types[s] != parties[g][1])
+                continue;
+            for (std::size_t r = 1; r < lignes.size(); ++r)
+                if (const QStringList& l = lignes[r]; l.value(static_cast<qsizetype>(s)).contains(sep)) {
+                    melees[g] = QStringLiteral("visée %1, %2 : « %3 »")
+                                    .arg(l.value(0), titres.value(static_cast<qsizetype>(s)),
+                                         l.value(static_cast<qsizetype>(s)));
+                    break;
+                }
+        }
+    }
+    return melees;
 }
 
 }  // namespace
@@ -196,7 +225,9 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
 {
     const QSignalBlocker bloque(TableauVisee);
     QStringList nonPlaces;
+    std::map<int, QString> melees;
     Efface();
+    dispositionGardee_.reset();
     ConstruitGrille(Preferences);
     try {
         for (QLineEdit* e : {Systeme, Cavite, Reseau, Lieu, Date, Declinaison})
@@ -211,20 +242,22 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
         const int r = Compte(f, kMaxLignes);
         // The grid may have been saved under another layout: its titles say which kind of
         // value each of its columns holds, and each value goes to the column of its kind.
-        QStringList titres;
-        std::vector<int> types;
-        for (int ligne = 0; ligne < r; ++ligne) {
-            QStringList cellules;
+        std::vector<QStringList> lignes(static_cast<std::size_t>(r));
+        for (QStringList& cellules : lignes)
             for (int c = 0; c < k; ++c)
                 cellules << Lit(f);
-            if (ligne == 0) {
-                titres = cellules;
-                types = TypesSauves(titres);
-                continue;
-            }
+        const QStringList titres = r > 0 ? lignes[0] : QStringList();
+        const std::vector<int> types = TypesSauves(titres);
+        // Two widths (or heights) a one-column layout cannot join without mixing them keep
+        // their two columns for this sheet: the layout stays the caver's for the others.
+        if (Preferences)
+            melees = PairesMelees(*Preferences, lignes, types, titres);
+        if (!melees.empty())
+            gardeDeuxColonnes(melees.count(0) > 0, melees.count(1) > 0);
+        for (int ligne = 1; ligne < r; ++ligne) {
             if (ligne >= NbLignes())
                 AjouteLigne();
-            PlaceLigneSauvee(*this, ligne, cellules, types, titres, nonPlaces);
+            PlaceLigneSauvee(*this, ligne, lignes[static_cast<std::size_t>(ligne)], types, titres, nonPlaces);
         }
         Massif = &massif;
         const uint16_t ordre = f.LitU16();
@@ -253,6 +286,7 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
     } catch (...) {
         // A damaged block leaves no half-restored sheet behind.
         Efface();
+        dispositionGardee_.reset();
         ConstruitGrille(Preferences);
         Fiche = nullptr;
         EditionFiche = false;
@@ -273,6 +307,34 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
                            "et n'ont pas été reprises :\r") +
             liste);
     }
+    if (!melees.empty()) {
+        QStringList valeurs;
+        for (const auto& [groupe, valeur] : melees)
+            valeurs << valeur;
+        ditDeuxColonnes(melees.count(0) > 0, melees.count(1) > 0, valeurs);
+    }
+}
+
+void TMultPageDlg::gardeDeuxColonnes(bool largeurs, bool hauteurs)
+{
+    dispositionGardee_ = std::make_unique<TPreference_Ecran>(*Preferences);
+    dispositionGardee_->GLargeur.DeuxColonnes |= largeurs;
+    dispositionGardee_->GHauteur.DeuxColonnes |= hauteurs;
+    dispositionGardee_->ConstruitColonnes();
+    TPreference_Ecran* commune = Preferences;
+    ConstruitGrille(dispositionGardee_.get());
+    Preferences = commune;
+}
+
+void TMultPageDlg::ditDeuxColonnes(bool largeurs, bool hauteurs, const QStringList& valeurs)
+{
+    const QString quoi = largeurs && hauteurs ? QStringLiteral("les largeurs et les hauteurs")
+                         : largeurs           ? QStringLiteral("les largeurs")
+                                              : QStringLiteral("les hauteurs");
+    Invite().Avertissement(QStringLiteral("Une valeur contient le séparateur qui réunit deux valeurs en une colonne :\r"
+                                          "%1\rPour ne pas les mélanger, cette fiche garde deux colonnes pour %2 "
+                                          "jusqu'à ce qu'elle soit terminée.")
+                               .arg(valeurs.join(QLatin1Char('\r')), quoi));
 }
 
 void TMultPageDlg::Reouvre()

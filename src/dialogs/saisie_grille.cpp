@@ -75,7 +75,7 @@ public:
         if (texte.isEmpty())
             return Intermediate;
         const int type = type_();
-        if (TMultPageDlg::UniteDeTexte(type, texte))
+        if (FeuilleSaisie::UniteDeTexte(type, texte.toStdString()))
             return Acceptable;
         for (const QString& u : TMultPageDlg::TexteUnites(type))
             if (u.startsWith(texte, Qt::CaseInsensitive))
@@ -544,13 +544,6 @@ void TMultPageDlg::FixeNbLignes(int n)
     MontreFeuille();
 }
 
-void TMultPageDlg::InsereLigneGrille(int ligne)
-{
-    Feuille.InsereLigne(ligne);
-    TableauVisee->insertRow(ligne - 1);
-    montreLigne(ligne);
-}
-
 void TMultPageDlg::RetireLigneGrille(int ligne)
 {
     Feuille.RetireLigne(ligne);
@@ -645,11 +638,6 @@ BlocCellules TMultPageDlg::blocSelection() const
     return {sel.top(), sel.left(), sel.bottom(), sel.right()};
 }
 
-QString TMultPageDlg::TexteStation(const TPointTopo& p, bool etoileSansNom)
-{
-    return QString::fromStdString(FeuilleSaisie::TexteStation(p, etoileSansNom));
-}
-
 // ---- building the grid ----
 
 void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
@@ -684,11 +672,6 @@ void TMultPageDlg::AjouteViseeEnBas()
 }
 
 QStringList TMultPageDlg::TexteUnites(int type) { return LibellesUnites(TPreference_Ecran::UnitesColonne(type)); }
-
-const UniteMesure* TMultPageDlg::UniteDeTexte(int type, const QString& texte)
-{
-    return FeuilleSaisie::UniteDeTexte(type, texte.toStdString());
-}
 
 void TMultPageDlg::AjouteLigne()
 {
@@ -743,7 +726,16 @@ void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, T
     Fiche = fiche;
     Massif = massif;
     Preferences = preferences;
-    ConstruitGrille(preferences);
+    dispositionGardee_.reset();
+    const std::vector<PartieMelee> melees =
+        fiche && preferences ? PartiesMelees(*fiche, *preferences) : std::vector<PartieMelee>();
+    auto melee = [&](int groupe) {
+        return std::any_of(melees.begin(), melees.end(), [&](const PartieMelee& m) { return m.groupe == groupe; });
+    };
+    if (melees.empty())
+        ConstruitGrille(preferences);
+    else
+        gardeDeuxColonnes(melee(0), melee(1));
     EditionFiche = fiche != nullptr;
     if (!fiche) {
         NouvelleFiche = true;
@@ -763,6 +755,14 @@ void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, T
         ChargeFiche(galerie);
     }
     Modifie = false;
+    if (!melees.empty()) {
+        QStringList valeurs;
+        for (const PartieMelee& m : melees)
+            valeurs << QStringLiteral("visée %1, %2 : « %3 »")
+                           .arg(m.visee)
+                           .arg(Cellule(0, Feuille.ColonneType(m.type)), QString::fromStdString(m.texte));
+        ditDeuxColonnes(melee(0), melee(1), valeurs);
+    }
 }
 
 void TMultPageDlg::ChargeFiche(int galerie)
@@ -794,7 +794,7 @@ void TMultPageDlg::ChargeFiche(int galerie)
     MontreFeuille();
     // A measure shows whole, a pair of topofil readings too; a comment may run on.
     for (int r = 1; r < NbLignes(); ++r)
-        for (int c = 1; c < NbColonnesGrille() && LigneVisee(r); ++c)
+        for (int c = 1; c < NbColonnesGrille() && Feuille.LigneVisee(r); ++c)
             if (TypeColonne(c) != TPreference_Ecran::Observations)
                 poseLargeur(c, std::max(LargeurColonne(c), LargeurCellule(Cellule(r, c))));
     if (galerie == -1 || ligneVoulue < 0)
@@ -938,7 +938,7 @@ void TMultPageDlg::TableauViseeDblClick()
     if (lignePression_ == 0 && ColonneSouris >= 1 && ColonneSouris < NbColonnesGrille())
         AjusteColonne(TableauVisee, ColonneSouris - 1, 0);
     const int r = Ligne(), c = Colonne();
-    if (LigneVisee(r)) {
+    if (Feuille.LigneVisee(r)) {
         const int t = TypeColonne(c);
         if (t & 64) {
             const QString v = Cellule(r, c);
@@ -948,9 +948,9 @@ void TMultPageDlg::TableauViseeDblClick()
         } else if (t == TPreference_Ecran::Point) {
             InserePoint(r);
         }
-    } else if (LigneArrivee(r)) {
+    } else if (Feuille.LigneArrivee(r)) {
         ModifieArrivee(r);
-    } else if (LigneDepart(r)) {
+    } else if (Feuille.LigneDepart(r)) {
         if (c >= 2)
             InformationsGalerie(r);
         else
@@ -1084,7 +1084,7 @@ bool TMultPageDlg::UniteKeyPress(const QKeyEvent& touche)
         pas = -1;
     if (pas) {
         // A sign alone is no unit.
-        if (signe && !UniteDeTexte(TypeColonne(c), Unite->currentText()))
+        if (signe && !FeuilleSaisie::UniteDeTexte(TypeColonne(c), Unite->currentText().toStdString()))
             Unite->setEditText(avantSigne_);
         UniteExit();
         DeplaceCellule(r, c, pas);

@@ -63,7 +63,7 @@ void TMultPageDlg::ColleTexte(const QString& texte)
 {
     bool modifie = false;
     const QRect sel = SelectionGrille();
-    const auto refus = Feuille.ColleTexte(texte.toStdString(), sel.top(), sel.left(), FinSurPoint, modifie);
+    const auto refus = Feuille.ColleTexte(TexteUtf8(texte.toStdString()), sel.top(), sel.left(), FinSurPoint, modifie);
     if (modifie)
         Modifie = true;
     MontreFeuille();
@@ -76,7 +76,7 @@ void TMultPageDlg::Toutcopier1Click() { QApplication::clipboard()->setText(Texte
 
 void TMultPageDlg::ImporterClick()
 {
-    if (LigneCourante <= 1 || LigneArrivee(LigneCourante - 1)) {
+    if (LigneCourante <= 1 || Feuille.LigneArrivee(LigneCourante - 1)) {
         Invite().Avertissement(QString::fromUtf8(kTexteViseeImpossibleIci));
         return;
     }
@@ -93,15 +93,15 @@ void TMultPageDlg::ImporterClick()
     TImportationExcel dialogue(this);
     if (ExecuteModal(dialogue) != QDialog::Accepted)
         return;
-    ImporteTexte(VersCp1252(texte), dialogue.Ignores());
+    ImporteTexte(texte, dialogue.Ignores());
 }
 
-void TMultPageDlg::ImporteTexte(const std::string& texte, const std::vector<int>& ignores)
+void TMultPageDlg::ImporteTexte(const QString& texte, const std::vector<int>& ignores)
 {
     std::optional<std::string> refus;
     {
         const Sablier sablier;
-        refus = Feuille.ImporteTexte(texte, ignores, LigneCourante, FinSurPoint);
+        refus = Feuille.ImporteTexte(TexteUtf8(texte.toStdString()), ignores, LigneCourante, FinSurPoint);
         MontreFeuille();
     }
     if (refus) {
@@ -144,7 +144,7 @@ void TMultPageDlg::AjouteValeur(int quoi, long double valeur, int de, int a)
     if (colonne < 0)
         return;
     for (int r = std::max(de, 1); r <= a && r < NbLignes(); ++r) {
-        if (!LigneVisee(r))
+        if (!Feuille.LigneVisee(r))
             continue;
         long double v = 0;
         if (LitReelSaisi(VersCp1252(Cellule(r, colonne)), v))

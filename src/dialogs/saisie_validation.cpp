@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -37,6 +38,16 @@ bool SansChiffre(const std::string& s)
 
 }  // namespace
 
+bool GardeAvecPointsDInterrogation(const QStringList& textes, const QString& question)
+{
+    // Keeping them loses characters: the closing answer goes back to them.
+    return Invite().ConfirmePerte(
+        QStringLiteral("Ces textes contiennent des caractères que le fichier ne peut pas garder :\r%1\r"
+                       "Ils seront enregistrés comme « ? ». %2")
+            .arg(textes.join(QLatin1Char('\r')), question),
+        Icone::Confirmation, {Bouton::Oui, Bouton::Non});
+}
+
 bool TMultPageDlg::refuse(const QString& message, Icone icone, int ligne, int colonne)
 {
     Invite().Message(message, icone, {Bouton::OK});
@@ -68,6 +79,8 @@ bool TMultPageDlg::ValideFiche()
         if (const auto refus = Feuille.LitGaleries(*fiche, premier, Noeuds, PointFinal ? *PointFinal : sansFin))
             return refuse(QString::fromStdString(refus->message), refus->icone, refus->ligne, refus->colonne);
 
+        if (!accepteHorsCp1252())
+            return false;
         if (CalculEnCours)
             ArretCalcul = true;
         fiche->Calcule(Massif->Angle_Geodesique);
@@ -78,6 +91,44 @@ bool TMultPageDlg::ValideFiche()
         Invite().Erreur(QStringLiteral("La fiche n'a pas été validée.\r") + QString::fromUtf8(TexteErreur(e)));
         return false;
     }
+}
+
+bool TMultPageDlg::accepteHorsCp1252()
+{
+    // Each text holding characters the file lacks, and how to show it.
+    struct Texte {
+        QString nom, caracteres;
+        std::function<void()> montre;
+    };
+    std::vector<Texte> textes;
+    auto page = [this](QWidget* champ) {
+        return [this, champ] {
+            TabSet->setCurrentIndex(1);
+            champ->setFocus();
+        };
+    };
+    for (QLineEdit* champ : {Systeme, Cavite, Reseau, Lieu, TPST})
+        if (const std::string c = CaracteresHorsCp1252(champ->text().toStdString()); !c.empty())
+            textes.push_back(
+                {QStringLiteral("Le champ « %1 »").arg(NomChamp(champ)), QString::fromStdString(c), page(champ)});
+    if (const std::string c = CaracteresHorsCp1252(Topographe->toPlainText().toStdString()); !c.empty())
+        textes.push_back({QStringLiteral("La liste des topographes"), QString::fromStdString(c), page(Topographe)});
+    for (const CelluleHorsCp1252& h : Feuille.CellulesHorsCp1252())
+        textes.push_back(
+            {QStringLiteral("La colonne « %1 » de la visée %2").arg(Cellule(0, h.colonne), Cellule(h.ligne, 0)),
+             QString::fromStdString(h.caracteres), [this, h] { AllerCellule(h.ligne, h.colonne); }});
+    if (textes.empty())
+        return true;
+    constexpr std::size_t kMontres = 10;
+    QStringList lignes;
+    for (std::size_t k = 0; k < textes.size() && k < kMontres; ++k)
+        lignes << QStringLiteral("%1 : « %2 »").arg(textes[k].nom, textes[k].caracteres);
+    if (textes.size() > kMontres)
+        lignes << QStringLiteral("... et %1 autres.").arg(textes.size() - kMontres);
+    if (GardeAvecPointsDInterrogation(lignes, QStringLiteral("Enregistrer la fiche ainsi ?")))
+        return true;
+    textes.front().montre();
+    return false;
 }
 
 bool TMultPageDlg::LitInformations(TFiche& fiche)

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
-#include "platform/icone.h"
+#include "survey/icone.h"
 
 class QPrinter;
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "calcul/thread_calcul.h"
-#include "dialogs/preference_ecran.h"
+#include "saisie/preference_ecran.h"
 #include "survey/modele.h"
 #include "survey/services_fichier.h"
 #include "views/changement.h"

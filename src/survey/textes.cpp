@@ -79,21 +79,49 @@ std::string Cp1252VersUtf8(const std::string& octets)
     return r;
 }
 
+namespace {
+
+// The character of UTF-8 `texte` at `i`, `i` moved past it; `suite` is the count of its
+// continuation bytes.
+char32_t CaractereUtf8(const std::string& texte, std::size_t& i, int& suite)
+{
+    const auto o = static_cast<unsigned char>(texte[i]);
+    suite = o >= 0xF0 ? 3 : o >= 0xE0 ? 2 : o >= 0xC0 ? 1 : 0;
+    char32_t u = suite ? o & (0x3F >> suite) : o;
+    for (int k = 1; k <= suite && i + k < texte.size(); ++k)
+        u = (u << 6) | (static_cast<unsigned char>(texte[i + k]) & 0x3F);
+    i += static_cast<std::size_t>(suite) + 1;
+    return u;
+}
+
+}  // namespace
+
 std::string Utf8VersCp1252(const std::string& texte)
 {
     std::string r;
     r.reserve(texte.size());
+    int suite = 0;
     for (std::size_t i = 0; i < texte.size();) {
-        const auto o = static_cast<unsigned char>(texte[i]);
-        const int suite = o >= 0xF0 ? 3 : o >= 0xE0 ? 2 : o >= 0xC0 ? 1 : 0;
-        char32_t u = suite ? o & (0x3F >> suite) : o;
-        for (int k = 1; k <= suite && i + k < texte.size(); ++k)
-            u = (u << 6) | (static_cast<unsigned char>(texte[i + k]) & 0x3F);
-        i += static_cast<std::size_t>(suite) + 1;
+        const char32_t u = CaractereUtf8(texte, i, suite);
         if (suite == 3)
             r += "??";
         else
             r += OctetCp1252(u);
+    }
+    return r;
+}
+
+std::string CaracteresHorsCp1252(const std::string& texte)
+{
+    std::string r;
+    int suite = 0;
+    for (std::size_t i = 0; i < texte.size();) {
+        const std::size_t debut = i;
+        const char32_t u = CaractereUtf8(texte, i, suite);
+        const std::string c = texte.substr(debut, i - debut);
+        if ((suite == 3 || (OctetCp1252(u) == '?' && u != U'?')) &&
+            (" " + r + " ").find(" " + c + " ") == std::string::npos)
+            r += (r.empty() ? "" : " ") + c;
     }
     return r;
 }

@@ -29,6 +29,9 @@ char OctetCp1252(char32_t c);
 // code page cannot hold becoming '?' (twice beyond the 16-bit plane, as the screen's text counts it).
 std::string Cp1252VersUtf8(const std::string& octets);
 std::string Utf8VersCp1252(const std::string& texte);
+// The characters of a UTF-8 text that Windows-1252 lacks, each once, separated by spaces;
+// empty when the code page holds the whole text.
+std::string CaracteresHorsCp1252(const std::string& texte);
 // The degree sign in Windows-1252, as the views' angles and the unit labels write it.
 inline constexpr char kDegre[] = "\xB0";
 

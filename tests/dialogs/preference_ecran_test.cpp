@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "dialogs/preference_ecran.h"
+#include "saisie/preference_ecran.h"
 #include "survey/aide_fichiers.h"
 #include "survey/flux.h"
 

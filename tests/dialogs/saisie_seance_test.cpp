@@ -199,7 +199,7 @@ protected:
     int RangVisee(int numero) const
     {
         for (int r = 1; r < ed->NbLignes(); ++r)
-            if (ed->LigneVisee(r) && ed->Cellule(r, 0) == QString::number(numero))
+            if (ed->Feuille.LigneVisee(r) && ed->Cellule(r, 0) == QString::number(numero))
                 return r;
         return -1;
     }
@@ -486,13 +486,13 @@ TEST_F(Seance, UneNouvelleFicheDesLaPremiereTouche)
     EXPECT_EQ(f->Date.str(), "07/12/26");
     ASSERT_EQ(f->Galeries.size(), 3u);
     auto gal = [](const TGalerie& g) {
-        std::string s = TMultPageDlg::TexteStation(g.Depart).toStdString() + " ->";
+        std::string s = FeuilleSaisie::TexteStation(g.Depart) + " ->";
         for (int k = 1; k <= g.NbVisees; ++k) {
             const TVisee& v = *g.Visee(k);
             s += " " + FormatGeneral(v.Longueur, 15) + "/" + FormatGeneral(v.Azimut, 15) + "/" +
                  FormatGeneral(v.Pente, 15) + (v.Commentaire.Longueur() ? " " + v.Commentaire.Chaine() : "");
         }
-        return s + " -> " + TMultPageDlg::TexteStation(g.Arrivee).toStdString();
+        return s + " -> " + FeuilleSaisie::TexteStation(g.Arrivee);
     };
     EXPECT_EQ(gal(*f->Galeries[0]), "N(1) -> 12.5/45/-3 8/90/5 4/30/2 -> X(1)");
     EXPECT_EQ(gal(*f->Galeries[1]), "X(2) -> 7/180/0 -> F(1)");
@@ -748,7 +748,7 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     const int cDrapeau = 15;
     Ouvre(Lieu(*massif, "Galerie haute"));
     ASSERT_EQ(ed->TypeColonne(cDrapeau), TPreference_Ecran::DrapeauHorizontal);
-    const int r1 = RangVisee(1), r2 = RangVisee(2), r3 = RangVisee(3), r8 = RangVisee(8);
+    const int r1 = RangVisee(1), r2 = RangVisee(2), r3 = RangVisee(3);
 
     // Lengths to azimuths of shots 1 and 2.
     Clic(r1, cLongueur);
@@ -759,13 +759,10 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     EXPECT_EQ(ed->Cellule(r2, cAzimut), "");
     EXPECT_EQ(ed->Cellule(r2, cUniteL), "m");
     EXPECT_TRUE(ed->Modifie);
-    // Pasted back, then over shots 8 and 9.
+    // Pasted back.
     Menu(ed->Edition1, ed->Coller1);
     EXPECT_EQ(ed->Cellule(r1, cLongueur), "11.8");
     EXPECT_EQ(ed->Cellule(r2, cAzimut), "301.5");
-    Clic(r8, cLongueur);
-    Menu(ed->Edition1, ed->Coller1);
-    EXPECT_EQ(ed->Cellule(r8 + 1, cAzimut), "301.5");
     // The widths of shot 3 deleted.
     Clic(r3, cGauche);
     Clic(r3, cDroite, Qt::LeftButton, Qt::ShiftModifier);
@@ -790,18 +787,15 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     const auto relu = EnregistreEtRelit();
     const TGalerie& g = *Lieu(*relu, "Galerie haute")->Galeries[0];
     EXPECT_EQ(static_cast<long double>(g.Visee(1)->Longueur), static_cast<long double>(Reel6(11.8L)));
-    EXPECT_EQ(static_cast<long double>(g.Visee(8)->Longueur), static_cast<long double>(Reel6(11.8L)));
-    EXPECT_EQ(static_cast<long double>(g.Visee(9)->Azimut), static_cast<long double>(Reel6(301.5L)));
-    EXPECT_EQ(static_cast<long double>(g.Visee(9)->Pente), static_cast<long double>(Reel6(29.3L)));
+    EXPECT_EQ(static_cast<long double>(g.Visee(2)->Azimut), static_cast<long double>(Reel6(301.5L)));
     EXPECT_EQ(g.Visee(3)->Gauche.str(), "");
     EXPECT_EQ(g.Visee(3)->Droite.str(), "");
     EXPECT_TRUE(g.Visee(3)->AvecCorrHorizontale);
     EXPECT_FALSE(g.Visee(2)->AvecCorrHorizontale);
 }
 
-// A backsight Vulcain shot cut and pasted with the keys keeps its units; a unit is read
-// whatever its case, and one its column does not know refuses the whole paste, as does a line
-// falling on a station row; twenty lines pasted on a new sheet all arrive.
+// A backsight Vulcain shot cut and pasted with the keys keeps its units; an import that would
+// put a line on a station row is refused whole; twenty lines pasted on a new sheet all arrive.
 TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
 {
     Ouvre(Lieu(*massif, "Galerie haute"));
@@ -821,27 +815,28 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
         Clic(r, cLongueur);
         Touche(Qt::Key_V, Qt::ControlModifier);
     }
-    QApplication::clipboard()->setText("5\tm\t100\tgr\r\n6\tm\t100\t gon\r\n");
-    Touche(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(DernierMessage(), "Ligne 2 du texte collé, colonne « Azimut » : unité « gon » inconnue.");
-    const int r6 = RangVisee(6), r9 = RangVisee(9);
-    QApplication::clipboard()->setText("5\tM\t100\tGR");
+    // Copied by its marker, the row goes to the whole row whose Longueur cell is chosen.
+    const int r6 = RangVisee(6);
+    QHeaderView* reperes = ed->TableauVisee->verticalHeader();
+    Point(r4, cLongueur);
+    const QPoint repere(reperes->width() / 2, reperes->sectionViewportPosition(r4 - 1) + 8);
+    QTest::mousePress(reperes->viewport(), Qt::LeftButton, {}, repere);
+    QTest::mouseRelease(reperes->viewport(), Qt::LeftButton, {}, repere);
+    Touche(Qt::Key_C, Qt::ControlModifier);
     Clic(r6, cLongueur);
     Touche(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(ed->Cellule(r6, cUniteL) + ed->Cellule(r6, cUniteA), "mgr");
+    for (const int c : {cLongueur, cUniteA, cUniteP, cGauche})
+        EXPECT_EQ(ed->Cellule(r6, c), ed->Cellule(r4, c)) << c;
+    const int r9 = RangVisee(9);
     // From the last shot before a junction, lines 2 and 3 would fall on its station rows.
-    const QString refus = "Ligne 2 du texte %1 : elle tomberait sur la ligne de la station « H(1) », qui ne reçoit "
-                          "pas de visée. Rien n'a été %1.";
     QApplication::clipboard()->setText("31\r\n32\r\n33\r\n34\r\n");
-    Clic(r9, cLongueur);
-    Touche(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(DernierMessage(), refus.arg("collé"));
     PiloteModalInstalle tableur([](QDialog& d) {
         QTest::mouseClick(dynamic_cast<TImportationExcel&>(d).Button1, Qt::LeftButton);
         return d.result();
     });
     Popup(r9, cLongueur, ed->Importerduntableur1);
-    EXPECT_EQ(DernierMessage(), refus.arg("importé"));
+    EXPECT_EQ(DernierMessage(), "Ligne 2 du texte importé : elle tomberait sur la ligne de la station « H(1) », qui "
+                                "ne reçoit pas de visée. Rien n'a été importé.");
     EXPECT_EQ(ed->Cellule(r9, cLongueur) + ed->Cellule(r9 + 3, cLongueur), "3.369.31");
     // One line imported: the grid still ends on its final point.
     const int lignes = ed->NbLignes();
@@ -854,9 +849,7 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
     const TVisee& v = *g.Visee(4);
     EXPECT_EQ(FormatGeneral(v.Longueur, 10) + " " + std::to_string(v.UniteAzimut) + std::to_string(v.UnitePente),
               longueur.toStdString() + " 54");
-    EXPECT_EQ(FormatGeneral(g.Visee(6)->Azimut, 10) + std::to_string(g.Visee(6)->UniteAzimut) + " " +
-                  FormatGeneral(g.Visee(9)->Longueur, 10),
-              "1001 31");
+    EXPECT_EQ(FormatGeneral(g.Visee(9)->Longueur, 10), "31");
 
     PiloteModalInstalle pilote([&](QDialog& d) { return ed->Informations->Button1->click(), d.result(); });
     points.reponses = {{IDialoguePoint::Valider, aide::Point("N", 1)}};
@@ -1060,6 +1053,18 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     ASSERT_NE(Focus(), ed->TableauVisee);
     Touche(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(enregistrements, 1);
+    // A comment the file cannot hold whole is named first; Return keeps it and saves nothing.
+    QApplication::clipboard()->setText("puits ł");
+    Clic(r2, cObservations);
+    Touche(Qt::Key_V, Qt::ControlModifier);
+    Interlocuteur::Installe(nullptr);
+    const auto hors = ecran::RepondBoite(Qt::Key_Return);
+    Touche(Qt::Key_S, Qt::ControlModifier);
+    Interlocuteur::Installe(&invite);
+    Reactive();
+    EXPECT_TRUE(hors->texte.contains("La colonne « Observations » de la visée 2 : « ł »")) << hors->texte.toStdString();
+    EXPECT_EQ(enregistrements, 1);
+    Tape("puits");
 
     // The close box: the value typed counts as a change that would be lost.
     Clic(r2, cPente);
@@ -1100,7 +1105,7 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     EXPECT_FALSE(ed->isVisible()) << DernierMessage().toStdString();
     const auto relu = EnregistreEtRelit();
     const TGalerie& z = *relu->Fiches.back()->Galeries[0];
-    EXPECT_EQ(TMultPageDlg::TexteStation(z.Depart) + TMultPageDlg::TexteStation(z.Arrivee), "Z(1)F(1)");
+    EXPECT_EQ(FeuilleSaisie::TexteStation(z.Depart) + FeuilleSaisie::TexteStation(z.Arrivee), "Z(1)F(1)");
     ASSERT_EQ(z.NbVisees, 1);
     EXPECT_EQ(static_cast<long double>(z.Visee(1)->Azimut), 10.0L);
     const TVisee& v = *Lieu(*relu, "Galerie haute")->Galeries[0]->Visee(2);

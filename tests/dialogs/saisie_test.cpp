@@ -301,6 +301,36 @@ TEST_F(Saisie, NouvelleFicheAjouteeAuMassif)
     EXPECT_EQ((*massif.Selection)[0], &n);
 }
 
+// What the grid shows is the sheet's rows, after each command that changes them.
+TEST_F(Saisie, LaGrilleMontreLaFeuille)
+{
+    const QAbstractItemModel& m = *ed->TableauVisee->model();
+    auto montre = [&](const char* apres) {
+        ASSERT_EQ(m.rowCount() + 1, ed->Feuille.NbLignes()) << apres;
+        for (int r = 1; r < ed->Feuille.NbLignes(); ++r)
+            for (int c = 0; c < ed->Feuille.NbColonnes(); ++c)
+                EXPECT_EQ((c ? m.index(r - 1, c - 1).data() : m.headerData(r - 1, Qt::Vertical)).toString(),
+                          QString::fromStdString(ed->Feuille.Texte(r, c)))
+                    << apres << " " << r << "," << c;
+    };
+    ed->OuvreFiche(Fiche({2, 3}), &massif, 0, &prefs);
+    montre("chargement");
+    ed->FixeCelluleCourante(6, cLongueur);
+    ed->ColleTexte("5\tcm\r\n6\r\n7");
+    montre("collage");
+    ed->SelectionneLignes(6, 7);
+    ed->EffaceSelection(true);
+    montre("coupe");
+    ed->LigneCourante = 2;
+    ed->ImporteTexte("1\t2\t3\r\n4", {});
+    montre("import");
+    ed->InsereVisee(6);
+    montre("insertion");
+    ed->FixeCelluleCourante(6, cLongueur);
+    ed->SupprimeVisees(6);
+    montre("suppression");
+}
+
 TEST_F(Saisie, ChampsDeLaPageInformations)
 {
     ed->OuvreFiche(Fiche({1}), &massif, 0, &prefs);
@@ -317,6 +347,23 @@ TEST_F(Saisie, ChampsDeLaPageInformations)
     EXPECT_FALSE(ed->ValideFiche());
     EXPECT_EQ(DernierMessage(), "La première doit être numérique\rexemple 103.5");
     EXPECT_EQ(massif.Fiches.size(), 1u);
+
+    // Characters the file lacks are named; Non (the default) goes back to the first text.
+    ed->Premiere->setText("0");
+    ed->Lieu->setText("Entrée œ ł €");
+    ed->FixeCellule(2, cObservations, "ŧ ł ŧ 🙂");
+    invite.reponses = {Bouton::Non, Bouton::Oui};
+    EXPECT_FALSE(ed->ValideFiche());
+    EXPECT_EQ(DernierMessage(), "Ces textes contiennent des caractères que le fichier ne peut pas garder :\r"
+                                "Le champ « Lieu » : « ł »\r"
+                                "La colonne « Observations » de la visée 1 : « ŧ ł 🙂 »\r"
+                                "Ils seront enregistrés comme « ? ». Enregistrer la fiche ainsi ?");
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
+    EXPECT_EQ(ed->TabSet->currentIndex(), 1);
+    ASSERT_TRUE(ed->ValideFiche());
+    EXPECT_EQ(massif.Fiches.back()->Lieu.Chaine(), "Entr\xE9"
+                                                   "e \x9C ? \x80");
+    EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->Commentaire.Chaine(), "? ? ? ??");
 }
 
 TEST_F(Saisie, LaCoupeSuitLesStationsInchangees)
@@ -554,6 +601,25 @@ TEST_F(Saisie, BlocRelu)
                   {troisieme.Cellule(0, 4), troisieme.Cellule(2, 4), troisieme.Cellule(2, 6), troisieme.Cellule(2, 8)}),
               QStringList({"Pente", "-5", "45", "1/2"}));
     EXPECT_TRUE(DernierMessage().endsWith(":\rvisée 1, Croquis : « 5 »")) << DernierMessage().toStdString();
+    // A left width holding the separator: one column would mix it with the right one, so the
+    // sheet keeps its two columns and says so.
+    ed->FixeCellule(2, cGauche, "2/1");
+    EcritBloc(nom, *ed);
+    TMultPageDlg cinquieme(&etroit);
+    LitBloc(nom, cinquieme, massif);
+    EXPECT_EQ(cinquieme.Cellule(2, 8) + " " + cinquieme.Cellule(2, 9), "2/1 2");
+    EXPECT_TRUE(DernierMessage().contains("\rvisée 1, Largeur G : « 2/1 »\r")) << DernierMessage().toStdString();
+    ASSERT_TRUE(cinquieme.ValideFiche());
+    EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->Gauche.str() + "|" +
+                  massif.Fiches.back()->Galeries[0]->Visee(1)->Droite.str(),
+              "2/1|2");
+    // So does the stored sheet, opened again under one width column.
+    invite.messages.clear();
+    cinquieme.OuvreFiche(massif.Fiches.back(), &massif, 0, &etroit);
+    EXPECT_EQ(cinquieme.Cellule(2, 8) + " " + cinquieme.Cellule(2, 9), "2/1 2");
+    EXPECT_EQ(DernierMessage(), "Une valeur contient le séparateur qui réunit deux valeurs en une colonne :\rvisée 1, "
+                                "Largeur G : « 2/1 »\rPour ne pas les mélanger, cette fiche garde deux colonnes pour "
+                                "les largeurs jusqu'à ce qu'elle soit terminée.");
     const std::string o = Contenu(nom);
     {
         std::ofstream court(nom, std::ios::binary | std::ios::trunc);
@@ -630,13 +696,20 @@ TEST_F(Saisie, ModifierLesStationsEtLesInformations)
     EXPECT_EQ(Colonne(1).join(' '), "Terminus   Q(5) R(6)   Z(9)");
     EXPECT_TRUE(ed->Modifie);
 
-    PiloteModalInstalle pilote([this](QDialog&) {
-        ed->Informations->Info->setText("boucle");
+    // A comment with a character the file lacks is said; "Non" shows the dialog again.
+    int fois = 0;
+    PiloteModalInstalle pilote([&](QDialog&) {
+        ed->Informations->Info->setText(fois++ ? "boucle" : "boucle ł");
         ed->Informations->Deformation->setText("3");
         ed->Informations->OKBtnClick();
         return ed->Informations->result();
     });
+    invite.reponses = {Bouton::Non};
     ed->InformationsGalerie(5);
+    EXPECT_EQ(fois, 2);
+    EXPECT_EQ(DernierMessage(),
+              "Ces textes contiennent des caractères que le fichier ne peut pas garder :\rLe "
+              "commentaire de la galerie : « ł »\rIls seront enregistrés comme « ? ». Le garder ainsi ?");
     EXPECT_EQ(ed->Noeuds[0]->Commentaire.Chaine(), "boucle");
     EXPECT_EQ(static_cast<double>(ed->Noeuds[0]->Coefficient), 3.0);
     EXPECT_EQ(ed->Cellule(5, cObservations), "boucle");

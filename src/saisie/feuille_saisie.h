@@ -8,13 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/preference_ecran.h"
-#include "platform/icone.h"
+#include "saisie/preference_ecran.h"
+#include "survey/icone.h"
 #include "survey/modele.h"
 
 namespace karst {
 
 class TBufferStream;
+
+// The refusal of a sheet whose rows do not end on a station; the editor gives it too.
+inline constexpr char kTexteFicheSansPointFinal[] = "La fiche ne se termine pas sur un point topo";
 
 // A junction between two consecutive galleries of the sheet being typed.
 class TNoeud {
@@ -38,6 +41,23 @@ struct RefusFeuille {
     Icone icone;
     int ligne = -1, colonne = 0;
 };
+
+// A cell of a shot row whose text holds characters Windows-1252 lacks: those characters,
+// each once, separated by spaces.
+struct CelluleHorsCp1252 {
+    int ligne, colonne;
+    std::string caracteres;
+};
+
+// A width or height part that holds the separator of a layout joining the pair in one
+// column: joined, it would split back elsewhere. `groupe` 0 is the widths, 1 the heights;
+// `type` the part's column type in a layout of two columns.
+struct PartieMelee {
+    int groupe, visee, type;
+    std::string texte;  // UTF-8
+};
+// The first such part of each group of the sheet's shots, numbered as the grid numbers them.
+std::vector<PartieMelee> PartiesMelees(const TFiche& fiche, const TPreference_Ecran& disposition);
 
 // Rows `haut` to `bas`, columns `gauche` to `droite`.
 struct BlocCellules {
@@ -99,20 +119,21 @@ public:
     // Empties what may be typed in the block; `unites` (a cut) puts its units back to their
     // columns' defaults too. True when a cell changed.
     bool EffaceSelection(const BlocCellules& bloc, bool unites);
-    // Lines pasted from cell (haut, gauche): why the text is refused, or nothing; `modifie`
-    // is set when a cell changed.
-    std::optional<std::string> ColleTexte(const std::string& texte, int haut, int gauche, bool finSurPoint,
+    // Lines pasted from cell (haut, gauche), or from the row's first column when each line
+    // holds a whole row: why the text is refused, or nothing; `modifie` is set when a cell
+    // changed.
+    std::optional<std::string> ColleTexte(const TexteUtf8& texte, int haut, int gauche, bool finSurPoint,
                                           bool& modifie);
-    // Spreadsheet lines (Windows-1252) from row `ligne`, skipping those field numbers: why
-    // they are refused, or nothing.
-    std::optional<std::string> ImporteTexte(const std::string& texte, const std::vector<int>& ignores, int ligne,
+    // Spreadsheet lines from row `ligne`, skipping those field numbers: why they are refused,
+    // or nothing.
+    std::optional<std::string> ImporteTexte(const TexteUtf8& texte, const std::vector<int>& ignores, int ligne,
                                             bool finSurPoint);
     // The grid as "Tout copier" puts it on the clipboard; a start row shows its gallery's
     // topofil coefficient, the k-th start row's from `coefsTopofil[k]`.
     std::string TexteGrille(const std::vector<Reel6>& coefsTopofil) const;
 
     // The galleries of a sheet, in rows after the ten default ones: the first start into
-    // `premier`, the junctions into `noeuds`, the end into `fin`. The row of the first shot
+    // `premier`, the junctions into `noeuds` (what it held is dropped), the end into `fin`. The row of the first shot
     // of gallery `galerie`, or -1.
     int ChargeFiche(const TFiche& f, int galerie, TNoeud& premier, std::vector<std::unique_ptr<TNoeud>>& noeuds,
                     TPointTopo& fin);
@@ -122,6 +143,8 @@ public:
                                             const TPointTopo& fin) const;
 
     static std::string TexteStation(const TPointTopo& p, bool etoileSansNom = false);
+    // The cells that a sheet would store with '?' in place of some characters, top to bottom.
+    std::vector<CelluleHorsCp1252> CellulesHorsCp1252() const;
 
 private:
     std::string& cellule(int ligne, int colonne);

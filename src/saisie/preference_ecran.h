@@ -106,6 +106,8 @@ public:
 
     void Defaut();
     void ConstruitColonnes();
+    // The file is read and written with the dialogs (dialogs/preference_ecran.cpp), through
+    // the views' model-file readers; the sheet's rows use the layout without them.
     // Reads NomFichier when it exists; nothing otherwise. A damaged file (too short, or a
     // layout the dialog cannot give: positions that are not the nine places, a unit off its
     // list) is refused whole with ErreurFichierEndommage and the layout stays as it was.

@@ -1,7 +1,7 @@
 // The sheet's rows: building them, the clipboard's and the import's operations, loading a
 // sheet into them and reading them back into a sheet, checking every entry on the way.
 
-#include "dialogs/feuille_saisie.h"
+#include "saisie/feuille_saisie.h"
 
 #include <algorithm>
 #include <charconv>
@@ -12,7 +12,6 @@
 #include <utility>
 #include <variant>
 
-#include "dialogs/messages_communs.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
 
@@ -50,6 +49,8 @@ std::string Format2(const char* messageUtf8, std::span<const UniteMesure> unites
 }
 
 namespace {
+
+constexpr char kTexteTopofilIncorrect[] = "Les longueurs Topofil ne sont pas correctes";
 
 std::string Rogne(const std::string& s)
 {
@@ -408,6 +409,32 @@ const std::string kVide;
 
 }  // namespace
 
+std::vector<PartieMelee> PartiesMelees(const TFiche& fiche, const TPreference_Ecran& p)
+{
+    std::vector<PartieMelee> r;
+    for (int k = 0; k < 2; ++k) {
+        const ColonnePaire& paire = kPaires[k];
+        const P::GroupeDimension& g = p.*paire.groupe;
+        int visee = 0;
+        bool trouvee = g.DeuxColonnes;
+        for (std::size_t i = 0; i < fiche.Galeries.size() && !trouvee; ++i)
+            for (int n = 1; n <= fiche.Galeries[i]->NbVisees && !trouvee; ++n) {
+                ++visee;
+                const TVisee* v = fiche.Galeries[i]->Visee(n);
+                for (TexteMesure TVisee::*partie : {paire.premier, paire.second})
+                    if (v && !trouvee && (v->*partie).str().find(g.Separateur) != std::string::npos) {
+                        // The part's own column, in a layout of two.
+                        const ColonneCourte& c =
+                            *std::find_if(std::begin(kCourtes), std::end(kCourtes),
+                                          [&](const ColonneCourte& x) { return x.champ == partie; });
+                        r.push_back({k, visee, c.type, Cp1252VersUtf8((v->*partie).str())});
+                        trouvee = true;
+                    }
+            }
+    }
+    return r;
+}
+
 // ---- rows ----
 
 void FeuilleSaisie::Construit(const TPreference_Ecran* preferences)
@@ -581,6 +608,16 @@ std::string FeuilleSaisie::TexteStation(const TPointTopo& p, bool etoileSansNom)
     return nom + '(' + std::to_string(p.Indice) + ')';
 }
 
+std::vector<CelluleHorsCp1252> FeuilleSaisie::CellulesHorsCp1252() const
+{
+    std::vector<CelluleHorsCp1252> r;
+    for (int l = 1; l < NbLignes(); ++l)
+        for (int c = 2; c < NbColonnes(); ++c)
+            if (std::string hors = CaracteresHorsCp1252(Texte(l, c)); !hors.empty() && CelluleEditable(l, c, false))
+                r.push_back({l, c, std::move(hors)});
+    return r;
+}
+
 // ---- clipboard and import ----
 
 std::string FeuilleSaisie::TexteGrille(const std::vector<Reel6>& coefsTopofil) const
@@ -643,12 +680,12 @@ std::optional<std::string> FeuilleSaisie::refuseSurStation(int haut, std::size_t
     return std::nullopt;
 }
 
-std::optional<std::string> FeuilleSaisie::ColleTexte(const std::string& texte, int haut, int gauche, bool finSurPoint,
+std::optional<std::string> FeuilleSaisie::ColleTexte(const TexteUtf8& texte, int haut, int gauche, bool finSurPoint,
                                                      bool& modifie)
 {
     // From the selection's top left corner, on shot rows only; cells that may not be typed keep
     // what they hold. A unit travels with its value: an empty unit field leaves the cell's unit.
-    std::string t = texte;
+    std::string t = texte.str();
     Remplace(t, "\r\n", "\n");
     Remplace(t, "\r", "\n");
     if (!t.empty() && t.back() == '\n')
@@ -658,14 +695,23 @@ std::optional<std::string> FeuilleSaisie::ColleTexte(const std::string& texte, i
         champs.push_back(Decoupe(l, '\t'));
     const int nbLignes = static_cast<int>(champs.size());
     const int fin = haut + nbLignes;
+    // Lines copied from whole rows (every field of a row, the station's first) go to whole
+    // rows, wherever the selection is in the row.
+    if (std::all_of(
+            champs.begin(), champs.end(),
+            [this](const std::vector<std::string>& l) { return static_cast<int>(l.size()) == NbColonnes() - 1; }) &&
+        NbColonnes() > 2)
+        gauche = 1;
+    // A station row on the way refuses the text first: the rows before it are all the grid
+    // can take, and the message says which row stops it.
+    if (auto refus = refuseSurStation(haut, champs.size(), "collé"))
+        return refus;
     // The grid grows to take every line, but never past a final point.
     const int limite = finSurPoint ? NbLignes() : std::max(NbLignes(), kLignesMax);
     if (fin > limite)
         return "Le texte collé compte " + std::to_string(nbLignes) +
                " lignes : à partir de la cellule choisie, la grille ne peut en recevoir que " +
                std::to_string(std::max(limite - haut, 0)) + ".";
-    if (auto refus = refuseSurStation(haut, champs.size(), "collé"))
-        return refus;
     // Every line lands on a shot row, or past the grid's end on a new one.
     for (int i = 0; i < nbLignes; ++i)
         for (int j = 0; j < static_cast<int>(champs[i].size()) && gauche + j < NbColonnes(); ++j) {
@@ -697,7 +743,7 @@ std::optional<std::string> FeuilleSaisie::ColleTexte(const std::string& texte, i
     return std::nullopt;
 }
 
-std::optional<std::string> FeuilleSaisie::ImporteTexte(const std::string& texte, const std::vector<int>& ignores,
+std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, const std::vector<int>& ignores,
                                                        int ligne, bool finSurPoint)
 {
     // Fields end at TAB, CR or LF, and lines at LF (CR LF) or at a bare CR; a ',' is a '.'.
@@ -705,7 +751,7 @@ std::optional<std::string> FeuilleSaisie::ImporteTexte(const std::string& texte,
     std::string jeton;
     bool enCours = false;  // something of the line was read since its start
     char precedent = 0;
-    for (const char c : texte) {
+    for (const char c : texte.str()) {
         if (c == '\t' || c == '\r' || (c == '\n' && precedent != '\r')) {
             lignes.back().push_back(jeton);
             jeton.clear();
@@ -737,7 +783,7 @@ std::optional<std::string> FeuilleSaisie::ImporteTexte(const std::string& texte,
         for (std::size_t champ = 1; champ <= champs.size(); ++champ)
             if (std::find(ignores.begin(), ignores.end(), static_cast<int>(champ)) == ignores.end()) {
                 if (ligne < NbLignes() && colonne < NbColonnes())
-                    FixeTexte(ligne, colonne, Cp1252VersUtf8(champs[champ - 1]));
+                    FixeTexte(ligne, colonne, champs[champ - 1]);
                 colonne = suivante(colonne);
             }
         ++ligne;
@@ -803,6 +849,7 @@ void FeuilleSaisie::afficheVisees(const TGalerie& g, int& compteur, int lignesSt
 int FeuilleSaisie::ChargeFiche(const TFiche& f, int galerie, TNoeud& premier,
                                std::vector<std::unique_ptr<TNoeud>>& noeuds, TPointTopo& fin)
 {
+    noeuds.clear();
     int compteur = 1, lignesStations = 1;
     const int nb = static_cast<int>(f.Galeries.size());
     if (nb > 0) {

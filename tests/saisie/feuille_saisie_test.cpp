@@ -5,9 +5,8 @@
 
 #include <optional>
 
-#include "aide_saisie.h"
-#include "dialogs/feuille_saisie.h"
-#include "platform/interlocuteur.h"
+#include "saisie/aide_fiches.h"
+#include "saisie/feuille_saisie.h"
 
 using namespace karst;
 using namespace aide::colonnes;
@@ -35,8 +34,8 @@ protected:
     // The rows of the layout with that sheet loaded: the row of gallery `galerie`'s first shot.
     int Charge(TFiche* fiche, int galerie = 0)
     {
+        // The junctions of an earlier load are left in `noeuds`: the load drops them.
         f.Construit(&prefs);
-        noeuds.clear();
         premier.emplace();
         fin.emplace();
         return f.ChargeFiche(*fiche, galerie, *premier, noeuds, *fin);
@@ -95,6 +94,7 @@ TEST_F(Feuille, ChargeUneEtDeuxGaleries)
     fiche->Galeries[1]->Depart.Nom.Affecte("");
     fiche->Galeries[1]->Depart.Indice = 2;
     fiche->Galeries[1]->Commentaire.Affecte("suite");
+    Charge(fiche);  // loaded twice, as a sheet opened again is
     EXPECT_EQ(Charge(fiche, 1), 6);
     EXPECT_EQ(Colonne(0), (std::vector<std::string>{"|->", "1", "2", "->|", "|->", "3", "4", "->|"}));
     EXPECT_EQ(f.Texte(4, 1), "B(1)");
@@ -102,6 +102,7 @@ TEST_F(Feuille, ChargeUneEtDeuxGaleries)
     EXPECT_EQ(f.Texte(5, cObservations), "suite");
     ASSERT_EQ(noeuds.size(), 1u);
     EXPECT_EQ(noeuds[0]->Arrivee.Nom.Chaine(), "B");
+    EXPECT_TRUE(Lit()) << DernierMessage();
 }
 
 TEST_F(Feuille, LongueursTopofilEtNulles)
@@ -158,7 +159,7 @@ TEST_F(Feuille, LimitesDesPentesEtDesAzimuts)
     struct Cas {
         int colonne;
         const char* texte;
-        const char* unitePente;
+        const char* unite;    // in the unit column after the value's
         const char* message;  // nullptr: accepted
     };
     const Cas cas[] = {
@@ -169,6 +170,11 @@ TEST_F(Feuille, LimitesDesPentesEtDesAzimuts)
         {cPente, "100.15", "gr", "La pente doit être inférieure à 100°."},
         {cPente, "150", "-°", nullptr},
         {cPente, "181", "°vul", "La pente Vulcain doit être entre 0 et 180°."},
+        {cPente, "180.9", "°vul", nullptr},
+        {cPente, "-0.9", "°vul", nullptr},
+        {cPente, "-1", "°vul", "La pente Vulcain doit être entre 0 et 180°."},
+        {cPente, "1000", "cm", nullptr},  // 10 m over a length of 10 m
+        {cPente, "1001", "cm", "La pente doit être inférieure à la longueur."},
         {cPente, "5", "m", nullptr},  // length 10
         {cPente, "11", "m", "La pente doit être inférieure à la longueur."},
         {cPente, "pente", "°", "La pente n'est pas correcte"},
@@ -177,13 +183,17 @@ TEST_F(Feuille, LimitesDesPentesEtDesAzimuts)
         {cAzimut, "361", "°", "L'azimut doit être compris entre 0 et 360°."},
         {cAzimut, "-0.5", "°", nullptr},
         {cAzimut, "-1", "°", "L'azimut doit être compris entre 0 et 360°."},
+        {cAzimut, "400.9", "gr", nullptr},
+        {cAzimut, "401", "gr", "L'azimut doit être compris entre 0 et 400 gr."},
+        {cAzimut, "-0.9", "gr", nullptr},
+        {cAzimut, "-1", "gr", "L'azimut doit être compris entre 0 et 400 gr."},
     };
     for (const Cas& c : cas) {
         Charge(Fiche({1}));
-        f.FixeTexte(2, cUniteP, c.unitePente);
+        f.FixeTexte(2, c.colonne + 1, c.unite);
         f.FixeTexte(2, c.colonne, c.texte);
         const bool ok = Lit();
-        EXPECT_EQ(ok, c.message == nullptr) << c.texte << " " << c.unitePente;
+        EXPECT_EQ(ok, c.message == nullptr) << c.texte << " " << c.unite;
         if (c.message) {
             EXPECT_EQ(DernierMessage(), c.message) << c.texte;
         }
@@ -198,6 +208,15 @@ TEST_F(Feuille, LimitesDesPentesEtDesAzimuts)
     EXPECT_EQ(lue->Galeries[0]->Visee(1)->UniteLongueur, 1);
     EXPECT_FALSE(ValideAvec(cUniteL, "km"));
     EXPECT_EQ(DernierMessage(), "L'unité de longueur doit être en m ou cm.");
+    // 128 shots make a gallery; a 129th is refused on its row.
+    Charge(Fiche({128}));
+    EXPECT_TRUE(Lit()) << DernierMessage();
+    f.InsereVisee(3, 2);
+    for (const auto& [c, t] : {std::pair{cLongueur, "5"}, {cAzimut, "1"}, {cPente, "0"}})
+        f.FixeTexte(3, c, t);
+    EXPECT_FALSE(Lit());
+    EXPECT_EQ(DernierMessage(), "Une galerie ne peut pas avoir plus de 128 visées.");
+    EXPECT_EQ(refus->ligne, 130);
 }
 
 TEST_F(Feuille, LargeursHauteursEtDrapeaux)
@@ -225,7 +244,7 @@ TEST_F(Feuille, LargeursHauteursEtDrapeaux)
     EXPECT_EQ(v->Bas.str(), "0.5");
     EXPECT_FALSE(ValideAvec(croquis, "grand"));
     EXPECT_EQ(DernierMessage(), "La taille du schéma doit être numérique.");
-    EXPECT_FALSE(ValideAvec(croquis, "258"));
+    EXPECT_FALSE(ValideAvec(croquis, "256"));
     EXPECT_EQ(DernierMessage(), "La taille du schéma doit être comprise entre 0 et 255.");
     ASSERT_TRUE(ValideAvec(croquis, "255"));
     EXPECT_EQ(lue->Galeries[0]->Visee(1)->TailleSchema, 255);
@@ -259,7 +278,7 @@ TEST_F(Feuille, ImportDUnTableur)
     f.Construit(&prefs);
     f.InsereStation(1, FeuilleSaisie::kDepart, {}, "Terminus");
     const int avant = f.NbLignes();
-    EXPECT_FALSE(f.ImporteTexte("1\t2\t3\r\n4\t5\t6\r\n7\t8\t9\r\n", {}, 2, false));
+    EXPECT_FALSE(f.ImporteTexte(TexteUtf8("1\t2\t3\r\n4\t5\t6\r\n7\t8\t9\r\n"), {}, 2, false));
     EXPECT_EQ(f.NbLignes(), avant + 3);
     EXPECT_EQ(f.Texte(2, 2), "1");
     EXPECT_EQ(f.Texte(2, 3), "m");  // unit columns are passed over
@@ -268,13 +287,75 @@ TEST_F(Feuille, ImportDUnTableur)
     EXPECT_EQ(f.Texte(5, 2), "");
 
     // A ',' is a '.', and a skipped field moves nothing.
-    EXPECT_FALSE(f.ImporteTexte("12,5\t99\t45\t-3\r\n", {2}, 5, false));
+    EXPECT_FALSE(f.ImporteTexte(TexteUtf8("12,5\t99\t45\t-3\r\n"), {2}, 5, false));
     EXPECT_EQ(f.Texte(5, 2), "12.5");
     EXPECT_EQ(f.Texte(5, 4), "45");
     EXPECT_EQ(f.Texte(5, 6), "-3");
     // Lines ended by a bare LF keep their last field.
-    EXPECT_FALSE(f.ImporteTexte("1\t2\t3\n4\t5\t6", {}, 6, false));
+    EXPECT_FALSE(f.ImporteTexte(TexteUtf8("1\t2\t3\n4\t5\t6\tpuits été"), {}, 6, false));
     EXPECT_EQ(f.Texte(6, 6), "3");
     EXPECT_EQ(f.Texte(7, 2), "4");
     EXPECT_EQ(f.Texte(7, 6), "6");
+    EXPECT_EQ(f.Texte(7, 8), "puits été");
+}
+
+TEST_F(Feuille, CollerCouperEffacer)
+{
+    // Shots 10, 11, 12 m at 45° and -5° on rows 2 to 4, between A(1) on row 1 and B(1) on row 5.
+    struct Cas {
+        const char* texte;
+        int ligne, colonne;
+        const char* refus;  // empty: pasted
+        const char* apres;  // columns 2 to 7 of the row
+    };
+    const Cas cas[] = {
+        {"5\tM\t100\tGR", 2, cLongueur, "", "5\tm\t100\tgr\t-5\t°"},
+        {"6\t\t50\r\n", 3, cLongueur, "", "6\tm\t50\t°\t-5\t°"},  // an empty unit keeps the cell's
+        {"5\tm\t100\t gon", 2, cLongueur, "Ligne 1 du texte collé, colonne « Azimut » : unité « gon » inconnue.",
+         "10\tm\t45\t°\t-5\t°"},
+        // The last shot before the final point: only the station rule speaks.
+        {"31\r\n32\r\n33\r\n34\r\n", 4, cLongueur,
+         "Ligne 2 du texte collé : elle tomberait sur la ligne de la station « B(1) », qui ne reçoit pas de visée. "
+         "Rien n'a été collé.",
+         "12\tm\t45\t°\t-5\t°"},
+        // A whole row, as its header copies it, lands on whole rows from any of its cells.
+        {"\t7.8\tcm\t100\tgr\t1\t°\t\t\t\t\t\t\tnote", 3, cAzimut, "", "7.8\tcm\t100\tgr\t1\t°"},
+    };
+    for (const Cas& c : cas) {
+        Charge(Fiche({3}));
+        bool modifie = false;
+        const auto colle = f.ColleTexte(TexteUtf8(c.texte), c.ligne, c.colonne, true, modifie);
+        EXPECT_EQ(colle.value_or(""), c.refus) << c.texte;
+        EXPECT_EQ(modifie, !*c.refus) << c.texte;
+        EXPECT_EQ(f.TexteSelection({c.ligne, 2, c.ligne, 7}), c.apres) << c.texte;
+    }
+    EXPECT_EQ(f.Texte(3, cObservations), "note");
+
+    // A cut empties the values and puts the units back to their columns' defaults; Delete
+    // keeps the units.
+    const BlocCellules bloc{2, cLongueur, 3, cAzimut};
+    for (const bool coupe : {true, false}) {
+        Charge(Fiche({3}));
+        f.FixeTexte(3, cUniteL, "cm");
+        EXPECT_EQ(f.TexteSelection(bloc), "10\tm\t45\r\n11\tcm\t45");
+        EXPECT_TRUE(f.EffaceSelection(bloc, coupe));
+        EXPECT_EQ(f.TexteSelection(bloc), coupe ? "\tm\t\r\n\tm\t" : "\tm\t\r\n\tcm\t");
+        EXPECT_FALSE(f.EffaceSelection(bloc, coupe));
+    }
+
+    // Without a final point the grid grows up to its bound, and the count says what it takes.
+    f.Construit(&prefs);
+    bool modifie = false;
+    std::string mille;
+    for (int k = 0; k < 998; ++k)
+        mille += "1\n";
+    EXPECT_EQ(
+        f.ColleTexte(TexteUtf8(mille), 3, cLongueur, false, modifie).value_or(""),
+        "Le texte collé compte 998 lignes : à partir de la cellule choisie, la grille ne peut en recevoir que 997.");
+    // An import refuses a line on a station row in the same words.
+    Charge(Fiche({3}));
+    EXPECT_EQ(f.ImporteTexte(TexteUtf8("31\r\n32\r\n"), {}, 4, true).value_or(""),
+              "Ligne 2 du texte importé : elle tomberait sur la ligne de la station « B(1) », qui ne reçoit pas de "
+              "visée. Rien n'a été importé.");
+    EXPECT_EQ(f.Texte(4, cLongueur), "12");
 }
