@@ -248,9 +248,14 @@ TEST_F(Commandes, ImportVisualTopoPuisFichierRefuse)
         const int fd = ::open(tube.c_str(), O_RDWR);  // a reader's open then never waits
         invite.fichiers = {QString::fromStdString(tube)};
         commande->trigger();
-        ::close(fd);
         EXPECT_EQ(invite.Textes().back(),
                   QString::fromStdString(tube + " est un tube ou un périphérique, et non un fichier."));
+        // So is it by the massif's own load, whichever path reaches it.
+        TMassif m;
+        m.NomFichier = tube.substr(0, tube.size() - 3) + (nom[2] == 'r' ? "mas" : "fic");
+        ::rename(tube.c_str(), m.NomFichier.c_str());
+        EXPECT_EQ(m.Charge().message, m.NomFichier + " est un tube ou un périphérique, et non un fichier.");
+        ::close(fd);
     }
 
     // Cancelled: nothing asked of the importer.
