@@ -12,6 +12,7 @@
 
 #include "dialogs/choix_recherche.h"
 #include "dialogs/recherche.h"
+#include "dialogs/saisie.h"
 #include "formulaires/controles.h"
 #include "formulaires/messages_communs.h"
 #include "platform/interlocuteur.h"
@@ -332,6 +333,14 @@ void TPoint_Topo::OKBtnClick(int resultat)
     int indice = 0;
     if (PointTopo->isChecked() && !LitIndiceChamp(Ind, indice))
         return;
+    // The sheet keeps the name in Windows-1252: what it lacks is said before it becomes "?".
+    if (const std::string c = CaracteresHorsCp1252(Nom->currentText().toStdString());
+        PointTopo->isChecked() && !c.empty() &&
+        !GardeAvecPointsDInterrogation({QStringLiteral("Le nom de la station : « %1 »").arg(QString::fromStdString(c))},
+                                       QStringLiteral("Le garder ainsi ?"))) {
+        Nom->setFocus();
+        return;
+    }
     done(resultat);
 }
 

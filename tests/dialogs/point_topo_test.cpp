@@ -229,8 +229,17 @@ TEST(PointTopo, IndiceVerifieALaFermeture)
     QTest::keyClicks(d.Ind, "a-1x2.,");
     EXPECT_EQ(d.Ind->text(), QStringLiteral("12"));
     d.Ind->setText(QStringLiteral("255"));
+    // A letter the sheet cannot keep is said; "Non", the default, goes back to the name.
+    d.Nom->setEditText(QStringLiteral("ΩA"));
+    invite.reponses = {Bouton::Non, Bouton::Oui};
+    d.OKBtnClick(TPoint_Topo::PointFinal);
+    EXPECT_EQ(d.result(), 0);
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
     d.OKBtnClick(TPoint_Topo::PointFinal);
     EXPECT_EQ(d.result(), TPoint_Topo::PointFinal);
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ces textes contiennent des caractères que le fichier ne peut pas "
+                                                     "garder :\rLe nom de la station : « Ω »\rIls seront enregistrés "
+                                                     "comme « ? ». Le garder ainsi ?"));
 
     // A terminus needs no index, and greys the name and index.
     d.Ind->clear();
