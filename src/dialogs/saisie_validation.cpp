@@ -42,9 +42,10 @@ bool GardeAvecPointsDInterrogation(const QStringList& textes, const QString& que
 {
     // Keeping them loses characters: the closing answer goes back to them.
     return Invite().ConfirmePerte(
-        QStringLiteral("Ces textes contiennent des caractères que le fichier ne peut pas garder :\r%1\r"
-                       "Ils seront enregistrés comme « ? ». %2")
-            .arg(textes.join(QLatin1Char('\r')), question),
+        (textes.size() > 1 ? QStringLiteral("Ces textes contiennent") : QStringLiteral("Ce texte contient")) +
+            QStringLiteral(" des caractères que le fichier ne peut pas garder :\r%1\r"
+                           "Ils seront enregistrés comme « ? ». %2")
+                .arg(textes.join(QLatin1Char('\r')), question),
         Icone::Confirmation, {Bouton::Oui, Bouton::Non});
 }
 

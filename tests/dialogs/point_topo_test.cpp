@@ -237,7 +237,7 @@ TEST(PointTopo, IndiceVerifieALaFermeture)
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
     d.OKBtnClick(TPoint_Topo::PointFinal);
     EXPECT_EQ(d.result(), TPoint_Topo::PointFinal);
-    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ces textes contiennent des caractères que le fichier ne peut pas "
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas "
                                                      "garder :\rLe nom de la station : « Ω »\rIls seront enregistrés "
                                                      "comme « ? ». Le garder ainsi ?"));
 

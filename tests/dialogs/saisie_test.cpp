@@ -708,7 +708,7 @@ TEST_F(Saisie, ModifierLesStationsEtLesInformations)
     ed->InformationsGalerie(5);
     EXPECT_EQ(fois, 2);
     EXPECT_EQ(DernierMessage(),
-              "Ces textes contiennent des caractères que le fichier ne peut pas garder :\rLe "
+              "Ce texte contient des caractères que le fichier ne peut pas garder :\rLe "
               "commentaire de la galerie : « ł »\rIls seront enregistrés comme « ? ». Le garder ainsi ?");
     EXPECT_EQ(ed->Noeuds[0]->Commentaire.Chaine(), "boucle");
     EXPECT_EQ(static_cast<double>(ed->Noeuds[0]->Coefficient), 3.0);
