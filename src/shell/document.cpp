@@ -115,7 +115,7 @@ EtatFichier Releve(const std::string& nom)
 }
 
 // Someone else may have written the file since `avant`: its data changed, or only the
-// inode's time moved and its bytes are not those recorded.
+// inode's time moved and its bytes, when they can be read, are not those recorded.
 bool ModifieDepuis(const std::string& nom, const EtatFichier& avant)
 {
     const EtatFichier maintenant = Releve(nom);
@@ -123,6 +123,10 @@ bool ModifieDepuis(const std::string& nom, const EtatFichier& avant)
         return false;
     if (!std::equal(avant.empreinte.begin(), avant.empreinte.begin() + 5, maintenant.empreinte.begin()))
         return true;
+    // Bytes that new rights or a new owner keep from being read changed no more than the
+    // data's time says: the save itself tells why it fails.
+    if (!maintenant.contenu)
+        return false;
     return !avant.contenu || maintenant.contenu != avant.contenu;
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <QAction>
@@ -395,6 +396,14 @@ TEST_F(Enregistrement, FichierModifieParUnAutreProgrammeDemandeAvant)
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_TRUE(invite.messages[0].texte.startsWith(QString::fromStdString("Le fichier " + reel + " est en lecture ")));
     EXPECT_EQ(angleLu(reel), 3.5L);
+    // Rights that take reading away too, met by the superuser as another user.
+    QTest::qWait(20);
+    fs::permissions(reel, fs::perms::none);
+    fs::permissions(dirM.path().toStdString(), fs::perms::others_exec, fs::perm_options::add);
+    const int uid = ::setfsuid(65534), gid = ::setfsgid(65534);
+    enregistre(4.5L);
+    ::setfsgid(static_cast<gid_t>(gid)), ::setfsuid(static_cast<uid_t>(uid));
+    EXPECT_EQ(invite.Textes(), QStringList(2, invite.Textes().front()));
 }
 
 TEST_F(Enregistrement, CopieDeSauvegardeDansLeDossierDesReglages)
