@@ -186,6 +186,10 @@ protected:
                 return true;
             }
         }
+        // The middle button pastes the selection: lines go to the grid as the clipboard's do.
+        if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::MiddleButton &&
+            qobject_cast<QLineEdit*>(objet) && colleDansGrille(QClipboard::Selection))
+            return true;
         // The editor's own menu pastes as its Ctrl+V does.
         if (e->type() == QEvent::ContextMenu)
             if (auto* ligne = qobject_cast<QLineEdit*>(objet)) {
@@ -210,9 +214,9 @@ protected:
 private:
     // Lines or fields pasted are no cell's text: the cell is written, and the paste goes to
     // the grid from there. False for a text that belongs in the cell.
-    bool colleDansGrille()
+    bool colleDansGrille(QClipboard::Mode mode = QClipboard::Clipboard)
     {
-        const QString colle = QApplication::clipboard()->text();
+        const QString colle = QApplication::clipboard()->text(mode);
         if (!colle.contains(QLatin1Char('\t')) && !colle.contains(QLatin1Char('\n')) &&
             !colle.contains(QLatin1Char('\r')))
             return false;

@@ -873,6 +873,14 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(coller).center());
     Reactive();
     EXPECT_EQ(ed->Cellule(3, cAzimut) + ed->Cellule(4, cAzimut) + ed->Cellule(5, cAzimut), "313210");
+    // And from the selection the middle button pastes, where the platform keeps one (xcb).
+    if (QApplication::clipboard()->supportsSelection()) {
+        QApplication::clipboard()->setText("41\n42", QClipboard::Selection);
+        Clic(6, cAzimut);
+        Tape("9");
+        QTest::mouseClick(Focus(), Qt::MiddleButton, {}, QPoint(2, 2));
+        EXPECT_EQ(ed->Cellule(6, cAzimut) + ed->Cellule(7, cAzimut), "4142");
+    }
 }
 
 // The editor opens centred on the "Système" field of the information page; with no
