@@ -64,6 +64,12 @@ bool DebutNombre(const QKeyEvent& e)
            c == QLatin1Char(',');
 }
 
+// Lines or fields are no cell's text: pasted in a cell being typed, they go to the grid.
+bool TexteDeGrille(const QString& t)
+{
+    return t.contains(QLatin1Char('\t')) || t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r'));
+}
+
 // The unit list takes only what begins one of its units: a digit meant for the next cell
 // never becomes a unit. A whole unit is known as the paste and the sheet check know it.
 class ValideUnite : public QValidator {
@@ -217,8 +223,7 @@ private:
     bool colleDansGrille(QClipboard::Mode mode = QClipboard::Clipboard)
     {
         const QString colle = QApplication::clipboard()->text(mode);
-        if (!colle.contains(QLatin1Char('\t')) && !colle.contains(QLatin1Char('\n')) &&
-            !colle.contains(QLatin1Char('\r')))
+        if (!TexteDeGrille(colle))
             return false;
         Termine();
         editeur_->ColleTexte(colle);
@@ -1074,6 +1079,15 @@ bool TMultPageDlg::UniteKeyPress(const QKeyEvent& touche)
     const bool signe = std::exchange(signeEnAttente_, false);
     QLineEdit* texte = Unite->lineEdit();
     const int r = uniteLigne_, c = uniteColonne_;
+    // A unit cell opens its list at the click: lines pasted there go to the grid from it.
+    if (const QString colle = QApplication::clipboard()->text();
+        touche.matches(QKeySequence::Paste) && TexteDeGrille(colle)) {
+        if (signe)
+            Unite->setEditText(avantSigne_);
+        UniteExit();
+        ColleTexte(colle);
+        return true;
+    }
     if (signe && DebutNombre(touche)) {
         // The sign began the next value: the unit stays as it was.
         Unite->setEditText(avantSigne_);

@@ -815,18 +815,20 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
         Clic(r, cLongueur);
         Touche(Qt::Key_V, Qt::ControlModifier);
     }
-    // Copied by its marker, the row goes to the whole row whose Longueur cell is chosen.
-    const int r6 = RangVisee(6);
+    // Copied by its marker, the row goes to the whole row whose Longueur cell is chosen, or
+    // whose unit cell, that opens its list at the click.
     QHeaderView* reperes = ed->TableauVisee->verticalHeader();
     Point(r4, cLongueur);
     const QPoint repere(reperes->width() / 2, reperes->sectionViewportPosition(r4 - 1) + 8);
     QTest::mousePress(reperes->viewport(), Qt::LeftButton, {}, repere);
     QTest::mouseRelease(reperes->viewport(), Qt::LeftButton, {}, repere);
     Touche(Qt::Key_C, Qt::ControlModifier);
-    Clic(r6, cLongueur);
-    Touche(Qt::Key_V, Qt::ControlModifier);
-    for (const int c : {cLongueur, cUniteA, cUniteP, cGauche})
-        EXPECT_EQ(ed->Cellule(r6, c), ed->Cellule(r4, c)) << c;
+    for (const auto& [r, choisie] : {std::pair{RangVisee(6), cLongueur}, std::pair{RangVisee(7), cUniteA}}) {
+        Clic(r, choisie);
+        Touche(Qt::Key_V, Qt::ControlModifier);
+        for (const int c : {cLongueur, cUniteA, cUniteP, cGauche})
+            EXPECT_EQ(ed->Cellule(r, c), ed->Cellule(r4, c)) << r << " " << c;
+    }
     const int r9 = RangVisee(9);
     // From the last shot before a junction, lines 2 and 3 would fall on its station rows.
     QApplication::clipboard()->setText("31\r\n32\r\n33\r\n34\r\n");
