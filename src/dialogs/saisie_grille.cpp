@@ -1028,9 +1028,16 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
             DeplaceCellule(Ligne(), Colonne(), pas);
             return true;
         }
-        // The unit list closed by Escape, a number still goes on to the next value.
+        // The unit list closed by Escape, a number still goes on to the next value; a sign
+        // opens the list again, since it may begin a unit: the list judges it as typed there.
         if (DebutNombre(*touche) && CelluleUnite(Ligne(), Colonne())) {
-            valeurSuivante(Ligne(), Colonne(), *touche);
+            if (touche->text() == QStringLiteral("-")) {
+                TableauViseeClick();
+                QKeyEvent moins(QEvent::KeyPress, touche->key(), touche->modifiers(), touche->text());
+                QApplication::sendEvent(Unite, &moins);
+            } else {
+                valeurSuivante(Ligne(), Colonne(), *touche);
+            }
             return true;
         }
         if (touche->matches(QKeySequence::Copy) || touche->matches(QKeySequence::Cut)) {
@@ -1076,6 +1083,11 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
 bool TMultPageDlg::UniteKeyPress(const QKeyEvent& touche)
 {
     const int k = touche.key();
+    // A modifier pressed for the next character, as Shift for a digit on a French keyboard,
+    // leaves a sign waiting for it.
+    if (k == Qt::Key_Shift || k == Qt::Key_Control || k == Qt::Key_Alt || k == Qt::Key_AltGr || k == Qt::Key_Meta ||
+        k == Qt::Key_CapsLock)
+        return false;
     const bool signe = std::exchange(signeEnAttente_, false);
     QLineEdit* texte = Unite->lineEdit();
     const int r = uniteLigne_, c = uniteColonne_;

@@ -291,8 +291,8 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
     EXPECT_EQ(ed->Cellule(r6, cLongueur), "440");
     EXPECT_EQ(ed->Colonne(), cLongueur);
 
-    // Shot 8: a unit typed with its sign, at any pace, is the unit; a number typed on the
-    // azimuth's list after a '-' is the slope.
+    // Shot 8: a unit typed with its sign, at any pace, is the unit, the list closed by Escape
+    // first too; a number typed on the azimuth's list after a '-' is the slope.
     const int r8 = RangVisee(8);
     const QString pente8 = ed->Cellule(r8, cPente);
     const struct {
@@ -301,10 +301,10 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
         int rythme;
         const char* unite;
         const char* pente;  // null: unchanged
-    } signes[] = {{cUniteA, "-gr", 0, "-gr", nullptr},      {cUniteA, "-\u00B0", 300, "-\u00B0", nullptr},
-                  {cUniteP, "-m", 100, "-m", nullptr},      {cUniteP, "-\u00B0vul", 0, "-\u00B0vul", nullptr},
-                  {cUniteP, "-cm", 150, "-cm", nullptr},    {cUniteA, "-12", 0, "-\u00B0", "-12"},
-                  {cUniteA, "-7.5", 300, "-\u00B0", "-7.5"}};
+    } signes[] = {{cUniteA, "-gr", 0, "-gr", nullptr},       {cUniteA, "-\u00B0", 300, "-\u00B0", nullptr},
+                  {cUniteP, "-m", 100, "-m", nullptr},       {cUniteP, "-\u00B0vul", 0, "-\u00B0vul", nullptr},
+                  {cUniteP, "-cm", 150, "-cm", nullptr},     {cUniteA, "-12", 0, "-\u00B0", "-12"},
+                  {cUniteA, "-7.5", 300, "-\u00B0", "-7.5"}, {cUniteA, "\x1b-gr", 0, "-gr", "-7.5"}};
     for (const auto& s : signes) {
         QTest::qWait(QApplication::doubleClickInterval() + 50);
         Clic(r8, s.colonne);
@@ -313,6 +313,14 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
         EXPECT_EQ(ed->Cellule(r8, s.colonne), QString::fromUtf8(s.unite)) << s.frappe << " " << s.rythme;
         EXPECT_EQ(ed->Cellule(r8, cPente), s.pente ? QString::fromUtf8(s.pente) : pente8) << s.frappe;
     }
+    // Digits that take Shift, as on a French keyboard: the Shift pressed first keeps the sign.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    Clic(r8, cUniteA);
+    Tape("-");
+    for (const char c : {'7', '.', '5'})
+        QTest::keyClick(Focus(), c, Qt::ShiftModifier);
+    Touche(Qt::Key_Return);
+    EXPECT_EQ(ed->Cellule(r8, cUniteA) + " " + ed->Cellule(r8, cPente), "-gr -7.5");
 
     // Shot 7: widths, then a comment still being typed when "Terminer" is chosen.
     Clic(r7, cDroite);
@@ -350,7 +358,7 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
     EXPECT_EQ(v7.Commentaire.Chaine(), "diaclase");
     const TVisee& v8 = *visees[7];
     EXPECT_EQ(std::to_string(v8.UniteAzimut) + std::to_string(v8.UnitePente) + " " + FormatGeneral(v8.Pente, 15),
-              "58 -7.5");
+              "68 -7.5");
     for (std::size_t i = 0; i < visees.size(); ++i)
         if (i < 4 || i > 7) {
             EXPECT_EQ(Champs(*visees[i]), origine[i]) << "shot " << i + 1;
