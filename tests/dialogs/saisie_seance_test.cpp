@@ -291,8 +291,8 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
     EXPECT_EQ(ed->Cellule(r6, cLongueur), "440");
     EXPECT_EQ(ed->Colonne(), cLongueur);
 
-    // Shot 8: a unit typed with its sign, at any pace, is the unit, the list closed by Escape
-    // first too; a number typed on the azimuth's list after a '-' is the slope.
+    // Shot 8: a unit typed with its sign, at any pace, is the unit; a number typed on the
+    // azimuth's list after a '-' is the slope.
     const int r8 = RangVisee(8);
     const QString pente8 = ed->Cellule(r8, cPente);
     const struct {
@@ -883,14 +883,6 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(coller).center());
     Reactive();
     EXPECT_EQ(ed->Cellule(3, cAzimut) + ed->Cellule(4, cAzimut) + ed->Cellule(5, cAzimut), "313210");
-    // And from the selection the middle button pastes, where the platform keeps one (xcb).
-    if (QApplication::clipboard()->supportsSelection()) {
-        QApplication::clipboard()->setText("41\n42", QClipboard::Selection);
-        Clic(6, cAzimut);
-        Tape("9");
-        QTest::mouseClick(Focus(), Qt::MiddleButton, {}, QPoint(2, 2));
-        EXPECT_EQ(ed->Cellule(6, cAzimut) + ed->Cellule(7, cAzimut), "4142");
-    }
 }
 
 // The editor opens centred on the "Système" field of the information page; with no

@@ -429,7 +429,6 @@ TEST_F(Saisie, InsererUnCarrefourPuisLeSupprimer)
     });
     invite.reponses = {Bouton::Non};
     ed->InserePoint(4);
-    EXPECT_EQ(fois, 2);
     EXPECT_EQ(points.modes, std::vector<int>({3, 0}));
     EXPECT_EQ(Colonne(0).mid(0, 6).join(' '), "|-> 1 2 ->| |-> 3");
     EXPECT_EQ(ed->Cellule(4, 1), "X(1)");
