@@ -263,6 +263,8 @@ private:
     // Texts holding characters Windows-1252 lacks are named, and the caver stores them with
     // '?' or goes back to the first one (false).
     bool accepteHorsCp1252();
+    // The gallery information dialog, until it is cancelled (false) or its comment kept.
+    bool MontreInformations();
     // The information page into the sheet; false once refused.
     bool LitInformations(TFiche& fiche);
     // The sheet being edited while the massif still holds it, else null.

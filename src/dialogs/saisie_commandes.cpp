@@ -346,11 +346,9 @@ void TMultPageDlg::InserePoint(int r)
         d.LitPoint(j->Depart);
         const QString depart = QString::fromStdString(FeuilleSaisie::TexteStation(j->Depart));
         Informations->ChargeFiche(j->Commentaire, 1.0L, 1.0L);
-        if (Informations->Montre() != QDialog::Accepted)
+        if (!MontreInformations())
             return;
         Informations->EnregistreFiche(j->Commentaire, j->Coefficient, j->CoefTopofil);
-        if (Informations->Modifie)
-            Modifie = true;
         j->Couleur = 0;
         const QString commentaire = DepuisCp1252(j->Commentaire.Chaine());
         {
@@ -449,22 +447,28 @@ void TMultPageDlg::InformationsGalerie(int ligne)
     Reel6& coef = ligne == 1 ? PremierCoefficient : Noeuds[static_cast<std::size_t>(k - 1)]->Coefficient;
     Reel6& topofil = ligne == 1 ? PremierCoefTopofil : Noeuds[static_cast<std::size_t>(k - 1)]->CoefTopofil;
     Informations->ChargeFiche(commentaire, coef, topofil);
-    // A comment the file cannot hold whole is said before it is kept; "Non" shows it again.
-    for (bool garde = false; !garde;) {
-        if (Informations->Montre() != QDialog::Accepted)
-            return;
-        if (Informations->Modifie)
-            Modifie = true;
-        const std::string c = CaracteresHorsCp1252(Informations->Info->text().toStdString());
-        garde =
-            c.empty() || GardeAvecPointsDInterrogation(
-                             {QStringLiteral("Le commentaire de la galerie : « %1 »").arg(QString::fromStdString(c))},
-                             QStringLiteral("Le garder ainsi ?"));
-    }
+    if (!MontreInformations())
+        return;
     Informations->EnregistreFiche(commentaire, coef, topofil);
     const int obs = Feuille.ColonneType(TPreference_Ecran::Observations);
     if (obs > 0)
         FixeCellule(ligne, obs, DepuisCp1252(commentaire.Chaine()));
+}
+
+bool TMultPageDlg::MontreInformations()
+{
+    // A comment the file cannot hold whole is said before it is kept; "Non" shows it again.
+    for (;;) {
+        if (Informations->Montre() != QDialog::Accepted)
+            return false;
+        if (Informations->Modifie)
+            Modifie = true;
+        const std::string c = CaracteresHorsCp1252(Informations->Info->text().toStdString());
+        if (c.empty() || GardeAvecPointsDInterrogation(
+                             {QStringLiteral("Le commentaire de la galerie : « %1 »").arg(QString::fromStdString(c))},
+                             QStringLiteral("Le garder ainsi ?")))
+            return true;
+    }
 }
 
 void TMultPageDlg::SupprimePoint(int ligne)
@@ -518,10 +522,8 @@ void TMultPageDlg::Continuerenbas1Click()
     d.LitPoint(j->Depart);
     const QString depart = QString::fromStdString(FeuilleSaisie::TexteStation(j->Depart));
     Informations->ChargeFiche(j->Commentaire, 1.0L, 1.0L);
-    if (Informations->Montre() == QDialog::Accepted) {
+    if (MontreInformations()) {
         Informations->EnregistreFiche(j->Commentaire, j->Coefficient, j->CoefTopofil);
-        if (Informations->Modifie)
-            Modifie = true;
     } else {
         j->Commentaire.Affecte({});
         j->Coefficient = 1.0L;

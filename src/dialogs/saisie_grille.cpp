@@ -64,6 +64,12 @@ bool DebutNombre(const QKeyEvent& e)
            c == QLatin1Char(',');
 }
 
+// Lines or fields are no cell's text: pasted in a cell being typed, they go to the grid.
+bool TexteDeGrille(const QString& t)
+{
+    return t.contains(QLatin1Char('\t')) || t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r'));
+}
+
 // The unit list takes only what begins one of its units: a digit meant for the next cell
 // never becomes a unit. A whole unit is known as the paste and the sheet check know it.
 class ValideUnite : public QValidator {
@@ -186,6 +192,10 @@ protected:
                 return true;
             }
         }
+        // The middle button pastes the selection: lines go to the grid as the clipboard's do.
+        if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::MiddleButton &&
+            qobject_cast<QLineEdit*>(objet) && colleDansGrille(QClipboard::Selection))
+            return true;
         // The editor's own menu pastes as its Ctrl+V does.
         if (e->type() == QEvent::ContextMenu)
             if (auto* ligne = qobject_cast<QLineEdit*>(objet)) {
@@ -210,11 +220,10 @@ protected:
 private:
     // Lines or fields pasted are no cell's text: the cell is written, and the paste goes to
     // the grid from there. False for a text that belongs in the cell.
-    bool colleDansGrille()
+    bool colleDansGrille(QClipboard::Mode mode = QClipboard::Clipboard)
     {
-        const QString colle = QApplication::clipboard()->text();
-        if (!colle.contains(QLatin1Char('\t')) && !colle.contains(QLatin1Char('\n')) &&
-            !colle.contains(QLatin1Char('\r')))
+        const QString colle = QApplication::clipboard()->text(mode);
+        if (!TexteDeGrille(colle))
             return false;
         Termine();
         editeur_->ColleTexte(colle);
@@ -1019,9 +1028,16 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
             DeplaceCellule(Ligne(), Colonne(), pas);
             return true;
         }
-        // The unit list closed by Escape, a number still goes on to the next value.
+        // The unit list closed by Escape, a number still goes on to the next value; a sign
+        // opens the list again, since it may begin a unit: the list judges it as typed there.
         if (DebutNombre(*touche) && CelluleUnite(Ligne(), Colonne())) {
-            valeurSuivante(Ligne(), Colonne(), *touche);
+            if (touche->text() == QStringLiteral("-")) {
+                TableauViseeClick();
+                QKeyEvent moins(QEvent::KeyPress, touche->key(), touche->modifiers(), touche->text());
+                QApplication::sendEvent(Unite, &moins);
+            } else {
+                valeurSuivante(Ligne(), Colonne(), *touche);
+            }
             return true;
         }
         if (touche->matches(QKeySequence::Copy) || touche->matches(QKeySequence::Cut)) {
@@ -1067,9 +1083,23 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
 bool TMultPageDlg::UniteKeyPress(const QKeyEvent& touche)
 {
     const int k = touche.key();
+    // A modifier pressed for the next character, as Shift for a digit on a French keyboard,
+    // leaves a sign waiting for it.
+    if (k == Qt::Key_Shift || k == Qt::Key_Control || k == Qt::Key_Alt || k == Qt::Key_AltGr || k == Qt::Key_Meta ||
+        k == Qt::Key_CapsLock)
+        return false;
     const bool signe = std::exchange(signeEnAttente_, false);
     QLineEdit* texte = Unite->lineEdit();
     const int r = uniteLigne_, c = uniteColonne_;
+    // A unit cell opens its list at the click: lines pasted there go to the grid from it.
+    if (const QString colle = QApplication::clipboard()->text();
+        touche.matches(QKeySequence::Paste) && TexteDeGrille(colle)) {
+        if (signe)
+            Unite->setEditText(avantSigne_);
+        UniteExit();
+        ColleTexte(colle);
+        return true;
+    }
     if (signe && DebutNombre(touche)) {
         // The sign began the next value: the unit stays as it was.
         Unite->setEditText(avantSigne_);

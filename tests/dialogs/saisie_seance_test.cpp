@@ -301,10 +301,10 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
         int rythme;
         const char* unite;
         const char* pente;  // null: unchanged
-    } signes[] = {{cUniteA, "-gr", 0, "-gr", nullptr},      {cUniteA, "-\u00B0", 300, "-\u00B0", nullptr},
-                  {cUniteP, "-m", 100, "-m", nullptr},      {cUniteP, "-\u00B0vul", 0, "-\u00B0vul", nullptr},
-                  {cUniteP, "-cm", 150, "-cm", nullptr},    {cUniteA, "-12", 0, "-\u00B0", "-12"},
-                  {cUniteA, "-7.5", 300, "-\u00B0", "-7.5"}};
+    } signes[] = {{cUniteA, "-gr", 0, "-gr", nullptr},       {cUniteA, "-\u00B0", 300, "-\u00B0", nullptr},
+                  {cUniteP, "-m", 100, "-m", nullptr},       {cUniteP, "-\u00B0vul", 0, "-\u00B0vul", nullptr},
+                  {cUniteP, "-cm", 150, "-cm", nullptr},     {cUniteA, "-12", 0, "-\u00B0", "-12"},
+                  {cUniteA, "-7.5", 300, "-\u00B0", "-7.5"}, {cUniteA, "\x1b-gr", 0, "-gr", "-7.5"}};
     for (const auto& s : signes) {
         QTest::qWait(QApplication::doubleClickInterval() + 50);
         Clic(r8, s.colonne);
@@ -313,6 +313,14 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
         EXPECT_EQ(ed->Cellule(r8, s.colonne), QString::fromUtf8(s.unite)) << s.frappe << " " << s.rythme;
         EXPECT_EQ(ed->Cellule(r8, cPente), s.pente ? QString::fromUtf8(s.pente) : pente8) << s.frappe;
     }
+    // Digits that take Shift, as on a French keyboard: the Shift pressed first keeps the sign.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    Clic(r8, cUniteA);
+    Tape("-");
+    for (const char c : {'7', '.', '5'})
+        QTest::keyClick(Focus(), c, Qt::ShiftModifier);
+    Touche(Qt::Key_Return);
+    EXPECT_EQ(ed->Cellule(r8, cUniteA) + " " + ed->Cellule(r8, cPente), "-gr -7.5");
 
     // Shot 7: widths, then a comment still being typed when "Terminer" is chosen.
     Clic(r7, cDroite);
@@ -350,7 +358,7 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
     EXPECT_EQ(v7.Commentaire.Chaine(), "diaclase");
     const TVisee& v8 = *visees[7];
     EXPECT_EQ(std::to_string(v8.UniteAzimut) + std::to_string(v8.UnitePente) + " " + FormatGeneral(v8.Pente, 15),
-              "58 -7.5");
+              "68 -7.5");
     for (std::size_t i = 0; i < visees.size(); ++i)
         if (i < 4 || i > 7) {
             EXPECT_EQ(Champs(*visees[i]), origine[i]) << "shot " << i + 1;
@@ -815,18 +823,20 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
         Clic(r, cLongueur);
         Touche(Qt::Key_V, Qt::ControlModifier);
     }
-    // Copied by its marker, the row goes to the whole row whose Longueur cell is chosen.
-    const int r6 = RangVisee(6);
+    // Copied by its marker, the row goes to the whole row whose Longueur cell is chosen, or
+    // whose unit cell, that opens its list at the click.
     QHeaderView* reperes = ed->TableauVisee->verticalHeader();
     Point(r4, cLongueur);
     const QPoint repere(reperes->width() / 2, reperes->sectionViewportPosition(r4 - 1) + 8);
     QTest::mousePress(reperes->viewport(), Qt::LeftButton, {}, repere);
     QTest::mouseRelease(reperes->viewport(), Qt::LeftButton, {}, repere);
     Touche(Qt::Key_C, Qt::ControlModifier);
-    Clic(r6, cLongueur);
-    Touche(Qt::Key_V, Qt::ControlModifier);
-    for (const int c : {cLongueur, cUniteA, cUniteP, cGauche})
-        EXPECT_EQ(ed->Cellule(r6, c), ed->Cellule(r4, c)) << c;
+    for (const auto& [r, choisie] : {std::pair{RangVisee(6), cLongueur}, std::pair{RangVisee(7), cUniteA}}) {
+        Clic(r, choisie);
+        Touche(Qt::Key_V, Qt::ControlModifier);
+        for (const int c : {cLongueur, cUniteA, cUniteP, cGauche})
+            EXPECT_EQ(ed->Cellule(r, c), ed->Cellule(r4, c)) << r << " " << c;
+    }
     const int r9 = RangVisee(9);
     // From the last shot before a junction, lines 2 and 3 would fall on its station rows.
     QApplication::clipboard()->setText("31\r\n32\r\n33\r\n34\r\n");
