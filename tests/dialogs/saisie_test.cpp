@@ -605,6 +605,7 @@ TEST_F(Saisie, BlocRelu)
     EXPECT_TRUE(DernierMessage().endsWith(":\rvisée 1, Croquis : « 5 »")) << DernierMessage().toStdString();
     // A left width holding the separator: one column would mix it with the right one, so the
     // sheet keeps its two columns and says so.
+    ed->OuvreFiche(massif.Fiches.back(), &massif, 0, &prefs);  // the sheet `autre` stored
     ed->FixeCellule(2, cGauche, "2/1");
     EcritBloc(nom, *ed);
     TMultPageDlg cinquieme(&etroit);
