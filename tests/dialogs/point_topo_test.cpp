@@ -230,12 +230,14 @@ TEST(PointTopo, IndiceVerifieALaFermeture)
     EXPECT_EQ(d.Ind->text(), QStringLiteral("12"));
     d.Ind->setText(QStringLiteral("255"));
     // A letter the sheet cannot keep is said; "Non", the default, goes back to the name.
-    d.Nom->setEditText(QStringLiteral("ΩA"));
+    d.Nom->lineEdit()->clear();
+    QTest::sendKeyEvent(QTest::Click, d.Nom->lineEdit(), Qt::Key_unknown, QStringLiteral("Ω"), {});
+    QTest::keyClick(d.Nom->lineEdit(), 'A');
     invite.reponses = {Bouton::Non, Bouton::Oui};
-    d.OKBtnClick(TPoint_Topo::PointFinal);
+    QTest::mouseClick(d.Button4, Qt::LeftButton);
     EXPECT_EQ(d.result(), 0);
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
-    d.OKBtnClick(TPoint_Topo::PointFinal);
+    QTest::mouseClick(d.Button4, Qt::LeftButton);
     EXPECT_EQ(d.result(), TPoint_Topo::PointFinal);
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas "
                                                      "garder :\rLe nom de la station : « Ω »\rIls seront enregistrés "

@@ -1063,18 +1063,25 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     ASSERT_NE(Focus(), ed->TableauVisee);
     Touche(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(enregistrements, 1);
-    // A comment the file cannot hold whole is named first; Return keeps it and saves nothing.
-    QApplication::clipboard()->setText("puits ł");
+    // Texts the file cannot hold whole are named first; Return (Non) saves nothing and goes
+    // back to the first, on the information page. Kept later, they are stored with '?'.
+    QApplication::clipboard()->setText("ŧ ł ŧ 🙂");
     Clic(r2, cObservations);
     Touche(Qt::Key_V, Qt::ControlModifier);
+    ed->Reseau->setText("Entrée œ ł €");
     Interlocuteur::Installe(nullptr);
     const auto hors = ecran::RepondBoite(Qt::Key_Return);
     Touche(Qt::Key_S, Qt::ControlModifier);
     Interlocuteur::Installe(&invite);
     Reactive();
-    EXPECT_TRUE(hors->texte.contains("La colonne « Observations » de la visée 2 : « ł »")) << hors->texte.toStdString();
+    const QString hors1252("Ces textes contiennent des caractères que le fichier ne peut pas garder :\r"
+                           "Le champ « Réseau » : « ł »\r"
+                           "La colonne « Observations » de la visée 2 : « ŧ ł 🙂 »\r"
+                           "Ils seront enregistrés comme « ? ». Enregistrer la fiche ainsi ?");
+    EXPECT_EQ(hors->texte, QString(hors1252).replace('\r', '\n'));  // the box shows lines
     EXPECT_EQ(enregistrements, 1);
-    Tape("puits");
+    EXPECT_EQ(ed->TabSet->currentIndex(), 1);
+    QTest::mouseClick(ed->TabSet, Qt::LeftButton, {}, ed->TabSet->tabRect(0).center());
 
     // The close box: the value typed counts as a change that would be lost.
     Clic(r2, cPente);
@@ -1101,8 +1108,11 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     points.reponses = {{IDialoguePoint::Valider, aide::Point("Z", 1)}};
     PiloteModalInstalle pilote([&](QDialog&) { return static_cast<int>(QDialog::Rejected); });
     invite.messages.clear();
+    invite.reponses = {Bouton::Oui};
     Menu(ed->Fiche1, ed->Suivante1);
-    EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
+    EXPECT_EQ(invite.Textes(), QStringList{hors1252});
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
+    invite.messages.clear();
     EXPECT_EQ(ed->Cellule(1, cPoint), "Z(1)");
     // "Point final" on the shot just typed ends the sheet after it, asking nothing.
     for (const char* t : {"4", "10", "-2"})
@@ -1122,6 +1132,9 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     EXPECT_EQ(static_cast<long double>(v.Azimut), 55.0L);
     EXPECT_EQ(static_cast<long double>(v.Pente), 7.0L);
     EXPECT_EQ(v.Gauche.str(), "9");
+    EXPECT_EQ(v.Commentaire.Chaine(), "? ? ? ??");
+    EXPECT_EQ(Lieu(*relu, "Galerie haute")->Reseau.Chaine(), "Entr\xE9"
+                                                             "e \x9C ? \x80");
 }
 
 #include "saisie_seance_test.moc"

@@ -148,27 +148,24 @@ TEST(DialoguesQt, EnFrancais)
     EXPECT_TRUE(titres.contains(QStringLiteral("Impression recto verso"))) << titres.join('|').toStdString();
     // Sizes, dates and file kinds in French whatever the system's language, even in a file
     // dialog Qt opens by itself (the print dialog's PDF file).
-    {
-        QFile f(dossier.filePath(QStringLiteral("plan.pla")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(QByteArray(2000, 'x')) == 2000);
-    }
-    const auto cellules = [](const QFileDialog& f, const QString& nom) {
-        const auto* vue = f.findChild<QTreeView*>(QStringLiteral("treeView"));
-        QStringList c;
-        for (int r = 0; vue && r < vue->model()->rowCount(vue->rootIndex()); ++r)
-            if (vue->model()->index(r, 0, vue->rootIndex()).data().toString() == nom)
-                for (int k = 1; k < 4; ++k)
-                    c << vue->model()->index(r, k, vue->rootIndex()).data().toString();
-        return c;
-    };
+    QFile modele(dossier.filePath(QStringLiteral("plan.pla")));
+    ASSERT_TRUE(modele.open(QIODevice::WriteOnly) && modele.write(QByteArray(2000, 'x')) == 2000);
+    modele.close();
     QFileDialog d(nullptr, QStringLiteral("Ouvrir"), dossier.path());
     d.setOption(QFileDialog::DontUseNativeDialog, true);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     d.show();
-    for (int i = 0; i < 500 && cellules(d, QStringLiteral("plan.pla")).isEmpty(); ++i)
-        QTest::qWait(10);
-    const QStringList pla = cellules(d, QStringLiteral("plan.pla"));
-    ASSERT_EQ(pla.size(), 3);
+    const auto* vue = d.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(vue, nullptr);
+    QModelIndex ligne;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const QModelIndexList l = vue->model()->match(vue->model()->index(0, 0, vue->rootIndex()), Qt::DisplayRole,
+                                                      QStringLiteral("plan.pla"), 1, Qt::MatchExactly);
+        return (ligne = l.value(0)).isValid();
+    }));  // the model file is listed
+    QStringList pla;
+    for (int k = 1; k < 4; ++k)
+        pla << ligne.siblingAtColumn(k).data().toString();
     EXPECT_EQ(pla[0], QStringLiteral("1,95 Kio"));
     EXPECT_EQ(pla[1], QStringLiteral("Modèle plan"));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$")).match(pla[2]).hasMatch())
