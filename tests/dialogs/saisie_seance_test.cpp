@@ -114,6 +114,17 @@ protected:
         QApplication::setActiveWindow(ed.get());
     }
     static QWidget* Focus() { return QApplication::focusWidget(); }
+    // What the grid shows is the sheet's rows, after the command `apres`.
+    void GrilleCommeFeuille(const char* apres) const
+    {
+        const QAbstractItemModel& m = *ed->TableauVisee->model();
+        ASSERT_EQ(m.rowCount() + 1, ed->Feuille.NbLignes()) << apres;
+        for (int r = 1; r < ed->Feuille.NbLignes(); ++r)
+            for (int c = 0; c < ed->Feuille.NbColonnes(); ++c)
+                EXPECT_EQ((c ? m.index(r - 1, c - 1).data() : m.headerData(r - 1, Qt::Vertical)).toString(),
+                          QString::fromStdString(ed->Feuille.Texte(r, c)))
+                    << apres << " " << r << "," << c;
+    }
     // Each key goes to the widget that has the focus when it is typed: the first one may
     // open a cell editor.
     static void Tape(const QString& t, int rythme = -1)
@@ -756,12 +767,14 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     const int cDrapeau = 15;
     Ouvre(Lieu(*massif, "Galerie haute"));
     ASSERT_EQ(ed->TypeColonne(cDrapeau), TPreference_Ecran::DrapeauHorizontal);
+    GrilleCommeFeuille("chargement");
     const int r1 = RangVisee(1), r2 = RangVisee(2), r3 = RangVisee(3);
 
     // Lengths to azimuths of shots 1 and 2.
     Clic(r1, cLongueur);
     Clic(r2, cAzimut, Qt::LeftButton, Qt::ShiftModifier);
     Menu(ed->Edition1, ed->Couper1);
+    GrilleCommeFeuille("coupe");
     EXPECT_EQ(QApplication::clipboard()->text(), "11.8\tm\t335.2\r\n11.74\tm\t301.5");
     EXPECT_EQ(ed->Cellule(r1, cLongueur), "");
     EXPECT_EQ(ed->Cellule(r2, cAzimut), "");
@@ -769,6 +782,7 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     EXPECT_TRUE(ed->Modifie);
     // Pasted back.
     Menu(ed->Edition1, ed->Coller1);
+    GrilleCommeFeuille("collage");
     EXPECT_EQ(ed->Cellule(r1, cLongueur), "11.8");
     EXPECT_EQ(ed->Cellule(r2, cAzimut), "301.5");
     // The widths of shot 3 deleted.
@@ -852,6 +866,7 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
     const int lignes = ed->NbLignes();
     QApplication::clipboard()->setText("31\r\n");
     Popup(r9, cLongueur, ed->Importerduntableur1);
+    GrilleCommeFeuille("import");
     EXPECT_EQ(ed->NbLignes(), lignes);
     Menu(ed->Fiche1, ed->Terminer1);
     const auto relu = EnregistreEtRelit();
@@ -1007,6 +1022,11 @@ TEST_F(Seance, TitresEtReperesFixes)
     EXPECT_EQ(ed->LargeurColonne(cObservations),
               police.horizontalAdvance(ed->Cellule(RangVisee(2), cObservations)) + 10);
 
+    // An empty shot inserted, then deleted again.
+    Clic(RangVisee(1), cLongueur);
+    Menu(ed->Tableau1, ed->Insreruneligne1);
+    GrilleCommeFeuille("insertion");
+    Menu(ed->Tableau1, ed->Supprimeruneligne1);
     const int r3 = RangVisee(3), r5 = RangVisee(5);
     auto repere = [&](int r) { return QPoint(reperes->width() / 2, reperes->sectionViewportPosition(r - 1) + 8); };
     QTest::mousePress(reperes->viewport(), Qt::LeftButton, {}, repere(r3));
@@ -1018,6 +1038,7 @@ TEST_F(Seance, TitresEtReperesFixes)
     EXPECT_FALSE(ed->GlisseLignes);
     invite.reponses = {Bouton::OK};
     Menu(ed->Tableau1, ed->Supprimeruneligne1);
+    GrilleCommeFeuille("suppression");
     EXPECT_EQ(ed->Cellule(r3, cLongueur), "4.4");  // shot 6 moved up
     EXPECT_EQ(ed->Cellule(r3, 0), "3");
     EXPECT_EQ(ed->Cellule(RangVisee(6), cAzimut), "166.1");  // shot 9, renumbered

@@ -301,36 +301,6 @@ TEST_F(Saisie, NouvelleFicheAjouteeAuMassif)
     EXPECT_EQ((*massif.Selection)[0], &n);
 }
 
-// What the grid shows is the sheet's rows, after each command that changes them.
-TEST_F(Saisie, LaGrilleMontreLaFeuille)
-{
-    const QAbstractItemModel& m = *ed->TableauVisee->model();
-    auto montre = [&](const char* apres) {
-        ASSERT_EQ(m.rowCount() + 1, ed->Feuille.NbLignes()) << apres;
-        for (int r = 1; r < ed->Feuille.NbLignes(); ++r)
-            for (int c = 0; c < ed->Feuille.NbColonnes(); ++c)
-                EXPECT_EQ((c ? m.index(r - 1, c - 1).data() : m.headerData(r - 1, Qt::Vertical)).toString(),
-                          QString::fromStdString(ed->Feuille.Texte(r, c)))
-                    << apres << " " << r << "," << c;
-    };
-    ed->OuvreFiche(Fiche({2, 3}), &massif, 0, &prefs);
-    montre("chargement");
-    ed->FixeCelluleCourante(6, cLongueur);
-    ed->ColleTexte("5\tcm\r\n6\r\n7");
-    montre("collage");
-    ed->SelectionneLignes(6, 7);
-    ed->EffaceSelection(true);
-    montre("coupe");
-    ed->LigneCourante = 2;
-    ed->ImporteTexte("1\t2\t3\r\n4", {});
-    montre("import");
-    ed->InsereVisee(6);
-    montre("insertion");
-    ed->FixeCelluleCourante(6, cLongueur);
-    ed->SupprimeVisees(6);
-    montre("suppression");
-}
-
 TEST_F(Saisie, ChampsDeLaPageInformations)
 {
     ed->OuvreFiche(Fiche({1}), &massif, 0, &prefs);
