@@ -426,7 +426,8 @@ TConvergence::TConvergence(const std::string& repProgramme, QWidget* parent) : Q
             // A CR LF pair ends one line.
             debut = fin + (contenu.compare(fin, 2, "\r\n") == 0 ? 2 : 1);
             const std::size_t tab = ligne.find('\t');
-            Nom_projection->addItem(DepuisCp1252(tab == std::string::npos ? std::string() : ligne.substr(0, tab)));
+            Nom_projection->addItem(QString::fromStdString(
+                ExterieurEnUtf8(tab == std::string::npos ? std::string() : ligne.substr(0, tab))));
             Lignes.push_back(tab == std::string::npos ? ligne : ligne.substr(tab + 1));
         }
     }

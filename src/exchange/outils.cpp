@@ -64,7 +64,7 @@ void RefuseOctetsDeControle(const std::string& fichier, std::vector<std::string>
 
 void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier)
 {
-    fiche.Cavite.Affecte(Blanc(cavite) ? VersCp1252(std::filesystem::path(fichier).stem().string()) : cavite);
+    fiche.Cavite.Affecte(Blanc(cavite) ? ExterieurEnCp1252(std::filesystem::path(fichier).stem().string()) : cavite);
     for (TEco* partie : {&fiche.Systeme, &fiche.Reseau, &fiche.Lieu})
         if (Blanc(partie->Chaine()))
             partie->Copie(fiche.Cavite);
@@ -108,70 +108,6 @@ std::string SansBlancs(const std::string& texte)
         return {};
     const std::size_t f = texte.find_last_not_of(" \t");
     return texte.substr(d, f - d + 1);
-}
-
-namespace {
-
-// The characters of valid UTF-8 text (no overlong forms, no surrogates, at most U+10FFFF).
-bool DecodeUtf8(const std::string& t, std::vector<char32_t>& r, bool& multiOctets)
-{
-    multiOctets = false;
-    for (std::size_t i = 0; i < t.size();) {
-        const auto o = static_cast<unsigned char>(t[i]);
-        if (o < 0x80) {
-            r.push_back(o);
-            ++i;
-            continue;
-        }
-        int n;
-        char32_t c, min;
-        if ((o & 0xE0) == 0xC0) {
-            n = 1;
-            c = o & 0x1F;
-            min = 0x80;
-        } else if ((o & 0xF0) == 0xE0) {
-            n = 2;
-            c = o & 0x0F;
-            min = 0x800;
-        } else if ((o & 0xF8) == 0xF0) {
-            n = 3;
-            c = o & 0x07;
-            min = 0x10000;
-        } else
-            return false;
-        if (i + static_cast<std::size_t>(n) >= t.size())
-            return false;
-        for (int k = 1; k <= n; ++k) {
-            const auto s = static_cast<unsigned char>(t[i + static_cast<std::size_t>(k)]);
-            if ((s & 0xC0) != 0x80)
-                return false;
-            c = c << 6 | (s & 0x3F);
-        }
-        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        r.push_back(c);
-        multiOctets = true;
-        i += static_cast<std::size_t>(n) + 1;
-    }
-    return true;
-}
-
-}  // namespace
-
-std::string VersCp1252(const std::string& octets)
-{
-    std::vector<char32_t> cars;
-    bool multiOctets = false;
-    if (!DecodeUtf8(octets, cars, multiOctets) || !multiOctets)
-        return octets;
-    std::string r;
-    r.reserve(cars.size());
-    for (std::size_t i = 0; i < cars.size(); ++i) {
-        if (i == 0 && cars[i] == 0xFEFF)
-            continue;
-        r += OctetCp1252(cars[i]);
-    }
-    return r;
 }
 
 std::string Ligne(std::size_t n, const std::string& message)

@@ -72,12 +72,6 @@ void RefuseDebordement(const std::string& fichier, F&& import)
 // A text of the file shown inside a message.
 using karst::EnUtf8;
 
-// The bytes of a text file in the massif's encoding (Windows-1252): a file that is valid
-// UTF-8 and holds multi-byte sequences (as a Linux editor saves it) is converted, its
-// leading byte-order mark dropped and any character Windows-1252 lacks becoming '?';
-// any other file is returned as it is.
-std::string VersCp1252(const std::string& octets);
-
 // Refuses a file that was cut or overwritten, naming its line n (from 1).
 [[noreturn]] void Endommage(const std::string& fichier, std::size_t ligne, const std::string& raison);
 // Refuses a file whose text holds control bytes other than TAB, which no text file holds:

@@ -731,7 +731,7 @@ void ImportVisualTopo::Applique()
 void ImportVisualTopo::Execute(const std::string& fichier)
 {
     fichier_ = fichier;
-    std::vector<std::string> lignes = Lignes(echange::VersCp1252(echange::LitOctets(fichier)));
+    std::vector<std::string> lignes = Lignes(ExterieurEnCp1252(echange::LitOctets(fichier)));
     echange::RefuseOctetsDeControle(fichier, lignes);
     Lit(lignes);
     Classe();

@@ -1,7 +1,6 @@
 #include "platform/texte.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 namespace karst {
 
@@ -27,13 +26,7 @@ std::string VersCp1252(const QString& texte)
     return r;
 }
 
-std::string CheminEnCp1252(const std::string& chemin)
-{
-    // A name that is not UTF-8 was written by a single-byte system: its bytes stand.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString nom = utf8(QByteArrayView(chemin.data(), static_cast<qsizetype>(chemin.size())));
-    return utf8.hasError() ? chemin : VersCp1252(nom);
-}
+std::string CheminEnCp1252(const std::string& chemin) { return ExterieurEnCp1252(chemin); }
 
 std::string CheminSysteme(const QString& nom) { return QFile::encodeName(nom).toStdString(); }
 

@@ -111,6 +111,77 @@ std::string Utf8VersCp1252(const std::string& texte)
     return r;
 }
 
+namespace {
+
+// Whether bytes [debut, fin) of `t` are valid UTF-8: no overlong form, no surrogate, nothing
+// beyond U+10FFFF.
+bool Utf8Valide(const std::string& t, std::size_t debut, std::size_t fin)
+{
+    for (std::size_t i = debut; i < fin;) {
+        const auto o = static_cast<unsigned char>(t[i]);
+        const int n = o < 0x80 ? 0 : (o & 0xE0) == 0xC0 ? 1 : (o & 0xF0) == 0xE0 ? 2 : (o & 0xF8) == 0xF0 ? 3 : -1;
+        if (n < 0 || i + static_cast<std::size_t>(n) >= fin)
+            return false;
+        char32_t c = n ? o & (0x3F >> n) : o;
+        for (int k = 1; k <= n; ++k) {
+            const auto s = static_cast<unsigned char>(t[i + static_cast<std::size_t>(k)]);
+            if ((s & 0xC0) != 0x80)
+                return false;
+            c = c << 6 | (s & 0x3F);
+        }
+        constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+        if (c < kMin[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        i += static_cast<std::size_t>(n) + 1;
+    }
+    return true;
+}
+
+// Calls `ligne(debut, fin, utf8)` for each line of `octets`, its end included, saying
+// whether it reads as UTF-8; a leading byte-order mark is left out.
+template <class F>
+void ParLigne(const std::string& octets, F&& ligne)
+{
+    std::size_t debut = octets.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (debut < octets.size()) {
+        std::size_t fin = octets.find_first_of("\r\n", debut);
+        fin = fin == std::string::npos ? octets.size() : fin + 1;
+        ligne(debut, fin, Utf8Valide(octets, debut, fin));
+        debut = fin;
+    }
+}
+
+}  // namespace
+
+std::string ExterieurEnUtf8(const std::string& octets)
+{
+    std::string r;
+    r.reserve(octets.size());
+    ParLigne(octets, [&](std::size_t debut, std::size_t fin, bool utf8) {
+        if (utf8)
+            r.append(octets, debut, fin - debut);
+        else
+            r += Cp1252VersUtf8(octets.substr(debut, fin - debut));
+    });
+    return r;
+}
+
+std::string ExterieurEnCp1252(const std::string& octets)
+{
+    std::string r;
+    r.reserve(octets.size());
+    ParLigne(octets, [&](std::size_t debut, std::size_t fin, bool utf8) {
+        if (!utf8) {
+            r.append(octets, debut, fin - debut);
+            return;
+        }
+        int suite = 0;
+        for (std::size_t i = debut; i < fin;)
+            r += OctetCp1252(CaractereUtf8(octets, i, suite));
+    });
+    return r;
+}
+
 std::string CaracteresHorsCp1252(const std::string& texte)
 {
     std::string r;

@@ -29,6 +29,12 @@ char OctetCp1252(char32_t c);
 // code page cannot hold becoming '?' (twice beyond the 16-bit plane, as the screen's text counts it).
 std::string Cp1252VersUtf8(const std::string& octets);
 std::string Utf8VersCp1252(const std::string& texte);
+// Bytes from outside the massif (a file name, a settings file, a peer's file): each line
+// whose bytes are valid UTF-8 is read as UTF-8, any other as Windows-1252, as one file may
+// mix lines of both; a leading byte-order mark is dropped. The result as UTF-8, for the
+// screen, or in the massif's encoding, a character the code page lacks becoming one '?'.
+std::string ExterieurEnUtf8(const std::string& octets);
+std::string ExterieurEnCp1252(const std::string& octets);
 // The characters of a UTF-8 text that Windows-1252 lacks, each once, separated by spaces;
 // empty when the code page holds the whole text.
 std::string CaracteresHorsCp1252(const std::string& texte);

@@ -209,6 +209,11 @@ TEST_F(ImportVisualTopoTest, FichierUtf8ConvertiFichierLatin1LuTelQuel)
     TMassif autre;
     ImporteVisualTopo(autre, dossier.Ecrit("latin1.tro", latin1), rapport);
     EXPECT_EQ(Decrit(autre), attendu);
+    // And so does a Windows-1252 file a UTF-8 editor added a line to, each line as it is.
+    const std::string melange1252 = latin1.substr(0, latin1.find('\n')) + utf8.substr(utf8.find('\n'));
+    TMassif melange;
+    ImporteVisualTopo(melange, dossier.Ecrit("melange.tro", melange1252), rapport);
+    EXPECT_EQ(Decrit(melange), attendu);
 }
 
 TEST_F(ImportVisualTopoTest, EtoilesEtVersion5CommeLaVersion4)

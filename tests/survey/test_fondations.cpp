@@ -210,6 +210,12 @@ TEST(Textes, TexteCourtEtCasse)
     EXPECT_EQ(MajAscii("\xE9t\xE9"), "\xE9T\xE9");  // accented letters stay
     EXPECT_TRUE(EgalSansCasse("galerie", "GALERIE"));
     EXPECT_FALSE(EgalSansCasse("\xE9", "\xC9"));
+    // Outside texts, line by line: UTF-8 (an emoji one '?'), Windows-1252, an overlong form.
+    const std::string dehors = "\xEF\xBB\xBFGa\xC3\xABtan\r\nm\xE9"
+                               "andre\nZo\xC3\xA9 \xF0\x9F\x98\x80\r\xC0\xAF";
+    EXPECT_EQ(ExterieurEnCp1252(dehors), "Ga\xEBtan\r\nm\xE9"
+                                         "andre\nZo\xE9 ?\r\xC0\xAF");
+    EXPECT_EQ(ExterieurEnUtf8(dehors), "Gaëtan\r\nméandre\nZoé 😀\rÀ¯");
 }
 
 TEST(Eco, ChainesCompactes)
