@@ -30,7 +30,9 @@ std::string Coordonnees(const TPointTopo& r)
 }
 
 // Letters in the Macintosh character set; TAB, CR and LF would break the line into fields
-// or lines and become blanks; a leading "(" would make a comment line of it.
+// or lines and become blanks; a leading "(" would make a comment line of it. The signs
+// whose Windows-1252 bytes the reader takes for Macintosh letters are written plain, and
+// the bytes Windows-1252 leaves undefined as '?', so that none comes back as a letter.
 std::string VersMacRoman(const std::string& texte)
 {
     std::string r = texte;
@@ -39,6 +41,17 @@ std::string VersMacRoman(const std::string& texte)
         case '\t':
         case '\r':
         case '\n': c = ' '; break;
+        case 0x88: c = '^'; break;
+        case 0x89: c = '%'; break;
+        case 0x8E: c = 'Z'; break;
+        case 0x91: c = '\''; break;
+        case 0x94: c = '"'; break;
+        case 0x95: c = '*'; break;
+        case 0x9F: c = 'Y'; break;
+        case 0x8D:
+        case 0x8F:
+        case 0x90:
+        case 0x9D: c = '?'; break;
         case 0xE0: c = '\x88'; break;
         case 0xE2: c = '\x89'; break;
         case 0xE7: c = '\x8D'; break;
@@ -283,7 +296,8 @@ std::string ExportToporobot::Construit()
     if (dossier != std::string::npos)
         nom.erase(0, dossier + 1);
     const std::size_t point = nom.find('.');
-    nom = point == std::string::npos ? std::string() : nom.substr(0, point);
+    // The system names files in UTF-8, the file's other texts are the massif's.
+    nom = point == std::string::npos ? std::string() : ExterieurEnCp1252(nom.substr(0, point));
     sortie += "-6\t1\t" + VersMacRoman(nom) + "\r";
     const TPointTopo& r0 = *massif_.References[0];
     sortie += "-5\t1\t" + FormatLargeur(static_cast<long double>(r0.X) * 1000, 6, 2) + "\t" +

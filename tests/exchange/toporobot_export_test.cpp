@@ -184,20 +184,25 @@ TEST(ExportToporobot, DateVideEtTabulationDansUnTopographe)
     // A sheet as a VisualTopo import leaves it: no date.
     Dossier d;
     TMassif m;
+    m.NomFichier = "/topo/R\xC3\xA9seau \xC3\x89ole.fic";  // as the system names it
     m.AjouteReference(Reference("E", 0, 0, 0));
     auto f = std::make_unique<TFiche>();
     f->Date = "  /  /  ";
     f->Topographes.emplace_back("Jean\tMarc");
     f->Topographes.emplace_back("\tL\xE9o\t");
-    Vise(Galerie(*f, "E", "A"), 3, 0, 0);
+    // Windows-1252 signs whose bytes the reader takes for Macintosh letters.
+    Vise(Galerie(*f, "E", "A"), 3, 0, 0)->Commentaire.Affecte("dit \x91le puits\x92 \x94\x95\x88\x89\x8E\x9F\x8D\x9C");
     m.AjouteFiche(std::move(f), false);
     ExporteToporobot(m, d.Fichier("t.tab"));
     const std::string texte = LitTout(d.Fichier("t.tab"));
+    EXPECT_EQ(texte.substr(0, 17), "-6\t1\tR\x8Eseau \xC9ole\r");
     EXPECT_NE(texte.find("\r-2\t1\t  \t  \t  \tJeanMarc\tL\x8Eo\t0\t0.00\t0\t1\r"), std::string::npos);
     TMassif lu;
     RapportFaux rapport;
     ImporteToporobot(lu, d.Fichier("t.tab"), rapport);
     ASSERT_EQ(lu.Fiches.size(), 1u);
+    EXPECT_EQ(lu.Fiches[0]->Cavite.Chaine(), "R\xE9seau \xC9ole");
+    EXPECT_EQ(lu.Fiches[0]->Galeries[0]->Visee(2)->Commentaire.Chaine(), "dit 'le puits\x92 \"*^%ZY?\x9C");
     EXPECT_EQ(lu.Fiches[0]->Date.str(), "  /  /  ");
     EXPECT_EQ(lu.Fiches[0]->Topographes[0].Chaine(), "JeanMarc");
     EXPECT_EQ(lu.Fiches[0]->Topographes[1].Chaine(), "L\xE9o");
