@@ -11,7 +11,6 @@
 #include <QTableWidget>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
@@ -24,6 +23,7 @@
 #include "platform/modal.h"
 #include "platform/services.h"
 #include "platform/texte.h"
+#include "survey/fichier_texte.h"
 #include "survey/nombres.h"
 
 namespace karst {
@@ -220,12 +220,16 @@ void TMultPageDlg::ListeClick()
     dialogue.Fichier = fichier;
     dialogue.SrcList->clear();
     dialogue.DstList->clear();
-    std::ifstream f(fichier, std::ios::binary);
-    std::string ligne;
-    while (std::getline(f, ligne)) {
-        if (!ligne.empty() && ligne.back() == '\r')
-            ligne.pop_back();
-        dialogue.SrcList->addItem(DepuisCp1252(ligne));
+    // The list is the user's to edit with any text editor, which may save it in UTF-8.
+    if (std::filesystem::exists(fichier, e)) {
+        try {
+            FichierTexteLecture f(fichier);
+            while (!f.Fin())
+                dialogue.SrcList->addItem(QString::fromStdString(ExterieurEnUtf8(f.LitLigne())));
+        } catch (const ErreurFlux& erreur) {
+            Invite().Erreur(erreur);
+            return;
+        }
     }
     dialogue.SetButtons();
     if (ExecuteModal(dialogue) != QDialog::Accepted)

@@ -2,6 +2,7 @@
 // the shown editor, then the massif saved and read back from its file.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -931,20 +932,28 @@ TEST_F(Seance, LaListeDesTopographesEstCreeePourEtreModifiee)
     EXPECT_EQ(essai::Contenu(liste), "");
     EXPECT_TRUE(invite.messages.empty()) << DernierMessage().toStdString();
 
-    // The user's names are offered next time.
+    // The user's names are offered next time, whichever encoding the editor saved each in.
     {
         std::ofstream f(liste, std::ios::binary);
-        f << "Claire Aubrac\r\nPaul Rey\r\n";
+        f << "Claire Aubrac\r\nPaul Rey\r\nZo\xC3\xA9 Martin\r\nRen\xE9\r\n";
     }
     PiloteModalInstalle choix([&](QDialog& d) {
         auto& e = dynamic_cast<TExplorateur&>(d);
         EXPECT_TRUE(e.Vide->isHidden());
-        e.SrcList->item(1)->setSelected(true);
+        EXPECT_EQ(e.SrcList->item(2)->text(), "René");  // sorted
+        d.show();
+        QTest::mouseClick(e.SrcList->viewport(), Qt::LeftButton, {},
+                          e.SrcList->visualItemRect(e.SrcList->item(3)).center());
         QTest::mouseClick(e.IncludeBtn, Qt::LeftButton);
         return static_cast<int>(QDialog::Accepted);
     });
     QTest::mouseClick(ed->Liste, Qt::LeftButton);
-    EXPECT_EQ(ed->Topographe->toPlainText(), "Paul Rey");
+    EXPECT_EQ(ed->Topographe->toPlainText(), "Zoé Martin");
+    // A pipe in its place is refused at once, no writer needed.
+    std::filesystem::remove(liste);
+    ASSERT_EQ(::mkfifo(liste.c_str(), 0600), 0);
+    QTest::mouseClick(ed->Liste, Qt::LeftButton);
+    EXPECT_EQ(DernierMessage(), QString::fromStdString(liste + " est un tube ou un périphérique, et non un fichier."));
 }
 
 // The titles and the row markers stay in place whatever the grid scrolls to; every title
