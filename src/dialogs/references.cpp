@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <filesystem>
 #include <iterator>
 #include <vector>
 
@@ -26,6 +26,7 @@
 #include "platform/modal.h"
 #include "platform/services.h"
 #include "platform/texte.h"
+#include "survey/fichier_texte.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
 
@@ -414,21 +415,20 @@ TConvergence::TConvergence(const std::string& repProgramme, QWidget* parent) : Q
 
     // The list of the installation: one projection per line, its name, a TAB, then X and
     // Y of its origin in km separated by a TAB. Optional.
-    std::ifstream fichier(repProgramme + "projection.txt", std::ios::binary);
-    if (fichier) {
-        const std::string contenu{std::istreambuf_iterator<char>(fichier), {}};
-        std::size_t debut = 0;
-        while (debut < contenu.size()) {
-            std::size_t fin = contenu.find_first_of("\r\n", debut);
-            if (fin == std::string::npos)
-                fin = contenu.size();
-            const std::string ligne = contenu.substr(debut, fin - debut);
-            // A CR LF pair ends one line.
-            debut = fin + (contenu.compare(fin, 2, "\r\n") == 0 ? 2 : 1);
-            const std::size_t tab = ligne.find('\t');
-            Nom_projection->addItem(QString::fromStdString(
-                ExterieurEnUtf8(tab == std::string::npos ? std::string() : ligne.substr(0, tab))));
-            Lignes.push_back(tab == std::string::npos ? ligne : ligne.substr(tab + 1));
+    const std::string liste = repProgramme + "projection.txt";
+    std::error_code absent;
+    if (std::filesystem::exists(liste, absent)) {
+        try {
+            FichierTexteLecture fichier(liste);
+            while (!fichier.Fin()) {
+                const std::string ligne = fichier.LitLigne();
+                const std::size_t tab = ligne.find('\t');
+                Nom_projection->addItem(QString::fromStdString(
+                    ExterieurEnUtf8(tab == std::string::npos ? std::string() : ligne.substr(0, tab))));
+                Lignes.push_back(tab == std::string::npos ? ligne : ligne.substr(tab + 1));
+            }
+        } catch (const ErreurFlux& e) {
+            Invite().Erreur(e);
         }
     }
     Nom_projection->addItem(QStringLiteral("Autre"));

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 #include <system_error>
@@ -15,6 +14,7 @@
 #include "platform/services.h"
 #include "platform/texte.h"
 #include "shell/form1.h"
+#include "survey/fichier_texte.h"
 #include "survey/flux.h"
 #include "survey/nombres.h"
 
@@ -49,25 +49,19 @@ std::string Extension(const std::string& nom) { return MajAscii(std::filesystem:
 
 void TForm1::LitParametres(const std::string& chemin)
 {
-    std::ifstream f(chemin, std::ios::binary);
-    if (!f)
-        return;
-    const std::string tout((std::istreambuf_iterator<char>(f)), {});
+    // Read through the files' guard: a pipe put in its place must not freeze the start.
     std::vector<std::string> lignes;
-    std::string l;
-    for (std::size_t i = 0; i < tout.size(); ++i) {
-        const char c = tout[i];
-        if (c == '\r' || c == '\n') {
-            lignes.push_back(l);
-            l.clear();
-            if (c == '\r' && i + 1 < tout.size() && tout[i + 1] == '\n')
-                ++i;
-        } else {
-            l.push_back(c);
-        }
+    std::error_code absent;
+    if (!std::filesystem::exists(chemin, absent))
+        return;
+    try {
+        FichierTexteLecture f(chemin);
+        while (!f.Fin())
+            lignes.push_back(f.LitLigne());
+    } catch (const ErreurFlux& e) {
+        Erreur(e);
+        return;
     }
-    if (!l.empty())
-        lignes.push_back(l);
 
     QAction* ouiNon[] = {Gnral1, Explorateur2, Vues1, nullptr, Barredtat1, Web1, nullptr, Automatique1};
     const char* const cles[] = {"GENERAL",  "EXPLORATEUR", "VUES",        "TEXTE",     "ETAT",
