@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFontDialog>
@@ -25,6 +26,7 @@
 #include <algorithm>
 
 #include <new>
+#include <sys/stat.h>
 
 #include "boite_reelle.h"
 #include "platform/imprimante.h"
@@ -151,22 +153,31 @@ TEST(DialoguesQt, EnFrancais)
     QFile modele(dossier.filePath(QStringLiteral("plan.pla")));
     ASSERT_TRUE(modele.open(QIODevice::WriteOnly) && modele.write(QByteArray(2000, 'x')) == 2000);
     modele.close();
+    ASSERT_EQ(mkfifo(QFile::encodeName(dossier.filePath(QStringLiteral("tube"))).constData(), 0600), 0);
     QFileDialog d(nullptr, QStringLiteral("Ouvrir"), dossier.path());
     d.setOption(QFileDialog::DontUseNativeDialog, true);
     d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.setFilter(d.filter() | QDir::System);  // a pipe listed as the system's files are
     d.show();
     const auto* vue = d.findChild<QTreeView*>(QStringLiteral("treeView"));
     ASSERT_NE(vue, nullptr);
-    QModelIndex ligne;
+    QModelIndex ligne, tube;
     ASSERT_TRUE(QTest::qWaitFor([&] {
-        const QModelIndexList l = vue->model()->match(vue->model()->index(0, 0, vue->rootIndex()), Qt::DisplayRole,
-                                                      QStringLiteral("plan.pla"), 1, Qt::MatchExactly);
-        return (ligne = l.value(0)).isValid();
-    }));  // the model file is listed
+        const auto trouve = [&](const QString& nom) {
+            return vue->model()
+                ->match(vue->model()->index(0, 0, vue->rootIndex()), Qt::DisplayRole, nom, 1, Qt::MatchExactly)
+                .value(0);
+        };
+        ligne = trouve(QStringLiteral("plan.pla"));
+        tube = trouve(QStringLiteral("tube"));
+        return ligne.isValid() && tube.isValid();
+    }));  // the model file and the pipe are listed
     QStringList pla;
     for (int k = 1; k < 4; ++k)
         pla << ligne.siblingAtColumn(k).data().toString();
     EXPECT_EQ(pla[0], QStringLiteral("1,95 Kio"));
+    // A pipe has no size to show.
+    EXPECT_EQ(tube.siblingAtColumn(1).data().toString(), QString());
     EXPECT_EQ(pla[1], QStringLiteral("Modèle plan"));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$")).match(pla[2]).hasMatch())
         << pla[2].toStdString();
@@ -182,6 +193,36 @@ TEST(DialoguesQt, EnFrancais)
         EXPECT_NE(l->text(), QStringLiteral("File &name:"));
     }
     d.hide();
+
+    // The page set-up's margins take the decimal point, the keypad's too, as the program's
+    // fields do, although the boxes write a French comma.
+    QPrinter page;
+    page.setOutputFormat(QPrinter::PdfFormat);
+    page.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    QTimer reglage;
+    reglage.setInterval(5);
+    QObject::connect(&reglage, &QTimer::timeout, [&] {
+        QWidget* m = QApplication::activeModalWidget();
+        if (!m || !m->isVisible())
+            return;
+        reglage.stop();
+        m->activateWindow();
+        for (const auto& [nom, point] : {std::pair{"leftMargin", Qt::NoModifier}, {"topMargin", Qt::KeypadModifier}}) {
+            auto* marge = m->findChild<QDoubleSpinBox*>(QLatin1String(nom));
+            if (!marge)
+                return void(m->close());
+            marge->setFocus();
+            QWidget* cible = QApplication::focusWidget() ? QApplication::focusWidget() : marge;
+            QTest::keyClick(cible, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(cible, Qt::Key_2);
+            QTest::keyClick(cible, Qt::Key_Period, point);
+            QTest::keyClick(cible, Qt::Key_5);
+        }
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m, Qt::Key_Return);
+    });
+    reglage.start();
+    ASSERT_TRUE(InterlocuteurQt().ConfigurationImprimante(&page));
+    EXPECT_EQ(page.pageLayout().margins(QPageLayout::Millimeter), QMarginsF(2.5, 2.5, 10, 10));
 }
 
 TEST(Imprimante, PaysageTourneLaPage)
