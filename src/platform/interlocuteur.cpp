@@ -346,9 +346,8 @@ void HabilleListe(QFileDialog& f, const QString& filtre)
 }
 
 // A number box of Qt's own dialogs (the page set-up's margins) reads the French decimal
-// comma only, and takes a typed point for a digit grouping: "2.5" would be 25. The
-// program's own fields take both, and so do these: a typed point, the keypad's included,
-// becomes the box's separator.
+// comma only and drops a typed point: "2.5" would be 25. The program's own fields take
+// both, and so do these: a typed point, the keypad's included, becomes the box's separator.
 bool PointDecimal(QObject* objet, QKeyEvent& touche)
 {
     if (touche.text() != QStringLiteral("."))

@@ -25,8 +25,8 @@
 #include <QtTest/QTest>
 #include <algorithm>
 
-#include <new>
 #include <sys/stat.h>
+#include <new>
 
 #include "boite_reelle.h"
 #include "platform/imprimante.h"
@@ -162,15 +162,11 @@ TEST(DialoguesQt, EnFrancais)
     const auto* vue = d.findChild<QTreeView*>(QStringLiteral("treeView"));
     ASSERT_NE(vue, nullptr);
     QModelIndex ligne, tube;
+    const auto trouve = [&](const char* nom) {
+        return vue->model()->match(vue->model()->index(0, 0, vue->rootIndex()), Qt::DisplayRole, nom, 1).value(0);
+    };
     ASSERT_TRUE(QTest::qWaitFor([&] {
-        const auto trouve = [&](const QString& nom) {
-            return vue->model()
-                ->match(vue->model()->index(0, 0, vue->rootIndex()), Qt::DisplayRole, nom, 1, Qt::MatchExactly)
-                .value(0);
-        };
-        ligne = trouve(QStringLiteral("plan.pla"));
-        tube = trouve(QStringLiteral("tube"));
-        return ligne.isValid() && tube.isValid();
+        return (ligne = trouve("plan.pla")).isValid() && (tube = trouve("tube")).isValid();
     }));  // the model file and the pipe are listed
     QStringList pla;
     for (int k = 1; k < 4; ++k)
@@ -199,28 +195,19 @@ TEST(DialoguesQt, EnFrancais)
     QPrinter page;
     page.setOutputFormat(QPrinter::PdfFormat);
     page.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    QTimer reglage;
-    reglage.setInterval(5);
-    QObject::connect(&reglage, &QTimer::timeout, [&] {
-        QWidget* m = QApplication::activeModalWidget();
-        if (!m || !m->isVisible())
-            return;
-        reglage.stop();
-        m->activateWindow();
-        for (const auto& [nom, point] : {std::pair{"leftMargin", Qt::NoModifier}, {"topMargin", Qt::KeypadModifier}}) {
-            auto* marge = m->findChild<QDoubleSpinBox*>(QLatin1String(nom));
-            if (!marge)
-                return void(m->close());
-            marge->setFocus();
-            QWidget* cible = QApplication::focusWidget() ? QApplication::focusWidget() : marge;
-            QTest::keyClick(cible, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(cible, Qt::Key_2);
-            QTest::keyClick(cible, Qt::Key_Period, point);
-            QTest::keyClick(cible, Qt::Key_5);
+    QTimer::singleShot(0, [] {
+        QApplication::activeModalWidget()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(QApplication::activeModalWidget()));
+        for (const char* marge : {"leftMargin", "topMargin"}) {
+            QApplication::activeModalWidget()->findChild<QDoubleSpinBox*>(QLatin1String(marge))->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
+            const Qt::KeyboardModifier point = marge[0] == 't' ? Qt::KeypadModifier : Qt::NoModifier;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Period, point);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5"));
         }
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m, Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
-    reglage.start();
     ASSERT_TRUE(InterlocuteurQt().ConfigurationImprimante(&page));
     EXPECT_EQ(page.pageLayout().margins(QPageLayout::Millimeter), QMarginsF(2.5, 2.5, 10, 10));
 }
