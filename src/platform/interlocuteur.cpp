@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -11,6 +12,7 @@
 #include <QHash>
 #include <QIdentityProxyModel>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -282,9 +284,12 @@ class ListeFichiers : public QIdentityProxyModel {
 public:
     ListeFichiers(const QString& filtre, QObject* parent) : QIdentityProxyModel(parent)
     {
+        // Every kind the program reads or writes, its exchanges included: a dialog Qt opens
+        // by itself (the print dialog's file) names them as the program's own dialogs do.
         const QString programme = QStringLiteral(
             "(dossier fiche)|*.fic|(massif texte)|*.mas|Modèle de fiche de saisie|*.sai|Modèle plan|*.pla|"
-            "Modèle coupe|*.cou|Modèle perspective|*.per|Modèle tableau|*.tabl|");
+            "Modèle coupe|*.cou|Modèle perspective|*.per|Modèle tableau|*.tabl|Fichier TopoRobot|*.tab|"
+            "Fichier VisualTopo|*.tro|Fichier HPGL|*.plt|Monde virtuel|*.wrl|");
         const QStringList p = (programme + filtre).split(QLatin1Char('|'));
         for (qsizetype i = 0; i + 1 < p.size(); i += 2) {
             const QString motif = p[i + 1].trimmed();
@@ -307,9 +312,10 @@ public:
         const bool dossier = fichiers->isDir(source);
         switch (index.column()) {
         case 1:
-            if (!dossier)
-                return QLocale().formattedDataSize(fichiers->size(source));
-            break;
+            // A pipe, a socket or a device has no size to show (Qt's model gives -1).
+            if (dossier || !fichiers->fileInfo(source).isFile())
+                return QString();
+            return QLocale().formattedDataSize(fichiers->size(source));
         case 2:
             if (const auto nom = noms_.constFind(fichiers->fileInfo(source).suffix().toLower());
                 !dossier && nom != noms_.cend())
@@ -339,28 +345,55 @@ void HabilleListe(QFileDialog& f, const QString& filtre)
         });
 }
 
-// The file dialogs Qt opens by itself (the print dialog's choice of a PDF file) get the same
-// list as they are shown.
-class HabillageFichiers : public QObject {
+// A number box of Qt's own dialogs (the page set-up's margins) reads the French decimal
+// comma only and drops a typed point: "2.5" would be 25. The program's own fields take
+// both, and so do these: a typed point, the keypad's included, becomes the box's separator.
+bool PointDecimal(QObject* objet, QKeyEvent& touche)
+{
+    if (touche.text() != QStringLiteral("."))
+        return false;
+    auto* boite = qobject_cast<QDoubleSpinBox*>(objet);
+    if (!boite && objet->isWidgetType())
+        boite = qobject_cast<QDoubleSpinBox*>(static_cast<QWidget*>(objet)->parentWidget());
+    if (!boite)
+        return false;
+    const QString separateur = boite->locale().decimalPoint();
+    if (separateur == touche.text() || separateur.size() != 1)
+        return false;
+    QKeyEvent remplacante(touche.type(), separateur[0].toUpper().unicode(), touche.modifiers(), separateur,
+                          touche.isAutoRepeat(), touche.count());
+    QCoreApplication::sendEvent(objet, &remplacante);
+    return true;
+}
+
+// Qt's own dialogs, those it opens by itself included (the print dialog's choice of a PDF
+// file, the page set-up), as the program's: the file list as it is shown, the decimal point
+// as it is typed.
+class HabillageQt : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* objet, QEvent* e) override
     {
-        if (e->type() == QEvent::Show)
+        switch (e->type()) {
+        case QEvent::Show:
             if (auto* f = qobject_cast<QFileDialog*>(objet); f && !f->proxyModel())
                 HabilleListe(*f, {});
-        return false;
+            return false;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: return PointDecimal(objet, static_cast<QKeyEvent&>(*e));
+        default: return false;
+        }
     }
 };
 
 }  // namespace
 
-void HabilleDialoguesFichierQt()
+void HabilleDialoguesQt()
 {
-    static QPointer<HabillageFichiers> habillage;
+    static QPointer<HabillageQt> habillage;
     if (habillage || !QCoreApplication::instance())
         return;
-    habillage = new HabillageFichiers(QCoreApplication::instance());
+    habillage = new HabillageQt(QCoreApplication::instance());
     QCoreApplication::instance()->installEventFilter(habillage);
 }
 

@@ -105,7 +105,7 @@ bool ChargeTraductionsQt()
     // One translator for the whole run, whatever the user's language: the program speaks French.
     // Numbers, sizes and dates that Qt's dialogs write follow the default locale.
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    HabilleDialoguesFichierQt();
+    HabilleDialoguesQt();
     static QTranslator* traducteur = nullptr;
     if (traducteur)
         return true;

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QTimer>
+#include <algorithm>
 
 #include "calcul/drapeaux.h"
 #include "formulaires/controles.h"
@@ -482,9 +483,11 @@ void TForm1::OuvreVue(GenreVue genre)
     MiseAJourMenus();
 }
 
-void TForm1::GardeDansZone(QMdiSubWindow* s)
+void TForm1::GardeDansZone(QMdiSubWindow* s, int reserve)
 {
-    const QSize zone = Zone(*Mdi);
+    QSize zone = Zone(*Mdi);
+    if (zone.height() > reserve)
+        zone.rheight() -= reserve;
     if (!s || !zone.isValid() || s->isMinimized() || s->isMaximized())
         return;
     QRect r = s->geometry();
@@ -500,9 +503,33 @@ void TForm1::ArrangeFenetres(bool mosaique)
         Mdi->tileSubWindows();
     else
         Mdi->cascadeSubWindows();
-    // Cascaded windows take their design size, which may overflow a small area.
+    // Qt lays the windows over the whole area, over the minimised ones (the explorer once a
+    // view is open) too: as on Windows, they keep their row at the bottom, and the tiles
+    // share what is left above it.
+    const int icones = RangeIcones();
+    const int hauteur = Zone(*Mdi).height();
+    for (QMdiSubWindow* s : Mdi->subWindowList()) {
+        if (mosaique && icones > 0 && hauteur > icones && !s->isMinimized() && !s->isMaximized()) {
+            const auto serre = [&](int y) { return static_cast<int>(qint64{y} * (hauteur - icones) / hauteur); };
+            const QRect r = s->geometry();
+            s->setGeometry(r.x(), serre(r.top()), r.width(), serre(r.top() + r.height()) - serre(r.top()));
+        }
+        // Cascaded windows take their design size, which may overflow a small area.
+        GardeDansZone(s, icones);
+    }
+}
+
+int TForm1::RangeIcones()
+{
+    int x = 0, hauteur = 0;
     for (QMdiSubWindow* s : Mdi->subWindowList())
-        GardeDansZone(s);
+        if (s->isMinimized()) {
+            s->move(x, Mdi->viewport()->height() - s->height());
+            s->raise();
+            x += s->width();
+            hauteur = std::max(hauteur, s->height());
+        }
+    return hauteur;
 }
 
 void TForm1::RafraichitVues()

@@ -474,15 +474,7 @@ void TForm1::construitMenus()
     connect(Enregistrermodle1, &QAction::triggered, this, &TForm1::Enregistrermodle1Click);
     connect(Mosaque1, &QAction::triggered, this, [this] { ArrangeFenetres(true); });
     connect(Cascade1, &QAction::triggered, this, [this] { ArrangeFenetres(false); });
-    connect(Rorganiserlesicnes1, &QAction::triggered, this, [this] {
-        // Minimised windows are lined up along the bottom edge.
-        int x = 0;
-        for (QMdiSubWindow* s : Mdi->subWindowList())
-            if (s->isMinimized()) {
-                s->move(x, Mdi->viewport()->height() - s->height());
-                x += s->width();
-            }
-    });
+    connect(Rorganiserlesicnes1, &QAction::triggered, this, [this] { RangeIcones(); });
     connect(Aide1, &QAction::triggered, this, [this] { OuvreAide(RepProgramme + "KARSTOMAT.HLP"); });
     connect(Web3, &QAction::triggered, this, [] { OuvreAdresse(QStringLiteral("https://karstomat.example.org/")); });
     connect(Email1, &QAction::triggered, this,

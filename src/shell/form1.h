@@ -217,9 +217,14 @@ public:
     void Apercu1Click();
     // A child window that is neither minimised nor maximised made to lie whole inside the
     // window area: smaller when the area is, moved in when it reaches past an edge.
-    void GardeDansZone(QMdiSubWindow* s);
-    // "Mosaïque" (true) or "Cascade", every window kept inside the area.
+    // `reserve`: the height at the bottom of the area that the window leaves free.
+    void GardeDansZone(QMdiSubWindow* s, int reserve = 0);
+    // "Mosaïque" (true) or "Cascade", every window kept inside the area, above the row of
+    // minimised windows.
     void ArrangeFenetres(bool mosaique);
+    // "Réorganiser les icônes": the minimised windows lined up along the bottom edge, in
+    // front of the others; returns the height of their row, 0 when there is none.
+    int RangeIcones();
     // The view window of that kind, or null.
     TAfficheur* Afficheur(GenreVue genre) const;
 

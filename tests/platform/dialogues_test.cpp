@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFontDialog>
@@ -24,6 +25,7 @@
 #include <QtTest/QTest>
 #include <algorithm>
 
+#include <sys/stat.h>
 #include <new>
 
 #include "boite_reelle.h"
@@ -151,22 +153,27 @@ TEST(DialoguesQt, EnFrancais)
     QFile modele(dossier.filePath(QStringLiteral("plan.pla")));
     ASSERT_TRUE(modele.open(QIODevice::WriteOnly) && modele.write(QByteArray(2000, 'x')) == 2000);
     modele.close();
+    ASSERT_EQ(mkfifo(QFile::encodeName(dossier.filePath(QStringLiteral("tube"))).constData(), 0600), 0);
     QFileDialog d(nullptr, QStringLiteral("Ouvrir"), dossier.path());
     d.setOption(QFileDialog::DontUseNativeDialog, true);
     d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.setFilter(d.filter() | QDir::System);  // a pipe listed as the system's files are
     d.show();
     const auto* vue = d.findChild<QTreeView*>(QStringLiteral("treeView"));
     ASSERT_NE(vue, nullptr);
-    QModelIndex ligne;
+    QModelIndex ligne, tube;
+    const auto trouve = [&](const char* nom) {
+        return vue->model()->match(vue->model()->index(0, 0, vue->rootIndex()), Qt::DisplayRole, nom, 1).value(0);
+    };
     ASSERT_TRUE(QTest::qWaitFor([&] {
-        const QModelIndexList l = vue->model()->match(vue->model()->index(0, 0, vue->rootIndex()), Qt::DisplayRole,
-                                                      QStringLiteral("plan.pla"), 1, Qt::MatchExactly);
-        return (ligne = l.value(0)).isValid();
-    }));  // the model file is listed
+        return (ligne = trouve("plan.pla")).isValid() && (tube = trouve("tube")).isValid();
+    }));  // the model file and the pipe are listed
     QStringList pla;
     for (int k = 1; k < 4; ++k)
         pla << ligne.siblingAtColumn(k).data().toString();
     EXPECT_EQ(pla[0], QStringLiteral("1,95 Kio"));
+    // A pipe has no size to show.
+    EXPECT_EQ(tube.siblingAtColumn(1).data().toString(), QString());
     EXPECT_EQ(pla[1], QStringLiteral("Modèle plan"));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$")).match(pla[2]).hasMatch())
         << pla[2].toStdString();
@@ -182,6 +189,27 @@ TEST(DialoguesQt, EnFrancais)
         EXPECT_NE(l->text(), QStringLiteral("File &name:"));
     }
     d.hide();
+
+    // The page set-up's margins take the decimal point, the keypad's too, as the program's
+    // fields do, although the boxes write a French comma.
+    QPrinter page;
+    page.setOutputFormat(QPrinter::PdfFormat);
+    page.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    QTimer::singleShot(0, [] {
+        QApplication::activeModalWidget()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(QApplication::activeModalWidget()));
+        for (const char* marge : {"leftMargin", "topMargin"}) {
+            QApplication::activeModalWidget()->findChild<QDoubleSpinBox*>(QLatin1String(marge))->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2"));
+            const Qt::KeyboardModifier point = marge[0] == 't' ? Qt::KeypadModifier : Qt::NoModifier;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Period, point);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5"));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    ASSERT_TRUE(InterlocuteurQt().ConfigurationImprimante(&page));
+    EXPECT_EQ(page.pageLayout().margins(QPageLayout::Millimeter), QMarginsF(2.5, 2.5, 10, 10));
 }
 
 TEST(Imprimante, PaysageTourneLaPage)

@@ -1066,6 +1066,12 @@ TEST_F(Vues, LesVuesTiennentDansUnEcranDePortable)
         Arret(*f).hide();
         EXPECT_FALSE(Outils3D(*f).windowFlags() & Qt::WindowStaysOnTopHint);
 
+        // The explorer the views minimised stays in sight, in front of them.
+        QWidget* explorateur = f->FenetreExploreur->parentWidget();
+        const auto enVue = [&] {
+            QWidget* dessus = f->Mdi->viewport()->childAt(explorateur->geometry().center());
+            return explorateur->isMinimized() && (dessus == explorateur || explorateur->isAncestorOf(dessus));
+        };
         for (QAction* arrangement : {f->Cascade1, f->Mosaque1}) {
             arrangement->trigger();
             for (const auto& [w, genre] : vues) {
@@ -1073,9 +1079,16 @@ TEST_F(Vues, LesVuesTiennentDansUnEcranDePortable)
                 BarresFideles(*f, a);
                 ASSERT_NE(a->Graphique, nullptr);
                 EXPECT_EQ(a->Graphique->Genre(), genre);
+                EXPECT_FALSE(w->parentWidget()->geometry().intersects(explorateur->geometry()));
             }
+            EXPECT_TRUE(enVue()) << arrangement->objectName().toStdString();
         }
         QWidget* cadre = f->VuePlan->parentWidget();
+        cadre->move(explorateur->pos() - QPoint(20, 20));
+        cadre->raise();
+        ASSERT_FALSE(enVue());
+        f->Rorganiserlesicnes1->trigger();
+        EXPECT_TRUE(enVue());
         cadre->move(-300, -100);
         QScrollBar* barre = f->Mdi->horizontalScrollBar();
         ASSERT_TRUE(QTest::qWaitFor([&] { return barre->isVisible() && barre->minimum() < 0; }));
