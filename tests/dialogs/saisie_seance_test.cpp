@@ -31,6 +31,7 @@
 
 #include "aide_saisie.h"
 #include "boite_reelle.h"
+#include "dialogs/preference_ecran.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "survey/aide_fichiers.h"
@@ -376,7 +377,7 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
         }
     // Columns drawn wider for their titles and values leave the layout's file as it was.
     prefs.NomFichier = dossier.filePath("OPTIONS.SAI").toStdString();
-    prefs.Enregistre();
+    Enregistre(prefs);
     EXPECT_EQ(essai::Contenu(prefs.NomFichier), essai::Contenu(std::string(KARST_TEST_DATA) + "/modeles/defaut.sai"));
 }
 
