@@ -743,10 +743,26 @@ std::optional<std::string> FeuilleSaisie::ColleTexte(const TexteUtf8& texte, int
     return std::nullopt;
 }
 
+bool FeuilleSaisie::colonneNombres(int colonne) const
+{
+    const int type = TypeColonne(colonne);
+    if (type == P::Observations || type < P::Longueur || type >= 64)
+        return false;
+    // A width or height pair in one column is split at its separator before a ',' is read as
+    // the point: under a separator ',' or '.', the text is left for that reading.
+    for (const ColonnePaire& paire : kPaires)
+        if (type == paire.type) {
+            const char separateur = (preferences_->*paire.groupe).Separateur;
+            return separateur != ',' && separateur != '.';
+        }
+    return true;
+}
+
 std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, const std::vector<int>& ignores,
                                                        int ligne, bool finSurPoint)
 {
-    // Fields end at TAB, CR or LF, and lines at LF (CR LF) or at a bare CR; a ',' is a '.'.
+    // Fields end at TAB, CR or LF, and lines at LF (CR LF) or at a bare CR; a ',' is a '.' in
+    // the columns read as numbers.
     std::vector<std::vector<std::string>> lignes(1);
     std::string jeton;
     bool enCours = false;  // something of the line was read since its start
@@ -761,7 +777,7 @@ std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, c
         } else if (c == '\n') {
             enCours = false;
         } else {
-            jeton += c == ',' ? '.' : c;
+            jeton += c;
             enCours = true;
         }
         precedent = c;
@@ -782,8 +798,12 @@ std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, c
         int colonne = 2;
         for (std::size_t champ = 1; champ <= champs.size(); ++champ)
             if (std::find(ignores.begin(), ignores.end(), static_cast<int>(champ)) == ignores.end()) {
-                if (ligne < NbLignes() && colonne < NbColonnes())
-                    FixeTexte(ligne, colonne, champs[champ - 1]);
+                if (ligne < NbLignes() && colonne < NbColonnes()) {
+                    std::string t = champs[champ - 1];
+                    if (colonneNombres(colonne))
+                        std::replace(t.begin(), t.end(), ',', '.');
+                    FixeTexte(ligne, colonne, t);
+                }
                 colonne = suivante(colonne);
             }
         ++ligne;

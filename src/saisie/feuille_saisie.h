@@ -154,6 +154,8 @@ private:
     // Lines of text go to the rows from `haut` on, and a station row takes none: why such a
     // text (`texte` "collé" or "importé") is refused whole.
     std::optional<std::string> refuseSurStation(int haut, std::size_t lignes, const char* texte) const;
+    // A column whose text is read as numbers, where an imported ',' is the decimal point.
+    bool colonneNombres(int colonne) const;
 
     const TPreference_Ecran* preferences_ = nullptr;
     std::vector<std::vector<std::string>> lignes_;
