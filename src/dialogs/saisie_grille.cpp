@@ -738,13 +738,10 @@ void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, T
     dispositionGardee_.reset();
     const std::vector<PartieMelee> melees =
         fiche && preferences ? PartiesMelees(*fiche, *preferences) : std::vector<PartieMelee>();
-    auto melee = [&](int groupe) {
-        return std::any_of(melees.begin(), melees.end(), [&](const PartieMelee& m) { return m.groupe == groupe; });
-    };
     if (melees.empty())
         ConstruitGrille(preferences);
     else
-        gardeDeuxColonnes(melee(0), melee(1));
+        gardeDeuxColonnes(melees);
     EditionFiche = fiche != nullptr;
     if (!fiche) {
         NouvelleFiche = true;
@@ -764,14 +761,8 @@ void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, T
         ChargeFiche(galerie);
     }
     Modifie = false;
-    if (!melees.empty()) {
-        QStringList valeurs;
-        for (const PartieMelee& m : melees)
-            valeurs << QStringLiteral("visée %1, %2 : « %3 »")
-                           .arg(m.visee)
-                           .arg(Cellule(0, Feuille.ColonneType(m.type)), QString::fromStdString(m.texte));
-        ditDeuxColonnes(melee(0), melee(1), valeurs);
-    }
+    if (!melees.empty())
+        ditDeuxColonnes(melees);
 }
 
 void TMultPageDlg::ChargeFiche(int galerie)

@@ -409,29 +409,35 @@ const std::string kVide;
 
 }  // namespace
 
-std::vector<PartieMelee> PartiesMelees(const TFiche& fiche, const TPreference_Ecran& p)
+int GroupeMele(const TPreference_Ecran& p, int type, const std::string& texte)
 {
-    std::vector<PartieMelee> r;
     for (int k = 0; k < 2; ++k) {
         const ColonnePaire& paire = kPaires[k];
         const P::GroupeDimension& g = p.*paire.groupe;
-        int visee = 0;
-        bool trouvee = g.DeuxColonnes;
-        for (std::size_t i = 0; i < fiche.Galeries.size() && !trouvee; ++i)
-            for (int n = 1; n <= fiche.Galeries[i]->NbVisees && !trouvee; ++n) {
-                ++visee;
-                const TVisee* v = fiche.Galeries[i]->Visee(n);
-                for (TexteMesure TVisee::*partie : {paire.premier, paire.second})
-                    if (v && !trouvee && (v->*partie).str().find(g.Separateur) != std::string::npos) {
-                        // The part's own column, in a layout of two.
-                        const ColonneCourte& c =
-                            *std::find_if(std::begin(kCourtes), std::end(kCourtes),
-                                          [&](const ColonneCourte& x) { return x.champ == partie; });
-                        r.push_back({k, visee, c.type, Cp1252VersUtf8((v->*partie).str())});
-                        trouvee = true;
-                    }
-            }
+        if (g.DeuxColonnes || texte.find(Cp1252VersUtf8(std::string(1, g.Separateur))) == std::string::npos)
+            continue;
+        for (const ColonneCourte& c : kCourtes)
+            if (c.type == type && (c.champ == paire.premier || c.champ == paire.second))
+                return k;
     }
+    return -1;
+}
+
+std::vector<PartieMelee> PartiesMelees(const TFiche& fiche, const TPreference_Ecran& p)
+{
+    std::vector<PartieMelee> r;
+    int visee = 0;
+    for (std::size_t i = 0; i < fiche.Galeries.size(); ++i)
+        for (int n = 1; n <= fiche.Galeries[i]->NbVisees; ++n) {
+            ++visee;
+            const TVisee* v = fiche.Galeries[i]->Visee(n);
+            for (const ColonneCourte& c : kCourtes)
+                if (v) {
+                    const std::string texte = Cp1252VersUtf8((v->*c.champ).str());
+                    if (const int groupe = GroupeMele(p, c.type, texte); groupe >= 0)
+                        r.push_back({groupe, c.type, std::to_string(visee), texte});
+                }
+        }
     return r;
 }
 
