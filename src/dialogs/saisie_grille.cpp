@@ -873,9 +873,15 @@ void TMultPageDlg::UniteExit()
     uniteLigne_ = uniteColonne_ = -1;
     if (r < 1 || r >= NbLignes() || c < 1 || c >= NbColonnesGrille())
         return;
-    if (Cellule(r, c) != Unite->currentText())
+    // Only a whole unit is written, as the list spells it: what only begins one (a sign whose
+    // completion was erased) leaves the unit the cell had.
+    const UniteMesure* unite = FeuilleSaisie::UniteDeTexte(TypeColonne(c), Unite->currentText().toStdString());
+    if (!unite)
+        return;
+    const QString texte = DepuisCp1252(unite->Libelle);
+    if (Cellule(r, c) != texte)
         Modifie = true;
-    FixeCellule(r, c, Unite->currentText());
+    FixeCellule(r, c, texte);
     TableauVisee->viewport()->update();
 }
 

@@ -316,7 +316,8 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
     } signes[] = {{cUniteA, "-gr", 0, "-gr", nullptr},       {cUniteA, "-\u00B0", 300, "-\u00B0", nullptr},
                   {cUniteP, "-m", 100, "-m", nullptr},       {cUniteP, "-\u00B0vul", 0, "-\u00B0vul", nullptr},
                   {cUniteP, "-cm", 150, "-cm", nullptr},     {cUniteA, "-12", 0, "-\u00B0", "-12"},
-                  {cUniteA, "-7.5", 300, "-\u00B0", "-7.5"}, {cUniteA, "\x1b-gr", 0, "-gr", "-7.5"}};
+                  {cUniteA, "-7.5", 300, "-\u00B0", "-7.5"}, {cUniteA, "\x1b-gr", 0, "-gr", "-7.5"},
+                  {cUniteA, "-\b", 0, "-gr", "-7.5"}};
     for (const auto& s : signes) {
         QTest::qWait(QApplication::doubleClickInterval() + 50);
         Clic(r8, s.colonne);
