@@ -857,7 +857,12 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
     // From the last shot before a junction, lines 2 and 3 would fall on its station rows.
     QApplication::clipboard()->setText("31\r\n32\r\n33\r\n34\r\n");
     PiloteModalInstalle tableur([](QDialog& d) {
-        QTest::mouseClick(dynamic_cast<TImportationExcel&>(d).Button1, Qt::LeftButton);
+        // Tab leaves the list of fields to skip for "Importer", which Enter presses.
+        d.show();
+        QApplication::setActiveWindow(&d);
+        EXPECT_EQ(Focus(), dynamic_cast<TImportationExcel&>(d).Colonnes);
+        for (const Qt::Key k : {Qt::Key_Tab, Qt::Key_Return})
+            QTest::keyClick(Focus(), k);
         return d.result();
     });
     Popup(r9, cLongueur, ed->Importerduntableur1);
