@@ -671,6 +671,9 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
             largeur = std::max(largeur, LargeurCellule(u));
         poseLargeur(c, largeur);
     }
+    // A grid built anew shows its first columns, wherever the caver left the previous sheet.
+    TableauVisee->horizontalScrollBar()->setValue(0);
+    TableauVisee->verticalScrollBar()->setValue(0);
 }
 
 void TMultPageDlg::AjouteViseeEnBas()
