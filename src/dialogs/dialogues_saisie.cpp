@@ -181,6 +181,8 @@ TImportationExcel::TImportationExcel(QWidget* parent) : QDialog(parent)
     auto* libelle = new QLabel(QStringLiteral("&Liste des colonnes à ignorer"), this);
     Colonnes = new QPlainTextEdit(this);
     Colonnes->setObjectName(QStringLiteral("Colonnes"));
+    // Tab goes on to "Importer", as from any field: a field number holds no tab.
+    Colonnes->setTabChangesFocus(true);
     libelle->setBuddy(Colonnes);
     Button1 = NouveauBouton(QStringLiteral("Importer"), "Button1", this);
     Button2 = NouveauBouton(QStringLiteral("Annuler"), "Button2", this);

@@ -1,11 +1,10 @@
-// The layout's file, read and written through the model-file readers of the views: the
-// layout itself builds without them, with the sheet's rows.
+// The layout's 122 bytes, group by group in the file's order.
 
 #include <filesystem>
 #include <system_error>
 #include <type_traits>
 
-#include "saisie/preference_ecran.h"
+#include "dialogs/preference_ecran.h"
 #include "survey/flux.h"
 #include "views/lecteur_modele.h"
 
@@ -78,14 +77,16 @@ void Format(A& a, P& p)
 
 }  // namespace
 
-void TPreference_Ecran::Charge()
+void Charge(TPreference_Ecran& preferences)
 {
+    using P = TPreference_Ecran;
+    const std::string& nom = preferences.NomFichier;
     std::error_code e;
-    if (NomFichier.empty() || !std::filesystem::exists(NomFichier, e))
+    if (nom.empty() || !std::filesystem::exists(nom, e))
         return;
-    TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
+    TFileBufferStream f(nom, TFileBufferStream::kLecture);
     LecteurModele l(f);
-    TPreference_Ecran lu;
+    P lu;
     Format(l, lu);
     // Files of an older layout count the positions from 2.
     uint16_t* positions[] = {&lu.GLongueur.Position,     &lu.GAzimut.Position,     &lu.GPente.Position,
@@ -106,27 +107,27 @@ void TPreference_Ecran::Charge()
             place[*p] = true;
     }
     // A unit is read case aside, as the dialog takes it, and kept as the dialog gives it.
-    auto dans = [](TexteUnite& u, int colonne) {
-        const UniteMesure* m = UniteDeLibelle(UnitesColonne(colonne), u.str());
+    auto dans = [](P::TexteUnite& u, int colonne) {
+        const UniteMesure* m = UniteDeLibelle(P::UnitesColonne(colonne), u.str());
         if (m)
             u = m->Libelle;
         return m != nullptr;
     };
-    admis = admis && dans(lu.GLongueur.Unite, UniteLongueur) && dans(lu.GAzimut.Unite, UniteAzimut) &&
-            dans(lu.GPente.Unite, UnitePente) && dans(lu.GLargeur.Unite, UniteLargeur) &&
-            dans(lu.GHauteur.Unite, UniteHauteur);
+    admis = admis && dans(lu.GLongueur.Unite, P::UniteLongueur) && dans(lu.GAzimut.Unite, P::UniteAzimut) &&
+            dans(lu.GPente.Unite, P::UnitePente) && dans(lu.GLargeur.Unite, P::UniteLargeur) &&
+            dans(lu.GHauteur.Unite, P::UniteHauteur);
     if (!admis)
         throw ErreurFichierEndommage(f.MessageEndommage());
-    CopieGroupes(lu);
+    preferences.CopieGroupes(lu);
 }
 
-void TPreference_Ecran::Enregistre() const
+void Enregistre(const TPreference_Ecran& preferences)
 {
     FluxEnMemoire f;
     EcrivainModele e(f);
-    Format(e, *this);
+    Format(e, preferences);
     const std::vector<char>& octets = f.Octets();
-    EcritFichierEntier(NomFichier, octets.data(), octets.size());
+    EcritFichierEntier(preferences.NomFichier, octets.data(), octets.size());
 }
 
 }  // namespace karst

@@ -258,8 +258,8 @@ private:
     bool refuse(const QString& message, Icone icone, int ligne, int colonne);
     // The grid built under a layout of the sheet's own, with two columns for the widths or
     // heights whose values one column would mix; and the warning naming those values.
-    void gardeDeuxColonnes(bool largeurs, bool hauteurs);
-    static void ditDeuxColonnes(bool largeurs, bool hauteurs, const QStringList& valeurs);
+    void gardeDeuxColonnes(const std::vector<PartieMelee>& melees);
+    void ditDeuxColonnes(const std::vector<PartieMelee>& melees) const;
     // Texts holding characters Windows-1252 lacks are named, and the caver stores them with
     // '?' or goes back to the first one (false).
     bool accepteHorsCp1252();

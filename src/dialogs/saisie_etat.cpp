@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTableWidget>
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <vector>
@@ -152,33 +153,28 @@ void PlaceLigneSauvee(TMultPageDlg& ed, int ligne, const QStringList& cellules, 
     }
 }
 
-// The pairs a layout of one column joins with its separator whose saved parts (rows after
-// the titles) hold that separator: joined, they would split back elsewhere. Each such group
-// (0 widths, 1 heights) is named by its first offending cell.
-std::map<int, QString> PairesMelees(const TPreference_Ecran& p, const std::vector<QStringList>& lignes,
-                                    const std::vector<int>& types, const QStringList& titres)
+// The saved parts (rows after the titles) that a layout of one column would mix.
+std::vector<PartieMelee> PartiesSauveesMelees(const TPreference_Ecran& p, const std::vector<QStringList>& lignes,
+                                              const std::vector<int>& types)
 {
-    using P = TPreference_Ecran;
-    const P::GroupeDimension* groupes[] = {&p.GLargeur, &p.GHauteur};
-    const int parties[2][2] = {{P::LargeurG, P::LargeurD}, {P::HautSup, P::HautInf}};
-    std::map<int, QString> melees;
-    for (int g = 0; g < 2; ++g) {
-        if (groupes[g]->DeuxColonnes)
-            continue;
-        const QChar sep = QChar::fromLatin1(groupes[g]->Separateur);
-        for (std::size_t s = 1; s < types.size() && !melees.count(g); ++s) {
-            if (types[s] != parties[g][0] && types[s] != parties[g][1])
-                continue;
-            for (std::size_t r = 1; r < lignes.size(); ++r)
-                if (const QStringList& l = lignes[r]; l.value(static_cast<qsizetype>(s)).contains(sep)) {
-                    melees[g] = QStringLiteral("visée %1, %2 : « %3 »")
-                                    .arg(l.value(0), titres.value(static_cast<qsizetype>(s)),
-                                         l.value(static_cast<qsizetype>(s)));
-                    break;
-                }
+    std::vector<PartieMelee> melees;
+    for (std::size_t r = 1; r < lignes.size(); ++r)
+        for (std::size_t s = 1; s < types.size(); ++s) {
+            const std::string texte = lignes[r].value(static_cast<qsizetype>(s)).toStdString();
+            if (const int groupe = GroupeMele(p, types[s], texte); groupe >= 0)
+                melees.push_back({groupe, types[s], lignes[r].value(0).toStdString(), texte});
         }
-    }
     return melees;
+}
+
+// Lines of a warning, the first twenty of them and how many more there are.
+QString ListeBornee(const QStringList& lignes)
+{
+    constexpr qsizetype kMontrees = 20;
+    QString liste = QStringList(lignes.mid(0, kMontrees)).join(QLatin1Char('\r'));
+    if (lignes.size() > kMontrees)
+        liste += QStringLiteral("\r... et %1 autres.").arg(lignes.size() - kMontrees);
+    return liste;
 }
 
 }  // namespace
@@ -225,7 +221,7 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
 {
     const QSignalBlocker bloque(TableauVisee);
     QStringList nonPlaces;
-    std::map<int, QString> melees;
+    std::vector<PartieMelee> melees;
     Efface();
     dispositionGardee_.reset();
     ConstruitGrille(Preferences);
@@ -251,9 +247,9 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
         // Two widths (or heights) a one-column layout cannot join without mixing them keep
         // their two columns for this sheet: the layout stays the caver's for the others.
         if (Preferences)
-            melees = PairesMelees(*Preferences, lignes, types, titres);
+            melees = PartiesSauveesMelees(*Preferences, lignes, types);
         if (!melees.empty())
-            gardeDeuxColonnes(melees.count(0) > 0, melees.count(1) > 0);
+            gardeDeuxColonnes(melees);
         for (int ligne = 1; ligne < r; ++ligne) {
             if (ligne >= NbLignes())
                 AjouteLigne();
@@ -296,45 +292,54 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
     TabSet->setCurrentIndex(0);
     FixeCelluleCourante(2, std::min(2, NbColonnesGrille() - 1));
     Modifie = true;
-    if (!nonPlaces.isEmpty()) {
-        constexpr qsizetype kMontrees = 20;
-        QString liste = QStringList(nonPlaces.mid(0, kMontrees)).join(QLatin1Char('\r'));
-        if (nonPlaces.size() > kMontrees)
-            liste += QStringLiteral("\r... et %1 autres.").arg(nonPlaces.size() - kMontrees);
+    if (!nonPlaces.isEmpty())
         Invite().Avertissement(
             QStringLiteral("La fiche en cours de saisie a été enregistrée avec une autre disposition "
                            "de saisie. Ces valeurs n'ont pas de colonne dans la disposition actuelle "
                            "et n'ont pas été reprises :\r") +
-            liste);
-    }
-    if (!melees.empty()) {
-        QStringList valeurs;
-        for (const auto& [groupe, valeur] : melees)
-            valeurs << valeur;
-        ditDeuxColonnes(melees.count(0) > 0, melees.count(1) > 0, valeurs);
-    }
+            ListeBornee(nonPlaces));
+    if (!melees.empty())
+        ditDeuxColonnes(melees);
 }
 
-void TMultPageDlg::gardeDeuxColonnes(bool largeurs, bool hauteurs)
+namespace {
+
+bool MeleDans(const std::vector<PartieMelee>& melees, int groupe)
+{
+    return std::any_of(melees.begin(), melees.end(), [&](const PartieMelee& m) { return m.groupe == groupe; });
+}
+
+}  // namespace
+
+void TMultPageDlg::gardeDeuxColonnes(const std::vector<PartieMelee>& melees)
 {
     dispositionGardee_ = std::make_unique<TPreference_Ecran>(*Preferences);
-    dispositionGardee_->GLargeur.DeuxColonnes |= largeurs;
-    dispositionGardee_->GHauteur.DeuxColonnes |= hauteurs;
+    dispositionGardee_->GLargeur.DeuxColonnes |= MeleDans(melees, 0);
+    dispositionGardee_->GHauteur.DeuxColonnes |= MeleDans(melees, 1);
     dispositionGardee_->ConstruitColonnes();
     TPreference_Ecran* commune = Preferences;
     ConstruitGrille(dispositionGardee_.get());
     Preferences = commune;
 }
 
-void TMultPageDlg::ditDeuxColonnes(bool largeurs, bool hauteurs, const QStringList& valeurs)
+void TMultPageDlg::ditDeuxColonnes(const std::vector<PartieMelee>& melees) const
 {
+    const bool largeurs = MeleDans(melees, 0), hauteurs = MeleDans(melees, 1);
     const QString quoi = largeurs && hauteurs ? QStringLiteral("les largeurs et les hauteurs")
                          : largeurs           ? QStringLiteral("les largeurs")
                                               : QStringLiteral("les hauteurs");
-    Invite().Avertissement(QStringLiteral("Une valeur contient le séparateur qui réunit deux valeurs en une colonne :\r"
-                                          "%1\rPour ne pas les mélanger, cette fiche garde deux colonnes pour %2 "
-                                          "jusqu'à ce qu'elle soit terminée.")
-                               .arg(valeurs.join(QLatin1Char('\r')), quoi));
+    // Each part is named in the column it keeps in the grid.
+    QStringList valeurs;
+    for (const PartieMelee& m : melees)
+        valeurs << QStringLiteral("visée %1, %2 : « %3 »")
+                       .arg(QString::fromStdString(m.visee), Cellule(0, Feuille.ColonneType(m.type)),
+                            QString::fromStdString(m.texte));
+    const QString qui =
+        valeurs.size() > 1 ? QStringLiteral("Des valeurs contiennent") : QStringLiteral("Une valeur contient");
+    Invite().Avertissement(QStringLiteral("%1 le séparateur qui réunit deux valeurs en une colonne :\r%2\rPour ne pas "
+                                          "les mélanger, cette fiche garde deux colonnes pour %3 jusqu'à ce qu'elle "
+                                          "soit terminée.")
+                               .arg(qui, ListeBornee(valeurs), quoi));
 }
 
 void TMultPageDlg::Reouvre()

@@ -671,6 +671,9 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
             largeur = std::max(largeur, LargeurCellule(u));
         poseLargeur(c, largeur);
     }
+    // A grid built anew shows its first columns, wherever the caver left the previous sheet.
+    TableauVisee->horizontalScrollBar()->setValue(0);
+    TableauVisee->verticalScrollBar()->setValue(0);
 }
 
 void TMultPageDlg::AjouteViseeEnBas()
@@ -738,13 +741,10 @@ void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, T
     dispositionGardee_.reset();
     const std::vector<PartieMelee> melees =
         fiche && preferences ? PartiesMelees(*fiche, *preferences) : std::vector<PartieMelee>();
-    auto melee = [&](int groupe) {
-        return std::any_of(melees.begin(), melees.end(), [&](const PartieMelee& m) { return m.groupe == groupe; });
-    };
     if (melees.empty())
         ConstruitGrille(preferences);
     else
-        gardeDeuxColonnes(melee(0), melee(1));
+        gardeDeuxColonnes(melees);
     EditionFiche = fiche != nullptr;
     if (!fiche) {
         NouvelleFiche = true;
@@ -764,14 +764,8 @@ void TMultPageDlg::OuvreFiche(TFiche* fiche, TMassif* massif, int16_t galerie, T
         ChargeFiche(galerie);
     }
     Modifie = false;
-    if (!melees.empty()) {
-        QStringList valeurs;
-        for (const PartieMelee& m : melees)
-            valeurs << QStringLiteral("visée %1, %2 : « %3 »")
-                           .arg(m.visee)
-                           .arg(Cellule(0, Feuille.ColonneType(m.type)), QString::fromStdString(m.texte));
-        ditDeuxColonnes(melee(0), melee(1), valeurs);
-    }
+    if (!melees.empty())
+        ditDeuxColonnes(melees);
 }
 
 void TMultPageDlg::ChargeFiche(int galerie)
@@ -882,9 +876,15 @@ void TMultPageDlg::UniteExit()
     uniteLigne_ = uniteColonne_ = -1;
     if (r < 1 || r >= NbLignes() || c < 1 || c >= NbColonnesGrille())
         return;
-    if (Cellule(r, c) != Unite->currentText())
+    // Only a whole unit is written, as the list spells it: what only begins one (a sign whose
+    // completion was erased) leaves the unit the cell had.
+    const UniteMesure* unite = FeuilleSaisie::UniteDeTexte(TypeColonne(c), Unite->currentText().toStdString());
+    if (!unite)
+        return;
+    const QString texte = DepuisCp1252(unite->Libelle);
+    if (Cellule(r, c) != texte)
         Modifie = true;
-    FixeCellule(r, c, Unite->currentText());
+    FixeCellule(r, c, texte);
     TableauVisee->viewport()->update();
 }
 

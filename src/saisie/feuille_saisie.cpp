@@ -409,29 +409,35 @@ const std::string kVide;
 
 }  // namespace
 
-std::vector<PartieMelee> PartiesMelees(const TFiche& fiche, const TPreference_Ecran& p)
+int GroupeMele(const TPreference_Ecran& p, int type, const std::string& texte)
 {
-    std::vector<PartieMelee> r;
     for (int k = 0; k < 2; ++k) {
         const ColonnePaire& paire = kPaires[k];
         const P::GroupeDimension& g = p.*paire.groupe;
-        int visee = 0;
-        bool trouvee = g.DeuxColonnes;
-        for (std::size_t i = 0; i < fiche.Galeries.size() && !trouvee; ++i)
-            for (int n = 1; n <= fiche.Galeries[i]->NbVisees && !trouvee; ++n) {
-                ++visee;
-                const TVisee* v = fiche.Galeries[i]->Visee(n);
-                for (TexteMesure TVisee::*partie : {paire.premier, paire.second})
-                    if (v && !trouvee && (v->*partie).str().find(g.Separateur) != std::string::npos) {
-                        // The part's own column, in a layout of two.
-                        const ColonneCourte& c =
-                            *std::find_if(std::begin(kCourtes), std::end(kCourtes),
-                                          [&](const ColonneCourte& x) { return x.champ == partie; });
-                        r.push_back({k, visee, c.type, Cp1252VersUtf8((v->*partie).str())});
-                        trouvee = true;
-                    }
-            }
+        if (g.DeuxColonnes || texte.find(Cp1252VersUtf8(std::string(1, g.Separateur))) == std::string::npos)
+            continue;
+        for (const ColonneCourte& c : kCourtes)
+            if (c.type == type && (c.champ == paire.premier || c.champ == paire.second))
+                return k;
     }
+    return -1;
+}
+
+std::vector<PartieMelee> PartiesMelees(const TFiche& fiche, const TPreference_Ecran& p)
+{
+    std::vector<PartieMelee> r;
+    int visee = 0;
+    for (std::size_t i = 0; i < fiche.Galeries.size(); ++i)
+        for (int n = 1; n <= fiche.Galeries[i]->NbVisees; ++n) {
+            ++visee;
+            const TVisee* v = fiche.Galeries[i]->Visee(n);
+            for (const ColonneCourte& c : kCourtes)
+                if (v) {
+                    const std::string texte = Cp1252VersUtf8((v->*c.champ).str());
+                    if (const int groupe = GroupeMele(p, c.type, texte); groupe >= 0)
+                        r.push_back({groupe, c.type, std::to_string(visee), texte});
+                }
+        }
     return r;
 }
 
@@ -743,10 +749,26 @@ std::optional<std::string> FeuilleSaisie::ColleTexte(const TexteUtf8& texte, int
     return std::nullopt;
 }
 
+bool FeuilleSaisie::colonneNombres(int colonne) const
+{
+    const int type = TypeColonne(colonne);
+    if (type == P::Observations || type < P::Longueur || type >= 64)
+        return false;
+    // A width or height pair in one column is split at its separator before a ',' is read as
+    // the point: under a separator ',' or '.', the text is left for that reading.
+    for (const ColonnePaire& paire : kPaires)
+        if (type == paire.type) {
+            const char separateur = (preferences_->*paire.groupe).Separateur;
+            return separateur != ',' && separateur != '.';
+        }
+    return true;
+}
+
 std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, const std::vector<int>& ignores,
                                                        int ligne, bool finSurPoint)
 {
-    // Fields end at TAB, CR or LF, and lines at LF (CR LF) or at a bare CR; a ',' is a '.'.
+    // Fields end at TAB, CR or LF, and lines at LF (CR LF) or at a bare CR; a ',' is a '.' in
+    // the columns read as numbers.
     std::vector<std::vector<std::string>> lignes(1);
     std::string jeton;
     bool enCours = false;  // something of the line was read since its start
@@ -761,7 +783,7 @@ std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, c
         } else if (c == '\n') {
             enCours = false;
         } else {
-            jeton += c == ',' ? '.' : c;
+            jeton += c;
             enCours = true;
         }
         precedent = c;
@@ -782,8 +804,12 @@ std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, c
         int colonne = 2;
         for (std::size_t champ = 1; champ <= champs.size(); ++champ)
             if (std::find(ignores.begin(), ignores.end(), static_cast<int>(champ)) == ignores.end()) {
-                if (ligne < NbLignes() && colonne < NbColonnes())
-                    FixeTexte(ligne, colonne, champs[champ - 1]);
+                if (ligne < NbLignes() && colonne < NbColonnes()) {
+                    std::string t = champs[champ - 1];
+                    if (colonneNombres(colonne))
+                        std::replace(t.begin(), t.end(), ',', '.');
+                    FixeTexte(ligne, colonne, t);
+                }
                 colonne = suivante(colonne);
             }
         ++ligne;

@@ -53,10 +53,14 @@ struct CelluleHorsCp1252 {
 // column: joined, it would split back elsewhere. `groupe` 0 is the widths, 1 the heights;
 // `type` the part's column type in a layout of two columns.
 struct PartieMelee {
-    int groupe, visee, type;
+    int groupe, type;
+    std::string visee;  // the shot's number, as the grid shows it
     std::string texte;  // UTF-8
 };
-// The first such part of each group of the sheet's shots, numbered as the grid numbers them.
+// The group that a part of column type `type` holding `texte` (UTF-8) would mix under the
+// layout, or -1.
+int GroupeMele(const TPreference_Ecran& disposition, int type, const std::string& texte);
+// Every such part of the sheet's shots, shot by shot, numbered as the grid numbers them.
 std::vector<PartieMelee> PartiesMelees(const TFiche& fiche, const TPreference_Ecran& disposition);
 
 // Rows `haut` to `bas`, columns `gauche` to `droite`.
@@ -154,6 +158,8 @@ private:
     // Lines of text go to the rows from `haut` on, and a station row takes none: why such a
     // text (`texte` "collé" or "importé") is refused whole.
     std::optional<std::string> refuseSurStation(int haut, std::size_t lignes, const char* texte) const;
+    // A column whose text is read as numbers, where an imported ',' is the decimal point.
+    bool colonneNombres(int colonne) const;
 
     const TPreference_Ecran* preferences_ = nullptr;
     std::vector<std::vector<std::string>> lignes_;

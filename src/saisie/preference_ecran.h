@@ -106,14 +106,8 @@ public:
 
     void Defaut();
     void ConstruitColonnes();
-    // The file is read and written with the dialogs (dialogs/preference_ecran.cpp), through
-    // the views' model-file readers; the sheet's rows use the layout without them.
-    // Reads NomFichier when it exists; nothing otherwise. A damaged file (too short, or a
-    // layout the dialog cannot give: positions that are not the nine places, a unit off its
-    // list) is refused whole with ErreurFichierEndommage and the layout stays as it was.
-    void Charge();
-    // Writes the 122 bytes to NomFichier.
-    void Enregistre() const;
+    // NomFichier is read and written by `Charge` and `Enregistre` (dialogs/preference_ecran.h),
+    // through the views' model-file readers: the sheet's rows use the layout without them.
     // Copies every group (not the columns or the file name).
     void CopieGroupes(const TPreference_Ecran& source);
 };

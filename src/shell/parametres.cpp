@@ -10,6 +10,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "dialogs/preference_ecran.h"
 #include "platform/interlocuteur.h"
 #include "platform/services.h"
 #include "platform/texte.h"
@@ -173,7 +174,7 @@ void TForm1::chargeModeles()
     PreferenceSaisie.Defaut();
     charge("OPTIONS.SAI", [this](const std::string& f) {
         PreferenceSaisie.NomFichier = f;
-        PreferenceSaisie.Charge();
+        Charge(PreferenceSaisie);
     });
     PreferenceSaisie.ConstruitColonnes();
     charge("OPTIONS.TABL", [this](const std::string& f) { OptionsTableau.Charge(f); });
@@ -198,7 +199,7 @@ void TForm1::sauveModeles(std::vector<std::string>& echecs)
     sauve([this] { Marge.Sauve(modeleUtilisateur("OPTIONS.MAR")); });
     sauve([this] {
         PreferenceSaisie.NomFichier = modeleUtilisateur("OPTIONS.SAI");
-        PreferenceSaisie.Enregistre();
+        Enregistre(PreferenceSaisie);
     });
     sauve([this] { OptionsTableau.Sauve(modeleUtilisateur("OPTIONS.TABL")); });
     sauve([this] { OptionsPlan.Sauve(modeleUtilisateur("OPTIONS.PLA")); });
@@ -239,10 +240,10 @@ bool TForm1::FichierModele(const std::string& nom, bool charge)
     if (ext == ".SAI") {
         PreferenceSaisie.NomFichier = nom;
         if (charge) {
-            PreferenceSaisie.Charge();
+            Charge(PreferenceSaisie);
             PreferenceSaisie.ConstruitColonnes();
         } else {
-            PreferenceSaisie.Enregistre();
+            Enregistre(PreferenceSaisie);
         }
     } else if (ext == ".PLA") {
         transfert(OptionsPlan);

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "saisie/preference_ecran.h"
+#include "dialogs/preference_ecran.h"
 #include "survey/aide_fichiers.h"
 #include "survey/flux.h"
 
@@ -30,7 +30,7 @@ TEST(PreferenceEcran, FichierDesDefautsEtRelecture)
     QTemporaryDir dir;
     TPreference_Ecran p;
     p.NomFichier = dir.filePath("OPTIONS.SAI").toStdString();
-    p.Enregistre();
+    Enregistre(p);
     const std::string o = Contenu(p.NomFichier);
     EXPECT_EQ(o, Contenu(std::string(KARST_TEST_DATA) + "/modeles/defaut.sai"));
     ASSERT_EQ(o.size(), 122u);
@@ -41,7 +41,7 @@ TEST(PreferenceEcran, FichierDesDefautsEtRelecture)
     q.GAzimut.Unite = "gr";
     q.GPoint.Largeur = 1;
     q.NomFichier = p.NomFichier;
-    q.Charge();
+    Charge(q);
     EXPECT_TRUE(q.GLargeur.DeuxColonnes);
     EXPECT_EQ(q.GAzimut.Unite.str(), "\xB0");
     EXPECT_EQ(q.GPoint.Largeur, 60);
@@ -53,9 +53,9 @@ TEST(PreferenceEcran, FichierDesDefautsEtRelecture)
                 "CM"
                 "abcdefgh");
     std::ofstream(q.NomFichier, std::ios::binary) << sai;
-    q.Charge();
+    Charge(q);
     EXPECT_EQ(q.GLongueur.Unite.str(), "cm");
-    q.Enregistre();
+    Enregistre(q);
     EXPECT_EQ(Contenu(q.NomFichier), sai.replace(7, 2, "cm"));
 }
 
@@ -68,18 +68,18 @@ TEST(PreferenceEcran, PositionsDecaleesDUnCran)
          {&p.GLongueur.Position, &p.GAzimut.Position, &p.GPente.Position, &p.GLargeur.Position, &p.GHauteur.Position,
           &p.GCroquis.Position, &p.GCommentaires.Position, &p.GHorizontal.Position, &p.GDeveloppement.Position})
         ++*g;
-    p.Enregistre();
+    Enregistre(p);
     TPreference_Ecran q;
     q.NomFichier = p.NomFichier;
-    q.Charge();
+    Charge(q);
     EXPECT_EQ(q.GLongueur.Position, 1);
     EXPECT_EQ(q.GDeveloppement.Position, 9);
 
     // One position at 1: taken as is.
     p.GLongueur.Position = 1;
     p.GDeveloppement.Position = 2;
-    p.Enregistre();
-    q.Charge();
+    Enregistre(p);
+    Charge(q);
     EXPECT_EQ(q.GLongueur.Position, 1);
     EXPECT_EQ(q.GAzimut.Position, 3);
 
@@ -92,11 +92,11 @@ TEST(PreferenceEcran, PositionsDecaleesDUnCran)
         TPreference_Ecran r = p;
         if (change) {
             change(r);
-            r.Enregistre();
+            Enregistre(r);
         } else {
             std::ofstream(r.NomFichier, std::ios::binary) << std::string(122, '\0');
         }
-        EXPECT_THROW(q.Charge(), ErreurFichierEndommage);
+        EXPECT_THROW(Charge(q), ErreurFichierEndommage);
         EXPECT_EQ(q.GDeveloppement.Position, 2);
         EXPECT_EQ(q.GAzimut.Unite.str(), "\xB0");
     }

@@ -32,6 +32,7 @@
 
 #include "aide_saisie.h"
 #include "boite_reelle.h"
+#include "dialogs/preference_ecran.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "survey/aide_fichiers.h"
@@ -316,7 +317,8 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
     } signes[] = {{cUniteA, "-gr", 0, "-gr", nullptr},       {cUniteA, "-\u00B0", 300, "-\u00B0", nullptr},
                   {cUniteP, "-m", 100, "-m", nullptr},       {cUniteP, "-\u00B0vul", 0, "-\u00B0vul", nullptr},
                   {cUniteP, "-cm", 150, "-cm", nullptr},     {cUniteA, "-12", 0, "-\u00B0", "-12"},
-                  {cUniteA, "-7.5", 300, "-\u00B0", "-7.5"}, {cUniteA, "\x1b-gr", 0, "-gr", "-7.5"}};
+                  {cUniteA, "-7.5", 300, "-\u00B0", "-7.5"}, {cUniteA, "\x1b-gr", 0, "-gr", "-7.5"},
+                  {cUniteA, "-\b", 0, "-gr", "-7.5"}};
     for (const auto& s : signes) {
         QTest::qWait(QApplication::doubleClickInterval() + 50);
         Clic(r8, s.colonne);
@@ -377,7 +379,7 @@ TEST_F(Seance, UneFicheCorrigeeAuClavierEtALaSouris)
         }
     // Columns drawn wider for their titles and values leave the layout's file as it was.
     prefs.NomFichier = dossier.filePath("OPTIONS.SAI").toStdString();
-    prefs.Enregistre();
+    Enregistre(prefs);
     EXPECT_EQ(essai::Contenu(prefs.NomFichier), essai::Contenu(std::string(KARST_TEST_DATA) + "/modeles/defaut.sai"));
 }
 
@@ -856,7 +858,12 @@ TEST_F(Seance, UneViseeDeplaceeGardeSesUnitesEtLaGrilleGrandit)
     // From the last shot before a junction, lines 2 and 3 would fall on its station rows.
     QApplication::clipboard()->setText("31\r\n32\r\n33\r\n34\r\n");
     PiloteModalInstalle tableur([](QDialog& d) {
-        QTest::mouseClick(dynamic_cast<TImportationExcel&>(d).Button1, Qt::LeftButton);
+        // Tab leaves the list of fields to skip for "Importer", which Enter presses.
+        d.show();
+        QApplication::setActiveWindow(&d);
+        EXPECT_EQ(Focus(), dynamic_cast<TImportationExcel&>(d).Colonnes);
+        for (const Qt::Key k : {Qt::Key_Tab, Qt::Key_Return})
+            QTest::keyClick(Focus(), k);
         return d.result();
     });
     Popup(r9, cLongueur, ed->Importerduntableur1);

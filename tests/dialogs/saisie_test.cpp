@@ -560,15 +560,17 @@ TEST_F(Saisie, BlocRelu)
                   {troisieme.Cellule(0, 4), troisieme.Cellule(2, 4), troisieme.Cellule(2, 6), troisieme.Cellule(2, 8)}),
               QStringList({"Pente", "-5", "45", "1/2"}));
     EXPECT_TRUE(DernierMessage().endsWith(":\rvisée 1, Croquis : « 5 »")) << DernierMessage().toStdString();
-    // A left width holding the separator: one column would mix it with the right one, so the
-    // sheet keeps its two columns and says so.
+    // Widths holding the separator: one column would mix them with the other ones, so the
+    // sheet keeps its two columns and names each.
     ed->OuvreFiche(massif.Fiches.back(), &massif, 0, &prefs);  // the sheet `autre` stored
     ed->FixeCellule(2, cGauche, "2/1");
+    ed->FixeCellule(3, cDroite, "1/3");
     EcritBloc(nom, *ed);
     TMultPageDlg cinquieme(&etroit);
     LitBloc(nom, cinquieme, massif);
     EXPECT_EQ(cinquieme.Cellule(2, 8) + " " + cinquieme.Cellule(2, 9), "2/1 2");
-    EXPECT_TRUE(DernierMessage().contains("\rvisée 1, Largeur G : « 2/1 »\r")) << DernierMessage().toStdString();
+    EXPECT_TRUE(DernierMessage().contains("\rvisée 1, Largeur G : « 2/1 »\rvisée 2, Largeur D : « 1/3 »\r"))
+        << DernierMessage().toStdString();
     ASSERT_TRUE(cinquieme.ValideFiche());
     EXPECT_EQ(massif.Fiches.back()->Galeries[0]->Visee(1)->Gauche.str() + "|" +
                   massif.Fiches.back()->Galeries[0]->Visee(1)->Droite.str(),
@@ -577,9 +579,10 @@ TEST_F(Saisie, BlocRelu)
     invite.messages.clear();
     cinquieme.OuvreFiche(massif.Fiches.back(), &massif, 0, &etroit);
     EXPECT_EQ(cinquieme.Cellule(2, 8) + " " + cinquieme.Cellule(2, 9), "2/1 2");
-    EXPECT_EQ(DernierMessage(), "Une valeur contient le séparateur qui réunit deux valeurs en une colonne :\rvisée 1, "
-                                "Largeur G : « 2/1 »\rPour ne pas les mélanger, cette fiche garde deux colonnes pour "
-                                "les largeurs jusqu'à ce qu'elle soit terminée.");
+    EXPECT_EQ(DernierMessage(),
+              "Des valeurs contiennent le séparateur qui réunit deux valeurs en une colonne :\rvisée 1, "
+              "Largeur G : « 2/1 »\rvisée 2, Largeur D : « 1/3 »\rPour ne pas les mélanger, cette "
+              "fiche garde deux colonnes pour les largeurs jusqu'à ce qu'elle soit terminée.");
     const std::string o = Contenu(nom);
     {
         std::ofstream court(nom, std::ios::binary | std::ios::trunc);

@@ -286,9 +286,10 @@ TEST_F(Feuille, ImportDUnTableur)
     EXPECT_EQ(f.Texte(4, 6), "9");
     EXPECT_EQ(f.Texte(5, 2), "");
 
-    // A ',' is a '.', and a skipped field moves nothing.
-    EXPECT_FALSE(f.ImporteTexte(TexteUtf8("12,5\t99\t45\t-3\r\n"), {2}, 5, false));
+    // A ',' is a '.' in the number columns only, and a skipped field moves nothing.
+    EXPECT_FALSE(f.ImporteTexte(TexteUtf8("12,5\t99\t45\t-3\t\t\t\t\tPassage étroit, boueux\r\n"), {2}, 5, false));
     EXPECT_EQ(f.Texte(5, 2), "12.5");
+    EXPECT_EQ(f.Texte(5, cObservations), "Passage étroit, boueux");
     EXPECT_EQ(f.Texte(5, 4), "45");
     EXPECT_EQ(f.Texte(5, 6), "-3");
     // Lines ended by a bare LF keep their last field.
