@@ -23,6 +23,7 @@ public:
     void Statut(const std::string&) override {}
     void Message(const std::string&) override {}
     void Avertissement(const std::string&) override {}
+    ChoixDeclinaison DeclinaisonNonReglee(const std::string&) override { return ChoixDeclinaison::Fichier; }
 };
 
 struct Hasard {
@@ -133,7 +134,7 @@ const std::string& FichierVisualTopo()
 }
 
 // Imports the file into an empty massif, or (argument 1) into one that already holds it.
-template <void (*Importe)(TMassif&, const std::string&, TRapportEchange&), const std::string& (*Fichier)()>
+template <auto Importe, const std::string& (*Fichier)()>
 void BM_Importe(benchmark::State& state)
 {
     const std::string& f = Fichier();

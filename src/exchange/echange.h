@@ -17,6 +17,14 @@ class TMassif;
 class TFiche;
 class TPointTopo;
 
+// What an import does with the trips of its file that ask for the declination computed from
+// the massif's model while that model is not set (it still holds its creation values).
+enum class ChoixDeclinaison {
+    Modele,   // the massif's model as it is now: the caver may just have set it
+    Fichier,  // each trip's own declination field alone
+    Annule,   // nothing is imported
+};
+
 // What the exchange routines show to the user: the status text of the main window and
 // message boxes. Texts are UTF-8, as every user-interface string. The main window
 // implements it; the tests pass a fake.
@@ -29,6 +37,9 @@ public:
     virtual void Message(const std::string& texte) = 0;
     // Warning box with an OK button.
     virtual void Avertissement(const std::string& texte) = 0;
+    // Asked once the whole file is read and before anything enters the massif; `texte` names
+    // the trips and says that the model is not set.
+    virtual ChoixDeclinaison DeclinaisonNonReglee(const std::string& texte) = 0;
 };
 
 // A file refused by an import, or an export that cannot be written. The text is UTF-8 and
@@ -40,8 +51,9 @@ public:
 
 // Reads a Toporobot text file (*.Tab) into the massif: one sheet per run of shots of one
 // trip, galleries between the junctions of the series, entrances and fixed points as
-// reference points.
-void ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchange& rapport);
+// reference points. False when the caver chose to import nothing rather than apply a
+// declination model nobody set: the massif is then as it was.
+bool ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchange& rapport);
 
 // Writes the current sheets of the massif (all, or the selection in force) and its
 // reference points as a Toporobot text file.

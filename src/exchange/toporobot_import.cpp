@@ -57,7 +57,9 @@ unsigned char DepuisMacRoman(unsigned char c)
 struct Seance {
     std::string date;
     std::string topographe, aide;
-    float declinaison = 0;  // grads
+    bool automatique = false;  // the declination comes from the massif's model
+    long double champ = 0;     // the file's own declination, grads
+    std::size_t ligne = 0;     // the line that defines the trip; 0 for none
 };
 
 struct Code {
@@ -113,7 +115,7 @@ public:
                 clesReferences_.insert(CleStation(*r));
     }
 
-    void Execute(const std::string& fichier);
+    bool Execute(const std::string& fichier);
 
 private:
     // Reading.
@@ -142,6 +144,13 @@ private:
     std::unique_ptr<TFiche> NouvelleFiche(int seance) const;
     void CreeFiches();
     void Nettoie();
+    bool FixeDeclinaisons();
+    float Declinaison(const Seance& s, bool modele) const;
+    // A trip no line defines (the fixed points' 999 among them) is the empty one.
+    const Seance& SeanceDe(int seance) const
+    {
+        return seances_[seance >= 1 && seance <= kMaxSeance ? static_cast<std::size_t>(seance) : 0];
+    }
 
     TMassif& massif_;
     TRapportEchange& rapport_;
@@ -165,6 +174,7 @@ private:
     std::vector<std::unique_ptr<TPointTopo>> references_;  // staged reference points
     std::unordered_set<std::string> clesReferences_;       // massif's and staged ones
     std::vector<std::unique_ptr<TFiche>> fiches_;          // staged sheets
+    std::vector<int> seancesFiches_;                       // the trip of each staged sheet
 };
 
 bool MemePlace(const TPointTopo& a, const TPointTopo& b)
@@ -267,16 +277,67 @@ void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes)
         s.date = date;
         s.topographe = c[6];
         s.aide = c[7];
-        long double decli = 0;
-        if (echange::SansBlancs(c[8]) == "1") {
-            const long double annees = AnneesSiecle(date) - AnneesSiecle(massif_.Date_Declinaison);
-            decli = (static_cast<long double>(massif_.Origine_Declinaison) -
-                     static_cast<long double>(massif_.Variation_Declinaison) * annees) /
-                    0.9L;
-        }
-        decli = decli + Reel(c[9], n) - static_cast<long double>(massif_.Angle_Geodesique) * 200 / 180;
-        s.declinaison = static_cast<float>(echange::Admise(decli, n, "la déclinaison"));
+        s.automatique = echange::SansBlancs(c[8]) == "1";
+        s.champ = Reel(c[9], n);
+        s.ligne = n;
     }
+}
+
+// Grads, held as the file's 32-bit number. The model and the geodesic angle are read as they
+// are once the caver has answered: either may just have been set.
+float ImportToporobot::Declinaison(const Seance& s, bool modele) const
+{
+    if (!s.ligne)
+        return 0;
+    long double decli = 0;
+    if (s.automatique && modele) {
+        const long double annees = AnneesSiecle(s.date) - AnneesSiecle(massif_.Date_Declinaison);
+        decli = (static_cast<long double>(massif_.Origine_Declinaison) -
+                 static_cast<long double>(massif_.Variation_Declinaison) * annees) /
+                0.9L;
+    }
+    decli = decli + s.champ - static_cast<long double>(massif_.Angle_Geodesique) * 200 / 180;
+    return static_cast<float>(echange::Admise(decli, s.ligne, "la déclinaison"));
+}
+
+// A model nobody set would turn the survey by its creation values (-30 gr for a trip of
+// 2007): the caver is told which trips ask for it and chooses. False: nothing is imported.
+bool ImportToporobot::FixeDeclinaisons()
+{
+    std::set<int> automatiques;
+    for (std::size_t k = 0; k < fiches_.size(); ++k)
+        if (!fiches_[k]->Galeries.empty() && SeanceDe(seancesFiches_[k]).automatique)
+            automatiques.insert(seancesFiches_[k]);
+    bool modele = true;
+    if (!automatiques.empty() && !massif_.DeclinaisonReglee()) {
+        // A long list would fill the screen: the first ten are named.
+        std::vector<std::string> nommees;
+        for (int t : automatiques) {
+            if (nommees.size() == 10)
+                break;
+            const std::string& date = SeanceDe(t).date;
+            nommees.push_back(FormatEntier(t) + (echange::Blanc(date) ? "" : " (" + echange::EnUtf8(date) + ")"));
+        }
+        const std::size_t reste = automatiques.size() - nommees.size();
+        std::string liste;
+        for (std::size_t i = 0; i < nommees.size(); ++i)
+            liste += (i == 0 ? "" : i + 1 == nommees.size() && !reste ? " et " : ", ") + nommees[i];
+        if (reste)
+            liste += " et " + FormatEntier(static_cast<long long>(reste)) + (reste == 1 ? " autre" : " autres");
+        const bool une = automatiques.size() == 1;
+        const std::string texte = std::string(une ? "La séance " : "Les séances ") + liste +
+                                  (une ? " du fichier demande" : " du fichier demandent") +
+                                  " la déclinaison automatique, mais le modèle de déclinaison du massif "
+                                  "n'est pas réglé.";
+        switch (rapport_.DeclinaisonNonReglee(texte)) {
+        case ChoixDeclinaison::Modele: break;
+        case ChoixDeclinaison::Fichier: modele = false; break;
+        case ChoixDeclinaison::Annule: return false;
+        }
+    }
+    for (std::size_t k = 0; k < fiches_.size(); ++k)
+        fiches_[k]->Declinaison = static_cast<long double>(Declinaison(SeanceDe(seancesFiches_[k]), modele));
+    return true;
 }
 
 void ImportToporobot::LitCodes(const std::vector<std::size_t>& lignes)
@@ -606,10 +667,9 @@ TPointTopo ImportToporobot::Station(int serie, int point)
 std::unique_ptr<TFiche> ImportToporobot::NouvelleFiche(int seance) const
 {
     auto f = std::make_unique<TFiche>();
-    const Seance& s = seances_[seance >= 1 && seance <= kMaxSeance ? static_cast<std::size_t>(seance) : 0];
+    const Seance& s = SeanceDe(seance);
     f->Unite_Decli = kAzimutGrades;
     f->Date = s.date;
-    f->Declinaison = static_cast<long double>(s.declinaison);
     f->Topographes.emplace_back(s.topographe);
     f->Topographes.emplace_back(s.aide);
     echange::Adresse(*f, cavite_, fichier_);
@@ -646,6 +706,7 @@ void ImportToporobot::CreeFiches()
                 break;
             if (seance(j) != t) {
                 fiches_.push_back(std::move(fiche));
+                seancesFiches_.push_back(t);
                 t = seance(j);
                 fiche = NouvelleFiche(t);
             }
@@ -677,6 +738,7 @@ void ImportToporobot::CreeFiches()
         }
     }
     fiches_.push_back(std::move(fiche));
+    seancesFiches_.push_back(t);
 }
 
 // Drops the zero-length shots, merges the stations joined by a gallery of one zero-length
@@ -755,7 +817,7 @@ void ImportToporobot::Nettoie()
     NettoieTerminus(fiches, references);
 }
 
-void ImportToporobot::Execute(const std::string& fichier)
+bool ImportToporobot::Execute(const std::string& fichier)
 {
     fichier_ = fichier;
     lignes_ = echange::LitLignes(fichier);
@@ -802,6 +864,8 @@ void ImportToporobot::Execute(const std::string& fichier)
     EtablitCorrespondances();
     CreeFiches();
     Nettoie();
+    if (!FixeDeclinaisons())
+        return false;
     for (auto& f : fiches_)
         if (!f->Galeries.empty())
             f->Calcule(massif_.Angle_Geodesique);
@@ -812,6 +876,7 @@ void ImportToporobot::Execute(const std::string& fichier)
     for (auto& f : fiches_)
         if (!f->Galeries.empty())
             massif_.AjouteFiche(std::move(f), massif_.SelectionActive);
+    return true;
 }
 
 }  // namespace
@@ -841,9 +906,11 @@ void NettoieTerminus(const std::vector<TFiche*>& fiches, const std::vector<const
             }
 }
 
-void ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchange& rapport)
+bool ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchange& rapport)
 {
-    echange::RefuseDebordement(fichier, [&] { ImportToporobot(massif, rapport).Execute(fichier); });
+    bool importe = false;
+    echange::RefuseDebordement(fichier, [&] { importe = ImportToporobot(massif, rapport).Execute(fichier); });
+    return importe;
 }
 
 }  // namespace karst

@@ -3,6 +3,7 @@
 // table's sort order.
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -35,6 +36,32 @@ public:
     void Statut(const std::string& texte) override { f_.Panneaux[0]->setText(QString::fromUtf8(texte)); }
     void Message(const std::string& texte) override { Invite().Information(QString::fromUtf8(texte)); }
     void Avertissement(const std::string& texte) override { Invite().Avertissement(QString::fromUtf8(texte)); }
+    // Oui opens "Déclinaisons" and asks again until the model is set or another answer given.
+    ChoixDeclinaison DeclinaisonNonReglee(const std::string& texte) override
+    {
+        // The import's hourglass is not the caver's while the caver is asked.
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        const QString question = QString::fromUtf8(texte) +
+                                 QStringLiteral("\rOui : régler le modèle (Données > Déclinaisons), puis importer."
+                                                "\rNon : importer avec la seule déclinaison que donne le fichier."
+                                                "\rAnnuler : ne rien importer.");
+        ChoixDeclinaison choix = ChoixDeclinaison::Annule;
+        for (;;) {
+            const Bouton b =
+                Invite().Message(question, Icone::Confirmation, {Bouton::Oui, Bouton::Non, Bouton::Annuler});
+            if (b == Bouton::Non)
+                choix = ChoixDeclinaison::Fichier;
+            if (b != Bouton::Oui)
+                break;
+            f_.Dclinaison1Click();
+            if (f_.Massif && f_.Massif->DeclinaisonReglee()) {
+                choix = ChoixDeclinaison::Modele;
+                break;
+            }
+        }
+        QApplication::restoreOverrideCursor();
+        return choix;
+    }
 
 private:
     TForm1& f_;
@@ -131,20 +158,22 @@ void Importe(TForm1& f, const char* filtre, const char* extension, Importeur imp
     if (!Invite().Ouvrir(d))
         return;
     RapportForm1 rapport(f);
+    auto statut = [&f] { f.Panneaux[0]->setText(f.Massif->SelectionActive ? QStringLiteral("Sélection") : QString()); };
     bool reussi = false;
     {
         Sablier sablier;
         try {
-            importeur(*f.Massif, CheminSysteme(d.nom), rapport);
-            reussi = true;
+            reussi = importeur(*f.Massif, CheminSysteme(d.nom), rapport);
         } catch (const std::exception& e) {
-            f.Panneaux[0]->setText(f.Massif->SelectionActive ? QStringLiteral("Sélection") : QString());
+            statut();
             Invite().Erreur(e);
         }
     }
+    // Also when the caver chose to import nothing: the status bar no longer speaks of the import.
+    if (f.Massif)
+        statut();
     if (!reussi || !f.Massif)
         return;
-    f.Panneaux[0]->setText(f.Massif->SelectionActive ? QStringLiteral("Sélection") : QString());
     // The table measures its rows again with the new sheets.
     f.Massif->DimensionsAJour = false;
     f.MassifModifie(f.Massif.get(), Recalcul::Automatique, true);
@@ -187,13 +216,15 @@ void Exporte(TForm1& f, const char* filtre, const char* extension, Exporteur exp
 void TForm1::Importtoporobot1Click()
 {
     Importe(*this, kFiltreToporobot, "Tab",
-            [](TMassif& m, const std::string& nom, TRapportEchange& r) { ImporteToporobot(m, nom, r); });
+            [](TMassif& m, const std::string& nom, TRapportEchange& r) { return ImporteToporobot(m, nom, r); });
 }
 
 void TForm1::VisualTopo1Click()
 {
-    Importe(*this, kFiltreVisualTopo, "tro",
-            [](TMassif& m, const std::string& nom, TRapportEchange& r) { ImporteVisualTopo(m, nom, r); });
+    Importe(*this, kFiltreVisualTopo, "tro", [](TMassif& m, const std::string& nom, TRapportEchange& r) {
+        ImporteVisualTopo(m, nom, r);
+        return true;
+    });
 }
 
 void TForm1::Exporttoporobot1Click()

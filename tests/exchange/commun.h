@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -23,7 +24,14 @@ public:
     void Statut(const std::string& t) override { statuts.push_back(t); }
     void Message(const std::string& t) override { messages.push_back(t); }
     void Avertissement(const std::string& t) override { avertissements.push_back(t); }
-    std::vector<std::string> statuts, messages, avertissements;
+    // The caver's answer; by default nothing is imported.
+    ChoixDeclinaison DeclinaisonNonReglee(const std::string& t) override
+    {
+        questions.push_back(t);
+        return reponse ? reponse() : ChoixDeclinaison::Annule;
+    }
+    std::function<ChoixDeclinaison()> reponse;
+    std::vector<std::string> statuts, messages, avertissements, questions;
 };
 
 // A fresh folder for the test's files, removed afterwards.

@@ -594,6 +594,39 @@ TEST_F(Commandes, DeclinaisonsEtReferences)
     f->Pointsderfrence1->trigger();
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
+
+    // A trip of 2007 asking for the automatic declination, its own field 0.8 gr, in a new massif:
+    // Oui opens "Déclinaisons", cancelled there it asks again, and Annuler imports nothing; Non
+    // imports the file's field alone; Oui then Enregistrer, the model's value.
+    f = Cree(true);
+    const std::string tab = Fichier("auto.tab");
+    std::ofstream(tab, std::ios::binary)
+        << "-6\t1\tG\r-5\t1\t0\t0\t0\t1\t0\r-2\t1\t01\t07\t07\tA\tB\t1\t0.80\r-1\t1\t360\t360\r\r"
+           "1\t-1\t1\t0\t1\t1\t1\r1\t0\t1\t1\t0\t0\t0\r1\t1\t1\t1\t10\t0\t0\r";
+    int fois = 0;
+    w.actions["DeclinaisonDefaut"] = [&fois](QDialog& q) {
+        dynamic_cast<TDeclinaisonDefaut&>(q).Edit1->setText(QStringLiteral("2.5"));
+        return Clique(q, ++fois == 1 ? "Button2" : "Button1");
+    };
+    invite.messages.clear();
+    invite.reponses = {Bouton::Oui, Bouton::Annuler, Bouton::Non, Bouton::Oui};
+    for (const std::size_t fiches : {0u, 1u, 2u}) {
+        invite.fichiers = {QString::fromStdString(tab)};
+        f->Importtoporobot1->trigger();
+        EXPECT_EQ(f->Massif->Fiches.size(), fiches);
+        EXPECT_EQ(f->Massif->Enregistre, fiches == 0);
+        EXPECT_TRUE(f->Panneaux[0]->text().isEmpty());
+    }
+    ASSERT_EQ(invite.Textes().size(), 4);
+    EXPECT_EQ(invite.Textes()[3],
+              QStringLiteral("La séance 1 (01/07/07) du fichier demande la déclinaison automatique, "
+                             "mais le modèle de déclinaison du massif n'est pas réglé.\rOui : "
+                             "régler le modèle (Données > Déclinaisons), puis importer.\rNon : "
+                             "importer avec la seule déclinaison que donne le fichier.\rAnnuler : "
+                             "ne rien importer."));
+    // 2007.5 is 27.5 years after the model's 1980, at 1° a year from 2.5°.
+    EXPECT_NEAR(f->Massif->Fiches[0]->Declinaison, 0.8, 1e-6);
+    EXPECT_NEAR(f->Massif->Fiches[1]->Declinaison, (2.5 - 27.5) / 0.9 + 0.8, 1e-5);
 }
 
 TEST_F(Commandes, LesVuesChoisissentUneGalerie)
