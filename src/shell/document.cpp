@@ -263,10 +263,10 @@ bool TForm1::MassifAccessible(const std::string& nom, bool absentAdmis, const QS
         Invite().Avertissement(QStringLiteral("%1 est un dossier, et non un fichier de massif.").arg(NomDeChemin(nom)));
         return false;
     }
-    // Reading a pipe would wait for a writer, and a device gives no end: neither is a file.
-    if (fs::exists(etat) && !fs::is_regular_file(etat)) {
-        Invite().Avertissement(
-            QString::fromUtf8(TexteTubeOuPeripherique("%1", "fichier de massif")).arg(NomDeChemin(nom)));
+    // Reading a pipe would wait for a writer, a device gives no end, and a link loop would
+    // open as a new massif that its first save puts in the place of a link.
+    if (const std::string refus = RefusNonFichier(nom, "%1", "fichier de massif"); !refus.empty()) {
+        Invite().Avertissement(QString::fromUtf8(refus).arg(NomDeChemin(nom)));
         return false;
     }
     if (!absentAdmis && !fs::exists(etat)) {
@@ -455,7 +455,7 @@ void TForm1::OuvreRecent(int i)
         return;
     if (!MassifAccessible(nom, false, QStringLiteral("\rIl est retiré de la liste des fichiers récents."))) {
         std::error_code e;
-        if (!fs::exists(nom, e)) {
+        if (fs::status(nom, e).type() == fs::file_type::not_found) {
             auto& f = FichiersRecents;
             std::move(f.begin() + i + 1, f.end(), f.begin() + i);
             f.back().clear();

@@ -258,6 +258,12 @@ TEST_F(Fenetre, FichiersRecents)
     EXPECT_FALSE(g->OuvreMassif(tube));
     EXPECT_EQ(invite.Textes().back(),
               QString::fromStdString(tube + " est un tube ou un périphérique, et non un fichier de massif."));
+    // So is a link loop, which would open as a new massif that its save puts in a link's place.
+    const std::string boucle = Chemin("boucle.fic");
+    fs::create_symlink("boucle.fic", boucle);
+    EXPECT_FALSE(g->OuvreMassif(boucle));
+    EXPECT_EQ(invite.Textes().back(), QString::fromStdString(boucle + " est un lien symbolique qui boucle sur lui-même, "
+                                                                      "et non un fichier de massif."));
     ASSERT_TRUE(g->OuvreMassif(Massif("deux\nlignes.fic")));
     g->FermeMassif();
     EXPECT_TRUE(g->FichiersRecents[0].empty());
