@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
+#include <thread>
 #include <vector>
 
 #include "aide_fichiers.h"
+#include "survey/fichier_texte.h"
 #include "survey/flux.h"
 
 using namespace karst;
@@ -197,6 +204,34 @@ TEST(Flux, FichierIntrouvable)
         EXPECT_EQ(std::string(e.what()), "Impossible d'ouvrir le fichier " + p.string());
     }
     EXPECT_THROW(TFileBufferStream(fs::temp_directory_path().string(), TFileBufferStream::kLecture), ErreurFlux);
+
+    // A pipe nobody writes to: an open that waits for the other end would never return. Each
+    // opening runs beside the test, which after seconds opens that end to let it go and fails.
+    const fs::path tube = Temporaire("sans_ecrivain");
+    ASSERT_EQ(::mkfifo(tube.c_str(), 0600), 0);
+    const std::function<void()> ouvertures[] = {
+        [&] { TFileBufferStream(tube.string(), TFileBufferStream::kLecture); },
+        [&] { TFileBufferStream(tube.string(), 1); },
+        [&] { FichierTexteLecture{tube.string()}; },
+        [&] { CopieFichier(tube.string(), Temporaire("copie").string()); }};
+    for (const auto& ouvre : ouvertures) {
+        std::packaged_task<std::string()> t([&]() -> std::string {
+            try {
+                ouvre();
+            } catch (const ErreurFlux& e) {
+                return e.what();
+            }
+            return "ouvert";
+        });
+        auto refus = t.get_future();
+        std::thread essai(std::move(t));
+        if (refus.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            ADD_FAILURE() << "l'ouverture attend un écrivain";
+            ::close(::open(tube.c_str(), O_RDWR));
+        }
+        essai.join();
+        EXPECT_EQ(refus.get(), tube.string() + " est un tube ou un périphérique, et non un fichier.");
+    }
 }
 
 TEST(Flux, EcritureEchoueeSignalee)
