@@ -634,6 +634,8 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     EXPECT_EQ(f->Massif->NomFichier, Chemin("texte.mas"));
     EXPECT_EQ(invite.dialoguesFichier.back().dossier, dirM.path());
     EXPECT_TRUE(Contenu(Chemin("texte.mas")).starts_with("Version 1005\r\n"));
+    // The explorer's root bears the name of a massif without sheets too.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Exploreur(*f)->Racine()->text(0) == QStringLiteral("texte"); }));
     // The explorer's root and page title follow the new name, in letters Windows-1252 lacks.
     ASSERT_TRUE(f->OuvreMassif(std::string(KARST_EXAMPLES) + "/pierrefeu.fic"));
     TExploreur* e = Exploreur(*f);
