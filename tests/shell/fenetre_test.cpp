@@ -666,11 +666,15 @@ TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)
     EXPECT_TRUE(f->FichiersRecents[0].empty());
     // A terabyte (sparse) is refused by its first bytes, not read whole before: that would
     // outlast the test's time limit.
-    const std::string enorme = dirM.path().toStdString() + "/enorme.fic";
-    Ecrit(enorme, "");
-    fs::resize_file(enorme, uintmax_t(1) << 40);
-    EXPECT_FALSE(f->OuvreMassif(enorme));
-    EXPECT_EQ(invite.Textes().back(), QString::fromStdString("Le fichier " + enorme + " est endommagé ou tronqué."));
+    for (const auto& [ext, refus] : {std::pair{".fic", " est endommagé ou tronqué."},
+                                     {".mas", " est endommagé : ligne 1, « <0x00><0x00>"}}) {
+        const std::string enorme = dirM.path().toStdString() + "/enorme" + ext;
+        Ecrit(enorme, "");
+        fs::resize_file(enorme, uintmax_t(1) << 40);
+        EXPECT_FALSE(f->OuvreMassif(enorme));
+        EXPECT_TRUE(invite.Textes().back().startsWith(QString::fromStdString("Le fichier " + enorme + refus)))
+            << invite.Textes().back().toStdString();
+    }
 }
 
 TEST_F(Fenetre, FichiersDeposes)
