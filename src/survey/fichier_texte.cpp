@@ -43,7 +43,7 @@ bool FichierTexteLecture::Suite()
                                         std::max<int64_t>(TFileBufferStream::kTailleBloc, static_cast<int64_t>(avant)));
     if (n > 0) {
         contenu_.resize(avant + static_cast<std::size_t>(n));
-        contenu_.resize(avant + static_cast<std::size_t>(std::max<int64_t>(0, flux_->Read(contenu_.data() + avant, n))));
+        contenu_.resize(avant + static_cast<std::size_t>(flux_->Read(contenu_.data() + avant, n)));
     }
     if (contenu_.size() == avant || flux_->Position() >= flux_->Size())
         flux_.reset();

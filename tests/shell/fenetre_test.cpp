@@ -262,8 +262,9 @@ TEST_F(Fenetre, FichiersRecents)
     const std::string boucle = Chemin("boucle.fic");
     fs::create_symlink("boucle.fic", boucle);
     EXPECT_FALSE(g->OuvreMassif(boucle));
-    EXPECT_EQ(invite.Textes().back(), QString::fromStdString(boucle + " est un lien symbolique qui boucle sur lui-même, "
-                                                                      "et non un fichier de massif."));
+    EXPECT_EQ(invite.Textes().back(),
+              QString::fromStdString(boucle + " est un lien symbolique qui boucle sur lui-même, "
+                                              "et non un fichier de massif."));
     ASSERT_TRUE(g->OuvreMassif(Massif("deux\nlignes.fic")));
     g->FermeMassif();
     EXPECT_TRUE(g->FichiersRecents[0].empty());
@@ -666,8 +667,8 @@ TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)
     EXPECT_TRUE(f->FichiersRecents[0].empty());
     // A terabyte (sparse) is refused by its first bytes, not read whole before: that would
     // outlast the test's time limit.
-    for (const auto& [ext, refus] : {std::pair{".fic", " est endommagé ou tronqué."},
-                                     {".mas", " est endommagé : ligne 1, « <0x00><0x00>"}}) {
+    for (const auto& [ext, refus] :
+         {std::pair{".fic", " est endommagé ou tronqué."}, {".mas", " est endommagé : ligne 1, « <0x00><0x00>"}}) {
         const std::string enorme = dirM.path().toStdString() + "/enorme" + ext;
         Ecrit(enorme, "");
         fs::resize_file(enorme, uintmax_t(1) << 40);
