@@ -811,13 +811,13 @@ void TExploreur::ConstruitArbre()
     EnConstruction = true;
     TreeView1->setUpdatesEnabled(false);
     TMassif* m = massif();
+    // An unnamed massif keeps the designed text; a named one bears its name, with or without
+    // sheets. The name is the system's, not the document's.
+    const std::string nom = m ? NomRacine(m->NomFichier) : std::string();
+    racine_->setText(0, nom.empty() ? QStringLiteral("Massif") : NomDeChemin(nom));
     for (TFiche* f : courantes()) {
         if (!f)
             continue;
-        const std::string nom = m ? NomRacine(m->NomFichier) : std::string();
-        // An unnamed massif keeps the designed text. The name is the system's, not the
-        // document's.
-        racine_->setText(0, nom.empty() ? QStringLiteral("Massif") : NomDeChemin(nom));
         const std::string systeme = f->Systeme.Chaine();
         bool existe = false;
         // The bin is not a system: a system named like it gets a node of its own.

@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -81,12 +82,36 @@ std::string NomSauvegardeAilleurs(const std::string& fichier)
 
 bool EstSauvegarde(const std::string& nom) { return MajAscii(fs::path(nom).extension().string()) == ".BAK"; }
 
+// The FNV-1a mark of a file's bytes; none when they cannot be read whole. Not blocking, so
+// that a pipe put in the file's place is not waited on.
+std::optional<uint64_t> MarqueOctets(const std::string& nom)
+{
+    const int fd = ::open(nom.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    uint64_t h = Fnv1a<uint64_t>({});
+    std::vector<char> bloc(65536);
+    ssize_t lu = 0;
+    struct stat st {};
+    std::optional<uint64_t> r;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        while ((lu = ::read(fd, bloc.data(), bloc.size())) > 0 || (lu < 0 && errno == EINTR))
+            if (lu > 0)
+                h = Fnv1a<uint64_t>({bloc.data(), static_cast<std::size_t>(lu)}, h);
+        if (lu == 0)
+            r = h;
+    }
+    ::close(fd);
+    return r;
+}
+
 // What changes when a file is written: the file a name designates, its size, the time of
 // its last change (to the nanosecond) and the time its inode last changed. A copy may set
 // the first time back (cp -p, touch -r) but never the second; new rights, a new owner or a
 // sync tool's attributes move the second alone. Taken before the bytes, so that a write
-// between the two shows at the next look.
-EtatFichier Releve(const std::string& nom)
+// between the two shows at the next look. Reading the bytes costs a second per few hundred
+// megabytes: `marque` false leaves them for when they are needed.
+EtatFichier Releve(const std::string& nom, bool marque = true)
 {
     EtatFichier r;
     struct stat st {};
@@ -96,21 +121,8 @@ EtatFichier Releve(const std::string& nom)
                    static_cast<int64_t>(st.st_size),         static_cast<int64_t>(st.st_mtim.tv_sec),
                    static_cast<int64_t>(st.st_mtim.tv_nsec), static_cast<int64_t>(st.st_ctim.tv_sec),
                    static_cast<int64_t>(st.st_ctim.tv_nsec)};
-    // Not blocking, so that a pipe put in the file's place is not waited on.
-    const int fd = ::open(nom.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return r;
-    uint64_t h = Fnv1a<uint64_t>({});
-    std::vector<char> bloc(65536);
-    ssize_t lu = 0;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        while ((lu = ::read(fd, bloc.data(), bloc.size())) > 0 || (lu < 0 && errno == EINTR))
-            if (lu > 0)
-                h = Fnv1a<uint64_t>({bloc.data(), static_cast<std::size_t>(lu)}, h);
-        if (lu == 0)
-            r.contenu = h;
-    }
-    ::close(fd);
+    if (marque)
+        r.contenu = MarqueOctets(nom);
     return r;
 }
 
@@ -118,16 +130,17 @@ EtatFichier Releve(const std::string& nom)
 // inode's time moved and its bytes, when they can be read, are not those recorded.
 bool ModifieDepuis(const std::string& nom, const EtatFichier& avant)
 {
-    const EtatFichier maintenant = Releve(nom);
+    const EtatFichier maintenant = Releve(nom, false);
     if (maintenant.empreinte == avant.empreinte)
         return false;
     if (!std::equal(avant.empreinte.begin(), avant.empreinte.begin() + 5, maintenant.empreinte.begin()))
         return true;
     // Bytes that new rights or a new owner keep from being read changed no more than the
     // data's time says: the save itself tells why it fails.
-    if (!maintenant.contenu)
+    const std::optional<uint64_t> contenu = MarqueOctets(nom);
+    if (!contenu)
         return false;
-    return !avant.contenu || maintenant.contenu != avant.contenu;
+    return !avant.contenu || contenu != avant.contenu;
 }
 
 }  // namespace
@@ -263,10 +276,10 @@ bool TForm1::MassifAccessible(const std::string& nom, bool absentAdmis, const QS
         Invite().Avertissement(QStringLiteral("%1 est un dossier, et non un fichier de massif.").arg(NomDeChemin(nom)));
         return false;
     }
-    // Reading a pipe would wait for a writer, and a device gives no end: neither is a file.
-    if (fs::exists(etat) && !fs::is_regular_file(etat)) {
-        Invite().Avertissement(
-            QString::fromUtf8(TexteTubeOuPeripherique("%1", "fichier de massif")).arg(NomDeChemin(nom)));
+    // Reading a pipe would wait for a writer, a device gives no end, and a link loop would
+    // open as a new massif that its first save puts in the place of a link.
+    if (const std::string refus = RefusNonFichier(nom, "%1", "fichier de massif"); !refus.empty()) {
+        Invite().Avertissement(QString::fromUtf8(refus).arg(NomDeChemin(nom)));
         return false;
     }
     if (!absentAdmis && !fs::exists(etat)) {
@@ -285,8 +298,10 @@ bool TForm1::OuvreMassif(const std::string& nom)
     auto m = std::make_unique<TMassif>();
     m->NomFichier = nom;
     ResultatChargement r;
-    // Taken before reading, so that a change made meanwhile is seen at the first save.
-    const EtatFichier empreinte = Releve(nom);
+    // Taken before reading, so that a change made meanwhile is seen at the first save. The
+    // bytes are marked once the load has taken them: a file it refuses at its first bytes
+    // (gigabytes of anything) is not read whole first.
+    EtatFichier empreinte = Releve(nom, false);
     if (FichierExiste(nom)) {
         Sablier sablier;
         try {
@@ -306,6 +321,9 @@ bool TForm1::OuvreMassif(const std::string& nom)
     }
     m->Enregistre = true;
     Massif = std::move(m);
+    // A file changed during the load keeps no mark: its first save asks.
+    if (const EtatFichier lu = Releve(nom); lu.empreinte == empreinte.empreinte)
+        empreinte = lu;
     empreinteMassif_ = empreinte;
     if (!nom.empty())
         RetiensDossier(kGenreMassif, NomDeChemin(nom));
@@ -455,7 +473,7 @@ void TForm1::OuvreRecent(int i)
         return;
     if (!MassifAccessible(nom, false, QStringLiteral("\rIl est retiré de la liste des fichiers récents."))) {
         std::error_code e;
-        if (!fs::exists(nom, e)) {
+        if (fs::status(nom, e).type() == fs::file_type::not_found) {
             auto& f = FichiersRecents;
             std::move(f.begin() + i + 1, f.end(), f.begin() + i);
             f.back().clear();

@@ -3,6 +3,7 @@
 // significant digits per field.
 #include "survey/fichier_texte.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -25,26 +26,50 @@ void FichierTexteEcriture::EcritLigne(const std::string& s)
     flux_.Write("\r\n", 2);
 }
 
-FichierTexteLecture::FichierTexteLecture(const std::string& nom) : nom_(nom)
+FichierTexteLecture::FichierTexteLecture(const std::string& nom)
+    : nom_(nom), flux_(std::make_unique<TFileBufferStream>(nom, TFileBufferStream::kLecture))
 {
-    TFileBufferStream f(nom, TFileBufferStream::kLecture);
-    contenu_.resize(static_cast<std::size_t>(f.Size()));
-    const int64_t lu = contenu_.empty() ? 0 : f.Read(contenu_.data(), f.Size());
-    contenu_.resize(static_cast<std::size_t>(lu));
+    Suite();
 }
 
-std::string FichierTexteLecture::LitLigne()
+// The file comes in pieces that double in size: one refused at its first line (gigabytes
+// of anything) is not read whole first, and a long one takes few transfers.
+bool FichierTexteLecture::Suite()
+{
+    if (!flux_)
+        return false;
+    const std::size_t avant = contenu_.size();
+    const int64_t n = std::min<int64_t>(flux_->Size() - flux_->Position(),
+                                        std::max<int64_t>(TFileBufferStream::kTailleBloc, static_cast<int64_t>(avant)));
+    if (n > 0) {
+        contenu_.resize(avant + static_cast<std::size_t>(n));
+        contenu_.resize(avant + static_cast<std::size_t>(flux_->Read(contenu_.data() + avant, n)));
+    }
+    if (contenu_.size() == avant || flux_->Position() >= flux_->Size())
+        flux_.reset();
+    return contenu_.size() > avant;
+}
+
+std::string FichierTexteLecture::LitLigne(std::size_t longueurMax)
 {
     if (Fin()) {
         ++ligne_;
         throw ErreurFichierEndommage("Le fichier " + nom_ + " est endommagé ou tronqué : la ligne " +
                                      FormatEntier(ligne_) + " manque");
     }
-    const std::size_t fin = contenu_.find_first_of("\r\n", pos_);
+    std::size_t fin, vu = pos_;
+    while ((fin = contenu_.find_first_of("\r\n", vu)) == std::string::npos && contenu_.size() - pos_ < longueurMax) {
+        vu = contenu_.size();
+        if (!Suite())
+            break;
+    }
+    // A CR at the end of what was read may be the first half of a CR LF.
+    if (fin != std::string::npos && fin + 1 == contenu_.size() && contenu_[fin] == '\r')
+        Suite();
     std::string l;
-    if (fin == std::string::npos) {
-        l = contenu_.substr(pos_);
-        pos_ = contenu_.size();
+    if (fin == std::string::npos || fin - pos_ > longueurMax) {
+        l = contenu_.substr(pos_, longueurMax);
+        pos_ += l.size();
     } else {
         l = contenu_.substr(pos_, fin - pos_);
         pos_ = fin + 1;
@@ -691,7 +716,8 @@ void EcritMassifTexte(const TMassif& m, FichierTexteEcriture& f, IFenetreMassif&
 
 int LitVersionTexte(FichierTexteLecture& f)
 {
-    std::string l = f.LitLigne();
+    // Whatever a first line longer than a version line holds, it is no version.
+    std::string l = f.LitLigne(1024);
     // A text editor may have put a UTF-8 byte-order mark before it: no part of the massif.
     if (l.rfind("\xEF\xBB\xBF", 0) == 0)
         l.erase(0, 3);

@@ -3,6 +3,7 @@
 // CR LF; readers accept CR, LF and CR LF.
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "survey/flux.h"
@@ -29,14 +30,17 @@ std::string MessageEndommage(const std::string& nom, std::size_t ligne, const st
 
 class FichierTexteLecture {
 public:
-    // Reads the whole file; throws ErreurFlux when it cannot be opened.
+    // Opens the file, which is read as its lines are asked for; throws ErreurFlux when it
+    // cannot be opened.
     explicit FichierTexteLecture(const std::string& nom);
     // The next line without its end. Past the last line the file is taken as truncated
-    // (ErreurFichierEndommage naming the missing line).
-    std::string LitLigne();
+    // (ErreurFichierEndommage naming the missing line). A line is cut after `longueurMax`
+    // bytes: a line that long is none the format has, and the file is not read further to
+    // find its end.
+    std::string LitLigne(std::size_t longueurMax = std::string::npos);
     // Skips a line that carries nothing; the end of the file is no error here.
     void SauteLigne();
-    bool Fin() const { return pos_ >= contenu_.size(); }
+    bool Fin() const { return pos_ >= contenu_.size() && !flux_; }
     const std::string& Nom() const { return nom_; }
     // Number of the line last read.
     int Ligne() const { return ligne_; }
@@ -56,7 +60,11 @@ public:
     std::string Avis;
 
 private:
+    // Reads more of the file; false when nothing more came.
+    bool Suite();
+
     std::string nom_;
+    std::unique_ptr<TFileBufferStream> flux_;  // what is still to read; none at the end
     std::string contenu_;
     std::size_t pos_ = 0;
     int ligne_ = 0;

@@ -310,9 +310,9 @@ TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std
     // Opening a pipe waits for a writer (or a reader), for ever if none comes, and a device
     // may give no end: neither is opened. Should the name change meanwhile, the open does
     // not wait either, and the file opened is checked again.
+    if (const std::string refus = RefusNonFichier(nom, affiche_); !refus.empty())
+        throw ErreurFlux(refus);
     struct stat st {};
-    if (::stat(nom.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
-        throw ErreurFlux(TexteTubeOuPeripherique(affiche_));
     fd_ = ::open(nom.c_str(), drapeaux | O_CLOEXEC | O_NONBLOCK, 0666);
     const int code = fd_ < 0 ? errno : 0;
     if (fd_ >= 0) {
@@ -435,6 +435,14 @@ void FluxEnMemoire::EcritureBrute(const void* source, int64_t n, int64_t positio
 
 // ---- Files ------------------------------------------------------------------------------
 
+std::string RefusNonFichier(const std::string& chemin, const std::string& nom, const std::string& attendu)
+{
+    struct stat st {};
+    if (::stat(chemin.c_str(), &st) != 0)
+        return errno == ELOOP ? TexteLienEnBoucle(nom, attendu) : std::string();
+    return S_ISREG(st.st_mode) || S_ISDIR(st.st_mode) ? std::string() : TexteTubeOuPeripherique(nom, attendu);
+}
+
 std::string CheminReel(const std::string& nom)
 {
     namespace fs = std::filesystem;
@@ -524,13 +532,14 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
     if (nom.empty())
         throw ErreurFlux(TexteOuvertureImpossible(""));
     const std::string reel = CheminReel(nom);
+    // A device or a folder is no file to replace, nor is a link loop, one of whose links the
+    // rename would replace.
+    if (const std::string refus = RefusNonFichier(reel, nom); !refus.empty())
+        throw ErreurFlux(refus);
     struct stat st {};
     const bool existe = ::stat(reel.c_str(), &st) == 0;
-    // A device or a folder is no file to replace.
     if (existe && S_ISDIR(st.st_mode))
         throw ErreurFlux(TexteEnregistrementImpossible(nom) + " : un dossier porte ce nom", EISDIR);
-    if (existe && !S_ISREG(st.st_mode))
-        throw ErreurFlux(TexteTubeOuPeripherique(nom));
     // The rename below would replace it whatever its mode.
     if (existe && LectureSeule(reel))
         throw ErreurLectureSeule(nom);

@@ -213,6 +213,12 @@ void FixeRefusCreation(RefusCreation refus);
 // The longest file name a folder takes, in bytes.
 constexpr std::size_t kLongueurNomMax = 255;
 
+// Why the name `chemin` designates no file to read or write: a pipe, a device or a socket
+// (opening a pipe waits for the other end, a device gives no end), or a symbolic link loop.
+// The text names it `nom` and says that `attendu` was wanted; "" for an ordinary file, a
+// folder or a name with nothing behind it.
+std::string RefusNonFichier(const std::string& chemin, const std::string& nom, const std::string& attendu = "fichier");
+
 // The file a name designates: symbolic links followed to their end (a dangling link gives
 // the file it would create).
 std::string CheminReel(const std::string& nom);

@@ -22,6 +22,12 @@ inline std::string TexteTubeOuPeripherique(const std::string& nom, const std::st
 {
     return nom + " est un tube ou un périphérique, et non un " + attendu + ".";
 }
+// A symbolic link that leads back to itself: it designates no file, and a file written under
+// its name would take the place of one of its links.
+inline std::string TexteLienEnBoucle(const std::string& nom, const std::string& attendu = "fichier")
+{
+    return nom + " est un lien symbolique qui boucle sur lui-même, et non un " + attendu + ".";
+}
 
 inline constexpr char kTexteTropDeVisees[] = "Une galerie compte au plus 128 visées";
 // The refusal of a sixth continuation.

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <vector>
 
 #include "aide_fichiers.h"
@@ -197,6 +201,26 @@ TEST(Flux, FichierIntrouvable)
         EXPECT_EQ(std::string(e.what()), "Impossible d'ouvrir le fichier " + p.string());
     }
     EXPECT_THROW(TFileBufferStream(fs::temp_directory_path().string(), TFileBufferStream::kLecture), ErreurFlux);
+
+    // A pipe nobody writes to: an open that waits for the other end never returns. The
+    // opening runs beside the test, which after seconds opens that end to let it go, and fails.
+    const fs::path tube = Temporaire("sans_ecrivain");
+    ASSERT_EQ(::mkfifo(tube.c_str(), 0600), 0);
+    for (const int mode : {TFileBufferStream::kLecture, 1}) {
+        auto refus = std::async(std::launch::async, [&] {
+            try {
+                TFileBufferStream(tube.string(), mode);
+            } catch (const ErreurFlux& e) {
+                return std::string(e.what());
+            }
+            return std::string("ouvert");
+        });
+        if (refus.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            ADD_FAILURE() << "l'ouverture attend l'autre bout du tube";
+            ::close(::open(tube.c_str(), O_RDWR));
+        }
+        EXPECT_EQ(refus.get(), tube.string() + " est un tube ou un périphérique, et non un fichier.");
+    }
 }
 
 TEST(Flux, EcritureEchoueeSignalee)

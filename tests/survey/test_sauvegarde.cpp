@@ -106,6 +106,16 @@ TEST(Sauvegarde, ParUnLienSymbolique)
     UnMassif(1)->Sauve(pendant.string());
     EXPECT_TRUE(fs::is_symlink(pendant));
     EXPECT_EQ(Contenu(reel / "neuf.fic"), Octets(*UnMassif(1), ".fic"));
+
+    // Links that lead back to themselves designate no file: neither read nor replaced.
+    const fs::path boucle = liens / "boucle.fic";
+    fs::create_symlink("boucle.fic", boucle);
+    const std::string refus = boucle.string() + " est un lien symbolique qui boucle sur lui-même, et non un fichier.";
+    EXPECT_EQ(Refus(*UnMassif(1), boucle), refus + " Le massif n'a pas été enregistré.");
+    EXPECT_TRUE(fs::is_symlink(boucle));
+    TMassif m;
+    m.NomFichier = boucle.string();
+    EXPECT_EQ(m.Charge().message, refus);
 }
 
 TEST(Sauvegarde, DossierSansNouveauFichier)
