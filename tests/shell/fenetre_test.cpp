@@ -265,7 +265,7 @@ TEST_F(Fenetre, FichiersRecents)
     EXPECT_EQ(invite.Textes().back(),
               QString::fromStdString(boucle + " est un lien symbolique qui boucle sur lui-même, "
                                               "et non un fichier de massif."));
-    // Nor does one put in place of the settings file freeze the start.
+    // Nor does a pipe put in place of the settings file freeze the start.
     const std::string ini = Chemin("Karstomat.ini");
     ASSERT_EQ(::mkfifo(ini.c_str(), 0600), 0);
     g->LitParametres(ini);
