@@ -32,6 +32,15 @@ struct RapportEnCours {
     RapportEnCours& operator=(const RapportEnCours&) = delete;
 };
 
+// Keeps what the end of a run has to say, for its report.
+class MessagesRetenus : public IMessagesCalcul {
+public:
+    std::vector<std::string> textes;
+    void Message(const std::string& texte, GenreMessage) override { textes.push_back(texte); }
+    bool ContinuerSansLacunes(const std::vector<std::string>&) override { return true; }
+    void Sablier(bool) override {}
+};
+
 }  // namespace
 
 IMessagesCalcul& TForm1::MessagesCalcul()
@@ -139,8 +148,10 @@ void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
     const bool arret = ArretCalcul;
     const bool utilisateur = TagCalculRapide == 1;
     TagCalculRapide = 0;
-    // Phase 5 and the results written into the massif, unless stopped; limit messages.
-    fil->FinCalcul(arret ? nullptr : Massif.get(), &MessagesCalcul());
+    // Phase 5 and the results written into the massif, unless stopped; the limit messages
+    // go into the report, which a stopped run does not make.
+    MessagesRetenus retenus;
+    fil->FinCalcul(arret ? nullptr : Massif.get(), &retenus);
     // The run counts as going on until its report is over: a start asked for meanwhile
     // waits for it.
     const RapportEnCours enCours;
@@ -154,7 +165,8 @@ void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
         MassifModifie(Massif.get(), Recalcul::Aucun, false);
     RafraichitVues();
     const TCalculateur& c = fil->Calculateur();
-    RapportCalcul rapport{utilisateur, duree.empty() ? DureeChrono() : duree, c.AucuneAtteinte, c.Lacunes};
+    RapportCalcul rapport{std::move(retenus.textes), utilisateur, duree.empty() ? DureeChrono() : duree,
+                          c.AucuneAtteinte, c.Lacunes};
     // A box opened over the dialog the caver is typing in would take the keys he types next,
     // and a Return would close it unseen: the results are in, the report waits for the
     // dialog to close. It is then the newest run's.
@@ -186,6 +198,11 @@ void TForm1::Rapport_DiffereTimer()
 
 void TForm1::Rapporte(const RapportCalcul& rapport)
 {
+    for (const std::string& texte : rapport.messages) {
+        if (!Massif)
+            return;
+        MessagesCalcul().Message(texte, GenreMessage::Simple);
+    }
     if (!Massif)
         return;
     if (rapport.utilisateur) {

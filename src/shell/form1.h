@@ -191,9 +191,10 @@ public:
     bool MassifEnEcriture() const { return ecritures_ > 0; }
     // The deformation warning of the end of a quick computation.
     void AvertitDeformation(bool demandeUtilisateur);
-    // What the end of a quick computation tells the caver: the time of a run he asked for,
-    // the sheets it could not reach, then the most deformed gallery.
+    // What the end of a quick computation tells the caver: the limits it met, the time of a
+    // run he asked for, the sheets it could not reach, then the most deformed gallery.
     struct RapportCalcul {
+        std::vector<std::string> messages;
         bool utilisateur = false;
         std::string duree;
         bool aucuneAtteinte = false, lacunes = false;
