@@ -14,6 +14,8 @@ namespace karst {
 namespace {
 PiloteModal pilote;
 PiloteGlisse piloteGlisse;
+// Dialogs under way through ExecuteModal, those a test's driver works included.
+int modalesOuvertes = 0;
 }  // namespace
 
 namespace {
@@ -79,10 +81,16 @@ int ExecuteModal(QDialog& dialogue)
 {
     TailleDansEcran(dialogue);
     RetourClavier retour(&dialogue);
+    struct Ouverte {
+        Ouverte() { ++modalesOuvertes; }
+        ~Ouverte() { --modalesOuvertes; }
+    } ouverte;
     if (pilote)
         return pilote(dialogue);
     return dialogue.exec();
 }
+
+bool ModaleOuverte() { return modalesOuvertes > 0 || QApplication::activeModalWidget(); }
 
 PiloteModalInstalle::PiloteModalInstalle(PiloteModal p) : precedent_(std::move(pilote)) { pilote = std::move(p); }
 

@@ -45,6 +45,10 @@ bool TientClavier(const QWidget& fenetre);
 // it to the installed driver.
 int ExecuteModal(QDialog& dialogue);
 
+// A modal window of the program is open (a dialog, a question): the caver is in it, and a
+// box the program opened of itself would take the keys he types there.
+bool ModaleOuverte();
+
 // Installs a driver for the life of this object.
 class PiloteModalInstalle {
 public:

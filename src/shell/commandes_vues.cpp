@@ -388,6 +388,7 @@ void TForm1::construitVues()
     connect(Bouton_Arreter, &QAction::triggered, this, &TForm1::Arrter1Click);
     connect(Depart_Calcul_Rapide, &QTimer::timeout, this, &TForm1::Depart_Calcul_RapideTimer);
     connect(Depart_Calcul_Detail, &QTimer::timeout, this, &TForm1::Depart_Calcul_DetailTimer);
+    connect(Rapport_Differe, &QTimer::timeout, this, &TForm1::Rapport_DiffereTimer);
     // After the general menu state.
     connect(Options1, &QMenu::aboutToShow, this, &TForm1::Options1Click);
     connect(Vue1, &QMenu::aboutToShow, this, &TForm1::Vue1Click);

@@ -13,6 +13,7 @@
 #include "calcul/drapeaux.h"
 #include "dialogs/messages_communs.h"
 #include "platform/interlocuteur.h"
+#include "platform/modal.h"
 #include "platform/texte.h"
 #include "shell/animation.h"
 #include "shell/dialogues_calcul.h"
@@ -20,6 +21,27 @@
 #include "survey/nombres.h"
 
 namespace karst {
+
+namespace {
+
+// While a run's end is reported, the run counts as going on.
+struct RapportEnCours {
+    RapportEnCours() { CalculEnCours = true; }
+    ~RapportEnCours() { CalculEnCours = false; }
+    RapportEnCours(const RapportEnCours&) = delete;
+    RapportEnCours& operator=(const RapportEnCours&) = delete;
+};
+
+// Keeps what the end of a run has to say, for its report.
+class MessagesRetenus : public IMessagesCalcul {
+public:
+    std::vector<std::string> textes;
+    void Message(const std::string& texte, GenreMessage) override { textes.push_back(texte); }
+    bool ContinuerSansLacunes(const std::vector<std::string>&) override { return true; }
+    void Sablier(bool) override {}
+};
+
+}  // namespace
 
 IMessagesCalcul& TForm1::MessagesCalcul()
 {
@@ -126,33 +148,74 @@ void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
     const bool arret = ArretCalcul;
     const bool utilisateur = TagCalculRapide == 1;
     TagCalculRapide = 0;
-    // Phase 5 and the results written into the massif, unless stopped; limit messages.
-    fil->FinCalcul(arret ? nullptr : Massif.get(), &MessagesCalcul());
+    // Phase 5 and the results written into the massif, unless stopped; the limit messages
+    // go into the report, which a stopped run does not make.
+    MessagesRetenus retenus;
+    fil->FinCalcul(arret ? nullptr : Massif.get(), &retenus);
     // The run counts as going on until its report is over: a start asked for meanwhile
     // waits for it.
-    CalculEnCours = true;
-    struct Fin {
-        ~Fin() { CalculEnCours = false; }
-    } fin;
+    const RapportEnCours enCours;
     IndicateurCalcul(false);
     if (arret || !Massif)
         return;
     Massif->PointsCalcules = false;
     Massif->CoupeCalculee = false;
     Massif->DimensionsAJour = false;
-    if (utilisateur) {
-        Invite().Information(QString::fromStdString(duree.empty() ? DureeChrono() : duree) + QStringLiteral(" s"));
+    if (utilisateur)
+        MassifModifie(Massif.get(), Recalcul::Aucun, false);
+    RafraichitVues();
+    const TCalculateur& c = fil->Calculateur();
+    RapportCalcul rapport{std::move(retenus.textes), utilisateur, duree.empty() ? DureeChrono() : duree,
+                          c.AucuneAtteinte, c.Lacunes};
+    // A box opened over the dialog the caver is typing in would take the keys he types next,
+    // and a Return would close it unseen: the results are in, the report waits for the
+    // dialog to close. It is then the newest run's.
+    rapportDiffere_.reset();
+    if (ModaleOuverte()) {
+        rapportDiffere_ = std::move(rapport);
+        Rapport_Differe->start();
+        return;
+    }
+    Rapporte(rapport);
+}
+
+void TForm1::Rapport_DiffereTimer()
+{
+    if (!rapportDiffere_) {
+        Rapport_Differe->stop();
+        return;
+    }
+    // A run under way or asked for will bring a newer report.
+    if (ModaleOuverte() || QGuiApplication::mouseButtons() != Qt::NoButton || MassifEnEcriture() || CalculEnCours ||
+        ThreadCalcul || Depart_Calcul_Rapide->isActive())
+        return;
+    Rapport_Differe->stop();
+    const RapportCalcul rapport = std::move(*rapportDiffere_);
+    rapportDiffere_.reset();
+    const RapportEnCours enCours;
+    Rapporte(rapport);
+}
+
+void TForm1::Rapporte(const RapportCalcul& rapport)
+{
+    for (const std::string& texte : rapport.messages) {
         if (!Massif)
             return;
-        MassifModifie(Massif.get(), Recalcul::Aucun, false);
+        MessagesCalcul().Message(texte, GenreMessage::Simple);
     }
-    const TCalculateur& c = fil->Calculateur();
+    if (!Massif)
+        return;
+    if (rapport.utilisateur) {
+        Invite().Information(QString::fromStdString(rapport.duree) + QStringLiteral(" s"));
+        if (!Massif)
+            return;
+    }
     if (Massif->AfficheProblemes) {
         TComplement_Calcul d(this);
-        if (c.AucuneAtteinte && d.Montre(QStringLiteral("Aucune fiche atteinte,\rvérifiez les points de références")) &&
-            Massif)
+        if (rapport.aucuneAtteinte &&
+            d.Montre(QStringLiteral("Aucune fiche atteinte,\rvérifiez les points de références")) && Massif)
             Massif->AfficheProblemes = false;
-        if (c.Lacunes &&
+        if (rapport.lacunes &&
             d.Montre(QStringLiteral(
                 "Certaines fiches ne sont pas reliées,\rpour plus d'informations, faites Calcul | Détaillé")) &&
             Massif)
@@ -160,8 +223,7 @@ void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
     }
     if (!Massif)
         return;
-    RafraichitVues();
-    AvertitDeformation(utilisateur);
+    AvertitDeformation(rapport.utilisateur);
 }
 
 void TForm1::AvertitDeformation(bool demandeUtilisateur)
@@ -195,7 +257,8 @@ void TForm1::AvertitDeformation(bool demandeUtilisateur)
 
 void TForm1::Depart_Calcul_DetailTimer()
 {
-    if (CalculEnCours || MassifEnEcriture())
+    // Its messages come in the middle of the run: they too wait for the dialog in hand.
+    if (CalculEnCours || MassifEnEcriture() || ModaleOuverte())
         return;
     Depart_Calcul_Detail->stop();
     if (!Massif)

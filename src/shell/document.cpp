@@ -253,9 +253,11 @@ void TForm1::FermeMassif()
         IndicateurCalcul(false);
         TagCalculRapide = 0;
     }
-    // A start asked for this massif is void.
+    // A start asked for this massif, or a report of it still waiting, is void.
     Depart_Calcul_Rapide->stop();
     Depart_Calcul_Detail->stop();
+    Rapport_Differe->stop();
+    rapportDiffere_.reset();
     if (Massif && FichierExiste(Massif->NomFichier))
         AjouteFichierRecent(Massif->NomFichier);
     Massif.reset();

@@ -184,6 +184,9 @@ TForm1::TForm1(const std::string& repUtilisateur, const std::string& repProgramm
     Depart_Calcul_Detail = new QTimer(this);
     Depart_Calcul_Detail->setObjectName(QStringLiteral("Depart_Calcul_Detail"));
     Depart_Calcul_Detail->setInterval(1000);
+    Rapport_Differe = new QTimer(this);
+    Rapport_Differe->setObjectName(QStringLiteral("Rapport_Differe"));
+    Rapport_Differe->setInterval(100);
 
     construitMenus();
     construitBarres();

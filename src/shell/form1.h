@@ -191,6 +191,17 @@ public:
     bool MassifEnEcriture() const { return ecritures_ > 0; }
     // The deformation warning of the end of a quick computation.
     void AvertitDeformation(bool demandeUtilisateur);
+    // What the end of a quick computation tells the caver: the limits it met, the time of a
+    // run he asked for, the sheets it could not reach, then the most deformed gallery.
+    struct RapportCalcul {
+        std::vector<std::string> messages;
+        bool utilisateur = false;
+        std::string duree;
+        bool aucuneAtteinte = false, lacunes = false;
+    };
+    void Rapporte(const RapportCalcul& rapport);
+    // Shows the report kept while a dialog was open, once none is and no newer run is coming.
+    void Rapport_DiffereTimer();
     // Messages, the unreached-gallery choice and the hourglass of the computation.
     IMessagesCalcul& MessagesCalcul();
 
@@ -292,6 +303,7 @@ public:
     QTimer* Timer2 = nullptr;
     QTimer* Depart_Calcul_Rapide = nullptr;
     QTimer* Depart_Calcul_Detail = nullptr;
+    QTimer* Rapport_Differe = nullptr;
     QToolBar* ToolBar1 = nullptr;  // general
     QToolBar* ToolBar2 = nullptr;  // busy indicator
     QToolBar* ToolBar3 = nullptr;  // explorer
@@ -392,6 +404,8 @@ private:
     int ecritures_ = 0;
     uint64_t finDifferee_ = 0;
     std::string dureeDifferee_;
+    // The report of the last run that ended while a dialog was open: a newer run's replaces it.
+    std::optional<RapportCalcul> rapportDiffere_;
     // A run is going on that "Arrêter" can still stop: from its start to the end of its
     // work, not while its end is reported.
     bool arretPossible_ = false;

@@ -4,16 +4,23 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QPointer>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "aide_saisie.h"
 #include "dialogs/hote_dialogues.h"
+#include "dialogs/point_topo.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
+#include "shell/dialogues_calcul.h"
 #include "shell/form1.h"
 #include "shell/hote_saisie.h"
 
@@ -37,6 +44,12 @@ protected:
     std::unique_ptr<TForm1> f;
     TMultPageDlg* ed = nullptr;
 };
+
+// Does `geste` from whatever event loop runs, once `pret` holds.
+void Quand(std::function<bool()> pret, std::function<void()> geste, int essais = 4000)
+{
+    QTimer::singleShot(5, [=] { pret() ? geste() : essais > 0 ? Quand(pret, geste, essais - 1) : void(); });
+}
 
 }  // namespace
 
@@ -129,4 +142,57 @@ TEST_F(FenetreSaisie, LExplorateurOuvreUneFicheAvecSonAdresse)
     invite.reponses = {Bouton::OK};
     Saisie().EditeFiche(nullptr, 0, &adresse, 0xF);
     EXPECT_EQ(montres, 1);
+}
+
+// The computation "Suivante" asks for ends while the caver types the next sheet's start:
+// every key goes to the station dialog, and the problem shows once the editor is closed.
+TEST_F(FenetreSaisie, LeRapportDuCalculAttendLaFinDesDialogues)
+{
+    ASSERT_TRUE(f->OuvreMassif(""));
+    TFiche* fiche = aide::FicheChainee(*f->Massif, {2});  // no reference point reaches it
+    f->Automatique1->setChecked(true);
+    QStringList vus;
+    QString nom;
+    const auto tape = [](const std::string& t) {
+        for (const char c : t)
+            QTest::keyClick(QApplication::focusWidget(), c);
+    };
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        vus << d.windowTitle();
+        if (&d == ed) {
+            ed->show();
+            QApplication::setActiveWindow(ed);
+            QTest::mouseClick(ed->Menus, Qt::LeftButton, {},
+                              ed->Menus->actionGeometry(ed->Fiche1->menuAction()).center());
+            QTest::mouseClick(ed->Fiche1, Qt::LeftButton, {}, ed->Fiche1->actionGeometry(ed->Suivante1).center());
+            invite.reponses = {Bouton::OK};
+            ed->Annuler1->trigger();
+        } else if (auto* p = qobject_cast<TPoint_Topo*>(&d)) {
+            p->show();
+            QApplication::setActiveWindow(p);
+            QTest::mouseClick(p->PointTopo, Qt::LeftButton);
+            QTest::mouseClick(p->Nom->lineEdit(), Qt::LeftButton);
+            tape("Abc");
+            // The rest as the run ends, into whatever has the keyboard then.
+            Quand([&] { return f->NumeroCalcul() == 1 && !f->ThreadCalcul; },
+                  [&, p] {
+                      tape("def\t1\r");
+                      nom = p->Nom->currentText();
+                      if (p->isVisible())
+                          p->reject();
+                  });
+            return d.exec();
+        } else if (auto* c = qobject_cast<TComplement_Calcul*>(&d)) {
+            vus.last() += " : " + c->Information->text();
+            Quand([boite = QPointer<QDialog>(&d)] { return boite && boite->isActiveWindow(); }, [&] { tape("\r"); });
+            return d.exec();
+        }
+        return static_cast<int>(QDialog::Rejected);  // the editor, the gallery's information
+    });
+    Saisie().EditeFiche(fiche, 0, nullptr, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return vus.size() >= 4; }));
+    EXPECT_EQ(nom, "Abcdef");
+    EXPECT_EQ(vus.mid(1),
+              (QStringList{"Point de départ", "Informations",
+                           "Problème de calcul : Aucune fiche atteinte,\nvérifiez les points de références"}));
 }
