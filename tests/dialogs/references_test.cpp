@@ -151,6 +151,8 @@ TEST(References, CommandeRemplaceLesPointsDuMassif)
     s.Ajoute("Reference", [](QDialog& q) {
         auto& d = dynamic_cast<TReference&>(q);
         q.show();
+        q.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&q));
         d.StringGrid1->setFocus();
         QTest::mouseClick(d.StringGrid1->viewport(), Qt::LeftButton, {},
                           d.StringGrid1->visualRect(d.StringGrid1->model()->index(2, 0)).center());
