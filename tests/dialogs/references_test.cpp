@@ -176,7 +176,6 @@ TEST(References, CommandeRemplaceLesPointsDuMassif)
     EXPECT_EQ(invite.messages[0].defaut, Bouton::Non);
     ASSERT_EQ(m.References.size(), 3u);
     EXPECT_EQ(m.References[2]->Nom.Chaine(), "P?2");
-    EXPECT_EQ(static_cast<long double>(m.References[2]->X), 600);
 }
 
 TEST(References, Declinaisons)
