@@ -152,8 +152,8 @@ bool ArbreExplorateur::edit(const QModelIndex& i, EditTrigger declencheur, QEven
 
 // ---- in-place renaming ----
 
-DelegueNom::DelegueNom(std::function<void(const QModelIndex&, const std::string&)> valide, QObject* parent)
-    : QStyledItemDelegate(parent), valide_(std::move(valide))
+DelegueNom::DelegueNom(std::function<bool(const QModelIndex&, const QString&)> valide, QAbstractItemView* vue)
+    : QStyledItemDelegate(vue), valide_(std::move(valide)), vue_(vue)
 {}
 
 namespace {
@@ -199,8 +199,20 @@ void DelegueNom::setModelData(QWidget* editeur, QAbstractItemModel*, const QMode
 {
     // The name is not written into the item: the explorer renames the folder's sheets, and
     // the item shows the new name once that is done.
-    if (auto* e = qobject_cast<QLineEdit*>(editeur))
-        valide_(index, VersCp1252(e->text()));
+    auto* e = qobject_cast<QLineEdit*>(editeur);
+    if (!e || valide_(index, e->text()))
+        return;
+    // The view closes this editor once the name is given: the next one opens after that.
+    QMetaObject::invokeMethod(
+        vue_,
+        [vue = vue_, i = QPersistentModelIndex(index), texte = e->text()] {
+            if (!i.isValid() || vue->currentIndex() != i)
+                return;
+            vue->edit(i);
+            if (auto* n = qobject_cast<QLineEdit*>(vue->indexWidget(i)))
+                n->setText(texte);
+        },
+        Qt::QueuedConnection);
 }
 
 void ArbreExplorateur::dragEnterEvent(QDragEnterEvent* ev)
@@ -289,9 +301,17 @@ ListeExplorateur::ListeExplorateur(TExploreur& e, QWidget* parent) : QWidget(par
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(icones_), static_cast<QAbstractItemView*>(detail_)}) {
         // A delegate serves one view: the editor it makes belongs to that view.
         auto* d = new DelegueNom(
-            [this](const QModelIndex& i, const std::string& nom) {
-                if (i.column() == 0)
-                    e_.ListView1Edited(i.row(), nom);
+            [this](const QModelIndex& i, const QString& nom) {
+                if (i.column() != 0)
+                    return true;
+                std::vector<std::string> voisins;
+                for (int k = 0; k < Nombre(); ++k)
+                    if (k != i.row())
+                        voisins.push_back(Texte(k));
+                if (!e_.NomGarde(nom, voisins))
+                    return false;
+                e_.ListView1Edited(i.row(), VersCp1252(nom));
+                return true;
             },
             v);
         delegues_.push_back(d);
@@ -602,9 +622,19 @@ void TExploreur::construitComposants()
             RemplitNoeud(n);
     });
     DelegueArbre = new DelegueNom(
-        [this](const QModelIndex& i, const std::string& nom) {
-            if (QTreeWidgetItem* n = TreeView1->Noeud(i))
-                TreeView1Edited(n, nom);
+        [this](const QModelIndex& i, const QString& nom) {
+            QTreeWidgetItem* n = TreeView1->Noeud(i);
+            if (!n)
+                return true;
+            std::vector<std::string> voisins;
+            if (QTreeWidgetItem* p = n->parent())
+                for (int k = 0; k < p->childCount(); ++k)
+                    if (p->child(k) != n)
+                        voisins.push_back(S(p->child(k)->text(0)));
+            if (!NomGarde(nom, voisins))
+                return false;
+            TreeView1Edited(n, VersCp1252(nom));
+            return true;
         },
         TreeView1);
     TreeView1->setItemDelegate(DelegueArbre);

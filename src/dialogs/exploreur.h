@@ -60,10 +60,11 @@ struct TPressePapier {
 };
 
 // The in-place editor of a folder's name. The name confirmed (Enter or a click elsewhere)
-// goes to the explorer, not into the item; Escape confirms nothing.
+// goes to the explorer, not into the item; Escape confirms nothing. When the explorer does not
+// take it (false), the editor opens again on the name typed, if its item is still the current one.
 class DelegueNom : public QStyledItemDelegate {
 public:
-    DelegueNom(std::function<void(const QModelIndex&, const std::string&)> valide, QObject* parent);
+    DelegueNom(std::function<bool(const QModelIndex&, const QString&)> valide, QAbstractItemView* vue);
     bool EnEdition() const { return editeurs_ > 0; }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -73,7 +74,8 @@ public:
     void setModelData(QWidget* editeur, QAbstractItemModel* modele, const QModelIndex& index) const override;
 
 private:
-    std::function<void(const QModelIndex&, const std::string&)> valide_;
+    std::function<bool(const QModelIndex&, const QString&)> valide_;
+    QAbstractItemView* vue_;
     mutable int editeurs_ = 0;
 };
 
@@ -254,6 +256,10 @@ public:
     void TreeView1Edited(QTreeWidgetItem* n, const std::string& texte);
     bool ListView1Editing(int ligne) const;
     void ListView1Edited(int ligne, const std::string& texte);
+    // A folder name typed in place among its siblings' names: characters Windows-1252 lacks are
+    // asked about before they become '?', and so is the merge with a sibling they would cause.
+    // False when the caver goes back to the name.
+    bool NomGarde(const QString& texte, const std::vector<std::string>& voisins) const;
     Q_INVOKABLE void Couper();
     Q_INVOKABLE void Copier();
     Q_INVOKABLE void Coller();

@@ -9,6 +9,7 @@
 
 #include "calcul/drapeaux.h"
 #include "dialogs/exploreur.h"
+#include "dialogs/hors_cp1252.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
 
@@ -253,6 +254,17 @@ void TExploreur::renomme(const Adresse& a, int niveau, const std::string& texte)
     }
     Annulations.push_back(std::move(pas));
     epilogue(false);
+}
+
+bool TExploreur::NomGarde(const QString& texte, const std::vector<std::string>& voisins) const
+{
+    const std::string nom = VersCp1252(texte);
+    QString question = QStringLiteral("Le garder ainsi ?");
+    if (const auto v = std::find_if(voisins.begin(), voisins.end(),
+                                    [&](const std::string& s) { return EgalSansCasse(s, nom); });
+        v != voisins.end() && !CaracteresPerdus(texte).isEmpty())
+        question = QStringLiteral("Le dossier sera alors confondu avec « %1 ». Le garder ainsi ?").arg(DepuisCp1252(*v));
+    return TexteARevoir({{QStringLiteral("Le nouveau nom"), texte}}, question) < 0;
 }
 
 void TExploreur::TreeView1Edited(QTreeWidgetItem* n, const std::string& texte)

@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "dialogs/hors_cp1252.h"
 #include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -197,6 +198,7 @@ TNouveaute::TNouveaute(HoteDialogues& hote, QWidget* parent) : QDialog(parent), 
         p->addWidget(new QLabel(texte, w));
         auto* c = new QComboBox(w);
         c->setObjectName(QString::fromLatin1(nom));
+        c->setAccessibleName(texte);
         c->setEditable(true);
         p->addWidget(c);
         return c;
@@ -421,8 +423,33 @@ void TNouveaute::champPage()
         }
 }
 
+// The names of the page go into sheets in Windows-1252: what it lacks is said before it
+// becomes "?", and the caver may stay on the page to change it.
+bool TNouveaute::nomsGardes()
+{
+    std::vector<QWidget*> champs;
+    std::vector<TexteSaisi> textes;
+    auto ajoute = [&](QWidget* champ, const QString& nom, const QString& texte) {
+        champs.push_back(champ);
+        textes.push_back({nom, texte});
+    };
+    if (Etape == 3)
+        ajoute(Nom_Cavite, QStringLiteral("Le nom de la cavité"), Nom_Cavite->text());
+    else if (Etape == 6)
+        ajoute(Saisie_systeme, QStringLiteral("Le nom du système"), Saisie_systeme->text());
+    else if (Etape == 7)
+        for (QComboBox* c : {Combo_systeme, Combo_cavite, Combo_reseau, Combo_lieu})
+            ajoute(c, QStringLiteral("Le champ « %1 »").arg(c->accessibleName()), c->currentText());
+    const int k = TexteARevoir(textes, QStringLiteral("Continuer ainsi ?"));
+    if (k >= 0)
+        champs[static_cast<std::size_t>(k)]->setFocus();
+    return k < 0;
+}
+
 void TNouveaute::AvantClick()
 {
+    if (!nomsGardes())
+        return;
     Panneau->setFocus();
     avance();
     champPage();

@@ -71,6 +71,7 @@ private:
     bool prendNouveau();
     bool prendConnu();
     void continueNiveau();
+    bool nomsGardes();
     void avance();
     void recule();
     void champPage();

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/choix_recherche.h"
+#include "dialogs/hors_cp1252.h"
 #include "dialogs/recherche.h"
 #include "dialogs/saisie.h"
 #include "formulaires/controles.h"
@@ -334,10 +335,8 @@ void TPoint_Topo::OKBtnClick(int resultat)
     if (PointTopo->isChecked() && !LitIndiceChamp(Ind, indice))
         return;
     // The sheet keeps the name in Windows-1252: what it lacks is said before it becomes "?".
-    if (const std::string c = CaracteresHorsCp1252(Nom->currentText().toStdString());
-        PointTopo->isChecked() && !c.empty() &&
-        !GardeAvecPointsDInterrogation({QStringLiteral("Le nom de la station : « %1 »").arg(QString::fromStdString(c))},
-                                       QStringLiteral("Le garder ainsi ?"))) {
+    if (PointTopo->isChecked() && TexteARevoir({{QStringLiteral("Le nom de la station"), Nom->currentText()}},
+                                               QStringLiteral("Le garder ainsi ?")) >= 0) {
         Nom->setFocus();
         return;
     }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "dialogs/dialogues_saisie.h"
+#include "dialogs/hors_cp1252.h"
 #include "dialogs/recherche.h"
 #include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
@@ -275,6 +276,19 @@ void TReference::OKBtnClick()
             if (!LitReelStockable(VersCp1252(Cellule(StringGrid1, r, c)), v))
                 return refuse(r, c);
         }
+    }
+    // The massif keeps the names in Windows-1252: what it lacks is said before it becomes "?".
+    std::vector<TexteSaisi> noms;
+    std::vector<int> lignes;
+    for (int r = 0; r < StringGrid1->rowCount(); ++r)
+        if (const QString nom = Cellule(StringGrid1, r, 0); !nom.isEmpty()) {
+            noms.push_back({QStringLiteral("Le nom du point %1").arg(r + 1), nom});
+            lignes.push_back(r);
+        }
+    if (const int k = TexteARevoir(noms, QStringLiteral("Valider les points ainsi ?")); k >= 0) {
+        StringGrid1->setCurrentCell(lignes[static_cast<std::size_t>(k)], 0);
+        StringGrid1->setFocus();
+        return;
     }
     accept();
 }

@@ -51,10 +51,6 @@ public:
 
 class DelegueSaisie;
 
-// Asks whether texts listed as « name : « characters » » lines, which Windows-1252 cannot hold
-// whole, are kept with '?' (true) or changed; `question` ends the box.
-bool GardeAvecPointsDInterrogation(const QStringList& textes, const QString& question);
-
 class TMultPageDlg : public QDialog, public IEditeurSaisie {
     Q_OBJECT
 public:

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "dialogs/hors_cp1252.h"
 #include "dialogs/messages_communs.h"
 #include "dialogs/saisie.h"
 #include "platform/interlocuteur.h"
@@ -463,10 +464,8 @@ bool TMultPageDlg::MontreInformations()
             return false;
         if (Informations->Modifie)
             Modifie = true;
-        const std::string c = CaracteresHorsCp1252(Informations->Info->text().toStdString());
-        if (c.empty() || GardeAvecPointsDInterrogation(
-                             {QStringLiteral("Le commentaire de la galerie : « %1 »").arg(QString::fromStdString(c))},
-                             QStringLiteral("Le garder ainsi ?")))
+        if (TexteARevoir({{QStringLiteral("Le commentaire de la galerie"), Informations->Info->text()}},
+                         QStringLiteral("Le garder ainsi ?")) < 0)
             return true;
     }
 }

@@ -10,6 +10,7 @@
 #include <span>
 
 #include "calcul/drapeaux.h"
+#include "dialogs/hors_cp1252.h"
 #include "dialogs/messages_communs.h"
 #include "dialogs/saisie.h"
 #include "formulaires/controles.h"
@@ -37,17 +38,6 @@ bool SansChiffre(const std::string& s)
 }
 
 }  // namespace
-
-bool GardeAvecPointsDInterrogation(const QStringList& textes, const QString& question)
-{
-    // Keeping them loses characters: the closing answer goes back to them.
-    return Invite().ConfirmePerte(
-        (textes.size() > 1 ? QStringLiteral("Ces textes contiennent") : QStringLiteral("Ce texte contient")) +
-            QStringLiteral(" des caractères que le fichier ne peut pas garder :\r%1\r"
-                           "Ils seront enregistrés comme « ? ». %2")
-                .arg(textes.join(QLatin1Char('\r')), question),
-        Icone::Confirmation, {Bouton::Oui, Bouton::Non});
-}
 
 bool TMultPageDlg::refuse(const QString& message, Icone icone, int ligne, int colonne)
 {
@@ -109,23 +99,19 @@ bool TMultPageDlg::accepteHorsCp1252()
         };
     };
     for (QLineEdit* champ : {Systeme, Cavite, Reseau, Lieu, TPST})
-        if (const std::string c = CaracteresHorsCp1252(champ->text().toStdString()); !c.empty())
-            textes.push_back(
-                {QStringLiteral("Le champ « %1 »").arg(NomChamp(champ)), QString::fromStdString(c), page(champ)});
-    if (const std::string c = CaracteresHorsCp1252(Topographe->toPlainText().toStdString()); !c.empty())
-        textes.push_back({QStringLiteral("La liste des topographes"), QString::fromStdString(c), page(Topographe)});
+        if (const QString c = CaracteresPerdus(champ->text()); !c.isEmpty())
+            textes.push_back({QStringLiteral("Le champ « %1 »").arg(NomChamp(champ)), c, page(champ)});
+    if (const QString c = CaracteresPerdus(Topographe->toPlainText()); !c.isEmpty())
+        textes.push_back({QStringLiteral("La liste des topographes"), c, page(Topographe)});
     for (const CelluleHorsCp1252& h : Feuille.CellulesHorsCp1252())
         textes.push_back(
             {QStringLiteral("La colonne « %1 » de la visée %2").arg(Cellule(0, h.colonne), Cellule(h.ligne, 0)),
              QString::fromStdString(h.caracteres), [this, h] { AllerCellule(h.ligne, h.colonne); }});
     if (textes.empty())
         return true;
-    constexpr std::size_t kMontres = 10;
     QStringList lignes;
-    for (std::size_t k = 0; k < textes.size() && k < kMontres; ++k)
-        lignes << QStringLiteral("%1 : « %2 »").arg(textes[k].nom, textes[k].caracteres);
-    if (textes.size() > kMontres)
-        lignes << QStringLiteral("... et %1 autres.").arg(textes.size() - kMontres);
+    for (const Texte& t : textes)
+        lignes << QStringLiteral("%1 : « %2 »").arg(t.nom, t.caracteres);
     if (GardeAvecPointsDInterrogation(lignes, QStringLiteral("Enregistrer la fiche ainsi ?")))
         return true;
     textes.front().montre();

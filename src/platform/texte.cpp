@@ -17,13 +17,15 @@ QString TexteEcran(const TexteCp1252& texte) { return DepuisCp1252(texte.str());
 
 QString TexteEcran(const TexteUtf8& texte) { return QString::fromStdString(texte.str()); }
 
+// A letter typed or pasted as a base and a combining accent is the code page's letter.
 std::string VersCp1252(const QString& texte)
 {
-    std::string r;
-    r.reserve(static_cast<std::size_t>(texte.size()));
-    for (QChar q : texte)
-        r.push_back(OctetCp1252(q.unicode()));
-    return r;
+    return Utf8VersCp1252(texte.normalized(QString::NormalizationForm_C).toStdString());
+}
+
+QString CaracteresPerdus(const QString& texte)
+{
+    return QString::fromStdString(CaracteresHorsCp1252(texte.normalized(QString::NormalizationForm_C).toStdString()));
 }
 
 std::string CheminEnCp1252(const std::string& chemin) { return ExterieurEnCp1252(chemin); }

@@ -12,8 +12,10 @@ namespace karst {
 // Windows-1252 bytes to Unicode; the five bytes the code page leaves undefined map to the
 // C1 control of the same value, so that every byte survives a round trip.
 QString DepuisCp1252(const std::string& octets);
-// Unicode to Windows-1252; a character the code page cannot hold becomes '?'.
+// Unicode to Windows-1252; a character the code page cannot hold becomes one '?'.
 std::string VersCp1252(const QString& texte);
+// The characters VersCp1252 turns into '?', each once, separated by spaces; empty when none.
+QString CaracteresPerdus(const QString& texte);
 // A text as the screen shows it, whichever encoding its type says.
 QString TexteEcran(const TexteCp1252& texte);
 QString TexteEcran(const TexteUtf8& texte);

@@ -81,17 +81,46 @@ std::string Cp1252VersUtf8(const std::string& octets)
 
 namespace {
 
-// The character of UTF-8 `texte` at `i`, `i` moved past it; `suite` is the count of its
-// continuation bytes.
-char32_t CaractereUtf8(const std::string& texte, std::size_t& i, int& suite)
+// The character of UTF-8 `texte` at `i`, `i` moved past it.
+char32_t CaractereUtf8(const std::string& texte, std::size_t& i)
 {
     const auto o = static_cast<unsigned char>(texte[i]);
-    suite = o >= 0xF0 ? 3 : o >= 0xE0 ? 2 : o >= 0xC0 ? 1 : 0;
+    const int suite = o >= 0xF0 ? 3 : o >= 0xE0 ? 2 : o >= 0xC0 ? 1 : 0;
     char32_t u = suite ? o & (0x3F >> suite) : o;
     for (int k = 1; k <= suite && i + k < texte.size(); ++k)
         u = (u << 6) | (static_cast<unsigned char>(texte[i + k]) & 0x3F);
     i += static_cast<std::size_t>(suite) + 1;
     return u;
+}
+
+bool Entre(char32_t u, char32_t a, char32_t b) { return u >= a && u <= b; }
+
+// Code points drawn on the character before them: accents, variation selectors, skin tones
+// and the tags of a flag.
+bool Attache(char32_t u)
+{
+    return Entre(u, 0x300, 0x36F) || Entre(u, 0x1AB0, 0x1AFF) || Entre(u, 0x1DC0, 0x1DFF) ||
+           Entre(u, 0x20D0, 0x20FF) || Entre(u, 0xFE00, 0xFE0F) || Entre(u, 0xFE20, 0xFE2F) ||
+           Entre(u, 0x1F3FB, 0x1F3FF) || Entre(u, 0xE0020, 0xE007F) || Entre(u, 0xE0100, 0xE01EF) || u == 0x200D;
+}
+
+bool Drapeau(char32_t u) { return Entre(u, 0x1F1E6, 0x1F1FF); }
+
+// The character the caver sees at `i` in UTF-8 `texte`, `i` moved past it: a letter with
+// its accents, an emoji with its skin tone, a flag, emoji joined by U+200D. Its Windows-1252
+// byte, or '?' for the whole of it when the code page has none.
+char CaractereVu(const std::string& texte, std::size_t& i)
+{
+    const char32_t premier = CaractereUtf8(texte, i);
+    char32_t avant = premier;
+    int codes = 1;
+    for (std::size_t j = i; j < texte.size(); i = j, ++codes) {
+        const char32_t u = CaractereUtf8(texte, j);
+        if (!(Attache(u) || avant == 0x200D || (codes == 1 && Drapeau(premier) && Drapeau(u))))
+            break;
+        avant = u;
+    }
+    return codes == 1 ? OctetCp1252(premier) : '?';
 }
 
 }  // namespace
@@ -100,14 +129,8 @@ std::string Utf8VersCp1252(const std::string& texte)
 {
     std::string r;
     r.reserve(texte.size());
-    int suite = 0;
-    for (std::size_t i = 0; i < texte.size();) {
-        const char32_t u = CaractereUtf8(texte, i, suite);
-        if (suite == 3)
-            r += "??";
-        else
-            r += OctetCp1252(u);
-    }
+    for (std::size_t i = 0; i < texte.size();)
+        r += CaractereVu(texte, i);
     return r;
 }
 
@@ -171,13 +194,10 @@ std::string ExterieurEnCp1252(const std::string& octets)
     std::string r;
     r.reserve(octets.size());
     ParLigne(octets, [&](std::size_t debut, std::size_t fin, bool utf8) {
-        if (!utf8) {
+        if (utf8)
+            r += Utf8VersCp1252(octets.substr(debut, fin - debut));
+        else
             r.append(octets, debut, fin - debut);
-            return;
-        }
-        int suite = 0;
-        for (std::size_t i = debut; i < fin;)
-            r += OctetCp1252(CaractereUtf8(octets, i, suite));
     });
     return r;
 }
@@ -185,13 +205,11 @@ std::string ExterieurEnCp1252(const std::string& octets)
 std::string CaracteresHorsCp1252(const std::string& texte)
 {
     std::string r;
-    int suite = 0;
     for (std::size_t i = 0; i < texte.size();) {
         const std::size_t debut = i;
-        const char32_t u = CaractereUtf8(texte, i, suite);
+        const bool perdu = CaractereVu(texte, i) == '?' && i - debut > 1;
         const std::string c = texte.substr(debut, i - debut);
-        if ((suite == 3 || (OctetCp1252(u) == '?' && u != U'?')) &&
-            (" " + r + " ").find(" " + c + " ") == std::string::npos)
+        if (perdu && (" " + r + " ").find(" " + c + " ") == std::string::npos)
             r += (r.empty() ? "" : " ") + c;
     }
     return r;

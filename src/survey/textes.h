@@ -26,7 +26,8 @@ char32_t CaractereCp1252(unsigned char octet);
 // The Windows-1252 byte of a character, '?' where the code page has none.
 char OctetCp1252(char32_t c);
 // Windows-1252 bytes as UTF-8, every byte kept as its character; and back, a character the
-// code page cannot hold becoming '?' (twice beyond the 16-bit plane, as the screen's text counts it).
+// code page cannot hold becoming one '?', whatever the code points that draw it (an emoji
+// with its skin tone, a letter with an accent the code page has no letter for).
 std::string Cp1252VersUtf8(const std::string& octets);
 std::string Utf8VersCp1252(const std::string& texte);
 // Bytes from outside the massif (a file name, a settings file, a peer's file): each line
@@ -35,8 +36,8 @@ std::string Utf8VersCp1252(const std::string& texte);
 // screen, or in the massif's encoding, a character the code page lacks becoming one '?'.
 std::string ExterieurEnUtf8(const std::string& octets);
 std::string ExterieurEnCp1252(const std::string& octets);
-// The characters of a UTF-8 text that Windows-1252 lacks, each once, separated by spaces;
-// empty when the code page holds the whole text.
+// The characters of a UTF-8 text that Windows-1252 lacks, as Utf8VersCp1252 counts them,
+// each once, separated by spaces; empty when the code page holds the whole text.
 std::string CaracteresHorsCp1252(const std::string& texte);
 // The degree sign in Windows-1252, as the views' angles and the unit labels write it.
 inline constexpr char kDegre[] = "\xB0";

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "boite_reelle.h"
 #include "dialogs/exploreur.h"
 #include "form1_aide.h"
 #include "hote_factice.h"
@@ -291,6 +292,35 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     Tape(QStringLiteral("Sud"), Qt::Key_Return);
     EXPECT_EQ(e->Annulations.size(), 1u);
     EXPECT_EQ(Relu(), (Adresses{{"Sud", "C", "R", "L"}, {"Sud", "D", "R", "L"}, {"T", "E", "R", "L"}}));
+    Annule();
+    EXPECT_EQ(Octets(), origine);
+
+    // A letter the file lacks is asked about: Return on the box (Non) leaves the editor on the
+    // name typed; kept, it is one '?'. A second name that would then meet it says the folders merge.
+    touche(Enfant(e->Racine(), "T"), Qt::Key_F2);
+    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QStringLiteral("RĦ"), {});
+    Interlocuteur::Installe(nullptr);
+    const auto non = ecran::RepondBoite(Qt::Key_Return);
+    Tape({}, Qt::Key_Return);
+    Interlocuteur::Installe(&invite);
+    EXPECT_EQ(non->texte, QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas garder :\nLe "
+                                         "nouveau nom : « Ħ »\nIls seront enregistrés comme « ? ». Le garder ainsi ?"));
+    ASSERT_TRUE(editeur());
+    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), QStringLiteral("RĦ"));
+    EXPECT_TRUE(e->Annulations.empty());
+    invite.reponses = {Bouton::Oui, Bouton::Non};
+    Tape({}, Qt::Key_Return);
+    EXPECT_EQ(Relu(), (Adresses{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"R?", "E", "R", "L"}}));
+    touche(Enfant(e->Racine(), "S"), Qt::Key_F2);
+    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QStringLiteral("rΩ"), {});
+    Tape({}, Qt::Key_Return);
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas "
+                                                     "garder :\rLe nouveau nom : « Ω »\rIls seront enregistrés comme "
+                                                     "« ? ». Le dossier sera alors confondu avec « R? ». Le garder "
+                                                     "ainsi ?"));
+    EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
+    Tape({}, Qt::Key_Escape);
+    EXPECT_EQ(e->Annulations.size(), 1u);
     Annule();
     EXPECT_EQ(Octets(), origine);
 

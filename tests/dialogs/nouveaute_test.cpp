@@ -109,8 +109,25 @@ TEST_F(Nouveaute, CaviteIsoleeDuMassifCourant)
     EXPECT_TRUE(n->Avant->isEnabled());
     n->Nom_Cavite->clear();
     EXPECT_FALSE(n->Avant->isEnabled());
-    n->Nom_Cavite->setText(QStringLiteral("Gouffre"));
-    n->Avant->click();
+    // A letter the file lacks is asked about when the page is left: Return answers Non, the
+    // default, and the caver stays in the name to correct it.
+    n->show();
+    n->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(n.get()));
+    n->Nom_Cavite->setFocus();
+    QTest::sendKeyEvent(QTest::Click, n->Nom_Cavite, Qt::Key_unknown, QStringLiteral("Ω🙂"), {});
+    invite.reponses = {Bouton::Non};
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas "
+                                                          "garder :\rLe nom de la cavité : « Ω 🙂 »\rIls seront "
+                                                          "enregistrés comme « ? ». Continuer ainsi ?")});
+    EXPECT_EQ(invite.messages[0].defaut, Bouton::Non);
+    EXPECT_EQ(n->Etape, 3);
+    ASSERT_EQ(QApplication::focusWidget(), n->Nom_Cavite);
+    QTest::keyClick(n->Nom_Cavite, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(n->Nom_Cavite, QStringLiteral("Gouffre"));
+    QTest::keyClick(n->Nom_Cavite, Qt::Key_Return);
+    EXPECT_EQ(invite.messages.size(), 1u);
     ASSERT_TRUE(n->FicheDemandee);
     EXPECT_EQ(*n->FicheDemandee, (Adresse{"Isol\xE9", "Gouffre", "", ""}));
     EXPECT_EQ(n->result(), QDialog::Accepted);
@@ -184,6 +201,21 @@ TEST_F(Nouveaute, SystemeRattachantAnciensSystemesEtCavites)
     // A system alone: the wizard closes, no editor.
     EXPECT_EQ(n->result(), QDialog::Rejected);
     EXPECT_FALSE(n->FicheDemandee);
+
+    // A new system's name with a letter the file lacks, kept: one '?' in every sheet it takes.
+    auto o = Cree();
+    Choisit(*o, 1);
+    o->Avant->click();
+    o->show();
+    QTest::sendKeyEvent(QTest::Click, o->Saisie_systeme, Qt::Key_unknown, QStringLiteral("Réseau Ω"), {});
+    o->Check_Systeme->item(0)->setCheckState(Qt::Checked);
+    invite.reponses = {Bouton::Oui, Bouton::OK};
+    QTest::keyClick(o->Saisie_systeme, Qt::Key_Return);
+    EXPECT_EQ(invite.messages[invite.messages.size() - 2].texte,
+              QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas garder :\rLe nom du "
+                             "système : « Ω »\rIls seront enregistrés comme « ? ». Continuer ainsi ?"));
+    EXPECT_EQ(m().Fiches[2]->Systeme.Chaine(), "C");
+    EXPECT_EQ(m().Fiches[0]->Systeme.Chaine(), "R\xE9seau ?");
 }
 
 TEST_F(Nouveaute, SurfaceEtExploration)

@@ -142,6 +142,40 @@ TEST(References, CommandeRemplaceLesPointsDuMassif)
     EXPECT_EQ(static_cast<long double>(b.X), Reel6(601.5L));
     EXPECT_EQ(static_cast<long double>(b.Y), Reel6(2001.25L));
     EXPECT_EQ(static_cast<long double>(b.Z), -3);
+
+    // A name typed with a letter the file lacks is asked about at "Valider": Non, the default,
+    // stays on it; Oui stores one '?'.
+    InterlocuteurScripte invite;
+    InterlocuteurInstalle installe(invite);
+    invite.reponses = {Bouton::Non, Bouton::Oui};
+    s.Ajoute("Reference", [](QDialog& q) {
+        auto& d = dynamic_cast<TReference&>(q);
+        q.show();
+        q.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&q));
+        d.StringGrid1->setFocus();
+        QTest::mouseClick(d.StringGrid1->viewport(), Qt::LeftButton, {},
+                          d.StringGrid1->visualRect(d.StringGrid1->model()->index(2, 0)).center());
+        QTest::keyClick(QApplication::focusWidget(), 'P');
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QStringLiteral("ł"), {});
+        for (const char* t : {"2", "1", "600", "2000", "0"}) {
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(t));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+        EXPECT_EQ(d.result(), 0);
+        EXPECT_EQ(d.StringGrid1->currentRow(), 2);
+        EXPECT_EQ(d.StringGrid1->currentColumn(), 0);
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+        return d.result();
+    });
+    ASSERT_TRUE(EditeReferences(m));
+    EXPECT_EQ(invite.Textes(), QStringList(2, QStringLiteral("Ce texte contient des caractères que le fichier ne peut "
+                                                             "pas garder :\rLe nom du point 3 : « ł »\rIls seront "
+                                                             "enregistrés comme « ? ». Valider les points ainsi ?")));
+    EXPECT_EQ(invite.messages[0].defaut, Bouton::Non);
+    ASSERT_EQ(m.References.size(), 3u);
+    EXPECT_EQ(m.References[2]->Nom.Chaine(), "P?2");
 }
 
 TEST(References, Declinaisons)
