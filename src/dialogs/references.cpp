@@ -285,8 +285,15 @@ void TReference::OKBtnClick()
             noms.push_back({QStringLiteral("Le nom du point %1").arg(r + 1), nom});
             lignes.push_back(r);
         }
-    if (const int k = TexteARevoir(noms, QStringLiteral("Valider les points ainsi ?")); k >= 0) {
-        StringGrid1->setCurrentCell(lignes[static_cast<std::size_t>(k)], 0);
+    // The cell is made current before the question, as for a refused value: made current
+    // after it, it would open its editor in a window not yet active again, which then takes
+    // no key.
+    for (std::size_t k = 0; k < noms.size(); ++k)
+        if (!CaracteresPerdus(noms[k].texte).isEmpty()) {
+            StringGrid1->setCurrentCell(lignes[k], 0);
+            break;
+        }
+    if (TexteARevoir(noms, QStringLiteral("Valider les points ainsi ?")) >= 0) {
         StringGrid1->setFocus();
         return;
     }

@@ -99,9 +99,9 @@ bool Entre(char32_t u, char32_t a, char32_t b) { return u >= a && u <= b; }
 // and the tags of a flag.
 bool Attache(char32_t u)
 {
-    return Entre(u, 0x300, 0x36F) || Entre(u, 0x1AB0, 0x1AFF) || Entre(u, 0x1DC0, 0x1DFF) ||
-           Entre(u, 0x20D0, 0x20FF) || Entre(u, 0xFE00, 0xFE0F) || Entre(u, 0xFE20, 0xFE2F) ||
-           Entre(u, 0x1F3FB, 0x1F3FF) || Entre(u, 0xE0020, 0xE007F) || Entre(u, 0xE0100, 0xE01EF) || u == 0x200D;
+    return Entre(u, 0x300, 0x36F) || Entre(u, 0x1AB0, 0x1AFF) || Entre(u, 0x1DC0, 0x1DFF) || Entre(u, 0x20D0, 0x20FF) ||
+           Entre(u, 0xFE00, 0xFE0F) || Entre(u, 0xFE20, 0xFE2F) || Entre(u, 0x1F3FB, 0x1F3FF) ||
+           Entre(u, 0xE0020, 0xE007F) || Entre(u, 0xE0100, 0xE01EF) || u == 0x200D;
 }
 
 bool Drapeau(char32_t u) { return Entre(u, 0x1F1E6, 0x1F1FF); }

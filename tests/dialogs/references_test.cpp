@@ -10,7 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+
+#include <sys/stat.h>
 
 #include "dialogs/recherche.h"
 #include "dialogs/references.h"
@@ -315,6 +318,14 @@ TEST(References, ListeDesProjectionsEtConvergence)
     c.CalculerClick();
     EXPECT_EQ(c.result(), QDialog::Accepted);
     EXPECT_NEAR(c.Convergence, std::atan(-280.0 / 1100.0) * 180 / M_PI, 1e-12);
+
+    // A pipe in the list's place, which nobody writes, is refused at once: only "Autre".
+    const std::string tubes = rep + "tube/";
+    std::filesystem::create_directory(tubes);
+    ASSERT_EQ(::mkfifo((tubes + "projection.txt").c_str(), 0600), 0);
+    EXPECT_EQ(TConvergence(tubes).Nom_projection->count(), 1);
+    EXPECT_EQ(invite.Textes().back(),
+              QString::fromStdString(tubes + "projection.txt est un tube ou un périphérique, et non un fichier."));
 
     // Without the list only "Autre"; the angle computed goes to the declination dialog, which
     // has the keyboard again: Enter saves.
