@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -24,13 +23,12 @@ public:
     void Statut(const std::string& t) override { statuts.push_back(t); }
     void Message(const std::string& t) override { messages.push_back(t); }
     void Avertissement(const std::string& t) override { avertissements.push_back(t); }
-    // The caver's answer; by default nothing is imported.
+    // The caver imports nothing.
     ChoixDeclinaison DeclinaisonNonReglee(const std::string& t) override
     {
         questions.push_back(t);
-        return reponse ? reponse() : ChoixDeclinaison::Annule;
+        return ChoixDeclinaison::Annule;
     }
-    std::function<ChoixDeclinaison()> reponse;
     std::vector<std::string> statuts, messages, avertissements, questions;
 };
 

@@ -614,6 +614,7 @@ TEST_F(Commandes, DeclinaisonsEtReferences)
         invite.fichiers = {QString::fromStdString(tab)};
         f->Importtoporobot1->trigger();
         EXPECT_EQ(f->Massif->Fiches.size(), fiches);
+        EXPECT_EQ(f->Massif->References.empty(), fiches == 0);
         EXPECT_EQ(f->Massif->Enregistre, fiches == 0);
         EXPECT_TRUE(f->Panneaux[0]->text().isEmpty());
     }
