@@ -440,9 +440,9 @@ TConvergence::TConvergence(const std::string& repProgramme, QWidget* parent) : Q
     std::error_code absent;
     if (std::filesystem::exists(liste, absent)) {
         try {
-            FichierTexteLecture fichier(liste);
-            while (!fichier.Fin()) {
-                const std::string ligne = fichier.LitLigne();
+            // A name and two numbers a line, a few dozen lines: ten thousand lines of a
+            // thousand bytes each are far beyond what such a list holds.
+            for (const std::string& ligne : FichierTexteLecture(liste, 1000).Lignes(10000)) {
                 const std::size_t tab = ligne.find('\t');
                 Nom_projection->addItem(QString::fromStdString(
                     ExterieurEnUtf8(tab == std::string::npos ? std::string() : ligne.substr(0, tab))));

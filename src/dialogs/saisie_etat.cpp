@@ -23,9 +23,11 @@ namespace karst {
 
 namespace {
 
-// Longest lists the block may announce: beyond, the file is damaged.
+// Longest lists the block may announce: beyond, the file is damaged. A grid has at most
+// the layout's columns and the row markers' (20); a few more leave room for any layout
+// to come, while each cell announced costs memory before the block is found damaged.
 constexpr int kMaxLignes = 32767;
-constexpr int kMaxColonnes = 1000;
+constexpr int kMaxColonnes = 64;
 
 void Ecrit(TBufferStream& f, const QString& texte) { f.EcritChaine(VersCp1252(texte)); }
 QString Lit(TBufferStream& f) { return DepuisCp1252(f.LitChaine()); }

@@ -23,6 +23,7 @@
 #include "platform/modal.h"
 #include "platform/services.h"
 #include "platform/texte.h"
+#include "survey/fichier_massif.h"
 #include "survey/fichier_texte.h"
 #include "survey/nombres.h"
 
@@ -223,9 +224,10 @@ void TMultPageDlg::ListeClick()
     // The list is the user's to edit with any text editor, which may save it in UTF-8.
     if (std::filesystem::exists(fichier, e)) {
         try {
-            FichierTexteLecture f(fichier);
-            while (!f.Fin())
-                dialogue.SrcList->addItem(QString::fromStdString(ExterieurEnUtf8(f.LitLigne())));
+            // One name a line: a surveyor's name is at most a TEco's 65,535 characters, three
+            // bytes each in UTF-8; the picker lists at most as many names as a sheet holds.
+            for (const std::string& nom : FichierTexteLecture(fichier, 3 * 65535).Lignes(kCompteMax))
+                dialogue.SrcList->addItem(QString::fromStdString(ExterieurEnUtf8(nom)));
         } catch (const ErreurFlux& erreur) {
             Invite().Erreur(erreur);
             return;

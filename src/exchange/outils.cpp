@@ -12,22 +12,13 @@
 
 namespace karst::echange {
 
-std::vector<std::string> LitLignes(const std::string& fichier)
+std::vector<std::string> LitLignes(const std::string& fichier, FinsDeLigne fins)
 {
-    FichierTexteLecture f(fichier);
-    std::vector<std::string> lignes;
-    while (!f.Fin())
-        lignes.push_back(f.LitLigne());
-    return lignes;
-}
-
-std::string LitOctets(const std::string& fichier)
-{
-    TFileBufferStream f(fichier, TFileBufferStream::kLecture);
-    std::string octets(static_cast<std::size_t>(f.Size()), '\0');
-    const int64_t lu = octets.empty() ? 0 : f.Read(octets.data(), f.Size());
-    octets.resize(static_cast<std::size_t>(lu));
-    return octets;
+    try {
+        return FichierTexteLecture(fichier, kLongueurMaxEchange, fins).Lignes(kLignesMaxEchange);
+    } catch (const ErreurFichierEndommage& e) {
+        throw ErreurEchange(e.what());  // refused as every other damage of the file
+    }
 }
 
 void EcritFichier(const std::string& fichier, const std::string& contenu)

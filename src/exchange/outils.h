@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "exchange/echange.h"
+#include "survey/fichier_texte.h"
 #include "survey/modele.h"
 #include "survey/textes.h"
 
@@ -16,11 +17,16 @@ namespace karst {
 
 namespace echange {
 
-// The lines of a text file, without their ends (CR, LF and CR LF each end one line).
-// ErreurFlux when the file cannot be read.
-std::vector<std::string> LitLignes(const std::string& fichier);
-// The bytes of a file. ErreurFlux when the file cannot be read.
-std::string LitOctets(const std::string& fichier);
+// The longest line of a file the imports read: a comment of a TEco's 65,535 characters,
+// each up to three bytes in UTF-8, after the line's other fields.
+constexpr std::size_t kLongueurMaxEchange = 3 * 65535 + 4096;
+// The most lines an import reads: a file that long would already give ten million shots
+// (a Toporobot series holds a thousand lines), more than any survey of a massif.
+constexpr std::size_t kLignesMaxEchange = 10'000'000;
+
+// The lines of a text file, without their ends. ErreurFlux when the file cannot be read;
+// ErreurEchange naming the first line longer or further than an import reads.
+std::vector<std::string> LitLignes(const std::string& fichier, FinsDeLigne fins = FinsDeLigne::Toutes);
 
 // Writes the file whole as every file of the program is (EcritFichierEntier); a failure is
 // an ErreurEchange and leaves the target as it was.

@@ -102,32 +102,6 @@ std::vector<std::string> Mots(const std::string& t, std::size_t fin = std::strin
 // What comes before the comment of a line.
 std::string AvantCommentaire(const std::string& l) { return l.substr(0, l.find(';')); }
 
-// The lines of the file. The line end is decided once for the whole file from the first
-// one met (CR LF, LF or CR): a lone CR inside a line of a CR LF file is a blank, as real
-// files carry such CRs inside their comments.
-std::vector<std::string> Lignes(const std::string& octets)
-{
-    const std::size_t premiere = octets.find_first_of("\r\n");
-    const bool cr = premiere != std::string::npos && octets[premiere] == '\r' &&
-                    (premiere + 1 == octets.size() || octets[premiere + 1] != '\n');
-    const char fin = cr ? '\r' : '\n';
-    std::vector<std::string> lignes;
-    for (std::size_t d = 0; d < octets.size();) {
-        std::size_t e = octets.find(fin, d);
-        if (e == std::string::npos)
-            e = octets.size();
-        std::string l = octets.substr(d, e - d);
-        if (!cr && !l.empty() && l.back() == '\r')
-            l.pop_back();
-        for (char& c : l)
-            if (c == '\r' || c == '\n')
-                c = ' ';
-        lignes.push_back(std::move(l));
-        d = e + 1;
-    }
-    return lignes;
-}
-
 // Text between the first ";" and the next one (or the end of the line).
 bool Commentaire(const std::string& l, std::string& texte)
 {
@@ -731,7 +705,11 @@ void ImportVisualTopo::Applique()
 void ImportVisualTopo::Execute(const std::string& fichier)
 {
     fichier_ = fichier;
-    std::vector<std::string> lignes = Lignes(ExterieurEnCp1252(echange::LitOctets(fichier)));
+    // The line end is decided once for the whole file from the first one met: a lone CR
+    // inside a line of a CR LF file is a blank, as real files carry such CRs in comments.
+    std::vector<std::string> lignes = echange::LitLignes(fichier, FinsDeLigne::CommeLaPremiere);
+    for (std::string& l : lignes)
+        l = ExterieurEnCp1252(l);
     echange::RefuseOctetsDeControle(fichier, lignes);
     Lit(lignes);
     Classe();

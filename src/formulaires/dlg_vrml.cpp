@@ -184,9 +184,10 @@ void TExport_VRML::OKBtnClick()
         // cannot be read leaves no empty world behind.
         std::vector<std::string> entete;
         if (!Nom_Modele->text().isEmpty()) {
-            FichierTexteLecture modele(CheminSysteme(Nom_Modele->text()));
-            while (!modele.Fin())
-                entete.push_back(modele.LitLigne());
+            // A model is the head of a world (its version line, a title, a viewpoint): a few
+            // thousand lines of a few kilobytes are far beyond it, and keep a file that is no
+            // model from being held whole.
+            entete = FichierTexteLecture(CheminSysteme(Nom_Modele->text()), 16384).Lignes(4096);
         } else {
             entete.push_back("#VRML V2.0 utf8");
         }

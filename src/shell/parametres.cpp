@@ -56,9 +56,9 @@ void TForm1::LitParametres(const std::string& chemin)
     if (!std::filesystem::exists(chemin, absent))
         return;
     try {
-        FichierTexteLecture f(chemin);
-        while (!f.Fin())
-            lignes.push_back(f.LitLigne());
+        // Its longest line names a recent file (a path of at most 4,096 bytes); the program
+        // writes a score of lines. Anything beyond is damage, refused before it is read.
+        lignes = FichierTexteLecture(chemin, 8192).Lignes(1000);
     } catch (const ErreurFlux& e) {
         Erreur(e);
         return;

@@ -2,6 +2,7 @@
 // with six-byte reals, one-byte Booleans, 16-bit list counts and no sizes or markers.
 // Readers bound every count, length and code they take from the file.
 #include <algorithm>
+#include <vector>
 
 #include "survey/fichier_massif.h"
 #include "survey/flux.h"
@@ -304,13 +305,15 @@ int64_t DebutZerosFinaux(TBufferStream& f)
 {
     const int64_t position = f.Position();
     int64_t debut = f.Size();
-    char bloc[4096];
+    // Pieces larger than the stream's block go to the file straight: a zero-filled tail of
+    // gigabytes is crossed at the pace of the disk, in memory that does not grow with it.
+    std::vector<char> bloc(std::size_t{1} << 20);
     while (debut > position) {
-        const int64_t n = std::min<int64_t>(static_cast<int64_t>(sizeof bloc), debut - position);
+        const int64_t n = std::min<int64_t>(static_cast<int64_t>(bloc.size()), debut - position);
         f.Seek(debut - n, 0);
-        f.LitExact(bloc, n);
+        f.LitExact(bloc.data(), n);
         int64_t i = n;
-        while (i > 0 && bloc[i - 1] == 0)
+        while (i > 0 && bloc[static_cast<std::size_t>(i) - 1] == 0)
             --i;
         debut -= n - i;
         if (i > 0)

@@ -26,25 +26,32 @@ void FichierTexteEcriture::EcritLigne(const std::string& s)
     flux_.Write("\r\n", 2);
 }
 
-FichierTexteLecture::FichierTexteLecture(const std::string& nom)
-    : nom_(nom), flux_(std::make_unique<TFileBufferStream>(nom, TFileBufferStream::kLecture))
+FichierTexteLecture::FichierTexteLecture(const std::string& nom, std::size_t longueurMax, FinsDeLigne fins)
+    : LongueurMax(longueurMax),
+      nom_(nom),
+      flux_(std::make_unique<TFileBufferStream>(nom, TFileBufferStream::kLecture)),
+      fins_(fins)
 {
     Suite();
 }
 
-// The file comes in pieces that double in size: one refused at its first line (gigabytes
-// of anything) is not read whole first, and a long one takes few transfers.
+// The file comes one block at a time, after what the lines already taken held: what is
+// kept never exceeds the longest line and two blocks, whatever the size of the file.
 bool FichierTexteLecture::Suite()
 {
     if (!flux_)
         return false;
+    if (pos_ >= static_cast<std::size_t>(TFileBufferStream::kTailleBloc)) {
+        contenu_.erase(0, pos_);
+        pos_ = 0;
+    }
     const std::size_t avant = contenu_.size();
-    const int64_t n = std::min<int64_t>(flux_->Size() - flux_->Position(),
-                                        std::max<int64_t>(TFileBufferStream::kTailleBloc, static_cast<int64_t>(avant)));
+    const int64_t n = std::min<int64_t>(flux_->Size() - flux_->Position(), TFileBufferStream::kTailleBloc);
     if (n > 0) {
         contenu_.resize(avant + static_cast<std::size_t>(n));
         contenu_.resize(avant + static_cast<std::size_t>(flux_->Read(contenu_.data() + avant, n)));
     }
+    // A block that ends the file on a line end leaves no line after it.
     if (contenu_.size() == avant || flux_->Position() >= flux_->Size())
         flux_.reset();
     return contenu_.size() > avant;
@@ -57,27 +64,53 @@ std::string FichierTexteLecture::LitLigne(std::size_t longueurMax)
         throw ErreurFichierEndommage("Le fichier " + nom_ + " est endommagé ou tronqué : la ligne " +
                                      FormatEntier(ligne_) + " manque");
     }
-    std::size_t fin, vu = pos_;
-    while ((fin = contenu_.find_first_of("\r\n", vu)) == std::string::npos && contenu_.size() - pos_ < longueurMax) {
-        vu = contenu_.size();
+    const char* fins = fin_ == '\r' ? "\r" : fin_ == '\n' ? "\n" : "\r\n";
+    // Positions are taken from the line's start: Suite may drop what comes before it.
+    std::size_t fin, vu = 0;
+    while ((fin = contenu_.find_first_of(fins, pos_ + vu)) == std::string::npos &&
+           contenu_.size() - pos_ <= longueurMax) {
+        vu = contenu_.size() - pos_;
         if (!Suite())
             break;
     }
+    fin = fin == std::string::npos ? contenu_.size() : fin - pos_;
+    ++ligne_;
+    if (fin > longueurMax)
+        Refuse("elle dépasse les " + FormatEntier(static_cast<long long>(longueurMax)) +
+               " octets qu'une ligne de ce fichier peut compter");
     // A CR at the end of what was read may be the first half of a CR LF.
-    if (fin != std::string::npos && fin + 1 == contenu_.size() && contenu_[fin] == '\r')
+    if (pos_ + fin + 1 == contenu_.size() && contenu_[pos_ + fin] == '\r')
         Suite();
-    std::string l;
-    if (fin == std::string::npos || fin - pos_ > longueurMax) {
-        l = contenu_.substr(pos_, longueurMax);
-        pos_ += l.size();
-    } else {
-        l = contenu_.substr(pos_, fin - pos_);
-        pos_ = fin + 1;
-        if (contenu_[fin] == '\r' && pos_ < contenu_.size() && contenu_[pos_] == '\n')
+    fin += pos_;
+    std::string l = contenu_.substr(pos_, fin - pos_);
+    pos_ = std::min(fin + 1, contenu_.size());
+    if (fin < contenu_.size()) {
+        const bool crlf = contenu_[fin] == '\r' && pos_ < contenu_.size() && contenu_[pos_] == '\n';
+        if (fins_ == FinsDeLigne::CommeLaPremiere && fin_ == '\0')
+            fin_ = contenu_[fin] == '\r' && !crlf ? '\r' : '\n';
+        if (crlf && fin_ != '\r')
             ++pos_;
     }
-    ++ligne_;
+    if (fins_ == FinsDeLigne::CommeLaPremiere) {
+        if (fin_ == '\n' && !l.empty() && l.back() == '\r')
+            l.pop_back();
+        std::replace_if(l.begin(), l.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    }
     return l;
+}
+
+std::vector<std::string> FichierTexteLecture::Lignes(std::size_t nombreMax)
+{
+    std::vector<std::string> lignes;
+    while (!Fin()) {
+        if (lignes.size() >= nombreMax) {
+            ++ligne_;
+            Refuse("le fichier dépasse les " + FormatEntier(static_cast<long long>(nombreMax)) +
+                   " lignes qu'il peut compter");
+        }
+        lignes.push_back(LitLigne());
+    }
+    return lignes;
 }
 
 void FichierTexteLecture::SauteLigne()
@@ -726,6 +759,9 @@ int LitVersionTexte(FichierTexteLecture& f)
 
 void LitMassifTexte(TMassif& m, FichierTexteLecture& f, IFenetreMassif& fenetre)
 {
+    // The longest line is a shot's: its comment, up to the 65,535 characters of a TEco,
+    // after twenty-three short fields. A longer one is no line of a massif.
+    f.LongueurMax = 65535 + 4096;
     LectureTexte l(f);
     FormatMassif(l, m, fenetre);
     f.Avis = l.AvisUnites();

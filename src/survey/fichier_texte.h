@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "survey/flux.h"
 
@@ -28,16 +29,27 @@ private:
 // "Le fichier … est endommagé : ligne n, " + raison: how every text reader refuses a file.
 std::string MessageEndommage(const std::string& nom, std::size_t ligne, const std::string& raison);
 
+// How the lines of a file end.
+enum class FinsDeLigne {
+    Toutes,           // CR, LF and CR LF each end a line
+    CommeLaPremiere,  // the first end met (CR LF, LF or CR) is the file's; another CR or LF is a blank
+};
+
 class FichierTexteLecture {
 public:
     // Opens the file, which is read as its lines are asked for; throws ErreurFlux when it
-    // cannot be opened.
-    explicit FichierTexteLecture(const std::string& nom);
+    // cannot be opened. `longueurMax` is the longest line the format holds, in bytes.
+    explicit FichierTexteLecture(const std::string& nom, std::size_t longueurMax = std::string::npos,
+                                 FinsDeLigne fins = FinsDeLigne::Toutes);
     // The next line without its end. Past the last line the file is taken as truncated
-    // (ErreurFichierEndommage naming the missing line). A line is cut after `longueurMax`
-    // bytes: a line that long is none the format has, and the file is not read further to
-    // find its end.
-    std::string LitLigne(std::size_t longueurMax = std::string::npos);
+    // (ErreurFichierEndommage naming the missing line). A line longer than `longueurMax`
+    // is refused naming it, without reading the file further to find its end: a file cut
+    // short and zero-filled, or anything but text, is refused at once.
+    std::string LitLigne(std::size_t longueurMax);
+    std::string LitLigne() { return LitLigne(LongueurMax); }
+    // The lines left; a file that holds more than `nombreMax` is refused naming the first
+    // line too many.
+    std::vector<std::string> Lignes(std::size_t nombreMax);
     // Skips a line that carries nothing; the end of the file is no error here.
     void SauteLigne();
     bool Fin() const { return pos_ >= contenu_.size() && !flux_; }
@@ -56,6 +68,8 @@ public:
 
     // Version of the massif file being read, for the records' version gates.
     int Version = kVersionMassif;
+    // The longest line LitLigne() takes.
+    std::size_t LongueurMax;
     // What the load should say though the file is read (UTF-8); empty when nothing.
     std::string Avis;
 
@@ -65,9 +79,11 @@ private:
 
     std::string nom_;
     std::unique_ptr<TFileBufferStream> flux_;  // what is still to read; none at the end
-    std::string contenu_;
+    std::string contenu_;                      // read and not yet taken from `pos_` on
     std::size_t pos_ = 0;
     int ligne_ = 0;
+    FinsDeLigne fins_;
+    char fin_ = '\0';  // with CommeLaPremiere, the file's line end once met
 };
 
 }  // namespace karst

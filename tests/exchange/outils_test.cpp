@@ -18,6 +18,11 @@ TEST(OutilsEchange, LignesCoupeesSurCrLfEtCrLf)
     EXPECT_EQ(lignes("\r"), (Lignes{""}));
     EXPECT_EQ(lignes(""), Lignes{});
     EXPECT_EQ(lignes(std::string("x\0y", 3)), Lignes{std::string("x\0y", 3)});
+    // At the edges of the 32 KB blocks the file is read by: a CR LF across two blocks, and a
+    // block that ends the file on a line end.
+    const std::string x(32767, 'x');
+    EXPECT_EQ(lignes(x + "\r\ny"), (Lignes{x, "y"}));
+    EXPECT_EQ(lignes(x + "\n"), Lignes{x});
     EXPECT_THROW(echange::LitLignes(d.Fichier("absent.txt")), std::runtime_error);
 }
 

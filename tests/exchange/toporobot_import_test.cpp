@@ -365,6 +365,7 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
          abime + "22, la ligne est coupée : 6 champs au lieu d'au moins 7 (série, point, code, séance, longueur, "
                  "azimut, pente)"},
         {debut + std::string(2048, '\0'), abime + "20, des octets nuls y remplacent le texte (copie interrompue ?)"},
+        {debut + std::string(300'000, '\0'), abime + "20, elle dépasse les 200701 octets qu'une ligne de ce fichier peut compter"},
         {Entete() + "\x7F\x02" + Droite(1, 1, 0, 1, 1, 1),
          abime + "11, l'octet de contrôle 0x7F n'a pas sa place dans un texte (fichier écrasé ?)"},
     };

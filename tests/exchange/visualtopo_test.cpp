@@ -370,6 +370,9 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
         {"Trou Gouffre,1e40,2,3\nEntree A0\n", ligne + "1 : la coordonnée X 1E40 dépasse les valeurs admises"},
         // A tail overwritten with zeros; a line that starts with NUL bytes.
         {debut + std::string(2048, '\0'), nuls("8")},
+        {debut + std::string(300'000, '\0'),
+         "Le fichier " + dossier.Fichier("f.tro") +
+             " est endommagé : ligne 8, elle dépasse les 200701 octets qu'une ligne de ce fichier peut compter"},
         {param + std::string(3, '\0') + "A0 A1 4 0 0 * * * *\n\n", nuls("6")},
         // Bytes written over a line; a negative length, that would merge A0 and A1.
         {param + "A0 A1 4 0 0 * \x1B\xF3 *\nA1 A2 4 0 0 * * * *\n\n",

@@ -668,7 +668,7 @@ TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)
     // A terabyte (sparse) is refused by its first bytes, not read whole before: that would
     // outlast the test's time limit.
     for (const auto& [ext, refus] :
-         {std::pair{".fic", " est endommagé ou tronqué."}, {".mas", " est endommagé : ligne 1, « <0x00><0x00>"}}) {
+         {std::pair{".fic", " est endommagé ou tronqué."}, {".mas", " est endommagé : ligne 1, elle dépasse les 1024 octets"}}) {
         const std::string enorme = dirM.path().toStdString() + "/enorme" + ext;
         Ecrit(enorme, "");
         fs::resize_file(enorme, uintmax_t(1) << 40);
@@ -734,6 +734,13 @@ TEST_F(Fenetre, LectureDuFichierDeParametres)
         EXPECT_EQ(b->height(), 35);
     h->Etiquettestexte1Click();
     EXPECT_EQ(h->ToolBar4->height(), 45);
+    // Cut short and zero-filled: named at once, none of its lines taken (as without the file).
+    const std::string ini = utilisateur() + "Karstomat.ini";
+    Ecrit(ini, "[Karstomat]\r\n\r\nTexte = NON\r\n" + std::string(10'000, '\0'));
+    invite.messages.clear();
+    EXPECT_TRUE(Action(*Cree(), "Etiquettestexte1")->isChecked());
+    EXPECT_EQ(invite.Textes(), QStringList{QString::fromStdString("Le fichier " + ini + " est endommagé : ligne 4, elle "
+                                                                  "dépasse les 8192 octets qu'une ligne de ce fichier peut compter.")});
 }
 
 TEST_F(Fenetre, EtatDesMenus)

@@ -895,9 +895,12 @@ TEST(FichierTexte, FichierEndommageRefuseEnNommantSaLigne)
     // The value is quoted in UTF-8, its control bytes shown, a whole damaged line cut.
     EXPECT_EQ(message({"Version 1005", "Nb_Fiche 1", "", "Date 01/01/01", "Declinaison 12,5 m\xE8tres\x1B\x80"}),
               debut + "5, « 12,5 mètres<0x1B>€ » n'est pas une valeur correcte");
-    const std::string ligne(3'000'000, '7');
+    const std::string ligne(60'000, '7');
     EXPECT_EQ(message({"Version 1005", "Nb_Fiche 1", "", "Date 01/01/01", "Declinaison " + ligne + "x"}),
               debut + "5, « " + ligne.substr(0, 60) + "… » n'est pas une valeur correcte");
+    // A copy cut short and zero-filled: refused at its first line longer than a massif's.
+    EXPECT_EQ(message({"Version 1005", "Nb_Fiche " + std::string(3'000'000, '\0')}),
+              debut + "2, elle dépasse les 69631 octets qu'une ligne de ce fichier peut compter");
 
     Ecrit(q, "Version 1006\r\n");
     TMassif m;
