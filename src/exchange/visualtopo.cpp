@@ -155,7 +155,7 @@ long double Nombre(const std::string& texte, std::size_t ligne)
 class ImportVisualTopo {
 public:
     ImportVisualTopo(TMassif& massif, TRapportEchange& rapport) : massif_(massif), rapport_(rapport), index_(massif) {}
-    void Execute(const std::string& fichier);
+    bool Execute(const std::string& fichier);
 
 private:
     void Lit(const std::vector<std::string>& lignes);
@@ -728,10 +728,11 @@ void ImportVisualTopo::Applique()
         applique(*r);
 }
 
-void ImportVisualTopo::Execute(const std::string& fichier)
+bool ImportVisualTopo::Execute(const std::string& fichier)
 {
     fichier_ = fichier;
-    std::vector<std::string> lignes = Lignes(ExterieurEnCp1252(echange::LitOctets(fichier)));
+    std::vector<std::string> lignes = Lignes(echange::LitOctets(fichier));
+    const std::vector<std::string> perdues = echange::DecodeLignes(lignes, nullptr);
     echange::RefuseOctetsDeControle(fichier, lignes);
     Lit(lignes);
     Classe();
@@ -745,6 +746,8 @@ void ImportVisualTopo::Execute(const std::string& fichier)
                                 : "Aucune fiche n'a été importée : le fichier ne contient aucune visée.");
     }
     Applique();
+    if (!echange::CaracteresAcceptes(rapport_, perdues))
+        return false;
     for (auto& r : references_)
         massif_.AjouteReference(std::move(r));
     for (auto& f : fiches_)
@@ -752,13 +755,16 @@ void ImportVisualTopo::Execute(const std::string& fichier)
     if (profondeur_)
         rapport_.Avertissement("Le fichier comporte des mesures de pente de type \"Profondeur\". "
                                "Vérifiez que les données sont correctement importées");
+    return true;
 }
 
 }  // namespace
 
-void ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport)
+bool ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport)
 {
-    echange::RefuseDebordement(fichier, [&] { ImportVisualTopo(massif, rapport).Execute(fichier); });
+    bool importe = false;
+    echange::RefuseDebordement(fichier, [&] { importe = ImportVisualTopo(massif, rapport).Execute(fichier); });
+    return importe;
 }
 
 }  // namespace karst
