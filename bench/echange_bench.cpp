@@ -24,6 +24,7 @@ public:
     void Message(const std::string&) override {}
     void Avertissement(const std::string&) override {}
     ChoixDeclinaison DeclinaisonNonReglee(const std::string&) override { return ChoixDeclinaison::Fichier; }
+    bool CaracteresPerdus(const std::string&) override { return true; }
 };
 
 struct Hasard {

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
+  libutf8proc-dev
   xvfb xauth
   qt6-translations-l10n adwaita-icon-theme
 )

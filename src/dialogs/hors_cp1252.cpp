@@ -7,17 +7,12 @@ namespace karst {
 
 bool GardeAvecPointsDInterrogation(const QStringList& textes, const QString& question)
 {
-    // A whole grid of them would push the buttons off the screen.
-    constexpr qsizetype kMontres = 10;
-    QStringList lignes = textes.mid(0, kMontres);
-    if (textes.size() > kMontres)
-        lignes << QStringLiteral("... et %1 autres.").arg(textes.size() - kMontres);
     // Keeping them loses characters: the closing answer goes back to them.
     return Invite().ConfirmePerte(
         (textes.size() > 1 ? QStringLiteral("Ces textes contiennent") : QStringLiteral("Ce texte contient")) +
             QStringLiteral(" des caractères que le fichier ne peut pas garder :\r%1\r"
                            "Ils seront enregistrés comme « ? ». %2")
-                .arg(lignes.join(QLatin1Char('\r')), question),
+                .arg(ListeBornee(textes, 10), question),
         Icone::Confirmation, {Bouton::Oui, Bouton::Non});
 }
 

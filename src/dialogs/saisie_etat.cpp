@@ -169,16 +169,6 @@ std::vector<PartieMelee> PartiesSauveesMelees(const TPreference_Ecran& p, const 
     return melees;
 }
 
-// Lines of a warning, the first twenty of them and how many more there are.
-QString ListeBornee(const QStringList& lignes)
-{
-    constexpr qsizetype kMontrees = 20;
-    QString liste = QStringList(lignes.mid(0, kMontrees)).join(QLatin1Char('\r'));
-    if (lignes.size() > kMontrees)
-        liste += QStringLiteral("\r... et %1 autres.").arg(lignes.size() - kMontrees);
-    return liste;
-}
-
 }  // namespace
 
 bool TMultPageDlg::Visible() const { return isVisible(); }
@@ -299,7 +289,7 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
             QStringLiteral("La fiche en cours de saisie a été enregistrée avec une autre disposition "
                            "de saisie. Ces valeurs n'ont pas de colonne dans la disposition actuelle "
                            "et n'ont pas été reprises :\r") +
-            ListeBornee(nonPlaces));
+            ListeBornee(nonPlaces, 20));
     if (!melees.empty())
         ditDeuxColonnes(melees);
 }
@@ -341,7 +331,7 @@ void TMultPageDlg::ditDeuxColonnes(const std::vector<PartieMelee>& melees) const
     Invite().Avertissement(QStringLiteral("%1 le séparateur qui réunit deux valeurs en une colonne :\r%2\rPour ne pas "
                                           "les mélanger, cette fiche garde deux colonnes pour %3 jusqu'à ce qu'elle "
                                           "soit terminée.")
-                               .arg(qui, ListeBornee(valeurs), quoi));
+                               .arg(qui, ListeBornee(valeurs, 20), quoi));
 }
 
 void TMultPageDlg::Reouvre()

@@ -40,6 +40,10 @@ public:
     // Asked once the whole file is read and before anything enters the massif; `texte` names
     // the trips and says that the model is not set.
     virtual ChoixDeclinaison DeclinaisonNonReglee(const std::string& texte) = 0;
+    // Asked once the whole file is read and before anything enters the massif when texts of
+    // the file hold characters Windows-1252, the massif's character set, lacks; `texte` names
+    // them. True: they are imported with '?' in their place; false: nothing is imported.
+    virtual bool CaracteresPerdus(const std::string& texte) = 0;
 };
 
 // A file refused by an import, or an export that cannot be written. The text is UTF-8 and
@@ -52,7 +56,7 @@ public:
 // Reads a Toporobot text file (*.Tab) into the massif: one sheet per run of shots of one
 // trip, galleries between the junctions of the series, entrances and fixed points as
 // reference points. False when the caver chose to import nothing rather than apply a
-// declination model nobody set: the massif is then as it was.
+// declination model nobody set or lose letters: the massif is then as it was.
 bool ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchange& rapport);
 
 // Writes the current sheets of the massif (all, or the selection in force) and its
@@ -60,7 +64,8 @@ bool ImporteToporobot(TMassif& massif, const std::string& fichier, TRapportEchan
 void ExporteToporobot(const TMassif& massif, const std::string& fichier);
 
 // Reads a VisualTopo file (*.tro) into the massif: one sheet per block of survey lines.
-void ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport);
+// False when the caver chose to import nothing: the massif is then as it was.
+bool ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport);
 
 // Writes the placed stations of the current sheets as a plot file (*.plt), laid out from
 // the last computation of the network: the caller computes it first. Refuses (ErreurEchange)

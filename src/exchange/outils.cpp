@@ -53,6 +53,38 @@ void RefuseOctetsDeControle(const std::string& fichier, std::vector<std::string>
     }
 }
 
+std::vector<std::string> DecodeLignes(std::vector<std::string>& lignes, char (*autre)(char))
+{
+    std::vector<std::string> perdues;
+    for (std::size_t i = 0; i < lignes.size(); ++i) {
+        std::string& l = lignes[i];
+        if (i == 0 && l.rfind("\xEF\xBB\xBF", 0) == 0)
+            l.erase(0, 3);
+        if (!Utf8Valide(l)) {
+            if (autre)
+                std::transform(l.begin(), l.end(), l.begin(), autre);
+            continue;
+        }
+        if (!CaracteresHorsCp1252(l).empty()) {
+            std::string texte = SansBlancs(l);
+            std::replace(texte.begin(), texte.end(), '\t', ' ');
+            perdues.push_back(Ligne(i + 1, "« " + texte + " »"));
+        }
+        l = Utf8VersCp1252(l);
+    }
+    return perdues;
+}
+
+bool CaracteresAcceptes(TRapportEchange& rapport, const std::vector<std::string>& perdues)
+{
+    if (perdues.empty())
+        return true;
+    const bool une = perdues.size() == 1;
+    return rapport.CaracteresPerdus(std::string(une ? "Cette ligne du fichier contient" : "Ces lignes du fichier contiennent") +
+                                    " des caractères que le massif ne peut pas garder :\r" +
+                                    ListeBornee(perdues, 10, true) + "\rIls seront importés comme « ? ».");
+}
+
 void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier)
 {
     fiche.Cavite.Affecte(Blanc(cavite) ? ExterieurEnCp1252(std::filesystem::path(fichier).stem().string()) : cavite);

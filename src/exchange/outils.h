@@ -85,6 +85,15 @@ using karst::EnUtf8;
 // the text. The Ctrl-Z that DOS editors put after the text is dropped from the last line.
 void RefuseOctetsDeControle(const std::string& fichier, std::vector<std::string>& lignes);
 
+// Decodes the lines of an imported file for the massif: a line whose bytes are valid UTF-8 is
+// UTF-8, any other goes through `autre` (the file's own 8-bit character set, nullptr for
+// Windows-1252); a leading byte-order mark is dropped. Returns the lines that lose characters
+// Windows-1252 lacks, as "Ligne n : « text »", for CaracteresAcceptes.
+std::vector<std::string> DecodeLignes(std::vector<std::string>& lignes, char (*autre)(char));
+// Asks the caver whether the lines DecodeLignes named are imported with '?' (true) or nothing
+// is imported (false); true at once when none was named.
+bool CaracteresAcceptes(TRapportEchange& rapport, const std::vector<std::string>& perdues);
+
 // "Ligne n : " before a message about line n.
 std::string Ligne(std::size_t n, const std::string& message);
 

@@ -36,20 +36,20 @@ const std::string kEntree = "Entr\xE9"
                             "e ";
 
 // Macintosh letters of the file and their Windows-1252 forms.
-unsigned char DepuisMacRoman(unsigned char c)
+char DepuisMacRoman(char c)
 {
-    switch (c) {
-    case 0x88: return 0xE0;
-    case 0x89: return 0xE2;
-    case 0x8D: return 0xE7;
-    case 0x8E: return 0xE9;
-    case 0x8F: return 0xE8;
-    case 0x90: return 0xEA;
-    case 0x91: return 0xEB;
-    case 0x94: return 0xEE;
-    case 0x95: return 0xEF;
-    case 0x9D: return 0xF9;
-    case 0x9F: return 0xFC;
+    switch (static_cast<unsigned char>(c)) {
+    case 0x88: return '\xE0';
+    case 0x89: return '\xE2';
+    case 0x8D: return '\xE7';
+    case 0x8E: return '\xE9';
+    case 0x8F: return '\xE8';
+    case 0x90: return '\xEA';
+    case 0x91: return '\xEB';
+    case 0x94: return '\xEE';
+    case 0x95: return '\xEF';
+    case 0x9D: return '\xF9';
+    case 0x9F: return '\xFC';
     default: return c;
     }
 }
@@ -310,20 +310,12 @@ bool ImportToporobot::FixeDeclinaisons()
             automatiques.insert(seancesFiches_[k]);
     bool modele = true;
     if (!automatiques.empty() && !massif_.DeclinaisonReglee()) {
-        // A long list would fill the screen: the first ten are named.
         std::vector<std::string> nommees;
         for (int t : automatiques) {
-            if (nommees.size() == 10)
-                break;
             const std::string& date = SeanceDe(t).date;
             nommees.push_back(FormatEntier(t) + (echange::Blanc(date) ? "" : " (" + echange::EnUtf8(date) + ")"));
         }
-        const std::size_t reste = automatiques.size() - nommees.size();
-        std::string liste;
-        for (std::size_t i = 0; i < nommees.size(); ++i)
-            liste += (i == 0 ? "" : i + 1 == nommees.size() && !reste ? " et " : ", ") + nommees[i];
-        if (reste)
-            liste += " et " + FormatEntier(static_cast<long long>(reste)) + (reste == 1 ? " autre" : " autres");
+        const std::string liste = ListeBornee(nommees, 10, false);
         const bool une = automatiques.size() == 1;
         const std::string texte = std::string(une ? "La séance " : "Les séances ") + liste +
                                   (une ? " du fichier demande" : " du fichier demandent") +
@@ -821,10 +813,9 @@ bool ImportToporobot::Execute(const std::string& fichier)
 {
     fichier_ = fichier;
     lignes_ = echange::LitLignes(fichier);
+    // Phone survey apps and scripts write UTF-8, the program that made the format Macintosh letters.
+    const std::vector<std::string> perdues = echange::DecodeLignes(lignes_, DepuisMacRoman);
     echange::RefuseOctetsDeControle(fichier, lignes_);
-    for (std::string& l : lignes_)
-        for (char& c : l)
-            c = static_cast<char>(DepuisMacRoman(static_cast<unsigned char>(c)));
 
     // Sections before the series; other sections (-4, -3, ...) and "(" lines are skipped.
     std::vector<std::size_t> noms, entrees, seances, codes;
@@ -864,7 +855,7 @@ bool ImportToporobot::Execute(const std::string& fichier)
     EtablitCorrespondances();
     CreeFiches();
     Nettoie();
-    if (!FixeDeclinaisons())
+    if (!echange::CaracteresAcceptes(rapport_, perdues) || !FixeDeclinaisons())
         return false;
     for (auto& f : fiches_)
         if (!f->Galeries.empty())

@@ -129,7 +129,7 @@ long double Nombre(const std::string& texte, std::size_t ligne)
 class ImportVisualTopo {
 public:
     ImportVisualTopo(TMassif& massif, TRapportEchange& rapport) : massif_(massif), rapport_(rapport), index_(massif) {}
-    void Execute(const std::string& fichier);
+    bool Execute(const std::string& fichier);
 
 private:
     void Lit(const std::vector<std::string>& lignes);
@@ -702,14 +702,13 @@ void ImportVisualTopo::Applique()
         applique(*r);
 }
 
-void ImportVisualTopo::Execute(const std::string& fichier)
+bool ImportVisualTopo::Execute(const std::string& fichier)
 {
     fichier_ = fichier;
     // The line end is decided once for the whole file from the first one met: a lone CR
     // inside a line of a CR LF file is a blank, as real files carry such CRs in comments.
     std::vector<std::string> lignes = echange::LitLignes(fichier, FinsDeLigne::CommeLaPremiere);
-    for (std::string& l : lignes)
-        l = ExterieurEnCp1252(l);
+    const std::vector<std::string> perdues = echange::DecodeLignes(lignes, nullptr);
     echange::RefuseOctetsDeControle(fichier, lignes);
     Lit(lignes);
     Classe();
@@ -723,6 +722,8 @@ void ImportVisualTopo::Execute(const std::string& fichier)
                                 : "Aucune fiche n'a été importée : le fichier ne contient aucune visée.");
     }
     Applique();
+    if (!echange::CaracteresAcceptes(rapport_, perdues))
+        return false;
     for (auto& r : references_)
         massif_.AjouteReference(std::move(r));
     for (auto& f : fiches_)
@@ -730,13 +731,16 @@ void ImportVisualTopo::Execute(const std::string& fichier)
     if (profondeur_)
         rapport_.Avertissement("Le fichier comporte des mesures de pente de type \"Profondeur\". "
                                "Vérifiez que les données sont correctement importées");
+    return true;
 }
 
 }  // namespace
 
-void ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport)
+bool ImporteVisualTopo(TMassif& massif, const std::string& fichier, TRapportEchange& rapport)
 {
-    echange::RefuseDebordement(fichier, [&] { ImportVisualTopo(massif, rapport).Execute(fichier); });
+    bool importe = false;
+    echange::RefuseDebordement(fichier, [&] { importe = ImportVisualTopo(massif, rapport).Execute(fichier); });
+    return importe;
 }
 
 }  // namespace karst

@@ -17,15 +17,16 @@ QString TexteEcran(const TexteCp1252& texte) { return DepuisCp1252(texte.str());
 
 QString TexteEcran(const TexteUtf8& texte) { return QString::fromStdString(texte.str()); }
 
-// A letter typed or pasted as a base and a combining accent is the code page's letter.
-std::string VersCp1252(const QString& texte)
-{
-    return Utf8VersCp1252(texte.normalized(QString::NormalizationForm_C).toStdString());
-}
+std::string VersCp1252(const QString& texte) { return Utf8VersCp1252(texte.toStdString()); }
 
-QString CaracteresPerdus(const QString& texte)
+QString CaracteresPerdus(const QString& texte) { return QString::fromStdString(CaracteresHorsCp1252(texte.toStdString())); }
+
+QString ListeBornee(const QStringList& lignes, std::size_t max)
 {
-    return QString::fromStdString(CaracteresHorsCp1252(texte.normalized(QString::NormalizationForm_C).toStdString()));
+    std::vector<std::string> elements;
+    for (const QString& l : lignes)
+        elements.push_back(l.toStdString());
+    return QString::fromStdString(ListeBornee(elements, max, true));
 }
 
 std::string CheminEnCp1252(const std::string& chemin) { return ExterieurEnCp1252(chemin); }

@@ -3,6 +3,7 @@
 // of the GUI.
 
 #include <QString>
+#include <QStringList>
 #include <string>
 
 #include "survey/textes.h"
@@ -16,6 +17,8 @@ QString DepuisCp1252(const std::string& octets);
 std::string VersCp1252(const QString& texte);
 // The characters VersCp1252 turns into '?', each once, separated by spaces; empty when none.
 QString CaracteresPerdus(const QString& texte);
+// The first `max` lines and how many more there are, one per line.
+QString ListeBornee(const QStringList& lignes, std::size_t max);
 // A text as the screen shows it, whichever encoding its type says.
 QString TexteEcran(const TexteCp1252& texte);
 QString TexteEcran(const TexteUtf8& texte);

@@ -63,6 +63,16 @@ public:
         return choix;
     }
 
+    bool CaracteresPerdus(const std::string& texte) override
+    {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        const bool garde = Invite().ConfirmePerte(
+            QString::fromUtf8(texte) + QStringLiteral("\rOui : importer ainsi.\rNon : ne rien importer."),
+            Icone::Confirmation, {Bouton::Oui, Bouton::Non});
+        QApplication::restoreOverrideCursor();
+        return garde;
+    }
+
 private:
     TForm1& f_;
 };
@@ -221,10 +231,8 @@ void TForm1::Importtoporobot1Click()
 
 void TForm1::VisualTopo1Click()
 {
-    Importe(*this, kFiltreVisualTopo, "tro", [](TMassif& m, const std::string& nom, TRapportEchange& r) {
-        ImporteVisualTopo(m, nom, r);
-        return true;
-    });
+    Importe(*this, kFiltreVisualTopo, "tro",
+            [](TMassif& m, const std::string& nom, TRapportEchange& r) { return ImporteVisualTopo(m, nom, r); });
 }
 
 void TForm1::Exporttoporobot1Click()

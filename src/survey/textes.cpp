@@ -1,6 +1,13 @@
 #include "survey/textes.h"
 
+#include "survey/nombres.h"
+
+#include <utf8proc.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <iterator>
+#include <vector>
 
 namespace karst {
 
@@ -81,62 +88,82 @@ std::string Cp1252VersUtf8(const std::string& octets)
 
 namespace {
 
-// The character of UTF-8 `texte` at `i`, `i` moved past it.
-char32_t CaractereUtf8(const std::string& texte, std::size_t& i)
+// A text from outside composed (NFC), so that a letter written as a base and a combining
+// accent (file names made on a Mac, text copied from a PDF) is the code page's letter.
+// Bytes that are not UTF-8 are left as they are.
+std::string Compose(const std::string& texte)
 {
-    const auto o = static_cast<unsigned char>(texte[i]);
-    const int suite = o >= 0xF0 ? 3 : o >= 0xE0 ? 2 : o >= 0xC0 ? 1 : 0;
-    char32_t u = suite ? o & (0x3F >> suite) : o;
-    for (int k = 1; k <= suite && i + k < texte.size(); ++k)
-        u = (u << 6) | (static_cast<unsigned char>(texte[i + k]) & 0x3F);
-    i += static_cast<std::size_t>(suite) + 1;
-    return u;
+    if (std::all_of(texte.begin(), texte.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return texte;
+    utf8proc_uint8_t* compose = nullptr;
+    const utf8proc_ssize_t n = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(texte.data()),
+                                            static_cast<utf8proc_ssize_t>(texte.size()), &compose,
+                                            static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPOSE));
+    if (n < 0)
+        return texte;
+    std::string r(reinterpret_cast<const char*>(compose), static_cast<std::size_t>(n));
+    std::free(compose);
+    return r;
 }
 
-bool Entre(char32_t u, char32_t a, char32_t b) { return u >= a && u <= b; }
-
-// Code points drawn on the character before them: accents, variation selectors, skin tones
-// and the tags of a flag.
-bool Attache(char32_t u)
+// The character the caver sees at `i` in UTF-8 `texte` (Unicode's extended grapheme
+// cluster: a letter with its accents, an emoji with its skin tone, a flag, emoji joined by
+// U+200D), `i` moved past it. Its code points go to `codes`; a byte that is not UTF-8 is a
+// character of its own, U+FFFD.
+void Grappe(const std::string& texte, std::size_t& i, std::vector<char32_t>& codes)
 {
-    return Entre(u, 0x300, 0x36F) || Entre(u, 0x1AB0, 0x1AFF) || Entre(u, 0x1DC0, 0x1DFF) || Entre(u, 0x20D0, 0x20FF) ||
-           Entre(u, 0xFE00, 0xFE0F) || Entre(u, 0xFE20, 0xFE2F) || Entre(u, 0x1F3FB, 0x1F3FF) ||
-           Entre(u, 0xE0020, 0xE007F) || Entre(u, 0xE0100, 0xE01EF) || u == 0x200D;
-}
-
-bool Drapeau(char32_t u) { return Entre(u, 0x1F1E6, 0x1F1FF); }
-
-// The character the caver sees at `i` in UTF-8 `texte`, `i` moved past it: a letter with
-// its accents, an emoji with its skin tone, a flag, emoji joined by U+200D. Its Windows-1252
-// byte, or '?' for the whole of it when the code page has none.
-char CaractereVu(const std::string& texte, std::size_t& i)
-{
-    const char32_t premier = CaractereUtf8(texte, i);
-    char32_t avant = premier;
-    int codes = 1;
-    for (std::size_t j = i; j < texte.size(); i = j, ++codes) {
-        const char32_t u = CaractereUtf8(texte, j);
-        if (!(Attache(u) || avant == 0x200D || (codes == 1 && Drapeau(premier) && Drapeau(u))))
-            break;
-        avant = u;
+    codes.clear();
+    utf8proc_int32_t etat = 0;
+    while (i < texte.size()) {
+        utf8proc_int32_t u = 0;
+        const utf8proc_ssize_t n = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(texte.data() + i),
+                                                    static_cast<utf8proc_ssize_t>(texte.size() - i), &u);
+        if (n <= 0) {
+            if (codes.empty()) {
+                codes.push_back(0xFFFD);
+                ++i;
+            }
+            return;
+        }
+        if (!codes.empty() && utf8proc_grapheme_break_stateful(static_cast<utf8proc_int32_t>(codes.back()), u, &etat))
+            return;
+        codes.push_back(static_cast<char32_t>(u));
+        i += static_cast<std::size_t>(n);
     }
-    return codes == 1 ? OctetCp1252(premier) : '?';
+}
+
+// A character seen as one Windows-1252 byte: CR LF stays two bytes; a sign the code page
+// has followed by the emoji-style or text-style selector (™️, as phones type it) is that
+// sign; '?' for the whole of any other cluster of several code points.
+void AjouteVu(std::string& r, const std::vector<char32_t>& codes)
+{
+    if (codes.size() == 2 && codes[0] == '\r' && codes[1] == '\n') {
+        r += "\r\n";
+        return;
+    }
+    const bool selecteurs =
+        std::all_of(codes.begin() + 1, codes.end(), [](char32_t u) { return u == 0xFE0E || u == 0xFE0F; });
+    r += selecteurs ? OctetCp1252(codes[0]) : '?';
 }
 
 }  // namespace
 
 std::string Utf8VersCp1252(const std::string& texte)
 {
+    const std::string compose = Compose(texte);
     std::string r;
-    r.reserve(texte.size());
-    for (std::size_t i = 0; i < texte.size();)
-        r += CaractereVu(texte, i);
+    r.reserve(compose.size());
+    std::vector<char32_t> codes;
+    for (std::size_t i = 0; i < compose.size();) {
+        Grappe(compose, i, codes);
+        AjouteVu(r, codes);
+    }
     return r;
 }
 
 namespace {
 
-// Whether bytes [debut, fin) of `t` are valid UTF-8: no overlong form, no surrogate, nothing
+// Whether bytes [debut, fin) of `t` are UTF-8: no overlong form, no surrogate, nothing
 // beyond U+10FFFF.
 bool Utf8Valide(const std::string& t, std::size_t debut, std::size_t fin)
 {
@@ -176,13 +203,15 @@ void ParLigne(const std::string& octets, F&& ligne)
 
 }  // namespace
 
+bool Utf8Valide(const std::string& octets) { return Utf8Valide(octets, 0, octets.size()); }
+
 std::string ExterieurEnUtf8(const std::string& octets)
 {
     std::string r;
     r.reserve(octets.size());
     ParLigne(octets, [&](std::size_t debut, std::size_t fin, bool utf8) {
         if (utf8)
-            r.append(octets, debut, fin - debut);
+            r += Compose(octets.substr(debut, fin - debut));
         else
             r += Cp1252VersUtf8(octets.substr(debut, fin - debut));
     });
@@ -204,13 +233,31 @@ std::string ExterieurEnCp1252(const std::string& octets)
 
 std::string CaracteresHorsCp1252(const std::string& texte)
 {
+    const std::string compose = Compose(texte);
     std::string r;
-    for (std::size_t i = 0; i < texte.size();) {
+    std::vector<char32_t> codes;
+    for (std::size_t i = 0; i < compose.size();) {
         const std::size_t debut = i;
-        const bool perdu = CaractereVu(texte, i) == '?' && i - debut > 1;
-        const std::string c = texte.substr(debut, i - debut);
-        if (perdu && (" " + r + " ").find(" " + c + " ") == std::string::npos)
+        Grappe(compose, i, codes);
+        std::string vu;
+        AjouteVu(vu, codes);
+        const std::string c = codes[0] == 0xFFFD ? "\uFFFD" : compose.substr(debut, i - debut);
+        if (vu == "?" && c != "?" && (" " + r + " ").find(" " + c + " ") == std::string::npos)
             r += (r.empty() ? "" : " ") + c;
+    }
+    return r;
+}
+
+std::string ListeBornee(const std::vector<std::string>& elements, std::size_t max, bool enLignes)
+{
+    const std::size_t montres = std::min(max, elements.size());
+    const std::size_t reste = elements.size() - montres;
+    std::string r;
+    for (std::size_t i = 0; i < montres; ++i)
+        r += (i == 0 ? "" : enLignes ? "\r" : i + 1 == montres && !reste ? " et " : ", ") + elements[i];
+    if (reste) {
+        const std::string autres = FormatEntier(static_cast<long long>(reste)) + (reste == 1 ? " autre" : " autres");
+        r += enLignes ? "\r... et " + autres + "." : " et " + autres;
     }
     return r;
 }

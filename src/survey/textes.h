@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace karst {
 
@@ -25,9 +26,10 @@ std::string Citation(const std::string& texte, std::size_t max = 60);
 char32_t CaractereCp1252(unsigned char octet);
 // The Windows-1252 byte of a character, '?' where the code page has none.
 char OctetCp1252(char32_t c);
-// Windows-1252 bytes as UTF-8, every byte kept as its character; and back, a character the
-// code page cannot hold becoming one '?', whatever the code points that draw it (an emoji
-// with its skin tone, a letter with an accent the code page has no letter for).
+// Windows-1252 bytes as UTF-8, every byte kept as its character; and back, composed first
+// (a base and its combining accent are the code page's letter), a character the code page
+// cannot hold becoming one '?', whatever the code points that draw it (an emoji with its skin
+// tone, a letter with an accent the code page has no letter for).
 std::string Cp1252VersUtf8(const std::string& octets);
 std::string Utf8VersCp1252(const std::string& texte);
 // Bytes from outside the massif (a file name, a settings file, a peer's file): each line
@@ -36,9 +38,15 @@ std::string Utf8VersCp1252(const std::string& texte);
 // screen, or in the massif's encoding, a character the code page lacks becoming one '?'.
 std::string ExterieurEnUtf8(const std::string& octets);
 std::string ExterieurEnCp1252(const std::string& octets);
+// Whether bytes are valid UTF-8: no overlong form, no surrogate, nothing beyond U+10FFFF.
+bool Utf8Valide(const std::string& octets);
 // The characters of a UTF-8 text that Windows-1252 lacks, as Utf8VersCp1252 counts them,
 // each once, separated by spaces; empty when the code page holds the whole text.
 std::string CaracteresHorsCp1252(const std::string& texte);
+// The first `max` elements of a list a message names, and how many more there are: one per
+// line then "... et 3 autres.", or in a sentence ("a, b et c", "a, b et 3 autres"), so that a
+// long list never pushes a box's buttons off the screen.
+std::string ListeBornee(const std::vector<std::string>& elements, std::size_t max, bool enLignes);
 // The degree sign in Windows-1252, as the views' angles and the unit labels write it.
 inline constexpr char kDegre[] = "\xB0";
 

@@ -140,6 +140,7 @@ TEST_F(Saisie, TopofilEtCorrections)
         void Message(const std::string&) override {}
         void Avertissement(const std::string&) override {}
         ChoixDeclinaison DeclinaisonNonReglee(const std::string&) override { return ChoixDeclinaison::Annule; }
+        bool CaracteresPerdus(const std::string&) override { return false; }
     } rapport;
     ImporteVisualTopo(massif, std::string(KARST_TEST_DATA) + "/visualtopo/v410_topofil_colour.tro", rapport);
     ed->OuvreFiche(massif.Fiches[1], &massif, 0, &prefs);

@@ -29,6 +29,12 @@ public:
         questions.push_back(t);
         return ChoixDeclinaison::Annule;
     }
+    bool CaracteresPerdus(const std::string& t) override
+    {
+        questions.push_back(t);
+        return garde;
+    }
+    bool garde = false;
     std::vector<std::string> statuts, messages, avertissements, questions;
 };
 

@@ -184,7 +184,7 @@ TEST(ExportToporobot, DateVideEtTabulationDansUnTopographe)
     // A sheet as a VisualTopo import leaves it: no date.
     Dossier d;
     TMassif m;
-    m.NomFichier = "/topo/R\xC3\xA9seau \xC3\x89ole.fic";  // as the system names it
+    m.NomFichier = "/topo/Re\xCC\x81seau \xC3\x89ole.fic";  // as a Mac names it: an accent apart
     m.AjouteReference(Reference("E", 0, 0, 0));
     auto f = std::make_unique<TFiche>();
     f->Date = "  /  /  ";

@@ -185,10 +185,17 @@ TEST_F(ImportVisualTopoTest, FichierUtf8ConvertiFichierLatin1LuTelQuel)
 {
     // Saved as UTF-8 by a Linux editor: "é", "’" and "œ" are multi-byte sequences.
     const std::string a8 = "A\xC3\xA9", a1 = "A\xE9";
-    const std::string utf8 = "\xEF\xBB\xBFTrou Aven de l\xE2\x80\x99\xC3\xA9t\xC3\xA9,1,2,3,\nEntree " + a8 +
+    const std::string utf8 = "\xEF\xBB\xBFTrou Aven de l\xE2\x80\x99\xC3\xA9te\xCC\x81,1,2,3,\nEntree " + a8 +
                              "0\n\nParam Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std ;C\xC5\x93ur;\n" +
                              L(a8 + "0", a8 + "0", "0", "0", "0") + "\n" + L(a8 + "0", a8 + "1", "4", "0", "0") +
                              " ;\xC3\xA9troit \xE2\x82\xAC \xE4\xB8\x80;\n\n";
+    // Asked before anything enters the massif: Non imports nothing, Oui keeps '?'.
+    EXPECT_FALSE(ImporteVisualTopo(massif, dossier.Ecrit("f.tro", utf8), rapport));
+    EXPECT_TRUE(massif.Fiches.empty() && massif.References.empty());
+    EXPECT_EQ(rapport.questions, std::vector<std::string>{"Cette ligne du fichier contient des caractères que le massif ne peut "
+                                                          "pas garder :\rLigne 6 : « " + L(a8 + "0", a8 + "1", "4", "0", "0") +
+                                                          " ;étroit € 一; »\rIls seront importés comme « ? »."});
+    rapport.garde = true;
     Importe(utf8);
     const std::string attendu = Decrit(massif);
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "Aven de l\x92\xE9t\xE9");
@@ -200,7 +207,7 @@ TEST_F(ImportVisualTopoTest, FichierUtf8ConvertiFichierLatin1LuTelQuel)
 
     // The same file in the massif's own code page reads the same, byte for byte.
     std::string latin1 = utf8.substr(3);
-    for (const auto& [de, par] : std::vector<std::pair<std::string, std::string>>{{"\xC3\xA9", "\xE9"},
+    for (const auto& [de, par] : std::vector<std::pair<std::string, std::string>>{{"\xC3\xA9", "\xE9"}, {"e\xCC\x81", "\xE9"},
                                                                                   {"\xE2\x80\x99", "\x92"},
                                                                                   {"\xC5\x93", "\x9C"},
                                                                                   {"\xE2\x82\xAC", "\x80"},
