@@ -431,6 +431,12 @@ void TRechSimp::showEvent(QShowEvent* e)
     if (const QScreen* ecran = screen(); ecran && width() < voulue)
         resize(std::min(voulue, ecran->availableGeometry().width() - (frameGeometry().width() - width())), height());
     GardeDansEcran(*this);
+    // The keys go to the grid, from its first row; nothing is selected, so that "Visualiser"
+    // still shows every sheet.
+    if (StringGrid1->rowCount() > 0)
+        StringGrid1->selectionModel()->setCurrentIndex(StringGrid1->model()->index(0, 0),
+                                                       QItemSelectionModel::NoUpdate);
+    StringGrid1->setFocus();
 }
 
 void TRechSimp::BitBtn1Click()

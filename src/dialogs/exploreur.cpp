@@ -807,8 +807,10 @@ QTreeWidgetItem* TExploreur::Noeud_Equivalent()
     if (l < 0)
         return nullptr;
     const std::string nom = MajAscii(ListView1->Texte(l));
+    // A system named like the bin, from an older file or an import, is not the bin.
+    const bool corbeille = ListView1->Image(l) == 2;
     for (int i = 0; i < sel->childCount(); ++i)
-        if (MajAscii(TexteNoeud(sel->child(i))) == nom)
+        if (EstCorbeille(sel->child(i)) == corbeille && MajAscii(TexteNoeud(sel->child(i))) == nom)
             return sel->child(i);
     return nullptr;
 }

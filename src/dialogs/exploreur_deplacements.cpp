@@ -17,6 +17,9 @@ namespace karst {
 
 namespace {
 
+// A folder so named would pass for the bin: the tree and the list undo that name.
+bool NomDeCorbeille(const std::string& texte) { return texte == "Corbeille"; }
+
 TOrigine Origine(const TFiche& f)
 {
     TOrigine o;
@@ -269,7 +272,7 @@ bool TExploreur::NomGarde(const QString& texte, const std::vector<std::string>& 
 
 void TExploreur::TreeView1Edited(QTreeWidgetItem* n, const std::string& texte)
 {
-    if (!massif() || !TreeView1Editing(n) || texte == "Corbeille")
+    if (!massif() || !TreeView1Editing(n) || NomDeCorbeille(texte))
         return;
     renomme(Localisation_Noeud(n), Niveau(n), texte);
     n->setText(0, DepuisCp1252(texte));
@@ -283,7 +286,7 @@ void TExploreur::ListView1Edited(int ligne, const std::string& texte)
         Refus(QStringLiteral("Changement de nom interdit"));
         return;
     }
-    if (!ListView1Editing(ligne))
+    if (!ListView1Editing(ligne) || NomDeCorbeille(texte))
         return;
     ListView1->Selectionne(ligne);
     QTreeWidgetItem* n = Noeud_Equivalent();

@@ -193,7 +193,7 @@ public:
     // kind 1 length, 2 azimuth, 3 slope.
     void CorrigeColonne(int quoi);
     // Adds `valeur` to the numbers of the column of that kind, rows `de` to `a`.
-    void AjouteValeur(int quoi, long double valeur, int de, int a);
+    void AjouteValeur(int quoi, const QString& valeur, int de, int a);
     void Button8Click();
     static long double AnneeDecimale(const std::string& date);
     void ListeClick();

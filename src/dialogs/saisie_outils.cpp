@@ -123,34 +123,24 @@ void TMultPageDlg::CorrigeColonne(int quoi)
     dialogue.SansSelection = sel.width() <= 1;
     if (dialogue.Montre() != QDialog::Accepted)
         return;
-    Modifie = true;
-    long double valeur = 0;
-    if (!LitReelSaisi(VersCp1252(dialogue.Edit1->text()), valeur))
-        throw std::runtime_error("Valeur incorrecte");
     if (dialogue.SansSelection)
-        AjouteValeur(quoi, valeur, 2, NbLignes() - 1);
+        AjouteValeur(quoi, dialogue.Edit1->text(), 2, NbLignes() - 1);
     else
-        AjouteValeur(quoi, valeur, sel.top(), sel.bottom());
+        AjouteValeur(quoi, dialogue.Edit1->text(), sel.top(), sel.bottom());
 }
 
-void TMultPageDlg::AjouteValeur(int quoi, long double valeur, int de, int a)
+void TMultPageDlg::AjouteValeur(int quoi, const QString& valeur, int de, int a)
 {
     static const int types[] = {TPreference_Ecran::Longueur, TPreference_Ecran::Azimut, TPreference_Ecran::Pente};
     if (quoi < 1 || quoi > 3)
         return;
-    int colonne = -1;
-    for (int k = 1; k < NbColonnesGrille(); ++k)
-        if (TypeColonne(k) == types[quoi - 1])
-            colonne = k;
-    if (colonne < 0)
-        return;
-    for (int r = std::max(de, 1); r <= a && r < NbLignes(); ++r) {
-        if (!Feuille.LigneVisee(r))
-            continue;
-        long double v = 0;
-        if (LitReelSaisi(VersCp1252(Cellule(r, colonne)), v))
-            FixeCellule(r, colonne, QString::fromStdString(FormatGeneral(v + valeur, 5, 3)));
-    }
+    bool modifie = false;
+    const auto refus = Feuille.Corrige(types[quoi - 1], valeur.toStdString(), de, a, modifie);
+    if (modifie)
+        Modifie = true;
+    MontreFeuille();
+    if (refus)
+        Invite().Avertissement(QString::fromStdString(*refus));
     TableauVisee->viewport()->update();
 }
 

@@ -127,7 +127,8 @@ bool DemandeDecalage(long double x, long double z, long double& nx, long double&
     MontreReel(d.Vertical, z, 4, 1);
     if (ExecuteModal(d) != QDialog::Accepted)
         return false;
-    return LitReelMontre(d.Horizontal, nx) && LitReelMontre(d.Vertical, nz);
+    // The dialog let each field pass: an empty one is 0.
+    return LitReelChamp(d.Horizontal, nx) && LitReelChamp(d.Vertical, nz);
 }
 
 }  // namespace karst

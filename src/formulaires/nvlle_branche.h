@@ -40,7 +40,7 @@ TNvlle_Branche& Nvlle_Branche();
 // The questions the section's branch commands ask through the main window (ContexteVues).
 // A new branch at one end of a gallery between the stations `depart` and `arrivee`.
 bool DemandeNouvelleBranche(const std::string& depart, const std::string& arrivee, ChoixBranche& choix);
-// A branch start moved from the offsets x, z; false when cancelled or an offset is no number.
+// A branch start moved from the offsets x, z (an emptied field is 0); false when cancelled.
 bool DemandeDecalage(long double x, long double z, long double& nx, long double& nz);
 
 }  // namespace karst

@@ -407,6 +407,20 @@ std::optional<Refus> VerifieVisee(const TVisee& vs)
 
 const std::string kVide;
 
+// The decimals a typed number shows ("1.5e-3" shows four), at most fifteen.
+int DecimalesSaisies(const std::string& texte)
+{
+    const std::string t = PointDecimal(Rogne(texte));
+    const auto exposant = t.find_first_of("eE");
+    const auto point = t.find('.');
+    int n = 0;
+    if (point != std::string::npos && point < exposant)
+        n = static_cast<int>(std::min(exposant, t.size()) - point - 1);
+    if (exposant != std::string::npos)
+        n -= ChaineEnEntier(t.substr(exposant + 1));
+    return std::clamp(n, 0, 15);
+}
+
 }  // namespace
 
 int GroupeMele(const TPreference_Ecran& p, int type, const std::string& texte)
@@ -622,6 +636,69 @@ std::vector<CelluleHorsCp1252> FeuilleSaisie::CellulesHorsCp1252() const
             if (std::string hors = CaracteresHorsCp1252(Texte(l, c)); !hors.empty() && CelluleEditable(l, c, false))
                 r.push_back({l, c, std::move(hors)});
     return r;
+}
+
+// ---- corrections ----
+
+std::optional<std::string> FeuilleSaisie::Corrige(int type, const std::string& valeur, int de, int a, bool& modifie)
+{
+    long double ajout = 0;
+    int colonne = -1;
+    for (int k = 1; k < NbColonnes(); ++k)
+        if (TypeColonne(k) == type)
+            colonne = k;
+    if (colonne < 0 || !LitReelSaisi(valeur, ajout))
+        return std::nullopt;
+    // The unit of a row: its unit cell where the layout shows one, else the stored default.
+    auto unite = [this](int ligne, int typeUnite) -> uint8_t {
+        int c = -1;
+        for (int k = 1; k < NbColonnes(); ++k)
+            if (TypeColonne(k) == typeUnite)
+                c = k;
+        const UniteMesure* u = c > 0 ? UniteDeTexte(typeUnite, Rogne(Texte(ligne, c))) : nullptr;
+        return u ? u->Code : 0;
+    };
+    std::vector<std::pair<int, std::string>> nouveaux;
+    for (int r = std::max(de, 1); r <= a && r < NbLignes(); ++r) {
+        long double v = 0;
+        if (!LigneVisee(r) || !LitReelSaisi(Texte(r, colonne), v))
+            continue;
+        const int decimales = std::max(DecimalesSaisies(Texte(r, colonne)), DecimalesSaisies(valeur));
+        long double somme = v + ajout;
+        if (type == P::Azimut) {
+            const long double tour = unite(r, P::UniteAzimut) % kSensInverse == kAzimutGrades ? 400 : 360;
+            somme = std::fmod(somme, tour);
+            if (somme < 0)
+                somme += tour;
+            // 359.9996 written with three decimals would be a whole turn.
+            long double ecrit = 0;
+            if (LitReel(FormatF(somme, decimales), ecrit) && ecrit >= tour)
+                somme -= tour;
+        }
+        std::string texte = FormatF(somme, decimales);
+        if (type == P::Pente) {
+            long double p = 0, longueur = 0;
+            LitReel(texte, p);
+            const uint8_t code = unite(r, P::UnitePente), u = code % kSensInverse;
+            bool verticale = (u == kPenteDegres && std::fabs(p) > 90) || (u == kPenteGrades && std::fabs(p) > 100) ||
+                             (u == kPenteVulcain && (p < 0 || p > 180));
+            // A height difference passes the vertical beyond the shot's length.
+            if ((u == kPenteDenivMetres || u == kPenteDenivCm) &&
+                LitReelSaisi(Texte(r, ColonneType(P::Longueur)), longueur))
+                verticale = std::fabs(p) / (u == kPenteDenivCm ? 100 : 1) >
+                            std::fabs(longueur) / (unite(r, P::UniteLongueur) == kUniteCentimetres ? 100 : 1);
+            if (verticale)
+                return "La pente de la visée " + Rogne(Texte(r, 0)) + " passerait la verticale (" + texte + " " +
+                       Cp1252VersUtf8(LibelleUnitePente(code)) + ") : aucune pente n'a été corrigée.";
+        }
+        nouveaux.emplace_back(r, std::move(texte));
+    }
+    for (auto& [r, texte] : nouveaux)
+        if (Texte(r, colonne) != texte) {
+            FixeTexte(r, colonne, texte);
+            modifie = true;
+        }
+    return std::nullopt;
 }
 
 // ---- clipboard and import ----

@@ -132,6 +132,12 @@ public:
     // or nothing.
     std::optional<std::string> ImporteTexte(const TexteUtf8& texte, const std::vector<int>& ignores, int ligne,
                                             bool finSurPoint);
+    // `valeur` (a typed number) added to every number of the last column of type `type` (a
+    // length, an azimuth or a slope) on the shot rows `de` to `a`, written with as many
+    // decimals as the larger of the two has; an azimuth stays within its unit's turn. Why it
+    // is refused (a slope brought past the vertical, naming the shot), or nothing; `modifie`
+    // is set when a cell changed.
+    std::optional<std::string> Corrige(int type, const std::string& valeur, int de, int a, bool& modifie);
     // The grid as "Tout copier" puts it on the clipboard; a start row shows its gallery's
     // topofil coefficient, the k-th start row's from `coefsTopofil[k]`.
     std::string TexteGrille(const std::vector<Reel6>& coefsTopofil) const;

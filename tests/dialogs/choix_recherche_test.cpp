@@ -111,6 +111,19 @@ TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
     galerie = -1;
     ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
     EXPECT_EQ(choisie, t.liste[1]);
+    // The keys go to the grid from its first row: Down, Down, Return takes the third sheet.
+    s.Ajoute("BaseRecherche", Rechercher);
+    s.Ajoute("RechSimp", [](QDialog& d) {
+        d.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+        EXPECT_EQ(QApplication::focusWidget(), dynamic_cast<TRechSimp&>(d).StringGrid1);
+        for (const Qt::Key k : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+            QTest::keyClick(QApplication::focusWidget(), k);
+        d.hide();
+        return d.result();
+    });
+    ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
+    EXPECT_EQ(choisie, t.liste[2]);
 }
 
 TEST(ChoixRecherche, VisualiserSansSelectionMontreToutesLesFichesEtPrendUneGalerie)

@@ -343,6 +343,8 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     EXPECT_EQ(e->Annulations.size(), 1u);
     touche(Ligne("Grotte"), Qt::Key_F2);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
+    touche(Ligne("Grotte"), Qt::Key_F2);
+    Tape(QStringLiteral("Corbeille"), Qt::Key_Return);  // undone, as in the tree
     EXPECT_EQ(e->Annulations.size(), 1u);
     secondClic(Ligne("D"));
     Tape(QStringLiteral("Doline"), Qt::Key_Return);

@@ -298,6 +298,14 @@ TEST_F(Feuille, ImportDUnTableur)
     EXPECT_EQ(f.Texte(7, 2), "4");
     EXPECT_EQ(f.Texte(7, 6), "6");
     EXPECT_EQ(f.Texte(7, 8), "puits été");
+    // A width pair in one column under the separator ',' keeps "1,5" as its two parts.
+    prefs.GLargeur.DeuxColonnes = false;
+    prefs.GLargeur.Separateur = ',';
+    prefs.ConstruitColonnes();
+    f.Construit(&prefs);
+    EXPECT_FALSE(f.ImporteTexte(TexteUtf8("1\t2\t3\t1,5\t2,5"), {}, 2, false));
+    EXPECT_EQ(f.Texte(2, 8), "1,5");
+    EXPECT_EQ(f.Texte(2, 10), "2.5");
 }
 
 TEST_F(Feuille, CollerCouperEffacer)

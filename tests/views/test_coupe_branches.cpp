@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -247,6 +248,14 @@ TEST_F(Branches, ShiftMakesAContinuationABranchStart)
     };
     EXPECT_FALSE(vue.DecaleBranche(f1->Ordre, 1));
     EXPECT_DOUBLE_EQ(ctx.massif.Coupe[1]->Z.d(), -2);
+    // A field emptied passes "Terminer" and is 0.
+    ctx.modal = [](QDialog& d) {
+        static_cast<TNvlle_Branche&>(d).Vertical->clear();
+        d.findChild<QPushButton*>("Button1")->click();
+        return d.result() == QDialog::Accepted;
+    };
+    EXPECT_TRUE(vue.DecaleBranche(f1->Ordre, 1));
+    EXPECT_DOUBLE_EQ(ctx.massif.Coupe[1]->Z.d(), 0);
 }
 
 TEST_F(Branches, AttachABranchStart)
