@@ -642,22 +642,24 @@ std::vector<CelluleHorsCp1252> FeuilleSaisie::CellulesHorsCp1252() const
 
 std::optional<std::string> FeuilleSaisie::Corrige(int type, const std::string& valeur, int de, int a, bool& modifie)
 {
-    long double ajout = 0;
-    int colonne = -1;
-    for (int k = 1; k < NbColonnes(); ++k)
-        if (TypeColonne(k) == type)
-            colonne = k;
-    if (colonne < 0 || !LitReelSaisi(valeur, ajout))
-        return std::nullopt;
-    // The unit of a row: its unit cell where the layout shows one, else the stored default.
-    auto unite = [this](int ligne, int typeUnite) -> uint8_t {
+    // The last column of a type is the one the sheet check reads.
+    auto derniere = [this](int t) {
         int c = -1;
         for (int k = 1; k < NbColonnes(); ++k)
-            if (TypeColonne(k) == typeUnite)
+            if (TypeColonne(k) == t)
                 c = k;
+        return c;
+    };
+    // The unit of a row: its unit cell where the layout shows one, else the stored default.
+    auto unite = [&](int ligne, int typeUnite) -> uint8_t {
+        const int c = derniere(typeUnite);
         const UniteMesure* u = c > 0 ? UniteDeTexte(typeUnite, Rogne(Texte(ligne, c))) : nullptr;
         return u ? u->Code : 0;
     };
+    long double ajout = 0;
+    const int colonne = derniere(type);
+    if (colonne < 0 || !LitReelSaisi(valeur, ajout))
+        return std::nullopt;
     std::vector<std::pair<int, std::string>> nouveaux;
     for (int r = std::max(de, 1); r <= a && r < NbLignes(); ++r) {
         long double v = 0;
@@ -684,7 +686,7 @@ std::optional<std::string> FeuilleSaisie::Corrige(int type, const std::string& v
                              (u == kPenteVulcain && (p < 0 || p > 180));
             // A height difference passes the vertical beyond the shot's length.
             if ((u == kPenteDenivMetres || u == kPenteDenivCm) &&
-                LitReelSaisi(Texte(r, ColonneType(P::Longueur)), longueur))
+                LitReelSaisi(Texte(r, derniere(P::Longueur)), longueur))
                 verticale = std::fabs(p) / (u == kPenteDenivCm ? 100 : 1) >
                             std::fabs(longueur) / (unite(r, P::UniteLongueur) == kUniteCentimetres ? 100 : 1);
             if (verticale)

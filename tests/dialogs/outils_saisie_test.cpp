@@ -191,11 +191,10 @@ TEST_F(Outils, CorrectionDesLongueurs)
     EXPECT_EQ(ed->Cellule(1, 2), "");  // start rows are left alone
     EXPECT_TRUE(ed->Modifie);
     // Azimuths of the selected rows only, within their unit's turn; the digits of both kept.
-    ed->AjouteValeur(2, "-50", 3, 3);
-    EXPECT_EQ(ed->Cellule(3, 4), "355");
-    EXPECT_EQ(ed->Cellule(4, 4), "45");
     ed->FixeCellule(4, 5, "gr");
+    ed->AjouteValeur(2, "-50", 3, 3);
     ed->AjouteValeur(2, "355.25", 4, 4);
+    EXPECT_EQ(ed->Cellule(3, 4), "355");
     EXPECT_EQ(ed->Cellule(4, 4), "0.25");
     ed->FixeCellule(2, 2, "1234.56");
     ed->AjouteValeur(1, "0.001", 2, 2);
