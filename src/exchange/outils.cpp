@@ -89,9 +89,10 @@ bool CaracteresAcceptes(TRapportEchange& rapport, const std::vector<std::string>
     if (perdues.empty())
         return true;
     const bool une = perdues.size() == 1;
-    return rapport.CaracteresPerdus(std::string(une ? "Cette ligne du fichier contient" : "Ces lignes du fichier contiennent") +
-                                    " des caractères que le massif ne peut pas garder :\r" +
-                                    ListeBornee(perdues, 10, true) + "\rIls seront importés comme « ? ».");
+    return rapport.CaracteresPerdus(
+        std::string(une ? "Cette ligne du fichier contient" : "Ces lignes du fichier contiennent") +
+        " des caractères que le massif ne peut pas garder :\r" + ListeBornee(perdues, 10, true) +
+        "\rIls seront importés comme « ? ».");
 }
 
 void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier)
