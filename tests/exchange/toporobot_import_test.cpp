@@ -199,13 +199,16 @@ TEST_F(ImportToporobotTest, LesEntreesPrennentLeurNomDeLeurLigne)
     EXPECT_EQ(Point(Galerie(0, 0).Depart), kEntree + "2#1");
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "Zo\xE9");  // a UTF-8 line among Macintosh ones
     // A file that names no cave gives it its own name; no part of the address stays blank.
+    const std::string fichier = "-6\t1\t\r" + Entete().substr(12) + Droite(1, 1, 0, 1, 2, 2);
     TMassif autre;
-    ImporteToporobot(
-        autre, dossier.Ecrit("Grotte basse\xCC\x81.Tab", "-6\t1\t\r" + Entete().substr(12) + Droite(1, 1, 0, 1, 2, 2)),
-        rapport);
+    ImporteToporobot(autre, dossier.Ecrit("Grotte basse\xCC\x81.Tab", fichier), rapport);
     for (const TEco* t :
          {&autre.Fiches[0]->Systeme, &autre.Fiches[0]->Cavite, &autre.Fiches[0]->Reseau, &autre.Fiches[0]->Lieu})
         EXPECT_EQ(t->Chaine(), "Grotte bass\xE9");
+    // A name the massif cannot hold whole is asked about first; Non imports nothing.
+    EXPECT_FALSE(ImporteToporobot(autre, dossier.Ecrit("\xC5\x81.Tab", fichier), rapport));
+    EXPECT_EQ(rapport.questions.back(), "Ce texte du fichier contient des caractères que le massif ne peut pas garder "
+                                        ":\rLe nom du fichier : « Ł »\rIls seront importés comme « ? ».");
 }
 
 TEST_F(ImportToporobotTest, CodeInconnuSignaleUneFoisParCode)
