@@ -80,14 +80,21 @@ bool CaracteresAcceptes(TRapportEchange& rapport, const std::vector<std::string>
     if (perdues.empty())
         return true;
     const bool une = perdues.size() == 1;
-    return rapport.CaracteresPerdus(std::string(une ? "Cette ligne du fichier contient" : "Ces lignes du fichier contiennent") +
-                                    " des caractères que le massif ne peut pas garder :\r" +
-                                    ListeBornee(perdues, 10, true) + "\rIls seront importés comme « ? ».");
+    return rapport.CaracteresPerdus(
+        std::string(une ? "Ce texte du fichier contient" : "Ces textes du fichier contiennent") +
+        " des caractères que le massif ne peut pas garder :\r" + ListeBornee(perdues, 10, true) +
+        "\rIls seront importés comme « ? ».");
 }
 
-void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier)
+void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier, std::vector<std::string>& perdus)
 {
-    fiche.Cavite.Affecte(Blanc(cavite) ? ExterieurEnCp1252(std::filesystem::path(fichier).stem().string()) : cavite);
+    const std::string nom = std::filesystem::path(fichier).stem().string();
+    if (Blanc(cavite) && Utf8Valide(nom) && !CaracteresHorsCp1252(nom).empty()) {
+        const std::string texte = "Le nom du fichier : « " + nom + " »";
+        if (std::find(perdus.begin(), perdus.end(), texte) == perdus.end())
+            perdus.push_back(texte);
+    }
+    fiche.Cavite.Affecte(Blanc(cavite) ? ExterieurEnCp1252(nom) : cavite);
     for (TEco* partie : {&fiche.Systeme, &fiche.Reseau, &fiche.Lieu})
         if (Blanc(partie->Chaine()))
             partie->Copie(fiche.Cavite);

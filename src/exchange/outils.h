@@ -34,8 +34,9 @@ void EcritFichier(const std::string& fichier, const std::string& contenu);
 
 // The address of an imported sheet: the cave named by the file, else the file's own name
 // without its folder and extension; the system, network and place the file leaves blank
-// take the cave's name, so that no folder of the massif is left without a name.
-void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier);
+// take the cave's name, so that no folder of the massif is left without a name. A file's name
+// that loses characters Windows-1252 lacks is added, once, to `perdus` for CaracteresAcceptes.
+void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier, std::vector<std::string>& perdus);
 
 // Key of a station as TPointTopo::Egal sees it: the index and the ASCII upper-case name.
 // Meaningless for a terminus.
@@ -90,7 +91,7 @@ void RefuseOctetsDeControle(const std::string& fichier, std::vector<std::string>
 // Windows-1252); a leading byte-order mark is dropped. Returns the lines that lose characters
 // Windows-1252 lacks, as "Ligne n : « text »", for CaracteresAcceptes.
 std::vector<std::string> DecodeLignes(std::vector<std::string>& lignes, char (*autre)(char));
-// Asks the caver whether the lines DecodeLignes named are imported with '?' (true) or nothing
+// Asks the caver whether the texts DecodeLignes and Adresse named are imported with '?' (true) or nothing
 // is imported (false); true at once when none was named.
 bool CaracteresAcceptes(TRapportEchange& rapport, const std::vector<std::string>& perdues);
 

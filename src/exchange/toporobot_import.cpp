@@ -141,7 +141,7 @@ private:
     TPointTopo Station(int serie, int point);
 
     // Sheets.
-    std::unique_ptr<TFiche> NouvelleFiche(int seance) const;
+    std::unique_ptr<TFiche> NouvelleFiche(int seance);
     void CreeFiches();
     void Nettoie();
     bool FixeDeclinaisons();
@@ -158,6 +158,7 @@ private:
     std::vector<std::string> lignes_;
 
     std::string fichier_;
+    std::vector<std::string> perdus_;  // texts that lose letters, for the question
     std::vector<std::string> noms_;
     std::string cavite_;                    // the first name as the file writes it
     std::vector<std::string> nomsEntrees_;  // per entrance line, its name
@@ -656,7 +657,7 @@ TPointTopo ImportToporobot::Station(int serie, int point)
     return p;
 }
 
-std::unique_ptr<TFiche> ImportToporobot::NouvelleFiche(int seance) const
+std::unique_ptr<TFiche> ImportToporobot::NouvelleFiche(int seance)
 {
     auto f = std::make_unique<TFiche>();
     const Seance& s = SeanceDe(seance);
@@ -664,7 +665,7 @@ std::unique_ptr<TFiche> ImportToporobot::NouvelleFiche(int seance) const
     f->Date = s.date;
     f->Topographes.emplace_back(s.topographe);
     f->Topographes.emplace_back(s.aide);
-    echange::Adresse(*f, cavite_, fichier_);
+    echange::Adresse(*f, cavite_, fichier_, perdus_);
     return f;
 }
 
@@ -814,7 +815,7 @@ bool ImportToporobot::Execute(const std::string& fichier)
     fichier_ = fichier;
     lignes_ = echange::LitLignes(fichier);
     // Phone survey apps and scripts write UTF-8, the program that made the format Macintosh letters.
-    const std::vector<std::string> perdues = echange::DecodeLignes(lignes_, DepuisMacRoman);
+    perdus_ = echange::DecodeLignes(lignes_, DepuisMacRoman);
     echange::RefuseOctetsDeControle(fichier, lignes_);
 
     // Sections before the series; other sections (-4, -3, ...) and "(" lines are skipped.
@@ -855,7 +856,7 @@ bool ImportToporobot::Execute(const std::string& fichier)
     EtablitCorrespondances();
     CreeFiches();
     Nettoie();
-    if (!echange::CaracteresAcceptes(rapport_, perdues) || !FixeDeclinaisons())
+    if (!echange::CaracteresAcceptes(rapport_, perdus_) || !FixeDeclinaisons())
         return false;
     for (auto& f : fiches_)
         if (!f->Galeries.empty())

@@ -158,6 +158,7 @@ private:
     TRapportEchange& rapport_;
     echange::IndexIndices index_;
     std::string fichier_;
+    std::vector<std::string> perdus_;  // texts that lose letters, for the question
     std::vector<Annonce> annonces_;
     std::vector<Bloc> blocs_;
 
@@ -489,7 +490,7 @@ void ImportVisualTopo::Construit()
         fiche->Declinaison = -DegresMinutes(p.declinaison);
         fiche->Premiere = 0;
         fiche->Date = "  /  /  ";
-        echange::Adresse(*fiche, trou.nom, fichier_);
+        echange::Adresse(*fiche, trou.nom, fichier_, perdus_);
         std::string commentaire = p.commentaire;
         std::unique_ptr<TGalerie> g;
         auto station = [&](const std::string& nom) { return stations_[static_cast<std::size_t>(Cherche(nom))]; };
@@ -708,7 +709,7 @@ bool ImportVisualTopo::Execute(const std::string& fichier)
     // The line end is decided once for the whole file from the first one met: a lone CR
     // inside a line of a CR LF file is a blank, as real files carry such CRs in comments.
     std::vector<std::string> lignes = echange::LitLignes(fichier, FinsDeLigne::CommeLaPremiere);
-    const std::vector<std::string> perdues = echange::DecodeLignes(lignes, nullptr);
+    perdus_ = echange::DecodeLignes(lignes, nullptr);
     echange::RefuseOctetsDeControle(fichier, lignes);
     Lit(lignes);
     Classe();
@@ -722,7 +723,7 @@ bool ImportVisualTopo::Execute(const std::string& fichier)
                                 : "Aucune fiche n'a été importée : le fichier ne contient aucune visée.");
     }
     Applique();
-    if (!echange::CaracteresAcceptes(rapport_, perdues))
+    if (!echange::CaracteresAcceptes(rapport_, perdus_))
         return false;
     for (auto& r : references_)
         massif_.AjouteReference(std::move(r));

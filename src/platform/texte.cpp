@@ -19,7 +19,10 @@ QString TexteEcran(const TexteUtf8& texte) { return QString::fromStdString(texte
 
 std::string VersCp1252(const QString& texte) { return Utf8VersCp1252(texte.toStdString()); }
 
-QString CaracteresPerdus(const QString& texte) { return QString::fromStdString(CaracteresHorsCp1252(texte.toStdString())); }
+QString CaracteresPerdus(const QString& texte)
+{
+    return QString::fromStdString(CaracteresHorsCp1252(texte.toStdString()));
+}
 
 QString ListeBornee(const QStringList& lignes, std::size_t max)
 {

@@ -63,6 +63,7 @@ public:
         return choix;
     }
 
+    // Non, the default, imports nothing: letters are lost only when the caver says so.
     bool CaracteresPerdus(const std::string& texte) override
     {
         QApplication::setOverrideCursor(Qt::ArrowCursor);

@@ -1169,7 +1169,8 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     EXPECT_EQ(static_cast<long double>(v.Azimut), 55.0L);
     EXPECT_EQ(static_cast<long double>(v.Pente), 7.0L);
     EXPECT_EQ(v.Gauche.str(), "9");
-    EXPECT_EQ(v.Commentaire.Chaine(), "? ? ? ? M\xE9" "andre");  // one for the emoji too
+    EXPECT_EQ(v.Commentaire.Chaine(), "? ? ? ? M\xE9"
+                                      "andre");  // one for the emoji too
     EXPECT_EQ(Lieu(*relu, "Galerie haute")->Reseau.Chaine(), "Entr\xE9"
                                                              "e \x9C ? \x80");
 }

@@ -192,20 +192,23 @@ TEST_F(ImportToporobotTest, ChangementDeSeanceOuvreUneFicheSurUnPointDIndiceLibr
 
 TEST_F(ImportToporobotTest, LesEntreesPrennentLeurNomDeLeurLigne)
 {
-    Importe("-6\t1\tZo\xC3\xA9\r-6\t2\t\r-5\t2\t0\t0\t0\t1\t0\r-2\t1\t01\t07\t95\tA\tB\t0\t0\t0\t1\r" + std::string(kCodes) +
-            "\r" + Droite(1, 1, 0, 1, 2, 2));
+    Importe("-6\t1\tZo\xC3\xA9\r-6\t2\t\r-5\t2\t0\t0\t0\t1\t0\r-2\t1\t01\t07\t95\tA\tB\t0\t0\t0\t1\r" +
+            std::string(kCodes) + "\r" + Droite(1, 1, 0, 1, 2, 2));
     // The second name is empty: the entrance takes its number.
     EXPECT_EQ(Point(*massif.References[0]), kEntree + "2#1");
     EXPECT_EQ(Point(Galerie(0, 0).Depart), kEntree + "2#1");
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "Zo\xE9");  // a UTF-8 line among Macintosh ones
     // A file that names no cave gives it its own name; no part of the address stays blank.
+    const std::string fichier = "-6\t1\t\r" + Entete().substr(12) + Droite(1, 1, 0, 1, 2, 2);
     TMassif autre;
-    ImporteToporobot(autre,
-                     dossier.Ecrit("Grotte basse\xCC\x81.Tab", "-6\t1\t\r" + Entete().substr(12) + Droite(1, 1, 0, 1, 2, 2)),
-                     rapport);
+    ImporteToporobot(autre, dossier.Ecrit("Grotte basse\xCC\x81.Tab", fichier), rapport);
     for (const TEco* t :
          {&autre.Fiches[0]->Systeme, &autre.Fiches[0]->Cavite, &autre.Fiches[0]->Reseau, &autre.Fiches[0]->Lieu})
         EXPECT_EQ(t->Chaine(), "Grotte bass\xE9");
+    // A name the massif cannot hold whole is asked about first; Non imports nothing.
+    EXPECT_FALSE(ImporteToporobot(autre, dossier.Ecrit("\xC5\x81.Tab", fichier), rapport));
+    EXPECT_EQ(rapport.questions.back(), "Ce texte du fichier contient des caractères que le massif ne peut pas garder "
+                                        ":\rLe nom du fichier : « Ł »\rIls seront importés comme « ? ».");
 }
 
 TEST_F(ImportToporobotTest, CodeInconnuSignaleUneFoisParCode)

@@ -192,7 +192,7 @@ TEST_F(ImportVisualTopoTest, FichierUtf8ConvertiFichierLatin1LuTelQuel)
     // Asked before anything enters the massif: Non imports nothing, Oui keeps '?'.
     EXPECT_FALSE(ImporteVisualTopo(massif, dossier.Ecrit("f.tro", utf8), rapport));
     EXPECT_TRUE(massif.Fiches.empty() && massif.References.empty());
-    EXPECT_EQ(rapport.questions, std::vector<std::string>{"Cette ligne du fichier contient des caractères que le massif ne peut "
+    EXPECT_EQ(rapport.questions, std::vector<std::string>{"Ce texte du fichier contient des caractères que le massif ne peut "
                                                           "pas garder :\rLigne 6 : « " + L(a8 + "0", a8 + "1", "4", "0", "0") +
                                                           " ;étroit € 一; »\rIls seront importés comme « ? »."});
     rapport.garde = true;

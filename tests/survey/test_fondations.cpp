@@ -219,7 +219,8 @@ TEST(Textes, TexteCourtEtCasse)
     // Characters as the caver sees them: an accent typed apart, a joiner before a TAB and a
     // line end, signs with the emoji selector as phones type them.
     EXPECT_EQ(Utf8VersCp1252("Me\u0301andre a\u200D\tb x\u200D\r\n\u2122\uFE0F\u00A9\uFE0F \u0141\uFE0F"),
-              "M\xE9" "andre ?\tb ?\r\n\x99\xA9 ?");
+              "M\xE9"
+              "andre ?\tb ?\r\n\x99\xA9 ?");
     EXPECT_EQ(CaracteresHorsCp1252("Me\u0301andre \u00AE\uFE0F \u0141 \u0141"), "\u0141");
     EXPECT_EQ(ListeBornee({"a", "b", "c"}, 2, true), "a\rb\r... et 1 autre.");
     EXPECT_EQ(ListeBornee({"1", "2", "3"}, 3, false), "1, 2 et 3");
