@@ -24,6 +24,7 @@
 #include "platform/services.h"
 #include "platform/texte.h"
 #include "survey/fichier_texte.h"
+#include "survey/flux.h"
 #include "survey/nombres.h"
 
 namespace karst {
@@ -210,6 +211,11 @@ void TMultPageDlg::Button8Click()
 void TMultPageDlg::ListeClick()
 {
     const std::string fichier = hote_->RepUtilisateur() + "EXPLORAT.TXT";
+    // A link looping on itself is no list, not an empty one.
+    if (const std::string refus = RefusNonFichier(fichier, "%1"); !refus.empty()) {
+        Invite().Erreur(QString::fromUtf8(refus).arg(NomDeChemin(fichier)));
+        return;
+    }
     std::error_code e;
     if (!std::filesystem::exists(fichier, e)) {
         const std::string source = TrouveFichier(hote_->RepProgramme() + "EXPLORAT.TXT");
