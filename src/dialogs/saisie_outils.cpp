@@ -25,6 +25,7 @@
 #include "platform/texte.h"
 #include "survey/fichier_massif.h"
 #include "survey/fichier_texte.h"
+#include "survey/flux.h"
 #include "survey/nombres.h"
 
 namespace karst {
@@ -201,6 +202,11 @@ void TMultPageDlg::Button8Click()
 void TMultPageDlg::ListeClick()
 {
     const std::string fichier = hote_->RepUtilisateur() + "EXPLORAT.TXT";
+    // A link looping on itself is no list, not an empty one.
+    if (const std::string refus = RefusNonFichier(fichier, "%1"); !refus.empty()) {
+        Invite().Erreur(QString::fromUtf8(refus).arg(NomDeChemin(fichier)));
+        return;
+    }
     std::error_code e;
     if (!std::filesystem::exists(fichier, e)) {
         const std::string source = TrouveFichier(hote_->RepProgramme() + "EXPLORAT.TXT");

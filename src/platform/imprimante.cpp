@@ -1,6 +1,7 @@
 #include "platform/imprimante.h"
 
 #include "platform/texte.h"
+#include "survey/flux.h"
 
 #include <QFile>
 #include <QPageLayout>
@@ -137,6 +138,11 @@ QString ImprimanteQt::Fin()
     pdfDemande_.clear();
     // rename() replaces the older document in one step: it stays whole until the new one
     // takes its name.
+    // A pipe or a device put in the document's place meanwhile is not replaced.
+    if (const std::string refus = RefusNonFichier(CheminSysteme(demande), "%1"); !refus.empty()) {
+        QFile::remove(partiel);
+        return QString::fromUtf8(refus).arg(demande);
+    }
     std::error_code erreur;
     if (QFile::exists(partiel))
         std::filesystem::rename(std::filesystem::path(CheminSysteme(partiel)),

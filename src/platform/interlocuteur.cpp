@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 #include <QIdentityProxyModel>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -477,6 +479,22 @@ bool InterlocuteurQt::Impression(DialogueImpression& d)
     d.imprimante->setCopyCount(d.copies);
     d.imprimante->setCollateCopies(d.assembler);
     d.imprimante->setPageOrder(d.inverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    // Qt's own check of "Imprimer dans un fichier" opens the file it names, which waits for
+    // ever on a pipe: a pipe, a device or a link loop is refused before that check runs.
+    auto* boutons = p.findChild<QDialogButtonBox*>();
+    if (boutons && p.metaObject()->indexOfSlot("_q_checkFields()") >= 0 &&
+        QObject::disconnect(boutons, SIGNAL(accepted()), &p, SLOT(_q_checkFields()))) {
+        QObject::connect(boutons, &QDialogButtonBox::accepted, &p, [this, &p] {
+            const auto* fichier = p.findChild<QLineEdit*>(QStringLiteral("filename"));
+            if (fichier && fichier->isEnabled())
+                if (const std::string refus = RefusNonFichier(CheminSysteme(fichier->text()), "%1");
+                    !refus.empty()) {
+                    Avertissement(QString::fromUtf8(refus).arg(fichier->text()));
+                    return;
+                }
+            QMetaObject::invokeMethod(&p, "_q_checkFields");
+        });
+    }
     RetourClavier retour(&p);
     if (p.exec() != QDialog::Accepted)
         return false;

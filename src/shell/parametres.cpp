@@ -293,7 +293,10 @@ void TForm1::Ouvrirmodle1Click()
     if (nom.empty() && std::filesystem::exists(choisi, code) && !std::filesystem::is_directory(choisi, code))
         nom = choisi;
     if (nom.empty()) {
-        Invite().Avertissement(QStringLiteral("Ce fichier n'existe pas.\rChoisissez en un autre"));
+        // A link looping on itself is there, but designates no file.
+        const std::string refus = RefusNonFichier(choisi, "%1");
+        Invite().Avertissement(refus.empty() ? QStringLiteral("Ce fichier n'existe pas.\rChoisissez en un autre")
+                                             : QString::fromUtf8(refus).arg(NomDeChemin(choisi)));
         return;
     }
     try {

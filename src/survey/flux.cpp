@@ -195,6 +195,7 @@ std::string RaisonEchec(int code)
     case EROFS: return "le support est en lecture seule";
     case EACCES:
     case EPERM: return "les droits d'écriture manquent";
+    case ENAMETOOLONG: return "le nom du fichier ou d'un de ses dossiers est trop long";
     default: return {};
     }
 }
@@ -552,6 +553,10 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
         fichier = std::make_unique<TFileBufferStream>(temporaire, TFileBufferStream::kNouveau, nom);
     } catch (const ErreurFlux& e) {
         temporaire.clear();
+        if (e.Code == ENOENT || e.Code == ENOTDIR)
+            throw ErreurDossierFerme(TexteEnregistrementImpossible(nom) + " : le dossier " +
+                                         std::filesystem::path(reel).parent_path().string() + " n'existe pas.",
+                                     e.Code);
         // A full or read-only medium is no folder closed to new files: writing over the
         // file itself would fail the same way, or leave it cut short.
         if (const std::string raison = RaisonEchec(e.Code); !raison.empty() && e.Code != EACCES && e.Code != EPERM)

@@ -2,6 +2,7 @@
 // the main window, the safe replacement of the file on save and the all-or-nothing load.
 
 #include <functional>
+#include <optional>
 
 #include "survey/fichier_massif.h"
 #include "survey/fichier_texte.h"
@@ -17,14 +18,38 @@ namespace {
 
 const char* const kMessageVersion = "Ce fichier correspond à une version plus récente du logiciel";
 
-// The text format for the upper-cased extension ".MAS", the binary format otherwise.
-bool FormatTexte(const std::string& nom)
+// The format a name asks for: text for the upper-cased extension ".MAS", binary for
+// ".FIC"; none for any other name (a backup, "name.BAK", is either).
+std::optional<bool> FormatNomme(const std::string& nom)
 {
     const std::size_t point = nom.find_last_of('.');
     const std::size_t barre = nom.find_last_of('/');
     if (point == std::string::npos || (barre != std::string::npos && point < barre))
-        return false;
-    return MajAscii(nom.substr(point)) == ".MAS";
+        return std::nullopt;
+    const std::string ext = MajAscii(nom.substr(point));
+    if (ext == ".MAS" || ext == ".FIC")
+        return ext == ".MAS";
+    return std::nullopt;
+}
+
+// The format the first bytes of a massif file show, whatever its name: a binary file
+// begins with its version (1000 to 1999, two bytes whose second is a control character no
+// text has there), a text one with its "Version" line. Bytes that show neither are read
+// in the format the name asks for, so that a damaged file is refused as its kind.
+bool FormatTexteLu(const char* debut, std::size_t n, const std::string& nom)
+{
+    if (n >= 2) {
+        const int version = static_cast<uint8_t>(debut[0]) | (static_cast<uint8_t>(debut[1]) << 8);
+        if (version >= 1000 && version < 2000)
+            return false;
+    }
+    std::string tete(debut, n);
+    // A text editor may have put a UTF-8 byte-order mark before it.
+    if (tete.rfind("\xEF\xBB\xBF", 0) == 0)
+        tete.erase(0, 3);
+    if (MajAscii(tete.substr(0, 7)) == "VERSION")
+        return true;
+    return FormatNomme(nom).value_or(false);
 }
 
 // Everything a load may append to, to put back when it fails.
@@ -174,6 +199,7 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
         fenetre.MontreProgression(false);
         fenetre.TexteEtat(TexteUtf8(SelectionActive ? "Sélection" : ""));
     };
+    bool enTexte = false;
     try {
         if (nom.empty())
             throw ErreurFlux(TexteOuvertureImpossible(""));
@@ -182,7 +208,8 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
         // written (a list too long, a failing editor block) changes no file.
         FluxEnMemoire contenu;
         contenu.Version = kVersionMassif;
-        if (FormatTexte(nom)) {
+        enTexte = FormatNomme(nom).value_or(FichierEnTexte);
+        if (enTexte) {
             FichierTexteEcriture f(contenu);
             EcritMassifTexte(*this, f, fenetre);
         } else {
@@ -216,6 +243,8 @@ void TMassif::Sauve(const std::string& nomDemande, IFenetreMassif* fen, IEditeur
         fin();
         throw;
     }
+    if (nom == NomFichier)
+        FichierEnTexte = enTexte;
     fin();
 }
 
@@ -239,15 +268,19 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed)
         progression = true;
         return true;
     };
+    bool texteLu = false;
     try {
-        if (FormatTexte(NomFichier)) {
-            FichierTexteLecture f(NomFichier);
-            f.Version = LitVersionTexte(f);
-            if (verifieVersion(f.Version))
-                LitMassifTexte(*this, f, fenetre);
-            r.avis = f.Avis;
+        TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
+        char debut[10];
+        texteLu = FormatTexteLu(debut, static_cast<std::size_t>(f.Read(debut, sizeof debut)), NomFichier);
+        if (texteLu) {
+            FichierTexteLecture t(NomFichier);
+            t.Version = LitVersionTexte(t);
+            if (verifieVersion(t.Version))
+                LitMassifTexte(*this, t, fenetre);
+            r.avis = t.Avis;
         } else {
-            TFileBufferStream f(NomFichier, TFileBufferStream::kLecture);
+            f.Seek(0, 0);
             f.Version = f.LitU16();
             // A version below the first the program wrote is no massif file, nor is one far
             // beyond the last: versions rise by one with each change of the format, so a
@@ -267,8 +300,10 @@ ResultatChargement TMassif::Charge(IFenetreMassif* fen, IEditeurSaisie* ed)
     }
     if (r.etat == EtatChargement::Charge && saisie)
         fenetre.ArmeReouvertureEditeur();
-    if (r.etat == EtatChargement::Charge)
+    if (r.etat == EtatChargement::Charge) {
         ReconnaitAccrochesCoupe();
+        FichierEnTexte = texteLu;
+    }
     PointsCalcules = false;
     CoupeCalculee = false;
     return r;

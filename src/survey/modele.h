@@ -337,6 +337,9 @@ public:
     bool DimensionsAJour = false;
     bool AfficheProblemes = true;
     std::string NomFichier;
+    // The massif's file holds the text format, as it was read or last saved: a save under a
+    // name that asks for no format keeps it.
+    bool FichierEnTexte = false;
     Reel6 Origine_Declinaison;
     Reel6 Variation_Declinaison{1.0L};
     Reel6 Angle_Geodesique;
@@ -370,7 +373,8 @@ public:
     double PireGalerie(int& fiche, int& galerie);
 
     // Saves to `nom` (empty: NomFichier): the text format when the upper-cased extension
-    // is ".MAS", the binary format otherwise. A symbolic link is followed: its target is
+    // is ".MAS", the binary format for ".FIC", and for any other name (a backup) the format
+    // of the massif's file (FichierEnTexte). A symbolic link is followed: its target is
     // replaced and the link kept. The file is written beside the target and renamed over
     // it only once complete, so a failed save leaves the old file intact. When no file can
     // be created in that folder, the file is written in place, but only when the caller
@@ -383,8 +387,8 @@ public:
     // Sauve checks it before anything is written; a caller that backs the file up first
     // checks it before the backup.
     void VerifieEnregistrable() const;
-    // Loads NomFichier, appending to the lists. Unless the result is Charge, the massif is
-    // left exactly as it was.
+    // Loads NomFichier, appending to the lists, in the format its first bytes show whatever
+    // its name. Unless the result is Charge, the massif is left exactly as it was.
     ResultatChargement Charge(IFenetreMassif* fenetre = nullptr, IEditeurSaisie* editeur = nullptr);
 
     // Developed section.

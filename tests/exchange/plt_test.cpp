@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <map>
 #include <sstream>
 
@@ -81,6 +83,9 @@ TEST(ExportPLT, FichierOctetPourOctet)
     EXPECT_TRUE(fs::is_symlink(d.Fichier("lien.plt")));
     EXPECT_EQ(LitTout(cible), Donnee("export.plt"));
     EXPECT_EQ(fs::status(cible).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    // A pipe with no reader, which opening would wait on: refused at once.
+    ASSERT_EQ(::mkfifo(d.Fichier("tube.plt").c_str(), 0600), 0);
+    EXPECT_THROW(ExportePLT(m, d.Fichier("tube.plt")), ErreurEchange);
 
     // Nothing placed: refused, nothing written.
     for (TFiche* f : m.Fiches)

@@ -190,6 +190,21 @@ TEST(DialoguesQt, EnFrancais)
     }
     d.hide();
 
+    // "Imprimer dans un fichier" onto the pipe, which has no reader: refused before Qt's own
+    // check opens it and waits; the dialog stays up for another name.
+    QPrinter pdf;
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(dossier.filePath(QStringLiteral("tube")));
+    DialogueImpression impressionPdf{&pdf};
+    std::shared_ptr<ecran::BoiteVue> refus;
+    QTimer::singleShot(0, [&] {
+        refus = ecran::RepondBoite(Qt::Key_Return);
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+    });
+    EXPECT_FALSE(InterlocuteurQt().Impression(impressionPdf));
+    EXPECT_EQ(refus->texte, pdf.outputFileName() + QStringLiteral(" est un tube ou un périphérique, et non un fichier."));
+
     // The page set-up's margins take the decimal point, the keypad's too, as the program's
     // fields do, although the boxes write a French comma.
     QPrinter page;

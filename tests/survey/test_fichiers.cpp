@@ -553,6 +553,11 @@ TEST(FichierTexte, MassifVideExactement)
     const fs::path q = Temporaire("vide2.MaS");
     m.Sauve(q.string());
     EXPECT_EQ(Contenu(q), Contenu(p));
+    // Its backup is read as the text it holds, and saved back as text under that name.
+    const fs::path bak = Temporaire("vide.BAK");
+    Ecrit(bak, Contenu(p));
+    Charge(bak)->Sauve();
+    EXPECT_EQ(Contenu(bak), Contenu(p));
 }
 
 namespace {

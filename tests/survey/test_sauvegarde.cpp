@@ -151,9 +151,16 @@ TEST(Sauvegarde, MessagesNommentLeFichierChoisi)
     UnMassif(0)->Sauve(p.string());
     const std::string avant = Contenu(p);
     auto m = UnMassif(2.5L);
-    // A folder that is not there.
+    // A folder that is not there, a name longer than a folder takes, a pipe with no reader.
     const std::string absent = (d / "absent" / "cave.fic").string();
-    EXPECT_EQ(Refus(*m, absent), Impossible(absent, "aucun fichier ne peut être créé dans son dossier"));
+    EXPECT_EQ(Refus(*m, absent), Impossible(absent, "le dossier " + (d / "absent").string() + " n'existe pas"));
+    const std::string long_ = (d / (std::string(252, 'c') + ".fic")).string();
+    EXPECT_EQ(Refus(*m, long_), Impossible(long_, "le nom du fichier ou d'un de ses dossiers est trop long"));
+    const fs::path tube = d / "tube.fic";
+    ASSERT_EQ(::mkfifo(tube.c_str(), 0600), 0);
+    EXPECT_EQ(Refus(*m, tube), tube.string() + " est un tube ou un périphérique, et non un fichier. Le massif n'a "
+                                               "pas été enregistré.");
+    fs::remove(tube);
     // A write that fails: the temporary file is named after the user's file, and goes.
     {
         TailleLimitee limite(16);

@@ -252,7 +252,7 @@ TEST_F(Svg, AFileThatCannotBeWrittenIsReported)
     };
     const std::string absent = Chemin("absent/plan.svg");
     EXPECT_EQ(erreur(absent),
-              "Impossible d'enregistrer le fichier " + absent + " : aucun fichier ne peut être créé dans son dossier.");
+              "Impossible d'enregistrer le fichier " + absent + " : le dossier " + Chemin("absent") + " n'existe pas.");
     // A disk that fills up during the export leaves the earlier drawing whole, and nothing else.
     const std::string chemin = Chemin("plan.svg");
     std::ofstream(chemin, std::ios::binary) << "<svg>ancien</svg>";
