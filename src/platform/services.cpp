@@ -25,6 +25,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/dialogues_qt.h"
 #include "platform/interlocuteur.h"
 
 namespace karst {
