@@ -350,9 +350,10 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     invite.reponses = {Bouton::Non, Bouton::Oui};
     Tape({}, Qt::Key_Return);
     Tape(QStringLiteral("x"), Qt::Key_Return);
-    EXPECT_EQ(invite.Textes().mid(invite.Textes().size() - 2), QStringList(2, QStringLiteral("Ce texte contient des "
-              "caractères que le fichier ne peut pas garder :\rLe nouveau nom : « Ħ »\rIls seront enregistrés comme "
-              "« ? ». Le garder ainsi ?")));
+    const QString question =
+        QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas garder :\rLe "
+                       "nouveau nom : « Ħ »\rIls seront enregistrés comme « ? ». Le garder ainsi ?");
+    EXPECT_EQ(invite.Textes().mid(invite.Textes().size() - 2), QStringList(2, question));
     EXPECT_EQ(Relu()[0], (Adresse{"S", "?x", "R", "L"}));
     Annule();
     secondClic(Ligne("D"));
