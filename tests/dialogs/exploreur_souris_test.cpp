@@ -345,7 +345,7 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
     EXPECT_EQ(e->Annulations.size(), 1u);
     // The list asks as the tree does: Non leaves the caret after the name, Oui keeps one '?'.
-    touche(Ligne("Grotte"), Qt::Key_F2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
     QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QStringLiteral("Ħ"), {});
     invite.reponses = {Bouton::Non, Bouton::Oui};
     Tape({}, Qt::Key_Return);
