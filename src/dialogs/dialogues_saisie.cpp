@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "dialogs/hors_cp1252.h"
 #include "formulaires/controles.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -109,6 +110,10 @@ void TInformations::OKBtnClick()
         Topofil->selectAll();
         return;
     }
+    // A comment the file cannot hold whole is said before it is kept; "Non" stays in it.
+    if (TexteARevoir({{QStringLiteral("Le commentaire de la galerie"), Info->text(), Info}},
+                     QStringLiteral("Le garder ainsi ?")) >= 0)
+        return;
     accept();
 }
 

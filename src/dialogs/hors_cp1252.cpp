@@ -1,5 +1,8 @@
 #include "dialogs/hors_cp1252.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
 
@@ -16,6 +19,22 @@ bool GardeAvecPointsDInterrogation(const QStringList& textes, const QString& que
         Icone::Confirmation, {Bouton::Oui, Bouton::Non});
 }
 
+namespace {
+
+// Nothing selected: the next key adds to the text instead of replacing it (a dialog shown
+// again selects its focused field whole).
+void Reprend(QWidget* champ)
+{
+    champ->setFocus();
+    auto* edition = qobject_cast<QLineEdit*>(champ);
+    if (auto* boite = qobject_cast<QComboBox*>(champ))
+        edition = boite->lineEdit();
+    if (edition)
+        edition->end(false);
+}
+
+}  // namespace
+
 int TexteARevoir(const std::vector<TexteSaisi>& textes, const QString& question)
 {
     QStringList lignes;
@@ -26,7 +45,11 @@ int TexteARevoir(const std::vector<TexteSaisi>& textes, const QString& question)
             if (premier < 0)
                 premier = static_cast<int>(k);
         }
-    return premier < 0 || GardeAvecPointsDInterrogation(lignes, question) ? -1 : premier;
+    if (premier < 0 || GardeAvecPointsDInterrogation(lignes, question))
+        return -1;
+    if (QWidget* champ = textes[static_cast<std::size_t>(premier)].champ)
+        Reprend(champ);
+    return premier;
 }
 
 }  // namespace karst

@@ -427,23 +427,15 @@ void TNouveaute::champPage()
 // becomes "?", and the caver may stay on the page to change it.
 bool TNouveaute::nomsGardes()
 {
-    std::vector<QWidget*> champs;
     std::vector<TexteSaisi> textes;
-    auto ajoute = [&](QWidget* champ, const QString& nom, const QString& texte) {
-        champs.push_back(champ);
-        textes.push_back({nom, texte});
-    };
     if (Etape == 3)
-        ajoute(Nom_Cavite, QStringLiteral("Le nom de la cavité"), Nom_Cavite->text());
+        textes.push_back({QStringLiteral("Le nom de la cavité"), Nom_Cavite->text(), Nom_Cavite});
     else if (Etape == 6)
-        ajoute(Saisie_systeme, QStringLiteral("Le nom du système"), Saisie_systeme->text());
+        textes.push_back({QStringLiteral("Le nom du système"), Saisie_systeme->text(), Saisie_systeme});
     else if (Etape == 7)
         for (QComboBox* c : {Combo_systeme, Combo_cavite, Combo_reseau, Combo_lieu})
-            ajoute(c, QStringLiteral("Le champ « %1 »").arg(c->accessibleName()), c->currentText());
-    const int k = TexteARevoir(textes, QStringLiteral("Continuer ainsi ?"));
-    if (k >= 0)
-        champs[static_cast<std::size_t>(k)]->setFocus();
-    return k < 0;
+            textes.push_back({QStringLiteral("Le champ « %1 »").arg(c->accessibleName()), c->currentText(), c});
+    return TexteARevoir(textes, QStringLiteral("Continuer ainsi ?")) < 0;
 }
 
 void TNouveaute::AvantClick()

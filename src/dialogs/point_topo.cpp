@@ -335,11 +335,9 @@ void TPoint_Topo::OKBtnClick(int resultat)
     if (PointTopo->isChecked() && !LitIndiceChamp(Ind, indice))
         return;
     // The sheet keeps the name in Windows-1252: what it lacks is said before it becomes "?".
-    if (PointTopo->isChecked() && TexteARevoir({{QStringLiteral("Le nom de la station"), Nom->currentText()}},
-                                               QStringLiteral("Le garder ainsi ?")) >= 0) {
-        Nom->setFocus();
+    if (PointTopo->isChecked() && TexteARevoir({{QStringLiteral("Le nom de la station"), Nom->currentText(), Nom}},
+                                               QStringLiteral("Le garder ainsi ?")) >= 0)
         return;
-    }
     done(resultat);
 }
 

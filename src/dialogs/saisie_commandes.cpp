@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "dialogs/hors_cp1252.h"
 #include "dialogs/messages_communs.h"
 #include "dialogs/saisie.h"
 #include "platform/interlocuteur.h"
@@ -458,16 +457,11 @@ void TMultPageDlg::InformationsGalerie(int ligne)
 
 bool TMultPageDlg::MontreInformations()
 {
-    // A comment the file cannot hold whole is said before it is kept; "Non" shows it again.
-    for (;;) {
-        if (Informations->Montre() != QDialog::Accepted)
-            return false;
-        if (Informations->Modifie)
-            Modifie = true;
-        if (TexteARevoir({{QStringLiteral("Le commentaire de la galerie"), Informations->Info->text()}},
-                         QStringLiteral("Le garder ainsi ?")) < 0)
-            return true;
-    }
+    if (Informations->Montre() != QDialog::Accepted)
+        return false;
+    if (Informations->Modifie)
+        Modifie = true;
+    return true;
 }
 
 void TMultPageDlg::SupprimePoint(int ligne)

@@ -121,11 +121,6 @@ public:
     bool ConfigurationImprimante(QPrinter* imprimante) override;
 };
 
-// Qt's dialogs, those Qt opens by itself included, as the program's whatever the system's
-// language: file lists with sizes, dates and the program's kinds in its French, number
-// boxes that take the decimal point.
-void HabilleDialoguesQt();
-
 // Answers from scripts, for the tests; every question is recorded. An empty script gives
 // the first button listed, cancels a file or colour dialog and confirms an input box
 // unchanged; a scripted Bouton::Aucun closes the box (the answer of Fermeture).

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -25,6 +26,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/dialogues_qt.h"
 #include "platform/interlocuteur.h"
 
 namespace karst {
@@ -49,6 +51,7 @@ namespace {
 // short as "Off" is taken in its own dialog only.
 class TraductionsPropres : public QTranslator {
 public:
+    using QTranslator::QTranslator;
     QString translate(const char* contexte, const char* source, const char*, int) const override
     {
         struct Mot {
@@ -106,17 +109,20 @@ bool ChargeTraductionsQt()
     // Numbers, sizes and dates that Qt's dialogs write follow the default locale.
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     HabilleDialoguesQt();
-    static QTranslator* traducteur = nullptr;
-    if (traducteur)
-        return true;
+    // The translators go with the application, which uninstalls them as it ends.
+    static QPointer<QTranslator> traducteur;
+    QCoreApplication* application = QCoreApplication::instance();
+    if (traducteur || !application)
+        return !traducteur.isNull();
     auto t = std::make_unique<QTranslator>();
     if (!t->load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qt"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
+    t->setParent(application);
     traducteur = t.release();
     QCoreApplication::installTranslator(traducteur);
     // Installed last, it is asked first.
-    QCoreApplication::installTranslator(new TraductionsPropres);
+    QCoreApplication::installTranslator(new TraductionsPropres(application));
     return true;
 }
 

@@ -179,6 +179,11 @@ void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
     Rapporte(rapport);
 }
 
+bool TForm1::CaverOccupe() const
+{
+    return ModaleOuverte() || QGuiApplication::mouseButtons() != Qt::NoButton || MassifEnEcriture();
+}
+
 void TForm1::Rapport_DiffereTimer()
 {
     if (!rapportDiffere_) {
@@ -186,8 +191,7 @@ void TForm1::Rapport_DiffereTimer()
         return;
     }
     // A run under way or asked for will bring a newer report.
-    if (ModaleOuverte() || QGuiApplication::mouseButtons() != Qt::NoButton || MassifEnEcriture() || CalculEnCours ||
-        ThreadCalcul || Depart_Calcul_Rapide->isActive())
+    if (CaverOccupe() || CalculEnCours || ThreadCalcul || Depart_Calcul_Rapide->isActive())
         return;
     Rapport_Differe->stop();
     const RapportCalcul rapport = std::move(*rapportDiffere_);

@@ -525,6 +525,10 @@ void TForm1::dropEvent(QDropEvent* e)
 
 void TForm1::Timer2Timer()
 {
+    // Tried again at the next tick: a damaged massif's box, or the editor, would come over
+    // the dialog the caver has opened meanwhile (« Ouvrir ») and take the name he types.
+    if (CaverOccupe())
+        return;
     Timer2->stop();
     // A massif opened by hand before the start-up timer fired asked for no editor.
     if (Massif) {

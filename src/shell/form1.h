@@ -189,6 +189,10 @@ public:
         TForm1& f_;
     };
     bool MassifEnEcriture() const { return ecritures_ > 0; }
+    // What the program starts by itself (a report, the command line's massif) waits while
+    // the caver is in a dialog, holds a mouse button or the massif is being written: a box
+    // opened then would take the keys typed in the dialog, or swallow the click.
+    bool CaverOccupe() const;
     // The deformation warning of the end of a quick computation.
     void AvertitDeformation(bool demandeUtilisateur);
     // What the end of a quick computation tells the caver: the limits it met, the time of a

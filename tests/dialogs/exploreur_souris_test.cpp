@@ -346,6 +346,18 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     touche(Ligne("Grotte"), Qt::Key_F2);
     Tape(QStringLiteral("Corbeille"), Qt::Key_Return);  // undone, as in the tree
     EXPECT_EQ(e->Annulations.size(), 1u);
+    // The list asks as the tree does: Non leaves the caret after the name, Oui keeps one '?'.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QStringLiteral("Ħ"), {});
+    invite.reponses = {Bouton::Non, Bouton::Oui};
+    Tape({}, Qt::Key_Return);
+    Tape(QStringLiteral("x"), Qt::Key_Return);
+    const QString question =
+        QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas garder :\rLe "
+                       "nouveau nom : « Ħ »\rIls seront enregistrés comme « ? ». Le garder ainsi ?");
+    EXPECT_EQ(invite.Textes().mid(invite.Textes().size() - 2), QStringList(2, question));
+    EXPECT_EQ(Relu()[0], (Adresse{"S", "?x", "R", "L"}));
+    Annule();
     secondClic(Ligne("D"));
     Tape(QStringLiteral("Doline"), Qt::Key_Return);
     EXPECT_EQ(Relu(), (Adresses{{"S", "Grotte", "R", "L"}, {"S", "Doline", "R", "L"}, {"T", "E", "R", "L"}}));

@@ -94,6 +94,13 @@ TEST_F(FenetreSaisie, NouvelleFicheEtReouverture)
             return static_cast<int>(QDialog::Rejected);
         });
         invite.reponses = {Bouton::OK};  // the changes may be lost
+        // Not over a dialog the caver has open: the timer tries again.
+        QWidget ouverte;
+        ouverte.setWindowModality(Qt::ApplicationModal);
+        ouverte.show();
+        f->Timer2Timer();
+        EXPECT_EQ(montres, 1);
+        ouverte.hide();
         f->Timer2Timer();
     }
     EXPECT_EQ(montres, 2);
@@ -195,4 +202,25 @@ TEST_F(FenetreSaisie, LeRapportDuCalculAttendLaFinDesDialogues)
     EXPECT_EQ(vus.mid(1),
               (QStringList{"Point de départ", "Informations",
                            "Problème de calcul : Aucune fiche atteinte,\nvérifiez les points de références"}));
+
+    // Runs ending while a window is modal: the report's own timer ticks past it, and only the
+    // newest run's report comes once it is closed; none when the massif was closed meanwhile.
+    QWidget ouverte;
+    ouverte.setWindowModality(Qt::ApplicationModal);
+    for (const bool ferme : {false, true}) {
+        ouverte.show();
+        for (int fois = 0; fois < 2; ++fois) {
+            f->Calculrapide1Click();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !f->ThreadCalcul && !f->Depart_Calcul_Rapide->isActive(); }));
+            QTest::qWait(250);
+        }
+        EXPECT_EQ(vus.size(), ferme ? 5 : 4);
+        if (ferme) {
+            f->Automatique1->setChecked(false);
+            ASSERT_TRUE(f->OuvreMassif(""));
+        }
+        ouverte.hide();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !f->Rapport_Differe->isActive(); }));
+        EXPECT_EQ(vus.size(), 5);
+    }
 }
