@@ -326,6 +326,7 @@ void TAfficheur::Redessine()
 {
     if (!Graphique)
         return;
+    ARedessiner = false;
     if (Mode3D()) {
         // The model follows the data, the options and the colour mode: it is built again.
         if (TPerspective* p = Perspective())

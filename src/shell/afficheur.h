@@ -79,6 +79,9 @@ public:
     bool SelectionValide = false;
     bool SaisieEchelle = false;
     bool SansDessin = false;
+    // What the window shows changed while it was minimised: it is drawn again when it comes
+    // back, rather than at each change nobody sees.
+    bool ARedessiner = false;
     QString PasRotation = QStringLiteral("10");
     // Selection text or angles, as shown.
     QString TexteEtat;

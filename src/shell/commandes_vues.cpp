@@ -467,11 +467,15 @@ void TForm1::OuvreVue(GenreVue genre)
             cadre = cadre.boundedTo(zone);
         s->resize(cadre);
         // Restored, it comes back inside the area, which may have shrunk meanwhile.
-        connect(s, &QMdiSubWindow::windowStateChanged, this, [this, s](Qt::WindowStates avant, Qt::WindowStates etat) {
-            const Qt::WindowStates reduite = Qt::WindowMinimized | Qt::WindowMaximized;
-            if ((avant & reduite) && !(etat & reduite))
-                QTimer::singleShot(0, s, [this, s] { GardeDansZone(s); });
-        });
+        connect(s, &QMdiSubWindow::windowStateChanged, this,
+                [this, s, a = QPointer<TAfficheur>(a)](Qt::WindowStates avant, Qt::WindowStates etat) {
+                    const Qt::WindowStates reduite = Qt::WindowMinimized | Qt::WindowMaximized;
+                    if ((avant & reduite) && !(etat & reduite))
+                        QTimer::singleShot(0, s, [this, s] { GardeDansZone(s); });
+                    // Back from its icon, it shows what the massif holds now.
+                    if ((avant & Qt::WindowMinimized) && !(etat & Qt::WindowMinimized) && a && a->ARedessiner)
+                        a->Redessine();
+                });
         s->show();
         GardeDansZone(s);
         Mdi->setActiveSubWindow(s);
@@ -537,13 +541,17 @@ void TForm1::RafraichitVues()
 {
     for (QWidget* w : {VuePlan.data(), VueCoupe.data(), VueTableau.data(), VuePerspective.data()}) {
         auto* a = qobject_cast<TAfficheur*>(w);
-        if (!a || Reduite(a))
+        if (!a)
             continue;
+        // The selection may name a sheet that is no longer in the working list, minimised
+        // or not.
         a->SelectionValide = false;
-        a->Redessine();
+        if (Reduite(a))
+            a->ARedessiner = true;
+        else
+            a->Redessine();
     }
-    if (FenetreExploreur && !Reduite(FenetreExploreur))
-        QMetaObject::invokeMethod(FenetreExploreur, "DemandeMiseAJour");
+    DemandeMiseAJourExploreur();
 }
 
 void TForm1::Vue1Click()

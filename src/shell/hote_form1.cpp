@@ -40,10 +40,13 @@ TExploreur* CreeExploreur(TForm1& f)
                       Qt::WindowMinimizeButtonHint);
     // Always maximised or minimised: restored, it goes down.
     // The explorer's commands follow its state.
-    QObject::connect(s, &QMdiSubWindow::windowStateChanged, e, [s, &f](Qt::WindowStates avant, Qt::WindowStates apres) {
+    QObject::connect(s, &QMdiSubWindow::windowStateChanged, e, [s, e, &f](Qt::WindowStates avant, Qt::WindowStates apres) {
         const auto extremes = Qt::WindowMaximized | Qt::WindowMinimized;
         if ((avant & extremes) && !(apres & extremes))
             QTimer::singleShot(0, s, [s] { s->showMinimized(); });
+        // The changes made while it was minimised did not reach it.
+        else if ((avant & Qt::WindowMinimized) && !(apres & Qt::WindowMinimized))
+            e->DemandeMiseAJour();
         f.MiseAJourMenus();
     });
     QObject::connect(f.Mdi, &QMdiArea::subWindowActivated, e, [e, s](QMdiSubWindow* active) {

@@ -975,6 +975,16 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
     EXPECT_EQ(f->Mdi->subWindowList().size(), 5);
     EXPECT_EQ(table->Graphique->Echelle, 0);
     EXPECT_TRUE(NonBlanc(*table->Bitmap));
+    // The table minimised while the plan's cave is isolated with the keys, then back by its
+    // button: its bars are those of the cave's rows.
+    table->parentWidget()->showMinimized();
+    QTest::mouseClick(plan->Image2, Qt::LeftButton, {}, plan->Image2->rect().center());
+    QTest::keyClick(f.get(), Qt::Key_V, Qt::AltModifier);
+    for (Qt::Key cle : {Qt::Key_I, Qt::Key_C})
+        QTest::keyClick(QApplication::activePopupWidget(), cle);
+    ASSERT_LT(f->Massif->FichesCourantes->size(), f->Massif->Fiches.size());
+    QTest::mouseClick(f->ToolBar1->widgetForAction(f->BoutonTableau), Qt::LeftButton);
+    BarresFideles(*f, table);
 
     // The table: no rotation, no zoom, no scale box, but the sort menu.
     f->Tableau1->trigger();
