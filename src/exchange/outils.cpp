@@ -65,10 +65,18 @@ std::vector<std::string> DecodeLignes(std::vector<std::string>& lignes, char (*a
                 std::transform(l.begin(), l.end(), l.begin(), autre);
             continue;
         }
-        if (!CaracteresHorsCp1252(l).empty()) {
+        if (const std::string perdus = CaracteresHorsCp1252(l); !perdus.empty()) {
             std::string texte = SansBlancs(l);
             std::replace(texte.begin(), texte.end(), '\t', ' ');
-            perdues.push_back(Ligne(i + 1, "« " + texte + " »"));
+            // A long line is cut, as the reader lets lines run to thousands of characters;
+            // the characters it loses are then named after it.
+            std::size_t caracteres = 0, coupe = 0;
+            for (; coupe < texte.size(); ++coupe)
+                if ((texte[coupe] & 0xC0) != 0x80 && caracteres++ == 200)
+                    break;
+            perdues.push_back(Ligne(i + 1, coupe < texte.size()
+                                               ? "« " + texte.substr(0, coupe) + "… » (« " + perdus + " »)"
+                                               : "« " + texte + " »"));
         }
         l = Utf8VersCp1252(l);
     }

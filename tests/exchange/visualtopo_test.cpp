@@ -195,6 +195,9 @@ TEST_F(ImportVisualTopoTest, FichierUtf8ConvertiFichierLatin1LuTelQuel)
     EXPECT_EQ(rapport.questions, std::vector<std::string>{"Ce texte du fichier contient des caractères que le massif ne peut "
                                                           "pas garder :\rLigne 6 : « " + L(a8 + "0", a8 + "1", "4", "0", "0") +
                                                           " ;étroit € 一; »\rIls seront importés comme « ? »."});
+    // A long line is quoted cut, then the characters it loses are named.
+    ImporteVisualTopo(massif, dossier.Ecrit("g.tro", Remplace(utf8, ";\xC3\xA9troit", ";" + std::string(300, 'x'))), rapport);
+    EXPECT_NE(rapport.questions.back().find("xxx… » (« 一 »)\rIls"), std::string::npos);
     rapport.garde = true;
     Importe(utf8);
     const std::string attendu = Decrit(massif);
