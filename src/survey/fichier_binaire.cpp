@@ -304,7 +304,7 @@ void FormatMassifSuite(A& a, M& m)
 int64_t DebutZerosFinaux(TBufferStream& f)
 {
     const int64_t position = f.Position();
-    int64_t debut = f.Size();
+    int64_t debut = std::max(position, f.FinDesDonnees(position));
     // Pieces larger than the stream's block go to the file straight: a zero-filled tail of
     // gigabytes is crossed at the pace of the disk, in memory that does not grow with it.
     std::vector<char> bloc(std::size_t{1} << 20);

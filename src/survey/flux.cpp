@@ -408,6 +408,26 @@ void TFileBufferStream::EcritureBrute(const void* source, int64_t n, int64_t pos
     }
 }
 
+int64_t TFileBufferStream::FinDesDonnees(int64_t depuis)
+{
+    if (Modifie())
+        return Size();
+    // The system knows where a sparse file's data lie: its holes are zeros nobody wrote,
+    // however many terabytes they span.
+    int64_t fin = depuis;
+    for (;;) {
+        const off_t donnees = ::lseek(fd_, static_cast<off_t>(fin), SEEK_DATA);
+        if (donnees < 0)
+            return errno == ENXIO ? std::min(fin, Size()) : Size();
+        const off_t trou = ::lseek(fd_, donnees, SEEK_HOLE);
+        if (trou < 0)
+            return Size();
+        fin = trou;
+        if (fin >= Size())
+            return Size();
+    }
+}
+
 int64_t TFileBufferStream::TailleBrute()
 {
     struct stat st {};

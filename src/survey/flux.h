@@ -111,6 +111,9 @@ public:
     [[noreturn]] void Refuse(const std::string& raison) const;
     // The name the messages give the file; none for a stream over memory.
     virtual std::string NomAffiche() const { return {}; }
+    // Past this position, from `depuis` on, the stream holds only zeros that need not be read
+    // to be known (the holes of a sparse file); the size where nothing is known.
+    virtual int64_t FinDesDonnees(int64_t /*depuis*/) { return Size(); }
 
     // Version of the massif file being read or written, for the records' version gates.
     int Version = kVersionMassif;
@@ -170,6 +173,7 @@ public:
     void Ferme();
     const std::string& Nom() const { return nom_; }
     std::string NomAffiche() const override { return affiche_; }
+    int64_t FinDesDonnees(int64_t depuis) override;
 
 protected:
     int64_t LectureBrute(void* destination, int64_t n, int64_t position) override;

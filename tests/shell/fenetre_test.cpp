@@ -667,10 +667,12 @@ TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)
     EXPECT_TRUE(f->FichiersRecents[0].empty());
     // A terabyte (sparse) is refused by its first bytes, not read whole before: that would
     // outlast the test's time limit.
-    for (const auto& [ext, refus] :
-         {std::pair{".fic", " est endommagé ou tronqué."}, {".mas", " est endommagé : ligne 1, elle dépasse les 1024 octets"}}) {
+    for (const auto& [ext, debut, refus] :
+         {std::tuple{".fic", "", " est endommagé ou tronqué."},
+          {".mas", "", " est endommagé : ligne 1, elle dépasse les 1024 octets"},
+          {"-vide.fic", "\xED\x03", " est endommagé : la fin du fichier n'est faite que d'octets nuls"}}) {
         const std::string enorme = dirM.path().toStdString() + "/enorme" + ext;
-        Ecrit(enorme, "");
+        Ecrit(enorme, debut);  // its first bytes; the hole reads as zeros
         fs::resize_file(enorme, uintmax_t(1) << 40);
         EXPECT_FALSE(f->OuvreMassif(enorme));
         EXPECT_TRUE(invite.Textes().back().startsWith(QString::fromStdString("Le fichier " + enorme + refus)))
