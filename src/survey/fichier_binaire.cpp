@@ -2,6 +2,7 @@
 // with six-byte reals, one-byte Booleans, 16-bit list counts and no sizes or markers.
 // Readers bound every count, length and code they take from the file.
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "survey/fichier_massif.h"
@@ -308,10 +309,16 @@ int64_t DebutZerosFinaux(TBufferStream& f)
     // Pieces larger than the stream's block go to the file straight: a zero-filled tail of
     // gigabytes is crossed at the pace of the disk, in memory that does not grow with it.
     std::vector<char> bloc(std::size_t{1} << 20);
+    const std::vector<char> zeros(bloc.size());
     while (debut > position) {
         const int64_t n = std::min<int64_t>(static_cast<int64_t>(bloc.size()), debut - position);
         f.Seek(debut - n, 0);
         f.LitExact(bloc.data(), n);
+        // A whole block of zeros is told at the pace of memcmp, not byte by byte.
+        if (std::memcmp(bloc.data(), zeros.data(), static_cast<std::size_t>(n)) == 0) {
+            debut -= n;
+            continue;
+        }
         int64_t i = n;
         while (i > 0 && bloc[static_cast<std::size_t>(i) - 1] == 0)
             --i;
