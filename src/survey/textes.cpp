@@ -205,30 +205,31 @@ void ParLigne(const std::string& octets, F&& ligne)
 
 bool Utf8Valide(const std::string& octets) { return Utf8Valide(octets, 0, octets.size()); }
 
-std::string ExterieurEnUtf8(const std::string& octets)
+namespace {
+
+// Each line of `octets` through `siUtf8` when it is valid UTF-8, else through `sinon`.
+template <class U, class A>
+std::string Decode(const std::string& octets, U&& siUtf8, A&& sinon)
 {
     std::string r;
     r.reserve(octets.size());
     ParLigne(octets, [&](std::size_t debut, std::size_t fin, bool utf8) {
-        if (utf8)
-            r += Compose(octets.substr(debut, fin - debut));
-        else
-            r += Cp1252VersUtf8(octets.substr(debut, fin - debut));
+        const std::string ligne = octets.substr(debut, fin - debut);
+        r += utf8 ? siUtf8(ligne) : sinon(ligne);
     });
     return r;
 }
 
+}  // namespace
+
+std::string ExterieurEnUtf8(const std::string& octets)
+{
+    return Decode(octets, Compose, Cp1252VersUtf8);
+}
+
 std::string ExterieurEnCp1252(const std::string& octets)
 {
-    std::string r;
-    r.reserve(octets.size());
-    ParLigne(octets, [&](std::size_t debut, std::size_t fin, bool utf8) {
-        if (utf8)
-            r += Utf8VersCp1252(octets.substr(debut, fin - debut));
-        else
-            r.append(octets, debut, fin - debut);
-    });
-    return r;
+    return Decode(octets, Utf8VersCp1252, [](const std::string& ligne) { return ligne; });
 }
 
 std::string CaracteresHorsCp1252(const std::string& texte)
