@@ -443,6 +443,9 @@ TConvergence::TConvergence(const std::string& repProgramme, QWidget* parent) : Q
             // A name and two numbers a line, a few dozen lines: ten thousand lines of a
             // thousand bytes each are far beyond what such a list holds.
             for (const std::string& ligne : FichierTexteLecture(liste, 1000).Lignes(10000)) {
+                // A blank line names no projection: it would be an empty choice.
+                if (ligne.find_first_not_of(" \t") == std::string::npos)
+                    continue;
                 const std::size_t tab = ligne.find('\t');
                 Nom_projection->addItem(QString::fromStdString(
                     ExterieurEnUtf8(tab == std::string::npos ? std::string() : ligne.substr(0, tab))));

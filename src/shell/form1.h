@@ -388,6 +388,14 @@ private:
     // Loads or saves the model of that file's extension; false, after saying so, for
     // another extension.
     bool FichierModele(const std::string& nom, bool charge);
+    // A settings file refused at start that `ecrit` (the file a close writes) would
+    // replace is remembered; returns what the start message adds about it.
+    QString retientRefus(const std::string& fichier, const std::string& ecrit);
+    // Before `chemin` is written: a file refused at start goes beside under a name that
+    // says so. Throws ErreurFlux when it cannot: then it is not to be written over.
+    void gardeRefus(const std::string& chemin);
+    // The files refused at start, each with the name it will be kept under.
+    std::vector<std::pair<std::string, std::string>> refuses_;
 
     // The massif file as it was on disk when opened or last written: a save first checks
     // that nothing else wrote it meanwhile.

@@ -46,7 +46,44 @@ void Erreur(const std::exception& e) { Invite().Erreur(e); }
 // Upper-cased extension with its dot, of a name in the system's encoding.
 std::string Extension(const std::string& nom) { return MajAscii(std::filesystem::path(nom).extension().string()); }
 
+// Where a refused settings file is kept: beside it, under a name that says why, never over
+// a copy kept before.
+std::string NomGarde(const std::string& fichier)
+{
+    std::string nom = fichier + ".endommagé";
+    std::error_code e;
+    for (int i = 2; std::filesystem::exists(std::filesystem::symlink_status(nom, e)); ++i)
+        nom = fichier + ".endommagé-" + FormatEntier(i);
+    return nom;
+}
+
 }  // namespace
+
+QString TForm1::retientRefus(const std::string& fichier, const std::string& ecrit)
+{
+    if (fichier != ecrit || !ParametresConserves)
+        return {};
+    const std::string garde = NomGarde(fichier);
+    refuses_.emplace_back(fichier, garde);
+    return QStringLiteral("\rIl sera gardé sous le nom « %1 » à la fermeture de Karstomat.")
+        .arg(NomDeChemin(std::filesystem::path(garde).filename().string()));
+}
+
+void TForm1::gardeRefus(const std::string& chemin)
+{
+    const auto r = std::find_if(refuses_.begin(), refuses_.end(), [&](const auto& x) { return x.first == chemin; });
+    if (r == refuses_.end())
+        return;
+    std::error_code e;
+    // A copy kept meanwhile under the name announced is not replaced.
+    const std::string garde =
+        std::filesystem::exists(std::filesystem::symlink_status(r->second, e)) ? NomGarde(chemin) : r->second;
+    std::filesystem::rename(chemin, garde, e);
+    if (e && e != std::errc::no_such_file_or_directory)
+        throw ErreurFlux("Le fichier " + chemin + " endommagé n'a pu être gardé sous le nom " + garde + " (" +
+                         RaisonEchec(e.value()) + ") : il n'a pas été remplacé");
+    refuses_.erase(r);
+}
 
 void TForm1::LitParametres(const std::string& chemin)
 {
@@ -57,8 +94,14 @@ void TForm1::LitParametres(const std::string& chemin)
         return;
     try {
         // Its longest line names a recent file (a path of at most 4,096 bytes); the program
-        // writes a score of lines. Anything beyond is damage, refused before it is read.
-        lignes = FichierTexteLecture(chemin, 8192).Lignes(1000);
+        // writes a score of lines. Anything beyond is damage, refused before it is read;
+        // the settings of the lines before it are taken.
+        FichierTexteLecture(chemin, 8192).Lignes(1000, lignes);
+    } catch (const ErreurFichierEndommage& e) {
+        Invite().Erreur(QString::fromStdString(TexteErreur(e)) +
+                        (lignes.empty() ? QStringLiteral("\rLes réglages par défaut sont utilisés.")
+                                        : QStringLiteral("\rLes réglages lus avant cette ligne sont utilisés.")) +
+                        retientRefus(chemin, RepUtilisateur + "Karstomat.ini"));
     } catch (const ErreurFlux& e) {
         Erreur(e);
         return;
@@ -157,7 +200,7 @@ void TForm1::chargeModeles()
         return f.empty() ? TrouveFichier(RepProgramme + nom) : f;
     };
     // A damaged file is said once and leaves its options at their defaults, which quitting
-    // then writes in its place.
+    // then writes in its place, once the file is kept beside.
     auto charge = [&](const char* nom, auto&& lecture) {
         const std::string f = trouve(nom);
         if (f.empty())
@@ -165,7 +208,8 @@ void TForm1::chargeModeles()
         try {
             lecture(f);
         } catch (const ErreurFichierEndommage& e) {
-            Invite().Erreur(QString::fromUtf8(e.what()) + QStringLiteral(".\rLes réglages par défaut sont utilisés."));
+            Invite().Erreur(QString::fromUtf8(e.what()) + QStringLiteral(".\rLes réglages par défaut sont utilisés.") +
+                            retientRefus(f, modeleUtilisateur(nom)));
         } catch (const std::exception& e) {
             Erreur(e);
         }
@@ -186,25 +230,26 @@ void TForm1::chargeModeles()
 void TForm1::sauveModeles(std::vector<std::string>& echecs)
 {
     // The settings keep their names: no other name can be chosen for them.
-    auto sauve = [&](auto&& ecriture) {
+    auto sauve = [&](const std::string& chemin, auto&& ecriture) {
         try {
-            ecriture();
+            gardeRefus(chemin);
+            ecriture(chemin);
         } catch (const ErreurLectureSeule& e) {
             echecs.push_back(ErreurLectureSeule::Constat(e.Nom));
         } catch (const std::exception& e) {
             echecs.push_back(TexteErreur(e));
         }
     };
-    sauve([this] { EcritParametres(RepUtilisateur + "Karstomat.ini"); });
-    sauve([this] { Marge.Sauve(modeleUtilisateur("OPTIONS.MAR")); });
-    sauve([this] {
-        PreferenceSaisie.NomFichier = modeleUtilisateur("OPTIONS.SAI");
+    sauve(RepUtilisateur + "Karstomat.ini", [this](const std::string& f) { EcritParametres(f); });
+    sauve(modeleUtilisateur("OPTIONS.MAR"), [this](const std::string& f) { Marge.Sauve(f); });
+    sauve(modeleUtilisateur("OPTIONS.SAI"), [this](const std::string& f) {
+        PreferenceSaisie.NomFichier = f;
         Enregistre(PreferenceSaisie);
     });
-    sauve([this] { OptionsTableau.Sauve(modeleUtilisateur("OPTIONS.TABL")); });
-    sauve([this] { OptionsPlan.Sauve(modeleUtilisateur("OPTIONS.PLA")); });
-    sauve([this] { OptionsRelief.Sauve(modeleUtilisateur("OPTIONS.PER")); });
-    sauve([this] { OptionsCoupe.Sauve(modeleUtilisateur("OPTIONS.COU")); });
+    sauve(modeleUtilisateur("OPTIONS.TABL"), [this](const std::string& f) { OptionsTableau.Sauve(f); });
+    sauve(modeleUtilisateur("OPTIONS.PLA"), [this](const std::string& f) { OptionsPlan.Sauve(f); });
+    sauve(modeleUtilisateur("OPTIONS.PER"), [this](const std::string& f) { OptionsRelief.Sauve(f); });
+    sauve(modeleUtilisateur("OPTIONS.COU"), [this](const std::string& f) { OptionsCoupe.Sauve(f); });
 }
 
 namespace {
@@ -231,6 +276,8 @@ const QString kMessageExtension = QStringLiteral(
 bool TForm1::FichierModele(const std::string& nom, bool charge)
 {
     const std::string ext = Extension(nom);
+    if (!charge)
+        gardeRefus(nom);
     auto transfert = [&](auto& options) {
         if (charge)
             options.Charge(nom);

@@ -65,17 +65,19 @@ std::string FichierTexteLecture::LitLigne(std::size_t longueurMax)
                                      FormatEntier(ligne_) + " manque");
     }
     const char* fins = fin_ == '\r' ? "\r" : fin_ == '\n' ? "\n" : "\r\n";
-    // Positions are taken from the line's start: Suite may drop what comes before it.
+    // Positions are taken from the line's start: Suite may drop what comes before it. The
+    // byte past the bound may be the CR of a CR LF, which is no part of the line.
+    const std::size_t lu = longueurMax == std::string::npos ? longueurMax : longueurMax + 1;
     std::size_t fin, vu = 0;
-    while ((fin = contenu_.find_first_of(fins, pos_ + vu)) == std::string::npos &&
-           contenu_.size() - pos_ <= longueurMax) {
+    while ((fin = contenu_.find_first_of(fins, pos_ + vu)) == std::string::npos && contenu_.size() - pos_ <= lu) {
         vu = contenu_.size() - pos_;
         if (!Suite())
             break;
     }
-    fin = fin == std::string::npos ? contenu_.size() : fin - pos_;
+    fin = (fin == std::string::npos ? contenu_.size() : fin) - pos_;
     ++ligne_;
-    if (fin > longueurMax)
+    const bool crAvantLf = fin_ == '\n' && fin > 0 && pos_ + fin < contenu_.size() && contenu_[pos_ + fin - 1] == '\r';
+    if (fin - (crAvantLf ? 1 : 0) > longueurMax)
         Refuse("elle dépasse les " + FormatEntier(static_cast<long long>(longueurMax)) +
                " octets qu'une ligne de ce fichier peut compter");
     // A CR at the end of what was read may be the first half of a CR LF.
@@ -99,9 +101,8 @@ std::string FichierTexteLecture::LitLigne(std::size_t longueurMax)
     return l;
 }
 
-std::vector<std::string> FichierTexteLecture::Lignes(std::size_t nombreMax)
+void FichierTexteLecture::Lignes(std::size_t nombreMax, std::vector<std::string>& lignes)
 {
-    std::vector<std::string> lignes;
     while (!Fin()) {
         if (lignes.size() >= nombreMax) {
             ++ligne_;
@@ -110,7 +111,6 @@ std::vector<std::string> FichierTexteLecture::Lignes(std::size_t nombreMax)
         }
         lignes.push_back(LitLigne());
     }
-    return lignes;
 }
 
 void FichierTexteLecture::SauteLigne()

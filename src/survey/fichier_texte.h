@@ -49,7 +49,15 @@ public:
     std::string LitLigne() { return LitLigne(LongueurMax); }
     // The lines left; a file that holds more than `nombreMax` is refused naming the first
     // line too many.
-    std::vector<std::string> Lignes(std::size_t nombreMax);
+    std::vector<std::string> Lignes(std::size_t nombreMax)
+    {
+        std::vector<std::string> lignes;
+        Lignes(nombreMax, lignes);
+        return lignes;
+    }
+    // The same, each line added to `lignes` as it is read: a refusal leaves there the lines
+    // before it.
+    void Lignes(std::size_t nombreMax, std::vector<std::string>& lignes);
     // Skips a line that carries nothing; the end of the file is no error here.
     void SauteLigne();
     bool Fin() const { return pos_ >= contenu_.size() && !flux_; }

@@ -280,7 +280,7 @@ TEST(References, ListeDesProjectionsEtConvergence)
     const std::string rep = dir.path().toStdString() + "/";
     {
         std::ofstream f(rep + "projection.txt", std::ios::binary);
-        f << "Lambert II\t600\t2200\r\nSans tabulation\nUTM 31\t500.5\t0";
+        f << "Lambert II\t600\t2200\r\n\r\nSans tabulation\n \t\nUTM 31\t500.5\t0";  // blank lines skipped
     }
     TConvergence c(rep);
     ASSERT_EQ(c.Nom_projection->count(), 4);

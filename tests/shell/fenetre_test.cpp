@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <iterator>
 #include <random>
 
@@ -182,17 +183,20 @@ TEST_F(Fenetre, ModelesDuDossierDuProgramme)
     EXPECT_EQ(f->Marge.Haut, 18);
 
     // Random bytes in the six files: one message naming each, the defaults used, and the
-    // defaults, not the damage, written back at quit.
+    // defaults, not the damage, written back at quit, the damage kept beside.
     std::mt19937 hasard(7);
     QStringList attendus;
+    std::map<std::string, std::string> abimes;
     const char* const extensions[] = {"MAR", "SAI", "TABL", "PLA", "PER", "COU"};
     for (const char* e : extensions) {
-        std::string o(300, '\0');
+        std::string& o = abimes[e] = std::string(300, '\0');
         for (char& c : o)
             c = static_cast<char>(hasard());
         Ecrit(utilisateur() + "OPTIONS." + e, o);
         attendus << QString::fromStdString("Le fichier " + utilisateur() + "OPTIONS." + e +
-                                           " est endommagé ou tronqué.\rLes réglages par défaut sont utilisés.");
+                                           " est endommagé ou tronqué.\rLes réglages par défaut sont utilisés.\rIl "
+                                           "sera gardé sous le nom « OPTIONS." + e +
+                                           ".endommagé » à la fermeture de Karstomat.");
     }
     invite.messages.clear();
     auto g = Cree();
@@ -207,6 +211,7 @@ TEST_F(Fenetre, ModelesDuDossierDuProgramme)
         EXPECT_EQ(Contenu(utilisateur() + "OPTIONS." + e),
                   Contenu(std::string(KARST_TEST_DATA) + "/modeles/defaut." + min))
             << e;
+        EXPECT_EQ(Contenu(utilisateur() + "OPTIONS." + e + ".endommagé"), abimes[e]) << e;
     }
 }
 
@@ -736,13 +741,22 @@ TEST_F(Fenetre, LectureDuFichierDeParametres)
         EXPECT_EQ(b->height(), 35);
     h->Etiquettestexte1Click();
     EXPECT_EQ(h->ToolBar4->height(), 45);
-    // Cut short and zero-filled: named at once, none of its lines taken (as without the file).
+    // Cut short and zero-filled: named at once, the lines before the damage taken, and the
+    // file kept beside before the close writes the settings in its place.
     const std::string ini = utilisateur() + "Karstomat.ini";
-    Ecrit(ini, "[Karstomat]\r\n\r\nTexte = NON\r\n" + std::string(10'000, '\0'));
+    const std::string abime = "[Karstomat]\r\n\r\nTexte = NON\r\n" + std::string(10'000, '\0');
+    Ecrit(ini, abime);
     invite.messages.clear();
-    EXPECT_TRUE(Action(*Cree(), "Etiquettestexte1")->isChecked());
-    EXPECT_EQ(invite.Textes(), QStringList{QString::fromStdString("Le fichier " + ini + " est endommagé : ligne 4, elle "
-                                                                  "dépasse les 8192 octets qu'une ligne de ce fichier peut compter.")});
+    auto k = Cree();
+    EXPECT_FALSE(Action(*k, "Etiquettestexte1")->isChecked());
+    EXPECT_EQ(invite.Textes(), QStringList{QString::fromStdString(
+                                   "Le fichier " + ini + " est endommagé : ligne 4, elle dépasse les 8192 octets qu'une "
+                                   "ligne de ce fichier peut compter.\rLes réglages lus avant cette ligne sont utilisés."
+                                   "\rIl sera gardé sous le nom « Karstomat.ini.endommagé » à la fermeture de Karstomat.")});
+    invite.reponses = {Bouton::Oui};
+    EXPECT_TRUE(k->close());
+    EXPECT_EQ(Contenu(ini + ".endommagé"), abime);
+    EXPECT_NE(Contenu(ini).find("Texte = NON\r\n"), std::string::npos);
 }
 
 TEST_F(Fenetre, EtatDesMenus)

@@ -732,6 +732,24 @@ TEST(FichierTexte, PortesDeVersionEtFinsDeLigne)
     EXPECT_EQ(relu->Fiches.size(), 3u);
 }
 
+// In each line-end mode, a file bigger than its bound whose last line has no end is read
+// whole, and a line's bound counts its content, not its end.
+TEST(FichierTexte, DerniereLigneSansFinEtLigneDeLaBorne)
+{
+    const fs::path p = Temporaire("lignes.txt");
+    const std::string borne(40, 'b');
+    for (FinsDeLigne mode : {FinsDeLigne::Toutes, FinsDeLigne::CommeLaPremiere})
+        for (const std::string fin : {"\r\n", "\n", "\r"}) {
+            auto lignes = [&](const std::string& octets) {
+                Ecrit(p, octets);
+                return FichierTexteLecture(p.string(), 40, mode).Lignes(10);
+            };
+            EXPECT_EQ(lignes("a" + fin + borne + fin + borne + fin + "z"), (std::vector<std::string>{"a", borne, borne, "z"}));
+            EXPECT_THROW(lignes("a" + fin + borne + "x" + fin), ErreurFichierEndommage);
+            EXPECT_THROW(lignes("a" + fin + borne + "x"), ErreurFichierEndommage);
+        }
+}
+
 TEST(FichierTexte, DatesAvecFinDeLigneRelues)
 {
     TMassif m;
