@@ -16,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <algorithm>
 
 #include "platform/dialogues_qt.h"
@@ -269,9 +270,49 @@ bool InterlocuteurQt::Saisie(const QString& titre, const QString& invite, QStrin
     return true;
 }
 
+namespace {
+
+// A folder named like the files sought ("grotte.fic") is given back as the choice, so that
+// the command says it is a folder, rather than entered without a word and its name left in
+// the box to open a new file inside it.
+class DialogueFichiersQt : public QFileDialog {
+public:
+    DialogueFichiersQt(const QString& titre, const QString& filtre)
+        : QFileDialog(QApplication::activeWindow(), titre), paires_(filtre.split(QLatin1Char('|')))
+    {
+    }
+
+    void accept() override
+    {
+        const QStringList choisis = selectedFiles();
+        if (acceptMode() == AcceptOpen && choisis.size() == 1 && QFileInfo(choisis[0]).isDir() &&
+            CommeUnFichier(QFileInfo(choisis[0]).fileName()))
+            done(Accepted);
+        else
+            QFileDialog::accept();
+    }
+
+private:
+    bool CommeUnFichier(const QString& nom) const
+    {
+        const qsizetype i = 2 * nameFilters().indexOf(selectedNameFilter()) + 1;
+        if (i < 1 || i >= paires_.size())
+            return false;
+        for (const QString& motif : paires_[i].split(QLatin1Char(';')))
+            if (motif.trimmed() != QStringLiteral("*") &&
+                QRegularExpression::fromWildcard(motif.trimmed(), Qt::CaseInsensitive).match(nom).hasMatch())
+                return true;
+        return false;
+    }
+
+    QStringList paires_;
+};
+
+}  // namespace
+
 static bool DialogueQt(DialogueFichier& d, bool enregistrer)
 {
-    QFileDialog f(QApplication::activeWindow(), d.titre);
+    DialogueFichiersQt f(d.titre, d.filtre);
     HabilleListe(f, d.filtre);
     f.setAcceptMode(enregistrer ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The program itself checks that a file to open exists, after completing its name.

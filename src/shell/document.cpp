@@ -80,6 +80,24 @@ std::string NomSauvegardeAilleurs(const std::string& fichier)
     return DansLaLimite(fs::path(fichier).stem().string(), marque + ".BAK");
 }
 
+// The massif dialogs start on the filter entry of the kind the caver works in: the open
+// massif's, else the last one closed's.
+int FiltreMassif(const std::string& nom)
+{
+    return MajAscii(fs::path(nom).extension().string()) == ".MAS" ? 2 : 1;
+}
+
+// The nearest folder of a path that still exists: a folder renamed, or a stick's mount
+// folder removed, leaves the caver as close as can be to where the massif was.
+QString DossierExistant(const std::string& chemin)
+{
+    std::error_code e;
+    fs::path p = fs::absolute(chemin, e).parent_path();
+    while (p.has_relative_path() && !fs::is_directory(p, e))
+        p = p.parent_path();
+    return NomDeChemin(p.string());
+}
+
 bool EstSauvegarde(const std::string& nom) { return MajAscii(fs::path(nom).extension().string()) == ".BAK"; }
 
 // The FNV-1a mark of a file's bytes; none when they cannot be read whole. Not blocking, so
@@ -369,7 +387,12 @@ void TForm1::Ouvrir1Click()
 {
     if (!DemandeEnregistrement(true))
         return;
-    DialogueFichier d{QString(), QString::fromUtf8(kFiltreMassif), QStringLiteral("fic"), QString(), 1, {}};
+    DialogueFichier d{QString(),
+                      QString::fromUtf8(kFiltreMassif),
+                      QStringLiteral("fic"),
+                      QString(),
+                      FiltreMassif(Massif ? Massif->NomFichier : FichiersRecents[0]),
+                      {}};
     if (!Invite().Ouvrir(d) || !MassifAccessible(CheminSysteme(d.nom), true))
         return;
     FermeMassif();
@@ -437,13 +460,15 @@ bool TForm1::Enregistrersous1Click()
 {
     if (!Massif)
         return false;
-    // A massif never saved starts where the caver last worked.
+    // A massif never saved starts where the caver last worked; one whose folder is gone, in
+    // the nearest folder left, its name alone proposed.
+    const std::string& nomFichier = Massif->NomFichier;
     DialogueFichier d{QString(),
                       QString::fromUtf8(kFiltreMassif),
                       QStringLiteral("fic"),
-                      NomDeChemin(Massif->NomFichier),
-                      1,
-                      DossierDialogue(kGenreMassif, QDir::homePath())};
+                      NomDeChemin(fs::path(nomFichier).filename().string()),
+                      FiltreMassif(nomFichier),
+                      DossierDialogue(kGenreMassif, nomFichier.empty() ? QDir::homePath() : DossierExistant(nomFichier))};
     if (!Invite().Enregistrer(d))
         return false;
     const std::string nom = CheminSysteme(d.nom);

@@ -944,6 +944,19 @@ TEST_F(Fenetre, OuvrirParLeDialogue)
     // A path on drive A: is never remembered.
     f->AjouteFichierRecent("A:/disquette.fic");
     EXPECT_EQ(f->FichiersRecents[0], a);
+    // A text massif open: the dialogs start on "*.mas". Its folder renamed, Ctrl+S proposes
+    // its name alone in the nearest folder left.
+    fs::create_directory(Chemin("club"));
+    f->OuvreMassif(Massif("club/texte.mas"));
+    invite.fichiers = {std::nullopt, std::nullopt};
+    f->Ouvrir1Click();
+    EXPECT_EQ(invite.dialoguesFichier.back().indexFiltre, 2);
+    fs::rename(Chemin("club"), Chemin("club-renomme"));
+    f->show();
+    ClicMenu(*f, f->Massif1, f->Enregistrer1);
+    EXPECT_EQ(invite.dialoguesFichier.back().nom, QStringLiteral("texte.mas"));
+    EXPECT_EQ(invite.dialoguesFichier.back().dossier, dirM.path());
+    EXPECT_EQ(invite.dialoguesFichier.back().indexFiltre, 2);
 }
 
 TEST_F(Fenetre, BandesDesBarresEtPanneaux)
