@@ -22,6 +22,8 @@ using namespace karst;
 namespace {
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
+// The correction of the topofil sheet's counter.
+constexpr long double kCoefTopofil = 0.995L;
 
 class Hasard {
 public:
@@ -145,7 +147,7 @@ private:
         g->Arrivee.Nom.Affecte(vers);
         g->Arrivee.Indice = static_cast<uint8_t>(iVers);
         g->Coefficient = 1;
-        g->CoefTopofil = maniere_.topofil ? 0.995L : 1.0L;
+        g->CoefTopofil = maniere_.topofil ? kCoefTopofil : 1.0L;
         g->Commentaire.Affecte(commentaire);
         Point p = a;
         double compteur = h_.Entier(100, 900) * 0.1;
@@ -219,10 +221,16 @@ private:
         v->Haut = mesure(0.5, 8);
         if (h_.Entre(0, 1) < 0.8)
             v->Bas = mesure(0, 1.5);
+        // The counter shows tenths of a metre: the shot starts at one reading and ends at the
+        // next, and its length is what the thread unwound between them.
+        // Computed as the sheet editor reads the two readings back, with the coefficient the
+        // gallery stores, so that it shows them as they are.
         if (maniere_.topofil) {
-            compteur += l / 0.995;
+            const long double debut = Round(compteur * 10) / 10.0L, fin = Round((compteur + l / kCoefTopofil) * 10) / 10.0L;
             v->AvecTopofil = true;
-            v->Topofil = Arrondi(compteur, 1);
+            v->Topofil = debut;
+            v->Longueur = (fin - debut) * static_cast<long double>(Reel6(kCoefTopofil));
+            compteur = static_cast<double>(fin);
         }
         return v;
     }

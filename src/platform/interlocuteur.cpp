@@ -279,8 +279,7 @@ class DialogueFichiersQt : public QFileDialog {
 public:
     DialogueFichiersQt(const QString& titre, const QString& filtre)
         : QFileDialog(QApplication::activeWindow(), titre), paires_(filtre.split(QLatin1Char('|')))
-    {
-    }
+    {}
 
     void accept() override
     {

@@ -82,10 +82,7 @@ std::string NomSauvegardeAilleurs(const std::string& fichier)
 
 // The massif dialogs start on the filter entry of the kind the caver works in: the open
 // massif's, else the last one closed's.
-int FiltreMassif(const std::string& nom)
-{
-    return MajAscii(fs::path(nom).extension().string()) == ".MAS" ? 2 : 1;
-}
+int FiltreMassif(const std::string& nom) { return MajAscii(fs::path(nom).extension().string()) == ".MAS" ? 2 : 1; }
 
 // The nearest folder of a path that still exists: a folder renamed, or a stick's mount
 // folder removed, leaves the caver as close as can be to where the massif was.
@@ -463,12 +460,13 @@ bool TForm1::Enregistrersous1Click()
     // A massif never saved starts where the caver last worked; one whose folder is gone, in
     // the nearest folder left, its name alone proposed.
     const std::string& nomFichier = Massif->NomFichier;
-    DialogueFichier d{QString(),
-                      QString::fromUtf8(kFiltreMassif),
-                      QStringLiteral("fic"),
-                      NomDeChemin(fs::path(nomFichier).filename().string()),
-                      FiltreMassif(nomFichier),
-                      DossierDialogue(kGenreMassif, nomFichier.empty() ? QDir::homePath() : DossierExistant(nomFichier))};
+    DialogueFichier d{
+        QString(),
+        QString::fromUtf8(kFiltreMassif),
+        QStringLiteral("fic"),
+        NomDeChemin(fs::path(nomFichier).filename().string()),
+        FiltreMassif(nomFichier),
+        DossierDialogue(kGenreMassif, nomFichier.empty() ? QDir::homePath() : DossierExistant(nomFichier))};
     if (!Invite().Enregistrer(d))
         return false;
     const std::string nom = CheminSysteme(d.nom);

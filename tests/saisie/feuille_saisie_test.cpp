@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <regex>
 
 #include "saisie/aide_fiches.h"
 #include "saisie/feuille_saisie.h"
@@ -137,6 +138,16 @@ TEST_F(Feuille, LongueursTopofilEtNulles)
     EXPECT_EQ(DernierMessage(), "Les longueurs Topofil ne sont pas correctes");
     ASSERT_TRUE(ValideAvec(cLongueur, "1e15"));
     EXPECT_EQ(static_cast<double>(lue->Galeries[0]->Visee(1)->Longueur), 1e15);
+
+    // The sample's topofil sheet shows its readings as the counter did, in tenths.
+    TMassif exemple;
+    exemple.NomFichier = KARST_EXAMPLES "/pierrefeu.mas";
+    ASSERT_EQ(exemple.Charge().etat, EtatChargement::Charge);
+    Charge(exemple.Fiches.back());
+    int lectures = 0;
+    for (const std::string& t : Colonne(cLongueur))
+        lectures += std::regex_match(t, std::regex(R"(\d+(\.\d)?/\d+(\.\d)?)"));
+    EXPECT_EQ(lectures, 41);
 
     // A first shot of zero length between two stations leaves the gallery empty.
     EXPECT_FALSE(ValideAvec(cLongueur, "-0.0005"));

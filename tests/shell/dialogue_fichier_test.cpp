@@ -124,7 +124,8 @@ TEST(DialogueFichier, ExportHPGLDonneLExtensionAuNomTape)
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_O);
     (void)QTest::qWaitFor([&] { return pilote.vus.size() >= 2; }, 2000);
     EXPECT_EQ(pilote.vus.join(QStringLiteral(" | ")),
-              QStringLiteral("dialogue de fichier | ") + dossier + QStringLiteral(" est un dossier, et non un fichier de massif."));
+              QStringLiteral("dialogue de fichier | ") + dossier +
+                  QStringLiteral(" est un dossier, et non un fichier de massif."));
     EXPECT_EQ(f.Massif->NomFichier, std::string(KARST_EXAMPLES) + "/pierrefeu.fic");
 }
 

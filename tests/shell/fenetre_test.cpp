@@ -23,8 +23,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <iterator>
+#include <map>
 #include <random>
 
 #include "boite_reelle.h"
@@ -195,8 +195,8 @@ TEST_F(Fenetre, ModelesDuDossierDuProgramme)
         Ecrit(utilisateur() + "OPTIONS." + e, o);
         attendus << QString::fromStdString("Le fichier " + utilisateur() + "OPTIONS." + e +
                                            " est endommagé ou tronqué.\rLes réglages par défaut sont utilisés.\rIl "
-                                           "sera gardé sous le nom « OPTIONS." + e +
-                                           ".endommagé » à la fermeture de Karstomat.");
+                                           "sera gardé sous le nom « OPTIONS." +
+                                           e + ".endommagé » à la fermeture de Karstomat.");
     }
     invite.messages.clear();
     auto g = Cree();
@@ -749,10 +749,12 @@ TEST_F(Fenetre, LectureDuFichierDeParametres)
     invite.messages.clear();
     auto k = Cree();
     EXPECT_FALSE(Action(*k, "Etiquettestexte1")->isChecked());
-    EXPECT_EQ(invite.Textes(), QStringList{QString::fromStdString(
-                                   "Le fichier " + ini + " est endommagé : ligne 4, elle dépasse les 8192 octets qu'une "
-                                   "ligne de ce fichier peut compter.\rLes réglages lus avant cette ligne sont utilisés."
-                                   "\rIl sera gardé sous le nom « Karstomat.ini.endommagé » à la fermeture de Karstomat.")});
+    EXPECT_EQ(invite.Textes(),
+              QStringList{QString::fromStdString(
+                  "Le fichier " + ini +
+                  " est endommagé : ligne 4, elle dépasse les 8192 octets qu'une "
+                  "ligne de ce fichier peut compter.\rLes réglages lus avant cette ligne sont utilisés."
+                  "\rIl sera gardé sous le nom « Karstomat.ini.endommagé » à la fermeture de Karstomat.")});
     invite.reponses = {Bouton::Oui};
     EXPECT_TRUE(k->close());
     EXPECT_EQ(Contenu(ini + ".endommagé"), abime);

@@ -744,7 +744,8 @@ TEST(FichierTexte, DerniereLigneSansFinEtLigneDeLaBorne)
                 Ecrit(p, octets);
                 return FichierTexteLecture(p.string(), 40, mode).Lignes(10);
             };
-            EXPECT_EQ(lignes("a" + fin + borne + fin + borne + fin + "z"), (std::vector<std::string>{"a", borne, borne, "z"}));
+            EXPECT_EQ(lignes("a" + fin + borne + fin + borne + fin + "z"),
+                      (std::vector<std::string>{"a", borne, borne, "z"}));
             EXPECT_THROW(lignes("a" + fin + borne + "x" + fin), ErreurFichierEndommage);
             EXPECT_THROW(lignes("a" + fin + borne + "x"), ErreurFichierEndommage);
         }
