@@ -798,6 +798,9 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     Clic(r3, cObservations);
     Menu(ed->Edition1, ed->Copier1);
     EXPECT_EQ(QApplication::clipboard()->text(), "");
+    // Pasted with a byte-order mark and a zero-width space: nothing asked, nothing stored for them.
+    QApplication::clipboard()->setText(QStringLiteral("\uFEFFZoé\u200B"));
+    Touche(Qt::Key_V, Qt::ControlModifier);
 
     // Three double clicks: O, N, O; the cell is never left open for typing.
     for (const char* attendu : {"O", "N", "O"}) {
@@ -817,6 +820,7 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     EXPECT_EQ(g.Visee(3)->Droite.str(), "");
     EXPECT_TRUE(g.Visee(3)->AvecCorrHorizontale);
     EXPECT_FALSE(g.Visee(2)->AvecCorrHorizontale);
+    EXPECT_EQ(g.Visee(3)->Commentaire.Chaine(), "Zo\xE9");
 }
 
 // A backsight Vulcain shot cut and pasted with the keys keeps its units; an import that would
