@@ -11,6 +11,7 @@
 
 #include "exchange/echange.h"
 #include "exchange/outils.h"
+#include "rapport_muet.h"
 #include "survey/modele.h"
 
 using namespace karst;
@@ -139,14 +140,7 @@ bool Ouvert(const std::string& nom)
     return m.Charge().etat == EtatChargement::Charge;
 }
 
-class RapportMuet : public TRapportEchange {
-public:
-    void Statut(const std::string&) override {}
-    void Message(const std::string&) override {}
-    void Avertissement(const std::string&) override {}
-    ChoixDeclinaison DeclinaisonNonReglee(const std::string&) override { return ChoixDeclinaison::Fichier; }
-    bool CaracteresPerdus(const std::string&) override { return true; }
-};
+using banc::RapportMuet;
 
 using Import = bool (*)(TMassif&, const std::string&, TRapportEchange&);
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "exchange/echange.h"
+#include "rapport_muet.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
 #include "survey/textes.h"
@@ -19,14 +20,7 @@ namespace {
 
 using namespace karst;
 
-class RapportMuet : public TRapportEchange {
-public:
-    void Statut(const std::string&) override {}
-    void Message(const std::string&) override {}
-    void Avertissement(const std::string&) override {}
-    ChoixDeclinaison DeclinaisonNonReglee(const std::string&) override { return ChoixDeclinaison::Fichier; }
-    bool CaracteresPerdus(const std::string&) override { return true; }
-};
+using banc::RapportMuet;
 
 struct Hasard {
     uint64_t x = 88172645463325252ULL;
