@@ -448,7 +448,7 @@ TEST_F(Saisie, SupprimerLePointFinal)
     ed->OuvreFiche(Fiche({2}), &massif, 0, &prefs);
     invite.reponses = {Bouton::OK};
     ed->SupprimePoint(4);
-    EXPECT_EQ(DernierMessage(), "Supprimer le dernier point et continuer?");
+    EXPECT_EQ(DernierMessage(), "Supprimer le dernier point « B(1) » et continuer ?");
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
     EXPECT_FALSE(ed->FinSurPoint);
     EXPECT_EQ(ed->PointFinal, nullptr);
@@ -546,6 +546,20 @@ TEST_F(Saisie, BlocRelu)
     ASSERT_EQ(autre.Noeuds.size(), 1u);
     EXPECT_EQ(static_cast<double>(autre.Noeuds[0]->Coefficient), 2.5);
     EXPECT_EQ(autre.PointFinal->Nom.Chaine(), "C");
+    // A sheet numbered 65536 higher shares the block's 16 bits: the address tells them
+    // apart; when it cannot, the content comes back as a new sheet, and that is said.
+    TFiche* jumelle = Fiche({1});
+    jumelle->Ordre = f->Ordre + 0x10000;
+    TMultPageDlg deuxieme(&prefs);
+    for (const char* lieu : {"Ailleurs", ""}) {
+        jumelle->Lieu.Affecte(lieu);
+        invite.messages.clear();
+        LitBloc(nom, deuxieme, massif);
+        EXPECT_EQ(deuxieme.Fiche, *lieu ? f : nullptr);
+        EXPECT_EQ(invite.messages.size(), *lieu ? 0u : 1u);
+    }
+    EXPECT_TRUE(DernierMessage().contains("reprise comme une nouvelle fiche"));
+    massif.JetteFiche(jumelle);
     ASSERT_TRUE(autre.ValideFiche());
     EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(2)->Longueur), 99.0);
 
@@ -707,13 +721,13 @@ TEST_F(Saisie, MenusSelonLaLigne)
 
     const std::initializer_list<QAction*> popup = {ed->Insrerunevise1, ed->Insrerunpoint1, ed->Supprimerunevise1,
                                                    ed->Supprimerunpoint1};
-    ed->LigneCourante = 1;
+    ed->FixeCelluleCourante(1, cLongueur);
     ed->PopupMenu1Popup();
     EXPECT_EQ(etat(popup), "0000");
-    ed->LigneCourante = 4;
+    ed->FixeCelluleCourante(4, cLongueur);
     ed->PopupMenu1Popup();
     EXPECT_EQ(etat(popup), "1101");
-    ed->LigneCourante = 6;
+    ed->FixeCelluleCourante(6, cLongueur);
     ed->PopupMenu1Popup();
     EXPECT_EQ(etat(popup), "1110");
 }
