@@ -480,9 +480,12 @@ void TMultPageDlg::SupprimePoint(int ligne)
         // The junction's end row, and its start row just below.
         if (Feuille.LigneDepart(ligne))
             --ligne;
-        if (!Confirme(QStringLiteral("Les deux points « %1 » et « %2 » et les informations correspondantes vont être "
-                                     "supprimés : les deux galeries n'en feront plus qu'une.")
-                          .arg(Cellule(ligne, 1), Cellule(ligne + 1, 1)),
+        const QString arrivee = Cellule(ligne, 1), depart = Cellule(ligne + 1, 1);
+        const QString points = arrivee == depart
+                                   ? QStringLiteral("Le carrefour « %1 »").arg(arrivee)
+                                   : QStringLiteral("Les deux points « %1 » et « %2 »").arg(arrivee, depart);
+        if (!Confirme(points + QStringLiteral(" et les informations correspondantes vont être supprimés : les deux "
+                                              "galeries n'en feront plus qu'une."),
                       Icone::Confirmation))
             return;
         Modifie = true;
