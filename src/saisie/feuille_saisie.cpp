@@ -678,15 +678,14 @@ std::string FeuilleSaisie::DesignationVisee(int ligne) const
 
 std::optional<std::string> FeuilleSaisie::Corrige(int type, const std::string& valeur, int de, int a, bool& modifie)
 {
-    auto derniere = [this](int t) { return DerniereColonne(t); };
     // The unit of a row: its unit cell where the layout shows one, else the stored default.
     auto unite = [&](int ligne, int typeUnite) -> uint8_t {
-        const int c = derniere(typeUnite);
+        const int c = DerniereColonne(typeUnite);
         const UniteMesure* u = c > 0 ? UniteDeTexte(typeUnite, Rogne(Texte(ligne, c))) : nullptr;
         return u ? u->Code : 0;
     };
     long double ajout = 0;
-    const int colonne = derniere(type);
+    const int colonne = DerniereColonne(type);
     if (colonne < 0 || !LitReelSaisi(valeur, ajout))
         return std::nullopt;
     std::vector<std::pair<int, std::string>> nouveaux;
@@ -722,7 +721,7 @@ std::optional<std::string> FeuilleSaisie::Corrige(int type, const std::string& v
                              (u == kPenteVulcain && (p < 0 || p > 180));
             // A height difference passes the vertical beyond the shot's length.
             if ((u == kPenteDenivMetres || u == kPenteDenivCm) &&
-                LitReelSaisi(Texte(r, derniere(P::Longueur)), longueur))
+                LitReelSaisi(Texte(r, DerniereColonne(P::Longueur)), longueur))
                 verticale = std::fabs(p) / (u == kPenteDenivCm ? 100 : 1) >
                             std::fabs(longueur) / (unite(r, P::UniteLongueur) == kUniteCentimetres ? 100 : 1);
             if (verticale)

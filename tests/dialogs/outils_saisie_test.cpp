@@ -169,7 +169,6 @@ TEST_F(Outils, ImportDUnTableur)
     EXPECT_EQ(ed->Cellule(3, 4), "4");
     EXPECT_TRUE(ed->Modifie);
     EXPECT_EQ(ed->Cellule(ed->NbLignes() - 1, 0), "11");  // the row added is shot 11
-    // A field that no column takes refuses every line, naming it.
     ed->ImporteTexte("7\r\n1\t2\t3\t4\t5\t6\t7\t8\t9\t10", {});
     EXPECT_EQ(DernierMessage(), "Ligne 2 du texte importé : le champ 9 « 9 » n'a pas de colonne où aller. Rien "
                                 "n'a été importé.");

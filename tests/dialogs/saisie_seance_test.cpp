@@ -181,24 +181,16 @@ protected:
         if (ed->isVisible())
             QApplication::setActiveWindow(ed.get());
     }
-    // The grid's pop-up menu on a cell, then one of its items.
+    // The grid's pop-up menu on a cell, or the Menu key's where the keyboard is (r < 0), then
+    // one of its items.
     void Popup(int r, int c, QAction* a)
     {
-        const QPoint p = Point(r, c);
-        QTest::mouseClick(ed->TableauVisee->viewport(), Qt::LeftButton, {}, p);
-        QContextMenuEvent e(QContextMenuEvent::Mouse, p, ed->TableauVisee->viewport()->mapToGlobal(p));
-        QApplication::sendEvent(ed->TableauVisee->viewport(), &e);
-        ChoisitDansPopup(a);
-    }
-    // The Menu key's pop-up, where the keyboard is, then one of its items.
-    void PopupClavier(QAction* a)
-    {
-        QContextMenuEvent e(QContextMenuEvent::Keyboard, QPoint(1, 1), Focus()->mapToGlobal(QPoint(1, 1)));
-        QApplication::sendEvent(Focus(), &e);
-        ChoisitDansPopup(a);
-    }
-    void ChoisitDansPopup(QAction* a)
-    {
+        QWidget* w = r < 0 ? Focus() : ed->TableauVisee->viewport();
+        const QPoint p = r < 0 ? QPoint(1, 1) : Point(r, c);
+        if (r >= 0)
+            QTest::mouseClick(w, Qt::LeftButton, {}, p);
+        QContextMenuEvent e(r < 0 ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse, p, w->mapToGlobal(p));
+        QApplication::sendEvent(w, &e);
         ASSERT_TRUE(ed->PopupMenu1->isVisible());
         ASSERT_TRUE(a->isEnabled()) << a->objectName().toStdString();
         QTest::mouseClick(ed->PopupMenu1, Qt::LeftButton, {}, ed->PopupMenu1->actionGeometry(a).center());
@@ -1186,72 +1178,46 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
                                                              "e \x9C ? \x80");
 }
 
-// Every command acts on the row the cursor shows, however the cursor got there: a sheet
-// opened after a click in an earlier one, a refused "Terminer", a station deleted. Each
-// question names what goes.
+// Every command acts on the row the cursor shows, however it got there, and names what goes.
 TEST_F(Seance, LesCommandesVisentLaLigneDuCurseur)
 {
     TFiche* fiche = Lieu(*massif, "Galerie haute");
+    auto supprime = [&](const QString& visee) {
+        Popup(-1, 0, ed->Supprimerunevise1);  // OK
+        EXPECT_EQ(DernierMessage(), "La visée " + visee + " va définitivement être supprimée.");
+    };
     Ouvre(fiche);
-    Clic(RangVisee(6), cAzimut);
+    Clic(RangVisee(6), cAzimut);  // in an earlier sheet
     Menu(ed->Fiche1, ed->Annuler1);
     Ouvre(fiche);
-    invite.reponses = {Bouton::OK};
-    PopupClavier(ed->Supprimerunevise1);
-    EXPECT_EQ(DernierMessage(),
-              "La visée 1 (longueur 11.8 m, azimut 335.2 °, pente 28.4 °) va définitivement être supprimée.");
-    EXPECT_EQ(ed->Cellule(2, cLongueur) + ed->Cellule(7, cLongueur), "11.742.81");  // shots 2 and 7, moved up
-
+    supprime("1 (longueur 11.8 m, azimut 335.2 °, pente 28.4 °)");
     Clic(2, cLongueur);
     Tape("abc");
     Clic(RangVisee(4), cPente);
-    Menu(ed->Fiche1, ed->Terminer1);
-    EXPECT_EQ(DernierMessage(), "La longueur n'est pas correcte");
-    invite.reponses = {Bouton::OK};
-    PopupClavier(ed->Supprimerunevise1);
-    EXPECT_EQ(DernierMessage(),
-              "La visée 1 (longueur abc m, azimut 301.5 °, pente 79.1 °vul) va définitivement être supprimée.");
-    EXPECT_EQ(ed->Cellule(2, cLongueur), "10.18");
-
-    const int fin = ed->NbLignes() - 1;
-    Clic(fin, cPoint);
-    invite.reponses = {Bouton::OK};
+    Menu(ed->Fiche1, ed->Terminer1);  // refused, back on shot 1
+    supprime("1 (longueur abc m, azimut 301.5 °, pente 79.1 °vul)");
+    Clic(ed->NbLignes() - 1, cPoint);
     Menu(ed->Point1, ed->Supprimer3);
     EXPECT_EQ(DernierMessage(), "Supprimer le dernier point « E(3) » et continuer ?");
-    invite.reponses = {Bouton::OK};
-    PopupClavier(ed->Supprimerunevise1);
-    EXPECT_EQ(DernierMessage(),
-              "La visée 38 (longueur 15.86 m, azimut 142 °, pente -9.92 °) va définitivement être supprimée.");
-    EXPECT_EQ(ed->Cellule(fin - 2, cLongueur) + " " + ed->Cellule(fin - 1, 0), "15.68 38");  // a fresh row after
+    supprime("38 (longueur 15.86 m, azimut 142 °, pente -9.92 °)");
+    EXPECT_EQ(ed->Cellule(2, cLongueur) + " " + ed->Cellule(ed->NbLignes() - 2, cLongueur), "10.18 15.68");
 
-    // On a sheet just opened: corrections through their dialog, and Importer.
-    invite.reponses = {Bouton::OK};
     Menu(ed->Fiche1, ed->Annuler1);
     Ouvre(fiche);
-    QString valeur = "-12";
+    QStringList touches = {"-12", "\t", "-0.5"};  // "\t": no field skipped, on to "Importer"
     PiloteModalInstalle pilote([&](QDialog& d) {
         d.show();
         QApplication::setActiveWindow(&d);
-        if (auto* i = qobject_cast<TImportationExcel*>(&d)) {
-            QTest::mouseClick(i->Button1, Qt::LeftButton);
-        } else {
-            EXPECT_EQ(Focus(), dynamic_cast<TCorrection&>(d).Edit1);
-            Tape(valeur);
-            Touche(Qt::Key_Return);
-        }
+        Tape(touches.takeFirst() + "\r");
         return d.result();
     });
-    PopupClavier(ed->CorrigerLongueur2);
+    Popup(-1, 0, ed->CorrigerLongueur2);
     EXPECT_EQ(DernierMessage(),
               "La longueur de la visée 1 deviendrait nulle ou négative (-0.2 m) : aucune longueur n'a été corrigée.");
     QApplication::clipboard()->setText("5\t100\t-10\r\n");
     Menu(ed->Edition1, ed->Importer);
-    valeur = "-0.5";
-    PopupClavier(ed->CorrigerAzimut2);
-    EXPECT_EQ(QStringList({ed->Cellule(2, cLongueur), ed->Cellule(2, cAzimut), ed->Cellule(3, cLongueur),
-                           ed->Cellule(3, cAzimut)})
-                  .join(' '),
-              "5 99.5 11.74 301.0");
+    Popup(-1, 0, ed->CorrigerAzimut2);
+    EXPECT_EQ(ed->Cellule(2, cLongueur) + " " + ed->Cellule(2, cAzimut) + " " + ed->Cellule(3, cAzimut), "5 99.5 301.0");
 }
 
 #include "saisie_seance_test.moc"
