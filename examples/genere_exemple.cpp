@@ -226,7 +226,8 @@ private:
         // Computed as the sheet editor reads the two readings back, with the coefficient the
         // gallery stores, so that it shows them as they are.
         if (maniere_.topofil) {
-            const long double debut = Round(compteur * 10) / 10.0L, fin = Round((compteur + l / kCoefTopofil) * 10) / 10.0L;
+            const long double debut = Round(compteur * 10) / 10.0L,
+                              fin = Round((compteur + l / kCoefTopofil) * 10) / 10.0L;
             v->AvecTopofil = true;
             v->Topofil = debut;
             v->Longueur = (fin - debut) * static_cast<long double>(Reel6(kCoefTopofil));

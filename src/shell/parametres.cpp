@@ -79,9 +79,11 @@ void TForm1::gardeRefus(const std::string& chemin)
     const std::string garde =
         std::filesystem::exists(std::filesystem::symlink_status(r->second, e)) ? NomGarde(chemin) : r->second;
     std::filesystem::rename(chemin, garde, e);
-    if (e && e != std::errc::no_such_file_or_directory)
+    if (e && e != std::errc::no_such_file_or_directory) {
+        const std::string raison = RaisonEchec(e.value());
         throw ErreurFlux("Le fichier " + chemin + " endommagé n'a pu être gardé sous le nom " + garde + " (" +
-                         RaisonEchec(e.value()) + ") : il n'a pas été remplacé");
+                         (raison.empty() ? e.message() : raison) + ") : il n'a pas été remplacé");
+    }
     refuses_.erase(r);
 }
 

@@ -732,22 +732,18 @@ TEST(FichierTexte, PortesDeVersionEtFinsDeLigne)
     EXPECT_EQ(relu->Fiches.size(), 3u);
 }
 
-// In each line-end mode, a file bigger than its bound whose last line has no end is read
-// whole, and a line's bound counts its content, not its end.
+// In each line-end mode: a last line without its end in a file bigger than the bound, and
+// a line of exactly the bound, whose end is no part of it.
 TEST(FichierTexte, DerniereLigneSansFinEtLigneDeLaBorne)
 {
     const fs::path p = Temporaire("lignes.txt");
-    const std::string borne(40, 'b');
+    const std::string b(40, 'b');
     for (FinsDeLigne mode : {FinsDeLigne::Toutes, FinsDeLigne::CommeLaPremiere})
         for (const std::string fin : {"\r\n", "\n", "\r"}) {
-            auto lignes = [&](const std::string& octets) {
-                Ecrit(p, octets);
-                return FichierTexteLecture(p.string(), 40, mode).Lignes(10);
-            };
-            EXPECT_EQ(lignes("a" + fin + borne + fin + borne + fin + "z"),
-                      (std::vector<std::string>{"a", borne, borne, "z"}));
-            EXPECT_THROW(lignes("a" + fin + borne + "x" + fin), ErreurFichierEndommage);
-            EXPECT_THROW(lignes("a" + fin + borne + "x"), ErreurFichierEndommage);
+            Ecrit(p, "a" + fin + b + fin + b + fin + "z");
+            EXPECT_EQ(FichierTexteLecture(p.string(), 40, mode).Lignes(9), (std::vector<std::string>{"a", b, b, "z"}));
+            Ecrit(p, b + "x");
+            EXPECT_THROW(FichierTexteLecture(p.string(), 40, mode).Lignes(9), ErreurFichierEndommage);
         }
 }
 
