@@ -324,7 +324,7 @@ void TPlan::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TC
 TexteUtf8 TPlan::Omission() const
 {
     return TexteUtf8(grilleOmise_ ? "Quadrillage non dessiné : à ce pas, il compterait plus d'un million de croix."
-                                    : "");
+                                  : "");
 }
 
 void TPlan::OrigineTournee(const TOptions_Plan& o, double& ox, double& oy) const
