@@ -537,22 +537,35 @@ int TForm1::RangeIcones()
     return hauteur;
 }
 
-void TForm1::RafraichitVues()
+namespace {
+
+// Every view drawn again; each selection, minimised or not, dropped or, with `suivre`,
+// kept on its sheet when the sheet is still in the working list.
+void ActualiseVues(TForm1& f, bool suivre)
 {
-    for (QWidget* w : {VuePlan.data(), VueCoupe.data(), VueTableau.data(), VuePerspective.data()}) {
+    for (QWidget* w : {f.VuePlan.data(), f.VueCoupe.data(), f.VueTableau.data(), f.VuePerspective.data()}) {
         auto* a = qobject_cast<TAfficheur*>(w);
         if (!a)
             continue;
-        // The selection may name a sheet that is no longer in the working list, minimised
-        // or not.
+        const bool garde = suivre && a->SuitSelection();
         a->SelectionValide = false;
-        if (Reduite(a))
+        if (Reduite(a)) {
             a->ARedessiner = true;
-        else
+            a->SelectionValide = garde;
+        } else {
             a->Redessine();
+            if (garde)
+                a->MontreSelection();
+        }
     }
-    DemandeMiseAJourExploreur();
+    f.DemandeMiseAJourExploreur();
 }
+
+}  // namespace
+
+void TForm1::RafraichitVues() { ActualiseVues(*this, false); }
+
+void TForm1::FichesChangees() { ActualiseVues(*this, true); }
 
 void TForm1::Vue1Click()
 {

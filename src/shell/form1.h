@@ -213,7 +213,9 @@ public:
     // Opens or shows the view window of that kind.
     void OuvreVue(GenreVue genre);
     void Plan1Click() { OuvreVue(GenreVue::Plan); }
+    // Every view drawn again (when it shows, else when it comes back), its selection dropped.
     void RafraichitVues();
+    void FichesChangees() override;
     void Vue1Click();
     void Branche1Click();
     void Supprimertouteslescoupes1Click();

@@ -419,7 +419,14 @@ namespace {
 int BandesVerrouillees(double etendue, double o, double page, double& decalage)
 {
     const double fin = std::max(10.0, etendue - 10);
-    const double q = (10 - o) / page, qFin = (fin - o) / page;
+    // A border within a micrometre of paper of the content's edge is on it: an origin typed
+    // on an edge station differs from it in its last digits (six-byte reals), and must not
+    // add a band that only touches the drawing.
+    auto bord = [page](double q) {
+        const double n = std::nearbyint(q);
+        return std::abs(q - n) * page < 1e-3 ? n : q;
+    };
+    const double q = bord((10 - o) / page), qFin = bord((fin - o) / page);
     decalage = q - std::floor(q);
     // Band numbers counted from the origin are exact while they are not huge, so content
     // ending on a border is seen as such; beyond, only the offset in the first band is.

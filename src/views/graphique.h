@@ -122,6 +122,8 @@ public:
     virtual void TournePas(PasTour& /*pas*/, bool /*retour*/) {}
     // The view's angles in whole degrees, as the status bar shows them in rotation mode.
     virtual TexteCp1252 TexteRotation() const { return {}; }
+    // What the last screen drawing left out, as the status bar says it; empty for nothing.
+    virtual TexteUtf8 Omission() const { return {}; }
     // Keeps the view's angles in its options, for the next massif.
     virtual void GardeAngles(TOptions_Plan& /*plan*/, TOptions_Relief& /*relief*/) const {}
     // The SVG export of the projection views.

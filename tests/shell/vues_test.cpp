@@ -37,6 +37,7 @@
 
 #include "application_test.h"
 #include "calcul/drapeaux.h"
+#include "dialogs/exploreur.h"
 #include "etapes_rotation.h"
 #include "formulaires/expert.h"
 #include "platform/canvas.h"
@@ -49,6 +50,7 @@
 #include "shell/animation.h"
 #include "shell/dialogues_calcul.h"
 #include "shell/form1.h"
+#include "shell/hote_form1.h"
 #include "shell/impression.h"
 #include "shell/outils_3d.h"
 #include "survey/aide_fichiers.h"
@@ -975,16 +977,42 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
     EXPECT_EQ(f->Mdi->subWindowList().size(), 5);
     EXPECT_EQ(table->Graphique->Echelle, 0);
     EXPECT_TRUE(NonBlanc(*table->Bitmap));
-    // The table minimised while the plan's cave is isolated with the keys, then back by its
-    // button: its bars are those of the cave's rows.
+    // A gallery chosen, an earlier sheet deleted in the explorer, "Automatique" off: its place is
+    // isolated with the keys, the table minimised meanwhile back by its button.
     table->parentWidget()->showMinimized();
     QTest::mouseClick(plan->Image2, Qt::LeftButton, {}, plan->Image2->rect().center());
+    ASSERT_GT(plan->FicheSel, 1);
+    TFiche* choisie = f->Massif->Fiches[static_cast<std::size_t>(plan->FicheSel)];
+    f->Automatique1->setChecked(false);
+    f->Explorateur1->trigger();
+    TExploreur* e = Exploreur(*f);
+    QTreeWidgetItem* salle = e->Racine();
+    for (const char* nom : {"Causse de Pierrefeu", "Gouffre de la Brèche", "Réseau d'entrée", "Salle du Chaos"}) {
+        e->TreeView1->expandItem(salle);
+        salle = e->TreeView1->findItems(QString::fromUtf8(nom), Qt::MatchRecursive).value(0);
+        ASSERT_NE(salle, nullptr) << nom;
+    }
+    e->TreeView1->scrollToItem(salle);
+    QTest::mouseClick(e->TreeView1->viewport(), Qt::LeftButton, {}, e->TreeView1->visualItemRect(salle).center());
+    invite.reponses = {Bouton::Oui};
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    ASSERT_EQ(f->Massif->Fiches.size(), 7u);
+    f->Plan1->trigger();
     QTest::keyClick(f.get(), Qt::Key_V, Qt::AltModifier);
-    for (Qt::Key cle : {Qt::Key_I, Qt::Key_C})
+    for (Qt::Key cle : {Qt::Key_I, Qt::Key_L})
         QTest::keyClick(QApplication::activePopupWidget(), cle);
-    ASSERT_LT(f->Massif->FichesCourantes->size(), f->Massif->Fiches.size());
+    EXPECT_EQ(*f->Massif->FichesCourantes, ListeFiches{choisie});
     QTest::mouseClick(f->ToolBar1->widgetForAction(f->BoutonTableau), Qt::LeftButton);
     BarresFideles(*f, table);
+    // A perspective's choice goes when every sheet comes back by the keys, minimised or not.
+    auto* relief = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+    QTest::mouseClick(relief->Image2, Qt::LeftButton, {}, relief->Image2->rect().center());
+    ASSERT_TRUE(relief->SelectionValide);
+    relief->parentWidget()->showMinimized();
+    QTest::keyClick(f.get(), Qt::Key_M, Qt::AltModifier);
+    for (Qt::Key cle : {Qt::Key_R, Qt::Key_T})
+        QTest::keyClick(QApplication::activePopupWidget(), cle);
+    EXPECT_FALSE(relief->SelectionValide);
 
     // The table: no rotation, no zoom, no scale box, but the sort menu.
     f->Tableau1->trigger();
