@@ -25,7 +25,9 @@
 #include <QtTest/QTest>
 #include <algorithm>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <new>
 
 #include "boite_reelle.h"
@@ -190,8 +192,14 @@ TEST(DialoguesQt, EnFrancais)
     }
     d.hide();
 
-    // "Imprimer dans un fichier" onto the pipe, which has no reader: refused before Qt's own
-    // check opens it and waits; the dialog stays up for another name.
+    // "Imprimer dans un fichier" onto the pipe: refused before Qt's own check opens it and
+    // waits for a reader; the dialog stays up for another name. A reader is there all the
+    // same, so that a Qt whose check cannot be put behind the refusal fails here rather
+    // than waits for ever.
+    EXPECT_GE(QPrintDialog::staticMetaObject.indexOfSlot("_q_checkFields()"), 0);
+    const int lecteur = ::open(QFile::encodeName(dossier.filePath(QStringLiteral("tube"))).constData(),
+                               O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(lecteur, 0);
     QPrinter pdf;
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(dossier.filePath(QStringLiteral("tube")));
@@ -203,7 +211,9 @@ TEST(DialoguesQt, EnFrancais)
         QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
     });
     EXPECT_FALSE(InterlocuteurQt().Impression(impressionPdf));
-    EXPECT_EQ(refus->texte, pdf.outputFileName() + QStringLiteral(" est un tube ou un périphérique, et non un fichier."));
+    EXPECT_EQ(refus->texte,
+              pdf.outputFileName() + QStringLiteral(" est un tube ou un périphérique, et non un fichier."));
+    ::close(lecteur);
 
     // The page set-up's margins take the decimal point, the keypad's too, as the program's
     // fields do, although the boxes write a French comma.

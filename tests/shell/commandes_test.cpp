@@ -362,6 +362,20 @@ TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
     EXPECT_EQ(invite.dialoguesFichier.back().dossier, QString::fromStdString(fs::path(plt).parent_path().string()));
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
+
+    // A run the caver asked for ends while the plot file is written, which first waits for
+    // it: the run's report comes once the export is over, not in the middle of it.
+    PiloteModalInstalle deformation([](QDialog&) { return int(QDialog::Rejected); });
+    invite.messages.clear();
+    ClicOutil(f->ToolBar1, f->BoutonCalculer);
+    f->Depart_Calcul_RapideTimer();
+    ASSERT_NE(f->ThreadCalcul, nullptr);
+    invite.fichiers = {QString::fromStdString(plt)};
+    invite.reponses = {Bouton::Oui};
+    f->PLT1->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f->Rapport_Differe->isActive() && invite.messages.size() == 3; }));
+    EXPECT_EQ(invite.Textes().mid(1, 1), QStringList{QStringLiteral("Exportation terminée")});
+    EXPECT_TRUE(invite.Textes().last().endsWith(QStringLiteral(" s")));
 }
 
 TEST_F(Commandes, OrdreDuTableau)
