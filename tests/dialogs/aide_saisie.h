@@ -12,7 +12,6 @@
 namespace aide {
 
 using karst::test::App;
-using karst::test::LigneDeCommande;
 
 // A station dialog that answers from a script: each answer is a result and the station
 // it returns.

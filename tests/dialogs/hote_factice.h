@@ -89,7 +89,7 @@ public:
     void DemandeMiseAJourExploreur() override { ++miseAJourExploreur; }
 };
 
-// The command line the application reads its arguments from, with room for a file name.
+// The command line, with room for a file name.
 inline int argcEssai = 1;
 inline char nomEssai[] = "dialogs_tests";
 inline char* argvEssai[] = {nomEssai, nullptr, nullptr};
@@ -98,13 +98,6 @@ inline QApplication& App()
 {
     static QApplication* app = new QApplication(argcEssai, argvEssai);
     return *app;
-}
-
-// The program started with `fichier` on its command line, or with none for null.
-inline void LigneDeCommande(char* fichier)
-{
-    argvEssai[1] = fichier;
-    argcEssai = fichier ? 2 : 1;
 }
 
 // A sheet of that address and date, with one placed gallery from (x, y) going east by

