@@ -170,7 +170,8 @@ void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
         RafraichitVues();
     }
     RapportCalcul rapport{std::move(retenus.textes), utilisateur && place, duree.empty() ? DureeChrono() : duree,
-                          place && c.AucuneAtteinte, place && c.Lacunes,   place};
+                          place && c.AucuneAtteinte, place && c.Lacunes};
+    rapport.place = place;
     // A box opened over the dialog the caver is typing in would take the keys he types next,
     // and a Return would close it unseen; one shown while he holds the mouse or the massif is
     // being written would stop that halfway. The report waits until he is free; it is then
