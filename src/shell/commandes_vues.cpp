@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QTimer>
 #include <algorithm>
+#include <climits>
 
 #include "calcul/drapeaux.h"
 #include "formulaires/controles.h"
@@ -67,6 +68,14 @@ public:
     }
     const TMarge* Marges() override { return &f_.Marge; }
     void TraiteMessages() override { QCoreApplication::processEvents(); }
+    bool Interrompu() override
+    {
+        if (!Evolution)
+            return false;
+        if (++traces_ % 4096 == 0)
+            QCoreApplication::processEvents();
+        return !Evolution->isVisible();
+    }
     void DemandeCalcul(bool automatique) override { f_.DemandeCalcul(automatique); }
     void RafraichitExplorateur() override { f_.RafraichitExplorateur(); }
 
@@ -163,6 +172,8 @@ private:
 
 private:
     TForm1& f_;
+    // Strokes asked about during print jobs.
+    uint64_t traces_ = 0;
 };
 
 // What the section operations report: messages, and the redraw of the section window.
@@ -227,7 +238,8 @@ void TForm1::Imprimer1Click()
     int colonnes = 1, lignes = 1;
     if (!a->Mode3D())
         a->Graphique->NombrePages(colonnes, lignes, Marge.Gauche + Marge.Droite, Marge.Haut + Marge.Bas);
-    d.maximum = a->Mode3D() ? 1 : std::max(1, colonnes * lignes);
+    // The dialog counts pages in an int; a grid beyond it is refused when printed.
+    d.maximum = a->Mode3D() ? 1 : static_cast<int>(std::clamp<int64_t>(int64_t{colonnes} * lignes, 1, INT_MAX));
     d.a = d.maximum;
     // A print to a file goes by default beside the massif (or where the last one went),
     // not into whatever folder the program was started from.
@@ -258,7 +270,8 @@ void TForm1::Apercu1Click()
     apercu.Vue = a;
     apercu.PageCourante = 1;
     a->Graphique->NombrePages(apercu.PagesX, apercu.PagesY, Marge.Gauche + Marge.Droite, Marge.Haut + Marge.Bas);
-    if (GrilleImprimable(apercu.PagesX, apercu.PagesY))
+    // The preview shows any grid its scroll bar can count.
+    if (GrilleImprimable(*a->Graphique, apercu.PagesX, apercu.PagesY, int64_t{apercu.PagesX} * apercu.PagesY, INT_MAX))
         ExecuteModal(apercu);
 }
 

@@ -202,6 +202,8 @@ public:
         bool utilisateur = false;
         std::string duree;
         bool aucuneAtteinte = false, lacunes = false;
+        // The stations were placed, so the deformation is the run's.
+        bool place = true;
     };
     void Rapporte(const RapportCalcul& rapport);
     // Shows the report kept while a dialog was open, once none is and no newer run is coming.

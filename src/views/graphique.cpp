@@ -1,6 +1,7 @@
 #include "views/graphique.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "platform/imprimante.h"
@@ -181,19 +182,29 @@ int TGraphique::PageY(double y, double dyMm) const
                        Zoom);
 }
 
-void TGraphique::ImprMoveTo(double x, double y) { CanvasImpr->MoveTo(PageX(x), PageY(y)); }
+void TGraphique::ImprMoveTo(double x, double y)
+{
+    if (!contexte_.Interrompu())
+        CanvasImpr->MoveTo(PageX(x), PageY(y));
+}
 
-void TGraphique::ImprLineTo(double x, double y) { CanvasImpr->LineTo(PageX(x), PageY(y)); }
+void TGraphique::ImprLineTo(double x, double y)
+{
+    if (!contexte_.Interrompu())
+        CanvasImpr->LineTo(PageX(x), PageY(y));
+}
 
 void TGraphique::ImprCercle(int diametre, double x, double y)
 {
     const double r = diametre / 20.0;
-    CanvasImpr->Ellipse(PageX(x, -r), PageY(y, -r), PageX(x, r), PageY(y, r));
+    if (!contexte_.Interrompu())
+        CanvasImpr->Ellipse(PageX(x, -r), PageY(y, -r), PageX(x, r), PageY(y, r));
 }
 
 void TGraphique::ImprTexte(const std::string& texte, double x, double y)
 {
-    CanvasImpr->TextOut(PageX(x), PageY(y), texte);
+    if (!contexte_.Interrompu())
+        CanvasImpr->TextOut(PageX(x), PageY(y), texte);
 }
 
 // ---- Shared helpers --------------------------------------------------------------------------
@@ -437,6 +448,13 @@ int BandesVerrouillees(double etendue, double o, double page, double& decalage)
 
 }  // namespace
 
+int PagesPour(long double pages)
+{
+    // A drawing too wide for a count of pages is as many as can be counted; the job is
+    // refused long before.
+    return TruncEntier(std::min<long double>(pages, INT_MAX - 1)) + 1;
+}
+
 void TGraphique::GrillePages(bool verrouille, double ox, double oy, int& colonnes, int& lignes) const
 {
     double ph, pv;
@@ -447,8 +465,8 @@ void TGraphique::GrillePages(bool verrouille, double ox, double oy, int& colonne
     }
     const double e = Echelle;
     if (!verrouille) {
-        colonnes = TruncEntier(((Xmax - Xmin) - e * 0.02) * 1000 / e / ph) + 1;
-        lignes = TruncEntier(((Ymax - Ymin) - e * 0.02) * 1000 / e / pv) + 1;
+        colonnes = PagesPour(((Xmax - Xmin) - e * 0.02) * 1000 / e / ph);
+        lignes = PagesPour(((Ymax - Ymin) - e * 0.02) * 1000 / e / pv);
         return;
     }
     // Counting the pages on each side of the origin would, for an origin outside the

@@ -69,6 +69,10 @@ struct PasTour {
     double min = -std::numeric_limits<double>::infinity(), max = std::numeric_limits<double>::infinity();
 };
 
+// Pages along one side of a grid whose drawing spans `pages` pages (a fraction starts one
+// more), at most INT_MAX.
+int PagesPour(long double pages);
+
 class TGraphique {
 public:
     explicit TGraphique(ContexteVues& contexte) : contexte_(contexte) {}

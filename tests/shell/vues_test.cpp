@@ -37,6 +37,7 @@
 
 #include "application_test.h"
 #include "calcul/drapeaux.h"
+#include "calcul/matrice.h"
 #include "dialogs/exploreur.h"
 #include "etapes_rotation.h"
 #include "formulaires/expert.h"
@@ -1367,6 +1368,22 @@ TEST_F(Vues, CalculDetailleEtLacunes)
     f->Plan1->trigger();
     EXPECT_EQ(f->Panneaux[1]->text(), QStringLiteral("Rien n'est placé : le massif n'a pas de point de référence."));
     f->Massif->Enregistre = true;
+
+    // Past the junction limit, "Calculer" says so as "Détaillé" does.
+    ASSERT_TRUE(f->OuvreMassif(""));
+    f->Depart_Calcul_Rapide->stop();
+    auto carrefours = std::make_unique<TFiche>();
+    for (int i = 0; i <= kMaxInconnues; ++i)
+        for (auto [depart, longueur] : {std::pair{"A", 3.0}, {"B", 8.0}, {"C", 5.0}})
+            AjouteGalerie(*carrefours, depart, ("P" + std::to_string(i)).c_str(), 1, longueur);
+    carrefours->Calcule(0);
+    f->Massif->AjouteFiche(std::move(carrefours), false);
+    for (auto [nom, x] : {std::pair{"A", 0.0}, {"B", 0.01}, {"C", 0.02}})
+        AjouteReference(*f->Massif, nom, x);
+    ClicOutil(f->ToolBar1, f->BoutonCalculer);
+    ASSERT_TRUE(CalculsFinis(*f));
+    EXPECT_EQ(invite.Textes().last(), "Trop de carrefours\r\nDemandez une version spéciale de Karstomat");
+    f->Massif->Enregistre = true;
 }
 
 namespace {
@@ -1758,4 +1775,37 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
                 ASSERT_TRUE(cadreApercu.contains(x, y) || etiquette.adjusted(-2, -2, 2, 2).contains(x, y))
                     << x << ", " << y;
             }
+
+    // A reference point a million km off: at 1:25000, a grid of pages of 277 x 190 mm far
+    // beyond what a job prints. Imprimer prints nothing and says why; the preview counts it.
+    auto loin = std::make_unique<TFiche>();
+    AjouteGalerie(*loin, "Loin", "L1", 1, 10);
+    loin->Calcule(0);
+    f->Massif->AjouteFiche(std::move(loin), false);
+    AjouteReference(*f->Massif, "Loin", 1e6);  // km
+    f->Calculrapide1Click();
+    ASSERT_TRUE(CalculsFinis(*f));
+    plan->Graphique->Echelle = 25000;
+    const TGraphique& g = *plan->Graphique;
+    const long double x = g.Xmax - g.Xmin, y = g.Ymax - g.Ymin;
+    const QString combien =
+        QString::fromStdString(FormatNombre(std::ceil((x - 500) / 25 / 277) * std::ceil((y - 500) / 25 / 190), 19, 0));
+    imprimante->Journal.clear();
+    invite.messages.clear();
+    plan->Imprime(0, 0, 1, marge);
+    EXPECT_TRUE(imprimante->Journal.empty());
+    EXPECT_EQ(
+        invite.Textes().join(""),
+        QStringLiteral(
+            "À l'échelle 1/25000, le dessin de %1 km sur %2 km demanderait %3 pages : on n'en imprime pas plus de 10 000 à la fois.\rChoisissez une échelle plus petite, ou vérifiez les coordonnées des points de référence.")
+            .arg(QString::fromStdString(FormatNombre(x / 1000, 15, 1)),
+                 QString::fromStdString(FormatNombre(y / 1000, 15, 1)), combien));
+    QString compte;
+    PiloteModalInstalle apercuLoin([&](QDialog& d) {
+        auto& p = dynamic_cast<TPreview&>(d);
+        p.FormShow();
+        return compte = p.Label1->text(), int(QDialog::Rejected);
+    });
+    ClicOutil(f->ToolBar1, f->BoutonApercu);
+    EXPECT_EQ(compte, "Page 1/" + combien.split(' ').join(""));
 }
