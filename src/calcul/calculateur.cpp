@@ -126,7 +126,11 @@ void TCalculateur::Signale(const std::string& texte, GenreMessage genre)
         MessagesEnAttente.push_back(texte);
 }
 
-void TCalculateur::Limite(const std::string& texte) { Signale(texte, GenreMessage::Simple); }
+void TCalculateur::Limite(const std::string& texte)
+{
+    Signale(texte, GenreMessage::Simple);
+    limiteAtteinte_ = true;
+}
 
 int32_t TCalculateur::TrouveCarrefour(const TPointTopo& station)
 {
@@ -146,7 +150,6 @@ int32_t TCalculateur::TrouveCarrefour(const TPointTopo& station)
     if (n > kMaxCarrefours) {
         if (!Arrete())
             Limite(kMessageMassifTropGros);
-        arret_->store(true);
     }
     return n;
 }
@@ -755,7 +758,6 @@ void TCalculateur::Compense(bool verbeux)
         // The system is never built beyond its size; the run stops here, junctions at their
         // provisional coordinates.
         Limite(kMessageTropDeCarrefours);
-        arret_->store(true);
         libere();
         return;
     }

@@ -69,10 +69,13 @@ public:
     IMessagesCalcul* Messages = nullptr;
     std::vector<std::string> MessagesEnAttente;
 
-    // The stop request this calculator tests and sets. A private calculator (the section
-    // expert's) has its own; the computation run points it at ArretCalcul.
+    // The stop request this calculator tests. A private calculator (the section expert's)
+    // has its own; the computation run points it at ArretCalcul, the caver's stop.
     void UtiliseArret(std::atomic<bool>* arret) { arret_ = arret ? arret : &arretPrive_; }
-    bool Arrete() const { return arret_->load(); }
+    // Stopped by the caver or by a limit of the computation.
+    bool Arrete() const { return limiteAtteinte_ || arret_->load(); }
+    // A limit stopped the run: unlike the caver's stop, it has its message to tell.
+    bool LimiteAtteinte() const { return limiteAtteinte_; }
 
     ListePossedee<TConcentre> Concentres{25};
     ListePossedee<TPointTopo> References{5};
@@ -143,6 +146,7 @@ private:
 
     std::atomic<bool> arretPrive_{false};
     std::atomic<bool>* arret_ = &arretPrive_;
+    bool limiteAtteinte_ = false;
     uint64_t prochainRang_ = 0;
     // Indexes standing for linear scans: stations by upper-cased name and index.
     std::unordered_map<std::string, int> indexReferences_;  // last reference of a station

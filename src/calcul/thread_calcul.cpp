@@ -143,7 +143,7 @@ bool TThreadCalcul::FinCalcul(TMassif* massif, IMessagesCalcul* messages)
     Attend();
     termine_ = true;
     bool ecrit = false;
-    if (!ArretCalcul && erreur_.empty()) {
+    if (!ArretCalcul && !calculateur_->LimiteAtteinte() && erreur_.empty()) {
         calculateur_->PlaceExtremites();
         if (massif && MemeStructure(*massif)) {
             Recopie(*massif);

@@ -36,9 +36,9 @@ public:
     void Attend();
 
     // User-interface thread, once the worker has ended (it waits for it otherwise). Unless a
-    // stop was requested: phase 5 and the results (misclosures, end coordinates, placed
-    // flags) written into `massif`, when it still holds the same sheets and galleries as at
-    // the start. Reports the recorded limit messages and a failure of the worker through
+    // stop was requested or a limit met: phase 5 and the results (misclosures, end
+    // coordinates, placed flags) written into `massif`, when it still holds the same sheets
+    // and galleries as at the start. Reports the recorded limit messages and a failure of the worker through
     // `messages`, then clears CalculEnCours. Returns true when the results were written.
     // Runs once; later calls return false.
     bool FinCalcul(TMassif* massif, IMessagesCalcul* messages);

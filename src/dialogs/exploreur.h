@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -317,8 +318,11 @@ private:
     QTreeWidgetItem* dossierCommande();
     void nouvelleSelection(std::unique_ptr<ListeFiches> liste);
     // The end of every change: the massif marked, the computation requested with `calcul`,
-    // the tree rebuilt.
-    void epilogue(bool calcul);
+    // the tree rebuilt; with `fiches`, the sheet list changed and the views follow.
+    void epilogue(bool calcul, bool fiches = false);
+    // The order numbers of sheets just freed, which later sheets will be given again: no
+    // undo record and no clipboard may name them any more.
+    void oublieOrdres(const std::set<int32_t>& ordres);
     // Rewrites part `niveau` of the folder's sheets, one record each.
     void renomme(const Adresse& a, int niveau, const std::string& texte);
     // Gives every sheet of the list the target address down to `profondeur`, one record each.

@@ -46,9 +46,23 @@ void Refus(const QString& texte) { Invite().Message(texte, Icone::Aucune, {Bouto
 
 }  // namespace
 
-void TExploreur::epilogue(bool calcul)
+void TExploreur::epilogue(bool calcul, bool fiches)
 {
     hote_.MassifModifie(massif(), calcul ? Recalcul::Automatique : Recalcul::Aucun, true);
+    // The views name their selection by its place in the list, which has just moved.
+    if (fiches)
+        hote_.FichesChangees();
+}
+
+void TExploreur::oublieOrdres(const std::set<int32_t>& ordres)
+{
+    for (auto& pas : Annulations) {
+        auto& o = pas->Origines;
+        o.erase(std::remove_if(o.begin(), o.end(), [&](const TOrigine& r) { return ordres.count(r.Ordre) > 0; }),
+                o.end());
+    }
+    if (PressePapier.Ordre >= 0 && ordres.count(PressePapier.Ordre))
+        PressePapier = {};
 }
 
 void TExploreur::oublieFiche(const TFiche* f)
@@ -119,7 +133,7 @@ void TExploreur::Supprime()
         Annulations.push_back(std::move(pas));
         oublieFiche(fiche);
         m->JetteFiche(fiche);
-        epilogue(true);
+        epilogue(true, true);
         return;
     }
     if (!Oui(QStringLiteral("Mettre le dossier %1 dans la corbeille ?").arg(noeud->text(0)), Bouton::Annuler))
@@ -135,7 +149,7 @@ void TExploreur::Supprime()
         pas->Origines.push_back(Origine(*f));
     }
     Annulations.push_back(std::move(pas));
-    epilogue(true);
+    epilogue(true, true);
 }
 
 void TExploreur::ajouteDeCorbeille(TFiche* f, TDeplacement& pas)
@@ -171,8 +185,7 @@ void TExploreur::Restaurer1Click()
     }
     Annulations.push_back(std::move(pas));
     m->Corbeille.compacte();
-    epilogue(true);
-    hote_.RafraichitVues();
+    epilogue(true, true);
 }
 
 void TExploreur::Restaurer2Click()
@@ -189,7 +202,7 @@ void TExploreur::Restaurer2Click()
     ajouteDeCorbeille(f, *pas);
     m->Corbeille.compacte();
     Annulations.push_back(std::move(pas));
-    epilogue(true);
+    epilogue(true, true);
 }
 
 void TExploreur::Vider1Click()
@@ -199,12 +212,11 @@ void TExploreur::Vider1Click()
         return;
     m->Corbeille.compacte();
     // Emptying the bin cannot be undone: Enter answers Non.
-    if (!Invite().ConfirmePerte(
-            QStringLiteral("Êtes-vous sûr de vouloir effacer ces %1 fiches ?").arg(m->Corbeille.size()),
-            Icone::Avertissement, {Bouton::Oui, Bouton::Non}))
+    const std::size_t n = m->Corbeille.size();
+    if (!Invite().ConfirmePerte(n == 1 ? QStringLiteral("Êtes-vous sûr de vouloir effacer cette fiche ?")
+                                       : QStringLiteral("Êtes-vous sûr de vouloir effacer ces %1 fiches ?").arg(n),
+                                Icone::Avertissement, {Bouton::Oui, Bouton::Non}))
         return;
-    // The order numbers of the freed sheets are given again to later sheets: no undo record
-    // and no clipboard may name them any more.
     std::set<int32_t> ordres;
     for (TFiche* f : m->Corbeille) {
         ordres.insert(f->Ordre);
@@ -212,13 +224,7 @@ void TExploreur::Vider1Click()
         if (m->Selection)
             m->Selection->erase(std::remove(m->Selection->begin(), m->Selection->end(), f), m->Selection->end());
     }
-    for (auto& pas : Annulations) {
-        auto& o = pas->Origines;
-        o.erase(std::remove_if(o.begin(), o.end(), [&](const TOrigine& r) { return ordres.count(r.Ordre) > 0; }),
-                o.end());
-    }
-    if (PressePapier.Ordre >= 0 && ordres.count(PressePapier.Ordre))
-        PressePapier = {};
+    oublieOrdres(ordres);
     m->Corbeille.vide();
     epilogue(false);
 }
@@ -406,7 +412,7 @@ void TExploreur::Coller()
     }
     Annulations.push_back(std::move(pas));
     PressePapier.Rempli = !PressePapier.Couper;
-    epilogue(false);
+    epilogue(false, !PressePapier.Couper);
 }
 
 // ---- drag and drop ----
@@ -492,6 +498,7 @@ void TExploreur::AnnuleDeplacement()
         return;
     std::unique_ptr<TDeplacement> pas = std::move(Annulations.back());
     Annulations.pop_back();
+    std::set<int32_t> liberes;
     for (auto o = pas->Origines.rbegin(); o != pas->Origines.rend(); ++o) {
         ListeFiches memes;
         for (TFiche* f : m->Fiches)
@@ -505,6 +512,7 @@ void TExploreur::AnnuleDeplacement()
                                         m->Selection->end());
                 m->Fiches.retire(f);  // freed here
                 m->PointsCalcules = false;
+                liberes.insert(o->Ordre);
             }
         } else if (o->SortieCorbeille) {
             for (TFiche* f : memes)
@@ -527,10 +535,12 @@ void TExploreur::AnnuleDeplacement()
             }
         }
     }
+    oublieOrdres(liberes);
     m->Corbeille.compacte();
     m->TrieFiches();
     // Whether or not "Automatique" is ticked, only a running computation starts again.
     hote_.MassifModifie(m, Recalcul::SiEnCours, true);
+    hote_.FichesChangees();
 }
 
 }  // namespace karst

@@ -133,14 +133,17 @@ CanvasPeintre::CanvasPeintre(int pixelsParPouce) : TCanvas(pixelsParPouce) {}
 
 CanvasPeintre::~CanvasPeintre() = default;
 
-void CanvasPeintre::Termine()
+bool CanvasPeintre::Termine()
 {
     videLignes();
+    bool fini = true;
     if (peintre_) {
-        peintre_->end();
+        // A painter that never began (a file that could not be opened) drew nothing.
+        fini = peintre_->isActive() && peintre_->end();
         peintre_.reset();
     }
     etatAJour_ = false;
+    return fini;
 }
 
 QPainter& CanvasPeintre::peintre()

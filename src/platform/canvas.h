@@ -169,8 +169,9 @@ protected:
 class CanvasPeintre : public TCanvas {
 public:
     ~CanvasPeintre() override;
-    // Ends the painter, so that the device can be read or handed over.
-    void Termine();
+    // Ends the painter, so that the device can be read or handed over. False when the
+    // painter could not begin or its device failed to end.
+    bool Termine();
     // Draws what is still gathered, before the device turns a page.
     void Vide() { videLignes(); }
     // The Qt font for a canvas font at this canvas's resolution.

@@ -8,9 +8,16 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace karst {
 
@@ -37,6 +44,65 @@ protected:
 private:
     QPrinter& printer_;
 };
+
+// The refusal of a document that could not be written, with why when it is known.
+QString TexteEcritureImpossible(const QString& nom, const std::string& raison)
+{
+    return QStringLiteral("Impossible d'écrire le fichier %1%2.")
+        .arg(nom, raison.empty() ? QString() : QStringLiteral(" : ") + QString::fromStdString(raison));
+}
+
+// Whether the PDF open as `fd` is whole: its trailer ends the file and points at the
+// cross-reference table.
+bool PdfEntier(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+    const off_t taille = st.st_size;
+    char queue[64] = {};
+    const off_t debut = std::max<off_t>(0, taille - static_cast<off_t>(sizeof queue - 1));
+    const ssize_t lu = ::pread(fd, queue, static_cast<std::size_t>(taille - debut), debut);
+    if (lu != taille - debut)
+        return false;
+    const std::string fin(queue, static_cast<std::size_t>(lu));
+    const std::size_t mot = fin.rfind("startxref");
+    if (mot == std::string::npos || fin.find("%%EOF", mot) == std::string::npos)
+        return false;
+    const long long table = std::strtoll(fin.c_str() + mot + 9, nullptr, 10);
+    char xref[4];
+    return table > 0 && table + 4 <= taille && ::pread(fd, xref, 4, table) == 4 && std::memcmp(xref, "xref", 4) == 0;
+}
+
+// What is wrong with the PDF file a job wrote at `chemin` (`peint`: its painter ended
+// well): "" when it is a whole document on the disk; otherwise why, in the words the saves
+// use, or that it is incomplete. The PDF engine keeps its write errors to itself; the same
+// writes made again at the file's end meet the same refusal and give its reason.
+std::string DefautPdf(const std::string& chemin, bool peint)
+{
+    const int fd = ::open(chemin.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return RaisonEchec(errno);
+    struct Ferme {
+        int fd;
+        ~Ferme() { ::close(fd); }
+    } ferme{fd};
+    if (::fsync(fd) != 0)
+        return RaisonEchec(errno);
+    if (peint && PdfEntier(fd))
+        return {};
+    const std::vector<char> bloc(1 << 16, 0);
+    for (int i = 0; i < 64; ++i) {
+        const off_t fin = ::lseek(fd, 0, SEEK_END);
+        if (fin < 0 || ::pwrite(fd, bloc.data(), bloc.size(), fin) < 0 || ::fsync(fd) != 0) {
+            const std::string raison = RaisonEchec(errno);
+            if (!raison.empty())
+                return raison;
+            break;
+        }
+    }
+    return "le document est incomplet";
+}
 
 }  // namespace
 
@@ -128,14 +194,27 @@ QString ImprimanteQt::Fin()
 {
     if (!enCours_)
         return {};
-    canvas_->Termine();
+    const bool peint = canvas_->Termine();
     enCours_ = false;
-    if (pdfDemande_.isEmpty())
-        return {};
+    const bool imprime = peint && printer_->printerState() != QPrinter::Error;
+    if (pdfDemande_.isEmpty()) {
+        if (imprime)
+            return {};
+        Renouvelle();
+        return QStringLiteral("L'impression sur %1 a échoué.").arg(printer_->printerName());
+    }
     const QString partiel = printer_->outputFileName();
     const QString demande = pdfDemande_;
     printer_->setOutputFileName(demande);
     pdfDemande_.clear();
+    // A document the engine could not write whole does not take the name: the older one
+    // stays, the broken one goes. The engine of a failed job writes nothing more; the next
+    // job gets a new one.
+    if (const std::string defaut = DefautPdf(CheminSysteme(partiel), imprime); !imprime || !defaut.empty()) {
+        QFile::remove(partiel);
+        Renouvelle();
+        return TexteEcritureImpossible(demande, defaut);
+    }
     // rename() replaces the older document in one step: it stays whole until the new one
     // takes its name.
     // A pipe or a device put in the document's place meanwhile is not replaced.
@@ -144,15 +223,37 @@ QString ImprimanteQt::Fin()
         return QString::fromUtf8(refus).arg(demande);
     }
     std::error_code erreur;
-    if (QFile::exists(partiel))
-        std::filesystem::rename(std::filesystem::path(CheminSysteme(partiel)),
-                                std::filesystem::path(CheminSysteme(demande)), erreur);
-    else
-        erreur = std::make_error_code(std::errc::no_such_file_or_directory);
+    std::filesystem::rename(std::filesystem::path(CheminSysteme(partiel)),
+                            std::filesystem::path(CheminSysteme(demande)), erreur);
     if (!erreur)
         return {};
     QFile::remove(partiel);
-    return QStringLiteral("Impossible d'écrire le fichier %1.").arg(demande);
+    return TexteEcritureImpossible(demande, RaisonEchec(erreur.value()));
+}
+
+void ImprimanteQt::Renouvelle()
+{
+    auto neuf = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    const QPrinter& p = *printer_;
+    if (p.outputFormat() == QPrinter::PdfFormat) {
+        neuf->setOutputFormat(QPrinter::PdfFormat);
+        neuf->setOutputFileName(p.outputFileName());
+    } else {
+        neuf->setPrinterName(p.printerName());
+    }
+    neuf->setResolution(p.resolution());
+    neuf->setPageLayout(p.pageLayout());
+    neuf->setColorMode(p.colorMode());
+    neuf->setDuplex(p.duplex());
+    neuf->setFullPage(p.fullPage());
+    neuf->setDocName(p.docName());
+    neuf->setCopyCount(p.copyCount());
+    neuf->setCollateCopies(p.collateCopies());
+    neuf->setPageOrder(p.pageOrder());
+    neuf->setPrintRange(p.printRange());
+    neuf->setFromTo(p.fromPage(), p.toPage());
+    canvas_ = std::make_unique<CanvasPrinter>(*neuf);
+    printer_ = std::move(neuf);
 }
 
 TCanvas& ImprimanteQt::Canvas() { return *canvas_; }

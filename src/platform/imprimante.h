@@ -40,7 +40,8 @@ public:
     virtual void NouvellePage() = 0;
     virtual void Abandon() = 0;
     // Empty when the job is done, otherwise what went wrong, to be told to the user: a job
-    // whose document could not be written must not pass for a printed one.
+    // whose document could not be written must not pass for a printed one, nor take the
+    // place of an older document; the next job starts on a sound device.
     virtual QString Fin() = 0;
     virtual bool Imprime() const = 0;
     // The canvas of the current page; outside a job it still measures texts.
@@ -73,6 +74,9 @@ public:
     TCanvas& Canvas() override;
 
 private:
+    // A printer with the same settings in place of one whose job failed.
+    void Renouvelle();
+
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<CanvasPeintre> canvas_;
     bool enCours_ = false;

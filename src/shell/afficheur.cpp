@@ -395,6 +395,8 @@ void TAfficheur::Redessine()
     QString etat = form_.Rotation->isChecked() ? TexteEcran(Graphique->TexteRotation()) : QString();
     if (etat.isEmpty() && Genre() != GenreVue::Tableau && form_.Massif)
         etat = RaisonRienPlace(*form_.Massif);
+    if (etat.isEmpty())
+        etat = TexteEcran(Graphique->Omission());
     MontreEtat(etat);
 }
 
@@ -425,6 +427,29 @@ void TAfficheur::MontreEtat(const QString& texte)
         form_.Panneaux[1]->setText(texte);
 }
 
+void TAfficheur::MontreSelection()
+{
+    Designe(true);
+    SelectionValide = true;
+}
+
+bool TAfficheur::SuitSelection()
+{
+    const TMassif* m = form_.Massif.get();
+    int trouvee = -1;
+    if (SelectionValide && m && m->FichesCourantes && ficheNommee_)
+        for (std::size_t i = 0; i < m->FichesCourantes->size(); ++i) {
+            const TFiche* f = (*m->FichesCourantes)[i];
+            if (f == ficheNommee_ && f->Ordre == ordreNomme_ && GalerieSel >= 0 &&
+                static_cast<std::size_t>(GalerieSel) < f->Galeries.size())
+                trouvee = static_cast<int>(i);
+        }
+    SelectionValide = false;
+    // Gone, it names nothing, not the sheet that took its place.
+    FicheSel = trouvee;
+    return trouvee >= 0;
+}
+
 void TAfficheur::OteSelection()
 {
     if (SelectionValide && Graphique)
@@ -453,6 +478,13 @@ void TAfficheur::MontreGaleries(const std::vector<const TGalerie*>& galeries)
 
 void TAfficheur::Designe(bool affiche)
 {
+    if (affiche) {
+        TFiche* f = nullptr;
+        TGalerie* g = nullptr;
+        ElementCourant(f, g);
+        ficheNommee_ = f;
+        ordreNomme_ = f ? f->Ordre : 0;
+    }
     TexteCp1252 texte;
     Graphique->Designation(affiche, FicheSel, GalerieSel, PointSel, OutilSouris(), texte);
     Image2->update();
@@ -569,20 +601,16 @@ void TAfficheur::ChangeRapport()
     const bool selection = SelectionValide;
     const Centre c = NoteCentre();
     RestaureCentre(c);
-    if (selection && Graphique) {
-        Designe(true);
-        SelectionValide = true;
-    }
+    if (selection && Graphique)
+        MontreSelection();
 }
 
 void TAfficheur::Defilement()
 {
     const bool selection = SelectionValide;
     Redessine();
-    if (selection && Graphique) {
-        Designe(true);
-        SelectionValide = true;
-    }
+    if (selection && Graphique)
+        MontreSelection();
 }
 
 void TAfficheur::SelectionnePosition(int16_t fiche, int16_t galerie, int16_t point)
@@ -595,8 +623,7 @@ void TAfficheur::SelectionnePosition(int16_t fiche, int16_t galerie, int16_t poi
     FicheSel = fiche;
     GalerieSel = galerie;
     PointSel = point;
-    Designe(true);
-    SelectionValide = true;
+    MontreSelection();
 }
 
 void TAfficheur::ElementCourant(TFiche*& fiche, TGalerie*& galerie)

@@ -129,8 +129,14 @@ public:
     // The drawing mode from the main window's tool buttons.
     uint16_t OutilSouris() const;
     void SelectionnePosition(int16_t fiche, int16_t galerie, int16_t point);
+    // Draws the highlight of the selection, with its text: the selection is valid.
+    void MontreSelection();
     // Erases the highlight and drops the selection.
     void OteSelection();
+    // The sheet list changed: the selection is found again at its sheet's new place in the
+    // working list, or goes with its sheet. True when it stays; either way it is not valid
+    // until shown again, and its old highlight is left for the redraw.
+    bool SuitSelection();
     // A section window scrolled, at its scale, to show these galleries of the section: the
     // whole of them when they fit, else the part around the first one's entry station.
     void MontreGaleries(const std::vector<const TGalerie*>& galeries);
@@ -281,6 +287,10 @@ private:
     void RestaureCentre(const Centre& c);
     // Erases (false) or draws (true) the highlight of the selection, showing its text.
     void Designe(bool affiche);
+    // The sheet a shown selection names, by address and order number: a place in the sheet
+    // list is not a sheet once the list changes.
+    const TFiche* ficheNommee_ = nullptr;
+    int32_t ordreNomme_ = 0;
     void Defilement();
     void Ajuste();  // fit to the window
     // Applies the scale box; `retourFocus` gives it the focus back afterwards.

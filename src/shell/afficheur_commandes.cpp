@@ -215,10 +215,8 @@ void TAfficheur::Dformationmax1Click()
     if (!Graphique)
         return;
     OteSelection();
-    if (Graphique->ChercheDeformationMax(FicheSel, GalerieSel, PointSel)) {
-        Designe(true);
-        SelectionValide = true;
-    }
+    if (Graphique->ChercheDeformationMax(FicheSel, GalerieSel, PointSel))
+        MontreSelection();
 }
 
 // ---- forwarded by the main window ----
@@ -410,14 +408,7 @@ public:
         a_.PointSel = point;
     }
     void EffaceSelection() override { a_.OteSelection(); }
-    void AfficheSelection() override
-    {
-        TexteCp1252 texte;
-        a_.Graphique->Designation(true, a_.FicheSel, a_.GalerieSel, a_.PointSel, a_.OutilSouris(), texte);
-        a_.Image2->update();
-        a_.MontreEtat(texte);
-        a_.SelectionValide = true;
-    }
+    void AfficheSelection() override { a_.MontreSelection(); }
     void Redessine() override { redessine_(); }
 
 private:

@@ -230,10 +230,8 @@ void TAfficheur::Image2MouseDown(int x, int y)
     OteSelection();
     PlacePoints(genre == GenreVue::Coupe);
     FicheSel = GalerieSel = PointSel = 0;
-    if (Graphique->Localise(x + ScrollX(), y + ScrollY(), FicheSel, GalerieSel, PointSel) != TGraphique::kRienTrouve) {
-        Designe(true);
-        SelectionValide = true;
-    }
+    if (Graphique->Localise(x + ScrollX(), y + ScrollY(), FicheSel, GalerieSel, PointSel) != TGraphique::kRienTrouve)
+        MontreSelection();
 }
 
 void TAfficheur::Image2MouseMove(int x, int y)
@@ -390,10 +388,8 @@ void TAfficheur::Image2MouseUp(int x, int y)
         SansDessin = false;
         Redessine();
     }
-    if (selection) {
-        SelectionValide = true;
-        Designe(true);
-    }
+    if (selection)
+        MontreSelection();
 }
 
 }  // namespace karst

@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QTimer>
 #include <algorithm>
+#include <climits>
 
 #include "calcul/drapeaux.h"
 #include "formulaires/controles.h"
@@ -67,6 +68,14 @@ public:
     }
     const TMarge* Marges() override { return &f_.Marge; }
     void TraiteMessages() override { QCoreApplication::processEvents(); }
+    bool Interrompu() override
+    {
+        if (!Evolution)
+            return false;
+        if (++traces_ % 4096 == 0)
+            QCoreApplication::processEvents();
+        return !Evolution->isVisible();
+    }
     void DemandeCalcul(bool automatique) override { f_.DemandeCalcul(automatique); }
     void RafraichitExplorateur() override { f_.RafraichitExplorateur(); }
 
@@ -163,6 +172,8 @@ private:
 
 private:
     TForm1& f_;
+    // Strokes asked about during print jobs.
+    uint64_t traces_ = 0;
 };
 
 // What the section operations report: messages, and the redraw of the section window.
@@ -227,7 +238,8 @@ void TForm1::Imprimer1Click()
     int colonnes = 1, lignes = 1;
     if (!a->Mode3D())
         a->Graphique->NombrePages(colonnes, lignes, Marge.Gauche + Marge.Droite, Marge.Haut + Marge.Bas);
-    d.maximum = a->Mode3D() ? 1 : std::max(1, colonnes * lignes);
+    // The dialog counts pages in an int; a grid beyond it is refused when printed.
+    d.maximum = a->Mode3D() ? 1 : static_cast<int>(std::clamp<int64_t>(int64_t{colonnes} * lignes, 1, INT_MAX));
     d.a = d.maximum;
     // A print to a file goes by default beside the massif (or where the last one went),
     // not into whatever folder the program was started from.
@@ -258,7 +270,8 @@ void TForm1::Apercu1Click()
     apercu.Vue = a;
     apercu.PageCourante = 1;
     a->Graphique->NombrePages(apercu.PagesX, apercu.PagesY, Marge.Gauche + Marge.Droite, Marge.Haut + Marge.Bas);
-    if (GrilleImprimable(apercu.PagesX, apercu.PagesY))
+    // The preview shows any grid its scroll bar can count.
+    if (GrilleImprimable(*a->Graphique, apercu.PagesX, apercu.PagesY, int64_t{apercu.PagesX} * apercu.PagesY, INT_MAX))
         ExecuteModal(apercu);
 }
 
@@ -537,22 +550,35 @@ int TForm1::RangeIcones()
     return hauteur;
 }
 
-void TForm1::RafraichitVues()
+namespace {
+
+// Every view drawn again; each selection, minimised or not, dropped or, with `suivre`,
+// kept on its sheet when the sheet is still in the working list.
+void ActualiseVues(TForm1& f, bool suivre)
 {
-    for (QWidget* w : {VuePlan.data(), VueCoupe.data(), VueTableau.data(), VuePerspective.data()}) {
+    for (QWidget* w : {f.VuePlan.data(), f.VueCoupe.data(), f.VueTableau.data(), f.VuePerspective.data()}) {
         auto* a = qobject_cast<TAfficheur*>(w);
         if (!a)
             continue;
-        // The selection may name a sheet that is no longer in the working list, minimised
-        // or not.
+        const bool garde = suivre && a->SuitSelection();
         a->SelectionValide = false;
-        if (Reduite(a))
+        if (Reduite(a)) {
             a->ARedessiner = true;
-        else
+            a->SelectionValide = garde;
+        } else {
             a->Redessine();
+            if (garde)
+                a->MontreSelection();
+        }
     }
-    DemandeMiseAJourExploreur();
+    f.DemandeMiseAJourExploreur();
 }
+
+}  // namespace
+
+void TForm1::RafraichitVues() { ActualiseVues(*this, false); }
+
+void TForm1::FichesChangees() { ActualiseVues(*this, true); }
 
 void TForm1::Vue1Click()
 {

@@ -149,7 +149,7 @@ void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
     const bool utilisateur = TagCalculRapide == 1;
     TagCalculRapide = 0;
     // Phase 5 and the results written into the massif, unless stopped; the limit messages
-    // go into the report, which a stopped run does not make.
+    // go into the report, which only the caver's own stop silences.
     MessagesRetenus retenus;
     fil->FinCalcul(arret ? nullptr : Massif.get(), &retenus);
     // The run counts as going on until its report is over: a start asked for meanwhile
@@ -158,20 +158,26 @@ void TForm1::FinCalcul(uint64_t numero, const std::string& duree)
     IndicateurCalcul(false);
     if (arret || !Massif)
         return;
-    Massif->PointsCalcules = false;
-    Massif->CoupeCalculee = false;
-    Massif->DimensionsAJour = false;
-    if (utilisateur)
-        MassifModifie(Massif.get(), Recalcul::Aucun, false);
-    RafraichitVues();
     const TCalculateur& c = fil->Calculateur();
-    RapportCalcul rapport{std::move(retenus.textes), utilisateur, duree.empty() ? DureeChrono() : duree,
-                          c.AucuneAtteinte, c.Lacunes};
+    // A run its limits stopped placed nothing: it only says why.
+    const bool place = !c.LimiteAtteinte();
+    if (place) {
+        Massif->PointsCalcules = false;
+        Massif->CoupeCalculee = false;
+        Massif->DimensionsAJour = false;
+        if (utilisateur)
+            MassifModifie(Massif.get(), Recalcul::Aucun, false);
+        RafraichitVues();
+    }
+    RapportCalcul rapport{std::move(retenus.textes), utilisateur && place, duree.empty() ? DureeChrono() : duree,
+                          place && c.AucuneAtteinte, place && c.Lacunes};
+    rapport.place = place;
     // A box opened over the dialog the caver is typing in would take the keys he types next,
-    // and a Return would close it unseen: the results are in, the report waits for the
-    // dialog to close. It is then the newest run's.
+    // and a Return would close it unseen; one shown while he holds the mouse or the massif is
+    // being written would stop that halfway. The report waits until he is free; it is then
+    // the newest run's.
     rapportDiffere_.reset();
-    if (ModaleOuverte()) {
+    if (CaverOccupe()) {
         rapportDiffere_ = std::move(rapport);
         Rapport_Differe->start();
         return;
@@ -225,7 +231,7 @@ void TForm1::Rapporte(const RapportCalcul& rapport)
             Massif)
             Massif->AfficheProblemes = false;
     }
-    if (!Massif)
+    if (!Massif || !rapport.place)
         return;
     AvertitDeformation(rapport.utilisateur);
 }

@@ -202,6 +202,8 @@ public:
         bool utilisateur = false;
         std::string duree;
         bool aucuneAtteinte = false, lacunes = false;
+        // The stations were placed, so the deformation is the run's.
+        bool place = true;
     };
     void Rapporte(const RapportCalcul& rapport);
     // Shows the report kept while a dialog was open, once none is and no newer run is coming.
@@ -213,7 +215,9 @@ public:
     // Opens or shows the view window of that kind.
     void OuvreVue(GenreVue genre);
     void Plan1Click() { OuvreVue(GenreVue::Plan); }
+    // Every view drawn again (when it shows, else when it comes back), its selection dropped.
     void RafraichitVues();
+    void FichesChangees() override;
     void Vue1Click();
     void Branche1Click();
     void Supprimertouteslescoupes1Click();

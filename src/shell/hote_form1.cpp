@@ -75,6 +75,7 @@ int HoteExplorateurForm1::StyleListe()
 }
 
 void HoteExplorateurForm1::RafraichitVues() { f_.RafraichitVues(); }
+void HoteExplorateurForm1::FichesChangees() { f_.FichesChangees(); }
 void HoteExplorateurForm1::MiseAJourMenus() { f_.MiseAJourMenus(); }
 
 void HoteExplorateurForm1::TexteEtat(int panneau, const QString& texte)

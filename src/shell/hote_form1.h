@@ -16,6 +16,7 @@ public:
     bool PageWeb() override;
     int StyleListe() override;
     void RafraichitVues() override;
+    void FichesChangees() override;
     void MiseAJourMenus() override;
     void TexteEtat(int panneau, const QString& texte) override;
     void ActiveRecuperer() override;

@@ -93,16 +93,14 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
     TForm1::EcritureMassif lecture(form_);
     int colonnes = 0, lignes = 0;
     Graphique->NombrePages(colonnes, lignes, marge.Gauche + marge.Droite, marge.Haut + marge.Bas);
-    if (!GrilleImprimable(colonnes, lignes))
-        return;
-    if (premiere == 0) {
-        premiere = 1;
-        derniere = colonnes * lignes;
-    }
+    // Counted in 64 bits: a grid may hold more pages than an int counts.
+    const int64_t grille = static_cast<int64_t>(std::max(colonnes, 0)) * std::max(lignes, 0);
     // A range outside the grid prints what lies inside it.
-    premiere = std::max(premiere, 1);
-    derniere = std::min(derniere, colonnes * lignes);
-    if (premiere > derniere)
+    const int64_t debut = premiere == 0 ? 1 : std::max(premiere, 1);
+    const int64_t fin = premiere == 0 ? grille : std::min<int64_t>(derniere, grille);
+    const int64_t n = std::max<int64_t>(fin - debut + 1, 0);
+    copies = std::max(copies, 0);
+    if (!GrilleImprimable(*Graphique, colonnes, lignes, n * copies, kPagesMax) || n == 0)
         return;
 
     auto evolution = std::make_unique<TEvolution>(this);
@@ -116,26 +114,17 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
     TraiteMessages();
     // The pages in the order the sheets come out: each copy whole, or each page in all
     // its copies, from the first or from the last page.
-    std::vector<int> ordre;
-    for (int p = premiere - 1; p <= derniere - 1; ++p)
-        ordre.push_back(p);
-    if (inverse)
-        std::reverse(ordre.begin(), ordre.end());
-    std::vector<int> suite;
-    for (int i = 0; i < copies * static_cast<int>(ordre.size()); ++i)
-        suite.push_back(assembler ? ordre[static_cast<std::size_t>(i) % ordre.size()]
-                                  : ordre[static_cast<std::size_t>(i / copies)]);
-    for (std::size_t i = 0; i < suite.size(); ++i) {
-        if (!evolution->isVisible())
-            continue;
-        const int p = suite[i];
+    const int64_t total = n * copies;
+    for (int64_t i = 0; i < total && evolution->isVisible(); ++i) {
+        const int64_t k = assembler ? i % n : i / copies;
+        const auto p = static_cast<int>(inverse ? fin - 1 - k : debut - 1 + k);
         if (i > 0)
             imp.NouvellePage();
         Graphique->DessinePage(p % colonnes, p / colonnes, marge.Gauche, marge.Haut, OutilSouris(), imp.Canvas(), 1.0);
         ImprimePage(imp, p, marge);
         TraiteMessages();
         TraiteMessages();
-        evolution->Gauge1->setValue(RoundEntier(100.0L * static_cast<long double>(i + 1) / suite.size()));
+        evolution->Gauge1->setValue(RoundEntier(100.0L * static_cast<long double>(i + 1) / total));
     }
     if (evolution->isVisible()) {
         evolution->hide();
@@ -210,12 +199,38 @@ void TAfficheur::ImprimePage(TCanvas& c, TImprimante& imp, int page, const TMarg
     }
 }
 
-bool GrilleImprimable(int colonnes, int lignes)
+namespace {
+
+// A length of the drawing, in km once it reaches one.
+std::string Etendue(double metres)
+{
+    return metres >= 1000 ? FormatNombre(metres / 1000, 15, 1) + " km" : FormatNombre(metres, 15, 1) + " m";
+}
+
+}  // namespace
+
+bool GrilleImprimable(const TGraphique& vue, int colonnes, int lignes, int64_t pages, int64_t maximum)
 {
     // A page too small for its margins (or a view with nothing to lay out) leaves no grid.
-    if (colonnes > 0 && lignes > 0)
+    if (colonnes <= 0 || lignes <= 0) {
+        Invite().Avertissement(QStringLiteral("Les marges ne laissent aucune place sur la page : rien n'est imprimé."));
+        return false;
+    }
+    if (pages <= maximum)
         return true;
-    Invite().Avertissement(QStringLiteral("Les marges ne laissent aucune place sur la page : rien n'est imprimé."));
+    // A grid this large comes from a drawing far too wide for its scale, most often a
+    // reference point typed in metres where kilometres were meant.
+    const std::string combien = "demanderait " + FormatNombre(static_cast<long double>(pages), 19, 0) +
+                                " pages : on n'en imprime pas plus de " +
+                                FormatNombre(static_cast<long double>(maximum), 19, 0) + " à la fois.";
+    if (vue.Genre() == GenreVue::Tableau) {
+        Invite().Avertissement(QString::fromStdString("Le tableau " + combien));
+        return false;
+    }
+    Invite().Avertissement(QString::fromStdString(
+        "À l'échelle 1/" + FormatEntier(vue.Echelle) + ", le dessin de " + Etendue(vue.Xmax - vue.Xmin) + " sur " +
+        Etendue(vue.Ymax - vue.Ymin) + " " + combien +
+        "\rChoisissez une échelle plus petite, ou vérifiez les coordonnées des points de référence."));
     return false;
 }
 

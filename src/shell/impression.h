@@ -70,8 +70,13 @@ private:
     TForm1& form_;
 };
 
-// False, after saying so, when the margins leave no page to print or preview.
-bool GrilleImprimable(int colonnes, int lignes);
+class TGraphique;
+
+// The most pages one print job makes.
+inline constexpr int64_t kPagesMax = 10000;
+// False, after saying so, when the margins leave no page to print or preview, or when the
+// `pages` asked of the view's grid of `colonnes` x `lignes` are more than `maximum`.
+bool GrilleImprimable(const TGraphique& vue, int colonnes, int lignes, int64_t pages, int64_t maximum);
 // Every pixel to its grey (29 blue + 150 green + 77 red) / 256.
 void GriseImage(QImage& image);
 // Where a w x h screen picture goes on a page: as large as fits with its proportions,

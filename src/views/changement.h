@@ -29,6 +29,10 @@ public:
     // computation when "&Automatique" is ticked.
     virtual void DemandeCalcul(bool automatique) { (void)automatique; }
     virtual void RafraichitExplorateur() {}
+    // The sheet list changed (a sheet deleted, restored, copied or one of these undone):
+    // each view's selection follows its sheet or goes, and the views are drawn again,
+    // whatever "&Automatique" says.
+    virtual void FichesChangees() {}
 };
 
 }  // namespace karst

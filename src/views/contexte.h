@@ -133,6 +133,10 @@ public:
     // Lets the application process its pending messages in the middle of a printed page,
     // so that a long page keeps the windows and the print's progress alive.
     virtual void TraiteMessages() {}
+    // True once the caver has stopped the print job under way; asked before each thing a
+    // printed page draws, it lets the application process its messages every so often, so
+    // that a page of a million strokes stops within a moment and draws nothing more.
+    virtual bool Interrompu() { return false; }
 };
 
 }  // namespace karst

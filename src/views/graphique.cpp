@@ -1,6 +1,7 @@
 #include "views/graphique.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "platform/imprimante.h"
@@ -181,19 +182,29 @@ int TGraphique::PageY(double y, double dyMm) const
                        Zoom);
 }
 
-void TGraphique::ImprMoveTo(double x, double y) { CanvasImpr->MoveTo(PageX(x), PageY(y)); }
+void TGraphique::ImprMoveTo(double x, double y)
+{
+    if (!contexte_.Interrompu())
+        CanvasImpr->MoveTo(PageX(x), PageY(y));
+}
 
-void TGraphique::ImprLineTo(double x, double y) { CanvasImpr->LineTo(PageX(x), PageY(y)); }
+void TGraphique::ImprLineTo(double x, double y)
+{
+    if (!contexte_.Interrompu())
+        CanvasImpr->LineTo(PageX(x), PageY(y));
+}
 
 void TGraphique::ImprCercle(int diametre, double x, double y)
 {
     const double r = diametre / 20.0;
-    CanvasImpr->Ellipse(PageX(x, -r), PageY(y, -r), PageX(x, r), PageY(y, r));
+    if (!contexte_.Interrompu())
+        CanvasImpr->Ellipse(PageX(x, -r), PageY(y, -r), PageX(x, r), PageY(y, r));
 }
 
 void TGraphique::ImprTexte(const std::string& texte, double x, double y)
 {
-    CanvasImpr->TextOut(PageX(x), PageY(y), texte);
+    if (!contexte_.Interrompu())
+        CanvasImpr->TextOut(PageX(x), PageY(y), texte);
 }
 
 // ---- Shared helpers --------------------------------------------------------------------------
@@ -419,7 +430,14 @@ namespace {
 int BandesVerrouillees(double etendue, double o, double page, double& decalage)
 {
     const double fin = std::max(10.0, etendue - 10);
-    const double q = (10 - o) / page, qFin = (fin - o) / page;
+    // A border within a micrometre of paper of the content's edge is on it: an origin typed
+    // on an edge station differs from it in its last digits (six-byte reals), and must not
+    // add a band that only touches the drawing.
+    auto bord = [page](double q) {
+        const double n = std::nearbyint(q);
+        return std::abs(q - n) * page < 1e-3 ? n : q;
+    };
+    const double q = bord((10 - o) / page), qFin = bord((fin - o) / page);
     decalage = q - std::floor(q);
     // Band numbers counted from the origin are exact while they are not huge, so content
     // ending on a border is seen as such; beyond, only the offset in the first band is.
@@ -429,6 +447,13 @@ int BandesVerrouillees(double etendue, double o, double page, double& decalage)
 }
 
 }  // namespace
+
+int PagesPour(long double pages)
+{
+    // A drawing too wide for a count of pages is as many as can be counted; the job is
+    // refused long before.
+    return TruncEntier(std::min<long double>(pages, INT_MAX - 1)) + 1;
+}
 
 void TGraphique::GrillePages(bool verrouille, double ox, double oy, int& colonnes, int& lignes) const
 {
@@ -440,8 +465,8 @@ void TGraphique::GrillePages(bool verrouille, double ox, double oy, int& colonne
     }
     const double e = Echelle;
     if (!verrouille) {
-        colonnes = TruncEntier(((Xmax - Xmin) - e * 0.02) * 1000 / e / ph) + 1;
-        lignes = TruncEntier(((Ymax - Ymin) - e * 0.02) * 1000 / e / pv) + 1;
+        colonnes = PagesPour(((Xmax - Xmin) - e * 0.02) * 1000 / e / ph);
+        lignes = PagesPour(((Ymax - Ymin) - e * 0.02) * 1000 / e / pv);
         return;
     }
     // Counting the pages on each side of the origin would, for an origin outside the

@@ -69,6 +69,10 @@ struct PasTour {
     double min = -std::numeric_limits<double>::infinity(), max = std::numeric_limits<double>::infinity();
 };
 
+// Pages along one side of a grid whose drawing spans `pages` pages (a fraction starts one
+// more), at most INT_MAX.
+int PagesPour(long double pages);
+
 class TGraphique {
 public:
     explicit TGraphique(ContexteVues& contexte) : contexte_(contexte) {}
@@ -122,6 +126,8 @@ public:
     virtual void TournePas(PasTour& /*pas*/, bool /*retour*/) {}
     // The view's angles in whole degrees, as the status bar shows them in rotation mode.
     virtual TexteCp1252 TexteRotation() const { return {}; }
+    // What the last screen drawing left out, as the status bar says it; empty for nothing.
+    virtual TexteUtf8 Omission() const { return {}; }
     // Keeps the view's angles in its options, for the next massif.
     virtual void GardeAngles(TOptions_Plan& /*plan*/, TOptions_Relief& /*relief*/) const {}
     // The SVG export of the projection views.

@@ -121,12 +121,13 @@ BarreEchelle BarreDuPlan(const ParcoursPlan& parcours, const TOptions_Plan& o)
 }
 
 // segment(a, b) for the two strokes of each grid cross, at the multiples of the step over
-// the box of the stations. A step of 0 or less has no crosses.
+// the box of the stations. A step of 0 or less has no crosses. False when the crosses were
+// too many to draw.
 template <class F>
-void CroixGrille(const TPlan& plan, const ParcoursPlan& parcours, const TOptions_Plan& o, F&& segment)
+bool CroixGrille(const TPlan& plan, const ParcoursPlan& parcours, const TOptions_Plan& o, F&& segment)
 {
     if (o.Pas <= 0)
-        return;
+        return true;
     const double pas = o.Pas, l = plan.Echelle * o.Longueur_Quadri / 1000.0;
     const Pt axeX = l * Pt{plan.CosAngle, -plan.SinAngle}, axeY = l * Pt{plan.SinAngle, plan.CosAngle};
     const int i0 = TGraphique::PartieEntiere(static_cast<double>(plan.LimiteMin.X) / pas),
@@ -137,18 +138,19 @@ void CroixGrille(const TPlan& plan, const ParcoursPlan& parcours, const TOptions
     // would only be a grey field, after a long wait.
     constexpr double kCroixMax = 1e6;
     if ((static_cast<double>(i1) - i0 + 1) * (static_cast<double>(j1) - j0 + 1) > kCroixMax)
-        return;
+        return false;
     for (int i = i0; i <= i1; ++i)
         for (int j = j0; j <= j1; ++j) {
             const Pt n = parcours.Tourne(i * pas, j * pas);
             segment(n - axeX, n + axeX);
             segment(n - axeY, n + axeY);
         }
+    return true;
 }
 
 // What Dessine and DessinePage draw once the surface is set: the galleries, the north
-// arrow, the scale bar and the grid.
-void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const ListeFiches& fiches, uint16_t mode,
+// arrow, the scale bar and the grid. False when the grid asked for was left out.
+bool DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const ListeFiches& fiches, uint16_t mode,
                  double angleGeodesique)
 {
     TCanvas& c = s.canvas;
@@ -243,11 +245,12 @@ void DessinePlan(TPlan& plan, SurfaceVue& s, const TOptions_Plan& o, const Liste
     if (o.Affiche_Quadri) {
         c.FixeCouleurPen(kNoir);
         s.Epaisseur(o.Epaisseur_Quadri);
-        CroixGrille(plan, parcours, o, [&](Pt a, Pt b) {
+        return CroixGrille(plan, parcours, o, [&](Pt a, Pt b) {
             s.MoveTo(a);
             s.LineTo(b);
         });
     }
+    return true;
 }
 
 }  // namespace
@@ -309,11 +312,19 @@ void TPlan::Dessine(int scrollX, int scrollY, double pxParMm, double rapport, TC
     PxParMm = pxParMm * rapport;
     const TOptions_Plan* o = contexte_.OptionsPlan();
     const ListeFiches* fiches = FichesCourantes();
+    grilleOmise_ = false;
     if (Donnees && o && fiches && PxParMm > 0) {
         SurfaceEcran s(*this, rapport);
-        DessinePlan(*this, s, *o, *fiches, mode, static_cast<double>(contexte_.Massif()->Angle_Geodesique));
+        grilleOmise_ =
+            !DessinePlan(*this, s, *o, *fiches, mode, static_cast<double>(contexte_.Massif()->Angle_Geodesique));
     }
     FinEcran(std::move(bitmap), image);
+}
+
+TexteUtf8 TPlan::Omission() const
+{
+    return TexteUtf8(grilleOmise_ ? "Quadrillage non dessiné : à ce pas, il compterait plus d'un million de croix."
+                                  : "");
 }
 
 void TPlan::OrigineTournee(const TOptions_Plan& o, double& ox, double& oy) const

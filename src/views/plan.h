@@ -42,6 +42,7 @@ public:
     void IsoleEcran(int x, int y, int rayon2) override;
     void Designation(bool affiche, int fiche, int galerie, int point, uint16_t mode, TexteCp1252& texte) override;
     void ExporteSVG(const std::string& nomFichier, bool illustrator, bool toutes) override;
+    TexteUtf8 Omission() const override;
 
     // The turned point of a world point: X' = X cos + Y sin, Y' = Y cos - X sin.
     void Projette(double x, double y, double& xp, double& yp) const
@@ -53,6 +54,8 @@ public:
 private:
     // The turned locked origin of the plan options.
     void OrigineTournee(const TOptions_Plan& o, double& ox, double& oy) const;
+    // The last screen drawing left its grid out.
+    bool grilleOmise_ = false;
 };
 
 }  // namespace karst

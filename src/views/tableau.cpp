@@ -937,8 +937,8 @@ void TTableau::NombrePages(int& colonnes, int& lignes, int margesH, int margesV)
     CiblePage cible(*this, imp.Canvas(), nullptr, contexte_.PixelsParPouceVuePlan(), h, imp.LargeurPage());
     Parcours p(*this, *o, cible, ModeNormal, 1.0f, h);
     p.Parcourt(liste);
-    colonnes = TruncEntier(p.LargeurTotale() / l) + 1;
-    lignes = TruncEntier(p.y / h) + 1;
+    colonnes = PagesPour(p.LargeurTotale() / l);
+    lignes = PagesPour(p.y / h);
 }
 
 void TTableau::DessinePage(int colonne, int ligne, int margeGauche, int margeHaut, uint16_t mode, TCanvas& canvas,

@@ -183,9 +183,14 @@ TEST_F(Deplacements, CopierUnSystemeDansSaPropreCavite)
     EXPECT_EQ(AdresseFiche(*m().Fiches[3]), (Adresse{"S", "C", "R1", "L1"}));
     EXPECT_EQ(AdresseFiche(*m().Fiches[4]), (Adresse{"S", "C", "R2", "L2"}));
     EXPECT_EQ(m().Fiches[4]->Ordre, 5);
-    // A copy stays on the clipboard; the undo frees the copies.
+    // A copy stays on the clipboard; the undo frees the copies, and takes them off it.
     EXPECT_TRUE(e->PressePapier.Rempli);
+    Ouvre(*e, {"S", "C", "R2", "L2"});
+    e->DonneFocus(TExploreur::Controle::Liste);
+    e->ListView1->Selectionne(0);
+    e->Copier();
     e->AnnuleDeplacement();
+    EXPECT_FALSE(e->PressePapier.Rempli);
     EXPECT_EQ(m().Fiches.size(), 3u);
     EXPECT_TRUE(m().Corbeille.empty());
 }
@@ -279,7 +284,7 @@ TEST_F(Deplacements, ViderLaCorbeilleSansRetourNiConfusion)
     Ouvre(*e, {"Corbeille"});
     invite.reponses = {Bouton::Non};
     e->Vider1Click();
-    EXPECT_EQ(invite.messages.back().texte, QStringLiteral("Êtes-vous sûr de vouloir effacer ces 1 fiches ?"));
+    EXPECT_EQ(invite.messages.back().texte, QStringLiteral("Êtes-vous sûr de vouloir effacer cette fiche ?"));
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
     EXPECT_EQ(m().Corbeille.size(), 1u);
     e->Vider1Click();

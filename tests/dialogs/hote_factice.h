@@ -89,12 +89,14 @@ public:
     void DemandeMiseAJourExploreur() override { ++miseAJourExploreur; }
 };
 
+// The command line, with room for a file name.
+inline int argcEssai = 1;
+inline char nomEssai[] = "dialogs_tests";
+inline char* argvEssai[] = {nomEssai, nullptr, nullptr};
+
 inline QApplication& App()
 {
-    static int argc = 1;
-    static char nom[] = "dialogs_tests";
-    static char* argv[] = {nom, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
+    static QApplication* app = new QApplication(argcEssai, argvEssai);
     return *app;
 }
 

@@ -116,6 +116,20 @@ TEST_F(FenetreSaisie, NouvelleFicheEtReouverture)
         QTRY_VERIFY_WITH_TIMEOUT(!f->Timer2->isActive(), 3000);
         EXPECT_EQ(montres, 2);
     }
+
+    // The massif named on the command line waits while « Ouvrir » is up.
+    f->Fermer1->trigger();
+    test::argvEssai[1] = const_cast<char*>(nom.c_str());
+    test::argcEssai = 2;
+    QWidget ouvrir;
+    ouvrir.setWindowModality(Qt::ApplicationModal);
+    ouvrir.show();
+    f->Timer2Timer();
+    EXPECT_FALSE(f->Massif);
+    ouvrir.hide();
+    f->Timer2Timer();
+    test::argcEssai = 1;
+    EXPECT_TRUE(f->Massif && f->Massif->NomFichier == nom);
 }
 
 TEST_F(FenetreSaisie, PreferencesDepuisLeMenu)
@@ -212,19 +226,24 @@ TEST_F(FenetreSaisie, LeRapportDuCalculAttendLaFinDesDialogues)
     ouverte.setWindowModality(Qt::ApplicationModal);
     for (const bool ferme : {false, true}) {
         for (int fois = 0; fois < 2; ++fois) {
+            // The first pair's second run reaches the sheet: its report tells of no problem.
+            if (fois == 1)
+                f->Massif->AjouteReference(std::make_unique<TPointTopo>(aide::Point("A", 1)));
+            if (ferme)
+                f->Massif->VideReferences();
             ouverte.hide();
             QTest::mouseClick(f->ToolBar1->widgetForAction(f->BoutonCalculer), Qt::LeftButton);
             ouverte.show();
             EXPECT_TRUE(QTest::qWaitFor([&] { return !f->ThreadCalcul && !f->Depart_Calcul_Rapide->isActive(); }));
             QTest::qWait(250);
         }
-        EXPECT_EQ(vus.size(), ferme ? 5 : 4);
+        EXPECT_EQ(vus.size(), 4);
         if (ferme) {
             f->Automatique1->setChecked(false);
             ASSERT_TRUE(f->OuvreMassif(""));
         }
         ouverte.hide();
         EXPECT_TRUE(QTest::qWaitFor([&] { return !f->Rapport_Differe->isActive(); }));
-        EXPECT_EQ(vus.size(), 5);
+        EXPECT_EQ(vus.size(), 4);
     }
 }

@@ -25,7 +25,9 @@
 #include <QtTest/QTest>
 #include <algorithm>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <new>
 
 #include "boite_reelle.h"
@@ -190,8 +192,10 @@ TEST(DialoguesQt, EnFrancais)
     }
     d.hide();
 
-    // "Imprimer dans un fichier" onto the pipe, which has no reader: refused before Qt's own
-    // check opens it and waits; the dialog stays up for another name.
+    // "Imprimer dans un fichier" onto the pipe: refused before Qt's own check opens it and
+    // waits for a reader; the dialog stays up for another name. A reader holds the pipe, so
+    // that a Qt whose check the refusal cannot precede fails here rather than hangs.
+    const int lecteur = ::open(QFile::encodeName(dossier.filePath(QStringLiteral("tube"))), O_RDONLY | O_NONBLOCK);
     QPrinter pdf;
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(dossier.filePath(QStringLiteral("tube")));
@@ -204,6 +208,7 @@ TEST(DialoguesQt, EnFrancais)
     });
     EXPECT_FALSE(InterlocuteurQt().Impression(impressionPdf));
     EXPECT_EQ(refus->texte, pdf.outputFileName() + QStringLiteral(" est un tube ou un périphérique, et non un fichier."));
+    ::close(lecteur);
 
     // The page set-up's margins take the decimal point, the keypad's too, as the program's
     // fields do, although the boxes write a French comma.

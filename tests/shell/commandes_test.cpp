@@ -362,6 +362,15 @@ TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
     EXPECT_EQ(invite.dialoguesFichier.back().dossier, QString::fromStdString(fs::path(plt).parent_path().string()));
     ASSERT_EQ(invite.messages.size(), 1u);
     EXPECT_EQ(invite.messages[0].icone, Icone::Erreur);
+
+    // A run the caver asked for ends as the plot file is written: its report waits for the end.
+    PiloteModalInstalle deformation([](QDialog&) { return 0; });
+    ClicOutil(f->ToolBar1, f->BoutonCalculer);
+    f->Depart_Calcul_RapideTimer();
+    invite.fichiers = {QString::fromStdString(plt)};
+    invite.reponses = {Bouton::Oui};
+    f->PLT1->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return invite.Textes().join('|').contains(QStringLiteral("terminée|0.")); }));
 }
 
 TEST_F(Commandes, OrdreDuTableau)

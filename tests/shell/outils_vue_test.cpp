@@ -43,6 +43,7 @@
 #include "shell/form1.h"
 #include "shell/impression.h"
 #include "shell/outils_3d.h"
+#include "survey/aide_fichiers.h"
 #include "views/contexte.h"
 #include "views/options.h"
 #include "views/plan.h"
@@ -297,6 +298,20 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
         titre.append('\0').append(c);
     EXPECT_TRUE(lu().contains("/Title (\xFE\xFF" + titre + ")"));
     EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
+
+    // Files may not grow past 1 KB, as on a full disk: the job says why, the older document
+    // stays alone; the next one, with room again, is whole.
+    const QByteArray avant = lu();
+    {
+        essai::TailleLimitee plein(1024);
+        a->Imprime(0, 0, 1, f->Marge);
+    }
+    EXPECT_EQ(invite.Textes().last(),
+              "Impossible d'écrire le fichier " + nom + " : le fichier dépasserait la taille maximale permise.");
+    EXPECT_TRUE(lu() == avant && QDir(dirU.path()).entryList(QDir::Files).size() == 1);
+    v->colonnes = 2;
+    a->Imprime(0, 0, 1, f->Marge);
+    EXPECT_TRUE(lu().count("/Type /Page\n") == 2 && lu().endsWith("%%EOF\n"));
 }
 
 TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)

@@ -37,6 +37,8 @@
 
 #include "application_test.h"
 #include "calcul/drapeaux.h"
+#include "calcul/matrice.h"
+#include "dialogs/exploreur.h"
 #include "etapes_rotation.h"
 #include "formulaires/expert.h"
 #include "platform/canvas.h"
@@ -49,6 +51,7 @@
 #include "shell/animation.h"
 #include "shell/dialogues_calcul.h"
 #include "shell/form1.h"
+#include "shell/hote_form1.h"
 #include "shell/impression.h"
 #include "shell/outils_3d.h"
 #include "survey/aide_fichiers.h"
@@ -975,16 +978,42 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
     EXPECT_EQ(f->Mdi->subWindowList().size(), 5);
     EXPECT_EQ(table->Graphique->Echelle, 0);
     EXPECT_TRUE(NonBlanc(*table->Bitmap));
-    // The table minimised while the plan's cave is isolated with the keys, then back by its
-    // button: its bars are those of the cave's rows.
+    // A gallery chosen, an earlier sheet deleted in the explorer, "Automatique" off: its place is
+    // isolated with the keys, the table minimised meanwhile back by its button.
     table->parentWidget()->showMinimized();
     QTest::mouseClick(plan->Image2, Qt::LeftButton, {}, plan->Image2->rect().center());
+    ASSERT_GT(plan->FicheSel, 1);
+    TFiche* choisie = f->Massif->Fiches[static_cast<std::size_t>(plan->FicheSel)];
+    f->Automatique1->setChecked(false);
+    f->Explorateur1->trigger();
+    TExploreur* e = Exploreur(*f);
+    QTreeWidgetItem* salle = e->Racine();
+    for (const char* nom : {"Causse de Pierrefeu", "Gouffre de la Brèche", "Réseau d'entrée", "Salle du Chaos"}) {
+        e->TreeView1->expandItem(salle);
+        salle = e->TreeView1->findItems(QString::fromUtf8(nom), Qt::MatchRecursive).value(0);
+        ASSERT_NE(salle, nullptr) << nom;
+    }
+    e->TreeView1->scrollToItem(salle);
+    QTest::mouseClick(e->TreeView1->viewport(), Qt::LeftButton, {}, e->TreeView1->visualItemRect(salle).center());
+    invite.reponses = {Bouton::Oui};
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    ASSERT_EQ(f->Massif->Fiches.size(), 7u);
+    f->Plan1->trigger();
     QTest::keyClick(f.get(), Qt::Key_V, Qt::AltModifier);
-    for (Qt::Key cle : {Qt::Key_I, Qt::Key_C})
+    for (Qt::Key cle : {Qt::Key_I, Qt::Key_L})
         QTest::keyClick(QApplication::activePopupWidget(), cle);
-    ASSERT_LT(f->Massif->FichesCourantes->size(), f->Massif->Fiches.size());
+    EXPECT_EQ(*f->Massif->FichesCourantes, ListeFiches{choisie});
     QTest::mouseClick(f->ToolBar1->widgetForAction(f->BoutonTableau), Qt::LeftButton);
     BarresFideles(*f, table);
+    // A perspective's choice goes when every sheet comes back by the keys, minimised or not.
+    auto* relief = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+    QTest::mouseClick(relief->Image2, Qt::LeftButton, {}, relief->Image2->rect().center());
+    ASSERT_TRUE(relief->SelectionValide);
+    relief->parentWidget()->showMinimized();
+    QTest::keyClick(f.get(), Qt::Key_M, Qt::AltModifier);
+    for (Qt::Key cle : {Qt::Key_R, Qt::Key_T})
+        QTest::keyClick(QApplication::activePopupWidget(), cle);
+    EXPECT_FALSE(relief->SelectionValide);
 
     // The table: no rotation, no zoom, no scale box, but the sort menu.
     f->Tableau1->trigger();
@@ -1338,6 +1367,22 @@ TEST_F(Vues, CalculDetailleEtLacunes)
     EXPECT_EQ(r.textes.mid(1), (QStringList{aucune, aucune}));
     f->Plan1->trigger();
     EXPECT_EQ(f->Panneaux[1]->text(), QStringLiteral("Rien n'est placé : le massif n'a pas de point de référence."));
+    f->Massif->Enregistre = true;
+
+    // Past the junction limit, "Calculer" says so as "Détaillé" does.
+    ASSERT_TRUE(f->OuvreMassif(""));
+    f->Depart_Calcul_Rapide->stop();
+    auto carrefours = std::make_unique<TFiche>();
+    for (int i = 0; i <= kMaxInconnues; ++i)
+        for (auto [depart, longueur] : {std::pair{"A", 3.0}, {"B", 8.0}, {"C", 5.0}})
+            AjouteGalerie(*carrefours, depart, ("P" + std::to_string(i)).c_str(), 1, longueur);
+    carrefours->Calcule(0);
+    f->Massif->AjouteFiche(std::move(carrefours), false);
+    for (auto [nom, x] : {std::pair{"A", 0.0}, {"B", 0.01}, {"C", 0.02}})
+        AjouteReference(*f->Massif, nom, x);
+    ClicOutil(f->ToolBar1, f->BoutonCalculer);
+    ASSERT_TRUE(CalculsFinis(*f));
+    EXPECT_EQ(invite.Textes().last(), "Trop de carrefours\r\nDemandez une version spéciale de Karstomat");
     f->Massif->Enregistre = true;
 }
 
@@ -1730,4 +1775,37 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
                 ASSERT_TRUE(cadreApercu.contains(x, y) || etiquette.adjusted(-2, -2, 2, 2).contains(x, y))
                     << x << ", " << y;
             }
+
+    // A reference point a million km off: at 1:25000, a grid of pages of 277 x 190 mm far
+    // beyond what a job prints. Imprimer prints nothing and says why; the preview counts it.
+    auto loin = std::make_unique<TFiche>();
+    AjouteGalerie(*loin, "Loin", "L1", 1, 10);
+    loin->Calcule(0);
+    f->Massif->AjouteFiche(std::move(loin), false);
+    AjouteReference(*f->Massif, "Loin", 1e6);  // km
+    f->Calculrapide1Click();
+    ASSERT_TRUE(CalculsFinis(*f));
+    plan->Graphique->Echelle = 25000;
+    const TGraphique& g = *plan->Graphique;
+    const long double x = g.Xmax - g.Xmin, y = g.Ymax - g.Ymin;
+    const QString combien =
+        QString::fromStdString(FormatNombre(std::ceil((x - 500) / 25 / 277) * std::ceil((y - 500) / 25 / 190), 19, 0));
+    imprimante->Journal.clear();
+    invite.messages.clear();
+    plan->Imprime(0, 0, 1, marge);
+    EXPECT_TRUE(imprimante->Journal.empty());
+    EXPECT_EQ(
+        invite.Textes().join(""),
+        QStringLiteral(
+            "À l'échelle 1/25000, le dessin de %1 km sur %2 km demanderait %3 pages : on n'en imprime pas plus de 10 000 à la fois.\rChoisissez une échelle plus petite, ou vérifiez les coordonnées des points de référence.")
+            .arg(QString::fromStdString(FormatNombre(x / 1000, 15, 1)),
+                 QString::fromStdString(FormatNombre(y / 1000, 15, 1)), combien));
+    QString compte;
+    PiloteModalInstalle apercuLoin([&](QDialog& d) {
+        auto& p = dynamic_cast<TPreview&>(d);
+        p.FormShow();
+        return compte = p.Label1->text(), int(QDialog::Rejected);
+    });
+    ClicOutil(f->ToolBar1, f->BoutonApercu);
+    EXPECT_EQ(compte, "Page 1/" + combien.split(' ').join(""));
 }

@@ -215,6 +215,12 @@ TEST_F(Pages, LockedOriginOutsideTheDrawingPrintsOnlyTheBandsItTouches)
     ctx.options.Y_Origine = 12;
     plan.NombrePages(colonnes, lignes, 10, 97);
     EXPECT_EQ(std::make_pair(colonnes, lignes), std::make_pair(1, 1));
+    // Typed on the west edge station, kept in six bytes 0.2 µm east of it: no blank band west.
+    plan.Xmin = 815120.3 - 1;
+    plan.Xmax = plan.Xmin + 11.5;
+    ctx.options.X_Origine = 815120.3L;
+    plan.NombrePages(colonnes, lignes, 10, 97);
+    EXPECT_EQ(colonnes, 1);
 
     // An origin whose distance to the drawing is a number of pages that no integer holds:
     // still the one or two bands of the content.

@@ -316,11 +316,13 @@ TEST_F(Plan, NorthArrowScaleBarAndGrid)
     // A step of 0 draws no grid.
     ctx.options.Pas = 0;
     EXPECT_EQ(DuGenre(Dessine(), Trace::Ligne).size(), 2u);
-    // Nor does a step that would cross a 1.5 km cave two million times.
+    EXPECT_TRUE(plan.Omission().empty());
+    // Nor does a step that would cross a 1.5 km cave two million times, which is said.
     AjouteGalerie(AjouteFiche(ctx.massif), "F", "G", {0, 0}, {{1500, 1500}});
     ctx.options.Pas = 1;
     plan.Echelle = 1000000;
     EXPECT_EQ(DuGenre(Dessine(), Trace::Ligne).size(), 3u);
+    EXPECT_EQ(plan.Omission().str(), "Quadrillage non dessiné : à ce pas, il compterait plus d'un million de croix.");
 }
 
 TEST_F(Plan, HitTestSetsSheetGalleryAndPointTogether)
