@@ -144,9 +144,9 @@ TEST_F(Feuille, LongueursTopofilEtNulles)
     exemple.NomFichier = KARST_EXAMPLES "/pierrefeu.mas";
     ASSERT_EQ(exemple.Charge().etat, EtatChargement::Charge);
     Charge(exemple.Fiches.back());
-    const std::regex lectures(R"(\d+(\.\d)?/\d+(\.\d)?)");
+    const std::regex dixiemes(R"(\d+(\.\d)?/\d+(\.\d)?)");
     const auto l = Colonne(cLongueur);
-    EXPECT_EQ(std::count_if(l.begin(), l.end(), [&](const auto& t) { return std::regex_match(t, lectures); }), 41);
+    EXPECT_EQ(std::count_if(l.begin(), l.end(), [&](auto& t) { return std::regex_match(t, dixiemes); }), 41);
 
     // A first shot of zero length between two stations leaves the gallery empty.
     EXPECT_FALSE(ValideAvec(cLongueur, "-0.0005"));

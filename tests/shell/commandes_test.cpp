@@ -797,8 +797,7 @@ TEST_F(Commandes, AucuneLettreDeRaccourciPartagee)
         --profondeur;
         return int(QDialog::Rejected);
     });
-    // Commands that would end the session, wait on a computation or write over the sample
-    // are left out.
+    // Commands that would end the session, wait on a computation or save over the sample are left out.
     const QStringList exclues =
         QStringLiteral("Quitter1 Fermer1 Nouveau1 Ouvrir1 Enregistrer1 N110 N210 N31 Calcul1 Calculrapide1")
             .split(QLatin1Char(' '));

@@ -732,8 +732,7 @@ TEST(FichierTexte, PortesDeVersionEtFinsDeLigne)
     EXPECT_EQ(relu->Fiches.size(), 3u);
 }
 
-// In each line-end mode: a last line without its end in a file bigger than the bound, and
-// a line of exactly the bound, whose end is no part of it.
+// Each line-end mode: a last line without its end after the bound, a line of the bound's length.
 TEST(FichierTexte, DerniereLigneSansFinEtLigneDeLaBorne)
 {
     const fs::path p = Temporaire("lignes.txt");
