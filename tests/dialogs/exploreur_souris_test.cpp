@@ -26,6 +26,7 @@
 #include "form1_aide.h"
 #include "hote_factice.h"
 #include "platform/canvas.h"
+#include "platform/dialogues_qt.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
@@ -134,6 +135,22 @@ protected:
         QTest::keyClick(e->PopupMenu1, mnemonique);
         QApplication::processEvents();
     }
+    // The same menu asked with Shift+F10, as on a laptop without a Menu key; a shortcut on
+    // those keys does not fire as well.
+    void MenuAuClavier(Qt::Key mnemonique)
+    {
+        HabilleDialoguesQt();
+        QAction raccourci(f.get());
+        raccourci.setShortcut(Qt::SHIFT | Qt::Key_F10);
+        f->addAction(&raccourci);
+        QSignalSpy tire(&raccourci, &QAction::triggered);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+        QApplication::processEvents();
+        ASSERT_TRUE(e->PopupMenu1->isVisible());
+        EXPECT_TRUE(tire.isEmpty());
+        QTest::keyClick(e->PopupMenu1, mnemonique);
+        QApplication::processEvents();
+    }
     // Types into the control with the focus, then presses a key and lets the rebuild run.
     void Tape(const QString& texte, Qt::Key fin)
     {
@@ -200,7 +217,7 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     ASSERT_EQ(e->NoeudSelectionne(), s);
 
     // Escape: the editor goes, nothing changes.
-    Menu(e->TreeView1->viewport(), Centre(s), Qt::Key_M);
+    MenuAuClavier(Qt::Key_M);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
     EXPECT_TRUE(e->Annulations.empty());
     EXPECT_TRUE(f->Massif->Enregistre);
@@ -243,7 +260,7 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     f->Massif->Enregistre = true;
     const QModelIndex d = Ligne("D");
     Clique(d);
-    Menu(Liste()->viewport(), Centre(d), Qt::Key_M);
+    MenuAuClavier(Qt::Key_M);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
     EXPECT_EQ(e->Annulations.size(), pas);
     EXPECT_TRUE(f->Massif->Enregistre);

@@ -667,7 +667,10 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
     EtapesRotation etapes(
         *f, *a, [&] { return std::vector<double>{plan.Angle}; },
         [&] {
+            // Escape in the turning view stops it; were it lost, the steps would go on.
             if (++pas == 3)
+                QTest::keyClick(a->Image2, Qt::Key_Escape);
+            else if (pas > 3)
                 Arret(*f).hide();
         });
     invite.saisies = {QStringLiteral("abc"), QStringLiteral("0"), QStringLiteral("-181"), QStringLiteral("7,5")};
@@ -705,7 +708,9 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
         },
         [&] {
             montrees.push_back(-p.Elevation);
-            if (montrees.size() == 3)
+            if (montrees.size() == 3)  // Escape in « Rotation » stops too
+                QTest::keyClick(Arret(*f).Button1, Qt::Key_Escape);
+            else if (montrees.size() > 3)
                 Arret(*f).hide();
         });
     PiloteModalInstalle pilote([](QDialog& d) {
