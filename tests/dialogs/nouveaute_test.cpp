@@ -245,23 +245,24 @@ TEST_F(Nouveaute, SurfaceEtExploration)
     EXPECT_TRUE(n->Combo_reseau->currentText().isEmpty());
     n->Combo_systeme->setCurrentIndex(0);
     n->Combo_cavite->setEditText(QStringLiteral("Nouvelle"));
-    // Letters the file lacks in two of the four fields: Non goes back to the first, caret last.
+    // Letters the file lacks in each of the four fields: Non goes back to the first, caret last.
     n->show();
     n->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(n.get()));
-    for (QComboBox* c : {n->Combo_reseau, n->Combo_lieu}) {
+    for (QComboBox* c : {n->Combo_systeme, n->Combo_cavite, n->Combo_reseau, n->Combo_lieu}) {
         QTest::mouseClick(c->lineEdit(), Qt::LeftButton);
         QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QStringLiteral("Ω"), {});
     }
     invite.reponses = {Bouton::Non};
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ces textes contiennent des caractères que le fichier ne peut pas "
-                                                     "garder :\rLe champ « Réseau » : « Ω »\rLe champ « Lieu » : « Ω »"
+                                                     "garder :\rLe champ « Système » : « Ω »\rLe champ « Cavité » : "
+                                                     "« Ω »\rLe champ « Réseau » : « Ω »\rLe champ « Lieu » : « Ω »"
                                                      "\rIls seront enregistrés comme « ? ». Continuer ainsi ?"));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("R"));
     invite.reponses = {Bouton::Oui};
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(*n->FicheDemandee, (Adresse{"S", "Nouvelle", "?R", "?"}));
+    EXPECT_EQ(*n->FicheDemandee, (Adresse{"S?R", "Nouvelle?", "?", "?"}));
 }
 
 TEST_F(Nouveaute, RetourApresUnNouveauMassifLeFerme)
