@@ -225,6 +225,7 @@ TEST(ChoixRecherche, FichesNonCalculeesEtPlanSansCandidat)
     d.StringGrid1->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 5), true);
     d.BitBtn2Click();
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Pas de fiches calculées.")});
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
     EXPECT_EQ(d.result(), 0);  // "Choix simple" stays open
     EXPECT_TRUE(s.montrees.empty());

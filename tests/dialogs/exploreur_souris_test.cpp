@@ -331,10 +331,12 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     touche(Enfant(e->Racine(), "S"), Qt::Key_F2);
     QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QStringLiteral("rΩ"), {});
     Tape({}, Qt::Key_Return);
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas "
                                                      "garder :\rLe nouveau nom : « Ω »\rIls seront enregistrés comme "
                                                      "« ? ». Le dossier sera alors confondu avec « R? ». Le garder "
                                                      "ainsi ?"));
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
     Tape({}, Qt::Key_Escape);
     EXPECT_EQ(e->Annulations.size(), 1u);
@@ -434,6 +436,7 @@ TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)
         // A system dropped on the bin goes there, after the question.
         invite.reponses = {Bouton::Oui};
         glisse(Ligne("P" + n), Liste()->viewport(), Centre(Ligne("Corbeille")));
+        ASSERT_FALSE(invite.Textes().isEmpty());
         EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier P%1 dans la corbeille ?").arg(k));
     }
     std::vector<Adresse> attendu{{"Z", "K", "R", "L"}};

@@ -121,6 +121,7 @@ TEST_F(Nouveaute, CaviteIsoleeDuMassifCourant)
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas "
                                                           "garder :\rLe nom de la cavité : « Ω 🙂 »\rIls seront "
                                                           "enregistrés comme « ? ». Continuer ainsi ?")});
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages[0].defaut, Bouton::Non);
     EXPECT_EQ(n->Etape, 3);
     ASSERT_EQ(QApplication::focusWidget(), n->Nom_Cavite);
@@ -191,6 +192,7 @@ TEST_F(Nouveaute, SystemeRattachantAnciensSystemesEtCavites)
     EXPECT_EQ(m().Fiches[0]->Systeme.Chaine(), "A");
     EXPECT_EQ(n->Etape, 6);
     n->Avant->click();
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().texte, QStringLiteral("Appliquer le nouveau nom aux éléments choisis ?"));
     std::vector<std::string> systemes;
     for (TFiche* f : m().Fiches)
@@ -255,6 +257,7 @@ TEST_F(Nouveaute, SurfaceEtExploration)
     }
     invite.reponses = {Bouton::Non};
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ces textes contiennent des caractères que le fichier ne peut pas "
                                                      "garder :\rLe champ « Système » : « Ω »\rLe champ « Cavité » : "
                                                      "« Ω »\rLe champ « Réseau » : « Ω »\rLe champ « Lieu » : « Ω »"
@@ -273,6 +276,7 @@ TEST_F(Nouveaute, RetourApresUnNouveauMassifLeFerme)
     n->Avant->click();
     EXPECT_EQ(n->Etape, 8);
     EXPECT_EQ(n->Panneau->currentIndex(), 2);
+    ASSERT_FALSE(hote.journal.empty());
     EXPECT_EQ(hote.journal.back(), "ouvre ");
     n->Arriere->click();
     EXPECT_EQ(n->Etape, 1);

@@ -160,6 +160,7 @@ TEST(Recherche, FenetreRechercheEtToutSauf)
     QTest::keyClicks(d.Date_le, QStringLiteral("  052098"));
     QTest::mouseClick(d.Button1, Qt::LeftButton);
     EXPECT_TRUE(r.empty());
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(),
               QStringLiteral("Le champ « Date : Topographiées le » n'accepte pas «   /05/2098 » : "
                              "il faut une année de deux chiffres, ou de quatre de 1950 à 2049."));

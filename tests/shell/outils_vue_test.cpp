@@ -245,6 +245,7 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     v->apresPage = [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); };
     a->Imprime(0, 0, 1, f->Marge);
     EXPECT_EQ(v->pages.size(), 1u);
+    ASSERT_FALSE(imprimante->Journal.empty());
     EXPECT_EQ(imprimante->Journal.back(), "Abandon");
     EXPECT_EQ(std::count(imprimante->Journal.begin(), imprimante->Journal.end(), "Fin"), 0);
     EXPECT_EQ(Evolution, nullptr);
@@ -376,6 +377,7 @@ TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)
     marge.PositionEtiquette = {0, 1, 4, 3};
     f->Massif->NomFichier = "/tmp/GROTTE.FIC";
     imprimante->Debut();
+    ASSERT_FALSE(imprimante->pages_.empty());
     CanvasEnregistreur& page = *imprimante->pages_.back();
     a->ImprimePage(*imprimante, 5, marge);
 
