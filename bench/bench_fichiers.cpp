@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "exchange/echange.h"
 #include "exchange/outils.h"
+#include "rapport_muet.h"
 #include "survey/modele.h"
 
 using namespace karst;
@@ -138,14 +140,22 @@ bool Ouvert(const std::string& nom)
     return m.Charge().etat == EtatChargement::Charge;
 }
 
-bool Lu(const std::string& nom, FinsDeLigne fins)
+using banc::RapportMuet;
+
+using Import = bool (*)(TMassif&, const std::string&, TRapportEchange&);
+
+// Whether the import takes the file.
+auto Importe(Import importe)
 {
-    try {
-        benchmark::DoNotOptimize(echange::LitLignes(nom, fins).size());
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return [importe](const std::string& nom) {
+        TMassif m;
+        RapportMuet r;
+        try {
+            return importe(m, nom, r);
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
 }
 
 constexpr int64_t kGo = int64_t{1} << 30;
@@ -164,24 +174,34 @@ void MassifBinaireTronque(benchmark::State& etat)
 
 void ToporobotCreux(benchmark::State& etat)
 {
-    Refus(etat, Fichier(".Tab", "-6\t1\tGouffre\r\n", 1024 * kGo),
-          [](const std::string& n) { return Lu(n, FinsDeLigne::Toutes); });
+    Refus(etat, Fichier(".Tab", "-6\t1\tGouffre\r\n", 1024 * kGo), Importe(ImporteToporobot));
 }
 
 void VisualTopoNul(benchmark::State& etat)
 {
-    Refus(etat, Fichier(".tro", "Version 5.0\r\n", kGo),
-          [](const std::string& n) { return Lu(n, FinsDeLigne::CommeLaPremiere); });
+    Refus(etat, Fichier(".tro", "Version 5.0\r\n", kGo), Importe(ImporteVisualTopo));
 }
 
 // A gigabyte of empty lines: refused at the most lines an import reads.
 void ImportLignesVides(benchmark::State& etat)
 {
-    Refus(etat, Fichier(".Tab", "\n", kGo, true), [](const std::string& n) { return Lu(n, FinsDeLigne::Toutes); });
+    Refus(etat, Fichier(".tro", "\n", kGo, true), Importe(ImporteVisualTopo));
 }
+
+// 600 MB of 100,000-byte lines, which no survey file holds: refused as soon as the file
+// shows it is not of the format, with memory that does not grow with the file.
+void ImportLignesLongues(benchmark::State& etat, const char* extension, Import importe)
+{
+    Refus(etat, Fichier(extension, std::string(99'999, 'x') + "\n", 600'000'000, true), Importe(importe));
+}
+
+void ToporobotLignesLongues(benchmark::State& etat) { ImportLignesLongues(etat, ".Tab", ImporteToporobot); }
+void VisualTopoLignesLongues(benchmark::State& etat) { ImportLignesLongues(etat, ".tro", ImporteVisualTopo); }
 
 }  // namespace
 
+BENCHMARK(ToporobotLignesLongues)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(VisualTopoLignesLongues)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(MassifTexteTronque)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(MassifBinaireTronque)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ToporobotCreux)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -1,7 +1,7 @@
-// Import and export times of the exchange formats on generated files: a Toporobot file of
-// 2,000 series and a VisualTopo file of 20,000 shots, read into an empty massif and into a
-// massif that already holds the same survey (every free-index look-up then meets taken
-// names).
+// Import and export times of the exchange formats on generated files: Toporobot files of
+// 2,000 and 10,000 series and VisualTopo files of 20,000 and 100,000 shots, read into an
+// empty massif and into a massif that already holds the same survey (every free-index
+// look-up then meets taken names).
 
 #include <benchmark/benchmark.h>
 
@@ -11,21 +11,16 @@
 #include <string>
 
 #include "exchange/echange.h"
+#include "rapport_muet.h"
 #include "survey/modele.h"
 #include "survey/nombres.h"
+#include "survey/textes.h"
 
 namespace {
 
 using namespace karst;
 
-class RapportMuet : public TRapportEchange {
-public:
-    void Statut(const std::string&) override {}
-    void Message(const std::string&) override {}
-    void Avertissement(const std::string&) override {}
-    ChoixDeclinaison DeclinaisonNonReglee(const std::string&) override { return ChoixDeclinaison::Fichier; }
-    bool CaracteresPerdus(const std::string&) override { return true; }
-};
+using banc::RapportMuet;
 
 struct Hasard {
     uint64_t x = 88172645463325252ULL;
@@ -53,8 +48,23 @@ void Ecrit(const std::string& fichier, const std::string& texte)
 
 std::string E(long long v) { return FormatEntier(v); }
 
-// 2,000 series of 10 shots, each starting from a point of an earlier series; one in seven
-// closes a loop on an earlier series, one in thirteen changes trip half-way.
+std::string CaractereUtf8(char32_t u)
+{
+    std::string r;
+    if (u < 0x10000) {
+        r += static_cast<char>(0xE0 | (u >> 12));
+    } else {
+        r += static_cast<char>(0xF0 | (u >> 18));
+        r += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+    }
+    r += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    r += static_cast<char>(0x80 | (u & 0x3F));
+    return r;
+}
+
+// Series of 10 shots, each starting from a point of an earlier series; one in seven closes a
+// loop on an earlier series, one in thirteen changes trip half-way.
+template <int Series>
 const std::string& FichierToporobot()
 {
     static const std::string nom = [] {
@@ -64,7 +74,7 @@ const std::string& FichierToporobot()
             t += "-2\t" + E(s) + "\t01\t07\t95\tA\tB\t0\t1.50\t0\t1\r";
         t += "-1\t1\t360.00\t360.00\t0.10\t1.00\t1.00\t100.00\t0.00\r\r";
         const int n = 10;
-        for (int s = 1; s <= 2000; ++s) {
+        for (int s = 1; s <= Series; ++s) {
             int sd = s, pd = 0, sa = s, pa = n;
             if (s > 1)
                 sd = 1 + static_cast<int>(h(static_cast<uint32_t>(s - 1))), pd = static_cast<int>(h(n + 1));
@@ -78,10 +88,10 @@ const std::string& FichierToporobot()
                 t += E(s) + "\t" + E(j) + "\t1\t" + E(tr) + "\t" + (j ? E(1 + h(20)) + ".25" : "0.00") + "\t" +
                      E(h(360)) + ".50\t" + E(static_cast<int>(h(60)) - 30) + ".00\t1.00\t2.00\t0.50\t1.00\t\r";
             }
-            if (s < 2000)
+            if (s < Series)
                 t += "\r";
         }
-        const std::string f = Dossier() + "/reseau.Tab";
+        const std::string f = Dossier() + "/reseau" + E(Series) + ".Tab";
         Ecrit(f, t);
         return f;
     }();
@@ -105,14 +115,15 @@ std::string LigneVT(const std::string& de, const std::string& vers, const std::s
     return r;
 }
 
-// 200 blocks of 100 shots, each a chain starting at a station of an earlier block, with a
+// Blocks of 100 shots, each a chain starting at a station of an earlier block, with a
 // zero-length shot joining two junctions now and then.
+template <int Blocs>
 const std::string& FichierVisualTopo()
 {
     static const std::string nom = [] {
         Hasard h;
         std::string t = "Trou Reseau,1000.000,2000.000,500,LT3\r\nEntree B0_0\r\n\r\n";
-        for (int b = 0; b < 200; ++b) {
+        for (int b = 0; b < Blocs; ++b) {
             t += "Param Deca Degd Clino Degd 1.30 Dir,Dir,Dir Std\r\n";
             std::string de = b == 0 ? "B0_0" : "B" + E(h(static_cast<uint32_t>(b))) + "_" + E(h(100));
             t += LigneVT(de, de, "0.00", "0.00", "0.0") + "\r\n";
@@ -127,7 +138,7 @@ const std::string& FichierVisualTopo()
             t += "\r\n";
         }
         t += "[Configuration]\r\n";
-        const std::string f = Dossier() + "/reseau.tro";
+        const std::string f = Dossier() + "/reseau" + E(Blocs) + ".tro";
         Ecrit(f, t);
         return f;
     }();
@@ -151,16 +162,27 @@ void BM_Importe(benchmark::State& state)
         benchmark::DoNotOptimize(m.Fiches.size());
     }
 }
-BENCHMARK(BM_Importe<ImporteToporobot, FichierToporobot>)
+BENCHMARK(BM_Importe<ImporteToporobot, FichierToporobot<2000>>)
     ->Name("ImporteToporobot_2000_series")
     ->Arg(0)
     ->Arg(1)
     ->ArgName("massif_plein")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Importe<ImporteVisualTopo, FichierVisualTopo>)
+BENCHMARK(BM_Importe<ImporteVisualTopo, FichierVisualTopo<200>>)
     ->Name("ImporteVisualTopo_20000_visees")
     ->Arg(0)
     ->Arg(1)
+    ->ArgName("massif_plein")
+    ->Unit(benchmark::kMillisecond);
+// 100,000 shots.
+BENCHMARK(BM_Importe<ImporteToporobot, FichierToporobot<10000>>)
+    ->Name("ImporteToporobot_10000_series")
+    ->Arg(0)
+    ->ArgName("massif_plein")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Importe<ImporteVisualTopo, FichierVisualTopo<1000>>)
+    ->Name("ImporteVisualTopo_100000_visees")
+    ->Arg(0)
     ->ArgName("massif_plein")
     ->Unit(benchmark::kMillisecond);
 
@@ -168,7 +190,7 @@ void BM_ExporteToporobot(benchmark::State& state)
 {
     TMassif m;
     RapportMuet r;
-    ImporteToporobot(m, FichierToporobot(), r);
+    ImporteToporobot(m, FichierToporobot<2000>(), r);
     const std::string sortie = Dossier() + "/export.Tab";
     for (auto _ : state)
         ExporteToporobot(m, sortie);
@@ -179,7 +201,7 @@ void BM_ExportePLT(benchmark::State& state)
 {
     TMassif m;
     RapportMuet r;
-    ImporteVisualTopo(m, FichierVisualTopo(), r);
+    ImporteVisualTopo(m, FichierVisualTopo<200>(), r);
     for (TFiche* f : m.Fiches)
         for (TGalerie* g : f->Galeries)
             g->Placee = true;
@@ -190,6 +212,20 @@ void BM_ExportePLT(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ExportePLT)->Unit(benchmark::kMillisecond);
+
+// The characters a text of 66,000 distinct ideographs loses, as the import's question names
+// them: linear in the text.
+void BM_CaracteresHorsCp1252(benchmark::State& state)
+{
+    std::string texte;
+    for (char32_t u = 0x4E00; u < 0x4E00 + 20'992; ++u)  // CJK Unified Ideographs
+        texte += CaractereUtf8(u);
+    for (char32_t u = 0x20000; u < 0x20000 + 45'008; ++u)  // Extension B
+        texte += CaractereUtf8(u);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CaracteresHorsCp1252(texte).size());
+}
+BENCHMARK(BM_CaracteresHorsCp1252)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

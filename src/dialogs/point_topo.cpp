@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "dialogs/choix_recherche.h"
 #include "dialogs/hors_cp1252.h"
@@ -47,6 +48,19 @@ std::vector<const TPointTopo*> StationsSaisie(const SaisieEnCours& s)
     if (s.Final)
         r.push_back(&*s.Final);
     return r;
+}
+
+// A station written as the proposals show it, name then index in brackets: the two parts.
+bool SepareIndice(const QString& t, QString& nom, QString& indice)
+{
+    const qsizetype ouvre = t.endsWith(QLatin1Char(')')) ? t.lastIndexOf(QLatin1Char('('), t.size() - 2) : -1;
+    if (ouvre < 0)
+        return false;
+    indice = t.mid(ouvre + 1, t.size() - ouvre - 2);
+    if (indice.isEmpty() || std::any_of(indice.begin(), indice.end(), [](QChar c) { return !c.isDigit(); }))
+        return false;
+    nom = t.left(ouvre);
+    return true;
 }
 
 }  // namespace
@@ -244,13 +258,10 @@ void TPoint_Topo::NomChange()
 {
     Modifie = true;
     const QString t = Nom->currentText();
-    if (!t.endsWith(QLatin1Char(')')))
+    QString indice;
+    if (!SepareIndice(t, NomSaisi, indice))
         return;
-    const int ouvre = t.lastIndexOf(QLatin1Char('('), t.size() - 2);
-    if (ouvre < 0)
-        return;
-    Ind->setText(t.mid(ouvre + 1, t.size() - ouvre - 2));
-    NomSaisi = t.left(ouvre);
+    Ind->setText(indice);
     choisi_ = t;
     // The combo's text cannot be changed while it reports the choice: a moment later.
     Timer1->start();
@@ -331,6 +342,12 @@ void TPoint_Topo::OKBtnClick(int resultat)
     // A proposal chosen just before closing is stored as its name.
     if (Timer1->isActive())
         Timer1Timer();
+    // A station typed as the list shows one is that name and that index, as if chosen.
+    QString nom, texteIndice;
+    if (PointTopo->isChecked() && SepareIndice(Nom->currentText(), nom, texteIndice)) {
+        Nom->setEditText(nom);
+        Ind->setText(texteIndice);
+    }
     int indice = 0;
     if (PointTopo->isChecked() && !LitIndiceChamp(Ind, indice))
         return;

@@ -75,7 +75,6 @@ public:
     bool Modifie = false;
     bool GlisseLignes = false;
     int LigneAncre = 0;
-    int LigneCourante = 0;
     int ColonneSouris = 0;
     // The rows the grid shows: every change goes to them, and the grid is then shown again.
     FeuilleSaisie Feuille;
@@ -106,11 +105,9 @@ public:
     // A width chosen for the column, as a drag of its title's border gives: the layout takes
     // it when the sheet is finished.
     void FixeLargeurColonne(int colonne, int largeur);
-    // Appends a default row numbered as the next shot.
-    void AjouteViseeEnBas();
     // The units the list offers in a unit column of that type.
     static QStringList TexteUnites(int type);
-    // The current cell.
+    // The current cell: every command acts on the row the cursor shows, however it got there.
     int Ligne() const;
     int Colonne() const;
     void FixeCelluleCourante(int ligne, int colonne);
@@ -188,7 +185,7 @@ public:
     // The grid as "Tout copier" puts it on the clipboard.
     QString TexteGrille() const;
     void ImporterClick();
-    // Pastes spreadsheet lines from `LigneCourante`, skipping those field numbers.
+    // Pastes spreadsheet lines from the cursor's row, skipping those field numbers.
     void ImporteTexte(const QString& texte, const std::vector<int>& ignores);
     // kind 1 length, 2 azimuth, 3 slope.
     void CorrigeColonne(int quoi);

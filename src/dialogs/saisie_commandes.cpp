@@ -107,9 +107,9 @@ void TMultPageDlg::construitMenus()
     Importerduntableur1 = item(PopupMenu1, "Importerduntableur1", QStringLiteral("I&mporter d'un tableur ..."),
                                &TMultPageDlg::ImporterClick);
     Insrerunevise1 = item(PopupMenu1, "Insrerunevise1", QStringLiteral("&Insérer une visée"),
-                          [this] { InsereVisee(LigneCourante); });
+                          [this] { InsereVisee(Ligne()); });
     Insrerunpoint1 = item(PopupMenu1, "Insrerunpoint1", QStringLiteral("I&nsérer un point ..."),
-                          [this] { InserePoint(LigneCourante); });
+                          [this] { InserePoint(Ligne()); });
     Insrerunpoint1->setToolTip(QStringLiteral("Ajoute un point topo entre les visées"));
     PopupMenu1->addSeparator();
     CorrigerLongueur2 = item(PopupMenu1, "Corrigerlalongueur2", QStringLiteral("Corriger la &longueur ..."),
@@ -120,9 +120,9 @@ void TMultPageDlg::construitMenus()
         item(PopupMenu1, "Corrigerlapente2", QStringLiteral("Corriger la &pente ..."), [this] { CorrigeColonne(3); });
     PopupMenu1->addSeparator();
     Supprimerunevise1 = item(PopupMenu1, "Supprimerunevise1", QStringLiteral("&Supprimer une visée"),
-                             [this] { SupprimeVisees(LigneCourante); });
+                             [this] { SupprimeVisees(Ligne()); });
     Supprimerunpoint1 = item(PopupMenu1, "Supprimerunpoint1", QStringLiteral("S&upprimer un point"),
-                             [this] { SupprimePoint(LigneCourante); });
+                             [this] { SupprimePoint(Ligne()); });
 }
 
 // ---- menus opening ----
@@ -146,7 +146,7 @@ void TMultPageDlg::Tableau1Click()
 
 void TMultPageDlg::PopupMenu1Popup()
 {
-    const int r = LigneCourante;
+    const int r = Ligne();
     Insrerunevise1->setEnabled(r > 1 && !Feuille.LigneDepart(r));
     Insrerunpoint1->setEnabled(r > 1 && !Feuille.LigneDepart(r));
     Supprimerunevise1->setEnabled(Feuille.LigneVisee(r));
@@ -267,8 +267,6 @@ void TMultPageDlg::InsereVisee(int ligne)
 
 void TMultPageDlg::SupprimeVisees(int ligne)
 {
-    if (!Confirme(QStringLiteral("La ligne va définitivement être supprimée."), Icone::Confirmation))
-        return;
     const QRect sel = SelectionGrille();
     int premiere = ligne, nombre = 1;
     if (sel.width() <= 1) {
@@ -286,6 +284,17 @@ void TMultPageDlg::SupprimeVisees(int ligne)
         premiere = sel.top();
         nombre = sel.height();
     }
+    // The question names the shots that go, once they are known to be shots.
+    QStringList visees;
+    for (int r = premiere; r < premiere + nombre; ++r)
+        visees << QString::fromStdString(Feuille.DesignationVisee(r));
+    const QString question =
+        nombre == 1 ? QStringLiteral("La %1 va définitivement être supprimée.").arg(visees[0])
+                    : QStringLiteral("Ces %1 visées vont définitivement être supprimées :\r%2")
+                          .arg(nombre)
+                          .arg(ListeBornee(visees, 10));
+    if (!Confirme(question, Icone::Confirmation))
+        return;
     Modifie = true;
     {
         const QSignalBlocker bloque(TableauVisee);
@@ -468,12 +477,18 @@ void TMultPageDlg::SupprimePoint(int ligne)
 {
     const int derniere = NbLignes() - 1;
     if (!Feuille.LigneVisee(ligne) && ligne > 1 && ligne < derniere) {
-        if (!Confirme(QStringLiteral("Les deux points et les informations correspondantes vont être supprimées"),
+        // The junction's end row, and its start row just below.
+        if (Feuille.LigneDepart(ligne))
+            --ligne;
+        const QString arrivee = Cellule(ligne, 1), depart = Cellule(ligne + 1, 1);
+        const QString points = arrivee == depart
+                                   ? QStringLiteral("Le carrefour « %1 »").arg(arrivee)
+                                   : QStringLiteral("Les deux points « %1 » et « %2 »").arg(arrivee, depart);
+        if (!Confirme(points + QStringLiteral(" et les informations correspondantes vont être supprimés : les deux "
+                                              "galeries n'en feront plus qu'une."),
                       Icone::Confirmation))
             return;
         Modifie = true;
-        if (Feuille.LigneDepart(ligne))
-            --ligne;
         const int k = ArriveesAvant(ligne);
         if (k >= 1 && k <= static_cast<int>(Noeuds.size()))
             Noeuds.erase(Noeuds.begin() + (k - 1));
@@ -481,7 +496,8 @@ void TMultPageDlg::SupprimePoint(int ligne)
         const QSignalBlocker bloque(TableauVisee);
         FixeCelluleCourante(std::min(ligne, NbLignes() - 1), std::max(Colonne(), 1));
     } else if (ligne == derniere && FinSurPoint) {
-        if (!Confirme(QStringLiteral("Supprimer le dernier point et continuer?"), Icone::Confirmation))
+        if (!Confirme(QStringLiteral("Supprimer le dernier point « %1 » et continuer ?").arg(Cellule(derniere, 1)),
+                      Icone::Confirmation))
             return;
         Modifie = true;
         PointFinal.reset();

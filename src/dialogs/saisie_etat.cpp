@@ -169,6 +169,26 @@ std::vector<PartieMelee> PartiesSauveesMelees(const TPreference_Ecran& p, const 
     return melees;
 }
 
+// The sheet a block was saved from. The block keeps only the low 16 bits of its order number,
+// which sheets numbered past 65535 share with others: its address must match as well, and
+// one sheet only. Null otherwise.
+TFiche* FicheSauvee(const TMassif& m, uint16_t ordre, const std::vector<std::string>& adresse)
+{
+    TFiche* trouvee = nullptr;
+    for (TFiche* f : m.Fiches) {
+        if (!f || (static_cast<uint32_t>(f->Ordre) & 0xFFFF) != ordre)
+            continue;
+        const std::vector<std::string> sienne = {f->Systeme.Chaine(), f->Cavite.Chaine(), f->Reseau.Chaine(),
+                                                 f->Lieu.Chaine()};
+        if (sienne != adresse)
+            continue;
+        if (trouvee)
+            return nullptr;
+        trouvee = f;
+    }
+    return trouvee;
+}
+
 }  // namespace
 
 bool TMultPageDlg::Visible() const { return isVisible(); }
@@ -214,6 +234,7 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
     const QSignalBlocker bloque(TableauVisee);
     QStringList nonPlaces;
     std::vector<PartieMelee> melees;
+    bool perdue = false;  // the sheet edited is no longer known
     Efface();
     dispositionGardee_.reset();
     ConstruitGrille(Preferences);
@@ -247,10 +268,16 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
                 AjouteLigne();
             PlaceLigneSauvee(*this, ligne, lignes[static_cast<std::size_t>(ligne)], types, titres, nonPlaces);
         }
+        Feuille.NumeroteVisees();
+        MontreFeuille();
         Massif = &massif;
         const uint16_t ordre = f.LitU16();
-        Fiche = ordre == 0xFFFF ? nullptr : massif.FicheParOrdre(static_cast<int16_t>(ordre));
+        Fiche = ordre == 0xFFFF ? nullptr
+                                : FicheSauvee(massif, ordre,
+                                              {VersCp1252(Systeme->text()), VersCp1252(Cavite->text()),
+                                               VersCp1252(Reseau->text()), VersCp1252(Lieu->text())});
         EditionFiche = Fiche != nullptr;
+        perdue = ordre != 0xFFFF && !Fiche;
         NouvelleFiche = false;
         PremierDepart = std::make_unique<TPointTopo>();
         PremierDepart->LitFlux(f);
@@ -292,6 +319,10 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
             ListeBornee(nonPlaces, 20));
     if (!melees.empty())
         ditDeuxColonnes(melees);
+    if (perdue)
+        Invite().Avertissement(QStringLiteral(
+            "La fiche en cours de saisie ne correspond plus à une seule fiche du massif par son numéro et son "
+            "adresse : elle est reprise comme une nouvelle fiche, que « Terminer » ajoutera au massif."));
 }
 
 namespace {

@@ -351,8 +351,8 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
         PopupMenu1Popup();
         PopupMenu1->popup(TableauVisee->viewport()->mapToGlobal(p));
     });
+    // The press has moved the cursor already: its row is the one the commands take.
     connect(TableauVisee, &QTableWidget::cellPressed, this, [this](int r, int c) {
-        LigneCourante = r + 1;
         ColonneSouris = c + 1;
         lignePression_ = r + 1;
         pression_ = false;
@@ -360,15 +360,11 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     });
     // A press on a row marker starts a range of whole rows, which the header extends.
     connect(marques, &QHeaderView::sectionPressed, this, [this](int r) {
-        LigneCourante = LigneAncre = lignePression_ = r + 1;
+        LigneAncre = lignePression_ = r + 1;
         ColonneSouris = 0;
         GlisseLignes = QApplication::mouseButtons() & Qt::LeftButton;
         pression_ = false;
         agrandit();
-    });
-    connect(marques, &QHeaderView::sectionEntered, this, [this](int r) {
-        if (GlisseLignes)
-            LigneCourante = r + 1;
     });
     connect(titres, &QHeaderView::sectionDoubleClicked, this, [this](int c) {
         lignePression_ = 0;
@@ -676,13 +672,6 @@ void TMultPageDlg::ConstruitGrille(TPreference_Ecran* preferences)
     TableauVisee->verticalScrollBar()->setValue(0);
 }
 
-void TMultPageDlg::AjouteViseeEnBas()
-{
-    Feuille.AjouteViseeEnBas();
-    TableauVisee->insertRow(NbLignes() - 2);
-    montreLigne(NbLignes() - 1);
-}
-
 QStringList TMultPageDlg::TexteUnites(int type) { return LibellesUnites(TPreference_Ecran::UnitesColonne(type)); }
 
 void TMultPageDlg::AjouteLigne()
@@ -820,7 +809,6 @@ void TMultPageDlg::TabSetClick()
     Notebook->setCurrentIndex(t);
     if (!EditionFiche && t == 0 && NouvelleFiche) {
         NouvelleFiche = false;
-        LigneCourante = 2;
         FixeCelluleCourante(1, 1);
         ModifieDepart(1);
         InformationsGalerie(1);
@@ -834,7 +822,6 @@ void TMultPageDlg::TableauViseeClick()
     const int r = Ligne(), c = Colonne();
     if (r == 0 || c == 0)
         return;
-    LigneCourante = r;
     // A press moves the cursor before it selects: the grid grows once the press has selected.
     if (!pression_)
         agrandit();
@@ -861,7 +848,7 @@ void TMultPageDlg::agrandit()
 {
     const QRect sel = SelectionGrille();
     if (!FinSurPoint && sel.top() >= NbLignes() - 1 && NbLignes() < FeuilleSaisie::kLignesMax)
-        AjouteViseeEnBas();
+        AjouteLigne();
 }
 
 void TMultPageDlg::UniteExit()

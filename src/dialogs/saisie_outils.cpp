@@ -78,7 +78,7 @@ void TMultPageDlg::Toutcopier1Click() { QApplication::clipboard()->setText(Texte
 
 void TMultPageDlg::ImporterClick()
 {
-    if (LigneCourante <= 1 || Feuille.LigneArrivee(LigneCourante - 1)) {
+    if (Ligne() <= 1 || Feuille.LigneArrivee(Ligne() - 1)) {
         Invite().Avertissement(QString::fromUtf8(kTexteViseeImpossibleIci));
         return;
     }
@@ -103,7 +103,7 @@ void TMultPageDlg::ImporteTexte(const QString& texte, const std::vector<int>& ig
     std::optional<std::string> refus;
     {
         const Sablier sablier;
-        refus = Feuille.ImporteTexte(TexteUtf8(texte.toStdString()), ignores, LigneCourante, FinSurPoint);
+        refus = Feuille.ImporteTexte(TexteUtf8(texte.toStdString()), ignores, Ligne(), FinSurPoint);
         MontreFeuille();
     }
     if (refus) {

@@ -12,13 +12,76 @@
 
 namespace karst::echange {
 
-std::vector<std::string> LitLignes(const std::string& fichier, FinsDeLigne fins)
+void PremiersTextes::Ajoute(std::string texte)
 {
+    if (premiers_.size() < kMontres)
+        premiers_.push_back(std::move(texte));
+    ++nombre_;
+}
+
+void TextesPerdus::Ajoute(const std::string& qui, const std::string& texte)
+{
+    const std::string hors = CaracteresHorsCp1252(texte);
+    if (hors.empty())
+        return;
+    std::string cite = SansBlancs(texte);
+    std::replace(cite.begin(), cite.end(), '\t', ' ');
+    // A long line is cut, as the reader lets lines run to thousands of characters.
+    std::size_t caracteres = 0, coupe = 0;
+    for (; coupe < cite.size(); ++coupe)
+        if ((cite[coupe] & 0xC0) != 0x80 && caracteres++ == 200)
+            break;
+    PremiersTextes::Ajoute(qui + "« " + cite.substr(0, coupe) + (coupe < cite.size() ? "…" : "") + " » (« " + hors +
+                           " »)");
+}
+
+std::string PremiersTextes::Liste(bool enLignes) const { return ListeBornee(premiers_, kMontres, enLignes, nombre_); }
+
+LignesImportees::LignesImportees(const std::string& fichier, FinsDeLigne fins, char (*autre)(char))
+    : fichier_(fichier), lecture_(fichier, kLongueurMaxEchange, fins), autre_(autre)
+{
+}
+
+// The next line as the file holds it.
+std::string LignesImportees::Brute()
+{
+    if (lues_ >= kLignesMaxEchange)
+        Endommage(fichier_, lues_ + 1,
+                  "le fichier dépasse les " + FormatEntier(static_cast<long long>(kLignesMaxEchange)) +
+                      " lignes qu'il peut compter");
+    ++lues_;
     try {
-        return FichierTexteLecture(fichier, kLongueurMaxEchange, fins).Lignes(kLignesMaxEchange);
+        return lecture_.LitLigne();
     } catch (const ErreurFichierEndommage& e) {
         throw ErreurEchange(e.what());  // refused as every other damage of the file
     }
+}
+
+bool LignesImportees::Lit(std::string& ligne)
+{
+    if (videsLus_) {
+        --videsLus_;
+        ++numero_;
+        ligne.clear();
+        return true;
+    }
+    if (lecture_.Fin())
+        return false;
+    ligne = Brute();
+    numero_ = lues_;
+    if (!ligne.empty() && ligne.back() == '\x1A') {
+        // The Ctrl-Z a DOS editor puts after the text ends the last line that holds anything.
+        while (!lecture_.Fin())
+            if (!Brute().empty())
+                RefuseOctetsDeControle(fichier_, numero_, ligne);
+        ligne.pop_back();
+        videsLus_ = lues_ - numero_;
+    }
+    RefuseOctetsDeControle(fichier_, numero_, ligne);
+    if (numero_ == 1 && ligne.rfind("\xEF\xBB\xBF", 0) == 0)
+        ligne.erase(0, 3);
+    DecodeLigne(ligne, numero_, autre_, Perdus);
+    return true;
 }
 
 void EcritFichier(const std::string& fichier, const std::string& contenu)
@@ -35,72 +98,53 @@ void Endommage(const std::string& fichier, std::size_t ligne, const std::string&
     throw ErreurEchange(MessageEndommage(fichier, ligne, raison));
 }
 
-void RefuseOctetsDeControle(const std::string& fichier, std::vector<std::string>& lignes)
+void RefuseOctetsDeControle(const std::string& fichier, std::size_t n, const std::string& ligne)
 {
-    const auto derniere = std::find_if(lignes.rbegin(), lignes.rend(), [](const std::string& l) { return !l.empty(); });
-    if (derniere != lignes.rend() && derniere->back() == '\x1A')
-        derniere->pop_back();
-    for (std::size_t i = 0; i < lignes.size(); ++i) {
-        if (lignes[i].find('\0') != std::string::npos)
-            Endommage(fichier, i + 1, "des octets nuls y remplacent le texte (copie interrompue ?)");
-        for (const unsigned char c : lignes[i])
-            if ((c < 0x20 && c != '\t') || c == 0x7F) {
-                const char* chiffres = "0123456789ABCDEF";
-                Endommage(fichier, i + 1,
-                          std::string("l'octet de contrôle 0x") + chiffres[c >> 4] + chiffres[c & 15] +
-                              " n'a pas sa place dans un texte (fichier écrasé ?)");
-            }
-    }
+    const auto controle = std::find_if(ligne.begin(), ligne.end(), [](char o) {
+        const auto c = static_cast<unsigned char>(o);
+        return (c < 0x20 && c != '\t') || c == 0x7F;
+    });
+    if (controle == ligne.end())
+        return;
+    if (ligne.find('\0') != std::string::npos)
+        Endommage(fichier, n, "des octets nuls y remplacent le texte (copie interrompue ?)");
+    const auto c = static_cast<unsigned char>(*controle);
+    const char* chiffres = "0123456789ABCDEF";
+    Endommage(fichier, n,
+              std::string("l'octet de contrôle 0x") + chiffres[c >> 4] + chiffres[c & 15] +
+                  " n'a pas sa place dans un texte (fichier écrasé ?)");
 }
 
-std::vector<std::string> DecodeLignes(std::vector<std::string>& lignes, char (*autre)(char))
+void DecodeLigne(std::string& l, std::size_t n, char (*autre)(char), TextesPerdus& perdus)
 {
-    std::vector<std::string> perdues;
-    for (std::size_t i = 0; i < lignes.size(); ++i) {
-        std::string& l = lignes[i];
-        if (i == 0 && l.rfind("\xEF\xBB\xBF", 0) == 0)
-            l.erase(0, 3);
-        if (!Utf8Valide(l)) {
-            if (autre)
-                std::transform(l.begin(), l.end(), l.begin(), autre);
-            continue;
-        }
-        if (const std::string perdus = CaracteresHorsCp1252(l); !perdus.empty()) {
-            std::string texte = SansBlancs(l);
-            std::replace(texte.begin(), texte.end(), '\t', ' ');
-            // A long line is cut, as the reader lets lines run to thousands of characters;
-            // the characters it loses are then named after it.
-            std::size_t caracteres = 0, coupe = 0;
-            for (; coupe < texte.size(); ++coupe)
-                if ((texte[coupe] & 0xC0) != 0x80 && caracteres++ == 200)
-                    break;
-            perdues.push_back(Ligne(i + 1, coupe < texte.size()
-                                               ? "« " + texte.substr(0, coupe) + "… » (« " + perdus + " »)"
-                                               : "« " + texte + " »"));
-        }
-        l = Utf8VersCp1252(l);
+    if (std::all_of(l.begin(), l.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return;
+    if (!Utf8Valide(l)) {
+        if (autre)
+            std::transform(l.begin(), l.end(), l.begin(), autre);
+        return;
     }
-    return perdues;
+    perdus.Ajoute(Ligne(n, ""), l);
+    l = Utf8VersCp1252(l);
 }
 
-bool CaracteresAcceptes(TRapportEchange& rapport, const std::vector<std::string>& perdues)
+bool CaracteresAcceptes(TRapportEchange& rapport, const TextesPerdus& perdus)
 {
-    if (perdues.empty())
+    if (perdus.Vide())
         return true;
-    const bool une = perdues.size() == 1;
+    const bool une = perdus.Nombre() == 1;
     return rapport.CaracteresPerdus(
         std::string(une ? "Ce texte du fichier contient" : "Ces textes du fichier contiennent") +
-        " des caractères que le massif ne peut pas garder :\r" + ListeBornee(perdues, 10, true) +
+        " des caractères que le massif ne peut pas garder :\r" + perdus.Liste(true) +
         "\rIls seront importés comme « ? ».");
 }
 
-void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier, std::vector<std::string>& perdus)
+void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier, TextesPerdus& perdus)
 {
     const std::string nom = std::filesystem::path(fichier).stem().string();
-    if (Blanc(cavite) && Utf8Valide(nom) && !CaracteresHorsCp1252(nom).empty()) {
-        const std::string texte = "Le nom du fichier : « " + nom + " »";
-        if (std::find(perdus.begin(), perdus.end(), texte) == perdus.end())
-            perdus.push_back(texte);
+    if (Blanc(cavite) && !perdus.nomDuFichier && Utf8Valide(nom)) {
+        perdus.Ajoute("Le nom du fichier : ", nom);
+        perdus.nomDuFichier = true;
     }
     fiche.Cavite.Affecte(Blanc(cavite) ? ExterieurEnCp1252(nom) : cavite);
     for (TEco* partie : {&fiche.Systeme, &fiche.Reseau, &fiche.Lieu})

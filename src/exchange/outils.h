@@ -24,9 +24,55 @@ constexpr std::size_t kLongueurMaxEchange = 3 * 65535 + 4096;
 // (a Toporobot series holds a thousand lines), more than any survey of a massif.
 constexpr std::size_t kLignesMaxEchange = 10'000'000;
 
-// The lines of a text file, without their ends. ErreurFlux when the file cannot be read;
-// ErreurEchange naming the first line longer or further than an import reads.
-std::vector<std::string> LitLignes(const std::string& fichier, FinsDeLigne fins = FinsDeLigne::Toutes);
+// The first texts of a list a message names, and how many the list holds: a file may give
+// millions, the message shows ten (ListeBornee).
+class PremiersTextes {
+public:
+    static constexpr std::size_t kMontres = 10;
+    void Ajoute(std::string texte);
+    bool Vide() const { return nombre_ == 0; }
+    // The list for a message, as ListeBornee writes it.
+    std::string Liste(bool enLignes) const;
+    std::size_t Nombre() const { return nombre_; }
+
+private:
+    std::vector<std::string> premiers_;
+    std::size_t nombre_ = 0;
+};
+
+// The texts of an imported file that lose characters Windows-1252 lacks, for
+// CaracteresAcceptes.
+struct TextesPerdus : PremiersTextes {
+    // UTF-8 `texte` when it loses characters: `qui` ("Ligne 4 : "), the text (cut when long)
+    // and the characters it loses.
+    void Ajoute(const std::string& qui, const std::string& texte);
+    bool nomDuFichier = false;  // the file's own name was looked at
+};
+
+// The lines of an imported file, each read, checked and decoded as it is asked for, so that
+// only the line being parsed is held and a file that cannot be of the format is refused at the
+// line that shows it. ErreurFlux when the file cannot be read; ErreurEchange naming the first
+// line longer or further than an import reads, or holding control bytes (RefuseOctetsDeControle).
+// Lines are decoded for the massif as DecodeLigne says; those that lose characters go to
+// `Perdus`.
+class LignesImportees {
+public:
+    LignesImportees(const std::string& fichier, FinsDeLigne fins, char (*autre)(char));
+    // The next line, without its end; false past the last one.
+    bool Lit(std::string& ligne);
+    // Number of the line last read, from 1.
+    std::size_t Numero() const { return numero_; }
+    TextesPerdus Perdus;
+
+private:
+    std::string Brute();
+
+    std::string fichier_;
+    FichierTexteLecture lecture_;
+    char (*autre_)(char);
+    std::size_t lues_ = 0, numero_ = 0;
+    std::size_t videsLus_ = 0;  // empty lines read ahead of the last line, not yet given
+};
 
 // Writes the file whole as every file of the program is (EcritFichierEntier); a failure is
 // an ErreurEchange and leaves the target as it was.
@@ -36,7 +82,7 @@ void EcritFichier(const std::string& fichier, const std::string& contenu);
 // without its folder and extension; the system, network and place the file leaves blank
 // take the cave's name, so that no folder of the massif is left without a name. A file's name
 // that loses characters Windows-1252 lacks is added, once, to `perdus` for CaracteresAcceptes.
-void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier, std::vector<std::string>& perdus);
+void Adresse(TFiche& fiche, const std::string& cavite, const std::string& fichier, TextesPerdus& perdus);
 
 // Key of a station as TPointTopo::Egal sees it: the index and the ASCII upper-case name.
 // Meaningless for a terminus.
@@ -81,19 +127,19 @@ using karst::EnUtf8;
 
 // Refuses a file that was cut or overwritten, naming its line n (from 1).
 [[noreturn]] void Endommage(const std::string& fichier, std::size_t ligne, const std::string& raison);
-// Refuses a file whose text holds control bytes other than TAB, which no text file holds:
-// NUL bytes are what is left of a copy that stopped halfway, the others bytes written over
-// the text. The Ctrl-Z that DOS editors put after the text is dropped from the last line.
-void RefuseOctetsDeControle(const std::string& fichier, std::vector<std::string>& lignes);
+// Refuses line n of a file when it holds control bytes other than TAB, which no text file
+// holds: NUL bytes are what is left of a copy that stopped halfway, the others bytes written
+// over the text. (The Ctrl-Z that DOS editors put after the text is dropped from the last
+// line by LignesImportees.)
+void RefuseOctetsDeControle(const std::string& fichier, std::size_t n, const std::string& ligne);
 
-// Decodes the lines of an imported file for the massif: a line whose bytes are valid UTF-8 is
-// UTF-8, any other goes through `autre` (the file's own 8-bit character set, nullptr for
-// Windows-1252); a leading byte-order mark is dropped. Returns the lines that lose characters
-// Windows-1252 lacks, as "Ligne n : « text »", for CaracteresAcceptes.
-std::vector<std::string> DecodeLignes(std::vector<std::string>& lignes, char (*autre)(char));
-// Asks the caver whether the texts DecodeLignes and Adresse named are imported with '?' (true) or nothing
-// is imported (false); true at once when none was named.
-bool CaracteresAcceptes(TRapportEchange& rapport, const std::vector<std::string>& perdues);
+// Decodes line n of an imported file for the massif: bytes that are valid UTF-8 are UTF-8,
+// any other go through `autre` (the file's own 8-bit character set, nullptr for
+// Windows-1252). A line that loses characters Windows-1252 lacks goes to `perdus`.
+void DecodeLigne(std::string& ligne, std::size_t n, char (*autre)(char), TextesPerdus& perdus);
+// Asks the caver whether the texts DecodeLigne and Adresse named are imported with '?' (true)
+// or nothing is imported (false); true at once when none was named.
+bool CaracteresAcceptes(TRapportEchange& rapport, const TextesPerdus& perdus);
 
 // "Ligne n : " before a message about line n.
 std::string Ligne(std::size_t n, const std::string& message);

@@ -122,11 +122,12 @@ private:
     int Entier(const std::string& champ, std::size_t ligne, const std::string& quoi) const;
     int Numero(const std::string& champ, std::size_t ligne, const std::string& quoi) const;
     long double Reel(const std::string& champ, std::size_t ligne) const;
-    void LitNoms(const std::vector<std::size_t>& lignes);
-    void LitEntrees(const std::vector<std::size_t>& lignes);
-    void LitSeances(const std::vector<std::size_t>& lignes);
-    void LitCodes(const std::vector<std::size_t>& lignes);
-    std::size_t LitSerie(std::size_t i, int& serieMax);
+    bool LitSections(echange::LignesImportees& lignes, std::string& l);
+    void LitEntree(const Champs& c, std::size_t n);
+    void NommeEntrees();
+    void LitSeance(const Champs& c, std::size_t n);
+    void LitCode(const Champs& c, std::size_t n);
+    bool LitSerie(echange::LignesImportees& lignes, std::string& l, int& serieMax);
     void LitPoint(Serie& serie, int s, int j, const Champs& c, std::size_t ligne);
     void RempliVisee(TVisee& v, int code, const Champs& c, std::size_t ligne);
     void AjouteEntree(std::unique_ptr<TPointTopo> point, std::size_t ligne);
@@ -155,13 +156,14 @@ private:
     TMassif& massif_;
     TRapportEchange& rapport_;
     echange::IndexIndices index_;
-    std::vector<std::string> lignes_;
 
     std::string fichier_;
-    std::vector<std::string> perdus_;  // texts that lose letters, for the question
+    echange::TextesPerdus perdus_;  // texts that lose letters, for the question
     std::vector<std::string> noms_;
     std::string cavite_;                    // the first name as the file writes it
     std::vector<std::string> nomsEntrees_;  // per entrance line, its name
+    // Per entrance line, its name's number and its line: a name line may follow it.
+    std::vector<std::pair<int, std::size_t>> numerosEntrees_;
     std::vector<Seance> seances_ = std::vector<Seance>(kMaxSeance + 1);
     std::vector<Code> codes_ = std::vector<Code>(kMaxSeance + 1);
     std::vector<Serie> series_;  // series s at position s - 1
@@ -216,72 +218,92 @@ long double ImportToporobot::Reel(const std::string& champ, std::size_t ligne) c
     return v;
 }
 
-void ImportToporobot::LitNoms(const std::vector<std::size_t>& lignes)
+// The sections before the series, from line `l` on; other sections (-4, -3, ...) and "("
+// lines are skipped. `l` is left on the first line after them; false at the end of the file.
+bool ImportToporobot::LitSections(echange::LignesImportees& lignes, std::string& l)
 {
-    for (std::size_t i : lignes) {
-        const Champs c(lignes_[i]);
-        if (noms_.empty())
-            cavite_ = c[3];
-        noms_.push_back(c[3].empty() ? FormatEntier(static_cast<long long>(noms_.size() + 1)) : c[3]);
+    bool encore = lignes.Lit(l);
+    for (; encore; encore = lignes.Lit(l)) {
+        if (!l.empty() && l[0] == '(')
+            continue;
+        const Champs c(l);
+        long long v = 0;
+        if (!LitEntier(echange::SansBlancs(c[1]), v) || v >= 0)
+            break;
+        if (v == -6) {
+            if (noms_.empty())
+                cavite_ = c[3];
+            noms_.push_back(c[3].empty() ? FormatEntier(static_cast<long long>(noms_.size() + 1)) : c[3]);
+        } else if (v == -5) {
+            LitEntree(c, lignes.Numero());
+        } else if (v == -2) {
+            LitSeance(c, lignes.Numero());
+        } else if (v == -1) {
+            LitCode(c, lignes.Numero());
+        }
     }
+    // The first line that is no section shows a file that names no cave to be of another kind.
     if (noms_.empty())
         throw ErreurEchange("Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6).");
+    NommeEntrees();
+    return encore;
 }
 
-void ImportToporobot::LitEntrees(const std::vector<std::size_t>& lignes)
+void ImportToporobot::LitEntree(const Champs& c, std::size_t n)
 {
-    for (std::size_t i : lignes) {
-        const Champs c(lignes_[i]);
-        const std::size_t n = i + 1;
-        const int k = Entier(c[2], n, "Le numéro d'entrée");
+    const int k = Entier(c[2], n, "Le numéro d'entrée");
+    auto p = std::make_unique<TPointTopo>();
+    p->X = echange::Admise(Reel(c[3], n), n, "la coordonnée X", 1000);
+    p->Y = echange::Admise(Reel(c[4], n), n, "la coordonnée Y", 1000);
+    p->Z = echange::Admise(Reel(c[5], n), n, "la coordonnée Z");
+    p->Indice = 1;
+    const int serie = Entier(c[6], n, "La série de l'entrée");
+    const int point = Entier(c[7], n, "Le point de l'entrée");
+    references_.push_back(std::move(p));
+    numerosEntrees_.emplace_back(k, n);
+    NouvelleCorrespondance(serie, point, 0);
+}
+
+// Once every name is read, the entrances take theirs.
+void ImportToporobot::NommeEntrees()
+{
+    for (std::size_t e = 0; e < numerosEntrees_.size(); ++e) {
+        const auto [k, n] = numerosEntrees_[e];
         if (k < 1 || k > static_cast<int>(noms_.size()))
             throw ErreurEchange(Ligne(n, "l'entrée " + FormatEntier(k) + " ne correspond à aucun nom (lignes -6)"));
-        auto p = std::make_unique<TPointTopo>();
-        p->X = echange::Admise(Reel(c[3], n), n, "la coordonnée X", 1000);
-        p->Y = echange::Admise(Reel(c[4], n), n, "la coordonnée Y", 1000);
-        p->Z = echange::Admise(Reel(c[5], n), n, "la coordonnée Z");
         const std::string& nom = noms_[static_cast<std::size_t>(k - 1)];
-        p->Nom.Affecte(kEntree + nom);
-        p->Indice = 1;
-        const int serie = Entier(c[6], n, "La série de l'entrée");
-        const int point = Entier(c[7], n, "Le point de l'entrée");
-        clesReferences_.insert(CleStation(*p));
-        references_.push_back(std::move(p));
+        references_[e]->Nom.Affecte(kEntree + nom);
+        clesReferences_.insert(CleStation(*references_[e]));
         nomsEntrees_.push_back(nom);
-        NouvelleCorrespondance(serie, point, 0);
     }
 }
 
-void ImportToporobot::LitSeances(const std::vector<std::size_t>& lignes)
+void ImportToporobot::LitSeance(const Champs& c, std::size_t n)
 {
-    for (std::size_t i : lignes) {
-        const Champs c(lignes_[i]);
-        const std::size_t n = i + 1;
-        const int numero = Numero(c[2], n, "séance");
-        if (numero == kSeanceFixe)
-            continue;
-        // A blank part stays blank, as the dates of VisualTopo imports ("  /  /  ").
-        auto deuxChiffres = [](const std::string& champ) {
-            const std::string t = echange::SansBlancs(champ);
-            if (t.empty())
-                return std::string("  ");
-            return t.size() < 2 ? "0" + t : t;
-        };
-        std::string annee = echange::SansBlancs(c[5]);
-        // A four-digit year keeps its two last digits, as every date of the massif.
-        if (annee.size() > 2)
-            annee = annee.substr(annee.size() - 2);
-        std::string date = deuxChiffres(c[3]) + "/" + deuxChiffres(c[4]) + "/" + deuxChiffres(annee);
-        if (date.size() > 8)
-            date.resize(8);
-        Seance& s = seances_[static_cast<std::size_t>(numero)];
-        s.date = date;
-        s.topographe = c[6];
-        s.aide = c[7];
-        s.automatique = echange::SansBlancs(c[8]) == "1";
-        s.champ = Reel(c[9], n);
-        s.ligne = n;
-    }
+    const int numero = Numero(c[2], n, "séance");
+    if (numero == kSeanceFixe)
+        return;
+    // A blank part stays blank, as the dates of VisualTopo imports ("  /  /  ").
+    auto deuxChiffres = [](const std::string& champ) {
+        const std::string t = echange::SansBlancs(champ);
+        if (t.empty())
+            return std::string("  ");
+        return t.size() < 2 ? "0" + t : t;
+    };
+    std::string annee = echange::SansBlancs(c[5]);
+    // A four-digit year keeps its two last digits, as every date of the massif.
+    if (annee.size() > 2)
+        annee = annee.substr(annee.size() - 2);
+    std::string date = deuxChiffres(c[3]) + "/" + deuxChiffres(c[4]) + "/" + deuxChiffres(annee);
+    if (date.size() > 8)
+        date.resize(8);
+    Seance& s = seances_[static_cast<std::size_t>(numero)];
+    s.date = date;
+    s.topographe = c[6];
+    s.aide = c[7];
+    s.automatique = echange::SansBlancs(c[8]) == "1";
+    s.champ = Reel(c[9], n);
+    s.ligne = n;
 }
 
 // Grads, held as the file's 32-bit number. The model and the geodesic angle are read as they
@@ -333,18 +355,14 @@ bool ImportToporobot::FixeDeclinaisons()
     return true;
 }
 
-void ImportToporobot::LitCodes(const std::vector<std::size_t>& lignes)
+void ImportToporobot::LitCode(const Champs& c, std::size_t n)
 {
-    for (std::size_t i : lignes) {
-        const Champs c(lignes_[i]);
-        const std::size_t n = i + 1;
-        const int numero = Numero(c[2], n, "code");
-        if (numero == kSeanceFixe)
-            continue;
-        Code& code = codes_[static_cast<std::size_t>(numero)];
-        code.azimut = RoundEntier(Reel(c[3], n));
-        code.pente = RoundEntier(Reel(c[4], n));
-    }
+    const int numero = Numero(c[2], n, "code");
+    if (numero == kSeanceFixe)
+        return;
+    Code& code = codes_[static_cast<std::size_t>(numero)];
+    code.azimut = RoundEntier(Reel(c[3], n));
+    code.pente = RoundEntier(Reel(c[4], n));
 }
 
 void ImportToporobot::AjouteEntree(std::unique_ptr<TPointTopo> point, std::size_t ligne)
@@ -482,11 +500,12 @@ void ImportToporobot::LitPoint(Serie& serie, int s, int j, const Champs& c, std:
     serie.lignes.push_back(std::move(ligne));
 }
 
-// Reads the series whose header is line i; returns the line after its last point line.
-std::size_t ImportToporobot::LitSerie(std::size_t i, int& serieMax)
+// Reads the series whose header is `l`, its point lines and the line that separates it from
+// the next; `l` is left on the line after; false at the end of the file.
+bool ImportToporobot::LitSerie(echange::LignesImportees& lignes, std::string& l, int& serieMax)
 {
-    const Champs h(lignes_[i]);
-    const std::size_t n = i + 1;
+    const Champs h(l);
+    const std::size_t n = lignes.Numero();
     const int s = Entier(h[1], n, "Le numéro de série");
     if (s < 1)
         throw ErreurEchange(Ligne(n, "numéro de série incorrect (" + FormatEntier(s) + ")"));
@@ -508,17 +527,16 @@ std::size_t ImportToporobot::LitSerie(std::size_t i, int& serieMax)
     if (dernier < 0 || dernier >= kMaxLignesSerie)
         throw ErreurEchange(Ligne(n, "la série " + FormatEntier(s) + " compte " + FormatEntier(dernier) +
                                          " points ; une série compte de 0 à 998 points"));
-    if (i + 1 + static_cast<std::size_t>(dernier) >= lignes_.size())
-        throw ErreurEchange(Ligne(n, "la série " + FormatEntier(s) + " est incomplète : le fichier est tronqué"));
     for (int j = 0; j <= dernier; ++j) {
-        const std::size_t k = i + 1 + static_cast<std::size_t>(j);
+        if (!lignes.Lit(l))
+            throw ErreurEchange(Ligne(n, "la série " + FormatEntier(s) + " est incomplète : le fichier est tronqué"));
         try {
-            LitPoint(serie, s, j, Champs(lignes_[k]), k + 1);
+            LitPoint(serie, s, j, Champs(l), lignes.Numero());
         } catch (const ErreurReel6&) {
-            throw ErreurEchange(Ligne(k + 1, "nombre hors limites"));
+            throw ErreurEchange(Ligne(lignes.Numero(), "nombre hors limites"));
         }
     }
-    return i + 2 + static_cast<std::size_t>(dernier);
+    return lignes.Lit(l) && lignes.Lit(l);
 }
 
 int ImportToporobot::Trouve(int serie, int point) const
@@ -813,44 +831,21 @@ void ImportToporobot::Nettoie()
 bool ImportToporobot::Execute(const std::string& fichier)
 {
     fichier_ = fichier;
-    lignes_ = echange::LitLignes(fichier);
-    // Phone survey apps and scripts write UTF-8, the program that made the format Macintosh letters.
-    perdus_ = echange::DecodeLignes(lignes_, DepuisMacRoman);
-    echange::RefuseOctetsDeControle(fichier, lignes_);
-
-    // Sections before the series; other sections (-4, -3, ...) and "(" lines are skipped.
-    std::vector<std::size_t> noms, entrees, seances, codes;
-    std::size_t i = 0;
-    for (; i < lignes_.size(); ++i) {
-        const std::string& l = lignes_[i];
-        if (!l.empty() && l[0] == '(')
-            continue;
-        const std::string premier = echange::SansBlancs(Champs(l)[1]);
-        long long v = 0;
-        if (!LitEntier(premier, v) || v >= 0)
-            break;
-        if (v == -6)
-            noms.push_back(i);
-        else if (v == -5)
-            entrees.push_back(i);
-        else if (v == -2)
-            seances.push_back(i);
-        else if (v == -1)
-            codes.push_back(i);
-    }
-    LitNoms(noms);
-    LitEntrees(entrees);
-    LitSeances(seances);
-    LitCodes(codes);
-
-    int serieMax = 0;
-    for (;;) {
-        // Blank lines separate the series; those at the end of the file are ignored.
-        while (i < lignes_.size() && (echange::Blanc(lignes_[i]) || lignes_[i][0] == '('))
-            ++i;
-        if (i >= lignes_.size())
-            break;
-        i = LitSerie(i, serieMax);
+    {
+        // Phone survey apps and scripts write UTF-8, the program that made the format Macintosh letters.
+        echange::LignesImportees lignes(fichier, FinsDeLigne::Toutes, DepuisMacRoman);
+        std::string l;
+        bool encore = LitSections(lignes, l);
+        int serieMax = 0;
+        for (;;) {
+            // Blank lines separate the series; those at the end of the file are ignored.
+            while (encore && (echange::Blanc(l) || l[0] == '('))
+                encore = lignes.Lit(l);
+            if (!encore)
+                break;
+            encore = LitSerie(lignes, l, serieMax);
+        }
+        perdus_ = std::move(lignes.Perdus);
     }
 
     EtablitCorrespondances();

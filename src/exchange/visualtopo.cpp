@@ -1,6 +1,6 @@
 // VisualTopo file (*.tro) import.
 //
-// The file is read once into lines; a first walk classifies every station name (a
+// The file is read once, line by line; a first walk classifies every station name (a
 // junction where the survey branches, a dead end where it stops, or a plain station inside
 // a chain), a second builds one sheet per block of survey lines, cutting the galleries at
 // the junctions and dead ends.
@@ -24,6 +24,9 @@ namespace karst {
 namespace {
 
 using echange::Ligne;
+
+// The longest line before the first "Param" line: twice the longest path a "Fusion" line names.
+constexpr std::size_t kLongueurMaxEnTete = 8192;
 
 enum class UniteAngle { Degd, Deg, Gra, Pourcent };
 enum class Clinometre { Clino, Vulc, Deniv, Prof };
@@ -132,7 +135,7 @@ public:
     bool Execute(const std::string& fichier);
 
 private:
-    void Lit(const std::vector<std::string>& lignes);
+    void Lit(echange::LignesImportees& lignes);
     void LitParam(const std::string& l, std::size_t numero, Parametres& p) const;
     LigneTopo LitLigne(const std::string& l, std::size_t numero, const Parametres& p, LigneTopo& precedente) const;
     void Classe();
@@ -158,7 +161,7 @@ private:
     TRapportEchange& rapport_;
     echange::IndexIndices index_;
     std::string fichier_;
-    std::vector<std::string> perdus_;  // texts that lose letters, for the question
+    echange::TextesPerdus perdus_;  // texts that lose letters, for the question
     std::vector<Annonce> annonces_;
     std::vector<Bloc> blocs_;
 
@@ -298,13 +301,20 @@ LigneTopo ImportVisualTopo::LitLigne(const std::string& l, std::size_t numero, c
     return t;
 }
 
-void ImportVisualTopo::Lit(const std::vector<std::string>& lignes)
+void ImportVisualTopo::Lit(echange::LignesImportees& lignes)
 {
-    const std::size_t n = lignes.size();
-    std::size_t i = 0;
-    std::vector<std::string> fusions;
-    for (; i < n && lignes[i].find("Param") == std::string::npos; ++i) {
-        const std::string& l = lignes[i];
+    std::string l;
+    bool encore = lignes.Lit(l);
+    echange::PremiersTextes fusions;
+    for (; encore && l.find("Param") == std::string::npos; encore = lignes.Lit(l)) {
+        const std::size_t n = lignes.Numero();
+        // The header holds short lines (a version, the cave and its coordinates, entrances,
+        // paths): a longer one shows a file of another kind, which is not read further.
+        if (l.size() > kLongueurMaxEnTete)
+            throw ErreurEchange("Ce fichier n'est pas un fichier VisualTopo : sa ligne " +
+                                FormatEntier(static_cast<long long>(n)) + " dépasse les " +
+                                FormatEntier(static_cast<long long>(kLongueurMaxEnTete)) +
+                                " octets d'une ligne d'en-tête, avant toute ligne Param.");
         if (l.rfind("Trou", 0) == 0) {
             Annonce a{false, {}, {}};
             std::vector<std::string> parties;
@@ -318,42 +328,40 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes)
             }
             if (parties.size() < 4)
                 throw ErreurEchange(
-                    Ligne(i + 1, "la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"));
+                    Ligne(n, "la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"));
             a.trou.nom = parties[0];
-            a.trou.x = echange::Admise(Nombre(parties[1], i + 1), i + 1, "la coordonnée X");
-            a.trou.y = echange::Admise(Nombre(parties[2], i + 1), i + 1, "la coordonnée Y");
-            a.trou.z = echange::Admise(Nombre(parties[3], i + 1), i + 1, "la coordonnée Z");
+            a.trou.x = echange::Admise(Nombre(parties[1], n), n, "la coordonnée X");
+            a.trou.y = echange::Admise(Nombre(parties[2], n), n, "la coordonnée Y");
+            a.trou.z = echange::Admise(Nombre(parties[3], n), n, "la coordonnée Z");
             annonces_.push_back(a);
         } else if (l.rfind("Entree", 0) == 0) {
             annonces_.push_back(Annonce{true, echange::SansBlancs(l.size() > 7 ? l.substr(7) : std::string()), {}});
         } else if (l.rfind("Fusion", 0) == 0) {
-            fusions.push_back(echange::EnUtf8(echange::SansBlancs(l.substr(6))));
+            fusions.Ajoute(echange::EnUtf8(echange::SansBlancs(l.substr(6))));
         }
     }
-    if (i >= n && !fusions.empty()) {
-        std::string liste;
-        for (const std::string& f : fusions)
-            liste += (liste.empty() ? "" : ", ") + f;
-        throw ErreurEchange("Ce fichier réunit d'autres fichiers VisualTopo : importez-les un par un (" + liste + ")");
-    }
-    if (i >= n)
+    if (!encore && !fusions.Vide())
+        throw ErreurEchange("Ce fichier réunit d'autres fichiers VisualTopo : importez-les un par un (" +
+                            fusions.Liste(false) + ")");
+    if (!encore)
         throw ErreurEchange("Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo.");
 
     Parametres p;
     // The previous survey line, for a "*" that goes on from it, also in the next block.
     LigneTopo precedente;
-    while (i < n) {
+    auto configuration = [&] { return l.find("[Configuration") != std::string::npos; };
+    while (encore) {
         Bloc b;
-        LitParam(lignes[i], i + 1, p);
+        LitParam(l, lignes.Numero(), p);
         b.parametres = p;
-        ++i;
         // The line after "Param" is skipped; when it is a survey line, its TO and its end
         // reading still stand for a following "*".
-        if (i < n && !echange::Blanc(lignes[i])) {
+        encore = lignes.Lit(l);
+        if (encore && !echange::Blanc(l)) {
             try {
-                LitLigne(lignes[i], i + 1, p, precedente);
+                LitLigne(l, lignes.Numero(), p, precedente);
             } catch (const ErreurEchange&) {
-                const std::vector<std::string> mots = Mots(AvantCommentaire(lignes[i]));
+                const std::vector<std::string> mots = Mots(AvantCommentaire(l));
                 if (mots.size() < 2 || mots[1] != LigneTopo::kRayonnante) {
                     precedente = LigneTopo{};
                     if (mots.size() >= 2)
@@ -361,22 +369,24 @@ void ImportVisualTopo::Lit(const std::vector<std::string>& lignes)
                 }
             }
         }
-        if (i < n)
-            ++i;
-        auto configuration = [&](std::size_t k) { return lignes[k].find("[Configuration") != std::string::npos; };
-        for (; i < n && !echange::Blanc(lignes[i]) && !configuration(i); ++i) {
-            b.lignes.push_back(LitLigne(lignes[i], i + 1, p, precedente));
+        if (encore)
+            encore = lignes.Lit(l);
+        for (; encore && !echange::Blanc(l) && !configuration(); encore = lignes.Lit(l)) {
+            b.lignes.push_back(LitLigne(l, lignes.Numero(), p, precedente));
             // Taken as a zero shot, it would merge its two stations and shift the survey.
             if (b.lignes.back().longueur < 0)
-                throw ErreurEchange(
-                    Ligne(i + 1, "la longueur " + FormatGeneral(b.lignes.back().longueur, 6, 2) + " est négative"));
+                throw ErreurEchange(Ligne(lignes.Numero(), "la longueur " +
+                                                               FormatGeneral(b.lignes.back().longueur, 6, 2) +
+                                                               " est négative"));
         }
         blocs_.push_back(std::move(b));
-        while (i < n && echange::Blanc(lignes[i]))
-            ++i;
-        if (i < n && configuration(i))
+        while (encore && echange::Blanc(l))
+            encore = lignes.Lit(l);
+        // What follows is the program's own settings: nothing of it goes into the massif.
+        if (encore && configuration())
             break;
     }
+    perdus_ = std::move(lignes.Perdus);
 }
 
 // First walk: junctions, dead ends and plain stations, and their indices.
@@ -708,10 +718,10 @@ bool ImportVisualTopo::Execute(const std::string& fichier)
     fichier_ = fichier;
     // The line end is decided once for the whole file from the first one met: a lone CR
     // inside a line of a CR LF file is a blank, as real files carry such CRs in comments.
-    std::vector<std::string> lignes = echange::LitLignes(fichier, FinsDeLigne::CommeLaPremiere);
-    perdus_ = echange::DecodeLignes(lignes, nullptr);
-    echange::RefuseOctetsDeControle(fichier, lignes);
-    Lit(lignes);
+    {
+        echange::LignesImportees lignes(fichier, FinsDeLigne::CommeLaPremiere, nullptr);
+        Lit(lignes);
+    }
     Classe();
     Construit();
     if (fiches_.empty()) {

@@ -515,17 +515,24 @@ void FeuilleSaisie::RetireLigne(int ligne)
 
 void FeuilleSaisie::AjouteLigne()
 {
+    // Numbered as the shot it will be stored as, never after its row: a message names a
+    // shot by this number, which must point at one row only.
+    int numero = 1;
+    for (int r = NbLignes() - 1; r >= 1; --r)
+        if (const int n = NumeroVisee(r); n >= 0) {
+            numero = n + 1;
+            break;
+        }
     lignes_.push_back(defauts_);
-    cellule(NbLignes() - 1, 0) = std::to_string(NbLignes() - 1);
+    cellule(NbLignes() - 1, 0) = std::to_string(numero);
 }
 
-void FeuilleSaisie::AjouteViseeEnBas()
+void FeuilleSaisie::NumeroteVisees()
 {
-    int stations = 0;
-    for (int k = 1; k < NbLignes(); ++k)
-        stations += !LigneVisee(k);
-    AjouteLigne();
-    cellule(NbLignes() - 1, 0) = std::to_string(NbLignes() - 1 - stations);
+    int n = 0;
+    for (int r = 1; r < NbLignes(); ++r)
+        if (LigneVisee(r))
+            cellule(r, 0) = std::to_string(++n);
 }
 
 void FeuilleSaisie::InsereVisee(int ligne, int numero)
@@ -640,24 +647,45 @@ std::vector<CelluleHorsCp1252> FeuilleSaisie::CellulesHorsCp1252() const
 
 // ---- corrections ----
 
+int FeuilleSaisie::DerniereColonne(int type) const
+{
+    int c = -1;
+    for (int k = 1; k < NbColonnes(); ++k)
+        if (TypeColonne(k) == type)
+            c = k;
+    return c;
+}
+
+std::string FeuilleSaisie::DesignationVisee(int ligne) const
+{
+    struct Mesure {
+        int type, typeUnite;
+        const char* nom;
+    };
+    const Mesure mesures[] = {{P::Longueur, P::UniteLongueur, "longueur"},
+                              {P::Azimut, P::UniteAzimut, "azimut"},
+                              {P::Pente, P::UnitePente, "pente"}};
+    std::string valeurs;
+    for (const auto& [type, typeUnite, nom] : mesures) {
+        const std::string v = Rogne(Texte(ligne, DerniereColonne(type)));
+        if (v.empty())
+            continue;
+        const std::string u = Rogne(Texte(ligne, DerniereColonne(typeUnite)));
+        valeurs += (valeurs.empty() ? "" : ", ") + std::string(nom) + " " + v + (u.empty() ? "" : " " + u);
+    }
+    return "visée " + Rogne(Texte(ligne, 0)) + " (" + (valeurs.empty() ? "vide" : valeurs) + ")";
+}
+
 std::optional<std::string> FeuilleSaisie::Corrige(int type, const std::string& valeur, int de, int a, bool& modifie)
 {
-    // The last column of a type is the one the sheet check reads.
-    auto derniere = [this](int t) {
-        int c = -1;
-        for (int k = 1; k < NbColonnes(); ++k)
-            if (TypeColonne(k) == t)
-                c = k;
-        return c;
-    };
     // The unit of a row: its unit cell where the layout shows one, else the stored default.
     auto unite = [&](int ligne, int typeUnite) -> uint8_t {
-        const int c = derniere(typeUnite);
+        const int c = DerniereColonne(typeUnite);
         const UniteMesure* u = c > 0 ? UniteDeTexte(typeUnite, Rogne(Texte(ligne, c))) : nullptr;
         return u ? u->Code : 0;
     };
     long double ajout = 0;
-    const int colonne = derniere(type);
+    const int colonne = DerniereColonne(type);
     if (colonne < 0 || !LitReelSaisi(valeur, ajout))
         return std::nullopt;
     std::vector<std::pair<int, std::string>> nouveaux;
@@ -678,6 +706,13 @@ std::optional<std::string> FeuilleSaisie::Corrige(int type, const std::string& v
                 somme -= tour;
         }
         std::string texte = FormatF(somme, decimales);
+        long double ecrit = 0;
+        // A length brought to zero or below would be refused at the end of the sheet, far
+        // from the correction that made it.
+        if (type == P::Longueur && LitReel(texte, ecrit) && ecrit < 0.001L && ecrit != v)
+            return "La longueur de la visée " + Rogne(Texte(r, 0)) + " deviendrait nulle ou négative (" + texte +
+                   " " + Cp1252VersUtf8(LibelleUniteLongueur(unite(r, P::UniteLongueur))) +
+                   ") : aucune longueur n'a été corrigée.";
         if (type == P::Pente) {
             long double p = 0, longueur = 0;
             LitReel(texte, p);
@@ -686,7 +721,7 @@ std::optional<std::string> FeuilleSaisie::Corrige(int type, const std::string& v
                              (u == kPenteVulcain && (p < 0 || p > 180));
             // A height difference passes the vertical beyond the shot's length.
             if ((u == kPenteDenivMetres || u == kPenteDenivCm) &&
-                LitReelSaisi(Texte(r, derniere(P::Longueur)), longueur))
+                LitReelSaisi(Texte(r, DerniereColonne(P::Longueur)), longueur))
                 verticale = std::fabs(p) / (u == kPenteDenivCm ? 100 : 1) >
                             std::fabs(longueur) / (unite(r, P::UniteLongueur) == kUniteCentimetres ? 100 : 1);
             if (verticale)
@@ -812,7 +847,7 @@ std::optional<std::string> FeuilleSaisie::ColleTexte(const TexteUtf8& texte, int
                    " » : unité « " + u + " » inconnue.";
         }
     while (NbLignes() < fin)
-        AjouteViseeEnBas();
+        AjouteLigne();
     for (int i = 0; i < nbLignes; ++i)
         for (int j = 0; j < static_cast<int>(champs[i].size()) && gauche + j < NbColonnes(); ++j) {
             const int r = haut + i, c = gauche + j;
@@ -871,25 +906,41 @@ std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, c
         lignes.back().push_back(jeton);
     else
         lignes.pop_back();
+    // Every line lands whole, or nothing is imported: the first that cannot is named.
+    if (ligne < 1 || ligne >= NbLignes())
+        return std::string("Ligne 1 du texte importé : elle tomberait hors de la grille. Rien n'a été importé.");
     if (auto refus = refuseSurStation(ligne, lignes.size(), "importé"))
         return refus;
-    auto suivante = [this](int c) {
-        do
-            ++c;
-        while (c < NbColonnes() && TypeColonne(c) >= 64);
-        return c;
-    };
-    for (const std::vector<std::string>& champs : lignes) {
+    // The column of each field: the measure and text columns in turn, unit and flag columns
+    // passed over; 0 for a field skipped.
+    auto colonnes = [&](const std::vector<std::string>& champs) {
+        std::vector<int> r;
         int colonne = 2;
-        for (std::size_t champ = 1; champ <= champs.size(); ++champ)
-            if (std::find(ignores.begin(), ignores.end(), static_cast<int>(champ)) == ignores.end()) {
-                if (ligne < NbLignes() && colonne < NbColonnes()) {
-                    std::string t = champs[champ - 1];
-                    if (colonneNombres(colonne))
-                        std::replace(t.begin(), t.end(), ',', '.');
-                    FixeTexte(ligne, colonne, t);
-                }
-                colonne = suivante(colonne);
+        for (std::size_t champ = 1; champ <= champs.size(); ++champ) {
+            const bool ignore = std::find(ignores.begin(), ignores.end(), static_cast<int>(champ)) != ignores.end();
+            r.push_back(ignore ? 0 : colonne);
+            if (!ignore)
+                do
+                    ++colonne;
+                while (colonne < NbColonnes() && TypeColonne(colonne) >= 64);
+        }
+        return r;
+    };
+    for (std::size_t i = 0; i < lignes.size(); ++i) {
+        const std::vector<int> c = colonnes(lignes[i]);
+        for (std::size_t k = 0; k < c.size(); ++k)
+            if (c[k] >= NbColonnes() && !Rogne(lignes[i][k]).empty())
+                return "Ligne " + std::to_string(i + 1) + " du texte importé : le champ " + std::to_string(k + 1) +
+                       " « " + lignes[i][k] + " » n'a pas de colonne où aller. Rien n'a été importé.";
+    }
+    for (const std::vector<std::string>& champs : lignes) {
+        const std::vector<int> c = colonnes(champs);
+        for (std::size_t k = 0; k < c.size(); ++k)
+            if (c[k] > 0 && c[k] < NbColonnes()) {
+                std::string t = champs[k];
+                if (colonneNombres(c[k]))
+                    std::replace(t.begin(), t.end(), ',', '.');
+                FixeTexte(ligne, c[k], t);
             }
         ++ligne;
         // A sheet that ends on its final point ends there: every line fell on a shot row above it.
@@ -897,7 +948,7 @@ std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, c
             continue;
         AjouteLigne();
         if (ligne >= 10 && ligne >= NbLignes() && NbLignes() < kLignesMax)
-            AjouteViseeEnBas();
+            AjouteLigne();
     }
     return std::nullopt;
 }

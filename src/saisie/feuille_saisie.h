@@ -89,9 +89,10 @@ public:
     // A row of empty cells put at `ligne`, the rows from there moving down; the row taken out.
     void InsereLigne(int ligne);
     void RetireLigne(int ligne);
-    // A default row at the end, numbered after its row, or as the next shot.
+    // A default row at the end, numbered as the next shot.
     void AjouteLigne();
-    void AjouteViseeEnBas();
+    // Every shot row numbered as the sheet will store it: 1, 2, ... from the top.
+    void NumeroteVisees();
     // A default shot row numbered `numero` put at `ligne`, the shots below renumbered.
     void InsereVisee(int ligne, int numero);
     void InsereStation(int ligne, const std::string& marque, const std::string& commentaire,
@@ -110,6 +111,10 @@ public:
     // Type code of a column (0 for column 0), and the first column of a type or -1.
     int TypeColonne(int colonne) const;
     int ColonneType(int type) const;
+    // The last column of a type, the one the sheet check reads, or -1.
+    int DerniereColonne(int type) const;
+    // A shot row as a question names it: its number and its length, azimuth and slope.
+    std::string DesignationVisee(int ligne) const;
     // A unit cell: a unit column on a shot row (station rows hold no unit).
     bool CelluleUnite(int ligne, int colonne) const { return TypeColonne(colonne) >= 128 && LigneVisee(ligne); }
     // Whether a typed key (or a mouse click) may open a cell editor there.

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <new>
 
@@ -547,8 +548,11 @@ bool LectureSeule(const std::string& nom)
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || (::access(reel.c_str(), W_OK) != 0 && errno == EACCES);
 }
 
-void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t taille,
-                        const std::string& copiePrecedente)
+namespace {
+
+// EcritFichierEntier's rule, the content being what `ecrit` writes into the new file.
+void EcritFichierPar(const std::string& nom, const std::function<void(TBufferStream&)>& ecrit,
+                     const std::string& copiePrecedente)
 {
     if (nom.empty())
         throw ErreurFlux(TexteOuvertureImpossible(""));
@@ -595,7 +599,7 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
         }
     }
     try {
-        fichier->Write(octets, static_cast<int64_t>(taille));
+        ecrit(*fichier);
         fichier->Ferme();
         if (!temporaire.empty()) {
             if (existe)
@@ -617,16 +621,27 @@ void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t 
     }
 }
 
+}  // namespace
+
+void EcritFichierEntier(const std::string& nom, const void* octets, std::size_t taille,
+                        const std::string& copiePrecedente)
+{
+    EcritFichierPar(
+        nom, [&](TBufferStream& fichier) { fichier.Write(octets, static_cast<int64_t>(taille)); }, copiePrecedente);
+}
+
 void CopieFichier(const std::string& source, const std::string& copie)
 {
-    std::vector<char> octets;
-    {
-        TFileBufferStream lu(source, TFileBufferStream::kLecture);
-        octets.resize(static_cast<std::size_t>(lu.Size()));
-        if (!octets.empty())
-            lu.LitExact(octets.data(), static_cast<int64_t>(octets.size()));
-    }
-    EcritFichierEntier(copie, octets.data(), octets.size());
+    // A block at a time: the massif backed up before a save may be far bigger than memory.
+    TFileBufferStream lu(source, TFileBufferStream::kLecture);
+    EcritFichierPar(
+        copie,
+        [&](TBufferStream& fichier) {
+            std::vector<char> bloc(32 * static_cast<std::size_t>(TFileBufferStream::kTailleBloc));
+            while (const int64_t n = lu.Read(bloc.data(), static_cast<int64_t>(bloc.size())))
+                fichier.Write(bloc.data(), n);
+        },
+        {});
 }
 
 }  // namespace karst

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
+#include <unordered_set>
 #include <vector>
 
 namespace karst {
@@ -88,19 +89,71 @@ std::string Cp1252VersUtf8(const std::string& octets)
 
 namespace {
 
-// A text from outside composed (NFC), so that a letter written as a base and a combining
-// accent (file names made on a Mac, text copied from a PDF) is the code page's letter.
-// Bytes that are not UTF-8 are left as they are.
+// The code point at `i` of `texte` and its length in bytes; 0 for a byte that is not UTF-8.
+utf8proc_ssize_t CodeA(const std::string& texte, std::size_t i, utf8proc_int32_t& u)
+{
+    return utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(texte.data() + i),
+                            static_cast<utf8proc_ssize_t>(texte.size() - i), &u);
+}
+
+// Format characters that draw nothing (zero-width space, joiners, word joiner, byte-order
+// mark, variation selectors): text copied from web pages and phones carries them after
+// letters, where they would make the letter a character the code page lacks.
+bool Invisible(utf8proc_int32_t u)
+{
+    return u == 0x200B || u == 0x200C || u == 0x200D || u == 0x2060 || u == 0xFEFF || (u >= 0xFE00 && u <= 0xFE0F) ||
+           (u >= 0xE0100 && u <= 0xE01EF);
+}
+
+bool Pictogramme(utf8proc_int32_t u)
+{
+    return utf8proc_get_property(u)->boundclass == UTF8PROC_BOUNDCLASS_EXTENDED_PICTOGRAPHIC;
+}
+
+// `texte` without its invisible characters, but for a joiner between two pictographs (a
+// family, a profession with its skin tone), which makes of them the one emoji the caver sees.
+std::string SansInvisibles(const std::string& texte)
+{
+    std::string r;
+    r.reserve(texte.size());
+    bool apresPictogramme = false;  // the last character kept, its modifiers aside, is one
+    for (std::size_t i = 0; i < texte.size();) {
+        utf8proc_int32_t u = 0;
+        const utf8proc_ssize_t n = CodeA(texte, i, u);
+        if (n <= 0) {
+            r += texte[i++];
+            apresPictogramme = false;
+            continue;
+        }
+        const std::size_t fin = i + static_cast<std::size_t>(n);
+        utf8proc_int32_t suivant = 0;
+        const bool garde = !Invisible(u) || (u == 0x200D && apresPictogramme && fin < texte.size() &&
+                                             CodeA(texte, fin, suivant) > 0 && Pictogramme(suivant));
+        if (garde) {
+            r.append(texte, i, static_cast<std::size_t>(n));
+            if (utf8proc_get_property(u)->boundclass != UTF8PROC_BOUNDCLASS_EXTEND)
+                apresPictogramme = Pictogramme(u);
+        }
+        i = fin;
+    }
+    return r;
+}
+
+// A text from outside as the caver sees it: without its invisible characters, and composed
+// (NFC), so that a letter written as a base and a combining accent (file names made on a Mac,
+// text copied from a PDF) is the code page's letter. Bytes that are not UTF-8 are left as
+// they are.
 std::string Compose(const std::string& texte)
 {
     if (std::all_of(texte.begin(), texte.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return texte;
+    const std::string visible = SansInvisibles(texte);
     utf8proc_uint8_t* compose = nullptr;
-    const utf8proc_ssize_t n = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(texte.data()),
-                                            static_cast<utf8proc_ssize_t>(texte.size()), &compose,
+    const utf8proc_ssize_t n = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(visible.data()),
+                                            static_cast<utf8proc_ssize_t>(visible.size()), &compose,
                                             static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPOSE));
     if (n < 0)
-        return texte;
+        return visible;
     std::string r(reinterpret_cast<const char*>(compose), static_cast<std::size_t>(n));
     std::free(compose);
     return r;
@@ -116,8 +169,7 @@ void Grappe(const std::string& texte, std::size_t& i, std::vector<char32_t>& cod
     utf8proc_int32_t etat = 0;
     while (i < texte.size()) {
         utf8proc_int32_t u = 0;
-        const utf8proc_ssize_t n = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(texte.data() + i),
-                                                    static_cast<utf8proc_ssize_t>(texte.size() - i), &u);
+        const utf8proc_ssize_t n = CodeA(texte, i, u);
         if (n <= 0) {
             if (codes.empty()) {
                 codes.push_back(0xFFFD);
@@ -132,18 +184,15 @@ void Grappe(const std::string& texte, std::size_t& i, std::vector<char32_t>& cod
     }
 }
 
-// A character seen as one Windows-1252 byte: CR LF stays two bytes; a sign the code page
-// has followed by the emoji-style or text-style selector (™️, as phones type it) is that
-// sign; '?' for the whole of any other cluster of several code points.
+// A character seen as one Windows-1252 byte: CR LF stays two bytes; '?' for the whole of
+// any other cluster of several code points. The selectors are gone by then: a sign the code
+// page has, typed with the emoji-style selector (™️, as phones type it), is that sign.
 void AjouteVu(std::string& r, const std::vector<char32_t>& codes)
 {
-    if (codes.size() == 2 && codes[0] == '\r' && codes[1] == '\n') {
+    if (codes.size() == 2 && codes[0] == '\r' && codes[1] == '\n')
         r += "\r\n";
-        return;
-    }
-    const bool selecteurs =
-        std::all_of(codes.begin() + 1, codes.end(), [](char32_t u) { return u == 0xFE0E || u == 0xFE0F; });
-    r += selecteurs ? OctetCp1252(codes[0]) : '?';
+    else
+        r += codes.size() == 1 ? OctetCp1252(codes[0]) : '?';
 }
 
 }  // namespace
@@ -236,23 +285,25 @@ std::string CaracteresHorsCp1252(const std::string& texte)
 {
     const std::string compose = Compose(texte);
     std::string r;
+    std::unordered_set<std::string> nommes;
     std::vector<char32_t> codes;
     for (std::size_t i = 0; i < compose.size();) {
         const std::size_t debut = i;
         Grappe(compose, i, codes);
         std::string vu;
         AjouteVu(vu, codes);
-        const std::string c = codes[0] == 0xFFFD ? "\uFFFD" : compose.substr(debut, i - debut);
-        if (vu == "?" && c != "?" && (" " + r + " ").find(" " + c + " ") == std::string::npos)
+        std::string c = codes[0] == 0xFFFD ? "\uFFFD" : compose.substr(debut, i - debut);
+        if (vu == "?" && c != "?" && nommes.insert(c).second)
             r += (r.empty() ? "" : " ") + c;
     }
     return r;
 }
 
-std::string ListeBornee(const std::vector<std::string>& elements, std::size_t max, bool enLignes)
+std::string ListeBornee(const std::vector<std::string>& elements, std::size_t max, bool enLignes,
+                        std::size_t nombre)
 {
     const std::size_t montres = std::min(max, elements.size());
-    const std::size_t reste = elements.size() - montres;
+    const std::size_t reste = std::max(nombre, elements.size()) - montres;
     std::string r;
     for (std::size_t i = 0; i < montres; ++i)
         r += (i == 0 ? "" : enLignes ? "\r" : i + 1 == montres && !reste ? " et " : ", ") + elements[i];

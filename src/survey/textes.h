@@ -27,15 +27,18 @@ char32_t CaractereCp1252(unsigned char octet);
 // The Windows-1252 byte of a character, '?' where the code page has none.
 char OctetCp1252(char32_t c);
 // Windows-1252 bytes as UTF-8, every byte kept as its character; and back, composed first
-// (a base and its combining accent are the code page's letter), a character the code page
-// cannot hold becoming one '?', whatever the code points that draw it (an emoji with its skin
-// tone, a letter with an accent the code page has no letter for).
+// (a base and its combining accent are the code page's letter) and without the format
+// characters that draw nothing (zero-width space, joiners, byte-order mark, variation
+// selectors), a character the code page cannot hold becoming one '?', whatever the code
+// points that draw it (an emoji with its skin tone, a letter with an accent the code page has
+// no letter for).
 std::string Cp1252VersUtf8(const std::string& octets);
 std::string Utf8VersCp1252(const std::string& texte);
 // Bytes from outside the massif (a file name, a settings file, a peer's file): each line
 // whose bytes are valid UTF-8 is read as UTF-8, any other as Windows-1252, as one file may
 // mix lines of both; a leading byte-order mark is dropped. The result as UTF-8, for the
-// screen, or in the massif's encoding, a character the code page lacks becoming one '?'.
+// screen, or in the massif's encoding, a character the code page lacks becoming one '?';
+// both composed and without invisible characters, as Utf8VersCp1252 sees a text.
 std::string ExterieurEnUtf8(const std::string& octets);
 std::string ExterieurEnCp1252(const std::string& octets);
 // Whether bytes are valid UTF-8: no overlong form, no surrogate, nothing beyond U+10FFFF.
@@ -45,8 +48,10 @@ bool Utf8Valide(const std::string& octets);
 std::string CaracteresHorsCp1252(const std::string& texte);
 // The first `max` elements of a list a message names, and how many more there are: one per
 // line then "... et 3 autres.", or in a sentence ("a, b et c", "a, b et 3 autres"), so that a
-// long list never pushes a box's buttons off the screen.
-std::string ListeBornee(const std::vector<std::string>& elements, std::size_t max, bool enLignes);
+// long list never pushes a box's buttons off the screen. `nombre`, when larger, is how many
+// the list holds where only its first elements were kept.
+std::string ListeBornee(const std::vector<std::string>& elements, std::size_t max, bool enLignes,
+                        std::size_t nombre = 0);
 // The degree sign in Windows-1252, as the views' angles and the unit labels write it.
 inline constexpr char kDegre[] = "\xB0";
 

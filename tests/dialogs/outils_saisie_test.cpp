@@ -147,10 +147,10 @@ TEST_F(Outils, ToutCopier)
 TEST_F(Outils, ImportDUnTableur)
 {
     ed->OuvreFiche(nullptr, &massif, 0, &prefs);
-    ed->LigneCourante = 1;
+    ed->FixeCelluleCourante(1, 2);
     ed->ImporterClick();
     EXPECT_EQ(DernierMessage(), "Impossible d'ajouter une visée ici.");
-    ed->LigneCourante = 3;
+    ed->FixeCelluleCourante(3, 2);
     QApplication::clipboard()->clear();
     ed->ImporterClick();
     EXPECT_EQ(DernierMessage(), "Il n'y a pas de texte dans le Presse-Papier.");
@@ -168,6 +168,11 @@ TEST_F(Outils, ImportDUnTableur)
     EXPECT_EQ(ed->Cellule(3, 2), "3");
     EXPECT_EQ(ed->Cellule(3, 4), "4");
     EXPECT_TRUE(ed->Modifie);
+    EXPECT_EQ(ed->Cellule(ed->NbLignes() - 1, 0), "11");  // the row added is shot 11
+    ed->ImporteTexte("7\r\n1\t2\t3\t4\t5\t6\t7\t8\t9\t10", {});
+    EXPECT_EQ(DernierMessage(), "Ligne 2 du texte importé : le champ 9 « 9 » n'a pas de colonne où aller. Rien "
+                                "n'a été importé.");
+    EXPECT_EQ(ed->Cellule(3, 2), "3");
 }
 
 TEST_F(Outils, CorrectionDesLongueurs)

@@ -97,6 +97,13 @@ TEST(PointTopo, PropositionsDeLaFicheEtDeLaMemeSortie)
     // A name typed with brackets of its own keeps its text when no "(" opens them.
     d.Nom->setEditText(QStringLiteral("Galerie)"));
     EXPECT_EQ(d.Ind->text(), QStringLiteral("3"));
+    // Typed as the list shows a station, Valider takes its index.
+    d.Nom->setEditText(QString());
+    QApplication::setActiveWindow(&d);  // as the window manager gives it back after the list
+    QTest::keyClicks(QApplication::focusWidget(), "P12(7)");
+    QTest::mouseClick(d.Button3, Qt::LeftButton);
+    d.LitPoint(lu);
+    EXPECT_EQ(lu.Nom.Chaine() + std::to_string(lu.Indice), "P127");
 
     d.Initialise(0, &m, true);
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Point de départ"));

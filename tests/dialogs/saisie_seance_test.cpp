@@ -181,13 +181,16 @@ protected:
         if (ed->isVisible())
             QApplication::setActiveWindow(ed.get());
     }
-    // The grid's pop-up menu on a cell, then one of its items.
+    // The grid's pop-up menu on a cell, or the Menu key's where the keyboard is (r < 0), then
+    // one of its items.
     void Popup(int r, int c, QAction* a)
     {
-        const QPoint p = Point(r, c);
-        QTest::mouseClick(ed->TableauVisee->viewport(), Qt::LeftButton, {}, p);
-        QContextMenuEvent e(QContextMenuEvent::Mouse, p, ed->TableauVisee->viewport()->mapToGlobal(p));
-        QApplication::sendEvent(ed->TableauVisee->viewport(), &e);
+        QWidget* w = r < 0 ? Focus() : ed->TableauVisee->viewport();
+        const QPoint p = r < 0 ? QPoint(1, 1) : Point(r, c);
+        if (r >= 0)
+            QTest::mouseClick(w, Qt::LeftButton, {}, p);
+        QContextMenuEvent e(r < 0 ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse, p, w->mapToGlobal(p));
+        QApplication::sendEvent(w, &e);
         ASSERT_TRUE(ed->PopupMenu1->isVisible());
         ASSERT_TRUE(a->isEnabled()) << a->objectName().toStdString();
         QTest::mouseClick(ed->PopupMenu1, Qt::LeftButton, {}, ed->PopupMenu1->actionGeometry(a).center());
@@ -799,6 +802,9 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     Clic(r3, cObservations);
     Menu(ed->Edition1, ed->Copier1);
     EXPECT_EQ(QApplication::clipboard()->text(), "");
+    // Pasted with a byte-order mark and a zero-width space: nothing asked, nothing stored for them.
+    QApplication::clipboard()->setText(QStringLiteral("\uFEFFZoé\u200B"));
+    Touche(Qt::Key_V, Qt::ControlModifier);
 
     // Three double clicks: O, N, O; the cell is never left open for typing.
     for (const char* attendu : {"O", "N", "O"}) {
@@ -818,6 +824,7 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     EXPECT_EQ(g.Visee(3)->Droite.str(), "");
     EXPECT_TRUE(g.Visee(3)->AvecCorrHorizontale);
     EXPECT_FALSE(g.Visee(2)->AvecCorrHorizontale);
+    EXPECT_EQ(g.Visee(3)->Commentaire.Chaine(), "Zo\xE9");
 }
 
 // A backsight Vulcain shot cut and pasted with the keys keeps its units; an import that would
@@ -1051,7 +1058,7 @@ TEST_F(Seance, TitresEtReperesFixes)
     QTest::mouseMove(reperes->viewport(), repere(r5));
     QTest::mouseRelease(reperes->viewport(), Qt::LeftButton, {}, repere(r5));
     EXPECT_EQ(ed->SelectionGrille(), QRect(1, r3, ed->NbColonnesGrille() - 1, 3));
-    EXPECT_EQ(ed->LigneCourante, r5);
+    EXPECT_EQ(ed->Ligne(), r5);
     EXPECT_FALSE(ed->GlisseLignes);
     invite.reponses = {Bouton::OK};
     Menu(ed->Tableau1, ed->Supprimeruneligne1);
@@ -1176,6 +1183,48 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
                                       "andre");  // one for the emoji too
     EXPECT_EQ(Lieu(*relu, "Galerie haute")->Reseau.Chaine(), "Entr\xE9"
                                                              "e \x9C ? \x80");
+}
+
+// Every command acts on the row the cursor shows, however it got there, and names what goes.
+TEST_F(Seance, LesCommandesVisentLaLigneDuCurseur)
+{
+    TFiche* fiche = Lieu(*massif, "Galerie haute");
+    auto supprime = [&](const QString& visee) {
+        Popup(-1, 0, ed->Supprimerunevise1);  // OK
+        EXPECT_EQ(DernierMessage(), "La visée " + visee + " va définitivement être supprimée.");
+    };
+    Ouvre(fiche);
+    Clic(RangVisee(6), cAzimut);  // in an earlier sheet
+    Menu(ed->Fiche1, ed->Annuler1);
+    Ouvre(fiche);
+    supprime("1 (longueur 11.8 m, azimut 335.2 °, pente 28.4 °)");
+    Clic(2, cLongueur);
+    Tape("abc");
+    Clic(RangVisee(4), cPente);
+    Menu(ed->Fiche1, ed->Terminer1);  // refused, back on shot 1
+    supprime("1 (longueur abc m, azimut 301.5 °, pente 79.1 °vul)");
+    Clic(ed->NbLignes() - 1, cPoint);
+    Menu(ed->Point1, ed->Supprimer3);
+    EXPECT_EQ(DernierMessage(), "Supprimer le dernier point « E(3) » et continuer ?");
+    supprime("38 (longueur 15.86 m, azimut 142 °, pente -9.92 °)");
+    EXPECT_EQ(ed->Cellule(2, cLongueur) + " " + ed->Cellule(ed->NbLignes() - 2, cLongueur), "10.18 15.68");
+
+    Menu(ed->Fiche1, ed->Annuler1);
+    Ouvre(fiche);
+    QStringList touches = {"-12", "\t", "-0.5"};  // "\t": no field skipped, on to "Importer"
+    PiloteModalInstalle pilote([&](QDialog& d) {
+        d.show();
+        QApplication::setActiveWindow(&d);
+        Tape(touches.takeFirst() + "\r");
+        return d.result();
+    });
+    Popup(-1, 0, ed->CorrigerLongueur2);
+    EXPECT_EQ(DernierMessage(),
+              "La longueur de la visée 1 deviendrait nulle ou négative (-0.2 m) : aucune longueur n'a été corrigée.");
+    QApplication::clipboard()->setText("5\t100\t-10\r\n");
+    Menu(ed->Edition1, ed->Importer);
+    Popup(-1, 0, ed->CorrigerAzimut2);
+    EXPECT_EQ(ed->Cellule(2, cLongueur) + " " + ed->Cellule(2, cAzimut) + " " + ed->Cellule(3, cAzimut), "5 99.5 301.0");
 }
 
 #include "saisie_seance_test.moc"

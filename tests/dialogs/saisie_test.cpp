@@ -450,7 +450,7 @@ TEST_F(Saisie, SupprimerLePointFinal)
     ed->OuvreFiche(Fiche({2}), &massif, 0, &prefs);
     invite.reponses = {Bouton::OK};
     ed->SupprimePoint(4);
-    EXPECT_EQ(DernierMessage(), "Supprimer le dernier point et continuer?");
+    EXPECT_EQ(DernierMessage(), "Supprimer le dernier point « B(1) » et continuer ?");
     ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
     EXPECT_FALSE(ed->FinSurPoint);
@@ -551,6 +551,15 @@ TEST_F(Saisie, BlocRelu)
     ASSERT_EQ(autre.Noeuds.size(), 1u);
     EXPECT_EQ(static_cast<double>(autre.Noeuds[0]->Coefficient), 2.5);
     EXPECT_EQ(autre.PointFinal->Nom.Chaine(), "C");
+    // A sheet sharing the block's 16 bits is told apart by its address, or the sheet is new.
+    TFiche* jumelle = Fiche({1});
+    jumelle->Ordre = f->Ordre + 0x10000;
+    LitBloc(nom, autre, massif);
+    EXPECT_TRUE(!autre.Fiche && DernierMessage().contains("reprise comme une nouvelle fiche"));
+    jumelle->Lieu.Affecte("Ailleurs");
+    LitBloc(nom, autre, massif);
+    EXPECT_EQ(autre.Fiche, f);
+    massif.JetteFiche(jumelle);
     ASSERT_TRUE(autre.ValideFiche());
     ASSERT_FALSE(massif.Fiches.empty());
     EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(2)->Longueur), 99.0);
@@ -714,13 +723,13 @@ TEST_F(Saisie, MenusSelonLaLigne)
 
     const std::initializer_list<QAction*> popup = {ed->Insrerunevise1, ed->Insrerunpoint1, ed->Supprimerunevise1,
                                                    ed->Supprimerunpoint1};
-    ed->LigneCourante = 1;
+    ed->FixeCelluleCourante(1, cLongueur);
     ed->PopupMenu1Popup();
     EXPECT_EQ(etat(popup), "0000");
-    ed->LigneCourante = 4;
+    ed->FixeCelluleCourante(4, cLongueur);
     ed->PopupMenu1Popup();
     EXPECT_EQ(etat(popup), "1101");
-    ed->LigneCourante = 6;
+    ed->FixeCelluleCourante(6, cLongueur);
     ed->PopupMenu1Popup();
     EXPECT_EQ(etat(popup), "1110");
 }

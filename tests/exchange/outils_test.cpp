@@ -11,19 +11,38 @@ using Lignes = std::vector<std::string>;
 TEST(OutilsEchange, LignesCoupeesSurCrLfEtCrLf)
 {
     Dossier d;
-    auto lignes = [&](const std::string& octets) { return echange::LitLignes(d.Ecrit("f.txt", octets)); };
+    auto lignes = [&](const std::string& octets) {
+        echange::LignesImportees lu(d.Ecrit("f.txt", octets), FinsDeLigne::Toutes, nullptr);
+        Lignes r;
+        for (std::string l; lu.Lit(l);)
+            r.push_back(l);
+        return r;
+    };
     EXPECT_EQ(lignes("a\rb\nc\r\nd"), (Lignes{"a", "b", "c", "d"}));
     EXPECT_EQ(lignes("a\r\n\r\nb\r\n"), (Lignes{"a", "", "b"}));
     EXPECT_EQ(lignes("a\n\rb"), (Lignes{"a", "", "b"}));  // LF CR is two line ends
     EXPECT_EQ(lignes("\r"), (Lignes{""}));
     EXPECT_EQ(lignes(""), Lignes{});
-    EXPECT_EQ(lignes(std::string("x\0y", 3)), Lignes{std::string("x\0y", 3)});
+    // A DOS editor's end of text after the last line that holds anything, and nowhere else.
+    EXPECT_EQ(lignes("a\r\nb\x1A\r\n\r\n"), (Lignes{"a", "b", ""}));
+    EXPECT_THROW(lignes("a\x1A\r\nb"), ErreurEchange);
     // At the edges of the 32 KB blocks the file is read by: a CR LF across two blocks, and a
     // block that ends the file on a line end.
     const std::string x(32767, 'x');
     EXPECT_EQ(lignes(x + "\r\ny"), (Lignes{x, "y"}));
     EXPECT_EQ(lignes(x + "\n"), Lignes{x});
-    EXPECT_THROW(echange::LitLignes(d.Fichier("absent.txt")), std::runtime_error);
+    EXPECT_EQ(lignes("\xEF\xBB\xBF" "a\r\nb\xE2\x80\x8B"), (Lignes{"a", "b"}));  // marks that draw nothing
+    // Every line that loses characters is counted, ten are named with what they lose.
+    std::string perdues = "a\n";
+    for (int i = 0; i < 12; ++i)
+        perdues += "x\xE4\xB8\x80\n";
+    echange::LignesImportees lu(d.Ecrit("f.txt", perdues), FinsDeLigne::Toutes, nullptr);
+    for (std::string l; lu.Lit(l);)
+        EXPECT_TRUE(l == "a" || l == "x?");
+    const std::string liste = lu.Perdus.Liste(true);
+    EXPECT_EQ(liste.rfind("Ligne 2 : « x一 » (« 一 »)\rLigne 3 : ", 0), 0u);
+    EXPECT_EQ(liste.substr(liste.rfind('\r')), "\r... et 2 autres.");
+    EXPECT_THROW(echange::LignesImportees(d.Fichier("absent.txt"), FinsDeLigne::Toutes, nullptr), std::runtime_error);
 }
 
 TEST(OutilsEchange, ChampsManquantsVides)

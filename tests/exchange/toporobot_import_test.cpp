@@ -207,10 +207,10 @@ TEST_F(ImportToporobotTest, LesEntreesPrennentLeurNomDeLeurLigne)
          {&autre.Fiches[0]->Systeme, &autre.Fiches[0]->Cavite, &autre.Fiches[0]->Reseau, &autre.Fiches[0]->Lieu})
         EXPECT_EQ(t->Chaine(), "Grotte bass\xE9");
     // A name the massif cannot hold whole is asked about first; Non imports nothing.
-    EXPECT_FALSE(ImporteToporobot(autre, dossier.Ecrit("\xC5\x81.Tab", fichier), rapport));
+    EXPECT_FALSE(ImporteToporobot(autre, dossier.Ecrit("Puits \xC5\x81.Tab", fichier), rapport));
     ASSERT_FALSE(rapport.questions.empty());
     EXPECT_EQ(rapport.questions.back(), "Ce texte du fichier contient des caractères que le massif ne peut pas garder "
-                                        ":\rLe nom du fichier : « Ł »\rIls seront importés comme « ? ».");
+                                        ":\rLe nom du fichier : « Puits Ł » (« Ł »)\rIls seront importés comme « ? ».");
 }
 
 TEST_F(ImportToporobotTest, CodeInconnuSignaleUneFoisParCode)
@@ -357,6 +357,9 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
         {debut + Droite(3, 4, 0, 3, 2, 2) + "\r" + Droite(4, 3, 0, 4, 2, 2),
          "Les raccordements des séries forment une boucle (série 4, point 0)"},
         {"-5\t1\t0\t0\t0\t1\t0\r" + std::string(kCodes) + "\r" + Droite(1, 1, 0, 1, 1, 1),
+         "Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6)."},
+        // Not read past the line that shows another kind of file.
+        {"Date,Longueur\r" + std::string(300'000, '\0'),
          "Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6)."},
         {Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") + Pt(1, 1, 999, 999, "0"),
          "Le fichier ne contient aucune visée topographique."},

@@ -194,7 +194,7 @@ TEST_F(ImportVisualTopoTest, FichierUtf8ConvertiFichierLatin1LuTelQuel)
     EXPECT_TRUE(massif.Fiches.empty() && massif.References.empty());
     EXPECT_EQ(rapport.questions, std::vector<std::string>{"Ce texte du fichier contient des caractères que le massif ne peut "
                                                           "pas garder :\rLigne 6 : « " + L(a8 + "0", a8 + "1", "4", "0", "0") +
-                                                          " ;étroit € 一; »\rIls seront importés comme « ? »."});
+                                                          " ;étroit € 一; » (« 一 »)\rIls seront importés comme « ? »."});
     // A long line is quoted cut, then the characters it loses are named.
     ImporteVisualTopo(massif, dossier.Ecrit("g.tro", Remplace(utf8, ";\xC3\xA9troit", ";" + std::string(300, 'x'))), rapport);
     ASSERT_FALSE(rapport.questions.empty());
@@ -365,6 +365,9 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
          ligne + "1 : la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"},
         {"Trou Gouffre,1.5,2,3\nEntree A0\n",
          "Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo."},
+        {"Version 5.02\n" + std::string(8193, 'x') + "\n" + std::string(300'000, '\0'),
+         "Ce fichier n'est pas un fichier VisualTopo : sa ligne 2 dépasse les 8192 octets d'une ligne d'en-tête, "
+         "avant toute ligne Param."},
         {param + "A0 A0 0 0 0 * * * *\nA0 A1 4.0 10 0 * * *\n",
          ligne + "7 : visée incomplète : 8 champs au lieu de 9 (DE, VERS, longueur, azimut, pente, deux largeurs et deux hauteurs)"},
         {kEnTete + "Param Topof 1.0 Degd Clino Degd 0.00 Dir,Dir,Dir\n\nA0 A1 0 100 10 0 * * * N ;1 2 3;\n",

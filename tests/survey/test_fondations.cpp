@@ -217,11 +217,14 @@ TEST(Textes, TexteCourtEtCasse)
                                          "andre\nZo\xE9 ?\r\xC0\xAF");
     EXPECT_EQ(ExterieurEnUtf8(dehors), "Gaëtan\r\nméandre\nZoé 😀\rÀ¯");
     // Characters as the caver sees them: an accent typed apart, a joiner before a TAB and a
-    // line end, signs with the emoji selector as phones type them.
-    EXPECT_EQ(Utf8VersCp1252("Me\u0301andre a\u200D\tb x\u200D\r\n\u2122\uFE0F\u00A9\uFE0F \u0141\uFE0F"),
+    // line end, signs with the emoji selector as phones type them, marks that draw nothing
+    // (a pasted byte-order mark, a zero-width space); a family joined by joiners is one emoji.
+    EXPECT_EQ(Utf8VersCp1252("Me\u0301andre a\u200D\tb x\u200D\r\n\u2122\uFE0F\u00A9\uFE0F \u0141\uFE0F "
+                             "\uFEFFZo\u00E9\u200B\u2060 \U0001F468\u200D\U0001F469\u200D\U0001F467"),
               "M\xE9"
-              "andre ?\tb ?\r\n\x99\xA9 ?");
-    EXPECT_EQ(CaracteresHorsCp1252("Me\u0301andre \u00AE\uFE0F \u0141 \u0141"), "\u0141");
+              "andre a\tb x\r\n\x99\xA9 ? Zo\xE9 ?");
+    EXPECT_EQ(CaracteresHorsCp1252("Me\u0301andre \u00AE\uFE0F \u0141 \u0141\u200B"), "\u0141");
+    EXPECT_EQ(ExterieurEnUtf8("e\u0301\u200B\u200C"), "\u00E9");
     EXPECT_EQ(ListeBornee({"a", "b", "c"}, 2, true), "a\rb\r... et 1 autre.");
     EXPECT_EQ(ListeBornee({"1", "2", "3"}, 3, false), "1, 2 et 3");
 }

@@ -254,7 +254,11 @@ TEST(Sauvegarde, ValeurQueLesLecteursRefusentNEcritRien)
 TEST(Sauvegarde, CopieDeFichier)
 {
     const fs::path d = Dossier("copies");
-    Ecrit(d / "source", std::string(70000, 'x') + "fin");
+    // Bigger than the blocks it is copied by, no block like the next.
+    std::string gros(2'500'000, '\0');
+    for (std::size_t i = 0; i < gros.size(); ++i)
+        gros[i] = static_cast<char>(i % 251);
+    Ecrit(d / "source", gros);
     Ecrit(d / "copie", "ancienne");
     CopieFichier((d / "source").string(), (d / "copie").string());
     EXPECT_EQ(Contenu(d / "copie"), Contenu(d / "source"));
@@ -264,7 +268,7 @@ TEST(Sauvegarde, CopieDeFichier)
         TailleLimitee limite(12);
         EXPECT_THROW(CopieFichier((d / "source").string(), (d / "copie").string()), ErreurFlux);
     }
-    EXPECT_EQ(Contenu(d / "copie"), std::string(70000, 'x') + "fin");
+    EXPECT_EQ(Contenu(d / "copie"), gros);
     EXPECT_EQ(Fichiers(d), (std::vector<std::string>{"copie", "source"}));
     // A folder that takes no new file: the copy fails and leaves nothing.
     const fs::path f = Dossier("copies_fermees");
