@@ -289,6 +289,9 @@ void TBaseRecherche::Initialise(const ListeFiches* liste, ListeFiches* resultat,
     Date_tout->setChecked(true);
     Maj_Date();
     Pages->setCurrentIndex(0);
+    // What is typed as the window opens goes to its first field, wherever the keyboard was
+    // when it last closed.
+    Systeme->setFocus();
     setResult(0);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/dialogues_qt.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDoubleSpinBox>
 #include <QEvent>
 #include <QFileDialog>
@@ -109,9 +110,27 @@ bool PointDecimal(QObject* objet, QKeyEvent& touche)
     return true;
 }
 
+// Shift+F10 asks the widget that has the keyboard for its pop-up menu, as the Menu key does
+// (many laptops have none): the same request Qt makes of that key, at the same place. The
+// keys are kept from any shortcut, which would otherwise fire as well.
+bool MenuAuClavier(QObject* objet, QKeyEvent& touche)
+{
+    if (touche.key() != Qt::Key_F10 || (touche.modifiers() & ~Qt::KeypadModifier) != Qt::ShiftModifier ||
+        !objet->isWidgetType() || QApplication::activePopupWidget())
+        return false;
+    touche.accept();
+    if (touche.type() == QEvent::KeyPress) {
+        auto* w = static_cast<QWidget*>(objet);
+        const QPoint ici = w->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, ici, w->mapToGlobal(ici), touche.modifiers());
+        QCoreApplication::sendEvent(w, &menu);
+    }
+    return true;
+}
+
 // Qt's own dialogs, those it opens by itself included (the print dialog's choice of a PDF
 // file, the page set-up), as the program's: the file list as it is shown, the decimal point
-// as it is typed.
+// as it is typed. And the desktop's keyboard pop-up key everywhere in the program.
 class HabillageQt : public QObject {
 public:
     using QObject::QObject;
@@ -122,7 +141,9 @@ public:
             if (auto* f = qobject_cast<QFileDialog*>(objet); f && !f->proxyModel())
                 HabilleListe(*f, {});
             return false;
+        case QEvent::ShortcutOverride: return MenuAuClavier(objet, static_cast<QKeyEvent&>(*e));
         case QEvent::KeyPress:
+            return MenuAuClavier(objet, static_cast<QKeyEvent&>(*e)) || PointDecimal(objet, static_cast<QKeyEvent&>(*e));
         case QEvent::KeyRelease: return PointDecimal(objet, static_cast<QKeyEvent&>(*e));
         default: return false;
         }

@@ -14,7 +14,8 @@ void HabilleListe(QFileDialog& f, const QString& filtre);
 
 // Qt's dialogs, those Qt opens by itself included, as the program's whatever the system's
 // language: file lists with sizes, dates and the program's kinds in its French, number
-// boxes that take the decimal point.
+// boxes that take the decimal point. Shift+F10 opens the pop-up menu of the widget that has
+// the keyboard, in every window of the program.
 void HabilleDialoguesQt();
 
 }  // namespace karst

@@ -103,6 +103,8 @@ public:
     int32_t DecalageSourisX = 0, DecalageSourisY = 0;
     int32_t Vitesse3D = 1;
     int32_t PasCaTourne = 0;
+    // A repeated rotation of the 2D drawing runs on this window.
+    bool EnRotation = false;
 
     // ---- components ----
     QScrollBar* Barre_Verticale = nullptr;

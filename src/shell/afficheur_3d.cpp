@@ -306,6 +306,14 @@ TArret::TArret(TForm1& form, QWidget* parent) : QWidget(parent, Qt::Tool | Qt::W
         move(x(), form_.Arreter_Y);
 }
 
+void TArret::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape)
+        hide();
+    else
+        QWidget::keyPressEvent(e);
+}
+
 void TArret::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
@@ -568,6 +576,12 @@ bool TAfficheur::event(QEvent* e)
 
 void TAfficheur::keyPressEvent(QKeyEvent* e)
 {
+    // Escape in the window that turns stops it, as "Arrêter" does.
+    if (e->key() == Qt::Key_Escape && (EnRotation || CaTourne->isActive())) {
+        Arret(form_).hide();
+        e->accept();
+        return;
+    }
     if (!Mode3D() && DefileAuClavier(*e)) {
         e->accept();
         return;
@@ -619,8 +633,12 @@ bool TAfficheur::eventFilter(QObject* objet, QEvent* evenement)
             return true;
         }
         case QEvent::MouseButtonRelease: Support_OpenGLMouseUp(); return true;
-        case QEvent::Wheel:
-        case QEvent::ContextMenu: return true;
+        case QEvent::Wheel: return true;
+        // The right button's press has opened the menu already; the keyboard asks here.
+        case QEvent::ContextMenu:
+            if (auto* c = static_cast<QContextMenuEvent*>(evenement); c->reason() == QContextMenuEvent::Keyboard)
+                MenuContextuel(c->globalPos());
+            return true;
         case QEvent::KeyPress: keyPressEvent(static_cast<QKeyEvent*>(evenement)); return true;
         case QEvent::KeyRelease: keyReleaseEvent(static_cast<QKeyEvent*>(evenement)); return true;
         default: break;

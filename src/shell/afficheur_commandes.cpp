@@ -275,15 +275,19 @@ void TAfficheur::BoucleRotation(const std::function<void()>& pas, const std::fun
     TArret& arret = Arret(form_);
     arret.show();
     QPointer<TAfficheur> moi(this);
+    EnRotation = true;
     while (arret.isVisible()) {
         pas();
         QCoreApplication::processEvents();
         // The window closed meanwhile: nothing left to turn.
         if (!moi || !Graphique) {
             arret.hide();
+            if (moi)
+                EnRotation = false;
             return;
         }
     }
+    EnRotation = false;
     retour();
     RedevientActive();
 }

@@ -54,6 +54,8 @@ public:
     QPushButton* Button1;
 
 protected:
+    // Escape stops as "Arrêter" does.
+    void keyPressEvent(QKeyEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 

@@ -111,9 +111,11 @@ TEST(ChoixRecherche, ValiderSansLigneChoisieDonneLaPremiereFiche)
     galerie = -1;
     ASSERT_TRUE(r.RechercheSimple(t.liste, &t.m, choisie, galerie));
     EXPECT_EQ(choisie, t.liste[1]);
-    // The keys go to the grid from its first row: Down, Down, Return takes the third sheet.
+    // The keys go to the grid from its first row: Down, Down, Return takes the third sheet,
+    // even when the window last closed with the keyboard on « Annuler ».
     s.Ajoute("BaseRecherche", Rechercher);
     s.Ajoute("RechSimp", [](QDialog& d) {
+        dynamic_cast<TRechSimp&>(d).Button3->setFocus();
         d.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
         for (const Qt::Key k : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
@@ -223,6 +225,7 @@ TEST(ChoixRecherche, FichesNonCalculeesEtPlanSansCandidat)
     d.StringGrid1->setRangeSelected(QTableWidgetSelectionRange(0, 0, 0, 5), true);
     d.BitBtn2Click();
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Pas de fiches calculées.")});
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
     EXPECT_EQ(d.result(), 0);  // "Choix simple" stays open
     EXPECT_TRUE(s.montrees.empty());

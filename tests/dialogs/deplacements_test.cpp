@@ -81,6 +81,7 @@ TEST_F(Deplacements, SupprimerUnLieuPuisAnnuler)
 
     CalculEnCours = true;
     e->Supprime();
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().texte, QStringLiteral("Mettre le dossier L dans la corbeille ?"));
     EXPECT_EQ(invite.messages.back().boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Annuler}));
     EXPECT_EQ(m().Fiches.size(), 1u);
@@ -119,6 +120,7 @@ TEST_F(Deplacements, RestaurerPuisAnnulerDeuxFois)
     e->DonneFocus(TExploreur::Controle::Liste);
     e->ListView1->Selectionne(0);
     e->Supprime();
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().texte, QStringLiteral("Mettre la fiche dans la corbeille ?"));
     ASSERT_EQ(m().Corbeille.size(), 1u);
     EXPECT_EQ(m().Corbeille[0]->Ordre, 1);
@@ -245,6 +247,7 @@ TEST_F(Deplacements, RenommerEnSoeurFusionneEtAnnulerSepare)
     // In the list: a place's sheets cannot be renamed; a folder item can.
     Ouvre(*e, {"S", "C1", "R", "L"});
     e->ListView1Edited(0, "x");
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Changement de nom interdit"));
     Ouvre(*e, {"S"});
     e->ListView1->Selectionne(0);
@@ -263,6 +266,7 @@ TEST_F(Deplacements, CollerDansLaCorbeilleRefuse)
     Ouvre(*e, {"Corbeille"});
     e->DonneFocus(TExploreur::Controle::Liste);
     e->Coller();
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Impossible de dupliquer vers la corbeille"));
     EXPECT_EQ(m().Fiches.size(), 1u);
     // Cut: no paste and nothing said.
@@ -284,6 +288,7 @@ TEST_F(Deplacements, ViderLaCorbeilleSansRetourNiConfusion)
     Ouvre(*e, {"Corbeille"});
     invite.reponses = {Bouton::Non};
     e->Vider1Click();
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().texte, QStringLiteral("Êtes-vous sûr de vouloir effacer cette fiche ?"));
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
     EXPECT_EQ(m().Corbeille.size(), 1u);

@@ -26,6 +26,7 @@
 #include "form1_aide.h"
 #include "hote_factice.h"
 #include "platform/canvas.h"
+#include "platform/dialogues_qt.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
@@ -134,6 +135,22 @@ protected:
         QTest::keyClick(e->PopupMenu1, mnemonique);
         QApplication::processEvents();
     }
+    // The same menu asked with Shift+F10, as on a laptop without a Menu key; a shortcut on
+    // those keys does not fire as well.
+    void MenuAuClavier(Qt::Key mnemonique)
+    {
+        HabilleDialoguesQt();
+        QAction raccourci(f.get());
+        raccourci.setShortcut(Qt::SHIFT | Qt::Key_F10);
+        f->addAction(&raccourci);
+        QSignalSpy tire(&raccourci, &QAction::triggered);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+        QApplication::processEvents();
+        ASSERT_TRUE(e->PopupMenu1->isVisible());
+        EXPECT_TRUE(tire.isEmpty());
+        QTest::keyClick(e->PopupMenu1, mnemonique);
+        QApplication::processEvents();
+    }
     // Types into the control with the focus, then presses a key and lets the rebuild run.
     void Tape(const QString& texte, Qt::Key fin)
     {
@@ -200,7 +217,7 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     ASSERT_EQ(e->NoeudSelectionne(), s);
 
     // Escape: the editor goes, nothing changes.
-    Menu(e->TreeView1->viewport(), Centre(s), Qt::Key_M);
+    MenuAuClavier(Qt::Key_M);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
     EXPECT_TRUE(e->Annulations.empty());
     EXPECT_TRUE(f->Massif->Enregistre);
@@ -243,7 +260,7 @@ TEST_F(ExplorateurSouris, RenommerDepuisLArbreEtDepuisLaListe)
     f->Massif->Enregistre = true;
     const QModelIndex d = Ligne("D");
     Clique(d);
-    Menu(Liste()->viewport(), Centre(d), Qt::Key_M);
+    MenuAuClavier(Qt::Key_M);
     Tape(QStringLiteral("Perdu"), Qt::Key_Escape);
     EXPECT_EQ(e->Annulations.size(), pas);
     EXPECT_TRUE(f->Massif->Enregistre);
@@ -314,10 +331,12 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     touche(Enfant(e->Racine(), "S"), Qt::Key_F2);
     QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QStringLiteral("rΩ"), {});
     Tape({}, Qt::Key_Return);
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas "
                                                      "garder :\rLe nouveau nom : « Ω »\rIls seront enregistrés comme "
                                                      "« ? ». Le dossier sera alors confondu avec « R? ». Le garder "
                                                      "ainsi ?"));
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
     Tape({}, Qt::Key_Escape);
     EXPECT_EQ(e->Annulations.size(), 1u);
@@ -417,6 +436,7 @@ TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)
         // A system dropped on the bin goes there, after the question.
         invite.reponses = {Bouton::Oui};
         glisse(Ligne("P" + n), Liste()->viewport(), Centre(Ligne("Corbeille")));
+        ASSERT_FALSE(invite.Textes().isEmpty());
         EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier P%1 dans la corbeille ?").arg(k));
     }
     std::vector<Adresse> attendu{{"Z", "K", "R", "L"}};

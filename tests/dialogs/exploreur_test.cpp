@@ -281,6 +281,7 @@ TEST_F(Exploreur, OuvrirNouvelleFicheEtRechercher)
 
     m().ActiveSelection(true);
     e->Rechercher1Click();
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Il n'y a pas de fiches."));
 }
 
@@ -316,6 +317,7 @@ TEST_F(Exploreur, IsolerExclureEtProprietes)
     e->SelectionneNoeud(e->NoeudCorbeille());
     e->DonneFocus(TExploreur::Controle::Arbre);
     e->Proprits1Click();
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().texte, QStringLiteral("La corbeille comporte 1 fiches."));
     EXPECT_EQ(invite.messages.back().icone, Icone::Information);
 

@@ -121,6 +121,7 @@ TEST_F(Nouveaute, CaviteIsoleeDuMassifCourant)
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas "
                                                           "garder :\rLe nom de la cavité : « Ω 🙂 »\rIls seront "
                                                           "enregistrés comme « ? ». Continuer ainsi ?")});
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages[0].defaut, Bouton::Non);
     EXPECT_EQ(n->Etape, 3);
     ASSERT_EQ(QApplication::focusWidget(), n->Nom_Cavite);
@@ -191,6 +192,7 @@ TEST_F(Nouveaute, SystemeRattachantAnciensSystemesEtCavites)
     EXPECT_EQ(m().Fiches[0]->Systeme.Chaine(), "A");
     EXPECT_EQ(n->Etape, 6);
     n->Avant->click();
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().texte, QStringLiteral("Appliquer le nouveau nom aux éléments choisis ?"));
     std::vector<std::string> systemes;
     for (TFiche* f : m().Fiches)
@@ -245,23 +247,25 @@ TEST_F(Nouveaute, SurfaceEtExploration)
     EXPECT_TRUE(n->Combo_reseau->currentText().isEmpty());
     n->Combo_systeme->setCurrentIndex(0);
     n->Combo_cavite->setEditText(QStringLiteral("Nouvelle"));
-    // Letters the file lacks in two of the four fields: Non goes back to the first, caret last.
+    // Letters the file lacks in each of the four fields: Non goes back to the first, caret last.
     n->show();
     n->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(n.get()));
-    for (QComboBox* c : {n->Combo_reseau, n->Combo_lieu}) {
+    for (QComboBox* c : {n->Combo_systeme, n->Combo_cavite, n->Combo_reseau, n->Combo_lieu}) {
         QTest::mouseClick(c->lineEdit(), Qt::LeftButton);
         QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QStringLiteral("Ω"), {});
     }
     invite.reponses = {Bouton::Non};
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ces textes contiennent des caractères que le fichier ne peut pas "
-                                                     "garder :\rLe champ « Réseau » : « Ω »\rLe champ « Lieu » : « Ω »"
+                                                     "garder :\rLe champ « Système » : « Ω »\rLe champ « Cavité » : "
+                                                     "« Ω »\rLe champ « Réseau » : « Ω »\rLe champ « Lieu » : « Ω »"
                                                      "\rIls seront enregistrés comme « ? ». Continuer ainsi ?"));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("R"));
     invite.reponses = {Bouton::Oui};
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(*n->FicheDemandee, (Adresse{"S", "Nouvelle", "?R", "?"}));
+    EXPECT_EQ(*n->FicheDemandee, (Adresse{"S?R", "Nouvelle?", "?", "?"}));
 }
 
 TEST_F(Nouveaute, RetourApresUnNouveauMassifLeFerme)
@@ -272,6 +276,7 @@ TEST_F(Nouveaute, RetourApresUnNouveauMassifLeFerme)
     n->Avant->click();
     EXPECT_EQ(n->Etape, 8);
     EXPECT_EQ(n->Panneau->currentIndex(), 2);
+    ASSERT_FALSE(hote.journal.empty());
     EXPECT_EQ(hote.journal.back(), "ouvre ");
     n->Arriere->click();
     EXPECT_EQ(n->Etape, 1);

@@ -243,9 +243,11 @@ TEST(PointTopo, IndiceVerifieALaFermeture)
     invite.reponses = {Bouton::Non, Bouton::Oui};
     QTest::mouseClick(d.Button4, Qt::LeftButton);
     EXPECT_EQ(d.result(), 0);
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
     QTest::mouseClick(d.Button4, Qt::LeftButton);
     EXPECT_EQ(d.result(), TPoint_Topo::PointFinal);
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ce texte contient des caractères que le fichier ne peut pas "
                                                      "garder :\rLe nom de la station : « Ω »\rIls seront enregistrés "
                                                      "comme « ? ». Le garder ainsi ?"));

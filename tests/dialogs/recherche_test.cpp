@@ -1,6 +1,7 @@
 // Search criteria: the date key, each test a sheet must pass, and the criteria window's
 // two searches with its refusal of an empty result.
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -159,6 +160,7 @@ TEST(Recherche, FenetreRechercheEtToutSauf)
     QTest::keyClicks(d.Date_le, QStringLiteral("  052098"));
     QTest::mouseClick(d.Button1, Qt::LeftButton);
     EXPECT_TRUE(r.empty());
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(),
               QStringLiteral("Le champ « Date : Topographiées le » n'accepte pas «   /05/2098 » : "
                              "il faut une année de deux chiffres, ou de quatre de 1950 à 2049."));
@@ -178,4 +180,12 @@ TEST(Recherche, FenetreRechercheEtToutSauf)
     d.Systeme->setText(QString(60, QLatin1Char('a')));
     d.LitCriteres();
     EXPECT_EQ(d.Criteres.Systeme, std::string(50, 'A'));
+    // Typed at once, a name goes to the first field and Return searches for it.
+    d.Initialise(&liste, &r, "", "", "", "", "");
+    r.clear();
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("gouf"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(r, (ListeFiches{liste[0], liste[2]}));
 }

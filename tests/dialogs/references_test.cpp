@@ -176,6 +176,7 @@ TEST(References, CommandeRemplaceLesPointsDuMassif)
     EXPECT_EQ(invite.Textes(), QStringList(2, QStringLiteral("Ce texte contient des caractères que le fichier ne peut "
                                                              "pas garder :\rLe nom du point 3 : « ł »\rIls seront "
                                                              "enregistrés comme « ? ». Valider les points ainsi ?")));
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages[0].defaut, Bouton::Non);
     ASSERT_EQ(m.References.size(), 3u);
     EXPECT_EQ(m.References[2]->Nom.Chaine(), "P?2");
@@ -313,6 +314,7 @@ TEST(References, ListeDesProjectionsEtConvergence)
     invite.reponses = {Bouton::Non, Bouton::Oui};
     c.CalculerClick();
     EXPECT_EQ(c.result(), 0);
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().texte, QStringLiteral("La convergence est de -14.28 °.\r\nConserver ?"));
     EXPECT_EQ(invite.messages.back().boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non}));
     c.CalculerClick();
@@ -324,6 +326,7 @@ TEST(References, ListeDesProjectionsEtConvergence)
     std::filesystem::create_directory(tubes);
     ASSERT_EQ(::mkfifo((tubes + "projection.txt").c_str(), 0600), 0);
     EXPECT_EQ(TConvergence(tubes).Nom_projection->count(), 1);
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(),
               QString::fromStdString(tubes + "projection.txt est un tube ou un périphérique, et non un fichier."));
 

@@ -658,6 +658,7 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     ASSERT_FALSE(ed->isVisible());
 
     const auto relu = EnregistreEtRelit();
+    ASSERT_FALSE(relu->Fiches.empty());
     const TFiche* f = relu->Fiches.back();
     ASSERT_EQ(f->Systeme.Chaine(), "Causse");
     EXPECT_EQ(static_cast<long double>(f->Declinaison), 12.5L);
@@ -1155,6 +1156,7 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     invite.reponses = {Bouton::Oui};
     Menu(ed->Fiche1, ed->Suivante1);
     EXPECT_EQ(invite.Textes(), QStringList{hors1252});
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Non);
     invite.messages.clear();
     EXPECT_EQ(ed->Cellule(1, cPoint), "Z(1)");
@@ -1168,6 +1170,7 @@ TEST_F(Seance, LesCommandesEcriventLaCelluleEnCours)
     Menu(ed->Fiche1, ed->Terminer1);
     EXPECT_FALSE(ed->isVisible()) << DernierMessage().toStdString();
     const auto relu = EnregistreEtRelit();
+    ASSERT_FALSE(relu->Fiches.empty());
     const TGalerie& z = *relu->Fiches.back()->Galeries[0];
     EXPECT_EQ(FeuilleSaisie::TexteStation(z.Depart) + FeuilleSaisie::TexteStation(z.Arrivee), "Z(1)F(1)");
     ASSERT_EQ(z.NbVisees, 1);

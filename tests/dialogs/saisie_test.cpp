@@ -329,6 +329,7 @@ TEST_F(Saisie, LaCoupeSuitLesStationsInchangees)
     f->Galeries[0]->DansCoupe = true;
     f->Galeries[0]->GaucheDroite = true;
     ASSERT_TRUE(ValideAvec(cLongueur, "20", f));
+    ASSERT_FALSE(massif.Fiches.empty());
     TFiche* n = massif.Fiches.back();
     EXPECT_TRUE(n->Galeries[0]->DansCoupe);
     EXPECT_TRUE(n->Galeries[0]->GaucheDroite);
@@ -425,6 +426,7 @@ TEST_F(Saisie, PointFinalPuisContinuerEnBas)
     invite.reponses = {Bouton::OK};
     ed->InserePoint(5);
     EXPECT_EQ(DernierMessage(), "Toutes les valeurs en dessous de cette ligne vont être perdues.");
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
     EXPECT_EQ(Colonne(0).join(' '), "|-> 1 2 3 ->|");
     EXPECT_TRUE(ed->FinSurPoint);
@@ -449,6 +451,7 @@ TEST_F(Saisie, SupprimerLePointFinal)
     invite.reponses = {Bouton::OK};
     ed->SupprimePoint(4);
     EXPECT_EQ(DernierMessage(), "Supprimer le dernier point « B(1) » et continuer ?");
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
     EXPECT_FALSE(ed->FinSurPoint);
     EXPECT_EQ(ed->PointFinal, nullptr);
@@ -464,6 +467,7 @@ TEST_F(Saisie, TerminerEtSuivante)
     ed->Modifie = true;
     ed->Terminer1Click();
     EXPECT_FALSE(massif.Enregistre);
+    ASSERT_FALSE(massif.Fiches.empty());
     EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(1)->Longueur), 30.0);
     EXPECT_TRUE(ed->Noeuds.empty());
     EXPECT_EQ(ed->PremierDepart, nullptr);
@@ -498,6 +502,7 @@ TEST_F(Saisie, AnnulerAvecDesModifications)
     ed->Annuler1Click();
     EXPECT_FALSE(ed->isVisible());
     EXPECT_EQ(ed->PremierDepart, nullptr);
+    ASSERT_FALSE(massif.Fiches.empty());
     EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(1)->Longueur), 10.0);
 }
 
@@ -556,6 +561,7 @@ TEST_F(Saisie, BlocRelu)
     EXPECT_EQ(autre.Fiche, f);
     massif.JetteFiche(jumelle);
     ASSERT_TRUE(autre.ValideFiche());
+    ASSERT_FALSE(massif.Fiches.empty());
     EXPECT_EQ(static_cast<double>(massif.Fiches.back()->Galeries[0]->Visee(2)->Longueur), 99.0);
 
     // Under a narrower layout in another order the grid keeps the layout's columns, each
@@ -685,6 +691,7 @@ TEST_F(Saisie, ModifierLesStationsEtLesInformations)
     EXPECT_EQ(static_cast<double>(ed->Noeuds[0]->Coefficient), 3.0);
     EXPECT_EQ(ed->Cellule(5, cObservations), "boucle");
     ASSERT_TRUE(ed->ValideFiche());
+    ASSERT_FALSE(massif.Fiches.empty());
     const TFiche& n = *massif.Fiches.back();
     EXPECT_TRUE(n.Galeries[0]->Depart.Terminus);
     EXPECT_EQ(n.Galeries[0]->Arrivee.Nom.Chaine(), "Q");

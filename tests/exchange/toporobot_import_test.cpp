@@ -95,6 +95,7 @@ TEST_F(ImportToporobotTest, CodesDInstrumentConvertissentLongueursEtPentes)
     // The sheet is reduced: 10 ft east.
     EXPECT_NEAR(g.Visee(2)->X, 3.048, 1e-9);
     EXPECT_TRUE(rapport.messages.empty());
+    ASSERT_FALSE(rapport.statuts.empty());
     EXPECT_EQ(rapport.statuts.front(), "Lecture de la 1° série");
     EXPECT_EQ(rapport.statuts.back(), "Nettoyage");
 }
@@ -207,6 +208,7 @@ TEST_F(ImportToporobotTest, LesEntreesPrennentLeurNomDeLeurLigne)
         EXPECT_EQ(t->Chaine(), "Grotte bass\xE9");
     // A name the massif cannot hold whole is asked about first; Non imports nothing.
     EXPECT_FALSE(ImporteToporobot(autre, dossier.Ecrit("Puits \xC5\x81.Tab", fichier), rapport));
+    ASSERT_FALSE(rapport.questions.empty());
     EXPECT_EQ(rapport.questions.back(), "Ce texte du fichier contient des caractères que le massif ne peut pas garder "
                                         ":\rLe nom du fichier : « Puits Ł » (« Ł »)\rIls seront importés comme « ? ».");
 }

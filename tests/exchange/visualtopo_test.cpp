@@ -197,6 +197,7 @@ TEST_F(ImportVisualTopoTest, FichierUtf8ConvertiFichierLatin1LuTelQuel)
                                                           " ;étroit € 一; » (« 一 »)\rIls seront importés comme « ? »."});
     // A long line is quoted cut, then the characters it loses are named.
     ImporteVisualTopo(massif, dossier.Ecrit("g.tro", Remplace(utf8, ";\xC3\xA9troit", ";" + std::string(300, 'x'))), rapport);
+    ASSERT_FALSE(rapport.questions.empty());
     EXPECT_NE(rapport.questions.back().find("xxx… » (« 一 »)\rIls"), std::string::npos);
     rapport.garde = true;
     Importe(utf8);

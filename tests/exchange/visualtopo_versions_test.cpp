@@ -159,6 +159,7 @@ TEST(VisualTopoVersions, ViseesRayonnantesDesApplicationsDeTerrain)
             for (const TEco* t : {&f->Systeme, &f->Cavite, &f->Reseau, &f->Lieu})
                 EXPECT_EQ(t->Chaine(), nom);
             // The shots to the wall are marked "E": not counted in the survey's length.
+            ASSERT_FALSE(f->Galeries.empty());
             EXPECT_EQ(f->Galeries.back()->Developpement, 0);
         }
         // The shots to the wall come back from both massif files as they were saved.

@@ -128,6 +128,7 @@ TEST_F(BoitesDeMessage, ScriptFermantLaBoite)
     EXPECT_EQ(s.Message(QStringLiteral("c"), Icone::Avertissement, {Bouton::Non, Bouton::OK}), Bouton::OK);
     // Memory that ran out is said in French, not with the exception's own text.
     s.Erreur(std::bad_alloc());
+    ASSERT_FALSE(s.messages.empty());
     EXPECT_EQ(s.messages.back().texte,
               QStringLiteral("La mémoire est insuffisante pour cette opération, qui a été abandonnée."));
 }

@@ -208,6 +208,40 @@ TEST_F(Feuille, LimitesDesPentesEtDesAzimuts)
             EXPECT_EQ(DernierMessage(), c.message) << c.texte;
         }
     }
+    // Corrections keep to those bounds: a whole turn is 0; a slope past the vertical, in
+    // grades or as a height difference over the length (10 m, or 10 m written in cm), is
+    // refused with its shot named.
+    struct Correction {
+        const char *unite, *texte, *ajout, *attendu;
+        bool longueurCm = false;
+    };
+    const Correction corrections[] = {
+        {"°", "359.9", "0.1", "0.0"},
+        {"°", "359.9999999999999999", "0", "0.000000000000000"},  // written with 15 decimals: 360
+        {"gr", "95", "5", "100"},
+        {"gr", "95", "5.5", "(100.5 gr)"},
+        {"m", "5", "5", "10"},
+        {"m", "5", "5.5", "(10.5 m)"},
+        {"cm", "900", "100", "1000"},
+        {"cm", "900", "101", "(1001 cm)"},
+        {"m", "5", "5", "10", true},
+        {"m", "5", "5.5", "(10.5 m)", true},
+    };
+    for (const Correction& c : corrections) {
+        const int colonne = c.unite == std::string("°") ? cAzimut : cPente;
+        Charge(Fiche({1}));
+        f.FixeTexte(2, colonne + 1, c.unite);
+        f.FixeTexte(2, colonne, c.texte);
+        if (c.longueurCm) {
+            f.FixeTexte(2, cLongueur, "1000");
+            f.FixeTexte(2, cUniteL, "cm");
+        }
+        bool modifie = false;
+        const std::string attendu = c.attendu[0] != '(' ? c.attendu
+                                                        : "La pente de la visée 1 passerait la verticale " +
+                                                              std::string(c.attendu) + " : aucune pente n'a été corrigée.";
+        EXPECT_EQ(f.Corrige(colonne, c.ajout, 1, 3, modifie).value_or(f.Texte(2, colonne)), attendu) << c.texte;
+    }
     // Slope 4 m over 400 cm passes.
     Charge(Fiche({1}));
     f.FixeTexte(2, cLongueur, "400");

@@ -248,6 +248,7 @@ TEST_F(Commandes, ImportVisualTopoPuisFichierRefuse)
         const int fd = ::open(tube.c_str(), O_RDWR);  // a reader's open then never waits
         invite.fichiers = {QString::fromStdString(tube)};
         commande->trigger();
+        ASSERT_FALSE(invite.Textes().isEmpty());
         EXPECT_EQ(invite.Textes().back(),
                   QString::fromStdString(tube + " est un tube ou un périphérique, et non un fichier."));
         // So is it by the massif's own load, whichever path reaches it.
@@ -306,6 +307,7 @@ TEST_F(Commandes, ExportsParDessusUnFichier)
         EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
         EXPECT_EQ(invite.messages[0].boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non}));
     }
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Exportation terminée"));
 
     // VRML without a perspective window.
@@ -331,6 +333,7 @@ TEST_F(Commandes, TraceDUnMassifOuvertSansCalcul)
     const std::string plt = Fichier("pierrefeu.plt");
     invite.fichiers = {QString::fromStdString(plt)};
     f->PLT1->trigger();
+    ASSERT_FALSE(invite.dialoguesFichier.empty());
     EXPECT_EQ(invite.dialoguesFichier.back().filtre, QStringLiteral("Fichier HPGL (*.plt)|*.plt"));
     // The dialog opens beside the massif, the next one where this one went.
     EXPECT_EQ(invite.dialoguesFichier.back().dossier, QStringLiteral(KARST_EXAMPLES));
@@ -519,6 +522,7 @@ TEST_F(Commandes, RechercherEtIsolerUneFiche)
 
     f->Ficheconnue1->trigger();
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Il n'y a pas de fiches.")});
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages[0].icone, Icone::Avertissement);
     EXPECT_TRUE(w.montrees.isEmpty());
     Fiches(*f, {{{"A", "C", "R", "L"}}, {{"B", "C", "R", "L"}}, {{"C", "C", "R", "L"}}});

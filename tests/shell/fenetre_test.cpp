@@ -163,6 +163,7 @@ TEST_F(Fenetre, QuitterNonLaisseToutOuvert)
     fs::permissions(ini, kLectureSeule);
     invite.reponses = {Bouton::Oui};
     EXPECT_TRUE(Cree()->close());
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_TRUE(invite.Textes().back().endsWith(
         QString::fromStdString("\rLe fichier " + ini + " est en lecture seule : il n'a pas été modifié.")));
 }
@@ -259,6 +260,7 @@ TEST_F(Fenetre, FichiersRecents)
     const std::string tube = Chemin("tube.fic");
     ASSERT_EQ(::mkfifo(tube.c_str(), 0600), 0);
     EXPECT_FALSE(g->OuvreMassif(tube));
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(),
               QString::fromStdString(tube + " est un tube ou un périphérique, et non un fichier de massif."));
     // So is a link loop, which would open as a new massif that its save puts in a link's place.
@@ -378,6 +380,7 @@ TEST_F(Enregistrement, FichierModifieParUnAutreProgrammeDemandeAvant)
         "Le fichier cave.fic a été modifié depuis son ouverture ou son dernier enregistrement, peut-être par un autre "
         "programme.\rLe remplacer par ce massif ?");
     enregistre(2.5L);
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages[0].boutons, (std::vector<Bouton>{Bouton::Annuler, Bouton::Oui}));
     EXPECT_EQ(angleLu(reel), 7.0L);
     invite.reponses = {Bouton::Oui};
@@ -413,6 +416,7 @@ TEST_F(Enregistrement, FichierModifieParUnAutreProgrammeDemandeAvant)
     const int uid = ::setfsuid(65534), gid = ::setfsgid(65534);
     enregistre(4.5L);
     ::setfsgid(static_cast<gid_t>(gid)), ::setfsuid(static_cast<uid_t>(uid));
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes(), QStringList(2, invite.Textes().front()));
 }
 
@@ -589,6 +593,7 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     f->Fermer1Click();
     ASSERT_NE(f->Massif, nullptr);
     EXPECT_FALSE(f->Massif->Enregistre);
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.front().texte, QStringLiteral("Désirez-vous enregistrer les changements dans SansNom ?"));
     EXPECT_EQ(invite.messages.front().boutons, (std::vector<Bouton>{Bouton::Oui, Bouton::Non, Bouton::Annuler}));
 
@@ -636,6 +641,7 @@ TEST_F(Fenetre, EnregistrementAnnuleNeMarquePasEnregistre)
     invite.indexFiltres = {2};
     ClicMenu(*f, f->Massif1, f->Enregistrersous1);
     EXPECT_EQ(f->Massif->NomFichier, Chemin("texte.mas"));
+    ASSERT_FALSE(invite.dialoguesFichier.empty());
     EXPECT_EQ(invite.dialoguesFichier.back().dossier, dirM.path());
     EXPECT_TRUE(Contenu(Chemin("texte.mas")).starts_with("Version 1005\r\n"));
     // The explorer's root bears the name of a massif without sheets too.
@@ -678,6 +684,7 @@ TEST_F(Fenetre, ChargementRateNeLaissePasDeDocument)
         Ecrit(enorme, debut);  // its first bytes; the hole reads as zeros
         fs::resize_file(enorme, uintmax_t(1) << 40);
         EXPECT_FALSE(f->OuvreMassif(enorme));
+        ASSERT_FALSE(invite.Textes().isEmpty());
         EXPECT_TRUE(invite.Textes().back().startsWith(QString::fromStdString("Le fichier " + enorme + refus)))
             << invite.Textes().back().toStdString();
     }
@@ -815,9 +822,11 @@ TEST_F(Fenetre, ModelesSousUnAutreNom)
     EXPECT_FALSE(fs::exists(base + ".txt"));
     invite.fichiers = {QString::fromStdString(base)};  // "Tous": nothing added
     f->Ouvrirmodle1Click();
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Ce fichier n'existe pas.\rChoisissez en un autre"));
     // The settings folder first, then the folder of the last model.
     EXPECT_EQ(invite.dialoguesFichier[0].dossier, QString::fromStdString(utilisateur()));
+    ASSERT_FALSE(invite.dialoguesFichier.empty());
     EXPECT_EQ(invite.dialoguesFichier.back().dossier, dirM.path());
 
     // Over that model, through the menu with the real box: Return keeps it; a read-only one

@@ -246,6 +246,7 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     v->apresPage = [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); };
     a->Imprime(0, 0, 1, f->Marge);
     EXPECT_EQ(v->pages.size(), 1u);
+    ASSERT_FALSE(imprimante->Journal.empty());
     EXPECT_EQ(imprimante->Journal.back(), "Abandon");
     EXPECT_EQ(std::count(imprimante->Journal.begin(), imprimante->Journal.end(), "Fin"), 0);
     EXPECT_EQ(Evolution, nullptr);
@@ -391,6 +392,7 @@ TEST_F(OutilsVue, AnglesEtEtiquettesDeLaPage)
     marge.PositionEtiquette = {0, 1, 4, 3};
     f->Massif->NomFichier = "/tmp/GROTTE.FIC";
     imprimante->Debut();
+    ASSERT_FALSE(imprimante->pages_.empty());
     CanvasEnregistreur& page = *imprimante->pages_.back();
     a->ImprimePage(*imprimante, 5, marge);
 
@@ -682,7 +684,10 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
     EtapesRotation etapes(
         *f, *a, [&] { return std::vector<double>{plan.Angle}; },
         [&] {
+            // Escape in the turning view stops it; were it lost, the steps would go on.
             if (++pas == 3)
+                QTest::keyClick(a->Image2, Qt::Key_Escape);
+            else if (pas > 3)
                 Arret(*f).hide();
         });
     invite.saisies = {QStringLiteral("abc"), QStringLiteral("0"), QStringLiteral("-181"), QStringLiteral("7,5")};
@@ -720,7 +725,9 @@ TEST_F(OutilsVue, RotationsRepeteesJusquALArret)
         },
         [&] {
             montrees.push_back(-p.Elevation);
-            if (montrees.size() == 3)
+            if (montrees.size() == 3)  // Escape in « Rotation » stops too
+                QTest::keyClick(Arret(*f).Button1, Qt::Key_Escape);
+            else if (montrees.size() > 3)
                 Arret(*f).hide();
         });
     PiloteModalInstalle pilote([](QDialog& d) {

@@ -498,6 +498,7 @@ TEST_F(Vues, BoitesEchelleEtRapport)
         tape(refuse);
         EXPECT_EQ(f->Boite_Echelle->currentText(), QString::fromLatin1(refuse));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_FALSE(invite.Textes().isEmpty());
         EXPECT_EQ(invite.Textes().back(), QStringLiteral("Le champ « Echelle » n'accepte pas « %1 » : il faut un "
                                                          "nombre entier de 100 à 2147483647.")
                                               .arg(QString::fromLatin1(refuse)));
@@ -563,6 +564,7 @@ TEST_F(Vues, BoitesEchelleEtRapport)
     Choisit(f->Boite_Rapport, QStringLiteral("50%"));
     EXPECT_DOUBLE_EQ(static_cast<double>(a->Rapport), 0.5);
     EXPECT_TRUE(a->SelectionValide);
+    ASSERT_FALSE(v->designations.empty());
     EXPECT_EQ(v->designations.back(), std::make_pair(true, 2));
     Choisit(f->Boite_Echelle, QStringLiteral("2500"));
     EXPECT_EQ(v->Echelle, 2500);
@@ -1255,6 +1257,7 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     invite.reponses = {Bouton::Annuler};
     f->Supprimertouteslescoupes1->trigger();
     EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Supprimer toutes les coupes ?")});
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
     EXPECT_EQ(f->Massif->Coupe.size(), 2u);
     EXPECT_TRUE(f->Massif->Enregistre);

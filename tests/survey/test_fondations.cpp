@@ -469,6 +469,7 @@ TEST(Massif, NumerosDeFicheEtListes)
     m.Selection->push_back(m.Fiches[1]);
     std::unique_ptr<TFiche> vieille = m.RemplaceFiche(trois, std::make_unique<TFiche>());
     EXPECT_EQ(vieille.get(), trois);
+    ASSERT_FALSE(m.Fiches.empty());
     EXPECT_EQ(m.Fiches.back()->Ordre, 3);
     EXPECT_EQ(m.Selection->back()->Ordre, 3);
     m.TrieFiches();
@@ -482,6 +483,7 @@ TEST(Massif, NumerosDeFicheEtListes)
     m.JetteFiche(sept);
     EXPECT_EQ(m.Fiches.size(), 2u);
     EXPECT_EQ(m.Selection->size(), 1u);
+    ASSERT_FALSE(m.Corbeille.empty());
     EXPECT_EQ(m.Corbeille.back(), sept);
     EXPECT_EQ(m.FichesCourantes, m.Selection.get());
     m.ActiveSelection(false);

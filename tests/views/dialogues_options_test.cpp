@@ -454,6 +454,7 @@ TEST_F(Dialogues, CoupeAjoutDUneEchelle)
     }));
     EXPECT_TRUE(o.Modifie());
     EXPECT_EQ(ligne, QStringLiteral("Grande salle Nord1"));
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().texte, QStringLiteral("Nom de la nouvelle échelle"));
     ASSERT_EQ(o.NbEchelles, 2);
     // The values typed for the first scale were kept when the second was added.
@@ -491,6 +492,7 @@ TEST_F(Dialogues, CoupeSuppressionEtAnnulation)
         EXPECT_FALSE(d.Button2->isEnabled());
     }));
     EXPECT_TRUE(o.Modifie());
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages[0].texte, QStringLiteral("Supprimer l'échelle sélectionnée ?"));
     EXPECT_EQ(invite.messages[0].defaut, Bouton::Annuler);
     EXPECT_EQ(o.NbEchelles, 0);

@@ -67,6 +67,7 @@ protected:
 TEST_F(Branches, NewBranchFromTheDialog)
 {
     ASSERT_TRUE(Nouvelle(f1, 0, "12.5", "-3", false, 1));
+    ASSERT_FALSE(ctx.galeriesProposees.empty());
     EXPECT_EQ(ctx.galeriesProposees.back(), -2);
     ASSERT_EQ(ctx.massif.Coupe.size(), 1u);
     const TPointCoupe& r = *ctx.massif.Coupe[0];
@@ -171,6 +172,7 @@ TEST_F(Branches, ContinueAtTheFarStation)
     EXPECT_EQ(ctx.listesVues.size(), 3u);
     fiche = 0, galerie = 0;
     EXPECT_FALSE(vue.ContinueBranche(fiche, galerie));
+    ASSERT_FALSE(Messages().isEmpty());
     EXPECT_EQ(Messages().back(), "Pas de suite (disponible)");
 }
 
@@ -313,7 +315,9 @@ TEST_F(Branches, SectionWindowCommands)
     EXPECT_FALSE(G(f1, 0).DansCoupe);
     EXPECT_FALSE(G(f1, 1).DansCoupe);
     EXPECT_TRUE(ctx.massif.Coupe.empty());
+    ASSERT_FALSE(Messages().isEmpty());
     EXPECT_EQ(Messages().back(), "Cette galerie et son(ses) aval(s) vont être retirés de la coupe");
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().defaut, Bouton::Annuler);
 
     // Without a selection only "Nouvelle" runs.

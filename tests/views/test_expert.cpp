@@ -267,7 +267,9 @@ TEST_F(Expert, StationFromAPickedGallery)
     expert->Nom_Arrivee->setText("c");
     ctx.recherches.push_back({true, f, 1});  // B-C
     expert->PointDeLaSelection(expert->Nom_Arrivee, expert->Indice_Arrivee);
+    ASSERT_FALSE(ctx.criteresVus.empty());
     EXPECT_EQ(ctx.criteresVus.back()[4], "C");
+    ASSERT_FALSE(ctx.galeriesProposees.empty());
     EXPECT_EQ(ctx.galeriesProposees.back(), 0);
     EXPECT_EQ(expert->Nom_Arrivee->text(), "C");
     // Neither end named: the question, Yes for the end station.
@@ -276,6 +278,7 @@ TEST_F(Expert, StationFromAPickedGallery)
     ctx.recherches.push_back({true, f, 0});
     expert->PointDeLaSelection(expert->Nom_Arrivee, expert->Indice_Arrivee);
     EXPECT_EQ(expert->Nom_Arrivee->text(), "B");
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), "Deux points possibles : B(1) (Oui) et A(1) (Ok)");
     // One end only.
     ctx.recherches.push_back({true, f, 4});

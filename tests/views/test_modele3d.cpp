@@ -279,6 +279,7 @@ TEST_F(Vrml, OneGalleryByteForByteThroughTheDialog)
     invite.fichiers.push_back(chemin);
     dialogue.OKBtnClick();
     EXPECT_EQ(dialogue.result(), QDialog::Accepted);
+    ASSERT_FALSE(invite.dialoguesFichier.empty());
     EXPECT_EQ(invite.dialoguesFichier.back().filtre, QStringLiteral("Monde virtuel (*.wrl)|*.wrl"));
     EXPECT_EQ(Lit(chemin.toStdString()), Lit(KARST_TEST_DATA "/relief_simple.wrl"));
 
@@ -289,6 +290,7 @@ TEST_F(Vrml, OneGalleryByteForByteThroughTheDialog)
     invite.reponses.push_back(Bouton::Non);
     second.OKBtnClick();
     EXPECT_NE(second.result(), QDialog::Accepted);
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Le fichier monde.wrl existe déjà.\rEcrire par dessus?"));
     EXPECT_EQ(Lit(chemin.toStdString()), Lit(KARST_TEST_DATA "/relief_simple.wrl"));
     invite.fichiers.push_back(chemin);
@@ -302,6 +304,7 @@ TEST_F(Vrml, OneGalleryByteForByteThroughTheDialog)
 TEST_F(Vrml, MenuCommandNeedsAPerspectiveWindow)
 {
     EXPECT_FALSE(CommandeExportVRML(nullptr));
+    ASSERT_FALSE(invite.Textes().isEmpty());
     EXPECT_EQ(invite.Textes().back(), QStringLiteral("Vous devez activer la perspective pour exporter en VRML."));
     const QString chemin = dossier.filePath("menu.wrl");
     PiloteModalInstalle pilote([&](QDialog& d) {
@@ -352,6 +355,7 @@ TEST_F(Vrml, ModelFileTextureAndFailures)
     echec.OKBtnClick();
     EXPECT_NE(echec.result(), QDialog::Accepted);
     EXPECT_FALSE(QFile::exists(dossier.filePath("autre.wrl")));
+    ASSERT_FALSE(invite.messages.empty());
     EXPECT_EQ(invite.messages.back().icone, Icone::Erreur);
     echec.Nom_Modele->clear();
     invite.fichiers.push_back(dossier.filePath("pas/de/dossier.wrl"));

@@ -123,6 +123,7 @@ TEST_F(Plan, SizeAndCentrelines)
     EXPECT_EQ(lignes[0].stylo.largeur, 1);
     EXPECT_EQ(lignes[0].stylo.couleur, kNoir);
     // The bitmap was filled white before and copied onto the image after.
+    ASSERT_FALSE(image.empty());
     EXPECT_EQ(image.front().genre, Trace::Dessin);
     EXPECT_EQ(image[1].genre, Trace::Remplissage);
     EXPECT_EQ(image[1].pinceau.couleur, kBlanc);

@@ -164,6 +164,8 @@ protected:
     // One printed page, drawn on the printer's own canvas (zoom 1) or on a preview canvas.
     std::vector<Trace> Page(int colonne, int ligne, double zoom = 1.0, uint16_t mode = ModeNormal)
     {
+        if (ctx.imprimante.pages_.empty())
+            return ADD_FAILURE() << "no printer page", std::vector<Trace>();
         CanvasEnregistreur& imprimante = *ctx.imprimante.pages_.back();
         imprimante.Traces.clear();
         if (zoom == 1.0) {
@@ -584,6 +586,7 @@ TEST_F(Tableau, PrintingLetsMessagesThroughAtEachCommentWrap)
     Construit();
     int colonnes, lignes;
     t.NombrePages(colonnes, lignes, 20, 10);
+    ASSERT_FALSE(ctx.imprimante.pages_.empty());
     CanvasEnregistreur& imprimante = *ctx.imprimante.pages_.back();
     // What the printer's page held each time the messages went through.
     std::vector<std::size_t> traces;
