@@ -194,7 +194,7 @@ int ImportToporobot::Entier(const std::string& champ, std::size_t ligne, const s
 {
     long long v = 0;
     if (!LitEntier(champ, v) || v < INT32_MIN || v > INT32_MAX)
-        throw ErreurEchange(Ligne(ligne, quoi + " n'est pas un nombre entier (" + echange::EnUtf8(champ) + ")"));
+        throw ErreurEchange(Ligne(ligne, quoi + " n'est pas un nombre entier (" + Citation(champ) + ")"));
     return static_cast<int>(v);
 }
 
@@ -214,7 +214,7 @@ long double ImportToporobot::Reel(const std::string& champ, std::size_t ligne) c
         return 0;
     long double v = 0;
     if (!LitReel(champ, v))
-        throw ErreurEchange(Ligne(ligne, TexteNombreIllisible(echange::EnUtf8(champ))));
+        throw ErreurEchange(Ligne(ligne, TexteNombreIllisible(Citation(champ))));
     return v;
 }
 
@@ -336,7 +336,7 @@ bool ImportToporobot::FixeDeclinaisons()
         std::vector<std::string> nommees;
         for (int t : automatiques) {
             const std::string& date = SeanceDe(t).date;
-            nommees.push_back(FormatEntier(t) + (echange::Blanc(date) ? "" : " (" + echange::EnUtf8(date) + ")"));
+            nommees.push_back(FormatEntier(t) + (echange::Blanc(date) ? "" : " (" + Citation(date) + ")"));
         }
         const std::string liste = ListeBornee(nommees, 10, false);
         const bool une = automatiques.size() == 1;

@@ -125,7 +125,7 @@ long double Nombre(const std::string& texte, std::size_t ligne)
         return 0;
     long double v = 0;
     if (!LitReel(texte, v))
-        throw ErreurEchange(Ligne(ligne, TexteNombreIllisible(echange::EnUtf8(echange::SansBlancs(texte)))));
+        throw ErreurEchange(Ligne(ligne, TexteNombreIllisible(Citation(echange::SansBlancs(texte)))));
     return v;
 }
 
@@ -232,7 +232,7 @@ void ImportVisualTopo::LitParam(const std::string& l, std::size_t numero, Parame
             if ((i < 2) == (e == std::string::npos) ||
                 !LitEntier(couleur.substr(d, e == std::string::npos ? std::string::npos : e - d), rvb[i]) ||
                 rvb[i] < 0 || rvb[i] > 255)
-                throw ErreurEchange(Ligne(numero, "couleur illisible (" + echange::EnUtf8(couleur) +
+                throw ErreurEchange(Ligne(numero, "couleur illisible (" + Citation(couleur) +
                                                       ") : attendu Std ou rouge,vert,bleu de 0 à 255"));
             d = e + 1;
         }

@@ -348,6 +348,8 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
          ligne + "22 : nombre illisible (1,5)"},
         {debut + "3\t-1\t2\t2\t3\t1\tdeux\t0\t0\t\r",
          ligne + "20 : Le nombre de points n'est pas un nombre entier (deux)"},
+        {debut + "3\t-1\t2\t2\t3\t1\t" + std::string(100'000, 'x') + "\t0\t0\t\r",
+         ligne + "20 : Le nombre de points n'est pas un nombre entier (" + std::string(60, 'x') + "…)"},
         {debut + Serie(3, 2, 2, 3, 2, 2) + Pt(3, 0, 1, 1, "0"),
          ligne + "20 : la série 3 est incomplète : le fichier est tronqué"},
         {debut + Droite(2, 2, 2, 2, 1, 1),
