@@ -124,10 +124,11 @@ TEST_F(FenetreSaisie, NouvelleFicheEtReouverture)
     QWidget ouvrir;
     ouvrir.setWindowModality(Qt::ApplicationModal);
     ouvrir.show();
-    f->Timer2Timer();
+    f->Timer2->start();
+    QTest::qWait(1500);  // a tick while it is up
     EXPECT_FALSE(f->Massif);
     ouvrir.hide();
-    f->Timer2Timer();
+    QTRY_VERIFY_WITH_TIMEOUT(!f->Timer2->isActive(), 3000);
     test::argcEssai = 1;
     EXPECT_TRUE(f->Massif && f->Massif->NomFichier == nom);
 }

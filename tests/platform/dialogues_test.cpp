@@ -24,6 +24,9 @@
 #include <QTreeView>
 #include <QtTest/QTest>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -193,10 +196,21 @@ TEST(DialoguesQt, EnFrancais)
     }
     d.hide();
 
-    // "Imprimer dans un fichier" onto the pipe: refused before Qt's own check opens it and
-    // waits for a reader; the dialog stays up for another name. A reader holds the pipe, so
-    // that a Qt whose check the refusal cannot precede fails here rather than hangs.
-    const int lecteur = ::open(QFile::encodeName(dossier.filePath(QStringLiteral("tube"))), O_RDONLY | O_NONBLOCK);
+    // "Imprimer dans un fichier" onto the pipe, which has no reader: refused before Qt's own
+    // check opens it and waits; the dialog stays up for another name. Were the check to come
+    // first, a watchdog gives the pipe a reader after 5 s: the test fails rather than hangs.
+    std::atomic<bool> fini{false}, attendu{false};
+    std::thread garde([&] {
+        for (int i = 0; i < 500 && !fini; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (fini)
+            return;
+        attendu = true;
+        const int lecteur = ::open(QFile::encodeName(dossier.filePath(QStringLiteral("tube"))), O_RDONLY | O_NONBLOCK);
+        while (!fini)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ::close(lecteur);
+    });
     QPrinter pdf;
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(dossier.filePath(QStringLiteral("tube")));
@@ -208,8 +222,10 @@ TEST(DialoguesQt, EnFrancais)
         QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
     });
     EXPECT_FALSE(InterlocuteurQt().Impression(impressionPdf));
+    fini = true;
+    garde.join();
+    EXPECT_FALSE(attendu);
     EXPECT_EQ(refus->texte, pdf.outputFileName() + QStringLiteral(" est un tube ou un périphérique, et non un fichier."));
-    ::close(lecteur);
 
     // The page set-up's margins take the decimal point, the keypad's too, as the program's
     // fields do, although the boxes write a French comma.

@@ -952,10 +952,10 @@ TEST_F(Fenetre, OuvrirParLeDialogue)
     fs::create_directory(Chemin("club"));
     f->OuvreMassif(Massif("club/texte.mas"));
     invite.fichiers = {std::nullopt, std::nullopt};
-    f->Ouvrir1Click();
+    f->show();
+    ClicMenu(*f, f->Massif1, f->Ouvrir1);
     EXPECT_EQ(invite.dialoguesFichier.back().indexFiltre, 2);
     fs::rename(Chemin("club"), Chemin("club-renomme"));
-    f->show();
     ClicMenu(*f, f->Massif1, f->Enregistrer1);
     EXPECT_EQ(invite.dialoguesFichier.back().nom, QStringLiteral("texte.mas"));
     EXPECT_EQ(invite.dialoguesFichier.back().dossier, dirM.path());

@@ -1786,7 +1786,7 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
     loin->Calcule(0);
     f->Massif->AjouteFiche(std::move(loin), false);
     AjouteReference(*f->Massif, "Loin", 1e6);  // km
-    f->Calculrapide1Click();
+    ClicOutil(f->ToolBar1, f->BoutonCalculer);
     ASSERT_TRUE(CalculsFinis(*f));
     plan->Graphique->Echelle = 25000;
     const TGraphique& g = *plan->Graphique;
@@ -1795,7 +1795,8 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
         QString::fromStdString(FormatNombre(std::ceil((x - 500) / 25 / 277) * std::ceil((y - 500) / 25 / 190), 19, 0));
     imprimante->Journal.clear();
     invite.messages.clear();
-    plan->Imprime(0, 0, 1, marge);
+    invite.impressions.push_back(DialogueImpression{});
+    ClicOutil(f->ToolBar1, f->BoutonImprimer);
     EXPECT_TRUE(imprimante->Journal.empty());
     EXPECT_EQ(
         invite.Textes().join(""),

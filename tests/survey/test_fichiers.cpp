@@ -730,12 +730,8 @@ TEST(FichierTexte, PortesDeVersionEtFinsDeLigne)
     EXPECT_EQ(relu->Fiches[0]->Galeries[0]->Couleur, 0);
     EXPECT_TRUE(relu->Corbeille.empty());
     EXPECT_EQ(relu->Fiches.size(), 3u);
-}
 
-// Each line-end mode: a last line without its end after the bound, a line of the bound's length.
-TEST(FichierTexte, DerniereLigneSansFinEtLigneDeLaBorne)
-{
-    const fs::path p = Temporaire("lignes.txt");
+    // Each line-end mode: a last line without its end after the bound, a line of the bound's length.
     const std::string b(40, 'b');
     for (FinsDeLigne mode : {FinsDeLigne::Toutes, FinsDeLigne::CommeLaPremiere})
         for (const std::string fin : {"\r\n", "\n", "\r"}) {
