@@ -128,6 +128,8 @@ void TGalerie::PlacePoints()
 void TMassif::PlaceTousPoints()
 {
     PointsCalcules = true;
+    // The section's abscissae are kept in the stations laid out again here.
+    CoupeCalculee = false;
     for (TFiche* f : Fiches)
         if (f)
             for (TGalerie* g : f->Galeries)

@@ -121,6 +121,9 @@ TEST(Coupe, CorrectionHorizontaleDecaleSeulementLesSuites)
     EXPECT_EQ(g->CoupeX1.d(), 19);
     EXPECT_EQ(s->CoupeX0.d(), 22);
     EXPECT_EQ(Abscisses(*s), (std::vector<double>{23}));
+    // Stations placed again (a sheet deleted, say) lose their abscissae: the section is laid out anew.
+    m.PlaceTousPoints();
+    EXPECT_FALSE(m.CoupeCalculee);
 }
 
 TEST(Coupe, RacineDisparueRetireeSeule)
