@@ -244,7 +244,8 @@ bool ImportToporobot::LitSections(echange::LignesImportees& lignes, std::string&
     }
     // The first line that is no section shows a file that names no cave to be of another kind.
     if (noms_.empty())
-        throw ErreurEchange("Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6).");
+        throw ErreurEchange("Le fichier " + fichier_ +
+                            " n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6).");
     NommeEntrees();
     return encore;
 }
@@ -701,7 +702,7 @@ void ImportToporobot::CreeFiches()
             break;
     }
     if (!t)
-        throw ErreurEchange("Le fichier ne contient aucune visée topographique.");
+        throw ErreurEchange("Le fichier " + fichier_ + " ne contient aucune visée topographique.");
     std::unique_ptr<TFiche> fiche = NouvelleFiche(t);
 
     for (std::size_t k = 0; k < series_.size(); ++k) {

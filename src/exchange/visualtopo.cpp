@@ -9,6 +9,7 @@
 // between the versions of VisualTopo and with long station names.
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <memory>
 #include <unordered_map>
@@ -100,6 +101,17 @@ std::vector<std::string> Mots(const std::string& t, std::size_t fin = std::strin
             mots.emplace_back(t, d, i - d);
     }
     return mots;
+}
+
+// A keyword counts at the start of its line only, where the format writes it, and as a whole
+// word: the same letters may stand in a name, a path or a comment ("Grotte de Paramé",
+// "voir [Configuration]", "Paramelle").
+bool MotCle(const std::string& l, const std::string& mot)
+{
+    if (l.rfind(mot, 0) != 0)
+        return false;
+    const auto suite = static_cast<unsigned char>(l.size() > mot.size() ? l[mot.size()] : ' ');
+    return suite < 0x80 && !std::isalnum(suite);
 }
 
 // What comes before the comment of a line.
@@ -306,16 +318,16 @@ void ImportVisualTopo::Lit(echange::LignesImportees& lignes)
     std::string l;
     bool encore = lignes.Lit(l);
     echange::PremiersTextes fusions;
-    for (; encore && l.find("Param") == std::string::npos; encore = lignes.Lit(l)) {
+    for (; encore && !MotCle(l, "Param"); encore = lignes.Lit(l)) {
         const std::size_t n = lignes.Numero();
         // The header holds short lines (a version, the cave and its coordinates, entrances,
         // paths): a longer one shows a file of another kind, which is not read further.
         if (l.size() > kLongueurMaxEnTete)
-            throw ErreurEchange("Ce fichier n'est pas un fichier VisualTopo : sa ligne " +
+            throw ErreurEchange("Le fichier " + fichier_ + " n'est pas un fichier VisualTopo : sa ligne " +
                                 FormatEntier(static_cast<long long>(n)) + " dépasse les " +
                                 FormatEntier(static_cast<long long>(kLongueurMaxEnTete)) +
                                 " octets d'une ligne d'en-tête, avant toute ligne Param.");
-        if (l.rfind("Trou", 0) == 0) {
+        if (MotCle(l, "Trou")) {
             Annonce a{false, {}, {}};
             std::vector<std::string> parties;
             const std::string reste = l.size() > 5 ? l.substr(5) : std::string();
@@ -334,22 +346,24 @@ void ImportVisualTopo::Lit(echange::LignesImportees& lignes)
             a.trou.y = echange::Admise(Nombre(parties[2], n), n, "la coordonnée Y");
             a.trou.z = echange::Admise(Nombre(parties[3], n), n, "la coordonnée Z");
             annonces_.push_back(a);
-        } else if (l.rfind("Entree", 0) == 0) {
+        } else if (MotCle(l, "Entree")) {
             annonces_.push_back(Annonce{true, echange::SansBlancs(l.size() > 7 ? l.substr(7) : std::string()), {}});
-        } else if (l.rfind("Fusion", 0) == 0) {
+        } else if (MotCle(l, "Fusion")) {
             fusions.Ajoute(echange::EnUtf8(echange::SansBlancs(l.substr(6))));
         }
     }
     if (!encore && !fusions.Vide())
-        throw ErreurEchange("Ce fichier réunit d'autres fichiers VisualTopo : importez-les un par un (" +
-                            fusions.Liste(false) + ")");
+        throw ErreurEchange("Le fichier " + fichier_ +
+                            " réunit d'autres fichiers VisualTopo : importez-les un par un (" + fusions.Liste(false) +
+                            ")");
     if (!encore)
-        throw ErreurEchange("Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo.");
+        throw ErreurEchange("Le fichier " + fichier_ +
+                            " ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo.");
 
     Parametres p;
     // The previous survey line, for a "*" that goes on from it, also in the next block.
     LigneTopo precedente;
-    auto configuration = [&] { return l.find("[Configuration") != std::string::npos; };
+    auto configuration = [&] { return MotCle(l, "[Configuration"); };
     while (encore) {
         Bloc b;
         LitParam(l, lignes.Numero(), p);
@@ -438,7 +452,7 @@ void ImportVisualTopo::Classe()
             it = indices.emplace(s.nom, index_.IndiceLibre(s.nom, 0)).first;
         if (!IndiceValide(it->second))
             throw ErreurEchange("Plus aucun indice libre (0 à 255) pour la station " + echange::EnUtf8(s.nom) +
-                                " : elle existe déjà trop de fois dans le massif.");
+                                " du fichier " + fichier_ + " : elle existe déjà trop de fois dans le massif.");
         s.indice = it->second;
     }
 }
@@ -728,9 +742,10 @@ bool ImportVisualTopo::Execute(const std::string& fichier)
         bool visees = false;
         for (const Bloc& b : blocs_)
             visees = visees || !b.lignes.empty();
-        throw ErreurEchange(visees
-                                ? "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."
-                                : "Aucune fiche n'a été importée : le fichier ne contient aucune visée.");
+        throw ErreurEchange(visees ? "Aucune fiche n'a été importée : toutes les visées du fichier " + fichier_ +
+                                         " sont de longueur nulle."
+                                   : "Aucune fiche n'a été importée : le fichier " + fichier_ +
+                                         " ne contient aucune visée.");
     }
     Applique();
     if (!echange::CaracteresAcceptes(rapport_, perdus_))

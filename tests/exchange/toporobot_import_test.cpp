@@ -359,12 +359,14 @@ TEST_F(ImportToporobotTest, FichierRefuseLaisseLeMassifIntact)
         {debut + Droite(3, 4, 0, 3, 2, 2) + "\r" + Droite(4, 3, 0, 4, 2, 2),
          "Les raccordements des séries forment une boucle (série 4, point 0)"},
         {"-5\t1\t0\t0\t0\t1\t0\r" + std::string(kCodes) + "\r" + Droite(1, 1, 0, 1, 1, 1),
-         "Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6)."},
+         "Le fichier " + dossier.Fichier("f.Tab") +
+             " n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6)."},
         // Not read past the line that shows another kind of file.
         {"Date,Longueur\r" + std::string(300'000, '\0'),
-         "Ce fichier n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6)."},
+         "Le fichier " + dossier.Fichier("f.Tab") +
+             " n'est pas un fichier Toporobot : il ne nomme aucune cavité (lignes -6)."},
         {Entete() + Serie(1, 1, 0, 1, 1, 1) + Pt(1, 0, 999, 999, "0") + Pt(1, 1, 999, 999, "0"),
-         "Le fichier ne contient aucune visée topographique."},
+         "Le fichier " + dossier.Fichier("f.Tab") + " ne contient aucune visée topographique."},
         // Values the massif could store but its files would refuse on opening.
         {debut + Serie(3, 2, 2, 3, 1, 1) + Pt(3, 0, 1, 1, "0") + Pt(3, 1, 1, 1, "1e20"),
          ligne + "22 : la longueur 1E20 dépasse les valeurs admises"},

@@ -342,6 +342,18 @@ TEST_F(ImportVisualTopoTest, TrouSansRienApresZEtConfigurationSansLigneVide)
     EXPECT_EQ(massif.Fiches[0]->Cavite.Chaine(), "Gouffre");
     EXPECT_EQ(massif.Fiches[0]->Galeries[0]->NbVisees, 1);
     EXPECT_NEAR(massif.References[0]->Z, 300, 1e-12);
+    // A keyword counts at the start of its line: elsewhere the same words are a caver's text.
+    const std::string mots =
+        kEnTete + "Club Parametres du Jura\nParam Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" +
+        L("A0", "A0", "0", "0", "0") + "\n" + L("A0", "A1", "4", "0", "0") + " ;\xE9troit, voir [Configuration] ;\n" +
+        L("A1", "A2", "4", "0", "0") + "\n\nParam Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std ;[Configuration ;\n" +
+        L("A2", "A2", "0", "0", "0") + "\n" + L("A2", "A3", "4", "0", "0") + "\n\n[Configuration]\n";
+    TMassif m;
+    ImporteVisualTopo(m, dossier.Ecrit("mots.tro", mots), rapport);
+    ASSERT_EQ(m.Fiches.size(), 2u);
+    EXPECT_EQ(m.Fiches[0]->Galeries[0]->NbVisees, 2);
+    EXPECT_EQ(m.Fiches[0]->Galeries[0]->Visee(1)->Commentaire.Chaine(), "[A0->A1] \xE9troit, voir [Configuration] ");
+    EXPECT_EQ(m.Fiches[1]->Galeries[0]->Commentaire.Chaine(), "[Configuration ");
 }
 
 TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
@@ -364,18 +376,22 @@ TEST_F(ImportVisualTopoTest, FichierRefuseLaisseLeMassifIntact)
         {"Trou Gouffre,1.5\nEntree A0\n",
          ligne + "1 : la ligne Trou doit donner le nom de la cavité, X, Y et Z séparés par des virgules"},
         {"Trou Gouffre,1.5,2,3\nEntree A0\n",
-         "Ce fichier ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo."},
+         "Le fichier " + dossier.Fichier("f.tro") +
+             " ne contient aucune ligne Param : ce n'est pas un fichier VisualTopo."},
         {"Version 5.02\n" + std::string(8193, 'x') + "\n" + std::string(300'000, '\0'),
-         "Ce fichier n'est pas un fichier VisualTopo : sa ligne 2 dépasse les 8192 octets d'une ligne d'en-tête, "
-         "avant toute ligne Param."},
+         "Le fichier " + dossier.Fichier("f.tro") +
+             " n'est pas un fichier VisualTopo : sa ligne 2 dépasse les 8192 octets d'une ligne d'en-tête, "
+             "avant toute ligne Param."},
         {param + "A0 A0 0 0 0 * * * *\nA0 A1 4.0 10 0 * * *\n",
          ligne + "7 : visée incomplète : 8 champs au lieu de 9 (DE, VERS, longueur, azimut, pente, deux largeurs et deux hauteurs)"},
         {kEnTete + "Param Topof 1.0 Degd Clino Degd 0.00 Dir,Dir,Dir\n\nA0 A1 0 100 10 0 * * * N ;1 2 3;\n",
          ligne + "6 : visée incomplète : 9 champs au lieu de 10 (DE, VERS, début et fin du topofil, azimut, pente, deux "
          "largeurs et deux hauteurs)"},
         {param + "A0 A0 0 0 0 * * * *\nA0 A1 0 10 0 * * * *\n\n[Configuration 5.02]\n",
-         "Aucune fiche n'a été importée : toutes les visées du fichier sont de longueur nulle."},
-        {param + "[Configuration 5.02]\n", "Aucune fiche n'a été importée : le fichier ne contient aucune visée."},
+         "Aucune fiche n'a été importée : toutes les visées du fichier " + dossier.Fichier("f.tro") +
+             " sont de longueur nulle."},
+        {param + "[Configuration 5.02]\n",
+         "Aucune fiche n'a été importée : le fichier " + dossier.Fichier("f.tro") + " ne contient aucune visée."},
         {param + "* A1 4.0 10 0 * * * *\n", ligne + "6 : « * » ne suit aucune visée : la station de départ manque"},
         // Values the massif could store but its files would refuse on opening.
         {debut + "Param Deca Degd Clino Degd 0.00 Dir,Dir,Dir Std\n" + L("A1", "A1", "0", "0", "0") + "\n" +

@@ -223,16 +223,18 @@ TEST(VisualTopoVersions, FichierDeFusionRefuseSansToucherAuMassif)
     ref->Nom.Affecte("R");
     m.AjouteReference(std::move(ref));
     EXPECT_EQ(Refus([&] { ImporteVisualTopo(m, kDossier + "/v502_fusion.tro", rapport); }),
-              "Ce fichier réunit d'autres fichiers VisualTopo : importez-les un par un "
-              "(C:\\Documents\\Speleo\\reseau.tro et C:\\Documents\\Speleo\\CP1.tro)");
+              "Le fichier " + kDossier +
+                  "/v502_fusion.tro réunit d'autres fichiers VisualTopo : importez-les un par un "
+                  "(C:\\Documents\\Speleo\\reseau.tro et C:\\Documents\\Speleo\\CP1.tro)");
     // Sixteen paths: ten named, the box keeps its size.
     std::string seize;
     for (int i = 1; i <= 16; ++i)
         seize += "Fusion F" + FormatEntier(i) + ".tro\n";
     Dossier d;
     EXPECT_EQ(Refus([&] { ImporteVisualTopo(m, d.Ecrit("seize.tro", seize), rapport); }),
-              "Ce fichier réunit d'autres fichiers VisualTopo : importez-les un par un (F1.tro, F2.tro, F3.tro, "
-              "F4.tro, F5.tro, F6.tro, F7.tro, F8.tro, F9.tro, F10.tro et 6 autres)");
+              "Le fichier " + d.Fichier("seize.tro") +
+                  " réunit d'autres fichiers VisualTopo : importez-les un par un (F1.tro, F2.tro, F3.tro, "
+                  "F4.tro, F5.tro, F6.tro, F7.tro, F8.tro, F9.tro, F10.tro et 6 autres)");
     EXPECT_TRUE(m.Fiches.empty());
     ASSERT_EQ(m.References.size(), 1u);
     EXPECT_EQ(Point(*m.References[0]), "R#0");
