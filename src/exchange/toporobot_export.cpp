@@ -20,7 +20,9 @@ using echange::CleStation;
 constexpr int kMaxSeances = 998;  // trip 999 is the fixed-point trip
 constexpr int kMaxPoints = 999;   // points 0 to 998, as the import reads them
 
-std::string F2(long double v) { return FormatF(v, 2); }
+// Two decimals of a value as the caver typed it: a half-centimetre goes up, whatever its
+// binary form.
+std::string F2(long double v) { return FormatFSaisi(v, 2); }
 
 // A fixed point's place, in the comment of its line: X and Y in metres, then Z.
 std::string Coordonnees(const TPointTopo& r)
@@ -30,7 +32,7 @@ std::string Coordonnees(const TPointTopo& r)
 }
 
 // Letters in the Macintosh character set; TAB, CR and LF would break the line into fields
-// or lines and become blanks; a leading "(" would make a comment line of it. The signs
+// or lines and become blanks. The signs
 // whose Windows-1252 bytes the reader takes for Macintosh letters are written plain, and
 // the bytes Windows-1252 leaves undefined as '?', so that none comes back as a letter.
 std::string VersMacRoman(const std::string& texte)
@@ -66,7 +68,15 @@ std::string VersMacRoman(const std::string& texte)
         default: break;
         }
     }
-    if (!r.empty() && r[0] == '(')
+    return r;
+}
+
+// A shot's comment, in the field the reader skips when it starts with "{" (and holds more
+// than two characters), taking the next field for the comment: a "." in front keeps it.
+std::string CommentairePoint(const std::string& texte)
+{
+    std::string r = VersMacRoman(texte);
+    if (r.size() > 2 && r[0] == '{')
         r.insert(r.begin(), '.');
     return r;
 }
@@ -82,7 +92,7 @@ bool Mesure(const std::string& t, bool centimetres, long double& v)
 
 struct Point {
     int seance = 0, code = 0;
-    float longueur = 0, azimut = 0, pente = 0, gauche = 0, droite = 0, haut = 0, bas = 0;
+    long double longueur = 0, azimut = 0, pente = 0, gauche = 0, droite = 0, haut = 0, bas = 0;
     std::string commentaire;
 };
 
@@ -143,13 +153,13 @@ Point ExportToporobot::PointDeVisee(const TVisee& v, int seance) const
     if (v.UniteAzimut == kAzimutGrades || v.UniteAzimut == kAzimutGradesInverse)
         code += 4;
     p.code = code;
-    p.longueur = static_cast<float>(v.LongueurMetres());
+    p.longueur = v.LongueurMetres();
     long double a = v.Azimut;
     if (v.UniteAzimut == kAzimutDegresInverse)
         a = a < 180 ? a + 180 : a - 180;
     else if (v.UniteAzimut == kAzimutGradesInverse)
         a = a < 200 ? a + 200 : a - 200;
-    p.azimut = static_cast<float>(a);
+    p.azimut = a;
     const long double s = v.Pente;
     long double pente;
     switch (v.UnitePente) {
@@ -161,20 +171,15 @@ Point ExportToporobot::PointDeVisee(const TVisee& v, int seance) const
     case kPenteVulcainInverse: pente = 180 - s; break;
     default: pente = s; break;
     }
-    p.pente = static_cast<float>(pente);
-    long double gauche, droite, haut, bas;
-    const bool l = Mesure(v.Gauche, v.UniteLargeur == kUniteCentimetres, gauche);
-    Mesure(v.Droite, v.UniteLargeur == kUniteCentimetres, droite);
-    Mesure(v.Haut, v.UniteHauteur == kUniteCentimetres, haut);
-    Mesure(v.Bas, v.UniteHauteur == kUniteCentimetres, bas);
+    p.pente = pente;
+    const bool l = Mesure(v.Gauche, v.UniteLargeur == kUniteCentimetres, p.gauche);
+    Mesure(v.Droite, v.UniteLargeur == kUniteCentimetres, p.droite);
+    Mesure(v.Haut, v.UniteHauteur == kUniteCentimetres, p.haut);
+    Mesure(v.Bas, v.UniteHauteur == kUniteCentimetres, p.bas);
     if (l && v.Droite.empty()) {
-        gauche /= 2;
-        droite = gauche;
+        p.gauche /= 2;
+        p.droite = p.gauche;
     }
-    p.gauche = static_cast<float>(gauche);
-    p.droite = static_cast<float>(droite);
-    p.haut = static_cast<float>(haut);
-    p.bas = static_cast<float>(bas);
     p.commentaire = v.Commentaire.Chaine();
     return p;
 }
@@ -258,7 +263,7 @@ void ExportToporobot::Ferme()
         lignes.push_back(s + "\t" + FormatEntier(j) + "\t" + FormatEntier(p.code) + "\t" + FormatEntier(p.seance) +
                          "\t" + F2(p.longueur) + "\t" + F2(p.azimut) + "\t" + F2(p.pente) + "\t" + F2(p.gauche) + "\t" +
                          F2(p.droite) + "\t" + F2(p.haut) + "\t" + F2(std::fabs(p.bas)) + "\t" +
-                         (j == 0 ? std::string() : VersMacRoman(p.commentaire)));
+                         (j == 0 ? std::string() : CommentairePoint(p.commentaire)));
     }
     lignesSeries_.push_back(std::move(lignes));
     points_.clear();
@@ -300,8 +305,9 @@ std::string ExportToporobot::Construit()
     nom = point == std::string::npos ? std::string() : ExterieurEnCp1252(nom.substr(0, point));
     sortie += "-6\t1\t" + VersMacRoman(nom) + "\r";
     const TPointTopo& r0 = *massif_.References[0];
-    sortie += "-5\t1\t" + FormatLargeur(static_cast<long double>(r0.X) * 1000, 6, 2) + "\t" +
-              FormatLargeur(static_cast<long double>(r0.Y) * 1000, 6, 2) + "\t" + F2(r0.Z) + "\t1\t0\r";
+    auto largeur6 = [](const std::string& t) { return std::string(t.size() < 6 ? 6 - t.size() : 0, ' ') + t; };
+    sortie += "-5\t1\t" + largeur6(F2(static_cast<long double>(r0.X) * 1000)) + "\t" +
+              largeur6(F2(static_cast<long double>(r0.Y) * 1000)) + "\t" + F2(r0.Z) + "\t1\t0\r";
     for (std::size_t i = 0; i < fiches_.size(); ++i) {
         const TFiche& f = *fiches_[i];
         const std::string& d = f.Date;

@@ -277,6 +277,31 @@ std::string FormatF(long double v, int decimales)
     return ecritFixe(d, decimales);
 }
 
+std::string FormatFSaisi(long double v, int decimales)
+{
+    if (!std::isfinite(v))
+        return special(v);
+    if (decimales < 0)
+        decimales = 0;
+    Decimal d = developpe(v);
+    try {
+        const double stocke = Reel6::arrondit(v);
+        for (int p = 1; p < 20; ++p) {
+            Decimal court = d;
+            garde(court, p);
+            long double lu = 0;
+            if (LitReel(ecritFixe(court, -1), lu) && Reel6::arrondit(lu) == stocke) {
+                d = court;
+                break;
+            }
+        }
+    } catch (const ErreurReel6&) {
+        // Beyond what a six-byte real holds: the value as it is.
+    }
+    arrondiDecimales(d, decimales);
+    return ecritFixe(d, decimales);
+}
+
 std::string FormatLargeur(long double v, int largeur, int decimales)
 {
     std::string s = FormatF(v, decimales);

@@ -36,6 +36,11 @@ std::string FormatNombre(long double v, int precision, int decimales, char separ
 // "%.Nf": exactly `decimales` decimals, no thousands separator.
 std::string FormatF(long double v, int decimales = 6);
 
+// "%.Nf" of the value as it was typed: its shortest text that reads back to the same six-byte
+// real, rounded half away from zero on those decimal digits (1.925 gives 1.93, where the
+// stored binary value, just below 1.925, gives 1.92 to FormatF).
+std::string FormatFSaisi(long double v, int decimales);
+
 // "%W.Nf": FormatF padded on the left with blanks to at least `largeur` characters.
 std::string FormatLargeur(long double v, int largeur, int decimales);
 

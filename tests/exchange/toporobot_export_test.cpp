@@ -191,18 +191,24 @@ TEST(ExportToporobot, DateVideEtTabulationDansUnTopographe)
     f->Topographes.emplace_back("Jean\tMarc");
     f->Topographes.emplace_back("\tL\xE9o\t");
     // Windows-1252 signs whose bytes the reader takes for Macintosh letters.
-    Vise(Galerie(*f, "E", "A"), 3, 0, 0)->Commentaire.Affecte("dit \x91le puits\x92 \x94\x95\x88\x89\x8E\x9F\x8D\x9C");
+    TGalerie& g = Galerie(*f, "E", "A");
+    Vise(g, 3, 0, 0)->Commentaire.Affecte("dit \x91le puits\x92 \x94\x95\x88\x89\x8E\x9F\x8D\x9C");
+    // Half-centimetres round up as typed, whatever their binary form; braces the reader skips.
+    Vise(g, 1.925L, 1.945L, 0.005L)->Commentaire.Affecte("{voir plan}");
     m.AjouteFiche(std::move(f), false);
     ExporteToporobot(m, d.Fichier("t.tab"));
     const std::string texte = LitTout(d.Fichier("t.tab"));
     EXPECT_EQ(texte.substr(0, 17), "-6\t1\tR\x8Eseau \xC9ole\r");
     EXPECT_NE(texte.find("\r-2\t1\t  \t  \t  \tJeanMarc\tL\x8Eo\t0\t0.00\t0\t1\r"), std::string::npos);
+    EXPECT_EQ(texte.substr(texte.rfind('\r') + 1),
+              "1\t2\t1\t1\t1.93\t1.95\t0.01\t0.00\t0.00\t0.00\t0.00\t.{voir plan}");
     TMassif lu;
     RapportFaux rapport;
     ImporteToporobot(lu, d.Fichier("t.tab"), rapport);
     ASSERT_EQ(lu.Fiches.size(), 1u);
     EXPECT_EQ(lu.Fiches[0]->Cavite.Chaine(), "R\xE9seau \xC9ole");
     EXPECT_EQ(lu.Fiches[0]->Galeries[0]->Visee(2)->Commentaire.Chaine(), "dit 'le puits\x92 \"*^%ZY?\x9C");
+    EXPECT_EQ(lu.Fiches[0]->Galeries[0]->Visee(3)->Commentaire.Chaine(), ".{voir plan}");
     EXPECT_EQ(lu.Fiches[0]->Date.str(), "  /  /  ");
     EXPECT_EQ(lu.Fiches[0]->Topographes[0].Chaine(), "JeanMarc");
     EXPECT_EQ(lu.Fiches[0]->Topographes[1].Chaine(), "L\xE9o");
