@@ -59,22 +59,82 @@ std::string Rogne(const std::string& s)
     return debut == std::string::npos ? std::string() : s.substr(debut, s.find_last_not_of(blancs) - debut + 1);
 }
 
-std::vector<std::string> Decoupe(const std::string& s, char separateur)
+// The text of the quoted field whose opening quote is at `debut`, and the place of its closing
+// quote (npos when it has none): a doubled quote is one quote, a line end a blank.
+std::size_t Citee(const std::string& t, std::size_t debut, std::string& texte)
 {
-    std::vector<std::string> r;
-    std::size_t debut = 0;
-    for (auto p = s.find(separateur); p != std::string::npos; p = s.find(separateur, debut)) {
-        r.push_back(s.substr(debut, p - debut));
-        debut = p + 1;
+    texte.clear();
+    for (std::size_t j = debut + 1; j < t.size(); ++j) {
+        const char c = t[j];
+        if (c == '"') {
+            if (j + 1 == t.size() || t[j + 1] != '"')
+                return j;
+            ++j;  // a doubled quote
+        } else if (c == '\r' && j + 1 < t.size() && t[j + 1] == '\n') {
+            ++j;
+        }
+        texte += c == '\r' || c == '\n' ? ' ' : c;
     }
-    r.push_back(s.substr(debut));
-    return r;
+    return std::string::npos;
 }
 
-void Remplace(std::string& s, const std::string& avant, const std::string& apres)
+// The lines and fields of a text as spreadsheets copy it: fields end at a TAB, lines at LF,
+// CR LF or a bare CR, and the line end that ends the text opens no further line. A field that
+// starts with a double quote runs to its closing quote, TABs and line ends inside it included;
+// a quote never closed is text.
+std::vector<std::vector<std::string>> LignesTableur(const std::string& t)
 {
-    for (auto p = s.find(avant); p != std::string::npos; p = s.find(avant, p + apres.size()))
-        s.replace(p, avant.size(), apres);
+    std::vector<std::vector<std::string>> lignes;
+    std::vector<std::string> ligne;
+    std::string champ, cite;
+    bool debutChamp = true, enCours = false, sansFin = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c == '"' && debutChamp && !sansFin) {
+            const std::size_t fin = Citee(t, i, cite);
+            // No quote closes after this one: each later one would be looked for to the end.
+            sansFin = fin == std::string::npos;
+            if (!sansFin) {
+                champ += cite;
+                i = fin;
+                debutChamp = false;
+                enCours = true;
+                continue;
+            }
+        }
+        debutChamp = c == '\t' || c == '\r' || c == '\n';
+        if (!debutChamp) {
+            champ += c;
+            enCours = true;
+            continue;
+        }
+        ligne.push_back(std::move(champ));
+        champ.clear();
+        enCours = c == '\t';
+        if (enCours)
+            continue;
+        if (c == '\r' && i + 1 < t.size() && t[i + 1] == '\n')
+            ++i;
+        lignes.push_back(std::move(ligne));
+        ligne.clear();
+    }
+    if (enCours) {
+        ligne.push_back(std::move(champ));
+        lignes.push_back(std::move(ligne));
+    }
+    return lignes;
+}
+
+// A cell's text as a spreadsheet reads a field: between double quotes, its own doubled, when
+// it starts with one or holds a TAB or a line end.
+std::string ChampTableur(const std::string& texte)
+{
+    if (!texte.starts_with('"') && texte.find_first_of("\t\r\n") == std::string::npos)
+        return texte;
+    std::string r = "\"";
+    for (const char c : texte)
+        r += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return r + '"';
 }
 
 // The shortest general-format text, from 5 significant digits on, for which `relu` says the
@@ -750,7 +810,7 @@ std::string FeuilleSaisie::TexteGrille(const std::vector<Reel6>& coefsTopofil) c
                 // A start row carries its gallery's topofil coefficient there.
                 t += FormatGeneral(departs < coefsTopofil.size() ? coefsTopofil[departs] : Reel6(1.0L), 4, 3);
             else
-                t += Texte(r, c);
+                t += ChampTableur(Texte(r, c));
             t += '\t';
         }
         if (LigneDepart(r))
@@ -769,7 +829,7 @@ std::string FeuilleSaisie::TexteSelection(const BlocCellules& bloc) const
         if (r > bloc.haut)
             t += "\r\n";
         for (int c = std::max(bloc.gauche, 1); c <= bloc.droite; ++c)
-            t += (c > std::max(bloc.gauche, 1) ? "\t" : "") + Texte(r, c);
+            t += (c > std::max(bloc.gauche, 1) ? "\t" : "") + ChampTableur(Texte(r, c));
     }
     return t;
 }
@@ -805,14 +865,10 @@ std::optional<std::string> FeuilleSaisie::ColleTexte(const TexteUtf8& texte, int
 {
     // From the selection's top left corner, on shot rows only; cells that may not be typed keep
     // what they hold. A unit travels with its value: an empty unit field leaves the cell's unit.
-    std::string t = texte.str();
-    Remplace(t, "\r\n", "\n");
-    Remplace(t, "\r", "\n");
-    if (!t.empty() && t.back() == '\n')
-        t.pop_back();
-    std::vector<std::vector<std::string>> champs;
-    for (const std::string& l : Decoupe(t, '\n'))
-        champs.push_back(Decoupe(l, '\t'));
+    std::vector<std::vector<std::string>> champs = LignesTableur(texte.str());
+    // An empty text is an empty cell's, copied to empty another.
+    if (champs.empty())
+        champs.push_back({std::string()});
     const int nbLignes = static_cast<int>(champs.size());
     const int fin = haut + nbLignes;
     // Lines copied from whole rows (every field of a row, the station's first) go to whole
@@ -881,31 +937,8 @@ bool FeuilleSaisie::colonneNombres(int colonne) const
 std::optional<std::string> FeuilleSaisie::ImporteTexte(const TexteUtf8& texte, const std::vector<int>& ignores,
                                                        int ligne, bool finSurPoint)
 {
-    // Fields end at TAB, CR or LF, and lines at LF (CR LF) or at a bare CR; a ',' is a '.' in
-    // the columns read as numbers.
-    std::vector<std::vector<std::string>> lignes(1);
-    std::string jeton;
-    bool enCours = false;  // something of the line was read since its start
-    char precedent = 0;
-    for (const char c : texte.str()) {
-        if (c == '\t' || c == '\r' || (c == '\n' && precedent != '\r')) {
-            lignes.back().push_back(jeton);
-            jeton.clear();
-            enCours = c == '\t';
-            if (!enCours)
-                lignes.emplace_back();
-        } else if (c == '\n') {
-            enCours = false;
-        } else {
-            jeton += c;
-            enCours = true;
-        }
-        precedent = c;
-    }
-    if (enCours || !jeton.empty())
-        lignes.back().push_back(jeton);
-    else
-        lignes.pop_back();
+    // A ',' is a '.' in the columns read as numbers.
+    const std::vector<std::vector<std::string>> lignes = LignesTableur(texte.str());
     // Every line lands whole, or nothing is imported: the first that cannot is named.
     if (ligne < 1 || ligne >= NbLignes())
         return std::string("Ligne 1 du texte importé : elle tomberait hors de la grille. Rien n'a été importé.");

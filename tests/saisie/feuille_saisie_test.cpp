@@ -346,6 +346,10 @@ TEST_F(Feuille, ImportDUnTableur)
     EXPECT_EQ(f.Texte(7, 2), "4");
     EXPECT_EQ(f.Texte(7, 6), "6");
     EXPECT_EQ(f.Texte(7, 8), "puits été");
+    // A spreadsheet quotes a cell holding a line break, a TAB or a quote: the line stays whole.
+    EXPECT_FALSE(f.ImporteTexte(TexteUtf8("1\t2\t3\t\t\t\t\t\"passage\r\nbas\t\"\"B\"\"\"\r\n4\r\n"), {}, 6, false));
+    EXPECT_EQ(f.Texte(6, cObservations), "passage bas\t\"B\"");
+    EXPECT_EQ(f.Texte(7, 2), "4");
     // A width pair in one column under the separator ',' keeps "1,5" as its two parts.
     prefs.GLargeur.DeuxColonnes = false;
     prefs.GLargeur.Separateur = ',';
@@ -374,6 +378,9 @@ TEST_F(Feuille, CollerCouperEffacer)
          "Ligne 2 du texte collé : elle tomberait sur la ligne de la station « B(1) », qui ne reçoit pas de visée. "
          "Rien n'a été collé.",
          "12\tm\t45\t°\t-5\t°"},
+        // Quoted fields as a spreadsheet copies them: a line break inside is no line's end.
+        {"\"5\"\"\"\t\"c\r\nm\"\r\n", 2, cLongueur,
+         "Ligne 1 du texte collé, colonne « Longueur » : unité « c m » inconnue.", "10\tm\t45\t°\t-5\t°"},
         // A whole row, as its header copies it, lands on whole rows from any of its cells.
         {"\t7.8\tcm\t100\tgr\t1\t°\t\t\t\t\t\t\tnote", 3, cAzimut, "", "7.8\tcm\t100\tgr\t1\t°"},
     };
@@ -386,6 +393,9 @@ TEST_F(Feuille, CollerCouperEffacer)
         EXPECT_EQ(f.TexteSelection({c.ligne, 2, c.ligne, 7}), c.apres) << c.texte;
     }
     EXPECT_EQ(f.Texte(3, cObservations), "note");
+    // A text that starts with a quote is copied quoted, as a spreadsheet reads it back.
+    f.FixeTexte(3, cObservations, "\"AV9\" bas");
+    EXPECT_EQ(f.TexteSelection({3, cObservations, 3, cObservations}), "\"\"\"AV9\"\" bas\"");
 
     // A cut empties the values and puts the units back to their columns' defaults; Delete
     // keeps the units.
