@@ -54,9 +54,8 @@ bool CommandeExportVRML(TPerspective* perspective, QWidget* parent)
 std::string AdresseTexture(const std::string& texture, const std::string& fichierVrml)
 {
     const QString dossier = QFileInfo(NomDeChemin(fichierVrml)).absolutePath();
-    QString adresse = QDir(dossier).relativeFilePath(QFileInfo(NomDeChemin(texture)).absoluteFilePath());
-    adresse.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return CheminSysteme(adresse);
+    // A '\\' is a letter of a Linux file name: the name goes as it is.
+    return CheminSysteme(QDir(dossier).relativeFilePath(QFileInfo(NomDeChemin(texture)).absoluteFilePath()));
 }
 
 TExport_VRML::TExport_VRML(TPerspective& perspective, QWidget* parent) : QDialog(parent), perspective_(perspective)

@@ -58,8 +58,8 @@ private:
 // written.
 bool CommandeExportVRML(TPerspective* perspective, QWidget* parent = nullptr);
 
-// The address of a texture file relative to the folder of the VRML file, with '/'; the
-// full path when there is no relative form.
+// The address of a texture file relative to the folder of the VRML file; the full path when
+// there is no relative form.
 std::string AdresseTexture(const std::string& texture, const std::string& fichierVrml);
 
 }  // namespace karst

@@ -25,7 +25,7 @@ struct OptionsVRML {
     bool Lissage = false;
     bool Texture = false;
     double Ambiance = 0.5;       // ambient intensity, 0..1
-    std::string AdresseTexture;  // relative to the VRML file, with '/'
+    std::string AdresseTexture;  // relative to the VRML file, as the system names it
 };
 
 class TPerspective : public TProjection {

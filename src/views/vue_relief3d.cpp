@@ -164,6 +164,18 @@ std::string Diffuse(uint32_t couleur)
     return F(c.r / 256.0L, 1, 3) + " " + F(c.g / 256.0L, 1, 3) + " " + F(c.b / 256.0L, 1, 3) + " ";
 }
 
+// A text between the double quotes of a VRML string, where '"' and '\\' are escaped.
+std::string ChaineVrml(const std::string& texte)
+{
+    std::string r;
+    for (const char c : texte) {
+        if (c == '"' || c == '\\')
+            r += '\\';
+        r += c;
+    }
+    return r;
+}
+
 std::string Indices(std::initializer_list<int> liste)
 {
     std::string s = "      ";
@@ -195,7 +207,7 @@ void TPerspective::EcritVRML(FichierSVG& f, uint16_t mode, const OptionsVRML& ov
     if (aspectCommun) {
         f.Ligne("DEF AspectGalerie Appearance {");
         if (ov.Texture)
-            f.Ligne("  texture ImageTexture { url [\"" + ov.AdresseTexture + "\"] }");
+            f.Ligne("  texture ImageTexture { url [\"" + ChaineVrml(ov.AdresseTexture) + "\"] }");
         f.Ligne("  material Material {");
         f.Ligne(std::string("    diffuseColor ") + (ov.Texture ? " 1 1 1" : " 0.75 0.75 0.75"));
         f.Ligne("    ambientIntensity " + ambiance);

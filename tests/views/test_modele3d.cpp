@@ -329,7 +329,7 @@ TEST_F(Vrml, ModelFileTextureAndFailures)
     QDir(dossier.path()).mkdir("images");
     TExport_VRML dialogue(vue);
     dialogue.Nom_Modele->setText(modele);
-    dialogue.Nom_texture->setText(dossier.filePath("images/roche.jpg"));
+    dialogue.Nom_texture->setText(dossier.filePath("images/ro\\\"che.jpg"));  // a legal Linux name
     EXPECT_TRUE(dialogue.Texture->isChecked());
     EXPECT_FALSE(dialogue.Couleur->isEnabled());
     dialogue.Lissage->setChecked(true);
@@ -339,7 +339,7 @@ TEST_F(Vrml, ModelFileTextureAndFailures)
     dialogue.OKBtnClick();
     const std::string s = Lit(chemin.toStdString());
     EXPECT_EQ(s.substr(0, 39), "#VRML V2.0 utf8\r\nNavigationInfo { }\r\n\r\n");
-    EXPECT_NE(s.find("  texture ImageTexture { url [\"images/roche.jpg\"] }\r\n"), std::string::npos);
+    EXPECT_NE(s.find("  texture ImageTexture { url [\"images/ro\\\\\\\"che.jpg\"] }\r\n"), std::string::npos);
     EXPECT_NE(s.find("    diffuseColor  1 1 1\r\n"), std::string::npos);
     EXPECT_NE(s.find("    creaseAngle 6.28\r\n"), std::string::npos);
     EXPECT_NE(s.find("    texCoordIndex\t[\r\n      0, 1, 2, 3, -1\r\n      0, 1, 2, 3, -1\r\n      0, 1, 2, -1\r\n"),
