@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeView>
 
 #include "boite_reelle.h"
@@ -30,6 +31,7 @@
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
+#include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "shell/hote_form1.h"
 #include "survey/aide_fichiers.h"
@@ -396,6 +398,52 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     auto relu = Relu();
     std::sort(relu.begin(), relu.end());
     EXPECT_EQ(relu, (Adresses{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
+}
+
+// Undo follows the sheets handled through the bin, their new numbers and the section, and
+// undoes only the caver's steps.
+TEST_F(ExplorateurSouris, AnnulerSuitLesFichesManiees)
+{
+    const std::vector<Adresse> depart{
+        {"A", "C", "R", "L"}, {"L", "C", "R", "L"}, {"P", "C", "R", "L"}, {"Z", "C", "R", "L"}};
+    Ouvre(depart);
+    auto sur = [&](const char* systeme, QAction* bouton) {
+        Clique(systeme ? Enfant(e->Racine(), systeme) : e->Racine());
+        if (bouton)
+            QTest::mouseClick(f->ToolBar3->widgetForAction(bouton), Qt::LeftButton);
+        Attend();
+    };
+    f->Plan1->trigger();
+    auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    f->Explorateur1->trigger();
+    // L cut and pasted on Z, Z deleted (both back under new numbers), then undone.
+    invite.reponses = {Bouton::Oui};
+    sur("L", f->BoutonCouper);
+    sur("Z", f->BoutonColler);
+    sur("Z", f->BoutonSupprimer);
+    sur(nullptr, f->BoutonAnnuler);
+    sur(nullptr, f->BoutonAnnuler);
+    const std::vector<Adresse> apres{depart[0], depart[2], depart[3], depart[1]};
+    EXPECT_EQ(Relu(), apres);
+    // A copy given a branch start, then undone: its start goes, and the views follow.
+    sur("P", f->BoutonCopier);
+    sur("A", f->BoutonColler);
+    f->Massif->Fiches.back()->Galeries[0]->DansCoupe = true;
+    f->Massif->Coupe.ajoute(std::make_unique<TPointCoupe>())->Fiche = 6;
+    plan->SelectionnePosition(4, 0, 1);
+    sur(nullptr, f->BoutonAnnuler);
+    EXPECT_FALSE(plan->SelectionValide);
+    sur("Z", f->BoutonCopier);
+    sur("A", f->BoutonColler);
+    EXPECT_TRUE(f->Massif->Coupe.empty() && f->Massif->Fiches.back()->Ordre == 6);
+    // A cut pasted on the root, which names no system, and a rename kept as it was are no steps.
+    sur("Z", f->BoutonCouper);
+    sur(nullptr, f->BoutonColler);
+    sur("A", nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    Tape({}, Qt::Key_Return);
+    sur(nullptr, f->BoutonAnnuler);
+    EXPECT_EQ(Relu(), apres);
 }
 
 TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)
