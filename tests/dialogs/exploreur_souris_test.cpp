@@ -400,49 +400,40 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     EXPECT_EQ(relu, (Adresses{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
 }
 
-// Undo follows the sheets handled through the bin, their new numbers and the section, and
-// undoes only the caver's steps.
+// Undo follows the sheets handled through the bin, new numbers and the section, and undoes
+// only the caver's steps.
 TEST_F(ExplorateurSouris, AnnulerSuitLesFichesManiees)
 {
     const std::vector<Adresse> depart{
         {"A", "C", "R", "L"}, {"L", "C", "R", "L"}, {"P", "C", "R", "L"}, {"Z", "C", "R", "L"}};
     Ouvre(depart);
-    auto sur = [&](const char* systeme, QAction* bouton) {
-        Clique(systeme ? Enfant(e->Racine(), systeme) : e->Racine());
-        if (bouton)
-            QTest::mouseClick(f->ToolBar3->widgetForAction(bouton), Qt::LeftButton);
-        Attend();
+    // A step clicks a system ('/': the root), then Couper, Copier, Coller, Supprimer or Annuler.
+    QAction* boutons[] = {f->BoutonCouper, f->BoutonCopier, f->BoutonColler, f->BoutonSupprimer, f->BoutonAnnuler};
+    auto pas = [&](std::initializer_list<const char*> suite) {
+        for (const char* p : suite) {
+            Clique(*p == '/' ? e->Racine() : Enfant(e->Racine(), QString(QChar(*p))));
+            QTest::mouseClick(f->ToolBar3->widgetForAction(boutons[std::string("xcvsz").find(p[1])]), Qt::LeftButton);
+            Attend();
+        }
     };
     f->Plan1->trigger();
     auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
     f->Explorateur1->trigger();
-    // L cut and pasted on Z, Z deleted (both back under new numbers), then undone.
     invite.reponses = {Bouton::Oui};
-    sur("L", f->BoutonCouper);
-    sur("Z", f->BoutonColler);
-    sur("Z", f->BoutonSupprimer);
-    sur(nullptr, f->BoutonAnnuler);
-    sur(nullptr, f->BoutonAnnuler);
+    pas({"Lx", "Zv", "Zs", "/z", "/z"});  // L moved, deleted with Z, both back under new numbers
     const std::vector<Adresse> apres{depart[0], depart[2], depart[3], depart[1]};
     EXPECT_EQ(Relu(), apres);
-    // A copy given a branch start, then undone: its start goes, and the views follow.
-    sur("P", f->BoutonCopier);
-    sur("A", f->BoutonColler);
+    pas({"Pc", "Av"});  // a copy given a branch start, undone, and a copy under its number
     f->Massif->Fiches.back()->Galeries[0]->DansCoupe = true;
     f->Massif->Coupe.ajoute(std::make_unique<TPointCoupe>())->Fiche = 6;
     plan->SelectionnePosition(4, 0, 1);
-    sur(nullptr, f->BoutonAnnuler);
-    EXPECT_FALSE(plan->SelectionValide);
-    sur("Z", f->BoutonCopier);
-    sur("A", f->BoutonColler);
-    EXPECT_TRUE(f->Massif->Coupe.empty() && f->Massif->Fiches.back()->Ordre == 6);
-    // A cut pasted on the root, which names no system, and a rename kept as it was are no steps.
-    sur("Z", f->BoutonCouper);
-    sur(nullptr, f->BoutonColler);
-    sur("A", nullptr);
+    pas({"/z", "Zc", "Av"});
+    EXPECT_TRUE(!plan->SelectionValide && f->Massif->Coupe.empty() && f->Massif->Fiches.back()->Ordre == 6);
+    pas({"Zx", "/v"});  // no step: pasted on the root, which names no system
+    Clique(Enfant(e->Racine(), "A"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
-    Tape({}, Qt::Key_Return);
-    sur(nullptr, f->BoutonAnnuler);
+    Tape({}, Qt::Key_Return);  // no step: the name kept
+    pas({"/z"});
     EXPECT_EQ(Relu(), apres);
 }
 

@@ -615,8 +615,7 @@ TEST_F(Saisie, BlocRelu)
     EXPECT_TRUE(quatrieme.Noeuds.empty());
     EXPECT_EQ(quatrieme.PremierDepart, nullptr);
     EXPECT_EQ(quatrieme.Fiche, nullptr);
-    // Alone with its low 16 bits a sheet is found at any address; with 0xFFFF, by its address
-    // only, and a block then taken as new names it.
+    // Alone with its low 16 bits a sheet is found at any address; with 0xFFFF, by it only.
     TFiche* g = massif.Fiches.back();
     for (int32_t ordre : {7, 0x1FFFF}) {
         g->Ordre = ordre;
