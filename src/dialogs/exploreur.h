@@ -323,6 +323,10 @@ private:
     // The order numbers of sheets just freed, which later sheets will be given again: no
     // undo record and no clipboard may name them any more.
     void oublieOrdres(const std::set<int32_t>& ordres);
+    // A sheet out of the bin under a new number: the undo records and the clipboard follow it.
+    void suitOrdre(int32_t ancien, int32_t nouveau);
+    // Records the step and ends the change, unless it changed no sheet; true when recorded.
+    bool garde(std::unique_ptr<TDeplacement> pas);
     // Rewrites part `niveau` of the folder's sheets, one record each.
     void renomme(const Adresse& a, int niveau, const std::string& texte);
     // Gives every sheet of the list the target address down to `profondeur`, one record each.

@@ -61,8 +61,20 @@ void TExploreur::oublieOrdres(const std::set<int32_t>& ordres)
         o.erase(std::remove_if(o.begin(), o.end(), [&](const TOrigine& r) { return ordres.count(r.Ordre) > 0; }),
                 o.end());
     }
+    // A step left with no sheet would use up a press of "Annuler" for nothing.
+    std::erase_if(Annulations, [](const std::unique_ptr<TDeplacement>& pas) { return pas->Origines.empty(); });
     if (PressePapier.Ordre >= 0 && ordres.count(PressePapier.Ordre))
         PressePapier = {};
+}
+
+void TExploreur::suitOrdre(int32_t ancien, int32_t nouveau)
+{
+    for (auto& pas : Annulations)
+        for (TOrigine& o : pas->Origines)
+            if (o.Ordre == ancien)
+                o.Ordre = nouveau;
+    if (PressePapier.Ordre == ancien)
+        PressePapier.Ordre = nouveau;
 }
 
 void TExploreur::oublieFiche(const TFiche* f)
@@ -158,7 +170,10 @@ void TExploreur::ajouteDeCorbeille(TFiche* f, TDeplacement& pas)
     std::unique_ptr<TFiche> p = m->Corbeille.retire(f);
     if (!p)
         return;
+    const int32_t ancien = p->Ordre;
     TFiche* r = m->AjouteFiche(std::move(p), true);
+    // Out of the bin the sheet takes a new number: what remembers it follows.
+    suitOrdre(ancien, r->Ordre);
     for (TGalerie* g : r->Galeries)
         g->Placee = false;
     TOrigine o = Origine(*r);
@@ -211,8 +226,12 @@ void TExploreur::Vider1Click()
     if (!m)
         return;
     m->Corbeille.compacte();
-    // Emptying the bin cannot be undone: Enter answers Non.
     const std::size_t n = m->Corbeille.size();
+    if (n == 0) {
+        Refus(QStringLiteral("La corbeille est vide."));
+        return;
+    }
+    // Emptying the bin cannot be undone: Enter answers Non.
     if (!Invite().ConfirmePerte(n == 1 ? QStringLiteral("Êtes-vous sûr de vouloir effacer cette fiche ?")
                                        : QStringLiteral("Êtes-vous sûr de vouloir effacer ces %1 fiches ?").arg(n),
                                 Icone::Avertissement, {Bouton::Oui, Bouton::Non}))
@@ -258,11 +277,22 @@ void TExploreur::renomme(const Adresse& a, int niveau, const std::string& texte)
 {
     auto pas = std::make_unique<TDeplacement>();
     for (TFiche* f : FichesDossier(a, niveau)) {
+        if (PartieAdresse(*f, niveau).Chaine() == texte)
+            continue;
         pas->Origines.push_back(Origine(*f));
         PartieAdresse(*f, niveau).Affecte(texte);
     }
+    garde(std::move(pas));
+}
+
+bool TExploreur::garde(std::unique_ptr<TDeplacement> pas)
+{
+    // A move or a rename that changed no sheet is no step of the caver's.
+    if (pas->Origines.empty())
+        return false;
     Annulations.push_back(std::move(pas));
     epilogue(false);
+    return true;
 }
 
 bool TExploreur::NomGarde(const QString& texte, const std::vector<std::string>& voisins) const
@@ -342,7 +372,13 @@ void TExploreur::Copier()
 void TExploreur::deplace(const ListeFiches& fiches, const Adresse& d, int profondeur, TDeplacement& pas)
 {
     for (TFiche* f : fiches) {
-        pas.Origines.push_back(Origine(*f));
+        // A sheet already there is not moved: pasted on the massif's root, which names no
+        // system, a sheet keeps every name it had.
+        const TOrigine o = Origine(*f);
+        if ((profondeur < 1 || o.Systeme == d[0]) && (profondeur < 2 || o.Cavite == d[1]) &&
+            (profondeur < 3 || o.Reseau == d[2]) && (profondeur < 4 || o.Lieu == d[3]))
+            continue;
+        pas.Origines.push_back(o);
         f->Systeme.Affecte(d[0]);
         if (profondeur >= 2)
             f->Cavite.Affecte(d[1]);
@@ -397,22 +433,25 @@ void TExploreur::Coller()
     }
     if (PressePapier.Couper) {
         deplace(fiches, d, e, *pas);
-    } else {
-        for (TFiche* source : fiches) {
-            auto copie = std::make_unique<TFiche>();
-            copie->Copie(*source);
-            TFiche* c = m->AjouteFiche(std::move(copie), true);
-            TDeplacement inutile;
-            deplace({c}, d, e, inutile);
-            TOrigine o;
-            o.Ordre = c->Ordre;
-            o.EstCopie = true;
-            pas->Origines.push_back(o);
-        }
+        if (garde(std::move(pas)))
+            PressePapier.Rempli = false;
+        return;
     }
+    for (TFiche* source : fiches) {
+        auto copie = std::make_unique<TFiche>();
+        copie->Copie(*source);
+        TFiche* c = m->AjouteFiche(std::move(copie), true);
+        TDeplacement inutile;
+        deplace({c}, d, e, inutile);
+        TOrigine o;
+        o.Ordre = c->Ordre;
+        o.EstCopie = true;
+        pas->Origines.push_back(o);
+    }
+    if (pas->Origines.empty())
+        return;
     Annulations.push_back(std::move(pas));
-    PressePapier.Rempli = !PressePapier.Couper;
-    epilogue(false, !PressePapier.Couper);
+    epilogue(false, true);
 }
 
 // ---- drag and drop ----
@@ -463,8 +502,7 @@ void TExploreur::TreeView1DragDrop(Controle source, QTreeWidgetItem* cible)
     }
     auto pas = std::make_unique<TDeplacement>();
     deplace(fiches, t, pt, *pas);
-    Annulations.push_back(std::move(pas));
-    epilogue(false);
+    garde(std::move(pas));
 }
 
 bool TExploreur::ListView1DragOver(Controle source, int cible)
@@ -499,13 +537,22 @@ void TExploreur::AnnuleDeplacement()
     std::unique_ptr<TDeplacement> pas = std::move(Annulations.back());
     Annulations.pop_back();
     std::set<int32_t> liberes;
+    bool applique = false, entreesSorties = false;
     for (auto o = pas->Origines.rbegin(); o != pas->Origines.rend(); ++o) {
         ListeFiches memes;
         for (TFiche* f : m->Fiches)
             if (f && f->Ordre == o->Ordre)
                 memes.push_back(f);
-        if (o->EstCopie) {
+        if (o->EstCopie || o->SortieCorbeille) {
             for (TFiche* f : memes) {
+                // The section names its branch starts by number: a sheet leaving the massif
+                // must take its branches along, or a later sheet under that number inherits them.
+                f->RetireDeLaCoupe(*m);
+                applique = entreesSorties = true;
+                if (o->SortieCorbeille) {
+                    m->JetteFiche(f);
+                    continue;
+                }
                 oublieFiche(f);
                 if (m->Selection)
                     m->Selection->erase(std::remove(m->Selection->begin(), m->Selection->end(), f),
@@ -514,15 +561,13 @@ void TExploreur::AnnuleDeplacement()
                 m->PointsCalcules = false;
                 liberes.insert(o->Ordre);
             }
-        } else if (o->SortieCorbeille) {
-            for (TFiche* f : memes)
-                m->JetteFiche(f);
         } else {
             for (TFiche* f : memes) {
                 f->Systeme.Affecte(o->Systeme);
                 f->Cavite.Affecte(o->Cavite);
                 f->Reseau.Affecte(o->Reseau);
                 f->Lieu.Affecte(o->Lieu);
+                applique = true;
             }
             ListeFiches jetees;
             for (TFiche* f : m->Corbeille)
@@ -532,14 +577,19 @@ void TExploreur::AnnuleDeplacement()
             for (TFiche* f : jetees) {
                 oublieFiche(f);
                 ajouteDeCorbeille(f, inutile);
+                applique = entreesSorties = true;
             }
         }
     }
     oublieOrdres(liberes);
+    if (!applique) {
+        Refus(QStringLiteral("Ce déplacement ne peut plus être annulé : ses fiches ne sont plus dans le massif."));
+        return;
+    }
     m->Corbeille.compacte();
     m->TrieFiches();
-    // Whether or not "Automatique" is ticked, only a running computation starts again.
-    hote_.MassifModifie(m, Recalcul::SiEnCours, true);
+    // Sheets back from the bin are placed as a restore places them.
+    hote_.MassifModifie(m, entreesSorties ? Recalcul::Automatique : Recalcul::SiEnCours, true);
     hote_.FichesChangees();
 }
 

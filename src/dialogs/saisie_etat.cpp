@@ -18,6 +18,7 @@
 #include "platform/modal.h"
 #include "platform/texte.h"
 #include "survey/flux.h"
+#include "survey/nombres.h"
 
 namespace karst {
 
@@ -169,24 +170,27 @@ std::vector<PartieMelee> PartiesSauveesMelees(const TPreference_Ecran& p, const 
     return melees;
 }
 
-// The sheet a block was saved from. The block keeps only the low 16 bits of its order number,
-// which sheets numbered past 65535 share with others: its address must match as well, and
-// one sheet only. Null otherwise.
-TFiche* FicheSauvee(const TMassif& m, uint16_t ordre, const std::vector<std::string>& adresse)
+// The sheet a block was saved from. The block keeps only the low 16 bits of its order number:
+// the one sheet with those bits, whatever its address (the caver may have corrected it), and
+// the address chooses among several. 0xFFFF marks a new sheet, which a sheet with those bits
+// is only by its address. Null otherwise, with `voulue` the sheet that may have been meant.
+TFiche* FicheSauvee(const TMassif& m, uint16_t ordre, const std::vector<std::string>& adresse, TFiche*& voulue)
 {
-    TFiche* trouvee = nullptr;
+    ListeFiches memes, adresses;
     for (TFiche* f : m.Fiches) {
         if (!f || (static_cast<uint32_t>(f->Ordre) & 0xFFFF) != ordre)
             continue;
-        const std::vector<std::string> sienne = {f->Systeme.Chaine(), f->Cavite.Chaine(), f->Reseau.Chaine(),
-                                                 f->Lieu.Chaine()};
-        if (sienne != adresse)
-            continue;
-        if (trouvee)
-            return nullptr;
-        trouvee = f;
+        memes.push_back(f);
+        if (adresse ==
+            std::vector<std::string>{f->Systeme.Chaine(), f->Cavite.Chaine(), f->Reseau.Chaine(), f->Lieu.Chaine()})
+            adresses.push_back(f);
     }
-    return trouvee;
+    if (memes.size() == 1 && ordre != 0xFFFF)
+        return memes[0];
+    if (adresses.size() == 1)
+        return adresses[0];
+    voulue = !adresses.empty() ? adresses[0] : !memes.empty() ? memes[0] : nullptr;
+    return nullptr;
 }
 
 }  // namespace
@@ -235,6 +239,7 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
     QStringList nonPlaces;
     std::vector<PartieMelee> melees;
     bool perdue = false;  // the sheet edited is no longer known
+    TFiche* voulue = nullptr;
     Efface();
     dispositionGardee_.reset();
     ConstruitGrille(Preferences);
@@ -272,10 +277,10 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
         MontreFeuille();
         Massif = &massif;
         const uint16_t ordre = f.LitU16();
-        Fiche = ordre == 0xFFFF ? nullptr
-                                : FicheSauvee(massif, ordre,
-                                              {VersCp1252(Systeme->text()), VersCp1252(Cavite->text()),
-                                               VersCp1252(Reseau->text()), VersCp1252(Lieu->text())});
+        Fiche = FicheSauvee(massif, ordre,
+                            {VersCp1252(Systeme->text()), VersCp1252(Cavite->text()), VersCp1252(Reseau->text()),
+                             VersCp1252(Lieu->text())},
+                            voulue);
         EditionFiche = Fiche != nullptr;
         perdue = ordre != 0xFFFF && !Fiche;
         NouvelleFiche = false;
@@ -319,10 +324,16 @@ void TMultPageDlg::ChargeSaisie(TBufferStream& f, TMassif& massif)
             ListeBornee(nonPlaces, 20));
     if (!melees.empty())
         ditDeuxColonnes(melees);
-    if (perdue)
-        Invite().Avertissement(QStringLiteral(
-            "La fiche en cours de saisie ne correspond plus à une seule fiche du massif par son numéro et son "
-            "adresse : elle est reprise comme une nouvelle fiche, que « Terminer » ajoutera au massif."));
+    if (perdue || voulue) {
+        QString texte = perdue ? QStringLiteral("La fiche en cours de saisie ne correspond plus à une seule fiche du "
+                                                "massif par son numéro et son adresse : elle est reprise")
+                               : QStringLiteral("La fiche en cours de saisie est reprise");
+        texte += QStringLiteral(" comme une nouvelle fiche, que « Terminer » ajoutera au massif.");
+        if (voulue)
+            texte += QStringLiteral("\rElle a peut-être été saisie depuis la fiche « %1 » (n° d'ordre %2).")
+                         .arg(DepuisCp1252(voulue->Adresse()), DepuisCp1252(FormatEntier(voulue->Ordre)));
+        Invite().Avertissement(texte);
+    }
 }
 
 namespace {

@@ -378,6 +378,16 @@ void TMassif::VerifieCoupe()
             if (!SuiteDe(g, k, index).DansCoupe)
                 probleme = true;
     });
+    // A branch start whose gallery is not in the section was left by a sheet that went: the
+    // gallery is laid out nowhere, and a new start on it would be a second one.
+    for (std::size_t r = 0; r < Coupe.size();) {
+        if (const TGalerie* g = GalerieRacine(index, *Coupe[r]); g && !g->DansCoupe) {
+            Coupe.retireA(r);
+            probleme = true;
+        } else {
+            ++r;
+        }
+    }
     if (probleme)
         Signale(kProblemeCoupe);
     // Each call drops the first dangling continuation of each gallery.

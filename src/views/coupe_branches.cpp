@@ -1,5 +1,6 @@
 // The commands that build and edit the branches of the developed section by hand.
 
+#include <algorithm>
 #include <stdexcept>
 #include <unordered_set>
 
@@ -87,7 +88,10 @@ bool TCoupe::NouvelleBranche()
     TGalerie& g = *fiche->Galeries[static_cast<std::size_t>(position)];
     // A gallery already in the section belongs to a branch: making it a second branch
     // start would drop its continuations and leave them in the section, laid out nowhere.
-    if (g.DansCoupe) {
+    const bool racine = std::any_of(m.Coupe.begin(), m.Coupe.end(), [&](const TPointCoupe* r) {
+        return r->Fiche == fiche->Ordre && r->Galerie == position;
+    });
+    if (g.DansCoupe || racine) {
         Invite().Avertissement(QStringLiteral("Cette galerie est déjà dans la coupe."));
         return false;
     }

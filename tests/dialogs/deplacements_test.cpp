@@ -96,8 +96,8 @@ TEST_F(Deplacements, SupprimerUnLieuPuisAnnuler)
     CalculEnCours = false;
     e->AnnuleDeplacement();
     EXPECT_TRUE(e->Annulations.empty());
-    // Undoing asks only for a running computation to start again.
-    EXPECT_EQ(hote.demandesCalcul, (std::vector<bool>{true, false}));
+    // Sheets back from the bin follow "Automatique", as a restore does.
+    EXPECT_EQ(hote.demandesCalcul, (std::vector<bool>{true, true}));
     EXPECT_TRUE(m().Corbeille.empty());
     ASSERT_EQ(m().Fiches.size(), 4u);
     std::vector<int32_t> ordres;
@@ -132,12 +132,12 @@ TEST_F(Deplacements, RestaurerPuisAnnulerDeuxFois)
     EXPECT_TRUE(m().Corbeille.empty());
     ASSERT_EQ(m().Fiches.size(), 2u);
     EXPECT_EQ(m().Fiches[1]->Ordre, 3);
-    // The first undo puts it back in the bin; the second no longer finds number 1.
+    // The first undo puts it back in the bin, the second takes it out again.
     e->AnnuleDeplacement();
     EXPECT_EQ(m().Corbeille.size(), 1u);
     e->AnnuleDeplacement();
-    EXPECT_EQ(m().Corbeille.size(), 1u);
-    EXPECT_EQ(m().Fiches.size(), 1u);
+    EXPECT_EQ(m().Corbeille.size(), 0u);
+    EXPECT_EQ(m().Fiches.size(), 2u);
     EXPECT_TRUE(e->Annulations.empty());
 }
 
@@ -295,7 +295,9 @@ TEST_F(Deplacements, ViderLaCorbeilleSansRetourNiConfusion)
     e->Vider1Click();
     EXPECT_TRUE(m().Corbeille.empty());
     EXPECT_EQ(e->ListView1->Nombre(), 0);
-    EXPECT_EQ(e->Annulations.size(), 1u);
+    EXPECT_TRUE(e->Annulations.empty());
+    e->Vider1Click();
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("La corbeille est vide."));
 
     // The next sheet takes number 2 again: the old deletion's undo must not touch it.
     TFiche& nouvelle = Fiche(m(), {"X", "Y", "Z", "W"});

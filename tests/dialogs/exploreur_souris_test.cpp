@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeView>
 
 #include "boite_reelle.h"
@@ -30,6 +31,7 @@
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
 #include "platform/texte.h"
+#include "shell/afficheur.h"
 #include "shell/form1.h"
 #include "shell/hote_form1.h"
 #include "survey/aide_fichiers.h"
@@ -396,6 +398,43 @@ TEST_F(ExplorateurSouris, RenommerAuClavierEtParUnSecondClic)
     auto relu = Relu();
     std::sort(relu.begin(), relu.end());
     EXPECT_EQ(relu, (Adresses{{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"T", "E", "R", "L"}}));
+}
+
+// Undo follows the sheets handled through the bin, new numbers and the section, and undoes
+// only the caver's steps.
+TEST_F(ExplorateurSouris, AnnulerSuitLesFichesManiees)
+{
+    const std::vector<Adresse> depart{
+        {"A", "C", "R", "L"}, {"L", "C", "R", "L"}, {"P", "C", "R", "L"}, {"Z", "C", "R", "L"}};
+    Ouvre(depart);
+    // A step clicks a system ('/': the root), then Couper, Copier, Coller, Supprimer or Annuler.
+    QAction* boutons[] = {f->BoutonCouper, f->BoutonCopier, f->BoutonColler, f->BoutonSupprimer, f->BoutonAnnuler};
+    auto pas = [&](std::initializer_list<const char*> suite) {
+        for (const char* p : suite) {
+            Clique(*p == '/' ? e->Racine() : Enfant(e->Racine(), QString(QChar(*p))));
+            QTest::mouseClick(f->ToolBar3->widgetForAction(boutons[std::string("xcvsz").find(p[1])]), Qt::LeftButton);
+            Attend();
+        }
+    };
+    f->Plan1->trigger();
+    auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    f->Explorateur1->trigger();
+    invite.reponses = {Bouton::Oui};
+    pas({"Lx", "Zv", "Zs", "/z", "/z"});  // L moved, deleted with Z, both back under new numbers
+    const std::vector<Adresse> apres{depart[0], depart[2], depart[3], depart[1]};
+    EXPECT_EQ(Relu(), apres);
+    pas({"Pc", "Av"});  // a copy given a branch start, undone, and a copy under its number
+    f->Massif->Fiches.back()->Galeries[0]->DansCoupe = true;
+    f->Massif->Coupe.ajoute(std::make_unique<TPointCoupe>())->Fiche = 6;
+    plan->SelectionnePosition(4, 0, 1);
+    pas({"/z", "Zc", "Av"});
+    EXPECT_TRUE(!plan->SelectionValide && f->Massif->Coupe.empty() && f->Massif->Fiches.back()->Ordre == 6);
+    pas({"Zx", "/v"});  // no step: pasted on the root, which names no system
+    Clique(Enfant(e->Racine(), "A"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    Tape({}, Qt::Key_Return);  // no step: the name kept
+    pas({"/z"});
+    EXPECT_EQ(Relu(), apres);
 }
 
 TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)

@@ -615,6 +615,19 @@ TEST_F(Saisie, BlocRelu)
     EXPECT_TRUE(quatrieme.Noeuds.empty());
     EXPECT_EQ(quatrieme.PremierDepart, nullptr);
     EXPECT_EQ(quatrieme.Fiche, nullptr);
+    // Alone with its low 16 bits a sheet is found at any address; with 0xFFFF, by it only.
+    TFiche* g = massif.Fiches.back();
+    for (int32_t ordre : {7, 0x1FFFF}) {
+        g->Ordre = ordre;
+        ed->OuvreFiche(g, &massif, 0, &prefs);
+        EcritBloc(nom, *ed);
+        LitBloc(nom, quatrieme, massif);
+        EXPECT_EQ(quatrieme.Fiche, g);
+        g->Lieu.Affecte(ordre == 7 ? "X" : "Y");
+        LitBloc(nom, quatrieme, massif);
+        EXPECT_EQ(quatrieme.Fiche, ordre == 7 ? g : nullptr);
+    }
+    EXPECT_TRUE(DernierMessage().endsWith("(n° d'ordre 131071).")) << DernierMessage().toStdString();
 }
 
 TEST_F(Saisie, GrilleSansPointFinalReluesurOnzeLignes)
