@@ -130,6 +130,8 @@ public:
     // to the last column of the row above.
     void DeplaceCellule(int ligne, int colonne, int pas);
     void UniteExit();
+    // The grid's pop-up menu at that point of the screen, for the cursor's row.
+    void MenuGrille(const QPoint& ici);
     // A key typed in the unit list; true when the editor took it. A '-' that may begin a unit
     // waits for the next key: a letter or '°' makes it the unit's, a number takes both on
     // to the next value.
@@ -291,6 +293,7 @@ private:
     int lignePression_ = -1;        // row of the last mouse press
     bool clicSurCourante_ = false;  // the last press was on the current cell
     bool pression_ = false;         // a press on the grid has not selected yet
+    bool etendBloc_ = false;        // the cursor moves with Shift, extending the block
     // The cell the unit list was opened on: it is written there, wherever the cursor went.
     int uniteLigne_ = -1, uniteColonne_ = -1;
     // A '-' typed in the unit list waits for the next key; the list's text before it.

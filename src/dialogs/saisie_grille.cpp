@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -64,6 +65,15 @@ bool DebutNombre(const QKeyEvent& e)
            c == QLatin1Char(',');
 }
 
+// Shift with a move of the cursor: the block grows or shrinks.
+bool EtendBloc(const QKeyEvent& e)
+{
+    const int k = e.key();
+    return e.modifiers().testFlag(Qt::ShiftModifier) &&
+           (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Home ||
+            k == Qt::Key_End || k == Qt::Key_PageUp || k == Qt::Key_PageDown);
+}
+
 // Lines or fields are no cell's text: pasted in a cell being typed, they go to the grid.
 bool TexteDeGrille(const QString& t)
 {
@@ -99,6 +109,8 @@ public:
     explicit LigneUnite(TMultPageDlg* editeur) : editeur_(editeur) {}
 
 protected:
+    // The list stands for its cell: its menu is the grid's.
+    void contextMenuEvent(QContextMenuEvent* e) override { editeur_->MenuGrille(e->globalPos()); }
     void keyPressEvent(QKeyEvent* e) override
     {
         if (editeur_->UniteKeyPress(*e))
@@ -152,6 +164,17 @@ public:
                 avant_.push_back({r, c, editeur_->Cellule(r, c)});
         modifieAvant_ = modifie;
     }
+    // Puts back the cells the last key emptied; false when there is nothing to put back.
+    bool RendAvant()
+    {
+        if (avant_.empty())
+            return false;
+        for (const Avant& a : std::exchange(avant_, {}))
+            editeur_->FixeCellule(a.ligne, a.colonne, a.texte);
+        editeur_->Modifie = modifieAvant_;
+        return true;
+    }
+    void OublieAvant() { avant_.clear(); }
     bool Ouvert() const { return ouvert_; }
     QWidget* Editeur() const { return ouvert_; }
     // Writes and closes the open editor.
@@ -177,9 +200,8 @@ protected:
             if (k == Qt::Key_Escape && !avant_.empty()) {
                 const std::vector<Avant> avant = std::move(avant_);
                 const bool traite = QStyledItemDelegate::eventFilter(objet, e);
-                for (const Avant& a : avant)
-                    editeur_->FixeCellule(a.ligne, a.colonne, a.texte);
-                editeur_->Modifie = modifieAvant_;
+                avant_ = avant;  // the editor closed has forgotten them
+                RendAvant();
                 return traite;
             }
             if (static_cast<QKeyEvent*>(e)->matches(QKeySequence::Paste) && colleDansGrille())
@@ -245,9 +267,28 @@ namespace {
 // The grid asks the editor whether a cell may be typed in, whatever moved the cursor there.
 class GrilleSaisie : public QTableWidget {
 public:
-    GrilleSaisie(TMultPageDlg* editeur, QWidget* parent) : QTableWidget(parent), editeur_(editeur) {}
+    // `etend` tells, while the grid handles a key or the mouse, that the cursor moves to
+    // extend the block rather than to a cell of its own.
+    GrilleSaisie(TMultPageDlg* editeur, bool& etend, QWidget* parent)
+        : QTableWidget(parent), editeur_(editeur), etend_(etend)
+    {}
 
 protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        const QScopedValueRollback garde(etend_, e->modifiers().testFlag(Qt::ShiftModifier));
+        QTableWidget::keyPressEvent(e);
+    }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        const QScopedValueRollback garde(etend_, e->modifiers().testFlag(Qt::ShiftModifier));
+        QTableWidget::mousePressEvent(e);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override
+    {
+        const QScopedValueRollback garde(etend_, e->buttons().testFlag(Qt::LeftButton));
+        QTableWidget::mouseMoveEvent(e);
+    }
     bool edit(const QModelIndex& i, EditTrigger declencheur, QEvent* e) override
     {
         if (i.isValid() && declencheur != NoEditTriggers &&
@@ -261,6 +302,7 @@ protected:
 
 private:
     TMultPageDlg* editeur_;
+    bool& etend_;
 };
 
 }  // namespace
@@ -294,7 +336,7 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
     GroupBox1 = new QGroupBox(Notebook);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto* page0 = new QVBoxLayout(GroupBox1);
-    TableauVisee = new GrilleSaisie(this, GroupBox1);
+    TableauVisee = new GrilleSaisie(this, etendBloc_, GroupBox1);
     TableauVisee->setObjectName(QStringLiteral("TableauVisee"));
     // The title row and the row markers are Qt's headers: they stay in place while the
     // grid scrolls. Grid row r and column c are Qt's row r - 1 and column c - 1.
@@ -347,10 +389,8 @@ TMultPageDlg::TMultPageDlg(TPreference_Ecran* preferences, IHoteSaisie* hote, QW
         if (std::exchange(clicSurCourante_, false))
             TableauViseeClick();
     });
-    connect(TableauVisee, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        PopupMenu1Popup();
-        PopupMenu1->popup(TableauVisee->viewport()->mapToGlobal(p));
-    });
+    connect(TableauVisee, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { MenuGrille(TableauVisee->viewport()->mapToGlobal(p)); });
     // The press has moved the cursor already: its row is the one the commands take.
     connect(TableauVisee, &QTableWidget::cellPressed, this, [this](int r, int c) {
         ColonneSouris = c + 1;
@@ -825,7 +865,8 @@ void TMultPageDlg::TableauViseeClick()
     // A press moves the cursor before it selects: the grid grows once the press has selected.
     if (!pression_)
         agrandit();
-    if (CelluleUnite(r, c)) {
+    // A block reaching a unit cell keeps the keyboard in the grid, for the block's commands.
+    if (CelluleUnite(r, c) && !etendBloc_) {
         const QRect cellule = RectCellule(r, c);
         uniteLigne_ = r;
         uniteColonne_ = c;
@@ -842,6 +883,12 @@ void TMultPageDlg::TableauViseeClick()
         Unite->show();
         Unite->setFocus();
     }
+}
+
+void TMultPageDlg::MenuGrille(const QPoint& ici)
+{
+    PopupMenu1Popup();
+    PopupMenu1->popup(ici);
 }
 
 void TMultPageDlg::agrandit()
@@ -879,6 +926,7 @@ void TMultPageDlg::TermineSaisieCellule()
 {
     UniteExit();
     delegue_->Termine();
+    delegue_->OublieAvant();
 }
 
 QModelIndex TMultPageDlg::IndexCellule(int ligne, int colonne) const
@@ -990,6 +1038,8 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
     // A press that selected nothing leaves the growth to the next move.
     if (e->type() == QEvent::MouseButtonRelease)
         pression_ = false;
+    if (e->type() == QEvent::MouseButtonPress)
+        delegue_->OublieAvant();
     if (objet == TableauVisee->verticalHeader()->viewport()) {
         if (e->type() == QEvent::MouseButtonRelease)
             GlisseLignes = false;
@@ -1007,6 +1057,11 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
     } else if (objet == TableauVisee && e->type() == QEvent::KeyPress) {
         auto* touche = static_cast<QKeyEvent*>(e);
         const int k = touche->key();
+        if (k == Qt::Key_Escape && touche->modifiers() == Qt::NoModifier && delegue_->RendAvant())
+            return true;
+        // Any other key leaves what Backspace emptied as it is.
+        if (k != Qt::Key_Shift && k != Qt::Key_Control && k != Qt::Key_Alt && k != Qt::Key_AltGr && k != Qt::Key_Meta)
+            delegue_->OublieAvant();
         if (k == Qt::Key_Return || k == Qt::Key_Enter) {
             TableauViseeEntree();
             return true;
@@ -1039,17 +1094,13 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
         }
         if ((k == Qt::Key_Delete || k == Qt::Key_Backspace) &&
             !(touche->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            // Backspace, as in a spreadsheet, goes on to type the emptied cell; Escape there
-            // takes the key back, as in any cell being typed.
-            const bool saisie = k == Qt::Key_Backspace && CelluleEditable(Ligne(), Colonne(), false);
-            if (saisie)
+            // Backspace, as in a spreadsheet, goes on to type the emptied cell; Escape takes the
+            // key back, there as in any cell being typed, or in the grid where no cell opens.
+            if (k == Qt::Key_Backspace)
                 delegue_->RetientAvant(SelectionGrille(), Modifie);
             EffaceSelection();
-            if (saisie) {
+            if (k == Qt::Key_Backspace && CelluleEditable(Ligne(), Colonne(), false))
                 TableauVisee->edit(IndexCellule(Ligne(), Colonne()));
-                if (!delegue_->Ouvert())
-                    delegue_->RetientAvant({}, Modifie);
-            }
             return true;
         }
     } else if (objet == Unite) {
@@ -1059,8 +1110,10 @@ bool TMultPageDlg::eventFilter(QObject* objet, QEvent* e)
         if (sortie && raison != Qt::PopupFocusReason && raison != Qt::ActiveWindowFocusReason &&
             !Unite->view()->isVisible()) {
             UniteExit();
-        } else if (e->type() == QEvent::KeyPress && PasTabulation(*static_cast<QKeyEvent*>(e))) {
-            // Tab would move the focus before the list's text sees it.
+        } else if (e->type() == QEvent::KeyPress &&
+                   (PasTabulation(*static_cast<QKeyEvent*>(e)) || EtendBloc(*static_cast<QKeyEvent*>(e)))) {
+            // Tab would move the focus, and Shift with the arrows the list's item, before
+            // the list's text sees them.
             return UniteKeyPress(*static_cast<QKeyEvent*>(e));
         }
     }
@@ -1094,17 +1147,24 @@ bool TMultPageDlg::UniteKeyPress(const QKeyEvent& touche)
         valeurSuivante(r, c, touche, true);
         return true;
     }
+    // Shift with a move extends the block from the unit's cell, as from any cell of the grid.
+    const bool etend = EtendBloc(touche);
     int pas = PasTabulation(touche);
-    if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Right)
+    if (!etend && (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Right))
         pas = 1;
-    else if (k == Qt::Key_Left)
+    else if (!etend && k == Qt::Key_Left)
         pas = -1;
-    if (pas) {
+    if (pas || etend) {
         // A sign alone is no unit.
         if (signe && !FeuilleSaisie::UniteDeTexte(TypeColonne(c), Unite->currentText().toStdString()))
             Unite->setEditText(avantSigne_);
         UniteExit();
-        DeplaceCellule(r, c, pas);
+        if (etend) {
+            QKeyEvent cle(QEvent::KeyPress, k, touche.modifiers(), touche.text());
+            QApplication::sendEvent(TableauVisee, &cle);
+        } else {
+            DeplaceCellule(r, c, pas);
+        }
         return true;
     }
     // Escape leaves the unit as it was, as it leaves a cell being typed.

@@ -642,6 +642,10 @@ TEST_F(Seance, TabulationsEtVirgulesDecimales)
     Touche(Qt::Key_Escape);
     EXPECT_EQ(ed->Cellule(3, cPente), "0,5");
     EXPECT_TRUE(ed->isVisible());
+    Clic(1, cPente, Qt::LeftButton, Qt::ShiftModifier);  // a block ending on a station row
+    Touche(Qt::Key_Backspace);
+    Touche(Qt::Key_Escape);
+    EXPECT_EQ(ed->Cellule(3, cPente), "0,5");
     // Backspace empties a cell and types it anew.
     Clic(2, cGauche);
     Touche(Qt::Key_Backspace);
@@ -806,6 +810,14 @@ TEST_F(Seance, CouperCollerSupprimerEtDrapeaux)
     QApplication::clipboard()->setText(QStringLiteral("\uFEFFZoé\u200B"));
     Touche(Qt::Key_V, Qt::ControlModifier);
 
+    // A block to a unit cell, by Shift+click or Shift and the arrows, is what the keys copy.
+    Clic(r1, cLongueur);
+    Clic(r2, cUniteL, Qt::LeftButton, Qt::ShiftModifier);
+    Touche(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "11.8\tm\r\n11.74\tm");
+    Touche(Qt::Key_Down, Qt::ShiftModifier);
+    Touche(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "11.8\tm\r\n11.74\tm\r\n10.18\tm");
     // Three double clicks: O, N, O; the cell is never left open for typing.
     for (const char* attendu : {"O", "N", "O"}) {
         DoubleClic(r3, cDrapeau);
@@ -1211,7 +1223,7 @@ TEST_F(Seance, LesCommandesVisentLaLigneDuCurseur)
 
     Menu(ed->Fiche1, ed->Annuler1);
     Ouvre(fiche);
-    QStringList touches = {"-12", "\t", "-0.5"};  // "\t": no field skipped, on to "Importer"
+    QStringList touches = {"-11.8", "-12", "\t", "-0.5"};  // "\t": no field skipped, on to "Importer"
     PiloteModalInstalle pilote([&](QDialog& d) {
         d.show();
         QApplication::setActiveWindow(&d);
@@ -1220,11 +1232,26 @@ TEST_F(Seance, LesCommandesVisentLaLigneDuCurseur)
     });
     Popup(-1, 0, ed->CorrigerLongueur2);
     EXPECT_EQ(DernierMessage(),
+              "La longueur de la visée 1 deviendrait nulle ou négative (0.0 m) : aucune longueur n'a été corrigée.");
+    Popup(-1, 0, ed->CorrigerLongueur2);
+    EXPECT_EQ(DernierMessage(),
               "La longueur de la visée 1 deviendrait nulle ou négative (-0.2 m) : aucune longueur n'a été corrigée.");
     QApplication::clipboard()->setText("5\t100\t-10\r\n");
     Menu(ed->Edition1, ed->Importer);
     Popup(-1, 0, ed->CorrigerAzimut2);
     EXPECT_EQ(ed->Cellule(2, cLongueur) + " " + ed->Cellule(2, cAzimut) + " " + ed->Cellule(3, cAzimut), "5 99.5 301.0");
+    // The pop-up where the program took the cursor: a junction's end row, a shot; a unit cell.
+    const int fin = RangVisee(9) + 1;
+    Clic(fin - 1, ed->NbColonnesGrille() - 1);
+    Touche(Qt::Key_Return);
+    Popup(-1, 0, ed->Supprimerunpoint1);  // OK
+    EXPECT_TRUE(ed->Feuille.LigneVisee(fin));
+    points.reponses = {{IDialoguePoint::Valider, aide::Point("X", 1)}, {IDialoguePoint::Valider, aide::Point("X", 2)}};
+    touches = {""};
+    Popup(-1, 0, ed->Insrerunpoint1);
+    EXPECT_EQ(ed->Cellule(fin, cPoint) + ed->Cellule(fin + 1, cPoint), "X(1)X(2)");
+    Clic(RangVisee(1), cUniteA);
+    supprime("1 (longueur 5 m, azimut 99.5 °, pente -10 °)");
 }
 
 #include "saisie_seance_test.moc"

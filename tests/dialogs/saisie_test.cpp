@@ -636,10 +636,12 @@ TEST_F(Saisie, GrilleSansPointFinalReluesurOnzeLignes)
     const std::string nom = dir.filePath("bloc").toStdString();
     ed->OuvreFiche(nullptr, &massif, 0, &prefs);
     ed->FixeNbLignes(8);
+    ed->FixeCellule(7, 0, "7");  // a row numbered as a row, not as the shot it holds
     EcritBloc(nom, *ed);
     TMultPageDlg autre(&prefs);
     LitBloc(nom, autre, massif);
     EXPECT_EQ(autre.NbLignes(), 11);
+    EXPECT_EQ(autre.Cellule(7, 0), "6");
     EXPECT_EQ(autre.Cellule(10, cUniteL), "m");
     EXPECT_EQ(autre.Fiche, nullptr);
     EXPECT_FALSE(autre.EditionFiche);
