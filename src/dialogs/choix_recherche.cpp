@@ -152,6 +152,21 @@ void TApercu::Dessine()
     Panel1->clear();
     Surlignee = false;
     OKBtn->setEnabled(false);
+    // Wide enough for the status text of every gallery listed, as far as the screen goes,
+    // before the caver picks: a pick does not resize the window under the click.
+    const QFontMetrics fm(Panel1->font());
+    int texte = 0;
+    for (const TFiche* f : Fiches)
+        for (const TGalerie* g : f->Galeries)
+            if (g && g->Placee)
+                texte = std::max(
+                    texte, fm.horizontalAdvance(DepuisCp1252(f->LibelleGalerie(g->Depart, g->Arrivee, "  ", " -> "))));
+    const QMargins m = layout()->contentsMargins();
+    const int voulu =
+        texte + 2 * (Panel1->frameWidth() + fm.horizontalAdvance(QLatin1Char('x'))) + m.left() + m.right();
+    const int place = screen()->availableGeometry().width() - 20;
+    if (voulu > width() && place > width())
+        resize(std::min(voulu, place), height());
     trace();
 }
 

@@ -26,6 +26,7 @@
 #include "shell/form1.h"
 #include "shell/outils_3d.h"
 #include "survey/nombres.h"
+#include "views/contexte.h"
 #include "views/coupe_branches.h"
 #include "views/vue_relief.h"
 
@@ -429,7 +430,7 @@ void TAfficheur::Branche(CommandeCoupe commande)
     // Continuing a branch at the right end of the section keeps the new end in sight.
     const bool auBout = Barre_Horizontale->isEnabled() && Barre_Horizontale->value() == Barre_Horizontale->maximum();
     FenetreCoupe fenetre(*this, [this, commande, auBout] {
-        Redessine();
+        form_.Contexte().RedessineCoupe();
         if (commande == CommandeCoupe::Continuer && auBout && Barre_Horizontale->isEnabled())
             Barre_Horizontale->setValue(Barre_Horizontale->maximum());
     });

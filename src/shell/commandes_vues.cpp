@@ -127,10 +127,12 @@ public:
         if (auto* a = qobject_cast<TAfficheur*>(f_.VueCoupe.data()))
             a->OteSelection();
     }
+    // The table shows the section's abscissae too.
     void RedessineCoupe() override
     {
-        if (auto* a = qobject_cast<TAfficheur*>(f_.VueCoupe.data()))
-            a->Redessine();
+        for (QWidget* w : {f_.VueCoupe.data(), f_.VueTableau.data()})
+            if (auto* a = qobject_cast<TAfficheur*>(w))
+                a->Redessine();
     }
     void MontreGaleriesCoupe(const std::vector<const TGalerie*>& galeries) override
     {
@@ -615,8 +617,7 @@ void TForm1::Supprimertouteslescoupes1Click()
     if (!Invite().ConfirmePerte(QStringLiteral("Supprimer toutes les coupes ?"), Icone::Avertissement))
         return;
     Massif->VideCoupe();
-    if (auto* coupe = qobject_cast<TAfficheur*>(VueCoupe.data()))
-        coupe->Redessine();
+    Contexte().RedessineCoupe();
 }
 
 void TForm1::Configurerlimprimante1Click()

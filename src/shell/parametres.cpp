@@ -65,6 +65,9 @@ QString TForm1::retientRefus(const std::string& fichier, const std::string& ecri
         return {};
     const std::string garde = NomGarde(fichier);
     refuses_.emplace_back(fichier, garde);
+    // A folder that takes no writes keeps the file where it is: no other name to promise.
+    if (!DossierEcrivable(std::filesystem::path(fichier).parent_path().string()))
+        return {};
     return QStringLiteral("\rIl sera gardé sous le nom « %1 » à la fermeture de Karstomat.")
         .arg(NomDeChemin(std::filesystem::path(garde).filename().string()));
 }

@@ -292,6 +292,11 @@ RefusCreation refusCreation = nullptr;
 
 void FixeRefusCreation(RefusCreation refus) { refusCreation = refus; }
 
+bool DossierEcrivable(const std::string& dossier)
+{
+    return !(refusCreation && refusCreation(dossier)) && ::access(dossier.c_str(), W_OK | X_OK) == 0;
+}
+
 TFileBufferStream::TFileBufferStream(const std::string& nom, int mode, const std::string& affiche)
     : TBufferStream(kTailleBloc), nom_(nom), affiche_(affiche.empty() ? nom : affiche)
 {

@@ -213,6 +213,9 @@ private:
 // the file be made.
 using RefusCreation = int (*)(const std::string& dossier);
 void FixeRefusCreation(RefusCreation refus);
+// True when the folder takes new files and renames into it: its rights, its medium and
+// the check above allow them.
+bool DossierEcrivable(const std::string& dossier);
 
 // The longest file name a folder takes, in bytes.
 constexpr std::size_t kLongueurNomMax = 255;

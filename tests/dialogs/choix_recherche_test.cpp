@@ -313,8 +313,8 @@ TEST(ChoixRecherche, UnClicSurLePlanPrendEtSurvitAuxRedimensionnements)
 {
     Application();
     TroisFiches t;
-    // A long address, which the status text must not turn into a wider window.
-    t.liste[2]->Lieu.Affecte(std::string(150, 'L'));
+    // A long address, which the status text must not turn into a wider window once shown.
+    t.liste[2]->Lieu.Affecte(std::string(60, 'L'));
     Recherches r;
     ScenarioModal s;
     s.Ajoute("BaseRecherche", Rechercher);
@@ -332,6 +332,7 @@ TEST(ChoixRecherche, UnClicSurLePlanPrendEtSurvitAuxRedimensionnements)
         EXPECT_TRUE(a.OKBtn->isEnabled());
         EXPECT_EQ(a.Canvas()->Pixel(a.PixelX(55), a.PixelY(60)), kRouge);
         texte = a.Panel1->text();
+        EXPECT_LE(a.Panel1->fontMetrics().horizontalAdvance(texte), a.Panel1->contentsRect().width());
         for (const QSize& autre : {QSize(700, 520), QSize(420, 300)}) {
             a.resize(autre);
             QApplication::processEvents();

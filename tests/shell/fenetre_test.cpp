@@ -201,6 +201,12 @@ TEST_F(Fenetre, ModelesDuDossierDuProgramme)
     auto g = Cree();
     EXPECT_EQ(invite.Textes(), attendus);
     EXPECT_EQ(g->PreferenceSaisie.NbColonnes, 14);
+    // « Enregistrer modèle » over one of them keeps it first.
+    invite.fichiers = {QString::fromStdString(utilisateur() + "OPTIONS.PLA")};
+    invite.reponses = {Bouton::Oui};
+    g->show();
+    ClicMenu(*g, g->Format1, g->Enregistrermodle1);
+    EXPECT_EQ(Contenu(utilisateur() + "OPTIONS.PLA.endommagé").size(), 300u);
     invite.reponses = {Bouton::Oui};
     EXPECT_TRUE(g->close());
     for (const char* e : extensions) {
@@ -749,16 +755,27 @@ TEST_F(Fenetre, LectureDuFichierDeParametres)
     // Cut short and zero-filled: named at once, the lines before the damage taken, and the
     // file kept beside before the close writes the settings in its place.
     const std::string ini = utilisateur() + "Karstomat.ini";
-    const std::string abime = "[Karstomat]\r\n\r\nTexte = NON\r\n" + std::string(10'000, '\0');
+    const std::string abime = "[Karstomat]\r\n\r\nTexte = OUI\r\n" + std::string(10'000, '\0');
     Ecrit(ini, abime);
     auto k = Cree();
-    EXPECT_FALSE(Action(*k, "Etiquettestexte1")->isChecked());
+    EXPECT_TRUE(Action(*k, "Etiquettestexte1")->isChecked());
     EXPECT_TRUE(
         invite.Textes().back().endsWith(QStringLiteral("compter.\rLes réglages lus avant cette ligne sont "
                                                        "utilisés.\rIl sera gardé sous le nom « "
                                                        "Karstomat.ini.endommagé » à la fermeture de Karstomat.")));
     EXPECT_TRUE(k->close());
     EXPECT_EQ(Contenu(ini + ".endommagé"), abime);
+    // Damaged again: kept under a numbered name, promised only where the folder takes writes.
+    Ecrit(ini, abime);
+    {
+        essai::DossierFerme ferme(utilisateur());
+        Cree();
+        EXPECT_TRUE(invite.Textes().back().endsWith(QStringLiteral("lus avant cette ligne sont utilisés.")));
+    }
+    auto n = Cree();
+    EXPECT_TRUE(invite.Textes().back().contains(QStringLiteral("« Karstomat.ini.endommagé-2 »")));
+    EXPECT_TRUE(n->close());
+    EXPECT_EQ(Contenu(ini + ".endommagé-2"), abime);
 }
 
 TEST_F(Fenetre, EtatDesMenus)

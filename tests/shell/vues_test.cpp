@@ -255,14 +255,17 @@ protected:
     InterlocuteurInstalle installe{invite};
 };
 
-bool NonBlanc(CanvasImage& c)
+// The leftmost pixel drawn; (-1, -1) when none.
+QPoint Encre(CanvasImage& c)
 {
-    for (int y = 0; y < c.Hauteur(); ++y)
-        for (int x = 0; x < c.Largeur(); ++x)
+    for (int x = 0; x < c.Largeur(); ++x)
+        for (int y = 0; y < c.Hauteur(); ++y)
             if (c.Pixel(x, y) != kBlanc)
-                return true;
-    return false;
+                return {x, y};
+    return {-1, -1};
 }
+
+bool NonBlanc(CanvasImage& c) { return Encre(c).x() >= 0; }
 
 // The view window in sight and its two bars telling what it shows: the drawing's extent,
 // as its view gives it, against the part of it that the image shows inside the panel,
@@ -980,42 +983,6 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
     EXPECT_EQ(f->Mdi->subWindowList().size(), 5);
     EXPECT_EQ(table->Graphique->Echelle, 0);
     EXPECT_TRUE(NonBlanc(*table->Bitmap));
-    // A gallery chosen, an earlier sheet deleted in the explorer, "Automatique" off: its place is
-    // isolated with the keys, the table minimised meanwhile back by its button.
-    table->parentWidget()->showMinimized();
-    QTest::mouseClick(plan->Image2, Qt::LeftButton, {}, plan->Image2->rect().center());
-    ASSERT_GT(plan->FicheSel, 1);
-    TFiche* choisie = f->Massif->Fiches[static_cast<std::size_t>(plan->FicheSel)];
-    f->Automatique1->setChecked(false);
-    f->Explorateur1->trigger();
-    TExploreur* e = Exploreur(*f);
-    QTreeWidgetItem* salle = e->Racine();
-    for (const char* nom : {"Causse de Pierrefeu", "Gouffre de la Brèche", "Réseau d'entrée", "Salle du Chaos"}) {
-        e->TreeView1->expandItem(salle);
-        salle = e->TreeView1->findItems(QString::fromUtf8(nom), Qt::MatchRecursive).value(0);
-        ASSERT_NE(salle, nullptr) << nom;
-    }
-    e->TreeView1->scrollToItem(salle);
-    QTest::mouseClick(e->TreeView1->viewport(), Qt::LeftButton, {}, e->TreeView1->visualItemRect(salle).center());
-    invite.reponses = {Bouton::Oui};
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
-    ASSERT_EQ(f->Massif->Fiches.size(), 7u);
-    f->Plan1->trigger();
-    QTest::keyClick(f.get(), Qt::Key_V, Qt::AltModifier);
-    for (Qt::Key cle : {Qt::Key_I, Qt::Key_L})
-        QTest::keyClick(QApplication::activePopupWidget(), cle);
-    EXPECT_EQ(*f->Massif->FichesCourantes, ListeFiches{choisie});
-    QTest::mouseClick(f->ToolBar1->widgetForAction(f->BoutonTableau), Qt::LeftButton);
-    BarresFideles(*f, table);
-    // A perspective's choice goes when every sheet comes back by the keys, minimised or not.
-    auto* relief = qobject_cast<TAfficheur*>(f->VuePerspective.data());
-    QTest::mouseClick(relief->Image2, Qt::LeftButton, {}, relief->Image2->rect().center());
-    ASSERT_TRUE(relief->SelectionValide);
-    relief->parentWidget()->showMinimized();
-    QTest::keyClick(f.get(), Qt::Key_M, Qt::AltModifier);
-    for (Qt::Key cle : {Qt::Key_R, Qt::Key_T})
-        QTest::keyClick(QApplication::activePopupWidget(), cle);
-    EXPECT_FALSE(relief->SelectionValide);
 
     // The table: no rotation, no zoom, no scale box, but the sort menu.
     f->Tableau1->trigger();
@@ -1052,6 +1019,55 @@ TEST_F(Vues, LesBarresDisentCeQuiEstMontre)
     EXPECT_EQ(static_cast<double>(f->OptionsRelief.Angle_Vertical), -10);
     EXPECT_EQ(static_cast<double>(f->OptionsPlan.Angle), 30);
     EXPECT_FALSE(f->Contexte().AnglesPerspective(azimut, elevation));
+}
+
+// A gallery chosen in the plan, an earlier sheet deleted in the explorer, "Automatique" off:
+// the plan's choice still isolates its place with the keys, the table minimised meanwhile
+// back by its button.
+TEST_F(Vues, LeChoixDUneVueSuitSaFicheQuandLExplorateurEnSupprimeUne)
+{
+    auto f = Cree();
+    Repondeur r;
+    ASSERT_TRUE(f->OuvreMassif(Exemple()));
+    ASSERT_TRUE(CalculsFinis(*f));
+    for (QAction* vue : {f->Relief1, f->Tableau1, f->Plan1})
+        vue->trigger();
+    auto* plan = qobject_cast<TAfficheur*>(f->VuePlan.data());
+    auto* table = qobject_cast<TAfficheur*>(f->VueTableau.data());
+    table->parentWidget()->showMinimized();
+    QTest::mouseClick(plan->Image2, Qt::LeftButton, {}, plan->Image2->rect().center());
+    ASSERT_GT(plan->FicheSel, 1);
+    TFiche* choisie = f->Massif->Fiches[static_cast<std::size_t>(plan->FicheSel)];
+    f->Automatique1->setChecked(false);
+    f->Explorateur1->trigger();
+    TExploreur* e = Exploreur(*f);
+    QTreeWidgetItem* salle = e->Racine();
+    for (const char* nom : {"Causse de Pierrefeu", "Gouffre de la Brèche", "Réseau d'entrée", "Salle du Chaos"}) {
+        e->TreeView1->expandItem(salle);
+        salle = e->TreeView1->findItems(QString::fromUtf8(nom), Qt::MatchRecursive).value(0);
+        ASSERT_NE(salle, nullptr) << nom;
+    }
+    e->TreeView1->scrollToItem(salle);
+    QTest::mouseClick(e->TreeView1->viewport(), Qt::LeftButton, {}, e->TreeView1->visualItemRect(salle).center());
+    invite.reponses = {Bouton::Oui};
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    ASSERT_EQ(f->Massif->Fiches.size(), 7u);
+    f->Plan1->trigger();
+    QTest::keyClick(f.get(), Qt::Key_V, Qt::AltModifier);
+    for (Qt::Key cle : {Qt::Key_I, Qt::Key_L})
+        QTest::keyClick(QApplication::activePopupWidget(), cle);
+    EXPECT_EQ(*f->Massif->FichesCourantes, ListeFiches{choisie});
+    QTest::mouseClick(f->ToolBar1->widgetForAction(f->BoutonTableau), Qt::LeftButton);
+    BarresFideles(*f, table);
+    // A perspective's choice goes when every sheet comes back by the keys, minimised or not.
+    auto* relief = qobject_cast<TAfficheur*>(f->VuePerspective.data());
+    QTest::mouseClick(relief->Image2, Qt::LeftButton, {}, relief->Image2->rect().center());
+    ASSERT_TRUE(relief->SelectionValide);
+    relief->parentWidget()->showMinimized();
+    QTest::keyClick(f.get(), Qt::Key_M, Qt::AltModifier);
+    for (Qt::Key cle : {Qt::Key_R, Qt::Key_T})
+        QTest::keyClick(QApplication::activePopupWidget(), cle);
+    EXPECT_FALSE(relief->SelectionValide);
 }
 
 // Laptop main windows, 1366 or 1024 wide and 740 high: the explorer's commands that its
@@ -1195,6 +1211,18 @@ TEST_F(Vues, LaCoupeOuverteVideMontreSaPremiereBranche)
     ASSERT_NE(coupe, nullptr);
     EXPECT_EQ(coupe->Graphique->Echelle, echelle);
     BarresFideles(*f, coupe);
+    // A gallery inverted by the keys, the table open: the table shows the new abscissae.
+    f->Tableau1->trigger();
+    auto* table = qobject_cast<TAfficheur*>(f->VueTableau.data());
+    f->Coupe1->trigger();
+    QTest::mouseClick(coupe->Image2, Qt::LeftButton, {}, Encre(*coupe->Bitmap));  // the branch's left end
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    QTest::keyClick(f.get(), Qt::Key_B, Qt::AltModifier);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_I);
+    const QImage inverse = table->Bitmap->Image();
+    table->Redessine();
+    EXPECT_EQ(table->Bitmap->Image(), inverse);
 
     // Printed and previewed with its origin locked, 200 x 287 mm upright, margins of 10 mm
     // and no corner marks: every page shows some of the branch.

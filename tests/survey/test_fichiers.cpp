@@ -740,6 +740,12 @@ TEST(FichierTexte, PortesDeVersionEtFinsDeLigne)
             Ecrit(p, b + "x");
             EXPECT_THROW(FichierTexteLecture(p.string(), 40, mode).Lignes(9), ErreurFichierEndommage);
         }
+    // CR LF lines of the bound, the CR of the 331st the last byte of a block.
+    std::string blocs;
+    for (int i = 0; i < 331; ++i)
+        blocs += std::string(97, 'b') + "\r\n";
+    Ecrit(p, blocs);
+    EXPECT_EQ(FichierTexteLecture(p.string(), 97, FinsDeLigne::CommeLaPremiere).Lignes(999).size(), 331u);
 }
 
 TEST(FichierTexte, DatesAvecFinDeLigneRelues)
