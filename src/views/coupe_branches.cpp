@@ -88,10 +88,10 @@ bool TCoupe::NouvelleBranche()
     TGalerie& g = *fiche->Galeries[static_cast<std::size_t>(position)];
     // A gallery already in the section belongs to a branch: making it a second branch
     // start would drop its continuations and leave them in the section, laid out nowhere.
-    const bool racine = std::any_of(m.Coupe.begin(), m.Coupe.end(), [&](const TPointCoupe* r) {
+    const bool dejaRacine = std::any_of(m.Coupe.begin(), m.Coupe.end(), [&](const TPointCoupe* r) {
         return r->Fiche == fiche->Ordre && r->Galerie == position;
     });
-    if (g.DansCoupe || racine) {
+    if (g.DansCoupe || dejaRacine) {
         Invite().Avertissement(QStringLiteral("Cette galerie est déjà dans la coupe."));
         return false;
     }
