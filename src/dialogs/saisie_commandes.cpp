@@ -354,7 +354,12 @@ void TMultPageDlg::InserePoint(int r)
             return;
         d.LitPoint(j->Depart);
         const QString depart = QString::fromStdString(FeuilleSaisie::TexteStation(j->Depart));
-        Informations->ChargeFiche(j->Commentaire, 1.0L, 1.0L);
+        // The shots below the new point go on being read with the coefficients of the gallery
+        // they were typed in, the one the junctions above start.
+        const std::size_t avant = std::min<std::size_t>(static_cast<std::size_t>(s / 2), Noeuds.size());
+        const TNoeud* coupee = avant == 0 ? nullptr : Noeuds[avant - 1].get();
+        Informations->ChargeFiche(j->Commentaire, coupee ? coupee->Coefficient : PremierCoefficient,
+                                  coupee ? coupee->CoefTopofil : PremierCoefTopofil);
         if (!MontreInformations())
             return;
         Informations->EnregistreFiche(j->Commentaire, j->Coefficient, j->CoefTopofil);
@@ -365,8 +370,7 @@ void TMultPageDlg::InserePoint(int r)
             InsereStation(r, kArrivee, {}, arrivee);
             InsereStation(r + 1, kDepart, commentaire, depart);
         }
-        Noeuds.insert(Noeuds.begin() + std::min<std::ptrdiff_t>(s / 2, static_cast<std::ptrdiff_t>(Noeuds.size())),
-                      std::move(j));
+        Noeuds.insert(Noeuds.begin() + static_cast<std::ptrdiff_t>(avant), std::move(j));
         FixeCelluleCourante(std::min(r + 2, NbLignes() - 1), std::min(2, NbColonnesGrille() - 1));
     } else if (resultat == IDialoguePoint::PointFinal) {
         if (d.Modifie())

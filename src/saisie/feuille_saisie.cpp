@@ -808,7 +808,7 @@ std::string FeuilleSaisie::TexteGrille(const std::vector<Reel6>& coefsTopofil) c
         for (int c = 1; c < NbColonnes(); ++c) {
             if (c == 2 && LigneDepart(r))
                 // A start row carries its gallery's topofil coefficient there.
-                t += FormatGeneral(departs < coefsTopofil.size() ? coefsTopofil[departs] : Reel6(1.0L), 4, 3);
+                t += TexteReel(departs < coefsTopofil.size() ? coefsTopofil[departs] : Reel6(1.0L));
             else
                 t += ChampTableur(Texte(r, c));
             t += '\t';
@@ -1002,7 +1002,7 @@ void FeuilleSaisie::afficheVisees(const TGalerie& g, int& compteur, int lignesSt
         }
         auto paire = [](const std::string& a, const std::string& b, char sep) { return b.empty() ? a : a + sep + b; };
         auto correction = [](bool avec, Reel6 valeur) {
-            return !avec && static_cast<long double>(valeur) < 0.00001L ? std::string() : FormatGeneral(valeur, 4, 3);
+            return !avec && static_cast<long double>(valeur) < 0.00001L ? std::string() : TexteReel(valeur);
         };
         for (int c = 1; c <= p.NbColonnes; ++c) {
             std::string t;

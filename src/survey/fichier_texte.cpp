@@ -202,7 +202,7 @@ int LitCompteTexte(const FichierTexteLecture& f, const std::string& valeur)
 
 std::string G(long double v, int precision, int exposant) { return FormatGeneral(v, precision, exposant); }
 
-// A measured value: with the field's digits when they read back to the stored value, else
+// A typed value: with the field's digits when they read back to the stored value, else
 // with the fewest that do, so that every digit typed survives the text file and the two
 // formats of one massif hold the same readings.
 std::string TexteSaisi(Reel6 v, int precision, int exposant)
@@ -351,7 +351,9 @@ void FormatVisee(A& a, V& v);
 // other. A line is begun by Ligne (one value after its keyword: the rest of the line) or by
 // Champs (values separated by TABs), and its values follow. The reader keeps the bounds of
 // the binary reader (a measure within what may be typed, a count within its list) and
-// names the line of every refusal.
+// names the line of every refusal. A value the caver typed (Saisie, or SaisieLibre where the
+// binary reader sets no bound either) keeps every digit typed; a computed one (Reel) is
+// written with its field's digits.
 class LectureTexte {
 public:
     explicit LectureTexte(FichierTexteLecture& fichier) : f(fichier) {}
@@ -375,8 +377,8 @@ public:
     void Blanc() { f.SauteLigne(); }
 
     void Reel(Reel6& r, int, int) { r = LitR6(f, Valeur()); }
-    void Mesure(Reel6& r, int, int) { r = LitMesure(f, Valeur()); }
-    void Saisie(Reel6& r, int, int) { Mesure(r, 0, 0); }
+    void Saisie(Reel6& r, int, int) { r = LitMesure(f, Valeur()); }
+    void SaisieLibre(Reel6& r, int precision, int exposant) { Reel(r, precision, exposant); }
     void Entier(int32_t& v) { v = static_cast<int32_t>(f.Entier(Valeur(), INT32_MIN, INT32_MAX)); }
     template <class N>
     void Borne(N& n, int max)
@@ -525,8 +527,8 @@ public:
     }
 
     void Reel(const Reel6& r, int precision, int exposant) { Ajoute(G(r, precision, exposant)); }
-    void Mesure(const Reel6& r, int precision, int exposant) { Reel(r, precision, exposant); }
     void Saisie(const Reel6& r, int precision, int exposant) { Ajoute(TexteSaisi(r, precision, exposant)); }
+    void SaisieLibre(const Reel6& r, int precision, int exposant) { Saisie(r, precision, exposant); }
     void Entier(int32_t v) { Ajoute(FormatEntier(v)); }
     template <class N>
     void Borne(N n, int)
@@ -646,7 +648,7 @@ void FormatPoint(A& a, P& p, bool reference = false)
     a.Champs();
     for (auto* c : {&p.X, &p.Y, &p.Z}) {
         if (reference)
-            a.Mesure(*c, 9, 3);
+            a.Saisie(*c, 9, 3);
         else
             a.Reel(*c, 9, 3);
     }
@@ -675,11 +677,11 @@ void FormatGalerie(A& a, Gal& g)
     a.Ligne().Reel(g.SommeL, 7, 4);
     a.Ligne().Reel(g.SommeL2, 8, 4);
     a.Ligne().Reel(g.Developpement, 7, 4);
-    a.Ligne().Reel(g.Coefficient, 5, 4);
+    a.Ligne().SaisieLibre(g.Coefficient, 5, 4);
     a.Ligne().Texte(g.Commentaire);
     a.Ligne("Nb_Visee ").Borne(g.NbVisees, kMaxVisees);
     a.Visees(g);
-    a.Ligne().Reel(g.CoefTopofil, 5, 4);
+    a.Ligne().SaisieLibre(g.CoefTopofil, 5, 4);
     for (auto* b : {&g.Placee, &g.Drapeau1, &g.Drapeau2, &g.PremiereViseeNulle, &g.DansCoupe, &g.Sens, &g.GaucheDroite})
         a.Ligne().Booleen(*b);
     a.Ligne().Borne(g.NbSuites, kMaxSuites);
@@ -698,14 +700,14 @@ template <class A, class F>
 void FormatFiche(A& a, F& fiche)
 {
     a.Ligne("Date ").Texte(fiche.Date);
-    a.Ligne("Declinaison ").Mesure(fiche.Declinaison, 7, 5);
+    a.Ligne("Declinaison ").Saisie(fiche.Declinaison, 7, 5);
     a.Ligne().Code(fiche.Unite_Decli, kUnitesDeclinaison, kAzimutGrades);
     a.Liste("Nb_Topographes ", fiche.Topographes, false, [&a](auto& nom, int, int) { a.Ligne().Texte(nom); });
     a.Ligne("Systeme ").Texte(fiche.Systeme);
     a.Ligne("Cavite ").Texte(fiche.Cavite);
     a.Ligne("Reseau ").Texte(fiche.Reseau);
     a.Ligne("Lieu ").Texte(fiche.Lieu);
-    a.Ligne("Premiere ").Reel(fiche.Premiere, 6, 3);
+    a.Ligne("Premiere ").SaisieLibre(fiche.Premiere, 6, 3);
     a.Ligne("TPST ").Texte(fiche.TPST);
     a.Ligne("Ordre ").Entier(fiche.Ordre);
     a.Liste("Nb_Galerie ", fiche.Galeries, false, [&a](auto& g, int, int) { FormatGalerie(a, g); });
@@ -721,10 +723,10 @@ void FormatMassif(A& a, M& m, IFenetreMassif& fenetre)
         a.Progression(fenetre, i, n);
     });
     a.Liste("Nb_Reference ", m.References, false, [&a](auto& p, int, int) { FormatPoint(a, p, true); });
-    a.Ligne("Origine_Declinaison ").Mesure(m.Origine_Declinaison, 6, 4);
+    a.Ligne("Origine_Declinaison ").Saisie(m.Origine_Declinaison, 6, 4);
     a.Ligne("Date_Declinaison ").Texte(m.Date_Declinaison);
-    a.Ligne("Variation_Declinaison ").Mesure(m.Variation_Declinaison, 6, 4);
-    a.Ligne("Angle_Geodesique ").Mesure(m.Angle_Geodesique, 6, 4);
+    a.Ligne("Variation_Declinaison ").Saisie(m.Variation_Declinaison, 6, 4);
+    a.Ligne("Angle_Geodesique ").Saisie(m.Angle_Geodesique, 6, 4);
     a.Liste("Nb_Coupe ", m.Coupe, false, [&a](auto& c, int, int) { FormatPointCoupe(a, c); });
     if (a.f.Version < 1005)
         return;

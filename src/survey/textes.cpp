@@ -96,14 +96,12 @@ utf8proc_ssize_t CodeA(const std::string& texte, std::size_t i, utf8proc_int32_t
                             static_cast<utf8proc_ssize_t>(texte.size() - i), &u);
 }
 
-// Format characters that draw nothing (zero-width space, joiners, word joiner, byte-order
-// mark, variation selectors): text copied from web pages and phones carries them after
-// letters, where they would make the letter a character the code page lacks.
-bool Invisible(utf8proc_int32_t u)
-{
-    return u == 0x200B || u == 0x200C || u == 0x200D || u == 0x2060 || u == 0xFEFF || (u >= 0xFE00 && u <= 0xFE0F) ||
-           (u >= 0xE0100 && u <= 0xE01EF);
-}
+// Characters that draw nothing (Unicode's default-ignorable code points: zero-width space,
+// joiners, direction marks and isolates, variation selectors, tags, byte-order mark, Hangul
+// fillers): text copied from web pages and phones carries them after letters, where they
+// would make the letter a character the code page lacks. The soft hyphen is one the code
+// page holds, and stays.
+bool Invisible(utf8proc_int32_t u) { return u != 0x00AD && utf8proc_get_property(u)->ignorable; }
 
 bool Pictogramme(utf8proc_int32_t u)
 {

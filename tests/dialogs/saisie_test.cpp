@@ -376,10 +376,12 @@ TEST_F(Saisie, InsererEtSupprimerDesVisees)
 TEST_F(Saisie, InsererUnCarrefourPuisLeSupprimer)
 {
     ed->OuvreFiche(nullptr, &massif, 0, &prefs);
+    ed->PremierCoefTopofil = 1.002L;
     points.reponses = {{IDialoguePoint::Valider, aide::Point("X", 1)}, {IDialoguePoint::Valider, aide::Point("X", 2)}};
     // The comment holds a character the file lacks: "Non" stays in it, the caret at its end.
     PiloteModalInstalle pilote([&](QDialog& d) {
         EXPECT_EQ(&d, ed->Informations);
+        EXPECT_EQ(ed->Informations->Topofil->text(), "1.002");  // the split gallery's own
         ed->Informations->Info->setText("galerie ł");
         ed->Informations->Topofil->setText("1.01");
         QTest::mouseClick(ed->Informations->Button1, Qt::LeftButton);

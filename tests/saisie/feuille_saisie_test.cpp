@@ -307,6 +307,10 @@ TEST_F(Feuille, LargeursHauteursEtDrapeaux)
     EXPECT_EQ(static_cast<double>(lue->Galeries[0]->Visee(1)->CorrDeveloppement), 12.5);
     EXPECT_FALSE(ValideAvec(valeur, "x"));
     EXPECT_EQ(DernierMessage(), "La correction du développement doit être numérique.");
+    TFiche* corrigee = Fiche({1});
+    corrigee->Galeries[0]->Visee(1)->CorrDeveloppement = 1234.5L;  // shown whole, kept by another cell's edit
+    ASSERT_TRUE(ValideAvec(croquis, "1", corrigee));
+    EXPECT_EQ(static_cast<double>(lue->Galeries[0]->Visee(1)->CorrDeveloppement), 1234.5);
 }
 
 TEST_F(Feuille, ToutCopier)

@@ -587,7 +587,7 @@ TEST(FichierTexte, BlocsDUneFiche)
     g->Depart.Indice = 3;
     g->Arrivee.Terminus = true;
     g->Arrivee.X = 12345.678912L;
-    g->Coefficient = 1;
+    g->Coefficient = 1.23456L;
     g->Couleur = 0x0000FF;
     auto v = Visee(123.456L, 359.96L, 12.34L);
     v->UnitePente = 4;
@@ -620,7 +620,7 @@ TEST(FichierTexte, BlocsDUneFiche)
         // start, end
         "Pt", "A", "3", "0\t0\t0", "Terminus", "12345.6789\t0\t0",
         // sums, length sums, development, coefficient, comment
-        "0", "0", "0", "0", "0", "0", "1", "", "Nb_Visee 2",
+        "0", "0", "0", "0", "0", "0", "1.23456", "", "Nb_Visee 2",
         // Readings keep every digit typed; what fits the field's digits is written with them.
         "123.456\tm\t359.96\tdeg\t12.34\tvul\t1 2\t\tm\t\t\tm\t0\t0\tN\t0\tN\t0\t0\t0\t0\tN\tc\xF4t\xE9\tgauche",
         "1E-006\tm\t10\t-grade\t60\t-vul\t\t\tm\t\t\tm\t0\t0\tN\t0\tN\t0\t0\t0\t0\tO\t1234.5\t", "1", "N", "N", "N",

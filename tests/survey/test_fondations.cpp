@@ -225,6 +225,8 @@ TEST(Textes, TexteCourtEtCasse)
               "andre a\tb x\r\n\x99\xA9 ? Zo\xE9 ?");
     EXPECT_EQ(CaracteresHorsCp1252("Me\u0301andre \u00AE\uFE0F \u0141 \u0141\u200B"), "\u0141");
     EXPECT_EQ(ExterieurEnUtf8("e\u0301\u200B\u200C"), "\u00E9");
+    // Every default-ignorable character goes, without its letter; the soft hyphen stays.
+    EXPECT_EQ(Utf8VersCp1252("a\u200E\u061C\u202A\u2066\u2061\u180E\u3164\u034Fb\U000E0041 co\u00ADte"), "ab co\xADte");
     EXPECT_EQ(ListeBornee({"a", "b", "c"}, 2, true), "a\rb\r... et 1 autre.");
     EXPECT_EQ(ListeBornee({"1", "2", "3"}, 3, false), "1, 2 et 3");
 }
