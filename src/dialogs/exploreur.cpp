@@ -262,6 +262,26 @@ public:
 
 protected:
     void startDrag(Qt::DropActions) override { Glisse(this, TExploreur::Controle::Liste); }
+    void keyPressEvent(QKeyEvent* ev) override
+    {
+        Vue::keyPressEvent(ev);
+        // An arrow that cannot go further (on the first item, in a list of one) still selects
+        // the item with the focus frame, as every other arrow does.
+        switch (ev->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            if (!(ev->modifiers() & Qt::ControlModifier))
+                e_.ListView1->SelectionneCourant();
+            break;
+        default: break;
+        }
+    }
     // F2 and a slow second click on the selected name rename it where "Renommer" may.
     bool edit(const QModelIndex& i, QAbstractItemView::EditTrigger declencheur, QEvent* ev) override
     {
@@ -353,6 +373,36 @@ void ListeExplorateur::Ajoute(const std::string& nom, int image, const std::stri
     auto* c = new QStandardItem(Q(troisieme));
     c->setEditable(false);
     modele_->appendRow({a, b, c});
+}
+
+void ListeExplorateur::SelectionneCourant()
+{
+    const QModelIndex i = Vue()->currentIndex();
+    if (i.isValid() && !Vue()->selectionModel()->isRowSelected(i.row(), {}))
+        Selectionne(i.row());
+}
+
+ListeExplorateur::Repere ListeExplorateur::Courant() const
+{
+    Repere r;
+    const QModelIndex i = Vue()->currentIndex();
+    if (!i.isValid())
+        return r;
+    r.fiche = Fiche(i.row());
+    r.nom = Texte(i.row());
+    r.image = Image(i.row());
+    return r;
+}
+
+void ListeExplorateur::Retrouve(const Repere& r)
+{
+    if (r.image < 0)
+        return;
+    for (int l = 0; l < Nombre(); ++l)
+        if (Fiche(l) == r.fiche && Texte(l) == r.nom && Image(l) == r.image) {
+            icones_->selectionModel()->setCurrentIndex(modele_->index(l, 0), QItemSelectionModel::NoUpdate);
+            return;
+        }
 }
 
 bool ListeExplorateur::EnEdition() const
@@ -493,14 +543,21 @@ bool ListeExplorateur::eventFilter(QObject* o, QEvent* ev)
         if (vue && !EnEdition()) {
             auto* k = static_cast<QKeyEvent*>(ev);
             if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+                SelectionneCourant();
                 e_.ListView1DblClick();
                 return true;
             }
             if (TExploreur::TouchePoubelle(*k)) {
+                SelectionneCourant();
                 e_.Supprime();
                 return true;
             }
         }
+        break;
+    case QEvent::ContextMenu:
+        // The menu asked from the keyboard is about the item with the focus frame.
+        if (vue && static_cast<QContextMenuEvent*>(ev)->reason() == QContextMenuEvent::Keyboard)
+            SelectionneCourant();
         break;
     case QEvent::MouseButtonDblClick:
         if (fond) {
@@ -798,7 +855,7 @@ Adresse TExploreur::Localisation_Noeud(QTreeWidgetItem* noeud)
 
 QTreeWidgetItem* TExploreur::Noeud_Equivalent()
 {
-    QTreeWidgetItem* sel = NoeudSelectionne();
+    QTreeWidgetItem* sel = dossierListe();
     if (!sel) {
         Invite().Message(QStringLiteral("Noeud vide dans Noeud_Equivalent"), Icone::Aucune, {Bouton::OK});
         return nullptr;
@@ -822,6 +879,8 @@ bool TExploreur::dansLieu() const
 }
 
 bool TExploreur::corbeilleOuverte() const { return EstCorbeille(NoeudSelectionne()); }
+
+QTreeWidgetItem* TExploreur::dossierListe() const { return NoeudSelectionne() ? NoeudSelectionne() : racine_; }
 
 // ---- building ----
 
@@ -930,6 +989,8 @@ void TExploreur::MiseAJour()
             }
     }
     QTreeWidgetItem* sel = NoeudSelectionne();
+    // The keyboard goes on from the list's current item when its folder is shown again.
+    const ListeExplorateur::Repere courant = ListView1->Courant();
     const bool corbeilleChoisie = EstCorbeille(sel);
     const int L = sel ? Niveau(sel) : 0;
     std::vector<std::string> chemin(static_cast<std::size_t>(L));
@@ -970,10 +1031,12 @@ void TExploreur::MiseAJour()
 
     if (corbeilleChoisie) {
         SelectionneNoeud(corbeille_);
+        ListView1->Retrouve(courant);
         return;
     }
     QTreeWidgetItem* n = racine_;
-    for (int k = 1; k <= L; ++k) {
+    int k = 1;
+    for (; k <= L; ++k) {
         SelectionneNoeud(n);
         QTreeWidgetItem* suivant = nullptr;
         for (int c = 0; c < n->childCount() && !suivant; ++c)
@@ -984,6 +1047,8 @@ void TExploreur::MiseAJour()
         n = suivant;
     }
     SelectionneNoeud(n);
+    if (k > L)
+        ListView1->Retrouve(courant);
 }
 
 void TExploreur::TreeView1Change(QTreeWidgetItem* noeud)
@@ -1150,6 +1215,18 @@ void TExploreur::ListView1DblClick()
         SelectionneNoeud(n);
 }
 
+void TExploreur::Editer()
+{
+    const int l = ListView1->Selection();
+    if (l < 0)
+        Invite().Message(QString::fromUtf8(kTexteRienDeChoisi), Icone::Aucune, {Bouton::OK});
+    else if (corbeilleOuverte())
+        Invite().Message(QStringLiteral("Une fiche de la corbeille ne s'ouvre pas : restaurez-la d'abord."),
+                         Icone::Aucune, {Bouton::OK});
+    else
+        ListView1DblClick();
+}
+
 void TExploreur::Ouvrir1Click()
 {
     if (focus_ == Controle::Arbre) {
@@ -1169,7 +1246,7 @@ bool TExploreur::cible(QTreeWidgetItem*& noeud, TFiche*& fiche)
     } else if (focus_ == Controle::Liste) {
         const int l = ListView1->Selection();
         if (l < 0)
-            noeud = NoeudSelectionne();
+            noeud = dossierListe();
         else if (TFiche* f = ListView1->Fiche(l))
             fiche = f;
         else if (!dansLieu())
@@ -1182,8 +1259,10 @@ void TExploreur::Proprits1Click()
 {
     QTreeWidgetItem* noeud;
     TFiche* fiche;
-    if (!cible(noeud, fiche))
+    if (!cible(noeud, fiche)) {
+        Invite().Message(QString::fromUtf8(kTexteRienDeChoisi), Icone::Aucune, {Bouton::OK});
         return;
+    }
     TMassif* m = massif();
     if (!m)
         return;
@@ -1255,9 +1334,9 @@ void TExploreur::Exclure1Click()
 
 QTreeWidgetItem* TExploreur::dossierCommande()
 {
-    if (focus_ == Controle::Liste && ListView1->Selection() >= 0 && !dansLieu())
-        return Noeud_Equivalent();
-    return NoeudSelectionne();
+    if (focus_ != Controle::Liste)
+        return NoeudSelectionne();
+    return ListView1->Selection() >= 0 && !dansLieu() ? Noeud_Equivalent() : dossierListe();
 }
 
 void TExploreur::Nouvellefiche1Click()
@@ -1346,6 +1425,13 @@ void TExploreur::PopupMenu1Popup()
         Isoler1->setVisible(item && !binItem && !bin);
         Exclure1->setVisible(item && !binItem && !bin);
     }
+    // What has nothing to act on is offered greyed: a tree left without a folder by « Parent »
+    // on the root, a list without a selected item. The list's own folder is always there.
+    const bool liste = focus_ == Controle::Liste;
+    for (QAction* a : {Couper1, Copier1, Supprimer1, Restaurer1, Renommer1, Isoler1, Exclure1})
+        a->setEnabled(liste ? item : sel != nullptr);
+    for (QAction* a : {Ouvrir1, Rechercher1, Coller1, Nouvellefiche1, Proprits1})
+        a->setEnabled(liste || sel);
 }
 
 void TExploreur::FormActivate()

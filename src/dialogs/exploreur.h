@@ -137,6 +137,18 @@ public:
     int LigneEn(const QPoint& p) const;
     // A rename editor is open.
     bool EnEdition() const;
+    // The keyboard acts on the item with the focus frame, as a right click on the item under
+    // it: that item is made the selected one.
+    void SelectionneCourant();
+    // The current item, to be found again (with the focus frame only, as the rebuild leaves
+    // nothing selected) once the list is filled anew.
+    struct Repere {
+        TFiche* fiche = nullptr;
+        std::string nom;
+        int image = -1;
+    };
+    Repere Courant() const;
+    void Retrouve(const Repere& r);
 
     bool eventFilter(QObject* o, QEvent* ev) override;
 
@@ -237,6 +249,8 @@ public:
     Q_INVOKABLE void Suivant();
     Q_INVOKABLE void DossierParent();
     Q_INVOKABLE void ListView1DblClick();
+    // The main window's "Editer": the list's selected item, or why there is none to open.
+    Q_INVOKABLE void Editer();
     void Ouvrir1Click();
     void Rechercher1Click();
     void Nouvellefiche1Click();
@@ -311,6 +325,9 @@ private:
     // The open folder is a place.
     bool dansLieu() const;
     bool corbeilleOuverte() const;
+    // The folder the list shows: the open one, or the root while « Parent » has left the
+    // tree without one.
+    QTreeWidgetItem* dossierListe() const;
     // The folder a command works on, as Properties, Isolate and Exclude choose it: a
     // folder node, or a sheet (with null node), or nothing.
     bool cible(QTreeWidgetItem*& noeud, TFiche*& fiche);

@@ -10,6 +10,7 @@
 #include "calcul/drapeaux.h"
 #include "dialogs/exploreur.h"
 #include "dialogs/hors_cp1252.h"
+#include "dialogs/messages_communs.h"
 #include "platform/interlocuteur.h"
 #include "platform/texte.h"
 
@@ -89,11 +90,12 @@ bool TExploreur::source(QTreeWidgetItem*& noeud, TFiche*& fiche, const QString& 
 {
     noeud = nullptr;
     fiche = nullptr;
-    const bool deplacement = refusDansCorbeille.startsWith(QStringLiteral("Impossible de déplacer"));
     if (focus_ == Controle::Arbre) {
         QTreeWidgetItem* sel = NoeudSelectionne();
-        if (!sel)
+        if (!sel) {
+            Refus(QString::fromUtf8(kTexteRienDeChoisi));
             return false;
+        }
         if (EstCorbeille(sel)) {
             Refus(refusCorbeille);
             return false;
@@ -105,15 +107,14 @@ bool TExploreur::source(QTreeWidgetItem*& noeud, TFiche*& fiche, const QString& 
         noeud = sel;
         return true;
     }
-    if (focus_ != Controle::Liste)
-        return false;
     const int l = ListView1->Selection();
-    if (l < 0)
-        return false;
-    // Cut and copy refuse everything of the open bin; delete refuses the bin item and
-    // leaves the sheets of the open bin alone.
-    if (ListView1->Image(l) == 2 || (deplacement && corbeilleOuverte())) {
+    // Nothing is taken out of the open bin but by « Restaurer ».
+    if (focus_ == Controle::Liste && (corbeilleOuverte() || (l >= 0 && ListView1->Image(l) == 2))) {
         Refus(refusDansCorbeille);
+        return false;
+    }
+    if (focus_ != Controle::Liste || l < 0) {
+        Refus(QString::fromUtf8(kTexteRienDeChoisi));
         return false;
     }
     if (dansLieu()) {
@@ -411,14 +412,20 @@ void TExploreur::Coller()
         }
         dest = Noeud_Equivalent();
     } else {
-        dest = NoeudSelectionne();
+        dest = focus_ == Controle::Liste ? dossierListe() : NoeudSelectionne();
         if (EstCorbeille(dest)) {
             versCorbeille();
             return;
         }
     }
-    if (!PressePapier.Rempli || !dest)
+    if (!dest) {
+        Refus(QStringLiteral("Choisissez d'abord le dossier où coller."));
         return;
+    }
+    if (!PressePapier.Rempli) {
+        Refus(QStringLiteral("Il n'y a rien à coller : coupez ou copiez d'abord un dossier ou une fiche."));
+        return;
+    }
     const Adresse d = Localisation_Noeud(dest);
     const int e = Niveau(dest);
     auto pas = std::make_unique<TDeplacement>();

@@ -7,6 +7,8 @@ namespace karst {
 
 inline constexpr char kTexteViseeImpossibleIci[] = "Impossible d'ajouter une visée ici.";
 inline constexpr char kTexteAucuneFiche[] = "Il n'y a pas de fiches.";
+// An explorer command asked while nothing is shown selected.
+inline constexpr char kTexteRienDeChoisi[] = "Choisissez d'abord un dossier ou une fiche.";
 inline constexpr char kTexteExportationTerminee[] = "Exportation terminée";
 inline constexpr char kTexteMassifFerme[] = "Le massif a été fermé.";
 inline constexpr char kTexteInviteEchelle[] = "Nouvelle échelle (1/n, n>=100)";

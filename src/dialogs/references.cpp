@@ -99,6 +99,21 @@ private:
     TReference* reference_;
 };
 
+// Enter on a link the keyboard has reached follows it, as a click does.
+class FiltreLien : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* e) override
+    {
+        if (!ToucheEntree(e))
+            return QObject::eventFilter(objet, e);
+        emit static_cast<QLabel*>(objet)->linkActivated(static_cast<QLabel*>(objet)->text());
+        return true;
+    }
+};
+
 QLineEdit* EditionReel(const char* nom, const QString& texte, QWidget* parent)
 {
     QLineEdit* e = NouvelleEdition(nom, parent);
@@ -319,6 +334,9 @@ TDeclinaisonDefaut::TDeclinaisonDefaut(const std::string& repProgramme, QWidget*
     Label4 = new QLabel(QStringLiteral("<a href=\"#\">sur internet ...</a>"), magnetique);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setCursor(Qt::PointingHandCursor);
+    // Tab reaches the link too, and Enter follows it.
+    Label4->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    Label4->installEventFilter(new FiltreLien(Label4));
     connect(Label4, &QLabel::linkActivated, this, [this] { Label4Click(); });
     Ligne(f1, QStringLiteral("&Valeur initiale"), Edit1, QStringLiteral("en degré"));
     Ligne(f1, QStringLiteral("&Date"), MaskEdit1);

@@ -237,6 +237,9 @@ public:
     void MontreEtat(const TexteCp1252& texte) { MontreEtat(TexteEcran(texte)); }
     // The main window and this view window active again, after a stop or progress window.
     void RedevientActive();
+    // The keyboard back from the 3D palette: this window active, its drawing or its model
+    // with the focus.
+    void RepriseClavier();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <functional>
 
 #include "dialogs/messages_communs.h"
 #include "formulaires/controles.h"
@@ -95,6 +96,16 @@ namespace {
 QPointer<TOutils_3D> g_outils;
 QPointer<TArret> g_arret;
 
+// Hands the events of the object it filters to a function.
+class FiltreEvenements : public QObject {
+public:
+    FiltreEvenements(QObject* parent, std::function<bool(QEvent*)> f) : QObject(parent), f_(std::move(f)) {}
+    bool eventFilter(QObject*, QEvent* e) override { return f_(e); }
+
+private:
+    std::function<bool(QEvent*)> f_;
+};
+
 QToolButton* BoutonOutil(QWidget* parent, const char* nom, const QString& texte, const QString& bulle)
 {
     auto* b = new QToolButton(parent);
@@ -165,7 +176,8 @@ TOutils_3D::TOutils_3D(TForm1& form, QWidget* parent)
     setObjectName(QStringLiteral("Outils_3D"));
     setWindowTitle(QStringLiteral("Outils_3D"));
     setProperty("HelpContext", 11);
-    OpenGL = new QCheckBox(QStringLiteral("3&D"), this);
+    // Its letter is not one of the main window's menus, which Alt+D would open instead.
+    OpenGL = new QCheckBox(QStringLiteral("&3D"), this);
     OpenGL->setObjectName(QStringLiteral("OpenGL"));
     Rotation = BoutonOutil(this, "Rotation", QStringLiteral("R"), QStringLiteral("Rotation"));
     Translation = BoutonOutil(this, "Translation", QStringLiteral("T"), QStringLiteral("Translation"));
@@ -280,6 +292,15 @@ void TOutils_3D::FormKeyUp(Qt::KeyboardModifiers etat)
 
 void TOutils_3D::keyPressEvent(QKeyEvent* e)
 {
+    // F6, which brought the keyboard here, and Escape give it back to the view.
+    if ((e->key() == Qt::Key_F6 || e->key() == Qt::Key_Escape) && !(e->modifiers() & ~Qt::KeypadModifier)) {
+        TAfficheur* a = nullptr;
+        VuePerspective(form_, &a);
+        if (a)
+            a->RepriseClavier();
+        e->accept();
+        return;
+    }
     FormKeyDown(Etat(*e, true));
     QWidget::keyPressEvent(e);
 }
@@ -373,7 +394,42 @@ void TAfficheur::Fabrique3D()
     auto* l = new QVBoxLayout(Support_OpenGL);
     l->setContentsMargins(0, 0, 0, 0);
     l->addWidget(Panneau3D);
-    Panneau3D->installEventFilter(this);
+    // The panel's events reach the window through a filter of the panel's own, after the
+    // application's filters: the window's, which it keeps for the tooltip, would meet them
+    // before the one that opens the pop-up menu on Shift+F10, and keep them.
+    Panneau3D->installEventFilter(new FiltreEvenements(Panneau3D, [this](QEvent* evenement) {
+        switch (evenement->type()) {
+        // Every mouse event stays on the panel: one that climbed to the window would reach
+        // the tools of the hidden drawing (a double click would start a drag that nothing
+        // ends), and the wheel would scroll the hidden bars.
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            auto* m = static_cast<QMouseEvent*>(evenement);
+            if (m->button() == Qt::RightButton) {
+                if (evenement->type() == QEvent::MouseButtonPress)
+                    MenuContextuel(m->globalPosition().toPoint());
+                return true;
+            }
+            Support_OpenGLMouseDown(m->position().toPoint().x(), m->position().toPoint().y());
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto* m = static_cast<QMouseEvent*>(evenement);
+            Support_OpenGLMouseMove(m->position().toPoint().x(), m->position().toPoint().y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease: Support_OpenGLMouseUp(); return true;
+        case QEvent::Wheel: return true;
+        // The right button's press has opened the menu already; the keyboard asks here.
+        case QEvent::ContextMenu:
+            if (auto* c = static_cast<QContextMenuEvent*>(evenement); c->reason() == QContextMenuEvent::Keyboard)
+                MenuContextuel(c->globalPos());
+            return true;
+        case QEvent::KeyPress: keyPressEvent(static_cast<QKeyEvent*>(evenement)); return true;
+        case QEvent::KeyRelease: keyReleaseEvent(static_cast<QKeyEvent*>(evenement)); return true;
+        default: return false;
+        }
+    }));
     Panneau3D->setMouseTracking(false);
     Panneau3D->setFocusPolicy(Qt::StrongFocus);
     connect(Panneau3D, &PanneauOpenGL::Redimensionne, this, [this] {
@@ -574,8 +630,27 @@ bool TAfficheur::event(QEvent* e)
     return QWidget::event(e);
 }
 
+void TAfficheur::RepriseClavier()
+{
+    RedevientActive();
+    QWidget* surface = Mode3D() && Panneau3D ? static_cast<QWidget*>(Panneau3D) : Image2;
+    surface->setFocus(Qt::OtherFocusReason);
+}
+
 void TAfficheur::keyPressEvent(QKeyEvent* e)
 {
+    // F6 takes the keyboard to the 3D palette, as it goes from pane to pane in a desktop
+    // program: there Tab, Space and the underlined letters reach every box and button.
+    if (e->key() == Qt::Key_F6 && !(e->modifiers() & ~Qt::KeypadModifier) && Genre() == GenreVue::Perspective) {
+        TOutils_3D& outils = Outils3D(form_);
+        if (outils.isVisible() && outils.isEnabled()) {
+            outils.raise();
+            outils.activateWindow();
+            outils.OpenGL->setFocus(Qt::ShortcutFocusReason);
+        }
+        e->accept();
+        return;
+    }
     // Escape in the window that turns stops it, as "Arrêter" does.
     if (e->key() == Qt::Key_Escape && (EnRotation || CaTourne->isActive())) {
         Arret(form_).hide();
@@ -610,39 +685,6 @@ bool TAfficheur::eventFilter(QObject* objet, QEvent* evenement)
         const QPoint p = Image2->mapFromGlobal(static_cast<QMouseEvent*>(evenement)->globalPosition().toPoint());
         Image2MouseMove(p.x(), p.y());
         return true;
-    }
-    if (Panneau3D && objet == Panneau3D) {
-        switch (evenement->type()) {
-        // Every mouse event stays on the panel: one that climbed to the window would reach
-        // the tools of the hidden drawing (a double click would start a drag that nothing
-        // ends), and the wheel would scroll the hidden bars.
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick: {
-            auto* m = static_cast<QMouseEvent*>(evenement);
-            if (m->button() == Qt::RightButton) {
-                if (evenement->type() == QEvent::MouseButtonPress)
-                    MenuContextuel(m->globalPosition().toPoint());
-                return true;
-            }
-            Support_OpenGLMouseDown(m->position().toPoint().x(), m->position().toPoint().y());
-            return true;
-        }
-        case QEvent::MouseMove: {
-            auto* m = static_cast<QMouseEvent*>(evenement);
-            Support_OpenGLMouseMove(m->position().toPoint().x(), m->position().toPoint().y());
-            return true;
-        }
-        case QEvent::MouseButtonRelease: Support_OpenGLMouseUp(); return true;
-        case QEvent::Wheel: return true;
-        // The right button's press has opened the menu already; the keyboard asks here.
-        case QEvent::ContextMenu:
-            if (auto* c = static_cast<QContextMenuEvent*>(evenement); c->reason() == QContextMenuEvent::Keyboard)
-                MenuContextuel(c->globalPos());
-            return true;
-        case QEvent::KeyPress: keyPressEvent(static_cast<QKeyEvent*>(evenement)); return true;
-        case QEvent::KeyRelease: keyReleaseEvent(static_cast<QKeyEvent*>(evenement)); return true;
-        default: break;
-        }
     }
     if (objet == Image2 && evenement->type() == QEvent::ContextMenu) {
         MenuContextuel(static_cast<QContextMenuEvent*>(evenement)->globalPos());

@@ -181,7 +181,7 @@ void InstalleExplorateur(TForm1& f)
     relie({f.Couper1, f.BoutonCouper}, &TExploreur::Couper);
     relie({f.Copier1, f.BoutonCopier}, &TExploreur::Copier);
     relie({f.Coller1, f.BoutonColler}, &TExploreur::Coller);
-    relie({f.BoutonEditer}, &TExploreur::ListView1DblClick);
+    relie({f.BoutonEditer}, &TExploreur::Editer);
     relie({f.BoutonProprietes}, &TExploreur::Proprits1Click);
     for (QAction* a : {f.Explorateur1, f.BoutonExplorer}) {
         f.DeclareCommande(a);

@@ -437,6 +437,48 @@ TEST_F(ExplorateurSouris, AnnulerSuitLesFichesManiees)
     EXPECT_EQ(Relu(), apres);
 }
 
+// The keyboard acts on the item with the focus frame; a command with nothing shown selected is
+// greyed or says why.
+TEST_F(ExplorateurSouris, LeClavierAgitSurCeQuiEstMontre)
+{
+    Ouvre({{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"S", "E", "R", "L"}});
+    Clique(Enfant(e->Racine(), "S"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), Liste());
+    invite.reponses = {Bouton::Annuler};
+    MenuAuClavier(Qt::Key_S);
+    ASSERT_FALSE(invite.Textes().isEmpty());
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("Mettre le dossier C dans la corbeille ?"));
+    // Unselected, the first cave is selected again by an arrow that cannot go further.
+    QTest::keyClick(Liste(), Qt::Key_Space, Qt::ControlModifier);
+    ASSERT_EQ(e->ListView1->Selection(), -1);
+    QTest::keyClick(Liste(), Qt::Key_Up);
+    EXPECT_EQ(e->ListView1->Selection(), 0);
+    // After F2, the next arrow goes on from the renamed cave.
+    QTest::keyClick(Liste(), Qt::Key_Right);
+    QTest::keyClick(Liste(), Qt::Key_F2);
+    Tape(QStringLiteral("Dd"), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(e->ListView1->Texte(e->ListView1->Selection()), "E");
+
+    // The empty bin offers neither « Couper » nor « Restaurer ».
+    Clique(e->NoeudCorbeille());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(e->PopupMenu1->isVisible());
+    EXPECT_FALSE(e->Couper1->isEnabled());
+    EXPECT_FALSE(e->Restaurer1->isEnabled());
+    QTest::keyClick(e->PopupMenu1, Qt::Key_Escape);
+
+    // « Parent » on the root leaves nothing selected: the toolbar's commands say so.
+    Clique(e->Racine());
+    const int avant = invite.Textes().size();
+    for (QAction* a : {f->BoutonParent, f->BoutonSupprimer, f->BoutonCouper, f->BoutonEditer})
+        QTest::mouseClick(f->ToolBar3->widgetForAction(a), Qt::LeftButton);
+    EXPECT_EQ(invite.Textes().mid(avant),
+              QStringList(3, QStringLiteral("Choisissez d'abord un dossier ou une fiche.")));
+}
+
 TEST_F(ExplorateurSouris, GlisserDepuisLaListeDansChaqueStyle)
 {
     std::vector<Adresse> adresses{{"Z", "K", "R", "L"}};

@@ -4,7 +4,9 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -196,6 +198,16 @@ TEST(References, Declinaisons)
     EXPECT_EQ(d.Edit2->text(), QStringLiteral("1"));
     EXPECT_EQ(LitDate(d.MaskEdit1), "01/01/80");
     EXPECT_FALSE(d.GeodesiqueModifie);
+    // Tab goes on from the yearly decrease to the link, which Enter follows.
+    d.show();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    d.Edit2->setFocus();
+    QSignalSpy suivi(d.Label4, &QLabel::linkActivated);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), d.Label4);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(suivi.size(), 1);
 
     FixeDate(d.MaskEdit1, "  /06/98");
     d.OKBtnClick();

@@ -42,6 +42,7 @@
 #include "etapes_rotation.h"
 #include "formulaires/expert.h"
 #include "platform/canvas.h"
+#include "platform/dialogues_qt.h"
 #include "platform/imprimante.h"
 #include "platform/interlocuteur.h"
 #include "platform/modal.h"
@@ -1437,6 +1438,7 @@ protected:
         Vues::SetUp();
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "the OpenGL panel needs an X display";
+        HabilleDialoguesQt();  // as the program's start does, before any window
         // The sample massif computed and its perspective window open, palette shown.
         f = Cree();
         repondeur = std::make_unique<Repondeur>();
@@ -1577,6 +1579,23 @@ TEST_F(VuesX11, StereoTroisDEtPaletteAuClavier)
     QSignalSpy verification(a->Timer1, &QTimer::timeout);
     ASSERT_TRUE(verification.wait(3000));
     EXPECT_TRUE(outils.isVisible());
+
+    // F6 back to the model, where Shift+F10 opens the view's menu; F6 again to the palette,
+    // where Space unticks « 3D », Tab and Space choose « Stéréo », Alt+3 ticks « 3D » again.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == a->Panneau3D; }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == a->PopupMenu1; }));
+    QTest::keyClick(a->PopupMenu1, Qt::Key_Escape);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == outils.OpenGL; }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_FALSE(a->Mode3D());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(p.Stereo);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_3, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return a->Mode3D(); }));
 
     // Closing the window in 3D: the box unticked and the movement buttons disabled.
     qobject_cast<QMdiSubWindow*>(a->parentWidget())->close();
