@@ -105,9 +105,10 @@ std::string DefautPdf(const std::string& chemin, bool peint)
 // a full disk would otherwise be told only once every page is drawn.
 bool PlaceAuBout(const std::string& chemin)
 {
+    // A file that cannot be opened is for the job's end to tell.
     const int fd = ::open(chemin.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return true;
     struct stat st {};
     bool place = ::fstat(fd, &st) == 0;
     if (place) {

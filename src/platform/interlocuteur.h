@@ -58,7 +58,7 @@ struct DialogueImpression {
     // Whether the job of pages `de` to `a` (0 and 0: all) in `copies` copies is printed;
     // it says why not. Asked when the user confirms, before the dialog asks about writing
     // over a file.
-    std::function<bool(int de, int a, int copies)> accepte;
+    std::function<bool(int de, int a, int copies)> accepte = nullptr;
 };
 
 class Interlocuteur {

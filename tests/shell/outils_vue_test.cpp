@@ -279,10 +279,10 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     // Clicked inside a long page, through the events the page lets through: the rest of the
     // page is not drawn.
     v->colonnes = 1;
-    v->traits = 20000;
+    v->traits = 40000;
     v->avantTraits = [] { QTimer::singleShot(0, [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); }); };
     a->Imprime(0, 0, 1, f->Marge);
-    EXPECT_LT(imprimante->pages_.back()->Traces.size(), 5000u);
+    EXPECT_LT(imprimante->pages_.back()->Traces.size(), 2000u);
     EXPECT_EQ(imprimante->Journal.back(), "Abandon");
     v->traits = 0;
     v->avantTraits = nullptr;
