@@ -203,7 +203,7 @@ std::string RaisonEchec(int code)
 
 std::string RaisonSysteme(int code)
 {
-    std::string raison = RaisonEchec(code);
+    std::string raison = code == EISDIR ? "un dossier porte ce nom" : RaisonEchec(code);
     if (!raison.empty())
         return raison;
     raison = std::strerror(code);
