@@ -335,7 +335,8 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     v->colonnes = 2;
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), nom + QStringLiteral(".partiel")));
     a->Imprime(0, 0, 1, f->Marge);
-    EXPECT_EQ(invite.Textes().last(), "Impossible d'écrire le fichier " + nom + " : invalid argument.");
+    EXPECT_EQ(invite.Textes().last(),
+              "Impossible d'écrire le fichier " + nom + " : " + QString::fromStdString(RaisonSysteme(EINVAL)) + ".");
     EXPECT_TRUE(lu() == avant && QDir(dirU.path()).entryList(QDir::Files).size() == 1);
     // With room again the next is whole; through a link, the document the link names is.
     const QString lien = dirU.path() + QStringLiteral("/lien.pdf");
