@@ -82,27 +82,46 @@ std::string DefautPdf(const std::string& chemin, bool peint)
 {
     const int fd = ::open(chemin.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
-        return RaisonEchec(errno);
+        return RaisonSysteme(errno);
     struct Ferme {
         int fd;
         ~Ferme() { ::close(fd); }
     } ferme{fd};
     if (::fsync(fd) != 0)
-        return RaisonEchec(errno);
+        return RaisonSysteme(errno);
     if (peint && PdfEntier(fd))
         return {};
     const std::vector<char> bloc(1 << 16, 0);
     for (int i = 0; i < 64; ++i) {
         const off_t fin = ::lseek(fd, 0, SEEK_END);
-        if (fin < 0 || ::pwrite(fd, bloc.data(), bloc.size(), fin) < 0 || ::fsync(fd) != 0) {
-            const std::string raison = RaisonEchec(errno);
-            if (!raison.empty())
-                return raison;
-            break;
-        }
+        if (fin < 0 || ::pwrite(fd, bloc.data(), bloc.size(), fin) < 0 || ::fsync(fd) != 0)
+            return RaisonSysteme(errno);
     }
     return "le document est incomplet";
 }
+
+// Whether the medium still takes a block at the end of the file at `chemin`: the block is
+// written there and taken back. The PDF engine keeps its write errors to itself, so that
+// a full disk would otherwise be told only once every page is drawn.
+bool PlaceAuBout(const std::string& chemin)
+{
+    // A file that cannot be opened is for the job's end to tell.
+    const int fd = ::open(chemin.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    struct stat st {};
+    bool place = ::fstat(fd, &st) == 0;
+    if (place) {
+        const std::vector<char> bloc(static_cast<std::size_t>(std::max<blksize_t>(st.st_blksize, 512)), 0);
+        place = ::pwrite(fd, bloc.data(), bloc.size(), st.st_size) == static_cast<ssize_t>(bloc.size());
+        [[maybe_unused]] const int retire = ::ftruncate(fd, st.st_size);
+    }
+    ::close(fd);
+    return place;
+}
+
+// The file a name leads to, links followed.
+QString Reel(const QString& nom) { return NomDeChemin(CheminReel(CheminSysteme(nom))); }
 
 }  // namespace
 
@@ -160,7 +179,8 @@ void ImprimanteQt::Debut()
     pdfDemande_.clear();
     if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty()) {
         pdfDemande_ = printer_->outputFileName();
-        printer_->setOutputFileName(pdfDemande_ + QStringLiteral(".partiel"));
+        // A link is followed, as saves do: the document it names is the one replaced.
+        printer_->setOutputFileName(Reel(pdfDemande_) + QStringLiteral(".partiel"));
     }
     // The canvas is made anew for each job: a font or pen of the last job stays behind.
     canvas_ = std::make_unique<CanvasPrinter>(*printer_);
@@ -168,12 +188,13 @@ void ImprimanteQt::Debut()
     enCours_ = true;
 }
 
-void ImprimanteQt::NouvellePage()
+bool ImprimanteQt::NouvellePage()
 {
     if (!enCours_)
-        return;
+        return false;
     canvas_->Vide();
     printer_->newPage();
+    return pdfDemande_.isEmpty() || PlaceAuBout(CheminSysteme(printer_->outputFileName()));
 }
 
 void ImprimanteQt::Abandon()
@@ -224,11 +245,11 @@ QString ImprimanteQt::Fin()
     }
     std::error_code erreur;
     std::filesystem::rename(std::filesystem::path(CheminSysteme(partiel)),
-                            std::filesystem::path(CheminSysteme(demande)), erreur);
+                            std::filesystem::path(CheminSysteme(Reel(demande))), erreur);
     if (!erreur)
         return {};
     QFile::remove(partiel);
-    return TexteEcritureImpossible(demande, RaisonEchec(erreur.value()));
+    return TexteEcritureImpossible(demande, RaisonSysteme(erreur.value()));
 }
 
 void ImprimanteQt::Renouvelle()
@@ -291,10 +312,11 @@ void ImprimanteFactice::Debut()
     enCours_ = true;
 }
 
-void ImprimanteFactice::NouvellePage()
+bool ImprimanteFactice::NouvellePage()
 {
     Journal.push_back("NouvellePage");
     pages_.push_back(std::make_unique<CanvasEnregistreur>(LargeurPage(), HauteurPage(), ppp_));
+    return true;
 }
 
 void ImprimanteFactice::Abandon()

@@ -37,7 +37,9 @@ public:
     virtual bool Paysage() const = 0;
     virtual void FixeTitre(const std::string& titre) = 0;
     virtual void Debut() = 0;
-    virtual void NouvellePage() = 0;
+    // False when the device takes no more (a full disk): the job ends there, and Fin
+    // says why.
+    virtual bool NouvellePage() = 0;
     virtual void Abandon() = 0;
     // Empty when the job is done, otherwise what went wrong, to be told to the user: a job
     // whose document could not be written must not pass for a printed one, nor take the
@@ -67,7 +69,7 @@ public:
     bool Paysage() const override;
     void FixeTitre(const std::string& titre) override;
     void Debut() override;
-    void NouvellePage() override;
+    bool NouvellePage() override;
     void Abandon() override;
     QString Fin() override;
     bool Imprime() const override { return enCours_; }
@@ -105,7 +107,7 @@ public:
     bool Paysage() const override { return paysage_; }
     void FixeTitre(const std::string& titre) override;
     void Debut() override;
-    void NouvellePage() override;
+    bool NouvellePage() override;
     void Abandon() override;
     QString Fin() override;
     bool Imprime() const override { return enCours_; }

@@ -16,7 +16,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <algorithm>
 
 #include "platform/dialogues_qt.h"
@@ -394,7 +396,7 @@ bool InterlocuteurQt::Impression(DialogueImpression& d)
     auto* boutons = p.findChild<QDialogButtonBox*>();
     if (boutons && p.metaObject()->indexOfSlot("_q_checkFields()") >= 0 &&
         QObject::disconnect(boutons, SIGNAL(accepted()), &p, SLOT(_q_checkFields()))) {
-        QObject::connect(boutons, &QDialogButtonBox::accepted, &p, [this, &p] {
+        QObject::connect(boutons, &QDialogButtonBox::accepted, &p, [this, &p, &d] {
             const auto* fichier = p.findChild<QLineEdit*>(QStringLiteral("filename"));
             if (fichier && fichier->isEnabled())
                 if (const std::string refus = RefusNonFichier(CheminSysteme(fichier->text()), "%1");
@@ -402,6 +404,16 @@ bool InterlocuteurQt::Impression(DialogueImpression& d)
                     Avertissement(QString::fromUtf8(refus).arg(fichier->text()));
                     return;
                 }
+            // A job too large is refused before Qt asks about writing over its file.
+            const auto* tout = p.findChild<QRadioButton*>(QStringLiteral("printAll"));
+            const auto* plage = p.findChild<QRadioButton*>(QStringLiteral("printRange"));
+            const auto* de = p.findChild<QSpinBox*>(QStringLiteral("from"));
+            const auto* a = p.findChild<QSpinBox*>(QStringLiteral("to"));
+            const auto* copies = p.findChild<QSpinBox*>(QStringLiteral("copies"));
+            if (d.accepte && tout && plage && de && a && copies && (tout->isChecked() || plage->isChecked()) &&
+                !(plage->isChecked() ? d.accepte(de->value(), std::max(de->value(), a->value()), copies->value())
+                                     : d.accepte(0, 0, copies->value())))
+                return;
             QMetaObject::invokeMethod(&p, "_q_checkFields");
         });
     }

@@ -3,9 +3,9 @@
 // one interlocutor: the Qt one on the screen, a scripted one in the tests.
 
 #include <QString>
-#include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +55,10 @@ struct DialogueImpression {
     int copies = 1;
     bool assembler = true;  // each copy whole before the next one
     bool inverse = false;   // last page first
+    // Whether the job of pages `de` to `a` (0 and 0: all) in `copies` copies is printed;
+    // it says why not. Asked when the user confirms, before the dialog asks about writing
+    // over a file.
+    std::function<bool(int de, int a, int copies)> accepte = nullptr;
 };
 
 class Interlocuteur {

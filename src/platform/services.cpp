@@ -203,7 +203,14 @@ bool FichierExiste(const std::string& chemin)
     return !chemin.empty() && fs::is_regular_file(chemin, e);
 }
 
-bool OuvreAdresse(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool OuvreAdresse(const QString& url)
+{
+    // Without a browser the click would do nothing without a word.
+    if (QDesktopServices::openUrl(QUrl(url)))
+        return true;
+    Invite().Avertissement(QStringLiteral("Aucun navigateur n'a pu ouvrir l'adresse %1.").arg(url));
+    return false;
+}
 
 bool OuvreCourriel(const QString& adresse, const QString& sujet)
 {
@@ -211,7 +218,10 @@ bool OuvreCourriel(const QString& adresse, const QString& sujet)
     QUrlQuery q;
     q.addQueryItem(QStringLiteral("Subject"), sujet);
     url.setQuery(q);
-    return QDesktopServices::openUrl(url);
+    if (QDesktopServices::openUrl(url))
+        return true;
+    Invite().Avertissement(QStringLiteral("Aucune messagerie n'a pu ouvrir un message à %1.").arg(adresse));
+    return false;
 }
 
 void JoueSon(const std::string& chemin)

@@ -33,7 +33,8 @@ std::string RepertoireProgramme();
 std::string TrouveFichier(const std::string& chemin);
 bool FichierExiste(const std::string& chemin);
 
-// Opens a web page, or a new mail to an address with a subject, in the user's programs.
+// Opens a web page, or a new mail to an address with a subject, in the user's programs;
+// false, after saying so, when no program took it.
 bool OuvreAdresse(const QString& url);
 bool OuvreCourriel(const QString& adresse, const QString& sujet);
 

@@ -243,6 +243,12 @@ void TForm1::Imprimer1Click()
     // The dialog counts pages in an int; a grid beyond it is refused when printed.
     d.maximum = a->Mode3D() ? 1 : static_cast<int>(std::clamp<int64_t>(int64_t{colonnes} * lignes, 1, INT_MAX));
     d.a = d.maximum;
+    if (!a->Mode3D())
+        d.accepte = [&](int de, int jusqua, int copies) {
+            const int64_t grille = int64_t{colonnes} * lignes;
+            const int64_t n = de == 0 ? grille : std::min<int64_t>(jusqua, grille) - std::max(de, 1) + 1;
+            return GrilleImprimable(*a->Graphique, colonnes, lignes, std::max<int64_t>(n, 0) * copies, kPagesMax);
+        };
     // A print to a file goes by default beside the massif (or where the last one went),
     // not into whatever folder the program was started from.
     if (d.imprimante && d.imprimante->outputFormat() == QPrinter::PdfFormat) {

@@ -16,6 +16,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "calcul/drapeaux.h"
@@ -118,8 +119,8 @@ void TAfficheur::Imprime(int premiere, int derniere, int copies, const TMarge& m
     for (int64_t i = 0; i < total && evolution->isVisible(); ++i) {
         const int64_t k = assembler ? i % n : i / copies;
         const auto p = static_cast<int>(inverse ? fin - 1 - k : debut - 1 + k);
-        if (i > 0)
-            imp.NouvellePage();
+        if (i > 0 && !imp.NouvellePage())
+            break;
         Graphique->DessinePage(p % colonnes, p / colonnes, marge.Gauche, marge.Haut, OutilSouris(), imp.Canvas(), 1.0);
         ImprimePage(imp, p, marge);
         TraiteMessages();
@@ -216,13 +217,17 @@ bool GrilleImprimable(const TGraphique& vue, int colonnes, int lignes, int64_t p
         Invite().Avertissement(QStringLiteral("Les marges ne laissent aucune place sur la page : rien n'est imprimé."));
         return false;
     }
-    if (pages <= maximum)
+    // A side of INT_MAX pages is where the count stopped: the grid is larger still.
+    const bool auDela = (colonnes == INT_MAX || lignes == INT_MAX) && pages >= INT_MAX;
+    if (pages <= maximum && !auDela)
         return true;
     // A grid this large comes from a drawing far too wide for its scale, most often a
     // reference point typed in metres where kilometres were meant.
-    const std::string combien = "demanderait " + FormatNombre(static_cast<long double>(pages), 19, 0) +
-                                " pages : on n'en imprime pas plus de " +
-                                FormatNombre(static_cast<long double>(maximum), 19, 0) + " à la fois.";
+    const std::string combien =
+        "demanderait " +
+        (auDela ? std::string("plus de 2 milliards de") : FormatNombre(static_cast<long double>(pages), 19, 0)) +
+        " pages : on n'en imprime pas plus de " + FormatNombre(static_cast<long double>(maximum), 19, 0) +
+        " à la fois.";
     if (vue.Genre() == GenreVue::Tableau) {
         Invite().Avertissement(QString::fromStdString("Le tableau " + combien));
         return false;

@@ -201,6 +201,18 @@ std::string RaisonEchec(int code)
     }
 }
 
+std::string RaisonSysteme(int code)
+{
+    std::string raison = code == EISDIR ? "un dossier porte ce nom" : RaisonEchec(code);
+    if (!raison.empty())
+        return raison;
+    raison = std::strerror(code);
+    // The text follows a colon inside a sentence.
+    if (raison.size() > 1 && raison[0] >= 'A' && raison[0] <= 'Z' && !(raison[1] >= 'A' && raison[1] <= 'Z'))
+        raison[0] = static_cast<char>(raison[0] - 'A' + 'a');
+    return raison;
+}
+
 std::string TBufferStream::MessageEndommage() const { return LeFichier(NomAffiche()) + " est endommagé ou tronqué"; }
 
 void TBufferStream::Refuse(const std::string& raison) const

@@ -292,6 +292,9 @@ void CopieFichier(const std::string& source, const std::string& copie);
 // Why a write failed, in words a user can act on ("le disque est plein"), for the failures
 // that have such words; "" for the others.
 std::string RaisonEchec(int code);
+// The same, never empty: a failure the program has no words for is named with the
+// system's own text.
+std::string RaisonSysteme(int code);
 
 // Removes the temporary files that EcritFichierEntier left beside the file `nom` (links
 // followed) for processes that no longer run (killed during a write).

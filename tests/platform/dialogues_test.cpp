@@ -226,6 +226,16 @@ TEST(DialoguesQt, EnFrancais)
     garde.join();
     EXPECT_FALSE(attendu);
     EXPECT_EQ(refus->texte, pdf.outputFileName() + QStringLiteral(" est un tube ou un périphérique, et non un fichier."));
+    // A job refused for its size is refused before Qt asks about writing over the file.
+    pdf.setOutputFileName(modele.fileName());
+    impressionPdf.accepte = [](int, int, int) { return InterlocuteurQt().Avertissement(QStringLiteral("trop")), false; };
+    QTimer::singleShot(0, [&] {
+        refus = ecran::RepondBoite(Qt::Key_Return);
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+    });
+    EXPECT_FALSE(InterlocuteurQt().Impression(impressionPdf));
+    EXPECT_EQ(refus->texte, QStringLiteral("trop"));
 
     // The page set-up's margins take the decimal point, the keypad's too, as the program's
     // fields do, although the boxes write a French comma.

@@ -322,7 +322,7 @@ TEST_F(Canvas, PdfThatCannotTakeItsNameIsReported)
     ImprimanteQt imp(chemin.toStdString());
     imp.Debut();
     imp.Canvas().Rectangle(100, 100, 400, 400);
-    EXPECT_EQ(imp.Fin(), QStringLiteral("Impossible d'écrire le fichier %1.").arg(chemin));
+    EXPECT_EQ(imp.Fin(), QStringLiteral("Impossible d'écrire le fichier %1 : un dossier porte ce nom.").arg(chemin));
     EXPECT_EQ(QDir(dossier.path()).entryList(QDir::Files), QStringList());
     EXPECT_TRUE(QFileInfo(chemin).isDir());
 }

@@ -817,6 +817,17 @@ TEST_F(Fenetre, EtatDesMenus)
     EXPECT_TRUE(actif("Plan1"));
     f->FermeMassif();
     EXPECT_FALSE(actif("Plan1"));
+
+    // No browser nor mail program on this platform: « Web » and « E-mail » say so.
+    f->resize(1280, 800);
+    f->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.get()));
+    ClicMenu(*f, f->Aide0, f->Web3);
+    ClicMenu(*f, f->Aide0, f->Email1);
+    EXPECT_EQ(
+        invite.Textes().mid(invite.Textes().size() - 2),
+        QStringList({QStringLiteral("Aucun navigateur n'a pu ouvrir l'adresse https://karstomat.example.org/."),
+                     QStringLiteral("Aucune messagerie n'a pu ouvrir un message à auteur@karstomat.example.org.")}));
 }
 
 TEST_F(Fenetre, ModelesSousUnAutreNom)

@@ -13,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,8 +62,9 @@ public:
     int colonnes = 1, lignes = 1;
     std::vector<std::pair<int, int>> pages;
     std::vector<double> zooms;
-    // Run after each page drawn.
-    std::function<void()> apresPage;
+    // Run after each page drawn; before it draws `traits` strokes, as a plan does.
+    std::function<void()> apresPage, avantTraits;
+    int traits = 0;
     // What Localise finds: the shot and its distance; point 0 finds nothing.
     int fiche = 0, galerie = 0, point = 0;
     double distance = 1e9;
@@ -80,6 +82,12 @@ public:
         canvas.FixePen(Stylo{kRouge});
         canvas.FixeBrush(Pinceau{kRouge, true});
         canvas.Rectangle(0, 0, 4, 4);
+        if (avantTraits)
+            avantTraits();
+        DebutPage(c, l, 10, 10, canvas, zoom);
+        for (int i = 0; i < traits; ++i)
+            ImprLineTo(i % 10, i % 7);
+        FinPage(canvas);
         if (apresPage)
             apresPage();
     }
@@ -251,7 +259,6 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     EXPECT_EQ(std::count(imprimante->Journal.begin(), imprimante->Journal.end(), "Fin"), 0);
     EXPECT_EQ(Evolution, nullptr);
     EXPECT_TRUE(a->findChildren<TEvolution*>().empty());
-
     // Margins that leave no page: a message, no job.
     v->colonnes = 0;
     imprimante->Journal.clear();
@@ -268,6 +275,17 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     EXPECT_FALSE(apercu);
     EXPECT_EQ(invite.messages.size(), 2u);
     EXPECT_TRUE(v->pages.size() == 1u);
+
+    // Clicked inside a long page, through the events the page lets through: the rest of the
+    // page is not drawn.
+    v->colonnes = 1;
+    v->traits = 40000;
+    v->avantTraits = [] { QTimer::singleShot(0, [] { QTest::mouseClick(Evolution->Button1, Qt::LeftButton); }); };
+    a->Imprime(0, 0, 1, f->Marge);
+    EXPECT_LT(imprimante->pages_.back()->Traces.size(), 2000u);
+    EXPECT_EQ(imprimante->Journal.back(), "Abandon");
+    v->traits = 0;
+    v->avantTraits = nullptr;
 
     // Into a PDF, an interrupted job leaves no complete document.
     v->colonnes = 3;
@@ -301,8 +319,10 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     EXPECT_EQ(QDir(dirU.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.pdf")});
 
     // Files may not grow past 1 KB, as on a full disk: the job says why, the older document
-    // stays alone; the next one, with room again, is whole.
+    // stays alone. The job stops at the page the medium refused, not after all the others.
     const QByteArray avant = lu();
+    v->colonnes = 500;
+    v->pages.clear();
     {
         essai::TailleLimitee plein(1024);
         a->Imprime(0, 0, 1, f->Marge);
@@ -310,9 +330,20 @@ TEST_F(OutilsVue, InterrompreArreteLeTravailALaPageSuivante)
     EXPECT_EQ(invite.Textes().last(),
               "Impossible d'écrire le fichier " + nom + " : le fichier dépasserait la taille maximale permise.");
     EXPECT_TRUE(lu() == avant && QDir(dirU.path()).entryList(QDir::Files).size() == 1);
+    EXPECT_LT(v->pages.size(), 100u);
+    // A failure the program has no words for is one all the same (fsync on a device).
     v->colonnes = 2;
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), nom + QStringLiteral(".partiel")));
     a->Imprime(0, 0, 1, f->Marge);
-    EXPECT_TRUE(lu().count("/Type /Page\n") == 2 && lu().endsWith("%%EOF\n"));
+    EXPECT_EQ(invite.Textes().last(),
+              "Impossible d'écrire le fichier " + nom + " : " + QString::fromStdString(RaisonSysteme(EINVAL)) + ".");
+    EXPECT_TRUE(lu() == avant && QDir(dirU.path()).entryList(QDir::Files).size() == 1);
+    // With room again the next is whole; through a link, the document the link names is.
+    const QString lien = dirU.path() + QStringLiteral("/lien.pdf");
+    ASSERT_TRUE(QFile::link(nom, lien));
+    f->FixeImprimante(std::make_unique<ImprimanteQt>(lien.toStdString()));
+    a->Imprime(0, 0, 1, f->Marge);
+    EXPECT_TRUE(lu().count("/Type /Page\n") == 2 && lu().endsWith("%%EOF\n") && QFileInfo(lien).isSymLink());
 }
 
 TEST_F(OutilsVue, DeuxCopiesParLImprimanteQtDonnentDeuxPagesParPage)

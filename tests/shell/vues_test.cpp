@@ -31,6 +31,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 #include <QWindow>
+#include <climits>
 #include <deque>
 #include <fstream>
 #include <functional>
@@ -1843,6 +1844,13 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
     imprimante->Journal.clear();
     invite.messages.clear();
     invite.impressions.push_back(DialogueImpression{});
+    // Were the cap gone, the job would run for hours: a watchdog interrupts it instead.
+    QTimer garde;
+    QObject::connect(&garde, &QTimer::timeout, [] {
+        if (Evolution)
+            QTest::mouseClick(Evolution->Button1, Qt::LeftButton);
+    });
+    garde.start(5000);
     ClicOutil(f->ToolBar1, f->BoutonImprimer);
     EXPECT_TRUE(imprimante->Journal.empty());
     EXPECT_EQ(
@@ -1859,4 +1867,13 @@ TEST_F(Vues, LApercuEstLaPageImprimee)
     });
     ClicOutil(f->ToolBar1, f->BoutonApercu);
     EXPECT_EQ(compte, "Page 1/" + combien.split(' ').join(""));
+
+    // At 1:1, a row of pages past what an int counts, refused as such, not as a page without
+    // room; the dialog counts as far as it can.
+    plan->Graphique->Echelle = 1;
+    invite.messages.clear();
+    invite.impressions.push_back(DialogueImpression{});
+    ClicOutil(f->ToolBar1, f->BoutonImprimer);
+    EXPECT_EQ(invite.impressionsProposees.back().maximum, INT_MAX);
+    EXPECT_TRUE(invite.Textes().join("").contains(" demanderait plus de 2 milliards de pages : on n'en imprime pas"));
 }
