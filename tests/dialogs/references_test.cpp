@@ -208,6 +208,7 @@ TEST(References, Declinaisons)
     ASSERT_EQ(QApplication::focusWidget(), d.Label4);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(suivi.size(), 1);
+    invite.messages.clear();  // with no browser here, the link says so
 
     FixeDate(d.MaskEdit1, "  /06/98");
     d.OKBtnClick();
