@@ -539,8 +539,12 @@ void TExploreur::ListView1DragDrop(Controle source, int cible)
 void TExploreur::AnnuleDeplacement()
 {
     TMassif* m = massif();
-    if (!m || Annulations.empty())
+    if (!m)
         return;
+    if (Annulations.empty()) {
+        Refus(QStringLiteral("Il n'y a rien à annuler."));
+        return;
+    }
     std::unique_ptr<TDeplacement> pas = std::move(Annulations.back());
     Annulations.pop_back();
     std::set<int32_t> liberes;

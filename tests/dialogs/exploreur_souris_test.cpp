@@ -442,6 +442,8 @@ TEST_F(ExplorateurSouris, AnnulerSuitLesFichesManiees)
 TEST_F(ExplorateurSouris, LeClavierAgitSurCeQuiEstMontre)
 {
     Ouvre({{"S", "C", "R", "L"}, {"S", "D", "R", "L"}, {"S", "E", "R", "L"}});
+    QTest::mouseClick(f->ToolBar3->widgetForAction(f->BoutonAnnuler), Qt::LeftButton);
+    EXPECT_EQ(invite.Textes(), QStringList{QStringLiteral("Il n'y a rien à annuler.")});
     Clique(Enfant(e->Racine(), "S"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), Liste());
