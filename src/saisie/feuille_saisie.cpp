@@ -137,31 +137,13 @@ std::string ChampTableur(const std::string& texte)
     return r + '"';
 }
 
-// The shortest general-format text, from 5 significant digits on, for which `relu` says the
-// text gives back what is stored.
-template <class Relu>
-std::string TexteFidele(long double v, Relu relu)
-{
-    std::string t;
-    for (int p = 5; p <= 15; ++p) {
-        t = FormatGeneral(v, p, 3);
-        long double lu = 0;
-        if (LitReel(t, lu) && relu(lu))
-            break;
-    }
-    return t;
-}
-
 bool MemeReel6(long double a, long double b)
 {
     return static_cast<long double>(Reel6(a)) == static_cast<long double>(Reel6(b));
 }
 
 // A measure as stored, in as few digits as that takes.
-std::string TexteReel(long double v)
-{
-    return TexteFidele(v, [&](long double lu) { return MemeReel6(lu, v); });
-}
+std::string TexteReel(long double v) { return TexteExact(v, 5, 3); }
 
 // Start and end readings of a topofil shot, with the decimals they have: a validation of the
 // text stores the same reading and the same length again.
@@ -173,8 +155,8 @@ std::string TexteTopofil(const TVisee& v, long double coef)
     const std::string a = TexteReel(depart);
     long double lu = depart;
     LitReel(a, lu);
-    const std::string b =
-        TexteFidele(longueur / coef + lu, [&](long double fin) { return MemeReel6((fin - lu) * coef, longueur); });
+    const std::string b = TexteFidele(longueur / coef + lu, 5, 3,
+                                      [&](long double fin) { return MemeReel6((fin - lu) * coef, longueur); });
     return a + "/" + b;
 }
 
@@ -770,8 +752,8 @@ std::optional<std::string> FeuilleSaisie::Corrige(int type, const std::string& v
         // A length brought to zero or below would be refused at the end of the sheet, far
         // from the correction that made it.
         if (type == P::Longueur && LitReel(texte, ecrit) && ecrit < 0.001L && ecrit != v)
-            return "La longueur de la visée " + Rogne(Texte(r, 0)) + " deviendrait nulle ou négative (" + texte +
-                   " " + Cp1252VersUtf8(LibelleUniteLongueur(unite(r, P::UniteLongueur))) +
+            return "La longueur de la visée " + Rogne(Texte(r, 0)) + " deviendrait nulle ou négative (" + texte + " " +
+                   Cp1252VersUtf8(LibelleUniteLongueur(unite(r, P::UniteLongueur))) +
                    ") : aucune longueur n'a été corrigée.";
         if (type == P::Pente) {
             long double p = 0, longueur = 0;

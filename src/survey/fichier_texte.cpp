@@ -27,9 +27,7 @@ void FichierTexteEcriture::EcritLigne(const std::string& s)
 }
 
 FichierTexteLecture::FichierTexteLecture(const std::string& nom, std::size_t longueurMax, FinsDeLigne fins)
-    : LongueurMax(longueurMax),
-      nom_(nom),
-      flux_(std::make_unique<TFileBufferStream>(nom, TFileBufferStream::kLecture)),
+    : LongueurMax(longueurMax), nom_(nom), flux_(std::make_unique<TFileBufferStream>(nom, TFileBufferStream::kLecture)),
       fins_(fins)
 {
     Suite();
@@ -96,7 +94,8 @@ std::string FichierTexteLecture::LitLigne(std::size_t longueurMax)
     if (fins_ == FinsDeLigne::CommeLaPremiere) {
         if (fin_ == '\n' && !l.empty() && l.back() == '\r')
             l.pop_back();
-        std::replace_if(l.begin(), l.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        std::replace_if(
+            l.begin(), l.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     }
     return l;
 }
@@ -205,19 +204,7 @@ std::string G(long double v, int precision, int exposant) { return FormatGeneral
 // A typed value: with the field's digits when they read back to the stored value, else
 // with the fewest that do, so that every digit typed survives the text file and the two
 // formats of one massif hold the same readings.
-std::string TexteSaisi(Reel6 v, int precision, int exposant)
-{
-    for (int p = precision; p < 17; ++p) {
-        const std::string t = G(v, p, exposant);
-        long double lu = 0;
-        try {
-            if (LitReel(t, lu) && Reel6::arrondit(lu) == v.d())
-                return t;
-        } catch (const ErreurReel6&) {
-        }
-    }
-    return G(v, 17, exposant);
-}
+std::string TexteSaisi(Reel6 v, int precision, int exposant) { return TexteExact(v, precision, exposant); }
 
 // A text that must stay on its line: line ends become blanks (and TABs too in a shot
 // line's fields, which TABs separate).

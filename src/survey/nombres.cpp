@@ -302,6 +302,17 @@ std::string FormatFSaisi(long double v, int decimales)
     return ecritFixe(d, decimales);
 }
 
+std::string TexteExact(long double v, int precision, int exposant)
+{
+    return TexteFidele(v, precision, exposant, [v](long double lu) {
+        try {
+            return Reel6::arrondit(lu) == Reel6::arrondit(v);
+        } catch (const ErreurReel6&) {
+            return false;
+        }
+    });
+}
+
 std::string FormatLargeur(long double v, int largeur, int decimales)
 {
     std::string s = FormatF(v, decimales);

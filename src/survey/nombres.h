@@ -72,4 +72,21 @@ bool LitReelStockable(const std::string& texte, long double& valeur);
 // a value beyond MesureAdmise.
 std::string HorsBornes(const std::string& quoi, long double valeur);
 
+// The general-format text with the fewest significant digits, from `precision` on, that
+// reads back as `relu` accepts: a value shown or written so that every digit typed survives
+// (a six-byte real needs at most 12; 17 always read back).
+template <class Relu>
+std::string TexteFidele(long double v, int precision, int exposant, Relu relu)
+{
+    for (int p = precision; p < 17; ++p) {
+        std::string t = FormatGeneral(v, p, exposant);
+        long double lu = 0;
+        if (LitReel(t, lu) && relu(lu))
+            return t;
+    }
+    return FormatGeneral(v, 17, exposant);
+}
+// TexteFidele of a value that must read back to the same six-byte real.
+std::string TexteExact(long double v, int precision, int exposant);
+
 }  // namespace karst
