@@ -203,7 +203,10 @@ std::string RaisonEchec(int code)
 
 std::string RaisonSysteme(int code)
 {
-    std::string raison = code == EISDIR ? "un dossier porte ce nom" : RaisonEchec(code);
+    std::string raison = code == EISDIR   ? "un dossier porte ce nom"
+                         : code == EIO    ? "le support signale une erreur d'entrée-sortie"
+                         : code == EMFILE ? "trop de fichiers sont ouverts"
+                                          : RaisonEchec(code);
     if (!raison.empty())
         return raison;
     raison = std::strerror(code);
