@@ -423,6 +423,39 @@ const std::map<int, Colonne>& LecteursColonnes()
     return lecteurs;
 }
 
+// Gives a shot what a column's cell would: the fields it fills, as another shot has them.
+using CopieColonne = std::function<void(const TVisee&, TVisee&)>;
+
+template <class... Champs>
+CopieColonne Copie(Champs... champs)
+{
+    return [=](const TVisee& de, TVisee& v) { ((v.*champs = de.*champs), ...); };
+}
+
+// The fields each column type of LecteursColonnes fills.
+const std::map<int, CopieColonne>& CopiesColonnes()
+{
+    static const std::map<int, CopieColonne> copies = [] {
+        std::map<int, CopieColonne> l;
+        for (const ColonneReel& c : kReels)
+            l[c.type] = Copie(c.champ);
+        for (const ColonneUnite& c : kUnites)
+            l[c.type] = Copie(c.champ);
+        for (const ColonneCourte& c : kCourtes)
+            l[c.type] = Copie(c.champ);
+        for (const ColonnePaire& c : kPaires)
+            l[c.type] = Copie(c.premier, c.second);
+        for (const ColonneDrapeau& c : kDrapeaux)
+            l[c.type] = Copie(c.champ);
+        // Without its length a shot is refused: the gallery's mark of a zero first shot is moot.
+        l[P::Longueur] = Copie(&TVisee::Longueur, &TVisee::Topofil, &TVisee::AvecTopofil);
+        l[P::Croquis] = Copie(&TVisee::TailleSchema);
+        l[P::Observations] = Copie(&TVisee::Commentaire);
+        return l;
+    }();
+    return copies;
+}
+
 // The shot's values together: why they cannot go together, if they cannot.
 std::optional<Refus> VerifieVisee(const TVisee& vs)
 {
@@ -507,10 +540,10 @@ void FeuilleSaisie::Construit(const TPreference_Ecran* preferences)
     for (int c = 1; c <= n; ++c)
         defauts_[static_cast<std::size_t>(c)] =
             Cp1252VersUtf8(preferences->Colonnes[static_cast<std::size_t>(c)].Unite.str());
-    lignes_.assign(11, defauts_);
-    lignes_[0].assign(defauts_.size(), std::string());
+    lignes_.assign(11, Ligne{defauts_, nullptr});
+    lignes_[0].cellules.assign(defauts_.size(), std::string());
     for (int c = 1; c <= n; ++c)
-        lignes_[0][static_cast<std::size_t>(c)] =
+        lignes_[0].cellules[static_cast<std::size_t>(c)] =
             Cp1252VersUtf8(preferences->Colonnes[static_cast<std::size_t>(c)].Titre.str());
     for (int r = 1; r <= 10; ++r)
         cellule(r, 0) = std::to_string(r);
@@ -518,14 +551,14 @@ void FeuilleSaisie::Construit(const TPreference_Ecran* preferences)
 
 std::string& FeuilleSaisie::cellule(int ligne, int colonne)
 {
-    return lignes_[static_cast<std::size_t>(ligne)][static_cast<std::size_t>(colonne)];
+    return lignes_[static_cast<std::size_t>(ligne)].cellules[static_cast<std::size_t>(colonne)];
 }
 
 const std::string& FeuilleSaisie::Texte(int ligne, int colonne) const
 {
     if (ligne < 0 || ligne >= NbLignes() || colonne < 0 || colonne >= NbColonnes())
         return kVide;
-    return lignes_[static_cast<std::size_t>(ligne)][static_cast<std::size_t>(colonne)];
+    return lignes_[static_cast<std::size_t>(ligne)].cellules[static_cast<std::size_t>(colonne)];
 }
 
 void FeuilleSaisie::FixeTexte(int ligne, int colonne, const std::string& texte)
@@ -541,12 +574,13 @@ const std::string& FeuilleSaisie::TexteDefaut(int colonne) const
 
 void FeuilleSaisie::FixeNbLignes(int n)
 {
-    lignes_.resize(static_cast<std::size_t>(std::max(n, 1)), std::vector<std::string>(defauts_.size()));
+    lignes_.resize(static_cast<std::size_t>(std::max(n, 1)), Ligne{std::vector<std::string>(defauts_.size()), nullptr});
 }
 
 void FeuilleSaisie::InsereLigne(int ligne)
 {
-    lignes_.insert(lignes_.begin() + std::clamp(ligne, 1, NbLignes()), std::vector<std::string>(defauts_.size()));
+    lignes_.insert(lignes_.begin() + std::clamp(ligne, 1, NbLignes()),
+                   Ligne{std::vector<std::string>(defauts_.size()), nullptr});
 }
 
 void FeuilleSaisie::RetireLigne(int ligne)
@@ -565,7 +599,7 @@ void FeuilleSaisie::AjouteLigne()
             numero = n + 1;
             break;
         }
-    lignes_.push_back(defauts_);
+    lignes_.push_back(Ligne{defauts_, nullptr});
     cellule(NbLignes() - 1, 0) = std::to_string(numero);
 }
 
@@ -580,7 +614,7 @@ void FeuilleSaisie::NumeroteVisees()
 void FeuilleSaisie::InsereVisee(int ligne, int numero)
 {
     InsereLigne(ligne);
-    lignes_[static_cast<std::size_t>(ligne)] = defauts_;
+    lignes_[static_cast<std::size_t>(ligne)].cellules = defauts_;
     Renumerote(ligne + 1, 1);
     cellule(ligne, 0) = std::to_string(numero);
 }
@@ -1013,6 +1047,7 @@ void FeuilleSaisie::afficheVisees(const TGalerie& g, int& compteur, int lignesSt
             }
             FixeTexte(r, c, Cp1252VersUtf8(t));
         }
+        lignes_[static_cast<std::size_t>(r)].visee = std::make_shared<const TVisee>(*v);
         ++compteur;
     }
 }
@@ -1075,8 +1110,19 @@ std::unique_ptr<TVisee> FeuilleSaisie::litVisee(int ligne, int numero, TGalerie&
                                                 std::optional<RefusFeuille>& refus) const
 {
     auto visee = std::make_unique<TVisee>();
+    const int derniere = std::min<int>(preferences_->NbColonnes, NbColonnes() - 1);
+    // What the layout does not show of the shot the row was loaded from stays as it was; a
+    // row typed anew takes the defaults there. The cells read next overwrite what they show.
+    if (const TVisee* avant = lignes_[static_cast<std::size_t>(ligne)].visee.get())
+        for (const auto& [type, copie] : CopiesColonnes()) {
+            bool montree = false;
+            for (int k = 2; k <= derniere && !montree; ++k)
+                montree = TypeColonne(k) == type;
+            if (!montree)
+                copie(*avant, *visee);
+        }
     int mesures = 0;
-    for (int k = 2; k <= preferences_->NbColonnes && k < NbColonnes(); ++k) {
+    for (int k = 2; k <= derniere; ++k) {
         const auto colonne = LecteursColonnes().find(TypeColonne(k));
         if (colonne == LecteursColonnes().end())
             continue;

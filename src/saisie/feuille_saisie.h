@@ -172,8 +172,15 @@ private:
     // A column whose text is read as numbers, where an imported ',' is the decimal point.
     bool colonneNombres(int colonne) const;
 
+    // A row's cells, and for a row loaded from a shot that shot: what the layout does not
+    // show of it is stored again as it was. The shot moves with its row.
+    struct Ligne {
+        std::vector<std::string> cellules;
+        std::shared_ptr<const TVisee> visee;
+    };
+
     const TPreference_Ecran* preferences_ = nullptr;
-    std::vector<std::vector<std::string>> lignes_;
+    std::vector<Ligne> lignes_;
     std::vector<std::string> defauts_;
 };
 

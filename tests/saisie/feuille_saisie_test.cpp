@@ -311,6 +311,28 @@ TEST_F(Feuille, LargeursHauteursEtDrapeaux)
     corrigee->Galeries[0]->Visee(1)->CorrDeveloppement = 1234.5L;  // shown whole, kept by another cell's edit
     ASSERT_TRUE(ValideAvec(croquis, "1", corrigee));
     EXPECT_EQ(static_cast<double>(lue->Galeries[0]->Visee(1)->CorrDeveloppement), 1234.5);
+
+    // What the layout hides stays the shot's through an edit; a shot inserted takes the defaults.
+    TVisee& cachee = *corrigee->Galeries[0]->Visee(1);
+    cachee.CorrHorizontale = 123.45L;
+    cachee.AvecCorrHorizontale = cachee.AvecCorrDeveloppement = true;
+    cachee.UniteLargeur = kUniteCentimetres;
+    cachee.Commentaire.Affecte("voir");
+    prefs.GDeveloppement.Affiche = false;
+    prefs.GLargeur.Position = prefs.GCommentaires.Position = 0;
+    prefs.ConstruitColonnes();
+    Charge(corrigee);
+    f.InsereVisee(2, 1);
+    for (const auto& [c, t] : {std::pair{cLongueur, "5"}, {cAzimut, "10"}, {cPente, "0"}})
+        f.FixeTexte(2, c, t);
+    ASSERT_TRUE(Lit()) << DernierMessage();
+    const TVisee &nouvelle = *lue->Galeries[0]->Visee(1), &gardee = *lue->Galeries[0]->Visee(2);
+    EXPECT_EQ(nouvelle.AvecCorrHorizontale || nouvelle.UniteLargeur || nouvelle.Gauche.str() != "", false);
+    EXPECT_EQ(gardee.CorrHorizontale.d(), Reel6(123.45L).d());
+    EXPECT_EQ(gardee.CorrDeveloppement.d(), 1234.5);
+    EXPECT_TRUE(gardee.AvecCorrHorizontale && gardee.AvecCorrDeveloppement);
+    EXPECT_EQ(gardee.Gauche.str() + gardee.Droite.str() + gardee.Commentaire.Chaine(), "12voir");
+    EXPECT_EQ(gardee.UniteLargeur, kUniteCentimetres);
 }
 
 TEST_F(Feuille, ToutCopier)
