@@ -73,8 +73,8 @@ TInformations::TInformations(QWidget* parent) : QDialog(parent)
 void TInformations::ChargeFiche(const TEco& commentaire, Reel6 coefficient, Reel6 coefTopofil)
 {
     Info->setText(DepuisCp1252(commentaire.Chaine()));
-    MontreReel(Deformation, coefficient, 3);
-    MontreReel(Topofil, coefTopofil, 5);
+    MontreSaisi(Deformation, coefficient, 3);
+    MontreSaisi(Topofil, coefTopofil, 5);
 }
 
 void TInformations::EnregistreFiche(TEco& commentaire, Reel6& coefficient, Reel6& coefTopofil) const

@@ -204,9 +204,9 @@ void TReference::Remplit(const TMassif& massif)
         const TPointTopo& p = *massif.References[static_cast<std::size_t>(r)];
         FixeCellule(StringGrid1, r, 0, DepuisCp1252(p.Nom.Chaine()));
         FixeCellule(StringGrid1, r, 1, QString::fromStdString(FormatEntier(p.Indice)));
-        MontreReel(StringGrid1->item(r, 2), p.X, 9);
-        MontreReel(StringGrid1->item(r, 3), p.Y, 9);
-        MontreReel(StringGrid1->item(r, 4), p.Z, 7);
+        MontreSaisi(StringGrid1->item(r, 2), p.X, 9);
+        MontreSaisi(StringGrid1->item(r, 3), p.Y, 9);
+        MontreSaisi(StringGrid1->item(r, 4), p.Z, 7);
     }
     ElargitColonnes(StringGrid1);
     StringGrid1->setCurrentCell(0, 0);
@@ -367,9 +367,9 @@ TDeclinaisonDefaut::TDeclinaisonDefaut(const std::string& repProgramme, QWidget*
 
 void TDeclinaisonDefaut::Remplit(const TMassif& m)
 {
-    MontreReel(Edit1, m.Origine_Declinaison, 5);
-    MontreReel(Edit2, m.Variation_Declinaison, 5);
-    MontreReel(Edit3, m.Angle_Geodesique, 5);
+    MontreSaisi(Edit1, m.Origine_Declinaison, 5);
+    MontreSaisi(Edit2, m.Variation_Declinaison, 5);
+    MontreSaisi(Edit3, m.Angle_Geodesique, 5);
     FixeDate(MaskEdit1, m.Date_Declinaison);
     GeodesiqueModifie = false;
 }

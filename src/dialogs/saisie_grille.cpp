@@ -804,8 +804,8 @@ void TMultPageDlg::ChargeFiche(int galerie)
     Cavite->setText(DepuisCp1252(f.Cavite.Chaine()));
     Reseau->setText(DepuisCp1252(f.Reseau.Chaine()));
     Lieu->setText(DepuisCp1252(f.Lieu.Chaine()));
-    MontreReel(Declinaison, f.Declinaison, 5, 3);
-    MontreReel(Premiere, f.Premiere, 5, 2);
+    MontreSaisi(Declinaison, f.Declinaison, 5, 3);
+    MontreSaisi(Premiere, f.Premiere, 5, 2);
     TPST->setText(DepuisCp1252(f.TPST.Chaine()));
     const UniteMesure* decli = UniteDeCode(kUnitesDeclinaison, f.Unite_Decli);
     UniteDecli->setEditText(DepuisCp1252((decli ? *decli : kUnitesDeclinaison[0]).Libelle));

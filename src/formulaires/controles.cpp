@@ -191,9 +191,9 @@ const char* const kReelMontre = "ReelMontre";
 constexpr int kRoleReelMontre = Qt::UserRole + 40;
 
 // The text shown for a value, remembered beside it in `memoire`.
-QString TexteMontre(long double v, int precision, int chiffresExposant, QVariant& memoire)
+QString TexteMontre(const std::string& t, long double v, QVariant& memoire)
 {
-    const QString texte = QString::fromStdString(FormatGeneral(v, precision, chiffresExposant));
+    const QString texte = QString::fromStdString(t);
     memoire = QVariantList{texte, static_cast<double>(v)};
     return texte;
 }
@@ -212,14 +212,28 @@ bool ValeurMontree(const QString& texte, const QVariant& memoire, long double& v
 void MontreReel(QLineEdit* e, long double v, int precision, int chiffresExposant)
 {
     QVariant memoire;
-    e->setText(TexteMontre(v, precision, chiffresExposant, memoire));
+    e->setText(TexteMontre(FormatGeneral(v, precision, chiffresExposant), v, memoire));
+    e->setProperty(kReelMontre, memoire);
+}
+
+void MontreSaisi(QLineEdit* e, long double v, int precision, int chiffresExposant)
+{
+    QVariant memoire;
+    e->setText(TexteMontre(TexteExact(v, precision, chiffresExposant), v, memoire));
     e->setProperty(kReelMontre, memoire);
 }
 
 void MontreReel(QTableWidgetItem* c, long double v, int precision, int chiffresExposant)
 {
     QVariant memoire;
-    c->setText(TexteMontre(v, precision, chiffresExposant, memoire));
+    c->setText(TexteMontre(FormatGeneral(v, precision, chiffresExposant), v, memoire));
+    c->setData(kRoleReelMontre, memoire);
+}
+
+void MontreSaisi(QTableWidgetItem* c, long double v, int precision, int chiffresExposant)
+{
+    QVariant memoire;
+    c->setText(TexteMontre(TexteExact(v, precision, chiffresExposant), v, memoire));
     c->setData(kRoleReelMontre, memoire);
 }
 

@@ -171,6 +171,10 @@ int16_t LitMot(const QLineEdit* e);
 // that a value confirmed as it was stays exactly as it was.
 void MontreReel(QLineEdit* e, long double v, int precision, int chiffresExposant = 0);
 void MontreReel(QTableWidgetItem* c, long double v, int precision, int chiffresExposant = 0);
+// A value the caver typed shows every digit it holds: `precision` digits when they read back
+// to it, else the fewest that do. Read back with LitReelMontre.
+void MontreSaisi(QLineEdit* e, long double v, int precision, int chiffresExposant = 0);
+void MontreSaisi(QTableWidgetItem* c, long double v, int precision, int chiffresExposant = 0);
 long double LitReelEdition(const QLineEdit* e);
 // The value shown when the text is unchanged, otherwise the typed value; false when that is
 // not a real the six-byte format can hold.

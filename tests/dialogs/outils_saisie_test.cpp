@@ -292,7 +292,7 @@ TEST_F(Outils, InformationsDeLaGalerie)
     i.ChargeFiche(commentaire, 1.0L, 1.000126L);
     EXPECT_EQ(i.Info->text(), "entrée");
     EXPECT_EQ(i.Deformation->text(), "1");
-    EXPECT_EQ(i.Topofil->text(), "1.0001");
+    EXPECT_EQ(i.Topofil->text(), "1.000126");
     // A coefficient is positive: '-' cannot even be typed.
     QTest::keyClicks(i.Deformation, "-,5");
     EXPECT_EQ(i.Deformation->text(), "1,5");

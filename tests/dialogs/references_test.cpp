@@ -70,9 +70,9 @@ TEST(References, GrilleRemplieDepuisLeMassif)
     EXPECT_EQ(d.StringGrid1->rowCount() + 1, 10);  // with the title row
     EXPECT_EQ(Cellule(d, 0, 0), QStringLiteral("Entrée"));
     EXPECT_EQ(Cellule(d, 0, 1), QStringLiteral("1"));
-    EXPECT_EQ(Cellule(d, 0, 2), QStringLiteral("880.236123"));
+    EXPECT_EQ(Cellule(d, 0, 2), QStringLiteral("880.236123457"));
     EXPECT_EQ(Cellule(d, 0, 3), QStringLiteral("3100.5"));
-    EXPECT_EQ(Cellule(d, 0, 4), QStringLiteral("1234.568"));
+    EXPECT_EQ(Cellule(d, 0, 4), QStringLiteral("1234.56789"));
     EXPECT_EQ(Cellule(d, 1, 3), QStringLiteral("-12.25"));
     EXPECT_TRUE(Cellule(d, 3, 0).isEmpty());
     for (int i = 0; i < 9; ++i)

@@ -251,8 +251,8 @@ TEST_F(Saisie, ValidationRemplaceLaFicheSansRienPerdre)
     EXPECT_FALSE(massif.PointsCalcules);
 }
 
-// The declination and the first-exploration length show fewer digits than they hold: a
-// sheet changed elsewhere and confirmed keeps them exactly.
+// The declination and the first-exploration length show every digit they hold: a sheet
+// changed elsewhere and confirmed keeps them exactly.
 TEST_F(Saisie, ValeursMontreesArrondiesGardeesALaValidation)
 {
     TFiche* f = Fiche({2});
@@ -260,7 +260,7 @@ TEST_F(Saisie, ValeursMontreesArrondiesGardeesALaValidation)
     f->Premiere = 12.3456789L;
     const Reel6 declinaison = f->Declinaison, premiere = f->Premiere;
     ed->OuvreFiche(f, &massif, 0, &prefs);
-    EXPECT_EQ(ed->Declinaison->text(), QStringLiteral("1.2346"));
+    EXPECT_EQ(ed->Declinaison->text(), QStringLiteral("1.23456789"));
     ed->Topographe->setPlainText("Jean");
     ed->Modifie = true;
     PiloteModalInstalle pilote([](QDialog& d) { return d.result(); });

@@ -68,7 +68,7 @@ TEST_F(ValeursMontrees, DeclinaisonsConfirmeesSansChangement)
         });
         f->Dclinaison1->trigger();
     }
-    EXPECT_EQ(geodesique, QStringLiteral("-14.281"));
+    EXPECT_EQ(geodesique, QStringLiteral("-14.281096"));
     EXPECT_TRUE(f->Massif->Enregistre);
     EXPECT_FALSE(f->Depart_Calcul_Rapide->isActive());
     const std::string copie = dirM.path().toStdString() + "/copie.fic";
@@ -114,7 +114,7 @@ TEST_F(ValeursMontrees, PointsDeReferenceEtCoefficientsGardesTelsQuels)
     {
         PiloteModalInstalle pilote([&](QDialog& d) {
             auto& r = static_cast<TReference&>(d);
-            EXPECT_EQ(r.StringGrid1->item(0, 2)->text(), QStringLiteral("880.236123"));
+            EXPECT_EQ(r.StringGrid1->item(0, 2)->text(), QStringLiteral("880.236123457"));
             // Deleting a row above moves the point's cells up with the values they show.
             r.StringGrid1->insertRow(0);
             r.StringGrid1->setItem(0, 0, new QTableWidgetItem(QStringLiteral("X")));
@@ -140,7 +140,7 @@ TEST_F(ValeursMontrees, PointsDeReferenceEtCoefficientsGardesTelsQuels)
     Reel6 coefficient = 1.23456789L, topofil = 1.00234567L;
     const Reel6 c0 = coefficient, t0 = topofil;
     i.ChargeFiche(commentaire, coefficient, topofil);
-    EXPECT_EQ(i.Deformation->text(), QStringLiteral("1.23"));
+    EXPECT_EQ(i.Deformation->text(), QStringLiteral("1.23456789"));
     ASSERT_EQ(ValideParEntree(i), QDialog::Accepted);
     i.EnregistreFiche(commentaire, coefficient, topofil);
     EXPECT_EQ(coefficient.d(), c0.d());
