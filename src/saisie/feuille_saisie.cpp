@@ -863,6 +863,10 @@ bool FeuilleSaisie::EffaceSelection(const BlocCellules& bloc, bool unites)
                 modifie = true;
             }
         }
+    // A whole shot cut leaves with what the layout hid of it: a shot typed there is a new one.
+    if (unites && bloc.gauche <= 2 && bloc.droite >= NbColonnes() - 1)
+        for (int r = std::max(bloc.haut, 1); r <= bloc.bas && r < NbLignes(); ++r)
+            lignes_[static_cast<std::size_t>(r)].visee.reset();
     return modifie;
 }
 

@@ -333,6 +333,11 @@ TEST_F(Feuille, LargeursHauteursEtDrapeaux)
     EXPECT_TRUE(gardee.AvecCorrHorizontale && gardee.AvecCorrDeveloppement);
     EXPECT_EQ(gardee.Gauche.str() + gardee.Droite.str() + gardee.Commentaire.Chaine(), "12voir");
     EXPECT_EQ(gardee.UniteLargeur, kUniteCentimetres);
+    f.EffaceSelection({3, 1, 3, f.NbColonnes() - 1}, true);  // cut whole, then typed anew
+    for (const auto& [c, t] : {std::pair{cLongueur, "6"}, {cAzimut, "10"}, {cPente, "0"}})
+        f.FixeTexte(3, c, t);
+    ASSERT_TRUE(Lit()) << DernierMessage();
+    EXPECT_FALSE(lue->Galeries[0]->Visee(2)->AvecCorrHorizontale);
 }
 
 TEST_F(Feuille, ToutCopier)
