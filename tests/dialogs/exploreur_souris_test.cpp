@@ -465,6 +465,8 @@ TEST_F(ExplorateurSouris, LeClavierAgitSurCeQuiEstMontre)
 
     // The empty bin offers neither « Couper » nor « Restaurer ».
     Clique(e->NoeudCorbeille());
+    MenuAuClavier(Qt::Key_V);  // « Vider la corbeille »: there is nothing to empty
+    EXPECT_EQ(invite.Textes().back(), QStringLiteral("La corbeille est vide."));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
     ASSERT_TRUE(e->PopupMenu1->isVisible());
